@@ -1,0 +1,32 @@
+#pragma once
+// One activity of the schedule; a plain record, copied whole.
+#include "schedule/ConstructionType.h"
+#include "schedule/DateTime.h"
+
+#include <cstdint>
+#include <string_view>
+
+enum TaskFlags : uint32_t { LinkedToSelection = 1u << 0 };
+
+enum TaskAppearance : int32_t { Absent = 0, UnderWork = 1, Present = 2 };
+
+struct Task {
+    static constexpr size_t kNameSize = 256;
+
+    char name[kNameSize] = {};
+    int32_t id = -1;
+    ConstructionType type = Construction;
+    uint32_t flags = 0;
+    DateTime start = DateTime::Now();
+    DateTime finish = start;
+    int32_t percentComplete = 0;
+    uint8_t inProgress = 0;
+    int32_t appearance = Absent;
+
+    // Cuts at 255 bytes; the field is always terminated.
+    void SetName(std::string_view text);
+    std::string_view Name() const;
+    bool IsValid() const { return start.status == Valid && finish.status == Valid && id >= 1; }
+    // Sets the three derived fields for the date `current`.
+    void ComputeState(const DateTime& current);
+};

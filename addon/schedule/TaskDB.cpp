@@ -1,0 +1,146 @@
+#include "schedule/TaskDB.h"
+
+#include "movie/AnimationSettings.h"
+#include "resources/AddonResources.h"
+#include "schedule/Exceptions.h"
+
+#include <cstring>
+
+TaskDB::TaskDB(AnimationSettings& settings, ElementHider* elementHider)
+    : settings_(settings), elementHider_(elementHider) {
+    currentDate_.Clear();
+}
+
+TaskDB::~TaskDB() { BKDisposeHandle(labelParameters_); }
+
+bool TaskDB::InitTaskDB() {
+    for (int i = 0; i < 4; ++i) columnNames_[i] = AddonString(32600, static_cast<int16_t>(i + 1));
+    // Rows: the earlier task's type; columns: the type of the task that follows on one element.
+    succession_ = {{
+        {0, 1, 1, 1, 0},
+        {1, 0, 0, 0, 1},
+        {0, 1, 1, 1, 0},
+        {0, 1, 1, 1, 0},
+        {1, 0, 0, 0, 1},
+    }};
+    currentDate_ = DateTime::Now().EndOfDay();
+    sharedUserId_ = 0;
+    SetLabelParameters(0, 0);
+    return true;
+}
+
+size_t TaskDB::IndexOfId(int32_t id) const {
+    for (size_t i = 0; i < tasks_.size(); ++i)
+        if (tasks_[i].id == id) return i;
+    throw ETaskNotFound(__LINE__);
+}
+
+Task& TaskDB::TaskById(int32_t id) { return tasks_[IndexOfId(id)]; }
+
+void TaskDB::CopyTaskById(int32_t id, Task& out) const { out = tasks_[IndexOfId(id)]; }
+
+void TaskDB::GetTaskAt(size_t index, Task& out) const {
+    if (tasks_.empty()) {
+        out = Task();
+        return;
+    }
+    if (index >= tasks_.size()) throw ETaskNotFound(__LINE__);
+    out = tasks_[index];
+}
+
+void TaskDB::SetTaskAt(size_t index, const Task& task) {
+    if (index >= tasks_.size()) throw ETaskNotFound(__LINE__);
+    Task& stored = tasks_[index];
+    bool changed = std::strncmp(stored.name, task.name, Task::kNameSize) != 0 || stored.start != task.start ||
+                   stored.finish != task.finish || stored.type != task.type || stored.id != task.id;
+    stored = task;
+    stored.name[Task::kNameSize - 1] = 0;
+    if (changed) dirty_ = 1;
+}
+
+int32_t TaskDB::MaxId() const {
+    int32_t max = 0;
+    for (const Task& t : tasks_)
+        if (t.id > max) max = t.id;
+    return max;
+}
+
+size_t TaskDB::NewTask() {
+    Task task;
+    DateTime today = DateTime::Now();
+    task.start = today.StartOfDay();
+    task.finish = today.EndOfDay();
+    task.SetName("");
+    task.id = MaxId() + 1;
+    tasks_.push_back(task);
+    dirty_ = 1;
+    return tasks_.size() - 1;
+}
+
+void TaskDB::DeleteTask(int32_t id) {
+    size_t index = IndexOfId(id);
+    tasks_.erase(tasks_.begin() + static_cast<std::ptrdiff_t>(index));
+    dirty_ = 1;
+}
+
+void TaskDB::AppendLoadedTask(const Task& task) {
+    tasks_.push_back(task);
+    tasks_.back().name[Task::kNameSize - 1] = 0;
+}
+
+void TaskDB::SetCurrentDate(const DateTime& date, bool toEndOfDay) {
+    currentDate_ = toEndOfDay ? date.EndOfDay() : date;
+    RecomputeStates();
+}
+
+void TaskDB::RecomputeStates() {
+    for (Task& t : tasks_) t.ComputeState(currentDate_);
+}
+
+DateTime TaskDB::EarliestStart() const {
+    Task first;
+    GetTaskAt(0, first);
+    DateTime candidate = first.start;
+    bool replaced = false;
+    for (size_t i = 1; i < tasks_.size(); ++i) {
+        if (tasks_[i].start.status == Valid && tasks_[i].start < candidate) {
+            candidate = tasks_[i].start;
+            replaced = true;
+        }
+    }
+    if (replaced) candidate.status = Valid;
+    return candidate;
+}
+
+DateTime TaskDB::LatestFinish() const {
+    Task first;
+    GetTaskAt(0, first);
+    DateTime candidate = first.finish;
+    bool replaced = false;
+    for (size_t i = 1; i < tasks_.size(); ++i) {
+        if (tasks_[i].finish.status == Valid && tasks_[i].finish > candidate) {
+            candidate = tasks_[i].finish;
+            replaced = true;
+        }
+    }
+    if (replaced) candidate.status = Valid;
+    return candidate;
+}
+
+void TaskDB::ClearSchedule() {
+    dirty_ = 0;
+    tasks_.clear();
+    SetCurrentDate(DateTime::Now(), true);
+    settings_.ApplyDefaultNames();
+}
+
+bool TaskDB::IsSuccessionAllowed(int32_t earlier, int32_t following) const {
+    if (!IsKnownConstructionType(earlier) || !IsKnownConstructionType(following)) return false;
+    return succession_[static_cast<size_t>(earlier)][static_cast<size_t>(following)] != 0;
+}
+
+void TaskDB::SetLabelParameters(BKHandle block, int32_t count) {
+    if (labelParameters_ != block) BKDisposeHandle(labelParameters_);
+    labelParameters_ = block;
+    labelParameterCount_ = block ? count : 0;
+}

@@ -1,0 +1,81 @@
+#pragma once
+// The schedule of the open host project: the tasks, the date the model is shown at, and the
+// file identity kept in the settings record.
+#include "basekit/BKMemory.h"
+#include "schedule/ConstructionType.h"
+#include "schedule/DateTime.h"
+#include "schedule/Task.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class AnimationSettings;
+class ElementHider;
+
+class TaskDB {
+public:
+    static constexpr size_t kLabelParameterSize = 1080;
+
+    TaskDB(AnimationSettings& settings, ElementHider* elementHider);
+    ~TaskDB();
+    TaskDB(const TaskDB&) = delete;
+    TaskDB& operator=(const TaskDB&) = delete;
+
+    bool InitTaskDB();
+
+    size_t TaskCount() const { return tasks_.size(); }
+    size_t IndexOfId(int32_t id) const;          // throws ETaskNotFound
+    Task& TaskById(int32_t id);                  // throws ETaskNotFound
+    void CopyTaskById(int32_t id, Task& out) const; // throws ETaskNotFound
+    void GetTaskAt(size_t index, Task& out) const;
+    void SetTaskAt(size_t index, const Task& task); // throws ETaskNotFound
+    int32_t MaxId() const;
+    size_t NewTask();
+    void DeleteTask(int32_t id); // throws ETaskNotFound
+    // Adds a whole task as read from a file; the schedule does not become dirty.
+    void AppendLoadedTask(const Task& task);
+
+    void SetCurrentDate(const DateTime& date, bool toEndOfDay);
+    const DateTime& CurrentDate() const { return currentDate_; }
+    void RecomputeStates();
+    DateTime EarliestStart() const;
+    DateTime LatestFinish() const;
+    void ClearSchedule();
+
+    bool IsDirty() const { return dirty_ != 0; }
+    void SetDirty(bool dirty) { dirty_ = dirty ? 1 : 0; }
+    int16_t SharedUserId() const { return sharedUserId_; }
+    void SetSharedUserId(int16_t id) { sharedUserId_ = id; }
+
+    // Whether a task of type `following` may come after one of type `earlier` on one element.
+    bool IsSuccessionAllowed(int32_t earlier, int32_t following) const;
+    // Column names of the schedule text (ID, name, start, finish).
+    const std::array<std::string, 4>& ColumnNames() const { return columnNames_; }
+
+    // The palette sorts the schedule in place.
+    std::vector<Task>& Tasks() { return tasks_; }
+    const std::vector<Task>& Tasks() const { return tasks_; }
+
+    AnimationSettings& Settings() { return settings_; }
+    ElementHider* Hider() { return elementHider_; }
+
+    // The label object's parameter records (1080 bytes each), owned here, never stored.
+    BKHandle LabelParameters() const { return labelParameters_; }
+    int32_t LabelParameterCount() const { return labelParameterCount_; }
+    // Takes ownership of the block (0 for none), releasing the previous one.
+    void SetLabelParameters(BKHandle block, int32_t count);
+
+private:
+    int16_t sharedUserId_ = 0;
+    DateTime currentDate_;
+    std::vector<Task> tasks_;
+    uint8_t dirty_ = 0;
+    AnimationSettings& settings_;
+    ElementHider* elementHider_;
+    BKHandle labelParameters_ = 0;
+    int32_t labelParameterCount_ = 0;
+    std::array<std::string, 4> columnNames_;
+    std::array<std::array<uint8_t, kConstructionTypeCount>, kConstructionTypeCount> succession_{};
+};

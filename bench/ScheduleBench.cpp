@@ -1,0 +1,60 @@
+// RecomputeStates and a palette sort over a 100,000-task schedule.
+#include "basekit/BKText.h"
+#include "movie/AnimationSettings.h"
+#include "schedule/TaskDB.h"
+#include "schedule/TaskLess.h"
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <string>
+
+namespace {
+
+void Fill(TaskDB& db, size_t count) {
+    std::mt19937 rng(1);
+    const char* words[] = {"Falazás", "Zsaluzás", "Betonozás", "Bontás", "Ablak beépítés", "Tetőfedés"};
+    for (size_t i = 0; i < count; ++i) {
+        Task t;
+        t.id = static_cast<int32_t>(i + 1);
+        t.type = static_cast<ConstructionType>(rng() % 5);
+        t.start = DateTime(2009, 1, 1) + DateTimeSpan(static_cast<int32_t>(rng() % 700), 0, 0, 0);
+        t.finish = t.start + DateTimeSpan(static_cast<int32_t>(1 + rng() % 30), 0, 0, 0);
+        t.SetName(BKFromUtf8(std::string(words[rng() % 6]) + " " + std::to_string(rng() % 1000)));
+        db.AppendLoadedTask(t);
+    }
+}
+
+void BM_RecomputeStates(benchmark::State& state) {
+    AnimationSettings settings;
+    TaskDB db(settings, nullptr);
+    db.InitTaskDB();
+    Fill(db, static_cast<size_t>(state.range(0)));
+    DateTime at(2009, 6, 1);
+    for (auto _ : state) {
+        db.SetCurrentDate(at, true);
+        benchmark::DoNotOptimize(db.Tasks().data());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_RecomputeStates)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_SortTasks(benchmark::State& state) {
+    AnimationSettings settings;
+    TaskDB db(settings, nullptr);
+    db.InitTaskDB();
+    Fill(db, 100000);
+    db.SetCurrentDate(DateTime(2009, 6, 1), true);
+    TaskLess::TypeNames names = {BKFromUtf8("Építés"), BKFromUtf8("Bontás"), BKFromUtf8("Felújítás"),
+                                 BKFromUtf8("Rögzített"), BKFromUtf8("Ideiglenes")};
+    auto original = db.Tasks();
+    for (auto _ : state) {
+        state.PauseTiming();
+        db.Tasks() = original;
+        state.ResumeTiming();
+        SortTasks(db.Tasks(), TaskLess(false, static_cast<int32_t>(state.range(0)), &names));
+    }
+}
+BENCHMARK(BM_SortTasks)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,76 @@
+#include "basekit/BKMemory.h"
+
+#include <mutex>
+#include <new>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+struct HandleTable {
+    std::mutex lock;
+    std::unordered_map<BKHandle, std::vector<uint8_t>> blocks;
+    BKHandle next = 1;
+};
+
+HandleTable& Table() {
+    static HandleTable table;
+    return table;
+}
+
+} // namespace
+
+BKHandle BKNewHandle(size_t size) {
+    auto& t = Table();
+    std::lock_guard guard(t.lock);
+    try {
+        BKHandle h = t.next++;
+        if (h == 0) h = t.next++;
+        t.blocks.emplace(h, std::vector<uint8_t>(size, 0));
+        return h;
+    } catch (const std::bad_alloc&) {
+        return 0;
+    } catch (const std::length_error&) {
+        return 0;
+    }
+}
+
+void BKDisposeHandle(BKHandle handle) {
+    auto& t = Table();
+    std::lock_guard guard(t.lock);
+    t.blocks.erase(handle);
+}
+
+uint8_t* BKHandleData(BKHandle handle) {
+    auto& t = Table();
+    std::lock_guard guard(t.lock);
+    auto it = t.blocks.find(handle);
+    if (it == t.blocks.end()) return nullptr;
+    return it->second.empty() ? nullptr : it->second.data();
+}
+
+size_t BKHandleSize(BKHandle handle) {
+    auto& t = Table();
+    std::lock_guard guard(t.lock);
+    auto it = t.blocks.find(handle);
+    return it == t.blocks.end() ? 0 : it->second.size();
+}
+
+bool BKSetHandleSize(BKHandle handle, size_t size) {
+    auto& t = Table();
+    std::lock_guard guard(t.lock);
+    auto it = t.blocks.find(handle);
+    if (it == t.blocks.end()) return false;
+    try {
+        it->second.resize(size, 0);
+    } catch (const std::exception&) {
+        return false;
+    }
+    return true;
+}
+
+size_t BKLiveHandleCount() {
+    auto& t = Table();
+    std::lock_guard guard(t.lock);
+    return t.blocks.size();
+}

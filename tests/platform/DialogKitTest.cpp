@@ -1,0 +1,95 @@
+#include "basekit/BKResources.h"
+#include "basekit/LittleEndian.h"
+#include "dialogkit/DGAlert.h"
+#include "dialogkit/DGAnswers.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+std::vector<uint8_t> AlertBlob(int16_t id, int16_t kind, std::vector<const char*> texts) {
+    std::vector<uint8_t> body;
+    LE::Append<int16_t>(body, kind);
+    texts.resize(6, "");
+    for (const char* t : texts) {
+        body.insert(body.end(), t, t + std::strlen(t));
+        body.push_back(0);
+    }
+    std::vector<uint8_t> b = {'B', 'V', 'R', 'S'};
+    LE::Append<uint32_t>(b, 1);
+    b.insert(b.end(), {'A', 'L', 'R', 'T'});
+    LE::Append<int16_t>(b, id);
+    LE::Append<uint16_t>(b, 0);
+    LE::Append<uint32_t>(b, static_cast<uint32_t>(body.size() + 4));
+    LE::Append<uint32_t>(b, static_cast<uint32_t>(body.size()));
+    b.insert(b.end(), body.begin(), body.end());
+    return b;
+}
+
+class DialogKitTest : public ::testing::Test {
+protected:
+    void SetUp() override { DGResetAnswers(); }
+    void TearDown() override {
+        BKUseResModule(0);
+        BKRemoveResModule(module);
+        DGResetAnswers();
+    }
+    void Use(const std::vector<uint8_t>& blob) {
+        bytes = blob;
+        module = BKAddResModule(bytes, "t");
+        ASSERT_NE(module, 0);
+        BKUseResModule(module);
+    }
+    std::vector<uint8_t> bytes;
+    BKResModule module = 0;
+};
+
+TEST_F(DialogKitTest, ParametersFillInOrderAcrossTexts) {
+    Use(AlertBlob(5, -1, {"", "A(z) '%s' (ID: \"%s\") %s", "then %s %s", "OK"}));
+    EXPECT_EQ(DGAlert(5, "fal", "12", "3"), 1);
+    ASSERT_EQ(DGShownAlerts().size(), 1u);
+    const auto& r = DGShownAlerts()[0];
+    EXPECT_EQ(r.main, "A(z) 'fal' (ID: \"12\") 3");
+    EXPECT_EQ(r.explanation, "then %s %s");
+    EXPECT_EQ(r.params.size(), 3u);
+    EXPECT_EQ(r.kind, -1);
+    EXPECT_EQ(DGUnansweredQuestions(), 0); // one button needs no answer
+}
+
+TEST_F(DialogKitTest, QuestionsTakeQueuedAnswersOrCancel) {
+    Use(AlertBlob(7, -2, {"", "Q?", "", "Igen", "Nem", "Mégse"}));
+    DGQueueAlertAnswer(2);
+    DGQueueAlertAnswer(9); // out of range: treated as unanswered
+    EXPECT_EQ(DGAlert(7), 2);
+    EXPECT_EQ(DGAlert(7), 3);
+    EXPECT_EQ(DGAlert(7), 3);
+    EXPECT_EQ(DGUnansweredQuestions(), 2);
+    EXPECT_TRUE(DGShownAlerts()[0].fromQueue);
+    EXPECT_FALSE(DGShownAlerts()[2].fromQueue);
+    EXPECT_EQ(DGAlert(99), 0); // no such alert
+    EXPECT_EQ(DGShownAlerts().size(), 3u);
+}
+
+TEST_F(DialogKitTest, DialogAnswersAreTakenByIdInOrder) {
+    DGQueueDialogAnswer({"a", {{"4", "2"}}, 1});
+    DGQueueDialogAnswer({"b", {}, 2});
+    DGQueueDialogAnswer({"a", {{"4", "3"}}, 1});
+    auto first = DGTakeDialogAnswer("a");
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->items[0].second, "2");
+    auto b = DGTakeDialogAnswer("b");
+    ASSERT_TRUE(b);
+    EXPECT_EQ(b->press, 2);
+    EXPECT_EQ(DGTakeDialogAnswer("a")->items[0].second, "3");
+    EXPECT_FALSE(DGTakeDialogAnswer("a"));
+    int heard = 0;
+    DGSetDialogListener([&](const DGDialogRecord& r) { heard += r.confirmed ? 1 : 10; });
+    DGRecordDialog({"a", true});
+    DGSetDialogListener(nullptr);
+    EXPECT_EQ(heard, 1);
+}
+
+} // namespace
