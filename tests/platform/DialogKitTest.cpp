@@ -1,6 +1,7 @@
 #include "basekit/BKResources.h"
 #include "basekit/LittleEndian.h"
 #include "dialogkit/DGAlert.h"
+#include "basekit/BKTime.h"
 #include "dialogkit/DGAnswers.h"
 
 #include <gtest/gtest.h>
@@ -90,6 +91,54 @@ TEST_F(DialogKitTest, DialogAnswersAreTakenByIdInOrder) {
     DGRecordDialog({"a", true});
     DGSetDialogListener(nullptr);
     EXPECT_EQ(heard, 1);
+}
+
+} // namespace
+
+#include "dialogkit/DGModalDialog.h"
+
+namespace {
+
+DGModalDialog OrderDialog() {
+    DGModalDialog d("32505", "Bauvista");
+    d.AddItem({1, DGItemKind::Button, "", "OK", {}, 0, true, true, {}});
+    d.AddItem({2, DGItemKind::Button, "", "Mégse", {}, 0, true, true, {}});
+    DGItem popup{4, DGItemKind::PopUp, "order", "", {}, 1, true, true, {}};
+    popup.entries = {{"31/01/00", 1}, {"01/31/00", 2}};
+    d.AddItem(popup);
+    d.AddItem({5, DGItemKind::DateControl, "", "", {}, 0, true, true, {}});
+    return d;
+}
+
+TEST_F(DialogKitTest, ModalDialogAppliesQueuedChangesThenPresses) {
+    DGModalDialog d = OrderDialog();
+    std::vector<int16_t> changed;
+    d.onChange = [&](DGModalDialog&, int16_t item) { changed.push_back(item); };
+    DGQueueDialogAnswer({"32505", {{"order", "2"}, {"5", "2041-06-30"}}, 1});
+    EXPECT_EQ(d.Run(1, 2), 1);
+    EXPECT_EQ(d.FindItem(4)->value, 2);
+    EXPECT_EQ(d.FindItem(5)->value, *BKMakeTime(2041, 6, 30, 0, 0));
+    EXPECT_EQ(changed, (std::vector<int16_t>{4, 5}));
+    ASSERT_EQ(DGShownDialogs().size(), 1u);
+    EXPECT_TRUE(DGShownDialogs()[0].confirmed);
+    EXPECT_EQ(DGUnansweredQuestions(), 0);
+}
+
+TEST_F(DialogKitTest, ModalDialogWithoutAnswerOrWithBadOneCancels) {
+    DGModalDialog d = OrderDialog();
+    EXPECT_EQ(d.Run(1, 2), 2);
+    EXPECT_EQ(DGUnansweredQuestions(), 1);
+    DGQueueDialogAnswer({"32505", {{"4", "3"}}, 1}); // no third entry
+    EXPECT_EQ(d.Run(1, 2), 1);
+    EXPECT_EQ(d.FindItem(4)->value, 1);
+    EXPECT_EQ(DGUnansweredQuestions(), 2);
+    DGQueueDialogAnswer({"32505", {}, 4}); // a pop-up is not a button
+    EXPECT_EQ(d.Run(1, 2), 2);
+    EXPECT_FALSE(DGShownDialogs().back().confirmed);
+    // A confirm check that refuses keeps nobody waiting: the run ends cancelled.
+    d.onClick = [](DGModalDialog&, int16_t item) { return item != 1; };
+    DGQueueDialogAnswer({"32505", {}, 1});
+    EXPECT_EQ(d.Run(1, 2), 2);
 }
 
 } // namespace

@@ -1,0 +1,113 @@
+#include "dialogkit/DGModalDialog.h"
+
+#include "basekit/BKText.h"
+#include "basekit/BKTime.h"
+#include "dialogkit/DGAnswers.h"
+
+#include <charconv>
+#include <cstdio>
+
+namespace {
+
+bool ParseInt(const std::string& text, int32_t& out) {
+    const char* end = text.data() + text.size();
+    auto r = std::from_chars(text.data(), end, out);
+    return r.ec == std::errc() && r.ptr == end;
+}
+
+} // namespace
+
+DGModalDialog::DGModalDialog(std::string dialogId, std::string title)
+    : dialogId_(std::move(dialogId)), title_(std::move(title)) {}
+
+DGItem& DGModalDialog::AddItem(DGItem item) {
+    items_.push_back(std::move(item));
+    return items_.back();
+}
+
+DGItem* DGModalDialog::FindItem(int16_t id) {
+    for (auto& item : items_)
+        if (item.id == id) return &item;
+    return nullptr;
+}
+
+DGItem* DGModalDialog::FindItem(const std::string& numberOrName) {
+    int32_t number = 0;
+    if (ParseInt(numberOrName, number) && number >= INT16_MIN && number <= INT16_MAX)
+        return FindItem(static_cast<int16_t>(number));
+    for (auto& item : items_)
+        if (!item.name.empty() && item.name == numberOrName) return &item;
+    return nullptr;
+}
+
+bool DGModalDialog::ApplyChange(const std::string& itemKey, const std::string& utf8Value) {
+    DGItem* item = FindItem(itemKey);
+    if (item == nullptr || !item->enabled) return false;
+    int32_t number = 0;
+    switch (item->kind) {
+    case DGItemKind::TextEdit:
+    case DGItemKind::StaticText: item->text = BKFromUtf8(utf8Value); break;
+    case DGItemKind::PopUp:
+        if (!ParseInt(utf8Value, number) || number < 1 || number > static_cast<int32_t>(item->entries.size()))
+            return false;
+        item->value = number;
+        break;
+    case DGItemKind::CheckBox:
+    case DGItemKind::RadioButton:
+        if (!ParseInt(utf8Value, number) || (number != 0 && number != 1)) return false;
+        item->value = number;
+        if (item->kind == DGItemKind::RadioButton && number == 1) {
+            // Radio buttons in one group are those sharing the item's group name (`name` prefix up to '#').
+            auto group = item->name.substr(0, item->name.find('#'));
+            for (auto& other : items_)
+                if (&other != item && other.kind == DGItemKind::RadioButton && !group.empty() &&
+                    other.name.substr(0, other.name.find('#')) == group)
+                    other.value = 0;
+        }
+        break;
+    case DGItemKind::IntEdit:
+        if (!ParseInt(utf8Value, number)) return false;
+        item->value = number;
+        break;
+    case DGItemKind::DateControl: {
+        int y = 0, m = 0, d = 0;
+        char tail = 0;
+        if (std::sscanf(utf8Value.c_str(), "%d-%d-%d%c", &y, &m, &d, &tail) != 3) return false;
+        auto t = BKMakeTime(y, m, d, 0, 0);
+        if (!t) return false;
+        item->value = *t;
+        break;
+    }
+    case DGItemKind::Button:
+    case DGItemKind::GroupBox: return false;
+    }
+    if (onChange) onChange(*this, item->id);
+    return true;
+}
+
+int16_t DGModalDialog::Run(int16_t okItem, int16_t cancelItem) {
+    auto answer = DGTakeDialogAnswer(dialogId_);
+    int16_t pressed = cancelItem;
+    if (!answer) {
+        DGCountUnansweredQuestion();
+    } else {
+        bool valid = true;
+        for (const auto& [key, value] : answer->items)
+            if (!ApplyChange(key, value)) valid = false;
+        if (!valid) DGCountUnansweredQuestion(); // a change that could not be made is a script error
+        DGItem* button = FindItem(static_cast<int16_t>(answer->press));
+        pressed = static_cast<int16_t>(answer->press);
+        if (button == nullptr || button->kind != DGItemKind::Button || !button->enabled) {
+            DGCountUnansweredQuestion();
+            pressed = cancelItem;
+        } else if (onClick && !onClick(*this, pressed)) {
+            // The dialog refused to close on that press; nobody is left to answer it.
+            DGCountUnansweredQuestion();
+            if (onClick) onClick(*this, cancelItem);
+            pressed = cancelItem;
+        }
+    }
+    if (!answer && onClick) onClick(*this, cancelItem);
+    DGRecordDialog({dialogId_, pressed == okItem});
+    return pressed;
+}

@@ -1,0 +1,63 @@
+#pragma once
+// A modal dialog of the headless back-end. The dialog keeps its items' state; Run() applies the
+// next queued answer for the dialog's id as the user's changes (each ITEM=VALUE in order, ITEM
+// being the item number or its name), then presses the answer's item. Without a queued answer
+// the cancel item is pressed and the question counted as unanswered.
+//
+// Values by item kind: pop-up, the 1-based entry; check box and radio button, 0 or 1; text edit,
+// the text (UTF-8); integer edit, a decimal number; date control, YYYY-MM-DD.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+enum class DGItemKind { Button, StaticText, TextEdit, PopUp, CheckBox, RadioButton, IntEdit, DateControl, GroupBox };
+
+struct DGRect {
+    int16_t left = 0, top = 0, width = 0, height = 0;
+};
+
+struct DGPopUpEntry {
+    std::string text; // 8-bit code page
+    int32_t data = 0;
+};
+
+struct DGItem {
+    int16_t id = 0;
+    DGItemKind kind = DGItemKind::Button;
+    std::string name;  // optional script name ("codec")
+    std::string text;  // 8-bit code page
+    DGRect rect;
+    int32_t value = 0; // pop-up entry (1-based), check state, integer, or platform time of a date control
+    bool enabled = true;
+    bool visible = true;
+    std::vector<DGPopUpEntry> entries;
+};
+
+class DGModalDialog {
+public:
+    DGModalDialog(std::string dialogId, std::string title);
+
+    DGItem& AddItem(DGItem item);
+    DGItem* FindItem(int16_t id);
+    DGItem* FindItem(const std::string& numberOrName);
+    const std::vector<DGItem>& Items() const { return items_; }
+    const std::string& DialogId() const { return dialogId_; }
+    const std::string& Title() const { return title_; }
+
+    // Called after each change the user makes; the item's new state is already in place.
+    std::function<void(DGModalDialog&, int16_t item)> onChange;
+    // Called when a button is pressed; return false to keep the dialog open (for a confirm check).
+    std::function<bool(DGModalDialog&, int16_t item)> onClick;
+
+    // Returns the item that closed the dialog. `okItem` counts as confirmation in the log.
+    int16_t Run(int16_t okItem, int16_t cancelItem);
+
+    // Applies one user change; false when the item does not exist or the value does not fit it.
+    bool ApplyChange(const std::string& item, const std::string& utf8Value);
+
+private:
+    std::string dialogId_;
+    std::string title_;
+    std::vector<DGItem> items_;
+};
