@@ -1,0 +1,90 @@
+// quorvel: the stand-in host program. Runs a script against a building model.
+#include "basekit/BKTime.h"
+#include "host/ops/Host.h"
+#include "host/script/ScriptInterpreter.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+namespace {
+
+int Usage(const char* message) {
+    std::fprintf(stderr, "quorvel: %s\nusage: quorvel [--model FILE] [--addon FILE] [--prefs FILE] "
+                         "[--now YYYY-MM-DD[THH:MM]] [SCRIPT|-]\n", message);
+    return 2;
+}
+
+bool ParseNow(const std::string& text, int32_t& value) {
+    int y = 0, m = 0, d = 0, hh = 0, mm = 0;
+    char tail = 0;
+    int n = std::sscanf(text.c_str(), "%d-%d-%dT%d:%d%c", &y, &m, &d, &hh, &mm, &tail);
+    if (n != 3 && n != 5) return false;
+    if (n == 3 && text.find('T') != std::string::npos) return false;
+    if (hh > 23 || mm > 59) return false;
+    auto v = BKMakeTime(y, m, d, hh, mm);
+    if (!v) return false;
+    value = *v;
+    return true;
+}
+
+std::string DefaultPreferencesPath() {
+    const char* home = std::getenv("HOME");
+    return std::string(home ? home : ".") + "/.config/quorvel/preferences";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string model, addon, prefs = DefaultPreferencesPath(), script = "-";
+    bool scriptGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= argc) return false;
+            out = argv[++i];
+            return true;
+        };
+        if (a == "--model") {
+            if (!value(model)) return Usage("--model needs a file");
+        } else if (a == "--addon") {
+            if (!value(addon)) return Usage("--addon needs a file");
+        } else if (a == "--prefs") {
+            if (!value(prefs)) return Usage("--prefs needs a file");
+        } else if (a == "--now") {
+            std::string now;
+            int32_t v = 0;
+            if (!value(now) || !ParseNow(now, v)) return Usage("--now needs YYYY-MM-DD or YYYY-MM-DDTHH:MM");
+            BKSetFixedClock(v);
+        } else if (!a.empty() && a[0] == '-' && a != "-") {
+            return Usage(("unknown option " + a).c_str());
+        } else {
+            if (scriptGiven) return Usage("only one script");
+            script = a;
+            scriptGiven = true;
+        }
+    }
+
+    Host host(prefs);
+    Host::SetCurrent(&host);
+    std::string error;
+    if (!host.Preferences().Load(error)) std::cout << "error " << error << "\n";
+    host.NewProject();
+    if (!model.empty() && !host.OpenProject(model, error)) {
+        std::cout << "error " << error << "\n";
+        return 1;
+    }
+    ScriptInterpreter interpreter(host, std::cout);
+    int status;
+    if (script == "-") {
+        status = interpreter.Run(std::cin);
+    } else {
+        std::ifstream in(script);
+        if (!in) return Usage(("cannot read " + script).c_str());
+        status = interpreter.Run(in);
+    }
+    Host::SetCurrent(nullptr);
+    return status;
+}

@@ -1,0 +1,189 @@
+#include "host/model/HostModel.h"
+
+#include <algorithm>
+
+HostModel::HostModel() = default;
+
+namespace {
+
+// A stable identifier from the element's kind and index, so the same model file without
+// identifiers always gets the same ones.
+API_Guid DeriveGuid(int32_t kind, int32_t index, uint32_t salt) {
+    uint64_t h = 1469598103934665603ULL;
+    auto mix = [&](uint32_t v) {
+        for (int i = 0; i < 4; ++i) {
+            h ^= (v >> (8 * i)) & 0xFF;
+            h *= 1099511628211ULL;
+        }
+    };
+    mix(static_cast<uint32_t>(kind));
+    mix(static_cast<uint32_t>(index));
+    mix(salt);
+    API_Guid g;
+    uint64_t h2 = h * 0x9E3779B97F4A7C15ULL + salt;
+    for (int i = 0; i < 8; ++i) {
+        g.bytes[static_cast<size_t>(i)] = static_cast<uint8_t>(h >> (8 * i));
+        g.bytes[static_cast<size_t>(8 + i)] = static_cast<uint8_t>(h2 >> (8 * i));
+    }
+    g.bytes[6] = static_cast<uint8_t>((g.bytes[6] & 0x0F) | 0x40);
+    return g;
+}
+
+} // namespace
+
+Element& HostModel::AddElement(Element element) {
+    int32_t kind = element.Kind();
+    if (element.Index() <= 0) element.SetIndex(HighestIndex(kind) + 1);
+    API_Guid g = element.Guid();
+    uint32_t salt = 0;
+    while (g.IsNull() || byGuid_.count(g)) g = DeriveGuid(kind, element.Index(), salt++ + guidCounter_);
+    element.SetGuid(g);
+    elements_.push_back(std::make_unique<Element>(std::move(element)));
+    Element* e = elements_.back().get();
+    byGuid_[g] = e;
+    ++guidCounter_;
+    return *e;
+}
+
+Element* HostModel::Find(const API_Guid& guid) {
+    auto it = byGuid_.find(guid);
+    return it == byGuid_.end() ? nullptr : it->second;
+}
+
+const Element* HostModel::Find(const API_Guid& guid) const {
+    auto it = byGuid_.find(guid);
+    return it == byGuid_.end() ? nullptr : it->second;
+}
+
+Element* HostModel::FindByIndex(int32_t kind, int32_t index) {
+    for (auto& e : elements_)
+        if (e->Kind() == kind && e->Index() == index) return e.get();
+    return nullptr;
+}
+
+Element* HostModel::FindByIdText(const std::string& cp1250Id) {
+    for (auto& e : elements_)
+        if (e->IdText() == cp1250Id) return e.get();
+    return nullptr;
+}
+
+std::vector<Element*> HostModel::ElementsOfKind(int32_t kind) {
+    std::vector<Element*> out;
+    for (auto& e : elements_)
+        if (e->Kind() == kind) out.push_back(e.get());
+    std::sort(out.begin(), out.end(), [](Element* a, Element* b) { return a->Index() < b->Index(); });
+    return out;
+}
+
+int32_t HostModel::HighestIndex(int32_t kind) const {
+    int32_t highest = 0;
+    for (auto& e : elements_)
+        if (e->Kind() == kind) highest = std::max(highest, e->Index());
+    return highest;
+}
+
+std::optional<ElementState> HostModel::StateOf(const API_Guid& guid) const {
+    const Element* e = Find(guid);
+    if (!e) return std::nullopt;
+    return ElementState{e->record, e->userData};
+}
+
+void HostModel::ChangeElement(Element& element, const std::vector<uint8_t>& newRecord) {
+    undo_.NoteChange(element.Guid(), ElementState{element.record, element.userData});
+    element.record = newRecord;
+    LE::Put<uint32_t>(element.Bytes(), HostElement::kModiStamp,
+                      LE::Get<uint32_t>(element.Bytes(), HostElement::kModiStamp) + 1);
+}
+
+void HostModel::SetUserData(Element& element, const std::string& addon, std::optional<UserDataBlock> block) {
+    undo_.NoteChange(element.Guid(), ElementState{element.record, element.userData});
+    if (block) element.userData[addon] = std::move(*block);
+    else element.userData.erase(addon);
+}
+
+void HostModel::Restore(const std::map<API_Guid, ElementState>& states) {
+    for (const auto& [guid, state] : states) {
+        Element* e = Find(guid);
+        if (!e) continue;
+        e->record = state.record;
+        e->userData = state.userData;
+    }
+}
+
+bool HostModel::ApplyUndo(std::string& name) {
+    auto step = undo_.TakeUndo();
+    if (!step) return false;
+    Restore(step->before);
+    name = step->name;
+    return true;
+}
+
+bool HostModel::ApplyRedo(std::string& name) {
+    auto step = undo_.TakeRedo();
+    if (!step) return false;
+    Restore(step->after);
+    name = step->name;
+    return true;
+}
+
+int16_t HostModel::AttributeCount(int32_t kind) const {
+    auto it = attributes_.find(kind);
+    return it == attributes_.end() ? 0 : static_cast<int16_t>(it->second.size());
+}
+
+AttributeRecord* HostModel::Attribute(int32_t kind, int16_t index) {
+    auto it = attributes_.find(kind);
+    if (it == attributes_.end() || index < 1 || static_cast<size_t>(index) > it->second.size()) return nullptr;
+    return &it->second[static_cast<size_t>(index) - 1];
+}
+
+int16_t HostModel::CreateAttribute(int32_t kind, AttributeRecord record, std::vector<uint8_t> extra) {
+    auto& list = attributes_[kind];
+    if (list.size() >= 32000) return 0;
+    record.resize(HostAttribute::kRecordSize, 0);
+    auto index = static_cast<int16_t>(list.size() + 1);
+    LE::Put<int32_t>(record, HostAttribute::kKind, kind);
+    LE::Put<int16_t>(record, HostAttribute::kIndex, index);
+    record[HostAttribute::kName + HostAttribute::kNameSize - 1] = 0;
+    list.push_back(std::move(record));
+    auto& extras = attributeExtras_[kind];
+    extras.resize(list.size());
+    extras.back() = std::move(extra);
+    return index;
+}
+
+int16_t HostModel::FindAttributeByName(int32_t kind, const std::string& cp1250Name) const {
+    auto it = attributes_.find(kind);
+    if (it == attributes_.end()) return 0;
+    for (size_t i = 0; i < it->second.size(); ++i)
+        if (LE::GetText(it->second[i], HostAttribute::kName, HostAttribute::kNameSize) == cp1250Name)
+            return static_cast<int16_t>(i + 1);
+    return 0;
+}
+
+std::string HostModel::AttributeName(int32_t kind, int16_t index) const {
+    auto it = attributes_.find(kind);
+    if (it == attributes_.end() || index < 1 || static_cast<size_t>(index) > it->second.size()) return {};
+    return std::string(LE::GetText(it->second[static_cast<size_t>(index) - 1], HostAttribute::kName,
+                                   HostAttribute::kNameSize));
+}
+
+const std::vector<uint8_t>* HostModel::AttributeExtra(int32_t kind, int16_t index) const {
+    auto it = attributeExtras_.find(kind);
+    if (it == attributeExtras_.end() || index < 1 || static_cast<size_t>(index) > it->second.size()) return nullptr;
+    return &it->second[static_cast<size_t>(index) - 1];
+}
+
+void HostModel::SetAttributeExtra(int32_t kind, int16_t index, std::vector<uint8_t> extra) {
+    auto& extras = attributeExtras_[kind];
+    if (index < 1) return;
+    if (extras.size() < static_cast<size_t>(index)) extras.resize(static_cast<size_t>(index));
+    extras[static_cast<size_t>(index) - 1] = std::move(extra);
+}
+
+AttributeRecord MakeAttributeRecord(int32_t kind, const std::string& cp1250Name) {
+    AttributeRecord r(HostAttribute::kRecordSize, 0);
+    LE::Put<int32_t>(r, HostAttribute::kKind, kind);
+    LE::PutText(r, HostAttribute::kName, HostAttribute::kNameSize, cp1250Name);
+    return r;
+}

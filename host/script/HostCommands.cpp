@@ -1,0 +1,291 @@
+// The host's own script commands and prints.
+#include "basekit/BKText.h"
+#include "basekit/LittleEndian.h"
+#include "dialogkit/DGAnswers.h"
+#include "host/ops/Host.h"
+#include "host/script/ScriptInterpreter.h"
+#include "host/script/ScriptLine.h"
+
+#include <charconv>
+#include <cstdio>
+#include <sstream>
+
+namespace {
+
+using Args = ScriptInterpreter::Args;
+
+bool ParseInt(const std::string& s, int64_t& out) {
+    auto r = std::from_chars(s.data(), s.data() + s.size(), out);
+    return r.ec == std::errc() && r.ptr == s.data() + s.size();
+}
+
+Element* ElementById(Host& host, const std::string& utf8Id, std::string& error) {
+    Element* e = host.Model().FindByIdText(BKFromUtf8(utf8Id));
+    if (!e) error = "no element " + utf8Id;
+    return e;
+}
+
+std::string LayerName(Host& host, int16_t index) { return BKToUtf8(host.Model().AttributeName(HostAttribute::Layer, index)); }
+
+bool SetLock(Host& host, const Args& args, bool lock, std::string& error) {
+    if (args.size() != 1) {
+        error = "usage: lock|unlock ID";
+        return false;
+    }
+    Element* e = ElementById(host, args[0], error);
+    if (!e) return false;
+    if (e->Locked() != lock) {
+        auto next = e->record;
+        next[HostElement::kLocked] = lock ? 1 : 0;
+        host.Model().ChangeElement(*e, next);
+    }
+    return true;
+}
+
+// The add-on's 88-byte link record, when the element carries one.
+const UserDataBlock* LinkBlock(const Element& e) {
+    auto it = e.userData.find("Bauvista");
+    if (it == e.userData.end() || it->second.bytes.size() != 88) return nullptr;
+    return &it->second;
+}
+
+std::string Hex(const std::vector<uint8_t>& bytes) {
+    std::string s;
+    char buf[3];
+    for (uint8_t b : bytes) {
+        std::snprintf(buf, sizeof buf, "%02x", b);
+        s += buf;
+    }
+    return s;
+}
+
+} // namespace
+
+void AddHostCommands(ScriptInterpreter& in) {
+    Host& host = in.GetHost();
+
+    in.AddCommand("new", [&host](const Args&, std::string&) {
+        host.NewProject();
+        return true;
+    });
+    in.AddCommand("open", [&host](const Args& a, std::string& error) {
+        if (a.size() != 1) {
+            error = "usage: open FILE";
+            return false;
+        }
+        return host.OpenProject(a[0], error);
+    });
+    in.AddCommand("save", [&host](const Args& a, std::string& error) {
+        if (a.size() != 1) {
+            error = "usage: save FILE";
+            return false;
+        }
+        return host.SaveProject(a[0], error);
+    });
+    in.AddCommand("shared", [&host](const Args& a, std::string& error) {
+        int64_t id = 0;
+        if (a.size() != 1 || !ParseInt(a[0], id) || id < 1 || id > 32767) {
+            error = "usage: shared USERID (1-32767)";
+            return false;
+        }
+        host.ShareProject(static_cast<int16_t>(id));
+        return true;
+    });
+    in.AddCommand("reset-preferences", [&host](const Args&, std::string& error) { return host.ResetPreferences(error); });
+    in.AddCommand("select", [&host](const Args& a, std::string& error) {
+        std::vector<API_Guid> chosen;
+        for (const auto& id : a) {
+            Element* e = ElementById(host, id, error);
+            if (!e) return false;
+            chosen.push_back(e->Guid());
+        }
+        host.Model().Selection() = chosen;
+        return true;
+    });
+    in.AddCommand("lock", [&host](const Args& a, std::string& e) { return SetLock(host, a, true, e); });
+    in.AddCommand("unlock", [&host](const Args& a, std::string& e) { return SetLock(host, a, false, e); });
+    in.AddCommand("layer", [&host](const Args& a, std::string& error) {
+        if (a.size() != 2) {
+            error = "usage: layer NAME hide|show|lock|unlock";
+            return false;
+        }
+        int16_t index = host.Model().FindAttributeByName(HostAttribute::Layer, BKFromUtf8(a[0]));
+        if (!index) {
+            error = "no layer " + a[0];
+            return false;
+        }
+        auto& rec = *host.Model().Attribute(HostAttribute::Layer, index);
+        uint32_t flags = LE::Get<uint32_t>(rec, HostAttribute::kFlags);
+        if (a[1] == "hide") flags |= HostAttribute::kLayerHidden;
+        else if (a[1] == "show") flags &= ~HostAttribute::kLayerHidden;
+        else if (a[1] == "lock") flags |= HostAttribute::kLayerLocked;
+        else if (a[1] == "unlock") flags &= ~HostAttribute::kLayerLocked;
+        else {
+            error = "usage: layer NAME hide|show|lock|unlock";
+            return false;
+        }
+        LE::Put<uint32_t>(rec, HostAttribute::kFlags, flags);
+        return true;
+    });
+    in.AddCommand("undo", [&host](const Args&, std::string& error) {
+        std::string name;
+        if (!host.Model().ApplyUndo(name)) {
+            error = "nothing to undo";
+            return false;
+        }
+        return true;
+    });
+    in.AddCommand("redo", [&host](const Args&, std::string& error) {
+        std::string name;
+        if (!host.Model().ApplyRedo(name)) {
+            error = "nothing to redo";
+            return false;
+        }
+        return true;
+    });
+    in.AddCommand("userdata", [&host](const Args& a, std::string& error) {
+        int64_t version = 0;
+        if (a.size() != 3 || !ParseInt(a[1], version) || version < -32768 || version > 32767 || a[2].size() % 2) {
+            error = "usage: userdata ID VERSION HEX";
+            return false;
+        }
+        Element* e = ElementById(host, a[0], error);
+        if (!e) return false;
+        UserDataBlock block;
+        block.version = static_cast<int16_t>(version);
+        block.platformSign = 0x5757;
+        for (size_t i = 0; i < a[2].size(); i += 2) {
+            int64_t byte = 0;
+            auto r = std::from_chars(a[2].data() + i, a[2].data() + i + 2, byte, 16);
+            if (r.ec != std::errc() || r.ptr != a[2].data() + i + 2) {
+                error = "not hexadecimal: " + a[2];
+                return false;
+            }
+            block.bytes.push_back(static_cast<uint8_t>(byte));
+        }
+        host.Model().SetUserData(*e, "Bauvista", std::move(block));
+        return true;
+    });
+    in.AddCommand("answer", [](const Args& a, std::string& error) {
+        for (const auto& s : a) {
+            int64_t n = 0;
+            if (!ParseInt(s, n) || n < 1 || n > 3) {
+                error = "usage: answer N... (1-3)";
+                return false;
+            }
+        }
+        for (const auto& s : a) DGQueueAlertAnswer(std::stoi(s));
+        return true;
+    });
+    in.AddCommand("dialog", [](const Args& a, std::string& error) {
+        if (a.empty()) {
+            error = "usage: dialog ID ITEM=VALUE... [press ITEM]";
+            return false;
+        }
+        DGDialogAnswer answer;
+        answer.dialogId = a[0];
+        for (size_t i = 1; i < a.size(); ++i) {
+            if (a[i] == "press") {
+                int64_t n = 0;
+                if (i + 2 != a.size() || !ParseInt(a[i + 1], n) || n < 1 || n > 32767) {
+                    error = "usage: dialog ID ITEM=VALUE... [press ITEM]";
+                    return false;
+                }
+                answer.press = static_cast<int>(n);
+                break;
+            }
+            auto eq = a[i].find('=');
+            if (eq == std::string::npos || eq == 0) {
+                error = "expected ITEM=VALUE: " + a[i];
+                return false;
+            }
+            answer.items.emplace_back(a[i].substr(0, eq), a[i].substr(eq + 1));
+        }
+        DGQueueDialogAnswer(std::move(answer));
+        return true;
+    });
+
+    in.AddPrint("elements", [&host, &in](const Args&, std::string&) {
+        for (const auto& e : host.Model().Elements()) {
+            std::string line = "element " + BKToUtf8(e->IdText()) + " " + std::to_string(e->Kind()) + " " +
+                               QuoteForTranscript(BKToUtf8(host.KindName(e->Kind()))) + " layer " +
+                               QuoteForTranscript(LayerName(host, e->Layer()));
+            if (e->Locked()) line += " locked";
+            in.Emit(line);
+        }
+        return true;
+    });
+    in.AddPrint("element", [&host, &in](const Args& a, std::string& error) {
+        if (a.size() != 1) {
+            error = "usage: print element ID";
+            return false;
+        }
+        Element* e = ElementById(host, a[0], error);
+        if (!e) return false;
+        in.Emit("element " + a[0]);
+        in.Emit("kind " + std::to_string(e->Kind()) + " " + QuoteForTranscript(BKToUtf8(host.KindName(e->Kind()))));
+        in.Emit("layer " + std::to_string(e->Layer()) + " " + QuoteForTranscript(LayerName(host, e->Layer())));
+        in.Emit(std::string("locked ") + (e->Locked() ? "1" : "0"));
+        std::string fields = "fields";
+        for (size_t off = HostElement::kHeaderSize; off + 1 < HostElement::kRecordSize; off += 2) {
+            int16_t v = LE::Get<int16_t>(e->Bytes(), off);
+            if (v) fields += " " + std::to_string(off) + "=" + std::to_string(v);
+        }
+        in.Emit(fields);
+        const UserDataBlock* block = LinkBlock(*e);
+        std::string links = "links";
+        for (size_t k = 0; k < 10; ++k) links += " " + std::to_string(block ? LE::Get<int32_t>(block->bytes, 4 * k) : 0);
+        in.Emit(links);
+        in.Emit("savedLayer " + std::to_string(block ? LE::Get<int16_t>(block->bytes, 40) : 0));
+        std::string save = "save";
+        for (size_t off = 42; block && off < 88; off += 2) {
+            int16_t v = LE::Get<int16_t>(block->bytes, off);
+            if (v) save += " " + std::to_string(off) + "=" + std::to_string(v);
+        }
+        in.Emit(save);
+        return true;
+    });
+    in.AddPrint("layers", [&host, &in](const Args&, std::string&) {
+        for (int16_t i = 1; i <= host.Model().AttributeCount(HostAttribute::Layer); ++i) {
+            uint32_t flags = LE::Get<uint32_t>(*host.Model().Attribute(HostAttribute::Layer, i), HostAttribute::kFlags);
+            in.Emit("layer " + std::to_string(i) + " " + QuoteForTranscript(LayerName(host, i)) +
+                    ((flags & HostAttribute::kLayerHidden) ? " hidden" : " shown") +
+                    ((flags & HostAttribute::kLayerLocked) ? " locked" : " unlocked"));
+        }
+        return true;
+    });
+    in.AddPrint("materials", [&host, &in](const Args&, std::string&) {
+        for (int16_t i = 1; i <= host.Model().AttributeCount(HostAttribute::Material); ++i) {
+            const auto& r = *host.Model().Attribute(HostAttribute::Material, i);
+            std::ostringstream line;
+            line << "material " << i << " "
+                 << QuoteForTranscript(BKToUtf8(host.Model().AttributeName(HostAttribute::Material, i))) << " surface";
+            for (size_t k = 0; k < 3; ++k) {
+                uint64_t bits = LE::Get<uint64_t>(r, HostAttribute::kMatSurfaceRed + 8 * k);
+                double d;
+                std::memcpy(&d, &bits, 8);
+                line << " " << d;
+            }
+            in.Emit(line.str());
+        }
+        return true;
+    });
+    in.AddPrint("selection", [&host, &in](const Args&, std::string&) {
+        for (const auto& g : host.Model().Selection())
+            if (const Element* e = host.Model().Find(g)) in.Emit("selected " + BKToUtf8(e->IdText()));
+        return true;
+    });
+    in.AddPrint("userdata", [&host, &in](const Args& a, std::string& error) {
+        if (a.size() != 1) {
+            error = "usage: print userdata ID";
+            return false;
+        }
+        Element* e = ElementById(host, a[0], error);
+        if (!e) return false;
+        auto it = e->userData.find("Bauvista");
+        if (it == e->userData.end()) in.Emit("userdata " + a[0] + " none");
+        else in.Emit("userdata " + a[0] + " " + std::to_string(it->second.version) + " " +
+                     std::to_string(it->second.platformSign) + " " + Hex(it->second.bytes));
+        return true;
+    });
+}

@@ -1,0 +1,64 @@
+#include "host/script/ScriptLine.h"
+
+std::optional<std::vector<std::string>> SplitScriptLine(const std::string& line, std::string& error) {
+    std::vector<std::string> args;
+    size_t i = 0, n = line.size();
+    while (i < n) {
+        char c = line[i];
+        if (c == ' ' || c == '\t' || c == '\r') {
+            ++i;
+            continue;
+        }
+        if (c == '#') break;
+        std::string arg;
+        if (c == '"') {
+            ++i;
+            bool closed = false;
+            while (i < n) {
+                char d = line[i++];
+                if (d == '"') {
+                    closed = true;
+                    break;
+                }
+                if (d == '\\') {
+                    if (i >= n || (line[i] != '"' && line[i] != '\\')) {
+                        error = "bad escape in quoted argument";
+                        return std::nullopt;
+                    }
+                    d = line[i++];
+                }
+                arg.push_back(d);
+            }
+            if (!closed) {
+                error = "unterminated quote";
+                return std::nullopt;
+            }
+            if (i < n && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') {
+                error = "text right after a closing quote";
+                return std::nullopt;
+            }
+        } else {
+            while (i < n && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') arg.push_back(line[i++]);
+        }
+        args.push_back(std::move(arg));
+    }
+    return args;
+}
+
+std::string QuoteForTranscript(const std::string& utf8) {
+    std::string out = "\"";
+    for (char c : utf8) {
+        if (c == '"' || c == '\\') out.push_back('\\');
+        if (c == '\r') {
+            out += "\\r";
+            continue;
+        }
+        if (c == '\n') {
+            out += "\\n";
+            continue;
+        }
+        out.push_back(c);
+    }
+    out.push_back('"');
+    return out;
+}

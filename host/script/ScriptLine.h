@@ -1,0 +1,12 @@
+#pragma once
+// Splits one script line into arguments: blanks separate them, "#" outside quotes starts a
+// comment, and a "quoted argument" may hold blanks and the escapes \" and \\.
+#include <optional>
+#include <string>
+#include <vector>
+
+// Returns the arguments, or nothing with `error` set for an unterminated quote or a bad escape.
+std::optional<std::vector<std::string>> SplitScriptLine(const std::string& line, std::string& error);
+
+// Quotes a text for the transcript: "..." with \" and \\ escaped.
+std::string QuoteForTranscript(const std::string& utf8);
