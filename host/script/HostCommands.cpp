@@ -27,6 +27,11 @@ Element* ElementById(Host& host, const std::string& utf8Id, std::string& error) 
 
 std::string LayerName(Host& host, int16_t index) { return BKToUtf8(host.Model().AttributeName(HostAttribute::Layer, index)); }
 
+void CloseUserStep(Host& host) {
+    HostModel& m = host.Model();
+    m.Undo().Close([&m](const API_Guid& g) { return m.StateOf(g); });
+}
+
 bool SetLock(Host& host, const Args& args, bool lock, std::string& error) {
     if (args.size() != 1) {
         error = "usage: lock|unlock ID";
@@ -35,9 +40,12 @@ bool SetLock(Host& host, const Args& args, bool lock, std::string& error) {
     Element* e = ElementById(host, args[0], error);
     if (!e) return false;
     if (e->Locked() != lock) {
+        // A user's change is an undo step of its own, named by the command.
+        host.Model().Undo().Open(lock ? "lock" : "unlock");
         auto next = e->record;
         next[HostElement::kLocked] = lock ? 1 : 0;
         host.Model().ChangeElement(*e, next);
+        CloseUserStep(host);
     }
     return true;
 }
@@ -163,7 +171,9 @@ void AddHostCommands(ScriptInterpreter& in) {
             }
             block.bytes.push_back(static_cast<uint8_t>(byte));
         }
+        host.Model().Undo().Open("userdata");
         host.Model().SetUserData(*e, "Bauvista", std::move(block));
+        CloseUserStep(host);
         return true;
     });
     in.AddCommand("answer", [](const Args& a, std::string& error) {
