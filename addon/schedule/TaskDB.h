@@ -44,6 +44,15 @@ public:
     DateTime LatestFinish() const;
     void ClearSchedule();
 
+    // Schedule files; paths are 8-bit. Save and Open are the menu commands: they ask for the
+    // file, choose the project file or the schedule text by its kind, and show the alerts.
+    bool Save(bool saveAs);
+    bool Open();
+    bool SaveProjectFile(const std::string& path);
+    bool LoadProjectFile(const std::string& path);
+    bool ImportScheduleText(const std::string& path);
+    bool SaveScheduleText(const std::string& path) const;
+
     bool IsDirty() const { return dirty_ != 0; }
     void SetDirty(bool dirty) { dirty_ = dirty ? 1 : 0; }
     int16_t SharedUserId() const { return sharedUserId_; }

@@ -1,7 +1,8 @@
 // Build-time tool: compiles the UTF-8 resource sources into the stored form (Windows-1250) and
 // writes them as a C++ byte array to be linked into the module.
 //
-//   ResourceCompiler OUT.cpp SYMBOL [strings=FILE.json] [alerts=FILE.json] [raw:TYPE:ID=FILE]...
+//   ResourceCompiler OUT.cpp SYMBOL [strings=FILE.json] [alerts=FILE.json] [dialogs=FILE.json]
+//                    [raw:TYPE:ID=FILE]...
 //
 // A text that has no Windows-1250 form fails the build rather than turning into '?'.
 #include <nlohmann/json.hpp>
@@ -109,6 +110,43 @@ void AddAlerts(std::vector<Entry>& entries, const std::string& path) {
     }
 }
 
+// Item kinds of a dialog description, numbered as the add-on's reader expects them.
+uint16_t DialogItemKind(const std::string& kind) {
+    static const std::map<std::string, uint16_t> kinds = {
+        {"button", 0}, {"static", 1}, {"text", 2}, {"popup", 3}, {"check", 4},
+        {"radio", 5},  {"int", 6},    {"date", 7}, {"group", 8}};
+    auto it = kinds.find(kind);
+    if (it == kinds.end()) throw std::runtime_error("unknown dialog item kind: " + kind);
+    return it->second;
+}
+
+// 'DLG ': u32 byte count, i16 width, i16 height, title, u16 item count, then per item u16 id,
+// u16 kind, i16 left, top, width, height, text, script name (texts zero-terminated).
+void AddDialogs(std::vector<Entry>& entries, const std::string& path) {
+    const nlohmann::json doc = ReadJson(path);
+    for (auto& [key, dialog] : doc.items()) {
+        Bytes body;
+        PutI16(body, static_cast<int16_t>(dialog.at("width").get<int>()));
+        PutI16(body, static_cast<int16_t>(dialog.at("height").get<int>()));
+        PutText(body, dialog.value("title", ""));
+        const auto& items = dialog.at("items");
+        PutI16(body, static_cast<int16_t>(items.size()));
+        for (const auto& item : items) {
+            PutI16(body, static_cast<int16_t>(item.at("id").get<int>()));
+            PutI16(body, static_cast<int16_t>(DialogItemKind(item.at("kind").get<std::string>())));
+            auto rect = item.at("rect").get<std::vector<int>>();
+            if (rect.size() != 4) throw std::runtime_error("dialog " + key + ": a rect has four numbers");
+            for (int v : rect) PutI16(body, static_cast<int16_t>(v));
+            PutText(body, item.value("text", ""));
+            PutText(body, item.value("name", ""));
+        }
+        Entry e{TypeCode("DLG "), ResourceId(key), {}};
+        PutU32(e.data, static_cast<uint32_t>(body.size()));
+        e.data.insert(e.data.end(), body.begin(), body.end());
+        entries.push_back(std::move(e));
+    }
+}
+
 void AddRaw(std::vector<Entry>& entries, const std::string& spec, const std::string& path) {
     // spec: TYPE:ID
     auto colon = spec.find(':');
@@ -123,7 +161,7 @@ void AddRaw(std::vector<Entry>& entries, const std::string& spec, const std::str
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::cerr << "usage: ResourceCompiler OUT.cpp SYMBOL [strings=F] [alerts=F] [raw:TYPE:ID=F]...\n";
+        std::cerr << "usage: ResourceCompiler OUT.cpp SYMBOL [strings=F] [alerts=F] [dialogs=F] [raw:TYPE:ID=F]...\n";
         return 2;
     }
     try {
@@ -135,6 +173,7 @@ int main(int argc, char** argv) {
             std::string kind = arg.substr(0, eq), path = arg.substr(eq + 1);
             if (kind == "strings") AddStrings(entries, path);
             else if (kind == "alerts") AddAlerts(entries, path);
+            else if (kind == "dialogs") AddDialogs(entries, path);
             else if (kind.rfind("raw:", 0) == 0) AddRaw(entries, kind.substr(4), path);
             else throw std::runtime_error("unknown source kind: " + kind);
         }

@@ -1,0 +1,113 @@
+#include "schedule/DateOrder.h"
+
+#include "resources/AddonResources.h"
+
+#include <cstdio>
+#include <limits>
+#include <string>
+
+namespace {
+
+constexpr size_t kMaxDateText = 1023;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The value of the leading digits, saturating like the C library's conversions.
+int64_t LeadingNumber(std::string_view digits) {
+    int64_t value = 0;
+    for (char c : digits) {
+        if (!IsDigit(c)) break;
+        int d = c - '0';
+        if (value > (std::numeric_limits<int64_t>::max() - d) / 10) return std::numeric_limits<int64_t>::max();
+        value = value * 10 + d;
+    }
+    return value;
+}
+
+// Positions of day, month and year in the order's pattern ("ymd", "dmy", "mdy").
+struct Positions {
+    int day, month, year;
+};
+constexpr Positions kPositions[] = {{2, 1, 0}, {0, 1, 2}, {1, 0, 2}};
+
+// The resource pattern must hold exactly three long conversions and nothing else to convert.
+bool IsSamplePattern(const std::string& pattern) {
+    int conversions = 0;
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] != '%') continue;
+        size_t j = i + 1;
+        while (j < pattern.size() && IsDigit(pattern[j])) ++j;
+        if (pattern.compare(j, 2, "ld") != 0) return false;
+        ++conversions;
+        i = j + 1;
+    }
+    return conversions == 3;
+}
+
+} // namespace
+
+std::optional<std::array<int64_t, 3>> ParseDateNumbers(std::string_view text) {
+    if (text.size() > kMaxDateText) text = text.substr(0, kMaxDateText);
+    std::string s;
+    s.reserve(text.size());
+    for (char c : text)
+        if (IsDigit(c) || s.empty() || IsDigit(s.back())) s.push_back(c);
+    if (!s.empty() && !IsDigit(s.back())) s.pop_back();
+    if (!s.empty() && !IsDigit(s.front())) s.erase(0, 1);
+
+    size_t first = 0;
+    while (first < s.size() && IsDigit(s[first])) ++first;
+    if (first >= s.size()) return std::nullopt;
+    size_t second = first + 1;
+    while (second < s.size() && IsDigit(s[second])) ++second;
+    if (second >= s.size()) return std::nullopt;
+
+    std::string_view v(s);
+    return std::array<int64_t, 3>{LeadingNumber(v.substr(0, first)), LeadingNumber(v.substr(first + 1)),
+                                  LeadingNumber(v.substr(second + 1))};
+}
+
+std::optional<DateTime> ParseDate(std::string_view text, DateOrder order) {
+    if (order < YearMonthDay || order > MonthDayYear) return std::nullopt;
+    auto numbers = ParseDateNumbers(text);
+    if (!numbers) return std::nullopt;
+    const Positions& p = kPositions[order];
+    int64_t day = (*numbers)[static_cast<size_t>(p.day)];
+    int64_t month = (*numbers)[static_cast<size_t>(p.month)];
+    int64_t year = (*numbers)[static_cast<size_t>(p.year)];
+    if (year < 1900) year += year < 70 ? 2000 : 1900;
+    constexpr int64_t kMax = std::numeric_limits<int32_t>::max();
+    if (day > kMax || month > kMax || year > kMax) return std::nullopt;
+    DateTime date;
+    if (!date.SetDateTimeOk(static_cast<int32_t>(year), static_cast<int32_t>(month), static_cast<int32_t>(day), 0, 0,
+                            0, 0, 0, 0))
+        return std::nullopt;
+    return date;
+}
+
+std::optional<DateTime> NarrowDateOrders(DateOrderSet& candidates, std::string_view text) {
+    std::optional<DateTime> last;
+    for (auto it = candidates.begin(); it != candidates.end();) {
+        last = ParseDate(text, *it);
+        if (last) ++it;
+        else it = candidates.erase(it);
+    }
+    return last;
+}
+
+std::string DateOrderSample(DateOrder order) {
+    if (order < YearMonthDay || order > MonthDayYear) return {};
+    const Positions& p = kPositions[order];
+    long numbers[3] = {};
+    numbers[p.day] = 31;
+    numbers[p.month] = 1;
+    numbers[p.year] = 2000 % 1000;
+    std::string pattern = AddonString(32599, 1);
+    if (!IsSamplePattern(pattern)) return {};
+    char text[64];
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    std::snprintf(text, sizeof text, pattern.c_str(), numbers[0], numbers[1], numbers[2]);
+#pragma GCC diagnostic pop
+    return text;
+}

@@ -1,0 +1,82 @@
+// The project file: a 64-byte header and one record per task. A failed save never touches the
+// file that was there, and a failed load leaves the open schedule and its file identity alone.
+#include "schedule/TaskDB.h"
+
+#include "basekit/LittleEndian.h"
+#include "filekit/FKError.h"
+#include "filekit/FKFile.h"
+#include "filekit/FKReplacementFile.h"
+#include "resources/AddonResources.h"
+#include "schedule/FileStreams.h"
+#include "schedule/ScheduleFileError.h"
+#include "schedule/TaskRecord.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+namespace {
+constexpr int16_t kAlertLoadFailed = 32521;
+} // namespace
+
+bool TaskDB::SaveProjectFile(const std::string& path) {
+    FKLocation location = FKLocation::FromPath8(path);
+    if (!location.IsValid() || tasks_.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
+        return false;
+    FKReplacementFile file(location);
+    if (file.Open() != kFKNoErr) return false;
+    FileOutStream out(file);
+
+    std::array<uint8_t, kProjectHeaderSize> header{};
+    LE::Put<uint32_t>(header, 0, kProjectFileSignature);
+    LE::Put<int32_t>(header, 4, kProjectFileVersion);
+    LE::Put<int32_t>(header, 8, static_cast<int32_t>(tasks_.size()));
+    if (!out.WriteBytes(header.data(), header.size())) return false;
+    for (const Task& task : tasks_)
+        if (WriteTask(out, task) != kScheduleFileOk) return false;
+    return out.Flush() && file.Commit() == kFKNoErr;
+}
+
+bool TaskDB::LoadProjectFile(const std::string& path) {
+    FKLocation location = FKLocation::FromPath8(path);
+    if (!location.IsValid()) return false;
+    FKFile file(location);
+    if (file.OpenForReading() != kFKNoErr) {
+        AddonAlert(kAlertLoadFailed);
+        return false;
+    }
+    FileInStream in(file);
+    std::array<uint8_t, kProjectHeaderSize> header{};
+    if (!in.ReadBytes(header.data(), header.size())) {
+        AddonAlert(kAlertLoadFailed);
+        return false;
+    }
+    uint32_t signature = LE::Get<uint32_t>(header, 0);
+    int32_t version = LE::Get<int32_t>(header, 4);
+    int32_t count = LE::Get<int32_t>(header, 8);
+    if (signature != kProjectFileSignature || version < 1 || version > kProjectFileVersion) {
+        AddonAlert(kAlertLoadFailed);
+        return false;
+    }
+
+    // The count is outside data: reserve no more than the file can hold.
+    std::vector<Task> loaded;
+    uint64_t size = 0;
+    if (count > 0 && file.GetSize(size) == kFKNoErr)
+        loaded.reserve(static_cast<size_t>(std::min<uint64_t>(static_cast<uint64_t>(count), size / kTaskRecordFixedSize)));
+    const Task defaultTask;
+    for (int32_t i = 0; i < count; ++i) {
+        loaded.push_back(defaultTask);
+        if (ReadTask(in, loaded.back(), version) != kScheduleFileOk) {
+            AddonAlert(kAlertLoadFailed);
+            return false;
+        }
+    }
+    if (file.Close() != kFKNoErr) {
+        AddonAlert(kAlertLoadFailed);
+        return false;
+    }
+    ClearSchedule();
+    tasks_ = std::move(loaded);
+    return true;
+}

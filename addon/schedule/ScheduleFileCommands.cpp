@@ -1,0 +1,67 @@
+// The menu's open, save and save-as: which file, which kind, and what the user is told.
+#include "schedule/TaskDB.h"
+
+#include "basekit/FixedText.h"
+#include "movie/AnimationSettings.h"
+#include "resources/AddonResources.h"
+#include "shell/FileDialogs.h"
+
+namespace {
+constexpr int16_t kAlertSaveFailed = 32520;
+constexpr int16_t kAlertSaveChanges = 32515;
+constexpr int16_t kOpenTitle = 1, kSaveTitle = 2;
+constexpr int kYes = 1, kNo = 2;
+} // namespace
+
+bool TaskDB::Save(bool saveAs) {
+    if (!dirty_ && !saveAs) return false;
+    std::string path(BKTextOf(settings_.projectFilePath));
+    int16_t kind = settings_.projectFileKind;
+    if (saveAs || settings_.untitled) {
+        FileDialogRequest request(kSaveTitle, path, kind);
+        if (!AskSaveFile(request)) return false;
+        path = ChosenPath(request);
+        kind = request.chosenKind == ScheduleTextKind ? ScheduleTextKind : ProjectFileKind;
+    }
+    bool saved = false;
+    if (kind == ScheduleTextKind) {
+        saved = SaveScheduleText(path);
+    } else {
+        saved = SaveProjectFile(path);
+        kind = ProjectFileKind;
+    }
+    if (!saved) {
+        AddonAlert(kAlertSaveFailed);
+        return false;
+    }
+    settings_.SetProjectFilePath(path);
+    settings_.projectFileKind = kind;
+    settings_.untitled = false;
+    dirty_ = 0;
+    return true;
+}
+
+bool TaskDB::Open() {
+    if (dirty_) {
+        std::string current(BKTextOf(settings_.projectFilePath));
+        int answer = AddonAlert(kAlertSaveChanges, current.c_str());
+        if (answer == kYes) {
+            if (!Save(false)) return false;
+        } else if (answer != kNo) {
+            return false;
+        }
+    }
+    FileDialogRequest request(kOpenTitle, {}, ProjectFileKind);
+    if (!AskOpenFile(request)) return false;
+    std::string path = ChosenPath(request);
+    int16_t kind = request.chosenKind == ScheduleTextKind ? ScheduleTextKind : ProjectFileKind;
+    bool loaded = kind == ScheduleTextKind ? ImportScheduleText(path) : LoadProjectFile(path);
+    if (loaded) {
+        settings_.SetProjectFilePath(path);
+        settings_.projectFileKind = kind;
+        settings_.untitled = false;
+        dirty_ = 0;
+        SetCurrentDate(DateTime::Now(), true);
+    }
+    return loaded;
+}

@@ -1,0 +1,182 @@
+// The schedule text: Microsoft Project's tab-separated task export (ID, name, start, finish).
+#include "schedule/TaskDB.h"
+
+#include "basekit/BKText.h"
+#include "basekit/FixedText.h"
+#include "filekit/FKError.h"
+#include "filekit/FKFile.h"
+#include "filekit/FKReplacementFile.h"
+#include "resources/AddonResources.h"
+#include "schedule/DateOrder.h"
+#include "schedule/DateOrderDialog.h"
+#include "schedule/ScheduleTextLines.h"
+
+#include <charconv>
+#include <limits>
+
+namespace {
+
+constexpr int16_t kAlertCannotLoad = 32506;
+constexpr int16_t kAlertUnknownDateOrder = 32518;
+constexpr int16_t kAlertUnknownFormat = 32519;
+constexpr size_t kWriteBlock = 64 * 1024;
+
+bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// The id field as the C library's string-to-long reads it (leading white space, a sign, digits;
+// no digits give 0), kept within the id's 32 bits.
+int32_t ReadId(std::string_view field) {
+    size_t i = 0;
+    while (i < field.size() && IsCSpace(field[i])) ++i;
+    bool negative = false;
+    if (i < field.size() && (field[i] == '+' || field[i] == '-')) negative = field[i++] == '-';
+    int64_t value = 0;
+    for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
+        value = value * 10 + (field[i] - '0');
+        if (value > std::numeric_limits<int32_t>::max()) {
+            value = std::numeric_limits<int32_t>::max() + int64_t{1};
+            if (!negative) value = std::numeric_limits<int32_t>::max();
+            break;
+        }
+    }
+    return static_cast<int32_t>(negative ? -value : value);
+}
+
+// The type letter before "_" in the name field, or -1 when the field has none.
+int32_t TypeOfLetter(std::string_view field) {
+    if (field.size() < 2 || field[1] != '_') return -1;
+    char c = field[0];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    for (int32_t type = 0; type < kConstructionTypeCount; ++type)
+        if (ConstructionTypeLetter(type) == c) return type;
+    return -1;
+}
+
+bool HeaderMatches(std::string_view line, const std::array<std::string, 4>& names) {
+    auto fields = SplitScheduleTextFields(line);
+    for (size_t i = 0; i < names.size(); ++i)
+        if (fields[i].size() != names[i].size() || BKCompareText(fields[i], names[i], BKCaseMode::Ignore) != 0)
+            return false;
+    return true;
+}
+
+// A name written into a line must not break it into other fields or lines.
+void AppendNameField(std::string& out, std::string_view name) {
+    for (char c : name) out.push_back(c == '\t' || c == '\r' || c == '\n' ? ' ' : c);
+}
+
+void AppendDate(std::string& out, const DateTime& date) {
+    char text[128] = {};
+    date.Format(text, sizeof text, "%x");
+    out += BKTextOf(text);
+}
+
+} // namespace
+
+bool TaskDB::ImportScheduleText(const std::string& path) {
+    FKFile file(FKLocation::FromPath8(path));
+    if (file.OpenForReading() != kFKNoErr) {
+        AddonAlert(kAlertCannotLoad, path.c_str());
+        return false;
+    }
+    ScheduleTextLineReader reader(file);
+    std::string line;
+    reader.NextLine(line);
+    if (reader.Error() != 0) {
+        AddonAlert(kAlertCannotLoad, path.c_str());
+        return false;
+    }
+    if (!HeaderMatches(line, columnNames_)) {
+        AddonAlert(kAlertUnknownFormat, path.c_str());
+        return false;
+    }
+    const uint64_t firstTaskLine = reader.Position();
+
+    DateOrderSet candidates = AllDateOrders();
+    size_t lineCount = 0;
+    while (reader.NextLine(line)) {
+        ++lineCount;
+        auto fields = SplitScheduleTextFields(line);
+        for (size_t i : {2u, 3u})
+            if (!fields[i].empty()) NarrowDateOrders(candidates, fields[i]);
+    }
+    // A file that cannot be read to its end is not a shorter schedule.
+    if (reader.Error() != 0) {
+        AddonAlert(kAlertCannotLoad, path.c_str());
+        return false;
+    }
+    if (candidates.empty()) {
+        AddonAlert(kAlertUnknownDateOrder, path.c_str());
+        return false;
+    }
+    if (candidates.size() > 1 && !AskDateOrder(candidates)) return false;
+    const DateOrder order = *candidates.begin();
+
+    if (!reader.Rewind(firstTaskLine)) {
+        AddonAlert(kAlertCannotLoad, path.c_str());
+        return false;
+    }
+    std::vector<Task> loaded;
+    loaded.reserve(lineCount);
+    const Task defaultTask;
+    while (reader.NextLine(line)) {
+        if (TrimBlanks(line).empty()) continue;
+        auto fields = SplitScheduleTextFields(line);
+        Task task = defaultTask;
+        task.id = ReadId(fields[0]);
+        int32_t type = TypeOfLetter(fields[1]);
+        task.type = type < 0 ? Construction : static_cast<ConstructionType>(type);
+        task.SetName(type < 0 ? fields[1] : fields[1].substr(2));
+        if (!fields[2].empty()) {
+            task.start = ParseDate(fields[2], order).value_or(DateTime::FromTicks(0, Invalid));
+            task.finish = task.start;
+        }
+        if (!fields[3].empty()) task.finish = ParseDate(fields[3], order).value_or(DateTime::FromTicks(0, Invalid)).EndOfDay();
+        if (task.name[0] == 0 && fields[2].empty()) continue;
+        loaded.push_back(task);
+    }
+    if (reader.Error() != 0) {
+        AddonAlert(kAlertCannotLoad, path.c_str());
+        return false;
+    }
+    (void)file.Close(); // everything was read; a close failure cannot change it
+    tasks_ = std::move(loaded);
+    return true;
+}
+
+bool TaskDB::SaveScheduleText(const std::string& path) const {
+    FKLocation location = FKLocation::FromPath8(path);
+    if (!location.IsValid()) return false;
+    FKReplacementFile file(location);
+    if (file.Open() != kFKNoErr) return false;
+
+    std::string text;
+    text.reserve(kWriteBlock + 2048);
+    for (size_t i = 0; i < columnNames_.size(); ++i) {
+        if (i) text += '\t';
+        text += columnNames_[i];
+    }
+    text += "\r\n";
+    for (const Task& task : tasks_) {
+        char id[16];
+        auto r = std::to_chars(id, id + sizeof id, task.id);
+        text.append(id, r.ptr);
+        text += '\t';
+        // Type 5 has no letter; its name goes out as a construction's so that it reads back intact.
+        char letter = ConstructionTypeLetter(task.type);
+        text += letter ? letter : ConstructionTypeLetter(Construction);
+        text += '_';
+        AppendNameField(text, BKTextOf(task.name));
+        text += '\t';
+        AppendDate(text, task.start);
+        text += '\t';
+        AppendDate(text, task.finish.DayBefore());
+        text += "\r\n";
+        if (text.size() >= kWriteBlock) {
+            if (file.Write(text.data(), text.size()) != kFKNoErr) return false;
+            text.clear();
+        }
+    }
+    if (!text.empty() && file.Write(text.data(), text.size()) != kFKNoErr) return false;
+    return file.Commit() == kFKNoErr;
+}

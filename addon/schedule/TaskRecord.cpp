@@ -1,0 +1,66 @@
+#include "schedule/TaskRecord.h"
+
+#include "basekit/FixedText.h"
+#include "schedule/ScheduleFileError.h"
+
+#include <cstring>
+#include <string_view>
+#include <type_traits>
+
+namespace {
+
+template <typename T> bool Put(IOutStream& out, T value) {
+    using U = std::make_unsigned_t<T>;
+    auto v = static_cast<U>(value);
+    uint8_t bytes[sizeof(T)];
+    for (size_t i = 0; i < sizeof(T); ++i) bytes[i] = static_cast<uint8_t>(v >> (8 * i));
+    return out.WriteBytes(bytes, sizeof bytes);
+}
+
+template <typename T> bool Get(IInStream& in, T& value) {
+    using U = std::make_unsigned_t<T>;
+    uint8_t bytes[sizeof(T)];
+    if (!in.ReadBytes(bytes, sizeof bytes)) return false;
+    U v = 0;
+    for (size_t i = 0; i < sizeof(T); ++i) v |= static_cast<U>(static_cast<U>(bytes[i]) << (8 * i));
+    value = static_cast<T>(v);
+    return true;
+}
+
+} // namespace
+
+int WriteTask(IOutStream& out, const Task& task) {
+    std::string_view name = BKTextOf(task.name);
+    if (!Put<int32_t>(out, task.id) || !Put<int32_t>(out, task.type)) return kScheduleFileWriteFailed;
+    if (task.start.Write(out) != 0 || task.finish.Write(out) != 0) return kScheduleFileWriteFailed;
+    if (!Put<uint64_t>(out, name.size())) return kScheduleFileWriteFailed;
+    if (!name.empty() && !out.WriteBytes(name.data(), name.size())) return kScheduleFileWriteFailed;
+    return kScheduleFileOk;
+}
+
+int ReadTask(IInStream& in, Task& task, int32_t version) {
+    int32_t id = 0, type = 0;
+    if (!Get(in, id) || !Get(in, type)) return kScheduleFileReadFailed;
+    if (task.start.Read(in) != 0 || task.finish.Read(in) != 0) return kScheduleFileReadFailed;
+    uint64_t length = 0;
+    if (!Get(in, length) || length >= Task::kNameSize) return kScheduleFileReadFailed;
+    char name[Task::kNameSize] = {};
+    if (length > 0 && !in.ReadBytes(name, static_cast<size_t>(length))) return kScheduleFileReadFailed;
+    std::memcpy(task.name, name, sizeof name);
+    task.id = id;
+
+    task.start = task.start.StartOfDay();
+    task.finish = task.finish.StartOfDay();
+    // Versions 1 and 2 kept the last day itself; the finish is now the midnight after it.
+    if (version <= 2) task.finish = task.finish.EndOfDay();
+
+    if (type < 0 || type > 5 || id < 1) return kScheduleFileBadRecord;
+    // Version 1 numbered fixed, temporary and renovation as 2, 3 and 4.
+    if (version == 1 && type >= 2 && type <= 4) type = type == 2 ? 3 : type == 3 ? 4 : 2;
+    task.type = static_cast<ConstructionType>(type);
+    if (version <= 3) {
+        task.start.RebaseTime();
+        task.finish.RebaseTime();
+    }
+    return kScheduleFileOk;
+}

@@ -1,0 +1,20 @@
+#pragma once
+// A task's stored record in the project file, and the file's header, field by field and
+// little-endian.
+#include "schedule/ByteStream.h"
+#include "schedule/Task.h"
+
+#include <cstddef>
+#include <cstdint>
+
+constexpr uint32_t kProjectFileSignature = 0x46425642; // "BVBF"
+constexpr int32_t kProjectFileVersion = 4;
+constexpr size_t kProjectHeaderSize = 64;
+constexpr size_t kTaskRecordFixedSize = 40; // before the name bytes
+
+// 0, or kScheduleFileWriteFailed.
+int WriteTask(IOutStream& out, const Task& task);
+// Reads a record of the given format version (1 to 4) into `task` and brings older forms to
+// today's meaning. 0, kScheduleFileReadFailed (also for a name of 256 bytes or more), or
+// kScheduleFileBadRecord (id below 1, type outside 0-5).
+int ReadTask(IInStream& in, Task& task, int32_t version);

@@ -1,0 +1,91 @@
+#include "shell/FileDialogs.h"
+
+#include "filekit/FKError.h"
+#include "filekit/FKFileDialog.h"
+#include "resources/AddonResources.h"
+
+#include <filesystem>
+
+namespace {
+
+constexpr int16_t kTitleList = 32595;
+constexpr int16_t kTypeNameList = 32597;
+constexpr int16_t kExtensionList = 32598;
+constexpr int32_t kProjectGroup = 1, kTextGroup = 2;
+constexpr uint32_t kMovieDialogFlags = 11;
+
+// A start path as the dialog takes it: a folder to show, or a folder and a proposed name.
+void SetStart(FKFileDialogSpec& spec, const FKLocation& start) {
+    if (!start.IsValid()) return;
+    std::error_code ec;
+    if (std::filesystem::is_directory(start.NativePath(), ec)) {
+        spec.startFolder = start;
+        return;
+    }
+    spec.startFolder = start.Parent();
+    spec.startName = start.LastPart();
+}
+
+bool AskProjectFile(FileDialogRequest& request, FKFileDialogKind kind, const FKLocation& start) {
+    if (!request.RegisterFileTypes()) return false;
+    FKFileDialogSpec spec;
+    spec.kind = kind;
+    spec.title = request.title;
+    spec.filters = {request.FileTypes()->FilterOf(kProjectGroup), request.FileTypes()->FilterOf(kTextGroup)};
+    spec.preselectedFilter = request.startKind;
+    SetStart(spec, start);
+    return FKRunFileDialog(spec, request.chosenLocation, request.chosenKind);
+}
+
+} // namespace
+
+FileDialogRequest::FileDialogRequest(int16_t titleItem, std::string_view startPath_, int16_t startKind_)
+    : title(AddonString(kTitleList, titleItem)),
+      startPath(startPath_.substr(0, std::min(startPath_.size(), kMaxPath))),
+      startKind(startKind_) {}
+
+bool FileDialogRequest::RegisterFileTypes() {
+    if (fileTypes_) return true;
+    std::string projectName = AddonString(kTypeNameList, 1);
+    std::string textName = AddonString(kTypeNameList, 2);
+    std::string projectExtension = AddonString(kExtensionList, 1);
+    std::string textExtension = AddonString(kExtensionList, 2);
+    if (projectName.empty() || textName.empty() || projectExtension.empty() || textExtension.empty()) return false;
+
+    auto registry = std::make_unique<FKFileTypeRegistry>("BVFTM");
+    if (registry->AddGroup(FKFileTypeRegistry::kRootGroup, kProjectGroup, projectName) != kFKNoErr ||
+        registry->AddGroup(FKFileTypeRegistry::kRootGroup, kTextGroup, "BVFile2") != kFKNoErr ||
+        registry->AddType(kProjectGroup, {projectName, projectExtension, "VTQV", "BIN "}) != kFKNoErr ||
+        registry->AddType(kTextGroup, {textName, textExtension, "VTQV", "TEXT"}) != kFKNoErr)
+        return false;
+    fileTypes_ = std::move(registry);
+    return true;
+}
+
+bool AskOpenFile(FileDialogRequest& request) {
+    return AskProjectFile(request, FKFileDialogKind::Open, FKLocation::FromPath8(request.startPath));
+}
+
+bool AskSaveFile(FileDialogRequest& request) {
+    return AskProjectFile(request, FKFileDialogKind::Save, FKLocation::FromPath8(request.startPath));
+}
+
+std::string ChosenPath(const FileDialogRequest& request) {
+    std::string path;
+    if (!request.chosenLocation.GetPath8(path) || path.size() > FileDialogRequest::kMaxPath) return {};
+    return path;
+}
+
+bool AskMovieFile(FileDialogRequest& request, FKLocation* location, std::string_view extension) {
+    if (location == nullptr) return false;
+    FKFileDialogSpec spec;
+    spec.kind = FKFileDialogKind::Movie;
+    spec.filters = {{request.title, {std::string(extension)}}};
+    spec.flags = kMovieDialogFlags;
+    SetStart(spec, *location);
+    FKLocation chosen;
+    int32_t filter = 0;
+    if (!FKRunFileDialog(spec, chosen, filter)) return false;
+    *location = chosen;
+    return true;
+}

@@ -1,0 +1,49 @@
+#pragma once
+// The add-on's file dialogs: opening and saving a schedule (project file or schedule text) and
+// choosing the movie file. Titles and file types come from the add-on's resources.
+#include "filekit/FKFileTypes.h"
+#include "filekit/FKLocation.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+// The file kinds the project dialogs offer, as filter indexes.
+enum ScheduleFileKind : int16_t { ProjectFileKind = 0, ScheduleTextKind = 1 };
+
+// One dialog's question and answer; made for one dialog and discarded after it.
+class FileDialogRequest {
+public:
+    static constexpr size_t kMaxPath = 260;
+
+    // `titleItem`: item of string list 32595 (1 open, 2 save, 3 movie). The start path is cut
+    // at 260 bytes; empty means none.
+    FileDialogRequest(int16_t titleItem, std::string_view startPath, int16_t startKind);
+
+    std::string title;     // 8-bit
+    std::string startPath; // 8-bit
+    int16_t startKind = ProjectFileKind;
+    FKLocation chosenLocation;
+    int32_t chosenKind = ScheduleTextKind; // before any dialog
+
+    // Registers the two project file types ("BVFTM") on first use; false when a text cannot be
+    // loaded or a group or type cannot be added.
+    bool RegisterFileTypes();
+    const FKFileTypeRegistry* FileTypes() const { return fileTypes_.get(); }
+
+private:
+    std::unique_ptr<FKFileTypeRegistry> fileTypes_;
+};
+
+// The open dialog with the project file and schedule text filters; true when confirmed.
+bool AskOpenFile(FileDialogRequest& request);
+// The save dialog, the same filters, starting at the request's path with its kind preselected.
+bool AskSaveFile(FileDialogRequest& request);
+// The chosen file as an 8-bit path; empty when none was chosen or it cannot be written in the
+// code page within 260 bytes (a cut or substituted path would name another file).
+std::string ChosenPath(const FileDialogRequest& request);
+// The movie file dialog: one filter named by the request's title with the given extension,
+// starting at `location`, which the chosen file replaces on confirmation. False at once without
+// a location.
+bool AskMovieFile(FileDialogRequest& request, FKLocation* location, std::string_view extension);

@@ -1,0 +1,227 @@
+#include "filekit/FKError.h"
+#include "schedule/ScheduleFileError.h"
+#include "schedule/TaskRecord.h"
+#include "ScheduleFileFixture.h"
+
+#include <cstring>
+
+namespace {
+
+class ProjectFileTest : public ScheduleFileTest {
+protected:
+    void FillAllTypes() {
+        db.AppendLoadedTask(MakeTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 5), "Alapozás"));
+        db.AppendLoadedTask(MakeTask(2, Demolition, DateTime(2009, 3, 5), DateTime(2009, 3, 7), "Bontás"));
+        db.AppendLoadedTask(MakeTask(3, Renovation, DateTime(2009, 3, 9), DateTime(2009, 3, 14), "Felújítás"));
+        db.AppendLoadedTask(MakeTask(10, Fixed, DateTime(2009, 1, 1), DateTime(2010, 1, 1), "Rögzített"));
+        db.AppendLoadedTask(MakeTask(11, Temporary, DateTime(2009, 4, 1), DateTime(2009, 4, 30), "Ideiglenes állványzat"));
+        db.AppendLoadedTask(MakeTask(12, Construction, DateTime(2009, 5, 1), DateTime(2009, 5, 2), ""));
+    }
+    void OpenSomething() {
+        db.AppendLoadedTask(MakeTask(7, Fixed, DateTime(2008, 1, 1), DateTime(2008, 2, 1), "Régi"));
+        settings.SetProjectFilePath(PathOf("régi.csp"));
+        settings.projectFileKind = 1;
+        settings.untitled = false;
+    }
+    void ExpectSomethingKept() {
+        ASSERT_EQ(db.TaskCount(), 1u);
+        EXPECT_EQ(db.Tasks()[0].id, 7);
+        EXPECT_EQ(settings.projectFilePath, PathOf("régi.csp"));
+        EXPECT_EQ(settings.projectFileKind, 1);
+        EXPECT_FALSE(settings.untitled);
+    }
+    static std::string Header(int32_t version, int32_t count) {
+        std::string h(64, '\0');
+        std::memcpy(h.data(), "BVBF", 4);
+        for (int i = 0; i < 4; ++i) h[4 + i] = static_cast<char>(version >> (8 * i));
+        for (int i = 0; i < 4; ++i) h[8 + i] = static_cast<char>(count >> (8 * i));
+        return h;
+    }
+    static std::string Record(const Task& t) {
+        MemoryOutStream out;
+        EXPECT_EQ(WriteTask(out, t), kScheduleFileOk);
+        return {out.bytes.begin(), out.bytes.end()};
+    }
+    bool Load(const std::string& bytes) {
+        path = PathOf("betöltés.csp");
+        WriteBytes(path, bytes);
+        return db.LoadProjectFile(path);
+    }
+    std::string path;
+};
+
+TEST_F(ProjectFileTest, WritesVersion4ByteForByte) {
+    FillAllTypes();
+    path = PathOf("arany.csp");
+    ASSERT_TRUE(db.SaveProjectFile(path));
+    std::string golden = DataFile("schedule_v4.csp");
+    ASSERT_FALSE(golden.empty());
+    EXPECT_EQ(ReadBytes(path), golden);
+}
+
+TEST_F(ProjectFileTest, RecordSizesFollowTheName) {
+    MemoryOutStream out;
+    ASSERT_EQ(WriteTask(out, MakeTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 3), "Falazás")), 0);
+    EXPECT_EQ(out.bytes.size(), 47u);
+    path = PathOf("üres.csp");
+    ASSERT_TRUE(db.SaveProjectFile(path));
+    EXPECT_EQ(ReadBytes(path), Header(4, 0));
+    db.AppendLoadedTask(MakeTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 3), "x"));
+    ASSERT_TRUE(db.LoadProjectFile(path));
+    EXPECT_EQ(db.TaskCount(), 0u);
+}
+
+TEST_F(ProjectFileTest, RoundTripKeepsEveryTypeAndHungarianName) {
+    FillAllTypes();
+    db.AppendLoadedTask(MakeTask(13, static_cast<ConstructionType>(5), DateTime(2009, 6, 1), DateTime(2009, 6, 3),
+                                 "Őrház űrtartalma"));
+    std::vector<Task> before = db.Tasks();
+    path = PathOf("körút.csp");
+    ASSERT_TRUE(db.SaveProjectFile(path));
+    db.Tasks().clear();
+    ASSERT_TRUE(db.LoadProjectFile(path));
+    ASSERT_EQ(db.TaskCount(), before.size());
+    for (size_t i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(db.Tasks()[i].id, before[i].id);
+        EXPECT_EQ(db.Tasks()[i].type, before[i].type);
+        EXPECT_EQ(db.Tasks()[i].Name(), before[i].Name());
+        EXPECT_EQ(db.Tasks()[i].start, before[i].start);
+        EXPECT_EQ(db.Tasks()[i].finish, before[i].finish);
+    }
+    EXPECT_TRUE(DGShownAlerts().empty());
+}
+
+TEST_F(ProjectFileTest, OlderVersionsReadWithTodaysMeaning) {
+    struct Expect {
+        ConstructionType types[5];
+        DateTime finish;
+    };
+    const Expect expected[] = {
+        {{Fixed, Temporary, Renovation, Construction, Demolition}, DateTime(2009, 3, 11)},
+        {{Renovation, Fixed, Temporary, Construction, Demolition}, DateTime(2009, 3, 11)},
+        {{Renovation, Fixed, Temporary, Construction, Demolition}, DateTime(2009, 3, 10)},
+    };
+    for (int version = 1; version <= 3; ++version) {
+        std::string name = "schedule_v" + std::to_string(version) + ".csp";
+        std::string bytes = DataFile(name.c_str());
+        ASSERT_FALSE(bytes.empty()) << name;
+        ASSERT_TRUE(Load(bytes)) << name;
+        ASSERT_EQ(db.TaskCount(), 5u);
+        const Expect& e = expected[version - 1];
+        for (size_t i = 0; i < 5; ++i) EXPECT_EQ(db.Tasks()[i].type, e.types[i]) << name << " task " << i;
+        EXPECT_EQ(db.Tasks()[0].start, DateTime(2009, 3, 2)) << name; // 08:30 dropped
+        EXPECT_EQ(db.Tasks()[0].finish, e.finish) << name;
+        EXPECT_EQ(db.Tasks()[1].Name(), Cp("Állványzat"));
+    }
+    // The same stored finish in version 4 is the day it names.
+    Task t = MakeTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 10, 12), "a");
+    ASSERT_TRUE(Load(Header(4, 1) + Record(t)));
+    EXPECT_EQ(db.Tasks()[0].finish, DateTime(2009, 3, 10));
+}
+
+TEST_F(ProjectFileTest, ReadTaskRejectsBadRecords) {
+    Task ok = MakeTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 3), "a");
+    auto read = [](const std::string& bytes) {
+        MemoryInStream in(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+        Task t;
+        return ReadTask(in, t, 4);
+    };
+    EXPECT_EQ(read(Record(ok)), kScheduleFileOk);
+    Task t = ok;
+    t.id = 0;
+    EXPECT_EQ(read(Record(t)), kScheduleFileBadRecord);
+    t = ok;
+    t.type = static_cast<ConstructionType>(6);
+    EXPECT_EQ(read(Record(t)), kScheduleFileBadRecord);
+    t.type = static_cast<ConstructionType>(-1);
+    EXPECT_EQ(read(Record(t)), kScheduleFileBadRecord);
+    std::string r = Record(ok);
+    EXPECT_EQ(read(r.substr(0, r.size() - 1)), kScheduleFileReadFailed);
+    EXPECT_EQ(read(r.substr(0, 10)), kScheduleFileReadFailed);
+    // A name length of 256 or more is refused before anything is read for it.
+    std::string longName = r.substr(0, 32) + std::string("\x00\x01\x00\x00\x00\x00\x00\x00", 8) + std::string(256, 'n');
+    EXPECT_EQ(read(longName), kScheduleFileReadFailed);
+    std::string huge = r.substr(0, 32) + std::string(8, '\xff');
+    EXPECT_EQ(read(huge), kScheduleFileReadFailed);
+}
+
+TEST_F(ProjectFileTest, TypeFiveLoadsAndCountsAtOrBelowZeroAreEmpty) {
+    Task t = MakeTask(1, static_cast<ConstructionType>(5), DateTime(2009, 3, 2), DateTime(2009, 3, 3), "a");
+    ASSERT_TRUE(Load(Header(4, 1) + Record(t)));
+    EXPECT_EQ(db.Tasks()[0].type, 5);
+    ASSERT_TRUE(Load(Header(4, -5) + Record(t)));
+    EXPECT_EQ(db.TaskCount(), 0u);
+    EXPECT_TRUE(DGShownAlerts().empty());
+}
+
+TEST_F(ProjectFileTest, EveryLoadFailureAlertsAndLeavesTheScheduleAlone) {
+    Task good = MakeTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 3), "jó");
+    Task bad = good;
+    bad.id = 0;
+    std::string badSignature = Header(4, 1) + Record(good);
+    badSignature[0] = 'X';
+    const std::string cases[] = {
+        Header(4, 2) + Record(good) + Record(bad), // a record with id 0
+        Header(4, 3) + Record(good) + Record(good), // fewer records than counted
+        Header(4, INT32_MAX),                       // a count nothing backs
+        Header(5, 0),                               // a version from the future
+        Header(0, 0),
+        badSignature,
+        Header(4, 0).substr(0, 63), // a short header
+        "",
+    };
+    OpenSomething();
+    for (const auto& bytes : cases) {
+        DGResetAnswers();
+        EXPECT_FALSE(Load(bytes));
+        EXPECT_EQ(AlertIds(), std::vector<int16_t>{32521});
+        ExpectSomethingKept();
+    }
+    DGResetAnswers();
+    EXPECT_FALSE(db.LoadProjectFile(PathOf("nincs.csp")));
+    EXPECT_EQ(AlertIds(), std::vector<int16_t>{32521});
+    ExpectSomethingKept();
+    // A failed read or close of a good file.
+    for (FKOperation op : {FKOperation::Read, FKOperation::Close}) {
+        DGResetAnswers();
+        FKInjectFault(op, kFKIOErr);
+        EXPECT_FALSE(Load(Header(4, 1) + Record(good)));
+        EXPECT_EQ(AlertIds(), std::vector<int16_t>{32521});
+        ExpectSomethingKept();
+    }
+    // A path that does not resolve: nothing said.
+    DGResetAnswers();
+    EXPECT_FALSE(db.LoadProjectFile(""));
+    EXPECT_TRUE(DGShownAlerts().empty());
+    ExpectSomethingKept();
+}
+
+TEST_F(ProjectFileTest, ASuccessfulLoadResetsTheFileIdentity) {
+    OpenSomething();
+    Task t = MakeTask(5, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 3), "a");
+    ASSERT_TRUE(Load(Header(4, 1) + Record(t)));
+    EXPECT_TRUE(settings.untitled);
+    EXPECT_EQ(settings.projectFileKind, 0);
+    EXPECT_FALSE(db.IsDirty());
+}
+
+TEST_F(ProjectFileTest, AFailedSaveKeepsTheOldFileByteForByte) {
+    path = PathOf("terv.csp");
+    const std::string old = DataFile("schedule_v4.csp");
+    for (int i = 0; i < 3000; ++i)
+        db.AppendLoadedTask(MakeTask(i + 1, Demolition, DateTime(2009, 3, 2), DateTime(2009, 3, 3), "Bontás"));
+    for (auto [op, skip] : {std::pair{FKOperation::Open, 0}, std::pair{FKOperation::Write, 0},
+                            std::pair{FKOperation::Write, 1}, std::pair{FKOperation::Close, 0},
+                            std::pair{FKOperation::Rename, 0}}) {
+        WriteBytes(path, old);
+        FKInjectFault(op, op == FKOperation::Write ? kFKDiskFullErr : kFKIOErr, skip);
+        EXPECT_FALSE(db.SaveProjectFile(path));
+        EXPECT_EQ(ReadBytes(path), old);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+    }
+    EXPECT_FALSE(db.SaveProjectFile("/dev/full"));
+    ASSERT_TRUE(db.SaveProjectFile(path));
+    EXPECT_NE(ReadBytes(path), old);
+}
+
+} // namespace

@@ -1,0 +1,208 @@
+#include "filekit/FKError.h"
+#include "ScheduleFileFixture.h"
+
+#include <clocale>
+
+namespace {
+
+class ScheduleTextTest : public ScheduleFileTest {
+protected:
+    // A schedule text from lines given in UTF-8, each ended by CR LF.
+    std::string Text(std::initializer_list<const char*> lines) {
+        std::string out;
+        for (const char* l : lines) out += BKFromUtf8(l) + "\r\n";
+        return out;
+    }
+    bool Import(const std::string& bytes) {
+        path = PathOf("import.txt");
+        WriteBytes(path, bytes);
+        return db.ImportScheduleText(path);
+    }
+    // A schedule the failures must leave alone.
+    void OpenSomething() {
+        db.AppendLoadedTask(MakeTask(7, Fixed, DateTime(2008, 1, 1), DateTime(2008, 2, 1), "Régi"));
+        settings.SetProjectFilePath(PathOf("régi.csp"));
+        settings.untitled = false;
+    }
+    void ExpectSomethingKept() {
+        ASSERT_EQ(db.TaskCount(), 1u);
+        EXPECT_EQ(db.Tasks()[0].id, 7);
+        EXPECT_EQ(settings.projectFilePath, PathOf("régi.csp"));
+        EXPECT_FALSE(settings.untitled);
+    }
+    std::string path;
+    const char* header = "ID_v1\tName\tStart_Date\tFinish_Date";
+};
+
+TEST_F(ScheduleTextTest, ReadsTasksWithTypesNamesAndDays) {
+    ASSERT_TRUE(Import(Text({header, "1\tB_Alapozás\t2009.03.02.\t2009.03.04.", "2\tD_Bontás\t2009.03.05.\t2009.03.05.",
+                             "3\tr_Felújítás\t2009.03.06.\t", "4\tX_Alapozás\t\t2009.03.10.", "5\tT_Állvány\t2009.03.01.\t2009.04.01.",
+                             "6\tF_\t2009.01.01.\t2009.12.31.", "7\tD_\t2009.03.02.\t", "8\t\t\t", "   "})));
+    EXPECT_TRUE(DGShownDialogs().empty());
+    EXPECT_TRUE(DGShownAlerts().empty());
+    const auto& t = db.Tasks();
+    ASSERT_EQ(t.size(), 7u);
+    EXPECT_EQ(t[0].id, 1);
+    EXPECT_EQ(t[0].type, Construction);
+    EXPECT_EQ(t[0].Name(), Cp("Alapozás"));
+    EXPECT_EQ(t[0].start, DateTime(2009, 3, 2));
+    EXPECT_EQ(t[0].finish, DateTime(2009, 3, 5)); // the end of the last day
+    EXPECT_EQ(t[1].type, Demolition);
+    EXPECT_EQ(t[1].finish, DateTime(2009, 3, 6));
+    EXPECT_EQ(t[2].type, Renovation); // the letter in either case
+    EXPECT_EQ(t[2].finish, t[2].start); // a start without a finish lasts no time
+    EXPECT_EQ(t[3].type, Construction);
+    EXPECT_EQ(t[3].Name(), Cp("X_Alapozás"));
+    EXPECT_EQ(t[3].start, DateTime::Now()); // a finish without a start keeps the moment of the import
+    EXPECT_EQ(t[4].type, Temporary);
+    EXPECT_EQ(t[5].type, Fixed);
+    EXPECT_EQ(t[5].Name(), "");
+    EXPECT_EQ(t[6].type, Demolition);
+    EXPECT_EQ(t[6].id, 7);
+}
+
+TEST_F(ScheduleTextTest, FieldsAreTrimmedOfBlanksAndExtraFieldsIgnored) {
+    ASSERT_TRUE(Import(Text({"id_v1\tNAME \t start_date\tFinish_Date\tNotes", "  42 \t  B_Zsaluzás  \t 2009.03.02. \t2009.03.03.\textra"})));
+    ASSERT_EQ(db.TaskCount(), 1u);
+    EXPECT_EQ(db.Tasks()[0].id, 42);
+    EXPECT_EQ(db.Tasks()[0].Name(), Cp("Zsaluzás"));
+    EXPECT_EQ(db.Tasks()[0].finish, DateTime(2009, 3, 4));
+}
+
+TEST_F(ScheduleTextTest, IdsReadLikeTheCLibraryAndStayIn32Bits) {
+    ASSERT_TRUE(Import(Text({header, "-3\ta\t2009.01.01.\t", "12abc\tb\t2009.01.01.\t", "abc\tc\t2009.01.01.\t",
+                             "99999999999\td\t2009.01.01.\t", "-99999999999\te\t2009.01.01.\t"})));
+    ASSERT_EQ(db.TaskCount(), 5u);
+    EXPECT_EQ(db.Tasks()[0].id, -3);
+    EXPECT_EQ(db.Tasks()[1].id, 12);
+    EXPECT_EQ(db.Tasks()[2].id, 0);
+    EXPECT_EQ(db.Tasks()[3].id, INT32_MAX);
+    EXPECT_EQ(db.Tasks()[4].id, INT32_MIN);
+}
+
+TEST_F(ScheduleTextTest, LinesEndAtCarriageReturnsOnly) {
+    // CR alone works like CR LF; an LF alone does not end a line, so the header fails.
+    ASSERT_TRUE(Import(std::string(header) + "\r1\ta\t2009.01.01.\t\r2\tb\t2009.01.02.\t"));
+    EXPECT_EQ(db.TaskCount(), 2u);
+    db.Tasks().clear();
+    OpenSomething();
+    EXPECT_FALSE(Import(std::string(header) + "\n1\ta\t2009.01.01.\t\n"));
+    EXPECT_EQ(AlertIds(), std::vector<int16_t>{32519});
+    EXPECT_EQ(DGShownAlerts()[0].params, std::vector<std::string>{path});
+    ExpectSomethingKept();
+}
+
+TEST_F(ScheduleTextTest, AmbiguousDatesAskForTheOrder) {
+    DGQueueDialogAnswer({"32505", {{"4", "2"}}, 1}); // the second entry: month-day-year
+    ASSERT_TRUE(Import(Text({header, "1\ta\t03/04/2009\t04/05/2009"})));
+    ASSERT_EQ(DGShownDialogs().size(), 1u);
+    EXPECT_EQ(DGShownDialogs()[0].dialogId, "32505");
+    EXPECT_EQ(db.Tasks()[0].start, DateTime(2009, 3, 4));
+    EXPECT_EQ(db.Tasks()[0].finish, DateTime(2009, 4, 6));
+}
+
+TEST_F(ScheduleTextTest, AFileWithoutDatesAsksToo) {
+    DGQueueDialogAnswer({"32505", {{"4", "1"}}, 1});
+    ASSERT_TRUE(Import(Text({header, "1\tNév nélkül\t\t"})));
+    EXPECT_EQ(DGShownDialogs().size(), 1u);
+    EXPECT_EQ(db.TaskCount(), 1u);
+}
+
+TEST_F(ScheduleTextTest, FailuresLeaveTheOpenScheduleAlone) {
+    OpenSomething();
+    // No order reads every date.
+    EXPECT_FALSE(Import(Text({header, "1\ta\t2009.03.02.\t", "2\tb\t13/25/2009\t"})));
+    ExpectSomethingKept();
+    // The user cancels the order question: no alert.
+    DGQueueDialogAnswer({"32505", {}, 2});
+    EXPECT_FALSE(Import(Text({header, "1\ta\t03/04/2009\t"})));
+    ExpectSomethingKept();
+    // An empty file has no header.
+    EXPECT_FALSE(Import(""));
+    ExpectSomethingKept();
+    // A missing file.
+    EXPECT_FALSE(db.ImportScheduleText(PathOf("nincs.txt")));
+    ExpectSomethingKept();
+    EXPECT_EQ(AlertIds(), (std::vector<int16_t>{32518, 32519, 32506}));
+    EXPECT_EQ(DGShownAlerts()[2].params, std::vector<std::string>{PathOf("nincs.txt")});
+}
+
+TEST_F(ScheduleTextTest, AReadFailureIsNoShorterSchedule) {
+    OpenSomething();
+    std::string bytes = Text({header});
+    for (int i = 1; i <= 20000; ++i) bytes += std::to_string(i) + "\tFeladat\t2009.03.02.\t2009.03.03.\r\n";
+    // Reads come in 64 KiB blocks: fail one in the first pass, and the first of the second pass.
+    for (int skip : {1, static_cast<int>(bytes.size() / 65536 + 1)}) {
+        FKInjectFault(FKOperation::Read, kFKIOErr, skip);
+        EXPECT_FALSE(Import(bytes));
+        ExpectSomethingKept();
+    }
+    EXPECT_EQ(AlertIds(), (std::vector<int16_t>{32506, 32506}));
+    FKClearFaults();
+    ASSERT_TRUE(Import(bytes));
+    EXPECT_EQ(db.TaskCount(), 20000u);
+}
+
+TEST_F(ScheduleTextTest, AnOverlongLineIsCutAndTheNextLinesStillRead) {
+    std::string longName(1500, 'x');
+    ASSERT_TRUE(Import(Text({header, ("1\t" + longName + "\t2009.03.02.\t2009.03.03.").c_str(), "2\tb\t2009.03.05.\t"})));
+    ASSERT_EQ(db.TaskCount(), 2u);
+    EXPECT_EQ(db.Tasks()[0].Name(), std::string(255, 'x')); // the name field holds 255 bytes
+    EXPECT_EQ(db.Tasks()[0].start, DateTime::Now());         // the dates lay past the cut
+    EXPECT_EQ(db.Tasks()[1].id, 2);
+    EXPECT_EQ(db.Tasks()[1].start, DateTime(2009, 3, 5));
+}
+
+TEST_F(ScheduleTextTest, SavesTheDocumentedBytes) {
+    db.AppendLoadedTask(MakeTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 5), "Alapozás"));
+    db.AppendLoadedTask(MakeTask(22, Temporary, DateTime(2009, 3, 2), DateTime(2009, 3, 3), "Állvány\tés\rtető"));
+    db.AppendLoadedTask(MakeTask(3, static_cast<ConstructionType>(5), DateTime(2010, 12, 1), DateTime(2011, 1, 1), "Régi"));
+    path = PathOf("mentés.txt");
+    ASSERT_TRUE(db.SaveScheduleText(path));
+    // "%x" under the C locale: month/day/two-digit year.
+    EXPECT_EQ(ReadBytes(path), Cp("ID_v1\tName\tStart_Date\tFinish_Date\r\n"
+                                  "1\tB_Alapozás\t03/02/09\t03/04/09\r\n"
+                                  "22\tT_Állvány és tető\t03/02/09\t03/02/09\r\n"
+                                  "3\tB_Régi\t12/01/10\t12/31/10\r\n"));
+}
+
+TEST_F(ScheduleTextTest, RoundTripKeepsIdsNamesTypesAndDays) {
+    const char* names[] = {"Alapozás", "Bontás", "Felújítás", "Rögzített", "Ideiglenes állványzat", "Őrház ű ő"};
+    for (int i = 0; i < 6; ++i)
+        db.AppendLoadedTask(MakeTask(i + 1, static_cast<ConstructionType>(i % 5), DateTime(2009, 1 + i, 13 + i),
+                                     DateTime(2009, 2 + i, 20), names[i]));
+    std::vector<Task> before = db.Tasks();
+    path = PathOf("körút.txt");
+    ASSERT_TRUE(db.SaveScheduleText(path));
+    db.Tasks().clear();
+    // Days above 12 leave only month-day-year possible under the C locale: no question.
+    ASSERT_TRUE(db.ImportScheduleText(path));
+    EXPECT_TRUE(DGShownDialogs().empty());
+    ASSERT_EQ(db.TaskCount(), before.size());
+    for (size_t i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(db.Tasks()[i].id, before[i].id);
+        EXPECT_EQ(db.Tasks()[i].Name(), before[i].Name());
+        EXPECT_EQ(db.Tasks()[i].type, before[i].type);
+        EXPECT_EQ(db.Tasks()[i].start, before[i].start);
+        EXPECT_EQ(db.Tasks()[i].finish, before[i].finish);
+    }
+}
+
+TEST_F(ScheduleTextTest, AFailedSaveKeepsTheOldFile) {
+    path = PathOf("terv.txt");
+    const std::string old = "old schedule\r\n";
+    WriteBytes(path, old);
+    for (int i = 0; i < 5000; ++i) db.AppendLoadedTask(MakeTask(i + 1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 3), "Feladat"));
+    for (auto [op, skip] : {std::pair{FKOperation::Write, 0}, std::pair{FKOperation::Write, 1},
+                            std::pair{FKOperation::Close, 0}, std::pair{FKOperation::Rename, 0},
+                            std::pair{FKOperation::Open, 0}}) {
+        FKInjectFault(op, kFKDiskFullErr, skip);
+        EXPECT_FALSE(db.SaveScheduleText(path));
+        EXPECT_EQ(ReadBytes(path), old);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+    }
+    EXPECT_FALSE(db.SaveScheduleText("/dev/full"));
+    EXPECT_FALSE(db.SaveScheduleText(""));
+}
+
+} // namespace
