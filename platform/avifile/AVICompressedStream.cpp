@@ -1,0 +1,166 @@
+#include "avifile/AVICompressedStream.h"
+
+#include "avifile/AVIFileStream.h"
+#include "compatkit/CKBitmapHeader.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+namespace {
+
+constexpr uint32_t kDefaultQuality = 0xFFFFFFFF;
+
+int RoundUpTo4(int v) { return (v + 3) & ~3; }
+
+} // namespace
+
+AVICompressedStream::AVICompressedStream(AVIFileStream* target, const AVICodecChoice& codec,
+                                         const AVICOMPRESSOPTIONS& options)
+    : target_(target), codec_(codec), options_(options) {
+    target_->AddRef();
+    info = target_->info;
+    info.fccHandler = options.fccHandler;
+    packet_ = av_packet_alloc();
+}
+
+AVICompressedStream::~AVICompressedStream() {
+    if (encoder_ != nullptr) {
+        // Whatever the encoder still holds belongs to the file.
+        int32_t ignored = 0;
+        if (avcodec_send_frame(encoder_, nullptr) >= 0) Drain(ignored);
+        avcodec_free_context(&encoder_);
+    }
+    av_packet_free(&packet_);
+    target_->Release();
+}
+
+AVIResult AVICompressedStream::OpenEncoder() {
+    if (encoder_ != nullptr) {
+        int32_t ignored = 0;
+        if (avcodec_send_frame(encoder_, nullptr) >= 0) {
+            AVIResult r = Drain(ignored);
+            if (r != AVIERR_OK) return r;
+        }
+        avcodec_free_context(&encoder_);
+    }
+    const AVCodec* codec = avcodec_find_encoder_by_name(codec_.encoder);
+    if (codec == nullptr) return AVIERR_NOCOMPRESSOR;
+    encoder_ = avcodec_alloc_context3(codec);
+    if (encoder_ == nullptr) return AVIERR_MEMORY;
+    encoder_->width = paddedWidth_;
+    encoder_->height = paddedHeight_;
+    encoder_->pix_fmt = codec_.pixelFormat;
+    encoder_->time_base = target_->TimeBase();
+    encoder_->framerate = av_inv_q(encoder_->time_base);
+    encoder_->sample_aspect_ratio = {1, 1};
+    const AVCodecDescriptor* desc = avcodec_descriptor_get(codec->id);
+    intraOnly_ = desc != nullptr && (desc->props & AV_CODEC_PROP_INTRA_ONLY);
+    if (!intraOnly_) {
+        // Key frames come only where the writer asks for them.
+        encoder_->gop_size = INT_MAX / 2;
+        encoder_->keyint_min = INT_MAX / 2;
+    }
+    if (options_.dwQuality != kDefaultQuality && options_.dwQuality <= 10000) {
+        // 10000 is the best picture: quantiser 2; 0 the smallest file: quantiser 31.
+        int q = 31 - static_cast<int>(options_.dwQuality) * 29 / 10000;
+        encoder_->flags |= AV_CODEC_FLAG_QSCALE;
+        encoder_->global_quality = q * FF_QP2LAMBDA;
+    } else if ((options_.dwFlags & AVICOMPRESSF_DATARATE) && options_.dwBytesPerSecond > 0) {
+        encoder_->bit_rate = static_cast<int64_t>(options_.dwBytesPerSecond) * 8;
+        encoder_->rc_max_rate = encoder_->bit_rate;
+        encoder_->rc_buffer_size = static_cast<int>(std::min<int64_t>(encoder_->bit_rate, INT_MAX));
+    } else {
+        encoder_->flags |= AV_CODEC_FLAG_QSCALE;
+        encoder_->global_quality = 4 * FF_QP2LAMBDA;
+    }
+    if (avcodec_open2(encoder_, codec, nullptr) < 0) {
+        avcodec_free_context(&encoder_);
+        return AVIERR_COMPRESSOR;
+    }
+    framesSinceOpen_ = 0;
+    return AVIERR_OK;
+}
+
+AVIResult AVICompressedStream::SetFormat(int32_t position, std::span<const uint8_t> format) {
+    if (position != 0) return AVIERR_UNSUPPORTED;
+    auto f = AVIReadDibFormat(format);
+    if (!f) return AVIERR_BADFORMAT;
+    if (format_) {
+        // The pictures' format cannot change in the middle of a stream.
+        bool same = f->width == format_->width && f->height == format_->height &&
+                    f->pixelFormat == format_->pixelFormat && f->bottomUp == format_->bottomUp;
+        return same ? AVIERR_OK : AVIERR_UNSUPPORTED;
+    }
+    paddedWidth_ = codec_.blocksOf4 ? RoundUpTo4(f->width) : f->width;
+    paddedHeight_ = codec_.blocksOf4 ? RoundUpTo4(f->height) : f->height;
+    if (!converter_.Open(*f, codec_.pixelFormat, paddedWidth_, paddedHeight_)) return AVIERR_MEMORY;
+    AVIResult r = AVIERR_OK;
+    if (codec_.encoder == nullptr) {
+        r = target_->SetRawFormat(f->width, f->height, 24);
+    } else {
+        r = OpenEncoder();
+        if (r == AVIERR_OK) r = target_->SetEncodedFormat(encoder_);
+        if (r != AVIERR_OK) avcodec_free_context(&encoder_);
+    }
+    if (r == AVIERR_OK) format_ = f;
+    return r;
+}
+
+AVIResult AVICompressedStream::Drain(int32_t& bytesWritten) {
+    for (;;) {
+        int r = avcodec_receive_packet(encoder_, packet_);
+        if (r == AVERROR(EAGAIN) || r == AVERROR_EOF) return AVIERR_OK;
+        if (r < 0) return AVIERR_COMPRESSOR;
+        bytesWritten += packet_->size;
+        packet_->duration = 1;
+        AVIResult w = target_->WritePacket(packet_);
+        av_packet_unref(packet_);
+        if (w != AVIERR_OK) return w;
+    }
+}
+
+AVIResult AVICompressedStream::WriteUncompressed(int64_t position, std::span<const uint8_t> bits,
+                                                 int32_t& bytesWritten) {
+    AVFrame* frame = converter_.Convert(bits);
+    if (frame == nullptr) return AVIERR_BADSIZE;
+    // Bitmap rows: bottom-up, each padded to 32 bits.
+    size_t row = CKRowBytes(format_->width, 24);
+    size_t used = static_cast<size_t>(format_->width) * 3;
+    rows_.assign(row * static_cast<size_t>(format_->height), 0);
+    for (int y = 0; y < format_->height; ++y)
+        std::memcpy(rows_.data() + static_cast<size_t>(format_->height - 1 - y) * row,
+                    frame->data[0] + static_cast<ptrdiff_t>(y) * frame->linesize[0], used);
+    bytesWritten += static_cast<int32_t>(rows_.size());
+    return target_->WriteSample(position, rows_, true);
+}
+
+AVIResult AVICompressedStream::Write(int32_t start, int32_t samples, std::span<const uint8_t> data, uint32_t flags,
+                                     int32_t& bytesWritten) {
+    bytesWritten = 0;
+    if (!format_) return AVIERR_BADFORMAT;
+    if (start < 0 || samples < 1) return AVIERR_BADPARAM;
+    if (data.size() / format_->imageSize < static_cast<size_t>(samples)) return AVIERR_BADSIZE;
+    for (int32_t i = 0; i < samples; ++i) {
+        auto bits = data.subspan(static_cast<size_t>(i) * format_->imageSize, format_->imageSize);
+        int64_t position = static_cast<int64_t>(start) + i;
+        if (codec_.encoder == nullptr) {
+            AVIResult r = WriteUncompressed(position, bits, bytesWritten);
+            if (r != AVIERR_OK) return r;
+            continue;
+        }
+        if (i == 0 && (flags & AVIIF_KEYFRAME) && framesSinceOpen_ > 0 && !intraOnly_) {
+            AVIResult r = OpenEncoder();
+            if (r != AVIERR_OK) return r;
+        }
+        if (encoder_ == nullptr) return AVIERR_COMPRESSOR;
+        AVFrame* frame = converter_.Convert(bits);
+        if (frame == nullptr) return AVIERR_BADSIZE;
+        frame->pts = position;
+        if (avcodec_send_frame(encoder_, frame) < 0) return AVIERR_COMPRESSOR;
+        ++framesSinceOpen_;
+        AVIResult r = Drain(bytesWritten);
+        if (r != AVIERR_OK) return r;
+    }
+    return AVIERR_OK;
+}

@@ -1,0 +1,158 @@
+#pragma once
+// Reads movie files back with the ffmpeg package's programs, and makes test pictures.
+#include "basekit/BKMemory.h"
+#include "pixkit/PXPixMap.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace probe {
+
+inline std::string Quote(const std::string& s) {
+    std::string out = "'";
+    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+inline std::string Run(const std::string& command) {
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    if (p == nullptr) return out;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+    return out;
+}
+
+// KEY=VALUE lines of ffprobe's default output.
+inline std::map<std::string, std::string> Entries(const std::string& text) {
+    std::map<std::string, std::string> m;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(pos, end - pos);
+        auto eq = line.find('=');
+        if (eq != std::string::npos) m.emplace(line.substr(0, eq), line.substr(eq + 1));
+        pos = end + 1;
+    }
+    return m;
+}
+
+struct VideoInfo {
+    std::string format, codec;
+    int width = 0, height = 0, frames = -1;
+    std::string rate;
+};
+
+inline VideoInfo ProbeVideo(const std::filesystem::path& file) {
+    auto f = Entries(Run("ffprobe -v error -show_entries format=format_name -of default=nw=1 " + Quote(file)));
+    auto v = Entries(Run("ffprobe -v error -select_streams v:0 -count_frames -show_entries "
+                         "stream=codec_name,width,height,nb_read_frames,r_frame_rate -of default=nw=1 " + Quote(file)));
+    VideoInfo info;
+    info.format = f["format_name"];
+    info.codec = v["codec_name"];
+    info.width = v.count("width") ? std::stoi(v["width"]) : 0;
+    info.height = v.count("height") ? std::stoi(v["height"]) : 0;
+    info.frames = v.count("nb_read_frames") && !v["nb_read_frames"].empty() && v["nb_read_frames"] != "N/A"
+                      ? std::stoi(v["nb_read_frames"]) : -1;
+    info.rate = v["r_frame_rate"];
+    return info;
+}
+
+// One character a video packet in file order: 'K' for a key frame, '.' otherwise.
+inline std::string KeyFrames(const std::filesystem::path& file) {
+    std::string flags = Run("ffprobe -v error -select_streams v:0 -show_entries packet=flags -of csv=p=0 " + Quote(file));
+    std::string out;
+    size_t pos = 0;
+    while (pos < flags.size()) {
+        size_t end = flags.find('\n', pos);
+        if (end == std::string::npos) end = flags.size();
+        if (end > pos) out += flags[pos] == 'K' ? 'K' : '.';
+        pos = end + 1;
+    }
+    return out;
+}
+
+inline std::string FormatTag(const std::filesystem::path& file, const std::string& tag) {
+    return Entries(Run("ffprobe -v error -show_entries format_tags=" + tag + " -of default=nw=1 " + Quote(file)))["TAG:" + tag];
+}
+
+struct Caption {
+    std::string start, end, text;
+};
+
+// The text track's samples, through the SRT form: times as HH:MM:SS,mmm, texts in UTF-8.
+inline std::vector<Caption> Captions(const std::filesystem::path& file) {
+    std::string srt = Run("ffmpeg -v error -i " + Quote(file) + " -map 0:s:0 -f srt -");
+    std::vector<Caption> out;
+    size_t pos = 0;
+    while (pos < srt.size()) {
+        size_t blockEnd = srt.find("\n\n", pos);
+        if (blockEnd == std::string::npos) blockEnd = srt.size();
+        std::string block = srt.substr(pos, blockEnd - pos);
+        pos = blockEnd + 2;
+        size_t l1 = block.find('\n');
+        if (l1 == std::string::npos) continue;
+        size_t l2 = block.find('\n', l1 + 1);
+        std::string times = block.substr(l1 + 1, l2 == std::string::npos ? std::string::npos : l2 - l1 - 1);
+        Caption c;
+        c.start = times.substr(0, 12);
+        c.end = times.size() >= 29 ? times.substr(17, 12) : "";
+        c.text = l2 == std::string::npos ? "" : block.substr(l2 + 1);
+        out.push_back(c);
+    }
+    return out;
+}
+
+// The first frame decoded to 24-bit blue-green-red, top row first.
+inline std::string FirstFrameBgr(const std::filesystem::path& file) {
+    return Run("ffmpeg -v error -i " + Quote(file) + " -frames:v 1 -f rawvideo -pix_fmt bgr24 -");
+}
+
+// A 32-bit picture: a fixed colour field with a 16-pixel square that moves with `frame`.
+inline BKHandle MakePicture(int32_t width, int32_t height, int frame) {
+    BKHandle h = PXNewPixMap(width, height, PXPixelFormat::Rgb32);
+    auto info = PXReadPixMapInfo(h);
+    uint8_t* data = BKHandleData(h);
+    for (int32_t y = 0; y < height; ++y) {
+        uint8_t* row = data + info->pixelOffset + static_cast<size_t>(y) * info->rowBytes;
+        for (int32_t x = 0; x < width; ++x) {
+            bool square = x >= frame * 4 && x < frame * 4 + 16 && y >= 8 && y < 24;
+            row[4 * x + 0] = square ? 255 : static_cast<uint8_t>(x * 255 / width);
+            row[4 * x + 1] = square ? 255 : static_cast<uint8_t>(y * 255 / height);
+            row[4 * x + 2] = square ? 255 : 96;
+        }
+    }
+    return h;
+}
+
+// A folder of its own for each test, removed afterwards.
+class TempFolder {
+public:
+    TempFolder() {
+        auto* t = ::testing::UnitTest::GetInstance()->current_test_info();
+        path_ = std::filesystem::temp_directory_path() /
+                ("bv-movie-" + std::to_string(getpid()) + "-" + (t ? std::string(t->name()) : "x"));
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    const std::filesystem::path& Path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+} // namespace probe

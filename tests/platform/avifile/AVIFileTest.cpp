@@ -1,0 +1,274 @@
+#include "avifile/AVIFile.h"
+#include "basekit/LittleEndian.h"
+#include "compatkit/CKBitmapHeader.h"
+#include "dialogkit/DGAnswers.h"
+#include "movie/MovieProbe.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+using probe::TempFolder;
+
+// An uncompressed bitmap: header, colour table and bottom-up rows, as a writer hands it over.
+struct Bitmap {
+    std::vector<uint8_t> format, bits;
+};
+
+Bitmap MakeBitmap(int32_t width, int32_t height, int bitCount, int frame) {
+    Bitmap b;
+    uint32_t colours = bitCount == 8 ? 256 : 0;
+    b.format.resize(kCKBitmapHeaderSize + colours * 4);
+    CKBitmapHeader h;
+    h.biWidth = width;
+    h.biHeight = height;
+    h.biBitCount = static_cast<uint16_t>(bitCount);
+    CKWriteBitmapHeader(b.format, h);
+    for (uint32_t i = 0; i < colours; ++i) LE::Put<uint32_t>(b.format, kCKBitmapHeaderSize + 4 * i, i == 1 ? 0x0000C000 : 0x00204080);
+    uint32_t row = CKRowBytes(width, static_cast<uint32_t>(bitCount));
+    b.bits.assign(static_cast<size_t>(row) * height, 0);
+    for (int32_t y = 0; y < height; ++y) {
+        // Row y of the picture (from the top) is stored at height-1-y.
+        uint8_t* r = b.bits.data() + static_cast<size_t>(height - 1 - y) * row;
+        for (int32_t x = 0; x < width; ++x) {
+            bool square = x >= frame * 4 && x < frame * 4 + 8 && y < 8;
+            if (bitCount == 8) {
+                r[x] = square ? 1 : 0;
+            } else {
+                int bpp = bitCount / 8;
+                r[bpp * x + 0] = square ? 0 : 0x80;           // blue
+                r[bpp * x + 1] = square ? 0xC0 : 0x40;        // green
+                r[bpp * x + 2] = y == 0 ? 0xF0 : 0x20;        // red: the top row stands out
+            }
+        }
+    }
+    return b;
+}
+
+AVICOMPRESSOPTIONS Options(const char* fourcc, uint32_t keyFrameEvery) {
+    AVICOMPRESSOPTIONS o;
+    o.fccType = streamtypeVIDEO;
+    o.fccHandler = AVIMakeFourCC(fourcc[0], fourcc[1], fourcc[2], fourcc[3]);
+    o.dwKeyFrameEvery = keyFrameEvery;
+    o.dwQuality = 0xFFFFFFFF;
+    o.dwFlags = AVICOMPRESSF_VALID;
+    return o;
+}
+
+class AVIFileTest : public ::testing::Test {
+protected:
+    void SetUp() override { AVIFileInit(); }
+    void TearDown() override { AVIFileExit(); }
+
+    // Writes `frames` bitmaps through a compressed stream, key frames where `keyEvery` says.
+    void WriteMovie(const std::filesystem::path& file, const char* fourcc, int32_t width, int32_t height, int bitCount,
+                    int frames, uint32_t keyEvery, uint32_t rate = 10) {
+        PAVIFILE f = nullptr;
+        ASSERT_EQ(AVIFileOpen(&f, file.c_str(), OF_WRITE | OF_CREATE, nullptr), AVIERR_OK);
+        AVISTREAMINFO info;
+        info.fccType = streamtypeVIDEO;
+        info.dwScale = 1;
+        info.dwRate = rate;
+        info.rcFrame = {0, 0, width, height};
+        PAVISTREAM s = nullptr, c = nullptr;
+        ASSERT_EQ(AVIFileCreateStream(f, &s, &info), AVIERR_OK);
+        auto options = Options(fourcc, keyEvery);
+        ASSERT_EQ(AVIMakeCompressedStream(&c, s, &options, nullptr), AVIERR_OK);
+        for (int i = 0; i < frames; ++i) {
+            Bitmap b = MakeBitmap(width, height, bitCount, i);
+            if (i == 0) {
+                ASSERT_EQ(AVIStreamSetFormat(c, 0, b.format.data(), static_cast<int32_t>(b.format.size())), AVIERR_OK);
+            }
+            uint32_t flags = keyEvery != 0 && i % keyEvery == 0 ? AVIIF_KEYFRAME : 0;
+            ASSERT_EQ(AVIStreamWrite(c, i, 1, b.bits.data(), static_cast<int32_t>(b.bits.size()), flags, nullptr, nullptr),
+                      AVIERR_OK);
+        }
+        AVIStreamRelease(s);
+        AVIStreamRelease(c);
+        AVIFileRelease(f);
+    }
+};
+
+struct CodecCase {
+    const char* fourcc;
+    const char* codec;
+};
+
+class AVIFileCodecTest : public AVIFileTest, public ::testing::WithParamInterface<CodecCase> {};
+
+TEST_P(AVIFileCodecTest, EveryCompressorWritesAMovieFFprobeReads) {
+    TempFolder dir;
+    WriteMovie(dir / "m.avi", GetParam().fourcc, 96, 64, 32, 9, 7);
+    auto v = probe::ProbeVideo(dir / "m.avi");
+    EXPECT_EQ(v.format, "avi");
+    EXPECT_EQ(v.codec, GetParam().codec);
+    EXPECT_EQ(v.width, 96);
+    EXPECT_EQ(v.height, 64);
+    EXPECT_EQ(v.frames, 9);
+    EXPECT_EQ(v.rate, "10/1");
+    auto keys = probe::KeyFrames(dir / "m.avi");
+    ASSERT_EQ(keys.size(), 9u);
+    EXPECT_EQ(keys[0], 'K');
+    EXPECT_EQ(keys[7], 'K');
+}
+
+INSTANTIATE_TEST_SUITE_P(Codecs, AVIFileCodecTest,
+                         ::testing::Values(CodecCase{"msvc", "msvideo1"}, CodecCase{"CRAM", "msvideo1"},
+                                           CodecCase{"DIB ", "rawvideo"}, CodecCase{"MJPG", "mjpeg"},
+                                           CodecCase{"cvid", "cinepak"}));
+
+TEST_F(AVIFileTest, KeyFramesStandExactlyWhereTheWriterAskedForThem) {
+    TempFolder dir;
+    WriteMovie(dir / "video1.avi", "msvc", 64, 48, 32, 20, 7);
+    EXPECT_EQ(probe::KeyFrames(dir / "video1.avi"), "K......K......K.....");
+    WriteMovie(dir / "cinepak.avi", "cvid", 64, 48, 32, 20, 5);
+    EXPECT_EQ(probe::KeyFrames(dir / "cinepak.avi"), "K....K....K....K....");
+    // Without requests only the first picture, which has nothing before it, is a key frame.
+    WriteMovie(dir / "none.avi", "msvc", 64, 48, 32, 20, 0);
+    EXPECT_EQ(probe::KeyFrames(dir / "none.avi"), "K...................");
+}
+
+TEST_F(AVIFileTest, RateAndUncompressedPixelsSurviveAsWritten) {
+    TempFolder dir;
+    WriteMovie(dir / "slow.avi", "DIB ", 5, 3, 24, 2, 1, 1);
+    auto v = probe::ProbeVideo(dir / "slow.avi");
+    EXPECT_EQ(v.rate, "1/1");
+    EXPECT_EQ(v.width, 5);
+    EXPECT_EQ(v.height, 3);
+    // The top row is the one with red 0xF0, in bottom-up storage or not.
+    std::string bgr = probe::FirstFrameBgr(dir / "slow.avi");
+    ASSERT_EQ(bgr.size(), 5u * 3 * 3);
+    EXPECT_EQ(static_cast<uint8_t>(bgr[2 + 3 * 4]), 0xF0); // top row, right of the square
+    EXPECT_EQ(static_cast<uint8_t>(bgr[2 + 3 * 5 * 2]), 0x20);
+    EXPECT_EQ(static_cast<uint8_t>(bgr[1]), 0xC0); // the square's green, top left
+}
+
+TEST_F(AVIFileTest, BlockCodecsPadOddSizesAndTakePaletteBitmaps) {
+    TempFolder dir;
+    WriteMovie(dir / "odd.avi", "msvc", 62, 45, 24, 3, 7);
+    auto v = probe::ProbeVideo(dir / "odd.avi");
+    EXPECT_EQ(v.width, 64);
+    EXPECT_EQ(v.height, 48);
+    EXPECT_EQ(v.frames, 3);
+
+    WriteMovie(dir / "pal.avi", "msvc", 16, 16, 8, 1, 7);
+    std::string bgr = probe::FirstFrameBgr(dir / "pal.avi");
+    ASSERT_EQ(bgr.size(), 16u * 16 * 3);
+    // Index 1 is green 0xC0 (Video 1 keeps 5 bits a channel); index 0 blue 0x80 green 0x40 red 0x20.
+    EXPECT_NEAR(static_cast<uint8_t>(bgr[1]), 0xC0, 8);
+    EXPECT_NEAR(static_cast<uint8_t>(bgr[0]), 0x00, 8);
+    size_t last = bgr.size() - 3;
+    EXPECT_NEAR(static_cast<uint8_t>(bgr[last]), 0x80, 8);
+    EXPECT_NEAR(static_cast<uint8_t>(bgr[last + 2]), 0x20, 8);
+}
+
+TEST_F(AVIFileTest, AFileWithoutSamplesIsStillAMovie) {
+    TempFolder dir;
+    WriteMovie(dir / "empty.avi", "msvc", 64, 48, 32, 0, 7);
+    auto v = probe::ProbeVideo(dir / "empty.avi");
+    EXPECT_EQ(v.format, "avi");
+    EXPECT_EQ(v.width, 64);
+    EXPECT_LE(v.frames, 0); // ffprobe counts none
+    EXPECT_EQ(probe::KeyFrames(dir / "empty.avi"), "");
+}
+
+TEST_F(AVIFileTest, RefusesWhatItCannotWrite) {
+    TempFolder dir;
+    PAVIFILE f = nullptr;
+    EXPECT_EQ(AVIFileOpen(&f, (dir / "none" / "x.avi").c_str(), OF_WRITE | OF_CREATE, nullptr), AVIERR_FILEOPEN);
+    EXPECT_EQ(f, nullptr);
+    EXPECT_FALSE(std::filesystem::exists(dir / "none"));
+    EXPECT_EQ(AVIFileOpen(&f, (dir / "r.avi").c_str(), 0, nullptr), AVIERR_UNSUPPORTED);
+
+    ASSERT_EQ(AVIFileOpen(&f, (dir / "x.avi").c_str(), OF_WRITE | OF_CREATE, nullptr), AVIERR_OK);
+    AVISTREAMINFO info;
+    info.fccType = streamtypeVIDEO;
+    PAVISTREAM s = nullptr, c = nullptr;
+    EXPECT_EQ(AVIFileCreateStream(f, &s, &info), AVIERR_BADPARAM); // no rate
+    info.dwScale = 1;
+    info.dwRate = 10;
+    ASSERT_EQ(AVIFileCreateStream(f, &s, &info), AVIERR_OK);
+    auto unknown = Options("XVID", 0);
+    EXPECT_EQ(AVIMakeCompressedStream(&c, s, &unknown, nullptr), AVIERR_NOCOMPRESSOR);
+    auto options = Options("msvc", 0);
+    ASSERT_EQ(AVIMakeCompressedStream(&c, s, &options, nullptr), AVIERR_OK);
+
+    Bitmap b = MakeBitmap(16, 16, 32, 0);
+    EXPECT_EQ(AVIStreamWrite(c, 0, 1, b.bits.data(), static_cast<int32_t>(b.bits.size()), 0, nullptr, nullptr),
+              AVIERR_BADFORMAT); // no format yet
+    std::vector<uint8_t> shortHeader(b.format.begin(), b.format.begin() + 20);
+    EXPECT_EQ(AVIStreamSetFormat(c, 0, shortHeader.data(), 20), AVIERR_BADFORMAT);
+    ASSERT_EQ(AVIStreamSetFormat(c, 0, b.format.data(), static_cast<int32_t>(b.format.size())), AVIERR_OK);
+    EXPECT_EQ(AVIStreamWrite(c, 0, 1, b.bits.data(), static_cast<int32_t>(b.bits.size()) - 1, 0, nullptr, nullptr),
+              AVIERR_BADSIZE);
+    EXPECT_EQ(AVIStreamWrite(c, 0, 1, b.bits.data(), static_cast<int32_t>(b.bits.size()), 0, nullptr, nullptr), AVIERR_OK);
+    Bitmap other = MakeBitmap(32, 16, 32, 0);
+    EXPECT_EQ(AVIStreamSetFormat(c, 0, other.format.data(), static_cast<int32_t>(other.format.size())), AVIERR_UNSUPPORTED);
+    PAVISTREAM late = nullptr;
+    EXPECT_EQ(AVIFileCreateStream(f, &late, &info), AVIERR_UNSUPPORTED);
+    AVIStreamRelease(c);
+    AVIStreamRelease(s);
+    AVIFileRelease(f);
+    EXPECT_EQ(probe::ProbeVideo(dir / "x.avi").frames, 1);
+}
+
+TEST_F(AVIFileTest, FilesOpenOnlyWhileTheLibraryIsStarted) {
+    TempFolder dir;
+    AVIFileExit();
+    PAVIFILE f = nullptr;
+    EXPECT_EQ(AVIFileOpen(&f, (dir / "x.avi").c_str(), OF_WRITE | OF_CREATE, nullptr), AVIERR_ERROR);
+    AVIFileInit();
+}
+
+class AVISaveOptionsTest : public ::testing::Test {
+protected:
+    void SetUp() override { DGResetAnswers(); }
+    void TearDown() override { DGResetAnswers(); }
+    AVICOMPRESSOPTIONS options = Options("msvc", 7);
+    AVICOMPRESSOPTIONS* list[1] = {&options};
+    PAVISTREAM stream = nullptr;
+};
+
+TEST_F(AVISaveOptionsTest, TheAnswerBecomesTheOptions) {
+    options.dwBytesPerSecond = 768000;
+    options.dwFlags = AVICOMPRESSF_KEYFRAMES | AVICOMPRESSF_DATARATE | AVICOMPRESSF_VALID;
+    DGQueueDialogAnswer({"avi-options", {{"codec", "MJPG"}, {"quality", "7500"}, {"keyframes", "0"}, {"datarate", "1000"}}, 1});
+    ASSERT_TRUE(AVISaveOptions(0, ICMF_CHOOSE_KEYFRAME | ICMF_CHOOSE_DATARATE, 1, &stream, list));
+    EXPECT_EQ(options.fccHandler, AVIMakeFourCC('M', 'J', 'P', 'G'));
+    EXPECT_EQ(options.dwQuality, 7500u);
+    EXPECT_EQ(options.dwKeyFrameEvery, 0u);
+    EXPECT_EQ(options.dwFlags & AVICOMPRESSF_KEYFRAMES, 0u);
+    EXPECT_EQ(options.dwBytesPerSecond, 1024000u);
+    EXPECT_NE(options.dwFlags & AVICOMPRESSF_DATARATE, 0u);
+    ASSERT_EQ(DGShownDialogs().size(), 1u);
+    EXPECT_TRUE(DGShownDialogs()[0].confirmed);
+    EXPECT_EQ(DGUnansweredQuestions(), 0);
+
+    // A short code is padded with spaces.
+    DGQueueDialogAnswer({"avi-options", {{"codec", "DIB"}}, 1});
+    ASSERT_TRUE(AVISaveOptions(0, 0, 1, &stream, list));
+    EXPECT_EQ(options.fccHandler, AVIMakeFourCC('D', 'I', 'B', ' '));
+}
+
+TEST_F(AVISaveOptionsTest, CancelledOrRefusedAnswersLeaveTheOptionsAlone) {
+    AVICOMPRESSOPTIONS before = options;
+    EXPECT_FALSE(AVISaveOptions(0, 3, 1, &stream, list)); // nobody answered
+    EXPECT_EQ(DGUnansweredQuestions(), 1);
+    DGQueueDialogAnswer({"avi-options", {{"codec", "MJPG"}}, 2}); // cancel pressed
+    EXPECT_FALSE(AVISaveOptions(0, 3, 1, &stream, list));
+    DGQueueDialogAnswer({"avi-options", {{"codec", "XVID"}}, 1}); // no such compressor
+    EXPECT_FALSE(AVISaveOptions(0, 3, 1, &stream, list));
+    DGQueueDialogAnswer({"avi-options", {{"quality", "10001"}}, 1});
+    EXPECT_FALSE(AVISaveOptions(0, 3, 1, &stream, list));
+    // Key frames cannot be chosen without the flag that offers them.
+    DGQueueDialogAnswer({"avi-options", {{"keyframes", "3"}}, 1});
+    AVISaveOptions(0, ICMF_CHOOSE_DATARATE, 1, &stream, list);
+    EXPECT_EQ(options.fccHandler, before.fccHandler);
+    EXPECT_EQ(options.dwKeyFrameEvery, 7u);
+    EXPECT_EQ(options.dwQuality, before.dwQuality);
+}
+
+} // namespace
