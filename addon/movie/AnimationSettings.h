@@ -49,6 +49,11 @@ public:
     // Puts the movie's range inside the schedule's (earliest start, latest finish).
     void NormaliseRange(const DateTime& earliestStart, const DateTime& latestFinish);
 
+    // Through the host's preference store; a store failure is not reported, a load failure
+    // (or a record of another version, size or tag) applies the defaults.
+    void Store() const;
+    void Load();
+
     // The 728-byte stored record, field by field.
     std::array<uint8_t, kRecordSize> ToRecord() const;
     // Takes the stored fields from a record; false (nothing changed) for a wrong size, tag or version.

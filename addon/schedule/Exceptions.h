@@ -34,10 +34,14 @@ class EElementHider : public EAddon {
 public:
     static constexpr int16_t kNoLinkRecord = 220;
 
-    explicit EElementHider(int line, int16_t code = 0) : EAddon("ElementHider", line), code_(code) {}
+    explicit EElementHider(int line, int16_t code = 0, int32_t hostError = 0)
+        : EAddon("ElementHider", line), code_(code), hostError_(hostError) {}
     const char* what() const noexcept override { return "EElementHider"; }
     int16_t Code() const { return code_; }
+    // The host's answer that caused it, 0 when none.
+    int32_t HostError() const { return hostError_; }
 
 private:
     int16_t code_;
+    int32_t hostError_;
 };

@@ -1,0 +1,64 @@
+#include "shell/AddonEntries.h"
+
+#include "basekit/LittleEndian.h"
+#include "hostapi/HostRegistrationRecord.h"
+#include "resources/AddonResources.h"
+#include "shell/HostInterface.h"
+#include "shell/ModuleObjects.h"
+
+#include <array>
+#include <cstring>
+
+extern "C" GSErr GetExportedFuncAddrs(uint8_t* entryRecord) {
+    if (entryRecord == nullptr) return kHostErrBadParameter;
+    HostEntryRecord r{};
+    r.signature = kHostEntrySignature;
+    r.checkEnvironment = AddonCheckEnvironment;
+    r.registerInterface = AddonRegisterInterface;
+    r.initialize = AddonInitialize;
+    r.freeData = AddonFreeData;
+    r.hostVersion = kHostEntryVersion;
+    std::memcpy(entryRecord, &r, sizeof r);
+    return kHostNoError;
+}
+
+int32_t AddonCheckEnvironment(uint8_t* record) {
+    if (!HostTablePresent() || record == nullptr) return 0;
+    std::span<uint8_t> r(record, HostEnvironmentRecord::kSize);
+    if (LE::Get<int32_t>(r, HostEnvironmentRecord::kDecline) != 0) return 0;
+    LE::PutText(r, HostEnvironmentRecord::kName, HostEnvironmentRecord::kTextSize, AddonString(32000, 1));
+    LE::PutText(r, HostEnvironmentRecord::kDescription, HostEnvironmentRecord::kTextSize, AddonString(32000, 2));
+    return 2;
+}
+
+GSErr AddonRegisterInterface() {
+    if (!HostTablePresent()) return kHostErrNoTable;
+    std::array<uint8_t, HostMenuRecord::kSize> menu{};
+    LE::Put<int16_t>(menu, HostMenuRecord::kMenuResId, 32500);
+    LE::Put<int16_t>(menu, HostMenuRecord::kPromptResId, 32650);
+    LE::Put<int32_t>(menu, HostMenuRecord::kPlacement, 9);
+    LE::Put<int32_t>(menu, HostMenuRecord::kFlags, 0);
+    if (GSErr err = HostRegisterMenu(menu.data()); err != kHostNoError) return err;
+    std::array<uint8_t, HostObjectTypeRecord::kSize> type{};
+    LE::Put<int32_t>(type, HostObjectTypeRecord::kSignature, static_cast<int32_t>(HOST_FOURCC('C', 'a', 'p', 't')));
+    LE::Put<int16_t>(type, HostObjectTypeRecord::kTemplateId, 132);
+    LE::Put<int16_t>(type, HostObjectTypeRecord::kNameResId, 32530);
+    LE::Put<int16_t>(type, HostObjectTypeRecord::kIconId, 132);
+    return HostRegisterObjectType(type.data());
+}
+
+GSErr AddonInitialize(uint32_t token) {
+    if (!HostTablePresent()) return kHostErrNoTable;
+    SetAddonToken(token);
+    ModuleObjects& m = Module();
+    m.taskDB.InitTaskDB();
+    m.settings.Load();
+    return kHostNoError;
+}
+
+GSErr AddonFreeData() {
+    if (!HostTablePresent()) return kHostErrNoTable;
+    Module().settings.Store();
+    SetAddonToken(0);
+    return kHostNoError;
+}

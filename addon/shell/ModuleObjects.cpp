@@ -1,0 +1,6 @@
+#include "shell/ModuleObjects.h"
+
+ModuleObjects& Module() {
+    static ModuleObjects objects;
+    return objects;
+}

@@ -1,0 +1,148 @@
+#include "HostFixture.h"
+#include "basekit/BKResources.h"
+#include "hostapi/HostEnvironmentRecords.h"
+#include "hostapi/HostRegistrationRecord.h"
+#include "shell/AddonEntries.h"
+
+#include <array>
+
+namespace {
+
+using HostInterfaceTest = HostFixture;
+
+TEST_F(HostInterfaceTest, WithoutTableEveryCallFails) {
+    ForgetHostTableForTests();
+    int32_t count = 0;
+    EXPECT_EQ(HostElementGetCount(1, &count), kHostErrNoTable);
+    EXPECT_EQ(HostRegisterMenu(nullptr), kHostErrNoTable);
+    EXPECT_EQ(HostUndoClose(), kHostErrNoTable);
+    std::array<uint8_t, HostHead::kSize> head{};
+    EXPECT_FALSE(HostElementFilter(head.data(), 0));
+    std::array<uint8_t, HostEnvironmentRecord::kSize> env{};
+    EXPECT_EQ(AddonCheckEnvironment(env.data()), 0);
+    EXPECT_EQ(AddonRegisterInterface(), kHostErrNoTable);
+    EXPECT_EQ(AddonInitialize(1), kHostErrNoTable);
+    EXPECT_EQ(AddonFreeData(), kHostErrNoTable);
+}
+
+TEST_F(HostInterfaceTest, EmptySlotsAnswerWithTheirOwnCode) {
+    auto table = host->Table();
+    table[kHostElementGetCount] = nullptr;
+    table[kHostElementFilter] = nullptr;
+    SetImportedFuncAddrs(table.data());
+    Element& wall = AddElement(1, "FAL-01");
+    int32_t count = 0;
+    EXPECT_EQ(HostElementGetCount(1, &count), kHostErrEmptyEntry);
+    std::array<uint8_t, HostHead::kSize> head{};
+    LE::Put<int32_t>(head, HostHead::kKind, 1);
+    wall.Guid().ToBytes(head.data() + HostHead::kGuid);
+    EXPECT_FALSE(HostElementFilter(head.data(), 0));
+    // The add-on copied the table: changing the host's copy later changes nothing.
+    table[kHostElementGetCount] = host->Table()[kHostElementGetCount];
+    EXPECT_EQ(HostElementGetCount(1, &count), kHostErrEmptyEntry);
+    SetImportedFuncAddrs(host->Table().data());
+    EXPECT_EQ(HostElementGetCount(1, &count), kHostNoError);
+    EXPECT_EQ(count, 1);
+    EXPECT_TRUE(HostElementFilter(head.data(), 0));
+}
+
+TEST_F(HostInterfaceTest, CallsCarryTheToken) {
+    uint32_t token = AddonToken();
+    SetAddonToken(token + 99);
+    int16_t count = 0;
+    EXPECT_NE(HostAttributeGetCount(HostAttribute::Layer, &count), kHostNoError);
+    SetAddonToken(token);
+    EXPECT_EQ(HostAttributeGetCount(HostAttribute::Layer, &count), kHostNoError);
+    EXPECT_EQ(count, 1);
+}
+
+TEST_F(HostInterfaceTest, EntriesAndRegistration) {
+    HostEntryRecord entries{};
+    ASSERT_EQ(GetExportedFuncAddrs(reinterpret_cast<uint8_t*>(&entries)), kHostNoError);
+    EXPECT_EQ(entries.signature, 0x000C0001u);
+    EXPECT_EQ(entries.hostVersion, 12001);
+    ASSERT_NE(entries.checkEnvironment, nullptr);
+
+    std::array<uint8_t, HostEnvironmentRecord::kSize> env{};
+    EXPECT_EQ(entries.checkEnvironment(env.data()), 2);
+    EXPECT_EQ(LE::GetText(env, HostEnvironmentRecord::kName, 256), "Bauvista");
+    EXPECT_EQ(LE::GetText(env, HostEnvironmentRecord::kDescription, 256).substr(0, 5), "3D-s ");
+    std::array<uint8_t, HostEnvironmentRecord::kSize> decline{};
+    decline[0] = 1;
+    EXPECT_EQ(entries.checkEnvironment(decline.data()), 0);
+    EXPECT_EQ(LE::GetText(decline, HostEnvironmentRecord::kName, 256), "");
+
+    ASSERT_EQ(entries.registerInterface(), kHostNoError);
+    AddonRegistration* reg = host->AddonByToken(AddonToken());
+    ASSERT_NE(reg, nullptr);
+    EXPECT_EQ(reg->menuResId, 32500);
+    EXPECT_EQ(LE::Get<int16_t>(reg->menuRecord, 2), 32650);
+    EXPECT_EQ(LE::Get<int32_t>(reg->menuRecord, 4), 9);
+    EXPECT_EQ(LE::Get<int32_t>(reg->objectTypeRecord, 0), 0x43617074);
+    EXPECT_EQ(LE::Get<int16_t>(reg->objectTypeRecord, 8), 32530);
+}
+
+TEST_F(HostInterfaceTest, SelectorServicesAndUndoSteps) {
+    uint8_t sw = 7;
+    ASSERT_EQ(HostEnvironmentGet(HOST_FOURCC('I', 'S', 'S', 'G'), &sw, nullptr), kHostNoError);
+    EXPECT_EQ(sw, 0);
+    uint8_t on = 1;
+    EXPECT_EQ(HostEnvironmentSet(HOST_FOURCC('C', 'S', 'P', 'G'), &on, nullptr), kHostNoError);
+    EXPECT_TRUE(host->hostSwitch);
+    EXPECT_EQ(HostEnvironmentGet(HOST_FOURCC('X', 'X', 'X', 'X'), &sw, nullptr), kHostErrBadSelector);
+
+    int32_t kind = 1;
+    char name[256] = {};
+    ASSERT_EQ(HostUtility(HOST_FOURCC('G', 'E', 'T', 'N'), &kind, name), kHostNoError);
+    EXPECT_STREQ(name, "Fal");
+
+    std::array<uint8_t, HostDatabaseRecord::kSize> db{};
+    LE::Put<int32_t>(db, 0, HostDatabaseKind::Section);
+    EXPECT_EQ(HostDatabaseQuery(HOST_FOURCC('C', 'D', 'A', 'T'), db.data(), nullptr), kHostErrNotAvailable);
+    EXPECT_EQ(HostAutomate(HOST_FOURCC('C', 'H', 'W', 'D'), db.data(), nullptr), kHostNoError);
+    EXPECT_EQ(host->currentDatabase, HostDatabaseKind::Section);
+
+    std::vector<std::string> steps;
+    host->Events().undoStep = [&](const std::string& s) { steps.push_back(s); };
+    ASSERT_EQ(HostUndoOpen("Mutasd mind"), kHostNoError);
+    EXPECT_EQ(HostUndoOpen("again"), kHostErrNotInUndoStep);
+    ASSERT_EQ(HostUndoClose(), kHostNoError);
+    EXPECT_EQ(HostUndoClose(), kHostErrNotInUndoStep);
+    EXPECT_EQ(steps, std::vector<std::string>{"Mutasd mind"});
+    ASSERT_EQ(HostReportWrite("sor", 0), kHostNoError);
+    EXPECT_EQ(host->ReportLines().back(), "sor");
+}
+
+TEST_F(HostInterfaceTest, ElementChangesHonourLocksAndUndo) {
+    int16_t locked = AddLayer("Zárolt", false, true);
+    Element& wall = AddElement(1, "FAL-01");
+    Element& other = AddElement(1, "FAL-02", locked);
+    std::vector<uint8_t> rec(HostElement::kRecordSize, 0), mask(HostElement::kRecordSize, 0);
+    LE::Put<int32_t>(rec, 0, 1);
+    wall.Guid().ToBytes(rec.data() + HostElement::kGuid);
+    ASSERT_EQ(HostElementGet(rec.data()), kHostNoError);
+    LE::Put<int16_t>(rec, 104, 255);
+    LE::Put<int16_t>(mask, 104, -1);
+    HostUndoOpen("lépés");
+    ASSERT_EQ(HostElementChange(rec.data(), mask.data()), kHostNoError);
+    HostUndoClose();
+    EXPECT_EQ(LE::Get<int16_t>(wall.Bytes(), 104), 255);
+    std::string name;
+    ASSERT_TRUE(host->Model().ApplyUndo(name));
+    EXPECT_EQ(name, "lépés");
+    EXPECT_EQ(LE::Get<int16_t>(wall.Bytes(), 104), 0);
+    ASSERT_TRUE(host->Model().ApplyRedo(name));
+    EXPECT_EQ(LE::Get<int16_t>(wall.Bytes(), 104), 255);
+
+    // A locked element, and an element on a locked layer, refuse changes.
+    std::array<uint8_t, HostHead::kSize> head{};
+    LE::Put<int32_t>(head, 0, 1);
+    wall.Guid().ToBytes(head.data() + HostHead::kGuid);
+    ASSERT_EQ(HostElementTool(head.data(), 1, HOST_FOURCC('L', 'O', 'C', 'K')), kHostNoError);
+    EXPECT_EQ(HostElementChange(rec.data(), mask.data()), kHostErrElementLocked);
+    other.Guid().ToBytes(rec.data() + HostElement::kGuid);
+    EXPECT_EQ(HostElementChange(rec.data(), mask.data()), kHostErrLayerLocked);
+    EXPECT_EQ(HostElementTool(head.data(), 1, HOST_FOURCC('N', 'O', 'P', 'E')), kHostErrBadSelector);
+}
+
+} // namespace
