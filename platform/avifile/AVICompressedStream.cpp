@@ -140,7 +140,8 @@ AVIResult AVICompressedStream::Write(int32_t start, int32_t samples, std::span<c
     bytesWritten = 0;
     if (!format_) return AVIERR_BADFORMAT;
     if (start < 0 || samples < 1) return AVIERR_BADPARAM;
-    if (data.size() / format_->imageSize < static_cast<size_t>(samples)) return AVIERR_BADSIZE;
+    // Exactly the pictures of the format: other bytes would be shown as garbled pictures.
+    if (data.size() != static_cast<size_t>(samples) * format_->imageSize) return AVIERR_BADSIZE;
     for (int32_t i = 0; i < samples; ++i) {
         auto bits = data.subspan(static_cast<size_t>(i) * format_->imageSize, format_->imageSize);
         int64_t position = static_cast<int64_t>(start) + i;

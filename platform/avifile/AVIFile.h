@@ -122,7 +122,8 @@ AVIResult AVIMakeCompressedStream(PAVISTREAM* compressed, PAVISTREAM source, con
 // 24- and 32-bit ones and stores the samples as given.
 AVIResult AVIStreamSetFormat(PAVISTREAM stream, int32_t position, const void* format, int32_t formatSize);
 
-// Writes `samples` pictures (bitmap rows, bottom-up) from position `start` on.
+// Writes `samples` pictures (bitmap rows, bottom-up) from position `start` on; the buffer holds
+// exactly that many pictures of the stream's format.
 AVIResult AVIStreamWrite(PAVISTREAM stream, int32_t start, int32_t samples, const void* buffer, int32_t bufferSize,
                          uint32_t flags, int32_t* samplesWritten, int32_t* bytesWritten);
 uint32_t AVIStreamRelease(PAVISTREAM stream);

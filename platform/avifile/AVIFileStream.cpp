@@ -81,7 +81,7 @@ AVIResult AVIFileStream::Write(int32_t start, int32_t samples, std::span<const u
     bytesWritten = 0;
     if (!formatSet_ || rawImageSize_ == 0) return AVIERR_BADFORMAT;
     if (start < 0 || samples < 1) return AVIERR_BADPARAM;
-    if (data.size() / rawImageSize_ < static_cast<size_t>(samples)) return AVIERR_BADSIZE;
+    if (data.size() != static_cast<size_t>(samples) * rawImageSize_) return AVIERR_BADSIZE;
     (void)flags; // uncompressed samples can all be shown on their own
     for (int32_t i = 0; i < samples; ++i) {
         AVIResult r = WriteSample(static_cast<int64_t>(start) + i,

@@ -1,0 +1,9 @@
+#include "movie/IMovieFileCreator.h"
+
+#include "basekit/FixedText.h"
+
+IMovieFileCreator::IMovieFileCreator(int32_t frames, int16_t rate) : frameCount(frames), frameRate(rate) {}
+
+IMovieFileCreator::~IMovieFileCreator() = default;
+
+void IMovieFileCreator::SetCaption(std::string_view text) { BKCopyText(caption, text); }
