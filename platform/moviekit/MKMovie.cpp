@@ -1,0 +1,106 @@
+#include "moviekit/MKMovie.h"
+
+#include "basekit/BKText.h"
+#include "filekit/FKLocation.h"
+#include "moviekit/MKMovieWriter.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace {
+
+struct State {
+    int16_t frameRate = 10;
+    int32_t width = 0, height = 0;
+    std::unique_ptr<MKMovieWriter> movie;
+    std::string moviePath, scratchPath; // file system's (UTF-8)
+    std::string caption;                // UTF-8
+    int32_t samplesPerPicture = 1;
+};
+
+State& S() {
+    static State state;
+    return state;
+}
+
+std::string NativePath(const char16_t* path) {
+    if (path == nullptr || *path == 0) return {};
+    std::error_code ec;
+    auto absolute = std::filesystem::absolute(FKLocation::FromPathUtf16(path).NativePath(), ec);
+    return ec ? std::string() : absolute.string();
+}
+
+void RemoveFile(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+}
+
+} // namespace
+
+void MKSetFrameRate(int16_t framesPerSecond) { S().frameRate = framesPerSecond; }
+int16_t MKFrameRate() { return S().frameRate; }
+
+void MKSetScreenRect(int32_t top, int32_t left, int32_t bottom, int32_t right) {
+    S().width = right - left;
+    S().height = bottom - top;
+}
+
+int16_t MKBeginMovie(const char16_t* moviePath, const char16_t* scratchPath, int32_t /*flags*/, int32_t captionTrack,
+                     const char* creator, uint32_t creatorCode) {
+    auto& s = S();
+    if (s.movie) return kMKMovieOpen;
+    if (s.frameRate < 1 || s.frameRate > 1000 || s.width < 1 || s.width > 32767 || s.height < 1 || s.height > 32767)
+        return kMKBadParameter;
+    std::string movie = NativePath(moviePath), scratch = NativePath(scratchPath);
+    if (movie.empty() || scratch.empty()) return kMKBadParameter;
+
+    std::string comment;
+    if (creator != nullptr) comment = BKToUtf8(creator);
+    char code[5] = {};
+    for (int i = 0; i < 4; ++i) {
+        char c = static_cast<char>(creatorCode >> (24 - 8 * i));
+        code[i] = c >= 0x20 && c < 0x7F ? c : '?';
+    }
+    comment += std::string(comment.empty() ? "" : " ") + code;
+
+    auto writer = std::make_unique<MKMovieWriter>();
+    int16_t r = writer->Begin(scratch, s.width, s.height, s.frameRate, captionTrack != 0, comment);
+    if (r != kMKNoError) {
+        writer.reset();
+        RemoveFile(scratch);
+        return r;
+    }
+    s.movie = std::move(writer);
+    s.moviePath = movie;
+    s.scratchPath = scratch;
+    s.caption.clear();
+    s.samplesPerPicture = 1;
+    return kMKNoError;
+}
+
+void MKSetSlideParameters(bool /*lastSlide*/, int32_t samplesPerPicture, const char* caption, int32_t /*reserved*/) {
+    auto& s = S();
+    s.samplesPerPicture = samplesPerPicture;
+    s.caption = caption != nullptr ? BKToUtf8(caption) : std::string();
+}
+
+int16_t MKAddSamplesToVideo(BKHandle picture, int32_t count) {
+    auto& s = S();
+    if (!s.movie) return kMKNoMovie;
+    return s.movie->AddPicture(picture, count, s.caption);
+}
+
+void MKEndMovie(const uint8_t* name) {
+    auto& s = S();
+    if (!s.movie) return;
+    std::string title;
+    if (name != nullptr) title = BKToUtf8(std::string(reinterpret_cast<const char*>(name + 1), name[0]));
+    bool complete = s.movie->Finish(title);
+    s.movie.reset();
+    std::error_code ec;
+    if (complete && s.scratchPath != s.moviePath) std::filesystem::rename(s.scratchPath, s.moviePath, ec);
+    if (!complete || ec) RemoveFile(s.scratchPath);
+    s.moviePath.clear();
+    s.scratchPath.clear();
+}

@@ -1,0 +1,38 @@
+#pragma once
+// QuickTime movie writing: FFmpeg's MOV muxer, QuickTime Animation video, and a text track that
+// shows each picture's caption for as long as the picture stands. One movie is open at a time.
+//
+// The frames go into a scratch file; ending the movie moves it to the movie's path (replacing
+// what was there), so a movie that failed never reaches that path and leaves its old file alone.
+#include "basekit/BKMemory.h"
+
+#include <cstdint>
+
+// Frames per second of the next movie (1 to 1000).
+void MKSetFrameRate(int16_t framesPerSecond);
+int16_t MKFrameRate();
+// The size of the next movie's pictures. Pictures of another size are scaled to it.
+void MKSetScreenRect(int32_t top, int32_t left, int32_t bottom, int32_t right);
+
+// Result codes.
+inline constexpr int16_t kMKNoError = 0;
+inline constexpr int16_t kMKMovieOpen = -1;   // a movie is already being written
+inline constexpr int16_t kMKBadParameter = -2;
+inline constexpr int16_t kMKFileError = -3;
+inline constexpr int16_t kMKEncoderError = -4;
+inline constexpr int16_t kMKNoMovie = -5;
+inline constexpr int16_t kMKBadPicture = -6;
+
+// Begins a movie for `moviePath`, writing into `scratchPath` (both UTF-16, zero-terminated).
+// `flags` is 0; `captionTrack` 1 adds the text track. `creator` (two letters) and `creatorCode`
+// name the program that made the movie and are kept in the movie's metadata.
+int16_t MKBeginMovie(const char16_t* moviePath, const char16_t* scratchPath, int32_t flags, int32_t captionTrack,
+                     const char* creator, uint32_t creatorCode);
+// Describes the samples that follow: whether they are the last, how many a picture makes, and
+// their caption (8-bit Windows-1250; nullptr for none).
+void MKSetSlideParameters(bool lastSlide, int32_t samplesPerPicture, const char* caption, int32_t reserved);
+// Adds the picture (a host pixel map block) `count` times, with the caption set before.
+int16_t MKAddSamplesToVideo(BKHandle picture, int32_t count);
+// Finishes the movie with the given name (a length byte followed by the characters) and moves it
+// into place; a movie that failed is removed instead. Nothing happens when no movie is open.
+void MKEndMovie(const uint8_t* name);
