@@ -5,9 +5,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <unistd.h>
 
@@ -54,11 +56,17 @@ template <typename T> T Get(const json& j, const char* key, const std::string& p
     }
 }
 
+// A whole number; unsigned values above the signed range would otherwise wrap to negatives.
+int64_t WholeNumber(const json& v, const std::string& place) {
+    if (!v.is_number_integer()) throw EProject(place, "not a whole number");
+    if (v.is_number_unsigned() && v.get<uint64_t>() > static_cast<uint64_t>(INT64_MAX))
+        throw EProject(place, "out of range");
+    return v.get<int64_t>();
+}
+
 int64_t GetInt(const json& j, const char* key, const std::string& place, int64_t fallback, int64_t lo, int64_t hi) {
     if (!j.contains(key)) return fallback;
-    const json& v = j.at(key);
-    if (!v.is_number_integer()) throw EProject(place + "/" + key, "not a whole number");
-    int64_t n = v.get<int64_t>();
+    int64_t n = WholeNumber(j.at(key), place + "/" + key);
     if (n < lo || n > hi) throw EProject(place + "/" + key, "out of range");
     return n;
 }
@@ -94,14 +102,9 @@ void ReadRecordFields(const json& rec, std::vector<uint8_t>& record, const std::
         for (auto& [offsetText, value] : fields.items()) {
             std::string fp = tp + "/" + offsetText;
             size_t offset = 0;
-            try {
-                size_t used = 0;
-                long o = std::stol(offsetText, &used);
-                if (used != offsetText.size() || o < 0) throw EProject(fp, "bad offset");
-                offset = static_cast<size_t>(o);
-            } catch (const std::logic_error&) {
+            auto parsed = std::from_chars(offsetText.data(), offsetText.data() + offsetText.size(), offset);
+            if (parsed.ec != std::errc() || parsed.ptr != offsetText.data() + offsetText.size())
                 throw EProject(fp, "bad offset");
-            }
             if (offset < HostElement::kHeaderSize || offset + width > HostElement::kRecordSize)
                 throw EProject(fp, "offset outside the element's own fields");
             if (type == "f64") {
@@ -112,8 +115,7 @@ void ReadRecordFields(const json& rec, std::vector<uint8_t>& record, const std::
                 LE::Put<uint64_t>(record, offset, bits);
                 continue;
             }
-            if (!value.is_number_integer()) throw EProject(fp, "not a whole number");
-            int64_t n = value.get<int64_t>();
+            int64_t n = WholeNumber(value, fp);
             if (type == "u8") {
                 if (n < 0 || n > 255) throw EProject(fp, "out of range");
                 record[offset] = static_cast<uint8_t>(n);
@@ -140,6 +142,16 @@ int16_t LayerIndex(const HostModel& model, const json& v, const std::string& pla
         return i;
     }
     throw EProject(place, "expected a layer name or number");
+}
+
+void ReadUserData(Element& e, const json& u, const std::string& up) {
+    if (!u.is_object()) throw EProject(up, "expected an object");
+    UserDataBlock block;
+    block.version = static_cast<int16_t>(GetInt(u, "version", up, 0, -32768, 32767));
+    block.platformSign = static_cast<uint16_t>(GetInt(u, "sign", up, 0, 0, 65535));
+    block.bytes = Unhex(Get<std::string>(u, "hex", up, ""), up + "/hex");
+    std::string addon = Get<std::string>(u, "addon", up, "Bauvista");
+    if (!e.userData.emplace(addon, std::move(block)).second) throw EProject(up + "/addon", "used twice: " + addon);
 }
 
 void ReadElement(HostModel& model, const json& j, int32_t forcedKind, const std::string& place) {
@@ -180,6 +192,8 @@ void ReadElement(HostModel& model, const json& j, int32_t forcedKind, const std:
         const json& m = j.at("mesh");
         std::string mp = place + "/mesh";
         if (!m.is_object() || !m.contains("vertices") || !m.contains("triangles")) throw EProject(mp, "needs vertices and triangles");
+        if (!m.at("vertices").is_array()) throw EProject(mp + "/vertices", "expected a list");
+        if (!m.at("triangles").is_array()) throw EProject(mp + "/triangles", "expected a list");
         e.geometry.shape = Geometry::Shape::Mesh;
         for (size_t i = 0; i < m.at("vertices").size(); ++i)
             e.geometry.vertices.push_back(GetVec(m.at("vertices")[i], mp + "/vertices/" + std::to_string(i)));
@@ -198,14 +212,16 @@ void ReadElement(HostModel& model, const json& j, int32_t forcedKind, const std:
         }
     }
     if (j.contains("userdata")) {
+        // One block, or a list when several add-ons keep data on the element.
         const json& u = j.at("userdata");
         std::string up = place + "/userdata";
-        if (!u.is_object()) throw EProject(up, "expected an object");
-        UserDataBlock block;
-        block.version = static_cast<int16_t>(GetInt(u, "version", up, 0, -32768, 32767));
-        block.platformSign = static_cast<uint16_t>(GetInt(u, "sign", up, 0, 0, 65535));
-        block.bytes = Unhex(Get<std::string>(u, "hex", up, ""), up + "/hex");
-        e.userData[Get<std::string>(u, "addon", up, "Bauvista")] = std::move(block);
+        if (u.is_object()) {
+            ReadUserData(e, u, up);
+        } else if (u.is_array()) {
+            for (size_t i = 0; i < u.size(); ++i) ReadUserData(e, u[i], up + "/" + std::to_string(i));
+        } else {
+            throw EProject(up, "expected an object or a list");
+        }
     }
     for (auto& [k, v] : j.items())
         if (!Known(kElementKeys, k)) e.unknownKeys[k] = v;
@@ -234,10 +250,11 @@ json WriteElement(const HostModel& model, const Element& e) {
     } else if (e.geometry.shape == Geometry::Shape::Mesh) {
         j["mesh"] = {{"vertices", e.geometry.vertices}, {"triangles", e.geometry.triangles}};
     }
-    if (!e.userData.empty()) {
-        const auto& [addon, block] = *e.userData.begin();
-        j["userdata"] = {{"addon", addon}, {"version", block.version}, {"sign", block.platformSign}, {"hex", Hex(block.bytes)}};
-    }
+    json blocks = json::array();
+    for (const auto& [addon, block] : e.userData)
+        blocks.push_back({{"addon", addon}, {"version", block.version}, {"sign", block.platformSign}, {"hex", Hex(block.bytes)}});
+    if (blocks.size() == 1) j["userdata"] = blocks[0];
+    else if (!blocks.empty()) j["userdata"] = blocks;
     return j;
 }
 
@@ -337,6 +354,30 @@ void ReadModel(HostModel& model, const json& doc) {
         if (!Known(kTopKeys, k)) model.unknownKeys[k] = v;
 }
 
+// Copying and writing JSON values recurse once per level, so a hostile file could exhaust the
+// stack long after parsing. Real projects nest a handful of levels.
+constexpr size_t kMaxNesting = 256;
+
+// The byte at which the text opens more than kMaxNesting lists or objects, if it does.
+std::optional<size_t> NestedTooDeep(const std::string& text) {
+    size_t depth = 0;
+    bool inString = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (inString) {
+            if (c == '\\') ++i;
+            else if (c == '"') inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > kMaxNesting) return i;
+        } else if ((c == ']' || c == '}') && depth > 0) {
+            --depth;
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 void EnsureDefaultPens(HostModel& model) {
@@ -357,6 +398,11 @@ void EnsureDefaultPens(HostModel& model) {
 
 ProjectLoadResult ParseHostProject(const std::string& text, const std::string& name) {
     ProjectLoadResult result;
+    if (auto at = NestedTooDeep(text)) {
+        result.error = name + ": byte " + std::to_string(*at + 1) + ": nested more than " +
+                       std::to_string(kMaxNesting) + " levels deep";
+        return result;
+    }
     json doc;
     try {
         doc = json::parse(text);

@@ -6,6 +6,7 @@
 #include "host/script/ScriptInterpreter.h"
 #include "host/script/ScriptLine.h"
 
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <sstream>
@@ -163,9 +164,11 @@ void AddHostCommands(ScriptInterpreter& in) {
         block.version = static_cast<int16_t>(version);
         block.platformSign = 0x5757;
         for (size_t i = 0; i < a[2].size(); i += 2) {
-            int64_t byte = 0;
+            // from_chars alone would take a sign ("-f").
+            unsigned byte = 0;
             auto r = std::from_chars(a[2].data() + i, a[2].data() + i + 2, byte, 16);
-            if (r.ec != std::errc() || r.ptr != a[2].data() + i + 2) {
+            if (!std::isxdigit(static_cast<unsigned char>(a[2][i])) || r.ec != std::errc() ||
+                r.ptr != a[2].data() + i + 2) {
                 error = "not hexadecimal: " + a[2];
                 return false;
             }

@@ -1,0 +1,252 @@
+// Host project files: what is read comes back unchanged on save, and a bad file gives no model
+// and an error naming the file and the place.
+#include "HostTestFiles.h"
+
+#include "basekit/BKText.h"
+#include "basekit/LittleEndian.h"
+#include "host/project/HostProjectFile.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstring>
+
+namespace {
+
+using nlohmann::json;
+
+const std::string kHouse = "examples/house/house.qvp";
+
+double F64At(const Element& e, size_t offset) {
+    uint64_t bits = LE::Get<uint64_t>(e.Bytes(), offset);
+    double d;
+    std::memcpy(&d, &bits, 8);
+    return d;
+}
+
+// One element of every sort of field the file can hold.
+const char* kRichProject = R"({
+ "layers": [{"name": "Alap"}, {"name": "Bontandó", "hidden": true, "locked": true}],
+ "materials": [{"name": "Tégla", "ambient": 75, "shine": 2500, "surface": [0.72, 0.36, 0.24]}],
+ "elements": [
+  {"id": "FAL-01", "kind": 1, "guid": "0A1B2C3D-4E5F-4061-8293-A4B5C6D7E8F9", "layer": "Bontandó",
+   "owner": 3, "locked": true, "floor": 1,
+   "record": {"i16": {"104": 1, "112": -2, "2750": 65535}, "u8": {"131": 1, "133": 255},
+              "i32": {"200": -70000}, "f64": {"2752": 0.1}},
+   "box": {"min": [0, 0, 0], "max": [4, 0.3, 2.8]},
+   "userdata": [{"addon": "Bauvista", "version": 103, "sign": 22359, "hex": "0700000000ff"},
+                {"addon": "Masik", "version": 1, "sign": 1, "hex": ""}]},
+  {"id": "TET-01", "kind": 9, "layer": 1,
+   "mesh": {"vertices": [[0, 0, 3], [4, 0, 3], [2, 2, 4.5]], "triangles": [[0, 1, 2]]}}
+ ],
+ "cameras": [{"id": "KAM-01", "index": 4, "record": {"i32": {"104": 2, "108": 0}, "i16": {"112": 5}}}],
+ "paths": [{"id": "UTV-01", "index": 2, "record": {"i32": {"108": 4}, "u8": {"112": 1}}}],
+ "view": {"eye": [1, 2, 3]},
+ "windows": {"3d": {"width": 640, "height": 480}}
+})";
+
+} // namespace
+
+TEST(HostProjectFile, TheSavedHouseReadsBackToTheSameText) {
+    auto loaded = LoadHostProject(SourceFile(kHouse));
+    ASSERT_TRUE(loaded.model) << loaded.error;
+    std::string first = SerializeHostProject(*loaded.model);
+    auto again = ParseHostProject(first, "first.qvp");
+    ASSERT_TRUE(again.model) << again.error;
+    EXPECT_EQ(SerializeHostProject(*again.model), first);
+
+    TempFolder folder;
+    std::string error;
+    ASSERT_TRUE(SaveHostProject(*again.model, folder.Path("house.qvp"), error)) << error;
+    EXPECT_EQ(ReadWholeFile(folder.Path("house.qvp")), first);
+    EXPECT_EQ(folder.EntryCount(), 1u) << "the temporary file stayed behind";
+}
+
+TEST(HostProjectFile, EveryFieldSurvivesASave) {
+    auto loaded = ParseHostProject(kRichProject, "rich.qvp");
+    ASSERT_TRUE(loaded.model) << loaded.error;
+    auto reread = ParseHostProject(SerializeHostProject(*loaded.model), "saved.qvp");
+    ASSERT_TRUE(reread.model) << reread.error;
+
+    for (HostModel* m : {loaded.model.get(), reread.model.get()}) {
+        Element* wall = m->FindByIdText("FAL-01");
+        ASSERT_TRUE(wall);
+        EXPECT_EQ(wall->Guid().ToString(), "0A1B2C3D-4E5F-4061-8293-A4B5C6D7E8F9");
+        EXPECT_EQ(m->AttributeName(HostAttribute::Layer, wall->Layer()), BKFromUtf8("Bontandó"));
+        EXPECT_EQ(wall->Owner(), 3);
+        EXPECT_TRUE(wall->Locked());
+        EXPECT_EQ(LE::Get<int16_t>(wall->Bytes(), HostElement::kFloor), 1);
+        EXPECT_EQ(LE::Get<int16_t>(wall->Bytes(), 112), -2);
+        EXPECT_EQ(LE::Get<uint16_t>(wall->Bytes(), 2750), 65535);
+        EXPECT_EQ(wall->record[131], 1);
+        EXPECT_EQ(wall->record[132], 0);
+        EXPECT_EQ(wall->record[133], 255);
+        EXPECT_EQ(LE::Get<int32_t>(wall->Bytes(), 200), -70000);
+        EXPECT_EQ(F64At(*wall, 2752), 0.1);
+        EXPECT_EQ(wall->geometry.shape, Geometry::Shape::Box);
+        EXPECT_EQ(wall->geometry.max, (std::array<double, 3>{4, 0.3, 2.8}));
+        // Both add-ons' blocks, not only the first.
+        ASSERT_EQ(wall->userData.size(), 2u);
+        EXPECT_EQ(wall->userData.at("Bauvista").version, 103);
+        EXPECT_EQ(wall->userData.at("Bauvista").platformSign, 22359);
+        EXPECT_EQ(wall->userData.at("Bauvista").bytes, (std::vector<uint8_t>{7, 0, 0, 0, 0, 0xff}));
+        EXPECT_TRUE(wall->userData.at("Masik").bytes.empty());
+
+        Element* roof = m->FindByIdText("TET-01");
+        ASSERT_TRUE(roof);
+        EXPECT_EQ(roof->Layer(), 1);
+        EXPECT_EQ(roof->geometry.shape, Geometry::Shape::Mesh);
+        EXPECT_EQ(roof->geometry.triangles.size(), 1u);
+        EXPECT_EQ(roof->geometry.vertices[2], (std::array<double, 3>{2, 2, 4.5}));
+
+        Element* camera = m->FindByIndex(HostElement::Camera, 4);
+        ASSERT_TRUE(camera);
+        EXPECT_EQ(LE::Get<int32_t>(camera->Bytes(), HostElement::kCameraPathIndex), 2);
+        EXPECT_EQ(LE::Get<int16_t>(camera->Bytes(), HostElement::kCameraFrames), 5);
+        Element* path = m->FindByIndex(HostElement::CameraPath, 2);
+        ASSERT_TRUE(path);
+        EXPECT_EQ(LE::Get<int32_t>(path->Bytes(), HostElement::kPathFirstCamera), 4);
+        EXPECT_EQ(path->record[HostElement::kPathClosed], 1);
+
+        auto* layer = m->Attribute(HostAttribute::Layer, 2);
+        ASSERT_TRUE(layer);
+        EXPECT_EQ(LE::Get<uint32_t>(*layer, HostAttribute::kFlags), HostAttribute::kLayerHidden | HostAttribute::kLayerLocked);
+        EXPECT_EQ(m->AttributeName(HostAttribute::Material, 1), BKFromUtf8("Tégla"));
+        EXPECT_EQ(m->AttributeCount(HostAttribute::Pen), 255);
+        EXPECT_EQ(m->windows["3d"]["width"], 640);
+    }
+    for (const auto& e : loaded.model->Elements()) {
+        const Element* other = reread.model->Find(e->Guid());
+        ASSERT_TRUE(other) << e->IdText();
+        EXPECT_EQ(e->record, other->record) << e->IdText();
+        EXPECT_EQ(e->geometry, other->geometry) << e->IdText();
+        EXPECT_EQ(e->userData, other->userData) << e->IdText();
+    }
+}
+
+TEST(HostProjectFile, UnknownKeysAreKept) {
+    auto loaded = ParseHostProject(R"({
+        "generator": {"name": "kézi", "nested": [1, [2, {"x": null}]]},
+        "elements": [{"id": "ZON-01", "kind": 17, "name": "Nappali és étkező", "area": 31.5}],
+        "cameras": [{"id": "KAM-01", "eye": [1, 2, 3]}]
+    })", "keys.qvp");
+    ASSERT_TRUE(loaded.model) << loaded.error;
+    json saved = json::parse(SerializeHostProject(*loaded.model));
+    EXPECT_EQ(saved["generator"], json::parse(R"({"name": "kézi", "nested": [1, [2, {"x": null}]]})"));
+    EXPECT_EQ(saved["elements"][0]["name"], "Nappali és étkező");
+    EXPECT_EQ(saved["elements"][0]["area"], 31.5);
+    EXPECT_EQ(saved["cameras"][0]["eye"], json::parse("[1, 2, 3]"));
+}
+
+TEST(HostProjectFile, MalformedFilesNameTheFileAndThePlaceAndGiveNoModel) {
+    struct Case {
+        std::string text, place;
+    };
+    auto element = [](const std::string& fields) {
+        return R"({"layers": [{"name": "Alap"}], "elements": [{"id": "E-1", "kind": 1, )" + fields + "}]}";
+    };
+    const std::vector<Case> cases = {
+        // Not JSON at all, or cut off.
+        {"", "byte 1: not valid JSON"},
+        {R"({"layers": [{"name": "Alap"})", "byte 29: not valid JSON"},
+        // Values of the wrong kind.
+        {"[1, 2]", "/: expected an object"},
+        {R"({"layers": {"name": "Alap"}})", "/layers: expected a list"},
+        {R"({"layers": [{"name": 7}]})", "/layers/0/name: value of the wrong kind"},
+        {R"({"layers": [{"name": "A", "hidden": "yes"}]})", "/layers/0/hidden: value of the wrong kind"},
+        {R"({"materials": [{"name": "Beton", "surface": [1, 2]}]})", "/materials/0/surface: expected three numbers"},
+        {R"({"pens": [{"color": [0, 0, 0], "width": "thin"}]})", "/pens/0/width: value of the wrong kind"},
+        {R"({"elements": {}})", "/elements: expected a list"},
+        {R"({"elements": [{"id": "E-1", "kind": "wall"}]})", "/elements/0/kind: not a whole number"},
+        {R"({"elements": [{"id": "E-1", "kind": 43}]})", "/elements/0/kind: out of range"},
+        {R"({"elements": [{"id": "E-1"}]})", "/elements/0/kind: missing"},
+        {R"({"elements": [{"kind": 1}]})", "/elements/0/id: missing"},
+        {R"({"elements": [{"id": 5, "kind": 1}]})", "/elements/0/id: value of the wrong kind"},
+        {R"({"cameras": [{"id": "K", "kind": 1}]})", "/cameras/0/kind: out of range"},
+        {element(R"("locked": 1)"), "/elements/0/locked: value of the wrong kind"},
+        {element(R"("owner": 18446744073709551615)"), "/elements/0/owner: out of range"},
+        {element(R"("guid": "not-a-guid")"), "/elements/0/guid: not an identifier"},
+        {element(R"("id": ")" + std::string(64, 'x') + R"(")"), "/elements/0/id: longer than 63 bytes"},
+        // Names that do not resolve or are used twice.
+        {element(R"("layer": "Tető")"), "/elements/0/layer: no such layer"},
+        {element(R"("layer": 2)"), "/elements/0/layer: no such layer"},
+        {element(R"("layer": 0)"), "/elements/0/layer: no such layer"},
+        {R"({"layers": [{"name": "Alap"}, {"name": "Alap"}]})", "/layers/1/name: used twice"},
+        {R"({"elements": [{"id": "FAL-01", "kind": 1}, {"id": "FAL-01", "kind": 2}]})",
+         "/elements/1/id: used twice: FAL-01"},
+        {R"({"elements": [{"id": "A", "kind": 1, "guid": "0A1B2C3D-4E5F-4061-8293-A4B5C6D7E8F9"},
+                          {"id": "B", "kind": 1, "guid": "0A1B2C3D-4E5F-4061-8293-A4B5C6D7E8F9"}]})",
+         "/elements/1/guid: used twice"},
+        // Record fields outside the element's own part of the record, or not fitting their width.
+        {element(R"("record": {"i16": {"102": 1}})"), "/elements/0/record/i16/102: offset outside the element's own fields"},
+        {element(R"("record": {"u8": {"2760": 1}})"), "/elements/0/record/u8/2760: offset outside"},
+        {element(R"("record": {"i16": {"2759": 1}})"), "/elements/0/record/i16/2759: offset outside"},
+        {element(R"("record": {"i32": {"2757": 1}})"), "/elements/0/record/i32/2757: offset outside"},
+        {element(R"("record": {"f64": {"2753": 1.5}})"), "/elements/0/record/f64/2753: offset outside"},
+        {element(R"("record": {"i16": {"99999999999999999999999": 1}})"), "/elements/0/record/i16/99999999999999999999999: bad offset"},
+        {element(R"("record": {"i16": {"-104": 1}})"), "/elements/0/record/i16/-104: bad offset"},
+        {element(R"("record": {"i16": {" 104": 1}})"), "/elements/0/record/i16/ 104: bad offset"},
+        {element(R"("record": {"i16": {"104x": 1}})"), "/elements/0/record/i16/104x: bad offset"},
+        {element(R"("record": {"i16": {"104": 65536}})"), "/elements/0/record/i16/104: out of range"},
+        {element(R"("record": {"u8": {"131": 18446744073709551615}})"), "/elements/0/record/u8/131: out of range"},
+        {element(R"("record": {"u8": {"131": 1.0}})"), "/elements/0/record/u8/131: not a whole number"},
+        {element(R"("record": {"f64": {"200": "x"}})"), "/elements/0/record/f64/200: not a number"},
+        {element(R"("record": {"x8": {"200": 1}})"), "/elements/0/record/x8: unknown field type"},
+        {element(R"("record": [1])"), "/elements/0/record: expected an object"},
+        // Geometry.
+        {element(R"("box": {"min": [0, 0, 0]})"), "/elements/0/box: needs min and max"},
+        {element(R"("box": {"min": [0, 0, 0], "max": [1, "a", 1]})"), "/elements/0/box/max: expected three numbers"},
+        {element(R"("box": {"min": [0, 2, 0], "max": [1, 1, 1]})"), "/elements/0/box: min above max"},
+        {element(R"("mesh": {"vertices": 3, "triangles": []})"), "/elements/0/mesh/vertices: expected a list"},
+        {element(R"("mesh": {"vertices": [], "triangles": "abc"})"), "/elements/0/mesh/triangles: expected a list"},
+        {element(R"("mesh": {"vertices": [[0, 0, 0]], "triangles": [[0, 0, 1]]})"), "/elements/0/mesh/triangles/0: no such vertex"},
+        {element(R"("mesh": {"vertices": [[0, 0, 0]], "triangles": [[0, 0, -1]]})"), "/elements/0/mesh/triangles/0: no such vertex"},
+        // User data.
+        {element(R"("userdata": "0700")"), "/elements/0/userdata: expected an object or a list"},
+        {element(R"("userdata": {"version": 103, "hex": "070"})"), "/elements/0/userdata/hex: hexadecimal text of odd length"},
+        {element(R"("userdata": {"version": 103, "hex": "0x"})"), "/elements/0/userdata/hex: not a hexadecimal digit"},
+        {element(R"("userdata": {"version": 40000, "hex": ""})"), "/elements/0/userdata/version: out of range"},
+        {element(R"("userdata": [{"hex": "00"}, {"hex": "01"}])"), "/elements/0/userdata/1/addon: used twice: Bauvista"},
+        // Nesting deep enough to exhaust the stack when the value is copied or written.
+        {R"({"view": )" + std::string(100000, '[') + std::string(100000, ']') + "}", "byte 265: nested more than 256 levels deep"},
+    };
+    for (const auto& c : cases) {
+        auto loaded = ParseHostProject(c.text, "plan.qvp");
+        EXPECT_FALSE(loaded.model) << c.place;
+        EXPECT_EQ(loaded.error.rfind("plan.qvp: ", 0), 0u) << loaded.error;
+        EXPECT_NE(loaded.error.find(c.place), std::string::npos) << "expected \"" << c.place << "\" in: " << loaded.error;
+    }
+}
+
+TEST(HostProjectFile, NestingWithinTheLimitAndBracketsInTextsAreRead) {
+    std::string deep = std::string(200, '[') + std::string(200, ']');
+    auto loaded = ParseHostProject(R"({"view": {"note": "[[[[{{{{\"[[[[", "deep": )" + deep + "}}", "deep.qvp");
+    ASSERT_TRUE(loaded.model) << loaded.error;
+    EXPECT_EQ(loaded.model->view["note"], "[[[[{{{{\"[[[[");
+}
+
+TEST(HostProjectFile, AFileThatCannotBeOpenedIsNamed) {
+    TempFolder folder;
+    auto loaded = LoadHostProject(folder.Path("missing.qvp"));
+    EXPECT_FALSE(loaded.model);
+    EXPECT_EQ(loaded.error, folder.Path("missing.qvp") + ": cannot be opened");
+}
+
+TEST(HostProjectFile, AFailedSaveLeavesTheEarlierFileAsItWas) {
+    auto loaded = ParseHostProject(kRichProject, "rich.qvp");
+    ASSERT_TRUE(loaded.model) << loaded.error;
+    TempFolder folder;
+    std::string path = folder.Path("plan.qvp"), error;
+    WriteWholeFile(path, "earlier contents");
+    std::string blocker = BlockAtomicWrite(path);
+    EXPECT_FALSE(SaveHostProject(*loaded.model, path, error));
+    EXPECT_NE(error.find(path), std::string::npos) << error;
+    EXPECT_EQ(ReadWholeFile(path), "earlier contents");
+
+    std::filesystem::remove_all(blocker);
+    error.clear();
+    EXPECT_FALSE(SaveHostProject(*loaded.model, folder.Path("no/such/folder/plan.qvp"), error));
+    EXPECT_NE(error.find("no/such/folder/plan.qvp"), std::string::npos) << error;
+    EXPECT_TRUE(SaveHostProject(*loaded.model, path, error)) << error;
+    EXPECT_NE(ReadWholeFile(path), "earlier contents");
+}
