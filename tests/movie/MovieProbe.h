@@ -86,27 +86,30 @@ inline std::string FormatTag(const std::filesystem::path& file, const std::strin
 }
 
 struct Caption {
-    std::string start, end, text;
+    double start = 0, duration = 0; // seconds
+    std::string text;               // UTF-8
 };
 
-// The text track's samples, through the SRT form: times as HH:MM:SS,mmm, texts in UTF-8.
+// The text track's samples as stored: each a 16-bit big-endian length and the text.
 inline std::vector<Caption> Captions(const std::filesystem::path& file) {
-    std::string srt = Run("ffmpeg -v error -i " + Quote(file) + " -map 0:s:0 -f srt -");
+    std::string data = Run("ffmpeg -v error -i " + Quote(file) + " -map 0:s:0 -c copy -f data -");
+    std::string times = Run("ffprobe -v error -select_streams s:0 -show_entries packet=pts_time,duration_time -of csv=p=0 " +
+                            Quote(file));
     std::vector<Caption> out;
-    size_t pos = 0;
-    while (pos < srt.size()) {
-        size_t blockEnd = srt.find("\n\n", pos);
-        if (blockEnd == std::string::npos) blockEnd = srt.size();
-        std::string block = srt.substr(pos, blockEnd - pos);
-        pos = blockEnd + 2;
-        size_t l1 = block.find('\n');
-        if (l1 == std::string::npos) continue;
-        size_t l2 = block.find('\n', l1 + 1);
-        std::string times = block.substr(l1 + 1, l2 == std::string::npos ? std::string::npos : l2 - l1 - 1);
+    size_t pos = 0, line = 0;
+    while (pos + 2 <= data.size()) {
+        size_t n = static_cast<size_t>(static_cast<uint8_t>(data[pos])) << 8 | static_cast<uint8_t>(data[pos + 1]);
         Caption c;
-        c.start = times.substr(0, 12);
-        c.end = times.size() >= 29 ? times.substr(17, 12) : "";
-        c.text = l2 == std::string::npos ? "" : block.substr(l2 + 1);
+        c.text = data.substr(pos + 2, n);
+        pos += 2 + n;
+        size_t end = times.find('\n', line);
+        std::string t = times.substr(line, end == std::string::npos ? std::string::npos : end - line);
+        line = end == std::string::npos ? times.size() : end + 1;
+        auto comma = t.find(',');
+        // The muxer closes each sample with an empty one of no duration.
+        if (comma == std::string::npos || t.substr(comma + 1).rfind("N/A", 0) == 0) continue;
+        c.start = std::stod(t.substr(0, comma));
+        c.duration = std::stod(t.substr(comma + 1));
         out.push_back(c);
     }
     return out;
@@ -139,8 +142,10 @@ class TempFolder {
 public:
     TempFolder() {
         auto* t = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::filesystem::temp_directory_path() /
-                ("bv-movie-" + std::to_string(getpid()) + "-" + (t ? std::string(t->name()) : "x"));
+        std::string name = t ? t->name() : "x";
+        for (char& c : name)
+            if (c == '/') c = '_';
+        path_ = std::filesystem::temp_directory_path() / ("bv-movie-" + std::to_string(getpid()) + "-" + name);
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
