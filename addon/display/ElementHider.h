@@ -5,13 +5,36 @@
 #include "hostapi/HostGuid.h"
 #include "schedule/ElementLink.h"
 
+#include <array>
 #include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+class TaskDB;
+
+// What an element shows.
+enum AppearanceCode : int32_t { kAbsent = 0, kUnderWork = 1, kPresent = 2, kUnlinked = 3 };
 
 class ElementHider {
 public:
+    struct ShownState {
+        int32_t code = 0;
+        int32_t type = 0;
+        bool operator==(const ShownState&) const = default;
+    };
+    struct LayerFlags {
+        bool hidden = false;
+        bool locked = false;
+    };
+
     ElementHider() = default;
     ElementHider(const ElementHider&) = delete;
     ElementHider& operator=(const ElementHider&) = delete;
+
+    static bool IsDisplayableKind(int32_t kind);
 
     // Link record access. Reading throws EElementHider (code 220 when the element has none);
     // writing returns false when the host refuses user data on the element.
@@ -24,4 +47,54 @@ public:
     // The host's element lock; the host may hand back an updated identifier.
     bool LockElement(int32_t kind, API_Guid& guid) const;
     bool UnlockElement(int32_t kind, API_Guid& guid) const;
+
+    // Display passes.
+    void LoadResources();
+    void Prepare(TaskDB& db);
+    void BeginPass();
+    void EndPass();
+    void ShowAtCurrentDate(TaskDB& db, int flag);
+    bool ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16_t hiddenLayer, int flag = 0);
+    void ShowAll(TaskDB& db);
+    bool RestoreElement(TaskDB& db, int32_t kind, API_Guid guid);
+    void ResetShownState(TaskDB& db, int32_t code);
+    void Finish();
+    int16_t SetHiddenLayerVisible(bool visible);
+    bool IsDisplayable(int32_t kind, const API_Guid& guid) const;
+    // The host's name of the kind and the element's ID text (8-bit code page).
+    std::pair<std::string, std::string> ElementKindAndId(int32_t kind, const API_Guid& guid) const;
+    void UnlockLayers();
+    void RelockLayers();
+
+    // Construction-type pens and materials.
+    void LoadTypePens();
+    void SetUpTypeMaterials();
+
+    int32_t ErrorCount() const { return errorCount_; }
+    bool NothingChanged() const { return nothingChanged_ != 0; }
+    const std::array<int16_t, 5>& TypePens() const { return typePens_; }
+    const std::array<int16_t, 5>& TypeMaterials() const { return typeMaterials_; }
+    const std::map<API_Guid, ShownState>& Shown() const { return shownState_; }
+    const std::string& HiddenLayerName() const { return hiddenLayerName_; }
+
+private:
+    struct Governing {
+        int32_t type = 6;
+        int32_t code = kUnlinked;
+    };
+    Governing FindGoverning(TaskDB& db, ElementLinkRecord& link, int32_t kind, const API_Guid& guid,
+                            const std::pair<std::string, std::string>* names);
+    bool OnHiddenUserLayer(int16_t layer) const { return hiddenUserLayers_.count(layer) != 0; }
+    bool PassesOwnerFilter(const TaskDB& db, int32_t kind, const API_Guid& guid) const;
+
+    uint8_t switchSaved_ = 0;
+    bool switchRead_ = false;
+    int32_t errorCount_ = 0;
+    std::array<int16_t, 5> typePens_{255, 254, 253, 252, 251};
+    std::array<int16_t, 5> typeMaterials_{};
+    std::map<int16_t, LayerFlags> hiddenUserLayers_;
+    std::set<int16_t> unlockedLayers_;
+    std::map<API_Guid, ShownState> shownState_;
+    uint8_t nothingChanged_ = 0;
+    std::string hiddenLayerName_;
 };

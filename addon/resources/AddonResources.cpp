@@ -33,3 +33,17 @@ int AddonAlert(int16_t alertId, const char* param1, const char* param2, const ch
     BKResModuleScope scope(AddonResModule());
     return DGAlert(alertId, param1, param2, param3);
 }
+
+std::string AddonFormat(int16_t listId, int16_t index, std::initializer_list<std::string_view> params) {
+    std::string pattern = AddonString(listId, index), out;
+    auto next = params.begin();
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] == 's' && next != params.end()) {
+            out += *next++;
+            ++i;
+        } else {
+            out.push_back(pattern[i]);
+        }
+    }
+    return out;
+}

@@ -4,7 +4,9 @@
 #include "basekit/BKResources.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 // The add-on's resource module, registered on first use.
 BKResModule AddonResModule();
@@ -13,6 +15,8 @@ void AddonReleaseResModule();
 
 // Item `index` (from 1) of string list `listId`; empty when absent.
 std::string AddonString(int16_t listId, int16_t index);
+// Item `index` of list `listId` with each "%s" replaced by the next parameter, in order.
+std::string AddonFormat(int16_t listId, int16_t index, std::initializer_list<std::string_view> params);
 // Shows an alert of the add-on with up to three parameters; returns the button pressed (0: none).
 int AddonAlert(int16_t alertId, const char* param1 = nullptr, const char* param2 = nullptr,
                const char* param3 = nullptr);

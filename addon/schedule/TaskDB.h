@@ -3,7 +3,9 @@
 // file identity kept in the settings record.
 #include "basekit/BKMemory.h"
 #include "schedule/ConstructionType.h"
+#include "hostapi/HostGuid.h"
 #include "schedule/DateTime.h"
+#include "schedule/ElementLink.h"
 #include "schedule/Task.h"
 
 #include <array>
@@ -13,6 +15,13 @@
 
 class AnimationSettings;
 class ElementHider;
+
+// Whoever shows the marks of tasks linked to the selection (the palette).
+class IMarkSink {
+public:
+    virtual ~IMarkSink() = default;
+    virtual void SetMarked(bool marked) = 0;
+};
 
 class TaskDB {
 public:
@@ -52,6 +61,18 @@ public:
     bool LoadProjectFile(const std::string& path);
     bool ImportScheduleText(const std::string& path);
     bool SaveScheduleText(const std::string& path) const;
+
+    // Schedule checks: each finding is one line in the host's report window; they return how
+    // many findings they wrote (headings not counted).
+    int32_t CheckTaskDates() const;
+    int32_t CheckElementTasks(const ElementLink& links, int32_t kind, const API_Guid& guid) const;
+
+    // Element links, driven by the palette. A link id of 0 unlinks; -1 selects the unlinked.
+    void LinkSelection(int32_t id);
+    void RemoveTaskLinks(int32_t id);
+    void SelectLinkedElements(int32_t id);
+    void MarkLinkedToSelection(IMarkSink& palette);
+    void ClearMarks(IMarkSink& palette);
 
     bool IsDirty() const { return dirty_ != 0; }
     void SetDirty(bool dirty) { dirty_ = dirty ? 1 : 0; }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,8 @@ public:
     std::string projectPath;       // UTF-8, empty for an untitled project
     std::string helpFolder = "/usr/share/doc/quorvel";
     std::map<std::pair<int16_t, int32_t>, std::string> menuTexts; // (menu, item) -> text
+    // Fault seam: elements whose user data the host refuses, as it may for elements it cannot extend.
+    std::set<API_Guid> refuseUserData;
 
     // Project commands of the user; each sends the project events add-ons listen to.
     void NewProject();

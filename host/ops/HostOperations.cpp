@@ -514,7 +514,8 @@ GSErr OpElementSetUserData(uint32_t token, uint8_t* head, const uint8_t* userDat
     if (!c || !head || !userData) return kHostErrBadParameter;
     Element* e = Locate(c.Model(), head);
     if (!e) return kHostErrNoElement;
-    if (e->Kind() == HostElement::Camera || e->Kind() == HostElement::CameraPath) return kHostErrUserDataRefused;
+    if (e->Kind() == HostElement::Camera || e->Kind() == HostElement::CameraPath || c.host->refuseUserData.count(e->Guid()))
+        return kHostErrUserDataRefused;
     if (e->Locked()) return kHostErrElementLocked;
     auto rec = CSpan(userData, HostUserData::kSize);
     BKHandle h = LE::Get<uint32_t>(rec, HostUserData::kDataHandle);

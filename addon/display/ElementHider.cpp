@@ -1,0 +1,507 @@
+// The display passes: what each linked element shows at the current date.
+#include "display/ElementHider.h"
+
+#include "basekit/BKMemory.h"
+#include "basekit/LittleEndian.h"
+#include "dialogkit/DGCursor.h"
+#include "display/ConstructionTypeDisplay.h"
+#include "display/PlanDatabase.h"
+#include "hostapi/HostAttributeRecord.h"
+#include "hostapi/HostElementRecord.h"
+#include "resources/AddonResources.h"
+#include "schedule/Exceptions.h"
+#include "schedule/TaskDB.h"
+#include "shell/HostInterface.h"
+
+#include <cstdlib>
+#include <optional>
+
+namespace {
+
+using Record = std::vector<uint8_t>;
+
+constexpr uint32_t kChangesBegin = HOST_FOURCC('C', 'S', 'D', 'N');
+constexpr uint32_t kChangesEnd = HOST_FOURCC('C', 'S', 'E', 'N');
+
+GSErr ReadElement(int32_t kind, const API_Guid& guid, Record& rec) {
+    rec.assign(HostElement::kRecordSize, 0);
+    LE::Put<int32_t>(rec, HostElement::kKind, kind);
+    guid.ToBytes(rec.data() + HostElement::kGuid);
+    return HostElementGet(rec.data());
+}
+
+std::vector<API_Guid> ListElements(int32_t kind, GSErr& err) {
+    std::vector<API_Guid> out;
+    uint32_t list = 0;
+    err = HostElementList(kind, &list);
+    if (err == kHostNoError) {
+        size_t n = BKHandleSize(list) / 16;
+        const uint8_t* p = BKHandleData(list);
+        for (size_t i = 0; i < n; ++i) out.push_back(API_Guid::FromBytes(p + 16 * i));
+    }
+    BKDisposeHandle(list);
+    return out;
+}
+
+bool ReadLayer(int16_t index, Record& rec) {
+    rec.assign(HostAttribute::kRecordSize, 0);
+    LE::Put<int32_t>(rec, HostAttribute::kKind, HostAttribute::Layer);
+    LE::Put<int16_t>(rec, HostAttribute::kIndex, index);
+    return HostAttributeGet(rec.data()) == kHostNoError;
+}
+
+int16_t LayerCount() {
+    int16_t count = 0;
+    if (HostAttributeGetCount(HostAttribute::Layer, &count) != kHostNoError) return 0;
+    return count;
+}
+
+// Locks an element again when the scope ends, whatever happened in between.
+class Relock {
+public:
+    Relock(const ElementHider& hider, int32_t kind, API_Guid& guid) : hider_(hider), kind_(kind), guid_(guid) {}
+    ~Relock() {
+        if (armed_) hider_.LockElement(kind_, guid_);
+    }
+    void Arm() { armed_ = true; }
+
+private:
+    const ElementHider& hider_;
+    int32_t kind_;
+    API_Guid& guid_;
+    bool armed_ = false;
+};
+
+} // namespace
+
+bool ElementHider::IsDisplayableKind(int32_t kind) {
+    return (kind >= 1 && kind <= 10) || (kind >= 17 && kind <= 19) || (kind >= 21 && kind <= 23) || kind == 37;
+}
+
+void ElementHider::LoadResources() {
+    hiddenLayerName_ = AddonString(32603, 1);
+    if (hiddenLayerName_.size() > 31) hiddenLayerName_.resize(31);
+    LoadTypePens();
+}
+
+void ElementHider::LoadTypePens() {
+    for (int i = 0; i < 5; ++i) {
+        std::string text = AddonString(32610, static_cast<int16_t>(i + 1));
+        char* end = nullptr;
+        long value = text.empty() ? 0 : std::strtol(text.c_str(), &end, 10);
+        bool ok = !text.empty() && end && *end == 0 && value >= -32768 && value <= 32767;
+        typePens_[static_cast<size_t>(i)] = static_cast<int16_t>(ok ? value : 255 - i);
+    }
+}
+
+void ElementHider::SetUpTypeMaterials() {
+    std::string substituteName;
+    int16_t substitute = 0;
+    for (int16_t i = 1; i <= 255; ++i) {
+        Record m(HostAttribute::kRecordSize, 0);
+        LE::Put<int32_t>(m, HostAttribute::kKind, HostAttribute::Material);
+        LE::Put<int16_t>(m, HostAttribute::kIndex, i);
+        if (HostAttributeGet(m.data()) == kHostNoError) {
+            substitute = i;
+            substituteName = std::string(LE::GetText(m, HostAttribute::kName, HostAttribute::kNameSize));
+            break;
+        }
+    }
+    static const double kColours[5][3] = {{0, 0.9, 0}, {0.8, 0, 0}, {100.0, 100.0, 100.0}, {0, 0, 0.9}, {1.0, 1.0, 0.5}};
+    for (int i = 0; i < 5; ++i) {
+        std::string name = AddonString(32511, static_cast<int16_t>(i + 1));
+        Record m(HostAttribute::kRecordSize, 0);
+        LE::Put<int32_t>(m, HostAttribute::kKind, HostAttribute::Material);
+        LE::PutText(m, HostAttribute::kName, HostAttribute::kNameSize, name);
+        if (HostAttributeSearch(m.data()) == kHostNoError) {
+            typeMaterials_[static_cast<size_t>(i)] = LE::Get<int16_t>(m, HostAttribute::kIndex);
+            continue;
+        }
+        LE::Put<int32_t>(m, HostAttribute::kMatType, 0);
+        LE::Put<int16_t>(m, HostAttribute::kMatAmbient, 75);
+        LE::Put<int16_t>(m, HostAttribute::kMatDiffuse, 75);
+        LE::Put<int16_t>(m, HostAttribute::kMatSpecular, 75);
+        LE::Put<int16_t>(m, HostAttribute::kMatTransparency, 30);
+        LE::Put<int16_t>(m, HostAttribute::kMatShine, 2500);
+        auto putD = [&m](size_t off, double d) {
+            uint64_t bits;
+            std::memcpy(&bits, &d, 8);
+            LE::Put<uint64_t>(m, off, bits);
+        };
+        for (size_t k = 0; k < 3; ++k) {
+            putD(HostAttribute::kMatSurfaceRed + 8 * k, kColours[i][k]);
+            putD(HostAttribute::kMatSpecularRgb + 8 * k, 0.8);
+            putD(HostAttribute::kMatEmissionRgb + 8 * k, 0.0);
+        }
+        std::array<uint8_t, HostAttribute::kExtraSize> extra{};
+        if (HostAttributeCreate(m.data(), extra.data()) == kHostNoError) {
+            typeMaterials_[static_cast<size_t>(i)] = LE::Get<int16_t>(m, HostAttribute::kIndex);
+        } else {
+            std::string line = AddonFormat(32604, 1, {name, substituteName});
+            HostReportWrite(line.c_str(), 0);
+            typeMaterials_[static_cast<size_t>(i)] = substitute;
+        }
+    }
+}
+
+std::pair<std::string, std::string> ElementHider::ElementKindAndId(int32_t kind, const API_Guid& guid) const {
+    char name[256] = {};
+    int32_t k = kind;
+    HostUtility(HOST_FOURCC('G', 'E', 'T', 'N'), &k, name);
+    Record rec;
+    std::string id;
+    if (ReadElement(kind, guid, rec) == kHostNoError)
+        id = std::string(LE::GetText(rec, HostElement::kIdText, HostElement::kIdTextSize));
+    name[sizeof name - 1] = 0;
+    return {name, id};
+}
+
+bool ElementHider::IsDisplayable(int32_t kind, const API_Guid& guid) const {
+    if (!IsDisplayableKind(kind)) return false;
+    Record rec;
+    if (GSErr err = ReadElement(kind, guid, rec); err != kHostNoError) throw EElementHider(__LINE__, 0, err);
+    return !OnHiddenUserLayer(LE::Get<int16_t>(rec, HostElement::kLayer));
+}
+
+bool ElementHider::PassesOwnerFilter(const TaskDB& db, int32_t kind, const API_Guid& guid) const {
+    if (db.SharedUserId() == 0) return true;
+    Record rec;
+    return ReadElement(kind, guid, rec) == kHostNoError && LE::Get<int16_t>(rec, HostElement::kOwner) == db.SharedUserId();
+}
+
+int16_t ElementHider::SetHiddenLayerVisible(bool visible) {
+    Record layer(HostAttribute::kRecordSize, 0);
+    LE::Put<int32_t>(layer, HostAttribute::kKind, HostAttribute::Layer);
+    LE::PutText(layer, HostAttribute::kName, HostAttribute::kNameSize, hiddenLayerName_);
+    GSErr err = HostAttributeSearch(layer.data());
+    if (err == kHostErrNoAttributeName) err = HostAttributeCreate(layer.data(), nullptr);
+    if (err != kHostNoError) return 0;
+    int16_t index = LE::Get<int16_t>(layer, HostAttribute::kIndex);
+    if (!ReadLayer(index, layer)) return 0;
+    LE::Put<uint32_t>(layer, HostAttribute::kFlags, visible ? 0 : HostAttribute::kLayerHidden);
+    HostAttributeModify(layer.data(), nullptr);
+    return index;
+}
+
+void ElementHider::UnlockLayers() {
+    unlockedLayers_.clear();
+    int16_t count = LayerCount();
+    for (int16_t i = 1; i <= count; ++i) {
+        Record layer;
+        if (!ReadLayer(i, layer)) continue;
+        uint32_t flags = LE::Get<uint32_t>(layer, HostAttribute::kFlags);
+        if (!(flags & HostAttribute::kLayerLocked)) continue;
+        unlockedLayers_.insert(i);
+        LE::Put<uint32_t>(layer, HostAttribute::kFlags, flags & ~HostAttribute::kLayerLocked);
+        HostAttributeModify(layer.data(), nullptr);
+    }
+}
+
+void ElementHider::RelockLayers() {
+    for (int16_t i : unlockedLayers_) {
+        Record layer;
+        if (!ReadLayer(i, layer)) continue;
+        LE::Put<uint32_t>(layer, HostAttribute::kFlags,
+                          LE::Get<uint32_t>(layer, HostAttribute::kFlags) | HostAttribute::kLayerLocked);
+        HostAttributeModify(layer.data(), nullptr);
+    }
+}
+
+void ElementHider::Prepare(TaskDB& db) {
+    errorCount_ = 0;
+    SetUpTypeMaterials();
+    hiddenUserLayers_.clear();
+    int16_t count = LayerCount();
+    for (int16_t i = 1; i <= count; ++i) {
+        Record layer;
+        if (!ReadLayer(i, layer)) continue;
+        uint32_t flags = LE::Get<uint32_t>(layer, HostAttribute::kFlags);
+        if (!(flags & HostAttribute::kLayerHidden)) continue;
+        if (LE::GetText(layer, HostAttribute::kName, HostAttribute::kNameSize) == hiddenLayerName_) continue;
+        hiddenUserLayers_[i] = {true, (flags & HostAttribute::kLayerLocked) != 0};
+    }
+    errorCount_ += db.CheckTaskDates();
+    switchRead_ = HostEnvironmentGet(HOST_FOURCC('I', 'S', 'S', 'G'), &switchSaved_, nullptr) == kHostNoError;
+    if (switchRead_ && switchSaved_ == 0) {
+        uint8_t on = 1;
+        if (GSErr err = HostEnvironmentSet(HOST_FOURCC('C', 'S', 'P', 'G'), &on, nullptr); err != kHostNoError)
+            throw EElementHider(__LINE__, 0, err);
+    }
+    UnlockLayers();
+}
+
+void ElementHider::BeginPass() {
+    nothingChanged_ = 1;
+    DGSetCursor(DGCursor::Wait);
+}
+
+void ElementHider::EndPass() { DGSetCursor(DGCursor::Arrow); }
+
+void ElementHider::Finish() {
+    RelockLayers();
+    int32_t rebuild = 1;
+    if (GSErr err = HostAutomate(HOST_FOURCC('R', 'B', 'L', 'D'), &rebuild, nullptr); err != kHostNoError)
+        throw EElementHider(__LINE__, 0, err);
+    if (errorCount_ > 0) AddonAlert(32528, std::to_string(errorCount_).c_str());
+    if (switchRead_) {
+        uint8_t saved = switchSaved_;
+        if (GSErr err = HostEnvironmentSet(HOST_FOURCC('C', 'S', 'P', 'G'), &saved, nullptr); err != kHostNoError)
+            throw EElementHider(__LINE__, 0, err);
+    }
+}
+
+ElementHider::Governing ElementHider::FindGoverning(TaskDB& db, ElementLinkRecord& link, int32_t kind,
+                                                    const API_Guid& guid,
+                                                    const std::pair<std::string, std::string>* names) {
+    const DateTime& cur = db.CurrentDate();
+    const Task* governing = nullptr;
+    std::vector<const Task*> linked;
+    int inProgress = 0;
+    for (size_t k = 0; k < 10; ++k) {
+        int32_t id = link.Slot(k);
+        if (id == 0) break;
+        const Task* task = nullptr;
+        try {
+            task = &db.TaskById(id);
+        } catch (const ETaskNotFound&) {
+            int answer = AddonAlert(32522);
+            if (answer == 2) continue; // keep the link, look at the next slot
+            if (answer == 1) {
+                ClearLinkSlot(link, k, kind, guid);
+                ElementLink slots = link.Slots();
+                CompactLinks(slots);
+                link.SetSlots(slots);
+                try {
+                    WriteElementLink(kind, guid, link, true);
+                } catch (const EElementHider&) {
+                    AddonAlert(32527);
+                }
+            }
+            throw;
+        }
+        linked.push_back(task);
+        if (task->inProgress) {
+            governing = task;
+            if (++inProgress > 1) {
+                ++errorCount_;
+                auto found = names ? *names : ElementKindAndId(kind, guid);
+                std::string line = AddonFormat(32510, 3, {found.first, found.second});
+                HostReportWrite(line.c_str(), 0);
+            }
+        }
+    }
+    if (!governing) {
+        // The task that finished most recently, else the one that starts next.
+        for (const Task* t : linked) {
+            DateTimeSpan since = cur - t->finish;
+            if (since.TotalHours() < 0) continue;
+            if (!governing || since.ticks < (cur - governing->finish).ticks) governing = t;
+        }
+    }
+    if (!governing) {
+        for (const Task* t : linked) {
+            DateTimeSpan until = t->start - cur;
+            if (until.TotalHours() < 0) continue;
+            if (!governing || until.ticks < (governing->start - cur).ticks) governing = t;
+        }
+    }
+    if (!governing) return {};
+    return {governing->type, governing->appearance};
+}
+
+bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16_t hiddenLayer, int flag) {
+    if (!IsDisplayableKind(kind)) return false;
+    ElementLinkRecord link;
+    try {
+        ReadElementLink(kind, guid, link);
+    } catch (const EElementHider&) {
+        return false;
+    }
+    Record element;
+    if (GSErr err = ReadElement(kind, guid, element); err != kHostNoError) throw EElementHider(__LINE__, 0, err);
+    if (OnHiddenUserLayer(LE::Get<int16_t>(element, HostElement::kLayer))) return false;
+
+    const API_Guid listedGuid = guid;
+    Relock relock(*this, kind, guid);
+    if (element[HostElement::kLocked]) {
+        if (!UnlockElement(kind, guid)) throw EElementHider(__LINE__);
+        relock.Arm();
+    }
+
+    errorCount_ += db.CheckElementTasks(link.Slots(), kind, guid);
+    Governing pair = FindGoverning(db, link, kind, guid, nullptr);
+    ShownState next{pair.code, pair.type};
+    auto cached = shownState_.find(listedGuid);
+    if (cached != shownState_.end() && cached->second == next) return false;
+
+    const ElementLinkRecord before = link;
+    Record mask(HostElement::kRecordSize, 0);
+    bool changed = false;
+    int16_t layer = LE::Get<int16_t>(element, HostElement::kLayer);
+    auto restoreLayer = [&] {
+        if (link.SavedLayer() == 0) return;
+        LE::Put<int16_t>(element, HostElement::kLayer, link.SavedLayer());
+        LE::Put<int16_t>(mask, HostElement::kLayer, -1);
+        link.SetSavedLayer(0);
+        changed = true;
+    };
+    switch (pair.code) {
+    case kAbsent:
+        if (link.SavedLayer() == 0) {
+            link.SetSavedLayer(layer);
+            LE::Put<int16_t>(element, HostElement::kLayer, hiddenLayer);
+            LE::Put<int16_t>(mask, HostElement::kLayer, -1);
+            changed = true;
+        }
+        break;
+    case kUnderWork: {
+        size_t type = IsKnownConstructionType(pair.type) ? static_cast<size_t>(pair.type) : 0;
+        bool already = TypeDisplay::IsOverridden(link);
+        std::array<uint8_t, ElementLinkRecord::kSize> keep = link.bytes;
+        Record typeMask(HostElement::kRecordSize, 0);
+        TypeDisplay::OverrideAttributes(element, typeMask, link, typePens_[type], typeMaterials_[type]);
+        // The element's own values stay saved, not the previous type's.
+        if (already) std::copy(keep.begin() + 42, keep.end(), link.bytes.begin() + 42);
+        for (size_t i = 0; i < mask.size(); ++i) mask[i] |= typeMask[i];
+        restoreLayer();
+        changed = true;
+        break;
+    }
+    default:
+        if (TypeDisplay::IsOverridden(link)) {
+            Record typeMask(HostElement::kRecordSize, 0);
+            TypeDisplay::RestoreAttributes(element, typeMask, link);
+            for (size_t i = 0; i < mask.size(); ++i) mask[i] |= typeMask[i];
+            changed = true;
+        }
+        restoreLayer();
+        break;
+    }
+    if (!changed) {
+        shownState_[listedGuid] = next;
+        return false;
+    }
+
+    nothingChanged_ = 0;
+    // The link record goes first so the element's own values are never lost; the cache follows
+    // only what the model really shows.
+    if (!WriteElementLink(kind, guid, link, true)) return false;
+    if (GSErr err = HostElementChange(element.data(), mask.data()); err != kHostNoError) {
+        try {
+            WriteElementLink(kind, guid, before, true);
+        } catch (const EElementHider&) {
+        }
+        throw EElementHider(__LINE__, 0, err);
+    }
+    if (flag == 0) {
+        API_Guid handedBack = API_Guid::FromBytes(element.data() + HostElement::kGuid);
+        if (!handedBack.IsNull()) guid = handedBack;
+    }
+    shownState_[listedGuid] = next;
+    return true;
+}
+
+void ElementHider::ShowAtCurrentDate(TaskDB& db, int flag) {
+    PlanDatabaseSwitch planSwitch;
+    int16_t hiddenLayer = SetHiddenLayerVisible(true);
+    HostUtility(kChangesBegin, nullptr, nullptr);
+    try {
+        for (int32_t kind = HostElement::kFirstKind; kind <= HostElement::kLastKind; ++kind) {
+            GSErr err;
+            auto elements = ListElements(kind, err);
+            for (const API_Guid& guid : elements) {
+                if (!PassesOwnerFilter(db, kind, guid)) continue;
+                try {
+                    ApplyToElement(db, kind, guid, hiddenLayer, flag);
+                } catch (const EElementHider&) {
+                }
+            }
+        }
+    } catch (const ETaskNotFound&) {
+        // The user stopped at a missing task: the rest of the model is left as it is.
+    }
+    HostUtility(kChangesEnd, nullptr, nullptr);
+    SetHiddenLayerVisible(false);
+}
+
+bool ElementHider::RestoreElement(TaskDB& db, int32_t kind, API_Guid guid) {
+    if (!IsDisplayableKind(kind)) return false;
+    Record element;
+    if (GSErr err = ReadElement(kind, guid, element); err != kHostNoError) throw EElementHider(__LINE__, 0, err);
+    if (OnHiddenUserLayer(LE::Get<int16_t>(element, HostElement::kLayer))) return false;
+    ElementLinkRecord link;
+    bool hadRecord = true;
+    try {
+        ReadElementLink(kind, guid, link);
+    } catch (const EElementHider&) {
+        hadRecord = false;
+    }
+    bool linked = link.Slot(0) != 0;
+    if (linked) errorCount_ += db.CheckElementTasks(link.Slots(), kind, guid);
+
+    Relock relock(*this, kind, guid);
+    if (element[HostElement::kLocked]) {
+        if (!UnlockElement(kind, guid)) throw EElementHider(__LINE__);
+        relock.Arm();
+    }
+    Record mask(HostElement::kRecordSize, 0);
+    bool restored = false;
+    if (TypeDisplay::IsOverridden(link)) {
+        TypeDisplay::RestoreAttributes(element, mask, link);
+        restored = true;
+    }
+    if (link.SavedLayer() != 0) {
+        LE::Put<int16_t>(element, HostElement::kLayer, link.SavedLayer());
+        LE::Put<int16_t>(mask, HostElement::kLayer, -1);
+        link.SetSavedLayer(0);
+        restored = true;
+    }
+    if (restored) {
+        if (linked) WriteElementLink(kind, guid, link, false);
+        if (GSErr err = HostElementChange(element.data(), mask.data()); err != kHostNoError)
+            throw EElementHider(__LINE__, 0, err);
+    }
+    if (!linked && hadRecord) RemoveElementLink(kind, guid);
+    return restored;
+}
+
+void ElementHider::ShowAll(TaskDB& db) {
+    PlanDatabaseGuard guard;
+    BeginPass();
+    SetHiddenLayerVisible(true);
+    HostUtility(kChangesBegin, nullptr, nullptr);
+    for (int32_t kind = HostElement::kFirstKind; kind <= HostElement::kLastKind; ++kind) {
+        int32_t count = 0;
+        if (HostElementGetCount(kind, &count) != kHostNoError) break;
+        GSErr err;
+        for (const API_Guid& guid : ListElements(kind, err)) {
+            try {
+                if (IsDisplayable(kind, guid)) RestoreElement(db, kind, guid);
+            } catch (const EElementHider&) {
+            }
+        }
+    }
+    HostUtility(kChangesEnd, nullptr, nullptr);
+    SetHiddenLayerVisible(false);
+    EndPass();
+    ResetShownState(db, kPresent);
+}
+
+void ElementHider::ResetShownState(TaskDB& db, int32_t code) {
+    shownState_.clear();
+    for (int32_t kind = HostElement::kFirstKind; kind <= HostElement::kLastKind; ++kind) {
+        if (!IsDisplayableKind(kind)) continue;
+        int32_t count = 0;
+        if (GSErr err = HostElementGetCount(kind, &count); err != kHostNoError) throw EElementHider(__LINE__, 0, err);
+        GSErr err;
+        for (const API_Guid& guid : ListElements(kind, err)) {
+            try {
+                if (!IsDisplayable(kind, guid) || !PassesOwnerFilter(db, kind, guid)) continue;
+                ElementLinkRecord link;
+                ReadElementLink(kind, guid, link);
+                if (link.Slot(0) != 0) shownState_[guid].code = code;
+            } catch (const EElementHider&) {
+            }
+        }
+    }
+}

@@ -1,0 +1,102 @@
+// Schedule checks: bad dates, overlapping tasks on one element, impossible successions.
+#include "display/ElementHider.h"
+#include "resources/AddonResources.h"
+#include "schedule/TaskDB.h"
+#include "schedule/TaskLess.h"
+#include "shell/HostInterface.h"
+
+#include <cstdio>
+#include <set>
+#include <utility>
+
+namespace {
+
+void Report(const std::string& line) { HostReportWrite(line.c_str(), 0); }
+
+std::string TypeName(int32_t type) {
+    // A type outside the five has no name; it is reported with an empty one.
+    return IsKnownConstructionType(type) ? AddonString(32512, static_cast<int16_t>(type + 1)) : std::string();
+}
+
+} // namespace
+
+int32_t TaskDB::CheckTaskDates() const {
+    int32_t count = 0;
+    for (const Task& t : tasks_) {
+        std::string name(t.Name());
+        if (t.start.status != Valid) {
+            Report(AddonFormat(32510, 4, {name}));
+            ++count;
+        }
+        if (t.finish.status != Valid) {
+            Report(AddonFormat(32510, 5, {name}));
+            ++count;
+        }
+        if (t.start.status == Valid && t.finish.status == Valid && t.start > t.finish) {
+            Report(AddonFormat(32510, 6, {name}));
+            ++count;
+        }
+    }
+    return count;
+}
+
+int32_t TaskDB::CheckElementTasks(const ElementLink& links, int32_t kind, const API_Guid& guid) const {
+    int n = CountLinks(links);
+    std::vector<Task> mine;
+    for (const Task& t : tasks_)
+        for (int k = 0; k < n; ++k)
+            if (links[static_cast<size_t>(k)] == t.id) {
+                mine.push_back(t);
+                break;
+            }
+    SortTasks(mine, TaskLess(false, TaskLess::ByStart));
+
+    std::set<std::pair<int32_t, int32_t>> overlaps;
+    std::map<std::pair<int32_t, int32_t>, std::pair<size_t, size_t>> pairTasks;
+    for (size_t i = 0; i < mine.size(); ++i) {
+        for (size_t j = i + 1; j < mine.size(); ++j) {
+            const Task& a = mine[i];
+            const Task& b = mine[j];
+            bool overlap;
+            if (a.start.ticks == b.start.ticks) overlap = true;
+            else if (a.start < b.start) overlap = !(a.finish.DayBefore() < b.start);
+            else {
+                std::fprintf(stderr, "Internal error, is sort wrong?\n");
+                continue;
+            }
+            if (overlap && overlaps.insert({a.id, b.id}).second) pairTasks[{a.id, b.id}] = {i, j};
+        }
+    }
+
+    int32_t count = 0;
+    std::string kindName, idText;
+    auto identify = [&] {
+        if (kindName.empty() && idText.empty() && elementHider_) {
+            auto names = elementHider_->ElementKindAndId(kind, guid);
+            kindName = names.first;
+            idText = names.second;
+        }
+    };
+    if (!overlaps.empty()) {
+        identify();
+        Report(AddonFormat(32510, 7, {kindName, idText}));
+        for (const auto& pair : overlaps) {
+            auto [i, j] = pairTasks[pair];
+            Report(AddonFormat(32510, 8, {mine[j].Name(), mine[i].Name()}));
+            ++count;
+        }
+    }
+    bool headed = false;
+    for (size_t k = 0; mine.size() > 1 && k + 1 < mine.size(); ++k) {
+        if (IsSuccessionAllowed(mine[k].type, mine[k + 1].type)) continue;
+        if (!headed) {
+            identify();
+            Report(AddonFormat(32510, 9, {kindName, idText}));
+            headed = true;
+        }
+        Report(AddonFormat(32510, 10, {mine[k + 1].Name(), TypeName(mine[k + 1].type), mine[k].Name(),
+                                      TypeName(mine[k].type)}));
+        ++count;
+    }
+    return count;
+}
