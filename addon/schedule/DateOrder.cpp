@@ -1,6 +1,7 @@
 #include "schedule/DateOrder.h"
 
 #include "resources/AddonResources.h"
+#include "schedule/DateParseCache.h"
 
 #include <cstdio>
 #include <limits>
@@ -48,23 +49,23 @@ bool IsSamplePattern(const std::string& pattern) {
 
 std::optional<std::array<int64_t, 3>> ParseDateNumbers(std::string_view text) {
     if (text.size() > kMaxDateText) text = text.substr(0, kMaxDateText);
-    std::string s;
-    s.reserve(text.size());
-    for (char c : text)
-        if (IsDigit(c) || s.empty() || IsDigit(s.back())) s.push_back(c);
-    if (!s.empty() && !IsDigit(s.back())) s.pop_back();
-    if (!s.empty() && !IsDigit(s.front())) s.erase(0, 1);
-
-    size_t first = 0;
-    while (first < s.size() && IsDigit(s[first])) ++first;
-    if (first >= s.size()) return std::nullopt;
-    size_t second = first + 1;
-    while (second < s.size() && IsDigit(s[second])) ++second;
-    if (second >= s.size()) return std::nullopt;
-
-    std::string_view v(s);
-    return std::array<int64_t, 3>{LeadingNumber(v.substr(0, first)), LeadingNumber(v.substr(first + 1)),
-                                  LeadingNumber(v.substr(second + 1))};
+    // Collapsing each run of non-digits to one separator and dropping a separator at either end
+    // leaves digit runs between single separators; the numbers are the first three runs, and
+    // with fewer there are not two separators.
+    std::array<int64_t, 3> numbers{};
+    size_t found = 0;
+    for (size_t i = 0; i < text.size() && found < numbers.size();) {
+        if (!IsDigit(text[i])) {
+            ++i;
+            continue;
+        }
+        size_t end = i;
+        while (end < text.size() && IsDigit(text[end])) ++end;
+        numbers[found++] = LeadingNumber(text.substr(i, end - i));
+        i = end;
+    }
+    if (found < numbers.size()) return std::nullopt;
+    return numbers;
 }
 
 std::optional<DateTime> ParseDate(std::string_view text, DateOrder order) {
@@ -85,10 +86,10 @@ std::optional<DateTime> ParseDate(std::string_view text, DateOrder order) {
     return date;
 }
 
-std::optional<DateTime> NarrowDateOrders(DateOrderSet& candidates, std::string_view text) {
+std::optional<DateTime> NarrowDateOrders(DateOrderSet& candidates, std::string_view text, DateParseCache* cache) {
     std::optional<DateTime> last;
     for (auto it = candidates.begin(); it != candidates.end();) {
-        last = ParseDate(text, *it);
+        last = cache ? cache->Parse(text, *it) : ParseDate(text, *it);
         if (last) ++it;
         else it = candidates.erase(it);
     }

@@ -24,6 +24,9 @@ std::optional<std::array<int64_t, 3>> ParseDateNumbers(std::string_view text);
 std::optional<DateTime> ParseDate(std::string_view text, DateOrder order);
 // Tries each candidate in ascending order and drops those that cannot read the text. Returns
 // the date read by the last candidate tried, or none when that one failed too.
-std::optional<DateTime> NarrowDateOrders(DateOrderSet& candidates, std::string_view text);
+// A cache, when given, answers for ParseDate.
+class DateParseCache;
+std::optional<DateTime> NarrowDateOrders(DateOrderSet& candidates, std::string_view text,
+                                         DateParseCache* cache = nullptr);
 // 31 January 2000 written in the order, as the date-order dialog shows it ("00/01/31").
 std::string DateOrderSample(DateOrder order);

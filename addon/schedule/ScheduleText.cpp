@@ -9,10 +9,13 @@
 #include "resources/AddonResources.h"
 #include "schedule/DateOrder.h"
 #include "schedule/DateOrderDialog.h"
+#include "schedule/DateParseCache.h"
+#include "schedule/DayBoundary.h"
 #include "schedule/ScheduleTextLines.h"
 
 #include <charconv>
 #include <limits>
+#include <unordered_map>
 
 namespace {
 
@@ -65,11 +68,27 @@ void AppendNameField(std::string& out, std::string_view name) {
     for (char c : name) out.push_back(c == '\t' || c == '\r' || c == '\n' ? ' ' : c);
 }
 
-void AppendDate(std::string& out, const DateTime& date) {
-    char text[128] = {};
-    date.Format(text, sizeof text, "%x");
-    out += BKTextOf(text);
-}
+// The "%x" texts of one save: schedules repeat their days, and the locale cannot change meanwhile.
+class DateTexts {
+public:
+    void Append(std::string& out, const DateTime& date) {
+        if (date.status != Valid) {
+            out += Format(date);
+            return;
+        }
+        auto [it, added] = texts_.try_emplace(date.ticks);
+        if (added) it->second = Format(date);
+        out += it->second;
+    }
+
+private:
+    static std::string Format(const DateTime& date) {
+        char text[128] = {};
+        date.Format(text, sizeof text, "%x");
+        return std::string(BKTextOf(text));
+    }
+    std::unordered_map<int64_t, std::string> texts_;
+};
 
 } // namespace
 
@@ -93,12 +112,13 @@ bool TaskDB::ImportScheduleText(const std::string& path) {
     const uint64_t firstTaskLine = reader.Position();
 
     DateOrderSet candidates = AllDateOrders();
+    DateParseCache dates;
     size_t lineCount = 0;
     while (reader.NextLine(line)) {
         ++lineCount;
         auto fields = SplitScheduleTextFields(line);
         for (size_t i : {2u, 3u})
-            if (!fields[i].empty()) NarrowDateOrders(candidates, fields[i]);
+            if (!fields[i].empty()) NarrowDateOrders(candidates, fields[i], &dates);
     }
     // A file that cannot be read to its end is not a shorter schedule.
     if (reader.Error() != 0) {
@@ -122,18 +142,19 @@ bool TaskDB::ImportScheduleText(const std::string& path) {
     while (reader.NextLine(line)) {
         if (TrimBlanks(line).empty()) continue;
         auto fields = SplitScheduleTextFields(line);
-        Task task = defaultTask;
+        // Built in place: a schedule of many tasks is copied no more than it must be.
+        Task& task = loaded.emplace_back(defaultTask);
         task.id = ReadId(fields[0]);
         int32_t type = TypeOfLetter(fields[1]);
         task.type = type < 0 ? Construction : static_cast<ConstructionType>(type);
         task.SetName(type < 0 ? fields[1] : fields[1].substr(2));
         if (!fields[2].empty()) {
-            task.start = ParseDate(fields[2], order).value_or(DateTime::FromTicks(0, Invalid));
+            task.start = dates.Parse(fields[2], order).value_or(DateTime::FromTicks(0, Invalid));
             task.finish = task.start;
         }
-        if (!fields[3].empty()) task.finish = ParseDate(fields[3], order).value_or(DateTime::FromTicks(0, Invalid)).EndOfDay();
-        if (task.name[0] == 0 && fields[2].empty()) continue;
-        loaded.push_back(task);
+        if (!fields[3].empty())
+            task.finish = EndOfDayOf(dates.Parse(fields[3], order).value_or(DateTime::FromTicks(0, Invalid)));
+        if (task.name[0] == 0 && fields[2].empty()) loaded.pop_back();
     }
     if (reader.Error() != 0) {
         AddonAlert(kAlertCannotLoad, path.c_str());
@@ -150,6 +171,7 @@ bool TaskDB::SaveScheduleText(const std::string& path) const {
     FKReplacementFile file(location);
     if (file.Open() != kFKNoErr) return false;
 
+    DateTexts dates;
     std::string text;
     text.reserve(kWriteBlock + 2048);
     for (size_t i = 0; i < columnNames_.size(); ++i) {
@@ -168,9 +190,9 @@ bool TaskDB::SaveScheduleText(const std::string& path) const {
         text += '_';
         AppendNameField(text, BKTextOf(task.name));
         text += '\t';
-        AppendDate(text, task.start);
+        dates.Append(text, task.start);
         text += '\t';
-        AppendDate(text, task.finish.DayBefore());
+        dates.Append(text, task.finish.DayBefore());
         text += "\r\n";
         if (text.size() >= kWriteBlock) {
             if (file.Write(text.data(), text.size()) != kFKNoErr) return false;

@@ -1,6 +1,7 @@
 #include "schedule/TaskRecord.h"
 
 #include "basekit/FixedText.h"
+#include "schedule/DayBoundary.h"
 #include "schedule/ScheduleFileError.h"
 
 #include <cstring>
@@ -49,10 +50,10 @@ int ReadTask(IInStream& in, Task& task, int32_t version) {
     std::memcpy(task.name, name, sizeof name);
     task.id = id;
 
-    task.start = task.start.StartOfDay();
-    task.finish = task.finish.StartOfDay();
+    task.start = StartOfDayOf(task.start);
+    task.finish = StartOfDayOf(task.finish);
     // Versions 1 and 2 kept the last day itself; the finish is now the midnight after it.
-    if (version <= 2) task.finish = task.finish.EndOfDay();
+    if (version <= 2) task.finish = EndOfDayOf(task.finish);
 
     if (type < 0 || type > 5 || id < 1) return kScheduleFileBadRecord;
     // Version 1 numbered fixed, temporary and renovation as 2, 3 and 4.

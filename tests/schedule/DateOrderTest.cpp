@@ -2,6 +2,7 @@
 #include "resources/AddonDialogs.h"
 #include "schedule/DateOrder.h"
 #include "schedule/DateOrderDialog.h"
+#include "schedule/DateParseCache.h"
 #include "TestSupport.h"
 
 namespace {
@@ -59,6 +60,17 @@ TEST(NarrowDateOrders, DropsEveryOrderThatCannotReadTheDate) {
     c = AllDateOrders();
     EXPECT_FALSE(NarrowDateOrders(c, "13/25/2009"));
     EXPECT_TRUE(c.empty());
+}
+
+TEST(DateParseCache, AnswersAsParseDateDoesAlsoWhenSlotsAreReused) {
+    DateParseCache cache;
+    std::vector<std::string> texts = {"", "1/2/3", "13/25/2009", "2009.03.15.", std::string(40, '1') + "/1/1"};
+    for (int y = 0; y < 12; ++y)
+        for (int m = 0; m < 14; ++m)
+            for (int d = 0; d < 33; ++d) texts.push_back(std::to_string(m) + "/" + std::to_string(d) + "/" + std::to_string(y));
+    for (int round = 0; round < 2; ++round)
+        for (const auto& text : texts)
+            for (DateOrder order : AllDateOrders()) EXPECT_EQ(cache.Parse(text, order), ParseDate(text, order)) << text;
 }
 
 TEST(DateOrderSample, WritesTheLastDayOfJanuary2000InOrder) {

@@ -1,0 +1,28 @@
+#pragma once
+// Remembers ParseDate's answers for the short date texts of one schedule text: the same days
+// recur on many lines, and reading a date costs far more than looking it up.
+#include "schedule/DateOrder.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+class DateParseCache {
+public:
+    DateParseCache();
+    // ParseDate(text, order), from memory when this text was read in this order before.
+    std::optional<DateTime> Parse(std::string_view text, DateOrder order);
+
+private:
+    static constexpr size_t kSlots = 4096;
+    static constexpr size_t kMaxText = 24;
+    struct Slot {
+        char text[kMaxText];
+        uint8_t length = 0;
+        int8_t order = -1; // -1: empty
+        bool parsed = false;
+        DateTime date;
+    };
+    std::unique_ptr<Slot[]> slots_;
+};
