@@ -126,7 +126,7 @@ AVICreator::~AVICreator() {
 
 void AVICreator::SetFrameRate(int16_t framesPerSecond) {
     frameRate = framesPerSecond;
-    S().info.dwRate = framesPerSecond > 0 ? static_cast<uint32_t>(framesPerSecond) : 0;
+    if (ownsState_) S().info.dwRate = framesPerSecond > 0 ? static_cast<uint32_t>(framesPerSecond) : 0;
 }
 
 int32_t AVICreator::Open(int16_t bitsPerPixel) {

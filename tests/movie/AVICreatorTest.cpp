@@ -70,6 +70,12 @@ TEST_F(AVICreatorTest, TheUsersChoicesAndTheFrameRateReachTheFile) {
     EXPECT_EQ(v.codec, "mjpeg");
     EXPECT_EQ(v.rate, "1/1"); // one second a frame
     {
+        Accept({{"codec", "mjpg"}}); // the default quality leaves the data rate in charge
+        AVICreator writer((dir / "rate.avi").string(), 32, 160, 120, 3, 10);
+        EXPECT_TRUE(AddPictures(writer, 3));
+    }
+    EXPECT_EQ(probe::ProbeVideo(dir / "rate.avi").frames, 3);
+    {
         Accept({{"codec", "msvc"}, {"keyframes", "0"}});
         AVICreator writer((dir / "b.avi").string(), 32, 160, 120, 9, 10);
         EXPECT_TRUE(AddPictures(writer, 9));
@@ -79,7 +85,7 @@ TEST_F(AVICreatorTest, TheUsersChoicesAndTheFrameRateReachTheFile) {
     {
         Accept({{"codec", "cvid"}});
         AVICreator writer((dir / "c.avi").string(), 32, 160, 120, 2, 10);
-        writer.SetFrameRate(5); // too late for the open stream: its header is written
+        writer.SetFrameRate(5); // too late: the stream took its rate when the file was opened
         EXPECT_TRUE(AddPictures(writer, 2));
     }
     EXPECT_EQ(probe::ProbeVideo(dir / "c.avi").codec, "cinepak");
