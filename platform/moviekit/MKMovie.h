@@ -31,7 +31,8 @@ int16_t MKBeginMovie(const char16_t* moviePath, const char16_t* scratchPath, int
 // Describes the samples that follow: whether they are the last, how many a picture makes, and
 // their caption (8-bit Windows-1250; nullptr for none).
 void MKSetSlideParameters(bool lastSlide, int32_t samplesPerPicture, const char* caption, int32_t reserved);
-// Adds the picture (a host pixel map block) `count` times, with the caption set before.
+// Adds the picture (a host pixel map block) `count` times, with the caption set before. After a
+// failure the movie takes no more pictures and ending it removes it.
 int16_t MKAddSamplesToVideo(BKHandle picture, int32_t count);
 // Finishes the movie with the given name (a length byte followed by the characters) and moves it
 // into place; a movie that failed is removed instead. Nothing happens when no movie is open.

@@ -109,10 +109,11 @@ bool MKMovieWriter::Drain() {
 
 int16_t MKMovieWriter::AddPicture(BKHandle picture, int32_t count, const std::string& utf8Caption) {
     if (!headerWritten_ || failed_) return kMKNoMovie;
-    if (count < 1) return kMKBadParameter;
+    // A movie that lost a picture is not the movie that was asked for: it will not be kept.
+    if (count < 1) return Fail(kMKBadParameter);
     const uint8_t* data = BKHandleData(picture);
     auto info = PXReadPixMapInfo(picture);
-    if (data == nullptr || !info) return kMKBadPicture;
+    if (data == nullptr || !info) return Fail(kMKBadPicture);
 
     bool indexed = info->format == PXPixelFormat::Indexed8;
     AVPixelFormat source = indexed ? AV_PIX_FMT_PAL8 : AV_PIX_FMT_BGR0;

@@ -75,13 +75,17 @@ TEST(MOVCreatorTest, AFailedWriterLeavesTheOldMovieAndNoScratch) {
         EXPECT_FALSE(missing.ok);
         MOVCreator writer(movie.string(), 32, 160, 120, 3, 10);
         ASSERT_TRUE(writer.ok);
-        EXPECT_FALSE(writer.AddFrame(0));
-        EXPECT_EQ(writer.framesWritten, 0);
         // A second writer while one is open is not ok and does not end the first one's movie.
         { MOVCreator second((dir / "second.mov").string(), 32, 160, 120, 3, 10); EXPECT_FALSE(second.ok); }
         EXPECT_TRUE(AddPictures(writer, 1));
+        EXPECT_FALSE(writer.AddFrame(0));
+        BKHandle damaged = BKNewHandle(10);
+        EXPECT_FALSE(writer.AddFrame(damaged));
+        BKDisposeHandle(damaged);
+        EXPECT_EQ(writer.framesWritten, 1);
     }
-    EXPECT_EQ(probe::ProbeVideo(movie).frames, 1);
+    std::ifstream in(movie);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), "older movie");
     EXPECT_FALSE(std::filesystem::exists(dir / "second.mov"));
     EXPECT_FALSE(std::filesystem::exists(dir / "qtscr.mov"));
 }
