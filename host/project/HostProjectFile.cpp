@@ -144,6 +144,13 @@ int16_t LayerIndex(const HostModel& model, const json& v, const std::string& pla
     throw EProject(place, "expected a layer name or number");
 }
 
+// Names and IDs are stored zero-terminated: a zero byte would cut one short and let two
+// different names in the file become the same name in the model.
+std::string StoredText(const std::string& utf8, const std::string& place) {
+    if (utf8.find('\0') != std::string::npos) throw EProject(place, "holds a zero character");
+    return BKFromUtf8(utf8);
+}
+
 void ReadUserData(Element& e, const json& u, const std::string& up) {
     if (!u.is_object()) throw EProject(up, "expected an object");
     UserDataBlock block;
@@ -162,9 +169,10 @@ void ReadElement(HostModel& model, const json& j, int32_t forcedKind, const std:
     if (kind == 0) throw EProject(place + "/kind", "missing");
     e.SetKind(static_cast<int32_t>(kind));
     e.SetIndex(static_cast<int32_t>(GetInt(j, "index", place, 0, 0, INT32_MAX)));
+    if (e.Index() > 0 && model.FindByIndex(e.Kind(), e.Index())) throw EProject(place + "/index", "used twice");
     std::string id = Get<std::string>(j, "id", place, "");
     if (id.empty()) throw EProject(place + "/id", "missing");
-    std::string idCp = BKFromUtf8(id);
+    std::string idCp = StoredText(id, place + "/id");
     if (idCp.size() >= HostElement::kIdTextSize) throw EProject(place + "/id", "longer than 63 bytes");
     if (model.FindByIdText(idCp)) throw EProject(place + "/id", "used twice: " + id);
     e.SetIdText(idCp);
@@ -274,7 +282,7 @@ void PutD(AttributeRecord& r, size_t off, double d) {
 std::string NameOf(const json& j, const std::string& place) {
     std::string name = Get<std::string>(j, "name", place, "");
     if (name.empty()) throw EProject(place + "/name", "missing");
-    std::string cp = BKFromUtf8(name);
+    std::string cp = StoredText(name, place + "/name");
     if (cp.size() >= HostAttribute::kNameSize) throw EProject(place + "/name", "longer than 255 bytes");
     return cp;
 }
@@ -292,7 +300,7 @@ void ReadModel(HostModel& model, const json& doc) {
             uint32_t flags = (Get<bool>(layers[i], "hidden", place, false) ? HostAttribute::kLayerHidden : 0) |
                              (Get<bool>(layers[i], "locked", place, false) ? HostAttribute::kLayerLocked : 0);
             LE::Put<uint32_t>(r, HostAttribute::kFlags, flags);
-            model.CreateAttribute(HostAttribute::Layer, std::move(r));
+            if (!model.CreateAttribute(HostAttribute::Layer, std::move(r))) throw EProject(place, "too many layers");
         }
     }
     if (model.AttributeCount(HostAttribute::Layer) == 0)
@@ -322,7 +330,7 @@ void ReadModel(HostModel& model, const json& doc) {
                 PutD(r, HostAttribute::kMatSpecularRgb + 8 * k, spec[k]);
                 PutD(r, HostAttribute::kMatEmissionRgb + 8 * k, emis[k]);
             }
-            model.CreateAttribute(HostAttribute::Material, std::move(r));
+            if (!model.CreateAttribute(HostAttribute::Material, std::move(r))) throw EProject(place, "too many materials");
         }
     }
     if (doc.contains("pens")) {
@@ -335,7 +343,9 @@ void ReadModel(HostModel& model, const json& doc) {
             auto color = pens[i].contains("color") ? GetVec(pens[i].at("color"), place + "/color") : std::array<double, 3>{};
             AttributeRecord r = MakeAttributeRecord(HostAttribute::Pen, "Toll " + std::to_string(i + 1));
             for (size_t k = 0; k < 3; ++k) PutD(r, HostAttribute::kPenRed + 8 * k, color[k]);
-            PutD(r, HostAttribute::kPenWidth, Get<double>(pens[i], "width", place, 0.25));
+            double width = Get<double>(pens[i], "width", place, 0.25);
+            if (!std::isfinite(width) || width < 0) throw EProject(place + "/width", "not a width");
+            PutD(r, HostAttribute::kPenWidth, width);
             model.CreateAttribute(HostAttribute::Pen, std::move(r));
         }
     }
@@ -408,6 +418,11 @@ ProjectLoadResult ParseHostProject(const std::string& text, const std::string& n
         doc = json::parse(text);
     } catch (const json::parse_error& e) {
         result.error = name + ": byte " + std::to_string(e.byte) + ": not valid JSON";
+        return result;
+    } catch (const json::exception& e) {
+        // A number too large for a double; the reader's message quotes it.
+        std::string what = e.what();
+        result.error = name + ": not valid JSON: " + what.substr(what.find("] ") == std::string::npos ? 0 : what.find("] ") + 2);
         return result;
     }
     auto model = std::make_unique<HostModel>();

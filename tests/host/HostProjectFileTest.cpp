@@ -148,6 +148,7 @@ TEST(HostProjectFile, MalformedFilesNameTheFileAndThePlaceAndGiveNoModel) {
     const std::vector<Case> cases = {
         // Not JSON at all, or cut off.
         {"", "byte 1: not valid JSON"},
+        {R"({"view": {"scale": 1e400}})", "not valid JSON: number overflow parsing '1e400'"},
         {R"({"layers": [{"name": "Alap"})", "byte 29: not valid JSON"},
         // Values of the wrong kind.
         {"[1, 2]", "/: expected an object"},
@@ -156,6 +157,7 @@ TEST(HostProjectFile, MalformedFilesNameTheFileAndThePlaceAndGiveNoModel) {
         {R"({"layers": [{"name": "A", "hidden": "yes"}]})", "/layers/0/hidden: value of the wrong kind"},
         {R"({"materials": [{"name": "Beton", "surface": [1, 2]}]})", "/materials/0/surface: expected three numbers"},
         {R"({"pens": [{"color": [0, 0, 0], "width": "thin"}]})", "/pens/0/width: value of the wrong kind"},
+        {R"({"pens": [{"color": [0, 0, 0], "width": -1}]})", "/pens/0/width: not a width"},
         {R"({"elements": {}})", "/elements: expected a list"},
         {R"({"elements": [{"id": "E-1", "kind": "wall"}]})", "/elements/0/kind: not a whole number"},
         {R"({"elements": [{"id": "E-1", "kind": 43}]})", "/elements/0/kind: out of range"},
@@ -172,6 +174,12 @@ TEST(HostProjectFile, MalformedFilesNameTheFileAndThePlaceAndGiveNoModel) {
         {element(R"("layer": 2)"), "/elements/0/layer: no such layer"},
         {element(R"("layer": 0)"), "/elements/0/layer: no such layer"},
         {R"({"layers": [{"name": "Alap"}, {"name": "Alap"}]})", "/layers/1/name: used twice"},
+        // A zero character would cut a stored name short and make different names equal.
+        {R"({"layers": [{"name": "A\u0000x"}]})", "/layers/0/name: holds a zero character"},
+        {R"({"materials": [{"name": "Beton\u0000"}]})", "/materials/0/name: holds a zero character"},
+        {R"({"elements": [{"id": "FAL\u000001", "kind": 1}]})", "/elements/0/id: holds a zero character"},
+        {R"({"elements": [{"id": "A", "kind": 1, "index": 3}, {"id": "B", "kind": 1, "index": 3}]})",
+         "/elements/1/index: used twice"},
         {R"({"elements": [{"id": "FAL-01", "kind": 1}, {"id": "FAL-01", "kind": 2}]})",
          "/elements/1/id: used twice: FAL-01"},
         {R"({"elements": [{"id": "A", "kind": 1, "guid": "0A1B2C3D-4E5F-4061-8293-A4B5C6D7E8F9"},
