@@ -53,6 +53,7 @@ TEST_F(AVICreatorTest, DefaultOptionsGiveVideo1WithAKeyFrameEverySeventhSample) 
     EXPECT_EQ(v.frames, 15);
     EXPECT_EQ(v.rate, "10/1");
     EXPECT_EQ(probe::KeyFrames(file), "K......K......K");
+    EXPECT_EQ(probe::DecodeErrors(file), "");
     EXPECT_TRUE(UTReports().empty());
     EXPECT_EQ(UTBeepCount(), 0);
     ASSERT_EQ(DGShownDialogs().size(), 1u);

@@ -45,6 +45,7 @@ TEST(MOVCreatorTest, WritesTheFramesAndTheirCaptionsThroughTheScratchFile) {
     EXPECT_EQ(v.frames, 3);
     EXPECT_EQ(v.rate, "10/1");
     EXPECT_EQ(probe::FormatTag(movie, "title"), "QuorvelMovie");
+    EXPECT_EQ(probe::DecodeErrors(movie), "");
     auto captions = probe::Captions(movie);
     ASSERT_EQ(captions.size(), 3u);
     EXPECT_EQ(captions[0].text, " "); // a caption of one space is passed on too

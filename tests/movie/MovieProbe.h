@@ -115,6 +115,11 @@ inline std::vector<Caption> Captions(const std::filesystem::path& file) {
     return out;
 }
 
+// What the decoder complains about when it plays the whole file; empty for a sound file.
+inline std::string DecodeErrors(const std::filesystem::path& file) {
+    return Run("ffmpeg -v error -i " + Quote(file) + " -f null - 2>&1");
+}
+
 // The first frame decoded to 24-bit blue-green-red, top row first.
 inline std::string FirstFrameBgr(const std::filesystem::path& file) {
     return Run("ffmpeg -v error -i " + Quote(file) + " -frames:v 1 -f rawvideo -pix_fmt bgr24 -");
