@@ -5,6 +5,7 @@
 #include "schedule/TaskLess.h"
 #include "shell/HostInterface.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 #include <utility>
@@ -42,14 +43,22 @@ int32_t TaskDB::CheckTaskDates() const {
 
 int32_t TaskDB::CheckElementTasks(const ElementLink& links, int32_t kind, const API_Guid& guid) const {
     int n = CountLinks(links);
-    std::vector<Task> mine;
+    // One task can neither overlap nor follow another; most elements end here.
+    if (n < 2) return 0;
+    std::vector<const Task*> sorted;
     for (const Task& t : tasks_)
         for (int k = 0; k < n; ++k)
             if (links[static_cast<size_t>(k)] == t.id) {
-                mine.push_back(t);
+                sorted.push_back(&t);
                 break;
             }
-    SortTasks(mine, TaskLess(false, TaskLess::ByStart));
+    TaskLess byStart(false, TaskLess::ByStart);
+    std::stable_sort(sorted.begin(), sorted.end(), [&](const Task* a, const Task* b) { return byStart(*a, *b); });
+    struct View {
+        const std::vector<const Task*>& v;
+        const Task& operator[](size_t i) const { return *v[i]; }
+        size_t size() const { return v.size(); }
+    } mine{sorted};
 
     std::set<std::pair<int32_t, int32_t>> overlaps;
     std::map<std::pair<int32_t, int32_t>, std::pair<size_t, size_t>> pairTasks;
