@@ -13,11 +13,13 @@ bool IsPlainDay(const DateTime& value) { return value.status == Valid && value.t
 } // namespace
 
 DateTime StartOfDayOf(const DateTime& value) {
+    if (value.status == Valid && value.ticks < 0) return DateTime::FromTicks(value.ticks, Invalid);
     if (!IsPlainDay(value)) return value.StartOfDay();
     return DateTime::FromTicks(value.ticks - value.ticks % kTicksPerDay);
 }
 
 DateTime EndOfDayOf(const DateTime& value) {
+    if (value.status == Valid && value.ticks < 0) return DateTime::FromTicks(value.ticks, Invalid);
     if (!IsPlainDay(value)) return value.EndOfDay();
     return DateTime::FromTicks(value.ticks - value.ticks % kTicksPerDay + kTicksPerDay);
 }

@@ -32,7 +32,8 @@ bool AskProjectFile(FileDialogRequest& request, FKFileDialogKind kind, const FKL
     spec.kind = kind;
     spec.title = request.title;
     spec.filters = {request.FileTypes()->FilterOf(kProjectGroup), request.FileTypes()->FilterOf(kTextGroup)};
-    spec.preselectedFilter = request.startKind;
+    // A kind the dialogs do not offer preselects the project file, as the savers treat it.
+    spec.preselectedFilter = request.startKind == ScheduleTextKind ? ScheduleTextKind : ProjectFileKind;
     SetStart(spec, start);
     return FKRunFileDialog(spec, request.chosenLocation, request.chosenKind);
 }

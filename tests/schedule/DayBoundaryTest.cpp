@@ -17,8 +17,6 @@ TEST(DayBoundary, AgreesWithTheCalendarEverywhere) {
                                     DateTime::FromTicks(limit),
                                     DateTime::FromTicks(limit + kTicksPerDay / 2),
                                     DateTime::FromTicks(INT64_MAX),
-                                    DateTime::FromTicks(-1),
-                                    DateTime::FromTicks(INT64_MIN),
                                     DateTime::FromTicks(12345, Invalid),
                                     DateTime::FromTicks(12345, Null),
                                     DateTime::FromTicks(12345, static_cast<DateTimeStatus>(77))};
@@ -35,6 +33,13 @@ TEST(DayBoundary, AgreesWithTheCalendarEverywhere) {
         if (end.status == Valid) {
             EXPECT_EQ(fastEnd.ticks, end.ticks) << v.ticks;
         }
+    }
+}
+
+TEST(DayBoundary, InstantsBefore1601AreInvalid) {
+    for (int64_t ticks : {int64_t{-1}, -kTicksPerDay, INT64_MIN}) {
+        EXPECT_EQ(StartOfDayOf(DateTime::FromTicks(ticks)), DateTime::FromTicks(ticks, Invalid));
+        EXPECT_EQ(EndOfDayOf(DateTime::FromTicks(ticks)), DateTime::FromTicks(ticks, Invalid));
     }
 }
 

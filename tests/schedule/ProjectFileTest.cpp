@@ -145,6 +145,15 @@ TEST_F(ProjectFileTest, ReadTaskRejectsBadRecords) {
     EXPECT_EQ(read(huge), kScheduleFileReadFailed);
 }
 
+TEST_F(ProjectFileTest, DatesBefore1601LoadAsInvalid) {
+    Task t = MakeTask(1, Construction, DateTime::FromTicks(INT64_MIN), DateTime::FromTicks(-1), "a");
+    for (int32_t version : {1, 4}) {
+        ASSERT_TRUE(Load(Header(version, 1) + Record(t)));
+        EXPECT_EQ(db.Tasks()[0].start.status, Invalid);
+        EXPECT_EQ(db.Tasks()[0].finish.status, Invalid);
+    }
+}
+
 TEST_F(ProjectFileTest, TypeFiveLoadsAndCountsAtOrBelowZeroAreEmpty) {
     Task t = MakeTask(1, static_cast<ConstructionType>(5), DateTime(2009, 3, 2), DateTime(2009, 3, 3), "a");
     ASSERT_TRUE(Load(Header(4, 1) + Record(t)));
