@@ -9,6 +9,7 @@
 #include <cctype>
 #include <charconv>
 #include <cstdio>
+#include <map>
 #include <sstream>
 
 namespace {
@@ -56,6 +57,75 @@ const UserDataBlock* LinkBlock(const Element& e) {
     auto it = e.userData.find("Bauvista");
     if (it == e.userData.end() || it->second.bytes.size() != 88) return nullptr;
     return &it->second;
+}
+
+// The fields a kind's record is known to hold, with their widths in bytes: pens and materials
+// (16-bit), flags (bytes), camera and path links.
+struct RecordField {
+    size_t offset;
+    int width;
+};
+
+const std::vector<RecordField>& KnownFields(int32_t kind) {
+    static const std::map<int32_t, std::vector<RecordField>> table = [] {
+        auto words = [](std::initializer_list<size_t> offsets, int width) {
+            std::vector<RecordField> out;
+            for (size_t o : offsets) out.push_back({o, width});
+            return out;
+        };
+        auto join = [](std::vector<RecordField> a, const std::vector<RecordField>& b) {
+            a.insert(a.end(), b.begin(), b.end());
+            return a;
+        };
+        std::map<int32_t, std::vector<RecordField>> t;
+        t[HostElement::Wall] = join(words({104, 112, 118, 120, 122}, 2), words({131, 132, 133}, 1));
+        t[HostElement::Column] = words({104, 108, 112, 124, 204}, 2);
+        t[HostElement::Beam] = words({104, 108, 112, 114, 120, 122, 124, 126, 128, 294}, 2);
+        for (int32_t k : {HostElement::Window, HostElement::Door, HostElement::Object, HostElement::Lamp})
+            t[k] = join(words({104, 108}, 2), words({120, 122}, 1));
+        t[HostElement::Slab] = words({104, 110, 114, 118, 120, 122}, 2);
+        t[HostElement::Roof] = words({104, 110, 114, 118, 120, 122, 208, 312}, 2);
+        t[HostElement::Mesh] = words({104, 112, 116, 118, 120, 122, 192}, 2);
+        t[HostElement::Zone] = join(words({104}, 2), words({108}, 1));
+        t[HostElement::Hatch] = words({104, 106}, 2);
+        for (int32_t k : {HostElement::Line, HostElement::Arc, HostElement::Spline}) t[k] = words({104, 118}, 2);
+        t[HostElement::Circle] = words({104}, 2);
+        t[HostElement::CurtainWall] = join(words({218, 222, 226, 232, 236, 242, 706, 1058, 1410, 1762, 1978}, 2),
+                                           words({244, 245}, 1));
+        t[HostElement::Camera] = join(words({HostElement::kCameraPathIndex, HostElement::kCameraNextIndex}, 4),
+                                      words({HostElement::kCameraFrames}, 2));
+        t[HostElement::CameraPath] = join(words({HostElement::kPathInactive, HostElement::kPathFirstCamera}, 4),
+                                          words({HostElement::kPathClosed}, 1));
+        return t;
+    }();
+    static const std::vector<RecordField> none;
+    auto it = table.find(kind);
+    return it == table.end() ? none : it->second;
+}
+
+// " OFFSET=VALUE" for every known field of the kind, zero or not, then for whatever else the
+// record holds: 16-bit words, or single bytes beside a known field.
+std::string FieldsText(const Element& e) {
+    std::map<size_t, std::string> out;
+    std::vector<bool> known(HostElement::kRecordSize, false);
+    for (const auto& f : KnownFields(e.Kind())) {
+        int64_t v = f.width == 1 ? e.record[f.offset]
+                    : f.width == 2 ? LE::Get<int16_t>(e.Bytes(), f.offset)
+                                   : LE::Get<int32_t>(e.Bytes(), f.offset);
+        out[f.offset] = std::to_string(v);
+        for (int i = 0; i < f.width; ++i) known[f.offset + static_cast<size_t>(i)] = true;
+    }
+    for (size_t off = HostElement::kHeaderSize; off + 1 < HostElement::kRecordSize; off += 2) {
+        if (!known[off] && !known[off + 1]) {
+            if (int16_t v = LE::Get<int16_t>(e.Bytes(), off)) out[off] = std::to_string(v);
+            continue;
+        }
+        for (size_t b : {off, off + 1})
+            if (!known[b] && e.record[b]) out[b] = std::to_string(e.record[b]);
+    }
+    std::string text;
+    for (const auto& [off, v] : out) text += " " + std::to_string(off) + "=" + v;
+    return text;
 }
 
 std::string Hex(const std::vector<uint8_t>& bytes) {
@@ -239,12 +309,7 @@ void AddHostCommands(ScriptInterpreter& in) {
         in.Emit("kind " + std::to_string(e->Kind()) + " " + QuoteForTranscript(BKToUtf8(host.KindName(e->Kind()))));
         in.Emit("layer " + std::to_string(e->Layer()) + " " + QuoteForTranscript(LayerName(host, e->Layer())));
         in.Emit(std::string("locked ") + (e->Locked() ? "1" : "0"));
-        std::string fields = "fields";
-        for (size_t off = HostElement::kHeaderSize; off + 1 < HostElement::kRecordSize; off += 2) {
-            int16_t v = LE::Get<int16_t>(e->Bytes(), off);
-            if (v) fields += " " + std::to_string(off) + "=" + std::to_string(v);
-        }
-        in.Emit(fields);
+        in.Emit("fields" + FieldsText(*e));
         const UserDataBlock* block = LinkBlock(*e);
         std::string links = "links";
         for (size_t k = 0; k < 10; ++k) links += " " + std::to_string(block ? LE::Get<int32_t>(block->bytes, 4 * k) : 0);
