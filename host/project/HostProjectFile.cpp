@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -440,6 +441,8 @@ ProjectLoadResult ParseHostProject(const std::string& text, const std::string& n
 }
 
 ProjectLoadResult LoadHostProject(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return {nullptr, path + ": is a folder"};
     std::ifstream in(path, std::ios::binary);
     if (!in) return {nullptr, path + ": cannot be opened"};
     std::ostringstream text;

@@ -238,6 +238,9 @@ TEST(HostProjectFile, AFileThatCannotBeOpenedIsNamed) {
     auto loaded = LoadHostProject(folder.Path("missing.qvp"));
     EXPECT_FALSE(loaded.model);
     EXPECT_EQ(loaded.error, folder.Path("missing.qvp") + ": cannot be opened");
+    auto folderLoaded = LoadHostProject(folder.Root().string());
+    EXPECT_FALSE(folderLoaded.model);
+    EXPECT_EQ(folderLoaded.error, folder.Root().string() + ": is a folder");
 }
 
 TEST(HostProjectFile, AFailedSaveLeavesTheEarlierFileAsItWas) {
