@@ -6,6 +6,7 @@
 #include "host/script/ScriptInterpreter.h"
 #include "host/script/ScriptLine.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstdio>
@@ -176,7 +177,8 @@ void AddHostCommands(ScriptInterpreter& in) {
         for (const auto& id : a) {
             Element* e = ElementById(host, id, error);
             if (!e) return false;
-            chosen.push_back(e->Guid());
+            // Naming an element twice selects it once.
+            if (std::find(chosen.begin(), chosen.end(), e->Guid()) == chosen.end()) chosen.push_back(e->Guid());
         }
         host.Model().Selection() = chosen;
         return true;
