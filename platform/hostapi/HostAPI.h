@@ -37,6 +37,8 @@ enum { kHostTableSize = 424 };
 #define kHostErrNameExists ((GSErr)0x8106000C)
 #define kHostErrNoLibPart ((GSErr)0x8106000D)
 #define kHostErrFile ((GSErr)0x8106000E)
+#define kHostErrCancelled ((GSErr)0x8106000F)
+#define kHostErrBadLibPart ((GSErr)0x81060010)
 #define kHostErrNoAttributeName ((GSErr)0x81060067)
 #define kHostErrNoUserData ((GSErr)0x810600DC)
 #define kHostErrPictureReady ((GSErr)0x810600C9)
@@ -107,7 +109,8 @@ enum HostOpId {
     kHostElementGetUserData = 36,
     kHostElementSetUserData = 37,
     kHostSelectionGet = 38,
-    kHostSelectElements = 39
+    kHostSelectElements = 39,
+    kHostLibPartRegister = 40
     /* further operations are appended here */
 };
 
@@ -130,6 +133,10 @@ typedef GSErr (*HostAttributeFunc)(uint32_t token, uint8_t* attributeRecord /* 9
 typedef GSErr (*HostAttributeCreateFunc)(uint32_t token, uint8_t* attributeRecord, const uint8_t* extraRecord);
 typedef GSErr (*HostAttributeModifyFunc)(uint32_t token, uint8_t* attributeRecord, const uint8_t* extraRecord);
 typedef GSErr (*HostLibPartFunc)(uint32_t token, uint8_t* libPartRecord);
+/* Hands the host a library part the add-on carries (its file's bytes) under a file name (UTF-16LE,
+ * zero-terminated); the library part record comes back filled. */
+typedef GSErr (*HostLibPartRegisterFunc)(uint32_t token, const uint16_t* fileName, const uint8_t* data, uint32_t size,
+                                         uint8_t* libPartRecord);
 typedef GSErr (*HostLibPartGetParamsFunc)(uint32_t token, int32_t libPartIndex, uint32_t* paramHandle, int32_t* paramCount);
 typedef GSErr (*HostElementGetCountFunc)(uint32_t token, int32_t kind, int32_t* count);
 typedef GSErr (*HostElementListFunc)(uint32_t token, int32_t kind, uint32_t* guidHandle /* API_Guid array */);

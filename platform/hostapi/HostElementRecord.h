@@ -46,6 +46,7 @@ constexpr size_t kCameraFrames = 112;    // int16 frames from this camera to the
 constexpr size_t kPathInactive = 104;    // int32, 0 for a usable path
 constexpr size_t kPathFirstCamera = 108; // int32 index of the first camera
 constexpr size_t kPathClosed = 112;      // uint8 the last camera leads back to the first
+constexpr size_t kPathCameraFrames = 116; // int32 frames from one camera to the next (k)
 
 } // namespace HostElement
 
