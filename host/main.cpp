@@ -1,10 +1,13 @@
 // quorvel: the stand-in host program. Runs a script against a building model.
 #include "basekit/BKTime.h"
+#include "dialogkit/DGAnswers.h"
+#include "host/ops/AddonLoader.h"
 #include "host/ops/Host.h"
 #include "host/script/ScriptInterpreter.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -28,6 +31,15 @@ bool ParseNow(const std::string& text, int32_t& value) {
     if (!v) return false;
     value = *v;
     return true;
+}
+
+// The add-on built beside the program, when it is there.
+std::string DefaultAddonPath() {
+    std::error_code ec;
+    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return {};
+    auto path = exe.parent_path() / "Bauvista.qvx";
+    return std::filesystem::exists(path, ec) ? path.string() : std::string();
 }
 
 std::string DefaultPreferencesPath() {
@@ -72,19 +84,31 @@ int main(int argc, char** argv) {
     std::string error;
     if (!host.Preferences().Load(error)) std::cout << "error " << error << "\n";
     host.NewProject();
-    if (!model.empty() && !host.OpenProject(model, error)) {
-        std::cout << "error " << error << "\n";
-        return 1;
+    std::ifstream scriptFile;
+    if (script != "-") {
+        scriptFile.open(script);
+        if (!scriptFile) return Usage(("cannot read " + script).c_str());
     }
     ScriptInterpreter interpreter(host, std::cout);
-    int status;
-    if (script == "-") {
-        status = interpreter.Run(std::cin);
-    } else {
-        std::ifstream in(script);
-        if (!in) return Usage(("cannot read " + script).c_str());
-        status = interpreter.Run(in);
+    bool addonGiven = !addon.empty();
+    if (!addonGiven) addon = DefaultAddonPath();
+    if (!addon.empty() && !LoadAddonModule(host, addon, error)) {
+        std::cout << "error " << error << "\n";
+        if (addonGiven) {
+            UnloadAddons(host);
+            return 1;
+        }
     }
+    int status = 0;
+    if (!model.empty() && !host.OpenProject(model, error)) {
+        std::cout << "error " << error << "\n";
+        status = 1;
+    } else {
+        status = interpreter.Run(script == "-" ? std::cin : scriptFile);
+    }
+    UnloadAddons(host);
+    if (DGUnansweredQuestions() > 0) status = 1;
+    std::cout.flush();
     Host::SetCurrent(nullptr);
     return status;
 }

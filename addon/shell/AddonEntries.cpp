@@ -1,12 +1,18 @@
 #include "shell/AddonEntries.h"
 
 #include "basekit/LittleEndian.h"
+#include "dialogkit/DGHelp.h"
+#include "filekit/FKLocation.h"
+#include "hostapi/HostEnvironmentRecords.h"
 #include "hostapi/HostRegistrationRecord.h"
 #include "resources/AddonResources.h"
 #include "shell/HostInterface.h"
+#include "shell/MenuHandler.h"
 #include "shell/ModuleObjects.h"
+#include "shell/ProjectEvents.h"
 
 #include <array>
+#include <clocale>
 #include <cstring>
 
 extern "C" GSErr GetExportedFuncAddrs(uint8_t* entryRecord) {
@@ -51,14 +57,49 @@ GSErr AddonInitialize(uint32_t token) {
     if (!HostTablePresent()) return kHostErrNoTable;
     SetAddonToken(token);
     ModuleObjects& m = Module();
+    if (GSErr err = HostInstallMenuHandler(32500, AddonMenuHandler); err != kHostNoError) return err;
+    try {
+        m.palette = std::make_unique<MainDialogCPP>(m.taskDB, m.elementHider);
+        m.observer = std::make_unique<MainDialogObserver>(*m.palette);
+    } catch (const std::exception&) {
+        m.observer.reset();
+        m.palette.reset();
+        return -108;
+    }
+    if (m.palette->DialogId() == 0 || !m.observer) {
+        m.observer.reset();
+        m.palette.reset();
+        return -108;
+    }
+    m.palette->StartEventProcessing();
     m.taskDB.InitTaskDB();
+    m.elementHider.LoadResources();
+    HostInstallProjectEventHandler(kHostEventClose, ProjectClosingHandler);
+    HostInstallProjectEventHandler(kHostEventOpened, ProjectOpenedHandler);
+    HostInstallProjectEventHandler(kHostEventNewProject, NewProjectHandler);
+    HostInstallProjectEventHandler(kHostEventPreferencesReset, PreferencesResetHandler);
     m.settings.Load();
+    std::setlocale(LC_TIME, "");
+    std::setlocale(LC_COLLATE, "");
+    std::array<uint8_t, HostFolderRecord::kSize> folder{};
+    LE::Put<int32_t>(folder, HostFolderRecord::kFolderKind, HostFolderRecord::kHelpFolder);
+    FKLocation help;
+    if (HostEnvironmentGet(HOST_FOURCC('V', 'T', 'P', 'F'), folder.data(), &help) == kHostNoError && help.IsValid())
+        DGAddHelpLocation(kAddonDeveloperId, kAddonLocalId, help.NativePath());
     return kHostNoError;
 }
 
 GSErr AddonFreeData() {
     if (!HostTablePresent()) return kHostErrNoTable;
-    Module().settings.Store();
+    ModuleObjects& m = Module();
+    m.settings.Store();
+    OfferToSaveSchedule();
+    if (m.palette) {
+        m.palette->StopEventProcessing();
+        m.palette.reset();
+    }
+    m.observer.reset();
+    DGRemoveHelpLocation(kAddonDeveloperId, kAddonLocalId);
     SetAddonToken(0);
     return kHostNoError;
 }

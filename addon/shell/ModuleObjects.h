@@ -1,14 +1,25 @@
 #pragma once
 // The add-on's module-wide objects, made in this order when the module loads: the settings,
-// the element display, the schedule (which refers to both). Destroyed in reverse at unload.
+// the element display, the schedule (which refers to both). The palette and its observer are
+// made by initialisation and destroyed by teardown.
 #include "display/ElementHider.h"
 #include "movie/AnimationSettings.h"
+#include "palette/MainDialogCPP.h"
+#include "palette/MainDialogObserver.h"
 #include "schedule/TaskDB.h"
+
+#include <memory>
 
 struct ModuleObjects {
     AnimationSettings settings;
     ElementHider elementHider;
     TaskDB taskDB{settings, &elementHider};
+    std::unique_ptr<MainDialogCPP> palette;
+    std::unique_ptr<MainDialogObserver> observer;
 };
 
 ModuleObjects& Module();
+
+// The add-on's identity with the host's add-on registry.
+constexpr uint32_t kAddonDeveloperId = 0x42565354; // 'BVST'
+constexpr uint32_t kAddonLocalId = 0x00000001;

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+struct HostGraphicsState; // host/render: library parts, tool defaults, capture state
+
 struct HostEvents {
     // Texts are 8-bit code page; the transcript converts them.
     std::function<void(const std::string& text)> report;
@@ -30,6 +32,11 @@ struct AddonRegistration {
     std::vector<std::pair<uint32_t, HostProjectEventHandler>> eventHandlers;
     bool keepLoaded = false;
     std::map<int32_t, HostPaletteRecord> palettes;
+    // Optional export: the add-on's state as text blocks, for the script's print commands.
+    const char* (*describe)(const char* what) = nullptr;
+    HostEntryRecord entries{};
+    void* module = nullptr; // the loaded module, when it came from a file
+    bool initialized = false;
 };
 
 class Host {
@@ -72,6 +79,8 @@ public:
     std::string projectPath;       // UTF-8, empty for an untitled project
     std::string helpFolder = "/usr/share/doc/quorvel";
     std::map<std::pair<int16_t, int32_t>, std::string> menuTexts; // (menu, item) -> text
+    // The renderer's and the library's state, made on first use (GraphicsOf).
+    std::shared_ptr<HostGraphicsState> graphics;
     // Fault seam: elements whose user data the host refuses, as it may for elements it cannot extend.
     std::set<API_Guid> refuseUserData;
 

@@ -13,9 +13,10 @@ struct HandleTable {
     BKHandle next = 1;
 };
 
+// Never destroyed: blocks may be freed by unload hooks that run after static destruction.
 HandleTable& Table() {
-    static HandleTable table;
-    return table;
+    static HandleTable* table = new HandleTable;
+    return *table;
 }
 
 } // namespace

@@ -20,9 +20,11 @@ struct Registry {
     BKResModule current = 0;
 };
 
+// Never destroyed: modules unregister from their own unload hooks, which may run after the
+// library's static objects are gone.
 Registry& Reg() {
-    static Registry registry;
-    return registry;
+    static Registry* registry = new Registry;
+    return *registry;
 }
 
 // Splits a list of zero-terminated strings that fills exactly `bytes`.

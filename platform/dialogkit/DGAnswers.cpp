@@ -15,8 +15,8 @@ struct State {
 };
 
 State& S() {
-    static State state;
-    return state;
+    static State* state = new State; // outlives every module that records into it
+    return *state;
 }
 
 } // namespace

@@ -79,7 +79,9 @@ bool DGModalDialog::ApplyChange(const std::string& itemKey, const std::string& u
         break;
     }
     case DGItemKind::Button:
-    case DGItemKind::GroupBox: return false;
+    case DGItemKind::GroupBox:
+    case DGItemKind::List:
+    case DGItemKind::ProgressBar: return false;
     }
     if (onChange) onChange(*this, item->id);
     return true;

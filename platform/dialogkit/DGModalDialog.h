@@ -11,7 +11,10 @@
 #include <string>
 #include <vector>
 
-enum class DGItemKind { Button, StaticText, TextEdit, PopUp, CheckBox, RadioButton, IntEdit, DateControl, GroupBox };
+enum class DGItemKind {
+    Button, StaticText, TextEdit, PopUp, CheckBox, RadioButton, IntEdit, DateControl, GroupBox,
+    List, ProgressBar, // appended: stored descriptions number kinds in this order
+};
 
 struct DGRect {
     int16_t left = 0, top = 0, width = 0, height = 0;

@@ -1,0 +1,108 @@
+// In-place editing of one row: name, type and dates are edited over the row's cells.
+#include "palette/MainDialogCPP.h"
+
+#include "basekit/FixedText.h"
+#include "resources/AddonResources.h"
+
+void MainDialogCPP::BeginRowEdit(int16_t row) {
+    Task t;
+    taskDB_.GetTaskAt(static_cast<size_t>(row > 0 ? row - 1 : 0), t);
+    DGDialog& d = *dialog_;
+    // A type the pop-up has no item for shows the first item; committing stores that one.
+    d.SetItemValue(kTypeEditor, IsKnownConstructionType(t.type) ? t.type + 1 : 1);
+    d.SetItemValue(kStartEditor, t.start.status == Valid ? t.start.ToPlatformTime() : DateTime::Now().ToPlatformTime());
+    d.SetItemValue(kFinishEditor, t.finish.status == Valid ? t.finish.DayBefore().ToPlatformTime()
+                                                           : DateTime::Now().ToPlatformTime());
+    d.SetItemText(kNameEditor, std::string(t.Name()));
+    PlaceEditors();
+}
+
+void MainDialogCPP::PlaceEditors() {
+    DGListState& list = *dialog_->List(kList);
+    if (list.selected < 1) return;
+    ++list.drawSuspended;
+    list.editorsRow = list.selected;
+    list.onTabs = {{1, kNameEditor}, {2, kTypeEditor}, {4, kStartEditor}, {5, kFinishEditor}};
+    for (int16_t e = kNameEditor; e <= kFinishEditor; ++e) dialog_->ShowItem(e, true);
+    --list.drawSuspended;
+    ++list.redraws;
+}
+
+void MainDialogCPP::RemoveEditors() {
+    DGListState& list = *dialog_->List(kList);
+    ++list.drawSuspended;
+    list.editorsRow = 0;
+    list.onTabs.clear();
+    for (int16_t e = kNameEditor; e <= kFinishEditor; ++e) dialog_->ShowItem(e, false);
+}
+
+bool MainDialogCPP::StoreRowEdit() {
+    if (editedRow_ < 0) return true;
+    DGDialog& d = *dialog_;
+    DateTime start, finish;
+    start.FromPlatformTime(d.ItemValue(kStartEditor));
+    finish.FromPlatformTime(d.ItemValue(kFinishEditor));
+    start = start.StartOfDay();
+    finish = finish.EndOfDay();
+    if (start.ticks > finish.DayBefore().ticks) return false;
+    sortColumn_ = -1;
+    if (static_cast<size_t>(editedRow_) > taskDB_.TaskCount()) return true;
+    Task t;
+    taskDB_.GetTaskAt(static_cast<size_t>(editedRow_) - 1, t);
+    t.start = start;
+    t.finish = finish;
+    int32_t item = d.ItemValue(kTypeEditor);
+    t.type = static_cast<ConstructionType>(item >= 1 && item <= 5 ? item - 1 : 0);
+    t.SetName(d.ItemText(kNameEditor));
+    taskDB_.SetTaskAt(static_cast<size_t>(editedRow_) - 1, t);
+    taskDB_.RecomputeStates();
+    return true;
+}
+
+bool MainDialogCPP::CommitRowEdit() {
+    if (editedRow_ < 0 || !dialog_) return true;
+    DGListState& list = *dialog_->List(kList);
+    if (StoreRowEdit()) {
+        RemoveEditors();
+        FillRow(editedRow_);
+        --list.drawSuspended;
+        ++list.redraws;
+        editedRow_ = -1;
+        return true;
+    }
+    list.selected = editedRow_;
+    PlaceEditors();
+    AddonAlert(32503);
+    return false;
+}
+
+void MainDialogCPP::DiscardRowEdit() {
+    if (editedRow_ < 0 || !dialog_) return;
+    RemoveEditors();
+    --dialog_->List(kList)->drawSuspended;
+    editedRow_ = -1;
+}
+
+void MainDialogCPP::ListSelectionChanged() {
+    DGListState& list = *dialog_->List(kList);
+    selectedRow_ = list.selected;
+    if (selectedRow_ >= 1) {
+        previousRow_ = selectedRow_;
+        CommitRowEdit();
+        return;
+    }
+    if (previousRow_ > 0) list.selected = previousRow_;
+    CommitRowEdit();
+    selectedRow_ = previousRow_;
+    if (selectedRow_ != editedRow_) CommitRowEdit();
+}
+
+void MainDialogCPP::ListDoubleClicked(int16_t row) {
+    selectedRow_ = dialog_->List(kList)->selected;
+    if (row == editedRow_) return;
+    if (!CommitRowEdit()) return;
+    dialog_->List(kList)->selected = row;
+    selectedRow_ = row;
+    BeginRowEdit(row);
+    editedRow_ = row;
+}

@@ -1,0 +1,127 @@
+#include "shell/Inspection.h"
+
+#include "basekit/FixedText.h"
+#include "shell/ModuleObjects.h"
+
+#include <cstdio>
+#include <sstream>
+#include <string>
+
+namespace {
+
+std::string Date(const DateTime& d) {
+    if (d.status == Invalid) return "invalid";
+    if (d.status == Null) return "null";
+    char buf[32];
+    DateTimeFields f;
+    if (!d.GetFields(f)) return "invalid";
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", f.year, f.month, f.day, f.hour, f.minute, f.second);
+    return buf;
+}
+
+std::string Quote(std::string_view text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\') out.push_back('\\');
+        out.push_back(c);
+    }
+    return out + "\"";
+}
+
+std::string Tasks() {
+    std::ostringstream out;
+    const TaskDB& db = Module().taskDB;
+    out << "tasks " << db.TaskCount() << (db.IsDirty() ? " dirty" : " clean") << " current "
+        << Date(db.CurrentDate()) << "\n";
+    for (size_t i = 0; i < db.TaskCount(); ++i) {
+        const Task& t = db.Tasks()[i];
+        out << i << " " << t.id << " " << t.type << " " << Quote(t.Name()) << " " << Date(t.start) << " "
+            << Date(t.finish) << " " << t.percentComplete << " " << static_cast<int>(t.inProgress) << " "
+            << t.appearance << " " << t.flags << "\n";
+    }
+    return out.str();
+}
+
+std::string CellSummary(const DGCanvas& canvas) {
+    std::string s;
+    for (const auto& op : canvas.Ops()) {
+        char buf[64];
+        switch (op.kind) {
+        case DGCanvasOp::Kind::Frame: s += "[frame]"; break;
+        case DGCanvasOp::Kind::Fill:
+            std::snprintf(buf, sizeof buf, "[fill %06X %d]", op.color, op.right - op.left);
+            s += buf;
+            break;
+        case DGCanvasOp::Kind::Text: s += "[text " + op.text + "]"; break;
+        }
+    }
+    return s;
+}
+
+std::string Palette() {
+    std::ostringstream out;
+    ModuleObjects& m = Module();
+    if (!m.palette || !m.palette->Dialog()) return "palette none\n";
+    MainDialogCPP& p = *m.palette;
+    DGDialog& d = *p.Dialog();
+    DGListState& list = *d.List(MainDialogCPP::kList);
+    out << "title " << Quote(d.Title()) << "\n";
+    out << "toggle " << Quote(d.ItemText(MainDialogCPP::kMarkToggle)) << "\n";
+    out << "visible " << (p.IsVisible() ? 1 : 0) << "\n";
+    out << "selected " << list.selected << " edited " << p.EditedRow() << "\n";
+    out << "sort " << p.SortColumn() << (p.SortDescending() ? " descending" : " ascending") << "\n";
+    DateTime current;
+    current.FromPlatformTime(d.ItemValue(MainDialogCPP::kCurrentDate));
+    out << "date " << Date(current).substr(0, 10) << "\n";
+    for (size_t r = 0; r < list.rows.size(); ++r) {
+        const DGListRow& row = list.rows[r];
+        auto row16 = static_cast<int16_t>(r + 1);
+        out << "row " << row16 << " " << row.value;
+        for (size_t tab = 0; tab < 5; ++tab) {
+            if (tab == 2) out << " " << Quote(CellSummary(d.DrawTab(MainDialogCPP::kList, row16, 3)));
+            else out << " " << Quote(tab < row.tabs.size() ? row.tabs[tab] : std::string());
+        }
+        out << (row.colored ? " marked" : "") << "\n";
+    }
+    if (p.EditedRow() > 0) {
+        out << "editor " << Quote(d.ItemText(MainDialogCPP::kNameEditor)) << " " << d.ItemValue(MainDialogCPP::kTypeEditor);
+        for (int16_t e : {MainDialogCPP::kStartEditor, MainDialogCPP::kFinishEditor}) {
+            DateTime v;
+            v.FromPlatformTime(d.ItemValue(e));
+            out << " " << Date(v).substr(0, 10);
+        }
+        out << "\n";
+    }
+    return out.str();
+}
+
+std::string Settings() {
+    std::ostringstream out;
+    const AnimationSettings& s = Module().settings;
+    out << "projectFilePath " << Quote(BKTextOf(s.projectFilePath)) << "\n";
+    out << "projectFileKind " << s.projectFileKind << "\n";
+    out << "untitled " << (s.untitled ? 1 : 0) << "\n";
+    out << "movieFilePath " << Quote(BKTextOf(s.movieFilePath)) << "\n";
+    out << "animationStart " << Date(s.animationStart) << "\n";
+    out << "animationEnd " << Date(s.animationEnd) << "\n";
+    out << "stepDays " << s.step.TotalDays() << " stepHours " << s.step.TotalHours() << "\n";
+    out << "fromCurrentView " << s.fromCurrentView << " use3DWindow " << s.use3DWindow << " movieKind " << s.movieKind
+        << "\n";
+    out << "labelObjectOn " << s.labelObjectOn << " customLabelOn " << s.customLabelOn << " dateLabelOn "
+        << s.dateLabelOn << "\n";
+    out << "customLabelText " << Quote(BKTextOf(s.customLabelText)) << "\n";
+    out << "labelObjectName " << Quote(BKTextOf(s.labelObjectName)) << "\n";
+    return out.str();
+}
+
+} // namespace
+
+extern "C" const char* BauvistaDescribe(const char* what) {
+    static std::string text;
+    std::string w = what ? what : "";
+    if (w == "tasks") text = Tasks();
+    else if (w == "palette") text = Palette();
+    else if (w == "settings") text = Settings();
+    else return nullptr;
+    return text.c_str();
+}

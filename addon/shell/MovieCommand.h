@@ -1,0 +1,3 @@
+#pragma once
+// Menu item 6: make the construction movie.
+void MakeAnimationCommand();

@@ -1,0 +1,9 @@
+#pragma once
+#include "hostapi/HostAPI.h"
+
+GSErr ProjectClosingHandler(uint32_t event, int32_t param);
+GSErr ProjectOpenedHandler(uint32_t event, int32_t param);
+GSErr NewProjectHandler(uint32_t event, int32_t param);
+GSErr PreferencesResetHandler(uint32_t event, int32_t param);
+// With unsaved changes, asks whether to save the schedule (alert 32514) and saves on "Igen".
+void OfferToSaveSchedule();

@@ -1,0 +1,142 @@
+// Script commands that act as the user on the add-on: its menu, its palette, file dialog answers,
+// and the prints of its state.
+#include "basekit/BKText.h"
+#include "dialogkit/DGDialog.h"
+#include "filekit/FKFileDialog.h"
+#include "host/ops/Host.h"
+#include "host/script/ScriptInterpreter.h"
+
+#include <charconv>
+#include <sstream>
+
+namespace {
+
+using Args = ScriptInterpreter::Args;
+constexpr int32_t kPaletteId = 32400;
+
+bool ParseInt(const std::string& s, int64_t& out) {
+    auto r = std::from_chars(s.data(), s.data() + s.size(), out);
+    return r.ec == std::errc() && r.ptr == s.data() + s.size();
+}
+
+AddonRegistration* MenuOwner(Host& host) {
+    for (auto& a : host.Addons())
+        if (a->initialized && a->menuHandler) return a.get();
+    return nullptr;
+}
+
+bool PrintBlock(Host& host, ScriptInterpreter& in, const char* what, std::string& error) {
+    for (auto& a : host.Addons()) {
+        if (!a->describe) continue;
+        const char* text = a->describe(what);
+        if (!text) break;
+        std::istringstream lines(BKToUtf8(text));
+        std::string line;
+        while (std::getline(lines, line)) in.Emit(line);
+        return true;
+    }
+    error = std::string("no add-on describes its ") + what;
+    return false;
+}
+
+bool Usage(std::string& error, const char* usage) {
+    error = std::string("usage: ") + usage;
+    return false;
+}
+
+} // namespace
+
+void AddAddonCommands(ScriptInterpreter& in) {
+    Host& host = in.GetHost();
+
+    in.AddCommand("menu", [&host](const Args& a, std::string& error) {
+        int64_t item = 0;
+        if (a.size() != 1 || !ParseInt(a[0], item) || item < 1 || item > 100) return Usage(error, "menu N");
+        AddonRegistration* owner = MenuOwner(host);
+        if (!owner) {
+            error = "no add-on menu";
+            return false;
+        }
+        HostMenuParams params{owner->menuResId, 0, static_cast<int32_t>(item)};
+        owner->menuHandler(&params);
+        return true;
+    });
+
+    in.AddCommand("choose", [](const Args& a, std::string& error) {
+        if (a.empty() || a.size() > 2) return Usage(error, "choose PATH [KIND] | choose cancel");
+        FKFileDialogAnswer answer;
+        if (a[0] == "cancel" && a.size() == 1) {
+            answer.cancel = true;
+        } else {
+            answer.path = a[0];
+            if (a.size() == 2) {
+                int64_t kind = 0;
+                if (!ParseInt(a[1], kind) || kind < 0 || kind > 32) return Usage(error, "choose PATH [KIND]");
+                answer.filter = static_cast<int32_t>(kind);
+            }
+        }
+        FKQueueFileDialogAnswer(std::move(answer));
+        return true;
+    });
+
+    in.AddCommand("palette", [&host](const Args& a, std::string& error) {
+        if (a.empty()) return Usage(error, "palette click|select|dblclick|name|kind|start|finish|date|focus|close|message|resize ...");
+        const std::string& verb = a[0];
+        if (verb == "message") {
+            int64_t n = 0;
+            if (a.size() != 2 || !ParseInt(a[1], n) || n < 1 || n > 5) return Usage(error, "palette message N (1-5)");
+            for (auto& addon : host.Addons()) {
+                auto it = addon->palettes.find(kPaletteId);
+                if (it != addon->palettes.end() && it->second.callback) {
+                    it->second.callback(kPaletteId, static_cast<int32_t>(n), 0);
+                    return true;
+                }
+            }
+            error = "no palette is registered";
+            return false;
+        }
+        DGDialog* d = DGDialog::Find(kPaletteId);
+        if (!d) {
+            error = "no palette";
+            return false;
+        }
+        if (!d->IsVisible()) {
+            error = "the palette is hidden";
+            return false;
+        }
+        auto number = [&](size_t i, int64_t& out, int64_t lo, int64_t hi) {
+            return a.size() > i && ParseInt(a[i], out) && out >= lo && out <= hi;
+        };
+        int64_t n = 0, m = 0;
+        bool ok = false;
+        if (verb == "click" && a.size() == 2 && number(1, n, 1, 100)) ok = d->UserClick(static_cast<int16_t>(n));
+        else if (verb == "select" && a.size() == 2 && number(1, n, 0, 32000)) ok = d->UserSelectRow(16, static_cast<int16_t>(n));
+        else if (verb == "dblclick" && a.size() == 2 && number(1, n, 1, 32000)) ok = d->UserDoubleClick(16, static_cast<int16_t>(n));
+        else if (verb == "name" && a.size() == 2) ok = d->IsVisible() && d->Item(12)->visible && d->UserChange(12, a[1]);
+        else if (verb == "kind" && a.size() == 2) ok = d->Item(13)->visible && d->UserChange(13, a[1]);
+        else if (verb == "start" && a.size() == 2) ok = d->Item(14)->visible && d->UserChange(14, a[1]);
+        else if (verb == "finish" && a.size() == 2) ok = d->Item(15)->visible && d->UserChange(15, a[1]);
+        else if (verb == "date" && a.size() == 2) ok = d->UserChange(10, a[1]);
+        else if (verb == "focus" && a.size() == 2 && number(1, n, 1, 100)) ok = d->UserFocus(static_cast<int16_t>(n));
+        else if (verb == "close" && a.size() == 1) {
+            d->UserCloseRequest();
+            ok = true;
+        } else if (verb == "resize" && a.size() == 3 && number(1, n, -2000, 2000) && number(2, m, -2000, 2000)) {
+            d->UserResize(static_cast<int16_t>(n), static_cast<int16_t>(m));
+            ok = true;
+        } else {
+            return Usage(error, ("palette " + verb + " with other arguments").c_str());
+        }
+        if (!ok) error = "the palette did not take: palette " + verb + (a.size() > 1 ? " " + a[1] : "");
+        return ok;
+    });
+
+    in.AddPrint("tasks", [&host, &in](const Args&, std::string& error) { return PrintBlock(host, in, "tasks", error); });
+    in.AddPrint("palette", [&host, &in](const Args&, std::string& error) {
+        if (!PrintBlock(host, in, "palette", error)) return false;
+        auto it = host.menuTexts.find({32500, 1});
+        if (it != host.menuTexts.end()) in.Emit("menu " + BKToUtf8(it->second));
+        return true;
+    });
+    in.AddPrint("settings", [&host, &in](const Args&, std::string& error) { return PrintBlock(host, in, "settings", error); });
+}

@@ -1,0 +1,201 @@
+#include "dialogkit/DGDialog.h"
+
+#include "basekit/BKText.h"
+#include "basekit/BKTime.h"
+
+#include <charconv>
+#include <cstdio>
+
+namespace {
+
+std::map<int32_t, DGDialog*>& Registry() {
+    static auto* registry = new std::map<int32_t, DGDialog*>; // dialogs may die in unload hooks
+    return *registry;
+}
+
+bool ParseInt(const std::string& text, int32_t& out) {
+    const char* end = text.data() + text.size();
+    auto r = std::from_chars(text.data(), end, out);
+    return r.ec == std::errc() && r.ptr == end;
+}
+
+} // namespace
+
+DGDialog::DGDialog(int32_t id, std::string title, int16_t width, int16_t height, std::vector<DGItem> items)
+    : id_(id), title_(std::move(title)), width_(width), height_(height), items_(std::move(items)) {
+    for (const auto& item : items_)
+        if (item.kind == DGItemKind::List) lists_[item.id] = DGListState{};
+    Registry()[id_] = this;
+}
+
+DGDialog::~DGDialog() {
+    if (observer_) {
+        observer_->DialogClosed(*this);
+        if (observer_) observer_->SourceDestroyed(*this);
+    }
+    auto it = Registry().find(id_);
+    if (it != Registry().end() && it->second == this) Registry().erase(it);
+}
+
+DGDialog* DGDialog::Find(int32_t id) {
+    auto it = Registry().find(id);
+    return it == Registry().end() ? nullptr : it->second;
+}
+
+void DGDialog::BeginEventProcessing() {
+    processing_ = true;
+    if (!opened_) {
+        opened_ = true;
+        if (observer_) observer_->DialogOpened(*this);
+    }
+}
+
+DGItem* DGDialog::Item(int16_t id) {
+    for (auto& item : items_)
+        if (item.id == id) return &item;
+    return nullptr;
+}
+
+std::string DGDialog::ItemText(int16_t id) {
+    DGItem* item = Item(id);
+    return item ? item->text : std::string();
+}
+
+void DGDialog::SetItemText(int16_t id, const std::string& text) {
+    if (DGItem* item = Item(id)) item->text = text;
+}
+
+int32_t DGDialog::ItemValue(int16_t id) {
+    DGItem* item = Item(id);
+    return item ? item->value : 0;
+}
+
+void DGDialog::SetItemValue(int16_t id, int32_t value) {
+    if (DGItem* item = Item(id)) item->value = value;
+}
+
+void DGDialog::EnableItem(int16_t id, bool enabled) {
+    if (DGItem* item = Item(id)) item->enabled = enabled;
+}
+
+void DGDialog::ShowItem(int16_t id, bool visible) {
+    if (DGItem* item = Item(id)) item->visible = visible;
+}
+
+void DGDialog::MoveItem(int16_t id, int16_t dx, int16_t dy) {
+    if (DGItem* item = Item(id)) {
+        item->rect.left = static_cast<int16_t>(item->rect.left + dx);
+        item->rect.top = static_cast<int16_t>(item->rect.top + dy);
+    }
+}
+
+void DGDialog::GrowItem(int16_t id, int16_t dx, int16_t dy) {
+    if (DGItem* item = Item(id)) {
+        item->rect.width = static_cast<int16_t>(item->rect.width + dx);
+        item->rect.height = static_cast<int16_t>(item->rect.height + dy);
+    }
+}
+
+void DGDialog::SetItemSize(int16_t id, int16_t width, int16_t height) {
+    if (DGItem* item = Item(id)) {
+        item->rect.width = width;
+        item->rect.height = height;
+    }
+}
+
+void DGDialog::PopUpAppend(int16_t id, const std::string& text, int32_t data) {
+    if (DGItem* item = Item(id)) item->entries.push_back({text, data});
+}
+
+DGListState* DGDialog::List(int16_t id) {
+    auto it = lists_.find(id);
+    return it == lists_.end() ? nullptr : &it->second;
+}
+
+bool DGDialog::UserClick(int16_t id) {
+    DGItem* item = Item(id);
+    if (!item || item->kind != DGItemKind::Button || !item->enabled || !item->visible || !processing_) return false;
+    if (observer_) observer_->ItemClicked(*this, id);
+    return true;
+}
+
+bool DGDialog::UserSelectRow(int16_t listItem, int16_t row) {
+    DGListState* list = List(listItem);
+    if (!list || !processing_ || row < 0 || row > static_cast<int16_t>(list->rows.size())) return false;
+    list->selected = row;
+    if (observer_) observer_->ListSelectionChanged(*this, listItem);
+    return true;
+}
+
+bool DGDialog::UserDoubleClick(int16_t listItem, int16_t row) {
+    DGListState* list = List(listItem);
+    if (!list || !processing_ || row < 1 || row > static_cast<int16_t>(list->rows.size())) return false;
+    // A double click selects the row first, as a click would.
+    if (list->selected != row) {
+        list->selected = row;
+        if (observer_) observer_->ListSelectionChanged(*this, listItem);
+    }
+    if (observer_) observer_->ListDoubleClicked(*this, listItem, row);
+    return true;
+}
+
+bool DGDialog::UserChange(int16_t id, const std::string& utf8Value) {
+    DGItem* item = Item(id);
+    if (!item || !item->enabled || !processing_) return false;
+    int32_t number = 0;
+    switch (item->kind) {
+    case DGItemKind::TextEdit: item->text = BKFromUtf8(utf8Value); break;
+    case DGItemKind::PopUp:
+        if (!ParseInt(utf8Value, number) || number < 1 || number > static_cast<int32_t>(item->entries.size())) return false;
+        item->value = number;
+        break;
+    case DGItemKind::CheckBox:
+    case DGItemKind::RadioButton:
+    case DGItemKind::IntEdit:
+        if (!ParseInt(utf8Value, number)) return false;
+        item->value = number;
+        break;
+    case DGItemKind::DateControl: {
+        int y = 0, m = 0, d = 0;
+        char tail = 0;
+        if (std::sscanf(utf8Value.c_str(), "%d-%d-%d%c", &y, &m, &d, &tail) != 3) return false;
+        auto t = BKMakeTime(y, m, d, 0, 0);
+        if (!t) return false;
+        item->value = *t;
+        break;
+    }
+    default: return false;
+    }
+    if (observer_) observer_->ItemChanged(*this, id);
+    return true;
+}
+
+bool DGDialog::UserFocus(int16_t id) {
+    DGItem* item = Item(id);
+    if (!item || !processing_) return false;
+    focus_ = id;
+    if (observer_) observer_->ItemFocused(*this, id);
+    return true;
+}
+
+void DGDialog::UserCloseRequest() {
+    if (observer_ && processing_) observer_->CloseRequested(*this);
+}
+
+void DGDialog::UserResize(int16_t dx, int16_t dy) {
+    width_ = static_cast<int16_t>(width_ + dx);
+    height_ = static_cast<int16_t>(height_ + dy);
+    if (observer_ && processing_) observer_->DialogResized(*this, dx, dy);
+}
+
+DGCanvas DGDialog::DrawTab(int16_t listItem, int16_t row, int16_t tab) {
+    DGListState* list = List(listItem);
+    int32_t width = 0;
+    int32_t height = list ? list->rowHeight : 0;
+    if (list && tab >= 1 && tab <= static_cast<int16_t>(list->tabs.size()))
+        width = list->tabs[static_cast<size_t>(tab) - 1].right - list->tabs[static_cast<size_t>(tab) - 1].left;
+    DGCanvas canvas(width, height);
+    if (observer_ && list && row >= 1 && row <= static_cast<int16_t>(list->rows.size()))
+        observer_->ListTabDraw(*this, listItem, row, tab, canvas);
+    return canvas;
+}
