@@ -86,10 +86,12 @@ std::optional<DateTime> ParseDate(std::string_view text, DateOrder order) {
     return date;
 }
 
-std::optional<DateTime> NarrowDateOrders(DateOrderSet& candidates, std::string_view text, DateParseCache* cache) {
+std::optional<DateTime> NarrowDateOrders(DateOrderSet& candidates, std::string_view text, DateParseCache* cache,
+                                         std::array<std::optional<DateTime>, 3>* byOrder) {
     std::optional<DateTime> last;
     for (auto it = candidates.begin(); it != candidates.end();) {
         last = cache ? cache->Parse(text, *it) : ParseDate(text, *it);
+        if (byOrder) (*byOrder)[static_cast<size_t>(*it)] = last;
         if (last) ++it;
         else it = candidates.erase(it);
     }

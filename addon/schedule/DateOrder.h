@@ -24,9 +24,11 @@ std::optional<std::array<int64_t, 3>> ParseDateNumbers(std::string_view text);
 std::optional<DateTime> ParseDate(std::string_view text, DateOrder order);
 // Tries each candidate in ascending order and drops those that cannot read the text. Returns
 // the date read by the last candidate tried, or none when that one failed too.
-// A cache, when given, answers for ParseDate.
+// A cache, when given, answers for ParseDate; `byOrder`, when given, receives what each order
+// tried read.
 class DateParseCache;
 std::optional<DateTime> NarrowDateOrders(DateOrderSet& candidates, std::string_view text,
-                                         DateParseCache* cache = nullptr);
+                                         DateParseCache* cache = nullptr,
+                                         std::array<std::optional<DateTime>, 3>* byOrder = nullptr);
 // 31 January 2000 written in the order, as the date-order dialog shows it ("00/01/31").
 std::string DateOrderSample(DateOrder order);

@@ -15,10 +15,15 @@ public:
     std::optional<DateTime> Parse(std::string_view text, DateOrder order);
 
 private:
-    static constexpr size_t kSlots = 4096;
-    static constexpr size_t kMaxText = 24;
+    static constexpr size_t kSlots = 2048;
+    static constexpr size_t kMaxText = 16;
+    // The text zero-padded into whole words, so looking it up is a few integer compares.
+    struct Key {
+        uint64_t words[kMaxText / 8] = {};
+        bool operator==(const Key&) const = default;
+    };
     struct Slot {
-        char text[kMaxText];
+        Key key;
         uint8_t length = 0;
         int8_t order = -1; // -1: empty
         bool parsed = false;

@@ -13,8 +13,11 @@
 #include "schedule/DayBoundary.h"
 #include "schedule/ScheduleTextLines.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <limits>
+#include <optional>
 #include <unordered_map>
 
 namespace {
@@ -63,6 +66,31 @@ bool HeaderMatches(std::string_view line, const std::array<std::string, 4>& name
     return true;
 }
 
+constexpr uint64_t kTypicalLineBytes = 40;
+constexpr uint64_t kMaxReserve = 1u << 22;
+
+// A date field as each date order reads it; only orders still possible after the whole file
+// matter, and each of those has read every date.
+struct FieldDates {
+    bool present = false;
+    std::array<DateTime, 3> byOrder{};
+    DateTime In(DateOrder order) const { return byOrder[static_cast<size_t>(order)]; }
+};
+
+struct LineDates {
+    FieldDates start, finish;
+};
+
+FieldDates ReadDates(DateOrderSet& candidates, std::string_view field, DateParseCache& cache) {
+    FieldDates dates;
+    if (field.empty()) return dates;
+    dates.present = true;
+    std::array<std::optional<DateTime>, 3> read;
+    NarrowDateOrders(candidates, field, &cache, &read);
+    for (size_t i = 0; i < read.size(); ++i) dates.byOrder[i] = read[i].value_or(DateTime::FromTicks(0, Invalid));
+    return dates;
+}
+
 // A name written into a line must not break it into other fields or lines.
 void AppendNameField(std::string& out, std::string_view name) {
     for (char c : name) out.push_back(c == '\t' || c == '\r' || c == '\n' ? ' ' : c);
@@ -109,16 +137,35 @@ bool TaskDB::ImportScheduleText(const std::string& path) {
         AddonAlert(kAlertUnknownFormat, path.c_str());
         return false;
     }
-    const uint64_t firstTaskLine = reader.Position();
 
+    // One read of the file: each line's task is built at once together with what its dates read
+    // in every order still possible, and the dates are settled when the order is known. (Reading
+    // once also means a file rewritten meanwhile cannot mix two versions.)
     DateOrderSet candidates = AllDateOrders();
-    DateParseCache dates;
-    size_t lineCount = 0;
+    DateParseCache cache;
+    std::vector<Task> loaded;
+    std::vector<LineDates> lineDates;
+    uint64_t size = 0;
+    if (file.GetSize(size) == kFKNoErr) {
+        size_t estimate = static_cast<size_t>(std::min<uint64_t>(size / kTypicalLineBytes, kMaxReserve));
+        loaded.reserve(estimate);
+        lineDates.reserve(estimate);
+    }
+    const Task defaultTask;
     while (reader.NextLine(line)) {
-        ++lineCount;
+        if (TrimBlanks(line).empty()) continue;
         auto fields = SplitScheduleTextFields(line);
-        for (size_t i : {2u, 3u})
-            if (!fields[i].empty()) NarrowDateOrders(candidates, fields[i], &dates);
+        LineDates dates;
+        dates.start = ReadDates(candidates, fields[2], cache);
+        dates.finish = ReadDates(candidates, fields[3], cache);
+        int32_t type = TypeOfLetter(fields[1]);
+        std::string_view name = type < 0 ? fields[1] : fields[1].substr(2);
+        if (name.empty() && fields[2].empty()) continue;
+        Task& task = loaded.emplace_back(defaultTask);
+        task.id = ReadId(fields[0]);
+        task.type = type < 0 ? Construction : static_cast<ConstructionType>(type);
+        task.SetName(name);
+        lineDates.push_back(dates);
     }
     // A file that cannot be read to its end is not a shorter schedule.
     if (reader.Error() != 0) {
@@ -132,33 +179,14 @@ bool TaskDB::ImportScheduleText(const std::string& path) {
     if (candidates.size() > 1 && !AskDateOrder(candidates)) return false;
     const DateOrder order = *candidates.begin();
 
-    if (!reader.Rewind(firstTaskLine)) {
-        AddonAlert(kAlertCannotLoad, path.c_str());
-        return false;
-    }
-    std::vector<Task> loaded;
-    loaded.reserve(lineCount);
-    const Task defaultTask;
-    while (reader.NextLine(line)) {
-        if (TrimBlanks(line).empty()) continue;
-        auto fields = SplitScheduleTextFields(line);
-        // Built in place: a schedule of many tasks is copied no more than it must be.
-        Task& task = loaded.emplace_back(defaultTask);
-        task.id = ReadId(fields[0]);
-        int32_t type = TypeOfLetter(fields[1]);
-        task.type = type < 0 ? Construction : static_cast<ConstructionType>(type);
-        task.SetName(type < 0 ? fields[1] : fields[1].substr(2));
-        if (!fields[2].empty()) {
-            task.start = dates.Parse(fields[2], order).value_or(DateTime::FromTicks(0, Invalid));
+    for (size_t i = 0; i < loaded.size(); ++i) {
+        Task& task = loaded[i];
+        const LineDates& dates = lineDates[i];
+        if (dates.start.present) {
+            task.start = dates.start.In(order);
             task.finish = task.start;
         }
-        if (!fields[3].empty())
-            task.finish = EndOfDayOf(dates.Parse(fields[3], order).value_or(DateTime::FromTicks(0, Invalid)));
-        if (task.name[0] == 0 && fields[2].empty()) loaded.pop_back();
-    }
-    if (reader.Error() != 0) {
-        AddonAlert(kAlertCannotLoad, path.c_str());
-        return false;
+        if (dates.finish.present) task.finish = EndOfDayOf(dates.finish.In(order));
     }
     (void)file.Close(); // everything was read; a close failure cannot change it
     tasks_ = std::move(loaded);

@@ -38,33 +38,11 @@ bool ScheduleTextLineReader::NextLine(std::string& line) {
             line.append(start, n < room ? n : room);
         }
         pos_ += n;
-        position_ += n;
         if (cr) {
             ++pos_;
-            ++position_;
             return true;
         }
     }
-}
-
-bool ScheduleTextLineReader::Rewind(uint64_t position) {
-    if (error_ != 0) return false;
-    int32_t err = file_.SetPosition(position);
-    if (err != kFKNoErr) {
-        error_ = err;
-        return false;
-    }
-    pos_ = end_ = 0;
-    position_ = position;
-    atEnd_ = false;
-    return true;
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-    size_t b = 0, e = text.size();
-    while (b < e && text[b] == ' ') ++b;
-    while (e > b && text[e - 1] == ' ') --e;
-    return text.substr(b, e - b);
 }
 
 std::array<std::string_view, 4> SplitScheduleTextFields(std::string_view line) {

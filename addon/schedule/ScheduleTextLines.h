@@ -18,10 +18,6 @@ public:
     bool NextLine(std::string& line);
     // The FileKit error that ended reading; 0 when it was the end of the file.
     int32_t Error() const { return error_; }
-    // The file position just after the last line returned.
-    uint64_t Position() const { return position_; }
-    // Goes back to a position told by Position(); false when the file cannot seek.
-    bool Rewind(uint64_t position);
 
 private:
     bool Fill();
@@ -29,7 +25,6 @@ private:
     FKFile& file_;
     std::vector<char> buffer_;
     size_t pos_ = 0, end_ = 0;
-    uint64_t position_ = 0;
     bool atEnd_ = false;
     int32_t error_ = 0;
 };
@@ -37,4 +32,10 @@ private:
 // The first four TAB-separated fields, each without leading and trailing blanks (0x20 only);
 // missing fields are empty.
 std::array<std::string_view, 4> SplitScheduleTextFields(std::string_view line);
-std::string_view TrimBlanks(std::string_view text);
+
+inline std::string_view TrimBlanks(std::string_view text) {
+    size_t b = 0, e = text.size();
+    while (b < e && text[b] == ' ') ++b;
+    while (e > b && text[e - 1] == ' ') --e;
+    return text.substr(b, e - b);
+}

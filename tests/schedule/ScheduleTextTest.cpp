@@ -131,8 +131,8 @@ TEST_F(ScheduleTextTest, AReadFailureIsNoShorterSchedule) {
     OpenSomething();
     std::string bytes = Text({header});
     for (int i = 1; i <= 20000; ++i) bytes += std::to_string(i) + "\tFeladat\t2009.03.02.\t2009.03.03.\r\n";
-    // Reads come in 64 KiB blocks: fail one in the first pass, and the first of the second pass.
-    for (int skip : {1, static_cast<int>(bytes.size() / 65536 + 1)}) {
+    // Reads come in 64 KiB blocks: fail an early one and the one that would reach the end.
+    for (int skip : {1, static_cast<int>(bytes.size() / 65536)}) {
         FKInjectFault(FKOperation::Read, kFKIOErr, skip);
         EXPECT_FALSE(Import(bytes));
         ExpectSomethingKept();
