@@ -1,0 +1,253 @@
+#include "HostFixture.h"
+#include "display/ElementHider.h"
+#include "movie/AnimationSettings.h"
+#include "palette/MainDialogCPP.h"
+#include "palette/MainDialogObserver.h"
+#include "schedule/TaskDB.h"
+#include "shell/AddonEntries.h"
+
+#include <memory>
+
+namespace {
+
+class PaletteTest : public HostFixture {
+protected:
+    void SetUp() override {
+        HostFixture::SetUp();
+        hider.LoadResources();
+        db.InitTaskDB();
+        AddonRegisterInterface();
+        palette = std::make_unique<MainDialogCPP>(db, hider);
+        observer = std::make_unique<MainDialogObserver>(*palette);
+        palette->StartEventProcessing();
+        palette->ShowPalette(true);
+    }
+    void TearDown() override {
+        palette.reset();
+        observer.reset();
+        HostFixture::TearDown();
+    }
+    void Add(int32_t id, const char* name, DateTime start, DateTime finish, ConstructionType type = Construction) {
+        Task t;
+        t.id = id;
+        t.type = type;
+        t.start = start;
+        t.finish = finish;
+        t.SetName(Cp(name));
+        db.AppendLoadedTask(t);
+    }
+    DGDialog& D() { return *palette->Dialog(); }
+    DGListState& List() { return *D().List(MainDialogCPP::kList); }
+    std::vector<int32_t> RowIds() {
+        std::vector<int32_t> ids;
+        for (const auto& r : List().rows) ids.push_back(r.value);
+        return ids;
+    }
+
+    AnimationSettings settings;
+    ElementHider hider;
+    TaskDB db{settings, &hider};
+    std::unique_ptr<MainDialogCPP> palette;
+    std::unique_ptr<MainDialogObserver> observer;
+};
+
+TEST_F(PaletteTest, OpeningSetsUpTabsEditorsAndRegistration) {
+    ASSERT_EQ(List().tabs.size(), 5u);
+    EXPECT_EQ(List().tabs[0].left, 0);
+    EXPECT_EQ(List().tabs[0].right, 126);
+    EXPECT_EQ(List().tabs[4].left, 414);
+    EXPECT_TRUE(List().tabs[2].ownerDrawn);
+    EXPECT_FALSE(D().Item(MainDialogCPP::kNameEditor)->visible);
+    EXPECT_EQ(D().Item(MainDialogCPP::kTypeEditor)->entries.size(), 5u);
+    EXPECT_EQ(D().Item(MainDialogCPP::kNameEditor)->rect.width, 122);
+    EXPECT_EQ(D().ItemText(MainDialogCPP::kMarkToggle), Cp("Mutasd a kapcsoltakat"));
+    AddonRegistration* reg = host->AddonByToken(AddonToken());
+    EXPECT_EQ(reg->palettes.count(MainDialogCPP::kDialogId), 1u);
+    EXPECT_EQ((host->menuTexts[{32500, 1}]), Cp("Rejtsd el a tevékenységlistát"));
+}
+
+TEST_F(PaletteTest, RefillKeepsTheSelectedTaskOrFallsBackToTheFirstRow) {
+    Add(1, "A", DateTime(2009, 3, 1), DateTime(2009, 3, 2));
+    Add(2, "B", DateTime(2009, 3, 1), DateTime(2009, 3, 2));
+    Add(3, "C", DateTime(2009, 3, 1), DateTime(2009, 3, 2));
+    palette->RefillList(true);
+    EXPECT_EQ(List().selected, 1);
+    D().UserSelectRow(MainDialogCPP::kList, 3);
+    db.Tasks().insert(db.Tasks().begin(), db.Tasks()[2]);
+    db.Tasks().pop_back();
+    palette->RefillList(true);
+    EXPECT_EQ(List().selected, 1); // task 3 now leads
+    EXPECT_EQ(RowIds(), (std::vector<int32_t>{3, 1, 2}));
+    db.DeleteTask(3);
+    palette->RefillList(true);
+    EXPECT_EQ(List().selected, 1);
+    db.Tasks().clear();
+    palette->RefillList(true);
+    EXPECT_EQ(List().selected, 0);
+    EXPECT_EQ(palette->EditedRow(), -1);
+}
+
+TEST_F(PaletteTest, TitleStaysShortOfFiveHundredTwelve) {
+    settings.SetProjectFilePath(std::string(240, 'p'));
+    palette->RefillList(false);
+    EXPECT_EQ(D().Title(), "Bauvista - " + std::string(240, 'p'));
+    // The stored path field holds 260 bytes, so the title always fits.
+    settings.SetProjectFilePath(std::string(300, 'q'));
+    palette->RefillList(false);
+    EXPECT_EQ(D().Title().size(), 11u + 260u);
+}
+
+TEST_F(PaletteTest, HeaderClicksSortAscendingDescendingAscending) {
+    Add(1, "A", DateTime(2009, 3, 1), DateTime(2009, 3, 11));
+    Add(2, "B", DateTime(2009, 3, 1), DateTime(2009, 3, 3));
+    Add(3, "C", DateTime(2009, 3, 5), DateTime(2009, 3, 9));
+    db.SetCurrentDate(DateTime(2009, 3, 3), false);
+    palette->RefillList(true);
+    D().UserClick(19);
+    EXPECT_EQ(RowIds(), (std::vector<int32_t>{3, 1, 2}));
+    D().UserClick(19);
+    EXPECT_EQ(RowIds(), (std::vector<int32_t>{2, 1, 3}));
+    D().UserClick(19);
+    EXPECT_EQ(RowIds(), (std::vector<int32_t>{3, 1, 2}));
+    EXPECT_FALSE(palette->SortDescending());
+    // A new date keeps the list sorted by state.
+    D().UserChange(MainDialogCPP::kCurrentDate, "2009-03-08");
+    EXPECT_EQ(RowIds(), (std::vector<int32_t>{1, 2, 3})); // 80 % before two at 100 %
+    EXPECT_EQ(db.CurrentDate(), DateTime(2009, 3, 9));
+}
+
+TEST_F(PaletteTest, StateCellBarsAndColours) {
+    Add(1, "full", DateTime(2009, 3, 1), DateTime(2009, 3, 2));
+    Add(2, "none", DateTime(2009, 3, 10), DateTime(2009, 3, 12));
+    Add(3, "quarter", DateTime(2009, 2, 28), DateTime(2009, 3, 8)); // 2 of 8 days
+    Add(0, "invalid", DateTime(2009, 3, 1), DateTime(2009, 3, 2));
+    db.SetCurrentDate(DateTime(2009, 3, 1), true);
+    palette->RefillList(false);
+    DGCanvas full = D().DrawTab(MainDialogCPP::kList, 1, 3);
+    ASSERT_EQ(full.Ops().size(), 3u);
+    EXPECT_EQ(full.Ops()[0].kind, DGCanvasOp::Kind::Frame);
+    EXPECT_EQ(full.Ops()[1].color, 0x40FF40u);
+    EXPECT_EQ(full.Ops()[1].right - full.Ops()[1].left, full.Width() - 7);
+    EXPECT_EQ(full.Ops()[2].text, "100%");
+    DGCanvas none = D().DrawTab(MainDialogCPP::kList, 2, 3);
+    ASSERT_EQ(none.Ops().size(), 2u);
+    EXPECT_EQ(none.Ops()[1].text, "0%");
+    DGCanvas third = D().DrawTab(MainDialogCPP::kList, 3, 3);
+    EXPECT_EQ(third.Ops()[1].color, 0x4040FFu);
+    EXPECT_EQ(third.Ops()[2].text, "25%");
+    EXPECT_TRUE(D().DrawTab(MainDialogCPP::kList, 4, 3).Ops().empty());
+}
+
+TEST_F(PaletteTest, RowEditCommitRules) {
+    Add(1, "A", DateTime(2009, 3, 2), DateTime(2009, 3, 5));
+    Add(2, "B", DateTime(2009, 3, 2), DateTime(2009, 3, 5));
+    palette->RefillList(false);
+    D().UserDoubleClick(MainDialogCPP::kList, 1);
+    EXPECT_EQ(palette->EditedRow(), 1);
+    EXPECT_TRUE(D().Item(MainDialogCPP::kNameEditor)->visible);
+    EXPECT_EQ(D().ItemText(MainDialogCPP::kNameEditor), "A");
+    // Name only: the dates stay.
+    D().UserChange(MainDialogCPP::kNameEditor, "Alapozás");
+    EXPECT_TRUE(palette->CommitRowEdit());
+    EXPECT_EQ(db.Tasks()[0].Name(), Cp("Alapozás"));
+    EXPECT_EQ(db.Tasks()[0].finish, DateTime(2009, 3, 5));
+    EXPECT_TRUE(db.IsDirty());
+
+    // Inverted dates: the edit stays, another row's double click is refused.
+    D().UserDoubleClick(MainDialogCPP::kList, 1);
+    D().UserChange(MainDialogCPP::kStartEditor, "2009-03-10");
+    D().UserDoubleClick(MainDialogCPP::kList, 2);
+    EXPECT_EQ(palette->EditedRow(), 1);
+    EXPECT_EQ(DGShownAlerts().back().id, 32503);
+    EXPECT_EQ(List().selected, 1);
+    EXPECT_EQ(db.Tasks()[0].start, DateTime(2009, 3, 2));
+    // Start and finish on one day make a one-day task.
+    D().UserChange(MainDialogCPP::kFinishEditor, "2009-03-10");
+    EXPECT_EQ(db.Tasks()[0].finish, DateTime(2009, 3, 11)); // stored at once on a date change
+    EXPECT_TRUE(palette->CommitRowEdit());
+    EXPECT_EQ(palette->EditedRow(), -1);
+    EXPECT_EQ(palette->SortColumn(), -1);
+}
+
+TEST_F(PaletteTest, AnInvalidStartOpensAtTodayAndAPendingEditIsDiscarded) {
+    Task t;
+    t.id = 1;
+    t.start = DateTime::FromTicks(0, Invalid);
+    t.finish = DateTime(2009, 3, 9);
+    db.AppendLoadedTask(t);
+    palette->RefillList(false);
+    D().UserDoubleClick(MainDialogCPP::kList, 1);
+    DateTime shown;
+    shown.FromPlatformTime(D().ItemValue(MainDialogCPP::kStartEditor));
+    EXPECT_EQ(shown.StartOfDay(), DateTime(2009, 3, 2));
+    // The schedule is replaced while the row is in edit: nothing of it reaches the new one.
+    D().UserChange(MainDialogCPP::kNameEditor, "stale");
+    db.ClearSchedule();
+    Add(5, "fresh", DateTime(2009, 4, 1), DateTime(2009, 4, 2));
+    palette->DiscardRowEdit();
+    palette->RefillList(false);
+    EXPECT_TRUE(palette->CommitRowEdit());
+    EXPECT_EQ(db.Tasks()[0].Name(), "fresh");
+}
+
+TEST_F(PaletteTest, NewAndDeleteMoveTheSelection) {
+    D().UserClick(MainDialogCPP::kNewTask);
+    ASSERT_EQ(db.TaskCount(), 1u);
+    EXPECT_EQ(db.Tasks()[0].id, 1);
+    EXPECT_EQ(palette->EditedRow(), 1);
+    EXPECT_EQ(D().FocusedItem(), MainDialogCPP::kNameEditor);
+    D().UserChange(MainDialogCPP::kNameEditor, "Első");
+    D().UserClick(MainDialogCPP::kNewTask);
+    EXPECT_EQ(db.Tasks()[0].Name(), Cp("Első")); // committed by the click
+    EXPECT_EQ(palette->EditedRow(), 2);
+    palette->CommitRowEdit();
+    D().UserSelectRow(MainDialogCPP::kList, 1);
+    DGQueueAlertAnswer(1);
+    D().UserClick(MainDialogCPP::kDeleteTask);
+    EXPECT_EQ(db.TaskCount(), 1u);
+    EXPECT_EQ(List().selected, 1);
+    EXPECT_EQ(palette->SelectedRow(), 1);
+    EXPECT_EQ(RowIds(), (std::vector<int32_t>{2}));
+    DGQueueAlertAnswer(1);
+    D().UserClick(MainDialogCPP::kDeleteTask);
+    EXPECT_EQ(db.TaskCount(), 0u);
+    EXPECT_EQ(List().selected, 0);
+}
+
+TEST_F(PaletteTest, PaletteManagerKeepsTheUsersChoice) {
+    MainDialogCPP::PaletteCallback(MainDialogCPP::kDialogId, kHostPaletteHide, 0);
+    EXPECT_FALSE(palette->IsVisible());
+    MainDialogCPP::PaletteCallback(MainDialogCPP::kDialogId, kHostPaletteShow, 0);
+    EXPECT_TRUE(palette->IsVisible());
+    palette->ShowPalette(false);
+    MainDialogCPP::PaletteCallback(MainDialogCPP::kDialogId, kHostPaletteHide, 0);
+    MainDialogCPP::PaletteCallback(MainDialogCPP::kDialogId, kHostPaletteShow, 0);
+    EXPECT_FALSE(palette->IsVisible());
+    palette->ShowPalette(true);
+    MainDialogCPP::PaletteCallback(MainDialogCPP::kDialogId, kHostPaletteDisable, 0);
+    EXPECT_FALSE(D().Item(MainDialogCPP::kLink)->enabled);
+    EXPECT_FALSE(D().UserClick(MainDialogCPP::kLink));
+    MainDialogCPP::PaletteCallback(MainDialogCPP::kDialogId, kHostPaletteEnable, 0);
+    EXPECT_TRUE(D().Item(MainDialogCPP::kUnlink)->enabled);
+    // A shared project's warning waits for the palette to be shown.
+    palette->ShowPalette(false);
+    palette->SetPendingSharedWarning(true);
+    palette->ShowPalette(true);
+    EXPECT_EQ(DGShownAlerts().back().id, 32533);
+    EXPECT_FALSE(palette->PendingSharedWarning());
+}
+
+TEST_F(PaletteTest, ResizingMovesButtonsAndTabFields) {
+    D().UserResize(100, 20);
+    EXPECT_EQ(D().Item(MainDialogCPP::kLink)->rect.left, 674);
+    EXPECT_EQ(D().Item(MainDialogCPP::kShowAll)->rect.top, 231);
+    EXPECT_EQ(D().Item(MainDialogCPP::kList)->rect.width, 648);
+    EXPECT_EQ(D().Item(17)->rect.width, 226);
+    EXPECT_EQ(D().Item(18)->rect.left, 240);
+    EXPECT_EQ(List().tabs[0].right, 226);
+    EXPECT_EQ(List().tabs[1].left, 226);
+    D().UserResize(-100, -20);
+    EXPECT_EQ(List().tabs[4].right, 524);
+}
+
+} // namespace
