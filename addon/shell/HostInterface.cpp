@@ -88,6 +88,9 @@ GSErr HostLibPartGet(uint8_t* r) { return CallWithToken<kHostLibPartGet, HostLib
 GSErr HostLibPartGetParams(int32_t index, uint32_t* h, int32_t* count) {
     return CallWithToken<kHostLibPartGetParams, HostLibPartGetParamsFunc>(index, h, count);
 }
+GSErr HostLibPartRegister(const uint16_t* fileName, const uint8_t* data, uint32_t size, uint8_t* r) {
+    return CallWithToken<kHostLibPartRegister, HostLibPartRegisterFunc>(fileName, data, size, r);
+}
 GSErr HostElementGetCount(int32_t kind, int32_t* count) {
     return CallWithToken<kHostElementGetCount, HostElementGetCountFunc>(kind, count);
 }

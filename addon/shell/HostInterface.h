@@ -44,6 +44,7 @@ GSErr HostAttributeSearch(uint8_t* attributeRecord);
 GSErr HostLibPartSearch(uint8_t* libPartRecord);
 GSErr HostLibPartGet(uint8_t* libPartRecord);
 GSErr HostLibPartGetParams(int32_t libPartIndex, uint32_t* paramHandle, int32_t* paramCount);
+GSErr HostLibPartRegister(const uint16_t* fileName, const uint8_t* data, uint32_t size, uint8_t* libPartRecord);
 GSErr HostElementGetCount(int32_t kind, int32_t* count);
 GSErr HostElementList(int32_t kind, uint32_t* guidHandle);
 bool HostElementFilter(const uint8_t* headRecord, int32_t filter);

@@ -3,7 +3,9 @@
 #include "basekit/FixedText.h"
 #include "basekit/LittleEndian.h"
 #include "filekit/FKLocation.h"
+#include "host/libparts/LibPartOperations.h"
 #include "host/ops/Host.h"
+#include "host/render/GraphicsOperations.h"
 #include "hostapi/HostEnvironmentRecords.h"
 
 #include <cstring>
@@ -168,6 +170,10 @@ GSErr OpEnvironmentGet(uint32_t token, uint32_t selector, void* p1, void* p2) {
         *static_cast<uint8_t*>(p1) = h.hostSwitch ? 1 : 0;
         return kHostNoError;
     }
+    if (selector == Sel("GP3D")) return GetProjection(h, p1);
+    if (selector == Sel("CP3D")) return ChangeProjection(h, p1, p2);
+    if (selector == Sel("GW3D")) return GetWindowSize(h, false, p1, p2);
+    if (selector == Sel("GREN")) return GetWindowSize(h, true, p1, p2);
     return kHostErrBadSelector;
 }
 
@@ -192,6 +198,7 @@ GSErr OpEnvironmentSet(uint32_t token, uint32_t selector, void* p1, void* p2) {
         if (h.Events().menuText) h.Events().menuText(menu, item, t);
         return kHostNoError;
     }
+    if (selector == Sel("SETD")) return OpenToolSettings(h, p1);
     return kHostErrBadSelector;
 }
 
@@ -248,6 +255,7 @@ GSErr OpUtility(uint32_t token, uint32_t selector, void* p1, void* p2) {
         --c.host->changeRunDepth;
         return kHostNoError;
     }
+    if (selector == Sel("GLUI")) return TypeTemplateId(*c.host, *c.addon, p1, p2);
     return kHostErrBadSelector;
 }
 
@@ -269,9 +277,13 @@ GSErr OpAutomate(uint32_t token, uint32_t selector, void* p1, void*) {
     return kHostErrBadSelector;
 }
 
-GSErr OpGraphics(uint32_t token, uint32_t, void*, void*) {
+GSErr OpGraphics(uint32_t token, uint32_t selector, void* p1, void* p2) {
     Call c(token);
     if (!c) return kHostErrBadParameter;
+    if (selector == Sel("CIMG")) return CaptureWindow(*c.host, p1, p2);
+    if (selector == Sel("DLPM")) return DrawLibPartOnPicture(*c.host, p1, p2);
+    if (selector == Sel("SLSH")) return CameraPathPositions(*c.host, p1, p2);
+    if (selector == Sel("SECF")) return SetCaptureMode(*c.host, p1);
     return kHostErrBadSelector;
 }
 
@@ -373,12 +385,23 @@ GSErr OpAttributeSearch(uint32_t token, uint8_t* record) {
     return kHostNoError;
 }
 
-// ---- library parts (the movie work fills these in)
+// ---- library parts
 
-GSErr OpLibPartSearch(uint32_t token, uint8_t*) { return Call(token) ? kHostErrNoLibPart : kHostErrBadParameter; }
-GSErr OpLibPartGet(uint32_t token, uint8_t*) { return Call(token) ? kHostErrNoLibPart : kHostErrBadParameter; }
-GSErr OpLibPartGetParams(uint32_t token, int32_t, uint32_t*, int32_t*) {
-    return Call(token) ? kHostErrNoLibPart : kHostErrBadParameter;
+GSErr OpLibPartSearch(uint32_t token, uint8_t* record) {
+    Call c(token);
+    return c ? LibPartSearch(*c.host, record) : kHostErrBadParameter;
+}
+GSErr OpLibPartGet(uint32_t token, uint8_t* record) {
+    Call c(token);
+    return c ? LibPartGet(*c.host, record) : kHostErrBadParameter;
+}
+GSErr OpLibPartGetParams(uint32_t token, int32_t index, uint32_t* paramHandle, int32_t* paramCount) {
+    Call c(token);
+    return c ? LibPartGetParams(*c.host, index, paramHandle, paramCount) : kHostErrBadParameter;
+}
+GSErr OpLibPartRegister(uint32_t token, const uint16_t* fileName, const uint8_t* data, uint32_t size, uint8_t* record) {
+    Call c(token);
+    return c ? LibPartRegister(*c.host, *c.addon, fileName, data, size, record) : kHostErrBadParameter;
 }
 
 // ---- elements
@@ -460,14 +483,12 @@ GSErr OpElementChange(uint32_t token, uint8_t* record, const uint8_t* mask) {
 
 GSErr OpElementGetDefaults(uint32_t token, uint8_t* record, uint32_t* paramHandle) {
     Call c(token);
-    if (!c || !record) return kHostErrBadParameter;
-    if (!HostElement::IsValidKind(LE::Get<int32_t>(CSpan(record, 4), 0))) return kHostErrBadKind;
-    if (paramHandle) *paramHandle = 0;
-    return kHostErrNotAvailable;
+    return c ? GetToolDefaults(*c.host, record, paramHandle) : kHostErrBadParameter;
 }
 
-GSErr OpElementChangeDefaults(uint32_t token, const uint8_t*, const uint8_t*, uint32_t) {
-    return Call(token) ? kHostErrNotAvailable : kHostErrBadParameter;
+GSErr OpElementChangeDefaults(uint32_t token, const uint8_t* record, const uint8_t* mask, uint32_t paramHandle) {
+    Call c(token);
+    return c ? ChangeToolDefaults(*c.host, record, mask, paramHandle) : kHostErrBadParameter;
 }
 
 GSErr OpElementTool(uint32_t token, uint8_t* heads, int32_t count, uint32_t selector) {
@@ -606,6 +627,7 @@ void FillHostTable(std::array<HostFunc, kHostTableSize>& t) {
     t[kHostLibPartSearch] = Entry<HostLibPartFunc>(OpLibPartSearch);
     t[kHostLibPartGet] = Entry<HostLibPartFunc>(OpLibPartGet);
     t[kHostLibPartGetParams] = Entry<HostLibPartGetParamsFunc>(OpLibPartGetParams);
+    t[kHostLibPartRegister] = Entry<HostLibPartRegisterFunc>(OpLibPartRegister);
     t[kHostElementGetCount] = Entry<HostElementGetCountFunc>(OpElementGetCount);
     t[kHostElementList] = Entry<HostElementListFunc>(OpElementList);
     t[kHostElementFilter] = Entry<HostElementFilterFunc>(OpElementFilter);

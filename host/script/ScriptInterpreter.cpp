@@ -37,6 +37,7 @@ ScriptInterpreter::ScriptInterpreter(Host& host, std::ostream& out) : host_(host
         return it->second(Args(args.begin() + 1, args.end()), error);
     };
     AddHostCommands(*this);
+    AddRenderCommands(*this);
 }
 
 ScriptInterpreter::~ScriptInterpreter() {

@@ -38,3 +38,5 @@ private:
 
 // The host's own commands: project, selection, locks, layers, undo, user data, and their prints.
 void AddHostCommands(ScriptInterpreter& interpreter);
+// Pictures of the host's windows: render.
+void AddRenderCommands(ScriptInterpreter& interpreter);

@@ -1,0 +1,162 @@
+#include "host/render/GraphicsOperations.h"
+
+#include "basekit/BKMemory.h"
+#include "basekit/LittleEndian.h"
+#include "host/ops/Host.h"
+#include "host/render/GraphicsState.h"
+#include "host/render/Pictures.h"
+#include "hostapi/HostElementRecord.h"
+#include "hostapi/HostProjectionRecord.h"
+
+#include <cstring>
+#include <set>
+
+namespace {
+
+constexpr int32_t kDefaultWidth = 640, kDefaultHeight = 480;
+constexpr int32_t kMaxSide = 4096;
+// Camera positions one path may give; beyond this the path is refused rather than half made.
+constexpr int64_t kMaxPathPositions = 100000;
+
+const char* WindowKey(RenderStyle style) { return style == RenderStyle::Photo ? "photo" : "3d"; }
+
+const nlohmann::json* WindowOf(const HostModel& model, RenderStyle style) {
+    if (!model.windows.is_object() || !model.windows.contains(WindowKey(style))) return nullptr;
+    const auto& w = model.windows.at(WindowKey(style));
+    return w.is_object() ? &w : nullptr;
+}
+
+int32_t SideOf(const nlohmann::json* window, const char* key, int32_t fallback) {
+    if (!window || !window->contains(key) || !window->at(key).is_number_integer()) return fallback;
+    int64_t v = window->at(key).get<int64_t>();
+    return v >= 1 && v <= kMaxSide ? static_cast<int32_t>(v) : fallback;
+}
+
+Rgb BackgroundOf(const HostModel& model, RenderStyle style) {
+    Rgb fallback = style == RenderStyle::Photo ? Rgb{0.75f, 0.85f, 0.95f} : Rgb{1, 1, 1};
+    const auto* w = WindowOf(model, style);
+    if (!w || !w->contains("background")) return fallback;
+    const auto& b = w->at("background");
+    if (!b.is_array() || b.size() != 3) return fallback;
+    float c[3];
+    for (size_t i = 0; i < 3; ++i) {
+        if (!b[i].is_number()) return fallback;
+        double v = b[i].get<double>();
+        if (!(v >= 0 && v <= 1)) return fallback;
+        c[i] = static_cast<float>(v);
+    }
+    return {c[0], c[1], c[2]};
+}
+
+} // namespace
+
+HostGraphicsState& GraphicsOf(Host& host) {
+    if (!host.graphics) host.graphics = std::make_shared<HostGraphicsState>();
+    return *host.graphics;
+}
+
+std::pair<int32_t, int32_t> WindowSize(const HostModel& model, RenderStyle style) {
+    const auto* w = WindowOf(model, style);
+    return {SideOf(w, "width", kDefaultWidth), SideOf(w, "height", kDefaultHeight)};
+}
+
+Image RenderWindow(HostModel& model, RenderStyle style) {
+    auto [width, height] = WindowSize(model, style);
+    Scene scene = BuildScene(model);
+    return RenderScene(scene, CameraFromView(model.view), width, height, style, BackgroundOf(model, style));
+}
+
+GSErr GetProjection(Host& host, void* record) {
+    if (!record) return kHostErrBadParameter;
+    WriteProjection(CameraFromView(host.Model().view), {static_cast<uint8_t*>(record), HostProjection::kSize});
+    return kHostNoError;
+}
+
+GSErr ChangeProjection(Host& host, void* record, void*) {
+    if (!record) return kHostErrBadParameter;
+    std::span<const uint8_t> r(static_cast<const uint8_t*>(record), HostProjection::kSize);
+    if (r[HostProjection::kPerspective] != 1) return kHostErrBadParameter; // only perspective views exist here
+    HostModel& model = host.Model();
+    auto camera = ReadCameraPosition(r.subspan(HostProjection::kCamera, HostCameraPosition::kSize), CameraFromView(model.view));
+    if (!camera) return kHostErrBadParameter;
+    HostGraphicsState& g = GraphicsOf(host);
+    if (g.capturing && !g.viewBeforeCapture) g.viewBeforeCapture = model.view;
+    CameraToView(*camera, model.view);
+    return kHostNoError;
+}
+
+GSErr GetWindowSize(Host& host, bool photo, void* record, void* param2) {
+    if (!record) return kHostErrBadParameter;
+    // The photo window is asked for by its number, 1; there is no other.
+    if (photo && param2 && *static_cast<int32_t*>(param2) != 1) return kHostErrBadParameter;
+    auto [w, h] = WindowSize(host.Model(), photo ? RenderStyle::Photo : RenderStyle::Window3D);
+    std::span<uint8_t> r(static_cast<uint8_t*>(record), HostWindowSize::kSize);
+    std::memset(r.data(), 0, r.size());
+    LE::Put<int16_t>(r, HostWindowSize::kWidth, static_cast<int16_t>(w));
+    LE::Put<int16_t>(r, HostWindowSize::kHeight, static_cast<int16_t>(h));
+    return kHostNoError;
+}
+
+GSErr CaptureWindow(Host& host, void* pictureOut, void* options) {
+    if (!pictureOut) return kHostErrBadParameter;
+    bool use3D = !options || static_cast<const uint8_t*>(options)[HostCapture::kUse3DWindow] != 0;
+    Image image = RenderWindow(host.Model(), use3D ? RenderStyle::Window3D : RenderStyle::Photo);
+    BKHandle picture = ImageToPixMap(image);
+    if (!picture) return kHostErrNoMemory;
+    *static_cast<uint32_t*>(pictureOut) = picture;
+    return kHostErrPictureReady;
+}
+
+GSErr SetCaptureMode(Host& host, void* flag) {
+    if (!flag) return kHostErrBadParameter;
+    HostGraphicsState& g = GraphicsOf(host);
+    g.capturing = *static_cast<const uint8_t*>(flag) != 0;
+    if (!g.capturing && g.viewBeforeCapture) {
+        host.Model().view = std::move(*g.viewBeforeCapture);
+        g.viewBeforeCapture.reset();
+    }
+    return kHostNoError;
+}
+
+GSErr CameraPathPositions(Host& host, void* wrapper, void* positionsOut) {
+    if (!wrapper || !positionsOut) return kHostErrBadParameter;
+    std::span<const uint8_t> w(static_cast<const uint8_t*>(wrapper), HostCameraPathWrapper::kSize);
+    int32_t pathIndex = LE::Get<int32_t>(w, HostCameraPathWrapper::kPathIndex);
+    HostModel& model = host.Model();
+    Element* path = model.FindByIndex(HostElement::CameraPath, pathIndex);
+    if (!path) return kHostErrNoElement;
+    ViewCamera base = CameraFromView(model.view);
+    std::vector<ViewCamera> cameras;
+    std::set<int32_t> seen;
+    for (int32_t i = LE::Get<int32_t>(path->Bytes(), HostElement::kPathFirstCamera); i != 0;) {
+        if (!seen.insert(i).second) return kHostErrBadParameter; // a chain that runs in a circle
+        Element* cam = model.FindByIndex(HostElement::Camera, i);
+        if (!cam) return kHostErrNoElement;
+        if (LE::Get<int32_t>(cam->Bytes(), HostElement::kCameraPathIndex) == pathIndex) {
+            auto c = CameraOfElement(cam->unknownKeys, base);
+            if (!c) return kHostErrNotAvailable;
+            cameras.push_back(*c);
+        }
+        i = LE::Get<int32_t>(cam->Bytes(), HostElement::kCameraNextIndex);
+    }
+    if (cameras.empty()) return kHostErrNotAvailable;
+    int64_t k = std::max<int32_t>(1, LE::Get<int32_t>(path->Bytes(), HostElement::kPathCameraFrames));
+    if (k * static_cast<int64_t>(cameras.size()) > kMaxPathPositions) return kHostErrBadParameter;
+    bool closed = path->record[HostElement::kPathClosed] != 0;
+    // k positions from each camera towards the next; the last one returns to the first on a
+    // closed path and stays where it is on an open one.
+    size_t count = cameras.size() * static_cast<size_t>(k);
+    BKHandle h = BKNewHandle(count * HostCameraPosition::kSize);
+    if (!h) return kHostErrNoMemory;
+    uint8_t* out = BKHandleData(h);
+    size_t n = 0;
+    for (size_t i = 0; i < cameras.size(); ++i) {
+        const ViewCamera& a = cameras[i];
+        const ViewCamera& b = i + 1 < cameras.size() ? cameras[i + 1] : closed ? cameras[0] : cameras[i];
+        for (int64_t j = 0; j < k; ++j, ++n)
+            WriteCameraPosition(Between(a, b, static_cast<double>(j) / static_cast<double>(k)),
+                                {out + n * HostCameraPosition::kSize, HostCameraPosition::kSize});
+    }
+    *static_cast<uint32_t*>(positionsOut) = h;
+    return kHostNoError;
+}

@@ -1,0 +1,18 @@
+#pragma once
+// Rendered images as PNG files and as the host's pictures (PixKit pixel maps).
+#include "basekit/BKMemory.h"
+#include "host/render/Renderer.h"
+
+#include <optional>
+#include <string>
+
+bool WritePng(const std::string& path, const Image& image, std::string& error);
+// Reads an 8-bit RGB or RGBA PNG (the host's own files, for tests and checks).
+std::optional<Image> ReadPng(const std::string& path, std::string& error);
+
+// A new 32-bit picture; 0 when memory runs out.
+BKHandle ImageToPixMap(const Image& image);
+// The picture's pixels; none for a damaged block or an indexed picture.
+std::optional<Image> PixMapToImage(BKHandle pixMap);
+// Puts the pixels back into a 32-bit picture of the same size; false otherwise.
+bool ImageIntoPixMap(const Image& image, BKHandle pixMap);

@@ -1,0 +1,225 @@
+#include "host/render/Scene.h"
+
+#include "basekit/LittleEndian.h"
+#include "host/model/HostModel.h"
+#include "hostapi/HostAttributeRecord.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <map>
+
+namespace {
+
+double GetD(const AttributeRecord& r, size_t off) {
+    uint64_t bits = LE::Get<uint64_t>(r, off);
+    double d;
+    std::memcpy(&d, &bits, sizeof d);
+    return d;
+}
+
+float Channel(double v) {
+    // Colour components above 1 are shown at full strength; broken numbers as black.
+    if (!std::isfinite(v) || v < 0) return 0;
+    return v > 1 ? 1.0f : static_cast<float>(v);
+}
+
+Vec3 Sub(const Vec3& a, const Vec3& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
+Vec3 Cross(const Vec3& a, const Vec3& b) {
+    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+double Dot(const Vec3& a, const Vec3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+
+struct Look {
+    Rgb colour;
+    float opacity = 1;
+    float specular = 0.3f;
+};
+
+class Palette {
+public:
+    explicit Palette(HostModel& model) : model_(model) {}
+
+    Look Material(int16_t index) {
+        auto it = materials_.find(index);
+        if (it != materials_.end()) return it->second;
+        Look look{{0.7f, 0.7f, 0.7f}, 1, 0.3f};
+        if (auto* r = model_.Attribute(HostAttribute::Material, index)) {
+            look.colour = {Channel(GetD(*r, HostAttribute::kMatSurfaceRed)), Channel(GetD(*r, HostAttribute::kMatSurfaceGreen)),
+                           Channel(GetD(*r, HostAttribute::kMatSurfaceBlue))};
+            int16_t transparency = std::clamp<int16_t>(LE::Get<int16_t>(*r, HostAttribute::kMatTransparency), 0, 100);
+            look.opacity = 1.0f - static_cast<float>(transparency) / 100.0f;
+            look.specular = static_cast<float>(std::clamp<int16_t>(LE::Get<int16_t>(*r, HostAttribute::kMatSpecular), 0, 100)) / 100.0f;
+        }
+        materials_[index] = look;
+        return look;
+    }
+
+    Rgb Pen(int16_t index) {
+        auto it = pens_.find(index);
+        if (it != pens_.end()) return it->second;
+        Rgb c{0, 0, 0};
+        if (auto* r = model_.Attribute(HostAttribute::Pen, index))
+            c = {Channel(GetD(*r, HostAttribute::kPenRed)), Channel(GetD(*r, HostAttribute::kPenGreen)),
+                 Channel(GetD(*r, HostAttribute::kPenBlue))};
+        pens_[index] = c;
+        return c;
+    }
+
+private:
+    HostModel& model_;
+    std::map<int16_t, Look> materials_;
+    std::map<int16_t, Rgb> pens_;
+};
+
+// Which material of an element covers a face, by the face's outward normal. The fields are the
+// element record's material indexes of its kind.
+enum class Face { Top, Bottom, SideLow, SideHigh, End };
+
+struct KindLook {
+    size_t pen = 104;
+    // Materials of top, bottom, the lower and higher long side, and the ends. 0: none.
+    size_t top = 0, bottom = 0, sideLow = 0, sideHigh = 0, end = 0;
+};
+
+KindLook LookOfKind(int32_t kind) {
+    switch (kind) {
+    case HostElement::Wall: return {104, 122, 122, 118, 120, 122};
+    case HostElement::Column: return {104, 124, 124, 124, 124, 124};
+    case HostElement::Beam: return {104, 124, 126, 120, 122, 128};
+    case HostElement::Window:
+    case HostElement::Door:
+    case HostElement::Object:
+    case HostElement::Lamp: return {104, 108, 108, 108, 108, 108};
+    case HostElement::Slab:
+    case HostElement::Roof:
+    case HostElement::Mesh: return {104, 118, 120, 122, 122, 122};
+    case HostElement::CurtainWall: return {226, 706, 706, 706, 706, 706};
+    default: return {};
+    }
+}
+
+size_t FieldOf(const KindLook& k, Face f) {
+    switch (f) {
+    case Face::Top: return k.top;
+    case Face::Bottom: return k.bottom;
+    case Face::SideLow: return k.sideLow;
+    case Face::SideHigh: return k.sideHigh;
+    case Face::End: return k.end;
+    }
+    return 0;
+}
+
+struct Builder {
+    Scene& scene;
+    Palette& palette;
+    const Element& element;
+    KindLook kind;
+    Rgb pen;
+    bool opening;
+    bool boundsSet = false;
+
+    Look LookOf(Face f) {
+        size_t field = FieldOf(kind, f);
+        return palette.Material(field ? LE::Get<int16_t>(element.Bytes(), field) : 0);
+    }
+
+    void Grow(const Vec3& p) {
+        for (size_t i = 0; i < 3; ++i) {
+            scene.min[i] = std::min(scene.min[i], p[i]);
+            scene.max[i] = std::max(scene.max[i], p[i]);
+        }
+    }
+
+    void Triangle(const Vec3& a, const Vec3& b, const Vec3& c, Face f) {
+        Vec3 n = Cross(Sub(b, a), Sub(c, a));
+        double len = std::sqrt(Dot(n, n));
+        if (!(len > 1e-12)) return; // degenerate
+        Look look = LookOf(f);
+        SceneTriangle t{{a, b, c}, {n[0] / len, n[1] / len, n[2] / len}, look.colour, look.opacity, look.specular, opening};
+        scene.triangles.push_back(t);
+        Grow(a), Grow(b), Grow(c);
+    }
+
+    void Edge(const Vec3& a, const Vec3& b) { scene.edges.push_back({a, b, pen, opening}); }
+
+    void Box(const Vec3& lo, const Vec3& hi) {
+        auto P = [&](int x, int y, int z) { return Vec3{x ? hi[0] : lo[0], y ? hi[1] : lo[1], z ? hi[2] : lo[2]}; };
+        // The long sides face across the thinner horizontal extent.
+        bool thinY = (hi[1] - lo[1]) <= (hi[0] - lo[0]);
+        Face minusX = thinY ? Face::End : Face::SideLow, plusX = thinY ? Face::End : Face::SideHigh;
+        Face minusY = thinY ? Face::SideLow : Face::End, plusY = thinY ? Face::SideHigh : Face::End;
+        auto Quad = [&](Vec3 a, Vec3 b, Vec3 c, Vec3 d, Face f) {
+            Triangle(a, b, c, f);
+            Triangle(a, c, d, f);
+        };
+        Quad(P(0, 0, 1), P(1, 0, 1), P(1, 1, 1), P(0, 1, 1), Face::Top);
+        Quad(P(0, 0, 0), P(0, 1, 0), P(1, 1, 0), P(1, 0, 0), Face::Bottom);
+        Quad(P(0, 0, 0), P(1, 0, 0), P(1, 0, 1), P(0, 0, 1), minusY);
+        Quad(P(0, 1, 0), P(0, 1, 1), P(1, 1, 1), P(1, 1, 0), plusY);
+        Quad(P(0, 0, 0), P(0, 0, 1), P(0, 1, 1), P(0, 1, 0), minusX);
+        Quad(P(1, 0, 0), P(1, 1, 0), P(1, 1, 1), P(1, 0, 1), plusX);
+        for (int i = 0; i < 4; ++i) {
+            int x = i & 1, y = i >> 1;
+            Edge(P(x, y, 0), P(x, y, 1));
+            Edge(P(0, x, y), P(1, x, y));
+            Edge(P(x, 0, y), P(x, 1, y));
+        }
+    }
+
+    void Mesh(const Geometry& g) {
+        const auto& v = g.vertices;
+        std::map<std::pair<int32_t, int32_t>, std::vector<Vec3>> edgeNormals;
+        for (const auto& t : g.triangles) {
+            if (t[0] < 0 || t[1] < 0 || t[2] < 0) continue;
+            size_t i0 = static_cast<size_t>(t[0]), i1 = static_cast<size_t>(t[1]), i2 = static_cast<size_t>(t[2]);
+            if (i0 >= v.size() || i1 >= v.size() || i2 >= v.size()) continue;
+            Vec3 n = Cross(Sub(v[i1], v[i0]), Sub(v[i2], v[i0]));
+            double len = std::sqrt(Dot(n, n));
+            if (!(len > 1e-12)) continue;
+            n = {n[0] / len, n[1] / len, n[2] / len};
+            Face f = n[2] > 0.3 ? Face::Top : n[2] < -0.3 ? Face::Bottom : Face::SideLow;
+            Triangle(v[i0], v[i1], v[i2], f);
+            for (int k = 0; k < 3; ++k) {
+                int32_t a = t[static_cast<size_t>(k)], b = t[static_cast<size_t>((k + 1) % 3)];
+                edgeNormals[{std::min(a, b), std::max(a, b)}].push_back(n);
+            }
+        }
+        // Outlines and creases; edges inside a flat surface are not drawn.
+        for (const auto& [e, normals] : edgeNormals) {
+            bool draw = normals.size() != 2 || Dot(normals[0], normals[1]) < 0.94;
+            if (draw) Edge(v[static_cast<size_t>(e.first)], v[static_cast<size_t>(e.second)]);
+        }
+    }
+};
+
+bool LayerHidden(HostModel& model, int16_t layer, std::map<int16_t, bool>& cache) {
+    auto it = cache.find(layer);
+    if (it != cache.end()) return it->second;
+    auto* r = model.Attribute(HostAttribute::Layer, layer);
+    bool hidden = r && (LE::Get<uint32_t>(*r, HostAttribute::kFlags) & HostAttribute::kLayerHidden);
+    cache[layer] = hidden;
+    return hidden;
+}
+
+} // namespace
+
+Scene BuildScene(HostModel& model) {
+    Scene scene;
+    scene.min = {1e300, 1e300, 1e300};
+    scene.max = {-1e300, -1e300, -1e300};
+    Palette palette(model);
+    std::map<int16_t, bool> hiddenLayers;
+    for (const auto& e : model.Elements()) {
+        int32_t kind = e->Kind();
+        if (!HostElement::HasBody(kind) || e->geometry.shape == Geometry::Shape::None) continue;
+        if (LayerHidden(model, e->Layer(), hiddenLayers)) continue;
+        KindLook look = LookOfKind(kind);
+        Builder b{scene, palette, *e, look, palette.Pen(LE::Get<int16_t>(e->Bytes(), look.pen)),
+                  kind == HostElement::Window || kind == HostElement::Door};
+        if (e->geometry.shape == Geometry::Shape::Box) b.Box(e->geometry.min, e->geometry.max);
+        else b.Mesh(e->geometry);
+    }
+    if (scene.triangles.empty()) scene.min = scene.max = {0, 0, 0};
+    return scene;
+}

@@ -1,0 +1,137 @@
+#include "host/render/ViewCamera.h"
+
+#include "basekit/LittleEndian.h"
+#include "hostapi/HostProjectionRecord.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+double GetD(std::span<const uint8_t> bytes, size_t offset) {
+    uint64_t bits = LE::Get<uint64_t>(bytes, offset);
+    double d;
+    std::memcpy(&d, &bits, sizeof d);
+    return d;
+}
+
+void PutD(std::span<uint8_t> bytes, size_t offset, double d) {
+    uint64_t bits;
+    std::memcpy(&bits, &d, sizeof bits);
+    LE::Put<uint64_t>(bytes, offset, bits);
+}
+
+bool Finite(const Vec3& v) { return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]); }
+
+double Distance(const Vec3& a, const Vec3& b) {
+    return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) + (a[2] - b[2]) * (a[2] - b[2]));
+}
+
+std::optional<Vec3> VecOf(const nlohmann::json& j) {
+    if (!j.is_array() || j.size() != 3) return std::nullopt;
+    Vec3 v{};
+    for (size_t i = 0; i < 3; ++i) {
+        if (!j[i].is_number()) return std::nullopt;
+        v[i] = j[i].get<double>();
+    }
+    if (!Finite(v)) return std::nullopt;
+    return v;
+}
+
+std::optional<double> NumberOf(const nlohmann::json& j, const char* key) {
+    if (!j.is_object() || !j.contains(key) || !j.at(key).is_number()) return std::nullopt;
+    double d = j.at(key).get<double>();
+    return std::isfinite(d) ? std::optional<double>(d) : std::nullopt;
+}
+
+bool Usable(const ViewCamera& c) {
+    return Finite(c.eye) && Finite(c.target) && Finite(c.up) && Distance(c.eye, c.target) > 1e-6 &&
+           std::isfinite(c.fov) && c.fov >= 1 && c.fov <= 170;
+}
+
+} // namespace
+
+ViewCamera CameraFromView(const nlohmann::json& view) {
+    ViewCamera c;
+    if (!view.is_object()) return c;
+    ViewCamera read = c;
+    if (view.contains("eye")) read.eye = VecOf(view.at("eye")).value_or(c.eye);
+    if (view.contains("target")) read.target = VecOf(view.at("target")).value_or(c.target);
+    if (view.contains("up")) read.up = VecOf(view.at("up")).value_or(c.up);
+    read.fov = NumberOf(view, "fov").value_or(c.fov);
+    if (view.contains("sun")) {
+        const auto& sun = view.at("sun");
+        read.sunAzimuth = NumberOf(sun, "azimuth").value_or(c.sunAzimuth);
+        double altitude = NumberOf(sun, "altitude").value_or(c.sunAltitude);
+        if (altitude >= 1 && altitude <= 90) read.sunAltitude = altitude;
+    }
+    return Usable(read) ? read : c;
+}
+
+void CameraToView(const ViewCamera& camera, nlohmann::json& view) {
+    if (!view.is_object()) view = nlohmann::json::object();
+    view["eye"] = camera.eye;
+    view["target"] = camera.target;
+    view["up"] = camera.up;
+    view["fov"] = camera.fov;
+}
+
+void WriteCameraPosition(const ViewCamera& camera, std::span<uint8_t> position) {
+    if (position.size() < HostCameraPosition::kSize) return;
+    for (size_t i = 0; i < 3; ++i) {
+        PutD(position, HostCameraPosition::kEye + 8 * i, camera.eye[i]);
+        PutD(position, HostCameraPosition::kTarget + 8 * i, camera.target[i]);
+        PutD(position, HostCameraPosition::kUp + 8 * i, camera.up[i]);
+    }
+    PutD(position, HostCameraPosition::kFov, camera.fov);
+}
+
+std::optional<ViewCamera> ReadCameraPosition(std::span<const uint8_t> position, const ViewCamera& base) {
+    if (position.size() < HostCameraPosition::kSize) return std::nullopt;
+    ViewCamera c = base;
+    for (size_t i = 0; i < 3; ++i) {
+        c.eye[i] = GetD(position, HostCameraPosition::kEye + 8 * i);
+        c.target[i] = GetD(position, HostCameraPosition::kTarget + 8 * i);
+        c.up[i] = GetD(position, HostCameraPosition::kUp + 8 * i);
+    }
+    if (c.up == Vec3{0, 0, 0}) c.up = {0, 0, 1};
+    c.fov = GetD(position, HostCameraPosition::kFov);
+    if (c.fov == 0) c.fov = base.fov;
+    if (!Usable(c)) return std::nullopt;
+    return c;
+}
+
+void WriteProjection(const ViewCamera& camera, std::span<uint8_t> record) {
+    if (record.size() < HostProjection::kSize) return;
+    std::memset(record.data(), 0, HostProjection::kSize);
+    record[HostProjection::kPerspective] = 1;
+    WriteCameraPosition(camera, record.subspan(HostProjection::kCamera, HostCameraPosition::kSize));
+    PutD(record, HostProjection::kSunAzimuth, camera.sunAzimuth);
+    PutD(record, HostProjection::kSunAltitude, camera.sunAltitude);
+}
+
+std::optional<ViewCamera> CameraOfElement(const nlohmann::json& keys, const ViewCamera& base) {
+    if (!keys.is_object() || !keys.contains("eye") || !keys.contains("target")) return std::nullopt;
+    auto eye = VecOf(keys.at("eye"));
+    auto target = VecOf(keys.at("target"));
+    if (!eye || !target) return std::nullopt;
+    ViewCamera c = base;
+    c.eye = *eye;
+    c.target = *target;
+    c.up = {0, 0, 1};
+    if (auto fov = NumberOf(keys, "fov")) c.fov = *fov;
+    if (!Usable(c)) return std::nullopt;
+    return c;
+}
+
+ViewCamera Between(const ViewCamera& a, const ViewCamera& b, double t) {
+    ViewCamera c = a;
+    for (size_t i = 0; i < 3; ++i) {
+        c.eye[i] = a.eye[i] + (b.eye[i] - a.eye[i]) * t;
+        c.target[i] = a.target[i] + (b.target[i] - a.target[i]) * t;
+    }
+    c.fov = a.fov + (b.fov - a.fov) * t;
+    // Two cameras may look at each other's eye; keep the target off the eye.
+    if (Distance(c.eye, c.target) < 1e-6) c.target = t < 0.5 ? a.target : b.target;
+    return c;
+}
