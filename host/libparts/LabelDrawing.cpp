@@ -82,7 +82,8 @@ bool DrawLabelPart(Image& picture, const LibPart& part, std::span<const uint8_t>
     double size = NumberParam(params, style.sizeParam).value_or(0.03);
     if (!(size > 0 && size <= 0.5)) size = 0.03;
     // Readable on small pictures, never taller than a third of the picture.
-    auto textHeight = static_cast<int32_t>(std::lround(std::clamp(size * width, 12.0, std::max(12.0, picture.height / 3.0))));
+    auto textHeight = static_cast<int32_t>(
+        std::lround(std::min(1024.0, std::clamp(size * width, 12.0, std::max(12.0, picture.height / 3.0)))));
     TextExtent extent;
     if (!MeasureText(text, textHeight, extent)) return false;
     auto pad = static_cast<int32_t>(std::lround(style.padding * textHeight));

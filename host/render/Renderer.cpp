@@ -41,6 +41,14 @@ Basis MakeBasis(const Vec3& eye, const Vec3& target, Vec3 up) {
 
 constexpr double kNear = 0.05;
 
+// The pixel column or row of a coordinate, held inside [0, size - 1]; far-off coordinates of
+// points near the eye never reach an integer conversion.
+int32_t Pixel(double v, int32_t size) {
+    if (!(v > 0)) return 0;
+    if (v >= size - 1) return size - 1;
+    return static_cast<int32_t>(v);
+}
+
 // Screen-space vertex: pixel position, 1/depth, and the world position for lighting.
 struct ScreenVertex {
     double x, y, invZ;
@@ -81,13 +89,14 @@ public:
 
     // Calls shade(x, y, invZ, world) for every covered pixel centre, after clipping.
     template <typename F> void Triangle(const Vec3 (&p)[3], int32_t width, int32_t height, F&& shade) const {
-        std::vector<std::pair<Vec3, Vec3>> poly;
-        bool allIn = true;
-        for (const auto& w : p) {
-            poly.push_back({basis_.ToView(w), w});
-            if (poly.back().first[2] < kNear) allIn = false;
+        Vec3 v[3] = {basis_.ToView(p[0]), basis_.ToView(p[1]), basis_.ToView(p[2])};
+        if (v[0][2] >= kNear && v[1][2] >= kNear && v[2][2] >= kNear) {
+            Fill(Project(v[0], p[0]), Project(v[1], p[1]), Project(v[2], p[2]), width, height, shade);
+            return;
         }
-        if (!allIn) poly = ClipNear(poly);
+        if (v[0][2] < kNear && v[1][2] < kNear && v[2][2] < kNear) return;
+        std::vector<std::pair<Vec3, Vec3>> poly = {{v[0], p[0]}, {v[1], p[1]}, {v[2], p[2]}};
+        poly = ClipNear(poly);
         if (poly.size() < 3) return;
         std::vector<ScreenVertex> s;
         for (const auto& v : poly) s.push_back(Project(v.first, v.second));
@@ -101,10 +110,8 @@ public:
         double minX = std::min({a.x, b.x, c.x}), maxX = std::max({a.x, b.x, c.x});
         double minY = std::min({a.y, b.y, c.y}), maxY = std::max({a.y, b.y, c.y});
         if (!(maxX >= 0 && minX < width && maxY >= 0 && minY < height)) return;
-        int32_t x0 = std::max<int32_t>(0, static_cast<int32_t>(std::floor(minX)));
-        int32_t x1 = std::min<int32_t>(width - 1, static_cast<int32_t>(std::ceil(maxX)));
-        int32_t y0 = std::max<int32_t>(0, static_cast<int32_t>(std::floor(minY)));
-        int32_t y1 = std::min<int32_t>(height - 1, static_cast<int32_t>(std::ceil(maxY)));
+        int32_t x0 = Pixel(minX, width), x1 = Pixel(std::ceil(maxX), width);
+        int32_t y0 = Pixel(minY, height), y1 = Pixel(std::ceil(maxY), height);
         double inv = 1.0 / area;
         for (int32_t y = y0; y <= y1; ++y) {
             double py = y + 0.5;
@@ -138,9 +145,8 @@ public:
         for (int32_t i = 0; i <= n; ++i) {
             double t = n ? static_cast<double>(i) / n : 0;
             double x = sa.x + dx * t, y = sa.y + dy * t;
-            int32_t ix = static_cast<int32_t>(std::floor(x)), iy = static_cast<int32_t>(std::floor(y));
-            if (ix < 0 || iy < 0 || ix >= width || iy >= height) continue;
-            plot(ix, iy, sa.invZ + (sb.invZ - sa.invZ) * t);
+            if (!(x >= 0 && y >= 0 && x < width && y < height)) continue;
+            plot(static_cast<int32_t>(x), static_cast<int32_t>(y), sa.invZ + (sb.invZ - sa.invZ) * t);
         }
     }
 
@@ -178,11 +184,12 @@ public:
         int lit = 0;
         for (int dy = -1; dy <= 1; ++dy)
             for (int dx = -1; dx <= 1; ++dx) {
-                int32_t x = static_cast<int32_t>(std::floor(s.x)) + dx, y = static_cast<int32_t>(std::floor(s.y)) + dy;
-                if (x < 0 || y < 0 || x >= kSize || y >= kSize) {
+                double fx = std::floor(s.x) + dx, fy = std::floor(s.y) + dy;
+                if (!(fx >= 0 && fy >= 0 && fx < kSize && fy < kSize)) {
                     ++lit;
                     continue;
                 }
+                auto x = static_cast<int32_t>(fx), y = static_cast<int32_t>(fy);
                 if (s.invZ - bias <= depth_[static_cast<size_t>(y) * kSize + static_cast<size_t>(x)]) ++lit;
             }
         return lit / 9.0;
@@ -197,10 +204,8 @@ private:
     void Fill(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
         double area = (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
         if (!(std::fabs(area) > 1e-12)) return;
-        int32_t x0 = std::max<int32_t>(0, static_cast<int32_t>(std::floor(std::min({a.x, b.x, c.x}))));
-        int32_t x1 = std::min<int32_t>(kSize - 1, static_cast<int32_t>(std::ceil(std::max({a.x, b.x, c.x}))));
-        int32_t y0 = std::max<int32_t>(0, static_cast<int32_t>(std::floor(std::min({a.y, b.y, c.y}))));
-        int32_t y1 = std::min<int32_t>(kSize - 1, static_cast<int32_t>(std::ceil(std::max({a.y, b.y, c.y}))));
+        int32_t x0 = Pixel(std::min({a.x, b.x, c.x}), kSize), x1 = Pixel(std::ceil(std::max({a.x, b.x, c.x})), kSize);
+        int32_t y0 = Pixel(std::min({a.y, b.y, c.y}), kSize), y1 = Pixel(std::ceil(std::max({a.y, b.y, c.y})), kSize);
         double inv = 1.0 / area;
         for (int32_t y = y0; y <= y1; ++y)
             for (int32_t x = x0; x <= x1; ++x) {

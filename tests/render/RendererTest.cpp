@@ -3,12 +3,14 @@
 #include "RenderFixture.h"
 #include "host/project/HostProjectFile.h"
 #include "host/render/Pictures.h"
+#include "host/script/ScriptInterpreter.h"
 #include "hostapi/HostProjectionRecord.h"
 #include "pixkit/PXPixMap.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 
 namespace {
 
@@ -171,6 +173,25 @@ TEST_F(RendererTest, CaptureModeGivesTheViewBackAfterTheMovie) {
     EXPECT_NE(host->Model().view, before);
     ASSERT_EQ(HostGraphics(HOST_FOURCC('S', 'E', 'C', 'F'), &off, nullptr), kHostNoError);
     EXPECT_EQ(host->Model().view, before);
+}
+
+TEST_F(RendererTest, ScriptRendersTheWindowIntoAFile) {
+    AddBox("BOX", {-2, -1, 0}, {2, 1, 2}, green);
+    std::ostringstream transcript;
+    ScriptInterpreter script(*host, transcript);
+    auto path = (std::filesystem::temp_directory_path() / "bv_render_script.png").string();
+    for (const char* window : {"photo", "3d"}) {
+        ASSERT_TRUE(script.RunLine("render \"" + path + "\" " + window)) << transcript.str();
+        std::string error;
+        auto written = ReadPng(path, error);
+        ASSERT_TRUE(written) << error;
+        auto style = std::string(window) == "3d" ? RenderStyle::Window3D : RenderStyle::Photo;
+        EXPECT_EQ(written->pixels, RenderWindow(host->Model(), style).pixels);
+    }
+    std::filesystem::remove(path);
+    EXPECT_FALSE(script.RunLine("render " + path + " sideways"));
+    EXPECT_FALSE(script.RunLine("render"));
+    EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 class CameraPathTest : public RenderFixture {
