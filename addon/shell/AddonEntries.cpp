@@ -5,6 +5,7 @@
 #include "filekit/FKLocation.h"
 #include "hostapi/HostEnvironmentRecords.h"
 #include "hostapi/HostRegistrationRecord.h"
+#include "movie/LabelParts.h"
 #include "resources/AddonResources.h"
 #include "shell/HostInterface.h"
 #include "shell/MenuHandler.h"
@@ -74,6 +75,7 @@ GSErr AddonInitialize(uint32_t token) {
     m.palette->StartEventProcessing();
     m.taskDB.InitTaskDB();
     m.elementHider.LoadResources();
+    RegisterLabelParts();
     HostInstallProjectEventHandler(kHostEventClose, ProjectClosingHandler);
     HostInstallProjectEventHandler(kHostEventOpened, ProjectOpenedHandler);
     HostInstallProjectEventHandler(kHostEventNewProject, NewProjectHandler);

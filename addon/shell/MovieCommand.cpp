@@ -1,7 +1,6 @@
 #include "shell/MovieCommand.h"
 
-#include "resources/AddonResources.h"
+#include "movie/AnimationRunner.h"
+#include "shell/ModuleObjects.h"
 
-// The movie run is wired in with the movie production work; until then the command says
-// plainly that no movie was made.
-void MakeAnimationCommand() { AddonAlert(32525); }
+void MakeAnimationCommand() { MakeAnimation(Module().taskDB, Module().elementHider); }

@@ -203,18 +203,20 @@ def camera(index, path, next_, frames, eye, target):
                     "eye": eye, "target": target})
 
 
-def path(id_, index, first, closed):
+def path(id_, index, first, ends_at_last, per_camera, active):
+    # 104 inactive word, 108 first camera, 112 the walk ends at the last camera (else it loops), 113 active, 116 frames from camera to camera
     paths.append({"id": id_, "index": index, "layer": "2D rajz",
-                  "record": {"i32": {"104": 0, "108": first}, "u8": {"112": 1 if closed else 0}}})
+                  "record": {"i32": {"104": 0, "108": first, "116": per_camera},
+                             "u8": {"112": 1 if ends_at_last else 0, "113": 1 if active else 0}}})
 
 
 target = [5, 4, 3]
-path("UTV-01", 1, 1, True)
+path("UTV-01", 1, 1, False, 8, True)
 camera(1, 1, 2, 0, [-12, -14, 6], target)
 camera(2, 1, 3, 2, [22, -14, 6], target)
 camera(3, 1, 4, 0, [22, 22, 8], target)
 camera(4, 1, 0, 0, [-12, 22, 8], target)
-path("UTV-02", 2, 5, False)
+path("UTV-02", 2, 5, True, 12, False)
 camera(5, 2, 6, 3, [8, -30, 1.7], [7, 0, 1.7])
 camera(6, 2, 0, 0, [7.3, -4, 1.7], [7.3, 0, 1.7])
 

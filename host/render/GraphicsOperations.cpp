@@ -142,21 +142,23 @@ GSErr CameraPathPositions(Host& host, void* wrapper, void* positionsOut) {
     if (cameras.empty()) return kHostErrNotAvailable;
     int64_t k = std::max<int32_t>(1, LE::Get<int32_t>(path->Bytes(), HostElement::kPathCameraFrames));
     if (k * static_cast<int64_t>(cameras.size()) > kMaxPathPositions) return kHostErrBadParameter;
-    bool closed = path->record[HostElement::kPathClosed] != 0;
-    // k positions from each camera towards the next; the last one returns to the first on a
-    // closed path and stays where it is on an open one.
-    size_t count = cameras.size() * static_cast<size_t>(k);
+    // The path flag: the path ends at its last camera; without it the last camera leads back to
+    // the first, so the walk is a loop. k positions lead from each camera to the next.
+    bool endsAtLast = path->record[HostElement::kPathClosed] != 0;
+    size_t legs = endsAtLast ? cameras.size() - 1 : cameras.size();
+    size_t count = legs * static_cast<size_t>(k) + (endsAtLast ? 1 : 0);
     BKHandle h = BKNewHandle(count * HostCameraPosition::kSize);
     if (!h) return kHostErrNoMemory;
     uint8_t* out = BKHandleData(h);
     size_t n = 0;
-    for (size_t i = 0; i < cameras.size(); ++i) {
+    for (size_t i = 0; i < legs; ++i) {
         const ViewCamera& a = cameras[i];
-        const ViewCamera& b = i + 1 < cameras.size() ? cameras[i + 1] : closed ? cameras[0] : cameras[i];
+        const ViewCamera& b = cameras[(i + 1) % cameras.size()];
         for (int64_t j = 0; j < k; ++j, ++n)
             WriteCameraPosition(Between(a, b, static_cast<double>(j) / static_cast<double>(k)),
                                 {out + n * HostCameraPosition::kSize, HostCameraPosition::kSize});
     }
+    if (endsAtLast) WriteCameraPosition(cameras.back(), {out + n * HostCameraPosition::kSize, HostCameraPosition::kSize});
     *static_cast<uint32_t*>(positionsOut) = h;
     return kHostNoError;
 }

@@ -49,6 +49,27 @@ bool Usage(std::string& error, const char* usage) {
 void AddAddonCommands(ScriptInterpreter& in) {
     Host& host = in.GetHost();
 
+    // A long task's progress bar, and the stop button pressed at a chosen frame.
+    static int32_t stopAt = 0;
+    stopAt = 0;
+    DGSetProgressListener([&in](DGDialog&, int16_t, int32_t value, int32_t maximum) {
+        in.Emit("progress " + std::to_string(value) + "/" + std::to_string(maximum));
+    });
+    DGSetEventPump([] {
+        if (stopAt <= 0) return;
+        DGDialog* progress = DGDialog::Find(32450);
+        if (progress && progress->ItemValue(3) == stopAt) {
+            stopAt = 0;
+            progress->UserClick(1);
+        }
+    });
+    in.AddCommand("stop-at", [](const Args& a, std::string& error) {
+        int64_t frame = 0;
+        if (a.size() != 1 || !ParseInt(a[0], frame) || frame < 1 || frame > 1000000) return Usage(error, "stop-at FRAME");
+        stopAt = static_cast<int32_t>(frame);
+        return true;
+    });
+
     in.AddCommand("menu", [&host](const Args& a, std::string& error) {
         int64_t item = 0;
         if (a.size() != 1 || !ParseInt(a[0], item) || item < 1 || item > 100) return Usage(error, "menu N");

@@ -263,29 +263,34 @@ void AddHostCommands(ScriptInterpreter& in) {
         return true;
     });
     in.AddCommand("dialog", [](const Args& a, std::string& error) {
+        const char* usage = "usage: dialog ID ITEM=VALUE... [press ITEM]...";
         if (a.empty()) {
-            error = "usage: dialog ID ITEM=VALUE... [press ITEM]";
+            error = usage;
             return false;
         }
         DGDialogAnswer answer;
         answer.dialogId = a[0];
+        bool pressed = false;
         for (size_t i = 1; i < a.size(); ++i) {
             if (a[i] == "press") {
                 int64_t n = 0;
-                if (i + 2 != a.size() || !ParseInt(a[i + 1], n) || n < 1 || n > 32767) {
-                    error = "usage: dialog ID ITEM=VALUE... [press ITEM]";
+                if (i + 1 >= a.size() || !ParseInt(a[i + 1], n) || n < 1 || n > 32767) {
+                    error = usage;
                     return false;
                 }
-                answer.press = static_cast<int>(n);
-                break;
+                answer.steps.push_back({std::to_string(n), {}, true});
+                pressed = true;
+                ++i;
+                continue;
             }
             auto eq = a[i].find('=');
             if (eq == std::string::npos || eq == 0) {
                 error = "expected ITEM=VALUE: " + a[i];
                 return false;
             }
-            answer.items.emplace_back(a[i].substr(0, eq), a[i].substr(eq + 1));
+            answer.steps.push_back({a[i].substr(0, eq), a[i].substr(eq + 1), false});
         }
+        if (!pressed) answer.steps.push_back({"1", {}, true}); // item 1 unless told otherwise
         DGQueueDialogAnswer(std::move(answer));
         return true;
     });

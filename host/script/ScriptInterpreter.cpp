@@ -2,6 +2,8 @@
 
 #include "basekit/BKText.h"
 #include "dialogkit/DGAnswers.h"
+#include "dialogkit/DGDialog.h"
+#include "filekit/FKFileDialog.h"
 #include "host/ops/Host.h"
 #include "host/script/ScriptLine.h"
 
@@ -17,6 +19,7 @@ ScriptInterpreter::ScriptInterpreter(Host& host, std::ostream& out) : host_(host
     DGSetDialogListener([this](const DGDialogRecord& r) {
         Emit("dialog " + r.dialogId + (r.confirmed ? " confirmed" : " cancelled"));
     });
+    FKSetFileDialogListener([this](const FKFileDialogRecord& r) { Emit(FKFileDialogTranscriptLine(r)); });
     host_.Events().report = [this](const std::string& text) { Emit("report " + BKToUtf8(text)); };
     host_.Events().undoStep = [this](const std::string& name) {
         Emit("undo-step " + QuoteForTranscript(BKToUtf8(name)));
@@ -38,11 +41,15 @@ ScriptInterpreter::ScriptInterpreter(Host& host, std::ostream& out) : host_(host
     };
     AddHostCommands(*this);
     AddRenderCommands(*this);
+    AddAddonCommands(*this);
 }
 
 ScriptInterpreter::~ScriptInterpreter() {
     DGSetAlertListener(nullptr);
     DGSetDialogListener(nullptr);
+    FKSetFileDialogListener(nullptr);
+    DGSetProgressListener(nullptr);
+    DGSetEventPump(nullptr);
     host_.Events() = HostEvents{};
 }
 

@@ -38,5 +38,7 @@ private:
 
 // The host's own commands: project, selection, locks, layers, undo, user data, and their prints.
 void AddHostCommands(ScriptInterpreter& interpreter);
+// Commands that act on the loaded add-on: menu, palette, file dialog answers, and its prints.
+void AddAddonCommands(ScriptInterpreter& interpreter);
 // Pictures of the host's windows: render.
 void AddRenderCommands(ScriptInterpreter& interpreter);

@@ -19,10 +19,19 @@ struct DGAlertRecord {
     bool fromQueue = false; // false: a one-button alert or a question nobody answered
 };
 
+struct DGDialogStep {
+    std::string item;
+    std::string value;
+    bool press = false; // a button press instead of a change
+};
+
 struct DGDialogAnswer {
     std::string dialogId;
     std::vector<std::pair<std::string, std::string>> items; // ITEM=VALUE, applied in order
     int press = 1;
+    // When given, the user's changes and presses in their order (a dialog may take several
+    // presses, e.g. a button that opens another dialog, then OK); `items` and `press` are unused.
+    std::vector<DGDialogStep> steps = {};
 };
 
 struct DGDialogRecord {

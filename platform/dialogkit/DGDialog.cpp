@@ -19,7 +19,25 @@ bool ParseInt(const std::string& text, int32_t& out) {
     return r.ec == std::errc() && r.ptr == end;
 }
 
+std::function<void(DGDialog&, int16_t, int32_t, int32_t)>& ProgressListener() {
+    static auto* listener = new std::function<void(DGDialog&, int16_t, int32_t, int32_t)>;
+    return *listener;
+}
+
+std::function<void()>& EventPump() {
+    static auto* pump = new std::function<void()>;
+    return *pump;
+}
+
 } // namespace
+
+void DGSetProgressListener(std::function<void(DGDialog&, int16_t, int32_t, int32_t)> listener) {
+    ProgressListener() = std::move(listener);
+}
+void DGSetEventPump(std::function<void()> pump) { EventPump() = std::move(pump); }
+void DGProcessEvents() {
+    if (EventPump()) EventPump()();
+}
 
 DGDialog::DGDialog(int32_t id, std::string title, int16_t width, int16_t height, std::vector<DGItem> items)
     : id_(id), title_(std::move(title)), width_(width), height_(height), items_(std::move(items)) {
@@ -71,7 +89,12 @@ int32_t DGDialog::ItemValue(int16_t id) {
 }
 
 void DGDialog::SetItemValue(int16_t id, int32_t value) {
-    if (DGItem* item = Item(id)) item->value = value;
+    DGItem* item = Item(id);
+    if (!item) return;
+    bool changed = item->value != value;
+    item->value = value;
+    if (changed && item->kind == DGItemKind::ProgressBar && ProgressListener())
+        ProgressListener()(*this, id, value, item->maximum);
 }
 
 void DGDialog::EnableItem(int16_t id, bool enabled) {
@@ -152,7 +175,7 @@ bool DGDialog::UserChange(int16_t id, const std::string& utf8Value) {
     case DGItemKind::CheckBox:
     case DGItemKind::RadioButton:
     case DGItemKind::IntEdit:
-        if (!ParseInt(utf8Value, number)) return false;
+        if (!ParseInt(utf8Value, number) || number < item->minimum || number > item->maximum) return false;
         item->value = number;
         break;
     case DGItemKind::DateControl: {
@@ -160,7 +183,7 @@ bool DGDialog::UserChange(int16_t id, const std::string& utf8Value) {
         char tail = 0;
         if (std::sscanf(utf8Value.c_str(), "%d-%d-%d%c", &y, &m, &d, &tail) != 3) return false;
         auto t = BKMakeTime(y, m, d, 0, 0);
-        if (!t) return false;
+        if (!t || *t < item->minimum || *t > item->maximum) return false;
         item->value = *t;
         break;
     }

@@ -6,6 +6,7 @@
 #include "dialogkit/DGModalDialog.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -50,6 +51,13 @@ struct DGListState {
     int16_t editorsRow = 0;              // the row the editors lie on, 0 none
     std::map<int16_t, int16_t> onTabs;   // tab field -> item laid over it
 };
+
+// The host's view of a progress bar while a long task runs, and the pump that lets it handle
+// the user's input meanwhile (the headless back-end's event processing).
+void DGSetProgressListener(std::function<void(DGDialog&, int16_t item, int32_t value, int32_t maximum)> listener);
+void DGSetEventPump(std::function<void()> pump);
+// Lets pending user input reach the dialogs; long tasks call it between their steps.
+void DGProcessEvents();
 
 class DGDialog {
 public:

@@ -66,7 +66,7 @@ bool DGModalDialog::ApplyChange(const std::string& itemKey, const std::string& u
         }
         break;
     case DGItemKind::IntEdit:
-        if (!ParseInt(utf8Value, number)) return false;
+        if (!ParseInt(utf8Value, number) || number < item->minimum || number > item->maximum) return false;
         item->value = number;
         break;
     case DGItemKind::DateControl: {
@@ -74,7 +74,7 @@ bool DGModalDialog::ApplyChange(const std::string& itemKey, const std::string& u
         char tail = 0;
         if (std::sscanf(utf8Value.c_str(), "%d-%d-%d%c", &y, &m, &d, &tail) != 3) return false;
         auto t = BKMakeTime(y, m, d, 0, 0);
-        if (!t) return false;
+        if (!t || *t < item->minimum || *t > item->maximum) return false;
         item->value = *t;
         break;
     }
@@ -90,26 +90,42 @@ bool DGModalDialog::ApplyChange(const std::string& itemKey, const std::string& u
 int16_t DGModalDialog::Run(int16_t okItem, int16_t cancelItem) {
     auto answer = DGTakeDialogAnswer(dialogId_);
     int16_t pressed = cancelItem;
-    if (!answer) {
-        DGCountUnansweredQuestion();
-    } else {
-        bool valid = true;
-        for (const auto& [key, value] : answer->items)
-            if (!ApplyChange(key, value)) valid = false;
-        if (!valid) DGCountUnansweredQuestion(); // a change that could not be made is a script error
-        DGItem* button = FindItem(static_cast<int16_t>(answer->press));
-        pressed = static_cast<int16_t>(answer->press);
-        if (button == nullptr || button->kind != DGItemKind::Button || !button->enabled) {
-            DGCountUnansweredQuestion();
-            pressed = cancelItem;
-        } else if (onClick && !onClick(*this, pressed)) {
-            // The dialog refused to close on that press; nobody is left to answer it.
-            DGCountUnansweredQuestion();
-            if (onClick) onClick(*this, cancelItem);
-            pressed = cancelItem;
+    bool closed = false;
+    if (answer) {
+        std::vector<DGDialogStep> steps = answer->steps;
+        if (steps.empty()) {
+            for (const auto& [key, value] : answer->items) steps.push_back({key, value, false});
+            steps.push_back({std::to_string(answer->press), {}, true});
         }
+        bool valid = true;
+        for (const auto& step : steps) {
+            if (closed) {
+                valid = false; // steps after the dialog closed reach nobody
+                break;
+            }
+            if (!step.press) {
+                if (!ApplyChange(step.item, step.value)) valid = false;
+                continue;
+            }
+            DGItem* button = FindItem(step.item);
+            if (button == nullptr || button->kind != DGItemKind::Button || !button->enabled) {
+                valid = false;
+                continue;
+            }
+            // A press the dialog refuses to close on (a check, a button opening another
+            // dialog) leaves it open for the next steps.
+            if (!onClick || onClick(*this, button->id)) {
+                pressed = button->id;
+                closed = true;
+            }
+        }
+        if (!valid) DGCountUnansweredQuestion(); // a change or press that could not be made is a script error
     }
-    if (!answer && onClick) onClick(*this, cancelItem);
+    if (!closed) {
+        DGCountUnansweredQuestion();
+        if (onClick) onClick(*this, cancelItem);
+        pressed = cancelItem;
+    }
     DGRecordDialog({dialogId_, pressed == okItem});
     return pressed;
 }

@@ -35,6 +35,9 @@ struct DGItem {
     bool enabled = true;
     bool visible = true;
     std::vector<DGPopUpEntry> entries;
+    // Integer edits and date controls refuse values outside these; a progress bar's maximum.
+    int32_t minimum = INT32_MIN;
+    int32_t maximum = INT32_MAX;
 };
 
 class DGModalDialog {

@@ -45,7 +45,8 @@ constexpr size_t kCameraFrames = 112;    // int16 frames from this camera to the
 // Camera path (kind 27) fields.
 constexpr size_t kPathInactive = 104;    // int32, 0 for a usable path
 constexpr size_t kPathFirstCamera = 108; // int32 index of the first camera
-constexpr size_t kPathClosed = 112;      // uint8 the last camera leads back to the first
+constexpr size_t kPathClosed = 112;      // uint8 path flag: the walk ends at the last camera (else it loops to the first)
+constexpr size_t kPathActive = 113;      // uint8 the path the fly-through uses now
 constexpr size_t kPathCameraFrames = 116; // int32 frames from one camera to the next (k)
 
 } // namespace HostElement

@@ -1,0 +1,190 @@
+#include "movie/AnimationRunner.h"
+
+#include "basekit/FixedText.h"
+#include "basekit/LittleEndian.h"
+#include "display/ElementHider.h"
+#include "filekit/FKSpecialFolders.h"
+#include "hostapi/HostProjectionRecord.h"
+#include "movie/AVICreator.h"
+#include "movie/AnimationSettings.h"
+#include "movie/MOVCreator.h"
+#include "movie/ProgressWindow.h"
+#include "resources/AddonResources.h"
+#include "schedule/TaskDB.h"
+#include "shell/HostInterface.h"
+
+#include <cstring>
+
+namespace {
+constexpr uint32_t kChangesBegin = HOST_FOURCC('C', 'S', 'D', 'N');
+constexpr uint32_t kChangesEnd = HOST_FOURCC('C', 'S', 'E', 'N');
+
+// A copy of a picture block; 0 when there is none or no memory.
+BKHandle CopyPicture(BKHandle picture) {
+    size_t size = BKHandleSize(picture);
+    if (picture == 0 || size == 0) return 0;
+    BKHandle copy = BKNewHandle(size);
+    if (copy) std::memcpy(BKHandleData(copy), BKHandleData(picture), size);
+    return copy;
+}
+} // namespace
+
+AnimationRunner::AnimationRunner(TaskDB& taskDB, ElementHider& hider, int32_t cameraPathIndex, int32_t frameCount)
+    : taskDB_(taskDB), hider_(hider), cameraPathIndex_(cameraPathIndex), frameCount_(frameCount) {
+    currentDate_.Clear();
+    savedResourceModule_ = BKGetCurrentResModule();
+    const AnimationSettings& s = taskDB_.Settings();
+    isAVI_ = s.movieKind == VideoForWindows;
+    use3DWindow_ = s.use3DWindow;
+    uint8_t on = 1;
+    captureModeSet_ = HostGraphics(HOST_FOURCC('S', 'E', 'C', 'F'), &on, nullptr) == kHostNoError;
+    hider_.ShowAll(taskDB_);
+
+    std::array<uint8_t, HostProjection::kSize> projection{};
+    if (HostEnvironmentGet(HOST_FOURCC('G', 'P', '3', 'D'), projection.data(), nullptr) == kHostNoError &&
+        HostDatabaseQuery(HOST_FOURCC('G', 'W', 'I', 'N'), savedWindow_.data(), nullptr) == kHostNoError &&
+        LE::Get<int32_t>(savedWindow_, HostDatabaseRecord::kKind) != HostDatabaseKind::Window3D) {
+        std::array<uint8_t, HostDatabaseRecord::kSize> window3D{};
+        LE::Put<int32_t>(window3D, HostDatabaseRecord::kKind, HostDatabaseKind::Window3D);
+        HostAutomate(HOST_FOURCC('C', 'H', 'W', 'D'), window3D.data(), nullptr);
+    }
+
+    std::array<uint8_t, HostWindowSize::kSize> size{};
+    int32_t photo = 1;
+    GSErr err = use3DWindow_ ? HostEnvironmentGet(HOST_FOURCC('G', 'W', '3', 'D'), size.data(), nullptr)
+                             : HostEnvironmentGet(HOST_FOURCC('G', 'R', 'E', 'N'), size.data(), &photo);
+    ok_ = err == kHostNoError;
+    if (!ok_) return;
+    width_ = LE::Get<int16_t>(size, HostWindowSize::kWidth);
+    height_ = LE::Get<int16_t>(size, HostWindowSize::kHeight);
+
+    int16_t rate = s.fromCurrentView ? 1 : 10;
+    if (!s.fromCurrentView && cameraPathIndex_ >= 1) {
+        ok_ = BuildCameraPathFrames(cameraPathIndex_);
+        size_t mapped = BKHandleSize(frameMap_) / 4;
+        size_t positions = BKHandleSize(positions_) / HostCameraPosition::kSize;
+        if (mapped != static_cast<size_t>(frameCount_) || static_cast<size_t>(frameCount_) < positions) ok_ = false;
+    }
+    if (!ok_) return;
+    std::string_view path = BKTextOf(s.movieFilePath);
+    try {
+        if (isAVI_) writer_ = std::make_unique<AVICreator>(path, 32, width_, height_, frameCount_, rate);
+        else writer_ = std::make_unique<MOVCreator>(path, 32, width_, height_, frameCount_, rate);
+    } catch (const std::exception&) {
+        writer_.reset();
+    }
+    ok_ = writer_ && writer_->ok;
+}
+
+AnimationRunner::~AnimationRunner() {
+    writer_.reset();
+    BKDisposeHandle(positions_);
+    BKDisposeHandle(frameMap_);
+    if (captureModeSet_) {
+        uint8_t off = 0;
+        HostGraphics(HOST_FOURCC('S', 'E', 'C', 'F'), &off, nullptr);
+    }
+}
+
+bool AnimationRunner::NextFrameDate() {
+    const AnimationSettings& s = taskDB_.Settings();
+    if (currentDate_.status != Valid) {
+        currentDate_ = s.projectStart;
+        return true;
+    }
+    DateTime bound = s.animationEnd.EndOfDay();
+    if (!(currentDate_ < bound)) return false;
+    DateTime next = currentDate_ + s.step;
+    currentDate_ = next > bound ? bound : next;
+    return true;
+}
+
+bool AnimationRunner::Run() {
+    if (!ok_) return false;
+    // The platform's folder for passing files must be there; nothing is put into it.
+    FKLocation folder;
+    if (FKGetSpecialFolder(FKSpecialFolder::Temporary, folder) != 0) return false;
+    const AnimationSettings& s = taskDB_.Settings();
+    currentDate_ = s.animationStart;
+    if (currentDate_.status == Invalid) return false;
+    taskDB_.SetCurrentDate(currentDate_, false);
+
+    std::unique_ptr<ProgressWindow> window;
+    std::unique_ptr<ProgressWindowObserver> observer;
+    {
+        BKResModuleScope scope(AddonResModule());
+        window = std::make_unique<ProgressWindow>(writer_->frameCount);
+        observer = std::make_unique<ProgressWindowObserver>(*window);
+    }
+    if (window->Dialog()) {
+        window->Dialog()->BeginEventProcessing();
+        window->Dialog()->Show();
+    }
+    HostUtility(kChangesBegin, nullptr, nullptr);
+    currentDate_ += DateTimeSpan(1, 0, 0, 0);
+    taskDB_.SetCurrentDate(currentDate_, false);
+
+    BKHandle picture = 0, clean = 0;
+    IMovieFileCreator& w = *writer_;
+    do {
+        if (window->StopRequested()) break;
+        window->SetFrame(w.framesWritten + 1);
+        hider_.BeginPass();
+        hider_.ShowAtCurrentDate(taskDB_, 1);
+        hider_.EndPass();
+        if (window->StopRequested()) break;
+        window->SetFrame(w.framesWritten + 1);
+
+        // The caption: a blank, or the custom text, and the date on a line of its own.
+        bool captioned = SetCaption(" ");
+        if (s.customLabelOn) captioned = SetCaption(BKTextOf(s.customLabelText)) && captioned;
+        if (s.dateLabelOn) {
+            char date[256] = {};
+            currentDate_.Format(date, sizeof date, "%x %H:%M");
+            std::string text = s.customLabelOn ? std::string(BKTextOf(w.caption)) + "\n" + date : std::string(date);
+            if (text.size() > 1023) text.resize(1023);
+            captioned = SetCaption(text) && captioned;
+        }
+        if (!captioned) ok_ = false;
+
+        if (hider_.NothingChanged() && s.fromCurrentView && w.framesWritten > 0 && picture) {
+            if (s.labelObjectOn) {
+                BKDisposeHandle(picture);
+                picture = CopyPicture(clean);
+                ok_ = picture != 0;
+            }
+        } else {
+            BKDisposeHandle(picture);
+            BKDisposeHandle(clean);
+            picture = clean = 0;
+            if (CaptureFrame(picture)) {
+                clean = CopyPicture(picture);
+                ok_ = clean != 0;
+            }
+        }
+        if (ok_) DrawLabelObject(picture);
+        if (window->StopRequested()) break;
+        window->SetFrame(w.framesWritten + 1);
+        if (!ok_ || !picture) break;
+        try {
+            ok_ = w.AddFrame(picture);
+        } catch (const std::exception&) {
+            ok_ = false;
+        }
+        if (ok_) {
+            NextFrameDate();
+            taskDB_.SetCurrentDate(currentDate_, false);
+        }
+    } while (w.framesWritten + 1 <= w.frameCount && ok_);
+
+    HostAutomate(HOST_FOURCC('C', 'H', 'W', 'D'), savedWindow_.data(), nullptr);
+    hider_.ShowAll(taskDB_);
+    BKDisposeHandle(picture);
+    BKDisposeHandle(clean);
+    HostUtility(kChangesEnd, nullptr, nullptr);
+    if (window->Dialog()) window->Dialog()->EndEventProcessing();
+    observer.reset();
+    window.reset();
+    return ok_;
+}
+

@@ -1,0 +1,61 @@
+#pragma once
+// Makes the movie: steps the schedule's date from the first to the last animated day, lets the
+// model follow, captures each frame with its label and hands it to the movie writer.
+#include "basekit/BKMemory.h"
+#include "basekit/BKResources.h"
+#include "hostapi/HostEnvironmentRecords.h"
+#include "movie/IMovieFileCreator.h"
+#include "schedule/DateTime.h"
+
+#include <array>
+#include <memory>
+#include <string_view>
+
+class TaskDB;
+class ElementHider;
+
+class AnimationRunner {
+public:
+    AnimationRunner(TaskDB& taskDB, ElementHider& hider, int32_t cameraPathIndex, int32_t frameCount);
+    ~AnimationRunner();
+    AnimationRunner(const AnimationRunner&) = delete;
+    AnimationRunner& operator=(const AnimationRunner&) = delete;
+
+    bool Ok() const { return ok_; }
+    bool Run();
+    bool NextFrameDate();
+
+    // Frame capture and label.
+    bool BuildCameraPathFrames(int32_t pathIndex);
+    bool PlaceCamera(int32_t frame);
+    bool CaptureFrame(BKHandle& picture);
+    bool SetCaption(std::string_view text);
+    void DrawLabelObject(BKHandle picture);
+
+    const DateTime& CurrentDate() const { return currentDate_; }
+    IMovieFileCreator* Writer() { return writer_.get(); }
+    BKHandle Positions() const { return positions_; }
+    BKHandle FrameMap() const { return frameMap_; }
+    int32_t Captures() const { return captures_; }
+
+private:
+    DateTime currentDate_;
+    TaskDB& taskDB_;
+    ElementHider& hider_;
+    std::unique_ptr<IMovieFileCreator> writer_;
+    int32_t width_ = 0, height_ = 0;
+    bool isAVI_ = false;
+    bool use3DWindow_ = true;
+    int32_t cameraPathIndex_;
+    BKHandle positions_ = 0;
+    BKHandle frameMap_ = 0;
+    int32_t frameCount_;
+    bool ok_ = true;
+    BKResModule savedResourceModule_ = 0;
+    std::array<uint8_t, HostDatabaseRecord::kSize> savedWindow_{};
+    bool captureModeSet_ = false;
+    int32_t captures_ = 0;
+};
+
+// Menu item 6: checks the schedule, runs the settings dialog, makes the movie, says how it went.
+void MakeAnimation(TaskDB& taskDB, ElementHider& hider);

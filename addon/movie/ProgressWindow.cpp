@@ -1,0 +1,65 @@
+#include "movie/ProgressWindow.h"
+
+#include "resources/AddonDialogs.h"
+#include "resources/AddonResources.h"
+
+#include <cstdio>
+
+ProgressWindow::ProgressWindow(int32_t maximum) : maximum_(maximum) {
+    AddonDialogDescription d;
+    if (GetAddonDialog(kDialogId, d)) {
+        dialog_ = std::make_unique<DGDialog>(kDialogId, d.title, d.width, d.height, std::move(d.items));
+        if (DGItem* bar = dialog_->Item(kBar)) {
+            bar->minimum = 0;
+            bar->maximum = maximum;
+        }
+    }
+    format_ = AddonString(32609, 1);
+    if (dialog_) dialog_->SetItemText(kText, FormatText(0));
+}
+
+ProgressWindow::~ProgressWindow() = default;
+
+std::string ProgressWindow::FormatText(int32_t frame) const {
+    if (format_.empty()) return {};
+    // The resource's text takes two numbers in order; only "%d" may appear in it.
+    std::string out;
+    int32_t numbers[2] = {frame, maximum_};
+    size_t used = 0;
+    for (size_t i = 0; i < format_.size(); ++i) {
+        if (format_[i] == '%' && i + 1 < format_.size() && format_[i + 1] == 'd' && used < 2) {
+            out += std::to_string(numbers[used++]);
+            ++i;
+        } else {
+            out.push_back(format_[i]);
+        }
+    }
+    if (out.size() > 511) out.resize(511);
+    return out;
+}
+
+void ProgressWindow::SetFrame(int32_t frame) {
+    current_ = frame;
+    if (!dialog_) return;
+    dialog_->SetItemText(kText, FormatText(frame));
+    dialog_->SetItemValue(kBar, frame);
+    // The window's own events (the stop button) are handled while the run goes on.
+    DGProcessEvents();
+}
+
+ProgressWindowObserver::ProgressWindowObserver(ProgressWindow& window) : window_(&window) {
+    if (window.Dialog()) window.Dialog()->Attach(this);
+}
+
+ProgressWindowObserver::~ProgressWindowObserver() {
+    if (window_ && window_->Dialog()) window_->Dialog()->Detach();
+}
+
+void ProgressWindowObserver::ItemClicked(DGDialog&, int16_t item) {
+    if (window_ && item == ProgressWindow::kStop) window_->RequestStop();
+}
+
+void ProgressWindowObserver::SourceDestroyed(DGDialog& d) {
+    d.Detach();
+    window_ = nullptr;
+}

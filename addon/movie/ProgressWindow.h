@@ -1,0 +1,42 @@
+#pragma once
+// The small window that shows which frame of the movie is being made, with a stop button.
+#include "dialogkit/DGDialog.h"
+
+#include <memory>
+#include <string>
+
+class ProgressWindow {
+public:
+    static constexpr int32_t kDialogId = 32450;
+    enum Item : int16_t { kStop = 1, kText = 2, kBar = 3 };
+
+    explicit ProgressWindow(int32_t maximum);
+    ~ProgressWindow();
+
+    DGDialog* Dialog() { return dialog_.get(); }
+    void SetFrame(int32_t frame);
+    bool StopRequested() const { return stopRequested_; }
+    void RequestStop() { stopRequested_ = true; }
+    int32_t Current() const { return current_; }
+
+private:
+    std::string FormatText(int32_t frame) const;
+
+    std::unique_ptr<DGDialog> dialog_;
+    bool stopRequested_ = false;
+    int32_t maximum_;
+    int32_t current_ = 0;
+    std::string format_;
+};
+
+// Turns a click on the stop button into the window's stop flag.
+class ProgressWindowObserver : public IDGObserver {
+public:
+    explicit ProgressWindowObserver(ProgressWindow& window);
+    ~ProgressWindowObserver() override;
+    void ItemClicked(DGDialog&, int16_t item) override;
+    void SourceDestroyed(DGDialog&) override;
+
+private:
+    ProgressWindow* window_;
+};
