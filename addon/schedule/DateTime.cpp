@@ -31,10 +31,13 @@ DateTimeStatus Combine(DateTimeStatus a, DateTimeStatus b) {
 
 bool FieldsFromTicks(int64_t ticks, DateTimeFields& f) {
     // Floor division keeps fields sensible for the (unused) instants before 1601.
+    // Remainders first: multiplying the floored quotient back could leave the 64-bit range.
+    int64_t sub = ticks % kTicksPerSecond;
+    if (sub < 0) sub += kTicksPerSecond;
     int64_t seconds = FloorDiv(ticks, kTicksPerSecond);
-    int64_t sub = ticks - seconds * kTicksPerSecond;
+    int64_t secondOfDay = seconds % 86400;
+    if (secondOfDay < 0) secondOfDay += 86400;
     int64_t days = FloorDiv(seconds, 86400);
-    int64_t secondOfDay = seconds - days * 86400;
     int64_t n = days + kDayNumber1601;
 
     // Proleptic Gregorian date of day n (0 = 0000-01-01).

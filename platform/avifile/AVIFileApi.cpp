@@ -6,6 +6,10 @@
 #include "avifile/AVIFileStream.h"
 #include "basekit/BKText.h"
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 namespace {
 
 int& InitCount() {
@@ -15,7 +19,10 @@ int& InitCount() {
 
 } // namespace
 
-void AVIFileInit() { ++InitCount(); }
+void AVIFileInit() {
+    // The encoders' notes (pixel format conversions and the like) are not the user's business.
+    if (InitCount()++ == 0) av_log_set_level(AV_LOG_ERROR);
+}
 
 void AVIFileExit() {
     if (InitCount() > 0) --InitCount();

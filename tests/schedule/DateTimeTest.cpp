@@ -97,6 +97,15 @@ TEST_F(DateTimeTest, FieldsRoundTripThroughTicks) {
     EXPECT_EQ(lastOfDay.Millisecond(), 999);
 }
 
+TEST_F(DateTimeTest, ExtremeTicksBreakDownWithoutOverflow) {
+    DateTimeFields f;
+    for (int64_t t : {INT64_MIN, INT64_MIN + 1, INT64_MAX}) {
+        EXPECT_TRUE(DateTime::FromTicks(t).GetFields(f)) << t;
+        EXPECT_GE(f.hour, 0);
+        EXPECT_LT(f.hour, 24);
+    }
+}
+
 TEST_F(DateTimeTest, DayBoundaries) {
     DateTime t = Make(2009, 3, 2, 15, 45, 12);
     EXPECT_EQ(t.StartOfDay(), Make(2009, 3, 2));
