@@ -49,6 +49,29 @@ int32_t Pixel(double v, int32_t size) {
     return static_cast<int32_t>(v);
 }
 
+// The columns of row `py` (a pixel-centre height) that may lie inside triangle abc, with a
+// column to spare on each side; each pixel's own test decides. Keeps large and slanted
+// triangles from walking their whole bounding box.
+template <typename V>
+bool RowSpan(const V& a, const V& b, const V& c, double inv, double py, int32_t x0, int32_t x1, int32_t& from, int32_t& to) {
+    double px = x0 + 0.5;
+    double e[3] = {((b.x - px) * (c.y - py) - (b.y - py) * (c.x - px)) * inv,
+                   ((c.x - px) * (a.y - py) - (c.y - py) * (a.x - px)) * inv, 0};
+    double d[3] = {(b.y - c.y) * inv, (c.y - a.y) * inv, 0};
+    e[2] = 1.0 - e[0] - e[1];
+    d[2] = -d[0] - d[1];
+    double lo = x0, hi = x1;
+    for (int i = 0; i < 3; ++i) {
+        if (d[i] > 0) lo = std::max(lo, x0 - e[i] / d[i]);
+        else if (d[i] < 0) hi = std::min(hi, x0 - e[i] / d[i]);
+        else if (e[i] < 0) return false;
+    }
+    if (!(lo <= hi + 1)) return false;
+    from = std::max(x0, Pixel(std::floor(lo) - 1, x1 + 1));
+    to = std::min(x1, Pixel(std::ceil(hi) + 1, x1 + 1));
+    return from <= to;
+}
+
 // Screen-space vertex: pixel position, 1/depth, and the world position for lighting.
 struct ScreenVertex {
     double x, y, invZ;
@@ -115,7 +138,9 @@ public:
         double inv = 1.0 / area;
         for (int32_t y = y0; y <= y1; ++y) {
             double py = y + 0.5;
-            for (int32_t x = x0; x <= x1; ++x) {
+            int32_t from = 0, to = -1;
+            if (!RowSpan(a, b, c, inv, py, x0, x1, from, to)) continue;
+            for (int32_t x = from; x <= to; ++x) {
                 double px = x + 0.5;
                 double w0 = ((b.x - px) * (c.y - py) - (b.y - py) * (c.x - px)) * inv;
                 double w1 = ((c.x - px) * (a.y - py) - (c.y - py) * (a.x - px)) * inv;
@@ -207,8 +232,10 @@ private:
         int32_t x0 = Pixel(std::min({a.x, b.x, c.x}), kSize), x1 = Pixel(std::ceil(std::max({a.x, b.x, c.x})), kSize);
         int32_t y0 = Pixel(std::min({a.y, b.y, c.y}), kSize), y1 = Pixel(std::ceil(std::max({a.y, b.y, c.y})), kSize);
         double inv = 1.0 / area;
-        for (int32_t y = y0; y <= y1; ++y)
-            for (int32_t x = x0; x <= x1; ++x) {
+        for (int32_t y = y0; y <= y1; ++y) {
+            int32_t from = 0, to = -1;
+            if (!RowSpan(a, b, c, inv, y + 0.5, x0, x1, from, to)) continue;
+            for (int32_t x = from; x <= to; ++x) {
                 double px = x + 0.5, py = y + 0.5;
                 double w0 = ((b.x - px) * (c.y - py) - (b.y - py) * (c.x - px)) * inv;
                 double w1 = ((c.x - px) * (a.y - py) - (c.y - py) * (a.x - px)) * inv;
@@ -218,6 +245,7 @@ private:
                 float& d = depth_[static_cast<size_t>(y) * kSize + static_cast<size_t>(x)];
                 d = std::min(d, z);
             }
+        }
     }
 
     Basis basis_;
