@@ -1,0 +1,203 @@
+#include "HostFixture.h"
+#include "MovieProbe.h"
+#include "dialogkit/DGDialog.h"
+#include "display/ElementHider.h"
+#include "filekit/FKFileDialog.h"
+#include "movie/AnimationDialog.h"
+#include "movie/AnimationRunner.h"
+#include "movie/AnimationSettings.h"
+#include "schedule/TaskDB.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+class AnimationRunTest : public HostFixture {
+protected:
+    void SetUp() override {
+        HostFixture::SetUp();
+        std::string error;
+        const char* source = std::getenv("BV_SOURCE_DIR");
+        ASSERT_NE(source, nullptr);
+        ASSERT_TRUE(host->OpenProject(std::string(source) + "/examples/house/house.qvp", error)) << error;
+        hider.LoadResources();
+        db.InitTaskDB();
+        dir = std::filesystem::temp_directory_path() / ("bv-run-" + std::to_string(getpid()));
+        std::filesystem::create_directories(dir);
+        FKResetFileDialogs();
+    }
+    void TearDown() override {
+        std::filesystem::remove_all(dir);
+        FKResetFileDialogs();
+        HostFixture::TearDown();
+    }
+    void AddTask(int32_t id, ConstructionType type, DateTime start, DateTime finish) {
+        Task t;
+        t.id = id;
+        t.type = type;
+        t.start = start;
+        t.finish = finish;
+        t.SetName("t" + std::to_string(id));
+        db.AppendLoadedTask(t);
+    }
+    void Link(const char* id, int32_t task) {
+        Element* e = host->Model().FindByIdText(id);
+        ASSERT_NE(e, nullptr);
+        ElementLinkRecord rec;
+        rec.SetSlot(0, task);
+        e->userData["Bauvista"] = UserDataBlock{103, 0x5757, {rec.bytes.begin(), rec.bytes.end()}};
+    }
+    // Runs menu item 6 with the dialog answered and the movie file chosen.
+    void Make(const std::vector<DGDialogStep>& steps, const std::string& file) {
+        DGDialogAnswer answer;
+        answer.dialogId = "32503";
+        answer.steps = steps;
+        answer.steps.push_back({"1", {}, true});
+        DGQueueDialogAnswer(answer);
+        FKQueueFileDialogAnswer({false, (dir / file).string(), std::nullopt});
+        MakeAnimation(db, hider);
+    }
+    int16_t LastAlert() { return DGShownAlerts().empty() ? 0 : DGShownAlerts().back().id; }
+
+    AnimationSettings settings;
+    ElementHider hider;
+    TaskDB db{settings, &hider};
+    std::filesystem::path dir;
+};
+
+TEST_F(AnimationRunTest, FramesFollowTheStepFromTheEndOfTheFirstDay) {
+    AddTask(1, Construction, DateTime(2010, 1, 1), DateTime(2010, 1, 11));
+    settings.animationStart = DateTime(2010, 1, 1);
+    settings.animationEnd = DateTime(2010, 1, 11);
+    settings.step = DateTimeSpan(3, 0, 0, 0);
+    settings.NormaliseRange(db.EarliestStart(), db.LatestFinish());
+    AnimationRunner runner(db, hider, -1, 4);
+    ASSERT_TRUE(runner.Ok());
+    std::vector<DateTime> dates;
+    // The run's own stepping, without pictures: start, then the end of the first day.
+    DateTime d = settings.animationStart + DateTimeSpan(1, 0, 0, 0);
+    dates.push_back(d);
+    AnimationRunner stepper(db, hider, -1, 4);
+    const_cast<DateTime&>(stepper.CurrentDate()) = d;
+    for (int i = 0; i < 4; ++i) {
+        stepper.NextFrameDate();
+        dates.push_back(stepper.CurrentDate());
+    }
+    EXPECT_EQ(dates[0], DateTime(2010, 1, 2));
+    EXPECT_EQ(dates[1], DateTime(2010, 1, 5));
+    EXPECT_EQ(dates[2], DateTime(2010, 1, 8));
+    EXPECT_EQ(dates[3], DateTime(2010, 1, 11));
+    EXPECT_EQ(dates[4], DateTime(2010, 1, 12)); // held at the bound
+}
+
+TEST_F(AnimationRunTest, DialogFrameCountsAndCameraPaths) {
+    AddTask(1, Construction, DateTime(2010, 1, 1), DateTime(2010, 1, 11));
+    settings.NormaliseRange(db.EarliestStart(), db.LatestFinish());
+    {
+        AnimationDialog dialog(db);
+        DGQueueDialogAnswer({"32503", {}, 2, {{"start", "2010-01-01"}, {"end", "2010-01-10"}, {"step", "3"}, {"2", {}, true}}});
+        EXPECT_FALSE(dialog.Run());
+        EXPECT_EQ(dialog.FrameCount(), 4);
+        EXPECT_EQ(dialog.Dialog()->FindItem(12)->text, " 4");
+    }
+    {
+        AnimationDialog dialog(db);
+        DGQueueDialogAnswer({"32503", {}, 2, {{"end", "2010-01-01"}, {"step", "1"}, {"2", {}, true}}});
+        dialog.Run();
+        EXPECT_EQ(dialog.FrameCount(), 1);
+    }
+    // The house's walk round the house loops (4 cameras, 8 frames a leg, 2 frames of its own).
+    EXPECT_EQ(AnimationDialog::CameraPathFrameCount(1), 34);
+    // The approach ends at its last camera: 3 own frames, one leg of 12, and the last camera.
+    EXPECT_EQ(AnimationDialog::CameraPathFrameCount(2), 16);
+    {
+        AnimationDialog dialog(db);
+        DGQueueDialogAnswer({"32503", {}, 2, {{"end", "2010-01-10"}, {"source#path", "1"}, {"path", "2"}, {"2", {}, true}}});
+        dialog.Run();
+        EXPECT_EQ(dialog.FrameCount(), 16);
+        EXPECT_EQ(dialog.SelectedCameraPath(), 2);
+        // Ten days over fifteen steps: 16 hours a frame, shown in hours.
+        EXPECT_EQ(dialog.Step().TotalSeconds(), 10 * 86400 / 15);
+        EXPECT_EQ(dialog.Dialog()->FindItem(9)->value, 16);
+        EXPECT_EQ(dialog.Dialog()->FindItem(10)->text, Cp("óra"));
+    }
+}
+
+TEST_F(AnimationRunTest, AQuickTimeMovieWithCaptionsAndPictureReuse) {
+    AddTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 4));
+    AddTask(2, Construction, DateTime(2009, 3, 9), DateTime(2009, 3, 11));
+    Link("FAL-01", 1);
+    Link("FAL-06", 2);
+    Make({{"start", "2009-03-02"}, {"end", "2009-03-10"}, {"step", "1"}, {"kind", "1"}, {"custom", "1"},
+          {"text", "Ház"}, {"date", "1"}},
+         "haz");
+    EXPECT_EQ(LastAlert(), 32524);
+    auto movie = dir / "haz.mov";
+    ASSERT_TRUE(std::filesystem::exists(movie));
+    auto info = probe::ProbeVideo(movie);
+    EXPECT_EQ(info.codec, "qtrle");
+    EXPECT_EQ(info.frames, 9);
+    EXPECT_EQ(info.width, 640);
+    EXPECT_EQ(info.rate, "1/1");
+    auto captions = probe::Captions(movie);
+    ASSERT_EQ(captions.size(), 9u);
+    EXPECT_EQ(captions[0].text.substr(0, 5), "Ház\n");
+    EXPECT_NE(captions[0].text.find("03/03/09 00:00"), std::string::npos);
+    EXPECT_TRUE(probe::DecodeErrors(movie).empty());
+    // Every element is itself again and the palette-less run left the date after the last frame.
+    EXPECT_EQ(LE::Get<int16_t>(host->Model().FindByIdText("FAL-01")->Bytes(), 104),
+              LE::Get<int16_t>(host->Model().FindByIdText("FAL-02")->Bytes(), 104));
+}
+
+TEST_F(AnimationRunTest, NothingChangedReusesThePicture) {
+    AddTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 3));
+    AddTask(2, Construction, DateTime(2009, 3, 20), DateTime(2009, 3, 21));
+    Link("FAL-01", 1);
+    settings.animationStart = DateTime(2009, 3, 2);
+    settings.animationEnd = DateTime(2009, 3, 21);
+    settings.step = DateTimeSpan(1, 0, 0, 0);
+    settings.SetMovieFilePath((dir / "reuse.mov").string());
+    settings.projectStart = db.EarliestStart();
+    AnimationRunner runner(db, hider, -1, 19);
+    ASSERT_TRUE(runner.Ok());
+    hider.Prepare(db);
+    ASSERT_TRUE(runner.Run());
+    hider.Finish();
+    EXPECT_EQ(runner.Writer()->framesWritten, 19);
+    // FAL-01 changes on the first two frames only; every later frame is the same picture.
+    EXPECT_LE(runner.Captures(), 3);
+}
+
+TEST_F(AnimationRunTest, StopDuringTheFirstFrameAndFailures) {
+    // No schedule: nothing to animate.
+    MakeAnimation(db, hider);
+    EXPECT_EQ(LastAlert(), 32504);
+
+    AddTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 12));
+    DGSetEventPump([] {
+        if (DGDialog* p = DGDialog::Find(32450)) p->UserClick(1);
+    });
+    DGQueueDialogAnswer({"avi-options", {}, 1, {}});
+    Make({{"start", "2009-03-02"}, {"end", "2009-03-10"}, {"step", "1"}, {"kind", "2"}}, "stop");
+    DGSetEventPump(nullptr);
+    EXPECT_EQ(LastAlert(), 32524); // an empty movie is still a success
+
+    // A camera-path movie without any path to follow: made, but no frame can be captured.
+    settings.fromCurrentView = false;
+    settings.movieKind = QuickTime;
+    settings.animationStart = DateTime(2009, 3, 2);
+    settings.animationEnd = DateTime(2009, 3, 5);
+    settings.SetMovieFilePath((dir / "nopath.mov").string());
+    AnimationRunner runner(db, hider, -1, 3);
+    ASSERT_TRUE(runner.Ok());
+    EXPECT_FALSE(runner.Run());
+    EXPECT_EQ(runner.Writer()->framesWritten, 0);
+
+    settings.fromCurrentView = true;
+    settings.animationStart = DateTime::FromTicks(0, Invalid);
+    AnimationRunner invalid(db, hider, -1, 3);
+    EXPECT_FALSE(invalid.Run());
+}
+
+} // namespace
