@@ -90,6 +90,21 @@ void ReplaceCode(std::string& text, const char* code, int number, bool padded, i
     text = std::move(out);
 }
 
+// The platform's calendar record of a value; false when it is not Valid or has no such record.
+bool PlatformRecord(const DateTime& d, BKTimeRecord& r) {
+    DateTimeFields f;
+    if (!d.GetFields(f) || f.year < 0 || f.year > 65535) return false;
+    r.year = static_cast<uint16_t>(f.year);
+    r.month = static_cast<uint16_t>(f.month);
+    r.dayOfWeek = static_cast<uint16_t>(f.dayOfWeek - 1);
+    r.day = static_cast<uint16_t>(f.day);
+    r.hour = static_cast<uint16_t>(f.hour);
+    r.minute = static_cast<uint16_t>(f.minute);
+    r.second = static_cast<uint16_t>(f.second);
+    r.millisecond = static_cast<uint16_t>(f.millisecond);
+    return true;
+}
+
 } // namespace
 
 DateTimeSpan::DateTimeSpan(int32_t days, int32_t hours, int32_t minutes, int32_t seconds, int32_t milliseconds,
@@ -175,36 +190,16 @@ void DateTime::FromPlatformTime(int32_t value) {
 }
 
 int32_t DateTime::ToPlatformTime() const {
-    DateTimeFields f;
-    if (!GetFields(f) || f.year < 0 || f.year > 65535) return 0;
     BKTimeRecord r;
-    r.year = static_cast<uint16_t>(f.year);
-    r.month = static_cast<uint16_t>(f.month);
-    r.dayOfWeek = static_cast<uint16_t>(f.dayOfWeek - 1);
-    r.day = static_cast<uint16_t>(f.day);
-    r.hour = static_cast<uint16_t>(f.hour);
-    r.minute = static_cast<uint16_t>(f.minute);
-    r.second = static_cast<uint16_t>(f.second);
-    r.millisecond = static_cast<uint16_t>(f.millisecond);
     int32_t value = 0;
-    if (BKRecordToTime(r, 0, value) != kBKTimeNoErr) return 0;
+    if (!PlatformRecord(*this, r) || BKRecordToTime(r, 0, value) != kBKTimeNoErr) return 0;
     return value;
 }
 
 void DateTime::RebaseTime() {
-    DateTimeFields f;
-    if (!GetFields(f) || f.year < 0 || f.year > 65535) return;
     BKTimeRecord r;
-    r.year = static_cast<uint16_t>(f.year);
-    r.month = static_cast<uint16_t>(f.month);
-    r.dayOfWeek = static_cast<uint16_t>(f.dayOfWeek - 1);
-    r.day = static_cast<uint16_t>(f.day);
-    r.hour = static_cast<uint16_t>(f.hour);
-    r.minute = static_cast<uint16_t>(f.minute);
-    r.second = static_cast<uint16_t>(f.second);
-    r.millisecond = static_cast<uint16_t>(f.millisecond);
     int32_t value = 0;
-    if (BKRecordToTime(r, 1, value) != kBKTimeNoErr) return;
+    if (!PlatformRecord(*this, r) || BKRecordToTime(r, 1, value) != kBKTimeNoErr) return;
     BKTimeRecord back;
     if (BKTimeToRecord(value, 0, back) != kBKTimeNoErr) return;
     // The platform value has whole minutes; the seconds come from the original fields.

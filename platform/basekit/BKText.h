@@ -12,6 +12,10 @@ std::u16string BKToUtf16(std::string_view cp1250);
 // Windows-1250 from UTF-16.
 std::string BKFromUtf16(std::u16string_view utf16);
 
+// UTF-8 from UTF-16 (surrogate pairs joined) and back; malformed input becomes U+FFFD.
+std::string BKUtf16ToUtf8(std::u16string_view utf16);
+std::u16string BKUtf8ToUtf16(std::string_view utf8);
+
 enum class BKCaseMode { Sensitive, Ignore };
 
 // Three-way comparison of two Windows-1250 texts in a Hungarian-aware order: accented vowels

@@ -1,22 +1,11 @@
 #include "dialogkit/DGDialog.h"
 
-#include "basekit/BKText.h"
-#include "basekit/BKTime.h"
-
-#include <charconv>
-#include <cstdio>
 
 namespace {
 
 std::map<int32_t, DGDialog*>& Registry() {
     static auto* registry = new std::map<int32_t, DGDialog*>; // dialogs may die in unload hooks
     return *registry;
-}
-
-bool ParseInt(const std::string& text, int32_t& out) {
-    const char* end = text.data() + text.size();
-    auto r = std::from_chars(text.data(), end, out);
-    return r.ec == std::errc() && r.ptr == end;
 }
 
 std::function<void(DGDialog&, int16_t, int32_t, int32_t)>& ProgressListener() {
@@ -164,31 +153,9 @@ bool DGDialog::UserDoubleClick(int16_t listItem, int16_t row) {
 
 bool DGDialog::UserChange(int16_t id, const std::string& utf8Value) {
     DGItem* item = Item(id);
-    if (!item || !item->enabled || !processing_) return false;
-    int32_t number = 0;
-    switch (item->kind) {
-    case DGItemKind::TextEdit: item->text = BKFromUtf8(utf8Value); break;
-    case DGItemKind::PopUp:
-        if (!ParseInt(utf8Value, number) || number < 1 || number > static_cast<int32_t>(item->entries.size())) return false;
-        item->value = number;
-        break;
-    case DGItemKind::CheckBox:
-    case DGItemKind::RadioButton:
-    case DGItemKind::IntEdit:
-        if (!ParseInt(utf8Value, number) || number < item->minimum || number > item->maximum) return false;
-        item->value = number;
-        break;
-    case DGItemKind::DateControl: {
-        int y = 0, m = 0, d = 0;
-        char tail = 0;
-        if (std::sscanf(utf8Value.c_str(), "%d-%d-%d%c", &y, &m, &d, &tail) != 3) return false;
-        auto t = BKMakeTime(y, m, d, 0, 0);
-        if (!t || *t < item->minimum || *t > item->maximum) return false;
-        item->value = *t;
-        break;
-    }
-    default: return false;
-    }
+    if (!item || !item->enabled || !processing_ || item->kind == DGItemKind::StaticText ||
+        !DGTakeUserValue(*item, utf8Value))
+        return false;
     if (observer_) observer_->ItemChanged(*this, id);
     return true;
 }

@@ -40,48 +40,51 @@ DGItem* DGModalDialog::FindItem(const std::string& numberOrName) {
     return nullptr;
 }
 
-bool DGModalDialog::ApplyChange(const std::string& itemKey, const std::string& utf8Value) {
-    DGItem* item = FindItem(itemKey);
-    if (item == nullptr || !item->enabled) return false;
+bool DGTakeUserValue(DGItem& item, const std::string& utf8Value) {
     int32_t number = 0;
-    switch (item->kind) {
+    switch (item.kind) {
     case DGItemKind::TextEdit:
-    case DGItemKind::StaticText: item->text = BKFromUtf8(utf8Value); break;
+    case DGItemKind::StaticText: item.text = BKFromUtf8(utf8Value); return true;
     case DGItemKind::PopUp:
-        if (!ParseInt(utf8Value, number) || number < 1 || number > static_cast<int32_t>(item->entries.size()))
-            return false;
-        item->value = number;
-        break;
+        if (!ParseInt(utf8Value, number) || number < 1 || number > static_cast<int32_t>(item.entries.size())) return false;
+        item.value = number;
+        return true;
     case DGItemKind::CheckBox:
     case DGItemKind::RadioButton:
         if (!ParseInt(utf8Value, number) || (number != 0 && number != 1)) return false;
-        item->value = number;
-        if (item->kind == DGItemKind::RadioButton && number == 1) {
-            // Radio buttons in one group are those sharing the item's group name (`name` prefix up to '#').
-            auto group = item->name.substr(0, item->name.find('#'));
-            for (auto& other : items_)
-                if (&other != item && other.kind == DGItemKind::RadioButton && !group.empty() &&
-                    other.name.substr(0, other.name.find('#')) == group)
-                    other.value = 0;
-        }
-        break;
+        item.value = number;
+        return true;
     case DGItemKind::IntEdit:
-        if (!ParseInt(utf8Value, number) || number < item->minimum || number > item->maximum) return false;
-        item->value = number;
-        break;
+        if (!ParseInt(utf8Value, number) || number < item.minimum || number > item.maximum) return false;
+        item.value = number;
+        return true;
     case DGItemKind::DateControl: {
         int y = 0, m = 0, d = 0;
         char tail = 0;
         if (std::sscanf(utf8Value.c_str(), "%d-%d-%d%c", &y, &m, &d, &tail) != 3) return false;
         auto t = BKMakeTime(y, m, d, 0, 0);
-        if (!t || *t < item->minimum || *t > item->maximum) return false;
-        item->value = *t;
-        break;
+        if (!t || *t < item.minimum || *t > item.maximum) return false;
+        item.value = *t;
+        return true;
     }
     case DGItemKind::Button:
     case DGItemKind::GroupBox:
     case DGItemKind::List:
     case DGItemKind::ProgressBar: return false;
+    }
+    return false;
+}
+
+bool DGModalDialog::ApplyChange(const std::string& itemKey, const std::string& utf8Value) {
+    DGItem* item = FindItem(itemKey);
+    if (item == nullptr || !item->enabled || !DGTakeUserValue(*item, utf8Value)) return false;
+    if (item->kind == DGItemKind::RadioButton && item->value == 1) {
+        // Radio buttons in one group share the name before '#'.
+        auto group = item->name.substr(0, item->name.find('#'));
+        for (auto& other : items_)
+            if (&other != item && other.kind == DGItemKind::RadioButton && !group.empty() &&
+                other.name.substr(0, other.name.find('#')) == group)
+                other.value = 0;
     }
     if (onChange) onChange(*this, item->id);
     return true;

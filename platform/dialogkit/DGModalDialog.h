@@ -40,6 +40,10 @@ struct DGItem {
     int32_t maximum = INT32_MAX;
 };
 
+// Takes a value the user gave an item (see above for the forms); false, with the item unchanged,
+// when the value does not fit the item's kind or bounds.
+bool DGTakeUserValue(DGItem& item, const std::string& utf8Value);
+
 class DGModalDialog {
 public:
     DGModalDialog(std::string dialogId, std::string title);
