@@ -22,11 +22,13 @@ int Usage(const char* message) {
 
 bool ParseNow(const std::string& text, int32_t& value) {
     int y = 0, m = 0, d = 0, hh = 0, mm = 0;
-    char tail = 0;
-    int n = std::sscanf(text.c_str(), "%d-%d-%dT%d:%d%c", &y, &m, &d, &hh, &mm, &tail);
+    int n = std::sscanf(text.c_str(), "%d-%d-%dT%d:%d", &y, &m, &d, &hh, &mm);
     if (n != 3 && n != 5) return false;
-    if (n == 3 && text.find('T') != std::string::npos) return false;
-    if (hh > 23 || mm > 59) return false;
+    // The text must be exactly the date (and time), nothing before or after.
+    char again[32];
+    if (n == 3) std::snprintf(again, sizeof again, "%04d-%02d-%02d", y, m, d);
+    else std::snprintf(again, sizeof again, "%04d-%02d-%02dT%02d:%02d", y, m, d, hh, mm);
+    if (text != again || hh > 23 || mm > 59) return false;
     auto v = BKMakeTime(y, m, d, hh, mm);
     if (!v) return false;
     value = *v;
