@@ -4,6 +4,7 @@
 #include "dialogkit/DGAnswers.h"
 #include "dialogkit/DGDialog.h"
 #include "filekit/FKFileDialog.h"
+#include "utilkit/UTErrorReport.h"
 #include "host/ops/Host.h"
 #include "host/script/ScriptLine.h"
 
@@ -20,6 +21,8 @@ ScriptInterpreter::ScriptInterpreter(Host& host, std::ostream& out) : host_(host
         Emit("dialog " + r.dialogId + (r.confirmed ? " confirmed" : " cancelled"));
     });
     FKSetFileDialogListener([this](const FKFileDialogRecord& r) { Emit(FKFileDialogTranscriptLine(r)); });
+    // Failures the platform reports to the user (a movie file that cannot be written, ...).
+    UTSetReportListener([this](const UTReport& r) { Emit("error " + r.text); });
     host_.Events().report = [this](const std::string& text) { Emit("report " + BKToUtf8(text)); };
     host_.Events().undoStep = [this](const std::string& name) {
         Emit("undo-step " + QuoteForTranscript(BKToUtf8(name)));
@@ -48,6 +51,7 @@ ScriptInterpreter::~ScriptInterpreter() {
     DGSetAlertListener(nullptr);
     DGSetDialogListener(nullptr);
     FKSetFileDialogListener(nullptr);
+    UTSetReportListener(nullptr);
     DGSetProgressListener(nullptr);
     DGSetEventPump(nullptr);
     host_.Events() = HostEvents{};
