@@ -1,4 +1,5 @@
 // RecomputeStates and a palette sort over a 100,000-task schedule.
+#include "BenchSchedule.h"
 #include "basekit/BKText.h"
 #include "movie/AnimationSettings.h"
 #include "schedule/TaskDB.h"
@@ -11,19 +12,7 @@
 
 namespace {
 
-void Fill(TaskDB& db, size_t count) {
-    std::mt19937 rng(1);
-    const char* words[] = {"Falazás", "Zsaluzás", "Betonozás", "Bontás", "Ablak beépítés", "Tetőfedés"};
-    for (size_t i = 0; i < count; ++i) {
-        Task t;
-        t.id = static_cast<int32_t>(i + 1);
-        t.type = static_cast<ConstructionType>(rng() % 5);
-        t.start = DateTime(2009, 1, 1) + DateTimeSpan(static_cast<int32_t>(rng() % 700), 0, 0, 0);
-        t.finish = t.start + DateTimeSpan(static_cast<int32_t>(1 + rng() % 30), 0, 0, 0);
-        t.SetName(BKFromUtf8(std::string(words[rng() % 6]) + " " + std::to_string(rng() % 1000)));
-        db.AppendLoadedTask(t);
-    }
-}
+void Fill(TaskDB& db, size_t count) { FillBenchSchedule(db, count); }
 
 void BM_RecomputeStates(benchmark::State& state) {
     AnimationSettings settings;

@@ -3,6 +3,7 @@
 // and splits each line into its tab fields; the export's writes the same lines; the project
 // file's write and read the same fields. Raw 64 KiB block copies of the files are measured too,
 // as the floor no loop can beat.
+#include "BenchSchedule.h"
 #include "basekit/BKText.h"
 #include "dialogkit/DGAnswers.h"
 #include "movie/AnimationSettings.h"
@@ -32,17 +33,7 @@ struct Fixture {
         folder = std::filesystem::temp_directory_path() / ("bv_bench_" + std::to_string(getpid()));
         std::filesystem::create_directories(folder);
         db.InitTaskDB();
-        std::mt19937 rng(1);
-        const char* words[] = {"Falazás", "Zsaluzás", "Betonozás", "Bontás", "Ablak beépítés", "Tetőfedés"};
-        for (size_t i = 0; i < kTasks; ++i) {
-            Task t;
-            t.id = static_cast<int32_t>(i + 1);
-            t.type = static_cast<ConstructionType>(rng() % 5);
-            t.start = DateTime(2009, 1, 1) + DateTimeSpan(static_cast<int32_t>(rng() % 700), 0, 0, 0);
-            t.finish = t.start + DateTimeSpan(static_cast<int32_t>(1 + rng() % 30), 0, 0, 0);
-            t.SetName(BKFromUtf8(std::string(words[rng() % 6]) + " " + std::to_string(rng() % 1000)));
-            db.AppendLoadedTask(t);
-        }
+        FillBenchSchedule(db, kTasks);
         textPath = (folder / "schedule.txt").string();
         projectPath = (folder / "schedule.csp").string();
         // Random days above 12 leave only one date order under any locale: no question asked.
