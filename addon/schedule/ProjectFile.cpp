@@ -10,19 +10,37 @@
 #include "schedule/FileStreams.h"
 #include "schedule/ScheduleFileError.h"
 #include "schedule/TaskRecord.h"
+#include "shell/HostInterface.h"
 
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <string>
 
 namespace {
 constexpr int16_t kAlertLoadFailed = 32521;
+constexpr int16_t kUnusableIdLine = 32611;
 } // namespace
+
+// The reader refuses a record whose id is below 1, so such a schedule is never written: that file
+// could not be opened again. Each task at fault is named in the report window.
+bool TaskDB::ReportUnusableIds() const {
+    bool found = false;
+    for (const Task& task : tasks_) {
+        if (task.id >= 1) continue;
+        std::string id = std::to_string(task.id);
+        std::string line = AddonFormat(kUnusableIdLine, 1, {task.Name(), id});
+        HostReportWrite(line.c_str(), 0);
+        found = true;
+    }
+    return found;
+}
 
 bool TaskDB::SaveProjectFile(const std::string& path) {
     FKLocation location = FKLocation::FromPath8(path);
     if (!location.IsValid() || tasks_.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
         return false;
+    if (ReportUnusableIds()) return false;
     FKReplacementFile file(location);
     if (file.Open() != kFKNoErr) return false;
     FileOutStream out(file);

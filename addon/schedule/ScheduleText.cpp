@@ -100,10 +100,8 @@ void AppendNameField(std::string& out, std::string_view name) {
 class DateTexts {
 public:
     void Append(std::string& out, const DateTime& date) {
-        if (date.status != Valid) {
-            out += Format(date);
-            return;
-        }
+        // "Invalid datetime" would make the whole file unreadable; an empty field reads back as no date.
+        if (date.status != Valid) return;
         auto [it, added] = texts_.try_emplace(date.ticks);
         if (added) it->second = Format(date);
         out += it->second;

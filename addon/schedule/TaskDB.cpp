@@ -4,7 +4,10 @@
 #include "resources/AddonResources.h"
 #include "schedule/Exceptions.h"
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
+#include <vector>
 
 TaskDB::TaskDB(AnimationSettings& settings, ElementHider* elementHider)
     : settings_(settings), elementHider_(elementHider) {
@@ -65,13 +68,31 @@ int32_t TaskDB::MaxId() const {
     return max;
 }
 
+// MaxId + 1, except when the largest id is already the largest one a record can hold: then the
+// smallest positive id no task uses, so a new task never gets an id below 1.
+int32_t TaskDB::NextFreeId() const {
+    int32_t max = MaxId();
+    if (max < std::numeric_limits<int32_t>::max()) return max + 1;
+    std::vector<int32_t> used;
+    used.reserve(tasks_.size());
+    for (const Task& t : tasks_)
+        if (t.id > 0) used.push_back(t.id);
+    std::sort(used.begin(), used.end());
+    int32_t candidate = 1;
+    for (int32_t id : used) {
+        if (id > candidate) break;
+        if (id == candidate) ++candidate;
+    }
+    return candidate;
+}
+
 size_t TaskDB::NewTask() {
     Task task;
     DateTime today = DateTime::Now();
     task.start = today.StartOfDay();
     task.finish = today.EndOfDay();
     task.SetName("");
-    task.id = MaxId() + 1;
+    task.id = NextFreeId();
     tasks_.push_back(task);
     dirty_ = 1;
     return tasks_.size() - 1;

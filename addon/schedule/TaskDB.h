@@ -41,6 +41,7 @@ public:
     void GetTaskAt(size_t index, Task& out) const;
     void SetTaskAt(size_t index, const Task& task); // throws ETaskNotFound
     int32_t MaxId() const;
+    int32_t NextFreeId() const;
     size_t NewTask();
     void DeleteTask(int32_t id); // throws ETaskNotFound
     // Adds a whole task as read from a file; the schedule does not become dirty.
@@ -98,6 +99,8 @@ public:
     void SetLabelParameters(BKHandle block, int32_t count);
 
 private:
+    // Names every task whose id a project file cannot hold; true when there is one.
+    bool ReportUnusableIds() const;
     int16_t sharedUserId_ = 0;
     DateTime currentDate_;
     std::vector<Task> tasks_;

@@ -1,6 +1,10 @@
 #include "basekit/FixedText.h"
 #include "filekit/FKError.h"
 #include "ScheduleFileFixture.h"
+#include "host/ops/Host.h"
+#include "shell/HostInterface.h"
+
+#include <memory>
 
 namespace {
 
@@ -154,6 +158,60 @@ TEST_F(ScheduleFileCommandsTest, AFailedOpenKeepsTheScheduleAndItsFile) {
     db.Tasks().clear();
     ASSERT_TRUE(db.LoadProjectFile(PathOf("régi.csp")));
     EXPECT_EQ(db.TaskCount(), 2u);
+}
+
+// With a host, so that what the save tells the report window can be read.
+class UnusableIdsTest : public ScheduleFileCommandsTest {
+protected:
+    void SetUp() override {
+        ScheduleFileCommandsTest::SetUp();
+        host = std::make_unique<Host>(std::string());
+        Host::SetCurrent(host.get());
+        AddonRegistration& reg = host->AddAddon("Bauvista");
+        host->SetPendingRegistration(&reg);
+        SetImportedFuncAddrs(host->Table().data());
+        SetAddonToken(reg.token);
+    }
+    void TearDown() override {
+        ForgetHostTableForTests();
+        Host::SetCurrent(nullptr);
+        host.reset();
+        ScheduleFileCommandsTest::TearDown();
+    }
+    std::unique_ptr<Host> host;
+};
+
+TEST_F(UnusableIdsTest, AScheduleTheProjectFileCannotHoldIsNeverWrittenThere) {
+    // The text reader takes any id; a project file refuses a record whose id is below 1.
+    WriteBytes(PathOf("be.txt"), Cp("ID_v1\tName\tStart_Date\tFinish_Date\r\n"
+                                    "0\tB_Nulla\t2009.03.02.\t2009.03.04.\r\n"
+                                    "-5\tD_Negatív\t2009.03.02.\t2009.03.04.\r\n"
+                                    "x\tR_Betű\t2009.03.02.\t2009.03.04.\r\n"
+                                    "7\tB_Jó\t2009.03.02.\t2009.03.04.\r\n"));
+    Choose(PathOf("be.txt"), 1);
+    ASSERT_TRUE(db.Open());
+    ASSERT_EQ(db.TaskCount(), 4u);
+    WriteBytes(PathOf("régi.csp"), "the previous file");
+    MakeDirtySchedule();
+
+    Choose(PathOf("régi.csp"), 0);
+    EXPECT_FALSE(db.Save(true));
+    EXPECT_EQ(AlertIds(), std::vector<int16_t>{32520});
+    EXPECT_EQ(ReadBytes(PathOf("régi.csp")), "the previous file");
+    EXPECT_TRUE(db.IsDirty());
+    EXPECT_EQ(settings.projectFileKind, 1); // the identity stays the text's
+    EXPECT_EQ(host->ReportLines(),
+              (std::vector<std::string>{
+                  Cp("Ennek a tevékenységnek az azonosítója nem megfelelő, a projekt fájl nem menthető: \"Nulla\" (ID: 0)"),
+                  Cp("Ennek a tevékenységnek az azonosítója nem megfelelő, a projekt fájl nem menthető: \"Negatív\" (ID: -5)"),
+                  Cp("Ennek a tevékenységnek az azonosítója nem megfelelő, a projekt fájl nem menthető: \"Betű\" (ID: 0)")}));
+
+    // The schedule text holds them as they are.
+    Choose(PathOf("ki.txt"), 1);
+    ASSERT_TRUE(db.Save(true));
+    std::string text = ReadBytes(PathOf("ki.txt"));
+    EXPECT_NE(text.find(Cp("\r\n0\tB_Nulla\t")), std::string::npos);
+    EXPECT_NE(text.find(Cp("\r\n-5\tD_Negatív\t")), std::string::npos);
 }
 
 } // namespace

@@ -166,6 +166,25 @@ TEST_F(ScheduleTextTest, SavesTheDocumentedBytes) {
                                   "3\tB_Régi\t12/01/10\t12/31/10\r\n"));
 }
 
+TEST_F(ScheduleTextTest, DatesThatAreNotValidGoOutEmptyAndReadBackAsNoDate) {
+    db.AppendLoadedTask(MakeTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 5), "Alapozás"));
+    db.AppendLoadedTask(MakeTask(2, Demolition, DateTime::FromTicks(0, Invalid), DateTime(2009, 3, 20), "Bontás"));
+    db.AppendLoadedTask(MakeTask(3, Fixed, DateTime(2009, 3, 14), DateTime::FromTicks(0, Null), "Kerítés"));
+    path = PathOf("hiányos.txt");
+    ASSERT_TRUE(db.SaveScheduleText(path));
+    EXPECT_EQ(ReadBytes(path), Cp("ID_v1\tName\tStart_Date\tFinish_Date\r\n"
+                                  "1\tB_Alapozás\t03/02/09\t03/04/09\r\n"
+                                  "2\tD_Bontás\t\t03/19/09\r\n"
+                                  "3\tF_Kerítés\t03/14/09\t\r\n"));
+    db.Tasks().clear();
+    ASSERT_TRUE(db.ImportScheduleText(path));
+    EXPECT_TRUE(DGShownAlerts().empty());
+    ASSERT_EQ(db.TaskCount(), 3u);
+    EXPECT_EQ(db.Tasks()[1].finish, DateTime(2009, 3, 20));
+    EXPECT_EQ(db.Tasks()[2].start, DateTime(2009, 3, 14));
+    EXPECT_EQ(db.Tasks()[2].finish, DateTime(2009, 3, 14)); // a start alone lasts zero time
+}
+
 TEST_F(ScheduleTextTest, RoundTripKeepsIdsNamesTypesAndDays) {
     const char* names[] = {"Alapozás", "Bontás", "Felújítás", "Rögzített", "Ideiglenes állványzat", "Őrház ű ő"};
     for (int i = 0; i < 6; ++i)

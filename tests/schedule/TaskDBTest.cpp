@@ -87,6 +87,17 @@ TEST_F(TaskDBTest, NewTaskLastsToday) {
     EXPECT_EQ(db.Tasks()[db.NewTask()].id, 42);
 }
 
+TEST_F(TaskDBTest, NewTaskNeverGetsAnIdBelowOne) {
+    db.AppendLoadedTask(MakeTask(2147483647, Construction, DateTime(2009, 1, 1), DateTime(2009, 1, 2)));
+    db.AppendLoadedTask(MakeTask(1, Construction, DateTime(2009, 1, 1), DateTime(2009, 1, 2)));
+    db.AppendLoadedTask(MakeTask(2, Construction, DateTime(2009, 1, 1), DateTime(2009, 1, 2)));
+    db.AppendLoadedTask(MakeTask(2, Construction, DateTime(2009, 1, 1), DateTime(2009, 1, 2)));
+    db.AppendLoadedTask(MakeTask(-4, Construction, DateTime(2009, 1, 1), DateTime(2009, 1, 2)));
+    // The largest id is taken: the smallest free positive id follows, then the next free one.
+    EXPECT_EQ(db.Tasks()[db.NewTask()].id, 3);
+    EXPECT_EQ(db.Tasks()[db.NewTask()].id, 4);
+}
+
 TEST_F(TaskDBTest, LookupsActOnTheFirstOfEqualIds) {
     db.AppendLoadedTask(MakeTask(-5, Construction, DateTime(2009, 1, 1), DateTime(2009, 1, 2), "neg"));
     EXPECT_EQ(db.MaxId(), 0);
