@@ -1,0 +1,212 @@
+// The add-on's life in the host: initialisation and its failure path, teardown, the menu and the
+// project events, driven through the host as the program does.
+#include "basekit/BKText.h"
+#include "dialogkit/DGAnswers.h"
+#include "filekit/FKFileDialog.h"
+#include "host/ops/AddonLoader.h"
+#include "host/ops/Host.h"
+#include "shell/HostInterface.h"
+#include "shell/ModuleObjects.h"
+#include "TestSupport.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <new>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+// Fault seam: the next allocation of one size fails, once, as memory running out would.
+namespace {
+size_t failSize = 0;
+bool failNext = false;
+void* Allocate(size_t size) {
+    if ((failSize != 0 && size == failSize) || failNext) {
+        failSize = 0;
+        failNext = false;
+        throw std::bad_alloc();
+    }
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+} // namespace
+
+void* operator new(size_t size) { return Allocate(size); }
+void* operator new[](size_t size) { return Allocate(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
+void operator delete[](void* p, size_t) noexcept { std::free(p); }
+
+namespace {
+
+constexpr int kNo = 2;
+
+class ShellTest : public FixedClockTest {
+protected:
+    void SetUp() override {
+        FixedClockTest::SetUp();
+        FKResetFileDialogs();
+        host = std::make_unique<Host>(std::string());
+        Host::SetCurrent(host.get());
+        host->NewProject();
+    }
+    void TearDown() override {
+        UnloadAddons(*host);
+        Module().taskDB.ClearSchedule();
+        ForgetHostTableForTests();
+        Host::SetCurrent(nullptr);
+        host.reset();
+        FKResetFileDialogs();
+        FixedClockTest::TearDown();
+    }
+    AddonRegistration* Start() {
+        std::string error;
+        AddonRegistration* reg = StartAddon(*host, SetImportedFuncAddrs, GetExportedFuncAddrs, error);
+        EXPECT_TRUE(error.empty()) << error;
+        return reg;
+    }
+    void Menu(int32_t item) {
+        HostMenuParams params{32500, 0, item};
+        ASSERT_NE(addon, nullptr);
+        addon->menuHandler(&params);
+    }
+    void MakeUnsavedChanges() {
+        Module().taskDB.NewTask();
+        ASSERT_TRUE(Module().taskDB.IsDirty());
+    }
+    std::vector<int16_t> AlertIds() const {
+        std::vector<int16_t> ids;
+        for (const auto& a : DGShownAlerts()) ids.push_back(a.id);
+        return ids;
+    }
+    static size_t Rows() { return Module().palette->Dialog()->List(MainDialogCPP::kList)->rows.size(); }
+    std::string MenuText(int32_t item) const {
+        auto it = host->menuTexts.find({32500, item});
+        return it == host->menuTexts.end() ? std::string() : BKToUtf8(it->second);
+    }
+
+    std::unique_ptr<Host> host;
+    AddonRegistration* addon = nullptr;
+};
+
+TEST_F(ShellTest, InitialisationInstallsTheMenuThePaletteAndFourEventHandlersInOrder) {
+    addon = Start();
+    ASSERT_NE(addon, nullptr);
+    EXPECT_NE(addon->menuHandler, nullptr);
+    ASSERT_NE(Module().palette, nullptr);
+    ASSERT_NE(Module().observer, nullptr);
+    EXPECT_FALSE(Module().palette->IsVisible());
+    std::vector<uint32_t> masks;
+    for (const auto& [mask, handler] : addon->eventHandlers) masks.push_back(mask);
+    EXPECT_EQ(masks, (std::vector<uint32_t>{32, 8192, 0x4000, 2}));
+}
+
+TEST_F(ShellTest, APaletteThatCannotBeMadeFailsWithNothingLeftBehind) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        failSize = sizeof(MainDialogCPP);
+        std::string error;
+        EXPECT_EQ(StartAddon(*host, SetImportedFuncAddrs, GetExportedFuncAddrs, error), nullptr);
+        EXPECT_NE(error.find("(-108)"), std::string::npos) << error;
+        EXPECT_EQ(failSize, 0u) << "the allocation was never made";
+        EXPECT_EQ(Module().palette, nullptr);
+        EXPECT_EQ(Module().observer, nullptr);
+        // The menu handler stays installed.
+        EXPECT_NE(host->Addons().back()->menuHandler, nullptr);
+    }
+    // Memory back: the next start succeeds.
+    addon = Start();
+    ASSERT_NE(addon, nullptr);
+    EXPECT_NE(Module().palette, nullptr);
+}
+
+TEST_F(ShellTest, TeardownWithUnsavedChangesAnsweredNoLosesThemWithoutAnotherQuestion) {
+    addon = Start();
+    MakeUnsavedChanges();
+    DGQueueAlertAnswer(kNo);
+    UnloadAddons(*host);
+    EXPECT_EQ(AlertIds(), std::vector<int16_t>{32514});
+    EXPECT_TRUE(FKShownFileDialogs().empty());
+    EXPECT_EQ(DGUnansweredQuestions(), 0);
+    EXPECT_EQ(Module().palette, nullptr);
+    EXPECT_EQ(Module().observer, nullptr);
+    EXPECT_EQ(AddonToken(), 0u);
+}
+
+TEST_F(ShellTest, MenuItemOneTogglesThePaletteAndItsOwnText) {
+    addon = Start();
+    Menu(1);
+    EXPECT_TRUE(Module().palette->IsVisible());
+    EXPECT_EQ(MenuText(1), "Rejtsd el a tevékenységlistát");
+    Menu(1);
+    EXPECT_FALSE(Module().palette->IsVisible());
+    EXPECT_EQ(MenuText(1), "Mutasd a tevékenységlistát");
+    EXPECT_TRUE(DGShownAlerts().empty());
+}
+
+TEST_F(ShellTest, SavingACleanScheduleDoesNotRefillTheList) {
+    addon = Start();
+    Menu(1);
+    // A task that reached the schedule without an edit: only a refill would show it.
+    Task t;
+    t.id = 5;
+    Module().taskDB.AppendLoadedTask(t);
+    ASSERT_FALSE(Module().taskDB.IsDirty());
+    Menu(4);
+    EXPECT_EQ(Rows(), 0u);
+    EXPECT_TRUE(FKShownFileDialogs().empty());
+    Menu(1);
+    Menu(1); // showing refills
+    EXPECT_EQ(Rows(), 1u);
+}
+
+TEST_F(ShellTest, ClosingTheProjectOffersToSaveThenEmptiesTheSchedule) {
+    addon = Start();
+    Menu(1);
+    MakeUnsavedChanges();
+    Module().palette->RefillList(false);
+    ASSERT_EQ(Rows(), 1u);
+    DGQueueAlertAnswer(1);
+    std::filesystem::path file = std::filesystem::temp_directory_path() / ("bv_shell_" + std::to_string(::getpid()) + ".csp");
+    FKQueueFileDialogAnswer({false, file.string(), 0});
+    host->NewProject();
+    EXPECT_EQ(AlertIds(), std::vector<int16_t>{32514});
+    EXPECT_TRUE(std::filesystem::exists(file));
+    std::filesystem::remove(file);
+    EXPECT_EQ(Module().taskDB.TaskCount(), 0u);
+    EXPECT_FALSE(Module().taskDB.IsDirty());
+    EXPECT_EQ(Rows(), 0u);
+}
+
+TEST_F(ShellTest, TheSharedProjectWarningWaitsForThePaletteAndComesOnce) {
+    addon = Start();
+    host->ShareProject(7);
+    EXPECT_TRUE(DGShownAlerts().empty());
+    EXPECT_EQ(Module().taskDB.SharedUserId(), 7);
+    Menu(1);
+    EXPECT_EQ(AlertIds(), std::vector<int16_t>{32533});
+    Menu(1);
+    Menu(1);
+    EXPECT_EQ(AlertIds(), std::vector<int16_t>{32533});
+    // A shared project opened while the palette is visible warns at once.
+    host->ShareProject(8);
+    EXPECT_EQ(AlertIds(), (std::vector<int16_t>{32533, 32533}));
+    host->NewProject();
+    EXPECT_EQ(Module().taskDB.SharedUserId(), 0);
+}
+
+TEST_F(ShellTest, AnExceptionInAMenuCommandIsReportedAndTheHostGoesOn) {
+    addon = Start();
+    size_t before = host->ReportLines().size();
+    failNext = true;
+    Menu(1);
+    EXPECT_FALSE(failNext) << "the command allocated nothing";
+    failNext = false;
+    ASSERT_EQ(host->ReportLines().size(), before + 1);
+    EXPECT_EQ(host->ReportLines().back(), "Bauvista general error!");
+    Menu(1);
+    EXPECT_TRUE(Module().palette->IsVisible());
+}
+
+} // namespace
