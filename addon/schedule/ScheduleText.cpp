@@ -12,12 +12,15 @@
 #include "schedule/DateParseCache.h"
 #include "schedule/DayBoundary.h"
 #include "schedule/ScheduleTextLines.h"
+#include "schedule/ConstructionTypeText.h"
+#include "shell/HostInterface.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <limits>
 #include <optional>
+#include <string>
 #include <unordered_map>
 
 namespace {
@@ -25,6 +28,7 @@ namespace {
 constexpr int16_t kAlertCannotLoad = 32506;
 constexpr int16_t kAlertUnknownDateOrder = 32518;
 constexpr int16_t kAlertUnknownFormat = 32519;
+constexpr int16_t kReadingNotes = 32614;
 constexpr size_t kWriteBlock = 64 * 1024;
 
 bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -58,12 +62,49 @@ int32_t TypeOfLetter(std::string_view field) {
     return -1;
 }
 
-bool HeaderMatches(std::string_view line, const std::array<std::string, 4>& names) {
-    auto fields = SplitScheduleTextFields(line);
-    for (size_t i = 0; i < names.size(); ++i)
-        if (fields[i].size() != names[i].size() || BKCompareText(fields[i], names[i], BKCaseMode::Ignore) != 0)
-            return false;
-    return true;
+// Which field of a line holds what; the type column is optional (-1).
+struct ScheduleColumns {
+    size_t id = 0, name = 1, start = 2, finish = 3;
+    int32_t type = -1;
+    size_t count = 4;
+};
+
+bool SameName(std::string_view field, std::string_view name) {
+    return field.size() == name.size() && BKCompareText(field, name, BKCaseMode::Ignore) == 0;
+}
+
+constexpr size_t kMaxHeaderFields = 256;
+
+// The documented header reads its first four fields in their order, as it always did. Any other
+// header is mapped by its names, in any order, with Microsoft Project's own column names allowed.
+std::optional<ScheduleColumns> ReadHeader(std::string_view line, const std::array<std::string, 4>& names) {
+    auto first = SplitScheduleTextFields(line);
+    bool documented = true;
+    for (size_t i = 0; i < names.size(); ++i) documented = documented && SameName(first[i], names[i]);
+    if (documented) return ScheduleColumns{};
+
+    auto fields = SplitScheduleTextFields(line, kMaxHeaderFields);
+    std::array<std::optional<size_t>, 5> found; // id, name, start, finish, type
+    auto take = [&](size_t slot, size_t at) {
+        if (!found[slot]) found[slot] = at;
+    };
+    for (size_t at = 0; at < fields.size(); ++at) {
+        std::string_view f = fields[at];
+        if (SameName(f, names[0]) || SameName(f, AddonString(32612, 1))) take(0, at);
+        else if (SameName(f, names[1])) take(1, at);
+        else if (SameName(f, names[2]) || SameName(f, AddonString(32612, 2))) take(2, at);
+        else if (SameName(f, names[3]) || SameName(f, AddonString(32612, 3))) take(3, at);
+        else if (SameName(f, AddonString(32612, 4)) || SameName(f, AddonString(32612, 5))) take(4, at);
+    }
+    if (!found[0] || !found[1] || !found[2] || !found[3]) return std::nullopt;
+    ScheduleColumns c;
+    c.id = *found[0];
+    c.name = *found[1];
+    c.start = *found[2];
+    c.finish = *found[3];
+    c.type = found[4] ? static_cast<int32_t>(*found[4]) : -1;
+    c.count = std::max({c.id, c.name, c.start, c.finish, found[4].value_or(0)}) + 1;
+    return c;
 }
 
 constexpr uint64_t kTypicalLineBytes = 40;
@@ -131,7 +172,8 @@ bool TaskDB::ImportScheduleText(const std::string& path) {
         AddonAlert(kAlertCannotLoad, path.c_str());
         return false;
     }
-    if (!HeaderMatches(line, columnNames_)) {
+    std::optional<ScheduleColumns> columns = ReadHeader(line, columnNames_);
+    if (!columns) {
         AddonAlert(kAlertUnknownFormat, path.c_str());
         return false;
     }
@@ -152,15 +194,20 @@ bool TaskDB::ImportScheduleText(const std::string& path) {
     const Task defaultTask;
     while (reader.NextLine(line)) {
         if (TrimBlanks(line).empty()) continue;
-        auto fields = SplitScheduleTextFields(line);
+        auto fields = SplitScheduleTextFields(line, columns->count);
+        std::string_view startField = fields[columns->start], nameField = fields[columns->name];
         LineDates dates;
-        dates.start = ReadDates(candidates, fields[2], cache);
-        dates.finish = ReadDates(candidates, fields[3], cache);
-        int32_t type = TypeOfLetter(fields[1]);
-        std::string_view name = type < 0 ? fields[1] : fields[1].substr(2);
-        if (name.empty() && fields[2].empty()) continue;
+        dates.start = ReadDates(candidates, startField, cache);
+        dates.finish = ReadDates(candidates, fields[columns->finish], cache);
+        int32_t type = TypeOfLetter(nameField);
+        std::string_view name = type < 0 ? nameField : nameField.substr(2);
+        if (name.empty() && startField.empty()) continue;
+        if (columns->type >= 0) {
+            int32_t named = ConstructionTypeOfText(fields[static_cast<size_t>(columns->type)]);
+            if (named >= 0) type = named;
+        }
         Task& task = loaded.emplace_back(defaultTask);
-        task.id = ReadId(fields[0]);
+        task.id = ReadId(fields[columns->id]);
         task.type = type < 0 ? Construction : static_cast<ConstructionType>(type);
         task.SetName(name);
         lineDates.push_back(dates);
@@ -188,6 +235,14 @@ bool TaskDB::ImportScheduleText(const std::string& path) {
     }
     (void)file.Close(); // everything was read; a close failure cannot change it
     tasks_ = std::move(loaded);
+    if (reader.UnconvertibleCharacters() > 0) {
+        std::string count = std::to_string(reader.UnconvertibleCharacters());
+        HostReportWrite(AddonFormat(kReadingNotes, 1, {count}).c_str(), 0);
+    }
+    for (size_t number : reader.CutLines()) {
+        std::string n = std::to_string(number);
+        HostReportWrite(AddonFormat(kReadingNotes, 2, {n}).c_str(), 0);
+    }
     return true;
 }
 

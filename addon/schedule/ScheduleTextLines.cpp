@@ -1,54 +1,98 @@
 #include "schedule/ScheduleTextLines.h"
 
+#include "basekit/BKText.h"
 #include "filekit/FKError.h"
 
-#include <cstring>
+#include <algorithm>
 
 ScheduleTextLineReader::ScheduleTextLineReader(FKFile& file, size_t bufferSize)
-    : file_(file), buffer_(bufferSize ? bufferSize : 1) {}
+    : file_(file), bufferSize_(bufferSize ? bufferSize : 1) {}
 
-bool ScheduleTextLineReader::Fill() {
-    if (atEnd_ || error_ != 0) return false;
-    size_t got = 0;
-    int32_t err = file_.Read(buffer_.data(), buffer_.size(), got);
-    if (err == kFKEndOfFileErr) atEnd_ = true;
-    else if (err != kFKNoErr) error_ = err;
-    pos_ = 0;
-    end_ = got;
-    return got > 0;
+void ScheduleTextLineReader::Load() {
+    loaded_ = true;
+    std::vector<char> buffer(bufferSize_);
+    for (;;) {
+        size_t got = 0;
+        int32_t err = file_.Read(buffer.data(), buffer.size(), got);
+        text_.append(buffer.data(), got);
+        if (text_.size() > kMaxFileBytes) {
+            error_ = kFKIOErr; // reported as a file that cannot be read
+            break;
+        }
+        if (err == kFKEndOfFileErr) break;
+        if (err != kFKNoErr) {
+            error_ = err;
+            break;
+        }
+    }
+    if (error_ != 0) {
+        text_.clear();
+        return;
+    }
+    std::string_view bytes(text_);
+    bool bom = bytes.substr(0, 3) == "\xEF\xBB\xBF";
+    if (bom) bytes.remove_prefix(3);
+    if (bom || IsUtf8BeyondAscii(bytes)) {
+        utf8_ = true;
+        std::string converted = BKFromUtf8(bytes);
+        // Each character becomes one byte; the '?' beyond those the file had are the lost ones.
+        auto marks = [](std::string_view s) { return static_cast<size_t>(std::count(s.begin(), s.end(), '?')); };
+        size_t before = marks(bytes), after = marks(converted);
+        unconvertible_ = after > before ? after - before : 0;
+        text_ = std::move(converted);
+    }
 }
 
 bool ScheduleTextLineReader::NextLine(std::string& line) {
     line.clear();
-    bool any = false;  // something was read for this line, even an empty line's CR
-    bool cut = false;
-    for (;;) {
-        if (pos_ == end_ && !Fill()) {
-            // A read failure loses the line being read; the end of the file completes it.
-            return error_ == 0 && any;
-        }
-        any = true;
-        const char* start = buffer_.data() + pos_;
-        size_t available = end_ - pos_;
-        const void* cr = std::memchr(start, '\r', available);
-        size_t n = cr ? static_cast<size_t>(static_cast<const char*>(cr) - start) : available;
-        if (!cut) {
-            size_t room = kMaxLineBytes - line.size();
-            if (n > room) cut = true;
-            line.append(start, n < room ? n : room);
-        }
-        pos_ += n;
-        if (cr) {
-            ++pos_;
-            return true;
-        }
+    if (!loaded_) Load();
+    if (error_ != 0 || pos_ >= text_.size()) return false;
+    size_t end = text_.find_first_of("\r\n", pos_);
+    size_t stop = end == std::string::npos ? text_.size() : end;
+    size_t n = stop - pos_;
+    ++lineNumber_;
+    if (n > kMaxLineBytes) cutLines_.push_back(lineNumber_);
+    line.assign(text_, pos_, std::min(n, kMaxLineBytes));
+    pos_ = stop;
+    if (pos_ < text_.size()) {
+        if (text_[pos_] == '\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\n') ++pos_;
+        ++pos_;
     }
+    return true;
 }
 
-std::array<std::string_view, 4> SplitScheduleTextFields(std::string_view line) {
-    std::array<std::string_view, 4> fields{};
+bool IsUtf8BeyondAscii(std::string_view s) {
+    bool beyond = false;
+    for (size_t i = 0; i < s.size();) {
+        auto b = static_cast<unsigned char>(s[i]);
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t len;
+        uint32_t cp;
+        if (b >= 0xC2 && b <= 0xDF) len = 2, cp = b & 0x1F;
+        else if (b >= 0xE0 && b <= 0xEF) len = 3, cp = b & 0x0F;
+        else if (b >= 0xF0 && b <= 0xF4) len = 4, cp = b & 0x07;
+        else return false;
+        if (s.size() - i < len) return false;
+        for (size_t k = 1; k < len; ++k) {
+            auto c = static_cast<unsigned char>(s[i + k]);
+            if ((c & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        beyond = true;
+        i += len;
+    }
+    return beyond;
+}
+
+std::vector<std::string_view> SplitScheduleTextFields(std::string_view line, size_t count) {
+    std::vector<std::string_view> fields(count);
     size_t at = 0;
-    for (size_t i = 0; i < fields.size() && at <= line.size(); ++i) {
+    for (size_t i = 0; i < count && at <= line.size(); ++i) {
         size_t tab = line.find('\t', at);
         size_t end = tab == std::string_view::npos ? line.size() : tab;
         fields[i] = TrimBlanks(line.substr(at, end - at));
@@ -56,4 +100,9 @@ std::array<std::string_view, 4> SplitScheduleTextFields(std::string_view line) {
         at = tab + 1;
     }
     return fields;
+}
+
+std::array<std::string_view, 4> SplitScheduleTextFields(std::string_view line) {
+    auto v = SplitScheduleTextFields(line, 4);
+    return {v[0], v[1], v[2], v[3]};
 }

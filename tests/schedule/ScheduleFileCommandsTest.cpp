@@ -161,7 +161,7 @@ TEST_F(ScheduleFileCommandsTest, AFailedOpenKeepsTheScheduleAndItsFile) {
 }
 
 // With a host, so that what the save tells the report window can be read.
-class UnusableIdsTest : public ScheduleFileCommandsTest {
+class ReportedScheduleTest : public ScheduleFileCommandsTest {
 protected:
     void SetUp() override {
         ScheduleFileCommandsTest::SetUp();
@@ -181,7 +181,7 @@ protected:
     std::unique_ptr<Host> host;
 };
 
-TEST_F(UnusableIdsTest, AScheduleTheProjectFileCannotHoldIsNeverWrittenThere) {
+TEST_F(ReportedScheduleTest, AScheduleTheProjectFileCannotHoldIsNeverWrittenThere) {
     // The text reader takes any id; a project file refuses a record whose id is below 1.
     WriteBytes(PathOf("be.txt"), Cp("ID_v1\tName\tStart_Date\tFinish_Date\r\n"
                                     "0\tB_Nulla\t2009.03.02.\t2009.03.04.\r\n"
@@ -212,6 +212,20 @@ TEST_F(UnusableIdsTest, AScheduleTheProjectFileCannotHoldIsNeverWrittenThere) {
     std::string text = ReadBytes(PathOf("ki.txt"));
     EXPECT_NE(text.find(Cp("\r\n0\tB_Nulla\t")), std::string::npos);
     EXPECT_NE(text.find(Cp("\r\n-5\tD_Negatív\t")), std::string::npos);
+}
+
+TEST_F(ReportedScheduleTest, TheImportSaysWhatItCouldNotRead) {
+    std::string longName(1100, 'x');
+    WriteBytes(PathOf("be.txt"), "ID_v1\tName\tStart_Date\tFinish_Date\n"
+                                 "1\t\xE6\x97\xA5\xE6\x9C\xAC \xC5\x91\t2009.03.02.\t\n"
+                                 "2\t" + longName + "\t2009.03.02.\t\n"
+                                 "3\t\xE2\x82\xAC\t2009.03.02.\t\n");
+    ASSERT_TRUE(db.ImportScheduleText(PathOf("be.txt")));
+    EXPECT_EQ(db.Tasks()[0].Name(), Cp("?? ő"));
+    EXPECT_EQ(db.Tasks()[2].Name(), Cp("€"));
+    EXPECT_EQ(host->ReportLines(),
+              (std::vector<std::string>{Cp("A fájl 2 karakterét nem lehet a kódlapon ábrázolni, helyettük \"?\" áll."),
+                                        Cp("A(z) 3. sor hosszabb 1022 bájtnál, a vége elveszett.")}));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "filekit/FKError.h"
 #include "ScheduleFileFixture.h"
+#include "schedule/ScheduleTextLines.h"
 
 #include <clocale>
 
@@ -80,15 +81,67 @@ TEST_F(ScheduleTextTest, IdsReadLikeTheCLibraryAndStayIn32Bits) {
     EXPECT_EQ(db.Tasks()[4].id, INT32_MIN);
 }
 
-TEST_F(ScheduleTextTest, LinesEndAtCarriageReturnsOnly) {
-    // CR alone works like CR LF; an LF alone does not end a line, so the header fails.
-    ASSERT_TRUE(Import(std::string(header) + "\r1\ta\t2009.01.01.\t\r2\tb\t2009.01.02.\t"));
-    EXPECT_EQ(db.TaskCount(), 2u);
+TEST_F(ScheduleTextTest, LinesEndAtCarriageReturnsLineFeedsOrBoth) {
+    for (const char* end : {"\r", "\n", "\r\n"}) {
+        std::string e(end);
+        ASSERT_TRUE(Import(std::string(header) + "\tNotes\tMore" + e + "1\ta\t2009.01.01.\t\tx\ty" + e + e +
+                           "2\tb\t2009.01.02.\t2009.01.05." + e))
+            << "line end " << e.size();
+        ASSERT_EQ(db.TaskCount(), 2u);
+        EXPECT_EQ(db.Tasks()[1].Name(), "b");
+        EXPECT_EQ(db.Tasks()[1].finish, DateTime(2009, 1, 6));
+        EXPECT_TRUE(DGShownAlerts().empty());
+        db.Tasks().clear();
+    }
+    // Mixed ends in one file, and a last line without any.
+    ASSERT_TRUE(Import(std::string(header) + "\n1\ta\t2009.01.01.\t\r\n2\tb\t2009.01.02.\t\r3\tc\t2009.01.03.\t"));
+    EXPECT_EQ(db.TaskCount(), 3u);
+}
+
+TEST_F(ScheduleTextTest, Utf8FilesAreReadIntoTheCodePage) {
+    const std::string rows = "\r\n1\tD_R\xC3\xA9gi f\xC3\xA9szer\t2009.01.01.\t\r\n";
+    // With a byte-order mark, and without one when the whole file is UTF-8.
+    for (const std::string& bom : {std::string("\xEF\xBB\xBF"), std::string()}) {
+        ASSERT_TRUE(Import(bom + header + rows));
+        ASSERT_EQ(db.TaskCount(), 1u);
+        EXPECT_EQ(db.Tasks()[0].Name(), Cp("Régi fészer"));
+        EXPECT_EQ(db.Tasks()[0].type, Demolition);
+    }
+    // Bytes that are no UTF-8 are the code page's own, as always.
+    ASSERT_TRUE(Import(std::string(header) + Cp("\r\n1\tRégi fészer\t2009.01.01.\t\r\n")));
+    EXPECT_EQ(db.Tasks()[0].Name(), Cp("Régi fészer"));
+    // A character the code page lacks becomes "?".
+    ASSERT_TRUE(Import(std::string(header) + "\r\n1\t\xE6\x97\xA5\xE6\x9C\xAC-01 ?\t2009.01.01.\t\r\n"));
+    EXPECT_EQ(db.Tasks()[0].Name(), "?" "?-01 ?");
+    EXPECT_FALSE(IsUtf8BeyondAscii("plain"));
+    EXPECT_FALSE(IsUtf8BeyondAscii("\xC0\x80"));         // overlong
+    EXPECT_FALSE(IsUtf8BeyondAscii("\xED\xA0\x80"));     // surrogate
+    EXPECT_FALSE(IsUtf8BeyondAscii("\xC3"));              // cut short
+    EXPECT_TRUE(IsUtf8BeyondAscii("\xF0\x9F\x8F\x97"));
+}
+
+TEST_F(ScheduleTextTest, ColumnsAreFoundByTheirNames) {
+    // Microsoft Project's own names, in another order, with a type column of letters or names.
+    ASSERT_TRUE(Import(Text({"Finish\tType\tName\tID\tStart", "2009.03.04.\tD\tFal\t4\t2009.03.02.",
+                             "2009.03.06.\tFelújítás\tTető\t5\t2009.03.05.", "2009.03.09.\ttemporary\tÁllvány\t6\t2009.03.07.",
+                             "2009.03.09.\t\tF_Kerítés\t7\t2009.03.07."})));
+    ASSERT_EQ(db.TaskCount(), 4u);
+    EXPECT_EQ(db.Tasks()[0].id, 4);
+    EXPECT_EQ(db.Tasks()[0].type, Demolition);
+    EXPECT_EQ(db.Tasks()[0].start, DateTime(2009, 3, 2));
+    EXPECT_EQ(db.Tasks()[0].finish, DateTime(2009, 3, 5));
+    EXPECT_EQ(db.Tasks()[1].type, Renovation);
+    EXPECT_EQ(db.Tasks()[2].type, Temporary);
+    EXPECT_EQ(db.Tasks()[3].type, Fixed); // no type given: the name's letter holds
+    EXPECT_EQ(db.Tasks()[3].Name(), Cp("Kerítés"));
+    // The documented header reads its four columns as always, whatever follows.
+    ASSERT_TRUE(Import(Text({"ID_v1\tName\tStart_Date\tFinish_Date\tType", "1\tFal\t2009.03.02.\t2009.03.04.\tD"})));
+    EXPECT_EQ(db.Tasks()[0].type, Construction);
+    // Without a finish column the file is not a schedule.
     db.Tasks().clear();
     OpenSomething();
-    EXPECT_FALSE(Import(std::string(header) + "\n1\ta\t2009.01.01.\t\n"));
+    EXPECT_FALSE(Import(Text({"ID\tName\tStart", "1\tFal\t2009.03.02."})));
     EXPECT_EQ(AlertIds(), std::vector<int16_t>{32519});
-    EXPECT_EQ(DGShownAlerts()[0].params, std::vector<std::string>{path});
     ExpectSomethingKept();
 }
 
