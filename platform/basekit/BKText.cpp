@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <iconv.h>
 #include <stdexcept>
+#include <string>
+#include <unicode/ucol.h>
+#include <unicode/uchar.h>
 #include <unordered_map>
 
 namespace {
@@ -85,62 +88,45 @@ char32_t NextUtf8(std::string_view s, size_t& i) {
     return c;
 }
 
-// Collation weights of one code-page byte: primary (letter), secondary (accent), case-free.
-struct Weight {
-    uint16_t primary;
-    uint16_t secondary;
-};
-
-struct Accented {
-    char32_t upper, lower;
-    char base;
-    uint8_t group;  // 1 sorts as a letter of its own after the base (Hungarian ö ő ü ű)
-    uint8_t accent; // distinguishes letters that share a primary weight
-};
-
-constexpr Accented kAccented[] = {
-    {U'Á', U'á', 'a', 0, 1}, {U'Â', U'â', 'a', 0, 2}, {U'Ă', U'ă', 'a', 0, 3}, {U'Ä', U'ä', 'a', 0, 4},
-    {U'Ą', U'ą', 'a', 0, 5}, {U'Ć', U'ć', 'c', 0, 1}, {U'Ç', U'ç', 'c', 0, 2}, {U'Č', U'č', 'c', 0, 3},
-    {U'Ď', U'ď', 'd', 0, 1}, {U'Đ', U'đ', 'd', 0, 2}, {U'É', U'é', 'e', 0, 1}, {U'Ë', U'ë', 'e', 0, 2},
-    {U'Ě', U'ě', 'e', 0, 3}, {U'Ę', U'ę', 'e', 0, 4}, {U'Í', U'í', 'i', 0, 1}, {U'Î', U'î', 'i', 0, 2},
-    {U'Ĺ', U'ĺ', 'l', 0, 1}, {U'Ľ', U'ľ', 'l', 0, 2}, {U'Ł', U'ł', 'l', 0, 3}, {U'Ń', U'ń', 'n', 0, 1},
-    {U'Ň', U'ň', 'n', 0, 2}, {U'Ó', U'ó', 'o', 0, 1}, {U'Ô', U'ô', 'o', 0, 2}, {U'Ö', U'ö', 'o', 1, 0},
-    {U'Ő', U'ő', 'o', 1, 1}, {U'Ŕ', U'ŕ', 'r', 0, 1}, {U'Ř', U'ř', 'r', 0, 2}, {U'Ś', U'ś', 's', 0, 1},
-    {U'Š', U'š', 's', 0, 2}, {U'Ş', U'ş', 's', 0, 3}, {U'Ť', U'ť', 't', 0, 1}, {U'Ţ', U'ţ', 't', 0, 2},
-    {U'Ú', U'ú', 'u', 0, 1}, {U'Ů', U'ů', 'u', 0, 2}, {U'Ü', U'ü', 'u', 1, 0}, {U'Ű', U'ű', 'u', 1, 1},
-    {U'Ý', U'ý', 'y', 0, 1}, {U'Ź', U'ź', 'z', 0, 1}, {U'Ž', U'ž', 'z', 0, 2}, {U'Ż', U'ż', 'z', 0, 3},
-};
-
-struct Collation {
-    std::array<Weight, 256> weights{};
-    std::array<uint8_t, 256> folded{};
-    Collation() {
-        const auto& cp = Cp1250();
-        for (int b = 0; b < 256; ++b) {
-            char32_t c = cp.toUnicode[b];
-            Weight w{static_cast<uint16_t>(c < 0x80 ? c : 6000 + b), 0};
-            folded[b] = static_cast<uint8_t>(b);
-            if (c >= '0' && c <= '9') w.primary = static_cast<uint16_t>(1000 + (c - '0'));
-            char32_t lower = (c >= 'A' && c <= 'Z') ? c + 32 : c;
-            if (lower >= 'a' && lower <= 'z') w.primary = static_cast<uint16_t>(2000 + (lower - 'a') * 4);
-            for (const auto& a : kAccented) {
-                if (c == a.upper || c == a.lower) {
-                    w.primary = static_cast<uint16_t>(2000 + (a.base - 'a') * 4 + a.group);
-                    w.secondary = a.accent;
-                    lower = a.lower;
-                }
-            }
-            if (c == U'ß') w.primary = static_cast<uint16_t>(2000 + ('s' - 'a') * 4 + 2);
-            int lb = cp.FromUnicode(lower);
-            if (lb >= 0) folded[b] = static_cast<uint8_t>(lb);
-            weights[b] = w;
+// Hungarian collation by ICU: letters of two or three characters (cs, dzs, gy, ly, ny, sz, ty,
+// zs), ö ő and ü ű as letters after o and u, other accents deciding only between otherwise equal
+// words. One collator for each case mode, made once; a collator in use is never changed, so
+// comparing is safe from any thread.
+class HungarianCollator {
+public:
+    explicit HungarianCollator(UCollationStrength strength) {
+        UErrorCode status = U_ZERO_ERROR;
+        collator_ = ucol_open("hu", &status);
+        if (U_FAILURE(status)) {
+            ucol_close(collator_);
+            status = U_ZERO_ERROR;
+            collator_ = ucol_open("", &status);
         }
+        if (collator_) ucol_setStrength(collator_, strength);
     }
+    ~HungarianCollator() { ucol_close(collator_); }
+    HungarianCollator(const HungarianCollator&) = delete;
+    HungarianCollator& operator=(const HungarianCollator&) = delete;
+    int Compare(const std::u16string& a, const std::u16string& b) const {
+        if (!collator_) return 0;
+        UCollationResult r = ucol_strcoll(collator_, reinterpret_cast<const UChar*>(a.data()), static_cast<int32_t>(a.size()),
+                                          reinterpret_cast<const UChar*>(b.data()), static_cast<int32_t>(b.size()));
+        return r == UCOL_LESS ? -1 : r == UCOL_GREATER ? 1 : 0;
+    }
+
+private:
+    UCollator* collator_ = nullptr;
 };
 
-const Collation& Collate() {
-    static const Collation collation;
-    return collation;
+int CompareUnits(std::u16string_view a, std::u16string_view b, bool fold) {
+    size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (size_t i = 0; i < n; ++i) {
+        int ca = fold ? static_cast<int>(u_foldCase(a[i], U_FOLD_CASE_DEFAULT)) : a[i];
+        int cb = fold ? static_cast<int>(u_foldCase(b[i], U_FOLD_CASE_DEFAULT)) : b[i];
+        if (ca != cb) return ca < cb ? -1 : 1;
+    }
+    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+    return 0;
 }
 
 } // namespace
@@ -216,27 +202,11 @@ std::u16string BKUtf8ToUtf16(std::string_view utf8) {
 }
 
 int BKCompareText(std::string_view a, std::string_view b, BKCaseMode mode) {
-    const auto& col = Collate();
-    auto byteAt = [](std::string_view s, size_t i) { return static_cast<unsigned char>(s[i]); };
-    size_t n = a.size() < b.size() ? a.size() : b.size();
-    for (size_t i = 0; i < n; ++i) {
-        int pa = col.weights[byteAt(a, i)].primary, pb = col.weights[byteAt(b, i)].primary;
-        if (pa != pb) return pa < pb ? -1 : 1;
-    }
-    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
-    for (size_t i = 0; i < n; ++i) {
-        int sa = col.weights[byteAt(a, i)].secondary, sb = col.weights[byteAt(b, i)].secondary;
-        if (sa != sb) return sa < sb ? -1 : 1;
-    }
-    // Same letters and accents: the folded bytes settle symbols that share a weight.
-    for (size_t i = 0; i < n; ++i) {
-        int fa = col.folded[byteAt(a, i)], fb = col.folded[byteAt(b, i)];
-        if (fa != fb) return fa < fb ? -1 : 1;
-    }
-    if (mode == BKCaseMode::Ignore) return 0;
-    for (size_t i = 0; i < n; ++i) {
-        int ca = byteAt(a, i), cb = byteAt(b, i);
-        if (ca != cb) return ca < cb ? -1 : 1;
-    }
-    return 0;
+    static const HungarianCollator ignoringCase(UCOL_SECONDARY), withCase(UCOL_TERTIARY);
+    bool ignore = mode == BKCaseMode::Ignore;
+    std::u16string ua = BKToUtf16(a), ub = BKToUtf16(b);
+    if (int r = (ignore ? ignoringCase : withCase).Compare(ua, ub); r != 0) return r;
+    // Texts the collator holds equal (ignorable characters, symbols of one weight) are told apart
+    // by their characters, so the order stays total; with case ignored, by the case-folded ones.
+    return CompareUnits(ua, ub, ignore);
 }

@@ -79,10 +79,32 @@ TEST(BKText, CollationIgnoresCaseAndIsTotal) {
     EXPECT_LT(cmp("9", "a"), 0);
     EXPECT_LT(cmp("ab", "abc"), 0);
     EXPECT_NE(BKCompareText("a", "A", BKCaseMode::Sensitive), 0);
+    // Hungarian letters of two and three characters, after their first letter.
+    EXPECT_LT(cmp("cukor", "csak"), 0);
+    EXPECT_LT(cmp("duda", "dzsem"), 0);
+    EXPECT_LT(cmp("gumi", "gyár"), 0);
+    EXPECT_LT(cmp("luk", "lyuk"), 0);
+    EXPECT_LT(cmp("nulla", "nyár"), 0);
+    EXPECT_LT(cmp("sör", "szék"), 0);
+    EXPECT_LT(cmp("tűz", "tyúk"), 0);
+    EXPECT_LT(cmp("zuhany", "zsák"), 0);
+    EXPECT_LT(cmp("kor", "kór"), 0);
+    EXPECT_LT(cmp("kór", "kos"), 0);
+    EXPECT_EQ(cmp("Csempézés", "CSEMPÉZÉS"), 0);
+    // Texts the collation holds equal are still ordered, and case-blind only where case differs.
+    EXPECT_NE(BKCompareText("a\x01", "a", BKCaseMode::Ignore), 0);
+    EXPECT_NE(BKCompareText("a\x01", "a", BKCaseMode::Sensitive), 0);
     // Antisymmetric over a mixed set.
-    const char* words[] = {"a", "A", "á", "b", "ö", "ő", "o", "Ő", "-", " ", "1", "ß", "zs", ""};
+    const char* words[] = {"a", "A", "á", "b", "ö", "ő", "o", "Ő", "-", " ", "1", "ß", "zs", "", "cs", "Cs", "c",
+                           "ccs", "\x01", "z", "sz", "SZ"};
     for (const char* x : words)
-        for (const char* y : words) EXPECT_EQ(cmp(x, y), -cmp(y, x)) << x << " " << y;
+        for (const char* y : words) {
+            EXPECT_EQ(cmp(x, y), -cmp(y, x)) << x << " " << y;
+            for (const char* z : words)
+                if (cmp(x, y) < 0 && cmp(y, z) < 0) {
+                    EXPECT_LT(cmp(x, z), 0) << x << " " << y << " " << z;
+                }
+        }
 }
 
 TEST(BKResources, LookupFollowsTheCurrentModule) {
