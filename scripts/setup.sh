@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build clang libclang-rt-dev pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg
-  nlohmann-json3-dev libpng-dev libfreetype-dev fonts-dejavu-core libicu-dev
+  nlohmann-json3-dev libpng-dev libfreetype-dev fonts-dejavu-core libicu-dev libpugixml-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -54,6 +54,20 @@ bool TaskDB::Open() {
     FileDialogRequest request(kOpenTitle, {}, ProjectFileKind);
     if (!AskOpenFile(request)) return false;
     std::string path = ChosenPath(request);
+    if (request.chosenKind == ProjectXmlKind) {
+        if (!ImportProjectXml(path)) return false;
+        // Never saved over: the first save asks where, proposing a project file beside it; until
+        // then the schedule is in no file of the add-on's, so it counts as unsaved.
+        std::string proposed = path;
+        if (size_t dot = proposed.rfind('.'); dot != std::string::npos && proposed.find('/', dot) == std::string::npos)
+            proposed.erase(dot);
+        settings_.SetProjectFilePath(proposed + "." + AddonString(32598, 1));
+        settings_.projectFileKind = ProjectFileKind;
+        settings_.untitled = true;
+        dirty_ = 1;
+        SetCurrentDate(DateTime::Now(), true);
+        return true;
+    }
     int16_t kind = request.chosenKind == ScheduleTextKind ? ScheduleTextKind : ProjectFileKind;
     bool loaded = kind == ScheduleTextKind ? ImportScheduleText(path) : LoadProjectFile(path);
     if (loaded) {

@@ -61,6 +61,8 @@ public:
     bool SaveProjectFile(const std::string& path);
     bool LoadProjectFile(const std::string& path);
     bool ImportScheduleText(const std::string& path);
+    // Microsoft Project's XML; alerts and returns false on failure, the schedule unchanged.
+    bool ImportProjectXml(const std::string& path);
     bool SaveScheduleText(const std::string& path) const;
 
     // Schedule checks: each finding is one line in the host's report window; they return how

@@ -11,7 +11,7 @@ namespace {
 constexpr int16_t kTitleList = 32595;
 constexpr int16_t kTypeNameList = 32597;
 constexpr int16_t kExtensionList = 32598;
-constexpr int32_t kProjectGroup = 1, kTextGroup = 2;
+constexpr int32_t kProjectGroup = 1, kTextGroup = 2, kXmlGroup = 3;
 constexpr uint32_t kMovieDialogFlags = 11;
 
 // A start path as the dialog takes it: a folder to show, or a folder and a proposed name.
@@ -32,6 +32,7 @@ bool AskProjectFile(FileDialogRequest& request, FKFileDialogKind kind, const FKL
     spec.kind = kind;
     spec.title = request.title;
     spec.filters = {request.FileTypes()->FilterOf(kProjectGroup), request.FileTypes()->FilterOf(kTextGroup)};
+    if (kind == FKFileDialogKind::Open) spec.filters.push_back(request.FileTypes()->FilterOf(kXmlGroup));
     // A kind the dialogs do not offer preselects the project file, as the savers treat it.
     spec.preselectedFilter = request.startKind == ScheduleTextKind ? ScheduleTextKind : ProjectFileKind;
     SetStart(spec, start);
@@ -51,13 +52,19 @@ bool FileDialogRequest::RegisterFileTypes() {
     std::string textName = AddonString(kTypeNameList, 2);
     std::string projectExtension = AddonString(kExtensionList, 1);
     std::string textExtension = AddonString(kExtensionList, 2);
-    if (projectName.empty() || textName.empty() || projectExtension.empty() || textExtension.empty()) return false;
+    std::string xmlName = AddonString(kTypeNameList, 3);
+    std::string xmlExtension = AddonString(kExtensionList, 5);
+    if (projectName.empty() || textName.empty() || projectExtension.empty() || textExtension.empty() ||
+        xmlName.empty() || xmlExtension.empty())
+        return false;
 
     auto registry = std::make_unique<FKFileTypeRegistry>("BVFTM");
     if (registry->AddGroup(FKFileTypeRegistry::kRootGroup, kProjectGroup, projectName) != kFKNoErr ||
         registry->AddGroup(FKFileTypeRegistry::kRootGroup, kTextGroup, "BVFile2") != kFKNoErr ||
         registry->AddType(kProjectGroup, {projectName, projectExtension, "VTQV", "BIN "}) != kFKNoErr ||
-        registry->AddType(kTextGroup, {textName, textExtension, "VTQV", "TEXT"}) != kFKNoErr)
+        registry->AddType(kTextGroup, {textName, textExtension, "VTQV", "TEXT"}) != kFKNoErr ||
+        registry->AddGroup(FKFileTypeRegistry::kRootGroup, kXmlGroup, "BVFile3") != kFKNoErr ||
+        registry->AddType(kXmlGroup, {xmlName, xmlExtension, "VTQV", "TEXT"}) != kFKNoErr)
         return false;
     fileTypes_ = std::move(registry);
     return true;

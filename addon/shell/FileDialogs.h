@@ -9,8 +9,9 @@
 #include <string>
 #include <string_view>
 
-// The file kinds the project dialogs offer, as filter indexes.
-enum ScheduleFileKind : int16_t { ProjectFileKind = 0, ScheduleTextKind = 1 };
+// The file kinds the project dialogs offer, as filter indexes. Microsoft Project's XML is only
+// read: the open dialog offers it, the save dialog does not.
+enum ScheduleFileKind : int16_t { ProjectFileKind = 0, ScheduleTextKind = 1, ProjectXmlKind = 2 };
 
 // One dialog's question and answer; made for one dialog and discarded after it.
 class FileDialogRequest {
@@ -27,7 +28,7 @@ public:
     FKLocation chosenLocation;
     int32_t chosenKind = ScheduleTextKind; // before any dialog
 
-    // Registers the two project file types ("BVFTM") on first use; false when a text cannot be
+    // Registers the project file types ("BVFTM") on first use; false when a text cannot be
     // loaded or a group or type cannot be added.
     bool RegisterFileTypes();
     const FKFileTypeRegistry* FileTypes() const { return fileTypes_.get(); }
@@ -36,9 +37,11 @@ private:
     std::unique_ptr<FKFileTypeRegistry> fileTypes_;
 };
 
-// The open dialog with the project file and schedule text filters; true when confirmed.
+// The open dialog with the project file, schedule text and Microsoft Project XML filters; true
+// when confirmed.
 bool AskOpenFile(FileDialogRequest& request);
-// The save dialog, the same filters, starting at the request's path with its kind preselected.
+// The save dialog with the project file and schedule text filters, starting at the request's
+// path with its kind preselected.
 bool AskSaveFile(FileDialogRequest& request);
 // The chosen file as an 8-bit path; empty when none was chosen or it cannot be written in the
 // code page within 260 bytes (a cut or substituted path would name another file).

@@ -18,7 +18,7 @@ protected:
     static const FKFileDialogRecord& Last() { return FKShownFileDialogs().back(); }
 };
 
-TEST_F(FileDialogsTest, OpenOffersBothKindsFromTheDefaultFolder) {
+TEST_F(FileDialogsTest, OpenOffersThreeKindsFromTheDefaultFolder) {
     FKQueueFileDialogAnswer({false, "/tmp/terv.txt", 1});
     FileDialogRequest request(1, {}, 0);
     EXPECT_EQ(request.chosenKind, 1);
@@ -26,11 +26,13 @@ TEST_F(FileDialogsTest, OpenOffersBothKindsFromTheDefaultFolder) {
     const auto& r = Last();
     EXPECT_EQ(r.kind, FKFileDialogKind::Open);
     EXPECT_EQ(r.title, Cp("Bauvista projekt importálása"));
-    ASSERT_EQ(r.filters.size(), 2u);
+    ASSERT_EQ(r.filters.size(), 3u);
     EXPECT_EQ(r.filters[0].name, Cp("Bauvista projekt fájlok"));
     EXPECT_EQ(r.filters[0].extensions, std::vector<std::string>{"csp"});
     EXPECT_EQ(r.filters[1].name, Cp("Microsoft Project exportált tevékenységek"));
     EXPECT_EQ(r.filters[1].extensions, std::vector<std::string>{"txt"});
+    EXPECT_EQ(r.filters[2].name, Cp("Microsoft Project XML tevékenységek"));
+    EXPECT_EQ(r.filters[2].extensions, std::vector<std::string>{"xml"});
     EXPECT_EQ(r.preselectedFilter, 0);
     FKLocation documents;
     ASSERT_EQ(FKGetSpecialFolder(FKSpecialFolder::Documents, documents), 0);
@@ -46,6 +48,7 @@ TEST_F(FileDialogsTest, OpenOffersBothKindsFromTheDefaultFolder) {
     EXPECT_EQ(types[0].creator, "VTQV");
     EXPECT_EQ(types[0].typeCode, "BIN ");
     EXPECT_EQ(request.FileTypes()->TypesOf(2)[0].typeCode, "TEXT");
+    EXPECT_EQ(request.FileTypes()->TypesOf(3)[0].extension, "xml");
 }
 
 TEST_F(FileDialogsTest, SaveStartsAtThePathWithItsKindPreselected) {
@@ -55,6 +58,7 @@ TEST_F(FileDialogsTest, SaveStartsAtThePathWithItsKindPreselected) {
     const auto& r = Last();
     EXPECT_EQ(r.kind, FKFileDialogKind::Save);
     EXPECT_EQ(r.title, Cp("Bauvista projekt exportálása"));
+    EXPECT_EQ(r.filters.size(), 2u); // nothing is ever written as Microsoft Project's XML
     EXPECT_EQ(r.preselectedFilter, 1);
     EXPECT_EQ(r.startFolder.NativePath(), "/tmp");
     EXPECT_EQ(r.startName, "Új terv.txt");
