@@ -25,9 +25,9 @@ TEST_F(AddonResourcesTest, TextsAreStoredInTheCentralEuropeanCodePage) {
 TEST_F(AddonResourcesTest, EveryListHasItsItemCount) {
     const std::pair<int16_t, int> counts[] = {
         {32000, 2}, {32500, 7}, {32502, 2}, {32650, 7}, {32510, 10}, {32511, 5}, {32512, 5}, {32530, 5},
-        {32583, 8}, {32594, 2}, {32595, 3}, {32597, 2}, {32598, 4},  {32599, 1}, {32600, 4}, {32601, 2},
+        {32583, 8}, {32594, 2}, {32595, 3}, {32597, 3}, {32598, 5},  {32599, 1}, {32600, 4}, {32601, 2},
         {32602, 2}, {32603, 1}, {32604, 1}, {32605, 1}, {32606, 1},  {32607, 1}, {32608, 1}, {32609, 1},
-        {32610, 5}, {18000, 6}};
+        {32610, 5}, {32611, 1}, {32612, 5}, {32613, 5}, {32614, 2}, {18000, 6}};
     BKResModuleScope scope(AddonResModule());
     for (auto [id, n] : counts) EXPECT_EQ(BKGetStringList(id).size(), static_cast<size_t>(n)) << id;
 }
