@@ -124,6 +124,13 @@ AVICreator::~AVICreator() {
     S().inUse = false;
 }
 
+bool AVICreator::Finish() {
+    if (!ownsState_ || S().file == nullptr) return false;
+    bool complete = ok && S().errorCode == 0;
+    Close();
+    return complete && S().errorCode == 0;
+}
+
 void AVICreator::SetFrameRate(int16_t framesPerSecond) {
     frameRate = framesPerSecond;
     if (ownsState_) S().info.dwRate = framesPerSecond > 0 ? static_cast<uint32_t>(framesPerSecond) : 0;

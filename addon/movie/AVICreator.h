@@ -18,6 +18,7 @@ public:
 
     void SetFrameRate(int16_t framesPerSecond) override;
     bool AddFrame(BKHandle picture) override;
+    bool Finish() override;
 
 private:
     int32_t Open(int16_t bitsPerPixel);

@@ -26,6 +26,7 @@ enum : int16_t {
 };
 
 constexpr uint32_t kLabelVariation = HOST_FOURCC('C', 'a', 'p', 't');
+constexpr int16_t kDefaultLabelPartList = 32607;
 
 std::u16string Utf16Of(std::string_view cp1250) {
     std::u16string s = BKToUtf16(cp1250);
@@ -104,6 +105,9 @@ int32_t AnimationDialog::CameraPathFrameCount(int32_t pathIndex) {
 
 void AnimationDialog::LabelObjectCheck() {
     AnimationSettings& s = taskDB_.Settings();
+    // Without a choice the add-on's own label part serves; a ticked box would otherwise give
+    // frames without a date.
+    if (BKTextOf(s.labelObjectName).empty()) s.SetLabelObjectName(AddonString(kDefaultLabelPartList, 1));
     std::array<uint8_t, HostLibPart::kSize> rec{};
     bool found = SearchLibPart(BKTextOf(s.labelObjectName), {}, rec);
     if (!found) {

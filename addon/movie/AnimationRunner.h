@@ -34,6 +34,8 @@ public:
 
     const DateTime& CurrentDate() const { return currentDate_; }
     IMovieFileCreator* Writer() { return writer_.get(); }
+    // Completes the movie file; false when there is none or it is not the whole movie.
+    bool FinishMovie() { return writer_ && writer_->Finish(); }
     BKHandle Positions() const { return positions_; }
     BKHandle FrameMap() const { return frameMap_; }
     int32_t Captures() const { return captures_; }

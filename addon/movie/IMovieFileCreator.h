@@ -19,6 +19,9 @@ public:
     virtual ~IMovieFileCreator();
     // Adds the frame picture (a host pixel map block); false when it could not be written.
     virtual bool AddFrame(BKHandle picture) = 0;
+    // Completes the movie file; false when it is not the whole movie. Once only; destroying an
+    // unfinished writer finishes it without a word.
+    virtual bool Finish() = 0;
 
     // The caption of the frame being made, cut to 511 bytes.
     void SetCaption(std::string_view text);

@@ -20,9 +20,14 @@ MOVCreator::MOVCreator(std::string_view moviePath, int16_t bitsPerPixel, int32_t
     if (ok) ok = Open();
 }
 
-MOVCreator::~MOVCreator() {
+MOVCreator::~MOVCreator() { Finish(); }
+
+bool MOVCreator::Finish() {
     // Only the movie this writer began is ended; another writer's stays open.
-    if (begun_) MKEndMovie(kMovieName);
+    if (!begun_) return false;
+    begun_ = false;
+    MKEndMovie(kMovieName);
+    return ok;
 }
 
 void MOVCreator::SetFrameRate(int16_t framesPerSecond) {

@@ -17,6 +17,7 @@ public:
 
     void SetFrameRate(int16_t framesPerSecond) override;
     bool AddFrame(BKHandle picture) override;
+    bool Finish() override;
 
 private:
     bool Open();

@@ -27,7 +27,8 @@ void MakeAnimation(TaskDB& taskDB, ElementHider& hider) {
         } catch (const std::exception&) {
             made = false;
         }
-        made = made && runner.Ok();
-        AddonAlert(made ? 32524 : 32525);
+        // The movie counts as made only once its file is complete, and only then is it said.
+        made = runner.FinishMovie() && made && runner.Ok();
     }
+    AddonAlert(made ? 32524 : 32525);
 }

@@ -4,6 +4,7 @@
 #include "filekit/FKFileDialog.h"
 #include "resources/AddonResources.h"
 
+#include <cctype>
 #include <filesystem>
 
 namespace {
@@ -11,6 +12,7 @@ namespace {
 constexpr int16_t kTitleList = 32595;
 constexpr int16_t kTypeNameList = 32597;
 constexpr int16_t kExtensionList = 32598;
+constexpr int16_t kAviExtensionItem = 3, kMovExtensionItem = 4;
 constexpr int32_t kProjectGroup = 1, kTextGroup = 2, kXmlGroup = 3;
 constexpr uint32_t kMovieDialogFlags = 11;
 
@@ -37,6 +39,26 @@ bool AskProjectFile(FileDialogRequest& request, FKFileDialogKind kind, const FKL
     spec.preselectedFilter = request.startKind == ScheduleTextKind ? ScheduleTextKind : ProjectFileKind;
     SetStart(spec, start);
     return FKRunFileDialog(spec, request.chosenLocation, request.chosenKind);
+}
+
+// The movie kind decides the extension: another kind's is replaced, any other is kept and the
+// kind's added, so a QuickTime movie is never named "film.avi".
+FKLocation WithMovieExtension(const FKLocation& chosen, std::string_view extension) {
+    std::string name = chosen.LastPart();
+    size_t dot = name.rfind('.');
+    auto same = [](std::string_view a, std::string_view b) {
+        if (a.size() != b.size()) return false;
+        for (size_t i = 0; i < a.size(); ++i)
+            if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+        return true;
+    };
+    if (dot != std::string::npos) {
+        std::string_view current = std::string_view(name).substr(dot + 1);
+        if (same(current, extension)) return chosen;
+        for (int16_t item : {kAviExtensionItem, kMovExtensionItem})
+            if (same(current, AddonString(kExtensionList, item))) name.erase(dot);
+    }
+    return chosen.Parent().Append(name + "." + std::string(extension));
 }
 
 } // namespace
@@ -94,6 +116,6 @@ bool AskMovieFile(FileDialogRequest& request, FKLocation* location, std::string_
     FKLocation chosen;
     int32_t filter = 0;
     if (!FKRunFileDialog(spec, chosen, filter)) return false;
-    *location = chosen;
+    *location = WithMovieExtension(chosen, extension);
     return true;
 }

@@ -1,11 +1,14 @@
 #include "HostFixture.h"
 #include "MovieProbe.h"
+#include "dialogkit/DGAnswers.h"
 #include "dialogkit/DGDialog.h"
 #include "display/ElementHider.h"
 #include "filekit/FKFileDialog.h"
 #include "movie/AnimationDialog.h"
 #include "movie/AnimationRunner.h"
 #include "movie/AnimationSettings.h"
+#include "movie/LabelParts.h"
+#include "basekit/FixedText.h"
 #include "schedule/TaskDB.h"
 
 #include <cstdlib>
@@ -122,6 +125,37 @@ TEST_F(AnimationRunTest, DialogFrameCountsAndCameraPaths) {
         EXPECT_EQ(dialog.Dialog()->FindItem(9)->value, 16);
         EXPECT_EQ(dialog.Dialog()->FindItem(10)->text, Cp("óra"));
     }
+}
+
+TEST_F(AnimationRunTest, ATickedLabelWithoutAChoiceUsesTheAddonsOwnPart) {
+    ASSERT_TRUE(RegisterLabelParts());
+    AddTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 4));
+    settings.NormaliseRange(db.EarliestStart(), db.LatestFinish());
+    settings.labelObjectOn = true;
+    AnimationDialog dialog(db);
+    DGQueueDialogAnswer({"32503", {}, 2, {{"2", {}, true}}});
+    dialog.Run();
+    EXPECT_TRUE(settings.labelObjectOn);
+    EXPECT_EQ(BKTextOf(settings.labelObjectName), Cp("BV felirat"));
+    EXPECT_EQ(dialog.Dialog()->FindItem(23)->text, Cp("BV felirat"));
+    EXPECT_GT(db.LabelParameterCount(), 0);
+}
+
+TEST_F(AnimationRunTest, SuccessIsSaidOnlyOfACompleteMovie) {
+    AddTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 4));
+    // When the user reads "made", the file is there in full and plays to its end.
+    std::vector<std::string> seen;
+    DGSetAlertListener([&](const DGAlertRecord& a) {
+        if (a.id != 32524) return;
+        auto movie = dir / "kesz.mov";
+        seen.push_back(std::filesystem::exists(movie) && probe::DecodeErrors(movie).empty()
+                           ? std::to_string(probe::ProbeVideo(movie).frames)
+                           : "missing");
+    });
+    Make({{"start", "2009-03-02"}, {"end", "2009-03-04"}, {"step", "1"}, {"kind", "1"}}, "kesz");
+    DGSetAlertListener(nullptr);
+    EXPECT_EQ(seen, std::vector<std::string>{std::to_string(probe::ProbeVideo(dir / "kesz.mov").frames)});
+    EXPECT_EQ(probe::ProbeVideo(dir / "kesz.mov").frames, 2); // the ends of 2 and 3 March
 }
 
 TEST_F(AnimationRunTest, AQuickTimeMovieWithCaptionsAndPictureReuse) {

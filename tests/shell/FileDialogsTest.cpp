@@ -108,6 +108,13 @@ TEST_F(FileDialogsTest, MovieDialogOffersOneKindNamedByTheTitle) {
     FKQueueFileDialogAnswer({true, "", std::nullopt});
     EXPECT_FALSE(AskMovieFile(request, &location, "mov"));
     EXPECT_EQ(location.NativePath(), "/tmp/film.avi");
+    // The kind's extension: another kind's replaced, its own kept in any case, others kept.
+    for (auto [typed, expected] : {std::pair{"/tmp/film.mov", "/tmp/film.avi"}, std::pair{"/tmp/FILM.AVI", "/tmp/FILM.AVI"},
+                                   std::pair{"/tmp/terv.v2", "/tmp/terv.v2.avi"}}) {
+        FKQueueFileDialogAnswer({false, typed, std::nullopt});
+        ASSERT_TRUE(AskMovieFile(request, &location, "avi"));
+        EXPECT_EQ(location.NativePath(), expected);
+    }
 }
 
 } // namespace
