@@ -75,6 +75,12 @@ void Mark16(std::span<uint8_t> mask, size_t offset) { LE::Put<int16_t>(mask, off
 
 } // namespace
 
+std::optional<int16_t> FirstPen(std::span<const uint8_t> element) {
+    const KindRow* row = RowOf(LE::Get<int32_t>(element, HostElement::kKind));
+    if (!row || row->pens.empty()) return std::nullopt;
+    return LE::Get<int16_t>(element, row->pens.front().element);
+}
+
 void OverrideAttributes(std::span<uint8_t> element, std::span<uint8_t> mask, ElementLinkRecord& link, int16_t pen,
                         int16_t material) {
     std::fill(mask.begin(), mask.end(), 0);
@@ -86,6 +92,7 @@ void OverrideAttributes(std::span<uint8_t> element, std::span<uint8_t> mask, Ele
         LE::Put<int16_t>(element, f.element, pen);
         Mark16(mask, f.element);
     }
+    LE::Put<int16_t>(save, kZeroPenMark, LE::Get<int16_t>(save, kPen1) == 0 ? 1 : 0);
     for (const auto& m : row->materials) {
         int16_t own = LE::Get<int16_t>(element, m.element);
         LE::Put<int16_t>(save, m.save, own);

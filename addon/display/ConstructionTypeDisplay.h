@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace TypeDisplay {
@@ -15,13 +16,21 @@ constexpr size_t kPen1 = 42, kPen2 = 44, kPen3 = 46, kPen4 = 74, kPen5 = 76, kPe
 constexpr size_t kMat1 = 48, kMat2 = 50, kMat3 = 52, kMat4 = 54, kMat5 = 56, kMat6 = 68, kMat7 = 70;
 constexpr size_t kFlag1 = 60, kFlag2 = 64, kFlag3 = 84;
 
-// An element counts as overridden while its first saved pen is not 0.
-inline bool IsOverridden(const ElementLinkRecord& link) { return LE::Get<int16_t>(link.Span(), kPen1) != 0; }
+// Set only when the element's own first pen is 0, which alone would read as "not overridden".
+// Records of earlier versions never hold it, and it is emptied with the save area.
+constexpr size_t kZeroPenMark = 72;
+
+// An element counts as overridden while its first saved pen is not 0 or the mark says that pen was 0.
+inline bool IsOverridden(const ElementLinkRecord& link) {
+    return LE::Get<int16_t>(link.Span(), kPen1) != 0 || LE::Get<int16_t>(link.Span(), kZeroPenMark) != 0;
+}
 
 // Saves the element's own values (per its kind) into the link record and gives it pen `pen`
 // and material `material`; marks every touched field in `mask`. Kinds without a row are left alone.
 void OverrideAttributes(std::span<uint8_t> element, std::span<uint8_t> mask, ElementLinkRecord& link, int16_t pen,
                         int16_t material);
+// The element's value of the field its kind saves as the first pen; nothing for a kind without a row.
+std::optional<int16_t> FirstPen(std::span<const uint8_t> element);
 // Gives the element back the saved values, marks them in `mask`, and empties the save area.
 void RestoreAttributes(std::span<uint8_t> element, std::span<uint8_t> mask, ElementLinkRecord& link);
 

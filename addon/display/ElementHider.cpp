@@ -56,21 +56,37 @@ int16_t LayerCount() {
     return count;
 }
 
-// Locks an element again when the scope ends, whatever happened in between.
+// Unlocks a locked element on demand and locks it again when the scope ends, whatever happened in
+// between. Unlocking is itself a change the host records, so it waits until something is written.
 class Relock {
 public:
-    Relock(const ElementHider& hider, int32_t kind, API_Guid& guid) : hider_(hider), kind_(kind), guid_(guid) {}
+    Relock(const ElementHider& hider, int32_t kind, API_Guid& guid, bool locked)
+        : hider_(hider), kind_(kind), guid_(guid), locked_(locked) {}
     ~Relock() {
         if (armed_) hider_.LockElement(kind_, guid_);
     }
-    void Arm() { armed_ = true; }
+    void Unlock() {
+        if (!locked_ || armed_) return;
+        if (!hider_.UnlockElement(kind_, guid_)) throw EElementHider(__LINE__);
+        armed_ = true;
+    }
 
 private:
     const ElementHider& hider_;
     int32_t kind_;
     API_Guid& guid_;
+    bool locked_;
     bool armed_ = false;
 };
+
+// Whether the record agrees with what the cache says the element shows: a hidden element keeps
+// its own layer, a painted one its own values, a present one neither.
+bool RecordShows(const ElementLinkRecord& link, int32_t code) {
+    bool hidden = link.SavedLayer() != 0;
+    if (code == kAbsent) return hidden;
+    if (code == kUnderWork) return !hidden && TypeDisplay::IsOverridden(link);
+    return !hidden && !TypeDisplay::IsOverridden(link);
+}
 
 } // namespace
 
@@ -207,9 +223,7 @@ void ElementHider::RelockLayers() {
     }
 }
 
-void ElementHider::Prepare(TaskDB& db) {
-    errorCount_ = 0;
-    SetUpTypeMaterials();
+void ElementHider::CollectHiddenUserLayers() {
     hiddenUserLayers_.clear();
     int16_t count = LayerCount();
     for (int16_t i = 1; i <= count; ++i) {
@@ -220,6 +234,12 @@ void ElementHider::Prepare(TaskDB& db) {
         if (LE::GetText(layer, HostAttribute::kName, HostAttribute::kNameSize) == hiddenLayerName_) continue;
         hiddenUserLayers_[i] = {true, (flags & HostAttribute::kLayerLocked) != 0};
     }
+}
+
+void ElementHider::Prepare(TaskDB& db) {
+    errorCount_ = 0;
+    SetUpTypeMaterials();
+    CollectHiddenUserLayers();
     errorCount_ += db.CheckTaskDates();
     switchRead_ = HostEnvironmentGet(HOST_FOURCC('I', 'S', 'S', 'G'), &switchSaved_, nullptr) == kHostNoError;
     if (switchRead_ && switchSaved_ == 0) {
@@ -252,7 +272,8 @@ void ElementHider::Finish() {
 
 ElementHider::Governing ElementHider::FindGoverning(TaskDB& db, ElementLinkRecord& link, int32_t kind,
                                                     const API_Guid& guid,
-                                                    const std::pair<std::string, std::string>* names) {
+                                                    const std::pair<std::string, std::string>* names,
+                                                    const std::function<void()>& beforeWrite) {
     const DateTime& cur = db.CurrentDate();
     const Task* governing = nullptr;
     std::vector<const Task*> linked;
@@ -267,6 +288,11 @@ ElementHider::Governing ElementHider::FindGoverning(TaskDB& db, ElementLinkRecor
             int answer = AddonAlert(32522);
             if (answer == 2) continue; // keep the link, look at the next slot
             if (answer == 1) {
+                try {
+                    beforeWrite();
+                } catch (const EElementHider&) {
+                    // The write below fails and says so.
+                }
                 ClearLinkSlot(link, k, kind, guid);
                 ElementLink slots = link.Slots();
                 CompactLinks(slots);
@@ -322,17 +348,20 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
     if (OnHiddenUserLayer(LE::Get<int16_t>(element, HostElement::kLayer))) return false;
 
     const API_Guid listedGuid = guid;
-    Relock relock(*this, kind, guid);
-    if (element[HostElement::kLocked]) {
-        if (!UnlockElement(kind, guid)) throw EElementHider(__LINE__);
-        relock.Arm();
-    }
+    Relock relock(*this, kind, guid, element[HostElement::kLocked] != 0);
 
     errorCount_ += db.CheckElementTasks(link.Slots(), kind, guid);
-    Governing pair = FindGoverning(db, link, kind, guid, nullptr);
+    Governing pair = FindGoverning(db, link, kind, guid, nullptr, [&relock] { relock.Unlock(); });
     ShownState next{pair.code, pair.type};
     auto cached = shownState_.find(listedGuid);
-    if (cached != shownState_.end() && cached->second == next) return false;
+    // The host's undo and redo change elements behind the cache's back; where the record and the
+    // cache disagree the element is applied again.
+    size_t type = IsKnownConstructionType(pair.type) ? static_cast<size_t>(pair.type) : 0;
+    if (cached != shownState_.end() && cached->second == next && RecordShows(link, next.code)) {
+        // A painted element must also wear its type's pen: undo may have put back another type's.
+        auto pen = TypeDisplay::FirstPen(element);
+        if (next.code != kUnderWork || !pen || *pen == typePens_[type]) return false;
+    }
 
     const ElementLinkRecord before = link;
     Record mask(HostElement::kRecordSize, 0);
@@ -355,7 +384,6 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
         }
         break;
     case kUnderWork: {
-        size_t type = IsKnownConstructionType(pair.type) ? static_cast<size_t>(pair.type) : 0;
         bool already = TypeDisplay::IsOverridden(link);
         std::array<uint8_t, ElementLinkRecord::kSize> keep = link.bytes;
         Record typeMask(HostElement::kRecordSize, 0);
@@ -383,6 +411,7 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
     }
 
     nothingChanged_ = 0;
+    relock.Unlock();
     // The link record goes first so the element's own values are never lost; the cache follows
     // only what the model really shows.
     if (!WriteElementLink(kind, guid, link, true)) return false;
@@ -439,11 +468,8 @@ bool ElementHider::RestoreElement(TaskDB& db, int32_t kind, API_Guid guid) {
     bool linked = link.Slot(0) != 0;
     if (linked) errorCount_ += db.CheckElementTasks(link.Slots(), kind, guid);
 
-    Relock relock(*this, kind, guid);
-    if (element[HostElement::kLocked]) {
-        if (!UnlockElement(kind, guid)) throw EElementHider(__LINE__);
-        relock.Arm();
-    }
+    const ElementLinkRecord before = link;
+    Relock relock(*this, kind, guid, element[HostElement::kLocked] != 0);
     Record mask(HostElement::kRecordSize, 0);
     bool restored = false;
     if (TypeDisplay::IsOverridden(link)) {
@@ -456,12 +482,22 @@ bool ElementHider::RestoreElement(TaskDB& db, int32_t kind, API_Guid guid) {
         link.SetSavedLayer(0);
         restored = true;
     }
+    bool removeRecord = !linked && hadRecord;
+    if (restored || removeRecord) relock.Unlock();
     if (restored) {
         if (linked) WriteElementLink(kind, guid, link, false);
-        if (GSErr err = HostElementChange(element.data(), mask.data()); err != kHostNoError)
+        if (GSErr err = HostElementChange(element.data(), mask.data()); err != kHostNoError) {
+            // The element keeps its override, so its own values must stay saved.
+            if (linked) {
+                try {
+                    WriteElementLink(kind, guid, before, false);
+                } catch (const EElementHider&) {
+                }
+            }
             throw EElementHider(__LINE__, 0, err);
+        }
     }
-    if (!linked && hadRecord) RemoveElementLink(kind, guid);
+    if (removeRecord) RemoveElementLink(kind, guid);
     return restored;
 }
 

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -65,6 +66,9 @@ public:
     std::pair<std::string, std::string> ElementKindAndId(int32_t kind, const API_Guid& guid) const;
     void UnlockLayers();
     void RelockLayers();
+    // Notes the layers the user hid now; the element-link operations call it too, so a layer
+    // shown again is linkable without a display pass in between.
+    void CollectHiddenUserLayers();
 
     // Construction-type pens and materials.
     void LoadTypePens();
@@ -82,8 +86,10 @@ private:
         int32_t type = 6;
         int32_t code = kUnlinked;
     };
+    // `beforeWrite` runs before a missing task's slot is written (it unlocks a locked element).
     Governing FindGoverning(TaskDB& db, ElementLinkRecord& link, int32_t kind, const API_Guid& guid,
-                            const std::pair<std::string, std::string>* names);
+                            const std::pair<std::string, std::string>* names,
+                            const std::function<void()>& beforeWrite);
     bool OnHiddenUserLayer(int16_t layer) const { return hiddenUserLayers_.count(layer) != 0; }
     bool PassesOwnerFilter(const TaskDB& db, int32_t kind, const API_Guid& guid) const;
 

@@ -7,12 +7,18 @@ int CountLinks(const ElementLink& slots) {
 }
 
 int CompactLinks(ElementLink& slots) {
-    // Every gap closes and the order of the ids stays; copying the last id into each gap would
-    // put one task id into several slots.
-    int n = CountLinks(slots);
-    size_t out = 0;
-    for (size_t k = 0; k < slots.size(); ++k)
-        if (slots[k] != 0) slots[out++] = slots[k];
-    for (; out < slots.size(); ++out) slots[out] = 0;
-    return n;
+    // The last link moves into the gap rather than the rest shifting up: slot order decides which
+    // in-progress task governs, so one gap gives exactly that result. Several gaps repeat the move
+    // gap by gap, which moves every id and copies none.
+    const int before = CountLinks(slots);
+    int n = before;
+    while (n > 1) {
+        size_t gap = 0;
+        while (gap < static_cast<size_t>(n) && slots[gap] != 0) ++gap;
+        if (gap + 1 >= static_cast<size_t>(n)) break;
+        slots[gap] = slots[static_cast<size_t>(n) - 1];
+        slots[static_cast<size_t>(n) - 1] = 0;
+        n = CountLinks(slots);
+    }
+    return before;
 }

@@ -39,5 +39,6 @@ struct ElementLinkRecord {
 
 // 10 minus the number of trailing empty slots.
 int CountLinks(const ElementLink& slots);
-// Moves the last used slot into the first gap before it; returns the count before compacting.
+// Moves the last used slot into the first gap before it, gap by gap until none is left; returns
+// the count before compacting.
 int CompactLinks(ElementLink& slots);

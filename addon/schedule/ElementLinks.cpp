@@ -50,6 +50,18 @@ std::array<uint8_t, HostHead::kSize> Head(int32_t kind, const API_Guid& guid) {
     return head;
 }
 
+// Locked layers are open while the links change, and locked again however the operation ends.
+class UnlockedLayers {
+public:
+    explicit UnlockedLayers(ElementHider& hider) : hider_(hider) { hider_.UnlockLayers(); }
+    ~UnlockedLayers() { hider_.RelockLayers(); }
+    UnlockedLayers(const UnlockedLayers&) = delete;
+    UnlockedLayers& operator=(const UnlockedLayers&) = delete;
+
+private:
+    ElementHider& hider_;
+};
+
 std::vector<API_Guid> ListOfKind(int32_t kind) {
     std::vector<API_Guid> out;
     uint32_t list = 0;
@@ -67,7 +79,8 @@ void TaskDB::LinkSelection(int32_t id) {
     ElementHider& hider = *elementHider_;
     bool stop = false;
     PlanDatabaseGuard guard;
-    hider.UnlockLayers();
+    hider.CollectHiddenUserLayers();
+    UnlockedLayers unlocked(hider);
     std::set<std::pair<int32_t, API_Guid>> elements;
     for (const Selected& s : ReadSelection()) {
         try {
@@ -127,7 +140,6 @@ void TaskDB::LinkSelection(int32_t id) {
             if (e.HostError() != kHostErrUserDataRefused) AddonAlert(32527);
         }
     }
-    hider.RelockLayers();
 }
 
 void TaskDB::RemoveTaskLinks(int32_t id) {
@@ -135,6 +147,8 @@ void TaskDB::RemoveTaskLinks(int32_t id) {
     DGSetCursor(DGCursor::Wait);
     {
         PlanDatabaseSwitch planSwitch;
+        // The element's own look comes back through an element change, which a locked layer refuses.
+        UnlockedLayers unlocked(hider);
         hider.SetHiddenLayerVisible(true);
         for (int32_t kind = HostElement::kFirstKind; kind <= HostElement::kLastKind; ++kind) {
             if (!ElementHider::IsDisplayableKind(kind)) continue;
@@ -212,6 +226,7 @@ void TaskDB::SelectLinkedElements(int32_t id) {
 void TaskDB::MarkLinkedToSelection(IMarkSink& palette) {
     ElementHider& hider = *elementHider_;
     bool stopAll = false;
+    hider.CollectHiddenUserLayers();
     for (const Selected& s : ReadSelection()) {
         if (stopAll) break;
         try {

@@ -43,8 +43,7 @@ int32_t TaskDB::CheckTaskDates() const {
 
 int32_t TaskDB::CheckElementTasks(const ElementLink& links, int32_t kind, const API_Guid& guid) const {
     int n = CountLinks(links);
-    // One task can neither overlap nor follow another; most elements end here.
-    if (n < 2) return 0;
+    if (n == 0) return 0;
     std::vector<const Task*> sorted;
     for (const Task& t : tasks_)
         for (int k = 0; k < n; ++k)
@@ -52,6 +51,8 @@ int32_t TaskDB::CheckElementTasks(const ElementLink& links, int32_t kind, const 
                 sorted.push_back(&t);
                 break;
             }
+    // Decided on the tasks, not the links: two tasks may share an id, so one link can name both.
+    if (sorted.size() < 2) return 0;
     TaskLess byStart(false, TaskLess::ByStart);
     std::stable_sort(sorted.begin(), sorted.end(), [&](const Task* a, const Task* b) { return byStart(*a, *b); });
     struct View {

@@ -230,6 +230,175 @@ TEST_F(ElementHiderTest, UndoOfThePassAndReopeningTheProject) {
     EXPECT_EQ(reopened->Bytes()[133], 1);
 }
 
+// The palette's "show what is built" inside its own undo step.
+class ElementHiderUndoTest : public ElementHiderTest {
+protected:
+    void ShowInUndoStep(DateTime day) {
+        db.SetCurrentDate(day, true);
+        hider.Prepare(db);
+        hider.BeginPass();
+        HostUndoOpen("pass");
+        hider.ShowAtCurrentDate(db, 0);
+        HostUndoClose();
+        hider.EndPass();
+        hider.Finish();
+    }
+    void Undo() {
+        std::string name;
+        ASSERT_TRUE(host->Model().ApplyUndo(name));
+    }
+    void Redo() {
+        std::string name;
+        ASSERT_TRUE(host->Model().ApplyRedo(name));
+    }
+};
+
+TEST_F(ElementHiderUndoTest, PassAfterHostUndoOrRedoShowsTheDateAgain) {
+    AddTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 5));
+    Element& wall = Wall("FAL-01");
+    Link(wall, {1});
+    ShowInUndoStep(DateTime(2009, 3, 1)); // hidden
+    int16_t hiddenLayer = wall.Layer();
+    ASSERT_NE(hiddenLayer, walls);
+    ShowInUndoStep(DateTime(2009, 3, 3)); // painted
+    ASSERT_EQ(Pen(wall), hider.TypePens()[Construction]);
+    ShowInUndoStep(DateTime(2009, 3, 6)); // present
+
+    Undo(); // painted again, though the cache says present
+    ASSERT_EQ(Pen(wall), hider.TypePens()[Construction]);
+    ShowInUndoStep(DateTime(2009, 3, 6));
+    EXPECT_EQ(Pen(wall), 3);
+    EXPECT_FALSE(TypeDisplay::IsOverridden(LinkOf(wall)));
+
+    Undo(); // the repeated pass
+    Undo(); // back to hidden, though the cache says present
+    ASSERT_EQ(wall.Layer(), hiddenLayer);
+    ShowInUndoStep(DateTime(2009, 3, 3));
+    EXPECT_EQ(wall.Layer(), walls);
+    EXPECT_EQ(Pen(wall), hider.TypePens()[Construction]);
+
+    Undo(); // hidden, though the cache says painted
+    ShowInUndoStep(DateTime(2009, 3, 3));
+    EXPECT_EQ(wall.Layer(), walls);
+    EXPECT_EQ(LinkOf(wall).SavedLayer(), 0);
+    EXPECT_EQ(Pen(wall), hider.TypePens()[Construction]);
+
+    Undo();
+    Redo(); // painted again and the cache agrees: nothing to do
+    uint32_t stamp = LE::Get<uint32_t>(wall.Bytes(), HostElement::kModiStamp);
+    size_t steps = host->Model().Undo().UndoCount();
+    ShowInUndoStep(DateTime(2009, 3, 3));
+    EXPECT_TRUE(hider.NothingChanged());
+    EXPECT_EQ(LE::Get<uint32_t>(wall.Bytes(), HostElement::kModiStamp), stamp);
+    EXPECT_EQ(host->Model().Undo().UndoCount(), steps);
+}
+
+TEST_F(ElementHiderUndoTest, UndoneChangeOfTypeIsPaintedAgain) {
+    AddTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 5));
+    AddTask(2, Renovation, DateTime(2009, 3, 6), DateTime(2009, 3, 9));
+    Element& wall = Wall("FAL-01");
+    Link(wall, {1, 2});
+    ShowInUndoStep(DateTime(2009, 3, 3));
+    ShowInUndoStep(DateTime(2009, 3, 7));
+    ASSERT_EQ(Pen(wall), hider.TypePens()[Renovation]);
+    Undo(); // painted as construction, though the cache says renovation
+    ASSERT_EQ(Pen(wall), hider.TypePens()[Construction]);
+    ShowInUndoStep(DateTime(2009, 3, 7));
+    EXPECT_EQ(Pen(wall), hider.TypePens()[Renovation]);
+    EXPECT_EQ(LE::Get<int16_t>(LinkOf(wall).Span(), TypeDisplay::kPen1), 3); // still its own pen saved
+    ShowInUndoStep(DateTime(2009, 3, 10));
+    EXPECT_EQ(Pen(wall), 3);
+}
+
+TEST_F(ElementHiderUndoTest, UnchangedLockedElementIsNotTouched) {
+    AddTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 5));
+    AddTask(2, Demolition, DateTime(2009, 3, 10), DateTime(2009, 3, 12));
+    Element& wall = Wall("FAL-01");
+    wall.SetLocked(true);
+    Link(wall, {1});
+    Element& keep = Wall("FAL-02");
+    keep.SetLocked(true);
+    Link(keep, {2}); // present (2) before its demolition: nothing to write even the first time
+    ShowInUndoStep(DateTime(2009, 3, 2));
+    ASSERT_EQ(Pen(wall), hider.TypePens()[Construction]);
+    EXPECT_TRUE(wall.Locked());
+    EXPECT_EQ(Pen(keep), 3);
+    EXPECT_EQ(LE::Get<uint32_t>(keep.Bytes(), HostElement::kModiStamp), 0u);
+    EXPECT_TRUE(keep.Locked());
+
+    uint32_t stamp = LE::Get<uint32_t>(wall.Bytes(), HostElement::kModiStamp);
+    size_t steps = host->Model().Undo().UndoCount();
+    ShowInUndoStep(DateTime(2009, 3, 3)); // another day, the same look
+    EXPECT_EQ(LE::Get<uint32_t>(wall.Bytes(), HostElement::kModiStamp), stamp);
+    EXPECT_EQ(host->Model().Undo().UndoCount(), steps); // no empty undo step
+    EXPECT_TRUE(wall.Locked());
+
+    // Show all leaves an element with nothing to restore alone too.
+    stamp = LE::Get<uint32_t>(keep.Bytes(), HostElement::kModiStamp);
+    hider.Prepare(db);
+    HostUndoOpen("all");
+    hider.ShowAll(db);
+    HostUndoClose();
+    hider.Finish();
+    EXPECT_EQ(Pen(wall), 3);
+    EXPECT_TRUE(wall.Locked());
+    EXPECT_EQ(LE::Get<uint32_t>(keep.Bytes(), HostElement::kModiStamp), stamp);
+}
+
+TEST_F(ElementHiderTest, ElementWhoseFirstPenIsZeroGetsItsOwnValuesBack) {
+    AddTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 5));
+    Element& wall = Wall("FAL-01");
+    LE::Put<int16_t>(wall.Bytes(), 104, 0);
+    Link(wall, {1});
+    ShowAt(DateTime(2009, 3, 3));
+    ASSERT_EQ(Pen(wall), hider.TypePens()[Construction]);
+    ShowAt(DateTime(2009, 3, 6));
+    EXPECT_EQ(Pen(wall), 0);
+    EXPECT_EQ(Pen(wall, 112), 4);
+    EXPECT_EQ(LE::Get<int16_t>(wall.Bytes(), 118), brick);
+    EXPECT_FALSE(TypeDisplay::IsOverridden(LinkOf(wall)));
+
+    // Painted, then shown all.
+    ShowAt(DateTime(2009, 3, 3));
+    hider.Prepare(db);
+    hider.ShowAll(db);
+    hider.Finish();
+    EXPECT_EQ(Pen(wall), 0);
+    EXPECT_EQ(Pen(wall, 112), 4);
+
+    // A record an earlier version wrote while the element was painted.
+    Element& old = Wall("FAL-02");
+    ElementLinkRecord rec;
+    rec.SetSlot(0, 1);
+    LE::Put<int16_t>(rec.Span(), TypeDisplay::kPen1, 3);
+    LE::Put<int16_t>(rec.Span(), TypeDisplay::kPen2, 4);
+    old.userData["Bauvista"] = UserDataBlock{102, 0x5757, std::vector<uint8_t>(rec.bytes.begin(), rec.bytes.end())};
+    LE::Put<int16_t>(old.Bytes(), 104, 255);
+    LE::Put<int16_t>(old.Bytes(), 112, 255);
+    hider.Prepare(db);
+    hider.ShowAll(db);
+    hider.Finish();
+    EXPECT_EQ(Pen(old), 3);
+    EXPECT_EQ(Pen(old, 112), 4);
+}
+
+TEST_F(ElementHiderTest, FailedRestoreKeepsTheSavedLook) {
+    AddTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 5));
+    Element& wall = Wall("FAL-01");
+    Link(wall, {1});
+    ShowAt(DateTime(2009, 3, 3));
+    ElementLinkRecord painted = LinkOf(wall);
+    ASSERT_TRUE(TypeDisplay::IsOverridden(painted));
+    // The host refuses the change: the layer it would go back to no longer exists.
+    painted.SetSavedLayer(99);
+    wall.userData["Bauvista"].bytes.assign(painted.bytes.begin(), painted.bytes.end());
+    hider.Prepare(db);
+    EXPECT_THROW(hider.RestoreElement(db, 1, wall.Guid()), EElementHider);
+    hider.Finish();
+    EXPECT_EQ(LinkOf(wall), painted);
+    EXPECT_EQ(Pen(wall), hider.TypePens()[Construction]);
+}
+
 TEST_F(ElementHiderTest, TypeMaterialsFoundOrCreated) {
     auto existing = MakeAttributeRecord(HostAttribute::Material, Cp("BV Bontás"));
     int16_t bontas = host->Model().CreateAttribute(HostAttribute::Material, existing);

@@ -13,10 +13,30 @@ TEST(ElementLinkSlots, CountAndCompact) {
     ElementLink s = {5, 0, 9, 0, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(CompactLinks(s), 3);
     EXPECT_EQ(s, (ElementLink{5, 9, 0, 0, 0, 0, 0, 0, 0, 0}));
-    // Two gaps: every id stays once, in order.
+    // Two gaps: the last id moves into each gap in turn, and no id is copied twice.
     ElementLink two = {0, 4, 0, 0, 8, 0, 0, 0, 0, 0};
     EXPECT_EQ(CompactLinks(two), 5);
-    EXPECT_EQ(two, (ElementLink{4, 8, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(two, (ElementLink{8, 4, 0, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST(ElementLinkSlots, CompactingMovesTheLastLinkIntoEachGap) {
+    // One gap: the last link takes its place, so the order of the rest changes.
+    ElementLink one = {5, 0, 9, 3, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(CompactLinks(one), 4);
+    EXPECT_EQ(one, (ElementLink{5, 3, 9, 0, 0, 0, 0, 0, 0, 0}));
+    ElementLink several = {1, 0, 0, 4, 5, 6, 0, 0, 0, 0};
+    EXPECT_EQ(CompactLinks(several), 6);
+    EXPECT_EQ(several, (ElementLink{1, 6, 5, 4, 0, 0, 0, 0, 0, 0}));
+    // Gaps behind the last link and a record without gaps stay as they are.
+    ElementLink tight = {1, 2, 3, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(CompactLinks(tight), 3);
+    EXPECT_EQ(tight, (ElementLink{1, 2, 3, 0, 0, 0, 0, 0, 0, 0}));
+    ElementLink lastOnly = {0, 0, 0, 0, 0, 0, 0, 0, 0, 7};
+    EXPECT_EQ(CompactLinks(lastOnly), 10);
+    EXPECT_EQ(lastOnly, (ElementLink{7, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    ElementLink empty{};
+    EXPECT_EQ(CompactLinks(empty), 0);
+    EXPECT_EQ(empty, ElementLink{});
 }
 
 TEST_F(ElementLinkTest, ReadingChecksVersionAndPresence) {

@@ -1,4 +1,5 @@
 #include "DisplayFixture.h"
+#include "display/ConstructionTypeDisplay.h"
 #include "schedule/Exceptions.h"
 
 namespace {
@@ -86,6 +87,56 @@ TEST_F(ElementLinksTest, RemovingATaskMovesTheLastLinkIntoItsSlot) {
     Link(only, {7});
     db.RemoveTaskLinks(7);
     EXPECT_TRUE(only.userData.empty()); // unlinked: the record goes
+}
+
+TEST_F(ElementLinksTest, RemovingAPaintingTaskOnALockedLayerRestoresTheOwnLook) {
+    AddTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 5));
+    AddTask(2, Demolition, DateTime(2009, 4, 1), DateTime(2009, 4, 5));
+    Element& wall = Wall("FAL-01", locked);
+    Link(wall, {1, 2});
+    ShowAt(DateTime(2009, 3, 3));
+    ASSERT_EQ(Pen(wall), hider.TypePens()[Construction]);
+    db.DeleteTask(1);
+    db.RemoveTaskLinks(1);
+    EXPECT_TRUE(DGShownAlerts().empty());
+    EXPECT_EQ(Pen(wall), 3);
+    EXPECT_EQ(LE::Get<int16_t>(wall.Bytes(), 118), brick);
+    EXPECT_EQ(wall.Bytes()[131], 1);
+    ElementLinkRecord rec = LinkOf(wall);
+    EXPECT_EQ(rec.Slots(), (ElementLink{2, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_FALSE(TypeDisplay::IsOverridden(rec));
+    auto* layer = host->Model().Attribute(HostAttribute::Layer, locked);
+    EXPECT_TRUE(LE::Get<uint32_t>(*layer, HostAttribute::kFlags) & HostAttribute::kLayerLocked);
+}
+
+TEST_F(ElementLinksTest, LayerShownAgainIsLinkableAtOnce) {
+    AddTask(1, Construction, DateTime(2009, 3, 1), DateTime(2009, 3, 2));
+    Element& wall = Wall("FAL-01", userHidden);
+    Element& marked = Wall("FAL-02", userHidden);
+    Link(marked, {1});
+    hider.Prepare(db); // notes the layer as hidden by the user
+    hider.Finish();
+    auto* layer = host->Model().Attribute(HostAttribute::Layer, userHidden);
+    LE::Put<uint32_t>(*layer, HostAttribute::kFlags, 0);
+    Select({&wall});
+    db.LinkSelection(1);
+    EXPECT_EQ(LinkOf(wall).Slot(0), 1);
+    Select({&marked});
+    MarkSink sink;
+    db.MarkLinkedToSelection(sink);
+    EXPECT_TRUE(sink.marked);
+    EXPECT_EQ(db.TaskById(1).flags, static_cast<uint32_t>(LinkedToSelection));
+
+    // Hidden again: neither linked nor marked.
+    db.ClearMarks(sink);
+    LE::Put<uint32_t>(*layer, HostAttribute::kFlags, HostAttribute::kLayerHidden);
+    Element& other = Wall("FAL-03", userHidden);
+    Select({&other});
+    db.LinkSelection(1);
+    EXPECT_TRUE(other.userData.empty());
+    Select({&marked});
+    db.MarkLinkedToSelection(sink);
+    EXPECT_FALSE(sink.marked);
 }
 
 TEST_F(ElementLinksTest, SelectingLinkedAndUnlinkedElements) {

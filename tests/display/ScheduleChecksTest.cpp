@@ -42,6 +42,21 @@ TEST_F(ScheduleChecksTest, SameStartAndZeroLength) {
     EXPECT_EQ(Check(wall, {3, 4}), 0);
 }
 
+TEST_F(ScheduleChecksTest, OneLinkNamingTwoTasksThatShareAnId) {
+    // Both file readers accept a schedule where two tasks carry the same id.
+    AddTask(5, Construction, DateTime(2009, 3, 1), DateTime(2009, 3, 10), "A");
+    AddTask(5, Construction, DateTime(2009, 3, 5), DateTime(2009, 3, 12), "B");
+    Element& wall = Wall("FAL-01");
+    EXPECT_EQ(Check(wall, {5}), 2); // they overlap, and construction cannot follow construction
+    auto lines = NewLines();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[1], Cp("A(z) \"B\" tevékenység átfedésben van a(z) \"A\" tevékenységgel"));
+    // A single task behind a single link still writes nothing.
+    AddTask(6, Construction, DateTime(2009, 3, 1), DateTime(2009, 3, 10), "C");
+    EXPECT_EQ(Check(wall, {6}), 0);
+    EXPECT_TRUE(NewLines().empty());
+}
+
 TEST_F(ScheduleChecksTest, ThreeOverlapsOneHeading) {
     AddTask(1, Fixed, DateTime(2009, 3, 1), DateTime(2009, 3, 10), "A");
     AddTask(2, Fixed, DateTime(2009, 3, 2), DateTime(2009, 3, 10), "B");

@@ -36,6 +36,28 @@ TEST(TypeDisplay, WallFlagsAreSavedAllOrNothing) {
     EXPECT_FALSE(TypeDisplay::IsOverridden(link));
 }
 
+TEST(TypeDisplay, FirstPenZeroStillCountsAsOverridden) {
+    auto wall = ElementOf(1);
+    LE::Put<int16_t>(wall, 104, 0);
+    LE::Put<int16_t>(wall, 112, 4);
+    std::vector<uint8_t> mask(HostElement::kRecordSize, 0);
+    ElementLinkRecord link;
+    TypeDisplay::OverrideAttributes(wall, mask, link, 255, 40);
+    EXPECT_TRUE(TypeDisplay::IsOverridden(link));
+    TypeDisplay::RestoreAttributes(wall, mask, link);
+    EXPECT_EQ(LE::Get<int16_t>(wall, 104), 0);
+    EXPECT_EQ(LE::Get<int16_t>(wall, 112), 4);
+    EXPECT_FALSE(TypeDisplay::IsOverridden(link));
+
+    // A record of an earlier version, overridden with only its first saved pen as the mark.
+    ElementLinkRecord earlier;
+    LE::Put<int16_t>(earlier.Span(), TypeDisplay::kPen1, 3);
+    EXPECT_TRUE(TypeDisplay::IsOverridden(earlier));
+    TypeDisplay::RestoreAttributes(wall, mask, earlier);
+    EXPECT_EQ(LE::Get<int16_t>(wall, 104), 3);
+    EXPECT_EQ(earlier, ElementLinkRecord());
+}
+
 TEST(TypeDisplay, DoorFlagsComeBackEachToItsOwnField) {
     auto door = ElementOf(5);
     LE::Put<int16_t>(door, 104, 6);
