@@ -250,6 +250,13 @@ void ElementHider::Prepare(TaskDB& db) {
     UnlockLayers();
 }
 
+int ElementHider::AnswerMissingTask() {
+    if (holdMissingTaskAnswer_ && heldMissingTaskAnswer_ != 0) return heldMissingTaskAnswer_;
+    int answer = AddonAlert(32522);
+    if (holdMissingTaskAnswer_) heldMissingTaskAnswer_ = answer;
+    return answer;
+}
+
 void ElementHider::BeginPass() {
     nothingChanged_ = 1;
     DGSetCursor(DGCursor::Wait);
@@ -285,7 +292,7 @@ ElementHider::Governing ElementHider::FindGoverning(TaskDB& db, ElementLinkRecor
         try {
             task = &db.TaskById(id);
         } catch (const ETaskNotFound&) {
-            int answer = AddonAlert(32522);
+            int answer = AnswerMissingTask();
             if (answer == 2) continue; // keep the link, look at the next slot
             if (answer == 1) {
                 try {

@@ -76,12 +76,21 @@ public:
 
     int32_t ErrorCount() const { return errorCount_; }
     bool NothingChanged() const { return nothingChanged_ != 0; }
+    // While on, the first answer to the missing-task question holds for every later one, so a
+    // movie asks once rather than on every frame.
+    void SetMissingTaskAnswerHeld(bool held) {
+        holdMissingTaskAnswer_ = held;
+        heldMissingTaskAnswer_ = 0;
+    }
     const std::array<int16_t, 5>& TypePens() const { return typePens_; }
     const std::array<int16_t, 5>& TypeMaterials() const { return typeMaterials_; }
     const std::map<API_Guid, ShownState>& Shown() const { return shownState_; }
     const std::string& HiddenLayerName() const { return hiddenLayerName_; }
 
 private:
+    int AnswerMissingTask();
+    bool holdMissingTaskAnswer_ = false;
+    int heldMissingTaskAnswer_ = 0;
     struct Governing {
         int32_t type = 6;
         int32_t code = kUnlinked;

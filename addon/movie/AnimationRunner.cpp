@@ -121,6 +121,14 @@ bool AnimationRunner::Run() {
         window->Dialog()->Show();
     }
     HostUtility(kChangesBegin, nullptr, nullptr);
+    // One answer about a missing task serves the whole movie, however it ends.
+    struct HeldAnswer {
+        ElementHider& hider;
+        explicit HeldAnswer(ElementHider& h) : hider(h) { hider.SetMissingTaskAnswerHeld(true); }
+        ~HeldAnswer() { hider.SetMissingTaskAnswerHeld(false); }
+        HeldAnswer(const HeldAnswer&) = delete;
+        HeldAnswer& operator=(const HeldAnswer&) = delete;
+    } heldAnswer(hider_);
     currentDate_ += DateTimeSpan(1, 0, 0, 0);
     taskDB_.SetCurrentDate(currentDate_, false);
 

@@ -158,6 +158,18 @@ TEST_F(AnimationRunTest, SuccessIsSaidOnlyOfACompleteMovie) {
     EXPECT_EQ(probe::ProbeVideo(dir / "kesz.mov").frames, 2); // the ends of 2 and 3 March
 }
 
+TEST_F(AnimationRunTest, AMissingTaskIsAskedAboutOncePerMovie) {
+    AddTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 6));
+    Link("FAL-01", 1);
+    Link("FAL-02", 99); // no such task
+    DGQueueAlertAnswer(2); // keep the link
+    Make({{"start", "2009-03-02"}, {"end", "2009-03-06"}, {"step", "1"}, {"kind", "1"}}, "hianyzo");
+    int asked = 0;
+    for (const auto& a : DGShownAlerts()) asked += a.id == 32522;
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(LastAlert(), 32524);
+}
+
 TEST_F(AnimationRunTest, AQuickTimeMovieWithCaptionsAndPictureReuse) {
     AddTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 4));
     AddTask(2, Construction, DateTime(2009, 3, 9), DateTime(2009, 3, 11));
