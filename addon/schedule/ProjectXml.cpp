@@ -8,6 +8,7 @@
 #include "resources/AddonResources.h"
 #include "schedule/ConstructionTypeText.h"
 #include "schedule/DayBoundary.h"
+#include "schedule/ScheduleTextLines.h"
 #include "shell/HostInterface.h"
 
 #include <pugixml.hpp>
@@ -92,22 +93,6 @@ int32_t TypeOfPrefix(std::string_view name) {
     return ConstructionTypeOfText(name.substr(0, 1));
 }
 
-// Counts the characters the code page has no byte for while converting.
-class NameConverter {
-public:
-    std::string Convert(std::string_view utf8) {
-        std::string out = BKFromUtf8(utf8);
-        auto marks = [](std::string_view s) { return static_cast<size_t>(std::count(s.begin(), s.end(), '?')); };
-        size_t before = marks(utf8), after = marks(out);
-        if (after > before) lost_ += after - before;
-        return out;
-    }
-    size_t Lost() const { return lost_; }
-
-private:
-    size_t lost_ = 0;
-};
-
 } // namespace
 
 bool TaskDB::ImportProjectXml(const std::string& path) {
@@ -131,7 +116,7 @@ bool TaskDB::ImportProjectXml(const std::string& path) {
     }
 
     // Custom fields the plan calls "Típus" or "Type" hold the construction type.
-    NameConverter names;
+    size_t lost = 0;
     std::set<std::string> typeFields;
     for (pugi::xml_node a : Child(project, "ExtendedAttributes").children()) {
         if (!IsNamed(a, "ExtendedAttribute")) continue;
@@ -151,7 +136,7 @@ bool TaskDB::ImportProjectXml(const std::string& path) {
         std::optional<int64_t> id = NumberOf(TextOf(t, "ID"));
         // The plan's own summary row, summary tasks and blank rows are no work on the site.
         if ((uid && *uid == 0) || TextOf(t, "Summary") == "1" || TextOf(t, "IsNull") == "1") continue;
-        std::string name = names.Convert(TextOf(t, "Name"));
+        std::string name = Utf8ToCodePage(TextOf(t, "Name"), lost);
         if (name.empty()) continue;
 
         Task& task = loaded.emplace_back(defaultTask);
@@ -181,8 +166,8 @@ bool TaskDB::ImportProjectXml(const std::string& path) {
         return false;
     }
     tasks_ = std::move(loaded);
-    if (names.Lost() > 0) {
-        std::string count = std::to_string(names.Lost());
+    if (lost > 0) {
+        std::string count = std::to_string(lost);
         HostReportWrite(AddonFormat(kReadingNotes, 1, {count}).c_str(), 0);
     }
     return true;

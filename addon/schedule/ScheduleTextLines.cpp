@@ -34,12 +34,7 @@ void ScheduleTextLineReader::Load() {
     if (bom) bytes.remove_prefix(3);
     if (bom || IsUtf8BeyondAscii(bytes)) {
         utf8_ = true;
-        std::string converted = BKFromUtf8(bytes);
-        // Each character becomes one byte; the '?' beyond those the file had are the lost ones.
-        auto marks = [](std::string_view s) { return static_cast<size_t>(std::count(s.begin(), s.end(), '?')); };
-        size_t before = marks(bytes), after = marks(converted);
-        unconvertible_ = after > before ? after - before : 0;
-        text_ = std::move(converted);
+        text_ = Utf8ToCodePage(bytes, unconvertible_);
     }
 }
 
@@ -59,6 +54,15 @@ bool ScheduleTextLineReader::NextLine(std::string& line) {
         ++pos_;
     }
     return true;
+}
+
+std::string Utf8ToCodePage(std::string_view utf8, size_t& lost) {
+    std::string out = BKFromUtf8(utf8);
+    // Each character becomes one byte; the '?' beyond those the text had are the lost ones.
+    auto marks = [](std::string_view s) { return static_cast<size_t>(std::count(s.begin(), s.end(), '?')); };
+    size_t before = marks(utf8), after = marks(out);
+    if (after > before) lost += after - before;
+    return out;
 }
 
 bool IsUtf8BeyondAscii(std::string_view s) {

@@ -44,6 +44,10 @@ private:
     std::vector<size_t> cutLines_;
 };
 
+// UTF-8 text in the code page; `lost` grows by the characters the code page has no byte for
+// (each became '?').
+std::string Utf8ToCodePage(std::string_view utf8, size_t& lost);
+
 // True when the bytes are well-formed UTF-8 (no overlong forms, surrogates or values past
 // U+10FFFF) and hold at least one character beyond ASCII.
 bool IsUtf8BeyondAscii(std::string_view bytes);
