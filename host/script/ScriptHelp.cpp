@@ -37,7 +37,7 @@ Commands:
   palette start DATE           set the edited row's start
   palette finish DATE          set the edited row's finish
   palette date DATE            set the current date
-  palette focus ITEM           move the keyboard focus to an item (ends an edit elsewhere)
+  palette focus ITEM           move the keyboard focus to an item (10, the date, ends a row edit)
   palette close                close the palette with its close box
   palette message N            palette manager message: 1 close, 2 hide, 3 show, 4 disable, 5 enable
   palette resize DX DY         grow or shrink the palette
@@ -59,7 +59,7 @@ Menu items (menu N):
 Palette items (palette click ITEM, palette focus ITEM):
   1  Kapcsold                       link the selected elements to the selected task
   2  Bontsd a kapcsolatot           unlink the selected elements
-  3  Mutasd a kapcsoltakat / Ne jelöld   mark the linked elements / stop marking
+  3  Mutasd a kapcsoltakat / Ne jelöld   mark the tasks linked to the selection / clear the marks
   4  Jelöld ki a kapcsoltakat       select the elements linked to the selected task
   5  Jelöld ki a nem kapcsoltakat   select the elements linked to no task
   6  Új tevékenység                 add a new task
