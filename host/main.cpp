@@ -3,6 +3,7 @@
 #include "dialogkit/DGAnswers.h"
 #include "host/ops/AddonLoader.h"
 #include "host/ops/Host.h"
+#include "host/script/ScriptHelp.h"
 #include "host/script/ScriptInterpreter.h"
 
 #include <cstdio>
@@ -16,7 +17,8 @@ namespace {
 
 int Usage(const char* message) {
     std::fprintf(stderr, "quorvel: %s\nusage: quorvel [--model FILE] [--addon FILE] [--prefs FILE] "
-                         "[--now YYYY-MM-DD[THH:MM]] [SCRIPT|-]\n", message);
+                         "[--now YYYY-MM-DD[THH:MM]] [SCRIPT|-]\n"
+                         "       quorvel --help | --version\n", message);
     return 2;
 }
 
@@ -61,6 +63,14 @@ int main(int argc, char** argv) {
             out = argv[++i];
             return true;
         };
+        if (a == "--help" || a == "-h") {
+            std::fputs(QuorvelHelpText().c_str(), stdout);
+            return 0;
+        }
+        if (a == "--version") {
+            std::printf("quorvel %s\n", kQuorvelVersion);
+            return 0;
+        }
         if (a == "--model") {
             if (!value(model)) return Usage("--model needs a file");
         } else if (a == "--addon") {
@@ -109,7 +119,7 @@ int main(int argc, char** argv) {
         status = interpreter.Run(script == "-" ? std::cin : scriptFile);
     }
     UnloadAddons(host);
-    if (DGUnansweredQuestions() > 0) status = 1;
+    if (!interpreter.Finish() || DGUnansweredQuestions() > 0) status = 1;
     std::cout.flush();
     Host::SetCurrent(nullptr);
     return status;

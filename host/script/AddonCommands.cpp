@@ -4,6 +4,7 @@
 #include "dialogkit/DGDialog.h"
 #include "filekit/FKFileDialog.h"
 #include "host/ops/Host.h"
+#include "host/script/ScriptHelp.h"
 #include "host/script/ScriptInterpreter.h"
 
 #include <charconv>
@@ -70,7 +71,7 @@ void AddAddonCommands(ScriptInterpreter& in) {
         return true;
     });
 
-    in.AddCommand("menu", [&host](const Args& a, std::string& error) {
+    in.AddCommand("menu", [&host, &in](const Args& a, std::string& error) {
         int64_t item = 0;
         if (a.size() != 1 || !ParseInt(a[0], item) || item < 1 || item > 100) return Usage(error, "menu N");
         AddonRegistration* owner = MenuOwner(host);
@@ -78,12 +79,19 @@ void AddAddonCommands(ScriptInterpreter& in) {
             error = "no add-on menu";
             return false;
         }
+        // Only the Bauvista menu's items are known here; another add-on's menu is taken on trust.
+        if (owner->menuResId == kAddonMenuId && (item > kAddonMenuItems || item == kAddonMenuSeparator)) {
+            error = "line " + std::to_string(in.CurrentLine()) + ": menu " + a[0] + ": " +
+                    (item == kAddonMenuSeparator ? std::string("item 2 is the separator")
+                                                 : "the menu has items 1-" + std::to_string(kAddonMenuItems));
+            return false;
+        }
         HostMenuParams params{owner->menuResId, 0, static_cast<int32_t>(item)};
         owner->menuHandler(&params);
         return true;
     });
 
-    in.AddCommand("choose", [](const Args& a, std::string& error) {
+    in.AddCommand("choose", [&in](const Args& a, std::string& error) {
         if (a.empty() || a.size() > 2) return Usage(error, "choose PATH [KIND] | choose cancel");
         FKFileDialogAnswer answer;
         if (a[0] == "cancel" && a.size() == 1) {
@@ -96,6 +104,7 @@ void AddAddonCommands(ScriptInterpreter& in) {
                 answer.filter = static_cast<int32_t>(kind);
             }
         }
+        in.NoteFileAnswer(answer.cancel ? "cancel" : a.size() == 2 ? a[0] + " " + a[1] : a[0], answer.cancel);
         FKQueueFileDialogAnswer(std::move(answer));
         return true;
     });

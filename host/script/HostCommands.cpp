@@ -251,7 +251,7 @@ void AddHostCommands(ScriptInterpreter& in) {
         CloseUserStep(host);
         return true;
     });
-    in.AddCommand("answer", [](const Args& a, std::string& error) {
+    in.AddCommand("answer", [&in](const Args& a, std::string& error) {
         for (const auto& s : a) {
             int64_t n = 0;
             if (!ParseInt(s, n) || n < 1 || n > 3) {
@@ -259,10 +259,13 @@ void AddHostCommands(ScriptInterpreter& in) {
                 return false;
             }
         }
-        for (const auto& s : a) DGQueueAlertAnswer(std::stoi(s));
+        for (const auto& s : a) {
+            DGQueueAlertAnswer(std::stoi(s));
+            in.NoteAlertAnswer(std::stoi(s));
+        }
         return true;
     });
-    in.AddCommand("dialog", [](const Args& a, std::string& error) {
+    in.AddCommand("dialog", [&in](const Args& a, std::string& error) {
         const char* usage = "usage: dialog ID ITEM=VALUE... [press ITEM]...";
         if (a.empty()) {
             error = usage;
@@ -292,6 +295,7 @@ void AddHostCommands(ScriptInterpreter& in) {
         }
         if (!pressed) answer.steps.push_back({"1", {}, true}); // item 1 unless told otherwise
         DGQueueDialogAnswer(std::move(answer));
+        in.NoteDialogAnswer(a[0]);
         return true;
     });
 

@@ -11,16 +11,68 @@
 #include <istream>
 #include <ostream>
 
+namespace {
+
+// The alert as the user reads it, on one line: title, main text and explanation.
+std::string AlertComment(const DGAlertRecord& r) {
+    std::string text;
+    for (const std::string* part : {&r.title, &r.main, &r.explanation}) {
+        if (part->empty()) continue;
+        if (!text.empty()) text += " | ";
+        bool lineBreak = false;
+        for (char c : BKToUtf8(*part)) {
+            if (c == '\r' || c == '\n') {
+                lineBreak = true;
+                continue;
+            }
+            if (lineBreak && !text.empty() && text.back() != ' ') text.push_back(' ');
+            lineBreak = false;
+            text.push_back(c);
+        }
+    }
+    return "# " + text;
+}
+
+} // namespace
+
 ScriptInterpreter::ScriptInterpreter(Host& host, std::ostream& out) : host_(host), out_(out) {
     DGSetAlertListener([this](const DGAlertRecord& r) {
         std::string line = "alert " + std::to_string(r.id) + " " + std::to_string(r.answer);
         for (const auto& p : r.params) line += " " + QuoteForTranscript(BKToUtf8(p));
         Emit(line);
+        Emit(AlertComment(r));
+        // Only a question takes a queued answer; a refused one is used up all the same.
+        if (r.buttons.size() > 1 && !alertAnswers_.empty()) {
+            Queued q = alertAnswers_.front();
+            alertAnswers_.pop_front();
+            if (!r.fromQueue)
+                LateError(q.line, "answer " + q.shown + ": alert " + std::to_string(r.id) + " has buttons 1-" +
+                                      std::to_string(r.buttons.size()));
+        }
+    });
+    DGSetDialogRefusalListener([this](const std::string& dialogId, const std::string& reason) {
+        for (const auto& q : dialogAnswers_)
+            if (q.shown == dialogId) return LateError(q.line, "dialog " + dialogId + ": " + reason);
+        LateError(0, "dialog " + dialogId + ": " + reason);
     });
     DGSetDialogListener([this](const DGDialogRecord& r) {
         Emit("dialog " + r.dialogId + (r.confirmed ? " confirmed" : " cancelled"));
+        for (auto it = dialogAnswers_.begin(); it != dialogAnswers_.end(); ++it)
+            if (it->shown == r.dialogId) {
+                dialogAnswers_.erase(it);
+                break;
+            }
     });
-    FKSetFileDialogListener([this](const FKFileDialogRecord& r) { Emit(FKFileDialogTranscriptLine(r)); });
+    FKSetFileDialogListener([this](const FKFileDialogRecord& r) {
+        Emit(FKFileDialogTranscriptLine(r));
+        if (!r.fromQueue || fileAnswers_.empty()) return;
+        Queued q = fileAnswers_.front();
+        fileAnswers_.pop_front();
+        if (!r.confirmed && !q.cancel) {
+            std::string filters = r.filters.empty() ? "0" : "0-" + std::to_string(r.filters.size() - 1);
+            LateError(q.line, "choose " + q.shown + ": the dialog takes a path and a KIND of " + filters);
+        }
+    });
     // Failures the platform reports to the user (a movie file that cannot be written, ...).
     UTSetReportListener([this](const UTReport& r) { Emit("error " + r.text); });
     host_.Events().report = [this](const std::string& text) { Emit("report " + BKToUtf8(text)); };
@@ -50,6 +102,7 @@ ScriptInterpreter::ScriptInterpreter(Host& host, std::ostream& out) : host_(host
 ScriptInterpreter::~ScriptInterpreter() {
     DGSetAlertListener(nullptr);
     DGSetDialogListener(nullptr);
+    DGSetDialogRefusalListener(nullptr);
     FKSetFileDialogListener(nullptr);
     UTSetReportListener(nullptr);
     DGSetProgressListener(nullptr);
@@ -85,8 +138,33 @@ bool ScriptInterpreter::RunLine(const std::string& line) {
 int ScriptInterpreter::Run(std::istream& in) {
     bool ok = true;
     std::string line;
-    while (std::getline(in, line))
+    line_ = 0;
+    while (std::getline(in, line)) {
+        ++line_;
         if (!RunLine(line)) ok = false;
+    }
     out_.flush();
-    return ok && DGUnansweredQuestions() == 0 ? 0 : 1;
+    return ok && !lateErrors_ && DGUnansweredQuestions() == 0 ? 0 : 1;
+}
+
+bool ScriptInterpreter::Finish() {
+    for (const auto& q : alertAnswers_) LateError(q.line, "answer " + q.shown + " was never used");
+    for (const auto& q : fileAnswers_) LateError(q.line, "choose " + q.shown + " was never used");
+    for (const auto& q : dialogAnswers_) LateError(q.line, "dialog " + q.shown + " never opened");
+    alertAnswers_.clear();
+    fileAnswers_.clear();
+    dialogAnswers_.clear();
+    out_.flush();
+    return !lateErrors_;
+}
+
+void ScriptInterpreter::NoteAlertAnswer(int button) { alertAnswers_.push_back({line_, std::to_string(button)}); }
+void ScriptInterpreter::NoteFileAnswer(const std::string& shown, bool cancel) {
+    fileAnswers_.push_back({line_, shown, cancel});
+}
+void ScriptInterpreter::NoteDialogAnswer(const std::string& dialogId) { dialogAnswers_.push_back({line_, dialogId}); }
+
+void ScriptInterpreter::LateError(int line, const std::string& text) {
+    lateErrors_ = true;
+    Emit(line > 0 ? "error line " + std::to_string(line) + ": " + text : "error " + text);
 }

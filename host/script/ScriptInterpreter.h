@@ -1,6 +1,7 @@
 #pragma once
 // Runs script commands against the host and writes the transcript. Commands are registered
 // by name; `print` subcommands likewise, so each part of the host adds its own.
+#include <deque>
 #include <functional>
 #include <iosfwd>
 #include <map>
@@ -23,17 +24,38 @@ public:
 
     // Runs one line; false when it failed (an `error` line was written).
     bool RunLine(const std::string& line);
-    // Runs every line; the exit status: 0 all ran, 1 a command failed or a question went unanswered.
+    // Runs every line; the exit status: 0 all ran, 1 a command failed, a question went
+    // unanswered or an answer was refused.
     int Run(std::istream& in);
+    // After the add-ons are gone (their teardown may still ask): an `error` line for each queued
+    // answer nobody used. False when there was one, or when an answer was refused on the way.
+    bool Finish();
 
     void Emit(const std::string& line);
     Host& GetHost() { return host_; }
+    int CurrentLine() const { return line_; }
+
+    // The answer commands note what they queued, so that a refusal or an unused answer, found
+    // only later, names the script line that gave it.
+    void NoteAlertAnswer(int button);
+    void NoteFileAnswer(const std::string& shown, bool cancel);
+    void NoteDialogAnswer(const std::string& dialogId);
 
 private:
+    struct Queued {
+        int line = 0;
+        std::string shown; // the answer as the script gave it
+        bool cancel = false;
+    };
+    void LateError(int line, const std::string& text);
+
     Host& host_;
     std::ostream& out_;
     std::map<std::string, Command> commands_;
     std::map<std::string, Command> prints_;
+    int line_ = 0; // the script line running, from 1
+    bool lateErrors_ = false;
+    std::deque<Queued> alertAnswers_, fileAnswers_, dialogAnswers_;
 };
 
 // The host's own commands: project, selection, locks, layers, undo, user data, and their prints.

@@ -12,6 +12,7 @@ struct State {
     int unanswered = 0;
     std::function<void(const DGAlertRecord&)> alertListener;
     std::function<void(const DGDialogRecord&)> dialogListener;
+    std::function<void(const std::string&, const std::string&)> refusalListener;
 };
 
 State& S() {
@@ -79,4 +80,10 @@ void DGSetAlertListener(std::function<void(const DGAlertRecord&)> listener) {
 }
 void DGSetDialogListener(std::function<void(const DGDialogRecord&)> listener) {
     S().dialogListener = std::move(listener);
+}
+void DGSetDialogRefusalListener(std::function<void(const std::string&, const std::string&)> listener) {
+    S().refusalListener = std::move(listener);
+}
+void DGReportDialogRefusal(const std::string& dialogId, const std::string& reason) {
+    if (S().refusalListener) S().refusalListener(dialogId, reason);
 }

@@ -63,3 +63,7 @@ void DGRecordDialog(const DGDialogRecord& record);
 // Called after each alert or modal dialog closes (the host's transcript listens here).
 void DGSetAlertListener(std::function<void(const DGAlertRecord&)> listener);
 void DGSetDialogListener(std::function<void(const DGDialogRecord&)> listener);
+// Called when a queued dialog answer cannot be applied as given, with the reason (UTF-8), before
+// the dialog's own record; the script names the answer's line from it.
+void DGSetDialogRefusalListener(std::function<void(const std::string& dialogId, const std::string& reason)> listener);
+void DGReportDialogRefusal(const std::string& dialogId, const std::string& reason);

@@ -15,6 +15,31 @@ bool ParseInt(const std::string& text, int32_t& out) {
     return r.ec == std::errc() && r.ptr == end;
 }
 
+std::string IsoDate(int32_t value) {
+    BKTimeRecord r;
+    BKTimeToRecord(value, 0, r);
+    char text[24];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u", unsigned{r.year}, unsigned{r.month}, unsigned{r.day});
+    return text;
+}
+
+// Why a value the user gave an item was not taken, in the script's terms.
+std::string RefusalReason(const DGItem* item, const std::string& key, const std::string& value) {
+    if (item == nullptr) return "no item " + key;
+    if (!item->enabled) return "item " + key + " is disabled";
+    std::string given = "item " + key + " refuses " + value;
+    switch (item->kind) {
+    case DGItemKind::PopUp: return given + " (entries 1-" + std::to_string(item->entries.size()) + ")";
+    case DGItemKind::CheckBox:
+    case DGItemKind::RadioButton: return given + " (0 or 1)";
+    case DGItemKind::IntEdit:
+        return given + " (" + std::to_string(item->minimum) + " to " + std::to_string(item->maximum) + ")";
+    case DGItemKind::DateControl:
+        return given + " (YYYY-MM-DD from " + IsoDate(item->minimum) + " to " + IsoDate(item->maximum) + ")";
+    default: return "item " + key + " takes no value";
+    }
+}
+
 } // namespace
 
 DGModalDialog::DGModalDialog(std::string dialogId, std::string title)
@@ -94,25 +119,34 @@ int16_t DGModalDialog::Run(int16_t okItem, int16_t cancelItem) {
     auto answer = DGTakeDialogAnswer(dialogId_);
     int16_t pressed = cancelItem;
     bool closed = false;
+    bool valid = true;
     if (answer) {
         std::vector<DGDialogStep> steps = answer->steps;
         if (steps.empty()) {
             for (const auto& [key, value] : answer->items) steps.push_back({key, value, false});
             steps.push_back({std::to_string(answer->press), {}, true});
         }
-        bool valid = true;
         for (const auto& step : steps) {
             if (closed) {
                 valid = false; // steps after the dialog closed reach nobody
+                DGReportDialogRefusal(dialogId_, "the dialog closed before " + step.item +
+                                                     (step.press ? "" : "=" + step.value));
                 break;
             }
             if (!step.press) {
-                if (!ApplyChange(step.item, step.value)) valid = false;
+                if (!ApplyChange(step.item, step.value)) {
+                    valid = false;
+                    DGReportDialogRefusal(dialogId_, RefusalReason(FindItem(step.item), step.item, step.value));
+                }
                 continue;
             }
             DGItem* button = FindItem(step.item);
             if (button == nullptr || button->kind != DGItemKind::Button || !button->enabled) {
                 valid = false;
+                DGReportDialogRefusal(dialogId_, button == nullptr ? "no item " + step.item
+                                                 : button->kind != DGItemKind::Button
+                                                     ? "item " + step.item + " is not a button"
+                                                     : "button " + step.item + " is disabled");
                 continue;
             }
             // A press the dialog refuses to close on (a check, a button opening another
@@ -125,6 +159,7 @@ int16_t DGModalDialog::Run(int16_t okItem, int16_t cancelItem) {
         if (!valid) DGCountUnansweredQuestion(); // a change or press that could not be made is a script error
     }
     if (!closed) {
+        if (answer && valid) DGReportDialogRefusal(dialogId_, "no press closed the dialog (it kept refusing its values)");
         DGCountUnansweredQuestion();
         if (onClick) onClick(*this, cancelItem);
         pressed = cancelItem;

@@ -1,0 +1,90 @@
+#include "host/script/ScriptHelp.h"
+
+std::string QuorvelHelpText() {
+    return R"(usage: quorvel [--model FILE] [--addon FILE] [--prefs FILE] [--now YYYY-MM-DD[THH:MM]] [SCRIPT|-]
+       quorvel --help | --version
+
+Runs the script's commands (standard input for - or none) as a user of the host with the
+add-on loaded (default: Bauvista.qvx beside the program); the transcript goes to standard output.
+  --model FILE   open this host project (.qvp) first
+  --addon FILE   load this add-on module instead
+  --prefs FILE   the preference file (default ~/.config/quorvel/preferences)
+  --now DATE     fix the clock at this date (and time)
+Exit status: 0 every command ran; 1 a command failed, a question had no answer, or an answer
+was refused or never used; 2 bad usage.
+
+Script: one command a line; # starts a comment; "quoted arguments" may hold blanks, \" and \\.
+Texts are UTF-8, dates YYYY-MM-DD, rows and items count from 1.
+
+Commands:
+  new                          start a new, empty host project
+  open FILE                    open a host project (.qvp)
+  save FILE                    save the host project (.qvp)
+  shared USERID                make the open project shared with this user (1-32767)
+  reset-preferences            reset the preferences (the add-on hears of it)
+  select ID...                 select these elements by ID text (none: clear the selection)
+  lock ID | unlock ID          lock or unlock an element (an undo step)
+  layer NAME hide|show|lock|unlock   change a layer's flags
+  undo | redo                  undo or redo the last step
+  userdata ID VERSION HEX      set an element's raw add-on user data block
+  render FILE.png [3d|photo]   write a picture of the 3D window or of the photo window
+  menu N                       choose item N of the add-on's menu (see below)
+  palette click ITEM           press a palette item (see below)
+  palette select ROW           select a row of the task list (0: none)
+  palette dblclick ROW         double-click a row (starts editing it)
+  palette name TEXT            type into the edited row's name
+  palette kind N               choose the edited row's construction type (1-5)
+  palette start DATE           set the edited row's start
+  palette finish DATE          set the edited row's finish
+  palette date DATE            set the current date
+  palette focus ITEM           move the keyboard focus to an item (10, the date, ends a row edit)
+  palette close                close the palette with its close box
+  palette message N            palette manager message: 1 close, 2 hide, 3 show, 4 disable, 5 enable
+  palette resize DX DY         grow or shrink the palette
+  stop-at FRAME                press the progress window's stop while this frame is made
+  answer N...                  the buttons to press in the next questions (1-3)
+  choose PATH [KIND] | choose cancel   the next file dialog's answer (KIND: filter index from 0)
+  dialog ID ITEM=VALUE... [press ITEM]...   the next modal dialog ID's changes, then presses (default 1)
+  print tasks | palette | settings         the add-on's schedule, palette and movie settings
+  print elements | element ID | layers | materials | selection | userdata ID   the host model
+
+Menu items (menu N):
+  1  Mutasd/Rejtsd el a tevékenységlistát   show or hide the activity palette
+  2  -                                      separator (cannot be chosen)
+  3  Nyiss projektet...                     open a schedule (project file or schedule text)
+  4  Mentsd a projektet...                  save the schedule
+  5  Mentsd a projektet mint...             save the schedule under another name
+  6  Készíts animációt...                   make a movie of the construction
+
+Palette items (palette click ITEM, palette focus ITEM):
+  1  Kapcsold                       link the selected elements to the selected task
+  2  Bontsd a kapcsolatot           unlink the selected elements
+  3  Mutasd a kapcsoltakat / Ne jelöld   mark the tasks linked to the selection / clear the marks
+  4  Jelöld ki a kapcsoltakat       select the elements linked to the selected task
+  5  Jelöld ki a nem kapcsoltakat   select the elements linked to no task
+  6  Új tevékenység                 add a new task
+  7  Tevékenység törlése            delete the selected task and its links
+  8  Mutasd mind                    show every element as it is
+  9  Mutasd ami felépült            show the building as it stands at the current date
+  10 current date                   11 its label
+  12 name editor   13 type editor   14 start editor   15 finish editor (of the edited row)
+  16 task list
+  17-21 column headers: sort by task, type, state, start, finish (again: reverse)
+
+Dialogs (dialog ID): 32503 movie settings, 32505 date order of a schedule text,
+avi-options AVI compression, object-settings the label object's library part; see SCRIPTING.md.
+
+Transcript lines:
+  alert ID BUTTON ["PARAM"...]   an alert was shown and BUTTON pressed
+  # TEXT                         after each alert: its title, main text and explanation
+  report TEXT                    a line written to the report window
+  undo-step "NAME"               an undo step was closed
+  file-dialog open|save|movie PATH|cancel KIND   a file dialog was answered
+  dialog ID confirmed|cancelled  a modal dialog closed
+  menu-text ITEM "TEXT"          the add-on changed a menu item's text
+  progress N/MAX                 the progress window moved
+  error TEXT                     a command failed; "error line N: ..." names the script line
+                                 of an answer that was refused or never used
+  other lines                    the output of print commands
+)";
+}

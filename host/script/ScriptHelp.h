@@ -1,0 +1,13 @@
+#pragma once
+// What `quorvel --help` tells a user, and the add-on menu's items the `menu` command checks.
+#include <cstdint>
+#include <string>
+
+inline constexpr const char* kQuorvelVersion = "1.0";
+
+// The items of the Bauvista menu (resource 32500): 1 and 3 to 6; 2 is the separator.
+inline constexpr int16_t kAddonMenuId = 32500;
+inline constexpr int32_t kAddonMenuItems = 6;
+inline constexpr int32_t kAddonMenuSeparator = 2;
+
+std::string QuorvelHelpText();
