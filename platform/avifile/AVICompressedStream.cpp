@@ -26,9 +26,9 @@ AVICompressedStream::AVICompressedStream(AVIFileStream* target, const AVICodecCh
 
 AVICompressedStream::~AVICompressedStream() {
     if (encoder_ != nullptr) {
-        // Whatever the encoder still holds belongs to the file.
+        // Whatever the encoder still holds belongs to the file; a movie without it is not kept.
         int32_t ignored = 0;
-        if (avcodec_send_frame(encoder_, nullptr) >= 0) Drain(ignored);
+        if (avcodec_send_frame(encoder_, nullptr) < 0 || Drain(ignored) != AVIERR_OK) target_->MarkFailed();
         avcodec_free_context(&encoder_);
     }
     av_packet_free(&packet_);
