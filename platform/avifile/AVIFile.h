@@ -3,9 +3,11 @@
 // compressed with its encoders. Only writing is offered.
 //
 // Compressors by four-character code (letter case ignored): "msvc" and "CRAM" Microsoft Video 1,
-// "DIB " uncompressed (24-bit), "MJPG" Motion JPEG, "cvid" Cinepak. Microsoft Video 1 and
-// Cinepak work on blocks of 4 by 4 pixels: other picture sizes are padded to the next multiple
-// of 4 by repeating the last column and row, and the stream then has the padded size.
+// "DIB " uncompressed (24-bit), "MJPG" Motion JPEG, "cvid" Cinepak, "H264" ("X264", "avc1")
+// H.264 without reordered pictures. Microsoft Video 1 and Cinepak work on blocks of 4 by 4
+// pixels, H.264 (4:2:0) on even sizes: other picture sizes are padded by repeating the last
+// column and row, and the stream then has the padded size. Quality applies to Motion JPEG and
+// H.264, and so does the data rate (when no quality is set); the others follow neither.
 //
 // A compressed stream makes a key frame exactly where the writer asks for one (AVIIF_KEYFRAME);
 // the file's index marks every sample that can be shown on its own.

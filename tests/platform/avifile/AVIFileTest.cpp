@@ -125,7 +125,7 @@ TEST_P(AVIFileCodecTest, EveryCompressorWritesAMovieFFprobeReads) {
 INSTANTIATE_TEST_SUITE_P(Codecs, AVIFileCodecTest,
                          ::testing::Values(CodecCase{"msvc", "msvideo1"}, CodecCase{"CRAM", "msvideo1"},
                                            CodecCase{"DIB ", "rawvideo"}, CodecCase{"MJPG", "mjpeg"},
-                                           CodecCase{"cvid", "cinepak"}));
+                                           CodecCase{"cvid", "cinepak"}, CodecCase{"H264", "h264"}));
 
 TEST_F(AVIFileTest, KeyFramesStandExactlyWhereTheWriterAskedForThem) {
     TempFolder dir;
@@ -133,6 +133,9 @@ TEST_F(AVIFileTest, KeyFramesStandExactlyWhereTheWriterAskedForThem) {
     EXPECT_EQ(probe::KeyFrames(dir / "video1.avi"), "K......K......K.....");
     WriteMovie(dir / "cinepak.avi", "cvid", 64, 48, 32, 20, 5);
     EXPECT_EQ(probe::KeyFrames(dir / "cinepak.avi"), "K....K....K....K....");
+    WriteMovie(dir / "h264.avi", "H264", 64, 48, 32, 20, 7);
+    EXPECT_EQ(probe::KeyFrames(dir / "h264.avi"), "K......K......K.....");
+    EXPECT_EQ(probe::DecodeErrors(dir / "h264.avi"), "");
     // Without requests only the first picture, which has nothing before it, is a key frame.
     WriteMovie(dir / "none.avi", "msvc", 64, 48, 32, 20, 0);
     EXPECT_EQ(probe::KeyFrames(dir / "none.avi"), "K...................");
@@ -328,6 +331,50 @@ std::vector<std::string> FolderNames(const std::filesystem::path& dir) {
     return names;
 }
 
+// Two seconds of noise, which no codec can squeeze below what its rate control allows.
+uintmax_t NoiseMovieSize(const std::filesystem::path& file, const char* fourcc, uint32_t bytesPerSecond) {
+    PAVIFILE f = nullptr;
+    EXPECT_EQ(AVIFileOpen(&f, file.c_str(), OF_WRITE | OF_CREATE, nullptr), AVIERR_OK);
+    AVISTREAMINFO info;
+    info.fccType = streamtypeVIDEO;
+    info.dwScale = 1;
+    info.dwRate = 10;
+    info.rcFrame = {0, 0, 160, 120};
+    PAVISTREAM s = nullptr, c = nullptr;
+    EXPECT_EQ(AVIFileCreateStream(f, &s, &info), AVIERR_OK);
+    auto options = Options(fourcc, 0);
+    if (bytesPerSecond > 0) {
+        options.dwBytesPerSecond = bytesPerSecond;
+        options.dwFlags |= AVICOMPRESSF_DATARATE;
+    }
+    EXPECT_EQ(AVIMakeCompressedStream(&c, s, &options, nullptr), AVIERR_OK);
+    uint32_t seed = 12345;
+    for (int i = 0; i < 20; ++i) {
+        Bitmap b = MakeBitmap(160, 120, 32, i);
+        for (auto& byte : b.bits) byte = static_cast<uint8_t>((seed = seed * 1103515245u + 12345u) >> 24);
+        if (i == 0) {
+            EXPECT_EQ(AVIStreamSetFormat(c, 0, b.format.data(), static_cast<int32_t>(b.format.size())), AVIERR_OK);
+        }
+        EXPECT_EQ(AVIStreamWrite(c, i, 1, b.bits.data(), static_cast<int32_t>(b.bits.size()), 0, nullptr, nullptr),
+                  AVIERR_OK);
+    }
+    AVIStreamRelease(c);
+    AVIStreamRelease(s);
+    EXPECT_EQ(AVIFileClose(f), AVIERR_OK);
+    return std::filesystem::file_size(file);
+}
+
+TEST_F(AVIFileTest, CodecsThatTakeABitRateKeepToTheDataRate) {
+    TempFolder dir;
+    for (const char* fourcc : {"H264", "MJPG"}) {
+        uintmax_t free = NoiseMovieSize(dir / "free.avi", fourcc, 0);
+        uintmax_t limited = NoiseMovieSize(dir / "limited.avi", fourcc, 16 * 1024);
+        // 2 s at 16 KB/s, with room for the rate control's slack and the file's own overhead.
+        EXPECT_LT(limited, 3u * 2 * 16 * 1024) << fourcc;
+        EXPECT_GT(free, 4 * limited) << fourcc;
+    }
+}
+
 class AVIFileFailureTest : public AVIFileTest {
 protected:
     void TearDown() override {
@@ -398,7 +445,8 @@ protected:
 TEST_F(AVISaveOptionsTest, TheAnswerBecomesTheOptions) {
     options.dwBytesPerSecond = 768000;
     options.dwFlags = AVICOMPRESSF_KEYFRAMES | AVICOMPRESSF_DATARATE | AVICOMPRESSF_VALID;
-    DGQueueDialogAnswer({"avi-options", {{"codec", "MJPG"}, {"quality", "7500"}, {"keyframes", "0"}, {"datarate", "1000"}}, 1});
+    // Motion JPEG offers no key-frame rhythm: each of its pictures is one.
+    DGQueueDialogAnswer({"avi-options", {{"codec", "MJPG"}, {"quality", "7500"}, {"datarate", "1000"}}, 1});
     ASSERT_TRUE(AVISaveOptions(0, ICMF_CHOOSE_KEYFRAME | ICMF_CHOOSE_DATARATE, 1, &stream, list));
     EXPECT_EQ(options.fccHandler, AVIMakeFourCC('M', 'J', 'P', 'G'));
     EXPECT_EQ(options.dwQuality, 7500u);
@@ -410,10 +458,40 @@ TEST_F(AVISaveOptionsTest, TheAnswerBecomesTheOptions) {
     EXPECT_TRUE(DGShownDialogs()[0].confirmed);
     EXPECT_EQ(DGUnansweredQuestions(), 0);
 
+    // A compressor chosen from the list, and the settings it follows.
+    DGQueueDialogAnswer({"avi-options", {{"compressor", "2"}, {"quality", "8000"}, {"keyframes", "5"}, {"datarate", "100"}}, 1});
+    ASSERT_TRUE(AVISaveOptions(0, ICMF_CHOOSE_KEYFRAME | ICMF_CHOOSE_DATARATE, 1, &stream, list));
+    EXPECT_EQ(options.fccHandler, AVIMakeFourCC('H', '2', '6', '4'));
+    EXPECT_EQ(options.dwQuality, 8000u);
+    EXPECT_EQ(options.dwKeyFrameEvery, 5u);
+    EXPECT_EQ(options.dwBytesPerSecond, 102400u);
+    DGQueueDialogAnswer({"avi-options", {{"compressor", "3"}}, 1});
+    ASSERT_TRUE(AVISaveOptions(0, 0, 1, &stream, list));
+    EXPECT_EQ(options.fccHandler, AVIMakeFourCC('M', 'J', 'P', 'G'));
+
     // A short code is padded with spaces.
     DGQueueDialogAnswer({"avi-options", {{"codec", "DIB"}}, 1});
     ASSERT_TRUE(AVISaveOptions(0, 0, 1, &stream, list));
     EXPECT_EQ(options.fccHandler, AVIMakeFourCC('D', 'I', 'B', ' '));
+}
+
+TEST_F(AVISaveOptionsTest, SettingsACompressorIgnoresAreNotRecorded) {
+    // Microsoft Video 1 (the default) has no rate control and no quality knob.
+    DGQueueDialogAnswer({"avi-options", {{"quality", "2000"}, {"datarate", "50"}}, 1});
+    options.dwBytesPerSecond = 768000;
+    options.dwFlags |= AVICOMPRESSF_DATARATE;
+    ASSERT_TRUE(AVISaveOptions(0, ICMF_CHOOSE_KEYFRAME | ICMF_CHOOSE_DATARATE, 1, &stream, list));
+    EXPECT_EQ(options.fccHandler, AVIMakeFourCC('m', 's', 'v', 'c'));
+    EXPECT_EQ(options.dwQuality, 0xFFFFFFFFu);
+    EXPECT_EQ(options.dwBytesPerSecond, 0u);
+    EXPECT_EQ(options.dwFlags & AVICOMPRESSF_DATARATE, 0u);
+    EXPECT_EQ(options.dwKeyFrameEvery, 7u); // key frames it does follow
+    // Every Motion JPEG picture is a key frame: there is no rhythm to ask for.
+    DGQueueDialogAnswer({"avi-options", {{"codec", "MJPG"}, {"keyframes", "4"}}, 1});
+    ASSERT_TRUE(AVISaveOptions(0, ICMF_CHOOSE_KEYFRAME | ICMF_CHOOSE_DATARATE, 1, &stream, list));
+    EXPECT_EQ(options.dwKeyFrameEvery, 0u);
+    EXPECT_EQ(options.dwFlags & AVICOMPRESSF_KEYFRAMES, 0u);
+    EXPECT_EQ(DGUnansweredQuestions(), 2); // each dialog had a value for an item it did not offer
 }
 
 TEST_F(AVISaveOptionsTest, CancelledOrRefusedAnswersLeaveTheOptionsAlone) {
@@ -424,7 +502,7 @@ TEST_F(AVISaveOptionsTest, CancelledOrRefusedAnswersLeaveTheOptionsAlone) {
     EXPECT_FALSE(AVISaveOptions(0, 3, 1, &stream, list));
     DGQueueDialogAnswer({"avi-options", {{"codec", "XVID"}}, 1}); // no such compressor
     EXPECT_FALSE(AVISaveOptions(0, 3, 1, &stream, list));
-    DGQueueDialogAnswer({"avi-options", {{"quality", "10001"}}, 1});
+    DGQueueDialogAnswer({"avi-options", {{"codec", "MJPG"}, {"quality", "10001"}}, 1});
     EXPECT_FALSE(AVISaveOptions(0, 3, 1, &stream, list));
     // Key frames cannot be chosen without the flag that offers them.
     DGQueueDialogAnswer({"avi-options", {{"keyframes", "3"}}, 1});
