@@ -393,6 +393,19 @@ TEST_F(AVIFileFailureTest, AFullDiskFailsTheWriteOrTheFinish) {
         << AVIFileLastFailureText();
 }
 
+TEST_F(AVIFileFailureTest, AMovieThatFillsASmallDiskKeepsThePreviousOne) {
+    TempFolder dir;
+    probe::SmallDisk disk(dir / "disk", "256k");
+    if (!disk.Mounted()) GTEST_SKIP() << "mounting a small file system needs the superuser";
+    const std::string movie = (dir / "disk" / "m.avi").string();
+    { std::ofstream(movie) << "previous"; }
+    // Uncompressed 320 x 240 pictures: 230 KB each, so the second cannot fit.
+    EXPECT_EQ(WriteAndClose(movie, "DIB ", 320, 240, 4), AVIERR_FILEWRITE);
+    EXPECT_EQ(ReadAll(movie), "previous");
+    EXPECT_EQ(FolderNames(dir / "disk"), std::vector<std::string>{"m.avi"});
+    EXPECT_NE(std::string(AVIFileLastFailureText()).find("No space left on device"), std::string::npos);
+}
+
 TEST_F(AVIFileFailureTest, OnlyACompleteMovieReplacesThePreviousOne) {
     TempFolder dir;
     const std::string movie = (dir / "m.avi").string();

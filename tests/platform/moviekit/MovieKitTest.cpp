@@ -160,6 +160,26 @@ TEST_F(MovieKitTest, TheWorkingFileNeverTouchesFilesOrLinksBesideTheMovie) {
     EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"m.mov", "qtscr.mov", "scratch.mov", "victim"}));
 }
 
+TEST_F(MovieKitTest, AMovieThatFillsASmallDiskKeepsThePreviousOne) {
+    TempFolder dir;
+    probe::SmallDisk disk(dir / "disk", "64k");
+    if (!disk.Mounted()) GTEST_SKIP() << "mounting a small file system needs the superuser";
+    auto movie = dir / "disk" / "m.mov";
+    { std::ofstream(movie) << "older movie"; }
+    // Lossless pictures of a moving square: each takes a few kilobytes, 60 of them do not fit.
+    MKSetVideoCodec(kMKCodecAnimation);
+    Begin(movie, 10, 320, 240);
+    MKSetVideoCodec(kMKCodecH264);
+    int16_t r = kMKNoError;
+    for (int i = 0; i < 60 && r == kMKNoError; ++i) r = Add(i, "a", 1, 320, 240);
+    int16_t end = MKEndMovie(nullptr);
+    EXPECT_TRUE(r == kMKFileError || end == kMKFileError) << r << " " << end;
+    EXPECT_NE(end, kMKNoError);
+    EXPECT_EQ(ReadAll(movie), "older movie");
+    EXPECT_EQ(FolderNames(dir / "disk"), std::vector<std::string>{"m.mov"});
+    EXPECT_EQ(std::string(MKLastFailureText()), movie.string() + ": No space left on device");
+}
+
 TEST_F(MovieKitTest, FailuresAtTheFinishAreReportedAndKeepThePreviousMovie) {
     TempFolder dir;
     auto movie = dir / "m.mov";
