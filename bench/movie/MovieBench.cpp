@@ -22,7 +22,7 @@ namespace {
 constexpr int32_t kWidth = 1280, kHeight = 720;
 constexpr int kFrames = 300;
 constexpr int kDistinct = 30; // the pictures repeat so they fit in memory; ffmpeg loops its input as often
-constexpr double kLimit = 1.3;
+constexpr double kLimit = 1.1;
 
 // A rendering-like picture: shaded walls, a sky gradient and a block that moves with `frame`.
 BKHandle MakeFrame(int frame) {
@@ -95,7 +95,8 @@ int main() {
     bool ffmpegOk = true;
     auto theirs_avi = [&] { ffmpegOk = RunFFmpeg(raw, "-c:v msvideo1", (dir / "ffmpeg.avi").string()) && ffmpegOk; };
     auto theirs_mov = [&] {
-        ffmpegOk = RunFFmpeg(raw, "-c:v qtrle -pix_fmt rgb24", (dir / "ffmpeg.mov").string()) && ffmpegOk;
+        ffmpegOk = RunFFmpeg(raw, "-c:v libx264 -pix_fmt yuv420p -movflags +faststart", (dir / "ffmpeg.mov").string()) &&
+                   ffmpegOk;
     };
 
     double oursAvi = 1e30, theirsAvi = 1e30, oursMov = 1e30, theirsMov = 1e30;
@@ -115,7 +116,7 @@ int main() {
     double ratioAvi = oursAvi / theirsAvi, ratioMov = oursMov / theirsMov;
     std::printf("%d frames of %dx%d, best of 3\n", kFrames, kWidth, kHeight);
     std::printf("AVI, Microsoft Video 1:     ours %.3f s, ffmpeg %.3f s, ratio %.2f\n", oursAvi, theirsAvi, ratioAvi);
-    std::printf("MOV, QuickTime Animation:   ours %.3f s, ffmpeg %.3f s, ratio %.2f\n", oursMov, theirsMov, ratioMov);
+    std::printf("MOV, H.264:                 ours %.3f s, ffmpeg %.3f s, ratio %.2f\n", oursMov, theirsMov, ratioMov);
     std::printf("limit %.2f: %s\n", kLimit, ratioAvi <= kLimit && ratioMov <= kLimit ? "held" : "EXCEEDED");
     return ratioAvi <= kLimit && ratioMov <= kLimit ? 0 : 1;
 }

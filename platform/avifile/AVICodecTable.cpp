@@ -11,12 +11,25 @@ struct Entry {
     AVICodecChoice choice;
 };
 
+// Microsoft Video 1 and Cinepak have no rate control and FFmpeg's encoders of them no quality
+// knob; H.264 goes without reordered pictures, which an AVI index cannot describe.
 const Entry kEntries[] = {
-    {AVIMakeFourCC('m', 's', 'v', 'c'), {"msvideo1", AV_PIX_FMT_RGB555LE, true}},
-    {AVIMakeFourCC('c', 'r', 'a', 'm'), {"msvideo1", AV_PIX_FMT_RGB555LE, true}},
-    {AVIMakeFourCC('d', 'i', 'b', ' '), {nullptr, AV_PIX_FMT_BGR24, false}},
-    {AVIMakeFourCC('m', 'j', 'p', 'g'), {"mjpeg", AV_PIX_FMT_YUVJ420P, false}},
-    {AVIMakeFourCC('c', 'v', 'i', 'd'), {"cinepak", AV_PIX_FMT_RGB24, true}},
+    {AVIMakeFourCC('m', 's', 'v', 'c'), {"msvideo1", AV_PIX_FMT_RGB555LE, 4, false, false, false}},
+    {AVIMakeFourCC('c', 'r', 'a', 'm'), {"msvideo1", AV_PIX_FMT_RGB555LE, 4, false, false, false}},
+    {AVIMakeFourCC('d', 'i', 'b', ' '), {nullptr, AV_PIX_FMT_BGR24, 1, false, false, false}},
+    {AVIMakeFourCC('m', 'j', 'p', 'g'), {"mjpeg", AV_PIX_FMT_YUVJ420P, 1, true, true, false}},
+    {AVIMakeFourCC('c', 'v', 'i', 'd'), {"cinepak", AV_PIX_FMT_RGB24, 4, false, false, false}},
+    {AVIMakeFourCC('h', '2', '6', '4'), {"libx264", AV_PIX_FMT_YUV420P, 2, true, true, true}},
+    {AVIMakeFourCC('x', '2', '6', '4'), {"libx264", AV_PIX_FMT_YUV420P, 2, true, true, true}},
+    {AVIMakeFourCC('a', 'v', 'c', '1'), {"libx264", AV_PIX_FMT_YUV420P, 2, true, true, true}},
+};
+
+const AVICodecOffer kOffers[] = {
+    {AVIMakeFourCC('m', 's', 'v', 'c'), "Microsoft Video 1"},
+    {AVIMakeFourCC('H', '2', '6', '4'), "H.264"},
+    {AVIMakeFourCC('M', 'J', 'P', 'G'), "Motion JPEG"},
+    {AVIMakeFourCC('c', 'v', 'i', 'd'), "Cinepak"},
+    {AVIMakeFourCC('D', 'I', 'B', ' '), "Full Frames (Uncompressed)"},
 };
 
 uint32_t Lower(uint32_t fourcc) {
@@ -36,3 +49,5 @@ const AVICodecChoice* AVIFindCodec(uint32_t fourcc) {
         if (e.fourcc == key) return &e.choice;
     return nullptr;
 }
+
+std::span<const AVICodecOffer> AVICodecOffers() { return kOffers; }

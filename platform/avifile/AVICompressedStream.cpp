@@ -3,6 +3,10 @@
 #include "avifile/AVIFileStream.h"
 #include "compatkit/CKBitmapHeader.h"
 
+extern "C" {
+#include <libavutil/dict.h>
+}
+
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -11,7 +15,7 @@ namespace {
 
 constexpr uint32_t kDefaultQuality = 0xFFFFFFFF;
 
-int RoundUpTo4(int v) { return (v + 3) & ~3; }
+int RoundUp(int v, int block) { return (v + block - 1) / block * block; }
 
 } // namespace
 
@@ -26,9 +30,9 @@ AVICompressedStream::AVICompressedStream(AVIFileStream* target, const AVICodecCh
 
 AVICompressedStream::~AVICompressedStream() {
     if (encoder_ != nullptr) {
-        // Whatever the encoder still holds belongs to the file.
+        // Whatever the encoder still holds belongs to the file; a movie without it is not kept.
         int32_t ignored = 0;
-        if (avcodec_send_frame(encoder_, nullptr) >= 0) Drain(ignored);
+        if (avcodec_send_frame(encoder_, nullptr) < 0 || Drain(ignored) != AVIERR_OK) target_->MarkFailed();
         avcodec_free_context(&encoder_);
     }
     av_packet_free(&packet_);
@@ -61,20 +65,36 @@ AVIResult AVICompressedStream::OpenEncoder() {
         encoder_->gop_size = INT_MAX / 2;
         encoder_->keyint_min = INT_MAX / 2;
     }
-    if (options_.dwQuality != kDefaultQuality && options_.dwQuality <= 10000) {
+    AVDictionary* settings = nullptr;
+    bool quality = codec_.takesQuality && options_.dwQuality != kDefaultQuality && options_.dwQuality <= 10000;
+    bool dataRate = codec_.takesBitRate && (options_.dwFlags & AVICOMPRESSF_DATARATE) && options_.dwBytesPerSecond > 0;
+    bool x264 = std::strcmp(codec_.encoder, "libx264") == 0;
+    if (x264) {
+        encoder_->max_b_frames = 0;
+        // Key frames only where asked for: no extra ones at scene changes.
+        av_dict_set(&settings, "x264-params", "scenecut=0", 0);
+        av_dict_set(&settings, "forced-idr", "1", 0);
+    }
+    if (quality && x264) {
+        // 10000 is the best picture: constant rate factor 10; 0 the smallest file: 51.
+        int crf = 51 - static_cast<int>(options_.dwQuality) * 41 / 10000;
+        av_dict_set_int(&settings, "crf", crf, 0);
+    } else if (quality) {
         // 10000 is the best picture: quantiser 2; 0 the smallest file: quantiser 31.
         int q = 31 - static_cast<int>(options_.dwQuality) * 29 / 10000;
         encoder_->flags |= AV_CODEC_FLAG_QSCALE;
         encoder_->global_quality = q * FF_QP2LAMBDA;
-    } else if ((options_.dwFlags & AVICOMPRESSF_DATARATE) && options_.dwBytesPerSecond > 0) {
+    } else if (dataRate) {
         encoder_->bit_rate = static_cast<int64_t>(options_.dwBytesPerSecond) * 8;
         encoder_->rc_max_rate = encoder_->bit_rate;
         encoder_->rc_buffer_size = static_cast<int>(std::min<int64_t>(encoder_->bit_rate, INT_MAX));
-    } else {
+    } else if (!x264) {
         encoder_->flags |= AV_CODEC_FLAG_QSCALE;
         encoder_->global_quality = 4 * FF_QP2LAMBDA;
     }
-    if (avcodec_open2(encoder_, codec, nullptr) < 0) {
+    int opened = avcodec_open2(encoder_, codec, &settings);
+    av_dict_free(&settings);
+    if (opened < 0) {
         avcodec_free_context(&encoder_);
         return AVIERR_COMPRESSOR;
     }
@@ -92,8 +112,8 @@ AVIResult AVICompressedStream::SetFormat(int32_t position, std::span<const uint8
                     f->pixelFormat == format_->pixelFormat && f->bottomUp == format_->bottomUp;
         return same ? AVIERR_OK : AVIERR_UNSUPPORTED;
     }
-    paddedWidth_ = codec_.blocksOf4 ? RoundUpTo4(f->width) : f->width;
-    paddedHeight_ = codec_.blocksOf4 ? RoundUpTo4(f->height) : f->height;
+    paddedWidth_ = RoundUp(f->width, codec_.block);
+    paddedHeight_ = RoundUp(f->height, codec_.block);
     if (!converter_.Open(*f, codec_.pixelFormat, paddedWidth_, paddedHeight_)) return AVIERR_MEMORY;
     AVIResult r = AVIERR_OK;
     if (codec_.encoder == nullptr) {
@@ -150,7 +170,8 @@ AVIResult AVICompressedStream::Write(int32_t start, int32_t samples, std::span<c
             if (r != AVIERR_OK) return r;
             continue;
         }
-        if (i == 0 && (flags & AVIIF_KEYFRAME) && framesSinceOpen_ > 0 && !intraOnly_) {
+        bool keyAsked = i == 0 && (flags & AVIIF_KEYFRAME) && framesSinceOpen_ > 0 && !intraOnly_;
+        if (keyAsked && !codec_.keyFramesByType) {
             AVIResult r = OpenEncoder();
             if (r != AVIERR_OK) return r;
         }
@@ -158,6 +179,7 @@ AVIResult AVICompressedStream::Write(int32_t start, int32_t samples, std::span<c
         AVFrame* frame = converter_.Convert(bits);
         if (frame == nullptr) return AVIERR_BADSIZE;
         frame->pts = position;
+        frame->pict_type = keyAsked && codec_.keyFramesByType ? AV_PICTURE_TYPE_I : AV_PICTURE_TYPE_NONE;
         if (avcodec_send_frame(encoder_, frame) < 0) return AVIERR_COMPRESSOR;
         ++framesSinceOpen_;
         AVIResult r = Drain(bytesWritten);

@@ -3,9 +3,11 @@
 // compressed with its encoders. Only writing is offered.
 //
 // Compressors by four-character code (letter case ignored): "msvc" and "CRAM" Microsoft Video 1,
-// "DIB " uncompressed (24-bit), "MJPG" Motion JPEG, "cvid" Cinepak. Microsoft Video 1 and
-// Cinepak work on blocks of 4 by 4 pixels: other picture sizes are padded to the next multiple
-// of 4 by repeating the last column and row, and the stream then has the padded size.
+// "DIB " uncompressed (24-bit), "MJPG" Motion JPEG, "cvid" Cinepak, "H264" ("X264", "avc1")
+// H.264 without reordered pictures. Microsoft Video 1 and Cinepak work on blocks of 4 by 4
+// pixels, H.264 (4:2:0) on even sizes: other picture sizes are padded by repeating the last
+// column and row, and the stream then has the padded size. Quality applies to Motion JPEG and
+// H.264, and so does the data rate (when no quality is set); the others follow neither.
 //
 // A compressed stream makes a key frame exactly where the writer asks for one (AVIIF_KEYFRAME);
 // the file's index marks every sample that can be shown on its own.
@@ -95,11 +97,22 @@ using PAVISTREAM = AVIStreamObject*;
 void AVIFileInit();
 void AVIFileExit();
 
-// Creates (or empties) the file at `path` (8-bit, Windows-1250) for writing; `mode` must hold
-// OF_CREATE and OF_WRITE. `handler` is ignored. The file is finished when its last reference
-// (the caller's and one per stream) is released.
+// Opens a movie for `path` (8-bit, Windows-1250); `mode` must hold OF_CREATE and OF_WRITE.
+// `handler` is ignored. The bytes go into a new file of a unique name beside `path` (a device is
+// written directly); the file is finished when its last reference (the caller's and one per
+// stream) is released, and only a file finished without any failure replaces the one at `path`.
+// A failed or abandoned movie leaves the previous file at `path` untouched.
 AVIResult AVIFileOpen(PAVIFILE* file, const char* path, uint32_t mode, const void* handler);
 uint32_t AVIFileRelease(PAVIFILE file);
+// AVIFileRelease that tells how finishing went: when this was the last reference, AVIERR_OK only
+// if the movie is complete and in place (AVIERR_FILEWRITE otherwise); AVIERR_OK while streams
+// still hold the file.
+AVIResult AVIFileClose(PAVIFILE file);
+// The movie is not wanted (a cancelled dialog, a failure of the caller's own): finishing removes
+// what was written and keeps the previous file at the path.
+void AVIFileAbandon(PAVIFILE file);
+// The path and the system's reason of the latest file failure (Windows-1250); empty when none.
+const char* AVIFileLastFailureText();
 
 // A new video stream; possible until the first sample of the file is written.
 AVIResult AVIFileCreateStream(PAVIFILE file, PAVISTREAM* stream, const AVISTREAMINFO* info);

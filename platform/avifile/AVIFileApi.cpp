@@ -4,6 +4,7 @@
 #include "avifile/AVICompressedStream.h"
 #include "avifile/AVIFileObject.h"
 #include "avifile/AVIFileStream.h"
+#include "avifile/AVIResults.h"
 #include "basekit/BKText.h"
 
 extern "C" {
@@ -17,7 +18,25 @@ int& InitCount() {
     return count;
 }
 
+AVIResult& FinishResult() {
+    static AVIResult result = AVIERR_OK;
+    return result;
+}
+
+std::string& FailureText() {
+    static std::string text;
+    return text;
+}
+
 } // namespace
+
+void AVISetLastFinishResult(AVIResult result) { FinishResult() = result; }
+AVIResult AVILastFinishResult() { return FinishResult(); }
+void AVISetLastFailure(const std::string& utf8Text) {
+    if (!utf8Text.empty()) FailureText() = BKFromUtf8(utf8Text);
+}
+
+const char* AVIFileLastFailureText() { return FailureText().c_str(); }
 
 void AVIFileInit() {
     // The encoders' notes (pixel format conversions and the like) are not the user's business.
@@ -38,6 +57,16 @@ AVIResult AVIFileOpen(PAVIFILE* file, const char* path, uint32_t mode, const voi
 }
 
 uint32_t AVIFileRelease(PAVIFILE file) { return file == nullptr ? 0 : file->Release(); }
+
+AVIResult AVIFileClose(PAVIFILE file) {
+    if (file == nullptr) return AVIERR_BADHANDLE;
+    FinishResult() = AVIERR_OK;
+    return file->Release() == 0 ? FinishResult() : AVIERR_OK;
+}
+
+void AVIFileAbandon(PAVIFILE file) {
+    if (file != nullptr) file->Abandon();
+}
 
 AVIResult AVIFileCreateStream(PAVIFILE file, PAVISTREAM* stream, const AVISTREAMINFO* info) {
     if (stream == nullptr) return AVIERR_BADPARAM;

@@ -1,6 +1,7 @@
 #include "avifile/AVIFileObject.h"
 
 #include "avifile/AVIFileStream.h"
+#include "avifile/AVIResults.h"
 
 extern "C" {
 #include <libavutil/dict.h>
@@ -10,34 +11,39 @@ extern "C" {
 
 AVIResult AVIFileObject::Create(const std::string& nativePath, AVIFileObject** out) {
     *out = nullptr;
-    auto* file = new AVIFileObject();
+    auto file = std::unique_ptr<AVIFileObject>(new AVIFileObject());
     if (avformat_alloc_output_context2(&file->context_, nullptr, "avi", nativePath.c_str()) < 0 ||
-        file->context_ == nullptr) {
-        delete file;
+        file->context_ == nullptr)
         return AVIERR_INTERNAL;
-    }
-    if (avio_open(&file->context_->pb, nativePath.c_str(), AVIO_FLAG_WRITE) < 0) {
-        delete file;
+    file->output_ = std::make_unique<AVIOutputFile>(nativePath);
+    if (file->output_->Open() != 0) {
+        AVISetLastFailure(file->output_->FailureText());
         return AVIERR_FILEOPEN;
     }
-    *out = file;
+    file->context_->pb = file->output_->Context();
+    file->context_->flags |= AVFMT_FLAG_CUSTOM_IO;
+    *out = file.release();
     return AVIERR_OK;
 }
 
 AVIFileObject::~AVIFileObject() {
-    if (context_ != nullptr) {
-        avio_closep(&context_->pb);
-        avformat_free_context(context_);
-    }
+    // The I/O context belongs to the output file, which removes a file it did not commit.
+    if (context_ != nullptr) avformat_free_context(context_);
 }
 
 uint32_t AVIFileObject::Release() {
     uint32_t left = --refs_;
     if (left == 0) {
-        Finish();
+        AVISetLastFinishResult(Finish());
         delete this;
     }
     return left;
+}
+
+AVIResult AVIFileObject::Fail(AVIResult code) {
+    failed_ = true;
+    if (output_->Error() != 0) AVISetLastFailure(output_->FailureText());
+    return code;
 }
 
 AVIResult AVIFileObject::AddStream(const AVISTREAMINFO& info, AVIFileStream** out) {
@@ -60,10 +66,7 @@ AVIResult AVIFileObject::WriteHeader() {
     av_dict_set(&options, "flipped_raw_rgb", "1", 0);
     int r = avformat_write_header(context_, &options);
     av_dict_free(&options);
-    if (r < 0) {
-        failed_ = true;
-        return AVIERR_FILEWRITE;
-    }
+    if (r < 0 || context_->pb->error < 0) return Fail(AVIERR_FILEWRITE);
     headerWritten_ = true;
     return AVIERR_OK;
 }
@@ -78,15 +81,19 @@ AVIResult AVIFileObject::WritePacket(AVStream* stream, AVPacket* packet, AVRatio
     av_packet_rescale_ts(packet, timeBase, stream->time_base);
     packet->stream_index = stream->index;
     packet->pos = -1;
-    if (av_interleaved_write_frame(context_, packet) < 0) {
-        failed_ = true;
-        return AVIERR_FILEWRITE;
-    }
+    // A write the I/O buffer let through may still have failed underneath it.
+    if (av_interleaved_write_frame(context_, packet) < 0 || context_->pb->error < 0) return Fail(AVIERR_FILEWRITE);
     return AVIERR_OK;
 }
 
-void AVIFileObject::Finish() {
+AVIResult AVIFileObject::Finish() {
+    if (abandoned_) return AVIERR_OK;
     if (!failed_ && !headerWritten_) WriteHeader();
-    if (headerWritten_) av_write_trailer(context_);
-    avio_closep(&context_->pb);
+    if (!failed_ && (av_write_trailer(context_) < 0 || context_->pb->error < 0)) Fail(AVIERR_FILEWRITE);
+    if (failed_) return AVIERR_FILEWRITE;
+    if (output_->Commit() != 0) {
+        AVISetLastFailure(output_->FailureText());
+        return AVIERR_FILEWRITE;
+    }
+    return AVIERR_OK;
 }

@@ -1,9 +1,12 @@
 #pragma once
-// An AVI file being written: FFmpeg's AVI muxer on a file created at open. The header goes out
-// with the first sample (when every stream's format is known), the index and the trailer when
-// the last reference is released.
+// An AVI file being written: FFmpeg's AVI muxer on a working file beside the movie. The header
+// goes out with the first sample (when every stream's format is known), the index and the
+// trailer when the last reference is released; only then, and only when every write succeeded,
+// does the file take the movie's name.
 #include "avifile/AVIFile.h"
+#include "avifile/AVIOutputFile.h"
 
+#include <memory>
 #include <string>
 
 extern "C" {
@@ -19,6 +22,10 @@ struct AVIFileObject {
 
     void AddRef() { ++refs_; }
     uint32_t Release();
+    // The movie is not wanted: finishing removes it and leaves the file of its name alone.
+    void Abandon() { abandoned_ = true; }
+    // Something the file was to hold is lost (an encoder failed while emptying itself).
+    void MarkFailed() { failed_ = true; }
 
     AVIResult AddStream(const AVISTREAMINFO& info, AVIFileStream** out);
     bool HeaderWritten() const { return headerWritten_; }
@@ -28,9 +35,12 @@ struct AVIFileObject {
 private:
     AVIFileObject() = default;
     AVIResult WriteHeader();
-    void Finish();
+    AVIResult Finish();
+    AVIResult Fail(AVIResult code);
 
     AVFormatContext* context_ = nullptr;
+    std::unique_ptr<AVIOutputFile> output_;
+    bool abandoned_ = false;
     bool headerWritten_ = false;
     bool failed_ = false;
     uint32_t refs_ = 1;

@@ -108,3 +108,5 @@ AVIResult AVIFileStream::WriteSample(int64_t position, std::span<const uint8_t> 
 }
 
 AVIResult AVIFileStream::WritePacket(AVPacket* packet) { return file_->WritePacket(stream_, packet, timeBase_); }
+
+void AVIFileStream::MarkFailed() { file_->MarkFailed(); }

@@ -27,6 +27,8 @@ public:
     AVIResult WritePacket(AVPacket* packet);
 
     AVRational TimeBase() const { return timeBase_; }
+    // Samples meant for the file were lost: the file will not be put in place.
+    void MarkFailed();
 
 private:
     AVIFileObject* file_;

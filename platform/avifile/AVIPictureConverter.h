@@ -8,6 +8,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <cstddef>
 #include <span>
 
 class AVIPictureConverter {
@@ -25,8 +26,10 @@ public:
 
 private:
     void PadEdges();
+    void To555(const uint8_t* top, ptrdiff_t stride);
 
     AVIDibFormat source_;
     SwsContext* sws_ = nullptr;
+    bool direct555_ = false;
     AVFrame* frame_ = nullptr;
 };

@@ -4,10 +4,12 @@
 #include "dialogkit/DGModalDialog.h"
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace {
 
-enum : int16_t { kOk = 1, kCancel = 2, kCodec = 3, kQuality = 4, kKeyFrames = 5, kDataRate = 6 };
+enum : int16_t { kOk = 1, kCancel = 2, kCodec = 3, kQuality = 4, kKeyFrames = 5, kDataRate = 6, kCompressor = 7 };
 
 std::string FourCCText(uint32_t fourcc) {
     std::string text;
@@ -40,6 +42,34 @@ DGItem Item(int16_t id, DGItemKind kind, std::string name, std::string text, int
     return item;
 }
 
+const AVICodecChoice* ChosenCodec(DGModalDialog& d) {
+    uint32_t fourcc = 0;
+    return ParseFourCC(d.FindItem(kCodec)->text, fourcc) ? AVIFindCodec(fourcc) : nullptr;
+}
+
+bool IntraOnly(const AVICodecChoice& codec) {
+    // Every picture of these stands on its own: there is no key-frame rhythm to choose.
+    return codec.encoder == nullptr || std::string_view(codec.encoder) == "mjpeg";
+}
+
+// Only the settings the chosen compressor follows are offered.
+void OfferSettings(DGModalDialog& d, uint32_t flags) {
+    const AVICodecChoice* codec = ChosenCodec(d);
+    d.FindItem(kQuality)->enabled = codec != nullptr && codec->takesQuality;
+    d.FindItem(kKeyFrames)->enabled = (flags & ICMF_CHOOSE_KEYFRAME) != 0 && codec != nullptr && !IntraOnly(*codec);
+    d.FindItem(kDataRate)->enabled = (flags & ICMF_CHOOSE_DATARATE) != 0 && codec != nullptr && codec->takesBitRate;
+    uint32_t fourcc = 0;
+    ParseFourCC(d.FindItem(kCodec)->text, fourcc);
+    auto offers = AVICodecOffers();
+    DGItem* list = d.FindItem(kCompressor);
+    list->value = 0;
+    for (size_t i = 0; i < offers.size(); ++i)
+        if (AVIFindCodec(offers[i].fourcc) == codec && codec != nullptr) {
+            list->value = static_cast<int32_t>(i) + 1;
+            break;
+        }
+}
+
 bool ValuesFit(DGModalDialog& d) {
     uint32_t fourcc = 0;
     if (!ParseFourCC(d.FindItem(kCodec)->text, fourcc) || AVIFindCodec(fourcc) == nullptr) return false;
@@ -57,27 +87,49 @@ bool AskOne(uint32_t flags, AVICOMPRESSOPTIONS& options) {
     DGItem& keyFrames =
         dialog.AddItem(Item(kKeyFrames, DGItemKind::IntEdit, "keyframes", "", static_cast<int32_t>(options.dwKeyFrameEvery)));
     keyFrames.enabled = (flags & ICMF_CHOOSE_KEYFRAME) != 0;
-    DGItem& dataRate = dialog.AddItem(
+    dialog.AddItem(
         Item(kDataRate, DGItemKind::IntEdit, "datarate", "", static_cast<int32_t>(options.dwBytesPerSecond / 1024)));
-    dataRate.enabled = (flags & ICMF_CHOOSE_DATARATE) != 0;
+    DGItem compressor = Item(kCompressor, DGItemKind::PopUp, "compressor", "");
+    for (const auto& offer : AVICodecOffers()) compressor.entries.push_back({offer.label, static_cast<int32_t>(offer.fourcc)});
+    dialog.AddItem(compressor);
+    OfferSettings(dialog, flags);
+    dialog.onChange = [flags](DGModalDialog& d, int16_t item) {
+        if (item == kCompressor) {
+            int32_t chosen = d.FindItem(kCompressor)->value;
+            if (chosen >= 1 && static_cast<size_t>(chosen) <= AVICodecOffers().size())
+                d.FindItem(kCodec)->text = FourCCText(AVICodecOffers()[static_cast<size_t>(chosen) - 1].fourcc);
+        }
+        OfferSettings(d, flags);
+    };
     // An unknown compressor or a value out of range keeps the dialog open.
     dialog.onClick = [](DGModalDialog& d, int16_t item) { return item != kOk || ValuesFit(d); };
 
     if (dialog.Run(kOk, kCancel) != kOk) return false;
+    OfferSettings(dialog, flags);
 
     uint32_t fourcc = 0;
     ParseFourCC(dialog.FindItem(kCodec)->text, fourcc);
     options.fccType = streamtypeVIDEO;
     options.fccHandler = fourcc;
-    options.dwQuality = static_cast<uint32_t>(dialog.FindItem(kQuality)->value);
-    if (flags & ICMF_CHOOSE_KEYFRAME) {
+    // A setting the compressor does not follow is not recorded as if it were.
+    options.dwQuality = dialog.FindItem(kQuality)->enabled ? static_cast<uint32_t>(dialog.FindItem(kQuality)->value)
+                                                           : 0xFFFFFFFF;
+    if (!dialog.FindItem(kDataRate)->enabled) {
+        options.dwBytesPerSecond = 0;
+        options.dwFlags &= ~AVICOMPRESSF_DATARATE;
+    }
+    if (!dialog.FindItem(kKeyFrames)->enabled && (flags & ICMF_CHOOSE_KEYFRAME)) {
+        // Every picture is a key frame of its own: there is nothing to ask for.
+        options.dwKeyFrameEvery = 0;
+        options.dwFlags &= ~AVICOMPRESSF_KEYFRAMES;
+    } else if (flags & ICMF_CHOOSE_KEYFRAME) {
         options.dwKeyFrameEvery = static_cast<uint32_t>(dialog.FindItem(kKeyFrames)->value);
         if (options.dwKeyFrameEvery > 0)
             options.dwFlags |= AVICOMPRESSF_KEYFRAMES;
         else
             options.dwFlags &= ~AVICOMPRESSF_KEYFRAMES;
     }
-    if (flags & ICMF_CHOOSE_DATARATE) {
+    if (dialog.FindItem(kDataRate)->enabled) {
         options.dwBytesPerSecond = static_cast<uint32_t>(dialog.FindItem(kDataRate)->value) * 1024;
         if (options.dwBytesPerSecond > 0)
             options.dwFlags |= AVICOMPRESSF_DATARATE;

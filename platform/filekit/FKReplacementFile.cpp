@@ -78,6 +78,10 @@ int32_t FKReplacementFile::Write(const void* data, size_t size) {
     return working_ ? working_->Write(data, size) : kFKNotOpenErr;
 }
 
+int32_t FKReplacementFile::SetPosition(uint64_t position) {
+    return working_ ? working_->SetPosition(position) : kFKNotOpenErr;
+}
+
 int32_t FKReplacementFile::Commit() {
     if (!working_ || !working_->IsOpen()) return kFKNotOpenErr;
     if (direct_) return working_->Close();

@@ -18,6 +18,8 @@ public:
 
     int32_t Open();
     int32_t Write(const void* data, size_t size);
+    // For formats that go back to fill in sizes and indexes once the data is written.
+    int32_t SetPosition(uint64_t position);
     // Synchronises, closes and renames the new content over the target.
     int32_t Commit();
 

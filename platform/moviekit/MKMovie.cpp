@@ -5,6 +5,10 @@
 #include "moviekit/MKMovieWriter.h"
 
 #include <filesystem>
+
+extern "C" {
+#include <libavutil/log.h>
+}
 #include <memory>
 #include <string>
 
@@ -12,9 +16,10 @@ namespace {
 
 struct State {
     int16_t frameRate = 10;
+    int32_t codec = kMKCodecH264;
+    std::string failure; // UTF-8
     int32_t width = 0, height = 0;
     std::unique_ptr<MKMovieWriter> movie;
-    std::string moviePath, scratchPath; // file system's (UTF-8)
     std::string caption;                // UTF-8
     int32_t samplesPerPicture = 1;
 };
@@ -31,15 +36,13 @@ std::string NativePath(const char16_t* path) {
     return ec ? std::string() : absolute.string();
 }
 
-void RemoveFile(const std::string& path) {
-    std::error_code ec;
-    std::filesystem::remove(path, ec);
-}
-
 } // namespace
 
 void MKSetFrameRate(int16_t framesPerSecond) { S().frameRate = framesPerSecond; }
 int16_t MKFrameRate() { return S().frameRate; }
+void MKSetVideoCodec(int32_t codec) { S().codec = codec; }
+int32_t MKVideoCodec() { return S().codec; }
+const char* MKLastFailureText() { return S().failure.c_str(); }
 
 void MKSetScreenRect(int32_t top, int32_t left, int32_t bottom, int32_t right) {
     S().width = right - left;
@@ -50,6 +53,8 @@ int16_t MKBeginMovie(const char16_t* moviePath, const char16_t* scratchPath, int
                      const char* creator, uint32_t creatorCode) {
     auto& s = S();
     if (s.movie) return kMKMovieOpen;
+    // The encoders' and the muxer's notes are not the user's business.
+    av_log_set_level(AV_LOG_ERROR);
     if (s.frameRate < 1 || s.frameRate > 1000 || s.width < 1 || s.width > 32767 || s.height < 1 || s.height > 32767)
         return kMKBadParameter;
     std::string movie = NativePath(moviePath), scratch = NativePath(scratchPath);
@@ -65,15 +70,12 @@ int16_t MKBeginMovie(const char16_t* moviePath, const char16_t* scratchPath, int
     comment += std::string(comment.empty() ? "" : " ") + code;
 
     auto writer = std::make_unique<MKMovieWriter>();
-    int16_t r = writer->Begin(scratch, s.width, s.height, s.frameRate, captionTrack != 0, comment);
+    int16_t r = writer->Begin(movie, s.width, s.height, s.frameRate, captionTrack != 0, comment, s.codec);
     if (r != kMKNoError) {
-        writer.reset();
-        RemoveFile(scratch);
+        if (!writer->FailureText().empty()) s.failure = BKFromUtf8(writer->FailureText());
         return r;
     }
     s.movie = std::move(writer);
-    s.moviePath = movie;
-    s.scratchPath = scratch;
     s.caption.clear();
     s.samplesPerPicture = 1;
     return kMKNoError;
@@ -91,16 +93,13 @@ int16_t MKAddSamplesToVideo(BKHandle picture, int32_t count) {
     return s.movie->AddPicture(picture, count, s.caption);
 }
 
-void MKEndMovie(const uint8_t* name) {
+int16_t MKEndMovie(const uint8_t* name) {
     auto& s = S();
-    if (!s.movie) return;
+    if (!s.movie) return kMKNoMovie;
     std::string title;
     if (name != nullptr) title = BKToUtf8(std::string(reinterpret_cast<const char*>(name + 1), name[0]));
-    bool complete = s.movie->Finish(title);
-    s.movie.reset();
-    std::error_code ec;
-    if (complete && s.scratchPath != s.moviePath) std::filesystem::rename(s.scratchPath, s.moviePath, ec);
-    if (!complete || ec) RemoveFile(s.scratchPath);
-    s.moviePath.clear();
-    s.scratchPath.clear();
+    int16_t r = s.movie->Finish(title);
+    if (!s.movie->FailureText().empty()) s.failure = BKFromUtf8(s.movie->FailureText());
+    s.movie.reset(); // an unfinished movie's file goes with it
+    return r;
 }

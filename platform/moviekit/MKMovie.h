@@ -1,9 +1,11 @@
 #pragma once
-// QuickTime movie writing: FFmpeg's MOV muxer, QuickTime Animation video, and a text track that
-// shows each picture's caption for as long as the picture stands. One movie is open at a time.
+// QuickTime movie writing: FFmpeg's MOV muxer, H.264 video (4:2:0, the index at the front, so
+// browsers and phones play it) or QuickTime Animation, and a 3GPP text track that shows each
+// picture's caption for as long as the picture stands. One movie is open at a time.
 //
-// The frames go into a scratch file; ending the movie moves it to the movie's path (replacing
-// what was there), so a movie that failed never reaches that path and leaves its old file alone.
+// The frames go into a new file of a unique name, created exclusively in the movie's folder;
+// ending the movie moves it to the movie's path (replacing what was there), so a movie that
+// failed never reaches that path and leaves its old file alone. A device is written directly.
 #include "basekit/BKMemory.h"
 
 #include <cstdint>
@@ -14,6 +16,13 @@ int16_t MKFrameRate();
 // The size of the next movie's pictures. Pictures of another size are scaled to it.
 void MKSetScreenRect(int32_t top, int32_t left, int32_t bottom, int32_t right);
 
+// The video codec of the next movie. H.264 pictures of an odd width or height get one column or
+// row more, repeating the edge; QuickTime Animation is lossless and keeps the size.
+inline constexpr int32_t kMKCodecH264 = 0;
+inline constexpr int32_t kMKCodecAnimation = 1;
+void MKSetVideoCodec(int32_t codec);
+int32_t MKVideoCodec();
+
 // Result codes.
 inline constexpr int16_t kMKNoError = 0;
 inline constexpr int16_t kMKMovieOpen = -1;   // a movie is already being written
@@ -23,7 +32,8 @@ inline constexpr int16_t kMKEncoderError = -4;
 inline constexpr int16_t kMKNoMovie = -5;
 inline constexpr int16_t kMKBadPicture = -6;
 
-// Begins a movie for `moviePath`, writing into `scratchPath` (both UTF-16, zero-terminated).
+// Begins a movie for `moviePath` (UTF-16, zero-terminated). `scratchPath` must name a file but
+// is not used: the library chooses where the bytes go until the movie is complete.
 // `flags` is 0; `captionTrack` 1 adds the text track. `creator` (two letters) and `creatorCode`
 // name the program that made the movie and are kept in the movie's metadata.
 int16_t MKBeginMovie(const char16_t* moviePath, const char16_t* scratchPath, int32_t flags, int32_t captionTrack,
@@ -35,5 +45,8 @@ void MKSetSlideParameters(bool lastSlide, int32_t samplesPerPicture, const char*
 // failure the movie takes no more pictures and ending it removes it.
 int16_t MKAddSamplesToVideo(BKHandle picture, int32_t count);
 // Finishes the movie with the given name (a length byte followed by the characters) and moves it
-// into place; a movie that failed is removed instead. Nothing happens when no movie is open.
-void MKEndMovie(const uint8_t* name);
+// into place; a movie that failed is removed instead. kMKNoError only when the complete movie is
+// at its path; kMKFileError when it is not; kMKNoMovie when none was open.
+int16_t MKEndMovie(const uint8_t* name);
+// The path and the system's reason of the latest file failure (Windows-1250); empty when none.
+const char* MKLastFailureText();

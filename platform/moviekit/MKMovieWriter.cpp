@@ -12,10 +12,8 @@ extern "C" {
 }
 
 MKMovieWriter::~MKMovieWriter() {
-    if (context_ != nullptr) {
-        avio_closep(&context_->pb);
-        avformat_free_context(context_);
-    }
+    // The I/O context belongs to the output file, which removes a file it did not commit.
+    if (context_ != nullptr) avformat_free_context(context_);
     avcodec_free_context(&encoder_);
     sws_freeContext(sws_);
     av_frame_free(&frame_);
@@ -27,20 +25,30 @@ int16_t MKMovieWriter::Fail(int16_t code) {
     return code;
 }
 
-int16_t MKMovieWriter::Begin(const std::string& scratchPath, int width, int height, int framesPerSecond,
-                             bool captionTrack, const std::string& comment) {
+int16_t MKMovieWriter::Begin(const std::string& moviePath, int width, int height, int framesPerSecond,
+                             bool captionTrack, const std::string& comment, int32_t codecChoice) {
     timeBase_ = AVRational{1, framesPerSecond};
-    if (avformat_alloc_output_context2(&context_, nullptr, "mov", scratchPath.c_str()) < 0 || context_ == nullptr)
+    pictureWidth_ = width;
+    pictureHeight_ = height;
+    output_ = std::make_unique<MKOutputFile>(moviePath);
+    if (output_->Open() != 0) return Fail(kMKFileError);
+    // The muxer reopens its file by name to move the index to the front.
+    if (avformat_alloc_output_context2(&context_, nullptr, "mov", output_->WorkingPath().c_str()) < 0 ||
+        context_ == nullptr)
         return Fail(kMKEncoderError);
+    context_->pb = output_->Context();
+    context_->flags |= AVFMT_FLAG_CUSTOM_IO;
 
-    const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_QTRLE);
+    bool h264 = codecChoice != kMKCodecAnimation;
+    const AVCodec* codec = h264 ? avcodec_find_encoder_by_name("libx264") : avcodec_find_encoder(AV_CODEC_ID_QTRLE);
     encoder_ = codec != nullptr ? avcodec_alloc_context3(codec) : nullptr;
     frame_ = av_frame_alloc();
     packet_ = av_packet_alloc();
     if (encoder_ == nullptr || frame_ == nullptr || packet_ == nullptr) return Fail(kMKEncoderError);
-    encoder_->width = width;
-    encoder_->height = height;
-    encoder_->pix_fmt = AV_PIX_FMT_RGB24;
+    // 4:2:0 H.264, which every player takes, needs an even size: the edge is repeated.
+    encoder_->width = h264 ? (width + 1) & ~1 : width;
+    encoder_->height = h264 ? (height + 1) & ~1 : height;
+    encoder_->pix_fmt = h264 ? AV_PIX_FMT_YUV420P : AV_PIX_FMT_RGB24;
     encoder_->time_base = timeBase_;
     encoder_->framerate = av_inv_q(timeBase_);
     encoder_->sample_aspect_ratio = {1, 1};
@@ -59,6 +67,8 @@ int16_t MKMovieWriter::Begin(const std::string& scratchPath, int width, int heig
         AVCodecParameters* par = text_->codecpar;
         par->codec_type = AVMEDIA_TYPE_SUBTITLE;
         par->codec_id = AV_CODEC_ID_MOV_TEXT;
+        // The sample entry is laid out as 3GPP timed text, not as classic QuickTime text.
+        par->codec_tag = MKTAG('t', 'x', '3', 'g');
         par->width = width;
         par->height = height;
         auto entry = MKTextSampleEntry(width, height);
@@ -72,13 +82,18 @@ int16_t MKMovieWriter::Begin(const std::string& scratchPath, int width, int heig
     }
 
     frame_->format = encoder_->pix_fmt;
-    frame_->width = width;
-    frame_->height = height;
+    frame_->width = encoder_->width;
+    frame_->height = encoder_->height;
     if (av_frame_get_buffer(frame_, 0) < 0) return Fail(kMKEncoderError);
 
     if (!comment.empty()) av_dict_set(&context_->metadata, "comment", comment.c_str(), 0);
-    if (avio_open(&context_->pb, scratchPath.c_str(), AVIO_FLAG_WRITE) < 0) return Fail(kMKFileError);
-    if (avformat_write_header(context_, nullptr) < 0) return Fail(kMKFileError);
+    AVDictionary* options = nullptr;
+    // The index at the front lets a browser play the movie while it loads; a device cannot be
+    // read back to move it there.
+    if (!output_->Direct()) av_dict_set(&options, "movflags", "+faststart", 0);
+    int r = avformat_write_header(context_, &options);
+    av_dict_free(&options);
+    if (r < 0 || context_->pb->error < 0) return Fail(kMKFileError);
     headerWritten_ = true;
     return kMKNoError;
 }
@@ -86,7 +101,8 @@ int16_t MKMovieWriter::Begin(const std::string& scratchPath, int width, int heig
 bool MKMovieWriter::Write(AVPacket* packet, AVStream* stream, AVRational timeBase) {
     av_packet_rescale_ts(packet, timeBase, stream->time_base);
     packet->stream_index = stream->index;
-    if (av_interleaved_write_frame(context_, packet) < 0) {
+    // A write the I/O buffer let through may still have failed underneath it.
+    if (av_interleaved_write_frame(context_, packet) < 0 || context_->pb->error < 0) {
         failed_ = true;
         return false;
     }
@@ -117,7 +133,7 @@ int16_t MKMovieWriter::AddPicture(BKHandle picture, int32_t count, const std::st
 
     bool indexed = info->format == PXPixelFormat::Indexed8;
     AVPixelFormat source = indexed ? AV_PIX_FMT_PAL8 : AV_PIX_FMT_BGR0;
-    sws_ = sws_getCachedContext(sws_, info->width, info->height, source, encoder_->width, encoder_->height,
+    sws_ = sws_getCachedContext(sws_, info->width, info->height, source, pictureWidth_, pictureHeight_,
                                 encoder_->pix_fmt, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (sws_ == nullptr) return Fail(kMKEncoderError);
     std::array<uint32_t, 256> palette{};
@@ -132,8 +148,9 @@ int16_t MKMovieWriter::AddPicture(BKHandle picture, int32_t count, const std::st
     }
     // The encoder may still hold the previous picture.
     if (av_frame_make_writable(frame_) < 0) return Fail(kMKEncoderError);
-    if (sws_scale(sws_, planes, strides, 0, info->height, frame_->data, frame_->linesize) != encoder_->height)
+    if (sws_scale(sws_, planes, strides, 0, info->height, frame_->data, frame_->linesize) != pictureHeight_)
         return Fail(kMKEncoderError);
+    PadEdges();
 
     int64_t start = nextPts_;
     for (int32_t i = 0; i < count; ++i) {
@@ -155,12 +172,25 @@ int16_t MKMovieWriter::AddPicture(BKHandle picture, int32_t count, const std::st
     return kMKNoError;
 }
 
-bool MKMovieWriter::Finish(const std::string& title) {
-    if (!headerWritten_) return false;
-    if (!failed_ && avcodec_send_frame(encoder_, nullptr) >= 0) Drain();
-    if (!title.empty()) av_dict_set(&context_->metadata, "title", title.c_str(), 0);
-    if (av_write_trailer(context_) < 0) failed_ = true;
-    if (avio_closep(&context_->pb) < 0) failed_ = true;
+int16_t MKMovieWriter::Finish(const std::string& title) {
+    if (!headerWritten_) return kMKNoMovie;
     headerWritten_ = false;
-    return !failed_;
+    if (!failed_ && (avcodec_send_frame(encoder_, nullptr) < 0 || !Drain())) failed_ = true;
+    if (failed_) return kMKFileError;
+    if (!title.empty()) av_dict_set(&context_->metadata, "title", title.c_str(), 0);
+    if (av_write_trailer(context_) < 0 || context_->pb->error < 0 || output_->Commit() != 0) return Fail(kMKFileError);
+    return kMKNoError;
+}
+
+void MKMovieWriter::PadEdges() {
+    // Only the luma plane can have a column or row more than the picture: the chroma planes
+    // already cover the even size with their half-size samples.
+    if (encoder_->pix_fmt != AV_PIX_FMT_YUV420P) return;
+    uint8_t* luma = frame_->data[0];
+    ptrdiff_t stride = frame_->linesize[0];
+    if (encoder_->width > pictureWidth_)
+        for (int y = 0; y < pictureHeight_; ++y) luma[y * stride + pictureWidth_] = luma[y * stride + pictureWidth_ - 1];
+    if (encoder_->height > pictureHeight_)
+        std::memcpy(luma + pictureHeight_ * stride, luma + (pictureHeight_ - 1) * stride,
+                    static_cast<size_t>(encoder_->width));
 }

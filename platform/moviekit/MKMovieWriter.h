@@ -1,7 +1,9 @@
 #pragma once
 // One QuickTime movie being written: the muxer, the video encoder and the text track.
 #include "basekit/BKMemory.h"
+#include "moviekit/MKOutputFile.h"
 
+#include <memory>
 #include <string>
 
 extern "C" {
@@ -17,19 +19,23 @@ public:
     MKMovieWriter& operator=(const MKMovieWriter&) = delete;
     ~MKMovieWriter();
 
-    // Creates the scratch file and writes the movie's header.
-    int16_t Begin(const std::string& scratchPath, int width, int height, int framesPerSecond, bool captionTrack,
-                  const std::string& comment);
+    // Creates the working file beside `moviePath` and writes the movie's header.
+    int16_t Begin(const std::string& moviePath, int width, int height, int framesPerSecond, bool captionTrack,
+                  const std::string& comment, int32_t codec);
     int16_t AddPicture(BKHandle picture, int32_t count, const std::string& utf8Caption);
-    // Writes the index; false when the movie is not complete.
-    bool Finish(const std::string& title);
+    // Writes the index and moves the movie into place; kMKNoError only when it is complete there.
+    int16_t Finish(const std::string& title);
     bool Failed() const { return failed_; }
+    // The path and the system's reason of a file failure; empty when none.
+    const std::string& FailureText() const { return output_ ? output_->FailureText() : empty_; }
 
 private:
     int16_t Fail(int16_t code);
     bool Drain();
     bool Write(AVPacket* packet, AVStream* stream, AVRational timeBase);
+    void PadEdges();
 
+    std::unique_ptr<MKOutputFile> output_;
     AVFormatContext* context_ = nullptr;
     AVStream* video_ = nullptr;
     AVStream* text_ = nullptr;
@@ -38,7 +44,9 @@ private:
     AVFrame* frame_ = nullptr;
     AVPacket* packet_ = nullptr;
     AVRational timeBase_{1, 10};
+    int pictureWidth_ = 0, pictureHeight_ = 0; // before padding to the encoder's size
     int64_t nextPts_ = 0;
     bool headerWritten_ = false;
     bool failed_ = false;
+    std::string empty_;
 };

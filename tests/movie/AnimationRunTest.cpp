@@ -182,7 +182,7 @@ TEST_F(AnimationRunTest, AQuickTimeMovieWithCaptionsAndPictureReuse) {
     auto movie = dir / "haz.mov";
     ASSERT_TRUE(std::filesystem::exists(movie));
     auto info = probe::ProbeVideo(movie);
-    EXPECT_EQ(info.codec, "qtrle");
+    EXPECT_EQ(info.codec, "h264");
     EXPECT_EQ(info.frames, 9);
     EXPECT_EQ(info.width, 640);
     EXPECT_EQ(info.rate, "1/1");

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <sys/mount.h>
 #include <unistd.h>
 #include <vector>
 
@@ -163,6 +164,27 @@ public:
 
 private:
     std::filesystem::path path_;
+};
+
+// A tiny file system of its own (a tmpfs) mounted on a folder, for a disk that really fills up.
+// Only the superuser may mount: Mounted() tells whether it worked.
+class SmallDisk {
+public:
+    SmallDisk(const std::filesystem::path& folder, const char* size) : folder_(folder) {
+        std::filesystem::create_directories(folder_);
+        std::string options = std::string("size=") + size;
+        mounted_ = geteuid() == 0 && ::mount("tmpfs", folder_.c_str(), "tmpfs", 0, options.c_str()) == 0;
+    }
+    ~SmallDisk() {
+        if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
+    }
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+    bool Mounted() const { return mounted_; }
+
+private:
+    std::filesystem::path folder_;
+    bool mounted_ = false;
 };
 
 } // namespace probe

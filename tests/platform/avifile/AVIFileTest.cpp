@@ -2,11 +2,18 @@
 #include "basekit/LittleEndian.h"
 #include "compatkit/CKBitmapHeader.h"
 #include "dialogkit/DGAnswers.h"
+#include "filekit/FKError.h"
+#include "filekit/FKFaults.h"
 #include "movie/MovieProbe.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <unistd.h>
+#include <string>
 #include <vector>
 
 namespace {
@@ -118,7 +125,7 @@ TEST_P(AVIFileCodecTest, EveryCompressorWritesAMovieFFprobeReads) {
 INSTANTIATE_TEST_SUITE_P(Codecs, AVIFileCodecTest,
                          ::testing::Values(CodecCase{"msvc", "msvideo1"}, CodecCase{"CRAM", "msvideo1"},
                                            CodecCase{"DIB ", "rawvideo"}, CodecCase{"MJPG", "mjpeg"},
-                                           CodecCase{"cvid", "cinepak"}));
+                                           CodecCase{"cvid", "cinepak"}, CodecCase{"H264", "h264"}));
 
 TEST_F(AVIFileTest, KeyFramesStandExactlyWhereTheWriterAskedForThem) {
     TempFolder dir;
@@ -126,6 +133,9 @@ TEST_F(AVIFileTest, KeyFramesStandExactlyWhereTheWriterAskedForThem) {
     EXPECT_EQ(probe::KeyFrames(dir / "video1.avi"), "K......K......K.....");
     WriteMovie(dir / "cinepak.avi", "cvid", 64, 48, 32, 20, 5);
     EXPECT_EQ(probe::KeyFrames(dir / "cinepak.avi"), "K....K....K....K....");
+    WriteMovie(dir / "h264.avi", "H264", 64, 48, 32, 20, 7);
+    EXPECT_EQ(probe::KeyFrames(dir / "h264.avi"), "K......K......K.....");
+    EXPECT_EQ(probe::DecodeErrors(dir / "h264.avi"), "");
     // Without requests only the first picture, which has nothing before it, is a key frame.
     WriteMovie(dir / "none.avi", "msvc", 64, 48, 32, 20, 0);
     EXPECT_EQ(probe::KeyFrames(dir / "none.avi"), "K...................");
@@ -163,6 +173,67 @@ TEST_F(AVIFileTest, BlockCodecsPadOddSizesAndTakePaletteBitmaps) {
     size_t last = bgr.size() - 3;
     EXPECT_NEAR(static_cast<uint8_t>(bgr[last]), 0x80, 8);
     EXPECT_NEAR(static_cast<uint8_t>(bgr[last + 2]), 0x20, 8);
+}
+
+// Flat 8-by-8 tiles of strongly different colours, so a block codec reproduces each one and a
+// misplaced byte shows as a wrong colour.
+uint8_t TileChannel(int32_t x, int32_t y, int channel) {
+    return static_cast<uint8_t>(((x / 8) * (37 + 50 * channel) + (y / 8) * 91 + channel * 60) % 256);
+}
+
+TEST_F(AVIFileTest, Video1PicturesOfOddWidthsMatchTheirSource) {
+    TempFolder dir;
+    for (int32_t width : {801, 641, 333}) {
+        const int32_t height = 45;
+        Bitmap b = MakeBitmap(width, height, 32, 0);
+        uint32_t row = CKRowBytes(width, 32);
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x)
+                for (int c = 0; c < 3; ++c)
+                    b.bits[static_cast<size_t>(height - 1 - y) * row + 4 * static_cast<size_t>(x) + static_cast<size_t>(c)] =
+                        TileChannel(x, y, c);
+        auto file = dir / ("w" + std::to_string(width) + ".avi");
+        {
+            PAVIFILE f = nullptr;
+            ASSERT_EQ(AVIFileOpen(&f, file.c_str(), OF_WRITE | OF_CREATE, nullptr), AVIERR_OK);
+            AVISTREAMINFO info;
+            info.fccType = streamtypeVIDEO;
+            info.dwScale = 1;
+            info.dwRate = 10;
+            info.rcFrame = {0, 0, width, height};
+            PAVISTREAM s = nullptr, c = nullptr;
+            ASSERT_EQ(AVIFileCreateStream(f, &s, &info), AVIERR_OK);
+            auto options = Options("msvc", 7);
+            ASSERT_EQ(AVIMakeCompressedStream(&c, s, &options, nullptr), AVIERR_OK);
+            ASSERT_EQ(AVIStreamSetFormat(c, 0, b.format.data(), static_cast<int32_t>(b.format.size())), AVIERR_OK);
+            ASSERT_EQ(AVIStreamWrite(c, 0, 1, b.bits.data(), static_cast<int32_t>(b.bits.size()), AVIIF_KEYFRAME, nullptr,
+                                     nullptr),
+                      AVIERR_OK);
+            AVIStreamRelease(c);
+            AVIStreamRelease(s);
+            AVIFileRelease(f);
+        }
+        const int32_t padded = (width + 3) & ~3, paddedHeight = 48;
+        std::string bgr = probe::FirstFrameBgr(file);
+        ASSERT_EQ(bgr.size(), static_cast<size_t>(padded) * paddedHeight * 3) << width;
+        // Video 1 keeps 5 bits a channel and now and then merges a block's colours: each column
+        // (and the padding, which repeats the last one) must show its source on the whole.
+        std::vector<int> badColumns;
+        for (int32_t x = 0; x < padded; ++x) {
+            long error = 0;
+            for (int32_t y = 0; y < paddedHeight; ++y)
+                for (int c = 0; c < 3; ++c) {
+                    int want = TileChannel(std::min(x, width - 1), std::min(y, height - 1), c);
+                    int got = static_cast<uint8_t>(
+                        bgr[(static_cast<size_t>(y) * padded + static_cast<size_t>(x)) * 3 + static_cast<size_t>(c)]);
+                    error += std::abs(got - want);
+                }
+            if (error > 8L * paddedHeight * 3) badColumns.push_back(x);
+        }
+        EXPECT_TRUE(badColumns.empty()) << "width " << width << ": " << badColumns.size() << " columns from "
+                                        << badColumns.front();
+        EXPECT_EQ(probe::DecodeErrors(file), "");
+    }
 }
 
 TEST_F(AVIFileTest, AFileWithoutSamplesIsStillAMovie) {
@@ -218,6 +289,163 @@ TEST_F(AVIFileTest, RefusesWhatItCannotWrite) {
     EXPECT_EQ(probe::ProbeVideo(dir / "x.avi").frames, 1);
 }
 
+// Writes a movie of `frames` pictures to `path` and reports the first failure: of a write, or of
+// finishing the file.
+AVIResult WriteAndClose(const std::string& path, const char* fourcc, int32_t width, int32_t height, int frames,
+                        bool abandon = false) {
+    PAVIFILE f = nullptr;
+    AVIResult r = AVIFileOpen(&f, path.c_str(), OF_WRITE | OF_CREATE, nullptr);
+    if (r != AVIERR_OK) return r;
+    AVISTREAMINFO info;
+    info.fccType = streamtypeVIDEO;
+    info.dwScale = 1;
+    info.dwRate = 10;
+    info.rcFrame = {0, 0, width, height};
+    PAVISTREAM s = nullptr, c = nullptr;
+    r = AVIFileCreateStream(f, &s, &info);
+    auto options = Options(fourcc, 7);
+    if (r == AVIERR_OK) r = AVIMakeCompressedStream(&c, s, &options, nullptr);
+    for (int i = 0; i < frames && r == AVIERR_OK; ++i) {
+        Bitmap b = MakeBitmap(width, height, 32, i);
+        if (i == 0) r = AVIStreamSetFormat(c, 0, b.format.data(), static_cast<int32_t>(b.format.size()));
+        if (r == AVIERR_OK)
+            r = AVIStreamWrite(c, i, 1, b.bits.data(), static_cast<int32_t>(b.bits.size()), i % 7 == 0 ? AVIIF_KEYFRAME : 0,
+                               nullptr, nullptr);
+    }
+    if (abandon || r != AVIERR_OK) AVIFileAbandon(f);
+    AVIStreamRelease(c);
+    AVIStreamRelease(s);
+    AVIResult closed = AVIFileClose(f);
+    return r != AVIERR_OK ? r : closed;
+}
+
+std::string ReadAll(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<std::string> FolderNames(const std::filesystem::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Two seconds of noise, which no codec can squeeze below what its rate control allows.
+uintmax_t NoiseMovieSize(const std::filesystem::path& file, const char* fourcc, uint32_t bytesPerSecond) {
+    PAVIFILE f = nullptr;
+    EXPECT_EQ(AVIFileOpen(&f, file.c_str(), OF_WRITE | OF_CREATE, nullptr), AVIERR_OK);
+    AVISTREAMINFO info;
+    info.fccType = streamtypeVIDEO;
+    info.dwScale = 1;
+    info.dwRate = 10;
+    info.rcFrame = {0, 0, 160, 120};
+    PAVISTREAM s = nullptr, c = nullptr;
+    EXPECT_EQ(AVIFileCreateStream(f, &s, &info), AVIERR_OK);
+    auto options = Options(fourcc, 0);
+    if (bytesPerSecond > 0) {
+        options.dwBytesPerSecond = bytesPerSecond;
+        options.dwFlags |= AVICOMPRESSF_DATARATE;
+    }
+    EXPECT_EQ(AVIMakeCompressedStream(&c, s, &options, nullptr), AVIERR_OK);
+    uint32_t seed = 12345;
+    for (int i = 0; i < 20; ++i) {
+        Bitmap b = MakeBitmap(160, 120, 32, i);
+        for (auto& byte : b.bits) byte = static_cast<uint8_t>((seed = seed * 1103515245u + 12345u) >> 24);
+        if (i == 0) {
+            EXPECT_EQ(AVIStreamSetFormat(c, 0, b.format.data(), static_cast<int32_t>(b.format.size())), AVIERR_OK);
+        }
+        EXPECT_EQ(AVIStreamWrite(c, i, 1, b.bits.data(), static_cast<int32_t>(b.bits.size()), 0, nullptr, nullptr),
+                  AVIERR_OK);
+    }
+    AVIStreamRelease(c);
+    AVIStreamRelease(s);
+    EXPECT_EQ(AVIFileClose(f), AVIERR_OK);
+    return std::filesystem::file_size(file);
+}
+
+TEST_F(AVIFileTest, CodecsThatTakeABitRateKeepToTheDataRate) {
+    TempFolder dir;
+    for (const char* fourcc : {"H264", "MJPG"}) {
+        uintmax_t free = NoiseMovieSize(dir / "free.avi", fourcc, 0);
+        uintmax_t limited = NoiseMovieSize(dir / "limited.avi", fourcc, 16 * 1024);
+        // 2 s at 16 KB/s, with room for the rate control's slack and the file's own overhead.
+        EXPECT_LT(limited, 3u * 2 * 16 * 1024) << fourcc;
+        EXPECT_GT(free, 4 * limited) << fourcc;
+    }
+}
+
+class AVIFileFailureTest : public AVIFileTest {
+protected:
+    void TearDown() override {
+        FKClearFaults();
+        AVIFileTest::TearDown();
+    }
+};
+
+TEST_F(AVIFileFailureTest, AFullDiskFailsTheWriteOrTheFinish) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    // Pictures larger than the I/O buffer meet the full disk while they are added ...
+    EXPECT_EQ(WriteAndClose("/dev/full", "DIB ", 640, 480, 3), AVIERR_FILEWRITE);
+    // ... a small movie sits in the buffer until the finish, which must report it.
+    EXPECT_EQ(WriteAndClose("/dev/full", "msvc", 16, 16, 2), AVIERR_FILEWRITE);
+    EXPECT_NE(std::string(AVIFileLastFailureText()).find("/dev/full: No space left on device"), std::string::npos)
+        << AVIFileLastFailureText();
+}
+
+TEST_F(AVIFileFailureTest, AMovieThatFillsASmallDiskKeepsThePreviousOne) {
+    TempFolder dir;
+    probe::SmallDisk disk(dir / "disk", "256k");
+    if (!disk.Mounted()) GTEST_SKIP() << "mounting a small file system needs the superuser";
+    const std::string movie = (dir / "disk" / "m.avi").string();
+    { std::ofstream(movie) << "previous"; }
+    // Uncompressed 320 x 240 pictures: 230 KB each, so the second cannot fit.
+    EXPECT_EQ(WriteAndClose(movie, "DIB ", 320, 240, 4), AVIERR_FILEWRITE);
+    EXPECT_EQ(ReadAll(movie), "previous");
+    EXPECT_EQ(FolderNames(dir / "disk"), std::vector<std::string>{"m.avi"});
+    EXPECT_NE(std::string(AVIFileLastFailureText()).find("No space left on device"), std::string::npos);
+}
+
+TEST_F(AVIFileFailureTest, OnlyACompleteMovieReplacesThePreviousOne) {
+    TempFolder dir;
+    const std::string movie = (dir / "m.avi").string();
+    { std::ofstream(movie) << "previous"; }
+
+    FKInjectFault(FKOperation::Write, kFKDiskFullErr, 1);
+    EXPECT_EQ(WriteAndClose(movie, "msvc", 64, 48, 5), AVIERR_FILEWRITE);
+    FKInjectFault(FKOperation::Close, kFKIOErr);
+    EXPECT_EQ(WriteAndClose(movie, "msvc", 64, 48, 5), AVIERR_FILEWRITE);
+    FKInjectFault(FKOperation::Rename, kFKPermissionErr);
+    EXPECT_EQ(WriteAndClose(movie, "msvc", 64, 48, 5), AVIERR_FILEWRITE);
+    EXPECT_EQ(WriteAndClose(movie, "msvc", 64, 48, 5, true), AVIERR_OK); // abandoned: nothing to report
+    EXPECT_EQ(FKPendingFaults(), 0);
+    EXPECT_EQ(ReadAll(movie), "previous");
+    EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"m.avi"});
+
+    ASSERT_EQ(WriteAndClose(movie, "msvc", 64, 48, 5), AVIERR_OK);
+    EXPECT_EQ(probe::ProbeVideo(movie).frames, 5);
+    EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"m.avi"});
+}
+
+TEST_F(AVIFileFailureTest, AFolderThatCannotTakeTheMovieIsReportedWithItsReason) {
+    TempFolder dir;
+    auto folder = dir / "locked";
+    std::filesystem::create_directory(folder);
+    const std::string movie = (folder / "m.avi").string();
+    { std::ofstream(movie) << "previous"; }
+    if (geteuid() == 0) {
+        // The superuser writes anywhere: make the folder refuse through the seam instead.
+        FKInjectFault(FKOperation::Open, kFKPermissionErr);
+    } else {
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    }
+    EXPECT_EQ(WriteAndClose(movie, "msvc", 64, 48, 2), AVIERR_FILEOPEN);
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+    EXPECT_EQ(std::string(AVIFileLastFailureText()), movie + ": Permission denied");
+    EXPECT_EQ(ReadAll(movie), "previous");
+    EXPECT_EQ(FolderNames(folder), std::vector<std::string>{"m.avi"});
+}
+
 class AVISaveOptionsTest : public ::testing::Test {
 protected:
     void SetUp() override { DGResetAnswers(); }
@@ -230,7 +458,8 @@ protected:
 TEST_F(AVISaveOptionsTest, TheAnswerBecomesTheOptions) {
     options.dwBytesPerSecond = 768000;
     options.dwFlags = AVICOMPRESSF_KEYFRAMES | AVICOMPRESSF_DATARATE | AVICOMPRESSF_VALID;
-    DGQueueDialogAnswer({"avi-options", {{"codec", "MJPG"}, {"quality", "7500"}, {"keyframes", "0"}, {"datarate", "1000"}}, 1});
+    // Motion JPEG offers no key-frame rhythm: each of its pictures is one.
+    DGQueueDialogAnswer({"avi-options", {{"codec", "MJPG"}, {"quality", "7500"}, {"datarate", "1000"}}, 1});
     ASSERT_TRUE(AVISaveOptions(0, ICMF_CHOOSE_KEYFRAME | ICMF_CHOOSE_DATARATE, 1, &stream, list));
     EXPECT_EQ(options.fccHandler, AVIMakeFourCC('M', 'J', 'P', 'G'));
     EXPECT_EQ(options.dwQuality, 7500u);
@@ -242,10 +471,40 @@ TEST_F(AVISaveOptionsTest, TheAnswerBecomesTheOptions) {
     EXPECT_TRUE(DGShownDialogs()[0].confirmed);
     EXPECT_EQ(DGUnansweredQuestions(), 0);
 
+    // A compressor chosen from the list, and the settings it follows.
+    DGQueueDialogAnswer({"avi-options", {{"compressor", "2"}, {"quality", "8000"}, {"keyframes", "5"}, {"datarate", "100"}}, 1});
+    ASSERT_TRUE(AVISaveOptions(0, ICMF_CHOOSE_KEYFRAME | ICMF_CHOOSE_DATARATE, 1, &stream, list));
+    EXPECT_EQ(options.fccHandler, AVIMakeFourCC('H', '2', '6', '4'));
+    EXPECT_EQ(options.dwQuality, 8000u);
+    EXPECT_EQ(options.dwKeyFrameEvery, 5u);
+    EXPECT_EQ(options.dwBytesPerSecond, 102400u);
+    DGQueueDialogAnswer({"avi-options", {{"compressor", "3"}}, 1});
+    ASSERT_TRUE(AVISaveOptions(0, 0, 1, &stream, list));
+    EXPECT_EQ(options.fccHandler, AVIMakeFourCC('M', 'J', 'P', 'G'));
+
     // A short code is padded with spaces.
     DGQueueDialogAnswer({"avi-options", {{"codec", "DIB"}}, 1});
     ASSERT_TRUE(AVISaveOptions(0, 0, 1, &stream, list));
     EXPECT_EQ(options.fccHandler, AVIMakeFourCC('D', 'I', 'B', ' '));
+}
+
+TEST_F(AVISaveOptionsTest, SettingsACompressorIgnoresAreNotRecorded) {
+    // Microsoft Video 1 (the default) has no rate control and no quality knob.
+    DGQueueDialogAnswer({"avi-options", {{"quality", "2000"}, {"datarate", "50"}}, 1});
+    options.dwBytesPerSecond = 768000;
+    options.dwFlags |= AVICOMPRESSF_DATARATE;
+    ASSERT_TRUE(AVISaveOptions(0, ICMF_CHOOSE_KEYFRAME | ICMF_CHOOSE_DATARATE, 1, &stream, list));
+    EXPECT_EQ(options.fccHandler, AVIMakeFourCC('m', 's', 'v', 'c'));
+    EXPECT_EQ(options.dwQuality, 0xFFFFFFFFu);
+    EXPECT_EQ(options.dwBytesPerSecond, 0u);
+    EXPECT_EQ(options.dwFlags & AVICOMPRESSF_DATARATE, 0u);
+    EXPECT_EQ(options.dwKeyFrameEvery, 7u); // key frames it does follow
+    // Every Motion JPEG picture is a key frame: there is no rhythm to ask for.
+    DGQueueDialogAnswer({"avi-options", {{"codec", "MJPG"}, {"keyframes", "4"}}, 1});
+    ASSERT_TRUE(AVISaveOptions(0, ICMF_CHOOSE_KEYFRAME | ICMF_CHOOSE_DATARATE, 1, &stream, list));
+    EXPECT_EQ(options.dwKeyFrameEvery, 0u);
+    EXPECT_EQ(options.dwFlags & AVICOMPRESSF_KEYFRAMES, 0u);
+    EXPECT_EQ(DGUnansweredQuestions(), 2); // each dialog had a value for an item it did not offer
 }
 
 TEST_F(AVISaveOptionsTest, CancelledOrRefusedAnswersLeaveTheOptionsAlone) {
@@ -256,7 +515,7 @@ TEST_F(AVISaveOptionsTest, CancelledOrRefusedAnswersLeaveTheOptionsAlone) {
     EXPECT_FALSE(AVISaveOptions(0, 3, 1, &stream, list));
     DGQueueDialogAnswer({"avi-options", {{"codec", "XVID"}}, 1}); // no such compressor
     EXPECT_FALSE(AVISaveOptions(0, 3, 1, &stream, list));
-    DGQueueDialogAnswer({"avi-options", {{"quality", "10001"}}, 1});
+    DGQueueDialogAnswer({"avi-options", {{"codec", "MJPG"}, {"quality", "10001"}}, 1});
     EXPECT_FALSE(AVISaveOptions(0, 3, 1, &stream, list));
     // Key frames cannot be chosen without the flag that offers them.
     DGQueueDialogAnswer({"avi-options", {{"keyframes", "3"}}, 1});

@@ -4,7 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include "filekit/FKError.h"
+#include "filekit/FKFaults.h"
+
+#include <algorithm>
 #include <fstream>
+#include <unistd.h>
 
 namespace {
 
@@ -32,10 +37,33 @@ protected:
         BKDisposeHandle(picture);
         return r;
     }
-    void TearDown() override { MKEndMovie(nullptr); }
+    void TearDown() override {
+        MKEndMovie(nullptr);
+        FKClearFaults();
+    }
 };
 
-TEST_F(MovieKitTest, WritesQuickTimeAnimationWithACaptionForEachPicture) {
+std::string ReadAll(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<std::string> FolderNames(const std::filesystem::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// One entry of one stream, as ffprobe prints it.
+std::string Probe(const std::filesystem::path& file, const std::string& stream, const std::string& entry) {
+    std::string out = probe::Run("ffprobe -v error -select_streams " + stream + " -show_entries " + entry +
+                                 " -of csv=p=0 " + probe::Quote(file.string()));
+    while (!out.empty() && (out.back() == '\n' || out.back() == ',')) out.pop_back();
+    return out;
+}
+
+TEST_F(MovieKitTest, WritesH264WithACaptionForEachPicture) {
     TempFolder dir;
     auto movie = dir / "plan.mov";
     Begin(movie);
@@ -43,15 +71,23 @@ TEST_F(MovieKitTest, WritesQuickTimeAnimationWithACaptionForEachPicture) {
     EXPECT_EQ(Add(1, "two\nlines", 3), kMKNoError);
     // Windows-1250: "Ház" with a-acute 0xE1.
     EXPECT_EQ(Add(2, "H\xE1z"), kMKNoError);
-    EXPECT_TRUE(std::filesystem::exists(dir / "scratch.mov"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "scratch.mov")); // the name passed, not where the bytes go
     EXPECT_FALSE(std::filesystem::exists(movie));
+    EXPECT_EQ(FolderNames(dir.Path()).size(), 1u);
     const uint8_t name[] = {4, 'P', 'l', 'a', 'n'};
-    MKEndMovie(name);
-    EXPECT_FALSE(std::filesystem::exists(dir / "scratch.mov"));
+    EXPECT_EQ(MKEndMovie(name), kMKNoError);
+    EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"plan.mov"});
 
     auto v = probe::ProbeVideo(movie);
     EXPECT_NE(v.format.find("mov"), std::string::npos);
-    EXPECT_EQ(v.codec, "qtrle");
+    EXPECT_EQ(v.codec, "h264");
+    EXPECT_EQ(Probe(movie, "v:0", "stream=pix_fmt"), "yuv420p");
+    EXPECT_EQ(Probe(movie, "s:0", "stream=codec_tag_string"), "tx3g");
+    EXPECT_EQ(probe::DecodeErrors(movie), "");
+    // The index comes before the pictures, so the movie plays while it loads.
+    std::string bytes = ReadAll(movie);
+    ASSERT_NE(bytes.find("moov"), std::string::npos);
+    EXPECT_LT(bytes.find("moov"), bytes.find("mdat"));
     EXPECT_EQ(v.width, 96);
     EXPECT_EQ(v.height, 64);
     EXPECT_EQ(v.frames, 5);
@@ -79,6 +115,115 @@ TEST_F(MovieKitTest, PicturesOfAnotherSizeAreScaledToTheMovie) {
     EXPECT_EQ(v.rate, "1/1");
 }
 
+TEST_F(MovieKitTest, OddSizesGrowByTheirEdgeAndAnimationKeepsThem) {
+    TempFolder dir;
+    Begin(dir / "odd.mov", 10, 95, 63);
+    EXPECT_EQ(Add(0, " ", 1, 95, 63), kMKNoError);
+    EXPECT_EQ(MKEndMovie(nullptr), kMKNoError);
+    auto v = probe::ProbeVideo(dir / "odd.mov");
+    EXPECT_EQ(v.width, 96);
+    EXPECT_EQ(v.height, 64);
+    // The added column and row repeat the picture's last ones (the test picture's field is 96 red).
+    std::string bgr = probe::FirstFrameBgr(dir / "odd.mov");
+    ASSERT_EQ(bgr.size(), 96u * 64 * 3);
+    auto at = [&](int x, int y, int c) { return static_cast<int>(static_cast<uint8_t>(bgr[(y * 96 + x) * 3 + c])); };
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_NEAR(at(95, 40, c), at(94, 40, c), 12) << c;
+        EXPECT_NEAR(at(50, 63, c), at(50, 62, c), 12) << c;
+    }
+
+    MKSetVideoCodec(kMKCodecAnimation);
+    Begin(dir / "lossless.mov", 10, 95, 63);
+    MKSetVideoCodec(kMKCodecH264);
+    EXPECT_EQ(Add(0, "a", 2, 95, 63), kMKNoError);
+    EXPECT_EQ(MKEndMovie(nullptr), kMKNoError);
+    v = probe::ProbeVideo(dir / "lossless.mov");
+    EXPECT_EQ(v.codec, "qtrle");
+    EXPECT_EQ(v.width, 95);
+    EXPECT_EQ(v.height, 63);
+    EXPECT_EQ(v.frames, 2);
+    EXPECT_EQ(Probe(dir / "lossless.mov", "s:0", "stream=codec_tag_string"), "tx3g");
+}
+
+TEST_F(MovieKitTest, TheWorkingFileNeverTouchesFilesOrLinksBesideTheMovie) {
+    TempFolder dir;
+    { std::ofstream(dir / "qtscr.mov") << "the user's own"; }
+    { std::ofstream(dir / "victim") << "not yours"; }
+    std::filesystem::create_symlink(dir / "victim", dir / "scratch.mov");
+    Begin(dir / "m.mov");
+    EXPECT_EQ(Add(0, "a"), kMKNoError);
+    EXPECT_EQ(MKEndMovie(nullptr), kMKNoError);
+    EXPECT_EQ(ReadAll(dir / "qtscr.mov"), "the user's own");
+    EXPECT_EQ(ReadAll(dir / "victim"), "not yours");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "scratch.mov"));
+    EXPECT_EQ(probe::ProbeVideo(dir / "m.mov").frames, 1);
+    EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"m.mov", "qtscr.mov", "scratch.mov", "victim"}));
+}
+
+TEST_F(MovieKitTest, AMovieThatFillsASmallDiskKeepsThePreviousOne) {
+    TempFolder dir;
+    probe::SmallDisk disk(dir / "disk", "64k");
+    if (!disk.Mounted()) GTEST_SKIP() << "mounting a small file system needs the superuser";
+    auto movie = dir / "disk" / "m.mov";
+    { std::ofstream(movie) << "older movie"; }
+    // Lossless pictures of a moving square: each takes a few kilobytes, 60 of them do not fit.
+    MKSetVideoCodec(kMKCodecAnimation);
+    Begin(movie, 10, 320, 240);
+    MKSetVideoCodec(kMKCodecH264);
+    int16_t r = kMKNoError;
+    for (int i = 0; i < 60 && r == kMKNoError; ++i) r = Add(i, "a", 1, 320, 240);
+    int16_t end = MKEndMovie(nullptr);
+    EXPECT_TRUE(r == kMKFileError || end == kMKFileError) << r << " " << end;
+    EXPECT_NE(end, kMKNoError);
+    EXPECT_EQ(ReadAll(movie), "older movie");
+    EXPECT_EQ(FolderNames(dir / "disk"), std::vector<std::string>{"m.mov"});
+    EXPECT_EQ(std::string(MKLastFailureText()), movie.string() + ": No space left on device");
+}
+
+TEST_F(MovieKitTest, FailuresAtTheFinishAreReportedAndKeepThePreviousMovie) {
+    TempFolder dir;
+    auto movie = dir / "m.mov";
+    { std::ofstream(movie) << "older movie"; }
+    for (FKOperation op : {FKOperation::Write, FKOperation::Close, FKOperation::Rename}) {
+        Begin(movie);
+        EXPECT_EQ(Add(0, "a"), kMKNoError);
+        FKInjectFault(op, kFKDiskFullErr);
+        EXPECT_EQ(MKEndMovie(nullptr), kMKFileError);
+        FKClearFaults();
+        EXPECT_EQ(ReadAll(movie), "older movie");
+        EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"m.mov"});
+    }
+    EXPECT_EQ(std::string(MKLastFailureText()), movie.string() + ": No space left on device");
+
+    if (std::filesystem::exists("/dev/full")) {
+        // A device is written directly; the full disk shows as soon as buffered bytes go out,
+        // at the latest when the movie ends.
+        MKSetFrameRate(10);
+        MKSetScreenRect(0, 0, 64, 96);
+        int16_t r = MKBeginMovie(u"/dev/full", u"/dev/scratch.mov", 0, 1, "BV", 0);
+        if (r == kMKNoError) r = Add(0, "a");
+        if (r == kMKNoError) r = MKEndMovie(nullptr);
+        EXPECT_EQ(r, kMKFileError);
+        MKEndMovie(nullptr);
+        EXPECT_EQ(std::string(MKLastFailureText()), "/dev/full: No space left on device");
+    }
+
+    // A folder that refuses new files (the superuser's writes are refused through the seam).
+    auto locked = dir / "locked";
+    std::filesystem::create_directory(locked);
+    if (geteuid() == 0)
+        FKInjectFault(FKOperation::Open, kFKPermissionErr);
+    else
+        std::filesystem::permissions(locked, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    MKSetFrameRate(10);
+    MKSetScreenRect(0, 0, 64, 96);
+    EXPECT_EQ(MKBeginMovie(U16(locked / "m.mov").c_str(), U16(locked / "s.mov").c_str(), 0, 1, "BV", 0), kMKFileError);
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+    FKClearFaults();
+    EXPECT_EQ(std::string(MKLastFailureText()), (locked / "m.mov").string() + ": Permission denied");
+    EXPECT_TRUE(std::filesystem::is_empty(locked));
+}
+
 TEST_F(MovieKitTest, AFailedMovieNeverReplacesTheFileUnderItsName) {
     TempFolder dir;
     auto movie = dir / "m.mov";
@@ -89,9 +234,9 @@ TEST_F(MovieKitTest, AFailedMovieNeverReplacesTheFileUnderItsName) {
     EXPECT_EQ(MKAddSamplesToVideo(damaged, 1), kMKBadPicture);
     BKDisposeHandle(damaged);
     EXPECT_EQ(Add(1, "b"), kMKNoMovie); // the movie lost a picture: it takes no more
-    EXPECT_TRUE(std::filesystem::exists(dir / "scratch.mov"));
-    MKEndMovie(nullptr);
-    EXPECT_FALSE(std::filesystem::exists(dir / "scratch.mov"));
+    EXPECT_EQ(FolderNames(dir.Path()).size(), 2u);
+    EXPECT_EQ(MKEndMovie(nullptr), kMKFileError);
+    EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"m.mov"});
     auto read = [&] {
         std::ifstream in(movie);
         return std::string((std::istreambuf_iterator<char>(in)), {});
@@ -99,10 +244,10 @@ TEST_F(MovieKitTest, AFailedMovieNeverReplacesTheFileUnderItsName) {
     EXPECT_EQ(read(), "older movie");
 
     MKSetScreenRect(0, 0, 64, 96);
-    std::u16string missingScratch = U16(dir / "no-folder" / "s.mov");
-    EXPECT_EQ(MKBeginMovie(U16(movie).c_str(), missingScratch.c_str(), 0, 1, "BV", 0), kMKFileError);
+    EXPECT_EQ(MKBeginMovie(U16(dir / "no-folder" / "m.mov").c_str(), U16(dir / "s.mov").c_str(), 0, 1, "BV", 0),
+              kMKFileError);
     EXPECT_EQ(Add(0, "a"), kMKNoMovie);
-    MKEndMovie(nullptr);
+    EXPECT_EQ(MKEndMovie(nullptr), kMKNoMovie);
     EXPECT_EQ(read(), "older movie");
 }
 

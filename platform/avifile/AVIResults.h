@@ -1,0 +1,11 @@
+#pragma once
+// What the last file's finishing came to, kept past the file itself for AVIFileClose and the
+// failure text.
+#include "avifile/AVIFile.h"
+
+#include <string>
+
+void AVISetLastFinishResult(AVIResult result);
+AVIResult AVILastFinishResult();
+// "path: reason" in UTF-8; the latest failure's replaces an earlier one.
+void AVISetLastFailure(const std::string& utf8Text);
