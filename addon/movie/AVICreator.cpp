@@ -9,7 +9,6 @@
 #include "utilkit/UTBeep.h"
 #include "utilkit/UTErrorReport.h"
 
-#include <filesystem>
 
 namespace {
 
@@ -49,17 +48,17 @@ int32_t ReportFailure(int32_t code) {
     return AVICreator::kOwnFailure;
 }
 
-void DeleteFile(const std::string& path8) {
-    if (path8.empty()) return;
-    std::error_code ec;
-    std::filesystem::remove(FKLocation::FromPath8(path8).NativePath(), ec);
-}
-
-void ReleaseHandles() {
+// Releases everything. The movie replaces the file at its path only when `keep` holds and its
+// finishing succeeds; otherwise whatever was there stays.
+void ReleaseHandles(bool keep) {
     auto& s = S();
+    if (s.file != nullptr && !keep) AVIFileAbandon(s.file);
     if (s.stream != nullptr) AVIStreamRelease(s.stream);
     if (s.compressed != nullptr) AVIStreamRelease(s.compressed);
-    if (s.file != nullptr) AVIFileRelease(s.file);
+    if (s.file != nullptr) {
+        AVIResult r = AVIFileClose(s.file);
+        if (keep && r != AVIERR_OK && s.errorCode == 0) ReportFailure(r);
+    }
     s.stream = s.compressed = nullptr;
     s.file = nullptr;
     s.compressedPending = false;
@@ -68,16 +67,13 @@ void ReleaseHandles() {
 }
 
 // Closing runs again at destruction after a cancelled dialog; the second run finds nothing open.
-void Close() {
+void Close(bool keep) {
     auto& s = S();
     s.lastFrame = false;
     AVICOMPRESSOPTIONS* options[1] = {&s.options};
     AVISaveOptionsFree(1, options);
-    ReleaseHandles();
-    if (s.errorCode != 0) {
-        UTBeep(0);
-        DeleteFile(s.path);
-    }
+    ReleaseHandles(keep && s.errorCode == 0);
+    if (s.errorCode != 0) UTBeep(0);
     s.path.clear();
 }
 
@@ -120,14 +116,15 @@ AVICreator::AVICreator(std::string_view moviePath, int16_t bitsPerPixel, int32_t
 
 AVICreator::~AVICreator() {
     if (!ownsState_) return;
-    Close();
+    // Finishing by destruction keeps a movie that went well; a failed one leaves the previous file.
+    Close(ok);
     S().inUse = false;
 }
 
 bool AVICreator::Finish() {
     if (!ownsState_ || S().file == nullptr) return false;
     bool complete = ok && S().errorCode == 0;
-    Close();
+    Close(complete);
     return complete && S().errorCode == 0;
 }
 
@@ -147,7 +144,7 @@ int32_t AVICreator::Open(int16_t bitsPerPixel) {
 
     AVIResult r = AVIFileOpen(&s.file, s.path.c_str(), OF_WRITE | OF_CREATE, nullptr);
     if (r != AVIERR_OK) {
-        ReleaseHandles();
+        ReleaseHandles(false);
         s.path.clear();
         return ReportFailure(r);
     }
@@ -159,8 +156,7 @@ int32_t AVICreator::Open(int16_t bitsPerPixel) {
     s.info.dwSuggestedBufferSize = buffer > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(buffer);
     r = AVIFileCreateStream(s.file, &s.stream, &s.info);
     if (r != AVIERR_OK) {
-        ReleaseHandles();
-        DeleteFile(s.path);
+        ReleaseHandles(false);
         s.path.clear();
         return ReportFailure(r);
     }
@@ -170,9 +166,8 @@ int32_t AVICreator::Open(int16_t bitsPerPixel) {
         s.compressedPending = true;
         return 0;
     }
-    std::string path = s.path;
-    Close();
-    DeleteFile(path);
+    // Cancelled: the user's previous movie of that name stays.
+    Close(false);
     return -1;
 }
 

@@ -26,8 +26,7 @@ bool MOVCreator::Finish() {
     // Only the movie this writer began is ended; another writer's stays open.
     if (!begun_) return false;
     begun_ = false;
-    MKEndMovie(kMovieName);
-    return ok;
+    return MKEndMovie(kMovieName) == kMKNoError && ok;
 }
 
 void MOVCreator::SetFrameRate(int16_t framesPerSecond) {

@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 namespace {
 
 using probe::TempFolder;
@@ -133,6 +137,34 @@ TEST_F(AVICreatorTest, CancelledOptionsLeaveNoFileAndNoReport) {
     EXPECT_EQ(UTBeepCount(), 0);
     ASSERT_EQ(DGShownDialogs().size(), 1u);
     EXPECT_FALSE(DGShownDialogs()[0].confirmed);
+}
+
+TEST_F(AVICreatorTest, ACancelledOrFailedMovieKeepsTheUsersPreviousOne) {
+    TempFolder dir;
+    auto file = dir / "m.avi";
+    std::ofstream(file, std::ios::binary) << "the previous movie";
+    auto previous = [&file] {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    {
+        DGQueueDialogAnswer({"avi-options", {}, 2});
+        AVICreator writer(file.string(), 32, 160, 120, 5, 10);
+        EXPECT_FALSE(writer.ok);
+    }
+    EXPECT_EQ(previous(), "the previous movie");
+    {
+        Accept();
+        AVICreator writer(file.string(), 32, 160, 120, 5, 10);
+        ASSERT_TRUE(writer.ok);
+        BKHandle picture = probe::MakePicture(160, 120, 0);
+        EXPECT_TRUE(writer.AddFrame(picture));
+        BKDisposeHandle(picture);
+        EXPECT_FALSE(writer.AddFrame(0)); // the run's own failure
+        EXPECT_FALSE(writer.Finish());
+    }
+    EXPECT_EQ(previous(), "the previous movie");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
 
 TEST_F(AVICreatorTest, AnEmptyPathTouchesNothing) {
