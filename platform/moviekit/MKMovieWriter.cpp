@@ -175,11 +175,26 @@ int16_t MKMovieWriter::AddPicture(BKHandle picture, int32_t count, const std::st
 int16_t MKMovieWriter::Finish(const std::string& title) {
     if (!headerWritten_) return kMKNoMovie;
     headerWritten_ = false;
+    // A movie stopped before its first picture is still a movie: players need its video track,
+    // which the container leaves out while it has no sample. One black picture gives it one.
+    if (!failed_ && nextPts_ == 0 && !AddBlankPicture()) failed_ = true;
     if (!failed_ && (avcodec_send_frame(encoder_, nullptr) < 0 || !Drain())) failed_ = true;
     if (failed_) return kMKFileError;
     if (!title.empty()) av_dict_set(&context_->metadata, "title", title.c_str(), 0);
     if (av_write_trailer(context_) < 0 || context_->pb->error < 0 || output_->Commit() != 0) return Fail(kMKFileError);
     return kMKNoError;
+}
+
+bool MKMovieWriter::AddBlankPicture() {
+    if (av_frame_make_writable(frame_) < 0) return false;
+    bool yuv = encoder_->pix_fmt == AV_PIX_FMT_YUV420P;
+    for (int plane = 0; plane < (yuv ? 3 : 1); ++plane) {
+        int rows = plane == 0 ? frame_->height : (frame_->height + 1) / 2;
+        uint8_t value = !yuv ? 0 : plane == 0 ? 16 : 128;
+        std::memset(frame_->data[plane], value, static_cast<size_t>(frame_->linesize[plane]) * static_cast<size_t>(rows));
+    }
+    frame_->pts = nextPts_++;
+    return avcodec_send_frame(encoder_, frame_) >= 0 && Drain();
 }
 
 void MKMovieWriter::PadEdges() {

@@ -46,6 +46,7 @@ private:
     AVRational timeBase_{1, 10};
     int pictureWidth_ = 0, pictureHeight_ = 0; // before padding to the encoder's size
     int64_t nextPts_ = 0;
+    bool AddBlankPicture();
     bool headerWritten_ = false;
     bool failed_ = false;
     std::string empty_;

@@ -55,6 +55,20 @@ TEST(MOVCreatorTest, WritesTheFramesAndTheirCaptionsThroughTheScratchFile) {
     EXPECT_DOUBLE_EQ(captions[2].duration, 0.1);
 }
 
+TEST(MOVCreatorTest, AMovieStoppedBeforeItsFirstPictureKeepsItsVideoTrack) {
+    TempFolder dir;
+    auto movie = dir / "ures.mov";
+    {
+        MOVCreator writer(movie.string(), 32, 161, 121, 5, 10);
+        ASSERT_TRUE(writer.ok);
+        EXPECT_TRUE(writer.Finish());
+    }
+    auto v = probe::ProbeVideo(movie);
+    EXPECT_EQ(v.codec, "h264");
+    EXPECT_EQ(v.frames, 1);
+    EXPECT_EQ(probe::DecodeErrors(movie), "");
+}
+
 TEST(MOVCreatorTest, AnEmptyPathSetsTheRateButBeginsNoMovie) {
     TempFolder dir;
     MKSetFrameRate(3);
