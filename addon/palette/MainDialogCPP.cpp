@@ -123,39 +123,68 @@ void MainDialogCPP::ShowPalette(bool show) {
     }
 }
 
+void MainDialogCPP::ReportFailure() {
+    AddonAlert(32527);
+    if (!dialog_) return;
+    // The failed event may have stopped anywhere: drawing goes on, and the rows show the
+    // schedule as it now is.
+    dialog_->List(kList)->drawSuspended = 0;
+    RefillList(true);
+}
+
 GSErr MainDialogCPP::PaletteCallback(int32_t dialogId, int32_t message, int32_t) {
     MainDialogCPP* p = gPalette;
     if (!p || !p->dialog_ || dialogId != p->DialogId()) return 0;
-    switch (message) {
-    case kHostPaletteClose: p->dialog_->UserCloseRequest(); break;
-    case kHostPaletteHide: {
-        bool byUser = p->visibleByUser_;
-        p->ShowPalette(false);
-        p->visibleByUser_ = byUser;
-        break;
-    }
-    case kHostPaletteShow:
-        if (p->visibleByUser_) p->ShowPalette(true);
-        break;
-    case kHostPaletteDisable:
-        p->dialog_->EnableItem(kLink, false);
-        p->dialog_->EnableItem(kUnlink, false);
-        break;
-    case kHostPaletteEnable:
-        p->dialog_->EnableItem(kLink, true);
-        p->dialog_->EnableItem(kUnlink, true);
-        break;
-    default: break;
+    // The host's palette manager is an event boundary of the palette too.
+    try {
+        p->PaletteMessage(message);
+    } catch (...) {
+        try {
+            p->ReportFailure();
+        } catch (...) {
+        }
     }
     return 0;
 }
 
-int16_t MainDialogCPP::RowCount() {
-    DGListState* list = dialog_ ? dialog_->List(kList) : nullptr;
-    return list ? static_cast<int16_t>(list->rows.size()) : 0;
+void MainDialogCPP::PaletteMessage(int32_t message) {
+    switch (message) {
+    case kHostPaletteClose: dialog_->UserCloseRequest(); break;
+    case kHostPaletteHide: {
+        bool byUser = visibleByUser_;
+        ShowPalette(false);
+        visibleByUser_ = byUser;
+        break;
+    }
+    case kHostPaletteShow:
+        if (visibleByUser_) ShowPalette(true);
+        break;
+    case kHostPaletteDisable:
+        dialog_->EnableItem(kLink, false);
+        dialog_->EnableItem(kUnlink, false);
+        break;
+    case kHostPaletteEnable:
+        dialog_->EnableItem(kLink, true);
+        dialog_->EnableItem(kUnlink, true);
+        break;
+    default: break;
+    }
 }
 
-void MainDialogCPP::SelectListRow(int16_t row) {
+int32_t MainDialogCPP::RowCount() {
+    DGListState* list = dialog_ ? dialog_->List(kList) : nullptr;
+    return list ? static_cast<int32_t>(list->rows.size()) : 0;
+}
+
+bool MainDialogCPP::IsTaskRow(int32_t row) {
+    if (row < 1 || row > RowCount() || static_cast<size_t>(row) > taskDB_.TaskCount()) return false;
+    // A row is only as good as the task it shows: a list not refilled since the schedule changed
+    // would name one task and act on another.
+    return dialog_->List(kList)->rows[static_cast<size_t>(row) - 1].value ==
+           taskDB_.Tasks()[static_cast<size_t>(row) - 1].id;
+}
+
+void MainDialogCPP::SelectListRow(int32_t row) {
     if (DGListState* list = dialog_->List(kList)) list->selected = row;
 }
 
@@ -176,28 +205,32 @@ void MainDialogCPP::RefillList(bool keepSelection) {
     list.rows.clear();
     list.selected = 0;
     size_t count = taskDB_.TaskCount();
-    if (count > 32000) count = 32000;
     list.rows.resize(count);
-    for (size_t i = 0; i < count; ++i) FillRow(static_cast<int16_t>(i + 1));
-    if (count == 0) editedRow_ = -1;
-    int16_t row = 1;
+    for (size_t i = 0; i < count; ++i) FillRow(static_cast<int32_t>(i + 1));
+    int32_t row = 1;
     if (keepSelection) {
         for (size_t i = count; i > 0; --i)
             if (list.rows[i - 1].value == remembered) {
-                row = static_cast<int16_t>(i);
+                row = static_cast<int32_t>(i);
                 break;
             }
     }
     dialog_->SetItemValue(kCurrentDate, taskDB_.CurrentDate().DayBefore().ToPlatformTime());
     if (count > 0) list.selected = row;
     selectedRow_ = list.selected;
+    // The old row numbers may name other tasks now, or none: the last selection is this one.
+    previousRow_ = selectedRow_ >= 1 ? selectedRow_ : -1;
+    int32_t hint = editedRowAfterSort_;
+    editedRowAfterSort_ = 0;
+    FollowEditedTask(hint);
     --list.drawSuspended;
     ++list.redraws;
 }
 
-void MainDialogCPP::FillRow(int16_t row) {
+void MainDialogCPP::FillRow(int32_t row) {
     DGListState& list = *dialog_->List(kList);
-    if (row < 1 || row > static_cast<int16_t>(list.rows.size())) return;
+    if (row < 1 || static_cast<size_t>(row) > list.rows.size() || static_cast<size_t>(row) > taskDB_.TaskCount())
+        return;
     Task t;
     taskDB_.GetTaskAt(static_cast<size_t>(row) - 1, t);
     DGListRow& r = list.rows[static_cast<size_t>(row) - 1];
@@ -212,7 +245,7 @@ void MainDialogCPP::FillRow(int16_t row) {
     r.color = r.colored ? kDGInactiveBorderColor : 0;
 }
 
-void MainDialogCPP::DrawStateCell(int16_t row, DGCanvas& canvas) {
+void MainDialogCPP::DrawStateCell(int32_t row, DGCanvas& canvas) {
     if (taskDB_.TaskCount() == 0 || row < 1 || static_cast<size_t>(row) > taskDB_.TaskCount()) return;
     Task t;
     taskDB_.GetTaskAt(static_cast<size_t>(row) - 1, t);
@@ -235,15 +268,61 @@ void MainDialogCPP::DrawStateCell(int16_t row, DGCanvas& canvas) {
 void MainDialogCPP::SortByColumn(int16_t headerId) {
     sortDescending_ = headerId == sortColumn_ && !sortDescending_;
     sortColumn_ = headerId;
-    SortTasks(taskDB_.Tasks(), TaskLess::FromColumn(sortDescending_, headerId, &typeNames_));
+    SortFollowingEdit(TaskLess::FromColumn(sortDescending_, headerId, &typeNames_));
+}
+
+void MainDialogCPP::SortFollowingEdit(const TaskLess& less) {
+    std::vector<Task>& tasks = taskDB_.Tasks();
+    editedRowAfterSort_ = 0;
+    if (editedRow_ >= 1 && static_cast<size_t>(editedRow_) <= tasks.size()) {
+        // Where a stable sort puts the edited task: after every task before it in the order, and
+        // after the equal ones that stood before it. The next refill checks the place by the id.
+        size_t at = static_cast<size_t>(editedRow_) - 1;
+        size_t place = 0;
+        for (size_t j = 0; j < tasks.size(); ++j) {
+            if (j == at) continue;
+            if (less(tasks[j], tasks[at]) || (j < at && !less(tasks[at], tasks[j]))) ++place;
+        }
+        editedRowAfterSort_ = static_cast<int32_t>(place + 1);
+    }
+    SortTasks(tasks, less);
+}
+
+void MainDialogCPP::FollowEditedTask(int32_t hintRow) {
+    if (editedRow_ < 0) return;
+    DGListState& list = *dialog_->List(kList);
+    auto showsEditedTask = [&](int32_t row) { return IsTaskRow(row) && list.rows[static_cast<size_t>(row) - 1].value == editedTaskId_; };
+    int32_t row = 0;
+    if (showsEditedTask(hintRow)) {
+        row = hintRow;
+    } else if (hintRow == 0 && showsEditedTask(editedRow_)) {
+        row = editedRow_; // the order did not change
+    } else {
+        for (size_t i = 0; i < list.rows.size(); ++i) {
+            if (list.rows[i].value != editedTaskId_) continue;
+            if (row != 0) { // two tasks share the id: either could be the edited one
+                row = 0;
+                break;
+            }
+            row = static_cast<int32_t>(i + 1);
+        }
+    }
+    if (!showsEditedTask(row)) {
+        // Never stored into another task: an edit that lost its task ends unstored.
+        DiscardRowEdit();
+        return;
+    }
+    editedRow_ = row;
+    list.selected = selectedRow_ = previousRow_ = row;
+    PlaceEditors();
 }
 
 void MainDialogCPP::ReSortIfByState() {
     if (sortColumn_ == 19) {
-        SortTasks(taskDB_.Tasks(), TaskLess::FromColumn(sortDescending_, 19, &typeNames_));
+        SortFollowingEdit(TaskLess::FromColumn(sortDescending_, 19, &typeNames_));
         RefillList(true);
     } else if (DGListState* list = dialog_->List(kList)) {
-        for (int16_t row = 1; row <= static_cast<int16_t>(list->rows.size()); ++row) FillRow(row);
+        for (int32_t row = 1; row <= static_cast<int32_t>(list->rows.size()); ++row) FillRow(row);
         ++list->redraws;
     }
 }

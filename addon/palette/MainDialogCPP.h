@@ -10,6 +10,7 @@
 #include <string>
 
 class ElementHider;
+class TaskLess;
 
 class MainDialogCPP : public IMarkSink {
 public:
@@ -30,12 +31,12 @@ public:
     void StopEventProcessing();
     void ShowPalette(bool show);
     void RefillList(bool keepSelection);
-    void FillRow(int16_t row);
+    void FillRow(int32_t row);
     void SortByColumn(int16_t headerId);
     void SetMarked(bool marked) override;
 
     // In-place editing.
-    void BeginRowEdit(int16_t row);
+    void BeginRowEdit(int32_t row);
     bool StoreRowEdit();
     bool CommitRowEdit();
     void PlaceEditors();
@@ -52,8 +53,10 @@ public:
     void CurrentDateChanged();
     void DateEditorChanged();
     void ListSelectionChanged();
-    void ListDoubleClicked(int16_t row);
-    void DrawStateCell(int16_t row, DGCanvas& canvas);
+    void ListDoubleClicked(int32_t row);
+    void DrawStateCell(int32_t row, DGCanvas& canvas);
+    // An event failed: alert 32527, then the list is made to agree with the schedule again.
+    void ReportFailure();
 
     // The host's palette manager.
     static GSErr PaletteCallback(int32_t dialogId, int32_t message, int32_t param);
@@ -62,20 +65,29 @@ public:
     bool Marked() const { return marked_; }
     bool PendingSharedWarning() const { return pendingSharedWarning_; }
     void SetPendingSharedWarning(bool pending) { pendingSharedWarning_ = pending; }
-    int16_t EditedRow() const { return editedRow_; }
-    int16_t SelectedRow() const { return selectedRow_; }
+    int32_t EditedRow() const { return editedRow_; }
+    int32_t SelectedRow() const { return selectedRow_; }
+    int32_t PreviousRow() const { return previousRow_; }
     int16_t SortColumn() const { return sortColumn_; }
     bool SortDescending() const { return sortDescending_; }
     bool VisibleByUser() const { return visibleByUser_; }
 
 private:
+    void PaletteMessage(int32_t message);
     void SetToggleText();
     bool SelectionHasElements();
     void DeleteSelectedTask(const std::string& caption);
     void NewTaskCommand();
-    void SelectListRow(int16_t row);
+    void SelectListRow(int32_t row);
     void ReSortIfByState();
-    int16_t RowCount();
+    int32_t RowCount();
+    // A row of the list that shows a task of the schedule.
+    bool IsTaskRow(int32_t row);
+    // After a refill: the edit moves to the row of its task, or ends unstored when that task
+    // cannot be told apart any more.
+    void FollowEditedTask(int32_t hintRow);
+    // Sorts the schedule and notes the row the edited task lands on, for the refill that follows.
+    void SortFollowingEdit(const TaskLess& less);
 
     TaskDB& taskDB_;
     ElementHider& elementHider_;
@@ -83,9 +95,12 @@ private:
     std::array<std::string, 5> typeNames_;
     bool typeNamesLoaded_ = false;
     std::array<std::string, 2> toggleTexts_;
-    int16_t editedRow_ = -1;
-    int16_t previousRow_ = -1;
-    int16_t selectedRow_ = 0;
+    // Rows are 32-bit: a schedule may hold more tasks than 16 bits count.
+    int32_t editedRow_ = -1;
+    int32_t editedTaskId_ = 0; // the id of the task in edit, which the edit follows
+    int32_t editedRowAfterSort_ = 0; // where the last sort put the edited task, 0 unknown
+    int32_t previousRow_ = -1;
+    int32_t selectedRow_ = 0;
     bool marked_ = false;
     bool pendingSharedWarning_ = false;
     bool visibleByUser_ = false;

@@ -10,32 +10,69 @@ MainDialogObserver::~MainDialogObserver() {
     if (palette_ && palette_->Dialog()) palette_->Dialog()->Detach();
 }
 
-void MainDialogObserver::DialogOpened(DGDialog&) { palette_->Opened(); }
-void MainDialogObserver::DialogClosed(DGDialog&) {
-    if (palette_) palette_->Closed();
+// The palette's event boundary: nothing thrown below may reach the toolkit or the host, which
+// would end the host. A failed event is reported and the palette goes on.
+template <class Event>
+void MainDialogObserver::Handle(Event&& event) {
+    if (!palette_) return;
+    try {
+        event(*palette_);
+    } catch (...) {
+        try {
+            palette_->ReportFailure();
+        } catch (...) {
+        }
+    }
 }
-void MainDialogObserver::CloseRequested(DGDialog&) { palette_->CloseRequested(); }
-void MainDialogObserver::DialogResized(DGDialog&, int16_t dx, int16_t dy) { palette_->Resized(dx, dy); }
+
+void MainDialogObserver::DialogOpened(DGDialog&) {
+    Handle([](MainDialogCPP& p) { p.Opened(); });
+}
+void MainDialogObserver::DialogClosed(DGDialog&) {
+    Handle([](MainDialogCPP& p) { p.Closed(); });
+}
+void MainDialogObserver::CloseRequested(DGDialog&) {
+    Handle([](MainDialogCPP& p) { p.CloseRequested(); });
+}
+void MainDialogObserver::DialogResized(DGDialog&, int16_t dx, int16_t dy) {
+    Handle([&](MainDialogCPP& p) { p.Resized(dx, dy); });
+}
 void MainDialogObserver::SourceDestroyed(DGDialog& d) {
     // The palette is going away with its dialog; nothing of it may be reached afterwards.
     d.Detach();
     palette_ = nullptr;
 }
 
-void MainDialogObserver::ItemClicked(DGDialog&, int16_t item) { palette_->ButtonClicked(item); }
+void MainDialogObserver::ItemClicked(DGDialog&, int16_t item) {
+    Handle([&](MainDialogCPP& p) { p.ButtonClicked(item); });
+}
 
 void MainDialogObserver::ItemChanged(DGDialog&, int16_t item) {
-    if (item == MainDialogCPP::kCurrentDate) palette_->CurrentDateChanged();
-    else if (item == MainDialogCPP::kStartEditor || item == MainDialogCPP::kFinishEditor) palette_->DateEditorChanged();
+    Handle([&](MainDialogCPP& p) {
+        if (item == MainDialogCPP::kCurrentDate) p.CurrentDateChanged();
+        else if (item == MainDialogCPP::kStartEditor || item == MainDialogCPP::kFinishEditor) p.DateEditorChanged();
+    });
 }
 
 void MainDialogObserver::ItemFocused(DGDialog&, int16_t item) {
-    if (item == MainDialogCPP::kCurrentDate) palette_->CommitRowEdit();
+    Handle([&](MainDialogCPP& p) {
+        if (item == MainDialogCPP::kCurrentDate) p.CommitRowEdit();
+    });
 }
 
-void MainDialogObserver::ListSelectionChanged(DGDialog&, int16_t) { palette_->ListSelectionChanged(); }
-void MainDialogObserver::ListDoubleClicked(DGDialog&, int16_t, int16_t row) { palette_->ListDoubleClicked(row); }
+void MainDialogObserver::ListSelectionChanged(DGDialog&, int16_t) {
+    Handle([](MainDialogCPP& p) { p.ListSelectionChanged(); });
+}
+void MainDialogObserver::ListDoubleClicked(DGDialog&, int16_t, int32_t row) {
+    Handle([&](MainDialogCPP& p) { p.ListDoubleClicked(row); });
+}
 
-void MainDialogObserver::ListTabDraw(DGDialog&, int16_t, int16_t row, int16_t tab, DGCanvas& canvas) {
-    if (tab == 3) palette_->DrawStateCell(row, canvas);
+void MainDialogObserver::ListTabDraw(DGDialog&, int16_t, int32_t row, int16_t tab, DGCanvas& canvas) {
+    if (!palette_ || tab != 3) return;
+    // A cell that cannot be drawn is left as it is: an alert from inside drawing would be drawn
+    // over and asked again with every repaint.
+    try {
+        palette_->DrawStateCell(row, canvas);
+    } catch (...) {
+    }
 }

@@ -18,9 +18,12 @@ public:
     void ItemChanged(DGDialog&, int16_t item) override;
     void ItemFocused(DGDialog&, int16_t item) override;
     void ListSelectionChanged(DGDialog&, int16_t item) override;
-    void ListDoubleClicked(DGDialog&, int16_t item, int16_t row) override;
-    void ListTabDraw(DGDialog&, int16_t item, int16_t row, int16_t tab, DGCanvas& canvas) override;
+    void ListDoubleClicked(DGDialog&, int16_t item, int32_t row) override;
+    void ListTabDraw(DGDialog&, int16_t item, int32_t row, int16_t tab, DGCanvas& canvas) override;
 
 private:
+    template <class Event>
+    void Handle(Event&& event);
+
     MainDialogCPP* palette_;
 };

@@ -1,5 +1,6 @@
 // What each palette button does.
 #include "palette/MainDialogCPP.h"
+#include "palette/ScopeGuard.h"
 
 #include "basekit/BKMemory.h"
 #include "basekit/FixedText.h"
@@ -20,18 +21,19 @@ bool MainDialogCPP::SelectionHasElements() {
 
 void MainDialogCPP::NewTaskCommand() {
     taskDB_.ClearMarks(*this);
-    taskDB_.NewTask();
+    size_t index = taskDB_.NewTask();
     RefillList(false);
-    int16_t n = RowCount();
-    if (n < 1) return;
-    selectedRow_ = editedRow_ = previousRow_ = n;
+    // The new task's own row, wherever the schedule put it.
+    auto n = static_cast<int32_t>(index + 1);
+    if (!IsTaskRow(n)) return;
+    selectedRow_ = previousRow_ = n;
     SelectListRow(n);
     BeginRowEdit(n);
     dialog_->SetFocus(kNameEditor);
 }
 
 void MainDialogCPP::DeleteSelectedTask(const std::string& caption) {
-    if (selectedRow_ < 1) return;
+    if (!IsTaskRow(selectedRow_)) return;
     Task t;
     taskDB_.GetTaskAt(static_cast<size_t>(selectedRow_) - 1, t);
     if (AddonAlert(32511, std::string(t.Name()).c_str()) != 1) return;
@@ -44,13 +46,8 @@ void MainDialogCPP::DeleteSelectedTask(const std::string& caption) {
     try {
         taskDB_.DeleteTask(id);
         HostUndoOpen(caption.c_str());
-        try {
-            taskDB_.RemoveTaskLinks(id);
-        } catch (...) {
-            HostUndoClose();
-            throw;
-        }
-        HostUndoClose();
+        ScopeGuard undo([] { HostUndoClose(); });
+        taskDB_.RemoveTaskLinks(id);
     } catch (const ETaskNotFound&) {
     }
     taskDB_.ClearMarks(*this);
@@ -63,7 +60,7 @@ void MainDialogCPP::ButtonClicked(int16_t item) {
     BKCopyText(captionBuffer, dialog_->ItemText(item));
     std::string caption = captionBuffer;
     Task selected;
-    bool hasRow = selectedRow_ >= 1 && static_cast<size_t>(selectedRow_) <= taskDB_.TaskCount();
+    bool hasRow = IsTaskRow(selectedRow_);
     if (hasRow) taskDB_.GetTaskAt(static_cast<size_t>(selectedRow_) - 1, selected);
 
     if (item >= kFirstHeader && item <= kLastHeader) {
@@ -116,44 +113,38 @@ void MainDialogCPP::ButtonClicked(int16_t item) {
         break;
     case kNewTask: NewTaskCommand(); break;
     case kDeleteTask: DeleteSelectedTask(caption); break;
-    case kShowAll:
-        // A display failure must not leave the click handler; it is reported like the toggle's.
-        try {
-            HostSelectElements(nullptr, 0, false);
-            elementHider_.Prepare(taskDB_);
-            HostUndoOpen(caption.c_str());
-            try {
-                elementHider_.ShowAll(taskDB_);
-            } catch (...) {
-                HostUndoClose();
-                throw;
-            }
-            HostUndoClose();
-            elementHider_.Finish();
-        } catch (const EElementHider&) {
-            AddonAlert(32527);
+    // A display failure leaves the click handler for the palette's event boundary, which shows
+    // alert 32527. Once Prepare has unlocked the layers and set the host switch, Finish runs
+    // however the pass ends; a Prepare that failed has changed neither.
+    case kShowAll: {
+        HostSelectElements(nullptr, 0, false);
+        elementHider_.Prepare(taskDB_);
+        ScopeGuard finish([this] { elementHider_.Finish(); });
+        ScopeGuard arrow([this] { elementHider_.EndPass(); }); // ShowAll ends its pass itself
+        HostUndoOpen(caption.c_str());
+        {
+            ScopeGuard undo([] { HostUndoClose(); });
+            elementHider_.ShowAll(taskDB_);
         }
+        arrow.Dismiss();
+        finish.Run();
         break;
-    case kShowBuilt:
-        try {
-            elementHider_.Prepare(taskDB_);
-            elementHider_.BeginPass();
-            if (taskDB_.IsDirty()) elementHider_.ResetShownState(taskDB_, kUnlinked);
-            HostUndoOpen(caption.c_str());
-            try {
-                elementHider_.ShowAtCurrentDate(taskDB_, 0);
-            } catch (...) {
-                HostUndoClose();
-                throw;
-            }
-            HostUndoClose();
-            elementHider_.EndPass();
-            elementHider_.Finish();
-        } catch (const EElementHider&) {
-            elementHider_.EndPass();
-            AddonAlert(32527);
+    }
+    case kShowBuilt: {
+        elementHider_.Prepare(taskDB_);
+        ScopeGuard finish([this] { elementHider_.Finish(); });
+        elementHider_.BeginPass();
+        ScopeGuard endPass([this] { elementHider_.EndPass(); });
+        if (taskDB_.IsDirty()) elementHider_.ResetShownState(taskDB_, kUnlinked);
+        HostUndoOpen(caption.c_str());
+        {
+            ScopeGuard undo([] { HostUndoClose(); });
+            elementHider_.ShowAtCurrentDate(taskDB_, 0);
         }
+        endPass.Run();
+        finish.Run();
         break;
+    }
     default: break;
     }
 }

@@ -4,9 +4,12 @@
 #include "basekit/FixedText.h"
 #include "resources/AddonResources.h"
 
-void MainDialogCPP::BeginRowEdit(int16_t row) {
+void MainDialogCPP::BeginRowEdit(int32_t row) {
+    if (!IsTaskRow(row)) return;
     Task t;
-    taskDB_.GetTaskAt(static_cast<size_t>(row > 0 ? row - 1 : 0), t);
+    taskDB_.GetTaskAt(static_cast<size_t>(row) - 1, t);
+    editedRow_ = row;
+    editedTaskId_ = t.id;
     DGDialog& d = *dialog_;
     // A type the pop-up has no item for shows the first item; committing stores that one.
     d.SetItemValue(kTypeEditor, IsKnownConstructionType(t.type) ? t.type + 1 : 1);
@@ -46,7 +49,9 @@ bool MainDialogCPP::StoreRowEdit() {
     finish = finish.EndOfDay();
     if (start.ticks > finish.DayBefore().ticks) return false;
     sortColumn_ = -1;
-    if (static_cast<size_t>(editedRow_) > taskDB_.TaskCount()) return true;
+    // The edit's task is no longer on its row (the schedule changed under it): nothing to store into.
+    if (!IsTaskRow(editedRow_) || taskDB_.Tasks()[static_cast<size_t>(editedRow_) - 1].id != editedTaskId_)
+        return true;
     Task t;
     taskDB_.GetTaskAt(static_cast<size_t>(editedRow_) - 1, t);
     t.start = start;
@@ -70,7 +75,8 @@ bool MainDialogCPP::CommitRowEdit() {
         editedRow_ = -1;
         return true;
     }
-    list.selected = editedRow_;
+    // The list, and with it the palette's rows, go back to the edited row.
+    list.selected = selectedRow_ = previousRow_ = editedRow_;
     PlaceEditors();
     AddonAlert(32503);
     return false;
@@ -91,18 +97,23 @@ void MainDialogCPP::ListSelectionChanged() {
         CommitRowEdit();
         return;
     }
-    if (previousRow_ > 0) list.selected = previousRow_;
+    if (IsTaskRow(previousRow_)) list.selected = previousRow_;
+    else previousRow_ = -1;
+    // A failed commit puts every row field back on the edited row, so the second commit below
+    // cannot ask about the same edit again in this one gesture.
     CommitRowEdit();
-    selectedRow_ = previousRow_;
+    selectedRow_ = list.selected;
     if (selectedRow_ != editedRow_) CommitRowEdit();
 }
 
-void MainDialogCPP::ListDoubleClicked(int16_t row) {
-    selectedRow_ = dialog_->List(kList)->selected;
+void MainDialogCPP::ListDoubleClicked(int32_t row) {
+    DGListState& list = *dialog_->List(kList);
+    selectedRow_ = list.selected;
     if (row == editedRow_) return;
+    // The double click's first click did not keep its row: its commit failed and said so already.
+    if (list.selected != row) return;
+    if (!IsTaskRow(row)) return;
     if (!CommitRowEdit()) return;
-    dialog_->List(kList)->selected = row;
-    selectedRow_ = row;
+    list.selected = selectedRow_ = row;
     BeginRowEdit(row);
-    editedRow_ = row;
 }

@@ -131,17 +131,23 @@ bool DGDialog::UserClick(int16_t id) {
     return true;
 }
 
-bool DGDialog::UserSelectRow(int16_t listItem, int16_t row) {
+namespace {
+bool IsListRow(const DGListState& list, int32_t row) {
+    return row >= 1 && static_cast<size_t>(row) <= list.rows.size();
+}
+} // namespace
+
+bool DGDialog::UserSelectRow(int16_t listItem, int32_t row) {
     DGListState* list = List(listItem);
-    if (!list || !processing_ || row < 0 || row > static_cast<int16_t>(list->rows.size())) return false;
+    if (!list || !processing_ || (row != 0 && !IsListRow(*list, row))) return false;
     list->selected = row;
     if (observer_) observer_->ListSelectionChanged(*this, listItem);
     return true;
 }
 
-bool DGDialog::UserDoubleClick(int16_t listItem, int16_t row) {
+bool DGDialog::UserDoubleClick(int16_t listItem, int32_t row) {
     DGListState* list = List(listItem);
-    if (!list || !processing_ || row < 1 || row > static_cast<int16_t>(list->rows.size())) return false;
+    if (!list || !processing_ || !IsListRow(*list, row)) return false;
     // A double click selects the row first, as a click would.
     if (list->selected != row) {
         list->selected = row;
@@ -153,9 +159,12 @@ bool DGDialog::UserDoubleClick(int16_t listItem, int16_t row) {
 
 bool DGDialog::UserChange(int16_t id, const std::string& utf8Value) {
     DGItem* item = Item(id);
-    if (!item || !item->enabled || !processing_ || item->kind == DGItemKind::StaticText ||
-        !DGTakeUserValue(*item, utf8Value))
-        return false;
+    if (!item || !item->enabled || !processing_ || item->kind == DGItemKind::StaticText) return false;
+    if (focus_ != id) {
+        focus_ = id;
+        if (observer_) observer_->ItemFocused(*this, id);
+    }
+    if (!DGTakeUserValue(*item, utf8Value)) return false;
     if (observer_) observer_->ItemChanged(*this, id);
     return true;
 }
@@ -178,14 +187,14 @@ void DGDialog::UserResize(int16_t dx, int16_t dy) {
     if (observer_ && processing_) observer_->DialogResized(*this, dx, dy);
 }
 
-DGCanvas DGDialog::DrawTab(int16_t listItem, int16_t row, int16_t tab) {
+DGCanvas DGDialog::DrawTab(int16_t listItem, int32_t row, int16_t tab) {
     DGListState* list = List(listItem);
     int32_t width = 0;
     int32_t height = list ? list->rowHeight : 0;
     if (list && tab >= 1 && tab <= static_cast<int16_t>(list->tabs.size()))
         width = list->tabs[static_cast<size_t>(tab) - 1].right - list->tabs[static_cast<size_t>(tab) - 1].left;
     DGCanvas canvas(width, height);
-    if (observer_ && list && row >= 1 && row <= static_cast<int16_t>(list->rows.size()))
+    if (observer_ && list && IsListRow(*list, row))
         observer_->ListTabDraw(*this, listItem, row, tab, canvas);
     return canvas;
 }

@@ -25,8 +25,8 @@ public:
     virtual void ItemChanged(DGDialog&, int16_t /*item*/) {}
     virtual void ItemFocused(DGDialog&, int16_t /*item*/) {}
     virtual void ListSelectionChanged(DGDialog&, int16_t /*item*/) {}
-    virtual void ListDoubleClicked(DGDialog&, int16_t /*item*/, int16_t /*row*/) {}
-    virtual void ListTabDraw(DGDialog&, int16_t /*item*/, int16_t /*row*/, int16_t /*tab*/, DGCanvas&) {}
+    virtual void ListDoubleClicked(DGDialog&, int16_t /*item*/, int32_t /*row*/) {}
+    virtual void ListTabDraw(DGDialog&, int16_t /*item*/, int32_t /*row*/, int16_t /*tab*/, DGCanvas&) {}
 };
 
 struct DGListRow {
@@ -43,12 +43,12 @@ struct DGTabField {
 
 struct DGListState {
     std::vector<DGListRow> rows;
-    int16_t selected = 0; // row from 1, 0 none
+    int32_t selected = 0; // row from 1, 0 none; rows are not limited to 16 bits
     std::vector<DGTabField> tabs;
     int16_t rowHeight = 18;
     int drawSuspended = 0;
     int redraws = 0;
-    int16_t editorsRow = 0;              // the row the editors lie on, 0 none
+    int32_t editorsRow = 0;              // the row the editors lie on, 0 none
     std::map<int16_t, int16_t> onTabs;   // tab field -> item laid over it
 };
 
@@ -105,14 +105,15 @@ public:
 
     // What the user does (the back-end's input): each reaches the observer as the toolkit would.
     bool UserClick(int16_t item);
-    bool UserSelectRow(int16_t listItem, int16_t row);
-    bool UserDoubleClick(int16_t listItem, int16_t row);
+    bool UserSelectRow(int16_t listItem, int32_t row);
+    bool UserDoubleClick(int16_t listItem, int32_t row);
+    // The item gains the focus first, when it has not got it, as it does under the user's hand.
     bool UserChange(int16_t item, const std::string& utf8Value); // value as DGModalDialog takes it
     bool UserFocus(int16_t item);
     void UserCloseRequest();
     void UserResize(int16_t dx, int16_t dy);
     // Draws an owner-drawn cell as the toolkit would when it is shown.
-    DGCanvas DrawTab(int16_t listItem, int16_t row, int16_t tab);
+    DGCanvas DrawTab(int16_t listItem, int32_t row, int16_t tab);
 
 private:
     int32_t id_;

@@ -250,4 +250,115 @@ TEST_F(PaletteTest, ResizingMovesButtonsAndTabFields) {
     EXPECT_EQ(List().tabs[4].right, 524);
 }
 
+TEST_F(PaletteTest, StaleRowsAfterAShorterRefillAreNeverUsed) {
+    for (int32_t id = 1; id <= 5; ++id) Add(id, "T", DateTime(2009, 3, 1), DateTime(2009, 3, 2));
+    palette->RefillList(false);
+    D().UserSelectRow(MainDialogCPP::kList, 5);
+    db.Tasks().resize(2); // a shorter schedule
+    palette->RefillList(true);
+    EXPECT_EQ(palette->PreviousRow(), 1);
+    // An empty selection re-selects a row that exists, and delete asks about a real task.
+    D().UserSelectRow(MainDialogCPP::kList, 0);
+    EXPECT_EQ(List().selected, 1);
+    size_t alerts = DGShownAlerts().size();
+    DGQueueAlertAnswer(1);
+    D().UserClick(MainDialogCPP::kDeleteTask);
+    ASSERT_EQ(DGShownAlerts().size(), alerts + 1);
+    EXPECT_EQ(DGShownAlerts().back().id, 32511);
+    EXPECT_EQ(RowIds(), (std::vector<int32_t>{2}));
+    // A list not refilled since the schedule shrank: delete does nothing and throws nothing.
+    db.Tasks().clear();
+    Add(9, "X", DateTime(2009, 3, 1), DateTime(2009, 3, 2));
+    Add(10, "Y", DateTime(2009, 3, 1), DateTime(2009, 3, 2));
+    palette->RefillList(false);
+    D().UserSelectRow(MainDialogCPP::kList, 2);
+    db.Tasks().pop_back();
+    alerts = DGShownAlerts().size();
+    D().UserClick(MainDialogCPP::kDeleteTask);
+    EXPECT_EQ(DGShownAlerts().size(), alerts);
+    EXPECT_EQ(db.TaskCount(), 1u);
+}
+
+TEST_F(PaletteTest, AnEditFollowsItsTaskWhenADateChangeReSorts) {
+    Add(1, "A", DateTime(2009, 3, 1), DateTime(2009, 3, 11));
+    Add(2, "B", DateTime(2009, 3, 1), DateTime(2009, 3, 3));
+    Add(3, "C", DateTime(2009, 3, 5), DateTime(2009, 3, 9));
+    db.SetCurrentDate(DateTime(2009, 3, 3), false);
+    palette->RefillList(true);
+    D().UserClick(19);
+    ASSERT_EQ(RowIds(), (std::vector<int32_t>{3, 1, 2}));
+    D().UserDoubleClick(MainDialogCPP::kList, 1); // task 3
+    D().UserChange(MainDialogCPP::kNameEditor, "renamed");
+    D().UserChange(MainDialogCPP::kStartEditor, "2009-03-20"); // inverted: not stored, no alert
+    D().SetFocus(0);
+    size_t alerts = DGShownAlerts().size();
+    D().UserChange(MainDialogCPP::kCurrentDate, "2009-03-08"); // focus commits: 32503, edit stays
+    EXPECT_EQ(DGShownAlerts().size(), alerts + 1);
+    EXPECT_EQ(RowIds(), (std::vector<int32_t>{1, 2, 3}));
+    EXPECT_EQ(palette->EditedRow(), 3);
+    EXPECT_EQ(List().editorsRow, 3);
+    D().UserChange(MainDialogCPP::kStartEditor, "2009-03-06");
+    EXPECT_TRUE(palette->CommitRowEdit());
+    EXPECT_EQ(db.Tasks()[0].Name(), "A");
+    EXPECT_EQ(db.Tasks()[1].Name(), "B");
+    EXPECT_EQ(db.Tasks()[2].Name(), "renamed");
+    EXPECT_EQ(db.Tasks()[2].id, 3);
+}
+
+TEST_F(PaletteTest, RowsCoverMoreThanThirtyTwoThousandTasks) {
+    constexpr int32_t kCount = 40000;
+    for (int32_t id = 1; id <= kCount; ++id) Add(id, "T", DateTime(2009, 3, 1), DateTime(2009, 3, 2));
+    palette->RefillList(false);
+    ASSERT_EQ(List().rows.size(), static_cast<size_t>(kCount));
+    EXPECT_TRUE(D().UserSelectRow(MainDialogCPP::kList, 39000));
+    EXPECT_EQ(palette->SelectedRow(), 39000);
+    D().UserDoubleClick(MainDialogCPP::kList, 33000);
+    EXPECT_EQ(palette->EditedRow(), 33000);
+    palette->CommitRowEdit();
+    D().UserClick(MainDialogCPP::kNewTask);
+    EXPECT_EQ(palette->EditedRow(), kCount + 1);
+    D().UserChange(MainDialogCPP::kNameEditor, "new");
+    EXPECT_TRUE(palette->CommitRowEdit());
+    EXPECT_EQ(db.Tasks().back().Name(), "new");
+    EXPECT_EQ(db.Tasks()[31999].Name(), "T");
+}
+
+TEST_F(PaletteTest, OneGestureShowsOneAlert) {
+    Add(1, "A", DateTime(2009, 3, 2), DateTime(2009, 3, 5));
+    Add(2, "B", DateTime(2009, 3, 2), DateTime(2009, 3, 5));
+    palette->RefillList(false);
+    D().UserDoubleClick(MainDialogCPP::kList, 1);
+    D().UserChange(MainDialogCPP::kStartEditor, "2009-03-10");
+    size_t alerts = DGShownAlerts().size();
+    D().UserDoubleClick(MainDialogCPP::kList, 2);
+    EXPECT_EQ(DGShownAlerts().size(), alerts + 1);
+    EXPECT_EQ(palette->EditedRow(), 1);
+    EXPECT_EQ(palette->SelectedRow(), 1);
+    D().UserSelectRow(MainDialogCPP::kList, 0);
+    EXPECT_EQ(DGShownAlerts().size(), alerts + 2);
+}
+
+GSErr FailingElementGetCount(uint32_t, int32_t, int32_t*) { return static_cast<GSErr>(0x81060999); }
+
+TEST_F(PaletteTest, AFailedDisplayPassStillFinishes) {
+    int16_t locked = AddLayer("locked", false, true);
+    AddElement(1, "FAL-01", locked);
+    Add(1, "A", DateTime(2009, 3, 1), DateTime(2009, 3, 5));
+    palette->RefillList(false);
+    auto table = host->Table();
+    table[kHostElementGetCount] = reinterpret_cast<HostFunc>(&FailingElementGetCount);
+    SetImportedFuncAddrs(table.data());
+    for (int16_t button : {MainDialogCPP::kShowAll, MainDialogCPP::kShowBuilt}) {
+        db.SetDirty(true);
+        int32_t rebuilds = host->rebuildCount;
+        D().UserClick(button);
+        EXPECT_EQ(DGShownAlerts().back().id, 32527) << button;
+        EXPECT_EQ(host->rebuildCount, rebuilds + 1) << button;
+        EXPECT_FALSE(host->hostSwitch) << button;
+        auto& layer = *host->Model().Attribute(HostAttribute::Layer, locked);
+        EXPECT_NE(LE::Get<uint32_t>(layer, HostAttribute::kFlags) & HostAttribute::kLayerLocked, 0u) << button;
+    }
+    SetImportedFuncAddrs(host->Table().data());
+}
+
 } // namespace
