@@ -2,8 +2,12 @@
 // Named undo steps over element records and user data. While a step is open the first change of
 // an element keeps its state before; closing the step keeps the states after. Changes made
 // outside a step cannot be undone and end the redo history.
+// The history is bounded by steps and by the bytes the kept states take; the oldest steps go
+// first, but the newest step is kept whatever its size, so the last action can be undone.
 #include "host/model/Element.h"
 
+#include <cstddef>
+#include <deque>
 #include <functional>
 #include <map>
 #include <optional>
@@ -15,7 +19,14 @@ public:
     struct Step {
         std::string name; // 8-bit code page
         std::map<API_Guid, ElementState> before, after;
+        size_t bytes = 0; // what the step keeps in memory, roughly
     };
+
+    // A display pass over 5,000 elements keeps some 35 MB; these bounds keep a few such passes
+    // and a hundred ordinary edits.
+    static constexpr size_t kDefaultMaxSteps = 100;
+    static constexpr size_t kDefaultMaxBytes = size_t{256} << 20;
+    void SetLimits(size_t maxSteps, size_t maxBytes);
 
     bool IsOpen() const { return open_.has_value(); }
     bool Open(const std::string& name);
@@ -31,8 +42,16 @@ public:
     std::optional<Step> TakeRedo();
     void Clear();
     size_t UndoCount() const { return undo_.size(); }
+    size_t RedoCount() const { return redo_.size(); }
+    size_t KeptBytes() const { return keptBytes_; }
 
 private:
+    void Trim();
+    void ClearRedo();
+
+    size_t maxSteps_ = kDefaultMaxSteps, maxBytes_ = kDefaultMaxBytes;
+    size_t keptBytes_ = 0; // of the undo and redo steps
     std::optional<Step> open_;
-    std::vector<Step> undo_, redo_;
+    std::deque<Step> undo_; // oldest first
+    std::vector<Step> redo_;
 };

@@ -21,6 +21,8 @@ struct HostEvents {
     std::function<void(const std::string& text)> report;
     std::function<void(const std::string& name)> undoStep;
     std::function<void(int16_t menuResId, int32_t item, const std::string& text)> menuText;
+    // Failures of the host's own that no command returns (UTF-8), such as a store write at exit.
+    std::function<void(const std::string& text)> error;
 };
 
 struct AddonRegistration {

@@ -308,9 +308,10 @@ GSErr OpPreferencesWrite(uint32_t token, int32_t version, uint32_t size, const v
     if (!c || (!data && size)) return kHostErrBadParameter;
     const auto* p = static_cast<const uint8_t*>(data);
     std::string error;
-    return c.host->Preferences().Write(c.addon->name, version, std::vector<uint8_t>(p, p + size), error)
-               ? kHostNoError
-               : kHostErrFile;
+    if (c.host->Preferences().Write(c.addon->name, version, std::vector<uint8_t>(p, p + size), error)) return kHostNoError;
+    // The add-on may not tell anyone (it stores its settings while being unloaded), so the host does.
+    if (c.host->Events().error) c.host->Events().error(error);
+    return kHostErrFile;
 }
 
 // ---- attributes

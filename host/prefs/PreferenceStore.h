@@ -1,6 +1,6 @@
 #pragma once
 // The host's preference store: one file with each add-on's record under its name, with its
-// version and size. Every write replaces the file atomically (temporary file, then rename).
+// version and size. Every write replaces the file atomically (FileKit's replacement file).
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -17,8 +17,9 @@ public:
     // An empty path keeps the store in memory only.
     explicit PreferenceStore(std::string path = {});
 
-    // Loads the file; a missing file is an empty store. False (store left empty) for a file that
-    // cannot be read or parsed; `error` says why.
+    // Loads the file; a missing file is an empty store. False when something was wrong, `error`
+    // says what: a damaged record is skipped (and written back unchanged) while the others load;
+    // a file that is no store at all is renamed to PATH.bad, so the next write loses nothing.
     bool Load(std::string& error);
     // Writes the whole store; false when the file could not be replaced (the old one is kept).
     bool Save(std::string& error) const;
@@ -31,5 +32,8 @@ public:
 
 private:
     std::string path_;
+    void SetAside(std::string& error);
+
     std::map<std::string, Entry> entries_;
+    std::map<std::string, std::string> damaged_; // name -> the record's JSON text as found
 };

@@ -2,6 +2,9 @@
 
 #include "basekit/BKText.h"
 #include "basekit/LittleEndian.h"
+#include "filekit/FKError.h"
+#include "filekit/FKFile.h"
+#include "filekit/FKReplacementFile.h"
 
 #include <nlohmann/json.hpp>
 
@@ -9,10 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
-#include <unistd.h>
 
 using nlohmann::json;
 
@@ -131,6 +131,20 @@ void ReadRecordFields(const json& rec, std::vector<uint8_t>& record, const std::
     }
 }
 
+// Names and IDs are stored zero-terminated: a zero byte would cut one short and let two
+// different names in the file become the same name in the model.
+// A character the code page lacks would become '?', and the next save would write that.
+std::string StoredText(const std::string& utf8, const std::string& place) {
+    if (utf8.find('\0') != std::string::npos) throw EProject(place, "holds a zero character");
+    if (auto bad = BKFirstUnmappable(utf8)) {
+        char code[16];
+        std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(bad->character));
+        throw EProject(place, std::string("character ") + code + " \"" + utf8.substr(bad->offset, bad->length) +
+                                  "\" has no Windows-1250 form");
+    }
+    return BKFromUtf8(utf8);
+}
+
 int16_t LayerIndex(const HostModel& model, const json& v, const std::string& place) {
     if (v.is_number_integer()) {
         int64_t n = v.get<int64_t>();
@@ -138,18 +152,11 @@ int16_t LayerIndex(const HostModel& model, const json& v, const std::string& pla
         return static_cast<int16_t>(n);
     }
     if (v.is_string()) {
-        int16_t i = model.FindAttributeByName(HostAttribute::Layer, BKFromUtf8(v.get<std::string>()));
+        int16_t i = model.FindAttributeByName(HostAttribute::Layer, StoredText(v.get<std::string>(), place));
         if (i == 0) throw EProject(place, "no such layer");
         return i;
     }
     throw EProject(place, "expected a layer name or number");
-}
-
-// Names and IDs are stored zero-terminated: a zero byte would cut one short and let two
-// different names in the file become the same name in the model.
-std::string StoredText(const std::string& utf8, const std::string& place) {
-    if (utf8.find('\0') != std::string::npos) throw EProject(place, "holds a zero character");
-    return BKFromUtf8(utf8);
 }
 
 void ReadUserData(Element& e, const json& u, const std::string& up) {
@@ -365,6 +372,9 @@ void ReadModel(HostModel& model, const json& doc) {
         if (!Known(kTopKeys, k)) model.unknownKeys[k] = v;
 }
 
+// Hundreds of times a large real project; parsing takes some ten times the text in memory.
+constexpr size_t kMaxProjectBytes = size_t{256} << 20;
+
 // Copying and writing JSON values recurse once per level, so a hostile file could exhaust the
 // stack long after parsing. Real projects nest a handful of levels.
 constexpr size_t kMaxNesting = 256;
@@ -443,12 +453,12 @@ ProjectLoadResult ParseHostProject(const std::string& text, const std::string& n
 ProjectLoadResult LoadHostProject(const std::string& path) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) return {nullptr, path + ": is a folder"};
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {nullptr, path + ": cannot be opened"};
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) return {nullptr, path + ": cannot be read"};
-    return ParseHostProject(text.str(), path);
+    std::string text;
+    int32_t err = FKReadWholeFile(FKLocation::FromNativePath(path), kMaxProjectBytes, text);
+    if (err == kFKTooLargeErr)
+        return {nullptr, path + ": larger than " + std::to_string(kMaxProjectBytes >> 20) + " MB"};
+    if (err != kFKNoErr) return {nullptr, path + ": cannot be opened: " + FKErrorText(err)};
+    return ParseHostProject(text, path);
 }
 
 std::string SerializeHostProject(const HostModel& model) {
@@ -512,21 +522,12 @@ std::string SerializeHostProject(const HostModel& model) {
 
 bool SaveHostProject(const HostModel& model, const std::string& path, std::string& error) {
     std::string text = SerializeHostProject(model);
-    std::string temp = path + ".tmp" + std::to_string(getpid());
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out << text;
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temp.c_str());
-            error = path + ": cannot be written";
-            return false;
-        }
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        error = path + ": cannot be replaced";
+    FKReplacementFile file(FKLocation::FromNativePath(path));
+    int32_t err = file.Open();
+    if (err == kFKNoErr) err = file.Write(text.data(), text.size());
+    if (err == kFKNoErr) err = file.Commit();
+    if (err != kFKNoErr) {
+        error = path + ": cannot be written: " + FKErrorText(err);
         return false;
     }
     return true;

@@ -75,6 +75,7 @@ ScriptInterpreter::ScriptInterpreter(Host& host, std::ostream& out) : host_(host
     });
     // Failures the platform reports to the user (a movie file that cannot be written, ...).
     UTSetReportListener([this](const UTReport& r) { Emit("error " + r.text); });
+    host_.Events().error = [this](const std::string& text) { Emit("error " + text); };
     host_.Events().report = [this](const std::string& text) { Emit("report " + BKToUtf8(text)); };
     host_.Events().undoStep = [this](const std::string& name) {
         Emit("undo-step " + QuoteForTranscript(BKToUtf8(name)));

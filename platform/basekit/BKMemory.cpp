@@ -1,5 +1,6 @@
 #include "basekit/BKMemory.h"
 
+#include <cstdint>
 #include <mutex>
 #include <new>
 #include <unordered_map>
@@ -25,9 +26,13 @@ BKHandle BKNewHandle(size_t size) {
     auto& t = Table();
     std::lock_guard guard(t.lock);
     try {
+        std::vector<uint8_t> block(size, 0);
+        // After the counter wraps, numbers of blocks still alive are passed over: handing one out
+        // twice would let two owners share, and one free the other's block.
+        if (t.blocks.size() >= UINT32_MAX) return 0;
         BKHandle h = t.next++;
-        if (h == 0) h = t.next++;
-        t.blocks.emplace(h, std::vector<uint8_t>(size, 0));
+        while (h == 0 || t.blocks.contains(h)) h = t.next++;
+        t.blocks.emplace(h, std::move(block));
         return h;
     } catch (const std::bad_alloc&) {
         return 0;
@@ -68,6 +73,12 @@ bool BKSetHandleSize(BKHandle handle, size_t size) {
         return false;
     }
     return true;
+}
+
+void BKSetNextHandleForTesting(BKHandle next) {
+    auto& t = Table();
+    std::lock_guard guard(t.lock);
+    t.next = next;
 }
 
 size_t BKLiveHandleCount() {

@@ -11,3 +11,4 @@ uint8_t* BKHandleData(BKHandle handle);       // nullptr for 0 or an unknown han
 size_t BKHandleSize(BKHandle handle);         // 0 for 0 or an unknown handle
 bool BKSetHandleSize(BKHandle handle, size_t size); // keeps the front, zero-fills growth
 size_t BKLiveHandleCount();                   // for leak checks in tests
+void BKSetNextHandleForTesting(BKHandle next); // brings the counter's wrap within a test's reach

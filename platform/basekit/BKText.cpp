@@ -150,6 +150,16 @@ std::string BKFromUtf8(std::string_view utf8) {
     return out;
 }
 
+std::optional<BKUnmappable> BKFirstUnmappable(std::string_view utf8) {
+    const auto& cp = Cp1250();
+    for (size_t i = 0; i < utf8.size();) {
+        size_t at = i;
+        char32_t c = NextUtf8(utf8, i);
+        if (cp.FromUnicode(c) < 0) return BKUnmappable{at, i - at, c};
+    }
+    return std::nullopt;
+}
+
 std::u16string BKToUtf16(std::string_view cp1250) {
     const auto& cp = Cp1250();
     std::u16string out;

@@ -1,5 +1,7 @@
 #pragma once
 // Text in the host's 8-bit code page (Windows-1250) and its conversions at the UI boundary.
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -7,6 +9,14 @@
 std::string BKToUtf8(std::string_view cp1250);
 // Windows-1250 from UTF-8; characters without a byte become '?'. Invalid UTF-8 bytes too.
 std::string BKFromUtf8(std::string_view utf8);
+// The first character of a UTF-8 text that Windows-1250 lacks (or a malformed byte, as U+FFFD),
+// for readers that must refuse rather than let it become '?'.
+struct BKUnmappable {
+    size_t offset; // bytes into the text
+    size_t length; // its bytes
+    char32_t character;
+};
+std::optional<BKUnmappable> BKFirstUnmappable(std::string_view utf8);
 // UTF-16 from Windows-1250.
 std::u16string BKToUtf16(std::string_view cp1250);
 // Windows-1250 from UTF-16.

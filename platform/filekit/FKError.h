@@ -11,6 +11,11 @@ constexpr int32_t kFKEndOfFileErr = -39;  // fewer bytes than asked were left
 constexpr int32_t kFKNotFoundErr = -43;
 constexpr int32_t kFKPermissionErr = -54;
 constexpr int32_t kFKParamErr = -50;
+constexpr int32_t kFKNotAFileErr = -1302; // a folder, device or pipe where a plain file is expected
+constexpr int32_t kFKTooLargeErr = -1309;  // more bytes than the reader accepts
 
 // The FileKit code of a C library errno value.
 int32_t FKErrorFromErrno(int err);
+
+// A short English reason for a FileKit code ("disk full", "permission denied", ...).
+const char* FKErrorText(int32_t code);

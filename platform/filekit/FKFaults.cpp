@@ -38,6 +38,23 @@ int32_t FKErrorFromErrno(int err) {
     }
 }
 
+const char* FKErrorText(int32_t code) {
+    switch (code) {
+    case kFKNoErr: return "no error";
+    case kFKDiskFullErr: return "disk full";
+    case kFKIOErr: return "input/output error";
+    case kFKBadNameErr: return "not a valid file name";
+    case kFKNotOpenErr: return "file not open";
+    case kFKEndOfFileErr: return "file ends early";
+    case kFKNotFoundErr: return "no such file or folder";
+    case kFKPermissionErr: return "permission denied";
+    case kFKParamErr: return "bad parameter";
+    case kFKNotAFileErr: return "not a plain file";
+    case kFKTooLargeErr: return "file too large";
+    default: return "unknown error";
+    }
+}
+
 void FKInjectFault(FKOperation op, int32_t error, int skip) { Faults().push_back({op, error, skip < 0 ? 0 : skip}); }
 
 void FKClearFaults() { Faults().clear(); }

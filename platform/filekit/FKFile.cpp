@@ -4,6 +4,7 @@
 #include "filekit/FKFaults.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -135,4 +136,35 @@ int32_t FKDeleteFile(const FKLocation& location) {
     if (!location.IsValid()) return kFKBadNameErr;
     if (::unlink(location.NativePath().c_str()) != 0) return FKErrorFromErrno(errno);
     return kFKNoErr;
+}
+
+int32_t FKReadWholeFile(const FKLocation& location, size_t maxSize, std::string& out) {
+    out.clear();
+    if (!location.IsValid()) return kFKBadNameErr;
+    if (int32_t fault = FKTakeFault(FKOperation::Open)) return fault;
+    // Without O_NONBLOCK opening a pipe would wait for a writer that may never come.
+    int fd = ::open(location.NativePath().c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return FKErrorFromErrno(errno);
+    FKFile file(location);
+    file.AdoptDescriptor(fd, false);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return FKErrorFromErrno(errno);
+    if (!S_ISREG(st.st_mode)) return kFKNotAFileErr;
+    if (static_cast<uint64_t>(st.st_size) > maxSize) return kFKTooLargeErr;
+    int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) (void)::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    // The file may grow while it is read: one byte beyond the cap is asked for to notice it.
+    out.resize(static_cast<size_t>(st.st_size) + 1);
+    size_t total = 0;
+    for (;;) {
+        size_t got = 0;
+        int32_t err = file.Read(out.data() + total, out.size() - total, got);
+        total += got;
+        if (err == kFKEndOfFileErr) break;
+        if (err != kFKNoErr) return err;
+        if (total > maxSize) return kFKTooLargeErr;
+        out.resize(std::min(maxSize + 1, out.size() * 2));
+    }
+    out.resize(total);
+    return file.Close();
 }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 class FKFile {
 public:
@@ -45,3 +46,7 @@ private:
 int32_t FKRenameFile(const FKLocation& from, const FKLocation& to);
 // Removes a file; kFKNotFoundErr when there is none.
 int32_t FKDeleteFile(const FKLocation& location);
+
+// Reads a whole plain file of at most `maxSize` bytes. A folder, device or pipe is refused
+// (kFKNotAFileErr) without waiting on it, as is a longer file (kFKTooLargeErr).
+int32_t FKReadWholeFile(const FKLocation& location, size_t maxSize, std::string& out);

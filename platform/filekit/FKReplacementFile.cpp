@@ -9,6 +9,9 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <string>
+#include <csignal>
+#include <cstdint>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -22,6 +25,70 @@ std::string ResolveTarget(const std::string& path) {
     char resolved[PATH_MAX];
     if (::realpath(path.c_str(), resolved) == nullptr) return path;
     return resolved;
+}
+
+// Random letters for the temporary's name, so that no other user can lay a file or a link there
+// first; the exclusive create below refuses anything that is there anyway.
+std::string RandomPart() {
+    uint8_t bytes[8] = {};
+    size_t got = 0;
+    while (got < sizeof bytes) {
+        ssize_t n = ::getrandom(bytes + got, sizeof bytes - got, 0);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        got += static_cast<size_t>(n);
+    }
+    static const char* digits = "0123456789abcdef";
+    std::string s;
+    for (uint8_t b : bytes) {
+        s.push_back(digits[b >> 4]);
+        s.push_back(digits[b & 15]);
+    }
+    return s;
+}
+
+// ".NAME.PID-RANDOM.tmp": the process id tells a live writer's temporary from one a crash left.
+std::string TemporaryPrefix(const std::string& fileName) { return "." + fileName + "."; }
+
+// Removes temporaries of the target whose writing process no longer runs.
+void SweepLeftovers(const std::filesystem::path& folder, const std::string& fileName) {
+    std::string prefix = TemporaryPrefix(fileName);
+    std::error_code ec;
+    std::filesystem::directory_iterator it(folder, ec), end;
+    for (; !ec && it != end; it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        if (name.size() <= prefix.size() + 4 || name.compare(0, prefix.size(), prefix) != 0) continue;
+        if (name.compare(name.size() - 4, 4, ".tmp") != 0) continue;
+        std::string rest = name.substr(prefix.size(), name.size() - prefix.size() - 4);
+        size_t dash = rest.find('-');
+        if (dash == 0 || dash == std::string::npos || rest.size() - dash - 1 != 16) continue;
+        long pid = 0;
+        bool digits = true;
+        for (size_t i = 0; i < dash && digits; ++i) {
+            digits = rest[i] >= '0' && rest[i] <= '9' && i < 9;
+            pid = pid * 10 + (rest[i] - '0');
+        }
+        if (!digits || pid <= 0) continue;
+        if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+        if (!it->is_regular_file(ec) || it->is_symlink(ec)) continue;
+        std::filesystem::remove(it->path(), ec);
+        ec.clear();
+    }
+}
+
+// Makes the rename itself durable; a folder that cannot be synchronised costs only that.
+void SynchronizeFolder(const std::filesystem::path& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    (void)::fsync(fd);
+    ::close(fd);
+}
+
+std::filesystem::path FolderOf(const std::string& path) {
+    std::filesystem::path target(path);
+    return target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
 }
 
 } // namespace
@@ -53,12 +120,11 @@ int32_t FKReplacementFile::Open() {
     }
 
     if (int32_t fault = FKTakeFault(FKOperation::Open)) return fault;
-    std::filesystem::path target(path);
-    std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    std::string stem = "." + target.filename().string() + "." + std::to_string(::getpid()) + "-";
+    std::filesystem::path folder = FolderOf(path);
+    std::string stem = TemporaryPrefix(std::filesystem::path(path).filename().string()) + std::to_string(::getpid()) + "-";
     mode_t mode = exists ? (st.st_mode & 07777) : 0666;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string candidate = (folder / (stem + std::to_string(attempt) + ".tmp")).string();
+        std::string candidate = (folder / (stem + RandomPart() + ".tmp")).string();
         int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd < 0) {
             if (errno == EEXIST) continue;
@@ -93,5 +159,8 @@ int32_t FKReplacementFile::Commit() {
         return err;
     }
     pending_ = false;
+    std::filesystem::path folder = FolderOf(target_.NativePath());
+    SynchronizeFolder(folder);
+    SweepLeftovers(folder, std::filesystem::path(target_.NativePath()).filename().string());
     return kFKNoErr;
 }

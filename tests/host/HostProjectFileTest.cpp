@@ -4,12 +4,16 @@
 
 #include "basekit/BKText.h"
 #include "basekit/LittleEndian.h"
+#include "filekit/FKError.h"
+#include "filekit/FKFaults.h"
 #include "host/project/HostProjectFile.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <cstring>
+#include <sys/stat.h>
+#include <tuple>
 
 namespace {
 
@@ -237,7 +241,7 @@ TEST(HostProjectFile, AFileThatCannotBeOpenedIsNamed) {
     TempFolder folder;
     auto loaded = LoadHostProject(folder.Path("missing.qvp"));
     EXPECT_FALSE(loaded.model);
-    EXPECT_EQ(loaded.error, folder.Path("missing.qvp") + ": cannot be opened");
+    EXPECT_EQ(loaded.error, folder.Path("missing.qvp") + ": cannot be opened: no such file or folder");
     auto folderLoaded = LoadHostProject(folder.Root().string());
     EXPECT_FALSE(folderLoaded.model);
     EXPECT_EQ(folderLoaded.error, folder.Root().string() + ": is a folder");
@@ -249,15 +253,77 @@ TEST(HostProjectFile, AFailedSaveLeavesTheEarlierFileAsItWas) {
     TempFolder folder;
     std::string path = folder.Path("plan.qvp"), error;
     WriteWholeFile(path, "earlier contents");
-    std::string blocker = BlockAtomicWrite(path);
-    EXPECT_FALSE(SaveHostProject(*loaded.model, path, error));
-    EXPECT_NE(error.find(path), std::string::npos) << error;
-    EXPECT_EQ(ReadWholeFile(path), "earlier contents");
-
-    std::filesystem::remove_all(blocker);
-    error.clear();
+    for (auto [op, code, reason] : {std::tuple{FKOperation::Write, kFKDiskFullErr, "disk full"},
+                                    std::tuple{FKOperation::Open, kFKPermissionErr, "permission denied"},
+                                    std::tuple{FKOperation::Rename, kFKIOErr, "input/output error"}}) {
+        FKInjectFault(op, code);
+        EXPECT_FALSE(SaveHostProject(*loaded.model, path, error));
+        EXPECT_EQ(error, path + ": cannot be written: " + reason);
+        EXPECT_EQ(ReadWholeFile(path), "earlier contents");
+        EXPECT_EQ(folder.EntryCount(), 1u) << "a temporary stayed behind";
+    }
+    FKClearFaults();
     EXPECT_FALSE(SaveHostProject(*loaded.model, folder.Path("no/such/folder/plan.qvp"), error));
-    EXPECT_NE(error.find("no/such/folder/plan.qvp"), std::string::npos) << error;
+    EXPECT_EQ(error, folder.Path("no/such/folder/plan.qvp") + ": cannot be written: no such file or folder");
     EXPECT_TRUE(SaveHostProject(*loaded.model, path, error)) << error;
     EXPECT_NE(ReadWholeFile(path), "earlier contents");
+}
+
+TEST(HostProjectFile, TheSaveKeepsTheFilesModeAndLinkAndWritesDevicesDirectly) {
+    auto loaded = ParseHostProject(kRichProject, "rich.qvp");
+    ASSERT_TRUE(loaded.model) << loaded.error;
+    TempFolder folder;
+    std::string real = folder.Path("real.qvp"), link = folder.Path("link.qvp"), error;
+    WriteWholeFile(real, "earlier");
+    ASSERT_EQ(chmod(real.c_str(), 0600), 0);
+    std::filesystem::create_symlink(real, link);
+    ASSERT_TRUE(SaveHostProject(*loaded.model, link, error)) << error;
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadWholeFile(real), SerializeHostProject(*loaded.model));
+    struct stat st {};
+    ASSERT_EQ(stat(real.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(folder.EntryCount(), 2u);
+
+    ASSERT_TRUE(SaveHostProject(*loaded.model, "/dev/null", error)) << error;
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+}
+
+TEST(HostProjectFile, IdsAndNamesWithoutACodePageFormAreRefusedWithThePlaceAndTheCharacter) {
+    struct Case {
+        const char* text;
+        const char* error;
+    };
+    for (const Case& c : {
+             Case{R"({"elements": [{"id": "FAL-01", "kind": 1}, {"id": "日本-01", "kind": 1}]})",
+                  "/elements/1/id: character U+65E5 \"日\" has no Windows-1250 form"},
+             Case{R"({"layers": [{"name": "Alap"}, {"name": "Réteg ☃"}]})",
+                  "/layers/1/name: character U+2603 \"☃\" has no Windows-1250 form"},
+             Case{R"({"materials": [{"name": "Tégla 😀"}]})",
+                  "/materials/0/name: character U+1F600 \"😀\" has no Windows-1250 form"},
+             Case{R"({"elements": [{"id": "FAL-01", "kind": 1, "layer": "日"}]})",
+                  "/elements/0/layer: character U+65E5 \"日\" has no Windows-1250 form"},
+         }) {
+        auto loaded = ParseHostProject(c.text, "cp.qvp");
+        EXPECT_FALSE(loaded.model) << c.text;
+        EXPECT_EQ(loaded.error, std::string("cp.qvp: ") + c.error);
+    }
+    auto hungarian = ParseHostProject(R"({"elements": [{"id": "FŐFAL-01", "kind": 1}]})", "hu.qvp");
+    ASSERT_TRUE(hungarian.model) << hungarian.error;
+    EXPECT_EQ(BKToUtf8(hungarian.model->Elements()[0]->IdText()), "FŐFAL-01");
+}
+
+TEST(HostProjectFile, OnlyAPlainFileOfBoundedSizeIsRead) {
+    TempFolder folder;
+    std::string pipe = folder.Path("pipe.qvp"), huge = folder.Path("huge.qvp");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    auto fromPipe = LoadHostProject(pipe); // with no writer: must not wait for one
+    EXPECT_FALSE(fromPipe.model);
+    EXPECT_EQ(fromPipe.error, pipe + ": cannot be opened: not a plain file");
+    EXPECT_EQ(LoadHostProject("/dev/zero").error, "/dev/zero: cannot be opened: not a plain file");
+    WriteWholeFile(huge, "{}");
+    std::filesystem::resize_file(huge, (size_t{256} << 20) + 1); // sparse: costs no disk
+    auto fromHuge = LoadHostProject(huge);
+    EXPECT_FALSE(fromHuge.model);
+    EXPECT_EQ(fromHuge.error, huge + ": larger than 256 MB");
 }

@@ -48,13 +48,6 @@ inline void WriteWholeFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
-// The temporary name the host's atomic writers use for `path`; a folder of that name makes the
-// write fail, even for a user who may write everywhere.
-inline std::string BlockAtomicWrite(const std::string& path) {
-    std::string temp = path + ".tmp" + std::to_string(getpid());
-    std::filesystem::create_directories(temp + "/blocker");
-    return temp;
-}
 
 inline std::string SourceFile(const std::string& relative) {
     const char* root = std::getenv("BV_SOURCE_DIR");

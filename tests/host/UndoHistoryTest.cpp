@@ -140,3 +140,53 @@ TEST_F(Undo, AChangeAfterAnUndoEndsTheRedoHistory) {
     EXPECT_FALSE(model.ApplyRedo(name));
     EXPECT_EQ(Pen(a), 8);
 }
+
+TEST_F(Undo, TheOldestStepsGoWhenTheHistoryHoldsTooManySteps) {
+    Element& a = *elements[0];
+    model.Undo().SetLimits(3, UndoHistory::kDefaultMaxBytes);
+    for (int16_t pen = 2; pen <= 6; ++pen) {
+        ASSERT_TRUE(model.Undo().Open("Festés"));
+        SetPen(a, pen);
+        Close();
+    }
+    EXPECT_EQ(model.Undo().UndoCount(), 3u);
+    std::string name;
+    for (int k = 0; k < 3; ++k) ASSERT_TRUE(model.ApplyUndo(name));
+    EXPECT_EQ(Pen(a), 3) << "the three newest steps are the ones kept";
+    EXPECT_FALSE(model.ApplyUndo(name));
+    for (int k = 0; k < 3; ++k) ASSERT_TRUE(model.ApplyRedo(name));
+    EXPECT_EQ(Pen(a), 6);
+}
+
+TEST_F(Undo, TheOldestStepsGoWhenTheHistoryHoldsTooManyBytes) {
+    auto step = [this](int16_t pen) {
+        ASSERT_TRUE(model.Undo().Open("Festés"));
+        SetPen(*elements[0], pen);
+        SetPen(*elements[1], pen);
+        Close();
+    };
+    step(2);
+    size_t oneStep = model.Undo().KeptBytes();
+    EXPECT_GE(oneStep, 4 * HostElement::kRecordSize) << "two elements, before and after";
+    model.Undo().SetLimits(100, 2 * oneStep + oneStep / 2);
+    for (int16_t pen = 3; pen <= 8; ++pen) step(pen);
+    EXPECT_EQ(model.Undo().UndoCount(), 2u);
+    EXPECT_LE(model.Undo().KeptBytes(), 2 * oneStep + oneStep / 2);
+
+    // Undoing and redoing moves steps without changing what is kept; a new step ends the redo steps.
+    std::string name;
+    size_t kept = model.Undo().KeptBytes();
+    ASSERT_TRUE(model.ApplyUndo(name));
+    EXPECT_EQ(model.Undo().KeptBytes(), kept);
+    step(9);
+    EXPECT_EQ(model.Undo().RedoCount(), 0u);
+    EXPECT_EQ(model.Undo().KeptBytes(), kept);
+
+    // A step larger than the bound is kept alone, so the last action can still be undone.
+    model.Undo().SetLimits(100, 1);
+    EXPECT_EQ(model.Undo().UndoCount(), 1u);
+    ASSERT_TRUE(model.ApplyUndo(name));
+    EXPECT_EQ(Pen(*elements[0]), 7); // the state step 9 began from
+    model.Undo().Clear();
+    EXPECT_EQ(model.Undo().KeptBytes(), 0u);
+}

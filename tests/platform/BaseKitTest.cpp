@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -54,6 +55,27 @@ TEST(BKMemory, HandlesGrowAndFree) {
     EXPECT_EQ(BKLiveHandleCount(), live);
 }
 
+TEST(BKMemory, AWrappedCounterPassesOverLiveHandles) {
+    BKSetNextHandleForTesting(UINT32_MAX - 1);
+    BKHandle high = BKNewHandle(1);
+    EXPECT_EQ(high, UINT32_MAX - 1);
+    BKSetNextHandleForTesting(1);
+    BKHandle a = BKNewHandle(1), b = BKNewHandle(1);
+    // The counter comes round to the first of them while both live; neither may be given again.
+    BKSetNextHandleForTesting(a);
+    BKHandle c = BKNewHandle(1);
+    EXPECT_NE(c, a);
+    EXPECT_NE(c, b);
+    BKSetNextHandleForTesting(UINT32_MAX - 1);
+    BKHandle d = BKNewHandle(1), e = BKNewHandle(1);
+    EXPECT_EQ(d, UINT32_MAX);
+    EXPECT_NE(e, 0u) << "0 is no block";
+    EXPECT_NE(e, a);
+    EXPECT_NE(e, b);
+    EXPECT_NE(e, c);
+    for (BKHandle h : {high, a, b, c, d, e}) BKDisposeHandle(h);
+}
+
 TEST(BKText, ConversionsRoundTripTheCodePage) {
     const char* hungarian = "Árvíztűrő tükörfúrógép ÁRVÍZTŰRŐ TÜKÖRFÚRÓGÉP";
     std::string cp = BKFromUtf8(hungarian);
@@ -63,6 +85,15 @@ TEST(BKText, ConversionsRoundTripTheCodePage) {
     EXPECT_EQ(BKFromUtf16(BKToUtf16(cp)), cp);
     EXPECT_EQ(BKFromUtf8("日本"), "??");
     EXPECT_EQ(BKFromUtf8("\xC3"), "?"); // cut sequence
+
+    EXPECT_FALSE(BKFirstUnmappable(hungarian));
+    auto bad = BKFirstUnmappable("ab-日本");
+    ASSERT_TRUE(bad);
+    EXPECT_EQ(bad->offset, 3u);
+    EXPECT_EQ(bad->length, 3u);
+    EXPECT_EQ(bad->character, U'日');
+    ASSERT_TRUE(BKFirstUnmappable("x\xC3"));
+    EXPECT_EQ(BKFirstUnmappable("x\xC3")->character, U'\uFFFD');
 }
 
 TEST(BKText, CollationIgnoresCaseAndIsTotal) {

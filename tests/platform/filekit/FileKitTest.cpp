@@ -12,6 +12,8 @@
 #include <iterator>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -181,6 +183,69 @@ TEST_F(FileKitTest, ReplacementFollowsALinkAndWritesDevicesDirectly) {
 
     FKReplacementFile folder(FKLocation::FromNativePath(dir.string()));
     EXPECT_EQ(folder.Open(), kFKBadNameErr);
+}
+
+TEST_F(FileKitTest, TheTemporaryCannotBeForeseenNorTakenOver) {
+    FKLocation target = At("plan.csp");
+    FKLocation victim = At("victim");
+    Put(target, "old");
+    Put(victim, "victim's");
+    // Links laid where a writer numbering its temporaries would put them.
+    for (int n = 0; n < 4; ++n)
+        fs::create_symlink(victim.NativePath(),
+                           (dir / (".plan.csp." + std::to_string(::getpid()) + "-" + std::to_string(n) + ".tmp")).string());
+    std::string first;
+    for (int round = 0; round < 2; ++round) {
+        FKReplacementFile file(target);
+        ASSERT_EQ(file.Open(), kFKNoErr);
+        std::string name = file.WorkingLocation().LastPart();
+        EXPECT_NE(name, first);
+        first = name;
+        EXPECT_FALSE(fs::is_symlink(file.WorkingLocation().NativePath()));
+        ASSERT_EQ(file.Write("new", 3), kFKNoErr);
+        ASSERT_EQ(file.Commit(), kFKNoErr);
+    }
+    EXPECT_EQ(Contents(target), "new");
+    EXPECT_EQ(Contents(victim), "victim's");
+}
+
+TEST_F(FileKitTest, ACommitSweepsTemporariesOfDeadWritersOnly) {
+    pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ASSERT_GT(child, 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    FKLocation target = At("plan.csp");
+    std::string dead = ".plan.csp." + std::to_string(child) + "-0123456789abcdef.tmp";
+    std::string live = ".plan.csp." + std::to_string(::getpid()) + "-0123456789abcdef.tmp";
+    std::string other = ".other.csp." + std::to_string(child) + "-0123456789abcdef.tmp";
+    for (const auto& name : {dead, live, other}) Put(At(name), "partial");
+    FKReplacementFile file(target);
+    ASSERT_EQ(file.Open(), kFKNoErr);
+    ASSERT_EQ(file.Write("new", 3), kFKNoErr);
+    EXPECT_TRUE(fs::exists(At(dead).NativePath())) << "swept before the new content is in place";
+    ASSERT_EQ(file.Commit(), kFKNoErr);
+    EXPECT_FALSE(fs::exists(At(dead).NativePath()));
+    EXPECT_TRUE(fs::exists(At(live).NativePath()));
+    EXPECT_TRUE(fs::exists(At(other).NativePath()));
+}
+
+TEST_F(FileKitTest, WholeFileReadsRefuseWhatIsNoPlainFileOrTooLong) {
+    std::string text;
+    Put(At("small"), "12345");
+    EXPECT_EQ(FKReadWholeFile(At("small"), 5, text), kFKNoErr);
+    EXPECT_EQ(text, "12345");
+    EXPECT_EQ(FKReadWholeFile(At("small"), 4, text), kFKTooLargeErr);
+    Put(At("empty"), "");
+    EXPECT_EQ(FKReadWholeFile(At("empty"), 4, text), kFKNoErr);
+    EXPECT_TRUE(text.empty());
+    EXPECT_EQ(FKReadWholeFile(At("missing"), 4, text), kFKNotFoundErr);
+    EXPECT_EQ(FKReadWholeFile(FKLocation::FromNativePath(dir.string()), 4, text), kFKNotAFileErr);
+    EXPECT_EQ(FKReadWholeFile(FKLocation::FromNativePath("/dev/zero"), 4, text), kFKNotAFileErr);
+    ASSERT_EQ(::mkfifo(At("pipe").NativePath().c_str(), 0600), 0);
+    EXPECT_EQ(FKReadWholeFile(At("pipe"), 4, text), kFKNotAFileErr); // returns, with no writer
+    EXPECT_STREQ(FKErrorText(kFKDiskFullErr), "disk full");
+    EXPECT_STREQ(FKErrorText(kFKPermissionErr), "permission denied");
 }
 
 TEST(FileTypeRegistry, GroupsMakeFiltersInOrder) {
