@@ -75,10 +75,10 @@ std::string Palette() {
     out << "date " << Date(current).substr(0, 10) << "\n";
     for (size_t r = 0; r < list.rows.size(); ++r) {
         const DGListRow& row = list.rows[r];
-        auto row16 = static_cast<int16_t>(r + 1);
-        out << "row " << row16 << " " << row.value;
+        auto rowNumber = static_cast<int32_t>(r + 1);
+        out << "row " << rowNumber << " " << row.value;
         for (size_t tab = 0; tab < 5; ++tab) {
-            if (tab == 2) out << " " << Quote(CellSummary(d.DrawTab(MainDialogCPP::kList, row16, 3)));
+            if (tab == 2) out << " " << Quote(CellSummary(d.DrawTab(MainDialogCPP::kList, rowNumber, 3)));
             else out << " " << Quote(tab < row.tabs.size() ? row.tabs[tab] : std::string());
         }
         out << (row.colored ? " marked" : "") << "\n";

@@ -8,6 +8,7 @@
 #include "host/script/ScriptInterpreter.h"
 
 #include <charconv>
+#include <limits>
 #include <sstream>
 
 namespace {
@@ -140,8 +141,8 @@ void AddAddonCommands(ScriptInterpreter& in) {
         int64_t n = 0, m = 0;
         bool ok = false;
         if (verb == "click" && a.size() == 2 && number(1, n, 1, 100)) ok = d->UserClick(static_cast<int16_t>(n));
-        else if (verb == "select" && a.size() == 2 && number(1, n, 0, 32000)) ok = d->UserSelectRow(16, static_cast<int16_t>(n));
-        else if (verb == "dblclick" && a.size() == 2 && number(1, n, 1, 32000)) ok = d->UserDoubleClick(16, static_cast<int16_t>(n));
+        else if (verb == "select" && a.size() == 2 && number(1, n, 0, std::numeric_limits<int32_t>::max())) ok = d->UserSelectRow(16, static_cast<int32_t>(n));
+        else if (verb == "dblclick" && a.size() == 2 && number(1, n, 1, std::numeric_limits<int32_t>::max())) ok = d->UserDoubleClick(16, static_cast<int32_t>(n));
         else if (verb == "name" && a.size() == 2) ok = d->IsVisible() && d->Item(12)->visible && d->UserChange(12, a[1]);
         else if (verb == "kind" && a.size() == 2) ok = d->Item(13)->visible && d->UserChange(13, a[1]);
         else if (verb == "start" && a.size() == 2) ok = d->Item(14)->visible && d->UserChange(14, a[1]);
