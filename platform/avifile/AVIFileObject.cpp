@@ -15,7 +15,7 @@ AVIResult AVIFileObject::Create(const std::string& nativePath, AVIFileObject** o
     if (avformat_alloc_output_context2(&file->context_, nullptr, "avi", nativePath.c_str()) < 0 ||
         file->context_ == nullptr)
         return AVIERR_INTERNAL;
-    file->output_ = std::make_unique<AVIOutputFile>(nativePath);
+    file->output_ = std::make_unique<FFOutputFile>(nativePath);
     if (file->output_->Open() != 0) {
         AVISetLastFailure(file->output_->FailureText());
         return AVIERR_FILEOPEN;

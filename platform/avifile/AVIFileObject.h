@@ -4,7 +4,7 @@
 // trailer when the last reference is released; only then, and only when every write succeeded,
 // does the file take the movie's name.
 #include "avifile/AVIFile.h"
-#include "avifile/AVIOutputFile.h"
+#include "ffoutput/FFOutputFile.h"
 
 #include <memory>
 #include <string>
@@ -39,7 +39,7 @@ private:
     AVIResult Fail(AVIResult code);
 
     AVFormatContext* context_ = nullptr;
-    std::unique_ptr<AVIOutputFile> output_;
+    std::unique_ptr<FFOutputFile> output_;
     bool abandoned_ = false;
     bool headerWritten_ = false;
     bool failed_ = false;

@@ -30,7 +30,7 @@ int16_t MKMovieWriter::Begin(const std::string& moviePath, int width, int height
     timeBase_ = AVRational{1, framesPerSecond};
     pictureWidth_ = width;
     pictureHeight_ = height;
-    output_ = std::make_unique<MKOutputFile>(moviePath);
+    output_ = std::make_unique<FFOutputFile>(moviePath);
     if (output_->Open() != 0) return Fail(kMKFileError);
     // The muxer reopens its file by name to move the index to the front.
     if (avformat_alloc_output_context2(&context_, nullptr, "mov", output_->WorkingPath().c_str()) < 0 ||

@@ -1,7 +1,7 @@
 #pragma once
 // One QuickTime movie being written: the muxer, the video encoder and the text track.
 #include "basekit/BKMemory.h"
-#include "moviekit/MKOutputFile.h"
+#include "ffoutput/FFOutputFile.h"
 
 #include <memory>
 #include <string>
@@ -35,7 +35,7 @@ private:
     bool Write(AVPacket* packet, AVStream* stream, AVRational timeBase);
     void PadEdges();
 
-    std::unique_ptr<MKOutputFile> output_;
+    std::unique_ptr<FFOutputFile> output_;
     AVFormatContext* context_ = nullptr;
     AVStream* video_ = nullptr;
     AVStream* text_ = nullptr;

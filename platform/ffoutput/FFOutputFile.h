@@ -1,5 +1,5 @@
 #pragma once
-// Where an AVI file's bytes go: a file of its own beside the movie, created exclusively under a
+// Where a movie's bytes go: a file of its own beside the movie, created exclusively under a
 // unique name and renamed over the movie only when all of it was written, so a failed or
 // abandoned movie leaves the user's previous file of that name alone. A device is written
 // directly. The muxer writes through Context(); every failure is kept with the system's reason.
@@ -12,12 +12,12 @@ extern "C" {
 #include <libavformat/avio.h>
 }
 
-class AVIOutputFile {
+class FFOutputFile {
 public:
-    explicit AVIOutputFile(const std::string& nativePath);
-    ~AVIOutputFile(); // an uncommitted file is removed
-    AVIOutputFile(const AVIOutputFile&) = delete;
-    AVIOutputFile& operator=(const AVIOutputFile&) = delete;
+    explicit FFOutputFile(const std::string& nativePath);
+    ~FFOutputFile(); // an uncommitted file is removed
+    FFOutputFile(const FFOutputFile&) = delete;
+    FFOutputFile& operator=(const FFOutputFile&) = delete;
 
     // A FileKit code, 0 when the working file and its I/O context are ready.
     int32_t Open();
@@ -28,6 +28,9 @@ public:
     int32_t Commit();
     // "path: reason" of the first failure; empty when none.
     const std::string& FailureText() const { return failureText_; }
+    // Where the bytes go: the working file, or the target itself when it is a device.
+    std::string WorkingPath() const { return file_.WorkingLocation().NativePath(); }
+    bool Direct() const;
 
 private:
     static int WritePacket(void* opaque, uint8_t* data, int size);

@@ -1,10 +1,11 @@
-#include "avifile/AVIOutputFile.h"
+#include "ffoutput/FFOutputFile.h"
 
 #include "filekit/FKError.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 
 extern "C" {
 #include <libavutil/error.h>
@@ -27,18 +28,18 @@ int ErrnoOf(int32_t code) {
 
 } // namespace
 
-AVIOutputFile::AVIOutputFile(const std::string& nativePath)
+FFOutputFile::FFOutputFile(const std::string& nativePath)
     : path_(nativePath), file_(FKLocation::FromNativePath(nativePath)) {}
 
-AVIOutputFile::~AVIOutputFile() { FreeContext(); }
+FFOutputFile::~FFOutputFile() { FreeContext(); }
 
-void AVIOutputFile::FreeContext() {
+void FFOutputFile::FreeContext() {
     if (io_ == nullptr) return;
     av_freep(&io_->buffer);
     avio_context_free(&io_);
 }
 
-int AVIOutputFile::Record(int32_t code) {
+int FFOutputFile::Record(int32_t code) {
     if (error_ == 0) {
         error_ = code;
         failureText_ = path_ + ": " + std::strerror(ErrnoOf(code));
@@ -46,7 +47,7 @@ int AVIOutputFile::Record(int32_t code) {
     return AVERROR(ErrnoOf(code));
 }
 
-int32_t AVIOutputFile::Open() {
+int32_t FFOutputFile::Open() {
     if (int32_t r = file_.Open(); r != kFKNoErr) {
         Record(r);
         return r;
@@ -61,8 +62,8 @@ int32_t AVIOutputFile::Open() {
     return kFKNoErr;
 }
 
-int AVIOutputFile::WritePacket(void* opaque, uint8_t* data, int size) {
-    auto* self = static_cast<AVIOutputFile*>(opaque);
+int FFOutputFile::WritePacket(void* opaque, uint8_t* data, int size) {
+    auto* self = static_cast<FFOutputFile*>(opaque);
     if (self->error_ != 0) return AVERROR(ErrnoOf(self->error_));
     if (int32_t r = self->file_.Write(data, static_cast<size_t>(size)); r != kFKNoErr) return self->Record(r);
     self->position_ += static_cast<uint64_t>(size);
@@ -70,8 +71,8 @@ int AVIOutputFile::WritePacket(void* opaque, uint8_t* data, int size) {
     return size;
 }
 
-int64_t AVIOutputFile::Seek(void* opaque, int64_t offset, int whence) {
-    auto* self = static_cast<AVIOutputFile*>(opaque);
+int64_t FFOutputFile::Seek(void* opaque, int64_t offset, int whence) {
+    auto* self = static_cast<FFOutputFile*>(opaque);
     if ((whence & AVSEEK_SIZE) != 0) return static_cast<int64_t>(self->size_);
     int64_t base = 0;
     switch (whence & ~AVSEEK_FORCE) {
@@ -87,7 +88,7 @@ int64_t AVIOutputFile::Seek(void* opaque, int64_t offset, int whence) {
     return target;
 }
 
-int32_t AVIOutputFile::Commit() {
+int32_t FFOutputFile::Commit() {
     if (io_ == nullptr) return error_ != 0 ? error_ : kFKNotOpenErr;
     avio_flush(io_);
     if (io_->error < 0 && error_ == 0) Record(kFKIOErr);
@@ -98,4 +99,9 @@ int32_t AVIOutputFile::Commit() {
         return r;
     }
     return kFKNoErr;
+}
+
+bool FFOutputFile::Direct() const {
+    struct stat st {};
+    return ::stat(WorkingPath().c_str(), &st) == 0 && !S_ISREG(st.st_mode);
 }
