@@ -1,7 +1,7 @@
 // RecomputeStates and a palette sort over a 100,000-task schedule.
-#include "BenchSchedule.h"
 #include "basekit/BKText.h"
-#include "movie/AnimationSettings.h"
+#include "BenchSchedule.h"
+#include "schedule/AnimationSettings.h"
 #include "schedule/TaskDB.h"
 #include "schedule/TaskLess.h"
 

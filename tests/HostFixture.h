@@ -1,10 +1,10 @@
 #pragma once
 // An in-process host with the add-on attached: the host's table handed over, the add-on
 // registered and its token set, an empty model with one layer and the default pens.
-#include "TestSupport.h"
 #include "host/ops/Host.h"
 #include "hostapi/HostAttributeRecord.h"
-#include "shell/HostInterface.h"
+#include "hostcalls/HostInterface.h"
+#include "TestSupport.h"
 
 #include <memory>
 #include <string>

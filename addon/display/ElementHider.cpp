@@ -5,13 +5,14 @@
 #include "basekit/LittleEndian.h"
 #include "dialogkit/DGCursor.h"
 #include "display/ConstructionTypeDisplay.h"
-#include "display/PlanDatabase.h"
 #include "hostapi/HostAttributeRecord.h"
 #include "hostapi/HostElementRecord.h"
+#include "hostapi/HostSelectors.h"
+#include "hostcalls/HostInterface.h"
+#include "hostcalls/PlanDatabase.h"
 #include "resources/AddonResources.h"
 #include "schedule/Exceptions.h"
 #include "schedule/TaskDB.h"
-#include "shell/HostInterface.h"
 
 #include <cstdlib>
 #include <optional>
@@ -20,8 +21,6 @@ namespace {
 
 using Record = std::vector<uint8_t>;
 
-constexpr uint32_t kChangesBegin = HOST_FOURCC('C', 'S', 'D', 'N');
-constexpr uint32_t kChangesEnd = HOST_FOURCC('C', 'S', 'E', 'N');
 
 GSErr ReadElement(int32_t kind, const API_Guid& guid, Record& rec) {
     rec.assign(HostElement::kRecordSize, 0);
@@ -89,10 +88,6 @@ bool RecordShows(const ElementLinkRecord& link, int32_t code) {
 }
 
 } // namespace
-
-bool ElementHider::IsDisplayableKind(int32_t kind) {
-    return (kind >= 1 && kind <= 10) || (kind >= 17 && kind <= 19) || (kind >= 21 && kind <= 23) || kind == 37;
-}
 
 void ElementHider::LoadResources() {
     hiddenLayerName_ = AddonString(32603, 1);
@@ -163,7 +158,7 @@ void ElementHider::SetUpTypeMaterials() {
 std::pair<std::string, std::string> ElementHider::ElementKindAndId(int32_t kind, const API_Guid& guid) const {
     char name[256] = {};
     int32_t k = kind;
-    HostUtility(HOST_FOURCC('G', 'E', 'T', 'N'), &k, name);
+    HostUtility(kHostSelKindName, &k, name);
     Record rec;
     std::string id;
     if (ReadElement(kind, guid, rec) == kHostNoError)
@@ -241,10 +236,10 @@ void ElementHider::Prepare(TaskDB& db) {
     SetUpTypeMaterials();
     CollectHiddenUserLayers();
     errorCount_ += db.CheckTaskDates();
-    switchRead_ = HostEnvironmentGet(HOST_FOURCC('I', 'S', 'S', 'G'), &switchSaved_, nullptr) == kHostNoError;
+    switchRead_ = HostEnvironmentGet(kHostSelSwitchGet, &switchSaved_, nullptr) == kHostNoError;
     if (switchRead_ && switchSaved_ == 0) {
         uint8_t on = 1;
-        if (GSErr err = HostEnvironmentSet(HOST_FOURCC('C', 'S', 'P', 'G'), &on, nullptr); err != kHostNoError)
+        if (GSErr err = HostEnvironmentSet(kHostSelSwitchSet, &on, nullptr); err != kHostNoError)
             throw EElementHider(__LINE__, 0, err);
     }
     UnlockLayers();
@@ -267,12 +262,12 @@ void ElementHider::EndPass() { DGSetCursor(DGCursor::Arrow); }
 void ElementHider::Finish() {
     RelockLayers();
     int32_t rebuild = 1;
-    if (GSErr err = HostAutomate(HOST_FOURCC('R', 'B', 'L', 'D'), &rebuild, nullptr); err != kHostNoError)
+    if (GSErr err = HostAutomate(kHostSelRebuild, &rebuild, nullptr); err != kHostNoError)
         throw EElementHider(__LINE__, 0, err);
     if (errorCount_ > 0) AddonAlert(32528, std::to_string(errorCount_).c_str());
     if (switchRead_) {
         uint8_t saved = switchSaved_;
-        if (GSErr err = HostEnvironmentSet(HOST_FOURCC('C', 'S', 'P', 'G'), &saved, nullptr); err != kHostNoError)
+        if (GSErr err = HostEnvironmentSet(kHostSelSwitchSet, &saved, nullptr); err != kHostNoError)
             throw EElementHider(__LINE__, 0, err);
     }
 }
@@ -440,7 +435,7 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
 void ElementHider::ShowAtCurrentDate(TaskDB& db, int flag) {
     PlanDatabaseSwitch planSwitch;
     int16_t hiddenLayer = SetHiddenLayerVisible(true);
-    HostUtility(kChangesBegin, nullptr, nullptr);
+    HostUtility(kHostSelChangesBegin, nullptr, nullptr);
     try {
         for (int32_t kind = HostElement::kFirstKind; kind <= HostElement::kLastKind; ++kind) {
             GSErr err;
@@ -456,7 +451,7 @@ void ElementHider::ShowAtCurrentDate(TaskDB& db, int flag) {
     } catch (const ETaskNotFound&) {
         // The user stopped at a missing task: the rest of the model is left as it is.
     }
-    HostUtility(kChangesEnd, nullptr, nullptr);
+    HostUtility(kHostSelChangesEnd, nullptr, nullptr);
     SetHiddenLayerVisible(false);
 }
 
@@ -512,7 +507,7 @@ void ElementHider::ShowAll(TaskDB& db) {
     PlanDatabaseGuard guard;
     BeginPass();
     SetHiddenLayerVisible(true);
-    HostUtility(kChangesBegin, nullptr, nullptr);
+    HostUtility(kHostSelChangesBegin, nullptr, nullptr);
     for (int32_t kind = HostElement::kFirstKind; kind <= HostElement::kLastKind; ++kind) {
         int32_t count = 0;
         if (HostElementGetCount(kind, &count) != kHostNoError) break;
@@ -524,7 +519,7 @@ void ElementHider::ShowAll(TaskDB& db) {
             }
         }
     }
-    HostUtility(kChangesEnd, nullptr, nullptr);
+    HostUtility(kHostSelChangesEnd, nullptr, nullptr);
     SetHiddenLayerVisible(false);
     EndPass();
     ResetShownState(db, kPresent);

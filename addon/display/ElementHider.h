@@ -4,6 +4,7 @@
 // the add-on keeps on each element.
 #include "hostapi/HostGuid.h"
 #include "schedule/ElementLink.h"
+#include "schedule/IElementDisplay.h"
 
 #include <array>
 #include <cstdint>
@@ -19,7 +20,7 @@ class TaskDB;
 // What an element shows.
 enum AppearanceCode : int32_t { kAbsent = 0, kUnderWork = 1, kPresent = 2, kUnlinked = 3 };
 
-class ElementHider {
+class ElementHider final : public IElementDisplay {
 public:
     struct ShownState {
         int32_t code = 0;
@@ -35,14 +36,10 @@ public:
     ElementHider(const ElementHider&) = delete;
     ElementHider& operator=(const ElementHider&) = delete;
 
-    static bool IsDisplayableKind(int32_t kind);
-
-    // Link record access. Reading throws EElementHider (code 220 when the element has none);
-    // writing returns false when the host refuses user data on the element.
-    void ReadElementLink(int32_t kind, const API_Guid& guid, ElementLinkRecord& out) const;
-    bool WriteElementLink(int32_t kind, const API_Guid& guid, const ElementLinkRecord& record, bool mayUnlock) const;
-    // Empties one slot and writes the record at once; a failure shows the internal-error alert.
-    void ClearLinkSlot(ElementLinkRecord& record, size_t slot, int32_t kind, const API_Guid& guid) const;
+    void ReadElementLink(int32_t kind, const API_Guid& guid, ElementLinkRecord& out) const override;
+    bool WriteElementLink(int32_t kind, const API_Guid& guid, const ElementLinkRecord& record,
+                          bool mayUnlock) const override;
+    void ClearLinkSlot(ElementLinkRecord& record, size_t slot, int32_t kind, const API_Guid& guid) const override;
     // Removes the element's link record.
     void RemoveElementLink(int32_t kind, const API_Guid& guid) const;
     // The host's element lock; the host may hand back an updated identifier.
@@ -57,18 +54,15 @@ public:
     void ShowAtCurrentDate(TaskDB& db, int flag);
     bool ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16_t hiddenLayer, int flag = 0);
     void ShowAll(TaskDB& db);
-    bool RestoreElement(TaskDB& db, int32_t kind, API_Guid guid);
+    bool RestoreElement(TaskDB& db, int32_t kind, API_Guid guid) override;
     void ResetShownState(TaskDB& db, int32_t code);
     void Finish();
-    int16_t SetHiddenLayerVisible(bool visible);
-    bool IsDisplayable(int32_t kind, const API_Guid& guid) const;
-    // The host's name of the kind and the element's ID text (8-bit code page).
-    std::pair<std::string, std::string> ElementKindAndId(int32_t kind, const API_Guid& guid) const;
-    void UnlockLayers();
-    void RelockLayers();
-    // Notes the layers the user hid now; the element-link operations call it too, so a layer
-    // shown again is linkable without a display pass in between.
-    void CollectHiddenUserLayers();
+    int16_t SetHiddenLayerVisible(bool visible) override;
+    bool IsDisplayable(int32_t kind, const API_Guid& guid) const override;
+    std::pair<std::string, std::string> ElementKindAndId(int32_t kind, const API_Guid& guid) const override;
+    void UnlockLayers() override;
+    void RelockLayers() override;
+    void CollectHiddenUserLayers() override;
 
     // Construction-type pens and materials.
     void LoadTypePens();

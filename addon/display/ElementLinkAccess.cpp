@@ -2,9 +2,10 @@
 #include "basekit/BKMemory.h"
 #include "display/ElementHider.h"
 #include "hostapi/HostElementRecord.h"
+#include "hostapi/HostSelectors.h"
+#include "hostcalls/HostInterface.h"
 #include "resources/AddonResources.h"
 #include "schedule/Exceptions.h"
-#include "shell/HostInterface.h"
 
 #include <cstring>
 #include <vector>
@@ -103,9 +104,9 @@ void ElementHider::RemoveElementLink(int32_t kind, const API_Guid& guid) const {
 }
 
 bool ElementHider::LockElement(int32_t kind, API_Guid& guid) const {
-    return ChangeLock(kind, guid, HOST_FOURCC('L', 'O', 'C', 'K'));
+    return ChangeLock(kind, guid, kHostSelElementLock);
 }
 
 bool ElementHider::UnlockElement(int32_t kind, API_Guid& guid) const {
-    return ChangeLock(kind, guid, HOST_FOURCC('U', 'L', 'C', 'K'));
+    return ChangeLock(kind, guid, kHostSelElementUnlock);
 }

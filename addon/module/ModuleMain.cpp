@@ -1,5 +1,5 @@
 // The shared module's load and unload hooks; the exports live in the add-on's library.
-#include "shell/HostInterface.h"
+#include "hostcalls/HostInterface.h"
 #include "shell/ModuleLife.h"
 
 #include <dlfcn.h>

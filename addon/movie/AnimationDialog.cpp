@@ -7,13 +7,14 @@
 #include "filekit/FKLocation.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostapi/HostLibPartRecord.h"
-#include "movie/AnimationSettings.h"
+#include "hostapi/HostSelectors.h"
+#include "hostcalls/FileDialogs.h"
+#include "hostcalls/HostInterface.h"
 #include "movie/CameraRecords.h"
 #include "resources/AddonDialogs.h"
 #include "resources/AddonResources.h"
+#include "schedule/AnimationSettings.h"
 #include "schedule/TaskDB.h"
-#include "shell/FileDialogs.h"
-#include "shell/HostInterface.h"
 
 #include <cstring>
 
@@ -115,7 +116,7 @@ void AnimationDialog::LabelObjectCheck() {
         LE::Put<uint32_t>(request, HostUniqueIdRequest::kVariation, kLabelVariation);
         LE::Put<int16_t>(request, HostUniqueIdRequest::kTemplateId, 132);
         char uniqueId[HostLibPart::kUniqueIdSize] = {};
-        if (HostUtility(HOST_FOURCC('G', 'L', 'U', 'I'), request.data(), uniqueId) == kHostNoError) {
+        if (HostUtility(kHostSelTypeTemplateId, request.data(), uniqueId) == kHostNoError) {
             uniqueId[sizeof uniqueId - 1] = 0;
             found = SearchLibPart({}, uniqueId, rec);
         }
@@ -292,7 +293,7 @@ void AnimationDialog::ChooseLabelObject() {
     std::array<uint8_t, HostSettingsRequest::kSize> request{};
     LE::Put<int32_t>(request, HostSettingsRequest::kKind, HostElement::Object);
     LE::Put<uint32_t>(request, HostSettingsRequest::kVariation, kLabelVariation);
-    if (HostEnvironmentSet(HOST_FOURCC('S', 'E', 'T', 'D'), request.data(), nullptr) == kHostNoError) {
+    if (HostEnvironmentSet(kHostSelToolSettings, request.data(), nullptr) == kHostNoError) {
         std::vector<uint8_t> chosen(HostElement::kRecordSize, 0);
         LE::Put<int32_t>(chosen, HostElement::kKind, HostElement::Object);
         LE::Put<uint32_t>(chosen, HostObjectFields::kVariation, kLabelVariation);

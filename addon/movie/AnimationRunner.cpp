@@ -5,19 +5,18 @@
 #include "display/ElementHider.h"
 #include "filekit/FKSpecialFolders.h"
 #include "hostapi/HostProjectionRecord.h"
+#include "hostapi/HostSelectors.h"
+#include "hostcalls/HostInterface.h"
 #include "movie/AVICreator.h"
-#include "movie/AnimationSettings.h"
 #include "movie/MOVCreator.h"
 #include "movie/ProgressWindow.h"
 #include "resources/AddonResources.h"
+#include "schedule/AnimationSettings.h"
 #include "schedule/TaskDB.h"
-#include "shell/HostInterface.h"
 
 #include <cstring>
 
 namespace {
-constexpr uint32_t kChangesBegin = HOST_FOURCC('C', 'S', 'D', 'N');
-constexpr uint32_t kChangesEnd = HOST_FOURCC('C', 'S', 'E', 'N');
 
 // A copy of a picture block; 0 when there is none or no memory.
 BKHandle CopyPicture(BKHandle picture) {
@@ -37,22 +36,22 @@ AnimationRunner::AnimationRunner(TaskDB& taskDB, ElementHider& hider, int32_t ca
     isAVI_ = s.movieKind == VideoForWindows;
     use3DWindow_ = s.use3DWindow;
     uint8_t on = 1;
-    captureModeSet_ = HostGraphics(HOST_FOURCC('S', 'E', 'C', 'F'), &on, nullptr) == kHostNoError;
+    captureModeSet_ = HostGraphics(kHostSelCaptureMode, &on, nullptr) == kHostNoError;
     hider_.ShowAll(taskDB_);
 
     std::array<uint8_t, HostProjection::kSize> projection{};
-    if (HostEnvironmentGet(HOST_FOURCC('G', 'P', '3', 'D'), projection.data(), nullptr) == kHostNoError &&
-        HostDatabaseQuery(HOST_FOURCC('G', 'W', 'I', 'N'), savedWindow_.data(), nullptr) == kHostNoError &&
+    if (HostEnvironmentGet(kHostSelProjectionGet, projection.data(), nullptr) == kHostNoError &&
+        HostDatabaseQuery(kHostSelFrontWindowGet, savedWindow_.data(), nullptr) == kHostNoError &&
         LE::Get<int32_t>(savedWindow_, HostDatabaseRecord::kKind) != HostDatabaseKind::Window3D) {
         std::array<uint8_t, HostDatabaseRecord::kSize> window3D{};
         LE::Put<int32_t>(window3D, HostDatabaseRecord::kKind, HostDatabaseKind::Window3D);
-        HostAutomate(HOST_FOURCC('C', 'H', 'W', 'D'), window3D.data(), nullptr);
+        HostAutomate(kHostSelWindowToFront, window3D.data(), nullptr);
     }
 
     std::array<uint8_t, HostWindowSize::kSize> size{};
     int32_t photo = 1;
-    GSErr err = use3DWindow_ ? HostEnvironmentGet(HOST_FOURCC('G', 'W', '3', 'D'), size.data(), nullptr)
-                             : HostEnvironmentGet(HOST_FOURCC('G', 'R', 'E', 'N'), size.data(), &photo);
+    GSErr err = use3DWindow_ ? HostEnvironmentGet(kHostSelWindow3DSize, size.data(), nullptr)
+                             : HostEnvironmentGet(kHostSelPhotoWindowSize, size.data(), &photo);
     ok_ = err == kHostNoError;
     if (!ok_) return;
     width_ = LE::Get<int16_t>(size, HostWindowSize::kWidth);
@@ -82,7 +81,7 @@ AnimationRunner::~AnimationRunner() {
     BKDisposeHandle(frameMap_);
     if (captureModeSet_) {
         uint8_t off = 0;
-        HostGraphics(HOST_FOURCC('S', 'E', 'C', 'F'), &off, nullptr);
+        HostGraphics(kHostSelCaptureMode, &off, nullptr);
     }
 }
 
@@ -120,7 +119,7 @@ bool AnimationRunner::Run() {
         window->Dialog()->BeginEventProcessing();
         window->Dialog()->Show();
     }
-    HostUtility(kChangesBegin, nullptr, nullptr);
+    HostUtility(kHostSelChangesBegin, nullptr, nullptr);
     // One answer about a missing task serves the whole movie, however it ends.
     struct HeldAnswer {
         ElementHider& hider;
@@ -185,11 +184,11 @@ bool AnimationRunner::Run() {
         }
     } while (w.framesWritten + 1 <= w.frameCount && ok_);
 
-    HostAutomate(HOST_FOURCC('C', 'H', 'W', 'D'), savedWindow_.data(), nullptr);
+    HostAutomate(kHostSelWindowToFront, savedWindow_.data(), nullptr);
     hider_.ShowAll(taskDB_);
     BKDisposeHandle(picture);
     BKDisposeHandle(clean);
-    HostUtility(kChangesEnd, nullptr, nullptr);
+    HostUtility(kHostSelChangesEnd, nullptr, nullptr);
     if (window->Dialog()) window->Dialog()->EndEventProcessing();
     observer.reset();
     window.reset();

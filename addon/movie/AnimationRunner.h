@@ -58,6 +58,3 @@ private:
     bool captureModeSet_ = false;
     int32_t captures_ = 0;
 };
-
-// Menu item 6: checks the schedule, runs the settings dialog, makes the movie, says how it went.
-void MakeAnimation(TaskDB& taskDB, ElementHider& hider);

@@ -2,7 +2,7 @@
 
 #include "basekit/LittleEndian.h"
 #include "hostapi/HostElementRecord.h"
-#include "shell/HostInterface.h"
+#include "hostcalls/HostInterface.h"
 
 std::vector<uint8_t> ReadElementByIndex(int32_t kind, int32_t index) {
     std::array<uint8_t, HostHead::kSize> head{};

@@ -6,13 +6,14 @@
 #include "hostapi/HostElementRecord.h"
 #include "hostapi/HostLibPartRecord.h"
 #include "hostapi/HostProjectionRecord.h"
+#include "hostapi/HostSelectors.h"
+#include "hostcalls/HostInterface.h"
 #include "movie/AnimationRunner.h"
-#include "movie/AnimationSettings.h"
 #include "movie/CameraRecords.h"
 #include "pixkit/PXPixMap.h"
 #include "resources/AddonResources.h"
+#include "schedule/AnimationSettings.h"
 #include "schedule/TaskDB.h"
-#include "shell/HostInterface.h"
 
 #include <algorithm>
 #include <cstring>
@@ -39,7 +40,7 @@ bool AnimationRunner::BuildCameraPathFrames(int32_t pathIndex) {
     std::memcpy(wrapper.data() + HostCameraPathWrapper::kRecord, path.data(), HostElement::kRecordSize);
     wrapper[HostCameraPathWrapper::kOk] = 1;
     uint32_t positions = 0;
-    if (HostGraphics(HOST_FOURCC('S', 'L', 'S', 'H'), wrapper.data(), &positions) != kHostNoError || !positions) {
+    if (HostGraphics(kHostSelCameraPathPositions, wrapper.data(), &positions) != kHostNoError || !positions) {
         BKDisposeHandle(positions);
         return false;
     }
@@ -47,7 +48,7 @@ bool AnimationRunner::BuildCameraPathFrames(int32_t pathIndex) {
     // Asked again only for the number of positions.
     uint32_t again = 0;
     int32_t count = 0;
-    if (HostGraphics(HOST_FOURCC('S', 'L', 'S', 'H'), wrapper.data(), &again) == kHostNoError)
+    if (HostGraphics(kHostSelCameraPathPositions, wrapper.data(), &again) == kHostNoError)
         count = static_cast<int32_t>(BKHandleSize(again) / HostCameraPosition::kSize);
     BKDisposeHandle(again);
 
@@ -101,7 +102,7 @@ bool AnimationRunner::PlaceCamera(int32_t frame) {
     std::memcpy(projection.data() + HostProjection::kCamera,
                 BKHandleData(positions_) + static_cast<size_t>(position) * HostCameraPosition::kSize, HostCameraPosition::kSize);
     uint8_t zero = 0;
-    ok_ = HostEnvironmentGet(HOST_FOURCC('C', 'P', '3', 'D'), projection.data(), &zero) == kHostNoError;
+    ok_ = HostEnvironmentGet(kHostSelProjectionChange, projection.data(), &zero) == kHostNoError;
     return ok_;
 }
 
@@ -112,7 +113,7 @@ bool AnimationRunner::CaptureFrame(BKHandle& picture) {
     uint8_t bytes[2] = {static_cast<uint8_t>(use3DWindow_ ? 1 : 0),
                         static_cast<uint8_t>(s.fromCurrentView || !writer_ || writer_->framesWritten == 0 ? 1 : 0)};
     uint32_t handle = 0;
-    GSErr err = HostGraphics(HOST_FOURCC('C', 'I', 'M', 'G'), &handle, bytes);
+    GSErr err = HostGraphics(kHostSelWindowCapture, &handle, bytes);
     ++captures_;
     ok_ = (err == kHostNoError || err == kHostErrPictureReady) && handle != 0 && BKHandleSize(handle) > 0;
     if (!ok_) {
@@ -169,5 +170,5 @@ void AnimationRunner::DrawLabelObject(BKHandle picture) {
     LE::Put<int32_t>(draw, HostLabelDraw::kFirstFrame, 1);
     LE::Put<int32_t>(draw, HostLabelDraw::kLastFrame, frameCount_);
     uint32_t handle = picture;
-    HostGraphics(HOST_FOURCC('D', 'L', 'P', 'M'), &handle, draw.data());
+    HostGraphics(kHostSelLibPartDraw, &handle, draw.data());
 }

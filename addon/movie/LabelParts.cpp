@@ -5,8 +5,8 @@
 #include "basekit/BKText.h"
 #include "basekit/LittleEndian.h"
 #include "hostapi/HostLibPartRecord.h"
+#include "hostcalls/HostInterface.h"
 #include "resources/AddonResources.h"
-#include "shell/HostInterface.h"
 
 #include <charconv>
 #include <string>

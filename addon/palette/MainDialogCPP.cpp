@@ -5,11 +5,12 @@
 #include "display/ElementHider.h"
 #include "hostapi/HostEnvironmentRecords.h"
 #include "hostapi/HostRegistrationRecord.h"
-#include "movie/AnimationSettings.h"
+#include "hostapi/HostSelectors.h"
+#include "hostcalls/HostInterface.h"
 #include "resources/AddonDialogs.h"
 #include "resources/AddonResources.h"
+#include "schedule/AnimationSettings.h"
 #include "schedule/TaskLess.h"
-#include "shell/HostInterface.h"
 
 #include <cstring>
 
@@ -107,7 +108,7 @@ void MainDialogCPP::ShowPalette(bool show) {
         LE::Put<int32_t>(rec, HostMenuItemRecord::kItem, 1);
         char buffer[2048] = {};
         BKCopyText(buffer, text);
-        HostEnvironmentSet(HOST_FOURCC('S', 'M', 'I', 'T'), rec.data(), buffer);
+        HostEnvironmentSet(kHostSelMenuItemText, rec.data(), buffer);
     }
     if (show) {
         if (dialog_->IsVisible()) return;

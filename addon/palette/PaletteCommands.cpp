@@ -1,15 +1,15 @@
 // What each palette button does.
+#include "hostcalls/ScopeGuard.h"
 #include "palette/MainDialogCPP.h"
-#include "palette/ScopeGuard.h"
 
 #include "basekit/BKMemory.h"
 #include "basekit/FixedText.h"
 #include "basekit/LittleEndian.h"
 #include "display/ElementHider.h"
 #include "hostapi/HostElementRecord.h"
+#include "hostcalls/HostInterface.h"
 #include "resources/AddonResources.h"
 #include "schedule/Exceptions.h"
-#include "shell/HostInterface.h"
 
 bool MainDialogCPP::SelectionHasElements() {
     std::array<uint8_t, HostSelection::kInfoSize> info{};

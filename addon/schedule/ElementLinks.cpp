@@ -2,13 +2,14 @@
 #include "basekit/BKMemory.h"
 #include "basekit/LittleEndian.h"
 #include "dialogkit/DGCursor.h"
-#include "display/ElementHider.h"
-#include "display/PlanDatabase.h"
 #include "hostapi/HostElementRecord.h"
+#include "hostapi/HostSelectors.h"
+#include "hostcalls/HostInterface.h"
+#include "hostcalls/PlanDatabase.h"
 #include "resources/AddonResources.h"
 #include "schedule/Exceptions.h"
+#include "schedule/IElementDisplay.h"
 #include "schedule/TaskDB.h"
-#include "shell/HostInterface.h"
 
 #include <set>
 #include <utility>
@@ -35,7 +36,7 @@ std::vector<Selected> ReadSelection() {
         for (size_t i = 0; i < n; ++i) {
             int32_t type = LE::Get<int32_t>(std::span<const uint8_t>(p + i * HostHead::kSize, HostHead::kSize), HostHead::kKind);
             int32_t kind = 0;
-            if (HostUtility(HOST_FOURCC('N', 'T', 'O', 'E'), &type, &kind) != kHostNoError) kind = 0;
+            if (HostUtility(kHostSelSelectionTypeToKind, &type, &kind) != kHostNoError) kind = 0;
             out.push_back({kind, API_Guid::FromBytes(p + i * HostHead::kSize + HostHead::kGuid)});
         }
     }
@@ -53,13 +54,13 @@ std::array<uint8_t, HostHead::kSize> Head(int32_t kind, const API_Guid& guid) {
 // Locked layers are open while the links change, and locked again however the operation ends.
 class UnlockedLayers {
 public:
-    explicit UnlockedLayers(ElementHider& hider) : hider_(hider) { hider_.UnlockLayers(); }
+    explicit UnlockedLayers(IElementDisplay& hider) : hider_(hider) { hider_.UnlockLayers(); }
     ~UnlockedLayers() { hider_.RelockLayers(); }
     UnlockedLayers(const UnlockedLayers&) = delete;
     UnlockedLayers& operator=(const UnlockedLayers&) = delete;
 
 private:
-    ElementHider& hider_;
+    IElementDisplay& hider_;
 };
 
 std::vector<API_Guid> ListOfKind(int32_t kind) {
@@ -76,7 +77,7 @@ std::vector<API_Guid> ListOfKind(int32_t kind) {
 } // namespace
 
 void TaskDB::LinkSelection(int32_t id) {
-    ElementHider& hider = *elementHider_;
+    IElementDisplay& hider = *elementHider_;
     bool stop = false;
     PlanDatabaseGuard guard;
     hider.CollectHiddenUserLayers();
@@ -143,7 +144,7 @@ void TaskDB::LinkSelection(int32_t id) {
 }
 
 void TaskDB::RemoveTaskLinks(int32_t id) {
-    ElementHider& hider = *elementHider_;
+    IElementDisplay& hider = *elementHider_;
     DGSetCursor(DGCursor::Wait);
     {
         PlanDatabaseSwitch planSwitch;
@@ -151,7 +152,7 @@ void TaskDB::RemoveTaskLinks(int32_t id) {
         UnlockedLayers unlocked(hider);
         hider.SetHiddenLayerVisible(true);
         for (int32_t kind = HostElement::kFirstKind; kind <= HostElement::kLastKind; ++kind) {
-            if (!ElementHider::IsDisplayableKind(kind)) continue;
+            if (!IElementDisplay::IsDisplayableKind(kind)) continue;
             for (const API_Guid& guid : ListOfKind(kind)) {
                 ElementLinkRecord link;
                 try {
@@ -185,14 +186,14 @@ void TaskDB::RemoveTaskLinks(int32_t id) {
 }
 
 void TaskDB::SelectLinkedElements(int32_t id) {
-    ElementHider& hider = *elementHider_;
+    IElementDisplay& hider = *elementHider_;
     DGSetCursor(DGCursor::Wait);
     HostSelectElements(nullptr, 0, false);
     std::vector<uint8_t> entries;
     {
         PlanDatabaseGuard guard;
         for (int32_t kind = HostElement::kFirstKind; kind <= HostElement::kLastKind; ++kind) {
-            if (!ElementHider::IsDisplayableKind(kind)) continue;
+            if (!IElementDisplay::IsDisplayableKind(kind)) continue;
             for (const API_Guid& guid : ListOfKind(kind)) {
                 std::array<uint8_t, HostElement::kHeaderSize> header{};
                 LE::Put<int32_t>(header, HostElement::kKind, kind);
@@ -224,7 +225,7 @@ void TaskDB::SelectLinkedElements(int32_t id) {
 }
 
 void TaskDB::MarkLinkedToSelection(IMarkSink& palette) {
-    ElementHider& hider = *elementHider_;
+    IElementDisplay& hider = *elementHider_;
     bool stopAll = false;
     hider.CollectHiddenUserLayers();
     for (const Selected& s : ReadSelection()) {

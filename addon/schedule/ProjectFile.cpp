@@ -6,11 +6,11 @@
 #include "filekit/FKError.h"
 #include "filekit/FKFile.h"
 #include "filekit/FKReplacementFile.h"
+#include "hostcalls/HostInterface.h"
 #include "resources/AddonResources.h"
 #include "schedule/FileStreams.h"
 #include "schedule/ScheduleFileError.h"
 #include "schedule/TaskRecord.h"
-#include "shell/HostInterface.h"
 
 #include <algorithm>
 #include <array>

@@ -5,11 +5,11 @@
 #include "basekit/BKText.h"
 #include "filekit/FKError.h"
 #include "filekit/FKFile.h"
+#include "hostcalls/HostInterface.h"
 #include "resources/AddonResources.h"
 #include "schedule/ConstructionTypeText.h"
 #include "schedule/DayBoundary.h"
 #include "schedule/ScheduleTextLines.h"
-#include "shell/HostInterface.h"
 
 #include <pugixml.hpp>
 

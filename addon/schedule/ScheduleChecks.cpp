@@ -1,12 +1,13 @@
 // Schedule checks: bad dates, overlapping tasks on one element, impossible successions.
-#include "display/ElementHider.h"
+#include "hostcalls/HostInterface.h"
 #include "resources/AddonResources.h"
+#include "schedule/IElementDisplay.h"
 #include "schedule/TaskDB.h"
 #include "schedule/TaskLess.h"
-#include "shell/HostInterface.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <set>
 #include <utility>
 

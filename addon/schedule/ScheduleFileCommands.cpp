@@ -2,9 +2,9 @@
 #include "schedule/TaskDB.h"
 
 #include "basekit/FixedText.h"
-#include "movie/AnimationSettings.h"
+#include "hostcalls/FileDialogs.h"
 #include "resources/AddonResources.h"
-#include "shell/FileDialogs.h"
+#include "schedule/AnimationSettings.h"
 
 namespace {
 constexpr int16_t kAlertSaveFailed = 32520;

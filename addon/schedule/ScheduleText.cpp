@@ -6,14 +6,14 @@
 #include "filekit/FKError.h"
 #include "filekit/FKFile.h"
 #include "filekit/FKReplacementFile.h"
+#include "hostcalls/HostInterface.h"
 #include "resources/AddonResources.h"
+#include "schedule/ConstructionTypeText.h"
 #include "schedule/DateOrder.h"
 #include "schedule/DateOrderDialog.h"
 #include "schedule/DateParseCache.h"
 #include "schedule/DayBoundary.h"
 #include "schedule/ScheduleTextLines.h"
-#include "schedule/ConstructionTypeText.h"
-#include "shell/HostInterface.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 #include "schedule/TaskDB.h"
 
-#include "movie/AnimationSettings.h"
 #include "resources/AddonResources.h"
+#include "schedule/AnimationSettings.h"
 #include "schedule/Exceptions.h"
 
 #include <algorithm>
@@ -9,7 +9,7 @@
 #include <limits>
 #include <vector>
 
-TaskDB::TaskDB(AnimationSettings& settings, ElementHider* elementHider)
+TaskDB::TaskDB(AnimationSettings& settings, IElementDisplay* elementHider)
     : settings_(settings), elementHider_(elementHider) {
     currentDate_.Clear();
 }

@@ -2,8 +2,8 @@
 // The schedule of the open host project: the tasks, the date the model is shown at, and the
 // file identity kept in the settings record.
 #include "basekit/BKMemory.h"
-#include "schedule/ConstructionType.h"
 #include "hostapi/HostGuid.h"
+#include "schedule/ConstructionType.h"
 #include "schedule/DateTime.h"
 #include "schedule/ElementLink.h"
 #include "schedule/Task.h"
@@ -14,7 +14,7 @@
 #include <vector>
 
 class AnimationSettings;
-class ElementHider;
+class IElementDisplay;
 
 // Whoever shows the marks of tasks linked to the selection (the palette).
 class IMarkSink {
@@ -27,7 +27,7 @@ class TaskDB {
 public:
     static constexpr size_t kLabelParameterSize = 1080;
 
-    TaskDB(AnimationSettings& settings, ElementHider* elementHider);
+    TaskDB(AnimationSettings& settings, IElementDisplay* elementHider);
     ~TaskDB();
     TaskDB(const TaskDB&) = delete;
     TaskDB& operator=(const TaskDB&) = delete;
@@ -92,7 +92,7 @@ public:
     const std::vector<Task>& Tasks() const { return tasks_; }
 
     AnimationSettings& Settings() { return settings_; }
-    ElementHider* Hider() { return elementHider_; }
+    IElementDisplay* Hider() { return elementHider_; }
 
     // The label object's parameter records (1080 bytes each), owned here, never stored.
     BKHandle LabelParameters() const { return labelParameters_; }
@@ -108,7 +108,7 @@ private:
     std::vector<Task> tasks_;
     uint8_t dirty_ = 0;
     AnimationSettings& settings_;
-    ElementHider* elementHider_;
+    IElementDisplay* elementHider_;
     BKHandle labelParameters_ = 0;
     int32_t labelParameterCount_ = 0;
     std::array<std::string, 4> columnNames_;

@@ -5,9 +5,10 @@
 #include "filekit/FKLocation.h"
 #include "hostapi/HostEnvironmentRecords.h"
 #include "hostapi/HostRegistrationRecord.h"
+#include "hostapi/HostSelectors.h"
+#include "hostcalls/HostInterface.h"
 #include "movie/LabelParts.h"
 #include "resources/AddonResources.h"
-#include "shell/HostInterface.h"
 #include "shell/MenuHandler.h"
 #include "shell/ModuleObjects.h"
 #include "shell/ProjectEvents.h"
@@ -86,7 +87,7 @@ GSErr AddonInitialize(uint32_t token) {
     std::array<uint8_t, HostFolderRecord::kSize> folder{};
     LE::Put<int32_t>(folder, HostFolderRecord::kFolderKind, HostFolderRecord::kHelpFolder);
     FKLocation help;
-    if (HostEnvironmentGet(HOST_FOURCC('V', 'T', 'P', 'F'), folder.data(), &help) == kHostNoError && help.IsValid())
+    if (HostEnvironmentGet(kHostSelAddonFolder, folder.data(), &help) == kHostNoError && help.IsValid())
         DGAddHelpLocation(kAddonDeveloperId, kAddonLocalId, help.NativePath());
     return kHostNoError;
 }

@@ -1,7 +1,7 @@
 #include "shell/MenuHandler.h"
 
+#include "hostcalls/HostInterface.h"
 #include "schedule/Exceptions.h"
-#include "shell/HostInterface.h"
 #include "shell/ModuleObjects.h"
 #include "shell/MovieCommand.h"
 

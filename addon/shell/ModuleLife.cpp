@@ -1,8 +1,8 @@
 #include "shell/ModuleLife.h"
 
 #include "basekit/FixedText.h"
+#include "hostcalls/HostInterface.h"
 #include "resources/AddonResources.h"
-#include "shell/HostInterface.h"
 #include "shell/ModuleObjects.h"
 
 #include <cstdio>

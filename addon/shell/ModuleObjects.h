@@ -3,9 +3,9 @@
 // the element display, the schedule (which refers to both). The palette and its observer are
 // made by initialisation and destroyed by teardown.
 #include "display/ElementHider.h"
-#include "movie/AnimationSettings.h"
 #include "palette/MainDialogCPP.h"
 #include "palette/MainDialogObserver.h"
+#include "schedule/AnimationSettings.h"
 #include "schedule/TaskDB.h"
 
 #include <memory>

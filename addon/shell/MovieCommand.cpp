@@ -1,6 +1,42 @@
 #include "shell/MovieCommand.h"
 
+#include "display/ElementHider.h"
+#include "hostcalls/ScopeGuard.h"
+#include "movie/AnimationDialog.h"
 #include "movie/AnimationRunner.h"
+#include "palette/MainDialogCPP.h"
+#include "resources/AddonResources.h"
+#include "schedule/AnimationSettings.h"
+#include "schedule/TaskDB.h"
 #include "shell/ModuleObjects.h"
 
-void MakeAnimationCommand() { MakeAnimation(Module().taskDB, Module().elementHider); }
+void MakeAnimation(TaskDB& taskDB, ElementHider& hider, MainDialogCPP* palette) {
+    if (taskDB.TaskCount() == 0) {
+        AddonAlert(32504);
+        return;
+    }
+    taskDB.Settings().NormaliseRange(taskDB.EarliestStart(), taskDB.LatestFinish());
+    AnimationDialog dialog(taskDB);
+    if (!dialog.Run()) return;
+    if (palette) palette->ShowPalette(false);
+    bool made = false;
+    {
+        AnimationRunner runner(taskDB, hider, dialog.SelectedCameraPath(), dialog.FrameCount());
+        try {
+            if (runner.Ok()) {
+                hider.Prepare(taskDB);
+                // However the run ends, the display puts back what Prepare changed.
+                ScopeGuard finish([&hider] { hider.Finish(); });
+                made = runner.Run();
+                finish.Run();
+            }
+        } catch (const std::exception&) {
+            made = false;
+        }
+        // The movie counts as made only once its file is complete, and only then is it said.
+        made = runner.FinishMovie() && made && runner.Ok();
+    }
+    AddonAlert(made ? 32524 : 32525);
+}
+
+void MakeAnimationCommand() { MakeAnimation(Module().taskDB, Module().elementHider, Module().palette.get()); }

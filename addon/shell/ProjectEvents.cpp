@@ -3,8 +3,9 @@
 #include "basekit/BKMemory.h"
 #include "basekit/LittleEndian.h"
 #include "hostapi/HostEnvironmentRecords.h"
+#include "hostapi/HostSelectors.h"
+#include "hostcalls/HostInterface.h"
 #include "resources/AddonResources.h"
-#include "shell/HostInterface.h"
 #include "shell/ModuleObjects.h"
 
 #include <array>
@@ -30,7 +31,7 @@ GSErr ProjectClosingHandler(uint32_t, int32_t) {
 GSErr ProjectOpenedHandler(uint32_t, int32_t) {
     ModuleObjects& m = Module();
     std::array<uint8_t, HostProjectRecord::kSize> rec{};
-    HostEnvironmentGet(HOST_FOURCC('P', 'R', 'O', 'J'), rec.data(), nullptr);
+    HostEnvironmentGet(kHostSelProjectInfo, rec.data(), nullptr);
     BKDisposeHandle(LE::Get<uint32_t>(rec, HostProjectRecord::kPathHandle));
     BKDisposeHandle(LE::Get<uint32_t>(rec, HostProjectRecord::kNameHandle));
     if (rec[HostProjectRecord::kShared] != 0 && m.palette) {

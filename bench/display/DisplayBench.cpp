@@ -3,10 +3,10 @@
 #include "basekit/BKMemory.h"
 #include "display/ElementHider.h"
 #include "host/ops/Host.h"
-#include "movie/AnimationSettings.h"
+#include "hostcalls/HostInterface.h"
+#include "schedule/AnimationSettings.h"
 #include "schedule/Exceptions.h"
 #include "schedule/TaskDB.h"
-#include "shell/HostInterface.h"
 
 #include <benchmark/benchmark.h>
 

@@ -6,11 +6,12 @@
 #include "host/ops/Host.h"
 #include "host/project/HostProjectFile.h"
 #include "hostapi/HostLibPartRecord.h"
-#include "movie/AnimationSettings.h"
+#include "hostapi/HostSelectors.h"
+#include "hostcalls/HostInterface.h"
 #include "movie/LabelParts.h"
 #include "movie/MOVCreator.h"
+#include "schedule/AnimationSettings.h"
 #include "schedule/TaskDB.h"
-#include "shell/HostInterface.h"
 
 #include <benchmark/benchmark.h>
 
@@ -68,7 +69,7 @@ struct Stage {
         ElementLinkRecord link;
         link.SetSlot(0, 1);
         for (const auto& e : host->Model().Elements())
-            if (ElementHider::IsDisplayableKind(e->Kind()))
+            if (IElementDisplay::IsDisplayableKind(e->Kind()))
                 e->userData["Bauvista"] = UserDataBlock{103, 0x5757, {link.bytes.begin(), link.bytes.end()}};
         hider.Prepare(db);
     }
@@ -86,7 +87,7 @@ struct Stage {
     BKHandle Capture() {
         uint8_t bytes[2] = {1, 1};
         uint32_t picture = 0;
-        HostGraphics(HOST_FOURCC('C', 'I', 'M', 'G'), &picture, bytes);
+        HostGraphics(kHostSelWindowCapture, &picture, bytes);
         return picture;
     }
 };
@@ -127,7 +128,7 @@ void BM_Label(benchmark::State& state) {
     LE::Put<int32_t>(draw, HostLabelDraw::kLastFrame, 10);
     for (auto _ : state) {
         uint32_t handle = picture;
-        HostGraphics(HOST_FOURCC('D', 'L', 'P', 'M'), &handle, draw.data());
+        HostGraphics(kHostSelLibPartDraw, &handle, draw.data());
     }
     BKDisposeHandle(picture);
 }

@@ -3,10 +3,10 @@
 // and splits each line into its tab fields; the export's writes the same lines; the project
 // file's write and read the same fields. Raw 64 KiB block copies of the files are measured too,
 // as the floor no loop can beat.
-#include "BenchSchedule.h"
 #include "basekit/BKText.h"
+#include "BenchSchedule.h"
 #include "dialogkit/DGAnswers.h"
-#include "movie/AnimationSettings.h"
+#include "schedule/AnimationSettings.h"
 #include "schedule/TaskDB.h"
 
 #include <benchmark/benchmark.h>

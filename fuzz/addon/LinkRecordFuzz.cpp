@@ -1,8 +1,8 @@
 // The link record reader on any user data block the host may hold: any version, any size.
 #include "display/ElementHider.h"
 #include "host/ops/Host.h"
+#include "hostcalls/HostInterface.h"
 #include "schedule/Exceptions.h"
-#include "shell/HostInterface.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // The settings record loader on any bytes the preference store may hold.
-#include "movie/AnimationSettings.h"
+#include "schedule/AnimationSettings.h"
 
 #include <cstddef>
 #include <cstdint>

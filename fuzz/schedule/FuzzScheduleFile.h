@@ -4,7 +4,7 @@
 #include "basekit/BKText.h"
 #include "dialogkit/DGAnswers.h"
 #include "filekit/FKFileDialog.h"
-#include "movie/AnimationSettings.h"
+#include "schedule/AnimationSettings.h"
 #include "schedule/TaskDB.h"
 
 #include <cstdint>

@@ -7,13 +7,12 @@
 #include "host/ops/Host.h"
 #include "host/render/GraphicsOperations.h"
 #include "hostapi/HostEnvironmentRecords.h"
+#include "hostapi/HostSelectors.h"
 
 #include <cstring>
 #include <span>
 
 namespace {
-
-constexpr uint32_t Sel(const char (&c)[5]) { return HOST_FOURCC(c[0], c[1], c[2], c[3]); }
 
 // Every operation runs against the current host on behalf of a known add-on.
 struct Call {
@@ -141,7 +140,7 @@ GSErr OpEnvironmentGet(uint32_t token, uint32_t selector, void* p1, void* p2) {
     Call c(token);
     if (!c) return kHostErrBadParameter;
     Host& h = *c.host;
-    if (selector == Sel("PROJ")) {
+    if (selector == kHostSelProjectInfo) {
         if (!p1) return kHostErrBadParameter;
         auto rec = Span(static_cast<uint8_t*>(p1), HostProjectRecord::kSize);
         rec[HostProjectRecord::kUntitled] = h.projectPath.empty() ? 1 : 0;
@@ -158,22 +157,22 @@ GSErr OpEnvironmentGet(uint32_t token, uint32_t selector, void* p1, void* p2) {
         }
         return kHostNoError;
     }
-    if (selector == Sel("VTPF")) {
+    if (selector == kHostSelAddonFolder) {
         if (!p1 || !p2) return kHostErrBadParameter;
         if (LE::Get<int32_t>(CSpan(static_cast<uint8_t*>(p1), 4), 0) != HostFolderRecord::kHelpFolder)
             return kHostErrBadParameter;
         *static_cast<FKLocation*>(p2) = FKLocation::FromNativePath(h.helpFolder);
         return kHostNoError;
     }
-    if (selector == Sel("ISSG")) {
+    if (selector == kHostSelSwitchGet) {
         if (!p1) return kHostErrBadParameter;
         *static_cast<uint8_t*>(p1) = h.hostSwitch ? 1 : 0;
         return kHostNoError;
     }
-    if (selector == Sel("GP3D")) return GetProjection(h, p1);
-    if (selector == Sel("CP3D")) return ChangeProjection(h, p1, p2);
-    if (selector == Sel("GW3D")) return GetWindowSize(h, false, p1, p2);
-    if (selector == Sel("GREN")) return GetWindowSize(h, true, p1, p2);
+    if (selector == kHostSelProjectionGet) return GetProjection(h, p1);
+    if (selector == kHostSelProjectionChange) return ChangeProjection(h, p1, p2);
+    if (selector == kHostSelWindow3DSize) return GetWindowSize(h, false, p1, p2);
+    if (selector == kHostSelPhotoWindowSize) return GetWindowSize(h, true, p1, p2);
     return kHostErrBadSelector;
 }
 
@@ -181,12 +180,12 @@ GSErr OpEnvironmentSet(uint32_t token, uint32_t selector, void* p1, void* p2) {
     Call c(token);
     if (!c) return kHostErrBadParameter;
     Host& h = *c.host;
-    if (selector == Sel("CSPG")) {
+    if (selector == kHostSelSwitchSet) {
         if (!p1) return kHostErrBadParameter;
         h.hostSwitch = *static_cast<uint8_t*>(p1) != 0;
         return kHostNoError;
     }
-    if (selector == Sel("SMIT")) {
+    if (selector == kHostSelMenuItemText) {
         if (!p1 || !p2) return kHostErrBadParameter;
         auto rec = CSpan(static_cast<uint8_t*>(p1), HostMenuItemRecord::kSize);
         int16_t menu = LE::Get<int16_t>(rec, HostMenuItemRecord::kMenuResId);
@@ -198,7 +197,7 @@ GSErr OpEnvironmentSet(uint32_t token, uint32_t selector, void* p1, void* p2) {
         if (h.Events().menuText) h.Events().menuText(menu, item, t);
         return kHostNoError;
     }
-    if (selector == Sel("SETD")) return OpenToolSettings(h, p1);
+    if (selector == kHostSelToolSettings) return OpenToolSettings(h, p1);
     return kHostErrBadSelector;
 }
 
@@ -211,15 +210,15 @@ GSErr OpDatabaseQuery(uint32_t token, uint32_t selector, void* p1, void*) {
     Call c(token);
     if (!c || !p1) return kHostErrBadParameter;
     auto rec = Span(static_cast<uint8_t*>(p1), HostDatabaseRecord::kSize);
-    if (selector == Sel("GDAT")) {
+    if (selector == kHostSelDatabaseGet) {
         LE::Put<int32_t>(rec, HostDatabaseRecord::kKind, c.host->currentDatabase);
         return kHostNoError;
     }
-    if (selector == Sel("GWIN")) {
+    if (selector == kHostSelFrontWindowGet) {
         LE::Put<int32_t>(rec, HostDatabaseRecord::kKind, c.host->frontWindow);
         return kHostNoError;
     }
-    if (selector == Sel("CDAT")) {
+    if (selector == kHostSelDatabaseChange) {
         int32_t kind = LE::Get<int32_t>(rec, HostDatabaseRecord::kKind);
         // A database whose window is not open cannot be made current without bringing it up.
         if (!IsDatabaseKind(kind) || (kind != HostDatabaseKind::FloorPlan && kind != c.host->frontWindow))
@@ -233,40 +232,40 @@ GSErr OpDatabaseQuery(uint32_t token, uint32_t selector, void* p1, void*) {
 GSErr OpUtility(uint32_t token, uint32_t selector, void* p1, void* p2) {
     Call c(token);
     if (!c) return kHostErrBadParameter;
-    if (selector == Sel("GETN")) {
+    if (selector == kHostSelKindName) {
         if (!p1 || !p2) return kHostErrBadParameter;
         std::string name = c.host->KindName(*static_cast<int32_t*>(p1));
         if (name.empty()) return kHostErrBadKind;
         BKCopyText(static_cast<char*>(p2), 256, name);
         return kHostNoError;
     }
-    if (selector == Sel("NTOE")) {
+    if (selector == kHostSelSelectionTypeToKind) {
         if (!p1 || !p2) return kHostErrBadParameter;
         int32_t kind = *static_cast<int32_t*>(p1) - HostSelection::kTypeBase;
         *static_cast<int32_t*>(p2) = HostElement::IsValidKind(kind) ? kind : 0;
         return HostElement::IsValidKind(kind) ? kHostNoError : kHostErrBadKind;
     }
-    if (selector == Sel("CSDN")) {
+    if (selector == kHostSelChangesBegin) {
         ++c.host->changeRunDepth;
         return kHostNoError;
     }
-    if (selector == Sel("CSEN")) {
+    if (selector == kHostSelChangesEnd) {
         if (c.host->changeRunDepth == 0) return kHostErrBadParameter;
         --c.host->changeRunDepth;
         return kHostNoError;
     }
-    if (selector == Sel("GLUI")) return TypeTemplateId(*c.host, *c.addon, p1, p2);
+    if (selector == kHostSelTypeTemplateId) return TypeTemplateId(*c.host, *c.addon, p1, p2);
     return kHostErrBadSelector;
 }
 
 GSErr OpAutomate(uint32_t token, uint32_t selector, void* p1, void*) {
     Call c(token);
     if (!c) return kHostErrBadParameter;
-    if (selector == Sel("RBLD")) {
+    if (selector == kHostSelRebuild) {
         ++c.host->rebuildCount;
         return kHostNoError;
     }
-    if (selector == Sel("CHWD")) {
+    if (selector == kHostSelWindowToFront) {
         if (!p1) return kHostErrBadParameter;
         int32_t kind = LE::Get<int32_t>(CSpan(static_cast<uint8_t*>(p1), 4), 0);
         if (!IsDatabaseKind(kind) && kind != HostDatabaseKind::Window3D) return kHostErrBadParameter;
@@ -280,10 +279,10 @@ GSErr OpAutomate(uint32_t token, uint32_t selector, void* p1, void*) {
 GSErr OpGraphics(uint32_t token, uint32_t selector, void* p1, void* p2) {
     Call c(token);
     if (!c) return kHostErrBadParameter;
-    if (selector == Sel("CIMG")) return CaptureWindow(*c.host, p1, p2);
-    if (selector == Sel("DLPM")) return DrawLibPartOnPicture(*c.host, p1, p2);
-    if (selector == Sel("SLSH")) return CameraPathPositions(*c.host, p1, p2);
-    if (selector == Sel("SECF")) return SetCaptureMode(*c.host, p1);
+    if (selector == kHostSelWindowCapture) return CaptureWindow(*c.host, p1, p2);
+    if (selector == kHostSelLibPartDraw) return DrawLibPartOnPicture(*c.host, p1, p2);
+    if (selector == kHostSelCameraPathPositions) return CameraPathPositions(*c.host, p1, p2);
+    if (selector == kHostSelCaptureMode) return SetCaptureMode(*c.host, p1);
     return kHostErrBadSelector;
 }
 
@@ -495,8 +494,8 @@ GSErr OpElementChangeDefaults(uint32_t token, const uint8_t* record, const uint8
 GSErr OpElementTool(uint32_t token, uint8_t* heads, int32_t count, uint32_t selector) {
     Call c(token);
     if (!c || !heads || count < 1) return kHostErrBadParameter;
-    bool lock = selector == Sel("LOCK");
-    if (!lock && selector != Sel("ULCK")) return kHostErrBadSelector;
+    bool lock = selector == kHostSelElementLock;
+    if (!lock && selector != kHostSelElementUnlock) return kHostErrBadSelector;
     HostModel& m = c.Model();
     std::vector<Element*> elements;
     for (int32_t i = 0; i < count; ++i) {

@@ -1,15 +1,16 @@
-#include "HostFixture.h"
-#include "MovieProbe.h"
+#include "basekit/FixedText.h"
 #include "dialogkit/DGAnswers.h"
 #include "dialogkit/DGDialog.h"
 #include "display/ElementHider.h"
 #include "filekit/FKFileDialog.h"
+#include "HostFixture.h"
 #include "movie/AnimationDialog.h"
 #include "movie/AnimationRunner.h"
-#include "movie/AnimationSettings.h"
 #include "movie/LabelParts.h"
-#include "basekit/FixedText.h"
+#include "MovieProbe.h"
+#include "schedule/AnimationSettings.h"
 #include "schedule/TaskDB.h"
+#include "shell/MovieCommand.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -59,7 +60,7 @@ protected:
         answer.steps.push_back({"1", {}, true});
         DGQueueDialogAnswer(answer);
         FKQueueFileDialogAnswer({false, (dir / file).string(), std::nullopt});
-        MakeAnimation(db, hider);
+        MakeAnimation(db, hider, nullptr);
     }
     int16_t LastAlert() { return DGShownAlerts().empty() ? 0 : DGShownAlerts().back().id; }
 
@@ -217,7 +218,7 @@ TEST_F(AnimationRunTest, NothingChangedReusesThePicture) {
 
 TEST_F(AnimationRunTest, StopDuringTheFirstFrameAndFailures) {
     // No schedule: nothing to animate.
-    MakeAnimation(db, hider);
+    MakeAnimation(db, hider, nullptr);
     EXPECT_EQ(LastAlert(), 32504);
 
     AddTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 12));

@@ -1,8 +1,8 @@
-#include "HostFixture.h"
 #include "display/ElementHider.h"
-#include "movie/AnimationSettings.h"
+#include "HostFixture.h"
 #include "palette/MainDialogCPP.h"
 #include "palette/MainDialogObserver.h"
+#include "schedule/AnimationSettings.h"
 #include "schedule/TaskDB.h"
 #include "shell/AddonEntries.h"
 

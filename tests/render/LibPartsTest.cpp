@@ -1,11 +1,12 @@
 // The host's library: the label parts the add-on hands over, their file format, the object
 // tool's settings and dialog, and the label drawn onto a picture.
-#include "RenderFixture.h"
 #include "host/libparts/LibPartFile.h"
 #include "host/render/Pictures.h"
 #include "hostapi/HostLibPartRecord.h"
 #include "hostapi/HostRegistrationRecord.h"
+#include "hostapi/HostSelectors.h"
 #include "movie/LabelParts.h"
+#include "RenderFixture.h"
 
 #include <fstream>
 #include <iterator>
@@ -134,12 +135,12 @@ TEST_F(LibPartsTest, RegisteredPartsAreFoundByNameIndexAndIdentifier) {
     LE::Put<uint32_t>(request, HostUniqueIdRequest::kVariation, kCapt);
     LE::Put<int16_t>(request, HostUniqueIdRequest::kTemplateId, 132);
     char id[HostLibPart::kUniqueIdSize] = {};
-    EXPECT_EQ(HostUtility(HOST_FOURCC('G', 'L', 'U', 'I'), request.data(), id), kHostErrBadParameter) << "type not registered";
+    EXPECT_EQ(HostUtility(kHostSelTypeTemplateId, request.data(), id), kHostErrBadParameter) << "type not registered";
     std::vector<uint8_t> type(HostObjectTypeRecord::kSize, 0);
     LE::Put<uint32_t>(type, HostObjectTypeRecord::kSignature, kCapt);
     LE::Put<int16_t>(type, HostObjectTypeRecord::kTemplateId, 132);
     host->Addons().front()->objectTypeRecord = type;
-    ASSERT_EQ(HostUtility(HOST_FOURCC('G', 'L', 'U', 'I'), request.data(), id), kHostNoError);
+    ASSERT_EQ(HostUtility(kHostSelTypeTemplateId, request.data(), id), kHostNoError);
     std::vector<uint8_t> byId(HostLibPart::kSize, 0);
     LE::PutText(byId, HostLibPart::kUniqueId, HostLibPart::kUniqueIdSize, id);
     ASSERT_EQ(HostLibPartSearch(byId.data()), kHostNoError);
@@ -168,14 +169,14 @@ TEST_F(LibPartsTest, ObjectSettingsDialogChangesTheDefaultsAndTheOldOnesComeBack
     LE::Put<int32_t>(request, HostSettingsRequest::kKind, HostElement::Object);
     LE::Put<uint32_t>(request, HostSettingsRequest::kVariation, kCapt);
     DGQueueDialogAnswer({"object-settings", {{"part", "nincs ilyen"}}, 1});
-    EXPECT_EQ(HostEnvironmentSet(HOST_FOURCC('S', 'E', 'T', 'D'), request.data(), nullptr), kHostErrCancelled);
+    EXPECT_EQ(HostEnvironmentSet(kHostSelToolSettings, request.data(), nullptr), kHostErrCancelled);
     DGQueueDialogAnswer({"object-settings", {{"part", "felirat"}}, 2});
-    EXPECT_EQ(HostEnvironmentSet(HOST_FOURCC('S', 'E', 'T', 'D'), request.data(), nullptr), kHostErrCancelled);
+    EXPECT_EQ(HostEnvironmentSet(kHostSelToolSettings, request.data(), nullptr), kHostErrCancelled);
     EXPECT_EQ(LE::Get<int32_t>(Defaults(params), HostObjectFields::kLibPart), IndexOf(u"BV felirat"));
     BKDisposeHandle(params);
 
     DGQueueDialogAnswer({"object-settings", {{"part", "felirat"}}, 1});
-    ASSERT_EQ(HostEnvironmentSet(HOST_FOURCC('S', 'E', 'T', 'D'), request.data(), nullptr), kHostNoError);
+    ASSERT_EQ(HostEnvironmentSet(kHostSelToolSettings, request.data(), nullptr), kHostNoError);
     EXPECT_EQ(LE::Get<int32_t>(Defaults(params), HostObjectFields::kLibPart), IndexOf(u"felirat"));
     BKDisposeHandle(params);
 
@@ -208,7 +209,7 @@ protected:
         LE::Put<int32_t>(r, HostLabelDraw::kFrame, 1);
         LE::Put<int32_t>(r, HostLabelDraw::kFirstFrame, 1);
         LE::Put<int32_t>(r, HostLabelDraw::kLastFrame, 4);
-        return HostGraphics(HOST_FOURCC('D', 'L', 'P', 'M'), &picture, r.data());
+        return HostGraphics(kHostSelLibPartDraw, &picture, r.data());
     }
     uint32_t Params(const std::string& date, double proportion) {
         auto a = MakeTextParam("qv_datestring", std::u16string(date.begin(), date.end()));

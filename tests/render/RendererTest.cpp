@@ -1,11 +1,12 @@
 // The host's renderer and its operations: what a frame shows where it matters, the camera and
 // window operations the movie uses, and the picture files.
-#include "RenderFixture.h"
 #include "host/project/HostProjectFile.h"
 #include "host/render/Pictures.h"
 #include "host/script/ScriptInterpreter.h"
 #include "hostapi/HostProjectionRecord.h"
+#include "hostapi/HostSelectors.h"
 #include "pixkit/PXPixMap.h"
+#include "RenderFixture.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -113,16 +114,16 @@ TEST_F(RendererTest, ExampleHouseRendersTheSamePixelsEveryTimeAndFollowsTheCamer
 TEST_F(RendererTest, CameraAndWindowOperations) {
     AddBox("BOX", {-2, -1, 0}, {2, 1, 2}, green);
     std::vector<uint8_t> projection(HostProjection::kSize);
-    ASSERT_EQ(HostEnvironmentGet(HOST_FOURCC('G', 'P', '3', 'D'), projection.data(), nullptr), kHostNoError);
+    ASSERT_EQ(HostEnvironmentGet(kHostSelProjectionGet, projection.data(), nullptr), kHostNoError);
     EXPECT_EQ(projection[HostProjection::kPerspective], 1);
     EXPECT_EQ(ReadD(projection, HostProjection::kCamera + HostCameraPosition::kEye + 8), -20.0);
 
     // Move the camera by the projection record, as a camera path frame does.
     WriteD(projection, HostProjection::kCamera + HostCameraPosition::kEye, 15);
     uint8_t zero = 0;
-    ASSERT_EQ(HostEnvironmentGet(HOST_FOURCC('C', 'P', '3', 'D'), projection.data(), &zero), kHostNoError);
+    ASSERT_EQ(HostEnvironmentGet(kHostSelProjectionChange, projection.data(), &zero), kHostNoError);
     std::vector<uint8_t> back(HostProjection::kSize);
-    HostEnvironmentGet(HOST_FOURCC('G', 'P', '3', 'D'), back.data(), nullptr);
+    HostEnvironmentGet(kHostSelProjectionGet, back.data(), nullptr);
     EXPECT_EQ(ReadD(back, HostProjection::kCamera + HostCameraPosition::kEye), 15.0);
 
     // A camera on its own target, or a record that is not a perspective view, is refused.
@@ -130,17 +131,17 @@ TEST_F(RendererTest, CameraAndWindowOperations) {
     for (size_t i = 0; i < 3; ++i)
         WriteD(bad, HostProjection::kCamera + HostCameraPosition::kEye + 8 * i,
                ReadD(bad, HostProjection::kCamera + HostCameraPosition::kTarget + 8 * i));
-    EXPECT_EQ(HostEnvironmentGet(HOST_FOURCC('C', 'P', '3', 'D'), bad.data(), &zero), kHostErrBadParameter);
+    EXPECT_EQ(HostEnvironmentGet(kHostSelProjectionChange, bad.data(), &zero), kHostErrBadParameter);
     bad = back;
     bad[HostProjection::kPerspective] = 0;
-    EXPECT_EQ(HostEnvironmentGet(HOST_FOURCC('C', 'P', '3', 'D'), bad.data(), &zero), kHostErrBadParameter);
+    EXPECT_EQ(HostEnvironmentGet(kHostSelProjectionChange, bad.data(), &zero), kHostErrBadParameter);
 
     std::vector<uint8_t> size(HostWindowSize::kSize);
-    ASSERT_EQ(HostEnvironmentGet(HOST_FOURCC('G', 'W', '3', 'D'), size.data(), nullptr), kHostNoError);
+    ASSERT_EQ(HostEnvironmentGet(kHostSelWindow3DSize, size.data(), nullptr), kHostNoError);
     EXPECT_EQ(LE::Get<int16_t>(size, HostWindowSize::kWidth), 160);
     EXPECT_EQ(LE::Get<int16_t>(size, HostWindowSize::kHeight), 120);
     int32_t photoWindow = 1;
-    ASSERT_EQ(HostEnvironmentGet(HOST_FOURCC('G', 'R', 'E', 'N'), size.data(), &photoWindow), kHostNoError);
+    ASSERT_EQ(HostEnvironmentGet(kHostSelPhotoWindowSize, size.data(), &photoWindow), kHostNoError);
     EXPECT_EQ(LE::Get<int16_t>(size, HostWindowSize::kWidth), 200);
     EXPECT_EQ(LE::Get<int16_t>(size, HostWindowSize::kHeight), 100);
 
@@ -149,7 +150,7 @@ TEST_F(RendererTest, CameraAndWindowOperations) {
     for (uint8_t use3D : {1, 0}) {
         uint32_t picture = 0;
         uint8_t options[2] = {use3D, 1};
-        ASSERT_EQ(HostGraphics(HOST_FOURCC('C', 'I', 'M', 'G'), &picture, options), kHostErrPictureReady);
+        ASSERT_EQ(HostGraphics(kHostSelWindowCapture, &picture, options), kHostErrPictureReady);
         auto info = PXReadPixMapInfo(picture);
         ASSERT_TRUE(info);
         EXPECT_EQ(info->width, use3D ? 160 : 200);
@@ -165,13 +166,13 @@ TEST_F(RendererTest, CameraAndWindowOperations) {
 TEST_F(RendererTest, CaptureModeGivesTheViewBackAfterTheMovie) {
     nlohmann::json before = host->Model().view;
     uint8_t on = 1, off = 0, zero = 0;
-    ASSERT_EQ(HostGraphics(HOST_FOURCC('S', 'E', 'C', 'F'), &on, nullptr), kHostNoError);
+    ASSERT_EQ(HostGraphics(kHostSelCaptureMode, &on, nullptr), kHostNoError);
     std::vector<uint8_t> projection(HostProjection::kSize);
-    HostEnvironmentGet(HOST_FOURCC('G', 'P', '3', 'D'), projection.data(), nullptr);
+    HostEnvironmentGet(kHostSelProjectionGet, projection.data(), nullptr);
     WriteD(projection, HostProjection::kCamera + HostCameraPosition::kEye, 9);
-    ASSERT_EQ(HostEnvironmentGet(HOST_FOURCC('C', 'P', '3', 'D'), projection.data(), &zero), kHostNoError);
+    ASSERT_EQ(HostEnvironmentGet(kHostSelProjectionChange, projection.data(), &zero), kHostNoError);
     EXPECT_NE(host->Model().view, before);
-    ASSERT_EQ(HostGraphics(HOST_FOURCC('S', 'E', 'C', 'F'), &off, nullptr), kHostNoError);
+    ASSERT_EQ(HostGraphics(kHostSelCaptureMode, &off, nullptr), kHostNoError);
     EXPECT_EQ(host->Model().view, before);
 }
 
@@ -219,7 +220,7 @@ protected:
         std::vector<uint8_t> wrapper(HostCameraPathWrapper::kSize);
         LE::Put<int32_t>(wrapper, HostCameraPathWrapper::kPathIndex, path);
         uint32_t block = 0;
-        GSErr err = HostGraphics(HOST_FOURCC('S', 'L', 'S', 'H'), wrapper.data(), &block);
+        GSErr err = HostGraphics(kHostSelCameraPathPositions, wrapper.data(), &block);
         eyes.clear();
         std::span<const uint8_t> b(BKHandleData(block), BKHandleSize(block));
         for (size_t off = 0; off + HostCameraPosition::kSize <= b.size(); off += HostCameraPosition::kSize)

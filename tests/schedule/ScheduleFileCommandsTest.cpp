@@ -1,8 +1,8 @@
 #include "basekit/FixedText.h"
 #include "filekit/FKError.h"
-#include "ScheduleFileFixture.h"
 #include "host/ops/Host.h"
-#include "shell/HostInterface.h"
+#include "hostcalls/HostInterface.h"
+#include "ScheduleFileFixture.h"
 
 #include <memory>
 

@@ -5,7 +5,7 @@
 #include "dialogkit/DGAnswers.h"
 #include "filekit/FKFaults.h"
 #include "filekit/FKFileDialog.h"
-#include "movie/AnimationSettings.h"
+#include "schedule/AnimationSettings.h"
 #include "schedule/TaskDB.h"
 #include "TestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "movie/AnimationSettings.h"
+#include "schedule/AnimationSettings.h"
 #include "schedule/Exceptions.h"
 #include "schedule/TaskDB.h"
 #include "TestSupport.h"

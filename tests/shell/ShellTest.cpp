@@ -5,7 +5,7 @@
 #include "filekit/FKFileDialog.h"
 #include "host/ops/AddonLoader.h"
 #include "host/ops/Host.h"
-#include "shell/HostInterface.h"
+#include "hostcalls/HostInterface.h"
 #include "shell/ModuleObjects.h"
 #include "TestSupport.h"
 

@@ -1,5 +1,5 @@
-#include "movie/AnimationSettings.h"
-#include "shell/HostInterface.h"
+#include "hostcalls/HostInterface.h"
+#include "schedule/AnimationSettings.h"
 
 void AnimationSettings::Store() const {
     auto record = ToRecord();

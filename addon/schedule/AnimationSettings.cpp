@@ -1,4 +1,4 @@
-#include "movie/AnimationSettings.h"
+#include "schedule/AnimationSettings.h"
 
 #include "basekit/FixedText.h"
 #include "basekit/LittleEndian.h"

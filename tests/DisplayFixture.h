@@ -1,8 +1,8 @@
 #pragma once
 // A small model and schedule for display tests: the add-on's module objects on an in-process host.
-#include "HostFixture.h"
 #include "display/ElementHider.h"
-#include "movie/AnimationSettings.h"
+#include "HostFixture.h"
+#include "schedule/AnimationSettings.h"
 #include "schedule/TaskDB.h"
 
 class DisplayFixture : public HostFixture {

@@ -1,4 +1,4 @@
-#include "shell/HostInterface.h"
+#include "hostcalls/HostInterface.h"
 
 #include <array>
 #include <cstring>

@@ -1,5 +1,5 @@
-#include "HostFixture.h"
 #include "display/ElementHider.h"
+#include "HostFixture.h"
 #include "schedule/Exceptions.h"
 
 namespace {

@@ -1,5 +1,5 @@
-#include "DisplayFixture.h"
 #include "display/ConstructionTypeDisplay.h"
+#include "DisplayFixture.h"
 #include "schedule/Exceptions.h"
 
 namespace {

@@ -1,5 +1,5 @@
 #include "HostFixture.h"
-#include "movie/AnimationSettings.h"
+#include "schedule/AnimationSettings.h"
 
 #include <filesystem>
 #include <unistd.h>

@@ -1,6 +1,6 @@
 #include "filekit/FKFileDialog.h"
 #include "filekit/FKSpecialFolders.h"
-#include "shell/FileDialogs.h"
+#include "hostcalls/FileDialogs.h"
 #include "TestSupport.h"
 
 namespace {

@@ -1,19 +1,16 @@
-#include "display/PlanDatabase.h"
+#include "hostcalls/PlanDatabase.h"
 
 #include "basekit/LittleEndian.h"
-#include "shell/HostInterface.h"
+#include "hostapi/HostSelectors.h"
+#include "hostcalls/HostInterface.h"
 
 namespace {
-
-constexpr uint32_t kGetDatabase = HOST_FOURCC('G', 'D', 'A', 'T');
-constexpr uint32_t kSetDatabase = HOST_FOURCC('C', 'D', 'A', 'T');
-constexpr uint32_t kFrontWindow = HOST_FOURCC('C', 'H', 'W', 'D');
 
 // The databases on which elements cannot be changed as on the floor plan.
 bool NeedsFloorPlan(int32_t kind) { return kind == 2 || kind == 3 || kind == 4 || kind == 10 || kind == 11 || kind == 12; }
 
 bool ReadCurrent(std::array<uint8_t, HostDatabaseRecord::kSize>& record) {
-    return HostDatabaseQuery(kGetDatabase, record.data(), nullptr) == kHostNoError &&
+    return HostDatabaseQuery(kHostSelDatabaseGet, record.data(), nullptr) == kHostNoError &&
            NeedsFloorPlan(LE::Get<int32_t>(record, HostDatabaseRecord::kKind));
 }
 
@@ -28,22 +25,22 @@ std::array<uint8_t, HostDatabaseRecord::kSize> FloorPlan() {
 PlanDatabaseGuard::PlanDatabaseGuard() {
     if (!ReadCurrent(saved_)) return;
     auto plan = FloorPlan();
-    HostAutomate(kFrontWindow, plan.data(), nullptr);
+    HostAutomate(kHostSelWindowToFront, plan.data(), nullptr);
     switched_ = true;
 }
 
 PlanDatabaseGuard::~PlanDatabaseGuard() {
-    if (switched_) HostAutomate(kFrontWindow, saved_.data(), nullptr);
+    if (switched_) HostAutomate(kHostSelWindowToFront, saved_.data(), nullptr);
 }
 
 PlanDatabaseSwitch::PlanDatabaseSwitch() {
     if (!ReadCurrent(saved_)) return;
     auto plan = FloorPlan();
-    if (HostDatabaseQuery(kSetDatabase, plan.data(), nullptr) != kHostNoError)
-        HostAutomate(kFrontWindow, plan.data(), nullptr);
+    if (HostDatabaseQuery(kHostSelDatabaseChange, plan.data(), nullptr) != kHostNoError)
+        HostAutomate(kHostSelWindowToFront, plan.data(), nullptr);
     switched_ = true;
 }
 
 PlanDatabaseSwitch::~PlanDatabaseSwitch() {
-    if (switched_) HostDatabaseQuery(kSetDatabase, saved_.data(), nullptr);
+    if (switched_) HostDatabaseQuery(kHostSelDatabaseChange, saved_.data(), nullptr);
 }

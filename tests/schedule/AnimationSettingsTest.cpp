@@ -1,5 +1,5 @@
 #include "basekit/LittleEndian.h"
-#include "movie/AnimationSettings.h"
+#include "schedule/AnimationSettings.h"
 #include "TestSupport.h"
 
 #include <string>

@@ -1,7 +1,8 @@
-#include "HostFixture.h"
 #include "basekit/BKResources.h"
 #include "hostapi/HostEnvironmentRecords.h"
 #include "hostapi/HostRegistrationRecord.h"
+#include "hostapi/HostSelectors.h"
+#include "HostFixture.h"
 #include "shell/AddonEntries.h"
 
 #include <array>
@@ -84,22 +85,22 @@ TEST_F(HostInterfaceTest, EntriesAndRegistration) {
 
 TEST_F(HostInterfaceTest, SelectorServicesAndUndoSteps) {
     uint8_t sw = 7;
-    ASSERT_EQ(HostEnvironmentGet(HOST_FOURCC('I', 'S', 'S', 'G'), &sw, nullptr), kHostNoError);
+    ASSERT_EQ(HostEnvironmentGet(kHostSelSwitchGet, &sw, nullptr), kHostNoError);
     EXPECT_EQ(sw, 0);
     uint8_t on = 1;
-    EXPECT_EQ(HostEnvironmentSet(HOST_FOURCC('C', 'S', 'P', 'G'), &on, nullptr), kHostNoError);
+    EXPECT_EQ(HostEnvironmentSet(kHostSelSwitchSet, &on, nullptr), kHostNoError);
     EXPECT_TRUE(host->hostSwitch);
     EXPECT_EQ(HostEnvironmentGet(HOST_FOURCC('X', 'X', 'X', 'X'), &sw, nullptr), kHostErrBadSelector);
 
     int32_t kind = 1;
     char name[256] = {};
-    ASSERT_EQ(HostUtility(HOST_FOURCC('G', 'E', 'T', 'N'), &kind, name), kHostNoError);
+    ASSERT_EQ(HostUtility(kHostSelKindName, &kind, name), kHostNoError);
     EXPECT_STREQ(name, "Fal");
 
     std::array<uint8_t, HostDatabaseRecord::kSize> db{};
     LE::Put<int32_t>(db, 0, HostDatabaseKind::Section);
-    EXPECT_EQ(HostDatabaseQuery(HOST_FOURCC('C', 'D', 'A', 'T'), db.data(), nullptr), kHostErrNotAvailable);
-    EXPECT_EQ(HostAutomate(HOST_FOURCC('C', 'H', 'W', 'D'), db.data(), nullptr), kHostNoError);
+    EXPECT_EQ(HostDatabaseQuery(kHostSelDatabaseChange, db.data(), nullptr), kHostErrNotAvailable);
+    EXPECT_EQ(HostAutomate(kHostSelWindowToFront, db.data(), nullptr), kHostNoError);
     EXPECT_EQ(host->currentDatabase, HostDatabaseKind::Section);
 
     std::vector<std::string> steps;
@@ -138,7 +139,7 @@ TEST_F(HostInterfaceTest, ElementChangesHonourLocksAndUndo) {
     std::array<uint8_t, HostHead::kSize> head{};
     LE::Put<int32_t>(head, 0, 1);
     wall.Guid().ToBytes(head.data() + HostHead::kGuid);
-    ASSERT_EQ(HostElementTool(head.data(), 1, HOST_FOURCC('L', 'O', 'C', 'K')), kHostNoError);
+    ASSERT_EQ(HostElementTool(head.data(), 1, kHostSelElementLock), kHostNoError);
     EXPECT_EQ(HostElementChange(rec.data(), mask.data()), kHostErrElementLocked);
     other.Guid().ToBytes(rec.data() + HostElement::kGuid);
     EXPECT_EQ(HostElementChange(rec.data(), mask.data()), kHostErrLayerLocked);

@@ -1,4 +1,4 @@
-#include "shell/FileDialogs.h"
+#include "hostcalls/FileDialogs.h"
 
 #include "filekit/FKError.h"
 #include "filekit/FKFileDialog.h"
