@@ -23,6 +23,12 @@ AddonRegistration* StartAddon(Host& host, AddonSetImportedFuncAddrsFunc setTable
         error = "the module's entry table is not usable";
         return nullptr;
     }
+    // Same major version, and nothing newer than this host offers.
+    if (entries.hostVersion / 1000 != kHostEntryVersion / 1000 || entries.hostVersion > kHostEntryVersion) {
+        error = "the add-on was made for host version " + std::to_string(entries.hostVersion) + ", this host is " +
+                std::to_string(kHostEntryVersion);
+        return nullptr;
+    }
     std::array<uint8_t, HostEnvironmentRecord::kSize> env{};
     if (entries.checkEnvironment(env.data()) == 0) {
         error = "the add-on declined to run";
@@ -40,11 +46,13 @@ AddonRegistration* StartAddon(Host& host, AddonSetImportedFuncAddrsFunc setTable
     host.SetPendingRegistration(nullptr);
     if (err != kHostNoError) {
         error = "the add-on's registration failed (" + std::to_string(err) + ")";
+        host.RemoveAddon(reg.token);
         return nullptr;
     }
     err = entries.initialize(reg.token);
     if (err != kHostNoError) {
         error = "the add-on's initialisation failed (" + std::to_string(err) + ")";
+        host.RemoveAddon(reg.token);
         return nullptr;
     }
     reg.initialized = true;

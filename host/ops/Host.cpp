@@ -46,6 +46,10 @@ AddonRegistration* Host::AddonByToken(uint32_t token) {
     return nullptr;
 }
 
+void Host::RemoveAddon(uint32_t token) {
+    std::erase_if(addons_, [token](const auto& a) { return a->token == token; });
+}
+
 void Host::SendProjectEvent(uint32_t event, int32_t param) {
     // Handlers may install others or unload; walk a copy.
     std::vector<HostProjectEventHandler> handlers;

@@ -61,6 +61,8 @@ public:
     // Add-ons. Registration happens before initialisation: the add-on's name comes first.
     AddonRegistration& AddAddon(const std::string& name);
     AddonRegistration* AddonByToken(uint32_t token);
+    // Forgets an add-on whose start failed, with the handlers and palettes it registered.
+    void RemoveAddon(uint32_t token);
     AddonRegistration* PendingRegistration() { return pending_; }
     void SetPendingRegistration(AddonRegistration* addon) { pending_ = addon; }
     std::vector<std::unique_ptr<AddonRegistration>>& Addons() { return addons_; }

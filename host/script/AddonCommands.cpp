@@ -6,6 +6,7 @@
 #include "host/ops/Host.h"
 #include "host/script/ScriptHelp.h"
 #include "host/script/ScriptInterpreter.h"
+#include "host/script/ScriptLine.h"
 
 #include <charconv>
 #include <limits>
@@ -15,11 +16,6 @@ namespace {
 
 using Args = ScriptInterpreter::Args;
 constexpr int32_t kPaletteId = 32400;
-
-bool ParseInt(const std::string& s, int64_t& out) {
-    auto r = std::from_chars(s.data(), s.data() + s.size(), out);
-    return r.ec == std::errc() && r.ptr == s.data() + s.size();
-}
 
 AddonRegistration* MenuOwner(Host& host) {
     for (auto& a : host.Addons())
@@ -67,14 +63,14 @@ void AddAddonCommands(ScriptInterpreter& in) {
     });
     in.AddCommand("stop-at", [](const Args& a, std::string& error) {
         int64_t frame = 0;
-        if (a.size() != 1 || !ParseInt(a[0], frame) || frame < 1 || frame > 1000000) return Usage(error, "stop-at FRAME");
+        if (a.size() != 1 || !ParseScriptInt(a[0], frame) || frame < 1 || frame > 1000000) return Usage(error, "stop-at FRAME");
         stopAt = static_cast<int32_t>(frame);
         return true;
     });
 
     in.AddCommand("menu", [&host, &in](const Args& a, std::string& error) {
         int64_t item = 0;
-        if (a.size() != 1 || !ParseInt(a[0], item) || item < 1 || item > 100) return Usage(error, "menu N");
+        if (a.size() != 1 || !ParseScriptInt(a[0], item) || item < 1 || item > 100) return Usage(error, "menu N");
         AddonRegistration* owner = MenuOwner(host);
         if (!owner) {
             error = "no add-on menu";
@@ -101,7 +97,7 @@ void AddAddonCommands(ScriptInterpreter& in) {
             answer.path = a[0];
             if (a.size() == 2) {
                 int64_t kind = 0;
-                if (!ParseInt(a[1], kind) || kind < 0 || kind > 32) return Usage(error, "choose PATH [KIND]");
+                if (!ParseScriptInt(a[1], kind) || kind < 0 || kind > 32) return Usage(error, "choose PATH [KIND]");
                 answer.filter = static_cast<int32_t>(kind);
             }
         }
@@ -115,7 +111,7 @@ void AddAddonCommands(ScriptInterpreter& in) {
         const std::string& verb = a[0];
         if (verb == "message") {
             int64_t n = 0;
-            if (a.size() != 2 || !ParseInt(a[1], n) || n < 1 || n > 5) return Usage(error, "palette message N (1-5)");
+            if (a.size() != 2 || !ParseScriptInt(a[1], n) || n < 1 || n > 5) return Usage(error, "palette message N (1-5)");
             for (auto& addon : host.Addons()) {
                 auto it = addon->palettes.find(kPaletteId);
                 if (it != addon->palettes.end() && it->second.callback) {
@@ -136,7 +132,7 @@ void AddAddonCommands(ScriptInterpreter& in) {
             return false;
         }
         auto number = [&](size_t i, int64_t& out, int64_t lo, int64_t hi) {
-            return a.size() > i && ParseInt(a[i], out) && out >= lo && out <= hi;
+            return a.size() > i && ParseScriptInt(a[i], out) && out >= lo && out <= hi;
         };
         int64_t n = 0, m = 0;
         bool ok = false;

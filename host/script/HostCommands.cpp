@@ -17,11 +17,6 @@ namespace {
 
 using Args = ScriptInterpreter::Args;
 
-bool ParseInt(const std::string& s, int64_t& out) {
-    auto r = std::from_chars(s.data(), s.data() + s.size(), out);
-    return r.ec == std::errc() && r.ptr == s.data() + s.size();
-}
-
 Element* ElementById(Host& host, const std::string& utf8Id, std::string& error) {
     Element* e = host.Model().FindByIdText(BKFromUtf8(utf8Id));
     if (!e) error = "no element " + utf8Id;
@@ -164,7 +159,7 @@ void AddHostCommands(ScriptInterpreter& in) {
     });
     in.AddCommand("shared", [&host](const Args& a, std::string& error) {
         int64_t id = 0;
-        if (a.size() != 1 || !ParseInt(a[0], id) || id < 1 || id > 32767) {
+        if (a.size() != 1 || !ParseScriptInt(a[0], id) || id < 1 || id > 32767) {
             error = "usage: shared USERID (1-32767)";
             return false;
         }
@@ -226,7 +221,7 @@ void AddHostCommands(ScriptInterpreter& in) {
     });
     in.AddCommand("userdata", [&host](const Args& a, std::string& error) {
         int64_t version = 0;
-        if (a.size() != 3 || !ParseInt(a[1], version) || version < -32768 || version > 32767 || a[2].size() % 2) {
+        if (a.size() != 3 || !ParseScriptInt(a[1], version) || version < -32768 || version > 32767 || a[2].size() % 2) {
             error = "usage: userdata ID VERSION HEX";
             return false;
         }
@@ -254,7 +249,7 @@ void AddHostCommands(ScriptInterpreter& in) {
     in.AddCommand("answer", [&in](const Args& a, std::string& error) {
         for (const auto& s : a) {
             int64_t n = 0;
-            if (!ParseInt(s, n) || n < 1 || n > 3) {
+            if (!ParseScriptInt(s, n) || n < 1 || n > 3) {
                 error = "usage: answer N... (1-3)";
                 return false;
             }
@@ -277,7 +272,7 @@ void AddHostCommands(ScriptInterpreter& in) {
         for (size_t i = 1; i < a.size(); ++i) {
             if (a[i] == "press") {
                 int64_t n = 0;
-                if (i + 1 >= a.size() || !ParseInt(a[i + 1], n) || n < 1 || n > 32767) {
+                if (i + 1 >= a.size() || !ParseScriptInt(a[i + 1], n) || n < 1 || n > 32767) {
                     error = usage;
                     return false;
                 }

@@ -1,5 +1,7 @@
 #include "host/script/ScriptLine.h"
 
+#include <charconv>
+
 std::optional<std::vector<std::string>> SplitScriptLine(const std::string& line, std::string& error) {
     std::vector<std::string> args;
     size_t i = 0, n = line.size();
@@ -61,4 +63,9 @@ std::string QuoteForTranscript(const std::string& utf8) {
     }
     out.push_back('"');
     return out;
+}
+
+bool ParseScriptInt(std::string_view argument, int64_t& out) {
+    auto r = std::from_chars(argument.data(), argument.data() + argument.size(), out);
+    return r.ec == std::errc() && r.ptr == argument.data() + argument.size();
 }

@@ -1,8 +1,10 @@
 #pragma once
 // Splits one script line into arguments: blanks separate them, "#" outside quotes starts a
 // comment, and a "quoted argument" may hold blanks and the escapes \" and \\.
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Returns the arguments, or nothing with `error` set for an unterminated quote or a bad escape.
@@ -10,3 +12,6 @@ std::optional<std::vector<std::string>> SplitScriptLine(const std::string& line,
 
 // Quotes a text for the transcript: "..." with \" and \\ escaped.
 std::string QuoteForTranscript(const std::string& utf8);
+
+// A whole argument as a decimal integer: no blanks, no plus sign, nothing after the digits.
+bool ParseScriptInt(std::string_view argument, int64_t& out);

@@ -104,6 +104,7 @@ TEST_F(ShellTest, InitialisationInstallsTheMenuThePaletteAndFourEventHandlersInO
 }
 
 TEST_F(ShellTest, APaletteThatCannotBeMadeFailsWithNothingLeftBehind) {
+    size_t registered = host->Addons().size();
     for (int attempt = 0; attempt < 2; ++attempt) {
         failSize = sizeof(MainDialogCPP);
         std::string error;
@@ -112,13 +113,36 @@ TEST_F(ShellTest, APaletteThatCannotBeMadeFailsWithNothingLeftBehind) {
         EXPECT_EQ(failSize, 0u) << "the allocation was never made";
         EXPECT_EQ(Module().palette, nullptr);
         EXPECT_EQ(Module().observer, nullptr);
-        // The menu handler stays installed.
-        EXPECT_NE(host->Addons().back()->menuHandler, nullptr);
+        // The host forgets the failed start: no registration, so no menu handler, is left.
+        EXPECT_EQ(host->Addons().size(), registered);
     }
     // Memory back: the next start succeeds.
     addon = Start();
     ASSERT_NE(addon, nullptr);
     EXPECT_NE(Module().palette, nullptr);
+}
+
+int32_t gEntryVersion = 0;
+GSErr EntriesWithVersion(uint8_t* record) {
+    GSErr err = GetExportedFuncAddrs(record);
+    reinterpret_cast<HostEntryRecord*>(record)->hostVersion = gEntryVersion;
+    return err;
+}
+
+TEST_F(ShellTest, AnAddonMadeForAnotherHostVersionIsRefusedBeforeItRegisters) {
+    size_t registered = host->Addons().size();
+    for (int32_t version : {13001, 12002, 11001}) {
+        gEntryVersion = version;
+        std::string error;
+        EXPECT_EQ(StartAddon(*host, SetImportedFuncAddrs, EntriesWithVersion, error), nullptr) << version;
+        EXPECT_NE(error.find("host version " + std::to_string(version)), std::string::npos) << error;
+        EXPECT_EQ(host->Addons().size(), registered);
+        EXPECT_EQ(Module().palette, nullptr);
+    }
+    gEntryVersion = 12000; // an older minor version of the same host runs
+    std::string error;
+    addon = StartAddon(*host, SetImportedFuncAddrs, EntriesWithVersion, error);
+    EXPECT_NE(addon, nullptr) << error;
 }
 
 TEST_F(ShellTest, TeardownWithUnsavedChangesAnsweredNoLosesThemWithoutAnotherQuestion) {
