@@ -10,6 +10,7 @@
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/FileDialogs.h"
 #include "hostcalls/HostInterface.h"
+#include "hostcalls/OwnedHandle.h"
 #include "movie/CameraRecords.h"
 #include "resources/AddonDialogs.h"
 #include "resources/AddonResources.h"
@@ -45,7 +46,7 @@ bool SearchLibPart(std::string_view name, const std::string& uniqueId, std::arra
         std::memcpy(rec.data() + HostLibPart::kUniqueId, uniqueId.data(), len);
     }
     GSErr err = HostLibPartSearch(rec.data());
-    BKDisposeHandle(LE::Get<uint32_t>(rec, HostLibPart::kLocation));
+    OwnedHandle location(LE::Get<uint32_t>(rec, HostLibPart::kLocation));
     LE::Put<uint32_t>(rec, HostLibPart::kLocation, 0);
     return err == kHostNoError;
 }
@@ -122,12 +123,12 @@ void AnimationDialog::LabelObjectCheck() {
         }
     }
     if (found && taskDB_.LabelParameters() == 0) {
-        uint32_t params = 0;
+        OwnedHandle params;
         int32_t count = 0;
-        if (HostLibPartGetParams(LE::Get<int32_t>(rec, HostLibPart::kIndex), &params, &count) == kHostNoError && params)
-            taskDB_.SetLabelParameters(params, static_cast<int32_t>(BKHandleSize(params) / HostLibPartParam::kSize));
-        else
-            BKDisposeHandle(params);
+        if (HostLibPartGetParams(LE::Get<int32_t>(rec, HostLibPart::kIndex), params.Receive(), &count) == kHostNoError && params) {
+            auto n = static_cast<int32_t>(params.Size() / HostLibPartParam::kSize);
+            taskDB_.SetLabelParameters(std::move(params), n);
+        }
     }
     if (!found || taskDB_.LabelParameters() == 0 || taskDB_.LabelParameterCount() == 0) {
         s.labelObjectOn = false;
@@ -287,8 +288,8 @@ void AnimationDialog::OnChange(int16_t item) {
 void AnimationDialog::ChooseLabelObject() {
     std::vector<uint8_t> saved(HostElement::kRecordSize, 0);
     LE::Put<int32_t>(saved, HostElement::kKind, HostElement::Object);
-    uint32_t savedParams = 0;
-    bool readSaved = HostElementGetDefaults(saved.data(), &savedParams) == kHostNoError;
+    OwnedHandle savedParams;
+    bool readSaved = HostElementGetDefaults(saved.data(), savedParams.Receive()) == kHostNoError;
     bool allWell = readSaved;
     std::array<uint8_t, HostSettingsRequest::kSize> request{};
     LE::Put<int32_t>(request, HostSettingsRequest::kKind, HostElement::Object);
@@ -297,13 +298,14 @@ void AnimationDialog::ChooseLabelObject() {
         std::vector<uint8_t> chosen(HostElement::kRecordSize, 0);
         LE::Put<int32_t>(chosen, HostElement::kKind, HostElement::Object);
         LE::Put<uint32_t>(chosen, HostObjectFields::kVariation, kLabelVariation);
-        uint32_t params = 0;
-        if (HostElementGetDefaults(chosen.data(), &params) == kHostNoError && params) {
-            taskDB_.SetLabelParameters(params, static_cast<int32_t>(BKHandleSize(params) / HostLibPartParam::kSize));
+        OwnedHandle params;
+        if (HostElementGetDefaults(chosen.data(), params.Receive()) == kHostNoError && params) {
+            auto n = static_cast<int32_t>(params.Size() / HostLibPartParam::kSize);
+            taskDB_.SetLabelParameters(std::move(params), n);
             std::array<uint8_t, HostLibPart::kSize> part{};
             LE::Put<int32_t>(part, HostLibPart::kIndex, LE::Get<int32_t>(chosen, HostObjectFields::kLibPart));
             if (HostLibPartGet(part.data()) == kHostNoError) {
-                BKDisposeHandle(LE::Get<uint32_t>(part, HostLibPart::kLocation));
+                OwnedHandle location(LE::Get<uint32_t>(part, HostLibPart::kLocation));
                 std::string name = NameOfLibPart(part);
                 // The settings hold 31 bytes of the name; a longer one is cut there.
                 taskDB_.Settings().SetLabelObjectName(name);
@@ -312,7 +314,6 @@ void AnimationDialog::ChooseLabelObject() {
                 allWell = false;
             }
         } else {
-            BKDisposeHandle(params);
             allWell = false;
         }
     } else {
@@ -320,9 +321,8 @@ void AnimationDialog::ChooseLabelObject() {
     }
     if (readSaved && allWell) {
         std::vector<uint8_t> mask(HostElement::kRecordSize, 0xFF);
-        HostElementChangeDefaults(saved.data(), mask.data(), savedParams);
+        HostElementChangeDefaults(saved.data(), mask.data(), savedParams.Get());
     }
-    BKDisposeHandle(savedParams);
 }
 
 bool AnimationDialog::Confirm() {

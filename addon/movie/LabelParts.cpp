@@ -6,6 +6,7 @@
 #include "basekit/LittleEndian.h"
 #include "hostapi/HostLibPartRecord.h"
 #include "hostcalls/HostInterface.h"
+#include "hostcalls/OwnedHandle.h"
 #include "resources/AddonResources.h"
 
 #include <charconv>
@@ -62,7 +63,7 @@ bool RegisterLabelParts() {
         std::vector<uint8_t> record(HostLibPart::kSize, 0);
         GSErr err = HostLibPartRegister(fileName.data(), bytes.data(), static_cast<uint32_t>(bytes.size()), record.data());
         if (err != kHostNoError) all = false;
-        BKDisposeHandle(LE::Get<uint32_t>(record, HostLibPart::kLocation)); // the host's copy of the file name
+        OwnedHandle fileNameCopy(LE::Get<uint32_t>(record, HostLibPart::kLocation));
     }
     return all;
 }

@@ -8,16 +8,12 @@
 #include "display/ElementHider.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostcalls/HostInterface.h"
+#include "hostcalls/HostLists.h"
+#include "hostcalls/HostScopes.h"
 #include "resources/AddonResources.h"
 #include "schedule/Exceptions.h"
 
-bool MainDialogCPP::SelectionHasElements() {
-    std::array<uint8_t, HostSelection::kInfoSize> info{};
-    HostSelectionGet(info.data(), nullptr, 0);
-    int32_t kind = LE::Get<int32_t>(info, HostSelection::kKind);
-    if (kind >= 2 && kind <= 4) BKDisposeHandle(LE::Get<uint32_t>(info, HostSelection::kMarquee));
-    return LE::Get<int32_t>(info, HostSelection::kCount) != 0;
-}
+bool MainDialogCPP::SelectionHasElements() { return ReadHostSelection(false).count != 0; }
 
 void MainDialogCPP::NewTaskCommand() {
     taskDB_.ClearMarks(*this);
@@ -45,8 +41,7 @@ void MainDialogCPP::DeleteSelectedTask(const std::string& caption) {
     previousRow_ = selectedRow_;
     try {
         taskDB_.DeleteTask(id);
-        HostUndoOpen(caption.c_str());
-        ScopeGuard undo([] { HostUndoClose(); });
+        HostUndoStep undo(caption);
         taskDB_.RemoveTaskLinks(id);
     } catch (const ETaskNotFound&) {
     }
@@ -121,9 +116,8 @@ void MainDialogCPP::ButtonClicked(int16_t item) {
         elementHider_.Prepare(taskDB_);
         ScopeGuard finish([this] { elementHider_.Finish(); });
         ScopeGuard arrow([this] { elementHider_.EndPass(); }); // ShowAll ends its pass itself
-        HostUndoOpen(caption.c_str());
         {
-            ScopeGuard undo([] { HostUndoClose(); });
+            HostUndoStep undo(caption);
             elementHider_.ShowAll(taskDB_);
         }
         arrow.Dismiss();
@@ -136,9 +130,8 @@ void MainDialogCPP::ButtonClicked(int16_t item) {
         elementHider_.BeginPass();
         ScopeGuard endPass([this] { elementHider_.EndPass(); });
         if (taskDB_.IsDirty()) elementHider_.ResetShownState(taskDB_, kUnlinked);
-        HostUndoOpen(caption.c_str());
         {
-            ScopeGuard undo([] { HostUndoClose(); });
+            HostUndoStep undo(caption);
             elementHider_.ShowAtCurrentDate(taskDB_, 0);
         }
         endPass.Run();

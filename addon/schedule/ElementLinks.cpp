@@ -5,6 +5,7 @@
 #include "hostapi/HostElementRecord.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
+#include "hostcalls/HostLists.h"
 #include "hostcalls/PlanDatabase.h"
 #include "resources/AddonResources.h"
 #include "schedule/Exceptions.h"
@@ -24,23 +25,12 @@ struct Selected {
 
 // The host's selection, each entry's type turned into an element kind (0 when it has none).
 std::vector<Selected> ReadSelection() {
-    std::array<uint8_t, HostSelection::kInfoSize> info{};
-    uint32_t entries = 0;
     std::vector<Selected> out;
-    GSErr err = HostSelectionGet(info.data(), &entries, 0);
-    int32_t selKind = LE::Get<int32_t>(info, HostSelection::kKind);
-    if (selKind >= 2 && selKind <= 4) BKDisposeHandle(LE::Get<uint32_t>(info, HostSelection::kMarquee));
-    if (err == kHostNoError) {
-        size_t n = BKHandleSize(entries) / HostHead::kSize;
-        const uint8_t* p = BKHandleData(entries);
-        for (size_t i = 0; i < n; ++i) {
-            int32_t type = LE::Get<int32_t>(std::span<const uint8_t>(p + i * HostHead::kSize, HostHead::kSize), HostHead::kKind);
-            int32_t kind = 0;
-            if (HostUtility(kHostSelSelectionTypeToKind, &type, &kind) != kHostNoError) kind = 0;
-            out.push_back({kind, API_Guid::FromBytes(p + i * HostHead::kSize + HostHead::kGuid)});
-        }
+    for (const HostSelectionEntry& entry : ReadHostSelection(true).entries) {
+        int32_t type = entry.type, kind = 0;
+        if (HostUtility(kHostSelSelectionTypeToKind, &type, &kind) != kHostNoError) kind = 0;
+        out.push_back({kind, entry.guid});
     }
-    BKDisposeHandle(entries);
     return out;
 }
 
@@ -63,16 +53,6 @@ private:
     IElementDisplay& hider_;
 };
 
-std::vector<API_Guid> ListOfKind(int32_t kind) {
-    std::vector<API_Guid> out;
-    uint32_t list = 0;
-    if (HostElementList(kind, &list) == kHostNoError) {
-        size_t n = BKHandleSize(list) / 16;
-        for (size_t i = 0; i < n; ++i) out.push_back(API_Guid::FromBytes(BKHandleData(list) + 16 * i));
-    }
-    BKDisposeHandle(list);
-    return out;
-}
 
 } // namespace
 
@@ -153,7 +133,7 @@ void TaskDB::RemoveTaskLinks(int32_t id) {
         hider.SetHiddenLayerVisible(true);
         for (int32_t kind = HostElement::kFirstKind; kind <= HostElement::kLastKind; ++kind) {
             if (!IElementDisplay::IsDisplayableKind(kind)) continue;
-            for (const API_Guid& guid : ListOfKind(kind)) {
+            for (const API_Guid& guid : ListElementsOfKind(kind)) {
                 ElementLinkRecord link;
                 try {
                     hider.ReadElementLink(kind, guid, link);
@@ -194,7 +174,7 @@ void TaskDB::SelectLinkedElements(int32_t id) {
         PlanDatabaseGuard guard;
         for (int32_t kind = HostElement::kFirstKind; kind <= HostElement::kLastKind; ++kind) {
             if (!IElementDisplay::IsDisplayableKind(kind)) continue;
-            for (const API_Guid& guid : ListOfKind(kind)) {
+            for (const API_Guid& guid : ListElementsOfKind(kind)) {
                 std::array<uint8_t, HostElement::kHeaderSize> header{};
                 LE::Put<int32_t>(header, HostElement::kKind, kind);
                 guid.ToBytes(header.data() + HostElement::kGuid);

@@ -14,7 +14,7 @@ TaskDB::TaskDB(AnimationSettings& settings, IElementDisplay* elementHider)
     currentDate_.Clear();
 }
 
-TaskDB::~TaskDB() { BKDisposeHandle(labelParameters_); }
+TaskDB::~TaskDB() = default;
 
 bool TaskDB::InitTaskDB() {
     for (int i = 0; i < 4; ++i) columnNames_[i] = AddonString(32600, static_cast<int16_t>(i + 1));
@@ -28,7 +28,7 @@ bool TaskDB::InitTaskDB() {
     }};
     currentDate_ = DateTime::Now().EndOfDay();
     sharedUserId_ = 0;
-    SetLabelParameters(0, 0);
+    SetLabelParameters(OwnedHandle(), 0);
     return true;
 }
 
@@ -160,8 +160,7 @@ bool TaskDB::IsSuccessionAllowed(int32_t earlier, int32_t following) const {
     return succession_[static_cast<size_t>(earlier)][static_cast<size_t>(following)] != 0;
 }
 
-void TaskDB::SetLabelParameters(BKHandle block, int32_t count) {
-    if (labelParameters_ != block) BKDisposeHandle(labelParameters_);
-    labelParameters_ = block;
+void TaskDB::SetLabelParameters(OwnedHandle block, int32_t count) {
     labelParameterCount_ = block ? count : 0;
+    labelParameters_ = std::move(block);
 }

@@ -3,6 +3,7 @@
 // file identity kept in the settings record.
 #include "basekit/BKMemory.h"
 #include "hostapi/HostGuid.h"
+#include "hostcalls/OwnedHandle.h"
 #include "schedule/ConstructionType.h"
 #include "schedule/DateTime.h"
 #include "schedule/ElementLink.h"
@@ -95,10 +96,10 @@ public:
     IElementDisplay* Hider() { return elementHider_; }
 
     // The label object's parameter records (1080 bytes each), owned here, never stored.
-    BKHandle LabelParameters() const { return labelParameters_; }
+    BKHandle LabelParameters() const { return labelParameters_.Get(); }
     int32_t LabelParameterCount() const { return labelParameterCount_; }
-    // Takes ownership of the block (0 for none), releasing the previous one.
-    void SetLabelParameters(BKHandle block, int32_t count);
+    // Holds this block (none for an empty owner) instead of the previous one.
+    void SetLabelParameters(OwnedHandle block, int32_t count);
 
 private:
     // Names every task whose id a project file cannot hold; true when there is one.
@@ -109,7 +110,7 @@ private:
     uint8_t dirty_ = 0;
     AnimationSettings& settings_;
     IElementDisplay* elementHider_;
-    BKHandle labelParameters_ = 0;
+    OwnedHandle labelParameters_;
     int32_t labelParameterCount_ = 0;
     std::array<std::string, 4> columnNames_;
     std::array<std::array<uint8_t, kConstructionTypeCount>, kConstructionTypeCount> succession_{};

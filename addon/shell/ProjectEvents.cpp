@@ -5,6 +5,7 @@
 #include "hostapi/HostEnvironmentRecords.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
+#include "hostcalls/OwnedHandle.h"
 #include "resources/AddonResources.h"
 #include "shell/ModuleObjects.h"
 
@@ -32,8 +33,8 @@ GSErr ProjectOpenedHandler(uint32_t, int32_t) {
     ModuleObjects& m = Module();
     std::array<uint8_t, HostProjectRecord::kSize> rec{};
     HostEnvironmentGet(kHostSelProjectInfo, rec.data(), nullptr);
-    BKDisposeHandle(LE::Get<uint32_t>(rec, HostProjectRecord::kPathHandle));
-    BKDisposeHandle(LE::Get<uint32_t>(rec, HostProjectRecord::kNameHandle));
+    OwnedHandle path(LE::Get<uint32_t>(rec, HostProjectRecord::kPathHandle));
+    OwnedHandle name(LE::Get<uint32_t>(rec, HostProjectRecord::kNameHandle));
     if (rec[HostProjectRecord::kShared] != 0 && m.palette) {
         m.palette->SetPendingSharedWarning(true);
         m.taskDB.SetSharedUserId(LE::Get<int16_t>(rec, HostProjectRecord::kUserId));

@@ -1,6 +1,8 @@
 #pragma once
 // Field-by-field little-endian access for stored forms. Readers take a span and an offset
-// and never look past the span; callers check lengths first, these only assert nothing.
+// and never look past the span. Callers check lengths first, so a field outside the span is
+// a fault of the caller: debug builds stop there, release builds read 0 and write nothing.
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -14,6 +16,7 @@ template <typename T> inline T Get(std::span<const uint8_t> bytes, size_t offset
     static_assert(std::is_integral_v<T>);
     using U = std::make_unsigned_t<T>;
     U v = 0;
+    assert(offset <= bytes.size() && bytes.size() - offset >= sizeof(T));
     if (offset > bytes.size() || bytes.size() - offset < sizeof(T)) return T{};
     for (size_t i = 0; i < sizeof(T); ++i) v |= static_cast<U>(static_cast<U>(bytes[offset + i]) << (8 * i));
     return static_cast<T>(v);
@@ -23,6 +26,7 @@ template <typename T> inline void Put(std::span<uint8_t> bytes, size_t offset, T
     static_assert(std::is_integral_v<T>);
     using U = std::make_unsigned_t<T>;
     U v = static_cast<U>(value);
+    assert(offset <= bytes.size() && bytes.size() - offset >= sizeof(T));
     if (offset > bytes.size() || bytes.size() - offset < sizeof(T)) return;
     for (size_t i = 0; i < sizeof(T); ++i) bytes[offset + i] = static_cast<uint8_t>(v >> (8 * i));
 }
