@@ -5,6 +5,7 @@
 #include "compatkit/CKBitmapHeader.h"
 #include "compatkit/CKDibSizes.h"
 #include "filekit/FKLocation.h"
+#include "movie/MovieFailureReport.h"
 #include "pixkit/PXPixMapToDIB.h"
 #include "utilkit/UTBeep.h"
 #include "utilkit/UTErrorReport.h"
@@ -23,6 +24,7 @@ struct AVIWriterState {
     PAVISTREAM stream = nullptr;
     PAVISTREAM compressed = nullptr;
     std::string path;
+    std::string reportPath; // the movie's path for failure reports, kept while the path is cleared
     int16_t frameRect[4] = {}; // top, left, bottom, right
     bool compressedPending = false;
     int32_t sampleIndex = 0;
@@ -39,12 +41,17 @@ AVIWriterState& S() {
     return state;
 }
 
-int32_t ReportFailure(int32_t code) {
+// Records and reports a failure of the step whose text is item `text` of list 32583: through the
+// utility library, and in the report window in Hungarian with the movie's
+// path and the system's reason.
+int32_t ReportFailure(int32_t code, int16_t text) {
     S().errorCode = code;
     if (code == AVICreator::kOwnFailure)
         UTReportError(kUTErrorMovieFile);
     else
         UTReportSystemError(kUTCategoryAVIFile, code);
+    if (code == AVIERR_MEMORY) text = AVIFailureText::kMemory;
+    ReportMovieFailure(kAVIFailureTexts, text, S().reportPath, AVIFileLastFailureReason());
     return AVICreator::kOwnFailure;
 }
 
@@ -57,7 +64,7 @@ void ReleaseHandles(bool keep) {
     if (s.compressed != nullptr) AVIStreamRelease(s.compressed);
     if (s.file != nullptr) {
         AVIResult r = AVIFileClose(s.file);
-        if (keep && r != AVIERR_OK && s.errorCode == 0) ReportFailure(r);
+        if (keep && r != AVIERR_OK && s.errorCode == 0) ReportFailure(r, AVIFailureText::kWrite);
     }
     s.stream = s.compressed = nullptr;
     s.file = nullptr;
@@ -141,12 +148,13 @@ int32_t AVICreator::Open(int16_t bitsPerPixel) {
     AVIFileInit();
     s.libraryStarted = true;
     s.path = moviePath_;
+    s.reportPath = moviePath_;
 
     AVIResult r = AVIFileOpen(&s.file, s.path.c_str(), OF_WRITE | OF_CREATE, nullptr);
     if (r != AVIERR_OK) {
         ReleaseHandles(false);
         s.path.clear();
-        return ReportFailure(r);
+        return ReportFailure(r, AVIFailureText::kStream);
     }
 
     s.info.rcFrame = AVIRect{0, 0, width_, height_};
@@ -158,7 +166,7 @@ int32_t AVICreator::Open(int16_t bitsPerPixel) {
     if (r != AVIERR_OK) {
         ReleaseHandles(false);
         s.path.clear();
-        return ReportFailure(r);
+        return ReportFailure(r, AVIFailureText::kStream);
     }
 
     AVICOMPRESSOPTIONS* options[1] = {&s.options};
@@ -194,7 +202,7 @@ int32_t AVICreator::WritePicture(BKHandle picture) {
     uint32_t headerSize = 0, imageSize = 0;
     if (data == nullptr || !CKGetDIBSizes(std::span<const uint8_t>(data, BKHandleSize(dib)), headerSize, imageSize)) {
         BKDisposeHandle(dib);
-        return ReportFailure(kOwnFailure);
+        return ReportFailure(kOwnFailure, AVIFailureText::kFrame);
     }
     std::span<uint8_t> bytes(data, BKHandleSize(dib));
 
@@ -210,10 +218,14 @@ int32_t AVICreator::WritePicture(BKHandle picture) {
         if (s.compressed != nullptr) AVIStreamRelease(s.compressed);
         s.compressed = nullptr;
         AVIResult r = AVIMakeCompressedStream(&s.compressed, s.stream, &s.options, nullptr);
-        if (r == AVIERR_OK) r = AVIStreamSetFormat(s.compressed, 0, data, static_cast<int32_t>(headerSize));
+        int16_t text = AVIFailureText::kCompressedStream;
+        if (r == AVIERR_OK) {
+            r = AVIStreamSetFormat(s.compressed, 0, data, static_cast<int32_t>(headerSize));
+            text = AVIFailureText::kFormat;
+        }
         if (r != AVIERR_OK) {
             BKDisposeHandle(dib);
-            return ReportFailure(r);
+            return ReportFailure(r, text);
         }
         s.compressedPending = false;
         s.sampleIndex = 0;
@@ -226,7 +238,7 @@ int32_t AVICreator::WritePicture(BKHandle picture) {
                                      flags, nullptr, nullptr);
         if (r != AVIERR_OK) {
             BKDisposeHandle(dib);
-            return ReportFailure(r);
+            return ReportFailure(r, AVIFailureText::kWrite);
         }
         ++s.sampleIndex;
         flags = 0;

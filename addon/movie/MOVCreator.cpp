@@ -1,6 +1,7 @@
 #include "movie/MOVCreator.h"
 
 #include "filekit/FKLocation.h"
+#include "movie/MovieFailureReport.h"
 #include "moviekit/MKMovie.h"
 
 namespace {
@@ -26,7 +27,16 @@ bool MOVCreator::Finish() {
     // Only the movie this writer began is ended; another writer's stays open.
     if (!begun_) return false;
     begun_ = false;
-    return MKEndMovie(kMovieName) == kMKNoError && ok;
+    bool complete = MKEndMovie(kMovieName) == kMKNoError;
+    if (!complete) Report(QuickTimeFailureText::kFinish);
+    return complete && ok;
+}
+
+void MOVCreator::Report(int16_t text) {
+    // One failure, one line: a movie that failed on a picture also fails to finish.
+    if (reported_) return;
+    reported_ = true;
+    ReportMovieFailure(kQuickTimeFailureTexts, text, moviePath_, MKLastFailureReason());
 }
 
 void MOVCreator::SetFrameRate(int16_t framesPerSecond) {
@@ -43,6 +53,7 @@ bool MOVCreator::Open() {
     FKLocation scratch = folder.IsValid() ? folder.Append(kScratchName) : FKLocation::FromNativePath(kScratchName);
     begun_ = MKBeginMovie(movie.GetPathUtf16().c_str(), scratch.GetPathUtf16().c_str(), 0, 1, "BV", kCreatorCode) ==
              kMKNoError;
+    if (!begun_) Report(QuickTimeFailureText::kBegin);
     return begun_;
 }
 
@@ -52,7 +63,13 @@ bool MOVCreator::AddFrame(BKHandle picture) {
     if (!begun_) ok = false;
     if (ok) {
         MKSetSlideParameters(framesWritten == frameCount, 1, caption, 0);
-        if (MKAddSamplesToVideo(picture, 1) != kMKNoError) ok = false;
+        int16_t r = MKAddSamplesToVideo(picture, 1);
+        if (r != kMKNoError) {
+            ok = false;
+            Report(r == kMKFileError || r == kMKNoMovie ? QuickTimeFailureText::kWrite
+                   : r == kMKBadPicture                 ? QuickTimeFailureText::kFrame
+                                                        : QuickTimeFailureText::kCompress);
+        }
     }
     if (ok && framesWritten < frameCount) ++framesWritten;
     return ok;

@@ -21,10 +21,13 @@ public:
 
 private:
     bool Open();
+    // Writes the failure's line in the report window, once per movie.
+    void Report(int16_t text);
 
     std::string moviePath_; // 8-bit
     int32_t width_ = 0;
     int32_t height_ = 0;
     int16_t bitsPerPixel_ = 0;
     bool begun_ = false;
+    bool reported_ = false;
 };

@@ -14,6 +14,7 @@ extern "C" {
 namespace {
 
 constexpr uint32_t kDefaultQuality = 0xFFFFFFFF;
+constexpr size_t kReadPastEnd = 256;
 
 int RoundUp(int v, int block) { return (v + block - 1) / block * block; }
 
@@ -29,6 +30,8 @@ AVICompressedStream::AVICompressedStream(AVIFileStream* target, const AVICodecCh
 }
 
 AVICompressedStream::~AVICompressedStream() {
+    // The thread has stored what it was given (or known its failure) before the encoder is emptied.
+    if (target_->Drain() != AVIERR_OK) target_->MarkFailed();
     if (encoder_ != nullptr) {
         // Whatever the encoder still holds belongs to the file; a movie without it is not kept.
         int32_t ignored = 0;
@@ -70,6 +73,9 @@ AVIResult AVICompressedStream::OpenEncoder() {
     bool dataRate = codec_.takesBitRate && (options_.dwFlags & AVICOMPRESSF_DATARATE) && options_.dwBytesPerSecond > 0;
     bool x264 = std::strcmp(codec_.encoder, "libx264") == 0;
     if (x264) {
+        // Frame threads make bytes that depend on how the threads ran; fixed slices do not.
+        encoder_->thread_type = FF_THREAD_SLICE;
+        encoder_->thread_count = 4;
         encoder_->max_b_frames = 0;
         // Key frames only where asked for: no extra ones at scene changes.
         av_dict_set(&settings, "x264-params", "scenecut=0", 0);
@@ -156,12 +162,30 @@ AVIResult AVICompressedStream::WriteUncompressed(int64_t position, std::span<con
 }
 
 AVIResult AVICompressedStream::Write(int32_t start, int32_t samples, std::span<const uint8_t> data, uint32_t flags,
-                                     int32_t& bytesWritten) {
-    bytesWritten = 0;
+                                     int32_t* bytesWritten) {
+    if (bytesWritten != nullptr) *bytesWritten = 0;
     if (!format_) return AVIERR_BADFORMAT;
     if (start < 0 || samples < 1) return AVIERR_BADPARAM;
     // Exactly the pictures of the format: other bytes would be shown as garbled pictures.
     if (data.size() != static_cast<size_t>(samples) * format_->imageSize) return AVIERR_BADSIZE;
+    // The caller may change its pictures as soon as this returns.
+    // The converter may read a little past the last picture's end (swscale's vector code does):
+    // zeros there make the movie the same whoever runs it.
+    std::vector<uint8_t> bits(data.size() + kReadPastEnd, 0);
+    std::memcpy(bits.data(), data.data(), data.size());
+    AVIResult r = target_->Submit([this, start, samples, flags, size = data.size(), bits = std::move(bits)] {
+        return Encode(start, samples, std::span<const uint8_t>(bits.data(), size), flags);
+    });
+    if (r == AVIERR_OK && bytesWritten != nullptr) {
+        r = target_->Drain();
+        if (r == AVIERR_OK) *bytesWritten = lastBytes_;
+    }
+    return r;
+}
+
+AVIResult AVICompressedStream::Encode(int32_t start, int32_t samples, std::span<const uint8_t> data, uint32_t flags) {
+    int32_t bytesWritten = 0;
+    lastBytes_ = 0;
     for (int32_t i = 0; i < samples; ++i) {
         auto bits = data.subspan(static_cast<size_t>(i) * format_->imageSize, format_->imageSize);
         int64_t position = static_cast<int64_t>(start) + i;
@@ -185,5 +209,6 @@ AVIResult AVICompressedStream::Write(int32_t start, int32_t samples, std::span<c
         AVIResult r = Drain(bytesWritten);
         if (r != AVIERR_OK) return r;
     }
+    lastBytes_ = bytesWritten;
     return AVIERR_OK;
 }

@@ -23,11 +23,13 @@ public:
 
     AVIResult SetFormat(int32_t position, std::span<const uint8_t> format) override;
     AVIResult Write(int32_t start, int32_t samples, std::span<const uint8_t> data, uint32_t flags,
-                    int32_t& bytesWritten) override;
+                    int32_t* bytesWritten) override;
 
 private:
     AVIResult OpenEncoder();
     AVIResult Drain(int32_t& bytesWritten);
+    // Compresses and stores samples handed over (on the file's thread).
+    AVIResult Encode(int32_t start, int32_t samples, std::span<const uint8_t> data, uint32_t flags);
     AVIResult WriteUncompressed(int64_t position, std::span<const uint8_t> bits, int32_t& bytesWritten);
 
     AVIFileStream* target_;
@@ -41,4 +43,5 @@ private:
     int framesSinceOpen_ = 0;
     int paddedWidth_ = 0, paddedHeight_ = 0;
     std::vector<uint8_t> rows_; // one uncompressed sample
+    int32_t lastBytes_ = 0;     // what the latest samples came to
 };

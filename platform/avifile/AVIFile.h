@@ -112,7 +112,16 @@ AVIResult AVIFileClose(PAVIFILE file);
 // what was written and keeps the previous file at the path.
 void AVIFileAbandon(PAVIFILE file);
 // The path and the system's reason of the latest file failure (Windows-1250); empty when none.
+// Opening a file clears it.
 const char* AVIFileLastFailureText();
+// The system's reason of that failure alone ("No space left on device"); empty when none.
+const char* AVIFileLastFailureReason();
+// Whether the files opened from now on compress and store their samples on a thread of their
+// own (the default), one per file: AVIStreamWrite without a byte count then copies the pictures
+// and returns, and a failure of that work is the answer of the next AVIStreamWrite or of
+// AVIFileClose. The file's bytes are the same either way.
+void AVIFileSetEncoderThread(bool on);
+bool AVIFileEncoderThread();
 
 // A new video stream; possible until the first sample of the file is written.
 AVIResult AVIFileCreateStream(PAVIFILE file, PAVISTREAM* stream, const AVISTREAMINFO* info);
@@ -136,7 +145,9 @@ AVIResult AVIMakeCompressedStream(PAVISTREAM* compressed, PAVISTREAM source, con
 AVIResult AVIStreamSetFormat(PAVISTREAM stream, int32_t position, const void* format, int32_t formatSize);
 
 // Writes `samples` pictures (bitmap rows, bottom-up) from position `start` on; the buffer holds
-// exactly that many pictures of the stream's format.
+// exactly that many pictures of the stream's format and is copied. With `bytesWritten` the call
+// waits until the samples are stored; without it (and with the encoder thread) it returns once
+// they are handed over, and a failure storing them is the answer of a later call.
 AVIResult AVIStreamWrite(PAVISTREAM stream, int32_t start, int32_t samples, const void* buffer, int32_t bufferSize,
                          uint32_t flags, int32_t* samplesWritten, int32_t* bytesWritten);
 uint32_t AVIStreamRelease(PAVISTREAM stream);

@@ -28,15 +28,30 @@ std::string& FailureText() {
     return text;
 }
 
+std::string& FailureReason() {
+    static std::string text;
+    return text;
+}
+
+bool& EncoderThread() {
+    static bool on = true;
+    return on;
+}
+
 } // namespace
 
 void AVISetLastFinishResult(AVIResult result) { FinishResult() = result; }
 AVIResult AVILastFinishResult() { return FinishResult(); }
-void AVISetLastFailure(const std::string& utf8Text) {
-    if (!utf8Text.empty()) FailureText() = BKFromUtf8(utf8Text);
+void AVISetLastFailure(const std::string& utf8Text, const std::string& utf8Reason) {
+    if (utf8Text.empty()) return;
+    FailureText() = BKFromUtf8(utf8Text);
+    FailureReason() = BKFromUtf8(utf8Reason);
 }
 
 const char* AVIFileLastFailureText() { return FailureText().c_str(); }
+const char* AVIFileLastFailureReason() { return FailureReason().c_str(); }
+void AVIFileSetEncoderThread(bool on) { EncoderThread() = on; }
+bool AVIFileEncoderThread() { return EncoderThread(); }
 
 void AVIFileInit() {
     // The encoders' notes (pixel format conversions and the like) are not the user's business.
@@ -53,7 +68,9 @@ AVIResult AVIFileOpen(PAVIFILE* file, const char* path, uint32_t mode, const voi
     if (InitCount() == 0) return AVIERR_ERROR;
     if (path == nullptr || *path == 0) return AVIERR_BADPARAM;
     if ((mode & (OF_CREATE | OF_WRITE)) != (OF_CREATE | OF_WRITE)) return AVIERR_UNSUPPORTED;
-    return AVIFileObject::Create(BKToUtf8(path), file);
+    FailureText().clear();
+    FailureReason().clear();
+    return AVIFileObject::Create(BKToUtf8(path), EncoderThread(), file);
 }
 
 uint32_t AVIFileRelease(PAVIFILE file) { return file == nullptr ? 0 : file->Release(); }
@@ -105,12 +122,10 @@ AVIResult AVIStreamWrite(PAVISTREAM stream, int32_t start, int32_t samples, cons
     if (bytesWritten != nullptr) *bytesWritten = 0;
     if (stream == nullptr) return AVIERR_BADHANDLE;
     if (buffer == nullptr || bufferSize <= 0) return AVIERR_BADPARAM;
-    int32_t bytes = 0;
     AVIResult r = stream->Write(start, samples,
                                 std::span<const uint8_t>(static_cast<const uint8_t*>(buffer), static_cast<size_t>(bufferSize)),
-                                flags, bytes);
+                                flags, bytesWritten);
     if (r == AVIERR_OK && samplesWritten != nullptr) *samplesWritten = samples;
-    if (bytesWritten != nullptr) *bytesWritten = bytes;
     return r;
 }
 

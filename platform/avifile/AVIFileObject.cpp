@@ -9,7 +9,7 @@ extern "C" {
 
 #include <filesystem>
 
-AVIResult AVIFileObject::Create(const std::string& nativePath, AVIFileObject** out) {
+AVIResult AVIFileObject::Create(const std::string& nativePath, bool encoderThread, AVIFileObject** out) {
     *out = nullptr;
     auto file = std::unique_ptr<AVIFileObject>(new AVIFileObject());
     if (avformat_alloc_output_context2(&file->context_, nullptr, "avi", nativePath.c_str()) < 0 ||
@@ -17,9 +17,10 @@ AVIResult AVIFileObject::Create(const std::string& nativePath, AVIFileObject** o
         return AVIERR_INTERNAL;
     file->output_ = std::make_unique<FFOutputFile>(nativePath);
     if (file->output_->Open() != 0) {
-        AVISetLastFailure(file->output_->FailureText());
+        AVISetLastFailure(file->output_->FailureText(), file->output_->FailureReason());
         return AVIERR_FILEOPEN;
     }
+    file->queue_ = std::make_unique<FFEncodeQueue>(encoderThread);
     file->context_->pb = file->output_->Context();
     file->context_->flags |= AVFMT_FLAG_CUSTOM_IO;
     *out = file.release();
@@ -27,6 +28,7 @@ AVIResult AVIFileObject::Create(const std::string& nativePath, AVIFileObject** o
 }
 
 AVIFileObject::~AVIFileObject() {
+    queue_.reset(); // the thread is idle by now: every stream waited for it when it went
     // The I/O context belongs to the output file, which removes a file it did not commit.
     if (context_ != nullptr) avformat_free_context(context_);
 }
@@ -42,13 +44,18 @@ uint32_t AVIFileObject::Release() {
 
 AVIResult AVIFileObject::Fail(AVIResult code) {
     failed_ = true;
-    if (output_->Error() != 0) AVISetLastFailure(output_->FailureText());
+    if (output_->Error() != 0) AVISetLastFailure(output_->FailureText(), output_->FailureReason());
     return code;
+}
+
+bool AVIFileObject::HeaderWritten() {
+    queue_->Drain();
+    return headerWritten_;
 }
 
 AVIResult AVIFileObject::AddStream(const AVISTREAMINFO& info, AVIFileStream** out) {
     *out = nullptr;
-    if (headerWritten_) return AVIERR_UNSUPPORTED;
+    if (HeaderWritten()) return AVIERR_UNSUPPORTED;
     if (info.fccType != streamtypeVIDEO) return AVIERR_UNSUPPORTED;
     if (info.dwRate == 0 || info.dwScale == 0 || info.dwRate > INT32_MAX || info.dwScale > INT32_MAX)
         return AVIERR_BADPARAM;
@@ -87,12 +94,13 @@ AVIResult AVIFileObject::WritePacket(AVStream* stream, AVPacket* packet, AVRatio
 }
 
 AVIResult AVIFileObject::Finish() {
+    if (queue_ && queue_->Drain() != 0) failed_ = true;
     if (abandoned_) return AVIERR_OK;
     if (!failed_ && !headerWritten_) WriteHeader();
     if (!failed_ && (av_write_trailer(context_) < 0 || context_->pb->error < 0)) Fail(AVIERR_FILEWRITE);
     if (failed_) return AVIERR_FILEWRITE;
     if (output_->Commit() != 0) {
-        AVISetLastFailure(output_->FailureText());
+        AVISetLastFailure(output_->FailureText(), output_->FailureReason());
         return AVIERR_FILEWRITE;
     }
     return AVIERR_OK;

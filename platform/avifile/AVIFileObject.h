@@ -4,6 +4,7 @@
 // trailer when the last reference is released; only then, and only when every write succeeded,
 // does the file take the movie's name.
 #include "avifile/AVIFile.h"
+#include "ffoutput/FFEncodeQueue.h"
 #include "ffoutput/FFOutputFile.h"
 
 #include <memory>
@@ -18,7 +19,7 @@ class AVIFileStream;
 struct AVIFileObject {
     ~AVIFileObject();
 
-    static AVIResult Create(const std::string& nativePath, AVIFileObject** out);
+    static AVIResult Create(const std::string& nativePath, bool encoderThread, AVIFileObject** out);
 
     void AddRef() { ++refs_; }
     uint32_t Release();
@@ -28,7 +29,13 @@ struct AVIFileObject {
     void MarkFailed() { failed_ = true; }
 
     AVIResult AddStream(const AVISTREAMINFO& info, AVIFileStream** out);
-    bool HeaderWritten() const { return headerWritten_; }
+    // Waits for the file's thread first: only then is the answer sure.
+    bool HeaderWritten();
+    // Runs `job` on the file's thread (everything that reaches the muxer goes through it, in
+    // order); the first failure of an earlier job, else 0 (or the job's result without the thread).
+    AVIResult Submit(FFEncodeQueue::Job job) { return queue_->Submit(std::move(job)); }
+    // Waits until every job ran; the first failure of any.
+    AVIResult Drain() { return queue_->Drain(); }
     // Writes one packet of `stream`, its times counted in `timeBase`; the header first if needed.
     AVIResult WritePacket(AVStream* stream, AVPacket* packet, AVRational timeBase);
 
@@ -40,6 +47,7 @@ private:
 
     AVFormatContext* context_ = nullptr;
     std::unique_ptr<FFOutputFile> output_;
+    std::unique_ptr<FFEncodeQueue> queue_;
     bool abandoned_ = false;
     bool headerWritten_ = false;
     bool failed_ = false;

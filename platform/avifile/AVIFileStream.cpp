@@ -4,6 +4,7 @@
 #include "compatkit/CKBitmapHeader.h"
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -30,7 +31,14 @@ AVIFileStream::AVIFileStream(AVIFileObject* file, AVStream* stream, const AVISTR
     rawImageSize_ = 0;
 }
 
-AVIFileStream::~AVIFileStream() { file_->Release(); }
+AVIFileStream::~AVIFileStream() {
+    // What was handed over for this stream is stored before the stream goes.
+    file_->Drain();
+    file_->Release();
+}
+
+AVIResult AVIFileStream::Submit(FFEncodeQueue::Job job) { return file_->Submit(std::move(job)); }
+AVIResult AVIFileStream::Drain() { return file_->Drain(); }
 
 AVIResult AVIFileStream::SetRawFormat(int32_t width, int32_t height, int bitsPerPixel) {
     if (file_->HeaderWritten()) return AVIERR_UNSUPPORTED;
@@ -77,19 +85,26 @@ AVIResult AVIFileStream::SetFormat(int32_t position, std::span<const uint8_t> fo
 }
 
 AVIResult AVIFileStream::Write(int32_t start, int32_t samples, std::span<const uint8_t> data, uint32_t flags,
-                               int32_t& bytesWritten) {
-    bytesWritten = 0;
+                               int32_t* bytesWritten) {
+    if (bytesWritten != nullptr) *bytesWritten = 0;
     if (!formatSet_ || rawImageSize_ == 0) return AVIERR_BADFORMAT;
     if (start < 0 || samples < 1) return AVIERR_BADPARAM;
     if (data.size() != static_cast<size_t>(samples) * rawImageSize_) return AVIERR_BADSIZE;
     (void)flags; // uncompressed samples can all be shown on their own
-    for (int32_t i = 0; i < samples; ++i) {
-        AVIResult r = WriteSample(static_cast<int64_t>(start) + i,
-                                  data.subspan(static_cast<size_t>(i) * rawImageSize_, rawImageSize_), true);
-        if (r != AVIERR_OK) return r;
-        bytesWritten += static_cast<int32_t>(rawImageSize_);
+    uint32_t size = rawImageSize_;
+    AVIResult r = Submit([this, start, samples, size, bits = std::vector<uint8_t>(data.begin(), data.end())] {
+        for (int32_t i = 0; i < samples; ++i) {
+            std::span<const uint8_t> all(bits);
+            AVIResult w = WriteSample(static_cast<int64_t>(start) + i, all.subspan(static_cast<size_t>(i) * size, size), true);
+            if (w != AVIERR_OK) return w;
+        }
+        return AVIERR_OK;
+    });
+    if (r == AVIERR_OK && bytesWritten != nullptr) {
+        r = Drain();
+        if (r == AVIERR_OK) *bytesWritten = static_cast<int32_t>(static_cast<int64_t>(samples) * size);
     }
-    return AVIERR_OK;
+    return r;
 }
 
 AVIResult AVIFileStream::WriteSample(int64_t position, std::span<const uint8_t> data, bool key) {

@@ -2,6 +2,7 @@
 // A stream of the AVI file itself. It takes samples that are ready to store: uncompressed
 // bitmaps, or what a compressed stream made of them.
 #include "avifile/AVIStreamObject.h"
+#include "ffoutput/FFEncodeQueue.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -15,7 +16,7 @@ public:
 
     AVIResult SetFormat(int32_t position, std::span<const uint8_t> format) override;
     AVIResult Write(int32_t start, int32_t samples, std::span<const uint8_t> data, uint32_t flags,
-                    int32_t& bytesWritten) override;
+                    int32_t* bytesWritten) override;
 
     // The stream holds what `encoder` makes.
     AVIResult SetEncodedFormat(const AVCodecContext* encoder);
@@ -27,6 +28,9 @@ public:
     AVIResult WritePacket(AVPacket* packet);
 
     AVRational TimeBase() const { return timeBase_; }
+    // The file's thread, through which every sample goes.
+    AVIResult Submit(FFEncodeQueue::Job job);
+    AVIResult Drain();
     // Samples meant for the file were lost: the file will not be put in place.
     void MarkFailed();
 

@@ -7,5 +7,5 @@
 
 void AVISetLastFinishResult(AVIResult result);
 AVIResult AVILastFinishResult();
-// "path: reason" in UTF-8; the latest failure's replaces an earlier one.
-void AVISetLastFailure(const std::string& utf8Text);
+// "path: reason" and the reason alone, in UTF-8; the latest failure's replaces an earlier one.
+void AVISetLastFailure(const std::string& utf8Text, const std::string& utf8Reason);

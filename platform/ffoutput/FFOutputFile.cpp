@@ -42,7 +42,8 @@ void FFOutputFile::FreeContext() {
 int FFOutputFile::Record(int32_t code) {
     if (error_ == 0) {
         error_ = code;
-        failureText_ = path_ + ": " + std::strerror(ErrnoOf(code));
+        failureReason_ = std::strerror(ErrnoOf(code));
+        failureText_ = path_ + ": " + failureReason_;
     }
     return AVERROR(ErrnoOf(code));
 }

@@ -28,6 +28,8 @@ public:
     int32_t Commit();
     // "path: reason" of the first failure; empty when none.
     const std::string& FailureText() const { return failureText_; }
+    // The system's reason of the first failure alone ("No space left on device"); empty when none.
+    const std::string& FailureReason() const { return failureReason_; }
     // Where the bytes go: the working file, or the target itself when it is a device.
     std::string WorkingPath() const { return file_.WorkingLocation().NativePath(); }
     bool Direct() const;
@@ -43,5 +45,5 @@ private:
     AVIOContext* io_ = nullptr;
     uint64_t position_ = 0, size_ = 0;
     int32_t error_ = 0;
-    std::string failureText_;
+    std::string failureText_, failureReason_;
 };

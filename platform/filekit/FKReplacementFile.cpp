@@ -11,6 +11,7 @@
 #include <string>
 #include <csignal>
 #include <cstdint>
+#include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -52,7 +53,26 @@ std::string RandomPart() {
 // ".NAME.PID-RANDOM.tmp": the process id tells a live writer's temporary from one a crash left.
 std::string TemporaryPrefix(const std::string& fileName) { return "." + fileName + "."; }
 
-// Removes temporaries of the target whose writing process no longer runs.
+// Whether nobody writes the temporary at `path` any more: its writer holds an advisory lock on it
+// for as long as it has it open (a crash lets the lock go), and its process no longer runs. Both
+// must hold: the lock alone cannot tell a writer that has just created its file and not yet
+// locked it, or one between closing and renaming; the process id alone cannot see a writer of
+// another process-id namespace sharing the folder. On success the lock is kept in `fd`.
+bool Abandoned(const std::filesystem::path& path, long pid, int& fd) {
+    fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 ||
+        ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) {
+        ::close(fd);
+        fd = -1;
+        return false;
+    }
+    return true;
+}
+
+// Removes temporaries of the target that a writer left behind (it crashed or was killed); a
+// temporary still being written, by this process or any other, stays.
 void SweepLeftovers(const std::filesystem::path& folder, const std::string& fileName) {
     std::string prefix = TemporaryPrefix(fileName);
     std::error_code ec;
@@ -70,10 +90,12 @@ void SweepLeftovers(const std::filesystem::path& folder, const std::string& file
             digits = rest[i] >= '0' && rest[i] <= '9' && i < 9;
             pid = pid * 10 + (rest[i] - '0');
         }
-        if (!digits || pid <= 0) continue;
-        if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
-        if (!it->is_regular_file(ec) || it->is_symlink(ec)) continue;
+        if (!digits || pid <= 0 || pid == ::getpid()) continue;
+        if (it->is_symlink(ec)) continue;
+        int fd = -1;
+        if (!Abandoned(it->path(), pid, fd)) continue;
         std::filesystem::remove(it->path(), ec);
+        ::close(fd);
         ec.clear();
     }
 }
@@ -132,6 +154,8 @@ int32_t FKReplacementFile::Open() {
         }
         // The replacement keeps the permissions of the file it replaces, whatever the umask says.
         if (exists) (void)::fchmod(fd, mode);
+        // Held while the file is open: a sweep by another writer of the same target leaves it alone.
+        (void)::flock(fd, LOCK_EX | LOCK_NB);
         working_.emplace(FKLocation::FromNativePath(candidate));
         working_->AdoptDescriptor(fd, true);
         pending_ = true;

@@ -17,7 +17,8 @@ namespace {
 struct State {
     int16_t frameRate = 10;
     int32_t codec = kMKCodecH264;
-    std::string failure; // UTF-8
+    bool encoderThread = true;
+    std::string failure, reason; // Windows-1250
     int32_t width = 0, height = 0;
     std::unique_ptr<MKMovieWriter> movie;
     std::string caption;                // UTF-8
@@ -43,6 +44,18 @@ int16_t MKFrameRate() { return S().frameRate; }
 void MKSetVideoCodec(int32_t codec) { S().codec = codec; }
 int32_t MKVideoCodec() { return S().codec; }
 const char* MKLastFailureText() { return S().failure.c_str(); }
+const char* MKLastFailureReason() { return S().reason.c_str(); }
+void MKSetEncoderThread(bool on) { S().encoderThread = on; }
+bool MKEncoderThread() { return S().encoderThread; }
+
+namespace {
+// Keeps the writer's file failure, if it has one, as the latest.
+void KeepFailure(const MKMovieWriter& writer) {
+    if (writer.FailureText().empty()) return;
+    S().failure = BKFromUtf8(writer.FailureText());
+    S().reason = BKFromUtf8(writer.FailureReason());
+}
+} // namespace
 
 void MKSetScreenRect(int32_t top, int32_t left, int32_t bottom, int32_t right) {
     S().width = right - left;
@@ -53,6 +66,8 @@ int16_t MKBeginMovie(const char16_t* moviePath, const char16_t* scratchPath, int
                      const char* creator, uint32_t creatorCode) {
     auto& s = S();
     if (s.movie) return kMKMovieOpen;
+    s.failure.clear();
+    s.reason.clear();
     // The encoders' and the muxer's notes are not the user's business.
     av_log_set_level(AV_LOG_ERROR);
     if (s.frameRate < 1 || s.frameRate > 1000 || s.width < 1 || s.width > 32767 || s.height < 1 || s.height > 32767)
@@ -70,9 +85,10 @@ int16_t MKBeginMovie(const char16_t* moviePath, const char16_t* scratchPath, int
     comment += std::string(comment.empty() ? "" : " ") + code;
 
     auto writer = std::make_unique<MKMovieWriter>();
-    int16_t r = writer->Begin(movie, s.width, s.height, s.frameRate, captionTrack != 0, comment, s.codec);
+    int16_t r = writer->Begin(movie, s.width, s.height, s.frameRate, captionTrack != 0, comment, s.codec,
+                              s.encoderThread);
     if (r != kMKNoError) {
-        if (!writer->FailureText().empty()) s.failure = BKFromUtf8(writer->FailureText());
+        KeepFailure(*writer);
         return r;
     }
     s.movie = std::move(writer);
@@ -90,7 +106,9 @@ void MKSetSlideParameters(bool /*lastSlide*/, int32_t samplesPerPicture, const c
 int16_t MKAddSamplesToVideo(BKHandle picture, int32_t count) {
     auto& s = S();
     if (!s.movie) return kMKNoMovie;
-    return s.movie->AddPicture(picture, count, s.caption);
+    int16_t r = s.movie->AddPicture(picture, count, s.caption);
+    if (r != kMKNoError) KeepFailure(*s.movie);
+    return r;
 }
 
 int16_t MKEndMovie(const uint8_t* name) {
@@ -99,7 +117,7 @@ int16_t MKEndMovie(const uint8_t* name) {
     std::string title;
     if (name != nullptr) title = BKToUtf8(std::string(reinterpret_cast<const char*>(name + 1), name[0]));
     int16_t r = s.movie->Finish(title);
-    if (!s.movie->FailureText().empty()) s.failure = BKFromUtf8(s.movie->FailureText());
+    KeepFailure(*s.movie);
     s.movie.reset(); // an unfinished movie's file goes with it
     return r;
 }

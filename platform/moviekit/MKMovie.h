@@ -23,6 +23,13 @@ inline constexpr int32_t kMKCodecAnimation = 1;
 void MKSetVideoCodec(int32_t codec);
 int32_t MKVideoCodec();
 
+// Whether the movies begun from now on encode on a thread of their own (the default): adding a
+// picture then copies it and returns while the last one is still being encoded, and a failure
+// of that work is the answer of the next MKAddSamplesToVideo or of MKEndMovie. The movie's bytes
+// are the same either way.
+void MKSetEncoderThread(bool on);
+bool MKEncoderThread();
+
 // Result codes.
 inline constexpr int16_t kMKNoError = 0;
 inline constexpr int16_t kMKMovieOpen = -1;   // a movie is already being written
@@ -41,12 +48,17 @@ int16_t MKBeginMovie(const char16_t* moviePath, const char16_t* scratchPath, int
 // Describes the samples that follow: whether they are the last, how many a picture makes, and
 // their caption (8-bit Windows-1250; nullptr for none).
 void MKSetSlideParameters(bool lastSlide, int32_t samplesPerPicture, const char* caption, int32_t reserved);
-// Adds the picture (a host pixel map block) `count` times, with the caption set before. After a
-// failure the movie takes no more pictures and ending it removes it.
+// Adds the picture (a host pixel map block) `count` times, with the caption set before; the
+// picture is copied, the caller keeps it. With the encoder thread a failure of the pictures added
+// before may be the answer. After a failure the movie takes no more pictures and ending it
+// removes it.
 int16_t MKAddSamplesToVideo(BKHandle picture, int32_t count);
 // Finishes the movie with the given name (a length byte followed by the characters) and moves it
 // into place; a movie that failed is removed instead. kMKNoError only when the complete movie is
 // at its path; kMKFileError when it is not; kMKNoMovie when none was open.
 int16_t MKEndMovie(const uint8_t* name);
 // The path and the system's reason of the latest file failure (Windows-1250); empty when none.
+// Beginning a movie clears it.
 const char* MKLastFailureText();
+// The system's reason of that failure alone ("No space left on device"); empty when none.
+const char* MKLastFailureReason();

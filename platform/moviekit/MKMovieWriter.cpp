@@ -12,6 +12,8 @@ extern "C" {
 }
 
 MKMovieWriter::~MKMovieWriter() {
+    // The thread finishes what it was given (or drops it after a failure) before anything it uses goes.
+    queue_.reset();
     // The I/O context belongs to the output file, which removes a file it did not commit.
     if (context_ != nullptr) avformat_free_context(context_);
     avcodec_free_context(&encoder_);
@@ -26,7 +28,8 @@ int16_t MKMovieWriter::Fail(int16_t code) {
 }
 
 int16_t MKMovieWriter::Begin(const std::string& moviePath, int width, int height, int framesPerSecond,
-                             bool captionTrack, const std::string& comment, int32_t codecChoice) {
+                             bool captionTrack, const std::string& comment, int32_t codecChoice,
+                             bool encoderThread) {
     timeBase_ = AVRational{1, framesPerSecond};
     pictureWidth_ = width;
     pictureHeight_ = height;
@@ -52,6 +55,12 @@ int16_t MKMovieWriter::Begin(const std::string& moviePath, int width, int height
     encoder_->time_base = timeBase_;
     encoder_->framerate = av_inv_q(timeBase_);
     encoder_->sample_aspect_ratio = {1, 1};
+    if (h264) {
+        // libx264's frame threads give bytes that depend on how the threads happened to run; a
+        // fixed number of slices, each on a thread, gives the same movie every time.
+        encoder_->thread_type = FF_THREAD_SLICE;
+        encoder_->thread_count = 4;
+    }
     if (context_->oformat->flags & AVFMT_GLOBALHEADER) encoder_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     if (avcodec_open2(encoder_, codec, nullptr) < 0) return Fail(kMKEncoderError);
 
@@ -95,6 +104,7 @@ int16_t MKMovieWriter::Begin(const std::string& moviePath, int width, int height
     av_dict_free(&options);
     if (r < 0 || context_->pb->error < 0) return Fail(kMKFileError);
     headerWritten_ = true;
+    queue_ = std::make_unique<FFEncodeQueue>(encoderThread);
     return kMKNoError;
 }
 
@@ -102,21 +112,14 @@ bool MKMovieWriter::Write(AVPacket* packet, AVStream* stream, AVRational timeBas
     av_packet_rescale_ts(packet, timeBase, stream->time_base);
     packet->stream_index = stream->index;
     // A write the I/O buffer let through may still have failed underneath it.
-    if (av_interleaved_write_frame(context_, packet) < 0 || context_->pb->error < 0) {
-        failed_ = true;
-        return false;
-    }
-    return true;
+    return av_interleaved_write_frame(context_, packet) >= 0 && context_->pb->error >= 0;
 }
 
 bool MKMovieWriter::Drain() {
     for (;;) {
         int r = avcodec_receive_packet(encoder_, packet_);
         if (r == AVERROR(EAGAIN) || r == AVERROR_EOF) return true;
-        if (r < 0) {
-            failed_ = true;
-            return false;
-        }
+        if (r < 0) return false;
         bool written = Write(packet_, video_, encoder_->time_base);
         av_packet_unref(packet_);
         if (!written) return false;
@@ -130,40 +133,56 @@ int16_t MKMovieWriter::AddPicture(BKHandle picture, int32_t count, const std::st
     const uint8_t* data = BKHandleData(picture);
     auto info = PXReadPixMapInfo(picture);
     if (data == nullptr || !info) return Fail(kMKBadPicture);
+    // The caller may change or free its picture as soon as this returns.
+    Picture copy;
+    // Zeros after the picture: swscale's vector code may read a little past its last row.
+    copy.bytes.assign(BKHandleSize(picture) + 256, 0);
+    std::memcpy(copy.bytes.data(), data, BKHandleSize(picture));
+    copy.info = *info;
+    copy.count = count;
+    copy.start = nextPts_;
+    copy.caption = utf8Caption;
+    nextPts_ += count;
+    int32_t r = queue_->Submit([this, copy = std::move(copy)] { return static_cast<int32_t>(Encode(copy)); });
+    return r != 0 ? Fail(static_cast<int16_t>(r)) : kMKNoError;
+}
 
-    bool indexed = info->format == PXPixelFormat::Indexed8;
+int16_t MKMovieWriter::Encode(const Picture& picture) {
+    const PXPixMapInfo& info = picture.info;
+    const uint8_t* data = picture.bytes.data();
+    bool indexed = info.format == PXPixelFormat::Indexed8;
     AVPixelFormat source = indexed ? AV_PIX_FMT_PAL8 : AV_PIX_FMT_BGR0;
-    sws_ = sws_getCachedContext(sws_, info->width, info->height, source, pictureWidth_, pictureHeight_,
+    sws_ = sws_getCachedContext(sws_, info.width, info.height, source, pictureWidth_, pictureHeight_,
                                 encoder_->pix_fmt, SWS_BILINEAR, nullptr, nullptr, nullptr);
-    if (sws_ == nullptr) return Fail(kMKEncoderError);
+    if (sws_ == nullptr) return kMKEncoderError;
     std::array<uint32_t, 256> palette{};
-    const uint8_t* planes[4] = {data + info->pixelOffset, nullptr, nullptr, nullptr};
-    int strides[4] = {info->rowBytes, 0, 0, 0};
+    const uint8_t* planes[4] = {data + info.pixelOffset, nullptr, nullptr, nullptr};
+    int strides[4] = {info.rowBytes, 0, 0, 0};
     if (indexed) {
-        for (uint32_t i = 0; i < info->colourCount; ++i) {
-            const uint8_t* c = data + info->colourTableOffset + 4 * i;
+        for (uint32_t i = 0; i < info.colourCount; ++i) {
+            const uint8_t* c = data + info.colourTableOffset + 4 * i;
             palette[i] = 0xFF000000u | static_cast<uint32_t>(c[2]) << 16 | static_cast<uint32_t>(c[1]) << 8 | c[0];
         }
         planes[1] = reinterpret_cast<const uint8_t*>(palette.data());
     }
     // The encoder may still hold the previous picture.
-    if (av_frame_make_writable(frame_) < 0) return Fail(kMKEncoderError);
-    if (sws_scale(sws_, planes, strides, 0, info->height, frame_->data, frame_->linesize) != pictureHeight_)
-        return Fail(kMKEncoderError);
+    if (av_frame_make_writable(frame_) < 0) return kMKEncoderError;
+    if (sws_scale(sws_, planes, strides, 0, info.height, frame_->data, frame_->linesize) != pictureHeight_)
+        return kMKEncoderError;
     PadEdges();
 
-    int64_t start = nextPts_;
-    for (int32_t i = 0; i < count; ++i) {
-        frame_->pts = nextPts_++;
-        if (avcodec_send_frame(encoder_, frame_) < 0) return Fail(kMKEncoderError);
+    int64_t pts = picture.start;
+    for (int32_t i = 0; i < picture.count; ++i) {
+        frame_->pts = pts++;
+        if (avcodec_send_frame(encoder_, frame_) < 0) return kMKEncoderError;
         if (!Drain()) return kMKFileError;
     }
     if (text_ != nullptr) {
-        auto sample = MKTextSample(utf8Caption);
-        if (av_new_packet(packet_, static_cast<int>(sample.size())) < 0) return Fail(kMKEncoderError);
+        auto sample = MKTextSample(picture.caption);
+        if (av_new_packet(packet_, static_cast<int>(sample.size())) < 0) return kMKEncoderError;
         std::memcpy(packet_->data, sample.data(), sample.size());
-        packet_->pts = packet_->dts = start;
-        packet_->duration = count;
+        packet_->pts = packet_->dts = picture.start;
+        packet_->duration = picture.count;
         packet_->flags |= AV_PKT_FLAG_KEY;
         bool written = Write(packet_, text_, timeBase_);
         av_packet_unref(packet_);
@@ -175,6 +194,8 @@ int16_t MKMovieWriter::AddPicture(BKHandle picture, int32_t count, const std::st
 int16_t MKMovieWriter::Finish(const std::string& title) {
     if (!headerWritten_) return kMKNoMovie;
     headerWritten_ = false;
+    // Every picture handed over is in the file (or its failure known) before the end is written.
+    if (queue_->Drain() != 0) failed_ = true;
     // A movie stopped before its first picture is still a movie: players need its video track,
     // which the container leaves out while it has no sample. One black picture gives it one.
     if (!failed_ && nextPts_ == 0 && !AddBlankPicture()) failed_ = true;

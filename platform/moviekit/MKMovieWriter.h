@@ -1,10 +1,16 @@
 #pragma once
-// One QuickTime movie being written: the muxer, the video encoder and the text track.
+// One QuickTime movie being written: the muxer, the video encoder and the text track. With the
+// encoder thread, AddPicture copies the picture and returns; the conversion, the encoding and
+// the muxing of it run on the movie's own thread, and a failure there is the answer of the next
+// AddPicture or of Finish.
 #include "basekit/BKMemory.h"
+#include "ffoutput/FFEncodeQueue.h"
 #include "ffoutput/FFOutputFile.h"
+#include "pixkit/PXPixMap.h"
 
 #include <memory>
 #include <string>
+#include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -21,21 +27,34 @@ public:
 
     // Creates the working file beside `moviePath` and writes the movie's header.
     int16_t Begin(const std::string& moviePath, int width, int height, int framesPerSecond, bool captionTrack,
-                  const std::string& comment, int32_t codec);
+                  const std::string& comment, int32_t codec, bool encoderThread);
     int16_t AddPicture(BKHandle picture, int32_t count, const std::string& utf8Caption);
     // Writes the index and moves the movie into place; kMKNoError only when it is complete there.
     int16_t Finish(const std::string& title);
     bool Failed() const { return failed_; }
     // The path and the system's reason of a file failure; empty when none.
     const std::string& FailureText() const { return output_ ? output_->FailureText() : empty_; }
+    // The system's reason alone; empty when none.
+    const std::string& FailureReason() const { return output_ ? output_->FailureReason() : empty_; }
 
 private:
+    // A picture handed over: the host pixel map's bytes, copied.
+    struct Picture {
+        std::vector<uint8_t> bytes;
+        PXPixMapInfo info;
+        int32_t count = 1;
+        int64_t start = 0;
+        std::string caption;
+    };
+    // Converts, encodes and writes one picture (on the movie's thread); 0 or a kMK code.
+    int16_t Encode(const Picture& picture);
     int16_t Fail(int16_t code);
     bool Drain();
     bool Write(AVPacket* packet, AVStream* stream, AVRational timeBase);
     void PadEdges();
 
     std::unique_ptr<FFOutputFile> output_;
+    std::unique_ptr<FFEncodeQueue> queue_; // the movie's thread, if any; it uses everything below
     AVFormatContext* context_ = nullptr;
     AVStream* video_ = nullptr;
     AVStream* text_ = nullptr;

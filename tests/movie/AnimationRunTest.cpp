@@ -2,6 +2,8 @@
 #include "dialogkit/DGAnswers.h"
 #include "dialogkit/DGDialog.h"
 #include "display/ElementHider.h"
+#include "filekit/FKError.h"
+#include "filekit/FKFaults.h"
 #include "filekit/FKFileDialog.h"
 #include "HostFixture.h"
 #include "movie/AnimationDialog.h"
@@ -17,6 +19,9 @@
 
 namespace {
 
+std::string Cp(const std::string& utf8) { return ::Cp(utf8.c_str()); }
+using ::Cp;
+
 class AnimationRunTest : public HostFixture {
 protected:
     void SetUp() override {
@@ -29,6 +34,8 @@ protected:
         db.InitTaskDB();
         dir = std::filesystem::temp_directory_path() / ("bv-run-" + std::to_string(getpid()));
         std::filesystem::create_directories(dir);
+        // A run opens its movie at once; the default name would land in the working folder.
+        settings.SetMovieFilePath((dir / "film.mov").string());
         FKResetFileDialogs();
     }
     void TearDown() override {
@@ -245,6 +252,75 @@ TEST_F(AnimationRunTest, StopDuringTheFirstFrameAndFailures) {
     settings.animationStart = DateTime::FromTicks(0, Invalid);
     AnimationRunner invalid(db, hider, -1, 3);
     EXPECT_FALSE(invalid.Run());
+}
+
+// A movie that cannot be made says why in the report window, in Hungarian, with its path and the
+// system's reason, besides alert 32525.
+TEST_F(AnimationRunTest, AFailedMovieIsExplainedInTheReportWindow) {
+    AddTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 4));
+    Link("FAL-01", 1);
+    const std::vector<DGDialogStep> avi = {{"start", "2009-03-02"}, {"end", "2009-03-04"}, {"step", "1"}, {"kind", "2"}};
+    const std::vector<DGDialogStep> mov = {{"start", "2009-03-02"}, {"end", "2009-03-04"}, {"step", "1"}, {"kind", "1"}};
+    auto newLines = [&](size_t before) {
+        return std::vector<std::string>(host->ReportLines().begin() + static_cast<std::ptrdiff_t>(before),
+                                        host->ReportLines().end());
+    };
+    auto locked = dir / "zart";
+    std::filesystem::create_directory(locked);
+    // A folder that takes no new file (the superuser's writes are refused through the seam).
+    auto lock = [&] {
+        if (geteuid() == 0)
+            FKInjectFault(FKOperation::Open, kFKPermissionErr);
+        else
+            std::filesystem::permissions(locked, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    };
+    auto unlock = [&] {
+        std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+        FKClearFaults();
+    };
+
+    size_t before = host->ReportLines().size();
+    lock();
+    DGQueueDialogAnswer({"avi-options", {}, 1, {}});
+    Make(avi, "zart/film");
+    unlock();
+    EXPECT_EQ(LastAlert(), 32525);
+    EXPECT_EQ(newLines(before), std::vector<std::string>{Cp("Nem hozható létre az AVI adatfolyam: \"" +
+                                                             (locked / "film.avi").string() + "\" (Permission denied)")});
+
+    before = host->ReportLines().size();
+    lock();
+    Make(mov, "zart/film");
+    unlock();
+    EXPECT_EQ(LastAlert(), 32525);
+    EXPECT_EQ(newLines(before), std::vector<std::string>{Cp("Nem hozható létre a QuickTime mozi: \"" +
+                                                             (locked / "film.mov").string() + "\" (Permission denied)")});
+
+    // A disk that fills up while the movie is written, or when it is finished.
+    before = host->ReportLines().size();
+    FKInjectFault(FKOperation::Write, kFKDiskFullErr);
+    DGQueueDialogAnswer({"avi-options", {}, 1, {}});
+    Make(avi, "tele");
+    FKClearFaults();
+    EXPECT_EQ(LastAlert(), 32525);
+    EXPECT_EQ(newLines(before), std::vector<std::string>{Cp("Nem írható ki az AVI adatfolyam: \"" +
+                                                             (dir / "tele.avi").string() + "\" (No space left on device)")});
+
+    before = host->ReportLines().size();
+    FKInjectFault(FKOperation::Write, kFKDiskFullErr, 1); // the movie's beginning still goes out
+    Make(mov, "tele");
+    FKClearFaults();
+    EXPECT_EQ(LastAlert(), 32525);
+    auto lines = newLines(before);
+    ASSERT_EQ(lines.size(), 1u);
+    // Small pictures wait in the buffer: the full disk shows when they go out, at the latest at the end.
+    EXPECT_TRUE(lines[0] == Cp("Nem írható ki a QuickTime mozi: \"" + (dir / "tele.mov").string() +
+                               "\" (No space left on device)") ||
+                lines[0] == Cp("Nem fejezhető be a QuickTime mozi: \"" + (dir / "tele.mov").string() +
+                               "\" (No space left on device)"))
+        << BKToUtf8(lines[0]);
+    EXPECT_FALSE(std::filesystem::exists(dir / "tele.mov"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "tele.avi"));
 }
 
 } // namespace

@@ -446,6 +446,88 @@ TEST_F(AVIFileFailureTest, AFolderThatCannotTakeTheMovieIsReportedWithItsReason)
     EXPECT_EQ(FolderNames(folder), std::vector<std::string>{"m.avi"});
 }
 
+TEST_F(AVIFileTest, TheEncoderThreadWritesTheSameBytes) {
+    TempFolder dir;
+    for (const char* fourcc : {"msvc", "H264", "MJPG", "DIB "}) {
+        AVIFileSetEncoderThread(false);
+        ASSERT_EQ(WriteAndClose((dir / "direct.avi").string(), fourcc, 83, 61, 20), AVIERR_OK);
+        AVIFileSetEncoderThread(true);
+        ASSERT_EQ(WriteAndClose((dir / "thread.avi").string(), fourcc, 83, 61, 20), AVIERR_OK);
+        std::string direct = ReadAll(dir / "direct.avi");
+        EXPECT_GT(direct.size(), 1000u);
+        EXPECT_TRUE(direct == ReadAll(dir / "thread.avi")) << fourcc;
+        EXPECT_EQ(probe::DecodeErrors(dir / "thread.avi"), "") << fourcc;
+    }
+}
+
+TEST_F(AVIFileTest, AByteCountWaitsForTheSamplesToBeStored) {
+    TempFolder dir;
+    PAVIFILE f = nullptr;
+    ASSERT_EQ(AVIFileOpen(&f, (dir / "m.avi").string().c_str(), OF_WRITE | OF_CREATE, nullptr), AVIERR_OK);
+    AVISTREAMINFO info;
+    info.fccType = streamtypeVIDEO;
+    info.dwScale = 1;
+    info.dwRate = 10;
+    info.rcFrame = {0, 0, 64, 48};
+    PAVISTREAM s = nullptr, c = nullptr;
+    ASSERT_EQ(AVIFileCreateStream(f, &s, &info), AVIERR_OK);
+    auto options = Options("MJPG", 0);
+    ASSERT_EQ(AVIMakeCompressedStream(&c, s, &options, nullptr), AVIERR_OK);
+    Bitmap b = MakeBitmap(64, 48, 32, 0);
+    ASSERT_EQ(AVIStreamSetFormat(c, 0, b.format.data(), static_cast<int32_t>(b.format.size())), AVIERR_OK);
+    int32_t samples = 0, bytes = 0;
+    EXPECT_EQ(AVIStreamWrite(c, 0, 1, b.bits.data(), static_cast<int32_t>(b.bits.size()), AVIIF_KEYFRAME, &samples,
+                             &bytes),
+              AVIERR_OK);
+    EXPECT_EQ(samples, 1);
+    EXPECT_GT(bytes, 0); // the compressed size, known only once the picture was compressed
+    EXPECT_LT(bytes, static_cast<int32_t>(b.bits.size()));
+    AVIStreamRelease(c);
+    AVIStreamRelease(s);
+    EXPECT_EQ(AVIFileClose(f), AVIERR_OK);
+}
+
+TEST_F(AVIFileFailureTest, AFailureOnTheEncoderThreadReachesTheNextWriteOrTheClose) {
+    TempFolder dir;
+    const std::string movie = (dir / "m.avi").string();
+    { std::ofstream(movie) << "previous"; }
+    for (int failAt : {0, 2}) {
+        PAVIFILE f = nullptr;
+        ASSERT_EQ(AVIFileOpen(&f, movie.c_str(), OF_WRITE | OF_CREATE, nullptr), AVIERR_OK);
+        AVISTREAMINFO info;
+        info.fccType = streamtypeVIDEO;
+        info.dwScale = 1;
+        info.dwRate = 10;
+        info.rcFrame = {0, 0, 640, 480};
+        PAVISTREAM s = nullptr, c = nullptr;
+        ASSERT_EQ(AVIFileCreateStream(f, &s, &info), AVIERR_OK);
+        auto options = Options("DIB ", 0);
+        ASSERT_EQ(AVIMakeCompressedStream(&c, s, &options, nullptr), AVIERR_OK);
+        FKInjectFault(FKOperation::Write, kFKDiskFullErr, failAt);
+        // Uncompressed pictures of 900 KB: each one goes out to the file at once.
+        AVIResult r = AVIERR_OK;
+        int written = 0;
+        for (; written < 20 && r == AVIERR_OK; ++written) {
+            Bitmap b = MakeBitmap(640, 480, 32, written);
+            if (written == 0) {
+                ASSERT_EQ(AVIStreamSetFormat(c, 0, b.format.data(), static_cast<int32_t>(b.format.size())), AVIERR_OK);
+            }
+            r = AVIStreamWrite(c, written, 1, b.bits.data(), static_cast<int32_t>(b.bits.size()), AVIIF_KEYFRAME,
+                               nullptr, nullptr);
+        }
+        EXPECT_EQ(r, AVIERR_FILEWRITE) << failAt;
+        EXPECT_LT(written, 20);
+        AVIStreamRelease(c);
+        AVIStreamRelease(s);
+        EXPECT_EQ(AVIFileClose(f), AVIERR_FILEWRITE);
+        FKClearFaults();
+        EXPECT_EQ(std::string(AVIFileLastFailureReason()), "No space left on device");
+        EXPECT_EQ(std::string(AVIFileLastFailureText()), movie + ": No space left on device");
+        EXPECT_EQ(ReadAll(movie), "previous");
+        EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"m.avi"});
+    }
+}
+
 class AVISaveOptionsTest : public ::testing::Test {
 protected:
     void SetUp() override { DGResetAnswers(); }

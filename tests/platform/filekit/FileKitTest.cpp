@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -228,6 +231,43 @@ TEST_F(FileKitTest, ACommitSweepsTemporariesOfDeadWritersOnly) {
     EXPECT_FALSE(fs::exists(At(dead).NativePath()));
     EXPECT_TRUE(fs::exists(At(live).NativePath()));
     EXPECT_TRUE(fs::exists(At(other).NativePath()));
+}
+
+TEST_F(FileKitTest, ATemporaryItsWriterStillHoldsIsNeverSwept) {
+    // The writer of another process-id namespace sharing the folder: its process id means nothing
+    // here (no such process), but it holds the temporary's lock while it writes.
+    pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ASSERT_GT(child, 0);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    std::string held = ".plan.csp." + std::to_string(child) + "-00112233445566aa.tmp";
+    std::string dead = ".plan.csp." + std::to_string(child) + "-00112233445566bb.tmp";
+    Put(At(held), "partial");
+    Put(At(dead), "partial");
+    int fd = ::open(At(held).NativePath().c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+    {
+        FKReplacementFile file(At("plan.csp"));
+        ASSERT_EQ(file.Open(), kFKNoErr);
+        ASSERT_EQ(file.Write("new", 3), kFKNoErr);
+        ASSERT_EQ(file.Commit(), kFKNoErr);
+    }
+    EXPECT_TRUE(fs::exists(At(held).NativePath()));
+    EXPECT_FALSE(fs::exists(At(dead).NativePath()));
+    ::close(fd);
+    // Once its writer let go (and its process is gone), the next save takes it away.
+    {
+        FKReplacementFile file(At("plan.csp"));
+        ASSERT_EQ(file.Open(), kFKNoErr);
+        // This writer's own temporary is locked against a sweep of a concurrent save.
+        int probe = ::open(file.WorkingLocation().NativePath().c_str(), O_RDONLY | O_CLOEXEC);
+        ASSERT_GE(probe, 0);
+        EXPECT_NE(::flock(probe, LOCK_EX | LOCK_NB), 0);
+        ::close(probe);
+        ASSERT_EQ(file.Commit(), kFKNoErr);
+    }
+    EXPECT_FALSE(fs::exists(At(held).NativePath()));
 }
 
 TEST_F(FileKitTest, WholeFileReadsRefuseWhatIsNoPlainFileOrTooLong) {

@@ -8,7 +8,11 @@
 #include "filekit/FKFaults.h"
 
 #include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -269,6 +273,129 @@ TEST_F(MovieKitTest, OneMovieAtATimeAndOnlySensibleSizes) {
     MKEndMovie(nullptr);
     EXPECT_TRUE(std::filesystem::exists(dir / "m.mov"));
     EXPECT_FALSE(std::filesystem::exists(dir / "other.mov"));
+}
+
+// Writes the same moving pictures into `movie` with or without the encoder thread.
+void WriteMovie(const std::filesystem::path& movie, bool thread, int32_t codec, int frames) {
+    MKSetEncoderThread(thread);
+    MKSetVideoCodec(codec);
+    MKSetFrameRate(10);
+    MKSetScreenRect(0, 0, 63, 95);
+    ASSERT_EQ(MKBeginMovie(U16(movie).c_str(), U16(movie.parent_path() / "s.mov").c_str(), 0, 1, "BV", 0), kMKNoError);
+    for (int i = 0; i < frames; ++i) {
+        std::string caption = "frame " + std::to_string(i);
+        MKSetSlideParameters(false, 1 + i % 2, caption.c_str(), 0);
+        BKHandle picture = probe::MakePicture(95, 63, i);
+        ASSERT_EQ(MKAddSamplesToVideo(picture, 1 + i % 2), kMKNoError);
+        // The picture is the caller's again at once: changing it must not change the movie.
+        std::memset(BKHandleData(picture), 0x5A, BKHandleSize(picture));
+        BKDisposeHandle(picture);
+    }
+    ASSERT_EQ(MKEndMovie(nullptr), kMKNoError);
+    MKSetEncoderThread(true);
+    MKSetVideoCodec(kMKCodecH264);
+}
+
+TEST_F(MovieKitTest, TheEncoderThreadWritesTheSameBytes) {
+    TempFolder dir;
+    for (int32_t codec : {kMKCodecH264, kMKCodecAnimation}) {
+        WriteMovie(dir / "direct.mov", false, codec, 24);
+        WriteMovie(dir / "thread.mov", true, codec, 24);
+        std::string direct = ReadAll(dir / "direct.mov");
+        EXPECT_GT(direct.size(), 1000u);
+        EXPECT_TRUE(direct == ReadAll(dir / "thread.mov")) << "codec " << codec;
+        EXPECT_EQ(probe::DecodeErrors(dir / "thread.mov"), "");
+        EXPECT_EQ(probe::ProbeVideo(dir / "thread.mov").frames, 36);
+    }
+}
+
+TEST_F(MovieKitTest, AFailureOnTheEncoderThreadReachesTheNextPictureOrTheEnd) {
+    TempFolder dir;
+    auto movie = dir / "m.mov";
+    { std::ofstream(movie) << "older movie"; }
+    for (int failAt : {0, 3}) {
+        // Pictures of 640 x 480 in QuickTime Animation fill the I/O buffer every few pictures.
+        MKSetVideoCodec(kMKCodecAnimation);
+        Begin(movie, 10, 640, 480);
+        FKInjectFault(FKOperation::Write, kFKDiskFullErr, failAt);
+        int16_t r = kMKNoError;
+        int added = 0;
+        for (; added < 40 && r == kMKNoError; ++added) r = Add(added, "a", 1, 640, 480);
+        if (r == kMKNoError) {
+            r = MKEndMovie(nullptr);
+        } else {
+            EXPECT_EQ(MKEndMovie(nullptr), kMKFileError);
+        }
+        MKSetVideoCodec(kMKCodecH264);
+        FKClearFaults();
+        EXPECT_EQ(r, kMKFileError) << failAt;
+        EXPECT_LT(added, 40) << "the failure came only at the end";
+        EXPECT_EQ(std::string(MKLastFailureReason()), "No space left on device");
+        EXPECT_EQ(std::string(MKLastFailureText()), movie.string() + ": No space left on device");
+        EXPECT_EQ(ReadAll(movie), "older movie");
+        EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"m.mov"});
+    }
+}
+
+// A process that begins a movie at `movie`, adds a picture, says so through `ready` and waits.
+pid_t StartMovieWriter(const std::filesystem::path& movie) {
+    int fds[2];
+    if (::pipe(fds) != 0) return -1;
+    pid_t child = ::fork();
+    if (child == 0) {
+        ::close(fds[0]);
+        MKSetFrameRate(10);
+        MKSetScreenRect(0, 0, 64, 96);
+        if (MKBeginMovie(U16(movie).c_str(), U16(movie).c_str(), 0, 1, "BV", 0) != kMKNoError) ::_exit(1);
+        MKSetSlideParameters(false, 1, "a", 0);
+        BKHandle picture = probe::MakePicture(96, 64, 0);
+        if (MKAddSamplesToVideo(picture, 1) != kMKNoError) ::_exit(1);
+        char c = 1;
+        if (::write(fds[1], &c, 1) != 1) ::_exit(1);
+        for (;;) ::pause();
+    }
+    ::close(fds[1]);
+    char c = 0;
+    bool ready = child > 0 && ::read(fds[0], &c, 1) == 1;
+    ::close(fds[0]);
+    if (!ready && child > 0) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        return -1;
+    }
+    return child;
+}
+
+TEST_F(MovieKitTest, TheNextMovieSweepsADeadWritersWorkingFileButNeverALiveOnes) {
+    TempFolder dir;
+    auto movie = dir / "m.mov";
+    pid_t crashed = StartMovieWriter(movie);
+    ASSERT_GT(crashed, 0);
+    ::kill(crashed, SIGKILL); // a crash in the middle of the movie
+    ASSERT_EQ(::waitpid(crashed, nullptr, 0), crashed);
+    pid_t running = StartMovieWriter(movie);
+    ASSERT_GT(running, 0);
+    auto leftover = [&](pid_t pid) {
+        for (const auto& name : FolderNames(dir.Path()))
+            if (name.rfind(".m.mov." + std::to_string(pid) + "-", 0) == 0) return true;
+        return false;
+    };
+    EXPECT_TRUE(leftover(crashed));
+    EXPECT_TRUE(leftover(running));
+
+    Begin(movie);
+    EXPECT_EQ(Add(0, "a"), kMKNoError);
+    EXPECT_EQ(MKEndMovie(nullptr), kMKNoError);
+    EXPECT_FALSE(leftover(crashed));
+    EXPECT_TRUE(leftover(running)) << "a running writer's file was removed";
+    EXPECT_EQ(probe::ProbeVideo(movie).frames, 1);
+
+    ::kill(running, SIGKILL);
+    ::waitpid(running, nullptr, 0);
+    Begin(movie);
+    EXPECT_EQ(Add(0, "a"), kMKNoError);
+    EXPECT_EQ(MKEndMovie(nullptr), kMKNoError);
+    EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"m.mov"});
 }
 
 TEST(MKTextTrackTest, SamplesCarryTheirLengthAndNeverSplitACharacter) {
