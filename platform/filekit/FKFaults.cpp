@@ -3,6 +3,7 @@
 #include "filekit/FKError.h"
 
 #include <cerrno>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -16,6 +17,12 @@ struct Fault {
 std::vector<Fault>& Faults() {
     static std::vector<Fault> faults;
     return faults;
+}
+
+// Movie writers take faults on their encoder threads while a test arms the next one.
+std::mutex& FaultsLock() {
+    static std::mutex lock;
+    return lock;
 }
 
 } // namespace
@@ -55,13 +62,23 @@ const char* FKErrorText(int32_t code) {
     }
 }
 
-void FKInjectFault(FKOperation op, int32_t error, int skip) { Faults().push_back({op, error, skip < 0 ? 0 : skip}); }
+void FKInjectFault(FKOperation op, int32_t error, int skip) {
+    std::lock_guard hold(FaultsLock());
+    Faults().push_back({op, error, skip < 0 ? 0 : skip});
+}
 
-void FKClearFaults() { Faults().clear(); }
+void FKClearFaults() {
+    std::lock_guard hold(FaultsLock());
+    Faults().clear();
+}
 
-int FKPendingFaults() { return static_cast<int>(Faults().size()); }
+int FKPendingFaults() {
+    std::lock_guard hold(FaultsLock());
+    return static_cast<int>(Faults().size());
+}
 
 int32_t FKTakeFault(FKOperation op) {
+    std::lock_guard hold(FaultsLock());
     auto& faults = Faults();
     int32_t result = kFKNoErr;
     for (auto it = faults.begin(); it != faults.end();) {
