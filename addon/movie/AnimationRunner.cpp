@@ -7,6 +7,9 @@
 #include "hostapi/HostProjectionRecord.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
+#include "hostcalls/HostScopes.h"
+#include "hostcalls/OwnedHandle.h"
+#include "hostcalls/ScopeGuard.h"
 #include "movie/AVICreator.h"
 #include "movie/MOVCreator.h"
 #include "movie/ProgressWindow.h"
@@ -18,12 +21,12 @@
 
 namespace {
 
-// A copy of a picture block; 0 when there is none or no memory.
-BKHandle CopyPicture(BKHandle picture) {
-    size_t size = BKHandleSize(picture);
-    if (picture == 0 || size == 0) return 0;
-    BKHandle copy = BKNewHandle(size);
-    if (copy) std::memcpy(BKHandleData(copy), BKHandleData(picture), size);
+// A copy of a picture block; none when there is none or no memory.
+OwnedHandle CopyPicture(const OwnedHandle& picture) {
+    size_t size = picture.Size();
+    if (!picture || size == 0) return {};
+    OwnedHandle copy(BKNewHandle(size));
+    if (copy) std::memcpy(copy.Data(), picture.Data(), size);
     return copy;
 }
 } // namespace
@@ -119,7 +122,12 @@ bool AnimationRunner::Run() {
         window->Dialog()->BeginEventProcessing();
         window->Dialog()->Show();
     }
-    HostUtility(kHostSelChangesBegin, nullptr, nullptr);
+    // However the run ends (a stop, a failure, an exception), what it opened is closed again,
+    // in the reverse order.
+    ScopeGuard events([&window] {
+        if (window->Dialog()) window->Dialog()->EndEventProcessing();
+    });
+    HostChangeRun changes;
     // One answer about a missing task serves the whole movie, however it ends.
     struct HeldAnswer {
         ElementHider& hider;
@@ -131,7 +139,11 @@ bool AnimationRunner::Run() {
     currentDate_ += DateTimeSpan(1, 0, 0, 0);
     taskDB_.SetCurrentDate(currentDate_, false);
 
-    BKHandle picture = 0, clean = 0;
+    OwnedHandle picture, clean;
+    ScopeGuard restore([this] {
+        HostAutomate(kHostSelWindowToFront, savedWindow_.data(), nullptr);
+        hider_.ShowAll(taskDB_);
+    });
     IMovieFileCreator& w = *writer_;
     do {
         if (window->StopRequested()) break;
@@ -156,25 +168,22 @@ bool AnimationRunner::Run() {
 
         if (hider_.NothingChanged() && s.fromCurrentView && w.framesWritten > 0 && picture) {
             if (s.labelObjectOn) {
-                BKDisposeHandle(picture);
                 picture = CopyPicture(clean);
-                ok_ = picture != 0;
+                ok_ = static_cast<bool>(picture);
             }
         } else {
-            BKDisposeHandle(picture);
-            BKDisposeHandle(clean);
-            picture = clean = 0;
-            if (CaptureFrame(picture)) {
+            clean.Reset();
+            if (CaptureFrame(*picture.Receive())) {
                 clean = CopyPicture(picture);
-                ok_ = clean != 0;
+                ok_ = static_cast<bool>(clean);
             }
         }
-        if (ok_) DrawLabelObject(picture);
+        if (ok_) DrawLabelObject(picture.Get());
         if (window->StopRequested()) break;
         window->SetFrame(w.framesWritten + 1);
         if (!ok_ || !picture) break;
         try {
-            ok_ = w.AddFrame(picture);
+            ok_ = w.AddFrame(picture.Get());
         } catch (const std::exception&) {
             ok_ = false;
         }
@@ -184,14 +193,9 @@ bool AnimationRunner::Run() {
         }
     } while (w.framesWritten + 1 <= w.frameCount && ok_);
 
-    HostAutomate(kHostSelWindowToFront, savedWindow_.data(), nullptr);
-    hider_.ShowAll(taskDB_);
-    BKDisposeHandle(picture);
-    BKDisposeHandle(clean);
-    HostUtility(kHostSelChangesEnd, nullptr, nullptr);
-    if (window->Dialog()) window->Dialog()->EndEventProcessing();
-    observer.reset();
-    window.reset();
+    restore.Run();
+    picture.Reset();
+    clean.Reset();
     return ok_;
 }
 
