@@ -5,6 +5,7 @@
 #include "compatkit/CKBitmapHeader.h"
 #include "compatkit/CKDibSizes.h"
 #include "filekit/FKLocation.h"
+#include "hostcalls/OwnedHandle.h"
 #include "movie/MovieFailureReport.h"
 #include "pixkit/PXPixMapToDIB.h"
 #include "utilkit/UTBeep.h"
@@ -197,14 +198,13 @@ bool AVICreator::AddFrame(BKHandle picture) {
 
 int32_t AVICreator::WritePicture(BKHandle picture) {
     auto& s = S();
-    BKHandle dib = PXPixMapToDIB(picture);
-    uint8_t* data = BKHandleData(dib);
+    OwnedHandle dib(PXPixMapToDIB(picture));
+    uint8_t* data = dib.Data();
     uint32_t headerSize = 0, imageSize = 0;
-    if (data == nullptr || !CKGetDIBSizes(std::span<const uint8_t>(data, BKHandleSize(dib)), headerSize, imageSize)) {
-        BKDisposeHandle(dib);
+    if (data == nullptr || !CKGetDIBSizes(dib.Bytes(), headerSize, imageSize)) {
         return ReportFailure(kOwnFailure, AVIFailureText::kFrame);
     }
-    std::span<uint8_t> bytes(data, BKHandleSize(dib));
+    std::span<uint8_t> bytes(data, dib.Size());
 
     auto header = CKReadBitmapHeader(bytes);
     uint32_t depth = static_cast<uint32_t>(header->biPlanes) * header->biBitCount;
@@ -224,7 +224,6 @@ int32_t AVICreator::WritePicture(BKHandle picture) {
             text = AVIFailureText::kFormat;
         }
         if (r != AVIERR_OK) {
-            BKDisposeHandle(dib);
             return ReportFailure(r, text);
         }
         s.compressedPending = false;
@@ -237,12 +236,10 @@ int32_t AVICreator::WritePicture(BKHandle picture) {
         AVIResult r = AVIStreamWrite(s.compressed, s.sampleIndex, 1, data + headerSize, static_cast<int32_t>(imageSize),
                                      flags, nullptr, nullptr);
         if (r != AVIERR_OK) {
-            BKDisposeHandle(dib);
             return ReportFailure(r, AVIFailureText::kWrite);
         }
         ++s.sampleIndex;
         flags = 0;
     }
-    BKDisposeHandle(dib);
     return 0;
 }
