@@ -13,6 +13,7 @@
 #include "hostcalls/OwnedHandle.h"
 #include "movie/CameraRecords.h"
 #include "resources/AddonDialogs.h"
+#include "resources/AddonMenu.h"
 #include "resources/AddonResources.h"
 #include "schedule/AnimationSettings.h"
 #include "schedule/TaskDB.h"
@@ -27,7 +28,6 @@ enum : int16_t {
     kLabelName = 23, kChooseLabel = 24, kCustomOn = 25, kDateOn = 26, kCustomText = 27,
 };
 
-constexpr uint32_t kLabelVariation = HOST_FOURCC('C', 'a', 'p', 't');
 constexpr int16_t kDefaultLabelPartList = 32607;
 
 std::u16string Utf16Of(std::string_view cp1250) {
@@ -114,8 +114,8 @@ void AnimationDialog::LabelObjectCheck() {
     bool found = SearchLibPart(BKTextOf(s.labelObjectName), {}, rec);
     if (!found) {
         std::array<uint8_t, HostUniqueIdRequest::kSize> request{};
-        LE::Put<uint32_t>(request, HostUniqueIdRequest::kVariation, kLabelVariation);
-        LE::Put<int16_t>(request, HostUniqueIdRequest::kTemplateId, 132);
+        LE::Put<uint32_t>(request, HostUniqueIdRequest::kVariation, kLabelObjectVariation);
+        LE::Put<int16_t>(request, HostUniqueIdRequest::kTemplateId, kLabelObjectTemplateId);
         char uniqueId[HostLibPart::kUniqueIdSize] = {};
         if (HostUtility(kHostSelTypeTemplateId, request.data(), uniqueId) == kHostNoError) {
             uniqueId[sizeof uniqueId - 1] = 0;
@@ -293,11 +293,11 @@ void AnimationDialog::ChooseLabelObject() {
     bool allWell = readSaved;
     std::array<uint8_t, HostSettingsRequest::kSize> request{};
     LE::Put<int32_t>(request, HostSettingsRequest::kKind, HostElement::Object);
-    LE::Put<uint32_t>(request, HostSettingsRequest::kVariation, kLabelVariation);
+    LE::Put<uint32_t>(request, HostSettingsRequest::kVariation, kLabelObjectVariation);
     if (HostEnvironmentSet(kHostSelToolSettings, request.data(), nullptr) == kHostNoError) {
         std::vector<uint8_t> chosen(HostElement::kRecordSize, 0);
         LE::Put<int32_t>(chosen, HostElement::kKind, HostElement::Object);
-        LE::Put<uint32_t>(chosen, HostObjectFields::kVariation, kLabelVariation);
+        LE::Put<uint32_t>(chosen, HostObjectFields::kVariation, kLabelObjectVariation);
         OwnedHandle params;
         if (HostElementGetDefaults(chosen.data(), params.Receive()) == kHostNoError && params) {
             auto n = static_cast<int32_t>(params.Size() / HostLibPartParam::kSize);

@@ -8,6 +8,7 @@
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
 #include "resources/AddonDialogs.h"
+#include "resources/AddonMenu.h"
 #include "resources/AddonResources.h"
 #include "schedule/AnimationSettings.h"
 #include "schedule/TaskLess.h"
@@ -104,8 +105,8 @@ void MainDialogCPP::ShowPalette(bool show) {
     std::string text = AddonString(32502, show ? 2 : 1);
     if (!text.empty()) {
         std::array<uint8_t, HostMenuItemRecord::kSize> rec{};
-        LE::Put<int16_t>(rec, HostMenuItemRecord::kMenuResId, 32500);
-        LE::Put<int32_t>(rec, HostMenuItemRecord::kItem, 1);
+        LE::Put<int16_t>(rec, HostMenuItemRecord::kMenuResId, kAddonMenuId);
+        LE::Put<int32_t>(rec, HostMenuItemRecord::kItem, static_cast<int32_t>(AddonMenuItem::ShowPalette));
         char buffer[2048] = {};
         BKCopyText(buffer, text);
         HostEnvironmentSet(kHostSelMenuItemText, rec.data(), buffer);

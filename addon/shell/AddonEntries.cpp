@@ -8,6 +8,7 @@
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
 #include "movie/LabelParts.h"
+#include "resources/AddonMenu.h"
 #include "resources/AddonResources.h"
 #include "shell/MenuHandler.h"
 #include "shell/ModuleObjects.h"
@@ -42,16 +43,16 @@ int32_t AddonCheckEnvironment(uint8_t* record) {
 GSErr AddonRegisterInterface() {
     if (!HostTablePresent()) return kHostErrNoTable;
     std::array<uint8_t, HostMenuRecord::kSize> menu{};
-    LE::Put<int16_t>(menu, HostMenuRecord::kMenuResId, 32500);
+    LE::Put<int16_t>(menu, HostMenuRecord::kMenuResId, kAddonMenuId);
     LE::Put<int16_t>(menu, HostMenuRecord::kPromptResId, 32650);
     LE::Put<int32_t>(menu, HostMenuRecord::kPlacement, 9);
     LE::Put<int32_t>(menu, HostMenuRecord::kFlags, 0);
     if (GSErr err = HostRegisterMenu(menu.data()); err != kHostNoError) return err;
     std::array<uint8_t, HostObjectTypeRecord::kSize> type{};
-    LE::Put<int32_t>(type, HostObjectTypeRecord::kSignature, static_cast<int32_t>(HOST_FOURCC('C', 'a', 'p', 't')));
-    LE::Put<int16_t>(type, HostObjectTypeRecord::kTemplateId, 132);
+    LE::Put<int32_t>(type, HostObjectTypeRecord::kSignature, static_cast<int32_t>(kLabelObjectVariation));
+    LE::Put<int16_t>(type, HostObjectTypeRecord::kTemplateId, kLabelObjectTemplateId);
     LE::Put<int16_t>(type, HostObjectTypeRecord::kNameResId, 32530);
-    LE::Put<int16_t>(type, HostObjectTypeRecord::kIconId, 132);
+    LE::Put<int16_t>(type, HostObjectTypeRecord::kIconId, kLabelObjectTemplateId);
     return HostRegisterObjectType(type.data());
 }
 
@@ -59,7 +60,7 @@ GSErr AddonInitialize(uint32_t token) {
     if (!HostTablePresent()) return kHostErrNoTable;
     SetAddonToken(token);
     ModuleObjects& m = Module();
-    if (GSErr err = HostInstallMenuHandler(32500, AddonMenuHandler); err != kHostNoError) return err;
+    if (GSErr err = HostInstallMenuHandler(kAddonMenuId, AddonMenuHandler); err != kHostNoError) return err;
     try {
         m.palette = std::make_unique<MainDialogCPP>(m.taskDB, m.elementHider);
         m.observer = std::make_unique<MainDialogObserver>(*m.palette);

@@ -1,6 +1,7 @@
 #include "shell/MenuHandler.h"
 
 #include "hostcalls/HostInterface.h"
+#include "resources/AddonMenu.h"
 #include "schedule/Exceptions.h"
 #include "shell/ModuleObjects.h"
 #include "shell/MovieCommand.h"
@@ -10,14 +11,14 @@ GSErr AddonMenuHandler(const HostMenuParams* params) {
     HostKeepLoaded(true);
     ModuleObjects& m = Module();
     try {
-        switch (params->itemIndex) {
-        case 1:
+        switch (static_cast<AddonMenuItem>(params->itemIndex)) {
+        case AddonMenuItem::ShowPalette:
             if (m.palette) {
                 m.palette->ShowPalette(!m.palette->IsVisible());
                 m.palette->RefillList(true);
             }
             break;
-        case 3:
+        case AddonMenuItem::OpenProject:
             if (m.taskDB.Open() && m.palette) {
                 // The edit belonged to the schedule that is gone.
                 m.palette->DiscardRowEdit();
@@ -25,11 +26,11 @@ GSErr AddonMenuHandler(const HostMenuParams* params) {
                 m.palette->ShowPalette(true);
             }
             break;
-        case 4:
-        case 5:
-            if (m.taskDB.Save(params->itemIndex == 5) && m.palette) m.palette->RefillList(true);
+        case AddonMenuItem::SaveProject:
+        case AddonMenuItem::SaveProjectAs:
+            if (m.taskDB.Save(params->itemIndex == static_cast<int32_t>(AddonMenuItem::SaveProjectAs)) && m.palette) m.palette->RefillList(true);
             break;
-        case 6: MakeAnimationCommand(); break;
+        case AddonMenuItem::MakeAnimation: MakeAnimationCommand(); break;
         default: break;
         }
     } catch (const std::exception&) {

@@ -1,0 +1,14 @@
+#pragma once
+// The add-on's menu (string list 32500) and the label object type it registers.
+#include "hostapi/HostAPI.h"
+
+#include <cstdint>
+
+constexpr int16_t kAddonMenuId = 32500;
+
+// Item 2 is a separator.
+enum class AddonMenuItem : int32_t { ShowPalette = 1, OpenProject = 3, SaveProject = 4, SaveProjectAs = 5, MakeAnimation = 6 };
+
+// The label object's type: its variation code and the template and icon resource it comes from.
+constexpr uint32_t kLabelObjectVariation = HOST_FOURCC('C', 'a', 'p', 't');
+constexpr int16_t kLabelObjectTemplateId = 132;
