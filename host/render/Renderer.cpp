@@ -20,7 +20,8 @@ double Dot(const Vec3& a, const Vec3& b) { return a[0] * b[0] + a[1] * b[1] + a[
 Vec3 Cross(const Vec3& a, const Vec3& b) {
     return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
 }
-Vec3 Unit(const Vec3& a) {
+// Called for every lit pixel twice; kept inline.
+[[gnu::always_inline]] inline Vec3 Unit(const Vec3& a) {
     double l = std::sqrt(Dot(a, a));
     return l > 0 ? Mul(a, 1 / l) : Vec3{0, 0, 1};
 }
