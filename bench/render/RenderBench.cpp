@@ -1,10 +1,25 @@
 // Milliseconds a frame at 1280 x 720: the host's render (scene and pixels) of the 3D window and
 // the photo window, for the example house and for a model of 10,000 elements, and the label
 // drawn onto a frame.
+//
+//   BM_House3D, BM_HousePhoto, BM_Estate3D, BM_EstatePhoto: one fixed view, scene built and
+//       drawn every time (the shadow map may be reused, as the geometry stays).
+//   BM_HousePath3D, BM_HousePathPhoto: a different view every frame, the camera walking round
+//       the house between its four path cameras (32 positions); counter "fps".
+//   BM_PathPhotoThreads/N, BM_PathPhotoNewSun/N: the photo along the path drawn by a renderer
+//       of N threads (same pixels whatever N); NewSun moves the sun a little every frame, so
+//       the shadow map is built again each time, as when the date changes what stands.
+//   BM_FloorFill: the floor of every frame above, the least any renderer must do: write each
+//       of the 1280 x 720 pixels once (one thread). No scene, no depth, no shading.
+// Times are wall-clock (UseRealTime); the CPU column is the whole process's processor time, every
+// thread's: the renderer draws on every core.
 #include "basekit/BKMemory.h"
 #include "host/libparts/LabelDrawing.h"
 #include "host/project/HostProjectFile.h"
 #include "host/render/GraphicsOperations.h"
+#include "host/render/Renderer.h"
+
+#include <algorithm>
 
 #include <benchmark/benchmark.h>
 
@@ -90,6 +105,74 @@ void BM_EstatePhoto(benchmark::State& s) {
     Render(s, m.get(), RenderStyle::Photo);
 }
 
+// The house's first camera path: its four cameras, eight steps from one to the next, a loop.
+std::vector<ViewCamera> HousePath(const HostModel& m) {
+    ViewCamera base = CameraFromView(m.view);
+    std::vector<ViewCamera> corners;
+    for (const nlohmann::json& eye : {nlohmann::json{-12, -14, 6}, nlohmann::json{22, -14, 6}, nlohmann::json{22, 22, 8},
+                                      nlohmann::json{-12, 22, 8}})
+        if (auto c = CameraOfElement({{"eye", eye}, {"target", {5, 4, 3}}}, base)) corners.push_back(*c);
+    std::vector<ViewCamera> path;
+    for (size_t i = 0; i < corners.size(); ++i)
+        for (int k = 0; k < 8; ++k) path.push_back(Between(corners[i], corners[(i + 1) % corners.size()], k / 8.0));
+    return path;
+}
+
+void Fps(benchmark::State& state) {
+    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+void RenderPath(benchmark::State& state, RenderStyle style) {
+    auto m = House();
+    if (!m) {
+        state.SkipWithError("no model");
+        return;
+    }
+    auto path = HousePath(*m);
+    size_t i = 0;
+    for (auto _ : state) {
+        CameraToView(path[i++ % path.size()], m->view);
+        Image image = RenderWindow(*m, style);
+        benchmark::DoNotOptimize(image.pixels.data());
+    }
+    Fps(state);
+}
+void BM_HousePath3D(benchmark::State& s) { RenderPath(s, RenderStyle::Window3D); }
+void BM_HousePathPhoto(benchmark::State& s) { RenderPath(s, RenderStyle::Photo); }
+
+void PathPhoto(benchmark::State& state, bool newSun) {
+    auto m = House();
+    if (!m) {
+        state.SkipWithError("no model");
+        return;
+    }
+    auto path = HousePath(*m);
+    Renderer renderer(static_cast<int32_t>(state.range(0)));
+    Scene scene = BuildScene(*m);
+    Image image{1280, 720, std::vector<uint32_t>(1280u * 720u)};
+    size_t i = 0;
+    for (auto _ : state) {
+        ViewCamera c = path[i % path.size()];
+        if (newSun) c.sunAzimuth += static_cast<double>(i % 64) * 0.25;
+        ++i;
+        renderer.Render(scene, c, ViewOf(image), RenderStyle::Photo, {0.75f, 0.85f, 0.95f});
+        benchmark::DoNotOptimize(image.pixels.data());
+    }
+    Fps(state);
+}
+void BM_PathPhotoThreads(benchmark::State& s) { PathPhoto(s, false); }
+void BM_PathPhotoNewSun(benchmark::State& s) { PathPhoto(s, true); }
+
+void BM_FloorFill(benchmark::State& state) {
+    Image image{1280, 720, std::vector<uint32_t>(1280u * 720u)};
+    uint32_t v = 0;
+    for (auto _ : state) {
+        std::fill(image.pixels.begin(), image.pixels.end(), ++v & 0xFFFFFFu);
+        benchmark::DoNotOptimize(image.pixels.data());
+    }
+    Fps(state);
+}
+
 void BM_LabelOnFrame(benchmark::State& state) {
     std::ifstream in(std::string(BV_SOURCE_DIR) + "/addon/resources/labels/BV felirat.vtm", std::ios::binary);
     std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -113,8 +196,13 @@ void BM_LabelOnFrame(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_House3D)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_HousePhoto)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Estate3D)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_EstatePhoto)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_House3D)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK(BM_HousePhoto)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK(BM_Estate3D)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK(BM_EstatePhoto)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK(BM_HousePath3D)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK(BM_HousePathPhoto)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK(BM_PathPhotoThreads)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK(BM_PathPhotoNewSun)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK(BM_FloorFill)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK(BM_LabelOnFrame)->Unit(benchmark::kMillisecond);

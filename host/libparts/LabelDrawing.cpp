@@ -34,14 +34,14 @@ std::optional<double> NumberParam(std::span<const uint8_t> params, const std::st
     return std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
 }
 
-void FillBox(Image& image, int32_t x0, int32_t y0, int32_t x1, int32_t y1, Rgb colour, double opacity) {
+void FillBox(const PixelView& image, int32_t x0, int32_t y0, int32_t x1, int32_t y1, Rgb colour, double opacity) {
     x0 = std::max(0, x0), y0 = std::max(0, y0);
     x1 = std::min(image.width, x1), y1 = std::min(image.height, y1);
     uint32_t c = PackRgb(colour);
     auto a = static_cast<int32_t>(std::lround(opacity * 256));
     for (int32_t y = y0; y < y1; ++y)
         for (int32_t x = x0; x < x1; ++x) {
-            uint32_t& p = image.pixels[static_cast<size_t>(y) * static_cast<size_t>(image.width) + static_cast<size_t>(x)];
+            uint32_t& p = image.At(x, y);
             uint32_t out = 0;
             for (int shift = 0; shift <= 16; shift += 8) {
                 int32_t under = static_cast<int32_t>((p >> shift) & 0xFF), over = static_cast<int32_t>((c >> shift) & 0xFF);
@@ -67,7 +67,7 @@ std::vector<uint8_t> MergeParams(const std::vector<uint8_t>& own, std::span<cons
     return merged;
 }
 
-bool DrawLabelPart(Image& picture, const LibPart& part, std::span<const uint8_t> given) {
+bool DrawLabelPart(const PixelView& picture, const LibPart& part, std::span<const uint8_t> given) {
     if (!part.def.label || picture.width < 1 || picture.height < 1) return false;
     const LabelStyle& style = *part.def.label;
     std::vector<uint8_t> params = MergeParams(part.def.params, given);

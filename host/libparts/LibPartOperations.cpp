@@ -219,6 +219,12 @@ GSErr DrawLibPartOnPicture(Host& host, void* pictureHandle, void* drawRecord) {
     auto params = paramsHandle ? ParamBlock(paramsHandle) : std::optional<std::span<const uint8_t>>(std::span<const uint8_t>());
     if (!params) return kHostErrBadParameter;
     BKHandle picture = *static_cast<const uint32_t*>(pictureHandle);
+    // Drawn on the picture's own pixels; only a picture whose rows do not start on whole pixels
+    // goes through a copy.
+    if (auto pixels = PixMapPixels(picture)) {
+        DrawLabelPart(*pixels, *part, *params);
+        return kHostNoError;
+    }
     auto image = PixMapToImage(picture);
     if (!image) return kHostErrBadParameter;
     if (!DrawLabelPart(*image, *part, *params)) return kHostNoError; // nothing to draw

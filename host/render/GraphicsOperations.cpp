@@ -100,8 +100,14 @@ GSErr GetWindowSize(Host& host, bool photo, void* record, void* param2) {
 GSErr CaptureWindow(Host& host, void* pictureOut, void* options) {
     if (!pictureOut) return kHostErrBadParameter;
     bool use3D = !options || static_cast<const uint8_t*>(options)[HostCapture::kUse3DWindow] != 0;
-    Image image = RenderWindow(host.Model(), use3D ? RenderStyle::Window3D : RenderStyle::Photo);
-    BKHandle picture = ImageToPixMap(image);
+    // Drawn straight into the new pixel map: no picture in between.
+    HostModel& model = host.Model();
+    RenderStyle style = use3D ? RenderStyle::Window3D : RenderStyle::Photo;
+    auto [width, height] = WindowSize(model, style);
+    Scene scene = BuildScene(model);
+    BKHandle picture = NewPixMapDrawn(width, height, [&](const PixelView& pixels) {
+        SharedRenderer().Render(scene, CameraFromView(model.view), pixels, style, BackgroundOf(model, style));
+    });
     if (!picture) return kHostErrNoMemory;
     *static_cast<uint32_t*>(pictureOut) = picture;
     return kHostErrPictureReady;

@@ -5,6 +5,8 @@
 
 #include <png.h>
 
+#include <bit>
+#include <cstring>
 #include <vector>
 
 bool WritePng(const std::string& path, const Image& image, std::string& error) {
@@ -109,3 +111,14 @@ bool ImageIntoPixMap(const Image& image, BKHandle pixMap) {
     }
     return true;
 }
+
+std::optional<PixelView> PixMapPixels(BKHandle pixMap) {
+    static_assert(std::endian::native == std::endian::little, "the pixel map's bytes are read as little-endian words");
+    auto info = PXReadPixMapInfo(pixMap);
+    if (!info || info->format != PXPixelFormat::Rgb32 || info->rowBytes % 4 != 0) return std::nullopt;
+    uint8_t* first = BKHandleData(pixMap) + info->pixelOffset;
+    if (reinterpret_cast<uintptr_t>(first) % alignof(uint32_t) != 0) return std::nullopt;
+    return PixelView{reinterpret_cast<uint32_t*>(first), info->width, info->height, info->rowBytes / 4};
+}
+
+BKHandle NewPixMap32(int32_t width, int32_t height) { return PXNewPixMap(width, height, PXPixelFormat::Rgb32); }

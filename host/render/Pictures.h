@@ -16,3 +16,23 @@ BKHandle ImageToPixMap(const Image& image);
 std::optional<Image> PixMapToImage(BKHandle pixMap);
 // Puts the pixels back into a 32-bit picture of the same size; false otherwise.
 bool ImageIntoPixMap(const Image& image, BKHandle pixMap);
+// The pixels of a 32-bit picture, to be drawn on where they lie: its bytes blue, green, red,
+// unused are a little-endian 0x00RRGGBB. None for a damaged block, an indexed picture, or rows
+// that do not start on a whole pixel.
+std::optional<PixelView> PixMapPixels(BKHandle pixMap);
+// A new 32-bit picture of the window's size with `draw` called on its pixels; 0 when memory runs out.
+template <typename F> BKHandle NewPixMapDrawn(int32_t width, int32_t height, F&& draw);
+
+BKHandle NewPixMap32(int32_t width, int32_t height);
+
+template <typename F> BKHandle NewPixMapDrawn(int32_t width, int32_t height, F&& draw) {
+    BKHandle h = NewPixMap32(width, height);
+    if (!h) return 0;
+    auto view = PixMapPixels(h);
+    if (!view) {
+        BKDisposeHandle(h);
+        return 0;
+    }
+    draw(*view);
+    return h;
+}

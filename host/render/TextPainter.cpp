@@ -64,7 +64,7 @@ bool MeasureText(const std::u32string& text, int32_t pixelHeight, TextExtent& ex
     return true;
 }
 
-bool DrawText(Image& image, const std::u32string& text, int32_t x, int32_t baseline, int32_t pixelHeight, Rgb colour) {
+bool DrawText(const PixelView& image, const std::u32string& text, int32_t x, int32_t baseline, int32_t pixelHeight, Rgb colour) {
     if (pixelHeight < 1 || pixelHeight > kMaxPixelHeight) return false;
     FT_Face face = Font::Get().Face(pixelHeight);
     if (!face) return false;
@@ -86,7 +86,7 @@ bool DrawText(Image& image, const std::u32string& text, int32_t x, int32_t basel
                     int32_t px = left + col;
                     int32_t a = src[col];
                     if (px < 0 || px >= image.width || a == 0) continue;
-                    uint32_t& p = image.pixels[static_cast<size_t>(y) * static_cast<size_t>(image.width) + static_cast<size_t>(px)];
+                    uint32_t& p = image.At(px, y);
                     auto mix = [a](int32_t under, int32_t over) { return (under * (255 - a) + over * a + 127) / 255; };
                     int32_t r = mix(static_cast<int32_t>((p >> 16) & 0xFF), inkR);
                     int32_t gg = mix(static_cast<int32_t>((p >> 8) & 0xFF), inkG);

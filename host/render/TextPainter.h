@@ -13,4 +13,7 @@ struct TextExtent {
 // False when no font can be loaded (the text is then not drawn).
 bool MeasureText(const std::u32string& text, int32_t pixelHeight, TextExtent& extent);
 // Draws one line with its baseline at `baseline`, blending the glyphs' coverage into the image.
-bool DrawText(Image& image, const std::u32string& text, int32_t x, int32_t baseline, int32_t pixelHeight, Rgb colour);
+bool DrawText(const PixelView& image, const std::u32string& text, int32_t x, int32_t baseline, int32_t pixelHeight, Rgb colour);
+inline bool DrawText(Image& image, const std::u32string& text, int32_t x, int32_t baseline, int32_t pixelHeight, Rgb colour) {
+    return DrawText(ViewOf(image), text, x, baseline, pixelHeight, colour);
+}

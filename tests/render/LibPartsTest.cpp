@@ -1,11 +1,14 @@
 // The host's library: the label parts the add-on hands over, their file format, the object
 // tool's settings and dialog, and the label drawn onto a picture.
+#include "host/libparts/LabelDrawing.h"
 #include "host/libparts/LibPartFile.h"
+#include "host/render/GraphicsState.h"
 #include "host/render/Pictures.h"
 #include "hostapi/HostLibPartRecord.h"
 #include "hostapi/HostRegistrationRecord.h"
 #include "hostapi/HostSelectors.h"
 #include "movie/LabelParts.h"
+#include "pixkit/PXPixMap.h"
 #include "RenderFixture.h"
 
 #include <fstream>
@@ -266,6 +269,68 @@ TEST_F(LabelDrawTest, TheDateIsDrawnReadablyInThePartsCorner) {
     ASSERT_EQ(Draw(plain, IndexOf(u"BV felirat"), 0), kHostNoError);
     EXPECT_EQ(Changed(plain).x1, -1);
     for (uint32_t h : {picture, params, other, plain}) BKDisposeHandle(h);
+}
+
+// A 32-bit picture with rows `rowBytes` apart holding `image`, the bytes past each row set to 0x5A.
+uint32_t PixMapWithRows(const Image& image, int32_t rowBytes) {
+    size_t size = kPXHeaderSize + static_cast<size_t>(rowBytes) * static_cast<size_t>(image.height);
+    uint32_t h = BKNewHandle(size);
+    std::span<uint8_t> b(BKHandleData(h), size);
+    std::memset(b.data() + kPXHeaderSize, 0x5A, size - kPXHeaderSize);
+    LE::Put<uint32_t>(b, 0, kPXMagic);
+    LE::Put<uint16_t>(b, 4, kPXVersion);
+    LE::Put<uint16_t>(b, 6, static_cast<uint16_t>(PXPixelFormat::Rgb32));
+    LE::Put<int32_t>(b, 8, image.width);
+    LE::Put<int32_t>(b, 12, image.height);
+    LE::Put<int32_t>(b, 16, rowBytes);
+    LE::Put<uint32_t>(b, 20, 0);
+    EXPECT_TRUE(ImageIntoPixMap(image, h));
+    return h;
+}
+
+TEST_F(LabelDrawTest, CapturedPictureAndItsLabelAreDrawnInThePixelMapAsThroughAnImage) {
+    AddBox("BOX", {-2, -1, 0}, {2, 1, 2}, green, 255);
+    int32_t part = IndexOf(u"BV felirat");
+    ASSERT_NE(part, 0);
+    uint32_t params = Params("2009.03.02 10:30", 0.5);
+    std::span<const uint8_t> paramBytes(BKHandleData(params), BKHandleSize(params));
+    for (uint8_t use3D : {1, 0}) {
+        RenderStyle style = use3D ? RenderStyle::Window3D : RenderStyle::Photo;
+        // The old way: a picture, drawn on, then put into a pixel map.
+        Image expected = RenderWindow(host->Model(), style);
+        Image unlabelled = expected;
+        ASSERT_TRUE(DrawLabelPart(expected, *GraphicsOf(*host).parts.ByIndex(part), paramBytes));
+        ASSERT_NE(expected.pixels, unlabelled.pixels) << "no label was drawn";
+
+        // The host's picture, rendered into the pixel map, and the label drawn there.
+        uint32_t picture = 0;
+        uint8_t options[2] = {use3D, 1};
+        ASSERT_EQ(HostGraphics(kHostSelWindowCapture, &picture, options), kHostErrPictureReady);
+        EXPECT_EQ(PixMapToImage(picture)->pixels, unlabelled.pixels);
+        ASSERT_EQ(Draw(picture, part, params), kHostNoError);
+        auto info = PXReadPixMapInfo(picture);
+        ASSERT_TRUE(info);
+        EXPECT_EQ(PixMapToImage(picture)->pixels, expected.pixels);
+        // Every pixel's fourth byte stays unused.
+        const uint8_t* data = BKHandleData(picture) + info->pixelOffset;
+        for (size_t i = 0; i < static_cast<size_t>(info->rowBytes) * static_cast<size_t>(info->height); i += 4)
+            ASSERT_EQ(data[i + 3], 0) << i;
+        BKDisposeHandle(picture);
+
+        // Pictures from elsewhere: rows with room after them keep it untouched; rows that do not
+        // start on a whole pixel are drawn through a copy. Both give the same pixels.
+        for (int32_t rowBytes : {4 * unlabelled.width + 8, 4 * unlabelled.width + 2}) {
+            uint32_t other = PixMapWithRows(unlabelled, rowBytes);
+            ASSERT_EQ(Draw(other, part, params), kHostNoError);
+            EXPECT_EQ(PixMapToImage(other)->pixels, expected.pixels) << rowBytes;
+            const uint8_t* rows = BKHandleData(other) + kPXHeaderSize;
+            for (int32_t y = 0; y < unlabelled.height; ++y)
+                for (int32_t k = 4 * unlabelled.width; k < rowBytes; ++k)
+                    ASSERT_EQ(rows[static_cast<size_t>(y) * static_cast<size_t>(rowBytes) + static_cast<size_t>(k)], 0x5A);
+            BKDisposeHandle(other);
+        }
+    }
+    BKDisposeHandle(params);
 }
 
 TEST_F(LabelDrawTest, BadRequestsLeaveThePictureAlone) {

@@ -8,7 +8,9 @@
 #include "pixkit/PXPixMap.h"
 #include "RenderFixture.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -109,6 +111,67 @@ TEST_F(RendererTest, ExampleHouseRendersTheSamePixelsEveryTimeAndFollowsTheCamer
         EXPECT_NE(first.pixels, moved.pixels);
         m.view = other;
     }
+}
+
+// The house along a stretch of its camera path, with a sun that gives shadows and highlights.
+std::vector<ViewCamera> HouseViews(const HostModel& m) {
+    ViewCamera base = CameraFromView(m.view);
+    ViewCamera a = base, b = base, inside = base;
+    a.eye = {-12, -14, 6}, a.target = {5, 4, 3};
+    b.eye = {22, -14, 6}, b.target = {5, 4, 3};
+    inside.eye = {7.3, -4, 1.7}, inside.target = {7.3, 0, 1.7}; // close up, clipped at the eye
+    return {base, Between(a, b, 0.25), Between(a, b, 0.75), inside};
+}
+
+TEST_F(RendererTest, TiledPictureOnManyThreadsIsTheSingleThreadPictureByteForByte) {
+    auto loaded = LoadHostProject(SourceDir() + "/examples/house/house.qvp");
+    ASSERT_TRUE(loaded.model) << loaded.error;
+    Scene scene = BuildScene(*loaded.model);
+    ASSERT_FALSE(scene.triangles.empty());
+    // One thread drawing the picture as one tile, against every other cut and thread count.
+    Renderer single(1, 100000);
+    ASSERT_EQ(single.Threads(), 1);
+    Renderer two(2), three(3, 7), four(4, 1), odd(2, 333);
+    EXPECT_EQ(two.Threads(), 2);
+    EXPECT_EQ(four.Threads(), 4);
+    std::vector<uint32_t> colours;
+    for (RenderStyle style : {RenderStyle::Window3D, RenderStyle::Photo}) {
+        Rgb background = style == RenderStyle::Photo ? Rgb{0.75f, 0.85f, 0.95f} : Rgb{1, 1, 1};
+        for (const ViewCamera& view : HouseViews(*loaded.model)) {
+            Image reference = single.Render(scene, view, 640, 360, style, background);
+            ASSERT_EQ(reference.pixels.size(), 640u * 360u);
+            for (Renderer* r : {&two, &three, &four, &odd}) {
+                Image tiled = r->Render(scene, view, 640, 360, style, background);
+                ASSERT_EQ(tiled.pixels.size(), reference.pixels.size());
+                EXPECT_EQ(std::memcmp(tiled.pixels.data(), reference.pixels.data(), 4 * tiled.pixels.size()), 0)
+                    << "style " << static_cast<int>(style) << ", " << r->Threads() << " threads";
+            }
+            colours.insert(colours.end(), reference.pixels.begin(), reference.pixels.end());
+        }
+        // The pictures show the house: many colours, not just the sky or background.
+        std::sort(colours.begin(), colours.end());
+        EXPECT_GT(std::unique(colours.begin(), colours.end()) - colours.begin(), 30);
+        colours.clear();
+    }
+    // The same renderer again, after other pictures (its shadow map reused): the same bytes.
+    ViewCamera view = HouseViews(*loaded.model)[1];
+    Image once = two.Render(scene, view, 640, 360, RenderStyle::Photo, {0.75f, 0.85f, 0.95f});
+    Image fresh = Renderer(1).Render(scene, view, 640, 360, RenderStyle::Photo, {0.75f, 0.85f, 0.95f});
+    EXPECT_EQ(once.pixels, fresh.pixels);
+}
+
+TEST_F(RendererTest, PictureIsDrawnIntoRowsOfAnyStride) {
+    AddBox("BOX", {-2, -1, 0}, {2, 1, 2}, green);
+    Scene scene = BuildScene(host->Model());
+    ViewCamera view = CameraFromView(host->Model().view);
+    Image plain = RenderScene(scene, view, 160, 120, RenderStyle::Photo, {0.2f, 0.4f, 0.8f});
+    // Rows 170 pixels apart: the 10 pixels past each row stay as they were.
+    std::vector<uint32_t> wide(170u * 120u, 0xABCDEFu);
+    Renderer(2, 5).Render(scene, view, PixelView{wide.data(), 160, 120, 170}, RenderStyle::Photo, {0.2f, 0.4f, 0.8f});
+    for (int32_t y = 0; y < 120; ++y)
+        for (int32_t x = 0; x < 170; ++x)
+            ASSERT_EQ(wide[static_cast<size_t>(y) * 170 + static_cast<size_t>(x)], x < 160 ? plain.At(x, y) : 0xABCDEFu)
+                << x << "," << y;
 }
 
 TEST_F(RendererTest, CameraAndWindowOperations) {
