@@ -63,8 +63,8 @@ AnimationRunner::AnimationRunner(TaskDB& taskDB, ElementHider& hider, int32_t ca
     int16_t rate = s.fromCurrentView ? 1 : 10;
     if (!s.fromCurrentView && cameraPathIndex_ >= 1) {
         ok_ = BuildCameraPathFrames(cameraPathIndex_);
-        size_t mapped = BKHandleSize(frameMap_) / 4;
-        size_t positions = BKHandleSize(positions_) / HostCameraPosition::kSize;
+        size_t mapped = frameMap_.Size() / 4;
+        size_t positions = positions_.Size() / HostCameraPosition::kSize;
         if (mapped != static_cast<size_t>(frameCount_) || static_cast<size_t>(frameCount_) < positions) ok_ = false;
     }
     if (!ok_) return;
@@ -80,8 +80,6 @@ AnimationRunner::AnimationRunner(TaskDB& taskDB, ElementHider& hider, int32_t ca
 
 AnimationRunner::~AnimationRunner() {
     writer_.reset();
-    BKDisposeHandle(positions_);
-    BKDisposeHandle(frameMap_);
     if (captureModeSet_) {
         uint8_t off = 0;
         HostGraphics(kHostSelCaptureMode, &off, nullptr);
@@ -173,7 +171,7 @@ bool AnimationRunner::Run() {
             }
         } else {
             clean.Reset();
-            if (CaptureFrame(*picture.Receive())) {
+            if (CaptureFrame(picture)) {
                 clean = CopyPicture(picture);
                 ok_ = static_cast<bool>(clean);
             }

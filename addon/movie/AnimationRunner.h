@@ -4,6 +4,7 @@
 #include "basekit/BKMemory.h"
 #include "basekit/BKResources.h"
 #include "hostapi/HostEnvironmentRecords.h"
+#include "hostcalls/OwnedHandle.h"
 #include "movie/IMovieFileCreator.h"
 #include "schedule/DateTime.h"
 
@@ -28,7 +29,7 @@ public:
     // Frame capture and label.
     bool BuildCameraPathFrames(int32_t pathIndex);
     bool PlaceCamera(int32_t frame);
-    bool CaptureFrame(BKHandle& picture);
+    bool CaptureFrame(OwnedHandle& picture);
     bool SetCaption(std::string_view text);
     void DrawLabelObject(BKHandle picture);
 
@@ -36,8 +37,8 @@ public:
     IMovieFileCreator* Writer() { return writer_.get(); }
     // Completes the movie file; false when there is none or it is not the whole movie.
     bool FinishMovie() { return writer_ && writer_->Finish(); }
-    BKHandle Positions() const { return positions_; }
-    BKHandle FrameMap() const { return frameMap_; }
+    BKHandle Positions() const { return positions_.Get(); }
+    BKHandle FrameMap() const { return frameMap_.Get(); }
     int32_t Captures() const { return captures_; }
 
 private:
@@ -49,8 +50,8 @@ private:
     bool isAVI_ = false;
     bool use3DWindow_ = true;
     int32_t cameraPathIndex_;
-    BKHandle positions_ = 0;
-    BKHandle frameMap_ = 0;
+    OwnedHandle positions_;
+    OwnedHandle frameMap_;
     int32_t frameCount_;
     bool ok_ = true;
     BKResModule savedResourceModule_ = 0;

@@ -8,6 +8,7 @@
 #include "hostapi/HostProjectionRecord.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
+#include "hostcalls/OwnedHandle.h"
 #include "movie/AnimationRunner.h"
 #include "movie/CameraRecords.h"
 #include "pixkit/PXPixMap.h"
@@ -30,27 +31,22 @@ bool AppendIndex(std::vector<int32_t>& map, int32_t p, int32_t positions) {
 } // namespace
 
 bool AnimationRunner::BuildCameraPathFrames(int32_t pathIndex) {
-    BKDisposeHandle(positions_);
-    BKDisposeHandle(frameMap_);
-    positions_ = frameMap_ = 0;
+    positions_.Reset();
+    frameMap_.Reset();
     std::vector<uint8_t> wrapper(HostCameraPathWrapper::kSize, 0);
     LE::Put<int32_t>(wrapper, HostCameraPathWrapper::kPathIndex, pathIndex);
     auto path = ReadElementByIndex(HostElement::CameraPath, pathIndex);
     if (path.empty()) return false;
     std::memcpy(wrapper.data() + HostCameraPathWrapper::kRecord, path.data(), HostElement::kRecordSize);
     wrapper[HostCameraPathWrapper::kOk] = 1;
-    uint32_t positions = 0;
-    if (HostGraphics(kHostSelCameraPathPositions, wrapper.data(), &positions) != kHostNoError || !positions) {
-        BKDisposeHandle(positions);
+    OwnedHandle positions;
+    if (HostGraphics(kHostSelCameraPathPositions, wrapper.data(), positions.Receive()) != kHostNoError || !positions)
         return false;
-    }
-    positions_ = positions;
+    positions_ = std::move(positions);
     // Asked again only for the number of positions.
-    uint32_t again = 0;
     int32_t count = 0;
-    if (HostGraphics(kHostSelCameraPathPositions, wrapper.data(), &again) == kHostNoError)
-        count = static_cast<int32_t>(BKHandleSize(again) / HostCameraPosition::kSize);
-    BKDisposeHandle(again);
+    if (OwnedHandle again; HostGraphics(kHostSelCameraPathPositions, wrapper.data(), again.Receive()) == kHostNoError)
+        count = static_cast<int32_t>(again.Size() / HostCameraPosition::kSize);
 
     std::vector<int32_t> map;
     int32_t p = 0;
@@ -82,9 +78,9 @@ bool AnimationRunner::BuildCameraPathFrames(int32_t pathIndex) {
         camera = next;
     }
     if (failed) return false;
-    frameMap_ = BKNewHandle(map.size() * 4);
+    frameMap_.Reset(BKNewHandle(map.size() * 4));
     if (!frameMap_ && !map.empty()) return false;
-    for (size_t i = 0; i < map.size(); ++i) LE::Put<int32_t>(std::span<uint8_t>(BKHandleData(frameMap_), map.size() * 4), 4 * i, map[i]);
+    for (size_t i = 0; i < map.size(); ++i) LE::Put<int32_t>(std::span<uint8_t>(frameMap_.Data(), map.size() * 4), 4 * i, map[i]);
     return true;
 }
 
@@ -92,35 +88,32 @@ bool AnimationRunner::PlaceCamera(int32_t frame) {
     if (!ok_) return false;
     if (!positions_ || !frameMap_) return ok_ = false;
     if (frame < 0) frame = writer_ ? writer_->framesWritten : 0;
-    size_t mapped = BKHandleSize(frameMap_) / 4;
-    size_t positions = BKHandleSize(positions_) / HostCameraPosition::kSize;
+    size_t mapped = frameMap_.Size() / 4;
+    size_t positions = positions_.Size() / HostCameraPosition::kSize;
     if (frame >= frameCount_ || static_cast<size_t>(frame) >= mapped) return ok_;
-    int32_t position = LE::Get<int32_t>(std::span<const uint8_t>(BKHandleData(frameMap_), mapped * 4), 4 * static_cast<size_t>(frame));
+    int32_t position = LE::Get<int32_t>(std::span<const uint8_t>(frameMap_.Data(), mapped * 4), 4 * static_cast<size_t>(frame));
     if (position < 0 || static_cast<size_t>(position) >= positions) return ok_;
     std::array<uint8_t, HostProjection::kSize> projection{};
     projection[HostProjection::kPerspective] = 1;
     std::memcpy(projection.data() + HostProjection::kCamera,
-                BKHandleData(positions_) + static_cast<size_t>(position) * HostCameraPosition::kSize, HostCameraPosition::kSize);
+                positions_.Data() + static_cast<size_t>(position) * HostCameraPosition::kSize, HostCameraPosition::kSize);
     uint8_t zero = 0;
     ok_ = HostEnvironmentGet(kHostSelProjectionChange, projection.data(), &zero) == kHostNoError;
     return ok_;
 }
 
-bool AnimationRunner::CaptureFrame(BKHandle& picture) {
+bool AnimationRunner::CaptureFrame(OwnedHandle& picture) {
     if (!ok_) return false;
     const AnimationSettings& s = taskDB_.Settings();
     if (!s.fromCurrentView && !PlaceCamera(-1)) return false;
     uint8_t bytes[2] = {static_cast<uint8_t>(use3DWindow_ ? 1 : 0),
                         static_cast<uint8_t>(s.fromCurrentView || !writer_ || writer_->framesWritten == 0 ? 1 : 0)};
-    uint32_t handle = 0;
-    GSErr err = HostGraphics(kHostSelWindowCapture, &handle, bytes);
+    OwnedHandle handle;
+    GSErr err = HostGraphics(kHostSelWindowCapture, handle.Receive(), bytes);
     ++captures_;
-    ok_ = (err == kHostNoError || err == kHostErrPictureReady) && handle != 0 && BKHandleSize(handle) > 0;
-    if (!ok_) {
-        BKDisposeHandle(handle);
-        return false;
-    }
-    picture = handle;
+    ok_ = (err == kHostNoError || err == kHostErrPictureReady) && handle && handle.Size() > 0;
+    if (!ok_) return false;
+    picture = std::move(handle);
     return true;
 }
 
@@ -141,7 +134,7 @@ void AnimationRunner::DrawLabelObject(BKHandle picture) {
     if (name.size() > 255) name.resize(255);
     for (size_t i = 0; i < name.size(); ++i) LE::Put<uint16_t>(part, HostLibPart::kName + 2 * i, name[i]);
     GSErr found = HostLibPartSearch(part.data());
-    BKDisposeHandle(LE::Get<uint32_t>(part, HostLibPart::kLocation));
+    OwnedHandle location(LE::Get<uint32_t>(part, HostLibPart::kLocation));
     if (found != kHostNoError) return;
 
     std::string dateName = AddonString(32606, 1), sideName = AddonString(32608, 1);
