@@ -20,6 +20,7 @@
 namespace {
 
 using Record = std::vector<uint8_t>;
+using Header = std::array<uint8_t, HostElement::kHeaderSize>;
 
 
 GSErr ReadElement(int32_t kind, const API_Guid& guid, Record& rec) {
@@ -27,6 +28,15 @@ GSErr ReadElement(int32_t kind, const API_Guid& guid, Record& rec) {
     LE::Put<int32_t>(rec, HostElement::kKind, kind);
     guid.ToBytes(rec.data() + HostElement::kGuid);
     return HostElementGet(rec.data());
+}
+
+// The element's 104-byte header (kind, index, identifier, layer, owner, lock, change stamp, ID
+// text): all a pass needs to know before it decides to change the element.
+GSErr ReadHeader(int32_t kind, const API_Guid& guid, Header& head) {
+    head.fill(0);
+    LE::Put<int32_t>(head, HostElement::kKind, kind);
+    guid.ToBytes(head.data() + HostElement::kGuid);
+    return HostElementGetHeader(head.data());
 }
 
 std::vector<API_Guid> ListElements(int32_t kind, GSErr& err) {
@@ -159,9 +169,9 @@ std::pair<std::string, std::string> ElementHider::ElementKindAndId(int32_t kind,
     char name[256] = {};
     int32_t k = kind;
     HostUtility(kHostSelKindName, &k, name);
-    Record rec;
+    Header rec;
     std::string id;
-    if (ReadElement(kind, guid, rec) == kHostNoError)
+    if (ReadHeader(kind, guid, rec) == kHostNoError)
         id = std::string(LE::GetText(rec, HostElement::kIdText, HostElement::kIdTextSize));
     name[sizeof name - 1] = 0;
     return {name, id};
@@ -169,15 +179,15 @@ std::pair<std::string, std::string> ElementHider::ElementKindAndId(int32_t kind,
 
 bool ElementHider::IsDisplayable(int32_t kind, const API_Guid& guid) const {
     if (!IsDisplayableKind(kind)) return false;
-    Record rec;
-    if (GSErr err = ReadElement(kind, guid, rec); err != kHostNoError) throw EElementHider(__LINE__, 0, err);
+    Header rec;
+    if (GSErr err = ReadHeader(kind, guid, rec); err != kHostNoError) throw EElementHider(__LINE__, 0, err);
     return !OnHiddenUserLayer(LE::Get<int16_t>(rec, HostElement::kLayer));
 }
 
 bool ElementHider::PassesOwnerFilter(const TaskDB& db, int32_t kind, const API_Guid& guid) const {
     if (db.SharedUserId() == 0) return true;
-    Record rec;
-    return ReadElement(kind, guid, rec) == kHostNoError && LE::Get<int16_t>(rec, HostElement::kOwner) == db.SharedUserId();
+    Header rec;
+    return ReadHeader(kind, guid, rec) == kHostNoError && LE::Get<int16_t>(rec, HostElement::kOwner) == db.SharedUserId();
 }
 
 int16_t ElementHider::SetHiddenLayerVisible(bool visible) {
@@ -278,7 +288,13 @@ ElementHider::Governing ElementHider::FindGoverning(TaskDB& db, ElementLinkRecor
                                                     const std::function<void()>& beforeWrite) {
     const DateTime& cur = db.CurrentDate();
     const Task* governing = nullptr;
-    std::vector<const Task*> linked;
+    struct Linked {
+        std::array<const Task*, 10> tasks{};
+        size_t n = 0;
+        void push_back(const Task* t) { tasks[n++] = t; }
+        const Task* const* begin() const { return tasks.data(); }
+        const Task* const* end() const { return tasks.data() + n; }
+    } linked;
     int inProgress = 0;
     for (size_t k = 0; k < 10; ++k) {
         int32_t id = link.Slot(k);
@@ -345,24 +361,36 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
     } catch (const EElementHider&) {
         return false;
     }
-    Record element;
-    if (GSErr err = ReadElement(kind, guid, element); err != kHostNoError) throw EElementHider(__LINE__, 0, err);
-    if (OnHiddenUserLayer(LE::Get<int16_t>(element, HostElement::kLayer))) return false;
+    // The header decides; the whole record is read only for an element that may change.
+    Header head;
+    if (GSErr err = ReadHeader(kind, guid, head); err != kHostNoError) throw EElementHider(__LINE__, 0, err);
+    if (OnHiddenUserLayer(LE::Get<int16_t>(head, HostElement::kLayer))) return false;
 
     const API_Guid listedGuid = guid;
-    Relock relock(*this, kind, guid, element[HostElement::kLocked] != 0);
+    Relock relock(*this, kind, guid, head[HostElement::kLocked] != 0);
 
     errorCount_ += db.CheckElementTasks(link.Slots(), kind, guid);
     Governing pair = FindGoverning(db, link, kind, guid, nullptr, [&relock] { relock.Unlock(); });
     ShownState next{pair.code, pair.type};
-    auto cached = shownState_.find(listedGuid);
+    const uint32_t stamp = LE::Get<uint32_t>(head, HostElement::kModiStamp);
+    ShownState* cached = shownState_.find(listedGuid);
     // The host's undo and redo change elements behind the cache's back; where the record and the
     // cache disagree the element is applied again.
     size_t type = IsKnownConstructionType(pair.type) ? static_cast<size_t>(pair.type) : 0;
-    if (cached != shownState_.end() && cached->second == next && RecordShows(link, next.code)) {
+    Record element;
+    if (cached && *cached == next && RecordShows(link, next.code)) {
+        if (next.code != kUnderWork) return false;
         // A painted element must also wear its type's pen: undo may have put back another type's.
+        // The record that carried this stamp did, and a stamp is never given to another state.
+        if (stamp != 0 && cached->stamp == stamp) return false;
+        if (GSErr err = ReadElement(kind, guid, element); err != kHostNoError) throw EElementHider(__LINE__, 0, err);
         auto pen = TypeDisplay::FirstPen(element);
-        if (next.code != kUnderWork || !pen || *pen == typePens_[type]) return false;
+        if (!pen || *pen == typePens_[type]) {
+            cached->stamp = LE::Get<uint32_t>(element, HostElement::kModiStamp);
+            return false;
+        }
+    } else if (GSErr err = ReadElement(kind, guid, element); err != kHostNoError) {
+        throw EElementHider(__LINE__, 0, err);
     }
 
     const ElementLinkRecord before = link;
@@ -408,7 +436,7 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
         break;
     }
     if (!changed) {
-        shownState_[listedGuid] = next;
+        shownState_[listedGuid] = next; // no stamp: nothing was checked of the record
         return false;
     }
 
@@ -428,6 +456,8 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
         API_Guid handedBack = API_Guid::FromBytes(element.data() + HostElement::kGuid);
         if (!handedBack.IsNull()) guid = handedBack;
     }
+    // The record as the host holds it now, which this pass made.
+    next.stamp = LE::Get<uint32_t>(element, HostElement::kModiStamp);
     shownState_[listedGuid] = next;
     return true;
 }
@@ -537,7 +567,11 @@ void ElementHider::ResetShownState(TaskDB& db, int32_t code) {
                 if (!IsDisplayable(kind, guid) || !PassesOwnerFilter(db, kind, guid)) continue;
                 ElementLinkRecord link;
                 ReadElementLink(kind, guid, link);
-                if (link.Slot(0) != 0) shownState_[guid].code = code;
+                if (link.Slot(0) != 0) {
+                    ShownState& shown = shownState_[guid];
+                    shown.code = code;
+                    shown.stamp = 0;
+                }
             } catch (const EElementHider&) {
             }
         }

@@ -2,6 +2,7 @@
 // The element display: decides what each linked element shows at the schedule's current date
 // and changes the model accordingly, reversibly. It also carries the access to the link record
 // the add-on keeps on each element.
+#include "display/GuidMap.h"
 #include "hostapi/HostGuid.h"
 #include "schedule/ElementLink.h"
 #include "schedule/IElementDisplay.h"
@@ -12,6 +13,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -25,8 +27,14 @@ public:
     struct ShownState {
         int32_t code = 0;
         int32_t type = 0;
-        bool operator==(const ShownState&) const = default;
+        // The host's change stamp of the element record last seen showing this pair with the
+        // right pen (0: none). A stamp names one state of one element, so while the element
+        // still carries it the pass needs no more than the element's header. Not compared.
+        uint32_t stamp = 0;
+        bool operator==(const ShownState& o) const { return code == o.code && type == o.type; }
     };
+    // A hash map over the element identifier (see GuidMap.h).
+    using ShownMap = GuidMap<ShownState>;
     struct LayerFlags {
         bool hidden = false;
         bool locked = false;
@@ -78,7 +86,7 @@ public:
     }
     const std::array<int16_t, 5>& TypePens() const { return typePens_; }
     const std::array<int16_t, 5>& TypeMaterials() const { return typeMaterials_; }
-    const std::map<API_Guid, ShownState>& Shown() const { return shownState_; }
+    const ShownMap& Shown() const { return shownState_; }
     const std::string& HiddenLayerName() const { return hiddenLayerName_; }
 
 private:
@@ -103,7 +111,7 @@ private:
     std::array<int16_t, 5> typeMaterials_{};
     std::map<int16_t, LayerFlags> hiddenUserLayers_;
     std::set<int16_t> unlockedLayers_;
-    std::map<API_Guid, ShownState> shownState_;
+    ShownMap shownState_;
     uint8_t nothingChanged_ = 0;
     std::string hiddenLayerName_;
 };

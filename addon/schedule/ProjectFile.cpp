@@ -95,6 +95,6 @@ bool TaskDB::LoadProjectFile(const std::string& path) {
         return false;
     }
     ClearSchedule();
-    tasks_ = std::move(loaded);
+    ReplaceTasks(std::move(loaded));
     return true;
 }

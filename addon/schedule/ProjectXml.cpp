@@ -165,7 +165,7 @@ bool TaskDB::ImportProjectXml(const std::string& path) {
         AddonAlert(kAlertUnknownFormat, path.c_str());
         return false;
     }
-    tasks_ = std::move(loaded);
+    ReplaceTasks(std::move(loaded));
     if (lost > 0) {
         std::string count = std::to_string(lost);
         HostReportWrite(AddonFormat(kReadingNotes, 1, {count}).c_str(), 0);

@@ -6,6 +6,7 @@
 #include "schedule/TaskLess.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -25,6 +26,8 @@ std::string TypeName(int32_t type) {
 int32_t TaskDB::CheckTaskDates() const {
     int32_t count = 0;
     for (const Task& t : tasks_) {
+        bool startBad = t.start.status != Valid, finishBad = t.finish.status != Valid;
+        if (!startBad && !finishBad && !(t.start > t.finish)) continue; // the usual task: no text made
         std::string name(t.Name());
         if (t.start.status != Valid) {
             Report(AddonFormat(32510, 4, {name}));
@@ -45,15 +48,33 @@ int32_t TaskDB::CheckTaskDates() const {
 int32_t TaskDB::CheckElementTasks(const ElementLink& links, int32_t kind, const API_Guid& guid) const {
     int n = CountLinks(links);
     if (n == 0) return 0;
-    std::vector<const Task*> sorted;
-    for (const Task& t : tasks_)
-        for (int k = 0; k < n; ++k)
-            if (links[static_cast<size_t>(k)] == t.id) {
-                sorted.push_back(&t);
-                break;
-            }
+    // One link to an id no other task has: nothing to compare (the usual element).
+    if (n == 1 && !IsIdShared(links[0])) return 0;
+    // The linked tasks in schedule order, each once, found through the id index.
+    std::array<size_t, 16> few{};
+    std::vector<size_t> many;
+    size_t found = 0;
+    auto add = [&](size_t index) {
+        if (found < few.size()) few[found] = index;
+        else {
+            if (many.empty()) many.assign(few.begin(), few.end());
+            many.push_back(index);
+        }
+        ++found;
+    };
+    for (int k = 0; k < n; ++k) {
+        int32_t id = links[static_cast<size_t>(k)];
+        bool seen = false;
+        for (int m = 0; m < k; ++m) seen = seen || links[static_cast<size_t>(m)] == id;
+        if (!seen) ForEachIndexOfId(id, add);
+    }
     // Decided on the tasks, not the links: two tasks may share an id, so one link can name both.
-    if (sorted.size() < 2) return 0;
+    if (found < 2) return 0;
+    size_t* first = many.empty() ? few.data() : many.data();
+    std::sort(first, first + found);
+    std::vector<const Task*> sorted;
+    sorted.reserve(found);
+    for (size_t i = 0; i < found; ++i) sorted.push_back(&tasks_[first[i]]);
     TaskLess byStart(false, TaskLess::ByStart);
     std::stable_sort(sorted.begin(), sorted.end(), [&](const Task* a, const Task* b) { return byStart(*a, *b); });
     struct View {

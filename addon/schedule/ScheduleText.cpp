@@ -11,13 +11,13 @@
 #include "schedule/ConstructionTypeText.h"
 #include "schedule/DateOrder.h"
 #include "schedule/DateOrderDialog.h"
-#include "schedule/DateParseCache.h"
 #include "schedule/DayBoundary.h"
 #include "schedule/ScheduleTextLines.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <string>
@@ -110,27 +110,95 @@ std::optional<ScheduleColumns> ReadHeader(std::string_view line, const std::arra
 constexpr uint64_t kTypicalLineBytes = 40;
 constexpr uint64_t kMaxReserve = 1u << 22;
 
-// A date field as each date order reads it; only orders still possible after the whole file
-// matter, and each of those has read every date.
-struct FieldDates {
-    bool present = false;
-    std::array<DateTime, 3> byOrder{};
-    DateTime In(DateOrder order) const { return byOrder[static_cast<size_t>(order)]; }
-};
+// The date texts of one import, each read once in all three orders: schedules repeat their
+// days on many lines, so a line keeps only the number of its text's entry. Only the orders still
+// possible after the whole file matter, and each of those has read every date.
+class DateTexts3 {
+public:
+    static constexpr uint32_t kNone = UINT32_MAX; // an empty field
+    struct Entry {
+        std::array<DateTime, 3> byOrder{};
+        std::array<DateTime, 3> endOfDay{}; // EndOfDayOf each, for a finish
+        uint8_t readable = 0; // bit per order: the text is a date in that order
+    };
 
-struct LineDates {
-    FieldDates start, finish;
-};
+    DateTexts3() : slots_(kSlots) {}
 
-FieldDates ReadDates(DateOrderSet& candidates, std::string_view field, DateParseCache& cache) {
-    FieldDates dates;
-    if (field.empty()) return dates;
-    dates.present = true;
-    std::array<std::optional<DateTime>, 3> read;
-    NarrowDateOrders(candidates, field, &cache, &read);
-    for (size_t i = 0; i < read.size(); ++i) dates.byOrder[i] = read[i].value_or(DateTime::FromTicks(0, Invalid));
-    return dates;
-}
+    // The entry of a date field (kNone when it is empty); drops from `candidates` every order
+    // the text is no date in.
+    uint32_t Read(std::string_view field, uint8_t& candidates) {
+        if (field.empty()) return kNone;
+        uint32_t e = Find(field);
+        candidates &= entries_[e].readable;
+        return e;
+    }
+    const Entry& At(uint32_t e) const { return entries_[e]; }
+
+private:
+    static constexpr size_t kSlots = 2048; // at first; a power of two
+    static constexpr size_t kMaxText = 16;
+    struct Slot {
+        uint64_t words[2] = {};
+        uint32_t entry = kNone;
+        uint8_t length = 0;
+    };
+
+    uint32_t Add(std::string_view text) {
+        Entry entry;
+        for (int order = YearMonthDay; order <= MonthDayYear; ++order) {
+            std::optional<DateTime> date = ParseDate(text, static_cast<DateOrder>(order));
+            entry.byOrder[static_cast<size_t>(order)] = date.value_or(DateTime::FromTicks(0, Invalid));
+            entry.endOfDay[static_cast<size_t>(order)] = EndOfDayOf(entry.byOrder[static_cast<size_t>(order)]);
+            if (date) entry.readable = static_cast<uint8_t>(entry.readable | 1u << order);
+        }
+        entries_.push_back(entry);
+        return static_cast<uint32_t>(entries_.size() - 1);
+    }
+
+    static uint64_t Hash(const uint64_t (&w)[2], size_t length) {
+        uint64_t h = (length * 0x9E3779B97F4A7C15ull ^ w[0]) * 0xC2B2AE3D27D4EB4Full;
+        h = (h ^ w[1] ^ (h >> 31)) * 0x165667B19E3779F9ull;
+        return h ^ (h >> 29);
+    }
+
+    // Open addressing with linear probing, kept at most half full: every text is read once.
+    uint32_t Find(std::string_view text) {
+        if (text.size() > kMaxText) return Add(text);
+        char padded[kMaxText] = {};
+        std::memcpy(padded, text.data(), text.size());
+        uint64_t w[2];
+        std::memcpy(w, padded, sizeof padded);
+        size_t mask = slots_.size() - 1;
+        for (size_t i = Hash(w, text.size()) & mask;; i = (i + 1) & mask) {
+            Slot& slot = slots_[i];
+            if (slot.entry == kNone) {
+                slot.words[0] = w[0];
+                slot.words[1] = w[1];
+                slot.length = static_cast<uint8_t>(text.size());
+                slot.entry = Add(text);
+                if (++used_ * 2 > slots_.size()) Grow();
+                return static_cast<uint32_t>(entries_.size() - 1);
+            }
+            if (slot.length == text.size() && slot.words[0] == w[0] && slot.words[1] == w[1]) return slot.entry;
+        }
+    }
+
+    void Grow() {
+        std::vector<Slot> old(slots_.size() * 2);
+        old.swap(slots_);
+        size_t mask = slots_.size() - 1;
+        for (const Slot& s : old) {
+            if (s.entry == kNone) continue;
+            size_t i = Hash(s.words, s.length) & mask;
+            while (slots_[i].entry != kNone) i = (i + 1) & mask;
+            slots_[i] = s;
+        }
+    }
+
+    size_t used_ = 0;
+    std::vector<Slot> slots_;
+    std::vector<Entry> entries_;
+};
 
 // A name written into a line must not break it into other fields or lines.
 void AppendNameField(std::string& out, std::string_view name) {
@@ -178,27 +246,31 @@ bool TaskDB::ImportScheduleText(const std::string& path) {
         return false;
     }
 
-    // One read of the file: each line's task is built at once together with what its dates read
-    // in every order still possible, and the dates are settled when the order is known. (Reading
-    // once also means a file rewritten meanwhile cannot mix two versions.)
-    DateOrderSet candidates = AllDateOrders();
-    DateParseCache cache;
-    std::vector<Task> loaded;
-    std::vector<LineDates> lineDates;
+    // One read of the file: each line is split once, in place (no copy of the line), into what
+    // its task needs: the id, the type, the name (a view into the text the reader holds) and what
+    // its dates read in every order still possible. The tasks themselves are built once, when
+    // the date order is known. (Reading once also means a file rewritten meanwhile cannot mix
+    // two versions.)
+    uint8_t orders = 0; // bit per order still possible
+    for (DateOrder o : AllDateOrders()) orders = static_cast<uint8_t>(orders | 1u << o);
+    DateTexts3 dateTexts;
+    struct Line {
+        std::string_view name;
+        int32_t id = 0;
+        ConstructionType type = Construction;
+        uint32_t start = DateTexts3::kNone, finish = DateTexts3::kNone;
+    };
+    std::vector<Line> lines;
     uint64_t size = 0;
-    if (file.GetSize(size) == kFKNoErr) {
-        size_t estimate = static_cast<size_t>(std::min<uint64_t>(size / kTypicalLineBytes, kMaxReserve));
-        loaded.reserve(estimate);
-        lineDates.reserve(estimate);
-    }
-    const Task defaultTask;
-    while (reader.NextLine(line)) {
-        if (TrimBlanks(line).empty()) continue;
-        auto fields = SplitScheduleTextFields(line, columns->count);
+    if (file.GetSize(size) == kFKNoErr)
+        lines.reserve(static_cast<size_t>(std::min<uint64_t>(size / kTypicalLineBytes, kMaxReserve)));
+    std::vector<std::string_view> fields;
+    std::string_view text;
+    while (reader.NextLine(text, columns->count, fields)) {
+        if (TrimBlanks(text).empty()) continue;
         std::string_view startField = fields[columns->start], nameField = fields[columns->name];
-        LineDates dates;
-        dates.start = ReadDates(candidates, startField, cache);
-        dates.finish = ReadDates(candidates, fields[columns->finish], cache);
+        uint32_t start = dateTexts.Read(startField, orders);
+        uint32_t finish = dateTexts.Read(fields[columns->finish], orders);
         int32_t type = TypeOfLetter(nameField);
         std::string_view name = type < 0 ? nameField : nameField.substr(2);
         if (name.empty() && startField.empty()) continue;
@@ -206,17 +278,21 @@ bool TaskDB::ImportScheduleText(const std::string& path) {
             int32_t named = ConstructionTypeOfText(fields[static_cast<size_t>(columns->type)]);
             if (named >= 0) type = named;
         }
-        Task& task = loaded.emplace_back(defaultTask);
-        task.id = ReadId(fields[columns->id]);
-        task.type = type < 0 ? Construction : static_cast<ConstructionType>(type);
-        task.SetName(name);
-        lineDates.push_back(dates);
+        Line& l = lines.emplace_back();
+        l.name = name;
+        l.id = ReadId(fields[columns->id]);
+        l.type = type < 0 ? Construction : static_cast<ConstructionType>(type);
+        l.start = start;
+        l.finish = finish;
     }
     // A file that cannot be read to its end is not a shorter schedule.
     if (reader.Error() != 0) {
         AddonAlert(kAlertCannotLoad, path.c_str());
         return false;
     }
+    DateOrderSet candidates;
+    for (DateOrder o : AllDateOrders())
+        if (orders & 1u << o) candidates.insert(o);
     if (candidates.empty()) {
         AddonAlert(kAlertUnknownDateOrder, path.c_str());
         return false;
@@ -224,17 +300,23 @@ bool TaskDB::ImportScheduleText(const std::string& path) {
     if (candidates.size() > 1 && !AskDateOrder(candidates)) return false;
     const DateOrder order = *candidates.begin();
 
-    for (size_t i = 0; i < loaded.size(); ++i) {
-        Task& task = loaded[i];
-        const LineDates& dates = lineDates[i];
-        if (dates.start.present) {
-            task.start = dates.start.In(order);
+    const Task defaultTask;
+    std::vector<Task> loaded;
+    loaded.reserve(lines.size());
+    for (const Line& l : lines) {
+        Task& task = loaded.emplace_back(defaultTask);
+        task.id = l.id;
+        task.type = l.type;
+        task.SetName(l.name);
+        if (l.start != DateTexts3::kNone) {
+            task.start = dateTexts.At(l.start).byOrder[static_cast<size_t>(order)];
             task.finish = task.start;
         }
-        if (dates.finish.present) task.finish = EndOfDayOf(dates.finish.In(order));
+        if (l.finish != DateTexts3::kNone)
+            task.finish = dateTexts.At(l.finish).endOfDay[static_cast<size_t>(order)];
     }
     (void)file.Close(); // everything was read; a close failure cannot change it
-    tasks_ = std::move(loaded);
+    ReplaceTasks(std::move(loaded));
     if (reader.UnconvertibleCharacters() > 0) {
         std::string count = std::to_string(reader.UnconvertibleCharacters());
         HostReportWrite(AddonFormat(kReadingNotes, 1, {count}).c_str(), 0);

@@ -4,17 +4,22 @@
 #include "filekit/FKError.h"
 
 #include <algorithm>
+#include <cstring>
 
 ScheduleTextLineReader::ScheduleTextLineReader(FKFile& file, size_t bufferSize)
     : file_(file), bufferSize_(bufferSize ? bufferSize : 1) {}
 
 void ScheduleTextLineReader::Load() {
     loaded_ = true;
-    std::vector<char> buffer(bufferSize_);
+    // Read straight into the text, a buffer's size at a time, so the bytes are copied once.
+    uint64_t size = 0;
+    if (file_.GetSize(size) == 0 && size <= kMaxFileBytes) text_.reserve(static_cast<size_t>(size) + 1);
     for (;;) {
         size_t got = 0;
-        int32_t err = file_.Read(buffer.data(), buffer.size(), got);
-        text_.append(buffer.data(), got);
+        size_t at = text_.size();
+        text_.resize(at + bufferSize_);
+        int32_t err = file_.Read(text_.data() + at, bufferSize_, got);
+        text_.resize(at + got);
         if (text_.size() > kMaxFileBytes) {
             error_ = kFKIOErr; // reported as a file that cannot be read
             break;
@@ -39,15 +44,65 @@ void ScheduleTextLineReader::Load() {
 }
 
 bool ScheduleTextLineReader::NextLine(std::string& line) {
-    line.clear();
+    std::string_view view;
+    bool got = NextLine(view);
+    line.assign(view);
+    return got;
+}
+
+bool ScheduleTextLineReader::NextLine(std::string_view& line) {
+    line = {};
     if (!loaded_) Load();
     if (error_ != 0 || pos_ >= text_.size()) return false;
-    size_t end = text_.find_first_of("\r\n", pos_);
-    size_t stop = end == std::string::npos ? text_.size() : end;
+    // One scan for the line's end: the first CR or LF.
+    const char* begin = text_.data() + pos_;
+    const char* end = text_.data() + text_.size();
+    const char* p = begin;
+    while (p < end && *p != '\r' && *p != '\n') ++p;
+    size_t stop = static_cast<size_t>(p - text_.data());
     size_t n = stop - pos_;
     ++lineNumber_;
     if (n > kMaxLineBytes) cutLines_.push_back(lineNumber_);
-    line.assign(text_, pos_, std::min(n, kMaxLineBytes));
+    line = std::string_view(begin, std::min(n, kMaxLineBytes));
+    pos_ = stop;
+    if (pos_ < text_.size()) {
+        if (text_[pos_] == '\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\n') ++pos_;
+        ++pos_;
+    }
+    return true;
+}
+
+bool ScheduleTextLineReader::NextLine(std::string_view& line, size_t count, std::vector<std::string_view>& fields) {
+    line = {};
+    fields.assign(count, std::string_view());
+    if (!loaded_) Load();
+    if (error_ != 0 || pos_ >= text_.size()) return false;
+    const char* begin = text_.data() + pos_;
+    const char* end = text_.data() + text_.size();
+    // Fields come only from the part of a line that is kept.
+    const char* limit = begin + std::min(static_cast<size_t>(end - begin), kMaxLineBytes);
+    const char* p = begin;
+    const char* fieldStart = begin;
+    size_t f = 0;
+    for (; p < end; ++p) {
+        char c = *p;
+        if (c == '\t') {
+            if (p < limit && f < count) {
+                fields[f++] = TrimBlanks(std::string_view(fieldStart, static_cast<size_t>(p - fieldStart)));
+                fieldStart = p + 1;
+            }
+        } else if (c == '\r' || c == '\n') {
+            break;
+        }
+    }
+    const char* kept = std::min(p, limit);
+    if (f < count && fieldStart <= kept)
+        fields[f] = TrimBlanks(std::string_view(fieldStart, static_cast<size_t>(kept - fieldStart)));
+    size_t stop = static_cast<size_t>(p - text_.data());
+    size_t n = stop - pos_;
+    ++lineNumber_;
+    if (n > kMaxLineBytes) cutLines_.push_back(lineNumber_);
+    line = std::string_view(begin, std::min(n, kMaxLineBytes));
     pos_ = stop;
     if (pos_ < text_.size()) {
         if (text_[pos_] == '\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\n') ++pos_;
@@ -68,6 +123,15 @@ std::string Utf8ToCodePage(std::string_view utf8, size_t& lost) {
 bool IsUtf8BeyondAscii(std::string_view s) {
     bool beyond = false;
     for (size_t i = 0; i < s.size();) {
+        // Eight ASCII bytes at a time.
+        if (s.size() - i >= 8) {
+            uint64_t w;
+            std::memcpy(&w, s.data() + i, 8);
+            if ((w & 0x8080808080808080ULL) == 0) {
+                i += 8;
+                continue;
+            }
+        }
         auto b = static_cast<unsigned char>(s[i]);
         if (b < 0x80) {
             ++i;
@@ -104,6 +168,19 @@ std::vector<std::string_view> SplitScheduleTextFields(std::string_view line, siz
         at = tab + 1;
     }
     return fields;
+}
+
+void SplitScheduleTextFields(std::string_view line, size_t count, std::vector<std::string_view>& fields) {
+    fields.assign(count, std::string_view());
+    const char* p = line.data();
+    const char* end = p + line.size();
+    for (size_t i = 0; i < count; ++i) {
+        const char* start = p;
+        while (p < end && *p != '\t') ++p;
+        fields[i] = TrimBlanks(std::string_view(start, static_cast<size_t>(p - start)));
+        if (p == end) break;
+        ++p;
+    }
 }
 
 std::array<std::string_view, 4> SplitScheduleTextFields(std::string_view line) {

@@ -20,6 +20,11 @@ public:
     explicit ScheduleTextLineReader(FKFile& file, size_t bufferSize = 64 * 1024);
     // The next line without its end; false at the end of the file or on a read failure.
     bool NextLine(std::string& line);
+    // The same without a copy: the view stays valid as long as the reader.
+    bool NextLine(std::string_view& line);
+    // The same, split as SplitScheduleTextFields(line, count, fields) splits it, in the one scan
+    // that finds the line's end.
+    bool NextLine(std::string_view& line, size_t count, std::vector<std::string_view>& fields);
     // The FileKit error that ended reading; 0 when it was the end of the file.
     int32_t Error() const { return error_; }
     // Whether the file was UTF-8, and how many of its characters the code page has no byte for
@@ -55,6 +60,8 @@ bool IsUtf8BeyondAscii(std::string_view bytes);
 // The TAB-separated fields of a line, each without leading and trailing blanks (0x20 only); at
 // most `count`, missing ones empty.
 std::vector<std::string_view> SplitScheduleTextFields(std::string_view line, size_t count);
+// The same into `out` (resized to `count`), so that a caller reading many lines allocates once.
+void SplitScheduleTextFields(std::string_view line, size_t count, std::vector<std::string_view>& out);
 // The first four fields.
 std::array<std::string_view, 4> SplitScheduleTextFields(std::string_view line);
 

@@ -32,10 +32,46 @@ bool TaskDB::InitTaskDB() {
     return true;
 }
 
+void TaskDB::EnsureIdIndex() const {
+    if (idIndexValid_) return;
+    int64_t maxId = -1;
+    for (const Task& t : tasks_) maxId = std::max<int64_t>(maxId, t.id);
+    size_t dense = maxId >= 0 && static_cast<uint64_t>(maxId) < 4 * static_cast<uint64_t>(tasks_.size()) + 1024
+                       ? static_cast<size_t>(maxId) + 1
+                       : std::min<size_t>(4 * tasks_.size() + 1024, maxId >= 0 ? static_cast<size_t>(maxId) + 1 : 0);
+    denseFirstOfId_.assign(dense, kNoTask);
+    firstOfId_.clear();
+    nextOfId_.assign(tasks_.size(), kNoTask);
+    // From the back, so each id ends up at its first task with the chain running forward.
+    for (size_t i = tasks_.size(); i-- > 0;) {
+        int32_t id = tasks_[i].id;
+        uint32_t* first;
+        if (id >= 0 && static_cast<size_t>(id) < dense) {
+            first = &denseFirstOfId_[static_cast<size_t>(id)];
+        } else {
+            auto [it, added] = firstOfId_.try_emplace(id, kNoTask);
+            first = &it->second;
+        }
+        nextOfId_[i] = *first;
+        *first = static_cast<uint32_t>(i);
+    }
+    idIndexValid_ = true;
+}
+
 size_t TaskDB::IndexOfId(int32_t id) const {
-    for (size_t i = 0; i < tasks_.size(); ++i)
-        if (tasks_[i].id == id) return i;
-    throw ETaskNotFound(__LINE__);
+    uint32_t i = FirstOfId(id);
+    if (i == kNoTask) throw ETaskNotFound(__LINE__);
+    if (i < tasks_.size() && tasks_[i].id == id) return i;
+    // The list changed behind the index (through a reference kept from Tasks()): index again.
+    idIndexValid_ = false;
+    i = FirstOfId(id);
+    if (i == kNoTask) throw ETaskNotFound(__LINE__);
+    return i;
+}
+
+bool TaskDB::IsIdShared(int32_t id) const {
+    uint32_t i = FirstOfId(id);
+    return i != kNoTask && nextOfId_[i] != kNoTask;
 }
 
 Task& TaskDB::TaskById(int32_t id) { return tasks_[IndexOfId(id)]; }
@@ -56,9 +92,11 @@ void TaskDB::SetTaskAt(size_t index, const Task& task) {
     Task& stored = tasks_[index];
     bool changed = std::strncmp(stored.name, task.name, Task::kNameSize) != 0 || stored.start != task.start ||
                    stored.finish != task.finish || stored.type != task.type || stored.id != task.id;
+    bool idChanged = stored.id != task.id;
     stored = task;
     stored.name[Task::kNameSize - 1] = 0;
     if (changed) dirty_ = 1;
+    if (idChanged) idIndexValid_ = false;
 }
 
 int32_t TaskDB::MaxId() const {
@@ -94,6 +132,7 @@ size_t TaskDB::NewTask() {
     task.SetName("");
     task.id = NextFreeId();
     tasks_.push_back(task);
+    idIndexValid_ = false;
     dirty_ = 1;
     return tasks_.size() - 1;
 }
@@ -101,12 +140,14 @@ size_t TaskDB::NewTask() {
 void TaskDB::DeleteTask(int32_t id) {
     size_t index = IndexOfId(id);
     tasks_.erase(tasks_.begin() + static_cast<std::ptrdiff_t>(index));
+    idIndexValid_ = false;
     dirty_ = 1;
 }
 
 void TaskDB::AppendLoadedTask(const Task& task) {
     tasks_.push_back(task);
     tasks_.back().name[Task::kNameSize - 1] = 0;
+    idIndexValid_ = false;
 }
 
 void TaskDB::SetCurrentDate(const DateTime& date, bool toEndOfDay) {
@@ -151,6 +192,7 @@ DateTime TaskDB::LatestFinish() const {
 void TaskDB::ClearSchedule() {
     dirty_ = 0;
     tasks_.clear();
+    idIndexValid_ = false;
     SetCurrentDate(DateTime::Now(), true);
     settings_.ApplyDefaultNames();
 }

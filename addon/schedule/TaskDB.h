@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class AnimationSettings;
@@ -36,7 +37,15 @@ public:
     bool InitTaskDB();
 
     size_t TaskCount() const { return tasks_.size(); }
+    // Lookups by id go through an index of each id's first task, made again after any change
+    // of the task list (insert, delete, an id set by SetTaskAt, sort, load): constant time.
     size_t IndexOfId(int32_t id) const;          // throws ETaskNotFound
+    // Every task with the id, in schedule order, each once; `use(index)`.
+    template <typename Use> void ForEachIndexOfId(int32_t id, Use&& use) const {
+        for (uint32_t i = FirstOfId(id); i != kNoTask; i = nextOfId_[i]) use(static_cast<size_t>(i));
+    }
+    // Whether more than one task has the id.
+    bool IsIdShared(int32_t id) const;
     Task& TaskById(int32_t id);                  // throws ETaskNotFound
     void CopyTaskById(int32_t id, Task& out) const; // throws ETaskNotFound
     void GetTaskAt(size_t index, Task& out) const;
@@ -88,8 +97,13 @@ public:
     // Column names of the schedule text (ID, name, start, finish).
     const std::array<std::string, 4>& ColumnNames() const { return columnNames_; }
 
-    // The palette sorts the schedule in place.
-    std::vector<Task>& Tasks() { return tasks_; }
+    // The palette sorts the schedule in place. Whoever takes the list to change it takes it
+    // here: the id index is made again at the next lookup. A task reached by TaskById may have
+    // its flags changed, not its id.
+    std::vector<Task>& Tasks() {
+        idIndexValid_ = false;
+        return tasks_;
+    }
     const std::vector<Task>& Tasks() const { return tasks_; }
 
     AnimationSettings& Settings() { return settings_; }
@@ -102,8 +116,29 @@ public:
     void SetLabelParameters(OwnedHandle block, int32_t count);
 
 private:
+    static constexpr uint32_t kNoTask = UINT32_MAX;
     // Names every task whose id a project file cannot hold; true when there is one.
     bool ReportUnusableIds() const;
+    // The whole task list is replaced (a file was read).
+    void ReplaceTasks(std::vector<Task>&& tasks) {
+        tasks_ = std::move(tasks);
+        idIndexValid_ = false;
+    }
+    void EnsureIdIndex() const;
+    // The index of the id's first task, kNoTask when none.
+    uint32_t FirstOfId(int32_t id) const {
+        EnsureIdIndex();
+        if (id >= 0 && static_cast<size_t>(id) < denseFirstOfId_.size()) return denseFirstOfId_[static_cast<size_t>(id)];
+        auto it = firstOfId_.find(id);
+        return it == firstOfId_.end() ? kNoTask : it->second;
+    }
+    // id -> index of its first task: a table by id for the ids from 0 up to a few times the
+    // number of tasks (the usual numbering), a hash map for the others; per task the index of
+    // the next task with its id.
+    mutable std::vector<uint32_t> denseFirstOfId_;
+    mutable std::unordered_map<int32_t, uint32_t> firstOfId_;
+    mutable std::vector<uint32_t> nextOfId_;
+    mutable bool idIndexValid_ = false;
     int16_t sharedUserId_ = 0;
     DateTime currentDate_;
     std::vector<Task> tasks_;

@@ -1,6 +1,7 @@
 #include "host/model/HostModel.h"
 
 #include <algorithm>
+#include <atomic>
 
 HostModel::HostModel() = default;
 
@@ -29,7 +30,60 @@ API_Guid DeriveGuid(int32_t kind, int32_t index, uint32_t salt) {
     return g;
 }
 
+// The change stamps of element records come from one counter for the whole program, so a stamp
+// names one state of one element: undo and redo bring back a state with its stamp, every new
+// change gets a stamp never handed out before, even in a model opened later.
+std::atomic<uint32_t> gChangeStamps{0};
+
+const std::vector<Element*> kNoElements;
+
 } // namespace
+
+void HostModel::Reserve(size_t elements) {
+    elements_.reserve(elements);
+    byGuid_.reserve(elements);
+    byIndex_.reserve(elements);
+}
+
+void HostModel::IndexElement(Element* e) {
+    int32_t kind = e->Kind(), index = e->Index();
+    byIndex_.emplace(IndexKey(kind, index), e); // the first one keeps the place
+    KindList& list = kinds_[kind];
+    if (list.elements.empty() || list.elements.back()->Index() <= index) {
+        list.elements.push_back(e);
+    } else {
+        auto at = std::upper_bound(list.elements.begin(), list.elements.end(), index,
+                                   [](int32_t i, const Element* x) { return i < x->Index(); });
+        list.elements.insert(at, e);
+    }
+    list.highest = std::max(list.highest, index);
+}
+
+void HostModel::UnindexElement(Element* e, int32_t kind, int32_t index) {
+    auto found = byIndex_.find(IndexKey(kind, index));
+    auto it = kinds_.find(kind);
+    if (it == kinds_.end()) return;
+    auto& v = it->second.elements;
+    v.erase(std::remove(v.begin(), v.end(), e), v.end());
+    if (found != byIndex_.end() && found->second == e) {
+        byIndex_.erase(found);
+        // Another element of that index, the first added, takes the place.
+        for (auto& other : elements_)
+            if (other.get() != e && other->Kind() == kind && other->Index() == index) {
+                byIndex_.emplace(IndexKey(kind, index), other.get());
+                break;
+            }
+    }
+    int32_t highest = 0;
+    for (const Element* x : v) highest = std::max(highest, x->Index());
+    it->second.highest = highest;
+}
+
+void HostModel::Reindex(Element* e, int32_t oldKind, int32_t oldIndex) {
+    if (e->Kind() == oldKind && e->Index() == oldIndex) return;
+    UnindexElement(e, oldKind, oldIndex);
+    IndexElement(e);
+}
 
 Element& HostModel::AddElement(Element element) {
     int32_t kind = element.Kind();
@@ -41,6 +95,7 @@ Element& HostModel::AddElement(Element element) {
     elements_.push_back(std::make_unique<Element>(std::move(element)));
     Element* e = elements_.back().get();
     byGuid_[g] = e;
+    IndexElement(e);
     ++guidCounter_;
     return *e;
 }
@@ -56,9 +111,8 @@ const Element* HostModel::Find(const API_Guid& guid) const {
 }
 
 Element* HostModel::FindByIndex(int32_t kind, int32_t index) {
-    for (auto& e : elements_)
-        if (e->Kind() == kind && e->Index() == index) return e.get();
-    return nullptr;
+    auto it = byIndex_.find(IndexKey(kind, index));
+    return it == byIndex_.end() ? nullptr : it->second;
 }
 
 Element* HostModel::FindByIdText(const std::string& cp1250Id) {
@@ -67,19 +121,14 @@ Element* HostModel::FindByIdText(const std::string& cp1250Id) {
     return nullptr;
 }
 
-std::vector<Element*> HostModel::ElementsOfKind(int32_t kind) {
-    std::vector<Element*> out;
-    for (auto& e : elements_)
-        if (e->Kind() == kind) out.push_back(e.get());
-    std::sort(out.begin(), out.end(), [](Element* a, Element* b) { return a->Index() < b->Index(); });
-    return out;
+const std::vector<Element*>& HostModel::OfKind(int32_t kind) const {
+    auto it = kinds_.find(kind);
+    return it == kinds_.end() ? kNoElements : it->second.elements;
 }
 
 int32_t HostModel::HighestIndex(int32_t kind) const {
-    int32_t highest = 0;
-    for (auto& e : elements_)
-        if (e->Kind() == kind) highest = std::max(highest, e->Index());
-    return highest;
+    auto it = kinds_.find(kind);
+    return it == kinds_.end() ? 0 : it->second.highest;
 }
 
 std::optional<ElementState> HostModel::StateOf(const API_Guid& guid) const {
@@ -89,14 +138,23 @@ std::optional<ElementState> HostModel::StateOf(const API_Guid& guid) const {
 }
 
 void HostModel::ChangeElement(Element& element, const std::vector<uint8_t>& newRecord) {
-    undo_.NoteChange(element.Guid(), ElementState{element.record, element.userData});
+    NoteChange(element);
+    int32_t kind = element.Kind(), index = element.Index();
     element.record = newRecord;
-    LE::Put<uint32_t>(element.Bytes(), HostElement::kModiStamp,
-                      LE::Get<uint32_t>(element.Bytes(), HostElement::kModiStamp) + 1);
+    LE::Put<uint32_t>(element.Bytes(), HostElement::kModiStamp, ++gChangeStamps);
+    Reindex(&element, kind, index);
+}
+
+void HostModel::NoteChange(const Element& element) {
+    // The state before is copied only when an open step does not hold it yet.
+    if (undo_.IsOpen() && !undo_.Holds(element.Guid()))
+        undo_.NoteChange(element.Guid(), ElementState{element.record, element.userData});
+    else if (!undo_.IsOpen())
+        undo_.NoteChange(element.Guid(), ElementState{});
 }
 
 void HostModel::SetUserData(Element& element, const std::string& addon, std::optional<UserDataBlock> block) {
-    undo_.NoteChange(element.Guid(), ElementState{element.record, element.userData});
+    NoteChange(element);
     if (block) element.userData[addon] = std::move(*block);
     else element.userData.erase(addon);
 }
@@ -105,8 +163,10 @@ void HostModel::Restore(const std::map<API_Guid, ElementState>& states) {
     for (const auto& [guid, state] : states) {
         Element* e = Find(guid);
         if (!e) continue;
+        int32_t kind = e->Kind(), index = e->Index();
         e->record = state.record;
         e->userData = state.userData;
+        Reindex(e, kind, index);
     }
 }
 

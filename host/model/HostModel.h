@@ -9,6 +9,7 @@
 
 #include <map>
 #include <memory>
+#include <unordered_map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,14 +21,21 @@ public:
     HostModel();
 
     // Elements. The model owns them; pointers stay valid until the model is replaced.
+    // The model is indexed: by identifier and by (kind, index) in constant time, per kind in
+    // index order (elements of one index in the order they were added), with each kind's
+    // highest index kept as elements come. The kind and index of an element are its identity:
+    // they are set before it is added and change only through ChangeElement or undo, which
+    // index it again.
     Element& AddElement(Element element); // assigns an index and identifier when missing
     Element* Find(const API_Guid& guid);
     const Element* Find(const API_Guid& guid) const;
-    Element* FindByIndex(int32_t kind, int32_t index);
-    Element* FindByIdText(const std::string& cp1250Id);
-    std::vector<Element*> ElementsOfKind(int32_t kind);
+    Element* FindByIndex(int32_t kind, int32_t index); // the first added with that index
+    Element* FindByIdText(const std::string& cp1250Id); // a scan: ID texts are the user's to change
+    std::vector<Element*> ElementsOfKind(int32_t kind) const { return OfKind(kind); }
+    const std::vector<Element*>& OfKind(int32_t kind) const;
     int32_t HighestIndex(int32_t kind) const;
     const std::vector<std::unique_ptr<Element>>& Elements() const { return elements_; }
+    void Reserve(size_t elements);
 
     // Every change of an element or its user data goes through here, so undo sees it.
     void ChangeElement(Element& element, const std::vector<uint8_t>& newRecord);
@@ -56,9 +64,23 @@ public:
 
 private:
     void Restore(const std::map<API_Guid, ElementState>& states);
+    void NoteChange(const Element& element);
+    static uint64_t IndexKey(int32_t kind, int32_t index) {
+        return static_cast<uint64_t>(static_cast<uint32_t>(kind)) << 32 | static_cast<uint32_t>(index);
+    }
+    void IndexElement(Element* e);
+    void UnindexElement(Element* e, int32_t kind, int32_t index);
+    // After a record replaced an element's whole record: indexes it again if its identity moved.
+    void Reindex(Element* e, int32_t oldKind, int32_t oldIndex);
 
     std::vector<std::unique_ptr<Element>> elements_;
-    std::map<API_Guid, Element*> byGuid_;
+    std::unordered_map<API_Guid, Element*, API_GuidHash> byGuid_;
+    std::unordered_map<uint64_t, Element*> byIndex_;
+    struct KindList {
+        std::vector<Element*> elements; // in index order
+        int32_t highest = 0;
+    };
+    std::map<int32_t, KindList> kinds_;
     std::map<int32_t, std::vector<AttributeRecord>> attributes_;
     std::map<int32_t, std::vector<std::vector<uint8_t>>> attributeExtras_;
     std::vector<API_Guid> selection_;

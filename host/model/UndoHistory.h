@@ -34,6 +34,8 @@ public:
     std::optional<std::string> Close(const std::function<std::optional<ElementState>(const API_Guid&)>& stateOf);
     // Called before an element changes.
     void NoteChange(const API_Guid& guid, const ElementState& before);
+    // Whether the open step already keeps the element's state before.
+    bool Holds(const API_Guid& guid) const { return open_ && open_->before.count(guid) != 0; }
 
     const Step* NextUndo() const { return undo_.empty() ? nullptr : &undo_.back(); }
     const Step* NextRedo() const { return redo_.empty() ? nullptr : &redo_.back(); }

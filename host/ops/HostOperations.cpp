@@ -418,7 +418,7 @@ GSErr OpElementList(uint32_t token, int32_t kind, uint32_t* handle) {
     Call c(token);
     if (!c || !handle) return kHostErrBadParameter;
     if (!HostElement::IsValidKind(kind)) return kHostErrBadKind;
-    auto elements = c.Model().ElementsOfKind(kind);
+    const auto& elements = c.Model().OfKind(kind);
     BKHandle h = BKNewHandle(elements.size() * 16);
     if (!h) return kHostErrNoMemory;
     uint8_t* p = BKHandleData(h);

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <unordered_set>
 
 using nlohmann::json;
 
@@ -169,7 +170,9 @@ void ReadUserData(Element& e, const json& u, const std::string& up) {
     if (!e.userData.emplace(addon, std::move(block)).second) throw EProject(up + "/addon", "used twice: " + addon);
 }
 
-void ReadElement(HostModel& model, const json& j, int32_t forcedKind, const std::string& place) {
+// `ids`: the ID texts of the elements read so far, as the model holds them.
+void ReadElement(HostModel& model, const json& j, int32_t forcedKind, const std::string& place,
+                 std::unordered_set<std::string>& ids) {
     if (!j.is_object()) throw EProject(place, "expected an object");
     Element e;
     int64_t kind = forcedKind ? GetInt(j, "kind", place, forcedKind, forcedKind, forcedKind)
@@ -182,7 +185,7 @@ void ReadElement(HostModel& model, const json& j, int32_t forcedKind, const std:
     if (id.empty()) throw EProject(place + "/id", "missing");
     std::string idCp = StoredText(id, place + "/id");
     if (idCp.size() >= HostElement::kIdTextSize) throw EProject(place + "/id", "longer than 63 bytes");
-    if (model.FindByIdText(idCp)) throw EProject(place + "/id", "used twice: " + id);
+    if (!ids.insert(idCp).second) throw EProject(place + "/id", "used twice: " + id);
     e.SetIdText(idCp);
     if (j.contains("guid")) {
         API_Guid g;
@@ -358,13 +361,19 @@ void ReadModel(HostModel& model, const json& doc) {
         }
     }
     EnsureDefaultPens(model);
+    size_t total = 0;
+    for (const char* key : {"elements", "cameras", "paths"})
+        if (doc.contains(key) && doc.at(key).is_array()) total += doc.at(key).size();
+    model.Reserve(total);
+    std::unordered_set<std::string> ids;
+    ids.reserve(total);
     for (const char* key : {"elements", "cameras", "paths"}) {
         if (!doc.contains(key)) continue;
         const json& list = doc.at(key);
         std::string lp = std::string("/") + key;
         if (!list.is_array()) throw EProject(lp, "expected a list");
         int32_t forced = std::string(key) == "cameras" ? HostElement::Camera : std::string(key) == "paths" ? HostElement::CameraPath : 0;
-        for (size_t i = 0; i < list.size(); ++i) ReadElement(model, list[i], forced, lp + "/" + std::to_string(i));
+        for (size_t i = 0; i < list.size(); ++i) ReadElement(model, list[i], forced, lp + "/" + std::to_string(i), ids);
     }
     if (doc.contains("view")) model.view = doc.at("view");
     if (doc.contains("windows")) model.windows = doc.at("windows");

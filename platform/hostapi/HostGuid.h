@@ -16,6 +16,13 @@ struct API_Guid {
         return true;
     }
     auto operator<=>(const API_Guid&) const = default;
+    // Two 8-byte compares, not a library call: lookups compare identifiers all the time.
+    bool operator==(const API_Guid& o) const {
+        uint64_t a[2], b[2];
+        std::memcpy(a, bytes.data(), 16);
+        std::memcpy(b, o.bytes.data(), 16);
+        return ((a[0] ^ b[0]) | (a[1] ^ b[1])) == 0;
+    }
 
     static API_Guid FromBytes(const uint8_t* p) {
         API_Guid g;
@@ -46,5 +53,20 @@ struct API_Guid {
         if (k != 32) return false;
         out = g;
         return true;
+    }
+};
+
+// A hash of the identifier for unordered containers: both 64-bit halves mixed, so identifiers
+// that differ in any byte (random ones, derived ones, IFC GlobalIds) spread over the buckets.
+struct API_GuidHash {
+    size_t operator()(const API_Guid& g) const noexcept {
+        uint64_t lo, hi;
+        std::memcpy(&lo, g.bytes.data(), 8);
+        std::memcpy(&hi, g.bytes.data() + 8, 8);
+        uint64_t h = lo * 0x9E3779B97F4A7C15ULL ^ (hi + 0x632BE59BD9B4E019ULL) * 0xC2B2AE3D27D4EB4FULL;
+        h ^= h >> 29;
+        h *= 0xBF58476D1CE4E5B9ULL;
+        h ^= h >> 32;
+        return static_cast<size_t>(h);
     }
 };
