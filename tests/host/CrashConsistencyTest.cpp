@@ -139,7 +139,7 @@ Figures KillWhileSaving(const std::string& kind, const std::string& fileName, ui
             break;
         }
         if (waitForTemporary) {
-            const auto giveUp = Clock::now() + std::chrono::seconds(2);
+            const auto giveUp = Clock::now() + std::chrono::microseconds(std::max(3 * saveMicros, 1000000LL));
             bool seen = false;
             while (!seen && Clock::now() < giveUp)
                 for (const std::string& name : FolderEntries(sub)) seen = seen || IsTemporaryOf(name, fileName, writer);

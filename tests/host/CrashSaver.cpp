@@ -32,7 +32,7 @@ namespace {
 
 using Saver = std::function<bool(int variant)>;
 
-// 20,000 tasks with 120-byte names: a schedule file of about 3 MB.
+// 10,000 tasks with 120-byte names: a schedule file of about 1.6 MB.
 Saver ScheduleSaver(const std::string& path) {
     struct State {
         AnimationSettings settings;
@@ -46,7 +46,7 @@ Saver ScheduleSaver(const std::string& path) {
     }
     for (int variant = 0; variant < 2; ++variant) {
         TaskDB& db = variant == 0 ? s->db : s->other;
-        for (int32_t i = 1; i <= 20000; ++i) {
+        for (int32_t i = 1; i <= 10000; ++i) {
             Task t;
             t.id = i;
             t.type = static_cast<ConstructionType>(i % 5);
@@ -61,14 +61,14 @@ Saver ScheduleSaver(const std::string& path) {
     return [s, path](int variant) { return (variant == 0 ? s->db : s->other).SaveProjectFile(path); };
 }
 
-// 1,500 walls with boxes and 1 KB user data blocks: a project file of about 3 MB.
+// 250 walls with boxes and 2 KB user data blocks: a project file of about 1.1 MB.
 Saver ProjectSaver(const std::string& path) {
     auto models = std::make_shared<std::array<HostModel, 2>>();
     for (int variant = 0; variant < 2; ++variant) {
         HostModel& m = (*models)[variant];
         EnsureDefaultPens(m);
         int16_t layer = m.CreateAttribute(HostAttribute::Layer, MakeAttributeRecord(HostAttribute::Layer, "Falak"));
-        for (int i = 0; i < 1500; ++i) {
+        for (int i = 0; i < 250; ++i) {
             Element e;
             e.SetKind(1);
             e.SetLayer(layer);
@@ -76,7 +76,7 @@ Saver ProjectSaver(const std::string& path) {
             e.geometry.shape = Geometry::Shape::Box;
             e.geometry.min = {double(i), 0.0, 0.0};
             e.geometry.max = {double(i) + 0.3, 5.0 + variant, 3.0};
-            UserDataBlock ud{103, 0x5757, std::vector<uint8_t>(1024, static_cast<uint8_t>(i + variant * 7))};
+            UserDataBlock ud{103, 0x5757, std::vector<uint8_t>(2048, static_cast<uint8_t>(i + variant * 7))};
             e.userData["Bauvista"] = ud;
             m.AddElement(std::move(e));
         }
@@ -89,12 +89,12 @@ Saver ProjectSaver(const std::string& path) {
     };
 }
 
-// One record of 1.5 MB: a store of about 3 MB.
+// One record of 640 KB: a store of about 1.3 MB.
 Saver PreferenceSaver(const std::string& path) {
     auto store = std::make_shared<PreferenceStore>(path);
     auto bytes = std::make_shared<std::array<std::vector<uint8_t>, 2>>();
     for (int variant = 0; variant < 2; ++variant) {
-        (*bytes)[variant].resize(1536 * 1024);
+        (*bytes)[variant].resize(640 * 1024);
         for (size_t i = 0; i < (*bytes)[variant].size(); ++i)
             (*bytes)[variant][i] = static_cast<uint8_t>(i * (variant ? 31 : 17) >> 3);
     }
