@@ -20,7 +20,7 @@ def put(folder, name, data):
 
 # Link record: version, 10 slots, saved layer, save area (46 bytes), then steering bytes:
 # day of the first pass, day of the second, missing-task answers (bit set: break), flags
-# (1 user-hidden layer, 2 locked layer, 4 locked element, 8 user data refused).
+# (1 user-hidden layer, 2 locked layer, 4 locked element, 8 user data refused), kind less one.
 def link(version, slots, saved_layer=0, save=b"", steer=b"", cut=None):
     rec = struct.pack("<10i", *(slots + [0] * (10 - len(slots))))
     rec += struct.pack("<h", saved_layer)
@@ -43,6 +43,8 @@ put("addon/corpus-link", "hidden-layer", link(103, [1], 0, b"", bytes([2, 2, 0, 
 put("addon/corpus-link", "refused", link(103, [99, 1], 0, pens, bytes([2, 30, 0xFF, 8])))
 put("addon/corpus-link", "ten-slots", link(103, [1, 2, 3, 4, 5, 6, 7, -1, 3, 0x7FFFFFFF], 7, pens, bytes([9, 70, 0x55, 0])))
 put("addon/corpus-link", "short-v100", link(100, [1, 2], cut=40))
+for kind in (2, 3, 5, 6, 7, 8, 9, 10, 17, 18, 19, 21, 22, 23, 37):
+    put("addon/corpus-link", "kind-%02d" % kind, link(103, [1, 5], 0, pens, bytes([2, 22, 0, 0, kind - 1])))
 put("addon/corpus-link", "version-99", link(99, [1]))
 
 # Preference store.

@@ -5,8 +5,9 @@
 // everything again.
 //
 // Input: two bytes of version (little-endian), then the block. Bytes past the record's 88 steer
-// the run: the two dates, the answers to the missing-task question, and whether the element is
-// locked, on a locked or user-hidden layer, or refused user data by the host.
+// the run: the two dates, the answers to the missing-task question, whether the element is
+// locked, on a locked or user-hidden layer, or refused user data by the host, and its kind (each
+// kind keeps its own pens and materials at its own offsets).
 #include "basekit/BKTime.h"
 #include "dialogkit/DGAnswers.h"
 #include "display/ElementHider.h"
@@ -92,8 +93,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     AddTask(run.db, 7, 0, DateTime(2009, 5, 3), DateTime(2009, 5, 3)); // lasts no time
 
     const uint8_t flags = steer(3);
+    const int32_t kind = 1 + steer(4) % HostElement::kLastKind;
     Element e;
-    e.SetKind(1);
+    e.SetKind(kind);
     e.SetIdText("FAL-01");
     e.SetLayer(flags & 1 ? hidden : flags & 2 ? locked : walls);
     e.SetLocked(flags & 4);
@@ -115,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ElementLinkRecord rec;
     bool read = false;
     try {
-        run.hider.ReadElementLink(1, guid, rec);
+        run.hider.ReadElementLink(kind, guid, rec);
         read = true;
         CountLinks(rec.Slots());
         ElementLink s = rec.Slots();
@@ -123,7 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const EElementHider&) {
     }
     // The checks of the element's tasks.
-    if (read) run.db.CheckElementTasks(rec.Slots(), 1, guid);
+    if (read) run.db.CheckElementTasks(rec.Slots(), kind, guid);
 
     // Answers to the missing-task question: 1 breaks the link, 2 keeps it.
     for (int k = 0; k < 8; ++k) DGQueueAlertAnswer(steer(2) >> k & 1 ? 1 : 2);
