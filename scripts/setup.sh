@@ -5,7 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(
-  build-essential cmake ninja-build clang libclang-rt-dev pkg-config
+  build-essential cmake ninja-build pkg-config
+  clang libclang-rt-dev llvm
   libgtest-dev libgmock-dev libbenchmark-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg
   nlohmann-json3-dev libpng-dev libfreetype-dev fonts-dejavu-core libicu-dev libpugixml-dev

@@ -1,0 +1,89 @@
+#!/usr/bin/env python3
+"""Writes the hand-made seed files of the fuzz targets that have no natural sample files: the
+link record with its steering bytes, the preference store and script lines. Run from anywhere;
+the seeds are committed, so this is only needed to change them."""
+import json
+import os
+import struct
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def put(folder, name, data):
+    path = os.path.join(HERE, folder, name)
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    if isinstance(data, str):
+        data = data.encode()
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+# Link record: version, 10 slots, saved layer, save area (46 bytes), then steering bytes:
+# day of the first pass, day of the second, missing-task answers (bit set: break), flags
+# (1 user-hidden layer, 2 locked layer, 4 locked element, 8 user data refused), kind less one.
+def link(version, slots, saved_layer=0, save=b"", steer=b"", cut=None):
+    rec = struct.pack("<10i", *(slots + [0] * (10 - len(slots))))
+    rec += struct.pack("<h", saved_layer)
+    rec += save.ljust(46, b"\0")[:46]
+    data = struct.pack("<h", version) + rec
+    if cut is not None:
+        data = data[: 2 + cut]
+    return data + steer
+
+
+pens = struct.pack("<8h", 3, 4, 2, 2, 2, 0, 0, 0)
+put("addon/corpus-link", "missing-kept", link(103, [99, 1], steer=bytes([2, 40, 0x00, 0])))
+put("addon/corpus-link", "missing-broken", link(103, [77, 1, 0, 5], steer=bytes([2, 40, 0xFF, 0])))
+put("addon/corpus-link", "under-work-then-present", link(103, [1], steer=bytes([2, 22, 0, 0])))
+put("addon/corpus-link", "overridden-restored", link(103, [1], 0, pens, bytes([22, 80, 0, 0])))
+put("addon/corpus-link", "absent-saved-layer", link(102, [5], 1, b"", bytes([3, 60, 0, 0])))
+put("addon/corpus-link", "locked-element", link(103, [2, 3], 0, pens, bytes([5, 8, 0, 4])))
+put("addon/corpus-link", "locked-layer", link(101, [3], 0, b"", bytes([12, 14, 0, 2])))
+put("addon/corpus-link", "hidden-layer", link(103, [1], 0, b"", bytes([2, 2, 0, 1])))
+put("addon/corpus-link", "refused", link(103, [99, 1], 0, pens, bytes([2, 30, 0xFF, 8])))
+put("addon/corpus-link", "ten-slots", link(103, [1, 2, 3, 4, 5, 6, 7, -1, 3, 0x7FFFFFFF], 7, pens, bytes([9, 70, 0x55, 0])))
+put("addon/corpus-link", "short-v100", link(100, [1, 2], cut=40))
+for kind in (2, 3, 5, 6, 7, 8, 9, 10, 17, 18, 19, 21, 22, 23, 37):
+    put("addon/corpus-link", "kind-%02d" % kind, link(103, [1, 5], 0, pens, bytes([2, 22, 0, 0, kind - 1])))
+put("addon/corpus-link", "version-99", link(99, [1]))
+
+# Preference store.
+def store(addons):
+    return json.dumps({"addons": addons}, indent=1) + "\n"
+
+
+good = {"version": 2, "size": 3, "hex": "52504434"[:6]}
+put("prefs/corpus", "two-records", store({"Bauvista": {"version": 2, "size": 4, "hex": "52504434"},
+                                          "Masik": {"version": -1, "size": 0, "hex": ""}}))
+put("prefs/corpus", "empty", store({}))
+put("prefs/corpus", "odd-hex", store({"Bauvista": {"version": 2, "size": 2, "hex": "abc"}, "Masik": good}))
+put("prefs/corpus", "size-mismatch", store({"Bauvista": {"version": 2, "size": 9, "hex": "00ff"}}))
+put("prefs/corpus", "float-size", '{"addons": {"Bauvista": {"version": 2, "size": 1.5, "hex": "00"}}}\n')
+put("prefs/corpus", "huge-numbers", '{"addons": {"A": {"version": 2147483648, "size": 4294967296, "hex": ""},'
+    ' "B": {"version": -2147483648, "size": 0, "hex": "", "extra": [1, {"x": null}]}}}\n')
+put("prefs/corpus", "not-an-object", '{"addons": {"A": [1, 2], "B": "text", "C": null, "D": {"version": "2"}}}\n')
+put("prefs/corpus", "cut", store({"Bauvista": {"version": 2, "size": 4, "hex": "52504434"}})[:40])
+put("prefs/corpus", "no-store", "[1, 2, 3]\n")
+put("prefs/corpus", "deep", '{"addons": {"A": ' + "[" * 40 + "]" * 40 + "}}\n")
+put("prefs/corpus", "unicode-name", '{"addons": {"B\\u00e1uvista \\ud83c\\udfd7": {"version": 1, "size": 1, "hex": "FF"}}}\n')
+
+# Script lines.
+lines = {
+    "choose": "choose /tmp/haz.csp 2",
+    "menu": "menu 3",
+    "palette": 'palette name "Fal # \\"A\\" C:\\\\x"',
+    "select": "select FAL-01  ABL-02\tZON-01\r",
+    "comment": "   # only a comment",
+    "remark": "undo # and a remark",
+    "hash-inside": "palette name A#1",
+    "empty-quotes": 'palette name ""',
+    "hungarian": 'layer "Meglévő épület" hide',
+    "unterminated": 'select "FAL-01',
+    "bad-escape": 'select "a\\nb"',
+    "after-quote": 'select "a"b',
+    "answer": "answer 2",
+    "dialog": 'dialog movie "kind=2" "step=7"',
+    "print": "print report",
+}
+for name, text in lines.items():
+    put("script/corpus", name, text)
