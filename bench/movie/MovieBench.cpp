@@ -8,7 +8,7 @@
 #include "movie/AVICreator.h"
 #include "avifile/AVIFile.h"
 #include "host/project/HostProjectFile.h"
-#include "host/render/GraphicsOperations.h"
+#include "host/ops/GraphicsOperations.h"
 #include "movie/MOVCreator.h"
 #include "moviekit/MKMovie.h"
 #include "pixkit/PXPixMap.h"

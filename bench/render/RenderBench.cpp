@@ -16,7 +16,7 @@
 #include "basekit/BKMemory.h"
 #include "host/libparts/LabelDrawing.h"
 #include "host/project/HostProjectFile.h"
-#include "host/render/GraphicsOperations.h"
+#include "host/ops/GraphicsOperations.h"
 #include "host/render/Renderer.h"
 
 #include <algorithm>

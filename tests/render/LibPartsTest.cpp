@@ -2,7 +2,7 @@
 // tool's settings and dialog, and the label drawn onto a picture.
 #include "host/libparts/LabelDrawing.h"
 #include "host/libparts/LibPartFile.h"
-#include "host/render/GraphicsState.h"
+#include "host/ops/GraphicsState.h"
 #include "host/render/Pictures.h"
 #include "hostapi/HostLibPartRecord.h"
 #include "hostapi/HostRegistrationRecord.h"

@@ -1,7 +1,7 @@
 #pragma once
 // A host with a small scene in front of a fixed camera: materials and pens of known colours.
 #include "HostFixture.h"
-#include "host/render/GraphicsOperations.h"
+#include "host/ops/GraphicsOperations.h"
 
 #include <cstring>
 

@@ -1,16 +1,23 @@
-#include "host/libparts/LibPartOperations.h"
+#include "host/ops/LibPartOperations.h"
 
 #include "basekit/BKMemory.h"
 #include "basekit/BKText.h"
+#include "basekit/FixedText.h"
 #include "basekit/LittleEndian.h"
 #include "dialogkit/DGModalDialog.h"
+#include "filekit/FKLocation.h"
 #include "host/libparts/LabelDrawing.h"
+#include "host/ops/GraphicsOperations.h"
+#include "host/ops/GraphicsState.h"
 #include "host/ops/Host.h"
-#include "host/render/GraphicsState.h"
+#include "host/ops/HostOperationAreas.h"
+#include "host/ops/OperationCall.h"
 #include "host/render/Pictures.h"
 #include "hostapi/HostElementRecord.h"
+#include "hostapi/HostEnvironmentRecords.h"
 #include "hostapi/HostLibPartRecord.h"
 #include "hostapi/HostRegistrationRecord.h"
+#include "hostapi/HostSelectors.h"
 
 #include <cstring>
 
@@ -229,4 +236,34 @@ GSErr DrawLibPartOnPicture(Host& host, void* pictureHandle, void* drawRecord) {
     if (!image) return kHostErrBadParameter;
     if (!DrawLabelPart(*image, *part, *params)) return kHostNoError; // nothing to draw
     return ImageIntoPixMap(*image, picture) ? kHostNoError : kHostErrBadParameter;
+}
+
+using namespace hostops;
+
+namespace {
+
+GSErr OpLibPartSearch(uint32_t token, uint8_t* record) {
+    Call c(token);
+    return c ? LibPartSearch(*c.host, record) : kHostErrBadParameter;
+}
+GSErr OpLibPartGet(uint32_t token, uint8_t* record) {
+    Call c(token);
+    return c ? LibPartGet(*c.host, record) : kHostErrBadParameter;
+}
+GSErr OpLibPartGetParams(uint32_t token, int32_t index, uint32_t* paramHandle, int32_t* paramCount) {
+    Call c(token);
+    return c ? LibPartGetParams(*c.host, index, paramHandle, paramCount) : kHostErrBadParameter;
+}
+GSErr OpLibPartRegister(uint32_t token, const uint16_t* fileName, const uint8_t* data, uint32_t size, uint8_t* record) {
+    Call c(token);
+    return c ? LibPartRegister(*c.host, *c.addon, fileName, data, size, record) : kHostErrBadParameter;
+}
+
+} // namespace
+
+void FillLibPartOperations(HostTable& t) {
+    t[kHostLibPartSearch] = Entry<HostLibPartFunc>(OpLibPartSearch);
+    t[kHostLibPartGet] = Entry<HostLibPartFunc>(OpLibPartGet);
+    t[kHostLibPartGetParams] = Entry<HostLibPartGetParamsFunc>(OpLibPartGetParams);
+    t[kHostLibPartRegister] = Entry<HostLibPartRegisterFunc>(OpLibPartRegister);
 }

@@ -1,9 +1,9 @@
-#include "host/render/GraphicsOperations.h"
+#include "host/ops/GraphicsOperations.h"
 
 #include "basekit/BKMemory.h"
 #include "basekit/LittleEndian.h"
+#include "host/ops/GraphicsState.h"
 #include "host/ops/Host.h"
-#include "host/render/GraphicsState.h"
 #include "host/render/Pictures.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostapi/HostProjectionRecord.h"
