@@ -9,6 +9,8 @@
 #include "hostapi/HostElementRecord.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
+#include "hostcalls/HostLists.h"
+#include "hostcalls/HostScopes.h"
 #include "hostcalls/PlanDatabase.h"
 #include "resources/AddonResources.h"
 #include "schedule/Exceptions.h"
@@ -37,19 +39,6 @@ GSErr ReadHeader(int32_t kind, const API_Guid& guid, Header& head) {
     LE::Put<int32_t>(head, HostElement::kKind, kind);
     guid.ToBytes(head.data() + HostElement::kGuid);
     return HostElementGetHeader(head.data());
-}
-
-std::vector<API_Guid> ListElements(int32_t kind, GSErr& err) {
-    std::vector<API_Guid> out;
-    uint32_t list = 0;
-    err = HostElementList(kind, &list);
-    if (err == kHostNoError) {
-        size_t n = BKHandleSize(list) / 16;
-        const uint8_t* p = BKHandleData(list);
-        for (size_t i = 0; i < n; ++i) out.push_back(API_Guid::FromBytes(p + 16 * i));
-    }
-    BKDisposeHandle(list);
-    return out;
 }
 
 bool ReadLayer(int16_t index, Record& rec) {
@@ -465,23 +454,22 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
 void ElementHider::ShowAtCurrentDate(TaskDB& db, int flag) {
     PlanDatabaseSwitch planSwitch;
     int16_t hiddenLayer = SetHiddenLayerVisible(true);
-    HostUtility(kHostSelChangesBegin, nullptr, nullptr);
-    try {
-        for (int32_t kind = HostElement::kFirstKind; kind <= HostElement::kLastKind; ++kind) {
-            GSErr err;
-            auto elements = ListElements(kind, err);
-            for (const API_Guid& guid : elements) {
-                if (!PassesOwnerFilter(db, kind, guid)) continue;
-                try {
-                    ApplyToElement(db, kind, guid, hiddenLayer, flag);
-                } catch (const EElementHider&) {
+    {
+        HostChangeRun changes;
+        try {
+            for (int32_t kind = HostElement::kFirstKind; kind <= HostElement::kLastKind; ++kind) {
+                for (const API_Guid& guid : ListElementsOfKind(kind)) {
+                    if (!PassesOwnerFilter(db, kind, guid)) continue;
+                    try {
+                        ApplyToElement(db, kind, guid, hiddenLayer, flag);
+                    } catch (const EElementHider&) {
+                    }
                 }
             }
+        } catch (const ETaskNotFound&) {
+            // The user stopped at a missing task: the rest of the model is left as it is.
         }
-    } catch (const ETaskNotFound&) {
-        // The user stopped at a missing task: the rest of the model is left as it is.
     }
-    HostUtility(kHostSelChangesEnd, nullptr, nullptr);
     SetHiddenLayerVisible(false);
 }
 
@@ -537,19 +525,19 @@ void ElementHider::ShowAll(TaskDB& db) {
     PlanDatabaseGuard guard;
     BeginPass();
     SetHiddenLayerVisible(true);
-    HostUtility(kHostSelChangesBegin, nullptr, nullptr);
-    for (int32_t kind = HostElement::kFirstKind; kind <= HostElement::kLastKind; ++kind) {
-        int32_t count = 0;
-        if (HostElementGetCount(kind, &count) != kHostNoError) break;
-        GSErr err;
-        for (const API_Guid& guid : ListElements(kind, err)) {
-            try {
-                if (IsDisplayable(kind, guid)) RestoreElement(db, kind, guid);
-            } catch (const EElementHider&) {
+    {
+        HostChangeRun changes;
+        for (int32_t kind = HostElement::kFirstKind; kind <= HostElement::kLastKind; ++kind) {
+            int32_t count = 0;
+            if (HostElementGetCount(kind, &count) != kHostNoError) break;
+            for (const API_Guid& guid : ListElementsOfKind(kind)) {
+                try {
+                    if (IsDisplayable(kind, guid)) RestoreElement(db, kind, guid);
+                } catch (const EElementHider&) {
+                }
             }
         }
     }
-    HostUtility(kHostSelChangesEnd, nullptr, nullptr);
     SetHiddenLayerVisible(false);
     EndPass();
     ResetShownState(db, kPresent);
@@ -561,8 +549,7 @@ void ElementHider::ResetShownState(TaskDB& db, int32_t code) {
         if (!IsDisplayableKind(kind)) continue;
         int32_t count = 0;
         if (GSErr err = HostElementGetCount(kind, &count); err != kHostNoError) throw EElementHider(__LINE__, 0, err);
-        GSErr err;
-        for (const API_Guid& guid : ListElements(kind, err)) {
+        for (const API_Guid& guid : ListElementsOfKind(kind)) {
             try {
                 if (!IsDisplayable(kind, guid) || !PassesOwnerFilter(db, kind, guid)) continue;
                 ElementLinkRecord link;

@@ -4,6 +4,7 @@
 #include "hostapi/HostElementRecord.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
+#include "hostcalls/OwnedHandle.h"
 #include "resources/AddonResources.h"
 #include "schedule/Exceptions.h"
 
@@ -21,17 +22,15 @@ std::array<uint8_t, HostHead::kSize> Head(int32_t kind, const API_Guid& guid) {
 
 // Attaches the record; the host's answer.
 GSErr Attach(int32_t kind, const API_Guid& guid, const ElementLinkRecord& record) {
-    BKHandle block = BKNewHandle(ElementLinkRecord::kSize);
+    OwnedHandle block(BKNewHandle(ElementLinkRecord::kSize));
     if (!block) return kHostErrNoMemory;
-    std::memcpy(BKHandleData(block), record.bytes.data(), ElementLinkRecord::kSize);
+    std::memcpy(block.Data(), record.bytes.data(), ElementLinkRecord::kSize);
     std::array<uint8_t, HostUserData::kSize> ud{};
     LE::Put<int16_t>(ud, HostUserData::kVersion, ElementLinkRecord::kVersion);
     LE::Put<uint16_t>(ud, HostUserData::kPlatformSign, ElementLinkRecord::kPlatformSign);
-    LE::Put<uint32_t>(ud, HostUserData::kDataHandle, block);
+    LE::Put<uint32_t>(ud, HostUserData::kDataHandle, block.Get());
     auto head = Head(kind, guid);
-    GSErr err = HostElementSetUserData(head.data(), ud.data());
-    BKDisposeHandle(block);
-    return err;
+    return HostElementSetUserData(head.data(), ud.data());
 }
 
 bool ChangeLock(int32_t kind, API_Guid& guid, uint32_t selector) {
@@ -49,16 +48,12 @@ void ElementHider::ReadElementLink(int32_t kind, const API_Guid& guid, ElementLi
     std::array<uint8_t, HostUserData::kSize> ud{};
     GSErr err = HostElementGetUserData(head.data(), ud.data());
     if (err == kHostErrNoUserData) throw EElementHider(__LINE__, EElementHider::kNoLinkRecord, err);
-    BKHandle block = LE::Get<uint32_t>(ud, HostUserData::kDataHandle);
-    if (err != kHostNoError) {
-        BKDisposeHandle(block);
-        throw EElementHider(__LINE__, 0, err);
-    }
+    OwnedHandle block(LE::Get<uint32_t>(ud, HostUserData::kDataHandle));
+    if (err != kHostNoError) throw EElementHider(__LINE__, 0, err);
     int16_t version = LE::Get<int16_t>(ud, HostUserData::kVersion);
     // A block of an accepted version must hold the whole record; a shorter one is not read past.
-    bool ok = ElementLinkRecord::IsAcceptedVersion(version) && BKHandleSize(block) >= ElementLinkRecord::kSize;
-    if (ok) std::memcpy(out.bytes.data(), BKHandleData(block), ElementLinkRecord::kSize);
-    BKDisposeHandle(block);
+    bool ok = ElementLinkRecord::IsAcceptedVersion(version) && block.Size() >= ElementLinkRecord::kSize;
+    if (ok) std::memcpy(out.bytes.data(), block.Data(), ElementLinkRecord::kSize);
     if (!ok) throw EElementHider(__LINE__);
 }
 
