@@ -42,7 +42,8 @@ ItemWidget::ItemWidget(int16_t id, std::function<DGItem*()> item, QWidget* paren
     }
     case DGItemKind::StaticText: {
         auto* l = new QLabel(parent);
-        l->setWordWrap(true);
+        // Only a text given room for several lines wraps; a one-line label keeps its line.
+        l->setWordWrap(it && it->rect.height >= 30);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         widget_ = l;
         break;

@@ -78,6 +78,8 @@ MainWindow::MainWindow(Host& host) : host_(host) {
     for (QDockWidget* d : {reportDock, layerDock, selectionDock, photoDock}) windowMenu_->addAction(d->toggleViewAction());
     statusBar()->showMessage(tr("Ready"));
     resize(1280, 800);
+    resizeDocks({reportDock}, {110}, Qt::Vertical);
+    resizeDocks({layerDock, selectionDock}, {260, 260}, Qt::Horizontal);
 }
 
 MainWindow::~MainWindow() {
