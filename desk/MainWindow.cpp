@@ -39,9 +39,13 @@ MainWindow::MainWindow(Host& host) : host_(host) {
     };
     view3D_->selectionChanged = followSelection;
     photoView_ = new ModelView(host_, RenderStyle::Photo, this);
-    view3D_->cameraChanged = [this] {
+    // The photo rendering is slow: it follows the camera once the camera rests.
+    photoFollow_.setSingleShot(true);
+    photoFollow_.setInterval(250);
+    connect(&photoFollow_, &QTimer::timeout, this, [this] {
         if (photoView_->isVisible()) photoView_->Refresh();
-    };
+    });
+    view3D_->cameraChanged = [this] { photoFollow_.start(); };
 
     auto dock = [this](const QString& title, const QString& name, QWidget* content, Qt::DockWidgetArea area) {
         auto* d = new QDockWidget(title, this);

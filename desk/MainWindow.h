@@ -4,6 +4,7 @@
 #include "host/ops/Host.h"
 
 #include <QMainWindow>
+#include <QTimer>
 
 #include <map>
 
@@ -62,4 +63,5 @@ private:
     QMenu* windowMenu_ = nullptr;
     std::map<std::pair<int16_t, int32_t>, QAction*> addonActions_;
     bool palettesHidden_ = false;
+    QTimer photoFollow_;
 };
