@@ -18,6 +18,7 @@ QtDialogBackEnd::QtDialogBackEnd(QWidget* parent) : parent_(parent) {
     // The add-on changes its dialogs' state directly; the windows follow it shortly after.
     connect(&timer_, &QTimer::timeout, this, &QtDialogBackEnd::SyncAll);
     timer_.start(50);
+    qApp->installEventFilter(this);
 }
 
 QtDialogBackEnd::~QtDialogBackEnd() {
@@ -76,7 +77,27 @@ ModalDialogWindow* QtDialogBackEnd::CurrentModal() const { return modal_; }
 
 void QtDialogBackEnd::ProcessEvents() {
     SyncAll();
+    ++pumping_;
     QApplication::processEvents(QEventLoop::AllEvents, 20);
+    --pumping_;
+}
+
+bool QtDialogBackEnd::eventFilter(QObject* watched, QEvent* event) {
+    if (pumping_ == 0) return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Wheel:
+    case QEvent::Shortcut:
+    case QEvent::ShortcutOverride: {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        return !widget || !qobject_cast<DialogWindow*>(widget->window());
+    }
+    default: return false;
+    }
 }
 
 void QtDialogBackEnd::SyncAll() {

@@ -34,8 +34,14 @@ public:
     // Called after the user's input reached a dialog, so the host's views can follow.
     std::function<void()> afterInput;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QPointer<QWidget> parent_;
+    // Inside a long task's pump only its dialogs take the user's input: the rest of the
+    // program must not run commands while the task is half done.
+    int pumping_ = 0;
     std::map<DGDialog*, DialogWindow*> windows_;
     ModalDialogWindow* modal_ = nullptr;
     QTimer timer_;

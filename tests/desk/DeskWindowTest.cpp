@@ -285,6 +285,7 @@ private slots:
         int32_t stoppedAt = 0, maximum = 0;
         bool settingsShown = false;
         QString ended;
+        bool selectionUntouched = false;
         WhenReady([] { return ActiveModal<ModalDialogWindow>() != nullptr; }, [&] {
             auto* settings = ActiveModal<ModalDialogWindow>();
             settingsShown = settings->objectName() == QStringLiteral("dialog32503");
@@ -301,6 +302,10 @@ private slots:
                 DialogWindow* p = Window().Dialogs()->Window(32450);
                 Screenshot(p, QStringLiteral("progress-window.png"));
                 stoppedAt = p->Dialog()->ItemValue(3);
+                // While frames are made, the rest of the window takes no commands.
+                size_t selected = Model().Selection().size();
+                QTest::mouseClick(Window().View3D(), Qt::LeftButton, Qt::NoModifier, PointOnElement("FAL-01"));
+                selectionUntouched = Model().Selection().size() == selected;
                 maximum = p->Dialog()->Item(3)->maximum;
                 QTest::mouseClick(p->ItemView(1), Qt::LeftButton);
                 WhenReady([] { return ActiveModal<QMessageBox>() != nullptr; }, [&] {
@@ -316,6 +321,7 @@ private slots:
         QVERIFY2(stoppedAt < maximum, qPrintable(QStringLiteral("%1 of %2").arg(stoppedAt).arg(maximum)));
         QTRY_VERIFY(Window().Dialogs()->Window(32450) == nullptr);
         QVERIFY(!ended.isEmpty());
+        QVERIFY(selectionUntouched);
         qInfo("stopped at frame %d of %d, then %s", stoppedAt, maximum, qPrintable(ended));
     }
 };
