@@ -87,6 +87,15 @@ BKResModule BKGetCurrentResModule() {
     return reg.current;
 }
 
+BKResModule BKFindResModule(const char* name) {
+    auto& reg = Reg();
+    std::lock_guard guard(reg.lock);
+    BKResModule found = 0;
+    for (const auto& [handle, module] : reg.modules)
+        if (name && module.name == name) found = handle;
+    return found;
+}
+
 BKResModule BKUseResModule(BKResModule module) {
     auto& reg = Reg();
     std::lock_guard guard(reg.lock);

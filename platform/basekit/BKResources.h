@@ -26,6 +26,8 @@ constexpr uint32_t kBKAlertType = BKResType("ALRT");
 BKResModule BKAddResModule(std::span<const uint8_t> blob, const char* name);
 void BKRemoveResModule(BKResModule module);
 BKResModule BKGetCurrentResModule();
+// The module registered under a name (the latest of that name); 0 when there is none.
+BKResModule BKFindResModule(const char* name);
 // Makes the module current and returns the previous one; 0 or an unknown module leaves none.
 BKResModule BKUseResModule(BKResModule module);
 

@@ -2,6 +2,7 @@
 
 #include "basekit/BKResources.h"
 #include "dialogkit/DGAnswers.h"
+#include "dialogkit/DGBackEnd.h"
 
 #include <string>
 #include <vector>
@@ -47,7 +48,11 @@ int DGAlert(int16_t alertId, const char* param1, const char* param2, const char*
         buttonCount = 1;
     }
 
-    if (buttonCount == 1) {
+    if (IDGBackEnd* backEnd = DGCurrentBackEnd()) {
+        int answer = backEnd->RunAlert(record);
+        record.answer = answer >= 1 && answer <= buttonCount ? answer : buttonCount;
+        record.fromQueue = buttonCount > 1;
+    } else if (buttonCount == 1) {
         record.answer = 1;
     } else if (auto queued = DGTakeAlertAnswer(); queued && *queued >= 1 && *queued <= buttonCount) {
         record.answer = *queued;

@@ -1,5 +1,7 @@
 #include "dialogkit/DGDialog.h"
 
+#include "dialogkit/DGBackEnd.h"
+
 
 namespace {
 
@@ -25,6 +27,7 @@ void DGSetProgressListener(std::function<void(DGDialog&, int16_t, int32_t, int32
 }
 void DGSetEventPump(std::function<void()> pump) { EventPump() = std::move(pump); }
 void DGProcessEvents() {
+    if (IDGBackEnd* backEnd = DGCurrentBackEnd()) backEnd->ProcessEvents();
     if (EventPump()) EventPump()();
 }
 
@@ -33,6 +36,7 @@ DGDialog::DGDialog(int32_t id, std::string title, int16_t width, int16_t height,
     for (const auto& item : items_)
         if (item.kind == DGItemKind::List) lists_[item.id] = DGListState{};
     Registry()[id_] = this;
+    if (IDGBackEnd* backEnd = DGCurrentBackEnd()) backEnd->DialogCreated(*this);
 }
 
 DGDialog::~DGDialog() {
@@ -40,6 +44,7 @@ DGDialog::~DGDialog() {
         observer_->DialogClosed(*this);
         if (observer_) observer_->SourceDestroyed(*this);
     }
+    if (IDGBackEnd* backEnd = DGCurrentBackEnd()) backEnd->DialogDestroyed(*this);
     auto it = Registry().find(id_);
     if (it != Registry().end() && it->second == this) Registry().erase(it);
 }

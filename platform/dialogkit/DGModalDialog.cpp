@@ -3,6 +3,7 @@
 #include "basekit/BKText.h"
 #include "basekit/BKTime.h"
 #include "dialogkit/DGAnswers.h"
+#include "dialogkit/DGBackEnd.h"
 
 #include <charconv>
 #include <cstdio>
@@ -116,6 +117,11 @@ bool DGModalDialog::ApplyChange(const std::string& itemKey, const std::string& u
 }
 
 int16_t DGModalDialog::Run(int16_t okItem, int16_t cancelItem) {
+    if (IDGBackEnd* backEnd = DGCurrentBackEnd()) {
+        int16_t pressed = backEnd->RunModal(*this, okItem, cancelItem);
+        DGRecordDialog({dialogId_, pressed == okItem});
+        return pressed;
+    }
     auto answer = DGTakeDialogAnswer(dialogId_);
     int16_t pressed = cancelItem;
     bool closed = false;

@@ -13,6 +13,7 @@ struct State {
     std::deque<FKFileDialogAnswer> answers;
     std::vector<FKFileDialogRecord> shown;
     std::function<void(const FKFileDialogRecord&)> listener;
+    FKFileDialogBackEnd backEnd;
 };
 
 State& S() {
@@ -67,12 +68,17 @@ bool FKRunFileDialog(const FKFileDialogSpec& spec, FKLocation& chosen, int32_t& 
     record.flags = spec.flags;
     record.chosenFilter = spec.preselectedFilter;
 
-    if (s.answers.empty()) {
+    if (s.answers.empty() && !s.backEnd) {
         DGCountUnansweredQuestion();
     } else {
-        FKFileDialogAnswer answer = std::move(s.answers.front());
-        s.answers.pop_front();
-        record.fromQueue = true;
+        FKFileDialogAnswer answer;
+        if (s.backEnd) {
+            answer = s.backEnd(record);
+        } else {
+            answer = std::move(s.answers.front());
+            s.answers.pop_front();
+            record.fromQueue = true;
+        }
         int32_t filter = answer.filter.value_or(spec.preselectedFilter);
         bool filterOk = spec.filters.empty() ? filter == 0 : filter >= 0 && static_cast<size_t>(filter) < spec.filters.size();
         if (answer.cancel) {
@@ -93,6 +99,8 @@ bool FKRunFileDialog(const FKFileDialogSpec& spec, FKLocation& chosen, int32_t& 
     if (s.listener) s.listener(record);
     return record.confirmed;
 }
+
+void FKSetFileDialogBackEnd(FKFileDialogBackEnd backEnd) { S().backEnd = std::move(backEnd); }
 
 void FKQueueFileDialogAnswer(FKFileDialogAnswer answer) { S().answers.push_back(std::move(answer)); }
 

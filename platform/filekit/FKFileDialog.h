@@ -51,6 +51,11 @@ struct FKFileDialogRecord {
 // extension to a chosen name that has none, as the system dialogs do.
 bool FKRunFileDialog(const FKFileDialogSpec& spec, FKLocation& chosen, int32_t& chosenFilter);
 
+// A windowing toolkit's file dialog, asked instead of the queue when installed: it gets the
+// dialog as it will be recorded (start folder filled in) and gives the user's answer.
+using FKFileDialogBackEnd = std::function<FKFileDialogAnswer(const FKFileDialogRecord&)>;
+void FKSetFileDialogBackEnd(FKFileDialogBackEnd backEnd);
+
 void FKQueueFileDialogAnswer(FKFileDialogAnswer answer);
 size_t FKPendingFileDialogAnswers();
 // Removes the queued answers and the record of shown dialogs.

@@ -83,3 +83,29 @@ TEST_F(FileDialogTest, UnansweredOrUnusableAnswersCancelAndCount) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(FileDialogTest, AToolkitAnswersInsteadOfTheQueueWithTheSameRules) {
+    FKQueueFileDialogAnswer({false, "/tmp/queued.csp", 0});
+    std::vector<FKFileDialogRecord> asked;
+    FKSetFileDialogBackEnd([&](const FKFileDialogRecord& r) {
+        asked.push_back(r);
+        return FKFileDialogAnswer{false, "/tmp/typed", std::nullopt};
+    });
+    FKLocation chosen;
+    int32_t filter = -1;
+    EXPECT_TRUE(FKRunFileDialog(spec, chosen, filter));
+    FKSetFileDialogBackEnd(nullptr);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].preselectedFilter, 1);
+    EXPECT_TRUE(asked[0].startFolder.IsValid()); // the default folder was filled in before asking
+    // The preselected filter's extension is added, as for a queued answer.
+    EXPECT_EQ(chosen.NativePath(), "/tmp/typed.txt");
+    EXPECT_EQ(filter, 1);
+    EXPECT_EQ(FKPendingFileDialogAnswers(), 1u); // the queue was not touched
+    EXPECT_FALSE(FKShownFileDialogs().back().fromQueue);
+    EXPECT_EQ(DGUnansweredQuestions(), 0);
+}
+
+} // namespace

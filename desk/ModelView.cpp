@@ -1,0 +1,231 @@
+#include "desk/ModelView.h"
+
+#include "desk/CameraNavigation.h"
+#include "desk/ElementPicker.h"
+#include "desk/ViewProjection.h"
+#include "host/render/ViewCamera.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kDragThreshold = 4;
+constexpr int kCoarseDivisor = 2;
+
+// The window's background colour as the project keeps it, the renderer's default otherwise.
+Rgb Background(const HostModel& model, RenderStyle style) {
+    Rgb fallback = style == RenderStyle::Photo ? Rgb{0.75f, 0.85f, 0.95f} : Rgb{1, 1, 1};
+    const char* key = style == RenderStyle::Photo ? "photo" : "3d";
+    if (!model.windows.is_object() || !model.windows.contains(key)) return fallback;
+    const auto& w = model.windows.at(key);
+    if (!w.is_object() || !w.contains("background")) return fallback;
+    const auto& b = w.at("background");
+    if (!b.is_array() || b.size() != 3) return fallback;
+    float c[3];
+    for (size_t i = 0; i < 3; ++i) {
+        if (!b[i].is_number()) return fallback;
+        double v = b[i].get<double>();
+        if (!(v >= 0 && v <= 1)) return fallback;
+        c[i] = static_cast<float>(v);
+    }
+    return {c[0], c[1], c[2]};
+}
+
+QImage ToQImage(const Image& image) {
+    QImage out(image.width, image.height, QImage::Format_RGB32);
+    for (int32_t y = 0; y < image.height; ++y) {
+        auto* line = reinterpret_cast<uint32_t*>(out.scanLine(y));
+        for (int32_t x = 0; x < image.width; ++x) line[x] = 0xFF000000u | image.At(x, y);
+    }
+    return out;
+}
+
+} // namespace
+
+ModelView::ModelView(Host& host, RenderStyle style, QWidget* parent) : QWidget(parent), host_(host), style_(style) {
+    setObjectName(style == RenderStyle::Photo ? QStringLiteral("photoView") : QStringLiteral("modelView"));
+    setFocusPolicy(Qt::StrongFocus);
+    setMinimumSize(160, 120);
+    settle_.setSingleShot(true);
+    settle_.setInterval(150);
+    connect(&settle_, &QTimer::timeout, this, [this] {
+        coarse_ = false;
+        pictureStale_ = true;
+        update();
+    });
+}
+
+void ModelView::Refresh() {
+    sceneStale_ = true;
+    pictureStale_ = true;
+    update();
+}
+
+Image ModelView::RenderFull() {
+    if (sceneStale_) {
+        scene_ = BuildScene(host_.Model());
+        sceneStale_ = false;
+    }
+    return RenderScene(scene_, CameraFromView(host_.Model().view), std::max(1, width()), std::max(1, height()), style_,
+                       Background(host_.Model(), style_));
+}
+
+void ModelView::Render(bool coarse) {
+    if (!coarse) {
+        picture_ = ToQImage(RenderFull());
+        return;
+    }
+    if (sceneStale_) {
+        scene_ = BuildScene(host_.Model());
+        sceneStale_ = false;
+    }
+    Image small = RenderScene(scene_, CameraFromView(host_.Model().view), std::max(1, width() / kCoarseDivisor),
+                              std::max(1, height() / kCoarseDivisor), style_, Background(host_.Model(), style_));
+    picture_ = ToQImage(small).scaled(width(), height());
+}
+
+void ModelView::paintEvent(QPaintEvent*) {
+    if (pictureStale_ || picture_.size() != size()) {
+        Render(coarse_);
+        pictureStale_ = false;
+    }
+    QPainter painter(this);
+    painter.drawImage(0, 0, picture_);
+    // The selection's outline, drawn over the picture.
+    HostModel& model = host_.Model();
+    ViewProjection view(CameraFromView(model.view), width(), height());
+    painter.setPen(QPen(QColor(255, 128, 0), 2));
+    for (const API_Guid& g : model.Selection()) {
+        const Element* e = model.Find(g);
+        if (!e || !IsElementDrawn(model, *e)) continue;
+        for (const auto& [a, b] : OutlineEdges(*e)) {
+            auto pa = view.Project(a), pb = view.Project(b);
+            if (pa && pb) painter.drawLine(QPointF(pa->x, pa->y), QPointF(pb->x, pb->y));
+        }
+    }
+    if (band_.isValid()) {
+        painter.setPen(QPen(QColor(0, 90, 200), 1, Qt::DashLine));
+        painter.setBrush(QColor(0, 90, 200, 40));
+        painter.drawRect(band_);
+    }
+}
+
+void ModelView::resizeEvent(QResizeEvent*) {
+    pictureStale_ = true;
+    if (style_ == RenderStyle::Window3D) {
+        // The 3D window's size is what a movie from the current view captures.
+        auto& w = host_.Model().windows["3d"];
+        if (!w.is_object()) w = nlohmann::json::object();
+        w["width"] = width();
+        w["height"] = height();
+    }
+}
+
+void ModelView::SetCamera(const ViewCamera& camera) {
+    CameraToView(camera, host_.Model().view);
+    pictureStale_ = true;
+    update();
+    if (cameraChanged) cameraChanged();
+}
+
+void ModelView::Moving() {
+    coarse_ = true;
+    settle_.start();
+}
+
+void ModelView::OrbitBy(double yaw, double pitch) { SetCamera(Orbit(CameraFromView(host_.Model().view), yaw, pitch)); }
+void ModelView::PanBy(double right, double up) { SetCamera(Pan(CameraFromView(host_.Model().view), right, up)); }
+void ModelView::ZoomBy(double factor) { SetCamera(Zoom(CameraFromView(host_.Model().view), factor)); }
+
+void ModelView::ClickAt(QPoint point, bool toggle) {
+    HostModel& model = host_.Model();
+    ViewProjection view(CameraFromView(model.view), width(), height());
+    Element* e = PickElement(model, view, point.x() + 0.5, point.y() + 0.5);
+    auto& selection = model.Selection();
+    if (!toggle) selection.clear();
+    if (e) {
+        auto it = std::find(selection.begin(), selection.end(), e->Guid());
+        if (it == selection.end()) selection.push_back(e->Guid());
+        else if (toggle) selection.erase(it);
+    }
+    update();
+    if (selectionChanged) selectionChanged();
+}
+
+void ModelView::SelectInside(QRect band, bool add) {
+    HostModel& model = host_.Model();
+    ViewProjection view(CameraFromView(model.view), width(), height());
+    auto& selection = model.Selection();
+    if (!add) selection.clear();
+    for (Element* e : ElementsInside(model, view, band.left(), band.top(), band.right() + 1, band.bottom() + 1))
+        if (std::find(selection.begin(), selection.end(), e->Guid()) == selection.end()) selection.push_back(e->Guid());
+    update();
+    if (selectionChanged) selectionChanged();
+}
+
+void ModelView::mousePressEvent(QMouseEvent* event) {
+    setFocus();
+    dragButton_ = event->button();
+    pressAt_ = lastAt_ = event->position().toPoint();
+    dragged_ = false;
+}
+
+void ModelView::mouseMoveEvent(QMouseEvent* event) {
+    QPoint at = event->position().toPoint();
+    if (dragButton_ == Qt::NoButton) return;
+    if (!dragged_ && (at - pressAt_).manhattanLength() < kDragThreshold) return;
+    dragged_ = true;
+    QPoint delta = at - lastAt_;
+    lastAt_ = at;
+    if (dragButton_ == Qt::LeftButton && style_ == RenderStyle::Window3D) {
+        band_ = QRect(pressAt_, at).normalized();
+        update();
+    } else if (dragButton_ == Qt::RightButton) {
+        Moving();
+        OrbitBy(-delta.x() * 0.4, delta.y() * 0.3);
+    } else if (dragButton_ == Qt::MiddleButton) {
+        Moving();
+        PanBy(-delta.x() / double(std::max(1, width())), delta.y() / double(std::max(1, height())));
+    }
+}
+
+void ModelView::mouseReleaseEvent(QMouseEvent* event) {
+    bool shift = event->modifiers() & Qt::ShiftModifier;
+    if (dragButton_ == Qt::LeftButton && style_ == RenderStyle::Window3D) {
+        if (dragged_ && band_.isValid()) {
+            QRect band = band_;
+            band_ = QRect();
+            SelectInside(band, shift);
+        } else {
+            ClickAt(event->position().toPoint(), shift);
+        }
+    }
+    band_ = QRect();
+    dragButton_ = Qt::NoButton;
+    update();
+}
+
+void ModelView::wheelEvent(QWheelEvent* event) {
+    Moving();
+    ZoomBy(event->angleDelta().y() > 0 ? 0.9 : 1.0 / 0.9);
+}
+
+void ModelView::keyPressEvent(QKeyEvent* event) {
+    bool shift = event->modifiers() & Qt::ShiftModifier;
+    switch (event->key()) {
+    case Qt::Key_Left: shift ? PanBy(-0.05, 0) : OrbitBy(5, 0); break;
+    case Qt::Key_Right: shift ? PanBy(0.05, 0) : OrbitBy(-5, 0); break;
+    case Qt::Key_Up: shift ? PanBy(0, 0.05) : OrbitBy(0, 5); break;
+    case Qt::Key_Down: shift ? PanBy(0, -0.05) : OrbitBy(0, -5); break;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: ZoomBy(0.9); break;
+    case Qt::Key_Minus: ZoomBy(1.0 / 0.9); break;
+    default: QWidget::keyPressEvent(event); return;
+    }
+    Moving();
+}

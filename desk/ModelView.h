@@ -1,0 +1,66 @@
+#pragma once
+// The 3D window (or the photo window): the host's renderer's picture of the model from the
+// project's view, navigated with mouse and keys, with the host's selection outlined and picked
+// by clicks and a rubber band.
+#include "host/ops/Host.h"
+#include "host/render/Renderer.h"
+#include "host/render/Scene.h"
+
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+class ModelView : public QWidget {
+    Q_OBJECT
+public:
+    ModelView(Host& host, RenderStyle style, QWidget* parent);
+
+    // The model, a layer or the view changed: draw anew.
+    void Refresh();
+    // The picture as it was last drawn, outline and band included.
+    QImage Picture() { return grab().toImage(); }
+    // The host's pixels for the model as the view shows it (no outline), at the widget's size.
+    Image RenderFull();
+    RenderStyle Style() const { return style_; }
+
+    // Called after the selection or the camera changed here.
+    std::function<void()> selectionChanged;
+    std::function<void()> cameraChanged;
+
+    // Navigation steps the keys and the mouse use.
+    void OrbitBy(double yaw, double pitch);
+    void PanBy(double right, double up);
+    void ZoomBy(double factor);
+    // What a click at a point does: select the element there (shift: add or remove it).
+    void ClickAt(QPoint point, bool toggle);
+    void SelectInside(QRect band, bool add);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void Render(bool coarse);
+    void SetCamera(const ViewCamera& camera);
+    void Moving();
+
+    Host& host_;
+    RenderStyle style_;
+    Scene scene_;
+    bool sceneStale_ = true;
+    QImage picture_;
+    bool pictureStale_ = true;
+    bool coarse_ = false;
+    QTimer settle_; // the full picture once the mouse rests
+    Qt::MouseButton dragButton_ = Qt::NoButton;
+    QPoint pressAt_, lastAt_;
+    bool dragged_ = false;
+    QRect band_;
+};

@@ -1,0 +1,26 @@
+// quorvel-desk: the host as a desktop window, with the add-on's palette and dialogs.
+#include "desk/DeskSession.h"
+#include "desk/MainWindow.h"
+
+#include <QApplication>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("quorvel-desk"));
+    DeskOptions options;
+    std::string error;
+    if (!ParseDeskOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "quorvel-desk: %s\nusage: quorvel-desk [--model FILE] [--addon FILE] [--prefs FILE] "
+                             "[--now YYYY-MM-DD[THH:MM]]\n", error.c_str());
+        return 2;
+    }
+    DeskSession session;
+    if (!session.Start(options, error)) {
+        std::fprintf(stderr, "quorvel-desk: %s\n", error.c_str());
+        return 1;
+    }
+    session.Window().show();
+    return app.exec();
+}

@@ -1,0 +1,330 @@
+// A planner's session in the window, driven by mouse and keys: the example house, the palette,
+// the schedule through the file dialog, linking by clicking in the 3D view, the building on a
+// date, an in-place edit the palette refuses, and a movie stopped from its progress window.
+#include "desk/ActivityListView.h"
+#include "desk/DeskSession.h"
+#include "desk/DialogUnits.h"
+#include "desk/DialogWindow.h"
+#include "desk/ElementPicker.h"
+#include "desk/MainWindow.h"
+#include "desk/ModalDialogWindow.h"
+#include "desk/ModelView.h"
+#include "desk/QtDialogBackEnd.h"
+#include "dialogkit/DGAnswers.h"
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+namespace {
+
+constexpr int16_t kMenu = 32500;
+constexpr int32_t kPaletteId = 32400;
+constexpr int16_t kList = 16;
+
+// Acts once `ready` holds, polling while modal loops run (a dialog's exec, a frame loop's pump).
+// A test's waits that never came true end with the test.
+QObject* gWaits = nullptr;
+void WhenReady(std::function<bool()> ready, std::function<void()> act) {
+    auto* timer = new QTimer(gWaits);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, ready = std::move(ready), act = std::move(act)] {
+        if (!ready()) return;
+        timer->stop();
+        timer->deleteLater();
+        act();
+    });
+    timer->start();
+}
+
+template <typename T> T* ActiveModal() { return qobject_cast<T*>(QApplication::activeModalWidget()); }
+
+void Screenshot(QWidget* widget, const QString& name) {
+    QDir().mkpath(QStringLiteral(BV_SCREENSHOT_DIR));
+    widget->grab().save(QStringLiteral(BV_SCREENSHOT_DIR "/") + name);
+}
+
+void ClickButton(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+bool Greenish(QRgb c) { return qGreen(c) > qRed(c) + 40 && qGreen(c) > qBlue(c) + 40; }
+
+} // namespace
+
+class DeskWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<DeskSession> session;
+    QString tempDir;
+    MainWindow& Window() { return session->Window(); }
+    HostModel& Model() { return session->GetHost().Model(); }
+    DialogWindow* Palette() { return Window().Dialogs()->Window(kPaletteId); }
+    ActivityListView* List() { return Palette()->ListView(kList); }
+    DGDialog& PaletteDialog() { return *Palette()->Dialog(); }
+    QPoint RowPoint(int32_t row, int x = 20) { return QPoint(x, List()->RowTop(row) + List()->RowHeightPixels() / 2); }
+
+    // A pixel of the 3D view where the element of this ID is the one picked.
+    QPoint PointOnElement(const std::string& id) {
+        ModelView* v = Window().View3D();
+        ViewProjection view(CameraFromView(Model().view), v->width(), v->height());
+        for (int y = 4; y < v->height(); y += 6)
+            for (int x = 4; x < v->width(); x += 6)
+                if (Element* e = PickElement(Model(), view, x + 0.5, y + 0.5); e && e->IdText() == id) return {x, y};
+        return {-1, -1};
+    }
+
+private slots:
+    void initTestCase() {
+        tempDir = QDir::tempPath() + QStringLiteral("/bv-desk-%1").arg(QCoreApplication::applicationPid());
+        QDir().mkpath(tempDir);
+        DeskOptions options;
+        options.model = BV_SOURCE_DIR "/examples/house/house.qvp";
+        options.prefs = (tempDir + QStringLiteral("/preferences")).toStdString();
+        options.now = "2009-03-20";
+        session = std::make_unique<DeskSession>();
+        std::string error;
+        QVERIFY2(session->Start(options, error), error.c_str());
+        Window().resize(1280, 800);
+        Window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&Window()));
+    }
+
+    void init() { gWaits = new QObject; }
+    void cleanup() {
+        delete gWaits;
+        gWaits = nullptr;
+    }
+
+    void cleanupTestCase() {
+        // Whatever the add-on asks while it unloads is declined, as a user leaving would.
+        QTimer decline;
+        QStringList asked;
+        connect(&decline, &QTimer::timeout, [&] {
+            if (auto* box = ActiveModal<QMessageBox>()) {
+                asked << box->objectName();
+                box->buttons().back()->click();
+            }
+        });
+        decline.start(10);
+        session.reset();
+        qInfo("asked on leaving: %s", qPrintable(asked.join(' ')));
+        QDir(tempDir).removeRecursively();
+    }
+
+    void paletteShowsFromTheAddonMenu() {
+        QAction* show = Window().AddonAction(kMenu, 1);
+        QVERIFY(show);
+        QString before = show->text();
+        show->trigger();
+        QVERIFY(Palette());
+        QTRY_VERIFY(Palette()->isVisible());
+        QVERIFY(Palette()->windowFlags() & Qt::Tool);
+        // The add-on renamed its item to the hiding one.
+        QVERIFY(show->text() != before);
+    }
+
+    void thePaletteHidesAndReturnsWithTheMainWindow() {
+        Window().setWindowState(Qt::WindowMinimized);
+        QTRY_VERIFY(!Palette()->isVisible());
+        Window().setWindowState(Qt::WindowNoState);
+        QTRY_VERIFY(Palette()->isVisible());
+    }
+
+    void scheduleImportsThroughTheFileDialog() {
+        QString path = QStringLiteral(BV_SOURCE_DIR "/examples/house/schedule.txt");
+        QString filterShown;
+        WhenReady([] { return ActiveModal<QFileDialog>() != nullptr; }, [&] {
+            auto* box = ActiveModal<QFileDialog>();
+            filterShown = box->selectedNameFilter();
+            box->selectNameFilter(box->nameFilters().at(1));
+            box->selectFile(path);
+            static_cast<QDialog*>(box)->accept();
+        });
+        Window().AddonAction(kMenu, 3)->trigger();
+        QVERIFY(!filterShown.isEmpty());
+        Palette()->Sync();
+        QCOMPARE(PaletteDialog().List(kList)->rows.size(), size_t{12});
+    }
+
+    void elementsAreSelectedByClickingInThe3DView() {
+        QPoint wall1 = PointOnElement("FAL-01"), wall2 = PointOnElement("OSZ-01");
+        QVERIFY(wall1.x() >= 0 && wall2.x() >= 0);
+        ModelView* v = Window().View3D();
+        QTest::mouseClick(v, Qt::LeftButton, Qt::NoModifier, wall1);
+        QCOMPARE(Model().Selection().size(), size_t{1});
+        QTest::mouseClick(v, Qt::LeftButton, Qt::ShiftModifier, wall2);
+        QCOMPARE(Model().Selection().size(), size_t{2});
+        // Shift-click again takes it out; a plain click on empty sky clears.
+        QTest::mouseClick(v, Qt::LeftButton, Qt::ShiftModifier, wall2);
+        QCOMPARE(Model().Selection().size(), size_t{1});
+        QTest::mouseClick(v, Qt::LeftButton, Qt::NoModifier, QPoint(2, 2));
+        QCOMPARE(Model().Selection().size(), size_t{0});
+        // A rubber band round the whole picture takes every drawn element.
+        QTest::mousePress(v, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
+        QTest::mouseMove(v, QPoint(40, 40));
+        QTest::mouseMove(v, QPoint(v->width() - 2, v->height() - 2));
+        QTest::mouseRelease(v, Qt::LeftButton, Qt::NoModifier, QPoint(v->width() - 2, v->height() - 2));
+        QVERIFY(Model().Selection().size() > 5);
+        QTest::mouseClick(v, Qt::LeftButton, Qt::NoModifier, wall1);
+        QTest::mouseClick(v, Qt::LeftButton, Qt::ShiftModifier, wall2);
+        QCOMPARE(Model().Selection().size(), size_t{2});
+    }
+
+    void selectionIsLinkedAndMarked() {
+        // Row 6: the ground-floor walls' task.
+        QTest::mouseClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, RowPoint(6));
+        QCOMPARE(PaletteDialog().List(kList)->selected, 6);
+        QString asked;
+        WhenReady([] { return ActiveModal<QMessageBox>() != nullptr; }, [&] {
+            asked = ActiveModal<QMessageBox>()->objectName();
+            ActiveModal<QMessageBox>()->buttons().front()->click();
+        });
+        ClickButton(Palette()->ItemView(1)); // link, confirmed
+        QCOMPARE(asked, QStringLiteral("alert32509"));
+        ClickButton(Palette()->ItemView(3)); // mark the rows linked to the selection
+        QTest::mouseClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, RowPoint(2));
+        Palette()->Sync();
+        QVERIFY(PaletteDialog().List(kList)->rows[5].colored);
+        QImage list = List()->viewport()->grab().toImage();
+        const DGTabField& typeTab = PaletteDialog().List(kList)->tabs[1];
+        QPoint inRow6(ToPixels(typeTab.right) - 3, RowPoint(6).y());
+        QCOMPARE(QColor(list.pixel(inRow6)), QColor(180, 180, 180));
+        QVERIFY(QColor(list.pixel(QPoint(inRow6.x(), RowPoint(7).y()))) != QColor(180, 180, 180));
+    }
+
+    void theBuildingOnADateShowsWorkInItsConstructionColour() {
+        QPoint wall = PointOnElement("FAL-01");
+        auto* date = qobject_cast<QDateEdit*>(Palette()->ItemView(10));
+        QVERIFY(date);
+        date->setDate(QDate(2009, 3, 20));
+        ClickButton(Palette()->ItemView(9)); // "Mutasd ami felépült"
+        Model().Selection().clear();
+        Window().RefreshAll();
+        QImage picture = Window().View3D()->Picture();
+        QVERIFY2(Greenish(picture.pixel(wall)), qPrintable(QColor(picture.pixel(wall)).name()));
+        // The window shows the renderer's own pixels, the ones a movie captures.
+        Image host = Window().View3D()->RenderFull();
+        QCOMPARE(QColor(picture.pixel(wall)).rgb() & 0xFFFFFF, host.At(wall.x(), wall.y()));
+        // The palette floats over the window's lower left, where a planner keeps it.
+        QImage shot = Window().grab().toImage();
+        {
+            QPainter painter(&shot);
+            QPixmap palette = Palette()->grab();
+            QPoint at(8, shot.height() - palette.height() - 28);
+            painter.fillRect(QRect(at - QPoint(1, 21), palette.size() + QSize(2, 22)), QColor(70, 90, 120));
+            painter.setPen(Qt::white);
+            painter.drawText(QRect(at - QPoint(-6, 20), QSize(palette.width(), 20)), Qt::AlignVCenter, Palette()->windowTitle());
+            painter.drawPixmap(at, palette);
+        }
+        QDir().mkpath(QStringLiteral(BV_SCREENSHOT_DIR));
+        shot.save(QStringLiteral(BV_SCREENSHOT_DIR "/main-window-with-palette.png"));
+        Screenshot(Palette(), QStringLiteral("palette.png"));
+    }
+
+    void stateBarsArePaintedFromTheCanvasCalls() {
+        DGListState& state = *PaletteDialog().List(kList);
+        const DGTabField& tab = state.tabs[2];
+        QImage list = List()->viewport()->grab().toImage();
+        int checked = 0;
+        for (int32_t row = 1; row <= 8; ++row) {
+            DGCanvas canvas = PaletteDialog().DrawTab(kList, row, 3);
+            for (const DGCanvasOp& op : canvas.Ops()) {
+                if (op.kind != DGCanvasOp::Kind::Fill) continue;
+                int top = List()->RowTop(row);
+                int x0 = ToPixels(tab.left + op.left), x1 = ToPixels(tab.left + op.right) - 1;
+                int y = top + ToPixels(op.bottom - 1); // below the percentage's digits
+                QColor expected(op.color & 0xFF, (op.color >> 8) & 0xFF, (op.color >> 16) & 0xFF);
+                QCOMPARE(QColor(list.pixel(x0, y)), expected);
+                QCOMPARE(QColor(list.pixel(x1, y)), expected);
+                ++checked;
+            }
+        }
+        QVERIFY(checked >= 2); // the earthworks are done, the walls under way
+    }
+
+    void anInPlaceEditWithInvertedDatesIsRefused() {
+        QTest::mouseDClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, RowPoint(2));
+        Palette()->Sync();
+        QCOMPARE(PaletteDialog().List(kList)->editorsRow, 2);
+        auto* start = qobject_cast<QDateEdit*>(Palette()->ItemView(14));
+        auto* finish = qobject_cast<QDateEdit*>(Palette()->ItemView(15));
+        QVERIFY(start && finish && finish->isVisible());
+        // The editors lie over the edited row.
+        QPoint rowInPalette = List()->viewport()->mapTo(Palette(), RowPoint(2));
+        QVERIFY(std::abs(finish->geometry().center().y() - rowInPalette.y()) <= 4);
+        finish->setDate(start->date().addDays(-5));
+        QString alertText;
+        WhenReady([] { return ActiveModal<QMessageBox>() != nullptr; }, [&] {
+            auto* box = ActiveModal<QMessageBox>();
+            QCOMPARE(box->objectName(), QStringLiteral("alert32503"));
+            alertText = box->text();
+            Screenshot(box, QStringLiteral("alert-32503.png"));
+            box->buttons().front()->click();
+        });
+        QTest::mouseClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, RowPoint(3));
+        QVERIFY(!alertText.isEmpty());
+        // The palette stays on the edited row for the user to correct it.
+        QCOMPARE(PaletteDialog().List(kList)->selected, 2);
+        finish->setDate(start->date().addDays(3));
+        QTest::mouseClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, RowPoint(3));
+        QCOMPARE(PaletteDialog().List(kList)->selected, 3);
+    }
+
+    void aMovieIsStoppedFromItsProgressWindow() {
+        QString movie = tempDir + QStringLiteral("/stopped");
+        int32_t stoppedAt = 0, maximum = 0;
+        bool settingsShown = false;
+        QString ended;
+        bool selectionUntouched = false;
+        WhenReady([] { return ActiveModal<ModalDialogWindow>() != nullptr; }, [&] {
+            auto* settings = ActiveModal<ModalDialogWindow>();
+            settingsShown = settings->objectName() == QStringLiteral("dialog32503");
+            Screenshot(settings, QStringLiteral("dialog-32503.png"));
+            WhenReady([] { return ActiveModal<QFileDialog>() != nullptr; }, [&] {
+                auto* box = ActiveModal<QFileDialog>();
+                box->selectFile(movie);
+                static_cast<QDialog*>(box)->accept();
+            });
+            WhenReady([&] {
+                DialogWindow* p = Window().Dialogs()->Window(32450);
+                return p && p->isVisible() && p->Dialog()->ItemValue(3) >= 3;
+            }, [&] {
+                DialogWindow* p = Window().Dialogs()->Window(32450);
+                Screenshot(p, QStringLiteral("progress-window.png"));
+                stoppedAt = p->Dialog()->ItemValue(3);
+                // While frames are made, the rest of the window takes no commands.
+                size_t selected = Model().Selection().size();
+                QTest::mouseClick(Window().View3D(), Qt::LeftButton, Qt::NoModifier, PointOnElement("FAL-01"));
+                selectionUntouched = Model().Selection().size() == selected;
+                maximum = p->Dialog()->Item(3)->maximum;
+                QTest::mouseClick(p->ItemView(1), Qt::LeftButton);
+                WhenReady([] { return ActiveModal<QMessageBox>() != nullptr; }, [&] {
+                    ended = ActiveModal<QMessageBox>()->objectName();
+                    ActiveModal<QMessageBox>()->buttons().front()->click();
+                });
+            });
+            ClickButton(settings->ItemView(1));
+        });
+        Window().AddonAction(kMenu, 6)->trigger();
+        QVERIFY(settingsShown);
+        QVERIFY(stoppedAt >= 3);
+        QVERIFY2(stoppedAt < maximum, qPrintable(QStringLiteral("%1 of %2").arg(stoppedAt).arg(maximum)));
+        QTRY_VERIFY(Window().Dialogs()->Window(32450) == nullptr);
+        QVERIFY(!ended.isEmpty());
+        QVERIFY(selectionUntouched);
+        qInfo("stopped at frame %d of %d, then %s", stoppedAt, maximum, qPrintable(ended));
+    }
+};
+
+QTEST_MAIN(DeskWindowTest)
+#include "DeskWindowTest.moc"
