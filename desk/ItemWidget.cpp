@@ -124,6 +124,26 @@ void ItemWidget::Report(const std::string& utf8Value) {
     }
 }
 
+namespace {
+
+// The descriptions were laid out for a narrower font than this screen's: a label that does not
+// fit its item is drawn a little smaller rather than cut off.
+void FitTextToWidth(QWidget& widget, int width) {
+    constexpr int kSmallestPixels = 8;
+    QFont font = widget.parentWidget() ? widget.parentWidget()->font() : widget.font();
+    int size = font.pixelSize();
+    if (size <= 0) return;
+    for (; size > kSmallestPixels; --size) {
+        font.setPixelSize(size);
+        widget.setFont(font);
+        if (widget.sizeHint().width() <= width) return;
+    }
+    font.setPixelSize(kSmallestPixels);
+    widget.setFont(font);
+}
+
+} // namespace
+
 void ItemWidget::Sync() {
     DGItem* item = item_();
     if (!item || !widget_) return;
@@ -187,6 +207,11 @@ void ItemWidget::Sync() {
         break;
     }
     case DGItemKind::List: break;
+    }
+    bool labelled = kind_ == DGItemKind::Button || kind_ == DGItemKind::CheckBox || kind_ == DGItemKind::RadioButton;
+    if (labelled && (textChanged || rect.width() != fittedWidth_)) {
+        FitTextToWidth(*widget_, rect.width());
+        fittedWidth_ = rect.width();
     }
     shownText_ = item->text;
     shownValue_ = item->value;

@@ -49,4 +49,5 @@ private:
     int32_t shownValue_ = 0;
     size_t shownEntries_ = 0;
     bool first_ = true;
+    int fittedWidth_ = -1; // the item width its label was last fitted to
 };

@@ -12,6 +12,7 @@
 #include "desk/QtDialogBackEnd.h"
 #include "dialogkit/DGAnswers.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDateEdit>
 #include <QDir>
@@ -284,12 +285,16 @@ private slots:
         QString movie = tempDir + QStringLiteral("/stopped");
         int32_t stoppedAt = 0, maximum = 0;
         bool settingsShown = false;
+        QStringList cutLabels;
         QString ended;
         bool selectionUntouched = false;
         WhenReady([] { return ActiveModal<ModalDialogWindow>() != nullptr; }, [&] {
             auto* settings = ActiveModal<ModalDialogWindow>();
             settingsShown = settings->objectName() == QStringLiteral("dialog32503");
             Screenshot(settings, QStringLiteral("dialog-32503.png"));
+            // Every label is whole: none needs more room than its item has.
+            for (auto* b : settings->findChildren<QAbstractButton*>())
+                if (b->isVisible() && b->sizeHint().width() > b->width()) cutLabels << b->text();
             WhenReady([] { return ActiveModal<QFileDialog>() != nullptr; }, [&] {
                 auto* box = ActiveModal<QFileDialog>();
                 box->selectFile(movie);
@@ -317,6 +322,7 @@ private slots:
         });
         Window().AddonAction(kMenu, 6)->trigger();
         QVERIFY(settingsShown);
+        QVERIFY2(cutLabels.isEmpty(), qPrintable(cutLabels.join(QStringLiteral(" | "))));
         QVERIFY(stoppedAt >= 3);
         QVERIFY2(stoppedAt < maximum, qPrintable(QStringLiteral("%1 of %2").arg(stoppedAt).arg(maximum)));
         QTRY_VERIFY(Window().Dialogs()->Window(32450) == nullptr);
