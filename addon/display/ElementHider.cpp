@@ -79,10 +79,10 @@ private:
 
 // Whether the record agrees with what the cache says the element shows: a hidden element keeps
 // its own layer, a painted one its own values, a present one neither.
-bool RecordShows(const ElementLinkRecord& link, int32_t code) {
+bool RecordShows(const ElementLinkRecord& link, Appearance code) {
     bool hidden = link.SavedLayer() != 0;
-    if (code == kAbsent) return hidden;
-    if (code == kUnderWork) return !hidden && TypeDisplay::IsOverridden(link);
+    if (code == Appearance::Absent) return hidden;
+    if (code == Appearance::UnderWork) return !hidden && TypeDisplay::IsOverridden(link);
     return !hidden && !TypeDisplay::IsOverridden(link);
 }
 
@@ -368,7 +368,7 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
     size_t type = IsKnownConstructionType(pair.type) ? static_cast<size_t>(pair.type) : 0;
     Record element;
     if (cached && *cached == next && RecordShows(link, next.code)) {
-        if (next.code != kUnderWork) return false;
+        if (next.code != Appearance::UnderWork) return false;
         // A painted element must also wear its type's pen: undo may have put back another type's.
         // The record that carried this stamp did, and a stamp is never given to another state.
         if (stamp != 0 && cached->stamp == stamp) return false;
@@ -394,7 +394,7 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
         changed = true;
     };
     switch (pair.code) {
-    case kAbsent:
+    case Appearance::Absent:
         if (link.SavedLayer() == 0) {
             link.SetSavedLayer(layer);
             LE::Put<int16_t>(element, HostElement::kLayer, hiddenLayer);
@@ -402,7 +402,7 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
             changed = true;
         }
         break;
-    case kUnderWork: {
+    case Appearance::UnderWork: {
         bool already = TypeDisplay::IsOverridden(link);
         std::array<uint8_t, ElementLinkRecord::kSize> keep = link.bytes;
         Record typeMask(HostElement::kRecordSize, 0);
@@ -540,10 +540,10 @@ void ElementHider::ShowAll(TaskDB& db) {
     }
     SetHiddenLayerVisible(false);
     EndPass();
-    ResetShownState(db, kPresent);
+    ResetShownState(db, Appearance::Present);
 }
 
-void ElementHider::ResetShownState(TaskDB& db, int32_t code) {
+void ElementHider::ResetShownState(TaskDB& db, Appearance code) {
     shownState_.clear();
     for (int32_t kind = HostElement::kFirstKind; kind <= HostElement::kLastKind; ++kind) {
         if (!IsDisplayableKind(kind)) continue;

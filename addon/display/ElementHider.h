@@ -6,6 +6,7 @@
 #include "hostapi/HostGuid.h"
 #include "schedule/ElementLink.h"
 #include "schedule/IElementDisplay.h"
+#include "schedule/Task.h"
 
 #include <array>
 #include <cstdint>
@@ -20,12 +21,11 @@
 class TaskDB;
 
 // What an element shows.
-enum AppearanceCode : int32_t { kAbsent = 0, kUnderWork = 1, kPresent = 2, kUnlinked = 3 };
 
 class ElementHider final : public IElementDisplay {
 public:
     struct ShownState {
-        int32_t code = 0;
+        Appearance code = Appearance::Absent;
         int32_t type = 0;
         // The host's change stamp of the element record last seen showing this pair with the
         // right pen (0: none). A stamp names one state of one element, so while the element
@@ -63,7 +63,7 @@ public:
     bool ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16_t hiddenLayer, int flag = 0);
     void ShowAll(TaskDB& db);
     bool RestoreElement(TaskDB& db, int32_t kind, API_Guid guid) override;
-    void ResetShownState(TaskDB& db, int32_t code);
+    void ResetShownState(TaskDB& db, Appearance code);
     void Finish();
     int16_t SetHiddenLayerVisible(bool visible) override;
     bool IsDisplayable(int32_t kind, const API_Guid& guid) const override;
@@ -95,7 +95,7 @@ private:
     int heldMissingTaskAnswer_ = 0;
     struct Governing {
         int32_t type = 6;
-        int32_t code = kUnlinked;
+        Appearance code = Appearance::Unlinked;
     };
     // `beforeWrite` runs before a missing task's slot is written (it unlocks a locked element).
     Governing FindGoverning(TaskDB& db, ElementLinkRecord& link, int32_t kind, const API_Guid& guid,

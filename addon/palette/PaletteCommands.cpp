@@ -129,7 +129,7 @@ void MainDialogCPP::ButtonClicked(int16_t item) {
         ScopeGuard finish([this] { elementHider_.Finish(); });
         elementHider_.BeginPass();
         ScopeGuard endPass([this] { elementHider_.EndPass(); });
-        if (taskDB_.IsDirty()) elementHider_.ResetShownState(taskDB_, kUnlinked);
+        if (taskDB_.IsDirty()) elementHider_.ResetShownState(taskDB_, Appearance::Unlinked);
         {
             HostUndoStep undo(caption);
             elementHider_.ShowAtCurrentDate(taskDB_, 0);

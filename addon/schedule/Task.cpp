@@ -28,11 +28,11 @@ void Task::ComputeState(const DateTime& current) {
                      : 0;
 
     switch (type) {
-    case Construction: appearance = !started ? Absent : inProgress ? UnderWork : Present; break;
-    case Demolition: appearance = !started ? Present : inProgress ? UnderWork : Absent; break;
+    case Construction: appearance = !started ? Appearance::Absent : inProgress ? Appearance::UnderWork : Appearance::Present; break;
+    case Demolition: appearance = !started ? Appearance::Present : inProgress ? Appearance::UnderWork : Appearance::Absent; break;
     case Renovation:
-    case Fixed: appearance = !started ? Present : inProgress ? UnderWork : Present; break;
-    case Temporary: appearance = !started ? Absent : inProgress ? UnderWork : Absent; break;
-    default: appearance = Present; break;
+    case Fixed: appearance = !started ? Appearance::Present : inProgress ? Appearance::UnderWork : Appearance::Present; break;
+    case Temporary: appearance = !started ? Appearance::Absent : inProgress ? Appearance::UnderWork : Appearance::Absent; break;
+    default: appearance = Appearance::Present; break;
     }
 }

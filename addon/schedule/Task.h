@@ -8,7 +8,9 @@
 
 enum TaskFlags : uint32_t { LinkedToSelection = 1u << 0 };
 
-enum TaskAppearance : int32_t { Absent = 0, UnderWork = 1, Present = 2 };
+// What a task shows at the current date, and so the elements it governs; Unlinked only in the
+// display's cache, for an element no task governs.
+enum class Appearance : int32_t { Absent = 0, UnderWork = 1, Present = 2, Unlinked = 3 };
 
 struct Task {
     static constexpr size_t kNameSize = 256;
@@ -21,7 +23,7 @@ struct Task {
     DateTime finish = start;
     int32_t percentComplete = 0;
     uint8_t inProgress = 0;
-    int32_t appearance = Absent;
+    Appearance appearance = Appearance::Absent;
 
     // Cuts at 255 bytes; the field is always terminated.
     void SetName(std::string_view text);

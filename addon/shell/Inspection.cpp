@@ -37,7 +37,7 @@ std::string Tasks() {
         const Task& t = db.Tasks()[i];
         out << i << " " << t.id << " " << t.type << " " << Quote(t.Name()) << " " << Date(t.start) << " "
             << Date(t.finish) << " " << t.percentComplete << " " << static_cast<int>(t.inProgress) << " "
-            << t.appearance << " " << t.flags << "\n";
+            << static_cast<int32_t>(t.appearance) << " " << t.flags << "\n";
     }
     return out.str();
 }

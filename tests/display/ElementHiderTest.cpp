@@ -124,7 +124,7 @@ TEST_F(ElementHiderTest, HiddenElementKeepsItsFirstSavedLayer) {
     ShowAt(DateTime(2009, 3, 1));
     int16_t hiddenLayer = wall.Layer();
     ASSERT_NE(hiddenLayer, walls);
-    hider.ResetShownState(db, 3); // forces the element to be applied again
+    hider.ResetShownState(db, Appearance::Unlinked); // forces the element to be applied again
     ShowAt(DateTime(2009, 3, 2));
     EXPECT_EQ(LinkOf(wall).SavedLayer(), walls);
     ShowAt(DateTime(2009, 3, 10));
@@ -182,7 +182,7 @@ TEST_F(ElementHiderTest, MissingTaskQuestion) {
 
     Element& c = Wall("FAL-03");
     Link(c, {77, 1});
-    hider.ResetShownState(db, 3);
+    hider.ResetShownState(db, Appearance::Unlinked);
     DGQueueAlertAnswer(2); // a: keep again
     DGQueueAlertAnswer(1); // c: break the link, which ends the pass
     ShowAt(DateTime(2009, 3, 3));

@@ -91,7 +91,7 @@ TEST_F(ScheduleFileCommandsTest, OpeningReadsTheChosenKindAndStartsToday) {
     EXPECT_EQ(settings.projectFileKind, 1);
     EXPECT_FALSE(settings.untitled);
     EXPECT_EQ(db.CurrentDate(), DateTime(2009, 3, 3)); // the end of today
-    EXPECT_EQ(db.Tasks()[0].appearance, UnderWork); // states recomputed for today
+    EXPECT_EQ(db.Tasks()[0].appearance, Appearance::UnderWork); // states recomputed for today
     EXPECT_GT(db.Tasks()[0].percentComplete, 0);
 
     // A schedule opened from a text is saved as a text unless the user switches the filter.

@@ -50,7 +50,7 @@ TEST_F(TaskDBTest, StateRuleFollowsTheConstructionType) {
         for (const auto& e : expected) {
             db.SetCurrentDate(e.at, false);
             const Task& t = db.Tasks().back();
-            EXPECT_EQ(t.appearance, e.appearance) << "type " << c.type;
+            EXPECT_EQ(static_cast<int32_t>(t.appearance), e.appearance) << "type " << c.type;
             EXPECT_EQ(t.percentComplete, e.percent) << "type " << c.type;
             EXPECT_EQ(t.inProgress, e.inProgress) << "type " << c.type;
         }
@@ -67,7 +67,7 @@ TEST_F(TaskDBTest, ReversedAndInvalidTasks) {
     db.AppendLoadedTask(badDate);
     db.SetCurrentDate(DateTime(2009, 3, 5), false);
     EXPECT_EQ(db.Tasks()[0].inProgress, 0);
-    EXPECT_EQ(db.Tasks()[0].appearance, Present);
+    EXPECT_EQ(db.Tasks()[0].appearance, Appearance::Present);
     EXPECT_EQ(db.Tasks()[0].percentComplete, 100);
     EXPECT_EQ(db.Tasks()[1].percentComplete, 0); // id 0 is not a usable task
     EXPECT_EQ(db.Tasks()[2].percentComplete, 0);
@@ -131,7 +131,7 @@ TEST_F(TaskDBTest, SetTaskAtDirtiesOnlyForStoredFields) {
     db.GetTaskAt(0, t);
     t.flags = LinkedToSelection;
     t.percentComplete = 77;
-    t.appearance = 2;
+    t.appearance = Appearance::Present;
     db.SetTaskAt(0, t);
     EXPECT_FALSE(db.IsDirty());
     EXPECT_EQ(db.Tasks()[0].flags, LinkedToSelection);
@@ -177,7 +177,7 @@ TEST_F(TaskDBTest, CurrentDateAtEndOfDayCountsThatDayAsDone) {
     db.AppendLoadedTask(MakeTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 4)));
     db.SetCurrentDate(DateTime(2009, 3, 3, 9), true);
     EXPECT_EQ(db.CurrentDate(), DateTime(2009, 3, 4));
-    EXPECT_EQ(db.Tasks()[0].appearance, Present);
+    EXPECT_EQ(db.Tasks()[0].appearance, Appearance::Present);
 }
 
 TEST_F(TaskDBTest, ClearScheduleResetsTheFileIdentity) {
