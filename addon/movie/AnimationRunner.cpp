@@ -88,7 +88,7 @@ AnimationRunner::~AnimationRunner() {
 
 bool AnimationRunner::NextFrameDate() {
     const AnimationSettings& s = taskDB_.Settings();
-    if (currentDate_.status != Valid) {
+    if (currentDate_.status != DateTimeStatus::Valid) {
         currentDate_ = s.projectStart;
         return true;
     }
@@ -106,7 +106,7 @@ bool AnimationRunner::Run() {
     if (FKGetSpecialFolder(FKSpecialFolder::Temporary, folder) != 0) return false;
     const AnimationSettings& s = taskDB_.Settings();
     currentDate_ = s.animationStart;
-    if (currentDate_.status == Invalid) return false;
+    if (currentDate_.status == DateTimeStatus::Invalid) return false;
     taskDB_.SetCurrentDate(currentDate_, false);
 
     std::unique_ptr<ProgressWindow> window;

@@ -13,8 +13,8 @@ void MainDialogCPP::BeginRowEdit(int32_t row) {
     DGDialog& d = *dialog_;
     // A type the pop-up has no item for shows the first item; committing stores that one.
     d.SetItemValue(kTypeEditor, IsKnownConstructionType(t.type) ? t.type + 1 : 1);
-    d.SetItemValue(kStartEditor, t.start.status == Valid ? t.start.ToPlatformTime() : DateTime::Now().ToPlatformTime());
-    d.SetItemValue(kFinishEditor, t.finish.status == Valid ? t.finish.DayBefore().ToPlatformTime()
+    d.SetItemValue(kStartEditor, t.start.status == DateTimeStatus::Valid ? t.start.ToPlatformTime() : DateTime::Now().ToPlatformTime());
+    d.SetItemValue(kFinishEditor, t.finish.status == DateTimeStatus::Valid ? t.finish.DayBefore().ToPlatformTime()
                                                            : DateTime::Now().ToPlatformTime());
     d.SetItemText(kNameEditor, std::string(t.Name()));
     PlaceEditors();

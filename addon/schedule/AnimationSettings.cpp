@@ -23,7 +23,7 @@ void AnimationSettings::ApplyRangeDefaults() {
     std::memset(projectFilePath, 0, sizeof projectFilePath);
     std::memset(movieFilePath, 0, sizeof movieFilePath);
     projectFileKind = 0;
-    for (DateTime* d : {&projectStart, &projectEnd, &animationStart, &animationEnd}) *d = DateTime::FromTicks(0, Invalid);
+    for (DateTime* d : {&projectStart, &projectEnd, &animationStart, &animationEnd}) *d = DateTime::FromTicks(0, DateTimeStatus::Invalid);
     step = DateTimeSpan(1, 0, 0, 0);
 }
 
@@ -56,7 +56,7 @@ void AnimationSettings::Reset() {
 void AnimationSettings::NormaliseRange(const DateTime& earliestStart, const DateTime& latestFinish) {
     projectStart = earliestStart;
     projectEnd = latestFinish;
-    if (animationStart.status != Valid || animationEnd.status != Valid || animationStart > animationEnd) {
+    if (animationStart.status != DateTimeStatus::Valid || animationEnd.status != DateTimeStatus::Valid || animationStart > animationEnd) {
         animationStart = projectStart;
         animationEnd = projectEnd;
         step = DateTimeSpan(1, 0, 0, 0);

@@ -24,9 +24,9 @@ int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0
 
 // Status of a result from two operands: Null wins over Invalid, Invalid over Valid.
 DateTimeStatus Combine(DateTimeStatus a, DateTimeStatus b) {
-    if (a == Null || b == Null) return Null;
-    if (a == Invalid || b == Invalid) return Invalid;
-    return Valid;
+    if (a == DateTimeStatus::Null || b == DateTimeStatus::Null) return DateTimeStatus::Null;
+    if (a == DateTimeStatus::Invalid || b == DateTimeStatus::Invalid) return DateTimeStatus::Invalid;
+    return DateTimeStatus::Valid;
 }
 
 bool FieldsFromTicks(int64_t ticks, DateTimeFields& f) {
@@ -115,7 +115,7 @@ DateTimeSpan::DateTimeSpan(int32_t days, int32_t hours, int32_t minutes, int32_t
                  static_cast<__int128>(minutes) * 600'000'000 + static_cast<__int128>(seconds) * kTicksPerSecond +
                  static_cast<__int128>(milliseconds) * 10'000 + static_cast<__int128>(microseconds) * 10 + hundreds;
     if (t > INT64_MAX || t < INT64_MIN) {
-        status = Invalid;
+        status = DateTimeStatus::Invalid;
         ticks = 0;
     } else {
         ticks = static_cast<int64_t>(t);
@@ -145,12 +145,12 @@ DateTime DateTime::Now() {
 bool DateTime::SetDateTimeOk(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute, int32_t second,
                              int32_t millisecond, int32_t microsecond, int32_t nanosecond) {
     if (year > 29000 || year < -29000 || month < 1 || month > 12 || day < 1) {
-        status = Invalid;
+        status = DateTimeStatus::Invalid;
         return false;
     }
     int32_t monthLength = kCumulativeDays[month] - kCumulativeDays[month - 1] + (month == 2 && IsLeapYear(year));
     if (day > monthLength) {
-        status = Invalid;
+        status = DateTimeStatus::Invalid;
         return false;
     }
     int64_t y = year;
@@ -163,11 +163,11 @@ bool DateTime::SetDateTimeOk(int32_t year, int32_t month, int32_t day, int32_t h
                      kTicksPerSecond +
                  static_cast<__int128>(millisecond) * 10'000 + static_cast<__int128>(microsecond) * 10 + hundreds;
     if (t > INT64_MAX || t < INT64_MIN) {
-        status = Invalid;
+        status = DateTimeStatus::Invalid;
         return false;
     }
     ticks = static_cast<int64_t>(t);
-    status = Valid;
+    status = DateTimeStatus::Valid;
     return true;
 }
 
@@ -207,7 +207,7 @@ void DateTime::RebaseTime() {
 }
 
 bool DateTime::GetFields(DateTimeFields& fields) const {
-    if (status != Valid) return false;
+    if (status != DateTimeStatus::Valid) return false;
     return FieldsFromTicks(ticks, fields);
 }
 
@@ -231,7 +231,7 @@ DateTime DateTime::StartOfDay() const {
     DateTime r = *this;
     DateTimeFields f;
     if (!GetFields(f)) {
-        r.status = Invalid;
+        r.status = DateTimeStatus::Invalid;
         return r;
     }
     r.SetDateTime(f.year, f.month, f.day, 0, 0, 0, 0, 0, 0);
@@ -242,7 +242,7 @@ DateTime DateTime::EndOfDay() const {
     DateTime r = *this;
     DateTimeFields f;
     if (!GetFields(f)) {
-        r.status = Invalid;
+        r.status = DateTimeStatus::Invalid;
         return r;
     }
     r.SetDateTime(f.year, f.month, f.day, 24, 0, 0, 0, 0, 0);
@@ -253,9 +253,9 @@ DateTime DateTime::DayBefore() const { return *this - DateTimeSpan::FromTicks(kT
 
 char* DateTime::Format(char* buffer, int32_t length, const char* format) const {
     if (buffer == nullptr) return nullptr;
-    if (status == Null || length <= 0) return nullptr;
+    if (status == DateTimeStatus::Null || length <= 0) return nullptr;
     DateTimeFields f;
-    if (status == Invalid || !GetFields(f)) {
+    if (status == DateTimeStatus::Invalid || !GetFields(f)) {
         BKCopyText(buffer, static_cast<size_t>(length), "Invalid datetime");
         return buffer;
     }
@@ -293,7 +293,7 @@ char* DateTime::Format(char* buffer, int32_t length, const char* format) const {
 
 char* DateTime::FormatForDisplay(char* buffer, int32_t length, uint32_t flags) const {
     if (buffer == nullptr || length <= 0) return buffer;
-    if (status != Valid) {
+    if (status != DateTimeStatus::Valid) {
         buffer[0] = 0;
         return buffer;
     }
@@ -339,20 +339,20 @@ int CompareDateTime(const DateTime& a, const DateTime& b) {
 DateTime operator+(const DateTime& a, const DateTimeSpan& b) {
     DateTimeStatus s = Combine(a.status, b.status);
     int64_t sum = 0;
-    if (s == Valid && __builtin_add_overflow(a.ticks, b.ticks, &sum)) s = Invalid;
-    return DateTime::FromTicks(s == Valid ? sum : 0, s);
+    if (s == DateTimeStatus::Valid && __builtin_add_overflow(a.ticks, b.ticks, &sum)) s = DateTimeStatus::Invalid;
+    return DateTime::FromTicks(s == DateTimeStatus::Valid ? sum : 0, s);
 }
 
 DateTime operator-(const DateTime& a, const DateTimeSpan& b) {
     DateTimeStatus s = Combine(a.status, b.status);
     int64_t diff = 0;
-    if (s == Valid && __builtin_sub_overflow(a.ticks, b.ticks, &diff)) s = Invalid;
-    return DateTime::FromTicks(s == Valid ? diff : 0, s);
+    if (s == DateTimeStatus::Valid && __builtin_sub_overflow(a.ticks, b.ticks, &diff)) s = DateTimeStatus::Invalid;
+    return DateTime::FromTicks(s == DateTimeStatus::Valid ? diff : 0, s);
 }
 
 DateTimeSpan operator-(const DateTime& a, const DateTime& b) {
     DateTimeStatus s = Combine(a.status, b.status);
     int64_t diff = 0;
-    if (s == Valid && __builtin_sub_overflow(a.ticks, b.ticks, &diff)) s = Invalid;
-    return DateTimeSpan::FromTicks(s == Valid ? diff : 0, s);
+    if (s == DateTimeStatus::Valid && __builtin_sub_overflow(a.ticks, b.ticks, &diff)) s = DateTimeStatus::Invalid;
+    return DateTimeSpan::FromTicks(s == DateTimeStatus::Valid ? diff : 0, s);
 }

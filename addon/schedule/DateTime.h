@@ -7,7 +7,7 @@
 class IInStream;
 class IOutStream;
 
-enum DateTimeStatus : int32_t { Valid = 0, Invalid = 1, Null = 2 };
+enum class DateTimeStatus : int32_t { Valid = 0, Invalid = 1, Null = 2 };
 
 struct DateTimeFields {
     int32_t year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
@@ -24,9 +24,9 @@ public:
     DateTimeSpan() = default;
     DateTimeSpan(int32_t days, int32_t hours, int32_t minutes, int32_t seconds, int32_t milliseconds = 0,
                  int32_t microseconds = 0, int32_t nanoseconds = 0);
-    static DateTimeSpan FromTicks(int64_t ticks, DateTimeStatus status = Valid);
+    static DateTimeSpan FromTicks(int64_t ticks, DateTimeStatus status = DateTimeStatus::Valid);
 
-    DateTimeStatus status = Valid;
+    DateTimeStatus status = DateTimeStatus::Valid;
     int64_t ticks = 0;
 
     int64_t TotalDays() const { return ticks / kTicksPerSecond / 86400; }
@@ -42,10 +42,10 @@ public:
     DateTime(int32_t year, int32_t month, int32_t day, int32_t hour = 0, int32_t minute = 0, int32_t second = 0) {
         SetDateTime(year, month, day, hour, minute, second, 0, 0, 0);
     }
-    static DateTime FromTicks(int64_t ticks, DateTimeStatus status = Valid);
+    static DateTime FromTicks(int64_t ticks, DateTimeStatus status = DateTimeStatus::Valid);
     static DateTime Now();
 
-    DateTimeStatus status = Valid;
+    DateTimeStatus status = DateTimeStatus::Valid;
     int64_t ticks = 0;
 
     // Sets the value from calendar fields; rejected fields make it Invalid with the ticks kept.

@@ -8,18 +8,18 @@ int64_t CalendarLimit() {
     return limit;
 }
 
-bool IsPlainDay(const DateTime& value) { return value.status == Valid && value.ticks >= 0 && value.ticks < CalendarLimit(); }
+bool IsPlainDay(const DateTime& value) { return value.status == DateTimeStatus::Valid && value.ticks >= 0 && value.ticks < CalendarLimit(); }
 
 } // namespace
 
 DateTime StartOfDayOf(const DateTime& value) {
-    if (value.status == Valid && value.ticks < 0) return DateTime::FromTicks(value.ticks, Invalid);
+    if (value.status == DateTimeStatus::Valid && value.ticks < 0) return DateTime::FromTicks(value.ticks, DateTimeStatus::Invalid);
     if (!IsPlainDay(value)) return value.StartOfDay();
     return DateTime::FromTicks(value.ticks - value.ticks % kTicksPerDay);
 }
 
 DateTime EndOfDayOf(const DateTime& value) {
-    if (value.status == Valid && value.ticks < 0) return DateTime::FromTicks(value.ticks, Invalid);
+    if (value.status == DateTimeStatus::Valid && value.ticks < 0) return DateTime::FromTicks(value.ticks, DateTimeStatus::Invalid);
     if (!IsPlainDay(value)) return value.EndOfDay();
     return DateTime::FromTicks(value.ticks - value.ticks % kTicksPerDay + kTicksPerDay);
 }

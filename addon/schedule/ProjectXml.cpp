@@ -79,7 +79,7 @@ std::optional<DateTime> DayOf(std::string_view text) {
     auto y = NumberOf(text.substr(0, 4)), m = NumberOf(text.substr(5, 2)), d = NumberOf(text.substr(8, 2));
     if (!y || !m || !d) return std::nullopt;
     DateTime day(static_cast<int32_t>(*y), static_cast<int32_t>(*m), static_cast<int32_t>(*d));
-    if (day.status != Valid) return std::nullopt;
+    if (day.status != DateTimeStatus::Valid) return std::nullopt;
     return day;
 }
 

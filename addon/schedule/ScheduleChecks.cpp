@@ -26,18 +26,18 @@ std::string TypeName(int32_t type) {
 int32_t TaskDB::CheckTaskDates() const {
     int32_t count = 0;
     for (const Task& t : tasks_) {
-        bool startBad = t.start.status != Valid, finishBad = t.finish.status != Valid;
+        bool startBad = t.start.status != DateTimeStatus::Valid, finishBad = t.finish.status != DateTimeStatus::Valid;
         if (!startBad && !finishBad && !(t.start > t.finish)) continue; // the usual task: no text made
         std::string name(t.Name());
-        if (t.start.status != Valid) {
+        if (t.start.status != DateTimeStatus::Valid) {
             Report(AddonFormat(32510, 4, {name}));
             ++count;
         }
-        if (t.finish.status != Valid) {
+        if (t.finish.status != DateTimeStatus::Valid) {
             Report(AddonFormat(32510, 5, {name}));
             ++count;
         }
-        if (t.start.status == Valid && t.finish.status == Valid && t.start > t.finish) {
+        if (t.start.status == DateTimeStatus::Valid && t.finish.status == DateTimeStatus::Valid && t.start > t.finish) {
             Report(AddonFormat(32510, 6, {name}));
             ++count;
         }

@@ -147,7 +147,7 @@ private:
         Entry entry;
         for (int order = YearMonthDay; order <= MonthDayYear; ++order) {
             std::optional<DateTime> date = ParseDate(text, static_cast<DateOrder>(order));
-            entry.byOrder[static_cast<size_t>(order)] = date.value_or(DateTime::FromTicks(0, Invalid));
+            entry.byOrder[static_cast<size_t>(order)] = date.value_or(DateTime::FromTicks(0, DateTimeStatus::Invalid));
             entry.endOfDay[static_cast<size_t>(order)] = EndOfDayOf(entry.byOrder[static_cast<size_t>(order)]);
             if (date) entry.readable = static_cast<uint8_t>(entry.readable | 1u << order);
         }
@@ -210,7 +210,7 @@ class DateTexts {
 public:
     void Append(std::string& out, const DateTime& date) {
         // "Invalid datetime" would make the whole file unreadable; an empty field reads back as no date.
-        if (date.status != Valid) return;
+        if (date.status != DateTimeStatus::Valid) return;
         auto [it, added] = texts_.try_emplace(date.ticks);
         if (added) it->second = Format(date);
         out += it->second;

@@ -28,7 +28,7 @@ struct Task {
     // Cuts at 255 bytes; the field is always terminated.
     void SetName(std::string_view text);
     std::string_view Name() const;
-    bool IsValid() const { return start.status == Valid && finish.status == Valid && id >= 1; }
+    bool IsValid() const { return start.status == DateTimeStatus::Valid && finish.status == DateTimeStatus::Valid && id >= 1; }
     // Sets the three derived fields for the date `current`.
     void ComputeState(const DateTime& current);
 };

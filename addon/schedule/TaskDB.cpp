@@ -165,12 +165,12 @@ DateTime TaskDB::EarliestStart() const {
     DateTime candidate = first.start;
     bool replaced = false;
     for (size_t i = 1; i < tasks_.size(); ++i) {
-        if (tasks_[i].start.status == Valid && tasks_[i].start < candidate) {
+        if (tasks_[i].start.status == DateTimeStatus::Valid && tasks_[i].start < candidate) {
             candidate = tasks_[i].start;
             replaced = true;
         }
     }
-    if (replaced) candidate.status = Valid;
+    if (replaced) candidate.status = DateTimeStatus::Valid;
     return candidate;
 }
 
@@ -180,12 +180,12 @@ DateTime TaskDB::LatestFinish() const {
     DateTime candidate = first.finish;
     bool replaced = false;
     for (size_t i = 1; i < tasks_.size(); ++i) {
-        if (tasks_[i].finish.status == Valid && tasks_[i].finish > candidate) {
+        if (tasks_[i].finish.status == DateTimeStatus::Valid && tasks_[i].finish > candidate) {
             candidate = tasks_[i].finish;
             replaced = true;
         }
     }
-    if (replaced) candidate.status = Valid;
+    if (replaced) candidate.status = DateTimeStatus::Valid;
     return candidate;
 }
 

@@ -10,8 +10,8 @@
 namespace {
 
 std::string Date(const DateTime& d) {
-    if (d.status == Invalid) return "invalid";
-    if (d.status == Null) return "null";
+    if (d.status == DateTimeStatus::Invalid) return "invalid";
+    if (d.status == DateTimeStatus::Null) return "null";
     char buf[32];
     DateTimeFields f;
     if (!d.GetFields(f)) return "invalid";

@@ -249,7 +249,7 @@ TEST_F(AnimationRunTest, StopDuringTheFirstFrameAndFailures) {
     EXPECT_EQ(runner.Writer()->framesWritten, 0);
 
     settings.fromCurrentView = true;
-    settings.animationStart = DateTime::FromTicks(0, Invalid);
+    settings.animationStart = DateTime::FromTicks(0, DateTimeStatus::Invalid);
     AnimationRunner invalid(db, hider, -1, 3);
     EXPECT_FALSE(invalid.Run());
 }

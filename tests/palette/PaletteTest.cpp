@@ -172,7 +172,7 @@ TEST_F(PaletteTest, RowEditCommitRules) {
 TEST_F(PaletteTest, AnInvalidStartOpensAtTodayAndAPendingEditIsDiscarded) {
     Task t;
     t.id = 1;
-    t.start = DateTime::FromTicks(0, Invalid);
+    t.start = DateTime::FromTicks(0, DateTimeStatus::Invalid);
     t.finish = DateTime(2009, 3, 9);
     db.AppendLoadedTask(t);
     palette->RefillList(false);

@@ -16,7 +16,7 @@ TEST_F(AnimationSettingsTest, DefaultsAndDefaultNames) {
     EXPECT_TRUE(s.fromCurrentView);
     EXPECT_TRUE(s.use3DWindow);
     EXPECT_FALSE(s.labelObjectOn || s.customLabelOn || s.dateLabelOn);
-    EXPECT_EQ(s.animationStart.status, Invalid);
+    EXPECT_EQ(s.animationStart.status, DateTimeStatus::Invalid);
     EXPECT_EQ(s.step, DateTimeSpan(1, 0, 0, 0));
     EXPECT_TRUE(s.untitled);
 
@@ -27,7 +27,7 @@ TEST_F(AnimationSettingsTest, DefaultsAndDefaultNames) {
     s.ApplyDefaultNames();
     EXPECT_EQ(std::string(s.customLabelText), "Ház"); // switches and texts stay
     EXPECT_TRUE(s.dateLabelOn);
-    EXPECT_EQ(s.animationStart.status, Invalid);
+    EXPECT_EQ(s.animationStart.status, DateTimeStatus::Invalid);
     EXPECT_EQ(s.step, DateTimeSpan(1, 0, 0, 0));
 }
 
@@ -46,7 +46,7 @@ TEST_F(AnimationSettingsTest, ResetKeepsSwitchesButEmptiesPathsAndTexts) {
     EXPECT_STREQ(s.customLabelText, "");
     EXPECT_STREQ(s.labelObjectName, "");
     EXPECT_TRUE(s.untitled);
-    EXPECT_EQ(s.animationEnd.status, Invalid);
+    EXPECT_EQ(s.animationEnd.status, DateTimeStatus::Invalid);
     EXPECT_EQ(s.step, DateTimeSpan(1, 0, 0, 0));
 }
 

@@ -17,17 +17,17 @@ using DateTimeTest = FixedClockTest;
 
 TEST_F(DateTimeTest, KnownInstantsHaveKnownTicks) {
     EXPECT_EQ(Make(1601, 1, 1).ticks, 0);
-    EXPECT_EQ(Make(1601, 1, 1).status, Valid);
+    EXPECT_EQ(Make(1601, 1, 1).status, DateTimeStatus::Valid);
     EXPECT_EQ(Make(2009, 3, 1).ticks, 128'803'392'000'000'000LL);
     DateTime cleared = Make(2009, 3, 1);
     cleared.Clear();
-    EXPECT_EQ(cleared.status, Valid);
+    EXPECT_EQ(cleared.status, DateTimeStatus::Valid);
     EXPECT_EQ(cleared.ticks, 0);
 }
 
 TEST_F(DateTimeTest, CarriesOfUnrangedFields) {
     DateTime t = Make(2008, 1, 31, 24);
-    ASSERT_EQ(t.status, Valid);
+    ASSERT_EQ(t.status, DateTimeStatus::Valid);
     EXPECT_EQ(t.Year(), 2008);
     EXPECT_EQ(t.Month(), 2);
     EXPECT_EQ(t.Day(), 1);
@@ -46,19 +46,19 @@ TEST_F(DateTimeTest, CarriesOfUnrangedFields) {
 }
 
 TEST_F(DateTimeTest, CalendarRejectionsKeepTheTicks) {
-    EXPECT_EQ(Make(2007, 2, 29).status, Invalid);
-    EXPECT_EQ(Make(1900, 2, 29).status, Invalid);
-    EXPECT_EQ(Make(2008, 2, 29).status, Valid);
-    EXPECT_EQ(Make(2000, 2, 29).status, Valid);
-    EXPECT_EQ(Make(2009, 4, 31).status, Invalid);
-    EXPECT_EQ(Make(2009, 1, 0).status, Invalid);
-    EXPECT_EQ(Make(2009, 13, 1).status, Invalid);
-    EXPECT_EQ(Make(2009, 0, 1).status, Invalid);
-    EXPECT_EQ(Make(29001, 1, 1).status, Invalid);
+    EXPECT_EQ(Make(2007, 2, 29).status, DateTimeStatus::Invalid);
+    EXPECT_EQ(Make(1900, 2, 29).status, DateTimeStatus::Invalid);
+    EXPECT_EQ(Make(2008, 2, 29).status, DateTimeStatus::Valid);
+    EXPECT_EQ(Make(2000, 2, 29).status, DateTimeStatus::Valid);
+    EXPECT_EQ(Make(2009, 4, 31).status, DateTimeStatus::Invalid);
+    EXPECT_EQ(Make(2009, 1, 0).status, DateTimeStatus::Invalid);
+    EXPECT_EQ(Make(2009, 13, 1).status, DateTimeStatus::Invalid);
+    EXPECT_EQ(Make(2009, 0, 1).status, DateTimeStatus::Invalid);
+    EXPECT_EQ(Make(29001, 1, 1).status, DateTimeStatus::Invalid);
 
     DateTime t = Make(2009, 3, 1);
     EXPECT_FALSE(t.SetDateTimeOk(2009, 2, 30, 0, 0, 0, 0, 0, 0));
-    EXPECT_EQ(t.status, Invalid);
+    EXPECT_EQ(t.status, DateTimeStatus::Invalid);
     EXPECT_EQ(t.ticks, 128'803'392'000'000'000LL);
     EXPECT_EQ(t.Year(), -1);
     EXPECT_EQ(t.DayOfWeek(), -1);
@@ -115,25 +115,25 @@ TEST_F(DateTimeTest, DayBoundaries) {
     DateTime before = t.DayBefore();
     EXPECT_EQ(t.Day(), 2); // unchanged
     EXPECT_EQ(before.Day(), 1);
-    EXPECT_EQ(DateTime::FromTicks(5, Null).StartOfDay().status, Invalid);
+    EXPECT_EQ(DateTime::FromTicks(5, DateTimeStatus::Null).StartOfDay().status, DateTimeStatus::Invalid);
 }
 
 TEST_F(DateTimeTest, StatusPropagatesThroughArithmetic) {
     DateTime valid = Make(2009, 3, 1);
-    DateTime invalid = DateTime::FromTicks(77, Invalid);
-    DateTime null = DateTime::FromTicks(99, Null);
+    DateTime invalid = DateTime::FromTicks(77, DateTimeStatus::Invalid);
+    DateTime null = DateTime::FromTicks(99, DateTimeStatus::Null);
     DateTimeSpan s = invalid - null;
-    EXPECT_EQ(s.status, Null);
+    EXPECT_EQ(s.status, DateTimeStatus::Null);
     EXPECT_EQ(s.ticks, 0);
     DateTimeSpan v = valid - invalid;
-    EXPECT_EQ(v.status, Invalid);
+    EXPECT_EQ(v.status, DateTimeStatus::Invalid);
     EXPECT_EQ(v.ticks, 0);
     DateTime shifted = valid + DateTimeSpan(1, 2, 0, 0);
     EXPECT_EQ(shifted, Make(2009, 3, 2, 2));
-    DateTime nullSum = valid + DateTimeSpan::FromTicks(3, Null);
-    EXPECT_EQ(nullSum.status, Null);
+    DateTime nullSum = valid + DateTimeSpan::FromTicks(3, DateTimeStatus::Null);
+    EXPECT_EQ(nullSum.status, DateTimeStatus::Null);
     // Overflowing tick arithmetic is not a value.
-    EXPECT_EQ((DateTime::FromTicks(INT64_MAX) + DateTimeSpan::FromTicks(1)).status, Invalid);
+    EXPECT_EQ((DateTime::FromTicks(INT64_MAX) + DateTimeSpan::FromTicks(1)).status, DateTimeStatus::Invalid);
     DateTime acc = valid;
     acc += DateTimeSpan(0, 0, 30, 0);
     EXPECT_EQ(acc.Minute(), 30);
@@ -152,8 +152,8 @@ TEST_F(DateTimeTest, SpanTotalsTruncateTowardZero) {
 }
 
 TEST_F(DateTimeTest, ComparisonIgnoresStatusExceptForEquality) {
-    DateTime a = DateTime::FromTicks(100, Valid);
-    DateTime b = DateTime::FromTicks(100, Invalid);
+    DateTime a = DateTime::FromTicks(100, DateTimeStatus::Valid);
+    DateTime b = DateTime::FromTicks(100, DateTimeStatus::Invalid);
     EXPECT_FALSE(a < b);
     EXPECT_FALSE(a > b);
     EXPECT_TRUE(a <= b);
@@ -167,13 +167,13 @@ TEST_F(DateTimeTest, ComparisonIgnoresStatusExceptForEquality) {
 TEST_F(DateTimeTest, FormatHonoursTheBuffer) {
     char buf[32];
     std::memset(buf, 'Z', sizeof buf);
-    DateTime invalid = DateTime::FromTicks(0, Invalid);
+    DateTime invalid = DateTime::FromTicks(0, DateTimeStatus::Invalid);
     EXPECT_EQ(invalid.Format(buf, 10, "%x"), buf);
     EXPECT_STREQ(buf, "Invalid d");
     EXPECT_EQ(buf[10], 'Z');
 
     std::memset(buf, 'Z', sizeof buf);
-    EXPECT_EQ(DateTime::FromTicks(0, Null).Format(buf, 10, "%x"), nullptr);
+    EXPECT_EQ(DateTime::FromTicks(0, DateTimeStatus::Null).Format(buf, 10, "%x"), nullptr);
     EXPECT_EQ(buf[0], 'Z');
     EXPECT_EQ(Make(2009, 3, 1).Format(buf, 0, "%x"), nullptr);
     EXPECT_EQ(Make(2009, 3, 1).Format(nullptr, 10, "%x"), nullptr);
@@ -218,7 +218,7 @@ TEST_F(DateTimeTest, PlatformTimeRoundTripsBeyond2038) {
     DateTime back;
     back.FromPlatformTime(v);
     EXPECT_EQ(back, t);
-    EXPECT_EQ(DateTime::FromTicks(0, Invalid).ToPlatformTime(), 0);
+    EXPECT_EQ(DateTime::FromTicks(0, DateTimeStatus::Invalid).ToPlatformTime(), 0);
     // The platform keeps whole minutes; rebasing changes nothing else.
     DateTime r = Make(1999, 12, 31, 23, 59, 30);
     r.RebaseTime();

@@ -17,8 +17,8 @@ TEST(DayBoundary, AgreesWithTheCalendarEverywhere) {
                                     DateTime::FromTicks(limit),
                                     DateTime::FromTicks(limit + kTicksPerDay / 2),
                                     DateTime::FromTicks(INT64_MAX),
-                                    DateTime::FromTicks(12345, Invalid),
-                                    DateTime::FromTicks(12345, Null),
+                                    DateTime::FromTicks(12345, DateTimeStatus::Invalid),
+                                    DateTime::FromTicks(12345, DateTimeStatus::Null),
                                     DateTime::FromTicks(12345, static_cast<DateTimeStatus>(77))};
     std::mt19937_64 rng(5);
     for (int i = 0; i < 20000; ++i) values.push_back(DateTime::FromTicks(static_cast<int64_t>(rng() % static_cast<uint64_t>(limit + kTicksPerDay))));
@@ -27,10 +27,10 @@ TEST(DayBoundary, AgreesWithTheCalendarEverywhere) {
         DateTime fastStart = StartOfDayOf(v), fastEnd = EndOfDayOf(v);
         EXPECT_EQ(fastStart.status, start.status) << v.ticks;
         EXPECT_EQ(fastEnd.status, end.status) << v.ticks;
-        if (start.status == Valid) {
+        if (start.status == DateTimeStatus::Valid) {
             EXPECT_EQ(fastStart.ticks, start.ticks) << v.ticks;
         }
-        if (end.status == Valid) {
+        if (end.status == DateTimeStatus::Valid) {
             EXPECT_EQ(fastEnd.ticks, end.ticks) << v.ticks;
         }
     }
@@ -38,8 +38,8 @@ TEST(DayBoundary, AgreesWithTheCalendarEverywhere) {
 
 TEST(DayBoundary, InstantsBefore1601AreInvalid) {
     for (int64_t ticks : {int64_t{-1}, -kTicksPerDay, INT64_MIN}) {
-        EXPECT_EQ(StartOfDayOf(DateTime::FromTicks(ticks)), DateTime::FromTicks(ticks, Invalid));
-        EXPECT_EQ(EndOfDayOf(DateTime::FromTicks(ticks)), DateTime::FromTicks(ticks, Invalid));
+        EXPECT_EQ(StartOfDayOf(DateTime::FromTicks(ticks)), DateTime::FromTicks(ticks, DateTimeStatus::Invalid));
+        EXPECT_EQ(EndOfDayOf(DateTime::FromTicks(ticks)), DateTime::FromTicks(ticks, DateTimeStatus::Invalid));
     }
 }
 

@@ -149,8 +149,8 @@ TEST_F(ProjectFileTest, DatesBefore1601LoadAsInvalid) {
     Task t = MakeTask(1, Construction, DateTime::FromTicks(INT64_MIN), DateTime::FromTicks(-1), "a");
     for (int32_t version : {1, 4}) {
         ASSERT_TRUE(Load(Header(version, 1) + Record(t)));
-        EXPECT_EQ(db.Tasks()[0].start.status, Invalid);
-        EXPECT_EQ(db.Tasks()[0].finish.status, Invalid);
+        EXPECT_EQ(db.Tasks()[0].start.status, DateTimeStatus::Invalid);
+        EXPECT_EQ(db.Tasks()[0].finish.status, DateTimeStatus::Invalid);
     }
 }
 

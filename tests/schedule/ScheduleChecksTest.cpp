@@ -94,8 +94,8 @@ TEST_F(ScheduleChecksTest, TaskDates) {
     AddTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 2, 0, 0, 0) - DateTimeSpan(0, 0, 0, 1), "Vissza");
     Task bad;
     bad.id = 2;
-    bad.start = DateTime::FromTicks(0, Invalid);
-    bad.finish = DateTime::FromTicks(0, Null);
+    bad.start = DateTime::FromTicks(0, DateTimeStatus::Invalid);
+    bad.finish = DateTime::FromTicks(0, DateTimeStatus::Null);
     bad.SetName("Rossz");
     db.AppendLoadedTask(bad);
     AddTask(3, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 2), "Nulla");

@@ -221,8 +221,8 @@ TEST_F(ScheduleTextTest, SavesTheDocumentedBytes) {
 
 TEST_F(ScheduleTextTest, DatesThatAreNotValidGoOutEmptyAndReadBackAsNoDate) {
     db.AppendLoadedTask(MakeTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 5), "Alapozás"));
-    db.AppendLoadedTask(MakeTask(2, Demolition, DateTime::FromTicks(0, Invalid), DateTime(2009, 3, 20), "Bontás"));
-    db.AppendLoadedTask(MakeTask(3, Fixed, DateTime(2009, 3, 14), DateTime::FromTicks(0, Null), "Kerítés"));
+    db.AppendLoadedTask(MakeTask(2, Demolition, DateTime::FromTicks(0, DateTimeStatus::Invalid), DateTime(2009, 3, 20), "Bontás"));
+    db.AppendLoadedTask(MakeTask(3, Fixed, DateTime(2009, 3, 14), DateTime::FromTicks(0, DateTimeStatus::Null), "Kerítés"));
     path = PathOf("hiányos.txt");
     ASSERT_TRUE(db.SaveScheduleText(path));
     EXPECT_EQ(ReadBytes(path), Cp("ID_v1\tName\tStart_Date\tFinish_Date\r\n"

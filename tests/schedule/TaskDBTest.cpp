@@ -63,7 +63,7 @@ TEST_F(TaskDBTest, ReversedAndInvalidTasks) {
     db.AppendLoadedTask(MakeTask(1, Construction, DateTime(2009, 3, 4), DateTime(2009, 3, 2)));
     db.AppendLoadedTask(MakeTask(0, Construction, DateTime(2009, 3, 1), DateTime(2009, 3, 9)));
     Task badDate = MakeTask(3, Construction, DateTime(2009, 3, 1), DateTime(2009, 3, 9));
-    badDate.finish.status = Invalid;
+    badDate.finish.status = DateTimeStatus::Invalid;
     db.AppendLoadedTask(badDate);
     db.SetCurrentDate(DateTime(2009, 3, 5), false);
     EXPECT_EQ(db.Tasks()[0].inProgress, 0);
@@ -140,7 +140,7 @@ TEST_F(TaskDBTest, SetTaskAtDirtiesOnlyForStoredFields) {
     EXPECT_TRUE(db.IsDirty());
     EXPECT_THROW(db.SetTaskAt(1, t), ETaskNotFound);
 
-    for (auto change : {+[](Task& x) { x.start.status = Invalid; }, +[](Task& x) { x.finish.ticks += 1; },
+    for (auto change : {+[](Task& x) { x.start.status = DateTimeStatus::Invalid; }, +[](Task& x) { x.finish.ticks += 1; },
                         +[](Task& x) { x.type = Fixed; }, +[](Task& x) { x.id = 9; }}) {
         db.SetDirty(false);
         db.GetTaskAt(0, t);
@@ -161,13 +161,13 @@ TEST_F(TaskDBTest, EmptyScheduleAnswersWithDefaults) {
 
 TEST_F(TaskDBTest, EarliestStartAndLatestFinish) {
     Task first = MakeTask(1, Construction, DateTime(2009, 5, 1), DateTime(2009, 5, 3));
-    first.start.status = Invalid;
+    first.start.status = DateTimeStatus::Invalid;
     db.AppendLoadedTask(first);
     Task later = MakeTask(2, Construction, DateTime(2009, 6, 1), DateTime(2009, 6, 3));
     db.AppendLoadedTask(later);
     // No later start is earlier: the first start comes back unchanged, status included.
     EXPECT_EQ(db.EarliestStart(), first.start);
-    EXPECT_EQ(db.EarliestStart().status, Invalid);
+    EXPECT_EQ(db.EarliestStart().status, DateTimeStatus::Invalid);
     EXPECT_EQ(db.LatestFinish(), DateTime(2009, 6, 3));
     db.AppendLoadedTask(MakeTask(3, Construction, DateTime(2009, 4, 1), DateTime(2009, 4, 3)));
     EXPECT_EQ(db.EarliestStart(), DateTime(2009, 4, 1));

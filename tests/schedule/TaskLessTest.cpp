@@ -64,8 +64,8 @@ TEST_F(TaskLessTest, TypeAndPercentKeys) {
 
 TEST_F(TaskLessTest, DatesOfEqualTicksAndOtherStatusAreNeitherFirst) {
     Task a = Named(1, "a"), b = Named(2, "b");
-    a.start = DateTime::FromTicks(500, Valid);
-    b.start = DateTime::FromTicks(500, Invalid);
+    a.start = DateTime::FromTicks(500, DateTimeStatus::Valid);
+    b.start = DateTime::FromTicks(500, DateTimeStatus::Invalid);
     for (bool desc : {false, true}) {
         TaskLess less(desc, TaskLess::ByStart);
         EXPECT_FALSE(less(a, b));
