@@ -3,6 +3,7 @@
 #include "basekit/BKTime.h"
 #include "desk/MainWindow.h"
 #include "host/ops/AddonLoader.h"
+#include "host/ops/StartOptions.h"
 
 #include <QPlainTextEdit>
 #include <QString>
@@ -10,29 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-
-namespace {
-
-bool ParseNow(const std::string& text, int32_t& value) {
-    int y = 0, m = 0, d = 0, hh = 0, mm = 0;
-    int n = std::sscanf(text.c_str(), "%d-%d-%dT%d:%d", &y, &m, &d, &hh, &mm);
-    if (n != 3 && n != 5) return false;
-    char again[32];
-    if (n == 3) std::snprintf(again, sizeof again, "%04d-%02d-%02d", y, m, d);
-    else std::snprintf(again, sizeof again, "%04d-%02d-%02dT%02d:%02d", y, m, d, hh, mm);
-    if (text != again || hh > 23 || mm > 59) return false;
-    auto v = BKMakeTime(y, m, d, hh, mm);
-    if (!v) return false;
-    value = *v;
-    return true;
-}
-
-std::string DefaultPreferencesPath() {
-    const char* home = std::getenv("HOME");
-    return std::string(home ? home : ".") + "/.config/quorvel/preferences";
-}
-
-} // namespace
 
 bool ParseDeskOptions(int argc, char** argv, DeskOptions& options, std::string& error) {
     options.prefs = DefaultPreferencesPath();
@@ -49,7 +27,7 @@ bool ParseDeskOptions(int argc, char** argv, DeskOptions& options, std::string& 
         else if (a == "--prefs") ok = value(options.prefs);
         else if (a == "--now") {
             int32_t v = 0;
-            ok = value(options.now) && ParseNow(options.now, v);
+            ok = value(options.now) && ParseNowOption(options.now, v);
         } else if (a.rfind("-", 0) == 0 && a.size() > 1 && a[1] != '-') {
             continue; // Qt's own options (-platform ...) were taken by QApplication
         } else {
@@ -83,7 +61,7 @@ DeskSession::~DeskSession() {
 bool DeskSession::Start(const DeskOptions& options, std::string& error) {
     if (!options.now.empty()) {
         int32_t v = 0;
-        if (!ParseNow(options.now, v)) {
+        if (!ParseNowOption(options.now, v)) {
             error = "--now needs YYYY-MM-DD or YYYY-MM-DDTHH:MM";
             return false;
         }

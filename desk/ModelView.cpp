@@ -3,6 +3,7 @@
 #include "desk/CameraNavigation.h"
 #include "desk/ElementPicker.h"
 #include "desk/ViewProjection.h"
+#include "host/ops/GraphicsOperations.h"
 #include "host/render/ViewCamera.h"
 
 #include <QKeyEvent>
@@ -16,25 +17,6 @@ namespace {
 
 constexpr int kDragThreshold = 4;
 constexpr int kCoarseDivisor = 2;
-
-// The window's background colour as the project keeps it, the renderer's default otherwise.
-Rgb Background(const HostModel& model, RenderStyle style) {
-    Rgb fallback = style == RenderStyle::Photo ? Rgb{0.75f, 0.85f, 0.95f} : Rgb{1, 1, 1};
-    const char* key = style == RenderStyle::Photo ? "photo" : "3d";
-    if (!model.windows.is_object() || !model.windows.contains(key)) return fallback;
-    const auto& w = model.windows.at(key);
-    if (!w.is_object() || !w.contains("background")) return fallback;
-    const auto& b = w.at("background");
-    if (!b.is_array() || b.size() != 3) return fallback;
-    float c[3];
-    for (size_t i = 0; i < 3; ++i) {
-        if (!b[i].is_number()) return fallback;
-        double v = b[i].get<double>();
-        if (!(v >= 0 && v <= 1)) return fallback;
-        c[i] = static_cast<float>(v);
-    }
-    return {c[0], c[1], c[2]};
-}
 
 QImage ToQImage(const Image& image) {
     QImage out(image.width, image.height, QImage::Format_RGB32);
@@ -72,7 +54,7 @@ Image ModelView::RenderFull() {
         sceneStale_ = false;
     }
     return RenderScene(scene_, CameraFromView(host_.Model().view), std::max(1, width()), std::max(1, height()), style_,
-                       Background(host_.Model(), style_));
+                       WindowBackground(host_.Model(), style_));
 }
 
 void ModelView::Render(bool coarse) {
@@ -85,7 +67,7 @@ void ModelView::Render(bool coarse) {
         sceneStale_ = false;
     }
     Image small = RenderScene(scene_, CameraFromView(host_.Model().view), std::max(1, width() / kCoarseDivisor),
-                              std::max(1, height() / kCoarseDivisor), style_, Background(host_.Model(), style_));
+                              std::max(1, height() / kCoarseDivisor), style_, WindowBackground(host_.Model(), style_));
     picture_ = ToQImage(small).scaled(width(), height());
 }
 

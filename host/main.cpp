@@ -3,6 +3,7 @@
 #include "dialogkit/DGAnswers.h"
 #include "host/ops/AddonLoader.h"
 #include "host/ops/Host.h"
+#include "host/ops/StartOptions.h"
 #include "host/script/ScriptHelp.h"
 #include "host/script/ScriptInterpreter.h"
 
@@ -22,21 +23,6 @@ int Usage(const char* message) {
     return 2;
 }
 
-bool ParseNow(const std::string& text, int32_t& value) {
-    int y = 0, m = 0, d = 0, hh = 0, mm = 0;
-    int n = std::sscanf(text.c_str(), "%d-%d-%dT%d:%d", &y, &m, &d, &hh, &mm);
-    if (n != 3 && n != 5) return false;
-    // The text must be exactly the date (and time), nothing before or after.
-    char again[32];
-    if (n == 3) std::snprintf(again, sizeof again, "%04d-%02d-%02d", y, m, d);
-    else std::snprintf(again, sizeof again, "%04d-%02d-%02dT%02d:%02d", y, m, d, hh, mm);
-    if (text != again || hh > 23 || mm > 59) return false;
-    auto v = BKMakeTime(y, m, d, hh, mm);
-    if (!v) return false;
-    value = *v;
-    return true;
-}
-
 // The add-on built beside the program, when it is there.
 std::string DefaultAddonPath() {
     std::error_code ec;
@@ -44,11 +30,6 @@ std::string DefaultAddonPath() {
     if (ec) return {};
     auto path = exe.parent_path() / "Bauvista.qvx";
     return std::filesystem::exists(path, ec) ? path.string() : std::string();
-}
-
-std::string DefaultPreferencesPath() {
-    const char* home = std::getenv("HOME");
-    return std::string(home ? home : ".") + "/.config/quorvel/preferences";
 }
 
 } // namespace
@@ -80,7 +61,7 @@ int main(int argc, char** argv) {
         } else if (a == "--now") {
             std::string now;
             int32_t v = 0;
-            if (!value(now) || !ParseNow(now, v)) return Usage("--now needs YYYY-MM-DD or YYYY-MM-DDTHH:MM");
+            if (!value(now) || !ParseNowOption(now, v)) return Usage("--now needs YYYY-MM-DD or YYYY-MM-DDTHH:MM");
             BKSetFixedClock(v);
         } else if (!a.empty() && a[0] == '-' && a != "-") {
             return Usage(("unknown option " + a).c_str());

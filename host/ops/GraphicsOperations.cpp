@@ -32,7 +32,9 @@ int32_t SideOf(const nlohmann::json* window, const char* key, int32_t fallback) 
     return v >= 1 && v <= kMaxSide ? static_cast<int32_t>(v) : fallback;
 }
 
-Rgb BackgroundOf(const HostModel& model, RenderStyle style) {
+} // namespace
+
+Rgb WindowBackground(const HostModel& model, RenderStyle style) {
     Rgb fallback = style == RenderStyle::Photo ? Rgb{0.75f, 0.85f, 0.95f} : Rgb{1, 1, 1};
     const auto* w = WindowOf(model, style);
     if (!w || !w->contains("background")) return fallback;
@@ -48,8 +50,6 @@ Rgb BackgroundOf(const HostModel& model, RenderStyle style) {
     return {c[0], c[1], c[2]};
 }
 
-} // namespace
-
 HostGraphicsState& GraphicsOf(Host& host) {
     if (!host.graphics) host.graphics = std::make_shared<HostGraphicsState>();
     return *host.graphics;
@@ -63,7 +63,7 @@ std::pair<int32_t, int32_t> WindowSize(const HostModel& model, RenderStyle style
 Image RenderWindow(HostModel& model, RenderStyle style) {
     auto [width, height] = WindowSize(model, style);
     Scene scene = BuildScene(model);
-    return RenderScene(scene, CameraFromView(model.view), width, height, style, BackgroundOf(model, style));
+    return RenderScene(scene, CameraFromView(model.view), width, height, style, WindowBackground(model, style));
 }
 
 GSErr GetProjection(Host& host, void* record) {
@@ -106,7 +106,7 @@ GSErr CaptureWindow(Host& host, void* pictureOut, void* options) {
     auto [width, height] = WindowSize(model, style);
     Scene scene = BuildScene(model);
     BKHandle picture = NewPixMapDrawn(width, height, [&](const PixelView& pixels) {
-        SharedRenderer().Render(scene, CameraFromView(model.view), pixels, style, BackgroundOf(model, style));
+        SharedRenderer().Render(scene, CameraFromView(model.view), pixels, style, WindowBackground(model, style));
     });
     if (!picture) return kHostErrNoMemory;
     *static_cast<uint32_t*>(pictureOut) = picture;

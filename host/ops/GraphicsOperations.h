@@ -20,3 +20,5 @@ GSErr CameraPathPositions(Host& host, void* wrapper, void* positionsOut);
 // The window's size in pixels and its picture, from the project's "view" and "windows".
 std::pair<int32_t, int32_t> WindowSize(const HostModel& model, RenderStyle style);
 Image RenderWindow(HostModel& model, RenderStyle style);
+// The window's background colour as the project keeps it, the renderer's default otherwise.
+Rgb WindowBackground(const HostModel& model, RenderStyle style);
