@@ -180,10 +180,12 @@ GSErr OpenToolSettings(Host& host, void* request) {
     const LibPart* current = g.parts.ByIndex(LE::Get<int32_t>(d.record, HostObjectFields::kLibPart));
 
     DGModalDialog dialog("object-settings", "Object Settings");
-    dialog.AddItem({1, DGItemKind::Button, "ok", "OK", {}, 0, true, true, {}});
-    dialog.AddItem({2, DGItemKind::Button, "cancel", "Cancel", {}, 0, true, true, {}});
-    dialog.AddItem({3, DGItemKind::StaticText, "", "Library part:", {}, 0, true, true, {}});
-    dialog.AddItem({4, DGItemKind::TextEdit, "part", current ? BKFromUtf16(current->def.name) : std::string(), {}, 0, true, true, {}});
+    // Laid out for a windowed back-end; the headless one ignores the places.
+    dialog.AddItem({1, DGItemKind::Button, "ok", "OK", {165, 44, 75, 24}, 0, true, true, {}});
+    dialog.AddItem({2, DGItemKind::Button, "cancel", "Cancel", {250, 44, 75, 24}, 0, true, true, {}});
+    dialog.AddItem({3, DGItemKind::StaticText, "", "Library part:", {10, 12, 85, 20}, 0, true, true, {}});
+    dialog.AddItem({4, DGItemKind::TextEdit, "part", current ? BKFromUtf16(current->def.name) : std::string(),
+                    {100, 10, 225, 22}, 0, true, true, {}});
     const LibPart* chosen = nullptr;
     dialog.onClick = [&](DGModalDialog& dlg, int16_t item) {
         if (item != 1) return true;

@@ -9,7 +9,10 @@
 
 namespace {
 
-enum : int16_t { kOk = 1, kCancel = 2, kCodec = 3, kQuality = 4, kKeyFrames = 5, kDataRate = 6, kCompressor = 7 };
+enum : int16_t {
+    kOk = 1, kCancel = 2, kCodec = 3, kQuality = 4, kKeyFrames = 5, kDataRate = 6, kCompressor = 7,
+    kCompressorLabel = 8, kCodecLabel = 9, kQualityLabel = 10, kKeyFramesLabel = 11, kDataRateLabel = 12,
+};
 
 std::string FourCCText(uint32_t fourcc) {
     std::string text;
@@ -33,7 +36,25 @@ bool ParseFourCC(const std::string& text, uint32_t& out) {
 }
 
 DGItem Item(int16_t id, DGItemKind kind, std::string name, std::string text, int32_t value = 0) {
+    // Where each item sits, so that a windowed back-end can draw the dialog as laid out here.
+    static constexpr int16_t kLabelLeft = 10, kFieldLeft = 120, kFieldWidth = 190, kRow = 28;
+    static const auto row = [](int16_t r) { return static_cast<int16_t>(10 + r * kRow); };
     DGItem item;
+    switch (id) {
+    case kCompressorLabel: item.rect = {kLabelLeft, row(0), 105, 20}; break;
+    case kCompressor: item.rect = {kFieldLeft, row(0), kFieldWidth, 22}; break;
+    case kCodecLabel: item.rect = {kLabelLeft, row(1), 105, 20}; break;
+    case kCodec: item.rect = {kFieldLeft, row(1), 60, 22}; break;
+    case kQualityLabel: item.rect = {kLabelLeft, row(2), 105, 20}; break;
+    case kQuality: item.rect = {kFieldLeft, row(2), 80, 22}; break;
+    case kKeyFramesLabel: item.rect = {kLabelLeft, row(3), 105, 20}; break;
+    case kKeyFrames: item.rect = {kFieldLeft, row(3), 80, 22}; break;
+    case kDataRateLabel: item.rect = {kLabelLeft, row(4), 105, 20}; break;
+    case kDataRate: item.rect = {kFieldLeft, row(4), 80, 22}; break;
+    case kOk: item.rect = {150, row(5) + 6, 75, 24}; break;
+    case kCancel: item.rect = {235, row(5) + 6, 75, 24}; break;
+    default: break;
+    }
     item.id = id;
     item.kind = kind;
     item.name = std::move(name);
@@ -92,6 +113,11 @@ bool AskOne(uint32_t flags, AVICOMPRESSOPTIONS& options) {
     DGItem compressor = Item(kCompressor, DGItemKind::PopUp, "compressor", "");
     for (const auto& offer : AVICodecOffers()) compressor.entries.push_back({offer.label, static_cast<int32_t>(offer.fourcc)});
     dialog.AddItem(compressor);
+    dialog.AddItem(Item(kCompressorLabel, DGItemKind::StaticText, "", "Compressor:"));
+    dialog.AddItem(Item(kCodecLabel, DGItemKind::StaticText, "", "Code:"));
+    dialog.AddItem(Item(kQualityLabel, DGItemKind::StaticText, "", "Quality (0-10000):"));
+    dialog.AddItem(Item(kKeyFramesLabel, DGItemKind::StaticText, "", "Key frame every:"));
+    dialog.AddItem(Item(kDataRateLabel, DGItemKind::StaticText, "", "Data rate (KB/s):"));
     OfferSettings(dialog, flags);
     dialog.onChange = [flags](DGModalDialog& d, int16_t item) {
         if (item == kCompressor) {

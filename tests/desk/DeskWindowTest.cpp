@@ -14,6 +14,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QFileDialog>
@@ -329,6 +330,57 @@ private slots:
         QVERIFY(!ended.isEmpty());
         QVERIFY(selectionUntouched);
         qInfo("stopped at frame %d of %d, then %s", stoppedAt, maximum, qPrintable(ended));
+    }
+
+    // The compressor dialog of an AVI is a dialog of the platform's own: it is drawn whole,
+    // every item inside the window and big enough to be read and used.
+    void anAviIsMadeThroughAReadableCompressorDialog() {
+        QString movie = tempDir + QStringLiteral("/by-hand");
+        QStringList misplaced;
+        QString optionsName, ended;
+        WhenReady([] { return ActiveModal<ModalDialogWindow>() != nullptr; }, [&] {
+            auto* settings = ActiveModal<ModalDialogWindow>();
+            auto* kind = qobject_cast<QComboBox*>(settings->ItemView(19));
+            kind->setCurrentIndex(1);
+            emit kind->activated(1);
+            WhenReady([] { return ActiveModal<QFileDialog>() != nullptr; }, [&] {
+                auto* box = ActiveModal<QFileDialog>();
+                box->selectFile(movie);
+                static_cast<QDialog*>(box)->accept();
+            });
+            WhenReady([] {
+                auto* d = ActiveModal<ModalDialogWindow>();
+                return d && d->objectName() == QStringLiteral("dialogavi-options");
+            }, [&] {
+                auto* options = ActiveModal<ModalDialogWindow>();
+                optionsName = options->objectName();
+                Screenshot(options, QStringLiteral("dialog-avi-options.png"));
+                for (QWidget* w : options->findChildren<QWidget*>()) {
+                    if (!w->isVisible() || w->parentWidget() != options) continue;
+                    QRect r = w->geometry();
+                    if (r.width() < 20 || r.height() < 12 || !options->rect().contains(r))
+                        misplaced << QStringLiteral("%1 %2,%3 %4x%5")
+                                         .arg(QString::fromUtf8(w->metaObject()->className()))
+                                         .arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+                }
+                WhenReady([] { return ActiveModal<QMessageBox>() != nullptr; }, [&] {
+                    ended = ActiveModal<QMessageBox>()->objectName();
+                    ActiveModal<QMessageBox>()->buttons().front()->click();
+                });
+                // A button drawn without room cannot be pressed: the dialog is left as a user would.
+                if (misplaced.isEmpty())
+                    ClickButton(options->ItemView(1));
+                else
+                    options->reject();
+            });
+            ClickButton(settings->ItemView(1));
+        });
+        Window().AddonAction(kMenu, 6)->trigger();
+        QCOMPARE(optionsName, QStringLiteral("dialogavi-options"));
+        QVERIFY2(misplaced.isEmpty(), qPrintable(misplaced.join(QStringLiteral(" | "))));
+        QCOMPARE(ended, QStringLiteral("alert32524"));
+        std::error_code error;
+        QVERIFY(std::filesystem::file_size((movie + QStringLiteral(".avi")).toStdString(), error) > 10000);
     }
 };
 
