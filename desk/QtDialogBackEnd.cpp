@@ -7,6 +7,7 @@
 #include "filekit/FKFileDialog.h"
 
 #include <QApplication>
+#include <QWindow>
 
 QtDialogBackEnd::QtDialogBackEnd(QWidget* parent) : parent_(parent) {
     DGSetBackEnd(this);
@@ -75,6 +76,18 @@ int QtDialogBackEnd::RunAlert(const DGAlertRecord& alert) {
 
 ModalDialogWindow* QtDialogBackEnd::CurrentModal() const { return modal_; }
 
+namespace {
+
+QWidget* TopLevelOf(QObject* target) {
+    if (auto* widget = qobject_cast<QWidget*>(target)) return widget->window();
+    if (auto* window = qobject_cast<QWindow*>(target))
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->windowHandle() == window) return top;
+    return nullptr;
+}
+
+} // namespace
+
 void QtDialogBackEnd::ProcessEvents() {
     SyncAll();
     ++pumping_;
@@ -93,8 +106,8 @@ bool QtDialogBackEnd::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Wheel:
     case QEvent::Shortcut:
     case QEvent::ShortcutOverride: {
-        auto* widget = qobject_cast<QWidget*>(watched);
-        return !widget || !qobject_cast<DialogWindow*>(widget->window());
+        // The window system hands input to a window before its widgets see it.
+        return !qobject_cast<DialogWindow*>(TopLevelOf(watched));
     }
     default: return false;
     }

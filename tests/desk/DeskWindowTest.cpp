@@ -19,10 +19,12 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <filesystem>
 #include <functional>
@@ -57,6 +59,18 @@ void Screenshot(QWidget* widget, const QString& name) {
 }
 
 void ClickButton(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+// A click as the window system delivers it: to the top-level window, which passes it on to
+// the widget under the pointer.
+void ClickThroughWindow(QWidget* widget, QPoint at) {
+    QWindow* window = widget->window()->windowHandle();
+    QPointF local = widget->mapTo(widget->window(), at);
+    QPointF global = widget->mapToGlobal(at);
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &press);
+    QApplication::sendEvent(window, &release);
+}
 
 bool Greenish(QRgb c) { return qGreen(c) > qRed(c) + 40 && qGreen(c) > qBlue(c) + 40; }
 
@@ -284,7 +298,13 @@ private slots:
 
     void aMovieIsStoppedFromItsProgressWindow() {
         QString movie = tempDir + QStringLiteral("/stopped");
-        int32_t stoppedAt = 0, maximum = 0;
+        int32_t stoppedAt = 0, maximum = 0, lastFrame = 0;
+        // The last frame the progress window showed before it went.
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, [&] {
+            if (DialogWindow* p = Window().Dialogs()->Window(32450)) lastFrame = p->Dialog()->ItemValue(3);
+        });
+        watch.start(1);
         bool settingsShown = false;
         QStringList cutLabels;
         QString ended;
@@ -310,10 +330,12 @@ private slots:
                 stoppedAt = p->Dialog()->ItemValue(3);
                 // While frames are made, the rest of the window takes no commands.
                 size_t selected = Model().Selection().size();
-                QTest::mouseClick(Window().View3D(), Qt::LeftButton, Qt::NoModifier, PointOnElement("FAL-01"));
+                // Clicks as the window system delivers them: to the window first, then its widget.
+                ClickThroughWindow(Window().View3D(), PointOnElement("FAL-01"));
                 selectionUntouched = Model().Selection().size() == selected;
                 maximum = p->Dialog()->Item(3)->maximum;
-                QTest::mouseClick(p->ItemView(1), Qt::LeftButton);
+                QWidget* stop = p->ItemView(1);
+                ClickThroughWindow(stop, stop->rect().center());
                 WhenReady([] { return ActiveModal<QMessageBox>() != nullptr; }, [&] {
                     ended = ActiveModal<QMessageBox>()->objectName();
                     ActiveModal<QMessageBox>()->buttons().front()->click();
@@ -326,10 +348,11 @@ private slots:
         QVERIFY2(cutLabels.isEmpty(), qPrintable(cutLabels.join(QStringLiteral(" | "))));
         QVERIFY(stoppedAt >= 3);
         QVERIFY2(stoppedAt < maximum, qPrintable(QStringLiteral("%1 of %2").arg(stoppedAt).arg(maximum)));
+        QVERIFY2(lastFrame <= stoppedAt + 1, qPrintable(QStringLiteral("went on to frame %1").arg(lastFrame)));
         QTRY_VERIFY(Window().Dialogs()->Window(32450) == nullptr);
         QVERIFY(!ended.isEmpty());
         QVERIFY(selectionUntouched);
-        qInfo("stopped at frame %d of %d, then %s", stoppedAt, maximum, qPrintable(ended));
+        qInfo("stopped at frame %d (last shown %d) of %d, then %s", stoppedAt, lastFrame, maximum, qPrintable(ended));
     }
 
     // The compressor dialog of an AVI is a dialog of the platform's own: it is drawn whole,
