@@ -56,10 +56,10 @@ int16_t MKMovieWriter::Begin(const std::string& moviePath, int width, int height
     encoder_->framerate = av_inv_q(timeBase_);
     encoder_->sample_aspect_ratio = {1, 1};
     if (h264) {
-        // libx264's frame threads give bytes that depend on how the threads happened to run; a
-        // fixed number of slices, each on a thread, gives the same movie every time.
-        encoder_->thread_type = FF_THREAD_SLICE;
-        encoder_->thread_count = 4;
+        // libx264's frame threads are deterministic for a given thread count, but the count it
+        // picks follows the machine: a fixed count gives the same movie everywhere.
+        encoder_->thread_type = FF_THREAD_FRAME;
+        encoder_->thread_count = 3;
     }
     if (context_->oformat->flags & AVFMT_GLOBALHEADER) encoder_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     if (avcodec_open2(encoder_, codec, nullptr) < 0) return Fail(kMKEncoderError);
