@@ -382,7 +382,8 @@ void ReadModel(HostModel& model, const json& doc) {
 }
 
 // Hundreds of times a large real project; parsing takes some ten times the text in memory.
-constexpr size_t kMaxProjectBytes = size_t{256} << 20;
+// Large enough for a million elements with their links, small enough to refuse what no model is.
+constexpr size_t kMaxProjectBytes = size_t{2048} << 20;
 
 // Copying and writing JSON values recurse once per level, so a hostile file could exhaust the
 // stack long after parsing. Real projects nest a handful of levels.
@@ -531,6 +532,12 @@ std::string SerializeHostProject(const HostModel& model) {
 
 bool SaveHostProject(const HostModel& model, const std::string& path, std::string& error) {
     std::string text = SerializeHostProject(model);
+    // A file the host would refuse to open is never written over the one it can.
+    if (text.size() > kMaxProjectBytes) {
+        error = path + ": cannot be written: the project would be larger than " +
+                std::to_string(kMaxProjectBytes >> 20) + " MB";
+        return false;
+    }
     FKReplacementFile file(FKLocation::FromNativePath(path));
     int32_t err = file.Open();
     if (err == kFKNoErr) err = file.Write(text.data(), text.size());

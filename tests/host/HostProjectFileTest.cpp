@@ -322,8 +322,8 @@ TEST(HostProjectFile, OnlyAPlainFileOfBoundedSizeIsRead) {
     EXPECT_EQ(fromPipe.error, pipe + ": cannot be opened: not a plain file");
     EXPECT_EQ(LoadHostProject("/dev/zero").error, "/dev/zero: cannot be opened: not a plain file");
     WriteWholeFile(huge, "{}");
-    std::filesystem::resize_file(huge, (size_t{256} << 20) + 1); // sparse: costs no disk
+    std::filesystem::resize_file(huge, (size_t{2048} << 20) + 1); // sparse: costs no disk
     auto fromHuge = LoadHostProject(huge);
     EXPECT_FALSE(fromHuge.model);
-    EXPECT_EQ(fromHuge.error, huge + ": larger than 256 MB");
+    EXPECT_EQ(fromHuge.error, huge + ": larger than 2048 MB");
 }
