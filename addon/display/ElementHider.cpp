@@ -365,7 +365,6 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
     ShownState* cached = shownState_.find(listedGuid);
     // The host's undo and redo change elements behind the cache's back; where the record and the
     // cache disagree the element is applied again.
-    size_t type = IsKnownConstructionType(pair.type) ? static_cast<size_t>(pair.type) : 0;
     Record element;
     if (cached && *cached == next && RecordShows(link, next.code)) {
         if (next.code != Appearance::UnderWork) return false;
@@ -374,7 +373,7 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
         if (stamp != 0 && cached->stamp == stamp) return false;
         if (GSErr err = ReadElement(kind, guid, element); err != kHostNoError) throw EElementHider(__LINE__, 0, err);
         auto pen = TypeDisplay::FirstPen(element);
-        if (!pen || *pen == typePens_[type]) {
+        if (!pen || *pen == TypePen(pair.type)) {
             cached->stamp = LE::Get<uint32_t>(element, HostElement::kModiStamp);
             return false;
         }
@@ -406,7 +405,7 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
         bool already = TypeDisplay::IsOverridden(link);
         std::array<uint8_t, ElementLinkRecord::kSize> keep = link.bytes;
         Record typeMask(HostElement::kRecordSize, 0);
-        TypeDisplay::OverrideAttributes(element, typeMask, link, typePens_[type], typeMaterials_[type]);
+        TypeDisplay::OverrideAttributes(element, typeMask, link, TypePen(pair.type), TypeMaterial(pair.type));
         // The element's own values stay saved, not the previous type's.
         if (already) std::copy(keep.begin() + 42, keep.end(), link.bytes.begin() + 42);
         for (size_t i = 0; i < mask.size(); ++i) mask[i] |= typeMask[i];

@@ -93,7 +93,7 @@ public:
     void SetSharedUserId(int16_t id) { sharedUserId_ = id; }
 
     // Whether a task of type `following` may come after one of type `earlier` on one element.
-    bool IsSuccessionAllowed(int32_t earlier, int32_t following) const;
+    bool IsSuccessionAllowed(ConstructionType earlier, ConstructionType following) const;
     // Column names of the schedule text (ID, name, start, finish).
     const std::array<std::string, 4>& ColumnNames() const { return columnNames_; }
 

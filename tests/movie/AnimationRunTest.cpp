@@ -19,6 +19,8 @@
 
 namespace {
 
+using enum ConstructionType;
+
 std::string Cp(const std::string& utf8) { return ::Cp(utf8.c_str()); }
 using ::Cp;
 

@@ -8,6 +8,8 @@
 
 namespace {
 
+using enum ConstructionType;
+
 class ScheduleFileCommandsTest : public ScheduleFileTest {
 protected:
     void MakeDirtySchedule() {
