@@ -2,7 +2,7 @@
 #include "display/ElementHider.h"
 
 #include "basekit/BKMemory.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "dialogkit/DGCursor.h"
 #include "display/ConstructionTypeDisplay.h"
 #include "hostapi/HostAttributeRecord.h"

@@ -1,6 +1,6 @@
 #include "hostcalls/HostLists.h"
 
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostcalls/HostInterface.h"
 #include "hostcalls/OwnedHandle.h"

@@ -1,6 +1,6 @@
 #include "hostcalls/PlanDatabase.h"
 
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
 

@@ -1,7 +1,7 @@
 #include "movie/AVICreator.h"
 
 #include "avifile/AVIFile.h"
-#include "basekit/FixedText.h"
+#include "bytes/FixedText.h"
 #include "compatkit/CKBitmapHeader.h"
 #include "compatkit/CKDibSizes.h"
 #include "filekit/FKLocation.h"

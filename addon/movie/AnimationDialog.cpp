@@ -2,8 +2,8 @@
 
 #include "basekit/BKMemory.h"
 #include "basekit/BKText.h"
-#include "basekit/FixedText.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/FixedText.h"
+#include "bytes/LittleEndian.h"
 #include "filekit/FKLocation.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostapi/HostLibPartRecord.h"

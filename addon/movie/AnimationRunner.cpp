@@ -1,7 +1,7 @@
 #include "movie/AnimationRunner.h"
 
-#include "basekit/FixedText.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/FixedText.h"
+#include "bytes/LittleEndian.h"
 #include "display/ElementHider.h"
 #include "filekit/FKSpecialFolders.h"
 #include "hostapi/HostProjectionRecord.h"

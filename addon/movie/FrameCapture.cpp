@@ -1,8 +1,8 @@
 // One frame's picture: the camera of a camera-path frame, the host's picture, the caption and
 // the label object drawn onto the picture.
 #include "basekit/BKText.h"
-#include "basekit/FixedText.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/FixedText.h"
+#include "bytes/LittleEndian.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostapi/HostLibPartRecord.h"
 #include "hostapi/HostProjectionRecord.h"

@@ -3,7 +3,7 @@
 #include "basekit/BKMemory.h"
 #include "basekit/BKResources.h"
 #include "basekit/BKText.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "hostapi/HostLibPartRecord.h"
 #include "hostcalls/HostInterface.h"
 #include "hostcalls/OwnedHandle.h"

@@ -1,7 +1,7 @@
 #include "palette/MainDialogCPP.h"
 
-#include "basekit/FixedText.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/FixedText.h"
+#include "bytes/LittleEndian.h"
 #include "display/ElementHider.h"
 #include "hostapi/HostEnvironmentRecords.h"
 #include "hostapi/HostRegistrationRecord.h"

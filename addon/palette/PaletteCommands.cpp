@@ -3,8 +3,8 @@
 #include "palette/MainDialogCPP.h"
 
 #include "basekit/BKMemory.h"
-#include "basekit/FixedText.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/FixedText.h"
+#include "bytes/LittleEndian.h"
 #include "display/ElementHider.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostcalls/HostInterface.h"

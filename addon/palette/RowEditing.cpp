@@ -1,7 +1,7 @@
 // In-place editing of one row: name, type and dates are edited over the row's cells.
 #include "palette/MainDialogCPP.h"
 
-#include "basekit/FixedText.h"
+#include "bytes/FixedText.h"
 #include "resources/AddonResources.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "schedule/DateTime.h"
 
 #include "basekit/BKTime.h"
-#include "basekit/FixedText.h"
+#include "bytes/FixedText.h"
 #include "schedule/ByteStream.h"
 
 #include <algorithm>

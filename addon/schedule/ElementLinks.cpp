@@ -1,6 +1,6 @@
 // Links between model elements and tasks, driven by the palette.
 #include "basekit/BKMemory.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "dialogkit/DGCursor.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostapi/HostSelectors.h"

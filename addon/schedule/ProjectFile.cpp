@@ -2,7 +2,7 @@
 // file that was there, and a failed load leaves the open schedule and its file identity alone.
 #include "schedule/TaskDB.h"
 
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "filekit/FKError.h"
 #include "filekit/FKFile.h"
 #include "filekit/FKReplacementFile.h"

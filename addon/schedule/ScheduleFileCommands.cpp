@@ -1,7 +1,7 @@
 // The menu's open, save and save-as: which file, which kind, and what the user is told.
 #include "schedule/TaskDB.h"
 
-#include "basekit/FixedText.h"
+#include "bytes/FixedText.h"
 #include "hostcalls/FileDialogs.h"
 #include "resources/AddonResources.h"
 #include "schedule/AnimationSettings.h"

@@ -2,7 +2,7 @@
 #include "schedule/TaskDB.h"
 
 #include "basekit/BKText.h"
-#include "basekit/FixedText.h"
+#include "bytes/FixedText.h"
 #include "filekit/FKError.h"
 #include "filekit/FKFile.h"
 #include "filekit/FKReplacementFile.h"

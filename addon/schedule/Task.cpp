@@ -1,6 +1,6 @@
 #include "schedule/Task.h"
 
-#include "basekit/FixedText.h"
+#include "bytes/FixedText.h"
 
 void Task::SetName(std::string_view text) { BKCopyText(name, text); }
 

@@ -1,6 +1,6 @@
 #include "schedule/TaskRecord.h"
 
-#include "basekit/FixedText.h"
+#include "bytes/FixedText.h"
 #include "schedule/DayBoundary.h"
 #include "schedule/ScheduleFileError.h"
 

@@ -1,6 +1,6 @@
 #include "shell/AddonEntries.h"
 
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "dialogkit/DGHelp.h"
 #include "filekit/FKLocation.h"
 #include "hostapi/HostEnvironmentRecords.h"

@@ -1,6 +1,6 @@
 #include "shell/Inspection.h"
 
-#include "basekit/FixedText.h"
+#include "bytes/FixedText.h"
 #include "shell/ModuleObjects.h"
 
 #include <cstdio>

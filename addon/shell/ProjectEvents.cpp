@@ -1,7 +1,7 @@
 #include "shell/ProjectEvents.h"
 
 #include "basekit/BKMemory.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "hostapi/HostEnvironmentRecords.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"

@@ -2,8 +2,8 @@
 #include "host/ops/HostOperationAreas.h"
 
 #include "basekit/BKMemory.h"
-#include "basekit/FixedText.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/FixedText.h"
+#include "bytes/LittleEndian.h"
 #include "filekit/FKLocation.h"
 #include "host/ops/GraphicsOperations.h"
 #include "host/ops/Host.h"

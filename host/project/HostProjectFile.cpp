@@ -1,7 +1,7 @@
 #include "host/project/HostProjectFile.h"
 
 #include "basekit/BKText.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "filekit/FKError.h"
 #include "filekit/FKFile.h"
 #include "filekit/FKReplacementFile.h"

@@ -1,6 +1,6 @@
 #include "host/render/Pictures.h"
 
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "pixkit/PXPixMap.h"
 
 #include <png.h>

@@ -1,4 +1,4 @@
-#include "basekit/FixedText.h"
+#include "bytes/FixedText.h"
 #include "dialogkit/DGAnswers.h"
 #include "dialogkit/DGDialog.h"
 #include "display/ElementHider.h"

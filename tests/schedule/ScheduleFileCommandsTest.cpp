@@ -1,4 +1,4 @@
-#include "basekit/FixedText.h"
+#include "bytes/FixedText.h"
 #include "filekit/FKError.h"
 #include "host/ops/Host.h"
 #include "hostcalls/HostInterface.h"
