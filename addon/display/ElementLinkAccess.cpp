@@ -5,6 +5,7 @@
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
 #include "hostcalls/OwnedHandle.h"
+#include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
 #include "schedule/Exceptions.h"
 
@@ -87,7 +88,7 @@ void ElementHider::ClearLinkSlot(ElementLinkRecord& record, size_t slot, int32_t
     try {
         WriteElementLink(kind, guid, record, false);
     } catch (const EElementHider&) {
-        AddonAlert(32527);
+        AddonAlert(kAlertInternalError);
     }
 }
 

@@ -12,6 +12,7 @@
 #include "hostcalls/HostInterface.h"
 #include "hostcalls/OwnedHandle.h"
 #include "movie/CameraRecords.h"
+#include "resources/AddonAlerts.h"
 #include "resources/AddonDialogs.h"
 #include "resources/AddonMenu.h"
 #include "resources/AddonResources.h"
@@ -330,7 +331,7 @@ bool AnimationDialog::Confirm() {
     DateTime first = ItemDate(kStart).StartOfDay(), last = ItemDate(kEnd).EndOfDay();
     DateTimeSpan step = On(kCameraPath) ? step_ : DateTimeSpan(dialog_->FindItem(kStep)->value, 0, 0, 0);
     if (first > last.DayBefore()) {
-        AddonAlert(32503);
+        AddonAlert(kAlertFinishBeforeStart);
         return false;
     }
     s.animationStart = first;

@@ -7,6 +7,7 @@
 #include "hostapi/HostRegistrationRecord.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
+#include "resources/AddonAlerts.h"
 #include "resources/AddonDialogs.h"
 #include "resources/AddonMenu.h"
 #include "resources/AddonResources.h"
@@ -115,7 +116,7 @@ void MainDialogCPP::ShowPalette(bool show) {
         if (dialog_->IsVisible()) return;
         if (pendingSharedWarning_) {
             pendingSharedWarning_ = false;
-            AddonAlert(32533);
+            AddonAlert(kAlertDemoMode);
         }
         dialog_->Show();
         visibleByUser_ = true;
@@ -126,7 +127,7 @@ void MainDialogCPP::ShowPalette(bool show) {
 }
 
 void MainDialogCPP::ReportFailure() {
-    AddonAlert(32527);
+    AddonAlert(kAlertInternalError);
     if (!dialog_) return;
     // The failed event may have stopped anywhere: drawing goes on, and the rows show the
     // schedule as it now is.

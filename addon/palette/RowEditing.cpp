@@ -2,6 +2,7 @@
 #include "palette/MainDialogCPP.h"
 
 #include "bytes/FixedText.h"
+#include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
 
 namespace {
@@ -91,7 +92,7 @@ bool MainDialogCPP::CommitRowEdit() {
     // The list, and with it the palette's rows, go back to the edited row.
     list.selected = selectedRow_ = previousRow_ = editedRow_;
     PlaceEditors();
-    AddonAlert(32503);
+    AddonAlert(kAlertFinishBeforeStart);
     return false;
 }
 

@@ -3,6 +3,7 @@
 #include "basekit/BKTime.h"
 #include "bytes/FixedText.h"
 #include "schedule/ByteStream.h"
+#include "schedule/ScheduleFileError.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -307,22 +308,22 @@ int DateTime::Write(IOutStream& out) const {
     auto t = static_cast<uint64_t>(ticks);
     for (int i = 0; i < 4; ++i) bytes[i] = static_cast<uint8_t>(s >> (8 * i));
     for (int i = 0; i < 8; ++i) bytes[4 + i] = static_cast<uint8_t>(t >> (8 * i));
-    if (!out.WriteBytes(bytes, 4)) return 4;
-    if (!out.WriteBytes(bytes + 4, 8)) return 4;
-    return 0;
+    if (!out.WriteBytes(bytes, 4)) return kScheduleFileWriteFailed;
+    if (!out.WriteBytes(bytes + 4, 8)) return kScheduleFileWriteFailed;
+    return kScheduleFileOk;
 }
 
 int DateTime::Read(IInStream& in) {
     uint8_t bytes[12];
-    if (!in.ReadBytes(bytes, 4)) return 3;
-    if (!in.ReadBytes(bytes + 4, 8)) return 3; // the previous value stays
+    if (!in.ReadBytes(bytes, 4)) return kScheduleFileReadFailed;
+    if (!in.ReadBytes(bytes + 4, 8)) return kScheduleFileReadFailed; // the previous value stays
     uint32_t s = 0;
     uint64_t t = 0;
     for (int i = 0; i < 4; ++i) s |= static_cast<uint32_t>(bytes[i]) << (8 * i);
     for (int i = 0; i < 8; ++i) t |= static_cast<uint64_t>(bytes[4 + i]) << (8 * i);
     status = static_cast<DateTimeStatus>(static_cast<int32_t>(s));
     ticks = static_cast<int64_t>(t);
-    return 0;
+    return kScheduleFileOk;
 }
 
 DateTime& DateTime::operator+=(const DateTimeSpan& span) {

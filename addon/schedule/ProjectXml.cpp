@@ -6,6 +6,7 @@
 #include "filekit/FKError.h"
 #include "filekit/FKFile.h"
 #include "hostcalls/HostInterface.h"
+#include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
 #include "schedule/ConstructionTypeText.h"
 #include "schedule/DayBoundary.h"
@@ -25,9 +26,6 @@
 
 namespace {
 
-constexpr int16_t kAlertCannotLoad = 32506;
-constexpr int16_t kAlertUnknownDateOrder = 32518;
-constexpr int16_t kAlertUnknownFormat = 32519;
 constexpr int16_t kReadingNotes = 32614;
 constexpr uint64_t kMaxFileBytes = 256u << 20;
 

@@ -7,6 +7,7 @@
 #include "filekit/FKFile.h"
 #include "filekit/FKReplacementFile.h"
 #include "hostcalls/HostInterface.h"
+#include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
 #include "schedule/ConstructionTypeText.h"
 #include "schedule/DateOrder.h"
@@ -25,9 +26,6 @@
 
 namespace {
 
-constexpr int16_t kAlertCannotLoad = 32506;
-constexpr int16_t kAlertUnknownDateOrder = 32518;
-constexpr int16_t kAlertUnknownFormat = 32519;
 constexpr int16_t kReadingNotes = 32614;
 constexpr size_t kWriteBlock = 64 * 1024;
 

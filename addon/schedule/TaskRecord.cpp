@@ -49,7 +49,7 @@ int WriteTask(IOutStream& out, const Task& task) {
     std::string_view name = BKTextOf(task.name);
     if (!Put<int32_t>(out, task.id) || !Put<int32_t>(out, ConstructionTypeValue(task.type)))
         return kScheduleFileWriteFailed;
-    if (task.start.Write(out) != 0 || task.finish.Write(out) != 0) return kScheduleFileWriteFailed;
+    if (task.start.Write(out) != kScheduleFileOk || task.finish.Write(out) != kScheduleFileOk) return kScheduleFileWriteFailed;
     if (!Put<uint64_t>(out, name.size())) return kScheduleFileWriteFailed;
     if (!name.empty() && !out.WriteBytes(name.data(), name.size())) return kScheduleFileWriteFailed;
     return kScheduleFileOk;
@@ -58,7 +58,7 @@ int WriteTask(IOutStream& out, const Task& task) {
 int ReadTask(IInStream& in, Task& task, int32_t version) {
     int32_t id = 0, type = 0;
     if (!Get(in, id) || !Get(in, type)) return kScheduleFileReadFailed;
-    if (task.start.Read(in) != 0 || task.finish.Read(in) != 0) return kScheduleFileReadFailed;
+    if (task.start.Read(in) != kScheduleFileOk || task.finish.Read(in) != kScheduleFileOk) return kScheduleFileReadFailed;
     uint64_t length = 0;
     if (!Get(in, length) || length >= Task::kNameSize) return kScheduleFileReadFailed;
     char name[Task::kNameSize] = {};

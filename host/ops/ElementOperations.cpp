@@ -178,7 +178,7 @@ GSErr OpSelectionGet(uint32_t token, uint8_t* info, uint32_t* entries, int32_t) 
     for (const API_Guid& g : m.Selection())
         if (Element* e = m.Find(g)) selected.push_back(e);
     auto rec = Span(info, HostSelection::kInfoSize);
-    LE::Put<int32_t>(rec, HostSelection::kKind, selected.empty() ? 0 : 1);
+    LE::Put<int32_t>(rec, HostSelection::kKind, selected.empty() ? HostSelection::None : HostSelection::Elements);
     LE::Put<int32_t>(rec, HostSelection::kCount, static_cast<int32_t>(selected.size()));
     if (entries) {
         BKHandle h = BKNewHandle(selected.size() * HostHead::kSize);
