@@ -1,10 +1,10 @@
 // The link record on the elements, read and written through the host's user data.
 #include "basekit/BKMemory.h"
+#include "basekit/OwnedHandle.h"
 #include "display/ElementHider.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
-#include "hostcalls/OwnedHandle.h"
 #include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
 #include "schedule/Exceptions.h"

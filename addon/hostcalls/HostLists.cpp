@@ -1,9 +1,9 @@
 #include "hostcalls/HostLists.h"
 
+#include "basekit/OwnedHandle.h"
 #include "bytes/LittleEndian.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostcalls/HostInterface.h"
-#include "hostcalls/OwnedHandle.h"
 
 #include <array>
 

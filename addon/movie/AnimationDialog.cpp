@@ -2,6 +2,7 @@
 
 #include "basekit/BKMemory.h"
 #include "basekit/BKText.h"
+#include "basekit/OwnedHandle.h"
 #include "bytes/FixedText.h"
 #include "bytes/LittleEndian.h"
 #include "filekit/FKLocation.h"
@@ -10,7 +11,6 @@
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/FileDialogs.h"
 #include "hostcalls/HostInterface.h"
-#include "hostcalls/OwnedHandle.h"
 #include "movie/CameraRecords.h"
 #include "resources/AddonAlerts.h"
 #include "resources/AddonDialogs.h"

@@ -1,5 +1,6 @@
 #include "movie/AnimationRunner.h"
 
+#include "basekit/OwnedHandle.h"
 #include "bytes/FixedText.h"
 #include "bytes/LittleEndian.h"
 #include "display/ElementHider.h"
@@ -8,7 +9,6 @@
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
 #include "hostcalls/HostScopes.h"
-#include "hostcalls/OwnedHandle.h"
 #include "hostcalls/ScopeGuard.h"
 #include "movie/AVICreator.h"
 #include "movie/MOVCreator.h"

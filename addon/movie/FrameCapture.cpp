@@ -1,6 +1,7 @@
 // One frame's picture: the camera of a camera-path frame, the host's picture, the caption and
 // the label object drawn onto the picture.
 #include "basekit/BKText.h"
+#include "basekit/OwnedHandle.h"
 #include "bytes/FixedText.h"
 #include "bytes/LittleEndian.h"
 #include "hostapi/HostElementRecord.h"
@@ -8,7 +9,6 @@
 #include "hostapi/HostProjectionRecord.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
-#include "hostcalls/OwnedHandle.h"
 #include "movie/AnimationRunner.h"
 #include "movie/CameraRecords.h"
 #include "pixkit/PXPixMap.h"

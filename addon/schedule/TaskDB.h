@@ -2,8 +2,8 @@
 // The schedule of the open host project: the tasks, the date the model is shown at, and the
 // file identity kept in the settings record.
 #include "basekit/BKMemory.h"
+#include "basekit/OwnedHandle.h"
 #include "hostapi/HostGuid.h"
-#include "hostcalls/OwnedHandle.h"
 #include "schedule/ConstructionType.h"
 #include "schedule/DateTime.h"
 #include "schedule/ElementLink.h"

@@ -1,11 +1,11 @@
 #include "shell/ProjectEvents.h"
 
 #include "basekit/BKMemory.h"
+#include "basekit/OwnedHandle.h"
 #include "bytes/LittleEndian.h"
 #include "hostapi/HostEnvironmentRecords.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
-#include "hostcalls/OwnedHandle.h"
 #include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
 #include "shell/ModuleObjects.h"
