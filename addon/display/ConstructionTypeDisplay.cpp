@@ -74,6 +74,14 @@ const KindRow* RowOf(int32_t kind) {
 
 void Mark16(std::span<uint8_t> mask, size_t offset) { LE::Put<int16_t>(mask, offset, -1); }
 
+// Both ways the same: the flags are set and not saved.
+void SetFlagsToOne(const KindRow& row, std::span<uint8_t> element, std::span<uint8_t> mask) {
+    for (const auto& f : row.flags) {
+        element[f.element] = 1;
+        mask[f.element] = 1;
+    }
+}
+
 } // namespace
 
 std::optional<int16_t> FirstPen(std::span<const uint8_t> element) {
@@ -119,12 +127,7 @@ void OverrideAttributes(std::span<uint8_t> element, std::span<uint8_t> mask, Ele
             mask[f.element] = 1;
         }
         break;
-    case FlagRule::AlwaysOne:
-        for (const auto& f : row->flags) {
-            element[f.element] = 1;
-            mask[f.element] = 1;
-        }
-        break;
+    case FlagRule::AlwaysOne: SetFlagsToOne(*row, element, mask); break;
     case FlagRule::None: break;
     }
 }
@@ -149,12 +152,7 @@ void RestoreAttributes(std::span<uint8_t> element, std::span<uint8_t> mask, Elem
                 mask[f.element] = 1;
             }
             break;
-        case FlagRule::AlwaysOne:
-            for (const auto& f : row->flags) {
-                element[f.element] = 1;
-                mask[f.element] = 1;
-            }
-            break;
+        case FlagRule::AlwaysOne: SetFlagsToOne(*row, element, mask); break;
         case FlagRule::None: break;
         }
     }

@@ -228,27 +228,25 @@ BV_FIELD_GETTER(DayOfWeek, dayOfWeek)
 BV_FIELD_GETTER(DayOfYear, dayOfYear)
 #undef BV_FIELD_GETTER
 
-DateTime DateTime::StartOfDay() const {
-    DateTime r = *this;
+namespace {
+
+// The same day at `hour` o'clock (24: the midnight after it); Invalid when the date has no day.
+DateTime AtHourOfDay(const DateTime& date, int32_t hour) {
+    DateTime r = date;
     DateTimeFields f;
-    if (!GetFields(f)) {
+    if (!date.GetFields(f)) {
         r.status = DateTimeStatus::Invalid;
         return r;
     }
-    r.SetDateTime(f.year, f.month, f.day, 0, 0, 0, 0, 0, 0);
+    r.SetDateTime(f.year, f.month, f.day, hour, 0, 0, 0, 0, 0);
     return r;
 }
 
-DateTime DateTime::EndOfDay() const {
-    DateTime r = *this;
-    DateTimeFields f;
-    if (!GetFields(f)) {
-        r.status = DateTimeStatus::Invalid;
-        return r;
-    }
-    r.SetDateTime(f.year, f.month, f.day, 24, 0, 0, 0, 0, 0);
-    return r;
-}
+} // namespace
+
+DateTime DateTime::StartOfDay() const { return AtHourOfDay(*this, 0); }
+
+DateTime DateTime::EndOfDay() const { return AtHourOfDay(*this, 24); }
 
 DateTime DateTime::DayBefore() const { return *this - DateTimeSpan::FromTicks(kTicksPerDay); }
 

@@ -25,6 +25,10 @@ bool KnownAttributeKind(int32_t kind) {
     return kind == HostAttribute::Pen || kind == HostAttribute::Layer || kind == HostAttribute::Material;
 }
 
+} // namespace
+
+namespace hostops {
+
 GSErr OpAttributeGetCount(uint32_t token, int32_t kind, int16_t* count) {
     Call c(token);
     if (!c || !count) return kHostErrBadParameter;
@@ -91,12 +95,4 @@ GSErr OpAttributeSearch(uint32_t token, uint8_t* record) {
     return kHostNoError;
 }
 
-} // namespace
-
-void FillAttributeOperations(HostTable& t) {
-    t[kHostAttributeGetCount] = Entry<HostAttributeGetCountFunc>(OpAttributeGetCount);
-    t[kHostAttributeGet] = Entry<HostAttributeFunc>(OpAttributeGet);
-    t[kHostAttributeCreate] = Entry<HostAttributeCreateFunc>(OpAttributeCreate);
-    t[kHostAttributeModify] = Entry<HostAttributeModifyFunc>(OpAttributeModify);
-    t[kHostAttributeSearch] = Entry<HostAttributeFunc>(OpAttributeSearch);
-}
+} // namespace hostops

@@ -19,7 +19,7 @@
 
 using namespace hostops;
 
-namespace {
+namespace hostops {
 
 GSErr OpElementGetCount(uint32_t token, int32_t kind, int32_t* count) {
     Call c(token);
@@ -210,20 +210,4 @@ GSErr OpSelectElements(uint32_t token, const uint8_t* entries, int32_t count, in
     return kHostNoError;
 }
 
-} // namespace
-
-void FillElementOperations(HostTable& t) {
-    t[kHostElementGetCount] = Entry<HostElementGetCountFunc>(OpElementGetCount);
-    t[kHostElementList] = Entry<HostElementListFunc>(OpElementList);
-    t[kHostElementFilter] = Entry<HostElementFilterFunc>(OpElementFilter);
-    t[kHostElementGet] = Entry<HostElementGetFunc>(OpElementGet);
-    t[kHostElementGetHeader] = Entry<HostElementGetHeaderFunc>(OpElementGetHeader);
-    t[kHostElementChange] = Entry<HostElementChangeFunc>(OpElementChange);
-    t[kHostElementGetDefaults] = Entry<HostElementGetDefaultsFunc>(OpElementGetDefaults);
-    t[kHostElementChangeDefaults] = Entry<HostElementChangeDefaultsFunc>(OpElementChangeDefaults);
-    t[kHostElementTool] = Entry<HostElementToolFunc>(OpElementTool);
-    t[kHostElementGetUserData] = Entry<HostElementGetUserDataFunc>(OpElementGetUserData);
-    t[kHostElementSetUserData] = Entry<HostElementSetUserDataFunc>(OpElementSetUserData);
-    t[kHostSelectionGet] = Entry<HostSelectionGetFunc>(OpSelectionGet);
-    t[kHostSelectElements] = Entry<HostSelectElementsFunc>(OpSelectElements);
-}
+} // namespace hostops
