@@ -1,6 +1,6 @@
 #include "desk/LayerPanel.h"
 
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "desk/CodePageText.h"
 #include "hostapi/HostAttributeRecord.h"
 

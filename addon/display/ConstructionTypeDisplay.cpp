@@ -36,29 +36,30 @@ struct KindRow {
 };
 
 const std::vector<KindRow>& Rows() {
+    using namespace HostElement;
     static const std::vector<KindRow> rows = {
-        {1, {{104, kPen1}, {112, kPen2}}, {{118, kMat1, 0}, {120, kMat2, 0}, {122, kMat3, 0}},
+        {Wall, {{104, kPen1}, {112, kPen2}}, {{118, kMat1, 0}, {120, kMat2, 0}, {122, kMat3, 0}},
          {{131, kFlag1}, {132, kFlag1}, {133, kFlag1}}, FlagRule::AllOrNothing},
-        {2, {{104, kPen1}, {108, kPen2}, {204, kPen3}, {112, kPen4}}, {{124, kMat1, 0}}, {}, FlagRule::None},
-        {3, {{104, kPen1}, {112, kPen2}, {114, kPen3}, {108, kPen4}, {294, kPen5}},
+        {Column, {{104, kPen1}, {108, kPen2}, {204, kPen3}, {112, kPen4}}, {{124, kMat1, 0}}, {}, FlagRule::None},
+        {Beam, {{104, kPen1}, {112, kPen2}, {114, kPen3}, {108, kPen4}, {294, kPen5}},
          {{120, kMat1, 0}, {122, kMat2, 0}, {124, kMat3, 0}, {126, kMat4, 0}, {128, kMat5, 0}}, {}, FlagRule::None},
-        {4, {{104, kPen1}}, {{108, kMat1, 0}}, {{120, kFlag1}, {122, kFlag2}}, FlagRule::Each},
-        {5, {{104, kPen1}}, {{108, kMat1, 0}}, {{120, kFlag1}, {122, kFlag2}}, FlagRule::Each},
-        {6, {{104, kPen1}}, {{108, kMat1, 0}}, {{120, kFlag1}, {122, kFlag2}}, FlagRule::Each},
-        {7, {{104, kPen1}}, {{108, kMat1, 0}}, {{120, kFlag1}, {122, kFlag2}}, FlagRule::Each},
-        {8, {{104, kPen1}, {114, kPen2}, {110, kPen3}}, {{118, kMat1, 0}, {120, kMat2, 0}, {122, kMat3, 0}}, {},
+        {Window, {{104, kPen1}}, {{108, kMat1, 0}}, {{120, kFlag1}, {122, kFlag2}}, FlagRule::Each},
+        {Door, {{104, kPen1}}, {{108, kMat1, 0}}, {{120, kFlag1}, {122, kFlag2}}, FlagRule::Each},
+        {Object, {{104, kPen1}}, {{108, kMat1, 0}}, {{120, kFlag1}, {122, kFlag2}}, FlagRule::Each},
+        {Lamp, {{104, kPen1}}, {{108, kMat1, 0}}, {{120, kFlag1}, {122, kFlag2}}, FlagRule::Each},
+        {Slab, {{104, kPen1}, {114, kPen2}, {110, kPen3}}, {{118, kMat1, 0}, {120, kMat2, 0}, {122, kMat3, 0}}, {},
          FlagRule::None},
-        {9, {{104, kPen1}, {114, kPen2}, {110, kPen3}, {312, kPen4}, {208, kPen5}},
+        {Roof, {{104, kPen1}, {114, kPen2}, {110, kPen3}, {312, kPen4}, {208, kPen5}},
          {{118, kMat1, 0}, {120, kMat2, 0}, {122, kMat3, 0}}, {}, FlagRule::None},
-        {10, {{104, kPen1}, {116, kPen2}, {112, kPen3}, {192, kPen4}},
+        {Mesh, {{104, kPen1}, {116, kPen2}, {112, kPen3}, {192, kPen4}},
          {{118, kMat1, 0}, {120, kMat2, 0}, {122, kMat3, 0}}, {}, FlagRule::None},
-        {17, {{104, kPen1}}, {}, {{108, 0}}, FlagRule::AlwaysOne},
-        {18, {{104, kPen1}, {106, kPen2}}, {}, {}, FlagRule::None},
-        {19, {{104, kPen1}, {118, kPen2}}, {}, {}, FlagRule::None},
-        {21, {{104, kPen1}, {118, kPen2}}, {}, {}, FlagRule::None},
-        {22, {{104, kPen1}}, {}, {}, FlagRule::None},
-        {23, {{104, kPen1}, {118, kPen2}}, {}, {}, FlagRule::None},
-        {37, {{226, kPen1}, {236, kPen2}, {218, kPen3}, {222, kPen4}, {232, kPen5}, {242, kPen6}},
+        {Zone, {{104, kPen1}}, {}, {{108, 0}}, FlagRule::AlwaysOne},
+        {Hatch, {{104, kPen1}, {106, kPen2}}, {}, {}, FlagRule::None},
+        {Line, {{104, kPen1}, {118, kPen2}}, {}, {}, FlagRule::None},
+        {Arc, {{104, kPen1}, {118, kPen2}}, {}, {}, FlagRule::None},
+        {Circle, {{104, kPen1}}, {}, {}, FlagRule::None},
+        {Spline, {{104, kPen1}, {118, kPen2}}, {}, {}, FlagRule::None},
+        {CurtainWall, {{226, kPen1}, {236, kPen2}, {218, kPen3}, {222, kPen4}, {232, kPen5}, {242, kPen6}},
          {{706, kMat1, 0}, {1058, kMat2, 0}, {1410, kMat3, 0}, {1762, kMat4, kMat5}, {1978, kMat6, kMat7}},
          {{244, kFlag1}, {245, kFlag3}}, FlagRule::Each},
     };
@@ -72,6 +73,14 @@ const KindRow* RowOf(int32_t kind) {
 }
 
 void Mark16(std::span<uint8_t> mask, size_t offset) { LE::Put<int16_t>(mask, offset, -1); }
+
+// Both ways the same: the flags are set and not saved.
+void SetFlagsToOne(const KindRow& row, std::span<uint8_t> element, std::span<uint8_t> mask) {
+    for (const auto& f : row.flags) {
+        element[f.element] = 1;
+        mask[f.element] = 1;
+    }
+}
 
 } // namespace
 
@@ -118,12 +127,7 @@ void OverrideAttributes(std::span<uint8_t> element, std::span<uint8_t> mask, Ele
             mask[f.element] = 1;
         }
         break;
-    case FlagRule::AlwaysOne:
-        for (const auto& f : row->flags) {
-            element[f.element] = 1;
-            mask[f.element] = 1;
-        }
-        break;
+    case FlagRule::AlwaysOne: SetFlagsToOne(*row, element, mask); break;
     case FlagRule::None: break;
     }
 }
@@ -148,17 +152,13 @@ void RestoreAttributes(std::span<uint8_t> element, std::span<uint8_t> mask, Elem
                 mask[f.element] = 1;
             }
             break;
-        case FlagRule::AlwaysOne:
-            for (const auto& f : row->flags) {
-                element[f.element] = 1;
-                mask[f.element] = 1;
-            }
-            break;
+        case FlagRule::AlwaysOne: SetFlagsToOne(*row, element, mask); break;
         case FlagRule::None: break;
         }
     }
-    std::memset(save.data() + 42, 0, 16);
-    std::memset(save.data() + 60, 0, 20);
+    // From the first pen through the fifth material, and from the first flag through the sixth pen.
+    std::memset(save.data() + kPen1, 0, kMat5 + 2 - kPen1);
+    std::memset(save.data() + kFlag1, 0, kPen6 + 2 - kFlag1);
 }
 
 } // namespace TypeDisplay

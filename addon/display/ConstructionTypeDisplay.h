@@ -12,7 +12,7 @@
 namespace TypeDisplay {
 
 // Save slots: offsets in the link record.
-constexpr size_t kPen1 = 42, kPen2 = 44, kPen3 = 46, kPen4 = 74, kPen5 = 76, kPen6 = 78;
+constexpr size_t kPen1 = ElementLinkRecord::kSaveArea, kPen2 = 44, kPen3 = 46, kPen4 = 74, kPen5 = 76, kPen6 = 78;
 constexpr size_t kMat1 = 48, kMat2 = 50, kMat3 = 52, kMat4 = 54, kMat5 = 56, kMat6 = 68, kMat7 = 70;
 constexpr size_t kFlag1 = 60, kFlag2 = 64, kFlag3 = 84;
 

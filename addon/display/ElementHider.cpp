@@ -2,7 +2,7 @@
 #include "display/ElementHider.h"
 
 #include "basekit/BKMemory.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "dialogkit/DGCursor.h"
 #include "display/ConstructionTypeDisplay.h"
 #include "hostapi/HostAttributeRecord.h"
@@ -12,6 +12,7 @@
 #include "hostcalls/HostLists.h"
 #include "hostcalls/HostScopes.h"
 #include "hostcalls/PlanDatabase.h"
+#include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
 #include "schedule/Exceptions.h"
 #include "schedule/TaskDB.h"
@@ -246,7 +247,7 @@ void ElementHider::Prepare(TaskDB& db) {
 
 int ElementHider::AnswerMissingTask() {
     if (holdMissingTaskAnswer_ && heldMissingTaskAnswer_ != 0) return heldMissingTaskAnswer_;
-    int answer = AddonAlert(32522);
+    int answer = AddonAlert(kAlertLinkedTaskMissing);
     if (holdMissingTaskAnswer_) heldMissingTaskAnswer_ = answer;
     return answer;
 }
@@ -263,7 +264,7 @@ void ElementHider::Finish() {
     int32_t rebuild = 1;
     if (GSErr err = HostAutomate(kHostSelRebuild, &rebuild, nullptr); err != kHostNoError)
         throw EElementHider(__LINE__, 0, err);
-    if (errorCount_ > 0) AddonAlert(32528, std::to_string(errorCount_).c_str());
+    if (errorCount_ > 0) AddonAlert(kAlertErrorsReported, std::to_string(errorCount_).c_str());
     if (switchRead_) {
         uint8_t saved = switchSaved_;
         if (GSErr err = HostEnvironmentSet(kHostSelSwitchSet, &saved, nullptr); err != kHostNoError)
@@ -307,7 +308,7 @@ ElementHider::Governing ElementHider::FindGoverning(TaskDB& db, ElementLinkRecor
                 try {
                     WriteElementLink(kind, guid, link, true);
                 } catch (const EElementHider&) {
-                    AddonAlert(32527);
+                    AddonAlert(kAlertInternalError);
                 }
             }
             throw;
@@ -365,7 +366,6 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
     ShownState* cached = shownState_.find(listedGuid);
     // The host's undo and redo change elements behind the cache's back; where the record and the
     // cache disagree the element is applied again.
-    size_t type = IsKnownConstructionType(pair.type) ? static_cast<size_t>(pair.type) : 0;
     Record element;
     if (cached && *cached == next && RecordShows(link, next.code)) {
         if (next.code != Appearance::UnderWork) return false;
@@ -374,7 +374,7 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
         if (stamp != 0 && cached->stamp == stamp) return false;
         if (GSErr err = ReadElement(kind, guid, element); err != kHostNoError) throw EElementHider(__LINE__, 0, err);
         auto pen = TypeDisplay::FirstPen(element);
-        if (!pen || *pen == typePens_[type]) {
+        if (!pen || *pen == TypePen(pair.type)) {
             cached->stamp = LE::Get<uint32_t>(element, HostElement::kModiStamp);
             return false;
         }
@@ -406,9 +406,11 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
         bool already = TypeDisplay::IsOverridden(link);
         std::array<uint8_t, ElementLinkRecord::kSize> keep = link.bytes;
         Record typeMask(HostElement::kRecordSize, 0);
-        TypeDisplay::OverrideAttributes(element, typeMask, link, typePens_[type], typeMaterials_[type]);
+        TypeDisplay::OverrideAttributes(element, typeMask, link, TypePen(pair.type), TypeMaterial(pair.type));
         // The element's own values stay saved, not the previous type's.
-        if (already) std::copy(keep.begin() + 42, keep.end(), link.bytes.begin() + 42);
+        if (already)
+            std::copy(keep.begin() + ElementLinkRecord::kSaveArea, keep.end(),
+                      link.bytes.begin() + ElementLinkRecord::kSaveArea);
         for (size_t i = 0; i < mask.size(); ++i) mask[i] |= typeMask[i];
         restoreLayer();
         changed = true;

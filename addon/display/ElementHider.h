@@ -26,7 +26,7 @@ class ElementHider final : public IElementDisplay {
 public:
     struct ShownState {
         Appearance code = Appearance::Absent;
-        int32_t type = 0;
+        ConstructionType type = ConstructionType::Construction;
         // The host's change stamp of the element record last seen showing this pair with the
         // right pen (0: none). A stamp names one state of one element, so while the element
         // still carries it the pass needs no more than the element's header. Not compared.
@@ -86,6 +86,9 @@ public:
     }
     const std::array<int16_t, 5>& TypePens() const { return typePens_; }
     const std::array<int16_t, 5>& TypeMaterials() const { return typeMaterials_; }
+    // A type outside the five is painted as a construction.
+    int16_t TypePen(ConstructionType type) const { return typePens_[PaintedTypeIndex(type)]; }
+    int16_t TypeMaterial(ConstructionType type) const { return typeMaterials_[PaintedTypeIndex(type)]; }
     const ShownMap& Shown() const { return shownState_; }
     const std::string& HiddenLayerName() const { return hiddenLayerName_; }
 
@@ -93,8 +96,13 @@ private:
     int AnswerMissingTask();
     bool holdMissingTaskAnswer_ = false;
     int heldMissingTaskAnswer_ = 0;
+    static size_t PaintedTypeIndex(ConstructionType type) {
+        return IsKnownConstructionType(type) ? ConstructionTypeIndex(type) : 0;
+    }
+    // What an element governed by no task is cached with: a value no task holds.
+    static constexpr ConstructionType kNoGoverningType = static_cast<ConstructionType>(6);
     struct Governing {
-        int32_t type = 6;
+        ConstructionType type = kNoGoverningType;
         Appearance code = Appearance::Unlinked;
     };
     // `beforeWrite` runs before a missing task's slot is written (it unlocks a locked element).

@@ -1,10 +1,11 @@
 // The link record on the elements, read and written through the host's user data.
 #include "basekit/BKMemory.h"
+#include "basekit/OwnedHandle.h"
 #include "display/ElementHider.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
-#include "hostcalls/OwnedHandle.h"
+#include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
 #include "schedule/Exceptions.h"
 
@@ -87,7 +88,7 @@ void ElementHider::ClearLinkSlot(ElementLinkRecord& record, size_t slot, int32_t
     try {
         WriteElementLink(kind, guid, record, false);
     } catch (const EElementHider&) {
-        AddonAlert(32527);
+        AddonAlert(kAlertInternalError);
     }
 }
 

@@ -1,9 +1,9 @@
 #include "hostcalls/HostLists.h"
 
-#include "basekit/LittleEndian.h"
+#include "basekit/OwnedHandle.h"
+#include "bytes/LittleEndian.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostcalls/HostInterface.h"
-#include "hostcalls/OwnedHandle.h"
 
 #include <array>
 
@@ -14,7 +14,7 @@ HostSelectionRead ReadHostSelection(bool withEntries) {
     read.err = HostSelectionGet(info.data(), withEntries ? entries.Receive() : nullptr, 0);
     int32_t kind = LE::Get<int32_t>(info, HostSelection::kKind);
     // A marquee selection's outline block is not wanted here.
-    OwnedHandle marquee(kind >= 2 && kind <= 4 ? LE::Get<uint32_t>(info, HostSelection::kMarquee) : 0);
+    OwnedHandle marquee(HostSelection::HasMarquee(kind) ? LE::Get<uint32_t>(info, HostSelection::kMarquee) : 0);
     read.count = LE::Get<int32_t>(info, HostSelection::kCount);
     if (read.err != kHostNoError || !withEntries) return read;
     std::span<const uint8_t> bytes = entries.Bytes();

@@ -1,13 +1,17 @@
 #include "hostcalls/PlanDatabase.h"
 
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
 
 namespace {
 
 // The databases on which elements cannot be changed as on the floor plan.
-bool NeedsFloorPlan(int32_t kind) { return kind == 2 || kind == 3 || kind == 4 || kind == 10 || kind == 11 || kind == 12; }
+bool NeedsFloorPlan(int32_t kind) {
+    using namespace HostDatabaseKind;
+    return kind == Section || kind == Detail || kind == Window3D || kind == Layout || kind == Worksheet ||
+           kind == Elevation;
+}
 
 bool ReadCurrent(std::array<uint8_t, HostDatabaseRecord::kSize>& record) {
     return HostDatabaseQuery(kHostSelDatabaseGet, record.data(), nullptr) == kHostNoError &&

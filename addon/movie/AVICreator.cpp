@@ -1,11 +1,11 @@
 #include "movie/AVICreator.h"
 
 #include "avifile/AVIFile.h"
-#include "basekit/FixedText.h"
+#include "basekit/OwnedHandle.h"
+#include "bytes/FixedText.h"
 #include "compatkit/CKBitmapHeader.h"
 #include "compatkit/CKDibSizes.h"
 #include "filekit/FKLocation.h"
-#include "hostcalls/OwnedHandle.h"
 #include "movie/MovieFailureReport.h"
 #include "pixkit/PXPixMapToDIB.h"
 #include "utilkit/UTBeep.h"

@@ -2,16 +2,17 @@
 
 #include "basekit/BKMemory.h"
 #include "basekit/BKText.h"
-#include "basekit/FixedText.h"
-#include "basekit/LittleEndian.h"
+#include "basekit/OwnedHandle.h"
+#include "bytes/FixedText.h"
+#include "bytes/LittleEndian.h"
 #include "filekit/FKLocation.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostapi/HostLibPartRecord.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/FileDialogs.h"
 #include "hostcalls/HostInterface.h"
-#include "hostcalls/OwnedHandle.h"
 #include "movie/CameraRecords.h"
+#include "resources/AddonAlerts.h"
 #include "resources/AddonDialogs.h"
 #include "resources/AddonMenu.h"
 #include "resources/AddonResources.h"
@@ -330,7 +331,7 @@ bool AnimationDialog::Confirm() {
     DateTime first = ItemDate(kStart).StartOfDay(), last = ItemDate(kEnd).EndOfDay();
     DateTimeSpan step = On(kCameraPath) ? step_ : DateTimeSpan(dialog_->FindItem(kStep)->value, 0, 0, 0);
     if (first > last.DayBefore()) {
-        AddonAlert(32503);
+        AddonAlert(kAlertFinishBeforeStart);
         return false;
     }
     s.animationStart = first;

@@ -3,8 +3,8 @@
 // model follow, captures each frame with its label and hands it to the movie writer.
 #include "basekit/BKMemory.h"
 #include "basekit/BKResources.h"
+#include "basekit/OwnedHandle.h"
 #include "hostapi/HostEnvironmentRecords.h"
-#include "hostcalls/OwnedHandle.h"
 #include "movie/IMovieFileCreator.h"
 #include "schedule/DateTime.h"
 

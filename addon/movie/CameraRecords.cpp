@@ -1,6 +1,6 @@
 #include "movie/CameraRecords.h"
 
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostcalls/HostInterface.h"
 

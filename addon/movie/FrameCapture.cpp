@@ -1,14 +1,14 @@
 // One frame's picture: the camera of a camera-path frame, the host's picture, the caption and
 // the label object drawn onto the picture.
 #include "basekit/BKText.h"
-#include "basekit/FixedText.h"
-#include "basekit/LittleEndian.h"
+#include "basekit/OwnedHandle.h"
+#include "bytes/FixedText.h"
+#include "bytes/LittleEndian.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostapi/HostLibPartRecord.h"
 #include "hostapi/HostProjectionRecord.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
-#include "hostcalls/OwnedHandle.h"
 #include "movie/AnimationRunner.h"
 #include "movie/CameraRecords.h"
 #include "pixkit/PXPixMap.h"

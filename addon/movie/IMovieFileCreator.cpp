@@ -1,6 +1,6 @@
 #include "movie/IMovieFileCreator.h"
 
-#include "basekit/FixedText.h"
+#include "bytes/FixedText.h"
 
 IMovieFileCreator::IMovieFileCreator(int32_t frames, int16_t rate) : frameCount(frames), frameRate(rate) {}
 

@@ -3,10 +3,10 @@
 #include "basekit/BKMemory.h"
 #include "basekit/BKResources.h"
 #include "basekit/BKText.h"
-#include "basekit/LittleEndian.h"
+#include "basekit/OwnedHandle.h"
+#include "bytes/LittleEndian.h"
 #include "hostapi/HostLibPartRecord.h"
 #include "hostcalls/HostInterface.h"
-#include "hostcalls/OwnedHandle.h"
 #include "resources/AddonResources.h"
 
 #include <charconv>

@@ -1,12 +1,13 @@
 #include "palette/MainDialogCPP.h"
 
-#include "basekit/FixedText.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/FixedText.h"
+#include "bytes/LittleEndian.h"
 #include "display/ElementHider.h"
 #include "hostapi/HostEnvironmentRecords.h"
 #include "hostapi/HostRegistrationRecord.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
+#include "resources/AddonAlerts.h"
 #include "resources/AddonDialogs.h"
 #include "resources/AddonMenu.h"
 #include "resources/AddonResources.h"
@@ -115,7 +116,7 @@ void MainDialogCPP::ShowPalette(bool show) {
         if (dialog_->IsVisible()) return;
         if (pendingSharedWarning_) {
             pendingSharedWarning_ = false;
-            AddonAlert(32533);
+            AddonAlert(kAlertDemoMode);
         }
         dialog_->Show();
         visibleByUser_ = true;
@@ -126,7 +127,7 @@ void MainDialogCPP::ShowPalette(bool show) {
 }
 
 void MainDialogCPP::ReportFailure() {
-    AddonAlert(32527);
+    AddonAlert(kAlertInternalError);
     if (!dialog_) return;
     // The failed event may have stopped anywhere: drawing goes on, and the rows show the
     // schedule as it now is.
@@ -238,7 +239,7 @@ void MainDialogCPP::FillRow(int32_t row) {
     DGListRow& r = list.rows[static_cast<size_t>(row) - 1];
     r.tabs.assign(5, std::string());
     r.tabs[0] = std::string(t.Name());
-    if (IsKnownConstructionType(t.type)) r.tabs[1] = typeNames_[static_cast<size_t>(t.type)];
+    if (IsKnownConstructionType(t.type)) r.tabs[1] = typeNames_[ConstructionTypeIndex(t.type)];
     char buffer[1024];
     r.tabs[3] = t.start.FormatForDisplay(buffer, sizeof buffer, kFlagsForDisplay);
     r.tabs[4] = t.finish.DayBefore().FormatForDisplay(buffer, sizeof buffer, kFlagsForDisplay);

@@ -1,10 +1,11 @@
 // What each palette button does.
 #include "hostcalls/ScopeGuard.h"
 #include "palette/MainDialogCPP.h"
+#include "resources/AddonAlerts.h"
 
 #include "basekit/BKMemory.h"
-#include "basekit/FixedText.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/FixedText.h"
+#include "bytes/LittleEndian.h"
 #include "display/ElementHider.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostcalls/HostInterface.h"
@@ -32,7 +33,7 @@ void MainDialogCPP::DeleteSelectedTask(const std::string& caption) {
     if (!IsTaskRow(selectedRow_)) return;
     Task t;
     taskDB_.GetTaskAt(static_cast<size_t>(selectedRow_) - 1, t);
-    if (AddonAlert(32511, std::string(t.Name()).c_str()) != 1) return;
+    if (AddonAlert(kAlertDeleteTask, std::string(t.Name()).c_str()) != 1) return;
     DGListState& list = *dialog_->List(kList);
     int32_t id = list.rows[static_cast<size_t>(selectedRow_) - 1].value;
     --selectedRow_;
@@ -66,7 +67,7 @@ void MainDialogCPP::ButtonClicked(int16_t item) {
     switch (item) {
     case kLink:
         if (!SelectionHasElements()) return;
-        if (hasRow && AddonAlert(32509, std::string(selected.Name()).c_str()) == 1) {
+        if (hasRow && AddonAlert(kAlertLinkSelection, std::string(selected.Name()).c_str()) == 1) {
             taskDB_.ClearMarks(*this);
             taskDB_.LinkSelection(selected.id);
             RefillList(true);
@@ -74,7 +75,7 @@ void MainDialogCPP::ButtonClicked(int16_t item) {
         break;
     case kUnlink:
         if (!SelectionHasElements()) return;
-        if (AddonAlert(32510) == 1) {
+        if (AddonAlert(kAlertUnlinkSelection) == 1) {
             taskDB_.ClearMarks(*this);
             taskDB_.LinkSelection(0);
             RefillList(true);
@@ -91,7 +92,7 @@ void MainDialogCPP::ButtonClicked(int16_t item) {
             taskDB_.MarkLinkedToSelection(*this);
             SetToggleText();
         } catch (const EAddon&) {
-            AddonAlert(32527);
+            AddonAlert(kAlertInternalError);
         }
         RefillList(true);
         break;

@@ -1,8 +1,24 @@
 // In-place editing of one row: name, type and dates are edited over the row's cells.
 #include "palette/MainDialogCPP.h"
 
-#include "basekit/FixedText.h"
+#include "bytes/FixedText.h"
+#include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
+
+namespace {
+
+// The type pop-up lists the five types from its first item on. A type it has no item for shows the
+// first item; committing stores that one.
+int32_t TypeItem(ConstructionType type) {
+    return IsKnownConstructionType(type) ? ConstructionTypeValue(type) + 1 : 1;
+}
+
+ConstructionType TypeOfItem(int32_t item) {
+    std::optional<ConstructionType> type = item >= 1 ? ConstructionTypeFromInt(item - 1) : std::nullopt;
+    return type.value_or(ConstructionType::Construction);
+}
+
+} // namespace
 
 void MainDialogCPP::BeginRowEdit(int32_t row) {
     if (!IsTaskRow(row)) return;
@@ -11,8 +27,7 @@ void MainDialogCPP::BeginRowEdit(int32_t row) {
     editedRow_ = row;
     editedTaskId_ = t.id;
     DGDialog& d = *dialog_;
-    // A type the pop-up has no item for shows the first item; committing stores that one.
-    d.SetItemValue(kTypeEditor, IsKnownConstructionType(t.type) ? t.type + 1 : 1);
+    d.SetItemValue(kTypeEditor, TypeItem(t.type));
     d.SetItemValue(kStartEditor, t.start.status == DateTimeStatus::Valid ? t.start.ToPlatformTime() : DateTime::Now().ToPlatformTime());
     d.SetItemValue(kFinishEditor, t.finish.status == DateTimeStatus::Valid ? t.finish.DayBefore().ToPlatformTime()
                                                            : DateTime::Now().ToPlatformTime());
@@ -56,8 +71,7 @@ bool MainDialogCPP::StoreRowEdit() {
     taskDB_.GetTaskAt(static_cast<size_t>(editedRow_) - 1, t);
     t.start = start;
     t.finish = finish;
-    int32_t item = d.ItemValue(kTypeEditor);
-    t.type = static_cast<ConstructionType>(item >= 1 && item <= 5 ? item - 1 : 0);
+    t.type = TypeOfItem(d.ItemValue(kTypeEditor));
     t.SetName(d.ItemText(kNameEditor));
     taskDB_.SetTaskAt(static_cast<size_t>(editedRow_) - 1, t);
     taskDB_.RecomputeStates();
@@ -78,7 +92,7 @@ bool MainDialogCPP::CommitRowEdit() {
     // The list, and with it the palette's rows, go back to the edited row.
     list.selected = selectedRow_ = previousRow_ = editedRow_;
     PlaceEditors();
-    AddonAlert(32503);
+    AddonAlert(kAlertFinishBeforeStart);
     return false;
 }
 

@@ -1,6 +1,6 @@
 #include "resources/AddonDialogs.h"
 
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "resources/AddonResources.h"
 
 namespace {

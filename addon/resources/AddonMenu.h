@@ -5,6 +5,8 @@
 #include <cstdint>
 
 constexpr int16_t kAddonMenuId = 32500;
+// The string list of the menu's prompt texts.
+constexpr int16_t kAddonMenuPromptId = 32650;
 
 // Item 2 is a separator.
 enum class AddonMenuItem : int32_t { ShowPalette = 1, OpenProject = 3, SaveProject = 4, SaveProjectAs = 5, MakeAnimation = 6 };
@@ -12,3 +14,5 @@ enum class AddonMenuItem : int32_t { ShowPalette = 1, OpenProject = 3, SaveProje
 // The label object's type: its variation code and the template and icon resource it comes from.
 constexpr uint32_t kLabelObjectVariation = HOST_FOURCC('C', 'a', 'p', 't');
 constexpr int16_t kLabelObjectTemplateId = 132;
+// The string list of its name and prompt.
+constexpr int16_t kLabelObjectNameId = 32530;

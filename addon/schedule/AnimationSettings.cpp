@@ -1,7 +1,7 @@
 #include "schedule/AnimationSettings.h"
 
-#include "basekit/FixedText.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/FixedText.h"
+#include "bytes/LittleEndian.h"
 #include "resources/AddonResources.h"
 
 #include <cstring>

@@ -2,19 +2,19 @@
 
 #include "basekit/BKText.h"
 #include "resources/AddonResources.h"
-#include "schedule/ConstructionType.h"
 
 #include <string>
 
-int32_t ConstructionTypeOfText(std::string_view text) {
-    if (text.empty()) return -1;
+std::optional<ConstructionType> ConstructionTypeOfText(std::string_view text) {
+    if (text.empty()) return std::nullopt;
     auto same = [text](std::string_view word) {
         return text.size() == word.size() && BKCompareText(text, word, BKCaseMode::Ignore) == 0;
     };
-    for (int32_t type = 0; type < kConstructionTypeCount; ++type) {
+    for (int32_t value = 0; value < kConstructionTypeCount; ++value) {
+        const auto type = static_cast<ConstructionType>(value);
         const char letter[2] = {ConstructionTypeLetter(type), 0};
-        auto item = static_cast<int16_t>(type + 1);
+        auto item = static_cast<int16_t>(value + 1);
         if (same(letter) || same(AddonString(32512, item)) || same(AddonString(32613, item))) return type;
     }
-    return -1;
+    return std::nullopt;
 }

@@ -1,8 +1,9 @@
 #include "schedule/DateTime.h"
 
 #include "basekit/BKTime.h"
-#include "basekit/FixedText.h"
+#include "bytes/FixedText.h"
 #include "schedule/ByteStream.h"
+#include "schedule/ScheduleFileError.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -227,27 +228,25 @@ BV_FIELD_GETTER(DayOfWeek, dayOfWeek)
 BV_FIELD_GETTER(DayOfYear, dayOfYear)
 #undef BV_FIELD_GETTER
 
-DateTime DateTime::StartOfDay() const {
-    DateTime r = *this;
+namespace {
+
+// The same day at `hour` o'clock (24: the midnight after it); Invalid when the date has no day.
+DateTime AtHourOfDay(const DateTime& date, int32_t hour) {
+    DateTime r = date;
     DateTimeFields f;
-    if (!GetFields(f)) {
+    if (!date.GetFields(f)) {
         r.status = DateTimeStatus::Invalid;
         return r;
     }
-    r.SetDateTime(f.year, f.month, f.day, 0, 0, 0, 0, 0, 0);
+    r.SetDateTime(f.year, f.month, f.day, hour, 0, 0, 0, 0, 0);
     return r;
 }
 
-DateTime DateTime::EndOfDay() const {
-    DateTime r = *this;
-    DateTimeFields f;
-    if (!GetFields(f)) {
-        r.status = DateTimeStatus::Invalid;
-        return r;
-    }
-    r.SetDateTime(f.year, f.month, f.day, 24, 0, 0, 0, 0, 0);
-    return r;
-}
+} // namespace
+
+DateTime DateTime::StartOfDay() const { return AtHourOfDay(*this, 0); }
+
+DateTime DateTime::EndOfDay() const { return AtHourOfDay(*this, 24); }
 
 DateTime DateTime::DayBefore() const { return *this - DateTimeSpan::FromTicks(kTicksPerDay); }
 
@@ -307,22 +306,22 @@ int DateTime::Write(IOutStream& out) const {
     auto t = static_cast<uint64_t>(ticks);
     for (int i = 0; i < 4; ++i) bytes[i] = static_cast<uint8_t>(s >> (8 * i));
     for (int i = 0; i < 8; ++i) bytes[4 + i] = static_cast<uint8_t>(t >> (8 * i));
-    if (!out.WriteBytes(bytes, 4)) return 4;
-    if (!out.WriteBytes(bytes + 4, 8)) return 4;
-    return 0;
+    if (!out.WriteBytes(bytes, 4)) return kScheduleFileWriteFailed;
+    if (!out.WriteBytes(bytes + 4, 8)) return kScheduleFileWriteFailed;
+    return kScheduleFileOk;
 }
 
 int DateTime::Read(IInStream& in) {
     uint8_t bytes[12];
-    if (!in.ReadBytes(bytes, 4)) return 3;
-    if (!in.ReadBytes(bytes + 4, 8)) return 3; // the previous value stays
+    if (!in.ReadBytes(bytes, 4)) return kScheduleFileReadFailed;
+    if (!in.ReadBytes(bytes + 4, 8)) return kScheduleFileReadFailed; // the previous value stays
     uint32_t s = 0;
     uint64_t t = 0;
     for (int i = 0; i < 4; ++i) s |= static_cast<uint32_t>(bytes[i]) << (8 * i);
     for (int i = 0; i < 8; ++i) t |= static_cast<uint64_t>(bytes[4 + i]) << (8 * i);
     status = static_cast<DateTimeStatus>(static_cast<int32_t>(s));
     ticks = static_cast<int64_t>(t);
-    return 0;
+    return kScheduleFileOk;
 }
 
 DateTime& DateTime::operator+=(const DateTimeSpan& span) {

@@ -1,7 +1,7 @@
 #pragma once
 // The 88-byte block the add-on keeps on each linked element: ten task-id slots, the layer the
 // element had while the display hides it, and the save area of its own pens and materials.
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 
 #include <array>
 #include <cstdint>

@@ -1,12 +1,13 @@
 // Links between model elements and tasks, driven by the palette.
 #include "basekit/BKMemory.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "dialogkit/DGCursor.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
 #include "hostcalls/HostLists.h"
 #include "hostcalls/PlanDatabase.h"
+#include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
 #include "schedule/Exceptions.h"
 #include "schedule/IElementDisplay.h"
@@ -91,7 +92,7 @@ void TaskDB::LinkSelection(int32_t id) {
                     store = true;
                 } else {
                     auto names = hider.ElementKindAndId(kind, guid);
-                    int answer = AddonAlert(32531, names.first.c_str(), names.second.c_str(), std::to_string(k).c_str());
+                    int answer = AddonAlert(kAlertAlreadyLinked, names.first.c_str(), names.second.c_str(), std::to_string(k).c_str());
                     store = answer == 1;
                     if (answer == 3) stop = true;
                 }
@@ -102,7 +103,7 @@ void TaskDB::LinkSelection(int32_t id) {
             for (size_t k = 0; k < 10; ++k) holds = holds || link.Slot(k) == id;
             if (full && !holds) {
                 auto names = hider.ElementKindAndId(kind, guid);
-                AddonAlert(32530, names.first.c_str(), names.second.c_str(), "10");
+                AddonAlert(kAlertTooManyLinks, names.first.c_str(), names.second.c_str(), "10");
                 continue;
             }
             if (store && slot < 10) link.SetSlot(slot, id);
@@ -118,7 +119,7 @@ void TaskDB::LinkSelection(int32_t id) {
         try {
             hider.WriteElementLink(kind, guid, link, true);
         } catch (const EElementHider& e) {
-            if (e.HostError() != kHostErrUserDataRefused) AddonAlert(32527);
+            if (e.HostError() != kHostErrUserDataRefused) AddonAlert(kAlertInternalError);
         }
     }
 }
@@ -155,7 +156,7 @@ void TaskDB::RemoveTaskLinks(int32_t id) {
                     hider.WriteElementLink(kind, guid, link, true);
                     hider.RestoreElement(*this, kind, guid);
                 } catch (const EElementHider&) {
-                    AddonAlert(32532);
+                    AddonAlert(kAlertNoUserDataSlot);
                     break;
                 }
             }
@@ -228,7 +229,7 @@ void TaskDB::MarkLinkedToSelection(IMarkSink& palette) {
         auto head = Head(s.kind, s.guid);
         if (s.kind == 0 || !HostElementFilter(head.data(), HostFilter::kExists)) {
             ClearMarks(palette);
-            AddonAlert(32507);
+            AddonAlert(kAlertUnknownElementKind);
             return;
         }
         ElementLinkRecord link;
@@ -245,7 +246,7 @@ void TaskDB::MarkLinkedToSelection(IMarkSink& palette) {
                 TaskById(id).flags |= LinkedToSelection;
                 palette.SetMarked(true);
             } catch (const ETaskNotFound&) {
-                int answer = AddonAlert(32522);
+                int answer = AddonAlert(kAlertLinkedTaskMissing);
                 if (answer == 1) {
                     hider.ClearLinkSlot(link, k, s.kind, s.guid);
                     emptied = true;

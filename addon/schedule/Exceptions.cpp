@@ -1,6 +1,6 @@
 #include "schedule/Exceptions.h"
 
-#include "basekit/FixedText.h"
+#include "bytes/FixedText.h"
 
 #include <cstring>
 

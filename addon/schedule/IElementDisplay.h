@@ -1,6 +1,7 @@
 #pragma once
 // What the schedule's element-link operations and checks ask of the element display. The
 // display lies above the schedule; this is the schedule's view of it.
+#include "hostapi/HostElementRecord.h"
 #include "hostapi/HostGuid.h"
 #include "schedule/ElementLink.h"
 
@@ -14,7 +15,9 @@ class IElementDisplay {
 public:
     // The kinds whose elements carry links and take part in display passes.
     static bool IsDisplayableKind(int32_t kind) {
-        return (kind >= 1 && kind <= 10) || (kind >= 17 && kind <= 19) || (kind >= 21 && kind <= 23) || kind == 37;
+        using namespace HostElement;
+        return (kind >= Wall && kind <= Mesh) || (kind >= Zone && kind <= Line) || (kind >= Arc && kind <= Spline) ||
+               kind == CurtainWall;
     }
 
     // Link record access. Reading throws EElementHider (code 220 when the element has none);

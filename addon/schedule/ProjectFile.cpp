@@ -2,11 +2,12 @@
 // file that was there, and a failed load leaves the open schedule and its file identity alone.
 #include "schedule/TaskDB.h"
 
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "filekit/FKError.h"
 #include "filekit/FKFile.h"
 #include "filekit/FKReplacementFile.h"
 #include "hostcalls/HostInterface.h"
+#include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
 #include "schedule/FileStreams.h"
 #include "schedule/ScheduleFileError.h"
@@ -18,7 +19,6 @@
 #include <string>
 
 namespace {
-constexpr int16_t kAlertLoadFailed = 32521;
 constexpr int16_t kUnusableIdLine = 32611;
 } // namespace
 

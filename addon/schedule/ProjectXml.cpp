@@ -6,6 +6,7 @@
 #include "filekit/FKError.h"
 #include "filekit/FKFile.h"
 #include "hostcalls/HostInterface.h"
+#include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
 #include "schedule/ConstructionTypeText.h"
 #include "schedule/DayBoundary.h"
@@ -25,9 +26,6 @@
 
 namespace {
 
-constexpr int16_t kAlertCannotLoad = 32506;
-constexpr int16_t kAlertUnknownDateOrder = 32518;
-constexpr int16_t kAlertUnknownFormat = 32519;
 constexpr int16_t kReadingNotes = 32614;
 constexpr uint64_t kMaxFileBytes = 256u << 20;
 
@@ -87,9 +85,9 @@ int32_t ClampedId(int64_t value) {
     return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
-// The type letter before "_" in a name, or -1.
-int32_t TypeOfPrefix(std::string_view name) {
-    if (name.size() < 2 || name[1] != '_') return -1;
+// The type letter before "_" in a name, or nothing.
+std::optional<ConstructionType> TypeOfPrefix(std::string_view name) {
+    if (name.size() < 2 || name[1] != '_') return std::nullopt;
     return ConstructionTypeOfText(name.substr(0, 1));
 }
 
@@ -141,14 +139,13 @@ bool TaskDB::ImportProjectXml(const std::string& path) {
 
         Task& task = loaded.emplace_back(defaultTask);
         task.id = ClampedId(id ? *id : uid.value_or(0));
-        int32_t type = TypeOfPrefix(name);
-        task.SetName(type < 0 ? std::string_view(name) : std::string_view(name).substr(2));
+        std::optional<ConstructionType> type = TypeOfPrefix(name);
+        task.SetName(type ? std::string_view(name).substr(2) : std::string_view(name));
         for (pugi::xml_node a : t.children()) {
             if (!IsNamed(a, "ExtendedAttribute") || !typeFields.count(std::string(TextOf(a, "FieldID")))) continue;
-            int32_t named = ConstructionTypeOfText(BKFromUtf8(TextOf(a, "Value")));
-            if (named >= 0) type = named;
+            if (auto named = ConstructionTypeOfText(BKFromUtf8(TextOf(a, "Value")))) type = named;
         }
-        task.type = type < 0 ? Construction : static_cast<ConstructionType>(type);
+        task.type = type.value_or(ConstructionType::Construction);
 
         std::string_view startText = TextOf(t, "Start"), finishText = TextOf(t, "Finish");
         std::optional<DateTime> start = DayOf(startText), finish = DayOf(finishText);

@@ -16,9 +16,11 @@ namespace {
 
 void Report(const std::string& line) { HostReportWrite(line.c_str(), 0); }
 
-std::string TypeName(int32_t type) {
+std::string TypeName(ConstructionType type) {
     // A type outside the five has no name; it is reported with an empty one.
-    return IsKnownConstructionType(type) ? AddonString(32512, static_cast<int16_t>(type + 1)) : std::string();
+    return IsKnownConstructionType(type)
+               ? AddonString(32512, static_cast<int16_t>(ConstructionTypeIndex(type) + 1))
+               : std::string();
 }
 
 } // namespace

@@ -1,14 +1,13 @@
 // The menu's open, save and save-as: which file, which kind, and what the user is told.
 #include "schedule/TaskDB.h"
 
-#include "basekit/FixedText.h"
+#include "bytes/FixedText.h"
 #include "hostcalls/FileDialogs.h"
+#include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
 #include "schedule/AnimationSettings.h"
 
 namespace {
-constexpr int16_t kAlertSaveFailed = 32520;
-constexpr int16_t kAlertSaveChanges = 32515;
 constexpr int16_t kOpenTitle = 1, kSaveTitle = 2;
 constexpr int kYes = 1, kNo = 2;
 } // namespace

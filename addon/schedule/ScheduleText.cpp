@@ -2,11 +2,12 @@
 #include "schedule/TaskDB.h"
 
 #include "basekit/BKText.h"
-#include "basekit/FixedText.h"
+#include "bytes/FixedText.h"
 #include "filekit/FKError.h"
 #include "filekit/FKFile.h"
 #include "filekit/FKReplacementFile.h"
 #include "hostcalls/HostInterface.h"
+#include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
 #include "schedule/ConstructionTypeText.h"
 #include "schedule/DateOrder.h"
@@ -25,9 +26,6 @@
 
 namespace {
 
-constexpr int16_t kAlertCannotLoad = 32506;
-constexpr int16_t kAlertUnknownDateOrder = 32518;
-constexpr int16_t kAlertUnknownFormat = 32519;
 constexpr int16_t kReadingNotes = 32614;
 constexpr size_t kWriteBlock = 64 * 1024;
 
@@ -52,14 +50,15 @@ int32_t ReadId(std::string_view field) {
     return static_cast<int32_t>(negative ? -value : value);
 }
 
-// The type letter before "_" in the name field, or -1 when the field has none.
-int32_t TypeOfLetter(std::string_view field) {
-    if (field.size() < 2 || field[1] != '_') return -1;
+// The type letter before "_" in the name field, or nothing when the field has none.
+std::optional<ConstructionType> TypeOfLetter(std::string_view field) {
+    if (field.size() < 2 || field[1] != '_') return std::nullopt;
     char c = field[0];
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    for (int32_t type = 0; type < kConstructionTypeCount; ++type)
-        if (ConstructionTypeLetter(type) == c) return type;
-    return -1;
+    for (int32_t value = 0; value < kConstructionTypeCount; ++value)
+        if (ConstructionTypeLetter(static_cast<ConstructionType>(value)) == c)
+            return static_cast<ConstructionType>(value);
+    return std::nullopt;
 }
 
 // Which field of a line holds what; the type column is optional (-1).
@@ -257,7 +256,7 @@ bool TaskDB::ImportScheduleText(const std::string& path) {
     struct Line {
         std::string_view name;
         int32_t id = 0;
-        ConstructionType type = Construction;
+        ConstructionType type = ConstructionType::Construction;
         uint32_t start = DateTexts3::kNone, finish = DateTexts3::kNone;
     };
     std::vector<Line> lines;
@@ -271,17 +270,16 @@ bool TaskDB::ImportScheduleText(const std::string& path) {
         std::string_view startField = fields[columns->start], nameField = fields[columns->name];
         uint32_t start = dateTexts.Read(startField, orders);
         uint32_t finish = dateTexts.Read(fields[columns->finish], orders);
-        int32_t type = TypeOfLetter(nameField);
-        std::string_view name = type < 0 ? nameField : nameField.substr(2);
+        std::optional<ConstructionType> type = TypeOfLetter(nameField);
+        std::string_view name = type ? nameField.substr(2) : nameField;
         if (name.empty() && startField.empty()) continue;
         if (columns->type >= 0) {
-            int32_t named = ConstructionTypeOfText(fields[static_cast<size_t>(columns->type)]);
-            if (named >= 0) type = named;
+            if (auto named = ConstructionTypeOfText(fields[static_cast<size_t>(columns->type)])) type = named;
         }
         Line& l = lines.emplace_back();
         l.name = name;
         l.id = ReadId(fields[columns->id]);
-        l.type = type < 0 ? Construction : static_cast<ConstructionType>(type);
+        l.type = type.value_or(ConstructionType::Construction);
         l.start = start;
         l.finish = finish;
     }
@@ -349,7 +347,7 @@ bool TaskDB::SaveScheduleText(const std::string& path) const {
         text += '\t';
         // Type 5 has no letter; its name goes out as a construction's so that it reads back intact.
         char letter = ConstructionTypeLetter(task.type);
-        text += letter ? letter : ConstructionTypeLetter(Construction);
+        text += letter ? letter : ConstructionTypeLetter(ConstructionType::Construction);
         text += '_';
         AppendNameField(text, BKTextOf(task.name));
         text += '\t';

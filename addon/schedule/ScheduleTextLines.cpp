@@ -50,16 +50,9 @@ bool ScheduleTextLineReader::NextLine(std::string& line) {
     return got;
 }
 
-bool ScheduleTextLineReader::NextLine(std::string_view& line) {
-    line = {};
-    if (!loaded_) Load();
-    if (error_ != 0 || pos_ >= text_.size()) return false;
-    // One scan for the line's end: the first CR or LF.
+void ScheduleTextLineReader::EndLine(const char* end, std::string_view& line) {
     const char* begin = text_.data() + pos_;
-    const char* end = text_.data() + text_.size();
-    const char* p = begin;
-    while (p < end && *p != '\r' && *p != '\n') ++p;
-    size_t stop = static_cast<size_t>(p - text_.data());
+    size_t stop = static_cast<size_t>(end - text_.data());
     size_t n = stop - pos_;
     ++lineNumber_;
     if (n > kMaxLineBytes) cutLines_.push_back(lineNumber_);
@@ -69,6 +62,18 @@ bool ScheduleTextLineReader::NextLine(std::string_view& line) {
         if (text_[pos_] == '\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\n') ++pos_;
         ++pos_;
     }
+}
+
+bool ScheduleTextLineReader::NextLine(std::string_view& line) {
+    line = {};
+    if (!loaded_) Load();
+    if (error_ != 0 || pos_ >= text_.size()) return false;
+    // One scan for the line's end: the first CR or LF.
+    const char* begin = text_.data() + pos_;
+    const char* end = text_.data() + text_.size();
+    const char* p = begin;
+    while (p < end && *p != '\r' && *p != '\n') ++p;
+    EndLine(p, line);
     return true;
 }
 
@@ -98,16 +103,7 @@ bool ScheduleTextLineReader::NextLine(std::string_view& line, size_t count, std:
     const char* kept = std::min(p, limit);
     if (f < count && fieldStart <= kept)
         fields[f] = TrimBlanks(std::string_view(fieldStart, static_cast<size_t>(kept - fieldStart)));
-    size_t stop = static_cast<size_t>(p - text_.data());
-    size_t n = stop - pos_;
-    ++lineNumber_;
-    if (n > kMaxLineBytes) cutLines_.push_back(lineNumber_);
-    line = std::string_view(begin, std::min(n, kMaxLineBytes));
-    pos_ = stop;
-    if (pos_ < text_.size()) {
-        if (text_[pos_] == '\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\n') ++pos_;
-        ++pos_;
-    }
+    EndLine(p, line);
     return true;
 }
 

@@ -36,6 +36,9 @@ public:
 
 private:
     void Load();
+    // Counts and keeps the line from the read position to `end` (its first CR or LF, or the text's
+    // end) and moves past its line break.
+    void EndLine(const char* end, std::string_view& line);
 
     FKFile& file_;
     size_t bufferSize_;

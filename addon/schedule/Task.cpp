@@ -1,6 +1,6 @@
 #include "schedule/Task.h"
 
-#include "basekit/FixedText.h"
+#include "bytes/FixedText.h"
 
 void Task::SetName(std::string_view text) { BKCopyText(name, text); }
 
@@ -28,11 +28,21 @@ void Task::ComputeState(const DateTime& current) {
                      : 0;
 
     switch (type) {
-    case Construction: appearance = !started ? Appearance::Absent : inProgress ? Appearance::UnderWork : Appearance::Present; break;
-    case Demolition: appearance = !started ? Appearance::Present : inProgress ? Appearance::UnderWork : Appearance::Absent; break;
-    case Renovation:
-    case Fixed: appearance = !started ? Appearance::Present : inProgress ? Appearance::UnderWork : Appearance::Present; break;
-    case Temporary: appearance = !started ? Appearance::Absent : inProgress ? Appearance::UnderWork : Appearance::Absent; break;
+    case ConstructionType::Construction:
+        appearance = !started ? Appearance::Absent : inProgress ? Appearance::UnderWork : Appearance::Present;
+        break;
+    case ConstructionType::Demolition:
+        appearance = !started ? Appearance::Present : inProgress ? Appearance::UnderWork : Appearance::Absent;
+        break;
+    case ConstructionType::Renovation:
+    case ConstructionType::Fixed:
+        appearance = !started     ? Appearance::Present
+                     : inProgress ? Appearance::UnderWork
+                                  : Appearance::Present;
+        break;
+    case ConstructionType::Temporary:
+        appearance = !started ? Appearance::Absent : inProgress ? Appearance::UnderWork : Appearance::Absent;
+        break;
     default: appearance = Appearance::Present; break;
     }
 }

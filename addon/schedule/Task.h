@@ -17,7 +17,7 @@ struct Task {
 
     char name[kNameSize] = {};
     int32_t id = -1;
-    ConstructionType type = Construction;
+    ConstructionType type = ConstructionType::Construction;
     uint32_t flags = 0;
     DateTime start = DateTime::Now();
     DateTime finish = start;

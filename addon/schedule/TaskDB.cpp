@@ -197,9 +197,9 @@ void TaskDB::ClearSchedule() {
     settings_.ApplyDefaultNames();
 }
 
-bool TaskDB::IsSuccessionAllowed(int32_t earlier, int32_t following) const {
+bool TaskDB::IsSuccessionAllowed(ConstructionType earlier, ConstructionType following) const {
     if (!IsKnownConstructionType(earlier) || !IsKnownConstructionType(following)) return false;
-    return succession_[static_cast<size_t>(earlier)][static_cast<size_t>(following)] != 0;
+    return succession_[ConstructionTypeIndex(earlier)][ConstructionTypeIndex(following)] != 0;
 }
 
 void TaskDB::SetLabelParameters(OwnedHandle block, int32_t count) {

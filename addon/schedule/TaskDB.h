@@ -2,8 +2,8 @@
 // The schedule of the open host project: the tasks, the date the model is shown at, and the
 // file identity kept in the settings record.
 #include "basekit/BKMemory.h"
+#include "basekit/OwnedHandle.h"
 #include "hostapi/HostGuid.h"
-#include "hostcalls/OwnedHandle.h"
 #include "schedule/ConstructionType.h"
 #include "schedule/DateTime.h"
 #include "schedule/ElementLink.h"
@@ -93,7 +93,7 @@ public:
     void SetSharedUserId(int16_t id) { sharedUserId_ = id; }
 
     // Whether a task of type `following` may come after one of type `earlier` on one element.
-    bool IsSuccessionAllowed(int32_t earlier, int32_t following) const;
+    bool IsSuccessionAllowed(ConstructionType earlier, ConstructionType following) const;
     // Column names of the schedule text (ID, name, start, finish).
     const std::array<std::string, 4>& ColumnNames() const { return columnNames_; }
 

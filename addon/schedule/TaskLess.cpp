@@ -13,9 +13,9 @@ void (*gDiagnostic)(const char*) = DefaultDiagnostic;
 constexpr const char* kUnknownColumn = "Don't know how to sort this column!";
 
 // A type outside the five named ones has no name; it sorts with the empty text, before them all.
-std::string_view TypeName(const TaskLess::TypeNames* names, int32_t type) {
-    if (names == nullptr || type < 0 || type >= static_cast<int32_t>(names->size())) return {};
-    return (*names)[static_cast<size_t>(type)];
+std::string_view TypeName(const TaskLess::TypeNames* names, ConstructionType type) {
+    if (names == nullptr || !IsKnownConstructionType(type)) return {};
+    return (*names)[ConstructionTypeIndex(type)];
 }
 
 } // namespace

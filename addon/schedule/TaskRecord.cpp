@@ -1,10 +1,11 @@
 #include "schedule/TaskRecord.h"
 
-#include "basekit/FixedText.h"
+#include "bytes/FixedText.h"
 #include "schedule/DayBoundary.h"
 #include "schedule/ScheduleFileError.h"
 
 #include <cstring>
+#include <optional>
 #include <string_view>
 #include <type_traits>
 
@@ -28,12 +29,27 @@ template <typename T> bool Get(IInStream& in, T& value) {
     return true;
 }
 
+// Version 1 numbered fixed, temporary and renovation as 2, 3 and 4.
+ConstructionType RenumberedFromFirstVersion(ConstructionType type) {
+    switch (ConstructionTypeValue(type)) {
+    case 2:
+        return ConstructionType::Fixed;
+    case 3:
+        return ConstructionType::Temporary;
+    case 4:
+        return ConstructionType::Renovation;
+    default:
+        return type;
+    }
+}
+
 } // namespace
 
 int WriteTask(IOutStream& out, const Task& task) {
     std::string_view name = BKTextOf(task.name);
-    if (!Put<int32_t>(out, task.id) || !Put<int32_t>(out, task.type)) return kScheduleFileWriteFailed;
-    if (task.start.Write(out) != 0 || task.finish.Write(out) != 0) return kScheduleFileWriteFailed;
+    if (!Put<int32_t>(out, task.id) || !Put<int32_t>(out, ConstructionTypeValue(task.type)))
+        return kScheduleFileWriteFailed;
+    if (task.start.Write(out) != kScheduleFileOk || task.finish.Write(out) != kScheduleFileOk) return kScheduleFileWriteFailed;
     if (!Put<uint64_t>(out, name.size())) return kScheduleFileWriteFailed;
     if (!name.empty() && !out.WriteBytes(name.data(), name.size())) return kScheduleFileWriteFailed;
     return kScheduleFileOk;
@@ -42,7 +58,7 @@ int WriteTask(IOutStream& out, const Task& task) {
 int ReadTask(IInStream& in, Task& task, int32_t version) {
     int32_t id = 0, type = 0;
     if (!Get(in, id) || !Get(in, type)) return kScheduleFileReadFailed;
-    if (task.start.Read(in) != 0 || task.finish.Read(in) != 0) return kScheduleFileReadFailed;
+    if (task.start.Read(in) != kScheduleFileOk || task.finish.Read(in) != kScheduleFileOk) return kScheduleFileReadFailed;
     uint64_t length = 0;
     if (!Get(in, length) || length >= Task::kNameSize) return kScheduleFileReadFailed;
     char name[Task::kNameSize] = {};
@@ -55,10 +71,10 @@ int ReadTask(IInStream& in, Task& task, int32_t version) {
     // Versions 1 and 2 kept the last day itself; the finish is now the midnight after it.
     if (version <= 2) task.finish = EndOfDayOf(task.finish);
 
-    if (type < 0 || type > 5 || id < 1) return kScheduleFileBadRecord;
-    // Version 1 numbered fixed, temporary and renovation as 2, 3 and 4.
-    if (version == 1 && type >= 2 && type <= 4) type = type == 2 ? 3 : type == 3 ? 4 : 2;
-    task.type = static_cast<ConstructionType>(type);
+    std::optional<ConstructionType> known = ConstructionTypeFromInt(type, kConstructionTypeCount);
+    if (!known || id < 1) return kScheduleFileBadRecord;
+    if (version == 1) known = RenumberedFromFirstVersion(*known);
+    task.type = *known;
     if (version <= 3) {
         task.start.RebaseTime();
         task.finish.RebaseTime();

@@ -1,6 +1,6 @@
 #include "shell/AddonEntries.h"
 
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "dialogkit/DGHelp.h"
 #include "filekit/FKLocation.h"
 #include "hostapi/HostEnvironmentRecords.h"
@@ -17,6 +17,13 @@
 #include <array>
 #include <clocale>
 #include <cstring>
+
+namespace {
+
+// The platform's classic "memory full": what a start that could not make the palette returns.
+constexpr GSErr kAddonErrNoMemory = -108;
+
+} // namespace
 
 extern "C" GSErr GetExportedFuncAddrs(uint8_t* entryRecord) {
     if (entryRecord == nullptr) return kHostErrBadParameter;
@@ -44,14 +51,14 @@ GSErr AddonRegisterInterface() {
     if (!HostTablePresent()) return kHostErrNoTable;
     std::array<uint8_t, HostMenuRecord::kSize> menu{};
     LE::Put<int16_t>(menu, HostMenuRecord::kMenuResId, kAddonMenuId);
-    LE::Put<int16_t>(menu, HostMenuRecord::kPromptResId, 32650);
+    LE::Put<int16_t>(menu, HostMenuRecord::kPromptResId, kAddonMenuPromptId);
     LE::Put<int32_t>(menu, HostMenuRecord::kPlacement, 9);
     LE::Put<int32_t>(menu, HostMenuRecord::kFlags, 0);
     if (GSErr err = HostRegisterMenu(menu.data()); err != kHostNoError) return err;
     std::array<uint8_t, HostObjectTypeRecord::kSize> type{};
     LE::Put<int32_t>(type, HostObjectTypeRecord::kSignature, static_cast<int32_t>(kLabelObjectVariation));
     LE::Put<int16_t>(type, HostObjectTypeRecord::kTemplateId, kLabelObjectTemplateId);
-    LE::Put<int16_t>(type, HostObjectTypeRecord::kNameResId, 32530);
+    LE::Put<int16_t>(type, HostObjectTypeRecord::kNameResId, kLabelObjectNameId);
     LE::Put<int16_t>(type, HostObjectTypeRecord::kIconId, kLabelObjectTemplateId);
     return HostRegisterObjectType(type.data());
 }
@@ -67,12 +74,12 @@ GSErr AddonInitialize(uint32_t token) {
     } catch (const std::exception&) {
         m.observer.reset();
         m.palette.reset();
-        return -108;
+        return kAddonErrNoMemory;
     }
     if (m.palette->DialogId() == 0 || !m.observer) {
         m.observer.reset();
         m.palette.reset();
-        return -108;
+        return kAddonErrNoMemory;
     }
     m.palette->StartEventProcessing();
     m.taskDB.InitTaskDB();

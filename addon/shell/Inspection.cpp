@@ -1,6 +1,6 @@
 #include "shell/Inspection.h"
 
-#include "basekit/FixedText.h"
+#include "bytes/FixedText.h"
 #include "shell/ModuleObjects.h"
 
 #include <cstdio>
@@ -35,9 +35,10 @@ std::string Tasks() {
         << Date(db.CurrentDate()) << "\n";
     for (size_t i = 0; i < db.TaskCount(); ++i) {
         const Task& t = db.Tasks()[i];
-        out << i << " " << t.id << " " << t.type << " " << Quote(t.Name()) << " " << Date(t.start) << " "
-            << Date(t.finish) << " " << t.percentComplete << " " << static_cast<int>(t.inProgress) << " "
-            << static_cast<int32_t>(t.appearance) << " " << t.flags << "\n";
+        out << i << " " << t.id << " " << ConstructionTypeValue(t.type) << " " << Quote(t.Name()) << " "
+            << Date(t.start) << " " << Date(t.finish) << " " << t.percentComplete << " "
+            << static_cast<int>(t.inProgress) << " " << static_cast<int32_t>(t.appearance) << " " << t.flags
+            << "\n";
     }
     return out.str();
 }

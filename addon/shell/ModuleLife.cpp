@@ -1,6 +1,6 @@
 #include "shell/ModuleLife.h"
 
-#include "basekit/FixedText.h"
+#include "bytes/FixedText.h"
 #include "hostcalls/HostInterface.h"
 #include "resources/AddonResources.h"
 #include "shell/ModuleObjects.h"

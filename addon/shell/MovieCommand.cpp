@@ -5,6 +5,7 @@
 #include "movie/AnimationDialog.h"
 #include "movie/AnimationRunner.h"
 #include "palette/MainDialogCPP.h"
+#include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
 #include "schedule/AnimationSettings.h"
 #include "schedule/TaskDB.h"
@@ -12,7 +13,7 @@
 
 void MakeAnimation(TaskDB& taskDB, ElementHider& hider, MainDialogCPP* palette) {
     if (taskDB.TaskCount() == 0) {
-        AddonAlert(32504);
+        AddonAlert(kAlertNoProjectOpen);
         return;
     }
     taskDB.Settings().NormaliseRange(taskDB.EarliestStart(), taskDB.LatestFinish());
@@ -36,7 +37,7 @@ void MakeAnimation(TaskDB& taskDB, ElementHider& hider, MainDialogCPP* palette) 
         // The movie counts as made only once its file is complete, and only then is it said.
         made = runner.FinishMovie() && made && runner.Ok();
     }
-    AddonAlert(made ? 32524 : 32525);
+    AddonAlert(made ? kAlertMovieMade : kAlertMovieFailed);
 }
 
 void MakeAnimationCommand() { MakeAnimation(Module().taskDB, Module().elementHider, Module().palette.get()); }

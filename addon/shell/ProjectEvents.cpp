@@ -1,11 +1,12 @@
 #include "shell/ProjectEvents.h"
 
 #include "basekit/BKMemory.h"
-#include "basekit/LittleEndian.h"
+#include "basekit/OwnedHandle.h"
+#include "bytes/LittleEndian.h"
 #include "hostapi/HostEnvironmentRecords.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
-#include "hostcalls/OwnedHandle.h"
+#include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
 #include "shell/ModuleObjects.h"
 
@@ -14,7 +15,7 @@
 void OfferToSaveSchedule() {
     ModuleObjects& m = Module();
     if (!m.taskDB.IsDirty()) return;
-    if (AddonAlert(32514, m.settings.projectFilePath) == 1) m.taskDB.Save(false);
+    if (AddonAlert(kAlertSaveBeforeClosing, m.settings.projectFilePath) == 1) m.taskDB.Save(false);
 }
 
 GSErr ProjectClosingHandler(uint32_t, int32_t) {
@@ -40,7 +41,7 @@ GSErr ProjectOpenedHandler(uint32_t, int32_t) {
         m.taskDB.SetSharedUserId(LE::Get<int16_t>(rec, HostProjectRecord::kUserId));
         if (m.palette->IsVisible()) {
             m.palette->SetPendingSharedWarning(false);
-            AddonAlert(32533);
+            AddonAlert(kAlertDemoMode);
         }
     } else {
         m.taskDB.SetSharedUserId(0);

@@ -1,6 +1,6 @@
 #include "host/libparts/LabelDrawing.h"
 
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "host/render/TextPainter.h"
 #include "hostapi/HostLibPartRecord.h"
 

@@ -1,6 +1,6 @@
 #include "host/libparts/LibPartFile.h"
 
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "hostapi/HostLibPartRecord.h"
 
 #include <nlohmann/json.hpp>

@@ -1,6 +1,6 @@
 #include "host/libparts/LibPartRegistry.h"
 
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostapi/HostLibPartRecord.h"
 

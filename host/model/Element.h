@@ -1,7 +1,7 @@
 #pragma once
 // One element of the building model: its 2760-byte record, its geometry and the user data
 // blocks add-ons attached to it.
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "hostapi/HostElementRecord.h"
 
 #include <nlohmann/json.hpp>

@@ -1,6 +1,6 @@
 #include "host/ops/AddonLoader.h"
 
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "hostapi/HostRegistrationRecord.h"
 
 #include <array>

@@ -2,8 +2,8 @@
 #include "host/ops/HostOperationAreas.h"
 
 #include "basekit/BKMemory.h"
-#include "basekit/FixedText.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/FixedText.h"
+#include "bytes/LittleEndian.h"
 #include "filekit/FKLocation.h"
 #include "host/ops/GraphicsOperations.h"
 #include "host/ops/Host.h"
@@ -19,7 +19,7 @@
 
 using namespace hostops;
 
-namespace {
+namespace hostops {
 
 GSErr OpRegisterMenu(const uint8_t* record) {
     Host* h = Host::Current();
@@ -75,14 +75,4 @@ GSErr OpUnregisterPalette(uint32_t token, int32_t dialogId) {
     return c.addon->palettes.erase(dialogId) ? kHostNoError : kHostErrBadParameter;
 }
 
-} // namespace
-
-void FillRegistrationOperations(HostTable& t) {
-    t[kHostRegisterMenu] = Entry<HostRegisterMenuFunc>(OpRegisterMenu);
-    t[kHostRegisterObjectType] = Entry<HostRegisterObjectTypeFunc>(OpRegisterObjectType);
-    t[kHostInstallMenuHandler] = Entry<HostInstallMenuHandlerFunc>(OpInstallMenuHandler);
-    t[kHostInstallProjectEventHandler] = Entry<HostInstallProjectEventHandlerFunc>(OpInstallProjectEventHandler);
-    t[kHostKeepLoaded] = Entry<HostKeepLoadedFunc>(OpKeepLoaded);
-    t[kHostRegisterPalette] = Entry<HostRegisterPaletteFunc>(OpRegisterPalette);
-    t[kHostUnregisterPalette] = Entry<HostUnregisterPaletteFunc>(OpUnregisterPalette);
-}
+} // namespace hostops

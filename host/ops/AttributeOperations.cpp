@@ -2,8 +2,8 @@
 #include "host/ops/HostOperationAreas.h"
 
 #include "basekit/BKMemory.h"
-#include "basekit/FixedText.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/FixedText.h"
+#include "bytes/LittleEndian.h"
 #include "filekit/FKLocation.h"
 #include "host/ops/GraphicsOperations.h"
 #include "host/ops/Host.h"
@@ -24,6 +24,10 @@ namespace {
 bool KnownAttributeKind(int32_t kind) {
     return kind == HostAttribute::Pen || kind == HostAttribute::Layer || kind == HostAttribute::Material;
 }
+
+} // namespace
+
+namespace hostops {
 
 GSErr OpAttributeGetCount(uint32_t token, int32_t kind, int16_t* count) {
     Call c(token);
@@ -91,12 +95,4 @@ GSErr OpAttributeSearch(uint32_t token, uint8_t* record) {
     return kHostNoError;
 }
 
-} // namespace
-
-void FillAttributeOperations(HostTable& t) {
-    t[kHostAttributeGetCount] = Entry<HostAttributeGetCountFunc>(OpAttributeGetCount);
-    t[kHostAttributeGet] = Entry<HostAttributeFunc>(OpAttributeGet);
-    t[kHostAttributeCreate] = Entry<HostAttributeCreateFunc>(OpAttributeCreate);
-    t[kHostAttributeModify] = Entry<HostAttributeModifyFunc>(OpAttributeModify);
-    t[kHostAttributeSearch] = Entry<HostAttributeFunc>(OpAttributeSearch);
-}
+} // namespace hostops

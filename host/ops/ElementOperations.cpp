@@ -2,8 +2,8 @@
 #include "host/ops/HostOperationAreas.h"
 
 #include "basekit/BKMemory.h"
-#include "basekit/FixedText.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/FixedText.h"
+#include "bytes/LittleEndian.h"
 #include "filekit/FKLocation.h"
 #include "host/ops/GraphicsOperations.h"
 #include "host/ops/Host.h"
@@ -19,7 +19,7 @@
 
 using namespace hostops;
 
-namespace {
+namespace hostops {
 
 GSErr OpElementGetCount(uint32_t token, int32_t kind, int32_t* count) {
     Call c(token);
@@ -178,7 +178,7 @@ GSErr OpSelectionGet(uint32_t token, uint8_t* info, uint32_t* entries, int32_t) 
     for (const API_Guid& g : m.Selection())
         if (Element* e = m.Find(g)) selected.push_back(e);
     auto rec = Span(info, HostSelection::kInfoSize);
-    LE::Put<int32_t>(rec, HostSelection::kKind, selected.empty() ? 0 : 1);
+    LE::Put<int32_t>(rec, HostSelection::kKind, selected.empty() ? HostSelection::None : HostSelection::Elements);
     LE::Put<int32_t>(rec, HostSelection::kCount, static_cast<int32_t>(selected.size()));
     if (entries) {
         BKHandle h = BKNewHandle(selected.size() * HostHead::kSize);
@@ -210,20 +210,4 @@ GSErr OpSelectElements(uint32_t token, const uint8_t* entries, int32_t count, in
     return kHostNoError;
 }
 
-} // namespace
-
-void FillElementOperations(HostTable& t) {
-    t[kHostElementGetCount] = Entry<HostElementGetCountFunc>(OpElementGetCount);
-    t[kHostElementList] = Entry<HostElementListFunc>(OpElementList);
-    t[kHostElementFilter] = Entry<HostElementFilterFunc>(OpElementFilter);
-    t[kHostElementGet] = Entry<HostElementGetFunc>(OpElementGet);
-    t[kHostElementGetHeader] = Entry<HostElementGetHeaderFunc>(OpElementGetHeader);
-    t[kHostElementChange] = Entry<HostElementChangeFunc>(OpElementChange);
-    t[kHostElementGetDefaults] = Entry<HostElementGetDefaultsFunc>(OpElementGetDefaults);
-    t[kHostElementChangeDefaults] = Entry<HostElementChangeDefaultsFunc>(OpElementChangeDefaults);
-    t[kHostElementTool] = Entry<HostElementToolFunc>(OpElementTool);
-    t[kHostElementGetUserData] = Entry<HostElementGetUserDataFunc>(OpElementGetUserData);
-    t[kHostElementSetUserData] = Entry<HostElementSetUserDataFunc>(OpElementSetUserData);
-    t[kHostSelectionGet] = Entry<HostSelectionGetFunc>(OpSelectionGet);
-    t[kHostSelectElements] = Entry<HostSelectElementsFunc>(OpSelectElements);
-}
+} // namespace hostops

@@ -1,7 +1,7 @@
 #include "host/ops/GraphicsOperations.h"
 
 #include "basekit/BKMemory.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "host/ops/GraphicsState.h"
 #include "host/ops/Host.h"
 #include "host/render/Pictures.h"

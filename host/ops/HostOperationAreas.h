@@ -1,15 +1,64 @@
 #pragma once
-// Each area of the host's operations puts its entries into the add-ons' table.
+// The bodies of the host's operations, one file per area; HostOperations.cpp puts each in its
+// slot of the add-ons' table.
 #include "hostapi/HostAPI.h"
 
-#include <array>
+#include <cstdint>
 
-using HostTable = std::array<HostFunc, kHostTableSize>;
+namespace hostops {
 
-void FillRegistrationOperations(HostTable& t);
-void FillUndoReportOperations(HostTable& t);
-void FillSelectorOperations(HostTable& t);
-void FillPreferenceOperations(HostTable& t);
-void FillAttributeOperations(HostTable& t);
-void FillLibPartOperations(HostTable& t);
-void FillElementOperations(HostTable& t);
+// Registration: menus, object types, handlers, palettes.
+GSErr OpRegisterMenu(const uint8_t* record);
+GSErr OpRegisterObjectType(const uint8_t* record);
+GSErr OpInstallMenuHandler(uint32_t token, int16_t menuResId, HostMenuHandler handler);
+GSErr OpInstallProjectEventHandler(uint32_t token, uint32_t mask, HostProjectEventHandler handler);
+GSErr OpKeepLoaded(uint32_t token, int32_t keep);
+GSErr OpRegisterPalette(uint32_t token, const uint8_t* record);
+GSErr OpUnregisterPalette(uint32_t token, int32_t dialogId);
+
+// Undo steps and the report window.
+GSErr OpUndoOpen(uint32_t token, const char* name);
+GSErr OpUndoClose(uint32_t token);
+GSErr OpReportWrite(uint32_t token, const char* text, int32_t);
+
+// The selector operations: environment, databases, utilities, automation, graphics.
+GSErr OpEnvironmentGet(uint32_t token, uint32_t selector, void* p1, void* p2);
+GSErr OpEnvironmentSet(uint32_t token, uint32_t selector, void* p1, void* p2);
+GSErr OpDatabaseQuery(uint32_t token, uint32_t selector, void* p1, void*);
+GSErr OpUtility(uint32_t token, uint32_t selector, void* p1, void* p2);
+GSErr OpAutomate(uint32_t token, uint32_t selector, void* p1, void*);
+GSErr OpGraphics(uint32_t token, uint32_t selector, void* p1, void* p2);
+
+// The add-ons' records in the preference store.
+GSErr OpPreferencesRead(uint32_t token, int32_t* version, uint32_t* size, void* data);
+GSErr OpPreferencesWrite(uint32_t token, int32_t version, uint32_t size, const void* data);
+
+// Attributes: layers, materials, pens.
+GSErr OpAttributeGetCount(uint32_t token, int32_t kind, int16_t* count);
+GSErr OpAttributeGet(uint32_t token, uint8_t* record);
+GSErr OpAttributeCreate(uint32_t token, uint8_t* record, const uint8_t* extra);
+GSErr OpAttributeModify(uint32_t token, uint8_t* record, const uint8_t* extra);
+GSErr OpAttributeSearch(uint32_t token, uint8_t* record);
+
+// Library parts.
+GSErr OpLibPartSearch(uint32_t token, uint8_t* record);
+GSErr OpLibPartGet(uint32_t token, uint8_t* record);
+GSErr OpLibPartGetParams(uint32_t token, int32_t index, uint32_t* paramHandle, int32_t* paramCount);
+GSErr OpLibPartRegister(uint32_t token, const uint16_t* fileName, const uint8_t* data, uint32_t size, uint8_t* record);
+
+// Elements, their user data and the selection.
+GSErr OpElementGetCount(uint32_t token, int32_t kind, int32_t* count);
+GSErr OpElementList(uint32_t token, int32_t kind, uint32_t* handle);
+int32_t OpElementFilter(uint32_t token, const uint8_t* head, int32_t filter);
+GSErr OpElementGet(uint32_t token, uint8_t* record);
+GSErr OpElementGetHeader(uint32_t token, uint8_t* header);
+GSErr OpElementChange(uint32_t token, uint8_t* record, const uint8_t* mask);
+GSErr OpElementGetDefaults(uint32_t token, uint8_t* record, uint32_t* paramHandle);
+GSErr OpElementChangeDefaults(uint32_t token, const uint8_t* record, const uint8_t* mask, uint32_t paramHandle);
+GSErr OpElementTool(uint32_t token, uint8_t* heads, int32_t count, uint32_t selector);
+GSErr OpElementGetUserData(uint32_t token, const uint8_t* head, uint8_t* userData);
+GSErr OpElementSetUserData(uint32_t token, uint8_t* head, const uint8_t* userData);
+GSErr OpSelectionGet(uint32_t token, uint8_t* info, uint32_t* entries, int32_t);
+GSErr OpSelectElements(uint32_t token, const uint8_t* entries, int32_t count, int32_t add);
+
+} // namespace hostops

@@ -2,8 +2,8 @@
 
 #include "basekit/BKMemory.h"
 #include "basekit/BKText.h"
-#include "basekit/FixedText.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/FixedText.h"
+#include "bytes/LittleEndian.h"
 #include "dialogkit/DGModalDialog.h"
 #include "filekit/FKLocation.h"
 #include "host/libparts/LabelDrawing.h"
@@ -242,7 +242,7 @@ GSErr DrawLibPartOnPicture(Host& host, void* pictureHandle, void* drawRecord) {
 
 using namespace hostops;
 
-namespace {
+namespace hostops {
 
 GSErr OpLibPartSearch(uint32_t token, uint8_t* record) {
     Call c(token);
@@ -261,11 +261,4 @@ GSErr OpLibPartRegister(uint32_t token, const uint16_t* fileName, const uint8_t*
     return c ? LibPartRegister(*c.host, *c.addon, fileName, data, size, record) : kHostErrBadParameter;
 }
 
-} // namespace
-
-void FillLibPartOperations(HostTable& t) {
-    t[kHostLibPartSearch] = Entry<HostLibPartFunc>(OpLibPartSearch);
-    t[kHostLibPartGet] = Entry<HostLibPartFunc>(OpLibPartGet);
-    t[kHostLibPartGetParams] = Entry<HostLibPartGetParamsFunc>(OpLibPartGetParams);
-    t[kHostLibPartRegister] = Entry<HostLibPartRegisterFunc>(OpLibPartRegister);
-}
+} // namespace hostops

@@ -1,7 +1,7 @@
 #pragma once
 // What every operation body shares: the call's host and add-on, spans over the caller's
 // records, and the element a head names.
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "host/ops/Host.h"
 #include "hostapi/HostAttributeRecord.h"
 #include "hostapi/HostElementRecord.h"

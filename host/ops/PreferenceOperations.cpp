@@ -2,8 +2,8 @@
 #include "host/ops/HostOperationAreas.h"
 
 #include "basekit/BKMemory.h"
-#include "basekit/FixedText.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/FixedText.h"
+#include "bytes/LittleEndian.h"
 #include "filekit/FKLocation.h"
 #include "host/ops/GraphicsOperations.h"
 #include "host/ops/Host.h"
@@ -19,7 +19,7 @@
 
 using namespace hostops;
 
-namespace {
+namespace hostops {
 
 GSErr OpPreferencesRead(uint32_t token, int32_t* version, uint32_t* size, void* data) {
     Call c(token);
@@ -46,9 +46,4 @@ GSErr OpPreferencesWrite(uint32_t token, int32_t version, uint32_t size, const v
     return kHostErrFile;
 }
 
-} // namespace
-
-void FillPreferenceOperations(HostTable& t) {
-    t[kHostPreferencesRead] = Entry<HostPreferencesReadFunc>(OpPreferencesRead);
-    t[kHostPreferencesWrite] = Entry<HostPreferencesWriteFunc>(OpPreferencesWrite);
-}
+} // namespace hostops

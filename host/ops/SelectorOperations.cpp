@@ -2,8 +2,8 @@
 #include "host/ops/HostOperationAreas.h"
 
 #include "basekit/BKMemory.h"
-#include "basekit/FixedText.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/FixedText.h"
+#include "bytes/LittleEndian.h"
 #include "filekit/FKLocation.h"
 #include "host/ops/GraphicsOperations.h"
 #include "host/ops/Host.h"
@@ -19,7 +19,7 @@
 
 using namespace hostops;
 
-namespace {
+namespace hostops {
 
 GSErr OpEnvironmentGet(uint32_t token, uint32_t selector, void* p1, void* p2) {
     Call c(token);
@@ -86,10 +86,14 @@ GSErr OpEnvironmentSet(uint32_t token, uint32_t selector, void* p1, void* p2) {
     return kHostErrBadSelector;
 }
 
+namespace {
+
 bool IsDatabaseKind(int32_t kind) {
     return kind == HostDatabaseKind::FloorPlan || kind == HostDatabaseKind::Section || kind == HostDatabaseKind::Detail ||
            kind == HostDatabaseKind::Layout || kind == HostDatabaseKind::Worksheet || kind == HostDatabaseKind::Elevation;
 }
+
+} // namespace
 
 GSErr OpDatabaseQuery(uint32_t token, uint32_t selector, void* p1, void*) {
     Call c(token);
@@ -171,13 +175,4 @@ GSErr OpGraphics(uint32_t token, uint32_t selector, void* p1, void* p2) {
     return kHostErrBadSelector;
 }
 
-} // namespace
-
-void FillSelectorOperations(HostTable& t) {
-    t[kHostEnvironmentGet] = Entry<HostSelectorFunc>(OpEnvironmentGet);
-    t[kHostEnvironmentSet] = Entry<HostSelectorFunc>(OpEnvironmentSet);
-    t[kHostDatabaseQuery] = Entry<HostSelectorFunc>(OpDatabaseQuery);
-    t[kHostUtility] = Entry<HostSelectorFunc>(OpUtility);
-    t[kHostAutomate] = Entry<HostSelectorFunc>(OpAutomate);
-    t[kHostGraphics] = Entry<HostSelectorFunc>(OpGraphics);
-}
+} // namespace hostops

@@ -2,8 +2,8 @@
 #include "host/ops/HostOperationAreas.h"
 
 #include "basekit/BKMemory.h"
-#include "basekit/FixedText.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/FixedText.h"
+#include "bytes/LittleEndian.h"
 #include "filekit/FKLocation.h"
 #include "host/ops/GraphicsOperations.h"
 #include "host/ops/Host.h"
@@ -19,7 +19,7 @@
 
 using namespace hostops;
 
-namespace {
+namespace hostops {
 
 GSErr OpUndoOpen(uint32_t token, const char* name) {
     Call c(token);
@@ -44,10 +44,4 @@ GSErr OpReportWrite(uint32_t token, const char* text, int32_t) {
     return kHostNoError;
 }
 
-} // namespace
-
-void FillUndoReportOperations(HostTable& t) {
-    t[kHostUndoOpen] = Entry<HostUndoOpenFunc>(OpUndoOpen);
-    t[kHostUndoClose] = Entry<HostUndoCloseFunc>(OpUndoClose);
-    t[kHostReportWrite] = Entry<HostReportWriteFunc>(OpReportWrite);
-}
+} // namespace hostops

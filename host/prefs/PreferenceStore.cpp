@@ -2,7 +2,9 @@
 
 #include "filekit/FKError.h"
 #include "filekit/FKFile.h"
-#include "filekit/FKReplacementFile.h"
+#include "host/storage/HexText.h"
+#include "host/storage/JsonNesting.h"
+#include "host/storage/TextFileSave.h"
 
 #include <nlohmann/json.hpp>
 
@@ -17,49 +19,6 @@ namespace {
 constexpr size_t kMaxStoreBytes = 16u << 20;
 // A store nests three levels; deeper text is no store, and writing it back would recurse per level.
 constexpr size_t kMaxNesting = 32;
-
-std::string ToHex(const std::vector<uint8_t>& bytes) {
-    static const char* digits = "0123456789abcdef";
-    std::string s;
-    s.reserve(bytes.size() * 2);
-    for (uint8_t b : bytes) {
-        s.push_back(digits[b >> 4]);
-        s.push_back(digits[b & 15]);
-    }
-    return s;
-}
-
-bool FromHex(const std::string& s, std::vector<uint8_t>& out) {
-    if (s.size() % 2) return false;
-    out.clear();
-    out.reserve(s.size() / 2);
-    for (size_t i = 0; i < s.size(); i += 2) {
-        auto nib = [](char c) { return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1; };
-        int hi = nib(s[i]), lo = nib(s[i + 1]);
-        if (hi < 0 || lo < 0) return false;
-        out.push_back(static_cast<uint8_t>(hi << 4 | lo));
-    }
-    return true;
-}
-
-bool NestedTooDeep(const std::string& text) {
-    size_t depth = 0;
-    bool inString = false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (inString) {
-            if (c == '\\') ++i;
-            else if (c == '"') inString = false;
-        } else if (c == '"') {
-            inString = true;
-        } else if (c == '[' || c == '{') {
-            if (++depth > kMaxNesting) return true;
-        } else if ((c == ']' || c == '}') && depth > 0) {
-            --depth;
-        }
-    }
-    return false;
-}
 
 // A whole number in [lo, hi]; floats, texts and out-of-range values are refused, never converted.
 bool WholeNumberIn(const json& record, const char* key, int64_t lo, int64_t hi, int64_t& out) {
@@ -83,7 +42,7 @@ std::optional<std::string> ReadRecord(const json& value, PreferenceStore::Entry&
     if (!WholeNumberIn(value, "size", 0, UINT32_MAX, size)) return "size is not a 32-bit size";
     auto hex = value.find("hex");
     if (hex == value.end() || !hex->is_string()) return "hex is not a text";
-    if (!FromHex(hex->get_ref<const std::string&>(), e.bytes)) return "hex is not hexadecimal bytes";
+    if (DecodeHex(hex->get_ref<const std::string&>(), e.bytes) != HexFault::None) return "hex is not hexadecimal bytes";
     if (e.bytes.size() != static_cast<uint64_t>(size)) return "size does not match its bytes";
     e.version = static_cast<int32_t>(version);
     return std::nullopt;
@@ -107,7 +66,7 @@ bool PreferenceStore::Load(std::string& error) {
         return false;
     }
     json doc;
-    bool parsed = !NestedTooDeep(text);
+    bool parsed = !FindTooDeepNesting(text, kMaxNesting);
     if (parsed) {
         doc = json::parse(text, nullptr, false);
         parsed = !doc.is_discarded() && doc.is_object() && doc.contains("addons") && doc.at("addons").is_object();
@@ -144,22 +103,14 @@ bool PreferenceStore::Save(std::string& error) const {
     json addons = json::object();
     for (const auto& [name, text] : damaged_) addons[name] = json::parse(text, nullptr, false);
     for (const auto& [name, e] : entries_)
-        addons[name] = {{"version", e.version}, {"size", e.bytes.size()}, {"hex", ToHex(e.bytes)}};
+        addons[name] = {{"version", e.version}, {"size", e.bytes.size()}, {"hex", EncodeHex(e.bytes)}};
     json doc = json::object();
     doc["addons"] = std::move(addons);
     std::string text = doc.dump(1) + "\n";
     std::filesystem::path target(path_);
     std::error_code ec;
     if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), ec);
-    FKReplacementFile file(FKLocation::FromNativePath(path_));
-    int32_t err = file.Open();
-    if (err == kFKNoErr) err = file.Write(text.data(), text.size());
-    if (err == kFKNoErr) err = file.Commit();
-    if (err != kFKNoErr) {
-        error = path_ + ": cannot be written: " + FKErrorText(err);
-        return false;
-    }
-    return true;
+    return SaveTextFile(path_, text, error);
 }
 
 std::optional<PreferenceStore::Entry> PreferenceStore::Read(const std::string& addon) const {

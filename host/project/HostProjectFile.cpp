@@ -1,10 +1,12 @@
 #include "host/project/HostProjectFile.h"
 
 #include "basekit/BKText.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "filekit/FKError.h"
 #include "filekit/FKFile.h"
-#include "filekit/FKReplacementFile.h"
+#include "host/storage/HexText.h"
+#include "host/storage/JsonNesting.h"
+#include "host/storage/TextFileSave.h"
 
 #include <nlohmann/json.hpp>
 
@@ -24,29 +26,14 @@ struct EProject : std::runtime_error {
     EProject(const std::string& place, const std::string& what) : std::runtime_error(place + ": " + what) {}
 };
 
-std::string Hex(const std::vector<uint8_t>& bytes) {
-    static const char* d = "0123456789abcdef";
-    std::string s;
-    for (uint8_t b : bytes) {
-        s.push_back(d[b >> 4]);
-        s.push_back(d[b & 15]);
-    }
-    return s;
-}
-
 std::vector<uint8_t> Unhex(const std::string& s, const std::string& place) {
-    if (s.size() % 2) throw EProject(place, "hexadecimal text of odd length");
     std::vector<uint8_t> out;
-    for (size_t i = 0; i < s.size(); i += 2) {
-        auto nib = [&](char c) {
-            if (c >= '0' && c <= '9') return c - '0';
-            if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-            if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-            throw EProject(place, "not a hexadecimal digit");
-        };
-        out.push_back(static_cast<uint8_t>(nib(s[i]) << 4 | nib(s[i + 1])));
+    switch (DecodeHex(s, out)) {
+    case HexFault::None: return out;
+    case HexFault::OddLength: throw EProject(place, "hexadecimal text of odd length");
+    case HexFault::NotADigit: break;
     }
-    return out;
+    throw EProject(place, "not a hexadecimal digit");
 }
 
 template <typename T> T Get(const json& j, const char* key, const std::string& place, T fallback) {
@@ -271,7 +258,7 @@ json WriteElement(const HostModel& model, const Element& e) {
     }
     json blocks = json::array();
     for (const auto& [addon, block] : e.userData)
-        blocks.push_back({{"addon", addon}, {"version", block.version}, {"sign", block.platformSign}, {"hex", Hex(block.bytes)}});
+        blocks.push_back({{"addon", addon}, {"version", block.version}, {"sign", block.platformSign}, {"hex", EncodeHex(block.bytes)}});
     if (blocks.size() == 1) j["userdata"] = blocks[0];
     else if (!blocks.empty()) j["userdata"] = blocks;
     return j;
@@ -389,26 +376,6 @@ constexpr size_t kMaxProjectBytes = size_t{2048} << 20;
 // stack long after parsing. Real projects nest a handful of levels.
 constexpr size_t kMaxNesting = 256;
 
-// The byte at which the text opens more than kMaxNesting lists or objects, if it does.
-std::optional<size_t> NestedTooDeep(const std::string& text) {
-    size_t depth = 0;
-    bool inString = false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (inString) {
-            if (c == '\\') ++i;
-            else if (c == '"') inString = false;
-        } else if (c == '"') {
-            inString = true;
-        } else if (c == '[' || c == '{') {
-            if (++depth > kMaxNesting) return i;
-        } else if ((c == ']' || c == '}') && depth > 0) {
-            --depth;
-        }
-    }
-    return std::nullopt;
-}
-
 } // namespace
 
 void EnsureDefaultPens(HostModel& model) {
@@ -429,7 +396,7 @@ void EnsureDefaultPens(HostModel& model) {
 
 ProjectLoadResult ParseHostProject(const std::string& text, const std::string& name) {
     ProjectLoadResult result;
-    if (auto at = NestedTooDeep(text)) {
+    if (auto at = FindTooDeepNesting(text, kMaxNesting)) {
         result.error = name + ": byte " + std::to_string(*at + 1) + ": nested more than " +
                        std::to_string(kMaxNesting) + " levels deep";
         return result;
@@ -538,13 +505,5 @@ bool SaveHostProject(const HostModel& model, const std::string& path, std::strin
                 std::to_string(kMaxProjectBytes >> 20) + " MB";
         return false;
     }
-    FKReplacementFile file(FKLocation::FromNativePath(path));
-    int32_t err = file.Open();
-    if (err == kFKNoErr) err = file.Write(text.data(), text.size());
-    if (err == kFKNoErr) err = file.Commit();
-    if (err != kFKNoErr) {
-        error = path + ": cannot be written: " + FKErrorText(err);
-        return false;
-    }
-    return true;
+    return SaveTextFile(path, text, error);
 }

@@ -1,6 +1,6 @@
 #include "host/render/Pictures.h"
 
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "pixkit/PXPixMap.h"
 
 #include <png.h>
@@ -64,13 +64,9 @@ std::optional<Image> ReadPng(const std::string& path, std::string& error) {
 }
 
 BKHandle ImageToPixMap(const Image& image) {
-    BKHandle h = PXNewPixMap(image.width, image.height, PXPixelFormat::Rgb32);
-    if (!h) return 0;
-    if (!ImageIntoPixMap(image, h)) {
-        BKDisposeHandle(h);
-        return 0;
-    }
-    return h;
+    OwnedHandle h(PXNewPixMap(image.width, image.height, PXPixelFormat::Rgb32));
+    if (!h || !ImageIntoPixMap(image, h.Get())) return 0;
+    return h.Release();
 }
 
 std::optional<Image> PixMapToImage(BKHandle pixMap) {

@@ -1,6 +1,7 @@
 #pragma once
 // Rendered images as PNG files and as the host's pictures (PixKit pixel maps).
 #include "basekit/BKMemory.h"
+#include "basekit/OwnedHandle.h"
 #include "host/render/Renderer.h"
 
 #include <optional>
@@ -26,13 +27,10 @@ template <typename F> BKHandle NewPixMapDrawn(int32_t width, int32_t height, F&&
 BKHandle NewPixMap32(int32_t width, int32_t height);
 
 template <typename F> BKHandle NewPixMapDrawn(int32_t width, int32_t height, F&& draw) {
-    BKHandle h = NewPixMap32(width, height);
+    OwnedHandle h(NewPixMap32(width, height));
     if (!h) return 0;
-    auto view = PixMapPixels(h);
-    if (!view) {
-        BKDisposeHandle(h);
-        return 0;
-    }
+    auto view = PixMapPixels(h.Get());
+    if (!view) return 0;
     draw(*view);
-    return h;
+    return h.Release();
 }

@@ -1,6 +1,6 @@
 #include "host/render/Scene.h"
 
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "host/model/HostModel.h"
 #include "hostapi/HostAttributeRecord.h"
 

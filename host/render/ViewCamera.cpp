@@ -1,6 +1,6 @@
 #include "host/render/ViewCamera.h"
 
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "hostapi/HostProjectionRecord.h"
 
 #include <cmath>

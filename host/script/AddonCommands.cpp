@@ -161,7 +161,7 @@ void AddAddonCommands(ScriptInterpreter& in) {
     in.AddPrint("tasks", [&host, &in](const Args&, std::string& error) { return PrintBlock(host, in, "tasks", error); });
     in.AddPrint("palette", [&host, &in](const Args&, std::string& error) {
         if (!PrintBlock(host, in, "palette", error)) return false;
-        auto it = host.menuTexts.find({32500, 1});
+        auto it = host.menuTexts.find({kAddonMenuId, kAddonMenuPaletteItem});
         if (it != host.menuTexts.end()) in.Emit("menu " + BKToUtf8(it->second));
         return true;
     });

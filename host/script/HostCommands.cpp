@@ -1,6 +1,6 @@
 // The host's own script commands and prints.
 #include "basekit/BKText.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "dialogkit/DGAnswers.h"
 #include "host/ops/Host.h"
 #include "host/script/ScriptInterpreter.h"

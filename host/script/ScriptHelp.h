@@ -9,5 +9,7 @@ inline constexpr const char* kQuorvelVersion = "1.0";
 inline constexpr int16_t kAddonMenuId = 32500;
 inline constexpr int32_t kAddonMenuItems = 6;
 inline constexpr int32_t kAddonMenuSeparator = 2;
+// The item whose text the add-on changes as its palette shows and hides.
+inline constexpr int32_t kAddonMenuPaletteItem = 1;
 
 std::string QuorvelHelpText();

@@ -1,6 +1,6 @@
 #include "avifile/AVIDibFormat.h"
 
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "compatkit/CKBitmapHeader.h"
 
 std::optional<AVIDibFormat> AVIReadDibFormat(std::span<const uint8_t> format) {

@@ -1,6 +1,6 @@
 #include "basekit/BKResources.h"
 
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 
 #include <map>
 #include <mutex>

@@ -1,6 +1,6 @@
 #include "compatkit/CKBitmapHeader.h"
 
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 
 std::optional<CKBitmapHeader> CKReadBitmapHeader(std::span<const uint8_t> bytes) {
     if (bytes.size() < kCKBitmapHeaderSize) return std::nullopt;

@@ -82,4 +82,8 @@ constexpr size_t kKind = 0;       // int32: 0 none, 1 elements, 2 marquee, 3 rot
 constexpr size_t kCount = 4;      // int32 number of selected elements
 constexpr size_t kMarquee = 40;   // uint32 handle of the marquee polygon for kinds 2-4 (caller frees)
 constexpr int32_t kTypeBase = 1000; // selection type = kTypeBase + element kind
+
+// What the selection is (kKind).
+enum Kind : int32_t { None = 0, Elements = 1, Marquee = 2, RotatedMarquee = 3, PolygonMarquee = 4 };
+inline bool HasMarquee(int32_t kind) { return kind >= Marquee && kind <= PolygonMarquee; }
 } // namespace HostSelection

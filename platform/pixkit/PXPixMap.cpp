@@ -1,6 +1,6 @@
 #include "pixkit/PXPixMap.h"
 
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 
 namespace {
 

@@ -7,6 +7,8 @@
 
 namespace {
 
+using enum ConstructionType;
+
 using ElementHiderTest = DisplayFixture;
 
 TEST_F(ElementHiderTest, ADayInTheModel) {
@@ -41,13 +43,13 @@ TEST_F(ElementHiderTest, ADayInTheModel) {
     // 3 March: the wall is being built and the scaffold stands, both in their type's colours.
     ShowAt(DateTime(2009, 3, 3));
     EXPECT_EQ(newWall.Layer(), walls);
-    EXPECT_EQ(Pen(newWall), hider.TypePens()[Construction]);
-    EXPECT_EQ(Pen(newWall, 112), hider.TypePens()[Construction]);
-    EXPECT_EQ(LE::Get<int16_t>(newWall.Bytes(), 118), hider.TypeMaterials()[Construction]);
+    EXPECT_EQ(Pen(newWall), hider.TypePen(Construction));
+    EXPECT_EQ(Pen(newWall, 112), hider.TypePen(Construction));
+    EXPECT_EQ(LE::Get<int16_t>(newWall.Bytes(), 118), hider.TypeMaterial(Construction));
     EXPECT_EQ(newWall.Bytes()[131], 0);
     EXPECT_EQ(LE::Get<int16_t>(LinkOf(newWall).Span(), TypeDisplay::kPen1), 3);
-    EXPECT_EQ(Pen(scaffold), hider.TypePens()[Temporary]);
-    EXPECT_EQ(LE::Get<int16_t>(scaffold.Bytes(), 108), hider.TypeMaterials()[Temporary]);
+    EXPECT_EQ(Pen(scaffold), hider.TypePen(Temporary));
+    EXPECT_EQ(LE::Get<int16_t>(scaffold.Bytes(), 108), hider.TypeMaterial(Temporary));
 
     // 6 March: the wall stands in its own look, the old wall is renovated.
     ShowAt(DateTime(2009, 3, 6));
@@ -55,13 +57,13 @@ TEST_F(ElementHiderTest, ADayInTheModel) {
     EXPECT_EQ(LE::Get<int16_t>(newWall.Bytes(), 120), brick);
     EXPECT_EQ(newWall.Bytes()[132], 1);
     EXPECT_FALSE(TypeDisplay::IsOverridden(LinkOf(newWall)));
-    EXPECT_EQ(Pen(oldWall), hider.TypePens()[Renovation]);
+    EXPECT_EQ(Pen(oldWall), hider.TypePen(Renovation));
 
     // 12 March: the shed is gone, the scaffold too, the old wall back to its own.
     ShowAt(DateTime(2009, 3, 12));
     EXPECT_EQ(shed.Layer(), hiddenLayer);
     EXPECT_EQ(scaffold.Layer(), hiddenLayer);
-    EXPECT_EQ(Pen(scaffold), hider.TypePens()[Temporary]); // hidden as it was last shown
+    EXPECT_EQ(Pen(scaffold), hider.TypePen(Temporary)); // hidden as it was last shown
     EXPECT_EQ(Pen(oldWall), 3);
     // The hidden-elements layer is hidden again after each pass.
     auto* layer = host->Model().Attribute(HostAttribute::Layer, hiddenLayer);
@@ -105,7 +107,7 @@ TEST_F(ElementHiderTest, GoverningTask) {
     Link(done, {4, 3});
     DGQueueAlertAnswer(1); // the summary alert has one button; nothing is asked
     ShowAt(DateTime(2009, 3, 4));
-    EXPECT_EQ(Pen(both), hider.TypePens()[Renovation]);
+    EXPECT_EQ(Pen(both), hider.TypePen(Renovation));
     EXPECT_EQ(hider.Shown().at(both.Guid()).type, Renovation);
     EXPECT_EQ(Pen(done), 3); // present in its own look
     EXPECT_EQ(done.Layer(), walls);
@@ -261,11 +263,11 @@ TEST_F(ElementHiderUndoTest, PassAfterHostUndoOrRedoShowsTheDateAgain) {
     int16_t hiddenLayer = wall.Layer();
     ASSERT_NE(hiddenLayer, walls);
     ShowInUndoStep(DateTime(2009, 3, 3)); // painted
-    ASSERT_EQ(Pen(wall), hider.TypePens()[Construction]);
+    ASSERT_EQ(Pen(wall), hider.TypePen(Construction));
     ShowInUndoStep(DateTime(2009, 3, 6)); // present
 
     Undo(); // painted again, though the cache says present
-    ASSERT_EQ(Pen(wall), hider.TypePens()[Construction]);
+    ASSERT_EQ(Pen(wall), hider.TypePen(Construction));
     ShowInUndoStep(DateTime(2009, 3, 6));
     EXPECT_EQ(Pen(wall), 3);
     EXPECT_FALSE(TypeDisplay::IsOverridden(LinkOf(wall)));
@@ -275,13 +277,13 @@ TEST_F(ElementHiderUndoTest, PassAfterHostUndoOrRedoShowsTheDateAgain) {
     ASSERT_EQ(wall.Layer(), hiddenLayer);
     ShowInUndoStep(DateTime(2009, 3, 3));
     EXPECT_EQ(wall.Layer(), walls);
-    EXPECT_EQ(Pen(wall), hider.TypePens()[Construction]);
+    EXPECT_EQ(Pen(wall), hider.TypePen(Construction));
 
     Undo(); // hidden, though the cache says painted
     ShowInUndoStep(DateTime(2009, 3, 3));
     EXPECT_EQ(wall.Layer(), walls);
     EXPECT_EQ(LinkOf(wall).SavedLayer(), 0);
-    EXPECT_EQ(Pen(wall), hider.TypePens()[Construction]);
+    EXPECT_EQ(Pen(wall), hider.TypePen(Construction));
 
     Undo();
     Redo(); // painted again and the cache agrees: nothing to do
@@ -300,11 +302,11 @@ TEST_F(ElementHiderUndoTest, UndoneChangeOfTypeIsPaintedAgain) {
     Link(wall, {1, 2});
     ShowInUndoStep(DateTime(2009, 3, 3));
     ShowInUndoStep(DateTime(2009, 3, 7));
-    ASSERT_EQ(Pen(wall), hider.TypePens()[Renovation]);
+    ASSERT_EQ(Pen(wall), hider.TypePen(Renovation));
     Undo(); // painted as construction, though the cache says renovation
-    ASSERT_EQ(Pen(wall), hider.TypePens()[Construction]);
+    ASSERT_EQ(Pen(wall), hider.TypePen(Construction));
     ShowInUndoStep(DateTime(2009, 3, 7));
-    EXPECT_EQ(Pen(wall), hider.TypePens()[Renovation]);
+    EXPECT_EQ(Pen(wall), hider.TypePen(Renovation));
     EXPECT_EQ(LE::Get<int16_t>(LinkOf(wall).Span(), TypeDisplay::kPen1), 3); // still its own pen saved
     ShowInUndoStep(DateTime(2009, 3, 10));
     EXPECT_EQ(Pen(wall), 3);
@@ -320,7 +322,7 @@ TEST_F(ElementHiderUndoTest, UnchangedLockedElementIsNotTouched) {
     keep.SetLocked(true);
     Link(keep, {2}); // present (2) before its demolition: nothing to write even the first time
     ShowInUndoStep(DateTime(2009, 3, 2));
-    ASSERT_EQ(Pen(wall), hider.TypePens()[Construction]);
+    ASSERT_EQ(Pen(wall), hider.TypePen(Construction));
     EXPECT_TRUE(wall.Locked());
     EXPECT_EQ(Pen(keep), 3);
     EXPECT_EQ(LE::Get<uint32_t>(keep.Bytes(), HostElement::kModiStamp), 0u);
@@ -351,7 +353,7 @@ TEST_F(ElementHiderTest, ElementWhoseFirstPenIsZeroGetsItsOwnValuesBack) {
     LE::Put<int16_t>(wall.Bytes(), 104, 0);
     Link(wall, {1});
     ShowAt(DateTime(2009, 3, 3));
-    ASSERT_EQ(Pen(wall), hider.TypePens()[Construction]);
+    ASSERT_EQ(Pen(wall), hider.TypePen(Construction));
     ShowAt(DateTime(2009, 3, 6));
     EXPECT_EQ(Pen(wall), 0);
     EXPECT_EQ(Pen(wall, 112), 4);
@@ -396,7 +398,7 @@ TEST_F(ElementHiderTest, FailedRestoreKeepsTheSavedLook) {
     EXPECT_THROW(hider.RestoreElement(db, 1, wall.Guid()), EElementHider);
     hider.Finish();
     EXPECT_EQ(LinkOf(wall), painted);
-    EXPECT_EQ(Pen(wall), hider.TypePens()[Construction]);
+    EXPECT_EQ(Pen(wall), hider.TypePen(Construction));
 }
 
 TEST_F(ElementHiderTest, TypeMaterialsFoundOrCreated) {
@@ -404,9 +406,9 @@ TEST_F(ElementHiderTest, TypeMaterialsFoundOrCreated) {
     int16_t bontas = host->Model().CreateAttribute(HostAttribute::Material, existing);
     hider.Prepare(db);
     hider.Finish();
-    EXPECT_EQ(hider.TypeMaterials()[Demolition], bontas);
+    EXPECT_EQ(hider.TypeMaterial(Demolition), bontas);
     EXPECT_EQ(host->Model().AttributeCount(HostAttribute::Material), 6); // brick, Bontás and four new
-    int16_t epites = hider.TypeMaterials()[Construction];
+    int16_t epites = hider.TypeMaterial(Construction);
     auto* rec = host->Model().Attribute(HostAttribute::Material, epites);
     ASSERT_NE(rec, nullptr);
     EXPECT_EQ(LE::Get<int16_t>(*rec, HostAttribute::kMatShine), 2500);

@@ -3,7 +3,7 @@
 #include "HostTestFiles.h"
 
 #include "basekit/BKText.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "filekit/FKError.h"
 #include "filekit/FKFaults.h"
 #include "host/project/HostProjectFile.h"

@@ -1,4 +1,4 @@
-#include "basekit/FixedText.h"
+#include "bytes/FixedText.h"
 #include "dialogkit/DGAnswers.h"
 #include "dialogkit/DGDialog.h"
 #include "display/ElementHider.h"
@@ -18,6 +18,8 @@
 #include <filesystem>
 
 namespace {
+
+using enum ConstructionType;
 
 std::string Cp(const std::string& utf8) { return ::Cp(utf8.c_str()); }
 using ::Cp;

@@ -10,6 +10,8 @@
 
 namespace {
 
+using enum ConstructionType;
+
 class PaletteTest : public HostFixture {
 protected:
     void SetUp() override {

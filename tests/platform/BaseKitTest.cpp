@@ -2,7 +2,7 @@
 #include "basekit/BKResources.h"
 #include "basekit/BKText.h"
 #include "basekit/BKTime.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 
 #include <gtest/gtest.h>
 

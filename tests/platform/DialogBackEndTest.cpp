@@ -1,7 +1,7 @@
 // A windowing back-end sees every dialog and answers every question; the dialog's own rules
 // (records, click handlers, refused closes) stay the same as with queued answers.
 #include "basekit/BKResources.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "dialogkit/DGAlert.h"
 #include "dialogkit/DGAnswers.h"
 #include "dialogkit/DGBackEnd.h"

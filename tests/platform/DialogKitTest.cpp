@@ -1,7 +1,7 @@
 #include "basekit/BKResources.h"
-#include "basekit/LittleEndian.h"
-#include "dialogkit/DGAlert.h"
 #include "basekit/BKTime.h"
+#include "bytes/LittleEndian.h"
+#include "dialogkit/DGAlert.h"
 #include "dialogkit/DGAnswers.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "basekit/BKResources.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "resources/AddonResources.h"
 #include "TestSupport.h"
 

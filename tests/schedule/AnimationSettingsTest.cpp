@@ -1,4 +1,4 @@
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "schedule/AnimationSettings.h"
 #include "TestSupport.h"
 

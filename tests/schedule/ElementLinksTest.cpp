@@ -4,6 +4,8 @@
 
 namespace {
 
+using enum ConstructionType;
+
 struct MarkSink : IMarkSink {
     void SetMarked(bool m) override {
         marked = m;
@@ -95,7 +97,7 @@ TEST_F(ElementLinksTest, RemovingAPaintingTaskOnALockedLayerRestoresTheOwnLook) 
     Element& wall = Wall("FAL-01", locked);
     Link(wall, {1, 2});
     ShowAt(DateTime(2009, 3, 3));
-    ASSERT_EQ(Pen(wall), hider.TypePens()[Construction]);
+    ASSERT_EQ(Pen(wall), hider.TypePen(Construction));
     db.DeleteTask(1);
     db.RemoveTaskLinks(1);
     EXPECT_TRUE(DGShownAlerts().empty());

@@ -7,6 +7,8 @@
 
 namespace {
 
+using enum ConstructionType;
+
 class ProjectFileTest : public ScheduleFileTest {
 protected:
     void FillAllTypes() {
@@ -157,7 +159,7 @@ TEST_F(ProjectFileTest, DatesBefore1601LoadAsInvalid) {
 TEST_F(ProjectFileTest, TypeFiveLoadsAndCountsAtOrBelowZeroAreEmpty) {
     Task t = MakeTask(1, static_cast<ConstructionType>(5), DateTime(2009, 3, 2), DateTime(2009, 3, 3), "a");
     ASSERT_TRUE(Load(Header(4, 1) + Record(t)));
-    EXPECT_EQ(db.Tasks()[0].type, 5);
+    EXPECT_EQ(ConstructionTypeValue(db.Tasks()[0].type), 5);
     ASSERT_TRUE(Load(Header(4, -5) + Record(t)));
     EXPECT_EQ(db.TaskCount(), 0u);
     EXPECT_TRUE(DGShownAlerts().empty());

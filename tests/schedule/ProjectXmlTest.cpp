@@ -4,6 +4,8 @@
 
 namespace {
 
+using enum ConstructionType;
+
 class ProjectXmlTest : public ScheduleFileTest {
 protected:
     bool Read(const std::string& xml) {

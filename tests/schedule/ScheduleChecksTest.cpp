@@ -2,6 +2,8 @@
 
 namespace {
 
+using enum ConstructionType;
+
 class ScheduleChecksTest : public DisplayFixture {
 protected:
     int32_t Check(Element& e, std::initializer_list<int32_t> ids) {

@@ -1,4 +1,4 @@
-#include "basekit/FixedText.h"
+#include "bytes/FixedText.h"
 #include "filekit/FKError.h"
 #include "host/ops/Host.h"
 #include "hostcalls/HostInterface.h"
@@ -7,6 +7,8 @@
 #include <memory>
 
 namespace {
+
+using enum ConstructionType;
 
 class ScheduleFileCommandsTest : public ScheduleFileTest {
 protected:

@@ -6,6 +6,8 @@
 
 namespace {
 
+using enum ConstructionType;
+
 class ScheduleTextTest : public ScheduleFileTest {
 protected:
     // A schedule text from lines given in UTF-8, each ended by CR LF.

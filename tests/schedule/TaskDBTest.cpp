@@ -7,6 +7,8 @@
 
 namespace {
 
+using enum ConstructionType;
+
 class TaskDBTest : public FixedClockTest {
 protected:
     void SetUp() override {
@@ -50,9 +52,9 @@ TEST_F(TaskDBTest, StateRuleFollowsTheConstructionType) {
         for (const auto& e : expected) {
             db.SetCurrentDate(e.at, false);
             const Task& t = db.Tasks().back();
-            EXPECT_EQ(static_cast<int32_t>(t.appearance), e.appearance) << "type " << c.type;
-            EXPECT_EQ(t.percentComplete, e.percent) << "type " << c.type;
-            EXPECT_EQ(t.inProgress, e.inProgress) << "type " << c.type;
+            EXPECT_EQ(static_cast<int32_t>(t.appearance), e.appearance) << "type " << ConstructionTypeValue(c.type);
+            EXPECT_EQ(t.percentComplete, e.percent) << "type " << ConstructionTypeValue(c.type);
+            EXPECT_EQ(t.inProgress, e.inProgress) << "type " << ConstructionTypeValue(c.type);
         }
         db.Tasks().clear();
     }
@@ -211,8 +213,8 @@ TEST_F(TaskDBTest, SuccessionTable) {
     EXPECT_TRUE(db.IsSuccessionAllowed(Demolition, Construction));
     EXPECT_TRUE(db.IsSuccessionAllowed(Temporary, Temporary));
     EXPECT_FALSE(db.IsSuccessionAllowed(Temporary, Fixed));
-    EXPECT_FALSE(db.IsSuccessionAllowed(5, Construction));
-    EXPECT_FALSE(db.IsSuccessionAllowed(Construction, 5));
+    EXPECT_FALSE(db.IsSuccessionAllowed(static_cast<ConstructionType>(5), Construction));
+    EXPECT_FALSE(db.IsSuccessionAllowed(Construction, static_cast<ConstructionType>(5)));
     EXPECT_EQ(db.ColumnNames()[0], "ID_v1");
     EXPECT_EQ(db.ColumnNames()[3], "Finish_Date");
 }

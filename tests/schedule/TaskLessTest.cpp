@@ -8,6 +8,8 @@
 
 namespace {
 
+using enum ConstructionType;
+
 Task Named(int32_t id, const std::string& utf8Name, int32_t percent = 0) {
     Task t;
     t.id = id;

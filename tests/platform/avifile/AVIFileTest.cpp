@@ -1,5 +1,5 @@
 #include "avifile/AVIFile.h"
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "compatkit/CKBitmapHeader.h"
 #include "dialogkit/DGAnswers.h"
 #include "filekit/FKError.h"

@@ -1,4 +1,4 @@
-#include "basekit/LittleEndian.h"
+#include "bytes/LittleEndian.h"
 #include "compatkit/CKBitmapHeader.h"
 #include "compatkit/CKDibSizes.h"
 #include "pixkit/PXPixMap.h"

@@ -1,6 +1,6 @@
 #pragma once
-// The one owner of a BaseKit block the host hands out: disposed of when the owner goes,
-// handed on when it is moved, so no path (an early return, an exception) leaks or frees twice.
+// The one owner of a BaseKit block, on either side of the host's table: disposed of when the owner
+// goes, handed on when it is moved, so no path (an early return, an exception) leaks or frees twice.
 #include "basekit/BKMemory.h"
 
 #include <cstddef>
