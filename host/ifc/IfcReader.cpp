@@ -1,0 +1,260 @@
+#include "host/ifc/IfcReader.h"
+
+#include "host/ifc/IfcGuid.h"
+#include "host/ifc/LibraryMessages.h"
+#include "host/ifc/LibraryOutputCapture.h"
+#include "host/ifc/ProductFacts.h"
+#include "host/ifc/ProductMesh.h"
+#include "host/ifc/StepHeader.h"
+
+#include <ifcpp/IFC4/include/IfcBuildingStorey.h>
+#include <ifcpp/IFC4/include/IfcElement.h>
+#include <ifcpp/IFC4/include/IfcFeatureElementSubtraction.h>
+#include <ifcpp/IFC4/include/IfcProduct.h>
+#include <ifcpp/IFC4/include/IfcRelAggregates.h>
+#include <ifcpp/IFC4/include/IfcRelVoidsElement.h>
+#include <ifcpp/IFC4/include/IfcSite.h>
+#include <ifcpp/IFC4/include/IfcSpace.h>
+#include <ifcpp/geometry/Carve/GeometryConverter.h>
+#include <ifcpp/model/BuildingException.h>
+#include <ifcpp/model/BuildingModel.h>
+#include <ifcpp/model/UnitConverter.h>
+#include <ifcpp/reader/ReaderSTEP.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <unordered_set>
+
+namespace {
+
+constexpr std::uintmax_t kMaxIfcBytes = std::uintmax_t{1} << 30;
+
+// The library's entities point at each other both ways; the model is taken apart explicitly so
+// nothing outlives the read, whichever way it ends.
+class ModelRelease {
+public:
+    explicit ModelRelease(shared_ptr<BuildingModel> model) : model_(std::move(model)) {}
+    ~ModelRelease() {
+        try {
+            model_->unsetInverseAttributes();
+            model_->clearIfcModel();
+        } catch (...) {
+        }
+    }
+    ModelRelease(const ModelRelease&) = delete;
+    ModelRelease& operator=(const ModelRelease&) = delete;
+
+private:
+    shared_ptr<BuildingModel> model_;
+};
+
+std::string Describe(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const carve::exception& e) {
+        return e.str();
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "an unknown failure in the IFC library";
+    }
+}
+
+bool IsCandidate(const IfcProduct& product) {
+    if (dynamic_cast<const IfcFeatureElementSubtraction*>(&product)) return false;
+    if (dynamic_cast<const IfcSpatialStructureElement*>(&product))
+        return dynamic_cast<const IfcSite*>(&product) || dynamic_cast<const IfcSpace*>(&product);
+    return true;
+}
+
+// The library's opening cut reads every opening's placement without looking; an opening
+// without one is left uncut rather than followed.
+bool OpeningsArePlaced(const IfcElement& element) {
+    for (const auto& weak : element.m_HasOpenings_inverse) {
+        auto rel = weak.lock();
+        if (rel && rel->m_RelatedOpeningElement && rel->m_RelatedOpeningElement->m_Representation &&
+            !rel->m_RelatedOpeningElement->m_ObjectPlacement)
+            return false;
+    }
+    return true;
+}
+
+class ProductConverter {
+public:
+    ProductConverter(shared_ptr<BuildingModel>& model, LibraryMessages& messages)
+        : converter_(model), messages_(messages) {
+        messages_.Listen(converter_);
+        shared_ptr<UnitConverter>& units = model->getUnitConverter();
+        lengthFactor_ = units ? units->getLengthInMeterFactor() : 1.0;
+        if (!std::isfinite(lengthFactor_) || lengthFactor_ <= 0) lengthFactor_ = 1.0;
+        carve::setEpsilon(1.5e-05 * lengthFactor_);
+    }
+    ~ProductConverter() {
+        converter_.clearInputCache();
+        converter_.getRepresentationConverter()->getProfileCache()->clearProfileCache();
+    }
+
+    // The product's body converted by the library, placed and with its openings cut.
+    shared_ptr<ProductShapeData> Convert(const shared_ptr<IfcProduct>& product,
+                                         const std::vector<shared_ptr<IfcRepresentation>>& bodies) {
+        auto shape = std::make_shared<ProductShapeData>(product->m_entity_id);
+        shape->m_ifc_object_definition = product;
+        shared_ptr<RepresentationConverter>& rc = converter_.getRepresentationConverter();
+        for (const auto& body : bodies) {
+            auto data = std::make_shared<RepresentationData>();
+            rc->convertIfcRepresentation(body, data);
+            shape->m_vec_representations.push_back(data);
+            data->m_parent_product = shape;
+        }
+        shape->m_object_placement = product->m_ObjectPlacement;
+        if (product->m_ObjectPlacement) {
+            std::unordered_set<IfcObjectPlacement*> applied;
+            rc->getPlacementConverter()->convertIfcObjectPlacement(product->m_ObjectPlacement, shape, applied, false);
+        }
+        if (auto element = dynamic_pointer_cast<IfcElement>(product)) {
+            if (OpeningsArePlaced(*element)) rc->subtractOpenings(element, shape);
+            // A part of an element takes the openings of its whole.
+            for (const auto& weak : element->m_Decomposes_inverse) {
+                auto rel = weak.lock();
+                auto whole = rel ? dynamic_pointer_cast<IfcElement>(rel->m_RelatingObject) : nullptr;
+                if (whole && !whole->m_HasOpenings_inverse.empty() && OpeningsArePlaced(*whole))
+                    rc->subtractOpenings(whole, shape);
+            }
+        }
+        return shape;
+    }
+
+    void Release(const shared_ptr<ProductShapeData>& shape) {
+        if (shape) shape->clearAll();
+    }
+
+private:
+    GeometryConverter converter_;
+    LibraryMessages& messages_;
+    double lengthFactor_ = 1.0;
+};
+
+std::string Reason(const std::string& what, const LibraryMessages& messages, size_t mark) {
+    std::string said = messages.Since(mark);
+    return said.empty() ? what : what + ": " + said;
+}
+
+void ReadProducts(shared_ptr<BuildingModel>& model, LibraryMessages& messages, IfcBuildingData& data) {
+    ProductConverter converter(model, messages);
+    std::unordered_set<API_Guid, API_GuidHash> seen;
+    // The library keeps entities by their number, which is the order a writer puts them in.
+    for (const auto& [id, entity] : model->getMapIfcEntities()) {
+        auto product = dynamic_pointer_cast<IfcProduct>(entity);
+        if (!product || !IsCandidate(*product)) continue;
+        std::vector<shared_ptr<IfcRepresentation>> bodies = BodyRepresentations(*product);
+        if (bodies.empty()) continue;
+
+        IfcProductData p;
+        p.globalId = GlobalIdOf(*product);
+        p.ifcClass = IfcClassOf(*product);
+        auto skip = [&](std::string reason) { data.skipped.push_back({p.globalId, p.ifcClass, std::move(reason)}); };
+
+        std::optional<API_Guid> guid = DecodeIfcGlobalId(p.globalId);
+        if (!guid) {
+            skip(p.globalId.empty() ? "no GlobalId" : "GlobalId \"" + p.globalId + "\" is not an IFC GlobalId");
+            continue;
+        }
+        if (!seen.insert(*guid).second) {
+            skip("GlobalId used by an earlier product");
+            continue;
+        }
+        p.guid = *guid;
+
+        size_t mark = messages.Count();
+        shared_ptr<ProductShapeData> shape;
+        std::string problem;
+        ProductMesh mesh;
+        try {
+            shape = converter.Convert(product, bodies);
+            mesh = TriangulateProduct(*shape, problem);
+        } catch (...) {
+            problem = Describe(std::current_exception());
+        }
+        converter.Release(shape);
+        if (!problem.empty()) {
+            skip(Reason("geometry not converted: " + problem, messages, mark));
+            continue;
+        }
+        if (mesh.triangles.empty()) {
+            skip(Reason("no body geometry", messages, mark));
+            continue;
+        }
+        p.vertices = std::move(mesh.vertices);
+        p.triangles = std::move(mesh.triangles);
+        try {
+            p.predefinedType = PredefinedTypeOf(*product);
+            p.name = NameOf(*product);
+            p.tag = TagOf(*product);
+            p.layer = LayerOf(bodies);
+            p.storey = StoreyOf(*product);
+            if (auto colour = ColourOf(bodies)) {
+                p.hasColour = true;
+                p.rgb = colour->rgb;
+                p.transparency = colour->transparency;
+            }
+        } catch (...) {
+            skip("attributes not read: " + Describe(std::current_exception()));
+            continue;
+        }
+        data.products.push_back(std::move(p));
+    }
+}
+
+} // namespace
+
+IfcBuildingData ReadIfcText(std::string_view stepText) {
+    IfcBuildingData data;
+    data.schema = CheckStepText(stepText);
+
+    LibraryOutputCapture capture;
+    LibraryMessages messages;
+    auto model = std::make_shared<BuildingModel>();
+    ModelRelease release(model);
+    messages.Listen(*model);
+    try {
+        ReaderSTEP reader;
+        messages.Listen(reader);
+        std::string text(stepText);
+        reader.loadModelFromString(text, model);
+    } catch (...) {
+        throw EIfcFile("not readable as IFC: " + Describe(std::current_exception()));
+    }
+    try {
+        ReadProducts(model, messages, data);
+    } catch (const EIfcFile&) {
+        throw;
+    } catch (...) {
+        throw EIfcFile("not readable as IFC: " + Describe(std::current_exception()));
+    }
+    if (data.products.empty()) {
+        if (data.skipped.empty()) throw EIfcFile("no product with body geometry");
+        throw EIfcFile("no product with usable body geometry (" + std::to_string(data.skipped.size()) +
+                       " left out; the first: " + data.skipped.front().reason + ")");
+    }
+    return data;
+}
+
+IfcBuildingData ReadIfcFile(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) throw EIfcFile(path + ": is a folder");
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw EIfcFile(path + ": cannot be opened: " + std::strerror(errno));
+    std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (!ec && size > kMaxIfcBytes) throw EIfcFile(path + ": larger than " + std::to_string(kMaxIfcBytes >> 20) + " MB");
+    std::string text;
+    if (!ec) text.reserve(static_cast<size_t>(size));
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) throw EIfcFile(path + ": cannot be read: " + std::strerror(errno));
+    try {
+        return ReadIfcText(text);
+    } catch (const EIfcFile& e) {
+        throw EIfcFile(path + ": " + e.what());
+    }
+}
