@@ -96,7 +96,7 @@ TEST(IfcRevisionUpdate, MatchesByGlobalIdKeepsWhatIsNotTheFiles) {
     counts = UpdateFromIfcRevision(m, second, Options());
     EXPECT_EQ(counts.kept, 4u);
     EXPECT_EQ(counts.added + counts.removed, 0u);
-    EXPECT_EQ(SerializeHostProject(m), before);
+    EXPECT_TRUE(SerializeHostProject(m) == before);
 }
 
 // The add-on paints a wall under work and hides one not yet built; the revision moves the
