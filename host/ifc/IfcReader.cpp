@@ -13,6 +13,7 @@
 #include <ifcpp/IFC4/include/IfcProduct.h>
 #include <ifcpp/IFC4/include/IfcRelAggregates.h>
 #include <ifcpp/IFC4/include/IfcRelVoidsElement.h>
+#include <ifcpp/IFC4/include/IfcRepresentation.h>
 #include <ifcpp/IFC4/include/IfcSite.h>
 #include <ifcpp/IFC4/include/IfcSpace.h>
 #include <ifcpp/geometry/Carve/GeometryConverter.h>
@@ -136,6 +137,16 @@ private:
     double lengthFactor_ = 1.0;
 };
 
+// The library drops a reference it could not resolve, and a representation has at least one item.
+bool RefersToUnread(const std::vector<shared_ptr<IfcRepresentation>>& bodies) {
+    for (const auto& body : bodies) {
+        if (body->m_Items.empty()) return true;
+        for (const auto& item : body->m_Items)
+            if (!item) return true;
+    }
+    return false;
+}
+
 std::string Reason(const std::string& what, const LibraryMessages& messages, size_t mark) {
     std::string said = messages.Since(mark);
     return said.empty() ? what : what + ": " + said;
@@ -183,7 +194,9 @@ void ReadProducts(shared_ptr<BuildingModel>& model, LibraryMessages& messages, I
             continue;
         }
         if (mesh.triangles.empty()) {
-            skip(Reason("no body geometry", messages, mark));
+            skip(Reason(RefersToUnread(bodies) ? "no body geometry: its body refers to an entity that is missing or unknown"
+                                               : "no body geometry",
+                        messages, mark));
             continue;
         }
         p.vertices = std::move(mesh.vertices);
