@@ -5,6 +5,7 @@
 #include "host/ifc/LibraryOutputCapture.h"
 #include "host/ifc/ProductFacts.h"
 #include "host/ifc/ProductMesh.h"
+#include "host/ifc/StepEntityScan.h"
 #include "host/ifc/StepHeader.h"
 
 #include <ifcpp/IFC4/include/IfcBuildingStorey.h>
@@ -13,6 +14,7 @@
 #include <ifcpp/IFC4/include/IfcProduct.h>
 #include <ifcpp/IFC4/include/IfcRelAggregates.h>
 #include <ifcpp/IFC4/include/IfcRelVoidsElement.h>
+#include <ifcpp/IFC4/include/IfcRepresentation.h>
 #include <ifcpp/IFC4/include/IfcSite.h>
 #include <ifcpp/IFC4/include/IfcSpace.h>
 #include <ifcpp/geometry/Carve/GeometryConverter.h>
@@ -31,14 +33,14 @@ namespace {
 
 constexpr std::uintmax_t kMaxIfcBytes = std::uintmax_t{1} << 30;
 
-// The library's entities point at each other both ways; the model is taken apart explicitly so
-// nothing outlives the read, whichever way it ends.
+// The model is emptied whichever way the read ends. Its inverse references are weak, so they are
+// not unlinked one by one first: the library does that in time quadratic in the representations
+// of a context (two thirds of an open of 10,000 walls, measured).
 class ModelRelease {
 public:
     explicit ModelRelease(shared_ptr<BuildingModel> model) : model_(std::move(model)) {}
     ~ModelRelease() {
         try {
-            model_->unsetInverseAttributes();
             model_->clearIfcModel();
         } catch (...) {
         }
@@ -136,17 +138,30 @@ private:
     double lengthFactor_ = 1.0;
 };
 
+// The library drops a reference it could not resolve, and a representation has at least one item.
+bool RefersToUnread(const std::vector<shared_ptr<IfcRepresentation>>& bodies) {
+    for (const auto& body : bodies) {
+        if (body->m_Items.empty()) return true;
+        for (const auto& item : body->m_Items)
+            if (!item) return true;
+    }
+    return false;
+}
+
 std::string Reason(const std::string& what, const LibraryMessages& messages, size_t mark) {
     std::string said = messages.Since(mark);
     return said.empty() ? what : what + ": " + said;
 }
 
-void ReadProducts(shared_ptr<BuildingModel>& model, LibraryMessages& messages, IfcBuildingData& data) {
+void ReadProducts(shared_ptr<BuildingModel>& model, const std::vector<int>& fileOrder, LibraryMessages& messages,
+                  IfcBuildingData& data) {
     ProductConverter converter(model, messages);
     std::unordered_set<API_Guid, API_GuidHash> seen;
-    // The library keeps entities by their number, which is the order a writer puts them in.
-    for (const auto& [id, entity] : model->getMapIfcEntities()) {
-        auto product = dynamic_pointer_cast<IfcProduct>(entity);
+    const auto& entities = model->getMapIfcEntities();
+    for (int id : fileOrder) {
+        auto found = entities.find(id);
+        if (found == entities.end()) continue;
+        auto product = dynamic_pointer_cast<IfcProduct>(found->second);
         if (!product || !IsCandidate(*product)) continue;
         std::vector<shared_ptr<IfcRepresentation>> bodies = BodyRepresentations(*product);
         if (bodies.empty()) continue;
@@ -183,7 +198,9 @@ void ReadProducts(shared_ptr<BuildingModel>& model, LibraryMessages& messages, I
             continue;
         }
         if (mesh.triangles.empty()) {
-            skip(Reason("no body geometry", messages, mark));
+            skip(Reason(RefersToUnread(bodies) ? "no body geometry: its body refers to an entity that is missing or unknown"
+                                               : "no body geometry",
+                        messages, mark));
             continue;
         }
         p.vertices = std::move(mesh.vertices);
@@ -212,6 +229,7 @@ void ReadProducts(shared_ptr<BuildingModel>& model, LibraryMessages& messages, I
 IfcBuildingData ReadIfcText(std::string_view stepText) {
     IfcBuildingData data;
     data.schema = CheckStepText(stepText);
+    const std::vector<int> fileOrder = ScanStepEntities(stepText);
 
     LibraryOutputCapture capture;
     LibraryMessages messages;
@@ -227,7 +245,7 @@ IfcBuildingData ReadIfcText(std::string_view stepText) {
         throw EIfcFile("not readable as IFC: " + Describe(std::current_exception()));
     }
     try {
-        ReadProducts(model, messages, data);
+        ReadProducts(model, fileOrder, messages, data);
     } catch (const EIfcFile&) {
         throw;
     } catch (...) {

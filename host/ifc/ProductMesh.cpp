@@ -13,6 +13,8 @@ using MeshSet = carve::mesh::MeshSet<3>;
 
 // A mesh the host cannot index with 32 bits is no building element.
 constexpr size_t kMaxVertices = 1u << 26;
+// Twice the smallest triangle area kept, in square metres: a tenth of a square millimetre.
+constexpr double kMinDoubleArea = 2e-7;
 
 struct MeshBuilder {
     const carve::math::Matrix& toWorld;
@@ -22,6 +24,14 @@ struct MeshBuilder {
 
     void AddTriangle(int32_t a, int32_t b, int32_t c) {
         if (a == b || b == c || a == c) return;
+        // Slivers of a flat solid or a cut add nothing to draw and upset normals.
+        const auto& pa = out.vertices[static_cast<size_t>(a)];
+        const auto& pb = out.vertices[static_cast<size_t>(b)];
+        const auto& pc = out.vertices[static_cast<size_t>(c)];
+        const double u[3] = {pb[0] - pa[0], pb[1] - pa[1], pb[2] - pa[2]};
+        const double w[3] = {pc[0] - pa[0], pc[1] - pa[1], pc[2] - pa[2]};
+        const double n[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2], u[0] * w[1] - u[1] * w[0]};
+        if (n[0] * n[0] + n[1] * n[1] + n[2] * n[2] < kMinDoubleArea * kMinDoubleArea) return;
         out.triangles.push_back(mirrored ? std::array<int32_t, 3>{a, c, b} : std::array<int32_t, 3>{a, b, c});
     }
 
