@@ -7,18 +7,24 @@
 //   BM_ReadWalls/N     ReadIfcText, N walls in 5 storeys
 //   BM_ParseWalls/N    ReaderSTEP::loadModelFromString alone on the same text, model released
 //   BM_ReadOpenHouse   ReadIfcText on tests/data/ifc/IfcOpenHouse.ifc (35 products)
+//   BM_OpenWalls/N     the host opening the N walls' file as a project, as `open` does: reader,
+//                      model builder, pens, the view fitted; target for 10,000 under 10 s
+//   BM_OpenOpenHouse   the same for IfcOpenHouse
 #include "IfcWallsGenerator.h"
 
 #include "host/ifc/IfcReader.h"
+#include "host/ops/Host.h"
 
 #include <ifcpp/model/BuildingModel.h>
 #include <ifcpp/reader/ReaderSTEP.h>
 
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <unistd.h>
 
 namespace {
 
@@ -65,8 +71,38 @@ void BM_ReadOpenHouse(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(ReadIfcText(house).products.size());
 }
 
+// Host::OpenProject on a file, the whole open a user waits for.
+void Open(benchmark::State& state, const std::string& path, size_t expected) {
+    Host host;
+    Host::SetCurrent(&host);
+    std::string error;
+    for (auto _ : state) {
+        if (!host.OpenProject(path, error)) {
+            state.SkipWithError(error.c_str());
+            break;
+        }
+    }
+    if (host.Model().Elements().size() != expected) state.SkipWithError("not every product became an element");
+    state.counters["per_element"] = benchmark::Counter(static_cast<double>(expected),
+                                                       benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    Host::SetCurrent(nullptr);
+}
+
+void BM_OpenWalls(benchmark::State& state) {
+    auto path = std::filesystem::temp_directory_path() / ("bv-bench-walls-" + std::to_string(getpid()) + ".ifc");
+    std::ofstream(path, std::ios::binary) << Walls(static_cast<int>(state.range(0)));
+    Open(state, path.string(), static_cast<size_t>(state.range(0)));
+    std::filesystem::remove(path);
+}
+
+void BM_OpenOpenHouse(benchmark::State& state) {
+    Open(state, std::string(BV_SOURCE_DIR) + "/tests/data/ifc/IfcOpenHouse.ifc", 35);
+}
+
 } // namespace
 
 BENCHMARK(BM_ReadWalls)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_ParseWalls)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_ReadOpenHouse)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenWalls)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_OpenOpenHouse)->Unit(benchmark::kMillisecond);
