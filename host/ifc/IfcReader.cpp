@@ -1,8 +1,9 @@
 #include "host/ifc/IfcReader.h"
 
+#include "host/ifc/ChildProcess.h"
+#include "host/ifc/ConversionRecords.h"
 #include "host/ifc/IfcGuid.h"
 #include "host/ifc/LibraryMessages.h"
-#include "host/ifc/LibraryOutputCapture.h"
 #include "host/ifc/ProductFacts.h"
 #include "host/ifc/ProductMesh.h"
 #include "host/ifc/StepEntityScan.h"
@@ -153,13 +154,14 @@ std::string Reason(const std::string& what, const LibraryMessages& messages, siz
     return said.empty() ? what : what + ": " + said;
 }
 
-void ReadProducts(shared_ptr<BuildingModel>& model, const std::vector<int>& fileOrder, LibraryMessages& messages,
-                  IfcBuildingData& data) {
+// In the converting child: the products from `from` on, each announced before the library
+// works on it.
+void ConvertProducts(shared_ptr<BuildingModel>& model, const std::vector<int>& fileOrder, size_t from,
+                     LibraryMessages& messages, RecordWriter& out) {
     ProductConverter converter(model, messages);
-    std::unordered_set<API_Guid, API_GuidHash> seen;
     const auto& entities = model->getMapIfcEntities();
-    for (int id : fileOrder) {
-        auto found = entities.find(id);
+    for (size_t position = from; position < fileOrder.size(); ++position) {
+        auto found = entities.find(fileOrder[position]);
         if (found == entities.end()) continue;
         auto product = dynamic_pointer_cast<IfcProduct>(found->second);
         if (!product || !IsCandidate(*product)) continue;
@@ -169,15 +171,12 @@ void ReadProducts(shared_ptr<BuildingModel>& model, const std::vector<int>& file
         IfcProductData p;
         p.globalId = GlobalIdOf(*product);
         p.ifcClass = IfcClassOf(*product);
-        auto skip = [&](std::string reason) { data.skipped.push_back({p.globalId, p.ifcClass, std::move(reason)}); };
+        out.Begin(static_cast<uint32_t>(position), p.globalId, p.ifcClass);
+        auto skip = [&](std::string reason) { out.Skipped({p.globalId, p.ifcClass, std::move(reason)}); };
 
         std::optional<API_Guid> guid = DecodeIfcGlobalId(p.globalId);
         if (!guid) {
             skip(p.globalId.empty() ? "no GlobalId" : "GlobalId \"" + p.globalId + "\" is not an IFC GlobalId");
-            continue;
-        }
-        if (!seen.insert(*guid).second) {
-            skip("GlobalId used by an earlier product");
             continue;
         }
         p.guid = *guid;
@@ -220,9 +219,39 @@ void ReadProducts(shared_ptr<BuildingModel>& model, const std::vector<int>& file
             skip("attributes not read: " + Describe(std::current_exception()));
             continue;
         }
-        data.products.push_back(std::move(p));
+        out.Product(p);
     }
 }
+
+void ConvertInChild(std::string_view stepText, const std::vector<int>& fileOrder, size_t from, int fd) {
+    RecordWriter out(fd);
+    try {
+        LibraryMessages messages;
+        auto model = std::make_shared<BuildingModel>();
+        ModelRelease release(model);
+        messages.Listen(*model);
+        try {
+            ReaderSTEP reader;
+            messages.Listen(reader);
+            std::string text(stepText);
+            reader.loadModelFromString(text, model);
+        } catch (...) {
+            throw EIfcFile("not readable as IFC: " + Describe(std::current_exception()));
+        }
+        out.Parsed();
+        ConvertProducts(model, fileOrder, from, messages, out);
+        out.End();
+    } catch (const EIfcFile& e) {
+        out.Failed(e.what());
+    } catch (...) {
+        out.Failed("not readable as IFC: " + Describe(std::current_exception()));
+    }
+    out.Flush();
+}
+
+// The library's own faults (it follows references it never checked) end only the child that
+// met them; a product it fails on is left out and the rest converted by a new child.
+constexpr int kMaxLibraryFailures = 16;
 
 } // namespace
 
@@ -231,25 +260,49 @@ IfcBuildingData ReadIfcText(std::string_view stepText) {
     data.schema = CheckStepText(stepText);
     const std::vector<int> fileOrder = ScanStepEntities(stepText);
 
-    LibraryOutputCapture capture;
-    LibraryMessages messages;
-    auto model = std::make_shared<BuildingModel>();
-    ModelRelease release(model);
-    messages.Listen(*model);
-    try {
-        ReaderSTEP reader;
-        messages.Listen(reader);
-        std::string text(stepText);
-        reader.loadModelFromString(text, model);
-    } catch (...) {
-        throw EIfcFile("not readable as IFC: " + Describe(std::current_exception()));
-    }
-    try {
-        ReadProducts(model, fileOrder, messages, data);
-    } catch (const EIfcFile&) {
-        throw;
-    } catch (...) {
-        throw EIfcFile("not readable as IFC: " + Describe(std::current_exception()));
+    std::unordered_set<API_Guid, API_GuidHash> seen;
+    size_t from = 0;
+    for (int failures = 0;; ++failures) {
+        ChildOutput child = RunInChildProcess([&](int fd) { ConvertInChild(stepText, fileOrder, from, fd); });
+        std::string_view bytes = child.bytes;
+        ConversionRecord record;
+        bool parsed = false, ended = false, working = false;
+        IfcSkippedProduct current;
+        uint32_t currentPosition = 0;
+        while (ReadRecord(bytes, record)) {
+            switch (record.kind) {
+            case RecordKind::Parsed:
+                parsed = true;
+                break;
+            case RecordKind::Begin:
+                working = true;
+                current = std::move(record.skipped);
+                currentPosition = record.position;
+                break;
+            case RecordKind::Product:
+                working = false;
+                if (seen.insert(record.product.guid).second) data.products.push_back(std::move(record.product));
+                else data.skipped.push_back({record.product.globalId, record.product.ifcClass, "GlobalId used by an earlier product"});
+                break;
+            case RecordKind::Skipped:
+                working = false;
+                data.skipped.push_back(std::move(record.skipped));
+                break;
+            case RecordKind::Failed:
+                throw EIfcFile(record.message);
+            case RecordKind::End:
+                ended = true;
+                break;
+            }
+        }
+        if (ended && child.exitedCleanly) break;
+        if (!parsed) throw EIfcFile("not readable as IFC: the IFC library failed while reading it");
+        if (!working) throw EIfcFile("not readable as IFC: the IFC library failed between products");
+        current.reason = "geometry not converted: the IFC library failed on it";
+        data.skipped.push_back(std::move(current));
+        if (failures + 1 >= kMaxLibraryFailures)
+            throw EIfcFile("not readable as IFC: the IFC library failed on " + std::to_string(kMaxLibraryFailures) + " products");
+        from = currentPosition + 1;
     }
     if (data.products.empty()) {
         if (data.skipped.empty()) throw EIfcFile("no product with body geometry");

@@ -2,6 +2,8 @@
 // Reads an IFC file (IFC2X3 or IFC4, STEP text) into the host's plain building data: one entry
 // per product with body geometry, meshes in metres in world coordinates, in file order. Whatever
 // fails inside the IFC library becomes a skipped product with its reason or an EIfcFile.
+// The library parses and converts in a child process (ChildProcess.h): its faults and its prints
+// stay there.
 #include "host/ifc/IfcBuildingData.h"
 
 #include <string>

@@ -261,3 +261,17 @@ TEST(IfcReaderBadFiles, TextsThatAreNotWholeFilesAreRefused) {
     // With a byte-order mark and trailing blank lines it is still the same file.
     EXPECT_EQ(ReadIfcText("\xEF\xBB\xBF" + good + "\n\n").products.size(), 5u);
 }
+
+TEST(IfcReaderBroken, ALibraryFaultCostsOnlyTheProductItHappenedOn) {
+    testing::internal::CaptureStdout();
+    IfcBuildingData data = ReadIfcFile(IfcFile("library-fault.ifc"));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    ASSERT_EQ(data.skipped.size(), 1u);
+    EXPECT_EQ(data.skipped[0].globalId, "1hOSvn6df7F8_7GcBWlRGQ");
+    EXPECT_EQ(data.skipped[0].ifcClass, "IfcWallStandardCase");
+    EXPECT_EQ(data.skipped[0].reason, "geometry not converted: the IFC library failed on it");
+    std::vector<std::string> names;
+    for (const auto& p : data.products) names.push_back(p.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"Ablak", "Oszlop", "Second wall", "Födém"}));
+    ExpectBox(*FindNamed(data, "Födém"), {11, 20, 5.5}, {16, 24, 5.7});
+}
