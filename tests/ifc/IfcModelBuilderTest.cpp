@@ -240,30 +240,4 @@ TEST(IfcModelBuilder, PaintedFieldsFilledAsOnTheExampleHouse) {
     }
 }
 
-TEST(IfcModelBuilder, SavedProjectReopensAsTheSameModel) {
-    IfcBuildingData data;
-    data.products = {Box(1, "IfcWall", "Fal ő", {0.1, 0.2, 0.3}, {5.123456789012345, 0.3, 3}),
-                     Box(2, "IfcSpace", "Szoba", {0, 0, 0}, {5, 5, 3}), Box(3, "IfcRoof", "", {0, 0, 3}, {5, 5, 4})};
-    data.products[0].layer = "Falak";
-    data.products[1].storey = "Emelet";
-    auto built = BuildIfcModel(data, Options());
-    EnsureDefaultPens(*built.model);
-    built.model->SetUserData(*built.model->Find(GuidOf(1)), "Bauvista", UserDataBlock{103, 0x5757, {1, 2, 3}});
-    std::string text = SerializeHostProject(*built.model);
-    auto reopened = ParseHostProject(text, "ifc.qvp");
-    ASSERT_TRUE(reopened.model) << reopened.error;
-    EXPECT_TRUE(SerializeHostProject(*reopened.model) == text);
-    ASSERT_EQ(reopened.model->Elements().size(), 3u);
-    for (const auto& e : built.model->Elements()) {
-        const Element* again = reopened.model->Find(e->Guid());
-        ASSERT_NE(again, nullptr);
-        EXPECT_EQ(again->geometry, e->geometry);
-        EXPECT_EQ(again->userData, e->userData);
-        std::vector<uint8_t> a = again->record, b = e->record;
-        LE::Put<uint32_t>(a, HostElement::kModiStamp, 0);
-        LE::Put<uint32_t>(b, HostElement::kModiStamp, 0);
-        EXPECT_EQ(a, b);
-    }
-}
-
 } // namespace
