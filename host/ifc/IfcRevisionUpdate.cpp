@@ -2,6 +2,7 @@
 
 #include "host/ifc/IdTextNamer.h"
 
+#include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -28,6 +29,10 @@ IfcRevisionCounts UpdateFromIfcRevision(HostModel& model, const IfcBuildingData&
         if (it != planOf.end()) matched[it->second] = e.get();
         else if (FromIfc(e->Kind())) gone.insert(e->Guid());
         else names.Reserve(e->IdText());
+    }
+    if (!gone.empty() && std::find_if(matched.begin(), matched.end(), [](Element* e) { return e != nullptr; }) == matched.end()) {
+        counts.unrelated = true;
+        return counts;
     }
     // A kept element whose name did not change keeps its ID text, number and all, so that the
     // elements after it are not renumbered.

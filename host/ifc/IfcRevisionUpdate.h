@@ -13,6 +13,9 @@
 
 struct IfcRevisionCounts {
     size_t kept = 0, added = 0, removed = 0;
+    // The file shares no element with a model that has elements of its kinds: it is another
+    // building, not a revision, and the model was left alone.
+    bool unrelated = false;
     std::vector<IfcSkippedProduct> skipped; // the reader's and the update's
 };
 

@@ -121,6 +121,10 @@ bool Host::UpdateFromIfc(const std::string& path, std::string& error) {
     IfcBuildingData data;
     if (!ReadIfc(path, data, error)) return false;
     IfcRevisionCounts counts = UpdateFromIfcRevision(Model(), data, ModelOptions(*this));
+    if (counts.unrelated) {
+        error = path + ": no element of the open project is in it; open it as a project of its own";
+        return false;
+    }
     // Elements came and went outside any step: an undo step from before would bring back
     // records of some elements and not others.
     Model().Undo().Clear();

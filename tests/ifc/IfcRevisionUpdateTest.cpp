@@ -91,6 +91,13 @@ TEST(IfcRevisionUpdate, MatchesByGlobalIdKeepsWhatIsNotTheFiles) {
     EXPECT_EQ(m.AttributeCount(HostAttribute::Layer), layers);
     EXPECT_EQ(BKToUtf8(m.AttributeName(HostAttribute::Layer, added->Layer())), "Ground");
 
+    // Another building is no revision: nothing changes.
+    IfcBuildingData other;
+    other.products = {Box(99, "IfcWall", "Other", {0, 0, 0}, {1, 1, 1})};
+    EXPECT_TRUE(UpdateFromIfcRevision(m, other, Options()).unrelated);
+    EXPECT_EQ(m.Find(GuidOf(99)), nullptr);
+    EXPECT_EQ(m.OfKind(HostElement::Wall).size(), 3u);
+
     // The same revision again changes nothing more.
     std::string before = SerializeHostProject(m);
     counts = UpdateFromIfcRevision(m, second, Options());
