@@ -4,7 +4,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <csignal>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,7 +14,7 @@
 // which must not take a child's death for the parent's.
 extern "C" void __sanitizer_set_death_callback(void (*callback)()) __attribute__((weak));
 
-ChildOutput RunInChildProcess(const std::function<void(int fd)>& work) {
+ChildOutput RunInChildProcess(const std::function<void(int fd)>& work, int quietSeconds) {
     int fds[2];
     if (pipe(fds) != 0) throw EIfcFile(std::string("cannot start the IFC conversion: ") + std::strerror(errno));
     pid_t pid = fork();
@@ -41,6 +43,14 @@ ChildOutput RunInChildProcess(const std::function<void(int fd)>& work) {
     ChildOutput out;
     char block[65536];
     while (true) {
+        pollfd wait{fds[0], POLLIN, 0};
+        int ready = poll(&wait, 1, quietSeconds * 1000);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready == 0) {
+            out.stalled = true;
+            kill(pid, SIGKILL);
+            break;
+        }
         ssize_t n = read(fds[0], block, sizeof block);
         if (n > 0) out.bytes.append(block, static_cast<size_t>(n));
         else if (n == 0 || errno != EINTR) break;
@@ -49,6 +59,6 @@ ChildOutput RunInChildProcess(const std::function<void(int fd)>& work) {
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    out.exitedCleanly = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    out.exitedCleanly = !out.stalled && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return out;
 }

@@ -8,7 +8,8 @@
 struct ChildOutput {
     std::string bytes;
     bool exitedCleanly = false; // returned from `work` and exited with status 0
+    bool stalled = false;       // wrote nothing for `quietSeconds` and was killed
 };
 
 // Throws EIfcFile when no child can be started.
-ChildOutput RunInChildProcess(const std::function<void(int fd)>& work);
+ChildOutput RunInChildProcess(const std::function<void(int fd)>& work, int quietSeconds);

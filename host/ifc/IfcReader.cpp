@@ -252,6 +252,9 @@ void ConvertInChild(std::string_view stepText, const std::vector<int>& fileOrder
 // The library's own faults (it follows references it never checked) end only the child that
 // met them; a product it fails on is left out and the rest converted by a new child.
 constexpr int kMaxLibraryFailures = 16;
+// A product the library has worked on this long without an answer is taken for a hang; the
+// parse before the first product gets a second more for every 10 MB.
+constexpr int kMaxSecondsPerProduct = 60;
 
 } // namespace
 
@@ -260,10 +263,12 @@ IfcBuildingData ReadIfcText(std::string_view stepText) {
     data.schema = CheckStepText(stepText);
     const std::vector<int> fileOrder = ScanStepEntities(stepText);
 
+    const int quietSeconds = kMaxSecondsPerProduct + static_cast<int>(stepText.size() / 10'000'000);
     std::unordered_set<API_Guid, API_GuidHash> seen;
     size_t from = 0;
     for (int failures = 0;; ++failures) {
-        ChildOutput child = RunInChildProcess([&](int fd) { ConvertInChild(stepText, fileOrder, from, fd); });
+        ChildOutput child =
+            RunInChildProcess([&](int fd) { ConvertInChild(stepText, fileOrder, from, fd); }, quietSeconds);
         std::string_view bytes = child.bytes;
         ConversionRecord record;
         bool parsed = false, ended = false, working = false;
@@ -296,9 +301,10 @@ IfcBuildingData ReadIfcText(std::string_view stepText) {
             }
         }
         if (ended && child.exitedCleanly) break;
-        if (!parsed) throw EIfcFile("not readable as IFC: the IFC library failed while reading it");
-        if (!working) throw EIfcFile("not readable as IFC: the IFC library failed between products");
-        current.reason = "geometry not converted: the IFC library failed on it";
+        const std::string failed = child.stalled ? "took more than " + std::to_string(quietSeconds) + " s" : "failed";
+        if (!parsed) throw EIfcFile("not readable as IFC: the IFC library " + failed + " while reading it");
+        if (!working) throw EIfcFile("not readable as IFC: the IFC library " + failed + " between products");
+        current.reason = "geometry not converted: the IFC library " + failed + " on it";
         data.skipped.push_back(std::move(current));
         if (failures + 1 >= kMaxLibraryFailures)
             throw EIfcFile("not readable as IFC: the IFC library failed on " + std::to_string(kMaxLibraryFailures) + " products");
