@@ -95,6 +95,8 @@ void MainWindow::BuildHostMenus() {
     QMenu* project = menuBar()->addMenu(tr("&Project"));
     project->addAction(tr("&New"), QKeySequence::New, this, &MainWindow::NewProject);
     project->addAction(tr("&Open..."), QKeySequence::Open, this, &MainWindow::OpenProject);
+    project->addAction(tr("Open &IFC..."), this, &MainWindow::OpenIfcModel);
+    project->addAction(tr("&Update from IFC Revision..."), this, &MainWindow::UpdateFromIfcRevision);
     project->addAction(tr("&Save"), QKeySequence::Save, this, &MainWindow::SaveProject);
     project->addAction(tr("Save &As..."), QKeySequence::SaveAs, this, &MainWindow::SaveProjectAs);
     project->addSeparator();
@@ -201,6 +203,29 @@ void MainWindow::OpenProject() {
     QString path = QFileDialog::getOpenFileName(this, tr("Open project"), QString(), tr("Quorvel projects (*.qvp)"),
                                                 nullptr, QFileDialog::DontUseNativeDialog);
     if (!path.isEmpty()) OpenProjectFile(path);
+}
+
+void MainWindow::OpenIfcModel() {
+    QString path = QFileDialog::getOpenFileName(this, tr("Open IFC model"), QString(), tr("IFC models (*.ifc *.IFC)"),
+                                                nullptr, QFileDialog::DontUseNativeDialog);
+    if (!path.isEmpty()) OpenProjectFile(path);
+}
+
+bool MainWindow::UpdateFromIfcFile(const QString& path) {
+    std::string error;
+    if (!host_.UpdateFromIfc(path.toStdString(), error)) {
+        ShowError(error);
+        return false;
+    }
+    statusBar()->showMessage(tr("Updated from %1").arg(path), 4000);
+    RefreshAll();
+    return true;
+}
+
+void MainWindow::UpdateFromIfcRevision() {
+    QString path = QFileDialog::getOpenFileName(this, tr("Update from IFC revision"), QString(),
+                                                tr("IFC models (*.ifc *.IFC)"), nullptr, QFileDialog::DontUseNativeDialog);
+    if (!path.isEmpty()) UpdateFromIfcFile(path);
 }
 
 void MainWindow::SaveProject() {

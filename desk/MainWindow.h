@@ -29,6 +29,8 @@ public:
     // Runs an add-on menu item as the user's choice does.
     void RunAddonMenuItem(int16_t menuResId, int32_t item);
     bool OpenProjectFile(const QString& path);
+    // A later revision of the open IFC model; the undo history goes with it.
+    bool UpdateFromIfcFile(const QString& path);
     bool SaveProjectFile(const QString& path);
 
     ModelView* View3D() const { return view3D_; }
@@ -45,6 +47,8 @@ private:
     void BuildHostMenus();
     void NewProject();
     void OpenProject();
+    void OpenIfcModel();
+    void UpdateFromIfcRevision();
     void SaveProject();
     void SaveProjectAs();
     void Undo();

@@ -87,3 +87,43 @@ lines = {
 }
 for name, text in lines.items():
     put("script/corpus", name, text)
+
+# IFC files: the small test files, and a few shapes the library handles badly that the reader
+# must guard (an opening without a placement, a clipped wall, a scaled mapped item, a loop).
+IFC_DATA = os.path.join(HERE, "..", "tests", "data", "ifc")
+for name in sorted(os.listdir(IFC_DATA)):
+    with open(os.path.join(IFC_DATA, name), "rb") as f:
+        data = f.read()
+    if len(data) <= 8192:
+        put("ifc/corpus", name, data)
+
+
+def ifc(schema, lines):
+    head = ("ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION((''),'2;1');\nFILE_NAME('s','',(''),(''),'','','');\n"
+            "FILE_SCHEMA(('%s'));\nENDSEC;\nDATA;\n" % schema)
+    base = ("#1=IFCPROJECT('0YvctVUKr0kugbFTf53O9L',$,'P',$,$,$,$,(#2),#5);\n"
+            "#2=IFCGEOMETRICREPRESENTATIONCONTEXT($,'Model',3,1.E-05,#3,$);\n"
+            "#3=IFCAXIS2PLACEMENT3D(#4,$,$);\n#4=IFCCARTESIANPOINT((0.,0.,0.));\n"
+            "#5=IFCUNITASSIGNMENT((#6));\n#6=IFCSIUNIT(*,.LENGTHUNIT.,.MILLI.,.METRE.);\n"
+            "#7=IFCDIRECTION((0.,0.,1.));\n#8=IFCLOCALPLACEMENT($,#3);\n"
+            "#9=IFCRECTANGLEPROFILEDEF(.AREA.,$,#10,1000.,200.);\n#10=IFCAXIS2PLACEMENT2D(#4,$);\n"
+            "#11=IFCEXTRUDEDAREASOLID(#9,#3,#7,2000.);\n")
+    return head + base + "".join(l + ";\n" for l in lines) + "ENDSEC;\nEND-ISO-10303-21;\n"
+
+
+wall = ["#20=IFCSHAPEREPRESENTATION(#2,'Body','SweptSolid',(#11))", "#21=IFCPRODUCTDEFINITIONSHAPE($,$,(#20))",
+        "#22=IFCWALL('1hOSvn6df7F8_7GcBWlRGQ',$,'W',$,$,#8,#21,$)"]
+put("ifc/corpus", "opening-unplaced", ifc("IFC2X3", wall + [
+    "#30=IFCOPENINGELEMENT('2vWmf7mJ57gRDyp1mKNPZB',$,$,$,$,$,#21,$)",
+    "#31=IFCRELVOIDSELEMENT('3lNBGsE0X9OQ2rNmpf9aC7',$,$,$,#22,#30)"]))
+put("ifc/corpus", "clipped", ifc("IFC2X3", [
+    "#20=IFCPLANE(#3)", "#21=IFCHALFSPACESOLID(#20,.F.)", "#22=IFCBOOLEANCLIPPINGRESULT(.DIFFERENCE.,#11,#21)",
+    "#23=IFCSHAPEREPRESENTATION(#2,'Body','Clipping',(#22))", "#24=IFCPRODUCTDEFINITIONSHAPE($,$,(#23))",
+    "#25=IFCWALL('1hOSvn6df7F8_7GcBWlRGQ',$,'Clipped',$,$,#8,#24,$)"]))
+put("ifc/corpus", "mapped-scaled", ifc("IFC4", [
+    "#20=IFCSHAPEREPRESENTATION(#2,'Body','SweptSolid',(#11))", "#21=IFCREPRESENTATIONMAP(#3,#20)",
+    "#22=IFCCARTESIANTRANSFORMATIONOPERATOR3DNONUNIFORM($,$,#4,2.,$,0.5,3.)", "#23=IFCMAPPEDITEM(#21,#22)",
+    "#24=IFCSHAPEREPRESENTATION(#2,'Body','MappedRepresentation',(#23))",
+    "#25=IFCPRODUCTDEFINITIONSHAPE($,$,(#24))",
+    "#26=IFCCOLUMN('2Ym3MtDCz6_OQ6ZOqUkXBm',$,'C\\X2\\00F6\\X0\\',$,$,#8,#25,$,.COLUMN.)"]))
+put("ifc/corpus", "placement-loop", ifc("IFC2X3", wall + ["#40=IFCLOCALPLACEMENT(#40,#3)"]))

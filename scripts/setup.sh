@@ -11,6 +11,7 @@ packages=(
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg
   nlohmann-json3-dev libpng-dev libfreetype-dev fonts-dejavu-core libicu-dev libpugixml-dev
   qt6-base-dev
+  libifcplusplus-dev libboost-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -100,6 +100,18 @@ Element& HostModel::AddElement(Element element) {
     return *e;
 }
 
+size_t HostModel::RemoveElements(const std::unordered_set<API_Guid, API_GuidHash>& guids) {
+    size_t before = elements_.size();
+    for (const API_Guid& g : guids) byGuid_.erase(g);
+    std::erase_if(elements_, [&](const std::unique_ptr<Element>& e) { return guids.count(e->Guid()) != 0; });
+    std::erase_if(selection_, [&](const API_Guid& g) { return guids.count(g) != 0; });
+    // Indexed again from scratch: removing one by one would rescan the model for each.
+    byIndex_.clear();
+    kinds_.clear();
+    for (auto& e : elements_) IndexElement(e.get());
+    return before - elements_.size();
+}
+
 Element* HostModel::Find(const API_Guid& guid) {
     auto it = byGuid_.find(guid);
     return it == byGuid_.end() ? nullptr : it->second;

@@ -10,11 +10,15 @@
 #include <map>
 #include <memory>
 #include <unordered_map>
+#include <unordered_set>
 #include <optional>
 #include <string>
 #include <vector>
 
 using AttributeRecord = std::vector<uint8_t>; // 960 bytes
+
+// The layer a new project starts with, and where elements go that bring no layer of their own.
+inline constexpr const char* kHostDefaultLayer = "Alap";
 
 class HostModel {
 public:
@@ -36,6 +40,9 @@ public:
     int32_t HighestIndex(int32_t kind) const;
     const std::vector<std::unique_ptr<Element>>& Elements() const { return elements_; }
     void Reserve(size_t elements);
+    // Takes these elements out of the model and the selection; returns how many there were.
+    // Their pointers die; undo steps that kept them can no longer bring them back.
+    size_t RemoveElements(const std::unordered_set<API_Guid, API_GuidHash>& guids);
 
     // Every change of an element or its user data goes through here, so undo sees it.
     void ChangeElement(Element& element, const std::vector<uint8_t>& newRecord);

@@ -90,7 +90,12 @@ public:
 
     // Project commands of the user; each sends the project events add-ons listen to.
     void NewProject();
-    bool OpenProject(const std::string& path, std::string& error); // nothing changes on failure
+    // A host project (.qvp), or an IFC model (.ifc, in any case) read into a new untitled
+    // project with the view on the whole building. Nothing changes on failure.
+    bool OpenProject(const std::string& path, std::string& error);
+    // A later revision of the IFC model into the open project (by GlobalId, keeping what the
+    // user and the add-ons gave the elements); the undo history is cleared. Nothing changes on failure.
+    bool UpdateFromIfc(const std::string& path, std::string& error);
     bool SaveProject(const std::string& path, std::string& error);
     void ShareProject(int16_t userId);
     bool ResetPreferences(std::string& error);

@@ -1,10 +1,79 @@
 #include "host/ops/Host.h"
+
+#include "basekit/BKText.h"
+#include "host/ifc/IfcModelBuilder.h"
+#include "host/ifc/IfcReader.h"
+#include "host/ifc/IfcRevisionUpdate.h"
+#include "host/ops/GraphicsOperations.h"
 #include "host/project/HostProjectFile.h"
+#include "host/render/ViewCamera.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <map>
+
+namespace {
+
+bool IsIfcPath(const std::string& path) {
+    std::string ext = std::filesystem::path(path).extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext == ".ifc";
+}
+
+IfcModelOptions ModelOptions(const Host& host) {
+    IfcModelOptions options;
+    options.kindName = [&host](int32_t kind) { return host.KindName(kind); };
+    return options;
+}
+
+// The reader's failures, and the library's beneath it, as the command's error; nothing is changed.
+bool ReadIfc(const std::string& path, IfcBuildingData& data, std::string& error) {
+    try {
+        data = ReadIfcFile(path);
+        return true;
+    } catch (const EIfcFile& e) {
+        error = e.what();
+    } catch (const std::exception& e) {
+        error = path + ": " + e.what();
+    }
+    return false;
+}
+
+std::string Plural(size_t n, const char* one) { return std::to_string(n) + " " + one + (n == 1 ? "" : "s"); }
+
+// One line a reason, with how many products of which classes it kept out.
+void ReportSkipped(Host& host, const std::vector<IfcSkippedProduct>& skipped) {
+    std::map<std::string, std::map<std::string, size_t>> byReason;
+    for (const auto& s : skipped) ++byReason[s.reason][s.ifcClass];
+    for (const auto& [reason, classes] : byReason) {
+        size_t n = 0;
+        std::string list;
+        for (const auto& [cls, count] : classes) {
+            n += count;
+            list += (list.empty() ? "" : ", ") + cls + " " + std::to_string(count);
+        }
+        host.WriteReport(BKFromUtf8("  skipped " + std::to_string(n) + ", " + reason + ": " + list));
+    }
+}
+
+// The 3D window looks at the whole building, in a window as wide as a movie's or narrower.
+void FitViewToModel(HostModel& model) {
+    std::vector<Vec3> points;
+    for (const auto& e : model.Elements())
+        if (HostElement::HasBody(e->Kind())) points.insert(points.end(), e->geometry.vertices.begin(), e->geometry.vertices.end());
+    if (points.empty()) return;
+    auto [width, height] = WindowSize(model, RenderStyle::Window3D);
+    double aspect = std::max(static_cast<double>(width) / height, 16.0 / 9.0);
+    CameraToView(FitCameraToPoints(CameraFromView(model.view), points, aspect), model.view);
+}
+
+} // namespace
 
 void Host::NewProject() {
     SendProjectEvent(kHostEventClose, 0);
     auto model = std::make_unique<HostModel>();
-    model->CreateAttribute(HostAttribute::Layer, MakeAttributeRecord(HostAttribute::Layer, "Alap"));
+    model->CreateAttribute(HostAttribute::Layer, MakeAttributeRecord(HostAttribute::Layer, kHostDefaultLayer));
     EnsureDefaultPens(*model);
     ReplaceModel(std::move(model));
     projectPath.clear();
@@ -14,17 +83,56 @@ void Host::NewProject() {
 }
 
 bool Host::OpenProject(const std::string& path, std::string& error) {
-    auto loaded = LoadHostProject(path);
-    if (!loaded.model) {
-        error = loaded.error;
-        return false;
+    const bool ifc = IsIfcPath(path);
+    std::unique_ptr<HostModel> model;
+    IfcBuildingData data;
+    std::vector<IfcSkippedProduct> skipped;
+    if (ifc) {
+        if (!ReadIfc(path, data, error)) return false;
+        IfcBuiltModel built = BuildIfcModel(data, ModelOptions(*this));
+        model = std::move(built.model);
+        skipped = std::move(built.skipped);
+        EnsureDefaultPens(*model);
+        FitViewToModel(*model);
+    } else {
+        auto loaded = LoadHostProject(path);
+        if (!loaded.model) {
+            error = loaded.error;
+            return false;
+        }
+        model = std::move(loaded.model);
     }
     SendProjectEvent(kHostEventClose, 0);
-    ReplaceModel(std::move(loaded.model));
-    projectPath = path;
+    ReplaceModel(std::move(model));
+    // An IFC file is never written over: the first save asks for a project file.
+    projectPath = ifc ? std::string() : path;
     sharedProject = false;
     userId = 0;
+    if (ifc) {
+        WriteReport(BKFromUtf8("IFC model " + data.schema + ": " + Plural(Model().Elements().size(), "element") + ", " +
+                               Plural(skipped.size(), "product") + " skipped"));
+        ReportSkipped(*this, skipped);
+    }
     SendProjectEvent(kHostEventOpened, 0);
+    return true;
+}
+
+bool Host::UpdateFromIfc(const std::string& path, std::string& error) {
+    IfcBuildingData data;
+    if (!ReadIfc(path, data, error)) return false;
+    IfcRevisionCounts counts = UpdateFromIfcRevision(Model(), data, ModelOptions(*this));
+    if (counts.unrelated) {
+        error = path + ": no element of the open project is in it; open it as a project of its own";
+        return false;
+    }
+    // Elements came and went outside any step: an undo step from before would bring back
+    // records of some elements and not others.
+    Model().Undo().Clear();
+    WriteReport(BKFromUtf8("IFC revision " + data.schema + ": kept " + std::to_string(counts.kept) + ", added " +
+                           std::to_string(counts.added) + ", removed " + std::to_string(counts.removed) + ", " +
+                           Plural(counts.skipped.size(), "product") + " skipped"));
+    ReportSkipped(*this, counts.skipped);
+    WriteReport(BKFromUtf8("The undo history was cleared."));
     return true;
 }
 

@@ -302,7 +302,7 @@ void ReadModel(HostModel& model, const json& doc) {
         }
     }
     if (model.AttributeCount(HostAttribute::Layer) == 0)
-        model.CreateAttribute(HostAttribute::Layer, MakeAttributeRecord(HostAttribute::Layer, "Alap"));
+        model.CreateAttribute(HostAttribute::Layer, MakeAttributeRecord(HostAttribute::Layer, kHostDefaultLayer));
     if (doc.contains("materials")) {
         const json& mats = doc.at("materials");
         if (!mats.is_array()) throw EProject("/materials", "expected a list");

@@ -32,5 +32,9 @@ void WriteProjection(const ViewCamera& camera, std::span<uint8_t> record /* 328 
 
 // A camera element's position (kind 26 keeps "eye" and "target" beside its record).
 std::optional<ViewCamera> CameraOfElement(const nlohmann::json& elementKeys, const ViewCamera& base);
+// `base` moved to look at the middle of the points' bounds from the side it looks from, near
+// enough that every point shows in a window of `aspect` (width over height) or any wider one.
+// Points without extent (or with broken numbers) leave `base` as it is.
+ViewCamera FitCameraToPoints(const ViewCamera& base, std::span<const Vec3> points, double aspect);
 // The camera `t` (0 to 1) of the way from `a` to `b`.
 ViewCamera Between(const ViewCamera& a, const ViewCamera& b, double t);

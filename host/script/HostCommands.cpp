@@ -11,6 +11,7 @@
 #include <charconv>
 #include <cstdio>
 #include <map>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -45,6 +46,46 @@ bool SetLock(Host& host, const Args& args, bool lock, std::string& error) {
         host.Model().ChangeElement(*e, next);
         CloseUserStep(host);
     }
+    return true;
+}
+
+// Every element on the layer and of one of the kinds (either may be left out), in model order.
+bool SelectBy(Host& host, const Args& args, std::string& error) {
+    const char* usage = "usage: select-by [layer NAME] [kind N[,N...]]";
+    int16_t layer = 0;
+    std::set<int64_t> kinds;
+    for (size_t i = 0; i < args.size(); i += 2) {
+        if (i + 1 >= args.size() || (args[i] != "layer" && args[i] != "kind") || (args[i] == "layer" && layer)) {
+            error = usage;
+            return false;
+        }
+        if (args[i] == "layer") {
+            layer = host.Model().FindAttributeByName(HostAttribute::Layer, BKFromUtf8(args[i + 1]));
+            if (!layer) {
+                error = "no layer " + args[i + 1];
+                return false;
+            }
+            continue;
+        }
+        std::stringstream list(args[i + 1]);
+        std::string item;
+        while (std::getline(list, item, ',')) {
+            int64_t kind = 0;
+            if (!ParseScriptInt(item, kind) || kind < HostElement::kFirstKind || kind > HostElement::kLastKind) {
+                error = "not an element kind (1-42): " + item;
+                return false;
+            }
+            kinds.insert(kind);
+        }
+    }
+    if (!layer && kinds.empty()) {
+        error = usage;
+        return false;
+    }
+    std::vector<API_Guid> chosen;
+    for (const auto& e : host.Model().Elements())
+        if ((!layer || e->Layer() == layer) && (kinds.empty() || kinds.count(e->Kind()))) chosen.push_back(e->Guid());
+    host.Model().Selection() = chosen;
     return true;
 }
 
@@ -150,6 +191,13 @@ void AddHostCommands(ScriptInterpreter& in) {
         }
         return host.OpenProject(a[0], error);
     });
+    in.AddCommand("update", [&host](const Args& a, std::string& error) {
+        if (a.size() != 1) {
+            error = "usage: update FILE.ifc";
+            return false;
+        }
+        return host.UpdateFromIfc(a[0], error);
+    });
     in.AddCommand("save", [&host](const Args& a, std::string& error) {
         if (a.size() != 1) {
             error = "usage: save FILE";
@@ -178,6 +226,7 @@ void AddHostCommands(ScriptInterpreter& in) {
         host.Model().Selection() = chosen;
         return true;
     });
+    in.AddCommand("select-by", [&host](const Args& a, std::string& error) { return SelectBy(host, a, error); });
     in.AddCommand("lock", [&host](const Args& a, std::string& e) { return SetLock(host, a, true, e); });
     in.AddCommand("unlock", [&host](const Args& a, std::string& e) { return SetLock(host, a, false, e); });
     in.AddCommand("layer", [&host](const Args& a, std::string& error) {

@@ -6,7 +6,7 @@ std::string QuorvelHelpText() {
 
 Runs the script's commands (standard input for - or none) as a user of the host with the
 add-on loaded (default: Bauvista.qvx beside the program); the transcript goes to standard output.
-  --model FILE   open this host project (.qvp) first
+  --model FILE   open this host project (.qvp) or IFC model (.ifc) first
   --addon FILE   load this add-on module instead
   --prefs FILE   the preference file (default ~/.config/quorvel/preferences)
   --now DATE     fix the clock at this date (and time)
@@ -18,11 +18,13 @@ Texts are UTF-8, dates YYYY-MM-DD, rows and items count from 1.
 
 Commands:
   new                          start a new, empty host project
-  open FILE                    open a host project (.qvp)
+  open FILE                    open a host project (.qvp) or an IFC model (.ifc, as a new project)
   save FILE                    save the host project (.qvp)
+  update FILE.ifc              bring a later revision of the IFC model into the open project
   shared USERID                make the open project shared with this user (1-32767)
   reset-preferences            reset the preferences (the add-on hears of it)
   select ID...                 select these elements by ID text (none: clear the selection)
+  select-by [layer NAME] [kind N[,N...]]   select every element on the layer and of the kinds
   lock ID | unlock ID          lock or unlock an element (an undo step)
   layer NAME hide|show|lock|unlock   change a layer's flags
   undo | redo                  undo or redo the last step

@@ -18,8 +18,10 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QFileDialog>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QTest>
@@ -404,6 +406,43 @@ private slots:
         QCOMPARE(ended, QStringLiteral("alert32524"));
         std::error_code error;
         QVERIFY(std::filesystem::file_size((movie + QStringLiteral(".avi")).toStdString(), error) > 10000);
+    }
+
+    // Last, as it replaces the house: an IFC model through the project menu, then its revision.
+    void anIfcModelOpensAndTakesARevisionFromTheProjectMenu() {
+        auto item = [this](const QString& text) -> QAction* {
+            for (QAction* menu : Window().menuBar()->actions())
+                if (menu->menu() && menu->text() == QStringLiteral("&Project"))
+                    for (QAction* a : menu->menu()->actions())
+                        if (a->text() == text) return a;
+            return nullptr;
+        };
+        QString filter;
+        auto choose = [&filter](const char* file) {
+            WhenReady([] { return ActiveModal<QFileDialog>() != nullptr; }, [&filter, file] {
+                auto* box = ActiveModal<QFileDialog>();
+                filter = box->selectedNameFilter();
+                box->selectFile(QStringLiteral(BV_SOURCE_DIR "/tests/data/ifc/") + QString::fromUtf8(file));
+                static_cast<QDialog*>(box)->accept();
+            });
+        };
+        // The add-on may offer to save the schedule first; not this time.
+        WhenReady([] { return ActiveModal<QMessageBox>() != nullptr; },
+                  [] { ActiveModal<QMessageBox>()->escapeButton()->click(); });
+        QAction* open = item(QStringLiteral("Open &IFC..."));
+        QAction* update = item(QStringLiteral("&Update from IFC Revision..."));
+        QVERIFY(open && update);
+        choose("IfcOpenHouse.ifc");
+        open->trigger();
+        QCOMPARE(filter, QStringLiteral("IFC models (*.ifc *.IFC)"));
+        QCOMPARE(Model().Elements().size(), size_t{35});
+        QVERIFY(session->GetHost().projectPath.empty());
+        QVERIFY(Window().windowTitle().startsWith(QStringLiteral("Untitled")));
+        Screenshot(&Window(), QStringLiteral("ifc-house.png"));
+        choose("IfcOpenHouse_rev2.ifc");
+        update->trigger();
+        QVERIFY(Model().FindByIdText("Garden wall") != nullptr);
+        QVERIFY(Window().Report()->toPlainText().contains(QStringLiteral("kept 34, added 1, removed 1")));
     }
 };
 

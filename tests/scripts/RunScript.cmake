@@ -6,6 +6,7 @@
 #   # status: N            the expected exit status (default 0)
 #   # stderr: REGEX        standard error must match
 #   # same: FILE FILE      the two files must have identical contents after the run
+#   # movie: FILE FRAMES   ffprobe must read FRAMES video frames from FILE after the run
 # In the script and in those lines @SOURCE@ is the source tree and @TMP@ a fresh folder of
 # this test. The transcript is compared with NAME.expected after turning both folders back into
 # @SOURCE@ and @TMP@. Every run gets its own preference file and a fixed clock.
@@ -31,7 +32,8 @@ set(options "")
 set(status 0)
 set(stderr_regex "")
 set(same_files "")
-file(STRINGS ${script_copy} header REGEX "^# (options|status|stderr|same): ")
+set(movies "")
+file(STRINGS ${script_copy} header REGEX "^# (options|status|stderr|same|movie): ")
 foreach(line IN LISTS header)
   if(line MATCHES "^# options: (.*)$")
     separate_arguments(more UNIX_COMMAND "${CMAKE_MATCH_1}")
@@ -43,6 +45,9 @@ foreach(line IN LISTS header)
   elseif(line MATCHES "^# same: (.*)$")
     separate_arguments(pair UNIX_COMMAND "${CMAKE_MATCH_1}")
     list(APPEND same_files ${pair})
+  elseif(line MATCHES "^# movie: (.*)$")
+    separate_arguments(pair UNIX_COMMAND "${CMAKE_MATCH_1}")
+    list(APPEND movies ${pair})
   endif()
 endforeach()
 
@@ -94,6 +99,20 @@ while(count GREATER 1)
   file(READ ${second} b)
   if(NOT a STREQUAL b)
     string(APPEND failures "${first} and ${second} differ\n")
+  endif()
+endwhile()
+
+list(LENGTH movies count)
+while(count GREATER 1)
+  list(POP_FRONT movies movie frames)
+  math(EXPR count "${count} - 2")
+  execute_process(
+    COMMAND ffprobe -v error -select_streams v:0 -count_frames -show_entries stream=nb_read_frames
+            -of default=nw=1:nk=1 ${movie}
+    OUTPUT_VARIABLE probed OUTPUT_STRIP_TRAILING_WHITESPACE
+    RESULT_VARIABLE probe_rc)
+  if(NOT probe_rc EQUAL 0 OR NOT probed STREQUAL frames)
+    string(APPEND failures "ffprobe reads \"${probed}\" frames of ${movie}, expected ${frames}\n")
   endif()
 endwhile()
 

@@ -1,0 +1,134 @@
+#include "host/ifc/ConversionRecords.h"
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+class RecordReader {
+public:
+    explicit RecordReader(std::string_view bytes) : bytes_(bytes) {}
+    bool Get(void* out, size_t size) {
+        if (size > bytes_.size()) return false;
+        std::memcpy(out, bytes_.data(), size);
+        bytes_.remove_prefix(size);
+        return true;
+    }
+    bool U32(uint32_t& v) { return Get(&v, sizeof v); }
+    bool String(std::string& s) {
+        uint32_t n;
+        if (!U32(n) || n > bytes_.size()) return false;
+        s.assign(bytes_.data(), n);
+        bytes_.remove_prefix(n);
+        return true;
+    }
+    template <typename T>
+    bool Array(std::vector<T>& v) {
+        uint32_t n;
+        if (!U32(n) || n > bytes_.size() / sizeof(T)) return false;
+        v.resize(n);
+        return Get(v.data(), n * sizeof(T));
+    }
+    std::string_view Rest() const { return bytes_; }
+
+private:
+    std::string_view bytes_;
+};
+
+} // namespace
+
+void RecordWriter::PutString(const std::string& s) {
+    PutU32(static_cast<uint32_t>(s.size()));
+    Put(s.data(), s.size());
+}
+
+void RecordWriter::Parsed() { buffer_ += static_cast<char>(RecordKind::Parsed); }
+
+void RecordWriter::Begin(uint32_t position, const std::string& globalId, const std::string& ifcClass) {
+    buffer_ += static_cast<char>(RecordKind::Begin);
+    PutU32(position);
+    PutString(globalId);
+    PutString(ifcClass);
+    Flush();
+}
+
+void RecordWriter::Product(const IfcProductData& p) {
+    buffer_ += static_cast<char>(RecordKind::Product);
+    Put(p.guid.bytes.data(), p.guid.bytes.size());
+    for (const std::string* s : {&p.globalId, &p.ifcClass, &p.predefinedType, &p.name, &p.tag, &p.layer, &p.storey})
+        PutString(*s);
+    buffer_ += static_cast<char>(p.hasColour ? 1 : 0);
+    Put(p.rgb.data(), sizeof p.rgb);
+    Put(&p.transparency, sizeof p.transparency);
+    PutU32(static_cast<uint32_t>(p.vertices.size()));
+    Put(p.vertices.data(), p.vertices.size() * sizeof p.vertices[0]);
+    PutU32(static_cast<uint32_t>(p.triangles.size()));
+    Put(p.triangles.data(), p.triangles.size() * sizeof p.triangles[0]);
+    if (buffer_.size() > (1u << 20)) Flush();
+}
+
+void RecordWriter::Skipped(const IfcSkippedProduct& s) {
+    buffer_ += static_cast<char>(RecordKind::Skipped);
+    PutString(s.globalId);
+    PutString(s.ifcClass);
+    PutString(s.reason);
+}
+
+void RecordWriter::Failed(const std::string& message) {
+    buffer_ += static_cast<char>(RecordKind::Failed);
+    PutString(message);
+}
+
+void RecordWriter::End() { buffer_ += static_cast<char>(RecordKind::End); }
+
+void RecordWriter::Flush() {
+    const char* at = buffer_.data();
+    size_t left = buffer_.size();
+    while (left > 0) {
+        ssize_t n = write(fd_, at, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break; // the reader is gone; nothing is waiting for the rest
+        at += n;
+        left -= static_cast<size_t>(n);
+    }
+    buffer_.clear();
+}
+
+bool ReadRecord(std::string_view& bytes, ConversionRecord& out) {
+    RecordReader r(bytes);
+    uint8_t kind;
+    if (!r.Get(&kind, 1)) return false;
+    out = ConversionRecord{};
+    out.kind = static_cast<RecordKind>(kind);
+    bool ok = false;
+    switch (out.kind) {
+    case RecordKind::Parsed:
+    case RecordKind::End:
+        ok = true;
+        break;
+    case RecordKind::Begin:
+        ok = r.U32(out.position) && r.String(out.skipped.globalId) && r.String(out.skipped.ifcClass);
+        break;
+    case RecordKind::Product: {
+        IfcProductData& p = out.product;
+        uint8_t colour = 0;
+        ok = r.Get(p.guid.bytes.data(), p.guid.bytes.size());
+        for (std::string* s : {&p.globalId, &p.ifcClass, &p.predefinedType, &p.name, &p.tag, &p.layer, &p.storey})
+            ok = ok && r.String(*s);
+        ok = ok && r.Get(&colour, 1) && r.Get(p.rgb.data(), sizeof p.rgb) && r.Get(&p.transparency, sizeof p.transparency) &&
+             r.Array(p.vertices) && r.Array(p.triangles);
+        p.hasColour = colour != 0;
+        break;
+    }
+    case RecordKind::Skipped:
+        ok = r.String(out.skipped.globalId) && r.String(out.skipped.ifcClass) && r.String(out.skipped.reason);
+        break;
+    case RecordKind::Failed:
+        ok = r.String(out.message);
+        break;
+    }
+    if (!ok) return false;
+    bytes = r.Rest();
+    return true;
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The records a converting child process sends the reader: that the file was parsed, which
+// product it starts on (sent before the work, so a crash can be put on that product), each
+// product read or left out, a failure of the whole file, and the end.
+#include "host/ifc/IfcBuildingData.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+enum class RecordKind : uint8_t { Parsed = 1, Begin, Product, Skipped, Failed, End };
+
+struct ConversionRecord {
+    RecordKind kind = RecordKind::End;
+    uint32_t position = 0;       // Begin: the product's place in the file's entity order
+    IfcSkippedProduct skipped;   // Begin (identity only), Skipped
+    IfcProductData product;      // Product
+    std::string message;         // Failed
+};
+
+class RecordWriter {
+public:
+    explicit RecordWriter(int fd) : fd_(fd) {}
+    void Parsed();
+    // Written out at once: the product may take the process down.
+    void Begin(uint32_t position, const std::string& globalId, const std::string& ifcClass);
+    void Product(const IfcProductData& product);
+    void Skipped(const IfcSkippedProduct& skipped);
+    void Failed(const std::string& message);
+    void End();
+    void Flush();
+
+private:
+    void Put(const void* data, size_t size) { buffer_.append(static_cast<const char*>(data), size); }
+    void PutU32(uint32_t v) { Put(&v, sizeof v); }
+    void PutString(const std::string& s);
+
+    int fd_;
+    std::string buffer_;
+};
+
+// Takes one whole record off the front of `bytes`; false at the end or at a record cut short or
+// malformed (the child stopped while writing it).
+bool ReadRecord(std::string_view& bytes, ConversionRecord& out);

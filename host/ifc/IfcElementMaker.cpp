@@ -1,0 +1,89 @@
+#include "host/ifc/IfcElementMaker.h"
+
+#include "host/ifc/IfcElementKinds.h"
+#include "host/ifc/IfcHostText.h"
+#include "host/ifc/IfcKindFields.h"
+
+#include <cmath>
+#include <unordered_set>
+
+namespace {
+
+bool Finite(const std::array<double, 3>& v) { return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]); }
+
+// The triangles whose three corners exist and are finite, over the vertices they use, in the
+// file's order. A saved project refuses anything else, and the renderer has nothing to draw of it.
+Geometry UsableMesh(const IfcProductData& p) {
+    Geometry g;
+    g.shape = Geometry::Shape::Mesh;
+    std::vector<int32_t> renumbered(p.vertices.size(), -1);
+    std::vector<std::array<int32_t, 3>> usable;
+    usable.reserve(p.triangles.size());
+    for (const auto& t : p.triangles) {
+        bool ok = true;
+        for (int32_t i : t)
+            ok = ok && i >= 0 && static_cast<size_t>(i) < p.vertices.size() && Finite(p.vertices[static_cast<size_t>(i)]);
+        if (!ok) continue;
+        usable.push_back(t);
+        for (int32_t i : t) renumbered[static_cast<size_t>(i)] = 0;
+    }
+    for (size_t i = 0; i < p.vertices.size(); ++i) {
+        if (renumbered[i] < 0) continue;
+        renumbered[i] = static_cast<int32_t>(g.vertices.size());
+        g.vertices.push_back(p.vertices[i]);
+    }
+    for (auto& t : usable)
+        for (int32_t& i : t) i = renumbered[static_cast<size_t>(i)];
+    g.triangles = std::move(usable);
+    return g;
+}
+
+} // namespace
+
+std::vector<IfcElementPlan> PlanIfcElements(const IfcBuildingData& data, const IfcModelOptions& options,
+                                            std::vector<IfcSkippedProduct>& skipped) {
+    std::vector<IfcElementPlan> plans;
+    plans.reserve(data.products.size());
+    std::unordered_set<API_Guid, API_GuidHash> seen;
+    seen.reserve(data.products.size());
+    for (const IfcProductData& p : data.products) {
+        auto skip = [&](const char* reason) { skipped.push_back({p.globalId, p.ifcClass, reason}); };
+        IfcElementPlan plan;
+        plan.product = &p;
+        plan.kind = ElementKindOfIfcClass(p.ifcClass, p.predefinedType);
+        if (plan.kind == 0) {
+            skip("an opening or virtual element, not part of the building");
+            continue;
+        }
+        if (p.guid.IsNull()) {
+            skip("no GlobalId");
+            continue;
+        }
+        if (!seen.insert(p.guid).second) {
+            skip("its GlobalId belongs to an earlier product");
+            continue;
+        }
+        plan.geometry = UsableMesh(p);
+        if (plan.geometry.triangles.empty()) {
+            skip("no usable triangle in its body");
+            continue;
+        }
+        plan.idBase = HostTextFromIfc(p.name, HostElement::kIdTextSize - 1);
+        if (plan.idBase.empty()) plan.idBase = HostTextFromIfc(p.tag, HostElement::kIdTextSize - 1);
+        if (plan.idBase.empty() && options.kindName) plan.idBase = options.kindName(plan.kind);
+        if (plan.idBase.empty()) plan.idBase = "IFC";
+        plans.push_back(std::move(plan));
+    }
+    return plans;
+}
+
+Element MakeIfcElement(IfcElementPlan&& plan, const std::string& idText, IfcAttributes& attributes) {
+    Element e;
+    e.SetKind(plan.kind);
+    e.SetGuid(plan.product->guid);
+    e.SetIdText(idText);
+    e.SetLayer(attributes.LayerOf(*plan.product));
+    FillKindFields(e, KindTakesMaterial(plan.kind) ? attributes.MaterialOf(*plan.product, plan.kind) : 0);
+    e.geometry = std::move(plan.geometry);
+    return e;
+}

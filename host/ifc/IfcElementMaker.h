@@ -1,0 +1,34 @@
+#pragma once
+// One IFC product made into a host element, the same way when a file is opened and when a
+// revision adds it: its kind by class, its mesh, its ID text, layer and material, and the pens,
+// materials and flags of its kind.
+#include "host/ifc/IfcAttributes.h"
+#include "host/ifc/IfcBuildingData.h"
+#include "host/model/HostModel.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct IfcModelOptions {
+    // The host's name of a kind (8-bit code page): the ID text of a product with neither name nor tag.
+    std::function<std::string(int32_t kind)> kindName;
+    std::string defaultLayer = kHostDefaultLayer; // 8-bit code page
+};
+
+// What a product becomes before it meets a model.
+struct IfcElementPlan {
+    const IfcProductData* product = nullptr;
+    int32_t kind = 0;
+    Geometry geometry; // the product's mesh without unusable vertices and triangles
+    std::string idBase; // 8-bit code page, fitted to the ID text field, never empty
+};
+
+// The products of a file that give elements, in file order. The others are added to `skipped`
+// with the reason: no kind of element, no usable triangle, a GlobalId an earlier product has.
+std::vector<IfcElementPlan> PlanIfcElements(const IfcBuildingData& data, const IfcModelOptions& options,
+                                            std::vector<IfcSkippedProduct>& skipped);
+
+// The element of a plan, not yet added to the model; its layer and material found or made.
+Element MakeIfcElement(IfcElementPlan&& plan, const std::string& idText, IfcAttributes& attributes);

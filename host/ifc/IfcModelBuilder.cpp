@@ -1,0 +1,22 @@
+#include "host/ifc/IfcModelBuilder.h"
+
+#include "host/ifc/IdTextNamer.h"
+
+IfcBuiltModel BuildIfcModel(const IfcBuildingData& data, const IfcModelOptions& options) {
+    IfcBuiltModel built;
+    built.model = std::make_unique<HostModel>();
+    HostModel& model = *built.model;
+    built.skipped = data.skipped;
+    std::vector<IfcElementPlan> plans = PlanIfcElements(data, options, built.skipped);
+    IfcAttributes attributes(model, options.defaultLayer);
+    IdTextNamer names;
+    model.Reserve(plans.size());
+    for (IfcElementPlan& plan : plans) {
+        std::string id = names.Next(plan.idBase);
+        model.AddElement(MakeIfcElement(std::move(plan), id, attributes));
+    }
+    // Every model has a layer, even one whose products all went.
+    if (model.AttributeCount(HostAttribute::Layer) == 0)
+        model.CreateAttribute(HostAttribute::Layer, MakeAttributeRecord(HostAttribute::Layer, options.defaultLayer));
+    return built;
+}

@@ -1,0 +1,15 @@
+#pragma once
+// A new host model from what the IFC reader took from a file: one element per product with a
+// usable body, in file order, with its layers and materials.
+#include "host/ifc/IfcBuildingData.h"
+#include "host/ifc/IfcElementMaker.h"
+
+#include <memory>
+#include <vector>
+
+struct IfcBuiltModel {
+    std::unique_ptr<HostModel> model; // pens and view are the caller's to add
+    std::vector<IfcSkippedProduct> skipped; // the reader's and the builder's, for the user
+};
+
+IfcBuiltModel BuildIfcModel(const IfcBuildingData& data, const IfcModelOptions& options);

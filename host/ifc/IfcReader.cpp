@@ -1,0 +1,337 @@
+#include "host/ifc/IfcReader.h"
+
+#include "host/ifc/ChildProcess.h"
+#include "host/ifc/ConversionRecords.h"
+#include "host/ifc/IfcGuid.h"
+#include "host/ifc/LibraryMessages.h"
+#include "host/ifc/ProductFacts.h"
+#include "host/ifc/ProductMesh.h"
+#include "host/ifc/StepEntityScan.h"
+#include "host/ifc/StepHeader.h"
+
+#include <ifcpp/IFC4/include/IfcBuildingStorey.h>
+#include <ifcpp/IFC4/include/IfcElement.h>
+#include <ifcpp/IFC4/include/IfcFeatureElementSubtraction.h>
+#include <ifcpp/IFC4/include/IfcProduct.h>
+#include <ifcpp/IFC4/include/IfcRelAggregates.h>
+#include <ifcpp/IFC4/include/IfcRelVoidsElement.h>
+#include <ifcpp/IFC4/include/IfcRepresentation.h>
+#include <ifcpp/IFC4/include/IfcSite.h>
+#include <ifcpp/IFC4/include/IfcSpace.h>
+#include <ifcpp/geometry/Carve/GeometryConverter.h>
+#include <ifcpp/model/BuildingException.h>
+#include <ifcpp/model/BuildingModel.h>
+#include <ifcpp/model/UnitConverter.h>
+#include <ifcpp/reader/ReaderSTEP.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <unordered_set>
+
+namespace {
+
+constexpr std::uintmax_t kMaxIfcBytes = std::uintmax_t{1} << 30;
+
+// The model is emptied whichever way the read ends. Its inverse references are weak, so they are
+// not unlinked one by one first: the library does that in time quadratic in the representations
+// of a context (two thirds of an open of 10,000 walls, measured).
+class ModelRelease {
+public:
+    explicit ModelRelease(shared_ptr<BuildingModel> model) : model_(std::move(model)) {}
+    ~ModelRelease() {
+        try {
+            model_->clearIfcModel();
+        } catch (...) {
+        }
+    }
+    ModelRelease(const ModelRelease&) = delete;
+    ModelRelease& operator=(const ModelRelease&) = delete;
+
+private:
+    shared_ptr<BuildingModel> model_;
+};
+
+std::string Describe(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const carve::exception& e) {
+        return e.str();
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "an unknown failure in the IFC library";
+    }
+}
+
+bool IsCandidate(const IfcProduct& product) {
+    if (dynamic_cast<const IfcFeatureElementSubtraction*>(&product)) return false;
+    if (dynamic_cast<const IfcSpatialStructureElement*>(&product))
+        return dynamic_cast<const IfcSite*>(&product) || dynamic_cast<const IfcSpace*>(&product);
+    return true;
+}
+
+// The library's opening cut reads every opening's placement without looking; an opening
+// without one is left uncut rather than followed.
+bool OpeningsArePlaced(const IfcElement& element) {
+    for (const auto& weak : element.m_HasOpenings_inverse) {
+        auto rel = weak.lock();
+        if (rel && rel->m_RelatedOpeningElement && rel->m_RelatedOpeningElement->m_Representation &&
+            !rel->m_RelatedOpeningElement->m_ObjectPlacement)
+            return false;
+    }
+    return true;
+}
+
+class ProductConverter {
+public:
+    ProductConverter(shared_ptr<BuildingModel>& model, LibraryMessages& messages)
+        : converter_(model), messages_(messages) {
+        messages_.Listen(converter_);
+        shared_ptr<UnitConverter>& units = model->getUnitConverter();
+        lengthFactor_ = units ? units->getLengthInMeterFactor() : 1.0;
+        if (!std::isfinite(lengthFactor_) || lengthFactor_ <= 0) lengthFactor_ = 1.0;
+        carve::setEpsilon(1.5e-05 * lengthFactor_);
+    }
+    ~ProductConverter() {
+        converter_.clearInputCache();
+        converter_.getRepresentationConverter()->getProfileCache()->clearProfileCache();
+    }
+
+    // The product's body converted by the library, placed and with its openings cut.
+    shared_ptr<ProductShapeData> Convert(const shared_ptr<IfcProduct>& product,
+                                         const std::vector<shared_ptr<IfcRepresentation>>& bodies) {
+        auto shape = std::make_shared<ProductShapeData>(product->m_entity_id);
+        shape->m_ifc_object_definition = product;
+        shared_ptr<RepresentationConverter>& rc = converter_.getRepresentationConverter();
+        for (const auto& body : bodies) {
+            auto data = std::make_shared<RepresentationData>();
+            rc->convertIfcRepresentation(body, data);
+            shape->m_vec_representations.push_back(data);
+            data->m_parent_product = shape;
+        }
+        shape->m_object_placement = product->m_ObjectPlacement;
+        if (product->m_ObjectPlacement) {
+            std::unordered_set<IfcObjectPlacement*> applied;
+            rc->getPlacementConverter()->convertIfcObjectPlacement(product->m_ObjectPlacement, shape, applied, false);
+        }
+        if (auto element = dynamic_pointer_cast<IfcElement>(product)) {
+            if (OpeningsArePlaced(*element)) rc->subtractOpenings(element, shape);
+            // A part of an element takes the openings of its whole.
+            for (const auto& weak : element->m_Decomposes_inverse) {
+                auto rel = weak.lock();
+                auto whole = rel ? dynamic_pointer_cast<IfcElement>(rel->m_RelatingObject) : nullptr;
+                if (whole && !whole->m_HasOpenings_inverse.empty() && OpeningsArePlaced(*whole))
+                    rc->subtractOpenings(whole, shape);
+            }
+        }
+        return shape;
+    }
+
+    void Release(const shared_ptr<ProductShapeData>& shape) {
+        if (shape) shape->clearAll();
+    }
+
+private:
+    GeometryConverter converter_;
+    LibraryMessages& messages_;
+    double lengthFactor_ = 1.0;
+};
+
+// The library drops a reference it could not resolve, and a representation has at least one item.
+bool RefersToUnread(const std::vector<shared_ptr<IfcRepresentation>>& bodies) {
+    for (const auto& body : bodies) {
+        if (body->m_Items.empty()) return true;
+        for (const auto& item : body->m_Items)
+            if (!item) return true;
+    }
+    return false;
+}
+
+std::string Reason(const std::string& what, const LibraryMessages& messages, size_t mark) {
+    std::string said = messages.Since(mark);
+    return said.empty() ? what : what + ": " + said;
+}
+
+// In the converting child: the products from `from` on, each announced before the library
+// works on it.
+void ConvertProducts(shared_ptr<BuildingModel>& model, const std::vector<int>& fileOrder, size_t from,
+                     LibraryMessages& messages, RecordWriter& out) {
+    ProductConverter converter(model, messages);
+    const auto& entities = model->getMapIfcEntities();
+    for (size_t position = from; position < fileOrder.size(); ++position) {
+        auto found = entities.find(fileOrder[position]);
+        if (found == entities.end()) continue;
+        auto product = dynamic_pointer_cast<IfcProduct>(found->second);
+        if (!product || !IsCandidate(*product)) continue;
+        std::vector<shared_ptr<IfcRepresentation>> bodies = BodyRepresentations(*product);
+        if (bodies.empty()) continue;
+
+        IfcProductData p;
+        p.globalId = GlobalIdOf(*product);
+        p.ifcClass = IfcClassOf(*product);
+        out.Begin(static_cast<uint32_t>(position), p.globalId, p.ifcClass);
+        auto skip = [&](std::string reason) { out.Skipped({p.globalId, p.ifcClass, std::move(reason)}); };
+
+        std::optional<API_Guid> guid = DecodeIfcGlobalId(p.globalId);
+        if (!guid) {
+            skip(p.globalId.empty() ? "no GlobalId" : "GlobalId \"" + p.globalId + "\" is not an IFC GlobalId");
+            continue;
+        }
+        p.guid = *guid;
+
+        size_t mark = messages.Count();
+        shared_ptr<ProductShapeData> shape;
+        std::string problem;
+        ProductMesh mesh;
+        try {
+            shape = converter.Convert(product, bodies);
+            mesh = TriangulateProduct(*shape, problem);
+        } catch (...) {
+            problem = Describe(std::current_exception());
+        }
+        converter.Release(shape);
+        if (!problem.empty()) {
+            skip(Reason("geometry not converted: " + problem, messages, mark));
+            continue;
+        }
+        if (mesh.triangles.empty()) {
+            skip(Reason(RefersToUnread(bodies) ? "no body geometry: its body refers to an entity that is missing or unknown"
+                                               : "no body geometry",
+                        messages, mark));
+            continue;
+        }
+        p.vertices = std::move(mesh.vertices);
+        p.triangles = std::move(mesh.triangles);
+        try {
+            p.predefinedType = PredefinedTypeOf(*product);
+            p.name = NameOf(*product);
+            p.tag = TagOf(*product);
+            p.layer = LayerOf(bodies);
+            p.storey = StoreyOf(*product);
+            if (auto colour = ColourOf(bodies)) {
+                p.hasColour = true;
+                p.rgb = colour->rgb;
+                p.transparency = colour->transparency;
+            }
+        } catch (...) {
+            skip("attributes not read: " + Describe(std::current_exception()));
+            continue;
+        }
+        out.Product(p);
+    }
+}
+
+void ConvertInChild(std::string_view stepText, const std::vector<int>& fileOrder, size_t from, int fd) {
+    RecordWriter out(fd);
+    try {
+        LibraryMessages messages;
+        auto model = std::make_shared<BuildingModel>();
+        ModelRelease release(model);
+        messages.Listen(*model);
+        try {
+            ReaderSTEP reader;
+            messages.Listen(reader);
+            std::string text(stepText);
+            reader.loadModelFromString(text, model);
+        } catch (...) {
+            throw EIfcFile("not readable as IFC: " + Describe(std::current_exception()));
+        }
+        out.Parsed();
+        ConvertProducts(model, fileOrder, from, messages, out);
+        out.End();
+    } catch (const EIfcFile& e) {
+        out.Failed(e.what());
+    } catch (...) {
+        out.Failed("not readable as IFC: " + Describe(std::current_exception()));
+    }
+    out.Flush();
+}
+
+// The library's own faults (it follows references it never checked) end only the child that
+// met them; a product it fails on is left out and the rest converted by a new child.
+constexpr int kMaxLibraryFailures = 16;
+// A product the library has worked on this long without an answer is taken for a hang; the
+// parse before the first product gets a second more for every 10 MB.
+constexpr int kMaxSecondsPerProduct = 60;
+
+} // namespace
+
+IfcBuildingData ReadIfcText(std::string_view stepText) {
+    IfcBuildingData data;
+    data.schema = CheckStepText(stepText);
+    const std::vector<int> fileOrder = ScanStepEntities(stepText);
+
+    const int quietSeconds = kMaxSecondsPerProduct + static_cast<int>(stepText.size() / 10'000'000);
+    std::unordered_set<API_Guid, API_GuidHash> seen;
+    size_t from = 0;
+    for (int failures = 0;; ++failures) {
+        ChildOutput child =
+            RunInChildProcess([&](int fd) { ConvertInChild(stepText, fileOrder, from, fd); }, quietSeconds);
+        std::string_view bytes = child.bytes;
+        ConversionRecord record;
+        bool parsed = false, ended = false, working = false;
+        IfcSkippedProduct current;
+        uint32_t currentPosition = 0;
+        while (ReadRecord(bytes, record)) {
+            switch (record.kind) {
+            case RecordKind::Parsed:
+                parsed = true;
+                break;
+            case RecordKind::Begin:
+                working = true;
+                current = std::move(record.skipped);
+                currentPosition = record.position;
+                break;
+            case RecordKind::Product:
+                working = false;
+                if (seen.insert(record.product.guid).second) data.products.push_back(std::move(record.product));
+                else data.skipped.push_back({record.product.globalId, record.product.ifcClass, "GlobalId used by an earlier product"});
+                break;
+            case RecordKind::Skipped:
+                working = false;
+                data.skipped.push_back(std::move(record.skipped));
+                break;
+            case RecordKind::Failed:
+                throw EIfcFile(record.message);
+            case RecordKind::End:
+                ended = true;
+                break;
+            }
+        }
+        if (ended && child.exitedCleanly) break;
+        const std::string failed = child.stalled ? "took more than " + std::to_string(quietSeconds) + " s" : "failed";
+        if (!parsed) throw EIfcFile("not readable as IFC: the IFC library " + failed + " while reading it");
+        if (!working) throw EIfcFile("not readable as IFC: the IFC library " + failed + " between products");
+        current.reason = "geometry not converted: the IFC library " + failed + " on it";
+        data.skipped.push_back(std::move(current));
+        if (failures + 1 >= kMaxLibraryFailures)
+            throw EIfcFile("not readable as IFC: the IFC library failed on " + std::to_string(kMaxLibraryFailures) + " products");
+        from = currentPosition + 1;
+    }
+    if (data.products.empty()) {
+        if (data.skipped.empty()) throw EIfcFile("no product with body geometry");
+        throw EIfcFile("no product with usable body geometry (" + std::to_string(data.skipped.size()) +
+                       " left out; the first: " + data.skipped.front().reason + ")");
+    }
+    return data;
+}
+
+IfcBuildingData ReadIfcFile(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) throw EIfcFile(path + ": is a folder");
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw EIfcFile(path + ": cannot be opened: " + std::strerror(errno));
+    std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (!ec && size > kMaxIfcBytes) throw EIfcFile(path + ": larger than " + std::to_string(kMaxIfcBytes >> 20) + " MB");
+    std::string text;
+    if (!ec) text.reserve(static_cast<size_t>(size));
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) throw EIfcFile(path + ": cannot be read: " + std::strerror(errno));
+    try {
+        return ReadIfcText(text);
+    } catch (const EIfcFile& e) {
+        throw EIfcFile(path + ": " + e.what());
+    }
+}

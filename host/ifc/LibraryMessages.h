@@ -1,0 +1,24 @@
+#pragma once
+// The IFC library's warnings and errors, gathered while one file is read so that the reader can
+// give them as the reason a product was left out.
+#include <ifcpp/model/StatusCallback.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+class LibraryMessages {
+public:
+    void Listen(StatusCallback& source) { source.setMessageCallBack(this, &LibraryMessages::Receive); }
+    static void Receive(void* self, shared_ptr<StatusCallback::Message> message);
+
+    size_t Count() const { return texts_.size(); }
+    // The messages that arrived after the first `from`, joined by "; ".
+    std::string Since(size_t from) const;
+    void Add(std::string text);
+
+private:
+    // A model without units repeats its warning at every length; each text is kept once.
+    std::vector<std::string> texts_;
+    std::set<std::string> seen_;
+};

@@ -1,0 +1,18 @@
+#pragma once
+// A product's converted body as one triangle mesh in world coordinates: the library's closed and
+// open mesh sets (solids and surface models) with the product's placement applied, polygons
+// triangulated.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class ProductShapeData;
+
+struct ProductMesh {
+    std::vector<std::array<double, 3>> vertices;
+    std::vector<std::array<int32_t, 3>> triangles;
+};
+
+// Empty `problem` when the mesh is usable; otherwise what is wrong with it.
+ProductMesh TriangulateProduct(ProductShapeData& shape, std::string& problem);

@@ -1,0 +1,6 @@
+#pragma once
+// The IFC library keeps texts as wide strings of code points; the host speaks UTF-8.
+#include <string>
+
+// Code points that are not characters (surrogates, beyond U+10FFFF) become U+FFFD.
+std::string Utf8FromWide(const std::wstring& text);

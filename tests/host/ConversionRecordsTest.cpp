@@ -1,0 +1,112 @@
+// The converting child's records: what the reader gets back is what the child sent, and a
+// record the child did not finish (it crashed while writing) is never taken for a whole one.
+#include "host/ifc/ConversionRecords.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <unistd.h>
+
+namespace {
+
+std::string Written(const std::function<void(RecordWriter&)>& write) {
+    int fds[2];
+    EXPECT_EQ(pipe(fds), 0);
+    {
+        RecordWriter w(fds[1]);
+        write(w);
+        w.Flush();
+    }
+    close(fds[1]);
+    std::string bytes;
+    char block[4096];
+    for (ssize_t n; (n = read(fds[0], block, sizeof block)) > 0;) bytes.append(block, static_cast<size_t>(n));
+    close(fds[0]);
+    return bytes;
+}
+
+IfcProductData Sample() {
+    IfcProductData p;
+    p.guid.bytes[0] = 0x68;
+    p.guid.bytes[15] = 0xD9;
+    p.globalId = "1eD3QeZNj1tRskKKcN6FdP";
+    p.ifcClass = "IfcWallStandardCase";
+    p.predefinedType = "ROOF";
+    p.name = "Zeď";
+    p.tag = "W-01";
+    p.layer = "Falak";
+    p.storey = "Földszint";
+    p.hasColour = true;
+    p.rgb = {0.8, 0.2, 0.1};
+    p.transparency = 0.25;
+    p.vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0.5}};
+    p.triangles = {{0, 1, 2}};
+    return p;
+}
+
+} // namespace
+
+TEST(ConversionRecords, ComeBackAsTheChildSentThem) {
+    std::string bytes = Written([](RecordWriter& w) {
+        w.Parsed();
+        w.Begin(7, "1eD3QeZNj1tRskKKcN6FdP", "IfcWallStandardCase");
+        w.Product(Sample());
+        w.Skipped({"0jQ8Vm2Lb0mRhK4aE$Nd8t", "IfcWindow", "no body geometry"});
+        w.Failed("not readable as IFC: why");
+        w.End();
+    });
+    std::string_view rest = bytes;
+    ConversionRecord r;
+    ASSERT_TRUE(ReadRecord(rest, r));
+    EXPECT_EQ(r.kind, RecordKind::Parsed);
+    ASSERT_TRUE(ReadRecord(rest, r));
+    EXPECT_EQ(r.kind, RecordKind::Begin);
+    EXPECT_EQ(r.position, 7u);
+    EXPECT_EQ(r.skipped.globalId, "1eD3QeZNj1tRskKKcN6FdP");
+    EXPECT_EQ(r.skipped.ifcClass, "IfcWallStandardCase");
+    ASSERT_TRUE(ReadRecord(rest, r));
+    ASSERT_EQ(r.kind, RecordKind::Product);
+    IfcProductData s = Sample();
+    EXPECT_EQ(r.product.guid, s.guid);
+    EXPECT_EQ(r.product.globalId, s.globalId);
+    EXPECT_EQ(r.product.ifcClass, s.ifcClass);
+    EXPECT_EQ(r.product.predefinedType, s.predefinedType);
+    EXPECT_EQ(r.product.name, s.name);
+    EXPECT_EQ(r.product.tag, s.tag);
+    EXPECT_EQ(r.product.layer, s.layer);
+    EXPECT_EQ(r.product.storey, s.storey);
+    EXPECT_TRUE(r.product.hasColour);
+    EXPECT_EQ(r.product.rgb, s.rgb);
+    EXPECT_EQ(r.product.transparency, s.transparency);
+    EXPECT_EQ(r.product.vertices, s.vertices);
+    EXPECT_EQ(r.product.triangles, s.triangles);
+    ASSERT_TRUE(ReadRecord(rest, r));
+    EXPECT_EQ(r.kind, RecordKind::Skipped);
+    EXPECT_EQ(r.skipped.reason, "no body geometry");
+    ASSERT_TRUE(ReadRecord(rest, r));
+    EXPECT_EQ(r.kind, RecordKind::Failed);
+    EXPECT_EQ(r.message, "not readable as IFC: why");
+    ASSERT_TRUE(ReadRecord(rest, r));
+    EXPECT_EQ(r.kind, RecordKind::End);
+    EXPECT_FALSE(ReadRecord(rest, r));
+}
+
+TEST(ConversionRecords, ARecordCutShortOrUnknownIsNotRead) {
+    std::string whole = Written([](RecordWriter& w) { w.Product(Sample()); });
+    for (size_t cut = 0; cut < whole.size(); ++cut) {
+        std::string_view part(whole.data(), cut);
+        ConversionRecord r;
+        ASSERT_FALSE(ReadRecord(part, r)) << cut;
+        ASSERT_EQ(part.size(), cut);
+    }
+    std::string unknown = "\x09";
+    std::string_view view = unknown;
+    ConversionRecord r;
+    EXPECT_FALSE(ReadRecord(view, r));
+    // A length beyond what arrived is refused, not trusted.
+    std::string huge = Written([](RecordWriter& w) { w.Failed("x"); });
+    huge[1] = '\xFF';
+    huge[2] = '\xFF';
+    view = huge;
+    EXPECT_FALSE(ReadRecord(view, r));
+}
