@@ -4,7 +4,8 @@
 #
 #   scripts/fuzz.sh                 the regression check CI runs: a fixed number of runs with a
 #                                   fixed seed (--runs 10000 --seed 1)
-#   scripts/fuzz.sh --runs N        N runs per target (at most 90 s each)
+#   scripts/fuzz.sh --runs N        N runs per target (at most 90 s each, and at most the
+#                                   target's own cap from fuzz/targets.txt)
 #   scripts/fuzz.sh SECONDS         fuzz each target for SECONDS (a long run; e.g. 600)
 #   ... [TARGET...]                 only the targets named (e.g. fuzz_scriptline)
 #   --seed S, --no-build            another seed; skip installing and building
@@ -25,7 +26,7 @@ while [ $# -gt 0 ]; do
     --runs) runs="$2"; seconds=""; shift 2 ;;
     --seed) seed="$2"; shift 2 ;;
     --no-build) build=0; shift ;;
-    -h|--help) sed -n '2,15p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,16p' "$0"; exit 0 ;;
     [0-9]*) seconds="$1"; shift ;;
     *) only+=("$1"); shift ;;
   esac

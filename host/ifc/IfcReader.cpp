@@ -34,25 +34,6 @@ namespace {
 
 constexpr std::uintmax_t kMaxIfcBytes = std::uintmax_t{1} << 30;
 
-// The model is emptied whichever way the read ends. Its inverse references are weak, so they are
-// not unlinked one by one first: the library does that in time quadratic in the representations
-// of a context (two thirds of an open of 10,000 walls, measured).
-class ModelRelease {
-public:
-    explicit ModelRelease(shared_ptr<BuildingModel> model) : model_(std::move(model)) {}
-    ~ModelRelease() {
-        try {
-            model_->clearIfcModel();
-        } catch (...) {
-        }
-    }
-    ModelRelease(const ModelRelease&) = delete;
-    ModelRelease& operator=(const ModelRelease&) = delete;
-
-private:
-    shared_ptr<BuildingModel> model_;
-};
-
 std::string Describe(const std::exception_ptr& error) {
     try {
         std::rethrow_exception(error);
@@ -89,14 +70,11 @@ public:
     ProductConverter(shared_ptr<BuildingModel>& model, LibraryMessages& messages)
         : converter_(model), messages_(messages) {
         messages_.Listen(converter_);
+        // The library's own tolerance for its solids, as its whole-model conversion sets it.
         shared_ptr<UnitConverter>& units = model->getUnitConverter();
-        lengthFactor_ = units ? units->getLengthInMeterFactor() : 1.0;
-        if (!std::isfinite(lengthFactor_) || lengthFactor_ <= 0) lengthFactor_ = 1.0;
-        carve::setEpsilon(1.5e-05 * lengthFactor_);
-    }
-    ~ProductConverter() {
-        converter_.clearInputCache();
-        converter_.getRepresentationConverter()->getProfileCache()->clearProfileCache();
+        double lengthFactor = units ? units->getLengthInMeterFactor() : 1.0;
+        if (!std::isfinite(lengthFactor) || lengthFactor <= 0) lengthFactor = 1.0;
+        carve::setEpsilon(1.5e-05 * lengthFactor);
     }
 
     // The product's body converted by the library, placed and with its openings cut.
@@ -136,7 +114,6 @@ public:
 private:
     GeometryConverter converter_;
     LibraryMessages& messages_;
-    double lengthFactor_ = 1.0;
 };
 
 // The library drops a reference it could not resolve, and a representation has at least one item.
@@ -227,8 +204,8 @@ void ConvertInChild(std::string_view stepText, const std::vector<int>& fileOrder
     RecordWriter out(fd);
     try {
         LibraryMessages messages;
+        // Never taken apart: the child's end frees it, faster than the library's own clearing.
         auto model = std::make_shared<BuildingModel>();
-        ModelRelease release(model);
         messages.Listen(*model);
         try {
             ReaderSTEP reader;

@@ -1,8 +1,8 @@
 #pragma once
 // One pass over a STEP file's data section ahead of the IFC library: the entity numbers in the
 // order the file gives them, and a check that no entity's attributes lead back to itself. The
-// library keeps entities by number and holds references as owning pointers, so it neither
-// knows the file's order nor ever frees a loop of references.
+// library keeps entities by number, so it does not know the file's order, and it follows
+// references without asking whether it has been there before.
 #include <string_view>
 #include <vector>
 
