@@ -11,6 +11,8 @@
 
 namespace {
 
+using enum ConstructionType;
+
 using ifctest::Box;
 using ifctest::GuidOf;
 
@@ -130,7 +132,7 @@ TEST_F(IfcRevisionWithAddon, LinksAndSavedLooksSurvive) {
     const int16_t ownLayer = ById(4).Layer();
 
     ShowAt(DateTime(2009, 3, 3));
-    ASSERT_EQ(Pen(ById(1)), hider.TypePens()[Construction]);
+    ASSERT_EQ(Pen(ById(1)), hider.TypePen(Construction));
     ASSERT_TRUE(TypeDisplay::IsOverridden(LinkOf(ById(1))));
     ASSERT_NE(ById(4).Layer(), ownLayer); // not built yet: on the add-on's hidden layer
     const auto paintedLink = ById(1).userData;
