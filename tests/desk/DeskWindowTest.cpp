@@ -418,12 +418,15 @@ private slots:
             return nullptr;
         };
         QString filter;
-        auto choose = [&filter](const char* file) {
-            WhenReady([] { return ActiveModal<QFileDialog>() != nullptr; }, [&filter, file] {
+        // The dialog reads its folder on a thread of its own; what it finds may replace a name
+        // typed before, and then it stays open: the name is typed again.
+        std::function<void(const char*)> choose = [&filter, &choose](const char* file) {
+            WhenReady([] { return ActiveModal<QFileDialog>() != nullptr; }, [&filter, &choose, file] {
                 auto* box = ActiveModal<QFileDialog>();
                 filter = box->selectedNameFilter();
                 box->selectFile(QStringLiteral(BV_SOURCE_DIR "/tests/data/ifc/") + QString::fromUtf8(file));
                 static_cast<QDialog*>(box)->accept();
+                if (box->isVisible()) choose(file);
             });
         };
         // The add-on may offer to save the schedule first; not this time.
