@@ -11,6 +11,7 @@
 
 #include "basekit/BKMemory.h"
 #include "display/ElementHider.h"
+#include "StaggeredSchedule.h"
 #include "host/ops/Host.h"
 #include "host/render/ViewCamera.h"
 #include "hostapi/HostSelectors.h"
@@ -57,20 +58,7 @@ struct Stage {
         fitted = CameraFromView(host->Model().view);
         hider.LoadResources();
         db.InitTaskDB();
-        for (int i = 0; i < kTasks; ++i) {
-            Task t;
-            t.id = i + 1;
-            t.start = DateTime(2009, 3, 1) + DateTimeSpan(7 * i, 0, 0, 0);
-            t.finish = t.start + DateTimeSpan(5, 0, 0, 0);
-            db.AppendLoadedTask(t);
-        }
-        int n = 0;
-        for (const auto& e : host->Model().Elements())
-            if (IElementDisplay::IsDisplayableKind(e->Kind())) {
-                ElementLinkRecord link;
-                link.SetSlot(0, 1 + n++ % kTasks);
-                e->userData["Bauvista"] = UserDataBlock{103, 0x5757, {link.bytes.begin(), link.bytes.end()}};
-            }
+        LinkStaggeredSchedule(db, host->Model(), kTasks);
         hider.Prepare(db);
         uint8_t on = 1;
         HostGraphics(kHostSelCaptureMode, &on, nullptr);
