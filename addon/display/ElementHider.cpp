@@ -405,22 +405,19 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
     case Appearance::UnderWork: {
         bool already = TypeDisplay::IsOverridden(link);
         std::array<uint8_t, ElementLinkRecord::kSize> keep = link.bytes;
-        Record typeMask(HostElement::kRecordSize, 0);
-        TypeDisplay::OverrideAttributes(element, typeMask, link, TypePen(pair.type), TypeMaterial(pair.type));
+        // The mask is still empty here: the attributes write it whole, the layer follows.
+        TypeDisplay::OverrideAttributes(element, mask, link, TypePen(pair.type), TypeMaterial(pair.type));
         // The element's own values stay saved, not the previous type's.
         if (already)
             std::copy(keep.begin() + ElementLinkRecord::kSaveArea, keep.end(),
                       link.bytes.begin() + ElementLinkRecord::kSaveArea);
-        for (size_t i = 0; i < mask.size(); ++i) mask[i] |= typeMask[i];
         restoreLayer();
         changed = true;
         break;
     }
     default:
         if (TypeDisplay::IsOverridden(link)) {
-            Record typeMask(HostElement::kRecordSize, 0);
-            TypeDisplay::RestoreAttributes(element, typeMask, link);
-            for (size_t i = 0; i < mask.size(); ++i) mask[i] |= typeMask[i];
+            TypeDisplay::RestoreAttributes(element, mask, link); // the mask is still empty here
             changed = true;
         }
         restoreLayer();

@@ -2,7 +2,7 @@
 // The element display: decides what each linked element shows at the schedule's current date
 // and changes the model accordingly, reversibly. It also carries the access to the link record
 // the add-on keeps on each element.
-#include "display/GuidMap.h"
+#include "hostapi/HostGuidMap.h"
 #include "hostapi/HostGuid.h"
 #include "schedule/ElementLink.h"
 #include "schedule/IElementDisplay.h"
@@ -33,7 +33,7 @@ public:
         uint32_t stamp = 0;
         bool operator==(const ShownState& o) const { return code == o.code && type == o.type; }
     };
-    // A hash map over the element identifier (see GuidMap.h).
+    // A hash map over the element identifier (see HostGuidMap.h).
     using ShownMap = GuidMap<ShownState>;
     struct LayerFlags {
         bool hidden = false;

@@ -16,9 +16,8 @@
 //   BM_PassAllChanging: a display pass that changes every element (alternating dates).
 // - BM_MemcpyBandwidth: a memcpy loop over 256 MiB, the machine's memory bandwidth.
 //
-// A project file may hold at most 256 MB (the host's cap); at 1,000,000 linked elements the
-// file is larger, so its open is reported as refused (the model of the passes is built in
-// memory); BM_OpenUnlinked opens 1,000,000 elements that carry no link record, which fit.
+// A project file may hold at most 2048 MB (the host's cap); 1,000,000 linked elements make
+// about 480 MB. BM_OpenUnlinked opens 1,000,000 elements that carry no link record.
 #include "DisplayWorld.h"
 
 #include "filekit/FKError.h"

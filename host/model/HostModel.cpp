@@ -107,19 +107,53 @@ size_t HostModel::RemoveElements(const std::unordered_set<API_Guid, API_GuidHash
     std::erase_if(selection_, [&](const API_Guid& g) { return guids.count(g) != 0; });
     // Indexed again from scratch: removing one by one would rescan the model for each.
     byIndex_.clear();
+    walk_ = {};
     kinds_.clear();
     for (auto& e : elements_) IndexElement(e.get());
     return before - elements_.size();
 }
 
+void HostModel::StartWalk(int32_t kind) {
+    auto it = kinds_.find(kind);
+    walk_ = {it == kinds_.end() ? nullptr : &it->second, 0};
+}
+
+void HostModel::NoteVisit(const Element* e) {
+    if (!walk_.list) return;
+    const std::vector<Element*>& list = walk_.list->elements;
+    if (walk_.next >= list.size() || list[walk_.next] != e) return;
+    ++walk_.next;
+    // Each element's memory is three hops deep (the element, then its record and user data,
+    // then their contents and its identifier's slot), so each hop is asked for a few visits
+    // before the next one needs it.
+    constexpr size_t kObject = 12, kParts = 8, kContents = 4;
+    const size_t at = walk_.next;
+    if (at + kObject < list.size()) {
+        const Element* x = list[at + kObject];
+        __builtin_prefetch(x);
+        __builtin_prefetch(&x->userData);
+    }
+    if (at + kParts < list.size()) {
+        const Element* x = list[at + kParts];
+        __builtin_prefetch(x->record.data());
+        __builtin_prefetch(x->record.data() + 64);
+        if (!x->userData.empty()) __builtin_prefetch(&*x->userData.begin());
+    }
+    if (at + kContents < list.size()) {
+        const Element* x = list[at + kContents];
+        byGuid_.prefetch(x->Guid());
+        if (!x->userData.empty()) __builtin_prefetch(x->userData.begin()->second.bytes.data());
+    }
+}
+
 Element* HostModel::Find(const API_Guid& guid) {
-    auto it = byGuid_.find(guid);
-    return it == byGuid_.end() ? nullptr : it->second;
+    Element* const* e = byGuid_.find(guid);
+    return e ? *e : nullptr;
 }
 
 const Element* HostModel::Find(const API_Guid& guid) const {
-    auto it = byGuid_.find(guid);
-    return it == byGuid_.end() ? nullptr : it->second;
+    Element* const* e = byGuid_.find(guid);
+    return e ? *e : nullptr;
 }
 
 Element* HostModel::FindByIndex(int32_t kind, int32_t index) {

@@ -4,6 +4,7 @@
 #include "host/model/Element.h"
 #include "host/model/UndoHistory.h"
 #include "hostapi/HostAttributeRecord.h"
+#include "hostapi/HostGuidMap.h"
 
 #include <nlohmann/json.hpp>
 
@@ -40,6 +41,11 @@ public:
     int32_t HighestIndex(int32_t kind) const;
     const std::vector<std::unique_ptr<Element>>& Elements() const { return elements_; }
     void Reserve(size_t elements);
+    // Read-ahead for walks: once a kind's list is handed out, callers mostly visit its elements
+    // in list order. Noting each visit lets the model ask for the memory of the elements that
+    // come next, so a walk over a model far larger than the cache does not wait on every one.
+    void StartWalk(int32_t kind);
+    void NoteVisit(const Element* e);
     // Takes these elements out of the model and the selection; returns how many there were.
     // Their pointers die; undo steps that kept them can no longer bring them back.
     size_t RemoveElements(const std::unordered_set<API_Guid, API_GuidHash>& guids);
@@ -81,13 +87,17 @@ private:
     void Reindex(Element* e, int32_t oldKind, int32_t oldIndex);
 
     std::vector<std::unique_ptr<Element>> elements_;
-    std::unordered_map<API_Guid, Element*, API_GuidHash> byGuid_;
+    GuidMap<Element*> byGuid_;
     std::unordered_map<uint64_t, Element*> byIndex_;
     struct KindList {
         std::vector<Element*> elements; // in index order
         int32_t highest = 0;
     };
     std::map<int32_t, KindList> kinds_;
+    struct Walk {
+        const KindList* list = nullptr;
+        size_t next = 0; // the position the walk visits next
+    } walk_;
     std::map<int32_t, std::vector<AttributeRecord>> attributes_;
     std::map<int32_t, std::vector<std::vector<uint8_t>>> attributeExtras_;
     std::vector<API_Guid> selection_;

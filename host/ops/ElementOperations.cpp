@@ -11,8 +11,6 @@
 #include "host/ops/OperationCall.h"
 #include "hostapi/HostEnvironmentRecords.h"
 #include "hostapi/HostSelectors.h"
-#include <cstring>
-#include <span>
 
 #include <cstring>
 #include <span>
@@ -38,6 +36,7 @@ GSErr OpElementList(uint32_t token, int32_t kind, uint32_t* handle) {
     if (!h) return kHostErrNoMemory;
     uint8_t* p = BKHandleData(h);
     for (size_t i = 0; i < elements.size(); ++i) elements[i]->Guid().ToBytes(p + 16 * i);
+    c.Model().StartWalk(kind);
     *handle = h;
     return kHostNoError;
 }

@@ -36,6 +36,7 @@ inline Element* Locate(HostModel& model, const uint8_t* head) {
                               LE::Get<int32_t>(CSpan(head, 8), HostHead::kIndex));
     }
     if (e && LE::Get<int32_t>(CSpan(head, 4), 0) != e->Kind()) return nullptr;
+    if (e) model.NoteVisit(e);
     return e;
 }
 
