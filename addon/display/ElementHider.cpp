@@ -272,6 +272,35 @@ void ElementHider::Finish() {
     }
 }
 
+ElementHider::Governing ElementHider::GoverningOfOne(const Task& task, const DateTime& current) {
+    // The rules of the general case below, for one task: under work, else finished, else to come.
+    if (task.inProgress || (current - task.finish).TotalHours() >= 0 || (task.start - current).TotalHours() >= 0)
+        return {task.type, task.appearance};
+    return {};
+}
+
+void ElementHider::CollectOneTaskLooks(const TaskDB& db) {
+    oneTaskLooks_.clear();
+    const std::vector<Task>& tasks = db.Tasks();
+    // Ids far beyond the schedule's size stay on the general path, so the table stays small.
+    const int64_t limit = 4 * static_cast<int64_t>(tasks.size()) + 64;
+    int32_t top = 0;
+    for (const Task& t : tasks)
+        if (t.id > 0 && t.id < limit) top = std::max(top, t.id);
+    oneTaskLooks_.resize(static_cast<size_t>(top) + 1);
+    for (const Task& t : tasks) {
+        if (t.id <= 0 || t.id > top || db.IsIdShared(t.id)) continue;
+        oneTaskLooks_[static_cast<size_t>(t.id)] = {true, GoverningOfOne(t, db.CurrentDate())};
+    }
+}
+
+const ElementHider::Governing* ElementHider::OneTaskLookOf(const ElementLinkRecord& link) const {
+    const int32_t id = link.Slot(0);
+    if (id <= 0 || static_cast<size_t>(id) >= oneTaskLooks_.size() || CountLinks(link.Slots()) != 1) return nullptr;
+    const OneTaskLook& look = oneTaskLooks_[static_cast<size_t>(id)];
+    return look.known ? &look.pair : nullptr;
+}
+
 ElementHider::Governing ElementHider::FindGoverning(TaskDB& db, ElementLinkRecord& link, int32_t kind,
                                                     const API_Guid& guid,
                                                     const std::pair<std::string, std::string>* names,
@@ -324,6 +353,7 @@ ElementHider::Governing ElementHider::FindGoverning(TaskDB& db, ElementLinkRecor
             }
         }
     }
+    if (!governing && linked.n == 1) return GoverningOfOne(*linked.tasks[0], cur);
     if (!governing) {
         // The task that finished most recently, else the one that starts next.
         for (const Task* t : linked) {
@@ -359,8 +389,13 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
     const API_Guid listedGuid = guid;
     Relock relock(*this, kind, guid, head[HostElement::kLocked] != 0);
 
-    errorCount_ += db.CheckElementTasks(link.Slots(), kind, guid);
-    Governing pair = FindGoverning(db, link, kind, guid, nullptr, [&relock] { relock.Unlock(); });
+    Governing pair;
+    if (const Governing* one = OneTaskLookOf(link)) {
+        pair = *one; // one task, its id held by no other: nothing to check, nothing missing
+    } else {
+        errorCount_ += db.CheckElementTasks(link.Slots(), kind, guid);
+        pair = FindGoverning(db, link, kind, guid, nullptr, [&relock] { relock.Unlock(); });
+    }
     ShownState next{pair.code, pair.type};
     const uint32_t stamp = LE::Get<uint32_t>(head, HostElement::kModiStamp);
     ShownState* cached = shownState_.find(listedGuid);
@@ -453,6 +488,12 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
 void ElementHider::ShowAtCurrentDate(TaskDB& db, int flag) {
     PlanDatabaseSwitch planSwitch;
     int16_t hiddenLayer = SetHiddenLayerVisible(true);
+    // The table holds for this pass's date and schedule only.
+    struct OneTaskLooks {
+        ElementHider& hider;
+        OneTaskLooks(ElementHider& h, const TaskDB& db) : hider(h) { hider.CollectOneTaskLooks(db); }
+        ~OneTaskLooks() { hider.oneTaskLooks_.clear(); }
+    } looks(*this, db);
     {
         HostChangeRun changes;
         try {

@@ -109,6 +109,17 @@ private:
     Governing FindGoverning(TaskDB& db, ElementLinkRecord& link, int32_t kind, const API_Guid& guid,
                             const std::pair<std::string, std::string>* names,
                             const std::function<void()>& beforeWrite);
+    // The task alone governs an element linked to it alone.
+    static Governing GoverningOfOne(const Task& task, const DateTime& current);
+    // Per task id, what an element linked to that one task shows during this pass, for ids no
+    // other task holds: most elements link one task, and this small table stays in the cache
+    // where the tasks themselves, a few hundred bytes each, do not in a large model.
+    struct OneTaskLook {
+        bool known = false;
+        Governing pair;
+    };
+    void CollectOneTaskLooks(const TaskDB& db);
+    const Governing* OneTaskLookOf(const ElementLinkRecord& link) const;
     bool OnHiddenUserLayer(int16_t layer) const { return hiddenUserLayers_.count(layer) != 0; }
     bool PassesOwnerFilter(const TaskDB& db, int32_t kind, const API_Guid& guid) const;
 
@@ -120,6 +131,7 @@ private:
     std::map<int16_t, LayerFlags> hiddenUserLayers_;
     std::set<int16_t> unlockedLayers_;
     ShownMap shownState_;
+    std::vector<OneTaskLook> oneTaskLooks_; // by id; filled only while a pass walks the model
     uint8_t nothingChanged_ = 0;
     std::string hiddenLayerName_;
 };
