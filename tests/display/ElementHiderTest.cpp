@@ -192,6 +192,36 @@ TEST_F(ElementHiderTest, MissingTaskQuestion) {
     EXPECT_EQ(LinkOf(c).Slot(1), 0);
 }
 
+TEST_F(ElementHiderTest, AnElementOfOneTaskFollowsThatTaskFromPassToPass) {
+    AddTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 5));
+    Element& wall = Wall("FAL-01");
+    Element& gap = Wall("FAL-02");
+    Link(wall, {1});
+    Link(gap, {0, 0, 1}); // one task, but after a gap: the general path
+    ShowAt(DateTime(2009, 3, 3));
+    EXPECT_EQ(Pen(wall), hider.TypePen(Construction));
+    EXPECT_EQ(gap.Layer(), walls);
+
+    // The task's type changes between passes: the next pass paints the new type.
+    db.TaskById(1).type = Demolition;
+    ShowAt(DateTime(2009, 3, 3));
+    EXPECT_EQ(Pen(wall), hider.TypePen(Demolition));
+
+    // A second task takes the same id and is under way too: the element is checked again and
+    // the clash counted, as for any element whose id is shared.
+    AddTask(1, Renovation, DateTime(2009, 3, 1), DateTime(2009, 3, 9));
+    ShowAt(DateTime(2009, 3, 3));
+    EXPECT_GT(hider.ErrorCount(), 0);
+
+    // The task is gone: the question about the missing task is asked, not a stale look used.
+    db.DeleteTask(1);
+    if (db.TaskCount() > 0) db.DeleteTask(1);
+    ASSERT_EQ(db.TaskCount(), 0u);
+    DGQueueAlertAnswer(2);
+    ShowAt(DateTime(2009, 3, 3));
+    EXPECT_EQ(DGPendingAlertAnswers(), 0u);
+}
+
 TEST_F(ElementHiderTest, UndoOfThePassAndReopeningTheProject) {
     AddTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 5));
     Element& wall = Wall("FAL-01");
