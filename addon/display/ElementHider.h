@@ -2,7 +2,7 @@
 // The element display: decides what each linked element shows at the schedule's current date
 // and changes the model accordingly, reversibly. It also carries the access to the link record
 // the add-on keeps on each element.
-#include "hostapi/HostGuidMap.h"
+#include "display/WalkOrderedMap.h"
 #include "hostapi/HostGuid.h"
 #include "schedule/ElementLink.h"
 #include "schedule/IElementDisplay.h"
@@ -33,8 +33,8 @@ public:
         uint32_t stamp = 0;
         bool operator==(const ShownState& o) const { return code == o.code && type == o.type; }
     };
-    // A hash map over the element identifier (see HostGuidMap.h).
-    using ShownMap = GuidMap<ShownState>;
+    // Kept in the order passes walk the model (see WalkOrderedMap.h).
+    using ShownMap = WalkOrderedMap<ShownState>;
     struct LayerFlags {
         bool hidden = false;
         bool locked = false;

@@ -124,8 +124,8 @@ void HostModel::NoteVisit(const Element* e) {
     if (walk_.next >= list.size() || list[walk_.next] != e) return;
     ++walk_.next;
     // Each element's memory is three hops deep (the element, then its record and user data,
-    // then their contents and its identifier's slot), so each hop is asked for a few visits
-    // before the next one needs it.
+    // then the user data's bytes), so each hop is asked for a few visits before the next one
+    // needs it.
     constexpr size_t kObject = 12, kParts = 8, kContents = 4;
     const size_t at = walk_.next;
     if (at + kObject < list.size()) {
@@ -141,9 +141,26 @@ void HostModel::NoteVisit(const Element* e) {
     }
     if (at + kContents < list.size()) {
         const Element* x = list[at + kContents];
-        byGuid_.prefetch(x->Guid());
         if (!x->userData.empty()) __builtin_prefetch(x->userData.begin()->second.bytes.data());
     }
+}
+
+Element* HostModel::FindOnWalk(const API_Guid& guid) {
+    if (walk_.list && !guid.IsNull()) {
+        // Identifiers are unique in the model and the kind lists hold exactly its elements, so
+        // a list entry with the identifier is the element the map would give.
+        const std::vector<Element*>& list = walk_.list->elements;
+        if (walk_.next < list.size() && list[walk_.next]->Guid() == guid) {
+            Element* e = list[walk_.next];
+            NoteVisit(e);
+            return e;
+        }
+        if (walk_.next > 0 && walk_.next <= list.size() && list[walk_.next - 1]->Guid() == guid)
+            return list[walk_.next - 1];
+    }
+    Element* e = Find(guid);
+    if (e) NoteVisit(e);
+    return e;
 }
 
 Element* HostModel::Find(const API_Guid& guid) {

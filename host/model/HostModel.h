@@ -46,6 +46,9 @@ public:
     // come next, so a walk over a model far larger than the cache does not wait on every one.
     void StartWalk(int32_t kind);
     void NoteVisit(const Element* e);
+    // Find for a caller that may be walking: the element the walk is at is recognised by its
+    // identifier without the hash probe (in a large model a cache miss), and the visit noted.
+    Element* FindOnWalk(const API_Guid& guid);
     // Takes these elements out of the model and the selection; returns how many there were.
     // Their pointers die; undo steps that kept them can no longer bring them back.
     size_t RemoveElements(const std::unordered_set<API_Guid, API_GuidHash>& guids);

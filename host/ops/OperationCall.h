@@ -30,13 +30,12 @@ inline Element* Locate(HostModel& model, const uint8_t* head) {
     API_Guid guid = API_Guid::FromBytes(head + HostHead::kGuid);
     Element* e = nullptr;
     if (!guid.IsNull()) {
-        e = model.Find(guid);
+        e = model.FindOnWalk(guid);
     } else {
         e = model.FindByIndex(LE::Get<int32_t>(CSpan(head, 8), HostHead::kKind),
                               LE::Get<int32_t>(CSpan(head, 8), HostHead::kIndex));
     }
     if (e && LE::Get<int32_t>(CSpan(head, 4), 0) != e->Kind()) return nullptr;
-    if (e) model.NoteVisit(e);
     return e;
 }
 

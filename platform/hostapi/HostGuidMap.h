@@ -38,10 +38,6 @@ public:
         }
     }
     const V* find(const API_Guid& key) const { return const_cast<GuidMap*>(this)->find(key); }
-    // Asks the processor for the key's first slot ahead of a lookup that will follow.
-    void prefetch(const API_Guid& key) const {
-        if (!slots_.empty()) __builtin_prefetch(&slots_[Start(key)]);
-    }
     size_t count(const API_Guid& key) const { return find(key) ? 1 : 0; }
     const V& at(const API_Guid& key) const {
         const V* v = find(key);
