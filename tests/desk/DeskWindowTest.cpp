@@ -419,12 +419,15 @@ private slots:
         };
         QString filter;
         // The dialog reads its folder on a thread of its own; what it finds may replace a name
-        // typed before, and then it stays open: the name is typed again.
+        // typed before, and then it stays open: the name is typed again. The folder is set only
+        // when it differs, since setting it starts the reading again (and clears the name).
         std::function<void(const char*)> choose = [&filter, &choose](const char* file) {
             WhenReady([] { return ActiveModal<QFileDialog>() != nullptr; }, [&filter, &choose, file] {
                 auto* box = ActiveModal<QFileDialog>();
                 filter = box->selectedNameFilter();
-                box->selectFile(QStringLiteral(BV_SOURCE_DIR "/tests/data/ifc/") + QString::fromUtf8(file));
+                const QDir folder(QStringLiteral(BV_SOURCE_DIR "/tests/data/ifc"));
+                if (box->directory().absolutePath() != folder.absolutePath()) box->setDirectory(folder);
+                box->selectFile(QString::fromUtf8(file));
                 static_cast<QDialog*>(box)->accept();
                 if (box->isVisible()) choose(file);
             });
