@@ -401,7 +401,7 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
     ShownState* cached = shownState_.find(listedGuid);
     // The host's undo and redo change elements behind the cache's back; where the record and the
     // cache disagree the element is applied again.
-    Record element;
+    Record& element = passRecord_;
     if (cached && *cached == next && RecordShows(link, next.code)) {
         if (next.code != Appearance::UnderWork) return false;
         // A painted element must also wear its type's pen: undo may have put back another type's.
@@ -418,7 +418,8 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
     }
 
     const ElementLinkRecord before = link;
-    Record mask(HostElement::kRecordSize, 0);
+    Record& mask = passMask_;
+    mask.assign(HostElement::kRecordSize, 0);
     bool changed = false;
     int16_t layer = LE::Get<int16_t>(element, HostElement::kLayer);
     auto restoreLayer = [&] {

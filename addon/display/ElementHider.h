@@ -132,6 +132,9 @@ private:
     std::set<int16_t> unlockedLayers_;
     ShownMap shownState_;
     std::vector<OneTaskLook> oneTaskLooks_; // by id; filled only while a pass walks the model
+    // The record and mask of the element a pass is changing, kept so that a pass over many
+    // elements allocates them once.
+    std::vector<uint8_t> passRecord_, passMask_;
     uint8_t nothingChanged_ = 0;
     std::string hiddenLayerName_;
 };

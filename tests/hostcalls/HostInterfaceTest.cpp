@@ -146,4 +146,36 @@ TEST_F(HostInterfaceTest, ElementChangesHonourLocksAndUndo) {
     EXPECT_EQ(HostElementTool(head.data(), 1, HOST_FOURCC('N', 'O', 'P', 'E')), kHostErrBadSelector);
 }
 
+TEST_F(HostInterfaceTest, ElementChangesTakeOnlyMaskedFieldsAndNeverTheIdentity) {
+    Element& wall = AddElement(1, "FAL-01");
+    const std::vector<uint8_t> original = wall.record;
+    std::vector<uint8_t> rec(HostElement::kRecordSize, 0), mask(HostElement::kRecordSize, 0);
+    LE::Put<int32_t>(rec, 0, 1);
+    wall.Guid().ToBytes(rec.data() + HostElement::kGuid);
+    ASSERT_EQ(HostElementGet(rec.data()), kHostNoError);
+    // Every byte offered changed; only one byte inside an eight-byte word and the last are masked.
+    for (size_t i = HostElement::kLayer; i < rec.size(); ++i) rec[i] ^= 0x5A;
+    mask[1001] = 1;
+    mask[HostElement::kRecordSize - 1] = 1;
+    ASSERT_EQ(HostElementChange(rec.data(), mask.data()), kHostNoError);
+    for (size_t i = 0; i < rec.size(); ++i) {
+        if (i == 1001 || i == HostElement::kRecordSize - 1) {
+            EXPECT_EQ(wall.record[i], original[i] ^ 0x5A) << i;
+        } else if (i < HostElement::kModiStamp || i >= HostElement::kModiStamp + 4) {
+            EXPECT_EQ(wall.record[i], original[i]) << i;
+        }
+    }
+    // A mask over the whole record leaves the lock and the change stamp to the host.
+    std::fill(mask.begin(), mask.end(), 0xFF);
+    std::fill(rec.begin() + HostElement::kLayer + 2, rec.end(), 0x77);
+    LE::Put<int16_t>(rec, HostElement::kLayer, wall.Layer());
+    uint32_t stamp = LE::Get<uint32_t>(wall.record, HostElement::kModiStamp);
+    ASSERT_EQ(HostElementChange(rec.data(), mask.data()), kHostNoError);
+    EXPECT_EQ(wall.record[HostElement::kLocked], original[HostElement::kLocked]);
+    EXPECT_NE(LE::Get<uint32_t>(wall.record, HostElement::kModiStamp), 0x77777777u);
+    EXPECT_NE(LE::Get<uint32_t>(wall.record, HostElement::kModiStamp), stamp);
+    EXPECT_EQ(wall.record[HostElement::kRecordSize - 1], 0x77);
+    EXPECT_EQ(wall.Guid(), API_Guid::FromBytes(rec.data() + HostElement::kGuid));
+}
+
 } // namespace
