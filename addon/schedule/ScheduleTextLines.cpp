@@ -4,6 +4,7 @@
 #include "filekit/FKError.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 ScheduleTextLineReader::ScheduleTextLineReader(FKFile& file, size_t bufferSize)
@@ -64,22 +65,42 @@ void ScheduleTextLineReader::EndLine(const char* end, std::string_view& line) {
     }
 }
 
+namespace {
+
+// The first TAB, CR or LF from `p` on, or `end`. Eight bytes at a time: a byte equal to one of
+// them is a zero byte of the word XOR that byte repeated, and the lowest flag the zero-byte
+// test raises is exact.
+const char* FindBreak(const char* p, const char* end, bool tabs) {
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr uint64_t kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
+        auto zeroBytes = [](uint64_t x) { return (x - kOnes) & ~x & kHighs; };
+        for (; end - p >= 8; p += 8) {
+            uint64_t w;
+            std::memcpy(&w, p, 8);
+            uint64_t found = zeroBytes(w ^ (kOnes * '\r')) | zeroBytes(w ^ (kOnes * '\n'));
+            if (tabs) found |= zeroBytes(w ^ (kOnes * '\t'));
+            if (found) return p + std::countr_zero(found) / 8;
+        }
+    }
+    for (; p < end; ++p)
+        if (*p == '\r' || *p == '\n' || (tabs && *p == '\t')) return p;
+    return end;
+}
+
+} // namespace
+
 bool ScheduleTextLineReader::NextLine(std::string_view& line) {
     line = {};
     if (!loaded_) Load();
     if (error_ != 0 || pos_ >= text_.size()) return false;
-    // One scan for the line's end: the first CR or LF.
-    const char* begin = text_.data() + pos_;
-    const char* end = text_.data() + text_.size();
-    const char* p = begin;
-    while (p < end && *p != '\r' && *p != '\n') ++p;
-    EndLine(p, line);
+    EndLine(FindBreak(text_.data() + pos_, text_.data() + text_.size(), false), line);
     return true;
 }
 
 bool ScheduleTextLineReader::NextLine(std::string_view& line, size_t count, std::vector<std::string_view>& fields) {
     line = {};
-    fields.assign(count, std::string_view());
+    if (fields.size() != count) fields.resize(count);
+    std::fill(fields.begin(), fields.end(), std::string_view());
     if (!loaded_) Load();
     if (error_ != 0 || pos_ >= text_.size()) return false;
     const char* begin = text_.data() + pos_;
@@ -89,15 +110,10 @@ bool ScheduleTextLineReader::NextLine(std::string_view& line, size_t count, std:
     const char* p = begin;
     const char* fieldStart = begin;
     size_t f = 0;
-    for (; p < end; ++p) {
-        char c = *p;
-        if (c == '\t') {
-            if (p < limit && f < count) {
-                fields[f++] = TrimBlanks(std::string_view(fieldStart, static_cast<size_t>(p - fieldStart)));
-                fieldStart = p + 1;
-            }
-        } else if (c == '\r' || c == '\n') {
-            break;
+    for (; (p = FindBreak(p, end, true)) < end && *p == '\t'; ++p) {
+        if (p < limit && f < count) {
+            fields[f++] = TrimBlanks(std::string_view(fieldStart, static_cast<size_t>(p - fieldStart)));
+            fieldStart = p + 1;
         }
     }
     const char* kept = std::min(p, limit);

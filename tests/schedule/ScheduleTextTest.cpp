@@ -279,4 +279,35 @@ TEST_F(ScheduleTextTest, AFailedSaveKeepsTheOldFile) {
     EXPECT_FALSE(db.SaveScheduleText(""));
 }
 
+// The reader finds breaks a word at a time; every position of a TAB, CR or LF within and across
+// words must split as the plain field split does.
+TEST_F(ScheduleTextTest, TheLineReaderSplitsAsThePlainSplitWhereverTheBreaksFall) {
+    std::string text;
+    std::vector<std::string> lines;
+    for (size_t length = 0; length < 20; ++length)
+        for (size_t at = 0; at < length; ++at)
+            for (char c : {'\t', 'a'}) {
+                std::string line(length, 'x');
+                line[at] = c;
+                if (at + 3 < length) line[at + 3] = '\t';
+                if (length > 2) line[1] = ' ';
+                lines.push_back(line);
+                text += line + (at % 3 == 0 ? "\r\n" : at % 3 == 1 ? "\n" : "\r");
+            }
+    std::string file = PathOf("lines.txt");
+    WriteBytes(file, text);
+    FKFile in(FKLocation::FromPath8(file));
+    ASSERT_EQ(in.OpenForReading(), kFKNoErr);
+    ScheduleTextLineReader reader(in);
+    std::string_view line;
+    std::vector<std::string_view> fields;
+    for (const std::string& expected : lines) {
+        ASSERT_TRUE(reader.NextLine(line, 5, fields));
+        ASSERT_EQ(line, expected);
+        EXPECT_EQ(fields, SplitScheduleTextFields(expected, 5)) << expected;
+    }
+    EXPECT_FALSE(reader.NextLine(line, 5, fields));
+    EXPECT_EQ(reader.Error(), 0);
+}
+
 } // namespace
