@@ -128,7 +128,7 @@ public:
     uint32_t Read(std::string_view field, uint8_t& candidates) {
         if (field.empty()) return kNone;
         uint32_t e = Find(field);
-        candidates &= entries_[e].readable;
+        candidates &= readable_[e];
         return e;
     }
     const Entry& At(uint32_t e) const { return entries_[e]; }
@@ -151,6 +151,7 @@ private:
             if (date) entry.readable = static_cast<uint8_t>(entry.readable | 1u << order);
         }
         entries_.push_back(entry);
+        readable_.push_back(entry.readable);
         return static_cast<uint32_t>(entries_.size() - 1);
     }
 
@@ -160,13 +161,32 @@ private:
         return h ^ (h >> 29);
     }
 
+    // A text of at most 16 bytes as two words: for each length a different text gives different
+    // words. Fixed-size loads only (overlapping for lengths between the word sizes), so no byte
+    // copy stalls the word read that follows it.
+    static void WordsOf(std::string_view text, uint64_t (&w)[2]) {
+        const char* p = text.data();
+        size_t n = text.size();
+        auto load8 = [](const char* at) { uint64_t v; std::memcpy(&v, at, 8); return v; };
+        auto load4 = [](const char* at) { uint32_t v; std::memcpy(&v, at, 4); return uint64_t{v}; };
+        if (n >= 8) {
+            w[0] = load8(p);
+            w[1] = load8(p + n - 8);
+        } else if (n >= 4) {
+            w[0] = load4(p) | load4(p + n - 4) << 32;
+            w[1] = 0;
+        } else {
+            w[0] = 0;
+            for (size_t i = 0; i < n; ++i) w[0] |= uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+            w[1] = 0;
+        }
+    }
+
     // Open addressing with linear probing, kept at most half full: every text is read once.
     uint32_t Find(std::string_view text) {
         if (text.size() > kMaxText) return Add(text);
-        char padded[kMaxText] = {};
-        std::memcpy(padded, text.data(), text.size());
         uint64_t w[2];
-        std::memcpy(w, padded, sizeof padded);
+        WordsOf(text, w);
         size_t mask = slots_.size() - 1;
         for (size_t i = Hash(w, text.size()) & mask;; i = (i + 1) & mask) {
             Slot& slot = slots_[i];
@@ -197,6 +217,7 @@ private:
     size_t used_ = 0;
     std::vector<Slot> slots_;
     std::vector<Entry> entries_;
+    std::vector<uint8_t> readable_; // each entry's, apart: every line reads it, few read the rest
 };
 
 // A name written into a line must not break it into other fields or lines.

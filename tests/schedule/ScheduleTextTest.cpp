@@ -64,6 +64,25 @@ TEST_F(ScheduleTextTest, ReadsTasksWithTypesNamesAndDays) {
     EXPECT_EQ(t[6].id, 7);
 }
 
+// Date texts are told apart by their length and words that overlap for most lengths: texts of
+// every length that share their ends, or all but one middle byte, are different days.
+TEST_F(ScheduleTextTest, DateTextsOfEveryLengthAreToldApart) {
+    const std::pair<const char*, DateTime> days[] = {
+        {"2009.3.5", DateTime(2009, 3, 5)},        {"2009.3.15", DateTime(2009, 3, 15)},
+        {"2009.3.5.", DateTime(2009, 3, 5)},       {"2009.5.13", DateTime(2009, 5, 13)},
+        {"2009.12.5", DateTime(2009, 12, 5)},      {"2009.12.15", DateTime(2009, 12, 15)},
+        {"2009.11.15", DateTime(2009, 11, 15)},    {"2009.03.13.", DateTime(2009, 3, 13)},
+        {"2009.08.13.", DateTime(2009, 8, 13)},    {"2009.08.13.  ", DateTime(2009, 8, 13)},
+        {"2009. 08. 13.", DateTime(2009, 8, 13)},  {"2009. 03. 13.", DateTime(2009, 3, 13)},
+        {"2009.03.14.", DateTime(2009, 3, 14)},    {"2019.03.13.", DateTime(2019, 3, 13)}};
+    std::string text = std::string(header) + "\r\n";
+    int id = 1;
+    for (const auto& [day, date] : days) text += std::to_string(id++) + "\tx\t" + day + "\t\r\n";
+    ASSERT_TRUE(Import(text));
+    ASSERT_EQ(db.TaskCount(), std::size(days));
+    for (size_t i = 0; i < std::size(days); ++i) EXPECT_EQ(db.Tasks()[i].start, days[i].second) << days[i].first;
+}
+
 TEST_F(ScheduleTextTest, FieldsAreTrimmedOfBlanksAndExtraFieldsIgnored) {
     ASSERT_TRUE(Import(Text({"id_v1\tNAME \t start_date\tFinish_Date\tNotes", "  42 \t  B_Zsaluzás  \t 2009.03.02. \t2009.03.03.\textra"})));
     ASSERT_EQ(db.TaskCount(), 1u);
