@@ -7,7 +7,7 @@
 // measures older builds too.
 #include "basekit/BKMemory.h"
 #include "display/ElementHider.h"
-#include "host/ops/Host.h"
+#include "host/app/Host.h"
 #include "hostcalls/HostInterface.h"
 #include "schedule/AnimationSettings.h"
 #include "schedule/Exceptions.h"

@@ -1,22 +1,17 @@
 #pragma once
-// One run of the desktop program: the host with its preferences, the main window with the Qt
-// dialogs installed, the add-on loaded and its menus in place, the model opened.
-#include "host/ops/Host.h"
+// One run of the desktop program on the host's start-up: the main window with the Qt dialogs
+// installed is its front; the add-on's menus go in once it is loaded, then the model opens.
+#include "host/app/HostSession.h"
 
 #include <memory>
 #include <string>
 
 class MainWindow;
 
-struct DeskOptions {
-    std::string model, addon, prefs;
-    std::string now; // YYYY-MM-DD[THH:MM], empty for the wall clock
-};
+using DeskOptions = StartOptions;
 
 // Reads the command line; false with `error` for a bad one.
 bool ParseDeskOptions(int argc, char** argv, DeskOptions& options, std::string& error);
-// The add-on module built beside the program, empty when it is not there.
-std::string AddonBesideProgram();
 
 class DeskSession {
 public:
@@ -25,12 +20,14 @@ public:
     DeskSession(const DeskSession&) = delete;
     DeskSession& operator=(const DeskSession&) = delete;
 
-    // Errors that do not end the run (a model that would not open) are shown to the user.
-    bool Start(const DeskOptions& options, std::string& error);
-    Host& GetHost() { return *host_; }
+    // Errors that do not end the run (a model that would not open) are shown to the user;
+    // false for those that do, with `how` telling a bad command line from a failed add-on.
+    bool Start(const DeskOptions& options, std::string& error, StartResult* how = nullptr);
+    Host& GetHost() { return session_.GetHost(); }
     MainWindow& Window() { return *window_; }
 
 private:
-    std::unique_ptr<Host> host_;
+    class Front;
+    HostSession session_;
     std::unique_ptr<MainWindow> window_;
 };

@@ -1,6 +1,6 @@
 #pragma once
 // The layers of the model with their hidden and locked flags, changed by the user in place.
-#include "host/ops/Host.h"
+#include "host/app/Host.h"
 
 #include <QTableWidget>
 

@@ -174,10 +174,7 @@ bool MainWindow::OpenProjectFile(const QString& path) {
         return false;
     }
     // The 3D window keeps its size in the project a movie reads.
-    auto& w = host_.Model().windows["3d"];
-    if (!w.is_object()) w = nlohmann::json::object();
-    w["width"] = view3D_->width();
-    w["height"] = view3D_->height();
+    host_.Model().windows.view3D.SetSize(view3D_->width(), view3D_->height());
     statusBar()->showMessage(tr("Opened %1").arg(path), 4000);
     RefreshAll();
     return true;

@@ -1,7 +1,7 @@
 #pragma once
 // The host as a window: the project, edit, view and window menus, the add-ons' menus, the 3D
 // window in the middle, the photo window, the report, the layers and the selection in docks.
-#include "host/ops/Host.h"
+#include "host/app/Host.h"
 
 #include <QMainWindow>
 #include <QTimer>

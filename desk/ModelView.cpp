@@ -3,7 +3,7 @@
 #include "desk/CameraNavigation.h"
 #include "desk/ElementPicker.h"
 #include "desk/ViewProjection.h"
-#include "host/ops/GraphicsOperations.h"
+#include "host/render/WindowPictures.h"
 #include "host/render/ViewCamera.h"
 
 #include <QKeyEvent>
@@ -53,7 +53,7 @@ Image ModelView::RenderFull() {
         scene_ = BuildScene(host_.Model());
         sceneStale_ = false;
     }
-    return RenderScene(scene_, CameraFromView(host_.Model().view), std::max(1, width()), std::max(1, height()), style_,
+    return RenderScene(scene_, host_.Model().view.Camera(), std::max(1, width()), std::max(1, height()), style_,
                        WindowBackground(host_.Model(), style_));
 }
 
@@ -66,7 +66,7 @@ void ModelView::Render(bool coarse) {
         scene_ = BuildScene(host_.Model());
         sceneStale_ = false;
     }
-    Image small = RenderScene(scene_, CameraFromView(host_.Model().view), std::max(1, width() / kCoarseDivisor),
+    Image small = RenderScene(scene_, host_.Model().view.Camera(), std::max(1, width() / kCoarseDivisor),
                               std::max(1, height() / kCoarseDivisor), style_, WindowBackground(host_.Model(), style_));
     picture_ = ToQImage(small).scaled(width(), height());
 }
@@ -80,7 +80,7 @@ void ModelView::paintEvent(QPaintEvent*) {
     painter.drawImage(0, 0, picture_);
     // The selection's outline, drawn over the picture.
     HostModel& model = host_.Model();
-    ViewProjection view(CameraFromView(model.view), width(), height());
+    ViewProjection view(model.view.Camera(), width(), height());
     painter.setPen(QPen(QColor(255, 128, 0), 2));
     for (const API_Guid& g : model.Selection()) {
         const Element* e = model.Find(g);
@@ -101,15 +101,12 @@ void ModelView::resizeEvent(QResizeEvent*) {
     pictureStale_ = true;
     if (style_ == RenderStyle::Window3D) {
         // The 3D window's size is what a movie from the current view captures.
-        auto& w = host_.Model().windows["3d"];
-        if (!w.is_object()) w = nlohmann::json::object();
-        w["width"] = width();
-        w["height"] = height();
+        host_.Model().windows.view3D.SetSize(width(), height());
     }
 }
 
 void ModelView::SetCamera(const ViewCamera& camera) {
-    CameraToView(camera, host_.Model().view);
+    host_.Model().view.SetCamera(camera);
     pictureStale_ = true;
     update();
     if (cameraChanged) cameraChanged();
@@ -120,13 +117,13 @@ void ModelView::Moving() {
     settle_.start();
 }
 
-void ModelView::OrbitBy(double yaw, double pitch) { SetCamera(Orbit(CameraFromView(host_.Model().view), yaw, pitch)); }
-void ModelView::PanBy(double right, double up) { SetCamera(Pan(CameraFromView(host_.Model().view), right, up)); }
-void ModelView::ZoomBy(double factor) { SetCamera(Zoom(CameraFromView(host_.Model().view), factor)); }
+void ModelView::OrbitBy(double yaw, double pitch) { SetCamera(Orbit(host_.Model().view.Camera(), yaw, pitch)); }
+void ModelView::PanBy(double right, double up) { SetCamera(Pan(host_.Model().view.Camera(), right, up)); }
+void ModelView::ZoomBy(double factor) { SetCamera(Zoom(host_.Model().view.Camera(), factor)); }
 
 void ModelView::ClickAt(QPoint point, bool toggle) {
     HostModel& model = host_.Model();
-    ViewProjection view(CameraFromView(model.view), width(), height());
+    ViewProjection view(model.view.Camera(), width(), height());
     Element* e = PickElement(model, view, point.x() + 0.5, point.y() + 0.5);
     auto& selection = model.Selection();
     if (!toggle) selection.clear();
@@ -141,7 +138,7 @@ void ModelView::ClickAt(QPoint point, bool toggle) {
 
 void ModelView::SelectInside(QRect band, bool add) {
     HostModel& model = host_.Model();
-    ViewProjection view(CameraFromView(model.view), width(), height());
+    ViewProjection view(model.view.Camera(), width(), height());
     auto& selection = model.Selection();
     if (!add) selection.clear();
     for (Element* e : ElementsInside(model, view, band.left(), band.top(), band.right() + 1, band.bottom() + 1))

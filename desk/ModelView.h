@@ -2,7 +2,7 @@
 // The 3D window (or the photo window): the host's renderer's picture of the model from the
 // project's view, navigated with mouse and keys, with the host's selection outlined and picked
 // by clicks and a rubber band.
-#include "host/ops/Host.h"
+#include "host/app/Host.h"
 #include "host/render/Renderer.h"
 #include "host/render/Scene.h"
 

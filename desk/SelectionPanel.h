@@ -1,6 +1,6 @@
 #pragma once
 // The selected elements: kind, ID, layer and lock, one line each.
-#include "host/ops/Host.h"
+#include "host/app/Host.h"
 
 #include <QPlainTextEdit>
 

@@ -1,7 +1,7 @@
 #pragma once
 // An in-process host with the add-on attached: the host's table handed over, the add-on
 // registered and its token set, an empty model with one layer and the default pens.
-#include "host/ops/Host.h"
+#include "host/app/Host.h"
 #include "hostapi/HostAttributeRecord.h"
 #include "hostcalls/HostInterface.h"
 #include "TestSupport.h"

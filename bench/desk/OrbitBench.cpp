@@ -2,7 +2,7 @@
 // iteration is one mouse step, the camera moved and the widget painted (the coarse picture
 // drawn while the mouse moves, and the full one it settles to).
 #include "desk/ModelView.h"
-#include "host/ops/Host.h"
+#include "host/app/Host.h"
 
 #include <QApplication>
 #include <QMouseEvent>

@@ -12,7 +12,7 @@
 #include "basekit/BKMemory.h"
 #include "display/ElementHider.h"
 #include "StaggeredSchedule.h"
-#include "host/ops/Host.h"
+#include "host/app/Host.h"
 #include "host/render/ViewCamera.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
@@ -51,11 +51,11 @@ struct Stage {
         SetAddonToken(reg.token);
         std::string error;
         host->NewProject();
-        host->Model().windows = {{"3d", {{"width", 1280}, {"height", 720}, {"background", {1, 1, 1}}}}};
+        host->Model().windows.view3D.Set(1280, 720, {1, 1, 1});
         opened = host->OpenProject(path, error);
         if (!opened) return;
-        host->Model().windows = {{"3d", {{"width", 1280}, {"height", 720}, {"background", {1, 1, 1}}}}};
-        fitted = CameraFromView(host->Model().view);
+        host->Model().windows.view3D.Set(1280, 720, {1, 1, 1});
+        fitted = host->Model().view.Camera();
         hider.LoadResources();
         db.InitTaskDB();
         LinkStaggeredSchedule(db, host->Model(), kTasks);
@@ -82,7 +82,7 @@ struct Stage {
         double dx = fitted.eye[0] - fitted.target[0], dy = fitted.eye[1] - fitted.target[1];
         c.eye[0] = fitted.target[0] + dx * std::cos(angle) - dy * std::sin(angle);
         c.eye[1] = fitted.target[1] + dx * std::sin(angle) + dy * std::cos(angle);
-        CameraToView(c, host->Model().view);
+        host->Model().view.SetCamera(c);
         uint8_t options[2] = {1, 0};
         uint32_t picture = 0;
         HostGraphics(kHostSelWindowCapture, &picture, options);

@@ -27,7 +27,7 @@
 #include "basekit/BKMemory.h"
 #include "display/ElementHider.h"
 #include "../StaggeredSchedule.h"
-#include "host/ops/Host.h"
+#include "host/app/Host.h"
 #include "host/project/HostProjectFile.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostapi/HostLibPartRecord.h"
@@ -96,8 +96,8 @@ struct Stage {
                 LE::Put<int32_t>(cam.Bytes(), HostElement::kCameraPathIndex, 1);
                 LE::Put<int32_t>(cam.Bytes(), HostElement::kCameraNextIndex, c < 4 ? c + 1 : 0);
                 double ex = c == 1 || c == 4 ? -60 : 360, ey = c <= 2 ? -60 : 360;
-                cam.unknownKeys["eye"] = {ex, ey, 80};
-                cam.unknownKeys["target"] = {150, 150, 0};
+                cam.camera.eye = Vec3{ex, ey, 80};
+                cam.camera.target = Vec3{150, 150, 0};
                 model->AddElement(std::move(cam));
             }
             Element path;
@@ -106,10 +106,10 @@ struct Stage {
             LE::Put<int32_t>(path.Bytes(), HostElement::kPathFirstCamera, 1);
             LE::Put<int32_t>(path.Bytes(), HostElement::kPathCameraFrames, 8);
             model->AddElement(std::move(path));
-            model->view = {{"eye", {-60, -60, 80}}, {"target", {150, 150, 0}}, {"up", {0, 0, 1}}, {"fov", 60}};
+            model->view.SetCamera({.eye = {-60, -60, 80}, .target = {150, 150, 0}, .up = {0, 0, 1}, .fov = 60});
         }
-        model->windows = {{"3d", {{"width", 1280}, {"height", 720}, {"background", {1, 1, 1}}}},
-                          {"photo", {{"width", 1280}, {"height", 720}, {"background", {0.75, 0.85, 0.95}}}}};
+        model->windows.view3D.Set(1280, 720, {1, 1, 1});
+        model->windows.photo.Set(1280, 720, {0.75, 0.85, 0.95});
         host->ReplaceModel(std::move(model));
         hider.LoadResources();
         db.InitTaskDB();

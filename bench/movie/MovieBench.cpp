@@ -8,7 +8,7 @@
 #include "movie/AVICreator.h"
 #include "avifile/AVIFile.h"
 #include "host/project/HostProjectFile.h"
-#include "host/ops/GraphicsOperations.h"
+#include "host/render/WindowPictures.h"
 #include "movie/MOVCreator.h"
 #include "moviekit/MKMovie.h"
 #include "pixkit/PXPixMap.h"
@@ -37,7 +37,9 @@ constexpr double kLimit = 1.1;
 BKHandle MakeFrame(HostModel& model, int frame) {
     double angle = frame * 2 * 3.14159265358979 / kDistinct;
     double x = 6 + 26 * std::cos(angle - 2.2), y = 4 + 26 * std::sin(angle - 2.2);
-    model.view["eye"] = {x, y, 10 + 4 * std::sin(angle)};
+    ViewCamera camera = model.view.Camera();
+    camera.eye = {x, y, 10 + 4 * std::sin(angle)};
+    model.view.SetCamera(camera);
     Image image = RenderWindow(model, RenderStyle::Window3D);
     BKHandle h = PXNewPixMap(kWidth, kHeight, PXPixelFormat::Rgb32);
     auto info = PXReadPixMapInfo(h);
@@ -70,7 +72,7 @@ int main() {
         return 2;
     }
     HostModel& model = *loaded.model;
-    model.windows = {{"3d", {{"width", kWidth}, {"height", kHeight}, {"background", {1, 1, 1}}}}};
+    model.windows.view3D.Set(kWidth, kHeight, {1, 1, 1});
     auto dir = std::filesystem::temp_directory_path() / ("bv-movie-bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
 

@@ -16,7 +16,7 @@
 #include "basekit/BKMemory.h"
 #include "host/libparts/LabelDrawing.h"
 #include "host/project/HostProjectFile.h"
-#include "host/ops/GraphicsOperations.h"
+#include "host/render/WindowPictures.h"
 #include "host/render/Renderer.h"
 
 #include <algorithm>
@@ -31,8 +31,8 @@
 namespace {
 
 void SetWindows(HostModel& m) {
-    m.windows = {{"3d", {{"width", 1280}, {"height", 720}, {"background", {1, 1, 1}}}},
-                 {"photo", {{"width", 1280}, {"height", 720}, {"background", {0.75, 0.85, 0.95}}}}};
+    m.windows.view3D.Set(1280, 720, {1, 1, 1});
+    m.windows.photo.Set(1280, 720, {0.75, 0.85, 0.95});
 }
 
 std::unique_ptr<HostModel> House() {
@@ -71,7 +71,7 @@ std::unique_ptr<HostModel> Estate() {
             m->AddElement(std::move(e));
         }
     }
-    m->view = {{"eye", {-60, -60, 90}}, {"target", {140, 140, 0}}, {"up", {0, 0, 1}}, {"fov", 60}};
+    m->view.SetCamera({.eye = {-60, -60, 90}, .target = {140, 140, 0}, .up = {0, 0, 1}, .fov = 60});
     SetWindows(*m);
     return m;
 }
@@ -107,11 +107,10 @@ void BM_EstatePhoto(benchmark::State& s) {
 
 // The house's first camera path: its four cameras, eight steps from one to the next, a loop.
 std::vector<ViewCamera> HousePath(const HostModel& m) {
-    ViewCamera base = CameraFromView(m.view);
+    ViewCamera base = m.view.Camera();
     std::vector<ViewCamera> corners;
-    for (const nlohmann::json& eye : {nlohmann::json{-12, -14, 6}, nlohmann::json{22, -14, 6}, nlohmann::json{22, 22, 8},
-                                      nlohmann::json{-12, 22, 8}})
-        if (auto c = CameraOfElement({{"eye", eye}, {"target", {5, 4, 3}}}, base)) corners.push_back(*c);
+    for (const Vec3& eye : {Vec3{-12, -14, 6}, Vec3{22, -14, 6}, Vec3{22, 22, 8}, Vec3{-12, 22, 8}})
+        if (auto c = CameraOfElement({.eye = eye, .target = Vec3{5, 4, 3}, .fov = {}}, base)) corners.push_back(*c);
     std::vector<ViewCamera> path;
     for (size_t i = 0; i < corners.size(); ++i)
         for (int k = 0; k < 8; ++k) path.push_back(Between(corners[i], corners[(i + 1) % corners.size()], k / 8.0));
@@ -131,7 +130,7 @@ void RenderPath(benchmark::State& state, RenderStyle style) {
     auto path = HousePath(*m);
     size_t i = 0;
     for (auto _ : state) {
-        CameraToView(path[i++ % path.size()], m->view);
+        m->view.SetCamera(path[i++ % path.size()]);
         Image image = RenderWindow(*m, style);
         benchmark::DoNotOptimize(image.pixels.data());
     }

@@ -11,7 +11,7 @@
 #include "basekit/BKTime.h"
 #include "dialogkit/DGAnswers.h"
 #include "display/ElementHider.h"
-#include "host/ops/Host.h"
+#include "host/app/Host.h"
 #include "hostapi/HostAttributeRecord.h"
 #include "hostcalls/HostInterface.h"
 #include "schedule/AnimationSettings.h"

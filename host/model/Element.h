@@ -2,12 +2,13 @@
 // One element of the building model: its 2760-byte record, its geometry and the user data
 // blocks add-ons attached to it.
 #include "bytes/LittleEndian.h"
+#include "host/model/StoredKeys.h"
+#include "host/model/Vector3.h"
 #include "hostapi/HostElementRecord.h"
-
-#include <nlohmann/json.hpp>
 
 #include <array>
 #include <map>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -28,11 +29,20 @@ struct UserDataBlock {
     bool operator==(const UserDataBlock&) const = default;
 };
 
+// Where a camera element (kind 26) stands and looks: the project keeps it beside the record.
+// A value the project held in an unusable form is absent.
+struct CameraPlace {
+    std::optional<Vec3> eye, target;
+    std::optional<double> fov;
+    bool operator==(const CameraPlace&) const = default;
+};
+
 struct Element {
     std::vector<uint8_t> record = std::vector<uint8_t>(HostElement::kRecordSize, 0);
     Geometry geometry;
     std::map<std::string, UserDataBlock> userData; // by add-on name
-    nlohmann::json unknownKeys = nlohmann::json::object();
+    StoredKeys unknownKeys;
+    CameraPlace camera;
 
     std::span<uint8_t> Bytes() { return record; }
     std::span<const uint8_t> Bytes() const { return record; }

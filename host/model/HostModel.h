@@ -3,10 +3,9 @@
 // selection and the undo history. Everything the host operations and the project file touch.
 #include "host/model/Element.h"
 #include "host/model/UndoHistory.h"
+#include "host/model/ViewRecords.h"
 #include "hostapi/HostAttributeRecord.h"
 #include "hostapi/HostGuidMap.h"
-
-#include <nlohmann/json.hpp>
 
 #include <map>
 #include <memory>
@@ -73,10 +72,9 @@ public:
     bool ApplyRedo(std::string& name);
     std::optional<ElementState> StateOf(const API_Guid& guid) const;
 
-    // Parts of the project file the host keeps but does not interpret.
-    nlohmann::json view = nlohmann::json::object();
-    nlohmann::json windows = nlohmann::json::object();
-    nlohmann::json unknownKeys = nlohmann::json::object();
+    HostView view;
+    HostWindows windows;
+    StoredKeys unknownKeys;
 
 private:
     void Restore(const std::map<API_Guid, ElementState>& states);

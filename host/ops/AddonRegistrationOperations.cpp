@@ -6,7 +6,7 @@
 #include "bytes/LittleEndian.h"
 #include "filekit/FKLocation.h"
 #include "host/ops/GraphicsOperations.h"
-#include "host/ops/Host.h"
+#include "host/ops/HostCore.h"
 #include "host/ops/LibPartOperations.h"
 #include "host/ops/OperationCall.h"
 #include "hostapi/HostEnvironmentRecords.h"
@@ -22,7 +22,7 @@ using namespace hostops;
 namespace hostops {
 
 GSErr OpRegisterMenu(const uint8_t* record) {
-    Host* h = Host::Current();
+    HostCore* h = HostCore::Current();
     if (!h || !h->PendingRegistration() || !record) return kHostErrBadParameter;
     auto* a = h->PendingRegistration();
     a->menuRecord.assign(record, record + HostMenuRecord::kSize);
@@ -31,7 +31,7 @@ GSErr OpRegisterMenu(const uint8_t* record) {
 }
 
 GSErr OpRegisterObjectType(const uint8_t* record) {
-    Host* h = Host::Current();
+    HostCore* h = HostCore::Current();
     if (!h || !h->PendingRegistration() || !record) return kHostErrBadParameter;
     h->PendingRegistration()->objectTypeRecord.assign(record, record + HostObjectTypeRecord::kSize);
     return kHostNoError;

@@ -6,7 +6,7 @@
 #include "bytes/LittleEndian.h"
 #include "filekit/FKLocation.h"
 #include "host/ops/GraphicsOperations.h"
-#include "host/ops/Host.h"
+#include "host/ops/HostCore.h"
 #include "host/ops/LibPartOperations.h"
 #include "host/ops/OperationCall.h"
 #include "hostapi/HostEnvironmentRecords.h"

@@ -3,8 +3,9 @@
 #include "basekit/BKMemory.h"
 #include "bytes/LittleEndian.h"
 #include "host/ops/GraphicsState.h"
-#include "host/ops/Host.h"
+#include "host/ops/HostCore.h"
 #include "host/render/Pictures.h"
+#include "host/render/WindowPictures.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostapi/HostProjectionRecord.h"
 
@@ -13,79 +14,36 @@
 
 namespace {
 
-constexpr int32_t kDefaultWidth = 640, kDefaultHeight = 480;
-constexpr int32_t kMaxSide = 4096;
 // Camera positions one path may give; beyond this the path is refused rather than half made.
 constexpr int64_t kMaxPathPositions = 100000;
 
-const char* WindowKey(RenderStyle style) { return style == RenderStyle::Photo ? "photo" : "3d"; }
-
-const nlohmann::json* WindowOf(const HostModel& model, RenderStyle style) {
-    if (!model.windows.is_object() || !model.windows.contains(WindowKey(style))) return nullptr;
-    const auto& w = model.windows.at(WindowKey(style));
-    return w.is_object() ? &w : nullptr;
-}
-
-int32_t SideOf(const nlohmann::json* window, const char* key, int32_t fallback) {
-    if (!window || !window->contains(key) || !window->at(key).is_number_integer()) return fallback;
-    int64_t v = window->at(key).get<int64_t>();
-    return v >= 1 && v <= kMaxSide ? static_cast<int32_t>(v) : fallback;
-}
-
 } // namespace
 
-Rgb WindowBackground(const HostModel& model, RenderStyle style) {
-    Rgb fallback = style == RenderStyle::Photo ? Rgb{0.75f, 0.85f, 0.95f} : Rgb{1, 1, 1};
-    const auto* w = WindowOf(model, style);
-    if (!w || !w->contains("background")) return fallback;
-    const auto& b = w->at("background");
-    if (!b.is_array() || b.size() != 3) return fallback;
-    float c[3];
-    for (size_t i = 0; i < 3; ++i) {
-        if (!b[i].is_number()) return fallback;
-        double v = b[i].get<double>();
-        if (!(v >= 0 && v <= 1)) return fallback;
-        c[i] = static_cast<float>(v);
-    }
-    return {c[0], c[1], c[2]};
-}
-
-HostGraphicsState& GraphicsOf(Host& host) {
+HostGraphicsState& GraphicsOf(HostCore& host) {
     if (!host.graphics) host.graphics = std::make_shared<HostGraphicsState>();
     return *host.graphics;
 }
 
-std::pair<int32_t, int32_t> WindowSize(const HostModel& model, RenderStyle style) {
-    const auto* w = WindowOf(model, style);
-    return {SideOf(w, "width", kDefaultWidth), SideOf(w, "height", kDefaultHeight)};
-}
-
-Image RenderWindow(HostModel& model, RenderStyle style) {
-    auto [width, height] = WindowSize(model, style);
-    Scene scene = BuildScene(model);
-    return RenderScene(scene, CameraFromView(model.view), width, height, style, WindowBackground(model, style));
-}
-
-GSErr GetProjection(Host& host, void* record) {
+GSErr GetProjection(HostCore& host, void* record) {
     if (!record) return kHostErrBadParameter;
-    WriteProjection(CameraFromView(host.Model().view), {static_cast<uint8_t*>(record), HostProjection::kSize});
+    WriteProjection(host.Model().view.Camera(), {static_cast<uint8_t*>(record), HostProjection::kSize});
     return kHostNoError;
 }
 
-GSErr ChangeProjection(Host& host, void* record, void*) {
+GSErr ChangeProjection(HostCore& host, void* record, void*) {
     if (!record) return kHostErrBadParameter;
     std::span<const uint8_t> r(static_cast<const uint8_t*>(record), HostProjection::kSize);
     if (r[HostProjection::kPerspective] != 1) return kHostErrBadParameter; // only perspective views exist here
     HostModel& model = host.Model();
-    auto camera = ReadCameraPosition(r.subspan(HostProjection::kCamera, HostCameraPosition::kSize), CameraFromView(model.view));
+    auto camera = ReadCameraPosition(r.subspan(HostProjection::kCamera, HostCameraPosition::kSize), model.view.Camera());
     if (!camera) return kHostErrBadParameter;
     HostGraphicsState& g = GraphicsOf(host);
     if (g.capturing && !g.viewBeforeCapture) g.viewBeforeCapture = model.view;
-    CameraToView(*camera, model.view);
+    model.view.SetCamera(*camera);
     return kHostNoError;
 }
 
-GSErr GetWindowSize(Host& host, bool photo, void* record, void* param2) {
+GSErr GetWindowSize(HostCore& host, bool photo, void* record, void* param2) {
     if (!record) return kHostErrBadParameter;
     // The photo window is asked for by its number, 1; there is no other.
     if (photo && param2 && *static_cast<int32_t*>(param2) != 1) return kHostErrBadParameter;
@@ -97,7 +55,7 @@ GSErr GetWindowSize(Host& host, bool photo, void* record, void* param2) {
     return kHostNoError;
 }
 
-GSErr CaptureWindow(Host& host, void* pictureOut, void* options) {
+GSErr CaptureWindow(HostCore& host, void* pictureOut, void* options) {
     if (!pictureOut) return kHostErrBadParameter;
     bool use3D = !options || static_cast<const uint8_t*>(options)[HostCapture::kUse3DWindow] != 0;
     // Drawn straight into the new pixel map: no picture in between.
@@ -106,14 +64,14 @@ GSErr CaptureWindow(Host& host, void* pictureOut, void* options) {
     auto [width, height] = WindowSize(model, style);
     Scene scene = BuildScene(model);
     BKHandle picture = NewPixMapDrawn(width, height, [&](const PixelView& pixels) {
-        SharedRenderer().Render(scene, CameraFromView(model.view), pixels, style, WindowBackground(model, style));
+        SharedRenderer().Render(scene, model.view.Camera(), pixels, style, WindowBackground(model, style));
     });
     if (!picture) return kHostErrNoMemory;
     *static_cast<uint32_t*>(pictureOut) = picture;
     return kHostErrPictureReady;
 }
 
-GSErr SetCaptureMode(Host& host, void* flag) {
+GSErr SetCaptureMode(HostCore& host, void* flag) {
     if (!flag) return kHostErrBadParameter;
     HostGraphicsState& g = GraphicsOf(host);
     g.capturing = *static_cast<const uint8_t*>(flag) != 0;
@@ -124,14 +82,14 @@ GSErr SetCaptureMode(Host& host, void* flag) {
     return kHostNoError;
 }
 
-GSErr CameraPathPositions(Host& host, void* wrapper, void* positionsOut) {
+GSErr CameraPathPositions(HostCore& host, void* wrapper, void* positionsOut) {
     if (!wrapper || !positionsOut) return kHostErrBadParameter;
     std::span<const uint8_t> w(static_cast<const uint8_t*>(wrapper), HostCameraPathWrapper::kSize);
     int32_t pathIndex = LE::Get<int32_t>(w, HostCameraPathWrapper::kPathIndex);
     HostModel& model = host.Model();
     Element* path = model.FindByIndex(HostElement::CameraPath, pathIndex);
     if (!path) return kHostErrNoElement;
-    ViewCamera base = CameraFromView(model.view);
+    ViewCamera base = model.view.Camera();
     std::vector<ViewCamera> cameras;
     std::set<int32_t> seen;
     for (int32_t i = LE::Get<int32_t>(path->Bytes(), HostElement::kPathFirstCamera); i != 0;) {
@@ -139,7 +97,7 @@ GSErr CameraPathPositions(Host& host, void* wrapper, void* positionsOut) {
         Element* cam = model.FindByIndex(HostElement::Camera, i);
         if (!cam) return kHostErrNoElement;
         if (LE::Get<int32_t>(cam->Bytes(), HostElement::kCameraPathIndex) == pathIndex) {
-            auto c = CameraOfElement(cam->unknownKeys, base);
+            auto c = CameraOfElement(cam->camera, base);
             if (!c) return kHostErrNotAvailable;
             cameras.push_back(*c);
         }

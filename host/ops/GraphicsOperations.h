@@ -7,18 +7,12 @@
 
 #include <utility>
 
-class Host;
+class HostCore;
 class HostModel;
 
-GSErr GetProjection(Host& host, void* record);
-GSErr ChangeProjection(Host& host, void* record, void* param2);
-GSErr GetWindowSize(Host& host, bool photo, void* record, void* param2);
-GSErr CaptureWindow(Host& host, void* pictureOut, void* options);
-GSErr SetCaptureMode(Host& host, void* flag);
-GSErr CameraPathPositions(Host& host, void* wrapper, void* positionsOut);
-
-// The window's size in pixels and its picture, from the project's "view" and "windows".
-std::pair<int32_t, int32_t> WindowSize(const HostModel& model, RenderStyle style);
-Image RenderWindow(HostModel& model, RenderStyle style);
-// The window's background colour as the project keeps it, the renderer's default otherwise.
-Rgb WindowBackground(const HostModel& model, RenderStyle style);
+GSErr GetProjection(HostCore& host, void* record);
+GSErr ChangeProjection(HostCore& host, void* record, void* param2);
+GSErr GetWindowSize(HostCore& host, bool photo, void* record, void* param2);
+GSErr CaptureWindow(HostCore& host, void* pictureOut, void* options);
+GSErr SetCaptureMode(HostCore& host, void* flag);
+GSErr CameraPathPositions(HostCore& host, void* wrapper, void* positionsOut);

@@ -1,5 +1,5 @@
 // The host's operations, as add-ons call them through the table.
-#include "host/ops/Host.h"
+#include "host/ops/HostCore.h"
 #include "host/ops/HostOperationAreas.h"
 #include "host/ops/OperationCall.h"
 

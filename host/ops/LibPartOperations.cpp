@@ -9,7 +9,7 @@
 #include "host/libparts/LabelDrawing.h"
 #include "host/ops/GraphicsOperations.h"
 #include "host/ops/GraphicsState.h"
-#include "host/ops/Host.h"
+#include "host/ops/HostCore.h"
 #include "host/ops/HostOperationAreas.h"
 #include "host/ops/OperationCall.h"
 #include "host/render/Pictures.h"
@@ -68,7 +68,7 @@ std::optional<std::span<const uint8_t>> ParamBlock(BKHandle h) {
 
 } // namespace
 
-GSErr LibPartSearch(Host& host, uint8_t* record) {
+GSErr LibPartSearch(HostCore& host, uint8_t* record) {
     if (!record) return kHostErrBadParameter;
     std::span<const uint8_t> r(record, HostLibPart::kSize);
     const LibPartRegistry& parts = GraphicsOf(host).parts;
@@ -84,14 +84,14 @@ GSErr LibPartSearch(Host& host, uint8_t* record) {
     return FillRecord(*part, record);
 }
 
-GSErr LibPartGet(Host& host, uint8_t* record) {
+GSErr LibPartGet(HostCore& host, uint8_t* record) {
     if (!record) return kHostErrBadParameter;
     const LibPart* part = GraphicsOf(host).parts.ByIndex(LE::Get<int32_t>({record, HostLibPart::kSize}, HostLibPart::kIndex));
     if (!part) return kHostErrNoLibPart;
     return FillRecord(*part, record);
 }
 
-GSErr LibPartGetParams(Host& host, int32_t index, uint32_t* paramHandle, int32_t* paramCount) {
+GSErr LibPartGetParams(HostCore& host, int32_t index, uint32_t* paramHandle, int32_t* paramCount) {
     if (!paramHandle) return kHostErrBadParameter;
     *paramHandle = 0;
     if (paramCount) *paramCount = 0;
@@ -104,7 +104,7 @@ GSErr LibPartGetParams(Host& host, int32_t index, uint32_t* paramHandle, int32_t
     return kHostNoError;
 }
 
-GSErr LibPartRegister(Host& host, const AddonRegistration& addon, const uint16_t* fileName, const uint8_t* data,
+GSErr LibPartRegister(HostCore& host, const AddonRegistration& addon, const uint16_t* fileName, const uint8_t* data,
                       uint32_t size, uint8_t* record) {
     if (!fileName || !data || size == 0) return kHostErrBadParameter;
     std::u16string name;
@@ -120,7 +120,7 @@ GSErr LibPartRegister(Host& host, const AddonRegistration& addon, const uint16_t
     return FillRecord(*GraphicsOf(host).parts.ByIndex(index), record);
 }
 
-GSErr GetToolDefaults(Host& host, uint8_t* record, uint32_t* paramHandle) {
+GSErr GetToolDefaults(HostCore& host, uint8_t* record, uint32_t* paramHandle) {
     if (!record) return kHostErrBadParameter;
     if (paramHandle) *paramHandle = 0;
     std::span<uint8_t> r(record, HostElement::kRecordSize);
@@ -137,7 +137,7 @@ GSErr GetToolDefaults(Host& host, uint8_t* record, uint32_t* paramHandle) {
     return kHostNoError;
 }
 
-GSErr ChangeToolDefaults(Host& host, const uint8_t* record, const uint8_t* mask, uint32_t paramHandle) {
+GSErr ChangeToolDefaults(HostCore& host, const uint8_t* record, const uint8_t* mask, uint32_t paramHandle) {
     if (!record) return kHostErrBadParameter;
     std::span<const uint8_t> r(record, HostElement::kRecordSize);
     int32_t kind = LE::Get<int32_t>(r, HostElement::kKind);
@@ -168,7 +168,7 @@ GSErr ChangeToolDefaults(Host& host, const uint8_t* record, const uint8_t* mask,
     return kHostNoError;
 }
 
-GSErr OpenToolSettings(Host& host, void* request) {
+GSErr OpenToolSettings(HostCore& host, void* request) {
     if (!request) return kHostErrBadParameter;
     std::span<const uint8_t> req(static_cast<const uint8_t*>(request), HostSettingsRequest::kSize);
     int32_t kind = LE::Get<int32_t>(req, HostSettingsRequest::kKind);
@@ -203,7 +203,7 @@ GSErr OpenToolSettings(Host& host, void* request) {
     return kHostNoError;
 }
 
-GSErr TypeTemplateId(Host& host, const AddonRegistration& addon, void* request, void* idOut) {
+GSErr TypeTemplateId(HostCore& host, const AddonRegistration& addon, void* request, void* idOut) {
     if (!request || !idOut) return kHostErrBadParameter;
     std::span<const uint8_t> req(static_cast<const uint8_t*>(request), HostUniqueIdRequest::kSize);
     uint32_t variation = LE::Get<uint32_t>(req, HostUniqueIdRequest::kVariation);
@@ -219,7 +219,7 @@ GSErr TypeTemplateId(Host& host, const AddonRegistration& addon, void* request, 
     return kHostNoError;
 }
 
-GSErr DrawLibPartOnPicture(Host& host, void* pictureHandle, void* drawRecord) {
+GSErr DrawLibPartOnPicture(HostCore& host, void* pictureHandle, void* drawRecord) {
     if (!pictureHandle || !drawRecord) return kHostErrBadParameter;
     std::span<const uint8_t> r(static_cast<const uint8_t*>(drawRecord), HostLabelDraw::kSize);
     const LibPart* part = GraphicsOf(host).parts.ByIndex(LE::Get<int32_t>(r, HostLabelDraw::kLibPart));

@@ -5,19 +5,19 @@
 
 #include <cstdint>
 
-class Host;
+class HostCore;
 struct AddonRegistration;
 
-GSErr LibPartSearch(Host& host, uint8_t* record);
-GSErr LibPartGet(Host& host, uint8_t* record);
-GSErr LibPartGetParams(Host& host, int32_t index, uint32_t* paramHandle, int32_t* paramCount);
-GSErr LibPartRegister(Host& host, const AddonRegistration& addon, const uint16_t* fileName, const uint8_t* data,
+GSErr LibPartSearch(HostCore& host, uint8_t* record);
+GSErr LibPartGet(HostCore& host, uint8_t* record);
+GSErr LibPartGetParams(HostCore& host, int32_t index, uint32_t* paramHandle, int32_t* paramCount);
+GSErr LibPartRegister(HostCore& host, const AddonRegistration& addon, const uint16_t* fileName, const uint8_t* data,
                       uint32_t size, uint8_t* record);
-GSErr GetToolDefaults(Host& host, uint8_t* record, uint32_t* paramHandle);
-GSErr ChangeToolDefaults(Host& host, const uint8_t* record, const uint8_t* mask, uint32_t paramHandle);
+GSErr GetToolDefaults(HostCore& host, uint8_t* record, uint32_t* paramHandle);
+GSErr ChangeToolDefaults(HostCore& host, const uint8_t* record, const uint8_t* mask, uint32_t paramHandle);
 // "SETD": the tool's settings dialog (dialog id "object-settings", item "part").
-GSErr OpenToolSettings(Host& host, void* request);
+GSErr OpenToolSettings(HostCore& host, void* request);
 // "GLUI": the unique identifier of the template part of an object type the add-on registered.
-GSErr TypeTemplateId(Host& host, const AddonRegistration& addon, void* request, void* idOut);
+GSErr TypeTemplateId(HostCore& host, const AddonRegistration& addon, void* request, void* idOut);
 // "DLPM": draws a label part onto a picture.
-GSErr DrawLibPartOnPicture(Host& host, void* pictureHandle, void* drawRecord);
+GSErr DrawLibPartOnPicture(HostCore& host, void* pictureHandle, void* drawRecord);

@@ -2,7 +2,7 @@
 // What every operation body shares: the call's host and add-on, spans over the caller's
 // records, and the element a head names.
 #include "bytes/LittleEndian.h"
-#include "host/ops/Host.h"
+#include "host/ops/HostCore.h"
 #include "hostapi/HostAttributeRecord.h"
 #include "hostapi/HostElementRecord.h"
 
@@ -12,9 +12,9 @@ namespace hostops {
 
 // Every operation runs against the current host on behalf of a known add-on.
 struct Call {
-    Host* host = nullptr;
+    HostCore* host = nullptr;
     AddonRegistration* addon = nullptr;
-    explicit Call(uint32_t token) : host(Host::Current()) {
+    explicit Call(uint32_t token) : host(HostCore::Current()) {
         if (host) addon = host->AddonByToken(token);
     }
     explicit operator bool() const { return host && addon; }

@@ -6,7 +6,7 @@
 #include "bytes/LittleEndian.h"
 #include "filekit/FKLocation.h"
 #include "host/ops/GraphicsOperations.h"
-#include "host/ops/Host.h"
+#include "host/ops/HostCore.h"
 #include "host/ops/LibPartOperations.h"
 #include "host/ops/OperationCall.h"
 #include "hostapi/HostEnvironmentRecords.h"
@@ -24,7 +24,7 @@ namespace hostops {
 GSErr OpEnvironmentGet(uint32_t token, uint32_t selector, void* p1, void* p2) {
     Call c(token);
     if (!c) return kHostErrBadParameter;
-    Host& h = *c.host;
+    HostCore& h = *c.host;
     if (selector == kHostSelProjectInfo) {
         if (!p1) return kHostErrBadParameter;
         auto rec = Span(static_cast<uint8_t*>(p1), HostProjectRecord::kSize);
@@ -64,7 +64,7 @@ GSErr OpEnvironmentGet(uint32_t token, uint32_t selector, void* p1, void* p2) {
 GSErr OpEnvironmentSet(uint32_t token, uint32_t selector, void* p1, void* p2) {
     Call c(token);
     if (!c) return kHostErrBadParameter;
-    Host& h = *c.host;
+    HostCore& h = *c.host;
     if (selector == kHostSelSwitchSet) {
         if (!p1) return kHostErrBadParameter;
         h.hostSwitch = *static_cast<uint8_t*>(p1) != 0;

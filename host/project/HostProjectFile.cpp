@@ -4,6 +4,7 @@
 #include "bytes/LittleEndian.h"
 #include "filekit/FKError.h"
 #include "filekit/FKFile.h"
+#include "host/project/ViewStoredForm.h"
 #include "host/storage/HexText.h"
 #include "host/storage/JsonNesting.h"
 #include "host/storage/TextFileSave.h"
@@ -230,12 +231,14 @@ void ReadElement(HostModel& model, const json& j, int32_t forcedKind, const std:
         }
     }
     for (auto& [k, v] : j.items())
-        if (!Known(kElementKeys, k)) e.unknownKeys[k] = v;
+        if (!Known(kElementKeys, k)) e.unknownKeys[k] = v.dump();
+    if (j.contains("eye") || j.contains("target") || j.contains("fov")) e.camera = ReadCameraPlace(j);
     model.AddElement(std::move(e));
 }
 
 json WriteElement(const HostModel& model, const Element& e) {
-    json j = e.unknownKeys;
+    json j = WriteStoredKeys(e.unknownKeys);
+    WriteCameraPlace(e.camera, j);
     j["id"] = BKToUtf8(e.IdText());
     j["kind"] = e.Kind();
     j["index"] = e.Index();
@@ -362,10 +365,10 @@ void ReadModel(HostModel& model, const json& doc) {
         int32_t forced = std::string(key) == "cameras" ? HostElement::Camera : std::string(key) == "paths" ? HostElement::CameraPath : 0;
         for (size_t i = 0; i < list.size(); ++i) ReadElement(model, list[i], forced, lp + "/" + std::to_string(i), ids);
     }
-    if (doc.contains("view")) model.view = doc.at("view");
-    if (doc.contains("windows")) model.windows = doc.at("windows");
+    if (doc.contains("view")) model.view = ReadView(doc.at("view"));
+    if (doc.contains("windows")) model.windows = ReadWindows(doc.at("windows"));
     for (auto& [k, v] : doc.items())
-        if (!Known(kTopKeys, k)) model.unknownKeys[k] = v;
+        if (!Known(kTopKeys, k)) model.unknownKeys[k] = v.dump();
 }
 
 // Hundreds of times a large real project; parsing takes some ten times the text in memory.
@@ -439,7 +442,7 @@ ProjectLoadResult LoadHostProject(const std::string& path) {
 }
 
 std::string SerializeHostProject(const HostModel& model) {
-    json doc = model.unknownKeys;
+    json doc = WriteStoredKeys(model.unknownKeys);
     HostModel& m = const_cast<HostModel&>(model);
     json layers = json::array();
     for (int16_t i = 1; i <= m.AttributeCount(HostAttribute::Layer); ++i) {
@@ -492,8 +495,8 @@ std::string SerializeHostProject(const HostModel& model) {
     doc["elements"] = elements;
     doc["cameras"] = cameras;
     doc["paths"] = paths;
-    doc["view"] = model.view;
-    doc["windows"] = model.windows;
+    doc["view"] = WriteView(model.view);
+    doc["windows"] = WriteWindows(model.windows);
     return doc.dump(1) + "\n";
 }
 

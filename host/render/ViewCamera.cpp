@@ -28,54 +28,7 @@ double Distance(const Vec3& a, const Vec3& b) {
     return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) + (a[2] - b[2]) * (a[2] - b[2]));
 }
 
-std::optional<Vec3> VecOf(const nlohmann::json& j) {
-    if (!j.is_array() || j.size() != 3) return std::nullopt;
-    Vec3 v{};
-    for (size_t i = 0; i < 3; ++i) {
-        if (!j[i].is_number()) return std::nullopt;
-        v[i] = j[i].get<double>();
-    }
-    if (!Finite(v)) return std::nullopt;
-    return v;
-}
-
-std::optional<double> NumberOf(const nlohmann::json& j, const char* key) {
-    if (!j.is_object() || !j.contains(key) || !j.at(key).is_number()) return std::nullopt;
-    double d = j.at(key).get<double>();
-    return std::isfinite(d) ? std::optional<double>(d) : std::nullopt;
-}
-
-bool Usable(const ViewCamera& c) {
-    return Finite(c.eye) && Finite(c.target) && Finite(c.up) && Distance(c.eye, c.target) > 1e-6 &&
-           std::isfinite(c.fov) && c.fov >= 1 && c.fov <= 170;
-}
-
 } // namespace
-
-ViewCamera CameraFromView(const nlohmann::json& view) {
-    ViewCamera c;
-    if (!view.is_object()) return c;
-    ViewCamera read = c;
-    if (view.contains("eye")) read.eye = VecOf(view.at("eye")).value_or(c.eye);
-    if (view.contains("target")) read.target = VecOf(view.at("target")).value_or(c.target);
-    if (view.contains("up")) read.up = VecOf(view.at("up")).value_or(c.up);
-    read.fov = NumberOf(view, "fov").value_or(c.fov);
-    if (view.contains("sun")) {
-        const auto& sun = view.at("sun");
-        read.sunAzimuth = NumberOf(sun, "azimuth").value_or(c.sunAzimuth);
-        double altitude = NumberOf(sun, "altitude").value_or(c.sunAltitude);
-        if (altitude >= 1 && altitude <= 90) read.sunAltitude = altitude;
-    }
-    return Usable(read) ? read : c;
-}
-
-void CameraToView(const ViewCamera& camera, nlohmann::json& view) {
-    if (!view.is_object()) view = nlohmann::json::object();
-    view["eye"] = camera.eye;
-    view["target"] = camera.target;
-    view["up"] = camera.up;
-    view["fov"] = camera.fov;
-}
 
 void WriteCameraPosition(const ViewCamera& camera, std::span<uint8_t> position) {
     if (position.size() < HostCameraPosition::kSize) return;
@@ -98,7 +51,7 @@ std::optional<ViewCamera> ReadCameraPosition(std::span<const uint8_t> position, 
     if (c.up == Vec3{0, 0, 0}) c.up = {0, 0, 1};
     c.fov = GetD(position, HostCameraPosition::kFov);
     if (c.fov == 0) c.fov = base.fov;
-    if (!Usable(c)) return std::nullopt;
+    if (!UsableCamera(c)) return std::nullopt;
     return c;
 }
 
@@ -111,17 +64,14 @@ void WriteProjection(const ViewCamera& camera, std::span<uint8_t> record) {
     PutD(record, HostProjection::kSunAltitude, camera.sunAltitude);
 }
 
-std::optional<ViewCamera> CameraOfElement(const nlohmann::json& keys, const ViewCamera& base) {
-    if (!keys.is_object() || !keys.contains("eye") || !keys.contains("target")) return std::nullopt;
-    auto eye = VecOf(keys.at("eye"));
-    auto target = VecOf(keys.at("target"));
-    if (!eye || !target) return std::nullopt;
+std::optional<ViewCamera> CameraOfElement(const CameraPlace& place, const ViewCamera& base) {
+    if (!place.eye || !place.target || !Finite(*place.eye) || !Finite(*place.target)) return std::nullopt;
     ViewCamera c = base;
-    c.eye = *eye;
-    c.target = *target;
+    c.eye = *place.eye;
+    c.target = *place.target;
     c.up = {0, 0, 1};
-    if (auto fov = NumberOf(keys, "fov")) c.fov = *fov;
-    if (!Usable(c)) return std::nullopt;
+    if (place.fov && std::isfinite(*place.fov)) c.fov = *place.fov;
+    if (!UsableCamera(c)) return std::nullopt;
     return c;
 }
 
@@ -134,7 +84,7 @@ ViewCamera FitCameraToPoints(const ViewCamera& base, std::span<const Vec3> point
             max[i] = std::max(max[i], p[i]);
         }
     }
-    if (!Usable(base) || !(Distance(min, max) > 1e-6)) return base;
+    if (!UsableCamera(base) || !(Distance(min, max) > 1e-6)) return base;
     auto cross = [](const Vec3& a, const Vec3& b) {
         return Vec3{a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
     };

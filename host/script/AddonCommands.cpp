@@ -3,7 +3,7 @@
 #include "basekit/BKText.h"
 #include "dialogkit/DGDialog.h"
 #include "filekit/FKFileDialog.h"
-#include "host/ops/Host.h"
+#include "host/app/Host.h"
 #include "host/script/ScriptHelp.h"
 #include "host/script/ScriptInterpreter.h"
 #include "host/script/ScriptLine.h"

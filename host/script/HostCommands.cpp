@@ -2,7 +2,7 @@
 #include "basekit/BKText.h"
 #include "bytes/LittleEndian.h"
 #include "dialogkit/DGAnswers.h"
-#include "host/ops/Host.h"
+#include "host/app/Host.h"
 #include "host/script/ScriptInterpreter.h"
 #include "host/script/ScriptLine.h"
 

@@ -1,6 +1,6 @@
 // The script's picture of the host's windows: render FILE.png [3d|photo].
-#include "host/ops/Host.h"
-#include "host/ops/GraphicsOperations.h"
+#include "host/app/Host.h"
+#include "host/render/WindowPictures.h"
 #include "host/render/Pictures.h"
 #include "host/script/ScriptInterpreter.h"
 

@@ -5,7 +5,7 @@
 #include "dialogkit/DGDialog.h"
 #include "filekit/FKFileDialog.h"
 #include "utilkit/UTErrorReport.h"
-#include "host/ops/Host.h"
+#include "host/app/Host.h"
 #include "host/script/ScriptLine.h"
 
 #include <istream>

@@ -105,7 +105,7 @@ private:
     // A pixel of the 3D view where the element of this ID is the one picked.
     QPoint PointOnElement(const std::string& id) {
         ModelView* v = Window().View3D();
-        ViewProjection view(CameraFromView(Model().view), v->width(), v->height());
+        ViewProjection view(Model().view.Camera(), v->width(), v->height());
         for (int y = 4; y < v->height(); y += 6)
             for (int x = 4; x < v->width(); x += 6)
                 if (Element* e = PickElement(Model(), view, x + 0.5, y + 0.5); e && e->IdText() == id) return {x, y};

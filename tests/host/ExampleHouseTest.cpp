@@ -155,6 +155,6 @@ TEST_F(ExampleHouse, CameraPathsChainTheirOwnCameras) {
         EXPECT_GE(count, 2) << "a path needs two cameras to be offered";
     }
     EXPECT_EQ(seen.size(), model->ElementsOfKind(HostElement::Camera).size());
-    EXPECT_EQ(model->windows["3d"]["width"], 640);
-    EXPECT_EQ(model->windows["3d"]["height"], 480);
+    EXPECT_EQ(model->windows.view3D.width, 640);
+    EXPECT_EQ(model->windows.view3D.height, 480);
 }

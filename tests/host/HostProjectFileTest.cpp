@@ -117,7 +117,7 @@ TEST(HostProjectFile, EveryFieldSurvivesASave) {
         EXPECT_EQ(LE::Get<uint32_t>(*layer, HostAttribute::kFlags), HostAttribute::kLayerHidden | HostAttribute::kLayerLocked);
         EXPECT_EQ(m->AttributeName(HostAttribute::Material, 1), BKFromUtf8("Tégla"));
         EXPECT_EQ(m->AttributeCount(HostAttribute::Pen), 255);
-        EXPECT_EQ(m->windows["3d"]["width"], 640);
+        EXPECT_EQ(m->windows.view3D.width, 640);
     }
     for (const auto& e : loaded.model->Elements()) {
         const Element* other = reread.model->Find(e->Guid());
@@ -234,7 +234,7 @@ TEST(HostProjectFile, NestingWithinTheLimitAndBracketsInTextsAreRead) {
     std::string deep = std::string(200, '[') + std::string(200, ']');
     auto loaded = ParseHostProject(R"({"view": {"note": "[[[[{{{{\"[[[[", "deep": )" + deep + "}}", "deep.qvp");
     ASSERT_TRUE(loaded.model) << loaded.error;
-    EXPECT_EQ(loaded.model->view["note"], "[[[[{{{{\"[[[[");
+    EXPECT_EQ(json::parse(SerializeHostProject(*loaded.model))["view"]["note"], "[[[[{{{{\"[[[[");
 }
 
 TEST(HostProjectFile, AFileThatCannotBeOpenedIsNamed) {

@@ -1,7 +1,7 @@
 #pragma once
 // A host with a small scene in front of a fixed camera: materials and pens of known colours.
 #include "HostFixture.h"
-#include "host/ops/GraphicsOperations.h"
+#include "host/render/WindowPictures.h"
 
 #include <cstring>
 
@@ -10,10 +10,9 @@ protected:
     void SetUp() override {
         HostFixture::SetUp();
         HostModel& m = host->Model();
-        m.view = {{"eye", {0, -20, 1}}, {"target", {0, 0, 1}}, {"up", {0, 0, 1}}, {"fov", 40},
-                  {"sun", {{"azimuth", 180}, {"altitude", 45}}}};
-        m.windows = {{"3d", {{"width", 160}, {"height", 120}, {"background", {1, 1, 1}}}},
-                     {"photo", {{"width", 200}, {"height", 100}, {"background", {0.2, 0.4, 0.8}}}}};
+        m.view.SetCamera({.eye = {0, -20, 1}, .target = {0, 0, 1}, .up = {0, 0, 1}, .fov = 40, .sunAzimuth = 180, .sunAltitude = 45});
+        m.windows.view3D.Set(160, 120, {1, 1, 1});
+        m.windows.photo.Set(200, 100, {0.2, 0.4, 0.8});
         green = AddMaterial("green", 0, 0.9, 0);
         red = AddMaterial("red", 0.9, 0, 0);
         hidden = AddLayer("hidden", true);

@@ -62,7 +62,7 @@ TEST_F(RendererTest, ElementUnderWorkShowsItsColourAndAnAbsentOneTheBackground) 
     EXPECT_EQ(std::count(empty3d.pixels.begin(), empty3d.pixels.end(), 0xFFFFFFu),
               static_cast<std::ptrdiff_t>(empty3d.pixels.size()));
     Image emptyPhoto = RenderWindow(host->Model(), RenderStyle::Photo);
-    Image sky = RenderScene(Scene{}, CameraFromView(host->Model().view), 200, 100, RenderStyle::Photo, {0.2f, 0.4f, 0.8f});
+    Image sky = RenderScene(Scene{}, host->Model().view.Camera(), 200, 100, RenderStyle::Photo, {0.2f, 0.4f, 0.8f});
     EXPECT_EQ(emptyPhoto.pixels, sky.pixels);
 }
 
@@ -103,10 +103,10 @@ TEST_F(RendererTest, ExampleHouseRendersTheSamePixelsEveryTimeAndFollowsTheCamer
         Image second = RenderWindow(m, style);
         EXPECT_EQ(first.width, 640);
         EXPECT_EQ(first.pixels, second.pixels);
-        ViewCamera c = CameraFromView(m.view);
+        ViewCamera c = m.view.Camera();
         c.eye = {22, -14, 6};
-        nlohmann::json other = m.view;
-        CameraToView(c, m.view);
+        HostView other = m.view;
+        m.view.SetCamera(c);
         Image moved = RenderWindow(m, style);
         EXPECT_NE(first.pixels, moved.pixels);
         m.view = other;
@@ -115,7 +115,7 @@ TEST_F(RendererTest, ExampleHouseRendersTheSamePixelsEveryTimeAndFollowsTheCamer
 
 // The house along a stretch of its camera path, with a sun that gives shadows and highlights.
 std::vector<ViewCamera> HouseViews(const HostModel& m) {
-    ViewCamera base = CameraFromView(m.view);
+    ViewCamera base = m.view.Camera();
     ViewCamera a = base, b = base, inside = base;
     a.eye = {-12, -14, 6}, a.target = {5, 4, 3};
     b.eye = {22, -14, 6}, b.target = {5, 4, 3};
@@ -163,7 +163,7 @@ TEST_F(RendererTest, TiledPictureOnManyThreadsIsTheSingleThreadPictureByteForByt
 TEST_F(RendererTest, PictureIsDrawnIntoRowsOfAnyStride) {
     AddBox("BOX", {-2, -1, 0}, {2, 1, 2}, green);
     Scene scene = BuildScene(host->Model());
-    ViewCamera view = CameraFromView(host->Model().view);
+    ViewCamera view = host->Model().view.Camera();
     Image plain = RenderScene(scene, view, 160, 120, RenderStyle::Photo, {0.2f, 0.4f, 0.8f});
     // Rows 170 pixels apart: the 10 pixels past each row stay as they were.
     std::vector<uint32_t> wide(170u * 120u, 0xABCDEFu);
@@ -227,7 +227,7 @@ TEST_F(RendererTest, CameraAndWindowOperations) {
 }
 
 TEST_F(RendererTest, CaptureModeGivesTheViewBackAfterTheMovie) {
-    nlohmann::json before = host->Model().view;
+    HostView before = host->Model().view;
     uint8_t on = 1, off = 0, zero = 0;
     ASSERT_EQ(HostGraphics(kHostSelCaptureMode, &on, nullptr), kHostNoError);
     std::vector<uint8_t> projection(HostProjection::kSize);
@@ -275,8 +275,8 @@ protected:
         e.SetIndex(index);
         LE::Put<int32_t>(e.Bytes(), HostElement::kCameraPathIndex, path);
         LE::Put<int32_t>(e.Bytes(), HostElement::kCameraNextIndex, next);
-        e.unknownKeys["eye"] = eye;
-        e.unknownKeys["target"] = {0, 0, 1};
+        e.camera.eye = eye;
+        e.camera.target = Vec3{0, 0, 1};
         host->Model().AddElement(std::move(e));
     }
     GSErr Positions(int32_t path, std::vector<std::array<double, 3>>& eyes) {

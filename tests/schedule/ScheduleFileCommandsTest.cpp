@@ -1,6 +1,6 @@
 #include "bytes/FixedText.h"
 #include "filekit/FKError.h"
-#include "host/ops/Host.h"
+#include "host/app/Host.h"
 #include "hostcalls/HostInterface.h"
 #include "ScheduleFileFixture.h"
 

@@ -2,7 +2,7 @@
 // Loading an add-on module: the table exchange, then the entries in the host's order
 // (environment check, interface registration, initialisation); unloading tears down only what
 // was set up.
-#include "host/ops/Host.h"
+#include "host/app/Host.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "host/ops/AddonLoader.h"
+#include "host/app/AddonLoader.h"
 
 #include "bytes/LittleEndian.h"
 #include "hostapi/HostRegistrationRecord.h"

@@ -1,9 +1,27 @@
-#include "host/ops/StartOptions.h"
+#include "host/app/StartOptions.h"
 
 #include "basekit/BKTime.h"
 
 #include <cstdio>
 #include <cstdlib>
+
+const char* const kNowOptionNeeds = "--now needs YYYY-MM-DD or YYYY-MM-DDTHH:MM";
+
+OptionRead ReadStartOption(int argc, char** argv, int& i, StartOptions& options, std::string& error) {
+    std::string a = argv[i];
+    std::string* target = a == "--model" ? &options.model
+                        : a == "--addon" ? &options.addon
+                        : a == "--prefs" ? &options.prefs
+                        : a == "--now"   ? &options.now
+                                         : nullptr;
+    if (!target) return OptionRead::NotMine;
+    if (i + 1 >= argc) {
+        error = a == "--now" ? kNowOptionNeeds : a + " needs a file";
+        return OptionRead::Bad;
+    }
+    *target = argv[++i];
+    return OptionRead::Taken;
+}
 
 bool ParseNowOption(const std::string& text, int32_t& value) {
     int y = 0, m = 0, d = 0, hh = 0, mm = 0;

@@ -1,12 +1,12 @@
-#include "host/ops/Host.h"
+#include "host/app/Host.h"
 
 #include "basekit/BKText.h"
 #include "host/ifc/IfcModelBuilder.h"
 #include "host/ifc/IfcReader.h"
 #include "host/ifc/IfcRevisionUpdate.h"
-#include "host/ops/GraphicsOperations.h"
 #include "host/project/HostProjectFile.h"
 #include "host/render/ViewCamera.h"
+#include "host/render/WindowPictures.h"
 
 #include <algorithm>
 #include <cctype>
@@ -21,7 +21,7 @@ bool IsIfcPath(const std::string& path) {
     return ext == ".ifc";
 }
 
-IfcModelOptions ModelOptions(const Host& host) {
+IfcModelOptions ModelOptions(const HostCore& host) {
     IfcModelOptions options;
     options.kindName = [&host](int32_t kind) { return host.KindName(kind); };
     return options;
@@ -43,7 +43,7 @@ bool ReadIfc(const std::string& path, IfcBuildingData& data, std::string& error)
 std::string Plural(size_t n, const char* one) { return std::to_string(n) + " " + one + (n == 1 ? "" : "s"); }
 
 // One line a reason, with how many products of which classes it kept out.
-void ReportSkipped(Host& host, const std::vector<IfcSkippedProduct>& skipped) {
+void ReportSkipped(HostCore& host, const std::vector<IfcSkippedProduct>& skipped) {
     std::map<std::string, std::map<std::string, size_t>> byReason;
     for (const auto& s : skipped) ++byReason[s.reason][s.ifcClass];
     for (const auto& [reason, classes] : byReason) {
@@ -65,7 +65,7 @@ void FitViewToModel(HostModel& model) {
     if (points.empty()) return;
     auto [width, height] = WindowSize(model, RenderStyle::Window3D);
     double aspect = std::max(static_cast<double>(width) / height, 16.0 / 9.0);
-    CameraToView(FitCameraToPoints(CameraFromView(model.view), points, aspect), model.view);
+    model.view.SetCamera(FitCameraToPoints(model.view.Camera(), points, aspect));
 }
 
 } // namespace
@@ -149,7 +149,7 @@ void Host::ShareProject(int16_t id) {
 }
 
 bool Host::ResetPreferences(std::string& error) {
-    if (!preferences_.Reset(error)) return false;
+    if (!Preferences().Reset(error)) return false;
     SendProjectEvent(kHostEventPreferencesReset, 2);
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
-// The stand-in host: the open model and everything around it that add-ons reach through the
-// operation table. One Host is current at a time; the table's operations act on it.
+// What the host's operation table acts on: the open model and everything around it that
+// add-ons reach through the table. One is current at a time. The application (host/app) is
+// one of these with the user's project commands on top.
 #include "host/model/HostModel.h"
 #include "host/prefs/PreferenceStore.h"
 #include "hostapi/HostAPI.h"
@@ -41,13 +42,15 @@ struct AddonRegistration {
     bool initialized = false;
 };
 
-class Host {
+class HostCore {
 public:
-    explicit Host(std::string preferencesPath = {});
-    ~Host();
+    explicit HostCore(std::string preferencesPath = {});
+    virtual ~HostCore();
+    HostCore(const HostCore&) = delete;
+    HostCore& operator=(const HostCore&) = delete;
 
-    static Host* Current();
-    static void SetCurrent(Host* host);
+    static HostCore* Current();
+    static void SetCurrent(HostCore* host);
 
     // The table add-ons receive.
     const std::array<HostFunc, kHostTableSize>& Table() const { return table_; }
@@ -87,18 +90,6 @@ public:
     std::shared_ptr<HostGraphicsState> graphics;
     // Fault seam: elements whose user data the host refuses, as it may for elements it cannot extend.
     std::set<API_Guid> refuseUserData;
-
-    // Project commands of the user; each sends the project events add-ons listen to.
-    void NewProject();
-    // A host project (.qvp), or an IFC model (.ifc, in any case) read into a new untitled
-    // project with the view on the whole building. Nothing changes on failure.
-    bool OpenProject(const std::string& path, std::string& error);
-    // A later revision of the IFC model into the open project (by GlobalId, keeping what the
-    // user and the add-ons gave the elements); the undo history is cleared. Nothing changes on failure.
-    bool UpdateFromIfc(const std::string& path, std::string& error);
-    bool SaveProject(const std::string& path, std::string& error);
-    void ShareProject(int16_t userId);
-    bool ResetPreferences(std::string& error);
 
     // The host's name of an element kind (8-bit code page).
     std::string KindName(int32_t kind) const;

@@ -1,0 +1,50 @@
+#include "host/app/HostSession.h"
+
+#include "basekit/BKTime.h"
+#include "host/app/AddonLoader.h"
+
+#include <filesystem>
+
+std::string AddonBesideProgram() {
+    std::error_code ec;
+    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return {};
+    auto path = exe.parent_path() / "Bauvista.qvx";
+    return std::filesystem::exists(path, ec) ? path.string() : std::string();
+}
+
+HostSession::~HostSession() {
+    UnloadAddons();
+    if (host_ && HostCore::Current() == host_.get()) HostCore::SetCurrent(nullptr);
+}
+
+void HostSession::UnloadAddons() {
+    if (host_) ::UnloadAddons(*host_);
+}
+
+StartResult HostSession::Start(const StartOptions& options, IHostFront& front, std::string& error) {
+    if (!options.now.empty()) {
+        int32_t now = 0;
+        if (!ParseNowOption(options.now, now)) {
+            error = kNowOptionNeeds;
+            return StartResult::BadClock;
+        }
+        BKSetFixedClock(now);
+    }
+    host_ = std::make_unique<Host>(options.prefs);
+    HostCore::SetCurrent(host_.get());
+    std::string prefsError;
+    bool prefsRead = host_->Preferences().Load(prefsError);
+    host_->NewProject();
+    front.Attach(*host_);
+    if (!prefsRead) front.ShowError(prefsError);
+    std::string addon = options.addon.empty() ? AddonBesideProgram() : options.addon;
+    if (!addon.empty() && !LoadAddonModule(*host_, addon, error)) {
+        if (!options.addon.empty()) return StartResult::AddonFailed;
+        front.ShowError(error);
+        error.clear();
+    }
+    front.AddonsLoaded();
+    if (!options.model.empty() && !front.OpenModel(options.model)) return StartResult::ModelNotOpened;
+    return StartResult::Ready;
+}
