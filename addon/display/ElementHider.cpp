@@ -5,6 +5,7 @@
 #include "bytes/LittleEndian.h"
 #include "dialogkit/DGCursor.h"
 #include "display/ConstructionTypeDisplay.h"
+#include "display/PassBracket.h"
 #include "hostapi/HostAttributeRecord.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostapi/HostSelectors.h"
@@ -564,23 +565,24 @@ bool ElementHider::RestoreElement(TaskDB& db, int32_t kind, API_Guid guid) {
 
 void ElementHider::ShowAll(TaskDB& db) {
     PlanDatabaseGuard guard;
-    BeginPass();
-    SetHiddenLayerVisible(true);
     {
-        HostChangeRun changes;
-        for (int32_t kind = HostElement::kFirstKind; kind <= HostElement::kLastKind; ++kind) {
-            int32_t count = 0;
-            if (HostElementGetCount(kind, &count) != kHostNoError) break;
-            for (const API_Guid& guid : ListElementsOfKind(kind)) {
-                try {
-                    if (IsDisplayable(kind, guid)) RestoreElement(db, kind, guid);
-                } catch (const EElementHider&) {
+        PassBracket pass(*this);
+        SetHiddenLayerVisible(true);
+        {
+            HostChangeRun changes;
+            for (int32_t kind = HostElement::kFirstKind; kind <= HostElement::kLastKind; ++kind) {
+                int32_t count = 0;
+                if (HostElementGetCount(kind, &count) != kHostNoError) break;
+                for (const API_Guid& guid : ListElementsOfKind(kind)) {
+                    try {
+                        if (IsDisplayable(kind, guid)) RestoreElement(db, kind, guid);
+                    } catch (const EElementHider&) {
+                    }
                 }
             }
         }
+        SetHiddenLayerVisible(false);
     }
-    SetHiddenLayerVisible(false);
-    EndPass();
     ResetShownState(db, Appearance::Present);
 }
 

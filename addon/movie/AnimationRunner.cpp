@@ -3,6 +3,7 @@
 #include "basekit/OwnedHandle.h"
 #include "bytes/FixedText.h"
 #include "bytes/LittleEndian.h"
+#include "display/DisplayPass.h"
 #include "display/ElementHider.h"
 #include "filekit/FKSpecialFolders.h"
 #include "hostapi/HostProjectionRecord.h"
@@ -143,12 +144,11 @@ bool AnimationRunner::Run() {
         hider_.ShowAll(taskDB_);
     });
     IMovieFileCreator& w = *writer_;
+    DisplayPass display(hider_, taskDB_);
     do {
         if (window->StopRequested()) break;
         window->SetFrame(w.framesWritten + 1);
-        hider_.BeginPass();
-        hider_.ShowAtCurrentDate(taskDB_, 1);
-        hider_.EndPass();
+        display.ShowFrame();
         if (window->StopRequested()) break;
         window->SetFrame(w.framesWritten + 1);
 

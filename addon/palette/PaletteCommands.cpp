@@ -1,12 +1,11 @@
 // What each palette button does.
-#include "hostcalls/ScopeGuard.h"
 #include "palette/MainDialogCPP.h"
 #include "resources/AddonAlerts.h"
 
 #include "basekit/BKMemory.h"
 #include "bytes/FixedText.h"
 #include "bytes/LittleEndian.h"
-#include "display/ElementHider.h"
+#include "display/DisplayPass.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostcalls/HostInterface.h"
 #include "hostcalls/HostLists.h"
@@ -110,35 +109,12 @@ void MainDialogCPP::ButtonClicked(int16_t item) {
     case kNewTask: NewTaskCommand(); break;
     case kDeleteTask: DeleteSelectedTask(caption); break;
     // A display failure leaves the click handler for the palette's event boundary, which shows
-    // alert 32527. Once Prepare has unlocked the layers and set the host switch, Finish runs
-    // however the pass ends; a Prepare that failed has changed neither.
-    case kShowAll: {
+    // alert 32527, once the pass has put back what it changed.
+    case kShowAll:
         HostSelectElements(nullptr, 0, false);
-        elementHider_.Prepare(taskDB_);
-        ScopeGuard finish([this] { elementHider_.Finish(); });
-        ScopeGuard arrow([this] { elementHider_.EndPass(); }); // ShowAll ends its pass itself
-        {
-            HostUndoStep undo(caption);
-            elementHider_.ShowAll(taskDB_);
-        }
-        arrow.Dismiss();
-        finish.Run();
+        DisplayPass(elementHider_, taskDB_).ShowAll(caption);
         break;
-    }
-    case kShowBuilt: {
-        elementHider_.Prepare(taskDB_);
-        ScopeGuard finish([this] { elementHider_.Finish(); });
-        elementHider_.BeginPass();
-        ScopeGuard endPass([this] { elementHider_.EndPass(); });
-        if (taskDB_.IsDirty()) elementHider_.ResetShownState(taskDB_, Appearance::Unlinked);
-        {
-            HostUndoStep undo(caption);
-            elementHider_.ShowAtCurrentDate(taskDB_, 0);
-        }
-        endPass.Run();
-        finish.Run();
-        break;
-    }
+    case kShowBuilt: DisplayPass(elementHider_, taskDB_).ShowAtCurrentDate(caption); break;
     default: break;
     }
 }

@@ -1,7 +1,6 @@
 #include "shell/MovieCommand.h"
 
-#include "display/ElementHider.h"
-#include "hostcalls/ScopeGuard.h"
+#include "display/DisplayPass.h"
 #include "movie/AnimationDialog.h"
 #include "movie/AnimationRunner.h"
 #include "palette/MainDialogCPP.h"
@@ -24,13 +23,7 @@ void MakeAnimation(TaskDB& taskDB, ElementHider& hider, MainDialogCPP* palette) 
     {
         AnimationRunner runner(taskDB, hider, dialog.SelectedCameraPath(), dialog.FrameCount());
         try {
-            if (runner.Ok()) {
-                hider.Prepare(taskDB);
-                // However the run ends, the display puts back what Prepare changed.
-                ScopeGuard finish([&hider] { hider.Finish(); });
-                made = runner.Run();
-                finish.Run();
-            }
+            if (runner.Ok()) made = DisplayPass(hider, taskDB).Movie([&runner] { return runner.Run(); });
         } catch (const std::exception&) {
             made = false;
         }
