@@ -2,9 +2,9 @@
 
 #include "desk/CameraNavigation.h"
 #include "desk/ElementPicker.h"
-#include "desk/ViewProjection.h"
 #include "host/ops/GraphicsOperations.h"
 #include "host/render/ViewCamera.h"
+#include "host/render/ViewProjection.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,5 +1,7 @@
 #include "host/render/Renderer.h"
 
+#include "host/render/ViewProjection.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -8,45 +10,14 @@
 #include <functional>
 #include <limits>
 #include <mutex>
-#include <optional>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace {
 
-Vec3 Sub(const Vec3& a, const Vec3& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-Vec3 Add(const Vec3& a, const Vec3& b) { return {a[0] + b[0], a[1] + b[1], a[2] + b[2]}; }
-Vec3 Mul(const Vec3& a, double s) { return {a[0] * s, a[1] * s, a[2] * s}; }
-double Dot(const Vec3& a, const Vec3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-Vec3 Cross(const Vec3& a, const Vec3& b) {
-    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-// Called for every lit pixel twice; kept inline.
-[[gnu::always_inline]] inline Vec3 Unit(const Vec3& a) {
-    double l = std::sqrt(Dot(a, a));
-    return l > 0 ? Mul(a, 1 / l) : Vec3{0, 0, 1};
-}
-Vec3 Lerp(const Vec3& a, const Vec3& b, double t) { return Add(a, Mul(Sub(b, a), t)); }
-
-// A view basis: x right, y up, z the depth along the line of sight.
-struct Basis {
-    Vec3 origin, right, up, forward;
-    Vec3 ToView(const Vec3& p) const {
-        Vec3 d = Sub(p, origin);
-        return {Dot(d, right), Dot(d, up), Dot(d, forward)};
-    }
-};
-
-Basis MakeBasis(const Vec3& eye, const Vec3& target, Vec3 up) {
-    Basis b;
-    b.origin = eye;
-    b.forward = Unit(Sub(target, eye));
-    if (std::fabs(Dot(Unit(up), b.forward)) > 0.999) up = std::fabs(b.forward[2]) < 0.9 ? Vec3{0, 0, 1} : Vec3{0, 1, 0};
-    b.right = Unit(Cross(b.forward, up));
-    b.up = Cross(b.right, b.forward);
-    return b;
-}
-
-constexpr double kNear = 0.05;
+constexpr Vec3 kZ{0, 0, 1};
+constexpr double kNear = ViewProjection::kNear;
 
 // The pixel column or row of a coordinate, held inside [0, size - 1]; far-off coordinates of
 // points near the eye never reach an integer conversion.
@@ -139,7 +110,7 @@ template <typename F> void Walk(const ScreenTriangle& t, int32_t y0, int32_t y1,
 // Perspective-correct world position of a pixel of `t`.
 Vec3 WorldAt(const ScreenTriangle& t, double w0, double w1, double w2, double invZ) {
     double k0 = w0 * t.a.invZ / invZ, k1 = w1 * t.b.invZ / invZ, k2 = w2 * t.c.invZ / invZ;
-    return Add(Add(Mul(t.a.world, k0), Mul(t.b.world, k1)), Mul(t.c.world, k2));
+    return Add3(Add3(Scale3(t.a.world, k0), Scale3(t.b.world, k1)), Scale3(t.c.world, k2));
 }
 
 // Keeps the part of a polygon in front of the near plane.
@@ -152,7 +123,7 @@ std::vector<std::pair<Vec3, Vec3>> ClipNear(const std::vector<std::pair<Vec3, Ve
         if (inA) out.push_back(a);
         if (inA != inB) {
             double t = (kNear - a.first[2]) / (b.first[2] - a.first[2]);
-            out.push_back({Lerp(a.first, b.first, t), Lerp(a.second, b.second, t)});
+            out.push_back({Lerp3(a.first, b.first, t), Lerp3(a.second, b.second, t)});
         }
     }
     return out;
@@ -169,17 +140,16 @@ struct ScreenLine {
 
 class Projector {
 public:
-    Projector(const Basis& basis, double focal, int32_t width, int32_t height)
-        : basis_(basis), focal_(focal), cx_(width * 0.5), cy_(height * 0.5), width_(width), height_(height) {}
+    Projector(const ViewProjection& view, int32_t width, int32_t height) : view_(view), width_(width), height_(height) {}
 
     ScreenVertex Project(const Vec3& view, const Vec3& world) const {
-        double inv = 1.0 / view[2];
-        return {cx_ + focal_ * view[0] * inv, cy_ - focal_ * view[1] * inv, inv, world};
+        ScreenDepth s = view_.OnScreen(view);
+        return {s.x, s.y, s.invZ, world};
     }
 
     // Appends the screen triangles of a scene triangle, clipped at the near plane.
     void Triangle(const Vec3 (&p)[3], uint32_t source, std::vector<ScreenTriangle>& out) const {
-        Vec3 v[3] = {basis_.ToView(p[0]), basis_.ToView(p[1]), basis_.ToView(p[2])};
+        Vec3 v[3] = {view_.ToView(p[0]), view_.ToView(p[1]), view_.ToView(p[2])};
         ScreenTriangle t;
         if (v[0][2] >= kNear && v[1][2] >= kNear && v[2][2] >= kNear) {
             if (SetUp(Project(v[0], p[0]), Project(v[1], p[1]), Project(v[2], p[2]), width_, height_, source, t))
@@ -198,10 +168,10 @@ public:
 
     // The visible part of a segment; false when nothing of it can show.
     bool Line(const Vec3& wa, const Vec3& wb, ScreenLine& out) const {
-        Vec3 a = basis_.ToView(wa), b = basis_.ToView(wb);
+        Vec3 a = view_.ToView(wa), b = view_.ToView(wb);
         if (a[2] < kNear && b[2] < kNear) return false;
-        if (a[2] < kNear) a = Lerp(a, b, (kNear - a[2]) / (b[2] - a[2]));
-        if (b[2] < kNear) b = Lerp(b, a, (kNear - b[2]) / (a[2] - b[2]));
+        if (a[2] < kNear) a = Lerp3(a, b, (kNear - a[2]) / (b[2] - a[2]));
+        if (b[2] < kNear) b = Lerp3(b, a, (kNear - b[2]) / (a[2] - b[2]));
         ScreenVertex sa = Project(a, wa), sb = Project(b, wb);
         double dx = sb.x - sa.x, dy = sb.y - sa.y;
         double steps = std::ceil(std::max(std::fabs(dx), std::fabs(dy)));
@@ -217,8 +187,7 @@ public:
     }
 
 private:
-    Basis basis_;
-    double focal_, cx_, cy_;
+    ViewProjection view_;
     int32_t width_, height_;
 };
 
@@ -332,9 +301,9 @@ public:
 
     // The map of `scene` for the sun at `toSun`, its rows filled in bands on the pool.
     void Build(const Scene& scene, const Vec3& toSun, TilePool& pool) {
-        Vec3 centre = Mul(Add(scene.min, scene.max), 0.5);
-        double radius = std::sqrt(Dot(Sub(scene.max, scene.min), Sub(scene.max, scene.min))) * 0.5 + 1;
-        basis_ = MakeBasis(Add(centre, Mul(toSun, radius * 2)), centre, {0, 0, 1});
+        Vec3 centre = Scale3(Add3(scene.min, scene.max), 0.5);
+        double radius = std::sqrt(Dot3(Sub3(scene.max, scene.min), Sub3(scene.max, scene.min))) * 0.5 + 1;
+        basis_ = LookingAt(Add3(centre, Scale3(toSun, radius * 2)), centre, {0, 0, 1});
         scale_ = kSize / (2 * radius);
         texel_ = 1 / scale_;
         depth_.resize(static_cast<size_t>(kSize) * kSize);
@@ -366,8 +335,8 @@ public:
 
     // 0 (in shadow) to 1 (lit), averaged over a 3 x 3 texel neighbourhood.
     double Light(const Vec3& world, const Vec3& normal, const Vec3& toSun) const {
-        double slope = 1 - std::fabs(Dot(normal, toSun));
-        Vec3 p = Add(world, Mul(normal, texel_ * 1.5));
+        double slope = 1 - std::fabs(Dot3(normal, toSun));
+        Vec3 p = Add3(world, Scale3(normal, texel_ * 1.5));
         ScreenVertex s = Map(p);
         double bias = texel_ * (1.0 + 2.0 * slope);
         int lit = 0;
@@ -407,7 +376,7 @@ private:
         return {kSize * 0.5 + v[0] * scale_, kSize * 0.5 - v[1] * scale_, v[2], w};
     }
 
-    Basis basis_{};
+    ViewBasis basis_{};
     double scale_ = 1, texel_ = 1;
     std::vector<float> depth_;
     std::vector<ScreenTriangle> triangles_;
@@ -487,9 +456,9 @@ struct Renderer::Impl {
         Vec3 p = WorldAt(s, w0, w1, w2, invZ);
         double lit = shadows.Light(p, look.n, toSun);
         if (lit == 0) return look.flat; // exactly the unlit colour: no sun, no highlight
-        Vec3 v = Unit(Sub(eye, p));
-        Vec3 h = Unit(Add(v, toSun));
-        double spec = t.specular * Pow24(std::max(0.0, Dot(look.n, h))) * lit * 0.6;
+        Vec3 v = Unit3(Sub3(eye, p), kZ);
+        Vec3 h = Unit3(Add3(v, toSun), kZ);
+        double spec = t.specular * Pow24(std::max(0.0, Dot3(look.n, h))) * lit * 0.6;
         Rgb c = Scale(t.colour, look.sky + 0.68 * look.sun * lit);
         return {c.r + static_cast<float>(spec), c.g + static_cast<float>(spec), c.b + static_cast<float>(spec)};
     }
@@ -529,15 +498,16 @@ void Renderer::Impl::Render(const Scene& sc, const ViewCamera& camera, const Pix
     background = bg;
     eye = camera.eye;
     const int32_t width = target.width, height = target.height;
-    Basis basis = MakeBasis(camera.eye, camera.target, camera.up);
-    double focal = (width * 0.5) / std::tan(camera.fov * 0.5 * 3.14159265358979323846 / 180.0);
-    Projector projector(basis, focal, width, height);
+    const ViewProjection view(camera, width, height);
+    const ViewBasis& basis = view.Basis();
+    Projector projector(view, width, height);
 
     const double az = camera.sunAzimuth * 3.14159265358979323846 / 180.0;
     const double alt = camera.sunAltitude * 3.14159265358979323846 / 180.0;
-    toSun = Unit({std::sin(az) * std::cos(alt), std::cos(az) * std::cos(alt), std::sin(alt)});
+    toSun = Unit3({std::sin(az) * std::cos(alt), std::cos(az) * std::cos(alt), std::sin(alt)}, kZ);
     // The 3D window's light comes from over the viewer's left shoulder.
-    const Vec3 headLight = Unit(Add(Add(Mul(basis.up, 0.8), Mul(basis.right, -0.5)), Mul(basis.forward, -1.0)));
+    const Vec3 headLight =
+        Unit3(Add3(Add3(Scale3(basis.up, 0.8), Scale3(basis.right, -0.5)), Scale3(basis.forward, -1.0)), kZ);
 
     shadowsOn = style == RenderStyle::Photo && !sc.triangles.empty();
     if (shadowsOn) {
@@ -563,14 +533,14 @@ void Renderer::Impl::Render(const Scene& sc, const ViewCamera& camera, const Pix
     for (uint32_t i = 0; i < sc.triangles.size(); ++i) {
         const SceneTriangle& t = sc.triangles[i];
         Look& look = looks[i];
-        Vec3 toEye = Sub(camera.eye, t.p[0]);
-        look.n = Dot(t.normal, toEye) < 0 ? Mul(t.normal, -1) : t.normal;
+        Vec3 toEye = Sub3(camera.eye, t.p[0]);
+        look.n = Dot3(t.normal, toEye) < 0 ? Scale3(t.normal, -1) : t.normal;
         look.bias = t.opening ? kOpeningBias : 1.0;
         if (style == RenderStyle::Window3D) {
-            look.flat = Scale(t.colour, 0.55 + 0.45 * std::max(0.0, Dot(look.n, headLight)));
+            look.flat = Scale(t.colour, 0.55 + 0.45 * std::max(0.0, Dot3(look.n, headLight)));
             look.sun = look.sky = 0;
         } else {
-            look.sun = std::max(0.0, Dot(look.n, toSun));
+            look.sun = std::max(0.0, Dot3(look.n, toSun));
             look.sky = 0.42 + 0.12 * look.n[2];
             look.flat = Scale(t.colour, look.sky + 0.68 * look.sun * 0.0);
         }

@@ -1,14 +1,14 @@
 #pragma once
 // The 3D view's camera as the host keeps it in the project's "view" object, and its stored
 // forms: the 224-byte camera position and the 328-byte projection record.
+#include "host/model/Vector3.h"
+
 #include <nlohmann/json.hpp>
 
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
-
-using Vec3 = std::array<double, 3>;
 
 struct ViewCamera {
     Vec3 eye{-14, -18, 10};
