@@ -1,14 +1,12 @@
 #include "host/render/Renderer.h"
 
+#include "host/render/ScreenTriangle.h"
+#include "host/render/ShadowMap.h"
+#include "host/render/TilePool.h"
 #include "host/render/ViewProjection.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <condition_variable>
-#include <exception>
-#include <functional>
-#include <limits>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -16,96 +14,13 @@
 
 namespace {
 
+using raster::ScreenTriangle;
+using raster::ScreenVertex;
+using raster::SetUp;
+using raster::Walk;
+
 constexpr Vec3 kZ{0, 0, 1};
 constexpr double kNear = ViewProjection::kNear;
-
-// The pixel column or row of a coordinate, held inside [0, size - 1]; far-off coordinates of
-// points near the eye never reach an integer conversion.
-int32_t Pixel(double v, int32_t size) {
-    if (!(v > 0)) return 0;
-    if (v >= size - 1) return size - 1;
-    return static_cast<int32_t>(v);
-}
-
-// Screen-space vertex: pixel position, 1/depth, and the world position for lighting.
-struct ScreenVertex {
-    double x, y, invZ;
-    Vec3 world;
-};
-
-// A triangle on the screen, ready to be walked row by row: its vertices, 1/area, the pixel
-// rectangle it may cover and the scene triangle it comes from.
-struct ScreenTriangle {
-    ScreenVertex a, b, c;
-    double inv;
-    int32_t x0, x1, y0, y1;
-    uint32_t source;
-};
-
-// Null for a triangle without area or wholly outside the picture.
-bool SetUp(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, int32_t width, int32_t height,
-           uint32_t source, ScreenTriangle& out) {
-    double area = (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
-    if (!(std::fabs(area) > 1e-12)) return false;
-    double minX = std::min({a.x, b.x, c.x}), maxX = std::max({a.x, b.x, c.x});
-    double minY = std::min({a.y, b.y, c.y}), maxY = std::max({a.y, b.y, c.y});
-    if (!(maxX >= 0 && minX < width && maxY >= 0 && minY < height)) return false;
-    out = {a, b, c, 1.0 / area, Pixel(minX, width), Pixel(std::ceil(maxX), width), Pixel(minY, height),
-           Pixel(std::ceil(maxY), height), source};
-    return true;
-}
-
-// One row of a triangle: the columns from..to that may lie inside (a column to spare on each
-// side; each pixel's own test decides) and the barycentric weights w0, w1 at `from` with their
-// steps from one column to the next. Keeps large and slanted triangles from walking their whole
-// bounding box. The row depends only on the triangle and the row, never on a tile.
-struct RowWalk {
-    int32_t from = 0, to = -1;
-    double w0 = 0, w1 = 0, d0 = 0, d1 = 0;
-};
-
-bool RowSpan(const ScreenTriangle& t, double py, RowWalk& r) {
-    const ScreenVertex &a = t.a, &b = t.b, &c = t.c;
-    const int32_t x0 = t.x0, x1 = t.x1;
-    double px = x0 + 0.5;
-    double e[3] = {((b.x - px) * (c.y - py) - (b.y - py) * (c.x - px)) * t.inv,
-                   ((c.x - px) * (a.y - py) - (c.y - py) * (a.x - px)) * t.inv, 0};
-    double d[3] = {(b.y - c.y) * t.inv, (c.y - a.y) * t.inv, 0};
-    e[2] = 1.0 - e[0] - e[1];
-    d[2] = -d[0] - d[1];
-    double lo = x0, hi = x1;
-    for (int i = 0; i < 3; ++i) {
-        if (d[i] > 0) lo = std::max(lo, x0 - e[i] / d[i]);
-        else if (d[i] < 0) hi = std::min(hi, x0 - e[i] / d[i]);
-        else if (e[i] < 0) return false;
-    }
-    if (!(lo <= hi + 1)) return false;
-    r.from = std::max(x0, Pixel(std::floor(lo) - 1, x1 + 1));
-    r.to = std::min(x1, Pixel(std::ceil(hi) + 1, x1 + 1));
-    if (r.from > r.to) return false;
-    double k = r.from - x0;
-    r.w0 = e[0] + k * d[0];
-    r.w1 = e[1] + k * d[1];
-    r.d0 = d[0];
-    r.d1 = d[1];
-    return true;
-}
-
-// Calls fragment(x, invZ, w0, w1, w2) for every covered pixel centre of rows y0..y1 of `t`; the
-// edge functions step from column to column.
-template <typename F> void Walk(const ScreenTriangle& t, int32_t y0, int32_t y1, F&& fragment) {
-    const double ia = t.a.invZ, ib = t.b.invZ, ic = t.c.invZ;
-    for (int32_t y = std::max(y0, t.y0); y <= std::min(y1, t.y1); ++y) {
-        RowWalk r;
-        if (!RowSpan(t, y + 0.5, r)) continue;
-        double w0 = r.w0, w1 = r.w1;
-        for (int32_t x = r.from; x <= r.to; ++x, w0 += r.d0, w1 += r.d1) {
-            double w2 = 1.0 - w0 - w1;
-            if (w0 < 0 || w1 < 0 || w2 < 0) continue;
-            fragment(x, y, w0 * ia + w1 * ib + w2 * ic, w0, w1, w2);
-        }
-    }
-}
 
 // Perspective-correct world position of a pixel of `t`.
 Vec3 WorldAt(const ScreenTriangle& t, double w0, double w1, double w2, double invZ) {
@@ -212,176 +127,6 @@ template <typename F> void PlotLine(const ScreenLine& l, int32_t width, int32_t 
         plot(static_cast<int32_t>(x), row, l.invZa + l.dInvZ * t);
     }
 }
-
-// Runs jobs 0 .. count - 1 on the caller's thread and the pool's workers; each job on one thread.
-class TilePool {
-public:
-    explicit TilePool(int32_t threads) {
-        for (int32_t i = 1; i < threads; ++i) workers_.emplace_back([this] { Work(); });
-    }
-    ~TilePool() {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            stop_ = true;
-        }
-        wake_.notify_all();
-        for (auto& w : workers_) w.join();
-    }
-    TilePool(const TilePool&) = delete;
-    TilePool& operator=(const TilePool&) = delete;
-
-    int32_t Threads() const { return static_cast<int32_t>(workers_.size()) + 1; }
-
-    void Run(int32_t count, const std::function<void(int32_t)>& job) {
-        if (workers_.empty() || count <= 1) {
-            for (int32_t i = 0; i < count; ++i) job(i);
-            return;
-        }
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            job_ = &job;
-            count_ = count;
-            next_.store(0);
-            busy_ = static_cast<int32_t>(workers_.size());
-            failure_ = nullptr;
-            ++generation_;
-        }
-        wake_.notify_all();
-        Drain();
-        std::unique_lock<std::mutex> lock(mutex_);
-        done_.wait(lock, [this] { return busy_ == 0; });
-        job_ = nullptr;
-        if (failure_) std::rethrow_exception(failure_);
-    }
-
-private:
-    void Drain() {
-        for (;;) {
-            int32_t i = next_.fetch_add(1);
-            if (i >= count_) return;
-            try {
-                (*job_)(i);
-            } catch (...) {
-                std::lock_guard<std::mutex> lock(mutex_);
-                if (!failure_) failure_ = std::current_exception();
-            }
-        }
-    }
-    void Work() {
-        uint64_t seen = 0;
-        std::unique_lock<std::mutex> lock(mutex_);
-        for (;;) {
-            wake_.wait(lock, [&] { return stop_ || generation_ != seen; });
-            if (stop_) return;
-            seen = generation_;
-            lock.unlock();
-            Drain();
-            lock.lock();
-            if (--busy_ == 0) done_.notify_one();
-        }
-    }
-
-    std::vector<std::thread> workers_;
-    std::mutex mutex_;
-    std::condition_variable wake_, done_;
-    const std::function<void(int32_t)>* job_ = nullptr;
-    int32_t count_ = 0;
-    std::atomic<int32_t> next_{0};
-    int32_t busy_ = 0;
-    uint64_t generation_ = 0;
-    bool stop_ = false;
-    std::exception_ptr failure_;
-};
-
-// Depth from the sun over the whole scene, for the photo's shadows.
-class ShadowMap {
-public:
-    static constexpr int32_t kSize = 1024;
-    static constexpr int32_t kBandRows = 32; // a multiple of the texel blocks' 8 rows
-
-    // The map of `scene` for the sun at `toSun`, its rows filled in bands on the pool.
-    void Build(const Scene& scene, const Vec3& toSun, TilePool& pool) {
-        Vec3 centre = Scale3(Add3(scene.min, scene.max), 0.5);
-        double radius = std::sqrt(Dot3(Sub3(scene.max, scene.min), Sub3(scene.max, scene.min))) * 0.5 + 1;
-        basis_ = LookingAt(Add3(centre, Scale3(toSun, radius * 2)), centre, {0, 0, 1});
-        scale_ = kSize / (2 * radius);
-        texel_ = 1 / scale_;
-        depth_.resize(static_cast<size_t>(kSize) * kSize);
-        triangles_.clear();
-        for (uint32_t i = 0; i < scene.triangles.size(); ++i) {
-            const auto& t = scene.triangles[i];
-            if (t.opacity < 0.5f) continue; // glass lets the sun through
-            ScreenVertex s[3];
-            for (int k = 0; k < 3; ++k) s[k] = Map(t.p[k]);
-            ScreenTriangle st;
-            if (SetUp(s[0], s[1], s[2], kSize, kSize, i, st)) triangles_.push_back(st);
-        }
-        constexpr int32_t bands = kSize / kBandRows;
-        for (auto& b : bins_) b.clear();
-        for (uint32_t i = 0; i < triangles_.size(); ++i)
-            for (int32_t b = triangles_[i].y0 / kBandRows; b <= triangles_[i].y1 / kBandRows; ++b) bins_[b].push_back(i);
-        pool.Run(bands, [this](int32_t band) {
-            int32_t y0 = band * kBandRows, y1 = y0 + kBandRows - 1;
-            std::fill(depth_.begin() + static_cast<ptrdiff_t>(y0) * kSize, depth_.begin() + static_cast<ptrdiff_t>(y1 + 1) * kSize,
-                      std::numeric_limits<float>::infinity());
-            for (uint32_t i : bins_[band])
-                Walk(triangles_[i], y0, y1, [&](int32_t x, int32_t y, double z, double, double, double) {
-                    // Orthographic: depth is linear.
-                    float& d = depth_[Texel(x, y)];
-                    d = std::min(d, static_cast<float>(z));
-                });
-        });
-    }
-
-    // 0 (in shadow) to 1 (lit), averaged over a 3 x 3 texel neighbourhood.
-    double Light(const Vec3& world, const Vec3& normal, const Vec3& toSun) const {
-        double slope = 1 - std::fabs(Dot3(normal, toSun));
-        Vec3 p = Add3(world, Scale3(normal, texel_ * 1.5));
-        ScreenVertex s = Map(p);
-        double bias = texel_ * (1.0 + 2.0 * slope);
-        int lit = 0;
-        double bx = std::floor(s.x), by = std::floor(s.y);
-        if (bx >= 1 && by >= 1 && bx < kSize - 1 && by < kSize - 1) {
-            // The whole neighbourhood inside the map: no test a texel.
-            auto x = static_cast<int32_t>(bx), y = static_cast<int32_t>(by);
-            const double limit = s.invZ - bias;
-            for (int32_t dy = -1; dy <= 1; ++dy)
-                for (int32_t dx = -1; dx <= 1; ++dx)
-                    if (limit <= depth_[Texel(x + dx, y + dy)]) ++lit;
-            return lit / 9.0;
-        }
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx) {
-                double fx = std::floor(s.x) + dx, fy = std::floor(s.y) + dy;
-                if (!(fx >= 0 && fy >= 0 && fx < kSize && fy < kSize)) {
-                    ++lit;
-                    continue;
-                }
-                auto x = static_cast<int32_t>(fx), y = static_cast<int32_t>(fy);
-                if (s.invZ - bias <= depth_[Texel(x, y)]) ++lit;
-            }
-        return lit / 9.0;
-    }
-
-private:
-    // Texels lie in blocks of 8 x 8, so that a pixel's neighbourhood and its neighbours' share
-    // cache lines and pages. Whole bands of 8 rows stay together, as rows did.
-    static size_t Texel(int32_t x, int32_t y) {
-        auto ux = static_cast<size_t>(x), uy = static_cast<size_t>(y);
-        return ((uy >> 3) * (kSize >> 3) + (ux >> 3)) * 64 + ((uy & 7) << 3) + (ux & 7);
-    }
-
-    ScreenVertex Map(const Vec3& w) const {
-        Vec3 v = basis_.ToView(w);
-        return {kSize * 0.5 + v[0] * scale_, kSize * 0.5 - v[1] * scale_, v[2], w};
-    }
-
-    ViewBasis basis_{};
-    double scale_ = 1, texel_ = 1;
-    std::vector<float> depth_;
-    std::vector<ScreenTriangle> triangles_;
-    std::array<std::vector<uint32_t>, kSize / kBandRows> bins_;
-};
 
 Rgb Scale(Rgb c, double s) {
     auto f = static_cast<float>(s);
