@@ -1,6 +1,6 @@
 #include "desk/CameraNavigation.h"
 
-#include "desk/ViewProjection.h"
+#include "host/render/ViewProjection.h"
 
 #include <algorithm>
 #include <cmath>

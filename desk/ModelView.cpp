@@ -2,9 +2,9 @@
 
 #include "desk/CameraNavigation.h"
 #include "desk/ElementPicker.h"
-#include "desk/ViewProjection.h"
-#include "host/render/WindowPictures.h"
 #include "host/render/ViewCamera.h"
+#include "host/render/ViewProjection.h"
+#include "host/render/WindowPictures.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

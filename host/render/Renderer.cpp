@@ -1,145 +1,31 @@
 #include "host/render/Renderer.h"
 
+#include "host/render/ScreenTriangle.h"
+#include "host/render/ShadowMap.h"
+#include "host/render/TilePool.h"
+#include "host/render/ViewProjection.h"
+
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <condition_variable>
-#include <exception>
-#include <functional>
-#include <limits>
 #include <mutex>
-#include <optional>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace {
 
-Vec3 Sub(const Vec3& a, const Vec3& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-Vec3 Add(const Vec3& a, const Vec3& b) { return {a[0] + b[0], a[1] + b[1], a[2] + b[2]}; }
-Vec3 Mul(const Vec3& a, double s) { return {a[0] * s, a[1] * s, a[2] * s}; }
-double Dot(const Vec3& a, const Vec3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-Vec3 Cross(const Vec3& a, const Vec3& b) {
-    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-// Called for every lit pixel twice; kept inline.
-[[gnu::always_inline]] inline Vec3 Unit(const Vec3& a) {
-    double l = std::sqrt(Dot(a, a));
-    return l > 0 ? Mul(a, 1 / l) : Vec3{0, 0, 1};
-}
-Vec3 Lerp(const Vec3& a, const Vec3& b, double t) { return Add(a, Mul(Sub(b, a), t)); }
+using raster::ScreenTriangle;
+using raster::ScreenVertex;
+using raster::SetUp;
+using raster::Walk;
 
-// A view basis: x right, y up, z the depth along the line of sight.
-struct Basis {
-    Vec3 origin, right, up, forward;
-    Vec3 ToView(const Vec3& p) const {
-        Vec3 d = Sub(p, origin);
-        return {Dot(d, right), Dot(d, up), Dot(d, forward)};
-    }
-};
-
-Basis MakeBasis(const Vec3& eye, const Vec3& target, Vec3 up) {
-    Basis b;
-    b.origin = eye;
-    b.forward = Unit(Sub(target, eye));
-    if (std::fabs(Dot(Unit(up), b.forward)) > 0.999) up = std::fabs(b.forward[2]) < 0.9 ? Vec3{0, 0, 1} : Vec3{0, 1, 0};
-    b.right = Unit(Cross(b.forward, up));
-    b.up = Cross(b.right, b.forward);
-    return b;
-}
-
-constexpr double kNear = 0.05;
-
-// The pixel column or row of a coordinate, held inside [0, size - 1]; far-off coordinates of
-// points near the eye never reach an integer conversion.
-int32_t Pixel(double v, int32_t size) {
-    if (!(v > 0)) return 0;
-    if (v >= size - 1) return size - 1;
-    return static_cast<int32_t>(v);
-}
-
-// Screen-space vertex: pixel position, 1/depth, and the world position for lighting.
-struct ScreenVertex {
-    double x, y, invZ;
-    Vec3 world;
-};
-
-// A triangle on the screen, ready to be walked row by row: its vertices, 1/area, the pixel
-// rectangle it may cover and the scene triangle it comes from.
-struct ScreenTriangle {
-    ScreenVertex a, b, c;
-    double inv;
-    int32_t x0, x1, y0, y1;
-    uint32_t source;
-};
-
-// Null for a triangle without area or wholly outside the picture.
-bool SetUp(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, int32_t width, int32_t height,
-           uint32_t source, ScreenTriangle& out) {
-    double area = (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
-    if (!(std::fabs(area) > 1e-12)) return false;
-    double minX = std::min({a.x, b.x, c.x}), maxX = std::max({a.x, b.x, c.x});
-    double minY = std::min({a.y, b.y, c.y}), maxY = std::max({a.y, b.y, c.y});
-    if (!(maxX >= 0 && minX < width && maxY >= 0 && minY < height)) return false;
-    out = {a, b, c, 1.0 / area, Pixel(minX, width), Pixel(std::ceil(maxX), width), Pixel(minY, height),
-           Pixel(std::ceil(maxY), height), source};
-    return true;
-}
-
-// One row of a triangle: the columns from..to that may lie inside (a column to spare on each
-// side; each pixel's own test decides) and the barycentric weights w0, w1 at `from` with their
-// steps from one column to the next. Keeps large and slanted triangles from walking their whole
-// bounding box. The row depends only on the triangle and the row, never on a tile.
-struct RowWalk {
-    int32_t from = 0, to = -1;
-    double w0 = 0, w1 = 0, d0 = 0, d1 = 0;
-};
-
-bool RowSpan(const ScreenTriangle& t, double py, RowWalk& r) {
-    const ScreenVertex &a = t.a, &b = t.b, &c = t.c;
-    const int32_t x0 = t.x0, x1 = t.x1;
-    double px = x0 + 0.5;
-    double e[3] = {((b.x - px) * (c.y - py) - (b.y - py) * (c.x - px)) * t.inv,
-                   ((c.x - px) * (a.y - py) - (c.y - py) * (a.x - px)) * t.inv, 0};
-    double d[3] = {(b.y - c.y) * t.inv, (c.y - a.y) * t.inv, 0};
-    e[2] = 1.0 - e[0] - e[1];
-    d[2] = -d[0] - d[1];
-    double lo = x0, hi = x1;
-    for (int i = 0; i < 3; ++i) {
-        if (d[i] > 0) lo = std::max(lo, x0 - e[i] / d[i]);
-        else if (d[i] < 0) hi = std::min(hi, x0 - e[i] / d[i]);
-        else if (e[i] < 0) return false;
-    }
-    if (!(lo <= hi + 1)) return false;
-    r.from = std::max(x0, Pixel(std::floor(lo) - 1, x1 + 1));
-    r.to = std::min(x1, Pixel(std::ceil(hi) + 1, x1 + 1));
-    if (r.from > r.to) return false;
-    double k = r.from - x0;
-    r.w0 = e[0] + k * d[0];
-    r.w1 = e[1] + k * d[1];
-    r.d0 = d[0];
-    r.d1 = d[1];
-    return true;
-}
-
-// Calls fragment(x, invZ, w0, w1, w2) for every covered pixel centre of rows y0..y1 of `t`; the
-// edge functions step from column to column.
-template <typename F> void Walk(const ScreenTriangle& t, int32_t y0, int32_t y1, F&& fragment) {
-    const double ia = t.a.invZ, ib = t.b.invZ, ic = t.c.invZ;
-    for (int32_t y = std::max(y0, t.y0); y <= std::min(y1, t.y1); ++y) {
-        RowWalk r;
-        if (!RowSpan(t, y + 0.5, r)) continue;
-        double w0 = r.w0, w1 = r.w1;
-        for (int32_t x = r.from; x <= r.to; ++x, w0 += r.d0, w1 += r.d1) {
-            double w2 = 1.0 - w0 - w1;
-            if (w0 < 0 || w1 < 0 || w2 < 0) continue;
-            fragment(x, y, w0 * ia + w1 * ib + w2 * ic, w0, w1, w2);
-        }
-    }
-}
+constexpr Vec3 kZ{0, 0, 1};
+constexpr double kNear = ViewProjection::kNear;
 
 // Perspective-correct world position of a pixel of `t`.
 Vec3 WorldAt(const ScreenTriangle& t, double w0, double w1, double w2, double invZ) {
     double k0 = w0 * t.a.invZ / invZ, k1 = w1 * t.b.invZ / invZ, k2 = w2 * t.c.invZ / invZ;
-    return Add(Add(Mul(t.a.world, k0), Mul(t.b.world, k1)), Mul(t.c.world, k2));
+    return Add3(Add3(Scale3(t.a.world, k0), Scale3(t.b.world, k1)), Scale3(t.c.world, k2));
 }
 
 // Keeps the part of a polygon in front of the near plane.
@@ -152,7 +38,7 @@ std::vector<std::pair<Vec3, Vec3>> ClipNear(const std::vector<std::pair<Vec3, Ve
         if (inA) out.push_back(a);
         if (inA != inB) {
             double t = (kNear - a.first[2]) / (b.first[2] - a.first[2]);
-            out.push_back({Lerp(a.first, b.first, t), Lerp(a.second, b.second, t)});
+            out.push_back({Lerp3(a.first, b.first, t), Lerp3(a.second, b.second, t)});
         }
     }
     return out;
@@ -169,17 +55,16 @@ struct ScreenLine {
 
 class Projector {
 public:
-    Projector(const Basis& basis, double focal, int32_t width, int32_t height)
-        : basis_(basis), focal_(focal), cx_(width * 0.5), cy_(height * 0.5), width_(width), height_(height) {}
+    Projector(const ViewProjection& view, int32_t width, int32_t height) : view_(view), width_(width), height_(height) {}
 
     ScreenVertex Project(const Vec3& view, const Vec3& world) const {
-        double inv = 1.0 / view[2];
-        return {cx_ + focal_ * view[0] * inv, cy_ - focal_ * view[1] * inv, inv, world};
+        ScreenDepth s = view_.OnScreen(view);
+        return {s.x, s.y, s.invZ, world};
     }
 
     // Appends the screen triangles of a scene triangle, clipped at the near plane.
     void Triangle(const Vec3 (&p)[3], uint32_t source, std::vector<ScreenTriangle>& out) const {
-        Vec3 v[3] = {basis_.ToView(p[0]), basis_.ToView(p[1]), basis_.ToView(p[2])};
+        Vec3 v[3] = {view_.ToView(p[0]), view_.ToView(p[1]), view_.ToView(p[2])};
         ScreenTriangle t;
         if (v[0][2] >= kNear && v[1][2] >= kNear && v[2][2] >= kNear) {
             if (SetUp(Project(v[0], p[0]), Project(v[1], p[1]), Project(v[2], p[2]), width_, height_, source, t))
@@ -198,10 +83,10 @@ public:
 
     // The visible part of a segment; false when nothing of it can show.
     bool Line(const Vec3& wa, const Vec3& wb, ScreenLine& out) const {
-        Vec3 a = basis_.ToView(wa), b = basis_.ToView(wb);
+        Vec3 a = view_.ToView(wa), b = view_.ToView(wb);
         if (a[2] < kNear && b[2] < kNear) return false;
-        if (a[2] < kNear) a = Lerp(a, b, (kNear - a[2]) / (b[2] - a[2]));
-        if (b[2] < kNear) b = Lerp(b, a, (kNear - b[2]) / (a[2] - b[2]));
+        if (a[2] < kNear) a = Lerp3(a, b, (kNear - a[2]) / (b[2] - a[2]));
+        if (b[2] < kNear) b = Lerp3(b, a, (kNear - b[2]) / (a[2] - b[2]));
         ScreenVertex sa = Project(a, wa), sb = Project(b, wb);
         double dx = sb.x - sa.x, dy = sb.y - sa.y;
         double steps = std::ceil(std::max(std::fabs(dx), std::fabs(dy)));
@@ -217,8 +102,7 @@ public:
     }
 
 private:
-    Basis basis_;
-    double focal_, cx_, cy_;
+    ViewProjection view_;
     int32_t width_, height_;
 };
 
@@ -243,176 +127,6 @@ template <typename F> void PlotLine(const ScreenLine& l, int32_t width, int32_t 
         plot(static_cast<int32_t>(x), row, l.invZa + l.dInvZ * t);
     }
 }
-
-// Runs jobs 0 .. count - 1 on the caller's thread and the pool's workers; each job on one thread.
-class TilePool {
-public:
-    explicit TilePool(int32_t threads) {
-        for (int32_t i = 1; i < threads; ++i) workers_.emplace_back([this] { Work(); });
-    }
-    ~TilePool() {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            stop_ = true;
-        }
-        wake_.notify_all();
-        for (auto& w : workers_) w.join();
-    }
-    TilePool(const TilePool&) = delete;
-    TilePool& operator=(const TilePool&) = delete;
-
-    int32_t Threads() const { return static_cast<int32_t>(workers_.size()) + 1; }
-
-    void Run(int32_t count, const std::function<void(int32_t)>& job) {
-        if (workers_.empty() || count <= 1) {
-            for (int32_t i = 0; i < count; ++i) job(i);
-            return;
-        }
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            job_ = &job;
-            count_ = count;
-            next_.store(0);
-            busy_ = static_cast<int32_t>(workers_.size());
-            failure_ = nullptr;
-            ++generation_;
-        }
-        wake_.notify_all();
-        Drain();
-        std::unique_lock<std::mutex> lock(mutex_);
-        done_.wait(lock, [this] { return busy_ == 0; });
-        job_ = nullptr;
-        if (failure_) std::rethrow_exception(failure_);
-    }
-
-private:
-    void Drain() {
-        for (;;) {
-            int32_t i = next_.fetch_add(1);
-            if (i >= count_) return;
-            try {
-                (*job_)(i);
-            } catch (...) {
-                std::lock_guard<std::mutex> lock(mutex_);
-                if (!failure_) failure_ = std::current_exception();
-            }
-        }
-    }
-    void Work() {
-        uint64_t seen = 0;
-        std::unique_lock<std::mutex> lock(mutex_);
-        for (;;) {
-            wake_.wait(lock, [&] { return stop_ || generation_ != seen; });
-            if (stop_) return;
-            seen = generation_;
-            lock.unlock();
-            Drain();
-            lock.lock();
-            if (--busy_ == 0) done_.notify_one();
-        }
-    }
-
-    std::vector<std::thread> workers_;
-    std::mutex mutex_;
-    std::condition_variable wake_, done_;
-    const std::function<void(int32_t)>* job_ = nullptr;
-    int32_t count_ = 0;
-    std::atomic<int32_t> next_{0};
-    int32_t busy_ = 0;
-    uint64_t generation_ = 0;
-    bool stop_ = false;
-    std::exception_ptr failure_;
-};
-
-// Depth from the sun over the whole scene, for the photo's shadows.
-class ShadowMap {
-public:
-    static constexpr int32_t kSize = 1024;
-    static constexpr int32_t kBandRows = 32; // a multiple of the texel blocks' 8 rows
-
-    // The map of `scene` for the sun at `toSun`, its rows filled in bands on the pool.
-    void Build(const Scene& scene, const Vec3& toSun, TilePool& pool) {
-        Vec3 centre = Mul(Add(scene.min, scene.max), 0.5);
-        double radius = std::sqrt(Dot(Sub(scene.max, scene.min), Sub(scene.max, scene.min))) * 0.5 + 1;
-        basis_ = MakeBasis(Add(centre, Mul(toSun, radius * 2)), centre, {0, 0, 1});
-        scale_ = kSize / (2 * radius);
-        texel_ = 1 / scale_;
-        depth_.resize(static_cast<size_t>(kSize) * kSize);
-        triangles_.clear();
-        for (uint32_t i = 0; i < scene.triangles.size(); ++i) {
-            const auto& t = scene.triangles[i];
-            if (t.opacity < 0.5f) continue; // glass lets the sun through
-            ScreenVertex s[3];
-            for (int k = 0; k < 3; ++k) s[k] = Map(t.p[k]);
-            ScreenTriangle st;
-            if (SetUp(s[0], s[1], s[2], kSize, kSize, i, st)) triangles_.push_back(st);
-        }
-        constexpr int32_t bands = kSize / kBandRows;
-        for (auto& b : bins_) b.clear();
-        for (uint32_t i = 0; i < triangles_.size(); ++i)
-            for (int32_t b = triangles_[i].y0 / kBandRows; b <= triangles_[i].y1 / kBandRows; ++b) bins_[b].push_back(i);
-        pool.Run(bands, [this](int32_t band) {
-            int32_t y0 = band * kBandRows, y1 = y0 + kBandRows - 1;
-            std::fill(depth_.begin() + static_cast<ptrdiff_t>(y0) * kSize, depth_.begin() + static_cast<ptrdiff_t>(y1 + 1) * kSize,
-                      std::numeric_limits<float>::infinity());
-            for (uint32_t i : bins_[band])
-                Walk(triangles_[i], y0, y1, [&](int32_t x, int32_t y, double z, double, double, double) {
-                    // Orthographic: depth is linear.
-                    float& d = depth_[Texel(x, y)];
-                    d = std::min(d, static_cast<float>(z));
-                });
-        });
-    }
-
-    // 0 (in shadow) to 1 (lit), averaged over a 3 x 3 texel neighbourhood.
-    double Light(const Vec3& world, const Vec3& normal, const Vec3& toSun) const {
-        double slope = 1 - std::fabs(Dot(normal, toSun));
-        Vec3 p = Add(world, Mul(normal, texel_ * 1.5));
-        ScreenVertex s = Map(p);
-        double bias = texel_ * (1.0 + 2.0 * slope);
-        int lit = 0;
-        double bx = std::floor(s.x), by = std::floor(s.y);
-        if (bx >= 1 && by >= 1 && bx < kSize - 1 && by < kSize - 1) {
-            // The whole neighbourhood inside the map: no test a texel.
-            auto x = static_cast<int32_t>(bx), y = static_cast<int32_t>(by);
-            const double limit = s.invZ - bias;
-            for (int32_t dy = -1; dy <= 1; ++dy)
-                for (int32_t dx = -1; dx <= 1; ++dx)
-                    if (limit <= depth_[Texel(x + dx, y + dy)]) ++lit;
-            return lit / 9.0;
-        }
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx) {
-                double fx = std::floor(s.x) + dx, fy = std::floor(s.y) + dy;
-                if (!(fx >= 0 && fy >= 0 && fx < kSize && fy < kSize)) {
-                    ++lit;
-                    continue;
-                }
-                auto x = static_cast<int32_t>(fx), y = static_cast<int32_t>(fy);
-                if (s.invZ - bias <= depth_[Texel(x, y)]) ++lit;
-            }
-        return lit / 9.0;
-    }
-
-private:
-    // Texels lie in blocks of 8 x 8, so that a pixel's neighbourhood and its neighbours' share
-    // cache lines and pages. Whole bands of 8 rows stay together, as rows did.
-    static size_t Texel(int32_t x, int32_t y) {
-        auto ux = static_cast<size_t>(x), uy = static_cast<size_t>(y);
-        return ((uy >> 3) * (kSize >> 3) + (ux >> 3)) * 64 + ((uy & 7) << 3) + (ux & 7);
-    }
-
-    ScreenVertex Map(const Vec3& w) const {
-        Vec3 v = basis_.ToView(w);
-        return {kSize * 0.5 + v[0] * scale_, kSize * 0.5 - v[1] * scale_, v[2], w};
-    }
-
-    Basis basis_{};
-    double scale_ = 1, texel_ = 1;
-    std::vector<float> depth_;
-    std::vector<ScreenTriangle> triangles_;
-    std::array<std::vector<uint32_t>, kSize / kBandRows> bins_;
-};
 
 Rgb Scale(Rgb c, double s) {
     auto f = static_cast<float>(s);
@@ -487,9 +201,9 @@ struct Renderer::Impl {
         Vec3 p = WorldAt(s, w0, w1, w2, invZ);
         double lit = shadows.Light(p, look.n, toSun);
         if (lit == 0) return look.flat; // exactly the unlit colour: no sun, no highlight
-        Vec3 v = Unit(Sub(eye, p));
-        Vec3 h = Unit(Add(v, toSun));
-        double spec = t.specular * Pow24(std::max(0.0, Dot(look.n, h))) * lit * 0.6;
+        Vec3 v = Unit3(Sub3(eye, p), kZ);
+        Vec3 h = Unit3(Add3(v, toSun), kZ);
+        double spec = t.specular * Pow24(std::max(0.0, Dot3(look.n, h))) * lit * 0.6;
         Rgb c = Scale(t.colour, look.sky + 0.68 * look.sun * lit);
         return {c.r + static_cast<float>(spec), c.g + static_cast<float>(spec), c.b + static_cast<float>(spec)};
     }
@@ -529,15 +243,16 @@ void Renderer::Impl::Render(const Scene& sc, const ViewCamera& camera, const Pix
     background = bg;
     eye = camera.eye;
     const int32_t width = target.width, height = target.height;
-    Basis basis = MakeBasis(camera.eye, camera.target, camera.up);
-    double focal = (width * 0.5) / std::tan(camera.fov * 0.5 * 3.14159265358979323846 / 180.0);
-    Projector projector(basis, focal, width, height);
+    const ViewProjection view(camera, width, height);
+    const ViewBasis& basis = view.Basis();
+    Projector projector(view, width, height);
 
     const double az = camera.sunAzimuth * 3.14159265358979323846 / 180.0;
     const double alt = camera.sunAltitude * 3.14159265358979323846 / 180.0;
-    toSun = Unit({std::sin(az) * std::cos(alt), std::cos(az) * std::cos(alt), std::sin(alt)});
+    toSun = Unit3({std::sin(az) * std::cos(alt), std::cos(az) * std::cos(alt), std::sin(alt)}, kZ);
     // The 3D window's light comes from over the viewer's left shoulder.
-    const Vec3 headLight = Unit(Add(Add(Mul(basis.up, 0.8), Mul(basis.right, -0.5)), Mul(basis.forward, -1.0)));
+    const Vec3 headLight =
+        Unit3(Add3(Add3(Scale3(basis.up, 0.8), Scale3(basis.right, -0.5)), Scale3(basis.forward, -1.0)), kZ);
 
     shadowsOn = style == RenderStyle::Photo && !sc.triangles.empty();
     if (shadowsOn) {
@@ -563,14 +278,14 @@ void Renderer::Impl::Render(const Scene& sc, const ViewCamera& camera, const Pix
     for (uint32_t i = 0; i < sc.triangles.size(); ++i) {
         const SceneTriangle& t = sc.triangles[i];
         Look& look = looks[i];
-        Vec3 toEye = Sub(camera.eye, t.p[0]);
-        look.n = Dot(t.normal, toEye) < 0 ? Mul(t.normal, -1) : t.normal;
+        Vec3 toEye = Sub3(camera.eye, t.p[0]);
+        look.n = Dot3(t.normal, toEye) < 0 ? Scale3(t.normal, -1) : t.normal;
         look.bias = t.opening ? kOpeningBias : 1.0;
         if (style == RenderStyle::Window3D) {
-            look.flat = Scale(t.colour, 0.55 + 0.45 * std::max(0.0, Dot(look.n, headLight)));
+            look.flat = Scale(t.colour, 0.55 + 0.45 * std::max(0.0, Dot3(look.n, headLight)));
             look.sun = look.sky = 0;
         } else {
-            look.sun = std::max(0.0, Dot(look.n, toSun));
+            look.sun = std::max(0.0, Dot3(look.n, toSun));
             look.sky = 0.42 + 0.12 * look.n[2];
             look.flat = Scale(t.colour, look.sky + 0.68 * look.sun * 0.0);
         }

@@ -24,12 +24,6 @@ float Channel(double v) {
     return v > 1 ? 1.0f : static_cast<float>(v);
 }
 
-Vec3 Sub(const Vec3& a, const Vec3& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-Vec3 Cross(const Vec3& a, const Vec3& b) {
-    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-double Dot(const Vec3& a, const Vec3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-
 struct Look {
     Rgb colour;
     float opacity = 1;
@@ -132,8 +126,8 @@ struct Builder {
     }
 
     void Triangle(const Vec3& a, const Vec3& b, const Vec3& c, Face f) {
-        Vec3 n = Cross(Sub(b, a), Sub(c, a));
-        double len = std::sqrt(Dot(n, n));
+        Vec3 n = Cross3(Sub3(b, a), Sub3(c, a));
+        double len = std::sqrt(Dot3(n, n));
         if (!(len > 1e-12)) return; // degenerate
         Look look = LookOf(f);
         SceneTriangle t{{a, b, c}, {n[0] / len, n[1] / len, n[2] / len}, look.colour, look.opacity, look.specular, opening};
@@ -174,8 +168,8 @@ struct Builder {
             if (t[0] < 0 || t[1] < 0 || t[2] < 0) continue;
             size_t i0 = static_cast<size_t>(t[0]), i1 = static_cast<size_t>(t[1]), i2 = static_cast<size_t>(t[2]);
             if (i0 >= v.size() || i1 >= v.size() || i2 >= v.size()) continue;
-            Vec3 n = Cross(Sub(v[i1], v[i0]), Sub(v[i2], v[i0]));
-            double len = std::sqrt(Dot(n, n));
+            Vec3 n = Cross3(Sub3(v[i1], v[i0]), Sub3(v[i2], v[i0]));
+            double len = std::sqrt(Dot3(n, n));
             if (!(len > 1e-12)) continue;
             n = {n[0] / len, n[1] / len, n[2] / len};
             Face f = n[2] > 0.3 ? Face::Top : n[2] < -0.3 ? Face::Bottom : Face::SideLow;
@@ -187,7 +181,7 @@ struct Builder {
         }
         // Outlines and creases; edges inside a flat surface are not drawn.
         for (const auto& [e, normals] : edgeNormals) {
-            bool draw = normals.size() != 2 || Dot(normals[0], normals[1]) < 0.94;
+            bool draw = normals.size() != 2 || Dot3(normals[0], normals[1]) < 0.94;
             if (draw) Edge(v[static_cast<size_t>(e.first)], v[static_cast<size_t>(e.second)]);
         }
     }

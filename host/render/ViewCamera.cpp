@@ -85,23 +85,21 @@ ViewCamera FitCameraToPoints(const ViewCamera& base, std::span<const Vec3> point
         }
     }
     if (!UsableCamera(base) || !(Distance(min, max) > 1e-6)) return base;
-    auto cross = [](const Vec3& a, const Vec3& b) {
-        return Vec3{a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-    };
+    // Divides where Unit3 multiplies by the reciprocal: a fitted camera is stored in the project,
+    // and the same model keeps giving the same numbers.
     auto unit = [](Vec3 v) {
-        double n = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+        double n = std::sqrt(Dot3(v, v));
         return n > 1e-12 ? Vec3{v[0] / n, v[1] / n, v[2] / n} : Vec3{0, 0, 0};
     };
-    auto dot = [](const Vec3& a, const Vec3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; };
     Vec3 centre{}, back{};
     for (size_t i = 0; i < 3; ++i) {
         centre[i] = (min[i] + max[i]) / 2;
         back[i] = base.eye[i] - base.target[i];
     }
     back = unit(back);
-    Vec3 right = unit(cross(Vec3{-back[0], -back[1], -back[2]}, base.up));
+    Vec3 right = unit(Cross3(Vec3{-back[0], -back[1], -back[2]}, base.up));
     if (right == Vec3{0, 0, 0}) return base; // looking along the up direction
-    Vec3 up = cross(right, Vec3{-back[0], -back[1], -back[2]});
+    Vec3 up = Cross3(right, Vec3{-back[0], -back[1], -back[2]});
     constexpr double kPi = 3.14159265358979323846;
     // The view angle is horizontal; a wider window sees less upwards.
     double tanWide = std::tan(base.fov * kPi / 360);
@@ -109,10 +107,10 @@ ViewCamera FitCameraToPoints(const ViewCamera& base, std::span<const Vec3> point
     // Far enough back that every point is inside the view, with a small margin.
     double distance = 0;
     for (const Vec3& p : points) {
-        Vec3 d{p[0] - centre[0], p[1] - centre[1], p[2] - centre[2]};
-        double towardsEye = dot(d, back);
-        distance = std::max({distance, towardsEye + std::abs(dot(d, right)) * 1.08 / tanWide,
-                             towardsEye + std::abs(dot(d, up)) * 1.08 / tanHigh});
+        Vec3 d = Sub3(p, centre);
+        double towardsEye = Dot3(d, back);
+        distance = std::max({distance, towardsEye + std::abs(Dot3(d, right)) * 1.08 / tanWide,
+                             towardsEye + std::abs(Dot3(d, up)) * 1.08 / tanHigh});
     }
     ViewCamera c = base;
     for (size_t i = 0; i < 3; ++i) {
