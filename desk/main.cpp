@@ -1,6 +1,6 @@
 // quorvel-desk: the host as a desktop window, with the add-on's palette and dialogs.
-#include "desk/DeskSession.h"
-#include "desk/MainWindow.h"
+#include "desk/window/DeskSession.h"
+#include "desk/window/MainWindow.h"
 
 #include <QApplication>
 

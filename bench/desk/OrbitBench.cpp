@@ -1,7 +1,7 @@
 // Frames a second while the user orbits the example house in a 1280 x 720 3D window: each
 // iteration is one mouse step, the camera moved and the widget painted (the coarse picture
 // drawn while the mouse moves, and the full one it settles to).
-#include "desk/ModelView.h"
+#include "desk/views/ModelView.h"
 #include "host/app/Host.h"
 
 #include <QApplication>

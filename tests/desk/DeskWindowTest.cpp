@@ -1,15 +1,15 @@
 // A planner's session in the window, driven by mouse and keys: the example house, the palette,
 // the schedule through the file dialog, linking by clicking in the 3D view, the building on a
 // date, an in-place edit the palette refuses, and a movie stopped from its progress window.
-#include "desk/ActivityListView.h"
-#include "desk/DeskSession.h"
-#include "desk/DialogUnits.h"
-#include "desk/DialogWindow.h"
-#include "desk/ElementPicker.h"
-#include "desk/MainWindow.h"
-#include "desk/ModalDialogWindow.h"
-#include "desk/ModelView.h"
-#include "desk/QtDialogBackEnd.h"
+#include "desk/dialogs/ActivityListView.h"
+#include "desk/window/DeskSession.h"
+#include "desk/dialogs/DialogUnits.h"
+#include "desk/dialogs/DialogWindow.h"
+#include "desk/views/ElementPicker.h"
+#include "desk/window/MainWindow.h"
+#include "desk/dialogs/ModalDialogWindow.h"
+#include "desk/views/ModelView.h"
+#include "desk/dialogs/QtDialogBackEnd.h"
 #include "dialogkit/DGAnswers.h"
 
 #include <QAbstractButton>

@@ -1,7 +1,7 @@
-#include "desk/ItemWidget.h"
+#include "desk/dialogs/ItemWidget.h"
 
-#include "desk/CodePageText.h"
-#include "desk/DialogUnits.h"
+#include "desk/dialogs/CodePageText.h"
+#include "desk/dialogs/DialogUnits.h"
 
 #include <QCheckBox>
 #include <QComboBox>

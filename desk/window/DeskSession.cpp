@@ -1,6 +1,6 @@
-#include "desk/DeskSession.h"
+#include "desk/window/DeskSession.h"
 
-#include "desk/MainWindow.h"
+#include "desk/window/MainWindow.h"
 
 #include <QPlainTextEdit>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "desk/CanvasPainter.h"
+#include "desk/dialogs/CanvasPainter.h"
 
-#include "desk/CodePageText.h"
+#include "desk/dialogs/CodePageText.h"
 
 #include <QPainter>
 

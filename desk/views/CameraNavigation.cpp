@@ -1,4 +1,4 @@
-#include "desk/CameraNavigation.h"
+#include "desk/views/CameraNavigation.h"
 
 #include "host/render/ViewProjection.h"
 

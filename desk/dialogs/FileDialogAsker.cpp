@@ -1,6 +1,6 @@
-#include "desk/FileDialogAsker.h"
+#include "desk/dialogs/FileDialogAsker.h"
 
-#include "desk/CodePageText.h"
+#include "desk/dialogs/CodePageText.h"
 
 #include <QFileDialog>
 #include <QStringList>

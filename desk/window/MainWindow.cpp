@@ -1,11 +1,11 @@
-#include "desk/MainWindow.h"
+#include "desk/window/MainWindow.h"
 
 #include "basekit/BKResources.h"
-#include "desk/CodePageText.h"
-#include "desk/LayerPanel.h"
-#include "desk/ModelView.h"
-#include "desk/QtDialogBackEnd.h"
-#include "desk/SelectionPanel.h"
+#include "desk/dialogs/CodePageText.h"
+#include "desk/window/LayerPanel.h"
+#include "desk/views/ModelView.h"
+#include "desk/dialogs/QtDialogBackEnd.h"
+#include "desk/window/SelectionPanel.h"
 
 #include <QAction>
 #include <QEvent>

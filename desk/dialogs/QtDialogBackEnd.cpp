@@ -1,9 +1,9 @@
-#include "desk/QtDialogBackEnd.h"
+#include "desk/dialogs/QtDialogBackEnd.h"
 
-#include "desk/AlertBox.h"
-#include "desk/DialogWindow.h"
-#include "desk/FileDialogAsker.h"
-#include "desk/ModalDialogWindow.h"
+#include "desk/dialogs/AlertBox.h"
+#include "desk/dialogs/DialogWindow.h"
+#include "desk/dialogs/FileDialogAsker.h"
+#include "desk/dialogs/ModalDialogWindow.h"
 #include "filekit/FKFileDialog.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "desk/ElementPicker.h"
+#include "desk/views/ElementPicker.h"
 
 #include "hostapi/HostAttributeRecord.h"
 #include "hostapi/HostElementRecord.h"

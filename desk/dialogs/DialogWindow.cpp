@@ -1,9 +1,9 @@
-#include "desk/DialogWindow.h"
+#include "desk/dialogs/DialogWindow.h"
 
-#include "desk/ActivityListView.h"
-#include "desk/CodePageText.h"
-#include "desk/DialogUnits.h"
-#include "desk/ItemWidget.h"
+#include "desk/dialogs/ActivityListView.h"
+#include "desk/dialogs/CodePageText.h"
+#include "desk/dialogs/DialogUnits.h"
+#include "desk/dialogs/ItemWidget.h"
 
 #include <QCloseEvent>
 #include <QResizeEvent>

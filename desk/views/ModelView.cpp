@@ -1,7 +1,7 @@
-#include "desk/ModelView.h"
+#include "desk/views/ModelView.h"
 
-#include "desk/CameraNavigation.h"
-#include "desk/ElementPicker.h"
+#include "desk/views/CameraNavigation.h"
+#include "desk/views/ElementPicker.h"
 #include "host/render/ViewCamera.h"
 #include "host/render/ViewProjection.h"
 #include "host/render/WindowPictures.h"

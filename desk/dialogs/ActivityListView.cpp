@@ -1,8 +1,8 @@
-#include "desk/ActivityListView.h"
+#include "desk/dialogs/ActivityListView.h"
 
-#include "desk/CanvasPainter.h"
-#include "desk/CodePageText.h"
-#include "desk/DialogUnits.h"
+#include "desk/dialogs/CanvasPainter.h"
+#include "desk/dialogs/CodePageText.h"
+#include "desk/dialogs/DialogUnits.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,8 +1,8 @@
-#include "desk/ModalDialogWindow.h"
+#include "desk/dialogs/ModalDialogWindow.h"
 
-#include "desk/CodePageText.h"
-#include "desk/DialogUnits.h"
-#include "desk/ItemWidget.h"
+#include "desk/dialogs/CodePageText.h"
+#include "desk/dialogs/DialogUnits.h"
+#include "desk/dialogs/ItemWidget.h"
 
 #include <QPushButton>
 

@@ -1,4 +1,4 @@
-#include "desk/DialogUnits.h"
+#include "desk/dialogs/DialogUnits.h"
 
 #include <QGuiApplication>
 #include <QScreen>

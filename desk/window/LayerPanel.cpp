@@ -1,7 +1,7 @@
-#include "desk/LayerPanel.h"
+#include "desk/window/LayerPanel.h"
 
 #include "bytes/LittleEndian.h"
-#include "desk/CodePageText.h"
+#include "desk/dialogs/CodePageText.h"
 #include "hostapi/HostAttributeRecord.h"
 
 #include <QHeaderView>

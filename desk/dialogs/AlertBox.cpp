@@ -1,6 +1,6 @@
-#include "desk/AlertBox.h"
+#include "desk/dialogs/AlertBox.h"
 
-#include "desk/CodePageText.h"
+#include "desk/dialogs/CodePageText.h"
 
 #include <QPushButton>
 

@@ -1,6 +1,6 @@
-#include "desk/SelectionPanel.h"
+#include "desk/window/SelectionPanel.h"
 
-#include "desk/CodePageText.h"
+#include "desk/dialogs/CodePageText.h"
 
 SelectionPanel::SelectionPanel(Host& host, QWidget* parent) : QPlainTextEdit(parent), host_(host) {
     setObjectName(QStringLiteral("selection"));
