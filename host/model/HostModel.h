@@ -66,6 +66,12 @@ public:
     const std::vector<uint8_t>* AttributeExtra(int32_t kind, int16_t index) const;
     void SetAttributeExtra(int32_t kind, int16_t index, std::vector<uint8_t> extra);
 
+    // Whether the project differs from what was last opened or saved. Element and user-data
+    // changes are followed through the undo history; other changes say so with MarkModified.
+    bool Modified() const { return modified_; }
+    void MarkModified() { modified_ = true; }
+    void MarkSaved() { modified_ = false; }
+
     std::vector<API_Guid>& Selection() { return selection_; }
     UndoHistory& Undo() { return undo_; }
     bool ApplyUndo(std::string& name);
@@ -104,6 +110,7 @@ private:
     std::vector<API_Guid> selection_;
     UndoHistory undo_;
     uint32_t guidCounter_ = 0;
+    bool modified_ = false;
 };
 
 // A fresh attribute record of a kind with its name.
