@@ -14,7 +14,7 @@ namespace {
 
 int Usage(const std::string& message) {
     std::fprintf(stderr, "quorvel: %s\nusage: quorvel [--model FILE] [--addon FILE] [--prefs FILE] "
-                         "[--now YYYY-MM-DD[THH:MM]] [SCRIPT|-]\n"
+                         "[--now YYYY-MM-DD[THH:MM]] [--keep-going] [SCRIPT|-]\n"
                          "       quorvel --help | --version\n", message.c_str());
     return 2;
 }
@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     StartOptions options;
     options.prefs = DefaultPreferencesPath();
     std::string script = "-", error;
-    bool scriptGiven = false;
+    bool scriptGiven = false, keepGoing = false;
     for (int i = 1; i < argc; ++i) {
         switch (ReadStartOption(argc, argv, i, options, error)) {
         case OptionRead::Taken: continue;
@@ -50,6 +50,10 @@ int main(int argc, char** argv) {
         if (a == "--help" || a == "-h") {
             std::fputs(QuorvelHelpText().c_str(), stdout);
             return 0;
+        }
+        if (a == "--keep-going") {
+            keepGoing = true;
+            continue;
         }
         if (a == "--version") {
             std::printf("quorvel %s\n", kQuorvelVersion);
@@ -74,7 +78,10 @@ int main(int argc, char** argv) {
     case StartResult::BadClock: return Usage(error);
     case StartResult::AddonFailed: front.ShowError(error); return 1;
     case StartResult::ModelNotOpened: status = 1; break;
-    case StartResult::Ready: status = front.interpreter->Run(script == "-" ? std::cin : scriptFile); break;
+    case StartResult::Ready:
+        front.interpreter->SetKeepGoing(keepGoing);
+        status = front.interpreter->Run(script == "-" ? std::cin : scriptFile);
+        break;
     }
     session.UnloadAddons();
     if (!front.interpreter->Finish() || DGUnansweredQuestions() > 0) status = 1;

@@ -8,6 +8,7 @@
 #include "desk/window/SelectionPanel.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QDockWidget>
 #include <QFileDialog>
@@ -163,8 +164,14 @@ void MainWindow::RefreshAll() {
     layers_->Refresh();
     selection_->Refresh();
     dialogs_->SyncAll();
-    QString title = host_.projectPath.empty() ? tr("Untitled") : QString::fromStdString(host_.projectPath);
-    setWindowTitle(title + QStringLiteral(" — Quorvel"));
+    // The project's name, with Qt's modified mark in place of [*].
+    setWindowTitle(FromCodePage(host_.ProjectName()) + QStringLiteral("[*] — Quorvel"));
+    setWindowModified(host_.Model().Modified());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (host_.MayDiscardProject()) event->accept();
+    else event->ignore();
 }
 
 bool MainWindow::OpenProjectFile(const QString& path) {
@@ -192,17 +199,20 @@ bool MainWindow::SaveProjectFile(const QString& path) {
 }
 
 void MainWindow::NewProject() {
+    if (!host_.MayDiscardProject()) return RefreshAll();
     host_.NewProject();
     RefreshAll();
 }
 
 void MainWindow::OpenProject() {
+    if (!host_.MayDiscardProject()) return RefreshAll();
     QString path = QFileDialog::getOpenFileName(this, tr("Open project"), QString(), tr("Quorvel projects (*.qvp)"),
                                                 nullptr, QFileDialog::DontUseNativeDialog);
     if (!path.isEmpty()) OpenProjectFile(path);
 }
 
 void MainWindow::OpenIfcModel() {
+    if (!host_.MayDiscardProject()) return RefreshAll();
     QString path = QFileDialog::getOpenFileName(this, tr("Open IFC model"), QString(), tr("IFC models (*.ifc *.IFC)"),
                                                 nullptr, QFileDialog::DontUseNativeDialog);
     if (!path.isEmpty()) OpenProjectFile(path);

@@ -42,6 +42,8 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    // Quitting, by the menu, its key or the window's close box, asks before unsaved work goes.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildHostMenus();

@@ -14,9 +14,18 @@ public:
     // project with the view on the whole building. Nothing changes on failure.
     bool OpenProject(const std::string& path, std::string& error);
     // A later revision of the IFC model into the open project (by GlobalId, keeping what the
-    // user and the add-ons gave the elements); the undo history is cleared. Nothing changes on failure.
+    // user and the add-ons gave the elements), as one undo step when the history can hold it.
+    // A revision that takes much away asks first. Nothing changes on failure or when the user
+    // declines (which is no failure).
     bool UpdateFromIfc(const std::string& path, std::string& error);
     bool SaveProject(const std::string& path, std::string& error);
     void ShareProject(int16_t userId);
     bool ResetPreferences(std::string& error);
+
+    // Before a command lets the open project go (new, open, quit): asks whether to save unsaved
+    // changes, saving where the user says (an untitled project asks where). True when the
+    // project may go; false when the user cancelled or the save failed, and nothing changed.
+    bool MayDiscardProject();
+    // The project's name as the user knows it: its file's name, or "Untitled" (8-bit).
+    std::string ProjectName() const;
 };

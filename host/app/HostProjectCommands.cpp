@@ -1,12 +1,14 @@
 #include "host/app/Host.h"
 
 #include "basekit/BKText.h"
+#include "host/app/RevisionCheck.h"
 #include "host/ifc/IfcModelBuilder.h"
 #include "host/ifc/IfcReader.h"
 #include "host/ifc/IfcRevisionUpdate.h"
 #include "host/project/HostProjectFile.h"
 #include "host/render/ViewCamera.h"
 #include "host/render/WindowPictures.h"
+#include "host/resources/HostResources.h"
 
 #include <algorithm>
 #include <cctype>
@@ -75,6 +77,7 @@ void Host::NewProject() {
     auto model = std::make_unique<HostModel>();
     model->CreateAttribute(HostAttribute::Layer, MakeAttributeRecord(HostAttribute::Layer, kHostDefaultLayer));
     EnsureDefaultPens(*model);
+    model->MarkSaved();
     ReplaceModel(std::move(model));
     projectPath.clear();
     sharedProject = false;
@@ -94,6 +97,7 @@ bool Host::OpenProject(const std::string& path, std::string& error) {
         skipped = std::move(built.skipped);
         EnsureDefaultPens(*model);
         FitViewToModel(*model);
+        model->MarkSaved(); // an opened IFC model is what its file holds
     } else {
         auto loaded = LoadHostProject(path);
         if (!loaded.model) {
@@ -120,24 +124,35 @@ bool Host::OpenProject(const std::string& path, std::string& error) {
 bool Host::UpdateFromIfc(const std::string& path, std::string& error) {
     IfcBuildingData data;
     if (!ReadIfc(path, data, error)) return false;
-    IfcRevisionCounts counts = UpdateFromIfcRevision(Model(), data, ModelOptions(*this));
-    if (counts.unrelated) {
+    IfcModelOptions options = ModelOptions(*this);
+    IfcRevisionPlan plan = PlanIfcRevision(Model(), data, options);
+    if (plan.unrelated) {
         error = path + ": no element of the open project is in it; open it as a project of its own";
         return false;
     }
-    // Elements came and went outside any step: an undo step from before would bring back
-    // records of some elements and not others.
-    Model().Undo().Clear();
+    RevisionCheck check = CheckRevision(Model(), plan);
+    if (check.ask && !ConfirmRevision(check)) return true; // the user kept the project as it is
+    // One undo step when the history can hold it; else the elements change outside any step
+    // and a step from before could bring back records of some elements and not others.
+    HostModel& m = Model();
+    bool stepped = check.fitsUndo && m.Undo().Open(HostString(HostText::IfcUpdateStep));
+    IfcRevisionCounts counts = ApplyIfcRevision(m, std::move(plan), options);
+    if (stepped) {
+        if (auto name = m.CloseUndoStep(); name && Events().undoStep) Events().undoStep(*name);
+    } else {
+        m.Undo().Clear();
+    }
     WriteReport(BKFromUtf8("IFC revision " + data.schema + ": kept " + std::to_string(counts.kept) + ", added " +
                            std::to_string(counts.added) + ", removed " + std::to_string(counts.removed) + ", " +
                            Plural(counts.skipped.size(), "product") + " skipped"));
     ReportSkipped(*this, counts.skipped);
-    WriteReport(BKFromUtf8("The undo history was cleared."));
+    if (!stepped) WriteReport(BKFromUtf8("The undo history was cleared."));
     return true;
 }
 
 bool Host::SaveProject(const std::string& path, std::string& error) {
     if (!SaveHostProject(Model(), path, error)) return false;
+    Model().MarkSaved();
     projectPath = path;
     return true;
 }

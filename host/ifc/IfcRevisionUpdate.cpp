@@ -1,10 +1,7 @@
 #include "host/ifc/IfcRevisionUpdate.h"
 
-#include "host/ifc/IdTextNamer.h"
-
 #include <algorithm>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace {
 
@@ -12,57 +9,67 @@ bool FromIfc(int32_t kind) { return HostElement::HasBody(kind) || kind == HostEl
 
 } // namespace
 
-IfcRevisionCounts UpdateFromIfcRevision(HostModel& model, const IfcBuildingData& revision, const IfcModelOptions& options) {
-    IfcRevisionCounts counts;
-    counts.skipped = revision.skipped;
-    std::vector<IfcElementPlan> plans = PlanIfcElements(revision, options, counts.skipped);
+IfcRevisionPlan PlanIfcRevision(const HostModel& model, const IfcBuildingData& revision, const IfcModelOptions& options) {
+    IfcRevisionPlan p;
+    p.skipped = revision.skipped;
+    p.plans = PlanIfcElements(revision, options, p.skipped);
     std::unordered_map<API_Guid, size_t, API_GuidHash> planOf;
-    planOf.reserve(plans.size());
-    for (size_t i = 0; i < plans.size(); ++i) planOf.emplace(plans[i].product->guid, i);
+    planOf.reserve(p.plans.size());
+    for (size_t i = 0; i < p.plans.size(); ++i) planOf.emplace(p.plans[i].product->guid, i);
 
     // Which elements stay, which go, and which plans meet an element.
-    std::vector<Element*> matched(plans.size(), nullptr);
-    std::unordered_set<API_Guid, API_GuidHash> gone;
-    IdTextNamer names;
+    p.matched.assign(p.plans.size(), nullptr);
     for (const auto& e : model.Elements()) {
         auto it = FromIfc(e->Kind()) ? planOf.find(e->Guid()) : planOf.end();
-        if (it != planOf.end()) matched[it->second] = e.get();
-        else if (FromIfc(e->Kind())) gone.insert(e->Guid());
-        else names.Reserve(e->IdText());
+        if (it != planOf.end()) p.matched[it->second] = e.get();
+        else if (FromIfc(e->Kind())) p.gone.insert(e->Guid());
+        else p.names.Reserve(e->IdText());
     }
-    if (!gone.empty() && std::find_if(matched.begin(), matched.end(), [](Element* e) { return e != nullptr; }) == matched.end()) {
-        counts.unrelated = true;
-        return counts;
+    if (!p.gone.empty() && std::none_of(p.matched.begin(), p.matched.end(), [](Element* e) { return e != nullptr; })) {
+        p.unrelated = true;
+        return p;
     }
     // A kept element whose name did not change keeps its ID text, number and all, so that the
     // elements after it are not renumbered.
-    std::vector<bool> keepsId(plans.size(), false);
-    for (size_t i = 0; i < plans.size(); ++i) {
-        if (!matched[i]) continue;
-        std::string id = matched[i]->IdText();
-        if (IdTextNamer::IsFormOf(id, plans[i].idBase) && !names.IsTaken(id)) {
-            names.Reserve(id);
-            keepsId[i] = true;
+    p.keepsId.assign(p.plans.size(), false);
+    for (size_t i = 0; i < p.plans.size(); ++i) {
+        if (!p.matched[i]) continue;
+        std::string id = p.matched[i]->IdText();
+        if (IdTextNamer::IsFormOf(id, p.plans[i].idBase) && !p.names.IsTaken(id)) {
+            p.names.Reserve(id);
+            p.keepsId[i] = true;
         }
     }
-    counts.removed = model.RemoveElements(gone);
+    return p;
+}
+
+IfcRevisionCounts ApplyIfcRevision(HostModel& model, IfcRevisionPlan p, const IfcModelOptions& options) {
+    IfcRevisionCounts counts;
+    counts.skipped = std::move(p.skipped);
+    counts.unrelated = p.unrelated;
+    if (p.unrelated) return counts;
+    counts.removed = model.RemoveElements(p.gone);
 
     IfcAttributes attributes(model, options.defaultLayer);
-    for (size_t i = 0; i < plans.size(); ++i) {
-        Element* e = matched[i];
+    for (size_t i = 0; i < p.plans.size(); ++i) {
+        Element* e = p.matched[i];
         if (!e) {
-            std::string id = names.Next(plans[i].idBase);
-            model.AddElement(MakeIfcElement(std::move(plans[i]), id, attributes));
+            std::string id = p.names.Next(p.plans[i].idBase);
+            model.AddElement(MakeIfcElement(std::move(p.plans[i]), id, attributes));
             ++counts.added;
             continue;
         }
         ++counts.kept;
-        if (!keepsId[i]) {
+        if (!p.keepsId[i]) {
             std::vector<uint8_t> record = e->record;
-            LE::PutText(record, HostElement::kIdText, HostElement::kIdTextSize, names.Next(plans[i].idBase));
+            LE::PutText(record, HostElement::kIdText, HostElement::kIdTextSize, p.names.Next(p.plans[i].idBase));
             model.ChangeElement(*e, record);
         }
-        e->geometry = std::move(plans[i].geometry);
+        model.SetGeometry(*e, std::move(p.plans[i].geometry));
     }
     return counts;
+}
+
+IfcRevisionCounts UpdateFromIfcRevision(HostModel& model, const IfcBuildingData& revision, const IfcModelOptions& options) {
+    return ApplyIfcRevision(model, PlanIfcRevision(model, revision, options), options);
 }

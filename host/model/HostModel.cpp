@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <atomic>
 
-HostModel::HostModel() = default;
+HostModel::HostModel() { MarkSaved(); }
 
 namespace {
 
@@ -92,6 +92,7 @@ Element& HostModel::AddElement(Element element) {
     uint32_t salt = 0;
     while (g.IsNull() || byGuid_.count(g)) g = DeriveGuid(kind, element.Index(), salt++ + guidCounter_);
     element.SetGuid(g);
+    NoteWholeChange(g, nullptr);
     elements_.push_back(std::make_unique<Element>(std::move(element)));
     Element* e = elements_.back().get();
     byGuid_[g] = e;
@@ -102,6 +103,13 @@ Element& HostModel::AddElement(Element element) {
 
 size_t HostModel::RemoveElements(const std::unordered_set<API_Guid, API_GuidHash>& guids) {
     size_t before = elements_.size();
+    for (const API_Guid& g : guids)
+        if (const Element* e = Find(g)) NoteWholeChange(g, e);
+    DropElements(guids);
+    return before - elements_.size();
+}
+
+void HostModel::DropElements(const std::unordered_set<API_Guid, API_GuidHash>& guids) {
     for (const API_Guid& g : guids) byGuid_.erase(g);
     std::erase_if(elements_, [&](const std::unique_ptr<Element>& e) { return guids.count(e->Guid()) != 0; });
     std::erase_if(selection_, [&](const API_Guid& g) { return guids.count(g) != 0; });
@@ -110,7 +118,6 @@ size_t HostModel::RemoveElements(const std::unordered_set<API_Guid, API_GuidHash
     walk_ = {};
     kinds_.clear();
     for (auto& e : elements_) IndexElement(e.get());
-    return before - elements_.size();
 }
 
 void HostModel::StartWalk(int32_t kind) {
@@ -210,10 +217,34 @@ void HostModel::ChangeElement(Element& element, const std::vector<uint8_t>& newR
 
 void HostModel::NoteChange(const Element& element) {
     // The state before is copied only when an open step does not hold it yet.
-    if (undo_.IsOpen() && !undo_.Holds(element.Guid()))
+    if (undo_.IsOpen() && !undo_.Holds(element.Guid())) {
         undo_.NoteChange(element.Guid(), ElementState{element.record, element.userData});
-    else if (!undo_.IsOpen())
+    } else if (!undo_.IsOpen()) {
+        untracked_ = true;
         undo_.NoteChange(element.Guid(), ElementState{});
+    }
+}
+
+void HostModel::NoteWholeChange(const API_Guid& guid, const Element* now) {
+    if (!undo_.IsOpen()) {
+        untracked_ = true;
+        undo_.NoteChange(guid, ElementState{}); // ends the redo history
+        return;
+    }
+    undo_.NoteWhole(guid, now ? std::make_shared<const Element>(*now) : nullptr);
+}
+
+void HostModel::SetGeometry(Element& element, Geometry geometry) {
+    NoteWholeChange(element.Guid(), &element);
+    element.geometry = std::move(geometry);
+}
+
+std::optional<std::string> HostModel::CloseUndoStep() {
+    return undo_.Close([this](const API_Guid& g) { return StateOf(g); },
+                       [this](const API_Guid& g) -> UndoHistory::Whole {
+                           const Element* e = Find(g);
+                           return e ? std::make_shared<const Element>(*e) : nullptr;
+                       });
 }
 
 void HostModel::SetUserData(Element& element, const std::string& addon, std::optional<UserDataBlock> block) {
@@ -233,9 +264,31 @@ void HostModel::Restore(const std::map<API_Guid, ElementState>& states) {
     }
 }
 
+void HostModel::RestoreWhole(const std::map<API_Guid, UndoHistory::Whole>& states) {
+    std::unordered_set<API_Guid, API_GuidHash> gone;
+    for (const auto& [guid, whole] : states)
+        if (!whole && Find(guid)) gone.insert(guid);
+    // Not through RemoveElements: the step being undone or redone keeps them already.
+    if (!gone.empty()) DropElements(gone);
+    for (const auto& [guid, whole] : states) {
+        if (!whole) continue;
+        if (Element* e = Find(guid)) {
+            int32_t kind = e->Kind(), index = e->Index();
+            *e = *whole;
+            Reindex(e, kind, index);
+        } else {
+            elements_.push_back(std::make_unique<Element>(*whole));
+            Element* added = elements_.back().get();
+            byGuid_[guid] = added;
+            IndexElement(added);
+        }
+    }
+}
+
 bool HostModel::ApplyUndo(std::string& name) {
     auto step = undo_.TakeUndo();
     if (!step) return false;
+    RestoreWhole(step->wholeBefore);
     Restore(step->before);
     name = step->name;
     return true;
@@ -244,9 +297,38 @@ bool HostModel::ApplyUndo(std::string& name) {
 bool HostModel::ApplyRedo(std::string& name) {
     auto step = undo_.TakeRedo();
     if (!step) return false;
+    RestoreWhole(step->wholeAfter);
     Restore(step->after);
     name = step->name;
     return true;
+}
+
+void HostModel::MarkSaved() {
+    untracked_ = false;
+    savedPosition_ = undo_.Position();
+    savedAttributes_ = AttributesDigest();
+}
+
+uint64_t HostModel::AttributesDigest() const {
+    // FNV-1a over every attribute's kind, bytes and extra bytes: a few hundred kilobytes at most.
+    uint64_t h = 1469598103934665603ULL;
+    auto mix = [&h](const uint8_t* p, size_t n) {
+        for (size_t i = 0; i < n; ++i) {
+            h ^= p[i];
+            h *= 1099511628211ULL;
+        }
+    };
+    for (const auto* table : {&attributes_, &attributeExtras_})
+        for (const auto& [kind, list] : *table) {
+            uint64_t head[2] = {static_cast<uint64_t>(static_cast<uint32_t>(kind)), list.size()};
+            mix(reinterpret_cast<const uint8_t*>(head), sizeof head);
+            for (const auto& bytes : list) {
+                uint64_t size = bytes.size();
+                mix(reinterpret_cast<const uint8_t*>(&size), sizeof size);
+                mix(bytes.data(), bytes.size());
+            }
+        }
+    return h;
 }
 
 int16_t HostModel::AttributeCount(int32_t kind) const {

@@ -55,6 +55,9 @@ public:
     // Every change of an element or its user data goes through here, so undo sees it.
     void ChangeElement(Element& element, const std::vector<uint8_t>& newRecord);
     void SetUserData(Element& element, const std::string& addon, std::optional<UserDataBlock> block);
+    void SetGeometry(Element& element, Geometry geometry);
+    // Closes the open undo step, keeping what the elements it changed are now.
+    std::optional<std::string> CloseUndoStep();
 
     // Attributes, indexed from 1 within their kind.
     int16_t AttributeCount(int32_t kind) const;
@@ -66,14 +69,20 @@ public:
     const std::vector<uint8_t>* AttributeExtra(int32_t kind, int16_t index) const;
     void SetAttributeExtra(int32_t kind, int16_t index, std::vector<uint8_t> extra);
 
-    // Whether the project differs from what was last opened or saved. Element and user-data
-    // changes are followed through the undo history; other changes say so with MarkModified.
-    bool Modified() const { return modified_; }
-    void MarkModified() { modified_ = true; }
-    void MarkSaved() { modified_ = false; }
+    // Whether the project differs from what was last opened or saved. Changes made in undo
+    // steps are followed through the history, so undoing back to the saved state is clean again;
+    // element changes outside a step count until the next save, and so do changes of parts the
+    // model does not follow (project data), which their callers tell with MarkModified.
+    // Attributes are compared with what they were.
+    bool Modified() const {
+        return untracked_ || undo_.Position() != savedPosition_ || AttributesDigest() != savedAttributes_;
+    }
+    void MarkModified() { untracked_ = true; }
+    void MarkSaved();
 
     std::vector<API_Guid>& Selection() { return selection_; }
     UndoHistory& Undo() { return undo_; }
+    const UndoHistory& Undo() const { return undo_; }
     bool ApplyUndo(std::string& name);
     bool ApplyRedo(std::string& name);
     std::optional<ElementState> StateOf(const API_Guid& guid) const;
@@ -84,7 +93,11 @@ public:
 
 private:
     void Restore(const std::map<API_Guid, ElementState>& states);
+    void RestoreWhole(const std::map<API_Guid, UndoHistory::Whole>& states);
+    void DropElements(const std::unordered_set<API_Guid, API_GuidHash>& guids);
     void NoteChange(const Element& element);
+    // Before an element comes, goes or changes shape.
+    void NoteWholeChange(const API_Guid& guid, const Element* now);
     static uint64_t IndexKey(int32_t kind, int32_t index) {
         return static_cast<uint64_t>(static_cast<uint32_t>(kind)) << 32 | static_cast<uint32_t>(index);
     }
@@ -109,8 +122,11 @@ private:
     std::map<int32_t, std::vector<std::vector<uint8_t>>> attributeExtras_;
     std::vector<API_Guid> selection_;
     UndoHistory undo_;
+    uint64_t AttributesDigest() const;
+
     uint32_t guidCounter_ = 0;
-    bool modified_ = false;
+    bool untracked_ = false;
+    uint64_t savedPosition_ = 0, savedAttributes_ = 0;
 };
 
 // A fresh attribute record of a kind with its name.

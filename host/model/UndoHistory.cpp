@@ -12,6 +12,15 @@ size_t StateBytes(const ElementState& state) {
 
 } // namespace
 
+size_t UndoHistory::WholeBytes(const Element& e) {
+    constexpr size_t kNode = 64;
+    size_t n = kNode + sizeof(Element) + e.record.capacity() + e.geometry.vertices.capacity() * sizeof(Vec3) +
+               e.geometry.triangles.capacity() * sizeof(e.geometry.triangles[0]);
+    for (const auto& [name, block] : e.userData) n += kNode + name.capacity() + block.bytes.capacity();
+    for (const auto& [key, text] : e.unknownKeys) n += kNode + key.capacity() + text.capacity();
+    return n;
+}
+
 void UndoHistory::SetLimits(size_t maxSteps, size_t maxBytes) {
     maxSteps_ = maxSteps < 1 ? 1 : maxSteps;
     maxBytes_ = maxBytes;
@@ -26,18 +35,21 @@ void UndoHistory::Trim() {
     }
     while (undo_.size() > 1 && (undo_.size() > maxSteps_ || keptBytes_ > maxBytes_)) {
         keptBytes_ -= undo_.front().bytes;
+        base_ = undo_.front().serial;
         undo_.pop_front();
     }
 }
 
 bool UndoHistory::Open(const std::string& name) {
     if (open_) return false;
-    open_ = Step{name, {}, {}};
+    open_ = Step{};
+    open_->name = name;
     return true;
 }
 
 std::optional<std::string> UndoHistory::Close(
-    const std::function<std::optional<ElementState>(const API_Guid&)>& stateOf) {
+    const std::function<std::optional<ElementState>(const API_Guid&)>& stateOf,
+    const std::function<Whole(const API_Guid&)>& wholeOf) {
     if (!open_) return std::nullopt;
     Step step = std::move(*open_);
     open_.reset();
@@ -45,11 +57,16 @@ std::optional<std::string> UndoHistory::Close(
         auto now = stateOf(guid);
         if (now) step.after[guid] = *now;
     }
+    if (wholeOf)
+        for (const auto& [guid, before] : step.wholeBefore) step.wholeAfter[guid] = wholeOf(guid);
     std::string name = step.name;
-    if (!step.before.empty()) {
+    if (!step.before.empty() || !step.wholeBefore.empty()) {
         step.bytes = sizeof(Step) + step.name.capacity();
         for (const auto* side : {&step.before, &step.after})
             for (const auto& [guid, state] : *side) step.bytes += StateBytes(state);
+        for (const auto* side : {&step.wholeBefore, &step.wholeAfter})
+            for (const auto& [guid, whole] : *side) step.bytes += whole ? WholeBytes(*whole) : 64;
+        step.serial = ++serials_;
         ClearRedo();
         keptBytes_ += step.bytes;
         undo_.push_back(std::move(step));
@@ -64,6 +81,10 @@ void UndoHistory::NoteChange(const API_Guid& guid, const ElementState& before) {
     } else {
         ClearRedo();
     }
+}
+
+void UndoHistory::NoteWhole(const API_Guid& guid, Whole before) {
+    if (open_) open_->wholeBefore.try_emplace(guid, std::move(before));
 }
 
 std::optional<UndoHistory::Step> UndoHistory::TakeUndo() {
@@ -92,4 +113,5 @@ void UndoHistory::Clear() {
     undo_.clear();
     redo_.clear();
     keptBytes_ = 0;
+    base_ = ++serials_;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Named undo steps over element records and user data. While a step is open the first change of
-// an element keeps its state before; closing the step keeps the states after. Changes made
-// outside a step cannot be undone and end the redo history.
+// an element keeps its state before; closing the step keeps the states after. A step that adds,
+// removes or reshapes elements keeps those elements whole. Changes made outside a step cannot be
+// undone and end the redo history.
 // The history is bounded by steps and by the bytes the kept states take; the oldest steps go
 // first, but the newest step is kept whatever its size, so the last action can be undone.
 #include "host/model/Element.h"
@@ -10,16 +11,21 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 class UndoHistory {
 public:
+    // A whole element, or none where the element did not exist.
+    using Whole = std::shared_ptr<const Element>;
     struct Step {
         std::string name; // 8-bit code page
         std::map<API_Guid, ElementState> before, after;
-        size_t bytes = 0; // what the step keeps in memory, roughly
+        std::map<API_Guid, Whole> wholeBefore, wholeAfter;
+        size_t bytes = 0;    // what the step keeps in memory, roughly
+        uint64_t serial = 0; // names the model's state after the step
     };
 
     // A display pass over 5,000 elements keeps some 35 MB; these bounds keep a few such passes
@@ -31,9 +37,12 @@ public:
     bool IsOpen() const { return open_.has_value(); }
     bool Open(const std::string& name);
     // Returns the closed step's name, or nothing when no step was open; an empty step is dropped.
-    std::optional<std::string> Close(const std::function<std::optional<ElementState>(const API_Guid&)>& stateOf);
+    std::optional<std::string> Close(const std::function<std::optional<ElementState>(const API_Guid&)>& stateOf,
+                                     const std::function<Whole(const API_Guid&)>& wholeOf = {});
     // Called before an element changes.
     void NoteChange(const API_Guid& guid, const ElementState& before);
+    // Called, in an open step, before an element comes, goes or changes shape.
+    void NoteWhole(const API_Guid& guid, Whole before);
     // Whether the open step already keeps the element's state before.
     bool Holds(const API_Guid& guid) const { return open_ && open_->before.count(guid) != 0; }
 
@@ -46,6 +55,12 @@ public:
     size_t UndoCount() const { return undo_.size(); }
     size_t RedoCount() const { return redo_.size(); }
     size_t KeptBytes() const { return keptBytes_; }
+    size_t MaxBytes() const { return maxBytes_; }
+    // Names the state the undone and redone steps have led to: the same number means the same
+    // state, and a state no step can lead back to never gets its number again.
+    uint64_t Position() const { return undo_.empty() ? base_ : undo_.back().serial; }
+    // What keeping this element whole costs a step, roughly.
+    static size_t WholeBytes(const Element& element);
 
 private:
     void Trim();
@@ -53,6 +68,8 @@ private:
 
     size_t maxSteps_ = kDefaultMaxSteps, maxBytes_ = kDefaultMaxBytes;
     size_t keptBytes_ = 0; // of the undo and redo steps
+    uint64_t serials_ = 0;
+    uint64_t base_ = 0;    // the state before the oldest undo step
     std::optional<Step> open_;
     std::deque<Step> undo_; // oldest first
     std::vector<Step> redo_;

@@ -31,7 +31,7 @@ GSErr OpUndoClose(uint32_t token) {
     Call c(token);
     if (!c) return kHostErrBadParameter;
     HostModel& m = c.Model();
-    auto name = m.Undo().Close([&m](const API_Guid& g) { return m.StateOf(g); });
+    auto name = m.CloseUndoStep();
     if (!name) return kHostErrNotInUndoStep;
     if (c.host->Events().undoStep) c.host->Events().undoStep(*name);
     return kHostNoError;

@@ -426,6 +426,7 @@ ProjectLoadResult ParseHostProject(const std::string& text, const std::string& n
         result.error = name + ": " + e.what();
         return result;
     }
+    model->MarkSaved(); // the model is what the file holds
     result.model = std::move(model);
     return result;
 }

@@ -68,7 +68,7 @@ void AddAddonCommands(ScriptInterpreter& in) {
         return true;
     });
 
-    in.AddCommand("menu", [&host, &in](const Args& a, std::string& error) {
+    in.AddCommand("menu", [&host](const Args& a, std::string& error) {
         int64_t item = 0;
         if (a.size() != 1 || !ParseScriptInt(a[0], item) || item < 1 || item > 100) return Usage(error, "menu N");
         AddonRegistration* owner = MenuOwner(host);
@@ -78,7 +78,7 @@ void AddAddonCommands(ScriptInterpreter& in) {
         }
         // Only the Bauvista menu's items are known here; another add-on's menu is taken on trust.
         if (owner->menuResId == kAddonMenuId && (item > kAddonMenuItems || item == kAddonMenuSeparator)) {
-            error = "line " + std::to_string(in.CurrentLine()) + ": menu " + a[0] + ": " +
+            error = "menu " + a[0] + ": " +
                     (item == kAddonMenuSeparator ? std::string("item 2 is the separator")
                                                  : "the menu has items 1-" + std::to_string(kAddonMenuItems));
             return false;

@@ -28,7 +28,7 @@ std::string LayerName(Host& host, int16_t index) { return BKToUtf8(host.Model().
 
 void CloseUserStep(Host& host) {
     HostModel& m = host.Model();
-    m.Undo().Close([&m](const API_Guid& g) { return m.StateOf(g); });
+    m.CloseUndoStep();
 }
 
 bool SetLock(Host& host, const Args& args, bool lock, std::string& error) {
@@ -180,8 +180,9 @@ std::string Hex(const std::vector<uint8_t>& bytes) {
 void AddHostCommands(ScriptInterpreter& in) {
     Host& host = in.GetHost();
 
+    // Declining to let unsaved changes go leaves the project open: the user's answer, no failure.
     in.AddCommand("new", [&host](const Args&, std::string&) {
-        host.NewProject();
+        if (host.MayDiscardProject()) host.NewProject();
         return true;
     });
     in.AddCommand("open", [&host](const Args& a, std::string& error) {
@@ -189,7 +190,7 @@ void AddHostCommands(ScriptInterpreter& in) {
             error = "usage: open FILE";
             return false;
         }
-        return host.OpenProject(a[0], error);
+        return !host.MayDiscardProject() || host.OpenProject(a[0], error);
     });
     in.AddCommand("update", [&host](const Args& a, std::string& error) {
         if (a.size() != 1) {

@@ -1,7 +1,8 @@
 #include "host/script/ScriptHelp.h"
 
 std::string QuorvelHelpText() {
-    return R"(usage: quorvel [--model FILE] [--addon FILE] [--prefs FILE] [--now YYYY-MM-DD[THH:MM]] [SCRIPT|-]
+    return R"(usage: quorvel [--model FILE] [--addon FILE] [--prefs FILE] [--now YYYY-MM-DD[THH:MM]]
+               [--keep-going] [SCRIPT|-]
        quorvel --help | --version
 
 Runs the script's commands (standard input for - or none) as a user of the host with the
@@ -10,6 +11,9 @@ add-on loaded (default: Bauvista.qvx beside the program); the transcript goes to
   --addon FILE   load this add-on module instead
   --prefs FILE   the preference file (default ~/.config/quorvel/preferences)
   --now DATE     fix the clock at this date (and time)
+  --keep-going   run every line even after one failed (for scripts that try several failures)
+The first line that fails stops the run: a command that failed, a question it left without an
+answer, or an answer refused while it ran; its `error` line names the script line.
 Exit status: 0 every command ran; 1 a command failed, a question had no answer, or an answer
 was refused or never used; 2 bad usage.
 

@@ -120,20 +120,24 @@ bool ScriptInterpreter::RunLine(const std::string& line) {
     std::string error;
     auto args = SplitScriptLine(line, error);
     if (!args) {
-        Emit("error " + error);
+        LineError(error);
         return false;
     }
     if (args->empty()) return true;
     auto it = commands_.find((*args)[0]);
     if (it == commands_.end()) {
-        Emit("error unknown command: " + (*args)[0]);
+        LineError("unknown command: " + (*args)[0]);
         return false;
     }
     if (!it->second(Args(args->begin() + 1, args->end()), error)) {
-        Emit("error " + (error.empty() ? (*args)[0] + " failed" : error));
+        LineError(error.empty() ? (*args)[0] + " failed" : error);
         return false;
     }
     return true;
+}
+
+void ScriptInterpreter::LineError(const std::string& text) {
+    Emit(line_ > 0 ? "error line " + std::to_string(line_) + ": " + text : "error " + text);
 }
 
 int ScriptInterpreter::Run(std::istream& in) {
@@ -142,13 +146,33 @@ int ScriptInterpreter::Run(std::istream& in) {
     line_ = 0;
     while (std::getline(in, line)) {
         ++line_;
-        if (!RunLine(line)) ok = false;
+        int unanswered = DGUnansweredQuestions();
+        bool lateBefore = lateErrors_;
+        bool ran = RunLine(line);
+        // A question left to its cancelling answer means the command did not do what the script
+        // meant: what comes after it would act on the wrong state.
+        if (ran && !keepGoing_ && DGUnansweredQuestions() > unanswered) {
+            LineError("a question had no answer");
+            ran = false;
+        }
+        if (ran && lateErrors_ == lateBefore) continue;
+        ok = false;
+        if (!keepGoing_) {
+            stopped_ = true;
+            break;
+        }
     }
     out_.flush();
     return ok && !lateErrors_ && DGUnansweredQuestions() == 0 ? 0 : 1;
 }
 
 bool ScriptInterpreter::Finish() {
+    // After a stop, answers meant for the lines that did not run are not faults of their own.
+    if (stopped_) {
+        alertAnswers_.clear();
+        fileAnswers_.clear();
+        dialogAnswers_.clear();
+    }
     for (const auto& q : alertAnswers_) LateError(q.line, "answer " + q.shown + " was never used");
     for (const auto& q : fileAnswers_) LateError(q.line, "choose " + q.shown + " was never used");
     for (const auto& q : dialogAnswers_) LateError(q.line, "dialog " + q.shown + " never opened");

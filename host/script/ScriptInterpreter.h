@@ -24,9 +24,12 @@ public:
 
     // Runs one line; false when it failed (an `error` line was written).
     bool RunLine(const std::string& line);
-    // Runs every line; the exit status: 0 all ran, 1 a command failed, a question went
-    // unanswered or an answer was refused.
+    // Runs the lines up to the first that fails: a command that failed, a question it left
+    // without an answer, or an answer refused while it ran. With `keepGoing` every line runs.
+    // The exit status: 0 all ran, 1 a command failed, a question went unanswered or an answer
+    // was refused.
     int Run(std::istream& in);
+    void SetKeepGoing(bool keepGoing) { keepGoing_ = keepGoing; }
     // After the add-ons are gone (their teardown may still ask): an `error` line for each queued
     // answer nobody used. False when there was one, or when an answer was refused on the way.
     bool Finish();
@@ -48,6 +51,8 @@ private:
         bool cancel = false;
     };
     void LateError(int line, const std::string& text);
+    // An `error` line for the line running (a bare one for lines run one by one).
+    void LineError(const std::string& text);
 
     Host& host_;
     std::ostream& out_;
@@ -55,6 +60,8 @@ private:
     std::map<std::string, Command> prints_;
     int line_ = 0; // the script line running, from 1
     bool lateErrors_ = false;
+    bool keepGoing_ = false;
+    bool stopped_ = false; // a line failed and the lines after it did not run
     std::deque<Queued> alertAnswers_, fileAnswers_, dialogAnswers_;
 };
 

@@ -2,14 +2,14 @@
 // the schedule through the file dialog, linking by clicking in the 3D view, the building on a
 // date, an in-place edit the palette refuses, and a movie stopped from its progress window.
 #include "desk/dialogs/ActivityListView.h"
-#include "desk/window/DeskSession.h"
 #include "desk/dialogs/DialogUnits.h"
 #include "desk/dialogs/DialogWindow.h"
-#include "desk/views/ElementPicker.h"
-#include "desk/window/MainWindow.h"
 #include "desk/dialogs/ModalDialogWindow.h"
-#include "desk/views/ModelView.h"
 #include "desk/dialogs/QtDialogBackEnd.h"
+#include "desk/views/ElementPicker.h"
+#include "desk/views/ModelView.h"
+#include "desk/window/DeskSession.h"
+#include "desk/window/MainWindow.h"
 #include "dialogkit/DGAnswers.h"
 
 #include <QAbstractButton>
@@ -84,6 +84,26 @@ void ClickThroughWindow(QWidget* widget, QPoint at) {
     QApplication::sendEvent(window, &press);
     QApplication::sendEvent(window, &release);
 }
+
+// Answers every question while it runs: the host's "Save changes?" with the button of
+// `answer`'s text, noting it was asked; any other question (the add-on's) with its escape.
+struct Answerer {
+    QString answer;
+    int asked = 0;
+    QTimer timer;
+    Answerer() {
+        timer.setInterval(10);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            auto* box = ActiveModal<QMessageBox>();
+            if (!box) return;
+            if (box->objectName() != QStringLiteral("alert1001")) return box->escapeButton()->click();
+            ++asked;
+            for (QAbstractButton* b : box->buttons())
+                if (b->text() == answer) return b->click();
+        });
+        timer.start();
+    }
+};
 
 bool Greenish(QRgb c) { return qGreen(c) > qRed(c) + 40 && qGreen(c) > qBlue(c) + 40; }
 
@@ -417,6 +437,53 @@ private slots:
     }
 
     // Last, as it replaces the house: an IFC model through the project menu, then its revision.
+    void unsavedWorkAsksBeforeItGoes() {
+        HostModel* before = &Model();
+        QVERIFY(Model().Modified()); // the links of the tests before
+        QVERIFY(Window().isWindowModified());
+        auto item = [this](const QString& text) -> QAction* {
+            for (QAction* menu : Window().menuBar()->actions())
+                if (menu->menu() && menu->text() == QStringLiteral("&Project"))
+                    for (QAction* a : menu->menu()->actions())
+                        if (a->text() == text) return a;
+            return nullptr;
+        };
+        Answerer answerer;
+        answerer.answer = QStringLiteral("Cancel");
+        // Cancel keeps everything: the window, the model, no file dialog after it.
+        item(QStringLiteral("&New"))->trigger();
+        item(QStringLiteral("&Open..."))->trigger();
+        item(QStringLiteral("Open &IFC..."))->trigger();
+        QVERIFY(!Window().close());
+        QCOMPARE(answerer.asked, 4);
+        QVERIFY(Window().isVisible());
+        QCOMPARE(&Model(), before);
+        QVERIFY(Model().Modified());
+        // Save on a project with a file writes it there, then the new project comes.
+        QString saved = tempDir + QStringLiteral("/unsaved.qvp");
+        QVERIFY(Window().SaveProjectFile(saved));
+        QVERIFY(!Window().isWindowModified());
+        AttributeRecord& layer = *Model().Attribute(HostAttribute::Layer, 1);
+        LE::Put<uint32_t>(layer, HostAttribute::kFlags, LE::Get<uint32_t>(layer, HostAttribute::kFlags) ^ HostAttribute::kLayerLocked);
+        Window().RefreshAll();
+        QVERIFY(Window().isWindowModified());
+        uint32_t flags = LE::Get<uint32_t>(layer, HostAttribute::kFlags);
+        size_t linked = 0;
+        for (const auto& e : Model().Elements()) linked += e->userData.count("Bauvista");
+        QVERIFY(linked > 0);
+        answerer.answer = QStringLiteral("Save");
+        item(QStringLiteral("&New"))->trigger();
+        QCOMPARE(answerer.asked, 5);
+        QCOMPARE(Model().Elements().size(), size_t{0});
+        QVERIFY(Window().OpenProjectFile(saved));
+        QCOMPARE(LE::Get<uint32_t>(*Model().Attribute(HostAttribute::Layer, 1), HostAttribute::kFlags), flags);
+        size_t linkedAgain = 0;
+        for (const auto& e : Model().Elements()) linkedAgain += e->userData.count("Bauvista");
+        QCOMPARE(linkedAgain, linked);
+        QVERIFY(!Window().isWindowModified());
+        QVERIFY(Window().windowTitle().startsWith(QStringLiteral("unsaved.qvp")));
+    }
+
     void anIfcModelOpensAndTakesARevisionFromTheProjectMenu() {
         auto item = [this](const QString& text) -> QAction* {
             for (QAction* menu : Window().menuBar()->actions())
@@ -433,7 +500,8 @@ private slots:
                 ChooseFile(box, QStringLiteral(BV_SOURCE_DIR "/tests/data/ifc/") + QString::fromUtf8(file));
             });
         };
-        // The add-on may offer to save the schedule first; not this time.
+        // The add-on may offer to save the schedule first; not this time. The project is as
+        // saved, so the host does not ask.
         WhenReady([] { return ActiveModal<QMessageBox>() != nullptr; },
                   [] { ActiveModal<QMessageBox>()->escapeButton()->click(); });
         QAction* open = item(QStringLiteral("Open &IFC..."));
