@@ -13,8 +13,8 @@
 //   BM_OpenOpenHouse   the same for IfcOpenHouse
 #include "IfcWallsGenerator.h"
 
-#include "host/ifc/IfcReader.h"
 #include "host/app/Host.h"
+#include "host/ifc/IfcReader.h"
 
 #include <ifcpp/model/BuildingModel.h>
 #include <ifcpp/reader/ReaderSTEP.h>

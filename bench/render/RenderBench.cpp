@@ -16,8 +16,8 @@
 #include "basekit/BKMemory.h"
 #include "host/libparts/LabelDrawing.h"
 #include "host/project/HostProjectFile.h"
-#include "host/render/WindowPictures.h"
 #include "host/render/Renderer.h"
+#include "host/render/WindowPictures.h"
 
 #include <algorithm>
 

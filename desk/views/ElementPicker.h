@@ -1,8 +1,8 @@
 #pragma once
 // Which element lies under a pixel of the 3D view, which lie inside a rubber band, and the
 // edges that outline an element. Only drawn elements count: bodies on shown layers.
-#include "host/render/ViewProjection.h"
 #include "host/model/HostModel.h"
+#include "host/render/ViewProjection.h"
 
 #include <utility>
 #include <vector>

@@ -2,9 +2,9 @@
 
 #include "basekit/BKResources.h"
 #include "desk/dialogs/CodePageText.h"
-#include "desk/window/LayerPanel.h"
-#include "desk/views/ModelView.h"
 #include "desk/dialogs/QtDialogBackEnd.h"
+#include "desk/views/ModelView.h"
+#include "desk/window/LayerPanel.h"
 #include "desk/window/SelectionPanel.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 // The script's picture of the host's windows: render FILE.png [3d|photo].
 #include "host/app/Host.h"
-#include "host/render/WindowPictures.h"
 #include "host/render/Pictures.h"
+#include "host/render/WindowPictures.h"
 #include "host/script/ScriptInterpreter.h"
 
 void AddRenderCommands(ScriptInterpreter& interpreter) {

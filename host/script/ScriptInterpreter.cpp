@@ -4,9 +4,9 @@
 #include "dialogkit/DGAnswers.h"
 #include "dialogkit/DGDialog.h"
 #include "filekit/FKFileDialog.h"
-#include "utilkit/UTErrorReport.h"
 #include "host/app/Host.h"
 #include "host/script/ScriptLine.h"
+#include "utilkit/UTErrorReport.h"
 
 #include <istream>
 #include <ostream>

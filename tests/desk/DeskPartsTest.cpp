@@ -1,7 +1,7 @@
 // The window's geometry and painting without the add-on: camera moves keep their invariants,
 // picking agrees with the renderer's projection, owner-drawn cells paint what they recorded.
-#include "desk/views/CameraNavigation.h"
 #include "desk/dialogs/CanvasPainter.h"
+#include "desk/views/CameraNavigation.h"
 #include "desk/views/ElementPicker.h"
 #include "host/render/Renderer.h"
 #include "host/render/Scene.h"
