@@ -89,9 +89,10 @@ for name, text in lines.items():
     put("script/corpus", name, text)
 
 # IFC files: the small test files, and a few shapes the library handles badly that the reader
-# must guard (an opening without a placement, a clipped wall, a scaled mapped item, a loop).
+# must guard (an opening without a placement, a clipped wall, a scaled mapped item, a loop, a
+# placement missing or unread).
 IFC_DATA = os.path.join(HERE, "..", "tests", "data", "ifc")
-for name in sorted(os.listdir(IFC_DATA)):
+for name in sorted(n for n in os.listdir(IFC_DATA) if n.endswith(".ifc")):
     with open(os.path.join(IFC_DATA, name), "rb") as f:
         data = f.read()
     if len(data) <= 8192:
@@ -127,3 +128,8 @@ put("ifc/corpus", "mapped-scaled", ifc("IFC4", [
     "#25=IFCPRODUCTDEFINITIONSHAPE($,$,(#24))",
     "#26=IFCCOLUMN('2Ym3MtDCz6_OQ6ZOqUkXBm',$,'C\\X2\\00F6\\X0\\',$,$,#8,#25,$,.COLUMN.)"]))
 put("ifc/corpus", "placement-loop", ifc("IFC2X3", wall + ["#40=IFCLOCALPLACEMENT(#40,#3)"]))
+# A placement the file does not have, and one through an entity the library does not know.
+put("ifc/corpus", "placement-missing", ifc("IFC2X3", wall[:2] + ["#22=IFCWALL('1hOSvn6df7F8_7GcBWlRGQ',$,'W',$,$,#77,#21,$)"]))
+put("ifc/corpus", "placement-unread", ifc("IFC2X3", wall[:2] + [
+    "#30=IFCAXIS2PLACEMENTX(#4,$,$)", "#31=IFCLOCALPLACEMENT(#8,#30)",
+    "#22=IFCWALL('1hOSvn6df7F8_7GcBWlRGQ',$,'W',$,$,#31,#21,$)"]))

@@ -2,6 +2,7 @@
 
 #include "basekit/BKText.h"
 #include "host/app/RevisionCheck.h"
+#include "host/ifc/IfcLeftOutReport.h"
 #include "host/ifc/IfcModelBuilder.h"
 #include "host/ifc/IfcReader.h"
 #include "host/ifc/IfcRevisionUpdate.h"
@@ -13,7 +14,6 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <map>
 
 namespace {
 
@@ -42,21 +42,8 @@ bool ReadIfc(const std::string& path, IfcBuildingData& data, std::string& error)
     return false;
 }
 
-std::string Plural(size_t n, const char* one) { return std::to_string(n) + " " + one + (n == 1 ? "" : "s"); }
-
-// One line a reason, with how many products of which classes it kept out.
-void ReportSkipped(HostCore& host, const std::vector<IfcSkippedProduct>& skipped) {
-    std::map<std::string, std::map<std::string, size_t>> byReason;
-    for (const auto& s : skipped) ++byReason[s.reason][s.ifcClass];
-    for (const auto& [reason, classes] : byReason) {
-        size_t n = 0;
-        std::string list;
-        for (const auto& [cls, count] : classes) {
-            n += count;
-            list += (list.empty() ? "" : ", ") + cls + " " + std::to_string(count);
-        }
-        host.WriteReport(BKFromUtf8("  skipped " + std::to_string(n) + ", " + reason + ": " + list));
-    }
+void WriteReportLines(HostCore& host, const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) host.WriteReport(BKFromUtf8(line));
 }
 
 // The 3D window looks at the whole building, in a window as wide as a movie's or narrower.
@@ -113,9 +100,7 @@ bool Host::OpenProject(const std::string& path, std::string& error) {
     sharedProject = false;
     userId = 0;
     if (ifc) {
-        WriteReport(BKFromUtf8("IFC model " + data.schema + ": " + Plural(Model().Elements().size(), "element") + ", " +
-                               Plural(skipped.size(), "product") + " skipped"));
-        ReportSkipped(*this, skipped);
+        WriteReportLines(*this, IfcOpeningReport(data.schema, Model().Elements().size(), skipped));
     }
     SendProjectEvent(kHostEventOpened, 0);
     return true;
@@ -142,10 +127,7 @@ bool Host::UpdateFromIfc(const std::string& path, std::string& error) {
     } else {
         m.Undo().Clear();
     }
-    WriteReport(BKFromUtf8("IFC revision " + data.schema + ": kept " + std::to_string(counts.kept) + ", added " +
-                           std::to_string(counts.added) + ", removed " + std::to_string(counts.removed) + ", " +
-                           Plural(counts.skipped.size(), "product") + " skipped"));
-    ReportSkipped(*this, counts.skipped);
+    WriteReportLines(*this, IfcRevisionReport(data.schema, counts));
     if (!stepped) WriteReport(BKFromUtf8("The undo history was cleared."));
     return true;
 }

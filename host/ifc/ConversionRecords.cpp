@@ -1,6 +1,7 @@
 #include "host/ifc/ConversionRecords.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <unistd.h>
 
@@ -30,6 +31,12 @@ public:
         v.resize(n);
         return Get(v.data(), n * sizeof(T));
     }
+    bool Identity(IfcSkippedProduct& s) {
+        uint32_t record;
+        if (!String(s.globalId) || !String(s.ifcClass) || !String(s.name) || !U32(record) || record > INT32_MAX) return false;
+        s.record = static_cast<int>(record);
+        return true;
+    }
     std::string_view Rest() const { return bytes_; }
 
 private:
@@ -45,11 +52,17 @@ void RecordWriter::PutString(const std::string& s) {
 
 void RecordWriter::Parsed() { buffer_ += static_cast<char>(RecordKind::Parsed); }
 
-void RecordWriter::Begin(uint32_t position, const std::string& globalId, const std::string& ifcClass) {
+void RecordWriter::PutIdentity(const IfcSkippedProduct& s) {
+    PutString(s.globalId);
+    PutString(s.ifcClass);
+    PutString(s.name);
+    PutU32(static_cast<uint32_t>(s.record));
+}
+
+void RecordWriter::Begin(uint32_t position, const IfcSkippedProduct& product) {
     buffer_ += static_cast<char>(RecordKind::Begin);
     PutU32(position);
-    PutString(globalId);
-    PutString(ifcClass);
+    PutIdentity(product);
     Flush();
 }
 
@@ -70,9 +83,9 @@ void RecordWriter::Product(const IfcProductData& p) {
 
 void RecordWriter::Skipped(const IfcSkippedProduct& s) {
     buffer_ += static_cast<char>(RecordKind::Skipped);
-    PutString(s.globalId);
-    PutString(s.ifcClass);
+    PutIdentity(s);
     PutString(s.reason);
+    buffer_ += static_cast<char>(s.cause);
 }
 
 void RecordWriter::Failed(const std::string& message) {
@@ -108,7 +121,7 @@ bool ReadRecord(std::string_view& bytes, ConversionRecord& out) {
         ok = true;
         break;
     case RecordKind::Begin:
-        ok = r.U32(out.position) && r.String(out.skipped.globalId) && r.String(out.skipped.ifcClass);
+        ok = r.U32(out.position) && r.Identity(out.skipped);
         break;
     case RecordKind::Product: {
         IfcProductData& p = out.product;
@@ -121,9 +134,12 @@ bool ReadRecord(std::string_view& bytes, ConversionRecord& out) {
         p.hasColour = colour != 0;
         break;
     }
-    case RecordKind::Skipped:
-        ok = r.String(out.skipped.globalId) && r.String(out.skipped.ifcClass) && r.String(out.skipped.reason);
+    case RecordKind::Skipped: {
+        uint8_t cause = 0;
+        ok = r.Identity(out.skipped) && r.String(out.skipped.reason) && r.Get(&cause, 1) && cause < kIfcLeftOutCauses;
+        out.skipped.cause = static_cast<IfcLeftOutCause>(cause);
         break;
+    }
     case RecordKind::Failed:
         ok = r.String(out.message);
         break;

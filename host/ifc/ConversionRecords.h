@@ -13,7 +13,7 @@ enum class RecordKind : uint8_t { Parsed = 1, Begin, Product, Skipped, Failed, E
 struct ConversionRecord {
     RecordKind kind = RecordKind::End;
     uint32_t position = 0;       // Begin: the product's place in the file's entity order
-    IfcSkippedProduct skipped;   // Begin (identity only), Skipped
+    IfcSkippedProduct skipped;   // Begin (GlobalId, class, name, record), Skipped
     IfcProductData product;      // Product
     std::string message;         // Failed
 };
@@ -22,8 +22,9 @@ class RecordWriter {
 public:
     explicit RecordWriter(int fd) : fd_(fd) {}
     void Parsed();
-    // Written out at once: the product may take the process down.
-    void Begin(uint32_t position, const std::string& globalId, const std::string& ifcClass);
+    // Written out at once: the product may take the process down. Of `product` its GlobalId,
+    // class, name and record go.
+    void Begin(uint32_t position, const IfcSkippedProduct& product);
     void Product(const IfcProductData& product);
     void Skipped(const IfcSkippedProduct& skipped);
     void Failed(const std::string& message);
@@ -33,6 +34,7 @@ public:
 private:
     void Put(const void* data, size_t size) { buffer_.append(static_cast<const char*>(data), size); }
     void PutU32(uint32_t v) { Put(&v, sizeof v); }
+    void PutIdentity(const IfcSkippedProduct& product);
     void PutString(const std::string& s);
 
     int fd_;

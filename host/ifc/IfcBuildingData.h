@@ -26,11 +26,26 @@ struct IfcProductData {
     std::vector<std::array<int32_t, 3>> triangles; // indexes into vertices
 };
 
-// A product the reader could not turn into an element, and why (for the transcript).
+// Why a product with a body in the file is not an element: the user is told how many products
+// each cause left out, in this order.
+enum class IfcLeftOutCause : uint8_t {
+    NoBody,           // its body representation gives no triangle
+    GeometryNotMade,  // the IFC library failed on it or cannot read a record its shape uses
+    AttributesNotRead,
+    NoGlobalId,       // none, or one that is not an IFC GlobalId
+    RepeatedGlobalId, // an earlier product has the same
+    NotBuilding,      // an opening or a virtual element
+};
+constexpr size_t kIfcLeftOutCauses = 6;
+
+// A product the reader or the model builder left out, and why.
 struct IfcSkippedProduct {
     std::string globalId;
     std::string ifcClass;
-    std::string reason;
+    std::string reason; // in detail, with what the IFC library said
+    IfcLeftOutCause cause = IfcLeftOutCause::NoBody;
+    std::string name{}; // UTF-8; empty when it has none
+    int record = 0;     // its #N in the file, 0 when not known
 };
 
 struct IfcBuildingData {
@@ -39,7 +54,8 @@ struct IfcBuildingData {
     std::vector<IfcSkippedProduct> skipped;
 };
 
-// A file the reader cannot use at all: not IFC, truncated, an unknown schema, no products.
+// A file the reader cannot use at all: not IFC, truncated, a syntax error, a product that needs a
+// record the file does not have, an unknown schema, no products.
 class EIfcFile : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;

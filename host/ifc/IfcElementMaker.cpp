@@ -47,25 +47,27 @@ std::vector<IfcElementPlan> PlanIfcElements(const IfcBuildingData& data, const I
     std::unordered_set<API_Guid, API_GuidHash> seen;
     seen.reserve(data.products.size());
     for (const IfcProductData& p : data.products) {
-        auto skip = [&](const char* reason) { skipped.push_back({p.globalId, p.ifcClass, reason}); };
+        auto skip = [&](IfcLeftOutCause cause, const char* reason) {
+            skipped.push_back({p.globalId, p.ifcClass, reason, cause, p.name});
+        };
         IfcElementPlan plan;
         plan.product = &p;
         plan.kind = ElementKindOfIfcClass(p.ifcClass, p.predefinedType);
         if (plan.kind == 0) {
-            skip("an opening or virtual element, not part of the building");
+            skip(IfcLeftOutCause::NotBuilding, "an opening or virtual element, not part of the building");
             continue;
         }
         if (p.guid.IsNull()) {
-            skip("no GlobalId");
+            skip(IfcLeftOutCause::NoGlobalId, "no GlobalId");
             continue;
         }
         if (!seen.insert(p.guid).second) {
-            skip("its GlobalId belongs to an earlier product");
+            skip(IfcLeftOutCause::RepeatedGlobalId, "its GlobalId belongs to an earlier product");
             continue;
         }
         plan.geometry = UsableMesh(p);
         if (plan.geometry.triangles.empty()) {
-            skip("no usable triangle in its body");
+            skip(IfcLeftOutCause::NoBody, "no usable triangle in its body");
             continue;
         }
         plan.idBase = HostTextFromIfc(p.name, HostElement::kIdTextSize - 1);

@@ -6,6 +6,7 @@
 #include "host/ifc/LibraryMessages.h"
 #include "host/ifc/ProductFacts.h"
 #include "host/ifc/ProductMesh.h"
+#include "host/ifc/ProductReferences.h"
 #include "host/ifc/StepEntityScan.h"
 #include "host/ifc/StepHeader.h"
 
@@ -116,16 +117,6 @@ private:
     LibraryMessages& messages_;
 };
 
-// The library drops a reference it could not resolve, and a representation has at least one item.
-bool RefersToUnread(const std::vector<shared_ptr<IfcRepresentation>>& bodies) {
-    for (const auto& body : bodies) {
-        if (body->m_Items.empty()) return true;
-        for (const auto& item : body->m_Items)
-            if (!item) return true;
-    }
-    return false;
-}
-
 std::string Reason(const std::string& what, const LibraryMessages& messages, size_t mark) {
     std::string said = messages.Since(mark);
     return said.empty() ? what : what + ": " + said;
@@ -134,7 +125,7 @@ std::string Reason(const std::string& what, const LibraryMessages& messages, siz
 // In the converting child: the products from `from` on, each announced before the library
 // works on it.
 void ConvertProducts(shared_ptr<BuildingModel>& model, const std::vector<int>& fileOrder, size_t from,
-                     LibraryMessages& messages, RecordWriter& out) {
+                     LibraryMessages& messages, ProductReferences& references, RecordWriter& out) {
     ProductConverter converter(model, messages);
     const auto& entities = model->getMapIfcEntities();
     for (size_t position = from; position < fileOrder.size(); ++position) {
@@ -143,20 +134,33 @@ void ConvertProducts(shared_ptr<BuildingModel>& model, const std::vector<int>& f
         auto product = dynamic_pointer_cast<IfcProduct>(found->second);
         if (!product || !IsCandidate(*product)) continue;
         std::vector<shared_ptr<IfcRepresentation>> bodies = BodyRepresentations(*product);
-        if (bodies.empty()) continue;
+        std::string unread = references.UnreadRecordUse(*product, bodies);
+        if (bodies.empty() && unread.empty()) continue;
 
         IfcProductData p;
         p.globalId = GlobalIdOf(*product);
         p.ifcClass = IfcClassOf(*product);
-        out.Begin(static_cast<uint32_t>(position), p.globalId, p.ifcClass);
-        auto skip = [&](std::string reason) { out.Skipped({p.globalId, p.ifcClass, std::move(reason)}); };
+        p.name = NameOf(*product);
+        const IfcSkippedProduct identity{p.globalId, p.ifcClass, {}, {}, p.name, product->m_entity_id};
+        out.Begin(static_cast<uint32_t>(position), identity);
+        auto skip = [&](IfcLeftOutCause cause, std::string reason) {
+            IfcSkippedProduct s = identity;
+            s.cause = cause;
+            s.reason = std::move(reason);
+            out.Skipped(s);
+        };
 
         std::optional<API_Guid> guid = DecodeIfcGlobalId(p.globalId);
         if (!guid) {
-            skip(p.globalId.empty() ? "no GlobalId" : "GlobalId \"" + p.globalId + "\" is not an IFC GlobalId");
+            skip(IfcLeftOutCause::NoGlobalId,
+                 p.globalId.empty() ? "no GlobalId" : "GlobalId \"" + p.globalId + "\" is not an IFC GlobalId");
             continue;
         }
         p.guid = *guid;
+        if (!unread.empty()) {
+            skip(IfcLeftOutCause::GeometryNotMade, "geometry not converted: " + unread);
+            continue;
+        }
 
         size_t mark = messages.Count();
         shared_ptr<ProductShapeData> shape;
@@ -170,20 +174,17 @@ void ConvertProducts(shared_ptr<BuildingModel>& model, const std::vector<int>& f
         }
         converter.Release(shape);
         if (!problem.empty()) {
-            skip(Reason("geometry not converted: " + problem, messages, mark));
+            skip(IfcLeftOutCause::GeometryNotMade, Reason("geometry not converted: " + problem, messages, mark));
             continue;
         }
         if (mesh.triangles.empty()) {
-            skip(Reason(RefersToUnread(bodies) ? "no body geometry: its body refers to an entity that is missing or unknown"
-                                               : "no body geometry",
-                        messages, mark));
+            skip(IfcLeftOutCause::NoBody, Reason("no body geometry", messages, mark));
             continue;
         }
         p.vertices = std::move(mesh.vertices);
         p.triangles = std::move(mesh.triangles);
         try {
             p.predefinedType = PredefinedTypeOf(*product);
-            p.name = NameOf(*product);
             p.tag = TagOf(*product);
             p.layer = LayerOf(bodies);
             p.storey = StoreyOf(*product);
@@ -193,14 +194,14 @@ void ConvertProducts(shared_ptr<BuildingModel>& model, const std::vector<int>& f
                 p.transparency = colour->transparency;
             }
         } catch (...) {
-            skip("attributes not read: " + Describe(std::current_exception()));
+            skip(IfcLeftOutCause::AttributesNotRead, "attributes not read: " + Describe(std::current_exception()));
             continue;
         }
         out.Product(p);
     }
 }
 
-void ConvertInChild(std::string_view stepText, const std::vector<int>& fileOrder, size_t from, int fd) {
+void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from, int fd) {
     RecordWriter out(fd);
     try {
         LibraryMessages messages;
@@ -216,7 +217,10 @@ void ConvertInChild(std::string_view stepText, const std::vector<int>& fileOrder
             throw EIfcFile("not readable as IFC: " + Describe(std::current_exception()));
         }
         out.Parsed();
-        ConvertProducts(model, fileOrder, from, messages, out);
+        ProductReferences references(stepText, scan, *model, messages);
+        // Once for the file: a child started after a library fault follows one that passed.
+        if (from == 0) references.RefuseMissingRecords();
+        ConvertProducts(model, scan.ids, from, messages, references, out);
         out.End();
     } catch (const EIfcFile& e) {
         out.Failed(e.what());
@@ -238,14 +242,14 @@ constexpr int kMaxSecondsPerProduct = 60;
 IfcBuildingData ReadIfcText(std::string_view stepText) {
     IfcBuildingData data;
     data.schema = CheckStepText(stepText);
-    const std::vector<int> fileOrder = ScanStepEntities(stepText);
+    const StepScan scan = ScanStepEntities(stepText);
 
     const int quietSeconds = kMaxSecondsPerProduct + static_cast<int>(stepText.size() / 10'000'000);
     std::unordered_set<API_Guid, API_GuidHash> seen;
     size_t from = 0;
     for (int failures = 0;; ++failures) {
         ChildOutput child =
-            RunInChildProcess([&](int fd) { ConvertInChild(stepText, fileOrder, from, fd); }, quietSeconds);
+            RunInChildProcess([&](int fd) { ConvertInChild(stepText, scan, from, fd); }, quietSeconds);
         std::string_view bytes = child.bytes;
         ConversionRecord record;
         bool parsed = false, ended = false, working = false;
@@ -264,7 +268,9 @@ IfcBuildingData ReadIfcText(std::string_view stepText) {
             case RecordKind::Product:
                 working = false;
                 if (seen.insert(record.product.guid).second) data.products.push_back(std::move(record.product));
-                else data.skipped.push_back({record.product.globalId, record.product.ifcClass, "GlobalId used by an earlier product"});
+                else
+                    data.skipped.push_back({record.product.globalId, record.product.ifcClass, "GlobalId used by an earlier product",
+                                            IfcLeftOutCause::RepeatedGlobalId, record.product.name});
                 break;
             case RecordKind::Skipped:
                 working = false;
@@ -282,6 +288,7 @@ IfcBuildingData ReadIfcText(std::string_view stepText) {
         if (!parsed) throw EIfcFile("not readable as IFC: the IFC library " + failed + " while reading it");
         if (!working) throw EIfcFile("not readable as IFC: the IFC library " + failed + " between products");
         current.reason = "geometry not converted: the IFC library " + failed + " on it";
+        current.cause = IfcLeftOutCause::GeometryNotMade;
         data.skipped.push_back(std::move(current));
         if (failures + 1 >= kMaxLibraryFailures)
             throw EIfcFile("not readable as IFC: the IFC library failed on " + std::to_string(kMaxLibraryFailures) + " products");

@@ -1,7 +1,9 @@
 #pragma once
 // Reads an IFC file (IFC2X3 or IFC4, STEP text) into the host's plain building data: one entry
-// per product with body geometry, meshes in metres in world coordinates, in file order. Whatever
-// fails inside the IFC library becomes a skipped product with its reason or an EIfcFile.
+// per product with body geometry, meshes in metres in world coordinates, in file order. The file
+// is all or nothing: a syntax error anywhere, or a product whose placement or representation
+// needs a record the file does not have, is an EIfcFile naming the record. A product the IFC
+// library fails on is left out with its cause and reason.
 // The library parses and converts in a child process (ChildProcess.h): its faults and its prints
 // stay there.
 #include "host/ifc/IfcBuildingData.h"

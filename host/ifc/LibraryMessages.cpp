@@ -2,10 +2,28 @@
 
 #include "host/ifc/WideText.h"
 
+#include <cctype>
+#include <string_view>
+
 namespace {
 // A damaged file can make the library complain about every entity; the reasons need no more.
 constexpr size_t kMaxMessages = 1000;
 constexpr size_t kMaxMessageBytes = 300;
+constexpr size_t kMaxUnknownTypes = 1000;
+
+// The library lists them one a line, each as "unknown IFC entity: NAME".
+void CollectUnknownTypes(const std::string& text, std::set<std::string>& into) {
+    static constexpr std::string_view kSaid = "unknown IFC entity: ";
+    for (size_t at = text.find(kSaid); at != std::string::npos && into.size() < kMaxUnknownTypes; at = text.find(kSaid, at)) {
+        at += kSaid.size();
+        size_t end = at;
+        while (end < text.size() && (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '_')) ++end;
+        std::string name = text.substr(at, end - at);
+        for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (!name.empty()) into.insert(std::move(name));
+    }
+}
+
 } // namespace
 
 void LibraryMessages::Receive(void* self, shared_ptr<StatusCallback::Message> message) {
@@ -22,6 +40,7 @@ void LibraryMessages::Receive(void* self, shared_ptr<StatusCallback::Message> me
 }
 
 void LibraryMessages::Add(std::string text) {
+    CollectUnknownTypes(text, unknownTypes_);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
     if (text.empty() || texts_.size() >= kMaxMessages) return;
     if (text.size() > kMaxMessageBytes) {

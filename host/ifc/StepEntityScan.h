@@ -1,10 +1,39 @@
 #pragma once
-// One pass over a STEP file's data section ahead of the IFC library: the entity numbers in the
-// order the file gives them, and a check that no entity's attributes lead back to itself. The
-// library keeps entities by number, so it does not know the file's order, and it follows
-// references without asking whether it has been there before.
+// One pass over a STEP file's data section ahead of the IFC library: every record held to the
+// exchange-file syntax (StepDataReader.h), the records in the order the file gives them, what
+// each refers to, and a check that no record's attributes lead back to itself. The library
+// keeps records by number, so it does not know the file's order, and it follows references
+// without asking whether it has been there before.
+#include <array>
+#include <cstdint>
+#include <span>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
-// Throws EIfcFile (without a file name) for a loop of references or a number defined twice.
-std::vector<int> ScanStepEntities(std::string_view text);
+struct StepScan {
+    std::vector<int> ids; // in file order
+
+    bool Defined(int id) const { return index.count(id) != 0; }
+    // The record's place in `ids`, or -1.
+    int64_t Position(int id) const {
+        auto found = index.find(id);
+        return found == index.end() ? -1 : found->second;
+    }
+    std::span<const int> References(uint32_t position) const {
+        return {refs.data() + firstRef[position], refs.data() + firstRef[position + 1]};
+    }
+    size_t Offset(uint32_t position) const { return offsets[position]; }
+    // A product's placement and representation, when the record is one (StepRecord::productRefs).
+    std::array<int, 2> ProductReferences(uint32_t position) const { return productRefs[position]; }
+
+    std::unordered_map<int, uint32_t> index;
+    std::vector<uint32_t> firstRef{0}; // into refs, one more than ids
+    std::vector<int> refs;
+    std::vector<size_t> offsets;
+    std::vector<std::array<int, 2>> productRefs;
+};
+
+// Throws EIfcFile (without a file name) for a syntax error, a loop of references or a number
+// defined twice. A reference to a number no record has is the reader's to judge.
+StepScan ScanStepEntities(std::string_view text);

@@ -26,3 +26,9 @@ std::string Utf8FromWide(const std::wstring& text) {
     }
     return out;
 }
+
+std::string SingleLine(std::string text) {
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    return text;
+}

@@ -4,3 +4,6 @@
 
 // Code points that are not characters (surrogates, beyond U+10FFFF) become U+FFFD.
 std::string Utf8FromWide(const std::wstring& text);
+// Control characters (line breaks, tabs) as blanks: a name from the file inside one line of the
+// report or of an error.
+std::string SingleLine(std::string text);

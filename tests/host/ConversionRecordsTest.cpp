@@ -49,9 +49,9 @@ IfcProductData Sample() {
 TEST(ConversionRecords, ComeBackAsTheChildSentThem) {
     std::string bytes = Written([](RecordWriter& w) {
         w.Parsed();
-        w.Begin(7, "1eD3QeZNj1tRskKKcN6FdP", "IfcWallStandardCase");
+        w.Begin(7, {"1eD3QeZNj1tRskKKcN6FdP", "IfcWallStandardCase", {}, {}, "Zeď", 102});
         w.Product(Sample());
-        w.Skipped({"0jQ8Vm2Lb0mRhK4aE$Nd8t", "IfcWindow", "no body geometry"});
+        w.Skipped({"0jQ8Vm2Lb0mRhK4aE$Nd8t", "IfcWindow", "no body geometry", IfcLeftOutCause::RepeatedGlobalId, "Ablak", 143});
         w.Failed("not readable as IFC: why");
         w.End();
     });
@@ -64,6 +64,8 @@ TEST(ConversionRecords, ComeBackAsTheChildSentThem) {
     EXPECT_EQ(r.position, 7u);
     EXPECT_EQ(r.skipped.globalId, "1eD3QeZNj1tRskKKcN6FdP");
     EXPECT_EQ(r.skipped.ifcClass, "IfcWallStandardCase");
+    EXPECT_EQ(r.skipped.name, "Zeď");
+    EXPECT_EQ(r.skipped.record, 102);
     ASSERT_TRUE(ReadRecord(rest, r));
     ASSERT_EQ(r.kind, RecordKind::Product);
     IfcProductData s = Sample();
@@ -83,6 +85,9 @@ TEST(ConversionRecords, ComeBackAsTheChildSentThem) {
     ASSERT_TRUE(ReadRecord(rest, r));
     EXPECT_EQ(r.kind, RecordKind::Skipped);
     EXPECT_EQ(r.skipped.reason, "no body geometry");
+    EXPECT_EQ(r.skipped.cause, IfcLeftOutCause::RepeatedGlobalId);
+    EXPECT_EQ(r.skipped.name, "Ablak");
+    EXPECT_EQ(r.skipped.record, 143);
     ASSERT_TRUE(ReadRecord(rest, r));
     EXPECT_EQ(r.kind, RecordKind::Failed);
     EXPECT_EQ(r.message, "not readable as IFC: why");

@@ -44,10 +44,10 @@ TEST(StepHeader, NamesTheSchemasTheLibraryReads) {
 TEST(StepEntityScan, GivesTheFileOrderPastStringsAndComments) {
     std::string data = "#5=IFCA('#1=IFCB(#2);',$);\n/* #7=IFCC(#5); */\n#3=IFCC(#5,'it''s;#9');\n"
                        "#10 = IFCD((#3,#5));\n#2=(IFCE(#10)IFCF(#3));\n";
-    EXPECT_EQ(ScanStepEntities(File("IFC4", data)), (std::vector<int>{5, 3, 10, 2}));
-    EXPECT_TRUE(ScanStepEntities(File("IFC4", "")).empty());
+    EXPECT_EQ(ScanStepEntities(File("IFC4", data)).ids, (std::vector<int>{5, 3, 10, 2}));
+    EXPECT_TRUE(ScanStepEntities(File("IFC4", "")).ids.empty());
     // A reference to nothing is the library's to report, not a loop.
-    EXPECT_EQ(ScanStepEntities(File("IFC4", "#1=IFCA(#99);\n")), (std::vector<int>{1}));
+    EXPECT_EQ(ScanStepEntities(File("IFC4", "#1=IFCA(#99);\n")).ids, (std::vector<int>{1}));
 }
 
 TEST(StepEntityScan, RefusesLoopsOfReferencesAndNumbersGivenTwice) {

@@ -1,0 +1,33 @@
+#pragma once
+// The first reference, anywhere in what a record leads to, whose target a condition picks
+// (a number no record has, a record the IFC library did not read). Each record's answer is
+// found once and kept, so asking for every product of a file costs one walk over the file.
+#include "host/ifc/StepEntityScan.h"
+
+#include <functional>
+#include <vector>
+
+class ReferenceSearch {
+public:
+    struct Found {
+        int holder = -1; // the record that makes the reference
+        int target = -1;
+        explicit operator bool() const { return target >= 0; }
+    };
+
+    // `picks` is asked about every number referred to, defined or not. The scan has no loops.
+    ReferenceSearch(const StepScan& scan, std::function<bool(int id)> picks);
+
+    // Through `holder`'s reference to `to` (nothing for -1): `to` itself, else below it.
+    Found Through(int holder, int to);
+    // Below the record `id`: its own references first, in the file's order of attributes.
+    Found Below(int id);
+
+private:
+    Found BelowPosition(uint32_t position);
+
+    const StepScan& scan_;
+    std::function<bool(int)> picks_;
+    std::vector<Found> found_;
+    std::vector<bool> known_;
+};
