@@ -119,6 +119,10 @@ private:
     static constexpr uint32_t kNoTask = UINT32_MAX;
     // Names every task whose id a project file cannot hold; true when there is one.
     bool ReportUnusableIds() const;
+    // The writers behind SaveProjectFile and SaveScheduleText; `error` is the FileKit code that
+    // stopped one, left 0 when the add-on itself refused.
+    bool WriteProjectFile(const std::string& path, int32_t& error) const;
+    bool WriteScheduleText(const std::string& path, int32_t& error) const;
     // The whole task list is replaced (a file was read).
     void ReplaceTasks(std::vector<Task>&& tasks) {
         tasks_ = std::move(tasks);
