@@ -2,6 +2,7 @@
 
 #include "basekit/BKText.h"
 #include "filekit/FKLocation.h"
+#include "hostcalls/FileDialogs.h"
 #include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
 #include "schedule/ScheduleFileMemory.h"
@@ -24,7 +25,9 @@ void ReopenRememberedSchedule() {
     if (!remembered) return;
     bool opened = false;
     std::string path8;
-    if (auto found = remembered->Find(HostProjectPath()); found && FKLocation::FromNativePath(*found).GetPath8(path8)) {
+    // A path the schedule's settings cannot hold whole would have its next save go elsewhere.
+    if (auto found = remembered->Find(HostProjectPath());
+        found && FKLocation::FromNativePath(*found).GetPath8(path8) && path8.size() <= FileDialogRequest::kMaxPath) {
         opened = m.taskDB.OpenScheduleFile(path8, remembered->kind);
     } else if (AddonAlert(kAlertScheduleMissing, Shown(remembered->absolute).c_str()) == kLocate) {
         opened = m.taskDB.Open();

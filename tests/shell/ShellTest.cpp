@@ -363,4 +363,17 @@ TEST_F(ReopenTest, OnlyAnOpenedProjectBringsItsScheduleBack) {
     EXPECT_EQ(AlertIds(), (std::vector<int16_t>{32533, 32514}));
 }
 
+TEST_F(ReopenTest, ABlockOfAnotherVersionIsLeftAsItIs) {
+    SaveProject(In("haz", "haz.qvp"));
+    SaveScheduleAs(In("haz", "terv.csp"));
+    UserDataBlock block = *host->Model().ProjectData("Bauvista");
+    ++block.version; // what a later add-on may write
+    host->Model().SetProjectData("Bauvista", block);
+    SaveProject(In("haz", "haz.qvp"));
+    OpenProject(In("haz", "haz.qvp"));
+    EXPECT_EQ(Module().taskDB.TaskCount(), 0u);
+    EXPECT_TRUE(DGShownAlerts().empty());
+    EXPECT_EQ(*host->Model().ProjectData("Bauvista"), block);
+}
+
 } // namespace
