@@ -125,3 +125,9 @@ GSErr HostSelectionGet(uint8_t* info, uint32_t* h, int32_t flags) {
 GSErr HostSelectElements(const uint8_t* entries, int32_t count, bool add) {
     return CallWithToken<kHostSelectElements, HostSelectElementsFunc>(entries, count, add ? 1 : 0);
 }
+GSErr HostProjectGetUserData(uint8_t* ud) {
+    return CallWithToken<kHostProjectGetUserData, HostProjectGetUserDataFunc>(ud);
+}
+GSErr HostProjectSetUserData(const uint8_t* ud) {
+    return CallWithToken<kHostProjectSetUserData, HostProjectSetUserDataFunc>(ud);
+}

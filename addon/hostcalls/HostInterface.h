@@ -58,3 +58,5 @@ GSErr HostElementGetUserData(const uint8_t* headRecord, uint8_t* userDataRecord)
 GSErr HostElementSetUserData(uint8_t* headRecord, const uint8_t* userDataRecord);
 GSErr HostSelectionGet(uint8_t* selectionInfo, uint32_t* entryHandle, int32_t flags);
 GSErr HostSelectElements(const uint8_t* entries, int32_t count, bool add);
+GSErr HostProjectGetUserData(uint8_t* userDataRecord);
+GSErr HostProjectSetUserData(const uint8_t* userDataRecord);

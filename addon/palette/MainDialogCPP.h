@@ -77,6 +77,8 @@ private:
     void SetToggleText();
     bool SelectionHasElements();
     void DeleteSelectedTask(const std::string& caption);
+    // Links the selection to the task (0 unlinks) as one undo step named `caption`.
+    void LinkAsOneStep(int32_t taskId, const std::string& caption);
     void NewTaskCommand();
     void SelectListRow(int32_t row);
     void ReSortIfByState();

@@ -28,6 +28,13 @@ void MainDialogCPP::NewTaskCommand() {
     dialog_->SetFocus(kNameEditor);
 }
 
+// A link is the user's change of the model, so it is undone as one; the display's cache checks
+// every element against its link record, so it follows an undone or redone link.
+void MainDialogCPP::LinkAsOneStep(int32_t taskId, const std::string& caption) {
+    HostUndoStep undo(caption);
+    taskDB_.LinkSelection(taskId);
+}
+
 void MainDialogCPP::DeleteSelectedTask(const std::string& caption) {
     if (!IsTaskRow(selectedRow_)) return;
     Task t;
@@ -68,7 +75,7 @@ void MainDialogCPP::ButtonClicked(int16_t item) {
         if (!SelectionHasElements()) return;
         if (hasRow && AddonAlert(kAlertLinkSelection, std::string(selected.Name()).c_str()) == 1) {
             taskDB_.ClearMarks(*this);
-            taskDB_.LinkSelection(selected.id);
+            LinkAsOneStep(selected.id, caption);
             RefillList(true);
         }
         break;
@@ -76,7 +83,7 @@ void MainDialogCPP::ButtonClicked(int16_t item) {
         if (!SelectionHasElements()) return;
         if (AddonAlert(kAlertUnlinkSelection) == 1) {
             taskDB_.ClearMarks(*this);
-            taskDB_.LinkSelection(0);
+            LinkAsOneStep(0, caption);
             RefillList(true);
         }
         break;

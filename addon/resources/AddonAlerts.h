@@ -24,3 +24,4 @@ constexpr int16_t kAlertTooManyLinks = 32530;
 constexpr int16_t kAlertAlreadyLinked = 32531;
 constexpr int16_t kAlertNoUserDataSlot = 32532;
 constexpr int16_t kAlertDemoMode = 32533;
+constexpr int16_t kAlertScheduleMissing = 32534;

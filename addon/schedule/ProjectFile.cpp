@@ -10,6 +10,7 @@
 #include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
 #include "schedule/FileStreams.h"
+#include "schedule/SaveFailureReport.h"
 #include "schedule/ScheduleFileError.h"
 #include "schedule/TaskRecord.h"
 
@@ -37,22 +38,34 @@ bool TaskDB::ReportUnusableIds() const {
 }
 
 bool TaskDB::SaveProjectFile(const std::string& path) {
+    int32_t error = kFKNoErr;
+    if (WriteProjectFile(path, error)) return true;
+    ReportSaveFailure(path, error);
+    return false;
+}
+
+bool TaskDB::WriteProjectFile(const std::string& path, int32_t& error) const {
     FKLocation location = FKLocation::FromPath8(path);
-    if (!location.IsValid() || tasks_.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
+    if (!location.IsValid()) {
+        error = kFKBadNameErr;
         return false;
-    if (ReportUnusableIds()) return false;
+    }
+    if (tasks_.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()) || ReportUnusableIds()) return false;
     FKReplacementFile file(location);
-    if (file.Open() != kFKNoErr) return false;
+    if ((error = file.Open()) != kFKNoErr) return false;
     FileOutStream out(file);
 
     std::array<uint8_t, kProjectHeaderSize> header{};
     LE::Put<uint32_t>(header, 0, kProjectFileSignature);
     LE::Put<int32_t>(header, 4, kProjectFileVersion);
     LE::Put<int32_t>(header, 8, static_cast<int32_t>(tasks_.size()));
-    if (!out.WriteBytes(header.data(), header.size())) return false;
-    for (const Task& task : tasks_)
-        if (WriteTask(out, task) != kScheduleFileOk) return false;
-    return out.Flush() && file.Commit() == kFKNoErr;
+    bool written = out.WriteBytes(header.data(), header.size());
+    for (size_t i = 0; written && i < tasks_.size(); ++i) written = WriteTask(out, tasks_[i]) == kScheduleFileOk;
+    if (!written || !out.Flush()) {
+        error = out.Error();
+        return false;
+    }
+    return (error = file.Commit()) == kFKNoErr;
 }
 
 bool TaskDB::LoadProjectFile(const std::string& path) {

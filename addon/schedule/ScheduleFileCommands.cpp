@@ -6,6 +6,7 @@
 #include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
 #include "schedule/AnimationSettings.h"
+#include "schedule/ScheduleFileMemory.h"
 
 namespace {
 constexpr int16_t kOpenTitle = 1, kSaveTitle = 2;
@@ -37,6 +38,7 @@ bool TaskDB::Save(bool saveAs) {
     settings_.projectFileKind = kind;
     settings_.untitled = false;
     dirty_ = 0;
+    RememberScheduleFile(path, kind);
     return true;
 }
 
@@ -53,7 +55,16 @@ bool TaskDB::Open() {
     FileDialogRequest request(kOpenTitle, {}, ProjectFileKind);
     if (!AskOpenFile(request)) return false;
     std::string path = ChosenPath(request);
-    if (request.chosenKind == ProjectXmlKind) {
+    int16_t kind = request.chosenKind == ProjectXmlKind     ? ProjectXmlKind
+                   : request.chosenKind == ScheduleTextKind ? ScheduleTextKind
+                                                            : ProjectFileKind;
+    if (!OpenScheduleFile(path, kind)) return false;
+    RememberScheduleFile(path, kind);
+    return true;
+}
+
+bool TaskDB::OpenScheduleFile(const std::string& path, int16_t kind) {
+    if (kind == ProjectXmlKind) {
         if (!ImportProjectXml(path)) return false;
         // Never saved over: the first save asks where, proposing a project file beside it; until
         // then the schedule is in no file of the add-on's, so it counts as unsaved.
@@ -67,7 +78,6 @@ bool TaskDB::Open() {
         SetCurrentDate(DateTime::Now(), true);
         return true;
     }
-    int16_t kind = request.chosenKind == ScheduleTextKind ? ScheduleTextKind : ProjectFileKind;
     bool loaded = kind == ScheduleTextKind ? ImportScheduleText(path) : LoadProjectFile(path);
     if (loaded) {
         settings_.SetProjectFilePath(path);

@@ -13,6 +13,7 @@
 #include "schedule/DateOrder.h"
 #include "schedule/DateOrderDialog.h"
 #include "schedule/DayBoundary.h"
+#include "schedule/SaveFailureReport.h"
 #include "schedule/ScheduleTextLines.h"
 
 #include <algorithm>
@@ -348,10 +349,20 @@ bool TaskDB::ImportScheduleText(const std::string& path) {
 }
 
 bool TaskDB::SaveScheduleText(const std::string& path) const {
+    int32_t error = kFKNoErr;
+    if (WriteScheduleText(path, error)) return true;
+    ReportSaveFailure(path, error);
+    return false;
+}
+
+bool TaskDB::WriteScheduleText(const std::string& path, int32_t& error) const {
     FKLocation location = FKLocation::FromPath8(path);
-    if (!location.IsValid()) return false;
+    if (!location.IsValid()) {
+        error = kFKBadNameErr;
+        return false;
+    }
     FKReplacementFile file(location);
-    if (file.Open() != kFKNoErr) return false;
+    if ((error = file.Open()) != kFKNoErr) return false;
 
     DateTexts dates;
     std::string text;
@@ -377,10 +388,10 @@ bool TaskDB::SaveScheduleText(const std::string& path) const {
         dates.Append(text, task.finish.DayBefore());
         text += "\r\n";
         if (text.size() >= kWriteBlock) {
-            if (file.Write(text.data(), text.size()) != kFKNoErr) return false;
+            if ((error = file.Write(text.data(), text.size())) != kFKNoErr) return false;
             text.clear();
         }
     }
-    if (!text.empty() && file.Write(text.data(), text.size()) != kFKNoErr) return false;
-    return file.Commit() == kFKNoErr;
+    if (!text.empty() && (error = file.Write(text.data(), text.size())) != kFKNoErr) return false;
+    return (error = file.Commit()) == kFKNoErr;
 }

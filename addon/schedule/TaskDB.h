@@ -65,9 +65,13 @@ public:
     void ClearSchedule();
 
     // Schedule files; paths are 8-bit. Save and Open are the menu commands: they ask for the
-    // file, choose the project file or the schedule text by its kind, and show the alerts.
+    // file, choose the project file or the schedule text by its kind, and show the alerts. The
+    // file they leave the schedule in is remembered with the host project.
     bool Save(bool saveAs);
     bool Open();
+    // Open after its questions: reads the file of the kind (the open dialog's), makes it the
+    // schedule's file and starts at today. Alerts and returns false on failure.
+    bool OpenScheduleFile(const std::string& path, int16_t kind);
     bool SaveProjectFile(const std::string& path);
     bool LoadProjectFile(const std::string& path);
     bool ImportScheduleText(const std::string& path);
@@ -119,6 +123,10 @@ private:
     static constexpr uint32_t kNoTask = UINT32_MAX;
     // Names every task whose id a project file cannot hold; true when there is one.
     bool ReportUnusableIds() const;
+    // The writers behind SaveProjectFile and SaveScheduleText; `error` is the FileKit code that
+    // stopped one, left 0 when the add-on itself refused.
+    bool WriteProjectFile(const std::string& path, int32_t& error) const;
+    bool WriteScheduleText(const std::string& path, int32_t& error) const;
     // The whole task list is replaced (a file was read).
     void ReplaceTasks(std::vector<Task>&& tasks) {
         tasks_ = std::move(tasks);

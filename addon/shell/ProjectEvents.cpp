@@ -9,8 +9,16 @@
 #include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
 #include "shell/ModuleObjects.h"
+#include "shell/ScheduleReopen.h"
 
 #include <array>
+#include <exception>
+
+namespace {
+// Whether the project the next opened event announces replaced the one that was closed; an
+// opened event alone (the project became shared) leaves the schedule as it is.
+bool gProjectReplaced = false;
+} // namespace
 
 void OfferToSaveSchedule() {
     ModuleObjects& m = Module();
@@ -27,6 +35,7 @@ GSErr ProjectClosingHandler(uint32_t, int32_t) {
         m.palette->RefillList(false);
     }
     m.settings.Store();
+    gProjectReplaced = true;
     return 0;
 }
 
@@ -46,10 +55,20 @@ GSErr ProjectOpenedHandler(uint32_t, int32_t) {
     } else {
         m.taskDB.SetSharedUserId(0);
     }
+    if (gProjectReplaced) {
+        gProjectReplaced = false;
+        // As in a menu command, nothing the schedule throws may reach the host.
+        try {
+            ReopenRememberedSchedule();
+        } catch (const std::exception&) {
+            HostReportWrite("Bauvista general error!", 0);
+        }
+    }
     return 0;
 }
 
 GSErr NewProjectHandler(uint32_t, int32_t) {
+    gProjectReplaced = false;
     ModuleObjects& m = Module();
     if (m.palette) m.palette->SetPendingSharedWarning(false);
     m.taskDB.SetSharedUserId(0);

@@ -253,6 +253,23 @@ void HostModel::SetUserData(Element& element, const std::string& addon, std::opt
     else element.userData.erase(addon);
 }
 
+const UserDataBlock* HostModel::ProjectData(const std::string& addon) const {
+    auto it = projectData_.find(addon);
+    return it == projectData_.end() ? nullptr : &it->second;
+}
+
+void HostModel::SetProjectData(const std::string& addon, std::optional<UserDataBlock> block) {
+    auto it = projectData_.find(addon);
+    if (block) {
+        if (it != projectData_.end() && it->second == *block) return;
+        projectData_[addon] = std::move(*block);
+    } else {
+        if (it == projectData_.end()) return;
+        projectData_.erase(it);
+    }
+    MarkModified();
+}
+
 void HostModel::Restore(const std::map<API_Guid, ElementState>& states) {
     for (const auto& [guid, state] : states) {
         Element* e = Find(guid);

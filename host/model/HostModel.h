@@ -80,6 +80,12 @@ public:
     void MarkModified() { untracked_ = true; }
     void MarkSaved();
 
+    // Blocks add-ons keep for the whole project, by add-on name. They travel with the project
+    // file and stand outside the undo history: a change marks the project modified.
+    const UserDataBlock* ProjectData(const std::string& addon) const;
+    const std::map<std::string, UserDataBlock>& AllProjectData() const { return projectData_; }
+    void SetProjectData(const std::string& addon, std::optional<UserDataBlock> block);
+
     std::vector<API_Guid>& Selection() { return selection_; }
     UndoHistory& Undo() { return undo_; }
     const UndoHistory& Undo() const { return undo_; }
@@ -121,6 +127,7 @@ private:
     std::map<int32_t, std::vector<AttributeRecord>> attributes_;
     std::map<int32_t, std::vector<std::vector<uint8_t>>> attributeExtras_;
     std::vector<API_Guid> selection_;
+    std::map<std::string, UserDataBlock> projectData_;
     UndoHistory undo_;
     uint64_t AttributesDigest() const;
 

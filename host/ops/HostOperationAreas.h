@@ -61,4 +61,8 @@ GSErr OpElementSetUserData(uint32_t token, uint8_t* head, const uint8_t* userDat
 GSErr OpSelectionGet(uint32_t token, uint8_t* info, uint32_t* entries, int32_t);
 GSErr OpSelectElements(uint32_t token, const uint8_t* entries, int32_t count, int32_t add);
 
+// The add-ons' blocks kept with the whole project.
+GSErr OpProjectGetUserData(uint32_t token, uint8_t* userData);
+GSErr OpProjectSetUserData(uint32_t token, const uint8_t* userData);
+
 } // namespace hostops

@@ -54,6 +54,8 @@ const OperationSlot kOperations[] = {
     {kHostElementSetUserData, Entry<HostElementSetUserDataFunc>(OpElementSetUserData)},
     {kHostSelectionGet, Entry<HostSelectionGetFunc>(OpSelectionGet)},
     {kHostSelectElements, Entry<HostSelectElementsFunc>(OpSelectElements)},
+    {kHostProjectGetUserData, Entry<HostProjectGetUserDataFunc>(OpProjectGetUserData)},
+    {kHostProjectSetUserData, Entry<HostProjectSetUserDataFunc>(OpProjectSetUserData)},
 };
 
 } // namespace

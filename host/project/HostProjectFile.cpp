@@ -74,7 +74,8 @@ std::array<double, 3> GetVec(const json& j, const std::string& place) {
 
 const std::vector<std::string> kElementKeys = {"id", "kind", "guid", "layer", "owner", "locked", "index",
                                                "floor", "record", "box", "mesh", "userdata"};
-const std::vector<std::string> kTopKeys = {"layers", "materials", "pens", "elements", "cameras", "paths", "view", "windows"};
+const std::vector<std::string> kTopKeys = {"layers", "materials", "pens", "elements", "cameras",
+                                           "paths", "view", "windows", "addondata"};
 
 bool Known(const std::vector<std::string>& keys, const std::string& k) {
     for (const auto& s : keys)
@@ -148,12 +149,23 @@ int16_t LayerIndex(const HostModel& model, const json& v, const std::string& pla
     throw EProject(place, "expected a layer name or number");
 }
 
-void ReadUserData(Element& e, const json& u, const std::string& up) {
+UserDataBlock ReadBlock(const json& u, const std::string& up) {
     if (!u.is_object()) throw EProject(up, "expected an object");
     UserDataBlock block;
     block.version = static_cast<int16_t>(GetInt(u, "version", up, 0, -32768, 32767));
     block.platformSign = static_cast<uint16_t>(GetInt(u, "sign", up, 0, 0, 65535));
     block.bytes = Unhex(Get<std::string>(u, "hex", up, ""), up + "/hex");
+    return block;
+}
+
+// The add-ons' blocks of the whole project, by add-on name.
+void ReadProjectData(HostModel& model, const json& j) {
+    if (!j.is_object()) throw EProject("/addondata", "expected an object");
+    for (auto& [addon, u] : j.items()) model.SetProjectData(addon, ReadBlock(u, "/addondata/" + addon));
+}
+
+void ReadUserData(Element& e, const json& u, const std::string& up) {
+    UserDataBlock block = ReadBlock(u, up);
     std::string addon = Get<std::string>(u, "addon", up, "Bauvista");
     if (!e.userData.emplace(addon, std::move(block)).second) throw EProject(up + "/addon", "used twice: " + addon);
 }
@@ -367,6 +379,10 @@ void ReadModel(HostModel& model, const json& doc) {
     }
     if (doc.contains("view")) model.view = ReadView(doc.at("view"));
     if (doc.contains("windows")) model.windows = ReadWindows(doc.at("windows"));
+    if (doc.contains("addondata")) {
+        ReadProjectData(model, doc.at("addondata"));
+        model.MarkSaved(); // the blocks as read are the project as opened, not a change to it
+    }
     for (auto& [k, v] : doc.items())
         if (!Known(kTopKeys, k)) model.unknownKeys[k] = v.dump();
 }
@@ -498,6 +514,13 @@ std::string SerializeHostProject(const HostModel& model) {
     doc["paths"] = paths;
     doc["view"] = WriteView(model.view);
     doc["windows"] = WriteWindows(model.windows);
+    // Only a project an add-on gave a block to has the key, so others keep their bytes.
+    if (!model.AllProjectData().empty()) {
+        json blocks = json::object();
+        for (const auto& [addon, block] : model.AllProjectData())
+            blocks[addon] = {{"version", block.version}, {"sign", block.platformSign}, {"hex", EncodeHex(block.bytes)}};
+        doc["addondata"] = blocks;
+    }
     return doc.dump(1) + "\n";
 }
 

@@ -110,7 +110,9 @@ enum HostOpId {
     kHostElementSetUserData = 37,
     kHostSelectionGet = 38,
     kHostSelectElements = 39,
-    kHostLibPartRegister = 40
+    kHostLibPartRegister = 40,
+    kHostProjectGetUserData = 41,
+    kHostProjectSetUserData = 42
     /* further operations are appended here */
 };
 
@@ -155,6 +157,11 @@ typedef GSErr (*HostElementSetUserDataFunc)(uint32_t token, uint8_t* headRecord,
 typedef GSErr (*HostSelectionGetFunc)(uint32_t token, uint8_t* selectionInfo, uint32_t* entryHandle, int32_t flags);
 typedef GSErr (*HostSelectElementsFunc)(uint32_t token, const uint8_t* entries /* 32 bytes each */, int32_t count,
                                         int32_t add);
+/* The add-on's own block kept with the whole project and saved with it, in the user data record
+ * of HostElementRecord.h: none gives kHostErrNoUserData, and a null handle on set removes it.
+ * No undo step keeps it. */
+typedef GSErr (*HostProjectGetUserDataFunc)(uint32_t token, uint8_t* userDataRecord /* 16 bytes */);
+typedef GSErr (*HostProjectSetUserDataFunc)(uint32_t token, const uint8_t* userDataRecord);
 
 /* The module's exports. */
 typedef GSErr (*AddonSetImportedFuncAddrsFunc)(const HostFunc* table);

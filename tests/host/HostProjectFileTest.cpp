@@ -142,6 +142,43 @@ TEST(HostProjectFile, UnknownKeysAreKept) {
     EXPECT_EQ(saved["cameras"][0]["eye"], json::parse("[1, 2, 3]"));
 }
 
+TEST(HostProjectFile, TheAddonsProjectBlocksSurviveASaveAndAProjectWithoutThemHasNoKey) {
+    auto plain = LoadHostProject(SourceFile(kHouse));
+    ASSERT_TRUE(plain.model) << plain.error;
+    EXPECT_FALSE(json::parse(SerializeHostProject(*plain.model)).contains("addondata"));
+
+    auto loaded = ParseHostProject(R"({"addondata": {"Bauvista": {"version": 1, "sign": 22359, "hex": "0000ff"},
+                                                     "Masik": {"version": -2, "sign": 0, "hex": ""}}})",
+                                   "blocks.qvp");
+    ASSERT_TRUE(loaded.model) << loaded.error;
+    EXPECT_FALSE(loaded.model->Modified()) << "reading is no change";
+    auto reread = ParseHostProject(SerializeHostProject(*loaded.model), "saved.qvp");
+    ASSERT_TRUE(reread.model) << reread.error;
+    for (HostModel* m : {loaded.model.get(), reread.model.get()}) {
+        ASSERT_EQ(m->AllProjectData().size(), 2u);
+        const UserDataBlock* b = m->ProjectData("Bauvista");
+        ASSERT_TRUE(b);
+        EXPECT_EQ(b->version, 1);
+        EXPECT_EQ(b->platformSign, 22359);
+        EXPECT_EQ(b->bytes, (std::vector<uint8_t>{0, 0, 0xff}));
+        EXPECT_EQ(m->ProjectData("Masik")->version, -2);
+    }
+    json saved = json::parse(SerializeHostProject(*reread.model));
+    EXPECT_EQ(saved["addondata"]["Bauvista"], json::parse(R"({"version": 1, "sign": 22359, "hex": "0000ff"})"));
+
+    const std::pair<const char*, const char*> bad[] = {
+        {R"({"addondata": [1]})", "/addondata: expected an object"},
+        {R"({"addondata": {"Bauvista": 7}})", "/addondata/Bauvista: expected an object"},
+        {R"({"addondata": {"Bauvista": {"hex": "0"}}})", "/addondata/Bauvista/hex: hexadecimal text of odd length"},
+        {R"({"addondata": {"Bauvista": {"sign": -1}}})", "/addondata/Bauvista/sign: out of range"},
+    };
+    for (auto [text, place] : bad) {
+        auto r = ParseHostProject(text, "plan.qvp");
+        EXPECT_FALSE(r.model) << place;
+        EXPECT_NE(r.error.find(place), std::string::npos) << r.error;
+    }
+}
+
 TEST(HostProjectFile, MalformedFilesNameTheFileAndThePlaceAndGiveNoModel) {
     struct Case {
         std::string text, place;

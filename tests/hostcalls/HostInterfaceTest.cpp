@@ -2,6 +2,8 @@
 #include "hostapi/HostEnvironmentRecords.h"
 #include "hostapi/HostRegistrationRecord.h"
 #include "hostapi/HostSelectors.h"
+#include "basekit/BKMemory.h"
+#include "basekit/OwnedHandle.h"
 #include "HostFixture.h"
 #include "shell/AddonEntries.h"
 
@@ -176,6 +178,67 @@ TEST_F(HostInterfaceTest, ElementChangesTakeOnlyMaskedFieldsAndNeverTheIdentity)
     EXPECT_NE(LE::Get<uint32_t>(wall.record, HostElement::kModiStamp), stamp);
     EXPECT_EQ(wall.record[HostElement::kRecordSize - 1], 0x77);
     EXPECT_EQ(wall.Guid(), API_Guid::FromBytes(rec.data() + HostElement::kGuid));
+}
+
+// A user data record over a new handle of `bytes` (none: a null handle).
+std::array<uint8_t, HostUserData::kSize> Block(int16_t version, const std::vector<uint8_t>& bytes, BKHandle& h) {
+    std::array<uint8_t, HostUserData::kSize> rec{};
+    h = bytes.empty() ? 0 : BKNewHandle(bytes.size());
+    if (h) std::copy(bytes.begin(), bytes.end(), BKHandleData(h));
+    LE::Put<int16_t>(rec, HostUserData::kVersion, version);
+    LE::Put<uint16_t>(rec, HostUserData::kPlatformSign, 0x5757);
+    LE::Put<uint32_t>(rec, HostUserData::kDataHandle, h);
+    return rec;
+}
+
+TEST_F(HostInterfaceTest, TheProjectBlockIsTheAddonsOwnAndNoUndoStepKeepsIt) {
+    std::array<uint8_t, HostUserData::kSize> got{};
+    EXPECT_EQ(HostProjectGetUserData(got.data()), kHostErrNoUserData);
+    EXPECT_EQ(HostProjectSetUserData(nullptr), kHostErrBadParameter);
+
+    BKHandle h = 0;
+    auto rec = Block(1, {1, 2, 3}, h);
+    OwnedHandle keep(h);
+    ASSERT_FALSE(host->Model().Modified());
+    ASSERT_EQ(HostUndoOpen("lépés"), kHostNoError);
+    ASSERT_EQ(HostProjectSetUserData(rec.data()), kHostNoError);
+    ASSERT_EQ(HostUndoClose(), kHostNoError);
+    EXPECT_TRUE(host->Model().Modified());
+    EXPECT_EQ(host->Model().Undo().UndoCount(), 0u);
+
+    ASSERT_EQ(HostProjectGetUserData(got.data()), kHostNoError);
+    OwnedHandle bytes(LE::Get<uint32_t>(got, HostUserData::kDataHandle));
+    EXPECT_EQ(LE::Get<int16_t>(got, HostUserData::kVersion), 1);
+    EXPECT_EQ(LE::Get<uint16_t>(got, HostUserData::kPlatformSign), 0x5757);
+    ASSERT_EQ(bytes.Size(), 3u);
+    EXPECT_EQ(bytes.Data()[2], 3);
+
+    // The same block again is no change.
+    host->Model().MarkSaved();
+    ASSERT_EQ(HostProjectSetUserData(rec.data()), kHostNoError);
+    EXPECT_FALSE(host->Model().Modified());
+
+    // Another add-on sees only its own.
+    AddonRegistration& other = host->AddAddon("Masik");
+    uint32_t token = AddonToken();
+    SetAddonToken(other.token);
+    EXPECT_EQ(HostProjectGetUserData(got.data()), kHostErrNoUserData);
+    SetAddonToken(token);
+
+    BKHandle big = 0;
+    auto tooLarge = Block(1, std::vector<uint8_t>(65537, 1), big);
+    OwnedHandle keepBig(big);
+    EXPECT_EQ(HostProjectSetUserData(tooLarge.data()), kHostErrUserDataRefused);
+
+    BKHandle none = 0;
+    auto remove = Block(1, {}, none);
+    ASSERT_EQ(HostProjectSetUserData(remove.data()), kHostNoError);
+    EXPECT_TRUE(host->Model().Modified());
+    EXPECT_EQ(HostProjectGetUserData(got.data()), kHostErrNoUserData);
+    // A new project starts without one.
+    ASSERT_EQ(HostProjectSetUserData(rec.data()), kHostNoError);
+    host->NewProject();
+    EXPECT_EQ(HostProjectGetUserData(got.data()), kHostErrNoUserData);
 }
 
 } // namespace

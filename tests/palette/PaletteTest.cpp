@@ -363,4 +363,68 @@ TEST_F(PaletteTest, AFailedDisplayPassStillFinishes) {
     SetImportedFuncAddrs(host->Table().data());
 }
 
+TEST_F(PaletteTest, LinksAreUndoStepsAndTheDisplayFollowsTheirUndoAndRedo) {
+    Element& wall = AddElement(1, "FAL-01");
+    LE::Put<int16_t>(wall.Bytes(), 104, 3);
+    const API_Guid guid = wall.Guid();
+    Add(1, "A", DateTime(2009, 3, 2), DateTime(2009, 3, 5));
+    palette->RefillList(false);
+    D().UserSelectRow(MainDialogCPP::kList, 1);
+    std::vector<std::string> steps;
+    host->Events().undoStep = [&steps](const std::string& name) { steps.push_back(name); };
+    HostModel& m = host->Model();
+    auto linkOf = [&m, &guid] {
+        const auto& data = m.Find(guid)->userData;
+        auto it = data.find("Bauvista");
+        return it == data.end() || it->second.bytes.size() < 4 ? 0 : LE::Get<int32_t>(it->second.bytes, 0);
+    };
+    auto pen = [&m, &guid] { return LE::Get<int16_t>(m.Find(guid)->Bytes(), 104); };
+    auto showBuilt = [this] { D().UserClick(MainDialogCPP::kShowBuilt); };
+    std::string name;
+
+    m.Selection() = {guid};
+    DGQueueAlertAnswer(1);
+    D().UserClick(MainDialogCPP::kLink);
+    EXPECT_EQ(steps, std::vector<std::string>{Cp("Kapcsold")});
+    EXPECT_EQ(linkOf(), 1);
+    D().UserChange(MainDialogCPP::kCurrentDate, "2009-03-03");
+    showBuilt();
+    EXPECT_EQ(pen(), 255);
+
+    ASSERT_TRUE(m.ApplyUndo(name)); // the display pass
+    ASSERT_TRUE(m.ApplyUndo(name));
+    EXPECT_EQ(name, Cp("Kapcsold"));
+    EXPECT_EQ(linkOf(), 0);
+    EXPECT_EQ(pen(), 3);
+    showBuilt(); // the cache remembers the wall painted; the element is not linked now
+    EXPECT_EQ(pen(), 3);
+    EXPECT_EQ(linkOf(), 0);
+
+    // That pass changed nothing, so the link is still there to redo, then the first pass.
+    ASSERT_TRUE(m.ApplyRedo(name));
+    EXPECT_EQ(name, Cp("Kapcsold"));
+    EXPECT_EQ(linkOf(), 1);
+    EXPECT_EQ(pen(), 3);
+    showBuilt();
+    EXPECT_EQ(pen(), 255);
+
+    // Unlinking a painted element, undone: the cache still says painted, and so does the element.
+    DGQueueAlertAnswer(1);
+    D().UserClick(MainDialogCPP::kUnlink);
+    EXPECT_EQ(steps.back(), Cp("Bontsd a kapcsolatot"));
+    EXPECT_EQ(linkOf(), 0);
+    showBuilt();
+    EXPECT_EQ(pen(), 3);
+    ASSERT_TRUE(m.ApplyUndo(name));
+    ASSERT_TRUE(m.ApplyUndo(name));
+    EXPECT_EQ(name, Cp("Bontsd a kapcsolatot"));
+    EXPECT_EQ(linkOf(), 1);
+    EXPECT_EQ(pen(), 255);
+    showBuilt();
+    EXPECT_EQ(pen(), 255);
+    D().UserChange(MainDialogCPP::kCurrentDate, "2009-03-10");
+    showBuilt();
+    EXPECT_EQ(pen(), 3) << "finished work wears its own look";
+}
+
 } // namespace

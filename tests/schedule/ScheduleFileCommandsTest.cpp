@@ -216,6 +216,30 @@ TEST_F(ReportedScheduleTest, AScheduleTheProjectFileCannotHoldIsNeverWrittenTher
     EXPECT_NE(text.find(Cp("\r\n-5\tD_Negatív\t")), std::string::npos);
 }
 
+TEST_F(ReportedScheduleTest, AFailedSaveNamesTheFileAndTheSystemsReasonBeforeItsAlert) {
+    MakeDirtySchedule();
+    std::string missing = PathOf("nincs/ilyen/mappa/terv.csp");
+    Choose(missing, 0);
+    EXPECT_FALSE(db.Save(true));
+    EXPECT_EQ(AlertIds(), std::vector<int16_t>{32520});
+    EXPECT_EQ(host->ReportLines(),
+              std::vector<std::string>{Cp("A mentés nem sikerült: \"") + missing + "\" (no such file or folder)"});
+    EXPECT_TRUE(db.IsDirty());
+
+    // The schedule text says so too, with what stopped the writing.
+    FKInjectFault(FKOperation::Write, kFKDiskFullErr);
+    std::string full = PathOf("tele.txt");
+    Choose(full, 1);
+    EXPECT_FALSE(db.Save(true));
+    EXPECT_EQ(host->ReportLines().back(), Cp("A mentés nem sikerült: \"") + full + "\" (disk full)");
+    FKInjectFault(FKOperation::Rename, kFKPermissionErr);
+    Choose(full, 1);
+    EXPECT_FALSE(db.Save(true));
+    EXPECT_EQ(host->ReportLines().back(), Cp("A mentés nem sikerült: \"") + full + "\" (permission denied)");
+    EXPECT_EQ(AlertIds(), (std::vector<int16_t>{32520, 32520, 32520}));
+    EXPECT_EQ(host->ReportLines().size(), 3u);
+}
+
 TEST_F(ReportedScheduleTest, TheImportSaysWhatItCouldNotRead) {
     std::string longName(1100, 'x');
     WriteBytes(PathOf("be.txt"), "ID_v1\tName\tStart_Date\tFinish_Date\n"

@@ -1,6 +1,7 @@
 // The add-on's life in the host: initialisation and its failure path, teardown, the menu and the
 // project events, driven through the host as the program does.
 #include "basekit/BKText.h"
+#include "bytes/FixedText.h"
 #include "dialogkit/DGAnswers.h"
 #include "filekit/FKFileDialog.h"
 #include "host/app/AddonLoader.h"
@@ -231,6 +232,148 @@ TEST_F(ShellTest, AnExceptionInAMenuCommandIsReportedAndTheHostGoesOn) {
     EXPECT_EQ(host->ReportLines().back(), "Bauvista general error!");
     Menu(1);
     EXPECT_TRUE(Module().palette->IsVisible());
+}
+
+// A host project that remembers its schedule file, in a folder of its own.
+class ReopenTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        root = std::filesystem::temp_directory_path() / ("bv_reopen_" + std::to_string(::getpid()) + "_" +
+                                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(root);
+        std::filesystem::create_directories(root / "haz");
+        addon = Start();
+        Menu(1);
+    }
+    void TearDown() override {
+        ShellTest::TearDown();
+        std::filesystem::remove_all(root);
+    }
+    std::string In(const char* folder, const char* name) const { return (root / folder / name).string(); }
+    // A schedule of one task saved as `schedule` (a UTF-8 path) through "Mentsd a projektet mint...".
+    void SaveScheduleAs(const std::string& schedule) {
+        MakeUnsavedChanges();
+        FKQueueFileDialogAnswer({false, schedule, 0});
+        Menu(5);
+        ASSERT_FALSE(Module().taskDB.IsDirty());
+    }
+    void SaveProject(const std::string& path) {
+        std::string error;
+        ASSERT_TRUE(host->SaveProject(path, error)) << error;
+    }
+    void OpenProject(const std::string& path) {
+        std::string error;
+        ASSERT_TRUE(host->OpenProject(path, error)) << error;
+    }
+    static std::string SchedulePath() { return BKToUtf8(BKTextOf(Module().settings.projectFilePath)); }
+
+    std::filesystem::path root;
+};
+
+TEST_F(ReopenTest, AnOpenedProjectBringsBackItsScheduleAlsoFromAMovedFolder) {
+    SaveProject(In("haz", "haz.qvp"));
+    SaveScheduleAs(In("haz", "terv.csp"));
+    SaveProject(In("haz", "haz.qvp"));
+    host->NewProject();
+    ASSERT_EQ(Module().taskDB.TaskCount(), 0u);
+
+    OpenProject(In("haz", "haz.qvp"));
+    EXPECT_EQ(Module().taskDB.TaskCount(), 1u);
+    EXPECT_EQ(Rows(), 1u) << "the palette shows it";
+    EXPECT_EQ(SchedulePath(), In("haz", "terv.csp"));
+    EXPECT_FALSE(Module().settings.untitled);
+    EXPECT_FALSE(Module().taskDB.IsDirty());
+    EXPECT_FALSE(host->Model().Modified()) << "opening is no change of the project";
+
+    std::filesystem::rename(root / "haz", root / "elküldve");
+    OpenProject(In("elküldve", "haz.qvp"));
+    EXPECT_EQ(SchedulePath(), In("elküldve", "terv.csp"));
+    EXPECT_EQ(Module().taskDB.TaskCount(), 1u);
+    EXPECT_FALSE(host->Model().Modified());
+    EXPECT_TRUE(DGShownAlerts().empty());
+    EXPECT_EQ(FKShownFileDialogs().size(), 1u);
+}
+
+TEST_F(ReopenTest, AScheduleSavedBeforeItsProjectHadAFileIsFoundBesideTheMovedProject) {
+    SaveScheduleAs(In("haz", "terv.csp")); // the project is untitled: no folder to be relative to
+    SaveProject(In("haz", "haz.qvp"));
+    std::filesystem::rename(root / "haz", root / "elküldve");
+    OpenProject(In("elküldve", "haz.qvp"));
+    EXPECT_EQ(SchedulePath(), In("elküldve", "terv.csp"));
+    EXPECT_TRUE(DGShownAlerts().empty());
+}
+
+TEST_F(ReopenTest, AMissingScheduleIsLookedForOrTheScheduleStartsEmpty) {
+    SaveProject(In("haz", "haz.qvp"));
+    SaveScheduleAs(In("haz", "terv.csp"));
+    SaveScheduleAs(In("haz", "másik.csp"));
+    FKQueueFileDialogAnswer({false, In("haz", "terv.csp"), 0});
+    Menu(3); // the project remembers the file opened last
+    SaveProject(In("haz", "haz.qvp"));
+    std::filesystem::remove(root / "haz" / "terv.csp");
+
+    DGQueueAlertAnswer(2);
+    OpenProject(In("haz", "haz.qvp"));
+    ASSERT_EQ(AlertIds(), std::vector<int16_t>{32534});
+    EXPECT_EQ(DGShownAlerts().back().params.at(0), BKFromUtf8(In("haz", "terv.csp")));
+    EXPECT_EQ(Module().taskDB.TaskCount(), 0u);
+    EXPECT_TRUE(Module().settings.untitled);
+
+    // Looked for and found elsewhere: the project remembers that file from now on.
+    size_t dialogs = FKShownFileDialogs().size();
+    DGQueueAlertAnswer(1);
+    FKQueueFileDialogAnswer({false, In("haz", "másik.csp"), 0});
+    OpenProject(In("haz", "haz.qvp"));
+    EXPECT_EQ(FKShownFileDialogs().size(), dialogs + 1);
+    EXPECT_EQ(SchedulePath(), In("haz", "másik.csp"));
+    EXPECT_EQ(Rows(), 2u) << "that file's two tasks";
+    EXPECT_TRUE(host->Model().Modified());
+    SaveProject(In("haz", "haz.qvp"));
+    OpenProject(In("haz", "haz.qvp"));
+    EXPECT_EQ(SchedulePath(), In("haz", "másik.csp"));
+    EXPECT_EQ(AlertIds(), (std::vector<int16_t>{32534, 32534}));
+
+    // Looked for and the dialog cancelled: empty.
+    std::filesystem::remove(root / "haz" / "másik.csp");
+    DGQueueAlertAnswer(1);
+    FKQueueFileDialogAnswer({true, "", std::nullopt});
+    OpenProject(In("haz", "haz.qvp"));
+    EXPECT_EQ(Module().taskDB.TaskCount(), 0u);
+    EXPECT_TRUE(Module().settings.untitled);
+    EXPECT_EQ(DGUnansweredQuestions(), 0);
+}
+
+TEST_F(ReopenTest, OnlyAnOpenedProjectBringsItsScheduleBack) {
+    SaveProject(In("haz", "haz.qvp"));
+    SaveScheduleAs(In("haz", "terv.csp"));
+    // Becoming shared announces the same project opened: the schedule and its edits stay.
+    MakeUnsavedChanges();
+    host->ShareProject(3);
+    EXPECT_EQ(Module().taskDB.TaskCount(), 2u);
+    EXPECT_TRUE(Module().taskDB.IsDirty());
+    EXPECT_EQ(AlertIds(), std::vector<int16_t>{32533}) << "the shared-mode warning, no question of saving";
+    // A new project remembers nothing, and nor does one that never had a schedule.
+    DGQueueAlertAnswer(kNo);
+    host->NewProject();
+    EXPECT_EQ(Module().taskDB.TaskCount(), 0u);
+    SaveProject(In("haz", "üres.qvp"));
+    OpenProject(In("haz", "üres.qvp"));
+    EXPECT_EQ(Module().taskDB.TaskCount(), 0u);
+    EXPECT_EQ(AlertIds(), (std::vector<int16_t>{32533, 32514}));
+}
+
+TEST_F(ReopenTest, ABlockOfAnotherVersionIsLeftAsItIs) {
+    SaveProject(In("haz", "haz.qvp"));
+    SaveScheduleAs(In("haz", "terv.csp"));
+    UserDataBlock block = *host->Model().ProjectData("Bauvista");
+    ++block.version; // what a later add-on may write
+    host->Model().SetProjectData("Bauvista", block);
+    SaveProject(In("haz", "haz.qvp"));
+    OpenProject(In("haz", "haz.qvp"));
+    EXPECT_EQ(Module().taskDB.TaskCount(), 0u);
+    EXPECT_TRUE(DGShownAlerts().empty());
+    EXPECT_EQ(*host->Model().ProjectData("Bauvista"), block);
 }
 
 } // namespace
