@@ -120,6 +120,13 @@ private:
     DialogWindow* Palette() { return Window().Dialogs()->Window(kPaletteId); }
     ActivityListView* List() { return Palette()->ListView(kList); }
     DGDialog& PaletteDialog() { return *Palette()->Dialog(); }
+    QAction* ProjectItem(const QString& text) {
+        for (QAction* menu : Window().menuBar()->actions())
+            if (menu->menu() && menu->text() == QStringLiteral("&Project"))
+                for (QAction* a : menu->menu()->actions())
+                    if (a->text() == text) return a;
+        return nullptr;
+    }
     QPoint RowPoint(int32_t row, int x = 20) { return QPoint(x, List()->RowTop(row) + List()->RowHeightPixels() / 2); }
 
     // A pixel of the 3D view where the element of this ID is the one picked.
@@ -441,19 +448,12 @@ private slots:
         HostModel* before = &Model();
         QVERIFY(Model().Modified()); // the links of the tests before
         QVERIFY(Window().isWindowModified());
-        auto item = [this](const QString& text) -> QAction* {
-            for (QAction* menu : Window().menuBar()->actions())
-                if (menu->menu() && menu->text() == QStringLiteral("&Project"))
-                    for (QAction* a : menu->menu()->actions())
-                        if (a->text() == text) return a;
-            return nullptr;
-        };
         Answerer answerer;
         answerer.answer = QStringLiteral("Cancel");
         // Cancel keeps everything: the window, the model, no file dialog after it.
-        item(QStringLiteral("&New"))->trigger();
-        item(QStringLiteral("&Open..."))->trigger();
-        item(QStringLiteral("Open &IFC..."))->trigger();
+        ProjectItem(QStringLiteral("&New"))->trigger();
+        ProjectItem(QStringLiteral("&Open..."))->trigger();
+        ProjectItem(QStringLiteral("Open &IFC..."))->trigger();
         QVERIFY(!Window().close());
         QCOMPARE(answerer.asked, 4);
         QVERIFY(Window().isVisible());
@@ -472,7 +472,7 @@ private slots:
         for (const auto& e : Model().Elements()) linked += e->userData.count("Bauvista");
         QVERIFY(linked > 0);
         answerer.answer = QStringLiteral("Save");
-        item(QStringLiteral("&New"))->trigger();
+        ProjectItem(QStringLiteral("&New"))->trigger();
         QCOMPARE(answerer.asked, 5);
         QCOMPARE(Model().Elements().size(), size_t{0});
         QVERIFY(Window().OpenProjectFile(saved));
@@ -485,13 +485,6 @@ private slots:
     }
 
     void anIfcModelOpensAndTakesARevisionFromTheProjectMenu() {
-        auto item = [this](const QString& text) -> QAction* {
-            for (QAction* menu : Window().menuBar()->actions())
-                if (menu->menu() && menu->text() == QStringLiteral("&Project"))
-                    for (QAction* a : menu->menu()->actions())
-                        if (a->text() == text) return a;
-            return nullptr;
-        };
         QString filter;
         auto choose = [&filter](const char* file) {
             WhenReady([] { return ActiveModal<QFileDialog>() != nullptr; }, [&filter, file] {
@@ -504,8 +497,8 @@ private slots:
         // saved, so the host does not ask.
         WhenReady([] { return ActiveModal<QMessageBox>() != nullptr; },
                   [] { ActiveModal<QMessageBox>()->escapeButton()->click(); });
-        QAction* open = item(QStringLiteral("Open &IFC..."));
-        QAction* update = item(QStringLiteral("&Update from IFC Revision..."));
+        QAction* open = ProjectItem(QStringLiteral("Open &IFC..."));
+        QAction* update = ProjectItem(QStringLiteral("&Update from IFC Revision..."));
         QVERIFY(open && update);
         choose("IfcOpenHouse.ifc");
         open->trigger();
