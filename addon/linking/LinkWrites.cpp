@@ -1,0 +1,32 @@
+#include "linking/LinkWrites.h"
+
+#include "hostapi/HostAPI.h"
+#include "hostcalls/PlanDatabase.h"
+#include "resources/AddonAlerts.h"
+#include "resources/AddonResources.h"
+#include "schedule/Exceptions.h"
+#include "schedule/UnlockedLayers.h"
+
+size_t WriteChangedLinks(IElementDisplay& display, const std::vector<ElementFacts>& elements,
+                         const std::vector<ElementLink>& links) {
+    size_t failed = 0;
+    bool alerted = false;
+    PlanDatabaseGuard guard;
+    UnlockedLayers unlocked(display);
+    for (size_t i = 0; i < elements.size() && i < links.size(); ++i) {
+        const ElementFacts& e = elements[i];
+        if (e.link.Slots() == links[i]) continue;
+        ElementLinkRecord record = e.link;
+        record.SetSlots(links[i]);
+        try {
+            if (!display.WriteElementLink(e.kind, e.guid, record, true)) ++failed;
+        } catch (const EElementHider& x) {
+            ++failed;
+            if (x.HostError() != kHostErrUserDataRefused && !alerted) {
+                alerted = true;
+                AddonAlert(kAlertInternalError);
+            }
+        }
+    }
+    return failed;
+}
