@@ -8,10 +8,12 @@
 #include "desk/window/SelectionPanel.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QDockWidget>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -174,9 +176,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     else event->ignore();
 }
 
-bool MainWindow::OpenProjectFile(const QString& path) {
+bool MainWindow::OpenProjectFile(const QString& path, bool layersByStorey) {
     std::string error;
-    if (!host_.OpenProject(path.toStdString(), error)) {
+    if (!host_.OpenProject(path.toStdString(), error, layersByStorey)) {
         ShowError(error);
         return false;
     }
@@ -213,9 +215,15 @@ void MainWindow::OpenProject() {
 
 void MainWindow::OpenIfcModel() {
     if (!host_.MayDiscardProject()) return RefreshAll();
-    QString path = QFileDialog::getOpenFileName(this, tr("Open IFC model"), QString(), tr("IFC models (*.ifc *.IFC)"),
-                                                nullptr, QFileDialog::DontUseNativeDialog);
-    if (!path.isEmpty()) OpenProjectFile(path);
+    QFileDialog box(this, tr("Open IFC model"), QString(), tr("IFC models (*.ifc *.IFC)"));
+    box.setOption(QFileDialog::DontUseNativeDialog);
+    box.setFileMode(QFileDialog::ExistingFile);
+    // The dialog's own grid takes the choice under its file type row.
+    auto* byStorey = new QCheckBox(tr("A layer for each storey (instead of the model's layers)"), &box);
+    byStorey->setObjectName(QStringLiteral("layersByStorey"));
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) grid->addWidget(byStorey, grid->rowCount(), 0, 1, grid->columnCount());
+    if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) return;
+    OpenProjectFile(box.selectedFiles().front(), byStorey->isChecked());
 }
 
 bool MainWindow::UpdateFromIfcFile(const QString& path) {

@@ -28,7 +28,8 @@ public:
     void RefreshAll();
     // Runs an add-on menu item as the user's choice does.
     void RunAddonMenuItem(int16_t menuResId, int32_t item);
-    bool OpenProjectFile(const QString& path);
+    // An IFC model's elements go on a layer for each storey with `layersByStorey`.
+    bool OpenProjectFile(const QString& path, bool layersByStorey = false);
     // A later revision of the open IFC model; the undo history goes with it.
     bool UpdateFromIfcFile(const QString& path);
     bool SaveProjectFile(const QString& path);

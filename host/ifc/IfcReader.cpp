@@ -1,8 +1,10 @@
 #include "host/ifc/IfcReader.h"
 
+#include "host/ifc/BuildingStoreys.h"
 #include "host/ifc/ChildProcess.h"
 #include "host/ifc/ConversionRecords.h"
 #include "host/ifc/IfcGuid.h"
+#include "host/ifc/IfcProductFacts.h"
 #include "host/ifc/LibraryMessages.h"
 #include "host/ifc/ProductFacts.h"
 #include "host/ifc/ProductMesh.h"
@@ -193,6 +195,7 @@ void ConvertProducts(shared_ptr<BuildingModel>& model, const std::vector<int>& f
                 p.rgb = colour->rgb;
                 p.transparency = colour->transparency;
             }
+            ReadProductFacts(*product, p);
         } catch (...) {
             skip(IfcLeftOutCause::AttributesNotRead, "attributes not read: " + Describe(std::current_exception()));
             continue;
@@ -217,6 +220,7 @@ void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from
             throw EIfcFile("not readable as IFC: " + Describe(std::current_exception()));
         }
         out.Parsed();
+        if (from == 0) out.Storeys(BuildingStoreysOf(*model, scan.ids));
         ProductReferences references(stepText, scan, *model, messages);
         // Once for the file: a child started after a library fault follows one that passed.
         if (from == 0) references.RefuseMissingRecords();
@@ -275,6 +279,12 @@ IfcBuildingData ReadIfcText(std::string_view stepText) {
             case RecordKind::Skipped:
                 working = false;
                 data.skipped.push_back(std::move(record.skipped));
+                break;
+            case RecordKind::Storeys:
+                data.storeys = std::move(record.storeys);
+                break;
+            case RecordKind::Noted:
+                data.notes.push_back(std::move(record.note));
                 break;
             case RecordKind::Failed:
                 throw EIfcFile(record.message);

@@ -23,6 +23,7 @@ Texts are UTF-8, dates YYYY-MM-DD, rows and items count from 1.
 Commands:
   new                          start a new, empty host project
   open FILE                    open a host project (.qvp) or an IFC model (.ifc, as a new project)
+  open FILE.ifc layers=storey  open an IFC model with a layer for each storey
   save FILE                    save the host project (.qvp)
   update FILE.ifc              bring a later revision of the IFC model into the open project
   shared USERID                make the open project shared with this user (1-32767)
@@ -53,6 +54,7 @@ Commands:
   dialog ID ITEM=VALUE... [press ITEM]...   the next modal dialog ID's changes, then presses (default 1)
   print tasks | palette | settings         the add-on's schedule, palette and movie settings
   print elements | element ID | layers | materials | selection | userdata ID   the host model
+  print facts ID               what the IFC model says the element is, one "fact ID KEY VALUE" a line
 
 Menu items (menu N):
   1  Mutasd/Rejtsd el a tevékenységlistát   show or hide the activity palette

@@ -69,3 +69,10 @@ bool ParseScriptInt(std::string_view argument, int64_t& out) {
     auto r = std::from_chars(argument.data(), argument.data() + argument.size(), out);
     return r.ec == std::errc() && r.ptr == argument.data() + argument.size();
 }
+
+std::string ArgumentForTranscript(const std::string& utf8) {
+    bool bare = !utf8.empty() && utf8.front() != '"';
+    for (char c : utf8)
+        if (c == ' ' || c == '\t' || c == '#' || static_cast<unsigned char>(c) < 0x20) bare = false;
+    return bare ? utf8 : QuoteForTranscript(utf8);
+}

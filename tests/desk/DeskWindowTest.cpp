@@ -2,6 +2,7 @@
 // the schedule through the file dialog, linking by clicking in the 3D view, the building on a
 // date, an in-place edit the palette refuses, and a movie stopped from its progress window.
 #include "desk/dialogs/ActivityListView.h"
+#include "desk/dialogs/CodePageText.h"
 #include "desk/dialogs/DialogUnits.h"
 #include "desk/dialogs/DialogWindow.h"
 #include "desk/dialogs/ModalDialogWindow.h"
@@ -9,11 +10,13 @@
 #include "desk/views/ElementPicker.h"
 #include "desk/views/ModelView.h"
 #include "desk/window/DeskSession.h"
+#include "desk/window/LayerPanel.h"
 #include "desk/window/MainWindow.h"
 #include "dialogkit/DGAnswers.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
@@ -27,6 +30,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QWindow>
 
 #include <filesystem>
@@ -511,6 +515,67 @@ private slots:
         update->trigger();
         QVERIFY(Model().FindByIdText("Garden wall") != nullptr);
         QVERIFY(Window().Report()->toPlainText().contains(QStringLiteral("kept 34, added 1, removed 1")));
+    }
+
+    // The Open IFC dialog's choice of a layer for each storey, and the selected element's facts
+    // as a tree: class first, then its storey, its materials, and its property sets.
+    void storeyLayersFromTheOpenDialogAndTheSelectionsFactsAsATree() {
+        QAction* open = nullptr;
+        for (QAction* menu : Window().menuBar()->actions())
+            if (menu->menu() && menu->text() == QStringLiteral("&Project"))
+                for (QAction* a : menu->menu()->actions())
+                    if (a->text() == QStringLiteral("Open &IFC...")) open = a;
+        QVERIFY(open);
+        Answerer answerer;
+        answerer.answer = QStringLiteral("Don't save"); // the revision before is not saved
+        bool ticked = false;
+        WhenReady([] { return ActiveModal<QFileDialog>() != nullptr; }, [&ticked] {
+            auto* box = ActiveModal<QFileDialog>();
+            auto* byStorey = box->findChild<QCheckBox*>(QStringLiteral("layersByStorey"));
+            if (byStorey && byStorey->isVisible()) {
+                byStorey->click();
+                ticked = true;
+            }
+            ChooseFile(box, QStringLiteral(BV_SOURCE_DIR "/tests/data/ifc/facts-ifc2x3.ifc"));
+        });
+        open->trigger();
+        QVERIFY(ticked);
+        QCOMPARE(Model().Elements().size(), size_t{8});
+        QStringList layers;
+        for (int16_t i = 1; i <= Model().AttributeCount(HostAttribute::Layer); ++i)
+            layers << FromCodePage(Model().AttributeName(HostAttribute::Layer, i));
+        QCOMPARE(layers, (QStringList{"Pince", "Földszint", "Emelet", "Padlás"}));
+        QCOMPARE(Window().Layers()->rowCount(), 4);
+
+        const Element* wall = Model().FindByIdText(ToCodePage(QStringLiteral("Külső fal")));
+        QVERIFY(wall);
+        Model().Selection() = {wall->Guid()};
+        Window().RefreshAll();
+        auto* tree = Window().findChild<QTreeWidget*>(QStringLiteral("selection"));
+        QVERIFY(tree);
+        QCOMPARE(tree->topLevelItemCount(), 1);
+        QTreeWidgetItem* element = tree->topLevelItem(0);
+        QVERIFY(element->isExpanded());
+        QStringList rows;
+        for (int i = 0; i < element->childCount(); ++i) rows << element->child(i)->text(0) + '=' + element->child(i)->text(1);
+        QCOMPARE(rows.mid(0, 1), QStringList{"Class=IfcWallStandardCase"});
+        const int storey = rows.indexOf(QStringLiteral("Storey=Földszint"));
+        const int materials = rows.indexOf(QStringLiteral("Materials="));
+        const int pset = rows.indexOf(QStringLiteral("Pset_WallCommon="));
+        QVERIFY(storey > 0 && materials > storey && pset > materials);
+        QTreeWidgetItem* materialItem = element->child(materials);
+        QCOMPARE(materialItem->childCount(), 2);
+        QCOMPARE(materialItem->child(1)->text(0), QStringLiteral("Hőszigetelés"));
+        QTreeWidgetItem* psetItem = element->child(pset);
+        QStringList values;
+        for (int i = 0; i < psetItem->childCount(); ++i) values << psetItem->child(i)->text(0) + '=' + psetItem->child(i)->text(1);
+        QVERIFY2(values.contains(QStringLiteral("IsExternal=TRUE")), qPrintable(values.join(' ')));
+        // A group the user opened stays open when the window refreshes.
+        psetItem->setExpanded(true);
+        Window().RefreshAll();
+        element = tree->topLevelItem(0);
+        QVERIFY(element->child(pset)->isExpanded());
+        Screenshot(&Window(), QStringLiteral("ifc-facts.png"));
     }
 };
 
