@@ -1,6 +1,7 @@
 #include "linking/LinkWrites.h"
 
 #include "hostapi/HostAPI.h"
+#include "hostcalls/HostScopes.h"
 #include "hostcalls/PlanDatabase.h"
 #include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
@@ -8,9 +9,14 @@
 #include "schedule/UnlockedLayers.h"
 
 size_t WriteChangedLinks(IElementDisplay& display, const std::vector<ElementFacts>& elements,
-                         const std::vector<ElementLink>& links) {
+                         const std::vector<ElementLink>& links, const std::string& stepName) {
+    bool changed = false;
+    for (size_t i = 0; i < elements.size() && i < links.size() && !changed; ++i)
+        changed = elements[i].link.Slots() != links[i];
+    if (!changed) return 0;
     size_t failed = 0;
     bool alerted = false;
+    HostUndoStep step(stepName);
     PlanDatabaseGuard guard;
     UnlockedLayers unlocked(display);
     for (size_t i = 0; i < elements.size() && i < links.size(); ++i) {

@@ -6,7 +6,6 @@
 #include "filekit/FKReplacementFile.h"
 #include "hostcalls/FileDialogs.h"
 #include "hostcalls/HostInterface.h"
-#include "hostcalls/HostScopes.h"
 #include "linking/HostElementFacts.h"
 #include "linking/LinkWrites.h"
 #include "linking/WildcardPattern.h"
@@ -154,10 +153,7 @@ void ImportLinks(TaskDB& db, IElementFacts& facts, const LinksCsv& csv, const st
             ++added;
         }
     }
-    {
-        HostUndoStep step(AddonString(kStepNames, kImportStep));
-        WriteChangedLinks(*db.Hider(), elements, links);
-    }
+    WriteChangedLinks(*db.Hider(), elements, links, AddonString(kStepNames, kImportStep));
     if (csv.unmappable > 0) HostReportWrite(AddonFormat(kReadingNotes, kUnmappable, {N(csv.unmappable)}).c_str(), 0);
     Report(kReadSummary, {fileName, N(csv.rows.size()), N(added), N(already), N(skipped)});
 }

@@ -138,16 +138,23 @@ private:
 
 class RuleRun {
 public:
-    RuleRun(const LinkRule& rule, const std::vector<const Task*>& named, std::vector<ElementLink>& links,
+    RuleRun(const LinkRule& rule, const std::vector<int32_t>& ruleIds, std::vector<ElementLink>& links,
             RulesResult& result, RuleCounts& counts)
-        : rule_(rule), links_(links), result_(result), counts_(counts) {
-        for (const Task* t : named) ruleIds_.push_back(t->id);
-        std::sort(ruleIds_.begin(), ruleIds_.end());
-    }
+        : rule_(rule), links_(links), result_(result), counts_(counts), ruleIds_(ruleIds) {}
+
+    // A condition on the element's links: only links to tasks other than those the rule gives
+    // this element count, so the rules applied again find what they linked the first time.
+    void Require(Condition::What what) { (what == Condition::What::Linked ? linked_ : unlinked_) = true; }
 
     // Gives the element the tasks' ids, in order, after a replacing rule took away its others.
     void Link(size_t e, const std::vector<int32_t>& ids) {
         const ElementLink& old = links_[e];
+        if (linked_ || unlinked_) {
+            bool others = std::any_of(old.begin(), old.end(), [&](int32_t s) {
+                return s != 0 && std::find(ids.begin(), ids.end(), s) == ids.end();
+            });
+            if ((linked_ && !others) || (unlinked_ && others)) return;
+        }
         ElementLink next{};
         size_t used = 0;
         for (int32_t s : old) {
@@ -184,16 +191,12 @@ private:
     std::vector<ElementLink>& links_;
     RulesResult& result_;
     RuleCounts& counts_;
-    std::vector<int32_t> ruleIds_;
+    const std::vector<int32_t>& ruleIds_; // ascending
+    bool linked_ = false, unlinked_ = false;
 };
 
-bool HasLinks(const ElementLink& slots) {
-    return std::any_of(slots.begin(), slots.end(), [](int32_t s) { return s != 0; });
-}
-
 // Clears `mask` where the element fails a condition that does not depend on the task.
-void Filter(const Condition& c, const FactTable& table, const std::vector<ElementLink>& links,
-            std::vector<uint8_t>& mask) {
+void Filter(const Condition& c, const FactTable& table, std::vector<uint8_t>& mask) {
     std::vector<uint8_t> matches;
     if (c.what == Condition::What::Values && c.column) {
         matches.resize(c.column->values.size());
@@ -206,8 +209,8 @@ void Filter(const Condition& c, const FactTable& table, const std::vector<Elemen
         case Condition::What::Kinds:
             keep = std::find(c.kinds.begin(), c.kinds.end(), table.Kind(e)) != c.kinds.end();
             break;
-        case Condition::What::Linked: keep = HasLinks(links[e]); break;
-        case Condition::What::Unlinked: keep = !HasLinks(links[e]); break;
+        case Condition::What::Linked:
+        case Condition::What::Unlinked: keep = true; break; // the rule's own links decide (RuleRun)
         case Condition::What::Values:
             if (c.column)
                 for (uint32_t v : c.column->ValuesOf(e)) keep = keep || matches[v];
@@ -266,19 +269,23 @@ RulesResult ApplyLinkRules(const LinkRules& rules, const std::vector<Task>& task
         counts.tasks = named.size();
         if (named.empty()) continue;
 
+        std::vector<int32_t> ruleIds;
+        for (const Task* t : named) ruleIds.push_back(t->id);
+        std::sort(ruleIds.begin(), ruleIds.end());
         std::vector<Condition> conditions;
         for (const RuleCondition& rc : rule.elements) conditions.push_back(Compile(rc, table));
         std::vector<uint8_t> mask(n, 1);
         std::vector<const Condition*> perTask;
+        RuleRun run(rule, ruleIds, links, result, counts);
         bool none = false;
         for (const Condition& c : conditions) {
             if (c.what == Condition::What::Values && !c.column) none = true;
             else if (c.what == Condition::What::Values && c.pattern.PerTask()) perTask.push_back(&c);
-            else Filter(c, table, links, mask);
+            else if (c.what == Condition::What::Linked || c.what == Condition::What::Unlinked) run.Require(c.what);
+            else Filter(c, table, mask);
         }
         if (none) continue;
 
-        RuleRun run(rule, named, links, result, counts);
         if (perTask.empty()) {
             std::vector<int32_t> ids;
             for (const Task* t : named) ids.push_back(t->id);

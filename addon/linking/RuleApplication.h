@@ -27,6 +27,7 @@ struct RulesResult {
 };
 
 // `links`: the slots of each element of `table`, changed in place. Conditions on `linked` and
-// `unlinked` see the links as they are when the rule begins.
+// `unlinked` see the links as they are when the rule begins, and only those to tasks other than
+// the ones the rule gives the element: applied again, the rules find what they linked before.
 RulesResult ApplyLinkRules(const LinkRules& rules, const std::vector<Task>& tasks, const FactTable& table,
                            std::vector<ElementLink>& links);

@@ -1,7 +1,6 @@
 #include "linking/RulesOnModel.h"
 
 #include "hostcalls/HostInterface.h"
-#include "hostcalls/HostScopes.h"
 #include "linking/ElementList.h"
 #include "linking/FactTable.h"
 #include "linking/LinkWrites.h"
@@ -33,11 +32,7 @@ void ApplyRulesToModel(TaskDB& db, const LinkRules& rules, IElementFacts& facts,
     links.reserve(elements.size());
     for (const ElementFacts& e : elements) links.push_back(e.link.Slots());
     RulesResult result = ApplyLinkRules(rules, db.Tasks(), table, links);
-    size_t failed = 0;
-    {
-        HostUndoStep step(AddonString(kStepNames, kRulesStep));
-        failed = WriteChangedLinks(*db.Hider(), elements, links);
-    }
+    size_t failed = WriteChangedLinks(*db.Hider(), elements, links, AddonString(kStepNames, kRulesStep));
 
     Report(afterRevision ? kRevisionHeading : kHeading, {rules.source, N(rules.rules.size())});
     for (size_t r = 0; r < result.rules.size(); ++r) {

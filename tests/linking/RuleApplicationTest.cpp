@@ -118,6 +118,13 @@ TEST_F(RuleApplicationTest, LinkedAndUnlinkedSeeTheLinksAsTheRuleBegins) {
     rules.rules.push_back(Rule(RuleTasks::ById, {{"linked", ""}, {"kind", "8"}}, {2}));
     auto links = m.Apply(rules);
     EXPECT_EQ(links, (std::vector<ElementLink>{L({1}), L({4}), L({1, 2}), L({4, 2}), L({1})}));
+    // Applied again, the links a rule gives do not count for it: the catch-all finds W2 again
+    // (S2 is linked by the last rule now), the same links stand and every element is reached.
+    RulesResult again;
+    EXPECT_EQ(m.Apply(rules, &again), links);
+    EXPECT_EQ(again.rules[1].already, 1u);
+    EXPECT_EQ(again.rules[2].already, 2u);
+    EXPECT_EQ(again.reached, (std::vector<uint8_t>{1, 1, 1, 1, 1}));
 }
 
 TEST_F(RuleApplicationTest, ReplaceTakesTheRulesTasksAwayFromTheElementsItMatches) {
