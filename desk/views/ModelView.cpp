@@ -3,6 +3,7 @@
 #include "desk/views/CameraNavigation.h"
 #include "desk/views/ElementPicker.h"
 #include "host/render/ViewCamera.h"
+#include "host/render/SeenElements.h"
 #include "host/render/ViewProjection.h"
 #include "host/render/WindowPictures.h"
 
@@ -12,6 +13,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace {
 
@@ -136,13 +138,21 @@ void ModelView::ClickAt(QPoint point, bool toggle) {
     if (selectionChanged) selectionChanged();
 }
 
-void ModelView::SelectInside(QRect band, bool add) {
+void ModelView::SelectInside(QRect band, bool add, bool hiddenToo) {
     HostModel& model = host_.Model();
     ViewProjection view(model.view.Camera(), width(), height());
+    if (sceneStale_) {
+        scene_ = BuildScene(model);
+        sceneStale_ = false;
+    }
+    std::unordered_set<const Element*> seen;
+    if (!hiddenToo)
+        seen = SeenElements(scene_, model.view.Camera(), width(), height()).In(band.left(), band.top(), band.right(), band.bottom());
     auto& selection = model.Selection();
     if (!add) selection.clear();
     for (Element* e : ElementsInside(model, view, band.left(), band.top(), band.right() + 1, band.bottom() + 1))
-        if (std::find(selection.begin(), selection.end(), e->Guid()) == selection.end()) selection.push_back(e->Guid());
+        if ((hiddenToo || seen.count(e)) && std::find(selection.begin(), selection.end(), e->Guid()) == selection.end())
+            selection.push_back(e->Guid());
     update();
     if (selectionChanged) selectionChanged();
 }
@@ -179,7 +189,7 @@ void ModelView::mouseReleaseEvent(QMouseEvent* event) {
         if (dragged_ && band_.isValid()) {
             QRect band = band_;
             band_ = QRect();
-            SelectInside(band, shift);
+            SelectInside(band, shift, event->modifiers() & Qt::ControlModifier);
         } else {
             ClickAt(event->position().toPoint(), shift);
         }

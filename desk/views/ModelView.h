@@ -35,7 +35,9 @@ public:
     void ZoomBy(double factor);
     // What a click at a point does: select the element there (shift: add or remove it).
     void ClickAt(QPoint point, bool toggle);
-    void SelectInside(QRect band, bool add);
+    // What a rubber band takes: the elements wholly inside it that the user sees (shift: added
+    // to the selection); with `hiddenToo` also those hidden behind others.
+    void SelectInside(QRect band, bool add, bool hiddenToo = false);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -132,6 +132,7 @@ struct Builder {
         Look look = LookOf(f);
         SceneTriangle t{{a, b, c}, {n[0] / len, n[1] / len, n[2] / len}, look.colour, look.opacity, look.specular, opening};
         scene.triangles.push_back(t);
+        scene.owners.push_back(&element);
         Grow(a), Grow(b), Grow(c);
     }
 
