@@ -199,7 +199,7 @@ bool LayerHidden(HostModel& model, int16_t layer, std::map<int16_t, bool>& cache
 
 } // namespace
 
-Scene BuildScene(HostModel& model) {
+Scene BuildScene(HostModel& model, const std::function<bool(const Element&)>& shown) {
     Scene scene;
     scene.min = {1e300, 1e300, 1e300};
     scene.max = {-1e300, -1e300, -1e300};
@@ -209,6 +209,7 @@ Scene BuildScene(HostModel& model) {
         int32_t kind = e->Kind();
         if (!HostElement::HasBody(kind) || e->geometry.shape == Geometry::Shape::None) continue;
         if (LayerHidden(model, e->Layer(), hiddenLayers)) continue;
+        if (shown && !shown(*e)) continue;
         KindLook look = LookOfKind(kind);
         Builder b{scene, palette, *e, look, palette.Pen(LE::Get<int16_t>(e->Bytes(), look.pen)),
                   kind == HostElement::Window || kind == HostElement::Door};

@@ -3,6 +3,7 @@
 // edges to draw with the elements' contour pens. Elements on hidden layers are left out.
 #include "host/render/ViewCamera.h"
 
+#include <functional>
 #include <vector>
 
 class HostModel;
@@ -39,4 +40,5 @@ struct Scene {
     Vec3 min{0, 0, 0}, max{0, 0, 0}; // bounds of everything drawn
 };
 
-Scene BuildScene(HostModel& model);
+// `shown`, when given, leaves out the elements it refuses (the desktop isolating a find's result).
+Scene BuildScene(HostModel& model, const std::function<bool(const Element&)>& shown = {});
