@@ -2,6 +2,7 @@
 
 #include "desk/views/CameraNavigation.h"
 #include "desk/views/ElementPicker.h"
+#include "host/render/SeenElements.h"
 #include "host/render/ViewCamera.h"
 #include "host/render/ViewProjection.h"
 #include "host/render/WindowPictures.h"
@@ -12,6 +13,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace {
 
@@ -42,6 +44,32 @@ ModelView::ModelView(Host& host, RenderStyle style, QWidget* parent) : QWidget(p
     });
 }
 
+ElementFilter ModelView::Shown() const {
+    if (!isolated_) return {};
+    return [this](const Element& e) { return isolated_->count(e.Guid()) != 0; };
+}
+
+void ModelView::Isolate(std::optional<std::unordered_set<API_Guid, API_GuidHash>> only) {
+    isolated_ = std::move(only);
+    Refresh();
+}
+
+void ModelView::ZoomTo(const std::vector<Element*>& elements) {
+    std::vector<Vec3> points;
+    for (const Element* e : elements) {
+        const Geometry& g = e->geometry;
+        if (g.shape == Geometry::Shape::Box) {
+            points.push_back(g.min);
+            points.push_back(g.max);
+        } else {
+            points.insert(points.end(), g.vertices.begin(), g.vertices.end());
+        }
+    }
+    if (points.empty()) return;
+    double aspect = static_cast<double>(std::max(1, width())) / std::max(1, height());
+    SetCamera(FitCameraToPoints(host_.Model().view.Camera(), points, aspect));
+}
+
 void ModelView::Refresh() {
     sceneStale_ = true;
     pictureStale_ = true;
@@ -50,7 +78,7 @@ void ModelView::Refresh() {
 
 Image ModelView::RenderFull() {
     if (sceneStale_) {
-        scene_ = BuildScene(host_.Model());
+        scene_ = BuildScene(host_.Model(), Shown());
         sceneStale_ = false;
     }
     return RenderScene(scene_, host_.Model().view.Camera(), std::max(1, width()), std::max(1, height()), style_,
@@ -63,7 +91,7 @@ void ModelView::Render(bool coarse) {
         return;
     }
     if (sceneStale_) {
-        scene_ = BuildScene(host_.Model());
+        scene_ = BuildScene(host_.Model(), Shown());
         sceneStale_ = false;
     }
     Image small = RenderScene(scene_, host_.Model().view.Camera(), std::max(1, width() / kCoarseDivisor),
@@ -124,7 +152,7 @@ void ModelView::ZoomBy(double factor) { SetCamera(Zoom(host_.Model().view.Camera
 void ModelView::ClickAt(QPoint point, bool toggle) {
     HostModel& model = host_.Model();
     ViewProjection view(model.view.Camera(), width(), height());
-    Element* e = PickElement(model, view, point.x() + 0.5, point.y() + 0.5);
+    Element* e = PickElement(model, view, point.x() + 0.5, point.y() + 0.5, Shown());
     auto& selection = model.Selection();
     if (!toggle) selection.clear();
     if (e) {
@@ -136,13 +164,21 @@ void ModelView::ClickAt(QPoint point, bool toggle) {
     if (selectionChanged) selectionChanged();
 }
 
-void ModelView::SelectInside(QRect band, bool add) {
+void ModelView::SelectInside(QRect band, bool add, bool hiddenToo) {
     HostModel& model = host_.Model();
     ViewProjection view(model.view.Camera(), width(), height());
+    if (sceneStale_) {
+        scene_ = BuildScene(model, Shown());
+        sceneStale_ = false;
+    }
+    std::unordered_set<const Element*> seen;
+    if (!hiddenToo)
+        seen = SeenElements(scene_, model.view.Camera(), width(), height()).In(band.left(), band.top(), band.right(), band.bottom());
     auto& selection = model.Selection();
     if (!add) selection.clear();
-    for (Element* e : ElementsInside(model, view, band.left(), band.top(), band.right() + 1, band.bottom() + 1))
-        if (std::find(selection.begin(), selection.end(), e->Guid()) == selection.end()) selection.push_back(e->Guid());
+    for (Element* e : ElementsInside(model, view, band.left(), band.top(), band.right() + 1, band.bottom() + 1, Shown()))
+        if ((hiddenToo || seen.count(e)) && std::find(selection.begin(), selection.end(), e->Guid()) == selection.end())
+            selection.push_back(e->Guid());
     update();
     if (selectionChanged) selectionChanged();
 }
@@ -179,7 +215,7 @@ void ModelView::mouseReleaseEvent(QMouseEvent* event) {
         if (dragged_ && band_.isValid()) {
             QRect band = band_;
             band_ = QRect();
-            SelectInside(band, shift);
+            SelectInside(band, shift, event->modifiers() & Qt::ControlModifier);
         } else {
             ClickAt(event->position().toPoint(), shift);
         }

@@ -4,6 +4,7 @@
 // by clicks and a rubber band.
 #include "host/app/Host.h"
 #include "host/render/Renderer.h"
+#include "desk/views/ElementPicker.h"
 #include "host/render/Scene.h"
 
 #include <QImage>
@@ -11,6 +12,9 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
+#include <unordered_set>
+#include <vector>
 
 class ModelView : public QWidget {
     Q_OBJECT
@@ -35,7 +39,15 @@ public:
     void ZoomBy(double factor);
     // What a click at a point does: select the element there (shift: add or remove it).
     void ClickAt(QPoint point, bool toggle);
-    void SelectInside(QRect band, bool add);
+    // What a rubber band takes: the elements wholly inside it that the user sees (shift: added
+    // to the selection); with `hiddenToo` also those hidden behind others.
+    void SelectInside(QRect band, bool add, bool hiddenToo = false);
+
+    // Shows only these elements (a find's result) until called with none; picking follows.
+    void Isolate(std::optional<std::unordered_set<API_Guid, API_GuidHash>> only);
+    bool IsIsolating() const { return isolated_.has_value(); }
+    // Moves the camera so that the elements fill the view.
+    void ZoomTo(const std::vector<Element*>& elements);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -50,6 +62,7 @@ private:
     void Render(bool coarse);
     void SetCamera(const ViewCamera& camera);
     void Moving();
+    ElementFilter Shown() const;
 
     Host& host_;
     RenderStyle style_;
@@ -63,4 +76,5 @@ private:
     QPoint pressAt_, lastAt_;
     bool dragged_ = false;
     QRect band_;
+    std::optional<std::unordered_set<API_Guid, API_GuidHash>> isolated_;
 };

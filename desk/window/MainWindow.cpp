@@ -4,6 +4,7 @@
 #include "desk/dialogs/CodePageText.h"
 #include "desk/dialogs/QtDialogBackEnd.h"
 #include "desk/views/ModelView.h"
+#include "desk/window/FindPanel.h"
 #include "desk/window/LayerPanel.h"
 #include "desk/window/SelectionPanel.h"
 
@@ -63,9 +64,19 @@ MainWindow::MainWindow(Host& host) : host_(host) {
     layers_ = new LayerPanel(host_, this);
     layers_->layersChanged = [this] { RefreshAll(); };
     selection_ = new SelectionPanel(host_, this);
+    find_ = new FindPanel(host_, this);
+    find_->selectionChanged = [this] { RefreshAll(); };
+    find_->isolate = [this](std::optional<std::unordered_set<API_Guid, API_GuidHash>> only) {
+        view3D_->Isolate(only);
+        photoView_->Isolate(std::move(only));
+    };
+    find_->zoomTo = [this](const std::vector<Element*>& elements) { view3D_->ZoomTo(elements); };
     QDockWidget* reportDock = dock(tr("Report"), QStringLiteral("reportDock"), report_, Qt::BottomDockWidgetArea);
     QDockWidget* layerDock = dock(tr("Layers"), QStringLiteral("layerDock"), layers_, Qt::RightDockWidgetArea);
     QDockWidget* selectionDock = dock(tr("Selected element"), QStringLiteral("selectionDock"), selection_, Qt::RightDockWidgetArea);
+    QDockWidget* findDock = dock(tr("Find elements"), QStringLiteral("findDock"), find_, Qt::RightDockWidgetArea);
+    tabifyDockWidget(selectionDock, findDock);
+    selectionDock->raise();
     QDockWidget* photoDock = dock(tr("Photo window"), QStringLiteral("photoDock"), photoView_, Qt::LeftDockWidgetArea);
     photoDock->setFloating(true);
     photoDock->resize(480, 300);
@@ -82,7 +93,7 @@ MainWindow::MainWindow(Host& host) : host_(host) {
     host_.Events().error = [this](const std::string& text) { ShowError(text); };
 
     BuildHostMenus();
-    for (QDockWidget* d : {reportDock, layerDock, selectionDock, photoDock}) windowMenu_->addAction(d->toggleViewAction());
+    for (QDockWidget* d : {reportDock, layerDock, selectionDock, findDock, photoDock}) windowMenu_->addAction(d->toggleViewAction());
     statusBar()->showMessage(tr("Ready"));
     resize(1280, 800);
     resizeDocks({reportDock}, {110}, Qt::Vertical);
@@ -165,6 +176,7 @@ void MainWindow::RefreshAll() {
     if (photoView_->isVisible()) photoView_->Refresh();
     layers_->Refresh();
     selection_->Refresh();
+    find_->Refresh();
     dialogs_->SyncAll();
     // The project's name, with Qt's modified mark in place of [*].
     setWindowTitle(FromCodePage(host_.ProjectName()) + QStringLiteral("[*] — Quorvel"));

@@ -8,6 +8,7 @@
 
 #include <map>
 
+class FindPanel;
 class LayerPanel;
 class ModelView;
 class QAction;
@@ -37,6 +38,7 @@ public:
     ModelView* View3D() const { return view3D_; }
     ModelView* PhotoView() const { return photoView_; }
     LayerPanel* Layers() const { return layers_; }
+    FindPanel* Find() const { return find_; }
     QPlainTextEdit* Report() const { return report_; }
     QtDialogBackEnd* Dialogs() const { return dialogs_; }
     QAction* AddonAction(int16_t menuResId, int32_t item) const;
@@ -66,6 +68,7 @@ private:
     ModelView* photoView_ = nullptr;
     LayerPanel* layers_ = nullptr;
     SelectionPanel* selection_ = nullptr;
+    FindPanel* find_ = nullptr;
     QPlainTextEdit* report_ = nullptr;
     QMenu* windowMenu_ = nullptr;
     std::map<std::pair<int16_t, int32_t>, QAction*> addonActions_;

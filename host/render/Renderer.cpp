@@ -154,7 +154,7 @@ double Pow24(double x) {
 }
 
 // Windows and doors share their wall's faces; a nudge towards the viewer lets them show.
-constexpr double kOpeningBias = 1.0015;
+constexpr double kOpeningBias = kOpeningDepthBias;
 constexpr double kEdgeBias = 1.0008;
 
 // What a scene triangle looks like from this camera, worked out once per frame.

@@ -2,6 +2,7 @@
 #include "basekit/BKText.h"
 #include "bytes/LittleEndian.h"
 #include "dialogkit/DGAnswers.h"
+#include "host/app/ElementQuery.h"
 #include "host/app/Host.h"
 #include "host/script/ScriptInterpreter.h"
 #include "host/script/ScriptLine.h"
@@ -233,6 +234,28 @@ void AddHostCommands(ScriptInterpreter& in) {
         return true;
     });
     in.AddCommand("select-by", [&host](const Args& a, std::string& error) { return SelectBy(host, a, error); });
+    in.AddCommand("select-where", [&host, &in](const Args& a, std::string& error) {
+        std::vector<ElementCondition> conditions;
+        for (size_t i = 0; i < a.size(); ++i) {
+            if (i % 2 == 1) {
+                if (a[i] == "and" && i + 1 < a.size()) continue;
+                error = "usage: select-where CONDITION [and CONDITION]...";
+                return false;
+            }
+            auto c = ParseElementCondition(a[i], error);
+            if (!c) return false;
+            conditions.push_back(std::move(*c));
+        }
+        if (conditions.empty()) {
+            error = "usage: select-where CONDITION [and CONDITION]...";
+            return false;
+        }
+        std::vector<API_Guid>& selection = host.Model().Selection();
+        selection.clear();
+        for (Element* e : FindElements(host.Model(), conditions)) selection.push_back(e->Guid());
+        in.Emit("selected " + std::to_string(selection.size()));
+        return true;
+    });
     in.AddCommand("lock", [&host](const Args& a, std::string& e) { return SetLock(host, a, true, e); });
     in.AddCommand("unlock", [&host](const Args& a, std::string& e) { return SetLock(host, a, false, e); });
     in.AddCommand("layer", [&host](const Args& a, std::string& error) {

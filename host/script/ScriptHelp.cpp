@@ -30,6 +30,11 @@ Commands:
   reset-preferences            reset the preferences (the add-on hears of it)
   select ID...                 select these elements by ID text (none: clear the selection)
   select-by [layer NAME] [kind N[,N...]]   select every element on the layer and of the kinds
+  select-where CONDITION [and CONDITION]...   select every element that meets all conditions:
+                               class=, type=, storey=, layer=, name= (the ID text), material=,
+                               tag=, description=, globalid=, classification=, PSET.NAME=
+                               (any fact) with a PATTERN (* and ?, any letter case; KEY="a b"
+                               for blanks), kind=N[,N...], linked, unlinked; prints "selected N"
   lock ID | unlock ID          lock or unlock an element (an undo step)
   layer NAME hide|show|lock|unlock   change a layer's flags
   undo | redo                  undo or redo the last step

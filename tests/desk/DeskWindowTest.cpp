@@ -10,6 +10,7 @@
 #include "desk/views/ElementPicker.h"
 #include "desk/views/ModelView.h"
 #include "desk/window/DeskSession.h"
+#include "desk/window/FindPanel.h"
 #include "desk/window/LayerPanel.h"
 #include "desk/window/MainWindow.h"
 #include "bytes/LittleEndian.h"
@@ -21,6 +22,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
+#include <QDockWidget>
 #include <QFileDialog>
 #include <QHelpEvent>
 #include <QLineEdit>
@@ -127,6 +129,13 @@ private:
     DialogWindow* Palette() { return Window().Dialogs()->Window(kPaletteId); }
     ActivityListView* List() { return Palette()->ListView(kList); }
     DGDialog& PaletteDialog() { return *Palette()->Dialog(); }
+    // The ID text of the element a click at this point of the 3D view picks; empty for none.
+    std::string PickElementAt(QPoint at) {
+        ModelView* v = Window().View3D();
+        ViewProjection view(Model().view.Camera(), v->width(), v->height());
+        Element* e = PickElement(Model(), view, at.x() + 0.5, at.y() + 0.5);
+        return e ? e->IdText() : std::string();
+    }
     QAction* ProjectItem(const QString& text) {
         for (QAction* menu : Window().menuBar()->actions())
             if (menu->menu() && menu->text() == QStringLiteral("&Project"))
@@ -137,13 +146,15 @@ private:
     QPoint RowPoint(int32_t row, int x = 20) { return QPoint(x, List()->RowTop(row) + List()->RowHeightPixels() / 2); }
 
     // A pixel of the 3D view where the element of this ID is the one picked.
+    // The middle one of the pixels where it is picked, away from its outline.
     QPoint PointOnElement(const std::string& id) {
         ModelView* v = Window().View3D();
         ViewProjection view(Model().view.Camera(), v->width(), v->height());
+        std::vector<QPoint> on;
         for (int y = 4; y < v->height(); y += 6)
             for (int x = 4; x < v->width(); x += 6)
-                if (Element* e = PickElement(Model(), view, x + 0.5, y + 0.5); e && e->IdText() == id) return {x, y};
-        return {-1, -1};
+                if (Element* e = PickElement(Model(), view, x + 0.5, y + 0.5); e && e->IdText() == id) on.emplace_back(x, y);
+        return on.empty() ? QPoint(-1, -1) : on[on.size() / 2];
     }
 
 private slots:
@@ -599,6 +610,54 @@ private slots:
         element = tree->topLevelItem(0);
         QVERIFY(element->child(pset)->isExpanded());
         Screenshot(&Window(), QStringLiteral("ifc-facts.png"));
+    }
+
+    void elementsAreFoundByWhatTheyAreAndIsolated() {
+        // The IFC house: its walls by class, counted as typed.
+        QVERIFY(Window().OpenProjectFile(QStringLiteral(BV_SOURCE_DIR "/tests/data/ifc/IfcOpenHouse.ifc")));
+        FindPanel* find = Window().Find();
+        QVERIFY(find);
+        auto* value = find->findChild<QComboBox*>(QStringLiteral("findValue"));
+        QVERIFY(value);
+        QVERIFY(value->findText(QStringLiteral("IfcWallStandardCase")) >= 0); // the pop-up offers the model's classes
+        value->setEditText(QStringLiteral("ifcwall*"));
+        size_t walls = 0;
+        for (const auto& e : Model().Elements()) walls += e->Kind() == HostElement::Wall;
+        QVERIFY(walls >= 4);
+        QCOMPARE(find->Count(), walls);
+        find->AddCondition(QStringLiteral("name"), QStringLiteral("South*"));
+        QCOMPARE(find->Count(), size_t{1});
+        ClickButton(find->SelectButton());
+        QCOMPARE(Model().Selection().size(), size_t{1});
+        QCOMPARE(Model().Find(Model().Selection()[0])->IdText(), std::string("South wall"));
+        // Isolated, the view draws the one wall only: the rest of its picture is background.
+        ViewCamera before = Model().view.Camera();
+        ClickButton(find->ZoomButton());
+        QVERIFY(!(Model().view.Camera() == before));
+        ClickButton(find->IsolateButton());
+        QVERIFY(Window().View3D()->IsIsolating());
+        Image isolated = Window().View3D()->RenderFull();
+        size_t drawn = 0;
+        for (uint32_t px : isolated.pixels) drawn += px != isolated.pixels[0];
+        QVERIFY(drawn > 0);
+        // A click where another element lies takes nothing while it is not shown.
+        ModelView* v = Window().View3D();
+        QPoint other(-1, -1);
+        for (int y = 4; y < v->height() && other.x() < 0; y += 8)
+            for (int x = 4; x < v->width(); x += 8) {
+                std::string id = PickElementAt(QPoint(x, y));
+                if (!id.empty() && id != "South wall") {
+                    other = QPoint(x, y);
+                    break;
+                }
+            }
+        QVERIFY(other.x() >= 0);
+        v->ClickAt(other, false);
+        for (const API_Guid& g : Model().Selection()) QCOMPARE(Model().Find(g)->IdText(), std::string("South wall"));
+        ClickButton(find->IsolateButton());
+        QVERIFY(!Window().View3D()->IsIsolating());
+        Window().findChild<QDockWidget*>(QStringLiteral("findDock"))->raise();
+        Screenshot(&Window(), QStringLiteral("find-elements.png"));
     }
 };
 
