@@ -1,6 +1,6 @@
 #pragma once
-// How patterns match, as a table both the add-on's and the host's matchers can be held to:
-// pattern, text (UTF-8), whether it matches.
+// How patterns match, as a table both the add-on's matcher (code page texts, WildcardPattern) and
+// the host's (UTF-8, BKMatchesPattern) are held to: pattern, text (UTF-8), whether it matches.
 struct WildcardCase {
     const char* pattern;
     const char* text;

@@ -1,3 +1,4 @@
+#include "basekit/BKPattern.h"
 #include "basekit/BKText.h"
 #include "linking/WildcardPattern.h"
 #include "WildcardCases.h"
@@ -13,6 +14,13 @@ TEST(WildcardPatternTest, EveryCaseOfTheTable) {
         EXPECT_EQ(p.Matches(text), c.matches) << c.pattern << " ~ " << c.text;
         EXPECT_EQ(p.MatchesFolded(FoldedCp1250(text)), c.matches) << c.pattern << " ~ " << c.text;
     }
+}
+
+// The host's finder (select-where) matches UTF-8 texts with BaseKit's pattern; both are held to
+// the one table, so a rule and a query with the same pattern find the same elements.
+TEST(WildcardPatternTest, TheHostsFinderAgrees) {
+    for (const WildcardCase& c : kWildcardCases)
+        EXPECT_EQ(BKMatchesPattern(c.text, c.pattern), c.matches) << c.pattern << " ~ " << c.text;
 }
 
 // The table agrees with the code page's own letters: a letter and its fold compare equal without
