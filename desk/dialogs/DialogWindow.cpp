@@ -141,7 +141,8 @@ void DialogWindow::FitContent() {
         int wanted = std::min(widest + kCellPadding, ToPixels(kWidestColumn));
         int dx = std::clamp(wanted - columnWidth, 0, std::max(0, room.width() - frameGeometry().width()));
         int rows = std::min<int>(static_cast<int>(list->rows.size()), kRowsShown);
-        int shown = view->viewport()->height();
+        // From the list's own rectangle: a hidden window has not laid out its list's inside yet.
+        int shown = view->geometry().height() - 2 * view->frameWidth();
         int dy = std::clamp(rows * view->RowHeightPixels() - shown, 0, std::max(0, room.height() - frameGeometry().height()));
         if (dx <= 0 && dy <= 0) continue;
         // As the user's resize: the dialog moves and grows its items its own way.
