@@ -743,6 +743,12 @@ private slots:
         QCOMPARE(Model().Elements().size(), size_t{35});
         QVERIFY(session->GetHost().projectPath.empty());
         QVERIFY(Window().windowTitle().startsWith(QStringLiteral("Untitled")));
+        // The building is seen whole in this window.
+        ModelView* v = Window().View3D();
+        ViewProjection view(Model().view.Camera(), v->width(), v->height());
+        for (const auto& e : Model().Elements())
+            if (IsElementDrawn(Model(), *e))
+                QVERIFY2(v->rect().adjusted(-2, -2, 2, 2).contains(Footprint(view, *e)), e->IdText().c_str());
         Screenshot(&Window(), QStringLiteral("ifc-house.png"));
         choose("IfcOpenHouse_rev2.ifc");
         update->trigger();
