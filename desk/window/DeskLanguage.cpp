@@ -59,11 +59,9 @@ void UseDeskLocale(const DeskLocale& locale) {
     for (auto& t : Installed()) QCoreApplication::removeTranslator(t.get());
     Installed().clear();
     if (locale.locale.language() == QLocale::English) return; // Qt's own texts are English
-    QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    for (const char* catalogue : {"qtbase"}) {
-        auto t = std::make_unique<QTranslator>();
-        if (t->load(locale.locale, QString::fromLatin1(catalogue), QStringLiteral("_"), folder) &&
-            QCoreApplication::installTranslator(t.get()))
-            Installed().push_back(std::move(t));
-    }
+    // Without the translations installed Qt's own texts stay English; the host's are not affected.
+    auto t = std::make_unique<QTranslator>();
+    if (t->load(locale.locale, QStringLiteral("qtbase"), QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(t.get()))
+        Installed().push_back(std::move(t));
 }
