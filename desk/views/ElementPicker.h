@@ -1,9 +1,10 @@
 #pragma once
-// Which element lies under a pixel of the 3D view, which lie inside a rubber band, and the
-// edges that outline an element. Only drawn elements count: bodies on shown layers.
+// Which element lies under a pixel of the 3D view and which lie inside a rubber band. Only drawn
+// elements count: bodies on shown layers.
 #include "host/model/HostModel.h"
 #include "host/render/ViewProjection.h"
 
+#include <array>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -18,4 +19,7 @@ Element* PickElement(HostModel& model, const ViewProjection& view, double x, dou
 // Elements whose every corner in front of the eye falls inside the rectangle.
 std::vector<Element*> ElementsInside(HostModel& model, const ViewProjection& view, double left, double top,
                                      double right, double bottom, const ElementFilter& shown = {});
-std::vector<std::pair<Vec3, Vec3>> OutlineEdges(const Element& element);
+// A box's eight corners, or a mesh's vertices.
+std::vector<Vec3> ElementCorners(const Element& element);
+// The element's body as triangles, as the renderer draws it.
+std::vector<std::array<Vec3, 3>> ElementTriangles(const Element& element);

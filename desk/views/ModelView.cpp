@@ -3,6 +3,8 @@
 #include "desk/views/CameraNavigation.h"
 #include "desk/views/ElementPicker.h"
 #include "host/render/SeenElements.h"
+#include "desk/views/SelectionOverlay.h"
+#include "desk/views/ViewDepth.h"
 #include "host/render/ViewCamera.h"
 #include "host/render/ViewProjection.h"
 #include "host/render/WindowPictures.h"
@@ -57,17 +59,10 @@ void ModelView::Isolate(std::optional<std::unordered_set<API_Guid, API_GuidHash>
 void ModelView::ZoomTo(const std::vector<Element*>& elements) {
     std::vector<Vec3> points;
     for (const Element* e : elements) {
-        const Geometry& g = e->geometry;
-        if (g.shape == Geometry::Shape::Box) {
-            points.push_back(g.min);
-            points.push_back(g.max);
-        } else {
-            points.insert(points.end(), g.vertices.begin(), g.vertices.end());
-        }
+        auto corners = ElementCorners(*e);
+        points.insert(points.end(), corners.begin(), corners.end());
     }
-    if (points.empty()) return;
-    double aspect = static_cast<double>(std::max(1, width())) / std::max(1, height());
-    SetCamera(FitCameraToPoints(host_.Model().view.Camera(), points, aspect));
+    FitPoints(points);
 }
 
 void ModelView::Refresh() {
@@ -88,36 +83,42 @@ Image ModelView::RenderFull() {
 void ModelView::Render(bool coarse) {
     if (!coarse) {
         picture_ = ToQImage(RenderFull());
+    } else {
+        if (sceneStale_) {
+            scene_ = BuildScene(host_.Model(), Shown());
+            sceneStale_ = false;
+        }
+        picture_ = ToQImage(RenderScene(scene_, host_.Model().view.Camera(), std::max(1, width() / kCoarseDivisor),
+                                        std::max(1, height() / kCoarseDivisor), style_,
+                                        WindowBackground(host_.Model(), style_)));
+    }
+    overlaySelection_.clear();
+    overlay_ = QImage();
+}
+
+void ModelView::UpdateOverlay(const QSize& size) {
+    HostModel& model = host_.Model();
+    if (!overlay_.isNull() && overlaySelection_ == model.Selection()) return;
+    overlaySelection_ = model.Selection();
+    if (overlaySelection_.empty()) {
+        overlay_ = QImage();
         return;
     }
-    if (sceneStale_) {
-        scene_ = BuildScene(host_.Model(), Shown());
-        sceneStale_ = false;
-    }
-    Image small = RenderScene(scene_, host_.Model().view.Camera(), std::max(1, width() / kCoarseDivisor),
-                              std::max(1, height() / kCoarseDivisor), style_, WindowBackground(host_.Model(), style_));
-    picture_ = ToQImage(small).scaled(width(), height());
+    ViewDepth depth(model, model.view.Camera(), size.width(), size.height());
+    overlay_ = SelectionOverlay(model, model.view.Camera(), depth);
 }
 
 void ModelView::paintEvent(QPaintEvent*) {
-    if (pictureStale_ || picture_.size() != size()) {
+    if (pictureStale_ || (!coarse_ && picture_.size() != size())) {
         Render(coarse_);
         pictureStale_ = false;
     }
+    UpdateOverlay(picture_.size());
     QPainter painter(this);
-    painter.drawImage(0, 0, picture_);
-    // The selection's outline, drawn over the picture.
-    HostModel& model = host_.Model();
-    ViewProjection view(model.view.Camera(), width(), height());
-    painter.setPen(QPen(QColor(255, 128, 0), 2));
-    for (const API_Guid& g : model.Selection()) {
-        const Element* e = model.Find(g);
-        if (!e || !IsElementDrawn(model, *e)) continue;
-        for (const auto& [a, b] : OutlineEdges(*e)) {
-            auto pa = view.Project(a), pb = view.Project(b);
-            if (pa && pb) painter.drawLine(QPointF(pa->x, pa->y), QPointF(pb->x, pb->y));
-        }
-    }
+    // A coarse picture is drawn enlarged; the selection over it likewise, so it stays on its elements.
+    QRect whole = rect();
+    painter.drawImage(whole, picture_);
+    if (!overlay_.isNull()) painter.drawImage(whole, overlay_);
     if (band_.isValid()) {
         painter.setPen(QPen(QColor(0, 90, 200), 1, Qt::DashLine));
         painter.setBrush(QColor(0, 90, 200, 40));
@@ -131,6 +132,17 @@ void ModelView::resizeEvent(QResizeEvent*) {
         // The 3D window's size is what a movie from the current view captures.
         host_.Model().windows.view3D.SetSize(width(), height());
     }
+    if (fitWhenShown_ && isVisible()) FitAllWhenShown();
+}
+
+void ModelView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (fitWhenShown_) FitAllWhenShown();
+}
+
+void ModelView::FitAllWhenShown() {
+    fitWhenShown_ = !isVisible();
+    if (!fitWhenShown_) FitAll();
 }
 
 void ModelView::SetCamera(const ViewCamera& camera) {
@@ -148,6 +160,42 @@ void ModelView::Moving() {
 void ModelView::OrbitBy(double yaw, double pitch) { SetCamera(Orbit(host_.Model().view.Camera(), yaw, pitch)); }
 void ModelView::PanBy(double right, double up) { SetCamera(Pan(host_.Model().view.Camera(), right, up)); }
 void ModelView::ZoomBy(double factor) { SetCamera(Zoom(host_.Model().view.Camera(), factor)); }
+
+void ModelView::FitPoints(const std::vector<Vec3>& points) {
+    if (points.empty()) return;
+    SetCamera(FitToView(host_.Model().view.Camera(), points, width(), height()));
+}
+
+void ModelView::FitAll() {
+    HostModel& model = host_.Model();
+    std::vector<Vec3> points;
+    for (const auto& e : model.Elements())
+        if (IsElementDrawn(model, *e)) {
+            auto corners = ElementCorners(*e);
+            points.insert(points.end(), corners.begin(), corners.end());
+        }
+    FitPoints(points);
+}
+
+void ModelView::FitSelection() {
+    HostModel& model = host_.Model();
+    // A selected element on a hidden layer is still brought into view: the user asked for it.
+    std::vector<Element*> selected;
+    for (const API_Guid& g : model.Selection())
+        if (Element* e = model.Find(g)) selected.push_back(e);
+    ZoomTo(selected);
+}
+
+void ModelView::ShowStandardView(StandardView side) {
+    SetCamera(LookFrom(host_.Model().view.Camera(), side));
+    FitAll();
+}
+
+void ModelView::SetParallel(bool parallel) {
+    const ViewCamera& camera = host_.Model().view.Camera();
+    if (IsParallel(camera) == parallel) return;
+    SetCamera(WithViewAngle(camera, parallel ? kParallelViewAngle : kPerspectiveViewAngle));
+}
 
 void ModelView::ClickAt(QPoint point, bool toggle) {
     HostModel& model = host_.Model();
@@ -225,6 +273,11 @@ void ModelView::mouseReleaseEvent(QMouseEvent* event) {
     update();
 }
 
+void ModelView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::MiddleButton) FitAll();
+    else QWidget::mouseDoubleClickEvent(event);
+}
+
 void ModelView::wheelEvent(QWheelEvent* event) {
     Moving();
     ZoomBy(event->angleDelta().y() > 0 ? 0.9 : 1.0 / 0.9);
@@ -240,6 +293,7 @@ void ModelView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Plus:
     case Qt::Key_Equal: ZoomBy(0.9); break;
     case Qt::Key_Minus: ZoomBy(1.0 / 0.9); break;
+    case Qt::Key_Home: FitAll(); return;
     default: QWidget::keyPressEvent(event); return;
     }
     Moving();

@@ -1,7 +1,8 @@
 #pragma once
 // The 3D window (or the photo window): the host's renderer's picture of the model from the
-// project's view, navigated with mouse and keys, with the host's selection outlined and picked
-// by clicks and a rubber band.
+// project's view, navigated with mouse and keys, with the host's selection drawn over it and
+// picked by clicks and a rubber band.
+#include "desk/views/CameraNavigation.h"
 #include "host/app/Host.h"
 #include "host/render/Renderer.h"
 #include "desk/views/ElementPicker.h"
@@ -37,6 +38,14 @@ public:
     void OrbitBy(double yaw, double pitch);
     void PanBy(double right, double up);
     void ZoomBy(double factor);
+    // The whole building (every drawn element), or the selection, in view from where the camera looks.
+    void FitAll();
+    void FitSelection();
+    // FitAll, once the view has its size on the screen (a model opened before the window shows).
+    void FitAllWhenShown();
+    // Looks from a standard side at the whole building.
+    void ShowStandardView(StandardView side);
+    void SetParallel(bool parallel);
     // What a click at a point does: select the element there (shift: add or remove it).
     void ClickAt(QPoint point, bool toggle);
     // What a rubber band takes: the elements wholly inside it that the user sees (shift: added
@@ -52,9 +61,11 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -63,6 +74,8 @@ private:
     void SetCamera(const ViewCamera& camera);
     void Moving();
     ElementFilter Shown() const;
+    void FitPoints(const std::vector<Vec3>& points);
+    void UpdateOverlay(const QSize& size);
 
     Host& host_;
     RenderStyle style_;
@@ -70,6 +83,10 @@ private:
     bool sceneStale_ = true;
     QImage picture_;
     bool pictureStale_ = true;
+    // The selection drawn over the picture, at the picture's own size; redrawn when the picture
+    // or the selection changes.
+    QImage overlay_;
+    std::vector<API_Guid> overlaySelection_;
     bool coarse_ = false;
     QTimer settle_; // the full picture once the mouse rests
     Qt::MouseButton dragButton_ = Qt::NoButton;
@@ -77,4 +94,5 @@ private:
     bool dragged_ = false;
     QRect band_;
     std::optional<std::unordered_set<API_Guid, API_GuidHash>> isolated_;
+    bool fitWhenShown_ = false;
 };

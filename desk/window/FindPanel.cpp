@@ -1,6 +1,7 @@
 #include "desk/window/FindPanel.h"
 
 #include "desk/dialogs/CodePageText.h"
+#include "desk/window/DeskTexts.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -10,6 +11,8 @@
 #include <QVBoxLayout>
 
 #include <set>
+
+using namespace DeskTexts;
 
 namespace {
 
@@ -24,16 +27,16 @@ FindPanel::FindPanel(Host& host, QWidget* parent) : QWidget(parent), host_(host)
     auto* layout = new QVBoxLayout(this);
     rowsLayout_ = new QVBoxLayout;
     layout->addLayout(rowsLayout_);
-    auto* add = new QPushButton(tr("Add condition"), this);
+    auto* add = new QPushButton(Text(kAddCondition), this);
     connect(add, &QPushButton::clicked, this, [this] { AddCondition(); });
     layout->addWidget(add);
     count_ = new QLabel(this);
     count_->setObjectName(QStringLiteral("findCount"));
     layout->addWidget(count_);
     auto* actions = new QHBoxLayout;
-    select_ = new QPushButton(tr("Select"), this);
-    isolate_ = new QPushButton(tr("Isolate"), this);
-    zoom_ = new QPushButton(tr("Zoom to"), this);
+    select_ = new QPushButton(Text(kFindSelect), this);
+    isolate_ = new QPushButton(Text(kIsolate), this);
+    zoom_ = new QPushButton(Text(kZoomTo), this);
     for (QPushButton* b : {select_, isolate_, zoom_}) actions->addWidget(b);
     layout->addLayout(actions);
     layout->addStretch(1);
@@ -45,7 +48,7 @@ FindPanel::FindPanel(Host& host, QWidget* parent) : QWidget(parent), host_(host)
     });
     connect(isolate_, &QPushButton::clicked, this, [this] {
         isolating_ = !isolating_;
-        isolate_->setText(isolating_ ? tr("Show all") : tr("Isolate"));
+        isolate_->setText(isolating_ ? Text(kShowAll) : Text(kIsolate));
         if (!isolate) return;
         if (!isolating_) return isolate(std::nullopt);
         std::unordered_set<API_Guid, API_GuidHash> only;
@@ -174,8 +177,8 @@ void FindPanel::Recount() {
     auto conditions = Conditions(error);
     result_ = error.isEmpty() && !conditions.empty() ? FindElements(host_.Model(), conditions) : std::vector<Element*>{};
     if (!error.isEmpty()) count_->setText(error);
-    else if (conditions.empty()) count_->setText(tr("Choose what to look for"));
-    else count_->setText(tr("%n element(s)", nullptr, static_cast<int>(result_.size())));
+    else if (conditions.empty()) count_->setText(Text(kChooseWhat));
+    else count_->setText(Text(kElementsFound).arg(result_.size()));
     for (QPushButton* b : {select_, zoom_})
         if (b) b->setEnabled(!result_.empty());
 }

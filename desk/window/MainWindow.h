@@ -1,12 +1,16 @@
 #pragma once
 // The host as a window: the project, edit, view and window menus, the add-ons' menus, the 3D
 // window in the middle, the photo window, the report, the layers and the selection in docks.
+// Every menu is reached with Alt and a letter, F10 opens the menu bar; the windows open where
+// the user left them (WindowPlaces).
+#include "desk/window/ReportLineNames.h"
 #include "host/app/Host.h"
 
 #include <QMainWindow>
 #include <QTimer>
 
 #include <map>
+#include <optional>
 
 class FindPanel;
 class LayerPanel;
@@ -15,7 +19,9 @@ class QAction;
 class QMenu;
 class QPlainTextEdit;
 class QtDialogBackEnd;
+class ReportView;
 class SelectionPanel;
+class WindowPlaces;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -39,7 +45,12 @@ public:
     ModelView* PhotoView() const { return photoView_; }
     LayerPanel* Layers() const { return layers_; }
     FindPanel* Find() const { return find_; }
-    QPlainTextEdit* Report() const { return report_; }
+    QPlainTextEdit* Report() const;
+    ReportView* ReportWindow() const { return report_; }
+    WindowPlaces& Places() const { return *places_; }
+    // A report line's name: the element selected and brought into view, or the task's row
+    // selected in its palette. False when the project has no such element or task.
+    bool GoTo(const ReportName& name);
     QtDialogBackEnd* Dialogs() const { return dialogs_; }
     QAction* AddonAction(int16_t menuResId, int32_t item) const;
 
@@ -50,6 +61,12 @@ protected:
 
 private:
     void BuildHostMenus();
+    void BuildViewMenu();
+    // The top-left of a window of this size in a corner of the 3D view's area (the middle for
+    // any other corner value), off the view's edges.
+    QPoint InFreeArea(QSize frame, std::optional<Qt::Corner> corner) const;
+    bool IsPalette(int32_t dialogId) const;
+    void SelectionChanged();
     void NewProject();
     void OpenProject();
     void OpenIfcModel();
@@ -69,8 +86,10 @@ private:
     LayerPanel* layers_ = nullptr;
     SelectionPanel* selection_ = nullptr;
     FindPanel* find_ = nullptr;
-    QPlainTextEdit* report_ = nullptr;
+    ReportView* report_ = nullptr;
+    WindowPlaces* places_ = nullptr;
     QMenu* windowMenu_ = nullptr;
+    QAction* parallel_ = nullptr;
     std::map<std::pair<int16_t, int32_t>, QAction*> addonActions_;
     bool palettesHidden_ = false;
     QTimer photoFollow_;

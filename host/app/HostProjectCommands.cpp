@@ -122,7 +122,7 @@ bool Host::UpdateFromIfc(const std::string& path, std::string& error) {
     // One undo step when the history can hold it; else the elements change outside any step
     // and a step from before could bring back records of some elements and not others.
     HostModel& m = Model();
-    bool stepped = check.fitsUndo && m.Undo().Open(HostString(HostText::IfcUpdateStep));
+    bool stepped = check.fitsUndo && m.Undo().Open(HostUndoStepName(HostUndoStep::IfcUpdate));
     IfcRevisionCounts counts = ApplyIfcRevision(m, std::move(plan), options);
     if (stepped) {
         if (auto name = m.CloseUndoStep(); name && Events().undoStep) Events().undoStep(*name);

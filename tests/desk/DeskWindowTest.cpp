@@ -1,6 +1,7 @@
 // A planner's session in the window, driven by mouse and keys: the example house, the palette,
 // the schedule through the file dialog, linking by clicking in the 3D view, the building on a
-// date, an in-place edit the palette refuses, and a movie stopped from its progress window.
+// date, the selection and the views, the report as a place to work, the keyboard, an in-place
+// edit the palette refuses, and a movie stopped from its progress window.
 #include "desk/dialogs/ActivityListView.h"
 #include "desk/dialogs/CodePageText.h"
 #include "desk/dialogs/DialogUnits.h"
@@ -9,12 +10,18 @@
 #include "desk/dialogs/QtDialogBackEnd.h"
 #include "desk/views/ElementPicker.h"
 #include "desk/views/ModelView.h"
+#include "desk/views/SelectionOverlay.h"
+#include "desk/views/ViewDepth.h"
 #include "desk/window/DeskSession.h"
 #include "desk/window/FindPanel.h"
 #include "desk/window/LayerPanel.h"
 #include "desk/window/MainWindow.h"
+#include "desk/window/Mnemonics.h"
+#include "desk/window/ReportView.h"
+#include "desk/window/WindowPlaces.h"
 #include "bytes/LittleEndian.h"
 #include "dialogkit/DGAnswers.h"
+#include "host/render/ViewProjection.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -32,7 +39,9 @@
 #include <QPlainTextEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
+#include <QTextBlock>
 #include <QTimer>
 #include <QToolTip>
 #include <QTreeWidget>
@@ -115,6 +124,16 @@ struct Answerer {
 };
 
 bool Greenish(QRgb c) { return qGreen(c) > qRed(c) + 40 && qGreen(c) > qBlue(c) + 40; }
+
+QRect ScreenRoom() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+
+// Where every corner of the element falls in the view, as a rectangle.
+QRect Footprint(const ViewProjection& view, const Element& e) {
+    QRect out;
+    for (const Vec3& c : ElementCorners(e))
+        if (auto p = view.Project(c)) out |= QRect(QPoint(static_cast<int>(p->x), static_cast<int>(p->y)), QSize(1, 1));
+    return out;
+}
 
 } // namespace
 
@@ -203,8 +222,23 @@ private slots:
         QVERIFY(Palette());
         QTRY_VERIFY(Palette()->isVisible());
         QVERIFY(Palette()->windowFlags() & Qt::Tool);
-        // The add-on renamed its item to the hiding one.
+        // The add-on renamed its item to the hiding one, which keeps a mnemonic.
         QVERIFY(show->text() != before);
+        QVERIFY(!MnemonicOf(show->text()).isNull());
+    }
+
+    void atFirstStartEveryWindowLiesInsideTheScreenOverTheViewsFreeArea() {
+        QVERIFY2(ScreenRoom().contains(Window().frameGeometry()), "main window");
+        QVERIFY2(ScreenRoom().contains(Palette()->frameGeometry()), "palette");
+        // The palette lies over the 3D view, leaving the menus and docks free.
+        QRect view(Window().View3D()->mapToGlobal(QPoint(0, 0)), Window().View3D()->size());
+        QVERIFY(view.contains(Palette()->geometry()));
+        auto* photo = Window().findChild<QDockWidget*>(QStringLiteral("photoDock"));
+        photo->show();
+        QTRY_VERIFY(photo->isVisible());
+        QVERIFY2(ScreenRoom().contains(photo->frameGeometry()), "photo window");
+        QVERIFY(!photo->frameGeometry().intersects(Palette()->frameGeometry()));
+        photo->hide();
     }
 
     void thePaletteHidesAndReturnsWithTheMainWindow() {
@@ -227,6 +261,61 @@ private slots:
         QVERIFY(!filterShown.isEmpty());
         Palette()->Sync();
         QCOMPARE(PaletteDialog().List(kList)->rows.size(), size_t{12});
+    }
+
+    void thePaletteShowsItsLongestTaskNameAndEveryRow() {
+        const DGListState& list = *PaletteDialog().List(kList);
+        const DGTabField& names = list.tabs.front();
+        QFontMetrics metrics(List()->font());
+        QString longest;
+        for (const DGListRow& row : list.rows)
+            if (metrics.horizontalAdvance(FromCodePage(row.tabs[0])) > metrics.horizontalAdvance(longest))
+                longest = FromCodePage(row.tabs[0]);
+        QVERIFY2(metrics.horizontalAdvance(longest) + 5 <= ToPixels(names.right - names.left), qPrintable(longest));
+        // The header over the column grew with it (the palette's own resize handling).
+        QCOMPARE(PaletteDialog().Item(17)->rect.width, static_cast<int16_t>(names.right - names.left));
+        QVERIFY(List()->viewport()->height() >= 12 * List()->RowHeightPixels());
+        QVERIFY2(ScreenRoom().contains(Palette()->frameGeometry()), "palette");
+        // Grown upwards from where it opened: still over the 3D view.
+        QRect view(Window().View3D()->mapToGlobal(QPoint(0, 0)), Window().View3D()->size());
+        QVERIFY(view.contains(Palette()->geometry()));
+        Screenshot(Palette(), QStringLiteral("palette-fitted.png"));
+    }
+
+    void theKeyboardReachesEveryMenu() {
+        // Every menu title and item has a mnemonic of its own within its menu.
+        QSet<QChar> titles;
+        for (QAction* title : Window().menuBar()->actions()) {
+            QChar t = MnemonicOf(title->text());
+            QVERIFY2(!t.isNull() && !titles.contains(t), qPrintable(title->text()));
+            titles.insert(t);
+            QSet<QChar> items;
+            for (QAction* a : title->menu()->actions()) {
+                if (a->isSeparator()) continue;
+                QChar m = MnemonicOf(a->text());
+                QVERIFY2(!m.isNull() && !items.contains(m), qPrintable(title->text() + QStringLiteral(": ") + a->text()));
+                items.insert(m);
+            }
+        }
+        Window().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&Window()));
+        QMenu* addonMenu = nullptr;
+        for (QAction* title : Window().menuBar()->actions())
+            if (title->text() == QStringLiteral("&Bauvista")) addonMenu = title->menu();
+        QVERIFY(addonMenu);
+        QTest::keyClick(&Window(), Qt::Key_B, Qt::AltModifier);
+        QTRY_VERIFY(addonMenu->isVisible());
+        Screenshot(addonMenu, QStringLiteral("bauvista-menu.png"));
+        addonMenu->hide();
+        QTRY_VERIFY(!addonMenu->isVisible());
+        // F10 goes to the menu bar's first menu.
+        Window().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&Window()));
+        QTest::keyClick(&Window(), Qt::Key_F10);
+        QTRY_COMPARE(Window().menuBar()->activeAction(), Window().menuBar()->actions().front());
+        QTest::keyClick(Window().menuBar(), Qt::Key_Escape);
+        if (QWidget* popup = QApplication::activePopupWidget()) popup->hide();
+        Window().menuBar()->setActiveAction(nullptr);
     }
 
     void elementsAreSelectedByClickingInThe3DView() {
@@ -308,12 +397,13 @@ private slots:
         // The window shows the renderer's own pixels, the ones a movie captures.
         Image host = Window().View3D()->RenderFull();
         QCOMPARE(QColor(picture.pixel(wall)).rgb() & 0xFFFFFF, host.At(wall.x(), wall.y()));
-        // The palette floats over the window's lower left, where a planner keeps it.
+        // The palette floats where it opened, over the window's lower left; drawn with a title
+        // bar as a window manager would (offscreen has none).
         QImage shot = Window().grab().toImage();
         {
             QPainter painter(&shot);
             QPixmap palette = Palette()->grab();
-            QPoint at(8, shot.height() - palette.height() - 28);
+            QPoint at = Palette()->geometry().topLeft() - Window().geometry().topLeft();
             painter.fillRect(QRect(at - QPoint(1, 21), palette.size() + QSize(2, 22)), QColor(70, 90, 120));
             painter.setPen(Qt::white);
             painter.drawText(QRect(at - QPoint(-6, 20), QSize(palette.width(), 20)), Qt::AlignVCenter, Palette()->windowTitle());
@@ -322,6 +412,120 @@ private slots:
         QDir().mkpath(QStringLiteral(BV_SCREENSHOT_DIR));
         shot.save(QStringLiteral(BV_SCREENSHOT_DIR "/main-window-with-palette.png"));
         Screenshot(Palette(), QStringLiteral("palette.png"));
+    }
+
+    void aSelectedTerrainLeavesTheHouseInFrontOfItUncovered() {
+        Element* terrain = Model().FindByIdText("TER-01");
+        QVERIFY(terrain);
+        Model().Selection() = {terrain->Guid()};
+        Window().RefreshAll();
+        ModelView* v = Window().View3D();
+        QImage picture = v->Picture().convertToFormat(QImage::Format_RGB32);
+        Image host = v->RenderFull();
+        ViewDepth depth(Model(), Model().view.Camera(), v->width(), v->height());
+        int covered = 0, inFront = 0, outlined = 0;
+        for (int32_t y = 0; y < v->height(); ++y)
+            for (int32_t x = 0; x < v->width(); ++x) {
+                QColor shown(picture.pixel(x, y));
+                if (shown == kSelectionColour) ++outlined;
+                const Element* owner = depth.Owner(x, y);
+                if (!owner || owner == terrain) continue;
+                ++inFront;
+                uint32_t h = host.At(x, y);
+                int most = std::max({std::abs(shown.red() - int((h >> 16) & 0xFF)), std::abs(shown.green() - int((h >> 8) & 0xFF)),
+                                     std::abs(shown.blue() - int(h & 0xFF))});
+                // At most the faint line behind: the element in front stays itself.
+                if (most > kHiddenOutlineAlpha + 2) ++covered;
+            }
+        Screenshot(v, QStringLiteral("terrain-selected.png"));
+        QVERIFY(inFront > 10000);
+        QVERIFY2(covered == 0, qPrintable(QStringLiteral("%1 pixels covered").arg(covered)));
+        QVERIFY(outlined > 300);
+        Model().Selection().clear();
+        Window().RefreshAll();
+    }
+
+    void fitAllAndTheStandardViewsShowTheWholeBuilding() {
+        ViewCamera before = Model().view.Camera();
+        ModelView* v = Window().View3D();
+        QRect inside = v->rect().adjusted(-2, -2, 2, 2);
+        auto everythingInView = [&] {
+            ViewProjection view(Model().view.Camera(), v->width(), v->height());
+            QRect all;
+            for (const auto& e : Model().Elements())
+                if (IsElementDrawn(Model(), *e)) {
+                    QRect f = Footprint(view, *e);
+                    if (!inside.contains(f)) return false;
+                    all |= f;
+                }
+            // And the building fills the view in one direction at least.
+            return all.width() > v->width() * 0.8 || all.height() > v->height() * 0.8;
+        };
+        v->ZoomBy(0.3);
+        QVERIFY(!everythingInView());
+        QTest::keyClick(v, Qt::Key_Home);
+        QVERIFY(everythingInView());
+        for (StandardView side : {StandardView::Top, StandardView::Front, StandardView::Back, StandardView::Left,
+                                  StandardView::Right, StandardView::Isometric}) {
+            v->ShowStandardView(side);
+            QVERIFY2(everythingInView(), qPrintable(QStringLiteral("view %1").arg(static_cast<int>(side))));
+        }
+        ViewProjection top(LookFrom(Model().view.Camera(), StandardView::Top), 10, 10);
+        QVERIFY(top.Forward()[2] < -0.99);
+        // Parallel projection from the View menu, and back; fitting works the same in it.
+        QAction* parallel = nullptr;
+        for (QAction* title : Window().menuBar()->actions())
+            if (title->text() == QStringLiteral("&View"))
+                for (QAction* a : title->menu()->actions())
+                    if (a->isCheckable()) parallel = a;
+        QVERIFY(parallel);
+        parallel->trigger();
+        QVERIFY(IsParallel(Model().view.Camera()));
+        QTest::keyClick(v, Qt::Key_Home);
+        QVERIFY(IsParallel(Model().view.Camera()));
+        QVERIFY(everythingInView());
+        Screenshot(v, QStringLiteral("parallel-isometric.png"));
+        parallel->trigger();
+        QVERIFY(!IsParallel(Model().view.Camera()));
+        // A middle double click fits as Home does.
+        v->ZoomBy(0.3);
+        QTest::mouseDClick(v, Qt::MiddleButton, Qt::NoModifier, v->rect().center());
+        QVERIFY(everythingInView());
+        Model().view.SetCamera(before);
+        Window().RefreshAll();
+    }
+
+    void aReportLineNamingAnElementOrATaskGoesToIt() {
+        // The lines as the schedule checks write them: an element by its ID, tasks by name.
+        const DGListState& list = *PaletteDialog().List(kList);
+        QString task = FromCodePage(list.rows[4].tabs[0]);
+        HostCore& host = session->GetHost();
+        host.WriteReport(ToCodePage(QStringLiteral("A(z) 'Fal' (ID: \"FAL-01\") tartalmaz nem illeszkedő tevékenység típusokat:")));
+        host.WriteReport(ToCodePage(QStringLiteral("A(z) \"%1\" művelet (Építés) követi a(z) \"%2\" műveletet (Építés)")
+                                        .arg(FromCodePage(list.rows[0].tabs[0]), task)));
+        ReportView* report = Window().ReportWindow();
+        auto pointIn = [report](int line, const QString& part) {
+            QTextBlock block = report->document()->lastBlock();
+            while (block.isValid() && block.blockNumber() > report->document()->blockCount() - 1 - line) block = block.previous();
+            QTextCursor c(block);
+            c.setPosition(block.position() + block.text().indexOf(part) + 1);
+            return report->cursorRect(c).center();
+        };
+        Model().Selection().clear();
+        QTest::mouseClick(report->viewport(), Qt::LeftButton, Qt::NoModifier, pointIn(1, QStringLiteral("FAL-01")));
+        QCOMPARE(Model().Selection().size(), size_t{1});
+        QCOMPARE(Model().Find(Model().Selection()[0])->IdText(), std::string("FAL-01"));
+        // Brought into view: the wall fills the view's middle.
+        ModelView* v = Window().View3D();
+        ViewProjection view(Model().view.Camera(), v->width(), v->height());
+        QRect wall = Footprint(view, *Model().FindByIdText("FAL-01"));
+        QVERIFY(v->rect().contains(wall));
+        QVERIFY(wall.width() > v->width() / 2 || wall.height() > v->height() / 2);
+        // A click on the second task's name selects its row.
+        QTest::mouseClick(report->viewport(), Qt::LeftButton, Qt::NoModifier, pointIn(0, task));
+        QCOMPARE(PaletteDialog().List(kList)->selected, 5);
+        Model().Selection().clear();
+        Window().RefreshAll();
     }
 
     void stateBarsArePaintedFromTheCanvasCalls() {
@@ -355,6 +559,14 @@ private slots:
         // The editors lie over the edited row.
         QPoint rowInPalette = List()->viewport()->mapTo(Palette(), RowPoint(2));
         QVERIFY(std::abs(finish->geometry().center().y() - rowInPalette.y()) <= 4);
+        // Each is as high as its text needs in the font, and a date's whole text fits.
+        for (int16_t item = 12; item <= 15; ++item) {
+            QWidget* editor = Palette()->ItemView(item);
+            QVERIFY2(editor->height() >= editor->minimumSizeHint().height(), qPrintable(QString::number(item)));
+            QVERIFY(editor->height() >= editor->fontMetrics().height() + 2);
+        }
+        for (QDateEdit* date : {start, finish}) QVERIFY2(date->width() >= date->sizeHint().width(), qPrintable(date->text()));
+        Screenshot(Palette(), QStringLiteral("palette-editing.png"));
         finish->setDate(start->date().addDays(-5));
         QString alertText;
         WhenReady([] { return ActiveModal<QMessageBox>() != nullptr; }, [&] {
@@ -371,6 +583,29 @@ private slots:
         finish->setDate(start->date().addDays(3));
         QTest::mouseClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, RowPoint(3));
         QCOMPARE(PaletteDialog().List(kList)->selected, 3);
+    }
+
+    void aVeryLongNameWidensThePaletteOnlySoFarAndPlacesAreKept() {
+        QTest::mouseDClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, RowPoint(4));
+        auto* name = qobject_cast<QLineEdit*>(Palette()->ItemView(12));
+        QVERIFY(name);
+        QString longName = QStringLiteral("Dachstuhl (Sparren, Pfetten, Kehlbalken, Windrispen) ").repeated(4);
+        name->setText(longName);
+        emit name->textEdited(longName);
+        QTest::mouseClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, RowPoint(3));
+        Palette()->Sync();
+        const DGTabField& names = PaletteDialog().List(kList)->tabs.front();
+        QVERIFY(names.right - names.left <= 520);
+        QVERIFY(names.right - names.left >= 500);
+        QVERIFY2(ScreenRoom().contains(Palette()->frameGeometry()), "palette");
+        // Moved by the user, the palette is remembered where it was left.
+        QRect left = Palette()->geometry().translated(-30, -40);
+        Palette()->setGeometry(left);
+        std::string error;
+        QVERIFY2(Window().Places().Save(error), error.c_str());
+        WindowPlaces reread(session->GetHost().Preferences());
+        QCOMPARE(reread.Remembered(Palette()->objectName()), std::optional<QRect>(left));
+        QCOMPARE(reread.Remembered(QStringLiteral("main")), std::optional<QRect>(Window().geometry()));
     }
 
     void aMovieIsStoppedFromItsProgressWindow() {
@@ -544,6 +779,12 @@ private slots:
         QCOMPARE(Model().Elements().size(), size_t{35});
         QVERIFY(session->GetHost().projectPath.empty());
         QVERIFY(Window().windowTitle().startsWith(QStringLiteral("Untitled")));
+        // The building is seen whole in this window.
+        ModelView* v = Window().View3D();
+        ViewProjection view(Model().view.Camera(), v->width(), v->height());
+        for (const auto& e : Model().Elements())
+            if (IsElementDrawn(Model(), *e))
+                QVERIFY2(v->rect().adjusted(-2, -2, 2, 2).contains(Footprint(view, *e)), e->IdText().c_str());
         Screenshot(&Window(), QStringLiteral("ifc-house.png"));
         choose("IfcOpenHouse_rev2.ifc");
         update->trigger();
