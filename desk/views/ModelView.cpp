@@ -2,10 +2,9 @@
 
 #include "desk/views/CameraNavigation.h"
 #include "desk/views/ElementPicker.h"
-#include "host/render/SeenElements.h"
 #include "desk/views/SelectionOverlay.h"
-#include "desk/views/ViewDepth.h"
 #include "host/render/ViewCamera.h"
+#include "host/render/ViewDepth.h"
 #include "host/render/ViewProjection.h"
 #include "host/render/WindowPictures.h"
 
@@ -71,12 +70,16 @@ void ModelView::Refresh() {
     update();
 }
 
-Image ModelView::RenderFull() {
+const Scene& ModelView::CurrentScene() {
     if (sceneStale_) {
         scene_ = BuildScene(host_.Model(), Shown());
         sceneStale_ = false;
     }
-    return RenderScene(scene_, host_.Model().view.Camera(), std::max(1, width()), std::max(1, height()), style_,
+    return scene_;
+}
+
+Image ModelView::RenderFull() {
+    return RenderScene(CurrentScene(), host_.Model().view.Camera(), std::max(1, width()), std::max(1, height()), style_,
                        WindowBackground(host_.Model(), style_));
 }
 
@@ -84,11 +87,7 @@ void ModelView::Render(bool coarse) {
     if (!coarse) {
         picture_ = ToQImage(RenderFull());
     } else {
-        if (sceneStale_) {
-            scene_ = BuildScene(host_.Model(), Shown());
-            sceneStale_ = false;
-        }
-        picture_ = ToQImage(RenderScene(scene_, host_.Model().view.Camera(), std::max(1, width() / kCoarseDivisor),
+        picture_ = ToQImage(RenderScene(CurrentScene(), host_.Model().view.Camera(), std::max(1, width() / kCoarseDivisor),
                                         std::max(1, height() / kCoarseDivisor), style_,
                                         WindowBackground(host_.Model(), style_)));
     }
@@ -104,7 +103,7 @@ void ModelView::UpdateOverlay(const QSize& size) {
         overlay_ = QImage();
         return;
     }
-    ViewDepth depth(model, model.view.Camera(), size.width(), size.height());
+    ViewDepth depth(CurrentScene(), model.view.Camera(), size.width(), size.height());
     overlay_ = SelectionOverlay(model, model.view.Camera(), depth);
 }
 
@@ -215,13 +214,10 @@ void ModelView::ClickAt(QPoint point, bool toggle) {
 void ModelView::SelectInside(QRect band, bool add, bool hiddenToo) {
     HostModel& model = host_.Model();
     ViewProjection view(model.view.Camera(), width(), height());
-    if (sceneStale_) {
-        scene_ = BuildScene(model, Shown());
-        sceneStale_ = false;
-    }
     std::unordered_set<const Element*> seen;
     if (!hiddenToo)
-        seen = SeenElements(scene_, model.view.Camera(), width(), height()).In(band.left(), band.top(), band.right(), band.bottom());
+        seen = ViewDepth(CurrentScene(), model.view.Camera(), width(), height())
+                   .SeenIn(band.left(), band.top(), band.right(), band.bottom());
     auto& selection = model.Selection();
     if (!add) selection.clear();
     for (Element* e : ElementsInside(model, view, band.left(), band.top(), band.right() + 1, band.bottom() + 1, Shown()))

@@ -74,6 +74,8 @@ private:
     void SetCamera(const ViewCamera& camera);
     void Moving();
     ElementFilter Shown() const;
+    // The scene as drawn, built again when the model changed.
+    const Scene& CurrentScene();
     void FitPoints(const std::vector<Vec3>& points);
     void UpdateOverlay(const QSize& size);
 

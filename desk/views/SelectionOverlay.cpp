@@ -2,7 +2,7 @@
 
 #include "desk/views/ElementPicker.h"
 #include "desk/views/SelectionOutline.h"
-#include "desk/views/ViewDepth.h"
+#include "host/render/ViewDepth.h"
 #include "host/render/ViewProjection.h"
 
 #include <algorithm>

@@ -11,7 +11,7 @@
 #include "desk/views/ElementPicker.h"
 #include "desk/views/ModelView.h"
 #include "desk/views/SelectionOverlay.h"
-#include "desk/views/ViewDepth.h"
+#include "host/render/ViewDepth.h"
 #include "desk/window/DeskSession.h"
 #include "desk/window/FindPanel.h"
 #include "desk/window/LayerPanel.h"

@@ -3,7 +3,7 @@
 #include "desk/views/ElementPicker.h"
 #include "desk/views/SelectionOutline.h"
 #include "desk/views/SelectionOverlay.h"
-#include "desk/views/ViewDepth.h"
+#include "host/render/ViewDepth.h"
 #include "host/render/ViewProjection.h"
 #include "hostapi/HostElementRecord.h"
 

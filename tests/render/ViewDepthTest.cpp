@@ -2,13 +2,13 @@
 // seen but seen through.
 #include "host/model/HostModel.h"
 #include "host/render/Scene.h"
-#include "host/render/SeenElements.h"
+#include "host/render/ViewDepth.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class SeenElementsTest : public ::testing::Test {
+class ViewDepthTest : public ::testing::Test {
 protected:
     void SetUp() override {
         model.CreateAttribute(HostAttribute::Layer, MakeAttributeRecord(HostAttribute::Layer, "A"));
@@ -38,7 +38,7 @@ protected:
     }
     std::unordered_set<const Element*> SeenInWholeView() {
         scene = BuildScene(model);
-        return SeenElements(scene, camera, 200, 100).In(0, 0, 199, 99);
+        return ViewDepth(scene, camera, 200, 100).SeenIn(0, 0, 199, 99);
     }
 
     HostModel model;
@@ -50,32 +50,32 @@ protected:
 
 } // namespace
 
-TEST_F(SeenElementsTest, WhatLiesWhollyBehindOthersIsNotSeenAndAnOpeningShowsInItsWall) {
+TEST_F(ViewDepthTest, WhatLiesWhollyBehindOthersIsNotSeenAndAnOpeningShowsInItsWall) {
     auto seen = SeenInWholeView();
     EXPECT_TRUE(seen.count(wall));
     EXPECT_TRUE(seen.count(window)) << "the window shares its wall's face and must win there";
     EXPECT_FALSE(seen.count(behind));
     // Straight through the window's middle the window is what shows.
     scene = BuildScene(model);
-    SeenElements view(scene, camera, 200, 100);
-    EXPECT_EQ(view.At(100, 50), window);
+    ViewDepth view(scene, camera, 200, 100);
+    EXPECT_EQ(view.Owner(100, 50), window);
     // A band beside the window holds only the wall.
-    auto beside = view.In(30, 0, 50, 99); // the wall begins at column 28
+    auto beside = view.SeenIn(30, 0, 50, 99); // the wall begins at column 28
     EXPECT_EQ(beside.size(), 1u);
     EXPECT_TRUE(beside.count(wall));
 }
 
-TEST_F(SeenElementsTest, GlassIsSeenAndWhatLiesBehindItToo) {
+TEST_F(ViewDepthTest, GlassIsSeenAndWhatLiesBehindItToo) {
     Glaze(wall);
     auto seen = SeenInWholeView();
     EXPECT_TRUE(seen.count(wall));
     EXPECT_TRUE(seen.count(behind)) << "through a glass wall the wall behind it shows";
 }
 
-TEST_F(SeenElementsTest, SurfacesReachingPastTheEyeHideNothingAndBandsOutsideThePictureAreEmpty) {
+TEST_F(ViewDepthTest, SurfacesReachingPastTheEyeHideNothingAndBandsOutsideThePictureAreEmpty) {
     Add(HostElement::Slab, {-50, -20, -1}, {50, 50, 0}); // under the eye, reaching behind it
     auto seen = SeenInWholeView();
     EXPECT_TRUE(seen.count(wall));
     scene = BuildScene(model);
-    EXPECT_TRUE(SeenElements(scene, camera, 200, 100).In(300, 300, 400, 400).empty());
+    EXPECT_TRUE(ViewDepth(scene, camera, 200, 100).SeenIn(300, 300, 400, 400).empty());
 }
