@@ -100,7 +100,7 @@ bool Host::OpenProject(const std::string& path, std::string& error) {
     sharedProject = false;
     userId = 0;
     if (ifc) {
-        WriteReportLines(*this, IfcOpeningReport(data.schema, Model().Elements().size(), skipped));
+        WriteReportLines(*this, IfcOpeningReport(data.schema, Model().Elements().size(), skipped, data.notices));
     }
     SendProjectEvent(kHostEventOpened, 0);
     return true;
@@ -127,7 +127,7 @@ bool Host::UpdateFromIfc(const std::string& path, std::string& error) {
     } else {
         m.Undo().Clear();
     }
-    WriteReportLines(*this, IfcRevisionReport(data.schema, counts));
+    WriteReportLines(*this, IfcRevisionReport(data.schema, counts, data.notices));
     if (!stepped) WriteReport(BKFromUtf8("The undo history was cleared."));
     return true;
 }

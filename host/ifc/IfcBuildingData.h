@@ -11,7 +11,7 @@
 #include <vector>
 
 struct IfcProductData {
-    API_Guid guid;                 // the 128 bits of the GlobalId
+    API_Guid guid;                 // the 128 bits of the GlobalId (IfcGuid.h for one past them)
     std::string globalId;          // the 22-character text, as in the file
     std::string ifcClass;          // the entity name as IFC writes it, e.g. "IfcWallStandardCase"
     std::string predefinedType;    // upper case, e.g. "ROOF"; empty when the file gives none
@@ -48,10 +48,23 @@ struct IfcSkippedProduct {
     int record = 0;     // its #N in the file, 0 when not known
 };
 
+// What the reader forgave in a file it read, told once per kind with how many and the first few.
+enum class IfcReadNotice : uint8_t {
+    OutOfRangeGlobalId, // a product kept whose GlobalId is past 128 bits: its GUID made from the text
+    RepeatedRecord,     // a record written twice with the same text, read once
+};
+constexpr size_t kIfcReadNotices = 2;
+
+struct IfcNotice {
+    IfcReadNotice kind = IfcReadNotice::OutOfRangeGlobalId;
+    std::string subject; // as the report names it: "\"Slab 1\"", a GlobalId, "#34"
+};
+
 struct IfcBuildingData {
     std::string schema;            // "IFC2X3" or "IFC4"
     std::vector<IfcProductData> products; // in file order
     std::vector<IfcSkippedProduct> skipped;
+    std::vector<IfcNotice> notices;
 };
 
 // A file the reader cannot use at all: not IFC, truncated, a syntax error, a product that needs a

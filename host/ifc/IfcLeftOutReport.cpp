@@ -46,14 +46,36 @@ std::vector<std::string> WithCauses(std::string summary, const std::vector<IfcSk
     return lines;
 }
 
-} // namespace
-
-std::vector<std::string> IfcOpeningReport(std::string_view schema, size_t elements, const std::vector<IfcSkippedProduct>& leftOut) {
-    return WithCauses("IFC model " + std::string(schema) + ": " + Plural(elements, "element"), leftOut);
+// "  kept 260 with a GlobalId past 128 bits: ...", one line a kind of notice.
+std::vector<std::string> WithNotices(std::vector<std::string> lines, const std::vector<IfcNotice>& notices) {
+    std::array<size_t, kIfcReadNotices> count{};
+    std::array<std::string, kIfcReadNotices> subjects;
+    for (const auto& n : notices) {
+        auto kind = static_cast<size_t>(n.kind);
+        if (kind >= kIfcReadNotices) continue;
+        if (count[kind]++ < kNamesShown) subjects[kind] += (subjects[kind].empty() ? "" : ", ") + SingleLine(n.subject);
+        else if (count[kind] == kNamesShown + 1) subjects[kind] += ", ...";
+    }
+    if (size_t n = count[static_cast<size_t>(IfcReadNotice::OutOfRangeGlobalId)])
+        lines.push_back("  kept " + std::to_string(n) + " with an out-of-range GlobalId, under a GUID made from it: " +
+                        subjects[static_cast<size_t>(IfcReadNotice::OutOfRangeGlobalId)]);
+    if (size_t n = count[static_cast<size_t>(IfcReadNotice::RepeatedRecord)])
+        lines.push_back("  accepted " + Plural(n, "record") + " written twice with the same text: " +
+                        subjects[static_cast<size_t>(IfcReadNotice::RepeatedRecord)]);
+    return lines;
 }
 
-std::vector<std::string> IfcRevisionReport(std::string_view schema, const IfcRevisionCounts& counts) {
-    return WithCauses("IFC revision " + std::string(schema) + ": kept " + std::to_string(counts.kept) + ", added " +
-                          std::to_string(counts.added) + ", removed " + std::to_string(counts.removed),
-                      counts.skipped);
+} // namespace
+
+std::vector<std::string> IfcOpeningReport(std::string_view schema, size_t elements, const std::vector<IfcSkippedProduct>& leftOut,
+                                          const std::vector<IfcNotice>& notices) {
+    return WithNotices(WithCauses("IFC model " + std::string(schema) + ": " + Plural(elements, "element"), leftOut), notices);
+}
+
+std::vector<std::string> IfcRevisionReport(std::string_view schema, const IfcRevisionCounts& counts,
+                                           const std::vector<IfcNotice>& notices) {
+    return WithNotices(WithCauses("IFC revision " + std::string(schema) + ": kept " + std::to_string(counts.kept) + ", added " +
+                                      std::to_string(counts.added) + ", removed " + std::to_string(counts.removed),
+                                  counts.skipped),
+                       notices);
 }

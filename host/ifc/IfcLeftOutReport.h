@@ -9,7 +9,11 @@
 #include <string_view>
 #include <vector>
 
-// "IFC model IFC2X3: 35 elements, 2 products left out", then the causes.
-std::vector<std::string> IfcOpeningReport(std::string_view schema, size_t elements, const std::vector<IfcSkippedProduct>& leftOut);
-// "IFC revision IFC2X3: kept 34, added 1, removed 1, 0 products left out", then the causes.
-std::vector<std::string> IfcRevisionReport(std::string_view schema, const IfcRevisionCounts& counts);
+// "IFC model IFC2X3: 35 elements, 2 products left out", then the causes, then a line for each
+// kind of notice the reader gave.
+std::vector<std::string> IfcOpeningReport(std::string_view schema, size_t elements, const std::vector<IfcSkippedProduct>& leftOut,
+                                          const std::vector<IfcNotice>& notices = {});
+// "IFC revision IFC2X3: kept 34, added 1, removed 1, 0 products left out", then the causes and
+// the notices.
+std::vector<std::string> IfcRevisionReport(std::string_view schema, const IfcRevisionCounts& counts,
+                                           const std::vector<IfcNotice>& notices = {});

@@ -150,13 +150,14 @@ void ConvertProducts(shared_ptr<BuildingModel>& model, const std::vector<int>& f
             out.Skipped(s);
         };
 
+        // One past 128 bits gets its GUID from the reader, which knows the file's others.
         std::optional<API_Guid> guid = DecodeIfcGlobalId(p.globalId);
-        if (!guid) {
+        if (!guid && !IsOutOfRangeIfcGlobalId(p.globalId)) {
             skip(IfcLeftOutCause::NoGlobalId,
                  p.globalId.empty() ? "no GlobalId" : "GlobalId \"" + p.globalId + "\" is not an IFC GlobalId");
             continue;
         }
-        p.guid = *guid;
+        if (guid) p.guid = *guid;
         if (!unread.empty()) {
             skip(IfcLeftOutCause::GeometryNotMade, "geometry not converted: " + unread);
             continue;
@@ -237,6 +238,43 @@ constexpr int kMaxLibraryFailures = 16;
 // parse before the first product gets a second more for every 10 MB.
 constexpr int kMaxSecondsPerProduct = 60;
 
+IfcSkippedProduct RepeatedGlobalId(const IfcProductData& p) {
+    return {p.globalId, p.ifcClass, "GlobalId used by an earlier product", IfcLeftOutCause::RepeatedGlobalId, p.name};
+}
+
+std::string Subject(const IfcProductData& p) {
+    return p.name.empty() ? p.globalId : "\"" + p.name + "\"";
+}
+
+// In file order, each a GUID no other product of the file has: neither one a GlobalId in range
+// gives (read or left out) nor one given before. The same text again is a repeated GlobalId.
+void GiveOutOfRangeGuids(IfcBuildingData& data, const std::vector<size_t>& outOfRange, std::unordered_set<API_Guid, API_GuidHash>& taken) {
+    if (outOfRange.empty()) return;
+    for (const auto& s : data.skipped)
+        if (auto guid = DecodeIfcGlobalId(s.globalId)) taken.insert(*guid);
+    std::unordered_set<std::string> texts;
+    std::vector<bool> drop(data.products.size(), false);
+    for (size_t index : outOfRange) {
+        IfcProductData& p = data.products[index];
+        if (!texts.insert(p.globalId).second) {
+            data.skipped.push_back(RepeatedGlobalId(p));
+            drop[index] = true;
+            continue;
+        }
+        uint32_t attempt = 0;
+        do p.guid = GuidOfOutOfRangeGlobalId(p.globalId, attempt++);
+        while (!taken.insert(p.guid).second);
+        data.notices.push_back({IfcReadNotice::OutOfRangeGlobalId, Subject(p)});
+    }
+    size_t kept = 0;
+    for (size_t i = 0; i < data.products.size(); ++i) {
+        if (drop[i]) continue;
+        if (kept != i) data.products[kept] = std::move(data.products[i]);
+        ++kept;
+    }
+    data.products.resize(kept);
+}
+
 } // namespace
 
 IfcBuildingData ReadIfcText(std::string_view stepText) {
@@ -246,6 +284,7 @@ IfcBuildingData ReadIfcText(std::string_view stepText) {
 
     const int quietSeconds = kMaxSecondsPerProduct + static_cast<int>(stepText.size() / 10'000'000);
     std::unordered_set<API_Guid, API_GuidHash> seen;
+    std::vector<size_t> outOfRange; // in data.products, waiting for their GUIDs
     size_t from = 0;
     for (int failures = 0;; ++failures) {
         ChildOutput child =
@@ -267,10 +306,12 @@ IfcBuildingData ReadIfcText(std::string_view stepText) {
                 break;
             case RecordKind::Product:
                 working = false;
-                if (seen.insert(record.product.guid).second) data.products.push_back(std::move(record.product));
-                else
-                    data.skipped.push_back({record.product.globalId, record.product.ifcClass, "GlobalId used by an earlier product",
-                                            IfcLeftOutCause::RepeatedGlobalId, record.product.name});
+                if (IsOutOfRangeIfcGlobalId(record.product.globalId)) outOfRange.push_back(data.products.size());
+                else if (!seen.insert(record.product.guid).second) {
+                    data.skipped.push_back(RepeatedGlobalId(record.product));
+                    break;
+                }
+                data.products.push_back(std::move(record.product));
                 break;
             case RecordKind::Skipped:
                 working = false;
@@ -294,6 +335,8 @@ IfcBuildingData ReadIfcText(std::string_view stepText) {
             throw EIfcFile("not readable as IFC: the IFC library failed on " + std::to_string(kMaxLibraryFailures) + " products");
         from = currentPosition + 1;
     }
+    GiveOutOfRangeGuids(data, outOfRange, seen);
+    for (int id : scan.repeated) data.notices.push_back({IfcReadNotice::RepeatedRecord, "#" + std::to_string(id)});
     if (data.products.empty()) {
         if (data.skipped.empty()) throw EIfcFile("no product with body geometry");
         throw EIfcFile("no product with usable body geometry (" + std::to_string(data.skipped.size()) +

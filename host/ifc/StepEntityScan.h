@@ -13,6 +13,8 @@
 
 struct StepScan {
     std::vector<int> ids; // in file order
+    // Numbers written twice with the same text, each once, in the order of their second writing.
+    std::vector<int> repeated;
 
     bool Defined(int id) const { return index.count(id) != 0; }
     // The record's place in `ids`, or -1.
@@ -35,5 +37,7 @@ struct StepScan {
 };
 
 // Throws EIfcFile (without a file name) for a syntax error, a loop of references or a number
-// defined twice. A reference to a number no record has is the reader's to judge.
+// defined twice with different texts. A record written again as it was is read once (some
+// exporters write the same record twice). A reference to a number no record has is the reader's
+// to judge.
 StepScan ScanStepEntities(std::string_view text);
