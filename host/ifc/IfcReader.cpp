@@ -1,6 +1,7 @@
 #include "host/ifc/IfcReader.h"
 
 #include "host/ifc/ChildProcess.h"
+#include "host/ifc/ConversionHeap.h"
 #include "host/ifc/ConversionRecords.h"
 #include "host/ifc/IfcGuid.h"
 #include "host/ifc/LibraryMessages.h"
@@ -108,8 +109,30 @@ public:
         return shape;
     }
 
-    void Release(const shared_ptr<ProductShapeData>& shape) {
-        if (shape) shape->clearAll();
+    // The product's mesh, made on the conversion heap (ConversionHeap.h) and copied off it;
+    // empty, with `problem` said, when the library failed.
+    ProductMesh Mesh(const shared_ptr<IfcProduct>& product, const std::vector<shared_ptr<IfcRepresentation>>& bodies,
+                     std::string& problem) {
+        ProductMesh mesh;
+        ConversionHeap::Scope heap;
+        try {
+            shared_ptr<ProductShapeData> shape = Convert(product, bodies);
+            std::string said;
+            ProductMesh made = TriangulateProduct(*shape, said);
+            {
+                ConversionHeap::Pause pause;
+                mesh.vertices.assign(made.vertices.begin(), made.vertices.end());
+                mesh.triangles.assign(made.triangles.begin(), made.triangles.end());
+                problem.assign(said);
+            }
+            shape->clearAll();
+        } catch (...) {
+            ConversionHeap::Pause pause;
+            problem = Describe(std::current_exception());
+        }
+        // What the library keeps between products would hold memory of this one's heap.
+        converter_.getRepresentationConverter()->clearCache();
+        return mesh;
     }
 
 private:
@@ -164,16 +187,8 @@ void ConvertProducts(shared_ptr<BuildingModel>& model, const std::vector<int>& f
         }
 
         size_t mark = messages.Count();
-        shared_ptr<ProductShapeData> shape;
         std::string problem;
-        ProductMesh mesh;
-        try {
-            shape = converter.Convert(product, bodies);
-            mesh = TriangulateProduct(*shape, problem);
-        } catch (...) {
-            problem = Describe(std::current_exception());
-        }
-        converter.Release(shape);
+        ProductMesh mesh = converter.Mesh(product, bodies, problem);
         if (!problem.empty()) {
             skip(IfcLeftOutCause::GeometryNotMade, Reason("geometry not converted: " + problem, messages, mark));
             continue;
