@@ -5,6 +5,7 @@
 #include "host/ifc/ConversionRecords.h"
 #include "host/ifc/IfcGuid.h"
 #include "host/ifc/LibraryMessages.h"
+#include "host/ifc/LibraryParse.h"
 #include "host/ifc/ProductFacts.h"
 #include "host/ifc/ProductMesh.h"
 #include "host/ifc/ProductReferences.h"
@@ -24,12 +25,12 @@
 #include <ifcpp/model/BuildingException.h>
 #include <ifcpp/model/BuildingModel.h>
 #include <ifcpp/model/UnitConverter.h>
-#include <ifcpp/reader/ReaderSTEP.h>
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 #include <unordered_set>
 
 namespace {
@@ -223,12 +224,10 @@ void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from
         LibraryMessages messages;
         // Never taken apart: the child's end frees it, faster than the library's own clearing.
         auto model = std::make_shared<BuildingModel>();
+        new shared_ptr<BuildingModel>(model);
         messages.Listen(*model);
         try {
-            ReaderSTEP reader;
-            messages.Listen(reader);
-            std::string text(stepText);
-            reader.loadModelFromString(text, model);
+            ParseWithLibrary(stepText, scan, model, messages, std::max(1u, std::thread::hardware_concurrency()));
         } catch (...) {
             throw EIfcFile("not readable as IFC: " + Describe(std::current_exception()));
         }
@@ -368,8 +367,14 @@ IfcBuildingData ReadIfcFile(const std::string& path) {
     std::uintmax_t size = std::filesystem::file_size(path, ec);
     if (!ec && size > kMaxIfcBytes) throw EIfcFile(path + ": larger than " + std::to_string(kMaxIfcBytes >> 20) + " MB");
     std::string text;
-    if (!ec) text.reserve(static_cast<size_t>(size));
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!ec) {
+        text.resize(static_cast<size_t>(size));
+        in.read(text.data(), static_cast<std::streamsize>(text.size()));
+        text.resize(static_cast<size_t>(in.gcount()));
+    }
+    // A file still growing, or one whose size the system does not know.
+    char more[65536];
+    while (in.read(more, sizeof more) || in.gcount() > 0) text.append(more, static_cast<size_t>(in.gcount()));
     if (in.bad()) throw EIfcFile(path + ": cannot be read: " + std::strerror(errno));
     try {
         return ReadIfcText(text);

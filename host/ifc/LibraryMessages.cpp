@@ -42,6 +42,7 @@ void LibraryMessages::Receive(void* self, shared_ptr<StatusCallback::Message> me
 }
 
 void LibraryMessages::Add(std::string text) {
+    std::lock_guard<std::mutex> hold(lock_);
     CollectUnknownTypes(text, unknownTypes_);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
     if (text.empty() || texts_.size() >= kMaxMessages) return;

@@ -43,14 +43,13 @@ StepScan ScanStepEntities(std::string_view text) {
     StepDataReader reader(text);
     StepScan g;
     StepRecord record;
-    std::vector<size_t> ends;
     std::unordered_set<int> repeated;
     while (reader.Next(record)) {
         auto [at, added] = g.index.emplace(record.id, static_cast<uint32_t>(g.ids.size()));
         if (!added) {
             // The library keeps one of the two without a word, and which one decides the model.
             const size_t first = g.offsets[at->second];
-            std::string_view before = text.substr(first, ends[at->second] - first);
+            std::string_view before = text.substr(first, g.ends[at->second] - first);
             if (before != text.substr(record.offset, record.end - record.offset))
                 throw EIfcFile("entity #" + std::to_string(record.id) + " is defined twice, differently (on lines " +
                                std::to_string(StepLineAt(text, first)) + " and " + std::to_string(StepLineAt(text, record.offset)) + ")");
@@ -59,7 +58,7 @@ StepScan ScanStepEntities(std::string_view text) {
         }
         g.ids.push_back(record.id);
         g.offsets.push_back(record.offset);
-        ends.push_back(record.end);
+        g.ends.push_back(record.end);
         g.productRefs.push_back(record.productRefs);
         g.refs.insert(g.refs.end(), record.refs.begin(), record.refs.end());
         g.firstRef.push_back(static_cast<uint32_t>(g.refs.size()));

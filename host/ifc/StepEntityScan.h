@@ -26,6 +26,7 @@ struct StepScan {
         return {refs.data() + firstRef[position], refs.data() + firstRef[position + 1]};
     }
     size_t Offset(uint32_t position) const { return offsets[position]; }
+    size_t End(uint32_t position) const { return ends[position]; } // past its ';'
     // A product's placement and representation, when the record is one (StepRecord::productRefs).
     std::array<int, 2> ProductReferences(uint32_t position) const { return productRefs[position]; }
 
@@ -33,6 +34,7 @@ struct StepScan {
     std::vector<uint32_t> firstRef{0}; // into refs, one more than ids
     std::vector<int> refs;
     std::vector<size_t> offsets;
+    std::vector<size_t> ends;
     std::vector<std::array<int, 2>> productRefs;
 };
 
