@@ -26,16 +26,25 @@
 #include <ifcpp/model/BuildingModel.h>
 #include <ifcpp/model/UnitConverter.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <thread>
 #include <unordered_set>
+#include <sys/mman.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
 constexpr std::uintmax_t kMaxIfcBytes = std::uintmax_t{1} << 30;
+
+std::atomic<unsigned> readerThreads{0};
 
 std::string Describe(const std::exception_ptr& error) {
     try {
@@ -148,11 +157,11 @@ std::string Reason(const std::string& what, const LibraryMessages& messages, siz
 
 // In the converting child: the products from `from` on, each announced before the library
 // works on it.
-void ConvertProducts(shared_ptr<BuildingModel>& model, const std::vector<int>& fileOrder, size_t from,
+void ConvertProducts(shared_ptr<BuildingModel>& model, const std::vector<int>& fileOrder, size_t from, size_t to,
                      LibraryMessages& messages, ProductReferences& references, RecordWriter& out) {
     ProductConverter converter(model, messages);
     const auto& entities = model->getMapIfcEntities();
-    for (size_t position = from; position < fileOrder.size(); ++position) {
+    for (size_t position = from; position < to; ++position) {
         auto found = entities.find(fileOrder[position]);
         if (found == entities.end()) continue;
         auto product = dynamic_pointer_cast<IfcProduct>(found->second);
@@ -218,6 +227,126 @@ void ConvertProducts(shared_ptr<BuildingModel>& model, const std::vector<int>& f
     }
 }
 
+// The library's own faults (it follows references it never checked) end only the child that
+// met them; a product it fails on is left out and the rest converted by a new child.
+constexpr int kMaxLibraryFailures = 16;
+// A product the library has worked on this long without an answer is taken for a hang; the
+// parse before the first product gets a second more for every 10 MB.
+constexpr int kMaxSecondsPerProduct = 60;
+// Fewer products than this are not worth a second process.
+constexpr size_t kMinProductsToShare = 64;
+
+void WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return; // the reader is gone
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+}
+
+// Where to split the products from `from` on between two processes: half of them on each side;
+// the end of the file when there are too few.
+size_t SharePoint(const BuildingModel& model, const StepScan& scan, size_t from) {
+    const std::vector<int>& fileOrder = scan.ids;
+    std::vector<size_t> products;
+    const auto& entities = model.getMapIfcEntities();
+    for (size_t position = from; position < fileOrder.size(); ++position) {
+        if (!scan.MayBeProduct(static_cast<uint32_t>(position))) continue;
+        auto found = entities.find(fileOrder[position]);
+        if (found == entities.end()) continue;
+        auto* product = dynamic_cast<const IfcProduct*>(found->second.get());
+        if (product && IsCandidate(*product)) products.push_back(position);
+    }
+    return products.size() < kMinProductsToShare ? fileOrder.size() : products[products.size() / 2];
+}
+
+// The second process's records, passed on whole as they come in through a memory file; when it
+// died or hung on a product, that product is left out and the rest of its share converted here.
+class SecondShare {
+public:
+    SecondShare(pid_t pid, int file, size_t to) : pid_(pid), file_(file), to_(to) {}
+
+    void Finish(shared_ptr<BuildingModel>& model, const std::vector<int>& fileOrder, LibraryMessages& messages,
+                ProductReferences& references, RecordWriter& out, int fd) {
+        out.Flush();
+        int status = 0;
+        auto lastNews = std::chrono::steady_clock::now();
+        while (true) {
+            const bool exited = waitpid(pid_, &status, WNOHANG) == pid_;
+            if (Pass(fd)) lastNews = std::chrono::steady_clock::now();
+            if (exited) break;
+            if (std::chrono::steady_clock::now() - lastNews > std::chrono::seconds(kMaxSecondsPerProduct)) {
+                kill(pid_, SIGKILL);
+                while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+                }
+                Pass(fd);
+                status = 1;
+                break;
+            }
+            usleep(5'000);
+        }
+        close(file_);
+        if (ended_ && WIFEXITED(status) && WEXITSTATUS(status) == 0) return;
+        // It stopped on a product, or between two.
+        const size_t resume = begun_ ? position_ + 1 : next_;
+        if (begun_) {
+            IfcSkippedProduct s = current_;
+            s.cause = IfcLeftOutCause::GeometryNotMade;
+            s.reason = "geometry not converted: the IFC library failed on it";
+            out.Skipped(s);
+        }
+        ConvertProducts(model, fileOrder, resume, to_, messages, references, out);
+    }
+
+    void StartAt(size_t from) { next_ = from; }
+
+private:
+    // True when anything new came.
+    bool Pass(int fd) {
+        char block[1 << 16];
+        bool news = false;
+        for (ssize_t n; (n = pread(file_, block, sizeof block, static_cast<off_t>(read_))) > 0;) {
+            pending_.append(block, static_cast<size_t>(n));
+            read_ += static_cast<size_t>(n);
+            news = true;
+        }
+        std::string_view rest = pending_;
+        size_t whole = 0; // bytes of whole records to pass on
+        ConversionRecord record;
+        while (!ended_ && ReadRecord(rest, record)) {
+            const size_t used = pending_.size() - rest.size();
+            if (record.kind == RecordKind::End) {
+                ended_ = true; // its End is this process's to give
+                whole = used;
+                break;
+            }
+            if (record.kind == RecordKind::Begin) {
+                begun_ = true;
+                position_ = record.position;
+                current_ = std::move(record.skipped);
+            } else if (record.kind == RecordKind::Product || record.kind == RecordKind::Skipped) {
+                begun_ = false;
+                next_ = position_ + 1;
+            }
+            WriteAll(fd, std::string_view(pending_).substr(whole, used - whole));
+            whole = used;
+        }
+        pending_.erase(0, whole);
+        return news;
+    }
+
+    pid_t pid_;
+    int file_;
+    size_t to_;
+    size_t read_ = 0;
+    std::string pending_;
+    bool ended_ = false;
+    bool begun_ = false;
+    size_t position_ = 0, next_ = 0;
+    IfcSkippedProduct current_;
+};
+
 void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from, int fd) {
     RecordWriter out(fd);
     try {
@@ -226,8 +355,10 @@ void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from
         auto model = std::make_shared<BuildingModel>();
         new shared_ptr<BuildingModel>(model);
         messages.Listen(*model);
+        const unsigned wanted = readerThreads.load();
+        const unsigned cores = wanted ? wanted : std::max(1u, std::thread::hardware_concurrency());
         try {
-            ParseWithLibrary(stepText, scan, model, messages, std::max(1u, std::thread::hardware_concurrency()));
+            ParseWithLibrary(stepText, scan, model, messages, cores);
         } catch (...) {
             throw EIfcFile("not readable as IFC: " + Describe(std::current_exception()));
         }
@@ -235,7 +366,34 @@ void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from
         ProductReferences references(stepText, scan, *model, messages);
         // Once for the file: a child started after a library fault follows one that passed.
         if (from == 0) references.RefuseMissingRecords();
-        ConvertProducts(model, scan.ids, from, messages, references, out);
+        // The later half of the products in a second process, on the model parsed once; every
+        // product is made on the conversion heap, the same bytes in either process.
+        const size_t end = scan.ids.size();
+        const size_t split = cores > 1 ? SharePoint(*model, scan, from) : end;
+        if (split < end) {
+            out.Flush();
+            const int file = memfd_create("ifc-share", MFD_CLOEXEC);
+            const pid_t pid = file < 0 ? -1 : fork();
+            if (pid == 0) {
+                prctl(PR_SET_PDEATHSIG, SIGKILL);
+                RecordWriter second(file);
+                ConvertProducts(model, scan.ids, split, end, messages, references, second);
+                second.End();
+                second.Flush();
+                _exit(0);
+            }
+            ConvertProducts(model, scan.ids, from, split, messages, references, out);
+            if (pid > 0) {
+                SecondShare share(pid, file, end);
+                share.StartAt(split);
+                share.Finish(model, scan.ids, messages, references, out, fd);
+            } else {
+                if (file >= 0) close(file);
+                ConvertProducts(model, scan.ids, split, end, messages, references, out);
+            }
+        } else {
+            ConvertProducts(model, scan.ids, from, end, messages, references, out);
+        }
         out.End();
     } catch (const EIfcFile& e) {
         out.Failed(e.what());
@@ -244,13 +402,6 @@ void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from
     }
     out.Flush();
 }
-
-// The library's own faults (it follows references it never checked) end only the child that
-// met them; a product it fails on is left out and the rest converted by a new child.
-constexpr int kMaxLibraryFailures = 16;
-// A product the library has worked on this long without an answer is taken for a hang; the
-// parse before the first product gets a second more for every 10 MB.
-constexpr int kMaxSecondsPerProduct = 60;
 
 IfcSkippedProduct RepeatedGlobalId(const IfcProductData& p) {
     return {p.globalId, p.ifcClass, "GlobalId used by an earlier product", IfcLeftOutCause::RepeatedGlobalId, p.name};
@@ -290,6 +441,8 @@ void GiveOutOfRangeGuids(IfcBuildingData& data, const std::vector<size_t>& outOf
 }
 
 } // namespace
+
+void SetIfcReaderThreads(unsigned threads) { readerThreads = threads; }
 
 IfcBuildingData ReadIfcText(std::string_view stepText) {
     IfcBuildingData data;

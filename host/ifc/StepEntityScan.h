@@ -29,6 +29,8 @@ struct StepScan {
     size_t End(uint32_t position) const { return ends[position]; } // past its ';'
     // A product's placement and representation, when the record is one (StepRecord::productRefs).
     std::array<int, 2> ProductReferences(uint32_t position) const { return productRefs[position]; }
+    // Every product is; most other records are not, and need not be looked up.
+    bool MayBeProduct(uint32_t position) const { return productRefs[position][0] >= 0 || productRefs[position][1] >= 0; }
 
     std::unordered_map<int, uint32_t> index;
     std::vector<uint32_t> firstRef{0}; // into refs, one more than ids

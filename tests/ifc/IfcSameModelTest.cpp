@@ -1,8 +1,11 @@
 // The same IFC file gives the same model, byte for byte, on every read: walls with openings
 // (the library's Boolean operations) in a real Revit file and in the house's revision, read
-// again and again from a process whose own memory is laid out differently each time.
+// again and again from a process whose own memory is laid out differently each time, and read
+// by one process or two with any number of threads.
 #include "HostFixture.h"
 #include "host/HostTestFiles.h"
+
+#include "host/ifc/IfcReader.h"
 
 #include <memory>
 
@@ -35,4 +38,17 @@ TEST_F(IfcSameModel, EveryReadOfAFileSavesTheSameBytes) {
             EXPECT_TRUE(OpenedAndSaved(file) == first) << "read " << read;
         }
     }
+}
+
+TEST_F(IfcSameModel, OneProcessOrTwoAndAnyThreadsSaveTheSameBytes) {
+    for (const char* file : {"duplex.ifc", "MULTICOM-Prefab.ifc"}) {
+        SCOPED_TRACE(file);
+        SetIfcReaderThreads(1);
+        const std::string alone = OpenedAndSaved(file);
+        for (unsigned threads : {2u, 3u, 0u}) {
+            SetIfcReaderThreads(threads);
+            EXPECT_TRUE(OpenedAndSaved(file) == alone) << threads << " threads";
+        }
+    }
+    SetIfcReaderThreads(0);
 }
