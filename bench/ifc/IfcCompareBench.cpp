@@ -4,14 +4,16 @@
 // the view fitted), in a process of its own started before the clock. web-ifc: OpenModel and
 // StreamAllMeshes with every geometry's arrays taken out, under node, timed inside the script
 // (web-ifc-open.js). Peak memory: the largest sum of proportional set sizes of the process and
-// its children, sampled every
-// 10 ms for two seconds, then every 100 ms, so a child's pages shared with its parent count once.
+// its children (so pages a child shares with its parent count once), sampled every 10 ms for two
+// seconds, then every 100 ms: a short open's peak may be missed.
 // Without node, or without web-ifc, ours is measured alone.
 //
 //   bench_ifccompare [--products N,N...] [--copy-of FILE] [--web-ifc DIR] [--keep DIR] [--runs N]
 //
 // --products   sizes of the generated models (default 10000,30000,100000; 0 for none)
-// --copy-of    the building copied (default tests/data/ifc/duplex.ifc)
+// --copy-of    the building copied (default tests/data/ifc/duplex.ifc, 2.6 MB a copy: past
+//              100,000 products it is larger than the 1 GB the host opens; MULTICOM-Prefab.ifc
+//              makes 100,000 products in 390 MB)
 // --web-ifc    the folder of web-ifc's package (default $BV_WEB_IFC, else
 //              build/tools/web-ifc/node_modules/web-ifc under the source folder, where
 //              bench/ifc/install-web-ifc.sh installs it)

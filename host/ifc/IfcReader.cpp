@@ -31,6 +31,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -333,6 +334,8 @@ private:
             whole = used;
         }
         pending_.erase(0, whole);
+        // What was read is memory no longer needed.
+        if (news) fallocate(file_, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(read_));
         return news;
     }
 
@@ -376,10 +379,15 @@ void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from
             const pid_t pid = file < 0 ? -1 : fork();
             if (pid == 0) {
                 prctl(PR_SET_PDEATHSIG, SIGKILL);
-                RecordWriter second(file);
-                ConvertProducts(model, scan.ids, split, end, messages, references, second);
-                second.End();
-                second.Flush();
+                // Never back into this process's caller: its pipe is not this one's to write.
+                try {
+                    RecordWriter second(file);
+                    ConvertProducts(model, scan.ids, split, end, messages, references, second);
+                    second.End();
+                    second.Flush();
+                } catch (...) {
+                    _exit(2);
+                }
                 _exit(0);
             }
             ConvertProducts(model, scan.ids, from, split, messages, references, out);
