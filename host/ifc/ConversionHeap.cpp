@@ -9,9 +9,9 @@
 
 namespace {
 
-// Far from where Linux puts programs, their heaps and their mappings, and above the
-// sanitizers' shadow memory.
-constexpr uintptr_t kBase = 0x600000000000;
+// Far from where Linux puts programs, their heaps and their mappings, above the sanitizers'
+// shadow memory and below their allocators' space (from 0x600000000000).
+constexpr uintptr_t kBase = 0x3e0000000000;
 constexpr size_t kReserve = size_t{64} << 30;
 // What a product left resident above this goes back to the system after it.
 constexpr size_t kKeptResident = size_t{64} << 20;
