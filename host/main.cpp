@@ -14,7 +14,7 @@ namespace {
 
 int Usage(const std::string& message) {
     std::fprintf(stderr, "quorvel: %s\nusage: quorvel [--model FILE] [--addon FILE] [--prefs FILE] "
-                         "[--now YYYY-MM-DD[THH:MM]] [--keep-going] [SCRIPT|-]\n"
+                         "[--now YYYY-MM-DD[THH:MM]] [--lang hu|en] [--keep-going] [SCRIPT|-]\n"
                          "       quorvel --help | --version\n", message.c_str());
     return 2;
 }

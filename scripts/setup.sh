@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg
   nlohmann-json3-dev libpng-dev libfreetype-dev fonts-dejavu-core libicu-dev libpugixml-dev
-  qt6-base-dev
+  qt6-base-dev qt6-translations-l10n
   libifcplusplus-dev libboost-dev
 )
 missing=()

@@ -131,3 +131,6 @@ GSErr HostProjectGetUserData(uint8_t* ud) {
 GSErr HostProjectSetUserData(const uint8_t* ud) {
     return CallWithToken<kHostProjectSetUserData, HostProjectSetUserDataFunc>(ud);
 }
+GSErr HostElementGetFacts(const uint8_t* head, uint32_t* facts, int32_t* count, int32_t flags) {
+    return CallWithToken<kHostElementGetFacts, HostElementGetFactsFunc>(head, facts, count, flags);
+}

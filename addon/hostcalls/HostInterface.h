@@ -60,3 +60,4 @@ GSErr HostSelectionGet(uint8_t* selectionInfo, uint32_t* entryHandle, int32_t fl
 GSErr HostSelectElements(const uint8_t* entries, int32_t count, bool add);
 GSErr HostProjectGetUserData(uint8_t* userDataRecord);
 GSErr HostProjectSetUserData(const uint8_t* userDataRecord);
+GSErr HostElementGetFacts(const uint8_t* headRecord, uint32_t* factsHandle, int32_t* count, int32_t flags);

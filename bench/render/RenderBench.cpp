@@ -4,6 +4,8 @@
 //
 //   BM_House3D, BM_HousePhoto, BM_Estate3D, BM_EstatePhoto: one fixed view, scene built and
 //       drawn every time (the shadow map may be reused, as the geometry stays).
+//   BM_EstateGlass3D, BM_EstateGlassPhoto: the estate with its 2,400 windows of glass, blended
+//       over the rooms and walls behind them (the example house has glass in its seven windows).
 //   BM_HousePath3D, BM_HousePathPhoto: a different view every frame, the camera walking round
 //       the house between its four path cameras (32 positions); counter "fps".
 //   BM_PathPhotoThreads/N, BM_PathPhotoNewSun/N: the photo along the path drawn by a renderer
@@ -42,8 +44,9 @@ std::unique_ptr<HostModel> House() {
     return std::move(loaded.model);
 }
 
-// A housing estate: 400 houses of 25 elements each (walls, slabs, openings, furniture) on a grid.
-std::unique_ptr<HostModel> Estate() {
+// A housing estate: 400 houses of 25 elements each (walls, slabs, openings, furniture) on a grid;
+// the windows of glass if asked.
+std::unique_ptr<HostModel> Estate(bool glass = false) {
     auto m = std::make_unique<HostModel>();
     m->CreateAttribute(HostAttribute::Layer, MakeAttributeRecord(HostAttribute::Layer, "Layer"));
     for (int i = 0; i < 4; ++i) {
@@ -55,6 +58,17 @@ std::unique_ptr<HostModel> Estate() {
             LE::Put<uint64_t>(r, off, bits);
         m->CreateAttribute(HostAttribute::Material, r);
     }
+    int16_t glassMaterial = 0;
+    if (glass) {
+        auto r = MakeAttributeRecord(HostAttribute::Material, "Glass");
+        double c = 0.8;
+        uint64_t bits;
+        std::memcpy(&bits, &c, 8);
+        for (size_t off : {HostAttribute::kMatSurfaceRed, HostAttribute::kMatSurfaceGreen, HostAttribute::kMatSurfaceBlue})
+            LE::Put<uint64_t>(r, off, bits);
+        LE::Put<int16_t>(r, HostAttribute::kMatTransparency, 60);
+        glassMaterial = m->CreateAttribute(HostAttribute::Material, r);
+    }
     EnsureDefaultPens(*m);
     for (int h = 0; h < 400; ++h) {
         double x0 = (h % 20) * 14.0, y0 = (h / 20) * 14.0;
@@ -64,6 +78,7 @@ std::unique_ptr<HostModel> Estate() {
             e.SetKind(kind);
             e.SetLayer(1);
             for (size_t off : {104, 108, 118, 120, 122}) LE::Put<int16_t>(e.Bytes(), off, static_cast<int16_t>(1 + (k + off) % 4));
+            if (glassMaterial && kind == HostElement::Window) LE::Put<int16_t>(e.Bytes(), 108, glassMaterial);
             e.geometry.shape = Geometry::Shape::Box;
             double fx = x0 + (k % 5) * 2.0, fy = y0 + (k / 5) * 2.0, fz = (k % 3) * 3.0;
             e.geometry.min = {fx, fy, fz};
@@ -102,6 +117,14 @@ void BM_Estate3D(benchmark::State& s) {
 }
 void BM_EstatePhoto(benchmark::State& s) {
     auto m = Estate();
+    Render(s, m.get(), RenderStyle::Photo);
+}
+void BM_EstateGlass3D(benchmark::State& s) {
+    auto m = Estate(true);
+    Render(s, m.get(), RenderStyle::Window3D);
+}
+void BM_EstateGlassPhoto(benchmark::State& s) {
+    auto m = Estate(true);
     Render(s, m.get(), RenderStyle::Photo);
 }
 
@@ -199,6 +222,8 @@ BENCHMARK(BM_House3D)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProc
 BENCHMARK(BM_HousePhoto)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK(BM_Estate3D)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK(BM_EstatePhoto)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK(BM_EstateGlass3D)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK(BM_EstateGlassPhoto)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK(BM_HousePath3D)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK(BM_HousePathPhoto)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK(BM_PathPhotoThreads)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();

@@ -12,3 +12,7 @@ inline QRect PixelRect(const DGRect& r) { return QRect(ToPixels(r.left), ToPixel
 class QWidget;
 // The toolkit's dialog font: the size the descriptions' item rectangles were laid out for.
 void UseDialogFont(QWidget& widget);
+
+// The row height of a dialog's list (in units) that gives the editors laid over a row, which
+// are the row less 7 units high, room for their text in the dialog's font.
+int16_t ListRowHeight(const QWidget& dialog);

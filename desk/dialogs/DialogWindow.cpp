@@ -7,6 +7,19 @@
 
 #include <QCloseEvent>
 #include <QResizeEvent>
+#include <QScreen>
+
+#include <algorithm>
+
+namespace {
+
+// Room a list shows: this many rows, and a first column up to this width (units).
+constexpr int kRowsShown = 16;
+constexpr int kWidestColumn = 520;
+// Padding of a cell's text, as the list draws it.
+constexpr int kCellPadding = 6;
+
+} // namespace
 
 DialogWindow::DialogWindow(DGDialog& dialog, QWidget* parent) : QWidget(parent, Qt::Tool), dialog_(&dialog) {
     setObjectName(QStringLiteral("dialog%1").arg(dialog.Id()));
@@ -33,6 +46,8 @@ DialogWindow::DialogWindow(DGDialog& dialog, QWidget* parent) : QWidget(parent, 
             items_[id] = new ItemWidget(id, [this, id] { return dialog_ ? dialog_->Item(id) : nullptr; }, this, events);
         }
     }
+    // The description's layout is the least room its items need.
+    setMinimumSize(ToPixels(dialog.Width()), ToPixels(dialog.Height()));
     Sync();
 }
 
@@ -95,6 +110,7 @@ void DialogWindow::Sync() {
         resize(size);
     }
     for (auto& [id, list] : lists_) list->Sync();
+    FitContent();
     PlaceEditors();
     for (auto& [id, widget] : items_) widget->Sync();
     for (auto& [listId, view] : lists_)
@@ -103,6 +119,47 @@ void DialogWindow::Sync() {
                 if (QWidget* w = ItemView(editorId)) w->raise();
     if (dialog_->IsVisible() != isVisible()) setVisible(dialog_->IsVisible());
     syncing_ = false;
+}
+
+void DialogWindow::FitContent() {
+    if (!dialog_ || !dialog_->IsProcessing()) return;
+    QScreen* shownOn = screen();
+    QRect room = shownOn ? shownOn->availableGeometry() : QRect(0, 0, 1 << 14, 1 << 14);
+    for (auto& [listId, view] : lists_) {
+        const DGListState* list = dialog_->List(listId);
+        if (!list || list->tabs.empty()) continue;
+        QFontMetrics metrics(view->font());
+        int widest = 0;
+        for (const DGListRow& row : list->rows)
+            if (!row.tabs.empty()) widest = std::max(widest, metrics.horizontalAdvance(FromCodePage(row.tabs[0])));
+        std::pair<size_t, int> content{list->rows.size(), widest};
+        if (content == fitted_) continue;
+        fitted_ = content;
+        // The first column grows with the window, as a list of names does.
+        const DGTabField& first = list->tabs.front();
+        int columnWidth = ToPixels(first.right - first.left);
+        int wanted = std::min(widest + kCellPadding, ToPixels(kWidestColumn));
+        int dx = std::clamp(wanted - columnWidth, 0, std::max(0, room.width() - frameGeometry().width()));
+        int rows = std::min<int>(static_cast<int>(list->rows.size()), kRowsShown);
+        // From the list's own rectangle: a hidden window has not laid out its list's inside yet.
+        int shown = view->geometry().height() - 2 * view->frameWidth();
+        int dy = std::clamp(rows * view->RowHeightPixels() - shown, 0, std::max(0, room.height() - frameGeometry().height()));
+        if (dx <= 0 && dy <= 0) continue;
+        // As the user's resize: the dialog moves and grows its items its own way.
+        dialog_->UserResize(static_cast<int16_t>(ToUnits(dx)), static_cast<int16_t>(ToUnits(dy)));
+        appliedSize_ = QSize(ToPixels(dialog_->Width()), ToPixels(dialog_->Height()));
+        // A window in the lower half of the screen keeps its bottom edge: it grows upwards.
+        bool low = frameGeometry().center().y() > room.center().y();
+        int grownBy = appliedSize_.height() - height();
+        resize(appliedSize_);
+        if (low && isVisible()) move(pos() - QPoint(0, grownBy));
+        view->Sync();
+        // Grown past the screen's edge, the window steps back onto it.
+        QRect frame = frameGeometry();
+        QPoint shift(std::min(0, room.right() - frame.right()), std::max(0, room.top() - frame.top()));
+        if (shift.y() == 0) shift.setY(std::min(0, room.bottom() - frame.bottom()));
+        if (!shift.isNull() && isVisible()) move(pos() + shift);
+    }
 }
 
 void DialogWindow::closeEvent(QCloseEvent* event) {

@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -17,6 +18,14 @@
 #include <QSpinBox>
 
 namespace {
+
+// The locale's short date with the whole year; Hungarian dates as Hungarians write them by hand.
+QString DateDisplayFormat(const QLocale& locale) {
+    if (locale.language() == QLocale::Hungarian) return QStringLiteral("yyyy.MM.dd.");
+    QString format = locale.dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QStringLiteral("yyyy"))) format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    return format;
+}
 
 // Dates a date control offers: the item's bounds inside what the platform time holds.
 QDate BoundDate(int32_t value, bool upper) {
@@ -84,7 +93,7 @@ ItemWidget::ItemWidget(int16_t id, std::function<DGItem*()> item, QWidget* paren
     case DGItemKind::DateControl: {
         auto* d = new QDateEdit(parent);
         d->setCalendarPopup(true);
-        d->setDisplayFormat(QStringLiteral("yyyy.MM.dd."));
+        d->setDisplayFormat(DateDisplayFormat(QLocale()));
         connect(d, &QDateEdit::dateChanged, this, [this](QDate date) { Report(IsoDateText(date)); });
         widget_ = d;
         break;
@@ -107,6 +116,26 @@ ItemWidget::ItemWidget(int16_t id, std::function<DGItem*()> item, QWidget* paren
 }
 
 ItemWidget::~ItemWidget() = default;
+
+namespace {
+
+void SetFramed(QWidget* widget, bool framed) {
+    if (auto* e = qobject_cast<QLineEdit*>(widget)) e->setFrame(framed);
+    else if (auto* c = qobject_cast<QComboBox*>(widget)) c->setFrame(framed);
+    else if (auto* s = qobject_cast<QAbstractSpinBox*>(widget)) s->setFrame(framed);
+}
+
+} // namespace
+
+void ItemWidget::SetOverride(const QRect& pixels) {
+    if (!override_.isValid()) SetFramed(widget_, false);
+    override_ = pixels;
+}
+
+void ItemWidget::ClearOverride() {
+    if (override_.isValid()) SetFramed(widget_, true);
+    override_ = QRect();
+}
 
 bool ItemWidget::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn && !syncing_ && events_.focused) events_.focused(id_);

@@ -27,9 +27,10 @@ public:
     QWidget* Widget() const { return widget_; }
     // Reads the item's state into the widget without reporting it back.
     void Sync();
-    // Places the widget elsewhere than the item's own rectangle (an editor over a list cell).
-    void SetOverride(const QRect& pixels) { override_ = pixels; }
-    void ClearOverride() { override_ = QRect(); }
+    // Places the widget elsewhere than the item's own rectangle (an editor over a list cell,
+    // drawn without a frame: the cell is its frame).
+    void SetOverride(const QRect& pixels);
+    void ClearOverride();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

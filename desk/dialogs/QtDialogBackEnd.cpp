@@ -1,6 +1,7 @@
 #include "desk/dialogs/QtDialogBackEnd.h"
 
 #include "desk/dialogs/AlertBox.h"
+#include "desk/dialogs/DialogUnits.h"
 #include "desk/dialogs/DialogWindow.h"
 #include "desk/dialogs/FileDialogAsker.h"
 #include "desk/dialogs/ModalDialogWindow.h"
@@ -34,10 +35,15 @@ QtDialogBackEnd::~QtDialogBackEnd() {
 void QtDialogBackEnd::DialogCreated(DGDialog& dialog) {
     if (windows_.count(&dialog)) return;
     auto* window = new DialogWindow(dialog, parent_);
+    // Before the dialog opens: its owner sizes the editors over the rows from the row height.
+    for (const DGItem& item : dialog.Items())
+        if (DGListState* list = item.kind == DGItemKind::List ? dialog.List(item.id) : nullptr)
+            list->rowHeight = ListRowHeight(*window);
     window->afterInput = [this] {
         if (afterInput) afterInput();
     };
     windows_[&dialog] = window;
+    if (windowMade) windowMade(*window);
 }
 
 void QtDialogBackEnd::DialogDestroyed(DGDialog& dialog) {

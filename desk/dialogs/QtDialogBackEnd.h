@@ -33,6 +33,9 @@ public:
     ModalDialogWindow* CurrentModal() const;
     // Called after the user's input reached a dialog, so the host's views can follow.
     std::function<void()> afterInput;
+    // Called for each modeless dialog's window as it is made (still hidden), so the program can
+    // place it.
+    std::function<void(DialogWindow& window)> windowMade;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -79,14 +79,14 @@ bool IsElementDrawn(HostModel& model, const Element& element) {
     return !layer || !(LE::Get<uint32_t>(*layer, HostAttribute::kFlags) & HostAttribute::kLayerHidden);
 }
 
-Element* PickElement(HostModel& model, const ViewProjection& view, double x, double y) {
+Element* PickElement(HostModel& model, const ViewProjection& view, double x, double y, const ElementFilter& shown) {
     Vec3 o, d;
     view.Ray(x, y, o, d);
     Element* nearest = nullptr;
     Element* opening = nullptr;
     double nearestAt = std::numeric_limits<double>::max(), nearestLeave = 0, openingAt = std::numeric_limits<double>::max();
     for (const auto& e : model.Elements()) {
-        if (!IsElementDrawn(model, *e)) continue;
+        if (!IsElementDrawn(model, *e) || (shown && !shown(*e))) continue;
         auto hit = HitElement(*e, o, d);
         if (!hit) continue;
         if (IsOpening(*e) && hit->enter < openingAt) {
@@ -105,10 +105,10 @@ Element* PickElement(HostModel& model, const ViewProjection& view, double x, dou
 }
 
 std::vector<Element*> ElementsInside(HostModel& model, const ViewProjection& view, double left, double top, double right,
-                                     double bottom) {
+                                     double bottom, const ElementFilter& shown) {
     std::vector<Element*> out;
     for (const auto& e : model.Elements()) {
-        if (!IsElementDrawn(model, *e)) continue;
+        if (!IsElementDrawn(model, *e) || (shown && !shown(*e))) continue;
         bool any = false, all = true;
         for (const Vec3& c : Corners(*e)) {
             auto p = view.Project(c);
@@ -124,21 +124,25 @@ std::vector<Element*> ElementsInside(HostModel& model, const ViewProjection& vie
     return out;
 }
 
-std::vector<std::pair<Vec3, Vec3>> OutlineEdges(const Element& element) {
-    std::vector<std::pair<Vec3, Vec3>> edges;
+std::vector<Vec3> ElementCorners(const Element& element) { return Corners(element); }
+
+std::vector<std::array<Vec3, 3>> ElementTriangles(const Element& element) {
+    std::vector<std::array<Vec3, 3>> out;
     const Geometry& g = element.geometry;
     if (g.shape == Geometry::Shape::Box) {
         auto c = Corners(element);
-        for (int i = 0; i < 8; ++i)
-            for (int bit : {1, 2, 4})
-                if (!(i & bit)) edges.emplace_back(c[static_cast<size_t>(i)], c[static_cast<size_t>(i | bit)]);
+        // Two triangles a side: the corner bits are x, y, z.
+        const int sides[6][4] = {{0, 1, 3, 2}, {4, 6, 7, 5}, {0, 4, 5, 1}, {2, 3, 7, 6}, {0, 2, 6, 4}, {1, 5, 7, 3}};
+        for (const auto& s : sides) {
+            out.push_back({c[static_cast<size_t>(s[0])], c[static_cast<size_t>(s[1])], c[static_cast<size_t>(s[2])]});
+            out.push_back({c[static_cast<size_t>(s[0])], c[static_cast<size_t>(s[2])], c[static_cast<size_t>(s[3])]});
+        }
     } else if (g.shape == Geometry::Shape::Mesh) {
+        auto in = [&](int32_t i) { return i >= 0 && static_cast<size_t>(i) < g.vertices.size(); };
         for (const auto& t : g.triangles)
-            for (int k = 0; k < 3; ++k) {
-                int32_t a = t[static_cast<size_t>(k)], b = t[static_cast<size_t>((k + 1) % 3)];
-                if (a >= 0 && b >= 0 && static_cast<size_t>(a) < g.vertices.size() && static_cast<size_t>(b) < g.vertices.size())
-                    edges.emplace_back(g.vertices[static_cast<size_t>(a)], g.vertices[static_cast<size_t>(b)]);
-            }
+            if (in(t[0]) && in(t[1]) && in(t[2]))
+                out.push_back({g.vertices[static_cast<size_t>(t[0])], g.vertices[static_cast<size_t>(t[1])],
+                               g.vertices[static_cast<size_t>(t[2])]});
     }
-    return edges;
+    return out;
 }

@@ -2,7 +2,9 @@
 
 #include "desk/views/CameraNavigation.h"
 #include "desk/views/ElementPicker.h"
+#include "desk/views/SelectionOverlay.h"
 #include "host/render/ViewCamera.h"
+#include "host/render/ViewDepth.h"
 #include "host/render/ViewProjection.h"
 #include "host/render/WindowPictures.h"
 
@@ -12,6 +14,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace {
 
@@ -42,54 +45,79 @@ ModelView::ModelView(Host& host, RenderStyle style, QWidget* parent) : QWidget(p
     });
 }
 
+ElementFilter ModelView::Shown() const {
+    if (!isolated_) return {};
+    return [this](const Element& e) { return isolated_->count(e.Guid()) != 0; };
+}
+
+void ModelView::Isolate(std::optional<std::unordered_set<API_Guid, API_GuidHash>> only) {
+    isolated_ = std::move(only);
+    Refresh();
+}
+
+void ModelView::ZoomTo(const std::vector<Element*>& elements) {
+    std::vector<Vec3> points;
+    for (const Element* e : elements) {
+        auto corners = ElementCorners(*e);
+        points.insert(points.end(), corners.begin(), corners.end());
+    }
+    FitPoints(points);
+}
+
 void ModelView::Refresh() {
     sceneStale_ = true;
     pictureStale_ = true;
     update();
 }
 
-Image ModelView::RenderFull() {
+const Scene& ModelView::CurrentScene() {
     if (sceneStale_) {
-        scene_ = BuildScene(host_.Model());
+        scene_ = BuildScene(host_.Model(), Shown());
         sceneStale_ = false;
     }
-    return RenderScene(scene_, host_.Model().view.Camera(), std::max(1, width()), std::max(1, height()), style_,
+    return scene_;
+}
+
+Image ModelView::RenderFull() {
+    return RenderScene(CurrentScene(), host_.Model().view.Camera(), std::max(1, width()), std::max(1, height()), style_,
                        WindowBackground(host_.Model(), style_));
 }
 
 void ModelView::Render(bool coarse) {
     if (!coarse) {
         picture_ = ToQImage(RenderFull());
+    } else {
+        picture_ = ToQImage(RenderScene(CurrentScene(), host_.Model().view.Camera(), std::max(1, width() / kCoarseDivisor),
+                                        std::max(1, height() / kCoarseDivisor), style_,
+                                        WindowBackground(host_.Model(), style_)));
+    }
+    overlaySelection_.clear();
+    overlay_ = QImage();
+}
+
+void ModelView::UpdateOverlay(const QSize& size) {
+    HostModel& model = host_.Model();
+    if (!overlay_.isNull() && overlaySelection_ == model.Selection()) return;
+    overlaySelection_ = model.Selection();
+    if (overlaySelection_.empty()) {
+        overlay_ = QImage();
         return;
     }
-    if (sceneStale_) {
-        scene_ = BuildScene(host_.Model());
-        sceneStale_ = false;
-    }
-    Image small = RenderScene(scene_, host_.Model().view.Camera(), std::max(1, width() / kCoarseDivisor),
-                              std::max(1, height() / kCoarseDivisor), style_, WindowBackground(host_.Model(), style_));
-    picture_ = ToQImage(small).scaled(width(), height());
+    ViewDepth depth(CurrentScene(), model.view.Camera(), size.width(), size.height());
+    overlay_ = SelectionOverlay(model, model.view.Camera(), depth);
 }
 
 void ModelView::paintEvent(QPaintEvent*) {
-    if (pictureStale_ || picture_.size() != size()) {
+    if (pictureStale_ || (!coarse_ && picture_.size() != size())) {
         Render(coarse_);
         pictureStale_ = false;
     }
+    UpdateOverlay(picture_.size());
     QPainter painter(this);
-    painter.drawImage(0, 0, picture_);
-    // The selection's outline, drawn over the picture.
-    HostModel& model = host_.Model();
-    ViewProjection view(model.view.Camera(), width(), height());
-    painter.setPen(QPen(QColor(255, 128, 0), 2));
-    for (const API_Guid& g : model.Selection()) {
-        const Element* e = model.Find(g);
-        if (!e || !IsElementDrawn(model, *e)) continue;
-        for (const auto& [a, b] : OutlineEdges(*e)) {
-            auto pa = view.Project(a), pb = view.Project(b);
-            if (pa && pb) painter.drawLine(QPointF(pa->x, pa->y), QPointF(pb->x, pb->y));
-        }
-    }
+    // A coarse picture is drawn enlarged; the selection over it likewise, so it stays on its elements.
+    QRect whole = rect();
+    painter.drawImage(whole, picture_);
+    if (!overlay_.isNull()) painter.drawImage(whole, overlay_);
     if (band_.isValid()) {
         painter.setPen(QPen(QColor(0, 90, 200), 1, Qt::DashLine));
         painter.setBrush(QColor(0, 90, 200, 40));
@@ -103,6 +131,17 @@ void ModelView::resizeEvent(QResizeEvent*) {
         // The 3D window's size is what a movie from the current view captures.
         host_.Model().windows.view3D.SetSize(width(), height());
     }
+    if (fitWhenShown_ && isVisible()) FitAllWhenShown();
+}
+
+void ModelView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (fitWhenShown_) FitAllWhenShown();
+}
+
+void ModelView::FitAllWhenShown() {
+    fitWhenShown_ = !isVisible();
+    if (!fitWhenShown_) FitAll();
 }
 
 void ModelView::SetCamera(const ViewCamera& camera) {
@@ -121,10 +160,46 @@ void ModelView::OrbitBy(double yaw, double pitch) { SetCamera(Orbit(host_.Model(
 void ModelView::PanBy(double right, double up) { SetCamera(Pan(host_.Model().view.Camera(), right, up)); }
 void ModelView::ZoomBy(double factor) { SetCamera(Zoom(host_.Model().view.Camera(), factor)); }
 
+void ModelView::FitPoints(const std::vector<Vec3>& points) {
+    if (points.empty()) return;
+    SetCamera(FitToView(host_.Model().view.Camera(), points, width(), height()));
+}
+
+void ModelView::FitAll() {
+    HostModel& model = host_.Model();
+    std::vector<Vec3> points;
+    for (const auto& e : model.Elements())
+        if (IsElementDrawn(model, *e)) {
+            auto corners = ElementCorners(*e);
+            points.insert(points.end(), corners.begin(), corners.end());
+        }
+    FitPoints(points);
+}
+
+void ModelView::FitSelection() {
+    HostModel& model = host_.Model();
+    // A selected element on a hidden layer is still brought into view: the user asked for it.
+    std::vector<Element*> selected;
+    for (const API_Guid& g : model.Selection())
+        if (Element* e = model.Find(g)) selected.push_back(e);
+    ZoomTo(selected);
+}
+
+void ModelView::ShowStandardView(StandardView side) {
+    SetCamera(LookFrom(host_.Model().view.Camera(), side));
+    FitAll();
+}
+
+void ModelView::SetParallel(bool parallel) {
+    const ViewCamera& camera = host_.Model().view.Camera();
+    if (IsParallel(camera) == parallel) return;
+    SetCamera(WithViewAngle(camera, parallel ? kParallelViewAngle : kPerspectiveViewAngle));
+}
+
 void ModelView::ClickAt(QPoint point, bool toggle) {
     HostModel& model = host_.Model();
     ViewProjection view(model.view.Camera(), width(), height());
-    Element* e = PickElement(model, view, point.x() + 0.5, point.y() + 0.5);
+    Element* e = PickElement(model, view, point.x() + 0.5, point.y() + 0.5, Shown());
     auto& selection = model.Selection();
     if (!toggle) selection.clear();
     if (e) {
@@ -136,13 +211,18 @@ void ModelView::ClickAt(QPoint point, bool toggle) {
     if (selectionChanged) selectionChanged();
 }
 
-void ModelView::SelectInside(QRect band, bool add) {
+void ModelView::SelectInside(QRect band, bool add, bool hiddenToo) {
     HostModel& model = host_.Model();
     ViewProjection view(model.view.Camera(), width(), height());
+    std::unordered_set<const Element*> seen;
+    if (!hiddenToo)
+        seen = ViewDepth(CurrentScene(), model.view.Camera(), width(), height())
+                   .SeenIn(band.left(), band.top(), band.right(), band.bottom());
     auto& selection = model.Selection();
     if (!add) selection.clear();
-    for (Element* e : ElementsInside(model, view, band.left(), band.top(), band.right() + 1, band.bottom() + 1))
-        if (std::find(selection.begin(), selection.end(), e->Guid()) == selection.end()) selection.push_back(e->Guid());
+    for (Element* e : ElementsInside(model, view, band.left(), band.top(), band.right() + 1, band.bottom() + 1, Shown()))
+        if ((hiddenToo || seen.count(e)) && std::find(selection.begin(), selection.end(), e->Guid()) == selection.end())
+            selection.push_back(e->Guid());
     update();
     if (selectionChanged) selectionChanged();
 }
@@ -179,7 +259,7 @@ void ModelView::mouseReleaseEvent(QMouseEvent* event) {
         if (dragged_ && band_.isValid()) {
             QRect band = band_;
             band_ = QRect();
-            SelectInside(band, shift);
+            SelectInside(band, shift, event->modifiers() & Qt::ControlModifier);
         } else {
             ClickAt(event->position().toPoint(), shift);
         }
@@ -187,6 +267,11 @@ void ModelView::mouseReleaseEvent(QMouseEvent* event) {
     band_ = QRect();
     dragButton_ = Qt::NoButton;
     update();
+}
+
+void ModelView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::MiddleButton) FitAll();
+    else QWidget::mouseDoubleClickEvent(event);
 }
 
 void ModelView::wheelEvent(QWheelEvent* event) {
@@ -204,6 +289,7 @@ void ModelView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Plus:
     case Qt::Key_Equal: ZoomBy(0.9); break;
     case Qt::Key_Minus: ZoomBy(1.0 / 0.9); break;
+    case Qt::Key_Home: FitAll(); return;
     default: QWidget::keyPressEvent(event); return;
     }
     Moving();

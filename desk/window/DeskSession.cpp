@@ -1,9 +1,12 @@
 #include "desk/window/DeskSession.h"
 
+#include "desk/window/DeskLanguage.h"
 #include "desk/window/MainWindow.h"
 
 #include <QPlainTextEdit>
 #include <QString>
+
+#include <cstdlib>
 
 bool ParseDeskOptions(int argc, char** argv, DeskOptions& options, std::string& error) {
     options.prefs = DefaultPreferencesPath();
@@ -19,6 +22,17 @@ bool ParseDeskOptions(int argc, char** argv, DeskOptions& options, std::string& 
         return false;
     }
     return true;
+}
+
+std::string DeskHelpText() {
+    return std::string("usage: quorvel-desk [--model FILE] [--addon FILE] [--prefs FILE] [--now YYYY-MM-DD[THH:MM]]\n"
+                       "                    [--lang hu|en] [Qt options]\n"
+                       "       quorvel-desk --help | --version\n\n"
+                       "The host as a desktop window with the add-on loaded (default: Bauvista.qvx beside the\n"
+                       "program).\n") +
+           kStartOptionsHelp +
+           "Without --lang the language follows the locale (LC_ALL, LC_MESSAGES, LANG): Hungarian for a\n"
+           "Hungarian locale, English for any other.\n";
 }
 
 class DeskSession::Front : public IHostFront {
@@ -42,7 +56,11 @@ DeskSession::~DeskSession() {
     window_.reset();
 }
 
-bool DeskSession::Start(const DeskOptions& options, std::string& error, StartResult* how) {
+bool DeskSession::Start(const DeskOptions& given, std::string& error, StartResult* how) {
+    DeskLocale locale = ChooseDeskLocale(given.lang, [](const char* name) { return std::getenv(name); });
+    UseDeskLocale(locale);
+    DeskOptions options = given;
+    options.lang = locale.lang;
     Front front(window_);
     StartResult result = session_.Start(options, front, error);
     if (how) *how = result;

@@ -1,6 +1,7 @@
 #pragma once
-// One run of the desktop program on the host's start-up: the main window with the Qt dialogs
-// installed is its front; the add-on's menus go in once it is loaded, then the model opens.
+// One run of the desktop program on the host's start-up: the language and locale chosen, the
+// main window with the Qt dialogs installed is its front; the add-on's menus go in once it is
+// loaded, then the model opens.
 #include "host/app/HostSession.h"
 
 #include <memory>
@@ -12,6 +13,8 @@ using DeskOptions = StartOptions;
 
 // Reads the command line; false with `error` for a bad one.
 bool ParseDeskOptions(int argc, char** argv, DeskOptions& options, std::string& error);
+// What "--help" prints.
+std::string DeskHelpText();
 
 class DeskSession {
 public:
@@ -22,6 +25,7 @@ public:
 
     // Errors that do not end the run (a model that would not open) are shown to the user;
     // false for those that do, with `how` telling a bad command line from a failed add-on.
+    // Without "--lang" the user's locale chooses the language.
     bool Start(const DeskOptions& options, std::string& error, StartResult* how = nullptr);
     Host& GetHost() { return session_.GetHost(); }
     MainWindow& Window() { return *window_; }

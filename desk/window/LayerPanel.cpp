@@ -2,6 +2,7 @@
 
 #include "bytes/LittleEndian.h"
 #include "desk/dialogs/CodePageText.h"
+#include "desk/window/DeskTexts.h"
 #include "hostapi/HostAttributeRecord.h"
 
 #include <QHeaderView>
@@ -13,7 +14,7 @@ enum Column { kName, kShown, kUnlocked };
 LayerPanel::LayerPanel(Host& host, QWidget* parent) : QTableWidget(parent), host_(host) {
     setObjectName(QStringLiteral("layers"));
     setColumnCount(3);
-    setHorizontalHeaderLabels({tr("Layer"), tr("Shown"), tr("Unlocked")});
+    setHorizontalHeaderLabels({Text(DeskTexts::kLayerColumn), Text(DeskTexts::kShownColumn), Text(DeskTexts::kUnlockedColumn)});
     horizontalHeader()->setSectionResizeMode(kName, QHeaderView::Stretch);
     horizontalHeader()->setSectionResizeMode(kShown, QHeaderView::ResizeToContents);
     horizontalHeader()->setSectionResizeMode(kUnlocked, QHeaderView::ResizeToContents);

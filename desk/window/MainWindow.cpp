@@ -2,27 +2,45 @@
 
 #include "basekit/BKResources.h"
 #include "desk/dialogs/CodePageText.h"
+#include "desk/dialogs/DialogWindow.h"
 #include "desk/dialogs/QtDialogBackEnd.h"
 #include "desk/views/ModelView.h"
+#include "desk/window/FindPanel.h"
+#include "desk/window/DeskTexts.h"
 #include "desk/window/LayerPanel.h"
+#include "desk/window/Mnemonics.h"
+#include "desk/window/ReportView.h"
 #include "desk/window/SelectionPanel.h"
+#include "desk/window/WindowPlaces.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QDockWidget>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QShortcut>
 #include <QStatusBar>
 
+#include <filesystem>
+
 namespace {
+
+using namespace DeskTexts;
 
 // A menu string's text without its prompt reference ("Nyiss projektet...^32501").
 QString MenuItemText(const std::string& cp1250) {
     return FromCodePage(cp1250.substr(0, cp1250.find('^')));
 }
+
+// Room a tool window leaves to the 3D view's edges when it opens in a corner of it.
+constexpr int kFreeAreaMargin = 12;
+
+bool IsIfcFile(const QString& path) { return path.endsWith(QStringLiteral(".ifc"), Qt::CaseInsensitive); }
 
 } // namespace
 
@@ -34,11 +52,7 @@ MainWindow::MainWindow(Host& host) : host_(host) {
 
     view3D_ = new ModelView(host_, RenderStyle::Window3D, this);
     setCentralWidget(view3D_);
-    auto followSelection = [this] {
-        selection_->Refresh();
-        statusBar()->showMessage(tr("%n element(s) selected", nullptr, static_cast<int>(host_.Model().Selection().size())));
-    };
-    view3D_->selectionChanged = followSelection;
+    view3D_->selectionChanged = [this] { SelectionChanged(); };
     photoView_ = new ModelView(host_, RenderStyle::Photo, this);
     // The photo rendering is slow: it follows the camera once the camera rests.
     photoFollow_.setSingleShot(true);
@@ -55,19 +69,40 @@ MainWindow::MainWindow(Host& host) : host_(host) {
         addDockWidget(area, d);
         return d;
     };
-    report_ = new QPlainTextEdit(this);
-    report_->setObjectName(QStringLiteral("report"));
-    report_->setReadOnly(true);
+    report_ = new ReportView(this);
+    report_->goTo = [this](const ReportName& name) { return GoTo(name); };
     layers_ = new LayerPanel(host_, this);
     layers_->layersChanged = [this] { RefreshAll(); };
     selection_ = new SelectionPanel(host_, this);
-    QDockWidget* reportDock = dock(tr("Report"), QStringLiteral("reportDock"), report_, Qt::BottomDockWidgetArea);
-    QDockWidget* layerDock = dock(tr("Layers"), QStringLiteral("layerDock"), layers_, Qt::RightDockWidgetArea);
-    QDockWidget* selectionDock = dock(tr("Selected element"), QStringLiteral("selectionDock"), selection_, Qt::RightDockWidgetArea);
-    QDockWidget* photoDock = dock(tr("Photo window"), QStringLiteral("photoDock"), photoView_, Qt::LeftDockWidgetArea);
+    find_ = new FindPanel(host_, this);
+    find_->selectionChanged = [this] { RefreshAll(); };
+    find_->isolate = [this](std::optional<std::unordered_set<API_Guid, API_GuidHash>> only) {
+        view3D_->Isolate(only);
+        photoView_->Isolate(std::move(only));
+    };
+    find_->zoomTo = [this](const std::vector<Element*>& elements) { view3D_->ZoomTo(elements); };
+    QDockWidget* reportDock = dock(PlainText(kReport), QStringLiteral("reportDock"), report_, Qt::BottomDockWidgetArea);
+    QDockWidget* layerDock = dock(PlainText(kLayers), QStringLiteral("layerDock"), layers_, Qt::RightDockWidgetArea);
+    QDockWidget* selectionDock =
+        dock(PlainText(kSelectedElement), QStringLiteral("selectionDock"), selection_, Qt::RightDockWidgetArea);
+    QDockWidget* findDock = dock(PlainText(kFindElements), QStringLiteral("findDock"), find_, Qt::RightDockWidgetArea);
+    tabifyDockWidget(selectionDock, findDock);
+    selectionDock->raise();
+    QDockWidget* photoDock = dock(PlainText(kPhotoWindow), QStringLiteral("photoDock"), photoView_, Qt::LeftDockWidgetArea);
     photoDock->setFloating(true);
     photoDock->resize(480, 300);
     photoDock->hide();
+
+    // Where each window opens; a further tool window joins here with one line.
+    places_ = new WindowPlaces(host_.Preferences(), this);
+    places_->PlaceMain(this, QStringLiteral("main"), QSize(1280, 800));
+    places_->Manage(photoDock, QStringLiteral("photo"), [this](QSize s) { return InFreeArea(s, Qt::TopRightCorner); });
+    dialogs_->windowMade = [this](DialogWindow& window) {
+        int32_t id = window.Dialog() ? window.Dialog()->Id() : 0;
+        places_->Manage(&window, window.objectName(), [this, id](QSize s) {
+            return InFreeArea(s, IsPalette(id) ? std::optional(Qt::BottomLeftCorner) : std::nullopt);
+        });
+    };
     connect(photoDock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
         if (visible) photoView_->Refresh();
     });
@@ -75,47 +110,109 @@ MainWindow::MainWindow(Host& host) : host_(host) {
     host_.Events().report = [this](const std::string& text) { report_->appendPlainText(FromCodePage(text)); };
     host_.Events().undoStep = [this](const std::string& name) { statusBar()->showMessage(FromCodePage(name), 4000); };
     host_.Events().menuText = [this](int16_t menu, int32_t item, const std::string& text) {
-        if (QAction* a = AddonAction(menu, item)) a->setText(MenuItemText(text));
+        QAction* action = AddonAction(menu, item);
+        if (!action) return;
+        // The new text takes a letter none of its menu's other items has.
+        QSet<QChar> taken;
+        for (const auto& [key, other] : addonActions_)
+            if (key.first == menu && other != action) taken.insert(MnemonicOf(other->text()));
+        action->setText(WithMnemonic(MenuItemText(text), taken));
     };
     host_.Events().error = [this](const std::string& text) { ShowError(text); };
 
     BuildHostMenus();
-    for (QDockWidget* d : {reportDock, layerDock, selectionDock, photoDock}) windowMenu_->addAction(d->toggleViewAction());
-    statusBar()->showMessage(tr("Ready"));
-    resize(1280, 800);
+    const std::pair<QDockWidget*, DeskText> docks[] = {
+        {reportDock, kReport}, {layerDock, kLayers}, {selectionDock, kSelectedElement}, {findDock, kFindElements}, {photoDock, kPhotoWindow}};
+    for (auto [d, text] : docks) {
+        d->toggleViewAction()->setText(Text(text));
+        windowMenu_->addAction(d->toggleViewAction());
+    }
+    statusBar()->showMessage(Text(kReady));
     resizeDocks({reportDock}, {110}, Qt::Vertical);
     resizeDocks({layerDock, selectionDock}, {260, 260}, Qt::Horizontal);
 }
 
 MainWindow::~MainWindow() {
+    std::string error;
+    places_->Save(error); // a store that cannot be written loses only the windows' places
     host_.Events() = HostEvents{};
     delete dialogs_;
 }
 
+QPlainTextEdit* MainWindow::Report() const { return report_; }
+
+QPoint MainWindow::InFreeArea(QSize frame, std::optional<Qt::Corner> corner) const {
+    QRect area(view3D_->mapToGlobal(QPoint(0, 0)), view3D_->size());
+    area.adjust(kFreeAreaMargin, kFreeAreaMargin, -kFreeAreaMargin, -kFreeAreaMargin);
+    if (!corner) return area.center() - QPoint(frame.width() / 2, frame.height() / 2);
+    bool right = *corner == Qt::TopRightCorner || *corner == Qt::BottomRightCorner;
+    bool bottom = *corner == Qt::BottomLeftCorner || *corner == Qt::BottomRightCorner;
+    return QPoint(right ? area.right() + 1 - frame.width() : area.left(), bottom ? area.bottom() + 1 - frame.height() : area.top());
+}
+
+bool MainWindow::IsPalette(int32_t dialogId) const {
+    for (const auto& addon : host_.Addons())
+        if (addon->palettes.count(dialogId)) return true;
+    return false;
+}
+
+void MainWindow::SelectionChanged() {
+    selection_->Refresh();
+    statusBar()->showMessage(Text(kElementsSelected).arg(host_.Model().Selection().size()));
+}
+
 void MainWindow::BuildHostMenus() {
-    QMenu* project = menuBar()->addMenu(tr("&Project"));
-    project->addAction(tr("&New"), QKeySequence::New, this, &MainWindow::NewProject);
-    project->addAction(tr("&Open..."), QKeySequence::Open, this, &MainWindow::OpenProject);
-    project->addAction(tr("Open &IFC..."), this, &MainWindow::OpenIfcModel);
-    project->addAction(tr("&Update from IFC Revision..."), this, &MainWindow::UpdateFromIfcRevision);
-    project->addAction(tr("&Save"), QKeySequence::Save, this, &MainWindow::SaveProject);
-    project->addAction(tr("Save &As..."), QKeySequence::SaveAs, this, &MainWindow::SaveProjectAs);
+    QMenu* project = menuBar()->addMenu(Text(kProjectMenu));
+    project->addAction(Text(kNew), QKeySequence::New, this, &MainWindow::NewProject);
+    project->addAction(Text(kOpen), QKeySequence::Open, this, &MainWindow::OpenProject);
+    project->addAction(Text(kOpenIfc), this, &MainWindow::OpenIfcModel);
+    project->addAction(Text(kUpdateFromIfc), this, &MainWindow::UpdateFromIfcRevision);
+    project->addAction(Text(kSave), QKeySequence::Save, this, &MainWindow::SaveProject);
+    project->addAction(Text(kSaveAs), QKeySequence::SaveAs, this, &MainWindow::SaveProjectAs);
     project->addSeparator();
-    project->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
-    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
-    edit->addAction(tr("&Undo"), QKeySequence::Undo, this, &MainWindow::Undo);
-    edit->addAction(tr("&Redo"), QKeySequence::Redo, this, &MainWindow::Redo);
-    edit->addAction(tr("Select &None"), this, [this] {
+    project->addAction(Text(kQuit), QKeySequence::Quit, this, &QWidget::close);
+    QMenu* edit = menuBar()->addMenu(Text(kEditMenu));
+    edit->addAction(Text(kUndo), QKeySequence::Undo, this, &MainWindow::Undo);
+    edit->addAction(Text(kRedo), QKeySequence::Redo, this, &MainWindow::Redo);
+    edit->addAction(Text(kSelectNone), this, [this] {
         host_.Model().Selection().clear();
         RefreshAll();
     });
-    QMenu* view = menuBar()->addMenu(tr("&View"));
-    view->addAction(tr("Zoom &In"), QKeySequence::ZoomIn, this, [this] { view3D_->ZoomBy(0.8); });
-    view->addAction(tr("Zoom &Out"), QKeySequence::ZoomOut, this, [this] { view3D_->ZoomBy(1.25); });
-    view->addAction(tr("Orbit &Left"), this, [this] { view3D_->OrbitBy(15, 0); });
-    view->addAction(tr("Orbit &Right"), this, [this] { view3D_->OrbitBy(-15, 0); });
-    view->addAction(tr("&Refresh"), QKeySequence::Refresh, this, &MainWindow::RefreshAll);
-    windowMenu_ = menuBar()->addMenu(tr("&Window"));
+    BuildViewMenu();
+    windowMenu_ = menuBar()->addMenu(Text(kWindowMenu));
+    // F10 opens the menu bar on its first menu, as desktops have it.
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(f10, &QShortcut::activated, this, [this] {
+        QAction* first = menuBar()->actions().value(0);
+        if (!first) return;
+        menuBar()->setFocus(Qt::MenuBarFocusReason);
+        menuBar()->setActiveAction(first);
+    });
+}
+
+void MainWindow::BuildViewMenu() {
+    QMenu* view = menuBar()->addMenu(Text(kViewMenu));
+    view->addAction(Text(kZoomIn), QKeySequence::ZoomIn, this, [this] { view3D_->ZoomBy(0.8); });
+    view->addAction(Text(kZoomOut), QKeySequence::ZoomOut, this, [this] { view3D_->ZoomBy(1.25); });
+    view->addAction(Text(kOrbitLeft), this, [this] { view3D_->OrbitBy(15, 0); });
+    view->addAction(Text(kOrbitRight), this, [this] { view3D_->OrbitBy(-15, 0); });
+    view->addSeparator();
+    // Home fits in the 3D view itself; the menu shows it without taking the key from the
+    // report's or a table's own Home.
+    QAction* fitAll = view->addAction(Text(kFitAll), QKeySequence(Qt::Key_Home), this, [this] { view3D_->FitAll(); });
+    fitAll->setShortcutContext(Qt::WidgetShortcut);
+    view->addAction(Text(kFitSelection), this, [this] { view3D_->FitSelection(); });
+    QMenu* standard = view->addMenu(Text(kStandardViews));
+    const std::pair<DeskText, StandardView> sides[] = {{kTopView, StandardView::Top},     {kFrontView, StandardView::Front},
+                                                       {kBackView, StandardView::Back},   {kLeftView, StandardView::Left},
+                                                       {kRightView, StandardView::Right}, {kIsometricView, StandardView::Isometric}};
+    for (auto [text, side] : sides) standard->addAction(Text(text), this, [this, side = side] { view3D_->ShowStandardView(side); });
+    parallel_ = view->addAction(Text(kParallel), this, [this](bool on) { view3D_->SetParallel(on); });
+    parallel_->setCheckable(true);
+    // The switch shows the view's projection, whoever changed it (a project opened, a fit).
+    connect(view, &QMenu::aboutToShow, this, [this] { parallel_->setChecked(IsParallel(host_.Model().view.Camera())); });
+    view->addSeparator();
+    view->addAction(Text(kRefresh), QKeySequence::Refresh, this, &MainWindow::RefreshAll);
 }
 
 void MainWindow::AddAddonMenus() {
@@ -127,9 +224,13 @@ void MainWindow::AddAddonMenus() {
             strings = BKGetStringList(addon->menuResId);
         }
         if (strings.empty()) continue;
-        QMenu* menu = new QMenu(MenuItemText(strings.front()), this);
+        // The add-on's texts carry no mnemonics: each title and item gets a letter of its own.
+        QSet<QChar> titles;
+        for (QAction* a : menuBar()->actions()) titles.insert(MnemonicOf(a->text()));
+        QMenu* menu = new QMenu(WithMnemonic(MenuItemText(strings.front()), titles), this);
         menuBar()->insertMenu(windowMenu_->menuAction(), menu);
         int16_t menuResId = addon->menuResId;
+        QSet<QChar> letters;
         for (size_t i = 1; i < strings.size(); ++i) {
             int32_t item = static_cast<int32_t>(i);
             if (strings[i] == "-") {
@@ -137,7 +238,8 @@ void MainWindow::AddAddonMenus() {
                 continue;
             }
             auto changed = host_.menuTexts.find({menuResId, item});
-            QAction* action = menu->addAction(MenuItemText(changed != host_.menuTexts.end() ? changed->second : strings[i]));
+            QString text = MenuItemText(changed != host_.menuTexts.end() ? changed->second : strings[i]);
+            QAction* action = menu->addAction(WithMnemonic(text, letters));
             connect(action, &QAction::triggered, this, [this, menuResId, item] { RunAddonMenuItem(menuResId, item); });
             addonActions_[{menuResId, item}] = action;
         }
@@ -163,6 +265,7 @@ void MainWindow::RefreshAll() {
     if (photoView_->isVisible()) photoView_->Refresh();
     layers_->Refresh();
     selection_->Refresh();
+    find_->Refresh();
     dialogs_->SyncAll();
     // The project's name, with Qt's modified mark in place of [*].
     setWindowTitle(FromCodePage(host_.ProjectName()) + QStringLiteral("[*] — Quorvel"));
@@ -170,19 +273,23 @@ void MainWindow::RefreshAll() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (host_.MayDiscardProject()) event->accept();
-    else event->ignore();
+    if (!host_.MayDiscardProject()) return event->ignore();
+    event->accept();
+    std::string error;
+    places_->Save(error);
 }
 
-bool MainWindow::OpenProjectFile(const QString& path) {
+bool MainWindow::OpenProjectFile(const QString& path, bool layersByStorey) {
     std::string error;
-    if (!host_.OpenProject(path.toStdString(), error)) {
+    if (!host_.OpenProject(path.toStdString(), error, layersByStorey)) {
         ShowError(error);
         return false;
     }
     // The 3D window keeps its size in the project a movie reads.
     host_.Model().windows.view3D.SetSize(view3D_->width(), view3D_->height());
-    statusBar()->showMessage(tr("Opened %1").arg(path), 4000);
+    // A building from an IFC file is seen whole in this window, whatever its shape.
+    if (IsIfcFile(path)) view3D_->FitAllWhenShown();
+    statusBar()->showMessage(Text(kOpened).arg(path), 4000);
     RefreshAll();
     return true;
 }
@@ -193,7 +300,7 @@ bool MainWindow::SaveProjectFile(const QString& path) {
         ShowError(error);
         return false;
     }
-    statusBar()->showMessage(tr("Saved %1").arg(path), 4000);
+    statusBar()->showMessage(Text(kSaved).arg(path), 4000);
     RefreshAll();
     return true;
 }
@@ -206,16 +313,22 @@ void MainWindow::NewProject() {
 
 void MainWindow::OpenProject() {
     if (!host_.MayDiscardProject()) return RefreshAll();
-    QString path = QFileDialog::getOpenFileName(this, tr("Open project"), QString(), tr("Quorvel projects (*.qvp)"),
+    QString path = QFileDialog::getOpenFileName(this, Text(kOpenProjectTitle), QString(), Text(kProjectFilter),
                                                 nullptr, QFileDialog::DontUseNativeDialog);
     if (!path.isEmpty()) OpenProjectFile(path);
 }
 
 void MainWindow::OpenIfcModel() {
     if (!host_.MayDiscardProject()) return RefreshAll();
-    QString path = QFileDialog::getOpenFileName(this, tr("Open IFC model"), QString(), tr("IFC models (*.ifc *.IFC)"),
-                                                nullptr, QFileDialog::DontUseNativeDialog);
-    if (!path.isEmpty()) OpenProjectFile(path);
+    QFileDialog box(this, Text(kOpenIfcTitle), QString(), Text(kIfcFilter));
+    box.setOption(QFileDialog::DontUseNativeDialog);
+    box.setFileMode(QFileDialog::ExistingFile);
+    // The dialog's own grid takes the choice under its file type row.
+    auto* byStorey = new QCheckBox(Text(kLayersByStorey), &box);
+    byStorey->setObjectName(QStringLiteral("layersByStorey"));
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) grid->addWidget(byStorey, grid->rowCount(), 0, 1, grid->columnCount());
+    if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) return;
+    OpenProjectFile(box.selectedFiles().front(), byStorey->isChecked());
 }
 
 bool MainWindow::UpdateFromIfcFile(const QString& path) {
@@ -224,14 +337,14 @@ bool MainWindow::UpdateFromIfcFile(const QString& path) {
         ShowError(error);
         return false;
     }
-    statusBar()->showMessage(tr("Updated from %1").arg(path), 4000);
+    statusBar()->showMessage(Text(kUpdatedFrom).arg(path), 4000);
     RefreshAll();
     return true;
 }
 
 void MainWindow::UpdateFromIfcRevision() {
-    QString path = QFileDialog::getOpenFileName(this, tr("Update from IFC revision"), QString(),
-                                                tr("IFC models (*.ifc *.IFC)"), nullptr, QFileDialog::DontUseNativeDialog);
+    QString path = QFileDialog::getOpenFileName(this, Text(kUpdateFromIfcTitle), QString(), Text(kIfcFilter), nullptr,
+                                                QFileDialog::DontUseNativeDialog);
     if (!path.isEmpty()) UpdateFromIfcFile(path);
 }
 
@@ -241,8 +354,8 @@ void MainWindow::SaveProject() {
 }
 
 void MainWindow::SaveProjectAs() {
-    QString path = QFileDialog::getSaveFileName(this, tr("Save project"), QString::fromStdString(host_.projectPath),
-                                                tr("Quorvel projects (*.qvp)"), nullptr, QFileDialog::DontUseNativeDialog);
+    QString path = QFileDialog::getSaveFileName(this, Text(kSaveProjectTitle), QString::fromStdString(host_.projectPath),
+                                                Text(kProjectFilter), nullptr, QFileDialog::DontUseNativeDialog);
     if (path.isEmpty()) return;
     if (!path.endsWith(QStringLiteral(".qvp"))) path += QStringLiteral(".qvp");
     SaveProjectFile(path);
@@ -250,16 +363,48 @@ void MainWindow::SaveProjectAs() {
 
 void MainWindow::Undo() {
     std::string name;
-    if (!host_.Model().ApplyUndo(name)) statusBar()->showMessage(tr("Nothing to undo"), 3000);
-    else statusBar()->showMessage(tr("Undone: %1").arg(FromCodePage(name)), 3000);
+    if (!host_.Model().ApplyUndo(name)) statusBar()->showMessage(Text(kNothingToUndo), 3000);
+    else statusBar()->showMessage(Text(kUndone).arg(FromCodePage(name)), 3000);
     RefreshAll();
 }
 
 void MainWindow::Redo() {
     std::string name;
-    if (!host_.Model().ApplyRedo(name)) statusBar()->showMessage(tr("Nothing to redo"), 3000);
-    else statusBar()->showMessage(tr("Redone: %1").arg(FromCodePage(name)), 3000);
+    if (!host_.Model().ApplyRedo(name)) statusBar()->showMessage(Text(kNothingToRedo), 3000);
+    else statusBar()->showMessage(Text(kRedone).arg(FromCodePage(name)), 3000);
     RefreshAll();
+}
+
+bool MainWindow::GoTo(const ReportName& name) {
+    HostModel& model = host_.Model();
+    std::string text = ToCodePage(name.text);
+    if (name.kind == ReportName::Kind::Element) {
+        Element* e = model.FindByIdText(text);
+        if (!e) return false;
+        model.Selection() = {e->Guid()};
+        view3D_->FitSelection();
+        RefreshAll();
+        SelectionChanged();
+        return true;
+    }
+    for (const auto& addon : host_.Addons())
+        for (const auto& [dialogId, record] : addon->palettes) {
+            DialogWindow* window = dialogs_->Window(dialogId);
+            DGDialog* dialog = window ? window->Dialog() : nullptr;
+            if (!dialog) continue;
+            for (const DGItem& item : dialog->Items()) {
+                const DGListState* list = item.kind == DGItemKind::List ? dialog->List(item.id) : nullptr;
+                if (!list) continue;
+                for (size_t row = 0; row < list->rows.size(); ++row) {
+                    if (list->rows[row].tabs.empty() || list->rows[row].tabs[0] != text) continue;
+                    dialog->UserSelectRow(item.id, static_cast<int32_t>(row + 1));
+                    if (window->isVisible()) window->raise();
+                    RefreshAll();
+                    return true;
+                }
+            }
+        }
+    return false;
 }
 
 void MainWindow::ShowError(const std::string& text) {

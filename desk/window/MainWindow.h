@@ -1,20 +1,27 @@
 #pragma once
 // The host as a window: the project, edit, view and window menus, the add-ons' menus, the 3D
 // window in the middle, the photo window, the report, the layers and the selection in docks.
+// Every menu is reached with Alt and a letter, F10 opens the menu bar; the windows open where
+// the user left them (WindowPlaces).
+#include "desk/window/ReportLineNames.h"
 #include "host/app/Host.h"
 
 #include <QMainWindow>
 #include <QTimer>
 
 #include <map>
+#include <optional>
 
+class FindPanel;
 class LayerPanel;
 class ModelView;
 class QAction;
 class QMenu;
 class QPlainTextEdit;
 class QtDialogBackEnd;
+class ReportView;
 class SelectionPanel;
+class WindowPlaces;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -28,7 +35,8 @@ public:
     void RefreshAll();
     // Runs an add-on menu item as the user's choice does.
     void RunAddonMenuItem(int16_t menuResId, int32_t item);
-    bool OpenProjectFile(const QString& path);
+    // An IFC model's elements go on a layer for each storey with `layersByStorey`.
+    bool OpenProjectFile(const QString& path, bool layersByStorey = false);
     // A later revision of the open IFC model; the undo history goes with it.
     bool UpdateFromIfcFile(const QString& path);
     bool SaveProjectFile(const QString& path);
@@ -36,7 +44,13 @@ public:
     ModelView* View3D() const { return view3D_; }
     ModelView* PhotoView() const { return photoView_; }
     LayerPanel* Layers() const { return layers_; }
-    QPlainTextEdit* Report() const { return report_; }
+    FindPanel* Find() const { return find_; }
+    QPlainTextEdit* Report() const;
+    ReportView* ReportWindow() const { return report_; }
+    WindowPlaces& Places() const { return *places_; }
+    // A report line's name: the element selected and brought into view, or the task's row
+    // selected in its palette. False when the project has no such element or task.
+    bool GoTo(const ReportName& name);
     QtDialogBackEnd* Dialogs() const { return dialogs_; }
     QAction* AddonAction(int16_t menuResId, int32_t item) const;
 
@@ -47,6 +61,12 @@ protected:
 
 private:
     void BuildHostMenus();
+    void BuildViewMenu();
+    // The top-left of a window of this size in a corner of the 3D view's area (the middle for
+    // any other corner value), off the view's edges.
+    QPoint InFreeArea(QSize frame, std::optional<Qt::Corner> corner) const;
+    bool IsPalette(int32_t dialogId) const;
+    void SelectionChanged();
     void NewProject();
     void OpenProject();
     void OpenIfcModel();
@@ -65,8 +85,11 @@ private:
     ModelView* photoView_ = nullptr;
     LayerPanel* layers_ = nullptr;
     SelectionPanel* selection_ = nullptr;
-    QPlainTextEdit* report_ = nullptr;
+    FindPanel* find_ = nullptr;
+    ReportView* report_ = nullptr;
+    WindowPlaces* places_ = nullptr;
     QMenu* windowMenu_ = nullptr;
+    QAction* parallel_ = nullptr;
     std::map<std::pair<int16_t, int32_t>, QAction*> addonActions_;
     bool palettesHidden_ = false;
     QTimer photoFollow_;

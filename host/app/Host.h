@@ -11,8 +11,10 @@ public:
 
     void NewProject();
     // A host project (.qvp), or an IFC model (.ifc, in any case) read into a new untitled
-    // project with the view on the whole building. Nothing changes on failure.
-    bool OpenProject(const std::string& path, std::string& error);
+    // project with the view on the whole building, its elements on their presentation layers or,
+    // with `layersByStorey`, on a layer for each storey. Nothing changes on failure.
+    bool OpenProject(const std::string& path, std::string& error, bool layersByStorey = false);
+    static bool IsIfcPath(const std::string& path);
     // A later revision of the IFC model into the open project (by GlobalId, keeping what the
     // user and the add-ons gave the elements), as one undo step when the history can hold it.
     // A revision that takes much away asks first. Nothing changes on failure or when the user

@@ -17,12 +17,6 @@
 
 namespace {
 
-bool IsIfcPath(const std::string& path) {
-    std::string ext = std::filesystem::path(path).extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext == ".ifc";
-}
-
 IfcModelOptions ModelOptions(const HostCore& host) {
     IfcModelOptions options;
     options.kindName = [&host](int32_t kind) { return host.KindName(kind); };
@@ -59,6 +53,12 @@ void FitViewToModel(HostModel& model) {
 
 } // namespace
 
+bool Host::IsIfcPath(const std::string& path) {
+    std::string ext = std::filesystem::path(path).extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext == ".ifc";
+}
+
 void Host::NewProject() {
     SendProjectEvent(kHostEventClose, 0);
     auto model = std::make_unique<HostModel>();
@@ -72,14 +72,16 @@ void Host::NewProject() {
     SendProjectEvent(kHostEventNewProject, 0);
 }
 
-bool Host::OpenProject(const std::string& path, std::string& error) {
+bool Host::OpenProject(const std::string& path, std::string& error, bool layersByStorey) {
     const bool ifc = IsIfcPath(path);
     std::unique_ptr<HostModel> model;
     IfcBuildingData data;
     std::vector<IfcSkippedProduct> skipped;
     if (ifc) {
         if (!ReadIfc(path, data, error)) return false;
-        IfcBuiltModel built = BuildIfcModel(data, ModelOptions(*this));
+        IfcModelOptions options = ModelOptions(*this);
+        options.layersByStorey = layersByStorey;
+        IfcBuiltModel built = BuildIfcModel(data, options);
         model = std::move(built.model);
         skipped = std::move(built.skipped);
         EnsureDefaultPens(*model);
@@ -100,7 +102,7 @@ bool Host::OpenProject(const std::string& path, std::string& error) {
     sharedProject = false;
     userId = 0;
     if (ifc) {
-        WriteReportLines(*this, IfcOpeningReport(data.schema, Model().Elements().size(), skipped, data.notices));
+        WriteReportLines(*this, IfcOpeningReport(data.schema, Model().Elements().size(), skipped, data.notes));
     }
     SendProjectEvent(kHostEventOpened, 0);
     return true;
@@ -120,14 +122,14 @@ bool Host::UpdateFromIfc(const std::string& path, std::string& error) {
     // One undo step when the history can hold it; else the elements change outside any step
     // and a step from before could bring back records of some elements and not others.
     HostModel& m = Model();
-    bool stepped = check.fitsUndo && m.Undo().Open(HostString(HostText::IfcUpdateStep));
+    bool stepped = check.fitsUndo && m.Undo().Open(HostUndoStepName(HostUndoStep::IfcUpdate));
     IfcRevisionCounts counts = ApplyIfcRevision(m, std::move(plan), options);
     if (stepped) {
         if (auto name = m.CloseUndoStep(); name && Events().undoStep) Events().undoStep(*name);
     } else {
         m.Undo().Clear();
     }
-    WriteReportLines(*this, IfcRevisionReport(data.schema, counts, data.notices));
+    WriteReportLines(*this, IfcRevisionReport(data.schema, counts));
     if (!stepped) WriteReport(BKFromUtf8("The undo history was cleared."));
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "basekit/BKTime.h"
 #include "host/app/AddonLoader.h"
+#include "host/resources/HostResources.h"
 
 #include <filesystem>
 
@@ -31,6 +32,8 @@ StartResult HostSession::Start(const StartOptions& options, IHostFront& front, s
         }
         BKSetFixedClock(now);
     }
+    auto language = HostLanguageOfCode(options.lang);
+    SetHostLanguage(language ? *language : HostLanguage::Transcript);
     host_ = std::make_unique<Host>(options.prefs);
     HostCore::SetCurrent(host_.get());
     std::string prefsError;

@@ -5,8 +5,13 @@
 
 struct StartOptions {
     std::string model, addon, prefs;
-    std::string now; // YYYY-MM-DD[THH:MM], empty for the wall clock
+    std::string now;  // YYYY-MM-DD[THH:MM], empty for the wall clock
+    std::string lang; // the host's language, "hu" or "en"; empty for the program's own choice
 };
+
+inline constexpr const char* kQuorvelVersion = "1.0";
+// The shared options' lines of both programs' help.
+extern const char* const kStartOptionsHelp;
 
 enum class OptionRead {
     Taken,   // one of the shared options, with its value

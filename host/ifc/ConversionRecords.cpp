@@ -31,6 +31,23 @@ public:
         v.resize(n);
         return Get(v.data(), n * sizeof(T));
     }
+    bool Strings(std::vector<std::string>& list) {
+        uint32_t n;
+        // Every text takes at least its length's four bytes.
+        if (!U32(n) || n > bytes_.size() / 4) return false;
+        list.resize(n);
+        for (std::string& s : list)
+            if (!String(s)) return false;
+        return true;
+    }
+    bool Pairs(std::vector<std::pair<std::string, std::string>>& list) {
+        uint32_t n;
+        if (!U32(n) || n > bytes_.size() / 8) return false;
+        list.resize(n);
+        for (auto& [a, b] : list)
+            if (!String(a) || !String(b)) return false;
+        return true;
+    }
     bool Identity(IfcSkippedProduct& s) {
         uint32_t record;
         if (!String(s.globalId) || !String(s.ifcClass) || !String(s.name) || !U32(record) || record > INT32_MAX) return false;
@@ -48,6 +65,11 @@ private:
 void RecordWriter::PutString(const std::string& s) {
     PutU32(static_cast<uint32_t>(s.size()));
     Put(s.data(), s.size());
+}
+
+void RecordWriter::PutStrings(const std::vector<std::string>& list) {
+    PutU32(static_cast<uint32_t>(list.size()));
+    for (const std::string& s : list) PutString(s);
 }
 
 void RecordWriter::Parsed() { buffer_ += static_cast<char>(RecordKind::Parsed); }
@@ -69,8 +91,16 @@ void RecordWriter::Begin(uint32_t position, const IfcSkippedProduct& product) {
 void RecordWriter::Product(const IfcProductData& p) {
     buffer_ += static_cast<char>(RecordKind::Product);
     Put(p.guid.bytes.data(), p.guid.bytes.size());
-    for (const std::string* s : {&p.globalId, &p.ifcClass, &p.predefinedType, &p.name, &p.tag, &p.layer, &p.storey})
+    for (const std::string* s : {&p.globalId, &p.ifcClass, &p.predefinedType, &p.name, &p.tag, &p.layer, &p.storey,
+                                 &p.objectType, &p.description})
         PutString(*s);
+    PutStrings(p.materials);
+    PutStrings(p.classifications);
+    PutU32(static_cast<uint32_t>(p.properties.size()));
+    for (const auto& [key, value] : p.properties) {
+        PutString(key);
+        PutString(value);
+    }
     buffer_ += static_cast<char>(p.hasColour ? 1 : 0);
     Put(p.rgb.data(), sizeof p.rgb);
     Put(&p.transparency, sizeof p.transparency);
@@ -86,6 +116,11 @@ void RecordWriter::Skipped(const IfcSkippedProduct& s) {
     PutIdentity(s);
     PutString(s.reason);
     buffer_ += static_cast<char>(s.cause);
+}
+
+void RecordWriter::Storeys(const std::vector<std::string>& names) {
+    buffer_ += static_cast<char>(RecordKind::Storeys);
+    PutStrings(names);
 }
 
 void RecordWriter::Failed(const std::string& message) {
@@ -127,8 +162,10 @@ bool ReadRecord(std::string_view& bytes, ConversionRecord& out) {
         IfcProductData& p = out.product;
         uint8_t colour = 0;
         ok = r.Get(p.guid.bytes.data(), p.guid.bytes.size());
-        for (std::string* s : {&p.globalId, &p.ifcClass, &p.predefinedType, &p.name, &p.tag, &p.layer, &p.storey})
+        for (std::string* s : {&p.globalId, &p.ifcClass, &p.predefinedType, &p.name, &p.tag, &p.layer, &p.storey,
+                               &p.objectType, &p.description})
             ok = ok && r.String(*s);
+        ok = ok && r.Strings(p.materials) && r.Strings(p.classifications) && r.Pairs(p.properties);
         ok = ok && r.Get(&colour, 1) && r.Get(p.rgb.data(), sizeof p.rgb) && r.Get(&p.transparency, sizeof p.transparency) &&
              r.Array(p.vertices) && r.Array(p.triangles);
         p.hasColour = colour != 0;
@@ -142,6 +179,9 @@ bool ReadRecord(std::string_view& bytes, ConversionRecord& out) {
     }
     case RecordKind::Failed:
         ok = r.String(out.message);
+        break;
+    case RecordKind::Storeys:
+        ok = r.Strings(out.storeys);
         break;
     }
     if (!ok) return false;

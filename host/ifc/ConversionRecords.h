@@ -1,14 +1,16 @@
 #pragma once
-// The records a converting child process sends the reader: that the file was parsed, which
-// product it starts on (sent before the work, so a crash can be put on that product), each
-// product read or left out, a failure of the whole file, and the end.
+// The records a converting child process sends the reader: that the file was parsed, the
+// building's storeys, which product it starts on (sent before the work, so a crash can be put on
+// that product), each product read or left out, what it accepted against the letter of IFC, a
+// failure of the whole file, and the end.
 #include "host/ifc/IfcBuildingData.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
-enum class RecordKind : uint8_t { Parsed = 1, Begin, Product, Skipped, Failed, End };
+enum class RecordKind : uint8_t { Parsed = 1, Begin, Product, Skipped, Failed, End, Storeys };
 
 struct ConversionRecord {
     RecordKind kind = RecordKind::End;
@@ -16,6 +18,7 @@ struct ConversionRecord {
     IfcSkippedProduct skipped;   // Begin (GlobalId, class, name, record), Skipped
     IfcProductData product;      // Product
     std::string message;         // Failed
+    std::vector<std::string> storeys; // Storeys
 };
 
 class RecordWriter {
@@ -27,6 +30,7 @@ public:
     void Begin(uint32_t position, const IfcSkippedProduct& product);
     void Product(const IfcProductData& product);
     void Skipped(const IfcSkippedProduct& skipped);
+    void Storeys(const std::vector<std::string>& names);
     void Failed(const std::string& message);
     void End();
     void Flush();
@@ -36,6 +40,7 @@ private:
     void PutU32(uint32_t v) { Put(&v, sizeof v); }
     void PutIdentity(const IfcSkippedProduct& product);
     void PutString(const std::string& s);
+    void PutStrings(const std::vector<std::string>& list);
 
     int fd_;
     std::string buffer_;

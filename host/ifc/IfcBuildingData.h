@@ -8,10 +8,11 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct IfcProductData {
-    API_Guid guid;                 // the 128 bits of the GlobalId (IfcGuid.h for one past them)
+    API_Guid guid;                 // the 128 bits of the GlobalId
     std::string globalId;          // the 22-character text, as in the file
     std::string ifcClass;          // the entity name as IFC writes it, e.g. "IfcWallStandardCase"
     std::string predefinedType;    // upper case, e.g. "ROOF"; empty when the file gives none
@@ -19,6 +20,12 @@ struct IfcProductData {
     std::string tag;               // UTF-8
     std::string layer;             // presentation layer name (UTF-8), empty when none
     std::string storey;            // the containing building storey's name (UTF-8), empty when none
+    std::string objectType;        // ObjectType, UTF-8
+    std::string description;       // UTF-8
+    std::vector<std::string> materials;       // IFC material names, each once, layers in their order
+    std::vector<std::string> classifications; // "SYSTEM: IDENTIFICATION NAME", each part when given
+    // Single-value properties and quantities as "PSET.NAME" and the value's text, by key.
+    std::vector<std::pair<std::string, std::string>> properties;
     bool hasColour = false;
     std::array<double, 3> rgb{};   // 0..1, from the surface style
     double transparency = 0.0;     // 0 opaque .. 1 clear
@@ -48,23 +55,25 @@ struct IfcSkippedProduct {
     int record = 0;     // its #N in the file, 0 when not known
 };
 
-// What the reader forgave in a file it read, told once per kind with how many and the first few.
-enum class IfcReadNotice : uint8_t {
-    OutOfRangeGlobalId, // a product kept whose GlobalId is past 128 bits: its GUID made from the text
-    RepeatedRecord,     // a record written twice with the same text, read once
+// What the reader accepted although the file does not follow IFC to the letter: the user is told
+// how many of each, as of the products left out.
+enum class IfcNoteKind : uint8_t {
+    GlobalIdOutOfRange, // a GlobalId of 22 IFC characters too large for 128 bits, kept
+    DuplicateRecord,    // a record defined twice with the same text, read once
 };
-constexpr size_t kIfcReadNotices = 2;
+constexpr size_t kIfcNoteKinds = 2;
 
-struct IfcNotice {
-    IfcReadNotice kind = IfcReadNotice::OutOfRangeGlobalId;
-    std::string subject; // as the report names it: "\"Slab 1\"", a GlobalId, "#34"
+struct IfcNote {
+    IfcNoteKind kind = IfcNoteKind::GlobalIdOutOfRange;
+    std::string label; // UTF-8: what the user looks for, a product's name or GlobalId or "#34"
 };
 
 struct IfcBuildingData {
     std::string schema;            // "IFC2X3" or "IFC4"
     std::vector<IfcProductData> products; // in file order
     std::vector<IfcSkippedProduct> skipped;
-    std::vector<IfcNotice> notices;
+    std::vector<std::string> storeys; // the building storeys' names (UTF-8) from the lowest up, each once
+    std::vector<IfcNote> notes;
 };
 
 // A file the reader cannot use at all: not IFC, truncated, a syntax error, a product that needs a

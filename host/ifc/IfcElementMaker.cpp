@@ -1,10 +1,12 @@
 #include "host/ifc/IfcElementMaker.h"
 
+#include "host/ifc/IfcElementFacts.h"
 #include "host/ifc/IfcElementKinds.h"
 #include "host/ifc/IfcHostText.h"
 #include "host/ifc/IfcKindFields.h"
 
 #include <cmath>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace {
@@ -36,6 +38,34 @@ Geometry UsableMesh(const IfcProductData& p) {
         for (int32_t& i : t) i = renumbered[static_cast<size_t>(i)];
     g.triangles = std::move(usable);
     return g;
+}
+
+// A text some programs write where they have no name or tag: "00000000-0000-0000-00-00-000000000000".
+bool IsZeroGuidText(const std::string& text) {
+    size_t zeros = 0;
+    for (char c : text) {
+        if (c == '0') ++zeros;
+        else if (c != '-' && c != '{' && c != '}' && c != ' ') return false;
+    }
+    return zeros >= 16;
+}
+
+std::string Naming(const std::string& utf8) {
+    std::string text = HostTextFromIfc(utf8, HostElement::kIdTextSize - 1);
+    return IsZeroGuidText(text) ? std::string() : text;
+}
+
+// "NAME TAG", the name cut rather than the tag where both do not fit.
+std::string WithTag(const std::string& name, const std::string& tag) {
+    constexpr size_t kRoom = HostElement::kIdTextSize - 1;
+    std::string head = name;
+    if (head.size() + 1 + tag.size() > kRoom && tag.size() < kRoom / 2) {
+        head.resize(kRoom - 1 - tag.size());
+        while (!head.empty() && head.back() == ' ') head.pop_back();
+    }
+    std::string text = head + " " + tag;
+    if (text.size() > kRoom) text.resize(kRoom);
+    return text;
 }
 
 } // namespace
@@ -70,16 +100,23 @@ std::vector<IfcElementPlan> PlanIfcElements(const IfcBuildingData& data, const I
             skip(IfcLeftOutCause::NoBody, "no usable triangle in its body");
             continue;
         }
-        plan.idBase = HostTextFromIfc(p.name, HostElement::kIdTextSize - 1);
-        if (plan.idBase.empty()) plan.idBase = HostTextFromIfc(p.tag, HostElement::kIdTextSize - 1);
+        plan.idBase = Naming(p.name);
+        plans.push_back(std::move(plan));
+    }
+    std::unordered_map<std::string, size_t> uses;
+    for (const IfcElementPlan& plan : plans)
+        if (!plan.idBase.empty()) ++uses[plan.idBase];
+    for (IfcElementPlan& plan : plans) {
+        std::string tag = Naming(plan.product->tag);
+        if (plan.idBase.empty()) plan.idBase = tag;
+        else if (uses[plan.idBase] > 1 && !tag.empty() && tag != plan.idBase) plan.idBase = WithTag(plan.idBase, tag);
         if (plan.idBase.empty() && options.kindName) plan.idBase = options.kindName(plan.kind);
         if (plan.idBase.empty()) plan.idBase = "IFC";
-        plans.push_back(std::move(plan));
     }
     return plans;
 }
 
-Element MakeIfcElement(IfcElementPlan&& plan, const std::string& idText, IfcAttributes& attributes) {
+Element MakeIfcElement(IfcElementPlan&& plan, const std::string& idText, IfcAttributes& attributes, FactTexts& facts) {
     Element e;
     e.SetKind(plan.kind);
     e.SetGuid(plan.product->guid);
@@ -87,5 +124,6 @@ Element MakeIfcElement(IfcElementPlan&& plan, const std::string& idText, IfcAttr
     e.SetLayer(attributes.LayerOf(*plan.product));
     FillKindFields(e, KindTakesMaterial(plan.kind) ? attributes.MaterialOf(*plan.product, plan.kind) : 0);
     e.geometry = std::move(plan.geometry);
+    e.facts = IfcElementFactsOf(*plan.product, facts);
     return e;
 }

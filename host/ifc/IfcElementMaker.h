@@ -1,7 +1,11 @@
 #pragma once
 // One IFC product made into a host element, the same way when a file is opened and when a
-// revision adds it: its kind by class, its mesh, its ID text, layer and material, and the pens,
-// materials and flags of its kind.
+// revision adds it: its kind by class, its mesh, its ID text, layer, material and facts, and the
+// pens, materials and flags of its kind.
+//
+// Its ID text is its name; where the file's products repeat a name, the name with its tag (a
+// part mark, an element id); without a name its tag, else the kind's name. A name or tag that is
+// only an all-zero GUID names nothing. Texts still taken get a running number.
 #include "host/ifc/IfcAttributes.h"
 #include "host/ifc/IfcBuildingData.h"
 #include "host/model/HostModel.h"
@@ -15,6 +19,7 @@ struct IfcModelOptions {
     // The host's name of a kind (8-bit code page): the ID text of a product with neither name nor tag.
     std::function<std::string(int32_t kind)> kindName;
     std::string defaultLayer = kHostDefaultLayer; // 8-bit code page
+    bool layersByStorey = false; // a layer per storey instead of the presentation layers
 };
 
 // What a product becomes before it meets a model.
@@ -30,5 +35,6 @@ struct IfcElementPlan {
 std::vector<IfcElementPlan> PlanIfcElements(const IfcBuildingData& data, const IfcModelOptions& options,
                                             std::vector<IfcSkippedProduct>& skipped);
 
-// The element of a plan, not yet added to the model; its layer and material found or made.
-Element MakeIfcElement(IfcElementPlan&& plan, const std::string& idText, IfcAttributes& attributes);
+// The element of a plan, not yet added to the model; its layer and material found or made, its
+// facts' texts in `facts`, the model's.
+Element MakeIfcElement(IfcElementPlan&& plan, const std::string& idText, IfcAttributes& attributes, FactTexts& facts);

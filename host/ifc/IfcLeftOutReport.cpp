@@ -3,6 +3,7 @@
 #include "host/ifc/WideText.h"
 
 #include <array>
+#include <utility>
 
 namespace {
 
@@ -20,6 +21,15 @@ const char* CauseText(IfcLeftOutCause cause) {
     return "another cause";
 }
 
+// What the reader did with them, and what they are: "kept 260, a GlobalId out of range".
+std::pair<const char*, const char*> NoteText(IfcNoteKind kind) {
+    switch (kind) {
+    case IfcNoteKind::GlobalIdOutOfRange: return {"kept", "a GlobalId out of range"};
+    case IfcNoteKind::DuplicateRecord: return {"accepted", "a record defined twice with the same text"};
+    }
+    return {"noted", "another reason"};
+}
+
 std::string Label(const IfcSkippedProduct& s) {
     if (!s.name.empty()) return "\"" + SingleLine(s.name) + "\"";
     if (!s.globalId.empty()) return SingleLine(s.globalId);
@@ -29,53 +39,51 @@ std::string Label(const IfcSkippedProduct& s) {
 
 std::string Plural(size_t n, const char* one) { return std::to_string(n) + " " + one + (n == 1 ? "" : "s"); }
 
-std::vector<std::string> WithCauses(std::string summary, const std::vector<IfcSkippedProduct>& leftOut) {
-    std::vector<std::string> lines{std::move(summary) + ", " + Plural(leftOut.size(), "product") + " left out"};
-    std::array<size_t, kIfcLeftOutCauses> count{};
-    std::array<std::string, kIfcLeftOutCauses> names;
-    for (const auto& s : leftOut) {
-        auto cause = static_cast<size_t>(s.cause);
-        if (cause >= kIfcLeftOutCauses) continue;
-        if (count[cause]++ < kNamesShown) names[cause] += (names[cause].empty() ? "" : ", ") + Label(s);
-        else if (count[cause] == kNamesShown + 1) names[cause] += ", ...";
+// The first three, then "..." when there are more.
+class FirstNames {
+public:
+    void Add(const std::string& label) {
+        if (count_++ < kNamesShown) names_ += (names_.empty() ? "" : ", ") + label;
+        else if (count_ == kNamesShown + 1) names_ += ", ...";
     }
-    for (size_t cause = 0; cause < kIfcLeftOutCauses; ++cause)
-        if (count[cause] > 0)
-            lines.push_back("  left out " + std::to_string(count[cause]) + ", " + CauseText(static_cast<IfcLeftOutCause>(cause)) +
-                            ": " + names[cause]);
-    return lines;
-}
+    size_t Count() const { return count_; }
+    const std::string& Names() const { return names_; }
 
-// "  kept 260 with a GlobalId past 128 bits: ...", one line a kind of notice.
-std::vector<std::string> WithNotices(std::vector<std::string> lines, const std::vector<IfcNotice>& notices) {
-    std::array<size_t, kIfcReadNotices> count{};
-    std::array<std::string, kIfcReadNotices> subjects;
-    for (const auto& n : notices) {
-        auto kind = static_cast<size_t>(n.kind);
-        if (kind >= kIfcReadNotices) continue;
-        if (count[kind]++ < kNamesShown) subjects[kind] += (subjects[kind].empty() ? "" : ", ") + SingleLine(n.subject);
-        else if (count[kind] == kNamesShown + 1) subjects[kind] += ", ...";
+private:
+    size_t count_ = 0;
+    std::string names_;
+};
+
+std::vector<std::string> WithCauses(std::string summary, const std::vector<IfcSkippedProduct>& leftOut,
+                                    const std::vector<IfcNote>& notes) {
+    std::vector<std::string> lines{std::move(summary) + ", " + Plural(leftOut.size(), "product") + " left out"};
+    std::array<FirstNames, kIfcLeftOutCauses> causes;
+    for (const auto& s : leftOut)
+        if (auto cause = static_cast<size_t>(s.cause); cause < kIfcLeftOutCauses) causes[cause].Add(Label(s));
+    for (size_t cause = 0; cause < kIfcLeftOutCauses; ++cause)
+        if (causes[cause].Count() > 0)
+            lines.push_back("  left out " + std::to_string(causes[cause].Count()) + ", " +
+                            CauseText(static_cast<IfcLeftOutCause>(cause)) + ": " + causes[cause].Names());
+    std::array<FirstNames, kIfcNoteKinds> noted;
+    for (const auto& n : notes)
+        if (auto kind = static_cast<size_t>(n.kind); kind < kIfcNoteKinds) noted[kind].Add(SingleLine(n.label));
+    for (size_t kind = 0; kind < kIfcNoteKinds; ++kind) {
+        if (noted[kind].Count() == 0) continue;
+        auto [verb, what] = NoteText(static_cast<IfcNoteKind>(kind));
+        lines.push_back("  " + std::string(verb) + " " + std::to_string(noted[kind].Count()) + ", " + what + ": " + noted[kind].Names());
     }
-    if (size_t n = count[static_cast<size_t>(IfcReadNotice::OutOfRangeGlobalId)])
-        lines.push_back("  kept " + std::to_string(n) + " with an out-of-range GlobalId, under a GUID made from it: " +
-                        subjects[static_cast<size_t>(IfcReadNotice::OutOfRangeGlobalId)]);
-    if (size_t n = count[static_cast<size_t>(IfcReadNotice::RepeatedRecord)])
-        lines.push_back("  accepted " + Plural(n, "record") + " written twice with the same text: " +
-                        subjects[static_cast<size_t>(IfcReadNotice::RepeatedRecord)]);
     return lines;
 }
 
 } // namespace
 
 std::vector<std::string> IfcOpeningReport(std::string_view schema, size_t elements, const std::vector<IfcSkippedProduct>& leftOut,
-                                          const std::vector<IfcNotice>& notices) {
-    return WithNotices(WithCauses("IFC model " + std::string(schema) + ": " + Plural(elements, "element"), leftOut), notices);
+                                          const std::vector<IfcNote>& notes) {
+    return WithCauses("IFC model " + std::string(schema) + ": " + Plural(elements, "element"), leftOut, notes);
 }
 
-std::vector<std::string> IfcRevisionReport(std::string_view schema, const IfcRevisionCounts& counts,
-                                           const std::vector<IfcNotice>& notices) {
-    return WithNotices(WithCauses("IFC revision " + std::string(schema) + ": kept " + std::to_string(counts.kept) + ", added " +
-                                      std::to_string(counts.added) + ", removed " + std::to_string(counts.removed),
-                                  counts.skipped),
-                       notices);
+std::vector<std::string> IfcRevisionReport(std::string_view schema, const IfcRevisionCounts& counts) {
+    return WithCauses("IFC revision " + std::string(schema) + ": kept " + std::to_string(counts.kept) + ", added " +
+                          std::to_string(counts.added) + ", removed " + std::to_string(counts.removed),
+                      counts.skipped, counts.notes);
 }

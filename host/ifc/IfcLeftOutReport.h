@@ -1,7 +1,8 @@
 #pragma once
 // What the report window says after an IFC file was opened or a revision of it brought in: the
 // summary line, then one line a cause with how many products it left out and the first three
-// of them by name (by GlobalId when nameless). UTF-8.
+// of them by name (by GlobalId when nameless), then one line for each kind of thing the reader
+// accepted against the letter of IFC, with its count and first three. UTF-8.
 #include "host/ifc/IfcBuildingData.h"
 #include "host/ifc/IfcRevisionUpdate.h"
 
@@ -9,11 +10,8 @@
 #include <string_view>
 #include <vector>
 
-// "IFC model IFC2X3: 35 elements, 2 products left out", then the causes, then a line for each
-// kind of notice the reader gave.
+// "IFC model IFC2X3: 35 elements, 2 products left out", then the causes.
 std::vector<std::string> IfcOpeningReport(std::string_view schema, size_t elements, const std::vector<IfcSkippedProduct>& leftOut,
-                                          const std::vector<IfcNotice>& notices = {});
-// "IFC revision IFC2X3: kept 34, added 1, removed 1, 0 products left out", then the causes and
-// the notices.
-std::vector<std::string> IfcRevisionReport(std::string_view schema, const IfcRevisionCounts& counts,
-                                           const std::vector<IfcNotice>& notices = {});
+                                          const std::vector<IfcNote>& notes = {});
+// "IFC revision IFC2X3: kept 34, added 1, removed 1, 0 products left out", then the causes.
+std::vector<std::string> IfcRevisionReport(std::string_view schema, const IfcRevisionCounts& counts);

@@ -8,12 +8,15 @@ IfcBuiltModel BuildIfcModel(const IfcBuildingData& data, const IfcModelOptions& 
     HostModel& model = *built.model;
     built.skipped = data.skipped;
     std::vector<IfcElementPlan> plans = PlanIfcElements(data, options, built.skipped);
-    IfcAttributes attributes(model, options.defaultLayer);
+    IfcAttributes attributes(model, options.defaultLayer, options.layersByStorey);
+    model.layersByStorey = options.layersByStorey;
+    if (options.layersByStorey)
+        for (const std::string& storey : data.storeys) attributes.StoreyLayer(storey);
     IdTextNamer names;
     model.Reserve(plans.size());
     for (IfcElementPlan& plan : plans) {
         std::string id = names.Next(plan.idBase);
-        model.AddElement(MakeIfcElement(std::move(plan), id, attributes));
+        model.AddElement(MakeIfcElement(std::move(plan), id, attributes, model.Facts()));
     }
     // Every model has a layer, even one whose products all went.
     if (model.AttributeCount(HostAttribute::Layer) == 0)

@@ -1,6 +1,7 @@
 #pragma once
 // A new host model from what the IFC reader took from a file: one element per product with a
-// usable body, in file order, with its layers and materials.
+// usable body, in file order, with its layers, materials and facts. Layers by storey come in
+// storey order, one for every storey.
 #include "host/ifc/IfcBuildingData.h"
 #include "host/ifc/IfcElementMaker.h"
 

@@ -1,9 +1,11 @@
 #include "host/ifc/IfcReader.h"
 
+#include "host/ifc/BuildingStoreys.h"
 #include "host/ifc/ChildProcess.h"
 #include "host/ifc/ConversionHeap.h"
 #include "host/ifc/ConversionRecords.h"
 #include "host/ifc/IfcGuid.h"
+#include "host/ifc/IfcProductFacts.h"
 #include "host/ifc/LibraryMessages.h"
 #include "host/ifc/LibraryParse.h"
 #include "host/ifc/ProductFacts.h"
@@ -220,6 +222,7 @@ void ConvertProducts(shared_ptr<BuildingModel>& model, const std::vector<int>& f
                 p.rgb = colour->rgb;
                 p.transparency = colour->transparency;
             }
+            ReadProductFacts(*product, p);
         } catch (...) {
             skip(IfcLeftOutCause::AttributesNotRead, "attributes not read: " + Describe(std::current_exception()));
             continue;
@@ -366,6 +369,7 @@ void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from
             throw EIfcFile("not readable as IFC: " + Describe(std::current_exception()));
         }
         out.Parsed();
+        if (from == 0) out.Storeys(BuildingStoreysOf(*model, scan.ids));
         ProductReferences references(stepText, scan, *model, messages);
         // Once for the file: a child started after a library fault follows one that passed.
         if (from == 0) references.RefuseMissingRecords();
@@ -437,7 +441,7 @@ void GiveOutOfRangeGuids(IfcBuildingData& data, const std::vector<size_t>& outOf
         uint32_t attempt = 0;
         do p.guid = GuidOfOutOfRangeGlobalId(p.globalId, attempt++);
         while (!taken.insert(p.guid).second);
-        data.notices.push_back({IfcReadNotice::OutOfRangeGlobalId, Subject(p)});
+        data.notes.push_back({IfcNoteKind::GlobalIdOutOfRange, Subject(p)});
     }
     size_t kept = 0;
     for (size_t i = 0; i < data.products.size(); ++i) {
@@ -492,6 +496,9 @@ IfcBuildingData ReadIfcText(std::string_view stepText) {
                 working = false;
                 data.skipped.push_back(std::move(record.skipped));
                 break;
+            case RecordKind::Storeys:
+                data.storeys = std::move(record.storeys);
+                break;
             case RecordKind::Failed:
                 throw EIfcFile(record.message);
             case RecordKind::End:
@@ -511,7 +518,7 @@ IfcBuildingData ReadIfcText(std::string_view stepText) {
         from = currentPosition + 1;
     }
     GiveOutOfRangeGuids(data, outOfRange, seen);
-    for (int id : scan.repeated) data.notices.push_back({IfcReadNotice::RepeatedRecord, "#" + std::to_string(id)});
+    for (int id : scan.repeated) data.notes.push_back({IfcNoteKind::DuplicateRecord, "#" + std::to_string(id)});
     if (data.products.empty()) {
         if (data.skipped.empty()) throw EIfcFile("no product with body geometry");
         throw EIfcFile("no product with usable body geometry (" + std::to_string(data.skipped.size()) +

@@ -1,5 +1,7 @@
 #include "host/ifc/IfcRevisionUpdate.h"
 
+#include "host/ifc/IfcElementFacts.h"
+
 #include <algorithm>
 #include <unordered_map>
 
@@ -12,6 +14,7 @@ bool FromIfc(int32_t kind) { return HostElement::HasBody(kind) || kind == HostEl
 IfcRevisionPlan PlanIfcRevision(const HostModel& model, const IfcBuildingData& revision, const IfcModelOptions& options) {
     IfcRevisionPlan p;
     p.skipped = revision.skipped;
+    p.notes = revision.notes;
     p.plans = PlanIfcElements(revision, options, p.skipped);
     std::unordered_map<API_Guid, size_t, API_GuidHash> planOf;
     planOf.reserve(p.plans.size());
@@ -46,16 +49,18 @@ IfcRevisionPlan PlanIfcRevision(const HostModel& model, const IfcBuildingData& r
 IfcRevisionCounts ApplyIfcRevision(HostModel& model, IfcRevisionPlan p, const IfcModelOptions& options) {
     IfcRevisionCounts counts;
     counts.skipped = std::move(p.skipped);
+    counts.notes = std::move(p.notes);
     counts.unrelated = p.unrelated;
     if (p.unrelated) return counts;
     counts.removed = model.RemoveElements(p.gone);
 
-    IfcAttributes attributes(model, options.defaultLayer);
+    // New elements go on layers as the model's own did when it was opened.
+    IfcAttributes attributes(model, options.defaultLayer, model.layersByStorey);
     for (size_t i = 0; i < p.plans.size(); ++i) {
         Element* e = p.matched[i];
         if (!e) {
             std::string id = p.names.Next(p.plans[i].idBase);
-            model.AddElement(MakeIfcElement(std::move(p.plans[i]), id, attributes));
+            model.AddElement(MakeIfcElement(std::move(p.plans[i]), id, attributes, model.Facts()));
             ++counts.added;
             continue;
         }
@@ -66,6 +71,7 @@ IfcRevisionCounts ApplyIfcRevision(HostModel& model, IfcRevisionPlan p, const If
             model.ChangeElement(*e, record);
         }
         model.SetGeometry(*e, std::move(p.plans[i].geometry));
+        model.SetFacts(*e, IfcElementFactsOf(*p.plans[i].product, model.Facts()));
     }
     return counts;
 }

@@ -17,6 +17,7 @@
 #include <ifcpp/IFC4/include/IfcProductRepresentation.h>
 #include <ifcpp/IFC4/include/IfcRelAggregates.h>
 #include <ifcpp/IFC4/include/IfcRelContainedInSpatialStructure.h>
+#include <ifcpp/IFC4/include/IfcRelDefinesByType.h>
 #include <ifcpp/IFC4/include/IfcRepresentation.h>
 #include <ifcpp/IFC4/include/IfcRepresentationItem.h>
 #include <ifcpp/IFC4/include/IfcRepresentationMap.h>
@@ -24,6 +25,8 @@
 #include <ifcpp/IFC4/include/IfcStyledItem.h>
 #include <ifcpp/IFC4/include/IfcSurfaceStyle.h>
 #include <ifcpp/IFC4/include/IfcSurfaceStyleShading.h>
+#include <ifcpp/IFC4/include/IfcText.h>
+#include <ifcpp/IFC4/include/IfcTypeObject.h>
 
 #include <algorithm>
 #include <cctype>
@@ -96,17 +99,6 @@ std::optional<SurfaceColour> ColourOfSurfaceStyle(const shared_ptr<IfcSurfaceSty
     return std::nullopt;
 }
 
-std::optional<SurfaceColour> ColourOfStyledItem(const IfcStyledItem& styled) {
-    for (const auto& select : styled.m_Styles) {
-        // IFC2x3 wraps the styles in an assignment; IFC4 may name the surface style itself.
-        if (auto c = ColourOfSurfaceStyle(dynamic_pointer_cast<IfcSurfaceStyle>(select))) return c;
-        if (auto assignment = dynamic_pointer_cast<IfcPresentationStyleAssignment>(select))
-            for (const auto& style : assignment->m_Styles)
-                if (auto c = ColourOfSurfaceStyle(dynamic_pointer_cast<IfcSurfaceStyle>(style))) return c;
-    }
-    return std::nullopt;
-}
-
 std::optional<SurfaceColour> ColourOfItems(const std::vector<shared_ptr<IfcRepresentationItem>>& items, int depth);
 
 std::optional<SurfaceColour> ColourOfItem(const shared_ptr<IfcRepresentationItem>& item, int depth) {
@@ -131,6 +123,17 @@ std::optional<SurfaceColour> ColourOfItems(const std::vector<shared_ptr<IfcRepre
 }
 
 } // namespace
+
+std::optional<SurfaceColour> ColourOfStyledItem(const IfcStyledItem& styled) {
+    for (const auto& select : styled.m_Styles) {
+        // IFC2x3 wraps the styles in an assignment; IFC4 may name the surface style itself.
+        if (auto c = ColourOfSurfaceStyle(dynamic_pointer_cast<IfcSurfaceStyle>(select))) return c;
+        if (auto assignment = dynamic_pointer_cast<IfcPresentationStyleAssignment>(select))
+            for (const auto& style : assignment->m_Styles)
+                if (auto c = ColourOfSurfaceStyle(dynamic_pointer_cast<IfcSurfaceStyle>(style))) return c;
+    }
+    return std::nullopt;
+}
 
 std::vector<shared_ptr<IfcRepresentation>> BodyRepresentations(const IfcProduct& product) {
     std::vector<shared_ptr<IfcRepresentation>> body, other;
@@ -167,6 +170,21 @@ std::string TagOf(const IfcProduct& product) {
 
 std::string GlobalIdOf(const IfcProduct& product) { return Text(product.m_GlobalId); }
 
+std::string DescriptionOf(const IfcProduct& product) { return Text(product.m_Description); }
+
+std::string ObjectTypeOf(const IfcProduct& product) { return Text(product.m_ObjectType); }
+
+shared_ptr<IfcTypeObject> TypeObjectOf(const IfcObject& object) {
+    for (const auto& weak : object.m_IsTypedBy_inverse)
+        if (auto rel = weak.lock(); rel && rel->m_RelatingType) return rel->m_RelatingType;
+    return nullptr;
+}
+
+std::string StoreyName(const IfcBuildingStorey& storey) {
+    std::string name = Text(storey.m_Name);
+    return name.empty() ? Text(storey.m_LongName) : name;
+}
+
 std::string LayerOf(const std::vector<shared_ptr<IfcRepresentation>>& bodies) {
     for (const auto& r : bodies) {
         std::string name = LayerOfRepresentation(r, 0);
@@ -180,8 +198,7 @@ std::string StoreyOf(const IfcProduct& product) {
     const IfcObjectDefinition* at = &product;
     for (int depth = 0; at && depth < kMaxDepth && visited.insert(at).second; ++depth) {
         if (at != &product)
-            if (const auto* storey = dynamic_cast<const IfcBuildingStorey*>(at))
-                return storey->m_Name ? Text(storey->m_Name) : Text(storey->m_LongName);
+            if (const auto* storey = dynamic_cast<const IfcBuildingStorey*>(at)) return StoreyName(*storey);
         const IfcObjectDefinition* next = nullptr;
         if (const auto* element = dynamic_cast<const IfcElement*>(at)) {
             for (const auto& weak : element->m_ContainedInStructure_inverse)

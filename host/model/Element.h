@@ -1,7 +1,8 @@
 #pragma once
-// One element of the building model: its 2760-byte record, its geometry and the user data
-// blocks add-ons attached to it.
+// One element of the building model: its 2760-byte record, its geometry, the user data blocks
+// add-ons attached to it, and what the building model it came from says it is (its facts).
 #include "bytes/LittleEndian.h"
+#include "host/model/FactTexts.h"
 #include "host/model/StoredKeys.h"
 #include "host/model/Vector3.h"
 #include "hostapi/HostElementRecord.h"
@@ -43,6 +44,7 @@ struct Element {
     std::map<std::string, UserDataBlock> userData; // by add-on name
     StoredKeys unknownKeys;
     CameraPlace camera;
+    std::vector<ElementFact> facts; // texts of the model's FactTexts, in the order they are shown
 
     std::span<uint8_t> Bytes() { return record; }
     std::span<const uint8_t> Bytes() const { return record; }

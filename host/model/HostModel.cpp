@@ -239,6 +239,19 @@ void HostModel::SetGeometry(Element& element, Geometry geometry) {
     element.geometry = std::move(geometry);
 }
 
+void HostModel::SetFacts(Element& element, std::vector<ElementFact> facts) {
+    if (element.facts == facts) return;
+    NoteWholeChange(element.Guid(), &element);
+    element.facts = std::move(facts);
+}
+
+std::vector<std::pair<std::string_view, std::string_view>> HostModel::FactsOf(const Element& element) const {
+    std::vector<std::pair<std::string_view, std::string_view>> out;
+    out.reserve(element.facts.size());
+    for (const ElementFact& f : element.facts) out.emplace_back(facts_.Text(f.key), facts_.Text(f.value));
+    return out;
+}
+
 std::optional<std::string> HostModel::CloseUndoStep() {
     return undo_.Close([this](const API_Guid& g) { return StateOf(g); },
                        [this](const API_Guid& g) -> UndoHistory::Whole {

@@ -56,6 +56,8 @@ public:
     void ChangeElement(Element& element, const std::vector<uint8_t>& newRecord);
     void SetUserData(Element& element, const std::string& addon, std::optional<UserDataBlock> block);
     void SetGeometry(Element& element, Geometry geometry);
+    // Facts change with the element kept whole by an open undo step, as a new shape does.
+    void SetFacts(Element& element, std::vector<ElementFact> facts);
     // Closes the open undo step, keeping what the elements it changed are now.
     std::optional<std::string> CloseUndoStep();
 
@@ -93,9 +95,18 @@ public:
     bool ApplyRedo(std::string& name);
     std::optional<ElementState> StateOf(const API_Guid& guid) const;
 
+    // The texts every element's facts are numbers of.
+    FactTexts& Facts() { return facts_; }
+    const FactTexts& Facts() const { return facts_; }
+    // An element's facts as texts (UTF-8), key and value, in order.
+    std::vector<std::pair<std::string_view, std::string_view>> FactsOf(const Element& element) const;
+
     HostView view;
     HostWindows windows;
     StoredKeys unknownKeys;
+    // The elements a building model brings go on their storey's layer, as the user chose when
+    // opening it; a later revision's new elements follow the same choice.
+    bool layersByStorey = false;
 
 private:
     void Restore(const std::map<API_Guid, ElementState>& states);
@@ -128,6 +139,7 @@ private:
     std::map<int32_t, std::vector<std::vector<uint8_t>>> attributeExtras_;
     std::vector<API_Guid> selection_;
     std::map<std::string, UserDataBlock> projectData_;
+    FactTexts facts_;
     UndoHistory undo_;
     uint64_t AttributesDigest() const;
 

@@ -15,7 +15,7 @@ size_t StateBytes(const ElementState& state) {
 size_t UndoHistory::WholeBytes(const Element& e) {
     constexpr size_t kNode = 64;
     size_t n = kNode + sizeof(Element) + e.record.capacity() + e.geometry.vertices.capacity() * sizeof(Vec3) +
-               e.geometry.triangles.capacity() * sizeof(e.geometry.triangles[0]);
+               e.geometry.triangles.capacity() * sizeof(e.geometry.triangles[0]) + e.facts.capacity() * sizeof(ElementFact);
     for (const auto& [name, block] : e.userData) n += kNode + name.capacity() + block.bytes.capacity();
     for (const auto& [key, text] : e.unknownKeys) n += kNode + key.capacity() + text.capacity();
     return n;

@@ -56,6 +56,7 @@ const OperationSlot kOperations[] = {
     {kHostSelectElements, Entry<HostSelectElementsFunc>(OpSelectElements)},
     {kHostProjectGetUserData, Entry<HostProjectGetUserDataFunc>(OpProjectGetUserData)},
     {kHostProjectSetUserData, Entry<HostProjectSetUserDataFunc>(OpProjectSetUserData)},
+    {kHostElementGetFacts, Entry<HostElementGetFactsFunc>(OpElementGetFacts)},
 };
 
 } // namespace

@@ -73,9 +73,9 @@ std::array<double, 3> GetVec(const json& j, const std::string& place) {
 }
 
 const std::vector<std::string> kElementKeys = {"id", "kind", "guid", "layer", "owner", "locked", "index",
-                                               "floor", "record", "box", "mesh", "userdata"};
+                                               "floor", "record", "box", "mesh", "userdata", "facts"};
 const std::vector<std::string> kTopKeys = {"layers", "materials", "pens", "elements", "cameras",
-                                           "paths", "view", "windows", "addondata"};
+                                           "paths", "view", "windows", "addondata", "ifclayers"};
 
 bool Known(const std::vector<std::string>& keys, const std::string& k) {
     for (const auto& s : keys)
@@ -164,6 +164,25 @@ void ReadProjectData(HostModel& model, const json& j) {
     for (auto& [addon, u] : j.items()) model.SetProjectData(addon, ReadBlock(u, "/addondata/" + addon));
 }
 
+// Pairs of texts, key and value, in the order they are shown.
+void ReadFacts(HostModel& model, Element& e, const json& f, const std::string& place) {
+    if (!f.is_array()) throw EProject(place, "expected a list");
+    e.facts.reserve(f.size());
+    for (size_t i = 0; i < f.size(); ++i) {
+        std::string fp = place + "/" + std::to_string(i);
+        const json& pair = f[i];
+        if (!pair.is_array() || pair.size() != 2 || !pair[0].is_string() || !pair[1].is_string())
+            throw EProject(fp, "expected a key and a value");
+        const std::string& key = pair[0].get_ref<const std::string&>();
+        const std::string& value = pair[1].get_ref<const std::string&>();
+        if (key.empty()) throw EProject(fp, "empty key");
+        // Add-ons read them zero-terminated.
+        if (key.find('\0') != std::string::npos || value.find('\0') != std::string::npos)
+            throw EProject(fp, "holds a zero character");
+        e.facts.push_back({model.Facts().Intern(key), model.Facts().Intern(value)});
+    }
+}
+
 void ReadUserData(Element& e, const json& u, const std::string& up) {
     UserDataBlock block = ReadBlock(u, up);
     std::string addon = Get<std::string>(u, "addon", up, "Bauvista");
@@ -242,6 +261,7 @@ void ReadElement(HostModel& model, const json& j, int32_t forcedKind, const std:
             throw EProject(up, "expected an object or a list");
         }
     }
+    if (j.contains("facts")) ReadFacts(model, e, j.at("facts"), place + "/facts");
     for (auto& [k, v] : j.items())
         if (!Known(kElementKeys, k)) e.unknownKeys[k] = v.dump();
     if (j.contains("eye") || j.contains("target") || j.contains("fov")) e.camera = ReadCameraPlace(j);
@@ -276,6 +296,12 @@ json WriteElement(const HostModel& model, const Element& e) {
         blocks.push_back({{"addon", addon}, {"version", block.version}, {"sign", block.platformSign}, {"hex", EncodeHex(block.bytes)}});
     if (blocks.size() == 1) j["userdata"] = blocks[0];
     else if (!blocks.empty()) j["userdata"] = blocks;
+    // Only an element that has facts has the key, so a project without any keeps its bytes.
+    if (!e.facts.empty()) {
+        json facts = json::array();
+        for (const auto& [key, value] : model.FactsOf(e)) facts.push_back(json::array({std::string(key), std::string(value)}));
+        j["facts"] = std::move(facts);
+    }
     return j;
 }
 
@@ -376,6 +402,12 @@ void ReadModel(HostModel& model, const json& doc) {
         if (!list.is_array()) throw EProject(lp, "expected a list");
         int32_t forced = std::string(key) == "cameras" ? HostElement::Camera : std::string(key) == "paths" ? HostElement::CameraPath : 0;
         for (size_t i = 0; i < list.size(); ++i) ReadElement(model, list[i], forced, lp + "/" + std::to_string(i), ids);
+    }
+    if (doc.contains("ifclayers")) {
+        const json& by = doc.at("ifclayers");
+        if (!by.is_string() || (by != "storey" && by != "presentation"))
+            throw EProject("/ifclayers", "expected \"storey\" or \"presentation\"");
+        model.layersByStorey = by == "storey";
     }
     if (doc.contains("view")) model.view = ReadView(doc.at("view"));
     if (doc.contains("windows")) model.windows = ReadWindows(doc.at("windows"));
@@ -512,6 +544,7 @@ std::string SerializeHostProject(const HostModel& model) {
     doc["elements"] = elements;
     doc["cameras"] = cameras;
     doc["paths"] = paths;
+    if (model.layersByStorey) doc["ifclayers"] = "storey";
     doc["view"] = WriteView(model.view);
     doc["windows"] = WriteWindows(model.windows);
     // Only a project an add-on gave a block to has the key, so others keep their bytes.

@@ -1,5 +1,6 @@
 #include "host/render/Renderer.h"
 
+#include "host/render/PixelLayers.h"
 #include "host/render/ScreenTriangle.h"
 #include "host/render/ShadowMap.h"
 #include "host/render/TilePool.h"
@@ -7,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -152,7 +154,7 @@ double Pow24(double x) {
 }
 
 // Windows and doors share their wall's faces; a nudge towards the viewer lets them show.
-constexpr double kOpeningBias = 1.0015;
+constexpr double kOpeningBias = kOpeningDepthBias;
 constexpr double kEdgeBias = 1.0008;
 
 // What a scene triangle looks like from this camera, worked out once per frame.
@@ -172,6 +174,12 @@ struct Renderer::Impl {
 
     void Render(const Scene& scene, const ViewCamera& camera, const PixelView& target, RenderStyle style, Rgb background);
     void DrawTile(int32_t tile);
+    void DrawOpaque(int32_t tile, int32_t y0, int32_t y1);
+    void GatherGlass(int32_t tile, int32_t y0, int32_t y1, PixelLayers& glass);
+    void DrawEdges(int32_t tile, int32_t y0, int32_t y1, PixelLayers* glass);
+    void BlendLayers(int32_t y0, const PixelLayers& glass);
+    std::unique_ptr<PixelLayers> TakeLayers();
+    void GiveBack(std::unique_ptr<PixelLayers> layers);
 
     std::mutex mutex;
     TilePool pool;
@@ -194,6 +202,9 @@ struct Renderer::Impl {
     // What the shadow map was built from; the same again reuses it.
     std::vector<Vec3> shadowKey;
     bool shadowValid = false;
+    // Layer lists of the bands with see-through surfaces, one a band being drawn, kept between frames.
+    std::mutex spareMutex;
+    std::vector<std::unique_ptr<PixelLayers>> spareLayers;
 
     Rgb Shade(const Look& look, const SceneTriangle& t, const ScreenTriangle& s, double w0, double w1, double w2,
               double invZ) const {
@@ -323,6 +334,23 @@ void Renderer::Impl::Render(const Scene& sc, const ViewCamera& camera, const Pix
 void Renderer::Impl::DrawTile(int32_t tile) {
     const int32_t width = target.width, height = target.height;
     const int32_t y0 = tile * tileRows, y1 = std::min(height, y0 + tileRows) - 1; // rows y0 .. y1
+    DrawOpaque(tile, y0, y1);
+    // Bands without see-through surfaces take the opaque path alone, pixel for pixel as before.
+    std::unique_ptr<PixelLayers> glass;
+    if (!transparentBins[static_cast<size_t>(tile)].empty()) {
+        glass = TakeLayers();
+        glass->Reset(static_cast<size_t>(y1 - y0 + 1) * static_cast<size_t>(width));
+        GatherGlass(tile, y0, y1, *glass);
+    }
+    if (style == RenderStyle::Window3D) DrawEdges(tile, y0, y1, glass.get());
+    if (glass) {
+        BlendLayers(y0, *glass);
+        GiveBack(std::move(glass));
+    }
+}
+
+void Renderer::Impl::DrawOpaque(int32_t tile, int32_t y0, int32_t y1) {
+    const int32_t width = target.width, height = target.height;
     const bool photo = style == RenderStyle::Photo;
     const size_t first = static_cast<size_t>(y0) * static_cast<size_t>(width);
     const size_t count = static_cast<size_t>(y1 - y0 + 1) * static_cast<size_t>(width);
@@ -337,8 +365,8 @@ void Renderer::Impl::DrawTile(int32_t tile) {
         std::fill_n(target.Row(y), width, c);
     }
 
-    // Opaque surfaces. The 3D window colours them as they come; the photo first finds which one
-    // shows at each pixel and lights only that.
+    // The 3D window colours surfaces as they come; the photo first finds which one shows at each
+    // pixel and lights only that.
     if (photo) {
         int32_t* const ids = owner.data();
         std::fill_n(ids + first, count, -1);
@@ -388,17 +416,15 @@ void Renderer::Impl::DrawTile(int32_t tile) {
                 target.At(x, y) = colour;
             });
         }
-        // The contour pens' edges, over the surfaces they bound.
-        for (uint32_t k : lineBins[static_cast<size_t>(tile)]) {
-            const ScreenLine& l = lines[k];
-            PlotLine(l, width, y0, y1 + 1, [&](int32_t x, int32_t y, double invZ) {
-                size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-                if (static_cast<float>(invZ * l.bias) >= zbuf[i]) target.At(x, y) = l.colour;
-            });
-        }
     }
+}
 
-    // Glass and other see-through surfaces, blended over what lies behind them.
+// Glass and other see-through surfaces in front of the opaque ones, lit as they will show.
+void Renderer::Impl::GatherGlass(int32_t tile, int32_t y0, int32_t y1, PixelLayers& glass) {
+    const int32_t width = target.width;
+    const bool photo = style == RenderStyle::Photo;
+    const size_t first = static_cast<size_t>(y0) * static_cast<size_t>(width);
+    const float* const zbuf = depth.data();
     for (uint32_t k : transparentBins[static_cast<size_t>(tile)]) {
         const ScreenTriangle& s = transparent[k];
         const Look& look = looks[s.source];
@@ -408,10 +434,53 @@ void Renderer::Impl::DrawTile(int32_t tile) {
             float z = static_cast<float>(invZ * look.bias);
             if (z <= zbuf[i]) return;
             Rgb c = photo ? Shade(look, t, s, w0, w1, w2, invZ) : look.flat;
-            uint32_t& p = target.At(x, y);
-            p = PackRgb(Blend(Unpack(p), c, t.opacity));
+            glass.Add(i - first, {z, k, false, 0, c, t.opacity, 0});
         });
     }
+}
+
+// The contour pens' edges over the opaque surfaces they bound; where see-through surfaces lie,
+// an edge takes its place among them by depth.
+void Renderer::Impl::DrawEdges(int32_t tile, int32_t y0, int32_t y1, PixelLayers* glass) {
+    const int32_t width = target.width;
+    const size_t first = static_cast<size_t>(y0) * static_cast<size_t>(width);
+    const float* const zbuf = depth.data();
+    for (uint32_t k : lineBins[static_cast<size_t>(tile)]) {
+        const ScreenLine& l = lines[k];
+        PlotLine(l, width, y0, y1 + 1, [&](int32_t x, int32_t y, double invZ) {
+            size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
+            float z = static_cast<float>(invZ * l.bias);
+            if (!(z >= zbuf[i])) return;
+            if (glass && glass->Any(i - first)) glass->Add(i - first, {z, k, true, l.colour, {}, 1, 0});
+            else target.At(x, y) = l.colour;
+        });
+    }
+}
+
+void Renderer::Impl::BlendLayers(int32_t y0, const PixelLayers& glass) {
+    const auto width = static_cast<size_t>(target.width);
+    // Each pixel blends on its own: the order the pixels come in changes nothing.
+    for (size_t i : glass.Pixels()) {
+        uint32_t& pixel = target.At(static_cast<int32_t>(i % width), y0 + static_cast<int32_t>(i / width));
+        uint32_t p = pixel;
+        glass.ForEach(i, [&p](const PixelLayers::Layer& l) {
+            p = l.edge ? l.pen : PackRgb(Blend(Unpack(p), l.colour, l.opacity));
+        });
+        pixel = p;
+    }
+}
+
+std::unique_ptr<PixelLayers> Renderer::Impl::TakeLayers() {
+    std::lock_guard<std::mutex> lock(spareMutex);
+    if (spareLayers.empty()) return std::make_unique<PixelLayers>();
+    std::unique_ptr<PixelLayers> layers = std::move(spareLayers.back());
+    spareLayers.pop_back();
+    return layers;
+}
+
+void Renderer::Impl::GiveBack(std::unique_ptr<PixelLayers> layers) {
+    std::lock_guard<std::mutex> lock(spareMutex);
+    spareLayers.push_back(std::move(layers));
 }
 
 Renderer& SharedRenderer() {

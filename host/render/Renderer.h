@@ -1,7 +1,8 @@
 #pragma once
 // The host's software renderer. The 3D window draws flat-shaded surfaces with the elements'
 // contour pens on their edges; the photo window lights every pixel from the sun with soft
-// shadows and a sky. Free of time or randomness: the same scene, camera and size give the same
+// shadows and a sky. See-through surfaces (glass) blend over what lies behind them, the farthest
+// first, in both. Free of time or randomness: the same scene, camera and size give the same
 // pixels.
 //
 // The picture is cut into tiles (bands of whole rows) that the renderer's threads draw side by

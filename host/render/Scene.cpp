@@ -132,6 +132,7 @@ struct Builder {
         Look look = LookOf(f);
         SceneTriangle t{{a, b, c}, {n[0] / len, n[1] / len, n[2] / len}, look.colour, look.opacity, look.specular, opening};
         scene.triangles.push_back(t);
+        scene.owners.push_back(&element);
         Grow(a), Grow(b), Grow(c);
     }
 
@@ -198,7 +199,7 @@ bool LayerHidden(HostModel& model, int16_t layer, std::map<int16_t, bool>& cache
 
 } // namespace
 
-Scene BuildScene(HostModel& model) {
+Scene BuildScene(HostModel& model, const std::function<bool(const Element&)>& shown) {
     Scene scene;
     scene.min = {1e300, 1e300, 1e300};
     scene.max = {-1e300, -1e300, -1e300};
@@ -208,6 +209,7 @@ Scene BuildScene(HostModel& model) {
         int32_t kind = e->Kind();
         if (!HostElement::HasBody(kind) || e->geometry.shape == Geometry::Shape::None) continue;
         if (LayerHidden(model, e->Layer(), hiddenLayers)) continue;
+        if (shown && !shown(*e)) continue;
         KindLook look = LookOfKind(kind);
         Builder b{scene, palette, *e, look, palette.Pen(LE::Get<int16_t>(e->Bytes(), look.pen)),
                   kind == HostElement::Window || kind == HostElement::Door};

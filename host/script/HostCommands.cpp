@@ -2,6 +2,7 @@
 #include "basekit/BKText.h"
 #include "bytes/LittleEndian.h"
 #include "dialogkit/DGAnswers.h"
+#include "host/app/ElementQuery.h"
 #include "host/app/Host.h"
 #include "host/script/ScriptInterpreter.h"
 #include "host/script/ScriptLine.h"
@@ -186,11 +187,16 @@ void AddHostCommands(ScriptInterpreter& in) {
         return true;
     });
     in.AddCommand("open", [&host](const Args& a, std::string& error) {
-        if (a.size() != 1) {
-            error = "usage: open FILE";
+        const bool byStorey = a.size() == 2 && a[1] == "layers=storey";
+        if (a.size() != 1 && !byStorey) {
+            error = "usage: open FILE [layers=storey]";
             return false;
         }
-        return !host.MayDiscardProject() || host.OpenProject(a[0], error);
+        if (byStorey && !Host::IsIfcPath(a[0])) {
+            error = "layers=storey is for IFC models: " + a[0];
+            return false;
+        }
+        return !host.MayDiscardProject() || host.OpenProject(a[0], error, byStorey);
     });
     in.AddCommand("update", [&host](const Args& a, std::string& error) {
         if (a.size() != 1) {
@@ -228,6 +234,28 @@ void AddHostCommands(ScriptInterpreter& in) {
         return true;
     });
     in.AddCommand("select-by", [&host](const Args& a, std::string& error) { return SelectBy(host, a, error); });
+    in.AddCommand("select-where", [&host, &in](const Args& a, std::string& error) {
+        std::vector<ElementCondition> conditions;
+        for (size_t i = 0; i < a.size(); ++i) {
+            if (i % 2 == 1) {
+                if (a[i] == "and" && i + 1 < a.size()) continue;
+                error = "usage: select-where CONDITION [and CONDITION]...";
+                return false;
+            }
+            auto c = ParseElementCondition(a[i], error);
+            if (!c) return false;
+            conditions.push_back(std::move(*c));
+        }
+        if (conditions.empty()) {
+            error = "usage: select-where CONDITION [and CONDITION]...";
+            return false;
+        }
+        std::vector<API_Guid>& selection = host.Model().Selection();
+        selection.clear();
+        for (Element* e : FindElements(host.Model(), conditions)) selection.push_back(e->Guid());
+        in.Emit("selected " + std::to_string(selection.size()));
+        return true;
+    });
     in.AddCommand("lock", [&host](const Args& a, std::string& e) { return SetLock(host, a, true, e); });
     in.AddCommand("unlock", [&host](const Args& a, std::string& e) { return SetLock(host, a, false, e); });
     in.AddCommand("layer", [&host](const Args& a, std::string& error) {
@@ -379,6 +407,18 @@ void AddHostCommands(ScriptInterpreter& in) {
         in.Emit(save);
         return true;
     });
+    in.AddPrint("facts", [&host, &in](const Args& a, std::string& error) {
+        if (a.size() != 1) {
+            error = "usage: print facts ID";
+            return false;
+        }
+        Element* e = ElementById(host, a[0], error);
+        if (!e) return false;
+        const std::string id = ArgumentForTranscript(a[0]);
+        for (const auto& [key, value] : host.Model().FactsOf(*e))
+            in.Emit("fact " + id + " " + ArgumentForTranscript(std::string(key)) + " " + QuoteForTranscript(std::string(value)));
+        return true;
+    });
     in.AddPrint("layers", [&host, &in](const Args&, std::string&) {
         for (int16_t i = 1; i <= host.Model().AttributeCount(HostAttribute::Layer); ++i) {
             uint32_t flags = LE::Get<uint32_t>(*host.Model().Attribute(HostAttribute::Layer, i), HostAttribute::kFlags);
@@ -400,6 +440,7 @@ void AddHostCommands(ScriptInterpreter& in) {
                 std::memcpy(&d, &bits, 8);
                 line << " " << d;
             }
+            if (int16_t t = LE::Get<int16_t>(r, HostAttribute::kMatTransparency)) line << " transparency " << t;
             in.Emit(line.str());
         }
         return true;

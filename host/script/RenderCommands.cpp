@@ -1,17 +1,81 @@
-// The script's picture of the host's windows: render FILE.png [3d|photo].
+// The script's picture of the host's windows and its view: render FILE.png [3d|photo]
+// [WIDTHxHEIGHT], view fit.
 #include "host/app/Host.h"
 #include "host/render/Pictures.h"
+#include "host/render/Scene.h"
+#include "host/render/ViewCamera.h"
 #include "host/render/WindowPictures.h"
 #include "host/script/ScriptInterpreter.h"
+
+#include <cstdio>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr int32_t kMaxSide = 4096;
+
+// "WIDTHxHEIGHT", each side 1 to 4096.
+std::optional<std::pair<int32_t, int32_t>> PictureSize(const std::string& text) {
+    int w = 0, h = 0;
+    char x = 0, rest = 0;
+    if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &rest) != 3 || x != 'x') return std::nullopt;
+    if (std::to_string(w) + "x" + std::to_string(h) != text) return std::nullopt;
+    if (w < 1 || h < 1 || w > kMaxSide || h > kMaxSide) return std::nullopt;
+    return std::pair<int32_t, int32_t>{w, h};
+}
+
+// The corners of everything drawn: what the whole building in view means.
+std::vector<Vec3> DrawnBounds(HostModel& model) {
+    Scene scene = BuildScene(model);
+    if (scene.triangles.empty()) return {};
+    std::vector<Vec3> corners;
+    for (int i = 0; i < 8; ++i)
+        corners.push_back({(i & 1) ? scene.max[0] : scene.min[0], (i & 2) ? scene.max[1] : scene.min[1],
+                           (i & 4) ? scene.max[2] : scene.min[2]});
+    return corners;
+}
+
+} // namespace
 
 void AddRenderCommands(ScriptInterpreter& interpreter) {
     Host& host = interpreter.GetHost();
     interpreter.AddCommand("render", [&host](const ScriptInterpreter::Args& args, std::string& error) {
-        if (args.empty() || args.size() > 2 || (args.size() == 2 && args[1] != "3d" && args[1] != "photo")) {
-            error = "usage: render FILE.png [3d|photo]";
+        const char* usage = "usage: render FILE.png [3d|photo] [WIDTHxHEIGHT]";
+        if (args.empty() || args.size() > 3) {
+            error = usage;
             return false;
         }
-        RenderStyle style = args.size() == 2 && args[1] == "photo" ? RenderStyle::Photo : RenderStyle::Window3D;
-        return WritePng(args[0], RenderWindow(host.Model(), style), error);
+        std::optional<RenderStyle> style;
+        std::optional<std::pair<int32_t, int32_t>> size;
+        for (size_t i = 1; i < args.size(); ++i) {
+            if (!style && (args[i] == "3d" || args[i] == "photo")) {
+                style = args[i] == "photo" ? RenderStyle::Photo : RenderStyle::Window3D;
+            } else if (auto s = !size && i + 1 == args.size() ? PictureSize(args[i]) : std::nullopt) {
+                size = s;
+            } else {
+                error = usage;
+                return false;
+            }
+        }
+        RenderStyle chosen = style.value_or(RenderStyle::Window3D);
+        HostModel& model = host.Model();
+        if (!size) return WritePng(args[0], RenderWindow(model, chosen), error);
+        Image picture = RenderScene(BuildScene(model), model.view.Camera(), size->first, size->second, chosen,
+                                    WindowBackground(model, chosen));
+        return WritePng(args[0], picture, error);
+    });
+    interpreter.AddCommand("view", [&host](const ScriptInterpreter::Args& args, std::string& error) {
+        if (args.size() != 1 || args[0] != "fit") {
+            error = "usage: view fit";
+            return false;
+        }
+        HostModel& model = host.Model();
+        std::vector<Vec3> corners = DrawnBounds(model);
+        if (corners.empty()) return true; // nothing drawn: the view stays
+        auto [width, height] = WindowSize(model, RenderStyle::Window3D);
+        model.view.SetCamera(FitCameraToPoints(model.view.Camera(), corners, static_cast<double>(width) / height));
+        return true;
     });
 }

@@ -1,17 +1,13 @@
 #include "host/script/ScriptHelp.h"
 
 std::string QuorvelHelpText() {
-    return R"(usage: quorvel [--model FILE] [--addon FILE] [--prefs FILE] [--now YYYY-MM-DD[THH:MM]]
-               [--keep-going] [SCRIPT|-]
+    return std::string(R"(usage: quorvel [--model FILE] [--addon FILE] [--prefs FILE] [--now YYYY-MM-DD[THH:MM]]
+               [--lang hu|en] [--keep-going] [SCRIPT|-]
        quorvel --help | --version
 
 Runs the script's commands (standard input for - or none) as a user of the host with the
 add-on loaded (default: Bauvista.qvx beside the program); the transcript goes to standard output.
-  --model FILE   open this host project (.qvp) or IFC model (.ifc) first
-  --addon FILE   load this add-on module instead
-  --prefs FILE   the preference file (default ~/.config/quorvel/preferences)
-  --now DATE     fix the clock at this date (and time)
-  --keep-going   run every line even after one failed (for scripts that try several failures)
+)") + kStartOptionsHelp + R"(  --keep-going   run every line even after one failed (for scripts that try several failures)
 The first line that fails stops the run: a command that failed, a question it left without an
 answer, or an answer refused while it ran; its `error` line names the script line.
 Exit status: 0 every command ran; 1 a command failed, a question had no answer, or an answer
@@ -23,17 +19,25 @@ Texts are UTF-8, dates YYYY-MM-DD, rows and items count from 1.
 Commands:
   new                          start a new, empty host project
   open FILE                    open a host project (.qvp) or an IFC model (.ifc, as a new project)
+  open FILE.ifc layers=storey  open an IFC model with a layer for each storey
   save FILE                    save the host project (.qvp)
   update FILE.ifc              bring a later revision of the IFC model into the open project
   shared USERID                make the open project shared with this user (1-32767)
   reset-preferences            reset the preferences (the add-on hears of it)
   select ID...                 select these elements by ID text (none: clear the selection)
   select-by [layer NAME] [kind N[,N...]]   select every element on the layer and of the kinds
+  select-where CONDITION [and CONDITION]...   select every element that meets all conditions:
+                               class=, type=, storey=, layer=, name= (the ID text), material=,
+                               tag=, description=, globalid=, classification=, PSET.NAME=
+                               (any fact) with a PATTERN (* and ?, any letter case; KEY="a b"
+                               for blanks), kind=N[,N...], linked, unlinked; prints "selected N"
   lock ID | unlock ID          lock or unlock an element (an undo step)
   layer NAME hide|show|lock|unlock   change a layer's flags
   undo | redo                  undo or redo the last step
   userdata ID VERSION HEX      set an element's raw add-on user data block
-  render FILE.png [3d|photo]   write a picture of the 3D window or of the photo window
+  render FILE.png [3d|photo] [WIDTHxHEIGHT]   write a picture of the 3D window or of the photo
+                               window (at its own size, or this one, each side up to 4096)
+  view fit                     move the 3D view to show the whole building
   menu N                       choose item N of the add-on's menu (see below)
   palette click ITEM           press a palette item (see below)
   palette select ROW           select a row of the task list (0: none)
@@ -53,6 +57,7 @@ Commands:
   dialog ID ITEM=VALUE... [press ITEM]...   the next modal dialog ID's changes, then presses (default 1)
   print tasks | palette | settings         the add-on's schedule, palette and movie settings
   print elements | element ID | layers | materials | selection | userdata ID   the host model
+  print facts ID               what the IFC model says the element is, one "fact ID KEY VALUE" a line
 
 Menu items (menu N):
   1  Mutasd/Rejtsd el a tevékenységlistát   show or hide the activity palette
@@ -92,5 +97,6 @@ Transcript lines:
   error TEXT                     a command failed; "error line N: ..." names the script line
                                  of an answer that was refused or never used
   other lines                    the output of print commands
+Without --lang the host's own texts in the transcript are as SCRIPTING.md shows them.
 )";
 }

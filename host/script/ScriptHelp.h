@@ -1,9 +1,9 @@
 #pragma once
 // What `quorvel --help` tells a user, and the add-on menu's items the `menu` command checks.
+#include "host/app/StartOptions.h"
+
 #include <cstdint>
 #include <string>
-
-inline constexpr const char* kQuorvelVersion = "1.0";
 
 // The items of the Bauvista menu (resource 32500): 1 and 3 to 6; 2 is the separator.
 inline constexpr int16_t kAddonMenuId = 32500;

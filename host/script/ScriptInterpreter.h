@@ -69,5 +69,5 @@ private:
 void AddHostCommands(ScriptInterpreter& interpreter);
 // Commands that act on the loaded add-on: menu, palette, file dialog answers, and its prints.
 void AddAddonCommands(ScriptInterpreter& interpreter);
-// Pictures of the host's windows: render.
+// Pictures of the host's windows and its view: render, view fit.
 void AddRenderCommands(ScriptInterpreter& interpreter);

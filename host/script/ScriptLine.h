@@ -12,6 +12,8 @@ std::optional<std::vector<std::string>> SplitScriptLine(const std::string& line,
 
 // Quotes a text for the transcript: "..." with \" and \\ escaped.
 std::string QuoteForTranscript(const std::string& utf8);
+// A text as a script line would give it as one argument: bare when it can be, else quoted.
+std::string ArgumentForTranscript(const std::string& utf8);
 
 // A whole argument as a decimal integer: no blanks, no plus sign, nothing after the digits.
 bool ParseScriptInt(std::string_view argument, int64_t& out);

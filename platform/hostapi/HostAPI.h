@@ -112,7 +112,8 @@ enum HostOpId {
     kHostSelectElements = 39,
     kHostLibPartRegister = 40,
     kHostProjectGetUserData = 41,
-    kHostProjectSetUserData = 42
+    kHostProjectSetUserData = 42,
+    kHostElementGetFacts = 43
     /* further operations are appended here */
 };
 
@@ -162,6 +163,14 @@ typedef GSErr (*HostSelectElementsFunc)(uint32_t token, const uint8_t* entries /
  * No undo step keeps it. */
 typedef GSErr (*HostProjectGetUserDataFunc)(uint32_t token, uint8_t* userDataRecord /* 16 bytes */);
 typedef GSErr (*HostProjectSetUserDataFunc)(uint32_t token, const uint8_t* userDataRecord);
+/* What the building model the element came from says it is: *count facts, each its key ("class",
+ * "type", "name", "tag", "description", "globalid", "storey", "material", "classification" or
+ * "PSET.NAME") and its value, both zero-terminated, one after the other in a handle the caller
+ * frees. Texts in Windows-1250 (a character it lacks becomes '?'), or UTF-8 with kHostFactsUtf8.
+ * An element without facts gives a count of 0 and a null handle. */
+enum { kHostFactsUtf8 = 1 };
+typedef GSErr (*HostElementGetFactsFunc)(uint32_t token, const uint8_t* headRecord, uint32_t* factsHandle, int32_t* count,
+                                         int32_t flags);
 
 /* The module's exports. */
 typedef GSErr (*AddonSetImportedFuncAddrsFunc)(const HostFunc* table);

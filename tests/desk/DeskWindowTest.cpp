@@ -1,22 +1,34 @@
 // A planner's session in the window, driven by mouse and keys: the example house, the palette,
 // the schedule through the file dialog, linking by clicking in the 3D view, the building on a
-// date, an in-place edit the palette refuses, and a movie stopped from its progress window.
+// date, the selection and the views, the report as a place to work, the keyboard, an in-place
+// edit the palette refuses, and a movie stopped from its progress window.
 #include "desk/dialogs/ActivityListView.h"
+#include "desk/dialogs/CodePageText.h"
 #include "desk/dialogs/DialogUnits.h"
 #include "desk/dialogs/DialogWindow.h"
 #include "desk/dialogs/ModalDialogWindow.h"
 #include "desk/dialogs/QtDialogBackEnd.h"
 #include "desk/views/ElementPicker.h"
 #include "desk/views/ModelView.h"
+#include "desk/views/SelectionOverlay.h"
+#include "host/render/ViewDepth.h"
 #include "desk/window/DeskSession.h"
+#include "desk/window/FindPanel.h"
+#include "desk/window/LayerPanel.h"
 #include "desk/window/MainWindow.h"
+#include "desk/window/Mnemonics.h"
+#include "desk/window/ReportView.h"
+#include "desk/window/WindowPlaces.h"
 #include "dialogkit/DGAnswers.h"
+#include "host/render/ViewProjection.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
+#include <QDockWidget>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -25,8 +37,11 @@
 #include <QPlainTextEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
+#include <QTextBlock>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QWindow>
 
 #include <filesystem>
@@ -107,6 +122,16 @@ struct Answerer {
 
 bool Greenish(QRgb c) { return qGreen(c) > qRed(c) + 40 && qGreen(c) > qBlue(c) + 40; }
 
+QRect ScreenRoom() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+
+// Where every corner of the element falls in the view, as a rectangle.
+QRect Footprint(const ViewProjection& view, const Element& e) {
+    QRect out;
+    for (const Vec3& c : ElementCorners(e))
+        if (auto p = view.Project(c)) out |= QRect(QPoint(static_cast<int>(p->x), static_cast<int>(p->y)), QSize(1, 1));
+    return out;
+}
+
 } // namespace
 
 class DeskWindowTest : public QObject {
@@ -120,16 +145,32 @@ private:
     DialogWindow* Palette() { return Window().Dialogs()->Window(kPaletteId); }
     ActivityListView* List() { return Palette()->ListView(kList); }
     DGDialog& PaletteDialog() { return *Palette()->Dialog(); }
+    // The ID text of the element a click at this point of the 3D view picks; empty for none.
+    std::string PickElementAt(QPoint at) {
+        ModelView* v = Window().View3D();
+        ViewProjection view(Model().view.Camera(), v->width(), v->height());
+        Element* e = PickElement(Model(), view, at.x() + 0.5, at.y() + 0.5);
+        return e ? e->IdText() : std::string();
+    }
+    QAction* ProjectItem(const QString& text) {
+        for (QAction* menu : Window().menuBar()->actions())
+            if (menu->menu() && menu->text() == QStringLiteral("&Project"))
+                for (QAction* a : menu->menu()->actions())
+                    if (a->text() == text) return a;
+        return nullptr;
+    }
     QPoint RowPoint(int32_t row, int x = 20) { return QPoint(x, List()->RowTop(row) + List()->RowHeightPixels() / 2); }
 
     // A pixel of the 3D view where the element of this ID is the one picked.
+    // The middle one of the pixels where it is picked, away from its outline.
     QPoint PointOnElement(const std::string& id) {
         ModelView* v = Window().View3D();
         ViewProjection view(Model().view.Camera(), v->width(), v->height());
+        std::vector<QPoint> on;
         for (int y = 4; y < v->height(); y += 6)
             for (int x = 4; x < v->width(); x += 6)
-                if (Element* e = PickElement(Model(), view, x + 0.5, y + 0.5); e && e->IdText() == id) return {x, y};
-        return {-1, -1};
+                if (Element* e = PickElement(Model(), view, x + 0.5, y + 0.5); e && e->IdText() == id) on.emplace_back(x, y);
+        return on.empty() ? QPoint(-1, -1) : on[on.size() / 2];
     }
 
 private slots:
@@ -178,8 +219,23 @@ private slots:
         QVERIFY(Palette());
         QTRY_VERIFY(Palette()->isVisible());
         QVERIFY(Palette()->windowFlags() & Qt::Tool);
-        // The add-on renamed its item to the hiding one.
+        // The add-on renamed its item to the hiding one, which keeps a mnemonic.
         QVERIFY(show->text() != before);
+        QVERIFY(!MnemonicOf(show->text()).isNull());
+    }
+
+    void atFirstStartEveryWindowLiesInsideTheScreenOverTheViewsFreeArea() {
+        QVERIFY2(ScreenRoom().contains(Window().frameGeometry()), "main window");
+        QVERIFY2(ScreenRoom().contains(Palette()->frameGeometry()), "palette");
+        // The palette lies over the 3D view, leaving the menus and docks free.
+        QRect view(Window().View3D()->mapToGlobal(QPoint(0, 0)), Window().View3D()->size());
+        QVERIFY(view.contains(Palette()->geometry()));
+        auto* photo = Window().findChild<QDockWidget*>(QStringLiteral("photoDock"));
+        photo->show();
+        QTRY_VERIFY(photo->isVisible());
+        QVERIFY2(ScreenRoom().contains(photo->frameGeometry()), "photo window");
+        QVERIFY(!photo->frameGeometry().intersects(Palette()->frameGeometry()));
+        photo->hide();
     }
 
     void thePaletteHidesAndReturnsWithTheMainWindow() {
@@ -202,6 +258,61 @@ private slots:
         QVERIFY(!filterShown.isEmpty());
         Palette()->Sync();
         QCOMPARE(PaletteDialog().List(kList)->rows.size(), size_t{12});
+    }
+
+    void thePaletteShowsItsLongestTaskNameAndEveryRow() {
+        const DGListState& list = *PaletteDialog().List(kList);
+        const DGTabField& names = list.tabs.front();
+        QFontMetrics metrics(List()->font());
+        QString longest;
+        for (const DGListRow& row : list.rows)
+            if (metrics.horizontalAdvance(FromCodePage(row.tabs[0])) > metrics.horizontalAdvance(longest))
+                longest = FromCodePage(row.tabs[0]);
+        QVERIFY2(metrics.horizontalAdvance(longest) + 5 <= ToPixels(names.right - names.left), qPrintable(longest));
+        // The header over the column grew with it (the palette's own resize handling).
+        QCOMPARE(PaletteDialog().Item(17)->rect.width, static_cast<int16_t>(names.right - names.left));
+        QVERIFY(List()->viewport()->height() >= 12 * List()->RowHeightPixels());
+        QVERIFY2(ScreenRoom().contains(Palette()->frameGeometry()), "palette");
+        // Grown upwards from where it opened: still over the 3D view.
+        QRect view(Window().View3D()->mapToGlobal(QPoint(0, 0)), Window().View3D()->size());
+        QVERIFY(view.contains(Palette()->geometry()));
+        Screenshot(Palette(), QStringLiteral("palette-fitted.png"));
+    }
+
+    void theKeyboardReachesEveryMenu() {
+        // Every menu title and item has a mnemonic of its own within its menu.
+        QSet<QChar> titles;
+        for (QAction* title : Window().menuBar()->actions()) {
+            QChar t = MnemonicOf(title->text());
+            QVERIFY2(!t.isNull() && !titles.contains(t), qPrintable(title->text()));
+            titles.insert(t);
+            QSet<QChar> items;
+            for (QAction* a : title->menu()->actions()) {
+                if (a->isSeparator()) continue;
+                QChar m = MnemonicOf(a->text());
+                QVERIFY2(!m.isNull() && !items.contains(m), qPrintable(title->text() + QStringLiteral(": ") + a->text()));
+                items.insert(m);
+            }
+        }
+        Window().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&Window()));
+        QMenu* addonMenu = nullptr;
+        for (QAction* title : Window().menuBar()->actions())
+            if (title->text() == QStringLiteral("&Bauvista")) addonMenu = title->menu();
+        QVERIFY(addonMenu);
+        QTest::keyClick(&Window(), Qt::Key_B, Qt::AltModifier);
+        QTRY_VERIFY(addonMenu->isVisible());
+        Screenshot(addonMenu, QStringLiteral("bauvista-menu.png"));
+        addonMenu->hide();
+        QTRY_VERIFY(!addonMenu->isVisible());
+        // F10 goes to the menu bar's first menu.
+        Window().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&Window()));
+        QTest::keyClick(&Window(), Qt::Key_F10);
+        QTRY_COMPARE(Window().menuBar()->activeAction(), Window().menuBar()->actions().front());
+        QTest::keyClick(Window().menuBar(), Qt::Key_Escape);
+        if (QWidget* popup = QApplication::activePopupWidget()) popup->hide();
+        Window().menuBar()->setActiveAction(nullptr);
     }
 
     void elementsAreSelectedByClickingInThe3DView() {
@@ -263,12 +374,13 @@ private slots:
         // The window shows the renderer's own pixels, the ones a movie captures.
         Image host = Window().View3D()->RenderFull();
         QCOMPARE(QColor(picture.pixel(wall)).rgb() & 0xFFFFFF, host.At(wall.x(), wall.y()));
-        // The palette floats over the window's lower left, where a planner keeps it.
+        // The palette floats where it opened, over the window's lower left; drawn with a title
+        // bar as a window manager would (offscreen has none).
         QImage shot = Window().grab().toImage();
         {
             QPainter painter(&shot);
             QPixmap palette = Palette()->grab();
-            QPoint at(8, shot.height() - palette.height() - 28);
+            QPoint at = Palette()->geometry().topLeft() - Window().geometry().topLeft();
             painter.fillRect(QRect(at - QPoint(1, 21), palette.size() + QSize(2, 22)), QColor(70, 90, 120));
             painter.setPen(Qt::white);
             painter.drawText(QRect(at - QPoint(-6, 20), QSize(palette.width(), 20)), Qt::AlignVCenter, Palette()->windowTitle());
@@ -277,6 +389,120 @@ private slots:
         QDir().mkpath(QStringLiteral(BV_SCREENSHOT_DIR));
         shot.save(QStringLiteral(BV_SCREENSHOT_DIR "/main-window-with-palette.png"));
         Screenshot(Palette(), QStringLiteral("palette.png"));
+    }
+
+    void aSelectedTerrainLeavesTheHouseInFrontOfItUncovered() {
+        Element* terrain = Model().FindByIdText("TER-01");
+        QVERIFY(terrain);
+        Model().Selection() = {terrain->Guid()};
+        Window().RefreshAll();
+        ModelView* v = Window().View3D();
+        QImage picture = v->Picture().convertToFormat(QImage::Format_RGB32);
+        Image host = v->RenderFull();
+        ViewDepth depth(Model(), Model().view.Camera(), v->width(), v->height());
+        int covered = 0, inFront = 0, outlined = 0;
+        for (int32_t y = 0; y < v->height(); ++y)
+            for (int32_t x = 0; x < v->width(); ++x) {
+                QColor shown(picture.pixel(x, y));
+                if (shown == kSelectionColour) ++outlined;
+                const Element* owner = depth.Owner(x, y);
+                if (!owner || owner == terrain) continue;
+                ++inFront;
+                uint32_t h = host.At(x, y);
+                int most = std::max({std::abs(shown.red() - int((h >> 16) & 0xFF)), std::abs(shown.green() - int((h >> 8) & 0xFF)),
+                                     std::abs(shown.blue() - int(h & 0xFF))});
+                // At most the faint line behind: the element in front stays itself.
+                if (most > kHiddenOutlineAlpha + 2) ++covered;
+            }
+        Screenshot(v, QStringLiteral("terrain-selected.png"));
+        QVERIFY(inFront > 10000);
+        QVERIFY2(covered == 0, qPrintable(QStringLiteral("%1 pixels covered").arg(covered)));
+        QVERIFY(outlined > 300);
+        Model().Selection().clear();
+        Window().RefreshAll();
+    }
+
+    void fitAllAndTheStandardViewsShowTheWholeBuilding() {
+        ViewCamera before = Model().view.Camera();
+        ModelView* v = Window().View3D();
+        QRect inside = v->rect().adjusted(-2, -2, 2, 2);
+        auto everythingInView = [&] {
+            ViewProjection view(Model().view.Camera(), v->width(), v->height());
+            QRect all;
+            for (const auto& e : Model().Elements())
+                if (IsElementDrawn(Model(), *e)) {
+                    QRect f = Footprint(view, *e);
+                    if (!inside.contains(f)) return false;
+                    all |= f;
+                }
+            // And the building fills the view in one direction at least.
+            return all.width() > v->width() * 0.8 || all.height() > v->height() * 0.8;
+        };
+        v->ZoomBy(0.3);
+        QVERIFY(!everythingInView());
+        QTest::keyClick(v, Qt::Key_Home);
+        QVERIFY(everythingInView());
+        for (StandardView side : {StandardView::Top, StandardView::Front, StandardView::Back, StandardView::Left,
+                                  StandardView::Right, StandardView::Isometric}) {
+            v->ShowStandardView(side);
+            QVERIFY2(everythingInView(), qPrintable(QStringLiteral("view %1").arg(static_cast<int>(side))));
+        }
+        ViewProjection top(LookFrom(Model().view.Camera(), StandardView::Top), 10, 10);
+        QVERIFY(top.Forward()[2] < -0.99);
+        // Parallel projection from the View menu, and back; fitting works the same in it.
+        QAction* parallel = nullptr;
+        for (QAction* title : Window().menuBar()->actions())
+            if (title->text() == QStringLiteral("&View"))
+                for (QAction* a : title->menu()->actions())
+                    if (a->isCheckable()) parallel = a;
+        QVERIFY(parallel);
+        parallel->trigger();
+        QVERIFY(IsParallel(Model().view.Camera()));
+        QTest::keyClick(v, Qt::Key_Home);
+        QVERIFY(IsParallel(Model().view.Camera()));
+        QVERIFY(everythingInView());
+        Screenshot(v, QStringLiteral("parallel-isometric.png"));
+        parallel->trigger();
+        QVERIFY(!IsParallel(Model().view.Camera()));
+        // A middle double click fits as Home does.
+        v->ZoomBy(0.3);
+        QTest::mouseDClick(v, Qt::MiddleButton, Qt::NoModifier, v->rect().center());
+        QVERIFY(everythingInView());
+        Model().view.SetCamera(before);
+        Window().RefreshAll();
+    }
+
+    void aReportLineNamingAnElementOrATaskGoesToIt() {
+        // The lines as the schedule checks write them: an element by its ID, tasks by name.
+        const DGListState& list = *PaletteDialog().List(kList);
+        QString task = FromCodePage(list.rows[4].tabs[0]);
+        HostCore& host = session->GetHost();
+        host.WriteReport(ToCodePage(QStringLiteral("A(z) 'Fal' (ID: \"FAL-01\") tartalmaz nem illeszkedő tevékenység típusokat:")));
+        host.WriteReport(ToCodePage(QStringLiteral("A(z) \"%1\" művelet (Építés) követi a(z) \"%2\" műveletet (Építés)")
+                                        .arg(FromCodePage(list.rows[0].tabs[0]), task)));
+        ReportView* report = Window().ReportWindow();
+        auto pointIn = [report](int line, const QString& part) {
+            QTextBlock block = report->document()->lastBlock();
+            while (block.isValid() && block.blockNumber() > report->document()->blockCount() - 1 - line) block = block.previous();
+            QTextCursor c(block);
+            c.setPosition(block.position() + block.text().indexOf(part) + 1);
+            return report->cursorRect(c).center();
+        };
+        Model().Selection().clear();
+        QTest::mouseClick(report->viewport(), Qt::LeftButton, Qt::NoModifier, pointIn(1, QStringLiteral("FAL-01")));
+        QCOMPARE(Model().Selection().size(), size_t{1});
+        QCOMPARE(Model().Find(Model().Selection()[0])->IdText(), std::string("FAL-01"));
+        // Brought into view: the wall fills the view's middle.
+        ModelView* v = Window().View3D();
+        ViewProjection view(Model().view.Camera(), v->width(), v->height());
+        QRect wall = Footprint(view, *Model().FindByIdText("FAL-01"));
+        QVERIFY(v->rect().contains(wall));
+        QVERIFY(wall.width() > v->width() / 2 || wall.height() > v->height() / 2);
+        // A click on the second task's name selects its row.
+        QTest::mouseClick(report->viewport(), Qt::LeftButton, Qt::NoModifier, pointIn(0, task));
+        QCOMPARE(PaletteDialog().List(kList)->selected, 5);
+        Model().Selection().clear();
+        Window().RefreshAll();
     }
 
     void stateBarsArePaintedFromTheCanvasCalls() {
@@ -310,6 +536,14 @@ private slots:
         // The editors lie over the edited row.
         QPoint rowInPalette = List()->viewport()->mapTo(Palette(), RowPoint(2));
         QVERIFY(std::abs(finish->geometry().center().y() - rowInPalette.y()) <= 4);
+        // Each is as high as its text needs in the font, and a date's whole text fits.
+        for (int16_t item = 12; item <= 15; ++item) {
+            QWidget* editor = Palette()->ItemView(item);
+            QVERIFY2(editor->height() >= editor->minimumSizeHint().height(), qPrintable(QString::number(item)));
+            QVERIFY(editor->height() >= editor->fontMetrics().height() + 2);
+        }
+        for (QDateEdit* date : {start, finish}) QVERIFY2(date->width() >= date->sizeHint().width(), qPrintable(date->text()));
+        Screenshot(Palette(), QStringLiteral("palette-editing.png"));
         finish->setDate(start->date().addDays(-5));
         QString alertText;
         WhenReady([] { return ActiveModal<QMessageBox>() != nullptr; }, [&] {
@@ -326,6 +560,29 @@ private slots:
         finish->setDate(start->date().addDays(3));
         QTest::mouseClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, RowPoint(3));
         QCOMPARE(PaletteDialog().List(kList)->selected, 3);
+    }
+
+    void aVeryLongNameWidensThePaletteOnlySoFarAndPlacesAreKept() {
+        QTest::mouseDClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, RowPoint(4));
+        auto* name = qobject_cast<QLineEdit*>(Palette()->ItemView(12));
+        QVERIFY(name);
+        QString longName = QStringLiteral("Dachstuhl (Sparren, Pfetten, Kehlbalken, Windrispen) ").repeated(4);
+        name->setText(longName);
+        emit name->textEdited(longName);
+        QTest::mouseClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, RowPoint(3));
+        Palette()->Sync();
+        const DGTabField& names = PaletteDialog().List(kList)->tabs.front();
+        QVERIFY(names.right - names.left <= 520);
+        QVERIFY(names.right - names.left >= 500);
+        QVERIFY2(ScreenRoom().contains(Palette()->frameGeometry()), "palette");
+        // Moved by the user, the palette is remembered where it was left.
+        QRect left = Palette()->geometry().translated(-30, -40);
+        Palette()->setGeometry(left);
+        std::string error;
+        QVERIFY2(Window().Places().Save(error), error.c_str());
+        WindowPlaces reread(session->GetHost().Preferences());
+        QCOMPARE(reread.Remembered(Palette()->objectName()), std::optional<QRect>(left));
+        QCOMPARE(reread.Remembered(QStringLiteral("main")), std::optional<QRect>(Window().geometry()));
     }
 
     void aMovieIsStoppedFromItsProgressWindow() {
@@ -441,19 +698,12 @@ private slots:
         HostModel* before = &Model();
         QVERIFY(Model().Modified()); // the links of the tests before
         QVERIFY(Window().isWindowModified());
-        auto item = [this](const QString& text) -> QAction* {
-            for (QAction* menu : Window().menuBar()->actions())
-                if (menu->menu() && menu->text() == QStringLiteral("&Project"))
-                    for (QAction* a : menu->menu()->actions())
-                        if (a->text() == text) return a;
-            return nullptr;
-        };
         Answerer answerer;
         answerer.answer = QStringLiteral("Cancel");
         // Cancel keeps everything: the window, the model, no file dialog after it.
-        item(QStringLiteral("&New"))->trigger();
-        item(QStringLiteral("&Open..."))->trigger();
-        item(QStringLiteral("Open &IFC..."))->trigger();
+        ProjectItem(QStringLiteral("&New"))->trigger();
+        ProjectItem(QStringLiteral("&Open..."))->trigger();
+        ProjectItem(QStringLiteral("Open &IFC..."))->trigger();
         QVERIFY(!Window().close());
         QCOMPARE(answerer.asked, 4);
         QVERIFY(Window().isVisible());
@@ -472,7 +722,7 @@ private slots:
         for (const auto& e : Model().Elements()) linked += e->userData.count("Bauvista");
         QVERIFY(linked > 0);
         answerer.answer = QStringLiteral("Save");
-        item(QStringLiteral("&New"))->trigger();
+        ProjectItem(QStringLiteral("&New"))->trigger();
         QCOMPARE(answerer.asked, 5);
         QCOMPARE(Model().Elements().size(), size_t{0});
         QVERIFY(Window().OpenProjectFile(saved));
@@ -485,13 +735,6 @@ private slots:
     }
 
     void anIfcModelOpensAndTakesARevisionFromTheProjectMenu() {
-        auto item = [this](const QString& text) -> QAction* {
-            for (QAction* menu : Window().menuBar()->actions())
-                if (menu->menu() && menu->text() == QStringLiteral("&Project"))
-                    for (QAction* a : menu->menu()->actions())
-                        if (a->text() == text) return a;
-            return nullptr;
-        };
         QString filter;
         auto choose = [&filter](const char* file) {
             WhenReady([] { return ActiveModal<QFileDialog>() != nullptr; }, [&filter, file] {
@@ -504,8 +747,8 @@ private slots:
         // saved, so the host does not ask.
         WhenReady([] { return ActiveModal<QMessageBox>() != nullptr; },
                   [] { ActiveModal<QMessageBox>()->escapeButton()->click(); });
-        QAction* open = item(QStringLiteral("Open &IFC..."));
-        QAction* update = item(QStringLiteral("&Update from IFC Revision..."));
+        QAction* open = ProjectItem(QStringLiteral("Open &IFC..."));
+        QAction* update = ProjectItem(QStringLiteral("&Update from IFC Revision..."));
         QVERIFY(open && update);
         choose("IfcOpenHouse.ifc");
         open->trigger();
@@ -513,11 +756,126 @@ private slots:
         QCOMPARE(Model().Elements().size(), size_t{35});
         QVERIFY(session->GetHost().projectPath.empty());
         QVERIFY(Window().windowTitle().startsWith(QStringLiteral("Untitled")));
+        // The building is seen whole in this window.
+        ModelView* v = Window().View3D();
+        ViewProjection view(Model().view.Camera(), v->width(), v->height());
+        for (const auto& e : Model().Elements())
+            if (IsElementDrawn(Model(), *e))
+                QVERIFY2(v->rect().adjusted(-2, -2, 2, 2).contains(Footprint(view, *e)), e->IdText().c_str());
         Screenshot(&Window(), QStringLiteral("ifc-house.png"));
         choose("IfcOpenHouse_rev2.ifc");
         update->trigger();
         QVERIFY(Model().FindByIdText("Garden wall") != nullptr);
         QVERIFY(Window().Report()->toPlainText().contains(QStringLiteral("kept 34, added 1, removed 1")));
+    }
+
+    // The Open IFC dialog's choice of a layer for each storey, and the selected element's facts
+    // as a tree: class first, then its storey, its materials, and its property sets.
+    void storeyLayersFromTheOpenDialogAndTheSelectionsFactsAsATree() {
+        QAction* open = nullptr;
+        for (QAction* menu : Window().menuBar()->actions())
+            if (menu->menu() && menu->text() == QStringLiteral("&Project"))
+                for (QAction* a : menu->menu()->actions())
+                    if (a->text() == QStringLiteral("Open &IFC...")) open = a;
+        QVERIFY(open);
+        Answerer answerer;
+        answerer.answer = QStringLiteral("Don't save"); // the revision before is not saved
+        bool ticked = false;
+        WhenReady([] { return ActiveModal<QFileDialog>() != nullptr; }, [&ticked] {
+            auto* box = ActiveModal<QFileDialog>();
+            auto* byStorey = box->findChild<QCheckBox*>(QStringLiteral("layersByStorey"));
+            if (byStorey && byStorey->isVisible()) {
+                byStorey->click();
+                ticked = true;
+            }
+            ChooseFile(box, QStringLiteral(BV_SOURCE_DIR "/tests/data/ifc/facts-ifc2x3.ifc"));
+        });
+        open->trigger();
+        QVERIFY(ticked);
+        QCOMPARE(Model().Elements().size(), size_t{8});
+        QStringList layers;
+        for (int16_t i = 1; i <= Model().AttributeCount(HostAttribute::Layer); ++i)
+            layers << FromCodePage(Model().AttributeName(HostAttribute::Layer, i));
+        QCOMPARE(layers, (QStringList{"Pince", "Földszint", "Emelet", "Padlás"}));
+        QCOMPARE(Window().Layers()->rowCount(), 4);
+
+        const Element* wall = Model().FindByIdText(ToCodePage(QStringLiteral("Külső fal")));
+        QVERIFY(wall);
+        Model().Selection() = {wall->Guid()};
+        Window().RefreshAll();
+        auto* tree = Window().findChild<QTreeWidget*>(QStringLiteral("selection"));
+        QVERIFY(tree);
+        QCOMPARE(tree->topLevelItemCount(), 1);
+        QTreeWidgetItem* element = tree->topLevelItem(0);
+        QVERIFY(element->isExpanded());
+        QStringList rows;
+        for (int i = 0; i < element->childCount(); ++i) rows << element->child(i)->text(0) + '=' + element->child(i)->text(1);
+        QCOMPARE(rows.mid(0, 1), QStringList{"Class=IfcWallStandardCase"});
+        const int storey = rows.indexOf(QStringLiteral("Storey=Földszint"));
+        const int materials = rows.indexOf(QStringLiteral("Materials="));
+        const int pset = rows.indexOf(QStringLiteral("Pset_WallCommon="));
+        QVERIFY(storey > 0 && materials > storey && pset > materials);
+        QTreeWidgetItem* materialItem = element->child(materials);
+        QCOMPARE(materialItem->childCount(), 2);
+        QCOMPARE(materialItem->child(1)->text(0), QStringLiteral("Hőszigetelés"));
+        QTreeWidgetItem* psetItem = element->child(pset);
+        QStringList values;
+        for (int i = 0; i < psetItem->childCount(); ++i) values << psetItem->child(i)->text(0) + '=' + psetItem->child(i)->text(1);
+        QVERIFY2(values.contains(QStringLiteral("IsExternal=TRUE")), qPrintable(values.join(' ')));
+        // A group the user opened stays open when the window refreshes.
+        psetItem->setExpanded(true);
+        Window().RefreshAll();
+        element = tree->topLevelItem(0);
+        QVERIFY(element->child(pset)->isExpanded());
+        Screenshot(&Window(), QStringLiteral("ifc-facts.png"));
+    }
+
+    void elementsAreFoundByWhatTheyAreAndIsolated() {
+        // The IFC house: its walls by class, counted as typed.
+        QVERIFY(Window().OpenProjectFile(QStringLiteral(BV_SOURCE_DIR "/tests/data/ifc/IfcOpenHouse.ifc")));
+        FindPanel* find = Window().Find();
+        QVERIFY(find);
+        auto* value = find->findChild<QComboBox*>(QStringLiteral("findValue"));
+        QVERIFY(value);
+        QVERIFY(value->findText(QStringLiteral("IfcWallStandardCase")) >= 0); // the pop-up offers the model's classes
+        value->setEditText(QStringLiteral("ifcwall*"));
+        size_t walls = 0;
+        for (const auto& e : Model().Elements()) walls += e->Kind() == HostElement::Wall;
+        QVERIFY(walls >= 4);
+        QCOMPARE(find->Count(), walls);
+        find->AddCondition(QStringLiteral("name"), QStringLiteral("South*"));
+        QCOMPARE(find->Count(), size_t{1});
+        ClickButton(find->SelectButton());
+        QCOMPARE(Model().Selection().size(), size_t{1});
+        QCOMPARE(Model().Find(Model().Selection()[0])->IdText(), std::string("South wall"));
+        // Isolated, the view draws the one wall only: the rest of its picture is background.
+        ViewCamera before = Model().view.Camera();
+        ClickButton(find->ZoomButton());
+        QVERIFY(!(Model().view.Camera() == before));
+        ClickButton(find->IsolateButton());
+        QVERIFY(Window().View3D()->IsIsolating());
+        Image isolated = Window().View3D()->RenderFull();
+        size_t drawn = 0;
+        for (uint32_t px : isolated.pixels) drawn += px != isolated.pixels[0];
+        QVERIFY(drawn > 0);
+        // A click where another element lies takes nothing while it is not shown.
+        ModelView* v = Window().View3D();
+        QPoint other(-1, -1);
+        for (int y = 4; y < v->height() && other.x() < 0; y += 8)
+            for (int x = 4; x < v->width(); x += 8) {
+                std::string id = PickElementAt(QPoint(x, y));
+                if (!id.empty() && id != "South wall") {
+                    other = QPoint(x, y);
+                    break;
+                }
+            }
+        QVERIFY(other.x() >= 0);
+        v->ClickAt(other, false);
+        for (const API_Guid& g : Model().Selection()) QCOMPARE(Model().Find(g)->IdText(), std::string("South wall"));
+        ClickButton(find->IsolateButton());
+        QVERIFY(!Window().View3D()->IsIsolating());
+        Window().findChild<QDockWidget*>(QStringLiteral("findDock"))->raise();
+        Screenshot(&Window(), QStringLiteral("find-elements.png"));
     }
 };
 

@@ -36,6 +36,11 @@ IfcProductData Sample() {
     p.tag = "W-01";
     p.layer = "Falak";
     p.storey = "Földszint";
+    p.objectType = "Basic Wall:Exterior 300";
+    p.description = "két\nsor";
+    p.materials = {"Beton C30/37", "Hőszigetelés"};
+    p.classifications = {"Uniclass 2015: EF_25_10 Walls"};
+    p.properties = {{"Pset_WallCommon.IsExternal", "TRUE"}, {"Qto_WallBaseQuantities.Length", ""}};
     p.hasColour = true;
     p.rgb = {0.8, 0.2, 0.1};
     p.transparency = 0.25;
@@ -49,6 +54,7 @@ IfcProductData Sample() {
 TEST(ConversionRecords, ComeBackAsTheChildSentThem) {
     std::string bytes = Written([](RecordWriter& w) {
         w.Parsed();
+        w.Storeys({"Pince", "Földszint"});
         w.Begin(7, {"1eD3QeZNj1tRskKKcN6FdP", "IfcWallStandardCase", {}, {}, "Zeď", 102});
         w.Product(Sample());
         w.Skipped({"0jQ8Vm2Lb0mRhK4aE$Nd8t", "IfcWindow", "no body geometry", IfcLeftOutCause::RepeatedGlobalId, "Ablak", 143});
@@ -59,6 +65,9 @@ TEST(ConversionRecords, ComeBackAsTheChildSentThem) {
     ConversionRecord r;
     ASSERT_TRUE(ReadRecord(rest, r));
     EXPECT_EQ(r.kind, RecordKind::Parsed);
+    ASSERT_TRUE(ReadRecord(rest, r));
+    EXPECT_EQ(r.kind, RecordKind::Storeys);
+    EXPECT_EQ(r.storeys, (std::vector<std::string>{"Pince", "Földszint"}));
     ASSERT_TRUE(ReadRecord(rest, r));
     EXPECT_EQ(r.kind, RecordKind::Begin);
     EXPECT_EQ(r.position, 7u);
@@ -77,6 +86,11 @@ TEST(ConversionRecords, ComeBackAsTheChildSentThem) {
     EXPECT_EQ(r.product.tag, s.tag);
     EXPECT_EQ(r.product.layer, s.layer);
     EXPECT_EQ(r.product.storey, s.storey);
+    EXPECT_EQ(r.product.objectType, s.objectType);
+    EXPECT_EQ(r.product.description, s.description);
+    EXPECT_EQ(r.product.materials, s.materials);
+    EXPECT_EQ(r.product.classifications, s.classifications);
+    EXPECT_EQ(r.product.properties, s.properties);
     EXPECT_TRUE(r.product.hasColour);
     EXPECT_EQ(r.product.rgb, s.rgb);
     EXPECT_EQ(r.product.transparency, s.transparency);
@@ -107,6 +121,11 @@ TEST(ConversionRecords, ARecordCutShortOrUnknownIsNotRead) {
     std::string unknown = "\x09";
     std::string_view view = unknown;
     ConversionRecord r;
+    EXPECT_FALSE(ReadRecord(view, r));
+    // A list longer than what arrived could hold.
+    std::string storeys = Written([](RecordWriter& w) { w.Storeys({"a"}); });
+    storeys[1] = '\x40';
+    view = storeys;
     EXPECT_FALSE(ReadRecord(view, r));
     // A length beyond what arrived is refused, not trusted.
     std::string huge = Written([](RecordWriter& w) { w.Failed("x"); });

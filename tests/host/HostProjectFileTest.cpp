@@ -256,6 +256,13 @@ TEST(HostProjectFile, MalformedFilesNameTheFileAndThePlaceAndGiveNoModel) {
         {element(R"("userdata": {"version": 103, "hex": "0x"})"), "/elements/0/userdata/hex: not a hexadecimal digit"},
         {element(R"("userdata": {"version": 40000, "hex": ""})"), "/elements/0/userdata/version: out of range"},
         {element(R"("userdata": [{"hex": "00"}, {"hex": "01"}])"), "/elements/0/userdata/1/addon: used twice: Bauvista"},
+        // Facts.
+        {element(R"("facts": {"class": "IfcWall"})"), "/elements/0/facts: expected a list"},
+        {element(R"("facts": [["class", "IfcWall"], ["storey"]])"), "/elements/0/facts/1: expected a key and a value"},
+        {element(R"("facts": [["class", 7]])"), "/elements/0/facts/0: expected a key and a value"},
+        {element(R"("facts": [["", "IfcWall"]])"), "/elements/0/facts/0: empty key"},
+        {element(R"("facts": [["name", "A\u0000B"]])"), "/elements/0/facts/0: holds a zero character"},
+        {R"({"ifclayers": "floors"})", "/ifclayers: expected \"storey\" or \"presentation\""},
         // Nesting deep enough to exhaust the stack when the value is copied or written.
         {R"({"view": )" + std::string(100000, '[') + std::string(100000, ']') + "}", "byte 265: nested more than 256 levels deep"},
     };
@@ -265,6 +272,42 @@ TEST(HostProjectFile, MalformedFilesNameTheFileAndThePlaceAndGiveNoModel) {
         EXPECT_EQ(loaded.error.rfind("plan.qvp: ", 0), 0u) << loaded.error;
         EXPECT_NE(loaded.error.find(c.place), std::string::npos) << "expected \"" << c.place << "\" in: " << loaded.error;
     }
+}
+
+// Facts are texts of the model's shared store: each element gets back its own, in its order,
+// repeated keys and all, and a project without them has neither key.
+TEST(HostProjectFile, FactsAndTheStoreyLayerChoiceSurviveASave) {
+    const char* text = R"({"layers": [{"name": "Alap"}], "ifclayers": "storey", "elements": [
+      {"id": "A", "kind": 1, "facts": [["class", "IfcWall"], ["material", "Beton"], ["material", "Hőszigetelés"],
+                                      ["Pset_WallCommon.IsExternal", "TRUE"]]},
+      {"id": "B", "kind": 1, "facts": [["class", "IfcWall"], ["material", "Beton"], ["name", ""]]},
+      {"id": "C", "kind": 1}]})";
+    auto loaded = ParseHostProject(text, "facts.qvp");
+    ASSERT_TRUE(loaded.model) << loaded.error;
+    HostModel& m = *loaded.model;
+    EXPECT_TRUE(m.layersByStorey);
+    const auto& elements = m.Elements();
+    using Facts = std::vector<std::pair<std::string_view, std::string_view>>;
+    EXPECT_EQ(m.FactsOf(*elements[0]), (Facts{{"class", "IfcWall"}, {"material", "Beton"}, {"material", "Hőszigetelés"},
+                                              {"Pset_WallCommon.IsExternal", "TRUE"}}));
+    EXPECT_EQ(m.FactsOf(*elements[1]), (Facts{{"class", "IfcWall"}, {"material", "Beton"}, {"name", ""}}));
+    EXPECT_TRUE(elements[2]->facts.empty());
+    EXPECT_EQ(elements[0]->facts[0], elements[1]->facts[0]); // one text, however many elements
+    EXPECT_EQ(m.Facts().Count(), 9u);
+    std::string saved = SerializeHostProject(m);
+    json doc = json::parse(saved);
+    EXPECT_EQ(doc["ifclayers"], "storey");
+    EXPECT_FALSE(doc["elements"][2].contains("facts"));
+    auto again = ParseHostProject(saved, "facts.qvp");
+    ASSERT_TRUE(again.model) << again.error;
+    EXPECT_EQ(SerializeHostProject(*again.model), saved);
+
+    auto plain = ParseHostProject(R"({"ifclayers": "presentation", "elements": [{"id": "C", "kind": 1}]})", "plain.qvp");
+    ASSERT_TRUE(plain.model) << plain.error;
+    EXPECT_FALSE(plain.model->layersByStorey);
+    json plainDoc = json::parse(SerializeHostProject(*plain.model));
+    EXPECT_FALSE(plainDoc.contains("ifclayers"));
+    EXPECT_FALSE(plainDoc["elements"][0].contains("facts"));
 }
 
 TEST(HostProjectFile, NestingWithinTheLimitAndBracketsInTextsAreRead) {

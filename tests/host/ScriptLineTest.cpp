@@ -53,3 +53,12 @@ TEST(ScriptLine, TranscriptQuotesRoundTripThroughTheSplitter) {
     for (const std::string text : {"", "Mutasd mind", "\"", "\\\\", "# nem megjegyzés"})
         EXPECT_EQ(Split("x " + QuoteForTranscript(text)), (Args{"x", text})) << text;
 }
+
+TEST(ScriptLine, AQuoteAfterAnEqualsSignQuotesTheValue) {
+    EXPECT_EQ(Split(R"(select-where storey="Ground floor" and class=IfcWall*)"),
+              (Args{"select-where", "storey=Ground floor", "and", "class=IfcWall*"}));
+    EXPECT_EQ(Split(R"(x name="a \"b\" c")"), (Args{"x", R"(name=a "b" c)"}));
+    EXPECT_EQ(Split(R"(x a"b)"), (Args{"x", R"(a"b)"})); // elsewhere a quote is a character
+    EXPECT_EQ(SplitError(R"(x name="open)"), "unterminated quote");
+    EXPECT_EQ(SplitError(R"(x name="a"b)"), "text right after a closing quote");
+}

@@ -24,7 +24,7 @@ std::string ErrorOf(const std::string& text) {
 
 std::vector<std::string> Report(const IfcBuildingData& data) {
     IfcBuiltModel built = BuildIfcModel(data, IfcModelOptions{});
-    return IfcOpeningReport(data.schema, built.model->Elements().size(), built.skipped, data.notices);
+    return IfcOpeningReport(data.schema, built.model->Elements().size(), built.skipped, data.notes);
 }
 
 const IfcProductData* Named(const IfcBuildingData& data, const std::string& name) {
@@ -42,7 +42,7 @@ TEST(IfcForgivingRead, ARecordWrittenTwiceWithTheSameTextIsReadOnce) {
     EXPECT_EQ(data.products[1].name, "Plate");
     EXPECT_TRUE(data.skipped.empty());
     EXPECT_EQ(Report(data), (std::vector<std::string>{"IFC model IFC2X3: 2 elements, 0 products left out",
-                                                      "  accepted 3 records written twice with the same text: #22, #35, #40"}));
+                                                      "  accepted 3, a record defined twice with the same text: #22, #35, #40"}));
     // Written again differently, the file cannot say which it means.
     std::string text = IfcText("repeated-records.ifc");
     const std::string again = "#22=IFCCARTESIANPOINT((0.,0.,0.));\n#35=IFCPRODUCTDEFINITIONSHAPE($,$,(#31));";
@@ -65,7 +65,7 @@ TEST(IfcForgivingRead, AGlobalIdPastIts128BitsKeepsTheProductUnderAGuidOfItsText
     EXPECT_EQ(Report(data), (std::vector<std::string>{
                                 "IFC model IFC2X3: 5 elements, 1 product left out",
                                 "  left out 1, a GlobalId an earlier product has: \"Floor slab 1 again\"",
-                                "  kept 4 with an out-of-range GlobalId, under a GUID made from it: \"Floor slab 1\", \"Floor slab 2\", "
+                                "  kept 4, a GlobalId out of range: \"Floor slab 1\", \"Floor slab 2\", "
                                 "\"Floor slab 3\", ..."}));
 
     // A well-formed GlobalId of the file that a text past 128 bits would map to keeps its GUID;

@@ -7,7 +7,9 @@
 #include "host/ifc/IdTextNamer.h"
 #include "host/ifc/IfcElementKinds.h"
 #include "host/ifc/IfcHostText.h"
+#include "host/ifc/IfcLeftOutReport.h"
 #include "host/ifc/IfcModelBuilder.h"
+#include "host/ifc/IfcRevisionUpdate.h"
 #include "host/project/HostProjectFile.h"
 
 #include <gtest/gtest.h>
@@ -140,6 +142,87 @@ TEST(IfcModelBuilder, IdTextsFromNameTagOrKindMadeUnique) {
     EXPECT_EQ(IdTexts(*built.model), (std::vector<std::string>{"Fal", "Fal (2)", "Fal (3)", "D-17", "Ajtó o"}));
 }
 
+TEST(IfcModelBuilder, RepeatedNamesTakeTheirTagsAndAZeroGuidNamesNothing) {
+    IfcBuildingData data;
+    auto add = [&](const char* name, const char* tag) {
+        data.products.push_back(Box(static_cast<int>(data.products.size()) + 1, "IfcBeam", name, {0, 0, 0}, {1, 1, 1}));
+        data.products.back().tag = tag;
+    };
+    add("LIGGER", "B/1");
+    add("LIGGER", "B/2");
+    add("LIGGER", "B/2");
+    add("LIGGER", "");
+    add("Fal", "W-1"); // a name of its own needs no tag
+    add("00000000-0000-0000-00-00-000000000000", "T-6");
+    add("{00000000-0000-0000-0000-000000000000}", "0000000000000000");
+    add("0", "");
+    const std::string longName(70, 'x');
+    add(longName.c_str(), "P-1");
+    add(longName.c_str(), "P-2");
+    auto built = BuildIfcModel(data, Options());
+    EXPECT_EQ(IdTexts(*built.model),
+              (std::vector<std::string>{"LIGGER B/1", "LIGGER B/2", "LIGGER B/2 (2)", "LIGGER", "Fal", "T-6", "Kind 3", "0",
+                                        std::string(59, 'x') + " P-1", std::string(59, 'x') + " P-2"}));
+    // A revision names its products the same way, so the kept elements keep their ID texts.
+    IfcRevisionCounts counts = UpdateFromIfcRevision(*built.model, data, Options());
+    EXPECT_EQ(counts.kept, data.products.size());
+    EXPECT_EQ(IdTexts(*built.model)[2], "LIGGER B/2 (2)");
+}
+
+TEST(IfcModelBuilder, AMaterialForEachIfcMaterialAndColourFoundAgainByARevision) {
+    IfcBuildingData data;
+    auto add = [&](const char* material, std::array<double, 3> rgb) {
+        data.products.push_back(Box(static_cast<int>(data.products.size()) + 1, "IfcWall", "W", {0, 0, 0}, {1, 1, 1}));
+        if (*material) data.products.back().materials = {material, "Hőszigetelés"};
+        data.products.back().hasColour = true;
+        data.products.back().rgb = rgb;
+    };
+    add("Beton C30/37", {0.6, 0.6, 0.6});
+    add("Beton C30/37", {0.8, 0.4, 0.2});
+    add("Beton C30/37", {0.6, 0.6, 0.6});
+    add("", {0.8, 0.4, 0.2});
+    auto built = BuildIfcModel(data, Options());
+    HostModel& m = *built.model;
+    ASSERT_EQ(m.AttributeCount(HostAttribute::Material), 3);
+    EXPECT_EQ(m.AttributeName(HostAttribute::Material, 1), "Beton C30/37");
+    EXPECT_EQ(m.AttributeName(HostAttribute::Material, 2), "Beton C30/37 CC6633");
+    EXPECT_EQ(m.AttributeName(HostAttribute::Material, 3), "IFC CC6633");
+    auto wallMaterial = [&m](size_t i) { return LE::Get<int16_t>(m.Elements()[i]->Bytes(), 118); };
+    EXPECT_EQ(wallMaterial(2), 1);
+    // New products of a revision: the same concrete in both colours, and in a third.
+    IfcBuildingData revision = data;
+    add("Beton C30/37", {0.8, 0.4, 0.2});
+    add("Beton C30/37", {0.6, 0.6, 0.6});
+    add("Beton C30/37", {0.2, 0.2, 0.2});
+    revision.products.insert(revision.products.end(), data.products.begin() + 4, data.products.end());
+    UpdateFromIfcRevision(m, revision, Options());
+    ASSERT_EQ(m.AttributeCount(HostAttribute::Material), 4);
+    EXPECT_EQ(wallMaterial(4), 2);
+    EXPECT_EQ(wallMaterial(5), 1);
+    EXPECT_EQ(m.AttributeName(HostAttribute::Material, 4), "Beton C30/37 333333");
+}
+
+TEST(IfcLeftOutReport, OneLineEachCauseThenEachThingAcceptedWithTheFirstThree) {
+    std::vector<IfcSkippedProduct> leftOut = {{"0a", "IfcWall", "no body", IfcLeftOutCause::NoBody, "A"},
+                                              {"0b", "IfcWall", "no body", IfcLeftOutCause::NoBody, "B"}};
+    std::vector<IfcNote> notes = {{IfcNoteKind::DuplicateRecord, "#34"},
+                                  {IfcNoteKind::GlobalIdOutOfRange, "\"SL-101\""},
+                                  {IfcNoteKind::DuplicateRecord, "#35"},
+                                  {IfcNoteKind::DuplicateRecord, "#36"},
+                                  {IfcNoteKind::DuplicateRecord, "#37"}};
+    EXPECT_EQ(IfcOpeningReport("IFC2X3", 280, leftOut, notes),
+              (std::vector<std::string>{"IFC model IFC2X3: 280 elements, 2 products left out",
+                                        "  left out 2, no body: \"A\", \"B\"",
+                                        "  kept 1, a GlobalId out of range: \"SL-101\"",
+                                        "  accepted 4, a record defined twice with the same text: #34, #35, #36, ..."}));
+    IfcRevisionCounts counts;
+    counts.kept = 1;
+    counts.notes = {notes[1]};
+    EXPECT_EQ(IfcRevisionReport("IFC4", counts),
+              (std::vector<std::string>{"IFC revision IFC4: kept 1, added 0, removed 0, 0 products left out",
+                                        "  kept 1, a GlobalId out of range: \"SL-101\""}));
+}
+
 TEST(IfcModelBuilder, LayersFromLayerElseStoreyElseTheDefault) {
     IfcBuildingData data;
     data.products = {Box(1, "IfcWall", "a", {0, 0, 0}, {1, 1, 1}), Box(2, "IfcWall", "b", {0, 0, 0}, {1, 1, 1}),
@@ -159,6 +242,20 @@ TEST(IfcModelBuilder, LayersFromLayerElseStoreyElseTheDefault) {
     EXPECT_EQ(layers, (std::vector<int16_t>{1, 2, 1, 3}));
     for (int16_t i = 1; i <= 3; ++i)
         EXPECT_EQ(LE::Get<uint32_t>(*m.Attribute(HostAttribute::Layer, i), HostAttribute::kFlags), 0u); // shown, unlocked
+
+    // By storey: every storey of the file in its order, the layer ignored, no storey on the default.
+    data.storeys = {"Pince", "Földszint", "Padlás"};
+    IfcModelOptions byStorey = Options();
+    byStorey.layersByStorey = true;
+    auto storeys = BuildIfcModel(data, byStorey);
+    HostModel& s = *storeys.model;
+    ASSERT_EQ(s.AttributeCount(HostAttribute::Layer), 4);
+    EXPECT_EQ(s.AttributeName(HostAttribute::Layer, 1), "Pince");
+    EXPECT_EQ(s.AttributeName(HostAttribute::Layer, 4), kHostDefaultLayer);
+    layers.clear();
+    for (const auto& e : s.Elements()) layers.push_back(e->Layer());
+    EXPECT_EQ(layers, (std::vector<int16_t>{2, 2, 4, 4}));
+    EXPECT_TRUE(s.layersByStorey);
 }
 
 double SurfaceRed(HostModel& m, int16_t material) {

@@ -91,13 +91,13 @@ TEST(IfcStrictRead, ProductsLeftOutAreCountedByCauseAndNamed) {
     EXPECT_EQ(leftOut["3t1d$gYgn6OhHVS5mN5vNh"].cause, IfcLeftOutCause::NoBody); // a line has no body
 
     IfcBuiltModel built = BuildIfcModel(data, IfcModelOptions{});
-    EXPECT_EQ(IfcOpeningReport(data.schema, built.model->Elements().size(), built.skipped, data.notices),
+    EXPECT_EQ(IfcOpeningReport(data.schema, built.model->Elements().size(), built.skipped, data.notes),
               (std::vector<std::string>{"IFC model IFC2X3: 3 elements, 6 products left out",
                                         "  left out 1, no body: 3t1d$gYgn6OhHVS5mN5vNh",
                                         "  left out 1, a geometry the IFC library cannot make: \"Fantasy\"",
                                         "  left out 3, no usable GlobalId: \"Dash\", \"None\", \"Blank\"",
                                         "  left out 1, a GlobalId an earlier product has: \"Twin\"",
-                                        "  kept 1 with an out-of-range GlobalId, under a GUID made from it: \"Too big\""}));
+                                        "  kept 1, a GlobalId out of range: \"Too big\""}));
     IfcRevisionCounts counts;
     counts.kept = 34;
     counts.added = 1;

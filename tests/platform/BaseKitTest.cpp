@@ -1,4 +1,5 @@
 #include "basekit/BKMemory.h"
+#include "basekit/BKPattern.h"
 #include "basekit/BKResources.h"
 #include "basekit/BKText.h"
 #include "basekit/BKTime.h"
@@ -221,3 +222,21 @@ TEST(BKTime, ValuesAreWallClockMinutes) {
 }
 
 } // namespace
+
+TEST(BKMatchesPattern, StarsQuestionMarksAndLetterCase) {
+    EXPECT_TRUE(BKMatchesPattern("IfcWallStandardCase", "IfcWall*"));
+    EXPECT_TRUE(BKMatchesPattern("IfcWall", "ifcwall*"));
+    EXPECT_FALSE(BKMatchesPattern("IfcWindow", "IfcWall*"));
+    EXPECT_TRUE(BKMatchesPattern("Erdgeschoss", "*GESCHOSS"));
+    EXPECT_TRUE(BKMatchesPattern("Földszint", "FÖLDSZINT"));
+    EXPECT_TRUE(BKMatchesPattern("Ő", "?"));            // one character, not one byte
+    EXPECT_FALSE(BKMatchesPattern("ab", "?"));
+    EXPECT_TRUE(BKMatchesPattern("", "*"));
+    EXPECT_FALSE(BKMatchesPattern("", "?"));
+    EXPECT_TRUE(BKMatchesPattern("a*b", "a*b"));
+    // The back-off: the first candidate for "b" is not the one that lets the rest match.
+    EXPECT_TRUE(BKMatchesPattern("abcbd", "a*bd"));
+    EXPECT_FALSE(BKMatchesPattern("abcbe", "a*bd"));
+    EXPECT_TRUE(BKMatchesPattern("x\xff y", "x\xff*"));  // a malformed byte stands for itself
+    EXPECT_FALSE(BKMatchesPattern("x\xfe", "x\xff"));
+}

@@ -1,0 +1,38 @@
+#include "host/ifc/BuildingStoreys.h"
+
+#include "host/ifc/ProductFacts.h"
+
+#include <ifcpp/IFC4/include/IfcBuildingStorey.h>
+#include <ifcpp/IFC4/include/IfcLengthMeasure.h>
+#include <ifcpp/model/BuildingModel.h>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+std::vector<std::string> BuildingStoreysOf(const BuildingModel& model, const std::vector<int>& fileOrder) {
+    struct Storey {
+        std::string name;
+        std::optional<double> elevation;
+    };
+    std::vector<Storey> storeys;
+    const auto& entities = model.getMapIfcEntities();
+    for (int id : fileOrder) {
+        auto found = entities.find(id);
+        if (found == entities.end()) continue;
+        auto storey = dynamic_pointer_cast<IfcBuildingStorey>(found->second);
+        if (!storey) continue;
+        Storey s{StoreyName(*storey), std::nullopt};
+        if (s.name.empty()) continue;
+        if (storey->m_Elevation && std::isfinite(storey->m_Elevation->m_value)) s.elevation = storey->m_Elevation->m_value;
+        storeys.push_back(std::move(s));
+    }
+    std::stable_sort(storeys.begin(), storeys.end(), [](const Storey& a, const Storey& b) {
+        if (!a.elevation || !b.elevation) return a.elevation.has_value() && !b.elevation.has_value();
+        return *a.elevation < *b.elevation;
+    });
+    std::vector<std::string> names;
+    for (Storey& s : storeys)
+        if (std::find(names.begin(), names.end(), s.name) == names.end()) names.push_back(std::move(s.name));
+    return names;
+}

@@ -1,0 +1,20 @@
+#include "host/ifc/IfcProductFacts.h"
+
+#include "host/ifc/ProductClassifications.h"
+#include "host/ifc/ProductFacts.h"
+#include "host/ifc/ProductMaterials.h"
+#include "host/ifc/ProductProperties.h"
+
+void ReadProductFacts(const IfcProduct& product, IfcProductData& data) {
+    data.description = DescriptionOf(product);
+    data.objectType = ObjectTypeOf(product);
+    data.materials = MaterialNamesOf(product);
+    data.classifications = ClassificationsOf(product);
+    data.properties = SingleValuesOf(product);
+    if (!data.hasColour)
+        if (auto colour = MaterialColourOf(product)) {
+            data.hasColour = true;
+            data.rgb = colour->rgb;
+            data.transparency = colour->transparency;
+        }
+}

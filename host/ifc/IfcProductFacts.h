@@ -1,0 +1,9 @@
+#pragma once
+// In the converting child: what the host keeps about a product besides its shape, its layer and
+// its colour (its description, object type, materials, classifications and single values), and
+// a colour from its material for a body that has none of its own.
+#include "host/ifc/IfcBuildingData.h"
+
+class IfcProduct;
+
+void ReadProductFacts(const IfcProduct& product, IfcProductData& data);

@@ -1,0 +1,67 @@
+#pragma once
+// What lies at each pixel of a band of rows over the opaque picture: see-through surfaces, and the
+// edges among them. Each pixel's list is kept from the farthest to the nearest, ties broken by a
+// fixed order, so the layers blend the same way whatever the thread or the band.
+#include "host/render/Scene.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <stdexcept>
+#include <vector>
+
+class PixelLayers {
+public:
+    struct Layer {
+        float z;         // 1/depth: smaller is farther
+        uint32_t order;  // among layers at one depth, the larger is nearer
+        bool edge;       // an edge drawn in `pen`, else a surface of `colour` and `opacity`
+        uint32_t pen;
+        Rgb colour;
+        float opacity;
+        uint32_t next;
+    };
+
+    // Every list of `pixels` pixels empty. Only the lists used last time are cleared: most of a
+    // band seldom holds glass.
+    void Reset(size_t pixels) {
+        for (size_t p : used_) heads_[p] = kEnd;
+        used_.clear();
+        layers_.clear();
+        if (heads_.size() < pixels) heads_.resize(pixels, kEnd);
+    }
+
+    bool Any(size_t pixel) const { return heads_[pixel] != kEnd; }
+
+    void Add(size_t pixel, Layer layer) {
+        if (layers_.size() >= kEnd) throw std::length_error("too many see-through layers");
+        uint32_t* link = &heads_[pixel];
+        if (*link == kEnd) used_.push_back(pixel);
+        while (*link != kEnd && Before(layers_[*link], layer)) link = &layers_[*link].next;
+        layer.next = *link;
+        *link = static_cast<uint32_t>(layers_.size());
+        layers_.push_back(layer);
+    }
+
+    // The pixels that have layers, in no particular order.
+    const std::vector<size_t>& Pixels() const { return used_; }
+
+    // Calls f(layer) for the pixel's layers from the farthest.
+    template <typename F> void ForEach(size_t pixel, F&& f) const {
+        for (uint32_t i = heads_[pixel]; i != kEnd; i = layers_[i].next) f(layers_[i]);
+    }
+
+private:
+    static constexpr uint32_t kEnd = std::numeric_limits<uint32_t>::max();
+
+    // At one depth a surface lies behind an edge: an edge stays on the surface it bounds.
+    static bool Before(const Layer& a, const Layer& b) {
+        if (a.z != b.z) return a.z < b.z;
+        if (a.edge != b.edge) return b.edge;
+        return a.order < b.order;
+    }
+
+    std::vector<uint32_t> heads_;
+    std::vector<Layer> layers_;
+    std::vector<size_t> used_;
+};

@@ -1,0 +1,84 @@
+// The host's texts in both languages: every text in each, with the same parameters, and the
+// script transcript's own choice when no language was chosen.
+#include "basekit/BKResources.h"
+#include "host/resources/HostResources.h"
+#include "TestSupport.h"
+
+#include <algorithm>
+#include <regex>
+
+namespace {
+
+class HostTextsTest : public ::testing::Test {
+protected:
+    void TearDown() override { SetHostLanguage(HostLanguage::Transcript); }
+};
+
+// The parameters a text takes: "%s" of the host's messages, "%1" of the desktop's.
+std::vector<std::string> Parameters(const std::string& text) {
+    static const std::regex parameter("%s|%[0-9]");
+    std::vector<std::string> found;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), parameter); it != std::sregex_iterator(); ++it)
+        found.push_back(it->str());
+    return found;
+}
+
+TEST_F(HostTextsTest, EveryTextHasAHungarianAndAnEnglishFormWithTheSameParameters) {
+    const std::pair<int16_t, int> lists[] = {{100, 42}, {101, 4}, {102, 1}, {200, 34}, {201, 19}, {202, 7}};
+    for (auto [list, count] : lists)
+        for (int16_t i = 1; i <= count + 1; ++i) {
+            SetHostLanguage(HostLanguage::Hungarian);
+            std::string hu = HostListString(list, i);
+            SetHostLanguage(HostLanguage::English);
+            std::string en = HostListString(list, i);
+            if (i > count) {
+                EXPECT_TRUE(hu.empty() && en.empty()) << list << " has more than " << count;
+                continue;
+            }
+            EXPECT_FALSE(hu.empty() || en.empty()) << list << "/" << i;
+            EXPECT_EQ(Parameters(hu), Parameters(en)) << list << "/" << i;
+            // A menu item's mnemonic is marked once.
+            if (list == 200) {
+                EXPECT_EQ(std::count(hu.begin(), hu.end(), '&'), 1) << BKToUtf8(hu);
+            }
+        }
+    for (int16_t id : {1001, 1002}) {
+        BKAlertTemplate hu, en;
+        SetHostLanguage(HostLanguage::Hungarian);
+        {
+            BKResModuleScope scope(HostResModule());
+            ASSERT_TRUE(BKGetAlert(hu, id));
+        }
+        SetHostLanguage(HostLanguage::English);
+        {
+            BKResModuleScope scope(HostResModule());
+            ASSERT_TRUE(BKGetAlert(en, id));
+        }
+        EXPECT_EQ(hu.kind, en.kind);
+        EXPECT_EQ(hu.buttons.size(), en.buttons.size());
+        EXPECT_EQ(Parameters(hu.main + hu.explanation), Parameters(en.main + en.explanation));
+        EXPECT_NE(hu.main, en.main);
+    }
+}
+
+TEST_F(HostTextsTest, EachLanguageSpeaksItselfAndTheTranscriptKeepsItsOwnMix) {
+    SetHostLanguage(HostLanguage::Hungarian);
+    EXPECT_EQ(HostString(HostText::Untitled), Cp("Névtelen"));
+    EXPECT_EQ(HostKindName(1), "Fal");
+    EXPECT_EQ(HostUndoStepName(HostUndoStep::IfcUpdate), Cp("IFC frissítés"));
+    SetHostLanguage(HostLanguage::English);
+    EXPECT_EQ(HostString(HostText::Untitled), "Untitled");
+    EXPECT_EQ(HostKindName(1), "Wall");
+    EXPECT_EQ(HostUndoStepName(HostUndoStep::IfcUpdate), "IFC update");
+    // A script's transcript: kind and undo step names in Hungarian, messages in English.
+    SetHostLanguage(HostLanguage::Transcript);
+    EXPECT_EQ(HostString(HostText::Untitled), "Untitled");
+    EXPECT_EQ(HostKindName(1), "Fal");
+    EXPECT_EQ(HostUndoStepName(HostUndoStep::IfcUpdate), Cp("IFC frissítés"));
+    EXPECT_EQ(HostKindName(0), "");
+    EXPECT_EQ(HostKindName(43), "");
+    EXPECT_EQ(HostLanguageOfCode("hu"), HostLanguage::Hungarian);
+    EXPECT_FALSE(HostLanguageOfCode("de"));
+}
+
+} // namespace
