@@ -123,12 +123,6 @@ void RecordWriter::Storeys(const std::vector<std::string>& names) {
     PutStrings(names);
 }
 
-void RecordWriter::Noted(const IfcNote& note) {
-    buffer_ += static_cast<char>(RecordKind::Noted);
-    buffer_ += static_cast<char>(note.kind);
-    PutString(note.label);
-}
-
 void RecordWriter::Failed(const std::string& message) {
     buffer_ += static_cast<char>(RecordKind::Failed);
     PutString(message);
@@ -189,12 +183,6 @@ bool ReadRecord(std::string_view& bytes, ConversionRecord& out) {
     case RecordKind::Storeys:
         ok = r.Strings(out.storeys);
         break;
-    case RecordKind::Noted: {
-        uint8_t note = 0;
-        ok = r.Get(&note, 1) && note < kIfcNoteKinds && r.String(out.note.label);
-        out.note.kind = static_cast<IfcNoteKind>(note);
-        break;
-    }
     }
     if (!ok) return false;
     bytes = r.Rest();

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-enum class RecordKind : uint8_t { Parsed = 1, Begin, Product, Skipped, Failed, End, Storeys, Noted };
+enum class RecordKind : uint8_t { Parsed = 1, Begin, Product, Skipped, Failed, End, Storeys };
 
 struct ConversionRecord {
     RecordKind kind = RecordKind::End;
@@ -19,7 +19,6 @@ struct ConversionRecord {
     IfcProductData product;      // Product
     std::string message;         // Failed
     std::vector<std::string> storeys; // Storeys
-    IfcNote note;                // Noted
 };
 
 class RecordWriter {
@@ -32,7 +31,6 @@ public:
     void Product(const IfcProductData& product);
     void Skipped(const IfcSkippedProduct& skipped);
     void Storeys(const std::vector<std::string>& names);
-    void Noted(const IfcNote& note);
     void Failed(const std::string& message);
     void End();
     void Flush();

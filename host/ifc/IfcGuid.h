@@ -12,3 +12,11 @@
 // first character above 3): a wrong identifier is never guessed.
 std::optional<API_Guid> DecodeIfcGlobalId(std::string_view globalId);
 std::string EncodeIfcGlobalId(const API_Guid& guid);
+
+// 22 characters of the alphabet whose first is above 3: a value past 128 bits, as some
+// exporters write. Such a product is kept under a GUID made from its text.
+bool IsOutOfRangeIfcGlobalId(std::string_view globalId);
+// The GUID for such a text: a 122-bit hash of the text and `attempt`, marked as a version 8
+// (custom) UUID. The same text and attempt always give the same GUID; a caller that finds it
+// taken by another product tries the next attempt.
+API_Guid GuidOfOutOfRangeGlobalId(std::string_view globalId, uint32_t attempt);

@@ -2,10 +2,12 @@
 
 #include "host/ifc/BuildingStoreys.h"
 #include "host/ifc/ChildProcess.h"
+#include "host/ifc/ConversionHeap.h"
 #include "host/ifc/ConversionRecords.h"
 #include "host/ifc/IfcGuid.h"
 #include "host/ifc/IfcProductFacts.h"
 #include "host/ifc/LibraryMessages.h"
+#include "host/ifc/LibraryParse.h"
 #include "host/ifc/ProductFacts.h"
 #include "host/ifc/ProductMesh.h"
 #include "host/ifc/ProductReferences.h"
@@ -25,17 +27,27 @@
 #include <ifcpp/model/BuildingException.h>
 #include <ifcpp/model/BuildingModel.h>
 #include <ifcpp/model/UnitConverter.h>
-#include <ifcpp/reader/ReaderSTEP.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 #include <unordered_set>
+#include <sys/mman.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
 constexpr std::uintmax_t kMaxIfcBytes = std::uintmax_t{1} << 30;
+
+std::atomic<unsigned> readerThreads{0};
 
 std::string Describe(const std::exception_ptr& error) {
     try {
@@ -110,8 +122,30 @@ public:
         return shape;
     }
 
-    void Release(const shared_ptr<ProductShapeData>& shape) {
-        if (shape) shape->clearAll();
+    // The product's mesh, made on the conversion heap (ConversionHeap.h) and copied off it;
+    // empty, with `problem` said, when the library failed.
+    ProductMesh Mesh(const shared_ptr<IfcProduct>& product, const std::vector<shared_ptr<IfcRepresentation>>& bodies,
+                     std::string& problem) {
+        ProductMesh mesh;
+        ConversionHeap::Scope heap;
+        try {
+            shared_ptr<ProductShapeData> shape = Convert(product, bodies);
+            std::string said;
+            ProductMesh made = TriangulateProduct(*shape, said);
+            {
+                ConversionHeap::Pause pause;
+                mesh.vertices.assign(made.vertices.begin(), made.vertices.end());
+                mesh.triangles.assign(made.triangles.begin(), made.triangles.end());
+                problem.assign(said);
+            }
+            shape->clearAll();
+        } catch (...) {
+            ConversionHeap::Pause pause;
+            problem = Describe(std::current_exception());
+        }
+        // What the library keeps between products would hold memory of this one's heap.
+        converter_.getRepresentationConverter()->clearCache();
+        return mesh;
     }
 
 private:
@@ -126,11 +160,11 @@ std::string Reason(const std::string& what, const LibraryMessages& messages, siz
 
 // In the converting child: the products from `from` on, each announced before the library
 // works on it.
-void ConvertProducts(shared_ptr<BuildingModel>& model, const std::vector<int>& fileOrder, size_t from,
+void ConvertProducts(shared_ptr<BuildingModel>& model, const std::vector<int>& fileOrder, size_t from, size_t to,
                      LibraryMessages& messages, ProductReferences& references, RecordWriter& out) {
     ProductConverter converter(model, messages);
     const auto& entities = model->getMapIfcEntities();
-    for (size_t position = from; position < fileOrder.size(); ++position) {
+    for (size_t position = from; position < to; ++position) {
         auto found = entities.find(fileOrder[position]);
         if (found == entities.end()) continue;
         auto product = dynamic_pointer_cast<IfcProduct>(found->second);
@@ -152,29 +186,22 @@ void ConvertProducts(shared_ptr<BuildingModel>& model, const std::vector<int>& f
             out.Skipped(s);
         };
 
+        // One past 128 bits gets its GUID from the reader, which knows the file's others.
         std::optional<API_Guid> guid = DecodeIfcGlobalId(p.globalId);
-        if (!guid) {
+        if (!guid && !IsOutOfRangeIfcGlobalId(p.globalId)) {
             skip(IfcLeftOutCause::NoGlobalId,
                  p.globalId.empty() ? "no GlobalId" : "GlobalId \"" + p.globalId + "\" is not an IFC GlobalId");
             continue;
         }
-        p.guid = *guid;
+        if (guid) p.guid = *guid;
         if (!unread.empty()) {
             skip(IfcLeftOutCause::GeometryNotMade, "geometry not converted: " + unread);
             continue;
         }
 
         size_t mark = messages.Count();
-        shared_ptr<ProductShapeData> shape;
         std::string problem;
-        ProductMesh mesh;
-        try {
-            shape = converter.Convert(product, bodies);
-            mesh = TriangulateProduct(*shape, problem);
-        } catch (...) {
-            problem = Describe(std::current_exception());
-        }
-        converter.Release(shape);
+        ProductMesh mesh = converter.Mesh(product, bodies, problem);
         if (!problem.empty()) {
             skip(IfcLeftOutCause::GeometryNotMade, Reason("geometry not converted: " + problem, messages, mark));
             continue;
@@ -204,18 +231,140 @@ void ConvertProducts(shared_ptr<BuildingModel>& model, const std::vector<int>& f
     }
 }
 
+// The library's own faults (it follows references it never checked) end only the child that
+// met them; a product it fails on is left out and the rest converted by a new child.
+constexpr int kMaxLibraryFailures = 16;
+// A product the library has worked on this long without an answer is taken for a hang; the
+// parse before the first product gets a second more for every 10 MB.
+constexpr int kMaxSecondsPerProduct = 60;
+// Fewer products than this are not worth a second process.
+constexpr size_t kMinProductsToShare = 64;
+
+void WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return; // the reader is gone
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+}
+
+// Where to split the products from `from` on between two processes: half of them on each side;
+// the end of the file when there are too few.
+size_t SharePoint(const BuildingModel& model, const StepScan& scan, size_t from) {
+    const std::vector<int>& fileOrder = scan.ids;
+    std::vector<size_t> products;
+    const auto& entities = model.getMapIfcEntities();
+    for (size_t position = from; position < fileOrder.size(); ++position) {
+        if (!scan.MayBeProduct(static_cast<uint32_t>(position))) continue;
+        auto found = entities.find(fileOrder[position]);
+        if (found == entities.end()) continue;
+        auto* product = dynamic_cast<const IfcProduct*>(found->second.get());
+        if (product && IsCandidate(*product)) products.push_back(position);
+    }
+    return products.size() < kMinProductsToShare ? fileOrder.size() : products[products.size() / 2];
+}
+
+// The second process's records, passed on whole as they come in through a memory file; when it
+// died or hung on a product, that product is left out and the rest of its share converted here.
+class SecondShare {
+public:
+    SecondShare(pid_t pid, int file, size_t to) : pid_(pid), file_(file), to_(to) {}
+
+    void Finish(shared_ptr<BuildingModel>& model, const std::vector<int>& fileOrder, LibraryMessages& messages,
+                ProductReferences& references, RecordWriter& out, int fd) {
+        out.Flush();
+        int status = 0;
+        auto lastNews = std::chrono::steady_clock::now();
+        while (true) {
+            const bool exited = waitpid(pid_, &status, WNOHANG) == pid_;
+            if (Pass(fd)) lastNews = std::chrono::steady_clock::now();
+            if (exited) break;
+            if (std::chrono::steady_clock::now() - lastNews > std::chrono::seconds(kMaxSecondsPerProduct)) {
+                kill(pid_, SIGKILL);
+                while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+                }
+                Pass(fd);
+                status = 1;
+                break;
+            }
+            usleep(5'000);
+        }
+        close(file_);
+        if (ended_ && WIFEXITED(status) && WEXITSTATUS(status) == 0) return;
+        // It stopped on a product, or between two.
+        const size_t resume = begun_ ? position_ + 1 : next_;
+        if (begun_) {
+            IfcSkippedProduct s = current_;
+            s.cause = IfcLeftOutCause::GeometryNotMade;
+            s.reason = "geometry not converted: the IFC library failed on it";
+            out.Skipped(s);
+        }
+        ConvertProducts(model, fileOrder, resume, to_, messages, references, out);
+    }
+
+    void StartAt(size_t from) { next_ = from; }
+
+private:
+    // True when anything new came.
+    bool Pass(int fd) {
+        char block[1 << 16];
+        bool news = false;
+        for (ssize_t n; (n = pread(file_, block, sizeof block, static_cast<off_t>(read_))) > 0;) {
+            pending_.append(block, static_cast<size_t>(n));
+            read_ += static_cast<size_t>(n);
+            news = true;
+        }
+        std::string_view rest = pending_;
+        size_t whole = 0; // bytes of whole records to pass on
+        ConversionRecord record;
+        while (!ended_ && ReadRecord(rest, record)) {
+            const size_t used = pending_.size() - rest.size();
+            if (record.kind == RecordKind::End) {
+                ended_ = true; // its End is this process's to give
+                whole = used;
+                break;
+            }
+            if (record.kind == RecordKind::Begin) {
+                begun_ = true;
+                position_ = record.position;
+                current_ = std::move(record.skipped);
+            } else if (record.kind == RecordKind::Product || record.kind == RecordKind::Skipped) {
+                begun_ = false;
+                next_ = position_ + 1;
+            }
+            WriteAll(fd, std::string_view(pending_).substr(whole, used - whole));
+            whole = used;
+        }
+        pending_.erase(0, whole);
+        // What was read is memory no longer needed.
+        if (news) fallocate(file_, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(read_));
+        return news;
+    }
+
+    pid_t pid_;
+    int file_;
+    size_t to_;
+    size_t read_ = 0;
+    std::string pending_;
+    bool ended_ = false;
+    bool begun_ = false;
+    size_t position_ = 0, next_ = 0;
+    IfcSkippedProduct current_;
+};
+
 void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from, int fd) {
     RecordWriter out(fd);
     try {
         LibraryMessages messages;
         // Never taken apart: the child's end frees it, faster than the library's own clearing.
         auto model = std::make_shared<BuildingModel>();
+        new shared_ptr<BuildingModel>(model);
         messages.Listen(*model);
+        const unsigned wanted = readerThreads.load();
+        const unsigned cores = wanted ? wanted : std::max(1u, std::thread::hardware_concurrency());
         try {
-            ReaderSTEP reader;
-            messages.Listen(reader);
-            std::string text(stepText);
-            reader.loadModelFromString(text, model);
+            ParseWithLibrary(stepText, scan, model, messages, cores);
         } catch (...) {
             throw EIfcFile("not readable as IFC: " + Describe(std::current_exception()));
         }
@@ -224,7 +373,39 @@ void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from
         ProductReferences references(stepText, scan, *model, messages);
         // Once for the file: a child started after a library fault follows one that passed.
         if (from == 0) references.RefuseMissingRecords();
-        ConvertProducts(model, scan.ids, from, messages, references, out);
+        // The later half of the products in a second process, on the model parsed once; every
+        // product is made on the conversion heap, the same bytes in either process.
+        const size_t end = scan.ids.size();
+        const size_t split = cores > 1 ? SharePoint(*model, scan, from) : end;
+        if (split < end) {
+            out.Flush();
+            const int file = memfd_create("ifc-share", MFD_CLOEXEC);
+            const pid_t pid = file < 0 ? -1 : fork();
+            if (pid == 0) {
+                prctl(PR_SET_PDEATHSIG, SIGKILL);
+                // Never back into this process's caller: its pipe is not this one's to write.
+                try {
+                    RecordWriter second(file);
+                    ConvertProducts(model, scan.ids, split, end, messages, references, second);
+                    second.End();
+                    second.Flush();
+                } catch (...) {
+                    _exit(2);
+                }
+                _exit(0);
+            }
+            ConvertProducts(model, scan.ids, from, split, messages, references, out);
+            if (pid > 0) {
+                SecondShare share(pid, file, end);
+                share.StartAt(split);
+                share.Finish(model, scan.ids, messages, references, out, fd);
+            } else {
+                if (file >= 0) close(file);
+                ConvertProducts(model, scan.ids, split, end, messages, references, out);
+            }
+        } else {
+            ConvertProducts(model, scan.ids, from, end, messages, references, out);
+        }
         out.End();
     } catch (const EIfcFile& e) {
         out.Failed(e.what());
@@ -234,14 +415,46 @@ void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from
     out.Flush();
 }
 
-// The library's own faults (it follows references it never checked) end only the child that
-// met them; a product it fails on is left out and the rest converted by a new child.
-constexpr int kMaxLibraryFailures = 16;
-// A product the library has worked on this long without an answer is taken for a hang; the
-// parse before the first product gets a second more for every 10 MB.
-constexpr int kMaxSecondsPerProduct = 60;
+IfcSkippedProduct RepeatedGlobalId(const IfcProductData& p) {
+    return {p.globalId, p.ifcClass, "GlobalId used by an earlier product", IfcLeftOutCause::RepeatedGlobalId, p.name};
+}
+
+std::string Subject(const IfcProductData& p) {
+    return p.name.empty() ? p.globalId : "\"" + p.name + "\"";
+}
+
+// In file order, each a GUID no other product of the file has: neither one a GlobalId in range
+// gives (read or left out) nor one given before. The same text again is a repeated GlobalId.
+void GiveOutOfRangeGuids(IfcBuildingData& data, const std::vector<size_t>& outOfRange, std::unordered_set<API_Guid, API_GuidHash>& taken) {
+    if (outOfRange.empty()) return;
+    for (const auto& s : data.skipped)
+        if (auto guid = DecodeIfcGlobalId(s.globalId)) taken.insert(*guid);
+    std::unordered_set<std::string> texts;
+    std::vector<bool> drop(data.products.size(), false);
+    for (size_t index : outOfRange) {
+        IfcProductData& p = data.products[index];
+        if (!texts.insert(p.globalId).second) {
+            data.skipped.push_back(RepeatedGlobalId(p));
+            drop[index] = true;
+            continue;
+        }
+        uint32_t attempt = 0;
+        do p.guid = GuidOfOutOfRangeGlobalId(p.globalId, attempt++);
+        while (!taken.insert(p.guid).second);
+        data.notes.push_back({IfcNoteKind::GlobalIdOutOfRange, Subject(p)});
+    }
+    size_t kept = 0;
+    for (size_t i = 0; i < data.products.size(); ++i) {
+        if (drop[i]) continue;
+        if (kept != i) data.products[kept] = std::move(data.products[i]);
+        ++kept;
+    }
+    data.products.resize(kept);
+}
 
 } // namespace
+
+void SetIfcReaderThreads(unsigned threads) { readerThreads = threads; }
 
 IfcBuildingData ReadIfcText(std::string_view stepText) {
     IfcBuildingData data;
@@ -250,6 +463,7 @@ IfcBuildingData ReadIfcText(std::string_view stepText) {
 
     const int quietSeconds = kMaxSecondsPerProduct + static_cast<int>(stepText.size() / 10'000'000);
     std::unordered_set<API_Guid, API_GuidHash> seen;
+    std::vector<size_t> outOfRange; // in data.products, waiting for their GUIDs
     size_t from = 0;
     for (int failures = 0;; ++failures) {
         ChildOutput child =
@@ -271,10 +485,12 @@ IfcBuildingData ReadIfcText(std::string_view stepText) {
                 break;
             case RecordKind::Product:
                 working = false;
-                if (seen.insert(record.product.guid).second) data.products.push_back(std::move(record.product));
-                else
-                    data.skipped.push_back({record.product.globalId, record.product.ifcClass, "GlobalId used by an earlier product",
-                                            IfcLeftOutCause::RepeatedGlobalId, record.product.name});
+                if (IsOutOfRangeIfcGlobalId(record.product.globalId)) outOfRange.push_back(data.products.size());
+                else if (!seen.insert(record.product.guid).second) {
+                    data.skipped.push_back(RepeatedGlobalId(record.product));
+                    break;
+                }
+                data.products.push_back(std::move(record.product));
                 break;
             case RecordKind::Skipped:
                 working = false;
@@ -282,9 +498,6 @@ IfcBuildingData ReadIfcText(std::string_view stepText) {
                 break;
             case RecordKind::Storeys:
                 data.storeys = std::move(record.storeys);
-                break;
-            case RecordKind::Noted:
-                data.notes.push_back(std::move(record.note));
                 break;
             case RecordKind::Failed:
                 throw EIfcFile(record.message);
@@ -304,6 +517,8 @@ IfcBuildingData ReadIfcText(std::string_view stepText) {
             throw EIfcFile("not readable as IFC: the IFC library failed on " + std::to_string(kMaxLibraryFailures) + " products");
         from = currentPosition + 1;
     }
+    GiveOutOfRangeGuids(data, outOfRange, seen);
+    for (int id : scan.repeated) data.notes.push_back({IfcNoteKind::DuplicateRecord, "#" + std::to_string(id)});
     if (data.products.empty()) {
         if (data.skipped.empty()) throw EIfcFile("no product with body geometry");
         throw EIfcFile("no product with usable body geometry (" + std::to_string(data.skipped.size()) +
@@ -320,8 +535,14 @@ IfcBuildingData ReadIfcFile(const std::string& path) {
     std::uintmax_t size = std::filesystem::file_size(path, ec);
     if (!ec && size > kMaxIfcBytes) throw EIfcFile(path + ": larger than " + std::to_string(kMaxIfcBytes >> 20) + " MB");
     std::string text;
-    if (!ec) text.reserve(static_cast<size_t>(size));
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!ec) {
+        text.resize(static_cast<size_t>(size));
+        in.read(text.data(), static_cast<std::streamsize>(text.size()));
+        text.resize(static_cast<size_t>(in.gcount()));
+    }
+    // A file still growing, or one whose size the system does not know.
+    char more[65536];
+    while (in.read(more, sizeof more) || in.gcount() > 0) text.append(more, static_cast<size_t>(in.gcount()));
     if (in.bad()) throw EIfcFile(path + ": cannot be read: " + std::strerror(errno));
     try {
         return ReadIfcText(text);

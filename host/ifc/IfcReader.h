@@ -5,7 +5,9 @@
 // needs a record the file does not have, is an EIfcFile naming the record. A product the IFC
 // library fails on is left out with its cause and reason.
 // The library parses and converts in a child process (ChildProcess.h): its faults and its prints
-// stay there.
+// stay there. It reads the records on every core, and a file of many products is converted by
+// two processes, each taking half; every product is made on a heap of its own
+// (ConversionHeap.h), so the model is the same bytes on any count.
 #include "host/ifc/IfcBuildingData.h"
 
 #include <string>
@@ -14,3 +16,6 @@
 // EIfcFile's message begins with the path, like the host's other file errors.
 IfcBuildingData ReadIfcFile(const std::string& path);
 IfcBuildingData ReadIfcText(std::string_view stepText);
+// At most this many threads, and one process instead of two when 1; 0, the default, for as many
+// as the machine has cores.
+void SetIfcReaderThreads(unsigned threads);

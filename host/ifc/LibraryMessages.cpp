@@ -1,5 +1,6 @@
 #include "host/ifc/LibraryMessages.h"
 
+#include "host/ifc/ConversionHeap.h"
 #include "host/ifc/WideText.h"
 
 #include <cctype>
@@ -28,6 +29,7 @@ void CollectUnknownTypes(const std::string& text, std::set<std::string>& into) {
 
 void LibraryMessages::Receive(void* self, shared_ptr<StatusCallback::Message> message) {
     if (!self || !message) return;
+    ConversionHeap::Pause keep; // the texts outlive the product being converted
     switch (message->m_message_type) {
     case StatusCallback::MESSAGE_TYPE_MINOR_WARNING:
     case StatusCallback::MESSAGE_TYPE_WARNING:
@@ -40,6 +42,7 @@ void LibraryMessages::Receive(void* self, shared_ptr<StatusCallback::Message> me
 }
 
 void LibraryMessages::Add(std::string text) {
+    std::lock_guard<std::mutex> hold(lock_);
     CollectUnknownTypes(text, unknownTypes_);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
     if (text.empty() || texts_.size() >= kMaxMessages) return;

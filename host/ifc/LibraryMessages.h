@@ -1,9 +1,10 @@
 #pragma once
 // The IFC library's warnings and errors, gathered while one file is read so that the reader can
 // give them as the reason a product was left out, and the entity names it said it does not know
-// while parsing.
+// while parsing. The library may call it from several threads.
 #include <ifcpp/model/StatusCallback.h>
 
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -25,4 +26,5 @@ private:
     std::vector<std::string> texts_;
     std::set<std::string> seen_;
     std::set<std::string> unknownTypes_;
+    std::mutex lock_; // the library may speak from several threads at once
 };

@@ -28,6 +28,7 @@ ProductReferences::ProductReferences(std::string_view text, const StepScan& scan
 void ProductReferences::RefuseMissingRecords() {
     const auto& entities = model_.getMapIfcEntities();
     for (uint32_t position = 0; position < scan_.ids.size(); ++position) {
+        if (!scan_.MayBeProduct(position)) continue; // neither placement nor representation to follow
         const int id = scan_.ids[position];
         auto entity = entities.find(id);
         if (entity == entities.end()) continue;

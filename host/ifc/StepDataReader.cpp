@@ -298,6 +298,7 @@ bool StepDataReader::Next(StepRecord& record) {
         Attributes(record, true);
     }
     Expect(';', "where \";\" ends the record");
+    record.end = at_;
     previous_ = record.id;
     record_ = -1;
     return true;

@@ -14,6 +14,7 @@
 struct StepRecord {
     int id = -1;
     size_t offset = 0;     // of its '#'
+    size_t end = 0;        // past its ';'
     std::vector<int> refs; // every reference in it, in order
     // Its 6th and 7th attributes when they are references, else -1: where a product (IFC's
     // IfcProduct and every entity under it) names its placement and its representation.

@@ -4,6 +4,7 @@
 #include "host/ifc/StepDataReader.h"
 
 #include <string>
+#include <unordered_set>
 
 namespace {
 
@@ -42,12 +43,22 @@ StepScan ScanStepEntities(std::string_view text) {
     StepDataReader reader(text);
     StepScan g;
     StepRecord record;
+    std::unordered_set<int> repeated;
     while (reader.Next(record)) {
-        // The library would keep one of the two silently, and which one decides what loops.
-        if (!g.index.emplace(record.id, static_cast<uint32_t>(g.ids.size())).second)
-            throw EIfcFile("entity #" + std::to_string(record.id) + " is defined twice");
+        auto [at, added] = g.index.emplace(record.id, static_cast<uint32_t>(g.ids.size()));
+        if (!added) {
+            // The library keeps one of the two without a word, and which one decides the model.
+            const size_t first = g.offsets[at->second];
+            std::string_view before = text.substr(first, g.ends[at->second] - first);
+            if (before != text.substr(record.offset, record.end - record.offset))
+                throw EIfcFile("entity #" + std::to_string(record.id) + " is defined twice, differently (on lines " +
+                               std::to_string(StepLineAt(text, first)) + " and " + std::to_string(StepLineAt(text, record.offset)) + ")");
+            if (repeated.insert(record.id).second) g.repeated.push_back(record.id);
+            continue;
+        }
         g.ids.push_back(record.id);
         g.offsets.push_back(record.offset);
+        g.ends.push_back(record.end);
         g.productRefs.push_back(record.productRefs);
         g.refs.insert(g.refs.end(), record.refs.begin(), record.refs.end());
         g.firstRef.push_back(static_cast<uint32_t>(g.refs.size()));

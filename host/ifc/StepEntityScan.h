@@ -13,6 +13,8 @@
 
 struct StepScan {
     std::vector<int> ids; // in file order
+    // Numbers written twice with the same text, each once, in the order of their second writing.
+    std::vector<int> repeated;
 
     bool Defined(int id) const { return index.count(id) != 0; }
     // The record's place in `ids`, or -1.
@@ -24,16 +26,22 @@ struct StepScan {
         return {refs.data() + firstRef[position], refs.data() + firstRef[position + 1]};
     }
     size_t Offset(uint32_t position) const { return offsets[position]; }
+    size_t End(uint32_t position) const { return ends[position]; } // past its ';'
     // A product's placement and representation, when the record is one (StepRecord::productRefs).
     std::array<int, 2> ProductReferences(uint32_t position) const { return productRefs[position]; }
+    // Every product is; most other records are not, and need not be looked up.
+    bool MayBeProduct(uint32_t position) const { return productRefs[position][0] >= 0 || productRefs[position][1] >= 0; }
 
     std::unordered_map<int, uint32_t> index;
     std::vector<uint32_t> firstRef{0}; // into refs, one more than ids
     std::vector<int> refs;
     std::vector<size_t> offsets;
+    std::vector<size_t> ends;
     std::vector<std::array<int, 2>> productRefs;
 };
 
 // Throws EIfcFile (without a file name) for a syntax error, a loop of references or a number
-// defined twice. A reference to a number no record has is the reader's to judge.
+// defined twice with different texts. A record written again as it was is read once (some
+// exporters write the same record twice). A reference to a number no record has is the reader's
+// to judge.
 StepScan ScanStepEntities(std::string_view text);

@@ -55,7 +55,6 @@ TEST(ConversionRecords, ComeBackAsTheChildSentThem) {
     std::string bytes = Written([](RecordWriter& w) {
         w.Parsed();
         w.Storeys({"Pince", "Földszint"});
-        w.Noted({IfcNoteKind::DuplicateRecord, "#34"});
         w.Begin(7, {"1eD3QeZNj1tRskKKcN6FdP", "IfcWallStandardCase", {}, {}, "Zeď", 102});
         w.Product(Sample());
         w.Skipped({"0jQ8Vm2Lb0mRhK4aE$Nd8t", "IfcWindow", "no body geometry", IfcLeftOutCause::RepeatedGlobalId, "Ablak", 143});
@@ -69,10 +68,6 @@ TEST(ConversionRecords, ComeBackAsTheChildSentThem) {
     ASSERT_TRUE(ReadRecord(rest, r));
     EXPECT_EQ(r.kind, RecordKind::Storeys);
     EXPECT_EQ(r.storeys, (std::vector<std::string>{"Pince", "Földszint"}));
-    ASSERT_TRUE(ReadRecord(rest, r));
-    EXPECT_EQ(r.kind, RecordKind::Noted);
-    EXPECT_EQ(r.note.kind, IfcNoteKind::DuplicateRecord);
-    EXPECT_EQ(r.note.label, "#34");
     ASSERT_TRUE(ReadRecord(rest, r));
     EXPECT_EQ(r.kind, RecordKind::Begin);
     EXPECT_EQ(r.position, 7u);
@@ -126,10 +121,6 @@ TEST(ConversionRecords, ARecordCutShortOrUnknownIsNotRead) {
     std::string unknown = "\x09";
     std::string_view view = unknown;
     ConversionRecord r;
-    EXPECT_FALSE(ReadRecord(view, r));
-    std::string note = Written([](RecordWriter& w) { w.Noted({IfcNoteKind::GlobalIdOutOfRange, "x"}); });
-    note[1] = static_cast<char>(kIfcNoteKinds);
-    view = note;
     EXPECT_FALSE(ReadRecord(view, r));
     // A list longer than what arrived could hold.
     std::string storeys = Written([](RecordWriter& w) { w.Storeys({"a"}); });

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 
 TEST(IfcGuid, DecodesToTheUuidInCanonicalByteOrder) {
     // Worked out independently with arbitrary-precision arithmetic.
@@ -47,4 +48,33 @@ TEST(IfcGuid, RefusesWhatIsNoGlobalId) {
     EXPECT_FALSE(DecodeIfcGlobalId("1eD3QeZNj1tRskKKcN6F\xC3\xA9"));
     EXPECT_FALSE(DecodeIfcGlobalId("4000000000000000000000")); // more than 128 bits
     EXPECT_FALSE(DecodeIfcGlobalId("$000000000000000000000"));
+}
+
+TEST(IfcGuid, GivesAnOutOfRangeGlobalIdAGuidOfItsText) {
+    EXPECT_TRUE(IsOutOfRangeIfcGlobalId("4000000000000000000000"));
+    EXPECT_TRUE(IsOutOfRangeIfcGlobalId("Kq3vX0aTb9Rm1cZpL2wYe8"));
+    EXPECT_TRUE(IsOutOfRangeIfcGlobalId("$$$$$$$$$$$$$$$$$$$$$$"));
+    EXPECT_FALSE(IsOutOfRangeIfcGlobalId("3$$$$$$$$$$$$$$$$$$$$$"));
+    EXPECT_FALSE(IsOutOfRangeIfcGlobalId("Kq3vX0aTb9Rm1cZpL2wYe"));
+    EXPECT_FALSE(IsOutOfRangeIfcGlobalId("Kq3vX0aTb9Rm1cZpL2w-e8"));
+
+    const API_Guid g = GuidOfOutOfRangeGlobalId("Kq3vX0aTb9Rm1cZpL2wYe8", 0);
+    EXPECT_EQ(g, GuidOfOutOfRangeGlobalId("Kq3vX0aTb9Rm1cZpL2wYe8", 0));
+    EXPECT_NE(g, GuidOfOutOfRangeGlobalId("Kq3vX0aTb9Rm1cZpL2wYe8", 1));
+    // Texts alike but for the bits past 128 still differ.
+    EXPECT_NE(g, GuidOfOutOfRangeGlobalId("Zq3vX0aTb9Rm1cZpL2wYe8", 0));
+    // Fixed for good: a revision of the file must find the same elements.
+    EXPECT_EQ(g.ToString(), "B4D01AE4-8F34-8C9B-88F5-B986D4D6AA10");
+    std::mt19937_64 random(11);
+    std::set<API_Guid> made;
+    for (int i = 0; i < 2000; ++i) {
+        std::string text(22, '0');
+        text[0] = "456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz_$"[random() % 60];
+        for (size_t k = 1; k < text.size(); ++k) text[k] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz_$"[random() % 64];
+        API_Guid guid = GuidOfOutOfRangeGlobalId(text, 0);
+        EXPECT_EQ(guid.bytes[6] >> 4, 8) << text; // a version 8 UUID of the RFC's variant
+        EXPECT_EQ(guid.bytes[8] >> 6, 2) << text;
+        made.insert(guid);
+    }
+    EXPECT_EQ(made.size(), 2000u);
 }

@@ -54,7 +54,13 @@ TEST(StepEntityScan, RefusesLoopsOfReferencesAndNumbersGivenTwice) {
     EXPECT_EQ(ErrorOf(File("IFC4", "#1=IFCLOCALPLACEMENT(#1,$);\n")), "entity #1 refers back to itself through its attributes");
     EXPECT_EQ(ErrorOf(File("IFC4", "#1=IFCA(#2);\n#2=IFCB((#3));\n#3=IFCC(#1);\n")),
               "entity #1 refers back to itself through its attributes");
-    EXPECT_EQ(ErrorOf(File("IFC4", "#1=IFCA($);\n#2=IFCB(#1);\n#1=IFCC(#2);\n")), "entity #1 is defined twice");
+    EXPECT_EQ(ErrorOf(File("IFC4", "#1=IFCA($);\n#2=IFCB(#1);\n#1=IFCC(#2);\n")),
+              "entity #1 is defined twice, differently (on lines 8 and 10)");
+    EXPECT_EQ(ErrorOf(File("IFC4", "#1=IFCA($);\n#1=IFCA( $);\n")), "entity #1 is defined twice, differently (on lines 8 and 9)");
+    // Written again as it was: read once, and the repeat told.
+    StepScan twice = ScanStepEntities(File("IFC4", "#1=IFCA($);\n#2=IFCB(#1);\n#1=IFCA($);\n#2=IFCB(#1);\n#1=IFCA($);\n"));
+    EXPECT_EQ(twice.ids, (std::vector<int>{1, 2}));
+    EXPECT_EQ(twice.repeated, (std::vector<int>{1, 2}));
     // Shared references are no loop.
     EXPECT_EQ(ErrorOf(File("IFC4", "#1=IFCA($);\n#2=IFCB(#1,#1);\n#3=IFCC(#1,#2);\n")), "");
     // Deep chains are followed without recursion.

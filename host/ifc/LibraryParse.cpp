@@ -1,0 +1,136 @@
+#include "host/ifc/LibraryParse.h"
+
+#include <ifcpp/IFC4/EntityFactory.h>
+#include <ifcpp/model/BuildingModel.h>
+#include <ifcpp/reader/ReaderSTEP.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <clocale>
+#include <set>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Records whose attributes one thread reads at a time: their texts are made just before.
+constexpr size_t kBatch = 256;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+
+// Past the string that begins at `at`, '' being an apostrophe inside it.
+size_t PastString(std::string_view text, size_t at, size_t end) {
+    for (size_t p = at + 1; p < end; ++p) {
+        if (text[p] != '\'') continue;
+        if (p + 1 < end && text[p + 1] == '\'') {
+            ++p;
+            continue;
+        }
+        return p + 1;
+    }
+    return end;
+}
+
+// Where the record's attributes begin, its '(' after the entity name, and the name upper case;
+// npos for a complex instance, which the library does not read.
+size_t NameOf(std::string_view text, size_t offset, size_t end, std::string& name) {
+    size_t p = text.find('=', offset);
+    if (p == std::string_view::npos || p >= end) return std::string_view::npos;
+    ++p;
+    while (p < end && IsBlank(text[p])) ++p;
+    const size_t begin = p;
+    while (p < end && std::isalnum(static_cast<unsigned char>(text[p]))) ++p;
+    if (p == begin) return std::string_view::npos;
+    name.assign(text.substr(begin, p - begin));
+    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text.find('(', p);
+}
+
+// The attributes as the library's own reading hands them on: blanks, line ends and comments
+// outside strings left out, strings as written.
+void AttributeText(std::string_view text, size_t from, size_t end, std::string& out) {
+    out.clear();
+    for (size_t p = from; p < end;) {
+        const char c = text[p];
+        if (c == '\'') {
+            const size_t past = PastString(text, p, end);
+            out.append(text.substr(p, past - p));
+            p = past;
+        } else if (c == '/' && p + 1 < end && text[p + 1] == '*') {
+            const size_t close = text.find("*/", p + 2);
+            p = close == std::string_view::npos ? end : close + 2;
+        } else if (c == '!' && p + 1 < end && (text[p + 1] == '\r' || text[p + 1] == '\n')) {
+            p += 2;
+        } else {
+            if (!IsBlank(c)) out += c;
+            ++p;
+        }
+    }
+}
+
+} // namespace
+
+void ParseWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel>& model, LibraryMessages& messages,
+                      unsigned threads) {
+    ReaderSTEP reader;
+    messages.Listen(reader);
+    {
+        const size_t data = text.find("DATA;");
+        reader.readHeader(std::string(text.substr(0, data == std::string_view::npos ? text.size() : data)), model);
+    }
+    // The library reads numbers with the C library, in the C locale as its own reading sets it.
+    std::setlocale(LC_NUMERIC, "C");
+    const BuildingModel::SchemaVersion version = model->getIfcSchemaVersion();
+
+    // Every entity first, so that the attributes can refer to any of them.
+    const size_t count = scan.ids.size();
+    std::vector<shared_ptr<BuildingEntity>> entities(count);
+    std::vector<size_t> open(count, std::string_view::npos);
+    std::set<std::string> unknown;
+    std::string name;
+    for (size_t i = 0; i < count; ++i) {
+        const size_t offset = scan.Offset(static_cast<uint32_t>(i));
+        const size_t end = scan.End(static_cast<uint32_t>(i));
+        const size_t at = NameOf(text, offset, end, name);
+        if (at == std::string_view::npos) continue;
+        if (name == "IFC2DCOMPOSITECURVE") name = "IFCCOMPOSITECURVE"; // as the library mends it
+        BuildingEntity* made = EntityFactory::createEntityObject(name);
+        if (!made) {
+            unknown.insert(name);
+            continue;
+        }
+        made->m_entity_id = scan.ids[i];
+        entities[i] = shared_ptr<BuildingEntity>(made);
+        open[i] = at;
+        model->insertEntity(entities[i], false, false);
+    }
+    if (!unknown.empty()) {
+        std::string said = "readData: unknown entity: ";
+        for (const auto& n : unknown) said += "unknown IFC entity: " + n + "\n";
+        messages.Add(said);
+    }
+
+    const auto& map = model->getMapIfcEntities();
+    std::atomic<size_t> next{0};
+    auto read = [&]() {
+        std::vector<std::pair<std::string, shared_ptr<BuildingEntity>>> batch;
+        for (size_t start; (start = next.fetch_add(kBatch)) < count;) {
+            batch.clear();
+            for (size_t i = start; i < std::min(count, start + kBatch); ++i) {
+                if (!entities[i]) continue;
+                batch.emplace_back(std::string(), entities[i]);
+                // Up to, not with, the record's ';'.
+                AttributeText(text, open[i], scan.End(static_cast<uint32_t>(i)) - 1, batch.back().first);
+            }
+            reader.readEntityArguments(version, batch, map);
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (unsigned t = 1; t < std::max(1u, threads); ++t) helpers.emplace_back(read);
+    read();
+    for (auto& h : helpers) h.join();
+
+    model->resolveInverseAttributes();
+    model->updateCache();
+}

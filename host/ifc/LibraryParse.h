@@ -1,0 +1,18 @@
+#pragma once
+// The IFC library's model of a file whose records the reader has already scanned
+// (StepEntityScan.h): what the library's own reading makes, from its own pieces (its entity
+// factory, its attribute reading, its inverse attributes), without its passes over the whole text
+// and its copies of it, and with the attributes read on `threads` threads.
+#include "host/ifc/LibraryMessages.h"
+#include "host/ifc/StepEntityScan.h"
+
+#include <ifcpp/model/BasicTypes.h>
+
+#include <string_view>
+
+class BuildingModel;
+
+// Records of types the library does not know, and complex instances, which it does not read, are
+// not in the model; the unknown names are said to `messages` as the library says them.
+void ParseWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel>& model, LibraryMessages& messages,
+                      unsigned threads);
