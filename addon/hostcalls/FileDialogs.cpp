@@ -119,3 +119,18 @@ bool AskMovieFile(FileDialogRequest& request, FKLocation* location, std::string_
     *location = WithMovieExtension(chosen, extension);
     return true;
 }
+
+std::string AskLinkFile(FKFileDialogKind kind, int16_t titleItem, int16_t typeItem, int16_t extensionItem,
+                        std::string_view startPath) {
+    FKFileDialogSpec spec;
+    spec.kind = kind;
+    spec.title = AddonString(kTitleList, titleItem);
+    spec.filters = {{AddonString(kTypeNameList, typeItem), {AddonString(kExtensionList, extensionItem)}}};
+    if (!startPath.empty()) SetStart(spec, FKLocation::FromPath8(std::string(startPath)));
+    FKLocation chosen;
+    int32_t filter = 0;
+    if (!FKRunFileDialog(spec, chosen, filter)) return {};
+    std::string path;
+    if (!chosen.GetPath8(path) || path.size() > FileDialogRequest::kMaxPath) return {};
+    return path;
+}

@@ -1,6 +1,7 @@
 #pragma once
 // The add-on's file dialogs: opening and saving a schedule (project file or schedule text) and
 // choosing the movie file. Titles and file types come from the add-on's resources.
+#include "filekit/FKFileDialog.h"
 #include "filekit/FKFileTypes.h"
 #include "filekit/FKLocation.h"
 
@@ -50,3 +51,10 @@ std::string ChosenPath(const FileDialogRequest& request);
 // starting at `location`, which the chosen file replaces on confirmation. False at once without
 // a location.
 bool AskMovieFile(FileDialogRequest& request, FKLocation* location, std::string_view extension);
+
+// The dialogs of the files links come in and go out by: open or save, one filter, the file type
+// named by string list 32597 item `typeItem` with the extension of list 32598 item
+// `extensionItem`, titled by list 32595 item `titleItem`, starting at `startPath` (8-bit; empty:
+// the default folder). The chosen file as an 8-bit path, or empty when the user cancelled.
+std::string AskLinkFile(FKFileDialogKind kind, int16_t titleItem, int16_t typeItem, int16_t extensionItem,
+                        std::string_view startPath);

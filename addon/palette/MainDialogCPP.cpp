@@ -19,6 +19,7 @@
 namespace {
 MainDialogCPP* gPalette = nullptr;
 constexpr uint32_t kFlagsForDisplay = 2064;
+constexpr int16_t kLinkedCountTip = 32624;
 } // namespace
 
 MainDialogCPP* CurrentPalette() { return gPalette; }
@@ -246,6 +247,15 @@ void MainDialogCPP::FillRow(int32_t row) {
     r.value = t.id;
     r.colored = (t.flags & LinkedToSelection) != 0;
     r.color = r.colored ? kDGInactiveBorderColor : 0;
+}
+
+std::string MainDialogCPP::RowTip(int32_t row) {
+    if (row < 1 || static_cast<size_t>(row) > taskDB_.TaskCount()) return {};
+    Task t;
+    taskDB_.GetTaskAt(static_cast<size_t>(row) - 1, t);
+    auto counts = taskDB_.LinkedElementCounts();
+    auto it = counts.find(t.id);
+    return AddonFormat(kLinkedCountTip, 1, {std::to_string(it == counts.end() ? 0 : it->second)});
 }
 
 void MainDialogCPP::DrawStateCell(int32_t row, DGCanvas& canvas) {

@@ -55,6 +55,8 @@ public:
     void ListSelectionChanged();
     void ListDoubleClicked(int32_t row);
     void DrawStateCell(int32_t row, DGCanvas& canvas);
+    // The row's help text: how many elements are linked to its task.
+    std::string RowTip(int32_t row);
     // An event failed: alert 32527, then the list is made to agree with the schedule again.
     void ReportFailure();
 

@@ -67,6 +67,16 @@ void MainDialogObserver::ListDoubleClicked(DGDialog&, int16_t, int32_t row) {
     Handle([&](MainDialogCPP& p) { p.ListDoubleClicked(row); });
 }
 
+std::string MainDialogObserver::ListRowTip(DGDialog&, int16_t item, int32_t row) {
+    if (!palette_ || item != MainDialogCPP::kList) return {};
+    // As with drawing: a help text that cannot be made is none.
+    try {
+        return palette_->RowTip(row);
+    } catch (...) {
+        return {};
+    }
+}
+
 void MainDialogObserver::ListTabDraw(DGDialog&, int16_t, int32_t row, int16_t tab, DGCanvas& canvas) {
     if (!palette_ || tab != 3) return;
     // A cell that cannot be drawn is left as it is: an alert from inside drawing would be drawn

@@ -20,6 +20,7 @@ public:
     void ListSelectionChanged(DGDialog&, int16_t item) override;
     void ListDoubleClicked(DGDialog&, int16_t item, int32_t row) override;
     void ListTabDraw(DGDialog&, int16_t item, int32_t row, int16_t tab, DGCanvas& canvas) override;
+    std::string ListRowTip(DGDialog&, int16_t item, int32_t row) override;
 
 private:
     template <class Event>

@@ -25,3 +25,6 @@ constexpr int16_t kAlertAlreadyLinked = 32531;
 constexpr int16_t kAlertNoUserDataSlot = 32532;
 constexpr int16_t kAlertDemoMode = 32533;
 constexpr int16_t kAlertScheduleMissing = 32534;
+constexpr int16_t kAlertKeptRules = 32540;
+constexpr int16_t kAlertRulesRefused = 32541;
+constexpr int16_t kAlertLinkFileRefused = 32542;

@@ -9,7 +9,16 @@ constexpr int16_t kAddonMenuId = 32500;
 constexpr int16_t kAddonMenuPromptId = 32650;
 
 // Item 2 is a separator.
-enum class AddonMenuItem : int32_t { ShowPalette = 1, OpenProject = 3, SaveProject = 4, SaveProjectAs = 5, MakeAnimation = 6 };
+enum class AddonMenuItem : int32_t {
+    ShowPalette = 1,
+    OpenProject = 3,
+    SaveProject = 4,
+    SaveProjectAs = 5,
+    MakeAnimation = 6,
+    LinkByRules = 7,
+    ImportLinks = 8,
+    ExportLinks = 9
+};
 
 // The label object's type: its variation code and the template and icon resource it comes from.
 constexpr uint32_t kLabelObjectVariation = HOST_FOURCC('C', 'a', 'p', 't');

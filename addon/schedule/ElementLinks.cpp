@@ -12,7 +12,9 @@
 #include "schedule/Exceptions.h"
 #include "schedule/IElementDisplay.h"
 #include "schedule/TaskDB.h"
+#include "schedule/UnlockedLayers.h"
 
+#include <algorithm>
 #include <set>
 #include <utility>
 #include <vector>
@@ -41,19 +43,6 @@ std::array<uint8_t, HostHead::kSize> Head(int32_t kind, const API_Guid& guid) {
     guid.ToBytes(head.data() + HostHead::kGuid);
     return head;
 }
-
-// Locked layers are open while the links change, and locked again however the operation ends.
-class UnlockedLayers {
-public:
-    explicit UnlockedLayers(IElementDisplay& hider) : hider_(hider) { hider_.UnlockLayers(); }
-    ~UnlockedLayers() { hider_.RelockLayers(); }
-    UnlockedLayers(const UnlockedLayers&) = delete;
-    UnlockedLayers& operator=(const UnlockedLayers&) = delete;
-
-private:
-    IElementDisplay& hider_;
-};
-
 
 } // namespace
 
@@ -275,4 +264,27 @@ void TaskDB::ClearMarks(IMarkSink& palette) {
         SetTaskAt(i, t);
     }
     palette.SetMarked(false);
+}
+
+std::unordered_map<int32_t, size_t> TaskDB::LinkedElementCounts() const {
+    std::unordered_map<int32_t, size_t> counts;
+    if (!elementHider_) return counts;
+    for (int32_t kind = HostElement::kFirstKind; kind <= HostElement::kLastKind; ++kind) {
+        if (!IElementDisplay::IsDisplayableKind(kind)) continue;
+        for (const API_Guid& guid : ListElementsOfKind(kind)) {
+            ElementLinkRecord link;
+            try {
+                elementHider_->ReadElementLink(kind, guid, link);
+            } catch (const EElementHider&) {
+                continue;
+            }
+            ElementLink slots = link.Slots();
+            for (size_t k = 0; k < slots.size(); ++k)
+                // An id held twice by a damaged record still counts the element once.
+                if (slots[k] != 0 && std::find(slots.begin(), slots.begin() + static_cast<std::ptrdiff_t>(k), slots[k]) ==
+                                         slots.begin() + static_cast<std::ptrdiff_t>(k))
+                    ++counts[slots[k]];
+        }
+    }
+    return counts;
 }

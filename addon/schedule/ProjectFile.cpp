@@ -1,4 +1,5 @@
-// The project file: a 64-byte header and one record per task. A failed save never touches the
+// The project file: a 64-byte header and one record per task, then, in version 5, the sections
+// of what a schedule holds beyond its tasks (docs/PROJECT_FILE.md). A failed save never touches the
 // file that was there, and a failed load leaves the open schedule and its file identity alone.
 #include "schedule/TaskDB.h"
 
@@ -10,17 +11,48 @@
 #include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
 #include "schedule/FileStreams.h"
+#include "schedule/LinkRulesRecord.h"
 #include "schedule/SaveFailureReport.h"
 #include "schedule/ScheduleFileError.h"
 #include "schedule/TaskRecord.h"
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <limits>
 #include <string>
 
 namespace {
+
 constexpr int16_t kUnusableIdLine = 32611;
+
+bool WriteSection(IOutStream& out, uint32_t tag, const std::vector<uint8_t>& body) {
+    std::array<uint8_t, kProjectSectionHeadSize> head{};
+    LE::Put<uint32_t>(head, 0, tag);
+    LE::Put<uint32_t>(head, 4, static_cast<uint32_t>(body.size()));
+    return out.WriteBytes(head.data(), head.size()) && (body.empty() || out.WriteBytes(body.data(), body.size()));
+}
+
+// The sections of a version 5 file, each known tag once, and nothing after them. A tag this
+// reader does not know fails the load: saving over that file would lose what it holds.
+int ReadSections(IInStream& in, uint32_t count, uint64_t fileSize, LinkRules& rules) {
+    // A schedule with nothing beyond its tasks is written as version 4.
+    if (count == 0) return kScheduleFileBadRecord;
+    bool rulesRead = false;
+    for (uint32_t s = 0; s < count; ++s) {
+        std::array<uint8_t, kProjectSectionHeadSize> head{};
+        if (!in.ReadBytes(head.data(), head.size())) return kScheduleFileReadFailed;
+        uint32_t tag = LE::Get<uint32_t>(head, 0), length = LE::Get<uint32_t>(head, 4);
+        if (length > kProjectSectionMaxSize || length > fileSize) return kScheduleFileBadRecord;
+        std::vector<uint8_t> body(length);
+        if (length > 0 && !in.ReadBytes(body.data(), body.size())) return kScheduleFileReadFailed;
+        if (tag != kRulesSectionTag || rulesRead || !ReadLinkRulesBytes(body, rules)) return kScheduleFileBadRecord;
+        rulesRead = true;
+    }
+    uint8_t extra = 0;
+    return in.ReadBytes(&extra, 1) ? kScheduleFileBadRecord : kScheduleFileOk;
+}
+
 } // namespace
 
 // The reader refuses a record whose id is below 1, so such a schedule is never written: that file
@@ -55,12 +87,15 @@ bool TaskDB::WriteProjectFile(const std::string& path, int32_t& error) const {
     if ((error = file.Open()) != kFKNoErr) return false;
     FileOutStream out(file);
 
+    const bool withSections = !linkRules_.Empty();
     std::array<uint8_t, kProjectHeaderSize> header{};
     LE::Put<uint32_t>(header, 0, kProjectFileSignature);
-    LE::Put<int32_t>(header, 4, kProjectFileVersion);
+    LE::Put<int32_t>(header, 4, withSections ? kProjectFileSectionsVersion : kProjectFileVersion);
     LE::Put<int32_t>(header, 8, static_cast<int32_t>(tasks_.size()));
+    if (withSections) LE::Put<uint32_t>(header, kProjectSectionCountOffset, 1);
     bool written = out.WriteBytes(header.data(), header.size());
     for (size_t i = 0; written && i < tasks_.size(); ++i) written = WriteTask(out, tasks_[i]) == kScheduleFileOk;
+    if (written && withSections) written = WriteSection(out, kRulesSectionTag, LinkRulesBytes(linkRules_));
     if (!written || !out.Flush()) {
         error = out.Error();
         return false;
@@ -85,7 +120,7 @@ bool TaskDB::LoadProjectFile(const std::string& path) {
     uint32_t signature = LE::Get<uint32_t>(header, 0);
     int32_t version = LE::Get<int32_t>(header, 4);
     int32_t count = LE::Get<int32_t>(header, 8);
-    if (signature != kProjectFileSignature || version < 1 || version > kProjectFileVersion) {
+    if (signature != kProjectFileSignature || version < 1 || version > kProjectFileSectionsVersion) {
         AddonAlert(kAlertLoadFailed);
         return false;
     }
@@ -93,7 +128,9 @@ bool TaskDB::LoadProjectFile(const std::string& path) {
     // The count is outside data: reserve no more than the file can hold.
     std::vector<Task> loaded;
     uint64_t size = 0;
-    if (count > 0 && file.GetSize(size) == kFKNoErr)
+    bool sized = file.GetSize(size) == kFKNoErr;
+    if (!sized) size = UINT64_MAX;
+    if (count > 0 && sized)
         loaded.reserve(static_cast<size_t>(std::min<uint64_t>(static_cast<uint64_t>(count), size / kTaskRecordFixedSize)));
     const Task defaultTask;
     for (int32_t i = 0; i < count; ++i) {
@@ -103,11 +140,18 @@ bool TaskDB::LoadProjectFile(const std::string& path) {
             return false;
         }
     }
+    LinkRules rules;
+    if (version >= kProjectFileSectionsVersion &&
+        ReadSections(in, LE::Get<uint32_t>(header, kProjectSectionCountOffset), size, rules) != kScheduleFileOk) {
+        AddonAlert(kAlertLoadFailed);
+        return false;
+    }
     if (file.Close() != kFKNoErr) {
         AddonAlert(kAlertLoadFailed);
         return false;
     }
     ClearSchedule();
     ReplaceTasks(std::move(loaded));
+    linkRules_ = std::move(rules);
     return true;
 }

@@ -3,6 +3,7 @@
 
 #include "bytes/FixedText.h"
 #include "hostcalls/FileDialogs.h"
+#include "hostcalls/HostInterface.h"
 #include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
 #include "schedule/AnimationSettings.h"
@@ -11,6 +12,7 @@
 namespace {
 constexpr int16_t kOpenTitle = 1, kSaveTitle = 2;
 constexpr int kYes = 1, kNo = 2;
+constexpr int16_t kRulesReport = 32620, kRulesNotKept = 9;
 } // namespace
 
 bool TaskDB::Save(bool saveAs) {
@@ -34,6 +36,8 @@ bool TaskDB::Save(bool saveAs) {
         AddonAlert(kAlertSaveFailed);
         return false;
     }
+    if (kind == ScheduleTextKind && !linkRules_.Empty())
+        HostReportWrite(AddonFormat(kRulesReport, kRulesNotKept, {path}).c_str(), 0);
     settings_.SetProjectFilePath(path);
     settings_.projectFileKind = kind;
     settings_.untitled = false;

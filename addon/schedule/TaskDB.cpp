@@ -192,6 +192,7 @@ DateTime TaskDB::LatestFinish() const {
 void TaskDB::ClearSchedule() {
     dirty_ = 0;
     tasks_.clear();
+    linkRules_ = {};
     idIndexValid_ = false;
     SetCurrentDate(DateTime::Now(), true);
     settings_.ApplyDefaultNames();
@@ -205,4 +206,10 @@ bool TaskDB::IsSuccessionAllowed(ConstructionType earlier, ConstructionType foll
 void TaskDB::SetLabelParameters(OwnedHandle block, int32_t count) {
     labelParameterCount_ = block ? count : 0;
     labelParameters_ = std::move(block);
+}
+
+void TaskDB::SetLinkRules(LinkRules rules) {
+    if (rules == linkRules_) return;
+    linkRules_ = std::move(rules);
+    dirty_ = 1;
 }

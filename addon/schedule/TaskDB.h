@@ -7,6 +7,7 @@
 #include "schedule/ConstructionType.h"
 #include "schedule/DateTime.h"
 #include "schedule/ElementLink.h"
+#include "schedule/LinkRules.h"
 #include "schedule/Task.h"
 
 #include <array>
@@ -91,6 +92,13 @@ public:
     void MarkLinkedToSelection(IMarkSink& palette);
     void ClearMarks(IMarkSink& palette);
 
+    // The link rules kept with the schedule (saved in its project file). New rules make the
+    // schedule dirty; ClearSchedule forgets them.
+    const LinkRules& Rules() const { return linkRules_; }
+    void SetLinkRules(LinkRules rules);
+    // How many elements of displayable kinds are linked to each task id.
+    std::unordered_map<int32_t, size_t> LinkedElementCounts() const;
+
     bool IsDirty() const { return dirty_ != 0; }
     void SetDirty(bool dirty) { dirty_ = dirty ? 1 : 0; }
     int16_t SharedUserId() const { return sharedUserId_; }
@@ -127,9 +135,10 @@ private:
     // stopped one, left 0 when the add-on itself refused.
     bool WriteProjectFile(const std::string& path, int32_t& error) const;
     bool WriteScheduleText(const std::string& path, int32_t& error) const;
-    // The whole task list is replaced (a file was read).
+    // The whole task list is replaced (a file was read); rules belonged to the schedule before.
     void ReplaceTasks(std::vector<Task>&& tasks) {
         tasks_ = std::move(tasks);
+        linkRules_ = {};
         idIndexValid_ = false;
     }
     void EnsureIdIndex() const;
@@ -150,6 +159,7 @@ private:
     int16_t sharedUserId_ = 0;
     DateTime currentDate_;
     std::vector<Task> tasks_;
+    LinkRules linkRules_;
     uint8_t dirty_ = 0;
     AnimationSettings& settings_;
     IElementDisplay* elementHider_;

@@ -89,6 +89,7 @@ GSErr AddonInitialize(uint32_t token) {
     HostInstallProjectEventHandler(kHostEventOpened, ProjectOpenedHandler);
     HostInstallProjectEventHandler(kHostEventNewProject, NewProjectHandler);
     HostInstallProjectEventHandler(kHostEventPreferencesReset, PreferencesResetHandler);
+    HostInstallProjectEventHandler(kHostEventModelUpdated, ModelUpdatedHandler);
     m.settings.Load();
     std::setlocale(LC_TIME, "");
     std::setlocale(LC_COLLATE, "");

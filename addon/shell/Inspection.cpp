@@ -33,12 +33,14 @@ std::string Tasks() {
     const TaskDB& db = Module().taskDB;
     out << "tasks " << db.TaskCount() << (db.IsDirty() ? " dirty" : " clean") << " current "
         << Date(db.CurrentDate()) << "\n";
+    auto linked = db.LinkedElementCounts();
     for (size_t i = 0; i < db.TaskCount(); ++i) {
         const Task& t = db.Tasks()[i];
+        auto count = linked.find(t.id);
         out << i << " " << t.id << " " << ConstructionTypeValue(t.type) << " " << Quote(t.Name()) << " "
             << Date(t.start) << " " << Date(t.finish) << " " << t.percentComplete << " "
-            << static_cast<int>(t.inProgress) << " " << static_cast<int32_t>(t.appearance) << " " << t.flags
-            << "\n";
+            << static_cast<int>(t.inProgress) << " " << static_cast<int32_t>(t.appearance) << " " << t.flags << " "
+            << (count == linked.end() ? 0 : count->second) << "\n";
     }
     return out.str();
 }

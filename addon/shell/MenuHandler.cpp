@@ -5,6 +5,19 @@
 #include "schedule/Exceptions.h"
 #include "shell/ModuleObjects.h"
 #include "shell/MovieCommand.h"
+#include "linking/LinkRulesCommand.h"
+#include "linking/LinksCsvCommands.h"
+
+namespace {
+
+// The marks of the tasks linked to the selection may be out of date.
+void AfterLinksChanged(ModuleObjects& m) {
+    if (!m.palette) return;
+    m.taskDB.ClearMarks(*m.palette);
+    m.palette->RefillList(true);
+}
+
+} // namespace
 
 GSErr AddonMenuHandler(const HostMenuParams* params) {
     if (params == nullptr) return 0;
@@ -31,6 +44,15 @@ GSErr AddonMenuHandler(const HostMenuParams* params) {
             if (m.taskDB.Save(params->itemIndex == static_cast<int32_t>(AddonMenuItem::SaveProjectAs)) && m.palette) m.palette->RefillList(true);
             break;
         case AddonMenuItem::MakeAnimation: MakeAnimationCommand(); break;
+        case AddonMenuItem::LinkByRules:
+            LinkByRulesCommand(m.taskDB);
+            AfterLinksChanged(m);
+            break;
+        case AddonMenuItem::ImportLinks:
+            ImportLinksCommand(m.taskDB);
+            AfterLinksChanged(m);
+            break;
+        case AddonMenuItem::ExportLinks: ExportLinksCommand(m.taskDB); break;
         default: break;
         }
     } catch (const std::exception&) {

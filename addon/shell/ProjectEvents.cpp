@@ -6,6 +6,7 @@
 #include "hostapi/HostEnvironmentRecords.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
+#include "linking/LinkRulesCommand.h"
 #include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
 #include "shell/ModuleObjects.h"
@@ -77,5 +78,16 @@ GSErr NewProjectHandler(uint32_t, int32_t) {
 
 GSErr PreferencesResetHandler(uint32_t, int32_t param) {
     if (param == 2) Module().settings.Reset();
+    return 0;
+}
+
+GSErr ModelUpdatedHandler(uint32_t, int32_t) {
+    ModuleObjects& m = Module();
+    try {
+        ReapplyRulesAfterRevision(m.taskDB);
+        if (m.palette) m.palette->RefillList(true);
+    } catch (const std::exception&) {
+        HostReportWrite("Bauvista general error!", 0);
+    }
     return 0;
 }

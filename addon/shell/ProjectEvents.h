@@ -5,5 +5,7 @@ GSErr ProjectClosingHandler(uint32_t event, int32_t param);
 GSErr ProjectOpenedHandler(uint32_t event, int32_t param);
 GSErr NewProjectHandler(uint32_t event, int32_t param);
 GSErr PreferencesResetHandler(uint32_t event, int32_t param);
+// The model took a revision: the schedule's link rules apply again.
+GSErr ModelUpdatedHandler(uint32_t event, int32_t param);
 // With unsaved changes, asks whether to save the schedule (alert 32514) and saves on "Igen".
 void OfferToSaveSchedule();

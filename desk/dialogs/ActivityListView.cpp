@@ -4,10 +4,12 @@
 #include "desk/dialogs/CodePageText.h"
 #include "desk/dialogs/DialogUnits.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 
 ActivityListView::ActivityListView(DGDialog& dialog, int16_t item, QWidget* parent)
     : QAbstractScrollArea(parent), dialog_(&dialog), item_(item) {
@@ -102,6 +104,20 @@ void ActivityListView::paintEvent(QPaintEvent*) {
             }
         }
     }
+}
+
+QString ActivityListView::TipAt(int y) const {
+    int32_t row = RowAt(y);
+    return dialog_ && row >= 1 ? FromCodePage(dialog_->RowTip(item_, row)) : QString();
+}
+
+bool ActivityListView::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) return QAbstractScrollArea::viewportEvent(event);
+    auto* help = static_cast<QHelpEvent*>(event);
+    QString tip = TipAt(help->pos().y());
+    if (tip.isEmpty()) QToolTip::hideText();
+    else QToolTip::showText(help->globalPos(), tip, viewport());
+    return true;
 }
 
 void ActivityListView::Select(int32_t row) {

@@ -23,8 +23,11 @@ public:
     int RowHeightPixels() const;
     // Called after every user action the list passed on.
     std::function<void()> afterInput;
+    // The help text of the row under a point of the viewport, as the dialog gives it.
+    QString TipAt(int y) const;
 
 protected:
+    bool viewportEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;

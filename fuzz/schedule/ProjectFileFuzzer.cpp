@@ -1,5 +1,6 @@
-// LoadProjectFile on any bytes: no crash, no out-of-bounds access, and whatever loads is a
-// schedule of valid records that saves and loads back the same.
+// LoadProjectFile on any bytes, of every version with its sections: no crash, no out-of-bounds
+// access, and whatever loads is a schedule of valid records that saves and loads back the same,
+// link rules and all.
 #include "FuzzScheduleFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -15,7 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     std::vector<Task> loaded = db.Tasks();
+    LinkRules rules = db.Rules();
     if (!db.SaveProjectFile(path) || !db.LoadProjectFile(path) || db.TaskCount() != loaded.size()) __builtin_trap();
+    if (!(db.Rules() == rules)) __builtin_trap();
     for (size_t i = 0; i < loaded.size(); ++i) {
         const Task& a = loaded[i];
         const Task& b = db.Tasks()[i];

@@ -131,6 +131,7 @@ bool Host::UpdateFromIfc(const std::string& path, std::string& error) {
     }
     WriteReportLines(*this, IfcRevisionReport(data.schema, counts));
     if (!stepped) WriteReport(BKFromUtf8("The undo history was cleared."));
+    SendProjectEvent(kHostEventModelUpdated, 0);
     return true;
 }
 

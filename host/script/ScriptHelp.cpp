@@ -66,6 +66,9 @@ Menu items (menu N):
   4  Mentsd a projektet...                  save the schedule
   5  Mentsd a projektet mint...             save the schedule under another name
   6  Készíts animációt...                   make a movie of the construction
+  7  Kapcsolás szabályokkal...              link elements to tasks by the rules of a file (JSON)
+  8  Kapcsolatok beolvasása...              read links from a CSV file
+  9  Kapcsolatok kiírása...                 write every link to a CSV file
 
 Palette items (palette click ITEM, palette focus ITEM):
   1  Kapcsold                       link the selected elements to the selected task

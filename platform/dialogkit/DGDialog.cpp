@@ -192,6 +192,12 @@ void DGDialog::UserResize(int16_t dx, int16_t dy) {
     if (observer_ && processing_) observer_->DialogResized(*this, dx, dy);
 }
 
+std::string DGDialog::RowTip(int16_t listItem, int32_t row) {
+    DGListState* list = List(listItem);
+    if (!observer_ || !list || !IsListRow(*list, row)) return {};
+    return observer_->ListRowTip(*this, listItem, row);
+}
+
 DGCanvas DGDialog::DrawTab(int16_t listItem, int32_t row, int16_t tab) {
     DGListState* list = List(listItem);
     int32_t width = 0;

@@ -27,6 +27,8 @@ public:
     virtual void ListSelectionChanged(DGDialog&, int16_t /*item*/) {}
     virtual void ListDoubleClicked(DGDialog&, int16_t /*item*/, int32_t /*row*/) {}
     virtual void ListTabDraw(DGDialog&, int16_t /*item*/, int32_t /*row*/, int16_t /*tab*/, DGCanvas&) {}
+    // The help text a list row shows under the pointer (8-bit); empty for none.
+    virtual std::string ListRowTip(DGDialog&, int16_t /*item*/, int32_t /*row*/) { return {}; }
 };
 
 struct DGListRow {
@@ -114,6 +116,8 @@ public:
     void UserResize(int16_t dx, int16_t dy);
     // Draws an owner-drawn cell as the toolkit would when it is shown.
     DGCanvas DrawTab(int16_t listItem, int32_t row, int16_t tab);
+    // The row's help text, asked of the observer when the pointer rests on the row.
+    std::string RowTip(int16_t listItem, int32_t row);
 
 private:
     int32_t id_;

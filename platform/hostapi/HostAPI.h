@@ -65,6 +65,8 @@ typedef GSErr (*HostPaletteCallback)(int32_t dialogId, int32_t message, int32_t 
 #define kHostEventOpened ((uint32_t)8192)
 #define kHostEventNewProject ((uint32_t)0x4000)
 #define kHostEventPreferencesReset ((uint32_t)2)
+/* The open project took a revision of its building model (an IFC update), after its undo step. */
+#define kHostEventModelUpdated ((uint32_t)0x8000)
 
 /* Palette manager messages. */
 enum { kHostPaletteClose = 1, kHostPaletteHide = 2, kHostPaletteShow = 3, kHostPaletteDisable = 4, kHostPaletteEnable = 5 };

@@ -19,6 +19,7 @@
 #include "desk/window/Mnemonics.h"
 #include "desk/window/ReportView.h"
 #include "desk/window/WindowPlaces.h"
+#include "bytes/LittleEndian.h"
 #include "dialogkit/DGAnswers.h"
 #include "host/render/ViewProjection.h"
 
@@ -30,6 +31,7 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QFileDialog>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -41,6 +43,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QWindow>
 
@@ -359,6 +362,26 @@ private slots:
         QPoint inRow6(ToPixels(typeTab.right) - 3, RowPoint(6).y());
         QCOMPARE(QColor(list.pixel(inRow6)), QColor(180, 180, 180));
         QVERIFY(QColor(list.pixel(QPoint(inRow6.x(), RowPoint(7).y()))) != QColor(180, 180, 180));
+    }
+
+    void aRowsHelpTextTellsHowManyElementsAreLinkedToItsTask() {
+        int32_t id = PaletteDialog().List(kList)->rows[5].value;
+        int linked = 0;
+        for (const auto& e : Model().Elements()) {
+            auto data = e->userData.find("Bauvista");
+            if (data == e->userData.end() || data->second.bytes.size() < 40) continue;
+            for (size_t k = 0; k < 10; ++k) linked += LE::Get<int32_t>(data->second.bytes, 4 * k) == id ? 1 : 0;
+        }
+        QVERIFY(linked >= 2); // the two just linked
+        QCOMPARE(List()->TipAt(RowPoint(6).y()), QStringLiteral("Kapcsolt elemek: %1").arg(linked));
+        QCOMPARE(List()->TipAt(RowPoint(12).y()), QStringLiteral("Kapcsolt elemek: 0"));
+        QCOMPARE(List()->TipAt(List()->RowTop(13) + 2), QString());
+        // The pointer resting on the row shows it.
+        QPoint at = RowPoint(6);
+        QHelpEvent help(QEvent::ToolTip, at, List()->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(List()->viewport(), &help);
+        QTRY_COMPARE(QToolTip::text(), QStringLiteral("Kapcsolt elemek: %1").arg(linked));
+        QToolTip::hideText();
     }
 
     void theBuildingOnADateShowsWorkInItsConstructionColour() {

@@ -427,4 +427,24 @@ TEST_F(PaletteTest, LinksAreUndoStepsAndTheDisplayFollowsTheirUndoAndRedo) {
     EXPECT_EQ(pen(), 3) << "finished work wears its own look";
 }
 
+TEST_F(PaletteTest, ARowsHelpTextCountsTheElementsLinkedToItsTask) {
+    Add(1, "Falazás", DateTime(2009, 3, 2), DateTime(2009, 3, 5));
+    Add(2, "Födém", DateTime(2009, 3, 5), DateTime(2009, 3, 9));
+    ElementLinkRecord two, one;
+    two.SetSlots({1, 2});
+    one.SetSlots({2});
+    for (const char* id : {"FAL-01", "FAL-02"}) {
+        Element& e = AddElement(1, id);
+        e.userData["Bauvista"] = UserDataBlock{103, 0x5757, {two.bytes.begin(), two.bytes.end()}};
+    }
+    // An object carries links as a wall does; what a camera carries is no link.
+    AddElement(6, "TRG-01").userData["Bauvista"] = UserDataBlock{103, 0x5757, {one.bytes.begin(), one.bytes.end()}};
+    AddElement(HostElement::Camera, "KAM-01").userData["Bauvista"] = UserDataBlock{103, 0x5757, {one.bytes.begin(), one.bytes.end()}};
+    palette->RefillList(false);
+    EXPECT_EQ(D().RowTip(MainDialogCPP::kList, 1), Cp("Kapcsolt elemek: 2"));
+    EXPECT_EQ(D().RowTip(MainDialogCPP::kList, 2), Cp("Kapcsolt elemek: 3"));
+    EXPECT_EQ(D().RowTip(MainDialogCPP::kList, 3), "");
+    EXPECT_EQ(D().RowTip(MainDialogCPP::kList + 1, 1), "");
+}
+
 } // namespace

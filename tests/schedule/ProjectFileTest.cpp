@@ -1,4 +1,5 @@
 #include "filekit/FKError.h"
+#include "schedule/LinkRulesRecord.h"
 #include "schedule/ScheduleFileError.h"
 #include "schedule/TaskRecord.h"
 #include "ScheduleFileFixture.h"
@@ -233,6 +234,82 @@ TEST_F(ProjectFileTest, AFailedSaveKeepsTheOldFileByteForByte) {
     EXPECT_FALSE(db.SaveProjectFile("/dev/full"));
     ASSERT_TRUE(db.SaveProjectFile(path));
     EXPECT_NE(ReadBytes(path), old);
+}
+
+// Rules are what a schedule holds beyond its tasks: with them it is written as version 5, the
+// same header and records followed by a rules section; without them as version 4, as ever.
+class ProjectFileRulesTest : public ProjectFileTest {
+protected:
+    static LinkRules Rules() {
+        LinkRules r;
+        r.source = "szabalyok.json";
+        r.rules.push_back({RuleTasks::Each, {}, {}, {{"Pset_4D.TaskId", "{id}"}}, false});
+        r.rules.push_back({RuleTasks::ById, {1, 2}, {}, {{"class", "IfcWall*"}, {"kind", "1"}}, true});
+        return r;
+    }
+    static std::string Section(uint32_t tag, const std::vector<uint8_t>& body) {
+        std::string s(8, '\0');
+        for (int i = 0; i < 4; ++i) s[static_cast<size_t>(i)] = static_cast<char>(tag >> (8 * i));
+        for (int i = 0; i < 4; ++i) s[static_cast<size_t>(4 + i)] = static_cast<char>(body.size() >> (8 * i));
+        return s + std::string(body.begin(), body.end());
+    }
+    static std::string Header5(int32_t count, uint32_t sections) {
+        std::string h = Header(5, count);
+        for (int i = 0; i < 4; ++i) h[static_cast<size_t>(12 + i)] = static_cast<char>(sections >> (8 * i));
+        return h;
+    }
+};
+
+TEST_F(ProjectFileRulesTest, Version5IsVersion4WithARulesSection) {
+    FillAllTypes();
+    db.SetLinkRules(Rules());
+    path = PathOf("szabályos.csp");
+    ASSERT_TRUE(db.SaveProjectFile(path));
+    const std::string golden = DataFile("schedule_v4.csp");
+    const std::string tasks = golden.substr(64);
+    EXPECT_EQ(ReadBytes(path), Header5(6, 1) + tasks + Section(kRulesSectionTag, LinkRulesBytes(Rules())));
+
+    db.ClearSchedule();
+    ASSERT_TRUE(db.LoadProjectFile(path));
+    EXPECT_EQ(db.Rules(), Rules());
+    EXPECT_EQ(db.TaskCount(), 6u);
+    EXPECT_FALSE(db.IsDirty());
+    // The rules gone again, the file is version 4 byte for byte.
+    db.SetLinkRules({});
+    EXPECT_TRUE(db.IsDirty());
+    ASSERT_TRUE(db.SaveProjectFile(path));
+    EXPECT_EQ(ReadBytes(path), golden);
+    // Another schedule, another file: the rules went with the schedule they belonged to.
+    db.SetLinkRules(Rules());
+    ASSERT_TRUE(Load(golden));
+    EXPECT_TRUE(db.Rules().Empty());
+}
+
+TEST_F(ProjectFileRulesTest, AVersion5FileIsReadWholeOrNotAtAll) {
+    Task good = MakeTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 3), "jó");
+    const std::string body = Header5(1, 1) + Record(good);
+    const std::vector<uint8_t> rules = LinkRulesBytes(Rules());
+    std::vector<uint8_t> badRules = rules;
+    badRules[20] = 7; // no task form 7
+    const std::string cases[] = {
+        Header5(1, 0) + Record(good),                                          // version 5 with nothing more
+        body,                                                                  // a section counted, none there
+        body + Section(0x58585858, {1, 2, 3}),                                 // a section this reader does not know
+        body + Section(kRulesSectionTag, badRules),                            // rules it cannot read
+        body + Section(kRulesSectionTag, rules).substr(0, 20),                 // cut short
+        body + Section(kRulesSectionTag, rules) + "x",                         // something after the sections
+        Header5(1, 2) + Record(good) + Section(kRulesSectionTag, rules) + Section(kRulesSectionTag, rules),
+        Header(6, 0),                                                          // a version from the future
+    };
+    OpenSomething();
+    for (const auto& bytes : cases) {
+        DGResetAnswers();
+        EXPECT_FALSE(Load(bytes));
+        EXPECT_EQ(AlertIds(), std::vector<int16_t>{32521});
+        ExpectSomethingKept();
+    }
+    ASSERT_TRUE(Load(body + Section(kRulesSectionTag, rules)));
+    EXPECT_EQ(db.Rules(), Rules());
 }
 
 } // namespace

@@ -92,7 +92,7 @@ protected:
     AddonRegistration* addon = nullptr;
 };
 
-TEST_F(ShellTest, InitialisationInstallsTheMenuThePaletteAndFourEventHandlersInOrder) {
+TEST_F(ShellTest, InitialisationInstallsTheMenuThePaletteAndTheEventHandlersInOrder) {
     addon = Start();
     ASSERT_NE(addon, nullptr);
     EXPECT_NE(addon->menuHandler, nullptr);
@@ -101,7 +101,7 @@ TEST_F(ShellTest, InitialisationInstallsTheMenuThePaletteAndFourEventHandlersInO
     EXPECT_FALSE(Module().palette->IsVisible());
     std::vector<uint32_t> masks;
     for (const auto& [mask, handler] : addon->eventHandlers) masks.push_back(mask);
-    EXPECT_EQ(masks, (std::vector<uint32_t>{32, 8192, 0x4000, 2}));
+    EXPECT_EQ(masks, (std::vector<uint32_t>{32, 8192, 0x4000, 2, 0x8000}));
 }
 
 TEST_F(ShellTest, APaletteThatCannotBeMadeFailsWithNothingLeftBehind) {
