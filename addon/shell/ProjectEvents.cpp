@@ -32,6 +32,8 @@ GSErr ProjectClosingHandler(uint32_t, int32_t) {
     OfferToSaveSchedule();
     m.taskDB.ClearSchedule();
     if (m.palette) {
+        // The marks went with the tasks; the toggle must not offer to clear what is gone.
+        m.palette->SetMarked(false);
         m.palette->DiscardRowEdit();
         m.palette->RefillList(false);
     }
