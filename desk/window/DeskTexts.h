@@ -31,6 +31,10 @@ inline constexpr DeskText kAddCondition{201, 13}, kFindSelect{201, 14}, kIsolate
 // File dialogs (list 202).
 inline constexpr DeskText kOpenProjectTitle{202, 1}, kProjectFilter{202, 2}, kOpenIfcTitle{202, 3}, kIfcFilter{202, 4},
     kUpdateFromIfcTitle{202, 5}, kSaveProjectTitle{202, 6}, kLayersByStorey{202, 7};
+// The selected-element dock (list 203).
+inline constexpr DeskText kElementColumn{203, 1}, kValueColumn{203, 2}, kClassFact{203, 3}, kTypeFact{203, 4},
+    kNameFact{203, 5}, kTagFact{203, 6}, kDescriptionFact{203, 7}, kGlobalIdFact{203, 8}, kStoreyFact{203, 9},
+    kMaterialsFact{203, 10}, kClassificationFact{203, 11}, kLockedMark{203, 12}, kNothingSelected{203, 13};
 } // namespace DeskTexts
 
 QString Text(DeskText text);

@@ -1,6 +1,7 @@
 #include "desk/window/SelectionPanel.h"
 
 #include "desk/dialogs/CodePageText.h"
+#include "desk/window/DeskTexts.h"
 
 #include <QHeaderView>
 
@@ -32,7 +33,7 @@ void KeepOpen(QTreeWidgetItem* item, std::set<QString>& open) {
 SelectionPanel::SelectionPanel(Host& host, QWidget* parent) : QTreeWidget(parent), host_(host) {
     setObjectName(QStringLiteral("selection"));
     setColumnCount(2);
-    setHeaderLabels({tr("Element"), tr("Value")});
+    setHeaderLabels({Text(DeskTexts::kElementColumn), Text(DeskTexts::kValueColumn)});
     header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
         if (!item->parent() && item->childCount() == 0) FillFacts(item);
@@ -52,24 +53,23 @@ void SelectionPanel::FillFacts(QTreeWidgetItem* elementItem) {
         item->setToolTip(1, value);
         return item;
     };
-    static const std::pair<const char*, const char*> kIdentity[] = {
-        {"class", QT_TR_NOOP("Class")},     {"type", QT_TR_NOOP("Type")},
-        {"name", QT_TR_NOOP("Name")},       {"tag", QT_TR_NOOP("Tag")},
-        {"description", QT_TR_NOOP("Description")}, {"globalid", QT_TR_NOOP("GlobalId")},
-        {"storey", QT_TR_NOOP("Storey")}};
+    static const std::pair<const char*, DeskText> kIdentity[] = {
+        {"class", DeskTexts::kClassFact}, {"type", DeskTexts::kTypeFact}, {"name", DeskTexts::kNameFact},
+        {"tag", DeskTexts::kTagFact}, {"description", DeskTexts::kDescriptionFact},
+        {"globalid", DeskTexts::kGlobalIdFact}, {"storey", DeskTexts::kStoreyFact}};
     const auto facts = host_.Model().FactsOf(*e);
     for (const auto& [key, label] : kIdentity)
         for (const auto& [k, v] : facts)
-            if (k == key) row(elementItem, tr(label), Utf8(v));
+            if (k == key) row(elementItem, Text(label), Utf8(v));
     QTreeWidgetItem* materials = nullptr;
     for (const auto& [k, v] : facts) {
         if (k != "material") continue;
-        if (!materials) materials = row(elementItem, tr("Materials"), QString());
+        if (!materials) materials = row(elementItem, Text(DeskTexts::kMaterialsFact), QString());
         row(materials, Utf8(v), QString());
     }
     if (materials) materials->setExpanded(true);
     for (const auto& [k, v] : facts)
-        if (k == "classification") row(elementItem, tr("Classification"), Utf8(v));
+        if (k == "classification") row(elementItem, Text(DeskTexts::kClassificationFact), Utf8(v));
     // The sets in key order, each with its values: "Pset_WallCommon.IsExternal".
     QTreeWidgetItem* set = nullptr;
     QString setName;
@@ -96,13 +96,13 @@ void SelectionPanel::Refresh() {
         auto* item = new QTreeWidgetItem(this, {QStringLiteral("%1 %2 — %3%4")
                                                     .arg(FromCodePage(host_.KindName(e->Kind())), FromCodePage(e->IdText()),
                                                          FromCodePage(model.AttributeName(HostAttribute::Layer, e->Layer())),
-                                                         e->Locked() ? tr(", locked") : QString())});
+                                                         e->Locked() ? Text(DeskTexts::kLockedMark) : QString())});
         item->setData(0, kGuidRole, GuidBytes(g));
         item->setFirstColumnSpanned(true);
         if (!e->facts.empty()) item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
     }
     if (topLevelItemCount() == 0) {
-        auto* none = new QTreeWidgetItem(this, {tr("Nothing selected")});
+        auto* none = new QTreeWidgetItem(this, {Text(DeskTexts::kNothingSelected)});
         none->setFirstColumnSpanned(true);
     }
     const bool single = topLevelItemCount() == 1;

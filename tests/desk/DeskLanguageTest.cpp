@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <memory>
 
@@ -63,6 +64,10 @@ private slots:
         auto* report = Window().findChild<QDockWidget*>(QStringLiteral("reportDock"));
         QCOMPARE(report->windowTitle(), Says("Jelentés", "Report"));
         QVERIFY(Window().windowTitle().startsWith(Says("Névtelen", "Untitled")));
+        auto* selected = Window().findChild<QTreeWidget*>(QStringLiteral("selection"));
+        QVERIFY(selected);
+        QCOMPARE(selected->headerItem()->text(1), Says("Érték", "Value"));
+        QCOMPARE(selected->topLevelItem(0)->text(0), Says("Nincs kijelölt elem", "Nothing selected"));
     }
 
     void qtsOwnFileDialogAndCalendarSpeakItToo() {
