@@ -1,6 +1,6 @@
 // What real exporters write that IFC does not allow and the reader takes all the same, said once
 // in the report: records written twice with the same text, GlobalIds past 128 bits.
-#include "host/HostTestFiles.h"
+#include "IfcTestFiles.h"
 
 #include "host/ifc/IfcGuid.h"
 #include "host/ifc/IfcLeftOutReport.h"
@@ -11,16 +11,8 @@
 
 namespace {
 
-std::string IfcText(const std::string& name) { return ReadWholeFile(SourceFile("tests/data/ifc/" + name)); }
-
-std::string ErrorOf(const std::string& text) {
-    try {
-        ReadIfcText(text);
-    } catch (const EIfcFile& e) {
-        return e.what();
-    }
-    return "no error";
-}
+using ifctest::ErrorOf;
+using ifctest::IfcText;
 
 std::vector<std::string> Report(const IfcBuildingData& data) {
     IfcBuiltModel built = BuildIfcModel(data, IfcModelOptions{});

@@ -16,11 +16,7 @@ using enum ConstructionType;
 using ifctest::Box;
 using ifctest::GuidOf;
 
-IfcModelOptions Options() {
-    IfcModelOptions o;
-    o.kindName = [](int32_t) { return std::string("Elem"); };
-    return o;
-}
+IfcModelOptions Options() { return ifctest::EveryKindNamed("Elem"); }
 
 IfcBuildingData FirstRevision() {
     IfcBuildingData d;

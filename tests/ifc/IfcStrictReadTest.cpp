@@ -1,7 +1,7 @@
 // The reader takes a whole file or none of it: a syntax error anywhere, or a product that needs
 // a record the file does not have, refuses the file with the record named. Products left out
 // for other causes are counted by cause and named in the report.
-#include "host/HostTestFiles.h"
+#include "IfcTestFiles.h"
 
 #include "host/ifc/IfcLeftOutReport.h"
 #include "host/ifc/IfcModelBuilder.h"
@@ -11,16 +11,8 @@
 
 namespace {
 
-std::string IfcText(const std::string& name) { return ReadWholeFile(SourceFile("tests/data/ifc/" + name)); }
-
-std::string ErrorOf(const std::string& text) {
-    try {
-        ReadIfcText(text);
-    } catch (const EIfcFile& e) {
-        return e.what();
-    }
-    return "no error";
-}
+using ifctest::ErrorOf;
+using ifctest::IfcText;
 
 // `text` with its one `from` made `to`.
 std::string Changed(std::string text, const std::string& from, const std::string& to) {

@@ -1,6 +1,7 @@
 #pragma once
 // Hand-made reader output: products with box bodies, as the IFC reader hands them over.
 #include "host/ifc/IfcBuildingData.h"
+#include "host/ifc/IfcModelBuilder.h"
 
 #include <string>
 
@@ -26,6 +27,13 @@ inline IfcProductData Box(int n, std::string ifcClass, std::string name, std::ar
     p.triangles = {{0, 2, 1}, {1, 2, 3}, {4, 5, 6}, {5, 7, 6}, {0, 1, 4}, {1, 5, 4},
                    {2, 6, 3}, {3, 6, 7}, {0, 4, 2}, {2, 4, 6}, {1, 3, 5}, {3, 7, 5}};
     return p;
+}
+
+// Model options that give every kind one name, so what a test reads does not hang on the host's.
+inline IfcModelOptions EveryKindNamed(std::string name) {
+    IfcModelOptions o;
+    o.kindName = [name = std::move(name)](int32_t) { return name; };
+    return o;
 }
 
 } // namespace ifctest

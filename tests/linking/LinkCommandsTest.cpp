@@ -22,11 +22,7 @@ using enum ConstructionType;
 using ifctest::Box;
 using ifctest::GuidOf;
 
-IfcModelOptions Options() {
-    IfcModelOptions o;
-    o.kindName = [](int32_t) { return std::string("Elem"); };
-    return o;
-}
+IfcModelOptions Options() { return ifctest::EveryKindNamed("Elem"); }
 
 // Three walls and a slab on the ground floor, a column upstairs.
 IfcBuildingData FirstRevision() {

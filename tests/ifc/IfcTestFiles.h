@@ -1,0 +1,22 @@
+#pragma once
+// The IFC files of tests/data/ifc as text, and what the reader says of a text it refuses.
+#include "host/HostTestFiles.h"
+
+#include "host/ifc/IfcReader.h"
+
+#include <string>
+
+namespace ifctest {
+
+inline std::string IfcText(const std::string& name) { return ReadWholeFile(SourceFile("tests/data/ifc/" + name)); }
+
+inline std::string ErrorOf(const std::string& text) {
+    try {
+        ReadIfcText(text);
+    } catch (const EIfcFile& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+} // namespace ifctest
