@@ -1,6 +1,7 @@
 #include "host/app/Host.h"
 
 #include "basekit/BKText.h"
+#include "host/app/IfcReportTexts.h"
 #include "host/app/RevisionCheck.h"
 #include "host/ifc/IfcLeftOutReport.h"
 #include "host/ifc/IfcModelBuilder.h"
@@ -102,7 +103,7 @@ bool Host::OpenProject(const std::string& path, std::string& error, bool layersB
     sharedProject = false;
     userId = 0;
     if (ifc) {
-        WriteReportLines(*this, IfcOpeningReport(data.schema, Model().Elements().size(), skipped, data.notes));
+        WriteReportLines(*this, IfcOpeningReport(data.schema, Model().Elements().size(), skipped, data.notes, HostIfcReportWords()));
     }
     SendProjectEvent(kHostEventOpened, 0);
     return true;
@@ -129,7 +130,7 @@ bool Host::UpdateFromIfc(const std::string& path, std::string& error) {
     } else {
         m.Undo().Clear();
     }
-    WriteReportLines(*this, IfcRevisionReport(data.schema, counts));
+    WriteReportLines(*this, IfcRevisionReport(data.schema, counts, HostIfcReportWords()));
     if (!stepped) WriteReport(BKFromUtf8("The undo history was cleared."));
     SendProjectEvent(kHostEventModelUpdated, 0);
     return true;

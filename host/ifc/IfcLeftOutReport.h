@@ -4,6 +4,7 @@
 // of them by name (by GlobalId when nameless), then one line for each kind of thing the reader
 // accepted against the letter of IFC, with its count and first three. UTF-8.
 #include "host/ifc/IfcBuildingData.h"
+#include "host/ifc/IfcReportWords.h"
 #include "host/ifc/IfcRevisionUpdate.h"
 
 #include <string>
@@ -12,6 +13,7 @@
 
 // "IFC model IFC2X3: 35 elements, 2 products left out", then the causes.
 std::vector<std::string> IfcOpeningReport(std::string_view schema, size_t elements, const std::vector<IfcSkippedProduct>& leftOut,
-                                          const std::vector<IfcNote>& notes = {});
+                                          const std::vector<IfcNote>& notes = {}, const IfcReportWords& words = {});
 // "IFC revision IFC2X3: kept 34, added 1, removed 1, 0 products left out", then the causes.
-std::vector<std::string> IfcRevisionReport(std::string_view schema, const IfcRevisionCounts& counts);
+std::vector<std::string> IfcRevisionReport(std::string_view schema, const IfcRevisionCounts& counts,
+                                           const IfcReportWords& words = {});

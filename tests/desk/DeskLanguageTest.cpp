@@ -5,6 +5,7 @@
 #include "desk/dialogs/QtDialogBackEnd.h"
 #include "desk/window/DeskSession.h"
 #include "desk/window/MainWindow.h"
+#include "desk/window/ReportView.h"
 
 #include <QCalendarWidget>
 #include <QDateEdit>
@@ -15,6 +16,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTreeWidget>
 
 #include <memory>
@@ -68,6 +71,12 @@ private slots:
         QVERIFY(selected);
         QCOMPARE(selected->headerItem()->text(1), Says("Érték", "Value"));
         QCOMPARE(selected->topLevelItem(0)->text(0), Says("Nincs kijelölt elem", "Nothing selected"));
+    }
+
+    void theIfcReportSpeaksItToo() {
+        QVERIFY(Window().OpenProjectFile(QStringLiteral(BV_SOURCE_DIR "/tests/data/ifc/IfcOpenHouse.ifc")));
+        QCOMPARE(Window().ReportWindow()->document()->lastBlock().text(),
+                 Says("IFC-modell (IFC2X3): 35 elem, 0 termék kimaradt", "IFC model IFC2X3: 35 elements, 0 products left out"));
     }
 
     void qtsOwnFileDialogAndCalendarSpeakItToo() {

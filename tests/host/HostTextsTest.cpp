@@ -1,6 +1,8 @@
 // The host's texts in both languages: every text in each, with the same parameters, and the
 // script transcript's own choice when no language was chosen.
 #include "basekit/BKResources.h"
+#include "host/app/IfcReportTexts.h"
+#include "host/ifc/IfcLeftOutReport.h"
 #include "host/resources/HostResources.h"
 #include "TestSupport.h"
 
@@ -24,7 +26,7 @@ std::vector<std::string> Parameters(const std::string& text) {
 }
 
 TEST_F(HostTextsTest, EveryTextHasAHungarianAndAnEnglishFormWithTheSameParameters) {
-    const std::pair<int16_t, int> lists[] = {{100, 42}, {101, 4}, {102, 1}, {200, 34}, {201, 19}, {202, 7}, {203, 13}};
+    const std::pair<int16_t, int> lists[] = {{100, 42}, {101, 4}, {102, 1}, {200, 34}, {201, 19}, {202, 7}, {203, 13}, {204, 17}};
     for (auto [list, count] : lists)
         for (int16_t i = 1; i <= count + 1; ++i) {
             SetHostLanguage(HostLanguage::Hungarian);
@@ -79,6 +81,30 @@ TEST_F(HostTextsTest, EachLanguageSpeaksItselfAndTheTranscriptKeepsItsOwnMix) {
     EXPECT_EQ(HostKindName(43), "");
     EXPECT_EQ(HostLanguageOfCode("hu"), HostLanguage::Hungarian);
     EXPECT_FALSE(HostLanguageOfCode("de"));
+}
+
+TEST_F(HostTextsTest, TheIfcReportSpeaksTheHostsLanguageAndTheTranscriptsWordsAreItsEnglish) {
+    std::vector<IfcSkippedProduct> leftOut = {{"0a", "IfcWall", "no body", IfcLeftOutCause::NoBody, "Fal 1"}};
+    std::vector<IfcNote> notes = {{IfcNoteKind::GlobalIdOutOfRange, "\"SL-101\""}, {IfcNoteKind::DuplicateRecord, "#34"}};
+    const auto transcript = IfcOpeningReport("IFC4", 1, leftOut, notes);
+    SetHostLanguage(HostLanguage::English);
+    EXPECT_EQ(IfcOpeningReport("IFC4", 1, leftOut, notes, HostIfcReportWords()), transcript);
+    SetHostLanguage(HostLanguage::Transcript);
+    EXPECT_EQ(IfcOpeningReport("IFC4", 1, leftOut, notes, HostIfcReportWords()), transcript);
+    IfcRevisionCounts counts;
+    counts.kept = 34;
+    counts.added = 1;
+    counts.skipped = leftOut;
+    EXPECT_EQ(IfcRevisionReport("IFC4", counts, HostIfcReportWords()), IfcRevisionReport("IFC4", counts));
+    SetHostLanguage(HostLanguage::Hungarian);
+    EXPECT_EQ(IfcOpeningReport("IFC4", 1, leftOut, notes, HostIfcReportWords()),
+              (std::vector<std::string>{"IFC-modell (IFC4): 1 elem, 1 termék kimaradt", "  kimaradt 1, nincs testgeometriája: \"Fal 1\"",
+                                        "  megtartva 1, tartományon kívüli GlobalId: \"SL-101\"",
+                                        "  elfogadva 1, kétszer, azonos szöveggel megadott rekord: #34"}));
+    EXPECT_EQ(IfcRevisionReport("IFC4", counts, HostIfcReportWords()).front(),
+              "IFC-revízió (IFC4): 34 megmaradt, 1 új, 0 törölve, 1 termék kimaradt");
+    // What is filled in is never taken for a pattern.
+    EXPECT_EQ(FillIfcPattern("%1 and %2, %3%", {"%2", "b"}), "%2 and b, %3%");
 }
 
 } // namespace
