@@ -28,6 +28,8 @@ inline constexpr DeskText kLayerColumn{201, 1}, kShownColumn{201, 2}, kUnlockedC
 // The Find elements dock (list 201 on).
 inline constexpr DeskText kAddCondition{201, 13}, kFindSelect{201, 14}, kIsolate{201, 15}, kShowAll{201, 16},
     kZoomTo{201, 17}, kChooseWhat{201, 18}, kElementsFound{201, 19};
+// What failed, over the host's own account of why (list 201 on); %1 is the file.
+inline constexpr DeskText kCannotOpen{201, 20}, kCannotSave{201, 21}, kCannotUpdate{201, 22};
 // File dialogs (list 202).
 inline constexpr DeskText kOpenProjectTitle{202, 1}, kProjectFilter{202, 2}, kOpenIfcTitle{202, 3}, kIfcFilter{202, 4},
     kUpdateFromIfcTitle{202, 5}, kSaveProjectTitle{202, 6}, kLayersByStorey{202, 7};

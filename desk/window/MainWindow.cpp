@@ -21,6 +21,7 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QMenuBar>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QShortcut>
@@ -282,7 +283,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 bool MainWindow::OpenProjectFile(const QString& path, bool layersByStorey) {
     std::string error;
     if (!host_.OpenProject(path.toStdString(), error, layersByStorey)) {
-        ShowError(error);
+        ShowFailure(Text(kCannotOpen).arg(QFileInfo(path).fileName()), error);
         return false;
     }
     // The 3D window keeps its size in the project a movie reads.
@@ -297,7 +298,7 @@ bool MainWindow::OpenProjectFile(const QString& path, bool layersByStorey) {
 bool MainWindow::SaveProjectFile(const QString& path) {
     std::string error;
     if (!host_.SaveProject(path.toStdString(), error)) {
-        ShowError(error);
+        ShowFailure(Text(kCannotSave).arg(QFileInfo(path).fileName()), error);
         return false;
     }
     statusBar()->showMessage(Text(kSaved).arg(path), 4000);
@@ -334,7 +335,7 @@ void MainWindow::OpenIfcModel() {
 bool MainWindow::UpdateFromIfcFile(const QString& path) {
     std::string error;
     if (!host_.UpdateFromIfc(path.toStdString(), error)) {
-        ShowError(error);
+        ShowFailure(Text(kCannotUpdate).arg(QFileInfo(path).fileName()), error);
         return false;
     }
     statusBar()->showMessage(Text(kUpdatedFrom).arg(path), 4000);
@@ -409,6 +410,13 @@ bool MainWindow::GoTo(const ReportName& name) {
 
 void MainWindow::ShowError(const std::string& text) {
     QMessageBox::warning(this, QStringLiteral("Quorvel"), QString::fromStdString(text));
+}
+
+void MainWindow::ShowFailure(const QString& what, const std::string& reason) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Quorvel"), what, QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("failure"));
+    box.setInformativeText(QString::fromStdString(reason));
+    box.exec();
 }
 
 void MainWindow::SendPaletteMessage(int32_t message) {

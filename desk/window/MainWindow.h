@@ -76,6 +76,8 @@ private:
     void Undo();
     void Redo();
     void ShowError(const std::string& text);
+    // `what` failed, in the user's language, with the host's reason below it.
+    void ShowFailure(const QString& what, const std::string& reason);
     // The host's palette manager: add-on palettes hide with the window and come back with it.
     void SendPaletteMessage(int32_t message);
 

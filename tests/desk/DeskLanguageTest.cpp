@@ -14,8 +14,10 @@
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTreeWidget>
@@ -77,6 +79,25 @@ private slots:
         QVERIFY(Window().OpenProjectFile(QStringLiteral(BV_SOURCE_DIR "/tests/data/ifc/IfcOpenHouse.ifc")));
         QCOMPARE(Window().ReportWindow()->document()->lastBlock().text(),
                  Says("IFC-modell (IFC2X3): 35 elem, 0 termék kimaradt", "IFC model IFC2X3: 35 elements, 0 products left out"));
+    }
+
+    void aFileThatCannotBeOpenedIsSaidSo() {
+        QString said, why;
+        auto* timer = new QTimer(this);
+        timer->setInterval(10);
+        connect(timer, &QTimer::timeout, this, [&said, &why, timer] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            timer->stop();
+            said = box->text();
+            why = box->informativeText();
+            box->buttons().front()->click();
+        });
+        timer->start();
+        QVERIFY(!Window().OpenProjectFile(tempDir + QStringLiteral("/hiányzó.ifc")));
+        delete timer;
+        QCOMPARE(said, Says("A(z) \"hiányzó.ifc\" nem nyitható meg.", "\"hiányzó.ifc\" cannot be opened."));
+        QVERIFY2(why.contains(QStringLiteral("hiányzó.ifc")), qPrintable(why));
     }
 
     void qtsOwnFileDialogAndCalendarSpeakItToo() {
