@@ -13,6 +13,7 @@
 #include "host/ops/HostOperationAreas.h"
 #include "host/ops/OperationCall.h"
 #include "host/render/Pictures.h"
+#include "host/resources/HostResources.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostapi/HostEnvironmentRecords.h"
 #include "hostapi/HostLibPartRecord.h"
@@ -24,6 +25,7 @@
 namespace {
 
 constexpr size_t kMaxParams = 64;
+constexpr int16_t kObjectSettingsTexts = 205;
 
 std::u16string NameIn(std::span<const uint8_t> record) {
     std::u16string name;
@@ -179,11 +181,13 @@ GSErr OpenToolSettings(HostCore& host, void* request) {
     ToolDefaults& d = g.defaults.Of(kind, variation, g.parts);
     const LibPart* current = g.parts.ByIndex(LE::Get<int32_t>(d.record, HostObjectFields::kLibPart));
 
-    DGModalDialog dialog("object-settings", "Object Settings");
+    // The dialog's texts in the language the host speaks: title, OK, Cancel, the field's label.
+    auto text = [](int16_t index) { return HostListString(kObjectSettingsTexts, index); };
+    DGModalDialog dialog("object-settings", text(1));
     // Laid out for a windowed back-end; the headless one ignores the places.
-    dialog.AddItem({1, DGItemKind::Button, "ok", "OK", {165, 44, 75, 24}, 0, true, true, {}});
-    dialog.AddItem({2, DGItemKind::Button, "cancel", "Cancel", {250, 44, 75, 24}, 0, true, true, {}});
-    dialog.AddItem({3, DGItemKind::StaticText, "", "Library part:", {10, 12, 85, 20}, 0, true, true, {}});
+    dialog.AddItem({1, DGItemKind::Button, "ok", text(2), {165, 44, 75, 24}, 0, true, true, {}});
+    dialog.AddItem({2, DGItemKind::Button, "cancel", text(3), {250, 44, 75, 24}, 0, true, true, {}});
+    dialog.AddItem({3, DGItemKind::StaticText, "", text(4), {10, 12, 85, 20}, 0, true, true, {}});
     dialog.AddItem({4, DGItemKind::TextEdit, "part", current ? BKFromUtf16(current->def.name) : std::string(),
                     {100, 10, 225, 22}, 0, true, true, {}});
     const LibPart* chosen = nullptr;
