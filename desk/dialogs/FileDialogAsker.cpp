@@ -3,6 +3,7 @@
 #include "desk/dialogs/CodePageText.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QStringList>
 
 FKFileDialogAnswer AskFileDialog(const FKFileDialogRecord& dialog, QWidget* parent) {
@@ -34,6 +35,22 @@ FKFileDialogAnswer AskFileDialog(const FKFileDialogRecord& dialog, QWidget* pare
     }
     answer.path = box.selectedFiles().front().toStdString();
     int filter = static_cast<int>(filters.indexOf(box.selectedNameFilter()));
-    if (filter >= 0) answer.filter = filter;
+    if (filter >= 0) answer.filter = FilterOfChosenName(dialog.filters, answer.path, filter);
     return answer;
+}
+
+int FilterOfChosenName(const std::vector<FKFileFilter>& filters, const std::string& path, int selected) {
+    const QString suffix = QFileInfo(QString::fromStdString(path)).suffix();
+    if (suffix.isEmpty()) return selected;
+    int found = -1;
+    for (size_t i = 0; i < filters.size(); ++i) {
+        bool holds = false;
+        for (const std::string& ext : filters[i].extensions)
+            holds = holds || suffix.compare(QString::fromStdString(ext), Qt::CaseInsensitive) == 0;
+        if (!holds) continue;
+        if (static_cast<int>(i) == selected) return selected;
+        if (found >= 0) return selected; // two filters take it: the user's choice decides
+        found = static_cast<int>(i);
+    }
+    return found >= 0 ? found : selected;
 }

@@ -1,6 +1,7 @@
 // The window's geometry and painting without the add-on: camera moves keep their invariants,
 // picking agrees with the renderer's projection, owner-drawn cells paint what they recorded.
 #include "desk/dialogs/CanvasPainter.h"
+#include "desk/dialogs/FileDialogAsker.h"
 #include "desk/views/CameraNavigation.h"
 #include "desk/views/ElementPicker.h"
 #include "desk/views/SelectionOutline.h"
@@ -22,6 +23,19 @@
 namespace {
 
 double Distance(const Vec3& a, const Vec3& b) { return std::sqrt(Dot3(Sub3(a, b), Sub3(a, b))); }
+
+TEST(FileDialogAskerTest, AChosenNameOfAnotherFiltersExtensionTakesThatFilter) {
+    const std::vector<FKFileFilter> filters = {{"Project", {"csp"}}, {"Text", {"txt"}}, {"XML", {"xml"}}, {"P6 XML", {"xml"}}};
+    EXPECT_EQ(FilterOfChosenName(filters, "/tmp/haz.csp", 1), 0);
+    EXPECT_EQ(FilterOfChosenName(filters, "/tmp/HAZ.CSP", 1), 0);
+    EXPECT_EQ(FilterOfChosenName(filters, "/tmp/haz.txt", 1), 1);
+    EXPECT_EQ(FilterOfChosenName(filters, "/tmp/haz.txt", 0), 1);
+    // Without an extension, with one no filter has, or one two filters share: the user's choice.
+    EXPECT_EQ(FilterOfChosenName(filters, "/tmp/haz", 1), 1);
+    EXPECT_EQ(FilterOfChosenName(filters, "/tmp/haz.doc", 1), 1);
+    EXPECT_EQ(FilterOfChosenName(filters, "/tmp/terv.xml", 0), 0);
+    EXPECT_EQ(FilterOfChosenName(filters, "/tmp/terv.xml", 3), 3);
+}
 
 TEST(CameraNavigationTest, OrbitKeepsDistanceAndTargetAndStopsShortOfThePole) {
     ViewCamera c;
