@@ -298,7 +298,7 @@ void MainDialogCPP::SortFollowingEdit(const TaskLess& less) {
         }
         editedRowAfterSort_ = static_cast<int32_t>(place + 1);
     }
-    SortTasks(tasks, less);
+    taskDB_.SortTasks(less);
 }
 
 void MainDialogCPP::FollowEditedTask(int32_t hintRow) {
