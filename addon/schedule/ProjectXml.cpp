@@ -199,7 +199,7 @@ bool TaskDB::ImportProjectXml(const std::string& path) {
             std::string_view text = TextOf(t, field);
             if (text.empty()) continue;
             std::optional<DateTime> moment = MomentOf(text);
-            if (!moment) {
+            if (!moment || !TaskPlan::IsStorableMoment(*moment)) {
                 AddonAlert(kAlertUnknownDateOrder, path.c_str());
                 return false;
             }
@@ -212,7 +212,7 @@ bool TaskDB::ImportProjectXml(const std::string& path) {
         std::string_view wbs = TextOf(t, "WBS");
         if (wbs.empty()) wbs = TextOf(t, "OutlineNumber");
         plan.wbs = Utf8ToCodePage(wbs, lost);
-        if (plan.wbs.size() > TaskPlan::kWbsMax) plan.wbs.resize(TaskPlan::kWbsMax);
+        plan.wbs.resize(std::min({plan.wbs.size(), TaskPlan::kWbsMax, plan.wbs.find('\0')}));
         if (auto percent = NumberOf(TextOf(t, "PercentComplete")))
             plan.percentComplete = static_cast<uint8_t>(std::clamp<int64_t>(*percent, 0, 100));
     }

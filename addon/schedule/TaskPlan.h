@@ -30,6 +30,11 @@ struct TaskPlan {
     static constexpr uint16_t kOutlineMax = 1000;
     static constexpr size_t kPredecessorsMax = 10000;
     static constexpr uint8_t kNoPercent = 255;
+    // 9999-12-31 23:59:59: a planner's actual dates lie between 1601 and four-digit years.
+    static constexpr int64_t kLastMomentTicks = 2650467743990000000;
+    static bool IsStorableMoment(const DateTime& d) {
+        return d.status == DateTimeStatus::Valid && d.ticks >= 0 && d.ticks <= kLastMomentTicks;
+    }
 
     int32_t uid = 0;           // the planning program's own identity of the task; 0 none
     uint16_t outlineLevel = 0; // 1 for the top level; 0 outside an outline
