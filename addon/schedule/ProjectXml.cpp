@@ -83,12 +83,14 @@ std::optional<DateTime> DayOf(std::string_view text) {
     return day;
 }
 
-// "2009-03-02T08:30:00": the moment, to the second.
+// "2009-03-02T08:30:00" (or without the seconds): the moment, to the second.
 std::optional<DateTime> MomentOf(std::string_view text) {
     std::optional<DateTime> day = DayOf(text);
     if (!day || text.size() == 10) return day;
-    if (text.size() < 19 || text[13] != ':' || text[16] != ':') return std::nullopt;
-    auto h = NumberOf(text.substr(11, 2)), m = NumberOf(text.substr(14, 2)), s = NumberOf(text.substr(17, 2));
+    if (text.size() < 16 || text[13] != ':') return std::nullopt;
+    bool seconds = text.size() >= 19 && text[16] == ':';
+    auto h = NumberOf(text.substr(11, 2)), m = NumberOf(text.substr(14, 2));
+    auto s = seconds ? NumberOf(text.substr(17, 2)) : std::optional<int64_t>(0);
     if (!h || !m || !s || *h > 23 || *m > 59 || *s > 59) return std::nullopt;
     DateTime moment(day->Year(), day->Month(), day->Day(), static_cast<int32_t>(*h), static_cast<int32_t>(*m),
                     static_cast<int32_t>(*s));
@@ -188,8 +190,8 @@ bool TaskDB::ImportProjectXml(const std::string& path) {
         // Microsoft Project's own rule: a task of no length is a milestone, flagged or not (plans
         // write their section headings so). A summary row takes its length from its tasks.
         std::string_view length = TextOf(t, "Duration");
-        bool zeroLength = length.empty() ? !startText.empty() && MomentOf(startText) == MomentOf(finishText)
-                                         : IsZeroLength(length);
+        std::optional<DateTime> startMoment = MomentOf(startText);
+        bool zeroLength = length.empty() ? startMoment && startMoment == MomentOf(finishText) : IsZeroLength(length);
         plan.milestone = !plan.summary && (TextOf(t, "Milestone") == "1" || zeroLength);
         // A milestone marks its day, as every task lasts through its finish's day.
         if (plan.milestone && start) task.finish = EndOfDayOf(*start);

@@ -96,10 +96,18 @@ TEST_F(ProjectXmlTest, AHeadingOfNoLengthIsNoWork) {
                           "<Task><UID>2</UID><ID>2</ID><Name>Dakpannen</Name><Start>2009-04-06T08:00:00</Start>"
                           "<Finish>2009-04-06T17:00:00</Finish><Duration>PT8H0M0S</Duration></Task>"
                           "<Task><UID>3</UID><ID>3</ID><Name>Goot</Name><Start>2009-04-07T08:00:00</Start>"
-                          "<Finish>2009-04-07T08:00:00</Finish><Duration>PT0H0M10S</Duration></Task>")));
+                          "<Finish>2009-04-07T08:00:00</Finish><Duration>PT0H0M10S</Duration></Task>"
+                          // Times without seconds, and no length given: the dates decide.
+                          "<Task><UID>4</UID><ID>4</ID><Name>Nok</Name><Start>2009-04-08T08:00</Start>"
+                          "<Finish>2009-04-09T17:00</Finish><ActualStart>2009-04-08T07:45</ActualStart></Task>"
+                          "<Task><UID>5</UID><ID>5</ID><Name>DAK klaar</Name><Start>2009-04-09T17:00</Start>"
+                          "<Finish>2009-04-09T17:00</Finish></Task>")));
     EXPECT_TRUE(db.IsMarkerAt(0));
     EXPECT_FALSE(db.IsMarkerAt(1));
     EXPECT_FALSE(db.IsMarkerAt(2)); // ten seconds are some work
+    EXPECT_FALSE(db.IsMarkerAt(3));
+    EXPECT_EQ(db.PlanAt(3)->actualStart, DateTime(2009, 4, 8, 7, 45, 0));
+    EXPECT_TRUE(db.IsMarkerAt(4));
     EXPECT_EQ(db.CheckTaskDates(), 0);
 }
 
