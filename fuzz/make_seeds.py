@@ -2,6 +2,7 @@
 """Writes the hand-made seed files of the fuzz targets that have no natural sample files: the
 link record with its steering bytes, the preference store and script lines. Run from anywhere;
 the seeds are committed, so this is only needed to change them."""
+import datetime
 import json
 import os
 import struct
@@ -46,6 +47,68 @@ put("addon/corpus-link", "short-v100", link(100, [1, 2], cut=40))
 for kind in (2, 3, 5, 6, 7, 8, 9, 10, 17, 18, 19, 21, 22, 23, 37):
     put("addon/corpus-link", "kind-%02d" % kind, link(103, [1, 5], 0, pens, bytes([2, 22, 0, 0, kind - 1])))
 put("addon/corpus-link", "version-99", link(99, [1]))
+
+# Project files with a plan section (version 5), written field by field as docs/PROJECT_FILE.md
+# gives them: a plan with summary rows, milestones, progress and every kind of dependency, alone
+# and after the rules of the house.
+EPOCH_1601 = datetime.datetime(1601, 1, 1)
+
+
+def ticks(*fields):
+    return int((datetime.datetime(*fields) - EPOCH_1601).total_seconds()) * 10_000_000
+
+
+def task_record(task_id, task_type, start, finish, name):
+    raw = name.encode("cp1250")
+    return (struct.pack("<ii", task_id, task_type) + struct.pack("<iq", 0, ticks(*start)) +
+            struct.pack("<iq", 0, ticks(*finish)) + struct.pack("<Q", len(raw)) + raw)
+
+
+def moment(*fields):
+    return struct.pack("<iq", 0, ticks(*fields)) if fields else struct.pack("<iq", 2, 0)
+
+
+def plan(uid, level, marks, percent, start, finish, wbs, preds):
+    raw = wbs.encode("cp1250")
+    body = struct.pack("<iHBB", uid, level, marks, percent) + moment(*start) + moment(*finish)
+    body += struct.pack("<H", len(raw)) + raw + struct.pack("<I", len(preds))
+    for pred, kind, lag, fmt in preds:
+        body += struct.pack("<iBiB", pred, kind, lag, fmt)
+    return body
+
+
+def section(tag, body):
+    return tag + struct.pack("<I", len(body)) + body
+
+
+def project5(records, sections):
+    return (b"BVBF" + struct.pack("<iiI", 5, len(records), len(sections)) + bytes(48) + b"".join(records) +
+            b"".join(sections))
+
+
+plan_tasks = [
+    task_record(1, 0, (2009, 3, 2), (2009, 3, 3), "UITVOERING"),
+    task_record(2, 0, (2009, 3, 2), (2009, 3, 21), "Ruwbouw"),
+    task_record(3, 0, (2009, 3, 2), (2009, 3, 7), "Fundering"),
+    task_record(4, 4, (2009, 3, 18), (2009, 4, 11), "Steigerwerk"),
+    task_record(5, 3, (2009, 4, 10), (2009, 4, 11), "Műszaki átadás"),
+]
+plans = (struct.pack("<I", 5) +
+         plan(1, 1, 2, 255, (), (), "1", []) +
+         plan(2, 1, 1, 40, (2009, 3, 2, 8), (), "1.1", []) +
+         plan(3, 2, 0, 100, (2009, 3, 2, 8), (2009, 3, 6, 16, 30), "1.1.1", [(1, 1, 0, 7)]) +
+         plan(6, 2, 0, 255, (), (), "", [(3, 3, -4800, 7), (3, 0, 50, 19), (3, 2, 9600, 5)]) +
+         plan(0, 0, 2, 0, (), (), "Átadás", []))
+put("schedule/corpus/projectfile", "plan_v5.csp", project5(plan_tasks, [section(b"PLAN", plans)]))
+with open(os.path.join(HERE, "schedule", "corpus", "projectfile", "house_rules_v5.csp"), "rb") as f:
+    house = f.read()
+count = struct.unpack_from("<i", house, 8)[0]
+house_plans = struct.pack("<I", count) + b"".join(
+    plan(i + 1, 1 + i % 3, (i % 4) & 3 if i % 4 != 3 else 0, (i * 17) % 101, (2009, 3, 1 + i % 28) if i % 2 else (),
+         (), "%d.%d" % (1 + i // 3, 1 + i % 3), [(i, i % 4, 60 * i, 7)] if i else [])
+    for i in range(count))
+put("schedule/corpus/projectfile", "house_rules_plan_v5.csp",
+    house[:12] + struct.pack("<I", 2) + house[16:] + section(b"PLAN", house_plans))
 
 # Preference store.
 def store(addons):

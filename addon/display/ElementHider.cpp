@@ -289,9 +289,11 @@ void ElementHider::CollectOneTaskLooks(const TaskDB& db) {
     for (const Task& t : tasks)
         if (t.id > 0 && t.id < limit) top = std::max(top, t.id);
     oneTaskLooks_.resize(static_cast<size_t>(top) + 1);
-    for (const Task& t : tasks) {
+    for (size_t i = 0; i < tasks.size(); ++i) {
+        const Task& t = tasks[i];
         if (t.id <= 0 || t.id > top || db.IsIdShared(t.id)) continue;
-        oneTaskLooks_[static_cast<size_t>(t.id)] = {true, GoverningOfOne(t, db.CurrentDate())};
+        // A summary row or a milestone governs nothing: its element shows as an unlinked one.
+        oneTaskLooks_[static_cast<size_t>(t.id)] = {true, db.IsMarkerAt(i) ? Governing{} : GoverningOfOne(t, db.CurrentDate())};
     }
 }
 
@@ -343,6 +345,7 @@ ElementHider::Governing ElementHider::FindGoverning(TaskDB& db, ElementLinkRecor
             }
             throw;
         }
+        if (db.IsMarker(*task)) continue;
         linked.push_back(task);
         if (task->inProgress) {
             governing = task;

@@ -240,7 +240,9 @@ void MainDialogCPP::FillRow(int32_t row) {
     DGListRow& r = list.rows[static_cast<size_t>(row) - 1];
     r.tabs.assign(5, std::string());
     r.tabs[0] = std::string(t.Name());
-    if (IsKnownConstructionType(t.type)) r.tabs[1] = typeNames_[ConstructionTypeIndex(t.type)];
+    // A summary row or a milestone builds nothing: its type cell stays empty.
+    if (IsKnownConstructionType(t.type) && !taskDB_.IsMarkerAt(static_cast<size_t>(row) - 1))
+        r.tabs[1] = typeNames_[ConstructionTypeIndex(t.type)];
     char buffer[1024];
     r.tabs[3] = t.start.FormatForDisplay(buffer, sizeof buffer, kFlagsForDisplay);
     r.tabs[4] = t.finish.DayBefore().FormatForDisplay(buffer, sizeof buffer, kFlagsForDisplay);
@@ -298,7 +300,7 @@ void MainDialogCPP::SortFollowingEdit(const TaskLess& less) {
         }
         editedRowAfterSort_ = static_cast<int32_t>(place + 1);
     }
-    SortTasks(tasks, less);
+    taskDB_.SortTasks(less);
 }
 
 void MainDialogCPP::FollowEditedTask(int32_t hintRow) {

@@ -1,6 +1,7 @@
 #include "schedule/LinkRulesRecord.h"
 
 #include "bytes/LittleEndian.h"
+#include "schedule/ByteCursor.h"
 
 #include <algorithm>
 #include <string_view>
@@ -12,41 +13,6 @@ void AppendText16(std::vector<uint8_t>& out, std::string_view text, size_t limit
     LE::Append<uint16_t>(out, static_cast<uint16_t>(text.size()));
     out.insert(out.end(), text.begin(), text.end());
 }
-
-// Reads fields in order and remembers the first one that did not fit.
-class Cursor {
-public:
-    explicit Cursor(std::span<const uint8_t> bytes) : bytes_(bytes) {}
-    template <typename T> T Get() {
-        if (!ok_ || bytes_.size() - pos_ < sizeof(T)) {
-            ok_ = false;
-            return T{};
-        }
-        T v = LE::Get<T>(bytes_, pos_);
-        pos_ += sizeof(T);
-        return v;
-    }
-    // A text of a 16-bit length, at most `limit` bytes, without zero bytes.
-    std::string Text16(size_t limit, size_t least = 0) {
-        size_t n = Get<uint16_t>();
-        if (!ok_ || n > limit || n < least || bytes_.size() - pos_ < n) {
-            ok_ = false;
-            return {};
-        }
-        std::string text(reinterpret_cast<const char*>(bytes_.data() + pos_), n);
-        pos_ += n;
-        if (text.find('\0') != std::string::npos) ok_ = false;
-        return text;
-    }
-    void Fail() { ok_ = false; }
-    bool Ok() const { return ok_; }
-    bool AtEnd() const { return pos_ == bytes_.size(); }
-
-private:
-    std::span<const uint8_t> bytes_;
-    size_t pos_ = 0;
-    bool ok_ = true;
-};
 
 bool ConditionFits(const RuleCondition& c) {
     if (!IsRuleKey(c.key)) return false;
@@ -86,7 +52,7 @@ std::vector<uint8_t> LinkRulesBytes(const LinkRules& rules) {
 }
 
 bool ReadLinkRulesBytes(std::span<const uint8_t> bytes, LinkRules& out) {
-    Cursor in(bytes);
+    ByteCursor in(bytes);
     LinkRules rules;
     rules.source = in.Text16(RuleLimits::kText);
     uint32_t count = in.Get<uint32_t>();

@@ -1,6 +1,7 @@
 // The project file: a 64-byte header and one record per task, then, in version 5, the sections
-// of what a schedule holds beyond its tasks (docs/PROJECT_FILE.md). A failed save never touches the
-// file that was there, and a failed load leaves the open schedule and its file identity alone.
+// of what a schedule holds beyond its tasks: link rules, plans (docs/PROJECT_FILE.md). A failed
+// save never touches the file that was there, and a failed load leaves the open schedule and its
+// file identity alone.
 #include "schedule/TaskDB.h"
 
 #include "bytes/LittleEndian.h"
@@ -14,6 +15,7 @@
 #include "schedule/LinkRulesRecord.h"
 #include "schedule/SaveFailureReport.h"
 #include "schedule/ScheduleFileError.h"
+#include "schedule/TaskPlanRecord.h"
 #include "schedule/TaskRecord.h"
 
 #include <algorithm>
@@ -35,10 +37,11 @@ bool WriteSection(IOutStream& out, uint32_t tag, const std::vector<uint8_t>& bod
 
 // The sections of a version 5 file, each known tag once, and nothing after them. A tag this
 // reader does not know fails the load: saving over that file would lose what it holds.
-int ReadSections(IInStream& in, uint32_t count, uint64_t fileSize, LinkRules& rules) {
+int ReadSections(IInStream& in, uint32_t count, uint64_t fileSize, size_t taskCount, LinkRules& rules,
+                 std::vector<TaskPlan>& plans) {
     // A schedule with nothing beyond its tasks is written as version 4.
     if (count == 0) return kScheduleFileBadRecord;
-    bool rulesRead = false;
+    bool rulesRead = false, plansRead = false;
     for (uint32_t s = 0; s < count; ++s) {
         std::array<uint8_t, kProjectSectionHeadSize> head{};
         if (!in.ReadBytes(head.data(), head.size())) return kScheduleFileReadFailed;
@@ -46,8 +49,9 @@ int ReadSections(IInStream& in, uint32_t count, uint64_t fileSize, LinkRules& ru
         if (length > kProjectSectionMaxSize || length > fileSize) return kScheduleFileBadRecord;
         std::vector<uint8_t> body(length);
         if (length > 0 && !in.ReadBytes(body.data(), body.size())) return kScheduleFileReadFailed;
-        if (tag != kRulesSectionTag || rulesRead || !ReadLinkRulesBytes(body, rules)) return kScheduleFileBadRecord;
-        rulesRead = true;
+        if (tag == kRulesSectionTag && !rulesRead && ReadLinkRulesBytes(body, rules)) rulesRead = true;
+        else if (tag == kPlanSectionTag && !plansRead && ReadTaskPlanBytes(body, taskCount, plans)) plansRead = true;
+        else return kScheduleFileBadRecord;
     }
     uint8_t extra = 0;
     return in.ReadBytes(&extra, 1) ? kScheduleFileBadRecord : kScheduleFileOk;
@@ -87,15 +91,17 @@ bool TaskDB::WriteProjectFile(const std::string& path, int32_t& error) const {
     if ((error = file.Open()) != kFKNoErr) return false;
     FileOutStream out(file);
 
-    const bool withSections = !linkRules_.Empty();
+    const bool withRules = !linkRules_.Empty(), withPlans = HasPlan();
+    const uint32_t sections = (withRules ? 1 : 0) + (withPlans ? 1 : 0);
     std::array<uint8_t, kProjectHeaderSize> header{};
     LE::Put<uint32_t>(header, 0, kProjectFileSignature);
-    LE::Put<int32_t>(header, 4, withSections ? kProjectFileSectionsVersion : kProjectFileVersion);
+    LE::Put<int32_t>(header, 4, sections > 0 ? kProjectFileSectionsVersion : kProjectFileVersion);
     LE::Put<int32_t>(header, 8, static_cast<int32_t>(tasks_.size()));
-    if (withSections) LE::Put<uint32_t>(header, kProjectSectionCountOffset, 1);
+    if (sections > 0) LE::Put<uint32_t>(header, kProjectSectionCountOffset, sections);
     bool written = out.WriteBytes(header.data(), header.size());
     for (size_t i = 0; written && i < tasks_.size(); ++i) written = WriteTask(out, tasks_[i]) == kScheduleFileOk;
-    if (written && withSections) written = WriteSection(out, kRulesSectionTag, LinkRulesBytes(linkRules_));
+    if (written && withRules) written = WriteSection(out, kRulesSectionTag, LinkRulesBytes(linkRules_));
+    if (written && withPlans) written = WriteSection(out, kPlanSectionTag, TaskPlanBytes(plans_));
     if (!written || !out.Flush()) {
         error = out.Error();
         return false;
@@ -141,8 +147,10 @@ bool TaskDB::LoadProjectFile(const std::string& path) {
         }
     }
     LinkRules rules;
+    std::vector<TaskPlan> plans;
     if (version >= kProjectFileSectionsVersion &&
-        ReadSections(in, LE::Get<uint32_t>(header, kProjectSectionCountOffset), size, rules) != kScheduleFileOk) {
+        ReadSections(in, LE::Get<uint32_t>(header, kProjectSectionCountOffset), size, loaded.size(), rules, plans) !=
+            kScheduleFileOk) {
         AddonAlert(kAlertLoadFailed);
         return false;
     }
@@ -151,7 +159,7 @@ bool TaskDB::LoadProjectFile(const std::string& path) {
         return false;
     }
     ClearSchedule();
-    ReplaceTasks(std::move(loaded));
+    ReplaceTasks(std::move(loaded), std::move(plans));
     linkRules_ = std::move(rules);
     return true;
 }

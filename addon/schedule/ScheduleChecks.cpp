@@ -27,7 +27,9 @@ std::string TypeName(ConstructionType type) {
 
 int32_t TaskDB::CheckTaskDates() const {
     int32_t count = 0;
-    for (const Task& t : tasks_) {
+    for (size_t i = 0; i < tasks_.size(); ++i) {
+        const Task& t = tasks_[i];
+        if (IsMarkerAt(i)) continue; // a summary row's dates are its tasks'; a milestone is no work
         bool startBad = t.start.status != DateTimeStatus::Valid, finishBad = t.finish.status != DateTimeStatus::Valid;
         if (!startBad && !finishBad && !(t.start > t.finish)) continue; // the usual task: no text made
         std::string name(t.Name());
@@ -57,6 +59,7 @@ int32_t TaskDB::CheckElementTasks(const ElementLink& links, int32_t kind, const 
     std::vector<size_t> many;
     size_t found = 0;
     auto add = [&](size_t index) {
+        if (IsMarkerAt(index)) return;
         if (found < few.size()) few[found] = index;
         else {
             if (many.empty()) many.assign(few.begin(), few.end());

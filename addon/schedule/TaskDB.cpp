@@ -3,9 +3,11 @@
 #include "resources/AddonResources.h"
 #include "schedule/AnimationSettings.h"
 #include "schedule/Exceptions.h"
+#include "schedule/TaskLess.h"
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <vector>
 
@@ -132,6 +134,7 @@ size_t TaskDB::NewTask() {
     task.SetName("");
     task.id = NextFreeId();
     tasks_.push_back(task);
+    if (!plans_.empty()) plans_.resize(tasks_.size());
     idIndexValid_ = false;
     dirty_ = 1;
     return tasks_.size() - 1;
@@ -139,15 +142,63 @@ size_t TaskDB::NewTask() {
 
 void TaskDB::DeleteTask(int32_t id) {
     size_t index = IndexOfId(id);
+    if (plans_.size() == tasks_.size()) plans_.erase(plans_.begin() + static_cast<std::ptrdiff_t>(index));
+    else plans_.clear();
     tasks_.erase(tasks_.begin() + static_cast<std::ptrdiff_t>(index));
     idIndexValid_ = false;
     dirty_ = 1;
 }
 
-void TaskDB::AppendLoadedTask(const Task& task) {
+void TaskDB::AppendLoadedTask(const Task& task, const TaskPlan& plan) {
+    if (plans_.size() != tasks_.size()) plans_.clear();
     tasks_.push_back(task);
     tasks_.back().name[Task::kNameSize - 1] = 0;
+    if (!plan.Empty() || !plans_.empty()) {
+        plans_.resize(tasks_.size() - 1);
+        plans_.push_back(plan);
+    }
     idIndexValid_ = false;
+}
+
+bool TaskDB::HasPlan() const {
+    if (plans_.size() != tasks_.size()) return false;
+    return std::any_of(plans_.begin(), plans_.end(), [](const TaskPlan& p) { return !p.Empty(); });
+}
+
+const TaskPlan* TaskDB::PlanAt(size_t index) const {
+    if (plans_.size() != tasks_.size() || index >= plans_.size() || plans_[index].Empty()) return nullptr;
+    return &plans_[index];
+}
+
+bool TaskDB::IsMarker(const Task& task) const {
+    if (plans_.empty() || tasks_.empty()) return false;
+    std::less<const Task*> before;
+    const Task* first = tasks_.data();
+    if (before(&task, first) || !before(&task, first + tasks_.size())) return false;
+    return IsMarkerAt(static_cast<size_t>(&task - first));
+}
+
+void TaskDB::SortTasks(const TaskLess& less) {
+    idIndexValid_ = false;
+    if (plans_.size() != tasks_.size() || plans_.empty()) {
+        plans_.clear();
+        ::SortTasks(tasks_, less);
+        return;
+    }
+    // The same stable merge over positions, so tasks and plans move together.
+    std::vector<size_t> order(tasks_.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return less(tasks_[a], tasks_[b]); });
+    std::vector<Task> tasks;
+    std::vector<TaskPlan> plans;
+    tasks.reserve(order.size());
+    plans.reserve(order.size());
+    for (size_t i : order) {
+        tasks.push_back(tasks_[i]);
+        plans.push_back(std::move(plans_[i]));
+    }
+    tasks_ = std::move(tasks);
+    plans_ = std::move(plans);
 }
 
 void TaskDB::SetCurrentDate(const DateTime& date, bool toEndOfDay) {
@@ -192,6 +243,7 @@ DateTime TaskDB::LatestFinish() const {
 void TaskDB::ClearSchedule() {
     dirty_ = 0;
     tasks_.clear();
+    plans_.clear();
     linkRules_ = {};
     idIndexValid_ = false;
     SetCurrentDate(DateTime::Now(), true);

@@ -9,6 +9,7 @@
 #include "schedule/ElementLink.h"
 #include "schedule/LinkRules.h"
 #include "schedule/Task.h"
+#include "schedule/TaskPlan.h"
 
 #include <array>
 #include <cstdint>
@@ -17,6 +18,7 @@
 #include <vector>
 
 class AnimationSettings;
+class TaskLess;
 class IElementDisplay;
 
 // Whoever shows the marks of tasks linked to the selection (the palette).
@@ -56,7 +58,22 @@ public:
     size_t NewTask();
     void DeleteTask(int32_t id); // throws ETaskNotFound
     // Adds a whole task as read from a file; the schedule does not become dirty.
-    void AppendLoadedTask(const Task& task);
+    void AppendLoadedTask(const Task& task, const TaskPlan& plan = {});
+
+    // The plan beside each task (outline, progress, dependencies), kept in the tasks' order.
+    // Whether any task has one; the project file then needs its version 5.
+    bool HasPlan() const;
+    // The task's plan, nullptr when it has none.
+    const TaskPlan* PlanAt(size_t index) const;
+    // A summary row or a milestone: it shows no element and takes no part in the checks.
+    bool IsMarkerAt(size_t index) const {
+        const TaskPlan* plan = PlanAt(index);
+        return plan && plan->IsMarker();
+    }
+    // The same for a task of this schedule reached by reference; false for any other record.
+    bool IsMarker(const Task& task) const;
+    // Sorts the tasks in place, their plans with them (the palette's column sort).
+    void SortTasks(const TaskLess& less);
 
     void SetCurrentDate(const DateTime& date, bool toEndOfDay);
     const DateTime& CurrentDate() const { return currentDate_; }
@@ -136,8 +153,9 @@ private:
     bool WriteProjectFile(const std::string& path, int32_t& error) const;
     bool WriteScheduleText(const std::string& path, int32_t& error) const;
     // The whole task list is replaced (a file was read); rules belonged to the schedule before.
-    void ReplaceTasks(std::vector<Task>&& tasks) {
+    void ReplaceTasks(std::vector<Task>&& tasks, std::vector<TaskPlan>&& plans = {}) {
         tasks_ = std::move(tasks);
+        plans_ = std::move(plans);
         linkRules_ = {};
         idIndexValid_ = false;
     }
@@ -159,6 +177,9 @@ private:
     int16_t sharedUserId_ = 0;
     DateTime currentDate_;
     std::vector<Task> tasks_;
+    // Empty, or one plan a task in the same order. A list changed behind the schedule's back
+    // (through Tasks()) no longer matches and counts as no plan.
+    std::vector<TaskPlan> plans_;
     LinkRules linkRules_;
     uint8_t dirty_ = 0;
     AnimationSettings& settings_;

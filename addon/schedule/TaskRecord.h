@@ -9,7 +9,7 @@
 
 constexpr uint32_t kProjectFileSignature = 0x46425642; // "BVBF"
 // A schedule that holds nothing beyond tasks is written as version 4, as it always was; one
-// with more (link rules) as version 5: the same header and records, then sections.
+// with more (link rules, plans) as version 5: the same header and records, then sections.
 constexpr int32_t kProjectFileVersion = 4;
 constexpr int32_t kProjectFileSectionsVersion = 5;
 constexpr size_t kProjectSectionCountOffset = 12; // version 5: the number of sections

@@ -28,19 +28,40 @@ std::string Quote(std::string_view text) {
     return out + "\"";
 }
 
+// What a plan says of a task, for a schedule that has a plan: unique id, outline level, WBS code,
+// summary/milestone/work, percent complete, actual start and finish, predecessors.
+std::string PlanText(const TaskPlan* plan) {
+    static const TaskPlan none;
+    const TaskPlan& p = plan ? *plan : none;
+    auto moment = [](const DateTime& d) { return d.status == DateTimeStatus::Null ? std::string("-") : Date(d); };
+    std::ostringstream out;
+    out << " plan " << p.uid << " " << p.outlineLevel << " " << Quote(p.wbs) << " "
+        << (p.summary ? "summary" : p.milestone ? "milestone" : "work") << " "
+        << (p.percentComplete == TaskPlan::kNoPercent ? std::string("-") : std::to_string(p.percentComplete)) << " "
+        << moment(p.actualStart) << " " << moment(p.actualFinish) << " ";
+    if (p.predecessors.empty()) out << "-";
+    for (size_t i = 0; i < p.predecessors.size(); ++i) {
+        const Dependency& d = p.predecessors[i];
+        out << (i ? "," : "") << d.predecessorUid << ":" << DependencyTypeText(d.type) << ":" << d.lag << "/"
+            << static_cast<int>(d.lagFormat);
+    }
+    return out.str();
+}
+
 std::string Tasks() {
     std::ostringstream out;
     const TaskDB& db = Module().taskDB;
     out << "tasks " << db.TaskCount() << (db.IsDirty() ? " dirty" : " clean") << " current "
         << Date(db.CurrentDate()) << "\n";
     auto linked = db.LinkedElementCounts();
+    const bool planned = db.HasPlan();
     for (size_t i = 0; i < db.TaskCount(); ++i) {
         const Task& t = db.Tasks()[i];
         auto count = linked.find(t.id);
         out << i << " " << t.id << " " << ConstructionTypeValue(t.type) << " " << Quote(t.Name()) << " "
             << Date(t.start) << " " << Date(t.finish) << " " << t.percentComplete << " "
             << static_cast<int>(t.inProgress) << " " << static_cast<int32_t>(t.appearance) << " " << t.flags << " "
-            << (count == linked.end() ? 0 : count->second) << "\n";
+            << (count == linked.end() ? 0 : count->second) << (planned ? PlanText(db.PlanAt(i)) : std::string()) << "\n";
     }
     return out.str();
 }

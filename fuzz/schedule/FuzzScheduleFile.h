@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 inline TaskDB& FuzzSchedule() {
     static AnimationSettings settings;
@@ -40,4 +41,28 @@ inline void ResetFuzzAnswers() {
 inline void CheckTaskNames(const TaskDB& db) {
     for (const Task& t : db.Tasks())
         if (t.Name().size() > 255) __builtin_trap();
+}
+
+// The schedule's plans, one a task (empty where a task has none), to compare across a round trip.
+inline std::vector<TaskPlan> PlansOf(const TaskDB& db) {
+    std::vector<TaskPlan> plans(db.TaskCount());
+    for (size_t i = 0; i < plans.size(); ++i)
+        if (const TaskPlan* p = db.PlanAt(i)) plans[i] = *p;
+    return plans;
+}
+
+// Saves the schedule as a project file at `path` and loads it back: the plans come back as they
+// were, and with `sameTasks` the tasks too (those read from a project file, whose dates are
+// midnights already).
+inline void CheckProjectFileRoundTrip(TaskDB& db, const std::string& path, bool sameTasks) {
+    std::vector<Task> tasks = db.Tasks();
+    std::vector<TaskPlan> plans = PlansOf(db);
+    if (!db.SaveProjectFile(path) || !db.LoadProjectFile(path) || db.TaskCount() != tasks.size()) __builtin_trap();
+    for (size_t i = 0; sameTasks && i < tasks.size(); ++i) {
+        const Task& a = tasks[i];
+        const Task& b = db.Tasks()[i];
+        if (a.id != b.id || a.type != b.type || a.Name() != b.Name() || a.start != b.start || a.finish != b.finish)
+            __builtin_trap();
+    }
+    if (PlansOf(db) != plans) __builtin_trap();
 }

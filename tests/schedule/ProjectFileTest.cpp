@@ -1,6 +1,7 @@
 #include "filekit/FKError.h"
 #include "schedule/LinkRulesRecord.h"
 #include "schedule/ScheduleFileError.h"
+#include "schedule/TaskPlanRecord.h"
 #include "schedule/TaskRecord.h"
 #include "ScheduleFileFixture.h"
 
@@ -310,6 +311,169 @@ TEST_F(ProjectFileRulesTest, AVersion5FileIsReadWholeOrNotAtAll) {
     }
     ASSERT_TRUE(Load(body + Section(kRulesSectionTag, rules)));
     EXPECT_EQ(db.Rules(), Rules());
+}
+
+// A plan beside the tasks is also more than tasks: a plan section, after the rules when both are
+// there. A plan that holds nothing is none, and the file stays version 4.
+class ProjectFilePlanTest : public ProjectFileRulesTest {
+protected:
+    static TaskPlan Milestone() {
+        TaskPlan p;
+        p.uid = 7;
+        p.outlineLevel = 2;
+        p.milestone = true;
+        p.percentComplete = 40;
+        p.actualStart = DateTime(2009, 3, 2, 8, 0, 0);
+        p.wbs = "1.2";
+        p.predecessors = {{3, DependencyType::FinishToStart, 4800, 7}};
+        return p;
+    }
+    static TaskPlan Summary() {
+        TaskPlan p;
+        p.uid = 3;
+        p.outlineLevel = 1;
+        p.summary = true;
+        p.wbs = Cp("1 Szerkezet");
+        p.actualFinish = DateTime(2009, 3, 6, 16, 30, 0);
+        p.predecessors = {{7, DependencyType::StartToStart, -4800, 7}, {9, DependencyType::FinishToFinish, 50, 19}};
+        return p;
+    }
+    // The six tasks of the version 4 file with plans on two of them.
+    std::vector<TaskPlan> FillWithPlans() {
+        FillAllTypes();
+        std::vector<Task> tasks = db.Tasks();
+        std::vector<TaskPlan> plans(tasks.size());
+        plans[1] = Summary();
+        plans[4] = Milestone();
+        db.ClearSchedule();
+        for (size_t i = 0; i < tasks.size(); ++i) db.AppendLoadedTask(tasks[i], plans[i]);
+        return plans;
+    }
+    static void AppendLE(std::vector<uint8_t>& out, uint64_t v, int size) {
+        for (int i = 0; i < size; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    }
+};
+
+TEST_F(ProjectFilePlanTest, TheBodyFieldByField) {
+    std::vector<uint8_t> expected;
+    AppendLE(expected, 1, 4);                                       // one plan
+    AppendLE(expected, 7, 4);                                       // its unique id
+    AppendLE(expected, 2, 2);                                       // outline level
+    expected.push_back(2);                                          // a milestone
+    expected.push_back(40);                                         // percent complete
+    AppendLE(expected, 0, 4);                                       // actual start, valid
+    AppendLE(expected, static_cast<uint64_t>(DateTime(2009, 3, 2, 8, 0, 0).ticks), 8);
+    AppendLE(expected, 2, 4);                                       // no actual finish
+    AppendLE(expected, 0, 8);
+    AppendLE(expected, 3, 2);                                       // the WBS code
+    expected.insert(expected.end(), {'1', '.', '2'});
+    AppendLE(expected, 1, 4);                                       // one predecessor
+    AppendLE(expected, 3, 4);
+    expected.push_back(1);                                          // finish to start
+    AppendLE(expected, 4800, 4);                                    // a day of eight hours
+    expected.push_back(7);
+    EXPECT_EQ(TaskPlanBytes({Milestone()}), expected);
+    EXPECT_EQ(kPlanSectionTag, 0x4E414C50u);
+    std::vector<TaskPlan> back;
+    ASSERT_TRUE(ReadTaskPlanBytes(expected, 1, back));
+    EXPECT_EQ(back, std::vector<TaskPlan>{Milestone()});
+}
+
+TEST_F(ProjectFilePlanTest, Version5WithAPlanSection) {
+    const std::vector<TaskPlan> plans = FillWithPlans();
+    path = PathOf("terv.csp");
+    ASSERT_TRUE(db.SaveProjectFile(path));
+    const std::string golden = DataFile("schedule_v4.csp");
+    const std::string tasks = golden.substr(64);
+    EXPECT_EQ(ReadBytes(path), Header5(6, 1) + tasks + Section(kPlanSectionTag, TaskPlanBytes(plans)));
+
+    db.ClearSchedule();
+    ASSERT_TRUE(db.LoadProjectFile(path));
+    ASSERT_EQ(db.TaskCount(), 6u);
+    EXPECT_FALSE(db.IsDirty());
+    EXPECT_EQ(db.PlanAt(0), nullptr);
+    ASSERT_NE(db.PlanAt(1), nullptr);
+    EXPECT_EQ(*db.PlanAt(1), Summary());
+    EXPECT_EQ(*db.PlanAt(4), Milestone());
+    EXPECT_TRUE(db.IsMarkerAt(4));
+
+    // With rules too: two sections, the rules first.
+    db.SetLinkRules(Rules());
+    ASSERT_TRUE(db.SaveProjectFile(path));
+    EXPECT_EQ(ReadBytes(path), Header5(6, 2) + tasks + Section(kRulesSectionTag, LinkRulesBytes(Rules())) +
+                                   Section(kPlanSectionTag, TaskPlanBytes(plans)));
+    db.ClearSchedule();
+    ASSERT_TRUE(db.LoadProjectFile(path));
+    EXPECT_EQ(db.Rules(), Rules());
+    EXPECT_EQ(*db.PlanAt(4), Milestone());
+
+    // Deleting the tasks with plans leaves plans that hold nothing: version 4 again.
+    db.SetLinkRules({});
+    db.DeleteTask(2);
+    db.DeleteTask(11);
+    EXPECT_FALSE(db.HasPlan());
+    ASSERT_TRUE(db.SaveProjectFile(path));
+    EXPECT_EQ(ReadBytes(path).substr(0, 8), Header(4, 4).substr(0, 8));
+    EXPECT_EQ(ReadBytes(path).size(), golden.size() - Record(MakeTask(2, Demolition, DateTime(2009, 3, 5), DateTime(2009, 3, 7), "Bontás")).size() -
+                                          Record(MakeTask(11, Temporary, DateTime(2009, 4, 1), DateTime(2009, 4, 30), "Ideiglenes állványzat")).size());
+}
+
+TEST_F(ProjectFilePlanTest, OutOfRangeValuesAreStoredReadably) {
+    TaskPlan odd;
+    odd.uid = -5;
+    odd.outlineLevel = 5000;
+    odd.percentComplete = 150;
+    odd.actualStart.status = DateTimeStatus::Invalid;
+    odd.actualFinish = DateTime::FromTicks(-1);
+    odd.wbs = std::string(300, 'w');
+    odd.predecessors = {{0, DependencyType::FinishToStart, 0, 7}, {4, static_cast<DependencyType>(9), 0, 7},
+                        {5, DependencyType::StartToStart, 10, 7}};
+    std::vector<TaskPlan> back;
+    ASSERT_TRUE(ReadTaskPlanBytes(TaskPlanBytes({odd}), 1, back));
+    EXPECT_EQ(back[0].uid, 0);
+    EXPECT_EQ(back[0].outlineLevel, TaskPlan::kOutlineMax);
+    EXPECT_EQ(back[0].percentComplete, TaskPlan::kNoPercent);
+    EXPECT_EQ(back[0].actualStart.status, DateTimeStatus::Null);
+    EXPECT_EQ(back[0].actualFinish.status, DateTimeStatus::Null);
+    EXPECT_EQ(back[0].wbs.size(), TaskPlan::kWbsMax);
+    EXPECT_EQ(back[0].predecessors, (std::vector<Dependency>{{5, DependencyType::StartToStart, 10, 7}}));
+}
+
+TEST_F(ProjectFilePlanTest, APlanSectionIsReadWholeOrNotAtAll) {
+    Task good = MakeTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 3), "jó");
+    const std::string body = Header5(1, 1) + Record(good);
+    const std::vector<uint8_t> plan = TaskPlanBytes({Milestone()});
+    auto with = [&](size_t at, uint8_t value) {
+        std::vector<uint8_t> b = plan;
+        b[at] = value;
+        return Section(kPlanSectionTag, b);
+    };
+    const std::string cases[] = {
+        body + Section(kPlanSectionTag, TaskPlanBytes({Milestone(), Milestone()})), // more plans than tasks
+        body + Section(kPlanSectionTag, TaskPlanBytes({})),                         // fewer
+        body + with(7, 0x80),                                                       // a negative unique id
+        body + with(9, 0x04),                                                       // outline level 1026
+        body + with(10, 4),                                                         // a mark no plan has
+        body + with(11, 101),                                                       // 101 percent
+        body + with(12, 1),                                                         // an invalid actual start
+        body + with(28, 1),                                                         // no actual finish, yet ticks
+        body + with(39, 0),                                                         // a zero byte in the WBS code
+        body + with(42, 0x01),                                                      // 257 predecessors, one there
+        body + with(45, 0),                                                         // a predecessor of unique id 0
+        body + with(49, 4),                                                         // dependency type 4
+        body + Section(kPlanSectionTag, plan).substr(0, 30),                        // cut short
+        body + Section(kPlanSectionTag, plan) + "x",                                // something after it
+        Header5(1, 2) + Record(good) + Section(kPlanSectionTag, plan) + Section(kPlanSectionTag, plan),
+    };
+    OpenSomething();
+    for (const auto& bytes : cases) {
+        DGResetAnswers();
+        EXPECT_FALSE(Load(bytes));
+        EXPECT_EQ(AlertIds(), std::vector<int16_t>{32521});
+        ExpectSomethingKept();
+    }
+    ASSERT_TRUE(Load(body + Section(kPlanSectionTag, plan)));
+    EXPECT_EQ(*db.PlanAt(0), Milestone());
 }
 
 } // namespace

@@ -27,9 +27,11 @@ TEST_F(ProjectXmlTest, ReadsTheWorkOfAPlan) {
     WriteBytes(path, DataFile("mspdi_house.xml"));
     ASSERT_TRUE(db.ImportProjectXml(path));
     EXPECT_TRUE(DGShownAlerts().empty());
-    // The plan's own row, the summary task and the blank row are left out.
-    ASSERT_EQ(db.TaskCount(), 4u);
-    const auto& t = db.Tasks();
+    // The plan's own row and the blank row are left out; the summary task is a summary row.
+    ASSERT_EQ(db.TaskCount(), 5u);
+    EXPECT_EQ(db.Tasks()[0].Name(), "Szerkezet");
+    EXPECT_TRUE(db.IsMarkerAt(0));
+    const Task* t = db.Tasks().data() + 1;
     EXPECT_EQ(t[0].id, 2);
     EXPECT_EQ(t[0].Name(), Cp("Régi fészer bontása"));
     EXPECT_EQ(t[0].type, Demolition); // a field of another alias does not count
@@ -44,7 +46,77 @@ TEST_F(ProjectXmlTest, ReadsTheWorkOfAPlan) {
     EXPECT_EQ(t[3].Name(), Cp("Műszaki átadás"));
     EXPECT_EQ(t[3].type, Fixed); // by its letter, in any case
     EXPECT_EQ(t[3].start, DateTime(2009, 12, 18));
-    EXPECT_EQ(t[3].finish, DateTime(2009, 12, 19)); // a milestone lasts its day
+    EXPECT_EQ(t[3].finish, DateTime(2009, 12, 19)); // a milestone marks its day
+}
+
+TEST_F(ProjectXmlTest, KeepsThePlansLogic) {
+    path = PathOf("plan.xml");
+    WriteBytes(path, DataFile("mspdi_plan.xml"));
+    ASSERT_TRUE(db.ImportProjectXml(path));
+    EXPECT_TRUE(DGShownAlerts().empty());
+    ASSERT_EQ(db.TaskCount(), 9u);
+    ASSERT_TRUE(db.HasPlan());
+    auto plan = [&](size_t i) { return *db.PlanAt(i); };
+    // Section headings written as tasks of no length are milestones, flagged or not, with or
+    // without a length element; a flagged one with a length too. Summary rows are none.
+    for (size_t i : {0u, 4u, 7u, 8u}) EXPECT_TRUE(plan(i).milestone) << db.Tasks()[i].Name();
+    for (size_t i : {1u, 2u, 3u, 5u, 6u}) EXPECT_FALSE(plan(i).milestone) << db.Tasks()[i].Name();
+    EXPECT_EQ(db.Tasks()[0].Name(), "UITVOERING");
+    EXPECT_EQ(db.Tasks()[0].finish, DateTime(2009, 3, 3));
+    EXPECT_TRUE(plan(1).summary);
+    EXPECT_TRUE(db.IsMarkerAt(1));
+    EXPECT_FALSE(db.IsMarkerAt(2));
+    EXPECT_EQ(plan(1).outlineLevel, 1);
+    EXPECT_EQ(plan(2).outlineLevel, 2);
+    EXPECT_EQ(plan(2).wbs, "1.1.1");
+    EXPECT_EQ(plan(3).wbs, "1.1.2"); // the outline number where no code is given
+    EXPECT_EQ(plan(7).uid, 9);
+    EXPECT_EQ(db.Tasks()[7].id, 8);
+    EXPECT_EQ(plan(1).percentComplete, 40);
+    EXPECT_EQ(plan(2).percentComplete, 100);
+    EXPECT_EQ(plan(5).percentComplete, TaskPlan::kNoPercent);
+    EXPECT_EQ(plan(2).actualStart, DateTime(2009, 3, 2, 8, 0, 0));
+    EXPECT_EQ(plan(2).actualFinish, DateTime(2009, 3, 6, 16, 30, 0));
+    EXPECT_EQ(plan(3).actualFinish.status, DateTimeStatus::Null);
+
+    using D = Dependency;
+    using enum DependencyType;
+    EXPECT_EQ(plan(2).predecessors, (std::vector<D>{{1, FinishToStart, 0, 7}}));
+    // One on a task not in the plan and one on itself are dropped.
+    EXPECT_EQ(plan(3).predecessors, (std::vector<D>{{3, FinishToStart, 9600, 7}}));
+    EXPECT_EQ(plan(5).predecessors, (std::vector<D>{{4, StartToStart, -4800, 7}, {4, FinishToFinish, 50, 19}}));
+    EXPECT_EQ(plan(6).predecessors, (std::vector<D>{{6, StartToFinish, 0, 7}}));
+    EXPECT_EQ(plan(7).predecessors, (std::vector<D>{{7, FinishToStart, 0, 7}})); // the defaults
+    EXPECT_EQ(db.Tasks()[5].type, Temporary);
+}
+
+TEST_F(ProjectXmlTest, AHeadingOfNoLengthIsNoWork) {
+    ASSERT_TRUE(Read(Plan("<Task><UID>1</UID><ID>1</ID><Name>DAK</Name><Start>2009-04-06T08:00:00</Start>"
+                          "<Finish>2009-04-06T08:00:00</Finish><Duration>P0DT0H0M0S</Duration></Task>"
+                          "<Task><UID>2</UID><ID>2</ID><Name>Dakpannen</Name><Start>2009-04-06T08:00:00</Start>"
+                          "<Finish>2009-04-06T17:00:00</Finish><Duration>PT8H0M0S</Duration></Task>"
+                          "<Task><UID>3</UID><ID>3</ID><Name>Goot</Name><Start>2009-04-07T08:00:00</Start>"
+                          "<Finish>2009-04-07T08:00:00</Finish><Duration>PT0H0M10S</Duration></Task>"
+                          // Times without seconds, and no length given: the dates decide.
+                          "<Task><UID>4</UID><ID>4</ID><Name>Nok</Name><Start>2009-04-08T08:00</Start>"
+                          "<Finish>2009-04-09T17:00</Finish><ActualStart>2009-04-08T07:45</ActualStart></Task>"
+                          "<Task><UID>5</UID><ID>5</ID><Name>DAK klaar</Name><Start>2009-04-09T17:00</Start>"
+                          "<Finish>2009-04-09T17:00</Finish></Task>")));
+    EXPECT_TRUE(db.IsMarkerAt(0));
+    EXPECT_FALSE(db.IsMarkerAt(1));
+    EXPECT_FALSE(db.IsMarkerAt(2)); // ten seconds are some work
+    EXPECT_FALSE(db.IsMarkerAt(3));
+    EXPECT_EQ(db.PlanAt(3)->actualStart, DateTime(2009, 4, 8, 7, 45, 0));
+    EXPECT_TRUE(db.IsMarkerAt(4));
+    EXPECT_EQ(db.CheckTaskDates(), 0);
+}
+
+TEST_F(ProjectXmlTest, ABadActualDateIsABadDate) {
+    KeepSomething();
+    EXPECT_FALSE(Read(Plan("<Task><UID>1</UID><Name>a</Name><ActualStart>2009-03-02T25:00:00</ActualStart></Task>")));
+    EXPECT_EQ(Alerts(), std::vector<int16_t>{32518});
+    EXPECT_EQ(db.TaskCount(), 1u);
+    EXPECT_FALSE(db.HasPlan());
 }
 
 TEST_F(ProjectXmlTest, UniqueIdsServeWhenRowsHaveNoNumber) {
@@ -89,7 +161,7 @@ TEST_F(ProjectXmlTest, OpenedPlansAreNeverSavedOver) {
     WriteBytes(path, DataFile("mspdi_house.xml"));
     FKQueueFileDialogAnswer({false, BKToUtf8(path), 2});
     ASSERT_TRUE(db.Open());
-    EXPECT_EQ(db.TaskCount(), 4u);
+    EXPECT_EQ(db.TaskCount(), 5u); // with its summary row
     EXPECT_TRUE(settings.untitled);
     EXPECT_TRUE(db.IsDirty()); // in no file of the add-on's yet
     // The first save asks, proposing a project file of the same name.

@@ -1,0 +1,11 @@
+#include "schedule/TaskPlan.h"
+
+std::string_view DependencyTypeText(DependencyType type) {
+    switch (type) {
+    case DependencyType::FinishToFinish: return "FF";
+    case DependencyType::FinishToStart: return "FS";
+    case DependencyType::StartToFinish: return "SF";
+    case DependencyType::StartToStart: return "SS";
+    }
+    return "?";
+}
