@@ -34,16 +34,18 @@ public:
 
     bool PerTask() const { return perTask_; }
     const WildcardPattern& Fixed() const { return fixed_; }
-    // None when the task lacks a field the pattern uses.
-    std::optional<WildcardPattern> For(const Task& task) const {
+    // None when the task lacks a field the pattern uses (`wbs`: its outline code, empty for none).
+    std::optional<WildcardPattern> For(const Task& task, const std::string& wbs) const {
         WildcardPattern p;
         for (const Piece& piece : pieces_) {
             switch (piece.field) {
             case Field::None: p.AppendPattern(piece.text); break;
             case Field::Name: p.AppendLiteral(task.Name()); break;
             case Field::Id: p.AppendLiteral(std::to_string(task.id)); break;
-            // The schedule keeps no outline code: a pattern that needs one matches nothing.
-            case Field::Wbs: return std::nullopt;
+            case Field::Wbs:
+                if (wbs.empty()) return std::nullopt; // a pattern that needs one matches nothing
+                p.AppendLiteral(wbs);
+                break;
             }
         }
         return p;
@@ -256,7 +258,8 @@ std::vector<uint32_t> ElementsForTask(const std::vector<const Condition*>& perTa
 } // namespace
 
 RulesResult ApplyLinkRules(const LinkRules& rules, const std::vector<Task>& tasks, const FactTable& table,
-                           std::vector<ElementLink>& links) {
+                           std::vector<ElementLink>& links, const std::vector<std::string>& wbs) {
+    static const std::string kNoWbs;
     const size_t n = table.Size();
     RulesResult result;
     result.reached.assign(n, 0);
@@ -312,7 +315,8 @@ RulesResult ApplyLinkRules(const LinkRules& rules, const std::vector<Task>& task
         for (size_t k = 0; k < named.size(); ++k) {
             std::vector<WildcardPattern> patterns;
             for (const Condition* c : perTask) {
-                std::optional<WildcardPattern> p = c->pattern.For(*named[k]);
+                const size_t index = static_cast<size_t>(named[k] - tasks.data());
+                std::optional<WildcardPattern> p = c->pattern.For(*named[k], index < wbs.size() ? wbs[index] : kNoWbs);
                 if (!p) break;
                 patterns.push_back(std::move(*p));
             }

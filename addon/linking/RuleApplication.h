@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 struct RuleCounts {
@@ -29,5 +30,6 @@ struct RulesResult {
 // `links`: the slots of each element of `table`, changed in place. Conditions on `linked` and
 // `unlinked` see the links as they are when the rule begins, and only those to tasks other than
 // the ones the rule gives the element: applied again, the rules find what they linked before.
+// `wbs`: each task's outline code, in the order of `tasks`; empty when the schedule has none.
 RulesResult ApplyLinkRules(const LinkRules& rules, const std::vector<Task>& tasks, const FactTable& table,
-                           std::vector<ElementLink>& links);
+                           std::vector<ElementLink>& links, const std::vector<std::string>& wbs = {});

@@ -31,7 +31,13 @@ void ApplyRulesToModel(TaskDB& db, const LinkRules& rules, IElementFacts& facts,
     std::vector<ElementLink> links;
     links.reserve(elements.size());
     for (const ElementFacts& e : elements) links.push_back(e.link.Slots());
-    RulesResult result = ApplyLinkRules(rules, db.Tasks(), table, links);
+    std::vector<std::string> wbs;
+    if (db.HasPlan()) {
+        wbs.resize(db.Tasks().size());
+        for (size_t i = 0; i < wbs.size(); ++i)
+            if (const TaskPlan* plan = db.PlanAt(i)) wbs[i] = plan->wbs;
+    }
+    RulesResult result = ApplyLinkRules(rules, db.Tasks(), table, links, wbs);
     size_t failed = WriteChangedLinks(*db.Hider(), elements, links, AddonString(kStepNames, kRulesStep));
 
     Report(afterRevision ? kRevisionHeading : kHeading, {rules.source, N(rules.rules.size())});

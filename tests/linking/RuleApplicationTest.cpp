@@ -8,6 +8,7 @@ namespace {
 struct Model {
     std::vector<ElementFacts> elements;
     std::vector<Task> tasks;
+    std::vector<std::string> wbs; // the tasks' outline codes, when the schedule has them
 
     ElementFacts& Add(int32_t kind, const char* id, const char* layer,
                       std::vector<std::pair<std::string, std::string>> facts = {}) {
@@ -29,7 +30,7 @@ struct Model {
         FactTable table(elements);
         std::vector<ElementLink> links;
         for (const ElementFacts& e : elements) links.push_back(e.link.Slots());
-        RulesResult r = ApplyLinkRules(rules, tasks, table, links);
+        RulesResult r = ApplyLinkRules(rules, tasks, table, links, wbs);
         if (out) *out = r;
         for (size_t i = 0; i < elements.size(); ++i) elements[i].link.SetSlots(links[i]);
         return links;
@@ -108,6 +109,19 @@ TEST_F(RuleApplicationTest, TaskFieldsInPatternsStandForThemselves) {
     // No task has an outline code, so the third rule reaches nothing.
     EXPECT_EQ(r.rules[2].linked + r.rules[2].already, 0u);
     EXPECT_EQ(r.reached, (std::vector<uint8_t>{1, 1, 0, 0, 0}));
+}
+
+TEST_F(RuleApplicationTest, AnOutlineCodeStandsForItselfWhereTheScheduleHasOne) {
+    m.elements[2].facts.emplace_back("Pset_4D.WBS", "1.2");
+    m.elements[3].facts.emplace_back("Pset_4D.WBS", "1.2.1");
+    m.elements[4].facts.emplace_back("Pset_4D.WBS", "1.10");
+    // Task 4 has none: its empty code matches nothing, not every element.
+    m.wbs = {"1.1", "1.?", "1.2", ""};
+    LinkRules rules;
+    rules.rules.push_back(Rule(RuleTasks::Each, {{"Pset_4D.WBS", "{wbs}*"}}));
+    auto links = m.Apply(rules);
+    // "1.?" is task 2's code as text, no wildcard; "1.1*" takes "1.10" as any pattern would.
+    EXPECT_EQ(links, (std::vector<ElementLink>{L({}), L({}), L({3}), L({3}), L({1})}));
 }
 
 TEST_F(RuleApplicationTest, LinkedAndUnlinkedSeeTheLinksAsTheRuleBegins) {
