@@ -55,7 +55,9 @@ std::optional<DateTime> MomentOf(std::string_view text) {
         h = part(11), mi = part(14);
         if (text.size() == 19) s = part(17);
     }
-    if (!y || !mo || !d || !h || !mi || !s || *y < 1601 || *h > 23 || *mi > 59 || *s > 59) return std::nullopt;
+    if (!y || !mo || !d || !h || !mi || !s || *y < 1601 || *mo < 1 || *d < 1 || *h < 0 || *h > 23 || *mi < 0 || *mi > 59 ||
+        *s < 0 || *s > 59)
+        return std::nullopt;
     DateTime moment(static_cast<int32_t>(*y), static_cast<int32_t>(*mo), static_cast<int32_t>(*d), static_cast<int32_t>(*h),
                     static_cast<int32_t>(*mi), static_cast<int32_t>(*s));
     if (!TaskPlan::IsStorableMoment(moment)) return std::nullopt;

@@ -86,7 +86,9 @@ bool ReadXerTables(std::string_view text, XerTables& tables, XerError& error) {
         std::string_view mark = parts[0];
         if (mark == "%E") break;
         if (mark == "%T") {
+            // A table named again starts afresh: its rows would not fit the new field line.
             table = &tables[std::string(parts.size() > 1 ? parts[1] : std::string_view())];
+            *table = {};
             haveFields = false;
         } else if (mark == "%F") {
             if (table == nullptr) return fail(XerError::FieldsBeforeTable, {});

@@ -27,6 +27,12 @@ TEST(XerTablesTest, SplitsTablesAndKeepsLineNumbers) {
     EXPECT_EQ(a.Value(a.rows[0], "z"), ""); // a short row
     EXPECT_EQ(a.Value(a.rows[0], "nope"), "");
     EXPECT_EQ(tables.at("B").rows[0].line, 8u);
+
+    // A table named again starts afresh with its new fields.
+    std::string again = Xer("%T\tA\n%F\tx\n%R\t1\n%T\tA\n%F\ty\n%R\t2\n");
+    ASSERT_TRUE(ReadXerTables(again, tables, error));
+    ASSERT_EQ(tables.at("A").rows.size(), 1u);
+    EXPECT_EQ(tables.at("A").Value(tables.at("A").rows[0], "y"), "2");
 }
 
 TEST(XerTablesTest, NamesTheLineThatIsNoXer) {
@@ -183,6 +189,11 @@ TEST_F(XerScheduleTest, RefusesAnUnknownDateByItsLine) {
     EXPECT_EQ(error.kind, XerError::UnknownDate);
     EXPECT_EQ(error.line, 8u);
     EXPECT_EQ(error.detail, "02.03.2009");
+    for (const char* date : {"2009-03-02 -1:00", "2009-13-02", "2009-03-02T08:00", "1600-12-31", "2009-03-02 08:00:0x"}) {
+        std::string bad = OneProject(std::string("%R\t7\t1\t\tA1\tX\t") + date + "\t\n"); // the tables point into it
+        ASSERT_TRUE(ReadXerTables(bad, own, error));
+        EXPECT_FALSE(BuildXerSchedule(own, "1", schedule, error)) << date;
+    }
 }
 
 class PrimaveraXerTest : public ScheduleFileTest {
