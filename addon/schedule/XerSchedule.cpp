@@ -303,6 +303,13 @@ bool BuildXerSchedule(const XerTables& tables, std::string_view projectId, XerSc
         for (auto i = n.children.rbegin(); i != n.children.rend(); ++i) stack.push_back({*i, below, code});
     }
 
+    // Nodes of a damaged WBS that reach no root (their parents a loop) give up their activities
+    // to the top rather than lose them.
+    for (size_t i = 0; i < nodes.size(); ++i)
+        if (!seen[i])
+            for (const XerRow* r : nodes[i].activities)
+                if (!addActivity(*r, 1, {})) return false;
+
     // A summary row spans the tasks below it; one over no activity is no part of the plan.
     std::vector<bool> keep(out.tasks.size(), true);
     for (auto [at, level] : summaries) {

@@ -196,6 +196,17 @@ TEST_F(XerScheduleTest, RefusesAnUnknownDateByItsLine) {
     }
 }
 
+TEST_F(XerScheduleTest, KeepsTheActivitiesOfAWbsLoop) {
+    std::string file = Xer("%T\tPROJWBS\n%F\twbs_id\tproj_id\tparent_wbs_id\twbs_short_name\n%R\t1\t9\t2\tA\n%R\t2\t9\t1\tB\n"
+                           "%T\tTASK\n%F\ttask_id\tproj_id\twbs_id\ttask_code\ttask_name\n%R\t5\t9\t2\tX\tY\n");
+    XerTables own;
+    ASSERT_TRUE(ReadXerTables(file, own, error));
+    ASSERT_TRUE(BuildXerSchedule(own, "9", schedule, error));
+    ASSERT_EQ(schedule.tasks.size(), 1u);
+    EXPECT_EQ(schedule.tasks[0].Name(), "X Y");
+    EXPECT_EQ(schedule.plans[0].outlineLevel, 1);
+}
+
 class PrimaveraXerTest : public ScheduleFileTest {
 protected:
     bool Read(const std::string& bytes) {
