@@ -13,7 +13,7 @@ constexpr int16_t kTitleList = 32595;
 constexpr int16_t kTypeNameList = 32597;
 constexpr int16_t kExtensionList = 32598;
 constexpr int16_t kAviExtensionItem = 3, kMovExtensionItem = 4;
-constexpr int32_t kProjectGroup = 1, kTextGroup = 2, kXmlGroup = 3;
+constexpr int32_t kProjectGroup = 1, kTextGroup = 2, kXmlGroup = 3, kXerGroup = 4;
 constexpr uint32_t kMovieDialogFlags = 11;
 
 // A start path as the dialog takes it: a folder to show, or a folder and a proposed name.
@@ -34,7 +34,10 @@ bool AskProjectFile(FileDialogRequest& request, FKFileDialogKind kind, const FKL
     spec.kind = kind;
     spec.title = request.title;
     spec.filters = {request.FileTypes()->FilterOf(kProjectGroup), request.FileTypes()->FilterOf(kTextGroup)};
-    if (kind == FKFileDialogKind::Open) spec.filters.push_back(request.FileTypes()->FilterOf(kXmlGroup));
+    if (kind == FKFileDialogKind::Open) {
+        spec.filters.push_back(request.FileTypes()->FilterOf(kXmlGroup));
+        spec.filters.push_back(request.FileTypes()->FilterOf(kXerGroup));
+    }
     // A kind the dialogs do not offer preselects the project file, as the savers treat it.
     spec.preselectedFilter = request.startKind == ScheduleTextKind ? ScheduleTextKind : ProjectFileKind;
     SetStart(spec, start);
@@ -76,8 +79,10 @@ bool FileDialogRequest::RegisterFileTypes() {
     std::string textExtension = AddonString(kExtensionList, 2);
     std::string xmlName = AddonString(kTypeNameList, 3);
     std::string xmlExtension = AddonString(kExtensionList, 5);
+    std::string xerName = AddonString(kTypeNameList, 6);
+    std::string xerExtension = AddonString(kExtensionList, 8);
     if (projectName.empty() || textName.empty() || projectExtension.empty() || textExtension.empty() ||
-        xmlName.empty() || xmlExtension.empty())
+        xmlName.empty() || xmlExtension.empty() || xerName.empty() || xerExtension.empty())
         return false;
 
     auto registry = std::make_unique<FKFileTypeRegistry>("BVFTM");
@@ -86,7 +91,9 @@ bool FileDialogRequest::RegisterFileTypes() {
         registry->AddType(kProjectGroup, {projectName, projectExtension, "VTQV", "BIN "}) != kFKNoErr ||
         registry->AddType(kTextGroup, {textName, textExtension, "VTQV", "TEXT"}) != kFKNoErr ||
         registry->AddGroup(FKFileTypeRegistry::kRootGroup, kXmlGroup, "BVFile3") != kFKNoErr ||
-        registry->AddType(kXmlGroup, {xmlName, xmlExtension, "VTQV", "TEXT"}) != kFKNoErr)
+        registry->AddType(kXmlGroup, {xmlName, xmlExtension, "VTQV", "TEXT"}) != kFKNoErr ||
+        registry->AddGroup(FKFileTypeRegistry::kRootGroup, kXerGroup, "BVFile4") != kFKNoErr ||
+        registry->AddType(kXerGroup, {xerName, xerExtension, "VTQV", "TEXT"}) != kFKNoErr)
         return false;
     fileTypes_ = std::move(registry);
     return true;

@@ -95,6 +95,9 @@ public:
     bool ImportScheduleText(const std::string& path);
     // Microsoft Project's XML; alerts and returns false on failure, the schedule unchanged.
     bool ImportProjectXml(const std::string& path);
+    // One project of a Primavera P6 XER export (asking which when it holds several); alerts and
+    // returns false on failure or when no project is chosen, the schedule unchanged.
+    bool ImportPrimaveraXer(const std::string& path);
     bool SaveScheduleText(const std::string& path) const;
 
     // Schedule checks: each finding is one line in the host's report window; they return how
