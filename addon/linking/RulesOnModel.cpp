@@ -31,13 +31,16 @@ void ApplyRulesToModel(TaskDB& db, const LinkRules& rules, IElementFacts& facts,
     std::vector<ElementLink> links;
     links.reserve(elements.size());
     for (const ElementFacts& e : elements) links.push_back(e.link.Slots());
+    // Summary rows and milestones govern no element: rules link only to the tasks that do.
+    std::vector<Task> activities;
     std::vector<std::string> wbs;
-    if (db.HasPlan()) {
-        wbs.resize(db.Tasks().size());
-        for (size_t i = 0; i < wbs.size(); ++i)
-            if (const TaskPlan* plan = db.PlanAt(i)) wbs[i] = plan->wbs;
+    for (size_t i = 0; i < db.Tasks().size(); ++i) {
+        if (db.IsMarkerAt(i)) continue;
+        activities.push_back(db.Tasks()[i]);
+        const TaskPlan* plan = db.PlanAt(i);
+        wbs.push_back(plan ? plan->wbs : std::string());
     }
-    RulesResult result = ApplyLinkRules(rules, db.Tasks(), table, links, wbs);
+    RulesResult result = ApplyLinkRules(rules, activities, table, links, wbs);
     size_t failed = WriteChangedLinks(*db.Hider(), elements, links, AddonString(kStepNames, kRulesStep));
 
     Report(afterRevision ? kRevisionHeading : kHeading, {rules.source, N(rules.rules.size())});

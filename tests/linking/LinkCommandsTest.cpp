@@ -128,6 +128,32 @@ TEST_F(LinkCommandsTest, RulesFromAFileAreOneUndoStepWithAReportLineARuleAndStay
     EXPECT_EQ(Links(1), L({}));
 }
 
+TEST_F(LinkCommandsTest, RulesLinkNoElementToASummaryRowOrAMilestone) {
+    Task heading;
+    heading.id = 4;
+    heading.type = Construction;
+    heading.start = DateTime(2009, 3, 2);
+    heading.finish = DateTime(2009, 3, 20);
+    heading.SetName(Cp("Falazás és födém"));
+    TaskPlan summary;
+    summary.summary = true;
+    summary.wbs = "1";
+    db.AppendLoadedTask(heading, summary);
+    heading.id = 5;
+    heading.SetName(Cp("Falazás kész"));
+    TaskPlan milestone;
+    milestone.milestone = true;
+    db.AppendLoadedTask(heading, milestone);
+    Choose(WriteFile("r.json", R"({"rules": [{"tasks": {"name": "Falaz*"}, "elements": {"kind": 1}},
+                                            {"tasks": {"id": [4, 5]}, "elements": {"kind": 8}}]})"));
+    size_t report = host->ReportLines().size();
+    LinkByRulesCommand(db);
+    EXPECT_EQ(Links(1), L({1}));
+    EXPECT_EQ(Links(4), L({}));
+    EXPECT_EQ(ReportSince(report)[1], "1. szabály: 1 tevékenység, 3 elem kapcsolva, 0 már kapcsolva, 0 kimaradt (már 10 kapcsolata van)");
+    EXPECT_EQ(ReportSince(report)[2], "2. szabály: 0 tevékenység, 0 elem kapcsolva, 0 már kapcsolva, 0 kimaradt (már 10 kapcsolata van)");
+}
+
 TEST_F(LinkCommandsTest, KeptRulesAreOfferedFirst) {
     LinkRules kept;
     ASSERT_TRUE(ReadRulesFile(WriteFile("r.json", kRules), kept));
