@@ -4,23 +4,19 @@
 
 #include <ifcpp/IFC4/include/IfcBuildingStorey.h>
 #include <ifcpp/IFC4/include/IfcLengthMeasure.h>
-#include <ifcpp/model/BuildingModel.h>
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
 
-std::vector<std::string> BuildingStoreysOf(const BuildingModel& model, const std::vector<int>& fileOrder) {
+std::vector<std::string> BuildingStoreysOf(const std::vector<BuildingEntity*>& inFileOrder) {
     struct Storey {
         std::string name;
         std::optional<double> elevation;
     };
     std::vector<Storey> storeys;
-    const auto& entities = model.getMapIfcEntities();
-    for (int id : fileOrder) {
-        auto found = entities.find(id);
-        if (found == entities.end()) continue;
-        auto storey = dynamic_pointer_cast<IfcBuildingStorey>(found->second);
+    for (BuildingEntity* entity : inFileOrder) {
+        const auto* storey = dynamic_cast<const IfcBuildingStorey*>(entity);
         if (!storey) continue;
         Storey s{StoreyName(*storey), std::nullopt};
         if (s.name.empty()) continue;

@@ -5,9 +5,11 @@
 #include <ifcpp/reader/ReaderSTEP.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cctype>
 #include <clocale>
+#include <map>
 #include <set>
 #include <thread>
 #include <vector>
@@ -47,11 +49,23 @@ size_t NameOf(std::string_view text, size_t offset, size_t end, std::string& nam
     return text.find('(', p);
 }
 
+// Characters AttributeText looks at one by one; runs of others are copied whole.
+constexpr std::array<bool, 256> kSpecial = [] {
+    std::array<bool, 256> special{};
+    for (unsigned char c : std::string_view(" \t\r\n\f\v'/!")) special[c] = true;
+    return special;
+}();
+
 // The attributes as the library's own reading hands them on: blanks, line ends and comments
 // outside strings left out, strings as written.
 void AttributeText(std::string_view text, size_t from, size_t end, std::string& out) {
     out.clear();
     for (size_t p = from; p < end;) {
+        size_t plain = p;
+        while (plain < end && !kSpecial[static_cast<unsigned char>(text[plain])]) ++plain;
+        out.append(text.data() + p, plain - p);
+        if (plain == end) break;
+        p = plain;
         const char c = text[p];
         if (c == '\'') {
             const size_t past = PastString(text, p, end);
@@ -71,8 +85,8 @@ void AttributeText(std::string_view text, size_t from, size_t end, std::string& 
 
 } // namespace
 
-void ParseWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel>& model, LibraryMessages& messages,
-                      unsigned threads) {
+std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel>& model,
+                                              LibraryMessages& messages, unsigned threads) {
     ReaderSTEP reader;
     messages.Listen(reader);
     {
@@ -89,6 +103,9 @@ void ParseWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<Bu
     std::vector<size_t> open(count, std::string_view::npos);
     std::set<std::string> unknown;
     std::string name;
+    // As the library's own insertion does it, without looking for the number first: the scan
+    // gave every number once, and mostly in increasing order.
+    auto& map = const_cast<std::map<int, shared_ptr<BuildingEntity>>&>(model->getMapIfcEntities());
     for (size_t i = 0; i < count; ++i) {
         const size_t offset = scan.Offset(static_cast<uint32_t>(i));
         const size_t end = scan.End(static_cast<uint32_t>(i));
@@ -103,7 +120,7 @@ void ParseWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<Bu
         made->m_entity_id = scan.ids[i];
         entities[i] = shared_ptr<BuildingEntity>(made);
         open[i] = at;
-        model->insertEntity(entities[i], false, false);
+        map.emplace_hint(map.end(), scan.ids[i], entities[i]);
     }
     if (!unknown.empty()) {
         std::string said = "readData: unknown entity: ";
@@ -111,7 +128,6 @@ void ParseWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<Bu
         messages.Add(said);
     }
 
-    const auto& map = model->getMapIfcEntities();
     std::atomic<size_t> next{0};
     auto read = [&]() {
         std::vector<std::pair<std::string, shared_ptr<BuildingEntity>>> batch;
@@ -133,4 +149,7 @@ void ParseWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<Bu
 
     model->resolveInverseAttributes();
     model->updateCache();
+    std::vector<BuildingEntity*> inFileOrder(count);
+    for (size_t i = 0; i < count; ++i) inFileOrder[i] = entities[i].get();
+    return inFileOrder;
 }
