@@ -1,5 +1,7 @@
 #include "host/ifc/ConversionHeap.h"
 
+#include "host/ifc/ModelHeap.h"
+
 #include <bit>
 #include <cstdint>
 #include <cstdlib>
@@ -99,6 +101,7 @@ bool MapHeap() {
 void* Allocate(size_t n) {
     if (active)
         if (void* p = HeapAllocate(n)) return p;
+    if (void* p = ModelHeap::Allocate(n)) return p;
     for (;;) {
         if (void* p = std::malloc(n ? n : 1)) return p;
         std::new_handler handler = std::get_new_handler();
@@ -121,6 +124,7 @@ void* AllocateAligned(size_t n, std::align_val_t alignment) {
 void Release(void* p) noexcept {
     if (!p) return;
     if (InHeap(p)) HeapFree(p);
+    else if (ModelHeap::Owns(p)) ModelHeap::Release(p);
     else std::free(p);
 }
 

@@ -8,6 +8,7 @@
 #include "host/ifc/IfcProductFacts.h"
 #include "host/ifc/LibraryMessages.h"
 #include "host/ifc/LibraryParse.h"
+#include "host/ifc/ModelHeap.h"
 #include "host/ifc/ProductFacts.h"
 #include "host/ifc/ProductMesh.h"
 #include "host/ifc/ProductReferences.h"
@@ -365,6 +366,8 @@ private:
 };
 
 void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from, int fd) {
+    // The process ends after this file: its model and its records need no heap that gives back.
+    ModelHeap::Enable();
     RecordWriter out(fd);
     try {
         LibraryMessages messages;
