@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <typeinfo>
 
 std::vector<std::string> BuildingStoreysOf(const std::vector<BuildingEntity*>& inFileOrder) {
     struct Storey {
@@ -16,8 +17,10 @@ std::vector<std::string> BuildingStoreysOf(const std::vector<BuildingEntity*>& i
     };
     std::vector<Storey> storeys;
     for (BuildingEntity* entity : inFileOrder) {
-        const auto* storey = dynamic_cast<const IfcBuildingStorey*>(entity);
-        if (!storey) continue;
+        // No entity derives from a storey: its type is compared, without the walk through every
+        // other entity's bases that a cast would take.
+        if (!entity || typeid(*entity) != typeid(IfcBuildingStorey)) continue;
+        const auto* storey = static_cast<const IfcBuildingStorey*>(entity);
         Storey s{StoreyName(*storey), std::nullopt};
         if (s.name.empty()) continue;
         if (storey->m_Elevation && std::isfinite(storey->m_Elevation->m_value)) s.elevation = storey->m_Elevation->m_value;

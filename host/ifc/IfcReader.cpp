@@ -396,6 +396,7 @@ void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from
             out.Flush();
             const int file = memfd_create("ifc-share", MFD_CLOEXEC);
             const pid_t pid = file < 0 ? -1 : fork();
+            ModelHeap::Renew();
             if (pid == 0) {
                 prctl(PR_SET_PDEATHSIG, SIGKILL);
                 // Never back into this process's caller: its pipe is not this one's to write.

@@ -97,31 +97,41 @@ std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepS
     std::setlocale(LC_NUMERIC, "C");
     const BuildingModel::SchemaVersion version = model->getIfcSchemaVersion();
 
-    // Every entity first, so that the attributes can refer to any of them.
+    // Every entity first, so that the attributes can refer to any of them: a share of the records
+    // made on each thread, then all put in the map in number order, each at its end.
     const size_t count = scan.ids.size();
+    const unsigned workers = std::max(1u, threads);
     std::vector<shared_ptr<BuildingEntity>> entities(count);
     std::vector<size_t> open(count, std::string_view::npos);
-    std::set<std::string> unknown;
-    std::string name;
-    // As the library's own insertion does it, without looking for the number first: the scan
-    // gave every number once, and mostly in increasing order.
-    auto& map = const_cast<std::map<int, shared_ptr<BuildingEntity>>&>(model->getMapIfcEntities());
-    for (size_t i = 0; i < count; ++i) {
-        const size_t offset = scan.Offset(static_cast<uint32_t>(i));
-        const size_t end = scan.End(static_cast<uint32_t>(i));
-        const size_t at = NameOf(text, offset, end, name);
-        if (at == std::string_view::npos) continue;
-        if (name == "IFC2DCOMPOSITECURVE") name = "IFCCOMPOSITECURVE"; // as the library mends it
-        BuildingEntity* made = EntityFactory::createEntityObject(name);
-        if (!made) {
-            unknown.insert(name);
-            continue;
+    std::vector<std::set<std::string>> unknownTo(workers);
+    auto make = [&](unsigned worker) {
+        std::string name;
+        for (size_t i = count * worker / workers, end = count * (worker + 1) / workers; i < end; ++i) {
+            const size_t at = NameOf(text, scan.Offset(static_cast<uint32_t>(i)), scan.End(static_cast<uint32_t>(i)), name);
+            if (at == std::string_view::npos) continue;
+            if (name == "IFC2DCOMPOSITECURVE") name = "IFCCOMPOSITECURVE"; // as the library mends it
+            BuildingEntity* made = EntityFactory::createEntityObject(name);
+            if (!made) {
+                unknownTo[worker].insert(name);
+                continue;
+            }
+            made->m_entity_id = scan.ids[i];
+            entities[i] = shared_ptr<BuildingEntity>(made);
+            open[i] = at;
         }
-        made->m_entity_id = scan.ids[i];
-        entities[i] = shared_ptr<BuildingEntity>(made);
-        open[i] = at;
-        map.emplace_hint(map.end(), scan.ids[i], entities[i]);
+    };
+    {
+        std::vector<std::thread> helpers;
+        for (unsigned t = 1; t < workers; ++t) helpers.emplace_back(make, t);
+        make(0);
+        for (auto& h : helpers) h.join();
     }
+    std::set<std::string> unknown;
+    for (const auto& names : unknownTo) unknown.insert(names.begin(), names.end());
+    // As the library's own insertion does it, without looking for the number first.
+    auto& map = const_cast<std::map<int, shared_ptr<BuildingEntity>>&>(model->getMapIfcEntities());
+    for (uint32_t position : scan.InNumberOrder())
+        if (entities[position]) map.emplace_hint(map.end(), scan.ids[position], entities[position]);
     if (!unknown.empty()) {
         std::string said = "readData: unknown entity: ";
         for (const auto& n : unknown) said += "unknown IFC entity: " + n + "\n";
@@ -143,7 +153,7 @@ std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepS
         }
     };
     std::vector<std::thread> helpers;
-    for (unsigned t = 1; t < std::max(1u, threads); ++t) helpers.emplace_back(read);
+    for (unsigned t = 1; t < workers; ++t) helpers.emplace_back(read);
     read();
     for (auto& h : helpers) h.join();
 

@@ -72,6 +72,8 @@ void* ModelHeap::Allocate(size_t n) noexcept {
     return p;
 }
 
+void ModelHeap::Renew() noexcept { blocks = ThreadBlocks{}; }
+
 bool ModelHeap::Owns(const void* p) noexcept {
     return base && static_cast<const char*>(p) >= base && static_cast<const char*>(p) < base + kReserve;
 }

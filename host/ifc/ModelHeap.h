@@ -15,6 +15,9 @@ public:
 
     // From now on in this process; false when its addresses could not be had.
     static bool Enable();
+    // This thread's blocks from new pages from now on, none of those it was given back: after a
+    // fork, writing into a page the other process shares copies the page.
+    static void Renew() noexcept;
     // Null when not enabled, `n` is larger than kLargest or the heap is full.
     static void* Allocate(size_t n) noexcept;
     static bool Owns(const void* p) noexcept;

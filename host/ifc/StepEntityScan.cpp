@@ -51,6 +51,18 @@ bool StepScan::Place(int id, uint32_t position, size_t nearLimit) {
     return farPlaces.emplace(id, position).second;
 }
 
+std::vector<uint32_t> StepScan::InNumberOrder() const {
+    std::vector<uint32_t> order;
+    order.reserve(ids.size());
+    for (uint32_t place : places)
+        if (place != kNowhere) order.push_back(place);
+    // Every number past the table is larger than those in it.
+    std::vector<std::pair<int, uint32_t>> far(farPlaces.begin(), farPlaces.end());
+    std::sort(far.begin(), far.end());
+    for (const auto& [id, place] : far) order.push_back(place);
+    return order;
+}
+
 StepScan ScanStepEntities(std::string_view text) {
     StepDataReader reader(text);
     StepScan g;

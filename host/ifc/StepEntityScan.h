@@ -27,6 +27,8 @@ struct StepScan {
         auto found = farPlaces.find(id);
         return found == farPlaces.end() ? int64_t{-1} : int64_t{found->second};
     }
+    // Every record's place, by increasing number.
+    std::vector<uint32_t> InNumberOrder() const;
     // Gives `id` the place `position` unless it has one; false when it had.
     bool Place(int id, uint32_t position, size_t nearLimit);
     std::span<const int> References(uint32_t position) const {

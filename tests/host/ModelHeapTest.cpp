@@ -59,6 +59,13 @@ TEST(ModelHeap, GivesBlocksThatNeverOverlapAndTakesThemBackOnAnyThread) {
     c.join();
     EXPECT_EQ(std::set<void*>(returned.begin(), returned.end()), std::set<void*>(first.begin(), first.end()));
 
+    // Renewed, the thread no longer hands out what it was given back.
+    void* given = ModelHeap::Allocate(200);
+    ModelHeap::Release(given);
+    ModelHeap::Renew();
+    void* renewed = ModelHeap::Allocate(200);
+    EXPECT_NE(renewed, given);
+
     // operator new takes small blocks from the heap and leaves large ones to the process's.
     auto small = std::make_unique<int>(5);
     auto large = std::make_unique<char[]>(ModelHeap::kLargest + 1);

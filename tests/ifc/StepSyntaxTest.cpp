@@ -110,6 +110,7 @@ TEST(StepSyntax, FindsRecordsNumberedNearAndFar) {
         EXPECT_EQ(scan.Position(id), place) << id;
         EXPECT_EQ(scan.Defined(id), place >= 0) << id;
     }
+    EXPECT_EQ(scan.InNumberOrder(), (std::vector<uint32_t>{3, 2, 0, 1}));
     EXPECT_EQ(ErrorOf("#999999000=IFCB($);\n#999999000=IFCB(1);\n"), "entity #999999000 is defined twice, differently (on lines 8 and 9)");
     EXPECT_EQ(ErrorOf("#5=IFCA(#999999000);\n#999999000=IFCB(#5);\n"), "entity #5 refers back to itself through its attributes");
 }
