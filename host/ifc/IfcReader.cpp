@@ -37,6 +37,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <thread>
 #include <unordered_set>
 #include <sys/mman.h>
@@ -482,46 +483,58 @@ IfcBuildingData ReadIfcText(std::string_view stepText) {
     std::vector<size_t> outOfRange; // in data.products, waiting for their GUIDs
     size_t from = 0;
     for (int failures = 0;; ++failures) {
-        ChildOutput child =
-            RunInChildProcess([&](int fd) { ConvertInChild(stepText, scan, from, fd); }, quietSeconds);
-        std::string_view bytes = child.bytes;
-        ConversionRecord record;
         bool parsed = false, ended = false, working = false;
+        std::optional<std::string> failure;
         IfcSkippedProduct current;
         uint32_t currentPosition = 0;
-        while (ReadRecord(bytes, record)) {
-            switch (record.kind) {
-            case RecordKind::Parsed:
-                parsed = true;
-                break;
-            case RecordKind::Begin:
-                working = true;
-                current = std::move(record.skipped);
-                currentPosition = record.position;
-                break;
-            case RecordKind::Product:
-                working = false;
-                if (IsOutOfRangeIfcGlobalId(record.product.globalId)) outOfRange.push_back(data.products.size());
-                else if (!seen.insert(record.product.guid).second) {
-                    data.skipped.push_back(RepeatedGlobalId(record.product));
+        // The records are taken as they come, while the child works, rather than all its output
+        // held first; one cut short is tried again once twice its bytes wait.
+        size_t retryAt = 0;
+        auto take = [&](std::string& bytes, bool last) {
+            if (!last && bytes.size() < retryAt) return;
+            std::string_view rest = bytes;
+            ConversionRecord record;
+            while (!failure && ReadRecord(rest, record)) {
+                switch (record.kind) {
+                case RecordKind::Parsed:
+                    parsed = true;
+                    break;
+                case RecordKind::Begin:
+                    working = true;
+                    current = std::move(record.skipped);
+                    currentPosition = record.position;
+                    break;
+                case RecordKind::Product:
+                    working = false;
+                    if (IsOutOfRangeIfcGlobalId(record.product.globalId)) outOfRange.push_back(data.products.size());
+                    else if (!seen.insert(record.product.guid).second) {
+                        data.skipped.push_back(RepeatedGlobalId(record.product));
+                        break;
+                    }
+                    data.products.push_back(std::move(record.product));
+                    break;
+                case RecordKind::Skipped:
+                    working = false;
+                    data.skipped.push_back(std::move(record.skipped));
+                    break;
+                case RecordKind::Storeys:
+                    data.storeys = std::move(record.storeys);
+                    break;
+                case RecordKind::Failed:
+                    failure = std::move(record.message);
+                    break;
+                case RecordKind::End:
+                    ended = true;
                     break;
                 }
-                data.products.push_back(std::move(record.product));
-                break;
-            case RecordKind::Skipped:
-                working = false;
-                data.skipped.push_back(std::move(record.skipped));
-                break;
-            case RecordKind::Storeys:
-                data.storeys = std::move(record.storeys);
-                break;
-            case RecordKind::Failed:
-                throw EIfcFile(record.message);
-            case RecordKind::End:
-                ended = true;
-                break;
             }
-        }
+            bytes.erase(0, bytes.size() - rest.size());
+            retryAt = 2 * bytes.size();
+        };
+        ChildOutput child = RunInChildProcess([&](int fd) { ConvertInChild(stepText, scan, from, fd); }, quietSeconds,
+                                              [&](std::string& bytes) { take(bytes, false); });
+        take(child.bytes, true);
+        if (failure) throw EIfcFile(*failure);
         if (ended && child.exitedCleanly) break;
         const std::string failed = child.stalled ? "took more than " + std::to_string(quietSeconds) + " s" : "failed";
         if (!parsed) throw EIfcFile("not readable as IFC: the IFC library " + failed + " while reading it");
