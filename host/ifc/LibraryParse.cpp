@@ -1,5 +1,7 @@
 #include "host/ifc/LibraryParse.h"
 
+#include "host/ifc/CommonRecords.h"
+
 #include <ifcpp/IFC4/EntityFactory.h>
 #include <ifcpp/model/BuildingModel.h>
 #include <ifcpp/reader/ReaderSTEP.h>
@@ -148,6 +150,7 @@ std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepS
                 batch.emplace_back(std::string(), entities[i]);
                 // Up to, not with, the record's ';'.
                 AttributeText(text, open[i], scan.End(static_cast<uint32_t>(i)) - 1, batch.back().first);
+                if (ReadCommonRecord(*entities[i], batch.back().first, map)) batch.pop_back();
             }
             reader.readEntityArguments(version, batch, map);
         }
