@@ -157,6 +157,12 @@ ConversionHeap::Scope::~Scope() {
 ConversionHeap::Pause::Pause() : was_(active) { active = false; }
 ConversionHeap::Pause::~Pause() { active = was_; }
 
+void ConversionHeap::GiveBack() {
+    if (!heap.base || active || heap.live != 0 || heap.highWater == 0) return;
+    madvise(heap.base, heap.highWater, MADV_DONTNEED);
+    heap.highWater = 0;
+}
+
 size_t ConversionHeap::Leaks() { return heap.leaks; }
 
 // Weak: a program with its own (a test that makes allocations fail) keeps its own, and its

@@ -413,6 +413,9 @@ void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from
             }
             ConvertProducts(library, from, split, messages, references, out);
             if (pid > 0) {
+                // While the second share's records are passed on, the file's whole reading is held
+                // on both sides of the pipe: what this share needed no more goes back.
+                ConversionHeap::GiveBack();
                 SecondShare share(pid, file, end);
                 share.StartAt(split);
                 share.Finish(library, messages, references, out, fd);

@@ -1,8 +1,10 @@
 #include "host/ifc/LibraryParse.h"
 
 #include "host/ifc/CommonRecords.h"
+#include "host/ifc/ModelHeap.h"
 
 #include <ifcpp/IFC4/EntityFactory.h>
+#include <ifcpp/IFC4/include/IfcProduct.h>
 #include <ifcpp/model/BuildingModel.h>
 #include <ifcpp/reader/ReaderSTEP.h>
 
@@ -12,6 +14,7 @@
 #include <cctype>
 #include <clocale>
 #include <map>
+#include <new>
 #include <set>
 #include <thread>
 #include <vector>
@@ -85,6 +88,21 @@ void AttributeText(std::string_view text, size_t from, size_t end, std::string& 
     }
 }
 
+using EntityMap = std::map<int, shared_ptr<BuildingEntity>>;
+
+// The map of every entity by number, the largest part of the library's model once the file is
+// read, serves after that only to find the products: it is made again of those, and its nodes
+// given back to the system whole, never taken apart. What they held stays owned for as long as
+// the process lives.
+void DropEntityMap(EntityMap& map, const StepScan& scan, const std::vector<shared_ptr<BuildingEntity>>& entities,
+                   const std::vector<uint32_t>& inNumberOrder) {
+    new (&map) EntityMap();
+    for (uint32_t position : inNumberOrder)
+        if (scan.MayBeProduct(position) && dynamic_cast<const IfcProduct*>(entities[position].get()))
+            map.emplace_hint(map.end(), scan.ids[position], entities[position]);
+    ModelHeap::DropScratch();
+}
+
 } // namespace
 
 std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel>& model,
@@ -130,10 +148,15 @@ std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepS
     }
     std::set<std::string> unknown;
     for (const auto& names : unknownTo) unknown.insert(names.begin(), names.end());
-    // As the library's own insertion does it, without looking for the number first.
-    auto& map = const_cast<std::map<int, shared_ptr<BuildingEntity>>&>(model->getMapIfcEntities());
-    for (uint32_t position : scan.InNumberOrder())
-        if (entities[position]) map.emplace_hint(map.end(), scan.ids[position], entities[position]);
+    // As the library's own insertion does it, without looking for the number first; the nodes
+    // on pages of their own (DropEntityMap).
+    auto& map = const_cast<EntityMap&>(model->getMapIfcEntities());
+    const std::vector<uint32_t> inNumberOrder = scan.InNumberOrder();
+    {
+        ModelHeap::Scratch nodes;
+        for (uint32_t position : inNumberOrder)
+            if (entities[position]) map.emplace_hint(map.end(), scan.ids[position], entities[position]);
+    }
     if (!unknown.empty()) {
         std::string said = "readData: unknown entity: ";
         for (const auto& n : unknown) said += "unknown IFC entity: " + n + "\n";
@@ -162,6 +185,7 @@ std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepS
 
     model->resolveInverseAttributes();
     model->updateCache();
+    DropEntityMap(map, scan, entities, inNumberOrder);
     std::vector<BuildingEntity*> inFileOrder(count);
     for (size_t i = 0; i < count; ++i) inFileOrder[i] = entities[i].get();
     return inFileOrder;

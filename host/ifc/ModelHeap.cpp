@@ -1,5 +1,6 @@
 #include "host/ifc/ModelHeap.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <sys/mman.h>
@@ -28,10 +29,16 @@ struct Free {
     Free* next;
 };
 
+// The class of a page of Scratch blocks.
+constexpr uint8_t kScratch = 0xff;
+
 struct ThreadBlocks {
     Free* free[kClasses];
     char* at[kClasses];
     char* end[kClasses];
+    bool scratch;
+    char* scratchAt;
+    char* scratchEnd;
 };
 thread_local ThreadBlocks blocks{};
 
@@ -55,6 +62,19 @@ void* ModelHeap::Allocate(size_t n) noexcept {
     if (!base || n > kLargest) return nullptr;
     const size_t c = n == 0 ? 0 : (n - 1) / 16;
     ThreadBlocks& b = blocks;
+    if (b.scratch) {
+        const size_t size = (c + 1) * 16;
+        if (!b.scratchAt || size > static_cast<size_t>(b.scratchEnd - b.scratchAt)) {
+            const size_t page = nextPage.fetch_add(1, std::memory_order_relaxed);
+            if (page >= kPages) return nullptr;
+            classOfPage[page] = kScratch;
+            b.scratchAt = base + (page << kPageBits);
+            b.scratchEnd = b.scratchAt + (size_t{1} << kPageBits);
+        }
+        void* p = b.scratchAt;
+        b.scratchAt += size;
+        return p;
+    }
     if (Free* f = b.free[c]) {
         b.free[c] = f->next;
         return f;
@@ -74,6 +94,28 @@ void* ModelHeap::Allocate(size_t n) noexcept {
 
 void ModelHeap::Renew() noexcept { blocks = ThreadBlocks{}; }
 
+ModelHeap::Scratch::Scratch() noexcept { blocks.scratch = true; }
+
+ModelHeap::Scratch::~Scratch() {
+    blocks.scratch = false;
+    blocks.scratchAt = blocks.scratchEnd = nullptr; // its pages are for it alone
+}
+
+void ModelHeap::DropScratch() noexcept {
+    if (!base) return;
+    const size_t used = std::min(nextPage.load(), kPages);
+    for (size_t page = 0; page < used;) {
+        if (classOfPage[page] != kScratch) {
+            ++page;
+            continue;
+        }
+        size_t run = page;
+        while (run < used && classOfPage[run] == kScratch) ++run;
+        madvise(base + (page << kPageBits), (run - page) << kPageBits, MADV_DONTNEED);
+        page = run;
+    }
+}
+
 bool ModelHeap::Owns(const void* p) noexcept {
     return base && static_cast<const char*>(p) >= base && static_cast<const char*>(p) < base + kReserve;
 }
@@ -83,6 +125,7 @@ void ModelHeap::Release(void* p) noexcept {
     auto* f = static_cast<Free*>(p);
     ThreadBlocks& b = blocks;
     const size_t c = classOfPage[page];
+    if (c == kScratch) return;
     f->next = b.free[c];
     b.free[c] = f;
 }

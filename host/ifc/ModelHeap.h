@@ -18,6 +18,17 @@ public:
     // This thread's blocks from new pages from now on, none of those it was given back: after a
     // fork, writing into a page the other process shares copies the page.
     static void Renew() noexcept;
+    // While one lives on a thread, the thread's blocks come from pages of their own that
+    // DropScratch gives back to the system whole; giving back one of their blocks does nothing.
+    class Scratch {
+    public:
+        Scratch() noexcept;
+        ~Scratch();
+        Scratch(const Scratch&) = delete;
+        Scratch& operator=(const Scratch&) = delete;
+    };
+    // Nothing may be used of what was made in a Scratch after this.
+    static void DropScratch() noexcept;
     // Null when not enabled, `n` is larger than kLargest or the heap is full.
     static void* Allocate(size_t n) noexcept;
     static bool Owns(const void* p) noexcept;

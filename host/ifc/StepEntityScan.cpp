@@ -64,6 +64,7 @@ std::vector<uint32_t> StepScan::InNumberOrder() const {
 }
 
 StepScan ScanStepEntities(std::string_view text) {
+    if (text.size() >= UINT32_MAX) throw EIfcFile("larger than 4 GB");
     StepDataReader reader(text);
     StepScan g;
     StepRecord record;
@@ -84,8 +85,8 @@ StepScan ScanStepEntities(std::string_view text) {
             continue;
         }
         g.ids.push_back(record.id);
-        g.offsets.push_back(record.offset);
-        g.ends.push_back(record.end);
+        g.offsets.push_back(static_cast<uint32_t>(record.offset));
+        g.ends.push_back(static_cast<uint32_t>(record.end));
         g.productRefs.push_back(record.productRefs);
         g.refs.insert(g.refs.end(), record.refs.begin(), record.refs.end());
         g.firstRef.push_back(static_cast<uint32_t>(g.refs.size()));

@@ -48,12 +48,12 @@ struct StepScan {
     std::unordered_map<int, uint32_t> farPlaces;
     std::vector<uint32_t> firstRef{0}; // into refs, one more than ids
     std::vector<int> refs;
-    std::vector<size_t> offsets;
-    std::vector<size_t> ends;
+    std::vector<uint32_t> offsets; // a text is read up to 4 GB
+    std::vector<uint32_t> ends;
     std::vector<std::array<int, 2>> productRefs;
 };
 
-// Throws EIfcFile (without a file name) for a syntax error, a loop of references or a number
+// Throws EIfcFile (without a file name) for a text of 4 GB or more, a syntax error, a loop of references or a number
 // defined twice with different texts. A record written again as it was is read once (some
 // exporters write the same record twice). A reference to a number no record has is the reader's
 // to judge.

@@ -66,6 +66,24 @@ TEST(ModelHeap, GivesBlocksThatNeverOverlapAndTakesThemBackOnAnyThread) {
     void* renewed = ModelHeap::Allocate(200);
     EXPECT_NE(renewed, given);
 
+    // Scratch blocks are never handed out again, and dropped whole: their pages read as new.
+    std::vector<char*> scratch;
+    {
+        ModelHeap::Scratch pages;
+        for (int i = 0; i < 5000; ++i) {
+            scratch.push_back(static_cast<char*>(ModelHeap::Allocate(64)));
+            std::memset(scratch.back(), 0x77, 64);
+        }
+        ModelHeap::Release(scratch[10]);
+        EXPECT_NE(ModelHeap::Allocate(64), scratch[10]);
+    }
+    EXPECT_EQ(std::set<char*>(scratch.begin(), scratch.end()).size(), scratch.size());
+    void* afterScratch = ModelHeap::Allocate(64);
+    EXPECT_EQ(std::count(scratch.begin(), scratch.end(), afterScratch), 0);
+    ModelHeap::DropScratch();
+    EXPECT_EQ(scratch.front()[0], 0);
+    EXPECT_EQ(scratch.back()[63], 0);
+
     // operator new takes small blocks from the heap and leaves large ones to the process's.
     auto small = std::make_unique<int>(5);
     auto large = std::make_unique<char[]>(ModelHeap::kLargest + 1);
