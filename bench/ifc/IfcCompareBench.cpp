@@ -5,7 +5,8 @@
 // StreamAllMeshes with every geometry's arrays taken out, under node, timed inside the script
 // (web-ifc-open.js). Peak memory: the largest sum of proportional set sizes of the process and
 // its children (so pages a child shares with its parent count once), sampled every 10 ms for two
-// seconds, then every 100 ms: a short open's peak may be missed.
+// seconds, then every 100 ms, or less often when a sample takes over a tenth of that: a short
+// open's peak may be missed.
 // Without node, or without web-ifc, ours is measured alone.
 //
 //   bench_ifccompare [--products N,N...] [--copy-of FILE] [--web-ifc DIR] [--keep DIR] [--runs N]
@@ -124,10 +125,14 @@ Run RunMeasured(const std::vector<std::string>& argv) {
     int status = 0;
     const auto start = std::chrono::steady_clock::now();
     while (waitpid(pid, &status, WNOHANG) == 0) {
+        const auto before = std::chrono::steady_clock::now();
         run.peakKb = std::max(run.peakKb, TreePss(pid));
-        // Often enough for a small file, seldom enough not to slow a large one.
-        const bool early = std::chrono::steady_clock::now() - start < std::chrono::seconds(2);
-        std::this_thread::sleep_for(std::chrono::milliseconds(early ? 10 : 100));
+        // Often enough for a small file, seldom enough not to slow a large one: reading a large
+        // process's page counts takes the kernel long, and holds up the process's own mapping
+        // meanwhile, so the pause is at least nine times what the reading took.
+        const auto took = std::chrono::steady_clock::now() - before;
+        const bool early = before - start < std::chrono::seconds(2);
+        std::this_thread::sleep_for(std::max<std::chrono::steady_clock::duration>(std::chrono::milliseconds(early ? 10 : 100), 9 * took));
     }
     char buffer[4096];
     ssize_t n;

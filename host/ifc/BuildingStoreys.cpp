@@ -4,24 +4,23 @@
 
 #include <ifcpp/IFC4/include/IfcBuildingStorey.h>
 #include <ifcpp/IFC4/include/IfcLengthMeasure.h>
-#include <ifcpp/model/BuildingModel.h>
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <typeinfo>
 
-std::vector<std::string> BuildingStoreysOf(const BuildingModel& model, const std::vector<int>& fileOrder) {
+std::vector<std::string> BuildingStoreysOf(const std::vector<BuildingEntity*>& inFileOrder) {
     struct Storey {
         std::string name;
         std::optional<double> elevation;
     };
     std::vector<Storey> storeys;
-    const auto& entities = model.getMapIfcEntities();
-    for (int id : fileOrder) {
-        auto found = entities.find(id);
-        if (found == entities.end()) continue;
-        auto storey = dynamic_pointer_cast<IfcBuildingStorey>(found->second);
-        if (!storey) continue;
+    for (BuildingEntity* entity : inFileOrder) {
+        // No entity derives from a storey: its type is compared, without the walk through every
+        // other entity's bases that a cast would take.
+        if (!entity || typeid(*entity) != typeid(IfcBuildingStorey)) continue;
+        const auto* storey = static_cast<const IfcBuildingStorey*>(entity);
         Storey s{StoreyName(*storey), std::nullopt};
         if (s.name.empty()) continue;
         if (storey->m_Elevation && std::isfinite(storey->m_Elevation->m_value)) s.elevation = storey->m_Elevation->m_value;

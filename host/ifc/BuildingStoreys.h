@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-class BuildingModel;
+class BuildingEntity;
 
-// `fileOrder`: the file's record numbers in the order the file has them.
-std::vector<std::string> BuildingStoreysOf(const BuildingModel& model, const std::vector<int>& fileOrder);
+// `inFileOrder`: the library's entities in the order the file has them (nulls are passed over).
+std::vector<std::string> BuildingStoreysOf(const std::vector<BuildingEntity*>& inFileOrder);

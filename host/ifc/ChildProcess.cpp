@@ -14,7 +14,8 @@
 // which must not take a child's death for the parent's.
 extern "C" void __sanitizer_set_death_callback(void (*callback)()) __attribute__((weak));
 
-ChildOutput RunInChildProcess(const std::function<void(int fd)>& work, int quietSeconds) {
+ChildOutput RunInChildProcess(const std::function<void(int fd)>& work, int quietSeconds,
+                              const std::function<void(std::string& bytes)>& take) {
     int fds[2];
     if (pipe(fds) != 0) throw EIfcFile(std::string("cannot start the IFC conversion: ") + std::strerror(errno));
     pid_t pid = fork();
@@ -52,8 +53,21 @@ ChildOutput RunInChildProcess(const std::function<void(int fd)>& work, int quiet
             break;
         }
         ssize_t n = read(fds[0], block, sizeof block);
-        if (n > 0) out.bytes.append(block, static_cast<size_t>(n));
-        else if (n == 0 || errno != EINTR) break;
+        if (n > 0) {
+            out.bytes.append(block, static_cast<size_t>(n));
+            if (!take) continue;
+            try {
+                take(out.bytes);
+            } catch (...) {
+                kill(pid, SIGKILL);
+                close(fds[0]);
+                while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+                }
+                throw;
+            }
+        } else if (n == 0 || errno != EINTR) {
+            break;
+        }
     }
     close(fds[0]);
     int status = 0;

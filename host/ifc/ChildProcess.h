@@ -11,5 +11,8 @@ struct ChildOutput {
     bool stalled = false;       // wrote nothing for `quietSeconds` and was killed
 };
 
-// Throws EIfcFile when no child can be started.
-ChildOutput RunInChildProcess(const std::function<void(int fd)>& work, int quietSeconds);
+// Throws EIfcFile when no child can be started. `take`, when given, is handed the bytes as they
+// come, while the child works, and takes from their front what it has used; what is left comes
+// back as the output's bytes.
+ChildOutput RunInChildProcess(const std::function<void(int fd)>& work, int quietSeconds,
+                              const std::function<void(std::string& bytes)>& take = {});

@@ -1,5 +1,7 @@
 #include "host/ifc/ConversionHeap.h"
 
+#include "host/ifc/ModelHeap.h"
+
 #include <bit>
 #include <cstdint>
 #include <cstdlib>
@@ -99,6 +101,7 @@ bool MapHeap() {
 void* Allocate(size_t n) {
     if (active)
         if (void* p = HeapAllocate(n)) return p;
+    if (void* p = ModelHeap::Allocate(n)) return p;
     for (;;) {
         if (void* p = std::malloc(n ? n : 1)) return p;
         std::new_handler handler = std::get_new_handler();
@@ -121,6 +124,7 @@ void* AllocateAligned(size_t n, std::align_val_t alignment) {
 void Release(void* p) noexcept {
     if (!p) return;
     if (InHeap(p)) HeapFree(p);
+    else if (ModelHeap::Owns(p)) ModelHeap::Release(p);
     else std::free(p);
 }
 
@@ -152,6 +156,12 @@ ConversionHeap::Scope::~Scope() {
 
 ConversionHeap::Pause::Pause() : was_(active) { active = false; }
 ConversionHeap::Pause::~Pause() { active = was_; }
+
+void ConversionHeap::GiveBack() {
+    if (!heap.base || active || heap.live != 0 || heap.highWater == 0) return;
+    madvise(heap.base, heap.highWater, MADV_DONTNEED);
+    heap.highWater = 0;
+}
 
 size_t ConversionHeap::Leaks() { return heap.leaks; }
 

@@ -40,6 +40,9 @@ public:
         bool was_;
     };
 
+    // The heap's memory back to the system, outside any Scope, when no more products are to come.
+    static void GiveBack();
+
     // Scopes that ended with something of theirs still alive; after the first, the heap is
     // given up for the rest of the process.
     static size_t Leaks();

@@ -8,6 +8,7 @@
 #include "host/ifc/IfcProductFacts.h"
 #include "host/ifc/LibraryMessages.h"
 #include "host/ifc/LibraryParse.h"
+#include "host/ifc/ModelHeap.h"
 #include "host/ifc/ProductFacts.h"
 #include "host/ifc/ProductMesh.h"
 #include "host/ifc/ProductReferences.h"
@@ -36,6 +37,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <thread>
 #include <unordered_set>
 #include <sys/mman.h>
@@ -158,17 +160,31 @@ std::string Reason(const std::string& what, const LibraryMessages& messages, siz
     return said.empty() ? what : what + ": " + said;
 }
 
+// The library's reading of the file.
+struct LibraryModel {
+    shared_ptr<BuildingModel> model;
+    const StepScan& scan;
+    std::vector<BuildingEntity*> entities; // by place in the file, as scan.ids
+};
+
+// The product at `position`, when it is one to convert. Other records are passed over without
+// taking a shared pointer: its count is written in a page of the model, which a process
+// sharing the model's pages would then have to copy.
+shared_ptr<IfcProduct> CandidateAt(const LibraryModel& library, size_t position) {
+    if (!library.scan.MayBeProduct(static_cast<uint32_t>(position))) return nullptr;
+    const auto* product = dynamic_cast<const IfcProduct*>(library.entities[position]);
+    if (!product || !IsCandidate(*product)) return nullptr;
+    return dynamic_pointer_cast<IfcProduct>(library.model->getMapIfcEntities().at(library.scan.ids[position]));
+}
+
 // In the converting child: the products from `from` on, each announced before the library
 // works on it.
-void ConvertProducts(shared_ptr<BuildingModel>& model, const std::vector<int>& fileOrder, size_t from, size_t to,
-                     LibraryMessages& messages, ProductReferences& references, RecordWriter& out) {
-    ProductConverter converter(model, messages);
-    const auto& entities = model->getMapIfcEntities();
+void ConvertProducts(LibraryModel& library, size_t from, size_t to, LibraryMessages& messages, ProductReferences& references,
+                     RecordWriter& out) {
+    ProductConverter converter(library.model, messages);
     for (size_t position = from; position < to; ++position) {
-        auto found = entities.find(fileOrder[position]);
-        if (found == entities.end()) continue;
-        auto product = dynamic_pointer_cast<IfcProduct>(found->second);
-        if (!product || !IsCandidate(*product)) continue;
+        shared_ptr<IfcProduct> product = CandidateAt(library, position);
+        if (!product) continue;
         std::vector<shared_ptr<IfcRepresentation>> bodies = BodyRepresentations(*product);
         std::string unread = references.UnreadRecordUse(*product, bodies);
         if (bodies.empty() && unread.empty()) continue;
@@ -251,18 +267,15 @@ void WriteAll(int fd, std::string_view bytes) {
 
 // Where to split the products from `from` on between two processes: half of them on each side;
 // the end of the file when there are too few.
-size_t SharePoint(const BuildingModel& model, const StepScan& scan, size_t from) {
-    const std::vector<int>& fileOrder = scan.ids;
+size_t SharePoint(const LibraryModel& library, size_t from) {
+    const StepScan& scan = library.scan;
     std::vector<size_t> products;
-    const auto& entities = model.getMapIfcEntities();
-    for (size_t position = from; position < fileOrder.size(); ++position) {
+    for (size_t position = from; position < scan.ids.size(); ++position) {
         if (!scan.MayBeProduct(static_cast<uint32_t>(position))) continue;
-        auto found = entities.find(fileOrder[position]);
-        if (found == entities.end()) continue;
-        auto* product = dynamic_cast<const IfcProduct*>(found->second.get());
+        const auto* product = dynamic_cast<const IfcProduct*>(library.entities[position]);
         if (product && IsCandidate(*product)) products.push_back(position);
     }
-    return products.size() < kMinProductsToShare ? fileOrder.size() : products[products.size() / 2];
+    return products.size() < kMinProductsToShare ? scan.ids.size() : products[products.size() / 2];
 }
 
 // The second process's records, passed on whole as they come in through a memory file; when it
@@ -271,7 +284,7 @@ class SecondShare {
 public:
     SecondShare(pid_t pid, int file, size_t to) : pid_(pid), file_(file), to_(to) {}
 
-    void Finish(shared_ptr<BuildingModel>& model, const std::vector<int>& fileOrder, LibraryMessages& messages,
+    void Finish(LibraryModel& library, LibraryMessages& messages,
                 ProductReferences& references, RecordWriter& out, int fd) {
         out.Flush();
         int status = 0;
@@ -300,7 +313,7 @@ public:
             s.reason = "geometry not converted: the IFC library failed on it";
             out.Skipped(s);
         }
-        ConvertProducts(model, fileOrder, resume, to_, messages, references, out);
+        ConvertProducts(library, resume, to_, messages, references, out);
     }
 
     void StartAt(size_t from) { next_ = from; }
@@ -354,6 +367,8 @@ private:
 };
 
 void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from, int fd) {
+    // The process ends after this file: its model and its records need no heap that gives back.
+    ModelHeap::Enable();
     RecordWriter out(fd);
     try {
         LibraryMessages messages;
@@ -363,30 +378,32 @@ void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from
         messages.Listen(*model);
         const unsigned wanted = readerThreads.load();
         const unsigned cores = wanted ? wanted : std::max(1u, std::thread::hardware_concurrency());
+        LibraryModel library{model, scan, {}};
         try {
-            ParseWithLibrary(stepText, scan, model, messages, cores);
+            library.entities = ParseWithLibrary(stepText, scan, model, messages, cores);
         } catch (...) {
             throw EIfcFile("not readable as IFC: " + Describe(std::current_exception()));
         }
         out.Parsed();
-        if (from == 0) out.Storeys(BuildingStoreysOf(*model, scan.ids));
-        ProductReferences references(stepText, scan, *model, messages);
+        if (from == 0) out.Storeys(BuildingStoreysOf(library.entities));
+        ProductReferences references(stepText, scan, library.entities, messages);
         // Once for the file: a child started after a library fault follows one that passed.
         if (from == 0) references.RefuseMissingRecords();
         // The later half of the products in a second process, on the model parsed once; every
         // product is made on the conversion heap, the same bytes in either process.
         const size_t end = scan.ids.size();
-        const size_t split = cores > 1 ? SharePoint(*model, scan, from) : end;
+        const size_t split = cores > 1 ? SharePoint(library, from) : end;
         if (split < end) {
             out.Flush();
             const int file = memfd_create("ifc-share", MFD_CLOEXEC);
             const pid_t pid = file < 0 ? -1 : fork();
+            ModelHeap::Renew();
             if (pid == 0) {
                 prctl(PR_SET_PDEATHSIG, SIGKILL);
                 // Never back into this process's caller: its pipe is not this one's to write.
                 try {
                     RecordWriter second(file);
-                    ConvertProducts(model, scan.ids, split, end, messages, references, second);
+                    ConvertProducts(library, split, end, messages, references, second);
                     second.End();
                     second.Flush();
                 } catch (...) {
@@ -394,17 +411,20 @@ void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from
                 }
                 _exit(0);
             }
-            ConvertProducts(model, scan.ids, from, split, messages, references, out);
+            ConvertProducts(library, from, split, messages, references, out);
             if (pid > 0) {
+                // While the second share's records are passed on, the file's whole reading is held
+                // on both sides of the pipe: what this share needed no more goes back.
+                ConversionHeap::GiveBack();
                 SecondShare share(pid, file, end);
                 share.StartAt(split);
-                share.Finish(model, scan.ids, messages, references, out, fd);
+                share.Finish(library, messages, references, out, fd);
             } else {
                 if (file >= 0) close(file);
-                ConvertProducts(model, scan.ids, split, end, messages, references, out);
+                ConvertProducts(library, split, end, messages, references, out);
             }
         } else {
-            ConvertProducts(model, scan.ids, from, end, messages, references, out);
+            ConvertProducts(library, from, end, messages, references, out);
         }
         out.End();
     } catch (const EIfcFile& e) {
@@ -466,46 +486,58 @@ IfcBuildingData ReadIfcText(std::string_view stepText) {
     std::vector<size_t> outOfRange; // in data.products, waiting for their GUIDs
     size_t from = 0;
     for (int failures = 0;; ++failures) {
-        ChildOutput child =
-            RunInChildProcess([&](int fd) { ConvertInChild(stepText, scan, from, fd); }, quietSeconds);
-        std::string_view bytes = child.bytes;
-        ConversionRecord record;
         bool parsed = false, ended = false, working = false;
+        std::optional<std::string> failure;
         IfcSkippedProduct current;
         uint32_t currentPosition = 0;
-        while (ReadRecord(bytes, record)) {
-            switch (record.kind) {
-            case RecordKind::Parsed:
-                parsed = true;
-                break;
-            case RecordKind::Begin:
-                working = true;
-                current = std::move(record.skipped);
-                currentPosition = record.position;
-                break;
-            case RecordKind::Product:
-                working = false;
-                if (IsOutOfRangeIfcGlobalId(record.product.globalId)) outOfRange.push_back(data.products.size());
-                else if (!seen.insert(record.product.guid).second) {
-                    data.skipped.push_back(RepeatedGlobalId(record.product));
+        // The records are taken as they come, while the child works, rather than all its output
+        // held first; one cut short is tried again once twice its bytes wait.
+        size_t retryAt = 0;
+        auto take = [&](std::string& bytes, bool last) {
+            if (!last && bytes.size() < retryAt) return;
+            std::string_view rest = bytes;
+            ConversionRecord record;
+            while (!failure && ReadRecord(rest, record)) {
+                switch (record.kind) {
+                case RecordKind::Parsed:
+                    parsed = true;
+                    break;
+                case RecordKind::Begin:
+                    working = true;
+                    current = std::move(record.skipped);
+                    currentPosition = record.position;
+                    break;
+                case RecordKind::Product:
+                    working = false;
+                    if (IsOutOfRangeIfcGlobalId(record.product.globalId)) outOfRange.push_back(data.products.size());
+                    else if (!seen.insert(record.product.guid).second) {
+                        data.skipped.push_back(RepeatedGlobalId(record.product));
+                        break;
+                    }
+                    data.products.push_back(std::move(record.product));
+                    break;
+                case RecordKind::Skipped:
+                    working = false;
+                    data.skipped.push_back(std::move(record.skipped));
+                    break;
+                case RecordKind::Storeys:
+                    data.storeys = std::move(record.storeys);
+                    break;
+                case RecordKind::Failed:
+                    failure = std::move(record.message);
+                    break;
+                case RecordKind::End:
+                    ended = true;
                     break;
                 }
-                data.products.push_back(std::move(record.product));
-                break;
-            case RecordKind::Skipped:
-                working = false;
-                data.skipped.push_back(std::move(record.skipped));
-                break;
-            case RecordKind::Storeys:
-                data.storeys = std::move(record.storeys);
-                break;
-            case RecordKind::Failed:
-                throw EIfcFile(record.message);
-            case RecordKind::End:
-                ended = true;
-                break;
             }
-        }
+            bytes.erase(0, bytes.size() - rest.size());
+            retryAt = 2 * bytes.size();
+        };
+        ChildOutput child = RunInChildProcess([&](int fd) { ConvertInChild(stepText, scan, from, fd); }, quietSeconds,
+                                              [&](std::string& bytes) { take(bytes, false); });
+        take(child.bytes, true);
+        if (failure) throw EIfcFile(*failure);
         if (ended && child.exitedCleanly) break;
         const std::string failed = child.stalled ? "took more than " + std::to_string(quietSeconds) + " s" : "failed";
         if (!parsed) throw EIfcFile("not readable as IFC: the IFC library " + failed + " while reading it");

@@ -1,13 +1,20 @@
 #include "host/ifc/LibraryParse.h"
 
+#include "host/ifc/CommonRecords.h"
+#include "host/ifc/ModelHeap.h"
+
 #include <ifcpp/IFC4/EntityFactory.h>
+#include <ifcpp/IFC4/include/IfcProduct.h>
 #include <ifcpp/model/BuildingModel.h>
 #include <ifcpp/reader/ReaderSTEP.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cctype>
 #include <clocale>
+#include <map>
+#include <new>
 #include <set>
 #include <thread>
 #include <vector>
@@ -47,11 +54,23 @@ size_t NameOf(std::string_view text, size_t offset, size_t end, std::string& nam
     return text.find('(', p);
 }
 
+// Characters AttributeText looks at one by one; runs of others are copied whole.
+constexpr std::array<bool, 256> kSpecial = [] {
+    std::array<bool, 256> special{};
+    for (unsigned char c : std::string_view(" \t\r\n\f\v'/!")) special[c] = true;
+    return special;
+}();
+
 // The attributes as the library's own reading hands them on: blanks, line ends and comments
 // outside strings left out, strings as written.
 void AttributeText(std::string_view text, size_t from, size_t end, std::string& out) {
     out.clear();
     for (size_t p = from; p < end;) {
+        size_t plain = p;
+        while (plain < end && !kSpecial[static_cast<unsigned char>(text[plain])]) ++plain;
+        out.append(text.data() + p, plain - p);
+        if (plain == end) break;
+        p = plain;
         const char c = text[p];
         if (c == '\'') {
             const size_t past = PastString(text, p, end);
@@ -69,10 +88,25 @@ void AttributeText(std::string_view text, size_t from, size_t end, std::string& 
     }
 }
 
+using EntityMap = std::map<int, shared_ptr<BuildingEntity>>;
+
+// The map of every entity by number, the largest part of the library's model once the file is
+// read, serves after that only to find the products: it is made again of those, and its nodes
+// given back to the system whole, never taken apart. What they held stays owned for as long as
+// the process lives.
+void DropEntityMap(EntityMap& map, const StepScan& scan, const std::vector<shared_ptr<BuildingEntity>>& entities,
+                   const std::vector<uint32_t>& inNumberOrder) {
+    new (&map) EntityMap();
+    for (uint32_t position : inNumberOrder)
+        if (scan.MayBeProduct(position) && dynamic_cast<const IfcProduct*>(entities[position].get()))
+            map.emplace_hint(map.end(), scan.ids[position], entities[position]);
+    ModelHeap::DropScratch();
+}
+
 } // namespace
 
-void ParseWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel>& model, LibraryMessages& messages,
-                      unsigned threads) {
+std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel>& model,
+                                              LibraryMessages& messages, unsigned threads) {
     ReaderSTEP reader;
     messages.Listen(reader);
     {
@@ -83,27 +117,45 @@ void ParseWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<Bu
     std::setlocale(LC_NUMERIC, "C");
     const BuildingModel::SchemaVersion version = model->getIfcSchemaVersion();
 
-    // Every entity first, so that the attributes can refer to any of them.
+    // Every entity first, so that the attributes can refer to any of them: a share of the records
+    // made on each thread, then all put in the map in number order, each at its end.
     const size_t count = scan.ids.size();
+    const unsigned workers = std::max(1u, threads);
     std::vector<shared_ptr<BuildingEntity>> entities(count);
     std::vector<size_t> open(count, std::string_view::npos);
-    std::set<std::string> unknown;
-    std::string name;
-    for (size_t i = 0; i < count; ++i) {
-        const size_t offset = scan.Offset(static_cast<uint32_t>(i));
-        const size_t end = scan.End(static_cast<uint32_t>(i));
-        const size_t at = NameOf(text, offset, end, name);
-        if (at == std::string_view::npos) continue;
-        if (name == "IFC2DCOMPOSITECURVE") name = "IFCCOMPOSITECURVE"; // as the library mends it
-        BuildingEntity* made = EntityFactory::createEntityObject(name);
-        if (!made) {
-            unknown.insert(name);
-            continue;
+    std::vector<std::set<std::string>> unknownTo(workers);
+    auto make = [&](unsigned worker) {
+        std::string name;
+        for (size_t i = count * worker / workers, end = count * (worker + 1) / workers; i < end; ++i) {
+            const size_t at = NameOf(text, scan.Offset(static_cast<uint32_t>(i)), scan.End(static_cast<uint32_t>(i)), name);
+            if (at == std::string_view::npos) continue;
+            if (name == "IFC2DCOMPOSITECURVE") name = "IFCCOMPOSITECURVE"; // as the library mends it
+            BuildingEntity* made = EntityFactory::createEntityObject(name);
+            if (!made) {
+                unknownTo[worker].insert(name);
+                continue;
+            }
+            made->m_entity_id = scan.ids[i];
+            entities[i] = shared_ptr<BuildingEntity>(made);
+            open[i] = at;
         }
-        made->m_entity_id = scan.ids[i];
-        entities[i] = shared_ptr<BuildingEntity>(made);
-        open[i] = at;
-        model->insertEntity(entities[i], false, false);
+    };
+    {
+        std::vector<std::thread> helpers;
+        for (unsigned t = 1; t < workers; ++t) helpers.emplace_back(make, t);
+        make(0);
+        for (auto& h : helpers) h.join();
+    }
+    std::set<std::string> unknown;
+    for (const auto& names : unknownTo) unknown.insert(names.begin(), names.end());
+    // As the library's own insertion does it, without looking for the number first; the nodes
+    // on pages of their own (DropEntityMap).
+    auto& map = const_cast<EntityMap&>(model->getMapIfcEntities());
+    const std::vector<uint32_t> inNumberOrder = scan.InNumberOrder();
+    {
+        ModelHeap::Scratch nodes;
+        for (uint32_t position : inNumberOrder)
+            if (entities[position]) map.emplace_hint(map.end(), scan.ids[position], entities[position]);
     }
     if (!unknown.empty()) {
         std::string said = "readData: unknown entity: ";
@@ -111,7 +163,6 @@ void ParseWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<Bu
         messages.Add(said);
     }
 
-    const auto& map = model->getMapIfcEntities();
     std::atomic<size_t> next{0};
     auto read = [&]() {
         std::vector<std::pair<std::string, shared_ptr<BuildingEntity>>> batch;
@@ -122,15 +173,20 @@ void ParseWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<Bu
                 batch.emplace_back(std::string(), entities[i]);
                 // Up to, not with, the record's ';'.
                 AttributeText(text, open[i], scan.End(static_cast<uint32_t>(i)) - 1, batch.back().first);
+                if (ReadCommonRecord(*entities[i], batch.back().first, map)) batch.pop_back();
             }
             reader.readEntityArguments(version, batch, map);
         }
     };
     std::vector<std::thread> helpers;
-    for (unsigned t = 1; t < std::max(1u, threads); ++t) helpers.emplace_back(read);
+    for (unsigned t = 1; t < workers; ++t) helpers.emplace_back(read);
     read();
     for (auto& h : helpers) h.join();
 
     model->resolveInverseAttributes();
     model->updateCache();
+    DropEntityMap(map, scan, entities, inNumberOrder);
+    std::vector<BuildingEntity*> inFileOrder(count);
+    for (size_t i = 0; i < count; ++i) inFileOrder[i] = entities[i].get();
+    return inFileOrder;
 }

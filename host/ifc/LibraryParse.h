@@ -9,10 +9,13 @@
 #include <ifcpp/model/BasicTypes.h>
 
 #include <string_view>
+#include <vector>
 
+class BuildingEntity;
 class BuildingModel;
 
 // Records of types the library does not know, and complex instances, which it does not read, are
-// not in the model; the unknown names are said to `messages` as the library says them.
-void ParseWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel>& model, LibraryMessages& messages,
-                      unsigned threads);
+// not in the model; the unknown names are said to `messages` as the library says them. Returns the
+// model's entity of each record by its place in the file (scan.ids), null where there is none.
+std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel>& model,
+                                              LibraryMessages& messages, unsigned threads);

@@ -77,10 +77,18 @@ std::string Shortest(double d) {
 } // namespace
 
 std::string ValueText(const BuildingObject& value) {
-    std::stringstream step;
+    // One stream for every value, set as a new one each time: making a stream costs more than
+    // writing a value.
+    thread_local std::stringstream step;
+    step.str(std::string());
+    step.clear();
+    step.flags(std::ios_base::dec | std::ios_base::skipws);
     step.precision(17); // the library writes numbers with the stream's precision
+    step.width(0);
+    step.fill(' ');
     value.getStepParameter(step, false);
     const std::string text = step.str();
+    step.str(std::string()); // nothing of this value kept between calls
     if (text.empty()) return text;
     if (text.front() == '\'') return Utf8FromWide(value.toString());
     if (text == ".T.") return "TRUE";

@@ -13,26 +13,25 @@
 
 namespace {
 
-bool Read(const BuildingModel& model, int id) {
-    return model.getMapIfcEntities().count(id) != 0;
+// A record of the file the library made nothing of.
+bool Unmade(const StepScan& scan, const std::vector<BuildingEntity*>& entities, int id) {
+    const int64_t position = scan.Position(id);
+    return position >= 0 && !entities[static_cast<size_t>(position)];
 }
 
 } // namespace
 
-ProductReferences::ProductReferences(std::string_view text, const StepScan& scan, const BuildingModel& model,
+ProductReferences::ProductReferences(std::string_view text, const StepScan& scan, const std::vector<BuildingEntity*>& entities,
                                      const LibraryMessages& parse)
-    : text_(text), scan_(scan), model_(model), parse_(parse),
+    : text_(text), scan_(scan), entities_(entities), parse_(parse),
       missing_(scan, [&scan](int id) { return !scan.Defined(id); }),
-      unread_(scan, [&scan, &model](int id) { return scan.Defined(id) && !Read(model, id); }) {}
+      unread_(scan, [&scan, &entities](int id) { return Unmade(scan, entities, id); }) {}
 
 void ProductReferences::RefuseMissingRecords() {
-    const auto& entities = model_.getMapIfcEntities();
     for (uint32_t position = 0; position < scan_.ids.size(); ++position) {
         if (!scan_.MayBeProduct(position)) continue; // neither placement nor representation to follow
         const int id = scan_.ids[position];
-        auto entity = entities.find(id);
-        if (entity == entities.end()) continue;
-        auto product = dynamic_pointer_cast<IfcProduct>(entity->second);
+        const auto* product = dynamic_cast<const IfcProduct*>(entities_[position]);
         if (!product) continue;
         const auto refs = scan_.ProductReferences(position);
         for (size_t which = 0; which < refs.size(); ++which) {
@@ -70,9 +69,9 @@ std::string ProductReferences::UnreadRecordUse(const IfcProduct& product,
     const auto [placement, representation] = scan_.ProductReferences(static_cast<uint32_t>(position));
     // The representations themselves: one the library dropped may have been the body.
     if (representation >= 0 && scan_.Defined(representation)) {
-        if (!Read(model_, representation)) return Unread("representation", {id, representation});
+        if (Unmade(scan_, entities_, representation)) return Unread("representation", {id, representation});
         for (int ref : scan_.References(static_cast<uint32_t>(scan_.Position(representation))))
-            if (scan_.Defined(ref) && !Read(model_, ref)) return Unread("representation", {representation, ref});
+            if (Unmade(scan_, entities_, ref)) return Unread("representation", {representation, ref});
     }
     if (bodies.empty()) return {};
     if (auto found = unread_.Through(id, placement)) return Unread("placement", found);

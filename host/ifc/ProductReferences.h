@@ -13,15 +13,16 @@
 #include <string_view>
 #include <vector>
 
-class BuildingModel;
+class BuildingEntity;
 class IfcProduct;
 class IfcRepresentation;
 
 class ProductReferences {
 public:
-    // `text` and `scan` are the file's, `model` the library's reading of it and `parse` what
-    // the library said while reading.
-    ProductReferences(std::string_view text, const StepScan& scan, const BuildingModel& model, const LibraryMessages& parse);
+    // `text` and `scan` are the file's, `entities` the library's reading of each record (null
+    // where it made none; ParseWithLibrary) and `parse` what the library said while reading.
+    ProductReferences(std::string_view text, const StepScan& scan, const std::vector<BuildingEntity*>& entities,
+                      const LibraryMessages& parse);
 
     // Throws EIfcFile naming the first product, in file order, whose placement or representation
     // leads to a number no record has, and that number.
@@ -36,7 +37,7 @@ private:
 
     std::string_view text_;
     const StepScan& scan_;
-    const BuildingModel& model_;
+    const std::vector<BuildingEntity*>& entities_;
     const LibraryMessages& parse_;
     ReferenceSearch missing_;
     ReferenceSearch unread_;

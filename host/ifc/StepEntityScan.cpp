@@ -3,6 +3,7 @@
 #include "host/ifc/IfcBuildingData.h"
 #include "host/ifc/StepDataReader.h"
 
+#include <algorithm>
 #include <string>
 #include <unordered_set>
 
@@ -24,9 +25,9 @@ void CheckForLoops(const StepScan& g) {
                 path.pop_back();
                 continue;
             }
-            auto found = g.index.find(g.refs[next++]);
-            if (found == g.index.end()) continue;
-            uint32_t to = found->second;
+            const int64_t found = g.Position(g.refs[next++]);
+            if (found < 0) continue;
+            const auto to = static_cast<uint32_t>(found);
             if (state[to] == kOnPath)
                 throw EIfcFile("entity #" + std::to_string(g.ids[to]) + " refers back to itself through its attributes");
             if (state[to] == kNew) {
@@ -39,17 +40,44 @@ void CheckForLoops(const StepScan& g) {
 
 } // namespace
 
+bool StepScan::Place(int id, uint32_t position, size_t nearLimit) {
+    if (id >= 0 && static_cast<size_t>(id) < nearLimit) {
+        const auto near = static_cast<size_t>(id);
+        if (near >= places.size()) places.resize(std::min(nearLimit, std::max(near + 1, places.size() + places.size() / 2)), kNowhere);
+        if (places[near] != kNowhere) return false;
+        places[near] = position;
+        return true;
+    }
+    return farPlaces.emplace(id, position).second;
+}
+
+std::vector<uint32_t> StepScan::InNumberOrder() const {
+    std::vector<uint32_t> order;
+    order.reserve(ids.size());
+    for (uint32_t place : places)
+        if (place != kNowhere) order.push_back(place);
+    // Every number past the table is larger than those in it.
+    std::vector<std::pair<int, uint32_t>> far(farPlaces.begin(), farPlaces.end());
+    std::sort(far.begin(), far.end());
+    for (const auto& [id, place] : far) order.push_back(place);
+    return order;
+}
+
 StepScan ScanStepEntities(std::string_view text) {
+    if (text.size() >= UINT32_MAX) throw EIfcFile("larger than 4 GB");
     StepDataReader reader(text);
     StepScan g;
     StepRecord record;
     std::unordered_set<int> repeated;
+    // Numbers up to one for every eight characters of the text have their places in the table:
+    // never more than half the text's size, and every number of a file numbered from 1 up.
+    const size_t nearLimit = text.size() / 8 + 1024;
     while (reader.Next(record)) {
-        auto [at, added] = g.index.emplace(record.id, static_cast<uint32_t>(g.ids.size()));
-        if (!added) {
+        if (!g.Place(record.id, static_cast<uint32_t>(g.ids.size()), nearLimit)) {
             // The library keeps one of the two without a word, and which one decides the model.
-            const size_t first = g.offsets[at->second];
-            std::string_view before = text.substr(first, g.ends[at->second] - first);
+            const auto earlier = static_cast<uint32_t>(g.Position(record.id));
+            const size_t first = g.offsets[earlier];
+            std::string_view before = text.substr(first, g.ends[earlier] - first);
             if (before != text.substr(record.offset, record.end - record.offset))
                 throw EIfcFile("entity #" + std::to_string(record.id) + " is defined twice, differently (on lines " +
                                std::to_string(StepLineAt(text, first)) + " and " + std::to_string(StepLineAt(text, record.offset)) + ")");
@@ -57,8 +85,8 @@ StepScan ScanStepEntities(std::string_view text) {
             continue;
         }
         g.ids.push_back(record.id);
-        g.offsets.push_back(record.offset);
-        g.ends.push_back(record.end);
+        g.offsets.push_back(static_cast<uint32_t>(record.offset));
+        g.ends.push_back(static_cast<uint32_t>(record.end));
         g.productRefs.push_back(record.productRefs);
         g.refs.insert(g.refs.end(), record.refs.begin(), record.refs.end());
         g.firstRef.push_back(static_cast<uint32_t>(g.refs.size()));

@@ -16,12 +16,21 @@ struct StepScan {
     // Numbers written twice with the same text, each once, in the order of their second writing.
     std::vector<int> repeated;
 
-    bool Defined(int id) const { return index.count(id) != 0; }
+    bool Defined(int id) const { return Position(id) >= 0; }
     // The record's place in `ids`, or -1.
     int64_t Position(int id) const {
-        auto found = index.find(id);
-        return found == index.end() ? -1 : found->second;
+        if (id >= 0 && static_cast<size_t>(id) < places.size()) {
+            const uint32_t place = places[static_cast<size_t>(id)];
+            return place == kNowhere ? int64_t{-1} : int64_t{place};
+        }
+        if (farPlaces.empty()) return -1;
+        auto found = farPlaces.find(id);
+        return found == farPlaces.end() ? int64_t{-1} : int64_t{found->second};
     }
+    // Every record's place, by increasing number.
+    std::vector<uint32_t> InNumberOrder() const;
+    // Gives `id` the place `position` unless it has one; false when it had.
+    bool Place(int id, uint32_t position, size_t nearLimit);
     std::span<const int> References(uint32_t position) const {
         return {refs.data() + firstRef[position], refs.data() + firstRef[position + 1]};
     }
@@ -32,15 +41,19 @@ struct StepScan {
     // Every product is; most other records are not, and need not be looked up.
     bool MayBeProduct(uint32_t position) const { return productRefs[position][0] >= 0 || productRefs[position][1] >= 0; }
 
-    std::unordered_map<int, uint32_t> index;
+    // Places by number: numbers up to a limit that grows with the text in a table (files number
+    // their records from 1 up, with few gaps), the others by hashing.
+    static constexpr uint32_t kNowhere = UINT32_MAX;
+    std::vector<uint32_t> places;
+    std::unordered_map<int, uint32_t> farPlaces;
     std::vector<uint32_t> firstRef{0}; // into refs, one more than ids
     std::vector<int> refs;
-    std::vector<size_t> offsets;
-    std::vector<size_t> ends;
+    std::vector<uint32_t> offsets; // a text is read up to 4 GB
+    std::vector<uint32_t> ends;
     std::vector<std::array<int, 2>> productRefs;
 };
 
-// Throws EIfcFile (without a file name) for a syntax error, a loop of references or a number
+// Throws EIfcFile (without a file name) for a text of 4 GB or more, a syntax error, a loop of references or a number
 // defined twice with different texts. A record written again as it was is read once (some
 // exporters write the same record twice). A reference to a number no record has is the reader's
 // to judge.

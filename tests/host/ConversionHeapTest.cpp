@@ -59,6 +59,13 @@ TEST(ConversionHeap, TheSameWorkGetsTheSameAddressesInEveryScope) {
     }
     EXPECT_EQ(second, third);
     EXPECT_NE(first, second);
+    // Its memory given back between two scopes, the same work still gets the same addresses.
+    ConversionHeap::GiveBack();
+    {
+        ConversionHeap::Scope heap;
+        Work(50);
+        EXPECT_EQ(Work(500), third);
+    }
     EXPECT_EQ(ConversionHeap::Leaks(), 0u);
 }
 

@@ -98,3 +98,19 @@ TEST(ReferenceSearch, FindsTheFirstPickedReferenceBelowARecordOnce) {
     missing.Below(4);
     EXPECT_EQ(asked, afterAll); // known from before
 }
+
+TEST(StepSyntax, FindsRecordsNumberedNearAndFar) {
+    // Numbers far past the file's size beside small ones, out of order; #7 and #900000000 are
+    // referred to and not there.
+    const std::string data = "#5=IFCA(#999999000);\n#999999000=IFCB(#3);\n#3=IFCC(#7,#900000000);\n#1=IFCD(#5);\n";
+    EXPECT_EQ(ErrorOf(data), "");
+    StepScan scan = ScanStepEntities(File(data));
+    EXPECT_EQ(scan.ids, (std::vector<int>{5, 999999000, 3, 1}));
+    for (auto [id, place] : {std::pair{5, 0}, {999999000, 1}, {3, 2}, {1, 3}, {7, -1}, {900000000, -1}, {0, -1}, {-4, -1}}) {
+        EXPECT_EQ(scan.Position(id), place) << id;
+        EXPECT_EQ(scan.Defined(id), place >= 0) << id;
+    }
+    EXPECT_EQ(scan.InNumberOrder(), (std::vector<uint32_t>{3, 2, 0, 1}));
+    EXPECT_EQ(ErrorOf("#999999000=IFCB($);\n#999999000=IFCB(1);\n"), "entity #999999000 is defined twice, differently (on lines 8 and 9)");
+    EXPECT_EQ(ErrorOf("#5=IFCA(#999999000);\n#999999000=IFCB(#5);\n"), "entity #5 refers back to itself through its attributes");
+}

@@ -1,0 +1,116 @@
+// The common geometric records read straight into the library's entities come out as the
+// library's own reading makes them; any other form is left to the library.
+#include "host/ifc/CommonRecords.h"
+
+#include <ifcpp/IFC4/EntityFactory.h>
+#include <ifcpp/IFC4/include/IfcBoolean.h>
+#include <ifcpp/IFC4/include/IfcCartesianPoint.h>
+#include <ifcpp/IFC4/include/IfcFace.h>
+#include <ifcpp/IFC4/include/IfcFaceOuterBound.h>
+#include <ifcpp/IFC4/include/IfcLengthMeasure.h>
+#include <ifcpp/IFC4/include/IfcPolyLoop.h>
+#include <ifcpp/model/BuildingModel.h>
+#include <ifcpp/reader/ReaderSTEP.h>
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <clocale>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+// #1..#3 points, #4 a loop of them, #5 an outer bound of it, #6 a face of that.
+class CommonRecords : public testing::Test {
+protected:
+    void SetUp() override {
+        std::setlocale(LC_NUMERIC, "C");
+        const char* kinds[] = {"IFCCARTESIANPOINT", "IFCCARTESIANPOINT", "IFCCARTESIANPOINT", "IFCPOLYLOOP", "IFCFACEOUTERBOUND", "IFCFACE"};
+        for (int id = 1; id <= 6; ++id) {
+            entities[id] = shared_ptr<BuildingEntity>(EntityFactory::createEntityObject(kinds[id - 1]));
+            entities[id]->m_entity_id = id;
+        }
+    }
+
+    // The library's reading of `attributes` into a new entity of `kind`.
+    shared_ptr<BuildingEntity> LibraryReads(const char* kind, const std::string& attributes) {
+        shared_ptr<BuildingEntity> entity(EntityFactory::createEntityObject(kind));
+        ReaderSTEP reader;
+        reader.readEntityArguments(BuildingModel::SchemaVersion(L"IFC4", BuildingModel::IFC4), {{attributes, entity}}, entities);
+        return entity;
+    }
+
+    shared_ptr<BuildingEntity> WeRead(const char* kind, const std::string& attributes, bool& read) {
+        shared_ptr<BuildingEntity> entity(EntityFactory::createEntityObject(kind));
+        read = ReadCommonRecord(*entity, attributes, entities);
+        return entity;
+    }
+
+    std::map<int, shared_ptr<BuildingEntity>> entities;
+};
+
+std::vector<double> Coordinates(const BuildingEntity& e) {
+    std::vector<double> out;
+    for (const auto& c : dynamic_cast<const IfcCartesianPoint&>(e).m_Coordinates) out.push_back(c ? c->m_value : -999);
+    return out;
+}
+
+} // namespace
+
+TEST_F(CommonRecords, PointsAsTheLibraryReadsThem) {
+    for (const char* text : {"((0.,1.5,-2.))", "((+2,1.E-009,-0.))", "((123456.789012345678,9.999999999999999E22))", "((1.))",
+                             "((0.1,0.2,0.30000000000000004))", "((-1.7976931348623157E308,2.2250738585072014E-308,7E-1))"}) {
+        bool read = false;
+        auto ours = WeRead("IFCCARTESIANPOINT", text, read);
+        EXPECT_TRUE(read) << text;
+        const std::vector<double> expected = Coordinates(*LibraryReads("IFCCARTESIANPOINT", text));
+        const std::vector<double> got = Coordinates(*ours);
+        ASSERT_EQ(got.size(), expected.size()) << text;
+        for (size_t i = 0; i < got.size(); ++i) EXPECT_EQ(std::bit_cast<uint64_t>(got[i]), std::bit_cast<uint64_t>(expected[i])) << text << " " << i;
+    }
+    // Left to the library: more than three, none, a value out of a double's normal range, forms
+    // the library reads its own way.
+    for (const char* text : {"((1.,2.,3.,4.))", "(())", "((1.E400))", "((1.E-320))", "((1.E-400))", "((.5))", "(($))", "((1.,2.),$)",
+                             "((1.,2.)", "((1..2))", "((1.E))"}) {
+        bool read = true;
+        auto ours = WeRead("IFCCARTESIANPOINT", text, read);
+        EXPECT_FALSE(read) << text;
+        EXPECT_TRUE(dynamic_cast<const IfcCartesianPoint&>(*ours).m_Coordinates.empty()) << text;
+    }
+}
+
+TEST_F(CommonRecords, LoopsBoundsAndFacesRefer) {
+    bool read = false;
+    auto loop = std::dynamic_pointer_cast<IfcPolyLoop>(WeRead("IFCPOLYLOOP", "((#1,#2,#3,#1))", read));
+    ASSERT_TRUE(read);
+    ASSERT_EQ(loop->m_Polygon.size(), 4u);
+    EXPECT_EQ(loop->m_Polygon[0], entities[1]);
+    EXPECT_EQ(loop->m_Polygon[2], entities[3]);
+    EXPECT_EQ(loop->m_Polygon[3], entities[1]);
+
+    for (const char* orientation : {".T.", ".F."}) {
+        auto bound = std::dynamic_pointer_cast<IfcFaceOuterBound>(WeRead("IFCFACEOUTERBOUND", std::string("(#4,") + orientation + ")", read));
+        ASSERT_TRUE(read);
+        EXPECT_EQ(bound->m_Bound, entities[4]);
+        ASSERT_TRUE(bound->m_Orientation);
+        auto theirs = std::dynamic_pointer_cast<IfcFaceOuterBound>(LibraryReads("IFCFACEOUTERBOUND", std::string("(#4,") + orientation + ")"));
+        EXPECT_EQ(bound->m_Orientation->m_value, theirs->m_Orientation->m_value);
+    }
+    auto face = std::dynamic_pointer_cast<IfcFace>(WeRead("IFCFACE", "((#5))", read));
+    ASSERT_TRUE(read);
+    ASSERT_EQ(face->m_Bounds.size(), 1u);
+    EXPECT_EQ(face->m_Bounds[0], entities[5]);
+
+    // A reference to nothing, to the wrong type, or not in the plain form: the library's to read.
+    const std::pair<const char*, const char*> others[] = {
+        {"IFCPOLYLOOP", "((#1,#9))"}, {"IFCPOLYLOOP", "((#1,#4))"}, {"IFCPOLYLOOP", "(())"},      {"IFCPOLYLOOP", "((#1,#2),#3)"},
+        {"IFCFACE", "((#4))"},        {"IFCFACE", "((#5,))"},        {"IFCFACEOUTERBOUND", "(#1,.T.)"}, {"IFCFACEOUTERBOUND", "(#4,$)"},
+        {"IFCFACEOUTERBOUND", "(#4,.U.)"}, {"IFCFACEOUTERBOUND", "(#4)"}, {"IFCWALL", "('x',$,$,$,$,$,$,$)"}};
+    for (const auto& [kind, text] : others) {
+        WeRead(kind, text, read);
+        EXPECT_FALSE(read) << kind << text;
+    }
+}
