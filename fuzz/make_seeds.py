@@ -196,3 +196,8 @@ put("ifc/corpus", "placement-missing", ifc("IFC2X3", wall[:2] + ["#22=IFCWALL('1
 put("ifc/corpus", "placement-unread", ifc("IFC2X3", wall[:2] + [
     "#30=IFCAXIS2PLACEMENTX(#4,$,$)", "#31=IFCLOCALPLACEMENT(#8,#30)",
     "#22=IFCWALL('1hOSvn6df7F8_7GcBWlRGQ',$,'W',$,$,#31,#21,$)"]))
+
+# The 4D records of IFC files, read from the text without the IFC library: the schedule files.
+for name in ("schedule-ifc4.ifc", "schedule-ifc2x3.ifc"):
+    with open(os.path.join(IFC_DATA, name), "rb") as f:
+        put("ifc/corpus-schedules", name, f.read())

@@ -134,3 +134,6 @@ GSErr HostProjectSetUserData(const uint8_t* ud) {
 GSErr HostElementGetFacts(const uint8_t* head, uint32_t* facts, int32_t* count, int32_t flags) {
     return CallWithToken<kHostElementGetFacts, HostElementGetFactsFunc>(head, facts, count, flags);
 }
+GSErr HostModelGetWorkSchedules(uint32_t* handle, int32_t* count, int32_t flags) {
+    return CallWithToken<kHostModelGetWorkSchedules, HostModelGetWorkSchedulesFunc>(handle, count, flags);
+}

@@ -87,6 +87,7 @@ bool Host::OpenProject(const std::string& path, std::string& error, bool layersB
         skipped = std::move(built.skipped);
         EnsureDefaultPens(*model);
         FitViewToModel(*model);
+        model->workSchedules = std::move(data.workSchedules);
         model->MarkSaved(); // an opened IFC model is what its file holds
     } else {
         auto loaded = LoadHostProject(path);
@@ -125,6 +126,7 @@ bool Host::UpdateFromIfc(const std::string& path, std::string& error) {
     HostModel& m = Model();
     bool stepped = check.fitsUndo && m.Undo().Open(HostUndoStepName(HostUndoStep::IfcUpdate));
     IfcRevisionCounts counts = ApplyIfcRevision(m, std::move(plan), options);
+    m.workSchedules = std::move(data.workSchedules);
     if (stepped) {
         if (auto name = m.CloseUndoStep(); name && Events().undoStep) Events().undoStep(*name);
     } else {

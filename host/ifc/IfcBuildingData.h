@@ -2,6 +2,7 @@
 // What the host takes from an IFC file, free of the IFC library's types: one entry per
 // product with body geometry, already in world coordinates and metres. The reader fills it;
 // the model builder and the revision update read it.
+#include "host/model/ModelWorkSchedules.h"
 #include "hostapi/HostGuid.h"
 
 #include <array>
@@ -74,6 +75,7 @@ struct IfcBuildingData {
     std::vector<IfcSkippedProduct> skipped;
     std::vector<std::string> storeys; // the building storeys' names (UTF-8) from the lowest up, each once
     std::vector<IfcNote> notes;
+    ModelWorkSchedules workSchedules; // the file's 4D records
 };
 
 // A file the reader cannot use at all: not IFC, truncated, a syntax error, a product that needs a

@@ -6,6 +6,7 @@
 #include "host/ifc/ConversionRecords.h"
 #include "host/ifc/IfcGuid.h"
 #include "host/ifc/IfcProductFacts.h"
+#include "host/ifc/IfcWorkSchedules.h"
 #include "host/ifc/LibraryMessages.h"
 #include "host/ifc/LibraryParse.h"
 #include "host/ifc/ModelHeap.h"
@@ -550,6 +551,7 @@ IfcBuildingData ReadIfcText(std::string_view stepText) {
         from = currentPosition + 1;
     }
     GiveOutOfRangeGuids(data, outOfRange, seen);
+    data.workSchedules = ReadIfcWorkSchedules(stepText, scan, data.schema);
     for (int id : scan.repeated) data.notes.push_back({IfcNoteKind::DuplicateRecord, "#" + std::to_string(id)});
     if (data.products.empty()) {
         if (data.skipped.empty()) throw EIfcFile("no product with body geometry");
@@ -577,7 +579,9 @@ IfcBuildingData ReadIfcFile(const std::string& path) {
     while (in.read(more, sizeof more) || in.gcount() > 0) text.append(more, static_cast<size_t>(in.gcount()));
     if (in.bad()) throw EIfcFile(path + ": cannot be read: " + std::strerror(errno));
     try {
-        return ReadIfcText(text);
+        IfcBuildingData data = ReadIfcText(text);
+        data.workSchedules.sourcePath = path;
+        return data;
     } catch (const EIfcFile& e) {
         throw EIfcFile(path + ": " + e.what());
     }

@@ -2,6 +2,7 @@
 // The building model the host holds: elements, attributes (layers, pens, materials), the
 // selection and the undo history. Everything the host operations and the project file touch.
 #include "host/model/Element.h"
+#include "host/model/ModelWorkSchedules.h"
 #include "host/model/UndoHistory.h"
 #include "host/model/ViewRecords.h"
 #include "hostapi/HostAttributeRecord.h"
@@ -107,6 +108,9 @@ public:
     // The elements a building model brings go on their storey's layer, as the user chose when
     // opening it; a later revision's new elements follow the same choice.
     bool layersByStorey = false;
+    // The construction schedule the building model's IFC file carries, from its last opening or
+    // revision; empty for a model from elsewhere. Not saved with the project.
+    ModelWorkSchedules workSchedules;
 
 private:
     void Restore(const std::map<API_Guid, ElementState>& states);

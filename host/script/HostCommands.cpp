@@ -419,6 +419,30 @@ void AddHostCommands(ScriptInterpreter& in) {
             in.Emit("fact " + id + " " + ArgumentForTranscript(std::string(key)) + " " + QuoteForTranscript(std::string(value)));
         return true;
     });
+    in.AddPrint("work-schedules", [&host, &in](const Args& a, std::string& error) {
+        if (!a.empty()) {
+            error = "usage: print work-schedules";
+            return false;
+        }
+        const ModelWorkSchedules& w = host.Model().workSchedules;
+        auto text = [](const std::string& t) { return t.empty() ? std::string("-") : t; };
+        for (size_t i = 0; i < w.schedules.size(); ++i)
+            in.Emit("schedule " + std::to_string(i) + " " + w.schedules[i].globalId + " " + QuoteForTranscript(w.schedules[i].name));
+        for (size_t i = 0; i < w.tasks.size(); ++i) {
+            const ModelScheduleTask& t = w.tasks[i];
+            in.Emit("task " + std::to_string(i) + " level " + std::to_string(t.level) + " parent " + std::to_string(t.parent) +
+                    " schedule " + std::to_string(t.schedule) + " " + t.globalId + " " + QuoteForTranscript(t.identification) +
+                    " " + QuoteForTranscript(t.name) + " " + text(t.predefinedType) + (t.milestone ? " milestone" : "") +
+                    " " + text(t.scheduleStart) + " " + text(t.scheduleFinish) + " actual " + text(t.actualStart) + " " +
+                    text(t.actualFinish) + " percent " + std::to_string(t.percent));
+            for (const std::string& id : t.outputs) in.Emit("output " + std::to_string(i) + " " + id);
+            for (const std::string& id : t.inputs) in.Emit("input " + std::to_string(i) + " " + id);
+        }
+        for (const ModelScheduleSequence& s : w.sequences)
+            in.Emit("sequence " + std::to_string(s.predecessor) + " " + std::to_string(s.successor) + " " + text(s.type) +
+                    " lag " + std::to_string(static_cast<long long>(s.lagSeconds)) + "s");
+        return true;
+    });
     in.AddPrint("layers", [&host, &in](const Args&, std::string&) {
         for (int16_t i = 1; i <= host.Model().AttributeCount(HostAttribute::Layer); ++i) {
             uint32_t flags = LE::Get<uint32_t>(*host.Model().Attribute(HostAttribute::Layer, i), HostAttribute::kFlags);

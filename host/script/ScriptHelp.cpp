@@ -58,6 +58,7 @@ Commands:
   print tasks | palette | settings         the add-on's schedule, palette and movie settings
   print elements | element ID | layers | materials | selection | userdata ID   the host model
   print facts ID               what the IFC model says the element is, one "fact ID KEY VALUE" a line
+  print work-schedules         the IFC model's work schedules, tasks, sequences and task elements
 
 Menu items (menu N):
   1  Mutasd/Rejtsd el a tevékenységlistát   show or hide the activity palette
@@ -69,6 +70,8 @@ Menu items (menu N):
   7  Kapcsolás szabályokkal...              link elements to tasks by the rules of a file (JSON)
   8  Kapcsolatok beolvasása...              read links from a CSV file
   9  Kapcsolatok kiírása...                 write every link to a CSV file
+  10 Ütemterv az IFC modellből              read the IFC model's work schedule into the schedule and links
+  11 Ütemterv mentése IFC-be...             write a copy of the IFC4 model with the schedule added
 
 Palette items (palette click ITEM, palette focus ITEM):
   1  Kapcsold                       link the selected elements to the selected task

@@ -115,7 +115,8 @@ enum HostOpId {
     kHostLibPartRegister = 40,
     kHostProjectGetUserData = 41,
     kHostProjectSetUserData = 42,
-    kHostElementGetFacts = 43
+    kHostElementGetFacts = 43,
+    kHostModelGetWorkSchedules = 44
     /* further operations are appended here */
 };
 
@@ -173,6 +174,27 @@ typedef GSErr (*HostProjectSetUserDataFunc)(uint32_t token, const uint8_t* userD
 enum { kHostFactsUtf8 = 1 };
 typedef GSErr (*HostElementGetFactsFunc)(uint32_t token, const uint8_t* headRecord, uint32_t* factsHandle, int32_t* count,
                                          int32_t flags);
+
+/* The construction schedule the building model's IFC file carries (its 4D records): *count
+ * entries in a handle the caller frees, each an entry kind and its fields, every text
+ * zero-terminated, numbers in decimal:
+ *   "file"     path, schema ("IFC2X3" or "IFC4"), size in bytes, offset past the last record of
+ *              the data section, the highest record number, the IfcProject's number (0 none)
+ *   "schedule" GlobalId, name
+ *   "task"     GlobalId, name, identification, predefined type, object type, milestone ("1"/"0"),
+ *              schedule (an index of the "schedule" entries, -1 none), parent (the index of an
+ *              earlier task, -1 at the top), outline level (1 at the top), schedule start,
+ *              schedule finish, actual start, actual finish ("YYYY-MM-DDThh:mm:ss", empty when
+ *              not given), percent complete (-1 when not given)
+ *   "sequence" predecessor and successor (task indexes), type ("FINISH_START", ...), lag in seconds
+ *   "output"   task index, GlobalId of a product the task makes (IfcRelAssignsToProduct)
+ *   "input"    task index, GlobalId of a product the task takes (IfcRelAssignsToProcess)
+ *   "product"  GlobalId, record number: every product's, only with kHostScheduleRecords
+ * Tasks come each after the task nesting it, indexes counting "task" entries from 0. The first
+ * entry is "file"; a model that came from no IFC file gives a count of 0 and a null handle. Texts
+ * in Windows-1250 (a character it lacks becomes '?'), or UTF-8 with kHostScheduleUtf8. */
+enum { kHostScheduleUtf8 = 1, kHostScheduleRecords = 2 };
+typedef GSErr (*HostModelGetWorkSchedulesFunc)(uint32_t token, uint32_t* handle, int32_t* count, int32_t flags);
 
 /* The module's exports. */
 typedef GSErr (*AddonSetImportedFuncAddrsFunc)(const HostFunc* table);
