@@ -46,16 +46,16 @@ bool TaskDB::Save(bool saveAs) {
     return true;
 }
 
+bool TaskDB::MayReplace() {
+    if (!dirty_) return true;
+    std::string current(BKTextOf(settings_.projectFilePath));
+    int answer = AddonAlert(kAlertSaveChanges, current.c_str());
+    if (answer == kYes) return Save(false);
+    return answer == kNo;
+}
+
 bool TaskDB::Open() {
-    if (dirty_) {
-        std::string current(BKTextOf(settings_.projectFilePath));
-        int answer = AddonAlert(kAlertSaveChanges, current.c_str());
-        if (answer == kYes) {
-            if (!Save(false)) return false;
-        } else if (answer != kNo) {
-            return false;
-        }
-    }
+    if (!MayReplace()) return false;
     FileDialogRequest request(kOpenTitle, {}, ProjectFileKind);
     if (!AskOpenFile(request)) return false;
     std::string path = ChosenPath(request);
@@ -68,19 +68,28 @@ bool TaskDB::Open() {
     return true;
 }
 
+void TaskDB::BecomeUnsavedImport(const std::string& path) {
+    // Never saved over: the first save asks where, proposing a project file beside it; until
+    // then the schedule is in no file of the add-on's, so it counts as unsaved.
+    std::string proposed = path;
+    if (size_t dot = proposed.rfind('.'); dot != std::string::npos && proposed.find('/', dot) == std::string::npos)
+        proposed.erase(dot);
+    settings_.SetProjectFilePath(proposed + "." + AddonString(32598, 1));
+    settings_.projectFileKind = ProjectFileKind;
+    settings_.untitled = true;
+    dirty_ = 1;
+    SetCurrentDate(DateTime::Now(), true);
+}
+
+void TaskDB::ImportSchedule(std::vector<Task>&& tasks, std::vector<TaskPlan>&& plans, const std::string& path) {
+    ReplaceTasks(std::move(tasks), std::move(plans));
+    BecomeUnsavedImport(path);
+}
+
 bool TaskDB::OpenScheduleFile(const std::string& path, int16_t kind) {
     if (kind == ProjectXmlKind || kind == PrimaveraXerKind) {
         if (!(kind == ProjectXmlKind ? ImportProjectXml(path) : ImportPrimaveraXer(path))) return false;
-        // Never saved over: the first save asks where, proposing a project file beside it; until
-        // then the schedule is in no file of the add-on's, so it counts as unsaved.
-        std::string proposed = path;
-        if (size_t dot = proposed.rfind('.'); dot != std::string::npos && proposed.find('/', dot) == std::string::npos)
-            proposed.erase(dot);
-        settings_.SetProjectFilePath(proposed + "." + AddonString(32598, 1));
-        settings_.projectFileKind = ProjectFileKind;
-        settings_.untitled = true;
-        dirty_ = 1;
-        SetCurrentDate(DateTime::Now(), true);
+        BecomeUnsavedImport(path);
         return true;
     }
     bool loaded = kind == ScheduleTextKind ? ImportScheduleText(path) : LoadProjectFile(path);

@@ -90,6 +90,12 @@ public:
     // Open after its questions: reads the file of the kind (the open dialog's), makes it the
     // schedule's file and starts at today. Alerts and returns false on failure.
     bool OpenScheduleFile(const std::string& path, int16_t kind);
+    // Before the schedule is replaced: unsaved changes are saved, let go or kept as the user
+    // answers alert 32514; false when the schedule is to stay.
+    bool MayReplace();
+    // A schedule read from an outside plan at `path` (8-bit) replaces this one; it is in no file
+    // of the add-on's until saved, which proposes a project file beside the plan.
+    void ImportSchedule(std::vector<Task>&& tasks, std::vector<TaskPlan>&& plans, const std::string& path);
     bool SaveProjectFile(const std::string& path);
     bool LoadProjectFile(const std::string& path);
     bool ImportScheduleText(const std::string& path);
@@ -151,6 +157,7 @@ private:
     static constexpr uint32_t kNoTask = UINT32_MAX;
     // Names every task whose id a project file cannot hold; true when there is one.
     bool ReportUnusableIds() const;
+    void BecomeUnsavedImport(const std::string& path);
     // The writers behind SaveProjectFile and SaveScheduleText; `error` is the FileKit code that
     // stopped one, left 0 when the add-on itself refused.
     bool WriteProjectFile(const std::string& path, int32_t& error) const;

@@ -5,6 +5,8 @@
 #include "schedule/Exceptions.h"
 #include "shell/ModuleObjects.h"
 #include "shell/MovieCommand.h"
+#include "linking/IfcScheduleExport.h"
+#include "linking/IfcScheduleImport.h"
 #include "linking/LinkRulesCommand.h"
 #include "linking/LinksCsvCommands.h"
 
@@ -53,6 +55,12 @@ GSErr AddonMenuHandler(const HostMenuParams* params) {
             AfterLinksChanged(m);
             break;
         case AddonMenuItem::ExportLinks: ExportLinksCommand(m.taskDB); break;
+        case AddonMenuItem::ScheduleFromIfc:
+            ScheduleFromIfcCommand(m.taskDB);
+            if (m.palette) m.palette->DiscardRowEdit();
+            AfterLinksChanged(m);
+            break;
+        case AddonMenuItem::ScheduleIntoIfc: SaveScheduleIntoIfcCommand(m.taskDB); break;
         default: break;
         }
     } catch (const std::exception&) {
