@@ -265,7 +265,7 @@ void ElementHider::Finish() {
     int32_t rebuild = 1;
     if (GSErr err = HostAutomate(kHostSelRebuild, &rebuild, nullptr); err != kHostNoError)
         throw EElementHider(__LINE__, 0, err);
-    if (errorCount_ > 0) AddonAlert(kAlertErrorsReported, std::to_string(errorCount_).c_str());
+    if (errorCount_ > 0 && !quiet_) AddonAlert(kAlertErrorsReported, std::to_string(errorCount_).c_str());
     if (switchRead_) {
         uint8_t saved = switchSaved_;
         if (GSErr err = HostEnvironmentSet(kHostSelSwitchSet, &saved, nullptr); err != kHostNoError)

@@ -17,7 +17,8 @@ enum class AddonMenuItem : int32_t {
     MakeAnimation = 6,
     LinkByRules = 7,
     ImportLinks = 8,
-    ExportLinks = 9
+    ExportLinks = 9,
+    ShowChart = 12
 };
 
 // The label object's type: its variation code and the template and icon resource it comes from.

@@ -82,6 +82,12 @@ GSErr AddonInitialize(uint32_t token) {
         return kAddonErrNoMemory;
     }
     m.palette->StartEventProcessing();
+    // Without its chart the add-on still works: the menu item then does nothing.
+    try {
+        m.chart = std::make_unique<ChartWindow>(m.taskDB, m.elementHider, m.palette.get());
+    } catch (const std::exception&) {
+        m.chart.reset();
+    }
     m.taskDB.InitTaskDB();
     m.elementHider.LoadResources();
     RegisterLabelParts();
@@ -106,6 +112,7 @@ GSErr AddonFreeData() {
     ModuleObjects& m = Module();
     m.settings.Store();
     OfferToSaveSchedule();
+    m.chart.reset();
     if (m.palette) {
         m.palette->StopEventProcessing();
         m.palette.reset();

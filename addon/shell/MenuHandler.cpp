@@ -53,6 +53,9 @@ GSErr AddonMenuHandler(const HostMenuParams* params) {
             AfterLinksChanged(m);
             break;
         case AddonMenuItem::ExportLinks: ExportLinksCommand(m.taskDB); break;
+        case AddonMenuItem::ShowChart:
+            if (m.chart) m.chart->Show(!m.chart->IsVisible());
+            break;
         default: break;
         }
     } catch (const std::exception&) {
