@@ -9,6 +9,7 @@
 #include "dialogkit/DGCanvas.h"
 #include "host/render/ViewProjection.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDateEdit>
 #include <QDir>
