@@ -61,6 +61,7 @@ bool TaskDB::Open() {
     std::string path = ChosenPath(request);
     int16_t kind = request.chosenKind == ProjectXmlKind     ? ProjectXmlKind
                    : request.chosenKind == PrimaveraXerKind ? PrimaveraXerKind
+                   : request.chosenKind == PrimaveraXmlKind ? PrimaveraXmlKind
                    : request.chosenKind == ScheduleTextKind ? ScheduleTextKind
                                                             : ProjectFileKind;
     if (!OpenScheduleFile(path, kind)) return false;
@@ -69,8 +70,11 @@ bool TaskDB::Open() {
 }
 
 bool TaskDB::OpenScheduleFile(const std::string& path, int16_t kind) {
-    if (kind == ProjectXmlKind || kind == PrimaveraXerKind) {
-        if (!(kind == ProjectXmlKind ? ImportProjectXml(path) : ImportPrimaveraXer(path))) return false;
+    if (kind == ProjectXmlKind || kind == PrimaveraXerKind || kind == PrimaveraXmlKind) {
+        bool imported = kind == ProjectXmlKind     ? ImportProjectXml(path)
+                        : kind == PrimaveraXerKind ? ImportPrimaveraXer(path)
+                                                   : ImportPrimaveraXml(path);
+        if (!imported) return false;
         // Never saved over: the first save asks where, proposing a project file beside it; until
         // then the schedule is in no file of the add-on's, so it counts as unsaved.
         std::string proposed = path;

@@ -18,7 +18,7 @@ protected:
     static const FKFileDialogRecord& Last() { return FKShownFileDialogs().back(); }
 };
 
-TEST_F(FileDialogsTest, OpenOffersFourKindsFromTheDefaultFolder) {
+TEST_F(FileDialogsTest, OpenOffersFiveKindsFromTheDefaultFolder) {
     FKQueueFileDialogAnswer({false, "/tmp/terv.txt", 1});
     FileDialogRequest request(1, {}, 0);
     EXPECT_EQ(request.chosenKind, 1);
@@ -26,7 +26,7 @@ TEST_F(FileDialogsTest, OpenOffersFourKindsFromTheDefaultFolder) {
     const auto& r = Last();
     EXPECT_EQ(r.kind, FKFileDialogKind::Open);
     EXPECT_EQ(r.title, Cp("Bauvista projekt importálása"));
-    ASSERT_EQ(r.filters.size(), 4u);
+    ASSERT_EQ(r.filters.size(), 5u);
     EXPECT_EQ(r.filters[0].name, Cp("Bauvista projekt fájlok"));
     EXPECT_EQ(r.filters[0].extensions, std::vector<std::string>{"csp"});
     EXPECT_EQ(r.filters[1].name, Cp("Microsoft Project exportált tevékenységek"));
@@ -35,6 +35,8 @@ TEST_F(FileDialogsTest, OpenOffersFourKindsFromTheDefaultFolder) {
     EXPECT_EQ(r.filters[2].extensions, std::vector<std::string>{"xml"});
     EXPECT_EQ(r.filters[3].name, Cp("Primavera P6 XER tevékenységek"));
     EXPECT_EQ(r.filters[3].extensions, std::vector<std::string>{"xer"});
+    EXPECT_EQ(r.filters[4].name, Cp("Primavera P6 XML tevékenységek"));
+    EXPECT_EQ(r.filters[4].extensions, std::vector<std::string>{"xml"});
     EXPECT_EQ(r.preselectedFilter, 0);
     FKLocation documents;
     ASSERT_EQ(FKGetSpecialFolder(FKSpecialFolder::Documents, documents), 0);
