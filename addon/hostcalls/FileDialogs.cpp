@@ -33,14 +33,15 @@ bool AskProjectFile(FileDialogRequest& request, FKFileDialogKind kind, const FKL
     FKFileDialogSpec spec;
     spec.kind = kind;
     spec.title = request.title;
-    spec.filters = {request.FileTypes()->FilterOf(kProjectGroup), request.FileTypes()->FilterOf(kTextGroup)};
+    spec.filters = {request.FileTypes()->FilterOf(kProjectGroup), request.FileTypes()->FilterOf(kTextGroup),
+                    request.FileTypes()->FilterOf(kXmlGroup)};
     if (kind == FKFileDialogKind::Open) {
-        spec.filters.push_back(request.FileTypes()->FilterOf(kXmlGroup));
         spec.filters.push_back(request.FileTypes()->FilterOf(kXerGroup));
         spec.filters.push_back(request.FileTypes()->FilterOf(kP6XmlGroup));
     }
-    // A kind the dialogs do not offer preselects the project file, as the savers treat it.
-    spec.preselectedFilter = request.startKind == ScheduleTextKind ? ScheduleTextKind : ProjectFileKind;
+    // A kind the dialog does not offer preselects the project file, as the savers treat it.
+    bool offered = request.startKind >= 0 && static_cast<size_t>(request.startKind) < spec.filters.size();
+    spec.preselectedFilter = offered ? request.startKind : int16_t{ProjectFileKind};
     SetStart(spec, start);
     return FKRunFileDialog(spec, request.chosenLocation, request.chosenKind);
 }

@@ -23,11 +23,15 @@ bool TaskDB::Save(bool saveAs) {
         FileDialogRequest request(kSaveTitle, path, kind);
         if (!AskSaveFile(request)) return false;
         path = ChosenPath(request);
-        kind = request.chosenKind == ScheduleTextKind ? ScheduleTextKind : ProjectFileKind;
+        kind = request.chosenKind == ScheduleTextKind ? ScheduleTextKind
+               : request.chosenKind == ProjectXmlKind ? ProjectXmlKind
+                                                      : ProjectFileKind;
     }
     bool saved = false;
     if (kind == ScheduleTextKind) {
         saved = SaveScheduleText(path);
+    } else if (kind == ProjectXmlKind) {
+        saved = SaveProjectXml(path);
     } else {
         saved = SaveProjectFile(path);
         kind = ProjectFileKind;
@@ -36,7 +40,7 @@ bool TaskDB::Save(bool saveAs) {
         AddonAlert(kAlertSaveFailed);
         return false;
     }
-    if (kind == ScheduleTextKind && !linkRules_.Empty())
+    if (kind != ProjectFileKind && !linkRules_.Empty())
         HostReportWrite(AddonFormat(kRulesReport, kRulesNotKept, {path}).c_str(), 0);
     settings_.SetProjectFilePath(path);
     settings_.projectFileKind = kind;

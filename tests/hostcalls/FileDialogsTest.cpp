@@ -62,13 +62,24 @@ TEST_F(FileDialogsTest, SaveStartsAtThePathWithItsKindPreselected) {
     const auto& r = Last();
     EXPECT_EQ(r.kind, FKFileDialogKind::Save);
     EXPECT_EQ(r.title, Cp("Bauvista projekt exportálása"));
-    EXPECT_EQ(r.filters.size(), 2u); // nothing is ever written as Microsoft Project's XML
+    ASSERT_EQ(r.filters.size(), 3u); // P6's forms are only read
+    EXPECT_EQ(r.filters[2].name, Cp("Microsoft Project XML tevékenységek"));
     EXPECT_EQ(r.preselectedFilter, 1);
     EXPECT_EQ(r.startFolder.NativePath(), "/tmp");
     EXPECT_EQ(r.startName, "Új terv.txt");
     // The text filter stayed selected, so the name gets its extension.
     EXPECT_EQ(request.chosenKind, 1);
     EXPECT_EQ(ChosenPath(request), Cp("/tmp/más.txt"));
+}
+
+TEST_F(FileDialogsTest, SaveOffersMicrosoftProjectXmlAndNoKindItDoesNotOffer) {
+    for (auto [start, preselected] : {std::pair{2, 2}, std::pair{3, 0}, std::pair{-1, 0}}) {
+        FKQueueFileDialogAnswer({false, "/tmp/terv", std::nullopt});
+        FileDialogRequest request(2, "/tmp/terv.xml", static_cast<int16_t>(start));
+        ASSERT_TRUE(AskSaveFile(request));
+        EXPECT_EQ(Last().preselectedFilter, preselected) << start;
+        EXPECT_EQ(request.chosenKind, preselected);
+    }
 }
 
 TEST_F(FileDialogsTest, CancelLeavesTheChoiceAsItWas) {
