@@ -248,8 +248,23 @@ Scene BuildScene(HostModel& model, const std::function<bool(const Element&)>& sh
         KindLook look = LookOfKind(kind);
         Builder b{scene, palette, *e, look, palette.Pen(LE::Get<int16_t>(e->Bytes(), look.pen)),
                   kind == HostElement::Window || kind == HostElement::Door};
+        ScenePart part{static_cast<uint32_t>(scene.triangles.size()), 0, static_cast<uint32_t>(scene.edges.size()), 0,
+                       {1e300, 1e300, 1e300}, {-1e300, -1e300, -1e300}};
         if (e->geometry.shape == Geometry::Shape::Box) b.Box(e->geometry.min, e->geometry.max);
         else b.Mesh(e->geometry);
+        part.triangles = static_cast<uint32_t>(scene.triangles.size()) - part.firstTriangle;
+        part.edges = static_cast<uint32_t>(scene.edges.size()) - part.firstEdge;
+        if (part.triangles == 0 && part.edges == 0) continue;
+        auto grow = [&part](const Vec3& p) {
+            for (size_t i = 0; i < 3; ++i) {
+                part.min[i] = std::min(part.min[i], p[i]);
+                part.max[i] = std::max(part.max[i], p[i]);
+            }
+        };
+        for (uint32_t i = part.firstTriangle; i < part.firstTriangle + part.triangles; ++i)
+            for (const Vec3& p : scene.triangles[i].p) grow(p);
+        for (uint32_t i = part.firstEdge; i < part.firstEdge + part.edges; ++i) grow(scene.edges[i].a), grow(scene.edges[i].b);
+        scene.parts.push_back(part);
     }
     if (scene.triangles.empty()) scene.min = scene.max = {0, 0, 0};
     return scene;
