@@ -17,7 +17,9 @@ enum class AddonMenuItem : int32_t {
     MakeAnimation = 6,
     LinkByRules = 7,
     ImportLinks = 8,
-    ExportLinks = 9
+    ExportLinks = 9,
+    // 10 to 12 are the IFC schedule's and the chart's.
+    SupportCheck = 13
 };
 
 // The label object's type: its variation code and the template and icon resource it comes from.

@@ -109,6 +109,12 @@ public:
     // many findings they wrote (headings not counted).
     int32_t CheckTaskDates() const;
     int32_t CheckElementTasks(const ElementLink& links, int32_t kind, const API_Guid& guid) const;
+    // A plan's dependencies: a task that starts or finishes before its predecessor allows (with
+    // the lag), and tasks that wait on each other in a loop.
+    int32_t CheckDependencies() const;
+    // At each task's finish, a linked element shown standing while every linked element under
+    // it is absent; off when the settings say so.
+    int32_t CheckSupport() const;
 
     // Element links, driven by the palette. A link id of 0 unlinks; -1 selects the unlinked.
     void LinkSelection(int32_t id);

@@ -5,6 +5,7 @@
 #include "schedule/Exceptions.h"
 #include "shell/ModuleObjects.h"
 #include "shell/MovieCommand.h"
+#include "shell/SupportCheckCommand.h"
 #include "linking/LinkRulesCommand.h"
 #include "linking/LinksCsvCommands.h"
 
@@ -53,6 +54,7 @@ GSErr AddonMenuHandler(const HostMenuParams* params) {
             AfterLinksChanged(m);
             break;
         case AddonMenuItem::ExportLinks: ExportLinksCommand(m.taskDB); break;
+        case AddonMenuItem::SupportCheck: ToggleSupportCheckCommand(m.settings); break;
         default: break;
         }
     } catch (const std::exception&) {

@@ -69,6 +69,7 @@ Menu items (menu N):
   7  Kapcsolás szabályokkal...              link elements to tasks by the rules of a file (JSON)
   8  Kapcsolatok beolvasása...              read links from a CSV file
   9  Kapcsolatok kiírása...                 write every link to a CSV file
+  13 Ne ellenőrizd / Ellenőrizd az alátámasztást   turn the check of what elements stand on off or on
 
 Palette items (palette click ITEM, palette focus ITEM):
   1  Kapcsold                       link the selected elements to the selected task
