@@ -237,6 +237,8 @@ void ElementHider::Prepare(TaskDB& db) {
     SetUpTypeMaterials();
     CollectHiddenUserLayers();
     errorCount_ += db.CheckTaskDates();
+    errorCount_ += db.CheckDependencies();
+    errorCount_ += db.CheckSupport();
     switchRead_ = HostEnvironmentGet(kHostSelSwitchGet, &switchSaved_, nullptr) == kHostNoError;
     if (switchRead_ && switchSaved_ == 0) {
         uint8_t on = 1;

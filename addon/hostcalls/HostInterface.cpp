@@ -136,3 +136,6 @@ GSErr HostProjectSetUserData(const uint8_t* ud) {
 GSErr HostElementGetFacts(const uint8_t* head, uint32_t* facts, int32_t* count, int32_t flags) {
     return CallWithToken<kHostElementGetFacts, HostElementGetFactsFunc>(head, facts, count, flags);
 }
+GSErr HostElementGetBounds(const uint8_t* head, double* box) {
+    return CallWithToken<kHostElementGetBounds, HostElementGetBoundsFunc>(head, box);
+}

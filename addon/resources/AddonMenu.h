@@ -18,7 +18,8 @@ enum class AddonMenuItem : int32_t {
     LinkByRules = 7,
     ImportLinks = 8,
     ExportLinks = 9,
-    ShowChart = 12
+    ShowChart = 12,
+    SupportCheck = 13
 };
 
 // The label object's type: its variation code and the template and icon resource it comes from.

@@ -13,6 +13,7 @@
 #include "shell/MenuHandler.h"
 #include "shell/ModuleObjects.h"
 #include "shell/ProjectEvents.h"
+#include "shell/SupportCheckCommand.h"
 
 #include <array>
 #include <clocale>
@@ -97,6 +98,7 @@ GSErr AddonInitialize(uint32_t token) {
     HostInstallProjectEventHandler(kHostEventPreferencesReset, PreferencesResetHandler);
     HostInstallProjectEventHandler(kHostEventModelUpdated, ModelUpdatedHandler);
     m.settings.Load();
+    if (!m.settings.supportCheckOn) ShowSupportCheckMenuText(m.settings);
     std::setlocale(LC_TIME, "");
     std::setlocale(LC_COLLATE, "");
     std::array<uint8_t, HostFolderRecord::kSize> folder{};

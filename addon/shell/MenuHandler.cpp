@@ -5,6 +5,7 @@
 #include "schedule/Exceptions.h"
 #include "shell/ModuleObjects.h"
 #include "shell/MovieCommand.h"
+#include "shell/SupportCheckCommand.h"
 #include "linking/LinkRulesCommand.h"
 #include "linking/LinksCsvCommands.h"
 
@@ -56,6 +57,7 @@ GSErr AddonMenuHandler(const HostMenuParams* params) {
         case AddonMenuItem::ShowChart:
             if (m.chart) m.chart->Show(!m.chart->IsVisible());
             break;
+        case AddonMenuItem::SupportCheck: ToggleSupportCheckCommand(m.settings); break;
         default: break;
         }
     } catch (const std::exception&) {

@@ -82,6 +82,7 @@ Menu items (menu N):
   10 Ütemterv az IFC modellből              a schedule from the IFC model
   11 Ütemterv mentése IFC-be...             save the schedule into the IFC model
   12 Mutasd/Rejtsd el az ütemtervet         show or hide the schedule chart
+  13 Ne ellenőrizd / Ellenőrizd az alátámasztást   turn the check of what elements stand on off or on
 
 Palette items (palette click ITEM, palette focus ITEM):
   1  Kapcsold                       link the selected elements to the selected task

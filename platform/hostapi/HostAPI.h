@@ -115,7 +115,8 @@ enum HostOpId {
     kHostLibPartRegister = 40,
     kHostProjectGetUserData = 41,
     kHostProjectSetUserData = 42,
-    kHostElementGetFacts = 43
+    kHostElementGetFacts = 43,
+    kHostElementGetBounds = 44
     /* further operations are appended here */
 };
 
@@ -173,6 +174,9 @@ typedef GSErr (*HostProjectSetUserDataFunc)(uint32_t token, const uint8_t* userD
 enum { kHostFactsUtf8 = 1 };
 typedef GSErr (*HostElementGetFactsFunc)(uint32_t token, const uint8_t* headRecord, uint32_t* factsHandle, int32_t* count,
                                          int32_t flags);
+/* The box round the element's body in model coordinates (metres, z up): minimum x, y, z, then
+ * maximum x, y, z. An element without a body answers kHostErrNotAvailable. */
+typedef GSErr (*HostElementGetBoundsFunc)(uint32_t token, const uint8_t* headRecord, double* box /* 6 */);
 
 /* The module's exports. */
 typedef GSErr (*AddonSetImportedFuncAddrsFunc)(const HostFunc* table);
