@@ -1,4 +1,5 @@
 #include "IfcWallsGenerator.h"
+#include "host/ifc/IfcGuid.h"
 
 #include <algorithm>
 #include <array>
@@ -10,27 +11,14 @@
 
 namespace {
 
-// IFC's base-64 GlobalId of 16 bytes, written here rather than taken from the host so that the
-// generator stays a plain source file any target can compile.
+// GlobalIds no exporter writes: "BV", the kind, then the serial.
 std::string GlobalIdOf(uint32_t serial, uint8_t kind) {
     std::array<uint8_t, 16> b{};
     b[0] = 0x42;
     b[1] = 0x56;
     b[2] = kind;
     for (int i = 0; i < 4; ++i) b[12 + i] = static_cast<uint8_t>(serial >> (24 - 8 * i));
-    constexpr std::string_view digits = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz_$";
-    uint64_t hi = 0, lo = 0;
-    for (int i = 0; i < 8; ++i) {
-        hi = (hi << 8) | b[i];
-        lo = (lo << 8) | b[8 + i];
-    }
-    std::string text(22, '0');
-    for (size_t i = 22; i-- > 0;) {
-        text[i] = digits[lo & 63];
-        lo = (lo >> 6) | (hi << 58);
-        hi >>= 6;
-    }
-    return text;
+    return EncodeIfcGlobalId(API_Guid::FromBytes(b.data()));
 }
 
 class StepWriter {

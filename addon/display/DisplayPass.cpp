@@ -46,3 +46,14 @@ void DisplayPass::ShowFrame() {
     PassBracket pass(hider_);
     hider_.ShowAtCurrentDate(db_, 1);
 }
+
+void DisplayPass::ScrubStep(bool first) {
+    hider_.SetQuiet(true);
+    ScopeGuard loud([this] { hider_.SetQuiet(false); });
+    WhilePrepared(hider_, db_, [this, first] {
+        PassBracket pass(hider_);
+        if (first && db_.IsDirty()) hider_.ResetShownState(db_, Appearance::Unlinked);
+        hider_.ShowAtCurrentDate(db_, 1);
+    });
+    loud.Run();
+}

@@ -23,6 +23,10 @@ public:
     bool Movie(const std::function<bool()>& makeFrames);
     // One frame of a movie at the schedule's current date; its changes join no undo step.
     void ShowFrame();
+    // One date of a drag through the schedule: the model at the current date, joining the undo
+    // step the caller holds open, without alert. The first date of a drag checks every element
+    // when the schedule has unsaved changes; the dates after it follow the display's cache.
+    void ScrubStep(bool first);
 
 private:
     ElementHider& hider_;

@@ -237,6 +237,8 @@ void ElementHider::Prepare(TaskDB& db) {
     SetUpTypeMaterials();
     CollectHiddenUserLayers();
     errorCount_ += db.CheckTaskDates();
+    errorCount_ += db.CheckDependencies();
+    errorCount_ += db.CheckSupport();
     switchRead_ = HostEnvironmentGet(kHostSelSwitchGet, &switchSaved_, nullptr) == kHostNoError;
     if (switchRead_ && switchSaved_ == 0) {
         uint8_t on = 1;
@@ -265,7 +267,7 @@ void ElementHider::Finish() {
     int32_t rebuild = 1;
     if (GSErr err = HostAutomate(kHostSelRebuild, &rebuild, nullptr); err != kHostNoError)
         throw EElementHider(__LINE__, 0, err);
-    if (errorCount_ > 0) AddonAlert(kAlertErrorsReported, std::to_string(errorCount_).c_str());
+    if (errorCount_ > 0 && !quiet_) AddonAlert(kAlertErrorsReported, std::to_string(errorCount_).c_str());
     if (switchRead_) {
         uint8_t saved = switchSaved_;
         if (GSErr err = HostEnvironmentSet(kHostSelSwitchSet, &saved, nullptr); err != kHostNoError)

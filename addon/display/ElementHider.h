@@ -77,6 +77,8 @@ public:
     void SetUpTypeMaterials();
 
     int32_t ErrorCount() const { return errorCount_; }
+    // A pass the user drags through dates with sums up its errors only when the drag ends.
+    void SetQuiet(bool quiet) { quiet_ = quiet; }
     bool NothingChanged() const { return nothingChanged_ != 0; }
     // While on, the first answer to the missing-task question holds for every later one, so a
     // movie asks once rather than on every frame.
@@ -126,6 +128,7 @@ private:
     uint8_t switchSaved_ = 0;
     bool switchRead_ = false;
     int32_t errorCount_ = 0;
+    bool quiet_ = false;
     std::array<int16_t, 5> typePens_{255, 254, 253, 252, 251};
     std::array<int16_t, 5> typeMaterials_{};
     std::map<int16_t, LayerFlags> hiddenUserLayers_;

@@ -13,7 +13,7 @@ constexpr int16_t kTitleList = 32595;
 constexpr int16_t kTypeNameList = 32597;
 constexpr int16_t kExtensionList = 32598;
 constexpr int16_t kAviExtensionItem = 3, kMovExtensionItem = 4;
-constexpr int32_t kProjectGroup = 1, kTextGroup = 2, kXmlGroup = 3, kXerGroup = 4;
+constexpr int32_t kProjectGroup = 1, kTextGroup = 2, kXmlGroup = 3, kXerGroup = 4, kP6XmlGroup = 5;
 constexpr uint32_t kMovieDialogFlags = 11;
 
 // A start path as the dialog takes it: a folder to show, or a folder and a proposed name.
@@ -33,13 +33,15 @@ bool AskProjectFile(FileDialogRequest& request, FKFileDialogKind kind, const FKL
     FKFileDialogSpec spec;
     spec.kind = kind;
     spec.title = request.title;
-    spec.filters = {request.FileTypes()->FilterOf(kProjectGroup), request.FileTypes()->FilterOf(kTextGroup)};
+    spec.filters = {request.FileTypes()->FilterOf(kProjectGroup), request.FileTypes()->FilterOf(kTextGroup),
+                    request.FileTypes()->FilterOf(kXmlGroup)};
     if (kind == FKFileDialogKind::Open) {
-        spec.filters.push_back(request.FileTypes()->FilterOf(kXmlGroup));
         spec.filters.push_back(request.FileTypes()->FilterOf(kXerGroup));
+        spec.filters.push_back(request.FileTypes()->FilterOf(kP6XmlGroup));
     }
-    // A kind the dialogs do not offer preselects the project file, as the savers treat it.
-    spec.preselectedFilter = request.startKind == ScheduleTextKind ? ScheduleTextKind : ProjectFileKind;
+    // A kind the dialog does not offer preselects the project file, as the savers treat it.
+    bool offered = request.startKind >= 0 && static_cast<size_t>(request.startKind) < spec.filters.size();
+    spec.preselectedFilter = offered ? request.startKind : int16_t{ProjectFileKind};
     SetStart(spec, start);
     return FKRunFileDialog(spec, request.chosenLocation, request.chosenKind);
 }
@@ -81,8 +83,9 @@ bool FileDialogRequest::RegisterFileTypes() {
     std::string xmlExtension = AddonString(kExtensionList, 5);
     std::string xerName = AddonString(kTypeNameList, 6);
     std::string xerExtension = AddonString(kExtensionList, 8);
+    std::string p6XmlName = AddonString(kTypeNameList, 7);
     if (projectName.empty() || textName.empty() || projectExtension.empty() || textExtension.empty() ||
-        xmlName.empty() || xmlExtension.empty() || xerName.empty() || xerExtension.empty())
+        xmlName.empty() || xmlExtension.empty() || xerName.empty() || xerExtension.empty() || p6XmlName.empty())
         return false;
 
     auto registry = std::make_unique<FKFileTypeRegistry>("BVFTM");
@@ -93,7 +96,9 @@ bool FileDialogRequest::RegisterFileTypes() {
         registry->AddGroup(FKFileTypeRegistry::kRootGroup, kXmlGroup, "BVFile3") != kFKNoErr ||
         registry->AddType(kXmlGroup, {xmlName, xmlExtension, "VTQV", "TEXT"}) != kFKNoErr ||
         registry->AddGroup(FKFileTypeRegistry::kRootGroup, kXerGroup, "BVFile4") != kFKNoErr ||
-        registry->AddType(kXerGroup, {xerName, xerExtension, "VTQV", "TEXT"}) != kFKNoErr)
+        registry->AddType(kXerGroup, {xerName, xerExtension, "VTQV", "TEXT"}) != kFKNoErr ||
+        registry->AddGroup(FKFileTypeRegistry::kRootGroup, kP6XmlGroup, "BVFile5") != kFKNoErr ||
+        registry->AddType(kP6XmlGroup, {p6XmlName, xmlExtension, "VTQV", "TEXT"}) != kFKNoErr)
         return false;
     fileTypes_ = std::move(registry);
     return true;

@@ -10,9 +10,16 @@
 #include <string>
 #include <string_view>
 
-// The file kinds the project dialogs offer, as filter indexes. Microsoft Project's XML and
-// Primavera P6's XER are only read: the open dialog offers them, the save dialog does not.
-enum ScheduleFileKind : int16_t { ProjectFileKind = 0, ScheduleTextKind = 1, ProjectXmlKind = 2, PrimaveraXerKind = 3 };
+// The file kinds the project dialogs offer, as filter indexes. Primavera P6's XER and XML are only
+// read: the open dialog offers them, the save dialog offers the first three. The two XML kinds
+// share their extension; the chosen filter tells them apart.
+enum ScheduleFileKind : int16_t {
+    ProjectFileKind = 0,
+    ScheduleTextKind = 1,
+    ProjectXmlKind = 2,
+    PrimaveraXerKind = 3,
+    PrimaveraXmlKind = 4
+};
 
 // One dialog's question and answer; made for one dialog and discarded after it.
 class FileDialogRequest {

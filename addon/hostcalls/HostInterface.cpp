@@ -1,4 +1,5 @@
 #include "hostcalls/HostInterface.h"
+#include "hostcalls/ReportHold.h"
 
 #include <array>
 #include <cstring>
@@ -58,6 +59,7 @@ GSErr HostUnregisterPalette(int32_t id) { return CallWithToken<kHostUnregisterPa
 GSErr HostUndoOpen(const char* name) { return CallWithToken<kHostUndoOpen, HostUndoOpenFunc>(name); }
 GSErr HostUndoClose() { return CallWithToken<kHostUndoClose, HostUndoCloseFunc>(); }
 GSErr HostReportWrite(const char* text, int32_t flags) {
+    if (text && ReportHold::Take(text)) return kHostNoError;
     return CallWithToken<kHostReportWrite, HostReportWriteFunc>(text, flags);
 }
 GSErr HostEnvironmentGet(uint32_t s, void* a, void* b) { return CallWithToken<kHostEnvironmentGet, HostSelectorFunc>(s, a, b); }
@@ -133,6 +135,9 @@ GSErr HostProjectSetUserData(const uint8_t* ud) {
 }
 GSErr HostElementGetFacts(const uint8_t* head, uint32_t* facts, int32_t* count, int32_t flags) {
     return CallWithToken<kHostElementGetFacts, HostElementGetFactsFunc>(head, facts, count, flags);
+}
+GSErr HostElementGetBounds(const uint8_t* head, double* box) {
+    return CallWithToken<kHostElementGetBounds, HostElementGetBoundsFunc>(head, box);
 }
 GSErr HostModelGetWorkSchedules(uint32_t* handle, int32_t* count, int32_t flags) {
     return CallWithToken<kHostModelGetWorkSchedules, HostModelGetWorkSchedulesFunc>(handle, count, flags);

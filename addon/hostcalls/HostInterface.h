@@ -61,4 +61,5 @@ GSErr HostSelectElements(const uint8_t* entries, int32_t count, bool add);
 GSErr HostProjectGetUserData(uint8_t* userDataRecord);
 GSErr HostProjectSetUserData(const uint8_t* userDataRecord);
 GSErr HostElementGetFacts(const uint8_t* headRecord, uint32_t* factsHandle, int32_t* count, int32_t flags);
+GSErr HostElementGetBounds(const uint8_t* headRecord, double* box);
 GSErr HostModelGetWorkSchedules(uint32_t* handle, int32_t* count, int32_t flags);

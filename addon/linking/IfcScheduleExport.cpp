@@ -20,9 +20,9 @@
 
 namespace {
 
-constexpr int16_t kReport = 32626;
+constexpr int16_t kReport = 32640;
 constexpr int16_t kNotFromIfc = 2, kWritten = 6, kNotIfc4 = 7, kChanged = 8, kEmpty = 9, kUnplaced = 10;
-constexpr int16_t kTitle = 7, kIfcType = 7, kIfcExtension = 9;
+constexpr int16_t kTitle = 7, kIfcType = 8, kIfcExtension = 9;
 constexpr size_t kMaxIfcFile = size_t{1} << 31;
 constexpr size_t kNamesShown = 3;
 

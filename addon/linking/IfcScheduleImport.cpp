@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr int16_t kReport = 32626;
+constexpr int16_t kReport = 32640;
 constexpr int16_t kReadSummary = 1, kNotFromIfc = 2, kNoTasks = 3, kNotInModel = 4, kNoRoom = 5;
 constexpr int16_t kStepNames = 32623, kImportStep = 3;
 constexpr size_t kNamesShown = 3;

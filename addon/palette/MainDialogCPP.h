@@ -33,6 +33,8 @@ public:
     void RefillList(bool keepSelection);
     void FillRow(int32_t row);
     void SortByColumn(int16_t headerId);
+    // The schedule was changed outside the list: it is no longer known to be in a sorted order.
+    void ForgetSort() { sortColumn_ = -1; }
     void SetMarked(bool marked) override;
 
     // In-place editing.

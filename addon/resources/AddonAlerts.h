@@ -28,4 +28,4 @@ constexpr int16_t kAlertScheduleMissing = 32534;
 constexpr int16_t kAlertKeptRules = 32540;
 constexpr int16_t kAlertRulesRefused = 32541;
 constexpr int16_t kAlertLinkFileRefused = 32542;
-constexpr int16_t kAlertXerRefused = 32543;
+constexpr int16_t kAlertP6Refused = 32543;

@@ -30,7 +30,7 @@ private:
     size_t pos_ = 0;
 };
 
-constexpr int16_t kItemKindCount = 11; // DGItemKind's values, in its order
+constexpr int16_t kItemKindCount = 12; // DGItemKind's values, in its order
 
 } // namespace
 

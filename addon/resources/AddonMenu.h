@@ -19,7 +19,9 @@ enum class AddonMenuItem : int32_t {
     ImportLinks = 8,
     ExportLinks = 9,
     ScheduleFromIfc = 10,
-    ScheduleIntoIfc = 11
+    ScheduleIntoIfc = 11,
+    ShowChart = 12,
+    SupportCheck = 13
 };
 
 // The label object's type: its variation code and the template and icon resource it comes from.

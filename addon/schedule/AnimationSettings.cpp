@@ -13,7 +13,7 @@ void AnimationSettings::SetLabelObjectName(std::string_view name) { BKCopyText(l
 
 void AnimationSettings::ApplySwitchDefaults() {
     labelObjectOn = customLabelOn = dateLabelOn = false;
-    fromCurrentView = use3DWindow = true;
+    fromCurrentView = use3DWindow = supportCheckOn = true;
     movieKind = QuickTime;
     std::memset(customLabelText, 0, sizeof customLabelText);
     std::memset(labelObjectName, 0, sizeof labelObjectName);
@@ -85,6 +85,7 @@ std::array<uint8_t, AnimationSettings::kRecordSize> AnimationSettings::ToRecord(
     b[562] = dateLabelOn;
     LE::PutText(b, 563, kCustomLabelSize, BKTextOf(customLabelText));
     LE::PutText(b, 691, kLabelObjectNameSize, BKTextOf(labelObjectName));
+    b[723] = supportCheckOn ? 0 : 1;
     return r;
 }
 
@@ -104,5 +105,6 @@ bool AnimationSettings::FromRecord(std::span<const uint8_t> b) {
     dateLabelOn = b[562] != 0;
     SetCustomLabelText(LE::GetText(b, 563, kCustomLabelSize));
     SetLabelObjectName(LE::GetText(b, 691, kLabelObjectNameSize));
+    supportCheckOn = b[723] == 0;
     return true;
 }

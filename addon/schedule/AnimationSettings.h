@@ -36,6 +36,9 @@ public:
     char customLabelText[kCustomLabelSize] = {};
     bool dateLabelOn = false;
     char labelObjectName[kLabelObjectNameSize] = {};
+    // The checks' test of elements shown standing on elements not yet there. Stored as a mark
+    // that it is off, so a record with it on keeps the bytes it always had.
+    bool supportCheckOn = true;
 
     // Paths longer than their stored width are cut there.
     void SetProjectFilePath(std::string_view path);

@@ -18,3 +18,18 @@ std::optional<ConstructionType> ConstructionTypeOfText(std::string_view text) {
     }
     return std::nullopt;
 }
+
+std::optional<ConstructionType> ConstructionTypeOfPrefix(std::string_view name) {
+    if (name.size() < 2 || name[1] != '_') return std::nullopt;
+    return ConstructionTypeOfText(name.substr(0, 1));
+}
+
+bool IsTypeFieldName(std::string_view utf8) {
+    std::string name = BKFromUtf8(utf8);
+    if (name.empty()) return false;
+    for (int16_t item : {4, 5}) {
+        std::string word = AddonString(32612, item);
+        if (name.size() == word.size() && BKCompareText(name, word, BKCaseMode::Ignore) == 0) return true;
+    }
+    return false;
+}

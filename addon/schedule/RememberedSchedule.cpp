@@ -10,7 +10,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int16_t kLastKind = 3; // the open dialog's kinds: .csp, text, MS Project XML, P6 XER
+constexpr int16_t kLastKind = 4; // the open dialog's kinds: .csp, text, MS Project XML, P6 XER, P6 XML
 
 fs::path Absolute(const std::string& path) {
     std::error_code ec;

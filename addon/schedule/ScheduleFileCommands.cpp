@@ -23,11 +23,15 @@ bool TaskDB::Save(bool saveAs) {
         FileDialogRequest request(kSaveTitle, path, kind);
         if (!AskSaveFile(request)) return false;
         path = ChosenPath(request);
-        kind = request.chosenKind == ScheduleTextKind ? ScheduleTextKind : ProjectFileKind;
+        kind = request.chosenKind == ScheduleTextKind ? ScheduleTextKind
+               : request.chosenKind == ProjectXmlKind ? ProjectXmlKind
+                                                      : ProjectFileKind;
     }
     bool saved = false;
     if (kind == ScheduleTextKind) {
         saved = SaveScheduleText(path);
+    } else if (kind == ProjectXmlKind) {
+        saved = SaveProjectXml(path);
     } else {
         saved = SaveProjectFile(path);
         kind = ProjectFileKind;
@@ -36,7 +40,7 @@ bool TaskDB::Save(bool saveAs) {
         AddonAlert(kAlertSaveFailed);
         return false;
     }
-    if (kind == ScheduleTextKind && !linkRules_.Empty())
+    if (kind != ProjectFileKind && !linkRules_.Empty())
         HostReportWrite(AddonFormat(kRulesReport, kRulesNotKept, {path}).c_str(), 0);
     settings_.SetProjectFilePath(path);
     settings_.projectFileKind = kind;
@@ -61,6 +65,7 @@ bool TaskDB::Open() {
     std::string path = ChosenPath(request);
     int16_t kind = request.chosenKind == ProjectXmlKind     ? ProjectXmlKind
                    : request.chosenKind == PrimaveraXerKind ? PrimaveraXerKind
+                   : request.chosenKind == PrimaveraXmlKind ? PrimaveraXmlKind
                    : request.chosenKind == ScheduleTextKind ? ScheduleTextKind
                                                             : ProjectFileKind;
     if (!OpenScheduleFile(path, kind)) return false;
@@ -87,8 +92,11 @@ void TaskDB::ImportSchedule(std::vector<Task>&& tasks, std::vector<TaskPlan>&& p
 }
 
 bool TaskDB::OpenScheduleFile(const std::string& path, int16_t kind) {
-    if (kind == ProjectXmlKind || kind == PrimaveraXerKind) {
-        if (!(kind == ProjectXmlKind ? ImportProjectXml(path) : ImportPrimaveraXer(path))) return false;
+    if (kind == ProjectXmlKind || kind == PrimaveraXerKind || kind == PrimaveraXmlKind) {
+        bool imported = kind == ProjectXmlKind     ? ImportProjectXml(path)
+                        : kind == PrimaveraXerKind ? ImportPrimaveraXer(path)
+                                                   : ImportPrimaveraXml(path);
+        if (!imported) return false;
         BecomeUnsavedImport(path);
         return true;
     }

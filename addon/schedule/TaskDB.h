@@ -20,6 +20,7 @@
 class AnimationSettings;
 class TaskLess;
 class IElementDisplay;
+struct P6Schedule;
 
 // Whoever shows the marks of tasks linked to the selection (the palette).
 class IMarkSink {
@@ -104,12 +105,22 @@ public:
     // One project of a Primavera P6 XER export (asking which when it holds several); alerts and
     // returns false on failure or when no project is chosen, the schedule unchanged.
     bool ImportPrimaveraXer(const std::string& path);
+    // One project of a Primavera P6 XML export, as of its XER export.
+    bool ImportPrimaveraXml(const std::string& path);
     bool SaveScheduleText(const std::string& path) const;
+    // The schedule as Microsoft Project's XML, its plan with it; reports a failure as the others.
+    bool SaveProjectXml(const std::string& path) const;
 
     // Schedule checks: each finding is one line in the host's report window; they return how
     // many findings they wrote (headings not counted).
     int32_t CheckTaskDates() const;
     int32_t CheckElementTasks(const ElementLink& links, int32_t kind, const API_Guid& guid) const;
+    // A plan's dependencies: a task that starts or finishes before its predecessor allows (with
+    // the lag), and tasks that wait on each other in a loop.
+    int32_t CheckDependencies() const;
+    // At each task's finish, a linked element shown standing while every linked element under
+    // it is absent; off when the settings say so.
+    int32_t CheckSupport() const;
 
     // Element links, driven by the palette. A link id of 0 unlinks; -1 selects the unlinked.
     void LinkSelection(int32_t id);
@@ -162,7 +173,11 @@ private:
     // stopped one, left 0 when the add-on itself refused.
     bool WriteProjectFile(const std::string& path, int32_t& error) const;
     bool WriteScheduleText(const std::string& path, int32_t& error) const;
+    bool WriteProjectXml(const std::string& path, int32_t& error) const;
     // The whole task list is replaced (a file was read); rules belonged to the schedule before.
+    // The schedule both P6 readers made of the chosen project replaces this one; a project of no
+    // activity refuses the file instead.
+    bool TakeP6Schedule(const std::string& path, P6Schedule&& schedule);
     void ReplaceTasks(std::vector<Task>&& tasks, std::vector<TaskPlan>&& plans = {}) {
         tasks_ = std::move(tasks);
         plans_ = std::move(plans);

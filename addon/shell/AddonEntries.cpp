@@ -13,6 +13,7 @@
 #include "shell/MenuHandler.h"
 #include "shell/ModuleObjects.h"
 #include "shell/ProjectEvents.h"
+#include "shell/SupportCheckCommand.h"
 
 #include <array>
 #include <clocale>
@@ -82,6 +83,12 @@ GSErr AddonInitialize(uint32_t token) {
         return kAddonErrNoMemory;
     }
     m.palette->StartEventProcessing();
+    // Without its chart the add-on still works: the menu item then does nothing.
+    try {
+        m.chart = std::make_unique<ChartWindow>(m.taskDB, m.elementHider, m.palette.get());
+    } catch (const std::exception&) {
+        m.chart.reset();
+    }
     m.taskDB.InitTaskDB();
     m.elementHider.LoadResources();
     RegisterLabelParts();
@@ -91,6 +98,7 @@ GSErr AddonInitialize(uint32_t token) {
     HostInstallProjectEventHandler(kHostEventPreferencesReset, PreferencesResetHandler);
     HostInstallProjectEventHandler(kHostEventModelUpdated, ModelUpdatedHandler);
     m.settings.Load();
+    if (!m.settings.supportCheckOn) ShowSupportCheckMenuText(m.settings);
     std::setlocale(LC_TIME, "");
     std::setlocale(LC_COLLATE, "");
     std::array<uint8_t, HostFolderRecord::kSize> folder{};
@@ -106,6 +114,7 @@ GSErr AddonFreeData() {
     ModuleObjects& m = Module();
     m.settings.Store();
     OfferToSaveSchedule();
+    m.chart.reset();
     if (m.palette) {
         m.palette->StopEventProcessing();
         m.palette.reset();

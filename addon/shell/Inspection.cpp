@@ -77,6 +77,8 @@ std::string CellSummary(const DGCanvas& canvas) {
             s += buf;
             break;
         case DGCanvasOp::Kind::Text: s += "[text " + op.text + "]"; break;
+        case DGCanvasOp::Kind::Line: s += "[line]"; break;
+        case DGCanvasOp::Kind::Polygon: s += "[polygon]"; break;
         }
     }
     return s;
@@ -119,6 +121,58 @@ std::string Palette() {
     return out.str();
 }
 
+std::string DayText(int64_t day) { return Date(DateTime::FromTicks(TicksOfDay(day))).substr(0, 10); }
+
+std::string Colour(uint32_t bgr) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "#%02X%02X%02X", bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+    return buf;
+}
+
+const char* UnitName(ChartUnit unit) {
+    switch (unit) {
+    case ChartUnit::Year: return "years";
+    case ChartUnit::Month: return "months";
+    case ChartUnit::Week: return "weeks";
+    case ChartUnit::Day: return "days";
+    }
+    return "";
+}
+
+// The chart as its geometry has it: the scale's range and zoom, the lines, then one row a line.
+std::string Chart() {
+    std::ostringstream out;
+    ModuleObjects& m = Module();
+    if (!m.chart || !m.chart->Dialog()) return "chart none\n";
+    ChartWindow& c = *m.chart;
+    ChartGeometry g = c.Geometry();
+    out << "chart visible " << (c.IsVisible() ? 1 : 0) << " zoom " << g.scale.Zoom() << " " << g.scale.PixelsPerDay()
+        << " px/day " << UnitName(g.scale.Upper()) << "/" << UnitName(g.scale.Lower()) << " from "
+        << DayText(g.scale.FirstDay()) << " to " << DayText(g.scale.EndDay(g.width) - 1) << " size " << g.width << "x"
+        << g.height << "\n";
+    out << "current " << DayText(g.currentDay) << " x " << g.currentX << " today " << DayText(g.todayDay) << " x "
+        << g.todayX << " play " << (c.Playing() ? "on" : "off") << " speed " << c.DaysPerSecond() << "\n";
+    for (const ChartRowGeometry& r : g.rows) {
+        out << "row " << r.row << (r.summary ? " summary " : " task ") << r.taskId << " " << Quote(r.name);
+        if (!r.valid) out << " no-bar";
+        else if (r.milestone) out << " milestone " << r.left;
+        else out << " bar " << r.left << " " << r.right;
+        out << " " << Colour(r.colour) << " done " << r.percent;
+        if (r.valid && !r.milestone) out << " " << r.doneRight;
+        if (r.hasActual) out << " actual " << r.actualLeft << " " << r.actualRight;
+        if (!r.predecessors.empty()) {
+            out << " deps ";
+            for (size_t i = 0; i < r.predecessors.size(); ++i)
+                out << (i ? "," : "") << r.predecessors[i].fromRow << ":" << DependencyTypeText(r.predecessors[i].type);
+        }
+        if (r.level > 0) out << " level " << r.level;
+        if (r.hasChildren) out << (r.collapsed ? " collapsed" : " open");
+        if (r.row == g.selectedRow) out << " selected";
+        out << "\n";
+    }
+    return out.str();
+}
+
 std::string Settings() {
     std::ostringstream out;
     const AnimationSettings& s = Module().settings;
@@ -146,6 +200,7 @@ extern "C" const char* BauvistaDescribe(const char* what) {
     if (w == "tasks") text = Tasks();
     else if (w == "palette") text = Palette();
     else if (w == "settings") text = Settings();
+    else if (w == "chart") text = Chart();
     else return nullptr;
     return text.c_str();
 }

@@ -7,6 +7,7 @@
 #include "shell/MovieCommand.h"
 #include "linking/IfcScheduleExport.h"
 #include "linking/IfcScheduleImport.h"
+#include "shell/SupportCheckCommand.h"
 #include "linking/LinkRulesCommand.h"
 #include "linking/LinksCsvCommands.h"
 
@@ -61,6 +62,10 @@ GSErr AddonMenuHandler(const HostMenuParams* params) {
             AfterLinksChanged(m);
             break;
         case AddonMenuItem::ScheduleIntoIfc: SaveScheduleIntoIfcCommand(m.taskDB); break;
+        case AddonMenuItem::ShowChart:
+            if (m.chart) m.chart->Show(!m.chart->IsVisible());
+            break;
+        case AddonMenuItem::SupportCheck: ToggleSupportCheckCommand(m.settings); break;
         default: break;
         }
     } catch (const std::exception&) {

@@ -1,7 +1,8 @@
 #pragma once
 // The add-on's module-wide objects, made in this order when the module loads: the settings,
 // the element display, the schedule (which refers to both). The palette and its observer are
-// made by initialisation and destroyed by teardown.
+// made by initialisation and destroyed by teardown, and so is the schedule chart.
+#include "chart/ChartWindow.h"
 #include "display/ElementHider.h"
 #include "palette/MainDialogCPP.h"
 #include "palette/MainDialogObserver.h"
@@ -16,6 +17,7 @@ struct ModuleObjects {
     TaskDB taskDB{settings, &elementHider};
     std::unique_ptr<MainDialogCPP> palette;
     std::unique_ptr<MainDialogObserver> observer;
+    std::unique_ptr<ChartWindow> chart; // made after the palette, whose selection it shares
 };
 
 ModuleObjects& Module();

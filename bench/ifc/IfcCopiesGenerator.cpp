@@ -1,4 +1,5 @@
 #include "IfcCopiesGenerator.h"
+#include "host/ifc/IfcGuid.h"
 
 #include <algorithm>
 #include <array>
@@ -111,19 +112,7 @@ std::string GlobalIdOf(uint32_t copy, uint32_t record) {
         b[4 + i] = static_cast<uint8_t>(copy >> (24 - 8 * i));
         b[12 + i] = static_cast<uint8_t>(record >> (24 - 8 * i));
     }
-    constexpr std::string_view digits = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz_$";
-    uint64_t hi = 0, lo = 0;
-    for (int i = 0; i < 8; ++i) {
-        hi = (hi << 8) | b[i];
-        lo = (lo << 8) | b[8 + i];
-    }
-    std::string text(22, '0');
-    for (size_t i = 22; i-- > 0;) {
-        text[i] = digits[lo & 63];
-        lo = (lo >> 6) | (hi << 58);
-        hi >>= 6;
-    }
-    return text;
+    return EncodeIfcGlobalId(API_Guid::FromBytes(b.data()));
 }
 
 bool IsGlobalIdText(std::string_view attribute) {

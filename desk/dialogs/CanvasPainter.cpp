@@ -3,6 +3,7 @@
 #include "desk/dialogs/CodePageText.h"
 
 #include <QPainter>
+#include <QPolygon>
 
 void PaintCanvas(const DGCanvas& canvas, QPainter& painter) {
     painter.save();
@@ -21,12 +22,28 @@ void PaintCanvas(const DGCanvas& canvas, QPainter& painter) {
         case DGCanvasOp::Kind::Text: {
             painter.save();
             painter.setClipRect(rect, Qt::IntersectClip);
-            painter.setPen(ColorOfToolkit(kDGWindowTextColor));
+            painter.setPen(ColorOfToolkit(op.color));
             QString text = FromCodePage(op.text);
             int width = painter.fontMetrics().horizontalAdvance(text);
-            painter.drawText(QRect(op.x - width / 2 - 1, op.y, width + 2, rect.bottom() - op.y + 1),
-                             Qt::AlignHCenter | Qt::AlignTop, text);
+            int left = op.align == DGCanvasOp::Align::Left ? op.x : op.x - width / 2 - 1;
+            painter.drawText(QRect(left, op.y, width + 2, rect.bottom() - op.y + 1),
+                             (op.align == DGCanvasOp::Align::Left ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignTop, text);
             painter.restore();
+            break;
+        }
+        case DGCanvasOp::Kind::Line:
+            if (op.points.size() == 2) {
+                painter.setPen(QPen(ColorOfToolkit(op.color), op.width, Qt::SolidLine, Qt::SquareCap));
+                painter.drawLine(op.points[0].x, op.points[0].y, op.points[1].x, op.points[1].y);
+            }
+            break;
+        case DGCanvasOp::Kind::Polygon: {
+            QPolygon polygon;
+            for (const DGPoint& p : op.points) polygon << QPoint(p.x, p.y);
+            painter.setPen(ColorOfToolkit(op.color));
+            painter.setBrush(ColorOfToolkit(op.color));
+            painter.drawPolygon(polygon);
+            painter.setBrush(Qt::NoBrush);
             break;
         }
         }

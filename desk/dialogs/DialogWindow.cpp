@@ -1,6 +1,7 @@
 #include "desk/dialogs/DialogWindow.h"
 
 #include "desk/dialogs/ActivityListView.h"
+#include "desk/dialogs/CanvasView.h"
 #include "desk/dialogs/CodePageText.h"
 #include "desk/dialogs/DialogUnits.h"
 #include "desk/dialogs/ItemWidget.h"
@@ -42,6 +43,10 @@ DialogWindow::DialogWindow(DGDialog& dialog, QWidget* parent) : QWidget(parent, 
             auto* view = new ActivityListView(dialog, id, this);
             view->afterInput = [this] { AfterInput(); };
             lists_[id] = view;
+        } else if (item.kind == DGItemKind::UserArea) {
+            auto* area = new CanvasView(dialog, id, this);
+            area->afterInput = [this] { AfterInput(); };
+            areas_[id] = area;
         } else {
             items_[id] = new ItemWidget(id, [this, id] { return dialog_ ? dialog_->Item(id) : nullptr; }, this, events);
         }
@@ -56,6 +61,7 @@ DialogWindow::~DialogWindow() = default;
 void DialogWindow::Detach() {
     dialog_ = nullptr;
     for (auto& [id, list] : lists_) list->Detach();
+    for (auto& [id, area] : areas_) area->Detach();
 }
 
 ActivityListView* DialogWindow::ListView(int16_t item) const {
@@ -65,6 +71,7 @@ ActivityListView* DialogWindow::ListView(int16_t item) const {
 
 QWidget* DialogWindow::ItemView(int16_t item) const {
     if (auto* list = ListView(item)) return list;
+    if (auto area = areas_.find(item); area != areas_.end()) return area->second;
     auto it = items_.find(item);
     return it == items_.end() ? nullptr : it->second->Widget();
 }
@@ -113,6 +120,7 @@ void DialogWindow::Sync() {
     FitContent();
     PlaceEditors();
     for (auto& [id, widget] : items_) widget->Sync();
+    for (auto& [id, area] : areas_) area->Sync();
     for (auto& [listId, view] : lists_)
         if (DGListState* list = dialog_->List(listId))
             for (auto& [tab, editorId] : list->onTabs)

@@ -13,6 +13,7 @@
 #include <memory>
 
 class ActivityListView;
+class CanvasView;
 class ItemWidget;
 
 class DialogWindow : public QWidget {
@@ -43,6 +44,7 @@ private:
     DGDialog* dialog_;
     std::map<int16_t, ItemWidget*> items_;
     std::map<int16_t, ActivityListView*> lists_;
+    std::map<int16_t, CanvasView*> areas_;
     QSize appliedSize_;
     bool syncing_ = false;
     // The content last fitted to (rows, widest text): a window is fitted once per change, so a

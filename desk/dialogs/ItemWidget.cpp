@@ -105,7 +105,8 @@ ItemWidget::ItemWidget(int16_t id, std::function<DGItem*()> item, QWidget* paren
         break;
     }
     case DGItemKind::ProgressBar: widget_ = new QProgressBar(parent); break;
-    case DGItemKind::List: widget_ = nullptr; break; // the list view is its own widget
+    case DGItemKind::List:
+    case DGItemKind::UserArea: widget_ = nullptr; break; // the list and area views are their own widgets
     }
     if (widget_) {
         widget_->installEventFilter(this);
@@ -235,7 +236,8 @@ void ItemWidget::Sync() {
         p->setValue(item->value);
         break;
     }
-    case DGItemKind::List: break;
+    case DGItemKind::List:
+    case DGItemKind::UserArea: break;
     }
     bool labelled = kind_ == DGItemKind::Button || kind_ == DGItemKind::CheckBox || kind_ == DGItemKind::RadioButton;
     if (labelled && (textChanged || rect.width() != fittedWidth_)) {

@@ -57,6 +57,7 @@ const OperationSlot kOperations[] = {
     {kHostProjectGetUserData, Entry<HostProjectGetUserDataFunc>(OpProjectGetUserData)},
     {kHostProjectSetUserData, Entry<HostProjectSetUserDataFunc>(OpProjectSetUserData)},
     {kHostElementGetFacts, Entry<HostElementGetFactsFunc>(OpElementGetFacts)},
+    {kHostElementGetBounds, Entry<HostElementGetBoundsFunc>(OpElementGetBounds)},
     {kHostModelGetWorkSchedules, Entry<HostModelGetWorkSchedulesFunc>(OpModelGetWorkSchedules)},
 };
 

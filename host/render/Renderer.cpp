@@ -193,9 +193,25 @@ struct Renderer::Impl {
     Vec3 eye, toSun;
     bool shadowsOn = false;
     std::vector<Look> looks;
-    std::vector<ScreenTriangle> opaque, transparent;
-    std::vector<ScreenLine> lines;
-    std::vector<std::vector<uint32_t>> opaqueBins, transparentBins, lineBins;
+    // The scene's parts cut into runs that the threads project side by side; each run keeps its
+    // screen triangles and lines in the scene's order, binned by tile, so a tile walks the runs
+    // in turn and sees everything in the order one list of the whole scene would give.
+    struct Batch {
+        size_t firstSpan = 0, endSpan = 0;
+        std::vector<ScreenTriangle> opaque, transparent;
+        std::vector<ScreenLine> lines;
+        uint32_t opaqueBase = 0, transparentBase = 0, lineBase = 0; // the first one's place in the whole scene
+        std::vector<std::vector<uint32_t>> opaqueBins, transparentBins, lineBins;
+    };
+    struct Span {
+        ScenePart part;
+        bool bounded;
+    };
+    std::vector<Span> spans;
+    std::vector<Batch> batches;
+    std::vector<uint8_t> glassInTile;
+    std::vector<const ScreenTriangle*> opaqueAll; // photo: by their place in the whole scene
+    void Project(Batch& batch, const Projector& projector, const ViewProjection& view, const Vec3& headLight, int32_t tiles);
     std::vector<float> depth;  // 1/z, larger is nearer, 0 is empty; `width` a row
     std::vector<int32_t> owner; // photo: the opaque screen triangle that shows at a pixel, -1 for none
     ShadowMap shadows;
@@ -284,51 +300,131 @@ void Renderer::Impl::Render(const Scene& sc, const ViewCamera& camera, const Pix
     }
 
     looks.resize(sc.triangles.size());
-    opaque.clear();
-    transparent.clear();
-    for (uint32_t i = 0; i < sc.triangles.size(); ++i) {
-        const SceneTriangle& t = sc.triangles[i];
-        Look& look = looks[i];
-        Vec3 toEye = Sub3(camera.eye, t.p[0]);
-        look.n = Dot3(t.normal, toEye) < 0 ? Scale3(t.normal, -1) : t.normal;
-        look.bias = t.opening ? kOpeningBias : 1.0;
-        if (style == RenderStyle::Window3D) {
-            look.flat = Scale(t.colour, 0.55 + 0.45 * std::max(0.0, Dot3(look.n, headLight)));
-            look.sun = look.sky = 0;
-        } else {
-            look.sun = std::max(0.0, Dot3(look.n, toSun));
-            look.sky = 0.42 + 0.12 * look.n[2];
-            look.flat = Scale(t.colour, look.sky + 0.68 * look.sun * 0.0);
-        }
-        look.packed = PackRgb(look.flat);
-        projector.Triangle(t.p, i, t.opacity < 0.999f ? transparent : opaque);
-    }
-    lines.clear();
-    if (style == RenderStyle::Window3D) {
-        for (const auto& e : sc.edges) {
-            ScreenLine l;
-            if (!projector.Line(e.a, e.b, l)) continue;
-            l.colour = PackRgb(e.colour);
-            l.bias = kEdgeBias * (e.opening ? kOpeningBias : 1.0);
-            lines.push_back(l);
+    // The runs: the scene's parts, or for a scene made without them, pieces of its lists.
+    spans.clear();
+    if (!sc.parts.empty()) {
+        for (const ScenePart& p : sc.parts) spans.push_back({p, true});
+    } else {
+        constexpr uint32_t kPiece = 1024;
+        const auto triangles = static_cast<uint32_t>(sc.triangles.size()), edges = static_cast<uint32_t>(sc.edges.size());
+        for (uint32_t t = 0, e = 0; t < triangles || e < edges; t += kPiece, e += kPiece) {
+            ScenePart p;
+            p.firstTriangle = std::min(t, triangles);
+            p.triangles = std::min(kPiece, triangles - p.firstTriangle);
+            p.firstEdge = std::min(e, edges);
+            p.edges = std::min(kPiece, edges - p.firstEdge);
+            spans.push_back({p, false});
         }
     }
-
+    const size_t work = sc.triangles.size() + sc.edges.size();
+    const size_t perBatch = std::max<size_t>(4096, work / (static_cast<size_t>(pool.Threads()) * 8));
+    size_t batchCount = 0;
+    for (size_t i = 0; i < spans.size();) {
+        if (batches.size() <= batchCount) batches.emplace_back();
+        Batch& b = batches[batchCount++];
+        b.firstSpan = i;
+        size_t load = 0;
+        for (; i < spans.size() && load < perBatch; ++i) load += spans[i].part.triangles + spans[i].part.edges;
+        b.endSpan = i;
+    }
+    batches.resize(batchCount);
     const int32_t tiles = (height + tileRows - 1) / tileRows;
-    auto bin = [&](auto& bins, const auto& items) {
-        bins.resize(static_cast<size_t>(tiles));
-        for (auto& b : bins) b.clear();
-        for (uint32_t i = 0; i < items.size(); ++i)
-            for (int32_t b = items[i].y0 / tileRows; b <= items[i].y1 / tileRows; ++b) bins[static_cast<size_t>(b)].push_back(i);
-    };
-    bin(opaqueBins, opaque);
-    bin(transparentBins, transparent);
-    bin(lineBins, lines);
+    pool.Run(static_cast<int32_t>(batches.size()), [&](int32_t k) {
+        Project(batches[static_cast<size_t>(k)], projector, view, headLight, tiles);
+    });
+    uint32_t opaqueCount = 0, transparentCount = 0, lineCount = 0;
+    glassInTile.assign(static_cast<size_t>(tiles), 0);
+    for (Batch& b : batches) {
+        b.opaqueBase = opaqueCount;
+        b.transparentBase = transparentCount;
+        b.lineBase = lineCount;
+        opaqueCount += static_cast<uint32_t>(b.opaque.size());
+        transparentCount += static_cast<uint32_t>(b.transparent.size());
+        lineCount += static_cast<uint32_t>(b.lines.size());
+        for (int32_t t = 0; t < tiles; ++t)
+            if (!b.transparentBins[static_cast<size_t>(t)].empty()) glassInTile[static_cast<size_t>(t)] = 1;
+    }
+    opaqueAll.clear();
+    if (style == RenderStyle::Photo) {
+        opaqueAll.reserve(opaqueCount);
+        for (const Batch& b : batches)
+            for (const ScreenTriangle& t : b.opaque) opaqueAll.push_back(&t);
+    }
 
     depth.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
     if (style == RenderStyle::Photo) owner.resize(depth.size());
     pool.Run(tiles, [this](int32_t tile) { DrawTile(tile); });
     scene = nullptr;
+}
+
+namespace {
+
+// Whether nothing of a part can show: all of it behind the eye, or beyond one side of the
+// picture by two pixels, more than any rounding of its points' places could make up.
+bool OutOfSight(const ScenePart& part, const ViewProjection& view, int32_t width, int32_t height) {
+    const double f = view.Focal(), cx = width * 0.5, cy = height * 0.5;
+    bool behind = true, left = true, right = true, above = true, below = true;
+    for (int k = 0; k < 8; ++k) {
+        Vec3 v = view.ToView({k & 1 ? part.max[0] : part.min[0], k & 2 ? part.max[1] : part.min[1],
+                              k & 4 ? part.max[2] : part.min[2]});
+        behind = behind && v[2] < kNear * 0.5;
+        left = left && f * v[0] + (cx + 2) * v[2] < 0;
+        right = right && f * v[0] - (width + 2 - cx) * v[2] > 0;
+        above = above && f * v[1] - (cy + 2) * v[2] > 0;
+        below = below && -f * v[1] - (height + 2 - cy) * v[2] > 0;
+    }
+    return behind || left || right || above || below;
+}
+
+template <typename Item> void Bin(std::vector<std::vector<uint32_t>>& bins, const std::vector<Item>& items, int32_t tiles,
+                                  int32_t tileRows) {
+    bins.resize(static_cast<size_t>(tiles));
+    for (auto& b : bins) b.clear();
+    for (uint32_t i = 0; i < items.size(); ++i)
+        for (int32_t b = items[i].y0 / tileRows; b <= items[i].y1 / tileRows; ++b) bins[static_cast<size_t>(b)].push_back(i);
+}
+
+} // namespace
+
+void Renderer::Impl::Project(Batch& batch, const Projector& projector, const ViewProjection& view, const Vec3& headLight,
+                             int32_t tiles) {
+    const Scene& sc = *scene;
+    batch.opaque.clear();
+    batch.transparent.clear();
+    batch.lines.clear();
+    for (size_t k = batch.firstSpan; k < batch.endSpan; ++k) {
+        const Span& span = spans[k];
+        if (span.bounded && OutOfSight(span.part, view, target.width, target.height)) continue;
+        for (uint32_t i = span.part.firstTriangle; i < span.part.firstTriangle + span.part.triangles; ++i) {
+            const SceneTriangle& t = sc.triangles[i];
+            Look& look = looks[i];
+            Vec3 toEye = Sub3(eye, t.p[0]);
+            look.n = Dot3(t.normal, toEye) < 0 ? Scale3(t.normal, -1) : t.normal;
+            look.bias = t.opening ? kOpeningBias : 1.0;
+            if (style == RenderStyle::Window3D) {
+                look.flat = Scale(t.colour, 0.55 + 0.45 * std::max(0.0, Dot3(look.n, headLight)));
+                look.sun = look.sky = 0;
+            } else {
+                look.sun = std::max(0.0, Dot3(look.n, toSun));
+                look.sky = 0.42 + 0.12 * look.n[2];
+                look.flat = Scale(t.colour, look.sky + 0.68 * look.sun * 0.0);
+            }
+            look.packed = PackRgb(look.flat);
+            projector.Triangle(t.p, i, t.opacity < 0.999f ? batch.transparent : batch.opaque);
+        }
+        if (style != RenderStyle::Window3D) continue;
+        for (uint32_t i = span.part.firstEdge; i < span.part.firstEdge + span.part.edges; ++i) {
+            const SceneEdge& e = sc.edges[i];
+            ScreenLine l;
+            if (!projector.Line(e.a, e.b, l)) continue;
+            l.colour = PackRgb(e.colour);
+            l.bias = kEdgeBias * (e.opening ? kOpeningBias : 1.0);
+            batch.lines.push_back(l);
+        }
+    }
+    Bin(batch.opaqueBins, batch.opaque, tiles, tileRows);
+    Bin(batch.transparentBins, batch.transparent, tiles, tileRows);
+    Bin(batch.lineBins, batch.lines, tiles, tileRows);
 }
 
 void Renderer::Impl::DrawTile(int32_t tile) {
@@ -337,7 +433,7 @@ void Renderer::Impl::DrawTile(int32_t tile) {
     DrawOpaque(tile, y0, y1);
     // Bands without see-through surfaces take the opaque path alone, pixel for pixel as before.
     std::unique_ptr<PixelLayers> glass;
-    if (!transparentBins[static_cast<size_t>(tile)].empty()) {
+    if (glassInTile[static_cast<size_t>(tile)]) {
         glass = TakeLayers();
         glass->Reset(static_cast<size_t>(y1 - y0 + 1) * static_cast<size_t>(width));
         GatherGlass(tile, y0, y1, *glass);
@@ -370,24 +466,26 @@ void Renderer::Impl::DrawOpaque(int32_t tile, int32_t y0, int32_t y1) {
     if (photo) {
         int32_t* const ids = owner.data();
         std::fill_n(ids + first, count, -1);
-        for (uint32_t k : opaqueBins[static_cast<size_t>(tile)]) {
-            const ScreenTriangle& s = opaque[k];
-            const double bias = looks[s.source].bias;
-            Walk(s, y0, y1, [&](int32_t x, int32_t y, double invZ, double, double, double) {
-                size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-                float z = static_cast<float>(invZ * bias);
-                if (z <= zbuf[i]) return;
-                zbuf[i] = z;
-                ids[i] = static_cast<int32_t>(k);
-            });
-        }
+        for (const Batch& b : batches)
+            for (uint32_t local : b.opaqueBins[static_cast<size_t>(tile)]) {
+                const ScreenTriangle& s = b.opaque[local];
+                const double bias = looks[s.source].bias;
+                const auto k = static_cast<int32_t>(b.opaqueBase + local);
+                Walk(s, y0, y1, [&](int32_t x, int32_t y, double invZ, double, double, double) {
+                    size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
+                    float z = static_cast<float>(invZ * bias);
+                    if (z <= zbuf[i]) return;
+                    zbuf[i] = z;
+                    ids[i] = k;
+                });
+            }
         for (int32_t y = y0; y <= y1; ++y) {
             uint32_t* row = target.Row(y);
             const int32_t* idRow = ids + static_cast<size_t>(y) * static_cast<size_t>(width);
             const double py = y + 0.5;
             for (int32_t x = 0; x < width; ++x) {
                 if (idRow[x] < 0) continue;
-                const ScreenTriangle& s = opaque[static_cast<size_t>(idRow[x])];
+                const ScreenTriangle& s = *opaqueAll[static_cast<size_t>(idRow[x])];
                 const Look& look = looks[s.source];
                 if (!(look.sun > 0)) {
                     row[x] = look.packed;
@@ -403,19 +501,20 @@ void Renderer::Impl::DrawOpaque(int32_t tile, int32_t y0, int32_t y1) {
             }
         }
     } else {
-        for (uint32_t k : opaqueBins[static_cast<size_t>(tile)]) {
-            const ScreenTriangle& s = opaque[k];
-            const Look& look = looks[s.source];
-            const double bias = look.bias;
-            const uint32_t colour = look.packed;
-            Walk(s, y0, y1, [&](int32_t x, int32_t y, double invZ, double, double, double) {
-                size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-                float z = static_cast<float>(invZ * bias);
-                if (z <= zbuf[i]) return;
-                zbuf[i] = z;
-                target.At(x, y) = colour;
-            });
-        }
+        for (const Batch& b : batches)
+            for (uint32_t local : b.opaqueBins[static_cast<size_t>(tile)]) {
+                const ScreenTriangle& s = b.opaque[local];
+                const Look& look = looks[s.source];
+                const double bias = look.bias;
+                const uint32_t colour = look.packed;
+                Walk(s, y0, y1, [&](int32_t x, int32_t y, double invZ, double, double, double) {
+                    size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
+                    float z = static_cast<float>(invZ * bias);
+                    if (z <= zbuf[i]) return;
+                    zbuf[i] = z;
+                    target.At(x, y) = colour;
+                });
+            }
     }
 }
 
@@ -425,18 +524,20 @@ void Renderer::Impl::GatherGlass(int32_t tile, int32_t y0, int32_t y1, PixelLaye
     const bool photo = style == RenderStyle::Photo;
     const size_t first = static_cast<size_t>(y0) * static_cast<size_t>(width);
     const float* const zbuf = depth.data();
-    for (uint32_t k : transparentBins[static_cast<size_t>(tile)]) {
-        const ScreenTriangle& s = transparent[k];
-        const Look& look = looks[s.source];
-        const SceneTriangle& t = scene->triangles[s.source];
-        Walk(s, y0, y1, [&](int32_t x, int32_t y, double invZ, double w0, double w1, double w2) {
-            size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-            float z = static_cast<float>(invZ * look.bias);
-            if (z <= zbuf[i]) return;
-            Rgb c = photo ? Shade(look, t, s, w0, w1, w2, invZ) : look.flat;
-            glass.Add(i - first, {z, k, false, 0, c, t.opacity, 0});
-        });
-    }
+    for (const Batch& b : batches)
+        for (uint32_t local : b.transparentBins[static_cast<size_t>(tile)]) {
+            const ScreenTriangle& s = b.transparent[local];
+            const Look& look = looks[s.source];
+            const SceneTriangle& t = scene->triangles[s.source];
+            const uint32_t k = b.transparentBase + local;
+            Walk(s, y0, y1, [&](int32_t x, int32_t y, double invZ, double w0, double w1, double w2) {
+                size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
+                float z = static_cast<float>(invZ * look.bias);
+                if (z <= zbuf[i]) return;
+                Rgb c = photo ? Shade(look, t, s, w0, w1, w2, invZ) : look.flat;
+                glass.Add(i - first, {z, k, false, 0, c, t.opacity, 0});
+            });
+        }
 }
 
 // The contour pens' edges over the opaque surfaces they bound; where see-through surfaces lie,
@@ -445,16 +546,18 @@ void Renderer::Impl::DrawEdges(int32_t tile, int32_t y0, int32_t y1, PixelLayers
     const int32_t width = target.width;
     const size_t first = static_cast<size_t>(y0) * static_cast<size_t>(width);
     const float* const zbuf = depth.data();
-    for (uint32_t k : lineBins[static_cast<size_t>(tile)]) {
-        const ScreenLine& l = lines[k];
-        PlotLine(l, width, y0, y1 + 1, [&](int32_t x, int32_t y, double invZ) {
-            size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-            float z = static_cast<float>(invZ * l.bias);
-            if (!(z >= zbuf[i])) return;
-            if (glass && glass->Any(i - first)) glass->Add(i - first, {z, k, true, l.colour, {}, 1, 0});
-            else target.At(x, y) = l.colour;
-        });
-    }
+    for (const Batch& b : batches)
+        for (uint32_t local : b.lineBins[static_cast<size_t>(tile)]) {
+            const ScreenLine& l = b.lines[local];
+            const uint32_t k = b.lineBase + local;
+            PlotLine(l, width, y0, y1 + 1, [&](int32_t x, int32_t y, double invZ) {
+                size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
+                float z = static_cast<float>(invZ * l.bias);
+                if (!(z >= zbuf[i])) return;
+                if (glass && glass->Any(i - first)) glass->Add(i - first, {z, k, true, l.colour, {}, 1, 0});
+                else target.At(x, y) = l.colour;
+            });
+        }
 }
 
 void Renderer::Impl::BlendLayers(int32_t y0, const PixelLayers& glass) {

@@ -7,7 +7,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <array>
 #include <map>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -111,7 +114,7 @@ struct Builder {
     KindLook kind;
     Rgb pen;
     bool opening;
-    bool boundsSet = false;
+    std::array<std::optional<Look>, 5> looks{}; // by face, as the palette gives them
 
     Look LookOf(Face f) {
         size_t field = FieldOf(kind, f);
@@ -125,12 +128,22 @@ struct Builder {
         }
     }
 
+    Look LookOfFace(Face f) {
+        auto& cached = looks[static_cast<size_t>(f)];
+        if (!cached) cached = LookOf(f);
+        return *cached;
+    }
+
     void Triangle(const Vec3& a, const Vec3& b, const Vec3& c, Face f) {
         Vec3 n = Cross3(Sub3(b, a), Sub3(c, a));
         double len = std::sqrt(Dot3(n, n));
         if (!(len > 1e-12)) return; // degenerate
-        Look look = LookOf(f);
-        SceneTriangle t{{a, b, c}, {n[0] / len, n[1] / len, n[2] / len}, look.colour, look.opacity, look.specular, opening};
+        Triangle(a, b, c, f, {n[0] / len, n[1] / len, n[2] / len});
+    }
+
+    void Triangle(const Vec3& a, const Vec3& b, const Vec3& c, Face f, const Vec3& unitNormal) {
+        Look look = LookOfFace(f);
+        SceneTriangle t{{a, b, c}, unitNormal, look.colour, look.opacity, look.specular, opening};
         scene.triangles.push_back(t);
         scene.owners.push_back(&element);
         Grow(a), Grow(b), Grow(c);
@@ -164,7 +177,16 @@ struct Builder {
 
     void Mesh(const Geometry& g) {
         const auto& v = g.vertices;
-        std::map<std::pair<int32_t, int32_t>, std::vector<Vec3>> edgeNormals;
+        // Each side of each triangle, by its two vertices (lower first), with the triangle's
+        // normal; sorted, the sides a pair of triangles shares come together.
+        struct Side {
+            uint64_t key;
+            uint32_t normal;
+        };
+        std::vector<Side> sides;
+        std::vector<Vec3> normals;
+        sides.reserve(g.triangles.size() * 3);
+        normals.reserve(g.triangles.size());
         for (const auto& t : g.triangles) {
             if (t[0] < 0 || t[1] < 0 || t[2] < 0) continue;
             size_t i0 = static_cast<size_t>(t[0]), i1 = static_cast<size_t>(t[1]), i2 = static_cast<size_t>(t[2]);
@@ -174,16 +196,23 @@ struct Builder {
             if (!(len > 1e-12)) continue;
             n = {n[0] / len, n[1] / len, n[2] / len};
             Face f = n[2] > 0.3 ? Face::Top : n[2] < -0.3 ? Face::Bottom : Face::SideLow;
-            Triangle(v[i0], v[i1], v[i2], f);
+            Triangle(v[i0], v[i1], v[i2], f, n);
+            auto normal = static_cast<uint32_t>(normals.size());
+            normals.push_back(n);
             for (int k = 0; k < 3; ++k) {
-                int32_t a = t[static_cast<size_t>(k)], b = t[static_cast<size_t>((k + 1) % 3)];
-                edgeNormals[{std::min(a, b), std::max(a, b)}].push_back(n);
+                auto a = static_cast<uint32_t>(t[static_cast<size_t>(k)]), b = static_cast<uint32_t>(t[static_cast<size_t>((k + 1) % 3)]);
+                sides.push_back({static_cast<uint64_t>(std::min(a, b)) << 32 | std::max(a, b), normal});
             }
         }
+        std::sort(sides.begin(), sides.end(),
+                  [](const Side& x, const Side& y) { return x.key != y.key ? x.key < y.key : x.normal < y.normal; });
         // Outlines and creases; edges inside a flat surface are not drawn.
-        for (const auto& [e, normals] : edgeNormals) {
-            bool draw = normals.size() != 2 || Dot3(normals[0], normals[1]) < 0.94;
-            if (draw) Edge(v[static_cast<size_t>(e.first)], v[static_cast<size_t>(e.second)]);
+        for (size_t i = 0; i < sides.size();) {
+            size_t j = i + 1;
+            while (j < sides.size() && sides[j].key == sides[i].key) ++j;
+            bool draw = j - i != 2 || Dot3(normals[sides[i].normal], normals[sides[i + 1].normal]) < 0.94;
+            if (draw) Edge(v[static_cast<size_t>(sides[i].key >> 32)], v[static_cast<size_t>(sides[i].key & 0xFFFFFFFFu)]);
+            i = j;
         }
     }
 };
@@ -205,6 +234,12 @@ Scene BuildScene(HostModel& model, const std::function<bool(const Element&)>& sh
     scene.max = {-1e300, -1e300, -1e300};
     Palette palette(model);
     std::map<int16_t, bool> hiddenLayers;
+    // Room for every body's triangles at once: a large model's lists are not moved as they grow.
+    size_t most = 0;
+    for (const auto& e : model.Elements())
+        most += e->geometry.shape == Geometry::Shape::Box ? 12 : e->geometry.triangles.size();
+    scene.triangles.reserve(most);
+    scene.owners.reserve(most);
     for (const auto& e : model.Elements()) {
         int32_t kind = e->Kind();
         if (!HostElement::HasBody(kind) || e->geometry.shape == Geometry::Shape::None) continue;
@@ -213,8 +248,23 @@ Scene BuildScene(HostModel& model, const std::function<bool(const Element&)>& sh
         KindLook look = LookOfKind(kind);
         Builder b{scene, palette, *e, look, palette.Pen(LE::Get<int16_t>(e->Bytes(), look.pen)),
                   kind == HostElement::Window || kind == HostElement::Door};
+        ScenePart part{static_cast<uint32_t>(scene.triangles.size()), 0, static_cast<uint32_t>(scene.edges.size()), 0,
+                       {1e300, 1e300, 1e300}, {-1e300, -1e300, -1e300}};
         if (e->geometry.shape == Geometry::Shape::Box) b.Box(e->geometry.min, e->geometry.max);
         else b.Mesh(e->geometry);
+        part.triangles = static_cast<uint32_t>(scene.triangles.size()) - part.firstTriangle;
+        part.edges = static_cast<uint32_t>(scene.edges.size()) - part.firstEdge;
+        if (part.triangles == 0 && part.edges == 0) continue;
+        auto grow = [&part](const Vec3& p) {
+            for (size_t i = 0; i < 3; ++i) {
+                part.min[i] = std::min(part.min[i], p[i]);
+                part.max[i] = std::max(part.max[i], p[i]);
+            }
+        };
+        for (uint32_t i = part.firstTriangle; i < part.firstTriangle + part.triangles; ++i)
+            for (const Vec3& p : scene.triangles[i].p) grow(p);
+        for (uint32_t i = part.firstEdge; i < part.firstEdge + part.edges; ++i) grow(scene.edges[i].a), grow(scene.edges[i].b);
+        scene.parts.push_back(part);
     }
     if (scene.triangles.empty()) scene.min = scene.max = {0, 0, 0};
     return scene;

@@ -3,6 +3,7 @@
 // edges to draw with the elements' contour pens. Elements on hidden layers are left out.
 #include "host/render/ViewCamera.h"
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -33,11 +34,20 @@ struct SceneEdge {
     bool opening = false;
 };
 
+// One element's triangles and edges, which follow each other in the scene's lists, and the
+// bounds of their points: what the renderer leaves out at once when it lies out of sight.
+struct ScenePart {
+    uint32_t firstTriangle = 0, triangles = 0, firstEdge = 0, edges = 0;
+    Vec3 min{0, 0, 0}, max{0, 0, 0};
+};
+
 struct Scene {
     std::vector<SceneTriangle> triangles;
     std::vector<const Element*> owners; // of each triangle, for telling what is seen where
     std::vector<SceneEdge> edges;
     Vec3 min{0, 0, 0}, max{0, 0, 0}; // bounds of everything drawn
+    // Every triangle and edge in exactly one part, in order; a scene made by hand may have none.
+    std::vector<ScenePart> parts;
 };
 
 // `shown`, when given, leaves out the elements it refuses (the desktop isolating a find's result).

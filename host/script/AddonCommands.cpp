@@ -16,6 +16,8 @@ namespace {
 
 using Args = ScriptInterpreter::Args;
 constexpr int32_t kPaletteId = 32400;
+constexpr int32_t kChartId = 32420;
+constexpr int32_t kChartMenuItem = 12;
 
 AddonRegistration* MenuOwner(Host& host) {
     for (auto& a : host.Addons())
@@ -158,6 +160,34 @@ void AddAddonCommands(ScriptInterpreter& in) {
         return ok;
     });
 
+    in.AddCommand("chart", [&host](const Args& a, std::string& error) {
+        const char* usage = "chart show|hide|click ROW|dblclick ROW|toggle ROW|drag-date DATE [STEPS]|"
+                            "drag-bar ROW start|finish|move DAYS|key left|right|space [shift]|zoom in|out|"
+                            "play FROM TO 1|7|30|undo";
+        if (a.empty()) return Usage(error, usage);
+        DGDialog* d = DGDialog::Find(kChartId);
+        if (!d) {
+            error = "no chart";
+            return false;
+        }
+        if (a[0] == "show" || a[0] == "hide") {
+            if (a.size() != 1) return Usage(error, usage);
+            AddonRegistration* owner = MenuOwner(host);
+            if (d->IsVisible() != (a[0] == "show") && owner) {
+                HostMenuParams params{owner->menuResId, 0, kChartMenuItem};
+                owner->menuHandler(&params);
+            }
+            return true;
+        }
+        if (!d->IsVisible()) {
+            error = "the chart is hidden";
+            return false;
+        }
+        if (d->UserGesture(a, error)) return true;
+        if (error.empty()) return Usage(error, usage);
+        return false;
+    });
+
     in.AddPrint("tasks", [&host, &in](const Args&, std::string& error) { return PrintBlock(host, in, "tasks", error); });
     in.AddPrint("palette", [&host, &in](const Args&, std::string& error) {
         if (!PrintBlock(host, in, "palette", error)) return false;
@@ -165,5 +195,6 @@ void AddAddonCommands(ScriptInterpreter& in) {
         if (it != host.menuTexts.end()) in.Emit("menu " + BKToUtf8(it->second));
         return true;
     });
+    in.AddPrint("chart", [&host, &in](const Args&, std::string& error) { return PrintBlock(host, in, "chart", error); });
     in.AddPrint("settings", [&host, &in](const Args&, std::string& error) { return PrintBlock(host, in, "settings", error); });
 }

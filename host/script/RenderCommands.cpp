@@ -5,7 +5,9 @@
 #include "host/render/Scene.h"
 #include "host/render/ViewCamera.h"
 #include "host/render/WindowPictures.h"
+#include "host/script/CanvasPicture.h"
 #include "host/script/ScriptInterpreter.h"
+#include "dialogkit/DGDialog.h"
 
 #include <cstdio>
 #include <optional>
@@ -42,7 +44,18 @@ std::vector<Vec3> DrawnBounds(HostModel& model) {
 void AddRenderCommands(ScriptInterpreter& interpreter) {
     Host& host = interpreter.GetHost();
     interpreter.AddCommand("render", [&host](const ScriptInterpreter::Args& args, std::string& error) {
-        const char* usage = "usage: render FILE.png [3d|photo] [WIDTHxHEIGHT]";
+        const char* usage = "usage: render FILE.png [3d|photo] [WIDTHxHEIGHT] | render chart FILE.png";
+        if (args.size() == 2 && args[0] == "chart") {
+            // The add-on's schedule chart, drawn as the desktop draws it.
+            constexpr int32_t kChartId = 32420;
+            constexpr int16_t kChartArea = 5;
+            DGDialog* chart = DGDialog::Find(kChartId);
+            if (!chart || !chart->IsVisible()) {
+                error = "the chart is hidden";
+                return false;
+            }
+            return WritePng(args[1], PaintCanvasPicture(chart->DrawUserArea(kChartArea)), error);
+        }
         if (args.empty() || args.size() > 3) {
             error = usage;
             return false;

@@ -51,11 +51,21 @@ Commands:
   palette close                close the palette with its close box
   palette message N            palette manager message: 1 close, 2 hide, 3 show, 4 disable, 5 enable
   palette resize DX DY         grow or shrink the palette
+  chart show|hide              show or hide the schedule chart (menu item 12)
+  chart click ROW | dblclick ROW | toggle ROW   click a row's bar, double-click it (edits the
+                               palette's row), fold or unfold a summary row
+  chart drag-date DATE [STEPS] drag the current-date line to DATE through STEPS dates between
+  chart drag-bar ROW start|finish|move DAYS   drag a bar's start, finish or the whole bar
+  chart key left|right|space [shift]   a day (a week) earlier or later; space plays or pauses
+  chart zoom in|out            zoom the time scale
+  chart play FROM TO 1|7|30    play from FROM to TO at that many days a second (every day shown)
+  chart undo                   undo the last bar drag
+  render chart FILE.png        write a picture of the schedule chart
   stop-at FRAME                press the progress window's stop while this frame is made
   answer N...                  the buttons to press in the next questions (1-3)
   choose PATH [KIND] | choose cancel   the next file dialog's answer (KIND: filter index from 0)
   dialog ID ITEM=VALUE... [press ITEM]...   the next modal dialog ID's changes, then presses (default 1)
-  print tasks | palette | settings         the add-on's schedule, palette and movie settings
+  print tasks | palette | chart | settings   the add-on's schedule, palette, chart and movie settings
   print elements | element ID | layers | materials | selection | userdata ID   the host model
   print facts ID               what the IFC model says the element is, one "fact ID KEY VALUE" a line
   print work-schedules         the IFC model's work schedules, tasks, sequences and task elements
@@ -72,6 +82,8 @@ Menu items (menu N):
   9  Kapcsolatok kiírása...                 write every link to a CSV file
   10 Ütemterv az IFC modellből              read the IFC model's work schedule into the schedule and links
   11 Ütemterv mentése IFC-be...             write a copy of the IFC4 model with the schedule added
+  12 Mutasd/Rejtsd el az ütemtervet         show or hide the schedule chart
+  13 Ne ellenőrizd / Ellenőrizd az alátámasztást   turn the check of what elements stand on off or on
 
 Palette items (palette click ITEM, palette focus ITEM):
   1  Kapcsold                       link the selected elements to the selected task

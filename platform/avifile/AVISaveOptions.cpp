@@ -1,6 +1,7 @@
 #include "avifile/AVIFile.h"
 
 #include "avifile/AVICodecTable.h"
+#include "avifile/AVIDialogTexts.h"
 #include "dialogkit/DGModalDialog.h"
 
 #include <string>
@@ -13,6 +14,8 @@ enum : int16_t {
     kOk = 1, kCancel = 2, kCodec = 3, kQuality = 4, kKeyFrames = 5, kDataRate = 6, kCompressor = 7,
     kCompressorLabel = 8, kCodecLabel = 9, kQualityLabel = 10, kKeyFramesLabel = 11, kDataRateLabel = 12,
 };
+
+std::string Text(AVIDialogText text) { return std::string(AVIDialogTextOf(text)); }
 
 std::string FourCCText(uint32_t fourcc) {
     std::string text;
@@ -100,9 +103,9 @@ bool ValuesFit(DGModalDialog& d) {
 }
 
 bool AskOne(uint32_t flags, AVICOMPRESSOPTIONS& options) {
-    DGModalDialog dialog("avi-options", "Video Compression");
-    dialog.AddItem(Item(kOk, DGItemKind::Button, "", "OK"));
-    dialog.AddItem(Item(kCancel, DGItemKind::Button, "", "Cancel"));
+    DGModalDialog dialog("avi-options", Text(AVIDialogText::Title));
+    dialog.AddItem(Item(kOk, DGItemKind::Button, "", Text(AVIDialogText::Ok)));
+    dialog.AddItem(Item(kCancel, DGItemKind::Button, "", Text(AVIDialogText::Cancel)));
     dialog.AddItem(Item(kCodec, DGItemKind::TextEdit, "codec", FourCCText(options.fccHandler)));
     dialog.AddItem(Item(kQuality, DGItemKind::IntEdit, "quality", "", static_cast<int32_t>(options.dwQuality)));
     DGItem& keyFrames =
@@ -111,13 +114,16 @@ bool AskOne(uint32_t flags, AVICOMPRESSOPTIONS& options) {
     dialog.AddItem(
         Item(kDataRate, DGItemKind::IntEdit, "datarate", "", static_cast<int32_t>(options.dwBytesPerSecond / 1024)));
     DGItem compressor = Item(kCompressor, DGItemKind::PopUp, "compressor", "");
-    for (const auto& offer : AVICodecOffers()) compressor.entries.push_back({offer.label, static_cast<int32_t>(offer.fourcc)});
+    for (const auto& offer : AVICodecOffers()) {
+        const bool uncompressed = offer.fourcc == AVIMakeFourCC('D', 'I', 'B', ' ');
+        compressor.entries.push_back({uncompressed ? Text(AVIDialogText::FullFrames) : offer.label, static_cast<int32_t>(offer.fourcc)});
+    }
     dialog.AddItem(compressor);
-    dialog.AddItem(Item(kCompressorLabel, DGItemKind::StaticText, "", "Compressor:"));
-    dialog.AddItem(Item(kCodecLabel, DGItemKind::StaticText, "", "Code:"));
-    dialog.AddItem(Item(kQualityLabel, DGItemKind::StaticText, "", "Quality (0-10000):"));
-    dialog.AddItem(Item(kKeyFramesLabel, DGItemKind::StaticText, "", "Key frame every:"));
-    dialog.AddItem(Item(kDataRateLabel, DGItemKind::StaticText, "", "Data rate (KB/s):"));
+    dialog.AddItem(Item(kCompressorLabel, DGItemKind::StaticText, "", Text(AVIDialogText::Compressor)));
+    dialog.AddItem(Item(kCodecLabel, DGItemKind::StaticText, "", Text(AVIDialogText::Code)));
+    dialog.AddItem(Item(kQualityLabel, DGItemKind::StaticText, "", Text(AVIDialogText::Quality)));
+    dialog.AddItem(Item(kKeyFramesLabel, DGItemKind::StaticText, "", Text(AVIDialogText::KeyFrames)));
+    dialog.AddItem(Item(kDataRateLabel, DGItemKind::StaticText, "", Text(AVIDialogText::DataRate)));
     OfferSettings(dialog, flags);
     dialog.onChange = [flags](DGModalDialog& d, int16_t item) {
         if (item == kCompressor) {

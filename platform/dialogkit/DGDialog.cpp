@@ -209,3 +209,42 @@ DGCanvas DGDialog::DrawTab(int16_t listItem, int32_t row, int16_t tab) {
         observer_->ListTabDraw(*this, listItem, row, tab, canvas);
     return canvas;
 }
+
+namespace {
+bool IsShownUserArea(DGItem* item) { return item && item->kind == DGItemKind::UserArea && item->visible; }
+} // namespace
+
+DGCanvas DGDialog::DrawUserArea(int16_t id, int32_t width, int32_t height) {
+    DGCanvas canvas(width, height);
+    if (observer_ && IsShownUserArea(Item(id))) observer_->UserAreaDraw(*this, id, canvas);
+    return canvas;
+}
+
+DGCanvas DGDialog::DrawUserArea(int16_t id) {
+    DGItem* item = Item(id);
+    return item ? DrawUserArea(id, item->rect.width, item->rect.height) : DGCanvas(0, 0);
+}
+
+bool DGDialog::UserMouse(int16_t id, const DGMouse& mouse) {
+    if (!IsShownUserArea(Item(id)) || !processing_) return false;
+    if (observer_) observer_->UserAreaMouse(*this, id, mouse);
+    return true;
+}
+
+bool DGDialog::UserKey(int16_t id, DGKey key, uint32_t modifiers) {
+    if (!IsShownUserArea(Item(id)) || !processing_) return false;
+    if (observer_) observer_->UserAreaKey(*this, id, key, modifiers);
+    return true;
+}
+
+void DGDialog::UserTimer(int64_t ticks) {
+    if (timerInterval_ > 0 && processing_ && observer_) observer_->TimerTick(*this, ticks);
+}
+
+bool DGDialog::UserGesture(const std::vector<std::string>& args, std::string& error) {
+    if (!observer_ || !processing_) {
+        error = "the dialog does not take input";
+        return false;
+    }
+    return observer_->ScriptGesture(*this, args, error);
+}

@@ -4,6 +4,7 @@
 // back-end keeps everything, so the host's script and tests can drive a dialog and print it.
 #include "dialogkit/DGCanvas.h"
 #include "dialogkit/DGModalDialog.h"
+#include "dialogkit/DGUserInput.h"
 
 #include <cstdint>
 #include <functional>
@@ -29,6 +30,19 @@ public:
     virtual void ListTabDraw(DGDialog&, int16_t /*item*/, int32_t /*row*/, int16_t /*tab*/, DGCanvas&) {}
     // The help text a list row shows under the pointer (8-bit); empty for none.
     virtual std::string ListRowTip(DGDialog&, int16_t /*item*/, int32_t /*row*/) { return {}; }
+    // A user area: drawn on request, and the mouse and keys over it.
+    virtual void UserAreaDraw(DGDialog&, int16_t /*item*/, DGCanvas&) {}
+    virtual void UserAreaMouse(DGDialog&, int16_t /*item*/, const DGMouse&) {}
+    virtual void UserAreaKey(DGDialog&, int16_t /*item*/, DGKey, uint32_t /*modifiers*/) {}
+    // The dialog's timer: `ticks` intervals have passed since it was started. A back-end that
+    // fell behind skips ticks rather than send each late.
+    virtual void TimerTick(DGDialog&, int64_t /*ticks*/) {}
+    // A gesture a script names in the dialog's own terms (a row, a date), which only the
+    // dialog's owner can turn into the pointer's path over its user area. Headless use only.
+    virtual bool ScriptGesture(DGDialog&, const std::vector<std::string>& /*args*/, std::string& error) {
+        error = "the dialog takes no gestures";
+        return false;
+    }
 };
 
 struct DGListRow {
@@ -119,6 +133,26 @@ public:
     // The row's help text, asked of the observer when the pointer rests on the row.
     std::string RowTip(int16_t listItem, int32_t row);
 
+    // User areas: drawn at a size in pixels (the headless back-end takes the item's rectangle),
+    // and the user's mouse and keys over them. False when the item is no shown user area.
+    DGCanvas DrawUserArea(int16_t item, int32_t width, int32_t height);
+    DGCanvas DrawUserArea(int16_t item);
+    bool UserMouse(int16_t item, const DGMouse& mouse);
+    bool UserKey(int16_t item, DGKey key, uint32_t modifiers);
+    // The owner changed what the area shows; a back-end that shows it draws it again.
+    void InvalidateItem(int16_t item) { ++invalidations_; (void)item; }
+    uint64_t Invalidations() const { return invalidations_; }
+
+    // A repeating timer of the dialog (interval in milliseconds; 0 stops it). The back-end that
+    // runs the dialog calls UserTimer; the headless one only when a script says so.
+    void StartTimer(int32_t intervalMs) { timerInterval_ = intervalMs > 0 ? intervalMs : 0; ++timerRuns_; }
+    void StopTimer() { timerInterval_ = 0; }
+    int32_t TimerInterval() const { return timerInterval_; }
+    // Counts the timer's starts, so a back-end tells a restarted timer from one running on.
+    uint64_t TimerRuns() const { return timerRuns_; }
+    void UserTimer(int64_t ticks);
+    bool UserGesture(const std::vector<std::string>& args, std::string& error);
+
 private:
     int32_t id_;
     std::string title_;
@@ -130,4 +164,7 @@ private:
     bool processing_ = false;
     bool opened_ = false;
     int16_t focus_ = 0;
+    uint64_t invalidations_ = 0;
+    int32_t timerInterval_ = 0;
+    uint64_t timerRuns_ = 0;
 };

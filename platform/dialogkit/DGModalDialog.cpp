@@ -96,7 +96,8 @@ bool DGTakeUserValue(DGItem& item, const std::string& utf8Value) {
     case DGItemKind::Button:
     case DGItemKind::GroupBox:
     case DGItemKind::List:
-    case DGItemKind::ProgressBar: return false;
+    case DGItemKind::ProgressBar:
+    case DGItemKind::UserArea: return false;
     }
     return false;
 }

@@ -14,6 +14,7 @@
 enum class DGItemKind {
     Button, StaticText, TextEdit, PopUp, CheckBox, RadioButton, IntEdit, DateControl, GroupBox,
     List, ProgressBar, // appended: stored descriptions number kinds in this order
+    UserArea,          // drawn by its owner on a canvas, with the mouse and keys passed to it
 };
 
 struct DGRect {

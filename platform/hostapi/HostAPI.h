@@ -116,7 +116,8 @@ enum HostOpId {
     kHostProjectGetUserData = 41,
     kHostProjectSetUserData = 42,
     kHostElementGetFacts = 43,
-    kHostModelGetWorkSchedules = 44
+    kHostElementGetBounds = 44,
+    kHostModelGetWorkSchedules = 45
     /* further operations are appended here */
 };
 
@@ -174,6 +175,9 @@ typedef GSErr (*HostProjectSetUserDataFunc)(uint32_t token, const uint8_t* userD
 enum { kHostFactsUtf8 = 1 };
 typedef GSErr (*HostElementGetFactsFunc)(uint32_t token, const uint8_t* headRecord, uint32_t* factsHandle, int32_t* count,
                                          int32_t flags);
+/* The box round the element's body in model coordinates (metres, z up): minimum x, y, z, then
+ * maximum x, y, z. An element without a body answers kHostErrNotAvailable. */
+typedef GSErr (*HostElementGetBoundsFunc)(uint32_t token, const uint8_t* headRecord, double* box /* 6 */);
 
 /* The construction schedule the building model's IFC file carries (its 4D records): *count
  * entries in a handle the caller frees, each an entry kind and its fields, every text

@@ -114,7 +114,8 @@ void AddAlerts(std::vector<Entry>& entries, const std::string& path) {
 uint16_t DialogItemKind(const std::string& kind) {
     static const std::map<std::string, uint16_t> kinds = {
         {"button", 0}, {"static", 1}, {"text", 2}, {"popup", 3}, {"check", 4},
-        {"radio", 5},  {"int", 6},    {"date", 7}, {"group", 8}, {"list", 9}, {"progress", 10}};
+        {"radio", 5},  {"int", 6},    {"date", 7}, {"group", 8}, {"list", 9}, {"progress", 10},
+        {"userarea", 11}};
     auto it = kinds.find(kind);
     if (it == kinds.end()) throw std::runtime_error("unknown dialog item kind: " + kind);
     return it->second;

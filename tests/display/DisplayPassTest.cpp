@@ -9,7 +9,13 @@
 
 namespace {
 
-GSErr OutOfMemoryListing(uint32_t, int32_t, uint32_t*) { throw std::bad_alloc(); }
+HostElementListFunc gListing = nullptr;
+// The checks before a pass list the model too; the listing fails only once the pass has set the
+// host switch, in its work.
+GSErr OutOfMemoryListing(uint32_t token, int32_t kind, uint32_t* list) {
+    if (!Host::Current()->hostSwitch) return gListing(token, kind, list);
+    throw std::bad_alloc();
+}
 GSErr RefusedSetting(uint32_t, uint32_t, void*, void*) { return static_cast<GSErr>(0x81060999); }
 
 class DisplayPassTest : public DisplayFixture {
@@ -46,6 +52,7 @@ protected:
 };
 
 TEST_F(DisplayPassTest, WhatAPassOpenedIsClosedWhenItsWorkThrows) {
+    gListing = reinterpret_cast<HostElementListFunc>(host->Table()[kHostElementList]);
     Replace(kHostElementList, reinterpret_cast<HostFunc>(&OutOfMemoryListing));
     DisplayPass pass(hider, db);
     bool framed = false;

@@ -18,7 +18,7 @@ protected:
     static const FKFileDialogRecord& Last() { return FKShownFileDialogs().back(); }
 };
 
-TEST_F(FileDialogsTest, OpenOffersFourKindsFromTheDefaultFolder) {
+TEST_F(FileDialogsTest, OpenOffersFiveKindsFromTheDefaultFolder) {
     FKQueueFileDialogAnswer({false, "/tmp/terv.txt", 1});
     FileDialogRequest request(1, {}, 0);
     EXPECT_EQ(request.chosenKind, 1);
@@ -26,7 +26,7 @@ TEST_F(FileDialogsTest, OpenOffersFourKindsFromTheDefaultFolder) {
     const auto& r = Last();
     EXPECT_EQ(r.kind, FKFileDialogKind::Open);
     EXPECT_EQ(r.title, Cp("Bauvista projekt importálása"));
-    ASSERT_EQ(r.filters.size(), 4u);
+    ASSERT_EQ(r.filters.size(), 5u);
     EXPECT_EQ(r.filters[0].name, Cp("Bauvista projekt fájlok"));
     EXPECT_EQ(r.filters[0].extensions, std::vector<std::string>{"csp"});
     EXPECT_EQ(r.filters[1].name, Cp("Microsoft Project exportált tevékenységek"));
@@ -35,6 +35,8 @@ TEST_F(FileDialogsTest, OpenOffersFourKindsFromTheDefaultFolder) {
     EXPECT_EQ(r.filters[2].extensions, std::vector<std::string>{"xml"});
     EXPECT_EQ(r.filters[3].name, Cp("Primavera P6 XER tevékenységek"));
     EXPECT_EQ(r.filters[3].extensions, std::vector<std::string>{"xer"});
+    EXPECT_EQ(r.filters[4].name, Cp("Primavera P6 XML tevékenységek"));
+    EXPECT_EQ(r.filters[4].extensions, std::vector<std::string>{"xml"});
     EXPECT_EQ(r.preselectedFilter, 0);
     FKLocation documents;
     ASSERT_EQ(FKGetSpecialFolder(FKSpecialFolder::Documents, documents), 0);
@@ -60,13 +62,24 @@ TEST_F(FileDialogsTest, SaveStartsAtThePathWithItsKindPreselected) {
     const auto& r = Last();
     EXPECT_EQ(r.kind, FKFileDialogKind::Save);
     EXPECT_EQ(r.title, Cp("Bauvista projekt exportálása"));
-    EXPECT_EQ(r.filters.size(), 2u); // nothing is ever written as Microsoft Project's XML
+    ASSERT_EQ(r.filters.size(), 3u); // P6's forms are only read
+    EXPECT_EQ(r.filters[2].name, Cp("Microsoft Project XML tevékenységek"));
     EXPECT_EQ(r.preselectedFilter, 1);
     EXPECT_EQ(r.startFolder.NativePath(), "/tmp");
     EXPECT_EQ(r.startName, "Új terv.txt");
     // The text filter stayed selected, so the name gets its extension.
     EXPECT_EQ(request.chosenKind, 1);
     EXPECT_EQ(ChosenPath(request), Cp("/tmp/más.txt"));
+}
+
+TEST_F(FileDialogsTest, SaveOffersMicrosoftProjectXmlAndNoKindItDoesNotOffer) {
+    for (auto [start, preselected] : {std::pair{2, 2}, std::pair{3, 0}, std::pair{-1, 0}}) {
+        FKQueueFileDialogAnswer({false, "/tmp/terv", std::nullopt});
+        FileDialogRequest request(2, "/tmp/terv.xml", static_cast<int16_t>(start));
+        ASSERT_TRUE(AskSaveFile(request));
+        EXPECT_EQ(Last().preselectedFilter, preselected) << start;
+        EXPECT_EQ(request.chosenKind, preselected);
+    }
 }
 
 TEST_F(FileDialogsTest, CancelLeavesTheChoiceAsItWas) {

@@ -94,6 +94,40 @@ TEST_F(RendererTest, CameraInsideOrBehindGeometryIsClippedNotBroken) {
     for (uint32_t p : image.pixels) EXPECT_LE(Red(p), Green(p) + 40) << "the box behind the eye is drawn";
 }
 
+// The renderer leaves out at once an element wholly out of sight, by its part of the scene.
+TEST_F(RendererTest, EveryDrawnElementIsOnePartOfTheSceneWithinItsBounds) {
+    AddBox("A", {-1, 0, 0}, {1, 1, 2}, green);
+    Element& off = AddBox("OFF", {3, 0, 0}, {4, 1, 1}, red);
+    off.SetLayer(hidden);
+    Element& mesh = AddElement(HostElement::Mesh, "M");
+    mesh.geometry.shape = Geometry::Shape::Mesh;
+    mesh.geometry.vertices = {{5, 0, 0}, {6, 0, 0}, {6, 2, 0}, {5, 2, 3}};
+    mesh.geometry.triangles = {{0, 1, 2}, {0, 2, 3}, {0, 1, 1}, {0, 1, 9}}; // a degenerate one and one out of range
+    AddBox("B", {-3, 2, 0}, {-2, 4, 1}, red);
+    Scene scene = BuildScene(host->Model());
+    ASSERT_EQ(scene.parts.size(), 3u) << "A, M and B; nothing of the hidden layer";
+    uint32_t triangles = 0, edges = 0;
+    for (const ScenePart& part : scene.parts) {
+        EXPECT_EQ(part.firstTriangle, triangles);
+        EXPECT_EQ(part.firstEdge, edges);
+        triangles += part.triangles;
+        edges += part.edges;
+        auto inside = [&](const Vec3& p) {
+            for (size_t i = 0; i < 3; ++i) EXPECT_TRUE(p[i] >= part.min[i] && p[i] <= part.max[i]);
+        };
+        for (uint32_t i = part.firstTriangle; i < part.firstTriangle + part.triangles; ++i) {
+            for (const Vec3& p : scene.triangles[i].p) inside(p);
+            EXPECT_EQ(scene.owners[i], scene.owners[part.firstTriangle]);
+        }
+        for (uint32_t i = part.firstEdge; i < part.firstEdge + part.edges; ++i) inside(scene.edges[i].a), inside(scene.edges[i].b);
+    }
+    EXPECT_EQ(triangles, scene.triangles.size());
+    EXPECT_EQ(edges, scene.edges.size());
+    EXPECT_EQ(scene.parts[1].triangles, 2u);
+    EXPECT_EQ(scene.parts[1].min, (Vec3{5, 0, 0}));
+    EXPECT_EQ(scene.parts[1].max, (Vec3{6, 2, 3}));
+}
+
 TEST_F(RendererTest, ExampleHouseRendersTheSamePixelsEveryTimeAndFollowsTheCamera) {
     auto loaded = LoadHostProject(SourceDir() + "/examples/house/house.qvp");
     ASSERT_TRUE(loaded.model) << loaded.error;

@@ -116,6 +116,20 @@ TEST_F(AnimationSettingsTest, StoredRecordLayout) {
     EXPECT_STREQ(back.labelObjectName, "BV felirat");
     EXPECT_FALSE(back.untitled); // bookkeeping not in the record stays
     EXPECT_EQ(back.projectFileKind, 1);
+    EXPECT_TRUE(back.supportCheckOn);
+
+    // The support check turned off is the one mark in the trailing bytes; on, the record is as it was.
+    s.supportCheckOn = false;
+    auto off = s.ToRecord();
+    EXPECT_EQ(off[723], 1);
+    for (size_t i = 0; i < 728; ++i) {
+        if (i == 723) continue;
+        EXPECT_EQ(off[i], r[i]) << i;
+    }
+    ASSERT_TRUE(back.FromRecord(off));
+    EXPECT_FALSE(back.supportCheckOn);
+    back.ApplyDefaults();
+    EXPECT_TRUE(back.supportCheckOn);
 }
 
 TEST_F(AnimationSettingsTest, ForeignRecordsAreRefused) {

@@ -32,7 +32,7 @@ TEST(RememberedSchedule, ThePathIsRelativeOnlyWithinTheProjectsFolder) {
     EXPECT_EQ(here->relative, "terv.csp");
 
     EXPECT_FALSE(RememberedSchedule::Of("", 0, "/munka/haz.qvp"));
-    EXPECT_FALSE(RememberedSchedule::Of("/munka/terv.csp", 4, "/munka/haz.qvp"));
+    EXPECT_FALSE(RememberedSchedule::Of("/munka/terv.csp", 5, "/munka/haz.qvp"));
     EXPECT_FALSE(RememberedSchedule::Of("/" + std::string(1100, 'x'), 0, ""));
 }
 
@@ -52,7 +52,7 @@ TEST(RememberedSchedule, TheBlockIsKindThenTwoCountedPaths) {
     longer.push_back(0);
     EXPECT_FALSE(RememberedSchedule::FromBytes(longer));
     std::vector<uint8_t> badKind = expected;
-    badKind[0] = 4;
+    badKind[0] = 5;
     EXPECT_FALSE(RememberedSchedule::FromBytes(badKind));
     std::vector<uint8_t> zero = expected;
     zero[12] = 0;

@@ -376,4 +376,17 @@ TEST_F(ReopenTest, ABlockOfAnotherVersionIsLeftAsItIs) {
     EXPECT_EQ(*host->Model().ProjectData("Bauvista"), block);
 }
 
+TEST_F(ShellTest, MenuItem12ShowsAndHidesTheChartAndItsTextFollows) {
+    addon = Start();
+    ASSERT_NE(Module().chart, nullptr);
+    EXPECT_FALSE(Module().chart->IsVisible());
+    Menu(12);
+    EXPECT_TRUE(Module().chart->IsVisible());
+    EXPECT_EQ(MenuText(12), "Rejtsd el az ütemtervet");
+    Menu(12);
+    EXPECT_FALSE(Module().chart->IsVisible());
+    EXPECT_EQ(MenuText(12), "Mutasd az ütemtervet");
+    EXPECT_TRUE(DGShownAlerts().empty());
+}
+
 } // namespace

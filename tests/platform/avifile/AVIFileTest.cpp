@@ -1,4 +1,5 @@
 #include "avifile/AVIFile.h"
+#include "avifile/AVIDialogTexts.h"
 #include "bytes/LittleEndian.h"
 #include "compatkit/CKBitmapHeader.h"
 #include "dialogkit/DGAnswers.h"
@@ -605,6 +606,24 @@ TEST_F(AVISaveOptionsTest, CancelledOrRefusedAnswersLeaveTheOptionsAlone) {
     EXPECT_EQ(options.fccHandler, before.fccHandler);
     EXPECT_EQ(options.dwKeyFrameEvery, 7u);
     EXPECT_EQ(options.dwQuality, before.dwQuality);
+}
+
+// The system's dialog speaks the locale's language, as the C library reads the locale.
+TEST(AVIDialogTexts, FollowTheLocale) {
+    for (const char* hungarian : {"hu_HU.UTF-8", "hu_HU", "hu", "hu.UTF-8"})
+        EXPECT_EQ(AVIDialogTextOf(AVIDialogText::Cancel, hungarian), "Mégse") << hungarian;
+    for (const char* other : {"", "C", "POSIX", "en_US.UTF-8", "hun", "de_HU.UTF-8"})
+        EXPECT_EQ(AVIDialogTextOf(AVIDialogText::Cancel, other), "Cancel") << other;
+    EXPECT_EQ(AVIDialogTextOf(AVIDialogText::FullFrames, "hu_HU.UTF-8"), "Teljes képkockák (tömörítetlen)");
+
+    const char* saved = std::getenv("LC_ALL");
+    const std::string before = saved ? saved : "";
+    setenv("LC_ALL", "hu_HU.UTF-8", 1);
+    EXPECT_EQ(AVIDialogTextOf(AVIDialogText::Title), "Videotömörítés");
+    setenv("LC_ALL", "C", 1); // LC_ALL outranks LANG and LC_MESSAGES
+    EXPECT_EQ(AVIDialogTextOf(AVIDialogText::Title), "Video Compression");
+    if (saved) setenv("LC_ALL", before.c_str(), 1);
+    else unsetenv("LC_ALL");
 }
 
 } // namespace
