@@ -82,7 +82,7 @@ ChartGeometry LayOutChart(const TaskDB& db, const ChartView& view, int32_t width
         r.percent = t.percentComplete;
         if (r.valid) {
             double start = DayOf(t.start), finish = DayOf(t.finish);
-            if (preview.row == r.row) {
+            if (preview.Covers(r.row)) {
                 if (preview.part == ChartBarPreview::Part::Move || preview.part == ChartBarPreview::Part::Start) start += preview.days;
                 if (preview.part == ChartBarPreview::Part::Move || preview.part == ChartBarPreview::Part::Finish) finish += preview.days;
             }

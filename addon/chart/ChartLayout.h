@@ -6,6 +6,7 @@
 #include "chart/ChartTimeScale.h"
 #include "schedule/TaskPlan.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <set>
@@ -26,8 +27,10 @@ struct ChartView {
 struct ChartBarPreview {
     enum class Part { None, Move, Start, Finish };
     int32_t row = 0;
+    int32_t lastRow = 0; // a summary moves the rows under it with it; 0: the row alone
     Part part = Part::None;
     int32_t days = 0;
+    bool Covers(int32_t r) const { return row != 0 && r >= row && r <= std::max(row, lastRow); }
 };
 
 struct ChartDependencyLine {

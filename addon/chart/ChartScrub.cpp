@@ -37,6 +37,12 @@ bool ChartScrub::MoveTo(int64_t day) {
     return true;
 }
 
+void ChartScrub::ShowAgain() {
+    hold_.TakeLines();
+    DisplayPass(hider_, db_).ScrubStep(true);
+    ++steps_;
+}
+
 void ChartScrub::End() {
     if (ended_) return;
     ended_ = true;

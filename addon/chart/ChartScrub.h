@@ -21,6 +21,8 @@ public:
 
     // False when the day is the current one already (nothing is done).
     bool MoveTo(int64_t day);
+    // Shows the model at the current date again, after the schedule changed under it.
+    void ShowAgain();
     // Closes the undo step and writes the findings; the destructor does it when not called.
     void End();
     int32_t Steps() const { return steps_; }

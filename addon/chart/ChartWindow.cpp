@@ -4,6 +4,7 @@
 #include "bytes/LittleEndian.h"
 #include "chart/ChartColours.h"
 #include "chart/ChartDrawing.h"
+#include "display/ElementHider.h"
 #include "hostapi/HostEnvironmentRecords.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
@@ -26,6 +27,7 @@ namespace {
 
 constexpr int16_t kMenuTexts = 32631;
 constexpr int32_t kEndGrip = 4; // pixels at a bar's ends that take its start or finish
+constexpr int32_t kDiamondGrip = 6; // pixels either side of a milestone's diamond that take it
 
 bool ParseDay(const std::string& text, int64_t& day) {
     int y = 0, m = 0, d = 0;
@@ -230,22 +232,17 @@ void ChartWindow::MouseDown(const DGMouse& mouse) {
     };
     if (mouse.y < ChartGeometry::kScaleHeight) return beginDateDrag();
     const ChartRowGeometry* row = g.RowAt(mouse.y);
-    // A bar under the pointer is taken before the date line that crosses it.
-    ChartBarPreview::Part part = ChartBarPreview::Part::None;
-    if (row && row->valid && !row->summary && !row->milestone) {
-        if (std::abs(mouse.x - row->left) <= kEndGrip && row->right - row->left > 2 * kEndGrip) part = ChartBarPreview::Part::Start;
-        else if (std::abs(mouse.x - row->right) <= kEndGrip) part = ChartBarPreview::Part::Finish;
-        else if (mouse.x > row->left && mouse.x < row->right) part = ChartBarPreview::Part::Move;
-    }
-    if (part == ChartBarPreview::Part::None && std::abs(mouse.x - g.currentX) <= 3) return beginDateDrag();
-    if (!row) return;
-    if (row->hasChildren) {
+    if (row && row->hasChildren) {
         int32_t boxLeft = 2 + (row->level > 0 ? row->level - 1 : 0) * ChartGeometry::kOutlineIndent;
         if (mouse.x >= boxLeft && mouse.x < boxLeft + 9) {
             if (!view_.collapsed.erase(row->taskId)) view_.collapsed.insert(row->taskId);
             return;
         }
     }
+    // A bar under the pointer is taken before the date line that crosses it.
+    ChartBarPreview::Part part = row ? BarPartAt(*row, mouse.x) : ChartBarPreview::Part::None;
+    if (part == ChartBarPreview::Part::None && std::abs(mouse.x - g.currentX) <= 3) return beginDateDrag();
+    if (!row) return;
     SelectRow(row->row);
     drag_ = Drag::Pressed;
     // The palette kept an edit it could not store (it said so): the bar stays where it is.
@@ -253,8 +250,33 @@ void ChartWindow::MouseDown(const DGMouse& mouse) {
     if (part == ChartBarPreview::Part::None) return;
     preview_ = {};
     preview_.row = row->row;
+    preview_.lastRow = row->summary ? LastRowUnder(row->row) : row->row;
     preview_.part = part;
     drag_ = Drag::Bar;
+}
+
+ChartBarPreview::Part ChartWindow::BarPartAt(const ChartRowGeometry& row, int32_t x) {
+    using Part = ChartBarPreview::Part;
+    if (!row.valid) return Part::None;
+    // A milestone and a summary move whole: a milestone has no length, a summary's ends are its rows'.
+    if (row.milestone) return std::abs(x - row.left) <= kDiamondGrip ? Part::Move : Part::None;
+    if (row.summary) return x >= row.left - kEndGrip && x <= row.right + kEndGrip ? Part::Move : Part::None;
+    if (std::abs(x - row.left) <= kEndGrip && row.right - row.left > 2 * kEndGrip) return Part::Start;
+    if (std::abs(x - row.right) <= kEndGrip) return Part::Finish;
+    if (x > row.left && x < row.right) return Part::Move;
+    return Part::None;
+}
+
+int32_t ChartWindow::LastRowUnder(int32_t row) const {
+    const TaskPlan* head = taskDB_.PlanAt(static_cast<size_t>(row) - 1);
+    if (!head) return row;
+    size_t i = static_cast<size_t>(row);
+    while (i < taskDB_.TaskCount()) {
+        const TaskPlan* p = taskDB_.PlanAt(i);
+        if (!p || p->outlineLevel <= head->outlineLevel) break;
+        ++i;
+    }
+    return static_cast<int32_t>(i);
 }
 
 void ChartWindow::MouseMove(const DGMouse& mouse) {
@@ -273,7 +295,7 @@ void ChartWindow::MouseUp(const DGMouse& mouse) {
         EndScrub();
     } else if (ended == Drag::Bar) {
         ChartBarPreview p = std::exchange(preview_, {});
-        if (p.days != 0) StoreBarDrag(p.row, p.part, p.days);
+        if (p.days != 0) StoreBarDrag(p, p.days);
     }
 }
 
@@ -345,31 +367,47 @@ void ChartWindow::EditRow(int32_t row) {
     palette_->Dialog()->UserDoubleClick(MainDialogCPP::kList, row);
 }
 
-void ChartWindow::StoreBarDrag(int32_t row, ChartBarPreview::Part part, int32_t days) {
+void ChartWindow::StoreBarDrag(const ChartBarPreview& drag, int32_t days) {
+    using Part = ChartBarPreview::Part;
     // As a click in the palette: a pending row edit is stored first, and a bad one stops here.
     if (palette_ && !palette_->CommitRowEdit()) return;
-    if (row < 1 || static_cast<size_t>(row) > taskDB_.TaskCount()) return;
-    Task t;
-    taskDB_.GetTaskAt(static_cast<size_t>(row) - 1, t);
-    if (!t.IsValid()) return;
+    const int32_t last = std::max(drag.row, drag.lastRow);
+    if (drag.row < 1 || static_cast<size_t>(last) > taskDB_.TaskCount()) return;
     const DateTimeSpan shift(days, 0, 0, 0);
-    DateTime start = t.start.StartOfDay(), finish = t.finish.DayBefore().EndOfDay();
-    if (part != ChartBarPreview::Part::Finish) start = start + shift;
-    if (part != ChartBarPreview::Part::Start) finish = finish + shift;
-    if (start > finish.DayBefore()) {
-        AddonAlert(kAlertFinishBeforeStart);
-        return;
+    BarEdit edit;
+    edit.step = drag.part == Part::Start ? texts_.startStep : drag.part == Part::Finish ? texts_.finishStep : texts_.moveStep;
+    for (int32_t row = drag.row; row <= last; ++row) {
+        Task t;
+        taskDB_.GetTaskAt(static_cast<size_t>(row) - 1, t);
+        if (!t.IsValid()) continue;
+        Task before = t;
+        const TaskPlan* plan = taskDB_.PlanAt(static_cast<size_t>(row) - 1);
+        if (plan && plan->milestone) {
+            // Its moment moves as it is: whole days of its own would give it a length.
+            t.start = t.start + shift;
+            t.finish = t.finish + shift;
+        } else {
+            DateTime start = t.start.StartOfDay(), finish = t.finish.DayBefore().EndOfDay();
+            if (drag.part != Part::Finish) start = start + shift;
+            if (drag.part != Part::Start) finish = finish + shift;
+            if (start > finish.DayBefore()) {
+                AddonAlert(kAlertFinishBeforeStart);
+                return;
+            }
+            t.start = start;
+            t.finish = finish;
+        }
+        edit.rows.push_back({row, before, t});
     }
-    Task before = t;
-    t.start = start;
-    t.finish = finish;
-    taskDB_.SetTaskAt(static_cast<size_t>(row) - 1, t);
+    if (edit.rows.empty()) return;
+    for (const RowEdit& r : edit.rows) taskDB_.SetTaskAt(static_cast<size_t>(r.row) - 1, r.after);
     taskDB_.RecomputeStates();
-    edits_.push_back({row, before, t});
+    edits_.push_back(edit);
     if (palette_) {
         palette_->ForgetSort();
         palette_->RefillList(true);
     }
+    FollowInModel(edit.step);
 }
 
 bool ChartWindow::UndoBarEdit() {
@@ -377,23 +415,36 @@ bool ChartWindow::UndoBarEdit() {
     BarEdit edit = edits_.back();
     edits_.pop_back();
     if (palette_ && !palette_->CommitRowEdit()) return false;
-    if (edit.row < 1 || static_cast<size_t>(edit.row) > taskDB_.TaskCount()) return false;
-    Task now;
-    taskDB_.GetTaskAt(static_cast<size_t>(edit.row) - 1, now);
-    // The task was changed since, or another one stands in its row: the old dates are not its.
-    if (now.id != edit.after.id || now.start != edit.after.start || now.finish != edit.after.finish) {
-        edits_.clear();
-        return false;
+    for (const RowEdit& r : edit.rows) {
+        if (r.row < 1 || static_cast<size_t>(r.row) > taskDB_.TaskCount()) return false;
+        Task now;
+        taskDB_.GetTaskAt(static_cast<size_t>(r.row) - 1, now);
+        // The task was changed since, or another one stands in its row: the old dates are not its.
+        if (now.id != r.after.id || now.start != r.after.start || now.finish != r.after.finish) {
+            edits_.clear();
+            return false;
+        }
     }
-    now.start = edit.before.start;
-    now.finish = edit.before.finish;
-    taskDB_.SetTaskAt(static_cast<size_t>(edit.row) - 1, now);
+    for (const RowEdit& r : edit.rows) {
+        Task now;
+        taskDB_.GetTaskAt(static_cast<size_t>(r.row) - 1, now);
+        now.start = r.before.start;
+        now.finish = r.before.finish;
+        taskDB_.SetTaskAt(static_cast<size_t>(r.row) - 1, now);
+    }
     taskDB_.RecomputeStates();
     if (palette_) {
         palette_->ForgetSort();
         palette_->RefillList(true);
     }
+    FollowInModel(edit.step);
     return true;
+}
+
+void ChartWindow::FollowInModel(const std::string& undoStep) {
+    // Shown at a date, the model shows the dates the bars now have; a model shown whole stays so.
+    if (!elementHider_.ShowsDate()) return;
+    ChartScrub(elementHider_, taskDB_, palette_, undoStep).ShowAgain();
 }
 
 void ChartWindow::StartPlay(int64_t lastDay) {
@@ -511,12 +562,17 @@ bool ChartWindow::Gesture(const std::vector<std::string>& a, std::string& error)
             (a[2] != "start" && a[2] != "finish" && a[2] != "move"))
             return false;
         auto r = shownRow(static_cast<int32_t>(n));
-        if (!r || !r->valid || r->summary || r->milestone) {
+        if (!r || !r->valid) {
             error = "row " + a[1] + " has no bar to drag";
             return false;
         }
+        const bool whole = r->summary || r->milestone;
+        if (whole && a[2] != "move") {
+            error = "row " + a[1] + " moves only whole";
+            return false;
+        }
         // Long enough for both ends to be told apart from its middle.
-        while (r->right - r->left <= 4 * kEndGrip && view_.zoom + 1 < ChartTimeScale::kZoomLevels) {
+        while (!whole && r->right - r->left <= 4 * kEndGrip && view_.zoom + 1 < ChartTimeScale::kZoomLevels) {
             ++view_.zoom;
             r = shownRow(static_cast<int32_t>(n));
         }

@@ -62,7 +62,11 @@ private:
     void EditRow(int32_t row);
     // A bar drag ends: the task moves or gets a new start or finish by whole days, with the
     // palette's editing rules.
-    void StoreBarDrag(int32_t row, ChartBarPreview::Part part, int32_t days);
+    void StoreBarDrag(const ChartBarPreview& drag, int32_t days);
+    static ChartBarPreview::Part BarPartAt(const ChartRowGeometry& row, int32_t x);
+    // The last palette row of a summary's outline (the row itself when it has none under it).
+    int32_t LastRowUnder(int32_t row) const;
+    void FollowInModel(const std::string& undoStep);
     // Begins, continues and ends a drag through dates (the date line, the keys, play).
     void ScrubTo(int64_t day);
     void EndScrub();
@@ -94,10 +98,14 @@ private:
     };
     std::optional<Play> play_;
 
-    // The bar drags, each undone alone (newest first) while its task still holds what it stored.
-    struct BarEdit {
+    // The bar drags (a summary's with its rows), each undone alone (newest first) while its task still holds what it stored.
+    struct RowEdit {
         int32_t row = 0;
         Task before, after;
+    };
+    struct BarEdit {
+        std::string step; // the host's undo step when the model follows
+        std::vector<RowEdit> rows;
     };
     std::vector<BarEdit> edits_;
     bool UndoBarEdit();

@@ -248,7 +248,14 @@ void ElementHider::Prepare(TaskDB& db) {
     UnlockLayers();
 }
 
-int ElementHider::AnswerMissingTask() {
+int ElementHider::AnswerMissingTask(int32_t kind, const API_Guid& guid, int32_t taskId) {
+    if (quiet_) {
+        // A drag through dates asks nothing: the link stays, and the report says so at its end.
+        std::pair<std::string, std::string> names = ElementKindAndId(kind, guid);
+        HostReportWrite(AddonFormat(kReportTexts, kMissingTaskKept, {names.first, names.second, std::to_string(taskId)}).c_str(), 0);
+        ++errorCount_;
+        return kKeepLink;
+    }
     if (holdMissingTaskAnswer_ && heldMissingTaskAnswer_ != 0) return heldMissingTaskAnswer_;
     int answer = AddonAlert(kAlertLinkedTaskMissing);
     if (holdMissingTaskAnswer_) heldMissingTaskAnswer_ = answer;
@@ -327,8 +334,8 @@ ElementHider::Governing ElementHider::FindGoverning(TaskDB& db, ElementLinkRecor
         try {
             task = &db.TaskById(id);
         } catch (const ETaskNotFound&) {
-            int answer = AnswerMissingTask();
-            if (answer == 2) continue; // keep the link, look at the next slot
+            int answer = AnswerMissingTask(kind, guid, id);
+            if (answer == kKeepLink) continue; // look at the next slot
             if (answer == 1) {
                 try {
                     beforeWrite();
@@ -493,6 +500,7 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
 }
 
 void ElementHider::ShowAtCurrentDate(TaskDB& db, int flag) {
+    showsDate_ = true;
     PlanDatabaseSwitch planSwitch;
     int16_t hiddenLayer = SetHiddenLayerVisible(true);
     // The table holds for this pass's date and schedule only.
@@ -569,6 +577,7 @@ bool ElementHider::RestoreElement(TaskDB& db, int32_t kind, API_Guid guid) {
 }
 
 void ElementHider::ShowAll(TaskDB& db) {
+    showsDate_ = false;
     PlanDatabaseGuard guard;
     {
         PassBracket pass(*this);

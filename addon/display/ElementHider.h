@@ -92,10 +92,15 @@ public:
     int16_t TypePen(ConstructionType type) const { return typePens_[PaintedTypeIndex(type)]; }
     int16_t TypeMaterial(ConstructionType type) const { return typeMaterials_[PaintedTypeIndex(type)]; }
     const ShownMap& Shown() const { return shownState_; }
+    // The model shows the schedule at a date (a pass at a date ran since the last show-all).
+    bool ShowsDate() const { return showsDate_; }
     const std::string& HiddenLayerName() const { return hiddenLayerName_; }
 
 private:
-    int AnswerMissingTask();
+    // The answer of alert 32522 for a slot whose task is missing: 1 unlink, 2 keep, else stop.
+    int AnswerMissingTask(int32_t kind, const API_Guid& guid, int32_t taskId);
+    static constexpr int kKeepLink = 2;
+    static constexpr int16_t kReportTexts = 32510, kMissingTaskKept = 17;
     bool holdMissingTaskAnswer_ = false;
     int heldMissingTaskAnswer_ = 0;
     static size_t PaintedTypeIndex(ConstructionType type) {
@@ -129,6 +134,7 @@ private:
     bool switchRead_ = false;
     int32_t errorCount_ = 0;
     bool quiet_ = false;
+    bool showsDate_ = false;
     std::array<int16_t, 5> typePens_{255, 254, 253, 252, 251};
     std::array<int16_t, 5> typeMaterials_{};
     std::map<int16_t, LayerFlags> hiddenUserLayers_;

@@ -193,6 +193,45 @@ TEST_F(ChartTest, BarDragsKeepTheEditingRulesAndUndoOneByOne) {
     EXPECT_FALSE(Gesture({"undo"}));
 }
 
+TEST_F(ChartTest, ASummaryMovesWithItsRowsAndAMilestoneKeepsItsMoment) {
+    AddPlan();
+    const Task summary = TaskAt(0), first = TaskAt(1), second = TaskAt(2), milestone = TaskAt(3);
+    std::string error;
+    EXPECT_FALSE(chart->Dialog()->UserGesture({"drag-bar", "1", "finish", "2"}, error));
+    EXPECT_EQ(error, "row 1 moves only whole");
+    ASSERT_TRUE(Gesture({"drag-bar", "1", "move", "3"}));
+    const DateTimeSpan three(3, 0, 0, 0);
+    EXPECT_EQ(TaskAt(0).start, summary.start + three);
+    EXPECT_EQ(TaskAt(1).start, first.start + three);
+    EXPECT_EQ(TaskAt(1).finish, first.finish + three);
+    EXPECT_EQ(TaskAt(2).finish, second.finish + three);
+    EXPECT_EQ(TaskAt(3).start, milestone.start); // at level 1, not under the summary
+    // The milestone's start and finish move together, to the minute.
+    ASSERT_TRUE(Gesture({"drag-bar", "4", "move", "-2"}));
+    EXPECT_EQ(TaskAt(3).start, milestone.start - DateTimeSpan(2, 0, 0, 0));
+    EXPECT_EQ(TaskAt(3).finish, milestone.finish - DateTimeSpan(2, 0, 0, 0));
+    ASSERT_TRUE(Gesture({"undo"}));
+    EXPECT_EQ(TaskAt(3).start, milestone.start);
+    // One undo takes the summary and all its rows back.
+    ASSERT_TRUE(Gesture({"undo"}));
+    EXPECT_EQ(TaskAt(0).start, summary.start);
+    EXPECT_EQ(TaskAt(1).start, first.start);
+    EXPECT_EQ(TaskAt(2).finish, second.finish);
+    // While dragged, the rows under the summary are drawn where they go.
+    DGMouse m;
+    ChartGeometry g = chart->Geometry();
+    m.action = DGMouse::Action::Down;
+    m.x = (g.rows[0].left + g.rows[0].right) / 2;
+    m.y = g.rows[0].top + ChartGeometry::kRowHeight / 2;
+    chart->Dialog()->UserMouse(ChartWindow::kArea, m);
+    m.action = DGMouse::Action::Move;
+    m.x += 7 * static_cast<int32_t>(ChartTimeScale::PixelsPerDay(chart->View().zoom));
+    chart->Dialog()->UserMouse(ChartWindow::kArea, m);
+    ChartGeometry moved = chart->Geometry();
+    EXPECT_GT(moved.rows[2].left, g.rows[2].left);
+    EXPECT_EQ(moved.rows[3].left, g.rows[3].left);
+}
+
 TEST_F(ChartTest, ABarDragFirstStoresThePalettesEditAndStopsWhenItCannot) {
     AddPlan();
     palette->Dialog()->UserDoubleClick(MainDialogCPP::kList, 2);
