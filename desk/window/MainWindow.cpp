@@ -100,8 +100,10 @@ MainWindow::MainWindow(Host& host) : host_(host) {
     places_->Manage(photoDock, QStringLiteral("photo"), [this](QSize s) { return InFreeArea(s, Qt::TopRightCorner); });
     dialogs_->windowMade = [this](DialogWindow& window) {
         int32_t id = window.Dialog() ? window.Dialog()->Id() : 0;
+        // The palette at the free area's left and any other tool window (the chart) at its right,
+        // both low: side by side where the area is wide enough, with the model above them.
         places_->Manage(&window, window.objectName(), [this, id](QSize s) {
-            return InFreeArea(s, IsPalette(id) ? std::optional(Qt::BottomLeftCorner) : std::nullopt);
+            return InFreeArea(s, IsPalette(id) ? Qt::BottomLeftCorner : Qt::BottomRightCorner);
         });
     };
     connect(photoDock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
