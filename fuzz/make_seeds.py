@@ -109,6 +109,12 @@ house_plans = struct.pack("<I", count) + b"".join(
     for i in range(count))
 put("schedule/corpus/projectfile", "house_rules_plan_v5.csp",
     house[:12] + struct.pack("<I", 2) + house[16:] + section(b"PLAN", house_plans))
+ifc_ids = struct.pack("<I", 5) + b"".join(
+    (b"\x16" + gid.encode("ascii")) if gid else b"\x00"
+    for gid in ["1Ws4DTask00000000000A1", "1Ws4DTask00000000000A2", "", "3uz48kjnbIA3SJNqYLuMQL", ""])
+put("schedule/corpus/projectfile", "plan_ifc_v5.csp",
+    project5(plan_tasks, [section(b"PLAN", plans), section(b"IFCT", ifc_ids)]))
+put("schedule/corpus/projectfile", "ifc_only_v5.csp", project5(plan_tasks, [section(b"IFCT", ifc_ids)]))
 
 # Preference store.
 def store(addons):

@@ -15,6 +15,7 @@
 #include "hostcalls/PlanDatabase.h"
 #include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
+#include "schedule/ElementShownAt.h"
 #include "schedule/Exceptions.h"
 #include "schedule/TaskDB.h"
 
@@ -283,9 +284,8 @@ void ElementHider::Finish() {
 }
 
 ElementHider::Governing ElementHider::GoverningOfOne(const Task& task, const DateTime& current) {
-    // The rules of the general case below, for one task: under work, else finished, else to come.
-    if (task.inProgress || (current - task.finish).TotalHours() >= 0 || (task.start - current).TotalHours() >= 0)
-        return {task.type, task.appearance};
+    const Task* one[] = {&task};
+    if (GoverningTask(one, current)) return {task.type, task.appearance};
     return {};
 }
 
@@ -366,22 +366,7 @@ ElementHider::Governing ElementHider::FindGoverning(TaskDB& db, ElementLinkRecor
             }
         }
     }
-    if (!governing && linked.n == 1) return GoverningOfOne(*linked.tasks[0], cur);
-    if (!governing) {
-        // The task that finished most recently, else the one that starts next.
-        for (const Task* t : linked) {
-            DateTimeSpan since = cur - t->finish;
-            if (since.TotalHours() < 0) continue;
-            if (!governing || since.ticks < (cur - governing->finish).ticks) governing = t;
-        }
-    }
-    if (!governing) {
-        for (const Task* t : linked) {
-            DateTimeSpan until = t->start - cur;
-            if (until.TotalHours() < 0) continue;
-            if (!governing || until.ticks < (governing->start - cur).ticks) governing = t;
-        }
-    }
+    governing = GoverningTask(std::span<const Task* const>(linked.tasks.data(), linked.n), cur);
     if (!governing) return {};
     return {governing->type, governing->appearance};
 }

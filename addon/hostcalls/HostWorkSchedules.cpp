@@ -57,6 +57,8 @@ bool ParseHostWorkSchedules(std::string_view bytes, int32_t count, HostWorkSched
             std::string globalId, name;
             if (!f.Next(globalId) || !f.Next(name)) return false;
             out.scheduleNames.push_back(std::move(name));
+            out.scheduleGlobalIds.push_back(std::move(globalId));
+            out.scheduleRecords.push_back(0);
         } else if (kind == "task") {
             HostScheduleTask t;
             std::string_view milestone;
@@ -85,6 +87,18 @@ bool ParseHostWorkSchedules(std::string_view bytes, int32_t count, HostWorkSched
             int32_t record = 0;
             if (!f.Next(globalId) || !f.Number<int32_t>(record, 0, INT32_MAX)) return false;
             out.productRecords.emplace(std::move(globalId), record);
+        } else if (kind == "schedule-record") {
+            int32_t index = 0;
+            if (!f.Number<int32_t>(index, 0, static_cast<int32_t>(out.scheduleNames.size()) - 1) ||
+                !f.Number<int32_t>(out.scheduleRecords[static_cast<size_t>(index)], 1, out.highestRecord))
+                return false;
+        } else if (kind == "task-records") {
+            // In file order and inside the file, so cutting them out leaves the rest as it was.
+            uint64_t begin = 0, end = 0;
+            const uint64_t after = out.taskRecords.empty() ? 0 : out.taskRecords.back().second;
+            if (!f.Number<uint64_t>(begin, after, out.fileSize) || begin == out.fileSize || !f.Number<uint64_t>(end, begin + 1, out.fileSize))
+                return false;
+            out.taskRecords.emplace_back(begin, end);
         } else {
             return false;
         }

@@ -38,10 +38,14 @@ struct HostWorkSchedules {
     uint64_t fileSize = 0, recordsEnd = 0;
     int32_t highestRecord = 0, projectRecord = 0;
     std::vector<std::string> scheduleNames;
+    std::vector<std::string> scheduleGlobalIds;
+    std::vector<int32_t> scheduleRecords; // 0 where not asked for
     std::vector<HostScheduleTask> tasks;
     std::vector<HostScheduleSequence> sequences;
     std::vector<HostScheduleLink> links;
     std::unordered_map<std::string, int32_t> productRecords; // GlobalId -> record number
+    // The file's own task records and what hangs on them, as byte ranges in file order.
+    std::vector<std::pair<uint64_t, uint64_t>> taskRecords;
 };
 
 // The operation's `count` entries in `bytes`. False, with `out` partly filled, for entries the

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <map>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -95,8 +96,11 @@ public:
     Records(int32_t highest, uint64_t seed) : next_(highest), seed_(seed) {}
     int32_t Reserve() { return ++next_; }
     // `body` is what follows the GlobalId, or the whole attribute list when `rooted` is false.
-    int32_t Add(int32_t number, const std::string& type, const std::string& body, bool rooted = true) {
-        text_ += "#" + N(number) + "=" + type + "(" + (rooted ? "'" + GlobalIdFor(seed_, number) + "'," : "") + body + ");\n";
+    // `globalId` replaces the new one the record would get.
+    int32_t Add(int32_t number, const std::string& type, const std::string& body, bool rooted = true,
+                const std::string& globalId = {}) {
+        text_ += "#" + N(number) + "=" + type + "(" +
+                 (rooted ? "'" + (globalId.empty() ? GlobalIdFor(seed_, number) : globalId) + "'," : "") + body + ");\n";
         return number;
     }
     int32_t Add(const std::string& type, const std::string& body, bool rooted = true) { return Add(Reserve(), type, body, rooted); }
@@ -114,7 +118,53 @@ std::string RefList(const std::vector<int32_t>& records) {
     return out + ")";
 }
 
+// The GlobalIds that stay in the copy: its products', its work schedules', and its tasks' unless
+// their records are left out.
+std::unordered_set<std::string> GlobalIdsKept(const HostWorkSchedules& ifc, bool tasksLeftOut) {
+    std::unordered_set<std::string> kept(ifc.scheduleGlobalIds.begin(), ifc.scheduleGlobalIds.end());
+    for (const auto& [id, record] : ifc.productRecords) kept.insert(id);
+    if (!tasksLeftOut)
+        for (const HostScheduleTask& t : ifc.tasks) kept.insert(t.globalId);
+    return kept;
+}
+
 } // namespace
+
+bool TakesTasksBack(const TaskDB& db, const HostWorkSchedules& ifc) {
+    if (ifc.taskRecords.empty()) return false;
+    std::unordered_set<std::string> own;
+    for (const HostScheduleTask& t : ifc.tasks)
+        if (!t.globalId.empty()) own.insert(t.globalId);
+    for (size_t i = 0; i < db.TaskCount(); ++i)
+        if (const TaskPlan* p = db.PlanAt(i); p && own.count(p->ifcGlobalId)) return true;
+    return false;
+}
+
+std::string CopyWithRecords(const std::string& text, const HostWorkSchedules& ifc, const std::string& records,
+                            bool leaveOutTasks) {
+    std::string out;
+    out.reserve(text.size() + records.size());
+    size_t pos = 0;
+    bool inserted = false;
+    // After the last record, the file's own line end following; at a line's start, with its own.
+    auto insert = [&](size_t at) {
+        out.append(text, pos, at - pos);
+        pos = at;
+        if (at == ifc.recordsEnd) out += "\n" + records.substr(0, records.size() - 1);
+        else out += records;
+        inserted = true;
+    };
+    if (leaveOutTasks) {
+        for (const auto& [begin, end] : ifc.taskRecords) {
+            if (!inserted && ifc.recordsEnd <= end) insert(std::min<size_t>(ifc.recordsEnd, begin));
+            out.append(text, pos, begin - pos);
+            pos = end;
+        }
+    }
+    if (!inserted) insert(ifc.recordsEnd);
+    out.append(text, pos);
+    return out;
+}
 
 std::string StepStringOf(std::string_view cp1250) {
     std::string utf8 = BKToUtf8(cp1250), out = "'";
@@ -158,10 +208,23 @@ IfcScheduleRecords MakeIfcScheduleRecords(const TaskDB& db, const std::vector<El
     const std::vector<Task>& tasks = db.Tasks();
     const std::string name = StepStringOf(scheduleName);
     const std::string created = MomentText(DateTime::Now()), start = MomentText(db.EarliestStart());
-    const int32_t plan = r.Add("IFCWORKPLAN", "$," + name + ",$,$,$," + created + ",$,$,$,$," + start + ",$,.NOTDEFINED.");
-    const int32_t schedule = r.Add("IFCWORKSCHEDULE", "$," + name + ",$,$,$," + created + ",$,$,$,$," + start + ",$,.PLANNED.");
-    r.Add("IFCRELAGGREGATES", "$,$,$,#" + N(plan) + ",(#" + N(schedule) + ")");
-    if (ifc.projectRecord > 0) r.Add("IFCRELDECLARES", "$,$,$,#" + N(ifc.projectRecord) + ",(#" + N(plan) + ")");
+    const bool takesBack = TakesTasksBack(db, ifc);
+    // The tasks go back under the work schedule they came from, which stays as it was.
+    int32_t schedule = 0;
+    if (takesBack) {
+        for (const HostScheduleTask& t : ifc.tasks)
+            if (schedule == 0 && t.schedule >= 0) schedule = ifc.scheduleRecords[static_cast<size_t>(t.schedule)];
+        for (int32_t record : ifc.scheduleRecords)
+            if (schedule == 0) schedule = record;
+    }
+    if (schedule == 0) {
+        const int32_t plan = r.Add("IFCWORKPLAN", "$," + name + ",$,$,$," + created + ",$,$,$,$," + start + ",$,.NOTDEFINED.");
+        schedule = r.Add("IFCWORKSCHEDULE", "$," + name + ",$,$,$," + created + ",$,$,$,$," + start + ",$,.PLANNED.");
+        r.Add("IFCRELAGGREGATES", "$,$,$,#" + N(plan) + ",(#" + N(schedule) + ")");
+        if (ifc.projectRecord > 0) r.Add("IFCRELDECLARES", "$,$,$,#" + N(ifc.projectRecord) + ",(#" + N(plan) + ")");
+    }
+    // A task keeps the GlobalId it came with unless another record of the copy holds it.
+    std::unordered_set<std::string> usedGlobalIds = GlobalIdsKept(ifc, takesBack);
 
     // Numbers first: nestings and sequences name tasks that come later.
     std::vector<int32_t> taskRecord(tasks.size());
@@ -193,10 +256,13 @@ IfcScheduleRecords MakeIfcScheduleRecords(const TaskDB& db, const std::vector<El
         const int32_t timeRecord = r.Add("IFCTASKTIME", time, false);
         const TypeWords words = WordsOf(t.type);
         const std::string identification = p && !p->wbs.empty() ? p->wbs : N(t.id);
+        std::string globalId;
+        if (p && TaskPlan::IsIfcGlobalId(p->ifcGlobalId) && usedGlobalIds.insert(p->ifcGlobalId).second) globalId = p->ifcGlobalId;
         r.Add(taskRecord[i], "IFCTASK",
               "$," + StepStringOf(t.Name()) + ",$," + (words.objectType ? StepStringOf(words.objectType) : "$") + "," +
                   StepStringOf(identification) + ",$,$,$," + (milestone ? ".T." : ".F.") + ",$,#" + N(timeRecord) + ",." +
-                  words.predefined + ".");
+                  words.predefined + ".",
+              true, globalId);
         ++out.tasks;
     }
     if (!roots.empty()) r.Add("IFCRELASSIGNSTOCONTROL", "$,$,$," + RefList(roots) + ",$,#" + N(schedule));
@@ -246,6 +312,7 @@ IfcScheduleRecords MakeIfcScheduleRecords(const TaskDB& db, const std::vector<El
     }
     for (const auto& [task, taken] : inputs) r.Add("IFCRELASSIGNSTOPROCESS", "$,$,$," + RefList(taken) + ",$,#" + N(task) + ",$");
     out.text = r.Take();
+    out.tasksLeftOut = takesBack;
     return out;
 }
 
@@ -276,7 +343,9 @@ void SaveScheduleIntoIfcCommand(TaskDB& db) {
         return;
     }
     // The host read the file as it was then; records added after another's end would break it.
-    if (text.size() != ifc.fileSize || ifc.recordsEnd == 0 || text[ifc.recordsEnd - 1] != ';') {
+    bool same = text.size() == ifc.fileSize && ifc.recordsEnd > 0 && text[ifc.recordsEnd - 1] == ';';
+    for (const auto& [begin, end] : ifc.taskRecords) same = same && text[begin] == '#';
+    if (!same) {
         Report(kChanged, {fileName});
         return;
     }
@@ -288,9 +357,7 @@ void SaveScheduleIntoIfcCommand(TaskDB& db) {
     // New at every save, the same for the same file saved at the same moment.
     const uint64_t seed = Mix(static_cast<uint64_t>(DateTime::Now().ticks) ^ Mix(ifc.fileSize));
     IfcScheduleRecords records = MakeIfcScheduleRecords(db, elements, ifc, name, seed);
-    std::string copy = text.substr(0, ifc.recordsEnd) + "\n" + records.text;
-    copy.pop_back(); // the file's own line end follows
-    copy.append(text, ifc.recordsEnd);
+    const std::string copy = CopyWithRecords(text, ifc, records.text, records.tasksLeftOut);
     FKReplacementFile file(FKLocation::FromPath8(path));
     int32_t error = file.Open();
     if (error == kFKNoErr) error = file.Write(copy.data(), copy.size());

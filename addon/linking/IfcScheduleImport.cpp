@@ -51,6 +51,27 @@ ConstructionType TypeOf(const HostScheduleTask& t) {
     return ConstructionTypeOfText(t.objectType).value_or(ConstructionType::Construction);
 }
 
+// The identification as the palette's number where it is one no earlier task took; the other
+// tasks numbered on from the largest, in outline order.
+std::vector<int32_t> TaskIdsOf(const std::vector<HostScheduleTask>& tasks) {
+    std::vector<int32_t> ids(tasks.size(), 0);
+    std::set<int32_t> taken;
+    for (size_t i = 0; i < tasks.size(); ++i) {
+        const std::string& text = tasks[i].identification;
+        int32_t id = 0;
+        auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), id);
+        if (ec == std::errc() && end == text.data() + text.size() && id >= 1 && taken.insert(id).second) ids[i] = id;
+    }
+    int32_t next = taken.empty() ? 1 : *taken.rbegin();
+    for (int32_t& id : ids) {
+        if (id != 0) continue;
+        while (taken.count(next) && next < INT32_MAX) ++next;
+        id = next;
+        taken.insert(next);
+    }
+    return ids;
+}
+
 DependencyType DependencyOf(std::string_view sequence) {
     if (sequence == "START_START") return DependencyType::StartToStart;
     if (sequence == "FINISH_FINISH") return DependencyType::FinishToFinish;
@@ -67,14 +88,16 @@ IfcSchedule ScheduleFromIfc(const HostWorkSchedules& ifc) {
     for (const HostScheduleTask& t : ifc.tasks)
         if (t.parent >= 0) nests[static_cast<size_t>(t.parent)] = true;
     const Task defaultTask;
+    const std::vector<int32_t> ids = TaskIdsOf(ifc.tasks);
     for (size_t i = 0; i < n; ++i) {
         const HostScheduleTask& t = ifc.tasks[i];
         Task& task = out.tasks.emplace_back(defaultTask);
         TaskPlan& plan = out.plans.emplace_back();
-        task.id = static_cast<int32_t>(i + 1);
+        task.id = ids[i];
         task.SetName(t.name.empty() ? t.identification : t.name);
         task.type = TypeOf(t);
-        plan.uid = task.id;
+        plan.uid = static_cast<int32_t>(i + 1);
+        if (TaskPlan::IsIfcGlobalId(t.globalId)) plan.ifcGlobalId = t.globalId;
         plan.outlineLevel = std::min<uint16_t>(t.level, TaskPlan::kOutlineMax);
         plan.summary = nests[i];
         plan.milestone = t.milestone && !plan.summary;
@@ -123,6 +146,8 @@ void ImportIfcSchedule(TaskDB& db, IElementFacts& facts, const HostWorkSchedules
     for (size_t i = 0; i < elements.size(); ++i) byGlobalId.try_emplace(GlobalIdOf(elements[i]), i);
     // The links the file gives, and none besides: every link before was to the schedule replaced.
     std::vector<ElementLink> links(elements.size(), ElementLink{});
+    std::unordered_map<int32_t, size_t> indexOfId;
+    for (size_t i = 0; i < schedule.tasks.size(); ++i) indexOfId.try_emplace(schedule.tasks[i].id, i);
     std::vector<std::string> missing;
     size_t linked = 0, demolition = 0;
     for (const auto& [globalId, id] : schedule.links) {
@@ -134,12 +159,12 @@ void ImportIfcSchedule(TaskDB& db, IElementFacts& facts, const HostWorkSchedules
         ElementLink& slots = links[found->second];
         auto free = std::find(slots.begin(), slots.end(), 0);
         if (free == slots.end()) {
-            Report(kNoRoom, {elements[found->second].idText, schedule.tasks[static_cast<size_t>(id - 1)].Name()});
+            Report(kNoRoom, {elements[found->second].idText, schedule.tasks[indexOfId.at(id)].Name()});
             continue;
         }
         *free = id;
         ++linked;
-        if (schedule.tasks[static_cast<size_t>(id - 1)].type == ConstructionType::Demolition) ++demolition;
+        if (schedule.tasks[indexOfId.at(id)].type == ConstructionType::Demolition) ++demolition;
     }
     const size_t taskCount = schedule.tasks.size();
     const size_t summaries = schedule.summaries, dependencies = schedule.dependencies;

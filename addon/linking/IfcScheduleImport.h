@@ -10,8 +10,9 @@
 #include <string>
 #include <vector>
 
-// The file's tasks as the schedule's, in outline order, numbered from 1 (each task's plan uid is
-// its id): a task nesting others a summary row, its dates the actual ones where the file has
+// The file's tasks as the schedule's, in outline order, each numbered by its identification where
+// that is a number no earlier task has, the others on from the largest (each task's plan uid is
+// its place from 1, its IFC identity the task's GlobalId): a task nesting others a summary row, its dates the actual ones where the file has
 // them, else the scheduled ones, its type from IFC's predefined type or its object type.
 struct IfcSchedule {
     std::vector<Task> tasks;

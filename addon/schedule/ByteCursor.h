@@ -32,6 +32,16 @@ public:
         if (text.find('\0') != std::string::npos) ok_ = false;
         return text;
     }
+    // `n` bytes as they are, when that many are left.
+    std::string Text(size_t n) {
+        if (!ok_ || bytes_.size() - pos_ < n) {
+            ok_ = false;
+            return {};
+        }
+        std::string text(reinterpret_cast<const char*>(bytes_.data() + pos_), n);
+        pos_ += n;
+        return text;
+    }
     void Fail() { ok_ = false; }
     bool Ok() const { return ok_; }
     bool AtEnd() const { return pos_ == bytes_.size(); }

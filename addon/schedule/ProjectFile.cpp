@@ -12,6 +12,7 @@
 #include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
 #include "schedule/FileStreams.h"
+#include "schedule/IfcTaskRecord.h"
 #include "schedule/LinkRulesRecord.h"
 #include "schedule/SaveFailureReport.h"
 #include "schedule/ScheduleFileError.h"
@@ -41,7 +42,8 @@ int ReadSections(IInStream& in, uint32_t count, uint64_t fileSize, size_t taskCo
                  std::vector<TaskPlan>& plans) {
     // A schedule with nothing beyond its tasks is written as version 4.
     if (count == 0) return kScheduleFileBadRecord;
-    bool rulesRead = false, plansRead = false;
+    bool rulesRead = false, plansRead = false, idsRead = false;
+    std::vector<std::string> ifcIds;
     for (uint32_t s = 0; s < count; ++s) {
         std::array<uint8_t, kProjectSectionHeadSize> head{};
         if (!in.ReadBytes(head.data(), head.size())) return kScheduleFileReadFailed;
@@ -51,7 +53,12 @@ int ReadSections(IInStream& in, uint32_t count, uint64_t fileSize, size_t taskCo
         if (length > 0 && !in.ReadBytes(body.data(), body.size())) return kScheduleFileReadFailed;
         if (tag == kRulesSectionTag && !rulesRead && ReadLinkRulesBytes(body, rules)) rulesRead = true;
         else if (tag == kPlanSectionTag && !plansRead && ReadTaskPlanBytes(body, taskCount, plans)) plansRead = true;
+        else if (tag == kIfcTaskSectionTag && !idsRead && ReadIfcTaskBytes(body, taskCount, ifcIds)) idsRead = true;
         else return kScheduleFileBadRecord;
+    }
+    if (idsRead) {
+        plans.resize(taskCount);
+        for (size_t i = 0; i < taskCount; ++i) plans[i].ifcGlobalId = std::move(ifcIds[i]);
     }
     uint8_t extra = 0;
     return in.ReadBytes(&extra, 1) ? kScheduleFileBadRecord : kScheduleFileOk;
@@ -91,8 +98,15 @@ bool TaskDB::WriteProjectFile(const std::string& path, int32_t& error) const {
     if ((error = file.Open()) != kFKNoErr) return false;
     FileOutStream out(file);
 
-    const bool withRules = !linkRules_.Empty(), withPlans = HasPlan();
-    const uint32_t sections = (withRules ? 1 : 0) + (withPlans ? 1 : 0);
+    // A plan of nothing but an IFC identity needs no plan section.
+    const bool withIfc = plans_.size() == tasks_.size() && HasIfcTaskIds(plans_);
+    const bool withRules = !linkRules_.Empty(),
+               withPlans = HasPlan() && (!withIfc || std::any_of(plans_.begin(), plans_.end(), [](const TaskPlan& p) {
+                                             TaskPlan bare = p;
+                                             bare.ifcGlobalId.clear();
+                                             return !bare.Empty();
+                                         }));
+    const uint32_t sections = (withRules ? 1 : 0) + (withPlans ? 1 : 0) + (withIfc ? 1 : 0);
     std::array<uint8_t, kProjectHeaderSize> header{};
     LE::Put<uint32_t>(header, 0, kProjectFileSignature);
     LE::Put<int32_t>(header, 4, sections > 0 ? kProjectFileSectionsVersion : kProjectFileVersion);
@@ -102,6 +116,7 @@ bool TaskDB::WriteProjectFile(const std::string& path, int32_t& error) const {
     for (size_t i = 0; written && i < tasks_.size(); ++i) written = WriteTask(out, tasks_[i]) == kScheduleFileOk;
     if (written && withRules) written = WriteSection(out, kRulesSectionTag, LinkRulesBytes(linkRules_));
     if (written && withPlans) written = WriteSection(out, kPlanSectionTag, TaskPlanBytes(plans_));
+    if (written && withIfc) written = WriteSection(out, kIfcTaskSectionTag, IfcTaskBytes(plans_));
     if (!written || !out.Flush()) {
         error = out.Error();
         return false;

@@ -45,6 +45,12 @@ struct TaskPlan {
     DateTime actualStart = DateTime::FromTicks(0, DateTimeStatus::Null);
     DateTime actualFinish = DateTime::FromTicks(0, DateTimeStatus::Null);
     std::vector<Dependency> predecessors;
+    // The IfcTask the task came from, by its GlobalId, so a schedule written back into the
+    // model's IFC file keeps its tasks' identities; empty for none.
+    std::string ifcGlobalId;
+
+    // Whether the text is an IFC GlobalId: 22 characters of IFC's base-64 digits, the first 0-3.
+    static bool IsIfcGlobalId(std::string_view text);
 
     // Holds nothing: a task the user made, or one of a plain schedule.
     bool Empty() const { return *this == TaskPlan(); }

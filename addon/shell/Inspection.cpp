@@ -29,7 +29,8 @@ std::string Quote(std::string_view text) {
 }
 
 // What a plan says of a task, for a schedule that has a plan: unique id, outline level, WBS code,
-// summary/milestone/work, percent complete, actual start and finish, predecessors.
+// summary/milestone/work, percent complete, actual start and finish, predecessors, and the
+// IfcTask's GlobalId where the task has one.
 std::string PlanText(const TaskPlan* plan) {
     static const TaskPlan none;
     const TaskPlan& p = plan ? *plan : none;
@@ -45,6 +46,7 @@ std::string PlanText(const TaskPlan* plan) {
         out << (i ? "," : "") << d.predecessorUid << ":" << DependencyTypeText(d.type) << ":" << d.lag << "/"
             << static_cast<int>(d.lagFormat);
     }
+    if (!p.ifcGlobalId.empty()) out << " ifc " << p.ifcGlobalId;
     return out.str();
 }
 

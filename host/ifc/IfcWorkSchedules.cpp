@@ -127,6 +127,7 @@ public:
         for (uint32_t p : toProcess) Inputs(out, p);
         for (uint32_t p : sequences) Sequence(out, p);
         InOutlineOrder(out);
+        if (ifc4_) TaskRecordSpans(out);
         return out;
     }
 
@@ -177,7 +178,7 @@ private:
         std::vector<std::string_view> a = StepAttributes(RecordAt(p));
         if (a.empty()) return;
         scheduleByRecord_[scan_.ids[p]] = static_cast<int>(out.schedules.size());
-        out.schedules.push_back({Text(a, 0), Text(a, kName)});
+        out.schedules.push_back({Text(a, 0), Text(a, kName), scan_.ids[p]});
     }
 
     void AddTask(ModelWorkSchedules& out, uint32_t p) {
@@ -196,6 +197,7 @@ private:
         }
         taskByRecord_[scan_.ids[p]] = static_cast<int>(out.tasks.size());
         out.tasks.push_back(std::move(task));
+        Own(scan_.ids[p]);
         children_.emplace_back();
     }
 
@@ -232,6 +234,7 @@ private:
         std::string_view type = TypeOf(record);
         const bool taskTime = SameName(type, "IFCTASKTIME") || SameName(type, "IFCTASKTIMERECURRING");
         if (!(ifc4_ ? taskTime : SameName(type, "IFCSCHEDULETIMECONTROL"))) return;
+        Own(record);
         std::vector<std::string_view> a = AttributesOf(record);
         const size_t completion = ifc4_ ? ifc4::kCompletion : ifc2x3::kCompletion;
         if (a.size() <= completion) return;
@@ -255,6 +258,7 @@ private:
         for (int id : StepReferences(a[kRelated])) {
             int t = TaskOf(id);
             if (t < 0) continue;
+            Own(scan_.ids[p]);
             ModelScheduleTask& task = out.tasks[static_cast<size_t>(t)];
             if (schedule != scheduleByRecord_.end() && task.schedule < 0) task.schedule = schedule->second;
             if (time >= 0) TaskTime(task, time);
@@ -266,6 +270,7 @@ private:
         if (a.size() <= kNestRelated) return;
         const int parent = TaskOf(StepReference(a[kNestRelating]));
         if (parent < 0) return;
+        Own(scan_.ids[p]);
         for (int id : StepReferences(a[kNestRelated])) {
             const int child = TaskOf(id);
             if (child < 0 || out.tasks[static_cast<size_t>(child)].parent >= 0) continue;
@@ -293,8 +298,12 @@ private:
         if (a.size() <= kRelating) return;
         std::string product = GlobalIdOf(StepReference(a[kRelating]));
         if (product.empty()) return;
-        for (int id : StepReferences(a[kRelated]))
-            if (int t = TaskOf(id); t >= 0) AddOnce(out.tasks[static_cast<size_t>(t)].outputs, product);
+        for (int id : StepReferences(a[kRelated])) {
+            if (int t = TaskOf(id); t >= 0) {
+                AddOnce(out.tasks[static_cast<size_t>(t)].outputs, product);
+                Own(scan_.ids[p]);
+            }
+        }
     }
 
     void Inputs(ModelWorkSchedules& out, uint32_t p) {
@@ -302,6 +311,7 @@ private:
         if (a.size() <= kRelating) return;
         const int t = TaskOf(StepReference(a[kRelating]));
         if (t < 0) return;
+        Own(scan_.ids[p]);
         for (int id : StepReferences(a[kRelated])) {
             if (TaskOf(id) >= 0 || SameName(TypeOf(id), "IFCSCHEDULETIMECONTROL")) continue;
             AddOnce(out.tasks[static_cast<size_t>(t)].inputs, GlobalIdOf(id));
@@ -315,9 +325,11 @@ private:
         s.predecessor = TaskOf(StepReference(a[kNestRelating]));
         s.successor = TaskOf(StepReference(a[kNestRelated]));
         if (s.predecessor < 0 || s.successor < 0) return;
+        Own(scan_.ids[p]);
         s.type = std::string(StepEnumeration(a[kSequenceType]));
         if (ifc4_) {
             int lag = StepReference(a[kSequenceLag]);
+            if (SameName(TypeOf(lag), "IFCLAGTIME")) Own(lag);
             std::vector<std::string_view> l = AttributesOf(lag);
             if (SameName(TypeOf(lag), "IFCLAGTIME") && l.size() > ifc4::kLagValue &&
                 l[ifc4::kLagValue].starts_with("IFCDURATION"))
@@ -372,9 +384,34 @@ private:
         }
     }
 
+    void Own(int record) const {
+        if (int64_t p = scan_.Position(record); p >= 0) own_.insert(static_cast<uint32_t>(p));
+    }
+
+    // The own records with the line end after each; none when a record that stays refers to one
+    // of them, or one is written twice (a copy would keep the other writing).
+    void TaskRecordSpans(ModelWorkSchedules& out) const {
+        for (int id : scan_.repeated)
+            if (int64_t p = scan_.Position(id); p >= 0 && own_.count(static_cast<uint32_t>(p))) return;
+        for (uint32_t p = 0; p < scan_.ids.size(); ++p) {
+            if (own_.count(p)) continue;
+            for (int id : scan_.References(p))
+                if (int64_t q = scan_.Position(id); q >= 0 && own_.count(static_cast<uint32_t>(q))) return;
+        }
+        std::vector<uint32_t> places(own_.begin(), own_.end());
+        std::sort(places.begin(), places.end(), [&](uint32_t a, uint32_t b) { return scan_.Offset(a) < scan_.Offset(b); });
+        for (uint32_t p : places) {
+            size_t end = scan_.End(p);
+            if (end < text_.size() && text_[end] == '\r') ++end;
+            if (end < text_.size() && text_[end] == '\n') ++end;
+            out.taskRecords.emplace_back(scan_.Offset(p), end);
+        }
+    }
+
     std::string_view text_;
     const StepScan& scan_;
     bool ifc4_;
+    mutable std::unordered_set<uint32_t> own_; // places of the tasks' own records
     std::unordered_map<int, int> taskByRecord_, scheduleByRecord_;
     std::vector<std::vector<int>> children_;
 };

@@ -33,6 +33,7 @@ struct ModelScheduleSequence {
 struct ModelWorkSchedule {
     std::string globalId;
     std::string name; // UTF-8
+    int32_t record = 0; // its number in the file
 };
 
 struct ModelWorkSchedules {
@@ -47,4 +48,8 @@ struct ModelWorkSchedules {
     std::vector<ModelScheduleSequence> sequences;
     // Every product's GlobalId and record number, so records added to a copy can name them.
     std::vector<std::pair<std::string, int32_t>> productRecords;
+    // Where the file's own tasks and what hangs on them lie (byte offsets, begin and end, in
+    // file order), so a copy that takes a schedule can leave them out instead of holding each
+    // task twice. Empty when a record that stays would refer to one of them.
+    std::vector<std::pair<uint64_t, uint64_t>> taskRecords;
 };

@@ -66,8 +66,13 @@ GSErr OpModelGetWorkSchedules(uint32_t token, uint32_t* handle, int32_t* count, 
         for (const std::string& id : w.tasks[i].outputs) e.Add({"output", N(static_cast<int64_t>(i)), id});
         for (const std::string& id : w.tasks[i].inputs) e.Add({"input", N(static_cast<int64_t>(i)), id});
     }
-    if (flags & kHostScheduleRecords)
+    if (flags & kHostScheduleRecords) {
         for (const auto& [id, record] : w.productRecords) e.Add({"product", id, N(record)});
+        for (size_t i = 0; i < w.schedules.size(); ++i)
+            e.Add({"schedule-record", N(static_cast<int64_t>(i)), N(w.schedules[i].record)});
+        for (const auto& [begin, end] : w.taskRecords)
+            e.Add({"task-records", std::to_string(begin), std::to_string(end)});
+    }
     BKHandle h = BKNewHandle(e.Bytes().size());
     if (!h) return kHostErrNoMemory;
     std::memcpy(BKHandleData(h), e.Bytes().data(), e.Bytes().size());

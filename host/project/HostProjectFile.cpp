@@ -5,6 +5,7 @@
 #include "filekit/FKError.h"
 #include "filekit/FKFile.h"
 #include "host/project/ViewStoredForm.h"
+#include "host/project/WorkSchedulesStoredForm.h"
 #include "host/storage/HexText.h"
 #include "host/storage/JsonNesting.h"
 #include "host/storage/TextFileSave.h"
@@ -75,7 +76,8 @@ std::array<double, 3> GetVec(const json& j, const std::string& place) {
 const std::vector<std::string> kElementKeys = {"id", "kind", "guid", "layer", "owner", "locked", "index",
                                                "floor", "record", "box", "mesh", "userdata", "facts"};
 const std::vector<std::string> kTopKeys = {"layers", "materials", "pens", "elements", "cameras",
-                                           "paths", "view", "windows", "addondata", "ifclayers"};
+                                           "paths", "view", "windows", "addondata", "ifclayers",
+                                           "ifcschedule"};
 
 bool Known(const std::vector<std::string>& keys, const std::string& k) {
     for (const auto& s : keys)
@@ -409,6 +411,7 @@ void ReadModel(HostModel& model, const json& doc) {
             throw EProject("/ifclayers", "expected \"storey\" or \"presentation\"");
         model.layersByStorey = by == "storey";
     }
+    if (doc.contains("ifcschedule")) model.workSchedules = ReadWorkSchedules(doc.at("ifcschedule"), "/ifcschedule");
     if (doc.contains("view")) model.view = ReadView(doc.at("view"));
     if (doc.contains("windows")) model.windows = ReadWindows(doc.at("windows"));
     if (doc.contains("addondata")) {
@@ -468,6 +471,9 @@ ProjectLoadResult ParseHostProject(const std::string& text, const std::string& n
     try {
         ReadModel(*model, doc);
     } catch (const EProject& e) {
+        result.error = name + ": " + e.what();
+        return result;
+    } catch (const EWorkSchedulesForm& e) {
         result.error = name + ": " + e.what();
         return result;
     } catch (const json::exception& e) {
@@ -545,6 +551,8 @@ std::string SerializeHostProject(const HostModel& model) {
     doc["cameras"] = cameras;
     doc["paths"] = paths;
     if (model.layersByStorey) doc["ifclayers"] = "storey";
+    // Only a model opened from an IFC file has it, so other projects keep their bytes.
+    if (!model.workSchedules.sourcePath.empty()) doc["ifcschedule"] = WriteWorkSchedules(model.workSchedules);
     doc["view"] = WriteView(model.view);
     doc["windows"] = WriteWindows(model.windows);
     // Only a project an add-on gave a block to has the key, so others keep their bytes.

@@ -194,6 +194,11 @@ typedef GSErr (*HostElementGetBoundsFunc)(uint32_t token, const uint8_t* headRec
  *   "output"   task index, GlobalId of a product the task makes (IfcRelAssignsToProduct)
  *   "input"    task index, GlobalId of a product the task takes (IfcRelAssignsToProcess)
  *   "product"  GlobalId, record number: every product's, only with kHostScheduleRecords
+ *   "schedule-record" schedule index, its record number: only with kHostScheduleRecords
+ *   "task-records" byte offsets, begin and end: where the file's own tasks, their times, lags
+ *              and relationships lie, in file order, line ends included; a copy that takes a
+ *              schedule leaves them out. Only with kHostScheduleRecords, and none when a record
+ *              outside them refers to one of them
  * Tasks come each after the task nesting it, indexes counting "task" entries from 0. The first
  * entry is "file"; a model that came from no IFC file gives a count of 0 and a null handle. Texts
  * in Windows-1250 (a character it lacks becomes '?'), or UTF-8 with kHostScheduleUtf8. */

@@ -65,6 +65,38 @@ TEST(IfcWorkSchedules, Ifc4TasksInOutlineOrderWithTimesLogicAndElements) {
               w.productRecords.end());
 }
 
+// What a copy that takes the schedule back leaves out: the tasks and everything hanging on them,
+// not the work schedule; nothing at all when a record that stays refers to a task.
+TEST(IfcWorkSchedules, TheFilesOwnTaskRecordsAndWhenTheyCanBeLeftOut) {
+    const std::string path = IfcFile("schedule-ifc4.ifc");
+    const std::string text = ReadWholeFile(path);
+    const ModelWorkSchedules w = ReadIfcFile(path).workSchedules;
+    EXPECT_EQ(w.schedules[0].record, 200);
+    ASSERT_EQ(w.taskRecords.size(), 19u); // 5 tasks, 5 times, 1 lag, 8 relationships
+    std::string rest;
+    uint64_t at = 0;
+    for (const auto& [begin, end] : w.taskRecords) {
+        ASSERT_GE(begin, at);
+        EXPECT_EQ(text[begin], '#');
+        EXPECT_EQ(text[end - 1], '\n');
+        rest += text.substr(at, begin - at);
+        at = end;
+    }
+    rest += text.substr(at);
+    for (const char* gone : {"IFCTASK(", "IFCTASKTIME(", "IFCLAGTIME(", "IFCRELSEQUENCE(", "IFCRELNESTS(", "IFCRELASSIGNSTO"})
+        EXPECT_EQ(rest.find(gone), std::string::npos) << gone;
+    EXPECT_NE(rest.find("#200=IFCWORKSCHEDULE("), std::string::npos);
+
+    TempFolder folder;
+    const std::string referring = folder.Path("referring.ifc");
+    std::string changed = text;
+    changed.insert(changed.rfind("ENDSEC;"), "#300=IFCRELDEFINESBYPROPERTIES('0RZJ9Ka1OylvQ7ILsVJ1pX',$,$,$,(#202),#61);\n");
+    std::ofstream(referring, std::ios::binary) << changed;
+    const ModelWorkSchedules kept = ReadIfcFile(referring).workSchedules;
+    EXPECT_EQ(kept.tasks.size(), 5u);
+    EXPECT_TRUE(kept.taskRecords.empty());
+}
+
 TEST(IfcWorkSchedules, Ifc2x3TimeControlsCalendarDatesAndANestingLoop) {
     IfcBuildingData data = ReadIfcFile(IfcFile("schedule-ifc2x3.ifc"));
     const ModelWorkSchedules& w = data.workSchedules;
@@ -150,6 +182,8 @@ TEST_F(IfcWorkScheduleOperation, TheAddonReadsTheScheduleAndTheProductsRecords) 
     EXPECT_TRUE(w.productRecords.empty());
     ASSERT_EQ(ReadHostWorkSchedules(kHostScheduleRecords, w), kHostNoError);
     EXPECT_EQ(w.productRecords.at("3uz48kjnbIA3SJNqYLuMQL"), 93);
+    EXPECT_EQ(w.scheduleRecords, std::vector<int32_t>{200});
+    EXPECT_EQ(w.taskRecords.size(), 19u);
     uint32_t handle = 0;
     int32_t count = 0;
     EXPECT_EQ(HostModelGetWorkSchedules(&handle, &count, 4), kHostErrBadParameter);
@@ -179,6 +213,19 @@ TEST(HostWorkSchedulesParse, EntriesTheOperationDoesNotWriteAreRefused) {
     EXPECT_FALSE(ParseHostWorkSchedules(task("-1") + file, 2, w));
     EXPECT_FALSE(ParseHostWorkSchedules(file + "x", 1, w));
     EXPECT_FALSE(ParseHostWorkSchedules(file.substr(0, file.size() - 1), 1, w));
+    // The byte ranges a copy leaves out: inside the file, in order, none empty or overlapping.
+    auto span = [](std::string_view begin, std::string_view end) { return Entry({"task-records", begin, end}); };
+    EXPECT_TRUE(ParseHostWorkSchedules(file + span("10", "20") + span("20", "100"), 3, w));
+    EXPECT_EQ(w.taskRecords.size(), 2u);
+    EXPECT_FALSE(ParseHostWorkSchedules(file + span("10", "10"), 2, w));
+    EXPECT_FALSE(ParseHostWorkSchedules(file + span("10", "20") + span("15", "30"), 3, w));
+    EXPECT_FALSE(ParseHostWorkSchedules(file + span("90", "101"), 2, w));
+    // A work schedule's record: of a schedule there is, within the file's numbers.
+    const std::string schedule = Entry({"schedule", "G", "S"});
+    EXPECT_TRUE(ParseHostWorkSchedules(file + schedule + Entry({"schedule-record", "0", "5"}), 3, w));
+    EXPECT_EQ(w.scheduleRecords, std::vector<int32_t>{5});
+    EXPECT_FALSE(ParseHostWorkSchedules(file + Entry({"schedule-record", "0", "5"}), 2, w));
+    EXPECT_FALSE(ParseHostWorkSchedules(file + schedule + Entry({"schedule-record", "0", "6"}), 3, w));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "filekit/FKError.h"
 #include "schedule/LinkRulesRecord.h"
 #include "schedule/ScheduleFileError.h"
+#include "schedule/IfcTaskRecord.h"
 #include "schedule/TaskPlanRecord.h"
 #include "schedule/TaskRecord.h"
 #include "ScheduleFileFixture.h"
@@ -474,6 +475,94 @@ TEST_F(ProjectFilePlanTest, APlanSectionIsReadWholeOrNotAtAll) {
     }
     ASSERT_TRUE(Load(body + Section(kPlanSectionTag, plan)));
     EXPECT_EQ(*db.PlanAt(0), Milestone());
+}
+
+// Tasks read from IFC keep their IfcTask's GlobalId in a section of its own after the plans; a
+// schedule whose plans hold only that has no plan section.
+TEST_F(ProjectFilePlanTest, TheIfcIdentitiesOfTheTasks) {
+    const std::string gid = "1Ws4DTask00000000000A1";
+    TaskPlan only;
+    only.ifcGlobalId = gid;
+    std::vector<uint8_t> expected = {2, 0, 0, 0, 22};
+    expected.insert(expected.end(), gid.begin(), gid.end());
+    expected.push_back(0);
+    EXPECT_EQ(IfcTaskBytes({only, TaskPlan{}}), expected);
+    EXPECT_EQ(kIfcTaskSectionTag, 0x54434649u); // "IFCT"
+
+    FillAllTypes();
+    std::vector<Task> tasks = db.Tasks();
+    std::vector<TaskPlan> plans(tasks.size());
+    plans[0] = only;
+    db.ClearSchedule();
+    for (size_t i = 0; i < tasks.size(); ++i) db.AppendLoadedTask(tasks[i], plans[i]);
+    path = PathOf("ifc.csp");
+    ASSERT_TRUE(db.SaveProjectFile(path));
+    const std::string golden = DataFile("schedule_v4.csp");
+    EXPECT_EQ(ReadBytes(path), Header5(6, 1) + golden.substr(64) + Section(kIfcTaskSectionTag, IfcTaskBytes(plans)));
+    db.ClearSchedule();
+    ASSERT_TRUE(db.LoadProjectFile(path));
+    ASSERT_NE(db.PlanAt(0), nullptr);
+    EXPECT_EQ(db.PlanAt(0)->ifcGlobalId, gid);
+    EXPECT_EQ(db.PlanAt(1), nullptr);
+
+    // Beside a plan: both sections, the identities last.
+    plans[4] = Milestone();
+    plans[4].ifcGlobalId = "3uz48kjnbIA3SJNqYLuMQL";
+    db.ClearSchedule();
+    for (size_t i = 0; i < tasks.size(); ++i) db.AppendLoadedTask(tasks[i], plans[i]);
+    ASSERT_TRUE(db.SaveProjectFile(path));
+    std::vector<TaskPlan> bare = plans;
+    for (TaskPlan& p : bare) p.ifcGlobalId.clear();
+    EXPECT_EQ(ReadBytes(path), Header5(6, 2) + golden.substr(64) + Section(kPlanSectionTag, TaskPlanBytes(bare)) +
+                                   Section(kIfcTaskSectionTag, IfcTaskBytes(plans)));
+    db.ClearSchedule();
+    ASSERT_TRUE(db.LoadProjectFile(path));
+    EXPECT_EQ(*db.PlanAt(4), plans[4]);
+    EXPECT_EQ(db.PlanAt(0)->ifcGlobalId, gid);
+
+    // No identity left: version 4, byte for byte.
+    db.ClearSchedule();
+    for (const Task& t : tasks) db.AppendLoadedTask(t);
+    ASSERT_TRUE(db.SaveProjectFile(path));
+    EXPECT_EQ(ReadBytes(path), golden);
+}
+
+TEST_F(ProjectFilePlanTest, AnIfcSectionIsReadWholeOrNotAtAll) {
+    Task good = MakeTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 3), "jó");
+    const std::string body = Header5(1, 1) + Record(good);
+    TaskPlan p;
+    p.ifcGlobalId = "1Ws4DTask00000000000A1";
+    const std::vector<uint8_t> ids = IfcTaskBytes({p});
+    auto with = [&](size_t at, uint8_t value) {
+        std::vector<uint8_t> b = ids;
+        b[at] = value;
+        return Section(kIfcTaskSectionTag, b);
+    };
+    const std::string cases[] = {
+        body + Section(kIfcTaskSectionTag, IfcTaskBytes({p, p})), // more identities than tasks
+        body + Section(kIfcTaskSectionTag, IfcTaskBytes({})),     // fewer
+        body + with(4, 21),                                       // a length of 21
+        body + with(4, 0),                                        // none, yet bytes after it
+        body + with(5, '4'),                                      // a first digit above 3
+        body + with(10, '#'),                                     // not a base-64 digit
+        body + with(10, 0),                                       // a zero byte
+        body + Section(kIfcTaskSectionTag, ids).substr(0, 20),    // cut short
+        body + Section(kIfcTaskSectionTag, ids) + "x",            // something after it
+        Header5(1, 2) + Record(good) + Section(kIfcTaskSectionTag, ids) + Section(kIfcTaskSectionTag, ids),
+    };
+    OpenSomething();
+    for (const auto& bytes : cases) {
+        DGResetAnswers();
+        EXPECT_FALSE(Load(bytes));
+        EXPECT_EQ(AlertIds(), std::vector<int16_t>{32521});
+        ExpectSomethingKept();
+    }
+    // Read before the plan it goes with, as a reader takes sections in any order.
+    ASSERT_TRUE(Load(Header5(1, 2) + Record(good) + Section(kIfcTaskSectionTag, ids) +
+                     Section(kPlanSectionTag, TaskPlanBytes({Milestone()}))));
+    TaskPlan both = Milestone();
+    both.ifcGlobalId = p.ifcGlobalId;
+    EXPECT_EQ(*db.PlanAt(0), both);
 }
 
 } // namespace
