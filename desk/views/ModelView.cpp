@@ -71,11 +71,11 @@ void ModelView::Refresh() {
 }
 
 const Scene& ModelView::CurrentScene() {
-    if (sceneStale_) {
-        scene_ = BuildScene(host_.Model(), Shown());
+    if (sceneStale_ || !current_) {
+        current_ = &scene_.Update(host_.Model(), Shown());
         sceneStale_ = false;
     }
-    return scene_;
+    return *current_;
 }
 
 Image ModelView::RenderFull() {

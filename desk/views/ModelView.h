@@ -7,6 +7,7 @@
 #include "host/render/Renderer.h"
 #include "desk/views/ElementPicker.h"
 #include "host/render/Scene.h"
+#include "host/render/SceneKeeper.h"
 
 #include <QImage>
 #include <QTimer>
@@ -74,14 +75,15 @@ private:
     void SetCamera(const ViewCamera& camera);
     void Moving();
     ElementFilter Shown() const;
-    // The scene as drawn, built again when the model changed.
+    // The scene as drawn, taken again from the model when it changed; the bodies are kept.
     const Scene& CurrentScene();
     void FitPoints(const std::vector<Vec3>& points);
     void UpdateOverlay(const QSize& size);
 
     Host& host_;
     RenderStyle style_;
-    Scene scene_;
+    SceneKeeper scene_;
+    const Scene* current_ = nullptr;
     bool sceneStale_ = true;
     QImage picture_;
     bool pictureStale_ = true;

@@ -45,6 +45,10 @@ struct Element {
     StoredKeys unknownKeys;
     CameraPlace camera;
     std::vector<ElementFact> facts; // texts of the model's FactTexts, in the order they are shown
+    // New, unique in the process, whenever the model adds the element or gives it a new shape: a
+    // body built from the geometry stays good while this stays. Copies (undo) keep it with the
+    // shape it belongs to.
+    uint64_t shapeRevision = 0;
 
     std::span<uint8_t> Bytes() { return record; }
     std::span<const uint8_t> Bytes() const { return record; }

@@ -35,6 +35,11 @@ API_Guid DeriveGuid(int32_t kind, int32_t index, uint32_t salt) {
 // change gets a stamp never handed out before, even in a model opened later.
 std::atomic<uint32_t> gChangeStamps{0};
 
+// Shapes are numbered the same way, so that what was built from one shape is never taken for
+// another's, in this model or the next.
+std::atomic<uint64_t> gShapeRevisions{0};
+uint64_t NewShapeRevision() { return ++gShapeRevisions; }
+
 const std::vector<Element*> kNoElements;
 
 } // namespace
@@ -93,6 +98,7 @@ Element& HostModel::AddElement(Element element) {
     while (g.IsNull() || byGuid_.count(g)) g = DeriveGuid(kind, element.Index(), salt++ + guidCounter_);
     element.SetGuid(g);
     NoteWholeChange(g, nullptr);
+    element.shapeRevision = NewShapeRevision();
     elements_.push_back(std::make_unique<Element>(std::move(element)));
     Element* e = elements_.back().get();
     byGuid_[g] = e;
@@ -237,6 +243,7 @@ void HostModel::NoteWholeChange(const API_Guid& guid, const Element* now) {
 void HostModel::SetGeometry(Element& element, Geometry geometry) {
     NoteWholeChange(element.Guid(), &element);
     element.geometry = std::move(geometry);
+    element.shapeRevision = NewShapeRevision();
 }
 
 void HostModel::SetFacts(Element& element, std::vector<ElementFact> facts) {

@@ -62,7 +62,7 @@ GSErr CaptureWindow(HostCore& host, void* pictureOut, void* options) {
     HostModel& model = host.Model();
     RenderStyle style = use3D ? RenderStyle::Window3D : RenderStyle::Photo;
     auto [width, height] = WindowSize(model, style);
-    Scene scene = BuildScene(model);
+    const Scene& scene = GraphicsOf(host).scene.Update(model);
     BKHandle picture = NewPixMapDrawn(width, height, [&](const PixelView& pixels) {
         SharedRenderer().Render(scene, model.view.Camera(), pixels, style, WindowBackground(model, style));
     });

@@ -281,16 +281,20 @@ void Renderer::Impl::Render(const Scene& sc, const ViewCamera& camera, const Pix
     const Vec3 headLight =
         Unit3(Add3(Add3(Scale3(basis.up, 0.8), Scale3(basis.right, -0.5)), Scale3(basis.forward, -1.0)), kZ);
 
-    shadowsOn = style == RenderStyle::Photo && !sc.triangles.empty();
+    size_t drawn = 0;
+    ForEachDrawnTriangle(sc, [&drawn](uint32_t) { ++drawn; });
+    shadowsOn = style == RenderStyle::Photo && drawn != 0;
     if (shadowsOn) {
         // The sun's view does not move with the camera: the same geometry keeps its map.
         std::vector<Vec3> key;
-        key.reserve(sc.triangles.size() * 3 + 3);
+        key.reserve(drawn * 3 + 3);
         key.push_back(toSun);
         key.push_back(sc.min);
         key.push_back(sc.max);
-        for (const auto& t : sc.triangles)
+        ForEachDrawnTriangle(sc, [&](uint32_t i) {
+            const SceneTriangle& t = sc.triangles[i];
             if (!(t.opacity < 0.5f)) key.insert(key.end(), std::begin(t.p), std::end(t.p));
+        });
         if (!shadowValid || key != shadowKey) {
             shadowValid = false;
             shadows.Build(sc, toSun, pool);
@@ -302,9 +306,14 @@ void Renderer::Impl::Render(const Scene& sc, const ViewCamera& camera, const Pix
     looks.resize(sc.triangles.size());
     // The runs: the scene's parts, or for a scene made without them, pieces of its lists.
     spans.clear();
-    if (!sc.parts.empty()) {
-        for (const ScenePart& p : sc.parts) spans.push_back({p, true});
+    size_t work = 0;
+    if (!sc.parts.empty() || sc.partsOnly) {
+        for (const ScenePart& p : sc.parts) {
+            spans.push_back({p, true});
+            work += p.triangles + p.edges;
+        }
     } else {
+        work = sc.triangles.size() + sc.edges.size();
         constexpr uint32_t kPiece = 1024;
         const auto triangles = static_cast<uint32_t>(sc.triangles.size()), edges = static_cast<uint32_t>(sc.edges.size());
         for (uint32_t t = 0, e = 0; t < triangles || e < edges; t += kPiece, e += kPiece) {
@@ -316,7 +325,6 @@ void Renderer::Impl::Render(const Scene& sc, const ViewCamera& camera, const Pix
             spans.push_back({p, false});
         }
     }
-    const size_t work = sc.triangles.size() + sc.edges.size();
     const size_t perBatch = std::max<size_t>(4096, work / (static_cast<size_t>(pool.Threads()) * 8));
     size_t batchCount = 0;
     for (size_t i = 0; i < spans.size();) {

@@ -1,269 +1,29 @@
 #include "host/render/Scene.h"
 
-#include "bytes/LittleEndian.h"
 #include "host/model/HostModel.h"
-#include "hostapi/HostAttributeRecord.h"
-
-#include <algorithm>
-#include <cmath>
-#include <cstring>
-#include <array>
-#include <map>
-#include <optional>
-#include <vector>
-
-namespace {
-
-double GetD(const AttributeRecord& r, size_t off) {
-    uint64_t bits = LE::Get<uint64_t>(r, off);
-    double d;
-    std::memcpy(&d, &bits, sizeof d);
-    return d;
-}
-
-float Channel(double v) {
-    // Colour components above 1 are shown at full strength; broken numbers as black.
-    if (!std::isfinite(v) || v < 0) return 0;
-    return v > 1 ? 1.0f : static_cast<float>(v);
-}
-
-struct Look {
-    Rgb colour;
-    float opacity = 1;
-    float specular = 0.3f;
-};
-
-class Palette {
-public:
-    explicit Palette(HostModel& model) : model_(model) {}
-
-    Look Material(int16_t index) {
-        auto it = materials_.find(index);
-        if (it != materials_.end()) return it->second;
-        Look look{{0.7f, 0.7f, 0.7f}, 1, 0.3f};
-        if (auto* r = model_.Attribute(HostAttribute::Material, index)) {
-            look.colour = {Channel(GetD(*r, HostAttribute::kMatSurfaceRed)), Channel(GetD(*r, HostAttribute::kMatSurfaceGreen)),
-                           Channel(GetD(*r, HostAttribute::kMatSurfaceBlue))};
-            int16_t transparency = std::clamp<int16_t>(LE::Get<int16_t>(*r, HostAttribute::kMatTransparency), 0, 100);
-            look.opacity = 1.0f - static_cast<float>(transparency) / 100.0f;
-            look.specular = static_cast<float>(std::clamp<int16_t>(LE::Get<int16_t>(*r, HostAttribute::kMatSpecular), 0, 100)) / 100.0f;
-        }
-        materials_[index] = look;
-        return look;
-    }
-
-    Rgb Pen(int16_t index) {
-        auto it = pens_.find(index);
-        if (it != pens_.end()) return it->second;
-        Rgb c{0, 0, 0};
-        if (auto* r = model_.Attribute(HostAttribute::Pen, index))
-            c = {Channel(GetD(*r, HostAttribute::kPenRed)), Channel(GetD(*r, HostAttribute::kPenGreen)),
-                 Channel(GetD(*r, HostAttribute::kPenBlue))};
-        pens_[index] = c;
-        return c;
-    }
-
-private:
-    HostModel& model_;
-    std::map<int16_t, Look> materials_;
-    std::map<int16_t, Rgb> pens_;
-};
-
-// Which material of an element covers a face, by the face's outward normal. The fields are the
-// element record's material indexes of its kind.
-enum class Face { Top, Bottom, SideLow, SideHigh, End };
-
-struct KindLook {
-    size_t pen = 104;
-    // Materials of top, bottom, the lower and higher long side, and the ends. 0: none.
-    size_t top = 0, bottom = 0, sideLow = 0, sideHigh = 0, end = 0;
-};
-
-KindLook LookOfKind(int32_t kind) {
-    switch (kind) {
-    case HostElement::Wall: return {104, 122, 122, 118, 120, 122};
-    case HostElement::Column: return {104, 124, 124, 124, 124, 124};
-    case HostElement::Beam: return {104, 124, 126, 120, 122, 128};
-    case HostElement::Window:
-    case HostElement::Door:
-    case HostElement::Object:
-    case HostElement::Lamp: return {104, 108, 108, 108, 108, 108};
-    case HostElement::Slab:
-    case HostElement::Roof:
-    case HostElement::Mesh: return {104, 118, 120, 122, 122, 122};
-    case HostElement::CurtainWall: return {226, 706, 706, 706, 706, 706};
-    default: return {};
-    }
-}
-
-size_t FieldOf(const KindLook& k, Face f) {
-    switch (f) {
-    case Face::Top: return k.top;
-    case Face::Bottom: return k.bottom;
-    case Face::SideLow: return k.sideLow;
-    case Face::SideHigh: return k.sideHigh;
-    case Face::End: return k.end;
-    }
-    return 0;
-}
-
-struct Builder {
-    Scene& scene;
-    Palette& palette;
-    const Element& element;
-    KindLook kind;
-    Rgb pen;
-    bool opening;
-    std::array<std::optional<Look>, 5> looks{}; // by face, as the palette gives them
-
-    Look LookOf(Face f) {
-        size_t field = FieldOf(kind, f);
-        return palette.Material(field ? LE::Get<int16_t>(element.Bytes(), field) : 0);
-    }
-
-    void Grow(const Vec3& p) {
-        for (size_t i = 0; i < 3; ++i) {
-            scene.min[i] = std::min(scene.min[i], p[i]);
-            scene.max[i] = std::max(scene.max[i], p[i]);
-        }
-    }
-
-    Look LookOfFace(Face f) {
-        auto& cached = looks[static_cast<size_t>(f)];
-        if (!cached) cached = LookOf(f);
-        return *cached;
-    }
-
-    void Triangle(const Vec3& a, const Vec3& b, const Vec3& c, Face f) {
-        Vec3 n = Cross3(Sub3(b, a), Sub3(c, a));
-        double len = std::sqrt(Dot3(n, n));
-        if (!(len > 1e-12)) return; // degenerate
-        Triangle(a, b, c, f, {n[0] / len, n[1] / len, n[2] / len});
-    }
-
-    void Triangle(const Vec3& a, const Vec3& b, const Vec3& c, Face f, const Vec3& unitNormal) {
-        Look look = LookOfFace(f);
-        SceneTriangle t{{a, b, c}, unitNormal, look.colour, look.opacity, look.specular, opening};
-        scene.triangles.push_back(t);
-        scene.owners.push_back(&element);
-        Grow(a), Grow(b), Grow(c);
-    }
-
-    void Edge(const Vec3& a, const Vec3& b) { scene.edges.push_back({a, b, pen, opening}); }
-
-    void Box(const Vec3& lo, const Vec3& hi) {
-        auto P = [&](int x, int y, int z) { return Vec3{x ? hi[0] : lo[0], y ? hi[1] : lo[1], z ? hi[2] : lo[2]}; };
-        // The long sides face across the thinner horizontal extent.
-        bool thinY = (hi[1] - lo[1]) <= (hi[0] - lo[0]);
-        Face minusX = thinY ? Face::End : Face::SideLow, plusX = thinY ? Face::End : Face::SideHigh;
-        Face minusY = thinY ? Face::SideLow : Face::End, plusY = thinY ? Face::SideHigh : Face::End;
-        auto Quad = [&](Vec3 a, Vec3 b, Vec3 c, Vec3 d, Face f) {
-            Triangle(a, b, c, f);
-            Triangle(a, c, d, f);
-        };
-        Quad(P(0, 0, 1), P(1, 0, 1), P(1, 1, 1), P(0, 1, 1), Face::Top);
-        Quad(P(0, 0, 0), P(0, 1, 0), P(1, 1, 0), P(1, 0, 0), Face::Bottom);
-        Quad(P(0, 0, 0), P(1, 0, 0), P(1, 0, 1), P(0, 0, 1), minusY);
-        Quad(P(0, 1, 0), P(0, 1, 1), P(1, 1, 1), P(1, 1, 0), plusY);
-        Quad(P(0, 0, 0), P(0, 0, 1), P(0, 1, 1), P(0, 1, 0), minusX);
-        Quad(P(1, 0, 0), P(1, 1, 0), P(1, 1, 1), P(1, 0, 1), plusX);
-        for (int i = 0; i < 4; ++i) {
-            int x = i & 1, y = i >> 1;
-            Edge(P(x, y, 0), P(x, y, 1));
-            Edge(P(0, x, y), P(1, x, y));
-            Edge(P(x, 0, y), P(x, 1, y));
-        }
-    }
-
-    void Mesh(const Geometry& g) {
-        const auto& v = g.vertices;
-        // Each side of each triangle, by its two vertices (lower first), with the triangle's
-        // normal; sorted, the sides a pair of triangles shares come together.
-        struct Side {
-            uint64_t key;
-            uint32_t normal;
-        };
-        std::vector<Side> sides;
-        std::vector<Vec3> normals;
-        sides.reserve(g.triangles.size() * 3);
-        normals.reserve(g.triangles.size());
-        for (const auto& t : g.triangles) {
-            if (t[0] < 0 || t[1] < 0 || t[2] < 0) continue;
-            size_t i0 = static_cast<size_t>(t[0]), i1 = static_cast<size_t>(t[1]), i2 = static_cast<size_t>(t[2]);
-            if (i0 >= v.size() || i1 >= v.size() || i2 >= v.size()) continue;
-            Vec3 n = Cross3(Sub3(v[i1], v[i0]), Sub3(v[i2], v[i0]));
-            double len = std::sqrt(Dot3(n, n));
-            if (!(len > 1e-12)) continue;
-            n = {n[0] / len, n[1] / len, n[2] / len};
-            Face f = n[2] > 0.3 ? Face::Top : n[2] < -0.3 ? Face::Bottom : Face::SideLow;
-            Triangle(v[i0], v[i1], v[i2], f, n);
-            auto normal = static_cast<uint32_t>(normals.size());
-            normals.push_back(n);
-            for (int k = 0; k < 3; ++k) {
-                auto a = static_cast<uint32_t>(t[static_cast<size_t>(k)]), b = static_cast<uint32_t>(t[static_cast<size_t>((k + 1) % 3)]);
-                sides.push_back({static_cast<uint64_t>(std::min(a, b)) << 32 | std::max(a, b), normal});
-            }
-        }
-        std::sort(sides.begin(), sides.end(),
-                  [](const Side& x, const Side& y) { return x.key != y.key ? x.key < y.key : x.normal < y.normal; });
-        // Outlines and creases; edges inside a flat surface are not drawn.
-        for (size_t i = 0; i < sides.size();) {
-            size_t j = i + 1;
-            while (j < sides.size() && sides[j].key == sides[i].key) ++j;
-            bool draw = j - i != 2 || Dot3(normals[sides[i].normal], normals[sides[i + 1].normal]) < 0.94;
-            if (draw) Edge(v[static_cast<size_t>(sides[i].key >> 32)], v[static_cast<size_t>(sides[i].key & 0xFFFFFFFFu)]);
-            i = j;
-        }
-    }
-};
-
-bool LayerHidden(HostModel& model, int16_t layer, std::map<int16_t, bool>& cache) {
-    auto it = cache.find(layer);
-    if (it != cache.end()) return it->second;
-    auto* r = model.Attribute(HostAttribute::Layer, layer);
-    bool hidden = r && (LE::Get<uint32_t>(*r, HostAttribute::kFlags) & HostAttribute::kLayerHidden);
-    cache[layer] = hidden;
-    return hidden;
-}
-
-} // namespace
+#include "host/render/SceneBodies.h"
 
 Scene BuildScene(HostModel& model, const std::function<bool(const Element&)>& shown) {
     Scene scene;
     scene.min = {1e300, 1e300, 1e300};
     scene.max = {-1e300, -1e300, -1e300};
-    Palette palette(model);
-    std::map<int16_t, bool> hiddenLayers;
+    SceneLooks looks(model);
+    SceneLayers layers(model);
     // Room for every body's triangles at once: a large model's lists are not moved as they grow.
-    size_t most = 0;
-    for (const auto& e : model.Elements())
-        most += e->geometry.shape == Geometry::Shape::Box ? 12 : e->geometry.triangles.size();
+    const size_t most = MostTriangles(model);
     scene.triangles.reserve(most);
     scene.owners.reserve(most);
     for (const auto& e : model.Elements()) {
-        int32_t kind = e->Kind();
-        if (!HostElement::HasBody(kind) || e->geometry.shape == Geometry::Shape::None) continue;
-        if (LayerHidden(model, e->Layer(), hiddenLayers)) continue;
+        if (!HasSceneBody(*e) || layers.Hidden(e->Layer())) continue;
         if (shown && !shown(*e)) continue;
-        KindLook look = LookOfKind(kind);
-        Builder b{scene, palette, *e, look, palette.Pen(LE::Get<int16_t>(e->Bytes(), look.pen)),
-                  kind == HostElement::Window || kind == HostElement::Door};
-        ScenePart part{static_cast<uint32_t>(scene.triangles.size()), 0, static_cast<uint32_t>(scene.edges.size()), 0,
-                       {1e300, 1e300, 1e300}, {-1e300, -1e300, -1e300}};
-        if (e->geometry.shape == Geometry::Shape::Box) b.Box(e->geometry.min, e->geometry.max);
-        else b.Mesh(e->geometry);
+        ScenePart part;
+        part.firstTriangle = static_cast<uint32_t>(scene.triangles.size());
+        part.firstEdge = static_cast<uint32_t>(scene.edges.size());
+        AppendBody(scene, *e, LooksOf(*e, looks));
         part.triangles = static_cast<uint32_t>(scene.triangles.size()) - part.firstTriangle;
         part.edges = static_cast<uint32_t>(scene.edges.size()) - part.firstEdge;
         if (part.triangles == 0 && part.edges == 0) continue;
-        auto grow = [&part](const Vec3& p) {
-            for (size_t i = 0; i < 3; ++i) {
-                part.min[i] = std::min(part.min[i], p[i]);
-                part.max[i] = std::max(part.max[i], p[i]);
-            }
-        };
-        for (uint32_t i = part.firstTriangle; i < part.firstTriangle + part.triangles; ++i)
-            for (const Vec3& p : scene.triangles[i].p) grow(p);
-        for (uint32_t i = part.firstEdge; i < part.firstEdge + part.edges; ++i) grow(scene.edges[i].a), grow(scene.edges[i].b);
+        BoundPart(scene, part);
         scene.parts.push_back(part);
     }
     if (scene.triangles.empty()) scene.min = scene.max = {0, 0, 0};

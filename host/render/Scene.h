@@ -48,7 +48,20 @@ struct Scene {
     Vec3 min{0, 0, 0}, max{0, 0, 0}; // bounds of everything drawn
     // Every triangle and edge in exactly one part, in order; a scene made by hand may have none.
     std::vector<ScenePart> parts;
+    // Only the parts are drawn: a kept scene (SceneKeeper) holds the bodies of the elements not
+    // shown now beside them.
+    bool partsOnly = false;
 };
+
+// Calls draw(i) with the index of each triangle drawn, in the scene's order.
+template <typename F> void ForEachDrawnTriangle(const Scene& scene, F&& draw) {
+    if (!scene.partsOnly) {
+        for (uint32_t i = 0; i < scene.triangles.size(); ++i) draw(i);
+        return;
+    }
+    for (const ScenePart& p : scene.parts)
+        for (uint32_t i = p.firstTriangle; i < p.firstTriangle + p.triangles; ++i) draw(i);
+}
 
 // `shown`, when given, leaves out the elements it refuses (the desktop isolating a find's result).
 Scene BuildScene(HostModel& model, const std::function<bool(const Element&)>& shown = {});

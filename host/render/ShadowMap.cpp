@@ -13,14 +13,14 @@ void ShadowMap::Build(const Scene& scene, const Vec3& toSun, TilePool& pool) {
     texel_ = 1 / scale_;
     depth_.resize(static_cast<size_t>(kSize) * kSize);
     triangles_.clear();
-    for (uint32_t i = 0; i < scene.triangles.size(); ++i) {
+    ForEachDrawnTriangle(scene, [&](uint32_t i) {
         const auto& t = scene.triangles[i];
-        if (t.opacity < 0.5f) continue; // glass lets the sun through
+        if (t.opacity < 0.5f) return; // glass lets the sun through
         raster::ScreenVertex s[3];
         for (int k = 0; k < 3; ++k) s[k] = Map(t.p[k]);
         raster::ScreenTriangle st;
         if (raster::SetUp(s[0], s[1], s[2], kSize, kSize, i, st)) triangles_.push_back(st);
-    }
+    });
     constexpr int32_t bands = kSize / kBandRows;
     for (auto& b : bins_) b.clear();
     for (uint32_t i = 0; i < triangles_.size(); ++i)

@@ -40,7 +40,8 @@ ViewDepth::ViewDepth(HostModel& model, const ViewCamera& camera, int32_t width, 
 
 void ViewDepth::Draw(const Scene& scene, const ViewCamera& camera) {
     ViewProjection view(camera, width_, height_);
-    for (size_t t = 0; t < scene.triangles.size() && t < scene.owners.size(); ++t) {
+    ForEachDrawnTriangle(scene, [&](uint32_t t) {
+        if (t >= scene.owners.size()) return;
         const SceneTriangle& tri = scene.triangles[t];
         const Element* owner = scene.owners[t];
         const double bias = tri.opening ? kOpeningDepthBias : 1.0;
@@ -66,7 +67,7 @@ void ViewDepth::Draw(const Scene& scene, const ViewCamera& camera) {
                 }
             });
         }
-    }
+    });
 }
 
 bool ViewDepth::InSight(int32_t x, int32_t y, double inverseDepth) const {

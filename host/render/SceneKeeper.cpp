@@ -1,0 +1,92 @@
+#include "host/render/SceneKeeper.h"
+
+#include "host/model/HostModel.h"
+
+#include <algorithm>
+
+SceneKeeper::ShapeKey SceneKeeper::KeyOf(const Element& e) {
+    const Geometry& g = e.geometry;
+    return {e.shapeRevision, g.shape, g.min, g.max, g.vertices.data(), g.triangles.data(), g.vertices.size(),
+            g.triangles.size(), e.Kind()};
+}
+
+bool SceneKeeper::Same(const HostModel& model) const {
+    const auto& elements = model.Elements();
+    if (elements.size() != kept_.size()) return false;
+    for (size_t i = 0; i < kept_.size(); ++i) {
+        const Element& e = *elements[i];
+        const Kept& k = kept_[i];
+        if (k.element != &e || !(k.shape == KeyOf(e))) return false;
+    }
+    return true;
+}
+
+void SceneKeeper::Build(HostModel& model, SceneLooks& looks) {
+    ++builds_;
+    scene_ = Scene{};
+    scene_.partsOnly = true;
+    kept_.clear();
+    faces_.clear();
+    const size_t most = MostTriangles(model);
+    scene_.triangles.reserve(most);
+    scene_.owners.reserve(most);
+    faces_.reserve(most);
+    kept_.reserve(model.Elements().size());
+    for (const auto& e : model.Elements()) {
+        Kept& k = kept_.emplace_back();
+        k.element = e.get();
+        k.shape = KeyOf(*e);
+        if (!HasSceneBody(*e)) continue;
+        k.looks = LooksOf(*e, looks);
+        k.part.firstTriangle = static_cast<uint32_t>(scene_.triangles.size());
+        k.part.firstEdge = static_cast<uint32_t>(scene_.edges.size());
+        scene_.min = {1e300, 1e300, 1e300};
+        scene_.max = {-1e300, -1e300, -1e300};
+        AppendBody(scene_, *e, k.looks, &faces_);
+        k.part.triangles = static_cast<uint32_t>(scene_.triangles.size()) - k.part.firstTriangle;
+        k.part.edges = static_cast<uint32_t>(scene_.edges.size()) - k.part.firstEdge;
+        k.min = scene_.min;
+        k.max = scene_.max;
+        BoundPart(scene_, k.part);
+    }
+}
+
+void SceneKeeper::Paint(Kept& kept, const ElementLooks& looks) {
+    kept.looks = looks;
+    const ScenePart& p = kept.part;
+    for (uint32_t i = p.firstTriangle; i < p.firstTriangle + p.triangles; ++i) {
+        SceneTriangle& t = scene_.triangles[i];
+        const SurfaceLook& look = looks.faces[static_cast<size_t>(faces_[i])];
+        t.colour = look.colour;
+        t.opacity = look.opacity;
+        t.specular = look.specular;
+    }
+    for (uint32_t i = p.firstEdge; i < p.firstEdge + p.edges; ++i) scene_.edges[i].colour = looks.pen;
+}
+
+const Scene& SceneKeeper::Update(HostModel& model, const std::function<bool(const Element&)>& shown) {
+    SceneLooks looks(model);
+    if (!Same(model)) Build(model, looks);
+    SceneLayers layers(model);
+    scene_.parts.clear();
+    Vec3 min{1e300, 1e300, 1e300}, max{-1e300, -1e300, -1e300};
+    bool anyTriangle = false;
+    for (Kept& k : kept_) {
+        const Element& e = *k.element;
+        if (k.part.triangles == 0 && k.part.edges == 0) continue;
+        if (layers.Hidden(e.Layer())) continue;
+        if (shown && !shown(e)) continue;
+        ElementLooks now = LooksOf(e, looks);
+        if (!(now == k.looks)) Paint(k, now);
+        scene_.parts.push_back(k.part);
+        if (k.part.triangles == 0) continue;
+        anyTriangle = true;
+        for (size_t i = 0; i < 3; ++i) {
+            min[i] = std::min(min[i], k.min[i]);
+            max[i] = std::max(max[i], k.max[i]);
+        }
+    }
+    scene_.min = anyTriangle ? min : Vec3{0, 0, 0};
+    scene_.max = anyTriangle ? max : Vec3{0, 0, 0};
+    return scene_;
+}
