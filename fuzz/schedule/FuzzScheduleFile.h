@@ -66,3 +66,22 @@ inline void CheckProjectFileRoundTrip(TaskDB& db, const std::string& path, bool 
     }
     if (PlansOf(db) != plans) __builtin_trap();
 }
+
+// A P6 export (XER or XML) read from any bytes: the first byte answers the question of which
+// project, when the file asks it; what is read must write out again as a schedule text, keep
+// its rows numbered from 1, and load back from a project file with its plan.
+inline int FuzzPrimaveraImport(const uint8_t* data, size_t size, const char* extension,
+                               bool (TaskDB::*import)(const std::string&)) {
+    TaskDB& db = FuzzSchedule();
+    ResetFuzzAnswers();
+    if (size > 0) DGQueueDialogAnswer({"32508", {{"4", std::to_string(1 + data[0] % 4)}}, data[0] & 0x80 ? 2 : 1});
+    std::string path = WriteFuzzInput(extension, data, size);
+    if (!(db.*import)(path)) return 0;
+    CheckTaskNames(db);
+    if (!db.SaveScheduleText("/dev/null")) __builtin_trap();
+    for (const Task& t : db.Tasks())
+        if (t.id < 1) __builtin_trap();
+    CheckProjectFileRoundTrip(db, WriteFuzzInput("csp", nullptr, 0), false);
+    db.ClearSchedule();
+    return 0;
+}
