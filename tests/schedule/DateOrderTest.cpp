@@ -64,7 +64,9 @@ TEST(NarrowDateOrders, DropsEveryOrderThatCannotReadTheDate) {
 
 TEST(DateParseCache, AnswersAsParseDateDoesAlsoWhenSlotsAreReused) {
     DateParseCache cache;
-    std::vector<std::string> texts = {"", "1/2/3", "13/25/2009", "2009.03.15.", std::string(40, '1') + "/1/1"};
+    std::string tooLong(40, '1');
+    tooLong += "/1/1";
+    std::vector<std::string> texts = {"", "1/2/3", "13/25/2009", "2009.03.15.", tooLong};
     for (int y = 0; y < 12; ++y)
         for (int m = 0; m < 14; ++m)
             for (int d = 0; d < 33; ++d) texts.push_back(std::to_string(m) + "/" + std::to_string(d) + "/" + std::to_string(y));
