@@ -24,23 +24,37 @@ using raster::Walk;
 constexpr Vec3 kZ{0, 0, 1};
 constexpr double kNear = ViewProjection::kNear;
 
+// The world points at a screen triangle's corners, which the photo lights its pixels from; the
+// 3D window's flat colours need none.
+struct WorldCorners {
+    Vec3 a, b, c;
+};
+
 // Perspective-correct world position of a pixel of `t`.
-Vec3 WorldAt(const ScreenTriangle& t, double w0, double w1, double w2, double invZ) {
+Vec3 WorldAt(const ScreenTriangle& t, const WorldCorners& w, double w0, double w1, double w2, double invZ) {
     double k0 = w0 * t.a.invZ / invZ, k1 = w1 * t.b.invZ / invZ, k2 = w2 * t.c.invZ / invZ;
-    return Add3(Add3(Scale3(t.a.world, k0), Scale3(t.b.world, k1)), Scale3(t.c.world, k2));
+    return Add3(Add3(Scale3(w.a, k0), Scale3(w.b, k1)), Scale3(w.c, k2));
 }
 
-// Keeps the part of a polygon in front of the near plane.
-std::vector<std::pair<Vec3, Vec3>> ClipNear(const std::vector<std::pair<Vec3, Vec3>>& poly) {
-    std::vector<std::pair<Vec3, Vec3>> out; // (view, world)
-    for (size_t i = 0; i < poly.size(); ++i) {
-        const auto& a = poly[i];
-        const auto& b = poly[(i + 1) % poly.size()];
-        bool inA = a.first[2] >= kNear, inB = b.first[2] >= kNear;
-        if (inA) out.push_back(a);
+// A triangle's part in front of the near plane: at most four corners, each in view and world.
+struct NearPolygon {
+    Vec3 view[4], world[4];
+    size_t n = 0;
+};
+
+NearPolygon ClipNear(const Vec3 (&view)[3], const Vec3 (&world)[3]) {
+    NearPolygon out;
+    for (size_t i = 0; i < 3; ++i) {
+        const size_t j = (i + 1) % 3;
+        bool inA = view[i][2] >= kNear, inB = view[j][2] >= kNear;
+        if (inA) {
+            out.view[out.n] = view[i];
+            out.world[out.n++] = world[i];
+        }
         if (inA != inB) {
-            double t = (kNear - a.first[2]) / (b.first[2] - a.first[2]);
-            out.push_back({Lerp3(a.first, b.first, t), Lerp3(a.second, b.second, t)});
+            double t = (kNear - view[i][2]) / (view[j][2] - view[i][2]);
+            out.view[out.n] = Lerp3(view[i], view[j], t);
+            out.world[out.n++] = Lerp3(world[i], world[j], t);
         }
     }
     return out;
@@ -59,28 +73,34 @@ class Projector {
 public:
     Projector(const ViewProjection& view, int32_t width, int32_t height) : view_(view), width_(width), height_(height) {}
 
-    ScreenVertex Project(const Vec3& view, const Vec3& world) const {
+    ScreenVertex Project(const Vec3& view) const {
         ScreenDepth s = view_.OnScreen(view);
-        return {s.x, s.y, s.invZ, world};
+        return {s.x, s.y, s.invZ};
     }
 
-    // Appends the screen triangles of a scene triangle, clipped at the near plane.
-    void Triangle(const Vec3 (&p)[3], uint32_t source, std::vector<ScreenTriangle>& out) const {
+    // Appends the screen triangles of a scene triangle, clipped at the near plane, and their
+    // corners' world points to `corners` when given.
+    void Triangle(const Vec3 (&p)[3], uint32_t source, std::vector<ScreenTriangle>& out,
+                  std::vector<WorldCorners>* corners) const {
         Vec3 v[3] = {view_.ToView(p[0]), view_.ToView(p[1]), view_.ToView(p[2])};
         ScreenTriangle t;
         if (v[0][2] >= kNear && v[1][2] >= kNear && v[2][2] >= kNear) {
-            if (SetUp(Project(v[0], p[0]), Project(v[1], p[1]), Project(v[2], p[2]), width_, height_, source, t))
+            if (SetUp(Project(v[0]), Project(v[1]), Project(v[2]), width_, height_, source, t)) {
                 out.push_back(t);
+                if (corners) corners->push_back({p[0], p[1], p[2]});
+            }
             return;
         }
         if (v[0][2] < kNear && v[1][2] < kNear && v[2][2] < kNear) return;
-        std::vector<std::pair<Vec3, Vec3>> poly = {{v[0], p[0]}, {v[1], p[1]}, {v[2], p[2]}};
-        poly = ClipNear(poly);
-        if (poly.size() < 3) return;
-        std::vector<ScreenVertex> s;
-        for (const auto& q : poly) s.push_back(Project(q.first, q.second));
-        for (size_t i = 1; i + 1 < s.size(); ++i)
-            if (SetUp(s[0], s[i], s[i + 1], width_, height_, source, t)) out.push_back(t);
+        const NearPolygon poly = ClipNear(v, p);
+        if (poly.n < 3) return;
+        ScreenVertex s[4];
+        for (size_t i = 0; i < poly.n; ++i) s[i] = Project(poly.view[i]);
+        for (size_t i = 1; i + 1 < poly.n; ++i)
+            if (SetUp(s[0], s[i], s[i + 1], width_, height_, source, t)) {
+                out.push_back(t);
+                if (corners) corners->push_back({poly.world[0], poly.world[i], poly.world[i + 1]});
+            }
     }
 
     // The visible part of a segment; false when nothing of it can show.
@@ -89,7 +109,7 @@ public:
         if (a[2] < kNear && b[2] < kNear) return false;
         if (a[2] < kNear) a = Lerp3(a, b, (kNear - a[2]) / (b[2] - a[2]));
         if (b[2] < kNear) b = Lerp3(b, a, (kNear - b[2]) / (a[2] - b[2]));
-        ScreenVertex sa = Project(a, wa), sb = Project(b, wb);
+        ScreenVertex sa = Project(a), sb = Project(b);
         double dx = sb.x - sa.x, dy = sb.y - sa.y;
         double steps = std::ceil(std::max(std::fabs(dx), std::fabs(dy)));
         if (!(steps < 1e5)) return false; // a segment far outside the picture
@@ -199,6 +219,7 @@ struct Renderer::Impl {
     struct Batch {
         size_t firstSpan = 0, endSpan = 0;
         std::vector<ScreenTriangle> opaque, transparent;
+        std::vector<WorldCorners> opaqueCorners, transparentCorners; // photo: of each screen triangle
         std::vector<ScreenLine> lines;
         uint32_t opaqueBase = 0, transparentBase = 0, lineBase = 0; // the first one's place in the whole scene
         std::vector<std::vector<uint32_t>> opaqueBins, transparentBins, lineBins;
@@ -210,7 +231,11 @@ struct Renderer::Impl {
     std::vector<Span> spans;
     std::vector<Batch> batches;
     std::vector<uint8_t> glassInTile;
-    std::vector<const ScreenTriangle*> opaqueAll; // photo: by their place in the whole scene
+    struct Lit {
+        const ScreenTriangle* triangle;
+        const WorldCorners* corners;
+    };
+    std::vector<Lit> opaqueAll; // photo: by their place in the whole scene
     void Project(Batch& batch, const Projector& projector, const ViewProjection& view, const Vec3& headLight, int32_t tiles);
     std::vector<float> depth;  // 1/z, larger is nearer, 0 is empty; `width` a row
     std::vector<int32_t> owner; // photo: the opaque screen triangle that shows at a pixel, -1 for none
@@ -222,10 +247,10 @@ struct Renderer::Impl {
     std::mutex spareMutex;
     std::vector<std::unique_ptr<PixelLayers>> spareLayers;
 
-    Rgb Shade(const Look& look, const SceneTriangle& t, const ScreenTriangle& s, double w0, double w1, double w2,
-              double invZ) const {
+    Rgb Shade(const Look& look, const SceneTriangle& t, const ScreenTriangle& s, const WorldCorners& corners, double w0,
+              double w1, double w2, double invZ) const {
         if (!(look.sun > 0) || !shadowsOn) return look.flat;
-        Vec3 p = WorldAt(s, w0, w1, w2, invZ);
+        Vec3 p = WorldAt(s, corners, w0, w1, w2, invZ);
         double lit = shadows.Light(p, look.n, toSun);
         if (lit == 0) return look.flat; // exactly the unlit colour: no sun, no highlight
         Vec3 v = Unit3(Sub3(eye, p), kZ);
@@ -356,7 +381,7 @@ void Renderer::Impl::Render(const Scene& sc, const ViewCamera& camera, const Pix
     if (style == RenderStyle::Photo) {
         opaqueAll.reserve(opaqueCount);
         for (const Batch& b : batches)
-            for (const ScreenTriangle& t : b.opaque) opaqueAll.push_back(&t);
+            for (size_t i = 0; i < b.opaque.size(); ++i) opaqueAll.push_back({&b.opaque[i], &b.opaqueCorners[i]});
     }
 
     depth.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
@@ -399,6 +424,9 @@ void Renderer::Impl::Project(Batch& batch, const Projector& projector, const Vie
     const Scene& sc = *scene;
     batch.opaque.clear();
     batch.transparent.clear();
+    batch.opaqueCorners.clear();
+    batch.transparentCorners.clear();
+    const bool photo = style == RenderStyle::Photo;
     batch.lines.clear();
     for (size_t k = batch.firstSpan; k < batch.endSpan; ++k) {
         const Span& span = spans[k];
@@ -418,7 +446,9 @@ void Renderer::Impl::Project(Batch& batch, const Projector& projector, const Vie
                 look.flat = Scale(t.colour, look.sky + 0.68 * look.sun * 0.0);
             }
             look.packed = PackRgb(look.flat);
-            projector.Triangle(t.p, i, t.opacity < 0.999f ? batch.transparent : batch.opaque);
+            const bool glass = t.opacity < 0.999f;
+            projector.Triangle(t.p, i, glass ? batch.transparent : batch.opaque,
+                               photo ? (glass ? &batch.transparentCorners : &batch.opaqueCorners) : nullptr);
         }
         if (style != RenderStyle::Window3D) continue;
         for (uint32_t i = span.part.firstEdge; i < span.part.firstEdge + span.part.edges; ++i) {
@@ -493,7 +523,8 @@ void Renderer::Impl::DrawOpaque(int32_t tile, int32_t y0, int32_t y1) {
             const double py = y + 0.5;
             for (int32_t x = 0; x < width; ++x) {
                 if (idRow[x] < 0) continue;
-                const ScreenTriangle& s = *opaqueAll[static_cast<size_t>(idRow[x])];
+                const Lit& lit = opaqueAll[static_cast<size_t>(idRow[x])];
+                const ScreenTriangle& s = *lit.triangle;
                 const Look& look = looks[s.source];
                 if (!(look.sun > 0)) {
                     row[x] = look.packed;
@@ -505,7 +536,7 @@ void Renderer::Impl::DrawOpaque(int32_t tile, int32_t y0, int32_t y1) {
                 double w1 = ((c.x - px) * (a.y - py) - (c.y - py) * (a.x - px)) * s.inv;
                 double w2 = 1.0 - w0 - w1;
                 double invZ = w0 * a.invZ + w1 * b.invZ + w2 * c.invZ;
-                row[x] = PackRgb(Shade(look, scene->triangles[s.source], s, w0, w1, w2, invZ));
+                row[x] = PackRgb(Shade(look, scene->triangles[s.source], s, *lit.corners, w0, w1, w2, invZ));
             }
         }
     } else {
@@ -542,7 +573,7 @@ void Renderer::Impl::GatherGlass(int32_t tile, int32_t y0, int32_t y1, PixelLaye
                 size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
                 float z = static_cast<float>(invZ * look.bias);
                 if (z <= zbuf[i]) return;
-                Rgb c = photo ? Shade(look, t, s, w0, w1, w2, invZ) : look.flat;
+                Rgb c = photo ? Shade(look, t, s, b.transparentCorners[local], w0, w1, w2, invZ) : look.flat;
                 glass.Add(i - first, {z, k, false, 0, c, t.opacity, 0});
             });
         }

@@ -17,10 +17,9 @@ inline int32_t Pixel(double v, int32_t size) {
     return static_cast<int32_t>(v);
 }
 
-// Screen-space vertex: pixel position, 1/depth, and the world position for lighting.
+// Screen-space vertex: pixel position and 1/depth.
 struct ScreenVertex {
     double x, y, invZ;
-    Vec3 world;
 };
 
 // A triangle on the screen, ready to be walked row by row: its vertices, 1/area, the pixel
