@@ -31,7 +31,22 @@ struct ScreenTriangle {
     uint32_t source;
 };
 
-// Null for a triangle without area or wholly outside the picture.
+// How far outside a triangle's bounds a pixel centre may lie and still pass the walk's test. A
+// centre `d` beyond the bounds has a weight below -d / (2 s), s the bounds' larger side; this is
+// a generous bound on the rounding of the walk's weights, which grows with D^2 / |area| (D the
+// larger side and a pixel and a half). Infinite where it is no use.
+inline double RoundingReach(double w, double h, double area) {
+    constexpr double u = 0x1p-53;
+    const double d = std::max(w, h) + 1.5, k = d * d / std::fabs(area);
+    const double e = 4 * u * (k * (100 + 10 * d + 12 * k) + 2);
+    const double reach = 2 * std::max(w, h) * e;
+    return reach < 1e6 ? reach : HUGE_VAL;
+}
+
+// Null for a triangle without area, wholly outside the picture, or between the pixel centres:
+// rows and columns whose centres no rounding of the walk's weights could bring inside are left
+// out, so only the pixels a walk of the whole rectangle would give are ever visited. x0 stays
+// where the rectangle starts: each row's weights are counted from it.
 inline bool SetUp(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, int32_t width, int32_t height,
                   uint32_t source, ScreenTriangle& out) {
     double area = (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
@@ -41,6 +56,19 @@ inline bool SetUp(const ScreenVertex& a, const ScreenVertex& b, const ScreenVert
     if (!(maxX >= 0 && minX < width && maxY >= 0 && minY < height)) return false;
     out = {a, b, c, 1.0 / area, Pixel(minX, width), Pixel(std::ceil(maxX), width), Pixel(minY, height),
            Pixel(std::ceil(maxY), height), source};
+    constexpr double kFar = 1e7; // beyond it the reach is not worked out
+    if (!(minX > -kFar && maxX < kFar && minY > -kFar && maxY < kFar)) return true;
+    const double reach = RoundingReach(maxX - minX, maxY - minY, area);
+    if (!(reach < 1e6)) return true;
+    // The first and last row and column whose centre lies within reach of the bounds, held to
+    // the rectangle before they become integers.
+    auto first = [reach](double lo, int32_t from) { return std::max<double>(std::ceil(lo - reach - 0.5), from); };
+    auto last = [reach](double hi, int32_t to) { return std::min<double>(std::floor(hi + reach - 0.5), to); };
+    if (first(minX, out.x0) > last(maxX, out.x1)) return false;
+    const double y0 = first(minY, out.y0), y1 = last(maxY, out.y1);
+    if (y0 > y1) return false;
+    out.y0 = static_cast<int32_t>(y0);
+    out.y1 = static_cast<int32_t>(y1);
     return true;
 }
 
