@@ -132,7 +132,9 @@ private:
 // picture), exactly the points and values a walk of the whole segment gives there.
 template <typename F> void PlotLine(const ScreenLine& l, int32_t width, int32_t y0, int32_t y1, F&& plot) {
     int32_t from = 0, to = l.n;
-    if (l.n > 0 && l.dy != 0) {
+    // A segment well inside the band has all its points there: the common short edge.
+    const bool inside = l.y0 > y0 && l.y1 < y1 - 1;
+    if (l.n > 0 && l.dy != 0 && !inside) {
         // One row more on each side than the band: a step moves less than a row.
         double ta = (y0 - 1 - l.ay) / l.dy, tb = (y1 + 1 - l.ay) / l.dy;
         double lo = std::min(ta, tb) * l.n, hi = std::max(ta, tb) * l.n;
@@ -141,7 +143,8 @@ template <typename F> void PlotLine(const ScreenLine& l, int32_t width, int32_t 
         to = std::min(l.n, static_cast<int32_t>(std::ceil(std::min(hi, static_cast<double>(l.n)))));
     }
     for (int32_t i = from; i <= to; ++i) {
-        double t = l.n ? static_cast<double>(i) / l.n : 0;
+        // The ends need no division, and most segments are a pixel or two long.
+        double t = i == 0 ? 0 : i == l.n ? 1 : static_cast<double>(i) / l.n;
         double x = l.ax + l.dx * t, y = l.ay + l.dy * t;
         if (!(x >= 0 && y >= 0 && x < width && y < y1)) continue;
         auto row = static_cast<int32_t>(y);
@@ -433,6 +436,12 @@ void Renderer::Impl::Project(Batch& batch, const Projector& projector, const Vie
         if (span.bounded && OutOfSight(span.part, view, target.width, target.height)) continue;
         for (uint32_t i = span.part.firstTriangle; i < span.part.firstTriangle + span.part.triangles; ++i) {
             const SceneTriangle& t = sc.triangles[i];
+            const bool glass = t.opacity < 0.999f;
+            std::vector<ScreenTriangle>& out = glass ? batch.transparent : batch.opaque;
+            const size_t before = out.size();
+            projector.Triangle(t.p, i, out, photo ? (glass ? &batch.transparentCorners : &batch.opaqueCorners) : nullptr);
+            // Looks only for triangles that reach a pixel; most of a large model's seen whole do not.
+            if (out.size() == before) continue;
             Look& look = looks[i];
             Vec3 toEye = Sub3(eye, t.p[0]);
             look.n = Dot3(t.normal, toEye) < 0 ? Scale3(t.normal, -1) : t.normal;
@@ -446,9 +455,6 @@ void Renderer::Impl::Project(Batch& batch, const Projector& projector, const Vie
                 look.flat = Scale(t.colour, look.sky + 0.68 * look.sun * 0.0);
             }
             look.packed = PackRgb(look.flat);
-            const bool glass = t.opacity < 0.999f;
-            projector.Triangle(t.p, i, glass ? batch.transparent : batch.opaque,
-                               photo ? (glass ? &batch.transparentCorners : &batch.opaqueCorners) : nullptr);
         }
         if (style != RenderStyle::Window3D) continue;
         for (uint32_t i = span.part.firstEdge; i < span.part.firstEdge + span.part.edges; ++i) {

@@ -35,9 +35,9 @@ struct ScreenTriangle {
 // centre `d` beyond the bounds has a weight below -d / (2 s), s the bounds' larger side; this is
 // a generous bound on the rounding of the walk's weights, which grows with D^2 / |area| (D the
 // larger side and a pixel and a half). Infinite where it is no use.
-inline double RoundingReach(double w, double h, double area) {
+inline double RoundingReach(double w, double h, double inverseArea) {
     constexpr double u = 0x1p-53;
-    const double d = std::max(w, h) + 1.5, k = d * d / std::fabs(area);
+    const double d = std::max(w, h) + 1.5, k = d * d * std::fabs(inverseArea);
     const double e = 4 * u * (k * (100 + 10 * d + 12 * k) + 2);
     const double reach = 2 * std::max(w, h) * e;
     return reach < 1e6 ? reach : HUGE_VAL;
@@ -54,21 +54,25 @@ inline bool SetUp(const ScreenVertex& a, const ScreenVertex& b, const ScreenVert
     double minX = std::min({a.x, b.x, c.x}), maxX = std::max({a.x, b.x, c.x});
     double minY = std::min({a.y, b.y, c.y}), maxY = std::max({a.y, b.y, c.y});
     if (!(maxX >= 0 && minX < width && maxY >= 0 && minY < height)) return false;
-    out = {a, b, c, 1.0 / area, Pixel(minX, width), Pixel(std::ceil(maxX), width), Pixel(minY, height),
-           Pixel(std::ceil(maxY), height), source};
+    const double inv = 1.0 / area;
+    const int32_t x0 = Pixel(minX, width), x1 = Pixel(std::ceil(maxX), width);
+    int32_t y0 = Pixel(minY, height), y1 = Pixel(std::ceil(maxY), height);
     constexpr double kFar = 1e7; // beyond it the reach is not worked out
-    if (!(minX > -kFar && maxX < kFar && minY > -kFar && maxY < kFar)) return true;
-    const double reach = RoundingReach(maxX - minX, maxY - minY, area);
-    if (!(reach < 1e6)) return true;
-    // The first and last row and column whose centre lies within reach of the bounds, held to
-    // the rectangle before they become integers.
-    auto first = [reach](double lo, int32_t from) { return std::max<double>(std::ceil(lo - reach - 0.5), from); };
-    auto last = [reach](double hi, int32_t to) { return std::min<double>(std::floor(hi + reach - 0.5), to); };
-    if (first(minX, out.x0) > last(maxX, out.x1)) return false;
-    const double y0 = first(minY, out.y0), y1 = last(maxY, out.y1);
-    if (y0 > y1) return false;
-    out.y0 = static_cast<int32_t>(y0);
-    out.y1 = static_cast<int32_t>(y1);
+    const double reach = minX > -kFar && maxX < kFar && minY > -kFar && maxY < kFar
+                             ? RoundingReach(maxX - minX, maxY - minY, inv)
+                             : HUGE_VAL;
+    if (reach < 1e6) {
+        // The first and last row and column whose centre lies within reach of the bounds, held
+        // to the rectangle before they become integers.
+        auto first = [reach](double lo, int32_t from) { return std::max<double>(std::ceil(lo - reach - 0.5), from); };
+        auto last = [reach](double hi, int32_t to) { return std::min<double>(std::floor(hi + reach - 0.5), to); };
+        if (first(minX, x0) > last(maxX, x1)) return false;
+        const double top = first(minY, y0), bottom = last(maxY, y1);
+        if (top > bottom) return false;
+        y0 = static_cast<int32_t>(top);
+        y1 = static_cast<int32_t>(bottom);
+    }
+    out = {a, b, c, inv, x0, x1, y0, y1, source};
     return true;
 }
 
