@@ -240,6 +240,28 @@ struct Renderer::Impl {
     };
     std::vector<Lit> opaqueAll; // photo: by their place in the whole scene
     void Project(Batch& batch, const Projector& projector, const ViewProjection& view, const Vec3& headLight, int32_t tiles);
+
+    // The 3D window's screen triangles of every triangle of a kept scene, worked out once the
+    // same view of the same bodies is drawn a second time and kept while it stays: a scrub
+    // redraws one view with other elements shown. Each triangle's lie in its piece of the list.
+    struct ViewKey {
+        uint64_t bodies = 0;
+        Vec3 eye{}, right{}, up{}, forward{};
+        double focal = 0;
+        int32_t width = 0, height = 0;
+        bool operator==(const ViewKey&) const = default;
+    };
+    static constexpr uint32_t kPieceTriangles = 1 << 16;
+    struct ScreenCache {
+        ViewKey key;
+        bool valid = false;
+        std::vector<uint32_t> first;  // of each scene triangle, in its piece
+        std::vector<uint8_t> count;   // 0 to 2
+        std::vector<std::vector<ScreenTriangle>> pieces;
+    } cache;
+    ViewKey lastView;
+    bool cached = false; // the frame draws from `cache`
+    void KeepScreenTriangles(const ViewKey& key, const Projector& projector);
     std::vector<float> depth;  // 1/z, larger is nearer, 0 is empty; `width` a row
     std::vector<int32_t> owner; // photo: the opaque screen triangle that shows at a pixel, -1 for none
     ShadowMap shadows;
@@ -365,6 +387,11 @@ void Renderer::Impl::Render(const Scene& sc, const ViewCamera& camera, const Pix
     }
     batches.resize(batchCount);
     const int32_t tiles = (height + tileRows - 1) / tileRows;
+    const ViewKey key{sc.bodies, basis.origin, basis.right, basis.up, basis.forward, view.Focal(), width, height};
+    const bool keepable = style == RenderStyle::Window3D && sc.bodies != 0;
+    if (keepable && !(cache.valid && cache.key == key) && lastView == key) KeepScreenTriangles(key, projector);
+    if (keepable) lastView = key;
+    cached = keepable && cache.valid && cache.key == key && cache.first.size() == sc.triangles.size();
     pool.Run(static_cast<int32_t>(batches.size()), [&](int32_t k) {
         Project(batches[static_cast<size_t>(k)], projector, view, headLight, tiles);
     });
@@ -439,7 +466,13 @@ void Renderer::Impl::Project(Batch& batch, const Projector& projector, const Vie
             const bool glass = t.opacity < 0.999f;
             std::vector<ScreenTriangle>& out = glass ? batch.transparent : batch.opaque;
             const size_t before = out.size();
-            projector.Triangle(t.p, i, out, photo ? (glass ? &batch.transparentCorners : &batch.opaqueCorners) : nullptr);
+            if (cached) {
+                const std::vector<ScreenTriangle>& piece = cache.pieces[i / kPieceTriangles];
+                const auto from = piece.begin() + cache.first[i];
+                out.insert(out.end(), from, from + cache.count[i]);
+            } else {
+                projector.Triangle(t.p, i, out, photo ? (glass ? &batch.transparentCorners : &batch.opaqueCorners) : nullptr);
+            }
             // Looks only for triangles that reach a pixel; most of a large model's seen whole do not.
             if (out.size() == before) continue;
             Look& look = looks[i];
@@ -469,6 +502,28 @@ void Renderer::Impl::Project(Batch& batch, const Projector& projector, const Vie
     Bin(batch.opaqueBins, batch.opaque, tiles, tileRows);
     Bin(batch.transparentBins, batch.transparent, tiles, tileRows);
     Bin(batch.lineBins, batch.lines, tiles, tileRows);
+}
+
+void Renderer::Impl::KeepScreenTriangles(const ViewKey& key, const Projector& projector) {
+    const Scene& sc = *scene;
+    const auto triangles = static_cast<uint32_t>(sc.triangles.size());
+    cache.valid = false;
+    cache.key = key;
+    cache.first.resize(triangles);
+    cache.count.resize(triangles);
+    cache.pieces.resize((triangles + kPieceTriangles - 1) / kPieceTriangles);
+    pool.Run(static_cast<int32_t>(cache.pieces.size()), [&](int32_t k) {
+        std::vector<ScreenTriangle>& piece = cache.pieces[static_cast<size_t>(k)];
+        piece.clear();
+        const uint32_t first = static_cast<uint32_t>(k) * kPieceTriangles;
+        for (uint32_t i = first; i < std::min(triangles, first + kPieceTriangles); ++i) {
+            const size_t before = piece.size();
+            projector.Triangle(sc.triangles[i].p, i, piece, nullptr);
+            cache.first[i] = static_cast<uint32_t>(before);
+            cache.count[i] = static_cast<uint8_t>(piece.size() - before);
+        }
+    });
+    cache.valid = true;
 }
 
 void Renderer::Impl::DrawTile(int32_t tile) {
