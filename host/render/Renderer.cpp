@@ -24,23 +24,37 @@ using raster::Walk;
 constexpr Vec3 kZ{0, 0, 1};
 constexpr double kNear = ViewProjection::kNear;
 
+// The world points at a screen triangle's corners, which the photo lights its pixels from; the
+// 3D window's flat colours need none.
+struct WorldCorners {
+    Vec3 a, b, c;
+};
+
 // Perspective-correct world position of a pixel of `t`.
-Vec3 WorldAt(const ScreenTriangle& t, double w0, double w1, double w2, double invZ) {
+Vec3 WorldAt(const ScreenTriangle& t, const WorldCorners& w, double w0, double w1, double w2, double invZ) {
     double k0 = w0 * t.a.invZ / invZ, k1 = w1 * t.b.invZ / invZ, k2 = w2 * t.c.invZ / invZ;
-    return Add3(Add3(Scale3(t.a.world, k0), Scale3(t.b.world, k1)), Scale3(t.c.world, k2));
+    return Add3(Add3(Scale3(w.a, k0), Scale3(w.b, k1)), Scale3(w.c, k2));
 }
 
-// Keeps the part of a polygon in front of the near plane.
-std::vector<std::pair<Vec3, Vec3>> ClipNear(const std::vector<std::pair<Vec3, Vec3>>& poly) {
-    std::vector<std::pair<Vec3, Vec3>> out; // (view, world)
-    for (size_t i = 0; i < poly.size(); ++i) {
-        const auto& a = poly[i];
-        const auto& b = poly[(i + 1) % poly.size()];
-        bool inA = a.first[2] >= kNear, inB = b.first[2] >= kNear;
-        if (inA) out.push_back(a);
+// A triangle's part in front of the near plane: at most four corners, each in view and world.
+struct NearPolygon {
+    Vec3 view[4], world[4];
+    size_t n = 0;
+};
+
+NearPolygon ClipNear(const Vec3 (&view)[3], const Vec3 (&world)[3]) {
+    NearPolygon out;
+    for (size_t i = 0; i < 3; ++i) {
+        const size_t j = (i + 1) % 3;
+        bool inA = view[i][2] >= kNear, inB = view[j][2] >= kNear;
+        if (inA) {
+            out.view[out.n] = view[i];
+            out.world[out.n++] = world[i];
+        }
         if (inA != inB) {
-            double t = (kNear - a.first[2]) / (b.first[2] - a.first[2]);
-            out.push_back({Lerp3(a.first, b.first, t), Lerp3(a.second, b.second, t)});
+            double t = (kNear - view[i][2]) / (view[j][2] - view[i][2]);
+            out.view[out.n] = Lerp3(view[i], view[j], t);
+            out.world[out.n++] = Lerp3(world[i], world[j], t);
         }
     }
     return out;
@@ -59,28 +73,34 @@ class Projector {
 public:
     Projector(const ViewProjection& view, int32_t width, int32_t height) : view_(view), width_(width), height_(height) {}
 
-    ScreenVertex Project(const Vec3& view, const Vec3& world) const {
+    ScreenVertex Project(const Vec3& view) const {
         ScreenDepth s = view_.OnScreen(view);
-        return {s.x, s.y, s.invZ, world};
+        return {s.x, s.y, s.invZ};
     }
 
-    // Appends the screen triangles of a scene triangle, clipped at the near plane.
-    void Triangle(const Vec3 (&p)[3], uint32_t source, std::vector<ScreenTriangle>& out) const {
+    // Appends the screen triangles of a scene triangle, clipped at the near plane, and their
+    // corners' world points to `corners` when given.
+    void Triangle(const Vec3 (&p)[3], uint32_t source, std::vector<ScreenTriangle>& out,
+                  std::vector<WorldCorners>* corners) const {
         Vec3 v[3] = {view_.ToView(p[0]), view_.ToView(p[1]), view_.ToView(p[2])};
         ScreenTriangle t;
         if (v[0][2] >= kNear && v[1][2] >= kNear && v[2][2] >= kNear) {
-            if (SetUp(Project(v[0], p[0]), Project(v[1], p[1]), Project(v[2], p[2]), width_, height_, source, t))
+            if (SetUp(Project(v[0]), Project(v[1]), Project(v[2]), width_, height_, source, t)) {
                 out.push_back(t);
+                if (corners) corners->push_back({p[0], p[1], p[2]});
+            }
             return;
         }
         if (v[0][2] < kNear && v[1][2] < kNear && v[2][2] < kNear) return;
-        std::vector<std::pair<Vec3, Vec3>> poly = {{v[0], p[0]}, {v[1], p[1]}, {v[2], p[2]}};
-        poly = ClipNear(poly);
-        if (poly.size() < 3) return;
-        std::vector<ScreenVertex> s;
-        for (const auto& q : poly) s.push_back(Project(q.first, q.second));
-        for (size_t i = 1; i + 1 < s.size(); ++i)
-            if (SetUp(s[0], s[i], s[i + 1], width_, height_, source, t)) out.push_back(t);
+        const NearPolygon poly = ClipNear(v, p);
+        if (poly.n < 3) return;
+        ScreenVertex s[4];
+        for (size_t i = 0; i < poly.n; ++i) s[i] = Project(poly.view[i]);
+        for (size_t i = 1; i + 1 < poly.n; ++i)
+            if (SetUp(s[0], s[i], s[i + 1], width_, height_, source, t)) {
+                out.push_back(t);
+                if (corners) corners->push_back({poly.world[0], poly.world[i], poly.world[i + 1]});
+            }
     }
 
     // The visible part of a segment; false when nothing of it can show.
@@ -89,7 +109,7 @@ public:
         if (a[2] < kNear && b[2] < kNear) return false;
         if (a[2] < kNear) a = Lerp3(a, b, (kNear - a[2]) / (b[2] - a[2]));
         if (b[2] < kNear) b = Lerp3(b, a, (kNear - b[2]) / (a[2] - b[2]));
-        ScreenVertex sa = Project(a, wa), sb = Project(b, wb);
+        ScreenVertex sa = Project(a), sb = Project(b);
         double dx = sb.x - sa.x, dy = sb.y - sa.y;
         double steps = std::ceil(std::max(std::fabs(dx), std::fabs(dy)));
         if (!(steps < 1e5)) return false; // a segment far outside the picture
@@ -112,7 +132,9 @@ private:
 // picture), exactly the points and values a walk of the whole segment gives there.
 template <typename F> void PlotLine(const ScreenLine& l, int32_t width, int32_t y0, int32_t y1, F&& plot) {
     int32_t from = 0, to = l.n;
-    if (l.n > 0 && l.dy != 0) {
+    // A segment well inside the band has all its points there: the common short edge.
+    const bool inside = l.y0 > y0 && l.y1 < y1 - 1;
+    if (l.n > 0 && l.dy != 0 && !inside) {
         // One row more on each side than the band: a step moves less than a row.
         double ta = (y0 - 1 - l.ay) / l.dy, tb = (y1 + 1 - l.ay) / l.dy;
         double lo = std::min(ta, tb) * l.n, hi = std::max(ta, tb) * l.n;
@@ -121,7 +143,8 @@ template <typename F> void PlotLine(const ScreenLine& l, int32_t width, int32_t 
         to = std::min(l.n, static_cast<int32_t>(std::ceil(std::min(hi, static_cast<double>(l.n)))));
     }
     for (int32_t i = from; i <= to; ++i) {
-        double t = l.n ? static_cast<double>(i) / l.n : 0;
+        // The ends need no division, and most segments are a pixel or two long.
+        double t = i == 0 ? 0 : i == l.n ? 1 : static_cast<double>(i) / l.n;
         double x = l.ax + l.dx * t, y = l.ay + l.dy * t;
         if (!(x >= 0 && y >= 0 && x < width && y < y1)) continue;
         auto row = static_cast<int32_t>(y);
@@ -199,6 +222,7 @@ struct Renderer::Impl {
     struct Batch {
         size_t firstSpan = 0, endSpan = 0;
         std::vector<ScreenTriangle> opaque, transparent;
+        std::vector<WorldCorners> opaqueCorners, transparentCorners; // photo: of each screen triangle
         std::vector<ScreenLine> lines;
         uint32_t opaqueBase = 0, transparentBase = 0, lineBase = 0; // the first one's place in the whole scene
         std::vector<std::vector<uint32_t>> opaqueBins, transparentBins, lineBins;
@@ -210,8 +234,34 @@ struct Renderer::Impl {
     std::vector<Span> spans;
     std::vector<Batch> batches;
     std::vector<uint8_t> glassInTile;
-    std::vector<const ScreenTriangle*> opaqueAll; // photo: by their place in the whole scene
+    struct Lit {
+        const ScreenTriangle* triangle;
+        const WorldCorners* corners;
+    };
+    std::vector<Lit> opaqueAll; // photo: by their place in the whole scene
     void Project(Batch& batch, const Projector& projector, const ViewProjection& view, const Vec3& headLight, int32_t tiles);
+
+    // The 3D window's screen triangles of every triangle of a kept scene, worked out once the
+    // same view of the same bodies is drawn a second time and kept while it stays: a scrub
+    // redraws one view with other elements shown. Each triangle's lie in its piece of the list.
+    struct ViewKey {
+        uint64_t bodies = 0;
+        Vec3 eye{}, right{}, up{}, forward{};
+        double focal = 0;
+        int32_t width = 0, height = 0;
+        bool operator==(const ViewKey&) const = default;
+    };
+    static constexpr uint32_t kPieceTriangles = 1 << 16;
+    struct ScreenCache {
+        ViewKey key;
+        bool valid = false;
+        std::vector<uint32_t> first;  // of each scene triangle, in its piece
+        std::vector<uint8_t> count;   // 0 to 2
+        std::vector<std::vector<ScreenTriangle>> pieces;
+    } cache;
+    ViewKey lastView;
+    bool cached = false; // the frame draws from `cache`
+    void KeepScreenTriangles(const ViewKey& key, const Projector& projector);
     std::vector<float> depth;  // 1/z, larger is nearer, 0 is empty; `width` a row
     std::vector<int32_t> owner; // photo: the opaque screen triangle that shows at a pixel, -1 for none
     ShadowMap shadows;
@@ -222,10 +272,10 @@ struct Renderer::Impl {
     std::mutex spareMutex;
     std::vector<std::unique_ptr<PixelLayers>> spareLayers;
 
-    Rgb Shade(const Look& look, const SceneTriangle& t, const ScreenTriangle& s, double w0, double w1, double w2,
-              double invZ) const {
+    Rgb Shade(const Look& look, const SceneTriangle& t, const ScreenTriangle& s, const WorldCorners& corners, double w0,
+              double w1, double w2, double invZ) const {
         if (!(look.sun > 0) || !shadowsOn) return look.flat;
-        Vec3 p = WorldAt(s, w0, w1, w2, invZ);
+        Vec3 p = WorldAt(s, corners, w0, w1, w2, invZ);
         double lit = shadows.Light(p, look.n, toSun);
         if (lit == 0) return look.flat; // exactly the unlit colour: no sun, no highlight
         Vec3 v = Unit3(Sub3(eye, p), kZ);
@@ -337,6 +387,11 @@ void Renderer::Impl::Render(const Scene& sc, const ViewCamera& camera, const Pix
     }
     batches.resize(batchCount);
     const int32_t tiles = (height + tileRows - 1) / tileRows;
+    const ViewKey key{sc.bodies, basis.origin, basis.right, basis.up, basis.forward, view.Focal(), width, height};
+    const bool keepable = style == RenderStyle::Window3D && sc.bodies != 0;
+    if (keepable && !(cache.valid && cache.key == key) && lastView == key) KeepScreenTriangles(key, projector);
+    if (keepable) lastView = key;
+    cached = keepable && cache.valid && cache.key == key && cache.first.size() == sc.triangles.size();
     pool.Run(static_cast<int32_t>(batches.size()), [&](int32_t k) {
         Project(batches[static_cast<size_t>(k)], projector, view, headLight, tiles);
     });
@@ -356,7 +411,7 @@ void Renderer::Impl::Render(const Scene& sc, const ViewCamera& camera, const Pix
     if (style == RenderStyle::Photo) {
         opaqueAll.reserve(opaqueCount);
         for (const Batch& b : batches)
-            for (const ScreenTriangle& t : b.opaque) opaqueAll.push_back(&t);
+            for (size_t i = 0; i < b.opaque.size(); ++i) opaqueAll.push_back({&b.opaque[i], &b.opaqueCorners[i]});
     }
 
     depth.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
@@ -399,12 +454,27 @@ void Renderer::Impl::Project(Batch& batch, const Projector& projector, const Vie
     const Scene& sc = *scene;
     batch.opaque.clear();
     batch.transparent.clear();
+    batch.opaqueCorners.clear();
+    batch.transparentCorners.clear();
+    const bool photo = style == RenderStyle::Photo;
     batch.lines.clear();
     for (size_t k = batch.firstSpan; k < batch.endSpan; ++k) {
         const Span& span = spans[k];
         if (span.bounded && OutOfSight(span.part, view, target.width, target.height)) continue;
         for (uint32_t i = span.part.firstTriangle; i < span.part.firstTriangle + span.part.triangles; ++i) {
             const SceneTriangle& t = sc.triangles[i];
+            const bool glass = t.opacity < 0.999f;
+            std::vector<ScreenTriangle>& out = glass ? batch.transparent : batch.opaque;
+            const size_t before = out.size();
+            if (cached) {
+                const std::vector<ScreenTriangle>& piece = cache.pieces[i / kPieceTriangles];
+                const auto from = piece.begin() + cache.first[i];
+                out.insert(out.end(), from, from + cache.count[i]);
+            } else {
+                projector.Triangle(t.p, i, out, photo ? (glass ? &batch.transparentCorners : &batch.opaqueCorners) : nullptr);
+            }
+            // Looks only for triangles that reach a pixel; most of a large model's seen whole do not.
+            if (out.size() == before) continue;
             Look& look = looks[i];
             Vec3 toEye = Sub3(eye, t.p[0]);
             look.n = Dot3(t.normal, toEye) < 0 ? Scale3(t.normal, -1) : t.normal;
@@ -418,7 +488,6 @@ void Renderer::Impl::Project(Batch& batch, const Projector& projector, const Vie
                 look.flat = Scale(t.colour, look.sky + 0.68 * look.sun * 0.0);
             }
             look.packed = PackRgb(look.flat);
-            projector.Triangle(t.p, i, t.opacity < 0.999f ? batch.transparent : batch.opaque);
         }
         if (style != RenderStyle::Window3D) continue;
         for (uint32_t i = span.part.firstEdge; i < span.part.firstEdge + span.part.edges; ++i) {
@@ -433,6 +502,28 @@ void Renderer::Impl::Project(Batch& batch, const Projector& projector, const Vie
     Bin(batch.opaqueBins, batch.opaque, tiles, tileRows);
     Bin(batch.transparentBins, batch.transparent, tiles, tileRows);
     Bin(batch.lineBins, batch.lines, tiles, tileRows);
+}
+
+void Renderer::Impl::KeepScreenTriangles(const ViewKey& key, const Projector& projector) {
+    const Scene& sc = *scene;
+    const auto triangles = static_cast<uint32_t>(sc.triangles.size());
+    cache.valid = false;
+    cache.key = key;
+    cache.first.resize(triangles);
+    cache.count.resize(triangles);
+    cache.pieces.resize((triangles + kPieceTriangles - 1) / kPieceTriangles);
+    pool.Run(static_cast<int32_t>(cache.pieces.size()), [&](int32_t k) {
+        std::vector<ScreenTriangle>& piece = cache.pieces[static_cast<size_t>(k)];
+        piece.clear();
+        const uint32_t first = static_cast<uint32_t>(k) * kPieceTriangles;
+        for (uint32_t i = first; i < std::min(triangles, first + kPieceTriangles); ++i) {
+            const size_t before = piece.size();
+            projector.Triangle(sc.triangles[i].p, i, piece, nullptr);
+            cache.first[i] = static_cast<uint32_t>(before);
+            cache.count[i] = static_cast<uint8_t>(piece.size() - before);
+        }
+    });
+    cache.valid = true;
 }
 
 void Renderer::Impl::DrawTile(int32_t tile) {
@@ -493,7 +584,8 @@ void Renderer::Impl::DrawOpaque(int32_t tile, int32_t y0, int32_t y1) {
             const double py = y + 0.5;
             for (int32_t x = 0; x < width; ++x) {
                 if (idRow[x] < 0) continue;
-                const ScreenTriangle& s = *opaqueAll[static_cast<size_t>(idRow[x])];
+                const Lit& lit = opaqueAll[static_cast<size_t>(idRow[x])];
+                const ScreenTriangle& s = *lit.triangle;
                 const Look& look = looks[s.source];
                 if (!(look.sun > 0)) {
                     row[x] = look.packed;
@@ -505,7 +597,7 @@ void Renderer::Impl::DrawOpaque(int32_t tile, int32_t y0, int32_t y1) {
                 double w1 = ((c.x - px) * (a.y - py) - (c.y - py) * (a.x - px)) * s.inv;
                 double w2 = 1.0 - w0 - w1;
                 double invZ = w0 * a.invZ + w1 * b.invZ + w2 * c.invZ;
-                row[x] = PackRgb(Shade(look, scene->triangles[s.source], s, w0, w1, w2, invZ));
+                row[x] = PackRgb(Shade(look, scene->triangles[s.source], s, *lit.corners, w0, w1, w2, invZ));
             }
         }
     } else {
@@ -542,7 +634,7 @@ void Renderer::Impl::GatherGlass(int32_t tile, int32_t y0, int32_t y1, PixelLaye
                 size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
                 float z = static_cast<float>(invZ * look.bias);
                 if (z <= zbuf[i]) return;
-                Rgb c = photo ? Shade(look, t, s, w0, w1, w2, invZ) : look.flat;
+                Rgb c = photo ? Shade(look, t, s, b.transparentCorners[local], w0, w1, w2, invZ) : look.flat;
                 glass.Add(i - first, {z, k, false, 0, c, t.opacity, 0});
             });
         }

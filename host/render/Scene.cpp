@@ -3,6 +3,13 @@
 #include "host/model/HostModel.h"
 #include "host/render/SceneBodies.h"
 
+#include <atomic>
+
+uint64_t NewSceneBodies() {
+    static std::atomic<uint64_t> next{1};
+    return next++;
+}
+
 Scene BuildScene(HostModel& model, const std::function<bool(const Element&)>& shown) {
     Scene scene;
     scene.min = {1e300, 1e300, 1e300};

@@ -51,7 +51,13 @@ struct Scene {
     // Only the parts are drawn: a kept scene (SceneKeeper) holds the bodies of the elements not
     // shown now beside them.
     bool partsOnly = false;
+    // Non-zero: a scene given the same number has the same triangles with the same points (a
+    // kept scene whose bodies stay), so what the renderer worked out from them may be kept.
+    uint64_t bodies = 0;
 };
+
+// A number for `Scene::bodies` that no scene of this run had before.
+uint64_t NewSceneBodies();
 
 // Calls draw(i) with the index of each triangle drawn, in the scene's order.
 template <typename F> void ForEachDrawnTriangle(const Scene& scene, F&& draw) {

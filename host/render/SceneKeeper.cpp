@@ -25,6 +25,7 @@ void SceneKeeper::Build(HostModel& model, SceneLooks& looks) {
     ++builds_;
     scene_ = Scene{};
     scene_.partsOnly = true;
+    scene_.bodies = NewSceneBodies();
     kept_.clear();
     faces_.clear();
     const size_t most = MostTriangles(model);

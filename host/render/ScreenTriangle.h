@@ -17,10 +17,9 @@ inline int32_t Pixel(double v, int32_t size) {
     return static_cast<int32_t>(v);
 }
 
-// Screen-space vertex: pixel position, 1/depth, and the world position for lighting.
+// Screen-space vertex: pixel position and 1/depth.
 struct ScreenVertex {
     double x, y, invZ;
-    Vec3 world;
 };
 
 // A triangle on the screen, ready to be walked row by row: its vertices, 1/area, the pixel
@@ -32,7 +31,22 @@ struct ScreenTriangle {
     uint32_t source;
 };
 
-// Null for a triangle without area or wholly outside the picture.
+// How far outside a triangle's bounds a pixel centre may lie and still pass the walk's test. A
+// centre `d` beyond the bounds has a weight below -d / (2 s), s the bounds' larger side; this is
+// a generous bound on the rounding of the walk's weights, which grows with D^2 / |area| (D the
+// larger side and a pixel and a half). Infinite where it is no use.
+inline double RoundingReach(double w, double h, double inverseArea) {
+    constexpr double u = 0x1p-53;
+    const double d = std::max(w, h) + 1.5, k = d * d * std::fabs(inverseArea);
+    const double e = 4 * u * (k * (100 + 10 * d + 12 * k) + 2);
+    const double reach = 2 * std::max(w, h) * e;
+    return reach < 1e6 ? reach : HUGE_VAL;
+}
+
+// Null for a triangle without area, wholly outside the picture, or between the pixel centres:
+// rows and columns whose centres no rounding of the walk's weights could bring inside are left
+// out, so only the pixels a walk of the whole rectangle would give are ever visited. x0 stays
+// where the rectangle starts: each row's weights are counted from it.
 inline bool SetUp(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, int32_t width, int32_t height,
                   uint32_t source, ScreenTriangle& out) {
     double area = (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
@@ -40,8 +54,25 @@ inline bool SetUp(const ScreenVertex& a, const ScreenVertex& b, const ScreenVert
     double minX = std::min({a.x, b.x, c.x}), maxX = std::max({a.x, b.x, c.x});
     double minY = std::min({a.y, b.y, c.y}), maxY = std::max({a.y, b.y, c.y});
     if (!(maxX >= 0 && minX < width && maxY >= 0 && minY < height)) return false;
-    out = {a, b, c, 1.0 / area, Pixel(minX, width), Pixel(std::ceil(maxX), width), Pixel(minY, height),
-           Pixel(std::ceil(maxY), height), source};
+    const double inv = 1.0 / area;
+    const int32_t x0 = Pixel(minX, width), x1 = Pixel(std::ceil(maxX), width);
+    int32_t y0 = Pixel(minY, height), y1 = Pixel(std::ceil(maxY), height);
+    constexpr double kFar = 1e7; // beyond it the reach is not worked out
+    const double reach = minX > -kFar && maxX < kFar && minY > -kFar && maxY < kFar
+                             ? RoundingReach(maxX - minX, maxY - minY, inv)
+                             : HUGE_VAL;
+    if (reach < 1e6) {
+        // The first and last row and column whose centre lies within reach of the bounds, held
+        // to the rectangle before they become integers.
+        auto first = [reach](double lo, int32_t from) { return std::max<double>(std::ceil(lo - reach - 0.5), from); };
+        auto last = [reach](double hi, int32_t to) { return std::min<double>(std::floor(hi + reach - 0.5), to); };
+        if (first(minX, x0) > last(maxX, x1)) return false;
+        const double top = first(minY, y0), bottom = last(maxY, y1);
+        if (top > bottom) return false;
+        y0 = static_cast<int32_t>(top);
+        y1 = static_cast<int32_t>(bottom);
+    }
+    out = {a, b, c, inv, x0, x1, y0, y1, source};
     return true;
 }
 

@@ -61,7 +61,7 @@ private:
 
     raster::ScreenVertex Map(const Vec3& w) const {
         Vec3 v = basis_.ToView(w);
-        return {kSize * 0.5 + v[0] * scale_, kSize * 0.5 - v[1] * scale_, v[2], w};
+        return {kSize * 0.5 + v[0] * scale_, kSize * 0.5 - v[1] * scale_, v[2]};
     }
 
     ViewBasis basis_{};

@@ -49,7 +49,7 @@ void ViewDepth::Draw(const Scene& scene, const ViewCamera& camera) {
         std::vector<raster::ScreenVertex> screen;
         for (const Vec3& v : poly) {
             ScreenDepth s = view.OnScreen(v);
-            screen.push_back({s.x, s.y, s.invZ, v});
+            screen.push_back({s.x, s.y, s.invZ});
         }
         for (size_t k = 1; k + 1 < screen.size(); ++k) {
             raster::ScreenTriangle st;

@@ -172,4 +172,27 @@ TEST_F(SceneKeeperTest, ANewRevisionOfTheIfcFileAndItsUndo) {
     ExpectSameAsBuilt("the update undone");
 }
 
+// A scrub: one view drawn again and again with other elements shown, then from elsewhere and at
+// another size, by a renderer that keeps what it worked out for the view; each picture is the
+// one a renderer drawing it for the first time gives.
+TEST_F(SceneKeeperTest, OneViewDrawnAgainWithOtherElementsShownAndFromElsewhere) {
+    Open(SourceDir() + "/tests/data/ifc/duplex.ifc");
+    HostModel& m = host.Model();
+    ViewCamera near = m.view.Camera();
+    near.eye = Scale3(Add3(near.eye, near.target), 0.5);
+    const ViewCamera cameras[] = {m.view.Camera(), m.view.Camera(), near};
+    const int32_t sizes[][2] = {{320, 180}, {200, 150}, {320, 180}};
+    for (size_t view = 0; view < 3; ++view)
+        for (int step = 0; step < 4; ++step) {
+            size_t n = 0;
+            auto shown = [&n, step](const Element&) { return n++ % 4 <= static_cast<size_t>(step); };
+            const Scene& kept = keeper.Update(m, shown);
+            const auto [w, h] = sizes[view];
+            Image again = renderer.Render(kept, cameras[view], w, h, RenderStyle::Window3D, {1, 1, 1});
+            Image first = Renderer(2).Render(kept, cameras[view], w, h, RenderStyle::Window3D, {1, 1, 1});
+            EXPECT_TRUE(again.pixels == first.pixels) << "view " << view << ", step " << step;
+        }
+    EXPECT_EQ(keeper.Builds(), 1u);
+}
+
 } // namespace
