@@ -7,6 +7,7 @@
 #include "ScheduleFileFixture.h"
 
 #include <cstring>
+#include <span>
 
 namespace {
 
@@ -34,6 +35,16 @@ protected:
         EXPECT_EQ(settings.projectFilePath, PathOf("régi.csp"));
         EXPECT_EQ(settings.projectFileKind, 1);
         EXPECT_FALSE(settings.untitled);
+    }
+    // Each of `cases` is refused with the damaged-file alert, and what was open stays.
+    void ExpectEachRefusedKeepingWhatWasOpen(std::span<const std::string> cases) {
+        OpenSomething();
+        for (const auto& bytes : cases) {
+            DGResetAnswers();
+            EXPECT_FALSE(Load(bytes));
+            EXPECT_EQ(AlertIds(), std::vector<int16_t>{32521});
+            ExpectSomethingKept();
+        }
     }
     static std::string Header(int32_t version, int32_t count) {
         std::string h(64, '\0');
@@ -184,13 +195,7 @@ TEST_F(ProjectFileTest, EveryLoadFailureAlertsAndLeavesTheScheduleAlone) {
         Header(4, 0).substr(0, 63), // a short header
         "",
     };
-    OpenSomething();
-    for (const auto& bytes : cases) {
-        DGResetAnswers();
-        EXPECT_FALSE(Load(bytes));
-        EXPECT_EQ(AlertIds(), std::vector<int16_t>{32521});
-        ExpectSomethingKept();
-    }
+    ExpectEachRefusedKeepingWhatWasOpen(cases);
     DGResetAnswers();
     EXPECT_FALSE(db.LoadProjectFile(PathOf("nincs.csp")));
     EXPECT_EQ(AlertIds(), std::vector<int16_t>{32521});
@@ -303,13 +308,7 @@ TEST_F(ProjectFileRulesTest, AVersion5FileIsReadWholeOrNotAtAll) {
         Header5(1, 2) + Record(good) + Section(kRulesSectionTag, rules) + Section(kRulesSectionTag, rules),
         Header(6, 0),                                                          // a version from the future
     };
-    OpenSomething();
-    for (const auto& bytes : cases) {
-        DGResetAnswers();
-        EXPECT_FALSE(Load(bytes));
-        EXPECT_EQ(AlertIds(), std::vector<int16_t>{32521});
-        ExpectSomethingKept();
-    }
+    ExpectEachRefusedKeepingWhatWasOpen(cases);
     ASSERT_TRUE(Load(body + Section(kRulesSectionTag, rules)));
     EXPECT_EQ(db.Rules(), Rules());
 }
@@ -466,13 +465,7 @@ TEST_F(ProjectFilePlanTest, APlanSectionIsReadWholeOrNotAtAll) {
         body + Section(kPlanSectionTag, plan) + "x",                                // something after it
         Header5(1, 2) + Record(good) + Section(kPlanSectionTag, plan) + Section(kPlanSectionTag, plan),
     };
-    OpenSomething();
-    for (const auto& bytes : cases) {
-        DGResetAnswers();
-        EXPECT_FALSE(Load(bytes));
-        EXPECT_EQ(AlertIds(), std::vector<int16_t>{32521});
-        ExpectSomethingKept();
-    }
+    ExpectEachRefusedKeepingWhatWasOpen(cases);
     ASSERT_TRUE(Load(body + Section(kPlanSectionTag, plan)));
     EXPECT_EQ(*db.PlanAt(0), Milestone());
 }
@@ -550,13 +543,7 @@ TEST_F(ProjectFilePlanTest, AnIfcSectionIsReadWholeOrNotAtAll) {
         body + Section(kIfcTaskSectionTag, ids) + "x",            // something after it
         Header5(1, 2) + Record(good) + Section(kIfcTaskSectionTag, ids) + Section(kIfcTaskSectionTag, ids),
     };
-    OpenSomething();
-    for (const auto& bytes : cases) {
-        DGResetAnswers();
-        EXPECT_FALSE(Load(bytes));
-        EXPECT_EQ(AlertIds(), std::vector<int16_t>{32521});
-        ExpectSomethingKept();
-    }
+    ExpectEachRefusedKeepingWhatWasOpen(cases);
     // Read before the plan it goes with, as a reader takes sections in any order.
     ASSERT_TRUE(Load(Header5(1, 2) + Record(good) + Section(kIfcTaskSectionTag, ids) +
                      Section(kPlanSectionTag, TaskPlanBytes({Milestone()}))));
