@@ -44,6 +44,10 @@ void WriteReportLines(HostCore& host, const std::vector<std::string>& lines) {
 // The 3D window looks at the whole building, in a window as wide as a movie's or narrower.
 void FitViewToModel(HostModel& model) {
     std::vector<Vec3> points;
+    size_t count = 0;
+    for (const auto& e : model.Elements())
+        if (HostElement::HasBody(e->Kind())) count += e->geometry.vertices.size();
+    points.reserve(count);
     for (const auto& e : model.Elements())
         if (HostElement::HasBody(e->Kind())) points.insert(points.end(), e->geometry.vertices.begin(), e->geometry.vertices.end());
     if (points.empty()) return;
@@ -82,7 +86,8 @@ bool Host::OpenProject(const std::string& path, std::string& error, bool layersB
         if (!ReadIfc(path, data, error)) return false;
         IfcModelOptions options = ModelOptions(*this);
         options.layersByStorey = layersByStorey;
-        IfcBuiltModel built = BuildIfcModel(data, options);
+        // Only the products' meshes are taken: the schedules, schema and notes are used below.
+        IfcBuiltModel built = BuildIfcModel(std::move(data), options);
         model = std::move(built.model);
         skipped = std::move(built.skipped);
         EnsureDefaultPens(*model);

@@ -18,6 +18,9 @@ ChildOutput RunInChildProcess(const std::function<void(int fd)>& work, int quiet
                               const std::function<void(std::string& bytes)>& take) {
     int fds[2];
     if (pipe(fds) != 0) throw EIfcFile(std::string("cannot start the IFC conversion: ") + std::strerror(errno));
+    // A child that writes faster than the records are taken waits on a full pipe; the system's
+    // largest lets it go on working meanwhile. Advice only: the default still works.
+    fcntl(fds[1], F_SETPIPE_SZ, 1 << 20);
     pid_t pid = fork();
     if (pid < 0) {
         int error = errno;

@@ -5,6 +5,7 @@
 #include "host/ifc/IfcHostText.h"
 #include "host/ifc/IfcKindFields.h"
 
+#include <algorithm>
 #include <cmath>
 #include <unordered_map>
 #include <unordered_set>
@@ -15,7 +16,8 @@ bool Finite(const std::array<double, 3>& v) { return std::isfinite(v[0]) && std:
 
 // The triangles whose three corners exist and are finite, over the vertices they use, in the
 // file's order. A saved project refuses anything else, and the renderer has nothing to draw of it.
-Geometry UsableMesh(const IfcProductData& p) {
+// A mesh usable whole, as nearly every one is, is taken from `owner` when there is one.
+Geometry UsableMesh(const IfcProductData& p, IfcProductData* owner) {
     Geometry g;
     g.shape = Geometry::Shape::Mesh;
     std::vector<int32_t> renumbered(p.vertices.size(), -1);
@@ -29,6 +31,19 @@ Geometry UsableMesh(const IfcProductData& p) {
         usable.push_back(t);
         for (int32_t i : t) renumbered[static_cast<size_t>(i)] = 0;
     }
+    const bool whole = usable.size() == p.triangles.size() &&
+                       std::find(renumbered.begin(), renumbered.end(), -1) == renumbered.end();
+    if (whole && owner) {
+        g.vertices = std::move(owner->vertices);
+        g.triangles = std::move(owner->triangles);
+        return g;
+    }
+    if (whole) {
+        g.vertices = p.vertices;
+        g.triangles = std::move(usable);
+        return g;
+    }
+    g.vertices.reserve(p.vertices.size());
     for (size_t i = 0; i < p.vertices.size(); ++i) {
         if (renumbered[i] < 0) continue;
         renumbered[i] = static_cast<int32_t>(g.vertices.size());
@@ -71,12 +86,13 @@ std::string WithTag(const std::string& name, const std::string& tag) {
 } // namespace
 
 std::vector<IfcElementPlan> PlanIfcElements(const IfcBuildingData& data, const IfcModelOptions& options,
-                                            std::vector<IfcSkippedProduct>& skipped) {
+                                            std::vector<IfcSkippedProduct>& skipped, std::vector<IfcProductData>* meshesToTake) {
     std::vector<IfcElementPlan> plans;
     plans.reserve(data.products.size());
     std::unordered_set<API_Guid, API_GuidHash> seen;
     seen.reserve(data.products.size());
-    for (const IfcProductData& p : data.products) {
+    for (size_t index = 0; index < data.products.size(); ++index) {
+        const IfcProductData& p = data.products[index];
         auto skip = [&](IfcLeftOutCause cause, const char* reason) {
             skipped.push_back({p.globalId, p.ifcClass, reason, cause, p.name});
         };
@@ -95,7 +111,7 @@ std::vector<IfcElementPlan> PlanIfcElements(const IfcBuildingData& data, const I
             skip(IfcLeftOutCause::RepeatedGlobalId, "its GlobalId belongs to an earlier product");
             continue;
         }
-        plan.geometry = UsableMesh(p);
+        plan.geometry = UsableMesh(p, meshesToTake ? &(*meshesToTake)[index] : nullptr);
         if (plan.geometry.triangles.empty()) {
             skip(IfcLeftOutCause::NoBody, "no usable triangle in its body");
             continue;

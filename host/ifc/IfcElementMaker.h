@@ -32,8 +32,11 @@ struct IfcElementPlan {
 
 // The products of a file that give elements, in file order. The others are added to `skipped`
 // with the reason: no kind of element, no usable triangle, a GlobalId an earlier product has.
+// With `meshesToTake` (data's own products), a mesh usable whole is moved out of its product
+// rather than copied.
 std::vector<IfcElementPlan> PlanIfcElements(const IfcBuildingData& data, const IfcModelOptions& options,
-                                            std::vector<IfcSkippedProduct>& skipped);
+                                            std::vector<IfcSkippedProduct>& skipped,
+                                            std::vector<IfcProductData>* meshesToTake = nullptr);
 
 // The element of a plan, not yet added to the model; its layer and material found or made, its
 // facts' texts in `facts`, the model's.

@@ -2,12 +2,14 @@
 
 #include "host/ifc/IdTextNamer.h"
 
-IfcBuiltModel BuildIfcModel(const IfcBuildingData& data, const IfcModelOptions& options) {
+namespace {
+
+IfcBuiltModel Build(const IfcBuildingData& data, const IfcModelOptions& options, std::vector<IfcProductData>* meshesToTake) {
     IfcBuiltModel built;
     built.model = std::make_unique<HostModel>();
     HostModel& model = *built.model;
     built.skipped = data.skipped;
-    std::vector<IfcElementPlan> plans = PlanIfcElements(data, options, built.skipped);
+    std::vector<IfcElementPlan> plans = PlanIfcElements(data, options, built.skipped, meshesToTake);
     IfcAttributes attributes(model, options.defaultLayer, options.layersByStorey);
     model.layersByStorey = options.layersByStorey;
     if (options.layersByStorey)
@@ -22,4 +24,12 @@ IfcBuiltModel BuildIfcModel(const IfcBuildingData& data, const IfcModelOptions& 
     if (model.AttributeCount(HostAttribute::Layer) == 0)
         model.CreateAttribute(HostAttribute::Layer, MakeAttributeRecord(HostAttribute::Layer, options.defaultLayer));
     return built;
+}
+
+} // namespace
+
+IfcBuiltModel BuildIfcModel(const IfcBuildingData& data, const IfcModelOptions& options) { return Build(data, options, nullptr); }
+
+IfcBuiltModel BuildIfcModel(IfcBuildingData&& data, const IfcModelOptions& options) {
+    return Build(data, options, &data.products);
 }

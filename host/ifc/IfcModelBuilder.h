@@ -14,3 +14,6 @@ struct IfcBuiltModel {
 };
 
 IfcBuiltModel BuildIfcModel(const IfcBuildingData& data, const IfcModelOptions& options);
+// The same, the products' meshes moved into the elements rather than copied: a large file's
+// meshes are the most of its memory. All else of `data` stays.
+IfcBuiltModel BuildIfcModel(IfcBuildingData&& data, const IfcModelOptions& options);

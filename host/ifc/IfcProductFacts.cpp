@@ -5,12 +5,12 @@
 #include "host/ifc/ProductMaterials.h"
 #include "host/ifc/ProductProperties.h"
 
-void ReadProductFacts(const IfcProduct& product, IfcProductData& data) {
+void ReadProductFacts(const IfcProduct& product, IfcProductData& data, SingleValueReader& values) {
     data.description = DescriptionOf(product);
     data.objectType = ObjectTypeOf(product);
     data.materials = MaterialNamesOf(product);
     data.classifications = ClassificationsOf(product);
-    data.properties = SingleValuesOf(product);
+    data.properties = values.Of(product);
     if (!data.hasColour)
         if (auto colour = MaterialColourOf(product)) {
             data.hasColour = true;

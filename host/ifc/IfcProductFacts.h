@@ -5,5 +5,7 @@
 #include "host/ifc/IfcBuildingData.h"
 
 class IfcProduct;
+class SingleValueReader;
 
-void ReadProductFacts(const IfcProduct& product, IfcProductData& data);
+// `values` keeps what it read of the file's property sets for the next product.
+void ReadProductFacts(const IfcProduct& product, IfcProductData& data, SingleValueReader& values);

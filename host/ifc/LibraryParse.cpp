@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cctype>
 #include <clocale>
+#include <exception>
 #include <map>
 #include <new>
 #include <set>
@@ -106,7 +107,7 @@ void DropEntityMap(EntityMap& map, const StepScan& scan, const std::vector<share
 } // namespace
 
 std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel>& model,
-                                              LibraryMessages& messages, unsigned threads) {
+                                              LibraryMessages& messages, unsigned threads, const BesideInverses& beside) {
     ReaderSTEP reader;
     messages.Listen(reader);
     {
@@ -183,10 +184,31 @@ std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepS
     read();
     for (auto& h : helpers) h.join();
 
-    model->resolveInverseAttributes();
-    model->updateCache();
-    DropEntityMap(map, scan, entities, inNumberOrder);
     std::vector<BuildingEntity*> inFileOrder(count);
     for (size_t i = 0; i < count; ++i) inFileOrder[i] = entities[i].get();
+    // The entities' own attributes are all read: what looks only at them goes on beside the
+    // library's inverse attributes, which it finds on one thread.
+    std::exception_ptr besideFailed;
+    std::thread besideThread;
+    if (beside && workers > 1) {
+        besideThread = std::thread([&] {
+            try {
+                beside(inFileOrder);
+            } catch (...) {
+                besideFailed = std::current_exception();
+            }
+        });
+    }
+    try {
+        model->resolveInverseAttributes();
+        model->updateCache();
+        DropEntityMap(map, scan, entities, inNumberOrder);
+    } catch (...) {
+        if (besideThread.joinable()) besideThread.join();
+        throw;
+    }
+    if (besideThread.joinable()) besideThread.join();
+    else if (beside) beside(inFileOrder);
+    if (besideFailed) std::rethrow_exception(besideFailed);
     return inFileOrder;
 }

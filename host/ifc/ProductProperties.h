@@ -6,14 +6,32 @@
 #include <ifcpp/model/BasicTypes.h>
 
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 class BuildingObject;
 class IfcProduct;
+class IfcPropertySetDefinition;
 
 // By key, in byte order; values as ValueText gives them. A property without a value is not one.
-std::vector<std::pair<std::string, std::string>> SingleValuesOf(const IfcProduct& product);
+class SingleValueReader {
+public:
+    using Values = std::vector<std::pair<std::string, std::string>>;
+    Values Of(const IfcProduct& product);
+
+private:
+    // A set that other objects share (a type's, one related to many), read once: its keys and
+    // values in its order of properties, the same key perhaps more than once.
+    const Values& SharedSetValues(const shared_ptr<IfcPropertySetDefinition>& definition);
+
+    std::unordered_map<const IfcPropertySetDefinition*, Values> sharedSets_;
+    // For the product at hand, kept for their room.
+    std::vector<std::pair<shared_ptr<IfcPropertySetDefinition>, bool>> sets_; // with whether shared
+    Values own_;
+    std::vector<size_t> ownEnds_; // in own_, after each of sets_
+    std::vector<const std::pair<std::string, std::string>*> gathered_;
+};
 
 // A value as a planner reads it (UTF-8): texts as they are, TRUE, FALSE and UNKNOWN, numbers in
 // the fewest digits that give the same number back ("2.8", "5000", "1e-07"), in the file's units.

@@ -72,6 +72,13 @@ StepScan ScanStepEntities(std::string_view text) {
     // Numbers up to one for every eight characters of the text have their places in the table:
     // never more than half the text's size, and every number of a file numbered from 1 up.
     const size_t nearLimit = text.size() / 8 + 1024;
+    // Room for what a file of this size usually holds, so that the lists are not copied as they
+    // grow; what is never written is never given pages.
+    const size_t records = text.size() / 48 + 16;
+    for (auto* list : {&g.offsets, &g.ends, &g.firstRef}) list->reserve(records);
+    g.ids.reserve(records);
+    g.productRefs.reserve(records);
+    g.refs.reserve(text.size() / 16 + 16);
     while (reader.Next(record)) {
         if (!g.Place(record.id, static_cast<uint32_t>(g.ids.size()), nearLimit)) {
             // The library keeps one of the two without a word, and which one decides the model.
