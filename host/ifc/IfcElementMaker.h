@@ -39,5 +39,5 @@ std::vector<IfcElementPlan> PlanIfcElements(const IfcBuildingData& data, const I
                                             std::vector<IfcProductData>* meshesToTake = nullptr);
 
 // The element of a plan, not yet added to the model; its layer and material found or made, its
-// facts' texts in `facts`, the model's.
-Element MakeIfcElement(IfcElementPlan&& plan, const std::string& idText, IfcAttributes& attributes, FactTexts& facts);
+// facts' texts in `facts`, the model's. Without `facts` the element's facts are the caller's to add.
+Element MakeIfcElement(IfcElementPlan&& plan, const std::string& idText, IfcAttributes& attributes, FactTexts* facts);

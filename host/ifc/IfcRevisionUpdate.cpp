@@ -60,7 +60,7 @@ IfcRevisionCounts ApplyIfcRevision(HostModel& model, IfcRevisionPlan p, const If
         Element* e = p.matched[i];
         if (!e) {
             std::string id = p.names.Next(p.plans[i].idBase);
-            model.AddElement(MakeIfcElement(std::move(p.plans[i]), id, attributes, model.Facts()));
+            model.AddElement(MakeIfcElement(std::move(p.plans[i]), id, attributes, &model.Facts()));
             ++counts.added;
             continue;
         }
