@@ -1,5 +1,6 @@
 // quorvel-desk: the host as a desktop window, with the add-on's palette and dialogs.
 #include "desk/window/DeskSession.h"
+#include "host/app/LargeHeapPages.h"
 #include "desk/window/MainWindow.h"
 
 #include <QApplication>
@@ -20,6 +21,7 @@ int Usage(const std::string& message) {
 } // namespace
 
 int main(int argc, char** argv) {
+    RestartWithLargeHeapPages(argv);
     // Answered before Qt looks for a display: help and version are read where there is none.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {

@@ -1,6 +1,7 @@
 // quorvel: the stand-in host program. Runs a script against a building model.
 #include "dialogkit/DGAnswers.h"
 #include "host/app/HostSession.h"
+#include "host/app/LargeHeapPages.h"
 #include "host/script/ScriptHelp.h"
 #include "host/script/ScriptInterpreter.h"
 
@@ -36,6 +37,7 @@ public:
 } // namespace
 
 int main(int argc, char** argv) {
+    RestartWithLargeHeapPages(argv);
     StartOptions options;
     options.prefs = DefaultPreferencesPath();
     std::string script = "-", error;

@@ -24,6 +24,7 @@
 #include "IfcCopiesGenerator.h"
 
 #include "host/app/Host.h"
+#include "host/app/LargeHeapPages.h"
 
 #include <algorithm>
 #include <chrono>
@@ -183,6 +184,8 @@ std::string Field(const std::string& line, size_t index) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Ours opens as the host does, its heap in large pages; web-ifc's node as it is.
+    if (argc > 1 && std::strcmp(argv[1], "--open") == 0) RestartWithLargeHeapPages(argv);
     const fs::path source = BV_SOURCE_DIR;
     std::vector<int> sizes{10000, 30000, 100000};
     fs::path copyOf = source / "tests/data/ifc/duplex.ifc";
