@@ -11,6 +11,7 @@
 #include "host/ifc/LibraryMessages.h"
 #include "host/ifc/LibraryParse.h"
 #include "host/ifc/ModelHeap.h"
+#include "host/ifc/ProductClaims.h"
 #include "host/ifc/ProductFacts.h"
 #include "host/ifc/ProductMesh.h"
 #include "host/ifc/ProductProperties.h"
@@ -41,6 +42,7 @@
 #include <fcntl.h>
 #include <optional>
 #include <thread>
+#include <unordered_map>
 #include <unordered_set>
 #include <sys/mman.h>
 #include <sys/prctl.h>
@@ -179,18 +181,30 @@ shared_ptr<IfcProduct> CandidateAt(const LibraryModel& library, size_t position)
     return dynamic_pointer_cast<IfcProduct>(library.model->getMapIfcEntities().at(library.scan.ids[position]));
 }
 
-// In the converting child: the products from `from` on, each announced before the library
-// works on it.
-void ConvertProducts(LibraryModel& library, size_t from, size_t to, LibraryMessages& messages, ProductReferences& references,
-                     RecordWriter& out) {
-    ProductConverter converter(library.model, messages);
+// What converting products needs, kept from one product to the next.
+struct Conversion {
+    Conversion(LibraryModel& library, LibraryMessages& messages, ProductReferences& references)
+        : library(library), messages(messages), references(references), converter(library.model, messages) {}
+
+    LibraryModel& library;
+    LibraryMessages& messages;
+    ProductReferences& references;
+    ProductConverter converter;
     SingleValueReader values;
-    for (size_t position = from; position < to; ++position) {
+};
+
+// In the converting child: the product at `position`, when it is one, announced before the
+// library works on it.
+void ConvertProduct(Conversion& c, size_t position, RecordWriter& out) {
+    LibraryModel& library = c.library;
+    LibraryMessages& messages = c.messages;
+    ProductConverter& converter = c.converter;
+    {
         shared_ptr<IfcProduct> product = CandidateAt(library, position);
-        if (!product) continue;
+        if (!product) return;
         std::vector<shared_ptr<IfcRepresentation>> bodies = BodyRepresentations(*product);
-        std::string unread = references.UnreadRecordUse(*product, bodies);
-        if (bodies.empty() && unread.empty()) continue;
+        std::string unread = c.references.UnreadRecordUse(*product, bodies);
+        if (bodies.empty() && unread.empty()) return;
 
         IfcProductData p;
         p.globalId = GlobalIdOf(*product);
@@ -210,12 +224,12 @@ void ConvertProducts(LibraryModel& library, size_t from, size_t to, LibraryMessa
         if (!guid && !IsOutOfRangeIfcGlobalId(p.globalId)) {
             skip(IfcLeftOutCause::NoGlobalId,
                  p.globalId.empty() ? "no GlobalId" : "GlobalId \"" + p.globalId + "\" is not an IFC GlobalId");
-            continue;
+            return;
         }
         if (guid) p.guid = *guid;
         if (!unread.empty()) {
             skip(IfcLeftOutCause::GeometryNotMade, "geometry not converted: " + unread);
-            continue;
+            return;
         }
 
         size_t mark = messages.Count();
@@ -223,11 +237,11 @@ void ConvertProducts(LibraryModel& library, size_t from, size_t to, LibraryMessa
         ProductMesh mesh = converter.Mesh(product, bodies, problem);
         if (!problem.empty()) {
             skip(IfcLeftOutCause::GeometryNotMade, Reason("geometry not converted: " + problem, messages, mark));
-            continue;
+            return;
         }
         if (mesh.triangles.empty()) {
             skip(IfcLeftOutCause::NoBody, Reason("no body geometry", messages, mark));
-            continue;
+            return;
         }
         p.vertices = std::move(mesh.vertices);
         p.triangles = std::move(mesh.triangles);
@@ -241,13 +255,18 @@ void ConvertProducts(LibraryModel& library, size_t from, size_t to, LibraryMessa
                 p.rgb = colour->rgb;
                 p.transparency = colour->transparency;
             }
-            ReadProductFacts(*product, p, values);
+            ReadProductFacts(*product, p, c.values);
         } catch (...) {
             skip(IfcLeftOutCause::AttributesNotRead, "attributes not read: " + Describe(std::current_exception()));
-            continue;
+            return;
         }
         out.Product(p);
     }
+}
+
+// The products from `from` to `to`.
+void ConvertProducts(Conversion& c, size_t from, size_t to, RecordWriter& out) {
+    for (size_t position = from; position < to; ++position) ConvertProduct(c, position, out);
 }
 
 // The library's own faults (it follows references it never checked) end only the child that
@@ -268,11 +287,8 @@ void WriteAll(int fd, std::string_view bytes) {
     }
 }
 
-// Where to split the products from `from` on between two processes; the end of the file when
-// there are too few. The first share is the smaller: its process also passes the second's
-// records on, and the reader takes its own share of the cores (measured on copies of real
-// buildings side by side, both shares end together at about 44 %).
-size_t SharePoint(const LibraryModel& library, size_t from) {
+// The products to convert from `from` on, by their places in the file.
+std::vector<size_t> CandidatesFrom(const LibraryModel& library, size_t from) {
     const StepScan& scan = library.scan;
     std::vector<size_t> products;
     for (size_t position = from; position < scan.ids.size(); ++position) {
@@ -280,52 +296,59 @@ size_t SharePoint(const LibraryModel& library, size_t from) {
         const auto* product = dynamic_cast<const IfcProduct*>(library.entities[position]);
         if (product && IsCandidate(*product)) products.push_back(position);
     }
-    return products.size() < kMinProductsToShare ? scan.ids.size() : products[products.size() * 44 / 100];
+    return products;
 }
 
-// The second process's records, passed on whole as they come in through a memory file; when it
-// died or hung on a product, that product is left out and the rest of its share converted here.
+// The second process's records, which come through a memory file from the back of the list
+// forwards, passed on in the file's order once it has ended. A product it died or hung on is
+// left out; one it took but gave nothing of is converted here.
 class SecondShare {
 public:
-    SecondShare(pid_t pid, int file, size_t to) : pid_(pid), file_(file), to_(to) {}
+    SecondShare(pid_t pid, int file) : pid_(pid), file_(file) {}
 
-    void Finish(LibraryModel& library, LibraryMessages& messages,
-                ProductReferences& references, RecordWriter& out, int fd) {
+    void Finish(Conversion& c, const std::vector<size_t>& candidates, const ProductClaims& claims, RecordWriter& out, int fd) {
         out.Flush();
         int status = 0;
         auto lastNews = std::chrono::steady_clock::now();
         while (true) {
             const bool exited = waitpid(pid_, &status, WNOHANG) == pid_;
-            if (Pass(fd)) lastNews = std::chrono::steady_clock::now();
+            if (Read()) lastNews = std::chrono::steady_clock::now();
             if (exited) break;
             if (std::chrono::steady_clock::now() - lastNews > std::chrono::seconds(kMaxSecondsPerProduct)) {
                 kill(pid_, SIGKILL);
                 while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
                 }
-                Pass(fd);
-                status = 1;
+                Read();
                 break;
             }
             usleep(5'000);
         }
-        close(file_);
-        if (ended_ && WIFEXITED(status) && WEXITSTATUS(status) == 0) return;
-        // It stopped on a product, or between two.
-        const size_t resume = begun_ ? position_ + 1 : next_;
-        if (begun_) {
-            IfcSkippedProduct s = current_;
-            s.cause = IfcLeftOutCause::GeometryNotMade;
-            s.reason = "geometry not converted: the IFC library failed on it";
-            out.Skipped(s);
+        for (size_t index = claims.Back(); index < candidates.size(); ++index) {
+            const size_t position = candidates[index];
+            if (auto found = products_.find(position); found != products_.end()) {
+                std::string bytes(found->second.second, '\0');
+                const ssize_t n = pread(file_, bytes.data(), bytes.size(), static_cast<off_t>(found->second.first));
+                if (n == static_cast<ssize_t>(bytes.size())) {
+                    WriteAll(fd, bytes);
+                    continue;
+                }
+            }
+            if (begun_ && position_ == position) {
+                IfcSkippedProduct s = current_;
+                s.cause = IfcLeftOutCause::GeometryNotMade;
+                s.reason = "geometry not converted: the IFC library failed on it";
+                out.Skipped(s);
+            } else {
+                ConvertProduct(c, position, out);
+            }
+            out.Flush();
         }
-        ConvertProducts(library, resume, to_, messages, references, out);
+        close(file_);
     }
-
-    void StartAt(size_t from) { next_ = from; }
 
 private:
     // True when anything new came.
-    bool Pass(int fd) {
+    bool Read() {
         char block[1 << 16];
         bool news = false;
         for (ssize_t n; (n = pread(file_, block, sizeof block, static_cast<off_t>(read_))) > 0;) {
@@ -334,41 +357,34 @@ private:
             news = true;
         }
         std::string_view rest = pending_;
-        size_t whole = 0; // bytes of whole records to pass on
+        const size_t pendingAt = read_ - pending_.size(); // in the file
+        size_t whole = 0;
         ConversionRecord record;
-        while (!ended_ && ReadRecord(rest, record)) {
+        while (ReadRecord(rest, record)) {
             const size_t used = pending_.size() - rest.size();
-            if (record.kind == RecordKind::End) {
-                ended_ = true; // its End is this process's to give
-                whole = used;
-                break;
-            }
             if (record.kind == RecordKind::Begin) {
                 begun_ = true;
                 position_ = record.position;
                 current_ = std::move(record.skipped);
-            } else if (record.kind == RecordKind::Product || record.kind == RecordKind::Skipped) {
+                begunAt_ = pendingAt + whole;
+            } else if (begun_ && (record.kind == RecordKind::Product || record.kind == RecordKind::Skipped)) {
                 begun_ = false;
-                next_ = position_ + 1;
+                products_[position_] = {begunAt_, pendingAt + used - begunAt_};
             }
-            WriteAll(fd, std::string_view(pending_).substr(whole, used - whole));
             whole = used;
         }
         pending_.erase(0, whole);
-        // What was read is memory no longer needed.
-        if (news) fallocate(file_, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(read_));
         return news;
     }
 
     pid_t pid_;
     int file_;
-    size_t to_;
     size_t read_ = 0;
     std::string pending_;
-    bool ended_ = false;
     bool begun_ = false;
-    size_t position_ = 0, next_ = 0;
+    size_t position_ = 0, begunAt_ = 0;
     IfcSkippedProduct current_;
+    std::unordered_map<size_t, std::pair<size_t, size_t>> products_; // by place: its records' bytes in the file
 };
 
 void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from, int fd) {
@@ -400,11 +416,14 @@ void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from
         }
         out.Parsed();
         if (from == 0) out.Storeys(BuildingStoreysOf(library.entities));
-        // The later half of the products in a second process, on the model parsed once; every
-        // product is made on the conversion heap, the same bytes in either process.
-        const size_t end = scan.ids.size();
-        const size_t split = cores > 1 ? SharePoint(library, from) : end;
-        if (split < end) {
+        // The products shared with a second process on the model parsed once, each taking the
+        // next from its end of the list; every product is made on the conversion heap, the same
+        // bytes in either process.
+        Conversion conversion(library, messages, references);
+        const std::vector<size_t> candidates = cores > 1 ? CandidatesFrom(library, from) : std::vector<size_t>();
+        std::optional<ProductClaims> claims;
+        if (candidates.size() >= kMinProductsToShare) claims.emplace(candidates.size());
+        if (claims && claims->Valid()) {
             out.Flush();
             const int file = memfd_create("ifc-share", MFD_CLOEXEC);
             const pid_t pid = file < 0 ? -1 : fork();
@@ -414,28 +433,25 @@ void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from
                 // Never back into this process's caller: its pipe is not this one's to write.
                 try {
                     RecordWriter second(file);
-                    ConvertProducts(library, split, end, messages, references, second);
-                    second.End();
+                    while (auto index = claims->TakeBack()) ConvertProduct(conversion, candidates[*index], second);
                     second.Flush();
                 } catch (...) {
                     _exit(2);
                 }
                 _exit(0);
             }
-            ConvertProducts(library, from, split, messages, references, out);
+            // Without a second process this one takes every product from the front.
+            while (auto index = claims->TakeFront()) ConvertProduct(conversion, candidates[*index], out);
             if (pid > 0) {
                 // While the second share's records are passed on, the file's whole reading is held
                 // on both sides of the pipe: what this share needed no more goes back.
                 ConversionHeap::GiveBack();
-                SecondShare share(pid, file, end);
-                share.StartAt(split);
-                share.Finish(library, messages, references, out, fd);
-            } else {
-                if (file >= 0) close(file);
-                ConvertProducts(library, split, end, messages, references, out);
+                SecondShare(pid, file).Finish(conversion, candidates, *claims, out, fd);
+            } else if (file >= 0) {
+                close(file);
             }
         } else {
-            ConvertProducts(library, from, end, messages, references, out);
+            ConvertProducts(conversion, from, scan.ids.size(), out);
         }
         out.End();
     } catch (const EIfcFile& e) {

@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <map>
+#include <set>
+#include <sstream>
 
 namespace {
 
@@ -275,3 +278,90 @@ TEST(IfcReaderBroken, ALibraryFaultCostsOnlyTheProductItHappenedOn) {
     EXPECT_EQ(names, (std::vector<std::string>{"Ablak", "Oszlop", "Second wall", "Födém"}));
     ExpectBox(*FindNamed(data, "Födém"), {11, 20, 5.5}, {16, 24, 5.7});
 }
+
+namespace {
+
+// A building of `count` walls, those at `faulty` copies of library-fault.ifc's wall whose opening
+// the library follows blindly, the others copies of its upper-floor wall; each named "W n".
+std::string WallsWithFaults(size_t count, const std::set<size_t>& faulty) {
+    const std::string source = ReadWholeFile(IfcFile("library-fault.ifc"));
+    auto lines = [&source](int first, int last) { // the records numbered first to last
+        std::string out;
+        std::istringstream in(source);
+        for (std::string line; std::getline(in, line);)
+            if (line.size() > 1 && line[0] == '#') {
+                const int id = std::stoi(line.substr(1));
+                if (id >= first && id <= last) out += line + "\n";
+            }
+        return out;
+    };
+    // Every number of a copy moved by `offset`, and its GlobalIds made its own.
+    auto copy = [](std::string records, int offset, size_t n) {
+        std::string out;
+        for (size_t at = 0; at < records.size();) {
+            if (records[at] == '#') {
+                size_t end = at + 1;
+                while (end < records.size() && std::isdigit(static_cast<unsigned char>(records[end]))) ++end;
+                const int id = std::stoi(records.substr(at + 1, end - at - 1));
+                out += "#" + std::to_string(id >= 100 ? id + offset : id);
+                at = end;
+            } else {
+                out += records[at++];
+            }
+        }
+        static const char* digits = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz_$";
+        for (size_t from = 0, k = 0; (from = out.find("('", from)) != std::string::npos; from += 2, ++k) {
+            if (out.compare(from + 24, 1, "'") != 0) continue; // not a GlobalId
+            out[from + 20] = digits[n % 64];
+            out[from + 21] = digits[(n / 64) % 64];
+            out[from + 22] = digits[k % 64];
+        }
+        return out;
+    };
+    std::string text = source.substr(0, source.find("/* Ground floor"));
+    std::string contained;
+    for (size_t n = 0; n < count; ++n) {
+        const int offset = 1000 * static_cast<int>(n + 1);
+        std::string wall = faulty.count(n) ? copy(lines(100, 130), offset, n) : copy(lines(300, 308), offset, n);
+        const std::string name = faulty.count(n) ? "'Ze\\X2\\010F\\X0\\'" : "'Second wall'";
+        wall.replace(wall.find(name), name.size(), "'W " + std::to_string(n) + "'");
+        text += wall;
+        contained += (contained.empty() ? "#" : ",#") + std::to_string((faulty.count(n) ? 102 : 302) + offset);
+    }
+    text += "#99=IFCRELCONTAINEDINSPATIALSTRUCTURE('0CPlQ6Gb55wAS7t7Xc_kUz',$,$,$,(" + contained + "),#52);\n";
+    return text + "ENDSEC;\nEND-ISO-10303-21;\n";
+}
+
+// Enough products to be shared between two processes, and the library's faults spread over
+// them: at the front, two in a row, and one the second process meets after three others. Whoever meets a fault,
+// only its product is left out, and the rest comes in the file's order on any number of threads.
+TEST(IfcReaderBroken, LibraryFaultsInEitherShareCostOnlyTheirProducts) {
+    const std::set<size_t> faulty = {0, 41, 42, 146};
+    const std::string text = WallsWithFaults(150, faulty);
+    testing::internal::CaptureStdout();
+    std::vector<IfcBuildingData> reads;
+    for (unsigned threads : {1u, 2u, 2u, 2u, 2u}) {
+        SetIfcReaderThreads(threads);
+        reads.push_back(ReadIfcText(text));
+    }
+    SetIfcReaderThreads(0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    std::vector<std::string> kept, expected;
+    for (size_t n = 0; n < 150; ++n)
+        if (!faulty.count(n)) expected.push_back("W " + std::to_string(n));
+    for (const auto& p : reads[0].products) kept.push_back(p.name);
+    EXPECT_EQ(kept, expected);
+    ASSERT_EQ(reads[0].skipped.size(), faulty.size());
+    for (const auto& s : reads[0].skipped) EXPECT_EQ(s.reason, "geometry not converted: the IFC library failed on it");
+    for (size_t r = 1; r < reads.size(); ++r) {
+        ASSERT_EQ(reads[r].products.size(), reads[0].products.size());
+        for (size_t i = 0; i < reads[0].products.size(); ++i) {
+            EXPECT_EQ(reads[r].products[i].globalId, reads[0].products[i].globalId);
+            EXPECT_EQ(reads[r].products[i].vertices, reads[0].products[i].vertices);
+        }
+        ASSERT_EQ(reads[r].skipped.size(), reads[0].skipped.size());
+        for (size_t i = 0; i < reads[0].skipped.size(); ++i) EXPECT_EQ(reads[r].skipped[i].globalId, reads[0].skipped[i].globalId);
+    }
+}
+
+} // namespace
