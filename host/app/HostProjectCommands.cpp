@@ -43,17 +43,13 @@ void WriteReportLines(HostCore& host, const std::vector<std::string>& lines) {
 
 // The 3D window looks at the whole building, in a window as wide as a movie's or narrower.
 void FitViewToModel(HostModel& model) {
-    std::vector<Vec3> points;
-    size_t count = 0;
+    std::vector<std::span<const Vec3>> bodies;
     for (const auto& e : model.Elements())
-        if (HostElement::HasBody(e->Kind())) count += e->geometry.vertices.size();
-    points.reserve(count);
-    for (const auto& e : model.Elements())
-        if (HostElement::HasBody(e->Kind())) points.insert(points.end(), e->geometry.vertices.begin(), e->geometry.vertices.end());
-    if (points.empty()) return;
+        if (HostElement::HasBody(e->Kind()) && !e->geometry.vertices.empty()) bodies.emplace_back(e->geometry.vertices);
+    if (bodies.empty()) return;
     auto [width, height] = WindowSize(model, RenderStyle::Window3D);
     double aspect = std::max(static_cast<double>(width) / height, 16.0 / 9.0);
-    model.view.SetCamera(FitCameraToPoints(model.view.Camera(), points, aspect));
+    model.view.SetCamera(FitCameraToPointSets(model.view.Camera(), bodies, aspect));
 }
 
 } // namespace

@@ -20,19 +20,24 @@ bool Finite(const std::array<double, 3>& v) { return std::isfinite(v[0]) && std:
 Geometry UsableMesh(const IfcProductData& p, IfcProductData* owner) {
     Geometry g;
     g.shape = Geometry::Shape::Mesh;
-    std::vector<int32_t> renumbered(p.vertices.size(), -1);
-    std::vector<std::array<int32_t, 3>> usable;
-    usable.reserve(p.triangles.size());
-    for (const auto& t : p.triangles) {
-        bool ok = true;
+    // Per vertex: finite, and used by a usable triangle.
+    constexpr uint8_t kFinite = 1, kUsed = 2;
+    thread_local std::vector<uint8_t> state;
+    state.resize(p.vertices.size());
+    for (size_t i = 0; i < p.vertices.size(); ++i) state[i] = Finite(p.vertices[i]) ? kFinite : 0;
+    auto usable = [&](const std::array<int32_t, 3>& t) {
         for (int32_t i : t)
-            ok = ok && i >= 0 && static_cast<size_t>(i) < p.vertices.size() && Finite(p.vertices[static_cast<size_t>(i)]);
-        if (!ok) continue;
-        usable.push_back(t);
-        for (int32_t i : t) renumbered[static_cast<size_t>(i)] = 0;
+            if (i < 0 || static_cast<size_t>(i) >= p.vertices.size() || !(state[static_cast<size_t>(i)] & kFinite)) return false;
+        return true;
+    };
+    size_t kept = 0;
+    for (const auto& t : p.triangles) {
+        if (!usable(t)) continue;
+        ++kept;
+        for (int32_t i : t) state[static_cast<size_t>(i)] |= kUsed;
     }
-    const bool whole = usable.size() == p.triangles.size() &&
-                       std::find(renumbered.begin(), renumbered.end(), -1) == renumbered.end();
+    const bool whole = kept == p.triangles.size() &&
+                       std::all_of(state.begin(), state.end(), [](uint8_t s) { return (s & kUsed) != 0; });
     if (whole && owner) {
         g.vertices = std::move(owner->vertices);
         g.triangles = std::move(owner->triangles);
@@ -40,18 +45,20 @@ Geometry UsableMesh(const IfcProductData& p, IfcProductData* owner) {
     }
     if (whole) {
         g.vertices = p.vertices;
-        g.triangles = std::move(usable);
+        g.triangles = p.triangles;
         return g;
     }
+    std::vector<int32_t> renumbered(p.vertices.size(), -1);
     g.vertices.reserve(p.vertices.size());
     for (size_t i = 0; i < p.vertices.size(); ++i) {
-        if (renumbered[i] < 0) continue;
+        if (!(state[i] & kUsed)) continue;
         renumbered[i] = static_cast<int32_t>(g.vertices.size());
         g.vertices.push_back(p.vertices[i]);
     }
-    for (auto& t : usable)
-        for (int32_t& i : t) i = renumbered[static_cast<size_t>(i)];
-    g.triangles = std::move(usable);
+    g.triangles.reserve(kept);
+    for (const auto& t : p.triangles)
+        if (usable(t)) g.triangles.push_back({renumbered[static_cast<size_t>(t[0])], renumbered[static_cast<size_t>(t[1])],
+                                              renumbered[static_cast<size_t>(t[2])]});
     return g;
 }
 

@@ -76,14 +76,23 @@ std::optional<ViewCamera> CameraOfElement(const CameraPlace& place, const ViewCa
 }
 
 ViewCamera FitCameraToPoints(const ViewCamera& base, std::span<const Vec3> points, double aspect) {
-    Vec3 min = points.empty() ? Vec3{} : points[0], max = min;
-    for (const Vec3& p : points) {
-        if (!Finite(p)) return base;
-        for (size_t i = 0; i < 3; ++i) {
-            min[i] = std::min(min[i], p[i]);
-            max[i] = std::max(max[i], p[i]);
+    const std::span<const Vec3> one[] = {points};
+    return FitCameraToPointSets(base, one, aspect);
+}
+
+ViewCamera FitCameraToPointSets(const ViewCamera& base, std::span<const std::span<const Vec3>> sets, double aspect) {
+    Vec3 min{}, max{};
+    bool first = true;
+    for (std::span<const Vec3> points : sets)
+        for (const Vec3& p : points) {
+            if (!Finite(p)) return base;
+            if (first) min = max = p;
+            first = false;
+            for (size_t i = 0; i < 3; ++i) {
+                min[i] = std::min(min[i], p[i]);
+                max[i] = std::max(max[i], p[i]);
+            }
         }
-    }
     if (!UsableCamera(base) || !(Distance(min, max) > 1e-6)) return base;
     // Divides where Unit3 multiplies by the reciprocal: a fitted camera is stored in the project,
     // and the same model keeps giving the same numbers.
@@ -106,12 +115,13 @@ ViewCamera FitCameraToPoints(const ViewCamera& base, std::span<const Vec3> point
     double tanHigh = tanWide / std::max(aspect, 1e-3);
     // Far enough back that every point is inside the view, with a small margin.
     double distance = 0;
-    for (const Vec3& p : points) {
-        Vec3 d = Sub3(p, centre);
-        double towardsEye = Dot3(d, back);
-        distance = std::max({distance, towardsEye + std::abs(Dot3(d, right)) * 1.08 / tanWide,
-                             towardsEye + std::abs(Dot3(d, up)) * 1.08 / tanHigh});
-    }
+    for (std::span<const Vec3> points : sets)
+        for (const Vec3& p : points) {
+            Vec3 d = Sub3(p, centre);
+            double towardsEye = Dot3(d, back);
+            distance = std::max({distance, towardsEye + std::abs(Dot3(d, right)) * 1.08 / tanWide,
+                                 towardsEye + std::abs(Dot3(d, up)) * 1.08 / tanHigh});
+        }
     ViewCamera c = base;
     for (size_t i = 0; i < 3; ++i) {
         c.target[i] = centre[i];

@@ -22,5 +22,7 @@ std::optional<ViewCamera> CameraOfElement(const CameraPlace& place, const ViewCa
 // enough that every point shows in a window of `aspect` (width over height) or any wider one.
 // Points without extent (or with broken numbers) leave `base` as it is.
 ViewCamera FitCameraToPoints(const ViewCamera& base, std::span<const Vec3> points, double aspect);
+// The same for the points of several sets together, in their order (a model's bodies).
+ViewCamera FitCameraToPointSets(const ViewCamera& base, std::span<const std::span<const Vec3>> sets, double aspect);
 // The camera `t` (0 to 1) of the way from `a` to `b`.
 ViewCamera Between(const ViewCamera& a, const ViewCamera& b, double t);
