@@ -1,13 +1,24 @@
 #include "host/ifc/CommonRecords.h"
 
+#include <ifcpp/IFC4/include/IfcAreaMeasure.h>
 #include <ifcpp/IFC4/include/IfcBoolean.h>
 #include <ifcpp/IFC4/include/IfcCartesianPoint.h>
 #include <ifcpp/IFC4/include/IfcFace.h>
 #include <ifcpp/IFC4/include/IfcFaceBound.h>
 #include <ifcpp/IFC4/include/IfcFaceOuterBound.h>
+#include <ifcpp/IFC4/include/IfcIdentifier.h>
+#include <ifcpp/IFC4/include/IfcLabel.h>
 #include <ifcpp/IFC4/include/IfcLengthMeasure.h>
 #include <ifcpp/IFC4/include/IfcLoop.h>
+#include <ifcpp/IFC4/include/IfcMassMeasure.h>
+#include <ifcpp/IFC4/include/IfcPlaneAngleMeasure.h>
 #include <ifcpp/IFC4/include/IfcPolyLoop.h>
+#include <ifcpp/IFC4/include/IfcPositiveLengthMeasure.h>
+#include <ifcpp/IFC4/include/IfcPropertySingleValue.h>
+#include <ifcpp/IFC4/include/IfcReal.h>
+#include <ifcpp/IFC4/include/IfcText.h>
+#include <ifcpp/IFC4/include/IfcTimeMeasure.h>
+#include <ifcpp/IFC4/include/IfcVolumeMeasure.h>
 
 #include <cctype>
 #include <charconv>
@@ -105,6 +116,96 @@ bool ReadBound(IfcFaceBound& bound, std::string_view text, const Entities& entit
     return true;
 }
 
+// A string in its plainest form, which the library keeps as written: printable ASCII without
+// escapes and without a doubled apostrophe (which it keeps doubled, a form left to it).
+bool PlainString(std::string_view& text, std::wstring& out) {
+    if (!Take(text, "'")) return false;
+    const size_t end = text.find('\'');
+    if (end == std::string_view::npos || text.substr(end, 2) == "''") return false;
+    for (char c : text.substr(0, end))
+        if (c == '\\' || c < 0x20 || c > 0x7e) return false;
+    out.assign(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(end));
+    text.remove_prefix(end + 1);
+    return true;
+}
+
+template <typename T>
+bool Text(std::string_view& text, shared_ptr<T>& out) {
+    std::wstring value;
+    if (!PlainString(text, value)) return false;
+    out = std::make_shared<T>(std::move(value));
+    return true;
+}
+
+template <typename T>
+bool Measure(std::string_view& text, shared_ptr<IfcValue>& out) {
+    double value = 0;
+    if (!Number(text, value)) return false;
+    out = std::make_shared<T>(value);
+    return true;
+}
+
+// The common typed values, "IFCLABEL('...')" and the like, or "$".
+bool Value(std::string_view& text, shared_ptr<IfcValue>& out) {
+    if (Take(text, "$")) return true;
+    const size_t open = text.find('(');
+    if (open == std::string_view::npos) return false;
+    const std::string_view type = text.substr(0, open);
+    text.remove_prefix(open + 1);
+    bool read = false;
+    if (type == "IFCLABEL") {
+        shared_ptr<IfcLabel> label;
+        read = Text(text, label);
+        out = label;
+    } else if (type == "IFCTEXT") {
+        shared_ptr<IfcText> words;
+        read = Text(text, words);
+        out = words;
+    } else if (type == "IFCIDENTIFIER") {
+        shared_ptr<IfcIdentifier> identifier;
+        read = Text(text, identifier);
+        out = identifier;
+    } else if (type == "IFCBOOLEAN") {
+        const bool yes = Take(text, ".T.");
+        read = yes || Take(text, ".F.");
+        auto truth = std::make_shared<IfcBoolean>();
+        truth->m_value = yes;
+        if (read) out = std::move(truth);
+    } else if (type == "IFCLENGTHMEASURE") {
+        read = Measure<IfcLengthMeasure>(text, out);
+    } else if (type == "IFCPOSITIVELENGTHMEASURE") {
+        read = Measure<IfcPositiveLengthMeasure>(text, out);
+    } else if (type == "IFCAREAMEASURE") {
+        read = Measure<IfcAreaMeasure>(text, out);
+    } else if (type == "IFCVOLUMEMEASURE") {
+        read = Measure<IfcVolumeMeasure>(text, out);
+    } else if (type == "IFCMASSMEASURE") {
+        read = Measure<IfcMassMeasure>(text, out);
+    } else if (type == "IFCPLANEANGLEMEASURE") {
+        read = Measure<IfcPlaneAngleMeasure>(text, out);
+    } else if (type == "IFCTIMEMEASURE") {
+        read = Measure<IfcTimeMeasure>(text, out);
+    } else if (type == "IFCREAL") {
+        read = Measure<IfcReal>(text, out);
+    }
+    return read && Take(text, ")");
+}
+
+// "('name',$ or 'description',value,$)": the single values of real files' property sets, nearly
+// all of one of these forms; a unit is the library's to find.
+bool ReadSingleValue(IfcPropertySingleValue& property, std::string_view text) {
+    shared_ptr<IfcIdentifier> name;
+    shared_ptr<IfcText> description;
+    shared_ptr<IfcValue> value;
+    if (!Take(text, "(") || !Text(text, name) || !Take(text, ",")) return false;
+    if (!Take(text, "$") && !Text(text, description)) return false;
+    if (!Take(text, ",") || !Value(text, value) || text != ",$)") return false;
+    property.m_Name = std::move(name);
+    property.m_Description = std::move(description);
+    property.m_NominalValue = std::move(value);
+    return true;
+}
+
 } // namespace
 
 bool ReadCommonRecord(BuildingEntity& entity, std::string_view attributes, const Entities& entities) {
@@ -115,5 +216,6 @@ bool ReadCommonRecord(BuildingEntity& entity, std::string_view attributes, const
     if (type == typeid(IfcFace)) return ReadList(static_cast<IfcFace&>(entity).m_Bounds, attributes, entities);
     if (type == typeid(IfcFaceOuterBound) || type == typeid(IfcFaceBound))
         return ReadBound(dynamic_cast<IfcFaceBound&>(entity), attributes, entities);
+    if (type == typeid(IfcPropertySingleValue)) return ReadSingleValue(dynamic_cast<IfcPropertySingleValue&>(entity), attributes);
     return false;
 }

@@ -1,7 +1,7 @@
 #pragma once
-// The most common records of a file's geometry (points, poly loops, faces and their bounds,
-// half or more of a real file's records) read straight into the library's entities, as its own
-// reading fills them in, without its passes that turn the text into wide strings first.
+// The most common records of a file (points, poly loops, faces and their bounds, single property
+// values: two thirds of a real file's records) read straight into the library's entities, as its
+// own reading fills them in, without its passes that turn the text into wide strings first.
 #include <ifcpp/model/BasicTypes.h>
 
 #include <map>
