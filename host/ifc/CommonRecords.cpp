@@ -1,14 +1,17 @@
 #include "host/ifc/CommonRecords.h"
 
 #include <ifcpp/IFC4/include/IfcAreaMeasure.h>
+#include <ifcpp/IFC4/include/IfcAxis2Placement3D.h>
 #include <ifcpp/IFC4/include/IfcBoolean.h>
 #include <ifcpp/IFC4/include/IfcCartesianPoint.h>
+#include <ifcpp/IFC4/include/IfcDirection.h>
 #include <ifcpp/IFC4/include/IfcFace.h>
 #include <ifcpp/IFC4/include/IfcFaceBound.h>
 #include <ifcpp/IFC4/include/IfcFaceOuterBound.h>
 #include <ifcpp/IFC4/include/IfcIdentifier.h>
 #include <ifcpp/IFC4/include/IfcLabel.h>
 #include <ifcpp/IFC4/include/IfcLengthMeasure.h>
+#include <ifcpp/IFC4/include/IfcLocalPlacement.h>
 #include <ifcpp/IFC4/include/IfcLoop.h>
 #include <ifcpp/IFC4/include/IfcMassMeasure.h>
 #include <ifcpp/IFC4/include/IfcPlaneAngleMeasure.h>
@@ -92,6 +95,48 @@ bool ReadPoint(IfcCartesianPoint& point, std::string_view text) {
     } while (Take(text, ","));
     if (text != "))") return false;
     for (size_t i = 0; i < count; ++i) point.m_Coordinates.push_back(shared_ptr<IfcLengthMeasure>(new IfcLengthMeasure(coordinates[i])));
+    return true;
+}
+
+bool ReadDirection(IfcDirection& direction, std::string_view text) {
+    double ratios[3];
+    size_t count = 0;
+    if (!Take(text, "((")) return false;
+    do {
+        if (count == 3 || !Number(text, ratios[count])) return false;
+        ++count;
+    } while (Take(text, ","));
+    if (text != "))") return false;
+    for (size_t i = 0; i < count; ++i) direction.m_DirectionRatios.push_back(std::make_shared<IfcReal>(ratios[i]));
+    return true;
+}
+
+// A reference, or "$" for none.
+template <typename T>
+bool Optional(std::string_view& text, const Entities& entities, shared_ptr<T>& out) {
+    return Take(text, "$") || Reference(text, entities, out);
+}
+
+bool ReadAxisPlacement(IfcAxis2Placement3D& placement, std::string_view text, const Entities& entities) {
+    shared_ptr<IfcCartesianPoint> location;
+    shared_ptr<IfcDirection> axis, refDirection;
+    if (!Take(text, "(") || !Reference(text, entities, location) || !Take(text, ",") || !Optional(text, entities, axis) ||
+        !Take(text, ",") || !Optional(text, entities, refDirection) || text != ")")
+        return false;
+    placement.m_Location = std::move(location);
+    placement.m_Axis = std::move(axis);
+    placement.m_RefDirection = std::move(refDirection);
+    return true;
+}
+
+bool ReadLocalPlacement(IfcLocalPlacement& placement, std::string_view text, const Entities& entities) {
+    shared_ptr<IfcObjectPlacement> relativeTo;
+    shared_ptr<IfcAxis2Placement> relative;
+    if (!Take(text, "(") || !Optional(text, entities, relativeTo) || !Take(text, ",") || !Reference(text, entities, relative) ||
+        text != ")")
+        return false;
+    placement.m_PlacementRelTo = std::move(relativeTo);
+    placement.m_RelativePlacement = std::move(relative);
     return true;
 }
 
@@ -216,6 +261,9 @@ bool ReadCommonRecord(BuildingEntity& entity, std::string_view attributes, const
     if (type == typeid(IfcFace)) return ReadList(static_cast<IfcFace&>(entity).m_Bounds, attributes, entities);
     if (type == typeid(IfcFaceOuterBound) || type == typeid(IfcFaceBound))
         return ReadBound(dynamic_cast<IfcFaceBound&>(entity), attributes, entities);
+    if (type == typeid(IfcDirection)) return ReadDirection(static_cast<IfcDirection&>(entity), attributes);
+    if (type == typeid(IfcAxis2Placement3D)) return ReadAxisPlacement(static_cast<IfcAxis2Placement3D&>(entity), attributes, entities);
+    if (type == typeid(IfcLocalPlacement)) return ReadLocalPlacement(static_cast<IfcLocalPlacement&>(entity), attributes, entities);
     if (type == typeid(IfcPropertySingleValue)) return ReadSingleValue(dynamic_cast<IfcPropertySingleValue&>(entity), attributes);
     return false;
 }

@@ -9,6 +9,10 @@
 #include <ifcpp/IFC4/include/IfcFaceOuterBound.h>
 #include <ifcpp/IFC4/include/IfcLengthMeasure.h>
 #include <ifcpp/IFC4/include/IfcPolyLoop.h>
+#include <ifcpp/IFC4/include/IfcAxis2Placement3D.h>
+#include <ifcpp/IFC4/include/IfcDirection.h>
+#include <ifcpp/IFC4/include/IfcLocalPlacement.h>
+#include <ifcpp/IFC4/include/IfcReal.h>
 #include <ifcpp/IFC4/include/IfcPropertySingleValue.h>
 #include <ifcpp/IFC4/include/IfcIdentifier.h>
 #include <ifcpp/IFC4/include/IfcText.h>
@@ -163,5 +167,50 @@ TEST_F(CommonRecords, SingleValuesAsTheLibraryReadsThem) {
         auto ours = WeRead("IFCPROPERTYSINGLEVALUE", text, read);
         EXPECT_FALSE(read) << text;
         EXPECT_FALSE(dynamic_cast<const IfcPropertySingleValue&>(*ours).m_Name) << text;
+    }
+}
+
+TEST_F(CommonRecords, PlacementsAndDirectionsAsTheLibraryReadsThem) {
+    for (const auto& [id, kind] : {std::pair{7, "IFCDIRECTION"}, {8, "IFCAXIS2PLACEMENT3D"}, {9, "IFCLOCALPLACEMENT"}}) {
+        entities[id] = shared_ptr<BuildingEntity>(EntityFactory::createEntityObject(kind));
+        entities[id]->m_entity_id = id;
+    }
+    auto ratios = [](const BuildingEntity& e) {
+        std::vector<double> out;
+        for (const auto& r : dynamic_cast<const IfcDirection&>(e).m_DirectionRatios) out.push_back(r ? r->m_value : -999);
+        return out;
+    };
+    for (const char* text : {"((0.,0.,1.))", "((1.,0.))", "((0.70710678118654757,-0.70710678118654757,+0.))", "((1.E-5,2,3E2))"}) {
+        bool read = false;
+        auto ours = WeRead("IFCDIRECTION", text, read);
+        EXPECT_TRUE(read) << text;
+        EXPECT_EQ(ratios(*ours), ratios(*LibraryReads("IFCDIRECTION", text))) << text;
+    }
+    for (const char* text : {"(#1,#7,#7)", "(#1,$,$)", "(#2,$,#7)"}) {
+        bool read = false;
+        auto ours = std::dynamic_pointer_cast<IfcAxis2Placement3D>(WeRead("IFCAXIS2PLACEMENT3D", text, read));
+        auto theirs = std::dynamic_pointer_cast<IfcAxis2Placement3D>(LibraryReads("IFCAXIS2PLACEMENT3D", text));
+        EXPECT_TRUE(read) << text;
+        EXPECT_EQ(ours->m_Location, theirs->m_Location) << text;
+        EXPECT_EQ(ours->m_Axis, theirs->m_Axis) << text;
+        EXPECT_EQ(ours->m_RefDirection, theirs->m_RefDirection) << text;
+    }
+    for (const char* text : {"(#9,#8)", "($,#8)"}) {
+        bool read = false;
+        auto ours = std::dynamic_pointer_cast<IfcLocalPlacement>(WeRead("IFCLOCALPLACEMENT", text, read));
+        auto theirs = std::dynamic_pointer_cast<IfcLocalPlacement>(LibraryReads("IFCLOCALPLACEMENT", text));
+        EXPECT_TRUE(read) << text;
+        EXPECT_EQ(ours->m_PlacementRelTo, theirs->m_PlacementRelTo) << text;
+        EXPECT_EQ(ours->m_RelativePlacement, theirs->m_RelativePlacement) << text;
+    }
+    // A reference to nothing or to the wrong type, a missing location, more ratios: the library's.
+    const std::pair<const char*, const char*> others[] = {
+        {"IFCDIRECTION", "((1.,2.,3.,4.))"}, {"IFCDIRECTION", "((.5,0.,0.))"}, {"IFCAXIS2PLACEMENT3D", "($,$,$)"},
+        {"IFCAXIS2PLACEMENT3D", "(#7,$,$)"}, {"IFCAXIS2PLACEMENT3D", "(#1,#1,$)"}, {"IFCAXIS2PLACEMENT3D", "(#1,#99,$)"},
+        {"IFCLOCALPLACEMENT", "(#9,$)"},    {"IFCLOCALPLACEMENT", "(#8,#8)"},  {"IFCLOCALPLACEMENT", "(#9,#7)"}};
+    for (const auto& [kind, text] : others) {
+        bool read = true;
+        WeRead(kind, text, read);
+        EXPECT_FALSE(read) << kind << text;
     }
 }
