@@ -6,6 +6,7 @@
 #include <ifcpp/IFC4/include/IfcCartesianPoint.h>
 #include <ifcpp/IFC4/include/IfcDirection.h>
 #include <ifcpp/IFC4/include/IfcFace.h>
+#include <ifcpp/IFC4/include/IfcGloballyUniqueId.h>
 #include <ifcpp/IFC4/include/IfcFaceBound.h>
 #include <ifcpp/IFC4/include/IfcFaceOuterBound.h>
 #include <ifcpp/IFC4/include/IfcIdentifier.h>
@@ -14,11 +15,21 @@
 #include <ifcpp/IFC4/include/IfcLocalPlacement.h>
 #include <ifcpp/IFC4/include/IfcLoop.h>
 #include <ifcpp/IFC4/include/IfcMassMeasure.h>
+#include <ifcpp/IFC4/include/IfcObjectDefinition.h>
+#include <ifcpp/IFC4/include/IfcOwnerHistory.h>
 #include <ifcpp/IFC4/include/IfcPlaneAngleMeasure.h>
 #include <ifcpp/IFC4/include/IfcPolyLoop.h>
 #include <ifcpp/IFC4/include/IfcPositiveLengthMeasure.h>
+#include <ifcpp/IFC4/include/IfcProductDefinitionShape.h>
+#include <ifcpp/IFC4/include/IfcPropertySet.h>
+#include <ifcpp/IFC4/include/IfcPropertySetDefinitionSelect.h>
 #include <ifcpp/IFC4/include/IfcPropertySingleValue.h>
 #include <ifcpp/IFC4/include/IfcReal.h>
+#include <ifcpp/IFC4/include/IfcRelDefinesByProperties.h>
+#include <ifcpp/IFC4/include/IfcRepresentation.h>
+#include <ifcpp/IFC4/include/IfcRepresentationContext.h>
+#include <ifcpp/IFC4/include/IfcRepresentationItem.h>
+#include <ifcpp/IFC4/include/IfcShapeRepresentation.h>
 #include <ifcpp/IFC4/include/IfcText.h>
 #include <ifcpp/IFC4/include/IfcTimeMeasure.h>
 #include <ifcpp/IFC4/include/IfcVolumeMeasure.h>
@@ -251,6 +262,80 @@ bool ReadSingleValue(IfcPropertySingleValue& property, std::string_view text) {
     return true;
 }
 
+template <typename T>
+bool OptionalText(std::string_view& text, shared_ptr<T>& out) {
+    return Take(text, "$") || Text(text, out);
+}
+
+// The attributes every rooted entity begins with, after its "(": GlobalId, owner history, name
+// and description.
+struct Root {
+    shared_ptr<IfcGloballyUniqueId> globalId;
+    shared_ptr<IfcOwnerHistory> ownerHistory;
+    shared_ptr<IfcLabel> name;
+    shared_ptr<IfcText> description;
+
+    bool Read(std::string_view& text, const Entities& entities) {
+        return Take(text, "(") && Text(text, globalId) && Take(text, ",") && Optional(text, entities, ownerHistory) &&
+               Take(text, ",") && OptionalText(text, name) && Take(text, ",") && OptionalText(text, description);
+    }
+    void Give(IfcRoot& root) {
+        root.m_GlobalId = std::move(globalId);
+        root.m_OwnerHistory = std::move(ownerHistory);
+        root.m_Name = std::move(name);
+        root.m_Description = std::move(description);
+    }
+};
+
+bool ReadPropertySet(IfcPropertySet& set, std::string_view text, const Entities& entities) {
+    Root root;
+    std::vector<shared_ptr<IfcProperty>> properties;
+    if (!root.Read(text, entities) || !Take(text, ",") || !References(text, entities, properties) || text != ")") return false;
+    root.Give(set);
+    set.m_HasProperties = std::move(properties);
+    return true;
+}
+
+bool ReadDefinesByProperties(IfcRelDefinesByProperties& rel, std::string_view text, const Entities& entities) {
+    Root root;
+    std::vector<shared_ptr<IfcObjectDefinition>> objects;
+    shared_ptr<IfcPropertySetDefinitionSelect> definition;
+    if (!root.Read(text, entities) || !Take(text, ",") || !References(text, entities, objects) || !Take(text, ",") ||
+        !Reference(text, entities, definition) || text != ")")
+        return false;
+    root.Give(rel);
+    rel.m_RelatedObjects = std::move(objects);
+    rel.m_RelatingPropertyDefinition = std::move(definition);
+    return true;
+}
+
+bool ReadShapeRepresentation(IfcShapeRepresentation& shape, std::string_view text, const Entities& entities) {
+    shared_ptr<IfcRepresentationContext> context;
+    shared_ptr<IfcLabel> identifier, type;
+    std::vector<shared_ptr<IfcRepresentationItem>> items;
+    if (!Take(text, "(") || !Reference(text, entities, context) || !Take(text, ",") || !OptionalText(text, identifier) ||
+        !Take(text, ",") || !OptionalText(text, type) || !Take(text, ",") || !References(text, entities, items) || text != ")")
+        return false;
+    shape.m_ContextOfItems = std::move(context);
+    shape.m_RepresentationIdentifier = std::move(identifier);
+    shape.m_RepresentationType = std::move(type);
+    shape.m_Items = std::move(items);
+    return true;
+}
+
+bool ReadProductShape(IfcProductDefinitionShape& shape, std::string_view text, const Entities& entities) {
+    shared_ptr<IfcLabel> name;
+    shared_ptr<IfcText> description;
+    std::vector<shared_ptr<IfcRepresentation>> representations;
+    if (!Take(text, "(") || !OptionalText(text, name) || !Take(text, ",") || !OptionalText(text, description) ||
+        !Take(text, ",") || !References(text, entities, representations) || text != ")")
+        return false;
+    shape.m_Name = std::move(name);
+    shape.m_Description = std::move(description);
+    shape.m_Representations = std::move(representations);
+    return true;
+}
+
 } // namespace
 
 bool ReadCommonRecord(BuildingEntity& entity, std::string_view attributes, const Entities& entities) {
@@ -264,6 +349,13 @@ bool ReadCommonRecord(BuildingEntity& entity, std::string_view attributes, const
     if (type == typeid(IfcDirection)) return ReadDirection(static_cast<IfcDirection&>(entity), attributes);
     if (type == typeid(IfcAxis2Placement3D)) return ReadAxisPlacement(static_cast<IfcAxis2Placement3D&>(entity), attributes, entities);
     if (type == typeid(IfcLocalPlacement)) return ReadLocalPlacement(static_cast<IfcLocalPlacement&>(entity), attributes, entities);
+    if (type == typeid(IfcPropertySet)) return ReadPropertySet(dynamic_cast<IfcPropertySet&>(entity), attributes, entities);
+    if (type == typeid(IfcRelDefinesByProperties))
+        return ReadDefinesByProperties(dynamic_cast<IfcRelDefinesByProperties&>(entity), attributes, entities);
+    if (type == typeid(IfcShapeRepresentation))
+        return ReadShapeRepresentation(dynamic_cast<IfcShapeRepresentation&>(entity), attributes, entities);
+    if (type == typeid(IfcProductDefinitionShape))
+        return ReadProductShape(dynamic_cast<IfcProductDefinitionShape&>(entity), attributes, entities);
     if (type == typeid(IfcPropertySingleValue)) return ReadSingleValue(dynamic_cast<IfcPropertySingleValue&>(entity), attributes);
     return false;
 }

@@ -1,7 +1,8 @@
 #pragma once
-// The most common records of a file (points, poly loops, faces and their bounds, single property
-// values: two thirds of a real file's records) read straight into the library's entities, as its
-// own reading fills them in, without its passes that turn the text into wide strings first.
+// The most common records of a file (points, poly loops, faces and their bounds, directions and
+// placements, property sets, their single values and relations, representations: four fifths of
+// a real file's records) read straight into the library's entities, as its own reading fills them
+// in, without its passes that turn the text into wide strings first.
 #include <ifcpp/model/BasicTypes.h>
 
 #include <map>

@@ -9,6 +9,16 @@
 #include <ifcpp/IFC4/include/IfcFaceOuterBound.h>
 #include <ifcpp/IFC4/include/IfcLengthMeasure.h>
 #include <ifcpp/IFC4/include/IfcPolyLoop.h>
+#include <ifcpp/IFC4/include/IfcGloballyUniqueId.h>
+#include <ifcpp/IFC4/include/IfcObjectDefinition.h>
+#include <ifcpp/IFC4/include/IfcOwnerHistory.h>
+#include <ifcpp/IFC4/include/IfcRepresentationContext.h>
+#include <ifcpp/IFC4/include/IfcRepresentationItem.h>
+#include <ifcpp/IFC4/include/IfcLabel.h>
+#include <ifcpp/IFC4/include/IfcProductDefinitionShape.h>
+#include <ifcpp/IFC4/include/IfcPropertySet.h>
+#include <ifcpp/IFC4/include/IfcRelDefinesByProperties.h>
+#include <ifcpp/IFC4/include/IfcShapeRepresentation.h>
 #include <ifcpp/IFC4/include/IfcAxis2Placement3D.h>
 #include <ifcpp/IFC4/include/IfcDirection.h>
 #include <ifcpp/IFC4/include/IfcLocalPlacement.h>
@@ -212,5 +222,88 @@ TEST_F(CommonRecords, PlacementsAndDirectionsAsTheLibraryReadsThem) {
         bool read = true;
         WeRead(kind, text, read);
         EXPECT_FALSE(read) << kind << text;
+    }
+}
+
+namespace {
+
+std::string TextOf(const shared_ptr<IfcLabel>& t) { return t ? std::string(t->m_value.begin(), t->m_value.end()) : "null"; }
+std::string TextOf(const shared_ptr<IfcText>& t) { return t ? std::string(t->m_value.begin(), t->m_value.end()) : "null"; }
+std::string TextOf(const shared_ptr<IfcGloballyUniqueId>& t) { return t ? std::string(t->m_value.begin(), t->m_value.end()) : "null"; }
+
+// Everything of a property set, its relation to objects, or a representation, as text.
+std::string Described(const BuildingEntity& e, const std::map<int, shared_ptr<BuildingEntity>>& entities) {
+    auto number = [&entities](const auto& p) {
+        if (!p) return std::string("$");
+        for (const auto& [id, entity] : entities)
+            if (entity.get() == dynamic_cast<const BuildingEntity*>(p.get())) return "#" + std::to_string(id);
+        return std::string("?");
+    };
+    std::string out;
+    if (const auto* root = dynamic_cast<const IfcRoot*>(&e))
+        out = TextOf(root->m_GlobalId) + "|" + number(root->m_OwnerHistory) + "|" + TextOf(root->m_Name) + "|" + TextOf(root->m_Description) + "|";
+    if (const auto* set = dynamic_cast<const IfcPropertySet*>(&e))
+        for (const auto& p : set->m_HasProperties) out += number(p) + ",";
+    if (const auto* rel = dynamic_cast<const IfcRelDefinesByProperties*>(&e)) {
+        for (const auto& o : rel->m_RelatedObjects) out += number(o) + ",";
+        out += "|" + number(rel->m_RelatingPropertyDefinition);
+    }
+    if (const auto* shape = dynamic_cast<const IfcShapeRepresentation*>(&e)) {
+        out += number(shape->m_ContextOfItems) + "|" + TextOf(shape->m_RepresentationIdentifier) + "|" + TextOf(shape->m_RepresentationType) + "|";
+        for (const auto& i : shape->m_Items) out += number(i) + ",";
+    }
+    if (const auto* shape = dynamic_cast<const IfcProductDefinitionShape*>(&e)) {
+        out += TextOf(shape->m_Name) + "|" + TextOf(shape->m_Description) + "|";
+        for (const auto& r : shape->m_Representations) out += number(r) + ",";
+    }
+    return out;
+}
+
+} // namespace
+
+TEST_F(CommonRecords, PropertySetsTheirRelationsAndRepresentationsAsTheLibraryReadsThem) {
+    const std::pair<int, const char*> more[] = {{10, "IFCOWNERHISTORY"}, {11, "IFCPROPERTYSINGLEVALUE"}, {12, "IFCWALL"},
+                                                {13, "IFCPROPERTYSET"},  {14, "IFCGEOMETRICREPRESENTATIONCONTEXT"},
+                                                {15, "IFCEXTRUDEDAREASOLID"}, {16, "IFCSHAPEREPRESENTATION"}, {17, "IFCBEAM"}};
+    for (const auto& [id, kind] : more) {
+        entities[id] = shared_ptr<BuildingEntity>(EntityFactory::createEntityObject(kind));
+        entities[id]->m_entity_id = id;
+    }
+    const std::pair<const char*, const char*> read[] = {
+        {"IFCPROPERTYSET", "('2mVgl0Xav5CBsUzxHsSq7d',#10,'Pset_WallCommon',$,(#11,#11))"},
+        {"IFCPROPERTYSET", "('2mVgl0Xav5CBsUzxHsSq7d',$,'Set','Its text',(#11))"},
+        {"IFCRELDEFINESBYPROPERTIES", "('0v7Zv2BF$3jfZ128dgrY_S',#10,$,$,(#12,#17),#13)"},
+        {"IFCRELDEFINESBYPROPERTIES", "('0v7Zv2BF$3jfZ128dgrY_S',#10,'Name','Text',(#12),#13)"},
+        {"IFCSHAPEREPRESENTATION", "(#14,'Body','SweptSolid',(#15))"},
+        {"IFCSHAPEREPRESENTATION", "(#14,$,$,(#15,#15))"},
+        {"IFCPRODUCTDEFINITIONSHAPE", "($,$,(#16))"},
+        {"IFCPRODUCTDEFINITIONSHAPE", "('Shape','Its text',(#16,#16))"}};
+    for (const auto& schema : {BuildingModel::SchemaVersion(L"IFC4", BuildingModel::IFC4), BuildingModel::SchemaVersion(L"IFC2X3", BuildingModel::IFC2X3)})
+        for (const auto& [kind, text] : read) {
+            bool ours = false;
+            auto entity = WeRead(kind, text, ours);
+            EXPECT_TRUE(ours) << text;
+            shared_ptr<BuildingEntity> theirs(EntityFactory::createEntityObject(kind));
+            ReaderSTEP reader;
+            reader.readEntityArguments(schema, {{text, theirs}}, entities);
+            const std::string described = Described(*entity, entities);
+            EXPECT_EQ(described, Described(*theirs, entities)) << text;
+            EXPECT_NE(described.find("#1"), std::string::npos) << described; // its references are there
+        }
+    // Escapes, empty lists, references to nothing or to the wrong type: the library's to read.
+    const std::pair<const char*, const char*> others[] = {
+        {"IFCPROPERTYSET", "('2mVgl0Xav5CBsUzxHsSq7d',#10,'F\\X2\\00F6\\X0\\',$,(#11))"},
+        {"IFCPROPERTYSET", "('2mVgl0Xav5CBsUzxHsSq7d',#10,'Set',$,())"},
+        {"IFCPROPERTYSET", "('2mVgl0Xav5CBsUzxHsSq7d',#11,'Set',$,(#11))"},
+        {"IFCPROPERTYSET", "('2mVgl0Xav5CBsUzxHsSq7d',#10,'Set',$,(#12))"},
+        {"IFCRELDEFINESBYPROPERTIES", "('0v7Zv2BF$3jfZ128dgrY_S',#10,$,$,(#12),#99)"},
+        {"IFCRELDEFINESBYPROPERTIES", "('0v7Zv2BF$3jfZ128dgrY_S',#10,$,$,(#12),$)"},
+        {"IFCSHAPEREPRESENTATION", "($,'Body','SweptSolid',(#15))"},
+        {"IFCSHAPEREPRESENTATION", "(#14,'Body','SweptSolid',(#12))"},
+        {"IFCPRODUCTDEFINITIONSHAPE", "($,$,(#15))"}};
+    for (const auto& [kind, text] : others) {
+        bool ours = true;
+        WeRead(kind, text, ours);
+        EXPECT_FALSE(ours) << text;
     }
 }
