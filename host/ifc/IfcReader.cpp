@@ -330,6 +330,9 @@ public:
                 const ssize_t n = pread(file_, bytes.data(), bytes.size(), static_cast<off_t>(found->second.first));
                 if (n == static_cast<ssize_t>(bytes.size())) {
                     WriteAll(fd, bytes);
+                    // Passed on, its bytes are memory no longer needed.
+                    fallocate(file_, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, static_cast<off_t>(found->second.first),
+                              static_cast<off_t>(found->second.second));
                     continue;
                 }
             }

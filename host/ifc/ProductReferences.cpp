@@ -24,10 +24,11 @@ bool Unmade(const StepScan& scan, const std::vector<BuildingEntity*>& entities, 
 ProductReferences::ProductReferences(std::string_view text, const StepScan& scan, const std::vector<BuildingEntity*>& entities,
                                      const LibraryMessages& parse)
     : text_(text), scan_(scan), entities_(entities), parse_(parse),
-      missing_(scan, [&scan](int id) { return !scan.Defined(id); }),
       unread_(scan, [&scan, &entities](int id) { return Unmade(scan, entities, id); }) {}
 
 void ProductReferences::RefuseMissingRecords() {
+    // Its answers (one for every record) are of no use after this: held no longer.
+    ReferenceSearch missing(scan_, [this](int id) { return !scan_.Defined(id); });
     for (uint32_t position = 0; position < scan_.ids.size(); ++position) {
         if (!scan_.MayBeProduct(position)) continue; // neither placement nor representation to follow
         const int id = scan_.ids[position];
@@ -35,7 +36,7 @@ void ProductReferences::RefuseMissingRecords() {
         if (!product) continue;
         const auto refs = scan_.ProductReferences(position);
         for (size_t which = 0; which < refs.size(); ++which) {
-            ReferenceSearch::Found found = missing_.Through(id, refs[which]);
+            ReferenceSearch::Found found = missing.Through(id, refs[which]);
             if (!found) continue;
             std::string name = SingleLine(NameOf(*product));
             std::string message = "record #" + std::to_string(id) + " (" + IfcClassOf(*product);

@@ -39,6 +39,5 @@ private:
     const StepScan& scan_;
     const std::vector<BuildingEntity*>& entities_;
     const LibraryMessages& parse_;
-    ReferenceSearch missing_;
     ReferenceSearch unread_;
 };

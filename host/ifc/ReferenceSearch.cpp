@@ -1,7 +1,7 @@
 #include "host/ifc/ReferenceSearch.h"
 
 ReferenceSearch::ReferenceSearch(const StepScan& scan, std::function<bool(int id)> picks)
-    : scan_(scan), picks_(std::move(picks)), found_(scan.ids.size()), known_(scan.ids.size(), false) {}
+    : scan_(scan), picks_(std::move(picks)), known_(scan.ids.size(), false), hit_(scan.ids.size(), false) {}
 
 ReferenceSearch::Found ReferenceSearch::Through(int holder, int to) {
     if (to < 0) return {};
@@ -22,10 +22,10 @@ ReferenceSearch::Found ReferenceSearch::BelowPosition(uint32_t start) {
         auto& [node, next] = path.back();
         std::span<const int> refs = scan_.References(node);
         bool descended = false;
-        while (next < refs.size() && !found_[node]) {
+        while (next < refs.size() && !hit_[node]) {
             const int to = refs[next];
             if (picks_(to)) {
-                found_[node] = {scan_.ids[node], to};
+                Keep(node, {scan_.ids[node], to});
                 break;
             }
             int64_t child = scan_.Position(to);
@@ -39,12 +39,12 @@ ReferenceSearch::Found ReferenceSearch::BelowPosition(uint32_t start) {
                 descended = true;
                 break;
             }
-            if (found_[c]) found_[node] = found_[c];
+            if (hit_[c]) Keep(node, hits_.at(c));
             ++next;
         }
         if (descended) continue;
         known_[node] = true;
         path.pop_back();
     }
-    return found_[start];
+    return hit_[start] ? hits_.at(start) : Found{};
 }

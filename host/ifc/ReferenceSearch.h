@@ -5,6 +5,7 @@
 #include "host/ifc/StepEntityScan.h"
 
 #include <functional>
+#include <unordered_map>
 #include <vector>
 
 class ReferenceSearch {
@@ -28,6 +29,13 @@ private:
 
     const StepScan& scan_;
     std::function<bool(int)> picks_;
-    std::vector<Found> found_;
-    std::vector<bool> known_;
+    void Keep(uint32_t position, Found found) {
+        hit_[position] = true;
+        hits_.emplace(position, found);
+    }
+
+    // Per record, whether it was searched and whether anything was found below it; what was
+    // found, by the few records it was found below (a file's records are millions).
+    std::vector<bool> known_, hit_;
+    std::unordered_map<uint32_t, Found> hits_;
 };
