@@ -105,7 +105,8 @@ bool ReadPoint(IfcCartesianPoint& point, std::string_view text) {
         ++count;
     } while (Take(text, ","));
     if (text != "))") return false;
-    for (size_t i = 0; i < count; ++i) point.m_Coordinates.push_back(shared_ptr<IfcLengthMeasure>(new IfcLengthMeasure(coordinates[i])));
+    // Each coordinate in one block with its count: a file's points are millions.
+    for (size_t i = 0; i < count; ++i) point.m_Coordinates.push_back(std::make_shared<IfcLengthMeasure>(coordinates[i]));
     return true;
 }
 
@@ -167,7 +168,7 @@ bool ReadBound(IfcFaceBound& bound, std::string_view text, const Entities& entit
     else if (text == ".F.)") orientation = false;
     else return false;
     bound.m_Bound = std::move(loop);
-    bound.m_Orientation = shared_ptr<IfcBoolean>(new IfcBoolean());
+    bound.m_Orientation = std::make_shared<IfcBoolean>();
     bound.m_Orientation->m_value = orientation;
     return true;
 }
