@@ -20,6 +20,8 @@ public:
     std::string_view Text() const { return {memory_.data, size_}; }
 
 private:
+    void ReadInTwo(int fd, size_t size, const std::string& path);
+
     // Owned apart from the object, so that a constructor that throws gives it back too.
     struct Memory {
         Memory() = default;
