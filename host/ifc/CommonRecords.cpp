@@ -96,30 +96,19 @@ bool References(std::string_view& text, const Entities& entities, std::vector<sh
     return Take(text, ")");
 }
 
-bool ReadPoint(IfcCartesianPoint& point, std::string_view text) {
-    double coordinates[3];
+// "((x,y))" or "((x,y,z))", a point's coordinates or a direction's ratios, each number made in one
+// block with its count: a file's points are millions.
+template <typename T>
+bool ReadNumbers(std::vector<shared_ptr<T>>& into, std::string_view text) {
+    double numbers[3];
     size_t count = 0;
     if (!Take(text, "((")) return false;
     do {
-        if (count == 3 || !Number(text, coordinates[count])) return false;
+        if (count == 3 || !Number(text, numbers[count])) return false;
         ++count;
     } while (Take(text, ","));
     if (text != "))") return false;
-    // Each coordinate in one block with its count: a file's points are millions.
-    for (size_t i = 0; i < count; ++i) point.m_Coordinates.push_back(std::make_shared<IfcLengthMeasure>(coordinates[i]));
-    return true;
-}
-
-bool ReadDirection(IfcDirection& direction, std::string_view text) {
-    double ratios[3];
-    size_t count = 0;
-    if (!Take(text, "((")) return false;
-    do {
-        if (count == 3 || !Number(text, ratios[count])) return false;
-        ++count;
-    } while (Take(text, ","));
-    if (text != "))") return false;
-    for (size_t i = 0; i < count; ++i) direction.m_DirectionRatios.push_back(std::make_shared<IfcReal>(ratios[i]));
+    for (size_t i = 0; i < count; ++i) into.push_back(std::make_shared<T>(numbers[i]));
     return true;
 }
 
@@ -342,12 +331,12 @@ bool ReadProductShape(IfcProductDefinitionShape& shape, std::string_view text, c
 bool ReadCommonRecord(BuildingEntity& entity, std::string_view attributes, const Entities& entities) {
     // By exact type: a type derived from one of these has attributes of its own.
     const std::type_info& type = typeid(entity);
-    if (type == typeid(IfcCartesianPoint)) return ReadPoint(static_cast<IfcCartesianPoint&>(entity), attributes);
+    if (type == typeid(IfcCartesianPoint)) return ReadNumbers(static_cast<IfcCartesianPoint&>(entity).m_Coordinates, attributes);
     if (type == typeid(IfcPolyLoop)) return ReadList(static_cast<IfcPolyLoop&>(entity).m_Polygon, attributes, entities);
     if (type == typeid(IfcFace)) return ReadList(static_cast<IfcFace&>(entity).m_Bounds, attributes, entities);
     if (type == typeid(IfcFaceOuterBound) || type == typeid(IfcFaceBound))
         return ReadBound(dynamic_cast<IfcFaceBound&>(entity), attributes, entities);
-    if (type == typeid(IfcDirection)) return ReadDirection(static_cast<IfcDirection&>(entity), attributes);
+    if (type == typeid(IfcDirection)) return ReadNumbers(static_cast<IfcDirection&>(entity).m_DirectionRatios, attributes);
     if (type == typeid(IfcAxis2Placement3D)) return ReadAxisPlacement(static_cast<IfcAxis2Placement3D&>(entity), attributes, entities);
     if (type == typeid(IfcLocalPlacement)) return ReadLocalPlacement(static_cast<IfcLocalPlacement&>(entity), attributes, entities);
     if (type == typeid(IfcPropertySet)) return ReadPropertySet(dynamic_cast<IfcPropertySet&>(entity), attributes, entities);
