@@ -191,6 +191,39 @@ bool Measure(std::string_view& text, shared_ptr<IfcValue>& out) {
     return true;
 }
 
+template <typename T>
+bool TypedText(std::string_view& text, shared_ptr<IfcValue>& out) {
+    shared_ptr<T> value;
+    if (!Text(text, value)) return false;
+    out = std::move(value);
+    return true;
+}
+
+bool Truth(std::string_view& text, shared_ptr<IfcValue>& out) {
+    const bool yes = Take(text, ".T.");
+    if (!yes && !Take(text, ".F.")) return false;
+    auto truth = std::make_shared<IfcBoolean>();
+    truth->m_value = yes;
+    out = std::move(truth);
+    return true;
+}
+
+using ValueReader = bool (*)(std::string_view&, shared_ptr<IfcValue>&);
+constexpr std::pair<std::string_view, ValueReader> kValueReaders[] = {
+    {"IFCLABEL", &TypedText<IfcLabel>},
+    {"IFCTEXT", &TypedText<IfcText>},
+    {"IFCIDENTIFIER", &TypedText<IfcIdentifier>},
+    {"IFCBOOLEAN", &Truth},
+    {"IFCLENGTHMEASURE", &Measure<IfcLengthMeasure>},
+    {"IFCPOSITIVELENGTHMEASURE", &Measure<IfcPositiveLengthMeasure>},
+    {"IFCAREAMEASURE", &Measure<IfcAreaMeasure>},
+    {"IFCVOLUMEMEASURE", &Measure<IfcVolumeMeasure>},
+    {"IFCMASSMEASURE", &Measure<IfcMassMeasure>},
+    {"IFCPLANEANGLEMEASURE", &Measure<IfcPlaneAngleMeasure>},
+    {"IFCTIMEMEASURE", &Measure<IfcTimeMeasure>},
+    {"IFCREAL", &Measure<IfcReal>},
+};
+
 // The common typed values, "IFCLABEL('...')" and the like, or "$".
 bool Value(std::string_view& text, shared_ptr<IfcValue>& out) {
     if (Take(text, "$")) return true;
@@ -198,43 +231,9 @@ bool Value(std::string_view& text, shared_ptr<IfcValue>& out) {
     if (open == std::string_view::npos) return false;
     const std::string_view type = text.substr(0, open);
     text.remove_prefix(open + 1);
-    bool read = false;
-    if (type == "IFCLABEL") {
-        shared_ptr<IfcLabel> label;
-        read = Text(text, label);
-        out = label;
-    } else if (type == "IFCTEXT") {
-        shared_ptr<IfcText> words;
-        read = Text(text, words);
-        out = words;
-    } else if (type == "IFCIDENTIFIER") {
-        shared_ptr<IfcIdentifier> identifier;
-        read = Text(text, identifier);
-        out = identifier;
-    } else if (type == "IFCBOOLEAN") {
-        const bool yes = Take(text, ".T.");
-        read = yes || Take(text, ".F.");
-        auto truth = std::make_shared<IfcBoolean>();
-        truth->m_value = yes;
-        if (read) out = std::move(truth);
-    } else if (type == "IFCLENGTHMEASURE") {
-        read = Measure<IfcLengthMeasure>(text, out);
-    } else if (type == "IFCPOSITIVELENGTHMEASURE") {
-        read = Measure<IfcPositiveLengthMeasure>(text, out);
-    } else if (type == "IFCAREAMEASURE") {
-        read = Measure<IfcAreaMeasure>(text, out);
-    } else if (type == "IFCVOLUMEMEASURE") {
-        read = Measure<IfcVolumeMeasure>(text, out);
-    } else if (type == "IFCMASSMEASURE") {
-        read = Measure<IfcMassMeasure>(text, out);
-    } else if (type == "IFCPLANEANGLEMEASURE") {
-        read = Measure<IfcPlaneAngleMeasure>(text, out);
-    } else if (type == "IFCTIMEMEASURE") {
-        read = Measure<IfcTimeMeasure>(text, out);
-    } else if (type == "IFCREAL") {
-        read = Measure<IfcReal>(text, out);
-    }
-    return read && Take(text, ")");
+    for (const auto& [name, read] : kValueReaders)
+        if (type == name) return read(text, out) && Take(text, ")");
+    return false;
 }
 
 // "('name',$ or 'description',value,$)": the single values of real files' property sets, nearly
