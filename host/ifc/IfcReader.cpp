@@ -36,10 +36,10 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <future>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <future>
 #include <optional>
 #include <thread>
 #include <unordered_map>
@@ -199,69 +199,67 @@ void ConvertProduct(Conversion& c, size_t position, RecordWriter& out) {
     LibraryModel& library = c.library;
     LibraryMessages& messages = c.messages;
     ProductConverter& converter = c.converter;
-    {
-        shared_ptr<IfcProduct> product = CandidateAt(library, position);
-        if (!product) return;
-        std::vector<shared_ptr<IfcRepresentation>> bodies = BodyRepresentations(*product);
-        std::string unread = c.references.UnreadRecordUse(*product, bodies);
-        if (bodies.empty() && unread.empty()) return;
+    shared_ptr<IfcProduct> product = CandidateAt(library, position);
+    if (!product) return;
+    std::vector<shared_ptr<IfcRepresentation>> bodies = BodyRepresentations(*product);
+    std::string unread = c.references.UnreadRecordUse(*product, bodies);
+    if (bodies.empty() && unread.empty()) return;
 
-        IfcProductData p;
-        p.globalId = GlobalIdOf(*product);
-        p.ifcClass = IfcClassOf(*product);
-        p.name = NameOf(*product);
-        const IfcSkippedProduct identity{p.globalId, p.ifcClass, {}, {}, p.name, product->m_entity_id};
-        out.Begin(static_cast<uint32_t>(position), identity);
-        auto skip = [&](IfcLeftOutCause cause, std::string reason) {
-            IfcSkippedProduct s = identity;
-            s.cause = cause;
-            s.reason = std::move(reason);
-            out.Skipped(s);
-        };
+    IfcProductData p;
+    p.globalId = GlobalIdOf(*product);
+    p.ifcClass = IfcClassOf(*product);
+    p.name = NameOf(*product);
+    const IfcSkippedProduct identity{p.globalId, p.ifcClass, {}, {}, p.name, product->m_entity_id};
+    out.Begin(static_cast<uint32_t>(position), identity);
+    auto skip = [&](IfcLeftOutCause cause, std::string reason) {
+        IfcSkippedProduct s = identity;
+        s.cause = cause;
+        s.reason = std::move(reason);
+        out.Skipped(s);
+    };
 
-        // One past 128 bits gets its GUID from the reader, which knows the file's others.
-        std::optional<API_Guid> guid = DecodeIfcGlobalId(p.globalId);
-        if (!guid && !IsOutOfRangeIfcGlobalId(p.globalId)) {
-            skip(IfcLeftOutCause::NoGlobalId,
-                 p.globalId.empty() ? "no GlobalId" : "GlobalId \"" + p.globalId + "\" is not an IFC GlobalId");
-            return;
-        }
-        if (guid) p.guid = *guid;
-        if (!unread.empty()) {
-            skip(IfcLeftOutCause::GeometryNotMade, "geometry not converted: " + unread);
-            return;
-        }
-
-        size_t mark = messages.Count();
-        std::string problem;
-        ProductMesh mesh = converter.Mesh(product, bodies, problem);
-        if (!problem.empty()) {
-            skip(IfcLeftOutCause::GeometryNotMade, Reason("geometry not converted: " + problem, messages, mark));
-            return;
-        }
-        if (mesh.triangles.empty()) {
-            skip(IfcLeftOutCause::NoBody, Reason("no body geometry", messages, mark));
-            return;
-        }
-        p.vertices = std::move(mesh.vertices);
-        p.triangles = std::move(mesh.triangles);
-        try {
-            p.predefinedType = PredefinedTypeOf(*product);
-            p.tag = TagOf(*product);
-            p.layer = LayerOf(bodies);
-            p.storey = StoreyOf(*product);
-            if (auto colour = ColourOf(bodies)) {
-                p.hasColour = true;
-                p.rgb = colour->rgb;
-                p.transparency = colour->transparency;
-            }
-            ReadProductFacts(*product, p, c.values);
-        } catch (...) {
-            skip(IfcLeftOutCause::AttributesNotRead, "attributes not read: " + Describe(std::current_exception()));
-            return;
-        }
-        out.Product(p);
+    // One past 128 bits gets its GUID from the reader, which knows the file's others.
+    std::optional<API_Guid> guid = DecodeIfcGlobalId(p.globalId);
+    if (!guid && !IsOutOfRangeIfcGlobalId(p.globalId)) {
+        skip(IfcLeftOutCause::NoGlobalId,
+             p.globalId.empty() ? "no GlobalId" : "GlobalId \"" + p.globalId + "\" is not an IFC GlobalId");
+        return;
     }
+    if (guid) p.guid = *guid;
+    if (!unread.empty()) {
+        skip(IfcLeftOutCause::GeometryNotMade, "geometry not converted: " + unread);
+        return;
+    }
+
+    size_t mark = messages.Count();
+    std::string problem;
+    ProductMesh mesh = converter.Mesh(product, bodies, problem);
+    if (!problem.empty()) {
+        skip(IfcLeftOutCause::GeometryNotMade, Reason("geometry not converted: " + problem, messages, mark));
+        return;
+    }
+    if (mesh.triangles.empty()) {
+        skip(IfcLeftOutCause::NoBody, Reason("no body geometry", messages, mark));
+        return;
+    }
+    p.vertices = std::move(mesh.vertices);
+    p.triangles = std::move(mesh.triangles);
+    try {
+        p.predefinedType = PredefinedTypeOf(*product);
+        p.tag = TagOf(*product);
+        p.layer = LayerOf(bodies);
+        p.storey = StoreyOf(*product);
+        if (auto colour = ColourOf(bodies)) {
+            p.hasColour = true;
+            p.rgb = colour->rgb;
+            p.transparency = colour->transparency;
+        }
+        ReadProductFacts(*product, p, c.values);
+    } catch (...) {
+        skip(IfcLeftOutCause::AttributesNotRead, "attributes not read: " + Describe(std::current_exception()));
+        return;
+    }
+    out.Product(p);
 }
 
 // The products from `from` to `to`.
