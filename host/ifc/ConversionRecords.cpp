@@ -136,9 +136,13 @@ void RecordWriter::Flush() {
     while (left > 0) {
         ssize_t n = write(fd_, at, left);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break; // the reader is gone; nothing is waiting for the rest
+        if (n <= 0) {
+            failed_ = true;
+            break; // the reader is gone; nothing is waiting for the rest
+        }
         at += n;
         left -= static_cast<size_t>(n);
+        written_ += static_cast<uint64_t>(n);
     }
     buffer_.clear();
 }

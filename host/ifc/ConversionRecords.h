@@ -34,6 +34,9 @@ public:
     void Failed(const std::string& message);
     void End();
     void Flush();
+    // Bytes written out so far, and whether a write fell short.
+    uint64_t Written() const { return written_; }
+    bool FellShort() const { return failed_; }
 
 private:
     void Put(const void* data, size_t size) { buffer_.append(static_cast<const char*>(data), size); }
@@ -44,6 +47,8 @@ private:
 
     int fd_;
     std::string buffer_;
+    uint64_t written_ = 0;
+    bool failed_ = false;
 };
 
 // Takes one whole record off the front of `bytes`; false at the end or at a record cut short or

@@ -16,6 +16,7 @@
 #include "host/ifc/ProductMesh.h"
 #include "host/ifc/ProductProperties.h"
 #include "host/ifc/ProductReferences.h"
+#include "host/ifc/ShareRecordSpans.h"
 #include "host/ifc/StepEntityScan.h"
 #include "host/ifc/StepHeader.h"
 
@@ -46,6 +47,7 @@
 #include <unordered_set>
 #include <sys/mman.h>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -298,47 +300,29 @@ std::vector<size_t> CandidatesFrom(const LibraryModel& library, size_t from) {
 }
 
 // The second process's records, which come through a memory file from the back of the list
-// forwards, passed on in the file's order once it has ended. A product it died or hung on is
-// left out; one it took but gave nothing of is converted here.
+// forwards, each product's where `spans` says, passed on in the file's order once it has ended.
+// A product it died or hung on is left out; one it took but gave nothing of is converted here.
 class SecondShare {
 public:
+    // How the second ends when its memory file takes no more.
+    static constexpr int kFileFull = 3;
+
     SecondShare(pid_t pid, int file) : pid_(pid), file_(file) {}
 
-    void Finish(Conversion& c, const std::vector<size_t>& candidates, const ProductClaims& claims, RecordWriter& out, int fd) {
+    void Finish(Conversion& c, const std::vector<size_t>& candidates, const ProductClaims& claims,
+                const ShareRecordSpans& spans, RecordWriter& out, int fd) {
         out.Flush();
-        int status = 0;
-        auto lastNews = std::chrono::steady_clock::now();
-        while (true) {
-            const bool exited = waitpid(pid_, &status, WNOHANG) == pid_;
-            if (Read()) lastNews = std::chrono::steady_clock::now();
-            if (exited) break;
-            if (std::chrono::steady_clock::now() - lastNews > std::chrono::seconds(kMaxSecondsPerProduct)) {
-                kill(pid_, SIGKILL);
-                while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-                }
-                Read();
-                break;
-            }
-            usleep(5'000);
-        }
+        const int status = Wait();
+        const bool died = !WIFEXITED(status) || (WEXITSTATUS(status) != 0 && WEXITSTATUS(status) != kFileFull);
         for (size_t index = claims.Back(); index < candidates.size(); ++index) {
             const size_t position = candidates[index];
-            if (auto found = products_.find(position); found != products_.end()) {
-                std::string bytes(found->second.second, '\0');
-                const ssize_t n = pread(file_, bytes.data(), bytes.size(), static_cast<off_t>(found->second.first));
-                if (n == static_cast<ssize_t>(bytes.size())) {
-                    WriteAll(fd, bytes);
-                    // Passed on, its bytes are memory no longer needed.
-                    fallocate(file_, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, static_cast<off_t>(found->second.first),
-                              static_cast<off_t>(found->second.second));
-                    continue;
-                }
-            }
-            if (begun_ && position_ == position) {
-                IfcSkippedProduct s = current_;
-                s.cause = IfcLeftOutCause::GeometryNotMade;
-                s.reason = "geometry not converted: the IFC library failed on it";
-                out.Skipped(s);
+            const ShareRecordSpans::Span span = spans.Of(index);
+            if (span.ended && Pass(span.begin, span.end - span.begin, fd)) continue;
+            IfcSkippedProduct begun;
+            if (died && span.begun && !span.ended && BegunAt(span.begin, begun)) {
+                begun.cause = IfcLeftOutCause::GeometryNotMade;
+                begun.reason = "geometry not converted: the IFC library failed on it";
+                out.Skipped(begun);
             } else {
                 ConvertProduct(c, position, out);
             }
@@ -348,44 +332,52 @@ public:
     }
 
 private:
-    // True when anything new came.
-    bool Read() {
-        char block[1 << 16];
-        bool news = false;
-        for (ssize_t n; (n = pread(file_, block, sizeof block, static_cast<off_t>(read_))) > 0;) {
-            pending_.append(block, static_cast<size_t>(n));
-            read_ += static_cast<size_t>(n);
-            news = true;
-        }
-        std::string_view rest = pending_;
-        const size_t pendingAt = read_ - pending_.size(); // in the file
-        size_t whole = 0;
-        ConversionRecord record;
-        while (ReadRecord(rest, record)) {
-            const size_t used = pending_.size() - rest.size();
-            if (record.kind == RecordKind::Begin) {
-                begun_ = true;
-                position_ = record.position;
-                current_ = std::move(record.skipped);
-                begunAt_ = pendingAt + whole;
-            } else if (begun_ && (record.kind == RecordKind::Product || record.kind == RecordKind::Skipped)) {
-                begun_ = false;
-                products_[position_] = {begunAt_, pendingAt + used - begunAt_};
+    // Its end, once it has ended or been ended for a hang: no news from it for too long.
+    int Wait() {
+        int status = 0;
+        off_t size = 0;
+        auto lastNews = std::chrono::steady_clock::now();
+        while (waitpid(pid_, &status, WNOHANG) != pid_) {
+            struct stat now {};
+            if (fstat(file_, &now) == 0 && now.st_size != size) {
+                size = now.st_size;
+                lastNews = std::chrono::steady_clock::now();
             }
-            whole = used;
+            if (std::chrono::steady_clock::now() - lastNews > std::chrono::seconds(kMaxSecondsPerProduct)) {
+                kill(pid_, SIGKILL);
+                while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+                }
+                break;
+            }
+            usleep(5'000);
         }
-        pending_.erase(0, whole);
-        return news;
+        return status;
+    }
+
+    bool Pass(uint64_t at, uint64_t size, int fd) {
+        std::string bytes(size, '\0');
+        const ssize_t n = pread(file_, bytes.data(), bytes.size(), static_cast<off_t>(at));
+        if (n != static_cast<ssize_t>(bytes.size())) return false;
+        WriteAll(fd, bytes);
+        // Passed on, its bytes are memory no longer needed.
+        fallocate(file_, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, static_cast<off_t>(at), static_cast<off_t>(size));
+        return true;
+    }
+
+    // The product named by the record that begins at `at`, when a whole one does.
+    bool BegunAt(uint64_t at, IfcSkippedProduct& product) {
+        std::string bytes(size_t{1} << 16, '\0');
+        const ssize_t n = pread(file_, bytes.data(), bytes.size(), static_cast<off_t>(at));
+        if (n <= 0) return false;
+        std::string_view rest(bytes.data(), static_cast<size_t>(n));
+        ConversionRecord record;
+        if (!ReadRecord(rest, record) || record.kind != RecordKind::Begin) return false;
+        product = std::move(record.skipped);
+        return true;
     }
 
     pid_t pid_;
     int file_;
-    size_t read_ = 0;
-    std::string pending_;
-    bool begun_ = false;
-    size_t position_ = 0, begunAt_ = 0;
-    IfcSkippedProduct current_;
-    std::unordered_map<size_t, std::pair<size_t, size_t>> products_; // by place: its records' bytes in the file
 };
 
 void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from, int fd) {
@@ -423,8 +415,12 @@ void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from
         Conversion conversion(library, messages, references);
         const std::vector<size_t> candidates = cores > 1 ? CandidatesFrom(library, from) : std::vector<size_t>();
         std::optional<ProductClaims> claims;
-        if (candidates.size() >= kMinProductsToShare) claims.emplace(candidates.size());
-        if (claims && claims->Valid()) {
+        std::optional<ShareRecordSpans> spans;
+        if (candidates.size() >= kMinProductsToShare) {
+            claims.emplace(candidates.size());
+            spans.emplace(candidates.size());
+        }
+        if (claims && claims->Valid() && spans->Valid()) {
             out.Flush();
             const int file = memfd_create("ifc-share", MFD_CLOEXEC);
             const pid_t pid = file < 0 ? -1 : fork();
@@ -434,8 +430,13 @@ void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from
                 // Never back into this process's caller: its pipe is not this one's to write.
                 try {
                     RecordWriter second(file);
-                    while (auto index = claims->TakeBack()) ConvertProduct(conversion, candidates[*index], second);
-                    second.Flush();
+                    while (auto index = claims->TakeBack()) {
+                        spans->Began(*index, second.Written());
+                        ConvertProduct(conversion, candidates[*index], second);
+                        second.Flush();
+                        if (second.FellShort()) _exit(SecondShare::kFileFull);
+                        spans->Ended(*index, second.Written());
+                    }
                 } catch (...) {
                     _exit(2);
                 }
@@ -447,7 +448,7 @@ void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from
                 // While the second share's records are passed on, the file's whole reading is held
                 // on both sides of the pipe: what this share needed no more goes back.
                 ConversionHeap::GiveBack();
-                SecondShare(pid, file).Finish(conversion, candidates, *claims, out, fd);
+                SecondShare(pid, file).Finish(conversion, candidates, *claims, *spans, out, fd);
             } else if (file >= 0) {
                 close(file);
             }

@@ -1,10 +1,13 @@
 // The converting child's records: what the reader gets back is what the child sent, and a
 // record the child did not finish (it crashed while writing) is never taken for a whole one.
 #include "host/ifc/ConversionRecords.h"
+#include "host/ifc/ShareRecordSpans.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <functional>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -133,4 +136,51 @@ TEST(ConversionRecords, ARecordCutShortOrUnknownIsNotRead) {
     huge[2] = '\xFF';
     view = huge;
     EXPECT_FALSE(ReadRecord(view, r));
+}
+
+TEST(ConversionRecords, TheWriterCountsWhatWentOutAndSaysWhenItFellShort) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    RecordWriter w(fds[1]);
+    w.Parsed();
+    w.Flush();
+    EXPECT_EQ(w.Written(), 1u);
+    w.Begin(7, {"1eD3QeZNj1tRskKKcN6FdP", "IfcWall", {}, IfcLeftOutCause::NoBody, "Fal", 12});
+    const uint64_t afterBegin = w.Written();
+    EXPECT_GT(afterBegin, 1u);
+    EXPECT_FALSE(w.FellShort());
+    close(fds[0]);
+    // Nobody reads any more: the write fails rather than the process.
+    signal(SIGPIPE, SIG_IGN);
+    w.End();
+    w.Flush();
+    EXPECT_TRUE(w.FellShort());
+    EXPECT_EQ(w.Written(), afterBegin);
+    close(fds[1]);
+}
+
+TEST(ShareRecordSpans, WhatTheSecondProcessMarksTheFirstSees) {
+    ShareRecordSpans spans(3);
+    ASSERT_TRUE(spans.Valid());
+    EXPECT_FALSE(spans.Of(0).begun);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        spans.Began(2, 0);
+        spans.Ended(2, 40);
+        spans.Began(1, 40);
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    const auto whole = spans.Of(2);
+    EXPECT_TRUE(whole.begun && whole.ended);
+    EXPECT_EQ(whole.begin, 0u);
+    EXPECT_EQ(whole.end, 40u);
+    const auto begun = spans.Of(1);
+    EXPECT_TRUE(begun.begun);
+    EXPECT_FALSE(begun.ended);
+    EXPECT_EQ(begun.begin, 40u);
+    EXPECT_FALSE(spans.Of(0).begun);
+    EXPECT_FALSE(spans.Of(3).begun); // past the end
 }
