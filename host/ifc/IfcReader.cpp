@@ -16,6 +16,7 @@
 #include "host/ifc/ProductMesh.h"
 #include "host/ifc/ProductProperties.h"
 #include "host/ifc/ProductReferences.h"
+#include "host/ifc/ProductsInFileOrder.h"
 #include "host/ifc/ShareRecordSpans.h"
 #include "host/ifc/StepEntityScan.h"
 #include "host/ifc/StepHeader.h"
@@ -300,26 +301,44 @@ std::vector<size_t> CandidatesFrom(const LibraryModel& library, size_t from) {
 }
 
 // The second process's records, which come through a memory file from the back of the list
-// forwards, each product's where `spans` says, passed on in the file's order once it has ended.
-// A product it died or hung on is left out; one it took but gave nothing of is converted here.
+// forwards, each product's where `spans` says: passed on as they are done, between this
+// process's own products, and the rest once it has ended. The reader puts them in the file's
+// order. A product it died or hung on is left out; one it took but gave nothing of is converted
+// here.
 class SecondShare {
 public:
     // How the second ends when its memory file takes no more.
     static constexpr int kFileFull = 3;
 
-    SecondShare(pid_t pid, int file) : pid_(pid), file_(file) {}
+    SecondShare(pid_t pid, int file, const ShareRecordSpans& spans, size_t count)
+        : pid_(pid), file_(file), spans_(spans), next_(count) {}
 
-    void Finish(Conversion& c, const std::vector<size_t>& candidates, const ProductClaims& claims,
-                const ShareRecordSpans& spans, RecordWriter& out, int fd) {
+    // Those done since the last time, from the back.
+    void PassDone(RecordWriter& out, int fd) {
+        bool flushed = false;
+        while (next_ > 0) {
+            const ShareRecordSpans::Span span = spans_.Of(next_ - 1);
+            if (!span.ended) return;
+            if (!flushed) {
+                out.Flush(); // never inside this process's own records
+                flushed = true;
+            }
+            if (!Pass(span.begin, span.end - span.begin, fd)) return;
+            --next_;
+        }
+    }
+
+    void Finish(Conversion& c, const std::vector<size_t>& candidates, const ProductClaims& claims, RecordWriter& out, int fd) {
         out.Flush();
         const int status = Wait();
         const bool died = !WIFEXITED(status) || (WEXITSTATUS(status) != 0 && WEXITSTATUS(status) != kFileFull);
-        for (size_t index = claims.Back(); index < candidates.size(); ++index) {
+        for (size_t index = claims.Back(); index < next_; ++index) {
             const size_t position = candidates[index];
-            const ShareRecordSpans::Span span = spans.Of(index);
+            const ShareRecordSpans::Span span = spans_.Of(index);
             if (span.ended && Pass(span.begin, span.end - span.begin, fd)) continue;
             IfcSkippedProduct begun;
             if (died && span.begun && !span.ended && BegunAt(span.begin, begun)) {
+                out.Begin(static_cast<uint32_t>(position), begun);
                 begun.cause = IfcLeftOutCause::GeometryNotMade;
                 begun.reason = "geometry not converted: the IFC library failed on it";
                 out.Skipped(begun);
@@ -378,6 +397,8 @@ private:
 
     pid_t pid_;
     int file_;
+    const ShareRecordSpans& spans_;
+    size_t next_; // every product from here on is passed
 };
 
 void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from, int fd) {
@@ -443,12 +464,17 @@ void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from
                 _exit(0);
             }
             // Without a second process this one takes every product from the front.
-            while (auto index = claims->TakeFront()) ConvertProduct(conversion, candidates[*index], out);
-            if (pid > 0) {
+            std::optional<SecondShare> second;
+            if (pid > 0) second.emplace(pid, file, *spans, candidates.size());
+            while (auto index = claims->TakeFront()) {
+                ConvertProduct(conversion, candidates[*index], out);
+                if (second) second->PassDone(out, fd);
+            }
+            if (second) {
                 // While the second share's records are passed on, the file's whole reading is held
                 // on both sides of the pipe: what this share needed no more goes back.
                 ConversionHeap::GiveBack();
-                SecondShare(pid, file).Finish(conversion, candidates, *claims, *spans, out, fd);
+                second->Finish(conversion, candidates, *claims, out, fd);
             } else if (file >= 0) {
                 close(file);
             }
@@ -462,10 +488,6 @@ void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from
         out.Failed("not readable as IFC: " + Describe(std::current_exception()));
     }
     out.Flush();
-}
-
-IfcSkippedProduct RepeatedGlobalId(const IfcProductData& p) {
-    return {p.globalId, p.ifcClass, "GlobalId used by an earlier product", IfcLeftOutCause::RepeatedGlobalId, p.name};
 }
 
 std::string Subject(const IfcProductData& p) {
@@ -511,8 +533,7 @@ IfcBuildingData ReadIfcText(std::string_view stepText) {
     const StepScan scan = ScanStepEntities(stepText);
 
     const int quietSeconds = kMaxSecondsPerProduct + static_cast<int>(stepText.size() / 10'000'000);
-    std::unordered_set<API_Guid, API_GuidHash> seen;
-    std::vector<size_t> outOfRange; // in data.products, waiting for their GUIDs
+    ProductsInFileOrder arrived;
     // The work schedules are read here while the child converts, never across a fork: a child
     // of a process with another thread would inherit whatever lock that thread held.
     std::future<ModelWorkSchedules> schedules;
@@ -547,16 +568,11 @@ IfcBuildingData ReadIfcText(std::string_view stepText) {
                     break;
                 case RecordKind::Product:
                     working = false;
-                    if (IsOutOfRangeIfcGlobalId(record.product.globalId)) outOfRange.push_back(data.products.size());
-                    else if (!seen.insert(record.product.guid).second) {
-                        data.skipped.push_back(RepeatedGlobalId(record.product));
-                        break;
-                    }
-                    data.products.push_back(std::move(record.product));
+                    arrived.Add(currentPosition, std::move(record.product));
                     break;
                 case RecordKind::Skipped:
                     working = false;
-                    data.skipped.push_back(std::move(record.skipped));
+                    arrived.Add(currentPosition, std::move(record.skipped));
                     break;
                 case RecordKind::Storeys:
                     data.storeys = std::move(record.storeys);
@@ -583,11 +599,15 @@ IfcBuildingData ReadIfcText(std::string_view stepText) {
         if (!working) throw EIfcFile("not readable as IFC: the IFC library " + failed + " between products");
         current.reason = "geometry not converted: the IFC library " + failed + " on it";
         current.cause = IfcLeftOutCause::GeometryNotMade;
-        data.skipped.push_back(std::move(current));
+        arrived.DropPast(currentPosition);
+        arrived.Add(currentPosition, std::move(current));
         if (failures + 1 >= kMaxLibraryFailures)
             throw EIfcFile("not readable as IFC: the IFC library failed on " + std::to_string(kMaxLibraryFailures) + " products");
         from = currentPosition + 1;
     }
+    std::unordered_set<API_Guid, API_GuidHash> seen;
+    std::vector<size_t> outOfRange; // in data.products, waiting for their GUIDs
+    arrived.MoveInto(data, outOfRange, seen);
     GiveOutOfRangeGuids(data, outOfRange, seen);
     readSchedules();
     data.workSchedules = schedules.get();

@@ -1,6 +1,7 @@
 // The converting child's records: what the reader gets back is what the child sent, and a
 // record the child did not finish (it crashed while writing) is never taken for a whole one.
 #include "host/ifc/ConversionRecords.h"
+#include "host/ifc/ProductsInFileOrder.h"
 #include "host/ifc/ShareRecordSpans.h"
 
 #include <gtest/gtest.h>
@@ -183,4 +184,57 @@ TEST(ShareRecordSpans, WhatTheSecondProcessMarksTheFirstSees) {
     EXPECT_EQ(begun.begin, 40u);
     EXPECT_FALSE(spans.Of(0).begun);
     EXPECT_FALSE(spans.Of(3).begun); // past the end
+}
+
+TEST(ProductsInFileOrder, HandsOutInTheFilesOrderWithTheFirstOfAGlobalIdKept) {
+    auto product = [](const char* globalId, uint8_t guid) {
+        IfcProductData p;
+        p.globalId = globalId;
+        p.guid.bytes[0] = guid;
+        return p;
+    };
+    auto skipped = [](const char* globalId) {
+        IfcSkippedProduct s;
+        s.globalId = globalId;
+        return s;
+    };
+    ProductsInFileOrder arrived;
+    // The first process's front, then the second's from the back, then a failure's leftovers.
+    arrived.Add(2, product("A", 1));
+    arrived.Add(4, skipped("B"));
+    arrived.Add(30, product("Z", 9));
+    arrived.Add(20, product("Y", 1)); // the GUID of A again, later in the file
+    arrived.Add(25, skipped("X"));
+    arrived.Add(10, product("C", 3));
+    arrived.Add(12, product("ZZZZZZZZZZZZZZZZZZZZZZ", 0)); // past 128 bits
+    IfcBuildingData data;
+    std::vector<size_t> outOfRange;
+    std::unordered_set<API_Guid, API_GuidHash> seen;
+    arrived.MoveInto(data, outOfRange, seen);
+    std::vector<std::string> products, left;
+    for (const auto& p : data.products) products.push_back(p.globalId);
+    for (const auto& s : data.skipped) left.push_back(s.globalId + (s.cause == IfcLeftOutCause::RepeatedGlobalId ? "!" : ""));
+    EXPECT_EQ(products, (std::vector<std::string>{"A", "C", "ZZZZZZZZZZZZZZZZZZZZZZ", "Z"}));
+    EXPECT_EQ(left, (std::vector<std::string>{"B", "Y!", "X"}));
+    EXPECT_EQ(outOfRange, std::vector<size_t>{2});
+    EXPECT_EQ(seen.size(), 3u);
+}
+
+TEST(ProductsInFileOrder, AfterAFailureWhatCamePastItIsDropped) {
+    ProductsInFileOrder arrived;
+    IfcProductData a, b;
+    a.globalId = "A";
+    b.globalId = "B";
+    b.guid.bytes[0] = 1;
+    arrived.Add(3, a);
+    arrived.Add(90, b); // the second process's, made again by the next child
+    arrived.Add(91, IfcSkippedProduct{});
+    arrived.DropPast(5);
+    IfcBuildingData data;
+    std::vector<size_t> outOfRange;
+    std::unordered_set<API_Guid, API_GuidHash> seen;
+    arrived.MoveInto(data, outOfRange, seen);
+    ASSERT_EQ(data.products.size(), 1u);
+    EXPECT_EQ(data.products[0].globalId, "A");
+    EXPECT_TRUE(data.skipped.empty());
 }
