@@ -4,6 +4,7 @@
 #include "host/ifc/ChildProcess.h"
 #include "host/ifc/ConversionHeap.h"
 #include "host/ifc/ConversionRecords.h"
+#include "host/ifc/FaceListMesh.h"
 #include "host/ifc/FileBytes.h"
 #include "host/ifc/IfcGuid.h"
 #include "host/ifc/IfcProductFacts.h"
@@ -57,6 +58,7 @@ namespace {
 constexpr size_t kMaxIfcBytes = size_t{1} << 30;
 
 std::atomic<unsigned> readerThreads{0};
+std::atomic<bool> faceListMeshing{true};
 
 std::string Describe(const std::exception_ptr& error) {
     try {
@@ -89,6 +91,19 @@ bool OpeningsArePlaced(const IfcElement& element) {
     return true;
 }
 
+// Openings of its own, or of the element it is a part of.
+bool HasOpeningsToCut(const IfcProduct& product) {
+    const auto* element = dynamic_cast<const IfcElement*>(&product);
+    if (!element) return false;
+    if (!element->m_HasOpenings_inverse.empty()) return true;
+    for (const auto& weak : element->m_Decomposes_inverse) {
+        auto rel = weak.lock();
+        auto whole = rel ? dynamic_pointer_cast<IfcElement>(rel->m_RelatingObject) : nullptr;
+        if (whole && !whole->m_HasOpenings_inverse.empty()) return true;
+    }
+    return false;
+}
+
 class ProductConverter {
 public:
     ProductConverter(shared_ptr<BuildingModel>& model, LibraryMessages& messages)
@@ -101,11 +116,26 @@ public:
         carve::setEpsilon(1.5e-05 * lengthFactor);
     }
 
+    // The product's shape without a body, and placed.
+    static shared_ptr<ProductShapeData> Shape(const shared_ptr<IfcProduct>& product) {
+        auto shape = std::make_shared<ProductShapeData>(product->m_entity_id);
+        shape->m_ifc_object_definition = product;
+        return shape;
+    }
+
+    void Place(const shared_ptr<IfcProduct>& product, shared_ptr<ProductShapeData>& shape) {
+        shape->m_object_placement = product->m_ObjectPlacement;
+        if (product->m_ObjectPlacement) {
+            std::unordered_set<IfcObjectPlacement*> applied;
+            converter_.getRepresentationConverter()->getPlacementConverter()->convertIfcObjectPlacement(product->m_ObjectPlacement,
+                                                                                                      shape, applied, false);
+        }
+    }
+
     // The product's body converted by the library, placed and with its openings cut.
     shared_ptr<ProductShapeData> Convert(const shared_ptr<IfcProduct>& product,
                                          const std::vector<shared_ptr<IfcRepresentation>>& bodies) {
-        auto shape = std::make_shared<ProductShapeData>(product->m_entity_id);
-        shape->m_ifc_object_definition = product;
+        shared_ptr<ProductShapeData> shape = Shape(product);
         shared_ptr<RepresentationConverter>& rc = converter_.getRepresentationConverter();
         for (const auto& body : bodies) {
             auto data = std::make_shared<RepresentationData>();
@@ -113,11 +143,7 @@ public:
             shape->m_vec_representations.push_back(data);
             data->m_parent_product = shape;
         }
-        shape->m_object_placement = product->m_ObjectPlacement;
-        if (product->m_ObjectPlacement) {
-            std::unordered_set<IfcObjectPlacement*> applied;
-            rc->getPlacementConverter()->convertIfcObjectPlacement(product->m_ObjectPlacement, shape, applied, false);
-        }
+        Place(product, shape);
         if (auto element = dynamic_pointer_cast<IfcElement>(product)) {
             if (OpeningsArePlaced(*element)) rc->subtractOpenings(element, shape);
             // A part of an element takes the openings of its whole.
@@ -138,16 +164,25 @@ public:
         ProductMesh mesh;
         ConversionHeap::Scope heap;
         try {
-            shared_ptr<ProductShapeData> shape = Convert(product, bodies);
             std::string said;
-            ProductMesh made = TriangulateProduct(*shape, said);
+            ProductMesh made;
+            bool direct = false;
+            if (faceListMeshing && !HasOpeningsToCut(*product) && IsFaceListBody(bodies)) {
+                shared_ptr<ProductShapeData> shape = Shape(product);
+                Place(product, shape);
+                direct = MeshFaceListBody(*converter_.getRepresentationConverter(), bodies, shape->getTransform(), made, said);
+            }
+            if (!direct) {
+                shared_ptr<ProductShapeData> shape = Convert(product, bodies);
+                made = TriangulateProduct(*shape, said);
+                shape->clearAll();
+            }
             {
                 ConversionHeap::Pause pause;
                 mesh.vertices.assign(made.vertices.begin(), made.vertices.end());
                 mesh.triangles.assign(made.triangles.begin(), made.triangles.end());
                 problem.assign(said);
             }
-            shape->clearAll();
         } catch (...) {
             ConversionHeap::Pause pause;
             problem = Describe(std::current_exception());
@@ -526,6 +561,8 @@ void GiveOutOfRangeGuids(IfcBuildingData& data, const std::vector<size_t>& outOf
 } // namespace
 
 void SetIfcReaderThreads(unsigned threads) { readerThreads = threads; }
+
+void SetIfcFaceListMeshing(bool direct) { faceListMeshing = direct; }
 
 IfcBuildingData ReadIfcText(std::string_view stepText) {
     IfcBuildingData data;

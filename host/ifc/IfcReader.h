@@ -19,3 +19,6 @@ IfcBuildingData ReadIfcText(std::string_view stepText);
 // At most this many threads, and one process instead of two when 1; 0, the default, for as many
 // as the machine has cores.
 void SetIfcReaderThreads(unsigned threads);
+// Whether bodies of face lists are meshed without the library's mesh sets (FaceListMesh.h), as
+// by default; off, the library meshes every body, as the tests compare.
+void SetIfcFaceListMeshing(bool direct);

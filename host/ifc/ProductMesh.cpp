@@ -35,21 +35,34 @@ struct MeshBuilder {
         out.triangles.push_back(mirrored ? std::array<int32_t, 3>{a, c, b} : std::array<int32_t, 3>{a, b, c});
     }
 
-    void Add(const MeshSet& set) {
-        if (!problem.empty()) return;
-        if (out.vertices.size() + set.vertex_storage.size() > kMaxVertices) {
+    // False, with the problem said, when the points cannot be taken.
+    template <typename Points, typename PointOf>
+    bool AddPoints(const Points& points, PointOf pointOf) {
+        if (!problem.empty()) return false;
+        if (out.vertices.size() + points.size() > kMaxVertices) {
             problem = "more than " + std::to_string(kMaxVertices) + " vertices";
-            return;
+            return false;
         }
-        const auto base = static_cast<int32_t>(out.vertices.size());
-        for (const auto& v : set.vertex_storage) {
-            Vec3 p = toWorld * v.v;
+        for (const auto& v : points) {
+            Vec3 p = toWorld * pointOf(v);
             if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
                 problem = "coordinates that are not finite numbers";
-                return;
+                return false;
             }
             out.vertices.push_back({p.x, p.y, p.z});
         }
+        return true;
+    }
+
+    void AddPart(const std::vector<Vec3>& points, const std::vector<std::array<int32_t, 3>>& triangles) {
+        const auto base = static_cast<int32_t>(out.vertices.size());
+        if (!AddPoints(points, [](const Vec3& v) -> const Vec3& { return v; })) return;
+        for (const auto& t : triangles) AddTriangle(base + t[0], base + t[1], base + t[2]);
+    }
+
+    void Add(const MeshSet& set) {
+        const auto base = static_cast<int32_t>(out.vertices.size());
+        if (!AddPoints(set.vertex_storage, [](const carve::mesh::Vertex<3>& v) -> const Vec3& { return v.v; })) return;
         const auto* first = set.vertex_storage.data();
         const size_t count = set.vertex_storage.size();
         std::vector<int32_t> loop;
@@ -127,4 +140,10 @@ ProductMesh TriangulateProduct(ProductShapeData& shape, std::string& problem) {
     }
     if (!problem.empty()) return {};
     return mesh;
+}
+
+void AddPlacedPart(const std::vector<carve::geom::vector<3>>& points, const std::vector<std::array<int32_t, 3>>& triangles,
+                   const carve::math::Matrix& toWorld, ProductMesh& mesh, std::string& problem) {
+    MeshBuilder builder{toWorld, Determinant3(toWorld) < 0, mesh, problem};
+    builder.AddPart(points, triangles);
 }

@@ -2,6 +2,9 @@
 // A product's converted body as one triangle mesh in world coordinates: the library's closed and
 // open mesh sets (solids and surface models) with the product's placement applied, polygons
 // triangulated.
+#include <carve/geom.hpp>
+#include <carve/matrix.hpp>
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -16,3 +19,9 @@ struct ProductMesh {
 
 // Empty `problem` when the mesh is usable; otherwise what is wrong with it.
 ProductMesh TriangulateProduct(ProductShapeData& shape, std::string& problem);
+
+// A part made without the library's mesh sets: its points placed by `toWorld` and its
+// triangles (indexes into the points), added to `mesh` as TriangulateProduct adds a mesh set of
+// the same points and triangles.
+void AddPlacedPart(const std::vector<carve::geom::vector<3>>& points, const std::vector<std::array<int32_t, 3>>& triangles,
+                   const carve::math::Matrix& toWorld, ProductMesh& mesh, std::string& problem);

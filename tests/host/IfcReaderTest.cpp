@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <map>
 #include <set>
 #include <sstream>
@@ -365,3 +367,44 @@ TEST(IfcReaderBroken, LibraryFaultsInEitherShareCostOnlyTheirProducts) {
 }
 
 } // namespace
+
+TEST(IfcReaderFaceLists, MeshedAsTheLibraryMeshesThem) {
+    const std::string text = ReadWholeFile(IfcFile("face-lists.ifc"));
+    SetIfcReaderThreads(1);
+    SetIfcFaceListMeshing(false);
+    const IfcBuildingData library = ReadIfcText(text);
+    SetIfcFaceListMeshing(true);
+    const IfcBuildingData direct = ReadIfcText(text);
+    SetIfcReaderThreads(0);
+    ASSERT_EQ(direct.products.size(), 7u);
+    ASSERT_EQ(library.products.size(), direct.products.size());
+    EXPECT_TRUE(direct.skipped.empty());
+    for (size_t i = 0; i < direct.products.size(); ++i) {
+        const IfcProductData& mine = direct.products[i];
+        const IfcProductData& theirs = library.products[i];
+        EXPECT_EQ(mine.vertices, theirs.vertices) << mine.name;
+        if (mine.name == "Turned") {
+            // The library sorts out the turned face's edges by their geometry: the same
+            // triangles, in an order of their own.
+            auto a = mine.triangles, b = theirs.triangles;
+            std::sort(a.begin(), a.end());
+            std::sort(b.begin(), b.end());
+            EXPECT_EQ(a, b);
+        } else {
+            EXPECT_EQ(mine.triangles, theirs.triangles) << mine.name;
+        }
+        ExpectWellFormedMesh(mine);
+    }
+    // The mirrored copy is still a box seen from outside, as the moved one is.
+    const IfcProductData* mapped = FindNamed(direct, "Mapped");
+    ASSERT_NE(mapped, nullptr);
+    EXPECT_NEAR(VolumeOf(*mapped), 2.0, 1e-9);
+    const IfcProductData* holed = FindNamed(direct, "Holed");
+    ASSERT_NE(holed, nullptr);
+    double area = 0;
+    for (const auto& t : holed->triangles) {
+        const auto &a = holed->vertices[t[0]], &b = holed->vertices[t[1]], &c = holed->vertices[t[2]];
+        area += ((b[0] - a[0]) * (c[1] - a[1]) - (b[1] - a[1]) * (c[0] - a[0])) / 2;
+    }
+    EXPECT_NEAR(std::abs(area), 3.0, 1e-9); // 4 m² less the 1 m² hole
+}
