@@ -34,8 +34,9 @@ public:
     void Failed(const std::string& message);
     void End();
     void Flush();
-    // Bytes written out so far, and whether a write fell short.
+    // Bytes written out so far, the same with those still held, and whether a write fell short.
     uint64_t Written() const { return written_; }
+    uint64_t Offset() const { return written_ + buffer_.size(); }
     bool FellShort() const { return failed_; }
 
 private:

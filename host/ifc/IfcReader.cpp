@@ -408,7 +408,9 @@ private:
         return status;
     }
 
+    // False while they are not all written out.
     bool Pass(uint64_t at, uint64_t size, int fd) {
+        if (size == 0) return true; // a product it found nothing to send of
         std::string bytes(size, '\0');
         const ssize_t n = pread(file_, bytes.data(), bytes.size(), static_cast<off_t>(at));
         if (n != static_cast<ssize_t>(bytes.size())) return false;
@@ -486,13 +488,16 @@ void ConvertInChild(std::string_view stepText, const StepScan& scan, size_t from
                 // Never back into this process's caller: its pipe is not this one's to write.
                 try {
                     RecordWriter second(file);
+                    // A product's records go out with the next one's beginning, which is written out
+                    // at once: a write is a large part of a small product's cost.
                     while (auto index = claims->TakeBack()) {
-                        spans->Began(*index, second.Written());
+                        spans->Began(*index, second.Offset());
                         ConvertProduct(conversion, candidates[*index], second);
-                        second.Flush();
                         if (second.FellShort()) _exit(SecondShare::kFileFull);
-                        spans->Ended(*index, second.Written());
+                        spans->Ended(*index, second.Offset());
                     }
+                    second.Flush();
+                    if (second.FellShort()) _exit(SecondShare::kFileFull);
                 } catch (...) {
                     _exit(2);
                 }
