@@ -48,32 +48,38 @@ std::string Name(const shared_ptr<T>& name) {
     return name ? Utf8FromWide(name->m_value) : std::string();
 }
 
-void Put(Values& out, const std::string& set, const std::string& name, const shared_ptr<BuildingObject>& value) {
+// Raw pointers throughout: a shared pointer's count is written into a page the other converting
+// process shares, which the system then copies.
+void Put(Values& out, const std::string& set, const std::string& name, const BuildingObject* value) {
     if (set.empty() || name.empty() || !value) return;
-    out.emplace_back(set + "." + name, ValueText(*value));
+    std::string key;
+    key.reserve(set.size() + 1 + name.size());
+    key.append(set).append(1, '.').append(name);
+    out.emplace_back(std::move(key), ValueText(*value));
 }
 
-shared_ptr<BuildingObject> QuantityValue(const shared_ptr<IfcPhysicalQuantity>& q) {
-    if (auto l = dynamic_pointer_cast<IfcQuantityLength>(q)) return l->m_LengthValue;
-    if (auto a = dynamic_pointer_cast<IfcQuantityArea>(q)) return a->m_AreaValue;
-    if (auto v = dynamic_pointer_cast<IfcQuantityVolume>(q)) return v->m_VolumeValue;
-    if (auto c = dynamic_pointer_cast<IfcQuantityCount>(q)) return c->m_CountValue;
-    if (auto w = dynamic_pointer_cast<IfcQuantityWeight>(q)) return w->m_WeightValue;
-    if (auto t = dynamic_pointer_cast<IfcQuantityTime>(q)) return t->m_TimeValue;
+const BuildingObject* QuantityValue(const IfcPhysicalQuantity* q) {
+    if (const auto* l = dynamic_cast<const IfcQuantityLength*>(q)) return l->m_LengthValue.get();
+    if (const auto* a = dynamic_cast<const IfcQuantityArea*>(q)) return a->m_AreaValue.get();
+    if (const auto* v = dynamic_cast<const IfcQuantityVolume*>(q)) return v->m_VolumeValue.get();
+    if (const auto* c = dynamic_cast<const IfcQuantityCount*>(q)) return c->m_CountValue.get();
+    if (const auto* w = dynamic_cast<const IfcQuantityWeight*>(q)) return w->m_WeightValue.get();
+    if (const auto* t = dynamic_cast<const IfcQuantityTime*>(q)) return t->m_TimeValue.get();
     return nullptr;
 }
 
-Values FromDefinition(const shared_ptr<IfcPropertySetDefinition>& definition) {
+Values FromDefinition(const IfcPropertySetDefinition* definition) {
     Values out;
-    if (auto set = dynamic_pointer_cast<IfcPropertySet>(definition)) {
+    if (const auto* set = dynamic_cast<const IfcPropertySet*>(definition)) {
         std::string setName = Name(set->m_Name);
+        out.reserve(set->m_HasProperties.size());
         for (const auto& property : set->m_HasProperties)
-            if (auto single = dynamic_pointer_cast<IfcPropertySingleValue>(property))
-                Put(out, setName, Name(single->m_Name), single->m_NominalValue);
-    } else if (auto quantities = dynamic_pointer_cast<IfcElementQuantity>(definition)) {
+            if (const auto* single = dynamic_cast<const IfcPropertySingleValue*>(property.get()))
+                Put(out, setName, Name(single->m_Name), single->m_NominalValue.get());
+    } else if (const auto* quantities = dynamic_cast<const IfcElementQuantity*>(definition)) {
         std::string setName = Name(quantities->m_Name);
         for (const auto& q : quantities->m_Quantities)
-            if (q) Put(out, setName, Name(q->m_Name), QuantityValue(q));
+            if (q) Put(out, setName, Name(q->m_Name), QuantityValue(q.get()));
     }
     return out;
 }
@@ -154,9 +160,9 @@ std::string ValueText(const BuildingObject& value) {
     return text;
 }
 
-const Values& SingleValueReader::SharedSetValues(const shared_ptr<IfcPropertySetDefinition>& definition) {
-    auto found = sharedSets_.find(definition.get());
-    if (found == sharedSets_.end()) found = sharedSets_.emplace(definition.get(), FromDefinition(definition)).first;
+const Values& SingleValueReader::SharedSetValues(const IfcPropertySetDefinition* definition) {
+    auto found = sharedSets_.find(definition);
+    if (found == sharedSets_.end()) found = sharedSets_.emplace(definition, FromDefinition(definition)).first;
     return found->second;
 }
 
@@ -167,15 +173,16 @@ Values SingleValueReader::Of(const IfcProduct& product) {
         auto rel = weak.lock();
         if (!rel) continue;
         const bool shared = rel->m_RelatedObjects.size() > 1;
-        if (auto set = dynamic_pointer_cast<IfcPropertySetDefinitionSet>(rel->m_RelatingPropertyDefinition)) {
-            for (const auto& definition : set->m_vec) sets_.emplace_back(definition, shared);
+        const auto* definition = rel->m_RelatingPropertyDefinition.get();
+        if (const auto* set = dynamic_cast<const IfcPropertySetDefinitionSet*>(definition)) {
+            for (const auto& member : set->m_vec) sets_.emplace_back(member.get(), shared);
         } else {
-            sets_.emplace_back(dynamic_pointer_cast<IfcPropertySetDefinition>(rel->m_RelatingPropertyDefinition), shared);
+            sets_.emplace_back(dynamic_cast<const IfcPropertySetDefinition*>(definition), shared);
         }
     }
     // The type's sets after the occurrence's: of one key the first value gathered stays.
     if (auto type = TypeObjectOf(product))
-        for (const auto& definition : type->m_HasPropertySets) sets_.emplace_back(definition, true);
+        for (const auto& definition : type->m_HasPropertySets) sets_.emplace_back(definition.get(), true);
 
     // A set of this product alone is read into own_, whose values are pointed at once it is whole.
     own_.clear();
@@ -198,7 +205,13 @@ Values SingleValueReader::Of(const IfcProduct& product) {
     std::stable_sort(gathered_.begin(), gathered_.end(), [](const auto* a, const auto* b) { return a->first < b->first; });
     Values values;
     values.reserve(gathered_.size());
-    for (const auto* value : gathered_)
-        if (values.empty() || values.back().first != value->first) values.push_back(*value);
+    const auto* ownBegin = own_.data();
+    const auto* ownEnd = own_.data() + own_.size();
+    for (const auto* value : gathered_) {
+        if (!values.empty() && values.back().first == value->first) continue;
+        // This product's own are its to take; a shared set's are copied.
+        if (value >= ownBegin && value < ownEnd) values.push_back(std::move(*const_cast<std::pair<std::string, std::string>*>(value)));
+        else values.push_back(*value);
+    }
     return values;
 }

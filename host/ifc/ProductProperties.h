@@ -23,11 +23,11 @@ public:
 private:
     // A set that other objects share (a type's, one related to many), read once: its keys and
     // values in its order of properties, the same key perhaps more than once.
-    const Values& SharedSetValues(const shared_ptr<IfcPropertySetDefinition>& definition);
+    const Values& SharedSetValues(const IfcPropertySetDefinition* definition);
 
     std::unordered_map<const IfcPropertySetDefinition*, Values> sharedSets_;
     // For the product at hand, kept for their room.
-    std::vector<std::pair<shared_ptr<IfcPropertySetDefinition>, bool>> sets_; // with whether shared
+    std::vector<std::pair<const IfcPropertySetDefinition*, bool>> sets_; // with whether shared
     Values own_;
     std::vector<size_t> ownEnds_; // in own_, after each of sets_
     std::vector<const std::pair<std::string, std::string>*> gathered_;

@@ -3,6 +3,7 @@
 #include "host/ifc/LibraryParse.h"
 #include "host/ifc/ProductProperties.h"
 #include "host/ifc/StepEntityScan.h"
+#include "host/ifc/WideText.h"
 #include "IfcTestFiles.h"
 
 #include <ifcpp/IFC4/include/IfcAreaMeasure.h>
@@ -98,6 +99,15 @@ TEST(ValueText, TextsAsWrittenAndTruthAsWords) {
     EXPECT_EQ(ValueText(IfcLabel(L"")), "");
     EXPECT_EQ(ValueText(IfcBoolean(true)), "TRUE");
     EXPECT_EQ(ValueText(IfcBoolean(false)), "FALSE");
+}
+
+TEST(Utf8FromWide, PlainTextsAndTheRestAlike) {
+    EXPECT_EQ(Utf8FromWide(L""), "");
+    EXPECT_EQ(Utf8FromWide(L"Pset_WallCommon"), "Pset_WallCommon");
+    EXPECT_EQ(Utf8FromWide(L"F\u00f6ldszint"), "F\u00f6ldszint");
+    EXPECT_EQ(Utf8FromWide(L"\u0151"), "\xc5\x91");
+    EXPECT_EQ(Utf8FromWide(std::wstring(L"a") + static_cast<wchar_t>(0xD800)), "a\xef\xbf\xbd");
+    EXPECT_EQ(Utf8FromWide(std::wstring(L"x") + static_cast<wchar_t>(0x1F600) + L"y"), "x\xf0\x9f\x98\x80y");
 }
 
 // Every product of a real file whose relations give one set to many products: the values read
