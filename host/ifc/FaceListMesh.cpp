@@ -18,7 +18,7 @@
 #include <algorithm>
 #include <numeric>
 #include <typeinfo>
-#include <unordered_map>
+#include <optional>
 
 namespace {
 
@@ -112,12 +112,27 @@ Part FaceListPart(RepresentationConverter& converter, const std::vector<shared_p
     // triangles may come in another order than the library's: the same triangles of the same
     // vertices. Closed: every edge has a way back.
     constexpr uint32_t kMany = UINT32_MAX;
+    struct Edge {
+        uint64_t key;
+        uint32_t face;
+        bool operator<(const Edge& o) const { return key < o.key || (key == o.key && face < o.face); }
+    };
     auto key = [](int32_t a, int32_t b) { return static_cast<uint64_t>(static_cast<uint32_t>(a)) << 32 | static_cast<uint32_t>(b); };
-    std::unordered_map<uint64_t, uint32_t> edgeFace;
-    edgeFace.reserve(triangles.size() * 3);
+    std::vector<Edge> edges;
+    edges.reserve(triangles.size() * 3);
     for (uint32_t f = 0; f < triangles.size(); ++f)
-        for (int k = 0; k < 3; ++k)
-            if (auto [at, added] = edgeFace.emplace(key(triangles[f][k], triangles[f][(k + 1) % 3]), f); !added) at->second = kMany;
+        for (int k = 0; k < 3; ++k) edges.push_back({key(triangles[f][k], triangles[f][(k + 1) % 3]), f});
+    std::sort(edges.begin(), edges.end());
+    size_t kept = 0;
+    for (size_t i = 0; i < edges.size(); ++i) {
+        if (kept > 0 && edges[kept - 1].key == edges[i].key) edges[kept - 1].face = kMany;
+        else edges[kept++] = edges[i];
+    }
+    edges.resize(kept);
+    auto faceOf = [&](uint64_t k) {
+        auto at = std::lower_bound(edges.begin(), edges.end(), Edge{k, 0});
+        return at != edges.end() && at->key == k ? std::optional<uint32_t>(at->face) : std::nullopt;
+    };
     std::vector<uint32_t> group(triangles.size());
     std::iota(group.begin(), group.end(), 0u);
     auto find = [&](uint32_t f) {
@@ -127,13 +142,13 @@ Part FaceListPart(RepresentationConverter& converter, const std::vector<shared_p
     closed = true;
     for (uint32_t f = 0; f < triangles.size(); ++f) {
         for (int k = 0; k < 3; ++k) {
-            auto back = edgeFace.find(key(triangles[f][(k + 1) % 3], triangles[f][k]));
-            if (back == edgeFace.end()) {
+            const std::optional<uint32_t> back = faceOf(key(triangles[f][(k + 1) % 3], triangles[f][k]));
+            if (!back) {
                 closed = false;
                 continue;
             }
-            if (back->second == kMany || edgeFace.find(key(triangles[f][k], triangles[f][(k + 1) % 3]))->second == kMany) continue;
-            const uint32_t a = find(f), b = find(back->second);
+            if (*back == kMany || *faceOf(key(triangles[f][k], triangles[f][(k + 1) % 3])) == kMany) continue;
+            const uint32_t a = find(f), b = find(*back);
             if (a != b) group[std::max(a, b)] = std::min(a, b);
         }
     }
