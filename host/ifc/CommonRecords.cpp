@@ -35,6 +35,7 @@
 #include <ifcpp/IFC4/include/IfcVolumeMeasure.h>
 
 #include <cctype>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -96,8 +97,17 @@ bool References(std::string_view& text, const Entities& entities, std::vector<sh
     return Take(text, ")");
 }
 
-// "((x,y))" or "((x,y,z))", a point's coordinates or a direction's ratios, each number made in one
-// block with its count: a file's points are millions.
+// A record's numbers made in one block with one count, each pointed at within it: a file's
+// points are millions, and their numbers live as long as they do.
+template <typename T, size_t N>
+void PutNumbers(std::vector<shared_ptr<T>>& into, const double (&numbers)[3]) {
+    std::array<T, N> made;
+    for (size_t i = 0; i < N; ++i) made[i].m_value = numbers[i];
+    auto block = std::make_shared<std::array<T, N>>(std::move(made));
+    for (size_t i = 0; i < N; ++i) into.push_back(shared_ptr<T>(block, &(*block)[i]));
+}
+
+// "((x,y))" or "((x,y,z))", a point's coordinates or a direction's ratios.
 template <typename T>
 bool ReadNumbers(std::vector<shared_ptr<T>>& into, std::string_view text) {
     double numbers[3];
@@ -108,7 +118,10 @@ bool ReadNumbers(std::vector<shared_ptr<T>>& into, std::string_view text) {
         ++count;
     } while (Take(text, ","));
     if (text != "))") return false;
-    for (size_t i = 0; i < count; ++i) into.push_back(std::make_shared<T>(numbers[i]));
+    into.reserve(into.size() + count);
+    if (count == 3) PutNumbers<T, 3>(into, numbers);
+    else if (count == 2) PutNumbers<T, 2>(into, numbers);
+    else PutNumbers<T, 1>(into, numbers);
     return true;
 }
 
