@@ -576,6 +576,9 @@ IfcBuildingData ReadIfcText(std::string_view stepText) {
 
     const int quietSeconds = kMaxSecondsPerProduct + static_cast<int>(stepText.size() / 10'000'000);
     ProductsInFileOrder arrived;
+    size_t mayBeProducts = 0;
+    for (uint32_t position = 0; position < scan.ids.size(); ++position) mayBeProducts += scan.MayBeProduct(position);
+    arrived.Reserve(mayBeProducts);
     // The work schedules are read here while the child converts, never across a fork: a child
     // of a process with another thread would inherit whatever lock that thread held.
     std::future<ModelWorkSchedules> schedules;

@@ -13,6 +13,9 @@
 
 class ProductsInFileOrder {
 public:
+    // Room for this many products at most, given before any comes: the list is not copied as it
+    // grows, and room never filled is never given pages.
+    void Reserve(size_t products) { products_.reserve(products); }
     void Add(uint32_t position, IfcProductData product);
     void Add(uint32_t position, IfcSkippedProduct skipped);
     // What came from places past `position` is made again after a failure there.
