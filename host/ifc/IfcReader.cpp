@@ -116,13 +116,14 @@ public:
         carve::setEpsilon(1.5e-05 * lengthFactor);
     }
 
-    // The product's shape without a body, and placed.
+    // The product's shape, as yet without a body or a placement.
     static shared_ptr<ProductShapeData> Shape(const shared_ptr<IfcProduct>& product) {
         auto shape = std::make_shared<ProductShapeData>(product->m_entity_id);
         shape->m_ifc_object_definition = product;
         return shape;
     }
 
+    // The product's placement given to its shape, as the library's whole-model conversion does.
     void Place(const shared_ptr<IfcProduct>& product, shared_ptr<ProductShapeData>& shape) {
         shape->m_object_placement = product->m_ObjectPlacement;
         if (product->m_ObjectPlacement) {
