@@ -570,7 +570,9 @@ void SetIfcReaderThreads(unsigned threads) { readerThreads = threads; }
 
 void SetIfcFaceListMeshing(bool direct) { faceListMeshing = direct; }
 
-IfcBuildingData ReadIfcText(std::string_view stepText) {
+IfcBuildingData ReadIfcText(std::string_view stepText, IIfcReadProgress* progress) {
+    auto cancelled = [progress] { return progress && progress->IsCancelled(); };
+    if (progress) progress->ReportPhase(IfcReadPhase::CheckingText, 0, 0);
     IfcBuildingData data;
     data.schema = CheckStepText(stepText);
     const StepScan scan = ScanStepEntities(stepText);
@@ -580,6 +582,9 @@ IfcBuildingData ReadIfcText(std::string_view stepText) {
     size_t mayBeProducts = 0;
     for (uint32_t position = 0; position < scan.ids.size(); ++position) mayBeProducts += scan.MayBeProduct(position);
     arrived.Reserve(mayBeProducts);
+    if (cancelled()) throw EIfcCancelled();
+    size_t converted = 0;
+    if (progress) progress->ReportPhase(IfcReadPhase::Converting, 0, mayBeProducts);
     // The work schedules are read here while the child converts, never across a fork: a child
     // of a process with another thread would inherit whatever lock that thread held.
     std::future<ModelWorkSchedules> schedules;
@@ -615,10 +620,12 @@ IfcBuildingData ReadIfcText(std::string_view stepText) {
                 case RecordKind::Product:
                     working = false;
                     arrived.Add(currentPosition, std::move(record.product));
+                    ++converted;
                     break;
                 case RecordKind::Skipped:
                     working = false;
                     arrived.Add(currentPosition, std::move(record.skipped));
+                    ++converted;
                     break;
                 case RecordKind::Storeys:
                     data.storeys = std::move(record.storeys);
@@ -633,6 +640,9 @@ IfcBuildingData ReadIfcText(std::string_view stepText) {
             }
             bytes.erase(0, bytes.size() - rest.size());
             retryAt = 2 * bytes.size();
+            // Thrown from here, the child is killed before the read unwinds.
+            if (cancelled()) throw EIfcCancelled();
+            if (progress) progress->ReportPhase(IfcReadPhase::Converting, converted, mayBeProducts);
         };
         ChildOutput child = RunInChildProcess([&](int fd) { ConvertInChild(stepText, scan, from, fd); }, quietSeconds,
                                               [&](std::string& bytes) { take(bytes, false); });
@@ -666,10 +676,10 @@ IfcBuildingData ReadIfcText(std::string_view stepText) {
     return data;
 }
 
-IfcBuildingData ReadIfcFile(const std::string& path) {
+IfcBuildingData ReadIfcFile(const std::string& path, IIfcReadProgress* progress) {
     const FileBytes file(path, kMaxIfcBytes);
     try {
-        IfcBuildingData data = ReadIfcText(file.Text());
+        IfcBuildingData data = ReadIfcText(file.Text(), progress);
         data.workSchedules.sourcePath = path;
         return data;
     } catch (const EIfcFile& e) {

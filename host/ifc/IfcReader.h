@@ -9,13 +9,15 @@
 // two processes, each taking half; every product is made on a heap of its own
 // (ConversionHeap.h), so the model is the same bytes on any count.
 #include "host/ifc/IfcBuildingData.h"
+#include "host/ifc/IfcReadProgress.h"
 
 #include <string>
 #include <string_view>
 
 // EIfcFile's message begins with the path, like the host's other file errors.
-IfcBuildingData ReadIfcFile(const std::string& path);
-IfcBuildingData ReadIfcText(std::string_view stepText);
+// `progress`, when given, hears the phases and may cancel (EIfcCancelled).
+IfcBuildingData ReadIfcFile(const std::string& path, IIfcReadProgress* progress = nullptr);
+IfcBuildingData ReadIfcText(std::string_view stepText, IIfcReadProgress* progress = nullptr);
 // At most this many threads, and one process instead of two when 1; 0, the default, for as many
 // as the machine has cores.
 void SetIfcReaderThreads(unsigned threads);
