@@ -1,6 +1,7 @@
 #pragma once
 // The host application: the core the operation table acts on, and the user's commands on the
 // open project. Each command sends the project events add-ons listen to.
+#include "host/app/ModelRead.h"
 #include "host/ops/HostCore.h"
 
 #include <string>
@@ -14,12 +15,19 @@ public:
     // project with the view on the whole building, its elements on their presentation layers or,
     // with `layersByStorey`, on a layer for each storey. Nothing changes on failure.
     bool OpenProject(const std::string& path, std::string& error, bool layersByStorey = false);
+    // The open's second half, on the host's thread, after ReadProjectFile (which may run on
+    // another): the read becomes the open project. Nothing changes for a read that failed or
+    // was cancelled.
+    bool AdoptProject(ModelRead read, std::string& error);
     static bool IsIfcPath(const std::string& path);
     // A later revision of the IFC model into the open project (by GlobalId, keeping what the
     // user and the add-ons gave the elements), as one undo step when the history can hold it.
     // A revision that takes much away asks first. Nothing changes on failure or when the user
     // declines (which is no failure).
     bool UpdateFromIfc(const std::string& path, std::string& error);
+    // The update's second half, after ReadIfcRevision: the elements are made against the open
+    // model, so on the host's thread.
+    bool AdoptIfcRevision(ModelRead read, std::string& error);
     bool SaveProject(const std::string& path, std::string& error);
     void ShareProject(int16_t userId);
     bool ResetPreferences(std::string& error);
@@ -30,4 +38,7 @@ public:
     bool MayDiscardProject();
     // The project's name as the user knows it: its file's name, or "Untitled" (8-bit).
     std::string ProjectName() const;
+
+    // Hears the phases of the reads OpenProject and UpdateFromIfc make; none by default.
+    IIfcReadProgress* readProgress = nullptr;
 };

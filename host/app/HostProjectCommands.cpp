@@ -4,12 +4,8 @@
 #include "host/app/IfcReportTexts.h"
 #include "host/app/RevisionCheck.h"
 #include "host/ifc/IfcLeftOutReport.h"
-#include "host/ifc/IfcModelBuilder.h"
-#include "host/ifc/IfcReader.h"
 #include "host/ifc/IfcRevisionUpdate.h"
 #include "host/project/HostProjectFile.h"
-#include "host/render/ViewCamera.h"
-#include "host/render/WindowPictures.h"
 #include "host/resources/HostResources.h"
 
 #include <algorithm>
@@ -18,38 +14,8 @@
 
 namespace {
 
-IfcModelOptions ModelOptions(const HostCore& host) {
-    IfcModelOptions options;
-    options.kindName = [&host](int32_t kind) { return host.KindName(kind); };
-    return options;
-}
-
-// The reader's failures, and the library's beneath it, as the command's error; nothing is changed.
-bool ReadIfc(const std::string& path, IfcBuildingData& data, std::string& error) {
-    try {
-        data = ReadIfcFile(path);
-        return true;
-    } catch (const EIfcFile& e) {
-        error = e.what();
-    } catch (const std::exception& e) {
-        error = path + ": " + e.what();
-    }
-    return false;
-}
-
 void WriteReportLines(HostCore& host, const std::vector<std::string>& lines) {
     for (const std::string& line : lines) host.WriteReport(BKFromUtf8(line));
-}
-
-// The 3D window looks at the whole building, in a window as wide as a movie's or narrower.
-void FitViewToModel(HostModel& model) {
-    std::vector<std::span<const Vec3>> bodies;
-    for (const auto& e : model.Elements())
-        if (HostElement::HasBody(e->Kind()) && !e->geometry.vertices.empty()) bodies.emplace_back(e->geometry.vertices);
-    if (bodies.empty()) return;
-    auto [width, height] = WindowSize(model, RenderStyle::Window3D);
-    double aspect = std::max(static_cast<double>(width) / height, 16.0 / 9.0);
-    model.view.SetCamera(FitCameraToPointSets(model.view.Camera(), bodies, aspect));
 }
 
 } // namespace
@@ -74,47 +40,40 @@ void Host::NewProject() {
 }
 
 bool Host::OpenProject(const std::string& path, std::string& error, bool layersByStorey) {
-    const bool ifc = IsIfcPath(path);
-    std::unique_ptr<HostModel> model;
-    IfcBuildingData data;
-    std::vector<IfcSkippedProduct> skipped;
-    if (ifc) {
-        if (!ReadIfc(path, data, error)) return false;
-        IfcModelOptions options = ModelOptions(*this);
-        options.layersByStorey = layersByStorey;
-        // Only the products' meshes are taken: the schedules, schema and notes are used below.
-        IfcBuiltModel built = BuildIfcModel(std::move(data), options);
-        model = std::move(built.model);
-        skipped = std::move(built.skipped);
-        EnsureDefaultPens(*model);
-        FitViewToModel(*model);
-        model->workSchedules = std::move(data.workSchedules);
-        model->MarkSaved(); // an opened IFC model is what its file holds
-    } else {
-        auto loaded = LoadHostProject(path);
-        if (!loaded.model) {
-            error = loaded.error;
-            return false;
-        }
-        model = std::move(loaded.model);
+    return AdoptProject(ReadProjectFile(path, layersByStorey, readProgress), error);
+}
+
+bool Host::AdoptProject(ModelRead read, std::string& error) {
+    if (!read.Usable()) {
+        error = read.cancelled ? read.path + ": cancelled" : read.error;
+        return false;
     }
     SendProjectEvent(kHostEventClose, 0);
-    ReplaceModel(std::move(model));
+    ReplaceModel(std::move(read.model));
     // An IFC file is never written over: the first save asks for a project file.
-    projectPath = ifc ? std::string() : path;
+    projectPath = read.ifc ? std::string() : read.path;
     sharedProject = false;
     userId = 0;
-    if (ifc) {
-        WriteReportLines(*this, IfcOpeningReport(data.schema, Model().Elements().size(), skipped, data.notes, HostIfcReportWords()));
+    if (read.ifc) {
+        WriteReportLines(*this, IfcOpeningReport(read.data.schema, Model().Elements().size(), read.skipped,
+                                                 read.data.notes, HostIfcReportWords()));
     }
     SendProjectEvent(kHostEventOpened, 0);
     return true;
 }
 
 bool Host::UpdateFromIfc(const std::string& path, std::string& error) {
-    IfcBuildingData data;
-    if (!ReadIfc(path, data, error)) return false;
-    IfcModelOptions options = ModelOptions(*this);
+    return AdoptIfcRevision(ReadIfcRevision(path, readProgress), error);
+}
+
+bool Host::AdoptIfcRevision(ModelRead read, std::string& error) {
+    if (!read.Usable()) {
+        error = read.cancelled ? read.path + ": cancelled" : read.error;
+        return false;
+    }
+    const std::string& path = read.path;
+    IfcBuildingData& data = read.data;
+    IfcModelOptions options = HostIfcModelOptions();
     IfcRevisionPlan plan = PlanIfcRevision(Model(), data, options);
     if (plan.unrelated) {
         error = path + ": no element of the open project is in it; open it as a project of its own";
