@@ -1,47 +1,30 @@
 // quorvel-desk: the host as a desktop window, with the add-on's palette and dialogs.
 #include "desk/window/DeskSession.h"
-#include "host/app/LargeHeapPages.h"
 #include "desk/window/MainWindow.h"
+#include "host/app/LargeHeapPages.h"
+#include "host/app/ProgramCommandLine.h"
 
 #include <QApplication>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
-
-namespace {
-
-int Usage(const std::string& message) {
-    std::fprintf(stderr, "quorvel-desk: %s\nusage: quorvel-desk [--model FILE] [--addon FILE] [--prefs FILE] "
-                         "[--now YYYY-MM-DD[THH:MM]] [--lang hu|en]\n       quorvel-desk --help | --version\n",
-                 message.c_str());
-    return 2;
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     RestartWithLargeHeapPages(argv);
-    // Answered before Qt looks for a display: help and version are read where there is none.
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(DeskHelpText().c_str(), stdout);
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("quorvel-desk %s\n", kQuorvelVersion);
-            return 0;
-        }
-    }
+    // Help and version are answered before Qt looks for a display; a fault waits until Qt has
+    // taken its own options, which may look like ours.
+    CommandLine line = ReadCommandLine(kDeskProgram, argc, argv);
+    if (line.ask == CommandLine::Ask::Help || line.ask == CommandLine::Ask::Version)
+        return AnswerCommandLine(kDeskProgram, line, ProgramHelp(kDeskProgram));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quorvel-desk"));
-    DeskOptions options;
-    std::string error;
-    if (!ParseDeskOptions(argc, argv, options, error)) return Usage(error);
+    line = ReadCommandLine(kDeskProgram, argc, argv);
+    if (line.ask != CommandLine::Ask::Run) return AnswerCommandLine(kDeskProgram, line, ProgramHelp(kDeskProgram));
     DeskSession session;
     StartResult how = StartResult::Ready;
-    if (!session.Start(options, error, &how)) {
-        if (how == StartResult::BadClock) return Usage(error);
+    std::string error;
+    if (!session.Start(line.start, error, &how)) {
+        if (how == StartResult::BadClock) return FailUsage(kDeskProgram, error);
         std::fprintf(stderr, "quorvel-desk: %s\n", error.c_str());
         return 1;
     }

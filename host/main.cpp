@@ -2,10 +2,11 @@
 #include "dialogkit/DGAnswers.h"
 #include "host/app/HostSession.h"
 #include "host/app/LargeHeapPages.h"
+#include "host/app/ProgramCommandLine.h"
+#include "host/app/TerminalReadProgress.h"
 #include "host/script/ScriptHelp.h"
 #include "host/script/ScriptInterpreter.h"
 
-#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -13,17 +14,15 @@
 
 namespace {
 
-int Usage(const std::string& message) {
-    std::fprintf(stderr, "quorvel: %s\nusage: quorvel [--model FILE] [--addon FILE] [--prefs FILE] "
-                         "[--now YYYY-MM-DD[THH:MM]] [--lang hu|en] [--keep-going] [SCRIPT|-]\n"
-                         "       quorvel --help | --version\n", message.c_str());
-    return 2;
-}
-
 // The transcript is the headless program's face: failures that do not end the run are lines of it.
 class ScriptFront : public IHostFront {
 public:
-    void Attach(Host& host) override { interpreter = std::make_unique<ScriptInterpreter>(host, std::cout); }
+    void Attach(Host& host) override {
+        interpreter = std::make_unique<ScriptInterpreter>(host, std::cout);
+        // A person at a terminal sees a long read's phases; the transcript does not.
+        readProgress = TerminalReadProgress::ForStandardError("quorvel");
+        host.readProgress = readProgress.get();
+    }
     void ShowError(const std::string& text) override { std::cout << "error " << text << "\n"; }
     bool OpenModel(const std::string& path) override {
         std::string error;
@@ -31,6 +30,7 @@ public:
         ShowError(error);
         return false;
     }
+    std::unique_ptr<TerminalReadProgress> readProgress;
     std::unique_ptr<ScriptInterpreter> interpreter;
 };
 
@@ -38,51 +38,26 @@ public:
 
 int main(int argc, char** argv) {
     RestartWithLargeHeapPages(argv);
-    StartOptions options;
-    options.prefs = DefaultPreferencesPath();
-    std::string script = "-", error;
-    bool scriptGiven = false, keepGoing = false;
-    for (int i = 1; i < argc; ++i) {
-        switch (ReadStartOption(argc, argv, i, options, error)) {
-        case OptionRead::Taken: continue;
-        case OptionRead::Bad: return Usage(error);
-        case OptionRead::NotMine: break;
-        }
-        std::string a = argv[i];
-        if (a == "--help" || a == "-h") {
-            std::fputs(QuorvelHelpText().c_str(), stdout);
-            return 0;
-        }
-        if (a == "--keep-going") {
-            keepGoing = true;
-            continue;
-        }
-        if (a == "--version") {
-            std::printf("quorvel %s\n", kQuorvelVersion);
-            return 0;
-        }
-        if (!a.empty() && a[0] == '-' && a != "-") return Usage("unknown option " + a);
-        if (scriptGiven) return Usage("only one script");
-        script = a;
-        scriptGiven = true;
-    }
+    CommandLine line = ReadCommandLine(kScriptProgram, argc, argv);
+    if (line.ask != CommandLine::Ask::Run) return AnswerCommandLine(kScriptProgram, line, QuorvelHelpText());
     std::ifstream scriptFile;
-    if (script != "-") {
-        scriptFile.open(script);
-        if (!scriptFile) return Usage("cannot read " + script);
+    if (line.script != "-") {
+        scriptFile.open(line.script);
+        if (!scriptFile) return FailUsage(kScriptProgram, "cannot read " + line.script);
     }
 
     // The interpreter goes before the host it writes to; the add-ons go before both.
     HostSession session;
     ScriptFront front;
+    std::string error;
     int status = 0;
-    switch (session.Start(options, front, error)) {
-    case StartResult::BadClock: return Usage(error);
+    switch (session.Start(line.start, front, error)) {
+    case StartResult::BadClock: return FailUsage(kScriptProgram, error);
     case StartResult::AddonFailed: front.ShowError(error); return 1;
     case StartResult::ModelNotOpened: status = 1; break;
     case StartResult::Ready:
-        front.interpreter->SetKeepGoing(keepGoing);
-        status = front.interpreter->Run(script == "-" ? std::cin : scriptFile);
+        front.interpreter->SetKeepGoing(line.keepGoing);
+        status = front.interpreter->Run(line.script == "-" ? std::cin : scriptFile);
         break;
     }
     session.UnloadAddons();

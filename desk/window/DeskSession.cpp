@@ -8,33 +8,6 @@
 
 #include <cstdlib>
 
-bool ParseDeskOptions(int argc, char** argv, DeskOptions& options, std::string& error) {
-    options.prefs = DefaultPreferencesPath();
-    for (int i = 1; i < argc; ++i) {
-        switch (ReadStartOption(argc, argv, i, options, error)) {
-        case OptionRead::Taken: continue;
-        case OptionRead::Bad: return false;
-        case OptionRead::NotMine: break;
-        }
-        std::string a = argv[i];
-        if (a.rfind("-", 0) == 0 && a.size() > 1 && a[1] != '-') continue; // Qt's own options (-platform ...) were taken by QApplication
-        error = "unknown argument " + a;
-        return false;
-    }
-    return true;
-}
-
-std::string DeskHelpText() {
-    return std::string("usage: quorvel-desk [--model FILE] [--addon FILE] [--prefs FILE] [--now YYYY-MM-DD[THH:MM]]\n"
-                       "                    [--lang hu|en] [Qt options]\n"
-                       "       quorvel-desk --help | --version\n\n"
-                       "The host as a desktop window with the add-on loaded (default: Bauvista.qvx beside the\n"
-                       "program).\n") +
-           kStartOptionsHelp +
-           "Without --lang the language follows the locale (LC_ALL, LC_MESSAGES, LANG): Hungarian for a\n"
-           "Hungarian locale, English for any other.\n";
-}
-
 class DeskSession::Front : public IHostFront {
 public:
     explicit Front(std::unique_ptr<MainWindow>& window) : window_(window) {}

@@ -11,11 +11,6 @@ class MainWindow;
 
 using DeskOptions = StartOptions;
 
-// Reads the command line; false with `error` for a bad one.
-bool ParseDeskOptions(int argc, char** argv, DeskOptions& options, std::string& error);
-// What "--help" prints.
-std::string DeskHelpText();
-
 class DeskSession {
 public:
     DeskSession();

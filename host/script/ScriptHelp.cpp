@@ -1,18 +1,7 @@
 #include "host/script/ScriptHelp.h"
 
 std::string QuorvelHelpText() {
-    return std::string(R"(usage: quorvel [--model FILE] [--addon FILE] [--prefs FILE] [--now YYYY-MM-DD[THH:MM]]
-               [--lang hu|en] [--keep-going] [SCRIPT|-]
-       quorvel --help | --version
-
-Runs the script's commands (standard input for - or none) as a user of the host with the
-add-on loaded (default: Bauvista.qvx beside the program); the transcript goes to standard output.
-)") + kStartOptionsHelp + R"(  --keep-going   run every line even after one failed (for scripts that try several failures)
-The first line that fails stops the run: a command that failed, a question it left without an
-answer, or an answer refused while it ran; its `error` line names the script line.
-Exit status: 0 every command ran; 1 a command failed, a question had no answer, or an answer
-was refused or never used; 2 bad usage.
-
+    return ProgramHelp(kScriptProgram) + R"(
 Script: one command a line; # starts a comment; "quoted arguments" may hold blanks, \" and \\.
 Texts are UTF-8, dates YYYY-MM-DD, rows and items count from 1.
 

@@ -1,6 +1,6 @@
 #pragma once
 // What `quorvel --help` tells a user, and the add-on menu's items the `menu` command checks.
-#include "host/app/StartOptions.h"
+#include "host/app/ProgramCommandLine.h"
 
 #include <cstdint>
 #include <string>
