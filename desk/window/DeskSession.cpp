@@ -16,7 +16,11 @@ public:
         window_->Report()->appendPlainText(QString::fromStdString("error " + text));
     }
     void AddonsLoaded() override { window_->AddAddonMenus(); }
-    bool OpenModel(const std::string& path) override { return window_->OpenProjectFile(QString::fromStdString(path)); }
+    bool OpenModel(const std::string& path) override {
+        // The window is there before a long read begins, and answers while it runs.
+        if (Host::IsIfcPath(path)) window_->show();
+        return window_->OpenProjectFile(QString::fromStdString(path));
+    }
 
 private:
     std::unique_ptr<MainWindow>& window_;

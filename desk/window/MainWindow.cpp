@@ -8,6 +8,7 @@
 #include "desk/window/FindPanel.h"
 #include "desk/window/DeskTexts.h"
 #include "desk/window/LayerPanel.h"
+#include "desk/window/ModelReadWindow.h"
 #include "desk/window/Mnemonics.h"
 #include "desk/window/ReportView.h"
 #include "desk/window/SelectionPanel.h"
@@ -283,8 +284,16 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool MainWindow::OpenProjectFile(const QString& path, bool layersByStorey) {
+    const std::string file = path.toStdString();
+    // An IFC model is read while the window goes on; a project file is quick to read.
+    ModelRead read = IsIfcFile(path) ? ReadWhileShowing(ReadProgressText::OpeningTitle, path,
+                                                        [&](IIfcReadProgress& progress) {
+                                                            return ReadProjectFile(file, layersByStorey, &progress);
+                                                        })
+                                     : ReadProjectFile(file, layersByStorey, nullptr);
+    if (read.cancelled) return false; // the project stays as it was
     std::string error;
-    if (!host_.OpenProject(path.toStdString(), error, layersByStorey)) {
+    if (!host_.AdoptProject(std::move(read), error)) {
         ShowFailure(Text(kCannotOpen).arg(QFileInfo(path).fileName()), error);
         return false;
     }
@@ -334,9 +343,19 @@ void MainWindow::OpenIfcModel() {
     OpenProjectFile(box.selectedFiles().front(), byStorey->isChecked());
 }
 
+ModelRead MainWindow::ReadWhileShowing(ReadProgressText title, const QString& path,
+                                       const std::function<ModelRead(IIfcReadProgress&)>& read) {
+    ModelReadWindow progress(FromCodePage(ReadProgressString(title, ToCodePage(QFileInfo(path).fileName()))), this);
+    return progress.Run(read);
+}
+
 bool MainWindow::UpdateFromIfcFile(const QString& path) {
+    const std::string file = path.toStdString();
+    ModelRead read = ReadWhileShowing(ReadProgressText::UpdatingTitle, path,
+                                      [&](IIfcReadProgress& progress) { return ReadIfcRevision(file, &progress); });
+    if (read.cancelled) return false; // the project stays as it was
     std::string error;
-    if (!host_.UpdateFromIfc(path.toStdString(), error)) {
+    if (!host_.AdoptIfcRevision(std::move(read), error)) {
         ShowFailure(Text(kCannotUpdate).arg(QFileInfo(path).fileName()), error);
         return false;
     }

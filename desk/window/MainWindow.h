@@ -5,10 +5,12 @@
 // the user left them (WindowPlaces).
 #include "desk/window/ReportLineNames.h"
 #include "host/app/Host.h"
+#include "host/app/ReadProgressTexts.h"
 
 #include <QMainWindow>
 #include <QTimer>
 
+#include <functional>
 #include <map>
 #include <optional>
 
@@ -35,9 +37,11 @@ public:
     void RefreshAll();
     // Runs an add-on menu item as the user's choice does.
     void RunAddonMenuItem(int16_t menuResId, int32_t item);
-    // An IFC model's elements go on a layer for each storey with `layersByStorey`.
+    // An IFC model's elements go on a layer for each storey with `layersByStorey`. An IFC file
+    // is read off the GUI thread under a progress window whose Cancel leaves the project as it
+    // was (and gives false).
     bool OpenProjectFile(const QString& path, bool layersByStorey = false);
-    // A later revision of the open IFC model; the undo history goes with it.
+    // A later revision of the open IFC model, read as an opened one; the undo history goes with it.
     bool UpdateFromIfcFile(const QString& path);
     bool SaveProjectFile(const QString& path);
 
@@ -71,6 +75,9 @@ private:
     void OpenProject();
     void OpenIfcModel();
     void UpdateFromIfcRevision();
+    // Runs `read` on a worker thread under a progress window titled with the file's name.
+    ModelRead ReadWhileShowing(ReadProgressText title, const QString& path,
+                               const std::function<ModelRead(IIfcReadProgress&)>& read);
     void SaveProject();
     void SaveProjectAs();
     void Undo();

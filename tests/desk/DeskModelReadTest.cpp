@@ -1,0 +1,207 @@
+// An IFC model opened and updated in the window while it goes on: the progress window's phases,
+// Cancel half way through leaving the open project exactly as it was, the window repainting
+// meanwhile.
+#include "IfcCopiesGenerator.h"
+#include "desk/window/DeskSession.h"
+#include "desk/window/MainWindow.h"
+#include "desk/views/ModelView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+namespace {
+
+// Ten copies of the duplex: some 2,400 products, a few seconds' read, so Cancel half way comes
+// while products are still being converted.
+std::string WriteLargeModel(const QString& folder) {
+    std::ifstream in(BV_SOURCE_DIR "/tests/data/ifc/duplex.ifc", std::ios::binary);
+    std::stringstream original;
+    original << in.rdbuf();
+    std::string path = (folder + QStringLiteral("/duplex-x10.ifc")).toStdString();
+    std::ofstream(path, std::ios::binary) << GenerateIfcCopies(original.str(), IfcCopiesLayout{10, 60});
+    return path;
+}
+
+int gEvents = 0;
+GSErr CountEvent(uint32_t, int32_t) {
+    ++gEvents;
+    return 0;
+}
+
+// What the open project is, as far as a user or an add-on can tell.
+struct ProjectState {
+    const HostModel* model;
+    size_t elements, undoSteps, reportLines;
+    uint64_t undoPosition;
+    bool modified;
+    std::string path;
+    int events;
+    bool operator==(const ProjectState&) const = default;
+};
+
+QWidget* ReadWindow() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QStringLiteral("modelReadWindow") && w->isVisible()) return w;
+    return nullptr;
+}
+
+// The products a read converts, as its last report counts them.
+class ConvertedCounter : public IIfcReadProgress {
+public:
+    size_t converted = 0;
+    void ReportPhase(IfcReadPhase phase, size_t done, size_t) override {
+        if (phase == IfcReadPhase::Converting) converted = done;
+    }
+    bool IsCancelled() const override { return false; }
+};
+
+// Counts the paints a widget receives.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+} // namespace
+
+class DeskModelReadTest : public QObject {
+    Q_OBJECT
+    QString tempDir;
+    QString large;
+    size_t halfOfProducts = 0;
+    std::unique_ptr<DeskSession> session;
+
+    MainWindow& Window() { return session->Window(); }
+    Host& GetHost() { return session->GetHost(); }
+    ProjectState State() {
+        HostModel& m = GetHost().Model();
+        return {&m, m.Elements().size(), m.Undo().UndoCount(), GetHost().ReportLines().size(), m.Undo().Position(),
+                m.Modified(), GetHost().projectPath, gEvents};
+    }
+    // An edit of the open project in an undo step, so it has history and unsaved work to keep.
+    void EditFirstElement() {
+        HostModel& m = GetHost().Model();
+        QVERIFY(!m.Elements().empty());
+        Element& e = *m.Elements().front();
+        QVERIFY(m.Undo().Open("edit"));
+        auto record = e.record;
+        record[104] ^= 1;
+        m.ChangeElement(e, record);
+        QVERIFY(m.CloseUndoStep().has_value());
+        QVERIFY(m.Modified());
+    }
+
+    // Presses Cancel once the progress window shows half the products converted; the window is
+    // grabbed then into `screenshot` (when given), and a repaint of the 3D view asked for.
+    struct CancelAtHalf {
+        bool pressed = false;
+        int paintsWhileReading = -1;
+    };
+    void CancelWhenHalfWay(CancelAtHalf& outcome, PaintCounter& paints, const QString& screenshot) {
+        auto* timer = new QTimer(this);
+        timer->setInterval(5);
+        bool repaintAsked = false;
+        connect(timer, &QTimer::timeout, this, [=, this, &outcome, &paints]() mutable {
+            QWidget* w = ReadWindow();
+            if (!w) return;
+            if (!repaintAsked) {
+                repaintAsked = true;
+                paints.paints = 0;
+                Window().View3D()->update();
+            }
+            auto* bar = w->findChild<QProgressBar*>(QStringLiteral("progress"));
+            if (!bar || bar->maximum() <= 0 || static_cast<size_t>(bar->value()) < halfOfProducts) return;
+            timer->stop();
+            timer->deleteLater();
+            if (!screenshot.isEmpty()) {
+                QDir().mkpath(QStringLiteral(BV_SCREENSHOT_DIR));
+                w->grab().save(QStringLiteral(BV_SCREENSHOT_DIR "/") + screenshot);
+            }
+            outcome.paintsWhileReading = paints.paints;
+            QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("cancel")), Qt::LeftButton);
+            outcome.pressed = true;
+        });
+        timer->start();
+    }
+
+private slots:
+    void initTestCase() {
+        tempDir = QDir::tempPath() + QStringLiteral("/bv-desk-read-%1").arg(QCoreApplication::applicationPid());
+        QDir().mkpath(tempDir);
+        large = QString::fromStdString(WriteLargeModel(tempDir));
+        // Half way is half the products converted. The reader's total is what the file may hold,
+        // a bound rather than the count, so the count is learnt from a whole read first.
+        ConvertedCounter counter;
+        QVERIFY(ReadIfcRevision(large.toStdString(), &counter).Usable());
+        QVERIFY(counter.converted > 1000);
+        halfOfProducts = counter.converted / 2;
+        DeskOptions options;
+        options.model = BV_SOURCE_DIR "/examples/house/house.qvp";
+        options.prefs = (tempDir + QStringLiteral("/preferences")).toStdString();
+        options.now = "2009-03-20";
+        session = std::make_unique<DeskSession>();
+        std::string error;
+        QVERIFY2(session->Start(options, error), error.c_str());
+        Window().resize(1280, 800);
+        Window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&Window()));
+        // A listener of project events beside the add-on's.
+        GetHost().AddAddon("probe").eventHandlers.emplace_back(0xFFFFFFFFu, &CountEvent);
+    }
+
+    void cleanupTestCase() {
+        session.reset();
+        QDir(tempDir).removeRecursively();
+    }
+
+    void openCancelledHalfWayLeavesTheProjectAsItWas() {
+        EditFirstElement();
+        ProjectState before = State();
+        PaintCounter paints;
+        Window().View3D()->installEventFilter(&paints);
+        CancelAtHalf outcome;
+        CancelWhenHalfWay(outcome, paints, QStringLiteral("model-read-converting.png"));
+        QVERIFY(!Window().OpenProjectFile(large));
+        Window().View3D()->removeEventFilter(&paints);
+        QVERIFY(outcome.pressed);
+        // The window answered while the file was read.
+        QVERIFY2(outcome.paintsWhileReading > 0, "no repaint during the read");
+        QVERIFY(!ReadWindow());
+        QVERIFY(State() == before);
+    }
+
+    void updateCancelledHalfWayLeavesTheProjectAsItWas() {
+        // The model read whole first, through the same window.
+        QVERIFY(Window().OpenProjectFile(large));
+        QVERIFY(GetHost().projectPath.empty());
+        QVERIFY(GetHost().Model().Elements().size() > 100);
+        QVERIFY(GetHost().ReportLines().back().rfind("IFC", 0) == 0 || !GetHost().ReportLines().empty());
+        EditFirstElement();
+        ProjectState before = State();
+        PaintCounter paints;
+        CancelAtHalf outcome;
+        CancelWhenHalfWay(outcome, paints, QString());
+        QVERIFY(!Window().UpdateFromIfcFile(large));
+        QVERIFY(outcome.pressed);
+        QVERIFY(State() == before);
+        // Not cancelled, the same revision keeps every element, as one undo step.
+        QVERIFY(Window().UpdateFromIfcFile(large));
+        QCOMPARE(GetHost().Model().Elements().size(), before.elements);
+        QCOMPARE(GetHost().Model().Undo().UndoCount(), before.undoSteps + 1);
+    }
+};
+
+QTEST_MAIN(DeskModelReadTest)
+#include "DeskModelReadTest.moc"
