@@ -73,6 +73,8 @@ bool Host::AdoptIfcRevision(ModelRead read, std::string& error) {
     }
     const std::string& path = read.path;
     IfcBuildingData& data = read.data;
+    // The elements are made against the open model, so here rather than where the file was read.
+    if (readProgress) readProgress->ReportPhase(IfcReadPhase::MakingElements, 0, data.products.size());
     IfcModelOptions options = HostIfcModelOptions();
     IfcRevisionPlan plan = PlanIfcRevision(Model(), data, options);
     if (plan.unrelated) {

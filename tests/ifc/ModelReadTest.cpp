@@ -74,6 +74,13 @@ TEST_F(ModelReadTest, AReadHasItsPhasesAndBecomesTheProject) {
     EXPECT_EQ(host->Model().Elements().size(), 35u);
     EXPECT_FALSE(host->Model().Modified());
     EXPECT_EQ(gEvents, 2); // closing, opened
+    // An update the host reads itself tells the listener it was given, making elements too.
+    Listener update;
+    host->readProgress = &update;
+    ASSERT_TRUE(host->UpdateFromIfc(House(), error_)) << error_;
+    host->readProgress = nullptr;
+    EXPECT_EQ(update.phases, listener.phases);
+    EXPECT_EQ(host->Model().Undo().UndoCount(), 1u);
 }
 
 TEST_F(ModelReadTest, CancelledOrFailedReadsLeaveTheProjectAsItWas) {
