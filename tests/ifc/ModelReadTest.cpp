@@ -8,6 +8,8 @@
 #include "host/resources/HostResources.h"
 
 #include <cstdio>
+#include <optional>
+#include <tuple>
 #include <vector>
 
 namespace {
