@@ -285,12 +285,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 bool MainWindow::OpenProjectFile(const QString& path, bool layersByStorey) {
     const std::string file = path.toStdString();
+    IfcModelOptions options = HostIfcModelOptions();
+    options.layersByStorey = layersByStorey;
     // An IFC model is read while the window goes on; a project file is quick to read.
     ModelRead read = IsIfcFile(path) ? ReadWhileShowing(ReadProgressText::OpeningTitle, path,
                                                         [&](IIfcReadProgress& progress) {
-                                                            return ReadProjectFile(file, layersByStorey, &progress);
+                                                            return ReadProjectFile(file, options, &progress);
                                                         })
-                                     : ReadProjectFile(file, layersByStorey, nullptr);
+                                     : ReadProjectFile(file, options, nullptr);
     if (read.cancelled) return false; // the project stays as it was
     std::string error;
     if (!host_.AdoptProject(std::move(read), error)) {

@@ -40,7 +40,9 @@ void Host::NewProject() {
 }
 
 bool Host::OpenProject(const std::string& path, std::string& error, bool layersByStorey) {
-    return AdoptProject(ReadProjectFile(path, layersByStorey, readProgress), error);
+    IfcModelOptions options = HostIfcModelOptions();
+    options.layersByStorey = layersByStorey;
+    return AdoptProject(ReadProjectFile(path, options, readProgress), error);
 }
 
 bool Host::AdoptProject(ModelRead read, std::string& error) {

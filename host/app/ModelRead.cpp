@@ -9,6 +9,7 @@
 #include "host/resources/HostResources.h"
 
 #include <algorithm>
+#include <memory>
 #include <span>
 
 namespace {
@@ -42,12 +43,17 @@ bool Cancelled(IIfcReadProgress* progress) { return progress && progress->IsCanc
 } // namespace
 
 IfcModelOptions HostIfcModelOptions() {
+    auto names = std::make_shared<std::vector<std::string>>(HostElement::kLastKind + 1);
+    for (int32_t kind = HostElement::kFirstKind; kind <= HostElement::kLastKind; ++kind)
+        (*names)[static_cast<size_t>(kind)] = HostKindName(kind);
     IfcModelOptions options;
-    options.kindName = [](int32_t kind) { return HostKindName(kind); };
+    options.kindName = [names](int32_t kind) {
+        return HostElement::IsValidKind(kind) ? (*names)[static_cast<size_t>(kind)] : std::string();
+    };
     return options;
 }
 
-ModelRead ReadProjectFile(const std::string& path, bool layersByStorey, IIfcReadProgress* progress) {
+ModelRead ReadProjectFile(const std::string& path, const IfcModelOptions& options, IIfcReadProgress* progress) {
     ModelRead read;
     read.path = path;
     read.ifc = Host::IsIfcPath(path);
@@ -60,8 +66,6 @@ ModelRead ReadProjectFile(const std::string& path, bool layersByStorey, IIfcRead
     ReadIfc(read, progress);
     if (!read.Usable()) return read;
     if (progress) progress->ReportPhase(IfcReadPhase::MakingElements, 0, read.data.products.size());
-    IfcModelOptions options = HostIfcModelOptions();
-    options.layersByStorey = layersByStorey;
     // Only the products' meshes are taken: the schedules, schema and notes stay for the host.
     IfcBuiltModel built = BuildIfcModel(std::move(read.data), options);
     if (Cancelled(progress)) {

@@ -28,11 +28,13 @@ struct ModelRead {
     bool Usable() const { return !cancelled && error.empty(); }
 };
 
-// A host project (.qvp), or an IFC model with its elements on their presentation layers or, with
-// `layersByStorey`, on a layer for each storey. `progress`, when given, hears the phases and may
-// cancel.
-ModelRead ReadProjectFile(const std::string& path, bool layersByStorey, IIfcReadProgress* progress);
+// How the host makes elements of an IFC file: the kinds' names in the host's language. Made on
+// the host's thread: the names are looked up here, since the resources' current module is one
+// for the process, which a read on another thread must not switch.
+IfcModelOptions HostIfcModelOptions();
+
+// A host project (.qvp), or an IFC model with its elements made as `options` say.
+// `progress`, when given, hears the phases and may cancel.
+ModelRead ReadProjectFile(const std::string& path, const IfcModelOptions& options, IIfcReadProgress* progress);
 // A later revision of an IFC model, its elements not made yet.
 ModelRead ReadIfcRevision(const std::string& path, IIfcReadProgress* progress);
-// How the host names kinds in the elements it makes from an IFC file.
-IfcModelOptions HostIfcModelOptions();

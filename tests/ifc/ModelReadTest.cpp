@@ -65,7 +65,7 @@ protected:
 
 TEST_F(ModelReadTest, AReadHasItsPhasesAndBecomesTheProject) {
     Listener listener;
-    ModelRead read = ReadProjectFile(House(), false, &listener);
+    ModelRead read = ReadProjectFile(House(), HostIfcModelOptions(), &listener);
     ASSERT_TRUE(read.Usable()) << read.error;
     EXPECT_EQ(listener.phases, (std::vector<IfcReadPhase>{IfcReadPhase::CheckingText, IfcReadPhase::Converting,
                                                           IfcReadPhase::MakingElements}));
@@ -94,7 +94,7 @@ TEST_F(ModelReadTest, CancelledOrFailedReadsLeaveTheProjectAsItWas) {
         SCOPED_TRACE(static_cast<int>(phase));
         Listener listener;
         listener.cancelAt = phase;
-        ModelRead opened = ReadProjectFile(House(), false, &listener);
+        ModelRead opened = ReadProjectFile(House(), HostIfcModelOptions(), &listener);
         EXPECT_TRUE(opened.cancelled);
         EXPECT_FALSE(opened.model);
         EXPECT_FALSE(host->AdoptProject(std::move(opened), error_));
