@@ -56,6 +56,7 @@ ModelRead ModelReadWindow::Run(const std::function<ModelRead(IIfcReadProgress&)>
     tick_.start();
     QEventLoop loop;
     ModelRead result;
+    std::atomic<bool> ended{false};
     std::thread worker([&] {
         try {
             result = read(*this);
@@ -63,9 +64,12 @@ ModelRead ModelReadWindow::Run(const std::function<ModelRead(IIfcReadProgress&)>
             result = ModelRead();
             result.error = e.what();
         }
+        ended = true;
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
     loop.exec();
+    // The loop ends before the read only when the program quits: the read need not go on.
+    if (!ended) cancelled_ = true;
     worker.join();
     tick_.stop();
     hide();
