@@ -54,16 +54,6 @@ QWidget* ReadWindow() {
     return nullptr;
 }
 
-// The products a read converts, as its last report counts them.
-class ConvertedCounter : public IIfcReadProgress {
-public:
-    size_t converted = 0;
-    void ReportPhase(IfcReadPhase phase, size_t done, size_t) override {
-        if (phase == IfcReadPhase::Converting) converted = done;
-    }
-    bool IsCancelled() const override { return false; }
-};
-
 // Counts the paints a widget receives.
 class PaintCounter : public QObject {
 public:
@@ -141,15 +131,6 @@ private slots:
         tempDir = QDir::tempPath() + QStringLiteral("/bv-desk-read-%1").arg(QCoreApplication::applicationPid());
         QDir().mkpath(tempDir);
         large = QString::fromStdString(WriteLargeModel(tempDir));
-        // Half way is half the products converted. The reader's total is what the file may hold,
-        // a bound rather than the count, so the count is learnt from a whole read first.
-        ConvertedCounter counter;
-        ModelRead whole = ReadProjectFile(large.toStdString(), HostIfcModelOptions(), &counter);
-        QVERIFY(whole.Usable());
-        const size_t elements = whole.model->Elements().size();
-        whole = ModelRead();
-        QVERIFY(counter.converted > 1000);
-        halfOfProducts = counter.converted / 2;
         // The model named at start-up is read with the window already there.
         DeskOptions options;
         options.model = large.toStdString();
@@ -170,8 +151,11 @@ private slots:
         watch.stop();
         QVERIFY(readShown);
         QVERIFY(windowShownFirst);
-        QCOMPARE(GetHost().Model().Elements().size(), elements);
         QVERIFY(GetHost().projectPath.empty());
+        // Half way is half the products converted. The reader's total is what the file may hold,
+        // a bound rather than the count, so the count is the model's elements, one a product.
+        halfOfProducts = GetHost().Model().Elements().size() / 2;
+        QVERIFY(halfOfProducts > 1000);
         Window().resize(1280, 800);
         Window().show();
         QVERIFY(QTest::qWaitForWindowExposed(&Window()));
