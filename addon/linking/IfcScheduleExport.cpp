@@ -12,6 +12,8 @@
 #include "resources/AddonResources.h"
 #include "schedule/AnimationSettings.h"
 #include "schedule/SaveFailureReport.h"
+#include "steptext/IfcGlobalId.h"
+#include "steptext/StepString.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -42,22 +44,19 @@ uint64_t Mix(uint64_t x) {
 
 // A random-looking (version 4) UUID of the seed and the record, in IFC's 22 characters.
 std::string GlobalIdFor(uint64_t seed, int32_t record) {
-    static constexpr char kDigits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz_$";
     uint64_t high = Mix(seed ^ static_cast<uint32_t>(record)), low = Mix(high ^ seed);
     high = (high & ~0xF000ull) | 0x4000ull;                                 // version 4
     low = (low & 0x3FFFFFFFFFFFFFFFull) | 0x8000000000000000ull;             // the variant
-    std::string out(22, '0');
-    // Bit 127 down to 0: the first character takes 2 bits, each further one 6.
-    auto bits = [&](int from, int count) {
-        uint32_t v = 0;
-        for (int b = from; b > from - count; --b)
-            v = (v << 1) | static_cast<uint32_t>(b >= 64 ? (high >> (b - 64)) & 1 : (low >> b) & 1);
-        return v;
-    };
-    out[0] = kDigits[bits(127, 2)];
-    for (int i = 1; i < 22; ++i) out[static_cast<size_t>(i)] = kDigits[bits(125 - 6 * (i - 1), 6)];
-    return out;
+    API_Guid guid;
+    for (size_t i = 0; i < 8; ++i) {
+        guid.bytes[i] = static_cast<uint8_t>(high >> (56 - 8 * i));
+        guid.bytes[8 + i] = static_cast<uint8_t>(low >> (56 - 8 * i));
+    }
+    return EncodeIfcGlobalId(guid);
 }
+
+// An 8-bit text of the add-on as a STEP string.
+std::string StepTextOf(std::string_view cp1250) { return StepStringOf(BKToUtf8(cp1250)); }
 
 std::string MomentText(const DateTime& d) {
     DateTimeFields f;
@@ -166,47 +165,12 @@ std::string CopyWithRecords(const std::string& text, const HostWorkSchedules& if
     return out;
 }
 
-std::string StepStringOf(std::string_view cp1250) {
-    std::string utf8 = BKToUtf8(cp1250), out = "'";
-    for (size_t i = 0; i < utf8.size();) {
-        const auto c = static_cast<unsigned char>(utf8[i]);
-        if (c >= 0x20 && c < 0x7F) {
-            if (c == '\'' || c == '\\') out += static_cast<char>(c);
-            out += static_cast<char>(c);
-            ++i;
-            continue;
-        }
-        // One code point of UTF-8, as UTF-16 units.
-        uint32_t cp = c;
-        size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-        if (length > 1 && i + length <= utf8.size()) {
-            cp = c & (0x7F >> length);
-            for (size_t k = 1; k < length; ++k) cp = cp << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        } else {
-            length = 1;
-            cp = c < 0x20 ? ' ' : 0xFFFD;
-        }
-        i += length;
-        char unit[8];
-        out += "\\X2\\";
-        if (cp >= 0x10000) {
-            std::snprintf(unit, sizeof unit, "%04X", 0xD800 + ((cp - 0x10000) >> 10));
-            out += unit;
-            cp = 0xDC00 + ((cp - 0x10000) & 0x3FF);
-        }
-        std::snprintf(unit, sizeof unit, "%04X", cp & 0xFFFF);
-        out += unit;
-        out += "\\X0\\";
-    }
-    return out + "'";
-}
-
 IfcScheduleRecords MakeIfcScheduleRecords(const TaskDB& db, const std::vector<ElementFacts>& elements,
                                           const HostWorkSchedules& ifc, const std::string& scheduleName, uint64_t seed) {
     IfcScheduleRecords out;
     Records r(ifc.highestRecord, seed);
     const std::vector<Task>& tasks = db.Tasks();
-    const std::string name = StepStringOf(scheduleName);
+    const std::string name = StepTextOf(scheduleName);
     const std::string created = MomentText(DateTime::Now()), start = MomentText(db.EarliestStart());
     const bool takesBack = TakesTasksBack(db, ifc);
     // The tasks go back under the work schedule they came from, which stays as it was.
@@ -259,8 +223,8 @@ IfcScheduleRecords MakeIfcScheduleRecords(const TaskDB& db, const std::vector<El
         std::string globalId;
         if (p && TaskPlan::IsIfcGlobalId(p->ifcGlobalId) && usedGlobalIds.insert(p->ifcGlobalId).second) globalId = p->ifcGlobalId;
         r.Add(taskRecord[i], "IFCTASK",
-              "$," + StepStringOf(t.Name()) + ",$," + (words.objectType ? StepStringOf(words.objectType) : "$") + "," +
-                  StepStringOf(identification) + ",$,$,$," + (milestone ? ".T." : ".F.") + ",$,#" + N(timeRecord) + ",." +
+              "$," + StepTextOf(t.Name()) + ",$," + (words.objectType ? StepTextOf(words.objectType) : "$") + "," +
+                  StepTextOf(identification) + ",$,$,$," + (milestone ? ".T." : ".F.") + ",$,#" + N(timeRecord) + ",." +
                   words.predefined + ".",
               true, globalId);
         ++out.tasks;

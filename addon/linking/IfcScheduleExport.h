@@ -33,8 +33,5 @@ std::string CopyWithRecords(const std::string& text, const HostWorkSchedules& if
 // under the work schedule they came from instead of a new work plan.
 IfcScheduleRecords MakeIfcScheduleRecords(const TaskDB& db, const std::vector<ElementFacts>& elements,
                                           const HostWorkSchedules& ifc, const std::string& scheduleName, uint64_t seed);
-// An 8-bit text as a STEP string, quoted: apostrophes and backslashes doubled, anything beyond
-// ASCII in \X2\ escapes.
-std::string StepStringOf(std::string_view cp1250);
 
 void SaveScheduleIntoIfcCommand(TaskDB& db);

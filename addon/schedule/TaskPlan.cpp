@@ -1,5 +1,7 @@
 #include "schedule/TaskPlan.h"
 
+#include "steptext/IfcGlobalId.h"
+
 std::string_view DependencyTypeText(DependencyType type) {
     switch (type) {
     case DependencyType::FinishToFinish: return "FF";
@@ -10,8 +12,4 @@ std::string_view DependencyTypeText(DependencyType type) {
     return "?";
 }
 
-bool TaskPlan::IsIfcGlobalId(std::string_view text) {
-    constexpr std::string_view kDigits = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz_$";
-    if (text.size() != 22 || text[0] < '0' || text[0] > '3') return false;
-    return text.find_first_not_of(kDigits) == std::string_view::npos;
-}
+bool TaskPlan::IsIfcGlobalId(std::string_view text) { return IsIfcGlobalIdText(text); }
