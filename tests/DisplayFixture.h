@@ -1,9 +1,9 @@
 #pragma once
 // A small model and schedule for display tests: the add-on's module objects on an in-process host.
-#include "display/ElementHider.h"
 #include "HostFixture.h"
-#include "schedule/AnimationSettings.h"
-#include "schedule/TaskDB.h"
+#include "display/ElementHider.h"
+#include "schedule/tasks/AnimationSettings.h"
+#include "schedule/tasks/TaskDB.h"
 
 class DisplayFixture : public HostFixture {
 protected:

@@ -13,7 +13,7 @@
 #include "resources/AddonDialogs.h"
 #include "resources/AddonMenu.h"
 #include "resources/AddonResources.h"
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/TaskDB.h"
 
 #include <algorithm>
 #include <array>

@@ -10,8 +10,8 @@
 #include "linking/HostElementFacts.h"
 #include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
-#include "schedule/AnimationSettings.h"
-#include "schedule/SaveFailureReport.h"
+#include "schedule/files/SaveFailureReport.h"
+#include "schedule/tasks/AnimationSettings.h"
 #include "steptext/IfcGlobalId.h"
 #include "steptext/StepString.h"
 

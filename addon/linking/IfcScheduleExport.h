@@ -5,7 +5,7 @@
 // they make or take away), every record the file had left as it was.
 #include "hostcalls/HostWorkSchedules.h"
 #include "linking/ElementFacts.h"
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/TaskDB.h"
 
 #include <cstdint>
 #include <string>

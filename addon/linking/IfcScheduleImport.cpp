@@ -5,8 +5,8 @@
 #include "linking/HostElementFacts.h"
 #include "linking/LinkWrites.h"
 #include "resources/AddonResources.h"
-#include "schedule/ConstructionTypeText.h"
-#include "schedule/DayBoundary.h"
+#include "schedule/tasks/ConstructionTypeText.h"
+#include "schedule/tasks/DayBoundary.h"
 
 #include <algorithm>
 #include <charconv>

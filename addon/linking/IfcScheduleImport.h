@@ -3,9 +3,9 @@
 // carries become the schedule, their tasks' elements its links.
 #include "hostcalls/HostWorkSchedules.h"
 #include "linking/ElementFacts.h"
-#include "schedule/Task.h"
-#include "schedule/TaskDB.h"
-#include "schedule/TaskPlan.h"
+#include "schedule/tasks/Task.h"
+#include "schedule/tasks/TaskDB.h"
+#include "schedule/tasks/TaskPlan.h"
 
 #include <string>
 #include <vector>

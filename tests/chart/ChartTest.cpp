@@ -1,12 +1,12 @@
+#include "HostFixture.h"
 #include "chart/ChartLayout.h"
 #include "chart/ChartTimeScale.h"
 #include "chart/ChartWindow.h"
 #include "display/ElementHider.h"
-#include "HostFixture.h"
 #include "palette/MainDialogCPP.h"
 #include "palette/MainDialogObserver.h"
-#include "schedule/AnimationSettings.h"
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/AnimationSettings.h"
+#include "schedule/tasks/TaskDB.h"
 #include "shell/AddonEntries.h"
 
 #include <algorithm>

@@ -5,7 +5,7 @@
 #include "host/ifc/StepValues.h"
 #include "linking/IfcScheduleExport.h"
 #include "linking/IfcScheduleImport.h"
-#include "schedule/AnimationSettings.h"
+#include "schedule/tasks/AnimationSettings.h"
 #include "steptext/StepString.h"
 
 namespace {

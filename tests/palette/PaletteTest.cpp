@@ -1,9 +1,9 @@
-#include "display/ElementHider.h"
 #include "HostFixture.h"
+#include "display/ElementHider.h"
 #include "palette/MainDialogCPP.h"
 #include "palette/MainDialogObserver.h"
-#include "schedule/AnimationSettings.h"
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/AnimationSettings.h"
+#include "schedule/tasks/TaskDB.h"
 #include "shell/AddonEntries.h"
 
 #include <memory>

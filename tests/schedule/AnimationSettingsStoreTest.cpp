@@ -1,5 +1,5 @@
 #include "HostFixture.h"
-#include "schedule/AnimationSettings.h"
+#include "schedule/tasks/AnimationSettings.h"
 
 #include <filesystem>
 #include <unistd.h>

@@ -1,6 +1,6 @@
-#include "bytes/LittleEndian.h"
-#include "schedule/AnimationSettings.h"
 #include "TestSupport.h"
+#include "bytes/LittleEndian.h"
+#include "schedule/tasks/AnimationSettings.h"
 
 #include <string>
 

@@ -1,9 +1,9 @@
+#include "TestSupport.h"
 #include "dialogkit/DGAnswers.h"
 #include "resources/AddonDialogs.h"
-#include "schedule/DateOrder.h"
-#include "schedule/DateOrderDialog.h"
-#include "schedule/DateParseCache.h"
-#include "TestSupport.h"
+#include "schedule/formats/DateOrder.h"
+#include "schedule/formats/DateOrderDialog.h"
+#include "schedule/formats/DateParseCache.h"
 
 namespace {
 

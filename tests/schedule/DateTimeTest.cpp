@@ -1,6 +1,6 @@
-#include "schedule/ByteStream.h"
-#include "schedule/DateTime.h"
 #include "TestSupport.h"
+#include "schedule/tasks/ByteStream.h"
+#include "schedule/tasks/DateTime.h"
 
 #include <cstring>
 #include <random>

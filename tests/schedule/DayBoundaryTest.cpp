@@ -1,4 +1,4 @@
-#include "schedule/DayBoundary.h"
+#include "schedule/tasks/DayBoundary.h"
 
 #include <gtest/gtest.h>
 

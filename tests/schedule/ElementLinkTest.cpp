@@ -1,6 +1,6 @@
-#include "display/ElementHider.h"
 #include "HostFixture.h"
-#include "schedule/Exceptions.h"
+#include "display/ElementHider.h"
+#include "schedule/tasks/Exceptions.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "display/ConstructionTypeDisplay.h"
 #include "DisplayFixture.h"
-#include "schedule/Exceptions.h"
+#include "display/ConstructionTypeDisplay.h"
+#include "schedule/tasks/Exceptions.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The checks that use a plan's logic and the building's shape: dependencies broken by the dates,
 // loops of dependencies, and elements shown standing on elements that are not there.
 #include "DisplayFixture.h"
-#include "schedule/SupportIndex.h"
+#include "schedule/checks/SupportIndex.h"
 
 #include <random>
 

@@ -1,7 +1,8 @@
 #include "ScheduleFileFixture.h"
 
-#include "schedule/XerSchedule.h"
-#include "schedule/XerTables.h"
+#include "schedule/formats/PrimaveraXer.h"
+#include "schedule/formats/XerSchedule.h"
+#include "schedule/formats/XerTables.h"
 
 namespace {
 
@@ -212,7 +213,7 @@ protected:
     bool Read(const std::string& bytes) {
         path = PathOf("terv.xer");
         WriteBytes(path, bytes);
-        return db.ImportPrimaveraXer(path);
+        return ImportPrimaveraXer(db, path);
     }
     std::string path;
 };
@@ -254,7 +255,7 @@ TEST_F(PrimaveraXerTest, RefusesAMalformedFileWithItsAlert) {
         EXPECT_EQ(AlertIds(), std::vector<int16_t>{32543}) << bytes;
         EXPECT_EQ(db.TaskCount(), 1u);
     }
-    EXPECT_FALSE(db.ImportPrimaveraXer(PathOf("nincs.xer")));
+    EXPECT_FALSE(ImportPrimaveraXer(db, PathOf("nincs.xer")));
 }
 
 } // namespace

@@ -1,8 +1,9 @@
 #include "ScheduleFileFixture.h"
 
-#include "schedule/P6XmlFile.h"
-#include "schedule/XerSchedule.h"
-#include "schedule/XerTables.h"
+#include "schedule/formats/P6XmlFile.h"
+#include "schedule/formats/PrimaveraXml.h"
+#include "schedule/formats/XerSchedule.h"
+#include "schedule/formats/XerTables.h"
 
 namespace {
 
@@ -194,7 +195,7 @@ protected:
     bool Read(const std::string& bytes) {
         path = PathOf("terv.xml");
         WriteBytes(path, bytes);
-        return db.ImportPrimaveraXml(path);
+        return ImportPrimaveraXml(db, path);
     }
     std::string path;
 };
@@ -231,7 +232,7 @@ TEST_F(PrimaveraXmlTest, RefusesWhatItCannotReadWithItsAlert) {
         EXPECT_EQ(db.TaskCount(), 1u);
     }
     DGResetAnswers();
-    EXPECT_FALSE(db.ImportPrimaveraXml(PathOf("nincs.xml")));
+    EXPECT_FALSE(ImportPrimaveraXml(db, PathOf("nincs.xml")));
     EXPECT_EQ(AlertIds(), std::vector<int16_t>{32506});
 }
 

@@ -1,10 +1,10 @@
-#include "filekit/FKError.h"
-#include "schedule/LinkRulesRecord.h"
-#include "schedule/ScheduleFileError.h"
-#include "schedule/IfcTaskRecord.h"
-#include "schedule/TaskPlanRecord.h"
-#include "schedule/TaskRecord.h"
 #include "ScheduleFileFixture.h"
+#include "filekit/FKError.h"
+#include "schedule/projectfile/IfcTaskRecord.h"
+#include "schedule/projectfile/LinkRulesRecord.h"
+#include "schedule/projectfile/TaskPlanRecord.h"
+#include "schedule/projectfile/TaskRecord.h"
+#include "schedule/tasks/ScheduleFileError.h"
 
 #include <cstring>
 #include <span>

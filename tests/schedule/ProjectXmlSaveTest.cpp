@@ -1,6 +1,9 @@
 #include "ScheduleFileFixture.h"
 
-#include "schedule/ProjectXmlDocument.h"
+#include "schedule/formats/PrimaveraXml.h"
+#include "schedule/formats/ProjectXml.h"
+#include "schedule/formats/ProjectXmlDocument.h"
+#include "schedule/formats/ProjectXmlSave.h"
 
 namespace {
 
@@ -32,8 +35,8 @@ protected:
     // Saves the schedule as Microsoft Project's XML and reads that back.
     void RoundTrip() {
         std::string out = PathOf("vissza.xml");
-        ASSERT_TRUE(db.SaveProjectXml(out));
-        ASSERT_TRUE(db.ImportProjectXml(out));
+        ASSERT_TRUE(SaveProjectXml(db, out));
+        ASSERT_TRUE(ImportProjectXml(db, out));
     }
 };
 
@@ -44,7 +47,7 @@ TEST_F(ProjectXmlSaveTest, APlanReadComesBackAsItWas) {
         SCOPED_TRACE(name);
         std::string in = PathOf(name);
         WriteBytes(in, DataFile(name));
-        ASSERT_TRUE(db.ImportProjectXml(in));
+        ASSERT_TRUE(ImportProjectXml(db, in));
         Snapshot before = Take();
         RoundTrip();
         ExpectSame(before, Take());
@@ -53,7 +56,7 @@ TEST_F(ProjectXmlSaveTest, APlanReadComesBackAsItWas) {
     std::string in = PathOf("p6.xml");
     WriteBytes(in, DataFile("p6_two_projects.xml"));
     DGQueueDialogAnswer({"32508", {{"project", "1"}}, 1});
-    ASSERT_TRUE(db.ImportPrimaveraXml(in));
+    ASSERT_TRUE(ImportPrimaveraXml(db, in));
     Snapshot before = Take();
     ASSERT_EQ(before.tasks.size(), 11u);
     RoundTrip();
@@ -121,14 +124,14 @@ TEST_F(ProjectXmlSaveTest, SaveAsOffersItAndKeepsTheKind) {
     db.NewTask();
     ASSERT_TRUE(db.Save(false));
     EXPECT_TRUE(FKShownFileDialogs().size() == 1u);
-    ASSERT_TRUE(db.ImportProjectXml(path));
+    ASSERT_TRUE(ImportProjectXml(db, path));
     EXPECT_EQ(db.TaskCount(), 1u); // the new task has no name, and Microsoft Project keeps no such row
 }
 
 TEST_F(ProjectXmlSaveTest, AFailedSaveIsReported) {
     db.AppendLoadedTask(MakeTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 3), "Alap"));
-    EXPECT_FALSE(db.SaveProjectXml(PathOf("nincs/terv.xml")));
-    EXPECT_FALSE(db.SaveProjectXml(""));
+    EXPECT_FALSE(SaveProjectXml(db, PathOf("nincs/terv.xml")));
+    EXPECT_FALSE(SaveProjectXml(db, ""));
 }
 
 } // namespace

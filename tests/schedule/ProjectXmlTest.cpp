@@ -1,5 +1,7 @@
 #include "ScheduleFileFixture.h"
 
+#include "schedule/formats/ProjectXml.h"
+
 #include <clocale>
 
 namespace {
@@ -11,7 +13,7 @@ protected:
     bool Read(const std::string& xml) {
         path = PathOf("terv.xml");
         WriteBytes(path, xml);
-        return db.ImportProjectXml(path);
+        return ImportProjectXml(db, path);
     }
     static std::string Plan(const std::string& tasks) {
         return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Project xmlns=\"http://schemas.microsoft.com/project\"><Tasks>" +
@@ -25,7 +27,7 @@ protected:
 TEST_F(ProjectXmlTest, ReadsTheWorkOfAPlan) {
     path = PathOf("ház.xml");
     WriteBytes(path, DataFile("mspdi_house.xml"));
-    ASSERT_TRUE(db.ImportProjectXml(path));
+    ASSERT_TRUE(ImportProjectXml(db, path));
     EXPECT_TRUE(DGShownAlerts().empty());
     // The plan's own row and the blank row are left out; the summary task is a summary row.
     ASSERT_EQ(db.TaskCount(), 5u);
@@ -52,7 +54,7 @@ TEST_F(ProjectXmlTest, ReadsTheWorkOfAPlan) {
 TEST_F(ProjectXmlTest, KeepsThePlansLogic) {
     path = PathOf("plan.xml");
     WriteBytes(path, DataFile("mspdi_plan.xml"));
-    ASSERT_TRUE(db.ImportProjectXml(path));
+    ASSERT_TRUE(ImportProjectXml(db, path));
     EXPECT_TRUE(DGShownAlerts().empty());
     ASSERT_EQ(db.TaskCount(), 9u);
     ASSERT_TRUE(db.HasPlan());
@@ -152,7 +154,7 @@ TEST_F(ProjectXmlTest, FailuresAlertAndKeepTheOpenSchedule) {
         EXPECT_EQ(db.Tasks()[0].id, 77);
     }
     DGResetAnswers();
-    EXPECT_FALSE(db.ImportProjectXml(PathOf("nincs.xml")));
+    EXPECT_FALSE(ImportProjectXml(db, PathOf("nincs.xml")));
     EXPECT_EQ(Alerts(), std::vector<int16_t>{32506});
 }
 

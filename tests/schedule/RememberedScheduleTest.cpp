@@ -1,6 +1,6 @@
 // What a host project remembers of its schedule file: the stored bytes, the path relative to the
 // project's folder, and where the file is looked for when the project opens again.
-#include "schedule/RememberedSchedule.h"
+#include "schedule/commands/RememberedSchedule.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 #pragma once
 // A schedule with its settings, a fixed clock, a fresh folder per test, and clean answer queues
 // and fault seam, for the tests of the schedule's files.
+#include "TestSupport.h"
 #include "basekit/BKText.h"
 #include "dialogkit/DGAnswers.h"
 #include "filekit/FKFaults.h"
 #include "filekit/FKFileDialog.h"
-#include "schedule/AnimationSettings.h"
-#include "schedule/TaskDB.h"
-#include "TestSupport.h"
+#include "schedule/tasks/AnimationSettings.h"
+#include "schedule/tasks/TaskDB.h"
 
 #include <cstdlib>
 #include <filesystem>

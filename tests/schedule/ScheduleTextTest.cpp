@@ -1,6 +1,6 @@
-#include "filekit/FKError.h"
 #include "ScheduleFileFixture.h"
-#include "schedule/ScheduleTextLines.h"
+#include "filekit/FKError.h"
+#include "schedule/formats/ScheduleTextLines.h"
 
 #include <clocale>
 

@@ -1,7 +1,7 @@
-#include "schedule/AnimationSettings.h"
-#include "schedule/Exceptions.h"
-#include "schedule/TaskDB.h"
 #include "TestSupport.h"
+#include "schedule/tasks/AnimationSettings.h"
+#include "schedule/tasks/Exceptions.h"
+#include "schedule/tasks/TaskDB.h"
 
 #include <string>
 

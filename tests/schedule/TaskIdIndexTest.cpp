@@ -1,11 +1,11 @@
 // The id index behind IndexOfId, TaskById and DeleteTask: always the first task with an id in
 // schedule order, whatever changed the list (insert, delete, SetTaskAt of an id, sort, load,
 // direct changes through Tasks()), checked against a plain scan after every change.
-#include "schedule/AnimationSettings.h"
-#include "schedule/Exceptions.h"
-#include "schedule/TaskDB.h"
-#include "schedule/TaskLess.h"
 #include "TestSupport.h"
+#include "schedule/tasks/AnimationSettings.h"
+#include "schedule/tasks/Exceptions.h"
+#include "schedule/tasks/TaskDB.h"
+#include "schedule/tasks/TaskLess.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,5 +1,5 @@
-#include "schedule/TaskLess.h"
 #include "TestSupport.h"
+#include "schedule/tasks/TaskLess.h"
 
 #include <algorithm>
 #include <random>

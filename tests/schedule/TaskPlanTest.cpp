@@ -1,7 +1,7 @@
-#include "schedule/AnimationSettings.h"
-#include "schedule/TaskDB.h"
-#include "schedule/TaskLess.h"
 #include "TestSupport.h"
+#include "schedule/tasks/AnimationSettings.h"
+#include "schedule/tasks/TaskDB.h"
+#include "schedule/tasks/TaskLess.h"
 
 #include <string>
 
