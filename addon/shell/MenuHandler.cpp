@@ -1,8 +1,8 @@
 #include "shell/MenuHandler.h"
 
+#include "exchange/IfcScheduleExport.h"
+#include "exchange/IfcScheduleImport.h"
 #include "hostcalls/HostInterface.h"
-#include "linking/IfcScheduleExport.h"
-#include "linking/IfcScheduleImport.h"
 #include "linking/LinkRulesCommand.h"
 #include "linking/LinksCsvCommands.h"
 #include "resources/AddonMenu.h"

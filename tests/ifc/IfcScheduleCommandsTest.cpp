@@ -2,9 +2,9 @@
 // outline, dependencies, which inputs link) and how texts go back into a STEP file.
 #include "TestSupport.h"
 
+#include "exchange/IfcScheduleExport.h"
+#include "exchange/IfcScheduleImport.h"
 #include "host/ifc/StepValues.h"
-#include "linking/IfcScheduleExport.h"
-#include "linking/IfcScheduleImport.h"
 #include "schedule/tasks/AnimationSettings.h"
 #include "steptext/StepString.h"
 

@@ -1,4 +1,4 @@
-#include "linking/IfcScheduleImport.h"
+#include "exchange/IfcScheduleImport.h"
 
 #include "basekit/BKText.h"
 #include "hostcalls/HostInterface.h"

@@ -1,4 +1,4 @@
-#include "linking/IfcScheduleExport.h"
+#include "exchange/IfcScheduleExport.h"
 
 #include "basekit/BKText.h"
 #include "bytes/FixedText.h"
