@@ -1,4 +1,5 @@
 #pragma once
+// The five construction types a task can have, and how each is stored and lettered.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
