@@ -1,4 +1,4 @@
-#include "ScheduleFileFixture.h"
+#include "schedule/ScheduleFileFixture.h"
 
 #include "schedule/formats/P6XmlFile.h"
 #include "schedule/formats/PrimaveraXml.h"

@@ -1,4 +1,4 @@
-#include "ScheduleFileFixture.h"
+#include "schedule/ScheduleFileFixture.h"
 
 #include "schedule/formats/PrimaveraXer.h"
 #include "schedule/formats/XerSchedule.h"

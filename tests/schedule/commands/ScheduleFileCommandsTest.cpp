@@ -2,7 +2,7 @@
 #include "filekit/FKError.h"
 #include "host/app/Host.h"
 #include "hostcalls/HostInterface.h"
-#include "ScheduleFileFixture.h"
+#include "schedule/ScheduleFileFixture.h"
 
 #include <memory>
 

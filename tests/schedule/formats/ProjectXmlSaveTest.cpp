@@ -1,4 +1,4 @@
-#include "ScheduleFileFixture.h"
+#include "schedule/ScheduleFileFixture.h"
 
 #include "schedule/formats/PrimaveraXml.h"
 #include "schedule/formats/ProjectXml.h"

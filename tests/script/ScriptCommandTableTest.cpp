@@ -1,6 +1,6 @@
 // The script commands are declared once: the interpreter runs the table's rows, `--help` lists
 // them from it, and docs/SCRIPTING.md must name each, so neither can drift from what runs.
-#include "HostTestFiles.h"
+#include "host/HostTestFiles.h"
 
 #include "host/script/ScriptCommandTable.h"
 #include "host/script/ScriptHelp.h"

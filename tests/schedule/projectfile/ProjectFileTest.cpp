@@ -1,4 +1,4 @@
-#include "ScheduleFileFixture.h"
+#include "schedule/ScheduleFileFixture.h"
 #include "filekit/FKError.h"
 #include "schedule/projectfile/IfcTaskRecord.h"
 #include "schedule/projectfile/LinkRulesRecord.h"
