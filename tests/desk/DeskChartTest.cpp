@@ -1,10 +1,10 @@
 // The schedule chart in the window: shown from the add-on's menu beside the 3D view, its
 // current-date line dragged with the mouse, and the model following it in the 3D view.
+#include "DeskHouseSession.h"
 #include "desk/dialogs/DialogWindow.h"
 #include "desk/dialogs/QtDialogBackEnd.h"
 #include "desk/views/ElementPicker.h"
 #include "desk/views/ModelView.h"
-#include "desk/window/DeskSession.h"
 #include "desk/window/MainWindow.h"
 #include "dialogkit/DGCanvas.h"
 #include "host/render/ViewProjection.h"
@@ -50,14 +50,10 @@ bool Greenish(QRgb c) { return qGreen(c) > qRed(c) + 40 && qGreen(c) > qBlue(c) 
 
 } // namespace
 
-class DeskChartTest : public QObject {
+class DeskChartTest : public QObject, public DeskHouseSession {
     Q_OBJECT
 
 private:
-    std::unique_ptr<DeskSession> session;
-    QString tempDir;
-    MainWindow& Window() { return session->Window(); }
-    HostModel& Model() { return session->GetHost().Model(); }
     DialogWindow* Palette() { return Window().Dialogs()->Window(kPaletteId); }
     DialogWindow* Chart() { return Window().Dialogs()->Window(kChartId); }
     QPoint PointOnElement(const std::string& id) {
@@ -79,17 +75,8 @@ private:
 
 private slots:
     void initTestCase() {
-        tempDir = QDir::tempPath() + QStringLiteral("/bv-desk-chart-%1").arg(QCoreApplication::applicationPid());
-        QDir().mkpath(tempDir);
-        DeskOptions options;
-        options.model = BV_SOURCE_DIR "/examples/house/house.qvp";
-        options.prefs = (tempDir + QStringLiteral("/preferences")).toStdString();
-        options.now = "2009-03-01";
-        session = std::make_unique<DeskSession>();
         std::string error;
-        QVERIFY2(session->Start(options, error), error.c_str());
-        Window().resize(1280, 800);
-        Window().show();
+        QVERIFY2(StartOnHouse(QStringLiteral("bv-desk-chart"), "2009-03-01", error), error.c_str());
         QVERIFY(QTest::qWaitForWindowExposed(&Window()));
     }
 

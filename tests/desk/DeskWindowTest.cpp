@@ -2,6 +2,7 @@
 // the schedule through the file dialog, linking by clicking in the 3D view, the building on a
 // date, the selection and the views, the report as a place to work, the keyboard, an in-place
 // edit the palette refuses, and a movie stopped from its progress window.
+#include "DeskHouseSession.h"
 #include "desk/dialogs/ActivityListView.h"
 #include "desk/dialogs/CodePageText.h"
 #include "desk/dialogs/DialogUnits.h"
@@ -12,7 +13,6 @@
 #include "desk/views/ModelView.h"
 #include "desk/views/SelectionOverlay.h"
 #include "host/render/ViewDepth.h"
-#include "desk/window/DeskSession.h"
 #include "desk/window/FindPanel.h"
 #include "desk/window/LayerPanel.h"
 #include "desk/window/MainWindow.h"
@@ -137,14 +137,10 @@ QRect Footprint(const ViewProjection& view, const Element& e) {
 
 } // namespace
 
-class DeskWindowTest : public QObject {
+class DeskWindowTest : public QObject, public DeskHouseSession {
     Q_OBJECT
 
 private:
-    std::unique_ptr<DeskSession> session;
-    QString tempDir;
-    MainWindow& Window() { return session->Window(); }
-    HostModel& Model() { return session->GetHost().Model(); }
     DialogWindow* Palette() { return Window().Dialogs()->Window(kPaletteId); }
     ActivityListView* List() { return Palette()->ListView(kList); }
     DGDialog& PaletteDialog() { return *Palette()->Dialog(); }
@@ -178,17 +174,8 @@ private:
 
 private slots:
     void initTestCase() {
-        tempDir = QDir::tempPath() + QStringLiteral("/bv-desk-%1").arg(QCoreApplication::applicationPid());
-        QDir().mkpath(tempDir);
-        DeskOptions options;
-        options.model = BV_SOURCE_DIR "/examples/house/house.qvp";
-        options.prefs = (tempDir + QStringLiteral("/preferences")).toStdString();
-        options.now = "2009-03-20";
-        session = std::make_unique<DeskSession>();
         std::string error;
-        QVERIFY2(session->Start(options, error), error.c_str());
-        Window().resize(1280, 800);
-        Window().show();
+        QVERIFY2(StartOnHouse(QStringLiteral("bv-desk"), "2009-03-20", error), error.c_str());
         QVERIFY(QTest::qWaitForWindowExposed(&Window()));
     }
 

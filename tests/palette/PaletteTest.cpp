@@ -1,10 +1,5 @@
-#include "HostFixture.h"
-#include "display/ElementHider.h"
-#include "palette/MainDialogCPP.h"
-#include "palette/MainDialogObserver.h"
-#include "schedule/tasks/AnimationSettings.h"
-#include "schedule/tasks/TaskDB.h"
-#include "shell/AddonEntries.h"
+#include "TestTasks.h"
+#include "palette/PaletteFixture.h"
 
 #include <memory>
 
@@ -12,31 +7,10 @@ namespace {
 
 using enum ConstructionType;
 
-class PaletteTest : public HostFixture {
+class PaletteTest : public PaletteFixture {
 protected:
-    void SetUp() override {
-        HostFixture::SetUp();
-        hider.LoadResources();
-        db.InitTaskDB();
-        AddonRegisterInterface();
-        palette = std::make_unique<MainDialogCPP>(db, hider);
-        observer = std::make_unique<MainDialogObserver>(*palette);
-        palette->StartEventProcessing();
-        palette->ShowPalette(true);
-    }
-    void TearDown() override {
-        palette.reset();
-        observer.reset();
-        HostFixture::TearDown();
-    }
     void Add(int32_t id, const char* name, DateTime start, DateTime finish, ConstructionType type = Construction) {
-        Task t;
-        t.id = id;
-        t.type = type;
-        t.start = start;
-        t.finish = finish;
-        t.SetName(Cp(name));
-        db.AppendLoadedTask(t);
+        db.AppendLoadedTask(TestTask(id, type, start, finish, name));
     }
     DGDialog& D() { return *palette->Dialog(); }
     DGListState& List() { return *D().List(MainDialogCPP::kList); }
@@ -46,11 +20,6 @@ protected:
         return ids;
     }
 
-    AnimationSettings settings;
-    ElementHider hider;
-    TaskDB db{settings, &hider};
-    std::unique_ptr<MainDialogCPP> palette;
-    std::unique_ptr<MainDialogObserver> observer;
 };
 
 TEST_F(PaletteTest, OpeningSetsUpTabsEditorsAndRegistration) {
