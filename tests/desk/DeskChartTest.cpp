@@ -1,6 +1,7 @@
 // The schedule chart in the window: shown from the add-on's menu beside the 3D view, its
 // current-date line dragged with the mouse, and the model following it in the 3D view.
 #include "DeskHouseSession.h"
+#include "ModalWaits.h"
 #include "desk/dialogs/DialogWindow.h"
 #include "desk/dialogs/QtDialogBackEnd.h"
 #include "desk/views/ElementPicker.h"
@@ -31,21 +32,6 @@ constexpr int32_t kChartId = 32420;
 constexpr int16_t kChartArea = 5;
 constexpr uint32_t kCurrentDateColour = 0x0000D0;
 
-template <typename T> T* ActiveModal() { return qobject_cast<T*>(QApplication::activeModalWidget()); }
-
-// Acts once `ready` holds, polling while a modal loop runs.
-void WhenReady(QObject* owner, std::function<bool()> ready, std::function<void()> act) {
-    auto* timer = new QTimer(owner);
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, ready = std::move(ready), act = std::move(act)] {
-        if (!ready()) return;
-        timer->stop();
-        timer->deleteLater();
-        act();
-    });
-    timer->start();
-}
-
 bool Greenish(QRgb c) { return qGreen(c) > qRed(c) + 40 && qGreen(c) > qBlue(c) + 40; }
 
 } // namespace
@@ -56,15 +42,6 @@ class DeskChartTest : public QObject, public DeskHouseSession {
 private:
     DialogWindow* Palette() { return Window().Dialogs()->Window(kPaletteId); }
     DialogWindow* Chart() { return Window().Dialogs()->Window(kChartId); }
-    QPoint PointOnElement(const std::string& id) {
-        ModelView* v = Window().View3D();
-        ViewProjection view(Model().view.Camera(), v->width(), v->height());
-        std::vector<QPoint> on;
-        for (int y = 4; y < v->height(); y += 6)
-            for (int x = 4; x < v->width(); x += 6)
-                if (Element* e = PickElement(Model(), view, x + 0.5, y + 0.5); e && e->IdText() == id) on.emplace_back(x, y);
-        return on.empty() ? QPoint(-1, -1) : on[on.size() / 2];
-    }
     // The current-date line's pixel in the chart's area, from the canvas the area paints.
     int CurrentDateX(QWidget* area) {
         DGCanvas canvas = Chart()->Dialog()->DrawUserArea(kChartArea, area->width(), area->height());

@@ -12,6 +12,15 @@ protected:
     void Add(int32_t id, const char* name, DateTime start, DateTime finish, ConstructionType type = Construction) {
         db.AppendLoadedTask(TestTask(id, type, start, finish, name));
     }
+    // Three tasks at the 3rd of March, the list sorted by their state (header 19).
+    void AddThreeSortedByState() {
+        Add(1, "A", DateTime(2009, 3, 1), DateTime(2009, 3, 11));
+        Add(2, "B", DateTime(2009, 3, 1), DateTime(2009, 3, 3));
+        Add(3, "C", DateTime(2009, 3, 5), DateTime(2009, 3, 9));
+        db.SetCurrentDate(DateTime(2009, 3, 3), false);
+        palette->RefillList(true);
+        D().UserClick(19);
+    }
     DGDialog& D() { return *palette->Dialog(); }
     DGListState& List() { return *D().List(MainDialogCPP::kList); }
     std::vector<int32_t> RowIds() {
@@ -69,12 +78,7 @@ TEST_F(PaletteTest, TitleStaysShortOfFiveHundredTwelve) {
 }
 
 TEST_F(PaletteTest, HeaderClicksSortAscendingDescendingAscending) {
-    Add(1, "A", DateTime(2009, 3, 1), DateTime(2009, 3, 11));
-    Add(2, "B", DateTime(2009, 3, 1), DateTime(2009, 3, 3));
-    Add(3, "C", DateTime(2009, 3, 5), DateTime(2009, 3, 9));
-    db.SetCurrentDate(DateTime(2009, 3, 3), false);
-    palette->RefillList(true);
-    D().UserClick(19);
+    AddThreeSortedByState();
     EXPECT_EQ(RowIds(), (std::vector<int32_t>{3, 1, 2}));
     D().UserClick(19);
     EXPECT_EQ(RowIds(), (std::vector<int32_t>{2, 1, 3}));
@@ -251,12 +255,7 @@ TEST_F(PaletteTest, StaleRowsAfterAShorterRefillAreNeverUsed) {
 }
 
 TEST_F(PaletteTest, AnEditFollowsItsTaskWhenADateChangeReSorts) {
-    Add(1, "A", DateTime(2009, 3, 1), DateTime(2009, 3, 11));
-    Add(2, "B", DateTime(2009, 3, 1), DateTime(2009, 3, 3));
-    Add(3, "C", DateTime(2009, 3, 5), DateTime(2009, 3, 9));
-    db.SetCurrentDate(DateTime(2009, 3, 3), false);
-    palette->RefillList(true);
-    D().UserClick(19);
+    AddThreeSortedByState();
     ASSERT_EQ(RowIds(), (std::vector<int32_t>{3, 1, 2}));
     D().UserDoubleClick(MainDialogCPP::kList, 1); // task 3
     D().UserChange(MainDialogCPP::kNameEditor, "renamed");

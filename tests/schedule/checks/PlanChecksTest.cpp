@@ -15,11 +15,7 @@ class PlanChecksTest : public DisplayFixture {
 protected:
     void AddPlanned(int32_t id, DateTime start, DateTime finish, const char* name,
                     std::vector<Dependency> predecessors = {}, bool milestone = false) {
-        Task t;
-        t.id = id;
-        t.start = start;
-        t.finish = finish;
-        t.SetName(Cp(name));
+        const Task t = TestTask(id, Construction, start, finish, name);
         TaskPlan plan;
         plan.uid = id;
         plan.milestone = milestone;
