@@ -86,6 +86,9 @@ public:
     DateTime LatestFinish() const;
     void ClearSchedule();
 
+    // Of the members below, those of the schedule files (but ImportSchedule), the checks and the
+    // element links (LinkSelection to ClearMarks, LinkedElementCounts) are defined in the rooms
+    // above the core (commands/, projectfile/, formats/, checks/, links/); the core never calls them.
     // Schedule files; paths are 8-bit. Save and Open are the menu commands: they ask for the
     // file, choose the project file or the schedule text by its kind, and show the alerts. The
     // file they leave the schedule in is remembered with the host project.
