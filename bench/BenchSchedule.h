@@ -2,7 +2,7 @@
 // The schedule the benchmarks work on: tasks of every type with Hungarian names, spread over two
 // years, the same every run.
 #include "basekit/BKText.h"
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/TaskDB.h"
 
 #include <random>
 #include <string>

@@ -9,9 +9,9 @@
 #include "display/ElementHider.h"
 #include "host/app/Host.h"
 #include "hostcalls/HostInterface.h"
-#include "schedule/AnimationSettings.h"
-#include "schedule/Exceptions.h"
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/AnimationSettings.h"
+#include "schedule/tasks/Exceptions.h"
+#include "schedule/tasks/TaskDB.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 // RecomputeStates and a palette sort over a 100,000-task schedule.
-#include "basekit/BKText.h"
 #include "BenchSchedule.h"
-#include "schedule/AnimationSettings.h"
-#include "schedule/TaskDB.h"
-#include "schedule/TaskLess.h"
+#include "basekit/BKText.h"
+#include "schedule/tasks/AnimationSettings.h"
+#include "schedule/tasks/TaskDB.h"
+#include "schedule/tasks/TaskLess.h"
 
 #include <benchmark/benchmark.h>
 

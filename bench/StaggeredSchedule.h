@@ -2,9 +2,9 @@
 // A schedule of tasks of five days a week apart, with every displayable element linked to one of
 // them in turn: the building grows over the dates of a movie.
 #include "host/model/HostModel.h"
-#include "schedule/ElementLink.h"
-#include "schedule/IElementDisplay.h"
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/ElementLink.h"
+#include "schedule/tasks/IElementDisplay.h"
+#include "schedule/tasks/TaskDB.h"
 
 inline void LinkStaggeredSchedule(TaskDB& db, HostModel& model, int tasks) {
     for (int i = 0; i < tasks; ++i) {

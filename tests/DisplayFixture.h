@@ -1,9 +1,10 @@
 #pragma once
 // A small model and schedule for display tests: the add-on's module objects on an in-process host.
-#include "display/ElementHider.h"
 #include "HostFixture.h"
-#include "schedule/AnimationSettings.h"
-#include "schedule/TaskDB.h"
+#include "TestTasks.h"
+#include "display/ElementHider.h"
+#include "schedule/tasks/AnimationSettings.h"
+#include "schedule/tasks/TaskDB.h"
 
 class DisplayFixture : public HostFixture {
 protected:
@@ -27,13 +28,7 @@ protected:
         return e;
     }
     size_t AddTask(int32_t id, ConstructionType type, DateTime start, DateTime finish, const char* name = "t") {
-        Task t;
-        t.id = id;
-        t.type = type;
-        t.start = start;
-        t.finish = finish;
-        t.SetName(Cp(name));
-        db.AppendLoadedTask(t);
+        db.AppendLoadedTask(TestTask(id, type, start, finish, name));
         return db.TaskCount() - 1;
     }
     void Link(Element& e, std::initializer_list<int32_t> ids) {

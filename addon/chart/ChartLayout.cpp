@@ -1,6 +1,6 @@
 #include "chart/ChartLayout.h"
 
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/TaskDB.h"
 
 #include <algorithm>
 #include <map>

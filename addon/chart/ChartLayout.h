@@ -4,7 +4,7 @@
 // done, its actual dates and its dependencies, and the lines of today and of the current date.
 // Drawing, the mouse and `print chart` all read this one geometry.
 #include "chart/ChartTimeScale.h"
-#include "schedule/TaskPlan.h"
+#include "schedule/tasks/TaskPlan.h"
 
 #include <algorithm>
 #include <array>

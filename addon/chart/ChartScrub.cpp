@@ -4,7 +4,7 @@
 #include "display/DisplayPass.h"
 #include "hostcalls/HostInterface.h"
 #include "palette/MainDialogCPP.h"
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/TaskDB.h"
 
 void SetScheduleDay(TaskDB& db, MainDialogCPP* palette, int64_t day) {
     DateTime chosen = DateTime::FromTicks(TicksOfDay(day));

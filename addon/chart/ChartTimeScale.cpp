@@ -1,6 +1,6 @@
 #include "chart/ChartTimeScale.h"
 
-#include "schedule/DateTime.h"
+#include "schedule/tasks/DateTime.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,6 +4,7 @@
 #include "bytes/LittleEndian.h"
 #include "chart/ChartColours.h"
 #include "chart/ChartDrawing.h"
+#include "chart/ChartGesture.h"
 #include "display/ElementHider.h"
 #include "hostapi/HostEnvironmentRecords.h"
 #include "hostapi/HostSelectors.h"
@@ -13,7 +14,7 @@
 #include "resources/AddonDialogs.h"
 #include "resources/AddonMenu.h"
 #include "resources/AddonResources.h"
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/TaskDB.h"
 
 #include <algorithm>
 #include <array>
@@ -28,25 +29,6 @@ namespace {
 constexpr int16_t kMenuTexts = 32631;
 constexpr int32_t kEndGrip = 4; // pixels at a bar's ends that take its start or finish
 constexpr int32_t kDiamondGrip = 6; // pixels either side of a milestone's diamond that take it
-
-bool ParseDay(const std::string& text, int64_t& day) {
-    int y = 0, m = 0, d = 0;
-    char rest = 0;
-    if (text.size() != 10 || std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &rest) != 3) return false;
-    DateTime date;
-    if (!date.SetDateTimeOk(y, m, d, 0, 0, 0, 0, 0, 0)) return false;
-    day = DayOfTicks(date.ticks);
-    return true;
-}
-
-bool ParseNumber(const std::string& text, int64_t lo, int64_t hi, int64_t& out) {
-    if (text.empty() || text.size() > 12) return false;
-    char* end = nullptr;
-    long long v = std::strtoll(text.c_str(), &end, 10);
-    if (!end || *end != 0 || v < lo || v > hi) return false;
-    out = v;
-    return true;
-}
 
 } // namespace
 
@@ -488,6 +470,9 @@ bool ChartWindow::Gesture(const std::vector<std::string>& a, std::string& error)
     if (a.empty()) return false;
     // Whole days need at least a pixel each for the pointer to name them.
     if (view_.zoom == 0) view_.zoom = 1;
+    const std::optional<ChartGesture> gesture = ParseChartGesture(a, error);
+    if (!gesture) return false;
+    const ChartGesture& g = *gesture;
     auto mouse = [this](DGMouse::Action action, int32_t x, int32_t y, uint32_t modifiers = 0) {
         DGMouse m;
         m.action = action;
@@ -504,28 +489,28 @@ bool ChartWindow::Gesture(const std::vector<std::string>& a, std::string& error)
     };
     // Brings a row into the rows shown, as the planner scrolls to it.
     auto shownRow = [this](int32_t row) -> std::optional<ChartRowGeometry> {
-        ChartGeometry g = Geometry();
-        if (const ChartRowGeometry* r = g.Row(row)) return *r;
-        for (view_.firstRow = 0; view_.firstRow < g.shownRowCount; ++view_.firstRow) {
+        ChartGeometry geometry = Geometry();
+        if (const ChartRowGeometry* r = geometry.Row(row)) return *r;
+        for (view_.firstRow = 0; view_.firstRow < geometry.shownRowCount; ++view_.firstRow) {
             ChartGeometry h = Geometry();
             if (const ChartRowGeometry* r = h.Row(row)) return *r;
         }
         view_.firstRow = 0;
         return std::nullopt;
     };
-    const std::string& verb = a[0];
-    int64_t n = 0, m = 0;
-    if (verb == "click" || verb == "dblclick" || verb == "toggle") {
-        if (a.size() != 2 || !ParseNumber(a[1], 1, INT32_MAX, n)) return false;
-        auto r = shownRow(static_cast<int32_t>(n));
+    switch (g.kind) {
+    case ChartGesture::Kind::Click:
+    case ChartGesture::Kind::DoubleClick:
+    case ChartGesture::Kind::Toggle: {
+        auto r = shownRow(g.row);
         if (!r) {
-            error = "row " + a[1] + " is not shown";
+            error = "row " + g.rowText + " is not shown";
             return false;
         }
         int32_t y = r->top + ChartGeometry::kRowHeight / 2;
-        if (verb == "toggle") {
+        if (g.kind == ChartGesture::Kind::Toggle) {
             if (!r->hasChildren) {
-                error = "row " + a[1] + " is no summary with rows under it";
+                error = "row " + g.rowText + " is no summary with rows under it";
                 return false;
             }
             int32_t x = 2 + (r->level > 0 ? r->level - 1 : 0) * ChartGeometry::kOutlineIndent + 4;
@@ -538,82 +523,63 @@ bool ChartWindow::Gesture(const std::vector<std::string>& a, std::string& error)
         if (x <= 0 || x >= AreaWidth()) x = AreaWidth() - 10;
         mouse(DGMouse::Action::Down, x, y);
         mouse(DGMouse::Action::Up, x, y);
-        if (verb == "dblclick") mouse(DGMouse::Action::DoubleClick, x, y);
+        if (g.kind == ChartGesture::Kind::DoubleClick) mouse(DGMouse::Action::DoubleClick, x, y);
         return true;
     }
-    if (verb == "drag-date") {
-        int64_t target = 0;
-        if ((a.size() != 2 && a.size() != 3) || !ParseDay(a[1], target) || (a.size() == 3 && !ParseNumber(a[2], 0, 100000, m)))
-            return false;
-        ChartGeometry g = Geometry();
-        int64_t from = g.currentDay;
+    case ChartGesture::Kind::DragDate: {
+        ChartGeometry geometry = Geometry();
+        int64_t from = geometry.currentDay;
         int32_t y = ChartGeometry::kScaleHeight / 2;
-        mouse(DGMouse::Action::Down, g.currentX, y);
+        mouse(DGMouse::Action::Down, geometry.currentX, y);
         // A press on the line takes the day it ends; the drag goes on through the steps.
-        for (int64_t i = 1; i <= m; ++i) {
-            int64_t day = from + (target - from) * i / (m + 1);
-            mouse(DGMouse::Action::Move, g.scale.X(static_cast<double>(day + 1)), y);
+        for (int64_t i = 1; i <= g.steps; ++i) {
+            int64_t day = from + (g.day - from) * i / (g.steps + 1);
+            mouse(DGMouse::Action::Move, geometry.scale.X(static_cast<double>(day + 1)), y);
         }
-        mouse(DGMouse::Action::Up, g.scale.X(static_cast<double>(target + 1)), y);
+        mouse(DGMouse::Action::Up, geometry.scale.X(static_cast<double>(g.day + 1)), y);
         return true;
     }
-    if (verb == "drag-bar") {
-        if (a.size() != 4 || !ParseNumber(a[1], 1, INT32_MAX, n) || !ParseNumber(a[3], -100000, 100000, m) ||
-            (a[2] != "start" && a[2] != "finish" && a[2] != "move"))
-            return false;
-        auto r = shownRow(static_cast<int32_t>(n));
+    case ChartGesture::Kind::DragBar: {
+        auto r = shownRow(g.row);
         if (!r || !r->valid) {
-            error = "row " + a[1] + " has no bar to drag";
+            error = "row " + g.rowText + " has no bar to drag";
             return false;
         }
         const bool whole = r->summary || r->milestone;
-        if (whole && a[2] != "move") {
-            error = "row " + a[1] + " moves only whole";
+        if (whole && g.part != ChartGesture::BarPart::Move) {
+            error = "row " + g.rowText + " moves only whole";
             return false;
         }
         // Long enough for both ends to be told apart from its middle.
         while (!whole && r->right - r->left <= 4 * kEndGrip && view_.zoom + 1 < ChartTimeScale::kZoomLevels) {
             ++view_.zoom;
-            r = shownRow(static_cast<int32_t>(n));
+            r = shownRow(g.row);
         }
-        int32_t x = a[2] == "start" ? r->left : a[2] == "finish" ? r->right : (r->left + r->right) / 2;
+        int32_t x = g.part == ChartGesture::BarPart::Start    ? r->left
+                    : g.part == ChartGesture::BarPart::Finish ? r->right
+                                                              : (r->left + r->right) / 2;
         int32_t y = r->top + ChartGeometry::kRowHeight / 2;
         double ppd = ChartTimeScale::PixelsPerDay(view_.zoom);
         mouse(DGMouse::Action::Down, x, y);
-        mouse(DGMouse::Action::Up, x + static_cast<int32_t>(std::lround(static_cast<double>(m) * ppd)), y);
+        mouse(DGMouse::Action::Up, x + static_cast<int32_t>(std::lround(static_cast<double>(g.days) * ppd)), y);
         return true;
     }
-    if (verb == "key") {
-        if (a.size() < 2 || a.size() > 3 || (a[1] != "left" && a[1] != "right" && a[1] != "space") ||
-            (a.size() == 3 && a[2] != "shift"))
-            return false;
-        Key(a[1] == "left" ? DGKey::Left : a[1] == "right" ? DGKey::Right : DGKey::Space, a.size() == 3 ? static_cast<uint32_t>(kDGShift) : 0u);
-        return true;
-    }
-    if (verb == "undo") {
-        if (a.size() != 1) return false;
+    case ChartGesture::Kind::Key: Key(g.key, g.shift ? static_cast<uint32_t>(kDGShift) : 0u); return true;
+    case ChartGesture::Kind::Undo:
         if (!UndoBarEdit()) error = "no bar drag to undo";
         return error.empty();
-    }
-    if (verb == "zoom") {
-        if (a.size() != 2 || (a[1] != "in" && a[1] != "out")) return false;
-        Zoom(a[1] == "in" ? 1 : -1, ZoomCentre());
-        return true;
-    }
-    if (verb == "play") {
-        int64_t from = 0, to = 0;
-        if (a.size() != 4 || !ParseDay(a[1], from) || !ParseDay(a[2], to) || !ParseNumber(a[3], 1, 30, m) ||
-            (m != 1 && m != 7 && m != 30) || to <= from)
-            return false;
+    case ChartGesture::Kind::Zoom: Zoom(g.zoomBy, ZoomCentre()); return true;
+    case ChartGesture::Kind::Play: {
         StopPlay();
         scrub_ = std::make_unique<ChartScrub>(elementHider_, taskDB_, palette_, texts_.scrubStep);
-        ScrubTo(from);
+        ScrubTo(g.day);
+        const int32_t m = g.daysPerSecond;
         dialog_->SetItemValue(kSpeed, m == 1 ? 1 : m == 7 ? 2 : 3);
-        StartPlay(to);
+        StartPlay(g.lastDay);
         // Headless, the timer's every tick comes: no date is dropped.
-        for (int64_t tick = 1; Playing() && tick <= to - from; ++tick) dialog_->UserTimer(tick);
+        for (int64_t tick = 1; Playing() && tick <= g.lastDay - g.day; ++tick) dialog_->UserTimer(tick);
         return true;
     }
-    error = "unknown chart gesture " + verb;
+    }
     return false;
 }

@@ -6,7 +6,7 @@
 #include "chart/ChartScrub.h"
 #include "chart/ChartTexts.h"
 #include "dialogkit/DGDialog.h"
-#include "schedule/Task.h"
+#include "schedule/tasks/Task.h"
 
 #include <memory>
 #include <optional>

@@ -2,7 +2,7 @@
 // Which attributes of each displayable element kind take the construction type's pen and
 // material while the element is under work, and where its own values wait meanwhile (the save
 // area of its link record, bytes 42-87).
-#include "schedule/ElementLink.h"
+#include "schedule/tasks/ElementLink.h"
 
 #include <array>
 #include <cstdint>

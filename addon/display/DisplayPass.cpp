@@ -4,7 +4,7 @@
 #include "display/PassBracket.h"
 #include "hostcalls/HostScopes.h"
 #include "hostcalls/ScopeGuard.h"
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/TaskDB.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include "hostcalls/PlanDatabase.h"
 #include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
-#include "schedule/ElementShownAt.h"
-#include "schedule/Exceptions.h"
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/ElementShownAt.h"
+#include "schedule/tasks/Exceptions.h"
+#include "schedule/tasks/TaskDB.h"
 
 #include <cstdlib>
 #include <optional>

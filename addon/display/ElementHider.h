@@ -4,9 +4,9 @@
 // the add-on keeps on each element.
 #include "display/WalkOrderedMap.h"
 #include "hostapi/HostGuid.h"
-#include "schedule/ElementLink.h"
-#include "schedule/IElementDisplay.h"
-#include "schedule/Task.h"
+#include "schedule/tasks/ElementLink.h"
+#include "schedule/tasks/IElementDisplay.h"
+#include "schedule/tasks/Task.h"
 
 #include <array>
 #include <cstdint>

@@ -7,7 +7,7 @@
 #include "hostcalls/HostInterface.h"
 #include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
-#include "schedule/Exceptions.h"
+#include "schedule/tasks/Exceptions.h"
 
 #include <cstring>
 #include <vector>

@@ -1,7 +1,7 @@
 #pragma once
 // What link rules and link files know of an element, and where the add-on learns it.
 #include "hostapi/HostGuid.h"
-#include "schedule/ElementLink.h"
+#include "schedule/tasks/ElementLink.h"
 
 #include <cstdint>
 #include <string>

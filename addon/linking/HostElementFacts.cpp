@@ -6,7 +6,7 @@
 #include "hostapi/HostElementRecord.h"
 #include "hostcalls/HostInterface.h"
 #include "hostcalls/HostLists.h"
-#include "schedule/Exceptions.h"
+#include "schedule/tasks/Exceptions.h"
 
 #include <array>
 #include <map>

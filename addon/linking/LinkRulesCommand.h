@@ -1,7 +1,7 @@
 #pragma once
 // The menu's "Kapcsolás szabályokkal...": the schedule's rules again or those of a rules file the
 // user chooses (which the schedule keeps from then on), applied to the model.
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/TaskDB.h"
 
 #include <string>
 

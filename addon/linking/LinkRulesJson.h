@@ -1,7 +1,7 @@
 #pragma once
 // The rules file a planner writes: JSON, UTF-8 (docs/SCRIPTING.md, "Link rules"), read into the
 // rules a schedule keeps, with texts in the module's code page.
-#include "schedule/LinkRules.h"
+#include "schedule/tasks/LinkRules.h"
 
 #include <cstdint>
 #include <string>

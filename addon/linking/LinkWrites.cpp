@@ -5,8 +5,8 @@
 #include "hostcalls/PlanDatabase.h"
 #include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
-#include "schedule/Exceptions.h"
-#include "schedule/UnlockedLayers.h"
+#include "schedule/links/UnlockedLayers.h"
+#include "schedule/tasks/Exceptions.h"
 
 size_t WriteChangedLinks(IElementDisplay& display, const std::vector<ElementFacts>& elements,
                          const std::vector<ElementLink>& links, const std::string& stepName) {

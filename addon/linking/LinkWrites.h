@@ -2,7 +2,7 @@
 // Puts worked-out links onto the elements: each element whose slots changed gets its link record
 // written, the rest of the record carried through, locked layers and elements opened meanwhile.
 #include "linking/ElementFacts.h"
-#include "schedule/IElementDisplay.h"
+#include "schedule/tasks/IElementDisplay.h"
 
 #include <cstddef>
 #include <string>

@@ -11,8 +11,8 @@
 #include "linking/WildcardPattern.h"
 #include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
-#include "schedule/AnimationSettings.h"
-#include "schedule/SaveFailureReport.h"
+#include "schedule/files/SaveFailureReport.h"
+#include "schedule/tasks/AnimationSettings.h"
 
 #include <algorithm>
 #include <charconv>

@@ -3,7 +3,7 @@
 // text other tools wrote, and out as one.
 #include "linking/ElementFacts.h"
 #include "linking/LinksCsv.h"
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/TaskDB.h"
 
 #include <string>
 

@@ -4,9 +4,9 @@
 // each task once). Where an interactive link would ask, the rule answers: an element that holds
 // links takes one more, an element with ten keeps them and is counted as left.
 #include "linking/FactTable.h"
-#include "schedule/ElementLink.h"
-#include "schedule/LinkRules.h"
-#include "schedule/Task.h"
+#include "schedule/tasks/ElementLink.h"
+#include "schedule/tasks/LinkRules.h"
+#include "schedule/tasks/Task.h"
 
 #include <cstddef>
 #include <cstdint>

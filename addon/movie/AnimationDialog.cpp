@@ -16,8 +16,8 @@
 #include "resources/AddonDialogs.h"
 #include "resources/AddonMenu.h"
 #include "resources/AddonResources.h"
-#include "schedule/AnimationSettings.h"
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/AnimationSettings.h"
+#include "schedule/tasks/TaskDB.h"
 
 #include <cstring>
 

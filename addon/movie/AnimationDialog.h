@@ -3,7 +3,7 @@
 // caption, and the movie file. Works on the settings record; leaves the frame count and the
 // chosen camera path for the run.
 #include "dialogkit/DGModalDialog.h"
-#include "schedule/DateTime.h"
+#include "schedule/tasks/DateTime.h"
 
 #include <array>
 #include <memory>

@@ -15,8 +15,8 @@
 #include "movie/MOVCreator.h"
 #include "movie/ProgressWindow.h"
 #include "resources/AddonResources.h"
-#include "schedule/AnimationSettings.h"
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/AnimationSettings.h"
+#include "schedule/tasks/TaskDB.h"
 
 #include <cstring>
 

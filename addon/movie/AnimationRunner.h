@@ -6,7 +6,7 @@
 #include "basekit/OwnedHandle.h"
 #include "hostapi/HostEnvironmentRecords.h"
 #include "movie/IMovieFileCreator.h"
-#include "schedule/DateTime.h"
+#include "schedule/tasks/DateTime.h"
 
 #include <array>
 #include <memory>

@@ -13,8 +13,8 @@
 #include "movie/CameraRecords.h"
 #include "pixkit/PXPixMap.h"
 #include "resources/AddonResources.h"
-#include "schedule/AnimationSettings.h"
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/AnimationSettings.h"
+#include "schedule/tasks/TaskDB.h"
 
 #include <algorithm>
 #include <cstring>

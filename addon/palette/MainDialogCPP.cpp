@@ -11,8 +11,8 @@
 #include "resources/AddonDialogs.h"
 #include "resources/AddonMenu.h"
 #include "resources/AddonResources.h"
-#include "schedule/AnimationSettings.h"
-#include "schedule/TaskLess.h"
+#include "schedule/tasks/AnimationSettings.h"
+#include "schedule/tasks/TaskLess.h"
 
 #include <cstring>
 

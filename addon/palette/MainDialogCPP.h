@@ -3,7 +3,7 @@
 // in-place editing and the command buttons.
 #include "dialogkit/DGDialog.h"
 #include "hostapi/HostAPI.h"
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/TaskDB.h"
 
 #include <array>
 #include <memory>

@@ -11,7 +11,7 @@
 #include "hostcalls/HostLists.h"
 #include "hostcalls/HostScopes.h"
 #include "resources/AddonResources.h"
-#include "schedule/Exceptions.h"
+#include "schedule/tasks/Exceptions.h"
 
 bool MainDialogCPP::SelectionHasElements() { return ReadHostSelection(false).count != 0; }
 

@@ -1,15 +1,15 @@
 #include "shell/MenuHandler.h"
 
+#include "exchange/IfcScheduleExport.h"
+#include "exchange/IfcScheduleImport.h"
 #include "hostcalls/HostInterface.h"
-#include "resources/AddonMenu.h"
-#include "schedule/Exceptions.h"
-#include "shell/ModuleObjects.h"
-#include "shell/MovieCommand.h"
-#include "linking/IfcScheduleExport.h"
-#include "linking/IfcScheduleImport.h"
-#include "shell/SupportCheckCommand.h"
 #include "linking/LinkRulesCommand.h"
 #include "linking/LinksCsvCommands.h"
+#include "resources/AddonMenu.h"
+#include "schedule/tasks/Exceptions.h"
+#include "shell/ModuleObjects.h"
+#include "shell/MovieCommand.h"
+#include "shell/SupportCheckCommand.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include "display/ElementHider.h"
 #include "palette/MainDialogCPP.h"
 #include "palette/MainDialogObserver.h"
-#include "schedule/AnimationSettings.h"
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/AnimationSettings.h"
+#include "schedule/tasks/TaskDB.h"
 
 #include <memory>
 

@@ -6,8 +6,8 @@
 #include "palette/MainDialogCPP.h"
 #include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
-#include "schedule/AnimationSettings.h"
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/AnimationSettings.h"
+#include "schedule/tasks/TaskDB.h"
 #include "shell/ModuleObjects.h"
 
 void MakeAnimation(TaskDB& taskDB, ElementHider& hider, MainDialogCPP* palette) {

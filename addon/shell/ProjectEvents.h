@@ -1,4 +1,7 @@
 #pragma once
+// The add-on's answers to the host's project events: a closing project offers its schedule for
+// saving, an opened one reopens it, a revision of the model applies the link rules again, and a
+// reset of the preferences resets the movie settings.
 #include "hostapi/HostAPI.h"
 
 GSErr ProjectClosingHandler(uint32_t event, int32_t param);

@@ -5,7 +5,7 @@
 #include "hostcalls/FileDialogs.h"
 #include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
-#include "schedule/ScheduleFileMemory.h"
+#include "schedule/commands/ScheduleFileMemory.h"
 #include "shell/ModuleObjects.h"
 
 namespace {

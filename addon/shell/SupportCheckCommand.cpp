@@ -7,7 +7,7 @@
 #include "hostcalls/HostInterface.h"
 #include "resources/AddonMenu.h"
 #include "resources/AddonResources.h"
-#include "schedule/AnimationSettings.h"
+#include "schedule/tasks/AnimationSettings.h"
 
 #include <array>
 

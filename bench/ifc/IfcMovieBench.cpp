@@ -9,17 +9,17 @@
 // Times are wall-clock; the CPU column is the whole process's, every thread's.
 #include "IfcWallsGenerator.h"
 
+#include "StaggeredSchedule.h"
 #include "basekit/BKMemory.h"
 #include "display/ElementHider.h"
-#include "StaggeredSchedule.h"
 #include "host/app/Host.h"
 #include "host/render/ViewCamera.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
 #include "movie/MOVCreator.h"
-#include "schedule/AnimationSettings.h"
-#include "schedule/IElementDisplay.h"
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/AnimationSettings.h"
+#include "schedule/tasks/IElementDisplay.h"
+#include "schedule/tasks/TaskDB.h"
 
 #include <benchmark/benchmark.h>
 

@@ -24,9 +24,9 @@
 //                        no shading, no label; a memory-bandwidth floor for BM_MovieFrame.
 // Times are wall-clock (UseRealTime); the CPU column is the whole process's processor time, every
 // thread's: the renderer draws on every core.
+#include "../StaggeredSchedule.h"
 #include "basekit/BKMemory.h"
 #include "display/ElementHider.h"
-#include "../StaggeredSchedule.h"
 #include "host/app/Host.h"
 #include "host/project/HostProjectFile.h"
 #include "hostapi/HostElementRecord.h"
@@ -37,8 +37,8 @@
 #include "movie/LabelParts.h"
 #include "movie/MOVCreator.h"
 #include "pixkit/PXPixMap.h"
-#include "schedule/AnimationSettings.h"
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/AnimationSettings.h"
+#include "schedule/tasks/TaskDB.h"
 
 #include <benchmark/benchmark.h>
 

@@ -9,13 +9,13 @@
 //   decoded into one reused record.
 // Raw 64 KiB block copies of the files (plain write without sync, plain read) are measured too,
 // for context: below every floor.
-#include "basekit/BKText.h"
 #include "BenchSchedule.h"
+#include "basekit/BKText.h"
 #include "dialogkit/DGAnswers.h"
 #include "filekit/FKError.h"
 #include "filekit/FKReplacementFile.h"
-#include "schedule/AnimationSettings.h"
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/AnimationSettings.h"
+#include "schedule/tasks/TaskDB.h"
 
 #include <benchmark/benchmark.h>
 

@@ -19,8 +19,8 @@
 // whole model, every element shown).
 // Times are wall-clock; the CPU column is the whole process's, every thread's.
 #include "IfcWallsGenerator.h"
-#include "ifc/IfcCopiesGenerator.h"
 #include "StaggeredSchedule.h"
+#include "ifc/IfcCopiesGenerator.h"
 
 #include "basekit/BKMemory.h"
 #include "display/ElementHider.h"
@@ -28,8 +28,8 @@
 #include "host/render/Scene.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
-#include "schedule/AnimationSettings.h"
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/AnimationSettings.h"
+#include "schedule/tasks/TaskDB.h"
 
 #include <benchmark/benchmark.h>
 

@@ -14,9 +14,9 @@
 #include "host/app/Host.h"
 #include "hostapi/HostAttributeRecord.h"
 #include "hostcalls/HostInterface.h"
-#include "schedule/AnimationSettings.h"
-#include "schedule/Exceptions.h"
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/AnimationSettings.h"
+#include "schedule/tasks/Exceptions.h"
+#include "schedule/tasks/TaskDB.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // The settings record loader on any bytes the preference store may hold.
-#include "schedule/AnimationSettings.h"
+#include "schedule/tasks/AnimationSettings.h"
 
 #include <cstddef>
 #include <cstdint>

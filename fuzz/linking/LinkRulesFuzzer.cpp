@@ -1,7 +1,7 @@
 // A rules file of any bytes: no crash; rules it accepts keep in the project file's form and read
 // back from it the same, and any bytes read as that form are a form the writer gives back as they were.
 #include "linking/LinkRulesJson.h"
-#include "schedule/LinkRulesRecord.h"
+#include "schedule/projectfile/LinkRulesRecord.h"
 
 #include <cstdint>
 #include <string_view>

@@ -4,8 +4,8 @@
 #include "basekit/BKText.h"
 #include "dialogkit/DGAnswers.h"
 #include "filekit/FKFileDialog.h"
-#include "schedule/AnimationSettings.h"
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/AnimationSettings.h"
+#include "schedule/tasks/TaskDB.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -71,12 +71,12 @@ inline void CheckProjectFileRoundTrip(TaskDB& db, const std::string& path, bool 
 // project, when the file asks it; what is read must write out again as a schedule text, keep
 // its rows numbered from 1, and load back from a project file with its plan.
 inline int FuzzPrimaveraImport(const uint8_t* data, size_t size, const char* extension,
-                               bool (TaskDB::*import)(const std::string&)) {
+                               bool (*import)(TaskDB&, const std::string&)) {
     TaskDB& db = FuzzSchedule();
     ResetFuzzAnswers();
     if (size > 0) DGQueueDialogAnswer({"32508", {{"4", std::to_string(1 + data[0] % 4)}}, data[0] & 0x80 ? 2 : 1});
     std::string path = WriteFuzzInput(extension, data, size);
-    if (!(db.*import)(path)) return 0;
+    if (!import(db, path)) return 0;
     CheckTaskNames(db);
     if (!db.SaveScheduleText("/dev/null")) __builtin_trap();
     for (const Task& t : db.Tasks())

@@ -3,6 +3,8 @@
 // first byte answers the question of which project, when the file asks it.
 #include "FuzzScheduleFile.h"
 
+#include "schedule/formats/PrimaveraXer.h"
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    return FuzzPrimaveraImport(data, size, "xer", &TaskDB::ImportPrimaveraXer);
+    return FuzzPrimaveraImport(data, size, "xer", &ImportPrimaveraXer);
 }

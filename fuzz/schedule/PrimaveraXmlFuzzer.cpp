@@ -3,6 +3,8 @@
 // first byte answers the question of which project, when the file asks it.
 #include "FuzzScheduleFile.h"
 
+#include "schedule/formats/PrimaveraXml.h"
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    return FuzzPrimaveraImport(data, size, "xml", &TaskDB::ImportPrimaveraXml);
+    return FuzzPrimaveraImport(data, size, "xml", &ImportPrimaveraXml);
 }

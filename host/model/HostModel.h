@@ -109,7 +109,7 @@ public:
     // opening it; a later revision's new elements follow the same choice.
     bool layersByStorey = false;
     // The construction schedule the building model's IFC file carries, from its last opening or
-    // revision; empty for a model from elsewhere. Not saved with the project.
+    // revision; empty for a model from elsewhere. Saved with the project (its "ifcschedule").
     ModelWorkSchedules workSchedules;
 
 private:

@@ -4,6 +4,8 @@
 #include "dialogkit/DGDialog.h"
 #include "filekit/FKFileDialog.h"
 #include "host/app/Host.h"
+#include "host/script/AddonCommands.h"
+#include "host/script/ScriptCommandTable.h"
 #include "host/script/ScriptHelp.h"
 #include "host/script/ScriptInterpreter.h"
 #include "host/script/ScriptLine.h"
@@ -15,6 +17,8 @@
 namespace {
 
 using Args = ScriptInterpreter::Args;
+// The frame at which the progress window's stop is pressed; 0 none.
+int32_t stopAt = 0;
 constexpr int32_t kPaletteId = 32400;
 constexpr int32_t kChartId = 32420;
 constexpr int32_t kChartMenuItem = 12;
@@ -39,18 +43,10 @@ bool PrintBlock(Host& host, ScriptInterpreter& in, const char* what, std::string
     return false;
 }
 
-bool Usage(std::string& error, const char* usage) {
-    error = std::string("usage: ") + usage;
-    return false;
-}
-
 } // namespace
 
-void AddAddonCommands(ScriptInterpreter& in) {
-    Host& host = in.GetHost();
-
+void AttachAddonListeners(ScriptInterpreter& in) {
     // A long task's progress bar, and the stop button pressed at a chosen frame.
-    static int32_t stopAt = 0;
     stopAt = 0;
     DGSetProgressListener([&in](DGDialog&, int16_t, int32_t value, int32_t maximum) {
         in.Emit("progress " + std::to_string(value) + "/" + std::to_string(maximum));
@@ -63,131 +59,137 @@ void AddAddonCommands(ScriptInterpreter& in) {
             progress->UserClick(1);
         }
     });
-    in.AddCommand("stop-at", [](const Args& a, std::string& error) {
-        int64_t frame = 0;
-        if (a.size() != 1 || !ParseScriptInt(a[0], frame) || frame < 1 || frame > 1000000) return Usage(error, "stop-at FRAME");
-        stopAt = static_cast<int32_t>(frame);
-        return true;
-    });
+}
 
-    in.AddCommand("menu", [&host](const Args& a, std::string& error) {
-        int64_t item = 0;
-        if (a.size() != 1 || !ParseScriptInt(a[0], item) || item < 1 || item > 100) return Usage(error, "menu N");
-        AddonRegistration* owner = MenuOwner(host);
-        if (!owner) {
-            error = "no add-on menu";
-            return false;
-        }
-        // Only the Bauvista menu's items are known here; another add-on's menu is taken on trust.
-        if (owner->menuResId == kAddonMenuId && (item > kAddonMenuItems || item == kAddonMenuSeparator)) {
-            error = "menu " + a[0] + ": " +
-                    (item == kAddonMenuSeparator ? std::string("item 2 is the separator")
-                                                 : "the menu has items 1-" + std::to_string(kAddonMenuItems));
-            return false;
-        }
-        HostMenuParams params{owner->menuResId, 0, static_cast<int32_t>(item)};
-        owner->menuHandler(&params);
-        return true;
-    });
+bool RunStopAt(ScriptInterpreter&, const Args& a, std::string& error) {
+    int64_t frame = 0;
+    if (!ParseScriptInt(a[0], frame) || frame < 1 || frame > 1000000) return ScriptUsage("stop-at", error);
+    stopAt = static_cast<int32_t>(frame);
+    return true;
+}
 
-    in.AddCommand("choose", [&in](const Args& a, std::string& error) {
-        if (a.empty() || a.size() > 2) return Usage(error, "choose PATH [KIND] | choose cancel");
-        FKFileDialogAnswer answer;
-        if (a[0] == "cancel" && a.size() == 1) {
-            answer.cancel = true;
-        } else {
-            answer.path = a[0];
-            if (a.size() == 2) {
-                int64_t kind = 0;
-                if (!ParseScriptInt(a[1], kind) || kind < 0 || kind > 32) return Usage(error, "choose PATH [KIND]");
-                answer.filter = static_cast<int32_t>(kind);
-            }
-        }
-        in.NoteFileAnswer(answer.cancel ? "cancel" : a.size() == 2 ? a[0] + " " + a[1] : a[0], answer.cancel);
-        FKQueueFileDialogAnswer(std::move(answer));
-        return true;
-    });
-
-    in.AddCommand("palette", [&host](const Args& a, std::string& error) {
-        if (a.empty()) return Usage(error, "palette click|select|dblclick|name|kind|start|finish|date|focus|close|message|resize ...");
-        const std::string& verb = a[0];
-        if (verb == "message") {
-            int64_t n = 0;
-            if (a.size() != 2 || !ParseScriptInt(a[1], n) || n < 1 || n > 5) return Usage(error, "palette message N (1-5)");
-            for (auto& addon : host.Addons()) {
-                auto it = addon->palettes.find(kPaletteId);
-                if (it != addon->palettes.end() && it->second.callback) {
-                    it->second.callback(kPaletteId, static_cast<int32_t>(n), 0);
-                    return true;
-                }
-            }
-            error = "no palette is registered";
-            return false;
-        }
-        DGDialog* d = DGDialog::Find(kPaletteId);
-        if (!d) {
-            error = "no palette";
-            return false;
-        }
-        if (!d->IsVisible()) {
-            error = "the palette is hidden";
-            return false;
-        }
-        auto number = [&](size_t i, int64_t& out, int64_t lo, int64_t hi) {
-            return a.size() > i && ParseScriptInt(a[i], out) && out >= lo && out <= hi;
-        };
-        int64_t n = 0, m = 0;
-        bool ok = false;
-        if (verb == "click" && a.size() == 2 && number(1, n, 1, 100)) ok = d->UserClick(static_cast<int16_t>(n));
-        else if (verb == "select" && a.size() == 2 && number(1, n, 0, std::numeric_limits<int32_t>::max())) ok = d->UserSelectRow(16, static_cast<int32_t>(n));
-        else if (verb == "dblclick" && a.size() == 2 && number(1, n, 1, std::numeric_limits<int32_t>::max())) ok = d->UserDoubleClick(16, static_cast<int32_t>(n));
-        else if (verb == "name" && a.size() == 2) ok = d->IsVisible() && d->Item(12)->visible && d->UserChange(12, a[1]);
-        else if (verb == "kind" && a.size() == 2) ok = d->Item(13)->visible && d->UserChange(13, a[1]);
-        else if (verb == "start" && a.size() == 2) ok = d->Item(14)->visible && d->UserChange(14, a[1]);
-        else if (verb == "finish" && a.size() == 2) ok = d->Item(15)->visible && d->UserChange(15, a[1]);
-        else if (verb == "date" && a.size() == 2) ok = d->UserChange(10, a[1]);
-        else if (verb == "focus" && a.size() == 2 && number(1, n, 1, 100)) ok = d->UserFocus(static_cast<int16_t>(n));
-        else if (verb == "close" && a.size() == 1) {
-            d->UserCloseRequest();
-            ok = true;
-        } else if (verb == "resize" && a.size() == 3 && number(1, n, -2000, 2000) && number(2, m, -2000, 2000)) {
-            d->UserResize(static_cast<int16_t>(n), static_cast<int16_t>(m));
-            ok = true;
-        } else {
-            return Usage(error, ("palette " + verb + " with other arguments").c_str());
-        }
-        if (!ok) error = "the palette did not take: palette " + verb + (a.size() > 1 ? " " + a[1] : "");
-        return ok;
-    });
-
-    in.AddCommand("chart", [&host](const Args& a, std::string& error) {
-        const char* usage = "chart show|hide|click ROW|dblclick ROW|toggle ROW|drag-date DATE [STEPS]|"
-                            "drag-bar ROW start|finish|move DAYS|key left|right|space [shift]|zoom in|out|"
-                            "play FROM TO 1|7|30|undo";
-        if (a.empty()) return Usage(error, usage);
-        DGDialog* d = DGDialog::Find(kChartId);
-        if (!d) {
-            error = "no chart";
-            return false;
-        }
-        if (a[0] == "show" || a[0] == "hide") {
-            if (a.size() != 1) return Usage(error, usage);
-            AddonRegistration* owner = MenuOwner(host);
-            if (d->IsVisible() != (a[0] == "show") && owner) {
-                HostMenuParams params{owner->menuResId, 0, kChartMenuItem};
-                owner->menuHandler(&params);
-            }
-            return true;
-        }
-        if (!d->IsVisible()) {
-            error = "the chart is hidden";
-            return false;
-        }
-        if (d->UserGesture(a, error)) return true;
-        if (error.empty()) return Usage(error, usage);
+bool RunMenu(ScriptInterpreter& in, const Args& a, std::string& error) {
+    int64_t item = 0;
+    if (!ParseScriptInt(a[0], item) || item < 1 || item > 100) return ScriptUsage("menu", error);
+    AddonRegistration* owner = MenuOwner(in.GetHost());
+    if (!owner) {
+        error = "no add-on menu";
         return false;
-    });
+    }
+    // Only the Bauvista menu's items are known here; another add-on's menu is taken on trust.
+    if (owner->menuResId == kAddonMenuId && (item > kAddonMenuItems || item == kAddonMenuSeparator)) {
+        error = "menu " + a[0] + ": " +
+                (item == kAddonMenuSeparator ? std::string("item 2 is the separator")
+                                             : "the menu has items 1-" + std::to_string(kAddonMenuItems));
+        return false;
+    }
+    HostMenuParams params{owner->menuResId, 0, static_cast<int32_t>(item)};
+    owner->menuHandler(&params);
+    return true;
+}
 
+bool RunChoose(ScriptInterpreter& in, const Args& a, std::string& error) {
+    FKFileDialogAnswer answer;
+    if (a[0] == "cancel" && a.size() == 1) {
+        answer.cancel = true;
+    } else {
+        answer.path = a[0];
+        if (a.size() == 2) {
+            int64_t kind = 0;
+            if (!ParseScriptInt(a[1], kind) || kind < 0 || kind > 32) {
+                error = "usage: choose PATH [KIND]";
+                return false;
+            }
+            answer.filter = static_cast<int32_t>(kind);
+        }
+    }
+    in.NoteFileAnswer(answer.cancel ? "cancel" : a.size() == 2 ? a[0] + " " + a[1] : a[0], answer.cancel);
+    FKQueueFileDialogAnswer(std::move(answer));
+    return true;
+}
+
+bool RunPalette(ScriptInterpreter& in, const Args& a, std::string& error) {
+    Host& host = in.GetHost();
+    const std::string& verb = a[0];
+    if (verb == "message") {
+        int64_t n = 0;
+        if (a.size() != 2 || !ParseScriptInt(a[1], n) || n < 1 || n > 5) {
+            error = "usage: palette message N (1-5)";
+            return false;
+        }
+        for (auto& addon : host.Addons()) {
+            auto it = addon->palettes.find(kPaletteId);
+            if (it != addon->palettes.end() && it->second.callback) {
+                it->second.callback(kPaletteId, static_cast<int32_t>(n), 0);
+                return true;
+            }
+        }
+        error = "no palette is registered";
+        return false;
+    }
+    DGDialog* d = DGDialog::Find(kPaletteId);
+    if (!d) {
+        error = "no palette";
+        return false;
+    }
+    if (!d->IsVisible()) {
+        error = "the palette is hidden";
+        return false;
+    }
+    auto number = [&](size_t i, int64_t& out, int64_t lo, int64_t hi) {
+        return a.size() > i && ParseScriptInt(a[i], out) && out >= lo && out <= hi;
+    };
+    int64_t n = 0, m = 0;
+    bool ok = false;
+    if (verb == "click" && a.size() == 2 && number(1, n, 1, 100)) ok = d->UserClick(static_cast<int16_t>(n));
+    else if (verb == "select" && a.size() == 2 && number(1, n, 0, std::numeric_limits<int32_t>::max())) ok = d->UserSelectRow(16, static_cast<int32_t>(n));
+    else if (verb == "dblclick" && a.size() == 2 && number(1, n, 1, std::numeric_limits<int32_t>::max())) ok = d->UserDoubleClick(16, static_cast<int32_t>(n));
+    else if (verb == "name" && a.size() == 2) ok = d->IsVisible() && d->Item(12)->visible && d->UserChange(12, a[1]);
+    else if (verb == "kind" && a.size() == 2) ok = d->Item(13)->visible && d->UserChange(13, a[1]);
+    else if (verb == "start" && a.size() == 2) ok = d->Item(14)->visible && d->UserChange(14, a[1]);
+    else if (verb == "finish" && a.size() == 2) ok = d->Item(15)->visible && d->UserChange(15, a[1]);
+    else if (verb == "date" && a.size() == 2) ok = d->UserChange(10, a[1]);
+    else if (verb == "focus" && a.size() == 2 && number(1, n, 1, 100)) ok = d->UserFocus(static_cast<int16_t>(n));
+    else if (verb == "close" && a.size() == 1) {
+        d->UserCloseRequest();
+        ok = true;
+    } else if (verb == "resize" && a.size() == 3 && number(1, n, -2000, 2000) && number(2, m, -2000, 2000)) {
+        d->UserResize(static_cast<int16_t>(n), static_cast<int16_t>(m));
+        ok = true;
+    } else {
+        error = "usage: palette " + verb + " with other arguments";
+        return false;
+    }
+    if (!ok) error = "the palette did not take: palette " + verb + (a.size() > 1 ? " " + a[1] : "");
+    return ok;
+}
+
+bool RunChart(ScriptInterpreter& in, const Args& a, std::string& error) {
+    DGDialog* d = DGDialog::Find(kChartId);
+    if (!d) {
+        error = "no chart";
+        return false;
+    }
+    if (a[0] == "show" || a[0] == "hide") {
+        if (a.size() != 1) return ScriptUsage("chart", error);
+        AddonRegistration* owner = MenuOwner(in.GetHost());
+        if (d->IsVisible() != (a[0] == "show") && owner) {
+            HostMenuParams params{owner->menuResId, 0, kChartMenuItem};
+            owner->menuHandler(&params);
+        }
+        return true;
+    }
+    if (!d->IsVisible()) {
+        error = "the chart is hidden";
+        return false;
+    }
+    if (d->UserGesture(a, error)) return true;
+    if (error.empty()) return ScriptUsage("chart", error);
+    return false;
+}
+
+void AddAddonPrints(ScriptInterpreter& in) {
+    Host& host = in.GetHost();
     in.AddPrint("tasks", [&host, &in](const Args&, std::string& error) { return PrintBlock(host, in, "tasks", error); });
     in.AddPrint("palette", [&host, &in](const Args&, std::string& error) {
         if (!PrintBlock(host, in, "palette", error)) return false;

@@ -4,6 +4,8 @@
 #include "dialogkit/DGAnswers.h"
 #include "host/app/ElementQuery.h"
 #include "host/app/Host.h"
+#include "host/script/HostCommands.h"
+#include "host/script/ScriptCommandTable.h"
 #include "host/script/ScriptInterpreter.h"
 #include "host/script/ScriptLine.h"
 
@@ -33,10 +35,6 @@ void CloseUserStep(Host& host) {
 }
 
 bool SetLock(Host& host, const Args& args, bool lock, std::string& error) {
-    if (args.size() != 1) {
-        error = "usage: lock|unlock ID";
-        return false;
-    }
     Element* e = ElementById(host, args[0], error);
     if (!e) return false;
     if (e->Locked() != lock) {
@@ -52,14 +50,11 @@ bool SetLock(Host& host, const Args& args, bool lock, std::string& error) {
 
 // Every element on the layer and of one of the kinds (either may be left out), in model order.
 bool SelectBy(Host& host, const Args& args, std::string& error) {
-    const char* usage = "usage: select-by [layer NAME] [kind N[,N...]]";
     int16_t layer = 0;
     std::set<int64_t> kinds;
     for (size_t i = 0; i < args.size(); i += 2) {
-        if (i + 1 >= args.size() || (args[i] != "layer" && args[i] != "kind") || (args[i] == "layer" && layer)) {
-            error = usage;
-            return false;
-        }
+        if (i + 1 >= args.size() || (args[i] != "layer" && args[i] != "kind") || (args[i] == "layer" && layer))
+            return ScriptUsage("select-by", error);
         if (args[i] == "layer") {
             layer = host.Model().FindAttributeByName(HostAttribute::Layer, BKFromUtf8(args[i + 1]));
             if (!layer) {
@@ -79,10 +74,7 @@ bool SelectBy(Host& host, const Args& args, std::string& error) {
             kinds.insert(kind);
         }
     }
-    if (!layer && kinds.empty()) {
-        error = usage;
-        return false;
-    }
+    if (!layer && kinds.empty()) return ScriptUsage("select-by", error);
     std::vector<API_Guid> chosen;
     for (const auto& e : host.Model().Elements())
         if ((!layer || e->Layer() == layer) && (kinds.empty() || kinds.count(e->Kind()))) chosen.push_back(e->Guid());
@@ -178,199 +170,177 @@ std::string Hex(const std::vector<uint8_t>& bytes) {
 
 } // namespace
 
-void AddHostCommands(ScriptInterpreter& in) {
+// Declining to let unsaved changes go leaves the project open: the user's answer, no failure.
+bool RunNew(ScriptInterpreter& in, const Args&, std::string&) {
     Host& host = in.GetHost();
+    if (host.MayDiscardProject()) host.NewProject();
+    return true;
+}
 
-    // Declining to let unsaved changes go leaves the project open: the user's answer, no failure.
-    in.AddCommand("new", [&host](const Args&, std::string&) {
-        if (host.MayDiscardProject()) host.NewProject();
-        return true;
-    });
-    in.AddCommand("open", [&host](const Args& a, std::string& error) {
-        const bool byStorey = a.size() == 2 && a[1] == "layers=storey";
-        if (a.size() != 1 && !byStorey) {
-            error = "usage: open FILE [layers=storey]";
-            return false;
-        }
-        if (byStorey && !Host::IsIfcPath(a[0])) {
-            error = "layers=storey is for IFC models: " + a[0];
-            return false;
-        }
-        return !host.MayDiscardProject() || host.OpenProject(a[0], error, byStorey);
-    });
-    in.AddCommand("update", [&host](const Args& a, std::string& error) {
-        if (a.size() != 1) {
-            error = "usage: update FILE.ifc";
-            return false;
-        }
-        return host.UpdateFromIfc(a[0], error);
-    });
-    in.AddCommand("save", [&host](const Args& a, std::string& error) {
-        if (a.size() != 1) {
-            error = "usage: save FILE";
-            return false;
-        }
-        return host.SaveProject(a[0], error);
-    });
-    in.AddCommand("shared", [&host](const Args& a, std::string& error) {
-        int64_t id = 0;
-        if (a.size() != 1 || !ParseScriptInt(a[0], id) || id < 1 || id > 32767) {
-            error = "usage: shared USERID (1-32767)";
-            return false;
-        }
-        host.ShareProject(static_cast<int16_t>(id));
-        return true;
-    });
-    in.AddCommand("reset-preferences", [&host](const Args&, std::string& error) { return host.ResetPreferences(error); });
-    in.AddCommand("select", [&host](const Args& a, std::string& error) {
-        std::vector<API_Guid> chosen;
-        for (const auto& id : a) {
-            Element* e = ElementById(host, id, error);
-            if (!e) return false;
-            // Naming an element twice selects it once.
-            if (std::find(chosen.begin(), chosen.end(), e->Guid()) == chosen.end()) chosen.push_back(e->Guid());
-        }
-        host.Model().Selection() = chosen;
-        return true;
-    });
-    in.AddCommand("select-by", [&host](const Args& a, std::string& error) { return SelectBy(host, a, error); });
-    in.AddCommand("select-where", [&host, &in](const Args& a, std::string& error) {
-        std::vector<ElementCondition> conditions;
-        for (size_t i = 0; i < a.size(); ++i) {
-            if (i % 2 == 1) {
-                if (a[i] == "and" && i + 1 < a.size()) continue;
-                error = "usage: select-where CONDITION [and CONDITION]...";
-                return false;
-            }
-            auto c = ParseElementCondition(a[i], error);
-            if (!c) return false;
-            conditions.push_back(std::move(*c));
-        }
-        if (conditions.empty()) {
-            error = "usage: select-where CONDITION [and CONDITION]...";
-            return false;
-        }
-        std::vector<API_Guid>& selection = host.Model().Selection();
-        selection.clear();
-        for (Element* e : FindElements(host.Model(), conditions)) selection.push_back(e->Guid());
-        in.Emit("selected " + std::to_string(selection.size()));
-        return true;
-    });
-    in.AddCommand("lock", [&host](const Args& a, std::string& e) { return SetLock(host, a, true, e); });
-    in.AddCommand("unlock", [&host](const Args& a, std::string& e) { return SetLock(host, a, false, e); });
-    in.AddCommand("layer", [&host](const Args& a, std::string& error) {
-        if (a.size() != 2) {
-            error = "usage: layer NAME hide|show|lock|unlock";
-            return false;
-        }
-        int16_t index = host.Model().FindAttributeByName(HostAttribute::Layer, BKFromUtf8(a[0]));
-        if (!index) {
-            error = "no layer " + a[0];
-            return false;
-        }
-        auto& rec = *host.Model().Attribute(HostAttribute::Layer, index);
-        uint32_t flags = LE::Get<uint32_t>(rec, HostAttribute::kFlags);
-        if (a[1] == "hide") flags |= HostAttribute::kLayerHidden;
-        else if (a[1] == "show") flags &= ~HostAttribute::kLayerHidden;
-        else if (a[1] == "lock") flags |= HostAttribute::kLayerLocked;
-        else if (a[1] == "unlock") flags &= ~HostAttribute::kLayerLocked;
-        else {
-            error = "usage: layer NAME hide|show|lock|unlock";
-            return false;
-        }
-        LE::Put<uint32_t>(rec, HostAttribute::kFlags, flags);
-        return true;
-    });
-    in.AddCommand("undo", [&host](const Args&, std::string& error) {
-        std::string name;
-        if (!host.Model().ApplyUndo(name)) {
-            error = "nothing to undo";
-            return false;
-        }
-        return true;
-    });
-    in.AddCommand("redo", [&host](const Args&, std::string& error) {
-        std::string name;
-        if (!host.Model().ApplyRedo(name)) {
-            error = "nothing to redo";
-            return false;
-        }
-        return true;
-    });
-    in.AddCommand("userdata", [&host](const Args& a, std::string& error) {
-        int64_t version = 0;
-        if (a.size() != 3 || !ParseScriptInt(a[1], version) || version < -32768 || version > 32767 || a[2].size() % 2) {
-            error = "usage: userdata ID VERSION HEX";
-            return false;
-        }
-        Element* e = ElementById(host, a[0], error);
+bool RunOpen(ScriptInterpreter& in, const Args& a, std::string& error) {
+    const bool byStorey = a.size() == 2 && a[1] == "layers=storey";
+    if (!byStorey && a.size() != 1) return ScriptUsage("open", error);
+    if (byStorey && !Host::IsIfcPath(a[0])) {
+        error = "layers=storey is for IFC models: " + a[0];
+        return false;
+    }
+    Host& host = in.GetHost();
+    return !host.MayDiscardProject() || host.OpenProject(a[0], error, byStorey);
+}
+
+bool RunUpdate(ScriptInterpreter& in, const Args& a, std::string& error) { return in.GetHost().UpdateFromIfc(a[0], error); }
+
+bool RunSave(ScriptInterpreter& in, const Args& a, std::string& error) { return in.GetHost().SaveProject(a[0], error); }
+
+bool RunShared(ScriptInterpreter& in, const Args& a, std::string& error) {
+    int64_t id = 0;
+    if (!ParseScriptInt(a[0], id) || id < 1 || id > 32767) return ScriptUsage("shared", error);
+    in.GetHost().ShareProject(static_cast<int16_t>(id));
+    return true;
+}
+
+bool RunResetPreferences(ScriptInterpreter& in, const Args&, std::string& error) {
+    return in.GetHost().ResetPreferences(error);
+}
+
+bool RunSelect(ScriptInterpreter& in, const Args& a, std::string& error) {
+    Host& host = in.GetHost();
+    std::vector<API_Guid> chosen;
+    for (const auto& id : a) {
+        Element* e = ElementById(host, id, error);
         if (!e) return false;
-        UserDataBlock block;
-        block.version = static_cast<int16_t>(version);
-        block.platformSign = 0x5757;
-        for (size_t i = 0; i < a[2].size(); i += 2) {
-            // from_chars alone would take a sign ("-f").
-            unsigned byte = 0;
-            auto r = std::from_chars(a[2].data() + i, a[2].data() + i + 2, byte, 16);
-            if (!std::isxdigit(static_cast<unsigned char>(a[2][i])) || r.ec != std::errc() ||
-                r.ptr != a[2].data() + i + 2) {
-                error = "not hexadecimal: " + a[2];
-                return false;
-            }
-            block.bytes.push_back(static_cast<uint8_t>(byte));
+        // Naming an element twice selects it once.
+        if (std::find(chosen.begin(), chosen.end(), e->Guid()) == chosen.end()) chosen.push_back(e->Guid());
+    }
+    host.Model().Selection() = chosen;
+    return true;
+}
+
+bool RunSelectBy(ScriptInterpreter& in, const Args& a, std::string& error) { return SelectBy(in.GetHost(), a, error); }
+
+bool RunSelectWhere(ScriptInterpreter& in, const Args& a, std::string& error) {
+    std::vector<ElementCondition> conditions;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (i % 2 == 1) {
+            if (a[i] == "and" && i + 1 < a.size()) continue;
+            return ScriptUsage("select-where", error);
         }
-        host.Model().Undo().Open("userdata");
-        host.Model().SetUserData(*e, "Bauvista", std::move(block));
-        CloseUserStep(host);
-        return true;
-    });
-    in.AddCommand("answer", [&in](const Args& a, std::string& error) {
-        for (const auto& s : a) {
-            int64_t n = 0;
-            if (!ParseScriptInt(s, n) || n < 1 || n > 3) {
-                error = "usage: answer N... (1-3)";
-                return false;
-            }
-        }
-        for (const auto& s : a) {
-            DGQueueAlertAnswer(std::stoi(s));
-            in.NoteAlertAnswer(std::stoi(s));
-        }
-        return true;
-    });
-    in.AddCommand("dialog", [&in](const Args& a, std::string& error) {
-        const char* usage = "usage: dialog ID ITEM=VALUE... [press ITEM]...";
-        if (a.empty()) {
-            error = usage;
+        auto c = ParseElementCondition(a[i], error);
+        if (!c) return false;
+        conditions.push_back(std::move(*c));
+    }
+    HostModel& model = in.GetHost().Model();
+    std::vector<API_Guid>& selection = model.Selection();
+    selection.clear();
+    for (Element* e : FindElements(model, conditions)) selection.push_back(e->Guid());
+    in.Emit("selected " + std::to_string(selection.size()));
+    return true;
+}
+
+bool RunLock(ScriptInterpreter& in, const Args& a, std::string& error) { return SetLock(in.GetHost(), a, true, error); }
+bool RunUnlock(ScriptInterpreter& in, const Args& a, std::string& error) { return SetLock(in.GetHost(), a, false, error); }
+
+bool RunLayer(ScriptInterpreter& in, const Args& a, std::string& error) {
+    HostModel& model = in.GetHost().Model();
+    int16_t index = model.FindAttributeByName(HostAttribute::Layer, BKFromUtf8(a[0]));
+    if (!index) {
+        error = "no layer " + a[0];
+        return false;
+    }
+    auto& rec = *model.Attribute(HostAttribute::Layer, index);
+    uint32_t flags = LE::Get<uint32_t>(rec, HostAttribute::kFlags);
+    if (a[1] == "hide") flags |= HostAttribute::kLayerHidden;
+    else if (a[1] == "show") flags &= ~HostAttribute::kLayerHidden;
+    else if (a[1] == "lock") flags |= HostAttribute::kLayerLocked;
+    else if (a[1] == "unlock") flags &= ~HostAttribute::kLayerLocked;
+    else return ScriptUsage("layer", error);
+    LE::Put<uint32_t>(rec, HostAttribute::kFlags, flags);
+    return true;
+}
+
+bool RunUndo(ScriptInterpreter& in, const Args&, std::string& error) {
+    std::string name;
+    if (in.GetHost().Model().ApplyUndo(name)) return true;
+    error = "nothing to undo";
+    return false;
+}
+
+bool RunRedo(ScriptInterpreter& in, const Args&, std::string& error) {
+    std::string name;
+    if (in.GetHost().Model().ApplyRedo(name)) return true;
+    error = "nothing to redo";
+    return false;
+}
+
+bool RunUserData(ScriptInterpreter& in, const Args& a, std::string& error) {
+    int64_t version = 0;
+    if (!ParseScriptInt(a[1], version) || version < -32768 || version > 32767 || a[2].size() % 2)
+        return ScriptUsage("userdata", error);
+    Host& host = in.GetHost();
+    Element* e = ElementById(host, a[0], error);
+    if (!e) return false;
+    UserDataBlock block;
+    block.version = static_cast<int16_t>(version);
+    block.platformSign = 0x5757;
+    for (size_t i = 0; i < a[2].size(); i += 2) {
+        // from_chars alone would take a sign ("-f").
+        unsigned byte = 0;
+        auto r = std::from_chars(a[2].data() + i, a[2].data() + i + 2, byte, 16);
+        if (!std::isxdigit(static_cast<unsigned char>(a[2][i])) || r.ec != std::errc() || r.ptr != a[2].data() + i + 2) {
+            error = "not hexadecimal: " + a[2];
             return false;
         }
-        DGDialogAnswer answer;
-        answer.dialogId = a[0];
-        bool pressed = false;
-        for (size_t i = 1; i < a.size(); ++i) {
-            if (a[i] == "press") {
-                int64_t n = 0;
-                if (i + 1 >= a.size() || !ParseScriptInt(a[i + 1], n) || n < 1 || n > 32767) {
-                    error = usage;
-                    return false;
-                }
-                answer.steps.push_back({std::to_string(n), {}, true});
-                pressed = true;
-                ++i;
-                continue;
-            }
-            auto eq = a[i].find('=');
-            if (eq == std::string::npos || eq == 0) {
-                error = "expected ITEM=VALUE: " + a[i];
-                return false;
-            }
-            answer.steps.push_back({a[i].substr(0, eq), a[i].substr(eq + 1), false});
+        block.bytes.push_back(static_cast<uint8_t>(byte));
+    }
+    host.Model().Undo().Open("userdata");
+    host.Model().SetUserData(*e, "Bauvista", std::move(block));
+    CloseUserStep(host);
+    return true;
+}
+
+bool RunAnswer(ScriptInterpreter& in, const Args& a, std::string& error) {
+    for (const auto& s : a) {
+        int64_t n = 0;
+        if (!ParseScriptInt(s, n) || n < 1 || n > 3) return ScriptUsage("answer", error);
+    }
+    for (const auto& s : a) {
+        DGQueueAlertAnswer(std::stoi(s));
+        in.NoteAlertAnswer(std::stoi(s));
+    }
+    return true;
+}
+
+bool RunDialog(ScriptInterpreter& in, const Args& a, std::string& error) {
+    DGDialogAnswer answer;
+    answer.dialogId = a[0];
+    bool pressed = false;
+    for (size_t i = 1; i < a.size(); ++i) {
+        if (a[i] == "press") {
+            // An item by its number or by its name; a number outside the items' range is no item.
+            int64_t n = 0;
+            if (i + 1 >= a.size() || a[i + 1].empty()) return ScriptUsage("dialog", error);
+            const bool number = ParseScriptInt(a[i + 1], n);
+            if (number && (n < 1 || n > 32767)) return ScriptUsage("dialog", error);
+            answer.steps.push_back({number ? std::to_string(n) : a[i + 1], {}, true});
+            pressed = true;
+            ++i;
+            continue;
         }
-        if (!pressed) answer.steps.push_back({"1", {}, true}); // item 1 unless told otherwise
-        DGQueueDialogAnswer(std::move(answer));
-        in.NoteDialogAnswer(a[0]);
-        return true;
-    });
+        auto eq = a[i].find('=');
+        if (eq == std::string::npos || eq == 0) {
+            error = "expected ITEM=VALUE: " + a[i];
+            return false;
+        }
+        answer.steps.push_back({a[i].substr(0, eq), a[i].substr(eq + 1), false});
+    }
+    if (!pressed) answer.steps.push_back({"1", {}, true}); // item 1 unless told otherwise
+    DGQueueDialogAnswer(std::move(answer));
+    in.NoteDialogAnswer(a[0]);
+    return true;
+}
+
+void AddHostPrints(ScriptInterpreter& in) {
+    Host& host = in.GetHost();
 
     in.AddPrint("elements", [&host, &in](const Args&, std::string&) {
         for (const auto& e : host.Model().Elements()) {

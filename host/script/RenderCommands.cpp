@@ -1,13 +1,15 @@
 // The script's picture of the host's windows and its view: render FILE.png [3d|photo]
 // [WIDTHxHEIGHT], view fit.
+#include "dialogkit/DGDialog.h"
 #include "host/app/Host.h"
 #include "host/render/Pictures.h"
 #include "host/render/Scene.h"
 #include "host/render/ViewCamera.h"
 #include "host/render/WindowPictures.h"
 #include "host/script/CanvasPicture.h"
+#include "host/script/RenderCommands.h"
+#include "host/script/ScriptCommandTable.h"
 #include "host/script/ScriptInterpreter.h"
-#include "dialogkit/DGDialog.h"
 
 #include <cstdio>
 #include <optional>
@@ -16,6 +18,7 @@
 
 namespace {
 
+using Args = ScriptInterpreter::Args;
 constexpr int32_t kMaxSide = 4096;
 
 // "WIDTHxHEIGHT", each side 1 to 4096.
@@ -41,54 +44,43 @@ std::vector<Vec3> DrawnBounds(HostModel& model) {
 
 } // namespace
 
-void AddRenderCommands(ScriptInterpreter& interpreter) {
-    Host& host = interpreter.GetHost();
-    interpreter.AddCommand("render", [&host](const ScriptInterpreter::Args& args, std::string& error) {
-        const char* usage = "usage: render FILE.png [3d|photo] [WIDTHxHEIGHT] | render chart FILE.png";
-        if (args.size() == 2 && args[0] == "chart") {
-            // The add-on's schedule chart, drawn as the desktop draws it.
-            constexpr int32_t kChartId = 32420;
-            constexpr int16_t kChartArea = 5;
-            DGDialog* chart = DGDialog::Find(kChartId);
-            if (!chart || !chart->IsVisible()) {
-                error = "the chart is hidden";
-                return false;
-            }
-            return WritePng(args[1], PaintCanvasPicture(chart->DrawUserArea(kChartArea)), error);
-        }
-        if (args.empty() || args.size() > 3) {
-            error = usage;
+bool RunRender(ScriptInterpreter& in, const Args& args, std::string& error) {
+    if (args.size() == 2 && args[0] == "chart") {
+        // The add-on's schedule chart, drawn as the desktop draws it.
+        constexpr int32_t kChartId = 32420;
+        constexpr int16_t kChartArea = 5;
+        DGDialog* chart = DGDialog::Find(kChartId);
+        if (!chart || !chart->IsVisible()) {
+            error = "the chart is hidden";
             return false;
         }
-        std::optional<RenderStyle> style;
-        std::optional<std::pair<int32_t, int32_t>> size;
-        for (size_t i = 1; i < args.size(); ++i) {
-            if (!style && (args[i] == "3d" || args[i] == "photo")) {
-                style = args[i] == "photo" ? RenderStyle::Photo : RenderStyle::Window3D;
-            } else if (auto s = !size && i + 1 == args.size() ? PictureSize(args[i]) : std::nullopt) {
-                size = s;
-            } else {
-                error = usage;
-                return false;
-            }
+        return WritePng(args[1], PaintCanvasPicture(chart->DrawUserArea(kChartArea)), error);
+    }
+    std::optional<RenderStyle> style;
+    std::optional<std::pair<int32_t, int32_t>> size;
+    for (size_t i = 1; i < args.size(); ++i) {
+        if (!style && (args[i] == "3d" || args[i] == "photo")) {
+            style = args[i] == "photo" ? RenderStyle::Photo : RenderStyle::Window3D;
+        } else if (auto s = !size && i + 1 == args.size() ? PictureSize(args[i]) : std::nullopt) {
+            size = s;
+        } else {
+            return ScriptUsage("render", error);
         }
-        RenderStyle chosen = style.value_or(RenderStyle::Window3D);
-        HostModel& model = host.Model();
-        if (!size) return WritePng(args[0], RenderWindow(model, chosen), error);
-        Image picture = RenderScene(BuildScene(model), model.view.Camera(), size->first, size->second, chosen,
-                                    WindowBackground(model, chosen));
-        return WritePng(args[0], picture, error);
-    });
-    interpreter.AddCommand("view", [&host](const ScriptInterpreter::Args& args, std::string& error) {
-        if (args.size() != 1 || args[0] != "fit") {
-            error = "usage: view fit";
-            return false;
-        }
-        HostModel& model = host.Model();
-        std::vector<Vec3> corners = DrawnBounds(model);
-        if (corners.empty()) return true; // nothing drawn: the view stays
-        auto [width, height] = WindowSize(model, RenderStyle::Window3D);
-        model.view.SetCamera(FitCameraToPoints(model.view.Camera(), corners, static_cast<double>(width) / height));
-        return true;
-    });
+    }
+    RenderStyle chosen = style.value_or(RenderStyle::Window3D);
+    HostModel& model = in.GetHost().Model();
+    if (!size) return WritePng(args[0], RenderWindow(model, chosen), error);
+    Image picture = RenderScene(BuildScene(model), model.view.Camera(), size->first, size->second, chosen,
+                                WindowBackground(model, chosen));
+    return WritePng(args[0], picture, error);
+}
+
+bool RunView(ScriptInterpreter& in, const Args& args, std::string& error) {
+    if (args[0] != "fit") return ScriptUsage("view", error);
+    HostModel& model = in.GetHost().Model();
+    std::vector<Vec3> corners = DrawnBounds(model);
+    if (corners.empty()) return true; // nothing drawn: the view stays
+    auto [width, height] = WindowSize(model, RenderStyle::Window3D);
+    model.view.SetCamera(FitCameraToPoints(model.view.Camera(), corners, static_cast<double>(width) / height));
+    return true;
 }

@@ -5,6 +5,9 @@
 #include "dialogkit/DGDialog.h"
 #include "filekit/FKFileDialog.h"
 #include "host/app/Host.h"
+#include "host/script/AddonCommands.h"
+#include "host/script/HostCommands.h"
+#include "host/script/ScriptCommandTable.h"
 #include "host/script/ScriptLine.h"
 #include "utilkit/UTErrorReport.h"
 
@@ -83,21 +86,9 @@ ScriptInterpreter::ScriptInterpreter(Host& host, std::ostream& out) : host_(host
     host_.Events().menuText = [this](int16_t, int32_t item, const std::string& text) {
         Emit("menu-text " + std::to_string(item) + " " + QuoteForTranscript(BKToUtf8(text)));
     };
-    commands_["print"] = [this](const Args& args, std::string& error) {
-        if (args.empty()) {
-            error = "print what?";
-            return false;
-        }
-        auto it = prints_.find(args[0]);
-        if (it == prints_.end()) {
-            error = "cannot print " + args[0];
-            return false;
-        }
-        return it->second(Args(args.begin() + 1, args.end()), error);
-    };
-    AddHostCommands(*this);
-    AddRenderCommands(*this);
-    AddAddonCommands(*this);
+    AddHostPrints(*this);
+    AttachAddonListeners(*this);
+    AddAddonPrints(*this);
 }
 
 ScriptInterpreter::~ScriptInterpreter() {
@@ -111,8 +102,20 @@ ScriptInterpreter::~ScriptInterpreter() {
     host_.Events() = HostEvents{};
 }
 
-void ScriptInterpreter::AddCommand(const std::string& name, Command command) { commands_[name] = std::move(command); }
 void ScriptInterpreter::AddPrint(const std::string& what, Command command) { prints_[what] = std::move(command); }
+
+bool ScriptInterpreter::RunPrint(const Args& args, std::string& error) {
+    if (args.empty()) {
+        error = "print what?";
+        return false;
+    }
+    auto it = prints_.find(args[0]);
+    if (it == prints_.end()) {
+        error = "cannot print " + args[0];
+        return false;
+    }
+    return it->second(Args(args.begin() + 1, args.end()), error);
+}
 
 void ScriptInterpreter::Emit(const std::string& line) { out_ << line << "\n"; }
 
@@ -124,12 +127,12 @@ bool ScriptInterpreter::RunLine(const std::string& line) {
         return false;
     }
     if (args->empty()) return true;
-    auto it = commands_.find((*args)[0]);
-    if (it == commands_.end()) {
+    const ScriptCommand* command = FindScriptCommand((*args)[0]);
+    if (!command) {
         LineError("unknown command: " + (*args)[0]);
         return false;
     }
-    if (!it->second(Args(args->begin() + 1, args->end()), error)) {
+    if (!command->Run(*this, Args(args->begin() + 1, args->end()), error)) {
         LineError(error.empty() ? (*args)[0] + " failed" : error);
         return false;
     }

@@ -1,6 +1,7 @@
 #pragma once
-// Runs script commands against the host and writes the transcript. Commands are registered
-// by name; `print` subcommands likewise, so each part of the host adds its own.
+// Runs script commands against the host and writes the transcript. The commands are the rows of
+// the command table (ScriptCommandTable.h); `print` subcommands are registered by name, so each
+// part of the host adds its own.
 #include <deque>
 #include <functional>
 #include <iosfwd>
@@ -19,8 +20,9 @@ public:
     ScriptInterpreter(Host& host, std::ostream& out);
     ~ScriptInterpreter();
 
-    void AddCommand(const std::string& name, Command command);
     void AddPrint(const std::string& what, Command command);
+    // `print WHAT ...`: the registered print of that name.
+    bool RunPrint(const Args& args, std::string& error);
 
     // Runs one line; false when it failed (an `error` line was written).
     bool RunLine(const std::string& line);
@@ -56,7 +58,6 @@ private:
 
     Host& host_;
     std::ostream& out_;
-    std::map<std::string, Command> commands_;
     std::map<std::string, Command> prints_;
     int line_ = 0; // the script line running, from 1
     bool lateErrors_ = false;
@@ -65,9 +66,4 @@ private:
     std::deque<Queued> alertAnswers_, fileAnswers_, dialogAnswers_;
 };
 
-// The host's own commands: project, selection, locks, layers, undo, user data, and their prints.
-void AddHostCommands(ScriptInterpreter& interpreter);
-// Commands that act on the loaded add-on: menu, palette, file dialog answers, and its prints.
-void AddAddonCommands(ScriptInterpreter& interpreter);
-// Pictures of the host's windows and its view: render, view fit.
-void AddRenderCommands(ScriptInterpreter& interpreter);
+using ScriptArgs = ScriptInterpreter::Args;

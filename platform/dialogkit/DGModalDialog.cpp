@@ -147,7 +147,10 @@ int16_t DGModalDialog::Run(int16_t okItem, int16_t cancelItem) {
                 }
                 continue;
             }
+            // Beside numbers and names, `ok` and `cancel` name the buttons that confirm and cancel.
             DGItem* button = FindItem(step.item);
+            if (button == nullptr && (step.item == "ok" || step.item == "cancel"))
+                button = FindItem(step.item == "ok" ? okItem : cancelItem);
             if (button == nullptr || button->kind != DGItemKind::Button || !button->enabled) {
                 valid = false;
                 DGReportDialogRefusal(dialogId_, button == nullptr ? "no item " + step.item

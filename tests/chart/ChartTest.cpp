@@ -1,13 +1,8 @@
+#include "TestTasks.h"
 #include "chart/ChartLayout.h"
 #include "chart/ChartTimeScale.h"
 #include "chart/ChartWindow.h"
-#include "display/ElementHider.h"
-#include "HostFixture.h"
-#include "palette/MainDialogCPP.h"
-#include "palette/MainDialogObserver.h"
-#include "schedule/AnimationSettings.h"
-#include "schedule/TaskDB.h"
-#include "shell/AddonEntries.h"
+#include "palette/PaletteFixture.h"
 
 #include <algorithm>
 #include <memory>
@@ -59,25 +54,16 @@ struct PlanBits {
     std::vector<Dependency> predecessors;
 };
 
-class ChartTest : public HostFixture {
+class ChartTest : public PaletteFixture {
 protected:
     void SetUp() override {
-        HostFixture::SetUp();
-        hider.LoadResources();
-        db.InitTaskDB();
-        AddonRegisterInterface();
-        palette = std::make_unique<MainDialogCPP>(db, hider);
-        observer = std::make_unique<MainDialogObserver>(*palette);
-        palette->StartEventProcessing();
-        palette->ShowPalette(true);
+        PaletteFixture::SetUp();
         chart = std::make_unique<ChartWindow>(db, hider, palette.get());
         chart->Show(true);
     }
     void TearDown() override {
         chart.reset();
-        palette.reset();
-        observer.reset();
-        HostFixture::TearDown();
+        PaletteFixture::TearDown();
     }
     // A summary over two tasks, the second after the first, and a milestone after both.
     void AddPlan() {
@@ -89,12 +75,7 @@ protected:
     }
     void Add(int32_t id, const char* name, DateTime start, DateTime finish, ConstructionType type = Construction,
              const PlanBits& bits = {}) {
-        Task t;
-        t.id = id;
-        t.type = type;
-        t.start = start;
-        t.finish = finish;
-        t.SetName(Cp(name));
+        const Task t = TestTask(id, type, start, finish, name);
         TaskPlan plan;
         plan.uid = bits.uid;
         plan.outlineLevel = bits.level;
@@ -113,11 +94,6 @@ protected:
         return t;
     }
 
-    AnimationSettings settings;
-    ElementHider hider;
-    TaskDB db{settings, &hider};
-    std::unique_ptr<MainDialogCPP> palette;
-    std::unique_ptr<MainDialogObserver> observer;
     std::unique_ptr<ChartWindow> chart;
 };
 

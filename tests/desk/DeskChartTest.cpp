@@ -1,10 +1,11 @@
 // The schedule chart in the window: shown from the add-on's menu beside the 3D view, its
 // current-date line dragged with the mouse, and the model following it in the 3D view.
+#include "DeskHouseSession.h"
+#include "ModalWaits.h"
 #include "desk/dialogs/DialogWindow.h"
 #include "desk/dialogs/QtDialogBackEnd.h"
 #include "desk/views/ElementPicker.h"
 #include "desk/views/ModelView.h"
-#include "desk/window/DeskSession.h"
 #include "desk/window/MainWindow.h"
 #include "dialogkit/DGCanvas.h"
 #include "host/render/ViewProjection.h"
@@ -31,44 +32,16 @@ constexpr int32_t kChartId = 32420;
 constexpr int16_t kChartArea = 5;
 constexpr uint32_t kCurrentDateColour = 0x0000D0;
 
-template <typename T> T* ActiveModal() { return qobject_cast<T*>(QApplication::activeModalWidget()); }
-
-// Acts once `ready` holds, polling while a modal loop runs.
-void WhenReady(QObject* owner, std::function<bool()> ready, std::function<void()> act) {
-    auto* timer = new QTimer(owner);
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, ready = std::move(ready), act = std::move(act)] {
-        if (!ready()) return;
-        timer->stop();
-        timer->deleteLater();
-        act();
-    });
-    timer->start();
-}
-
 bool Greenish(QRgb c) { return qGreen(c) > qRed(c) + 40 && qGreen(c) > qBlue(c) + 40; }
 
 } // namespace
 
-class DeskChartTest : public QObject {
+class DeskChartTest : public QObject, public DeskHouseSession {
     Q_OBJECT
 
 private:
-    std::unique_ptr<DeskSession> session;
-    QString tempDir;
-    MainWindow& Window() { return session->Window(); }
-    HostModel& Model() { return session->GetHost().Model(); }
     DialogWindow* Palette() { return Window().Dialogs()->Window(kPaletteId); }
     DialogWindow* Chart() { return Window().Dialogs()->Window(kChartId); }
-    QPoint PointOnElement(const std::string& id) {
-        ModelView* v = Window().View3D();
-        ViewProjection view(Model().view.Camera(), v->width(), v->height());
-        std::vector<QPoint> on;
-        for (int y = 4; y < v->height(); y += 6)
-            for (int x = 4; x < v->width(); x += 6)
-                if (Element* e = PickElement(Model(), view, x + 0.5, y + 0.5); e && e->IdText() == id) on.emplace_back(x, y);
-        return on.empty() ? QPoint(-1, -1) : on[on.size() / 2];
-    }
     // The current-date line's pixel in the chart's area, from the canvas the area paints.
     int CurrentDateX(QWidget* area) {
         DGCanvas canvas = Chart()->Dialog()->DrawUserArea(kChartArea, area->width(), area->height());
@@ -79,17 +52,8 @@ private:
 
 private slots:
     void initTestCase() {
-        tempDir = QDir::tempPath() + QStringLiteral("/bv-desk-chart-%1").arg(QCoreApplication::applicationPid());
-        QDir().mkpath(tempDir);
-        DeskOptions options;
-        options.model = BV_SOURCE_DIR "/examples/house/house.qvp";
-        options.prefs = (tempDir + QStringLiteral("/preferences")).toStdString();
-        options.now = "2009-03-01";
-        session = std::make_unique<DeskSession>();
         std::string error;
-        QVERIFY2(session->Start(options, error), error.c_str());
-        Window().resize(1280, 800);
-        Window().show();
+        QVERIFY2(StartOnHouse(QStringLiteral("bv-desk-chart"), "2009-03-01", error), error.c_str());
         QVERIFY(QTest::qWaitForWindowExposed(&Window()));
     }
 

@@ -2,6 +2,9 @@
 // the schedule through the file dialog, linking by clicking in the 3D view, the building on a
 // date, the selection and the views, the report as a place to work, the keyboard, an in-place
 // edit the palette refuses, and a movie stopped from its progress window.
+#include "DeskHouseSession.h"
+#include "ModalWaits.h"
+#include "bytes/LittleEndian.h"
 #include "desk/dialogs/ActivityListView.h"
 #include "desk/dialogs/CodePageText.h"
 #include "desk/dialogs/DialogUnits.h"
@@ -11,16 +14,14 @@
 #include "desk/views/ElementPicker.h"
 #include "desk/views/ModelView.h"
 #include "desk/views/SelectionOverlay.h"
-#include "host/render/ViewDepth.h"
-#include "desk/window/DeskSession.h"
 #include "desk/window/FindPanel.h"
 #include "desk/window/LayerPanel.h"
 #include "desk/window/MainWindow.h"
 #include "desk/window/Mnemonics.h"
 #include "desk/window/ReportView.h"
 #include "desk/window/WindowPlaces.h"
-#include "bytes/LittleEndian.h"
 #include "dialogkit/DGAnswers.h"
+#include "host/render/ViewDepth.h"
 #include "host/render/ViewProjection.h"
 
 #include <QAbstractButton>
@@ -60,19 +61,7 @@ constexpr int16_t kList = 16;
 // Acts once `ready` holds, polling while modal loops run (a dialog's exec, a frame loop's pump).
 // A test's waits that never came true end with the test.
 QObject* gWaits = nullptr;
-void WhenReady(std::function<bool()> ready, std::function<void()> act) {
-    auto* timer = new QTimer(gWaits);
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, ready = std::move(ready), act = std::move(act)] {
-        if (!ready()) return;
-        timer->stop();
-        timer->deleteLater();
-        act();
-    });
-    timer->start();
-}
-
-template <typename T> T* ActiveModal() { return qobject_cast<T*>(QApplication::activeModalWidget()); }
+void WhenReady(std::function<bool()> ready, std::function<void()> act) { ::WhenReady(gWaits, std::move(ready), std::move(act)); }
 
 void Screenshot(QWidget* widget, const QString& name) {
     QDir().mkpath(QStringLiteral(BV_SCREENSHOT_DIR));
@@ -137,14 +126,10 @@ QRect Footprint(const ViewProjection& view, const Element& e) {
 
 } // namespace
 
-class DeskWindowTest : public QObject {
+class DeskWindowTest : public QObject, public DeskHouseSession {
     Q_OBJECT
 
 private:
-    std::unique_ptr<DeskSession> session;
-    QString tempDir;
-    MainWindow& Window() { return session->Window(); }
-    HostModel& Model() { return session->GetHost().Model(); }
     DialogWindow* Palette() { return Window().Dialogs()->Window(kPaletteId); }
     ActivityListView* List() { return Palette()->ListView(kList); }
     DGDialog& PaletteDialog() { return *Palette()->Dialog(); }
@@ -164,31 +149,11 @@ private:
     }
     QPoint RowPoint(int32_t row, int x = 20) { return QPoint(x, List()->RowTop(row) + List()->RowHeightPixels() / 2); }
 
-    // A pixel of the 3D view where the element of this ID is the one picked.
-    // The middle one of the pixels where it is picked, away from its outline.
-    QPoint PointOnElement(const std::string& id) {
-        ModelView* v = Window().View3D();
-        ViewProjection view(Model().view.Camera(), v->width(), v->height());
-        std::vector<QPoint> on;
-        for (int y = 4; y < v->height(); y += 6)
-            for (int x = 4; x < v->width(); x += 6)
-                if (Element* e = PickElement(Model(), view, x + 0.5, y + 0.5); e && e->IdText() == id) on.emplace_back(x, y);
-        return on.empty() ? QPoint(-1, -1) : on[on.size() / 2];
-    }
 
 private slots:
     void initTestCase() {
-        tempDir = QDir::tempPath() + QStringLiteral("/bv-desk-%1").arg(QCoreApplication::applicationPid());
-        QDir().mkpath(tempDir);
-        DeskOptions options;
-        options.model = BV_SOURCE_DIR "/examples/house/house.qvp";
-        options.prefs = (tempDir + QStringLiteral("/preferences")).toStdString();
-        options.now = "2009-03-20";
-        session = std::make_unique<DeskSession>();
         std::string error;
-        QVERIFY2(session->Start(options, error), error.c_str());
-        Window().resize(1280, 800);
-        Window().show();
+        QVERIFY2(StartOnHouse(QStringLiteral("bv-desk"), "2009-03-20", error), error.c_str());
         QVERIFY(QTest::qWaitForWindowExposed(&Window()));
     }
 

@@ -1,7 +1,7 @@
 #include "DisplayFixture.h"
 #include "dialogkit/DGCursor.h"
 #include "display/DisplayPass.h"
-#include "schedule/Exceptions.h"
+#include "schedule/tasks/Exceptions.h"
 
 #include <functional>
 #include <new>

@@ -1,7 +1,7 @@
 #include "DisplayFixture.h"
 #include "display/ConstructionTypeDisplay.h"
 #include "host/project/HostProjectFile.h"
-#include "schedule/Exceptions.h"
+#include "schedule/tasks/Exceptions.h"
 
 #include <filesystem>
 

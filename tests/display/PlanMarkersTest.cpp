@@ -9,11 +9,7 @@ using enum ConstructionType;
 class PlanMarkersTest : public DisplayFixture {
 protected:
     void AddMarked(int32_t id, DateTime start, DateTime finish, const char* name, bool summary, bool milestone) {
-        Task t;
-        t.id = id;
-        t.start = start;
-        t.finish = finish;
-        t.SetName(Cp(name));
+        const Task t = TestTask(id, Construction, start, finish, name);
         TaskPlan plan;
         plan.uid = id;
         plan.summary = summary;

@@ -14,8 +14,8 @@
 #include "host/model/HostModel.h"
 #include "host/prefs/PreferenceStore.h"
 #include "host/project/HostProjectFile.h"
-#include "schedule/AnimationSettings.h"
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/AnimationSettings.h"
+#include "schedule/tasks/TaskDB.h"
 
 #include <array>
 #include <chrono>

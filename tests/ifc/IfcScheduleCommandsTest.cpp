@@ -2,10 +2,11 @@
 // outline, dependencies, which inputs link) and how texts go back into a STEP file.
 #include "TestSupport.h"
 
+#include "exchange/IfcScheduleExport.h"
+#include "exchange/IfcScheduleImport.h"
 #include "host/ifc/StepValues.h"
-#include "linking/IfcScheduleExport.h"
-#include "linking/IfcScheduleImport.h"
-#include "schedule/AnimationSettings.h"
+#include "schedule/tasks/AnimationSettings.h"
+#include "steptext/StepString.h"
 
 namespace {
 
@@ -61,8 +62,8 @@ TEST(IfcScheduleImport, TypesDatesOutlineDependenciesAndWhichInputsLink) {
 }
 
 TEST(IfcScheduleExport, StepStringsEscapeWhatIsNotPlainAscii) {
-    EXPECT_EQ(StepStringOf(Cp("Ő'k\\ű")), "'\\X2\\0150\\X0\\''k\\\\\\X2\\0171\\X0\\'");
-    EXPECT_EQ(StepString(StepStringOf(Cp("Fő ütemterv 'a' \\"))), "Fő ütemterv 'a' \\");
+    EXPECT_EQ(StepStringOf(BKToUtf8(Cp("Ő'k\\ű"))), "'\\X2\\0150\\X0\\''k\\\\\\X2\\0171\\X0\\'");
+    EXPECT_EQ(StepString(StepStringOf(BKToUtf8(Cp("Fő ütemterv 'a' \\")))), "Fő ütemterv 'a' \\");
 }
 
 TEST(IfcScheduleImport, AWholeIdentificationNumbersTheTaskAndTheGlobalIdIsKept) {

@@ -1,5 +1,5 @@
 #include "basekit/BKText.h"
-#include "schedule/LinkRulesRecord.h"
+#include "schedule/projectfile/LinkRulesRecord.h"
 
 #include <gtest/gtest.h>
 

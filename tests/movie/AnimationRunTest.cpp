@@ -1,3 +1,5 @@
+#include "HostFixture.h"
+#include "MovieProbe.h"
 #include "bytes/FixedText.h"
 #include "dialogkit/DGAnswers.h"
 #include "dialogkit/DGDialog.h"
@@ -5,13 +7,11 @@
 #include "filekit/FKError.h"
 #include "filekit/FKFaults.h"
 #include "filekit/FKFileDialog.h"
-#include "HostFixture.h"
 #include "movie/AnimationDialog.h"
 #include "movie/AnimationRunner.h"
 #include "movie/LabelParts.h"
-#include "MovieProbe.h"
-#include "schedule/AnimationSettings.h"
-#include "schedule/TaskDB.h"
+#include "schedule/tasks/AnimationSettings.h"
+#include "schedule/tasks/TaskDB.h"
 #include "shell/MovieCommand.h"
 
 #include <cstdlib>

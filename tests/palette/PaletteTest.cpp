@@ -1,10 +1,5 @@
-#include "display/ElementHider.h"
-#include "HostFixture.h"
-#include "palette/MainDialogCPP.h"
-#include "palette/MainDialogObserver.h"
-#include "schedule/AnimationSettings.h"
-#include "schedule/TaskDB.h"
-#include "shell/AddonEntries.h"
+#include "TestTasks.h"
+#include "palette/PaletteFixture.h"
 
 #include <memory>
 
@@ -12,31 +7,19 @@ namespace {
 
 using enum ConstructionType;
 
-class PaletteTest : public HostFixture {
+class PaletteTest : public PaletteFixture {
 protected:
-    void SetUp() override {
-        HostFixture::SetUp();
-        hider.LoadResources();
-        db.InitTaskDB();
-        AddonRegisterInterface();
-        palette = std::make_unique<MainDialogCPP>(db, hider);
-        observer = std::make_unique<MainDialogObserver>(*palette);
-        palette->StartEventProcessing();
-        palette->ShowPalette(true);
-    }
-    void TearDown() override {
-        palette.reset();
-        observer.reset();
-        HostFixture::TearDown();
-    }
     void Add(int32_t id, const char* name, DateTime start, DateTime finish, ConstructionType type = Construction) {
-        Task t;
-        t.id = id;
-        t.type = type;
-        t.start = start;
-        t.finish = finish;
-        t.SetName(Cp(name));
-        db.AppendLoadedTask(t);
+        db.AppendLoadedTask(TestTask(id, type, start, finish, name));
+    }
+    // Three tasks at the 3rd of March, the list sorted by their state (header 19).
+    void AddThreeSortedByState() {
+        Add(1, "A", DateTime(2009, 3, 1), DateTime(2009, 3, 11));
+        Add(2, "B", DateTime(2009, 3, 1), DateTime(2009, 3, 3));
+        Add(3, "C", DateTime(2009, 3, 5), DateTime(2009, 3, 9));
+        db.SetCurrentDate(DateTime(2009, 3, 3), false);
+        palette->RefillList(true);
+        D().UserClick(19);
     }
     DGDialog& D() { return *palette->Dialog(); }
     DGListState& List() { return *D().List(MainDialogCPP::kList); }
@@ -46,11 +29,6 @@ protected:
         return ids;
     }
 
-    AnimationSettings settings;
-    ElementHider hider;
-    TaskDB db{settings, &hider};
-    std::unique_ptr<MainDialogCPP> palette;
-    std::unique_ptr<MainDialogObserver> observer;
 };
 
 TEST_F(PaletteTest, OpeningSetsUpTabsEditorsAndRegistration) {
@@ -100,12 +78,7 @@ TEST_F(PaletteTest, TitleStaysShortOfFiveHundredTwelve) {
 }
 
 TEST_F(PaletteTest, HeaderClicksSortAscendingDescendingAscending) {
-    Add(1, "A", DateTime(2009, 3, 1), DateTime(2009, 3, 11));
-    Add(2, "B", DateTime(2009, 3, 1), DateTime(2009, 3, 3));
-    Add(3, "C", DateTime(2009, 3, 5), DateTime(2009, 3, 9));
-    db.SetCurrentDate(DateTime(2009, 3, 3), false);
-    palette->RefillList(true);
-    D().UserClick(19);
+    AddThreeSortedByState();
     EXPECT_EQ(RowIds(), (std::vector<int32_t>{3, 1, 2}));
     D().UserClick(19);
     EXPECT_EQ(RowIds(), (std::vector<int32_t>{2, 1, 3}));
@@ -282,12 +255,7 @@ TEST_F(PaletteTest, StaleRowsAfterAShorterRefillAreNeverUsed) {
 }
 
 TEST_F(PaletteTest, AnEditFollowsItsTaskWhenADateChangeReSorts) {
-    Add(1, "A", DateTime(2009, 3, 1), DateTime(2009, 3, 11));
-    Add(2, "B", DateTime(2009, 3, 1), DateTime(2009, 3, 3));
-    Add(3, "C", DateTime(2009, 3, 5), DateTime(2009, 3, 9));
-    db.SetCurrentDate(DateTime(2009, 3, 3), false);
-    palette->RefillList(true);
-    D().UserClick(19);
+    AddThreeSortedByState();
     ASSERT_EQ(RowIds(), (std::vector<int32_t>{3, 1, 2}));
     D().UserDoubleClick(MainDialogCPP::kList, 1); // task 3
     D().UserChange(MainDialogCPP::kNameEditor, "renamed");

@@ -141,4 +141,28 @@ TEST_F(DialogKitTest, ModalDialogWithoutAnswerOrWithBadOneCancels) {
     EXPECT_EQ(d.Run(1, 2), 2);
 }
 
+// A press names its button by number or by name; `ok` and `cancel` are the buttons the dialog
+// confirms and cancels with, unless an item of its own has that name.
+TEST_F(DialogKitTest, ModalDialogPressesByNameWithOkAndCancel) {
+    DGModalDialog d = OrderDialog();
+    DGDialogAnswer answer;
+    answer.dialogId = "32505";
+    answer.steps = {{"order", "2", false}, {"cancel", {}, true}};
+    DGQueueDialogAnswer(answer);
+    EXPECT_EQ(d.Run(1, 2), 2);
+    answer.steps = {{"ok", {}, true}};
+    DGQueueDialogAnswer(answer);
+    EXPECT_EQ(d.Run(1, 2), 1);
+    EXPECT_TRUE(DGShownDialogs().back().confirmed);
+    EXPECT_EQ(DGUnansweredQuestions(), 0);
+    d.AddItem({7, DGItemKind::Button, "ok", "Tovább", {}, 0, true, true, {}});
+    DGQueueDialogAnswer(answer);
+    EXPECT_EQ(d.Run(1, 2), 7);
+    answer.steps = {{"order", {}, true}}; // a pop-up is no button
+    DGQueueDialogAnswer(answer);
+    EXPECT_EQ(d.Run(1, 2), 2);
+    EXPECT_EQ(DGUnansweredQuestions(), 2);
+}
+
+
 } // namespace

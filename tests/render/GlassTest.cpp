@@ -1,7 +1,8 @@
 // See-through surfaces: blended over what lies behind them from back to front, the same bytes on
 // any number of threads, and scenes without them drawn exactly as before.
-#include "host/project/HostProjectFile.h"
+#include "PictureFingerprint.h"
 #include "RenderFixture.h"
+#include "host/project/HostProjectFile.h"
 
 #include <array>
 #include <cmath>
@@ -10,22 +11,6 @@
 #include <string>
 
 namespace {
-
-std::string SourceDir() {
-    const char* dir = std::getenv("BV_SOURCE_DIR");
-    return dir ? dir : ".";
-}
-
-// FNV-1a over the pixels' bytes, little-endian.
-uint64_t Fingerprint(const Image& image) {
-    uint64_t h = 14695981039346656037ull;
-    for (uint32_t p : image.pixels)
-        for (int k = 0; k < 4; ++k) {
-            h ^= (p >> (8 * k)) & 0xFF;
-            h *= 1099511628211ull;
-        }
-    return h;
-}
 
 void SetTransparency(HostModel& m, int16_t material, int16_t percent) {
     AttributeRecord* r = m.Attribute(HostAttribute::Material, material);

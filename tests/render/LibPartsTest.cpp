@@ -1,15 +1,15 @@
 // The host's library: the label parts the add-on hands over, their file format, the object
 // tool's settings and dialog, and the label drawn onto a picture.
+#include "RenderFixture.h"
 #include "host/libparts/LabelDrawing.h"
 #include "host/libparts/LibPartFile.h"
-#include "host/ops/GraphicsState.h"
+#include "host/libparts/LibPartRegistry.h"
 #include "host/render/Pictures.h"
 #include "hostapi/HostLibPartRecord.h"
 #include "hostapi/HostRegistrationRecord.h"
 #include "hostapi/HostSelectors.h"
 #include "movie/LabelParts.h"
 #include "pixkit/PXPixMap.h"
-#include "RenderFixture.h"
 
 #include <fstream>
 #include <iterator>
@@ -294,12 +294,17 @@ TEST_F(LabelDrawTest, CapturedPictureAndItsLabelAreDrawnInThePixelMapAsThroughAn
     ASSERT_NE(part, 0);
     uint32_t params = Params("2009.03.02 10:30", 0.5);
     std::span<const uint8_t> paramBytes(BKHandleData(params), BKHandleSize(params));
+    // The part the add-on registered, from the same shipped file in a library of the test's own.
+    LibPartRegistry shipped;
+    std::string error;
+    const int32_t own = shipped.Register("test", "BV felirat.vtm", ReadFile(LabelsDir() + "BV felirat.vtm"), error);
+    ASSERT_NE(own, 0) << error;
     for (uint8_t use3D : {1, 0}) {
         RenderStyle style = use3D ? RenderStyle::Window3D : RenderStyle::Photo;
         // The old way: a picture, drawn on, then put into a pixel map.
         Image expected = RenderWindow(host->Model(), style);
         Image unlabelled = expected;
-        ASSERT_TRUE(DrawLabelPart(expected, *GraphicsOf(*host).parts.ByIndex(part), paramBytes));
+        ASSERT_TRUE(DrawLabelPart(expected, *shipped.ByIndex(own), paramBytes));
         ASSERT_NE(expected.pixels, unlabelled.pixels) << "no label was drawn";
 
         // The host's picture, rendered into the pixel map, and the label drawn there.

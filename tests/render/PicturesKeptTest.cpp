@@ -1,6 +1,8 @@
 // The 3D window's and the photo's pixels for real buildings, from views that put them whole in
 // the picture, partly outside it, around the eye and far off, on any number of threads: the same
 // bytes as the renderer has always drawn, however it comes to them.
+#include "OpenedHostTest.h"
+#include "PictureFingerprint.h"
 #include "bytes/LittleEndian.h"
 #include "host/app/Host.h"
 #include "host/render/Renderer.h"
@@ -16,22 +18,6 @@
 #include <vector>
 
 namespace {
-
-std::string SourceDir() {
-    const char* dir = std::getenv("BV_SOURCE_DIR");
-    return dir ? dir : ".";
-}
-
-// FNV-1a over the pixels' bytes, little-endian.
-uint64_t Fingerprint(const Image& image) {
-    uint64_t h = 14695981039346656037ull;
-    for (uint32_t p : image.pixels)
-        for (int k = 0; k < 4; ++k) {
-            h ^= (p >> (8 * k)) & 0xFF;
-            h *= 1099511628211ull;
-        }
-    return h;
-}
 
 struct Shot {
     ViewCamera camera;
@@ -59,16 +45,7 @@ void Expect(const Scene& scene, const std::vector<Shot>& shots, int32_t width, i
     }
 }
 
-class PicturesKept : public ::testing::Test {
-protected:
-    void SetUp() override { Host::SetCurrent(&host); }
-    void TearDown() override { Host::SetCurrent(nullptr); }
-    void Open(const std::string& path) {
-        std::string error;
-        ASSERT_TRUE(host.OpenProject(path, error)) << error;
-    }
-    Host host;
-};
+class PicturesKept : public OpenedHostTest {};
 
 TEST_F(PicturesKept, TheExampleHouse) {
     Open(SourceDir() + "/examples/house/house.qvp");

@@ -1,6 +1,7 @@
 // A scene kept between pictures draws what a scene built afresh draws, pixel for pixel and
 // element for element, whatever changed in between: layers, materials and pens as the display
 // pass changes them, shapes, undo, a new revision of the IFC file, elements added and removed.
+#include "OpenedHostTest.h"
 #include "bytes/LittleEndian.h"
 #include "host/app/Host.h"
 #include "host/render/Renderer.h"
@@ -28,15 +29,8 @@ void PutD(AttributeRecord& r, size_t off, double v) {
     LE::Put<uint64_t>(r, off, bits);
 }
 
-class SceneKeeperTest : public ::testing::Test {
+class SceneKeeperTest : public OpenedHostTest {
 protected:
-    void SetUp() override { Host::SetCurrent(&host); }
-    void TearDown() override { Host::SetCurrent(nullptr); }
-
-    void Open(const std::string& path) {
-        std::string error;
-        ASSERT_TRUE(host.OpenProject(path, error)) << error;
-    }
 
     // The kept scene against a fresh one: both windows' pixels, and who is seen where.
     void ExpectSameAsBuilt(const std::string& when, const std::function<bool(const Element&)>& shown = {}) {
@@ -66,7 +60,6 @@ protected:
         return nullptr;
     }
 
-    Host host;
     SceneKeeper keeper;
     Renderer renderer{2};
 };

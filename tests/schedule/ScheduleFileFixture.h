@@ -1,13 +1,14 @@
 #pragma once
 // A schedule with its settings, a fixed clock, a fresh folder per test, and clean answer queues
 // and fault seam, for the tests of the schedule's files.
+#include "TestSupport.h"
+#include "TestTasks.h"
 #include "basekit/BKText.h"
 #include "dialogkit/DGAnswers.h"
 #include "filekit/FKFaults.h"
 #include "filekit/FKFileDialog.h"
-#include "schedule/AnimationSettings.h"
-#include "schedule/TaskDB.h"
-#include "TestSupport.h"
+#include "schedule/tasks/AnimationSettings.h"
+#include "schedule/tasks/TaskDB.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -54,13 +55,7 @@ protected:
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
     static Task MakeTask(int32_t id, ConstructionType type, DateTime start, DateTime finish, const char* utf8Name) {
-        Task t;
-        t.id = id;
-        t.type = type;
-        t.start = start;
-        t.finish = finish;
-        t.SetName(BKFromUtf8(utf8Name));
-        return t;
+        return TestTask(id, type, start, finish, utf8Name);
     }
     std::vector<int16_t> AlertIds() const {
         std::vector<int16_t> ids;

@@ -1,10 +1,11 @@
-#include "avifile/AVIFile.h"
 #include "avifile/AVIDialogTexts.h"
+#include "avifile/AVIFile.h"
 #include "bytes/LittleEndian.h"
 #include "compatkit/CKBitmapHeader.h"
 #include "dialogkit/DGAnswers.h"
 #include "filekit/FKError.h"
 #include "filekit/FKFaults.h"
+#include "movie/MovieFolder.h"
 #include "movie/MovieProbe.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,16 @@
 #include <vector>
 
 namespace {
+
+// A video stream of `rate` frames a second at the frame size.
+AVISTREAMINFO VideoStreamInfo(uint32_t rate, int32_t width, int32_t height) {
+    AVISTREAMINFO info;
+    info.fccType = streamtypeVIDEO;
+    info.dwScale = 1;
+    info.dwRate = rate;
+    info.rcFrame = {0, 0, width, height};
+    return info;
+}
 
 using probe::TempFolder;
 
@@ -76,11 +87,7 @@ protected:
                     int frames, uint32_t keyEvery, uint32_t rate = 10) {
         PAVIFILE f = nullptr;
         ASSERT_EQ(AVIFileOpen(&f, file.c_str(), OF_WRITE | OF_CREATE, nullptr), AVIERR_OK);
-        AVISTREAMINFO info;
-        info.fccType = streamtypeVIDEO;
-        info.dwScale = 1;
-        info.dwRate = rate;
-        info.rcFrame = {0, 0, width, height};
+        AVISTREAMINFO info = VideoStreamInfo(rate, width, height);
         PAVISTREAM s = nullptr, c = nullptr;
         ASSERT_EQ(AVIFileCreateStream(f, &s, &info), AVIERR_OK);
         auto options = Options(fourcc, keyEvery);
@@ -197,11 +204,7 @@ TEST_F(AVIFileTest, Video1PicturesOfOddWidthsMatchTheirSource) {
         {
             PAVIFILE f = nullptr;
             ASSERT_EQ(AVIFileOpen(&f, file.c_str(), OF_WRITE | OF_CREATE, nullptr), AVIERR_OK);
-            AVISTREAMINFO info;
-            info.fccType = streamtypeVIDEO;
-            info.dwScale = 1;
-            info.dwRate = 10;
-            info.rcFrame = {0, 0, width, height};
+            AVISTREAMINFO info = VideoStreamInfo(10, width, height);
             PAVISTREAM s = nullptr, c = nullptr;
             ASSERT_EQ(AVIFileCreateStream(f, &s, &info), AVIERR_OK);
             auto options = Options("msvc", 7);
@@ -297,11 +300,7 @@ AVIResult WriteAndClose(const std::string& path, const char* fourcc, int32_t wid
     PAVIFILE f = nullptr;
     AVIResult r = AVIFileOpen(&f, path.c_str(), OF_WRITE | OF_CREATE, nullptr);
     if (r != AVIERR_OK) return r;
-    AVISTREAMINFO info;
-    info.fccType = streamtypeVIDEO;
-    info.dwScale = 1;
-    info.dwRate = 10;
-    info.rcFrame = {0, 0, width, height};
+    AVISTREAMINFO info = VideoStreamInfo(10, width, height);
     PAVISTREAM s = nullptr, c = nullptr;
     r = AVIFileCreateStream(f, &s, &info);
     auto options = Options(fourcc, 7);
@@ -320,27 +319,11 @@ AVIResult WriteAndClose(const std::string& path, const char* fourcc, int32_t wid
     return r != AVIERR_OK ? r : closed;
 }
 
-std::string ReadAll(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::vector<std::string> FolderNames(const std::filesystem::path& dir) {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // Two seconds of noise, which no codec can squeeze below what its rate control allows.
 uintmax_t NoiseMovieSize(const std::filesystem::path& file, const char* fourcc, uint32_t bytesPerSecond) {
     PAVIFILE f = nullptr;
     EXPECT_EQ(AVIFileOpen(&f, file.c_str(), OF_WRITE | OF_CREATE, nullptr), AVIERR_OK);
-    AVISTREAMINFO info;
-    info.fccType = streamtypeVIDEO;
-    info.dwScale = 1;
-    info.dwRate = 10;
-    info.rcFrame = {0, 0, 160, 120};
+    AVISTREAMINFO info = VideoStreamInfo(10, 160, 120);
     PAVISTREAM s = nullptr, c = nullptr;
     EXPECT_EQ(AVIFileCreateStream(f, &s, &info), AVIERR_OK);
     auto options = Options(fourcc, 0);
@@ -465,11 +448,7 @@ TEST_F(AVIFileTest, AByteCountWaitsForTheSamplesToBeStored) {
     TempFolder dir;
     PAVIFILE f = nullptr;
     ASSERT_EQ(AVIFileOpen(&f, (dir / "m.avi").string().c_str(), OF_WRITE | OF_CREATE, nullptr), AVIERR_OK);
-    AVISTREAMINFO info;
-    info.fccType = streamtypeVIDEO;
-    info.dwScale = 1;
-    info.dwRate = 10;
-    info.rcFrame = {0, 0, 64, 48};
+    AVISTREAMINFO info = VideoStreamInfo(10, 64, 48);
     PAVISTREAM s = nullptr, c = nullptr;
     ASSERT_EQ(AVIFileCreateStream(f, &s, &info), AVIERR_OK);
     auto options = Options("MJPG", 0);
@@ -495,11 +474,7 @@ TEST_F(AVIFileFailureTest, AFailureOnTheEncoderThreadReachesTheNextWriteOrTheClo
     for (int failAt : {0, 2}) {
         PAVIFILE f = nullptr;
         ASSERT_EQ(AVIFileOpen(&f, movie.c_str(), OF_WRITE | OF_CREATE, nullptr), AVIERR_OK);
-        AVISTREAMINFO info;
-        info.fccType = streamtypeVIDEO;
-        info.dwScale = 1;
-        info.dwRate = 10;
-        info.rcFrame = {0, 0, 640, 480};
+        AVISTREAMINFO info = VideoStreamInfo(10, 640, 480);
         PAVISTREAM s = nullptr, c = nullptr;
         ASSERT_EQ(AVIFileCreateStream(f, &s, &info), AVIERR_OK);
         auto options = Options("DIB ", 0);

@@ -1,6 +1,7 @@
+#include "movie/MovieFolder.h"
+#include "movie/MovieProbe.h"
 #include "moviekit/MKMovie.h"
 #include "moviekit/MKTextTrack.h"
-#include "movie/MovieProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -46,18 +47,6 @@ protected:
         FKClearFaults();
     }
 };
-
-std::string ReadAll(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::vector<std::string> FolderNames(const std::filesystem::path& dir) {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // One entry of one stream, as ffprobe prints it.
 std::string Probe(const std::filesystem::path& file, const std::string& stream, const std::string& entry) {
