@@ -6,8 +6,8 @@
 #include "host/HostTestFiles.h"
 
 #include "basekit/OwnedHandle.h"
-#include "host/ifc/IfcElementFacts.h"
-#include "host/ifc/IfcReader.h"
+#include "host/ifc/building/IfcElementFacts.h"
+#include "host/ifc/reader/IfcReader.h"
 #include "host/project/HostProjectFile.h"
 
 #include <map>

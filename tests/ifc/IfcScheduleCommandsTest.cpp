@@ -2,7 +2,7 @@
 // outline, dependencies, which inputs link) and how texts go back into a STEP file.
 #include "TestSupport.h"
 
-#include "host/ifc/StepValues.h"
+#include "host/ifc/step/StepValues.h"
 #include "linking/IfcScheduleExport.h"
 #include "linking/IfcScheduleImport.h"
 #include "schedule/AnimationSettings.h"

@@ -2,7 +2,7 @@
 // The IFC files of tests/data/ifc as text, and what the reader says of a text it refuses.
 #include "host/HostTestFiles.h"
 
-#include "host/ifc/IfcReader.h"
+#include "host/ifc/reader/IfcReader.h"
 
 #include <string>
 

@@ -5,8 +5,8 @@
 #include "HostFixture.h"
 #include "host/HostTestFiles.h"
 
-#include "host/ifc/IfcReader.h"
-#include "host/ifc/StepValues.h"
+#include "host/ifc/reader/IfcReader.h"
+#include "host/ifc/step/StepValues.h"
 #include "hostcalls/HostWorkSchedules.h"
 
 #include <algorithm>
