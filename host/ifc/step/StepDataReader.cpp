@@ -1,6 +1,7 @@
 #include "host/ifc/step/StepDataReader.h"
 
 #include "host/ifc/step/EIfcFile.h"
+#include "host/ifc/step/StepLexemes.h"
 
 #include <cstdint>
 
@@ -9,15 +10,11 @@ namespace {
 constexpr int kMaxId = 999'999'999;
 constexpr size_t kExcerpt = 24;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool IsHex(char c) { return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
 
 // An entity name followed by its '(' at `at`.
 bool TypedValueAt(std::string_view text, size_t at) {
-    while (at < text.size() && (IsLetter(text[at]) || IsDigit(text[at]))) ++at;
-    while (at < text.size() && IsBlank(text[at])) ++at;
+    at = StepNameEnd(text, at);
+    while (at < text.size() && IsStepBlank(text[at])) ++at;
     return at < text.size() && text[at] == '(';
 }
 
@@ -35,10 +32,8 @@ std::string_view StepTypeAt(std::string_view text, size_t offset) {
     size_t p = text.find('=', offset);
     if (p == std::string_view::npos) return {};
     ++p;
-    while (p < text.size() && (IsBlank(text[p]) || text[p] == '(')) ++p;
-    size_t end = p;
-    while (end < text.size() && (IsLetter(text[end]) || IsDigit(text[end]))) ++end;
-    return text.substr(p, end - p);
+    while (p < text.size() && (IsStepBlank(text[p]) || text[p] == '(')) ++p;
+    return text.substr(p, StepNameEnd(text, p) - p);
 }
 
 StepDataReader::StepDataReader(std::string_view text) : text_(text) {
@@ -87,47 +82,26 @@ std::string StepDataReader::Unexpected(size_t at, const char* where) const {
 }
 
 void StepDataReader::Blanks() {
-    while (at_ < text_.size()) {
-        char c = text_[at_];
-        if (IsBlank(c)) {
-            ++at_;
-        } else if (c == '/' && at_ + 1 < text_.size() && text_[at_ + 1] == '*') {
-            size_t end = text_.find("*/", at_ + 2);
-            if (end == std::string_view::npos) Fail(at_, "a comment does not end before the end of the file");
-            at_ = end + 2;
-        } else {
-            return;
-        }
-    }
+    at_ = StepBlanksEnd(text_, at_);
+    if (StepCommentAt(text_, at_)) Fail(at_, "a comment does not end before the end of the file");
 }
 
 void StepDataReader::String() {
-    const size_t begin = at_;
-    size_t p = at_ + 1;
-    while (true) {
-        size_t quote = text_.find('\'', p);
-        if (quote == std::string_view::npos)
-            Fail(begin, "a string does not end before the end of the file (is an apostrophe missing?)");
-        if (quote + 1 < text_.size() && text_[quote + 1] == '\'') {
-            p = quote + 2; // '' is an apostrophe inside the string
-            continue;
-        }
-        at_ = quote + 1;
-        lastString_ = begin;
-        return;
-    }
+    const size_t end = StepStringEnd(text_, at_);
+    if (end == std::string_view::npos) Fail(at_, "a string does not end before the end of the file (is an apostrophe missing?)");
+    lastString_ = at_;
+    at_ = end;
 }
 
 void StepDataReader::Binary() {
-    size_t p = at_ + 1;
-    while (p < text_.size() && IsHex(text_[p])) ++p;
-    if (p >= text_.size() || text_[p] != '"') Fail(at_, "a binary value is not hexadecimal digits between quotation marks");
-    at_ = p + 1;
+    const size_t end = StepBinaryEnd(text_, at_);
+    if (end == std::string_view::npos) Fail(at_, "a binary value is not hexadecimal digits between quotation marks");
+    at_ = end;
 }
 
 void StepDataReader::Enumeration() {
     size_t p = at_ + 1;
-    while (p < text_.size() && (IsLetter(text_[p]) || IsDigit(text_[p]))) ++p;
+    p = StepNameEnd(text_, p);
     if (p == at_ + 1 || p >= text_.size() || text_[p] != '.') Fail(at_, Unexpected(at_, "where a value belongs"));
     at_ = p + 1;
 }
@@ -137,17 +111,17 @@ void StepDataReader::Number() {
     size_t p = at_;
     if (text_[p] == '+' || text_[p] == '-') ++p;
     size_t digits = 0;
-    while (p < text_.size() && IsDigit(text_[p])) ++p, ++digits;
+    while (p < text_.size() && IsStepDigit(text_[p])) ++p, ++digits;
     if (p < text_.size() && text_[p] == '.') {
         ++p;
-        while (p < text_.size() && IsDigit(text_[p])) ++p, ++digits;
+        while (p < text_.size() && IsStepDigit(text_[p])) ++p, ++digits;
     }
     if (digits == 0) Fail(begin, Unexpected(begin, "where a value belongs"));
     if (p < text_.size() && (text_[p] == 'E' || text_[p] == 'e')) {
         ++p;
         if (p < text_.size() && (text_[p] == '+' || text_[p] == '-')) ++p;
-        if (p >= text_.size() || !IsDigit(text_[p])) Fail(begin, Unexpected(begin, "where a value belongs"));
-        while (p < text_.size() && IsDigit(text_[p])) ++p;
+        if (p >= text_.size() || !IsStepDigit(text_[p])) Fail(begin, Unexpected(begin, "where a value belongs"));
+        while (p < text_.size() && IsStepDigit(text_[p])) ++p;
     }
     at_ = p;
 }
@@ -157,7 +131,7 @@ int StepDataReader::Reference() {
     const size_t begin = at_;
     size_t p = at_ + 1;
     int64_t id = 0;
-    while (p < text_.size() && IsDigit(text_[p])) {
+    while (p < text_.size() && IsStepDigit(text_[p])) {
         id = id * 10 + (text_[p] - '0');
         if (id > kMaxId) Fail(begin, "the record number " + std::string(text_.substr(begin, p + 1 - begin)) + "... is too large");
         ++p;
@@ -168,9 +142,9 @@ int StepDataReader::Reference() {
 }
 
 void StepDataReader::Keyword(const char* where) {
-    if (at_ >= text_.size() || !(IsLetter(text_[at_]) || text_[at_] == '!')) Fail(at_, Unexpected(at_, where));
+    if (at_ >= text_.size() || !(IsStepLetter(text_[at_]) || text_[at_] == '!')) Fail(at_, Unexpected(at_, where));
     const size_t begin = at_++;
-    while (at_ < text_.size() && (IsLetter(text_[at_]) || IsDigit(text_[at_]))) ++at_;
+    at_ = StepNameEnd(text_, at_);
     Blanks();
     if (at_ >= text_.size() || text_[at_] != '(') Fail(begin, Unexpected(begin, where));
 }
@@ -238,15 +212,15 @@ void StepDataReader::Attributes(StepRecord& record, bool simple) {
             after = After::Open;
             continue;
         case '.':
-            if (at_ + 1 < text_.size() && IsDigit(text_[at_ + 1])) Number();
+            if (at_ + 1 < text_.size() && IsStepDigit(text_[at_ + 1])) Number();
             else Enumeration();
             break;
         default:
-            if (c == '+' || c == '-' || IsDigit(c)) {
+            if (c == '+' || c == '-' || IsStepDigit(c)) {
                 Number();
             } else {
                 // A word that is no entity name: most likely text whose opening apostrophe is gone.
-                if (IsLetter(c) && !TypedValueAt(text_, at_))
+                if (IsStepLetter(c) && !TypedValueAt(text_, at_))
                     Fail(at_, Unexpected(at_, "where a value belongs") + " (text outside a string: is an apostrophe missing?)");
                 Keyword("where a value belongs");
                 ++at_;

@@ -1,6 +1,7 @@
 #include "host/ifc/step/StepHeader.h"
 
 #include "host/ifc/step/EIfcFile.h"
+#include "host/ifc/step/StepLexemes.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,8 +10,6 @@ namespace {
 
 constexpr std::string_view kMagic = "ISO-10303-21;";
 constexpr std::string_view kEnd = "END-ISO-10303-21;";
-
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 std::string Upper(std::string_view s) {
     std::string u(s);
@@ -24,11 +23,11 @@ std::string SchemaName(std::string_view header) {
     if (at == std::string_view::npos) return {};
     size_t open = header.find('\'', at);
     if (open == std::string_view::npos) return {};
-    size_t close = header.find('\'', open + 1);
-    if (close == std::string_view::npos) return {};
-    std::string_view name = header.substr(open + 1, close - open - 1);
-    while (!name.empty() && IsSpace(name.front())) name.remove_prefix(1);
-    while (!name.empty() && IsSpace(name.back())) name.remove_suffix(1);
+    size_t end = StepStringEnd(header, open);
+    if (end == std::string_view::npos) return {};
+    std::string_view name = header.substr(open + 1, end - open - 2);
+    while (!name.empty() && IsStepBlank(name.front())) name.remove_prefix(1);
+    while (!name.empty() && IsStepBlank(name.back())) name.remove_suffix(1);
     return Upper(name.substr(0, 64));
 }
 
@@ -37,7 +36,7 @@ std::string SchemaName(std::string_view header) {
 std::string CheckStepText(std::string_view text) {
     std::string_view rest = text;
     if (rest.substr(0, 3) == "\xEF\xBB\xBF") rest.remove_prefix(3);
-    while (!rest.empty() && IsSpace(rest.front())) rest.remove_prefix(1);
+    while (!rest.empty() && IsStepBlank(rest.front())) rest.remove_prefix(1);
     if (rest.substr(0, kMagic.size()) != kMagic) throw EIfcFile("not an IFC file (it does not begin with ISO-10303-21;)");
 
     size_t data = rest.find("DATA;");
@@ -53,7 +52,7 @@ std::string CheckStepText(std::string_view text) {
 
     if (data == std::string_view::npos) throw EIfcFile("truncated: no DATA section");
     std::string_view tail = rest;
-    while (!tail.empty() && (IsSpace(tail.back()) || tail.back() == '\0' || tail.back() == '\x1A')) tail.remove_suffix(1);
+    while (!tail.empty() && (IsStepBlank(tail.back()) || tail.back() == '\0' || tail.back() == '\x1A')) tail.remove_suffix(1);
     if (tail.size() < kEnd.size() || tail.substr(tail.size() - kEnd.size()) != kEnd)
         throw EIfcFile("truncated: the file does not end with END-ISO-10303-21;");
     return read;

@@ -1,5 +1,6 @@
 #include "host/ifc/step/StepValues.h"
 
+#include "host/ifc/step/StepLexemes.h"
 #include "host/ifc/step/WideText.h"
 
 #include <cctype>
@@ -8,27 +9,16 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-// Past blanks and comments from `at`.
+// Past blanks and comments from `at`; a comment that does not end runs to the text's end.
 size_t SkipBlanks(std::string_view text, size_t at) {
-    while (at < text.size()) {
-        if (IsBlank(text[at])) {
-            ++at;
-        } else if (text[at] == '/' && at + 1 < text.size() && text[at + 1] == '*') {
-            size_t close = text.find("*/", at + 2);
-            at = close == std::string_view::npos ? text.size() : close + 2;
-        } else {
-            break;
-        }
-    }
-    return at;
+    at = StepBlanksEnd(text, at);
+    return StepCommentAt(text, at) ? text.size() : at;
 }
 
 std::string_view Trimmed(std::string_view text) {
     size_t begin = SkipBlanks(text, 0);
     size_t end = text.size();
-    while (end > begin && IsBlank(text[end - 1])) --end;
+    while (end > begin && IsStepBlank(text[end - 1])) --end;
     return text.substr(begin, end - begin);
 }
 
@@ -58,7 +48,7 @@ std::vector<std::string_view> StepAttributes(std::string_view record) {
     if (at == std::string_view::npos) return {};
     at = SkipBlanks(record, at + 1);
     const size_t name = at;
-    while (at < record.size() && (std::isalnum(static_cast<unsigned char>(record[at])) || record[at] == '_')) ++at;
+    at = StepNameEnd(record, at);
     if (at == name) return {}; // a complex record, or none
     at = SkipBlanks(record, at);
     if (at >= record.size() || record[at] != '(') return {};
@@ -67,17 +57,11 @@ std::vector<std::string_view> StepAttributes(std::string_view record) {
     int depth = 0;
     while (at < record.size()) {
         char c = record[at];
-        if (c == '\'') {
-            for (++at; at < record.size(); ++at) {
-                if (record[at] != '\'') continue;
-                if (at + 1 < record.size() && record[at + 1] == '\'') ++at;
-                else break;
-            }
-            if (at >= record.size()) return {};
-        } else if (c == '"') {
-            at = record.find('"', at + 1);
-            if (at == std::string_view::npos) return {};
-        } else if (c == '/' && at + 1 < record.size() && record[at + 1] == '*') {
+        if (c == '\'' || c == '"') {
+            const size_t end = c == '\'' ? StepStringEnd(record, at) : StepBinaryEnd(record, at);
+            if (end == std::string_view::npos) return {};
+            at = end - 1;
+        } else if (StepCommentAt(record, at)) {
             at = SkipBlanks(record, at);
             continue;
         } else if (c == '(') {
