@@ -28,12 +28,13 @@ TEST(IfcHelperRun, ReportsTheTextCheckThenEveryProductAsItArrives) {
     EXPECT_EQ(recorder.reports.front().phase, IfcReadPhase::CheckingText);
     EXPECT_EQ(recorder.reports[1].phase, IfcReadPhase::Converting);
     EXPECT_EQ(recorder.reports[1].done, 0u);
-    const size_t total = recorder.reports[1].total;
+    // The total, once the reader's own scan has counted it.
+    const size_t total = recorder.reports.back().total;
     EXPECT_GE(total, data.products.size() + data.skipped.size());
     size_t last = 0;
     for (size_t i = 1; i < recorder.reports.size(); ++i) {
         EXPECT_EQ(recorder.reports[i].phase, IfcReadPhase::Converting);
-        EXPECT_EQ(recorder.reports[i].total, total);
+        EXPECT_TRUE(recorder.reports[i].total == 0 || recorder.reports[i].total == total);
         EXPECT_GE(recorder.reports[i].done, last);
         last = recorder.reports[i].done;
     }

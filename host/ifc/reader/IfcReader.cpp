@@ -1,12 +1,11 @@
 #include "host/ifc/reader/IfcReader.h"
 
 #include "host/ifc/building/IfcGuid.h"
-#include "host/ifc/building/IfcWorkSchedules.h"
 #include "host/ifc/reader/HelperProcess.h"
 #include "host/ifc/reader/IfcHelperProgram.h"
 #include "host/ifc/reader/ProductsInFileOrder.h"
+#include "host/ifc/reader/TextFacts.h"
 #include "host/ifc/step/FileBytes.h"
-#include "host/ifc/step/StepEntityScan.h"
 #include "host/ifc/step/StepHeader.h"
 #include "host/ifc/stream/ConversionRecords.h"
 
@@ -132,7 +131,6 @@ IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadPr
     if (progress) progress->ReportPhase(IfcReadPhase::CheckingText, 0, 0);
     IfcBuildingData data;
     data.schema = CheckStepText(stepText);
-    const StepScan scan = ScanStepEntities(stepText);
     if (cancelled()) throw EIfcCancelled();
     const SharedText text(stepText, textFd);
 
@@ -142,18 +140,19 @@ IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadPr
     const std::chrono::milliseconds inner(productMilliseconds.load());
     const std::chrono::milliseconds quiet = 2 * inner + std::chrono::seconds(stepText.size() / 10'000'000);
     ProductsInFileOrder arrived;
-    size_t mayBeProducts = 0;
-    for (uint32_t position = 0; position < scan.ids.size(); ++position) mayBeProducts += scan.MayBeProduct(position);
-    arrived.Reserve(mayBeProducts);
     size_t converted = 0;
     std::vector<OffHeapProduct> offHeap;
-    if (progress) progress->ReportPhase(IfcReadPhase::Converting, 0, mayBeProducts);
-    std::future<ModelWorkSchedules> schedules;
-    const std::string schema = data.schema;
-    auto readSchedules = [&] {
-        if (!schedules.valid())
-            schedules = std::async(std::launch::async, [&] { return ReadIfcWorkSchedules(stepText, scan, schema); });
+    // The text's syntax is held here while the helper starts on it; a fault the scan finds is
+    // the reason the file is refused, whatever the helper says.
+    std::future<TextFacts> scanning = std::async(std::launch::async, [&] { return ReadTextFacts(stepText, data.schema); });
+    std::optional<TextFacts> facts;
+    auto scanned = [&](bool wait) {
+        if (facts || (!wait && scanning.wait_for(std::chrono::seconds(0)) != std::future_status::ready)) return;
+        facts = scanning.get();
+        arrived.Reserve(facts->mayBeProducts);
     };
+    auto total = [&] { return facts ? facts->mayBeProducts : 0; };
+    if (progress) progress->ReportPhase(IfcReadPhase::Converting, 0, 0);
     size_t from = 0;
     for (int failures = 0;; ++failures) {
         bool headed = false, parsed = false, ended = false, working = false;
@@ -179,7 +178,6 @@ IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadPr
                 switch (record.kind) {
                 case RecordKind::Parsed:
                     parsed = true;
-                    readSchedules();
                     break;
                 case RecordKind::Begin:
                     working = true;
@@ -214,18 +212,20 @@ IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadPr
             if (read == StreamRead::Malformed) throw EIfcFile("not readable as IFC: the IFC conversion sent a malformed record");
             bytes.erase(0, bytes.size() - rest.size());
             retryAt = 2 * bytes.size();
-            if (progress) progress->ReportPhase(IfcReadPhase::Converting, converted, mayBeProducts);
+            scanned(false);
+            if (progress) progress->ReportPhase(IfcReadPhase::Converting, converted, total());
         };
         // Thrown from here, the helper is ended before the read unwinds.
         auto poll = [&] {
+            scanned(false);
             if (cancelled()) throw EIfcCancelled();
         };
         ChildOutput child = RunHelper(ConversionLaunch(stepText.size(), from, text.Descriptor(), inner), quiet,
                                       [&](std::string& bytes) { take(bytes, false); }, poll);
         take(child.bytes, true);
+        scanned(true);
         if (failure) throw EIfcFile(*failure);
         if (ended && child.exitedCleanly) break;
-        if (schedules.valid()) schedules.wait();
         const std::string failed = child.stalled ? "took more than " + Seconds(quiet) + " s" : "failed";
         if (!parsed) throw EIfcFile("not readable as IFC: the IFC library " + failed + " while reading it");
         if (!working) throw EIfcFile("not readable as IFC: the IFC library " + failed + " between products");
@@ -242,9 +242,8 @@ IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadPr
     std::vector<size_t> outOfRange; // in data.products, waiting for their GUIDs
     arrived.MoveInto(data, outOfRange, seen);
     GiveOutOfRangeGuids(data, outOfRange, seen);
-    readSchedules();
-    data.workSchedules = schedules.get();
-    for (int id : scan.repeated) data.notes.push_back({IfcNoteKind::DuplicateRecord, "#" + std::to_string(id)});
+    data.workSchedules = std::move(facts->workSchedules);
+    for (int id : facts->repeated) data.notes.push_back({IfcNoteKind::DuplicateRecord, "#" + std::to_string(id)});
     std::sort(offHeap.begin(), offHeap.end(), [](const auto& a, const auto& b) { return a.position < b.position; });
     for (auto& o : offHeap) data.notes.push_back({IfcNoteKind::OffFixedHeap, std::move(o.label)});
     if (data.products.empty()) {
