@@ -1,11 +1,12 @@
 // The helper the IFC library runs in, a program of its own (here the shell stands in for it):
 // what it wrote before dying comes back, its death is told apart from a clean end, one that
 // stops answering is ended, its prints go nowhere, and a cancel ends it and whatever it started.
+#include "IfcReadRecorder.h"
+
 #include "host/ifc/reader/HelperProcess.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <chrono>
 #include <csignal>
 #include <stdexcept>
@@ -15,15 +16,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-// Gone, or ended and waiting only to be reaped by whoever took it over.
-bool Alive(int pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    if (!std::getline(stat, line)) return false;
-    const size_t paren = line.rfind(')');
-    return paren != std::string::npos && paren + 2 < line.size() && line[paren + 2] != 'Z';
-}
 
 HelperLaunch Shell(const std::string& script) { return {{"/bin/sh", "-c", script}, {}}; }
 
@@ -95,12 +87,7 @@ TEST(HelperProcess, PollsWhileNothingComesAndEndsTheWholeGroupOnAThrow) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
     ASSERT_GT(pid, 0);
     // The second is ended too.
-    bool gone = false;
-    for (int i = 0; i < 100 && !gone; ++i) {
-        gone = !Alive(pid);
-        if (!gone) usleep(20'000);
-    }
-    EXPECT_TRUE(gone);
+    EXPECT_TRUE(ifctest::AllEnded({pid}));
 }
 
 TEST(HelperProcess, AProgramThatIsNotThereIsAFileError) {

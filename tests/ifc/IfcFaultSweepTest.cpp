@@ -1,9 +1,8 @@
 // Every fault the helper can meet, at every product of a small real file and at a sample of a
 // larger one's in either process: the outcome is the model without that one product, which is
 // left out with its cause, or a refusal of the file with its reason; never another model.
-#include "host/HostTestFiles.h"
-
 #include "IfcReadRecorder.h"
+#include "IfcTestFiles.h"
 
 #include "host/ifc/reader/IfcReader.h"
 
@@ -18,7 +17,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::string IfcText(const std::string& name) { return ReadWholeFile(SourceFile("tests/data/ifc/" + name)); }
+using ifctest::IfcText;
 
 bool SameProduct(const IfcProductData& a, const IfcProductData& b) {
     return a.guid == b.guid && a.globalId == b.globalId && a.ifcClass == b.ifcClass && a.predefinedType == b.predefinedType &&

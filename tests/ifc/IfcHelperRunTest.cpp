@@ -1,9 +1,8 @@
 // The reader and its helper program: the phases it reports, a cancel that ends the helper and
 // its second process wherever the read is, even while the helper says nothing, and a product
 // made off its fixed heap told in the report.
-#include "host/HostTestFiles.h"
-
 #include "IfcReadRecorder.h"
+#include "IfcTestFiles.h"
 
 #include "host/ifc/building/IfcLeftOutReport.h"
 #include "host/ifc/reader/IfcReader.h"
@@ -17,7 +16,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::string IfcText(const std::string& name) { return ReadWholeFile(SourceFile("tests/data/ifc/" + name)); }
+using ifctest::IfcText;
 
 } // namespace
 

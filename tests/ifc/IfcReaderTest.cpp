@@ -2,6 +2,7 @@
 // cases a building model brings: units, placements, mapped and Boolean geometry, openings,
 // styles, layers, storeys, encoded texts, and files that are not usable at all.
 #include "host/HostTestFiles.h"
+#include "IfcTestFiles.h"
 
 #include "host/ifc/building/IfcGuid.h"
 #include "host/ifc/reader/IfcReader.h"
@@ -17,7 +18,7 @@
 
 namespace {
 
-std::string IfcFile(const std::string& name) { return SourceFile("tests/data/ifc/" + name); }
+using ifctest::IfcFile;
 
 std::map<std::string, int> CountByClass(const IfcBuildingData& data) {
     std::map<std::string, int> counts;

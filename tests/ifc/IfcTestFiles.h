@@ -8,7 +8,8 @@
 
 namespace ifctest {
 
-inline std::string IfcText(const std::string& name) { return ReadWholeFile(SourceFile("tests/data/ifc/" + name)); }
+inline std::string IfcFile(const std::string& name) { return SourceFile("tests/data/ifc/" + name); }
+inline std::string IfcText(const std::string& name) { return ReadWholeFile(IfcFile(name)); }
 
 inline std::string ErrorOf(const std::string& text) {
     try {

@@ -4,6 +4,7 @@
 // the same through the host's operation; the STEP values they are read with.
 #include "HostFixture.h"
 #include "host/HostTestFiles.h"
+#include "IfcTestFiles.h"
 
 #include "host/ifc/reader/IfcReader.h"
 #include "host/ifc/step/StepValues.h"
@@ -13,7 +14,7 @@
 
 namespace {
 
-std::string IfcFile(const std::string& name) { return SourceFile("tests/data/ifc/" + name); }
+using ifctest::IfcFile;
 
 TEST(IfcWorkSchedules, Ifc4TasksInOutlineOrderWithTimesLogicAndElements) {
     const std::string path = IfcFile("schedule-ifc4.ifc");
