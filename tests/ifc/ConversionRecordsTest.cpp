@@ -139,6 +139,65 @@ TEST(ConversionRecords, ARecordCutShortOrUnknownIsNotRead) {
     EXPECT_FALSE(ReadRecord(view, r));
 }
 
+// The stream as the reader meets it from the helper program: its header first, then records
+// that are whole, cut short (more may come) or malformed (no writer of this version makes them).
+TEST(ConversionRecords, TheStreamIsAHeaderThenRecordsWholeShortOrMalformed) {
+    const std::string stream = Written([](RecordWriter& w) {
+        w.Header();
+        w.Begin(4, {"g", "IfcWall", "", IfcLeftOutCause::NoBody, "n", 9});
+        w.Product(Sample());
+        w.OffHeap(OffHeapCause::Leaked);
+        w.End();
+    });
+    for (size_t cut = 0; cut < kRecordStreamHeaderBytes; ++cut) {
+        std::string_view part(stream.data(), cut);
+        EXPECT_EQ(ReadStreamHeader(part), StreamRead::Short) << cut;
+    }
+    std::string_view view = stream;
+    ASSERT_EQ(ReadStreamHeader(view), StreamRead::Whole);
+    ConversionRecord r;
+    ASSERT_EQ(ReadStreamRecord(view, r), StreamRead::Whole);
+    EXPECT_EQ(r.kind, RecordKind::Begin);
+    ASSERT_EQ(ReadStreamRecord(view, r), StreamRead::Whole);
+    EXPECT_EQ(r.product.triangles, Sample().triangles);
+    ASSERT_EQ(ReadStreamRecord(view, r), StreamRead::Whole);
+    EXPECT_EQ(r.offHeap, OffHeapCause::Leaked);
+    ASSERT_EQ(ReadStreamRecord(view, r), StreamRead::Whole);
+    EXPECT_EQ(r.kind, RecordKind::End);
+    EXPECT_EQ(ReadStreamRecord(view, r), StreamRead::Short);
+
+    // Another version, another program.
+    std::string other = stream;
+    other[8] = 2;
+    view = other;
+    EXPECT_EQ(ReadStreamHeader(view), StreamRead::Malformed);
+    view = std::string_view("QVIFCRED");
+    EXPECT_EQ(ReadStreamHeader(view), StreamRead::Malformed);
+
+    auto malformed = [](std::string bytes) {
+        std::string_view v = bytes;
+        ConversionRecord record;
+        const StreamRead read = ReadStreamRecord(v, record);
+        EXPECT_EQ(v.size(), bytes.size()); // nothing taken
+        return read == StreamRead::Malformed;
+    };
+    EXPECT_TRUE(malformed(std::string(1, '\0')));
+    EXPECT_TRUE(malformed("\x09"));
+    EXPECT_TRUE(malformed(std::string("\x08\x03", 2)));
+    IfcProductData pointsPastItsVertices = Sample();
+    pointsPastItsVertices.triangles = {{0, 1, 3}};
+    EXPECT_TRUE(malformed(Written([&](RecordWriter& w) { w.Product(pointsPastItsVertices); })));
+    pointsPastItsVertices.triangles = {{-1, 1, 2}};
+    EXPECT_TRUE(malformed(Written([&](RecordWriter& w) { w.Product(pointsPastItsVertices); })));
+    std::string cause = Written([](RecordWriter& w) { w.Skipped({"g", "IfcWall", "why", IfcLeftOutCause::NoBody, "", 1}); });
+    cause.back() = static_cast<char>(kIfcLeftOutCauses);
+    EXPECT_TRUE(malformed(cause));
+    // A product without a body still reads: its empty lists have no data to copy.
+    const std::string empty = Written([](RecordWriter& w) { w.Product(IfcProductData{}); });
+    view = empty;
+    EXPECT_EQ(ReadStreamRecord(view, r), StreamRead::Whole);
+}
+
 TEST(ConversionRecords, TheWriterCountsWhatWentOutAndSaysWhenItFellShort) {
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);

@@ -13,6 +13,7 @@ public:
     explicit RecordReader(std::string_view bytes) : bytes_(bytes) {}
     bool Get(void* out, size_t size) {
         if (size > bytes_.size()) return false;
+        if (size == 0) return true; // an empty list's data may be no pointer at all
         std::memcpy(out, bytes_.data(), size);
         bytes_.remove_prefix(size);
         return true;
@@ -170,7 +171,7 @@ void RecordWriter::Flush() {
 
 StreamRead ReadStreamHeader(std::string_view& bytes) {
     const size_t have = std::min(bytes.size(), sizeof kRecordStreamMagic);
-    if (std::memcmp(bytes.data(), kRecordStreamMagic, have) != 0) return StreamRead::Malformed;
+    if (have > 0 && std::memcmp(bytes.data(), kRecordStreamMagic, have) != 0) return StreamRead::Malformed;
     if (bytes.size() < kRecordStreamHeaderBytes) return StreamRead::Short;
     uint32_t version;
     std::memcpy(&version, bytes.data() + sizeof kRecordStreamMagic, sizeof version);
