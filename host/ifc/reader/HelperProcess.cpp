@@ -134,10 +134,14 @@ ChildOutput RunHelper(const HelperLaunch& launch, std::chrono::milliseconds quie
         throw;
     }
     pipe.CloseRead();
+    // Once it has ended, whatever it started and left behind goes with it, while the group is
+    // still its own (it is not reaped yet).
+    siginfo_t ended{};
+    while (waitid(P_PID, static_cast<id_t>(pid), &ended, WEXITED | WNOWAIT) < 0 && errno == EINTR) {
+    }
+    EndGroup(pid);
     int status = 0;
     Reap(pid, &status);
-    // Whatever the helper started and left behind goes with it.
-    kill(-pid, SIGKILL);
     out.exitedCleanly = !out.stalled && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return out;
 }
