@@ -10,6 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sys/stat.h>
 #include <cstdlib>
 
 using namespace std::chrono_literals;
@@ -99,8 +102,24 @@ TEST(IfcHelperRun, AHelperNotThereIsAFileError) {
         EXPECT_NE(std::string(e.what()).find("cannot start the IFC conversion: /nonexistent/quorvel-ifc"), std::string::npos) << e.what();
     }
     unsetenv("BV_IFC_HELPER");
-    // A program that speaks no record stream.
+    // Programs that speak no record stream: one that says nothing, one that says something else.
     setenv("BV_IFC_HELPER", "/bin/true", 1);
-    EXPECT_THROW(ReadIfcText(IfcText("IfcOpenHouse.ifc")), EIfcFile);
+    try {
+        ReadIfcText(IfcText("IfcOpenHouse.ifc"));
+        ADD_FAILURE() << "read by a helper that said nothing";
+    } catch (const EIfcFile& e) {
+        EXPECT_EQ(std::string(e.what()), "cannot start the IFC conversion: /bin/true ended before it began");
+    }
+    const std::string other = testing::TempDir() + "/other-stream-" + std::to_string(getpid());
+    std::ofstream(other) << "#!/bin/sh\nprintf 'QVIFCREC\\002\\000\\000\\000' >&3\n";
+    ASSERT_EQ(chmod(other.c_str(), 0755), 0);
+    setenv("BV_IFC_HELPER", other.c_str(), 1);
+    try {
+        ReadIfcText(IfcText("IfcOpenHouse.ifc"));
+        ADD_FAILURE() << "read by a helper of another version";
+    } catch (const EIfcFile& e) {
+        EXPECT_EQ(std::string(e.what()), "cannot convert: " + other + " is not the reader's own version");
+    }
     unsetenv("BV_IFC_HELPER");
+    std::remove(other.c_str());
 }

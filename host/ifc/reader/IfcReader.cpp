@@ -226,6 +226,8 @@ IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadPr
         scanned(true);
         if (failure) throw EIfcFile(*failure);
         if (ended && child.exitedCleanly) break;
+        // Not even its header: the program did not run as a helper (a library of its missing).
+        if (!headed) throw EIfcFile("cannot start the IFC conversion: " + IfcHelperProgram() + " ended before it began");
         const std::string failed = child.stalled ? "took more than " + Seconds(quiet) + " s" : "failed";
         if (!parsed) throw EIfcFile("not readable as IFC: the IFC library " + failed + " while reading it");
         if (!working) throw EIfcFile("not readable as IFC: the IFC library " + failed + " between products");
