@@ -2,6 +2,7 @@
 
 #include "host/ifc/helper/CommonRecords.h"
 #include "host/ifc/helper/ModelHeap.h"
+#include "host/ifc/step/StepLexemes.h"
 
 #include <ifcpp/IFC4/EntityFactory.h>
 #include <ifcpp/IFC4/include/IfcProduct.h>
@@ -25,20 +26,8 @@ namespace {
 // Records whose attributes one thread reads at a time: their texts are made just before.
 constexpr size_t kBatch = 256;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
-
-// Past the string that begins at `at`, '' being an apostrophe inside it.
-size_t PastString(std::string_view text, size_t at, size_t end) {
-    for (size_t p = at + 1; p < end; ++p) {
-        if (text[p] != '\'') continue;
-        if (p + 1 < end && text[p + 1] == '\'') {
-            ++p;
-            continue;
-        }
-        return p + 1;
-    }
-    return end;
-}
+// Past the string that begins at `at`, or the record's end when it does not end before it.
+size_t PastString(std::string_view text, size_t at, size_t end) { return std::min(StepStringEnd(text.substr(0, end), at), end); }
 
 // Where the record's attributes begin, its '(' after the entity name, and the name upper case;
 // npos for a complex instance, which the library does not read.
@@ -46,7 +35,7 @@ size_t NameOf(std::string_view text, size_t offset, size_t end, std::string& nam
     size_t p = text.find('=', offset);
     if (p == std::string_view::npos || p >= end) return std::string_view::npos;
     ++p;
-    while (p < end && IsBlank(text[p])) ++p;
+    while (p < end && IsStepBlank(text[p])) ++p;
     const size_t begin = p;
     while (p < end && std::isalnum(static_cast<unsigned char>(text[p]))) ++p;
     if (p == begin) return std::string_view::npos;
@@ -77,13 +66,13 @@ void AttributeText(std::string_view text, size_t from, size_t end, std::string& 
             const size_t past = PastString(text, p, end);
             out.append(text.substr(p, past - p));
             p = past;
-        } else if (c == '/' && p + 1 < end && text[p + 1] == '*') {
+        } else if (StepCommentAt(text.substr(0, end), p)) {
             const size_t close = text.find("*/", p + 2);
             p = close == std::string_view::npos ? end : close + 2;
         } else if (c == '!' && p + 1 < end && (text[p + 1] == '\r' || text[p + 1] == '\n')) {
             p += 2;
         } else {
-            if (!IsBlank(c)) out += c;
+            if (!IsStepBlank(c)) out += c;
             ++p;
         }
     }
