@@ -46,6 +46,15 @@ TEST(HelperProcess, EndsAHelperThatStopsAnswering) {
     EXPECT_FALSE(hung.exitedCleanly);
 }
 
+TEST(HelperProcess, EndsAHelperThatClosesItsOutputAndStaysOn) {
+    const auto start = std::chrono::steady_clock::now();
+    ChildOutput hung = RunHelper(Shell("printf a >&3; exec 3>&-; exec sleep 30"), 300ms);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+    EXPECT_EQ(hung.bytes, "a");
+    EXPECT_TRUE(hung.stalled);
+    EXPECT_FALSE(hung.exitedCleanly);
+}
+
 TEST(HelperProcess, HandsOverTheBytesWhileTheHelperWorks) {
     // The helper's second write waits for the reader to have taken the first.
     int back[2];

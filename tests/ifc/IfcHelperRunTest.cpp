@@ -93,6 +93,15 @@ TEST(IfcHelperRun, AProductOffItsFixedHeapIsOneLineOfTheReport) {
     EXPECT_EQ(lines.back(), "  kept 1, a shape not made on its fixed heap, not the same bytes on every open: " + noted.notes.back().label);
 }
 
+// A fault asked for in words the seam does not know is not taken for no fault.
+TEST(IfcHelperRun, AFaultNotUnderstoodStopsTheHelper) {
+    for (const char* fault : {"crash", "crash:x", "melt:3", "hang:3:third"}) {
+        setenv("BV_IFC_FAULT", fault, 1);
+        EXPECT_THROW(ReadIfcText(IfcText("IfcOpenHouse.ifc")), EIfcFile) << fault;
+    }
+    unsetenv("BV_IFC_FAULT");
+}
+
 TEST(IfcHelperRun, AHelperNotThereIsAFileError) {
     setenv("BV_IFC_HELPER", "/nonexistent/quorvel-ifc", 1);
     try {

@@ -57,6 +57,8 @@ ConversionOptions options;
 int share = 1;
 // The place in the file of the product the fault is made at, when one is asked for.
 std::optional<size_t> faultPosition;
+// Whether the fault is made at the product at `position` in this process.
+bool FaultAt(size_t position) { return faultPosition == position && options.fault.InShare(share); }
 // Set once the fault's product began, when its records are to be cut short.
 bool cutAfterProduct = false;
 
@@ -262,7 +264,7 @@ void MakeProductRecords(Conversion& c, size_t position, RecordWriter& out) {
     p.name = NameOf(*product);
     const IfcSkippedProduct identity{p.globalId, p.ifcClass, {}, {}, p.name, product->m_entity_id};
     out.Begin(static_cast<uint32_t>(position), identity);
-    if (faultPosition == position && options.fault.At(options.fault.product, share)) {
+    if (FaultAt(position)) {
         switch (options.fault.kind) {
         case HelperFaultKind::Crash:
             kill(getpid(), SIGKILL);
@@ -304,7 +306,7 @@ void MakeProductRecords(Conversion& c, size_t position, RecordWriter& out) {
     std::string problem;
     std::optional<OffHeapCause> offHeap;
     ProductMesh mesh = converter.Mesh(product, bodies, problem, offHeap);
-    if (options.fault.kind == HelperFaultKind::OffHeap && faultPosition == position && options.fault.At(options.fault.product, share))
+    if (options.fault.kind == HelperFaultKind::OffHeap && FaultAt(position))
         offHeap = OffHeapCause::HeapNotHad;
     if (!problem.empty()) {
         skip(IfcLeftOutCause::GeometryNotMade, Reason("geometry not converted: " + problem, messages, mark));

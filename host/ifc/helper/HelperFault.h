@@ -17,7 +17,5 @@ struct HelperFault {
 
     // Nothing for a text that is not one.
     static std::optional<HelperFault> FromText(std::string_view text);
-    bool At(size_t product, int share) const {
-        return kind != HelperFaultKind::None && product == this->product && (this->share == 0 || this->share == share);
-    }
+    bool InShare(int share) const { return kind != HelperFaultKind::None && (this->share == 0 || this->share == share); }
 };

@@ -109,14 +109,14 @@ ChildOutput RunHelper(const HelperLaunch& launch, std::chrono::milliseconds quie
             const auto waited = std::chrono::steady_clock::now() - lastNews;
             if (waited >= quiet) {
                 out.stalled = true;
-                EndGroup(pid);
                 break;
             }
             const auto wait = std::min<std::chrono::steady_clock::duration>(kPollEvery, quiet - waited);
             pollfd ready{pipe.Read(), POLLIN, 0};
             const int n = ::poll(&ready, 1, static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(wait).count()));
+            const int error = errno;
             if (poll) poll();
-            if (n < 0 && errno == EINTR) continue;
+            if (n < 0 && error == EINTR) continue;
             if (n == 0) continue;
             const ssize_t got = read(pipe.Read(), block, sizeof block);
             if (got > 0) {
@@ -127,6 +127,17 @@ ChildOutput RunHelper(const HelperLaunch& launch, std::chrono::milliseconds quie
                 break;
             }
         }
+        // Its output closed, it has as long again to end; it is not reaped yet, so its group is
+        // still its own when whatever it started and left behind is ended with it.
+        const auto closed = std::chrono::steady_clock::now();
+        while (!out.stalled) {
+            siginfo_t ended{};
+            const int r = waitid(P_PID, static_cast<id_t>(pid), &ended, WEXITED | WNOWAIT | WNOHANG);
+            if ((r == 0 && ended.si_pid == pid) || (r < 0 && errno != EINTR)) break;
+            if (std::chrono::steady_clock::now() - closed >= quiet) out.stalled = true;
+            if (poll) poll();
+            usleep(200);
+        }
     } catch (...) {
         EndGroup(pid);
         pipe.CloseRead();
@@ -134,11 +145,6 @@ ChildOutput RunHelper(const HelperLaunch& launch, std::chrono::milliseconds quie
         throw;
     }
     pipe.CloseRead();
-    // Once it has ended, whatever it started and left behind goes with it, while the group is
-    // still its own (it is not reaped yet).
-    siginfo_t ended{};
-    while (waitid(P_PID, static_cast<id_t>(pid), &ended, WEXITED | WNOWAIT) < 0 && errno == EINTR) {
-    }
     EndGroup(pid);
     int status = 0;
     Reap(pid, &status);

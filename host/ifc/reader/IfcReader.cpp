@@ -44,7 +44,11 @@ public:
             written = n > 0;
             if (written) done += static_cast<size_t>(n);
         }
-        if (!written) throw EIfcFile(std::string("cannot start the IFC conversion: ") + std::strerror(errno));
+        if (!written) {
+            const int error = errno;
+            if (owned_ >= 0) close(owned_);
+            throw EIfcFile(std::string("cannot start the IFC conversion: ") + std::strerror(error));
+        }
         fd_ = owned_;
     }
     ~SharedText() {
@@ -77,9 +81,8 @@ HelperLaunch ConversionLaunch(size_t textBytes, size_t from, int textFd, std::ch
     return launch;
 }
 
-std::string Subject(const IfcProductData& p) {
-    return p.name.empty() ? p.globalId : "\"" + p.name + "\"";
-}
+// What the report calls a product: its name in quotes, or its GlobalId.
+std::string Subject(const std::string& name, const std::string& globalId) { return name.empty() ? globalId : "\"" + name + "\""; }
 
 // In file order, each a GUID no other product of the file has: neither one a GlobalId in range
 // gives (read or left out) nor one given before. The same text again is a repeated GlobalId.
@@ -99,7 +102,7 @@ void GiveOutOfRangeGuids(IfcBuildingData& data, const std::vector<size_t>& outOf
         uint32_t attempt = 0;
         do p.guid = GuidOfOutOfRangeGlobalId(p.globalId, attempt++);
         while (!taken.insert(p.guid).second);
-        data.notes.push_back({IfcNoteKind::GlobalIdOutOfRange, Subject(p)});
+        data.notes.push_back({IfcNoteKind::GlobalIdOutOfRange, Subject(p.name, p.globalId)});
     }
     size_t kept = 0;
     for (size_t i = 0; i < data.products.size(); ++i) {
@@ -195,7 +198,7 @@ IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadPr
                     ++converted;
                     break;
                 case RecordKind::OffHeap:
-                    offHeap.push_back({currentPosition, current.name.empty() ? current.globalId : "\"" + current.name + "\""});
+                    offHeap.push_back({currentPosition, Subject(current.name, current.globalId)});
                     break;
                 case RecordKind::Storeys:
                     data.storeys = std::move(record.storeys);
