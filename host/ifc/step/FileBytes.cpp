@@ -6,8 +6,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/sendfile.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -30,41 +30,20 @@ private:
     int fd_;
 };
 
-// Reads up to `count` bytes at `offset`; how many it read, or -1 with errno set.
-ssize_t ReadAt(int fd, char* into, size_t count, size_t offset) {
-    size_t done = 0;
-    while (done < count) {
-        const ssize_t n = pread(fd, into + done, count - done, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return -1;
-        if (n == 0) break;
-        done += static_cast<size_t>(n);
-    }
-    return static_cast<ssize_t>(done);
-}
-
-// Files this large are read in two halves at once.
-constexpr size_t kReadInTwo = size_t{16} << 20;
-
 } // namespace
 
-// Most of reading a large file goes to the system giving its memory their first pages, which two
-// cores do in half the time. A file that changed meanwhile is read again from its start.
-void FileBytes::ReadInTwo(int fd, size_t size, const std::string& path) {
-    const size_t half = RoundUp(size / 2);
-    ssize_t second = 0;
-    int secondError = 0;
-    std::thread reader([&] {
-        second = ReadAt(fd, memory_.data + half, size - half, half);
-        secondError = errno;
-    });
-    const ssize_t first = ReadAt(fd, memory_.data, half, 0);
-    const int firstError = errno;
-    reader.join();
-    if (first < 0 || second < 0)
-        throw EIfcFile(path + ": cannot be read: " + std::strerror(first < 0 ? firstError : secondError));
-    if (static_cast<size_t>(first) != half || static_cast<size_t>(second) != size - half) return; // shorter than it said
-    if (lseek(fd, static_cast<off_t>(size), SEEK_SET) == static_cast<off_t>(size)) size_ = size;
+// The system copies the file into the memory file itself, taking the file's pages straight into
+// the memory file's: written through the mapping, every page would first be faulted in and
+// zeroed. A file that changed meanwhile is read on from where the copy ended.
+void FileBytes::CopyIn(int fd, size_t size, const std::string& path) {
+    off_t at = 0;
+    while (static_cast<size_t>(at) < size) {
+        const ssize_t n = sendfile(memory_.fd, fd, &at, size - static_cast<size_t>(at));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break; // shorter than it said, or no copying between these two: read it
+    }
+    if (lseek(fd, at, SEEK_SET) != at) throw EIfcFile(path + ": cannot be read: " + std::strerror(errno));
+    size_ = static_cast<size_t>(at);
 }
 
 FileBytes::FileBytes(const std::string& path, size_t maxBytes) {
@@ -81,7 +60,7 @@ FileBytes::FileBytes(const std::string& path, size_t maxBytes) {
     };
     // One byte more than the size said, to see the end without a second buffer.
     reserve(sized ? static_cast<size_t>(about.st_size) + 1 : kHugePage);
-    if (sized && static_cast<size_t>(about.st_size) >= kReadInTwo) ReadInTwo(file.Get(), static_cast<size_t>(about.st_size), path);
+    if (sized) CopyIn(file.Get(), static_cast<size_t>(about.st_size), path);
     while (true) {
         if (size_ == memory_.capacity) {
             if (size_ > maxBytes) throw EIfcFile(tooLarge);

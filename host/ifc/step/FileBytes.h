@@ -1,9 +1,8 @@
 #pragma once
 // A file's whole contents in memory of their own, for a reader that goes over them more than
-// once: a memory file, which the helper program maps (MemoryFile) rather than copies. Read onto
-// 2 MB pages where the system gives them to memory files: reading a large file into a string
-// zeroes every byte first and takes its pages one fault at a time, which costs more than the
-// reading itself.
+// once: a memory file, which the helper program maps (MemoryFile) rather than copies. The system
+// copies a file's bytes into it: reading a large file into a string zeroes every byte first and
+// takes its pages one fault at a time, which costs more than the reading itself.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -23,7 +22,7 @@ public:
     int MemoryFile() const { return memory_.fd; }
 
 private:
-    void ReadInTwo(int fd, size_t size, const std::string& path);
+    void CopyIn(int fd, size_t size, const std::string& path);
 
     // Owned apart from the object, so that a constructor that throws gives it back too.
     struct Memory {
