@@ -485,14 +485,12 @@ private:
     size_t next_; // every product from here on is passed
 };
 
-void ConvertInProcess(std::string_view stepText, size_t from, int fd) {
+void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t from, int fd) {
     // The process ends after this file: its model and its records need no heap that gives back.
     ModelHeap::Enable();
     RecordWriter out(fd);
     out.Header();
     try {
-        // The reader held the text to its syntax already; the same scan here finds what it found.
-        const StepScan scan = ScanStepEntities(stepText);
         LibraryMessages messages;
         // Never taken apart: the child's end frees it, faster than the library's own clearing.
         auto model = std::make_shared<BuildingModel>();
@@ -588,7 +586,7 @@ void ConvertInProcess(std::string_view stepText, size_t from, int fd) {
 
 } // namespace
 
-void ConvertFile(std::string_view stepText, size_t from, int fd, const ConversionOptions& given) {
+void ConvertFile(std::string_view stepText, const StepScan& scan, size_t from, int fd, const ConversionOptions& given) {
     options = given;
-    ConvertInProcess(stepText, from, fd);
+    ConvertInProcess(stepText, scan, from, fd);
 }

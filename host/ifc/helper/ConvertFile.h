@@ -5,6 +5,7 @@
 // by two processes, each taking half; every product is made on a heap of its own
 // (ConversionHeap.h), so the model is the same bytes on any count.
 #include "host/ifc/helper/HelperFault.h"
+#include "host/ifc/step/StepEntityScan.h"
 
 #include <cstddef>
 #include <string_view>
@@ -18,4 +19,5 @@ struct ConversionOptions {
     HelperFault fault;
 };
 
-void ConvertFile(std::string_view stepText, size_t from, int fd, const ConversionOptions& options);
+// `scan` is the reader's of the same text.
+void ConvertFile(std::string_view stepText, const StepScan& scan, size_t from, int fd, const ConversionOptions& options);

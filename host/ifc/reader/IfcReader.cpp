@@ -1,12 +1,14 @@
 #include "host/ifc/reader/IfcReader.h"
 
 #include "host/ifc/building/IfcGuid.h"
+#include "host/ifc/building/IfcWorkSchedules.h"
 #include "host/ifc/reader/HelperProcess.h"
 #include "host/ifc/reader/IfcHelperProgram.h"
 #include "host/ifc/reader/ProductsInFileOrder.h"
-#include "host/ifc/reader/TextFacts.h"
 #include "host/ifc/step/FileBytes.h"
+#include "host/ifc/step/StepEntityScan.h"
 #include "host/ifc/step/StepHeader.h"
+#include "host/ifc/step/StepScanBytes.h"
 #include "host/ifc/stream/ConversionRecords.h"
 
 #include <algorithm>
@@ -63,21 +65,47 @@ private:
     int owned_ = -1;
 };
 
+// The reader's scan in a memory file the helper reads (StepScanBytes.h).
+class ScanFile {
+public:
+    explicit ScanFile(const StepScan& scan) : fd_(memfd_create("ifc-scan", MFD_CLOEXEC)) {
+        if (fd_ < 0) throw EIfcFile(std::string("cannot start the IFC conversion: ") + std::strerror(errno));
+        try {
+            WriteStepScan(scan, fd_);
+        } catch (...) {
+            close(fd_);
+            throw;
+        }
+        bytes_ = static_cast<size_t>(lseek(fd_, 0, SEEK_CUR));
+    }
+    ~ScanFile() { close(fd_); }
+    ScanFile(const ScanFile&) = delete;
+    ScanFile& operator=(const ScanFile&) = delete;
+    int Descriptor() const { return fd_; }
+    size_t Bytes() const { return bytes_; }
+
+private:
+    int fd_;
+    size_t bytes_ = 0;
+};
+
 std::string Seconds(std::chrono::milliseconds time) {
     const std::string whole = std::to_string(time.count() / 1000);
     return time.count() % 1000 == 0 ? whole : whole + "." + std::to_string(time.count() % 1000 / 100);
 }
 
-HelperLaunch ConversionLaunch(size_t textBytes, size_t from, int textFd, std::chrono::milliseconds inner) {
+HelperLaunch ConversionLaunch(size_t textBytes, int textFd, const ScanFile& scan, size_t from, std::chrono::milliseconds inner) {
     HelperLaunch launch;
     launch.argv = {IfcHelperProgram(),   "--text-fd",  std::to_string(kHelperOutputFd + 1),
                    "--text-bytes",       std::to_string(textBytes),
+                   "--scan-fd",          std::to_string(kHelperOutputFd + 2),
+                   "--scan-bytes",       std::to_string(scan.Bytes()),
                    "--out-fd",           std::to_string(kHelperOutputFd),
                    "--from",             std::to_string(from),
                    "--threads",          std::to_string(readerThreads.load()),
                    "--second-quiet-ms",  std::to_string(inner.count())};
     if (!faceListMeshing) launch.argv.emplace_back("--library-meshing");
-    launch.inputs = {textFd};
+    launch.inputs = {textFd, scan.Descriptor()};
     return launch;
 }
 
@@ -134,6 +162,7 @@ IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadPr
     if (progress) progress->ReportPhase(IfcReadPhase::CheckingText, 0, 0);
     IfcBuildingData data;
     data.schema = CheckStepText(stepText);
+    const StepScan scan = ScanStepEntities(stepText);
     if (cancelled()) throw EIfcCancelled();
     const SharedText text(stepText, textFd);
 
@@ -143,23 +172,22 @@ IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadPr
     const std::chrono::milliseconds inner(productMilliseconds.load());
     const std::chrono::milliseconds quiet = 2 * inner + std::chrono::seconds(stepText.size() / 10'000'000);
     ProductsInFileOrder arrived;
+    size_t mayBeProducts = 0;
+    for (uint32_t position = 0; position < scan.ids.size(); ++position) mayBeProducts += scan.MayBeProduct(position);
+    arrived.Reserve(mayBeProducts);
     size_t converted = 0;
     std::vector<OffHeapProduct> offHeap;
-    // The text's syntax is held here while the helper starts on it; a fault the scan finds is
-    // the reason the file is refused, whatever the helper says.
-    std::future<TextFacts> scanning = std::async(std::launch::async, [&] { return ReadTextFacts(stepText, data.schema); });
-    std::optional<TextFacts> facts;
-    auto scanned = [&](bool wait) {
-        if (facts || (!wait && scanning.wait_for(std::chrono::seconds(0)) != std::future_status::ready)) return;
-        facts = scanning.get();
-        arrived.Reserve(facts->mayBeProducts);
-    };
-    auto total = [&] { return facts ? facts->mayBeProducts : 0; };
-    if (progress) progress->ReportPhase(IfcReadPhase::Converting, 0, 0);
+    if (progress) progress->ReportPhase(IfcReadPhase::Converting, 0, mayBeProducts);
+    // The work schedules are read while the helper parses.
+    std::future<ModelWorkSchedules> schedules =
+        std::async(std::launch::async, [&] { return ReadIfcWorkSchedules(stepText, scan, data.schema); });
     size_t from = 0;
     for (int failures = 0;; ++failures) {
         bool headed = false, parsed = false, ended = false, working = false;
         std::optional<std::string> failure;
+        // The helper takes this scan of the text rather than making its own; once its stream
+        // begins, it has.
+        std::optional<ScanFile> scanFile(std::in_place, scan);
         IfcSkippedProduct current;
         uint32_t currentPosition = 0;
         // The records are taken as they come, while the helper works, rather than all its output
@@ -174,6 +202,7 @@ IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadPr
                     throw EIfcFile("cannot convert: " + IfcHelperProgram() + " is not the reader's own version");
                 if (header == StreamRead::Short) return;
                 headed = true;
+                scanFile.reset();
             }
             ConversionRecord record;
             StreamRead read = StreamRead::Short;
@@ -215,18 +244,15 @@ IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadPr
             if (read == StreamRead::Malformed) throw EIfcFile("not readable as IFC: the IFC conversion sent a malformed record");
             bytes.erase(0, bytes.size() - rest.size());
             retryAt = 2 * bytes.size();
-            scanned(false);
-            if (progress) progress->ReportPhase(IfcReadPhase::Converting, converted, total());
+            if (progress) progress->ReportPhase(IfcReadPhase::Converting, converted, mayBeProducts);
         };
         // Thrown from here, the helper is ended before the read unwinds.
         auto poll = [&] {
-            scanned(false);
             if (cancelled()) throw EIfcCancelled();
         };
-        ChildOutput child = RunHelper(ConversionLaunch(stepText.size(), from, text.Descriptor(), inner), quiet,
+        ChildOutput child = RunHelper(ConversionLaunch(stepText.size(), text.Descriptor(), *scanFile, from, inner), quiet,
                                       [&](std::string& bytes) { take(bytes, false); }, poll);
         take(child.bytes, true);
-        scanned(true);
         if (failure) throw EIfcFile(*failure);
         if (ended && child.exitedCleanly) break;
         // Not even its header: the program did not run as a helper (a library of its missing).
@@ -247,8 +273,8 @@ IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadPr
     std::vector<size_t> outOfRange; // in data.products, waiting for their GUIDs
     arrived.MoveInto(data, outOfRange, seen);
     GiveOutOfRangeGuids(data, outOfRange, seen);
-    data.workSchedules = std::move(facts->workSchedules);
-    for (int id : facts->repeated) data.notes.push_back({IfcNoteKind::DuplicateRecord, "#" + std::to_string(id)});
+    data.workSchedules = schedules.get();
+    for (int id : scan.repeated) data.notes.push_back({IfcNoteKind::DuplicateRecord, "#" + std::to_string(id)});
     std::sort(offHeap.begin(), offHeap.end(), [](const auto& a, const auto& b) { return a.position < b.position; });
     for (auto& o : offHeap) data.notes.push_back({IfcNoteKind::OffFixedHeap, std::move(o.label)});
     if (data.products.empty()) {

@@ -1,13 +1,14 @@
 // quorvel-ifc: the IFC library's work for the host's reader, in a program of its own, so that
 // the library, its geometry and the heaps it needs live in no host program.
 //
-//   quorvel-ifc --text-fd N --text-bytes N --out-fd N [--from N] [--threads N]
-//               [--library-meshing] [--second-quiet-ms N]
+//   quorvel-ifc --text-fd N --text-bytes N --scan-fd N --scan-bytes N --out-fd N [--from N]
+//               [--threads N] [--library-meshing] [--second-quiet-ms N]
 //
-// The STEP text is read from a descriptor the reader hands down (a memory file it shares), the
-// record stream written to another. What the library prints goes where standard output goes,
+// The STEP text and the reader's scan of it (StepScanBytes.h) are read from descriptors the
+// reader hands down (memory files), the record stream written to another. What the library prints goes where standard output goes,
 // which the reader sends nowhere.
 #include "host/ifc/helper/ConvertFile.h"
+#include "host/ifc/step/StepScanBytes.h"
 
 #include <charconv>
 #include <cstdio>
@@ -24,8 +25,8 @@ bool Number(std::string_view text, auto& value) {
 }
 
 int Usage() {
-    std::fputs("usage: quorvel-ifc --text-fd N --text-bytes N --out-fd N [--from N] [--threads N] "
-               "[--library-meshing] [--second-quiet-ms N]\n",
+    std::fputs("usage: quorvel-ifc --text-fd N --text-bytes N --scan-fd N --scan-bytes N --out-fd N [--from N] "
+               "[--threads N] [--library-meshing] [--second-quiet-ms N]\n",
                stderr);
     return 2;
 }
@@ -33,9 +34,9 @@ int Usage() {
 } // namespace
 
 int main(int argc, char** argv) {
-    int textFd = -1, outFd = -1;
-    size_t textBytes = 0, from = 0;
-    bool sized = false;
+    int textFd = -1, scanFd = -1, outFd = -1;
+    size_t textBytes = 0, scanBytes = 0, from = 0;
+    bool sized = false, scanSized = false;
     ConversionOptions options;
     for (int i = 1; i < argc; ++i) {
         const std::string_view option = argv[i];
@@ -48,13 +49,15 @@ int main(int argc, char** argv) {
         bool ok = false;
         if (option == "--text-fd") ok = Number(value, textFd);
         else if (option == "--text-bytes") ok = sized = Number(value, textBytes);
+        else if (option == "--scan-fd") ok = Number(value, scanFd);
+        else if (option == "--scan-bytes") ok = scanSized = Number(value, scanBytes);
         else if (option == "--out-fd") ok = Number(value, outFd);
         else if (option == "--from") ok = Number(value, from);
         else if (option == "--threads") ok = Number(value, options.threads);
         else if (option == "--second-quiet-ms") ok = Number(value, options.secondQuietMilliseconds);
         if (!ok) return Usage();
     }
-    if (textFd < 0 || outFd < 0 || !sized) return Usage();
+    if (textFd < 0 || scanFd < 0 || outFd < 0 || !sized || !scanSized) return Usage();
     if (const char* fault = std::getenv("BV_IFC_FAULT")) {
         auto parsed = HelperFault::FromText(fault);
         if (!parsed) {
@@ -73,7 +76,17 @@ int main(int argc, char** argv) {
         text = {static_cast<const char*>(mapped), textBytes};
     }
     close(textFd);
-    ConvertFile(text, from, outFd, options);
+    StepScan scan;
+    {
+        void* mapped = scanBytes > 0 ? mmap(nullptr, scanBytes, PROT_READ, MAP_SHARED, scanFd, 0) : nullptr;
+        if (mapped == MAP_FAILED || !ReadStepScan({static_cast<const char*>(mapped), mapped ? scanBytes : 0}, textBytes, scan)) {
+            std::fputs("quorvel-ifc: the reader's scan is not whole\n", stderr);
+            return 2;
+        }
+        munmap(mapped, scanBytes);
+        close(scanFd);
+    }
+    ConvertFile(text, scan, from, outFd, options);
     // The model and its heaps go with the process, faster than taken apart.
     _exit(0);
 }
