@@ -17,6 +17,7 @@
 #include <chrono>
 #include <cstring>
 #include <future>
+#include <memory>
 #include <optional>
 #include <unordered_set>
 #include <sys/mman.h>
@@ -162,7 +163,9 @@ IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadPr
     if (progress) progress->ReportPhase(IfcReadPhase::CheckingText, 0, 0);
     IfcBuildingData data;
     data.schema = CheckStepText(stepText);
-    const StepScan scan = ScanStepEntities(stepText);
+    // Held only until the helper has its copy and the work schedules are read: the helper's parse
+    // is the read's largest, and a helper started again after a library fault scans anew.
+    auto scan = std::make_shared<const StepScan>(ScanStepEntities(stepText));
     if (cancelled()) throw EIfcCancelled();
     const SharedText text(stepText, textFd);
 
@@ -173,21 +176,28 @@ IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadPr
     const std::chrono::milliseconds quiet = 2 * inner + std::chrono::seconds(stepText.size() / 10'000'000);
     ProductsInFileOrder arrived;
     size_t mayBeProducts = 0;
-    for (uint32_t position = 0; position < scan.ids.size(); ++position) mayBeProducts += scan.MayBeProduct(position);
+    for (uint32_t position = 0; position < scan->ids.size(); ++position) mayBeProducts += scan->MayBeProduct(position);
+    const std::vector<int> repeated = scan->repeated;
     arrived.Reserve(mayBeProducts);
     size_t converted = 0;
     std::vector<OffHeapProduct> offHeap;
     if (progress) progress->ReportPhase(IfcReadPhase::Converting, 0, mayBeProducts);
     // The work schedules are read while the helper parses.
     std::future<ModelWorkSchedules> schedules =
-        std::async(std::launch::async, [&] { return ReadIfcWorkSchedules(stepText, scan, data.schema); });
+        std::async(std::launch::async, [&, held = scan]() mutable {
+            // Let go once read: the call's state outlives the call.
+            const std::shared_ptr<const StepScan> mine = std::move(held);
+            return ReadIfcWorkSchedules(stepText, *mine, data.schema);
+        });
     size_t from = 0;
     for (int failures = 0;; ++failures) {
         bool headed = false, parsed = false, ended = false, working = false;
         std::optional<std::string> failure;
         // The helper takes this scan of the text rather than making its own; once its stream
         // begins, it has.
-        std::optional<ScanFile> scanFile(std::in_place, scan);
+        if (!scan) scan = std::make_shared<const StepScan>(ScanStepEntities(stepText));
+        std::optional<ScanFile> scanFile(std::in_place, *scan);
+        scan.reset();
         IfcSkippedProduct current;
         uint32_t currentPosition = 0;
         // The records are taken as they come, while the helper works, rather than all its output
@@ -274,7 +284,7 @@ IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadPr
     arrived.MoveInto(data, outOfRange, seen);
     GiveOutOfRangeGuids(data, outOfRange, seen);
     data.workSchedules = schedules.get();
-    for (int id : scan.repeated) data.notes.push_back({IfcNoteKind::DuplicateRecord, "#" + std::to_string(id)});
+    for (int id : repeated) data.notes.push_back({IfcNoteKind::DuplicateRecord, "#" + std::to_string(id)});
     std::sort(offHeap.begin(), offHeap.end(), [](const auto& a, const auto& b) { return a.position < b.position; });
     for (auto& o : offHeap) data.notes.push_back({IfcNoteKind::OffFixedHeap, std::move(o.label)});
     if (data.products.empty()) {
