@@ -33,14 +33,17 @@ struct Clean {
     std::chrono::milliseconds took{0};
 };
 
+// Read twice; the slower read's time.
 Clean ReadClean(const std::string& text) {
     Clean clean;
-    ifctest::ReadRecorder recorder;
-    const auto start = std::chrono::steady_clock::now();
-    clean.data = ReadIfcText(text, &recorder);
-    clean.took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-    for (const auto& r : recorder.reports)
-        if (r.phase == IfcReadPhase::Converting) clean.candidates = r.total;
+    for (int read = 0; read < 2; ++read) {
+        ifctest::ReadRecorder recorder;
+        const auto start = std::chrono::steady_clock::now();
+        clean.data = ReadIfcText(text, &recorder);
+        clean.took = std::max(clean.took, std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start));
+        for (const auto& r : recorder.reports)
+            if (r.phase == IfcReadPhase::Converting) clean.candidates = r.total;
+    }
     return clean;
 }
 
@@ -49,6 +52,11 @@ Clean ReadClean(const std::string& text) {
 // product left out ("" for none, "refused" for a refusal).
 std::string Outcome(const std::string& text, const Clean& clean, const std::string& fault) {
     SCOPED_TRACE(fault);
+    // Only a hang waits out the time-outs: the second process is taken for hung after a while
+    // longer than the whole clean read, the helper as a whole after twice that. Every other
+    // fault keeps the time-outs long, so that a busy machine makes no hang of its own.
+    const bool hang = fault.rfind("hang", 0) == 0;
+    SetIfcReaderTimeout(hang ? std::max<std::chrono::milliseconds>(250ms, 4 * clean.took) : 60s);
     setenv("BV_IFC_FAULT", fault.c_str(), 1);
     IfcBuildingData data;
     try {
@@ -90,9 +98,6 @@ const char* const kFaults[] = {"crash", "hang", "short", "full"};
 
 class IfcFaultSweep : public testing::Test {
 protected:
-    // The second process is taken for hung after a while longer than the whole clean read; the
-    // helper as a whole after twice that.
-    void TimeOutsFrom(const Clean& clean) { SetIfcReaderTimeout(std::max<std::chrono::milliseconds>(150ms, 3 * clean.took)); }
     void TearDown() override {
         SetIfcReaderTimeout(60s);
         unsetenv("BV_IFC_FAULT");
@@ -105,7 +110,6 @@ TEST_F(IfcFaultSweep, EveryFaultAtEveryProductOfASmallFile) {
     const std::string text = IfcText("IfcOpenHouse.ifc");
     const Clean clean = ReadClean(text);
     ASSERT_GT(clean.candidates, 30u);
-    TimeOutsFrom(clean);
     for (const char* kind : kFaults) {
         size_t leftOut = 0;
         for (size_t n = 0; n < clean.candidates; ++n) {
@@ -124,7 +128,6 @@ TEST_F(IfcFaultSweep, EveryFaultInEitherShareOfALargerFile) {
     const std::string text = IfcText("duplex.ifc");
     const Clean clean = ReadClean(text);
     ASSERT_GT(clean.candidates, 200u);
-    TimeOutsFrom(clean);
     const size_t last = clean.candidates - 1;
     for (const char* kind : kFaults) {
         for (size_t n : {size_t{0}, size_t{7}, clean.candidates / 3})
