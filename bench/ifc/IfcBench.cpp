@@ -14,7 +14,7 @@
 #include "IfcWallsGenerator.h"
 
 #include "host/app/Host.h"
-#include "host/ifc/IfcReader.h"
+#include "host/ifc/reader/IfcReader.h"
 
 #include <ifcpp/model/BuildingModel.h>
 #include <ifcpp/reader/ReaderSTEP.h>

@@ -1,5 +1,5 @@
 #include "IfcCopiesGenerator.h"
-#include "host/ifc/IfcGuid.h"
+#include "host/ifc/building/IfcGuid.h"
 
 #include <algorithm>
 #include <array>

@@ -2,8 +2,8 @@
 // GUID of its own that is its GlobalId (or made from it when past 128 bits), finite coordinates and triangles within its vertices; nothing else
 // is thrown, and standard output is the program's again afterwards. The IFC library takes milliseconds per
 // small file, so inputs stay small (the seeds are a few kilobytes).
-#include "host/ifc/IfcGuid.h"
-#include "host/ifc/IfcReader.h"
+#include "host/ifc/building/IfcGuid.h"
+#include "host/ifc/reader/IfcReader.h"
 
 #include <cmath>
 #include <cstddef>

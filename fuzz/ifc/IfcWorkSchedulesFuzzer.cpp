@@ -2,10 +2,10 @@
 // every index names a task, each task after the one nesting it one level above it, and whose
 // record end lies inside the text; nothing is thrown. The IFC library is not involved, so this
 // runs fast on inputs of any size the fuzzer makes.
-#include "host/ifc/IfcBuildingData.h"
-#include "host/ifc/IfcWorkSchedules.h"
-#include "host/ifc/StepEntityScan.h"
-#include "host/ifc/StepValues.h"
+#include "host/ifc/building/IfcBuildingData.h"
+#include "host/ifc/building/IfcWorkSchedules.h"
+#include "host/ifc/step/StepEntityScan.h"
+#include "host/ifc/step/StepValues.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,8 +3,8 @@
 #include "basekit/BKText.h"
 #include "host/app/IfcReportTexts.h"
 #include "host/app/RevisionCheck.h"
-#include "host/ifc/IfcLeftOutReport.h"
-#include "host/ifc/IfcRevisionUpdate.h"
+#include "host/ifc/building/IfcLeftOutReport.h"
+#include "host/ifc/building/IfcRevisionUpdate.h"
 #include "host/project/HostProjectFile.h"
 #include "host/resources/HostResources.h"
 

@@ -1,5 +1,5 @@
 #pragma once
 // The IFC reports' words in the language the host speaks, from its texts.
-#include "host/ifc/IfcReportWords.h"
+#include "host/ifc/building/IfcReportWords.h"
 
 IfcReportWords HostIfcReportWords();

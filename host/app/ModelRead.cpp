@@ -1,8 +1,8 @@
 #include "host/app/ModelRead.h"
 
 #include "host/app/Host.h"
-#include "host/ifc/IfcModelBuilder.h"
-#include "host/ifc/IfcReader.h"
+#include "host/ifc/building/IfcModelBuilder.h"
+#include "host/ifc/reader/IfcReader.h"
 #include "host/project/HostProjectFile.h"
 #include "host/render/ViewCamera.h"
 #include "host/render/WindowPictures.h"

@@ -3,9 +3,9 @@
 // thread of its own while the host's thread goes on answering; the host then makes it the open
 // project (Host::AdoptProject) or brings it in as a revision (Host::AdoptIfcRevision). Reading
 // touches nothing of the host, and a read that failed or was cancelled leaves nothing to undo.
-#include "host/ifc/IfcBuildingData.h"
-#include "host/ifc/IfcElementMaker.h"
-#include "host/ifc/IfcReadProgress.h"
+#include "host/ifc/building/IfcBuildingData.h"
+#include "host/ifc/building/IfcElementMaker.h"
+#include "host/ifc/reader/IfcReadProgress.h"
 #include "host/model/HostModel.h"
 
 #include <memory>

@@ -1,7 +1,7 @@
 #pragma once
 // What a long model read shows while it runs, in the host's language (8-bit code page): the
 // desktop's progress window and the headless host's lines on a terminal say the same.
-#include "host/ifc/IfcReadProgress.h"
+#include "host/ifc/reader/IfcReadProgress.h"
 
 #include <cstddef>
 #include <cstdint>

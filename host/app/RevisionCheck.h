@@ -2,7 +2,7 @@
 // Before a revision of the IFC model changes the project: what it would take away, and whether
 // the undo history can hold it. The user is asked when the revision removes more than a fifth of
 // the project's elements or any element an add-on keeps data on (links, for one).
-#include "host/ifc/IfcRevisionUpdate.h"
+#include "host/ifc/building/IfcRevisionUpdate.h"
 
 #include <string>
 #include <vector>

@@ -3,7 +3,7 @@
 // phase and, while products are converted, one a second, on standard error. Never on standard
 // output, where the transcript goes, and nothing at all when standard error is no terminal, so
 // scripts and their checks see no change.
-#include "host/ifc/IfcReadProgress.h"
+#include "host/ifc/reader/IfcReadProgress.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,6 +1,6 @@
 // The common geometric records read straight into the library's entities come out as the
 // library's own reading makes them; any other form is left to the library.
-#include "host/ifc/CommonRecords.h"
+#include "host/ifc/helper/CommonRecords.h"
 
 #include <ifcpp/IFC4/EntityFactory.h>
 #include <ifcpp/IFC4/include/IfcBoolean.h>

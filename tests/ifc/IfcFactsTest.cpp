@@ -4,10 +4,11 @@
 // the facts through a save, a reopen, a revision, its undo, and the add-on's operation.
 #include "HostFixture.h"
 #include "host/HostTestFiles.h"
+#include "IfcTestFiles.h"
 
 #include "basekit/OwnedHandle.h"
-#include "host/ifc/IfcElementFacts.h"
-#include "host/ifc/IfcReader.h"
+#include "host/ifc/building/IfcElementFacts.h"
+#include "host/ifc/reader/IfcReader.h"
 #include "host/project/HostProjectFile.h"
 
 #include <map>
@@ -16,7 +17,7 @@ namespace {
 
 using Facts = std::vector<std::pair<std::string, std::string>>;
 
-std::string IfcFile(const std::string& name) { return SourceFile("tests/data/ifc/" + name); }
+using ifctest::IfcFile;
 
 const IfcProductData& Named(const IfcBuildingData& data, const std::string& name) {
     for (const auto& p : data.products)

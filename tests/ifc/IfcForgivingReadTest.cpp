@@ -2,10 +2,10 @@
 // in the report: records written twice with the same text, GlobalIds past 128 bits.
 #include "IfcTestFiles.h"
 
-#include "host/ifc/IfcGuid.h"
-#include "host/ifc/IfcLeftOutReport.h"
-#include "host/ifc/IfcModelBuilder.h"
-#include "host/ifc/IfcReader.h"
+#include "host/ifc/building/IfcGuid.h"
+#include "host/ifc/building/IfcLeftOutReport.h"
+#include "host/ifc/building/IfcModelBuilder.h"
+#include "host/ifc/reader/IfcReader.h"
 
 #include <set>
 

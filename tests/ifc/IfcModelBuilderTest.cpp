@@ -4,12 +4,12 @@
 
 #include "basekit/BKText.h"
 #include "display/ConstructionTypeDisplay.h"
-#include "host/ifc/IdTextNamer.h"
-#include "host/ifc/IfcElementKinds.h"
-#include "host/ifc/IfcHostText.h"
-#include "host/ifc/IfcLeftOutReport.h"
-#include "host/ifc/IfcModelBuilder.h"
-#include "host/ifc/IfcRevisionUpdate.h"
+#include "host/ifc/building/IdTextNamer.h"
+#include "host/ifc/building/IfcElementKinds.h"
+#include "host/ifc/building/IfcHostText.h"
+#include "host/ifc/building/IfcLeftOutReport.h"
+#include "host/ifc/building/IfcModelBuilder.h"
+#include "host/ifc/building/IfcRevisionUpdate.h"
 #include "host/project/HostProjectFile.h"
 
 #include <gtest/gtest.h>

@@ -5,8 +5,8 @@
 #include "IfcTestData.h"
 
 #include "display/ConstructionTypeDisplay.h"
-#include "host/ifc/IfcModelBuilder.h"
-#include "host/ifc/IfcRevisionUpdate.h"
+#include "host/ifc/building/IfcModelBuilder.h"
+#include "host/ifc/building/IfcRevisionUpdate.h"
 #include "host/project/HostProjectFile.h"
 
 namespace {

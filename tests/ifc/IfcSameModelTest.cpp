@@ -5,7 +5,7 @@
 #include "HostFixture.h"
 #include "host/HostTestFiles.h"
 
-#include "host/ifc/IfcReader.h"
+#include "host/ifc/reader/IfcReader.h"
 
 #include <memory>
 

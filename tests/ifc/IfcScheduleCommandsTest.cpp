@@ -4,7 +4,7 @@
 
 #include "exchange/IfcScheduleExport.h"
 #include "exchange/IfcScheduleImport.h"
-#include "host/ifc/StepValues.h"
+#include "host/ifc/step/StepValues.h"
 #include "schedule/tasks/AnimationSettings.h"
 #include "steptext/StepString.h"
 

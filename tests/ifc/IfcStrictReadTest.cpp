@@ -3,9 +3,9 @@
 // for other causes are counted by cause and named in the report.
 #include "IfcTestFiles.h"
 
-#include "host/ifc/IfcLeftOutReport.h"
-#include "host/ifc/IfcModelBuilder.h"
-#include "host/ifc/IfcReader.h"
+#include "host/ifc/building/IfcLeftOutReport.h"
+#include "host/ifc/building/IfcModelBuilder.h"
+#include "host/ifc/reader/IfcReader.h"
 
 #include <map>
 

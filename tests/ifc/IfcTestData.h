@@ -1,7 +1,7 @@
 #pragma once
 // Hand-made reader output: products with box bodies, as the IFC reader hands them over.
-#include "host/ifc/IfcBuildingData.h"
-#include "host/ifc/IfcModelBuilder.h"
+#include "host/ifc/building/IfcBuildingData.h"
+#include "host/ifc/building/IfcModelBuilder.h"
 
 #include <string>
 

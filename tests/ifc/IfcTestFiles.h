@@ -2,13 +2,14 @@
 // The IFC files of tests/data/ifc as text, and what the reader says of a text it refuses.
 #include "host/HostTestFiles.h"
 
-#include "host/ifc/IfcReader.h"
+#include "host/ifc/reader/IfcReader.h"
 
 #include <string>
 
 namespace ifctest {
 
-inline std::string IfcText(const std::string& name) { return ReadWholeFile(SourceFile("tests/data/ifc/" + name)); }
+inline std::string IfcFile(const std::string& name) { return SourceFile("tests/data/ifc/" + name); }
+inline std::string IfcText(const std::string& name) { return ReadWholeFile(IfcFile(name)); }
 
 inline std::string ErrorOf(const std::string& text) {
     try {

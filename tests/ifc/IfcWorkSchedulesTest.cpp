@@ -4,16 +4,17 @@
 // the same through the host's operation; the STEP values they are read with.
 #include "HostFixture.h"
 #include "host/HostTestFiles.h"
+#include "IfcTestFiles.h"
 
-#include "host/ifc/IfcReader.h"
-#include "host/ifc/StepValues.h"
+#include "host/ifc/reader/IfcReader.h"
+#include "host/ifc/step/StepValues.h"
 #include "hostcalls/HostWorkSchedules.h"
 
 #include <algorithm>
 
 namespace {
 
-std::string IfcFile(const std::string& name) { return SourceFile("tests/data/ifc/" + name); }
+using ifctest::IfcFile;
 
 TEST(IfcWorkSchedules, Ifc4TasksInOutlineOrderWithTimesLogicAndElements) {
     const std::string path = IfcFile("schedule-ifc4.ifc");

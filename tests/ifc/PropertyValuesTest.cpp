@@ -1,9 +1,9 @@
 // A product's single values come out the same however they are read: the common value types
 // without the library's STEP text, and a set shared by many products read once.
-#include "host/ifc/LibraryParse.h"
-#include "host/ifc/ProductProperties.h"
-#include "host/ifc/StepEntityScan.h"
-#include "host/ifc/WideText.h"
+#include "host/ifc/helper/LibraryParse.h"
+#include "host/ifc/helper/ProductProperties.h"
+#include "host/ifc/step/StepEntityScan.h"
+#include "host/ifc/step/WideText.h"
 #include "IfcTestFiles.h"
 
 #include <ifcpp/IFC4/include/IfcAreaMeasure.h>

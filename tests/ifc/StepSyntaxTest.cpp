@@ -1,10 +1,10 @@
 // The data section held to the exchange-file syntax before the IFC library sees it: every form
 // exporters write passes, and each fault is named by its line and record, including the ones
 // the library reads past without a word.
-#include "host/ifc/IfcBuildingData.h"
-#include "host/ifc/ReferenceSearch.h"
-#include "host/ifc/StepDataReader.h"
-#include "host/ifc/StepEntityScan.h"
+#include "host/ifc/building/IfcBuildingData.h"
+#include "host/ifc/step/ReferenceSearch.h"
+#include "host/ifc/step/StepDataReader.h"
+#include "host/ifc/step/StepEntityScan.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 #include "DisplayFixture.h"
 
 #include "filekit/FKFileDialog.h"
-#include "host/ifc/IfcModelBuilder.h"
-#include "host/ifc/IfcRevisionUpdate.h"
+#include "host/ifc/building/IfcModelBuilder.h"
+#include "host/ifc/building/IfcRevisionUpdate.h"
 #include "host/project/HostProjectFile.h"
 #include "linking/HostElementFacts.h"
 #include "linking/LinkRulesCommand.h"

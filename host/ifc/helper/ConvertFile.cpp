@@ -1,0 +1,592 @@
+#include "host/ifc/helper/ConvertFile.h"
+
+#include "host/ifc/building/IfcGuid.h"
+#include "host/ifc/helper/BuildingStoreys.h"
+#include "host/ifc/helper/ConversionHeap.h"
+#include "host/ifc/helper/FaceListMesh.h"
+#include "host/ifc/helper/IfcProductFacts.h"
+#include "host/ifc/helper/LibraryMessages.h"
+#include "host/ifc/helper/LibraryParse.h"
+#include "host/ifc/helper/ModelHeap.h"
+#include "host/ifc/helper/ProductClaims.h"
+#include "host/ifc/helper/ProductFacts.h"
+#include "host/ifc/helper/ProductMesh.h"
+#include "host/ifc/helper/ProductProperties.h"
+#include "host/ifc/helper/ProductReferences.h"
+#include "host/ifc/helper/ShareRecordSpans.h"
+#include "host/ifc/step/StepEntityScan.h"
+#include "host/ifc/stream/ConversionRecords.h"
+
+#include <ifcpp/IFC4/include/IfcBuildingStorey.h>
+#include <ifcpp/IFC4/include/IfcElement.h>
+#include <ifcpp/IFC4/include/IfcFeatureElementSubtraction.h>
+#include <ifcpp/IFC4/include/IfcProduct.h>
+#include <ifcpp/IFC4/include/IfcRelAggregates.h>
+#include <ifcpp/IFC4/include/IfcRelVoidsElement.h>
+#include <ifcpp/IFC4/include/IfcRepresentation.h>
+#include <ifcpp/IFC4/include/IfcSite.h>
+#include <ifcpp/IFC4/include/IfcSpace.h>
+#include <ifcpp/geometry/Carve/GeometryConverter.h>
+#include <ifcpp/model/BuildingException.h>
+#include <ifcpp/model/BuildingModel.h>
+#include <ifcpp/model/UnitConverter.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <optional>
+#include <thread>
+#include <unordered_set>
+#include <sys/mman.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+[[noreturn]] void HangForever() {
+    while (true) pause();
+}
+
+ConversionOptions options;
+// Which of the two converting processes this is: the first, or the second it started.
+int share = 1;
+// The place in the file of the product the fault is made at, when one is asked for.
+std::optional<size_t> faultPosition;
+// Whether the fault is made at the product at `position` in this process.
+bool FaultAt(size_t position) { return faultPosition == position && options.fault.InShare(share); }
+// Set once the fault's product began, when its records are to be cut short.
+bool cutAfterProduct = false;
+
+std::string Describe(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const carve::exception& e) {
+        return e.str();
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "an unknown failure in the IFC library";
+    }
+}
+
+bool IsCandidate(const IfcProduct& product) {
+    if (dynamic_cast<const IfcFeatureElementSubtraction*>(&product)) return false;
+    if (dynamic_cast<const IfcSpatialStructureElement*>(&product))
+        return dynamic_cast<const IfcSite*>(&product) || dynamic_cast<const IfcSpace*>(&product);
+    return true;
+}
+
+// The library's opening cut reads every opening's placement without looking; an opening
+// without one is left uncut rather than followed.
+bool OpeningsArePlaced(const IfcElement& element) {
+    for (const auto& weak : element.m_HasOpenings_inverse) {
+        auto rel = weak.lock();
+        if (rel && rel->m_RelatedOpeningElement && rel->m_RelatedOpeningElement->m_Representation &&
+            !rel->m_RelatedOpeningElement->m_ObjectPlacement)
+            return false;
+    }
+    return true;
+}
+
+// Openings of its own, or of the element it is a part of.
+bool HasOpeningsToCut(const IfcProduct& product) {
+    const auto* element = dynamic_cast<const IfcElement*>(&product);
+    if (!element) return false;
+    if (!element->m_HasOpenings_inverse.empty()) return true;
+    for (const auto& weak : element->m_Decomposes_inverse) {
+        auto rel = weak.lock();
+        auto whole = rel ? dynamic_pointer_cast<IfcElement>(rel->m_RelatingObject) : nullptr;
+        if (whole && !whole->m_HasOpenings_inverse.empty()) return true;
+    }
+    return false;
+}
+
+class ProductConverter {
+public:
+    ProductConverter(shared_ptr<BuildingModel>& model, LibraryMessages& messages)
+        : converter_(model), messages_(messages) {
+        messages_.Listen(converter_);
+        // The library's own tolerance for its solids, as its whole-model conversion sets it.
+        shared_ptr<UnitConverter>& units = model->getUnitConverter();
+        double lengthFactor = units ? units->getLengthInMeterFactor() : 1.0;
+        if (!std::isfinite(lengthFactor) || lengthFactor <= 0) lengthFactor = 1.0;
+        carve::setEpsilon(1.5e-05 * lengthFactor);
+    }
+
+    // The product's shape, as yet without a body or a placement.
+    static shared_ptr<ProductShapeData> Shape(const shared_ptr<IfcProduct>& product) {
+        auto shape = std::make_shared<ProductShapeData>(product->m_entity_id);
+        shape->m_ifc_object_definition = product;
+        return shape;
+    }
+
+    // The product's placement given to its shape, as the library's whole-model conversion does.
+    void Place(const shared_ptr<IfcProduct>& product, shared_ptr<ProductShapeData>& shape) {
+        shape->m_object_placement = product->m_ObjectPlacement;
+        if (product->m_ObjectPlacement) {
+            std::unordered_set<IfcObjectPlacement*> applied;
+            converter_.getRepresentationConverter()->getPlacementConverter()->convertIfcObjectPlacement(product->m_ObjectPlacement,
+                                                                                                      shape, applied, false);
+        }
+    }
+
+    // The product's body converted by the library, placed and with its openings cut.
+    shared_ptr<ProductShapeData> Convert(const shared_ptr<IfcProduct>& product,
+                                         const std::vector<shared_ptr<IfcRepresentation>>& bodies) {
+        shared_ptr<ProductShapeData> shape = Shape(product);
+        shared_ptr<RepresentationConverter>& rc = converter_.getRepresentationConverter();
+        for (const auto& body : bodies) {
+            auto data = std::make_shared<RepresentationData>();
+            rc->convertIfcRepresentation(body, data);
+            shape->m_vec_representations.push_back(data);
+            data->m_parent_product = shape;
+        }
+        Place(product, shape);
+        if (auto element = dynamic_pointer_cast<IfcElement>(product)) {
+            if (OpeningsArePlaced(*element)) rc->subtractOpenings(element, shape);
+            // A part of an element takes the openings of its whole.
+            for (const auto& weak : element->m_Decomposes_inverse) {
+                auto rel = weak.lock();
+                auto whole = rel ? dynamic_pointer_cast<IfcElement>(rel->m_RelatingObject) : nullptr;
+                if (whole && !whole->m_HasOpenings_inverse.empty() && OpeningsArePlaced(*whole))
+                    rc->subtractOpenings(whole, shape);
+            }
+        }
+        return shape;
+    }
+
+    // The product's mesh, made on the conversion heap (ConversionHeap.h) and copied off it;
+    // empty, with `problem` said, when the library failed.
+    // `offHeap` says when the mesh was not made on the fixed heap, or left something on it.
+    ProductMesh Mesh(const shared_ptr<IfcProduct>& product, const std::vector<shared_ptr<IfcRepresentation>>& bodies,
+                     std::string& problem, std::optional<OffHeapCause>& offHeap) {
+        const size_t leaks = ConversionHeap::Leaks();
+        bool fixed = false;
+        ProductMesh mesh = MeshOnHeap(product, bodies, problem, fixed);
+        if (!fixed) offHeap = OffHeapCause::HeapNotHad;
+        else if (ConversionHeap::Leaks() != leaks) offHeap = OffHeapCause::Leaked;
+        return mesh;
+    }
+
+private:
+    ProductMesh MeshOnHeap(const shared_ptr<IfcProduct>& product, const std::vector<shared_ptr<IfcRepresentation>>& bodies,
+                           std::string& problem, bool& fixed) {
+        ProductMesh mesh;
+        ConversionHeap::Scope heap;
+        fixed = heap.Fixed();
+        try {
+            std::string said;
+            ProductMesh made;
+            bool direct = false;
+            if (options.faceListMeshing && !HasOpeningsToCut(*product) && IsFaceListBody(bodies)) {
+                shared_ptr<ProductShapeData> shape = Shape(product);
+                Place(product, shape);
+                direct = MeshFaceListBody(*converter_.getRepresentationConverter(), bodies, shape->getTransform(), made, said);
+            }
+            if (!direct) {
+                shared_ptr<ProductShapeData> shape = Convert(product, bodies);
+                made = TriangulateProduct(*shape, said);
+                shape->clearAll();
+            }
+            {
+                ConversionHeap::Pause pause;
+                mesh.vertices.assign(made.vertices.begin(), made.vertices.end());
+                mesh.triangles.assign(made.triangles.begin(), made.triangles.end());
+                problem.assign(said);
+            }
+        } catch (...) {
+            ConversionHeap::Pause pause;
+            problem = Describe(std::current_exception());
+        }
+        // What the library keeps between products would hold memory of this one's heap.
+        converter_.getRepresentationConverter()->clearCache();
+        return mesh;
+    }
+
+    GeometryConverter converter_;
+    LibraryMessages& messages_;
+};
+
+std::string Reason(const std::string& what, const LibraryMessages& messages, size_t mark) {
+    std::string said = messages.Since(mark);
+    return said.empty() ? what : what + ": " + said;
+}
+
+// The library's reading of the file.
+struct LibraryModel {
+    shared_ptr<BuildingModel> model;
+    const StepScan& scan;
+    std::vector<BuildingEntity*> entities; // by place in the file, as scan.ids
+};
+
+// The product at `position`, when it is one to convert. Other records are passed over without
+// taking a shared pointer: its count is written in a page of the model, which a process
+// sharing the model's pages would then have to copy.
+shared_ptr<IfcProduct> CandidateAt(const LibraryModel& library, size_t position) {
+    if (!library.scan.MayBeProduct(static_cast<uint32_t>(position))) return nullptr;
+    const auto* product = dynamic_cast<const IfcProduct*>(library.entities[position]);
+    if (!product || !IsCandidate(*product)) return nullptr;
+    return dynamic_pointer_cast<IfcProduct>(library.model->getMapIfcEntities().at(library.scan.ids[position]));
+}
+
+// What converting products needs, kept from one product to the next.
+struct Conversion {
+    Conversion(LibraryModel& library, LibraryMessages& messages, ProductReferences& references)
+        : library(library), messages(messages), references(references), converter(library.model, messages) {}
+
+    LibraryModel& library;
+    LibraryMessages& messages;
+    ProductReferences& references;
+    ProductConverter converter;
+    SingleValueReader values;
+};
+
+// In the converting child: the product at `position`, when it is one, announced before the
+// library works on it.
+void MakeProductRecords(Conversion& c, size_t position, RecordWriter& out) {
+    LibraryModel& library = c.library;
+    LibraryMessages& messages = c.messages;
+    ProductConverter& converter = c.converter;
+    shared_ptr<IfcProduct> product = CandidateAt(library, position);
+    if (!product) return;
+    std::vector<shared_ptr<IfcRepresentation>> bodies = BodyRepresentations(*product);
+    std::string unread = c.references.UnreadRecordUse(*product, bodies);
+    if (bodies.empty() && unread.empty()) return;
+
+    IfcProductData p;
+    p.globalId = GlobalIdOf(*product);
+    p.ifcClass = IfcClassOf(*product);
+    p.name = NameOf(*product);
+    const IfcSkippedProduct identity{p.globalId, p.ifcClass, {}, {}, p.name, product->m_entity_id};
+    out.Begin(static_cast<uint32_t>(position), identity);
+    if (FaultAt(position)) {
+        switch (options.fault.kind) {
+        case HelperFaultKind::Crash:
+            kill(getpid(), SIGKILL);
+            break;
+        case HelperFaultKind::Hang:
+            HangForever();
+        case HelperFaultKind::Full:
+            out.Refuse();
+            break;
+        case HelperFaultKind::Short:
+            cutAfterProduct = true;
+            break;
+        case HelperFaultKind::OffHeap:
+        case HelperFaultKind::None:
+            break;
+        }
+    }
+    auto skip = [&](IfcLeftOutCause cause, std::string reason) {
+        IfcSkippedProduct s = identity;
+        s.cause = cause;
+        s.reason = std::move(reason);
+        out.Skipped(s);
+    };
+
+    // One past 128 bits gets its GUID from the reader, which knows the file's others.
+    std::optional<API_Guid> guid = DecodeIfcGlobalId(p.globalId);
+    if (!guid && !IsOutOfRangeIfcGlobalId(p.globalId)) {
+        skip(IfcLeftOutCause::NoGlobalId,
+             p.globalId.empty() ? "no GlobalId" : "GlobalId \"" + p.globalId + "\" is not an IFC GlobalId");
+        return;
+    }
+    if (guid) p.guid = *guid;
+    if (!unread.empty()) {
+        skip(IfcLeftOutCause::GeometryNotMade, "geometry not converted: " + unread);
+        return;
+    }
+
+    size_t mark = messages.Count();
+    std::string problem;
+    std::optional<OffHeapCause> offHeap;
+    ProductMesh mesh = converter.Mesh(product, bodies, problem, offHeap);
+    if (options.fault.kind == HelperFaultKind::OffHeap && FaultAt(position))
+        offHeap = OffHeapCause::HeapNotHad;
+    if (!problem.empty()) {
+        skip(IfcLeftOutCause::GeometryNotMade, Reason("geometry not converted: " + problem, messages, mark));
+        return;
+    }
+    if (mesh.triangles.empty()) {
+        skip(IfcLeftOutCause::NoBody, Reason("no body geometry", messages, mark));
+        return;
+    }
+    p.vertices = std::move(mesh.vertices);
+    p.triangles = std::move(mesh.triangles);
+    try {
+        p.predefinedType = PredefinedTypeOf(*product);
+        p.tag = TagOf(*product);
+        p.layer = LayerOf(bodies);
+        p.storey = StoreyOf(*product);
+        if (auto colour = ColourOf(bodies)) {
+            p.hasColour = true;
+            p.rgb = colour->rgb;
+            p.transparency = colour->transparency;
+        }
+        ReadProductFacts(*product, p, c.values);
+    } catch (...) {
+        skip(IfcLeftOutCause::AttributesNotRead, "attributes not read: " + Describe(std::current_exception()));
+        return;
+    }
+    out.Product(p);
+    if (offHeap) out.OffHeap(*offHeap);
+}
+
+void ConvertProduct(Conversion& c, size_t position, RecordWriter& out) {
+    MakeProductRecords(c, position, out);
+    if (cutAfterProduct) {
+        out.CutShort();
+        _exit(0);
+    }
+}
+
+// Nobody hears the rest: the reader is gone, or takes the stream for cut at this product.
+void EndWhenUnheard(const RecordWriter& out) {
+    if (out.FellShort()) _exit(0);
+}
+
+// The products from `from` to `to`.
+void ConvertProducts(Conversion& c, size_t from, size_t to, RecordWriter& out) {
+    for (size_t position = from; position < to; ++position) {
+        ConvertProduct(c, position, out);
+        EndWhenUnheard(out);
+    }
+}
+
+// Fewer products than this are not worth a second process.
+constexpr size_t kMinProductsToShare = 64;
+
+void WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return; // the reader is gone
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+}
+
+// The products to convert from `from` on, by their places in the file.
+std::vector<size_t> CandidatesFrom(const LibraryModel& library, size_t from) {
+    const StepScan& scan = library.scan;
+    std::vector<size_t> products;
+    for (size_t position = from; position < scan.ids.size(); ++position) {
+        if (!scan.MayBeProduct(static_cast<uint32_t>(position))) continue;
+        const auto* product = dynamic_cast<const IfcProduct*>(library.entities[position]);
+        if (product && IsCandidate(*product)) products.push_back(position);
+    }
+    return products;
+}
+
+// The second process's records, which come through a memory file from the back of the list
+// forwards, each product's where `spans` says: passed on as they are done, between this
+// process's own products, and the rest once it has ended. The reader puts them in the file's
+// order. A product it died or hung on is left out; one it took but gave nothing of is converted
+// here.
+class SecondShare {
+public:
+    // How the second ends when its memory file takes no more.
+    static constexpr int kFileFull = 3;
+
+    SecondShare(pid_t pid, int file, const ShareRecordSpans& spans, size_t count)
+        : pid_(pid), file_(file), spans_(spans), next_(count) {}
+
+    // Those done since the last time, from the back.
+    void PassDone(RecordWriter& out, int fd) {
+        bool flushed = false;
+        while (next_ > 0) {
+            const ShareRecordSpans::Span span = spans_.Of(next_ - 1);
+            if (!span.ended) return;
+            if (!flushed) {
+                out.Flush(); // never inside this process's own records
+                flushed = true;
+            }
+            if (!Pass(span.begin, span.end - span.begin, fd)) return;
+            --next_;
+        }
+    }
+
+    void Finish(Conversion& c, const std::vector<size_t>& candidates, const ProductClaims& claims, RecordWriter& out, int fd) {
+        out.Flush();
+        const int status = Wait();
+        const bool died = !WIFEXITED(status) || (WEXITSTATUS(status) != 0 && WEXITSTATUS(status) != kFileFull);
+        for (size_t index = claims.Back(); index < next_; ++index) {
+            const size_t position = candidates[index];
+            const ShareRecordSpans::Span span = spans_.Of(index);
+            if (span.ended && Pass(span.begin, span.end - span.begin, fd)) continue;
+            IfcSkippedProduct begun;
+            if (died && span.begun && !span.ended && BegunAt(span.begin, begun)) {
+                out.Begin(static_cast<uint32_t>(position), begun);
+                begun.cause = IfcLeftOutCause::GeometryNotMade;
+                begun.reason = "geometry not converted: the IFC library failed on it";
+                out.Skipped(begun);
+            } else {
+                ConvertProduct(c, position, out);
+            }
+            out.Flush();
+        }
+        close(file_);
+    }
+
+private:
+    // Its end, once it has ended or been ended for a hang: no news from it for too long.
+    int Wait() {
+        int status = 0;
+        off_t size = 0;
+        auto lastNews = std::chrono::steady_clock::now();
+        while (waitpid(pid_, &status, WNOHANG) != pid_) {
+            struct stat now {};
+            if (fstat(file_, &now) == 0 && now.st_size != size) {
+                size = now.st_size;
+                lastNews = std::chrono::steady_clock::now();
+            }
+            if (std::chrono::steady_clock::now() - lastNews > std::chrono::milliseconds(options.secondQuietMilliseconds)) {
+                kill(pid_, SIGKILL);
+                while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+                }
+                break;
+            }
+            usleep(5'000);
+        }
+        return status;
+    }
+
+    // False while they are not all written out.
+    bool Pass(uint64_t at, uint64_t size, int fd) {
+        if (size == 0) return true; // a product it found nothing to send of
+        std::string bytes(size, '\0');
+        const ssize_t n = pread(file_, bytes.data(), bytes.size(), static_cast<off_t>(at));
+        if (n != static_cast<ssize_t>(bytes.size())) return false;
+        WriteAll(fd, bytes);
+        // Passed on, its bytes are memory no longer needed.
+        fallocate(file_, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, static_cast<off_t>(at), static_cast<off_t>(size));
+        return true;
+    }
+
+    // The product named by the record that begins at `at`, when a whole one does.
+    bool BegunAt(uint64_t at, IfcSkippedProduct& product) {
+        std::string bytes(size_t{1} << 16, '\0');
+        const ssize_t n = pread(file_, bytes.data(), bytes.size(), static_cast<off_t>(at));
+        if (n <= 0) return false;
+        std::string_view rest(bytes.data(), static_cast<size_t>(n));
+        ConversionRecord record;
+        if (!ReadRecord(rest, record) || record.kind != RecordKind::Begin) return false;
+        product = std::move(record.skipped);
+        return true;
+    }
+
+    pid_t pid_;
+    int file_;
+    const ShareRecordSpans& spans_;
+    size_t next_; // every product from here on is passed
+};
+
+void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t from, int fd) {
+    // The process ends after this file: its model and its records need no heap that gives back.
+    ModelHeap::Enable();
+    RecordWriter out(fd);
+    out.Header();
+    try {
+        LibraryMessages messages;
+        // Never taken apart: the child's end frees it, faster than the library's own clearing.
+        auto model = std::make_shared<BuildingModel>();
+        new shared_ptr<BuildingModel>(model);
+        messages.Listen(*model);
+        const unsigned wanted = options.threads;
+        const unsigned cores = wanted ? wanted : std::max(1u, std::thread::hardware_concurrency());
+        LibraryModel library{model, scan, {}};
+        ProductReferences references(stepText, scan, library.entities, messages);
+        // Once for the file: a child started after a library fault follows one that passed.
+        auto refuseMissing = [&](const std::vector<BuildingEntity*>& entities) {
+            if (from != 0) return;
+            library.entities = entities;
+            references.RefuseMissingRecords();
+        };
+        try {
+            library.entities = ParseWithLibrary(stepText, scan, model, messages, cores, refuseMissing);
+        } catch (const EIfcFile&) {
+            throw;
+        } catch (...) {
+            throw EIfcFile("not readable as IFC: " + Describe(std::current_exception()));
+        }
+        out.Parsed();
+        if (from == 0) out.Storeys(BuildingStoreysOf(library.entities));
+        if (options.fault.kind != HelperFaultKind::None) {
+            const std::vector<size_t> all = CandidatesFrom(library, 0);
+            if (options.fault.product < all.size()) faultPosition = all[options.fault.product];
+        }
+        // The products shared with a second process on the model parsed once, each taking the
+        // next from its end of the list; every product is made on the conversion heap, the same
+        // bytes in either process.
+        Conversion conversion(library, messages, references);
+        const std::vector<size_t> candidates = cores > 1 ? CandidatesFrom(library, from) : std::vector<size_t>();
+        std::optional<ProductClaims> claims;
+        std::optional<ShareRecordSpans> spans;
+        if (candidates.size() >= kMinProductsToShare) {
+            claims.emplace(candidates.size());
+            spans.emplace(candidates.size());
+        }
+        if (claims && claims->Valid() && spans->Valid()) {
+            out.Flush();
+            const int file = memfd_create("ifc-share", MFD_CLOEXEC);
+            const pid_t pid = file < 0 ? -1 : fork();
+            ModelHeap::Renew();
+            if (pid == 0) {
+                prctl(PR_SET_PDEATHSIG, SIGKILL);
+                share = 2;
+                // Never back into this process's caller: its pipe is not this one's to write.
+                try {
+                    RecordWriter second(file);
+                    // A product's records go out with the next one's beginning, which is written out
+                    // at once: a write is a large part of a small product's cost.
+                    while (auto index = claims->TakeBack()) {
+                        spans->Began(*index, second.Offset());
+                        ConvertProduct(conversion, candidates[*index], second);
+                        if (second.FellShort()) _exit(SecondShare::kFileFull);
+                        spans->Ended(*index, second.Offset());
+                    }
+                    second.Flush();
+                    if (second.FellShort()) _exit(SecondShare::kFileFull);
+                } catch (...) {
+                    _exit(2);
+                }
+                _exit(0);
+            }
+            // Without a second process this one takes every product from the front.
+            std::optional<SecondShare> second;
+            if (pid > 0) second.emplace(pid, file, *spans, candidates.size());
+            while (auto index = claims->TakeFront()) {
+                ConvertProduct(conversion, candidates[*index], out);
+                EndWhenUnheard(out);
+                if (second) second->PassDone(out, fd);
+            }
+            if (second) {
+                // While the second share's records are passed on, the file's whole reading is held
+                // on both sides of the pipe: what this share needed no more goes back.
+                ConversionHeap::GiveBack();
+                second->Finish(conversion, candidates, *claims, out, fd);
+            } else if (file >= 0) {
+                close(file);
+            }
+        } else {
+            ConvertProducts(conversion, from, scan.ids.size(), out);
+        }
+        out.End();
+    } catch (const EIfcFile& e) {
+        out.Failed(e.what());
+    } catch (...) {
+        out.Failed("not readable as IFC: " + Describe(std::current_exception()));
+    }
+    out.Flush();
+}
+
+} // namespace
+
+void ConvertFile(std::string_view stepText, const StepScan& scan, size_t from, int fd, const ConversionOptions& given) {
+    options = given;
+    ConvertInProcess(stepText, scan, from, fd);
+}

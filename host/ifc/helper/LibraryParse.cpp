@@ -1,0 +1,203 @@
+#include "host/ifc/helper/LibraryParse.h"
+
+#include "host/ifc/helper/CommonRecords.h"
+#include "host/ifc/helper/ModelHeap.h"
+#include "host/ifc/step/StepLexemes.h"
+
+#include <ifcpp/IFC4/EntityFactory.h>
+#include <ifcpp/IFC4/include/IfcProduct.h>
+#include <ifcpp/model/BuildingModel.h>
+#include <ifcpp/reader/ReaderSTEP.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cctype>
+#include <clocale>
+#include <exception>
+#include <map>
+#include <new>
+#include <set>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Records whose attributes one thread reads at a time: their texts are made just before.
+constexpr size_t kBatch = 256;
+
+// Past the string that begins at `at`, or the record's end when it does not end before it.
+size_t PastString(std::string_view text, size_t at, size_t end) { return std::min(StepStringEnd(text.substr(0, end), at), end); }
+
+// Where the record's attributes begin, its '(' after the entity name, and the name upper case;
+// npos for a complex instance, which the library does not read.
+size_t NameOf(std::string_view text, size_t offset, size_t end, std::string& name) {
+    size_t p = text.find('=', offset);
+    if (p == std::string_view::npos || p >= end) return std::string_view::npos;
+    ++p;
+    while (p < end && IsStepBlank(text[p])) ++p;
+    const size_t begin = p;
+    while (p < end && std::isalnum(static_cast<unsigned char>(text[p]))) ++p;
+    if (p == begin) return std::string_view::npos;
+    name.assign(text.substr(begin, p - begin));
+    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text.find('(', p);
+}
+
+// Characters AttributeText looks at one by one; runs of others are copied whole.
+constexpr std::array<bool, 256> kSpecial = [] {
+    std::array<bool, 256> special{};
+    for (unsigned char c : std::string_view(" \t\r\n\f\v'/!")) special[c] = true;
+    return special;
+}();
+
+// The attributes as the library's own reading hands them on: blanks, line ends and comments
+// outside strings left out, strings as written.
+void AttributeText(std::string_view text, size_t from, size_t end, std::string& out) {
+    out.clear();
+    for (size_t p = from; p < end;) {
+        size_t plain = p;
+        while (plain < end && !kSpecial[static_cast<unsigned char>(text[plain])]) ++plain;
+        out.append(text.data() + p, plain - p);
+        if (plain == end) break;
+        p = plain;
+        const char c = text[p];
+        if (c == '\'') {
+            const size_t past = PastString(text, p, end);
+            out.append(text.substr(p, past - p));
+            p = past;
+        } else if (StepCommentAt(text.substr(0, end), p)) {
+            const size_t close = text.find("*/", p + 2);
+            p = close == std::string_view::npos ? end : close + 2;
+        } else if (c == '!' && p + 1 < end && (text[p + 1] == '\r' || text[p + 1] == '\n')) {
+            p += 2;
+        } else {
+            if (!IsStepBlank(c)) out += c;
+            ++p;
+        }
+    }
+}
+
+using EntityMap = std::map<int, shared_ptr<BuildingEntity>>;
+
+// The map of every entity by number, the largest part of the library's model once the file is
+// read, serves after that only to find the products: it is made again of those, and its nodes
+// given back to the system whole, never taken apart. What they held stays owned for as long as
+// the process lives.
+void DropEntityMap(EntityMap& map, const StepScan& scan, const std::vector<shared_ptr<BuildingEntity>>& entities,
+                   const std::vector<uint32_t>& inNumberOrder) {
+    new (&map) EntityMap();
+    for (uint32_t position : inNumberOrder)
+        if (scan.MayBeProduct(position) && dynamic_cast<const IfcProduct*>(entities[position].get()))
+            map.emplace_hint(map.end(), scan.ids[position], entities[position]);
+    ModelHeap::DropScratch();
+}
+
+} // namespace
+
+std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel>& model,
+                                              LibraryMessages& messages, unsigned threads, const BesideInverses& beside) {
+    ReaderSTEP reader;
+    messages.Listen(reader);
+    {
+        const size_t data = text.find("DATA;");
+        reader.readHeader(std::string(text.substr(0, data == std::string_view::npos ? text.size() : data)), model);
+    }
+    // The library reads numbers with the C library, in the C locale as its own reading sets it.
+    std::setlocale(LC_NUMERIC, "C");
+    const BuildingModel::SchemaVersion version = model->getIfcSchemaVersion();
+
+    // Every entity first, so that the attributes can refer to any of them: a share of the records
+    // made on each thread, then all put in the map in number order, each at its end.
+    const size_t count = scan.ids.size();
+    const unsigned workers = std::max(1u, threads);
+    std::vector<shared_ptr<BuildingEntity>> entities(count);
+    std::vector<size_t> open(count, std::string_view::npos);
+    std::vector<std::set<std::string>> unknownTo(workers);
+    auto make = [&](unsigned worker) {
+        std::string name;
+        for (size_t i = count * worker / workers, end = count * (worker + 1) / workers; i < end; ++i) {
+            const size_t at = NameOf(text, scan.Offset(static_cast<uint32_t>(i)), scan.End(static_cast<uint32_t>(i)), name);
+            if (at == std::string_view::npos) continue;
+            if (name == "IFC2DCOMPOSITECURVE") name = "IFCCOMPOSITECURVE"; // as the library mends it
+            BuildingEntity* made = EntityFactory::createEntityObject(name);
+            if (!made) {
+                unknownTo[worker].insert(name);
+                continue;
+            }
+            made->m_entity_id = scan.ids[i];
+            entities[i] = shared_ptr<BuildingEntity>(made);
+            open[i] = at;
+        }
+    };
+    {
+        std::vector<std::thread> helpers;
+        for (unsigned t = 1; t < workers; ++t) helpers.emplace_back(make, t);
+        make(0);
+        for (auto& h : helpers) h.join();
+    }
+    std::set<std::string> unknown;
+    for (const auto& names : unknownTo) unknown.insert(names.begin(), names.end());
+    // As the library's own insertion does it, without looking for the number first; the nodes
+    // on pages of their own (DropEntityMap).
+    auto& map = const_cast<EntityMap&>(model->getMapIfcEntities());
+    const std::vector<uint32_t> inNumberOrder = scan.InNumberOrder();
+    {
+        ModelHeap::Scratch nodes;
+        for (uint32_t position : inNumberOrder)
+            if (entities[position]) map.emplace_hint(map.end(), scan.ids[position], entities[position]);
+    }
+    if (!unknown.empty()) {
+        std::string said = "readData: unknown entity: ";
+        for (const auto& n : unknown) said += "unknown IFC entity: " + n + "\n";
+        messages.Add(said);
+    }
+
+    std::atomic<size_t> next{0};
+    auto read = [&]() {
+        std::vector<std::pair<std::string, shared_ptr<BuildingEntity>>> batch;
+        for (size_t start; (start = next.fetch_add(kBatch)) < count;) {
+            batch.clear();
+            for (size_t i = start; i < std::min(count, start + kBatch); ++i) {
+                if (!entities[i]) continue;
+                batch.emplace_back(std::string(), entities[i]);
+                // Up to, not with, the record's ';'.
+                AttributeText(text, open[i], scan.End(static_cast<uint32_t>(i)) - 1, batch.back().first);
+                if (ReadCommonRecord(*entities[i], batch.back().first, map)) batch.pop_back();
+            }
+            reader.readEntityArguments(version, batch, map);
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (unsigned t = 1; t < workers; ++t) helpers.emplace_back(read);
+    read();
+    for (auto& h : helpers) h.join();
+
+    std::vector<BuildingEntity*> inFileOrder(count);
+    for (size_t i = 0; i < count; ++i) inFileOrder[i] = entities[i].get();
+    // The entities' own attributes are all read: what looks only at them goes on beside the
+    // library's inverse attributes, which it finds on one thread.
+    std::exception_ptr besideFailed;
+    std::thread besideThread;
+    if (beside && workers > 1) {
+        besideThread = std::thread([&] {
+            try {
+                beside(inFileOrder);
+            } catch (...) {
+                besideFailed = std::current_exception();
+            }
+        });
+    }
+    try {
+        model->resolveInverseAttributes();
+        model->updateCache();
+        DropEntityMap(map, scan, entities, inNumberOrder);
+    } catch (...) {
+        if (besideThread.joinable()) besideThread.join();
+        throw;
+    }
+    if (besideThread.joinable()) besideThread.join();
+    else if (beside) beside(inFileOrder);
+    if (besideFailed) std::rethrow_exception(besideFailed);
+    return inFileOrder;
+}

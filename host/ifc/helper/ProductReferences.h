@@ -1,0 +1,43 @@
+#pragma once
+// What a product's placement and representation lead to in the file, held against the records
+// that are there. A product that needs a record the file does not have makes the whole file
+// unusable: the library would drop the reference without a word and draw the product without
+// that part, or somewhere else. A product that needs a record the file has but the library
+// did not read (an entity it does not know) is left out, with the record named.
+#include "host/ifc/helper/LibraryMessages.h"
+#include "host/ifc/step/ReferenceSearch.h"
+
+#include <ifcpp/model/BasicTypes.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+class BuildingEntity;
+class IfcProduct;
+class IfcRepresentation;
+
+class ProductReferences {
+public:
+    // `text` and `scan` are the file's, `entities` the library's reading of each record (null
+    // where it made none; ParseWithLibrary) and `parse` what the library said while reading.
+    ProductReferences(std::string_view text, const StepScan& scan, const std::vector<BuildingEntity*>& entities,
+                      const LibraryMessages& parse);
+
+    // Throws EIfcFile naming the first product, in file order, whose placement or representation
+    // leads to a number no record has, and that number.
+    void RefuseMissingRecords();
+    // Why the product cannot be made as the file gives it ("its body uses #50, ..."); empty when
+    // its representations were all read and, when it has `bodies`, its placement and every
+    // record of theirs.
+    std::string UnreadRecordUse(const IfcProduct& product, const std::vector<shared_ptr<IfcRepresentation>>& bodies);
+
+private:
+    std::string Unread(const char* what, ReferenceSearch::Found found) const;
+
+    std::string_view text_;
+    const StepScan& scan_;
+    const std::vector<BuildingEntity*>& entities_;
+    const LibraryMessages& parse_;
+    ReferenceSearch unread_;
+};
