@@ -51,11 +51,20 @@ std::string EncodeIfcGlobalId(const API_Guid& guid) {
     return text;
 }
 
-bool IsIfcGlobalIdText(std::string_view text) {
+namespace {
+
+// 22 characters of the alphabet, the first of a value within `firstFrom`..`firstTo`.
+bool IsGlobalIdShape(std::string_view text, int firstFrom, int firstTo) {
     if (text.size() != kGlobalIdLength) return false;
     const int first = kDigitValues[static_cast<uint8_t>(text[0])];
-    if (first < 0 || first > 3) return false;
+    if (first < firstFrom || first > firstTo) return false;
     for (char c : text)
         if (kDigitValues[static_cast<uint8_t>(c)] < 0) return false;
     return true;
 }
+
+} // namespace
+
+bool IsIfcGlobalIdText(std::string_view text) { return IsGlobalIdShape(text, 0, 3); }
+
+bool IsOutOfRangeIfcGlobalId(std::string_view text) { return IsGlobalIdShape(text, 4, 63); }

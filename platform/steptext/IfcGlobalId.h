@@ -14,3 +14,6 @@ std::optional<API_Guid> DecodeIfcGlobalId(std::string_view globalId);
 std::string EncodeIfcGlobalId(const API_Guid& guid);
 // Whether the text decodes: 22 characters of the alphabet, the first 0-3.
 bool IsIfcGlobalIdText(std::string_view text);
+// 22 characters of the alphabet whose first is above 3: a value past 128 bits, as some
+// exporters write.
+bool IsOutOfRangeIfcGlobalId(std::string_view text);

@@ -2,7 +2,7 @@
 
 #include "host/ifc/helper/CommonRecords.h"
 #include "host/ifc/helper/ModelHeap.h"
-#include "host/ifc/step/StepLexemes.h"
+#include "steptext/StepLexemes.h"
 
 #include <ifcpp/IFC4/EntityFactory.h>
 #include <ifcpp/IFC4/include/IfcProduct.h>

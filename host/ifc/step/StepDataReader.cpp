@@ -1,7 +1,7 @@
 #include "host/ifc/step/StepDataReader.h"
 
 #include "host/ifc/step/EIfcFile.h"
-#include "host/ifc/step/StepLexemes.h"
+#include "steptext/StepLexemes.h"
 
 #include <cstdint>
 

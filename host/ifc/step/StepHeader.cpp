@@ -1,7 +1,7 @@
 #include "host/ifc/step/StepHeader.h"
 
 #include "host/ifc/step/EIfcFile.h"
-#include "host/ifc/step/StepLexemes.h"
+#include "steptext/StepLexemes.h"
 
 #include <algorithm>
 #include <cctype>

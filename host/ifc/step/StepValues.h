@@ -2,6 +2,10 @@
 // The values of one record of a STEP data section, for the few records the host reads itself
 // rather than through the IFC library. Records come held to the syntax (StepDataReader.h), but
 // every reading here stops at the text's end and gives nothing for a value of another form.
+// Typed values and strings are read as the add-on reads them.
+#include "steptext/StepString.h"
+#include "steptext/StepUntyped.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,10 +14,6 @@
 // The top-level attributes of a simple record `#N = TYPE(a, b, ...);`, each its text without the
 // blanks and comments around it; empty for a complex record or one that is not whole.
 std::vector<std::string_view> StepAttributes(std::string_view record);
-// A typed value's inner text: IFCLABEL('x') gives 'x'; anything else is returned as it is.
-std::string_view StepUntyped(std::string_view attribute);
-// A string with its escapes decoded ('' \\ \X\hh \X2\...\X0\ \X4\...\X0\ \S\c \P?\), as UTF-8.
-std::optional<std::string> StepString(std::string_view attribute);
 // #N's number, or -1.
 int StepReference(std::string_view attribute);
 // The references of a list (#1,#2); a single reference counts as a list of one.

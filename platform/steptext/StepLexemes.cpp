@@ -1,4 +1,4 @@
-#include "host/ifc/step/StepLexemes.h"
+#include "steptext/StepLexemes.h"
 
 size_t StepBlanksEnd(std::string_view text, size_t at) {
     while (at < text.size()) {
@@ -13,6 +13,18 @@ size_t StepBlanksEnd(std::string_view text, size_t at) {
         }
     }
     return at;
+}
+
+size_t StepSkipBlanks(std::string_view text, size_t at) {
+    at = StepBlanksEnd(text, at);
+    return StepCommentAt(text, at) ? text.size() : at;
+}
+
+std::string_view StepTrimmed(std::string_view text) {
+    const size_t begin = StepSkipBlanks(text, 0);
+    size_t end = text.size();
+    while (end > begin && IsStepBlank(text[end - 1])) --end;
+    return text.substr(begin, end - begin);
 }
 
 size_t StepStringEnd(std::string_view text, size_t at) {
