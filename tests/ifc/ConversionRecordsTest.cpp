@@ -57,7 +57,7 @@ IfcProductData Sample() {
 
 TEST(ConversionRecords, ComeBackAsTheChildSentThem) {
     std::string bytes = Written([](RecordWriter& w) {
-        w.Parsed();
+        w.Parsed(5192);
         w.Storeys({"Pince", "Földszint"});
         w.Begin(7, {"1eD3QeZNj1tRskKKcN6FdP", "IfcWallStandardCase", {}, {}, "Zeď", 102});
         w.Product(Sample());
@@ -69,6 +69,7 @@ TEST(ConversionRecords, ComeBackAsTheChildSentThem) {
     ConversionRecord r;
     ASSERT_TRUE(ReadRecord(rest, r));
     EXPECT_EQ(r.kind, RecordKind::Parsed);
+    EXPECT_EQ(r.products, 5192u);
     ASSERT_TRUE(ReadRecord(rest, r));
     EXPECT_EQ(r.kind, RecordKind::Storeys);
     EXPECT_EQ(r.storeys, (std::vector<std::string>{"Pince", "Földszint"}));
@@ -202,9 +203,9 @@ TEST(ConversionRecords, TheWriterCountsWhatWentOutAndSaysWhenItFellShort) {
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
     RecordWriter w(fds[1]);
-    w.Parsed();
+    w.Parsed(1);
     w.Flush();
-    EXPECT_EQ(w.Written(), 1u);
+    EXPECT_EQ(w.Written(), 5u); // the kind and its count of products
     w.Begin(7, {"1eD3QeZNj1tRskKKcN6FdP", "IfcWall", {}, IfcLeftOutCause::NoBody, "Fal", 12});
     const uint64_t afterBegin = w.Written();
     EXPECT_GT(afterBegin, 1u);

@@ -29,7 +29,7 @@ bool SameProduct(const IfcProductData& a, const IfcProductData& b) {
 
 struct Clean {
     IfcBuildingData data;
-    size_t candidates = 0;        // the products the helper may convert, as the reader counts them
+    size_t candidates = 0;        // the products the helper converts, as the reader's progress counts them
     std::chrono::milliseconds took{0};
 };
 

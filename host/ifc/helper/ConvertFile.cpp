@@ -382,6 +382,17 @@ std::vector<size_t> CandidatesFrom(const LibraryModel& library, size_t from) {
     return products;
 }
 
+// Those of `candidates` with a body: the products the reader hears of, which its progress
+// counts and the fault seam numbers.
+std::vector<size_t> WithBodies(const LibraryModel& library, const std::vector<size_t>& candidates) {
+    std::vector<size_t> bodied;
+    for (size_t position : candidates) {
+        const auto* product = dynamic_cast<const IfcProduct*>(library.entities[position]);
+        if (product && !BodyRepresentations(*product).empty()) bodied.push_back(position);
+    }
+    return bodied;
+}
+
 // The second process's records, which come through a memory file from the back of the list
 // forwards, each product's where `spans` says: passed on as they are done, between this
 // process's own products, and the rest once it has ended. The reader puts them in the file's
@@ -513,20 +524,20 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
         } catch (...) {
             throw EIfcFile("not readable as IFC: " + Describe(std::current_exception()));
         }
-        out.Parsed();
+        const std::vector<size_t> candidates = CandidatesFrom(library, from);
+        out.Parsed(static_cast<uint32_t>(WithBodies(library, candidates).size()));
         if (from == 0) out.Storeys(BuildingStoreysOf(library.entities));
         if (options.fault.kind != HelperFaultKind::None) {
-            const std::vector<size_t> all = CandidatesFrom(library, 0);
+            const std::vector<size_t> all = WithBodies(library, CandidatesFrom(library, 0));
             if (options.fault.product < all.size()) faultPosition = all[options.fault.product];
         }
         // The products shared with a second process on the model parsed once, each taking the
         // next from its end of the list; every product is made on the conversion heap, the same
         // bytes in either process.
         Conversion conversion(library, messages, references);
-        const std::vector<size_t> candidates = cores > 1 ? CandidatesFrom(library, from) : std::vector<size_t>();
         std::optional<ProductClaims> claims;
         std::optional<ShareRecordSpans> spans;
-        if (candidates.size() >= kMinProductsToShare) {
+        if (cores > 1 && candidates.size() >= kMinProductsToShare) {
             claims.emplace(candidates.size());
             spans.emplace(candidates.size());
         }

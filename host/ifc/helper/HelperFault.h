@@ -1,9 +1,10 @@
 #pragma once
 // A fault the helper makes on purpose at one product, so that tests can walk every product and
 // see what the reader makes of a crash, a hang, a stream cut short or a full memory file there.
-// Given as BV_IFC_FAULT=KIND:N[:SHARE], KIND one of crash, hang, short, full (or offheap, the product said to be made off its fixed heap), N the product's
-// place among the file's products to convert (from 0, in file order), SHARE first or second
-// (either when not given). Without the variable nothing happens.
+// Given as BV_IFC_FAULT=KIND:N[:SHARE], KIND one of crash, hang, short, full (or offheap, the
+// product said to be made off its fixed heap), N the product's place among the file's products
+// with a body (from 0, in file order; the reader's progress counts the same), SHARE first or
+// second (either when not given). Without the variable nothing happens.
 #include <cstddef>
 #include <optional>
 #include <string_view>

@@ -179,9 +179,9 @@ IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadPr
     for (uint32_t position = 0; position < scan->ids.size(); ++position) mayBeProducts += scan->MayBeProduct(position);
     const std::vector<int> repeated = scan->repeated;
     arrived.Reserve(mayBeProducts);
-    size_t converted = 0;
+    size_t converted = 0, total = 0;
     std::vector<OffHeapProduct> offHeap;
-    if (progress) progress->ReportPhase(IfcReadPhase::Converting, 0, mayBeProducts);
+    if (progress) progress->ReportPhase(IfcReadPhase::Converting, 0, 0);
     // The work schedules are read while the helper parses.
     std::future<ModelWorkSchedules> schedules =
         std::async(std::launch::async, [&, held = scan]() mutable {
@@ -220,6 +220,9 @@ IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadPr
                 switch (record.kind) {
                 case RecordKind::Parsed:
                     parsed = true;
+                    // The scan's count takes in every record that might be a product; the helper
+                    // knows which are. A helper started after a fault counts from its place on.
+                    total = converted + record.products;
                     break;
                 case RecordKind::Begin:
                     working = true;
@@ -254,7 +257,7 @@ IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadPr
             if (read == StreamRead::Malformed) throw EIfcFile("not readable as IFC: the IFC conversion sent a malformed record");
             bytes.erase(0, bytes.size() - rest.size());
             retryAt = 2 * bytes.size();
-            if (progress) progress->ReportPhase(IfcReadPhase::Converting, converted, mayBeProducts);
+            if (progress) progress->ReportPhase(IfcReadPhase::Converting, std::min(converted, total), total);
         };
         // Thrown from here, the helper is ended before the read unwinds.
         auto poll = [&] {

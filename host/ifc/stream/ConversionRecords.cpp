@@ -80,7 +80,10 @@ void RecordWriter::Header() {
     Flush();
 }
 
-void RecordWriter::Parsed() { buffer_ += static_cast<char>(RecordKind::Parsed); }
+void RecordWriter::Parsed(uint32_t products) {
+    buffer_ += static_cast<char>(RecordKind::Parsed);
+    PutU32(products);
+}
 
 void RecordWriter::PutIdentity(const IfcSkippedProduct& s) {
     PutString(s.globalId);
@@ -193,6 +196,8 @@ StreamRead ReadStreamRecord(std::string_view& bytes, ConversionRecord& out) {
     bool ok = false;
     switch (out.kind) {
     case RecordKind::Parsed:
+        ok = r.U32(out.products);
+        break;
     case RecordKind::End:
         ok = true;
         break;

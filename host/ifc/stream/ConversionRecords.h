@@ -24,6 +24,7 @@ enum class OffHeapCause : uint8_t { HeapNotHad = 1, Leaked };
 struct ConversionRecord {
     RecordKind kind = RecordKind::End;
     uint32_t position = 0;       // Begin: the product's place in the file's entity order
+    uint32_t products = 0;       // Parsed: how many products with a body this helper is to convert
     IfcSkippedProduct skipped;   // Begin (GlobalId, class, name, record), Skipped
     IfcProductData product;      // Product
     std::string message;         // Failed
@@ -36,7 +37,8 @@ public:
     explicit RecordWriter(int fd) : fd_(fd) {}
     // Once, before any record; written out at once.
     void Header();
-    void Parsed();
+    // `products`: how many with a body it is to convert, for the reader's progress.
+    void Parsed(uint32_t products);
     // Written out at once: the product may take the process down. Of `product` its GlobalId,
     // class, name and record go.
     void Begin(uint32_t position, const IfcSkippedProduct& product);
