@@ -6,6 +6,7 @@
 #include "dialogkit/DGCursor.h"
 #include "display/ConstructionTypeDisplay.h"
 #include "display/PassBracket.h"
+#include "display/ProfileLook.h"
 #include "hostapi/HostAttributeRecord.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostapi/HostSelectors.h"
@@ -283,10 +284,23 @@ void ElementHider::Finish() {
     }
 }
 
-ElementHider::Governing ElementHider::GoverningOfOne(const Task& task, const DateTime& current) {
+ElementHider::Governing ElementHider::GoverningOfOne(const Task& task, const DateTime& current) const {
     const Task* one[] = {&task};
-    if (GoverningTask(one, current)) return {task.type, task.appearance};
+    if (GoverningTask(one, current)) return GoverningBy(task, current);
     return {};
+}
+
+ElementHider::Governing ElementHider::GoverningBy(const Task& task, const DateTime& current) const {
+    const ElementLook look = LookAt(profiles_.ProfileFor(task), task, current);
+    Governing g;
+    g.type = task.type;
+    g.code = look.kind == PhaseLook::Kind::Hide       ? Appearance::Absent
+             : look.kind == PhaseLook::Kind::TypeLook ? Appearance::UnderWork
+                                                      : Appearance::Present;
+    // A colour is laid over the element's own attributes, as growth is over any look.
+    g.look = LookRecordOf(look);
+    g.lookPrint = LookPrintOf(g.look);
+    return g;
 }
 
 void ElementHider::CollectOneTaskLooks(const TaskDB& db) {
@@ -368,7 +382,7 @@ ElementHider::Governing ElementHider::FindGoverning(TaskDB& db, ElementLinkRecor
     }
     governing = GoverningTask(std::span<const Task* const>(linked.tasks.data(), linked.n), cur);
     if (!governing) return {};
-    return {governing->type, governing->appearance};
+    return GoverningBy(*governing, cur);
 }
 
 bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16_t hiddenLayer, int flag) {
@@ -394,13 +408,13 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
         errorCount_ += db.CheckElementTasks(link.Slots(), kind, guid);
         pair = FindGoverning(db, link, kind, guid, nullptr, [&relock] { relock.Unlock(); });
     }
-    ShownState next{pair.code, pair.type};
+    ShownState next{pair.code, pair.type, 0, pair.lookPrint};
     const uint32_t stamp = LE::Get<uint32_t>(head, HostElement::kModiStamp);
     ShownState* cached = shownState_.find(listedGuid);
     // The host's undo and redo change elements behind the cache's back; where the record and the
     // cache disagree the element is applied again.
     Record& element = passRecord_;
-    if (cached && *cached == next && RecordShows(link, next.code)) {
+    if (cached && *cached == next && RecordShows(link, next.code) && link.LookPrint() == next.lookPrint) {
         if (next.code != Appearance::UnderWork) return false;
         // A painted element must also wear its type's pen: undo may have put back another type's.
         // The record that carried this stamp did, and a stamp is never given to another state.
@@ -457,23 +471,30 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
         restoreLayer();
         break;
     }
-    if (!changed) {
+    const bool lookChanged = link.LookPrint() != pair.lookPrint;
+    if (!changed && !lookChanged) {
         shownState_[listedGuid] = next; // no stamp: nothing was checked of the record
         return false;
     }
+    link.SetLookPrint(pair.lookPrint);
 
     nothingChanged_ = 0;
     relock.Unlock();
     // The link record goes first so the element's own values are never lost; the cache follows
     // only what the model really shows.
     if (!WriteElementLink(kind, guid, link, true)) return false;
-    if (GSErr err = HostElementChange(element.data(), mask.data()); err != kHostNoError) {
+    auto takeBack = [&](GSErr err) {
         try {
             WriteElementLink(kind, guid, before, true);
         } catch (const EElementHider&) {
         }
         throw EElementHider(__LINE__, 0, err);
-    }
+    };
+    if (changed)
+        if (GSErr err = HostElementChange(element.data(), mask.data()); err != kHostNoError) takeBack(err);
+    if (lookChanged)
+        if (GSErr err = HostElementSetLook(element.data(), pair.lookPrint ? pair.look.data() : nullptr); err != kHostNoError)
+            takeBack(err);
     if (flag == 0) {
         API_Guid handedBack = API_Guid::FromBytes(element.data() + HostElement::kGuid);
         if (!handedBack.IsNull()) guid = handedBack;
@@ -542,8 +563,22 @@ bool ElementHider::RestoreElement(TaskDB& db, int32_t kind, API_Guid guid) {
         link.SetSavedLayer(0);
         restored = true;
     }
+    const bool looked = link.LookPrint() != 0;
+    link.SetLookPrint(0);
     bool removeRecord = !linked && hadRecord;
-    if (restored || removeRecord) relock.Unlock();
+    if (restored || removeRecord || looked) relock.Unlock();
+    if (looked) {
+        if (linked && !restored) WriteElementLink(kind, guid, link, false);
+        if (GSErr err = HostElementSetLook(element.data(), nullptr); err != kHostNoError) {
+            if (linked && !restored) {
+                try {
+                    WriteElementLink(kind, guid, before, false);
+                } catch (const EElementHider&) {
+                }
+            }
+            throw EElementHider(__LINE__, 0, err);
+        }
+    }
     if (restored) {
         if (linked) WriteElementLink(kind, guid, link, false);
         if (GSErr err = HostElementChange(element.data(), mask.data()); err != kHostNoError) {
@@ -558,7 +593,7 @@ bool ElementHider::RestoreElement(TaskDB& db, int32_t kind, API_Guid guid) {
         }
     }
     if (removeRecord) RemoveElementLink(kind, guid);
-    return restored;
+    return restored || looked;
 }
 
 void ElementHider::ShowAll(TaskDB& db) {

@@ -2,6 +2,8 @@
 // The element display: decides what each linked element shows at the schedule's current date
 // and changes the model accordingly, reversibly. It also carries the access to the link record
 // the add-on keeps on each element.
+#include "display/LookRecord.h"
+#include "display/ProfileSet.h"
 #include "display/WalkOrderedMap.h"
 #include "hostapi/HostGuid.h"
 #include "schedule/tasks/ElementLink.h"
@@ -31,7 +33,9 @@ public:
         // right pen (0: none). A stamp names one state of one element, so while the element
         // still carries it the pass needs no more than the element's header. Not compared.
         uint32_t stamp = 0;
-        bool operator==(const ShownState& o) const { return code == o.code && type == o.type; }
+        // The look laid over the element in the host (LookRecord.h), 0 for none.
+        uint32_t lookPrint = 0;
+        bool operator==(const ShownState& o) const { return code == o.code && type == o.type && lookPrint == o.lookPrint; }
     };
     // Kept in the order passes walk the model (see WalkOrderedMap.h).
     using ShownMap = WalkOrderedMap<ShownState>;
@@ -92,6 +96,9 @@ public:
     int16_t TypePen(ConstructionType type) const { return typePens_[PaintedTypeIndex(type)]; }
     int16_t TypeMaterial(ConstructionType type) const { return typeMaterials_[PaintedTypeIndex(type)]; }
     const ShownMap& Shown() const { return shownState_; }
+    // The looks of the schedule's tasks; a pass shows what they say.
+    ProfileSet& Profiles() { return profiles_; }
+    const ProfileSet& Profiles() const { return profiles_; }
     // The model shows the schedule at a date (a pass at a date ran since the last show-all).
     bool ShowsDate() const { return showsDate_; }
     const std::string& HiddenLayerName() const { return hiddenLayerName_; }
@@ -111,13 +118,17 @@ private:
     struct Governing {
         ConstructionType type = kNoGoverningType;
         Appearance code = Appearance::Unlinked;
+        uint32_t lookPrint = 0;
+        LookBytes look{};
     };
     // `beforeWrite` runs before a missing task's slot is written (it unlocks a locked element).
     Governing FindGoverning(TaskDB& db, ElementLinkRecord& link, int32_t kind, const API_Guid& guid,
                             const std::pair<std::string, std::string>* names,
                             const std::function<void()>& beforeWrite);
     // The task alone governs an element linked to it alone.
-    static Governing GoverningOfOne(const Task& task, const DateTime& current);
+    Governing GoverningOfOne(const Task& task, const DateTime& current) const;
+    // What the governing task's profile shows at `current`.
+    Governing GoverningBy(const Task& task, const DateTime& current) const;
     // Per task id, what an element linked to that one task shows during this pass, for ids no
     // other task holds: most elements link one task, and this small table stays in the cache
     // where the tasks themselves, a few hundred bytes each, do not in a large model.
@@ -140,6 +151,7 @@ private:
     std::map<int16_t, LayerFlags> hiddenUserLayers_;
     std::set<int16_t> unlockedLayers_;
     ShownMap shownState_;
+    ProfileSet profiles_;
     std::vector<OneTaskLook> oneTaskLooks_; // by id; filled only while a pass walks the model
     // The record and mask of the element a pass is changing, kept so that a pass over many
     // elements allocates them once.
