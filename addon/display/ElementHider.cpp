@@ -7,6 +7,7 @@
 #include "display/ConstructionTypeDisplay.h"
 #include "display/PassBracket.h"
 #include "display/ProfileLook.h"
+#include "display/ProfilesRecord.h"
 #include "hostapi/HostAttributeRecord.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostapi/HostSelectors.h"
@@ -91,6 +92,17 @@ bool RecordShows(const ElementLinkRecord& link, Appearance code) {
 }
 
 } // namespace
+
+std::vector<uint8_t> ElementHider::StoredLooks() const {
+    return profiles_.IsDefault() ? std::vector<uint8_t>() : ProfilesBytes(profiles_);
+}
+
+bool ElementHider::TakeStoredLooks(std::span<const uint8_t> body, bool take) {
+    ProfileSet read;
+    if (!body.empty() && !ReadProfilesBytes(body, read)) return false;
+    if (take) profiles_ = std::move(read);
+    return true;
+}
 
 void ElementHider::LoadResources() {
     hiddenLayerName_ = AddonString(32603, 1);

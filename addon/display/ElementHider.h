@@ -75,6 +75,8 @@ public:
     void UnlockLayers() override;
     void RelockLayers() override;
     void CollectHiddenUserLayers() override;
+    std::vector<uint8_t> StoredLooks() const override;
+    bool TakeStoredLooks(std::span<const uint8_t> body, bool take) override;
 
     // Construction-type pens and materials.
     void LoadTypePens();

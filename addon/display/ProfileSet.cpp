@@ -34,6 +34,14 @@ const AppearanceProfile* ProfileSet::Find(const std::string& name) const {
     return it == profiles_.end() ? nullptr : &*it;
 }
 
+void ProfileSet::Replace(std::vector<AppearanceProfile> profiles) {
+    profiles_ = std::move(profiles);
+    for (int i = 0; i < kConstructionTypeCount; ++i)
+        if (!Find(typeChoices_[static_cast<size_t>(i)]))
+            typeChoices_[static_cast<size_t>(i)] = DefaultProfile(static_cast<ConstructionType>(i)).name;
+    std::erase_if(taskChoices_, [this](const auto& choice) { return !Find(choice.second); });
+}
+
 bool ProfileSet::Put(const AppearanceProfile& profile) {
     if (profile.name.empty() || profile.name.size() > AppearanceProfile::kNameMax) return false;
     for (AppearanceProfile& p : profiles_)

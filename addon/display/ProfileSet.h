@@ -21,6 +21,9 @@ public:
 
     const std::vector<AppearanceProfile>& Profiles() const { return profiles_; }
     const AppearanceProfile* Find(const std::string& name) const;
+    // These profiles alone, in this order; each type keeps its choice while a profile has its
+    // name, and takes its default's otherwise. Tasks' choices of profiles gone go.
+    void Replace(std::vector<AppearanceProfile> profiles);
     // Adds the profile, or replaces the one of its name. False for an empty or too long name.
     bool Put(const AppearanceProfile& profile);
 

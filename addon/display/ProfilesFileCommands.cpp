@@ -48,6 +48,8 @@ bool ReadProfilesFile(const std::string& path8, ElementHider& hider) {
 void ReadProfilesCommand(TaskDB& db, ElementHider& hider) {
     const std::string path = AskLinkFile(FKFileDialogKind::Open, kReadTitle, kProfilesType, kJsonExtension, {});
     if (path.empty() || !ReadProfilesFile(path, hider)) return;
+    // The project file keeps them.
+    db.SetDirty(true);
     if (hider.ShowsDate()) DisplayPass(hider, db).ShowAtCurrentDate(AddonString(32595, kReadTitle));
 }
 

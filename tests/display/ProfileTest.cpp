@@ -11,6 +11,9 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <unistd.h>
 
 namespace {
 
@@ -154,6 +157,55 @@ TEST_F(ProfileDisplay, APassShowsTheGoverningTasksProfile) {
     Link(a, {1, 2});
     ShowAt(DateTime(2009, 3, 3));
     EXPECT_EQ(a.Layer(), hiddenLayer);
+}
+
+TEST_F(ProfileDisplay, TheProjectFileKeepsProfilesOnlyWhileTheyDiffer) {
+    AddTask(1, ConstructionType::Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 5));
+    AddTask(2, ConstructionType::Temporary, DateTime(2009, 3, 2), DateTime(2009, 3, 5));
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / ("bv_profiles_" + std::to_string(::getpid()) + ".csp");
+    const std::string path = file.string();
+    auto bytes = [&file] {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    ASSERT_TRUE(db.SaveProjectFile(path));
+    EXPECT_EQ(bytes()[4], 4); // the defaults: the file as it always was
+
+    AppearanceProfile ghost = DefaultProfile(ConstructionType::Construction);
+    ghost.name = "Szerkezet";
+    ghost.before = PhaseLook::Coloured({200, 200, 200}, 85);
+    ghost.during = PhaseLook::Coloured({0, 230, 0}, 60, 0);
+    ghost.grow = GrowDirection::MinusX;
+    ghost.stagger = true;
+    ASSERT_TRUE(hider.Profiles().Put(ghost));
+    ASSERT_TRUE(hider.Profiles().ChooseForTask(2, "Szerkezet"));
+    ASSERT_TRUE(hider.Profiles().ChooseForType(ConstructionType::Fixed, "Szerkezet"));
+    const ProfileSet saved = hider.Profiles();
+    ASSERT_TRUE(db.SaveProjectFile(path));
+    const std::string written = bytes();
+    EXPECT_EQ(written[4], 5);
+    ASSERT_NE(written.find("PROF"), std::string::npos);
+
+    db.ClearSchedule();
+    EXPECT_TRUE(hider.Profiles().IsDefault());
+    ASSERT_TRUE(db.LoadProjectFile(path));
+    EXPECT_EQ(hider.Profiles().Profiles(), saved.Profiles());
+    EXPECT_EQ(hider.Profiles().TaskChoices(), saved.TaskChoices());
+    EXPECT_EQ(hider.Profiles().TypeChoice(ConstructionType::Fixed), "Szerkezet");
+    ASSERT_TRUE(db.SaveProjectFile(path));
+    EXPECT_EQ(bytes(), written);
+
+    // A body one byte longer than its profiles: the whole file refused, the looks kept.
+    std::string damaged = written;
+    const size_t tag = damaged.find("PROF");
+    damaged[tag + 4] = static_cast<char>(damaged[tag + 4] + 1);
+    damaged.push_back('\0');
+    std::ofstream(file, std::ios::binary) << damaged;
+    ASSERT_TRUE(hider.Profiles().ChooseForTask(1, "Szerkezet"));
+    EXPECT_FALSE(db.LoadProjectFile(path));
+    EXPECT_EQ(hider.Profiles().TaskChoice(1), "Szerkezet");
+    std::filesystem::remove(file);
 }
 
 } // namespace
