@@ -21,6 +21,7 @@
 #include "schedule/tasks/Exceptions.h"
 #include "schedule/tasks/TaskDB.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 
@@ -312,7 +313,69 @@ ElementHider::Governing ElementHider::GoverningBy(const Task& task, const DateTi
     // A colour is laid over the element's own attributes, as growth is over any look.
     g.look = LookRecordOf(look);
     g.lookPrint = LookPrintOf(g.look);
+    g.shown = look;
+    if (look.stagger && look.grow != GrowDirection::None) g.staggerTask = task.id;
     return g;
+}
+
+void ElementHider::CollectStaggerOrders(const TaskDB& db) {
+    staggerOrders_.clear();
+    std::unordered_map<int32_t, GrowDirection> staggered;
+    for (const Task& t : db.Tasks()) {
+        if (!t.inProgress || t.id <= 0) continue;
+        const AppearanceProfile& p = profiles_.ProfileFor(t);
+        if (p.stagger && p.grow != GrowDirection::None && p.during.kind != PhaseLook::Kind::Hide) staggered[t.id] = p.grow;
+    }
+    if (staggered.empty()) return;
+    // Where each element begins along its task's growth: its lowest point along a plus axis, its
+    // highest along a minus one, so the first to appear comes first.
+    std::unordered_map<int32_t, std::vector<std::pair<double, API_Guid>>> found;
+    for (int32_t kind = HostElement::kFirstKind; kind <= HostElement::kLastKind; ++kind) {
+        if (!IsDisplayableKind(kind)) continue;
+        for (const API_Guid& guid : ListElementsOfKind(kind)) {
+            ElementLinkRecord link;
+            try {
+                ReadElementLink(kind, guid, link);
+            } catch (const EElementHider&) {
+                continue;
+            }
+            std::optional<std::array<double, 6>> box;
+            for (size_t k = 0; k < 10 && link.Slot(k) != 0; ++k) {
+                auto it = staggered.find(link.Slot(k));
+                if (it == staggered.end()) continue;
+                if (!box) {
+                    Header head;
+                    head.fill(0);
+                    LE::Put<int32_t>(head, HostElement::kKind, kind);
+                    guid.ToBytes(head.data() + HostElement::kGuid);
+                    box.emplace();
+                    if (HostElementGetBounds(head.data(), box->data()) != kHostNoError) box->fill(0);
+                }
+                const GrowDirection d = it->second;
+                const size_t axis = d <= GrowDirection::MinusZ ? 2 : d <= GrowDirection::MinusX ? 0 : 1;
+                const bool plus = d == GrowDirection::PlusZ || d == GrowDirection::PlusX || d == GrowDirection::PlusY;
+                found[it->first].emplace_back(plus ? (*box)[axis] : -(*box)[axis + 3], guid);
+            }
+        }
+    }
+    for (auto& [id, elements] : found) {
+        std::sort(elements.begin(), elements.end());
+        StaggerOrder& order = staggerOrders_[id];
+        order.count = elements.size();
+        order.place.reserve(elements.size());
+        for (size_t i = 0; i < elements.size(); ++i) order.place[elements[i].second] = i;
+    }
+}
+
+void ElementHider::StaggerLook(Governing& pair, const API_Guid& guid) const {
+    auto it = staggerOrders_.find(pair.staggerTask);
+    if (it == staggerOrders_.end() || it->second.count == 0) return;
+    const size_t* place = it->second.place.find(guid);
+    ElementLook look = pair.shown;
+    // The task's share drawn, spread over its elements in turn; a shrinking task takes the last first.
+    look.drawn = std::clamp(look.drawn * static_cast<double>(it->second.count) - static_cast<double>(place ? *place : 0), 0.0, 1.0);
+    pair.look = LookRecordOf(look);
+    pair.lookPrint = LookPrintOf(pair.look);
 }
 
 void ElementHider::CollectOneTaskLooks(const TaskDB& db) {
@@ -420,6 +483,7 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
         errorCount_ += db.CheckElementTasks(link.Slots(), kind, guid);
         pair = FindGoverning(db, link, kind, guid, nullptr, [&relock] { relock.Unlock(); });
     }
+    if (pair.staggerTask != 0) StaggerLook(pair, listedGuid);
     ShownState next{pair.code, pair.type, 0, pair.lookPrint};
     const uint32_t stamp = LE::Get<uint32_t>(head, HostElement::kModiStamp);
     ShownState* cached = shownState_.find(listedGuid);
@@ -527,6 +591,11 @@ void ElementHider::ShowAtCurrentDate(TaskDB& db, int flag) {
         OneTaskLooks(ElementHider& h, const TaskDB& db) : hider(h) { hider.CollectOneTaskLooks(db); }
         ~OneTaskLooks() { hider.oneTaskLooks_.clear(); }
     } looks(*this, db);
+    struct StaggerOrders {
+        ElementHider& hider;
+        StaggerOrders(ElementHider& h, const TaskDB& db) : hider(h) { hider.CollectStaggerOrders(db); }
+        ~StaggerOrders() { hider.staggerOrders_.clear(); }
+    } orders(*this, db);
     {
         HostChangeRun changes;
         try {

@@ -6,6 +6,7 @@
 #include "display/ProfileSet.h"
 #include "display/WalkOrderedMap.h"
 #include "hostapi/HostGuid.h"
+#include "hostapi/HostGuidMap.h"
 #include "schedule/tasks/ElementLink.h"
 #include "schedule/tasks/IElementDisplay.h"
 #include "schedule/tasks/Task.h"
@@ -122,7 +123,18 @@ private:
         Appearance code = Appearance::Unlinked;
         uint32_t lookPrint = 0;
         LookBytes look{};
+        ElementLook shown;        // what `look` holds, before any stagger
+        int32_t staggerTask = 0;  // the governing task's id when its elements appear one by one
     };
+    // The elements of each task under way whose profile staggers, by their place in the order
+    // they appear along the growth; filled only while a pass walks the model.
+    struct StaggerOrder {
+        size_t count = 0;
+        GuidMap<size_t> place;
+    };
+    void CollectStaggerOrders(const TaskDB& db);
+    // Narrows the growth to the element's share of its task's: each grows in its turn.
+    void StaggerLook(Governing& pair, const API_Guid& guid) const;
     // `beforeWrite` runs before a missing task's slot is written (it unlocks a locked element).
     Governing FindGoverning(TaskDB& db, ElementLinkRecord& link, int32_t kind, const API_Guid& guid,
                             const std::pair<std::string, std::string>* names,
@@ -155,6 +167,7 @@ private:
     ShownMap shownState_;
     ProfileSet profiles_;
     std::vector<OneTaskLook> oneTaskLooks_; // by id; filled only while a pass walks the model
+    std::unordered_map<int32_t, StaggerOrder> staggerOrders_;
     // The record and mask of the element a pass is changing, kept so that a pass over many
     // elements allocates them once.
     std::vector<uint8_t> passRecord_, passMask_;

@@ -303,6 +303,43 @@ TEST_F(ProfilePictures, WallsGrowGhostsShowAndDemolitionShrinksTopDown) {
     }
 }
 
+TEST_F(ProfilePictures, StaggeredElementsAppearOneAfterAnotherAlongTheGrowth) {
+    // Listed top first, so the order comes from where they stand, not from the model.
+    Element& top = BoxWall("FAL-03", {-3, 0, 6}, {3, 0.3, 9});
+    Element& middle = BoxWall("FAL-02", {-3, 0, 3}, {3, 0.3, 6});
+    Element& bottom = BoxWall("FAL-01", {-3, 0, 0}, {3, 0.3, 3});
+    for (Element* e : {&top, &middle, &bottom}) Link(*e, {1});
+    AddTask(1, ConstructionType::Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 6));
+    AppearanceProfile p = DefaultProfile(ConstructionType::Construction);
+    p.name = "Emeletenként";
+    p.grow = GrowDirection::PlusZ;
+    p.stagger = true;
+    ASSERT_TRUE(hider.Profiles().Put(p));
+    ASSERT_TRUE(hider.Profiles().ChooseForType(ConstructionType::Construction, p.name));
+    ShowAt(DateTime(2009, 3, 3)); // half way
+    ASSERT_TRUE(bottom.look && middle.look && top.look);
+    EXPECT_DOUBLE_EQ(bottom.look->drawn, 1.0);
+    EXPECT_DOUBLE_EQ(middle.look->drawn, 0.5);
+    EXPECT_DOUBLE_EQ(top.look->drawn, 0.0);
+    Keep(Draw(), "profile-stagger-50");
+
+    // Demolished from below: the lowest goes first.
+    db.ClearSchedule();
+    AddTask(1, ConstructionType::Demolition, DateTime(2009, 3, 2), DateTime(2009, 3, 6));
+    p.name = "Bontás lentről";
+    p.before = PhaseLook::Own();
+    p.after = PhaseLook::Hidden();
+    p.grow = GrowDirection::MinusZ;
+    ASSERT_TRUE(hider.Profiles().Put(p));
+    ASSERT_TRUE(hider.Profiles().ChooseForType(ConstructionType::Demolition, p.name));
+    ShowAt(DateTime(2009, 3, 3));
+    ASSERT_TRUE(bottom.look && middle.look && top.look);
+    EXPECT_DOUBLE_EQ(bottom.look->drawn, 0.0);
+    EXPECT_DOUBLE_EQ(middle.look->drawn, 0.5);
+    EXPECT_DOUBLE_EQ(top.look->drawn, 1.0);
+    EXPECT_EQ(middle.look->clipAxis, HostLook::MinusZ);
+}
+
 TEST_F(ProfilePictures, UndoOfAPassTakesItsLooksBack) {
     Element& growing = BoxWall("FAL-02", {-3, 0, 0}, {3, 0.3, 3});
     Link(growing, {1});
