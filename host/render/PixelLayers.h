@@ -4,6 +4,7 @@
 // fixed order, so the layers blend the same way whatever the thread or the band.
 #include "host/render/Scene.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -33,22 +34,28 @@ public:
 
     bool Any(size_t pixel) const { return heads_[pixel] != kEnd; }
 
+    // Layers come in any order and are put in order only when read: a pixel behind many
+    // see-through surfaces costs a sort, not a walk of its list for every one.
     void Add(size_t pixel, Layer layer) {
         if (layers_.size() >= kEnd) throw std::length_error("too many see-through layers");
-        uint32_t* link = &heads_[pixel];
-        if (*link == kEnd) used_.push_back(pixel);
-        while (*link != kEnd && Before(layers_[*link], layer)) link = &layers_[*link].next;
-        layer.next = *link;
-        *link = static_cast<uint32_t>(layers_.size());
+        uint32_t& head = heads_[pixel];
+        if (head == kEnd) used_.push_back(pixel);
+        layer.next = head;
+        head = static_cast<uint32_t>(layers_.size());
         layers_.push_back(layer);
     }
 
     // The pixels that have layers, in no particular order.
     const std::vector<size_t>& Pixels() const { return used_; }
 
-    // Calls f(layer) for the pixel's layers from the farthest.
+    // Calls f(layer) for the pixel's layers from the farthest. Layers no order tells apart keep
+    // the latest added first.
     template <typename F> void ForEach(size_t pixel, F&& f) const {
-        for (uint32_t i = heads_[pixel]; i != kEnd; i = layers_[i].next) f(layers_[i]);
+        thread_local std::vector<const Layer*> ordered;
+        ordered.clear();
+        for (uint32_t i = heads_[pixel]; i != kEnd; i = layers_[i].next) ordered.push_back(&layers_[i]);
+        std::stable_sort(ordered.begin(), ordered.end(), [](const Layer* a, const Layer* b) { return Before(*a, *b); });
+        for (const Layer* l : ordered) f(*l);
     }
 
 private:

@@ -64,6 +64,7 @@ void SceneKeeper::Paint(Kept& kept, const ElementLooks& looks) {
         t.colour = look.colour;
         t.opacity = look.opacity;
         t.specular = look.specular;
+        t.oneSided = look.oneSided;
     }
     for (uint32_t i = p.firstEdge; i < p.firstEdge + p.edges; ++i) scene_.edges[i].colour = looks.pen;
 }
@@ -74,11 +75,9 @@ const Scene& SceneKeeper::Update(HostModel& model, const std::function<bool(cons
     SceneLayers layers(model);
     scene_.parts.clear();
     // Growing elements are drawn from cut copies after the kept bodies, made afresh each time.
-    const bool hadCut = scene_.triangles.size() != bodyTriangles_ || scene_.edges.size() != bodyEdges_;
     scene_.triangles.resize(bodyTriangles_);
     scene_.owners.resize(bodyTriangles_);
     scene_.edges.resize(bodyEdges_);
-    bool cut = false;
     Vec3 min{1e300, 1e300, 1e300}, max{-1e300, -1e300, -1e300};
     bool anyTriangle = false;
     for (Kept& k : kept_) {
@@ -101,7 +100,6 @@ const Scene& SceneKeeper::Update(HostModel& model, const std::function<bool(cons
             part.triangles = static_cast<uint32_t>(scene_.triangles.size()) - part.firstTriangle;
             part.edges = static_cast<uint32_t>(scene_.edges.size()) - part.firstEdge;
             BoundPart(scene_, part);
-            cut = true;
             if (part.triangles == 0 && part.edges == 0) continue;
             scene_.parts.push_back(part);
         } else {
@@ -114,8 +112,8 @@ const Scene& SceneKeeper::Update(HostModel& model, const std::function<bool(cons
             max[i] = std::max(max[i], k.max[i]);
         }
     }
-    // The cut copies' points change with every step of growth.
-    if (cut || hadCut) scene_.bodies = NewSceneBodies();
+    // The cut copies' points change with every step of growth; the kept bodies before them stay.
+    scene_.steadyTriangles = bodyTriangles_;
     scene_.min = anyTriangle ? min : Vec3{0, 0, 0};
     scene_.max = anyTriangle ? max : Vec3{0, 0, 0};
     return scene_;
