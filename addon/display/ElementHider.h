@@ -78,6 +78,9 @@ public:
     void CollectHiddenUserLayers() override;
     std::vector<uint8_t> StoredLooks() const override;
     bool TakeStoredLooks(std::span<const uint8_t> body, bool take) override;
+    bool ChooseTaskLook(int32_t taskId, const std::string& profile) override {
+        return profiles_.ChooseForTask(taskId, profile);
+    }
 
     // Construction-type pens and materials.
     void LoadTypePens();

@@ -45,6 +45,9 @@ public:
     // Whether `body` is a form StoredLooks gives (empty: the defaults); with `take` the display
     // takes it, and only then changes.
     virtual bool TakeStoredLooks(std::span<const uint8_t> body, bool take) = 0;
+    // The task takes the named appearance profile (8-bit); false, nothing changed, when the
+    // display has none of that name.
+    virtual bool ChooseTaskLook(int32_t taskId, const std::string& profile) = 0;
 
 protected:
     ~IElementDisplay() = default;
