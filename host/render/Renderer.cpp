@@ -640,7 +640,8 @@ void Renderer::Impl::GatherGlass(int32_t tile, int32_t y0, int32_t y1, PixelLaye
                 float z = static_cast<float>(invZ * look.bias);
                 if (z <= zbuf[i]) return;
                 Rgb c = photo ? Shade(look, t, s, b.transparentCorners[local], w0, w1, w2, invZ) : look.flat;
-                glass.Add(i - first, {z, k, false, 0, c, t.opacity, 0});
+                if (t.oneSided) glass.AddVeil(i - first, {z, k, false, 0, c, t.opacity, 0});
+                else glass.Add(i - first, {z, k, false, 0, c, t.opacity, 0});
             });
         }
 }
@@ -659,7 +660,8 @@ void Renderer::Impl::DrawEdges(int32_t tile, int32_t y0, int32_t y1, PixelLayers
                 size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
                 float z = static_cast<float>(invZ * l.bias);
                 if (!(z >= zbuf[i])) return;
-                if (glass && glass->Any(i - first)) glass->Add(i - first, {z, k, true, l.colour, {}, 1, 0});
+                const PixelLayers::Layer edge{z, k, true, l.colour, {}, 1, 0};
+                if (glass && glass->Any(i - first) && !glass->BehindVeilAlone(i - first, edge)) glass->Add(i - first, edge);
                 else target.At(x, y) = l.colour;
             });
         }

@@ -27,8 +27,8 @@ struct SceneTriangle {
     float opacity = 1;    // 1 - transparency
     float specular = 0.3f; // 0-1
     bool opening = false; // windows and doors sit in their wall's volume and win over it
-    // Drawn only from the side its normal faces: a see-through look laid over a body shows its
-    // volume once, where glass shows both its faces.
+    // A see-through look laid over a body: drawn only from the side its normal faces, and only
+    // the nearest of such surfaces at a pixel, so a ghost shows once where glass shows each face.
     bool oneSided = false;
 };
 
