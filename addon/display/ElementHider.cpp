@@ -6,6 +6,8 @@
 #include "dialogkit/DGCursor.h"
 #include "display/ConstructionTypeDisplay.h"
 #include "display/PassBracket.h"
+#include "display/ProfileLook.h"
+#include "display/ProfilesRecord.h"
 #include "hostapi/HostAttributeRecord.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostapi/HostSelectors.h"
@@ -19,6 +21,7 @@
 #include "schedule/tasks/Exceptions.h"
 #include "schedule/tasks/TaskDB.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 
@@ -90,6 +93,17 @@ bool RecordShows(const ElementLinkRecord& link, Appearance code) {
 }
 
 } // namespace
+
+std::vector<uint8_t> ElementHider::StoredLooks() const {
+    return profiles_.IsDefault() ? std::vector<uint8_t>() : ProfilesBytes(profiles_);
+}
+
+bool ElementHider::TakeStoredLooks(std::span<const uint8_t> body, bool take) {
+    ProfileSet read;
+    if (!body.empty() && !ReadProfilesBytes(body, read)) return false;
+    if (take) profiles_ = std::move(read);
+    return true;
+}
 
 void ElementHider::LoadResources() {
     hiddenLayerName_ = AddonString(32603, 1);
@@ -283,10 +297,85 @@ void ElementHider::Finish() {
     }
 }
 
-ElementHider::Governing ElementHider::GoverningOfOne(const Task& task, const DateTime& current) {
+ElementHider::Governing ElementHider::GoverningOfOne(const Task& task, const DateTime& current) const {
     const Task* one[] = {&task};
-    if (GoverningTask(one, current)) return {task.type, task.appearance};
+    if (GoverningTask(one, current)) return GoverningBy(task, current);
     return {};
+}
+
+ElementHider::Governing ElementHider::GoverningBy(const Task& task, const DateTime& current) const {
+    const ElementLook look = LookAt(profiles_.ProfileFor(task), task, current);
+    Governing g;
+    g.type = task.type;
+    g.code = look.kind == PhaseLook::Kind::Hide       ? Appearance::Absent
+             : look.kind == PhaseLook::Kind::TypeLook ? Appearance::UnderWork
+                                                      : Appearance::Present;
+    // A colour is laid over the element's own attributes, as growth is over any look.
+    g.look = LookRecordOf(look);
+    g.lookPrint = LookPrintOf(g.look);
+    g.shown = look;
+    if (look.stagger && look.grow != GrowDirection::None) g.staggerTask = task.id;
+    return g;
+}
+
+void ElementHider::CollectStaggerOrders(const TaskDB& db) {
+    staggerOrders_.clear();
+    std::unordered_map<int32_t, GrowDirection> staggered;
+    for (const Task& t : db.Tasks()) {
+        if (!t.inProgress || t.id <= 0) continue;
+        const AppearanceProfile& p = profiles_.ProfileFor(t);
+        if (p.stagger && p.grow != GrowDirection::None && p.during.kind != PhaseLook::Kind::Hide) staggered[t.id] = p.grow;
+    }
+    if (staggered.empty()) return;
+    // Where each element begins along its task's growth: its lowest point along a plus axis, its
+    // highest along a minus one, so the first to appear comes first.
+    std::unordered_map<int32_t, std::vector<std::pair<double, API_Guid>>> found;
+    for (int32_t kind = HostElement::kFirstKind; kind <= HostElement::kLastKind; ++kind) {
+        if (!IsDisplayableKind(kind)) continue;
+        for (const API_Guid& guid : ListElementsOfKind(kind)) {
+            ElementLinkRecord link;
+            try {
+                ReadElementLink(kind, guid, link);
+            } catch (const EElementHider&) {
+                continue;
+            }
+            std::optional<std::array<double, 6>> box;
+            for (size_t k = 0; k < 10 && link.Slot(k) != 0; ++k) {
+                auto it = staggered.find(link.Slot(k));
+                if (it == staggered.end()) continue;
+                if (!box) {
+                    Header head;
+                    head.fill(0);
+                    LE::Put<int32_t>(head, HostElement::kKind, kind);
+                    guid.ToBytes(head.data() + HostElement::kGuid);
+                    box.emplace();
+                    if (HostElementGetBounds(head.data(), box->data()) != kHostNoError) box->fill(0);
+                }
+                const GrowDirection d = it->second;
+                const size_t axis = d <= GrowDirection::MinusZ ? 2 : d <= GrowDirection::MinusX ? 0 : 1;
+                const bool plus = d == GrowDirection::PlusZ || d == GrowDirection::PlusX || d == GrowDirection::PlusY;
+                found[it->first].emplace_back(plus ? (*box)[axis] : -(*box)[axis + 3], guid);
+            }
+        }
+    }
+    for (auto& [id, elements] : found) {
+        std::sort(elements.begin(), elements.end());
+        StaggerOrder& order = staggerOrders_[id];
+        order.count = elements.size();
+        order.place.reserve(elements.size());
+        for (size_t i = 0; i < elements.size(); ++i) order.place[elements[i].second] = i;
+    }
+}
+
+void ElementHider::StaggerLook(Governing& pair, const API_Guid& guid) const {
+    auto it = staggerOrders_.find(pair.staggerTask);
+    if (it == staggerOrders_.end() || it->second.count == 0) return;
+    const size_t* place = it->second.place.find(guid);
+    ElementLook look = pair.shown;
+    // The task's share drawn, spread over its elements in turn; a shrinking task takes the last first.
+    look.drawn = std::clamp(look.drawn * static_cast<double>(it->second.count) - static_cast<double>(place ? *place : 0), 0.0, 1.0);
+    pair.look = LookRecordOf(look);
+    pair.lookPrint = LookPrintOf(pair.look);
 }
 
 void ElementHider::CollectOneTaskLooks(const TaskDB& db) {
@@ -368,7 +457,7 @@ ElementHider::Governing ElementHider::FindGoverning(TaskDB& db, ElementLinkRecor
     }
     governing = GoverningTask(std::span<const Task* const>(linked.tasks.data(), linked.n), cur);
     if (!governing) return {};
-    return {governing->type, governing->appearance};
+    return GoverningBy(*governing, cur);
 }
 
 bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16_t hiddenLayer, int flag) {
@@ -394,13 +483,14 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
         errorCount_ += db.CheckElementTasks(link.Slots(), kind, guid);
         pair = FindGoverning(db, link, kind, guid, nullptr, [&relock] { relock.Unlock(); });
     }
-    ShownState next{pair.code, pair.type};
+    if (pair.staggerTask != 0) StaggerLook(pair, listedGuid);
+    ShownState next{pair.code, pair.type, 0, pair.lookPrint};
     const uint32_t stamp = LE::Get<uint32_t>(head, HostElement::kModiStamp);
     ShownState* cached = shownState_.find(listedGuid);
     // The host's undo and redo change elements behind the cache's back; where the record and the
     // cache disagree the element is applied again.
     Record& element = passRecord_;
-    if (cached && *cached == next && RecordShows(link, next.code)) {
+    if (cached && *cached == next && RecordShows(link, next.code) && link.LookPrint() == next.lookPrint) {
         if (next.code != Appearance::UnderWork) return false;
         // A painted element must also wear its type's pen: undo may have put back another type's.
         // The record that carried this stamp did, and a stamp is never given to another state.
@@ -457,23 +547,30 @@ bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16
         restoreLayer();
         break;
     }
-    if (!changed) {
+    const bool lookChanged = link.LookPrint() != pair.lookPrint;
+    if (!changed && !lookChanged) {
         shownState_[listedGuid] = next; // no stamp: nothing was checked of the record
         return false;
     }
+    link.SetLookPrint(pair.lookPrint);
 
     nothingChanged_ = 0;
     relock.Unlock();
     // The link record goes first so the element's own values are never lost; the cache follows
     // only what the model really shows.
     if (!WriteElementLink(kind, guid, link, true)) return false;
-    if (GSErr err = HostElementChange(element.data(), mask.data()); err != kHostNoError) {
+    auto takeBack = [&](GSErr err) {
         try {
             WriteElementLink(kind, guid, before, true);
         } catch (const EElementHider&) {
         }
         throw EElementHider(__LINE__, 0, err);
-    }
+    };
+    if (changed)
+        if (GSErr err = HostElementChange(element.data(), mask.data()); err != kHostNoError) takeBack(err);
+    if (lookChanged)
+        if (GSErr err = HostElementSetLook(element.data(), pair.lookPrint ? pair.look.data() : nullptr); err != kHostNoError)
+            takeBack(err);
     if (flag == 0) {
         API_Guid handedBack = API_Guid::FromBytes(element.data() + HostElement::kGuid);
         if (!handedBack.IsNull()) guid = handedBack;
@@ -494,6 +591,11 @@ void ElementHider::ShowAtCurrentDate(TaskDB& db, int flag) {
         OneTaskLooks(ElementHider& h, const TaskDB& db) : hider(h) { hider.CollectOneTaskLooks(db); }
         ~OneTaskLooks() { hider.oneTaskLooks_.clear(); }
     } looks(*this, db);
+    struct StaggerOrders {
+        ElementHider& hider;
+        StaggerOrders(ElementHider& h, const TaskDB& db) : hider(h) { hider.CollectStaggerOrders(db); }
+        ~StaggerOrders() { hider.staggerOrders_.clear(); }
+    } orders(*this, db);
     {
         HostChangeRun changes;
         try {
@@ -542,8 +644,22 @@ bool ElementHider::RestoreElement(TaskDB& db, int32_t kind, API_Guid guid) {
         link.SetSavedLayer(0);
         restored = true;
     }
+    const bool looked = link.LookPrint() != 0;
+    link.SetLookPrint(0);
     bool removeRecord = !linked && hadRecord;
-    if (restored || removeRecord) relock.Unlock();
+    if (restored || removeRecord || looked) relock.Unlock();
+    if (looked) {
+        if (linked && !restored) WriteElementLink(kind, guid, link, false);
+        if (GSErr err = HostElementSetLook(element.data(), nullptr); err != kHostNoError) {
+            if (linked && !restored) {
+                try {
+                    WriteElementLink(kind, guid, before, false);
+                } catch (const EElementHider&) {
+                }
+            }
+            throw EElementHider(__LINE__, 0, err);
+        }
+    }
     if (restored) {
         if (linked) WriteElementLink(kind, guid, link, false);
         if (GSErr err = HostElementChange(element.data(), mask.data()); err != kHostNoError) {
@@ -558,7 +674,7 @@ bool ElementHider::RestoreElement(TaskDB& db, int32_t kind, API_Guid guid) {
         }
     }
     if (removeRecord) RemoveElementLink(kind, guid);
-    return restored;
+    return restored || looked;
 }
 
 void ElementHider::ShowAll(TaskDB& db) {

@@ -2,8 +2,11 @@
 // The element display: decides what each linked element shows at the schedule's current date
 // and changes the model accordingly, reversibly. It also carries the access to the link record
 // the add-on keeps on each element.
+#include "display/LookRecord.h"
+#include "display/ProfileSet.h"
 #include "display/WalkOrderedMap.h"
 #include "hostapi/HostGuid.h"
+#include "hostapi/HostGuidMap.h"
 #include "schedule/tasks/ElementLink.h"
 #include "schedule/tasks/IElementDisplay.h"
 #include "schedule/tasks/Task.h"
@@ -31,7 +34,9 @@ public:
         // right pen (0: none). A stamp names one state of one element, so while the element
         // still carries it the pass needs no more than the element's header. Not compared.
         uint32_t stamp = 0;
-        bool operator==(const ShownState& o) const { return code == o.code && type == o.type; }
+        // The look laid over the element in the host (LookRecord.h), 0 for none.
+        uint32_t lookPrint = 0;
+        bool operator==(const ShownState& o) const { return code == o.code && type == o.type && lookPrint == o.lookPrint; }
     };
     // Kept in the order passes walk the model (see WalkOrderedMap.h).
     using ShownMap = WalkOrderedMap<ShownState>;
@@ -71,6 +76,11 @@ public:
     void UnlockLayers() override;
     void RelockLayers() override;
     void CollectHiddenUserLayers() override;
+    std::vector<uint8_t> StoredLooks() const override;
+    bool TakeStoredLooks(std::span<const uint8_t> body, bool take) override;
+    bool ChooseTaskLook(int32_t taskId, const std::string& profile) override {
+        return profiles_.ChooseForTask(taskId, profile);
+    }
 
     // Construction-type pens and materials.
     void LoadTypePens();
@@ -92,6 +102,9 @@ public:
     int16_t TypePen(ConstructionType type) const { return typePens_[PaintedTypeIndex(type)]; }
     int16_t TypeMaterial(ConstructionType type) const { return typeMaterials_[PaintedTypeIndex(type)]; }
     const ShownMap& Shown() const { return shownState_; }
+    // The looks of the schedule's tasks; a pass shows what they say.
+    ProfileSet& Profiles() { return profiles_; }
+    const ProfileSet& Profiles() const { return profiles_; }
     // The model shows the schedule at a date (a pass at a date ran since the last show-all).
     bool ShowsDate() const { return showsDate_; }
     const std::string& HiddenLayerName() const { return hiddenLayerName_; }
@@ -111,13 +124,28 @@ private:
     struct Governing {
         ConstructionType type = kNoGoverningType;
         Appearance code = Appearance::Unlinked;
+        uint32_t lookPrint = 0;
+        LookBytes look{};
+        ElementLook shown;        // what `look` holds, before any stagger
+        int32_t staggerTask = 0;  // the governing task's id when its elements appear one by one
     };
+    // The elements of each task under way whose profile staggers, by their place in the order
+    // they appear along the growth; filled only while a pass walks the model.
+    struct StaggerOrder {
+        size_t count = 0;
+        GuidMap<size_t> place;
+    };
+    void CollectStaggerOrders(const TaskDB& db);
+    // Narrows the growth to the element's share of its task's: each grows in its turn.
+    void StaggerLook(Governing& pair, const API_Guid& guid) const;
     // `beforeWrite` runs before a missing task's slot is written (it unlocks a locked element).
     Governing FindGoverning(TaskDB& db, ElementLinkRecord& link, int32_t kind, const API_Guid& guid,
                             const std::pair<std::string, std::string>* names,
                             const std::function<void()>& beforeWrite);
     // The task alone governs an element linked to it alone.
-    static Governing GoverningOfOne(const Task& task, const DateTime& current);
+    Governing GoverningOfOne(const Task& task, const DateTime& current) const;
+    // What the governing task's profile shows at `current`.
+    Governing GoverningBy(const Task& task, const DateTime& current) const;
     // Per task id, what an element linked to that one task shows during this pass, for ids no
     // other task holds: most elements link one task, and this small table stays in the cache
     // where the tasks themselves, a few hundred bytes each, do not in a large model.
@@ -140,7 +168,9 @@ private:
     std::map<int16_t, LayerFlags> hiddenUserLayers_;
     std::set<int16_t> unlockedLayers_;
     ShownMap shownState_;
+    ProfileSet profiles_;
     std::vector<OneTaskLook> oneTaskLooks_; // by id; filled only while a pass walks the model
+    std::unordered_map<int32_t, StaggerOrder> staggerOrders_;
     // The record and mask of the element a pass is changing, kept so that a pass over many
     // elements allocates them once.
     std::vector<uint8_t> passRecord_, passMask_;

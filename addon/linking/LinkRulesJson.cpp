@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <limits>
 
 // Conditions keep the file's order, as the planner wrote them.
@@ -104,10 +105,15 @@ LinkRule ReadRule(const json& r, size_t index) {
     std::string number = std::to_string(index + 1);
     if (!r.is_object()) Refuse(RulesFileProblem::BadTasks, {number});
     for (const auto& [field, value] : r.items()) {
-        if (field != "tasks" && field != "elements" && field != "replace" && field != "comment")
+        if (field != "tasks" && field != "elements" && field != "replace" && field != "comment" && field != "profile")
             Refuse(RulesFileProblem::UnknownField, {number, BKFromUtf8(field)});
         if ((field == "replace" && !value.is_boolean()) || (field == "comment" && !value.is_string()))
             Refuse(RulesFileProblem::BadValue, {number, field});
+        if (field == "profile") {
+            const std::string name = value.is_string() ? BKFromUtf8(value.get_ref<const std::string&>()) : std::string();
+            if (name.empty() || name.size() > RuleLimits::kProfile || name.find('\0') != std::string::npos)
+                Refuse(RulesFileProblem::BadValue, {number, field});
+        }
     }
     LinkRule rule;
     auto tasks = r.find("tasks");
@@ -139,7 +145,14 @@ bool ParseLinkRules(std::string_view utf8, LinkRules& out, RulesFileProblem& pro
         if (!list->is_array() || list->empty()) Refuse(RulesFileProblem::NoRules);
         if (list->size() > RuleLimits::kRules) Refuse(RulesFileProblem::TooMany, {std::to_string(RuleLimits::kRules)});
         LinkRules rules;
-        for (size_t i = 0; i < list->size(); ++i) rules.rules.push_back(ReadRule((*list)[i], i));
+        std::vector<std::string> profiles;
+        for (size_t i = 0; i < list->size(); ++i) {
+            rules.rules.push_back(ReadRule((*list)[i], i));
+            auto profile = (*list)[i].find("profile");
+            profiles.push_back(profile == (*list)[i].end() ? std::string() : BKFromUtf8(profile->get_ref<const std::string&>()));
+        }
+        if (std::any_of(profiles.begin(), profiles.end(), [](const std::string& p) { return !p.empty(); }))
+            rules.profiles = std::move(profiles);
         out = std::move(rules);
         return true;
     } catch (const Refusal& r) {

@@ -275,6 +275,7 @@ RulesResult ApplyLinkRules(const LinkRules& rules, const std::vector<Task>& task
         std::vector<int32_t> ruleIds;
         for (const Task* t : named) ruleIds.push_back(t->id);
         std::sort(ruleIds.begin(), ruleIds.end());
+        counts.taskIds = ruleIds;
         std::vector<Condition> conditions;
         for (const RuleCondition& rc : rule.elements) conditions.push_back(Compile(rc, table));
         std::vector<uint8_t> mask(n, 1);

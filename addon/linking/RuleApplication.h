@@ -19,6 +19,7 @@ struct RuleCounts {
     size_t already = 0;  // matched elements that had every link the rule gives
     size_t full = 0;     // elements a link was left off because they hold ten
     size_t unlinked = 0; // links a replacing rule took away
+    std::vector<int32_t> taskIds; // of the tasks the rule names, rising
 };
 
 struct RulesResult {

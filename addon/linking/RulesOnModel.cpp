@@ -13,7 +13,7 @@ namespace {
 
 constexpr int16_t kReport = 32620;
 constexpr int16_t kHeading = 1, kRuleLine = 2, kReplacingRuleLine = 3, kUnreached = 4, kAllReached = 5,
-                  kRevisionHeading = 6, kGained = 7, kNotWritten = 8;
+                  kRevisionHeading = 6, kGained = 7, kNotWritten = 8, kNoProfile = 10;
 constexpr int16_t kStepNames = 32623, kRulesStep = 1;
 
 void Report(int16_t item, std::initializer_list<std::string_view> params) {
@@ -60,4 +60,14 @@ void ApplyRulesToModel(TaskDB& db, const LinkRules& rules, IElementFacts& facts,
     else Report(kUnreached, {N(unreached.size()), ElementList(unreached)});
     if (afterRevision && !gained.empty()) Report(kGained, {N(gained.size()), ElementList(gained)});
     if (failed > 0) Report(kNotWritten, {N(failed)});
+    // The rule's tasks take its profile; the project file keeps their choice.
+    const std::vector<uint8_t> looksBefore = db.Hider()->StoredLooks();
+    for (size_t r = 0; r < result.rules.size(); ++r) {
+        const std::string& profile = rules.ProfileOf(r);
+        if (profile.empty()) continue;
+        bool known = true;
+        for (int32_t id : result.rules[r].taskIds) known = db.Hider()->ChooseTaskLook(id, profile) && known;
+        if (!known) Report(kNoProfile, {N(r + 1), profile});
+    }
+    if (db.Hider()->StoredLooks() != looksBefore) db.SetDirty(true);
 }

@@ -29,3 +29,4 @@ constexpr int16_t kAlertKeptRules = 32540;
 constexpr int16_t kAlertRulesRefused = 32541;
 constexpr int16_t kAlertLinkFileRefused = 32542;
 constexpr int16_t kAlertP6Refused = 32543;
+constexpr int16_t kAlertProfilesRefused = 32544;

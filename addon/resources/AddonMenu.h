@@ -21,7 +21,10 @@ enum class AddonMenuItem : int32_t {
     ScheduleFromIfc = 10,
     ScheduleIntoIfc = 11,
     ShowChart = 12,
-    SupportCheck = 13
+    SupportCheck = 13,
+    Profiles = 14,
+    ReadProfiles = 15,
+    WriteProfiles = 16
 };
 
 // The label object's type: its variation code and the template and icon resource it comes from.

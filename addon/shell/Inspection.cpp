@@ -1,6 +1,7 @@
 #include "shell/Inspection.h"
 
 #include "bytes/FixedText.h"
+#include "display/ProfileText.h"
 #include "shell/ModuleObjects.h"
 
 #include <cstdio>
@@ -50,6 +51,18 @@ std::string PlanText(const TaskPlan* plan) {
     return out.str();
 }
 
+const std::string& TypeChoiceOf(const ProfileSet& set, const Task& t) {
+    static const std::string none;
+    return IsKnownConstructionType(t.type) ? set.TypeChoice(t.type) : none;
+}
+
+std::string Profiles() {
+    const ProfileSet& set = Module().elementHider.Profiles();
+    std::string out;
+    for (const AppearanceProfile& p : set.Profiles()) out += ProfileLine(p) + "\n";
+    return out + TypesLine(set) + "\n";
+}
+
 std::string Tasks() {
     std::ostringstream out;
     const TaskDB& db = Module().taskDB;
@@ -57,13 +70,18 @@ std::string Tasks() {
         << Date(db.CurrentDate()) << "\n";
     auto linked = db.LinkedElementCounts();
     const bool planned = db.HasPlan();
+    const ProfileSet& profiles = Module().elementHider.Profiles();
     for (size_t i = 0; i < db.TaskCount(); ++i) {
         const Task& t = db.Tasks()[i];
         auto count = linked.find(t.id);
         out << i << " " << t.id << " " << ConstructionTypeValue(t.type) << " " << Quote(t.Name()) << " "
             << Date(t.start) << " " << Date(t.finish) << " " << t.percentComplete << " "
             << static_cast<int>(t.inProgress) << " " << static_cast<int32_t>(t.appearance) << " " << t.flags << " "
-            << (count == linked.end() ? 0 : count->second) << (planned ? PlanText(db.PlanAt(i)) : std::string()) << "\n";
+            << (count == linked.end() ? 0 : count->second) << (planned ? PlanText(db.PlanAt(i)) : std::string());
+        // Only a task that takes another profile than its type's says so: other lines stay as they were.
+        if (const std::string& own = profiles.TaskChoice(t.id); !own.empty() && own != TypeChoiceOf(profiles, t))
+            out << " profile " << Quote(own);
+        out << "\n";
     }
     return out.str();
 }
@@ -203,6 +221,7 @@ extern "C" const char* BauvistaDescribe(const char* what) {
     else if (w == "palette") text = Palette();
     else if (w == "settings") text = Settings();
     else if (w == "chart") text = Chart();
+    else if (w == "profiles") text = Profiles();
     else return nullptr;
     return text.c_str();
 }

@@ -1,5 +1,7 @@
 #include "shell/MenuHandler.h"
 
+#include "display/ProfileText.h"
+#include "display/ProfilesFileCommands.h"
 #include "exchange/IfcScheduleExport.h"
 #include "exchange/IfcScheduleImport.h"
 #include "hostcalls/HostInterface.h"
@@ -66,6 +68,12 @@ GSErr AddonMenuHandler(const HostMenuParams* params) {
             if (m.chart) m.chart->Show(!m.chart->IsVisible());
             break;
         case AddonMenuItem::SupportCheck: ToggleSupportCheckCommand(m.settings); break;
+        case AddonMenuItem::Profiles:
+            for (const AppearanceProfile& p : m.elementHider.Profiles().Profiles()) HostReportWrite(ProfileLine(p).c_str(), 0);
+            HostReportWrite(TypesLine(m.elementHider.Profiles()).c_str(), 0);
+            break;
+        case AddonMenuItem::ReadProfiles: ReadProfilesCommand(m.taskDB, m.elementHider); break;
+        case AddonMenuItem::WriteProfiles: WriteProfilesCommand(m.elementHider); break;
         default: break;
         }
     } catch (const std::exception&) {

@@ -13,6 +13,11 @@
 //   BM_Scrub/3, /4       the duplex and MULTICOM-Prefab IFC models as they are, 12 tasks
 //   BM_ScrubStanding/N   the same models with nearly all of the building standing: the dates go
 //                        back and forth over the last task's week, the heaviest pictures
+//   BM_ScrubLooks/N      the same models with appearance profiles: work to come a grey ghost (85 %
+//                        transparent), work under way green and growing bottom up, temporary
+//                        work fading (targets: at least 100 on the example house, at least 10 on
+//                        10,000 elements); BV_NO_GHOST=1 or BV_NO_GROW=1 in the environment leave
+//                        the ghost or the growth out, to tell their costs apart
 // Counters: `steps_per_s` (targets: at least 25 on the example house, at least 10 on 10,000
 // elements), `pass_ms` and `picture_ms` (the step's two parts, means), `first_picture_ms` (the
 // window's picture before the first step, untimed as a step), `elements`, `triangles` (of the
@@ -35,6 +40,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -70,6 +76,7 @@ struct Stage {
     ElementHider hider;
     TaskDB db{settings, &hider};
     bool opened = false;
+    bool looks = false;
     int tasks = 12;
     int day = 0, direction = 1;
     size_t triangles = 0;
@@ -126,7 +133,24 @@ struct Stage {
         hider.LoadResources();
         db.InitTaskDB();
         LinkStaggeredSchedule(db, host->Model(), tasks);
+        if (looks) UseLooks();
         hider.Prepare(db);
+    }
+
+    void UseLooks() {
+        ProfileSet& set = hider.Profiles();
+        AppearanceProfile build = DefaultProfile(ConstructionType::Construction);
+        build.name = "Szerkezet";
+        if (!std::getenv("BV_NO_GHOST")) build.before = PhaseLook::Coloured({200, 200, 200}, 85);
+        build.grow = std::getenv("BV_NO_GROW") ? GrowDirection::None : GrowDirection::PlusZ;
+        build.during = PhaseLook::Coloured({0, 230, 0}, 0);
+        AppearanceProfile scaffold = DefaultProfile(ConstructionType::Temporary);
+        scaffold.name = "Állvány";
+        scaffold.during = PhaseLook::Coloured({255, 255, 128}, 20, 80);
+        set.Put(build);
+        set.Put(scaffold);
+        set.ChooseForType(ConstructionType::Construction, build.name);
+        set.ChooseForType(ConstructionType::Temporary, scaffold.name);
     }
 
     // The schedule's first and last day: task i runs from day 7i for five days.
@@ -156,11 +180,12 @@ struct Stage {
 
 // Made once for each model, as the benchmark library calls a benchmark more than once, and left
 // to the end of the process: their teardown would run after the kits' own statics are gone.
-Stage& TheStage(int64_t which) {
-    static Stage* stages[kModels] = {};
-    Stage*& s = stages[which];
+Stage& TheStage(int64_t which, bool looks = false) {
+    static Stage* stages[2][kModels] = {};
+    Stage*& s = stages[looks ? 1 : 0][which];
     if (!s) {
         s = new Stage;
+        s->looks = looks;
         s->Open(static_cast<Model>(which));
     }
     Host::SetCurrent(s->host.get());
@@ -169,8 +194,8 @@ Stage& TheStage(int64_t which) {
     return *s;
 }
 
-void Scrub(benchmark::State& state, bool standing) {
-    Stage& s = TheStage(state.range(0));
+void Scrub(benchmark::State& state, bool standing, bool looks = false) {
+    Stage& s = TheStage(state.range(0), looks);
     if (!s.opened) {
         state.SkipWithError("the model did not open");
         return;
@@ -205,8 +230,10 @@ void Scrub(benchmark::State& state, bool standing) {
 
 void BM_Scrub(benchmark::State& state) { Scrub(state, false); }
 void BM_ScrubStanding(benchmark::State& state) { Scrub(state, true); }
+void BM_ScrubLooks(benchmark::State& state) { Scrub(state, false, true); }
 
 } // namespace
 
 BENCHMARK(BM_Scrub)->DenseRange(0, kModels - 1)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
 BENCHMARK(BM_ScrubStanding)->DenseRange(0, kModels - 1)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK(BM_ScrubLooks)->DenseRange(0, kModels - 1)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();

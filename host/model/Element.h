@@ -3,6 +3,7 @@
 // add-ons attached to it, and what the building model it came from says it is (its facts).
 #include "bytes/LittleEndian.h"
 #include "host/model/FactTexts.h"
+#include "host/model/LookOverride.h"
 #include "host/model/StoredKeys.h"
 #include "host/model/Vector3.h"
 #include "hostapi/HostElementRecord.h"
@@ -49,6 +50,7 @@ struct Element {
     // body built from the geometry stays good while this stays. Copies (undo) keep it with the
     // shape it belongs to.
     uint64_t shapeRevision = 0;
+    std::optional<LookOverride> look;
 
     std::span<uint8_t> Bytes() { return record; }
     std::span<const uint8_t> Bytes() const { return record; }
@@ -76,5 +78,6 @@ struct Element {
 struct ElementState {
     std::vector<uint8_t> record;
     std::map<std::string, UserDataBlock> userData;
+    std::optional<LookOverride> look;
     bool operator==(const ElementState&) const = default;
 };

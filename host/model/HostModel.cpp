@@ -210,7 +210,7 @@ int32_t HostModel::HighestIndex(int32_t kind) const {
 std::optional<ElementState> HostModel::StateOf(const API_Guid& guid) const {
     const Element* e = Find(guid);
     if (!e) return std::nullopt;
-    return ElementState{e->record, e->userData};
+    return ElementState{e->record, e->userData, e->look};
 }
 
 void HostModel::ChangeElement(Element& element, const std::vector<uint8_t>& newRecord) {
@@ -224,7 +224,7 @@ void HostModel::ChangeElement(Element& element, const std::vector<uint8_t>& newR
 void HostModel::NoteChange(const Element& element) {
     // The state before is copied only when an open step does not hold it yet.
     if (undo_.IsOpen() && !undo_.Holds(element.Guid())) {
-        undo_.NoteChange(element.Guid(), ElementState{element.record, element.userData});
+        undo_.NoteChange(element.Guid(), ElementState{element.record, element.userData, element.look});
     } else if (!undo_.IsOpen()) {
         untracked_ = true;
         undo_.NoteChange(element.Guid(), ElementState{});
@@ -273,6 +273,12 @@ void HostModel::SetUserData(Element& element, const std::string& addon, std::opt
     else element.userData.erase(addon);
 }
 
+void HostModel::SetLook(Element& element, std::optional<LookOverride> look) {
+    if (element.look == look) return;
+    NoteChange(element);
+    element.look = look;
+}
+
 const UserDataBlock* HostModel::ProjectData(const std::string& addon) const {
     auto it = projectData_.find(addon);
     return it == projectData_.end() ? nullptr : &it->second;
@@ -297,6 +303,7 @@ void HostModel::Restore(const std::map<API_Guid, ElementState>& states) {
         int32_t kind = e->Kind(), index = e->Index();
         e->record = state.record;
         e->userData = state.userData;
+        e->look = state.look;
         Reindex(e, kind, index);
     }
 }

@@ -56,6 +56,8 @@ public:
     // Every change of an element or its user data goes through here, so undo sees it.
     void ChangeElement(Element& element, const std::vector<uint8_t>& newRecord);
     void SetUserData(Element& element, const std::string& addon, std::optional<UserDataBlock> block);
+    // Kept by the open undo step like the element's record.
+    void SetLook(Element& element, std::optional<LookOverride> look);
     void SetGeometry(Element& element, Geometry geometry);
     // Facts change with the element kept whole by an open undo step, as a new shape does.
     void SetFacts(Element& element, std::vector<ElementFact> facts);

@@ -59,6 +59,8 @@ const OperationSlot kOperations[] = {
     {kHostElementGetFacts, Entry<HostElementGetFactsFunc>(OpElementGetFacts)},
     {kHostElementGetBounds, Entry<HostElementGetBoundsFunc>(OpElementGetBounds)},
     {kHostModelGetWorkSchedules, Entry<HostModelGetWorkSchedulesFunc>(OpModelGetWorkSchedules)},
+    {kHostElementSetLook, Entry<HostElementSetLookFunc>(OpElementSetLook)},
+    {kHostElementGetLook, Entry<HostElementGetLookFunc>(OpElementGetLook)},
 };
 
 } // namespace

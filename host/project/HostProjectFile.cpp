@@ -4,6 +4,7 @@
 #include "bytes/LittleEndian.h"
 #include "filekit/FKError.h"
 #include "filekit/FKFile.h"
+#include "host/project/LookStoredForm.h"
 #include "host/project/ViewStoredForm.h"
 #include "host/project/WorkSchedulesStoredForm.h"
 #include "host/storage/HexText.h"
@@ -74,7 +75,7 @@ std::array<double, 3> GetVec(const json& j, const std::string& place) {
 }
 
 const std::vector<std::string> kElementKeys = {"id", "kind", "guid", "layer", "owner", "locked", "index",
-                                               "floor", "record", "box", "mesh", "userdata", "facts"};
+                                               "floor", "record", "box", "mesh", "userdata", "facts", "look"};
 const std::vector<std::string> kTopKeys = {"layers", "materials", "pens", "elements", "cameras",
                                            "paths", "view", "windows", "addondata", "ifclayers",
                                            "ifcschedule"};
@@ -264,6 +265,7 @@ void ReadElement(HostModel& model, const json& j, int32_t forcedKind, const std:
         }
     }
     if (j.contains("facts")) ReadFacts(model, e, j.at("facts"), place + "/facts");
+    if (j.contains("look")) e.look = ReadLook(j.at("look"), place + "/look");
     for (auto& [k, v] : j.items())
         if (!Known(kElementKeys, k)) e.unknownKeys[k] = v.dump();
     if (j.contains("eye") || j.contains("target") || j.contains("fov")) e.camera = ReadCameraPlace(j);
@@ -304,6 +306,7 @@ json WriteElement(const HostModel& model, const Element& e) {
         for (const auto& [key, value] : model.FactsOf(e)) facts.push_back(json::array({std::string(key), std::string(value)}));
         j["facts"] = std::move(facts);
     }
+    if (e.look) j["look"] = WriteLook(*e.look);
     return j;
 }
 
@@ -474,6 +477,9 @@ ProjectLoadResult ParseHostProject(const std::string& text, const std::string& n
         result.error = name + ": " + e.what();
         return result;
     } catch (const EWorkSchedulesForm& e) {
+        result.error = name + ": " + e.what();
+        return result;
+    } catch (const ELookForm& e) {
         result.error = name + ": " + e.what();
         return result;
     } catch (const json::exception& e) {

@@ -4,6 +4,7 @@
 // fixed order, so the layers blend the same way whatever the thread or the band.
 #include "host/render/Scene.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -25,30 +26,57 @@ public:
     // Every list of `pixels` pixels empty. Only the lists used last time are cleared: most of a
     // band seldom holds glass.
     void Reset(size_t pixels) {
-        for (size_t p : used_) heads_[p] = kEnd;
+        for (size_t p : used_) heads_[p] = veils_[p] = kEnd;
         used_.clear();
         layers_.clear();
-        if (heads_.size() < pixels) heads_.resize(pixels, kEnd);
+        if (heads_.size() < pixels) heads_.resize(pixels, kEnd), veils_.resize(pixels, kEnd);
     }
 
-    bool Any(size_t pixel) const { return heads_[pixel] != kEnd; }
+    bool Any(size_t pixel) const { return heads_[pixel] != kEnd || veils_[pixel] != kEnd; }
 
+    // A veil: of all the veils at a pixel only the nearest is kept, so a see-through look over
+    // many bodies is seen through once, however many of them stand behind each other.
+    void AddVeil(size_t pixel, Layer layer) {
+        uint32_t& veil = veils_[pixel];
+        if (veil != kEnd) {
+            if (Before(layers_[veil], layer)) layers_[veil] = layer;
+            return;
+        }
+        if (layers_.size() >= kEnd) throw std::length_error("too many see-through layers");
+        if (heads_[pixel] == kEnd) used_.push_back(pixel);
+        veil = static_cast<uint32_t>(layers_.size());
+        layers_.push_back(layer);
+    }
+
+    // Whether the pixel holds a veil and nothing else, and `layer` lies behind it: then drawing
+    // the layer straight into the picture under the veil blends the same.
+    bool BehindVeilAlone(size_t pixel, const Layer& layer) const {
+        return heads_[pixel] == kEnd && veils_[pixel] != kEnd && Before(layer, layers_[veils_[pixel]]);
+    }
+
+    // Layers come in any order and are put in order only when read: a pixel behind many
+    // see-through surfaces costs a sort, not a walk of its list for every one.
     void Add(size_t pixel, Layer layer) {
         if (layers_.size() >= kEnd) throw std::length_error("too many see-through layers");
-        uint32_t* link = &heads_[pixel];
-        if (*link == kEnd) used_.push_back(pixel);
-        while (*link != kEnd && Before(layers_[*link], layer)) link = &layers_[*link].next;
-        layer.next = *link;
-        *link = static_cast<uint32_t>(layers_.size());
+        uint32_t& head = heads_[pixel];
+        if (head == kEnd && veils_[pixel] == kEnd) used_.push_back(pixel);
+        layer.next = head;
+        head = static_cast<uint32_t>(layers_.size());
         layers_.push_back(layer);
     }
 
     // The pixels that have layers, in no particular order.
     const std::vector<size_t>& Pixels() const { return used_; }
 
-    // Calls f(layer) for the pixel's layers from the farthest.
+    // Calls f(layer) for the pixel's layers from the farthest. Layers no order tells apart keep
+    // the latest added first.
     template <typename F> void ForEach(size_t pixel, F&& f) const {
-        for (uint32_t i = heads_[pixel]; i != kEnd; i = layers_[i].next) f(layers_[i]);
+        thread_local std::vector<const Layer*> ordered;
+        ordered.clear();
+        for (uint32_t i = heads_[pixel]; i != kEnd; i = layers_[i].next) ordered.push_back(&layers_[i]);
+        if (veils_[pixel] != kEnd) ordered.push_back(&layers_[veils_[pixel]]);
+        std::stable_sort(ordered.begin(), ordered.end(), [](const Layer* a, const Layer* b) { return Before(*a, *b); });
+        for (const Layer* l : ordered) f(*l);
     }
 
 private:
@@ -62,6 +90,7 @@ private:
     }
 
     std::vector<uint32_t> heads_;
+    std::vector<uint32_t> veils_; // of each pixel, its one veil's layer
     std::vector<Layer> layers_;
     std::vector<size_t> used_;
 };

@@ -391,7 +391,7 @@ void Renderer::Impl::Render(const Scene& sc, const ViewCamera& camera, const Pix
     const bool keepable = style == RenderStyle::Window3D && sc.bodies != 0;
     if (keepable && !(cache.valid && cache.key == key) && lastView == key) KeepScreenTriangles(key, projector);
     if (keepable) lastView = key;
-    cached = keepable && cache.valid && cache.key == key && cache.first.size() == sc.triangles.size();
+    cached = keepable && cache.valid && cache.key == key && cache.first.size() == sc.SteadyTriangles();
     pool.Run(static_cast<int32_t>(batches.size()), [&](int32_t k) {
         Project(batches[static_cast<size_t>(k)], projector, view, headLight, tiles);
     });
@@ -466,7 +466,7 @@ void Renderer::Impl::Project(Batch& batch, const Projector& projector, const Vie
             const bool glass = t.opacity < 0.999f;
             std::vector<ScreenTriangle>& out = glass ? batch.transparent : batch.opaque;
             const size_t before = out.size();
-            if (cached) {
+            if (cached && i < cache.first.size()) {
                 const std::vector<ScreenTriangle>& piece = cache.pieces[i / kPieceTriangles];
                 const auto from = piece.begin() + cache.first[i];
                 out.insert(out.end(), from, from + cache.count[i]);
@@ -475,8 +475,13 @@ void Renderer::Impl::Project(Batch& batch, const Projector& projector, const Vie
             }
             // Looks only for triangles that reach a pixel; most of a large model's seen whole do not.
             if (out.size() == before) continue;
-            Look& look = looks[i];
             Vec3 toEye = Sub3(eye, t.p[0]);
+            if (t.oneSided && Dot3(t.normal, toEye) < 0) {
+                out.resize(before);
+                if (photo) (glass ? batch.transparentCorners : batch.opaqueCorners).resize(before);
+                continue;
+            }
+            Look& look = looks[i];
             look.n = Dot3(t.normal, toEye) < 0 ? Scale3(t.normal, -1) : t.normal;
             look.bias = t.opening ? kOpeningBias : 1.0;
             if (style == RenderStyle::Window3D) {
@@ -506,7 +511,7 @@ void Renderer::Impl::Project(Batch& batch, const Projector& projector, const Vie
 
 void Renderer::Impl::KeepScreenTriangles(const ViewKey& key, const Projector& projector) {
     const Scene& sc = *scene;
-    const auto triangles = static_cast<uint32_t>(sc.triangles.size());
+    const auto triangles = static_cast<uint32_t>(sc.SteadyTriangles());
     cache.valid = false;
     cache.key = key;
     cache.first.resize(triangles);
@@ -635,7 +640,8 @@ void Renderer::Impl::GatherGlass(int32_t tile, int32_t y0, int32_t y1, PixelLaye
                 float z = static_cast<float>(invZ * look.bias);
                 if (z <= zbuf[i]) return;
                 Rgb c = photo ? Shade(look, t, s, b.transparentCorners[local], w0, w1, w2, invZ) : look.flat;
-                glass.Add(i - first, {z, k, false, 0, c, t.opacity, 0});
+                if (t.oneSided) glass.AddVeil(i - first, {z, k, false, 0, c, t.opacity, 0});
+                else glass.Add(i - first, {z, k, false, 0, c, t.opacity, 0});
             });
         }
 }
@@ -654,7 +660,8 @@ void Renderer::Impl::DrawEdges(int32_t tile, int32_t y0, int32_t y1, PixelLayers
                 size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
                 float z = static_cast<float>(invZ * l.bias);
                 if (!(z >= zbuf[i])) return;
-                if (glass && glass->Any(i - first)) glass->Add(i - first, {z, k, true, l.colour, {}, 1, 0});
+                const PixelLayers::Layer edge{z, k, true, l.colour, {}, 1, 0};
+                if (glass && glass->Any(i - first) && !glass->BehindVeilAlone(i - first, edge)) glass->Add(i - first, edge);
                 else target.At(x, y) = l.colour;
             });
         }

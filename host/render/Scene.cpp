@@ -2,6 +2,7 @@
 
 #include "host/model/HostModel.h"
 #include "host/render/SceneBodies.h"
+#include "host/render/SceneClip.h"
 
 #include <atomic>
 
@@ -27,6 +28,18 @@ Scene BuildScene(HostModel& model, const std::function<bool(const Element&)>& sh
         part.firstTriangle = static_cast<uint32_t>(scene.triangles.size());
         part.firstEdge = static_cast<uint32_t>(scene.edges.size());
         AppendBody(scene, *e, LooksOf(*e, looks));
+        if (e->look && e->look->Clips()) {
+            ScenePart whole = part;
+            whole.triangles = static_cast<uint32_t>(scene.triangles.size()) - part.firstTriangle;
+            whole.edges = static_cast<uint32_t>(scene.edges.size()) - part.firstEdge;
+            BoundPart(scene, whole);
+            const std::vector<SceneTriangle> body(scene.triangles.begin() + part.firstTriangle, scene.triangles.end());
+            const std::vector<SceneEdge> lines(scene.edges.begin() + part.firstEdge, scene.edges.end());
+            scene.triangles.resize(part.firstTriangle);
+            scene.owners.resize(part.firstTriangle);
+            scene.edges.resize(part.firstEdge);
+            AppendClipped(scene, body, lines, e.get(), *e->look, whole.min, whole.max);
+        }
         part.triangles = static_cast<uint32_t>(scene.triangles.size()) - part.firstTriangle;
         part.edges = static_cast<uint32_t>(scene.edges.size()) - part.firstEdge;
         if (part.triangles == 0 && part.edges == 0) continue;

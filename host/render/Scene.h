@@ -3,6 +3,7 @@
 // edges to draw with the elements' contour pens. Elements on hidden layers are left out.
 #include "host/render/ViewCamera.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -26,6 +27,9 @@ struct SceneTriangle {
     float opacity = 1;    // 1 - transparency
     float specular = 0.3f; // 0-1
     bool opening = false; // windows and doors sit in their wall's volume and win over it
+    // A see-through look laid over a body: drawn only from the side its normal faces, and only
+    // the nearest of such surfaces at a pixel, so a ghost shows once where glass shows each face.
+    bool oneSided = false;
 };
 
 struct SceneEdge {
@@ -54,6 +58,10 @@ struct Scene {
     // Non-zero: a scene given the same number has the same triangles with the same points (a
     // kept scene whose bodies stay), so what the renderer worked out from them may be kept.
     uint64_t bodies = 0;
+    // Of those, only the first this many: the rest (bodies cut for growth) change from one scene
+    // to the next under the same number.
+    size_t steadyTriangles = SIZE_MAX;
+    size_t SteadyTriangles() const { return std::min(steadyTriangles, triangles.size()); }
 };
 
 // A number for `Scene::bodies` that no scene of this run had before.

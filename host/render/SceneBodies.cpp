@@ -69,7 +69,7 @@ struct Builder {
 
     void Triangle(const Vec3& a, const Vec3& b, const Vec3& c, SceneFace f, const Vec3& unitNormal) {
         const SurfaceLook& look = looks.faces[static_cast<size_t>(f)];
-        SceneTriangle t{{a, b, c}, unitNormal, look.colour, look.opacity, look.specular, opening};
+        SceneTriangle t{{a, b, c}, unitNormal, look.colour, look.opacity, look.specular, opening, look.oneSided};
         scene.triangles.push_back(t);
         scene.owners.push_back(&element);
         if (faces) faces->push_back(f);
@@ -194,6 +194,12 @@ ElementLooks LooksOf(const Element& element, SceneLooks& looks) {
     ElementLooks out;
     out.faces = {material(kind.top), material(kind.bottom), material(kind.sideLow), material(kind.sideHigh), material(kind.end)};
     out.pen = looks.Pen(LE::Get<int16_t>(element.Bytes(), kind.pen));
+    if (element.look && element.look->coloured) {
+        // One colour over every face, seen through as glass is.
+        const LookOverride& l = *element.look;
+        const Rgb colour{l.red / 255.0f, l.green / 255.0f, l.blue / 255.0f};
+        for (SurfaceLook& f : out.faces) f = {colour, 1.0f - l.transparency / 100.0f, f.specular, l.transparency > 0};
+    }
     return out;
 }
 

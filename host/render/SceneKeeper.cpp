@@ -1,6 +1,7 @@
 #include "host/render/SceneKeeper.h"
 
 #include "host/model/HostModel.h"
+#include "host/render/SceneClip.h"
 
 #include <algorithm>
 
@@ -50,6 +51,8 @@ void SceneKeeper::Build(HostModel& model, SceneLooks& looks) {
         k.max = scene_.max;
         BoundPart(scene_, k.part);
     }
+    bodyTriangles_ = scene_.triangles.size();
+    bodyEdges_ = scene_.edges.size();
 }
 
 void SceneKeeper::Paint(Kept& kept, const ElementLooks& looks) {
@@ -61,6 +64,7 @@ void SceneKeeper::Paint(Kept& kept, const ElementLooks& looks) {
         t.colour = look.colour;
         t.opacity = look.opacity;
         t.specular = look.specular;
+        t.oneSided = look.oneSided;
     }
     for (uint32_t i = p.firstEdge; i < p.firstEdge + p.edges; ++i) scene_.edges[i].colour = looks.pen;
 }
@@ -70,6 +74,10 @@ const Scene& SceneKeeper::Update(HostModel& model, const std::function<bool(cons
     if (!Same(model)) Build(model, looks);
     SceneLayers layers(model);
     scene_.parts.clear();
+    // Growing elements are drawn from cut copies after the kept bodies, made afresh each time.
+    scene_.triangles.resize(bodyTriangles_);
+    scene_.owners.resize(bodyTriangles_);
+    scene_.edges.resize(bodyEdges_);
     Vec3 min{1e300, 1e300, 1e300}, max{-1e300, -1e300, -1e300};
     bool anyTriangle = false;
     for (Kept& k : kept_) {
@@ -79,7 +87,24 @@ const Scene& SceneKeeper::Update(HostModel& model, const std::function<bool(cons
         if (shown && !shown(e)) continue;
         ElementLooks now = LooksOf(e, looks);
         if (!(now == k.looks)) Paint(k, now);
-        scene_.parts.push_back(k.part);
+        if (e.look && e.look->Clips()) {
+            const ScenePart& p = k.part;
+            ScenePart part;
+            part.firstTriangle = static_cast<uint32_t>(scene_.triangles.size());
+            part.firstEdge = static_cast<uint32_t>(scene_.edges.size());
+            // Copies: the cut pieces go into the same lists.
+            const std::vector<SceneTriangle> body(scene_.triangles.begin() + p.firstTriangle,
+                                                  scene_.triangles.begin() + p.firstTriangle + p.triangles);
+            const std::vector<SceneEdge> lines(scene_.edges.begin() + p.firstEdge, scene_.edges.begin() + p.firstEdge + p.edges);
+            AppendClipped(scene_, body, lines, &e, *e.look, p.min, p.max);
+            part.triangles = static_cast<uint32_t>(scene_.triangles.size()) - part.firstTriangle;
+            part.edges = static_cast<uint32_t>(scene_.edges.size()) - part.firstEdge;
+            BoundPart(scene_, part);
+            if (part.triangles == 0 && part.edges == 0) continue;
+            scene_.parts.push_back(part);
+        } else {
+            scene_.parts.push_back(k.part);
+        }
         if (k.part.triangles == 0) continue;
         anyTriangle = true;
         for (size_t i = 0; i < 3; ++i) {
@@ -87,6 +112,8 @@ const Scene& SceneKeeper::Update(HostModel& model, const std::function<bool(cons
             max[i] = std::max(max[i], k.max[i]);
         }
     }
+    // The cut copies' points change with every step of growth; the kept bodies before them stay.
+    scene_.steadyTriangles = bodyTriangles_;
     scene_.min = anyTriangle ? min : Vec3{0, 0, 0};
     scene_.max = anyTriangle ? max : Vec3{0, 0, 0};
     return scene_;

@@ -47,6 +47,7 @@ private:
 
     Scene scene_;
     std::vector<Kept> kept_;
-    std::vector<SceneFace> faces_; // of each triangle
+    std::vector<SceneFace> faces_; // of each kept body's triangle
+    size_t bodyTriangles_ = 0, bodyEdges_ = 0; // the kept bodies' share of the lists
     uint64_t builds_ = 0;
 };

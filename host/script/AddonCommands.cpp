@@ -199,4 +199,5 @@ void AddAddonPrints(ScriptInterpreter& in) {
     });
     in.AddPrint("chart", [&host, &in](const Args&, std::string& error) { return PrintBlock(host, in, "chart", error); });
     in.AddPrint("settings", [&host, &in](const Args&, std::string& error) { return PrintBlock(host, in, "settings", error); });
+    in.AddPrint("profiles", [&host, &in](const Args&, std::string& error) { return PrintBlock(host, in, "profiles", error); });
 }

@@ -137,7 +137,8 @@ const std::vector<ScriptCommand> kCommands = {
 )",
      RunDialog},
     {"print", 0, kAny, "print WHAT ...",
-     R"(  print tasks | palette | chart | settings   the add-on's schedule, palette, chart and movie settings
+     R"(  print tasks | palette | chart | settings | profiles   the add-on's schedule, palette, chart, movie settings
+                               and appearance profiles
   print elements | element ID | layers | materials | selection | userdata ID   the host model
   print facts ID               what the IFC model says the element is, one "fact ID KEY VALUE" a line
   print work-schedules         the IFC model's work schedules, tasks, sequences and task elements

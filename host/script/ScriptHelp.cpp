@@ -23,6 +23,9 @@ Menu items (menu N):
   11 Ütemterv mentése IFC-be...             write a copy of the IFC4 model with the schedule added
   12 Mutasd/Rejtsd el az ütemtervet         show or hide the schedule chart
   13 Ne ellenőrizd / Ellenőrizd az alátámasztást   turn the check of what elements stand on off or on
+  14 Megjelenítési profilok...              list the appearance profiles in the report window
+  15 Profilok beolvasása...                 read appearance profiles from a file (JSON)
+  16 Profilok kiírása...                    write the appearance profiles to a file (JSON)
 
 Palette items (palette click ITEM, palette focus ITEM):
   1  Kapcsold                       link the selected elements to the selected task

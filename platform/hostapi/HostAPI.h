@@ -117,7 +117,9 @@ enum HostOpId {
     kHostProjectSetUserData = 42,
     kHostElementGetFacts = 43,
     kHostElementGetBounds = 44,
-    kHostModelGetWorkSchedules = 45
+    kHostModelGetWorkSchedules = 45,
+    kHostElementSetLook = 46,
+    kHostElementGetLook = 47
     /* further operations are appended here */
 };
 
@@ -204,6 +206,12 @@ typedef GSErr (*HostElementGetBoundsFunc)(uint32_t token, const uint8_t* headRec
  * in Windows-1250 (a character it lacks becomes '?'), or UTF-8 with kHostScheduleUtf8. */
 enum { kHostScheduleUtf8 = 1, kHostScheduleRecords = 2 };
 typedef GSErr (*HostModelGetWorkSchedulesFunc)(uint32_t token, uint32_t* handle, int32_t* count, int32_t flags);
+
+/* A look laid over the element's own (HostLookRecord.h), kept with the element in the project and
+ * by the undo step open; a null or all-zero record takes it away. Locked elements may take one:
+ * it changes how they are drawn, not what they are. Get answers kHostErrNotAvailable for none. */
+typedef GSErr (*HostElementSetLookFunc)(uint32_t token, const uint8_t* headRecord, const uint8_t* lookRecord /* 16 bytes */);
+typedef GSErr (*HostElementGetLookFunc)(uint32_t token, const uint8_t* headRecord, uint8_t* lookRecord /* 16 bytes */);
 
 /* The module's exports. */
 typedef GSErr (*AddonSetImportedFuncAddrsFunc)(const HostFunc* table);

@@ -93,4 +93,21 @@ TEST(LinkRulesJsonTest, TextsComeInTheCodePageAndWithinTheLimits) {
     EXPECT_EQ(Refused((wide + "}}]").c_str()).kind, RulesFileProblem::TooLong);
 }
 
+TEST(LinkRulesJsonTest, ARuleMayNameTheProfileItsTasksTake) {
+    LinkRules r = Parse(R"({"rules": [
+        {"tasks": {"id": 3}, "elements": {"kind": 1}},
+        {"tasks": {"id": 4}, "elements": {"kind": 1}, "profile": "Állvány"}
+    ]})");
+    EXPECT_EQ(r.profiles, (std::vector<std::string>{"", BKFromUtf8("Állvány")}));
+    EXPECT_EQ(r.ProfileOf(1), BKFromUtf8("Állvány"));
+    EXPECT_EQ(r.ProfileOf(7), "");
+    EXPECT_TRUE(Parse(R"({"rules": [{"tasks": {"id": 3}, "elements": {"kind": 1}}]})").profiles.empty());
+    for (const char* bad : {R"([{"tasks": {"id": 3}, "elements": {"kind": 1}, "profile": ""}])",
+                            R"([{"tasks": {"id": 3}, "elements": {"kind": 1}, "profile": 7}])"}) {
+        RulesFileProblem p = Refused(bad);
+        EXPECT_EQ(p.kind, RulesFileProblem::BadValue);
+        EXPECT_EQ(p.params, (std::vector<std::string>{"1", "profile"}));
+    }
+}
+
 } // namespace

@@ -58,4 +58,23 @@ TEST(LinkRulesRecordTest, OnlyExactlyOneWellFormedRecordReads) {
     EXPECT_FALSE(ReadLinkRulesBytes(LinkRulesBytes(kinds), out));
 }
 
+TEST(LinkRulesRecordTest, ProfilesFollowTheRulesOnlyWhenOneNamesOne) {
+    LinkRules r = Sample();
+    const std::vector<uint8_t> plain = LinkRulesBytes(r);
+    r.profiles = {"", "", ""};
+    EXPECT_EQ(LinkRulesBytes(r), plain); // none named: the bytes as before
+    r.profiles = {"", BKFromUtf8("Állvány"), ""};
+    const std::vector<uint8_t> named = LinkRulesBytes(r);
+    ASSERT_EQ(named.size(), plain.size() + 2 + 2 + BKFromUtf8("Állvány").size() + 2);
+    LinkRules back;
+    ASSERT_TRUE(ReadLinkRulesBytes(named, back));
+    EXPECT_EQ(back, r);
+    // Profiles that name nothing are not a form the writer gives.
+    std::vector<uint8_t> empty = plain;
+    empty.insert(empty.end(), {0, 0, 0, 0, 0, 0});
+    EXPECT_FALSE(ReadLinkRulesBytes(empty, back));
+    std::vector<uint8_t> cut(named.begin(), named.end() - 1);
+    EXPECT_FALSE(ReadLinkRulesBytes(cut, back));
+}
+
 } // namespace

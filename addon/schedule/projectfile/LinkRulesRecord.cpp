@@ -48,6 +48,11 @@ std::vector<uint8_t> LinkRulesBytes(const LinkRules& rules) {
             AppendText16(out, rule.elements[c].pattern, RuleLimits::kText);
         }
     }
+    // The rules' profiles follow only when one names a profile, so rules without keep their bytes.
+    bool anyProfile = false;
+    for (size_t r = 0; r < count; ++r) anyProfile = anyProfile || !rules.ProfileOf(r).empty();
+    if (anyProfile)
+        for (size_t r = 0; r < count; ++r) AppendText16(out, rules.ProfileOf(r), RuleLimits::kProfile);
     return out;
 }
 
@@ -86,6 +91,14 @@ bool ReadLinkRulesBytes(std::span<const uint8_t> bytes, LinkRules& out) {
             rule.elements.push_back(std::move(condition));
         }
         rules.rules.push_back(std::move(rule));
+    }
+    if (in.Ok() && !in.AtEnd()) {
+        bool any = false;
+        for (size_t r = 0; r < rules.rules.size(); ++r) {
+            rules.profiles.push_back(in.Text16(RuleLimits::kProfile));
+            any = any || !rules.profiles.back().empty();
+        }
+        if (!any) in.Fail();
     }
     if (!in.Ok() || !in.AtEnd()) return false;
     out = std::move(rules);

@@ -17,6 +17,7 @@
 #include "schedule/projectfile/LinkRulesRecord.h"
 #include "schedule/projectfile/TaskPlanRecord.h"
 #include "schedule/projectfile/TaskRecord.h"
+#include "schedule/tasks/IElementDisplay.h"
 #include "schedule/tasks/ScheduleFileError.h"
 
 #include <algorithm>
@@ -28,6 +29,8 @@
 namespace {
 
 constexpr int16_t kUnusableIdLine = 32611;
+// The display's looks (its appearance profiles), in the display's own form.
+constexpr uint32_t kLooksSectionTag = 0x464F5250; // "PROF"
 
 bool WriteSection(IOutStream& out, uint32_t tag, const std::vector<uint8_t>& body) {
     std::array<uint8_t, kProjectSectionHeadSize> head{};
@@ -38,11 +41,12 @@ bool WriteSection(IOutStream& out, uint32_t tag, const std::vector<uint8_t>& bod
 
 // The sections of a version 5 file, each known tag once, and nothing after them. A tag this
 // reader does not know fails the load: saving over that file would lose what it holds.
+// The display's looks are checked by the display, which takes them only once the whole file read.
 int ReadSections(IInStream& in, uint32_t count, uint64_t fileSize, size_t taskCount, LinkRules& rules,
-                 std::vector<TaskPlan>& plans) {
+                 std::vector<TaskPlan>& plans, IElementDisplay* display, std::vector<uint8_t>& looks) {
     // A schedule with nothing beyond its tasks is written as version 4.
     if (count == 0) return kScheduleFileBadRecord;
-    bool rulesRead = false, plansRead = false, idsRead = false;
+    bool rulesRead = false, plansRead = false, idsRead = false, looksRead = false;
     std::vector<std::string> ifcIds;
     for (uint32_t s = 0; s < count; ++s) {
         std::array<uint8_t, kProjectSectionHeadSize> head{};
@@ -54,7 +58,12 @@ int ReadSections(IInStream& in, uint32_t count, uint64_t fileSize, size_t taskCo
         if (tag == kRulesSectionTag && !rulesRead && ReadLinkRulesBytes(body, rules)) rulesRead = true;
         else if (tag == kPlanSectionTag && !plansRead && ReadTaskPlanBytes(body, taskCount, plans)) plansRead = true;
         else if (tag == kIfcTaskSectionTag && !idsRead && ReadIfcTaskBytes(body, taskCount, ifcIds)) idsRead = true;
-        else return kScheduleFileBadRecord;
+        else if (tag == kLooksSectionTag && !looksRead && display && !body.empty() && display->TakeStoredLooks(body, false)) {
+            looks = std::move(body);
+            looksRead = true;
+        } else {
+            return kScheduleFileBadRecord;
+        }
     }
     if (idsRead) {
         plans.resize(taskCount);
@@ -97,7 +106,9 @@ bool TaskDB::WriteProjectFile(FKReplacementFile& file, int32_t& error) const {
                                              bare.ifcGlobalId.clear();
                                              return !bare.Empty();
                                          }));
-    const uint32_t sections = (withRules ? 1 : 0) + (withPlans ? 1 : 0) + (withIfc ? 1 : 0);
+    const std::vector<uint8_t> looks = elementHider_ ? elementHider_->StoredLooks() : std::vector<uint8_t>();
+    const bool withLooks = !looks.empty();
+    const uint32_t sections = (withRules ? 1 : 0) + (withPlans ? 1 : 0) + (withIfc ? 1 : 0) + (withLooks ? 1 : 0);
     std::array<uint8_t, kProjectHeaderSize> header{};
     LE::Put<uint32_t>(header, 0, kProjectFileSignature);
     LE::Put<int32_t>(header, 4, sections > 0 ? kProjectFileSectionsVersion : kProjectFileVersion);
@@ -108,6 +119,7 @@ bool TaskDB::WriteProjectFile(FKReplacementFile& file, int32_t& error) const {
     if (written && withRules) written = WriteSection(out, kRulesSectionTag, LinkRulesBytes(linkRules_));
     if (written && withPlans) written = WriteSection(out, kPlanSectionTag, TaskPlanBytes(plans_));
     if (written && withIfc) written = WriteSection(out, kIfcTaskSectionTag, IfcTaskBytes(plans_));
+    if (written && withLooks) written = WriteSection(out, kLooksSectionTag, looks);
     if (written && out.Flush()) return true;
     error = out.Error();
     return false;
@@ -152,9 +164,10 @@ bool TaskDB::LoadProjectFile(const std::string& path) {
     }
     LinkRules rules;
     std::vector<TaskPlan> plans;
+    std::vector<uint8_t> looks;
     if (version >= kProjectFileSectionsVersion &&
-        ReadSections(in, LE::Get<uint32_t>(header, kProjectSectionCountOffset), size, loaded.size(), rules, plans) !=
-            kScheduleFileOk) {
+        ReadSections(in, LE::Get<uint32_t>(header, kProjectSectionCountOffset), size, loaded.size(), rules, plans,
+                     elementHider_, looks) != kScheduleFileOk) {
         AddonAlert(kAlertLoadFailed);
         return false;
     }
@@ -165,5 +178,6 @@ bool TaskDB::LoadProjectFile(const std::string& path) {
     ClearSchedule();
     ReplaceTasks(std::move(loaded), std::move(plans));
     linkRules_ = std::move(rules);
+    if (elementHider_) elementHider_->TakeStoredLooks(looks, true);
     return true;
 }

@@ -30,6 +30,11 @@ struct ElementLinkRecord {
     void SetSlots(const ElementLink& s) {
         for (size_t k = 0; k < s.size(); ++k) SetSlot(k, s[k]);
     }
+    // A print of the look the display laid over the element in the host (0: none); beside the save
+    // area, so restoring the attributes leaves it.
+    static constexpr size_t kLookPrint = 80;
+    uint32_t LookPrint() const { return LE::Get<uint32_t>(bytes, kLookPrint); }
+    void SetLookPrint(uint32_t print) { LE::Put<uint32_t>(bytes, kLookPrint, print); }
     int16_t SavedLayer() const { return LE::Get<int16_t>(bytes, kSavedLayer); }
     void SetSavedLayer(int16_t layer) { LE::Put<int16_t>(bytes, kSavedLayer, layer); }
     std::span<uint8_t> Span() { return bytes; }

@@ -6,8 +6,10 @@
 #include "schedule/tasks/ElementLink.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <utility>
+#include <vector>
 
 class TaskDB;
 
@@ -37,6 +39,15 @@ public:
     virtual void RelockLayers() = 0;
     // Notes the layers the user hid now, so a layer shown again is linkable without a pass.
     virtual void CollectHiddenUserLayers() = 0;
+
+    // The display's part of the project file (its looks): empty while it holds only its defaults.
+    virtual std::vector<uint8_t> StoredLooks() const = 0;
+    // Whether `body` is a form StoredLooks gives (empty: the defaults); with `take` the display
+    // takes it, and only then changes.
+    virtual bool TakeStoredLooks(std::span<const uint8_t> body, bool take) = 0;
+    // The task takes the named appearance profile (8-bit); false, nothing changed, when the
+    // display has none of that name.
+    virtual bool ChooseTaskLook(int32_t taskId, const std::string& profile) = 0;
 
 protected:
     ~IElementDisplay() = default;

@@ -34,12 +34,20 @@ constexpr size_t kConditions = 64;
 constexpr size_t kTaskIds = 100000;
 constexpr size_t kKey = 255;
 constexpr size_t kText = 1024; // a pattern, a task name pattern, the source's name
+constexpr size_t kProfile = 255;
 } // namespace RuleLimits
 
 struct LinkRules {
     std::string source; // the rules file's name, for the user
     std::vector<LinkRule> rules;
+    // The appearance profile each rule's tasks take (8-bit, at most 255 bytes; empty: their
+    // type's), in the rules' order; empty when no rule names one.
+    std::vector<std::string> profiles;
     bool Empty() const { return rules.empty(); }
+    const std::string& ProfileOf(size_t rule) const {
+        static const std::string none;
+        return rule < profiles.size() ? profiles[rule] : none;
+    }
     bool operator==(const LinkRules&) const = default;
 };
 

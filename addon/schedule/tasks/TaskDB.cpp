@@ -4,6 +4,7 @@
 #include "resources/AddonResources.h"
 #include "schedule/tasks/AnimationSettings.h"
 #include "schedule/tasks/Exceptions.h"
+#include "schedule/tasks/IElementDisplay.h"
 #include "schedule/tasks/TaskLess.h"
 
 #include <algorithm>
@@ -247,6 +248,7 @@ void TaskDB::ClearSchedule() {
     plans_.clear();
     linkRules_ = {};
     idIndexValid_ = false;
+    if (elementHider_) elementHider_->TakeStoredLooks({}, true);
     SetCurrentDate(DateTime::Now(), true);
     settings_.ApplyDefaultNames();
 }
