@@ -75,6 +75,7 @@ void MainDialogCPP::Opened() {
     }
     typeNamesLoaded_ = true;
     for (int16_t e = kNameEditor; e <= kFinishEditor; ++e) d.ShowItem(e, false);
+    d.ShowItem(kProfileEditor, false);
     DGListState& list = *d.List(kList);
     const DGItem& listItem = *d.Item(kList);
     list.tabs.clear();
@@ -88,7 +89,7 @@ void MainDialogCPP::Opened() {
         list.tabs.push_back(tab);
     }
     selectedRow_ = list.selected;
-    const std::pair<int16_t, int16_t> editors[] = {{kNameEditor, 17}, {kTypeEditor, 18}, {kStartEditor, 20}, {kFinishEditor, 21}};
+    const std::pair<int16_t, int16_t> editors[] = {{kNameEditor, 17}, {kTypeEditor, 18}, {kProfileEditor, 19}, {kStartEditor, 20}, {kFinishEditor, 21}};
     for (auto [editor, header] : editors)
         d.SetItemSize(editor, static_cast<int16_t>(d.Item(header)->rect.width - 4), static_cast<int16_t>(list.rowHeight - 7));
 }
@@ -373,7 +374,7 @@ void MainDialogCPP::Resized(int16_t dx, int16_t dy) {
         d.GrowItem(kFirstHeader, dx, 0);
         d.GrowItem(kNameEditor, dx, 0);
         for (int16_t h = 18; h <= kLastHeader; ++h) d.MoveItem(h, dx, 0);
-        for (int16_t e : {kTypeEditor, kStartEditor, kFinishEditor}) d.MoveItem(e, dx, 0);
+        for (int16_t e : {kTypeEditor, kProfileEditor, kStartEditor, kFinishEditor}) d.MoveItem(e, dx, 0);
     }
     if (dx > 0) moveTabs();
 }

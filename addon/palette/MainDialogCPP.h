@@ -19,6 +19,7 @@ public:
         kLink = 1, kUnlink = 2, kMarkToggle = 3, kSelectLinked = 4, kSelectUnlinked = 5, kNewTask = 6,
         kDeleteTask = 7, kShowAll = 8, kShowBuilt = 9, kCurrentDate = 10, kDateLabel = 11, kNameEditor = 12,
         kTypeEditor = 13, kStartEditor = 14, kFinishEditor = 15, kList = 16, kFirstHeader = 17, kLastHeader = 21,
+        kProfileEditor = 22,
     };
 
     MainDialogCPP(TaskDB& taskDB, ElementHider& elementHider);
@@ -45,6 +46,8 @@ public:
     void RemoveEditors();
     // Ends a pending edit without storing it: the schedule it belonged to is gone.
     void DiscardRowEdit();
+    // The profile the edit's pop-up names: empty for the type's own.
+    std::string ChosenProfile();
 
     // Events (from the observer).
     void Opened();
@@ -94,6 +97,9 @@ private:
     void FollowEditedTask(int32_t hintRow);
     // Sorts the schedule and notes the row the edited task lands on, for the refill that follows.
     void SortFollowingEdit(const TaskLess& less);
+    void FillProfileEditor(int32_t taskId);
+    // Gives the task the profile as one undo step, and shows the model at its date again.
+    void StoreProfileChoice(int32_t taskId, const std::string& profile);
 
     TaskDB& taskDB_;
     ElementHider& elementHider_;

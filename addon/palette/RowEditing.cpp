@@ -1,7 +1,9 @@
-// In-place editing of one row: name, type and dates are edited over the row's cells.
+// In-place editing of one row: name, type, profile and dates are edited over the row's cells.
 #include "palette/MainDialogCPP.h"
 
 #include "bytes/FixedText.h"
+#include "display/DisplayPass.h"
+#include "display/ElementHider.h"
 #include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
 
@@ -18,7 +20,38 @@ ConstructionType TypeOfItem(int32_t item) {
     return type.value_or(ConstructionType::Construction);
 }
 
+constexpr int16_t kProfileTexts = 32642;
+
 } // namespace
+
+// The type's own first, then the schedule's profiles in their order.
+void MainDialogCPP::FillProfileEditor(int32_t taskId) {
+    DGDialog& d = *dialog_;
+    d.Item(kProfileEditor)->entries.clear();
+    d.PopUpAppend(kProfileEditor, AddonString(kProfileTexts, 1), 0);
+    const ProfileSet& set = elementHider_.Profiles();
+    const std::string& own = set.TaskChoice(taskId);
+    int32_t chosen = 1;
+    for (size_t i = 0; i < set.Profiles().size(); ++i) {
+        d.PopUpAppend(kProfileEditor, set.Profiles()[i].name, static_cast<int32_t>(i + 1));
+        if (set.Profiles()[i].name == own) chosen = static_cast<int32_t>(i + 2);
+    }
+    d.SetItemValue(kProfileEditor, chosen);
+}
+
+std::string MainDialogCPP::ChosenProfile() {
+    const DGItem* item = dialog_ ? dialog_->Item(kProfileEditor) : nullptr;
+    if (!item || item->value <= 1 || static_cast<size_t>(item->value) > item->entries.size()) return {};
+    return item->entries[static_cast<size_t>(item->value) - 1].text;
+}
+
+void MainDialogCPP::StoreProfileChoice(int32_t taskId, const std::string& profile) {
+    ProfileSet& set = elementHider_.Profiles();
+    // A profile deleted while the row was in edit leaves the task as it was.
+    if (profile == set.TaskChoice(taskId) || !set.ChooseForTask(taskId, profile)) return;
+    taskDB_.SetDirty(true);
+    if (elementHider_.ShowsDate()) DisplayPass(elementHider_, taskDB_).ShowAtCurrentDate(AddonString(kProfileTexts, 2));
+}
 
 void MainDialogCPP::BeginRowEdit(int32_t row) {
     if (!IsTaskRow(row)) return;
@@ -28,6 +61,7 @@ void MainDialogCPP::BeginRowEdit(int32_t row) {
     editedTaskId_ = t.id;
     DGDialog& d = *dialog_;
     d.SetItemValue(kTypeEditor, TypeItem(t.type));
+    FillProfileEditor(t.id);
     d.SetItemValue(kStartEditor, t.start.status == DateTimeStatus::Valid ? t.start.ToPlatformTime() : DateTime::Now().ToPlatformTime());
     d.SetItemValue(kFinishEditor, t.finish.status == DateTimeStatus::Valid ? t.finish.DayBefore().ToPlatformTime()
                                                            : DateTime::Now().ToPlatformTime());
@@ -40,8 +74,9 @@ void MainDialogCPP::PlaceEditors() {
     if (list.selected < 1) return;
     ++list.drawSuspended;
     list.editorsRow = list.selected;
-    list.onTabs = {{1, kNameEditor}, {2, kTypeEditor}, {4, kStartEditor}, {5, kFinishEditor}};
+    list.onTabs = {{1, kNameEditor}, {2, kTypeEditor}, {3, kProfileEditor}, {4, kStartEditor}, {5, kFinishEditor}};
     for (int16_t e = kNameEditor; e <= kFinishEditor; ++e) dialog_->ShowItem(e, true);
+    dialog_->ShowItem(kProfileEditor, true);
     --list.drawSuspended;
     ++list.redraws;
 }
@@ -52,6 +87,7 @@ void MainDialogCPP::RemoveEditors() {
     list.editorsRow = 0;
     list.onTabs.clear();
     for (int16_t e = kNameEditor; e <= kFinishEditor; ++e) dialog_->ShowItem(e, false);
+    dialog_->ShowItem(kProfileEditor, false);
 }
 
 bool MainDialogCPP::StoreRowEdit() {
@@ -75,6 +111,7 @@ bool MainDialogCPP::StoreRowEdit() {
     t.SetName(d.ItemText(kNameEditor));
     taskDB_.SetTaskAt(static_cast<size_t>(editedRow_) - 1, t);
     taskDB_.RecomputeStates();
+    StoreProfileChoice(t.id, ChosenProfile());
     return true;
 }
 

@@ -136,6 +136,8 @@ std::string Palette() {
             v.FromPlatformTime(d.ItemValue(e));
             out << " " << Date(v).substr(0, 10);
         }
+        // Only a chosen profile says so, so the line of an edit that takes its type's stays as it was.
+        if (std::string profile = p.ChosenProfile(); !profile.empty()) out << " profile " << Quote(profile);
         out << "\n";
     }
     return out.str();

@@ -43,6 +43,16 @@ bool PrintBlock(Host& host, ScriptInterpreter& in, const char* what, std::string
     return false;
 }
 
+// The profile pop-up's entry of that name (the text as the add-on wrote it), "-" its first: the
+// type's own. A name is looked for first, so a profile called "-" can be chosen too.
+bool ChooseProfileEntry(DGDialog& d, const std::string& utf8Name) {
+    const std::vector<DGPopUpEntry>& entries = d.Item(22)->entries;
+    const std::string name = BKFromUtf8(utf8Name);
+    for (size_t i = 1; i < entries.size(); ++i)
+        if (entries[i].text == name) return d.UserChange(22, std::to_string(i + 1));
+    return utf8Name == "-" && !entries.empty() && d.UserChange(22, "1");
+}
+
 } // namespace
 
 void AttachAddonListeners(ScriptInterpreter& in) {
@@ -146,6 +156,7 @@ bool RunPalette(ScriptInterpreter& in, const Args& a, std::string& error) {
     else if (verb == "dblclick" && a.size() == 2 && number(1, n, 1, std::numeric_limits<int32_t>::max())) ok = d->UserDoubleClick(16, static_cast<int32_t>(n));
     else if (verb == "name" && a.size() == 2) ok = d->IsVisible() && d->Item(12)->visible && d->UserChange(12, a[1]);
     else if (verb == "kind" && a.size() == 2) ok = d->Item(13)->visible && d->UserChange(13, a[1]);
+    else if (verb == "profile" && a.size() == 2) ok = d->Item(22) && d->Item(22)->visible && ChooseProfileEntry(*d, a[1]);
     else if (verb == "start" && a.size() == 2) ok = d->Item(14)->visible && d->UserChange(14, a[1]);
     else if (verb == "finish" && a.size() == 2) ok = d->Item(15)->visible && d->UserChange(15, a[1]);
     else if (verb == "date" && a.size() == 2) ok = d->UserChange(10, a[1]);

@@ -91,12 +91,13 @@ const std::vector<ScriptCommand> kCommands = {
      R"(  menu N                       choose item N of the add-on's menu (see below)
 )",
      RunMenu},
-    {"palette", 1, kAny, "palette click|select|dblclick|name|kind|start|finish|date|focus|close|message|resize ...",
+    {"palette", 1, kAny, "palette click|select|dblclick|name|kind|profile|start|finish|date|focus|close|message|resize ...",
      R"(  palette click ITEM           press a palette item (see below)
   palette select ROW           select a row of the task list (0: none)
   palette dblclick ROW         double-click a row (starts editing it)
   palette name TEXT            type into the edited row's name
   palette kind N               choose the edited row's construction type (1-5)
+  palette profile NAME|-       choose the edited row's appearance profile (-: its type's)
   palette start DATE           set the edited row's start
   palette finish DATE          set the edited row's finish
   palette date DATE            set the current date

@@ -41,6 +41,7 @@ Palette items (palette click ITEM, palette focus ITEM):
   12 name editor   13 type editor   14 start editor   15 finish editor (of the edited row)
   16 task list
   17-21 column headers: sort by task, type, state, start, finish (again: reverse)
+  22 profile editor (of the edited row, over its state)
 
 Dialogs (dialog ID): 32503 movie settings, 32505 date order of a schedule text,
 avi-options AVI compression, object-settings the label object's library part; see SCRIPTING.md.

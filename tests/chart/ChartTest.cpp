@@ -268,4 +268,49 @@ TEST_F(ChartTest, PlayShowsEveryDayHeadlessAndAnyClickStopsIt) {
     EXPECT_EQ(db.CurrentDate(), DateTime(2009, 3, 21).EndOfDay());
 }
 
+
+// The bar's double-click edits the row in the palette, whose profile pop-up gives the task a look of
+// its own, shows it again when the row is edited next, and gives it back its type's.
+TEST_F(ChartTest, DoubleClickChoosesTheTasksProfile) {
+    AddPlan();
+    db.SetDirty(false);
+    ProfileSet& set = hider.Profiles();
+    const std::string scaffold = set.TypeChoice(Temporary);
+    DGDialog& d = *palette->Dialog();
+    auto entryOf = [&d](const std::string& name) {
+        const auto& entries = d.Item(MainDialogCPP::kProfileEditor)->entries;
+        for (size_t i = 0; i < entries.size(); ++i)
+            if (entries[i].text == name) return std::to_string(i + 1);
+        return std::string();
+    };
+    ASSERT_TRUE(Gesture({"dblclick", "3"}));
+    ASSERT_EQ(palette->EditedRow(), 3);
+    EXPECT_TRUE(d.Item(MainDialogCPP::kProfileEditor)->visible);
+    EXPECT_EQ(d.ItemValue(MainDialogCPP::kProfileEditor), 1); // the type's own
+    ASSERT_EQ(d.Item(MainDialogCPP::kProfileEditor)->entries.size(), set.Profiles().size() + 1);
+    ASSERT_TRUE(d.UserChange(MainDialogCPP::kProfileEditor, entryOf(scaffold)));
+    ASSERT_TRUE(palette->CommitRowEdit());
+    EXPECT_EQ(set.TaskChoice(3), scaffold);
+    EXPECT_EQ(set.ProfileFor(TaskAt(2)).name, scaffold);
+    EXPECT_TRUE(db.IsDirty());
+    EXPECT_TRUE(set.TaskChoice(2).empty()); // the other rows keep their type's
+
+    ASSERT_TRUE(Gesture({"dblclick", "3"}));
+    EXPECT_EQ(palette->ChosenProfile(), scaffold);
+    ASSERT_TRUE(d.UserChange(MainDialogCPP::kProfileEditor, "1"));
+    ASSERT_TRUE(palette->CommitRowEdit());
+    EXPECT_TRUE(set.TaskChoice(3).empty());
+    EXPECT_EQ(set.ProfileFor(TaskAt(2)).name, set.TypeChoice(Demolition));
+
+    // A profile gone while the row was in edit leaves the task as it was.
+    ASSERT_TRUE(Gesture({"dblclick", "3"}));
+    ASSERT_TRUE(d.UserChange(MainDialogCPP::kProfileEditor, entryOf(scaffold)));
+    std::vector<AppearanceProfile> kept;
+    for (const AppearanceProfile& p : set.Profiles())
+        if (p.name != scaffold) kept.push_back(p);
+    set.Replace(kept);
+    ASSERT_TRUE(palette->CommitRowEdit());
+    EXPECT_TRUE(set.TaskChoice(3).empty());
+}
+
 } // namespace
