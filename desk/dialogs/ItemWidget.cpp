@@ -197,10 +197,13 @@ void ItemWidget::Sync() {
         break;
     case DGItemKind::PopUp: {
         auto* c = static_cast<QComboBox*>(widget_.data());
-        if (first_ || item->entries.size() != shownEntries_) {
+        std::vector<std::string> entries;
+        for (const auto& e : item->entries) entries.push_back(e.text);
+        // A renamed entry is new too, not only one more or one less.
+        if (first_ || entries != shownEntries_) {
             c->clear();
-            for (const auto& e : item->entries) c->addItem(FromCodePage(e.text));
-            shownEntries_ = item->entries.size();
+            for (const auto& e : entries) c->addItem(FromCodePage(e));
+            shownEntries_ = std::move(entries);
             valueChanged = true;
         }
         if (valueChanged) c->setCurrentIndex(item->value - 1);

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 struct ItemWidgetEvents {
     std::function<void(int16_t item)> clicked;
@@ -48,7 +49,7 @@ private:
     // What was last shown, so a sync leaves alone what the user is typing.
     std::string shownText_;
     int32_t shownValue_ = 0;
-    size_t shownEntries_ = 0;
+    std::vector<std::string> shownEntries_;
     bool first_ = true;
     int fittedWidth_ = -1; // the item width its label was last fitted to
 };

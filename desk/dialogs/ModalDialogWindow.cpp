@@ -3,6 +3,7 @@
 #include "desk/dialogs/CodePageText.h"
 #include "desk/dialogs/DialogUnits.h"
 #include "desk/dialogs/ItemWidget.h"
+#include "desk/dialogs/ModalListView.h"
 
 #include <QPushButton>
 
@@ -30,6 +31,10 @@ ModalDialogWindow::ModalDialogWindow(DGModalDialog& dialog, int16_t okItem, int1
         int16_t id = item.id;
         right = std::max(right, item.rect.left + item.rect.width);
         bottom = std::max(bottom, item.rect.top + item.rect.height);
+        if (item.kind == DGItemKind::List) {
+            lists_.push_back(new ModalListView(dialog_, id, this, events.changed));
+            continue;
+        }
         auto* w = new ItemWidget(id, [this, id] { return dialog_.FindItem(id); }, this, events);
         items_.push_back(w);
         if (id == okItem && w->Widget())
@@ -41,11 +46,14 @@ ModalDialogWindow::ModalDialogWindow(DGModalDialog& dialog, int16_t okItem, int1
 QWidget* ModalDialogWindow::ItemView(int16_t item) const {
     for (ItemWidget* w : items_)
         if (w->Id() == item) return w->Widget();
+    for (ModalListView* list : lists_)
+        if (list->objectName() == QStringLiteral("list%1").arg(item)) return list;
     return nullptr;
 }
 
 void ModalDialogWindow::Sync() {
     for (ItemWidget* w : items_) w->Sync();
+    for (ModalListView* list : lists_) list->Sync();
 }
 
 void ModalDialogWindow::reject() {

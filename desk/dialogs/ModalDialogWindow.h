@@ -9,6 +9,7 @@
 #include <vector>
 
 class ItemWidget;
+class ModalListView;
 
 class ModalDialogWindow : public QDialog {
     Q_OBJECT
@@ -26,4 +27,5 @@ private:
     int16_t okItem_, cancelItem_;
     int16_t pressed_;
     std::vector<ItemWidget*> items_;
+    std::vector<ModalListView*> lists_;
 };

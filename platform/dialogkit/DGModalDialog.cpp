@@ -31,6 +31,7 @@ std::string RefusalReason(const DGItem* item, const std::string& key, const std:
     std::string given = "item " + key + " refuses " + value;
     switch (item->kind) {
     case DGItemKind::PopUp: return given + " (entries 1-" + std::to_string(item->entries.size()) + ")";
+    case DGItemKind::List: return given + " (rows 1-" + std::to_string(item->entries.size()) + ")";
     case DGItemKind::CheckBox:
     case DGItemKind::RadioButton: return given + " (0 or 1)";
     case DGItemKind::IntEdit:
@@ -72,6 +73,7 @@ bool DGTakeUserValue(DGItem& item, const std::string& utf8Value) {
     case DGItemKind::TextEdit:
     case DGItemKind::StaticText: item.text = BKFromUtf8(utf8Value); return true;
     case DGItemKind::PopUp:
+    case DGItemKind::List:
         if (!ParseInt(utf8Value, number) || number < 1 || number > static_cast<int32_t>(item.entries.size())) return false;
         item.value = number;
         return true;
@@ -95,7 +97,6 @@ bool DGTakeUserValue(DGItem& item, const std::string& utf8Value) {
     }
     case DGItemKind::Button:
     case DGItemKind::GroupBox:
-    case DGItemKind::List:
     case DGItemKind::ProgressBar:
     case DGItemKind::UserArea: return false;
     }
@@ -115,6 +116,16 @@ bool DGModalDialog::ApplyChange(const std::string& itemKey, const std::string& u
     }
     if (onChange) onChange(*this, item->id);
     return true;
+}
+
+DGCanvas DGModalDialog::DrawRow(int16_t item, int32_t row, int32_t width, int32_t height) {
+    DGCanvas canvas(width, height);
+    const DGItem* list = FindItem(item);
+    if (list == nullptr || row < 1 || row > static_cast<int32_t>(list->entries.size())) return canvas;
+    if (onDrawRow) onDrawRow(*this, item, row, canvas);
+    else canvas.DrawTextLeft(4, (height - canvas.TextHeight()) / 2, list->entries[static_cast<size_t>(row) - 1].text, 0, 0,
+                             width, height, kDGWindowTextColor);
+    return canvas;
 }
 
 int16_t DGModalDialog::Run(int16_t okItem, int16_t cancelItem) {

@@ -5,7 +5,10 @@
 // the cancel item is pressed and the question counted as unanswered.
 //
 // Values by item kind: pop-up, the 1-based entry; check box and radio button, 0 or 1; text edit,
-// the text (UTF-8); integer edit, a decimal number; date control, YYYY-MM-DD.
+// the text (UTF-8); integer edit, a decimal number; date control, YYYY-MM-DD; list, the row
+// from 1 (a modal dialog's list keeps its rows as the item's entries, its value the selected row).
+#include "dialogkit/DGCanvas.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -60,6 +63,11 @@ public:
     std::function<void(DGModalDialog&, int16_t item)> onChange;
     // Called when a button is pressed; return false to keep the dialog open (for a confirm check).
     std::function<bool(DGModalDialog&, int16_t item)> onClick;
+    // Draws row `row` (from 1) of a list item; without it the row shows its entry's text.
+    std::function<void(DGModalDialog&, int16_t item, int32_t row, DGCanvas&)> onDrawRow;
+
+    // The row as the owner draws it at a size in pixels.
+    DGCanvas DrawRow(int16_t item, int32_t row, int32_t width, int32_t height);
 
     // Returns the item that closed the dialog. `okItem` counts as confirmation in the log.
     int16_t Run(int16_t okItem, int16_t cancelItem);

@@ -166,3 +166,40 @@ TEST_F(DialogKitTest, ModalDialogPressesByNameWithOkAndCancel) {
 
 
 } // namespace
+
+TEST_F(DialogKitTest, AModalListTakesARowOfItsEntriesAndDrawsItsRows) {
+    DGModalDialog d("lists", "Lists");
+    DGItem ok;
+    ok.id = 1;
+    d.AddItem(ok);
+    DGItem list;
+    list.id = 3;
+    list.kind = DGItemKind::List;
+    list.name = "rows";
+    list.entries = {{"first", 0}, {"second", 0}};
+    d.AddItem(list);
+    EXPECT_TRUE(d.ApplyChange("rows", "2"));
+    EXPECT_EQ(d.FindItem(3)->value, 2);
+    EXPECT_FALSE(d.ApplyChange("rows", "3"));
+    EXPECT_FALSE(d.ApplyChange("rows", "0"));
+    EXPECT_EQ(d.FindItem(3)->value, 2);
+
+    // Without an owner a row shows its entry; with one, what the owner draws; past the rows, nothing.
+    DGCanvas plain = d.DrawRow(3, 1, 100, 20);
+    ASSERT_EQ(plain.Ops().size(), 1u);
+    EXPECT_EQ(plain.Ops()[0].text, "first");
+    d.onDrawRow = [](DGModalDialog&, int16_t, int32_t row, DGCanvas& c) { c.FillRect(0, 0, row, 1, 0xFF); };
+    DGCanvas owned = d.DrawRow(3, 2, 100, 20);
+    ASSERT_EQ(owned.Ops().size(), 1u);
+    EXPECT_EQ(owned.Ops()[0].right, 2);
+    EXPECT_TRUE(d.DrawRow(3, 3, 100, 20).Ops().empty());
+    EXPECT_TRUE(d.DrawRow(1, 1, 100, 20).Ops().empty());
+
+    // A queued answer names the list's bounds when it asks for a row it has not.
+    std::string refusal;
+    DGSetDialogRefusalListener([&](const std::string&, const std::string& reason) { refusal = reason; });
+    DGQueueDialogAnswer({"lists", {{"rows", "5"}}, 1});
+    d.Run(1, 1);
+    DGSetDialogRefusalListener(nullptr);
+    EXPECT_EQ(refusal, "item rows refuses 5 (rows 1-2)");
+}
