@@ -53,6 +53,29 @@ bool ProfileSet::Put(const AppearanceProfile& profile) {
     return true;
 }
 
+bool ProfileSet::Rename(const std::string& from, const std::string& to) {
+    if (to.empty() || to.size() > AppearanceProfile::kNameMax || Find(to)) return false;
+    auto it = std::find_if(profiles_.begin(), profiles_.end(), [&](const AppearanceProfile& p) { return p.name == from; });
+    if (it == profiles_.end()) return false;
+    it->name = to;
+    for (std::string& choice : typeChoices_)
+        if (choice == from) choice = to;
+    for (auto& [task, choice] : taskChoices_)
+        if (choice == from) choice = to;
+    return true;
+}
+
+void ProfileSet::Remove(const std::string& name) {
+    std::vector<AppearanceProfile> kept = profiles_;
+    std::erase_if(kept, [&](const AppearanceProfile& p) { return p.name == name; });
+    Replace(std::move(kept));
+}
+
+size_t ProfileSet::TasksChoosing(const std::string& name) const {
+    return static_cast<size_t>(std::count_if(taskChoices_.begin(), taskChoices_.end(),
+                                             [&](const auto& choice) { return choice.second == name; }));
+}
+
 bool ProfileSet::ChooseForType(ConstructionType type, const std::string& name) {
     if (!IsKnownConstructionType(type) || !Find(name)) return false;
     typeChoices_[ConstructionTypeIndex(type)] = name;

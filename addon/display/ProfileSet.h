@@ -26,6 +26,14 @@ public:
     void Replace(std::vector<AppearanceProfile> profiles);
     // Adds the profile, or replaces the one of its name. False for an empty or too long name.
     bool Put(const AppearanceProfile& profile);
+    // Gives the profile a new name, and every type and task that takes it follows. False, nothing
+    // changed, when `from` is no profile or `to` is empty, too long or another's.
+    bool Rename(const std::string& from, const std::string& to);
+    // Removes the profile; the tasks that took it take their type's, a type that took it its
+    // default's name.
+    void Remove(const std::string& name);
+    // How many tasks take the profile of their own.
+    size_t TasksChoosing(const std::string& name) const;
 
     // False when no profile has the name; nothing changes then.
     bool ChooseForType(ConstructionType type, const std::string& name);
@@ -38,6 +46,8 @@ public:
 
     // The task's own profile, else its type's; a type outside the five shows its own look always.
     const AppearanceProfile& ProfileFor(const Task& task) const;
+
+    bool operator==(const ProfileSet&) const = default;
 
 private:
     std::vector<AppearanceProfile> profiles_;

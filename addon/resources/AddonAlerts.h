@@ -30,3 +30,6 @@ constexpr int16_t kAlertRulesRefused = 32541;
 constexpr int16_t kAlertLinkFileRefused = 32542;
 constexpr int16_t kAlertP6Refused = 32543;
 constexpr int16_t kAlertProfilesRefused = 32544;
+constexpr int16_t kAlertProfileName = 32545;
+constexpr int16_t kAlertProfileInUse = 32546;
+constexpr int16_t kAlertProfileOfType = 32547;

@@ -1,6 +1,6 @@
 #include "shell/MenuHandler.h"
 
-#include "display/ProfileText.h"
+#include "display/ProfilesDialog.h"
 #include "display/ProfilesFileCommands.h"
 #include "exchange/IfcScheduleExport.h"
 #include "exchange/IfcScheduleImport.h"
@@ -69,8 +69,8 @@ GSErr AddonMenuHandler(const HostMenuParams* params) {
             break;
         case AddonMenuItem::SupportCheck: ToggleSupportCheckCommand(m.settings); break;
         case AddonMenuItem::Profiles:
-            for (const AppearanceProfile& p : m.elementHider.Profiles().Profiles()) HostReportWrite(ProfileLine(p).c_str(), 0);
-            HostReportWrite(TypesLine(m.elementHider.Profiles()).c_str(), 0);
+            // The row edit's pop-up names the profiles as they were.
+            if (ProfilesDialog(m.elementHider, m.taskDB).Run() && m.palette) m.palette->RefillList(true);
             break;
         case AddonMenuItem::ReadProfiles: ReadProfilesCommand(m.taskDB, m.elementHider); break;
         case AddonMenuItem::WriteProfiles: WriteProfilesCommand(m.elementHider); break;
