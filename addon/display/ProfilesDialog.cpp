@@ -288,7 +288,15 @@ bool ProfilesDialog::Run() {
     dialog_->onClick = [this](DGModalDialog&, int16_t item) { return OnClick(item); };
     dialog_->onDrawRow = [this](DGModalDialog&, int16_t, int32_t row, DGCanvas& canvas) { DrawRow(row, canvas); };
 
-    const bool confirmed = dialog_->Run(kConfirm, kCancel) == kConfirm;
+    int16_t pressed = kCancel;
+    try {
+        pressed = dialog_->Run(kConfirm, kCancel);
+    } catch (...) {
+        // The model may show the edits; the schedule keeps the profiles it had.
+        hider_.Profiles() = original_;
+        throw;
+    }
+    const bool confirmed = pressed == kConfirm;
     const bool changed = confirmed && (working_ != original_ || rules_ != db_.Rules());
     hider_.Profiles() = changed ? working_ : original_;
     if (changed) {
