@@ -35,7 +35,8 @@ std::optional<std::string> RecoveryPath(int32_t mode) {
 void WriteScheduleRecoveryCopy() {
     ModuleObjects& m = Module();
     if (!m.taskDB.IsDirty()) return;
-    if (auto path = RecoveryPath(HostRecoveryMode::Writing)) m.taskDB.SaveProjectFile(*path);
+    // The host syncs the copy off the window's thread before its manifest vouches for it.
+    if (auto path = RecoveryPath(HostRecoveryMode::Writing)) m.taskDB.SaveProjectFile(*path, false);
 }
 
 bool ReopenRecoveredSchedule() {

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <fcntl.h>
 #include <fstream>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -49,6 +51,14 @@ std::optional<std::string> CheckCopy(const fs::path& folder, std::optional<Recov
         if (facts->size != f.size || facts->digest != f.digest) return f.name + " differs from its manifest";
     }
     return std::nullopt;
+}
+
+// An add-on writes its copy without waiting for the disk; it is synced here, before the manifest.
+bool Synchronize(const fs::path& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool synced = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced;
 }
 
 std::optional<uint64_t> GenerationOf(const std::string& name) {
@@ -119,7 +129,7 @@ bool WriteRecoveryCopy(const std::string& folder, uint64_t generation, const std
     manifest.files.push_back(project);
     if (!addonName.empty()) {
         auto facts = ReadFacts(fs::path(folder) / addonName);
-        if (!facts) {
+        if (!facts || !Synchronize(fs::path(folder) / addonName)) {
             error = (fs::path(folder) / addonName).string() + ": cannot be read back";
             return false;
         }

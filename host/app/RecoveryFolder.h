@@ -28,8 +28,8 @@ std::string RecoveryFileName(RecoveryFile::Role role, uint64_t generation);
 // The highest generation a folder's files carry (0 for none).
 uint64_t HighestRecoveryGeneration(const std::string& folder);
 
-// Writes the project's text as generation `generation` in `folder`, reads back the add-on's copy
-// (already written there, when `addonName` is not empty) for its digest, then the manifest, and
+// Writes the project's text as generation `generation` in `folder`, reads back and syncs the
+// add-on's copy (already written there, when `addonName` is not empty) for its digest, then the manifest, and
 // last removes the files of earlier generations. False with `error` when a write failed; the
 // copy before stays whole then.
 bool WriteRecoveryCopy(const std::string& folder, uint64_t generation, const std::string& projectText,
