@@ -5,12 +5,17 @@
 #include "desk/window/RecoveryTimer.h"
 #include "host/app/ProjectRecovery.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -37,6 +42,46 @@ private slots:
         QFile::copy(QStringLiteral(BV_SOURCE_DIR "/examples/house/house.qvp"), folder_ + QStringLiteral("/house.qvp"));
     }
     void cleanupTestCase() { QDir(folder_).removeRecursively(); }
+
+    // A copy a crash left: the start asks, in a message box with the three answers, and
+    // "Recover" opens it as unsaved work of the saved file.
+    void startAsksAboutACopyACrashLeft() {
+        const std::string saved = (folder_ + QStringLiteral("/asked.qvp")).toStdString();
+        fs::copy_file(BV_SOURCE_DIR "/examples/house/house.qvp", saved, fs::copy_options::overwrite_existing);
+        std::stringstream text;
+        text << std::ifstream(saved).rdbuf();
+        const std::string copy = text.str();
+        const std::string root = (folder_ + QStringLiteral("/crashed")).toStdString();
+        std::string error;
+        QVERIFY(WriteRecoveryCopy(root + "/run-1", 1, copy, "", saved, error));
+        fs::last_write_time(saved, fs::last_write_time(root + "/run-1/manifest.json") - std::chrono::minutes(5));
+
+        QStringList texts;
+        QString shot = QStringLiteral(BV_SCREENSHOT_DIR "/desk-recovery-question.png");
+        QTimer answer;
+        answer.setInterval(50);
+        connect(&answer, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            answer.stop();
+            QDir().mkpath(QFileInfo(shot).path());
+            box->grab().save(shot);
+            for (QAbstractButton* b : box->buttons()) texts << b->text();
+            for (QAbstractButton* b : box->buttons())
+                if (b->text() == QStringLiteral("Recover")) b->click();
+        });
+        answer.start();
+        DeskOptions options;
+        options.prefs = (folder_ + QStringLiteral("/preferences")).toStdString();
+        options.now = "2009-03-01";
+        options.recovery = root;
+        DeskSession session;
+        QVERIFY2(session.Start(options, error), error.c_str());
+        QCOMPARE(texts, (QStringList{QStringLiteral("Recover"), QStringLiteral("Open saved files"), QStringLiteral("Later")}));
+        QCOMPARE(session.GetHost().projectPath, saved);
+        QVERIFY(session.GetHost().Model().Modified());
+        QVERIFY(session.Window().isWindowModified());
+    }
 
     void timerWritesOnceQuietAndSaveRemoves() {
         DeskOptions options;
