@@ -152,6 +152,7 @@ void ProjectRecovery::Adopt(const RecoveryCopyFound& copy) {
 }
 
 void ProjectRecovery::AskAtStart() {
+    Wait(); // the run's folder may change below; no copy of it is on its way
     std::vector<std::string> notes;
     auto copies = FindRecoveryCopies(root_, notes);
     for (const std::string& note : notes) host_.WriteReport(BKFromUtf8(note));
