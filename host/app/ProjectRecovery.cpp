@@ -11,11 +11,14 @@
 #include <exception>
 #include <memory>
 #include <filesystem>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
+
+constexpr int kWriterNiceness = 10;
 
 // A folder no other run has: the time it started and its process.
 std::string RunFolderName() {
@@ -118,6 +121,8 @@ bool ProjectRecovery::WriteNow(bool wait) {
     writing_ = true;
     std::string addonCopy = addonWrote ? addonName : std::string();
     worker_ = std::thread([this, snapshot, original, generation, addonCopy] {
+        // The window's thread goes first on a busy machine; a copy may take its time.
+        ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kWriterNiceness);
         std::string error;
         try {
             WriteRecoveryCopy(folder_, generation, SerializeHostProject(*snapshot), addonCopy, original, error);
