@@ -57,10 +57,20 @@ int main(int argc, char** argv) {
     case StartResult::ModelNotOpened: status = 1; break;
     case StartResult::Ready:
         front.interpreter->SetKeepGoing(line.keepGoing);
+        if (ProjectRecovery* recovery = session.Recovery()) {
+            recovery->SetTimes(0, ProjectRecovery::kLongestSeconds);
+            recovery->openSaved = [&front](const std::string& path) { return front.OpenModel(path); };
+            front.interpreter->SetStartQuestion([recovery] { recovery->AskAtStart(); });
+            front.interpreter->SetAfterLine([recovery] {
+                recovery->NoteActivity();
+                recovery->Tick(ProjectRecovery::SteadyNow(), true);
+            });
+        }
         status = front.interpreter->Run(line.script == "-" ? std::cin : scriptFile);
         break;
     }
     session.UnloadAddons();
+    session.EndRecovery();
     if (!front.interpreter->Finish() || DGUnansweredQuestions() > 0) status = 1;
     std::cout.flush();
     return status;

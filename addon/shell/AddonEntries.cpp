@@ -97,6 +97,7 @@ GSErr AddonInitialize(uint32_t token) {
     HostInstallProjectEventHandler(kHostEventNewProject, NewProjectHandler);
     HostInstallProjectEventHandler(kHostEventPreferencesReset, PreferencesResetHandler);
     HostInstallProjectEventHandler(kHostEventModelUpdated, ModelUpdatedHandler);
+    HostInstallProjectEventHandler(kHostEventRecoveryWrite, RecoveryWriteHandler);
     m.settings.Load();
     if (!m.settings.supportCheckOn) ShowSupportCheckMenuText(m.settings);
     std::setlocale(LC_TIME, "");

@@ -10,6 +10,7 @@
 #include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
 #include "shell/ModuleObjects.h"
+#include "shell/ScheduleRecovery.h"
 #include "shell/ScheduleReopen.h"
 
 #include <array>
@@ -62,7 +63,7 @@ GSErr ProjectOpenedHandler(uint32_t, int32_t) {
         gProjectReplaced = false;
         // As in a menu command, nothing the schedule throws may reach the host.
         try {
-            ReopenRememberedSchedule();
+            if (!ReopenRecoveredSchedule()) ReopenRememberedSchedule();
         } catch (const std::exception&) {
             HostReportWrite("Bauvista general error!", 0);
         }
@@ -88,6 +89,15 @@ GSErr ModelUpdatedHandler(uint32_t, int32_t) {
     try {
         ReapplyRulesAfterRevision(m.taskDB);
         if (m.palette) m.palette->RefillList(true);
+    } catch (const std::exception&) {
+        HostReportWrite("Bauvista general error!", 0);
+    }
+    return 0;
+}
+
+GSErr RecoveryWriteHandler(uint32_t, int32_t) {
+    try {
+        WriteScheduleRecoveryCopy();
     } catch (const std::exception&) {
         HostReportWrite("Bauvista general error!", 0);
     }

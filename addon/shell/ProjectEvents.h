@@ -10,5 +10,7 @@ GSErr NewProjectHandler(uint32_t event, int32_t param);
 GSErr PreferencesResetHandler(uint32_t event, int32_t param);
 // The model took a revision: the schedule's link rules apply again.
 GSErr ModelUpdatedHandler(uint32_t event, int32_t param);
+// The host writes a recovery copy: the schedule's unsaved work goes with it.
+GSErr RecoveryWriteHandler(uint32_t event, int32_t param);
 // With unsaved changes, asks whether to save the schedule (alert 32514) and saves on "Igen".
 void OfferToSaveSchedule();

@@ -30,6 +30,7 @@ DeskSession::DeskSession() = default;
 
 DeskSession::~DeskSession() {
     session_.UnloadAddons(); // the add-on's dialogs go while their windows can follow
+    session_.EndRecovery();
     window_.reset();
 }
 
@@ -48,5 +49,12 @@ bool DeskSession::Start(const DeskOptions& given, std::string& error, StartResul
     case StartResult::Ready: break;
     }
     window_->RefreshAll();
+    if (ProjectRecovery* recovery = session_.Recovery()) {
+        recovery->openSaved = [this](const std::string& path) {
+            return window_->OpenProjectFile(QString::fromStdString(path));
+        };
+        recovery->AskAtStart();
+        window_->RefreshAll();
+    }
     return true;
 }

@@ -10,6 +10,7 @@
 #include "desk/window/LayerPanel.h"
 #include "desk/window/ModelReadWindow.h"
 #include "desk/window/Mnemonics.h"
+#include "desk/window/RecoveryTimer.h"
 #include "desk/window/ReportView.h"
 #include "desk/window/SelectionPanel.h"
 #include "desk/window/WindowPlaces.h"
@@ -134,6 +135,7 @@ MainWindow::MainWindow(Host& host) : host_(host) {
     statusBar()->showMessage(Text(kReady));
     resizeDocks({reportDock}, {110}, Qt::Vertical);
     resizeDocks({layerDock, selectionDock}, {260, 260}, Qt::Horizontal);
+    if (host_.recovery) new RecoveryTimer(*host_.recovery, this);
 }
 
 MainWindow::~MainWindow() {

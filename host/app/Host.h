@@ -4,7 +4,10 @@
 #include "host/app/ModelRead.h"
 #include "host/ops/HostCore.h"
 
+#include <memory>
 #include <string>
+
+class ProjectRecovery;
 
 class Host : public HostCore {
 public:
@@ -28,7 +31,13 @@ public:
     // The update's second half, after ReadIfcRevision: the elements are made against the open
     // model, so on the host's thread.
     bool AdoptIfcRevision(ModelRead read, std::string& error);
+    // A save takes the place of the recovery copy, which goes.
     bool SaveProject(const std::string& path, std::string& error);
+    // A recovery copy's project becomes the open project as unsaved work of the file it stands
+    // for (`original`, empty for an untitled one); the add-ons read their own copies at
+    // `addonCopy` while they hear it was opened.
+    void AdoptRecoveredProject(std::unique_ptr<HostModel> model, const std::string& original,
+                               const std::string& addonCopy);
     void ShareProject(int16_t userId);
     bool ResetPreferences(std::string& error);
 
@@ -41,4 +50,6 @@ public:
 
     // Hears the phases of the reads OpenProject and UpdateFromIfc make; none by default.
     IIfcReadProgress* readProgress = nullptr;
+    // The recovery copies of this run, when it keeps them.
+    ProjectRecovery* recovery = nullptr;
 };

@@ -2,11 +2,13 @@
 
 #include "basekit/BKText.h"
 #include "host/app/IfcReportTexts.h"
+#include "host/app/ProjectRecovery.h"
 #include "host/app/RevisionCheck.h"
 #include "host/ifc/building/IfcLeftOutReport.h"
 #include "host/ifc/building/IfcRevisionUpdate.h"
 #include "host/project/HostProjectFile.h"
 #include "host/resources/HostResources.h"
+#include "hostapi/HostEnvironmentRecords.h"
 
 #include <algorithm>
 #include <cctype>
@@ -106,7 +108,23 @@ bool Host::SaveProject(const std::string& path, std::string& error) {
     if (!SaveHostProject(Model(), path, error)) return false;
     Model().MarkSaved();
     projectPath = path;
+    if (recovery) recovery->ProjectSaved();
     return true;
+}
+
+void Host::AdoptRecoveredProject(std::unique_ptr<HostModel> model, const std::string& original,
+                                 const std::string& addonCopy) {
+    SendProjectEvent(kHostEventClose, 0);
+    ReplaceModel(std::move(model));
+    projectPath = original;
+    sharedProject = false;
+    userId = 0;
+    Model().MarkModified();
+    recoveryMode = HostRecoveryMode::Recovering;
+    recoveryAddonPath = addonCopy;
+    SendProjectEvent(kHostEventOpened, 0);
+    recoveryMode = HostRecoveryMode::None;
+    recoveryAddonPath.clear();
 }
 
 void Host::ShareProject(int16_t id) {

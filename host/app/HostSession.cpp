@@ -16,11 +16,17 @@ std::string AddonBesideProgram() {
 
 HostSession::~HostSession() {
     UnloadAddons();
+    if (host_) host_->recovery = nullptr;
+    recovery_.reset();
     if (host_ && HostCore::Current() == host_.get()) HostCore::SetCurrent(nullptr);
 }
 
 void HostSession::UnloadAddons() {
     if (host_) ::UnloadAddons(*host_);
+}
+
+void HostSession::EndRecovery() {
+    if (recovery_) recovery_->Discard();
 }
 
 StartResult HostSession::Start(const StartOptions& options, IHostFront& front, std::string& error) {
@@ -39,6 +45,10 @@ StartResult HostSession::Start(const StartOptions& options, IHostFront& front, s
     std::string prefsError;
     bool prefsRead = host_->Preferences().Load(prefsError);
     host_->NewProject();
+    if (!options.recovery.empty()) {
+        recovery_ = std::make_unique<ProjectRecovery>(*host_, options.recovery);
+        host_->recovery = recovery_.get();
+    }
     front.Attach(*host_);
     if (!prefsRead) front.ShowError(prefsError);
     std::string addon = options.addon.empty() ? AddonBesideProgram() : options.addon;

@@ -5,6 +5,7 @@
 // beside the program), the model. The end unloads the add-ons while the front can still answer
 // what their teardown asks; the host goes last.
 #include "host/app/Host.h"
+#include "host/app/ProjectRecovery.h"
 #include "host/app/StartOptions.h"
 
 #include <memory>
@@ -42,9 +43,14 @@ public:
     bool Started() const { return host_ != nullptr; }
     // Tears the add-ons down; the host stays until the session goes. Safe to call twice.
     void UnloadAddons();
+    // The recovery copies, with "--recovery" (the front asks AskAtStart when it is ready).
+    ProjectRecovery* Recovery() { return recovery_.get(); }
+    // A normal end, after the add-ons' teardown: the run's recovery copy goes.
+    void EndRecovery();
 
 private:
     std::unique_ptr<Host> host_;
+    std::unique_ptr<ProjectRecovery> recovery_; // goes before the host it copies
 };
 
 // The add-on module built beside the running program, empty when it is not there.

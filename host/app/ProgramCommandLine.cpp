@@ -20,7 +20,9 @@ const HostProgram kDeskProgram{
     "The host as a desktop window with the add-on loaded (default: Bauvista.qvx beside the\n"
     "program).\n",
     "Without --lang the language follows the locale (LC_ALL, LC_MESSAGES, LANG): Hungarian for a\n"
-    "Hungarian locale, English for any other.\n"};
+    "Hungarian locale, English for any other. Without --recovery the recovery copies go to\n"
+    "$XDG_STATE_HOME/quorvel/recovery (~/.local/state/quorvel/recovery).\n",
+    true};
 
 namespace {
 
@@ -38,6 +40,7 @@ const StartOption kStartOptions[] = {
     {"--prefs", "FILE", "FILE", "the preference file (default ~/.config/quorvel/preferences)", &StartOptions::prefs},
     {"--now", "YYYY-MM-DD[THH:MM]", "DATE", "fix the clock at this date (and time)", &StartOptions::now},
     {"--lang", "hu|en", "hu|en", "the host's own texts in Hungarian or English", &StartOptions::lang},
+    {"--recovery", "DIR", "DIR", "keep recovery copies of unsaved work in DIR; offer back one a crash left", &StartOptions::recovery},
 };
 
 constexpr const char* kKeepGoing = "--keep-going";
@@ -50,6 +53,7 @@ std::string NeedsValue(const StartOption& option) {
     std::string name = option.name;
     if (name == "--now") return kNowOptionNeeds;
     if (name == "--lang") return "--lang needs hu or en";
+    if (name == "--recovery") return "--recovery needs a folder";
     return name + " needs a file";
 }
 
@@ -79,6 +83,7 @@ std::string HelpLine(const std::string& option, const std::string& text) {
 CommandLine ReadCommandLine(const HostProgram& program, int argc, char** argv) {
     CommandLine line;
     line.start.prefs = DefaultPreferencesPath();
+    if (program.keepsRecoveryCopies) line.start.recovery = DefaultRecoveryFolder();
     bool scriptGiven = false;
     auto bad = [&line](std::string error) {
         line.ask = CommandLine::Ask::Bad;

@@ -12,6 +12,7 @@ struct HostProgram {
     bool windowOptions;   // single-dash options (and a bare word after one) are the window system's
     const char* about;    // what the program does, in --help under the synopsis
     const char* notes;    // in --help under the options
+    bool keepsRecoveryCopies = false; // without --recovery, in DefaultRecoveryFolder()
 };
 extern const HostProgram kScriptProgram; // quorvel
 extern const HostProgram kDeskProgram;   // quorvel-desk

@@ -26,3 +26,10 @@ std::string DefaultPreferencesPath() {
     const char* home = std::getenv("HOME");
     return std::string(home ? home : ".") + "/.config/quorvel/preferences";
 }
+
+std::string DefaultRecoveryFolder() {
+    if (const char* state = std::getenv("XDG_STATE_HOME"); state && state[0] == '/')
+        return std::string(state) + "/quorvel/recovery";
+    const char* home = std::getenv("HOME");
+    return std::string(home ? home : ".") + "/.local/state/quorvel/recovery";
+}

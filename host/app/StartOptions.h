@@ -8,6 +8,7 @@ struct StartOptions {
     std::string model, addon, prefs;
     std::string now;  // YYYY-MM-DD[THH:MM], empty for the wall clock
     std::string lang; // the host's language, "hu" or "en"; empty for the program's own choice
+    std::string recovery; // the recovery folder; empty for none
 };
 
 inline constexpr const char* kQuorvelVersion = "1.0";
@@ -17,3 +18,5 @@ extern const char* const kNowOptionNeeds;
 
 // The preference store when no "--prefs" is given.
 std::string DefaultPreferencesPath();
+// The desktop's recovery folder when no "--recovery" is given.
+std::string DefaultRecoveryFolder();

@@ -84,6 +84,9 @@ public:
     }
     void MarkModified() { untracked_ = true; }
     void MarkSaved();
+    // A copy of everything the project file keeps, for saving on another thread while this one
+    // goes on changing; no selection, no undo history, no walk.
+    std::unique_ptr<HostModel> SnapshotForSaving() const;
 
     // Blocks add-ons keep for the whole project, by add-on name. They travel with the project
     // file and stand outside the undo history: a change marks the project modified.

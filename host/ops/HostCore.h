@@ -85,6 +85,10 @@ public:
     int16_t userId = 0;
     std::string projectPath;       // UTF-8, empty for an untitled project
     std::string helpFolder = "/usr/share/doc/quorvel";
+    // What "RCVY" tells add-ons while a recovery copy is written or read back: HostRecoveryMode
+    // and where their own copy goes or comes from (UTF-8).
+    int32_t recoveryMode = 0;
+    std::string recoveryAddonPath;
     std::map<std::pair<int16_t, int32_t>, std::string> menuTexts; // (menu, item) -> text
     // The renderer's and the library's state, made on first use (GraphicsOf).
     std::shared_ptr<HostGraphicsState> graphics;

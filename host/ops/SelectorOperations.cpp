@@ -54,6 +54,19 @@ GSErr OpEnvironmentGet(uint32_t token, uint32_t selector, void* p1, void* p2) {
         *static_cast<uint8_t*>(p1) = h.hostSwitch ? 1 : 0;
         return kHostNoError;
     }
+    if (selector == kHostSelRecovery) {
+        if (!p1) return kHostErrBadParameter;
+        auto rec = Span(static_cast<uint8_t*>(p1), HostRecoveryRecord::kSize);
+        bool active = h.recoveryMode != HostRecoveryMode::None && !h.recoveryAddonPath.empty();
+        LE::Put<int32_t>(rec, HostRecoveryRecord::kMode, active ? h.recoveryMode : HostRecoveryMode::None);
+        if (active) {
+            BKHandle path = BKNewHandle(h.recoveryAddonPath.size());
+            if (!path) return kHostErrNoMemory;
+            std::memcpy(BKHandleData(path), h.recoveryAddonPath.data(), h.recoveryAddonPath.size());
+            LE::Put<uint32_t>(rec, HostRecoveryRecord::kPathHandle, path);
+        }
+        return kHostNoError;
+    }
     if (selector == kHostSelProjectionGet) return GetProjection(h, p1);
     if (selector == kHostSelProjectionChange) return ChangeProjection(h, p1, p2);
     if (selector == kHostSelWindow3DSize) return GetWindowSize(h, false, p1, p2);

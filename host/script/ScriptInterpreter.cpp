@@ -36,7 +36,22 @@ std::string AlertComment(const DGAlertRecord& r) {
     return "# " + text;
 }
 
+// Lines that only queue answers, or nothing at all, come before the start question.
+bool QueuesAnswerOnly(const std::string& line) {
+    std::string error;
+    auto args = SplitScriptLine(line, error);
+    if (!args) return false;
+    return args->empty() || (*args)[0] == "answer" || (*args)[0] == "choose" || (*args)[0] == "dialog";
+}
+
 } // namespace
+
+void ScriptInterpreter::AskStartQuestion() {
+    if (!startQuestion_) return;
+    auto ask = std::move(startQuestion_);
+    startQuestion_ = nullptr;
+    ask();
+}
 
 ScriptInterpreter::ScriptInterpreter(Host& host, std::ostream& out) : host_(host), out_(out) {
     DGSetAlertListener([this](const DGAlertRecord& r) {
@@ -151,7 +166,9 @@ int ScriptInterpreter::Run(std::istream& in) {
         ++line_;
         int unanswered = DGUnansweredQuestions();
         bool lateBefore = lateErrors_;
+        if (startQuestion_ && !QueuesAnswerOnly(line)) AskStartQuestion();
         bool ran = RunLine(line);
+        if (afterLine_) afterLine_();
         // A question left to its cancelling answer means the command did not do what the script
         // meant: what comes after it would act on the wrong state.
         if (ran && !keepGoing_ && DGUnansweredQuestions() > unanswered) {
@@ -163,6 +180,14 @@ int ScriptInterpreter::Run(std::istream& in) {
         if (!keepGoing_) {
             stopped_ = true;
             break;
+        }
+    }
+    if (startQuestion_ && !stopped_) {
+        int unanswered = DGUnansweredQuestions();
+        AskStartQuestion();
+        if (!keepGoing_ && DGUnansweredQuestions() > unanswered) {
+            LineError("a question had no answer");
+            ok = false;
         }
     }
     out_.flush();

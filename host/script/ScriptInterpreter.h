@@ -32,6 +32,11 @@ public:
     // was refused.
     int Run(std::istream& in);
     void SetKeepGoing(bool keepGoing) { keepGoing_ = keepGoing; }
+    // A question the program asks as the script begins: after the answers queued at the script's
+    // top (`answer`, `choose`, `dialog`), before the first line of any other command.
+    void SetStartQuestion(std::function<void()> ask) { startQuestion_ = std::move(ask); }
+    // Heard after every line that ran.
+    void SetAfterLine(std::function<void()> after) { afterLine_ = std::move(after); }
     // After the add-ons are gone (their teardown may still ask): an `error` line for each queued
     // answer nobody used. False when there was one, or when an answer was refused on the way.
     bool Finish();
@@ -64,6 +69,8 @@ private:
     bool keepGoing_ = false;
     bool stopped_ = false; // a line failed and the lines after it did not run
     std::deque<Queued> alertAnswers_, fileAnswers_, dialogAnswers_;
+    std::function<void()> startQuestion_, afterLine_;
+    void AskStartQuestion();
 };
 
 using ScriptArgs = ScriptInterpreter::Args;

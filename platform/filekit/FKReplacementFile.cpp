@@ -175,7 +175,7 @@ int32_t FKReplacementFile::SetPosition(uint64_t position) {
 int32_t FKReplacementFile::Commit() {
     if (!working_ || !working_->IsOpen()) return kFKNotOpenErr;
     if (direct_) return working_->Close();
-    int32_t err = working_->Synchronize();
+    int32_t err = synchronize_ ? working_->Synchronize() : kFKNoErr;
     if (err == kFKNoErr) err = working_->Close();
     if (err == kFKNoErr) err = FKRenameFile(working_->Location(), target_);
     if (err != kFKNoErr) {
@@ -184,7 +184,7 @@ int32_t FKReplacementFile::Commit() {
     }
     pending_ = false;
     std::filesystem::path folder = FolderOf(target_.NativePath());
-    SynchronizeFolder(folder);
+    if (synchronize_) SynchronizeFolder(folder);
     SweepLeftovers(folder, std::filesystem::path(target_.NativePath()).filename().string());
     return kFKNoErr;
 }

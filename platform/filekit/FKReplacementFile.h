@@ -22,6 +22,10 @@ public:
     int32_t SetPosition(uint64_t position);
     // Synchronises, closes and renames the new content over the target.
     int32_t Commit();
+    // For a copy whose reader tells it whole by other means, synchronised later by someone who
+    // may wait (a recovery copy, which a manifest written after its sync vouches for): Commit
+    // closes and renames without waiting for the disk.
+    void SkipSynchronizing() { synchronize_ = false; }
 
     // Where the new content is being written (the target itself when written directly); invalid
     // before Open.
@@ -34,4 +38,5 @@ private:
     std::optional<FKFile> working_;
     bool direct_ = false;
     bool pending_ = false; // a temporary file exists and is not yet renamed
+    bool synchronize_ = true;
 };

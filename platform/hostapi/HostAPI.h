@@ -67,6 +67,9 @@ typedef GSErr (*HostPaletteCallback)(int32_t dialogId, int32_t message, int32_t 
 #define kHostEventPreferencesReset ((uint32_t)2)
 /* The open project took a revision of its building model (an IFC update), after its undo step. */
 #define kHostEventModelUpdated ((uint32_t)0x8000)
+/* The host is writing a recovery copy of the open project: an add-on with unsaved work of its
+   own writes it now, whole, where "RCVY" names. */
+#define kHostEventRecoveryWrite ((uint32_t)0x10000)
 
 /* Palette manager messages. */
 enum { kHostPaletteClose = 1, kHostPaletteHide = 2, kHostPaletteShow = 3, kHostPaletteDisable = 4, kHostPaletteEnable = 5 };

@@ -39,3 +39,15 @@ constexpr size_t kSize = 16;
 constexpr size_t kFolderKind = 0; // int32; 11 the help folder
 constexpr int32_t kHelpFolder = 11;
 } // namespace HostFolderRecord
+
+namespace HostRecoveryRecord { // "RCVY"
+constexpr size_t kSize = 16;
+constexpr size_t kMode = 0;       // int32: HostRecoveryMode
+constexpr size_t kPathHandle = 4; // uint32 handle: the add-on's copy (UTF-8 path; caller frees)
+} // namespace HostRecoveryRecord
+
+namespace HostRecoveryMode {
+constexpr int32_t None = 0;
+constexpr int32_t Writing = 1;    // during the recovery write event: write your copy here
+constexpr int32_t Recovering = 2; // during the opened event of a recovered project: read it from here
+} // namespace HostRecoveryMode

@@ -14,6 +14,7 @@
 #define kHostSelProjectionChange HOST_FOURCC('C', 'P', '3', 'D')
 #define kHostSelWindow3DSize HOST_FOURCC('G', 'W', '3', 'D')
 #define kHostSelPhotoWindowSize HOST_FOURCC('G', 'R', 'E', 'N')
+#define kHostSelRecovery HOST_FOURCC('R', 'C', 'V', 'Y')
 
 /* HostEnvironmentSet */
 #define kHostSelSwitchSet HOST_FOURCC('C', 'S', 'P', 'G')

@@ -35,6 +35,11 @@ TEST(ProgramCommandLine, SharedAndOwnOptionsAreRead) {
     EXPECT_EQ(none.script, "-");
     EXPECT_EQ(none.start.prefs, DefaultPreferencesPath());
     EXPECT_EQ(Read(kScriptProgram, {"-"}).ask, CommandLine::Ask::Run);
+    // Recovery copies: the headless program keeps them only when asked, the desktop always.
+    EXPECT_EQ(none.start.recovery, "");
+    EXPECT_EQ(Read(kScriptProgram, {"--recovery", "r"}).start.recovery, "r");
+    EXPECT_EQ(Read(kDeskProgram, {}).start.recovery, DefaultRecoveryFolder());
+    EXPECT_EQ(Read(kScriptProgram, {"--recovery"}).error, "--recovery needs a folder");
 
     // The desktop leaves the window system's options (and a value after one) to it.
     CommandLine d = Read(kDeskProgram, {"-platform", "offscreen", "--lang", "en", "-reverse", "--model", "h.qvp"});
@@ -79,7 +84,7 @@ TEST(ProgramCommandLine, AFaultSaysWhatIsWrong) {
     EXPECT_EQ(UsageError(kDeskProgram, "unknown argument stray.qvs"),
               "quorvel-desk: unknown argument stray.qvs\n"
               "usage: quorvel-desk [--model FILE] [--addon FILE] [--prefs FILE] [--now YYYY-MM-DD[THH:MM]]\n"
-              "                    [--lang hu|en] [Qt options]\n"
+              "                    [--lang hu|en] [--recovery DIR] [Qt options]\n"
               "       quorvel-desk --help | --version\n");
 }
 

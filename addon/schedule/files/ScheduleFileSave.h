@@ -12,5 +12,6 @@
 using ScheduleFileWriter = std::function<bool(FKReplacementFile& file, int32_t& error)>;
 // A save of the file at `path` (8-bit). `refuses`, asked once the name is known to be usable and
 // before the file is opened, stops a save the add-on itself will not make (and reports why).
+// `synchronize` false: see FKReplacementFile::SkipSynchronizing.
 bool SaveScheduleFile(const std::string& path, const ScheduleFileWriter& write,
-                      const std::function<bool()>& refuses = {});
+                      const std::function<bool()>& refuses = {}, bool synchronize = true);

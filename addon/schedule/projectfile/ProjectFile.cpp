@@ -89,10 +89,11 @@ bool TaskDB::ReportUnusableIds() const {
     return found;
 }
 
-bool TaskDB::SaveProjectFile(const std::string& path) {
+bool TaskDB::SaveProjectFile(const std::string& path, bool synchronize) {
     return SaveScheduleFile(
         path, [this](FKReplacementFile& file, int32_t& error) { return WriteProjectFile(file, error); },
-        [this] { return tasks_.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()) || ReportUnusableIds(); });
+        [this] { return tasks_.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()) || ReportUnusableIds(); },
+        synchronize);
 }
 
 bool TaskDB::WriteProjectFile(FKReplacementFile& file, int32_t& error) const {

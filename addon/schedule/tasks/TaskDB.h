@@ -103,7 +103,8 @@ public:
     // A schedule read from an outside plan at `path` (8-bit) replaces this one; it is in no file
     // of the add-on's until saved, which proposes a project file beside the plan.
     void ImportSchedule(std::vector<Task>&& tasks, std::vector<TaskPlan>&& plans, const std::string& path);
-    bool SaveProjectFile(const std::string& path);
+    // `synchronize` false for a copy someone else syncs (FKReplacementFile::SkipSynchronizing).
+    bool SaveProjectFile(const std::string& path, bool synchronize = true);
     bool LoadProjectFile(const std::string& path);
     bool ImportScheduleText(const std::string& path);
     bool SaveScheduleText(const std::string& path) const;
