@@ -113,6 +113,29 @@ TEST_F(ProjectXmlTest, AHeadingOfNoLengthIsNoWork) {
     EXPECT_EQ(db.CheckTaskDates(), 0);
 }
 
+TEST_F(ProjectXmlTest, PlannedDatesFromTheFirstBaselineAndActualOnesApart) {
+    // Started before its baseline and finished after it; rescheduled since, the current dates
+    // moved with what happened. A later baseline and a task without one.
+    ASSERT_TRUE(Read(Plan("<Task><UID>1</UID><ID>1</ID><Name>Falak</Name><Start>2009-03-01T08:00:00</Start>"
+                          "<Finish>2009-03-12T17:00:00</Finish><ActualStart>2009-03-01T08:00:00</ActualStart>"
+                          "<ActualFinish>2009-03-12T17:00:00</ActualFinish><PercentComplete>100</PercentComplete>"
+                          "<Baseline><Number>1</Number><Start>2009-02-01T08:00:00</Start><Finish>2009-02-02T08:00:00</Finish></Baseline>"
+                          "<Baseline><Number>0</Number><Start>2009-03-02T08:00:00</Start><Finish>2009-03-10T17:00:00</Finish></Baseline></Task>"
+                          "<Task><UID>2</UID><ID>2</ID><Name>Tető</Name><Start>2009-03-13T08:00:00</Start>"
+                          "<Finish>2009-03-20T17:00:00</Finish><ActualStart>2009-03-13T09:00:00</ActualStart>"
+                          "<PercentComplete>30</PercentComplete></Task>")));
+    EXPECT_EQ(db.Tasks()[0].start, DateTime(2009, 3, 2));
+    EXPECT_EQ(db.Tasks()[0].finish, DateTime(2009, 3, 11));
+    EXPECT_EQ(db.PlanAt(0)->actualStart, DateTime(2009, 3, 1, 8, 0, 0));
+    EXPECT_EQ(db.PlanAt(0)->actualFinish, DateTime(2009, 3, 12, 17, 0, 0));
+    EXPECT_EQ(db.PlanAt(0)->percentComplete, 100);
+    EXPECT_EQ(db.Tasks()[1].start, DateTime(2009, 3, 13));
+    EXPECT_EQ(db.Tasks()[1].finish, DateTime(2009, 3, 21));
+    EXPECT_EQ(db.PlanAt(1)->actualStart, DateTime(2009, 3, 13, 9, 0, 0));
+    EXPECT_EQ(db.PlanAt(1)->actualFinish.status, DateTimeStatus::Null);
+    EXPECT_EQ(db.PlanAt(1)->percentComplete, 30);
+}
+
 TEST_F(ProjectXmlTest, ABadActualDateIsABadDate) {
     KeepSomething();
     EXPECT_FALSE(Read(Plan("<Task><UID>1</UID><Name>a</Name><ActualStart>2009-03-02T25:00:00</ActualStart></Task>")));
