@@ -1,5 +1,6 @@
 #include "chart/ChartLayout.h"
 
+#include "schedule/tasks/ActualProgress.h"
 #include "schedule/tasks/TaskDB.h"
 
 #include <algorithm>
@@ -54,6 +55,8 @@ ChartGeometry LayOutChart(const TaskDB& db, const ChartView& view, int32_t width
     for (size_t i = 0; i < tasks.size(); ++i)
         if (const TaskPlan* p = db.PlanAt(i); p && p->uid != 0) rowOfUid.emplace(p->uid, static_cast<int32_t>(i + 1));
 
+    const DateTime& status = db.StatusDate();
+    const bool hasStatus = status.status == DateTimeStatus::Valid;
     bool spanSet = false;
     uint16_t hidingBelow = 0; // a collapsed summary's level hides the deeper rows after it; 0 none
     int32_t shown = 0;
@@ -94,6 +97,8 @@ ChartGeometry LayOutChart(const TaskDB& db, const ChartView& view, int32_t width
             if (!spanSet || endDay > g.endDay) g.endDay = endDay;
             spanSet = true;
         }
+        if (hasStatus && r.valid && !r.summary && !r.milestone)
+            r.late = StandingAt(t, plan, status, status) == PlanStanding::Late;
         if (plan && plan->actualStart.status == DateTimeStatus::Valid) {
             r.hasActual = true;
             r.actualLeft = g.scale.X(DayOf(plan->actualStart));
@@ -119,6 +124,11 @@ ChartGeometry LayOutChart(const TaskDB& db, const ChartView& view, int32_t width
     if (current.status == DateTimeStatus::Valid) {
         g.currentDay = DayOfTicks(current.ticks - 1);
         g.currentX = g.scale.X(DayOf(current));
+    }
+    if (hasStatus) {
+        g.hasStatus = true;
+        g.statusDay = DayOfTicks(status.ticks - 1);
+        g.statusX = g.scale.X(DayOf(status));
     }
     DateTime now = DateTime::Now();
     g.todayDay = DayOfTicks(now.ticks);

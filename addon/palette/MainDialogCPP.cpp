@@ -221,6 +221,7 @@ void MainDialogCPP::RefillList(bool keepSelection) {
             }
     }
     dialog_->SetItemValue(kCurrentDate, taskDB_.CurrentDate().DayBefore().ToPlatformTime());
+    FillStandingControls();
     if (count > 0) list.selected = row;
     selectedRow_ = list.selected;
     // The old row numbers may name other tasks now, or none: the last selection is this one.
@@ -368,7 +369,10 @@ void MainDialogCPP::Resized(int16_t dx, int16_t dy) {
     };
     if (dx < 0) moveTabs();
     for (int16_t b = kLink; b <= kDeleteTask; ++b) d.MoveItem(b, dx, 0);
-    for (int16_t i : {kShowAll, kShowBuilt, kCurrentDate, kDateLabel}) d.MoveItem(i, 0, dy);
+    for (int16_t i : {kShowAll, kShowBuilt, kCurrentDate, kDateLabel, kViewChoice, kStatusDate, kStatusDateLabel,
+                      kKeepBaseline})
+        d.MoveItem(i, 0, dy);
+    d.MoveItem(kMarkDone, dx, dy);
     d.GrowItem(kList, dx, dy);
     if (dx != 0) {
         d.GrowItem(kFirstHeader, dx, 0);

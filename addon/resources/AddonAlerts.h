@@ -30,3 +30,4 @@ constexpr int16_t kAlertRulesRefused = 32541;
 constexpr int16_t kAlertLinkFileRefused = 32542;
 constexpr int16_t kAlertP6Refused = 32543;
 constexpr int16_t kAlertProfilesRefused = 32544;
+constexpr int16_t kAlertUpdatePlan = 32545;

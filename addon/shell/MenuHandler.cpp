@@ -74,6 +74,9 @@ GSErr AddonMenuHandler(const HostMenuParams* params) {
             break;
         case AddonMenuItem::ReadProfiles: ReadProfilesCommand(m.taskDB, m.elementHider); break;
         case AddonMenuItem::WriteProfiles: WriteProfilesCommand(m.elementHider); break;
+        case AddonMenuItem::ShowSCurve:
+            if (m.sCurve) m.sCurve->Show(!m.sCurve->IsVisible());
+            break;
         default: break;
         }
     } catch (const std::exception&) {

@@ -1,6 +1,7 @@
 // Script commands that act as the user on the add-on: its menu, its palette, file dialog answers,
 // and the prints of its state.
 #include "basekit/BKText.h"
+#include "dialogkit/DGAnswers.h"
 #include "dialogkit/DGDialog.h"
 #include "filekit/FKFileDialog.h"
 #include "host/app/Host.h"
@@ -175,6 +176,33 @@ bool RunPalette(ScriptInterpreter& in, const Args& a, std::string& error) {
     return ok;
 }
 
+bool RunSchedule(ScriptInterpreter&, const Args& a, std::string& error) {
+    constexpr int16_t kViewChoice = 23, kStatusDate = 24, kKeepBaseline = 26, kBaselineDialog = 32509;
+    static const char* const kViews[] = {"planned", "actual", "compare"};
+    DGDialog* d = DGDialog::Find(kPaletteId);
+    if (!d || !d->IsVisible()) {
+        error = d ? "the palette is hidden" : "no palette";
+        return false;
+    }
+    bool ok = false;
+    if (a[0] == "view" && a.size() == 2) {
+        size_t i = 0;
+        while (i < std::size(kViews) && a[1] != kViews[i]) ++i;
+        if (i == std::size(kViews)) return ScriptUsage("schedule", error);
+        ok = d->Item(kViewChoice) && d->UserChange(kViewChoice, std::to_string(i + 1));
+    } else if (a[0] == "status-date" && a.size() == 2) {
+        ok = d->Item(kStatusDate) && d->UserChange(kStatusDate, a[1]);
+    } else if (a[0] == "baseline" && a.size() == 2 && !a[1].empty()) {
+        // The name asked by the baseline dialog, as the user would type it.
+        DGQueueDialogAnswer({std::to_string(kBaselineDialog), {{"name", a[1]}}, 1});
+        ok = d->Item(kKeepBaseline) && d->UserClick(kKeepBaseline);
+    } else {
+        return ScriptUsage("schedule", error);
+    }
+    if (!ok) error = "the palette did not take: schedule " + a[0] + " " + a[1];
+    return ok;
+}
+
 bool RunChart(ScriptInterpreter& in, const Args& a, std::string& error) {
     DGDialog* d = DGDialog::Find(kChartId);
     if (!d) {
@@ -211,4 +239,13 @@ void AddAddonPrints(ScriptInterpreter& in) {
     in.AddPrint("chart", [&host, &in](const Args&, std::string& error) { return PrintBlock(host, in, "chart", error); });
     in.AddPrint("settings", [&host, &in](const Args&, std::string& error) { return PrintBlock(host, in, "settings", error); });
     in.AddPrint("profiles", [&host, &in](const Args&, std::string& error) { return PrintBlock(host, in, "profiles", error); });
+    in.AddPrint("baselines", [&host, &in](const Args&, std::string& error) { return PrintBlock(host, in, "baselines", error); });
+    in.AddPrint("s-curve", [&host, &in](const Args& a, std::string& error) {
+        if (a.size() > 1) {
+            error = "usage: print s-curve [KEY]";
+            return false;
+        }
+        const std::string what = a.size() == 1 ? "s-curve " + a[0] : std::string("s-curve");
+        return PrintBlock(host, in, what.c_str(), error);
+    });
 }

@@ -195,7 +195,7 @@ bool ImportProjectXml(TaskDB& db, const std::string& path) {
             plan.predecessors.push_back(d);
         }
     }
-    db.ImportSchedule(std::move(loaded), std::move(plans), path);
+    if (!db.ImportPlan(std::move(loaded), std::move(plans), path)) return false;
     if (lost > 0) {
         std::string count = std::to_string(lost);
         HostReportWrite(AddonFormat(kReadingNotes, 1, {count}).c_str(), 0);
