@@ -77,6 +77,9 @@ void DrawRow(const ChartRowGeometry& r, const ChartGeometry& g, DGCanvas& c) {
         if (r.doneRight > r.left) c.FillRect(r.left, t, r.doneRight, b, r.colour);
         c.FrameRect(r.left, t, r.right, b, Darker(r.colour, 0.45));
     }
+    if (r.hasBaseline)
+        c.FillRect(r.baselineLeft, r.top + ChartGeometry::kActualTop, r.baselineRight, r.top + ChartGeometry::kActualBottom,
+                   kChartBaselineColour);
     if (r.hasActual)
         c.FillRect(r.actualLeft, r.top + ChartGeometry::kActualTop, std::max(r.actualRight, r.actualLeft + 1),
                    r.top + ChartGeometry::kActualBottom, Darker(r.colour == 0 ? 0x808080 : r.colour, 0.35));

@@ -13,4 +13,5 @@ constexpr uint32_t kChartCurrentDateColour = 0x0000D0;
 constexpr uint32_t kChartTodayColour = 0xFF8000;
 constexpr uint32_t kChartStatusDateColour = 0x008000;
 constexpr uint32_t kChartLateColour = 0x0000FF;
+constexpr uint32_t kChartBaselineColour = 0xB0B0B0;
 constexpr uint32_t kChartArrowColour = 0x804000;

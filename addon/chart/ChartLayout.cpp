@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_map>
 
 namespace {
 
@@ -55,6 +56,10 @@ ChartGeometry LayOutChart(const TaskDB& db, const ChartView& view, int32_t width
     for (size_t i = 0; i < tasks.size(); ++i)
         if (const TaskPlan* p = db.PlanAt(i); p && p->uid != 0) rowOfUid.emplace(p->uid, static_cast<int32_t>(i + 1));
 
+    // The last baseline kept is drawn under the bars.
+    std::unordered_map<int32_t, const BaselineTask*> baseline;
+    if (!db.Baselines().empty())
+        for (const BaselineTask& b : db.Baselines().back().tasks) baseline.emplace(b.id, &b);
     const DateTime& status = db.StatusDate();
     const bool hasStatus = status.status == DateTimeStatus::Valid;
     bool spanSet = false;
@@ -96,6 +101,12 @@ ChartGeometry LayOutChart(const TaskDB& db, const ChartView& view, int32_t width
             if (!spanSet || firstDay < g.firstDay) g.firstDay = firstDay;
             if (!spanSet || endDay > g.endDay) g.endDay = endDay;
             spanSet = true;
+        }
+        if (auto b = baseline.find(t.id); b != baseline.end() && !r.summary && b->second->start.status == DateTimeStatus::Valid &&
+                                          b->second->finish.status == DateTimeStatus::Valid) {
+            r.hasBaseline = true;
+            r.baselineLeft = g.scale.X(DayOf(b->second->start));
+            r.baselineRight = std::max(r.baselineLeft + 1, g.scale.X(DayOf(b->second->finish)));
         }
         if (hasStatus && r.valid && !r.summary && !r.milestone)
             r.late = StandingAt(t, plan, status, status) == PlanStanding::Late;

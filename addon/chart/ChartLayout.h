@@ -51,6 +51,8 @@ struct ChartRowGeometry {
     bool hasActual = false;
     int32_t actualLeft = 0, actualRight = 0;
     bool late = false;     // behind its plan at the status date (only once one is set)
+    bool hasBaseline = false; // the last baseline kept holds the task: its dates then
+    int32_t baselineLeft = 0, baselineRight = 0;
     uint32_t colour = 0;   // 0x00BBGGRR
     std::vector<ChartDependencyLine> predecessors;
 };

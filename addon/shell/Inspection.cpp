@@ -193,6 +193,7 @@ std::string Chart() {
         out << " " << Colour(r.colour) << " done " << r.percent;
         if (r.valid && !r.milestone) out << " " << r.doneRight;
         if (r.hasActual) out << " actual " << r.actualLeft << " " << r.actualRight;
+        if (r.hasBaseline) out << " baseline " << r.baselineLeft << " " << r.baselineRight;
         if (r.late) out << " late";
         if (!r.predecessors.empty()) {
             out << " deps ";
