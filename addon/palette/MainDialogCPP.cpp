@@ -76,6 +76,11 @@ void MainDialogCPP::Opened() {
     typeNamesLoaded_ = true;
     for (int16_t e = kNameEditor; e <= kFinishEditor; ++e) d.ShowItem(e, false);
     d.ShowItem(kProfileEditor, false);
+    ShowProgressEditors(false);
+    if (DGItem* percent = d.Item(kPercentEditor)) {
+        percent->minimum = 0;
+        percent->maximum = 100;
+    }
     DGListState& list = *d.List(kList);
     const DGItem& listItem = *d.Item(kList);
     list.tabs.clear();
@@ -370,7 +375,8 @@ void MainDialogCPP::Resized(int16_t dx, int16_t dy) {
     if (dx < 0) moveTabs();
     for (int16_t b = kLink; b <= kDeleteTask; ++b) d.MoveItem(b, dx, 0);
     for (int16_t i : {kShowAll, kShowBuilt, kCurrentDate, kDateLabel, kViewChoice, kStatusDate, kStatusDateLabel,
-                      kKeepBaseline})
+                      kKeepBaseline, kStartedCheck, kActualStartEditor, kFinishedCheck, kActualFinishEditor, kPercentLabel,
+                      kPercentEditor})
         d.MoveItem(i, 0, dy);
     d.MoveItem(kMarkDone, dx, dy);
     d.GrowItem(kList, dx, dy);

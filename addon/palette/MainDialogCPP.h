@@ -20,7 +20,8 @@ public:
         kDeleteTask = 7, kShowAll = 8, kShowBuilt = 9, kCurrentDate = 10, kDateLabel = 11, kNameEditor = 12,
         kTypeEditor = 13, kStartEditor = 14, kFinishEditor = 15, kList = 16, kFirstHeader = 17, kLastHeader = 21,
         kProfileEditor = 22, kViewChoice = 23, kStatusDate = 24, kStatusDateLabel = 25, kKeepBaseline = 26,
-        kMarkDone = 27,
+        kMarkDone = 27, kStartedCheck = 28, kActualStartEditor = 29, kFinishedCheck = 30, kActualFinishEditor = 31,
+        kPercentLabel = 32, kPercentEditor = 33,
     };
 
     MainDialogCPP(TaskDB& taskDB, ElementHider& elementHider);
@@ -49,6 +50,10 @@ public:
     void DiscardRowEdit();
     // The profile the edit's pop-up names: empty for the type's own.
     std::string ChosenProfile();
+    // The edited row's progress below the list: begun and when, finished and when, percent.
+    void FillProgressEditors(size_t index);
+    void ShowProgressEditors(bool show);
+    void StoreProgressEdit(size_t index);
 
     // Events (from the observer).
     void Opened();

@@ -161,6 +161,12 @@ bool RunPalette(ScriptInterpreter& in, const Args& a, std::string& error) {
     else if (verb == "start" && a.size() == 2) ok = d->Item(14)->visible && d->UserChange(14, a[1]);
     else if (verb == "finish" && a.size() == 2) ok = d->Item(15)->visible && d->UserChange(15, a[1]);
     else if (verb == "date" && a.size() == 2) ok = d->UserChange(10, a[1]);
+    else if ((verb == "started" || verb == "finished") && a.size() == 2) {
+        // The edited row's check box, then its date unless none.
+        const int16_t check = verb == "started" ? 28 : 30;
+        ok = d->Item(check) && d->Item(check)->visible &&
+             (a[1] == "-" ? d->UserChange(check, "0") : d->UserChange(check, "1") && d->UserChange(check + 1, a[1]));
+    } else if (verb == "percent" && a.size() == 2) ok = d->Item(33) && d->Item(33)->visible && d->UserChange(33, a[1]);
     else if (verb == "focus" && a.size() == 2 && number(1, n, 1, 100)) ok = d->UserFocus(static_cast<int16_t>(n));
     else if (verb == "close" && a.size() == 1) {
         d->UserCloseRequest();

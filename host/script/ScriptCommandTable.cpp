@@ -91,7 +91,7 @@ const std::vector<ScriptCommand> kCommands = {
      R"(  menu N                       choose item N of the add-on's menu (see below)
 )",
      RunMenu},
-    {"palette", 1, kAny, "palette click|select|dblclick|name|kind|profile|start|finish|date|focus|close|message|resize ...",
+    {"palette", 1, kAny, "palette click|select|dblclick|name|kind|profile|start|finish|started|finished|percent|date|focus|close|message|resize ...",
      R"(  palette click ITEM           press a palette item (see below)
   palette select ROW           select a row of the task list (0: none)
   palette dblclick ROW         double-click a row (starts editing it)
@@ -100,6 +100,9 @@ const std::vector<ScriptCommand> kCommands = {
   palette profile NAME|-       choose the edited row's appearance profile (-: its type's)
   palette start DATE           set the edited row's start
   palette finish DATE          set the edited row's finish
+  palette started DATE|-       the edited row's actual start (-: not begun)
+  palette finished DATE|-      the edited row's actual finish (-: not finished)
+  palette percent N            the edited row's percent complete (0-100)
   palette date DATE            set the current date
   palette focus ITEM           move the keyboard focus to an item (10, the date, ends a row edit)
   palette close                close the palette with its close box

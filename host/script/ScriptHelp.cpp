@@ -45,6 +45,7 @@ Palette items (palette click ITEM, palette focus ITEM):
   22 profile editor (of the edited row, over its state)
   23 view (planned, actual, compare)   24 status date   25 its label
   26 Alapterv mentése (dialog 32509 asks the name)   27 Kész az állapot dátumáig (the selected task)
+  28-31 begun, its actual start, finished, its actual finish   33 percent complete (of the edited row)
 
 Dialogs (dialog ID): 32503 movie settings, 32505 date order of a schedule text, 32509 baseline name,
 avi-options AVI compression, object-settings the label object's library part; see SCRIPTING.md.
