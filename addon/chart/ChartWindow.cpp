@@ -9,6 +9,7 @@
 #include "hostapi/HostEnvironmentRecords.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
+#include "hostcalls/MenuItemText.h"
 #include "palette/MainDialogCPP.h"
 #include "resources/AddonAlerts.h"
 #include "resources/AddonDialogs.h"
@@ -84,15 +85,7 @@ void ChartWindow::SourceDestroyed(DGDialog& d) { d.Detach(); }
 
 void ChartWindow::Show(bool show) {
     if (!dialog_) return;
-    std::string text = AddonString(kMenuTexts, show ? 2 : 1);
-    if (!text.empty()) {
-        std::array<uint8_t, HostMenuItemRecord::kSize> rec{};
-        LE::Put<int16_t>(rec, HostMenuItemRecord::kMenuResId, kAddonMenuId);
-        LE::Put<int32_t>(rec, HostMenuItemRecord::kItem, static_cast<int32_t>(AddonMenuItem::ShowChart));
-        char buffer[2048] = {};
-        BKCopyText(buffer, text);
-        HostEnvironmentSet(kHostSelMenuItemText, rec.data(), buffer);
-    }
+    SetAddonMenuItemText(static_cast<int32_t>(AddonMenuItem::ShowChart), AddonString(kMenuTexts, show ? 2 : 1));
     if (show) {
         dialog_->Show();
     } else {

@@ -1,19 +1,13 @@
 #include "chart/SCurveWindow.h"
 
 #include "basekit/BKText.h"
-#include "bytes/FixedText.h"
-#include "bytes/LittleEndian.h"
 #include "chart/SCurveDrawing.h"
-#include "hostapi/HostEnvironmentRecords.h"
-#include "hostapi/HostSelectors.h"
-#include "hostcalls/HostInterface.h"
+#include "hostcalls/MenuItemText.h"
 #include "resources/AddonDialogs.h"
 #include "resources/AddonMenu.h"
 #include "resources/AddonResources.h"
 #include "schedule/tasks/SCurve.h"
 #include "schedule/tasks/TaskDB.h"
-
-#include <array>
 
 namespace {
 
@@ -40,15 +34,8 @@ SCurveWindow::~SCurveWindow() {
 
 void SCurveWindow::Show(bool show) {
     if (!dialog_) return;
-    std::string text = AddonString(kTexts, show ? kHideText : kShowText);
-    if (!text.empty()) {
-        std::array<uint8_t, HostMenuItemRecord::kSize> rec{};
-        LE::Put<int16_t>(rec, HostMenuItemRecord::kMenuResId, kAddonMenuId);
-        LE::Put<int32_t>(rec, HostMenuItemRecord::kItem, static_cast<int32_t>(AddonMenuItem::ShowSCurve));
-        char buffer[2048] = {};
-        BKCopyText(buffer, text);
-        HostEnvironmentSet(kHostSelMenuItemText, rec.data(), buffer);
-    }
+    SetAddonMenuItemText(static_cast<int32_t>(AddonMenuItem::ShowSCurve),
+                         AddonString(kTexts, show ? kHideText : kShowText));
     if (show) dialog_->Show();
     else dialog_->Hide();
     dialog_->InvalidateItem(kArea);

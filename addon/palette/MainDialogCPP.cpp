@@ -7,6 +7,7 @@
 #include "hostapi/HostRegistrationRecord.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
+#include "hostcalls/MenuItemText.h"
 #include "resources/AddonAlerts.h"
 #include "resources/AddonDialogs.h"
 #include "resources/AddonMenu.h"
@@ -110,15 +111,7 @@ void MainDialogCPP::CloseRequested() {
 
 void MainDialogCPP::ShowPalette(bool show) {
     if (!dialog_) return;
-    std::string text = AddonString(32502, show ? 2 : 1);
-    if (!text.empty()) {
-        std::array<uint8_t, HostMenuItemRecord::kSize> rec{};
-        LE::Put<int16_t>(rec, HostMenuItemRecord::kMenuResId, kAddonMenuId);
-        LE::Put<int32_t>(rec, HostMenuItemRecord::kItem, static_cast<int32_t>(AddonMenuItem::ShowPalette));
-        char buffer[2048] = {};
-        BKCopyText(buffer, text);
-        HostEnvironmentSet(kHostSelMenuItemText, rec.data(), buffer);
-    }
+    SetAddonMenuItemText(static_cast<int32_t>(AddonMenuItem::ShowPalette), AddonString(32502, show ? 2 : 1));
     if (show) {
         if (dialog_->IsVisible()) return;
         if (pendingSharedWarning_) {
