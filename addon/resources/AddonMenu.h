@@ -25,7 +25,8 @@ enum class AddonMenuItem : int32_t {
     Profiles = 14,
     ReadProfiles = 15,
     WriteProfiles = 16,
-    ShowSCurve = 17
+    ShowSCurve = 17,
+    ReportSlips = 18
 };
 
 // The label object's type: its variation code and the template and icon resource it comes from.

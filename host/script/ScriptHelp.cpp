@@ -27,6 +27,7 @@ Menu items (menu N):
   15 Profilok beolvasása...                 read appearance profiles from a file (JSON)
   16 Profilok kiírása...                    write the appearance profiles to a file (JSON)
   17 Mutasd/Rejtsd el az S-görbét          show or hide the S-curve window (planned against actual)
+  18 Eltérés az alaptervtől                 list the tasks that moved against the last baseline kept
 
 Palette items (palette click ITEM, palette focus ITEM):
   1  Kapcsold                       link the selected elements to the selected task
