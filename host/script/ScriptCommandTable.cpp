@@ -118,11 +118,12 @@ const std::vector<ScriptCommand> kCommands = {
 )",
      RunSchedule},
     // With the chart's picture, which `render chart` writes.
-    {"chart", 1, kAny, "chart show|hide|click ROW|dblclick ROW|toggle ROW|drag-date DATE [STEPS]|drag-bar ROW start|finish|move DAYS|key left|right|space [shift]|zoom in|out|play FROM TO 1|7|30|undo",
+    {"chart", 1, kAny, "chart show|hide|click ROW|dblclick ROW|toggle ROW|drag-date DATE [STEPS]|status-date DATE|drag-bar ROW start|finish|move DAYS|key left|right|space [shift]|zoom in|out|play FROM TO 1|7|30|undo",
      R"(  chart show|hide              show or hide the schedule chart (menu item 12)
   chart click ROW | dblclick ROW | toggle ROW   click a row's bar, double-click it (edits the
                                palette's row), fold or unfold a summary row
   chart drag-date DATE [STEPS] drag the current-date line to DATE through STEPS dates between
+  chart status-date DATE       Shift and a press in the scale: the status date to the end of DATE
   chart drag-bar ROW start|finish|move DAYS   drag a bar's start, finish or the whole bar
   chart key left|right|space [shift]   a day (a week) earlier or later; space plays or pauses
   chart zoom in|out            zoom the time scale
