@@ -31,7 +31,8 @@ void MainDialogCPP::ViewChanged() {
     const auto view = static_cast<ScheduleView>(item - 1);
     if (view == taskDB_.View()) return;
     taskDB_.SetView(view);
-    if (elementHider_.ShowsDate()) DisplayPass(elementHider_, taskDB_).ShowAtCurrentDate(AddonString(kStandingTexts, kViewUndo));
+    if (elementHider_.ShowsDate())
+        DisplayPass(elementHider_, taskDB_).ShowAtCurrentDate(AddonString(kStandingTexts, kViewUndo));
 }
 
 void MainDialogCPP::StatusDateChanged() {

@@ -101,9 +101,10 @@ public:
     // (TaskPlan::kNoPercent for none). The task takes a plan if it had none; dirty when changed.
     // Throws ETaskNotFound for an index at or past the end.
     void SetProgress(size_t index, const DateTime& actualStart, const DateTime& actualFinish, uint8_t percent);
-    // Actual start at the planned start, and where the plan had it done by the status date the
-    // actual finish and 100 percent, else the plan's percent then; for a task with no actual
-    // start the plan had begun by the status date. False, nothing changed, for any other.
+    // The task's progress as the plan has it by the status date: its actual start the planned one
+    // (unless known), and where the plan has it done by then its actual finish the planned one
+    // (unless known) and 100 percent, else the plan's percent then. False, nothing changed, for
+    // a task the plan has not begun by the status date.
     bool MarkDoneToStatusDate(size_t index);
 
     // Baselines kept with the schedule, in the order first kept.
