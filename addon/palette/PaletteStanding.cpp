@@ -15,7 +15,7 @@ constexpr int16_t kBaselineDialog = 32509, kBaselineOk = 1, kBaselineCancel = 2,
 } // namespace
 
 void MainDialogCPP::FillStandingControls() {
-    if (!dialog_) return;
+    if (!dialog_ || !dialog_->Item(kViewChoice)) return;
     DGDialog& d = *dialog_;
     if (d.Item(kViewChoice)->entries.empty())
         for (uint8_t v = 0; v < kScheduleViewCount; ++v)
