@@ -4,11 +4,22 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 namespace {
 
 constexpr uint32_t kBackground = 0xFFFFFF, kGrid = 0xE0E0E0, kAxis = 0x404040, kText = 0x202020;
 constexpr int32_t kLeft = 44, kRight = 12, kTop = 24, kBottom = 24;
+
+// "2009-03-02".
+std::string DayText(const DateTime& day) {
+    DateTimeFields f;
+    if (!day.GetFields(f)) return {};
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", f.year, f.month, f.day);
+    return text;
+}
 
 } // namespace
 
@@ -50,10 +61,18 @@ void DrawSCurve(const SCurve& curve, const SCurveLegend& legend, DGCanvas& c) {
             actualOn = false;
         }
     }
+    // The dates under the axis: the first day, the status date, the end of the last day.
+    const int32_t textY = y0 + 5;
+    c.DrawTextLeft(x0, textY, DayText(curve.points.front().day), 0, y0, w, h, kText);
+    const std::string end = DayText(DateTime::FromTicks(curve.points.back().day.ticks + kTicksPerDay));
+    c.DrawTextLeft(x1 - DGCanvas::TextWidth(end), textY, end, 0, y0, w, h, kText);
     // The status date: after the last day it knows, dashed.
     const int64_t days = (curve.status - curve.points.front().day).ticks / kTicksPerDay;
     if (days >= 0 && days <= static_cast<int64_t>(n)) {
         const int32_t sx = x(static_cast<double>(days));
         for (int32_t yy = y1; yy < y0; yy += 8) c.Line(sx, yy, sx, std::min(yy + 4, y0), kSCurveStatusColour, 2);
+        // Named by its own day (it ends at the midnight after), beside the line's top.
+        const std::string status = DayText(DateTime::FromTicks(curve.status.ticks - 1));
+        c.DrawTextLeft(sx + 4, y1 + 2, status, x0, y1, w, y0, kSCurveStatusColour);
     }
 }
