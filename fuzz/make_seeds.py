@@ -115,6 +115,18 @@ ifc_ids = struct.pack("<I", 5) + b"".join(
 put("schedule/corpus/projectfile", "plan_ifc_v5.csp",
     project5(plan_tasks, [section(b"PLAN", plans), section(b"IFCT", ifc_ids)]))
 put("schedule/corpus/projectfile", "ifc_only_v5.csp", project5(plan_tasks, [section(b"IFCT", ifc_ids)]))
+status = moment(2009, 3, 16) + bytes([2])
+def baseline(name, kept, tasks):
+    raw = name.encode("cp1250")
+    body = struct.pack("<H", len(raw)) + raw + moment(*kept) + struct.pack("<I", len(tasks))
+    for task_id, start, finish in tasks:
+        body += struct.pack("<i", task_id) + moment(*start) + moment(*finish)
+    return body
+baselines = (struct.pack("<H", 2) +
+             baseline("Szerződés", (2009, 2, 20, 10, 30), [(1, (2009, 3, 2), (2009, 3, 3)), (3, (2009, 3, 2), (2009, 3, 6))]) +
+             baseline("Április", (2009, 4, 1), [(2, (2009, 3, 4), (2009, 3, 21))]))
+put("schedule/corpus/projectfile", "plan_status_baselines_v5.csp",
+    project5(plan_tasks, [section(b"PLAN", plans), section(b"STAT", status), section(b"BASE", baselines)]))
 
 # Preference store.
 def store(addons):

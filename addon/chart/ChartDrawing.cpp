@@ -77,9 +77,18 @@ void DrawRow(const ChartRowGeometry& r, const ChartGeometry& g, DGCanvas& c) {
         if (r.doneRight > r.left) c.FillRect(r.left, t, r.doneRight, b, r.colour);
         c.FrameRect(r.left, t, r.right, b, Darker(r.colour, 0.45));
     }
+    if (r.hasBaseline)
+        c.FillRect(r.baselineLeft, r.top + ChartGeometry::kActualTop, r.baselineRight, r.top + ChartGeometry::kActualBottom,
+                   kChartBaselineColour);
     if (r.hasActual)
         c.FillRect(r.actualLeft, r.top + ChartGeometry::kActualTop, std::max(r.actualRight, r.actualLeft + 1),
                    r.top + ChartGeometry::kActualBottom, Darker(r.colour == 0 ? 0x808080 : r.colour, 0.35));
+    if (r.late) {
+        // A red flag past the bar's finish: behind plan at the status date.
+        const int32_t x = r.right + 2, y = r.top + ChartGeometry::kBarTop;
+        c.Polygon({{x, y}, {x + 7, y + 5}, {x, y + 10}}, kChartLateColour);
+        nameX += 9;
+    }
     c.DrawTextLeft(nameX, r.top + 3, r.name, nameX, r.top, g.width, bottom, kText);
 }
 
@@ -95,6 +104,13 @@ void DrawChart(const ChartGeometry& g, const ChartTexts& texts, DGCanvas& c) {
         for (const ChartDependencyLine& d : r.predecessors)
             if (const ChartRowGeometry* from = g.Row(d.fromRow); from && from->valid && r.valid) DrawArrow(*from, r, d.type, c);
     c.Line(g.todayX, ChartGeometry::kScaleHeight, g.todayX, g.height - 1, kChartTodayColour);
+    if (g.hasStatus) {
+        // The status date: dashed, so it reads apart from today's line.
+        for (int32_t y = ChartGeometry::kScaleHeight; y < g.height; y += 8)
+            c.Line(g.statusX, y, g.statusX, std::min(y + 4, g.height - 1), kChartStatusDateColour, 2);
+        c.Polygon({{g.statusX - 5, ChartGeometry::kScaleHeight}, {g.statusX + 5, ChartGeometry::kScaleHeight},
+                   {g.statusX, ChartGeometry::kScaleHeight + 7}}, kChartStatusDateColour);
+    }
     c.Line(g.currentX, 0, g.currentX, g.height - 1, kChartCurrentDateColour, 3);
     c.Polygon({{g.currentX - 6, 0}, {g.currentX + 6, 0}, {g.currentX, 8}}, kChartCurrentDateColour);
 }

@@ -47,6 +47,11 @@ std::optional<ChartGesture> ParseChartGesture(const std::vector<std::string>& a,
         g.kind = ChartGesture::Kind::DragDate;
         return g;
     }
+    if (verb == "status-date") {
+        if (a.size() != 2 || !ParseDay(a[1], g.day)) return std::nullopt;
+        g.kind = ChartGesture::Kind::StatusDate;
+        return g;
+    }
     if (verb == "drag-bar") {
         if (a.size() != 4 || !ParseNumber(a[1], 1, INT32_MAX, n) || !ParseNumber(a[3], -100000, 100000, g.days) ||
             (a[2] != "start" && a[2] != "finish" && a[2] != "move"))

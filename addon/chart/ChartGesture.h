@@ -9,13 +9,13 @@
 #include <vector>
 
 struct ChartGesture {
-    enum class Kind : uint8_t { Click, DoubleClick, Toggle, DragDate, DragBar, Key, Undo, Zoom, Play };
+    enum class Kind : uint8_t { Click, DoubleClick, Toggle, DragDate, DragBar, Key, Undo, Zoom, Play, StatusDate };
     enum class BarPart : uint8_t { Start, Finish, Move };
 
     Kind kind = Kind::Click;
     int32_t row = 0;       // click, dblclick, toggle, drag-bar: from 1
     std::string rowText;   // the row as the script wrote it, for the chart's refusals
-    int64_t day = 0;       // drag-date: the day dragged to; play: the first day
+    int64_t day = 0;       // drag-date: the day dragged to; play: the first day; status-date: its day
     int64_t lastDay = 0;   // play
     int64_t steps = 0;     // drag-date: the dates dragged through on the way
     BarPart part = BarPart::Move;

@@ -1,9 +1,11 @@
 #include "chart/ChartLayout.h"
 
+#include "schedule/tasks/ActualProgress.h"
 #include "schedule/tasks/TaskDB.h"
 
 #include <algorithm>
 #include <map>
+#include <unordered_map>
 
 namespace {
 
@@ -54,6 +56,12 @@ ChartGeometry LayOutChart(const TaskDB& db, const ChartView& view, int32_t width
     for (size_t i = 0; i < tasks.size(); ++i)
         if (const TaskPlan* p = db.PlanAt(i); p && p->uid != 0) rowOfUid.emplace(p->uid, static_cast<int32_t>(i + 1));
 
+    // The last baseline kept is drawn under the bars.
+    std::unordered_map<int32_t, const BaselineTask*> baseline;
+    if (!db.Baselines().empty())
+        for (const BaselineTask& b : db.Baselines().back().tasks) baseline.emplace(b.id, &b);
+    const DateTime& status = db.StatusDate();
+    const bool hasStatus = status.status == DateTimeStatus::Valid;
     bool spanSet = false;
     uint16_t hidingBelow = 0; // a collapsed summary's level hides the deeper rows after it; 0 none
     int32_t shown = 0;
@@ -94,6 +102,14 @@ ChartGeometry LayOutChart(const TaskDB& db, const ChartView& view, int32_t width
             if (!spanSet || endDay > g.endDay) g.endDay = endDay;
             spanSet = true;
         }
+        if (auto b = baseline.find(t.id); b != baseline.end() && !r.summary && b->second->start.status == DateTimeStatus::Valid &&
+                                          b->second->finish.status == DateTimeStatus::Valid) {
+            r.hasBaseline = true;
+            r.baselineLeft = g.scale.X(DayOf(b->second->start));
+            r.baselineRight = std::max(r.baselineLeft + 1, g.scale.X(DayOf(b->second->finish)));
+        }
+        if (hasStatus && r.valid && !r.summary && !r.milestone)
+            r.late = StandingAt(t, plan, status, status) == PlanStanding::Late;
         if (plan && plan->actualStart.status == DateTimeStatus::Valid) {
             r.hasActual = true;
             r.actualLeft = g.scale.X(DayOf(plan->actualStart));
@@ -119,6 +135,11 @@ ChartGeometry LayOutChart(const TaskDB& db, const ChartView& view, int32_t width
     if (current.status == DateTimeStatus::Valid) {
         g.currentDay = DayOfTicks(current.ticks - 1);
         g.currentX = g.scale.X(DayOf(current));
+    }
+    if (hasStatus) {
+        g.hasStatus = true;
+        g.statusDay = DayOfTicks(status.ticks - 1);
+        g.statusX = g.scale.X(DayOf(status));
     }
     DateTime now = DateTime::Now();
     g.todayDay = DayOfTicks(now.ticks);

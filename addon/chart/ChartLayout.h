@@ -50,6 +50,9 @@ struct ChartRowGeometry {
     int32_t percent = 0;
     bool hasActual = false;
     int32_t actualLeft = 0, actualRight = 0;
+    bool late = false;     // behind its plan at the status date (only once one is set)
+    bool hasBaseline = false; // the last baseline kept holds the task: its dates then
+    int32_t baselineLeft = 0, baselineRight = 0;
     uint32_t colour = 0;   // 0x00BBGGRR
     std::vector<ChartDependencyLine> predecessors;
 };
@@ -66,6 +69,9 @@ struct ChartGeometry {
     int32_t shownRowCount = 0;          // rows no collapsed summary hides, scrolled off or not
     int32_t currentX = 0, todayX = 0;
     int64_t currentDay = 0, todayDay = 0;
+    bool hasStatus = false;             // a status date is set: its line, and late work marked
+    int32_t statusX = 0;
+    int64_t statusDay = 0;              // the status date's own day
     int64_t firstDay = 0, endDay = 0;   // the schedule's span: first start, day after the last finish
     int32_t selectedRow = 0;
     bool planned = false;

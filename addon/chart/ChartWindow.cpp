@@ -9,6 +9,7 @@
 #include "hostapi/HostEnvironmentRecords.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
+#include "hostcalls/MenuItemText.h"
 #include "palette/MainDialogCPP.h"
 #include "resources/AddonAlerts.h"
 #include "resources/AddonDialogs.h"
@@ -84,15 +85,7 @@ void ChartWindow::SourceDestroyed(DGDialog& d) { d.Detach(); }
 
 void ChartWindow::Show(bool show) {
     if (!dialog_) return;
-    std::string text = AddonString(kMenuTexts, show ? 2 : 1);
-    if (!text.empty()) {
-        std::array<uint8_t, HostMenuItemRecord::kSize> rec{};
-        LE::Put<int16_t>(rec, HostMenuItemRecord::kMenuResId, kAddonMenuId);
-        LE::Put<int32_t>(rec, HostMenuItemRecord::kItem, static_cast<int32_t>(AddonMenuItem::ShowChart));
-        char buffer[2048] = {};
-        BKCopyText(buffer, text);
-        HostEnvironmentSet(kHostSelMenuItemText, rec.data(), buffer);
-    }
+    SetAddonMenuItemText(static_cast<int32_t>(AddonMenuItem::ShowChart), AddonString(kMenuTexts, show ? 2 : 1));
     if (show) {
         dialog_->Show();
     } else {
@@ -212,6 +205,11 @@ void ChartWindow::MouseDown(const DGMouse& mouse) {
         scrub_ = std::make_unique<ChartScrub>(elementHider_, taskDB_, palette_, texts_.scrubStep);
         ScrubTo(g.scale.NearestDay(mouse.x) - 1);
     };
+    // Shift and a press in the scale put the status date at the day the pointer ends.
+    if (mouse.y < ChartGeometry::kScaleHeight && (mouse.modifiers & kDGShift) != 0) {
+        SetStatusDay(g.scale.NearestDay(mouse.x) - 1);
+        return;
+    }
     if (mouse.y < ChartGeometry::kScaleHeight) return beginDateDrag();
     const ChartRowGeometry* row = g.RowAt(mouse.y);
     if (row && row->hasChildren) {
@@ -565,6 +563,13 @@ bool ChartWindow::Gesture(const std::vector<std::string>& a, std::string& error)
         return true;
     }
     case ChartGesture::Kind::Key: Key(g.key, g.shift ? static_cast<uint32_t>(kDGShift) : 0u); return true;
+    case ChartGesture::Kind::StatusDate: {
+        ChartGeometry geometry = Geometry();
+        const int32_t x = geometry.scale.X(static_cast<double>(g.day + 1)), y = ChartGeometry::kScaleHeight / 2;
+        mouse(DGMouse::Action::Down, x, y, kDGShift);
+        mouse(DGMouse::Action::Up, x, y, kDGShift);
+        return true;
+    }
     case ChartGesture::Kind::Undo:
         if (!UndoBarEdit()) error = "no bar drag to undo";
         return error.empty();
@@ -582,4 +587,15 @@ bool ChartWindow::Gesture(const std::vector<std::string>& a, std::string& error)
     }
     }
     return false;
+}
+
+void ChartWindow::SetStatusDay(int64_t day) {
+    const DateTime start = DateTime::FromTicks(day * kTicksPerDay);
+    // Through the palette's control when there is one, so it shows the date and the model follows.
+    if (palette_ && palette_->Dialog()) {
+        palette_->Dialog()->SetItemValue(MainDialogCPP::kStatusDate, start.ToPlatformTime());
+        palette_->StatusDateChanged();
+    } else {
+        taskDB_.SetStatusDate(start.EndOfDay());
+    }
 }

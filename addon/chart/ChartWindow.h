@@ -57,6 +57,8 @@ private:
     void Wheel(const DGMouse& mouse);
     void Key(DGKey key, uint32_t modifiers);
     void Zoom(int by, int32_t aroundX);
+    // The status date at the end of the day (a day number of the scale's).
+    void SetStatusDay(int64_t day);
     int32_t ZoomCentre();
     void SelectRow(int32_t row);
     void EditRow(int32_t row);

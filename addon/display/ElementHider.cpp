@@ -297,14 +297,16 @@ void ElementHider::Finish() {
     }
 }
 
-ElementHider::Governing ElementHider::GoverningOfOne(const Task& task, const DateTime& current) const {
+ElementHider::Governing ElementHider::GoverningOfOne(const Task& task, size_t index, const DateTime& current) const {
     const Task* one[] = {&task};
-    if (GoverningTask(one, current)) return GoverningBy(task, current);
+    if (GoverningTask(one, current)) return GoverningBy(task, index, current);
     return {};
 }
 
-ElementHider::Governing ElementHider::GoverningBy(const Task& task, const DateTime& current) const {
-    const ElementLook look = LookAt(profiles_.ProfileFor(task), task, current);
+ElementHider::Governing ElementHider::GoverningBy(const Task& task, size_t index, const DateTime& current) const {
+    const AppearanceProfile& profile = profiles_.ProfileFor(task);
+    ElementLook look = LookAt(profile, task, current, index < viewProgress_.size() ? viewProgress_[index] : std::nullopt);
+    if (index < standings_.size()) look = StandingLook(profile, look, standings_[index]);
     Governing g;
     g.type = task.type;
     g.code = look.kind == PhaseLook::Kind::Hide       ? Appearance::Absent
@@ -318,10 +320,38 @@ ElementHider::Governing ElementHider::GoverningBy(const Task& task, const DateTi
     return g;
 }
 
+const Task& ElementHider::PassTask(const TaskDB& db, size_t index) const {
+    return index < viewTasks_.size() ? viewTasks_[index] : db.Tasks()[index];
+}
+
+void ElementHider::CollectViewTasks(const TaskDB& db) {
+    viewTasks_.clear();
+    viewProgress_.clear();
+    standings_.clear();
+    const ScheduleView view = db.View();
+    if (view == ScheduleView::Planned) return;
+    const std::vector<Task>& tasks = db.Tasks();
+    const DateTime& cur = db.CurrentDate();
+    const DateTime status = db.DataDate();
+    if (view == ScheduleView::Compare) {
+        standings_.resize(tasks.size());
+        for (size_t i = 0; i < tasks.size(); ++i) standings_[i] = StandingAt(tasks[i], db.PlanAt(i), status, cur);
+        return;
+    }
+    viewTasks_.reserve(tasks.size());
+    viewProgress_.reserve(tasks.size());
+    for (size_t i = 0; i < tasks.size(); ++i) {
+        ActualTask a = ActualTaskAt(tasks[i], db.PlanAt(i), status, cur);
+        viewTasks_.push_back(a.task);
+        viewProgress_.push_back(a.progress);
+    }
+}
+
 void ElementHider::CollectStaggerOrders(const TaskDB& db) {
     staggerOrders_.clear();
     std::unordered_map<int32_t, GrowDirection> staggered;
-    for (const Task& t : db.Tasks()) {
+    for (size_t i = 0; i < db.Tasks().size(); ++i) {
+        const Task& t = PassTask(db, i);
         if (!t.inProgress || t.id <= 0) continue;
         const AppearanceProfile& p = profiles_.ProfileFor(t);
         if (p.stagger && p.grow != GrowDirection::None && p.during.kind != PhaseLook::Kind::Hide) staggered[t.id] = p.grow;
@@ -391,7 +421,8 @@ void ElementHider::CollectOneTaskLooks(const TaskDB& db) {
         const Task& t = tasks[i];
         if (t.id <= 0 || t.id > top || db.IsIdShared(t.id)) continue;
         // A summary row or a milestone governs nothing: its element shows as an unlinked one.
-        oneTaskLooks_[static_cast<size_t>(t.id)] = {true, db.IsMarkerAt(i) ? Governing{} : GoverningOfOne(t, db.CurrentDate())};
+        oneTaskLooks_[static_cast<size_t>(t.id)] = {
+            true, db.IsMarkerAt(i) ? Governing{} : GoverningOfOne(PassTask(db, i), i, db.CurrentDate())};
     }
 }
 
@@ -410,8 +441,12 @@ ElementHider::Governing ElementHider::FindGoverning(TaskDB& db, ElementLinkRecor
     const Task* governing = nullptr;
     struct Linked {
         std::array<const Task*, 10> tasks{};
+        std::array<size_t, 10> indexes{};
         size_t n = 0;
-        void push_back(const Task* t) { tasks[n++] = t; }
+        void push_back(const Task* t, size_t index) {
+            indexes[n] = index;
+            tasks[n++] = t;
+        }
         const Task* const* begin() const { return tasks.data(); }
         const Task* const* end() const { return tasks.data() + n; }
     } linked;
@@ -420,8 +455,10 @@ ElementHider::Governing ElementHider::FindGoverning(TaskDB& db, ElementLinkRecor
         int32_t id = link.Slot(k);
         if (id == 0) break;
         const Task* task = nullptr;
+        size_t index = 0;
         try {
-            task = &db.TaskById(id);
+            index = db.IndexOfId(id);
+            task = &PassTask(db, index);
         } catch (const ETaskNotFound&) {
             int answer = AnswerMissingTask(kind, guid, id);
             if (answer == kKeepLink) continue; // look at the next slot
@@ -443,8 +480,8 @@ ElementHider::Governing ElementHider::FindGoverning(TaskDB& db, ElementLinkRecor
             }
             throw;
         }
-        if (db.IsMarker(*task)) continue;
-        linked.push_back(task);
+        if (db.IsMarkerAt(index)) continue;
+        linked.push_back(task, index);
         if (task->inProgress) {
             governing = task;
             if (++inProgress > 1) {
@@ -457,7 +494,8 @@ ElementHider::Governing ElementHider::FindGoverning(TaskDB& db, ElementLinkRecor
     }
     governing = GoverningTask(std::span<const Task* const>(linked.tasks.data(), linked.n), cur);
     if (!governing) return {};
-    return GoverningBy(*governing, cur);
+    const size_t at = static_cast<size_t>(std::find(linked.begin(), linked.end(), governing) - linked.begin());
+    return GoverningBy(*governing, linked.indexes[at], cur);
 }
 
 bool ElementHider::ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16_t hiddenLayer, int flag) {
@@ -585,7 +623,16 @@ void ElementHider::ShowAtCurrentDate(TaskDB& db, int flag) {
     showsDate_ = true;
     PlanDatabaseSwitch planSwitch;
     int16_t hiddenLayer = SetHiddenLayerVisible(true);
-    // The table holds for this pass's date and schedule only.
+    // The tables hold for this pass's date and schedule only.
+    struct ViewTasks {
+        ElementHider& hider;
+        ViewTasks(ElementHider& h, const TaskDB& db) : hider(h) { hider.CollectViewTasks(db); }
+        ~ViewTasks() {
+            hider.viewTasks_.clear();
+            hider.viewProgress_.clear();
+            hider.standings_.clear();
+        }
+    } viewTasks(*this, db);
     struct OneTaskLooks {
         ElementHider& hider;
         OneTaskLooks(ElementHider& h, const TaskDB& db) : hider(h) { hider.CollectOneTaskLooks(db); }

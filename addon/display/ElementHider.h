@@ -7,6 +7,7 @@
 #include "display/WalkOrderedMap.h"
 #include "hostapi/HostGuid.h"
 #include "hostapi/HostGuidMap.h"
+#include "schedule/tasks/ActualProgress.h"
 #include "schedule/tasks/ElementLink.h"
 #include "schedule/tasks/IElementDisplay.h"
 #include "schedule/tasks/Task.h"
@@ -15,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -142,10 +144,17 @@ private:
     Governing FindGoverning(TaskDB& db, ElementLinkRecord& link, int32_t kind, const API_Guid& guid,
                             const std::pair<std::string, std::string>* names,
                             const std::function<void()>& beforeWrite);
-    // The task alone governs an element linked to it alone.
-    Governing GoverningOfOne(const Task& task, const DateTime& current) const;
-    // What the governing task's profile shows at `current`.
-    Governing GoverningBy(const Task& task, const DateTime& current) const;
+    // The task alone governs an element linked to it alone. `index` is the task's place in the
+    // schedule, for what the view knows of it.
+    Governing GoverningOfOne(const Task& task, size_t index, const DateTime& current) const;
+    // What the governing task's profile shows at `current`, in the schedule's view.
+    Governing GoverningBy(const Task& task, size_t index, const DateTime& current) const;
+    // The tasks as the schedule's view sees them at the current date, by index: their actual
+    // dates in the actual view, with where each stands against its plan in the comparison. Left
+    // empty in the planned view, whose tasks are the schedule's own. Filled while a pass walks
+    // the model.
+    void CollectViewTasks(const TaskDB& db);
+    const Task& PassTask(const TaskDB& db, size_t index) const;
     // Per task id, what an element linked to that one task shows during this pass, for ids no
     // other task holds: most elements link one task, and this small table stays in the cache
     // where the tasks themselves, a few hundred bytes each, do not in a large model.
@@ -170,6 +179,9 @@ private:
     ShownMap shownState_;
     ProfileSet profiles_;
     std::vector<OneTaskLook> oneTaskLooks_; // by id; filled only while a pass walks the model
+    std::vector<Task> viewTasks_;                 // by index, see CollectViewTasks
+    std::vector<std::optional<double>> viewProgress_;
+    std::vector<PlanStanding> standings_;
     std::unordered_map<int32_t, StaggerOrder> staggerOrders_;
     // The record and mask of the element a pass is changing, kept so that a pass over many
     // elements allocates them once.

@@ -21,7 +21,7 @@ double ProgressInMinutes(const Task& task, const DateTime& at) {
     return std::clamp(static_cast<double>(elapsed) / static_cast<double>(length), 0.0, 1.0);
 }
 
-ElementLook LookAt(const AppearanceProfile& profile, const Task& task, const DateTime& at) {
+ElementLook LookAt(const AppearanceProfile& profile, const Task& task, const DateTime& at, std::optional<double> progress) {
     const TaskPhase phase = PhaseOf(task, at);
     const PhaseLook& look = phase == TaskPhase::Before ? profile.before
                             : phase == TaskPhase::During ? profile.during
@@ -31,7 +31,7 @@ ElementLook LookAt(const AppearanceProfile& profile, const Task& task, const Dat
     out.colour = look.colour;
     out.transparency = look.transparency;
     if (phase != TaskPhase::During) return out;
-    const double p = ProgressInMinutes(task, at);
+    const double p = progress ? std::clamp(*progress, 0.0, 1.0) : ProgressInMinutes(task, at);
     if (look.Fades())
         out.transparency = static_cast<uint8_t>(std::lround(look.transparency + (look.transparencyAtFinish - look.transparency) * p));
     if (profile.grow != GrowDirection::None && look.kind != PhaseLook::Kind::Hide) {
@@ -39,6 +39,21 @@ ElementLook LookAt(const AppearanceProfile& profile, const Task& task, const Dat
         out.stagger = profile.stagger;
         out.shrinks = task.type == ConstructionType::Demolition;
         out.drawn = out.shrinks ? 1.0 - p : p;
+    }
+    return out;
+}
+
+ElementLook StandingLook(const AppearanceProfile& profile, const ElementLook& usual, PlanStanding standing) {
+    if (standing == PlanStanding::OnPlan) return usual;
+    const PhaseLook& look = standing == PlanStanding::Early ? profile.early : profile.late;
+    ElementLook out = usual;
+    out.kind = look.kind;
+    out.colour = look.colour;
+    out.transparency = look.transparency;
+    if (look.kind == PhaseLook::Kind::Hide) {
+        out.grow = GrowDirection::None;
+        out.drawn = 1.0;
+        out.shrinks = out.stagger = false;
     }
     return out;
 }

@@ -1,8 +1,11 @@
 #pragma once
 // What an element shows at a moment, by its governing task and that task's profile.
 #include "display/AppearanceProfile.h"
+#include "schedule/tasks/ActualProgress.h"
 #include "schedule/tasks/DateTime.h"
 #include "schedule/tasks/Task.h"
+
+#include <optional>
 
 enum class TaskPhase : uint8_t { Before, During, After };
 
@@ -29,5 +32,11 @@ struct ElementLook {
 };
 
 // The look of an element governed by `task` at `at`. A demolition shrinks: what growth would
-// have drawn by then is taken away.
-ElementLook LookAt(const AppearanceProfile& profile, const Task& task, const DateTime& at);
+// have drawn by then is taken away. `progress` (0-1), where given, is how far the task came
+// rather than what its dates say.
+ElementLook LookAt(const AppearanceProfile& profile, const Task& task, const DateTime& at,
+                   std::optional<double> progress = std::nullopt);
+
+// The usual look of work ahead of its plan or behind it, in the profile's early or late look: its
+// colour over the element, growth kept unless the look hides the element.
+ElementLook StandingLook(const AppearanceProfile& profile, const ElementLook& usual, PlanStanding standing);

@@ -106,9 +106,10 @@ IfcSchedule ScheduleFromIfc(const HostWorkSchedules& ifc) {
         if (t.percent >= 0) plan.percentComplete = static_cast<uint8_t>(t.percent);
         if (auto a = MomentOf(t.actualStart)) plan.actualStart = *a;
         if (auto a = MomentOf(t.actualFinish)) plan.actualFinish = *a;
-        std::optional<DateTime> start = MomentOf(t.actualStart), finish = MomentOf(t.actualFinish);
-        if (!start) start = MomentOf(t.scheduleStart);
-        if (!finish) finish = MomentOf(t.scheduleFinish);
+        // The schedule's dates, apart from the actual ones; a task dated only by what happened
+        // takes those.
+        std::optional<DateTime> start = MomentOf(t.scheduleStart), finish = MomentOf(t.scheduleFinish);
+        if (!start && !finish) start = MomentOf(t.actualStart), finish = MomentOf(t.actualFinish);
         // Every task lasts whole days, through its finish's day; a milestone marks its day.
         if (start) task.start = task.finish = StartOfDayOf(*start);
         if (plan.milestone && start) task.finish = EndOfDayOf(*start);

@@ -7,6 +7,7 @@
 #include "hostapi/HostRegistrationRecord.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
+#include "hostcalls/MenuItemText.h"
 #include "resources/AddonAlerts.h"
 #include "resources/AddonDialogs.h"
 #include "resources/AddonMenu.h"
@@ -76,6 +77,11 @@ void MainDialogCPP::Opened() {
     typeNamesLoaded_ = true;
     for (int16_t e = kNameEditor; e <= kFinishEditor; ++e) d.ShowItem(e, false);
     d.ShowItem(kProfileEditor, false);
+    ShowProgressEditors(false);
+    if (DGItem* percent = d.Item(kPercentEditor)) {
+        percent->minimum = 0;
+        percent->maximum = 100;
+    }
     DGListState& list = *d.List(kList);
     const DGItem& listItem = *d.Item(kList);
     list.tabs.clear();
@@ -105,15 +111,7 @@ void MainDialogCPP::CloseRequested() {
 
 void MainDialogCPP::ShowPalette(bool show) {
     if (!dialog_) return;
-    std::string text = AddonString(32502, show ? 2 : 1);
-    if (!text.empty()) {
-        std::array<uint8_t, HostMenuItemRecord::kSize> rec{};
-        LE::Put<int16_t>(rec, HostMenuItemRecord::kMenuResId, kAddonMenuId);
-        LE::Put<int32_t>(rec, HostMenuItemRecord::kItem, static_cast<int32_t>(AddonMenuItem::ShowPalette));
-        char buffer[2048] = {};
-        BKCopyText(buffer, text);
-        HostEnvironmentSet(kHostSelMenuItemText, rec.data(), buffer);
-    }
+    SetAddonMenuItemText(static_cast<int32_t>(AddonMenuItem::ShowPalette), AddonString(32502, show ? 2 : 1));
     if (show) {
         if (dialog_->IsVisible()) return;
         if (pendingSharedWarning_) {
@@ -221,6 +219,7 @@ void MainDialogCPP::RefillList(bool keepSelection) {
             }
     }
     dialog_->SetItemValue(kCurrentDate, taskDB_.CurrentDate().DayBefore().ToPlatformTime());
+    FillStandingControls();
     if (count > 0) list.selected = row;
     selectedRow_ = list.selected;
     // The old row numbers may name other tasks now, or none: the last selection is this one.
@@ -368,7 +367,11 @@ void MainDialogCPP::Resized(int16_t dx, int16_t dy) {
     };
     if (dx < 0) moveTabs();
     for (int16_t b = kLink; b <= kDeleteTask; ++b) d.MoveItem(b, dx, 0);
-    for (int16_t i : {kShowAll, kShowBuilt, kCurrentDate, kDateLabel}) d.MoveItem(i, 0, dy);
+    for (int16_t i : {kShowAll, kShowBuilt, kCurrentDate, kDateLabel, kViewChoice, kStatusDate, kStatusDateLabel,
+                      kKeepBaseline, kStartedCheck, kActualStartEditor, kFinishedCheck, kActualFinishEditor, kPercentLabel,
+                      kPercentEditor})
+        d.MoveItem(i, 0, dy);
+    d.MoveItem(kMarkDone, dx, dy);
     d.GrowItem(kList, dx, dy);
     if (dx != 0) {
         d.GrowItem(kFirstHeader, dx, 0);

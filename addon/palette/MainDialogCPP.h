@@ -19,7 +19,9 @@ public:
         kLink = 1, kUnlink = 2, kMarkToggle = 3, kSelectLinked = 4, kSelectUnlinked = 5, kNewTask = 6,
         kDeleteTask = 7, kShowAll = 8, kShowBuilt = 9, kCurrentDate = 10, kDateLabel = 11, kNameEditor = 12,
         kTypeEditor = 13, kStartEditor = 14, kFinishEditor = 15, kList = 16, kFirstHeader = 17, kLastHeader = 21,
-        kProfileEditor = 22,
+        kProfileEditor = 22, kViewChoice = 23, kStatusDate = 24, kStatusDateLabel = 25, kKeepBaseline = 26,
+        kMarkDone = 27, kStartedCheck = 28, kActualStartEditor = 29, kFinishedCheck = 30, kActualFinishEditor = 31,
+        kPercentLabel = 32, kPercentEditor = 33,
     };
 
     MainDialogCPP(TaskDB& taskDB, ElementHider& elementHider);
@@ -48,6 +50,10 @@ public:
     void DiscardRowEdit();
     // The profile the edit's pop-up names: empty for the type's own.
     std::string ChosenProfile();
+    // The edited row's progress below the list: begun and when, finished and when, percent.
+    void FillProgressEditors(size_t index);
+    void ShowProgressEditors(bool show);
+    void StoreProgressEdit(size_t index);
 
     // Events (from the observer).
     void Opened();
@@ -56,6 +62,15 @@ public:
     void Resized(int16_t dx, int16_t dy);
     void ButtonClicked(int16_t item);
     void CurrentDateChanged();
+    // The view choice and the status date: the controls show the schedule's, a change sets it.
+    void FillStandingControls();
+    void ViewChanged();
+    void StatusDateChanged();
+    // Asks a name (dialog 32509) and keeps the tasks' planned dates under it.
+    void KeepBaselineCommand();
+    // The task's progress as the plan had it by the status date; the model is shown again when it
+    // shows a view of what happened.
+    void MarkDoneCommand(size_t index, const std::string& caption);
     void DateEditorChanged();
     void ListSelectionChanged();
     void ListDoubleClicked(int32_t row);

@@ -51,6 +51,8 @@ void MainDialogObserver::ItemChanged(DGDialog&, int16_t item) {
     Handle([&](MainDialogCPP& p) {
         if (item == MainDialogCPP::kCurrentDate) p.CurrentDateChanged();
         else if (item == MainDialogCPP::kStartEditor || item == MainDialogCPP::kFinishEditor) p.DateEditorChanged();
+        else if (item == MainDialogCPP::kViewChoice) p.ViewChanged();
+        else if (item == MainDialogCPP::kStatusDate) p.StatusDateChanged();
     });
 }
 

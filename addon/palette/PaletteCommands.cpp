@@ -122,6 +122,11 @@ void MainDialogCPP::ButtonClicked(int16_t item) {
         DisplayPass(elementHider_, taskDB_).ShowAll(caption);
         break;
     case kShowBuilt: DisplayPass(elementHider_, taskDB_).ShowAtCurrentDate(caption); break;
+    case kKeepBaseline: KeepBaselineCommand(); break;
+    case kMarkDone:
+        if (!hasRow) return;
+        MarkDoneCommand(static_cast<size_t>(selectedRow_) - 1, caption);
+        break;
     default: break;
     }
 }

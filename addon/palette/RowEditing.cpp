@@ -66,6 +66,7 @@ void MainDialogCPP::BeginRowEdit(int32_t row) {
     d.SetItemValue(kFinishEditor, t.finish.status == DateTimeStatus::Valid ? t.finish.DayBefore().ToPlatformTime()
                                                            : DateTime::Now().ToPlatformTime());
     d.SetItemText(kNameEditor, std::string(t.Name()));
+    FillProgressEditors(static_cast<size_t>(row) - 1);
     PlaceEditors();
 }
 
@@ -77,6 +78,7 @@ void MainDialogCPP::PlaceEditors() {
     list.onTabs = {{1, kNameEditor}, {2, kTypeEditor}, {3, kProfileEditor}, {4, kStartEditor}, {5, kFinishEditor}};
     for (int16_t e = kNameEditor; e <= kFinishEditor; ++e) dialog_->ShowItem(e, true);
     dialog_->ShowItem(kProfileEditor, true);
+    ShowProgressEditors(true);
     --list.drawSuspended;
     ++list.redraws;
 }
@@ -88,6 +90,7 @@ void MainDialogCPP::RemoveEditors() {
     list.onTabs.clear();
     for (int16_t e = kNameEditor; e <= kFinishEditor; ++e) dialog_->ShowItem(e, false);
     dialog_->ShowItem(kProfileEditor, false);
+    ShowProgressEditors(false);
 }
 
 bool MainDialogCPP::StoreRowEdit() {
@@ -110,6 +113,7 @@ bool MainDialogCPP::StoreRowEdit() {
     t.type = TypeOfItem(d.ItemValue(kTypeEditor));
     t.SetName(d.ItemText(kNameEditor));
     taskDB_.SetTaskAt(static_cast<size_t>(editedRow_) - 1, t);
+    StoreProgressEdit(static_cast<size_t>(editedRow_) - 1);
     taskDB_.RecomputeStates();
     StoreProfileChoice(t.id, ChosenProfile());
     return true;

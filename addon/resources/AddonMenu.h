@@ -24,7 +24,9 @@ enum class AddonMenuItem : int32_t {
     SupportCheck = 13,
     Profiles = 14,
     ReadProfiles = 15,
-    WriteProfiles = 16
+    WriteProfiles = 16,
+    ShowSCurve = 18,
+    ReportSlips = 19
 };
 
 // The label object's type: its variation code and the template and icon resource it comes from.

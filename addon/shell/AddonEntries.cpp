@@ -7,6 +7,8 @@
 #include "hostapi/HostRegistrationRecord.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
+#include "linking/HostElementFacts.h"
+#include "linking/TaskWeights.h"
 #include "movie/LabelParts.h"
 #include "resources/AddonMenu.h"
 #include "resources/AddonResources.h"
@@ -89,6 +91,14 @@ GSErr AddonInitialize(uint32_t token) {
     } catch (const std::exception&) {
         m.chart.reset();
     }
+    try {
+        m.sCurve = std::make_unique<SCurveWindow>(m.taskDB, [&m](const std::string& key) {
+            HostElementFacts facts(m.elementHider);
+            return TaskWeights(m.taskDB, facts, key);
+        });
+    } catch (const std::exception&) {
+        m.sCurve.reset();
+    }
     m.taskDB.InitTaskDB();
     m.elementHider.LoadResources();
     RegisterLabelParts();
@@ -116,6 +126,7 @@ GSErr AddonFreeData() {
     m.settings.Store();
     OfferToSaveSchedule();
     m.chart.reset();
+    m.sCurve.reset();
     if (m.palette) {
         m.palette->StopEventProcessing();
         m.palette.reset();

@@ -1,7 +1,11 @@
 #include "shell/Inspection.h"
 
 #include "bytes/FixedText.h"
+#include "basekit/BKText.h"
 #include "display/ProfileText.h"
+#include "linking/HostElementFacts.h"
+#include "linking/TaskWeights.h"
+#include "schedule/tasks/SCurve.h"
 #include "shell/ModuleObjects.h"
 
 #include <cstdio>
@@ -67,7 +71,12 @@ std::string Tasks() {
     std::ostringstream out;
     const TaskDB& db = Module().taskDB;
     out << "tasks " << db.TaskCount() << (db.IsDirty() ? " dirty" : " clean") << " current "
-        << Date(db.CurrentDate()) << "\n";
+        << Date(db.CurrentDate());
+    // Only a schedule that says where it stands says so.
+    if (db.View() != ScheduleView::Planned || db.StatusDate().status == DateTimeStatus::Valid)
+        out << " view " << ScheduleViewText(db.View()) << " status "
+            << (db.StatusDate().status == DateTimeStatus::Valid ? Date(db.StatusDate()) : std::string("-"));
+    out << "\n";
     auto linked = db.LinkedElementCounts();
     const bool planned = db.HasPlan();
     const ProfileSet& profiles = Module().elementHider.Profiles();
@@ -173,7 +182,9 @@ std::string Chart() {
         << DayText(g.scale.FirstDay()) << " to " << DayText(g.scale.EndDay(g.width) - 1) << " size " << g.width << "x"
         << g.height << "\n";
     out << "current " << DayText(g.currentDay) << " x " << g.currentX << " today " << DayText(g.todayDay) << " x "
-        << g.todayX << " play " << (c.Playing() ? "on" : "off") << " speed " << c.DaysPerSecond() << "\n";
+        << g.todayX << " play " << (c.Playing() ? "on" : "off") << " speed " << c.DaysPerSecond();
+    if (g.hasStatus) out << " status " << DayText(g.statusDay) << " x " << g.statusX;
+    out << "\n";
     for (const ChartRowGeometry& r : g.rows) {
         out << "row " << r.row << (r.summary ? " summary " : " task ") << r.taskId << " " << Quote(r.name);
         if (!r.valid) out << " no-bar";
@@ -182,6 +193,8 @@ std::string Chart() {
         out << " " << Colour(r.colour) << " done " << r.percent;
         if (r.valid && !r.milestone) out << " " << r.doneRight;
         if (r.hasActual) out << " actual " << r.actualLeft << " " << r.actualRight;
+        if (r.hasBaseline) out << " baseline " << r.baselineLeft << " " << r.baselineRight;
+        if (r.late) out << " late";
         if (!r.predecessors.empty()) {
             out << " deps ";
             for (size_t i = 0; i < r.predecessors.size(); ++i)
@@ -214,6 +227,41 @@ std::string Settings() {
     return out.str();
 }
 
+// One line a baseline, each followed by the tasks that moved against it, worst first.
+std::string Baselines() {
+    std::ostringstream out;
+    const TaskDB& db = Module().taskDB;
+    for (const Baseline& b : db.Baselines()) {
+        out << "baseline " << Quote(b.name) << " " << Date(b.kept) << " " << b.tasks.size() << "\n";
+        for (const TaskSlip& s : SlipsAgainst(db.Tasks(), b)) {
+            const Task& t = db.Tasks()[s.index];
+            out << "slip " << t.id << " " << Quote(t.Name()) << " start " << s.startDays << " finish " << s.finishDays
+                << "\n";
+        }
+    }
+    return out.str();
+}
+
+// One line a day: its date, the planned and the actual share of the whole in percent ("-" after
+// the status date), the work weighed by its elements, or by their quantity of `key`.
+std::string SCurveLines(const std::string& key) {
+    TaskDB& db = Module().taskDB;
+    HostElementFacts facts(Module().elementHider);
+    const SCurve curve = ComputeSCurve(db, TaskWeights(db, facts, key));
+    std::string out;
+    char line[96];
+    for (const SCurvePoint& p : curve.points) {
+        DateTimeFields f;
+        p.day.GetFields(f);
+        if (p.actual)
+            std::snprintf(line, sizeof line, "s-curve %04d-%02d-%02d %.2f %.2f\n", f.year, f.month, f.day, p.planned, *p.actual);
+        else
+            std::snprintf(line, sizeof line, "s-curve %04d-%02d-%02d %.2f -\n", f.year, f.month, f.day, p.planned);
+        out += line;
+    }
+    return out;
+}
+
 } // namespace
 
 extern "C" const char* BauvistaDescribe(const char* what) {
@@ -224,6 +272,8 @@ extern "C" const char* BauvistaDescribe(const char* what) {
     else if (w == "settings") text = Settings();
     else if (w == "chart") text = Chart();
     else if (w == "profiles") text = Profiles();
+    else if (w == "baselines") text = Baselines();
+    else if (w == "s-curve" || w.starts_with("s-curve ")) text = SCurveLines(w.size() > 8 ? BKFromUtf8(w.substr(8)) : "");
     else return nullptr;
     return text.c_str();
 }

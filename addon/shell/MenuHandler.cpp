@@ -11,6 +11,7 @@
 #include "schedule/tasks/Exceptions.h"
 #include "shell/ModuleObjects.h"
 #include "shell/MovieCommand.h"
+#include "shell/SlipReportCommand.h"
 #include "shell/SupportCheckCommand.h"
 
 namespace {
@@ -74,6 +75,10 @@ GSErr AddonMenuHandler(const HostMenuParams* params) {
             break;
         case AddonMenuItem::ReadProfiles: ReadProfilesCommand(m.taskDB, m.elementHider); break;
         case AddonMenuItem::WriteProfiles: WriteProfilesCommand(m.elementHider); break;
+        case AddonMenuItem::ShowSCurve:
+            if (m.sCurve) m.sCurve->Show(!m.sCurve->IsVisible());
+            break;
+        case AddonMenuItem::ReportSlips: ReportSlipsCommand(m.taskDB); break;
         default: break;
         }
     } catch (const std::exception&) {

@@ -3,6 +3,7 @@
 // the element display, the schedule (which refers to both). The palette and its observer are
 // made by initialisation and destroyed by teardown, and so is the schedule chart.
 #include "chart/ChartWindow.h"
+#include "chart/SCurveWindow.h"
 #include "display/ElementHider.h"
 #include "palette/MainDialogCPP.h"
 #include "palette/MainDialogObserver.h"
@@ -18,6 +19,7 @@ struct ModuleObjects {
     std::unique_ptr<MainDialogCPP> palette;
     std::unique_ptr<MainDialogObserver> observer;
     std::unique_ptr<ChartWindow> chart; // made after the palette, whose selection it shares
+    std::unique_ptr<SCurveWindow> sCurve;
 };
 
 ModuleObjects& Module();

@@ -1,6 +1,7 @@
 // Script commands that act as the user on the add-on: its menu, its palette, file dialog answers,
 // and the prints of its state.
 #include "basekit/BKText.h"
+#include "dialogkit/DGAnswers.h"
 #include "dialogkit/DGDialog.h"
 #include "filekit/FKFileDialog.h"
 #include "host/app/Host.h"
@@ -87,9 +88,9 @@ bool RunMenu(ScriptInterpreter& in, const Args& a, std::string& error) {
         return false;
     }
     // Only the Bauvista menu's items are known here; another add-on's menu is taken on trust.
-    if (owner->menuResId == kAddonMenuId && (item > kAddonMenuItems || item == kAddonMenuSeparator)) {
+    if (owner->menuResId == kAddonMenuId && (item > kAddonMenuItems || IsAddonMenuSeparator(item))) {
         error = "menu " + a[0] + ": " +
-                (item == kAddonMenuSeparator ? std::string("item 2 is the separator")
+                (IsAddonMenuSeparator(item) ? "item " + a[0] + " is the separator"
                                              : "the menu has items 1-" + std::to_string(kAddonMenuItems));
         return false;
     }
@@ -160,6 +161,12 @@ bool RunPalette(ScriptInterpreter& in, const Args& a, std::string& error) {
     else if (verb == "start" && a.size() == 2) ok = d->Item(14)->visible && d->UserChange(14, a[1]);
     else if (verb == "finish" && a.size() == 2) ok = d->Item(15)->visible && d->UserChange(15, a[1]);
     else if (verb == "date" && a.size() == 2) ok = d->UserChange(10, a[1]);
+    else if ((verb == "started" || verb == "finished") && a.size() == 2) {
+        // The edited row's check box, then its date unless none.
+        const int16_t check = verb == "started" ? 28 : 30;
+        ok = d->Item(check) && d->Item(check)->visible &&
+             (a[1] == "-" ? d->UserChange(check, "0") : d->UserChange(check, "1") && d->UserChange(check + 1, a[1]));
+    } else if (verb == "percent" && a.size() == 2) ok = d->Item(33) && d->Item(33)->visible && d->UserChange(33, a[1]);
     else if (verb == "focus" && a.size() == 2 && number(1, n, 1, 100)) ok = d->UserFocus(static_cast<int16_t>(n));
     else if (verb == "close" && a.size() == 1) {
         d->UserCloseRequest();
@@ -172,6 +179,33 @@ bool RunPalette(ScriptInterpreter& in, const Args& a, std::string& error) {
         return false;
     }
     if (!ok) error = "the palette did not take: palette " + verb + (a.size() > 1 ? " " + a[1] : "");
+    return ok;
+}
+
+bool RunSchedule(ScriptInterpreter&, const Args& a, std::string& error) {
+    constexpr int16_t kViewChoice = 23, kStatusDate = 24, kKeepBaseline = 26, kBaselineDialog = 32509;
+    static const char* const kViews[] = {"planned", "actual", "compare"};
+    DGDialog* d = DGDialog::Find(kPaletteId);
+    if (!d || !d->IsVisible()) {
+        error = d ? "the palette is hidden" : "no palette";
+        return false;
+    }
+    bool ok = false;
+    if (a[0] == "view" && a.size() == 2) {
+        size_t i = 0;
+        while (i < std::size(kViews) && a[1] != kViews[i]) ++i;
+        if (i == std::size(kViews)) return ScriptUsage("schedule", error);
+        ok = d->Item(kViewChoice) && d->UserChange(kViewChoice, std::to_string(i + 1));
+    } else if (a[0] == "status-date" && a.size() == 2) {
+        ok = d->Item(kStatusDate) && d->UserChange(kStatusDate, a[1]);
+    } else if (a[0] == "baseline" && a.size() == 2 && !a[1].empty()) {
+        // The name asked by the baseline dialog, as the user would type it.
+        DGQueueDialogAnswer({std::to_string(kBaselineDialog), {{"name", a[1]}}, 1});
+        ok = d->Item(kKeepBaseline) && d->UserClick(kKeepBaseline);
+    } else {
+        return ScriptUsage("schedule", error);
+    }
+    if (!ok) error = "the palette did not take: schedule " + a[0] + " " + a[1];
     return ok;
 }
 
@@ -211,4 +245,13 @@ void AddAddonPrints(ScriptInterpreter& in) {
     in.AddPrint("chart", [&host, &in](const Args&, std::string& error) { return PrintBlock(host, in, "chart", error); });
     in.AddPrint("settings", [&host, &in](const Args&, std::string& error) { return PrintBlock(host, in, "settings", error); });
     in.AddPrint("profiles", [&host, &in](const Args&, std::string& error) { return PrintBlock(host, in, "profiles", error); });
+    in.AddPrint("baselines", [&host, &in](const Args&, std::string& error) { return PrintBlock(host, in, "baselines", error); });
+    in.AddPrint("s-curve", [&host, &in](const Args& a, std::string& error) {
+        if (a.size() > 1) {
+            error = "usage: print s-curve [KEY]";
+            return false;
+        }
+        const std::string what = a.size() == 1 ? "s-curve " + a[0] : std::string("s-curve");
+        return PrintBlock(host, in, what.c_str(), error);
+    });
 }

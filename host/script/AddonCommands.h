@@ -10,6 +10,8 @@ bool RunMenu(ScriptInterpreter& in, const ScriptArgs& args, std::string& error);
 bool RunChoose(ScriptInterpreter& in, const ScriptArgs& args, std::string& error);
 bool RunPalette(ScriptInterpreter& in, const ScriptArgs& args, std::string& error);
 bool RunChart(ScriptInterpreter& in, const ScriptArgs& args, std::string& error);
+// schedule view, status-date: through the palette's controls, as the user would.
+bool RunSchedule(ScriptInterpreter& in, const ScriptArgs& args, std::string& error);
 
 // The progress window's lines in the transcript, and its stop pressed at the frame stop-at set.
 void AttachAddonListeners(ScriptInterpreter& in);

@@ -56,6 +56,20 @@ bool RunRender(ScriptInterpreter& in, const Args& args, std::string& error) {
         }
         return WritePng(args[1], PaintCanvasPicture(chart->DrawUserArea(kChartArea)), error);
     }
+    if ((args.size() == 2 || args.size() == 3) && args[0] == "s-curve") {
+        // The add-on's S-curve window, shown or not, weighed by the key given (none: its elements).
+        constexpr int32_t kSCurveId = 32422;
+        constexpr int16_t kSCurveArea = 3;
+        DGDialog* window = DGDialog::Find(kSCurveId);
+        if (!window) {
+            error = "no S-curve window";
+            return false;
+        }
+        std::vector<std::string> key = {"key"};
+        if (args.size() == 3) key.push_back(args[2]);
+        if (!window->UserGesture(key, error)) return false;
+        return WritePng(args[1], PaintCanvasPicture(window->DrawUserArea(kSCurveArea)), error);
+    }
     std::optional<RenderStyle> style;
     std::optional<std::pair<int32_t, int32_t>> size;
     for (size_t i = 1; i < args.size(); ++i) {

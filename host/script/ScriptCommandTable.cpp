@@ -78,7 +78,7 @@ const std::vector<ScriptCommand> kCommands = {
      R"(  userdata ID VERSION HEX      set an element's raw add-on user data block
 )",
      RunUserData},
-    {"render", 1, 3, "render FILE.png [3d|photo] [WIDTHxHEIGHT] | render chart FILE.png",
+    {"render", 1, 3, "render FILE.png [3d|photo] [WIDTHxHEIGHT] | render chart FILE.png | render s-curve FILE.png [KEY]",
      R"(  render FILE.png [3d|photo] [WIDTHxHEIGHT]   write a picture of the 3D window or of the photo
                                window (at its own size, or this one, each side up to 4096)
 )",
@@ -91,7 +91,7 @@ const std::vector<ScriptCommand> kCommands = {
      R"(  menu N                       choose item N of the add-on's menu (see below)
 )",
      RunMenu},
-    {"palette", 1, kAny, "palette click|select|dblclick|name|kind|profile|start|finish|date|focus|close|message|resize ...",
+    {"palette", 1, kAny, "palette click|select|dblclick|name|kind|profile|start|finish|started|finished|percent|date|focus|close|message|resize ...",
      R"(  palette click ITEM           press a palette item (see below)
   palette select ROW           select a row of the task list (0: none)
   palette dblclick ROW         double-click a row (starts editing it)
@@ -100,6 +100,9 @@ const std::vector<ScriptCommand> kCommands = {
   palette profile NAME|-       choose the edited row's appearance profile (-: its type's)
   palette start DATE           set the edited row's start
   palette finish DATE          set the edited row's finish
+  palette started DATE|-       the edited row's actual start (-: not begun)
+  palette finished DATE|-      the edited row's actual finish (-: not finished)
+  palette percent N            the edited row's percent complete (0-100)
   palette date DATE            set the current date
   palette focus ITEM           move the keyboard focus to an item (10, the date, ends a row edit)
   palette close                close the palette with its close box
@@ -107,18 +110,27 @@ const std::vector<ScriptCommand> kCommands = {
   palette resize DX DY         grow or shrink the palette
 )",
      RunPalette},
+    {"schedule", 2, 2, "schedule view planned|actual|compare | status-date DATE | baseline NAME",
+     R"(  schedule view planned|actual|compare   the dates the model follows: the plan's, the
+                               actual ones, or the plan with work ahead blue and behind red
+  schedule status-date DATE    what happened is known up to the end of DATE
+  schedule baseline NAME       keep the tasks' planned dates as a baseline of that name
+)",
+     RunSchedule},
     // With the chart's picture, which `render chart` writes.
-    {"chart", 1, kAny, "chart show|hide|click ROW|dblclick ROW|toggle ROW|drag-date DATE [STEPS]|drag-bar ROW start|finish|move DAYS|key left|right|space [shift]|zoom in|out|play FROM TO 1|7|30|undo",
+    {"chart", 1, kAny, "chart show|hide|click ROW|dblclick ROW|toggle ROW|drag-date DATE [STEPS]|status-date DATE|drag-bar ROW start|finish|move DAYS|key left|right|space [shift]|zoom in|out|play FROM TO 1|7|30|undo",
      R"(  chart show|hide              show or hide the schedule chart (menu item 12)
   chart click ROW | dblclick ROW | toggle ROW   click a row's bar, double-click it (edits the
                                palette's row), fold or unfold a summary row
   chart drag-date DATE [STEPS] drag the current-date line to DATE through STEPS dates between
+  chart status-date DATE       Shift and a press in the scale: the status date to the end of DATE
   chart drag-bar ROW start|finish|move DAYS   drag a bar's start, finish or the whole bar
   chart key left|right|space [shift]   a day (a week) earlier or later; space plays or pauses
   chart zoom in|out            zoom the time scale
   chart play FROM TO 1|7|30    play from FROM to TO at that many days a second (every day shown)
   chart undo                   undo the last bar drag
   render chart FILE.png        write a picture of the schedule chart
+  render s-curve FILE.png [KEY]   write a picture of the S-curve, weighed by KEY or the elements
 )",
      RunChart},
     {"stop-at", 1, 1, "stop-at FRAME",
@@ -143,6 +155,9 @@ const std::vector<ScriptCommand> kCommands = {
   print elements | element ID | layers | materials | selection | userdata ID   the host model
   print facts ID               what the IFC model says the element is, one "fact ID KEY VALUE" a line
   print work-schedules         the IFC model's work schedules, tasks, sequences and task elements
+  print baselines              each baseline kept, then the tasks that moved against it, worst first
+  print s-curve [KEY]          planned against actual progress a day, weighed by linked elements or
+                               by their quantity KEY (Qto_WallBaseQuantities.NetVolume)
 )",
      RunPrintCommand},
 };

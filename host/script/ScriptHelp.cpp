@@ -23,9 +23,12 @@ Menu items (menu N):
   11 Ütemterv mentése IFC-be...             write a copy of the IFC4 model with the schedule added
   12 Mutasd/Rejtsd el az ütemtervet         show or hide the schedule chart
   13 Ne ellenőrizd / Ellenőrizd az alátámasztást   turn the check of what elements stand on off or on
-  14 Megjelenítési profilok...              list the appearance profiles in the report window
+  14 Megjelenítési profilok...              add, copy, rename, delete and edit the appearance profiles
   15 Profilok beolvasása...                 read appearance profiles from a file (JSON)
   16 Profilok kiírása...                    write the appearance profiles to a file (JSON)
+  17 -                                      separator (cannot be chosen)
+  18 Mutasd/Rejtsd el az S-görbét          show or hide the S-curve window (planned against actual)
+  19 Eltérés az alaptervtől                 list the tasks that moved against the last baseline kept
 
 Palette items (palette click ITEM, palette focus ITEM):
   1  Kapcsold                       link the selected elements to the selected task
@@ -42,8 +45,11 @@ Palette items (palette click ITEM, palette focus ITEM):
   16 task list
   17-21 column headers: sort by task, type, state, start, finish (again: reverse)
   22 profile editor (of the edited row, over its state)
+  23 view (planned, actual, compare)   24 status date   25 its label
+  26 Alapterv mentése (dialog 32509 asks the name)   27 Kész az állapot dátumáig (the selected task)
+  28-31 begun, its actual start, finished, its actual finish   33 percent complete (of the edited row)
 
-Dialogs (dialog ID): 32503 movie settings, 32505 date order of a schedule text,
+Dialogs (dialog ID): 32503 movie settings, 32505 date order of a schedule text, 32509 baseline name,
 avi-options AVI compression, object-settings the label object's library part; see SCRIPTING.md.
 
 Transcript lines:

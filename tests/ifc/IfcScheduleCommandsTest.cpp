@@ -40,8 +40,8 @@ TEST(IfcScheduleImport, TypesDatesOutlineDependenciesAndWhichInputsLink) {
     EXPECT_TRUE(s.plans[0].summary);
     EXPECT_EQ(s.plans[1].outlineLevel, 2);
     EXPECT_EQ(s.summaries, 1u);
-    // The actual start where there is one, whole days through the finish's day.
-    EXPECT_EQ(s.tasks[1].start, DateTime(2009, 3, 3));
+    // The schedule's dates apart from the actual start, whole days through the finish's day.
+    EXPECT_EQ(s.tasks[1].start, DateTime(2009, 3, 2));
     EXPECT_EQ(s.tasks[1].finish, DateTime(2009, 3, 5));
     EXPECT_EQ(s.plans[1].actualStart, DateTime(2009, 3, 3, 10, 0, 0));
     EXPECT_EQ(s.plans[1].percentComplete, 40);

@@ -28,7 +28,7 @@ bool RefuseP6File(const std::string& path, const std::string& reason) {
 
 bool TakeP6Schedule(TaskDB& db, const std::string& path, P6Schedule&& schedule) {
     if (schedule.tasks.empty()) return RefuseP6File(path, AddonFormat(kXerMessages, kNoActivities, {path}));
-    db.ImportSchedule(std::move(schedule.tasks), std::move(schedule.plans), path);
+    if (!db.ImportPlan(std::move(schedule.tasks), std::move(schedule.plans), path)) return false;
     if (schedule.lost > 0) {
         std::string count = std::to_string(schedule.lost);
         HostReportWrite(AddonFormat(kReadingNotes, 1, {count}).c_str(), 0);

@@ -29,7 +29,7 @@ struct P6Activity {
     std::string code, name; // UTF-8: the activity ID and its name
     int32_t uid = 0;        // the activity's key as a number; 0 when it has none
     P6ActivityKind kind = P6ActivityKind::Task;
-    // As P6 shows them: the actual dates, else the current (early) ones, else the planned ones.
+    // What P6 keeps: what happened, the current (early) dates, the planned ones.
     std::optional<DateTime> actualStart, actualFinish, currentStart, currentFinish, plannedStart, plannedFinish;
     uint8_t percentComplete = TaskPlan::kNoPercent;
     std::optional<ConstructionType> type; // from an activity code or a user field

@@ -95,8 +95,10 @@ void BuildP6Schedule(const P6ProjectPlan& project, P6Schedule& out) {
     std::set<int32_t> uids;
 
     auto addActivity = [&](const P6Activity& a, uint16_t level, const std::string& code) {
-        std::optional<DateTime> start = a.actualStart ? a.actualStart : a.currentStart ? a.currentStart : a.plannedStart;
-        std::optional<DateTime> finish = a.actualFinish ? a.actualFinish : a.currentFinish ? a.currentFinish : a.plannedFinish;
+        // The plan's dates, apart from what happened: the planned ones, else the current ones.
+        std::optional<DateTime> start = a.plannedStart ? a.plannedStart : a.currentStart;
+        std::optional<DateTime> finish = a.plannedFinish ? a.plannedFinish : a.currentFinish;
+        if (!start && !finish) start = a.actualStart, finish = a.actualFinish;
         Task& task = out.tasks.emplace_back(defaultTask);
         TaskPlan& plan = out.plans.emplace_back();
         std::string name = Utf8ToCodePage(a.name, out.lost);

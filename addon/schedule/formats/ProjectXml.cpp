@@ -67,6 +67,16 @@ bool IsZeroLength(std::string_view text) {
     return digit;
 }
 
+// The task's baseline number 0 (a missing number counts as 0), or none.
+pugi::xml_node FirstBaseline(const pugi::xml_node& task) {
+    for (pugi::xml_node b : task.children()) {
+        if (!IsElementNamed(b, "Baseline")) continue;
+        std::string_view number = ChildText(b, "Number");
+        if (number.empty() || IntegerOf(number) == 0) return b;
+    }
+    return {};
+}
+
 int32_t ClampedId(int64_t value) {
     return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
@@ -116,7 +126,13 @@ bool ImportProjectXml(TaskDB& db, const std::string& path) {
         }
         task.type = type.value_or(ConstructionType::Construction);
 
+        // The planned dates are the plan's first baseline where it was saved, else the current
+        // dates; the actual ones are kept apart below.
         std::string_view startText = ChildText(t, "Start"), finishText = ChildText(t, "Finish");
+        if (pugi::xml_node baseline = FirstBaseline(t)) {
+            std::string_view s = ChildText(baseline, "Start"), f = ChildText(baseline, "Finish");
+            if (!s.empty() && !f.empty()) startText = s, finishText = f;
+        }
         std::optional<DateTime> start = DayOf(startText), finish = DayOf(finishText);
         if ((!startText.empty() && !start) || (!finishText.empty() && !finish)) {
             return RefuseScheduleFile(path, kAlertUnknownDateOrder);
@@ -179,7 +195,7 @@ bool ImportProjectXml(TaskDB& db, const std::string& path) {
             plan.predecessors.push_back(d);
         }
     }
-    db.ImportSchedule(std::move(loaded), std::move(plans), path);
+    if (!db.ImportPlan(std::move(loaded), std::move(plans), path)) return false;
     if (lost > 0) {
         std::string count = std::to_string(lost);
         HostReportWrite(AddonFormat(kReadingNotes, 1, {count}).c_str(), 0);

@@ -1,5 +1,6 @@
 // The project file: a 64-byte header and one record per task, then, in version 5, the sections
-// of what a schedule holds beyond its tasks: link rules, plans (docs/PROJECT_FILE.md). A failed
+// of what a schedule holds beyond its tasks: link rules, plans, looks, status,
+// baselines (docs/PROJECT_FILE.md). A failed
 // save never touches the file that was there, and a failed load leaves the open schedule and its
 // file identity alone.
 #include "schedule/tasks/TaskDB.h"
@@ -13,8 +14,10 @@
 #include "resources/AddonResources.h"
 #include "schedule/files/FileStreams.h"
 #include "schedule/files/ScheduleFileSave.h"
+#include "schedule/projectfile/BaselineRecord.h"
 #include "schedule/projectfile/IfcTaskRecord.h"
 #include "schedule/projectfile/LinkRulesRecord.h"
+#include "schedule/projectfile/StatusRecord.h"
 #include "schedule/projectfile/TaskPlanRecord.h"
 #include "schedule/projectfile/TaskRecord.h"
 #include "schedule/tasks/IElementDisplay.h"
@@ -43,10 +46,12 @@ bool WriteSection(IOutStream& out, uint32_t tag, const std::vector<uint8_t>& bod
 // reader does not know fails the load: saving over that file would lose what it holds.
 // The display's looks are checked by the display, which takes them only once the whole file read.
 int ReadSections(IInStream& in, uint32_t count, uint64_t fileSize, size_t taskCount, LinkRules& rules,
-                 std::vector<TaskPlan>& plans, IElementDisplay* display, std::vector<uint8_t>& looks) {
+                 std::vector<TaskPlan>& plans, IElementDisplay* display, std::vector<uint8_t>& looks,
+                 ScheduleStatus& status, std::vector<Baseline>& baselines) {
     // A schedule with nothing beyond its tasks is written as version 4.
     if (count == 0) return kScheduleFileBadRecord;
-    bool rulesRead = false, plansRead = false, idsRead = false, looksRead = false;
+    bool rulesRead = false, plansRead = false, idsRead = false, looksRead = false, statusRead = false,
+         baselinesRead = false;
     std::vector<std::string> ifcIds;
     for (uint32_t s = 0; s < count; ++s) {
         std::array<uint8_t, kProjectSectionHeadSize> head{};
@@ -58,6 +63,8 @@ int ReadSections(IInStream& in, uint32_t count, uint64_t fileSize, size_t taskCo
         if (tag == kRulesSectionTag && !rulesRead && ReadLinkRulesBytes(body, rules)) rulesRead = true;
         else if (tag == kPlanSectionTag && !plansRead && ReadTaskPlanBytes(body, taskCount, plans)) plansRead = true;
         else if (tag == kIfcTaskSectionTag && !idsRead && ReadIfcTaskBytes(body, taskCount, ifcIds)) idsRead = true;
+        else if (tag == kStatusSectionTag && !statusRead && ReadStatusBytes(body, status)) statusRead = true;
+        else if (tag == kBaselineSectionTag && !baselinesRead && ReadBaselineBytes(body, baselines)) baselinesRead = true;
         else if (tag == kLooksSectionTag && !looksRead && display && !body.empty() && display->TakeStoredLooks(body, false)) {
             looks = std::move(body);
             looksRead = true;
@@ -109,7 +116,10 @@ bool TaskDB::WriteProjectFile(FKReplacementFile& file, int32_t& error) const {
                                          }));
     const std::vector<uint8_t> looks = elementHider_ ? elementHider_->StoredLooks() : std::vector<uint8_t>();
     const bool withLooks = !looks.empty();
-    const uint32_t sections = (withRules ? 1 : 0) + (withPlans ? 1 : 0) + (withIfc ? 1 : 0) + (withLooks ? 1 : 0);
+    const ScheduleStatus status{statusDate_, view_};
+    const bool withStatus = !status.Empty(), withBaselines = !baselines_.empty();
+    const uint32_t sections = (withRules ? 1 : 0) + (withPlans ? 1 : 0) + (withIfc ? 1 : 0) + (withLooks ? 1 : 0) +
+                              (withStatus ? 1 : 0) + (withBaselines ? 1 : 0);
     std::array<uint8_t, kProjectHeaderSize> header{};
     LE::Put<uint32_t>(header, 0, kProjectFileSignature);
     LE::Put<int32_t>(header, 4, sections > 0 ? kProjectFileSectionsVersion : kProjectFileVersion);
@@ -121,6 +131,8 @@ bool TaskDB::WriteProjectFile(FKReplacementFile& file, int32_t& error) const {
     if (written && withPlans) written = WriteSection(out, kPlanSectionTag, TaskPlanBytes(plans_));
     if (written && withIfc) written = WriteSection(out, kIfcTaskSectionTag, IfcTaskBytes(plans_));
     if (written && withLooks) written = WriteSection(out, kLooksSectionTag, looks);
+    if (written && withStatus) written = WriteSection(out, kStatusSectionTag, StatusBytes(status));
+    if (written && withBaselines) written = WriteSection(out, kBaselineSectionTag, BaselineBytes(baselines_));
     if (written && out.Flush()) return true;
     error = out.Error();
     return false;
@@ -166,9 +178,11 @@ bool TaskDB::LoadProjectFile(const std::string& path) {
     LinkRules rules;
     std::vector<TaskPlan> plans;
     std::vector<uint8_t> looks;
+    ScheduleStatus status;
+    std::vector<Baseline> baselines;
     if (version >= kProjectFileSectionsVersion &&
         ReadSections(in, LE::Get<uint32_t>(header, kProjectSectionCountOffset), size, loaded.size(), rules, plans,
-                     elementHider_, looks) != kScheduleFileOk) {
+                     elementHider_, looks, status, baselines) != kScheduleFileOk) {
         AddonAlert(kAlertLoadFailed);
         return false;
     }
@@ -179,6 +193,9 @@ bool TaskDB::LoadProjectFile(const std::string& path) {
     ClearSchedule();
     ReplaceTasks(std::move(loaded), std::move(plans));
     linkRules_ = std::move(rules);
+    statusDate_ = status.statusDate;
+    view_ = status.view;
+    baselines_ = std::move(baselines);
     if (elementHider_) elementHider_->TakeStoredLooks(looks, true);
     return true;
 }

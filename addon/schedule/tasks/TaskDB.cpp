@@ -247,6 +247,9 @@ void TaskDB::ClearSchedule() {
     tasks_.clear();
     plans_.clear();
     linkRules_ = {};
+    baselines_.clear();
+    view_ = ScheduleView::Planned;
+    statusDate_ = DateTime::FromTicks(0, DateTimeStatus::Null);
     idIndexValid_ = false;
     if (elementHider_) elementHider_->TakeStoredLooks({}, true);
     SetCurrentDate(DateTime::Now(), true);
@@ -285,4 +288,70 @@ void TaskDB::BecomeUnsavedImport(const std::string& path) {
 void TaskDB::ImportSchedule(std::vector<Task>&& tasks, std::vector<TaskPlan>&& plans, const std::string& path) {
     ReplaceTasks(std::move(tasks), std::move(plans));
     BecomeUnsavedImport(path);
+}
+
+void TaskDB::SetView(ScheduleView view) {
+    if (view == view_) return;
+    view_ = view;
+    dirty_ = 1;
+}
+
+void TaskDB::SetStatusDate(const DateTime& date) {
+    const DateTime next = date.status == DateTimeStatus::Valid ? date : DateTime::FromTicks(0, DateTimeStatus::Null);
+    if (next == statusDate_) return;
+    statusDate_ = next;
+    dirty_ = 1;
+}
+
+DateTime TaskDB::DataDate() const {
+    return statusDate_.status == DateTimeStatus::Valid ? statusDate_ : DateTime::Now().EndOfDay();
+}
+
+void TaskDB::SetProgress(size_t index, const DateTime& actualStart, const DateTime& actualFinish, uint8_t percent) {
+    if (index >= tasks_.size()) throw ETaskNotFound(__LINE__);
+    auto known = [](const DateTime& d) {
+        return TaskPlan::IsStorableMoment(d) ? d : DateTime::FromTicks(0, DateTimeStatus::Null);
+    };
+    // Plans that no longer match their tasks are none.
+    if (plans_.size() != tasks_.size()) plans_.assign(tasks_.size(), TaskPlan());
+    TaskPlan& plan = plans_[index];
+    const TaskPlan before = plan;
+    plan.actualStart = known(actualStart);
+    plan.actualFinish = known(actualFinish);
+    plan.percentComplete = percent <= 100 ? percent : TaskPlan::kNoPercent;
+    if (!(plan == before)) dirty_ = 1;
+}
+
+bool TaskDB::MarkDoneToStatusDate(size_t index) {
+    if (index >= tasks_.size()) throw ETaskNotFound(__LINE__);
+    const Task& t = tasks_[index];
+    const DateTime status = DataDate();
+    if (!t.IsValid() || (status - t.start).TotalSeconds() <= 0) return false;
+    const TaskPlan* plan = PlanAt(index);
+    const TaskPlan none;
+    const TaskPlan& p = plan ? *plan : none;
+    DateTime start = p.actualStart.status == DateTimeStatus::Valid ? p.actualStart : t.start;
+    DateTime finish = p.actualFinish;
+    uint8_t percent = 100;
+    if ((status - t.finish).ticks >= 0) {
+        if (finish.status != DateTimeStatus::Valid) finish = t.finish;
+    } else if (finish.status != DateTimeStatus::Valid) {
+        Task at = t;
+        at.ComputeState(status);
+        percent = static_cast<uint8_t>(std::clamp(at.percentComplete, 0, 100));
+    }
+    SetProgress(index, start, finish, percent);
+    return true;
+}
+
+bool TaskDB::KeepBaseline(const std::string& name) {
+    std::string kept = name.substr(0, std::min({name.size(), Baseline::kNameMax, name.find('\0')}));
+    if (kept.empty()) return false;
+    Baseline b = MakeBaseline(kept, DateTime::Now(), tasks_);
+    auto same = std::find_if(baselines_.begin(), baselines_.end(), [&](const Baseline& o) { return o.name == kept; });
+    if (same != baselines_.end()) *same = std::move(b);
+    else if (baselines_.size() >= Baseline::kMaxCount) return false;
+    else baselines_.push_back(std::move(b));
+    dirty_ = 1;
+    return true;
 }

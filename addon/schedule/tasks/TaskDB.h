@@ -4,10 +4,12 @@
 #include "basekit/BKMemory.h"
 #include "basekit/OwnedHandle.h"
 #include "hostapi/HostGuid.h"
+#include "schedule/tasks/Baseline.h"
 #include "schedule/tasks/ConstructionType.h"
 #include "schedule/tasks/DateTime.h"
 #include "schedule/tasks/ElementLink.h"
 #include "schedule/tasks/LinkRules.h"
+#include "schedule/tasks/ScheduleView.h"
 #include "schedule/tasks/Task.h"
 #include "schedule/tasks/TaskPlan.h"
 
@@ -86,6 +88,31 @@ public:
     DateTime LatestFinish() const;
     void ClearSchedule();
 
+    // Which dates the model follows. Kept with the schedule; a change makes it dirty.
+    ScheduleView View() const { return view_; }
+    void SetView(ScheduleView view);
+    // The status (data) date: what happened is known up to it. Null while none is set.
+    const DateTime& StatusDate() const { return statusDate_; }
+    // A date not Valid clears it. Makes the schedule dirty when it changes.
+    void SetStatusDate(const DateTime& date);
+    // The status date the views compare at: the one set, else the end of today.
+    DateTime DataDate() const;
+    // A task's progress as entered: actual start and finish (Null for none) and percent complete
+    // (TaskPlan::kNoPercent for none). The task takes a plan if it had none; dirty when changed.
+    // Throws ETaskNotFound for an index at or past the end.
+    void SetProgress(size_t index, const DateTime& actualStart, const DateTime& actualFinish, uint8_t percent);
+    // The task's progress as the plan has it by the status date: its actual start the planned one
+    // (unless known), and where the plan has it done by then its actual finish the planned one
+    // (unless known) and 100 percent, else the plan's percent then. False, nothing changed, for
+    // a task the plan has not begun by the status date.
+    bool MarkDoneToStatusDate(size_t index);
+
+    // Baselines kept with the schedule, in the order first kept.
+    const std::vector<Baseline>& Baselines() const { return baselines_; }
+    // Keeps the tasks' planned dates now under `name` (8-bit, cut at 255 bytes), replacing a
+    // baseline of that name; false, nothing kept, for an empty name or one more than the most.
+    bool KeepBaseline(const std::string& name);
+
     // Of the members below, those of the schedule files (but ImportSchedule), the checks and the
     // element links (LinkSelection to ClearMarks, LinkedElementCounts) are defined in the rooms
     // above the core (commands/, projectfile/, formats/, checks/, links/); the core never calls them.
@@ -103,6 +130,19 @@ public:
     // A schedule read from an outside plan at `path` (8-bit) replaces this one; it is in no file
     // of the add-on's until saved, which proposes a project file beside the plan.
     void ImportSchedule(std::vector<Task>&& tasks, std::vector<TaskPlan>&& plans, const std::string& path);
+    // A plan read from a planning program's export. When the open schedule holds tasks of the
+    // same unique ids, alert 32548 asks whether to update it (UpdateFromPlan), replace it
+    // (ImportSchedule) or keep it (false).
+    bool ImportPlan(std::vector<Task>&& tasks, std::vector<TaskPlan>&& plans, const std::string& path);
+    struct PlanUpdate {
+        size_t updated = 0, added = 0, removed = 0;
+    };
+    // The open schedule takes a newer export of its plan, matched by unique id: a task matched
+    // keeps its id (so its links), type and profile and takes the plan's name, dates and plan;
+    // the plan's new tasks are added with ids of their own; tasks of a unique id the plan no
+    // longer holds are removed (their links stay on the elements); tasks the user made stay, after
+    // the plan's. A report line gives the counts. The schedule keeps its file and becomes dirty.
+    PlanUpdate UpdateFromPlan(std::vector<Task>&& tasks, std::vector<TaskPlan>&& plans, const std::string& path);
     // `synchronize` false for a copy someone else syncs (FKReplacementFile::SkipSynchronizing).
     bool SaveProjectFile(const std::string& path, bool synchronize = true);
     bool LoadProjectFile(const std::string& path);
@@ -202,6 +242,9 @@ private:
     // (through Tasks()) no longer matches and counts as no plan.
     std::vector<TaskPlan> plans_;
     LinkRules linkRules_;
+    std::vector<Baseline> baselines_;
+    ScheduleView view_ = ScheduleView::Planned;
+    DateTime statusDate_ = DateTime::FromTicks(0, DateTimeStatus::Null);
     uint8_t dirty_ = 0;
     AnimationSettings& settings_;
     IElementDisplay* elementHider_;

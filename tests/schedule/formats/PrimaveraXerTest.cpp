@@ -131,8 +131,8 @@ TEST_F(XerScheduleTest, MakesTheWbsTheOutline) {
         EXPECT_EQ(schedule.plans[i].milestone, rows[i].milestone);
         EXPECT_EQ(schedule.plans[i].uid == 0, rows[i].summary);
     }
-    // A summary row spans its activities.
-    EXPECT_EQ(schedule.tasks[1].start, DateTime(2009, 3, 2));
+    // A summary row spans its activities' planned dates (the first began a day early).
+    EXPECT_EQ(schedule.tasks[1].start, DateTime(2009, 3, 3));
     EXPECT_EQ(schedule.tasks[1].finish, DateTime(2009, 5, 17));
 }
 
@@ -140,15 +140,16 @@ TEST_F(XerScheduleTest, KeepsDatesProgressTypesAndRelationships) {
     ASSERT_TRUE(BuildXerSchedule(tables, "101", schedule, error));
     const auto& t = schedule.tasks;
     const auto& p = schedule.plans;
-    // Actual dates first, then early, then planned; a milestone marks its day.
+    // Planned dates, else early ones, apart from the actual ones; a milestone marks its day.
     EXPECT_EQ(t[0].start, DateTime(2009, 3, 2));
     EXPECT_EQ(t[0].finish, DateTime(2009, 3, 3));
-    EXPECT_EQ(t[3].start, DateTime(2009, 3, 2));
-    EXPECT_EQ(t[3].finish, DateTime(2009, 3, 7));
+    EXPECT_EQ(t[3].start, DateTime(2009, 3, 3)); // done a day early: the plan stays
+    EXPECT_EQ(t[3].finish, DateTime(2009, 3, 8));
     EXPECT_EQ(p[3].actualStart, DateTime(2009, 3, 2, 8, 0, 0));
     EXPECT_EQ(p[3].actualFinish, DateTime(2009, 3, 6, 17, 0, 0));
-    EXPECT_EQ(t[4].start, DateTime(2009, 3, 9)); // started, still running to its early finish
+    EXPECT_EQ(t[4].start, DateTime(2009, 3, 16)); // started a week early, still running
     EXPECT_EQ(t[4].finish, DateTime(2009, 3, 21));
+    EXPECT_EQ(p[4].actualStart, DateTime(2009, 3, 9, 8, 0, 0));
     EXPECT_EQ(p[4].actualFinish.status, DateTimeStatus::Null);
     EXPECT_EQ(t[7].start, DateTime(2009, 3, 23));
     EXPECT_EQ(t[7].finish, DateTime(2009, 5, 17));

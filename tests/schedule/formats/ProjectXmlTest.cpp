@@ -113,6 +113,76 @@ TEST_F(ProjectXmlTest, AHeadingOfNoLengthIsNoWork) {
     EXPECT_EQ(db.CheckTaskDates(), 0);
 }
 
+TEST_F(ProjectXmlTest, PlannedDatesFromTheFirstBaselineAndActualOnesApart) {
+    // Started before its baseline and finished after it; rescheduled since, the current dates
+    // moved with what happened. A later baseline and a task without one.
+    ASSERT_TRUE(Read(Plan("<Task><UID>1</UID><ID>1</ID><Name>Falak</Name><Start>2009-03-01T08:00:00</Start>"
+                          "<Finish>2009-03-12T17:00:00</Finish><ActualStart>2009-03-01T08:00:00</ActualStart>"
+                          "<ActualFinish>2009-03-12T17:00:00</ActualFinish><PercentComplete>100</PercentComplete>"
+                          "<Baseline><Number>1</Number><Start>2009-02-01T08:00:00</Start><Finish>2009-02-02T08:00:00</Finish></Baseline>"
+                          "<Baseline><Number>0</Number><Start>2009-03-02T08:00:00</Start><Finish>2009-03-10T17:00:00</Finish></Baseline></Task>"
+                          "<Task><UID>2</UID><ID>2</ID><Name>Tető</Name><Start>2009-03-13T08:00:00</Start>"
+                          "<Finish>2009-03-20T17:00:00</Finish><ActualStart>2009-03-13T09:00:00</ActualStart>"
+                          "<PercentComplete>30</PercentComplete></Task>")));
+    EXPECT_EQ(db.Tasks()[0].start, DateTime(2009, 3, 2));
+    EXPECT_EQ(db.Tasks()[0].finish, DateTime(2009, 3, 11));
+    EXPECT_EQ(db.PlanAt(0)->actualStart, DateTime(2009, 3, 1, 8, 0, 0));
+    EXPECT_EQ(db.PlanAt(0)->actualFinish, DateTime(2009, 3, 12, 17, 0, 0));
+    EXPECT_EQ(db.PlanAt(0)->percentComplete, 100);
+    EXPECT_EQ(db.Tasks()[1].start, DateTime(2009, 3, 13));
+    EXPECT_EQ(db.Tasks()[1].finish, DateTime(2009, 3, 21));
+    EXPECT_EQ(db.PlanAt(1)->actualStart, DateTime(2009, 3, 13, 9, 0, 0));
+    EXPECT_EQ(db.PlanAt(1)->actualFinish.status, DateTimeStatus::Null);
+    EXPECT_EQ(db.PlanAt(1)->percentComplete, 30);
+}
+
+TEST_F(ProjectXmlTest, ANewerExportUpdatesTheOpenScheduleByUniqueId) {
+    auto task = [](int uid, int id, const char* name, const char* start, const char* finish, const char* extra = "") {
+        return std::string("<Task><UID>") + std::to_string(uid) + "</UID><ID>" + std::to_string(id) + "</ID><Name>" + name +
+               "</Name><Start>" + start + "T08:00:00</Start><Finish>" + finish + "T17:00:00</Finish>" + extra + "</Task>";
+    };
+    ASSERT_TRUE(Read(Plan(task(10, 1, "Alap", "2009-03-02", "2009-03-04") + task(11, 2, "Falak", "2009-03-05", "2009-03-10") +
+                          task(12, 3, "Tető", "2009-03-11", "2009-03-13"))));
+    db.Tasks()[1].type = Renovation; // set in the palette
+    db.NewTask();                    // the user's own, id 4
+    db.Tasks()[0].id = 7;            // as the palette left it
+    // The newer export: one moved with progress, one gone, one new, the rows renumbered.
+    const std::string newer = Plan(task(11, 1, "Falak és pillérek", "2009-03-06", "2009-03-11",
+                                        "<ActualStart>2009-03-06T08:00:00</ActualStart><PercentComplete>40</PercentComplete>") +
+                                   task(10, 2, "Alap", "2009-03-02", "2009-03-04") + task(13, 3, "Burkolat", "2009-03-14", "2009-03-20"));
+    DGQueueAlertAnswer(3); // kept as it is
+    EXPECT_FALSE(Read(newer));
+    EXPECT_EQ(db.TaskCount(), 4u);
+    DGQueueAlertAnswer(1);
+    ASSERT_TRUE(Read(newer));
+    EXPECT_EQ(Alerts().back(), 32548);
+    ASSERT_EQ(db.TaskCount(), 4u);
+    const auto& t = db.Tasks();
+    EXPECT_EQ(t[0].id, 2); // its id, so its links, kept
+    EXPECT_EQ(t[0].Name(), Cp("Falak és pillérek"));
+    EXPECT_EQ(t[0].type, Renovation);
+    EXPECT_EQ(t[0].start, DateTime(2009, 3, 6));
+    EXPECT_EQ(db.PlanAt(0)->percentComplete, 40);
+    EXPECT_EQ(t[1].id, 7);
+    EXPECT_EQ(t[2].id, 8); // new: an id of its own
+    EXPECT_EQ(t[2].Name(), "Burkolat");
+    EXPECT_EQ(t[3].id, 4); // the user's task stays, after the plan's
+    EXPECT_EQ(db.PlanAt(3), nullptr);
+    EXPECT_TRUE(db.IsDirty());
+    // Taken again, nothing differs.
+    std::vector<Task> same = db.Tasks();
+    std::vector<TaskPlan> samePlans = db.Plans();
+    same.pop_back(), samePlans.pop_back();
+    const TaskDB::PlanUpdate again = db.UpdateFromPlan(std::move(same), std::move(samePlans), path);
+    EXPECT_EQ(std::tuple(again.updated, again.added, again.removed), std::tuple(0u, 0u, 0u));
+    EXPECT_EQ(db.TaskCount(), 4u);
+    // Replacing instead: the export's own numbering.
+    DGQueueAlertAnswer(2);
+    ASSERT_TRUE(Read(newer));
+    EXPECT_EQ(db.TaskCount(), 3u);
+    EXPECT_EQ(db.Tasks()[0].id, 1);
+}
+
 TEST_F(ProjectXmlTest, ABadActualDateIsABadDate) {
     KeepSomething();
     EXPECT_FALSE(Read(Plan("<Task><UID>1</UID><Name>a</Name><ActualStart>2009-03-02T25:00:00</ActualStart></Task>")));

@@ -2,6 +2,7 @@
 #include "filekit/FKError.h"
 #include "schedule/projectfile/IfcTaskRecord.h"
 #include "schedule/projectfile/LinkRulesRecord.h"
+#include "schedule/projectfile/StatusRecord.h"
 #include "schedule/projectfile/TaskPlanRecord.h"
 #include "schedule/projectfile/TaskRecord.h"
 #include "schedule/tasks/ScheduleFileError.h"
@@ -550,6 +551,74 @@ TEST_F(ProjectFilePlanTest, AnIfcSectionIsReadWholeOrNotAtAll) {
     TaskPlan both = Milestone();
     both.ifcGlobalId = p.ifcGlobalId;
     EXPECT_EQ(*db.PlanAt(0), both);
+}
+
+const DateTime kNoDate = DateTime::FromTicks(0, DateTimeStatus::Null);
+
+// The status date and the view are kept while they say more than the defaults, in a section
+// after the others; a schedule back at the defaults is the version 4 file again.
+TEST_F(ProjectFilePlanTest, TheStatusDateAndTheView) {
+    const std::vector<uint8_t> body = StatusBytes({DateTime(2009, 3, 16), ScheduleView::Compare});
+    std::vector<uint8_t> expected;
+    AppendLE(expected, 0, 4);
+    AppendLE(expected, static_cast<uint64_t>(DateTime(2009, 3, 16).ticks), 8);
+    expected.push_back(2);
+    EXPECT_EQ(body, expected);
+    EXPECT_EQ(kStatusSectionTag, 0x54415453u);
+
+    FillAllTypes();
+    const std::string golden = DataFile("schedule_v4.csp");
+    db.SetDirty(false);
+    db.SetStatusDate(DateTime(2009, 3, 16));
+    EXPECT_TRUE(db.IsDirty());
+    db.SetView(ScheduleView::Compare);
+    path = PathOf("állapot.csp");
+    ASSERT_TRUE(db.SaveProjectFile(path));
+    EXPECT_EQ(ReadBytes(path), Header5(6, 1) + golden.substr(64) + Section(kStatusSectionTag, body));
+    db.ClearSchedule();
+    EXPECT_EQ(db.View(), ScheduleView::Planned);
+    EXPECT_EQ(db.StatusDate().status, DateTimeStatus::Null);
+    ASSERT_TRUE(db.LoadProjectFile(path));
+    EXPECT_EQ(db.StatusDate(), DateTime(2009, 3, 16));
+    EXPECT_EQ(db.View(), ScheduleView::Compare);
+    EXPECT_EQ(db.DataDate(), DateTime(2009, 3, 16));
+    // With a plan: the plan first. The view alone is kept too.
+    db.ClearSchedule();
+    const std::vector<TaskPlan> plans = FillWithPlans();
+    db.SetView(ScheduleView::Actual);
+    ASSERT_TRUE(db.SaveProjectFile(path));
+    EXPECT_EQ(ReadBytes(path), Header5(6, 2) + golden.substr(64) + Section(kPlanSectionTag, TaskPlanBytes(plans)) +
+                                   Section(kStatusSectionTag, StatusBytes({kNoDate, ScheduleView::Actual})));
+    // Back at the defaults: byte for byte as before.
+    db.ClearSchedule();
+    FillAllTypes();
+    db.SetStatusDate(DateTime(2009, 3, 16));
+    db.SetStatusDate(DateTime::FromTicks(0, DateTimeStatus::Null));
+    ASSERT_TRUE(db.SaveProjectFile(path));
+    EXPECT_EQ(ReadBytes(path), golden);
+}
+
+TEST_F(ProjectFilePlanTest, AStatusSectionIsReadWholeOrNotAtAll) {
+    Task good = MakeTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 3), "jó");
+    const std::string body = Header5(1, 1) + Record(good);
+    const std::vector<uint8_t> status = StatusBytes({DateTime(2009, 3, 16), ScheduleView::Actual});
+    auto with = [&](size_t at, uint8_t value) {
+        std::vector<uint8_t> b = status;
+        b[at] = value;
+        return Section(kStatusSectionTag, b);
+    };
+    const std::string cases[] = {
+        body + with(12, 3),                                                  // no view 3
+        body + with(0, 1),                                                   // an invalid date
+        body + with(11, 0x80),                                               // ticks below zero
+        body + Section(kStatusSectionTag, StatusBytes({kNoDate, ScheduleView::Planned})), // holds nothing
+        body + Section(kStatusSectionTag, status).substr(0, 15),             // cut short
+        body + Section(kStatusSectionTag, status) + "x",                     // something after it
+        Header5(1, 2) + Record(good) + Section(kStatusSectionTag, status) + Section(kStatusSectionTag, status),
+    };
+    ExpectEachRefusedKeepingWhatWasOpen(cases);
+    ASSERT_TRUE(Load(body + Section(kStatusSectionTag, status)));
+    EXPECT_EQ(db.View(), ScheduleView::Actual);
 }
 
 } // namespace
