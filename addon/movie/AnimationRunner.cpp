@@ -11,9 +11,14 @@
 #include "hostcalls/HostInterface.h"
 #include "hostcalls/HostScopes.h"
 #include "hostcalls/ScopeGuard.h"
+#include "dialogkit/DGCanvas.h"
 #include "movie/AVICreator.h"
+#include "movie/FrameOverlay.h"
+#include "movie/GanttStrip.h"
 #include "movie/MOVCreator.h"
+#include "movie/MP4Creator.h"
 #include "movie/ProgressWindow.h"
+#include "pixkit/PXPixMap.h"
 #include "resources/AddonResources.h"
 #include "schedule/tasks/AnimationSettings.h"
 #include "schedule/tasks/TaskDB.h"
@@ -33,7 +38,8 @@ OwnedHandle CopyPicture(const OwnedHandle& picture) {
 } // namespace
 
 AnimationRunner::AnimationRunner(TaskDB& taskDB, ElementHider& hider, int32_t cameraPathIndex, int32_t frameCount)
-    : taskDB_(taskDB), hider_(hider), cameraPathIndex_(cameraPathIndex), frameCount_(frameCount) {
+    : taskDB_(taskDB), hider_(hider), cameraPathIndex_(cameraPathIndex), frameCount_(frameCount),
+      times_(taskDB.Settings(), frameCount) {
     currentDate_.Clear();
     savedResourceModule_ = BKGetCurrentResModule();
     const AnimationSettings& s = taskDB_.Settings();
@@ -60,8 +66,10 @@ AnimationRunner::AnimationRunner(TaskDB& taskDB, ElementHider& hider, int32_t ca
     if (!ok_) return;
     width_ = LE::Get<int16_t>(size, HostWindowSize::kWidth);
     height_ = LE::Get<int16_t>(size, HostWindowSize::kHeight);
+    sized_ = MovieOptions::SizeOf(s.movie.size, width_, height_);
 
-    int16_t rate = s.fromCurrentView ? 1 : 10;
+    int16_t rate = times_.Rate();
+    frameCount_ = times_.Count();
     if (!s.fromCurrentView && cameraPathIndex_ >= 1) {
         ok_ = BuildCameraPathFrames(cameraPathIndex_);
         size_t mapped = frameMap_.Size() / 4;
@@ -72,6 +80,7 @@ AnimationRunner::AnimationRunner(TaskDB& taskDB, ElementHider& hider, int32_t ca
     std::string_view path = BKTextOf(s.movieFilePath);
     try {
         if (isAVI_) writer_ = std::make_unique<AVICreator>(path, 32, width_, height_, frameCount_, rate);
+        else if (s.movieKind == Mpeg4) writer_ = std::make_unique<MP4Creator>(path, 32, width_, height_, frameCount_, rate);
         else writer_ = std::make_unique<MOVCreator>(path, 32, width_, height_, frameCount_, rate);
     } catch (const std::exception&) {
         writer_.reset();
@@ -110,6 +119,10 @@ bool AnimationRunner::Run() {
     if (currentDate_.status == DateTimeStatus::Invalid) return false;
     taskDB_.SetCurrentDate(currentDate_, false);
 
+    if (s.movie.overlays != 0) {
+        BKResModuleScope scope(AddonResModule());
+        chartTexts_ = ChartTexts::Load();
+    }
     std::unique_ptr<ProgressWindow> window;
     std::unique_ptr<ProgressWindowObserver> observer;
     {
@@ -135,7 +148,8 @@ bool AnimationRunner::Run() {
         HeldAnswer(const HeldAnswer&) = delete;
         HeldAnswer& operator=(const HeldAnswer&) = delete;
     } heldAnswer(hider_);
-    currentDate_ += DateTimeSpan(1, 0, 0, 0);
+    // A step movie's first frame shows the end of the first day; a timed one begins at the start.
+    currentDate_ = times_.Timed() ? times_.At(0) : currentDate_ + DateTimeSpan(1, 0, 0, 0);
     taskDB_.SetCurrentDate(currentDate_, false);
 
     OwnedHandle picture, clean;
@@ -164,8 +178,10 @@ bool AnimationRunner::Run() {
         }
         if (!captioned) ok_ = false;
 
+        // What is drawn over the picture changes with the date: it goes onto a copy of the clean one.
+        bool drawnOver = s.labelObjectOn || s.movie.overlays != 0;
         if (hider_.NothingChanged() && s.fromCurrentView && w.framesWritten > 0 && picture) {
-            if (s.labelObjectOn) {
+            if (drawnOver) {
                 picture = CopyPicture(clean);
                 ok_ = static_cast<bool>(picture);
             }
@@ -176,6 +192,7 @@ bool AnimationRunner::Run() {
                 ok_ = static_cast<bool>(clean);
             }
         }
+        if (ok_) DrawOverlays(picture.Get());
         if (ok_) DrawLabelObject(picture.Get());
         if (window->StopRequested()) break;
         window->SetFrame(w.framesWritten + 1);
@@ -186,7 +203,8 @@ bool AnimationRunner::Run() {
             ok_ = false;
         }
         if (ok_) {
-            NextFrameDate();
+            if (times_.Timed()) currentDate_ = times_.At(w.framesWritten);
+            else NextFrameDate();
             taskDB_.SetCurrentDate(currentDate_, false);
         }
     } while (w.framesWritten + 1 <= w.frameCount && ok_);
@@ -197,3 +215,18 @@ bool AnimationRunner::Run() {
     return ok_;
 }
 
+
+void AnimationRunner::DrawOverlays(BKHandle picture) {
+    const AnimationSettings& s = taskDB_.Settings();
+    const MovieOptions& o = s.movie;
+    auto info = PXReadPixMapInfo(picture);
+    if (o.overlays == 0 || !info) return;
+    DGCanvas canvas(info->width, info->height);
+    OverlayPlaces places = PlaceOverlays(o, info->width, info->height);
+    if (places.ganttHeight > 0)
+        DrawGanttStrip(taskDB_, chartTexts_, info->width, places.ganttHeight, info->height / 720.0, places.ganttTop, canvas);
+    DrawFrameOverlay(o, GatherOverlayFacts(taskDB_, hider_.Profiles(), o, currentDate_, s.animationStart, s.animationEnd),
+                     canvas);
+    uint32_t handle = picture;
+    HostGraphics(kHostSelPictureDrawCanvas, &handle, &canvas);
+}

@@ -29,14 +29,14 @@ int16_t MKMovieWriter::Fail(int16_t code) {
 
 int16_t MKMovieWriter::Begin(const std::string& moviePath, int width, int height, int framesPerSecond,
                              bool captionTrack, const std::string& comment, int32_t codecChoice,
-                             bool encoderThread) {
+                             bool encoderThread, bool mp4) {
     timeBase_ = AVRational{1, framesPerSecond};
     pictureWidth_ = width;
     pictureHeight_ = height;
     output_ = std::make_unique<FFOutputFile>(moviePath);
     if (output_->Open() != 0) return Fail(kMKFileError);
     // The muxer reopens its file by name to move the index to the front.
-    if (avformat_alloc_output_context2(&context_, nullptr, "mov", output_->WorkingPath().c_str()) < 0 ||
+    if (avformat_alloc_output_context2(&context_, nullptr, mp4 ? "mp4" : "mov", output_->WorkingPath().c_str()) < 0 ||
         context_ == nullptr)
         return Fail(kMKEncoderError);
     context_->pb = output_->Context();

@@ -25,9 +25,10 @@ public:
     MKMovieWriter& operator=(const MKMovieWriter&) = delete;
     ~MKMovieWriter();
 
-    // Creates the working file beside `moviePath` and writes the movie's header.
+    // Creates the working file beside `moviePath` and writes the movie's header; `mp4` chooses
+    // the MP4 container over QuickTime's.
     int16_t Begin(const std::string& moviePath, int width, int height, int framesPerSecond, bool captionTrack,
-                  const std::string& comment, int32_t codec, bool encoderThread);
+                  const std::string& comment, int32_t codec, bool encoderThread, bool mp4 = false);
     int16_t AddPicture(BKHandle picture, int32_t count, const std::string& utf8Caption);
     // Writes the index and moves the movie into place; kMKNoError only when it is complete there.
     int16_t Finish(const std::string& title);
