@@ -14,7 +14,6 @@
 #include "dialogkit/DGCanvas.h"
 #include "movie/AVICreator.h"
 #include "movie/FrameOverlay.h"
-#include "movie/GanttStrip.h"
 #include "movie/MOVCreator.h"
 #include "movie/MP4Creator.h"
 #include "movie/ProgressWindow.h"
@@ -119,10 +118,6 @@ bool AnimationRunner::Run() {
     if (currentDate_.status == DateTimeStatus::Invalid) return false;
     taskDB_.SetCurrentDate(currentDate_, false);
 
-    if (s.movie.overlays != 0) {
-        BKResModuleScope scope(AddonResModule());
-        chartTexts_ = ChartTexts::Load();
-    }
     std::unique_ptr<ProgressWindow> window;
     std::unique_ptr<ProgressWindowObserver> observer;
     {
@@ -223,9 +218,11 @@ void AnimationRunner::DrawOverlays(BKHandle picture) {
     if (o.overlays == 0 || !info) return;
     DGCanvas canvas(info->width, info->height);
     OverlayPlaces places = PlaceOverlays(o, info->width, info->height);
-    if (places.ganttHeight > 0)
-        DrawGanttStrip(taskDB_, chartTexts_, info->width, places.ganttHeight, info->height / 720.0, places.ganttTop, canvas);
-    DrawFrameOverlay(o, GatherOverlayFacts(taskDB_, hider_.Profiles(), o, currentDate_, s.animationStart, s.animationEnd),
+    if (places.ganttHeight > 0 && chartParts_.drawStrip)
+        chartParts_.drawStrip(taskDB_, info->width, places.ganttHeight, info->height / 720.0, places.ganttTop, canvas);
+    DrawFrameOverlay(o,
+                     GatherOverlayFacts(taskDB_, hider_.Profiles(), chartParts_.typeColours, o, currentDate_,
+                                        s.animationStart, s.animationEnd),
                      canvas);
     uint32_t handle = picture;
     HostGraphics(kHostSelPictureDrawCanvas, &handle, &canvas);

@@ -5,9 +5,9 @@
 #include "basekit/BKResources.h"
 #include "basekit/OwnedHandle.h"
 #include "hostapi/HostEnvironmentRecords.h"
-#include "chart/ChartTexts.h"
 #include "movie/FrameTimes.h"
 #include "movie/IMovieFileCreator.h"
+#include "movie/MovieChartParts.h"
 #include "schedule/tasks/DateTime.h"
 
 #include <array>
@@ -45,6 +45,8 @@ public:
     BKHandle FrameMap() const { return frameMap_.Get(); }
     int32_t Captures() const { return captures_; }
     const FrameTimes& Times() const { return times_; }
+    // The chart's strip and colours for what is drawn into the pictures.
+    void SetChartParts(MovieChartParts parts) { chartParts_ = std::move(parts); }
     int32_t Width() const { return width_; }
     int32_t Height() const { return height_; }
 
@@ -67,5 +69,5 @@ private:
     int32_t captures_ = 0;
     FrameTimes times_;
     bool sized_ = false; // pictures of a size of their own rather than the window's
-    ChartTexts chartTexts_;
+    MovieChartParts chartParts_;
 };

@@ -1,7 +1,6 @@
 #include "movie/OverlayFacts.h"
 
 #include "bytes/FixedText.h"
-#include "chart/ChartColours.h"
 #include "display/ProfileSet.h"
 #include "movie/MovieOptionsDialog.h"
 #include "resources/AddonResources.h"
@@ -65,13 +64,13 @@ std::string FormatOverlayDate(std::string_view format, const DateTime& date, con
     return out;
 }
 
-OverlayFacts GatherOverlayFacts(const TaskDB& db, const ProfileSet& profiles, const MovieOptions& options,
-                                const DateTime& date, const DateTime& start, const DateTime& end) {
+OverlayFacts GatherOverlayFacts(const TaskDB& db, const ProfileSet& profiles, const std::array<uint32_t, 5>& typeColours,
+                                const MovieOptions& options, const DateTime& date, const DateTime& start,
+                                const DateTime& end) {
     OverlayFacts f;
     f.date = FormatOverlayDate(options.DateFormat(), date, start);
     f.jobDay = FormatOverlayDate(Text(kJobDay), date, start);
     f.title = std::string(BKTextOf(options.title));
-    auto typeColours = ConstructionTypeColours();
 
     struct Running {
         const Task* task;

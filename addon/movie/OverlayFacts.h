@@ -5,6 +5,7 @@
 #include "schedule/tasks/DateTime.h"
 #include "schedule/tasks/MovieOptions.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -27,9 +28,11 @@ struct OverlayFacts {
     double progress = 0; // 0 to 1
 };
 
-// `start` and `end`: the movie's range, which the job's days and the progress count in.
-OverlayFacts GatherOverlayFacts(const TaskDB& db, const ProfileSet& profiles, const MovieOptions& options,
-                                const DateTime& date, const DateTime& start, const DateTime& end);
+// `start` and `end`: the movie's range, which the job's days and the progress count in;
+// `typeColours` the colours of the types' bars (0x00BBGGRR), for looks of the type's own.
+OverlayFacts GatherOverlayFacts(const TaskDB& db, const ProfileSet& profiles, const std::array<uint32_t, 5>& typeColours,
+                                const MovieOptions& options, const DateTime& date, const DateTime& start,
+                                const DateTime& end);
 
 // The date in a format of codes: %Y %y %m %d %H %M %S %j as the C runtime writes them, %J the
 // job's day and %K its week, both from 1 at `start`, and %% a percent sign; anything else is

@@ -1,12 +1,13 @@
 #include "HostFixture.h"
 #include "TestSupport.h"
 #include "TestTasks.h"
+#include "chart/ChartColours.h"
 #include "chart/ChartDrawing.h"
 #include "chart/ChartTexts.h"
 #include "dialogkit/DGCanvas.h"
 #include "display/ElementHider.h"
 #include "movie/FrameOverlay.h"
-#include "movie/GanttStrip.h"
+#include "chart/GanttStrip.h"
 #include "movie/OverlayFacts.h"
 #include "schedule/tasks/AnimationSettings.h"
 #include "schedule/tasks/TaskDB.h"
@@ -56,7 +57,7 @@ TEST_F(MovieOverlayTest, TheLongestRunningTasksTheRestCountedTheLegendAndTheProg
     o.taskLines = 2;
     o.SetTitle("Ház");
     DateTime start(2009, 3, 1), end(2009, 4, 1);
-    OverlayFacts f = GatherOverlayFacts(db, hider.Profiles(), o, DateTime(2009, 3, 10, 12, 0), start, end);
+    OverlayFacts f = GatherOverlayFacts(db, hider.Profiles(), ConstructionTypeColours(), o, DateTime(2009, 3, 10, 12, 0), start, end);
     ASSERT_EQ(f.tasks.size(), 2u);
     EXPECT_EQ(f.tasks[0].text, Cp("Alapozás"));
     EXPECT_EQ(f.tasks[1].text, Cp("Bontás"));
@@ -72,7 +73,7 @@ TEST_F(MovieOverlayTest, TheLongestRunningTasksTheRestCountedTheLegendAndTheProg
     EXPECT_EQ(f.progressText, Cp("Haladás: 31%"));
 
     // Before anything runs: no task and nothing more.
-    OverlayFacts early = GatherOverlayFacts(db, hider.Profiles(), o, DateTime(2009, 2, 1), start, end);
+    OverlayFacts early = GatherOverlayFacts(db, hider.Profiles(), ConstructionTypeColours(), o, DateTime(2009, 2, 1), start, end);
     EXPECT_TRUE(early.tasks.empty());
     EXPECT_EQ(early.moreTasks, 0);
     EXPECT_EQ(early.progress, 0);
@@ -101,7 +102,7 @@ TEST_F(MovieOverlayTest, BoxesSitInTheirCornersAboveTheStripAndScaleWithThePictu
     o.titleCorner = MovieCorner::BottomLeft;
     o.SetTitle(Cp("Családi ház"));
     DateTime start(2009, 3, 1), end(2009, 4, 1);
-    OverlayFacts f = GatherOverlayFacts(db, hider.Profiles(), o, DateTime(2009, 3, 10), start, end);
+    OverlayFacts f = GatherOverlayFacts(db, hider.Profiles(), ConstructionTypeColours(), o, DateTime(2009, 3, 10), start, end);
     int32_t sizes[2] = {};
     for (auto [w, h] : {std::pair{1280, 720}, std::pair{3840, 2160}}) {
         DGCanvas c(w, h);

@@ -1,4 +1,4 @@
-#include "movie/GanttStrip.h"
+#include "chart/GanttStrip.h"
 
 #include "chart/ChartColours.h"
 #include "chart/ChartDrawing.h"
