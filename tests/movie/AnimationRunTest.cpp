@@ -10,10 +10,13 @@
 #include "movie/AnimationDialog.h"
 #include "movie/AnimationRunner.h"
 #include "movie/LabelParts.h"
+#include "movie/ProgressWindow.h"
+#include "resources/AddonResources.h"
 #include "schedule/tasks/AnimationSettings.h"
 #include "schedule/tasks/TaskDB.h"
 #include "shell/MovieCommand.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 
@@ -380,6 +383,26 @@ TEST_F(AnimationRunTest, ATimedHDMovieWithWhatIsDrawnIntoItsPictures) {
     EXPECT_TRUE(red);
     // The date box in the top left corner is light, over the model's ground.
     EXPECT_TRUE(Near(At(first, 1280, 20, 30), 0xFFFFFF, 40)) << std::hex << At(first, 1280, 20, 30);
+}
+
+TEST_F(AnimationRunTest, TheProgressWindowKeepsItsTextAndAddsTheTimeLeft) {
+    std::string format = Cp("Hátralévő idő: %s");
+    EXPECT_EQ(ProgressWindow::TimeLeftText(format, 10, 0, 12), "");
+    EXPECT_EQ(ProgressWindow::TimeLeftText(format, 10, 2, 12), Cp("Hátralévő idő: 0:50"));
+    EXPECT_EQ(ProgressWindow::TimeLeftText(format, 1.5, 1, 2401), Cp("Hátralévő idő: 1:00:00"));
+    EXPECT_EQ(ProgressWindow::TimeLeftText(format, 10, 12, 12), Cp("Hátralévő idő: 0:00"));
+    EXPECT_EQ(ProgressWindow::TimeLeftText(format, NAN, 1, 2), "");
+    EXPECT_EQ(ProgressWindow::TimeLeftText(format, 1, 3, 2), "");
+
+    BKResModuleScope scope(AddonResModule());
+    ProgressWindow window(12);
+    ASSERT_NE(window.Dialog(), nullptr);
+    window.SetFrame(1);
+    EXPECT_EQ(window.Dialog()->Item(ProgressWindow::kText)->text, Cp("Készülő képkocka: \r\n 1/12"));
+    EXPECT_EQ(window.Dialog()->Item(ProgressWindow::kTimeLeft)->text, "");
+    window.SetFrame(2);
+    EXPECT_EQ(window.Dialog()->Item(ProgressWindow::kText)->text, Cp("Készülő képkocka: \r\n 2/12"));
+    EXPECT_EQ(window.Dialog()->Item(ProgressWindow::kTimeLeft)->text.rfind(Cp("Hátralévő idő: 0:0"), 0), 0u);
 }
 
 } // namespace
