@@ -34,6 +34,14 @@ OwnedHandle CopyPicture(const OwnedHandle& picture) {
     if (copy) std::memcpy(copy.Data(), picture.Data(), size);
     return copy;
 }
+
+// `to` becomes a copy of `from`, in its own block when that is of the size (a large picture's
+// block is not given back and asked for again every frame); false when there is no copy.
+bool CopyPictureInto(OwnedHandle& to, const OwnedHandle& from) {
+    if (to && from && to.Size() == from.Size() && from.Size() > 0) std::memcpy(to.Data(), from.Data(), from.Size());
+    else to = CopyPicture(from);
+    return static_cast<bool>(to);
+}
 } // namespace
 
 AnimationRunner::AnimationRunner(TaskDB& taskDB, ElementHider& hider, int32_t cameraPathIndex, int32_t frameCount)
@@ -176,15 +184,12 @@ bool AnimationRunner::Run() {
         // What is drawn over the picture changes with the date: it goes onto a copy of the clean one.
         bool drawnOver = s.labelObjectOn || s.movie.overlays != 0;
         if (hider_.NothingChanged() && s.fromCurrentView && w.framesWritten > 0 && picture) {
-            if (drawnOver) {
-                picture = CopyPicture(clean);
-                ok_ = static_cast<bool>(picture);
-            }
+            if (drawnOver) ok_ = CopyPictureInto(picture, clean);
         } else {
-            clean.Reset();
+            OwnedHandle spare = std::move(clean);
             if (CaptureFrame(picture)) {
-                clean = CopyPicture(picture);
-                ok_ = static_cast<bool>(clean);
+                clean = std::move(spare);
+                ok_ = CopyPictureInto(clean, picture);
             }
         }
         if (ok_) DrawOverlays(picture.Get());

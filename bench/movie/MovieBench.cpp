@@ -118,7 +118,8 @@ int main() {
                    ffmpegOk;
     };
     auto theirs_mp4 = [&] {
-        ffmpegOk = RunFFmpeg(raw, "-c:v libx264 -pix_fmt yuv420p -movflags +faststart", (dir / "ffmpeg.mp4").string()) &&
+        ffmpegOk = RunFFmpeg(raw, "-c:v libx264 -preset veryfast -crf 21 -pix_fmt yuv420p -movflags +faststart",
+                             (dir / "ffmpeg.mp4").string()) &&
                    ffmpegOk;
     };
 

@@ -6,7 +6,9 @@
 //   house 2160p   the same at 3840 x 2160                                 target: a frame at most
 //                                                                          4 times a 1080p frame
 //   estate 720p   10,000 linked boxes, 1280 x 720 at 30 frames a second  target: at least 10
-// Times are wall-clock, best of three. Exit status 1 when a target is missed.
+// Times are wall-clock, best of three; beside them the process's processor time a frame, every
+// thread's, and the frame rate two idle cores would give at that (2 / processor time), for a
+// machine shared while it measures. Exit status 1 when a target is missed.
 #include "../StaggeredSchedule.h"
 #include "display/ElementHider.h"
 #include "host/app/Host.h"
@@ -24,11 +26,19 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr int kTasks = 12;
+
+double ProcessorSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
 
 struct World {
     std::unique_ptr<Host> host = std::make_unique<Host>();
@@ -81,6 +91,8 @@ struct World {
         Host::SetCurrent(nullptr);
     }
 
+    double processor = 0; // of the last movie made
+
     // Seconds the movie takes to make; negative when it was not made.
     double Make(MovieSize size, int seconds, const std::filesystem::path& file) {
         settings.animationStart = DateTime(2009, 3, 1);
@@ -96,6 +108,7 @@ struct World {
         settings.movie.overlays = kOverlayAll;
         settings.movie.SetTitle("Bauvista");
         auto start = std::chrono::steady_clock::now();
+        double processorStart = ProcessorSeconds();
         bool made = false;
         {
             AnimationRunner runner(db, hider, -1, 1);
@@ -106,18 +119,29 @@ struct World {
             hider.Finish();
         }
         double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        processor = ProcessorSeconds() - processorStart;
         return made ? s : -1;
     }
 };
 
-double Best(World& w, MovieSize size, int seconds, const std::filesystem::path& file) {
-    double best = 1e30;
+struct Timing {
+    double wall = -1, processor = 0; // seconds; the processor time of the best run
+};
+
+Timing Best(World& w, MovieSize size, int seconds, const std::filesystem::path& file) {
+    Timing best{1e30, 0};
     for (int run = 0; run < 3; ++run) {
         double s = w.Make(size, seconds, file);
-        if (s < 0) return -1;
-        best = std::min(best, s);
+        if (s < 0) return {};
+        if (s < best.wall) best = {s, w.processor};
     }
     return best;
+}
+
+void Report(const char* what, int frames, const Timing& t, double target) {
+    std::printf("%s: %d frames in %.2f s, %.1f frames a second (target %.0f); processor %.1f ms a frame, "
+                "%.1f frames a second on two idle cores\n",
+                what, frames, t.wall, frames / t.wall, target, t.processor / frames * 1000, 2 * frames / t.processor);
 }
 
 } // namespace
@@ -126,7 +150,7 @@ int main() {
     auto dir = std::filesystem::temp_directory_path() / ("bv-movie-making-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     bool held = true;
-    double hd = 0, uhd = 0;
+    Timing hd, uhd;
     {
         World house(false);
         if (!house.error.empty()) {
@@ -137,26 +161,24 @@ int main() {
         hd = Best(house, MovieSize::HD1080, 10, dir / "house1080.mp4");
         uhd = Best(house, MovieSize::UHD2160, 2, dir / "house2160.mp4");
     }
-    if (hd < 0 || uhd < 0) {
+    if (hd.wall < 0 || uhd.wall < 0) {
         std::fprintf(stderr, "the house's movie was not made\n");
         return 2;
     }
-    double hdFps = 300 / hd, uhdFrame = uhd / 60, hdFrame = hd / 300;
-    std::printf("house 1080p30 MP4, every overlay: %d frames in %.2f s, %.1f frames a second (target 60)\n", 300, hd,
-                hdFps);
-    std::printf("house 2160p30 MP4, every overlay: %.1f ms a frame, %.2f times a 1080p frame (target 4)\n",
-                uhdFrame * 1000, uhdFrame / hdFrame);
-    held = held && hdFps >= 60 && uhdFrame / hdFrame <= 4;
+    Report("house 1080p30 MP4, every overlay", 300, hd, 60);
+    Report("house 2160p30 MP4, every overlay", 60, uhd, 15);
+    double ratio = (uhd.wall / 60) / (hd.wall / 300), processorRatio = (uhd.processor / 60) / (hd.processor / 300);
+    std::printf("a 2160p frame takes %.2f times a 1080p frame (processor: %.2f; target 4)\n", ratio, processorRatio);
+    held = held && 300 / hd.wall >= 60 && ratio <= 4;
     {
         World estate(true);
-        double s = Best(estate, MovieSize::HD720, 4, dir / "estate720.mp4");
-        if (s < 0) {
+        Timing t = Best(estate, MovieSize::HD720, 4, dir / "estate720.mp4");
+        if (t.wall < 0) {
             std::fprintf(stderr, "the estate's movie was not made\n");
             return 2;
         }
-        std::printf("estate of 10,000 linked boxes, 720p30 MP4, every overlay: %.1f frames a second (target 10)\n",
-                    120 / s);
-        held = held && 120 / s >= 10;
+        Report("estate of 10,000 linked boxes, 720p30 MP4, every overlay", 120, t, 10);
+        held = held && 120 / t.wall >= 10;
     }
     std::filesystem::remove_all(dir);
     std::printf("targets: %s\n", held ? "held" : "MISSED");

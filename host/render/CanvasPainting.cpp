@@ -18,11 +18,14 @@ uint32_t ToPixel(uint32_t bgr) { return (bgr & 0xFF) << 16 | (bgr & 0xFF00) | (b
 // A fill's see-through share out of 255, from the colour's high byte (0: solid).
 uint32_t SeeThrough(uint32_t colour) { return colour >> 24; }
 
+// x / 255 rounded, for x up to 255 * 255 + 127.
+uint32_t By255(uint32_t x) { return (x + 1 + (x >> 8)) >> 8; }
+
 uint32_t Blend(uint32_t under, uint32_t over, uint32_t seeThrough) {
     uint32_t out = 0;
     for (int shift = 0; shift < 24; shift += 8) {
         uint32_t a = under >> shift & 0xFF, b = over >> shift & 0xFF;
-        out |= ((a * seeThrough + b * (255 - seeThrough) + 127) / 255) << shift;
+        out |= By255(a * seeThrough + b * (255 - seeThrough) + 127) << shift;
     }
     return out;
 }
