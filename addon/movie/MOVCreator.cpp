@@ -40,7 +40,8 @@ void MOVCreator::Report(int16_t text) {
     // One failure, one line: a movie that failed on a picture also fails to finish.
     if (reported_) return;
     reported_ = true;
-    ReportMovieFailure(kQuickTimeFailureTexts, text, moviePath_, MKLastFailureReason());
+    ReportMovieFailure(container_ == kMKContainerMP4 ? kMP4FailureTexts : kQuickTimeFailureTexts, text, moviePath_,
+                       MKLastFailureReason());
 }
 
 void MOVCreator::SetFrameRate(int16_t framesPerSecond) {

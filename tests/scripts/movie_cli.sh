@@ -56,6 +56,7 @@ check "and no file" [ ! -e "$out/bad.mp4" ]
 status=$?
 check "a folder that is not there: status 1" [ "$status" = 1 ]
 check "the reason on standard error" grep -q "could not be made" "$out/refused.txt"
+check "the MP4 writer's own words" grep -q "Nem hozható létre az MP4 mozi: \"$out/nincs/film.mp4\"" "$out/refused.txt"
 check "and no file" [ ! -e "$out/nincs/film.mp4" ]
 
 cp "$out/haz.qvp" "$out/magany.qvp"
