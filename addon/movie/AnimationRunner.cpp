@@ -17,6 +17,7 @@
 #include "movie/MOVCreator.h"
 #include "movie/MP4Creator.h"
 #include "movie/ProgressWindow.h"
+#include "movie/QuietSpan.h"
 #include "pixkit/PXPixMap.h"
 #include "resources/AddonResources.h"
 #include "schedule/tasks/AnimationSettings.h"
@@ -162,10 +163,17 @@ bool AnimationRunner::Run() {
     });
     IMovieFileCreator& w = *writer_;
     DisplayPass display(hider_, taskDB_);
+    // The date the display last showed; a timed movie's frames in a quiet span after it skip the pass.
+    DateTime shownDate = currentDate_;
     do {
         if (window->StopRequested()) break;
         window->SetFrame(w.framesWritten + 1);
-        display.ShowFrame();
+        bool pass = !times_.Timed() || w.framesWritten == 0 || !IsQuietSpan(taskDB_, shownDate, currentDate_);
+        if (pass) {
+            display.ShowFrame();
+            shownDate = currentDate_;
+        }
+        bool nothingChanged = !pass || hider_.NothingChanged();
         if (window->StopRequested()) break;
         window->SetFrame(w.framesWritten + 1);
 
@@ -183,7 +191,7 @@ bool AnimationRunner::Run() {
 
         // What is drawn over the picture changes with the date: it goes onto a copy of the clean one.
         bool drawnOver = s.labelObjectOn || s.movie.overlays != 0;
-        if (hider_.NothingChanged() && s.fromCurrentView && w.framesWritten > 0 && picture) {
+        if (nothingChanged && s.fromCurrentView && w.framesWritten > 0 && picture) {
             if (drawnOver) ok_ = CopyPictureInto(picture, clean);
         } else {
             OwnedHandle spare = std::move(clean);

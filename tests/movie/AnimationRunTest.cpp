@@ -11,6 +11,7 @@
 #include "movie/AnimationRunner.h"
 #include "movie/LabelParts.h"
 #include "movie/ProgressWindow.h"
+#include "movie/QuietSpan.h"
 #include "resources/AddonResources.h"
 #include "schedule/tasks/AnimationSettings.h"
 #include "schedule/tasks/TaskDB.h"
@@ -403,6 +404,39 @@ TEST_F(AnimationRunTest, TheProgressWindowKeepsItsTextAndAddsTheTimeLeft) {
     window.SetFrame(2);
     EXPECT_EQ(window.Dialog()->Item(ProgressWindow::kText)->text, Cp("Készülő képkocka: \r\n 2/12"));
     EXPECT_EQ(window.Dialog()->Item(ProgressWindow::kTimeLeft)->text.rfind(Cp("Hátralévő idő: 0:0"), 0), 0u);
+}
+
+TEST_F(AnimationRunTest, ATimedMovieSkipsThePassWhereNothingRunsAndNoDateFalls) {
+    AddTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 4));
+    AddTask(2, Construction, DateTime(2009, 3, 20), DateTime(2009, 3, 22));
+    // Before, between and after the tasks nothing changes; running or crossing a date, it may.
+    EXPECT_TRUE(IsQuietSpan(db, DateTime(2009, 3, 5), DateTime(2009, 3, 19, 23, 0)));
+    EXPECT_TRUE(IsQuietSpan(db, DateTime(2009, 3, 4), DateTime(2009, 3, 19))); // from the moment one finished
+    EXPECT_FALSE(IsQuietSpan(db, DateTime(2009, 3, 3), DateTime(2009, 3, 5)));
+    EXPECT_FALSE(IsQuietSpan(db, DateTime(2009, 3, 5), DateTime(2009, 3, 21)));
+    EXPECT_FALSE(IsQuietSpan(db, DateTime(2009, 3, 5), DateTime(2009, 3, 20, 0, 1)));
+    EXPECT_FALSE(IsQuietSpan(db, DateTime(2009, 3, 6), DateTime(2009, 3, 5)));
+
+    Link("FAL-01", 1);
+    Link("FAL-06", 2);
+    settings.animationStart = DateTime(2009, 3, 2);
+    settings.animationEnd = DateTime(2009, 3, 23);
+    settings.movie.timing = MovieTiming::WholeSeconds;
+    settings.movie.seconds = 4;
+    settings.movie.framesPerSecond = 10;
+    settings.SetMovieFilePath((dir / "csend.mp4").string());
+    settings.movieKind = Mpeg4;
+    AnimationRunner runner(db, hider, -1, 1);
+    ASSERT_TRUE(runner.Ok());
+    hider.Prepare(db);
+    ASSERT_TRUE(runner.Run());
+    hider.Finish();
+    ASSERT_TRUE(runner.FinishMovie());
+    EXPECT_EQ(runner.Writer()->framesWritten, 40);
+    // 21 days over 39 steps: the frames while a task runs (about 4 days of 21) and the first
+    // after each quiet span are captured; the rest are the picture before them.
+    EXPECT_LT(runner.Captures(), 16);
+    EXPECT_EQ(probe::ProbeVideo(dir / "csend.mp4").frames, 40);
 }
 
 } // namespace
