@@ -1,6 +1,6 @@
 #pragma once
-// The movie's time, picture size and what is drawn into its picture (dialog 32509), opened from
-// the movie settings dialog. Confirmed, it changes the settings' movie options; cancelled, nothing.
+// The movie's time, picture size and what is drawn into its picture, opened from the movie
+// settings dialog. Confirmed, it changes the settings' movie options; cancelled, nothing.
 #include "schedule/tasks/MovieOptions.h"
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 #include "movie/ProgressWindow.h"
 
+#include "movie/MovieOptionsDialog.h"
 #include "resources/AddonDialogs.h"
 #include "resources/AddonResources.h"
 
@@ -7,8 +8,7 @@
 #include <cstdio>
 
 namespace {
-// The movie's texts and the time left's item among them.
-constexpr int16_t kTextList = 32643;
+// The time left's item among the movie's texts.
 constexpr int16_t kTimeLeftText = 18;
 } // namespace
 
@@ -22,7 +22,7 @@ ProgressWindow::ProgressWindow(int32_t maximum) : maximum_(maximum) {
         }
     }
     format_ = AddonString(32609, 1);
-    timeLeftFormat_ = AddonString(kTextList, kTimeLeftText);
+    timeLeftFormat_ = AddonString(MovieOptionsDialog::kTextList, kTimeLeftText);
     if (dialog_) dialog_->SetItemText(kText, FormatText(0));
 }
 
