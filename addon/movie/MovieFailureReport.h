@@ -1,6 +1,6 @@
 #pragma once
-// A movie writer's failure in the report window: the add-on's text for what failed (one string list
-// each writer: AVI, QuickTime or MP4), the movie's path and, when the system gave one, its reason
+// A movie writer's failure in the report window: the add-on's text for what failed (a string list
+// a writer: AVI, QuickTime or MP4), the movie's path and, when the system gave one, its reason
 // (line 1 of list 32585; line 2 without a reason). Texts are Windows-1250.
 #include <cstdint>
 #include <string_view>
