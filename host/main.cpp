@@ -4,26 +4,31 @@
 #include "host/app/LargeHeapPages.h"
 #include "host/app/ProgramCommandLine.h"
 #include "host/app/TerminalReadProgress.h"
+#include "host/script/CommandLineMovie.h"
 #include "host/script/ScriptHelp.h"
 #include "host/script/ScriptInterpreter.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
 // The transcript is the headless program's face: failures that do not end the run are lines of it.
 class ScriptFront : public IHostFront {
 public:
+    explicit ScriptFront(std::ostream& transcript = std::cout) : transcript_(transcript) {}
     void Attach(Host& host) override {
-        interpreter = std::make_unique<ScriptInterpreter>(host, std::cout);
+        interpreter = std::make_unique<ScriptInterpreter>(host, transcript_);
         // A person at a terminal sees a long read's phases; the transcript does not.
         readProgress = TerminalReadProgress::ForStandardError("quorvel");
         host.readProgress = readProgress.get();
     }
-    void ShowError(const std::string& text) override { std::cout << "error " << text << "\n"; }
+    void ShowError(const std::string& text) override { transcript_ << "error " << text << "\n"; }
     bool OpenModel(const std::string& path) override {
         std::string error;
         if (interpreter->GetHost().OpenProject(path, error)) return true;
@@ -32,7 +37,55 @@ public:
     }
     std::unique_ptr<TerminalReadProgress> readProgress;
     std::unique_ptr<ScriptInterpreter> interpreter;
+
+private:
+    std::ostream& transcript_;
 };
+
+// The movie of the command line: made in a preference store of its own, so that a night's run
+// takes nothing from the desktop's last movie, and the file is there whole or not at all.
+int MakeMovie(CommandLine& line) {
+    if (line.start.model.empty()) return FailUsage(kScriptProgram, "--movie needs --model FILE");
+    std::error_code ec;
+    auto folder = std::filesystem::temp_directory_path(ec) / ("quorvel-movie-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder, ec);
+    line.start.prefs = (folder / "preferences").string();
+    std::filesystem::path out = std::filesystem::absolute(line.movie.out, ec);
+    if (!ec) line.movie.out = out.string();
+
+    MovieTranscriptWatch watch(std::cerr);
+    std::ostream transcript(&watch);
+    HostSession session;
+    ScriptFront front(transcript);
+    std::string error;
+    int status = 0;
+    switch (session.Start(line.start, front, error)) {
+    case StartResult::BadClock: return FailUsage(kScriptProgram, error);
+    case StartResult::AddonFailed: std::cerr << "quorvel: " << error << "\n"; return 1;
+    case StartResult::ModelNotOpened: status = 1; break;
+    case StartResult::Ready: {
+        std::string schedule = MovieScheduleOf(line.movie, line.start.model);
+        if (schedule.empty()) {
+            std::cerr << "quorvel: no schedule for the movie: give --schedule FILE (or keep FILE.csp beside the model)\n";
+            status = 1;
+            break;
+        }
+        std::istringstream script(MovieScript(line.movie, schedule));
+        status = front.interpreter->Run(script);
+        break;
+    }
+    }
+    session.UnloadAddons();
+    if (!front.interpreter->Finish() || DGUnansweredQuestions() > 0) status = 1;
+    transcript.flush();
+    std::filesystem::remove_all(folder, ec);
+    if (status == 0 && watch.Made() && std::filesystem::exists(line.movie.out, ec)) {
+        std::cerr << "quorvel: made " << line.movie.out << "\n";
+        return 0;
+    }
+    std::cerr << "quorvel: the movie " << line.movie.out << " could not be made\n" << watch.Trouble();
+    return 1;
+}
 
 } // namespace
 
@@ -40,6 +93,7 @@ int main(int argc, char** argv) {
     RestartWithLargeHeapPages(argv);
     CommandLine line = ReadCommandLine(kScriptProgram, argc, argv);
     if (line.ask != CommandLine::Ask::Run) return AnswerCommandLine(kScriptProgram, line, QuorvelHelpText());
+    if (line.movie.Asked()) return MakeMovie(line);
     std::ifstream scriptFile;
     if (line.script != "-") {
         scriptFile.open(line.script);

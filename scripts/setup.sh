@@ -12,6 +12,7 @@ packages=(
   nlohmann-json3-dev libpng-dev libfreetype-dev fonts-dejavu-core libicu-dev libpugixml-dev
   qt6-base-dev qt6-translations-l10n
   libifcplusplus-dev libboost-dev
+  chromium
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -12,7 +12,7 @@ namespace {
 constexpr int16_t kTitleList = 32595;
 constexpr int16_t kTypeNameList = 32597;
 constexpr int16_t kExtensionList = 32598;
-constexpr int16_t kAviExtensionItem = 3, kMovExtensionItem = 4;
+constexpr int16_t kAviExtensionItem = 3, kMovExtensionItem = 4, kMp4ExtensionItem = 10;
 constexpr int32_t kProjectGroup = 1, kTextGroup = 2, kXmlGroup = 3, kXerGroup = 4, kP6XmlGroup = 5;
 constexpr uint32_t kMovieDialogFlags = 11;
 
@@ -60,7 +60,7 @@ FKLocation WithMovieExtension(const FKLocation& chosen, std::string_view extensi
     if (dot != std::string::npos) {
         std::string_view current = std::string_view(name).substr(dot + 1);
         if (same(current, extension)) return chosen;
-        for (int16_t item : {kAviExtensionItem, kMovExtensionItem})
+        for (int16_t item : {kAviExtensionItem, kMovExtensionItem, kMp4ExtensionItem})
             if (same(current, AddonString(kExtensionList, item))) name.erase(dot);
     }
     return chosen.Parent().Append(name + "." + std::string(extension));

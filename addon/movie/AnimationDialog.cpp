@@ -12,6 +12,8 @@
 #include "hostcalls/FileDialogs.h"
 #include "hostcalls/HostInterface.h"
 #include "movie/CameraRecords.h"
+#include "movie/FrameTimes.h"
+#include "movie/MovieOptionsDialog.h"
 #include "resources/AddonAlerts.h"
 #include "resources/AddonDialogs.h"
 #include "resources/AddonMenu.h"
@@ -26,10 +28,18 @@ namespace {
 enum : int16_t {
     kConfirm = 1, kCancel = 2, kStart = 5, kEnd = 7, kStep = 9, kUnit = 10, kFrames = 12, kCurrentView = 14,
     kCameraPath = 15, kPathPopUp = 16, kWindow3D = 17, kPhotoWindow = 18, kMovieKind = 19, kLabelOn = 22,
-    kLabelName = 23, kChooseLabel = 24, kCustomOn = 25, kDateOn = 26, kCustomText = 27,
+    kLabelName = 23, kChooseLabel = 24, kCustomOn = 25, kDateOn = 26, kCustomText = 27, kOptions = 28,
 };
 
 constexpr int16_t kDefaultLabelPartList = 32607;
+// Items of the movie kinds' list (32503) and of the file extensions (32598) that name MP4.
+constexpr int16_t kMp4KindText = 3;
+constexpr int16_t kMp4Extension = 10;
+
+// The kind the pop-up shows for a stored kind; an unknown one is QuickTime's.
+int16_t KnownMovieKind(int32_t kind) {
+    return kind == VideoForWindows ? VideoForWindows : kind == Mpeg4 ? Mpeg4 : QuickTime;
+}
 
 std::u16string Utf16Of(std::string_view cp1250) {
     std::u16string s = BKToUtf16(cp1250);
@@ -165,10 +175,22 @@ void AnimationDialog::ComputeCurrentViewFrames() {
         int64_t frames = days / n + (days % n != 0 ? 1 : 0);
         frameCount_ = static_cast<int32_t>(frames < 1 ? 1 : frames);
         dialog_->FindItem(kFrames)->text = " " + std::to_string(frameCount_);
+        ShowTimedFrames();
     } else {
         dialog_->FindItem(kFrames)->text = " ?";
     }
     dialog_->FindItem(kUnit)->text = units_[1];
+}
+
+void AnimationDialog::ShowTimedFrames() {
+    if (!On(kCurrentView)) return;
+    AnimationSettings probe = taskDB_.Settings();
+    probe.movie = options_;
+    probe.fromCurrentView = true;
+    probe.animationStart = ItemDate(kStart).StartOfDay();
+    probe.animationEnd = ItemDate(kEnd).EndOfDay();
+    FrameTimes times(probe, frameCount_);
+    if (times.Timed()) dialog_->FindItem(kFrames)->text = " " + std::to_string(times.Count());
 }
 
 void AnimationDialog::ComputeCameraPathFrames() {
@@ -197,7 +219,8 @@ void AnimationDialog::ComputeCameraPathFrames() {
 }
 
 void AnimationDialog::UpdateCaptionItems() {
-    bool quickTime = dialog_->FindItem(kMovieKind)->value == QuickTime;
+    // Both QuickTime and MP4 movies carry the caption as a text track.
+    bool quickTime = dialog_->FindItem(kMovieKind)->value != VideoForWindows;
     dialog_->FindItem(kCustomOn)->enabled = quickTime;
     dialog_->FindItem(kDateOn)->enabled = quickTime;
     dialog_->FindItem(kCustomText)->enabled = quickTime && On(kCustomOn);
@@ -206,6 +229,7 @@ void AnimationDialog::UpdateCaptionItems() {
 void AnimationDialog::Open() {
     AnimationSettings& s = taskDB_.Settings();
     LabelObjectCheck();
+    options_ = s.movie;
     int32_t lo = s.projectStart.ToPlatformTime(), hi = s.projectEnd.DayBefore().ToPlatformTime();
     for (int16_t date : {kStart, kEnd}) {
         DGItem& item = *dialog_->FindItem(date);
@@ -219,7 +243,9 @@ void AnimationDialog::Open() {
     stepItem.maximum = 365;
     stepItem.value = static_cast<int32_t>(std::max<int64_t>(1, s.step.TotalDays()));
     DGItem& kinds = *dialog_->FindItem(kMovieKind);
-    kinds.entries = {{AddonString(32503, 1), QuickTime}, {AddonString(32503, 2), VideoForWindows}};
+    kinds.entries = {{AddonString(32503, 1), QuickTime},
+                     {AddonString(32503, 2), VideoForWindows},
+                     {AddonString(32503, kMp4KindText), Mpeg4}};
 
     FillCameraPaths();
     if (pathIndices_.empty()) {
@@ -240,7 +266,7 @@ void AnimationDialog::Open() {
     }
     dialog_->FindItem(kWindow3D)->value = s.use3DWindow ? 1 : 0;
     dialog_->FindItem(kPhotoWindow)->value = s.use3DWindow ? 0 : 1;
-    kinds.value = s.movieKind == VideoForWindows ? VideoForWindows : QuickTime;
+    kinds.value = KnownMovieKind(s.movieKind);
     dialog_->FindItem(kLabelOn)->value = s.labelObjectOn;
     dialog_->FindItem(kLabelName)->enabled = s.labelObjectOn;
     dialog_->FindItem(kChooseLabel)->enabled = s.labelObjectOn;
@@ -339,11 +365,12 @@ bool AnimationDialog::Confirm() {
     s.step = step;
     s.fromCurrentView = On(kCurrentView);
     s.use3DWindow = On(kWindow3D);
-    s.movieKind = static_cast<int16_t>(dialog_->FindItem(kMovieKind)->value == VideoForWindows ? VideoForWindows : QuickTime);
+    s.movieKind = KnownMovieKind(dialog_->FindItem(kMovieKind)->value);
     DGItem& popup = *dialog_->FindItem(kPathPopUp);
     selectedPath_ = popup.value >= 1 && static_cast<size_t>(popup.value) <= pathIndices_.size()
                         ? pathIndices_[static_cast<size_t>(popup.value) - 1]
                         : -1;
+    s.movie = options_;
     s.labelObjectOn = On(kLabelOn);
     s.customLabelOn = On(kCustomOn);
     s.dateLabelOn = On(kDateOn);
@@ -356,7 +383,7 @@ bool AnimationDialog::Confirm() {
     if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) start.resize(dot);
     FileDialogRequest request(3, start, 0);
     FKLocation location = FKLocation::FromPath8(start);
-    std::string extension = AddonString(32598, s.movieKind == VideoForWindows ? 3 : 4);
+    std::string extension = AddonString(32598, s.movieKind == VideoForWindows ? 3 : s.movieKind == Mpeg4 ? kMp4Extension : 4);
     if (!AskMovieFile(request, &location, extension)) return false;
     std::string path;
     if (!location.GetPath8(path)) return false;
@@ -371,6 +398,9 @@ bool AnimationDialog::OnClick(int16_t item) {
         return confirmed_;
     case kCancel: return true;
     case kChooseLabel: ChooseLabelObject(); return false;
+    case kOptions:
+        if (MovieOptionsDialog::Run(options_)) ComputeCurrentViewFrames();
+        return false;
     default: return false;
     }
 }

@@ -4,6 +4,7 @@
 // chosen camera path for the run.
 #include "dialogkit/DGModalDialog.h"
 #include "schedule/tasks/DateTime.h"
+#include "schedule/tasks/MovieOptions.h"
 
 #include <array>
 #include <memory>
@@ -39,6 +40,8 @@ private:
     void FillCameraPaths();
     void ComputeCurrentViewFrames();
     void ComputeCameraPathFrames();
+    // A timed movie's frame count in the frames item, in place of the step movie's.
+    void ShowTimedFrames();
     void UpdateCaptionItems();
     void ChooseLabelObject();
     bool Confirm();
@@ -56,4 +59,5 @@ private:
     int32_t rememberedStep_ = 0;
     std::vector<int32_t> pathIndices_;
     bool confirmed_ = false;
+    MovieOptions options_; // the settings' own, changed by the options dialog until confirmed
 };

@@ -11,9 +11,14 @@
 #include "hostcalls/HostInterface.h"
 #include "hostcalls/HostScopes.h"
 #include "hostcalls/ScopeGuard.h"
+#include "dialogkit/DGCanvas.h"
 #include "movie/AVICreator.h"
+#include "movie/FrameOverlay.h"
 #include "movie/MOVCreator.h"
+#include "movie/MP4Creator.h"
 #include "movie/ProgressWindow.h"
+#include "movie/QuietSpan.h"
+#include "pixkit/PXPixMap.h"
 #include "resources/AddonResources.h"
 #include "schedule/tasks/AnimationSettings.h"
 #include "schedule/tasks/TaskDB.h"
@@ -30,10 +35,19 @@ OwnedHandle CopyPicture(const OwnedHandle& picture) {
     if (copy) std::memcpy(copy.Data(), picture.Data(), size);
     return copy;
 }
+
+// `to` becomes a copy of `from`, in its own block when that is of the size (a large picture's
+// block is not given back and asked for again every frame); false when there is no copy.
+bool CopyPictureInto(OwnedHandle& to, const OwnedHandle& from) {
+    if (to && from && to.Size() == from.Size() && from.Size() > 0) std::memcpy(to.Data(), from.Data(), from.Size());
+    else to = CopyPicture(from);
+    return static_cast<bool>(to);
+}
 } // namespace
 
 AnimationRunner::AnimationRunner(TaskDB& taskDB, ElementHider& hider, int32_t cameraPathIndex, int32_t frameCount)
-    : taskDB_(taskDB), hider_(hider), cameraPathIndex_(cameraPathIndex), frameCount_(frameCount) {
+    : taskDB_(taskDB), hider_(hider), cameraPathIndex_(cameraPathIndex), frameCount_(frameCount),
+      times_(taskDB.Settings(), frameCount) {
     currentDate_.Clear();
     savedResourceModule_ = BKGetCurrentResModule();
     const AnimationSettings& s = taskDB_.Settings();
@@ -60,8 +74,10 @@ AnimationRunner::AnimationRunner(TaskDB& taskDB, ElementHider& hider, int32_t ca
     if (!ok_) return;
     width_ = LE::Get<int16_t>(size, HostWindowSize::kWidth);
     height_ = LE::Get<int16_t>(size, HostWindowSize::kHeight);
+    sized_ = MovieOptions::SizeOf(s.movie.size, width_, height_);
 
-    int16_t rate = s.fromCurrentView ? 1 : 10;
+    int16_t rate = times_.Rate();
+    frameCount_ = times_.Count();
     if (!s.fromCurrentView && cameraPathIndex_ >= 1) {
         ok_ = BuildCameraPathFrames(cameraPathIndex_);
         size_t mapped = frameMap_.Size() / 4;
@@ -72,6 +88,7 @@ AnimationRunner::AnimationRunner(TaskDB& taskDB, ElementHider& hider, int32_t ca
     std::string_view path = BKTextOf(s.movieFilePath);
     try {
         if (isAVI_) writer_ = std::make_unique<AVICreator>(path, 32, width_, height_, frameCount_, rate);
+        else if (s.movieKind == Mpeg4) writer_ = std::make_unique<MP4Creator>(path, 32, width_, height_, frameCount_, rate);
         else writer_ = std::make_unique<MOVCreator>(path, 32, width_, height_, frameCount_, rate);
     } catch (const std::exception&) {
         writer_.reset();
@@ -135,7 +152,8 @@ bool AnimationRunner::Run() {
         HeldAnswer(const HeldAnswer&) = delete;
         HeldAnswer& operator=(const HeldAnswer&) = delete;
     } heldAnswer(hider_);
-    currentDate_ += DateTimeSpan(1, 0, 0, 0);
+    // A step movie's first frame shows the end of the first day; a timed one begins at the start.
+    currentDate_ = times_.Timed() ? times_.At(0) : currentDate_ + DateTimeSpan(1, 0, 0, 0);
     taskDB_.SetCurrentDate(currentDate_, false);
 
     OwnedHandle picture, clean;
@@ -145,10 +163,17 @@ bool AnimationRunner::Run() {
     });
     IMovieFileCreator& w = *writer_;
     DisplayPass display(hider_, taskDB_);
+    // The date the display last showed; a timed movie's frames in a quiet span after it skip the pass.
+    DateTime shownDate = currentDate_;
     do {
         if (window->StopRequested()) break;
         window->SetFrame(w.framesWritten + 1);
-        display.ShowFrame();
+        bool pass = !times_.Timed() || w.framesWritten == 0 || !IsQuietSpan(taskDB_, shownDate, currentDate_);
+        if (pass) {
+            display.ShowFrame();
+            shownDate = currentDate_;
+        }
+        bool nothingChanged = !pass || hider_.NothingChanged();
         if (window->StopRequested()) break;
         window->SetFrame(w.framesWritten + 1);
 
@@ -164,18 +189,18 @@ bool AnimationRunner::Run() {
         }
         if (!captioned) ok_ = false;
 
-        if (hider_.NothingChanged() && s.fromCurrentView && w.framesWritten > 0 && picture) {
-            if (s.labelObjectOn) {
-                picture = CopyPicture(clean);
-                ok_ = static_cast<bool>(picture);
-            }
+        // What is drawn over the picture changes with the date: it goes onto a copy of the clean one.
+        bool drawnOver = s.labelObjectOn || s.movie.overlays != 0;
+        if (nothingChanged && s.fromCurrentView && w.framesWritten > 0 && picture) {
+            if (drawnOver) ok_ = CopyPictureInto(picture, clean);
         } else {
-            clean.Reset();
+            OwnedHandle spare = std::move(clean);
             if (CaptureFrame(picture)) {
-                clean = CopyPicture(picture);
-                ok_ = static_cast<bool>(clean);
+                clean = std::move(spare);
+                ok_ = CopyPictureInto(clean, picture);
             }
         }
+        if (ok_) DrawOverlays(picture.Get());
         if (ok_) DrawLabelObject(picture.Get());
         if (window->StopRequested()) break;
         window->SetFrame(w.framesWritten + 1);
@@ -186,7 +211,8 @@ bool AnimationRunner::Run() {
             ok_ = false;
         }
         if (ok_) {
-            NextFrameDate();
+            if (times_.Timed()) currentDate_ = times_.At(w.framesWritten);
+            else NextFrameDate();
             taskDB_.SetCurrentDate(currentDate_, false);
         }
     } while (w.framesWritten + 1 <= w.frameCount && ok_);
@@ -197,3 +223,20 @@ bool AnimationRunner::Run() {
     return ok_;
 }
 
+
+void AnimationRunner::DrawOverlays(BKHandle picture) {
+    const AnimationSettings& s = taskDB_.Settings();
+    const MovieOptions& o = s.movie;
+    auto info = PXReadPixMapInfo(picture);
+    if (o.overlays == 0 || !info) return;
+    DGCanvas canvas(info->width, info->height);
+    OverlayPlaces places = PlaceOverlays(o, info->width, info->height);
+    if (places.ganttHeight > 0 && chartParts_.drawStrip)
+        chartParts_.drawStrip(taskDB_, info->width, places.ganttHeight, info->height / 720.0, places.ganttTop, canvas);
+    DrawFrameOverlay(o,
+                     GatherOverlayFacts(taskDB_, hider_.Profiles(), chartParts_.typeColours, o, currentDate_,
+                                        s.animationStart, s.animationEnd),
+                     canvas);
+    uint32_t handle = picture;
+    HostGraphics(kHostSelPictureDrawCanvas, &handle, &canvas);
+}

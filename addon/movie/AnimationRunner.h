@@ -5,7 +5,9 @@
 #include "basekit/BKResources.h"
 #include "basekit/OwnedHandle.h"
 #include "hostapi/HostEnvironmentRecords.h"
+#include "movie/FrameTimes.h"
 #include "movie/IMovieFileCreator.h"
+#include "movie/MovieChartParts.h"
 #include "schedule/tasks/DateTime.h"
 
 #include <array>
@@ -32,6 +34,8 @@ public:
     bool CaptureFrame(OwnedHandle& picture);
     bool SetCaption(std::string_view text);
     void DrawLabelObject(BKHandle picture);
+    // The date, tasks, legend, progress, title and Gantt strip the planner chose, drawn over the picture.
+    void DrawOverlays(BKHandle picture);
 
     const DateTime& CurrentDate() const { return currentDate_; }
     IMovieFileCreator* Writer() { return writer_.get(); }
@@ -40,6 +44,11 @@ public:
     BKHandle Positions() const { return positions_.Get(); }
     BKHandle FrameMap() const { return frameMap_.Get(); }
     int32_t Captures() const { return captures_; }
+    const FrameTimes& Times() const { return times_; }
+    // The chart's strip and colours for what is drawn into the pictures.
+    void SetChartParts(MovieChartParts parts) { chartParts_ = std::move(parts); }
+    int32_t Width() const { return width_; }
+    int32_t Height() const { return height_; }
 
 private:
     DateTime currentDate_;
@@ -58,4 +67,7 @@ private:
     std::array<uint8_t, HostDatabaseRecord::kSize> savedWindow_{};
     bool captureModeSet_ = false;
     int32_t captures_ = 0;
+    FrameTimes times_;
+    bool sized_ = false; // pictures of a size of their own rather than the window's
+    MovieChartParts chartParts_;
 };

@@ -106,10 +106,18 @@ bool AnimationRunner::CaptureFrame(OwnedHandle& picture) {
     if (!ok_) return false;
     const AnimationSettings& s = taskDB_.Settings();
     if (!s.fromCurrentView && !PlaceCamera(-1)) return false;
-    uint8_t bytes[2] = {static_cast<uint8_t>(use3DWindow_ ? 1 : 0),
-                        static_cast<uint8_t>(s.fromCurrentView || !writer_ || writer_->framesWritten == 0 ? 1 : 0)};
+    std::array<uint8_t, HostSizedCapture::kSize> bytes{};
+    bytes[HostCapture::kUse3DWindow] = use3DWindow_ ? 1 : 0;
+    bytes[HostCapture::kFirstPicture] = s.fromCurrentView || !writer_ || writer_->framesWritten == 0 ? 1 : 0;
     OwnedHandle handle;
-    GSErr err = HostGraphics(kHostSelWindowCapture, handle.Receive(), bytes);
+    GSErr err;
+    if (sized_) {
+        LE::Put<int16_t>(bytes, HostSizedCapture::kWidth, static_cast<int16_t>(width_));
+        LE::Put<int16_t>(bytes, HostSizedCapture::kHeight, static_cast<int16_t>(height_));
+        err = HostGraphics(kHostSelWindowCaptureSized, handle.Receive(), bytes.data());
+    } else {
+        err = HostGraphics(kHostSelWindowCapture, handle.Receive(), bytes.data());
+    }
     ++captures_;
     ok_ = (err == kHostNoError || err == kHostErrPictureReady) && handle && handle.Size() > 0;
     if (!ok_) return false;

@@ -14,8 +14,12 @@ constexpr uint8_t kMovieName[] = {12, 'Q', 'u', 'o', 'r', 'v', 'e', 'l', 'M', 'o
 
 MOVCreator::MOVCreator(std::string_view moviePath, int16_t bitsPerPixel, int32_t width, int32_t height,
                        int32_t frames, int16_t rate)
+    : MOVCreator(moviePath, bitsPerPixel, width, height, frames, rate, kMKContainerQuickTime) {}
+
+MOVCreator::MOVCreator(std::string_view moviePath, int16_t bitsPerPixel, int32_t width, int32_t height,
+                       int32_t frames, int16_t rate, int32_t container)
     : IMovieFileCreator(frames, rate), moviePath_(moviePath), width_(width), height_(height),
-      bitsPerPixel_(bitsPerPixel) {
+      bitsPerPixel_(bitsPerPixel), container_(container) {
     if (moviePath_.empty()) ok = false;
     MKSetFrameRate(rate);
     if (ok) ok = Open();
@@ -36,7 +40,8 @@ void MOVCreator::Report(int16_t text) {
     // One failure, one line: a movie that failed on a picture also fails to finish.
     if (reported_) return;
     reported_ = true;
-    ReportMovieFailure(kQuickTimeFailureTexts, text, moviePath_, MKLastFailureReason());
+    ReportMovieFailure(container_ == kMKContainerMP4 ? kMP4FailureTexts : kQuickTimeFailureTexts, text, moviePath_,
+                       MKLastFailureReason());
 }
 
 void MOVCreator::SetFrameRate(int16_t framesPerSecond) {
@@ -49,6 +54,7 @@ bool MOVCreator::Open() {
     std::string path;
     if (!movie.IsValid() || !movie.GetPath8(path)) return false;
     MKSetScreenRect(0, 0, height_, width_);
+    MKSetContainer(container_);
     FKLocation folder = movie.Parent();
     FKLocation scratch = folder.IsValid() ? folder.Append(kScratchName) : FKLocation::FromNativePath(kScratchName);
     begun_ = MKBeginMovie(movie.GetPathUtf16().c_str(), scratch.GetPathUtf16().c_str(), 0, 1, "BV", kCreatorCode) ==

@@ -19,6 +19,11 @@ public:
     bool AddFrame(BKHandle picture) override;
     bool Finish() override;
 
+protected:
+    // A movie of the given MovieKit container (kMKContainerQuickTime or kMKContainerMP4).
+    MOVCreator(std::string_view moviePath, int16_t bitsPerPixel, int32_t width, int32_t height, int32_t frameCount,
+               int16_t frameRate, int32_t container);
+
 private:
     bool Open();
     // Writes the failure's line in the report window, once per movie.
@@ -30,4 +35,5 @@ private:
     int16_t bitsPerPixel_ = 0;
     bool begun_ = false;
     bool reported_ = false;
+    int32_t container_ = 0;
 };

@@ -1,12 +1,14 @@
 #pragma once
-// A movie writer's failure in the report window: the add-on's text for what failed (string list
-// 32583 for the AVI writer, 32584 for the QuickTime writer), the movie's path and, when the system
-// gave one, its reason (line 1 of list 32585; line 2 without a reason). Texts are Windows-1250.
+// A movie writer's failure in the report window: the add-on's text for what failed (a string list
+// a writer: AVI, QuickTime or MP4), the movie's path and, when the system gave one, its reason
+// (line 1 of list 32585; line 2 without a reason). Texts are Windows-1250.
 #include <cstdint>
 #include <string_view>
 
 inline constexpr int16_t kAVIFailureTexts = 32583;
 inline constexpr int16_t kQuickTimeFailureTexts = 32584;
+// The MP4 writer's, in the items of list 32584.
+inline constexpr int16_t kMP4FailureTexts = 32646;
 
 // Items of list 32583.
 namespace AVIFailureText {

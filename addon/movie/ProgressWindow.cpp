@@ -1,9 +1,16 @@
 #include "movie/ProgressWindow.h"
 
+#include "movie/MovieOptionsDialog.h"
 #include "resources/AddonDialogs.h"
 #include "resources/AddonResources.h"
 
+#include <cmath>
 #include <cstdio>
+
+namespace {
+// The time left's item among the movie's texts.
+constexpr int16_t kTimeLeftText = 18;
+} // namespace
 
 ProgressWindow::ProgressWindow(int32_t maximum) : maximum_(maximum) {
     AddonDialogDescription d;
@@ -15,6 +22,7 @@ ProgressWindow::ProgressWindow(int32_t maximum) : maximum_(maximum) {
         }
     }
     format_ = AddonString(32609, 1);
+    timeLeftFormat_ = AddonString(MovieOptionsDialog::kTextList, kTimeLeftText);
     if (dialog_) dialog_->SetItemText(kText, FormatText(0));
 }
 
@@ -38,10 +46,29 @@ std::string ProgressWindow::FormatText(int32_t frame) const {
     return out;
 }
 
+std::string ProgressWindow::TimeLeftText(const std::string& format, double elapsed, int32_t done, int32_t total) {
+    if (done < 1 || total < done || !(elapsed >= 0) || format.empty()) return {};
+    auto seconds = static_cast<int64_t>(std::llround(std::min(elapsed / done * (total - done), 1e9)));
+    char time[32];
+    if (seconds >= 3600)
+        std::snprintf(time, sizeof time, "%lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
+                      static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
+    else
+        std::snprintf(time, sizeof time, "%lld:%02lld", static_cast<long long>(seconds / 60),
+                      static_cast<long long>(seconds % 60));
+    std::string out = format;
+    size_t at = out.find("%s");
+    if (at != std::string::npos) out.replace(at, 2, time);
+    return out;
+}
+
 void ProgressWindow::SetFrame(int32_t frame) {
+    if (frame != current_ && frame == 1) started_ = std::chrono::steady_clock::now();
     current_ = frame;
     if (!dialog_) return;
     dialog_->SetItemText(kText, FormatText(frame));
+    double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+    dialog_->SetItemText(kTimeLeft, TimeLeftText(timeLeftFormat_, elapsed, frame - 1, maximum_));
     dialog_->SetItemValue(kBar, frame);
     // The window's own events (the stop button) are handled while the run goes on.
     DGProcessEvents();

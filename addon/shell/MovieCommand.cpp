@@ -1,5 +1,8 @@
 #include "shell/MovieCommand.h"
 
+#include "chart/ChartColours.h"
+#include "chart/ChartTexts.h"
+#include "chart/GanttStrip.h"
 #include "display/DisplayPass.h"
 #include "movie/AnimationDialog.h"
 #include "movie/AnimationRunner.h"
@@ -9,6 +12,17 @@
 #include "schedule/tasks/AnimationSettings.h"
 #include "schedule/tasks/TaskDB.h"
 #include "shell/ModuleObjects.h"
+
+MovieChartParts ChartPartsForMovie() {
+    BKResModuleScope scope(AddonResModule());
+    MovieChartParts parts;
+    parts.drawStrip = [texts = ChartTexts::Load()](const TaskDB& db, int32_t width, int32_t height, double scale,
+                                                   int32_t top, DGCanvas& canvas) {
+        DrawGanttStrip(db, texts, width, height, scale, top, canvas);
+    };
+    parts.typeColours = ConstructionTypeColours();
+    return parts;
+}
 
 void MakeAnimation(TaskDB& taskDB, ElementHider& hider, MainDialogCPP* palette) {
     if (taskDB.TaskCount() == 0) {
@@ -22,6 +36,7 @@ void MakeAnimation(TaskDB& taskDB, ElementHider& hider, MainDialogCPP* palette) 
     bool made = false;
     {
         AnimationRunner runner(taskDB, hider, dialog.SelectedCameraPath(), dialog.FrameCount());
+        runner.SetChartParts(ChartPartsForMovie());
         try {
             if (runner.Ok()) made = DisplayPass(hider, taskDB).Movie([&runner] { return runner.Run(); });
         } catch (const std::exception&) {

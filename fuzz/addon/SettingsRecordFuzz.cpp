@@ -10,15 +10,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     AnimationSettings s;
     // Half the inputs get a valid tag and version so the fields behind them are reached.
     std::vector<uint8_t> bytes(data, data + size);
-    if (size == AnimationSettings::kRecordSize && (data[0] & 1)) {
+    bool longer = size == AnimationSettings::kMovieRecordSize;
+    if ((size == AnimationSettings::kRecordSize || longer) && (data[0] & 1)) {
         std::memcpy(bytes.data(), "RPD4", 4);
-        bytes[4] = 2;
+        bytes[4] = longer ? 3 : 2;
         bytes[5] = bytes[6] = bytes[7] = 0;
     }
     if (s.FromRecord(bytes)) {
-        auto again = s.ToRecord();
+        auto again = s.ToStoredRecord();
         AnimationSettings t;
-        if (!t.FromRecord(again)) __builtin_trap();
+        if (!t.FromRecord(again) || !(t.movie == s.movie)) __builtin_trap();
     }
     return 0;
 }

@@ -13,7 +13,10 @@ const HostProgram kScriptProgram{
     "The first line that fails stops the run: a command that failed, a question it left without an\n"
     "answer, or an answer refused while it ran; its `error` line names the script line.\n"
     "Exit status: 0 every command ran; 1 a command failed, a question had no answer, or an answer\n"
-    "was refused or never used; 2 bad usage.\n"};
+    "was refused or never used; 2 bad usage.\n"
+    "With --movie the movie is made and nothing else: its progress goes to standard error; exit\n"
+    "status 0 when the whole movie is at its path, 1 when it could not be made (the reason on\n"
+    "standard error, and no file), 2 bad usage.\n"};
 
 const HostProgram kDeskProgram{
     "quorvel-desk", false, true,
@@ -84,7 +87,7 @@ CommandLine ReadCommandLine(const HostProgram& program, int argc, char** argv) {
     CommandLine line;
     line.start.prefs = DefaultPreferencesPath();
     if (program.keepsRecoveryCopies) line.start.recovery = DefaultRecoveryFolder();
-    bool scriptGiven = false;
+    bool scriptGiven = false, movieOptions = false;
     auto bad = [&line](std::string error) {
         line.ask = CommandLine::Ask::Bad;
         line.error = std::move(error);
@@ -108,6 +111,13 @@ CommandLine ReadCommandLine(const HostProgram& program, int argc, char** argv) {
             line.ask = CommandLine::Ask::Version;
             return line;
         }
+        if (program.runsScript && IsMovieOption(a)) {
+            std::string error;
+            if (i + 1 >= argc) return bad(a + " needs a value");
+            if (!TakeMovieOption(line.movie, a, argv[++i], error)) return bad(error);
+            movieOptions = true;
+            continue;
+        }
         if (program.runsScript && a == kKeepGoing) {
             line.keepGoing = true;
             continue;
@@ -123,6 +133,8 @@ CommandLine ReadCommandLine(const HostProgram& program, int argc, char** argv) {
         line.script = a;
         scriptGiven = true;
     }
+    if (movieOptions && !line.movie.Asked()) return bad("the movie's options need --movie FILE");
+    if (line.movie.Asked() && scriptGiven) return bad("--movie runs no script");
     return line;
 }
 
@@ -137,13 +149,17 @@ std::string ProgramSynopsis(const HostProgram& program) {
         text += " " + word;
         row += " " + word;
     }
+    if (program.runsScript) text += "\n       " + std::string(program.name) + " --model FILE --movie FILE [movie options]";
     return text + "\n       " + program.name + " --help | --version\n";
 }
 
 std::string ProgramHelp(const HostProgram& program) {
     std::string text = ProgramSynopsis(program) + "\n" + program.about;
     for (const StartOption& o : kStartOptions) text += HelpLine(std::string(o.name) + " " + o.helpValue, o.help);
-    if (program.runsScript) text += HelpLine(kKeepGoing, "run every line even after one failed (for scripts that try several failures)");
+    if (program.runsScript) {
+        text += HelpLine(kKeepGoing, "run every line even after one failed (for scripts that try several failures)");
+        text += "Movie options:\n" + MovieOptionsHelp();
+    }
     return text + program.notes;
 }
 

@@ -2,6 +2,7 @@
 // The command line of both host programs, read by one loop and told by one text: the start
 // options they share (StartOptions), what each adds (the headless program its script and
 // --keep-going, the desktop the window system's own options), --help and --version.
+#include "host/app/MovieRequest.h"
 #include "host/app/StartOptions.h"
 
 #include <string>
@@ -24,6 +25,7 @@ struct CommandLine {
     StartOptions start;
     bool keepGoing = false;
     std::string script = "-"; // "-" for standard input
+    MovieRequest movie;       // the headless program's movie, instead of a script
 };
 
 // Reads the command line up to --help, --version or the first fault.

@@ -4,6 +4,7 @@
 #include "bytes/LittleEndian.h"
 #include "host/ops/GraphicsState.h"
 #include "host/ops/HostCore.h"
+#include "host/render/CanvasPainting.h"
 #include "host/render/Pictures.h"
 #include "host/render/WindowPictures.h"
 #include "hostapi/HostElementRecord.h"
@@ -55,20 +56,46 @@ GSErr GetWindowSize(HostCore& host, bool photo, void* record, void* param2) {
     return kHostNoError;
 }
 
-GSErr CaptureWindow(HostCore& host, void* pictureOut, void* options) {
-    if (!pictureOut) return kHostErrBadParameter;
-    bool use3D = !options || static_cast<const uint8_t*>(options)[HostCapture::kUse3DWindow] != 0;
+namespace {
+
+// The window's picture at `width` by `height` (0, 0: the window's own size), its view fitted.
+GSErr Capture(HostCore& host, void* pictureOut, bool use3D, int32_t width, int32_t height) {
     // Drawn straight into the new pixel map: no picture in between.
     HostModel& model = host.Model();
     RenderStyle style = use3D ? RenderStyle::Window3D : RenderStyle::Photo;
-    auto [width, height] = WindowSize(model, style);
+    auto [windowWidth, windowHeight] = WindowSize(model, style);
+    ViewCamera camera = model.view.Camera();
+    if (width == 0 || height == 0) {
+        width = windowWidth;
+        height = windowHeight;
+    } else if (windowWidth > 0 && windowHeight > 0) {
+        camera = FitCameraToAspect(camera, static_cast<double>(windowWidth) / windowHeight,
+                                   static_cast<double>(width) / height);
+    }
     const Scene& scene = GraphicsOf(host).scene.Update(model);
     BKHandle picture = NewPixMapDrawn(width, height, [&](const PixelView& pixels) {
-        SharedRenderer().Render(scene, model.view.Camera(), pixels, style, WindowBackground(model, style));
+        SharedRenderer().Render(scene, camera, pixels, style, WindowBackground(model, style));
     });
     if (!picture) return kHostErrNoMemory;
     *static_cast<uint32_t*>(pictureOut) = picture;
     return kHostErrPictureReady;
+}
+
+} // namespace
+
+GSErr CaptureWindow(HostCore& host, void* pictureOut, void* options) {
+    if (!pictureOut) return kHostErrBadParameter;
+    bool use3D = !options || static_cast<const uint8_t*>(options)[HostCapture::kUse3DWindow] != 0;
+    return Capture(host, pictureOut, use3D, 0, 0);
+}
+
+GSErr CaptureWindowSized(HostCore& host, void* pictureOut, void* record) {
+    if (!pictureOut || !record) return kHostErrBadParameter;
+    std::span<const uint8_t> r(static_cast<const uint8_t*>(record), HostSizedCapture::kSize);
+    int32_t width = LE::Get<int16_t>(r, HostSizedCapture::kWidth), height = LE::Get<int16_t>(r, HostSizedCapture::kHeight);
+    if (width < 1 || height < 1 || width > HostSizedCapture::kMostPixels || height > HostSizedCapture::kMostPixels)
+        return kHostErrBadParameter;
+    return Capture(host, pictureOut, r[HostSizedCapture::kUse3DWindow] != 0, width, height);
 }
 
 GSErr SetCaptureMode(HostCore& host, void* flag) {
@@ -125,4 +152,18 @@ GSErr CameraPathPositions(HostCore& host, void* wrapper, void* positionsOut) {
     if (endsAtLast) WriteCameraPosition(cameras.back(), {out + n * HostCameraPosition::kSize, HostCameraPosition::kSize});
     *static_cast<uint32_t*>(positionsOut) = h;
     return kHostNoError;
+}
+
+GSErr DrawCanvasOnPicture(void* pictureHandle, void* canvas) {
+    if (!pictureHandle || !canvas) return kHostErrBadParameter;
+    BKHandle picture = *static_cast<const uint32_t*>(pictureHandle);
+    const auto& c = *static_cast<const DGCanvas*>(canvas);
+    if (auto pixels = PixMapPixels(picture)) {
+        PaintCanvas(c, *pixels);
+        return kHostNoError;
+    }
+    auto image = PixMapToImage(picture);
+    if (!image) return kHostErrBadParameter;
+    PaintCanvas(c, ViewOf(*image));
+    return ImageIntoPixMap(*image, picture) ? kHostNoError : kHostErrBadParameter;
 }

@@ -182,6 +182,8 @@ GSErr OpGraphics(uint32_t token, uint32_t selector, void* p1, void* p2) {
     Call c(token);
     if (!c) return kHostErrBadParameter;
     if (selector == kHostSelWindowCapture) return CaptureWindow(*c.host, p1, p2);
+    if (selector == kHostSelWindowCaptureSized) return CaptureWindowSized(*c.host, p1, p2);
+    if (selector == kHostSelPictureDrawCanvas) return DrawCanvasOnPicture(p1, p2);
     if (selector == kHostSelLibPartDraw) return DrawLibPartOnPicture(*c.host, p1, p2);
     if (selector == kHostSelCameraPathPositions) return CameraPathPositions(*c.host, p1, p2);
     if (selector == kHostSelCaptureMode) return SetCaptureMode(*c.host, p1);

@@ -141,3 +141,13 @@ ViewCamera Between(const ViewCamera& a, const ViewCamera& b, double t) {
     if (Distance(c.eye, c.target) < 1e-6) c.target = t < 0.5 ? a.target : b.target;
     return c;
 }
+
+ViewCamera FitCameraToAspect(const ViewCamera& camera, double fromAspect, double toAspect) {
+    constexpr double kPi = 3.14159265358979323846;
+    ViewCamera c = camera;
+    if (!(fromAspect > 0) || !(toAspect > fromAspect) || !std::isfinite(toAspect)) return c;
+    double tanHalf = std::tan(camera.fov * kPi / 360) * (toAspect / fromAspect);
+    double fov = std::atan(tanHalf) * 360 / kPi;
+    if (std::isfinite(fov) && fov > 0 && fov < 180) c.fov = fov;
+    return c;
+}

@@ -16,6 +16,11 @@ std::optional<ViewCamera> ReadCameraPosition(std::span<const uint8_t> position, 
 
 void WriteProjection(const ViewCamera& camera, std::span<uint8_t> record /* 328 bytes */);
 
+// `camera`, seen in a window of `fromAspect` (width over height), widened for a picture of
+// `toAspect` so that everything the window showed is still shown: a wider picture widens the
+// angle, a narrower one shows more above and below.
+ViewCamera FitCameraToAspect(const ViewCamera& camera, double fromAspect, double toAspect);
+
 // A camera element's position; none when it has no usable place.
 std::optional<ViewCamera> CameraOfElement(const CameraPlace& place, const ViewCamera& base);
 // `base` moved to look at the middle of the points' bounds from the side it looks from, near

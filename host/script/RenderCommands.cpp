@@ -6,7 +6,7 @@
 #include "host/render/Scene.h"
 #include "host/render/ViewCamera.h"
 #include "host/render/WindowPictures.h"
-#include "host/script/CanvasPicture.h"
+#include "host/render/CanvasPainting.h"
 #include "host/script/RenderCommands.h"
 #include "host/script/ScriptCommandTable.h"
 #include "host/script/ScriptInterpreter.h"

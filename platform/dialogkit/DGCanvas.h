@@ -17,11 +17,12 @@ struct DGCanvasOp {
     enum class Align { Centre, Left };
     Kind kind = Kind::Frame;
     int32_t left = 0, top = 0, right = 0, bottom = 0; // fills and frames: the rectangle; texts: clip
-    uint32_t color = 0;                               // 0x00BBGGRR
+    uint32_t color = 0;                               // 0x00BBGGRR; fills: 0xAABBGGRR, AA see-through of 255
     int32_t x = 0, y = 0;                             // texts: anchor (top at y)
     std::string text;                                 // 8-bit code page
     Align align = Align::Centre;
     int32_t width = 1;                                // lines: pen width in pixels
+    int32_t textPixels = 0;                           // texts: the font's size in pixels, 0: the dialog font's
     std::vector<DGPoint> points;                      // lines: the two ends; polygons: the corners
 };
 
@@ -59,6 +60,13 @@ public:
         op.align = DGCanvasOp::Align::Left;
         ops_.push_back(std::move(op));
     }
+    // Starting at x, top at y, in a font `pixels` high, clipped to the canvas.
+    void DrawTextSized(int32_t x, int32_t y, const std::string& text, int32_t pixels, uint32_t color) {
+        DrawTextLeft(x, y, text, 0, 0, width_, height_, color);
+        ops_.back().textPixels = pixels;
+    }
+    // An op made elsewhere (another canvas's, moved or scaled).
+    void Add(DGCanvasOp op) { ops_.push_back(std::move(op)); }
     // Both ends drawn.
     void Line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t color, int32_t width = 1) {
         DGCanvasOp op;

@@ -33,6 +33,15 @@ constexpr size_t kUse3DWindow = 0; // uint8, 1: the 3D window, 0: the photo wind
 constexpr size_t kFirstPicture = 1; // uint8, informative: the first picture of a series
 } // namespace HostCapture
 
+namespace HostSizedCapture { // "CIMS": param1 uint32* picture handle out, param2 this record
+constexpr size_t kSize = 8;
+constexpr size_t kUse3DWindow = 0;  // uint8, as HostCapture's
+constexpr size_t kFirstPicture = 1; // uint8, as HostCapture's
+constexpr size_t kWidth = 4;        // int16 pixels, 1 to kMostPixels
+constexpr size_t kHeight = 6;       // int16 pixels, 1 to kMostPixels
+constexpr int32_t kMostPixels = 8192;
+} // namespace HostSizedCapture
+
 namespace HostCameraPathWrapper { // "SLSH": param1 this wrapper, param2 uint32* positions out
 constexpr size_t kPathIndex = 0; // int32
 constexpr size_t kOk = 4;        // uint8, padded to 4

@@ -42,6 +42,9 @@
 #define kHostSelLibPartDraw HOST_FOURCC('D', 'L', 'P', 'M')
 #define kHostSelCameraPathPositions HOST_FOURCC('S', 'L', 'S', 'H')
 #define kHostSelCaptureMode HOST_FOURCC('S', 'E', 'C', 'F')
+#define kHostSelWindowCaptureSized HOST_FOURCC('C', 'I', 'M', 'S')
+/* param1 uint32* picture handle, param2 const DGCanvas*: the canvas painted over the picture */
+#define kHostSelPictureDrawCanvas HOST_FOURCC('D', 'C', 'N', 'V')
 
 /* HostElementTool */
 #define kHostSelElementLock HOST_FOURCC('L', 'O', 'C', 'K')

@@ -17,6 +17,7 @@ namespace {
 struct State {
     int16_t frameRate = 10;
     int32_t codec = kMKCodecH264;
+    int32_t container = kMKContainerQuickTime;
     bool encoderThread = true;
     std::string failure, reason; // Windows-1250
     int32_t width = 0, height = 0;
@@ -43,6 +44,8 @@ void MKSetFrameRate(int16_t framesPerSecond) { S().frameRate = framesPerSecond; 
 int16_t MKFrameRate() { return S().frameRate; }
 void MKSetVideoCodec(int32_t codec) { S().codec = codec; }
 int32_t MKVideoCodec() { return S().codec; }
+void MKSetContainer(int32_t container) { S().container = container; }
+int32_t MKContainer() { return S().container; }
 const char* MKLastFailureText() { return S().failure.c_str(); }
 const char* MKLastFailureReason() { return S().reason.c_str(); }
 void MKSetEncoderThread(bool on) { S().encoderThread = on; }
@@ -72,6 +75,8 @@ int16_t MKBeginMovie(const char16_t* moviePath, const char16_t* scratchPath, int
     av_log_set_level(AV_LOG_ERROR);
     if (s.frameRate < 1 || s.frameRate > 1000 || s.width < 1 || s.width > 32767 || s.height < 1 || s.height > 32767)
         return kMKBadParameter;
+    bool mp4 = s.container == kMKContainerMP4;
+    if ((s.container != kMKContainerQuickTime && !mp4) || (mp4 && s.codec != kMKCodecH264)) return kMKBadParameter;
     std::string movie = NativePath(moviePath), scratch = NativePath(scratchPath);
     if (movie.empty() || scratch.empty()) return kMKBadParameter;
 
@@ -86,7 +91,7 @@ int16_t MKBeginMovie(const char16_t* moviePath, const char16_t* scratchPath, int
 
     auto writer = std::make_unique<MKMovieWriter>();
     int16_t r = writer->Begin(movie, s.width, s.height, s.frameRate, captionTrack != 0, comment, s.codec,
-                              s.encoderThread);
+                              s.encoderThread, mp4);
     if (r != kMKNoError) {
         KeepFailure(*writer);
         return r;

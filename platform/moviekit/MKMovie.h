@@ -23,6 +23,14 @@ inline constexpr int32_t kMKCodecAnimation = 1;
 void MKSetVideoCodec(int32_t codec);
 int32_t MKVideoCodec();
 
+// The container of the next movie: a QuickTime movie, or an MP4 file (ISO base media) that every
+// browser and phone plays; H.264 only, as MP4 players know no QuickTime Animation, encoded with
+// x264's "veryfast" preset at quality (CRF) 21.
+inline constexpr int32_t kMKContainerQuickTime = 0;
+inline constexpr int32_t kMKContainerMP4 = 1;
+void MKSetContainer(int32_t container);
+int32_t MKContainer();
+
 // Whether the movies begun from now on encode on a thread of their own (the default): adding a
 // picture then copies it and returns while the last one is still being encoded, and a failure
 // of that work is the answer of the next MKAddSamplesToVideo or of MKEndMovie. The movie's bytes

@@ -9,6 +9,7 @@
 #include "pixkit/PXPixMap.h"
 
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -25,9 +26,10 @@ public:
     MKMovieWriter& operator=(const MKMovieWriter&) = delete;
     ~MKMovieWriter();
 
-    // Creates the working file beside `moviePath` and writes the movie's header.
+    // Creates the working file beside `moviePath` and writes the movie's header; `mp4` chooses
+    // the MP4 container over QuickTime's.
     int16_t Begin(const std::string& moviePath, int width, int height, int framesPerSecond, bool captionTrack,
-                  const std::string& comment, int32_t codec, bool encoderThread);
+                  const std::string& comment, int32_t codec, bool encoderThread, bool mp4 = false);
     int16_t AddPicture(BKHandle picture, int32_t count, const std::string& utf8Caption);
     // Writes the index and moves the movie into place; kMKNoError only when it is complete there.
     int16_t Finish(const std::string& title);
@@ -49,10 +51,16 @@ private:
     // Converts, encodes and writes one picture (on the movie's thread); 0 or a kMK code.
     int16_t Encode(const Picture& picture);
     int16_t Fail(int16_t code);
+    // A picture copy's storage of an earlier picture, so a large picture is not asked of the
+    // system and given back every frame; empty when none is spare.
+    std::vector<uint8_t> TakeSpareBytes();
+    void GiveSpareBytes(std::vector<uint8_t> bytes);
     bool Drain();
     bool Write(AVPacket* packet, AVStream* stream, AVRational timeBase);
     void PadEdges();
 
+    std::mutex spareMutex_;
+    std::vector<std::vector<uint8_t>> spare_;
     std::unique_ptr<FFOutputFile> output_;
     std::unique_ptr<FFEncodeQueue> queue_; // the movie's thread, if any; it uses everything below
     AVFormatContext* context_ = nullptr;
@@ -67,6 +75,7 @@ private:
     int64_t nextPts_ = 0;
     bool AddBlankPicture();
     bool headerWritten_ = false;
+    bool mp4_ = false;
     bool failed_ = false;
     std::string empty_;
 };

@@ -681,6 +681,39 @@ private slots:
         QVERIFY(std::filesystem::file_size((movie + QStringLiteral(".avi")).toStdString(), error) > 10000);
     }
 
+    // The movie's time, size and picture options open from the settings: every label whole, and
+    // the length's item enabled once the movie is to have a length.
+    void theMoviesOptionsOpenFromItsSettings() {
+        QString optionsName;
+        QStringList cutLabels;
+        bool secondsFollowTiming = false;
+        WhenReady([] { return ActiveModal<ModalDialogWindow>() != nullptr; }, [&] {
+            auto* settings = ActiveModal<ModalDialogWindow>();
+            WhenReady([] {
+                auto* d = ActiveModal<ModalDialogWindow>();
+                return d && d->objectName() == QStringLiteral("dialog32510");
+            }, [&] {
+                auto* options = ActiveModal<ModalDialogWindow>();
+                optionsName = options->objectName();
+                bool before = options->ItemView(6)->isEnabled();
+                auto* timing = qobject_cast<QComboBox*>(options->ItemView(5));
+                timing->setCurrentIndex(1);
+                emit timing->activated(1);
+                secondsFollowTiming = !before && options->ItemView(6)->isEnabled();
+                Screenshot(options, QStringLiteral("dialog-32510.png"));
+                for (auto* b : options->findChildren<QAbstractButton*>())
+                    if (b->isVisible() && b->sizeHint().width() > b->width()) cutLabels << b->text();
+                ClickButton(options->ItemView(2));
+                ClickButton(settings->ItemView(2));
+            });
+            ClickButton(settings->ItemView(28));
+        });
+        Window().AddonAction(kMenu, 6)->trigger();
+        QCOMPARE(optionsName, QStringLiteral("dialog32510"));
+        QVERIFY(secondsFollowTiming);
+        QVERIFY2(cutLabels.isEmpty(), qPrintable(cutLabels.join(QStringLiteral(" | "))));
+    }
+
     // Last, as it replaces the house: an IFC model through the project menu, then its revision.
     void unsavedWorkAsksBeforeItGoes() {
         HostModel* before = &Model();

@@ -10,10 +10,14 @@
 #include "movie/AnimationDialog.h"
 #include "movie/AnimationRunner.h"
 #include "movie/LabelParts.h"
+#include "movie/ProgressWindow.h"
+#include "movie/QuietSpan.h"
+#include "resources/AddonResources.h"
 #include "schedule/tasks/AnimationSettings.h"
 #include "schedule/tasks/TaskDB.h"
 #include "shell/MovieCommand.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 
@@ -323,6 +327,116 @@ TEST_F(AnimationRunTest, AFailedMovieIsExplainedInTheReportWindow) {
         << BKToUtf8(lines[0]);
     EXPECT_FALSE(std::filesystem::exists(dir / "tele.mov"));
     EXPECT_FALSE(std::filesystem::exists(dir / "tele.avi"));
+}
+
+// Frame N of a movie decoded to 24-bit blue-green-red, top row first.
+std::string FrameBgr(const std::filesystem::path& file, int n) {
+    return probe::Run("ffmpeg -v error -i " + probe::Quote(file) + " -vf 'select=eq(n\\," + std::to_string(n) +
+                      ")' -frames:v 1 -f rawvideo -pix_fmt bgr24 -");
+}
+
+// The colour at (x, y) of a decoded frame `width` wide, as 0x00RRGGBB.
+uint32_t At(const std::string& bgr, int32_t width, int32_t x, int32_t y) {
+    size_t i = (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3;
+    if (i + 2 >= bgr.size()) return 0xFFFFFFFF;
+    auto c = [&bgr](size_t k) { return static_cast<uint32_t>(static_cast<uint8_t>(bgr[k])); };
+    return c(i + 2) << 16 | c(i + 1) << 8 | c(i);
+}
+
+bool Near(uint32_t a, uint32_t b, int tolerance = 24) {
+    for (int shift = 0; shift < 24; shift += 8)
+        if (std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF)) > tolerance) return false;
+    return true;
+}
+
+TEST_F(AnimationRunTest, ATimedHDMovieWithWhatIsDrawnIntoItsPictures) {
+    AddTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 12));
+    AddTask(2, Construction, DateTime(2009, 3, 9), DateTime(2009, 3, 21));
+    Link("FAL-01", 1);
+    Link("FAL-06", 2);
+    // Two seconds at 10 frames a second, 1280 x 720, the progress bar and the Gantt strip.
+    DGQueueDialogAnswer({"32510", {{"timing", "2"}, {"seconds", "2"}, {"fps", "3"}, {"size", "2"}, {"progress", "1"},
+                                   {"gantt", "1"}, {"date", "1"}, {"tasks", "1"}}, 1});
+    Make({{"start", "2009-03-02"}, {"end", "2009-03-20"}, {"kind", "3"}, {"28", {}, true}}, "ido");
+    EXPECT_EQ(LastAlert(), 32524);
+    auto movie = dir / "ido.mp4";
+    ASSERT_TRUE(std::filesystem::exists(movie));
+    EXPECT_EQ(settings.movie.framesPerSecond, 10);
+    auto info = probe::ProbeVideo(movie);
+    EXPECT_EQ(info.codec, "h264");
+    EXPECT_EQ(info.frames, 20);
+    EXPECT_EQ(info.rate, "10/1");
+    EXPECT_EQ(info.width, 1280);
+    EXPECT_EQ(info.height, 720);
+    // The first frame at the start, the last at the end of the last day.
+    EXPECT_EQ(db.CurrentDate(), DateTime(2009, 3, 21));
+
+    std::string first = FrameBgr(movie, 0), last = FrameBgr(movie, 19);
+    ASSERT_EQ(first.size(), 1280u * 720u * 3u);
+    ASSERT_EQ(last.size(), first.size());
+    // The progress bar along the top: none done at the start, all at the end.
+    EXPECT_TRUE(Near(At(first, 1280, 640, 2), 0xD8D8D8)) << std::hex << At(first, 1280, 640, 2);
+    EXPECT_TRUE(Near(At(last, 1280, 640, 2), 0x327D2E)) << std::hex << At(last, 1280, 640, 2);
+    // The strip: the chart's white ground at its bottom and its red date line at two fifths.
+    EXPECT_TRUE(Near(At(first, 1280, 1200, 715), 0xFFFFFF)) << std::hex << At(first, 1280, 1200, 715);
+    bool red = false;
+    for (int32_t x = 500; x < 524 && !red; ++x) red = Near(At(first, 1280, x, 700), 0xD00000, 60);
+    EXPECT_TRUE(red);
+    // The date box in the top left corner is light, over the model's ground.
+    EXPECT_TRUE(Near(At(first, 1280, 20, 30), 0xFFFFFF, 40)) << std::hex << At(first, 1280, 20, 30);
+}
+
+TEST_F(AnimationRunTest, TheProgressWindowKeepsItsTextAndAddsTheTimeLeft) {
+    std::string format = Cp("Hátralévő idő: %s");
+    EXPECT_EQ(ProgressWindow::TimeLeftText(format, 10, 0, 12), "");
+    EXPECT_EQ(ProgressWindow::TimeLeftText(format, 10, 2, 12), Cp("Hátralévő idő: 0:50"));
+    EXPECT_EQ(ProgressWindow::TimeLeftText(format, 1.5, 1, 2401), Cp("Hátralévő idő: 1:00:00"));
+    EXPECT_EQ(ProgressWindow::TimeLeftText(format, 10, 12, 12), Cp("Hátralévő idő: 0:00"));
+    EXPECT_EQ(ProgressWindow::TimeLeftText(format, NAN, 1, 2), "");
+    EXPECT_EQ(ProgressWindow::TimeLeftText(format, 1, 3, 2), "");
+
+    BKResModuleScope scope(AddonResModule());
+    ProgressWindow window(12);
+    ASSERT_NE(window.Dialog(), nullptr);
+    window.SetFrame(1);
+    EXPECT_EQ(window.Dialog()->Item(ProgressWindow::kText)->text, Cp("Készülő képkocka: \r\n 1/12"));
+    EXPECT_EQ(window.Dialog()->Item(ProgressWindow::kTimeLeft)->text, "");
+    window.SetFrame(2);
+    EXPECT_EQ(window.Dialog()->Item(ProgressWindow::kText)->text, Cp("Készülő képkocka: \r\n 2/12"));
+    EXPECT_EQ(window.Dialog()->Item(ProgressWindow::kTimeLeft)->text.rfind(Cp("Hátralévő idő: 0:0"), 0), 0u);
+}
+
+TEST_F(AnimationRunTest, ATimedMovieSkipsThePassWhereNothingRunsAndNoDateFalls) {
+    AddTask(1, Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 4));
+    AddTask(2, Construction, DateTime(2009, 3, 20), DateTime(2009, 3, 22));
+    // Before, between and after the tasks nothing changes; running or crossing a date, it may.
+    EXPECT_TRUE(IsQuietSpan(db, DateTime(2009, 3, 5), DateTime(2009, 3, 19, 23, 0)));
+    EXPECT_TRUE(IsQuietSpan(db, DateTime(2009, 3, 4), DateTime(2009, 3, 19))); // from the moment one finished
+    EXPECT_FALSE(IsQuietSpan(db, DateTime(2009, 3, 3), DateTime(2009, 3, 5)));
+    EXPECT_FALSE(IsQuietSpan(db, DateTime(2009, 3, 5), DateTime(2009, 3, 21)));
+    EXPECT_FALSE(IsQuietSpan(db, DateTime(2009, 3, 5), DateTime(2009, 3, 20, 0, 1)));
+    EXPECT_FALSE(IsQuietSpan(db, DateTime(2009, 3, 6), DateTime(2009, 3, 5)));
+
+    Link("FAL-01", 1);
+    Link("FAL-06", 2);
+    settings.animationStart = DateTime(2009, 3, 2);
+    settings.animationEnd = DateTime(2009, 3, 23);
+    settings.movie.timing = MovieTiming::WholeSeconds;
+    settings.movie.seconds = 4;
+    settings.movie.framesPerSecond = 10;
+    settings.SetMovieFilePath((dir / "csend.mp4").string());
+    settings.movieKind = Mpeg4;
+    AnimationRunner runner(db, hider, -1, 1);
+    ASSERT_TRUE(runner.Ok());
+    hider.Prepare(db);
+    ASSERT_TRUE(runner.Run());
+    hider.Finish();
+    ASSERT_TRUE(runner.FinishMovie());
+    EXPECT_EQ(runner.Writer()->framesWritten, 40);
+    // 21 days over 39 steps: the frames while a task runs (about 4 days of 21) and the first
+    // after each quiet span are captured; the rest are the picture before them.
+    EXPECT_LT(runner.Captures(), 16);
+    EXPECT_EQ(probe::ProbeVideo(dir / "csend.mp4").frames, 40);
 }
 
 } // namespace

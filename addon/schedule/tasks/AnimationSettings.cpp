@@ -17,6 +17,7 @@ void AnimationSettings::ApplySwitchDefaults() {
     movieKind = QuickTime;
     std::memset(customLabelText, 0, sizeof customLabelText);
     std::memset(labelObjectName, 0, sizeof labelObjectName);
+    movie = MovieOptions{};
 }
 
 void AnimationSettings::ApplyRangeDefaults() {
@@ -89,9 +90,26 @@ std::array<uint8_t, AnimationSettings::kRecordSize> AnimationSettings::ToRecord(
     return r;
 }
 
+std::vector<uint8_t> AnimationSettings::ToStoredRecord() const {
+    auto base = ToRecord();
+    std::vector<uint8_t> r(base.begin(), base.end());
+    if (movie.IsDefault()) return r;
+    r.resize(kMovieRecordSize, 0);
+    LE::Put<int32_t>(r, 4, kMovieRecordVersion);
+    movie.ToStored(std::span<uint8_t, MovieOptions::kStoredSize>(r.data() + kRecordSize, MovieOptions::kStoredSize));
+    return r;
+}
+
 bool AnimationSettings::FromRecord(std::span<const uint8_t> b) {
-    if (b.size() != kRecordSize || LE::Get<int32_t>(b, 0) != kRecordTag || LE::Get<int32_t>(b, 4) != kRecordVersion)
+    if (b.size() < kRecordSize || LE::Get<int32_t>(b, 0) != kRecordTag) return false;
+    int32_t version = LE::Get<int32_t>(b, 4);
+    MovieOptions options;
+    if (version == kMovieRecordVersion && b.size() == kMovieRecordSize) {
+        if (!options.FromStored(b.subspan<kRecordSize, MovieOptions::kStoredSize>())) return false;
+    } else if (version != kRecordVersion || b.size() != kRecordSize) {
         return false;
+    }
+    movie = options;
     SetProjectFilePath(LE::GetText(b, 8, kProjectPathSize));
     SetMovieFilePath(LE::GetText(b, 269, kMoviePathSize));
     animationStart.FromPlatformTime(static_cast<int32_t>(LE::Get<uint32_t>(b, 536)));

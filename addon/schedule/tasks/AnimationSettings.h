@@ -1,13 +1,15 @@
 #pragma once
 // How the user last made a movie, and the schedule's file bookkeeping beside it.
 #include "schedule/tasks/DateTime.h"
+#include "schedule/tasks/MovieOptions.h"
 
 #include <array>
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
 
-enum MovieKind : int16_t { QuickTime = 1, VideoForWindows = 2 };
+enum MovieKind : int16_t { QuickTime = 1, VideoForWindows = 2, Mpeg4 = 3 };
 
 class AnimationSettings {
 public:
@@ -18,6 +20,9 @@ public:
     static constexpr size_t kRecordSize = 728;
     static constexpr int32_t kRecordVersion = 2;
     static constexpr int32_t kRecordTag = 0x34445052; // "RPD4"
+    // The record with the movie options appended, stored only while they differ from the defaults.
+    static constexpr int32_t kMovieRecordVersion = 3;
+    static constexpr size_t kMovieRecordSize = kRecordSize + MovieOptions::kStoredSize;
 
     AnimationSettings() { ApplyDefaults(); }
 
@@ -39,6 +44,7 @@ public:
     // The checks' test of elements shown standing on elements not yet there. Stored as a mark
     // that it is off, so a record with it on keeps the bytes it always had.
     bool supportCheckOn = true;
+    MovieOptions movie;
 
     // Paths longer than their stored width are cut there.
     void SetProjectFilePath(std::string_view path);
@@ -59,7 +65,11 @@ public:
 
     // The 728-byte stored record, field by field.
     std::array<uint8_t, kRecordSize> ToRecord() const;
-    // Takes the stored fields from a record; false (nothing changed) for a wrong size, tag or version.
+    // What is stored: the 728-byte record, or with movie options of the planner's the longer one
+    // of version 3.
+    std::vector<uint8_t> ToStoredRecord() const;
+    // Takes the stored fields from a record of either version; false (nothing changed) for a wrong
+    // size, tag or version or a movie option out of its range.
     bool FromRecord(std::span<const uint8_t> record);
 
 private:

@@ -1,4 +1,5 @@
 #include "HostFixture.h"
+#include "hostcalls/HostInterface.h"
 #include "schedule/tasks/AnimationSettings.h"
 
 #include <filesystem>
@@ -69,6 +70,30 @@ TEST_F(AnimationSettingsStoreTest, ForeignRecordsGiveDefaults) {
     none.movieKind = VideoForWindows;
     none.Load();
     EXPECT_EQ(none.movieKind, QuickTime);
+}
+
+TEST_F(AnimationSettingsStoreTest, MovieOptionsGoThroughThePreferenceFileInTheLongerRecord) {
+    AnimationSettings s;
+    s.movie.timing = MovieTiming::DaysPerSecond;
+    s.movie.daysPerSecond = 14;
+    s.movie.framesPerSecond = 60;
+    s.movie.overlays = kOverlayAll;
+    s.Store();
+    int32_t version = 0;
+    uint32_t size = 0;
+    ASSERT_EQ(HostPreferencesRead(&version, &size, nullptr), kHostNoError);
+    EXPECT_EQ(version, 3);
+    EXPECT_EQ(size, AnimationSettings::kMovieRecordSize);
+    AnimationSettings back;
+    back.Load();
+    EXPECT_EQ(back.movie, s.movie);
+
+    // Back to the defaults, the record is the 728 bytes of version 2 again.
+    s.movie = MovieOptions{};
+    s.Store();
+    ASSERT_EQ(HostPreferencesRead(&version, &size, nullptr), kHostNoError);
+    EXPECT_EQ(version, 2);
+    EXPECT_EQ(size, 728u);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "host/script/CanvasPicture.h"
+#include "host/render/CanvasPainting.h"
 
 #include "basekit/BKText.h"
 #include "host/render/TextPainter.h"
@@ -11,29 +11,50 @@ namespace {
 
 constexpr int32_t kTextPixels = 11; // the desktop's dialog font, near enough
 constexpr int32_t kTextAscent = 10;
+constexpr int32_t kMostTextPixels = 512;
 
 uint32_t ToPixel(uint32_t bgr) { return (bgr & 0xFF) << 16 | (bgr & 0xFF00) | (bgr >> 16 & 0xFF); }
+
+// A fill's see-through share out of 255, from the colour's high byte (0: solid).
+uint32_t SeeThrough(uint32_t colour) { return colour >> 24; }
+
+// x / 255 rounded, for x up to 255 * 255 + 127.
+uint32_t By255(uint32_t x) { return (x + 1 + (x >> 8)) >> 8; }
+
+uint32_t Blend(uint32_t under, uint32_t over, uint32_t seeThrough) {
+    uint32_t out = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        uint32_t a = under >> shift & 0xFF, b = over >> shift & 0xFF;
+        out |= By255(a * seeThrough + b * (255 - seeThrough) + 127) << shift;
+    }
+    return out;
+}
 
 Rgb ToRgb(uint32_t bgr) {
     return {static_cast<float>(bgr & 0xFF) / 255.0f, static_cast<float>(bgr >> 8 & 0xFF) / 255.0f,
             static_cast<float>(bgr >> 16 & 0xFF) / 255.0f};
 }
 
-void Fill(Image& image, int32_t l, int32_t t, int32_t r, int32_t b, uint32_t pixel) {
+void Fill(const PixelView& image, int32_t l, int32_t t, int32_t r, int32_t b, uint32_t pixel, uint32_t seeThrough = 0) {
     l = std::max(l, 0);
     t = std::max(t, 0);
     r = std::min(r, image.width);
     b = std::min(b, image.height);
-    for (int32_t y = t; y < b; ++y)
-        std::fill_n(image.pixels.begin() + static_cast<ptrdiff_t>(y) * image.width + l, std::max(0, r - l), pixel);
+    if (r <= l) return;
+    for (int32_t y = t; y < b; ++y) {
+        uint32_t* row = image.Row(y) + l;
+        if (seeThrough == 0) std::fill_n(row, r - l, pixel);
+        else
+            for (int32_t x = 0; x < r - l; ++x) row[x] = Blend(row[x], pixel, seeThrough);
+    }
 }
 
-void Dot(Image& image, int32_t x, int32_t y, int32_t width, uint32_t pixel) {
+void Dot(const PixelView& image, int32_t x, int32_t y, int32_t width, uint32_t pixel) {
     int32_t from = (width - 1) / 2;
     Fill(image, x - from, y - from, x - from + width, y - from + width, pixel);
 }
 
-void Line(Image& image, DGPoint a, DGPoint b, int32_t width, uint32_t pixel) {
+void Line(const PixelView& image, DGPoint a, DGPoint b, int32_t width, uint32_t pixel) {
     // Lines far outside the picture are cut to it first, so the walk stays short.
     const int64_t limit = 4 * static_cast<int64_t>(std::max(image.width, image.height)) + 64;
     auto cut = [limit](int32_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, -limit, limit)); };
@@ -55,7 +76,7 @@ void Line(Image& image, DGPoint a, DGPoint b, int32_t width, uint32_t pixel) {
     }
 }
 
-void Polygon(Image& image, const std::vector<DGPoint>& points, uint32_t pixel) {
+void Polygon(const PixelView& image, const std::vector<DGPoint>& points, uint32_t pixel) {
     if (points.size() < 3) return;
     int32_t top = image.height, bottom = -1;
     for (const DGPoint& p : points) {
@@ -87,19 +108,21 @@ std::u32string CodePoints(const std::string& cp1250) {
     return std::u32string(utf16.begin(), utf16.end()); // Windows-1250 lies in the basic plane
 }
 
-void Text(Image& image, const DGCanvasOp& op) {
+void Text(const PixelView& image, const DGCanvasOp& op) {
     int32_t l = std::max(op.left, 0), t = std::max(op.top, 0);
     int32_t r = std::min(op.right, image.width), b = std::min(op.bottom, image.height);
     if (r <= l || b <= t) return;
     std::u32string text = CodePoints(op.text);
+    int32_t pixels = op.textPixels > 0 ? std::min(op.textPixels, kMostTextPixels) : kTextPixels;
+    int32_t ascent = op.textPixels > 0 ? (pixels * kTextAscent + kTextPixels / 2) / kTextPixels : kTextAscent;
     int32_t x = op.x;
     if (op.align == DGCanvasOp::Align::Centre) {
         TextExtent extent;
-        if (MeasureText(text, kTextPixels, extent)) x -= extent.width / 2;
+        if (MeasureText(text, pixels, extent)) x -= extent.width / 2;
     }
     // The clip is a view of its own, so nothing is drawn outside it.
-    PixelView clip{image.pixels.data() + static_cast<ptrdiff_t>(t) * image.width + l, r - l, b - t, image.width};
-    DrawText(clip, text, x - l, op.y + kTextAscent - t, kTextPixels, ToRgb(op.color));
+    PixelView clip{image.Row(t) + l, r - l, b - t, image.stride};
+    DrawText(clip, text, x - l, op.y + ascent - t, pixels, ToRgb(op.color));
 }
 
 } // namespace
@@ -109,10 +132,15 @@ Image PaintCanvasPicture(const DGCanvas& canvas) {
     image.width = std::max(canvas.Width(), 1);
     image.height = std::max(canvas.Height(), 1);
     image.pixels.assign(static_cast<size_t>(image.width) * static_cast<size_t>(image.height), 0xFFFFFF);
+    PaintCanvas(canvas, ViewOf(image));
+    return image;
+}
+
+void PaintCanvas(const DGCanvas& canvas, const PixelView& image) {
     for (const DGCanvasOp& op : canvas.Ops()) {
-        uint32_t pixel = ToPixel(op.color);
+        uint32_t pixel = ToPixel(op.color & 0xFFFFFF);
         switch (op.kind) {
-        case DGCanvasOp::Kind::Fill: Fill(image, op.left, op.top, op.right, op.bottom, pixel); break;
+        case DGCanvasOp::Kind::Fill: Fill(image, op.left, op.top, op.right, op.bottom, pixel, SeeThrough(op.color)); break;
         case DGCanvasOp::Kind::Frame:
             if (op.right - op.left < 1 || op.bottom - op.top < 1) break;
             Fill(image, op.left, op.top, op.right, op.top + 1, pixel);
@@ -127,5 +155,4 @@ Image PaintCanvasPicture(const DGCanvas& canvas) {
         case DGCanvasOp::Kind::Text: Text(image, op); break;
         }
     }
-    return image;
 }
