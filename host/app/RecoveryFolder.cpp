@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <fstream>
 #include <unistd.h>
@@ -72,6 +74,21 @@ std::optional<uint64_t> GenerationOf(const std::string& name) {
     return g;
 }
 
+// A run's folder is named run-MS-PID; its writer is gone when no process has that number. A
+// folder of another name, or of a live process, may still be written and is left alone.
+bool WriterIsGone(const fs::path& folder) {
+    std::string name = folder.filename().string();
+    auto dash = name.rfind('-');
+    if (!name.starts_with("run-") || dash == std::string::npos || dash + 1 >= name.size() || dash + 10 < name.size())
+        return false;
+    pid_t pid = 0;
+    for (size_t i = dash + 1; i < name.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9') return false;
+        pid = pid * 10 + (name[i] - '0');
+    }
+    return pid > 0 && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
 } // namespace
 
 bool RecoveryCopyFound::NewerThanSaved() const {
@@ -93,6 +110,8 @@ std::vector<RecoveryCopyFound> FindRecoveryCopies(const std::string& root, std::
         std::optional<RecoveryManifest> manifest;
         if (auto why = CheckCopy(folder, manifest)) {
             notes.push_back("The recovery copy in " + folder.string() + " was cut short and is ignored: " + *why + ".");
+            // Said once: a dead writer's remains would otherwise be reported at every start.
+            if (WriterIsGone(folder)) fs::remove_all(folder, ec);
             continue;
         }
         auto written = fs::last_write_time(folder / RecoveryManifest::kFileName, ec);

@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -83,6 +84,29 @@ TEST(RecoveryFolderTest, CopiesCutShortAreNamedAndLeftOut) {
     EXPECT_NE(notes[0].find("no manifest"), std::string::npos);
     EXPECT_NE(notes[1].find("run-c"), std::string::npos);
     EXPECT_NE(notes[1].find("project.1.qvp differs"), std::string::npos);
+    fs::remove_all(root);
+}
+
+TEST(RecoveryFolderTest, ADeadRunsRemainsAreReportedOnce) {
+    fs::path root = FreshFolder("dead");
+    pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ASSERT_GT(child, 0);
+    ::waitpid(child, nullptr, 0);
+    fs::path dead = root / ("run-1-" + std::to_string(child)), live = root / ("run-2-" + std::to_string(::getppid()));
+    for (const fs::path& f : {dead, live}) {
+        fs::create_directories(f);
+        WriteAll(f / "project.1.qvp", "{\"elem");
+    }
+    std::vector<std::string> notes;
+    EXPECT_TRUE(FindRecoveryCopies(root.string(), notes).empty());
+    EXPECT_EQ(notes.size(), 2u);
+    EXPECT_FALSE(fs::exists(dead));
+    // A live run may still be writing its first copy.
+    notes.clear();
+    FindRecoveryCopies(root.string(), notes);
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_NE(notes[0].find(live.filename().string()), std::string::npos);
     fs::remove_all(root);
 }
 
