@@ -24,7 +24,8 @@ enum class AddonMenuItem : int32_t {
     SupportCheck = 13,
     Profiles = 14,
     ReadProfiles = 15,
-    WriteProfiles = 16
+    WriteProfiles = 16,
+    WriteRevisionReport = 17
 };
 
 // The label object's type: its variation code and the template and icon resource it comes from.

@@ -7,6 +7,7 @@
 #include "hostcalls/HostInterface.h"
 #include "linking/LinkRulesCommand.h"
 #include "linking/LinksCsvCommands.h"
+#include "linking/RevisionReportCommand.h"
 #include "resources/AddonMenu.h"
 #include "schedule/tasks/Exceptions.h"
 #include "shell/ModuleObjects.h"
@@ -74,6 +75,7 @@ GSErr AddonMenuHandler(const HostMenuParams* params) {
             break;
         case AddonMenuItem::ReadProfiles: ReadProfilesCommand(m.taskDB, m.elementHider); break;
         case AddonMenuItem::WriteProfiles: WriteProfilesCommand(m.elementHider); break;
+        case AddonMenuItem::WriteRevisionReport: WriteRevisionReportCommand(m.lastRevision, m.taskDB); break;
         default: break;
         }
     } catch (const std::exception&) {

@@ -4,6 +4,7 @@
 // made by initialisation and destroyed by teardown, and so is the schedule chart.
 #include "chart/ChartWindow.h"
 #include "display/ElementHider.h"
+#include "linking/RevisionLinkReport.h"
 #include "palette/MainDialogCPP.h"
 #include "palette/MainDialogObserver.h"
 #include "schedule/tasks/AnimationSettings.h"
@@ -18,6 +19,7 @@ struct ModuleObjects {
     std::unique_ptr<MainDialogCPP> palette;
     std::unique_ptr<MainDialogObserver> observer;
     std::unique_ptr<ChartWindow> chart; // made after the palette, whose selection it shares
+    RevisionLinkReport lastRevision;    // what the model's last revision did to the links
 };
 
 ModuleObjects& Module();

@@ -21,6 +21,8 @@
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -170,6 +172,7 @@ void MainWindow::BuildHostMenus() {
     project->addAction(Text(kNew), QKeySequence::New, this, &MainWindow::NewProject);
     project->addAction(Text(kOpen), QKeySequence::Open, this, &MainWindow::OpenProject);
     project->addAction(Text(kOpenIfc), this, &MainWindow::OpenIfcModel);
+    project->addAction(Text(kAddIfcModel), this, &MainWindow::AddIfcModel);
     project->addAction(Text(kUpdateFromIfc), this, &MainWindow::UpdateFromIfcRevision);
     project->addAction(Text(kSave), QKeySequence::Save, this, &MainWindow::SaveProject);
     project->addAction(Text(kSaveAs), QKeySequence::SaveAs, this, &MainWindow::SaveProjectAs);
@@ -332,17 +335,49 @@ void MainWindow::OpenProject() {
     if (!path.isEmpty()) OpenProjectFile(path);
 }
 
-void MainWindow::OpenIfcModel() {
-    if (!host_.MayDiscardProject()) return RefreshAll();
-    QFileDialog box(this, Text(kOpenIfcTitle), QString(), Text(kIfcFilter));
+QString MainWindow::ChooseIfcFile(DeskText title, bool& layersByStorey) {
+    QFileDialog box(this, Text(title), QString(), Text(kIfcFilter));
     box.setOption(QFileDialog::DontUseNativeDialog);
     box.setFileMode(QFileDialog::ExistingFile);
     // The dialog's own grid takes the choice under its file type row.
     auto* byStorey = new QCheckBox(Text(kLayersByStorey), &box);
     byStorey->setObjectName(QStringLiteral("layersByStorey"));
     if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) grid->addWidget(byStorey, grid->rowCount(), 0, 1, grid->columnCount());
-    if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) return;
-    OpenProjectFile(box.selectedFiles().front(), byStorey->isChecked());
+    if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) return {};
+    layersByStorey = byStorey->isChecked();
+    return box.selectedFiles().front();
+}
+
+void MainWindow::OpenIfcModel() {
+    if (!host_.MayDiscardProject()) return RefreshAll();
+    bool byStorey = false;
+    QString path = ChooseIfcFile(kOpenIfcTitle, byStorey);
+    if (!path.isEmpty()) OpenProjectFile(path, byStorey);
+}
+
+bool MainWindow::AddIfcModelFile(const QString& path, const QString& name, bool layersByStorey) {
+    const std::string file = path.toStdString();
+    ModelRead read = ReadWhileShowing(ReadProgressText::OpeningTitle, path,
+                                      [&](IIfcReadProgress& progress) { return ReadIfcRevision(file, &progress); });
+    if (read.cancelled) return false; // the project stays as it was
+    std::string error;
+    if (!host_.AdoptIfcModel(std::move(read), name.toStdString(), layersByStorey, error)) {
+        ShowFailure(Text(kCannotAdd).arg(QFileInfo(path).fileName()), error);
+        return false;
+    }
+    statusBar()->showMessage(Text(kAdded).arg(path), 4000);
+    RefreshAll();
+    return true;
+}
+
+void MainWindow::AddIfcModel() {
+    bool byStorey = false;
+    QString path = ChooseIfcFile(kAddIfcTitle, byStorey);
+    if (path.isEmpty()) return;
+    bool ok = false;
+    QString name = QInputDialog::getText(this, PlainText(kAddIfcModel), Text(kModelName), QLineEdit::Normal,
+                                         QFileInfo(path).completeBaseName(), &ok);
+    if (ok) AddIfcModelFile(path, name.trimmed(), byStorey);
 }
 
 ModelRead MainWindow::ReadWhileShowing(ReadProgressText title, const QString& path,
@@ -351,13 +386,13 @@ ModelRead MainWindow::ReadWhileShowing(ReadProgressText title, const QString& pa
     return progress.Run(read);
 }
 
-bool MainWindow::UpdateFromIfcFile(const QString& path) {
+bool MainWindow::UpdateFromIfcFile(const QString& path, const QString& model) {
     const std::string file = path.toStdString();
     ModelRead read = ReadWhileShowing(ReadProgressText::UpdatingTitle, path,
                                       [&](IIfcReadProgress& progress) { return ReadIfcRevision(file, &progress); });
     if (read.cancelled) return false; // the project stays as it was
     std::string error;
-    if (!host_.AdoptIfcRevision(std::move(read), error)) {
+    if (!host_.AdoptIfcRevision(std::move(read), error, model.toStdString())) {
         ShowFailure(Text(kCannotUpdate).arg(QFileInfo(path).fileName()), error);
         return false;
     }
@@ -369,7 +404,22 @@ bool MainWindow::UpdateFromIfcFile(const QString& path) {
 void MainWindow::UpdateFromIfcRevision() {
     QString path = QFileDialog::getOpenFileName(this, Text(kUpdateFromIfcTitle), QString(), Text(kIfcFilter), nullptr,
                                                 QFileDialog::DontUseNativeDialog);
-    if (!path.isEmpty()) UpdateFromIfcFile(path);
+    if (path.isEmpty()) return;
+    // Of several models, the user says which one the file revises.
+    QString model;
+    const auto& models = host_.Model().ifcModels;
+    if (models.size() > 1) {
+        QStringList names;
+        int current = 0;
+        for (const IfcModelSource& s : models) {
+            if (QFileInfo(QString::fromStdString(s.path)).completeBaseName() == QFileInfo(path).completeBaseName()) current = static_cast<int>(names.size());
+            names << QString::fromStdString(s.name);
+        }
+        bool ok = false;
+        model = QInputDialog::getItem(this, PlainText(kUpdateFromIfc), Text(kRevisedModel), names, current, false, &ok);
+        if (!ok) return;
+    }
+    UpdateFromIfcFile(path, model);
 }
 
 void MainWindow::SaveProject() {

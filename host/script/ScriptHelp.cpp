@@ -26,6 +26,7 @@ Menu items (menu N):
   14 Megjelenítési profilok...              list the appearance profiles in the report window
   15 Profilok beolvasása...                 read appearance profiles from a file (JSON)
   16 Profilok kiírása...                    write the appearance profiles to a file (JSON)
+  17 A revízió jelentése CSV-be...          write the last model update's link report to a CSV file
 
 Palette items (palette click ITEM, palette focus ITEM):
   1  Kapcsold                       link the selected elements to the selected task

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-// The items of the Bauvista menu (resource 32500): 1 and 3 to 16; 2 is the separator.
+// The items of the Bauvista menu (resource 32500): 1 and 3 to 17; 2 is the separator.
 inline constexpr int16_t kAddonMenuId = 32500;
-inline constexpr int32_t kAddonMenuItems = 16;
+inline constexpr int32_t kAddonMenuItems = 17;
 inline constexpr int32_t kAddonMenuSeparator = 2;
 // The item whose text the add-on changes as its palette shows and hides.
 inline constexpr int32_t kAddonMenuPaletteItem = 1;
