@@ -142,3 +142,34 @@ TEST(RevisionLinksCsv, QuotesWhatASpreadsheetWouldSplit) {
     std::string csv = RevisionLinksCsv(report);
     EXPECT_NE(csv.find("\r\n\"új, szabály nem érte el\";Fal;\"Fal; \"\"A\"\"\";0-1;;;\r\n"), std::string::npos) << csv;
 }
+
+TEST(HostRevisionEntries, ReadsWhatTheHostWritesAndRefusesTheRest) {
+    auto entries = [](std::initializer_list<std::initializer_list<std::string>> list) {
+        std::string bytes;
+        for (const auto& entry : list)
+            for (const std::string& field : entry) bytes += field + '\0';
+        return bytes;
+    };
+    const std::string a = "1F000000-0000-0000-0000-000000000001", b = "1F000000-0000-0000-0000-000000000065";
+    HostRevision r;
+    ASSERT_TRUE(ParseHostRevision(entries({{"kept", a, "1"}, {"rematched", a, b, "1", "class+box+shape"},
+                                           {"lost", b, "3", "Ablak", "1", "103", "0A0b"}, {"added", b, "5"}}),
+                                  4, r));
+    EXPECT_TRUE(r.taken);
+    ASSERT_EQ(r.lost.size(), 1u);
+    EXPECT_EQ(r.lost[0].bytes, (std::vector<uint8_t>{0x0A, 0x0B}));
+    EXPECT_TRUE(r.lost[0].ambiguous);
+    EXPECT_EQ(r.rematched[0].how, "class+box+shape");
+    EXPECT_EQ(r.added[0].kind, 5);
+    // None at all is no revision; anything not as written is refused whole.
+    EXPECT_TRUE(ParseHostRevision({}, 0, r));
+    EXPECT_FALSE(r.taken);
+    for (const std::string& bad : {entries({{"kept", a}}), entries({{"kept", a, "43"}}), entries({{"kept", "1F00", "1"}}),
+                                   entries({{"lost", b, "3", "Ablak", "2", "103", ""}}),
+                                   entries({{"lost", b, "3", "Ablak", "0", "103", "ABC"}}),
+                                   entries({{"lost", b, "3", "Ablak", "0", "103", "0G"}}), entries({{"moved", a, "1"}}),
+                                   entries({{"kept", a, "1"}}) + "x"})
+        EXPECT_FALSE(ParseHostRevision(bad, 1, r)) << bad;
+    EXPECT_FALSE(ParseHostRevision(entries({{"kept", a, "1"}}), 2, r));
+    EXPECT_FALSE(ParseHostRevision("kept", -1, r));
+}
