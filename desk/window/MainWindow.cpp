@@ -356,18 +356,9 @@ void MainWindow::OpenIfcModel() {
 }
 
 bool MainWindow::AddIfcModelFile(const QString& path, const QString& name, bool layersByStorey) {
-    const std::string file = path.toStdString();
-    ModelRead read = ReadWhileShowing(ReadProgressText::OpeningTitle, path,
-                                      [&](IIfcReadProgress& progress) { return ReadIfcRevision(file, &progress); });
-    if (read.cancelled) return false; // the project stays as it was
-    std::string error;
-    if (!host_.AdoptIfcModel(std::move(read), name.toStdString(), layersByStorey, error)) {
-        ShowFailure(Text(kCannotAdd).arg(QFileInfo(path).fileName()), error);
-        return false;
-    }
-    statusBar()->showMessage(Text(kAdded).arg(path), 4000);
-    RefreshAll();
-    return true;
+    return ReadIfcInto(ReadProgressText::OpeningTitle, path, kCannotAdd, kAdded, [&](ModelRead read, std::string& error) {
+        return host_.AdoptIfcModel(std::move(read), name.toStdString(), layersByStorey, error);
+    });
 }
 
 void MainWindow::AddIfcModel() {
@@ -386,19 +377,25 @@ ModelRead MainWindow::ReadWhileShowing(ReadProgressText title, const QString& pa
     return progress.Run(read);
 }
 
-bool MainWindow::UpdateFromIfcFile(const QString& path, const QString& model) {
+bool MainWindow::ReadIfcInto(ReadProgressText title, const QString& path, DeskText cannot, DeskText done,
+                             const std::function<bool(ModelRead, std::string&)>& adopt) {
     const std::string file = path.toStdString();
-    ModelRead read = ReadWhileShowing(ReadProgressText::UpdatingTitle, path,
-                                      [&](IIfcReadProgress& progress) { return ReadIfcRevision(file, &progress); });
+    ModelRead read = ReadWhileShowing(title, path, [&](IIfcReadProgress& progress) { return ReadIfcRevision(file, &progress); });
     if (read.cancelled) return false; // the project stays as it was
     std::string error;
-    if (!host_.AdoptIfcRevision(std::move(read), error, model.toStdString())) {
-        ShowFailure(Text(kCannotUpdate).arg(QFileInfo(path).fileName()), error);
+    if (!adopt(std::move(read), error)) {
+        ShowFailure(Text(cannot).arg(QFileInfo(path).fileName()), error);
         return false;
     }
-    statusBar()->showMessage(Text(kUpdatedFrom).arg(path), 4000);
+    statusBar()->showMessage(Text(done).arg(path), 4000);
     RefreshAll();
     return true;
+}
+
+bool MainWindow::UpdateFromIfcFile(const QString& path, const QString& model) {
+    return ReadIfcInto(ReadProgressText::UpdatingTitle, path, kCannotUpdate, kUpdatedFrom, [&](ModelRead read, std::string& error) {
+        return host_.AdoptIfcRevision(std::move(read), error, model.toStdString());
+    });
 }
 
 void MainWindow::UpdateFromIfcRevision() {

@@ -82,6 +82,10 @@ private:
     // An IFC file from the file dialog, with the choice of layers by storey under it; empty when cancelled.
     QString ChooseIfcFile(DeskText title, bool& layersByStorey);
     void UpdateFromIfcRevision();
+    // An IFC file read while the window goes on, then taken into the project by `adopt`; a
+    // failure is shown under `cannot`, success in the status line by `done`.
+    bool ReadIfcInto(ReadProgressText title, const QString& path, DeskText cannot, DeskText done,
+                     const std::function<bool(ModelRead, std::string&)>& adopt);
     // Runs `read` on a worker thread under a progress window titled with the file's name.
     ModelRead ReadWhileShowing(ReadProgressText title, const QString& path,
                                const std::function<ModelRead(IIfcReadProgress&)>& read);
