@@ -173,6 +173,7 @@ void MainWindow::BuildHostMenus() {
     project->addAction(Text(kOpen), QKeySequence::Open, this, &MainWindow::OpenProject);
     project->addAction(Text(kOpenIfc), this, &MainWindow::OpenIfcModel);
     project->addAction(Text(kAddIfcModel), this, &MainWindow::AddIfcModel);
+    project->addAction(Text(kRemoveIfcModel), this, &MainWindow::RemoveIfcModel);
     project->addAction(Text(kUpdateFromIfc), this, &MainWindow::UpdateFromIfcRevision);
     project->addAction(Text(kSave), QKeySequence::Save, this, &MainWindow::SaveProject);
     project->addAction(Text(kSaveAs), QKeySequence::SaveAs, this, &MainWindow::SaveProjectAs);
@@ -369,6 +370,18 @@ void MainWindow::AddIfcModel() {
     QString name = QInputDialog::getText(this, PlainText(kAddIfcModel), Text(kModelName), QLineEdit::Normal,
                                          QFileInfo(path).completeBaseName(), &ok);
     if (ok) AddIfcModelFile(path, name.trimmed(), byStorey);
+}
+
+void MainWindow::RemoveIfcModel() {
+    QStringList names;
+    for (const IfcModelSource& s : host_.Model().ifcModels) names << QString::fromStdString(s.name);
+    if (names.isEmpty()) return;
+    bool ok = false;
+    QString name = QInputDialog::getItem(this, PlainText(kRemoveIfcModel), Text(kRemovedModel), names, names.size() - 1, false, &ok);
+    if (!ok) return;
+    std::string error;
+    if (!host_.RemoveIfcModel(name.toStdString(), error)) ShowError(error);
+    RefreshAll();
 }
 
 ModelRead MainWindow::ReadWhileShowing(ReadProgressText title, const QString& path,

@@ -79,6 +79,7 @@ private:
     void OpenProject();
     void OpenIfcModel();
     void AddIfcModel();
+    void RemoveIfcModel();
     // An IFC file from the file dialog, with the choice of layers by storey under it; empty when cancelled.
     QString ChooseIfcFile(DeskText title, bool& layersByStorey);
     void UpdateFromIfcRevision();

@@ -213,6 +213,7 @@ private slots:
         QStringList items;
         for (QAction* a : project->actions()) items << a->text();
         QCOMPARE(items.indexOf(QStringLiteral("A&dd IFC Model...")), items.indexOf(QStringLiteral("Open &IFC...")) + 1);
+        QCOMPARE(items.indexOf(QStringLiteral("Re&move IFC Model...")), items.indexOf(QStringLiteral("A&dd IFC Model...")) + 1);
         project->popup(Window().mapToGlobal(QPoint(0, 0)));
         QTRY_VERIFY(project->isVisible());
         QDir().mkpath(QStringLiteral(BV_SCREENSHOT_DIR));
