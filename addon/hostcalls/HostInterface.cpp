@@ -142,6 +142,9 @@ GSErr HostElementGetBounds(const uint8_t* head, double* box) {
 GSErr HostModelGetWorkSchedules(uint32_t* handle, int32_t* count, int32_t flags) {
     return CallWithToken<kHostModelGetWorkSchedules, HostModelGetWorkSchedulesFunc>(handle, count, flags);
 }
+GSErr HostModelGetRevision(uint32_t* handle, int32_t* count, int32_t flags) {
+    return CallWithToken<kHostModelGetRevision, HostModelGetRevisionFunc>(handle, count, flags);
+}
 GSErr HostElementSetLook(const uint8_t* head, const uint8_t* look) {
     return CallWithToken<kHostElementSetLook, HostElementSetLookFunc>(head, look);
 }

@@ -63,5 +63,6 @@ GSErr HostProjectSetUserData(const uint8_t* userDataRecord);
 GSErr HostElementGetFacts(const uint8_t* headRecord, uint32_t* factsHandle, int32_t* count, int32_t flags);
 GSErr HostElementGetBounds(const uint8_t* headRecord, double* box);
 GSErr HostModelGetWorkSchedules(uint32_t* handle, int32_t* count, int32_t flags);
+GSErr HostModelGetRevision(uint32_t* handle, int32_t* count, int32_t flags);
 GSErr HostElementSetLook(const uint8_t* headRecord, const uint8_t* lookRecord);
 GSErr HostElementGetLook(const uint8_t* headRecord, uint8_t* lookRecord);

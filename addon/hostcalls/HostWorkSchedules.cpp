@@ -1,47 +1,13 @@
 #include "hostcalls/HostWorkSchedules.h"
 
 #include "basekit/OwnedHandle.h"
+#include "hostcalls/EntryFields.h"
 #include "hostcalls/HostInterface.h"
-
-#include <charconv>
-
-namespace {
-
-class Fields {
-public:
-    explicit Fields(std::string_view bytes) : bytes_(bytes) {}
-    bool Next(std::string_view& field) {
-        size_t end = bytes_.find('\0', at_);
-        if (end == std::string_view::npos) return false;
-        field = bytes_.substr(at_, end - at_);
-        at_ = end + 1;
-        return true;
-    }
-    bool Next(std::string& field) {
-        std::string_view view;
-        if (!Next(view)) return false;
-        field = std::string(view);
-        return true;
-    }
-    template <typename Int> bool Number(Int& value, Int low, Int high) {
-        std::string_view text;
-        if (!Next(text)) return false;
-        auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-        return ec == std::errc() && end == text.data() + text.size() && !text.empty() && value >= low && value <= high;
-    }
-    bool AtEnd() const { return at_ == bytes_.size(); }
-
-private:
-    std::string_view bytes_;
-    size_t at_ = 0;
-};
-
-} // namespace
 
 bool ParseHostWorkSchedules(std::string_view bytes, int32_t count, HostWorkSchedules& out) {
     out = {};
     if (count <= 0) return count == 0 && bytes.empty();
-    Fields f(bytes);
+    EntryFields f(bytes);
     for (int32_t i = 0; i < count; ++i) {
         std::string_view kind;
         if (!f.Next(kind)) return false;

@@ -62,8 +62,8 @@ void LinkByRulesCommand(TaskDB& db) {
     ApplyRulesToModel(db, rules, facts, false);
 }
 
-void ReapplyRulesAfterRevision(TaskDB& db) {
-    if (db.Rules().Empty() || !db.Hider()) return;
+std::optional<std::vector<API_Guid>> ReapplyRulesAfterRevision(TaskDB& db) {
+    if (db.Rules().Empty() || !db.Hider()) return std::nullopt;
     HostElementFacts facts(*db.Hider());
-    ApplyRulesToModel(db, db.Rules(), facts, true);
+    return ApplyRulesToModel(db, db.Rules(), facts, true);
 }

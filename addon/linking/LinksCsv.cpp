@@ -196,19 +196,21 @@ void LinksCsvWriter::Add(std::string_view globalId, std::string_view elementId, 
     ++rows_;
 }
 
-void LinksCsvWriter::Field(std::string_view cp1250, bool last) {
+void LinksCsvWriter::Field(std::string_view cp1250, bool last) { AppendCsvField(text_, cp1250, last); }
+
+void AppendCsvField(std::string& text, std::string_view cp1250, bool last) {
     std::string utf8 = BKToUtf8(cp1250);
     bool quote = utf8.find_first_of(";\",\r\n\t") != std::string::npos ||
                  (!utf8.empty() && (utf8.front() == ' ' || utf8.back() == ' '));
     if (quote) {
-        text_ += '"';
+        text += '"';
         for (char c : utf8) {
-            if (c == '"') text_ += '"';
-            text_ += c;
+            if (c == '"') text += '"';
+            text += c;
         }
-        text_ += '"';
+        text += '"';
     } else {
-        text_ += utf8;
+        text += utf8;
     }
-    text_ += last ? "\r\n" : ";";
+    text += last ? "\r\n" : ";";
 }

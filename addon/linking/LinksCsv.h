@@ -24,6 +24,9 @@ struct LinksCsv {
 // in header names do not count. Rows without any text are left out.
 bool ReadLinksCsv(std::string_view bytes, LinksCsv& out);
 
+// One field of a written line, in UTF-8, quoted as spreadsheets read it; `last` ends the line.
+void AppendCsvField(std::string& text, std::string_view cp1250, bool last);
+
 // The file written: a UTF-8 byte-order mark (so spreadsheets take it as UTF-8), the header, then
 // one line a link, CR LF each. Fields are 8-bit.
 class LinksCsvWriter {

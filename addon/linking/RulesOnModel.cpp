@@ -24,8 +24,8 @@ std::string N(size_t n) { return std::to_string(n); }
 
 } // namespace
 
-void ApplyRulesToModel(TaskDB& db, const LinkRules& rules, IElementFacts& facts, bool afterRevision) {
-    if (!db.Hider()) return;
+std::vector<API_Guid> ApplyRulesToModel(TaskDB& db, const LinkRules& rules, IElementFacts& facts, bool afterRevision) {
+    if (!db.Hider()) return {};
     std::vector<ElementFacts> elements = facts.CollectElements();
     FactTable table(elements);
     std::vector<ElementLink> links;
@@ -70,4 +70,8 @@ void ApplyRulesToModel(TaskDB& db, const LinkRules& rules, IElementFacts& facts,
         if (!known) Report(kNoProfile, {N(r + 1), profile});
     }
     if (db.Hider()->StoredLooks() != looksBefore) db.SetDirty(true);
+    std::vector<API_Guid> notReached;
+    notReached.reserve(unreached.size());
+    for (const ElementFacts* e : unreached) notReached.push_back(e->guid);
+    return notReached;
 }

@@ -6,5 +6,5 @@
 #include "schedule/tasks/TaskDB.h"
 
 // `afterRevision`: the model has just taken a revision; the report names the elements that got a
-// link they did not have, the new ones among them.
-void ApplyRulesToModel(TaskDB& db, const LinkRules& rules, IElementFacts& facts, bool afterRevision);
+// link they did not have, the new ones among them. Returns the elements no rule reached.
+std::vector<API_Guid> ApplyRulesToModel(TaskDB& db, const LinkRules& rules, IElementFacts& facts, bool afterRevision);

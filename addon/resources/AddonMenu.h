@@ -26,7 +26,8 @@ enum class AddonMenuItem : int32_t {
     ReadProfiles = 15,
     WriteProfiles = 16,
     ShowSCurve = 18,
-    ReportSlips = 19
+    ReportSlips = 19,
+    WriteRevisionReport = 20
 };
 
 // The label object's type: its variation code and the template and icon resource it comes from.

@@ -7,6 +7,7 @@
 #include "hostcalls/HostInterface.h"
 #include "linking/LinkRulesCommand.h"
 #include "linking/LinksCsvCommands.h"
+#include "linking/RevisionReportCommand.h"
 #include "resources/AddonMenu.h"
 #include "schedule/tasks/Exceptions.h"
 #include "shell/ModuleObjects.h"
@@ -79,6 +80,7 @@ GSErr AddonMenuHandler(const HostMenuParams* params) {
             if (m.sCurve) m.sCurve->Show(!m.sCurve->IsVisible());
             break;
         case AddonMenuItem::ReportSlips: ReportSlipsCommand(m.taskDB); break;
+        case AddonMenuItem::WriteRevisionReport: WriteRevisionReportCommand(m.lastRevision, m.taskDB); break;
         default: break;
         }
     } catch (const std::exception&) {

@@ -5,6 +5,7 @@
 #include "chart/ChartWindow.h"
 #include "chart/SCurveWindow.h"
 #include "display/ElementHider.h"
+#include "linking/RevisionLinkReport.h"
 #include "palette/MainDialogCPP.h"
 #include "palette/MainDialogObserver.h"
 #include "schedule/tasks/AnimationSettings.h"
@@ -20,6 +21,7 @@ struct ModuleObjects {
     std::unique_ptr<MainDialogObserver> observer;
     std::unique_ptr<ChartWindow> chart; // made after the palette, whose selection it shares
     std::unique_ptr<SCurveWindow> sCurve;
+    RevisionLinkReport lastRevision;    // what the model's last revision did to the links
 };
 
 ModuleObjects& Module();

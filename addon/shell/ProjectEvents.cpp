@@ -6,6 +6,8 @@
 #include "hostapi/HostEnvironmentRecords.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
+#include "hostcalls/HostRevision.h"
+#include "linking/RevisionLinkReport.h"
 #include "linking/LinkRulesCommand.h"
 #include "resources/AddonAlerts.h"
 #include "resources/AddonResources.h"
@@ -15,6 +17,8 @@
 
 #include <array>
 #include <exception>
+#include <optional>
+#include <vector>
 
 namespace {
 // Whether the project the next opened event announces replaced the one that was closed; an
@@ -32,6 +36,7 @@ GSErr ProjectClosingHandler(uint32_t, int32_t) {
     ModuleObjects& m = Module();
     OfferToSaveSchedule();
     m.taskDB.ClearSchedule();
+    m.lastRevision = {}; // the report spoke of the project that goes
     if (m.palette) {
         // The marks went with the tasks; the toggle must not offer to clear what is gone.
         m.palette->SetMarked(false);
@@ -87,7 +92,13 @@ GSErr PreferencesResetHandler(uint32_t, int32_t param) {
 GSErr ModelUpdatedHandler(uint32_t, int32_t) {
     ModuleObjects& m = Module();
     try {
-        ReapplyRulesAfterRevision(m.taskDB);
+        // The links as the revision left them, then what the rules add.
+        HostRevision revision;
+        if (ReadHostRevision(revision) != kHostNoError) revision = {};
+        m.lastRevision = CollectRevisionLinks(revision, m.taskDB, m.elementHider);
+        std::optional<std::vector<API_Guid>> unreached = ReapplyRulesAfterRevision(m.taskDB);
+        AddUnreachedNewElements(m.lastRevision, revision, unreached ? &*unreached : nullptr, m.elementHider);
+        WriteRevisionLinkReport(m.lastRevision);
         if (m.palette) m.palette->RefillList(true);
     } catch (const std::exception&) {
         HostReportWrite("Bauvista general error!", 0);

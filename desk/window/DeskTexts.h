@@ -21,6 +21,9 @@ inline constexpr DeskText kViewMenu{200, 13}, kZoomIn{200, 14}, kZoomOut{200, 15
 // The window menu's items are the docks' titles.
 inline constexpr DeskText kWindowMenu{200, 29}, kReport{200, 30}, kLayers{200, 31}, kSelectedElement{200, 32},
     kPhotoWindow{200, 33}, kFindElements{200, 34};
+// Federated models: the project menu's item, the add's messages and dialog texts.
+inline constexpr DeskText kAddIfcModel{200, 35}, kRemoveIfcModel{200, 36}, kCannotAdd{201, 23}, kAdded{201, 24},
+    kAddIfcTitle{202, 8}, kModelName{202, 9}, kRevisedModel{202, 10}, kRemovedModel{202, 11};
 // Panels and the status line (list 201); %1 is filled in.
 inline constexpr DeskText kLayerColumn{201, 1}, kShownColumn{201, 2}, kUnlockedColumn{201, 3}, kReady{201, 4},
     kElementsSelected{201, 5}, kOpened{201, 6}, kSaved{201, 7}, kUpdatedFrom{201, 8}, kNothingToUndo{201, 9},

@@ -22,6 +22,8 @@
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -172,6 +174,8 @@ void MainWindow::BuildHostMenus() {
     project->addAction(Text(kNew), QKeySequence::New, this, &MainWindow::NewProject);
     project->addAction(Text(kOpen), QKeySequence::Open, this, &MainWindow::OpenProject);
     project->addAction(Text(kOpenIfc), this, &MainWindow::OpenIfcModel);
+    project->addAction(Text(kAddIfcModel), this, &MainWindow::AddIfcModel);
+    project->addAction(Text(kRemoveIfcModel), this, &MainWindow::RemoveIfcModel);
     project->addAction(Text(kUpdateFromIfc), this, &MainWindow::UpdateFromIfcRevision);
     project->addAction(Text(kSave), QKeySequence::Save, this, &MainWindow::SaveProject);
     project->addAction(Text(kSaveAs), QKeySequence::SaveAs, this, &MainWindow::SaveProjectAs);
@@ -334,17 +338,52 @@ void MainWindow::OpenProject() {
     if (!path.isEmpty()) OpenProjectFile(path);
 }
 
-void MainWindow::OpenIfcModel() {
-    if (!host_.MayDiscardProject()) return RefreshAll();
-    QFileDialog box(this, Text(kOpenIfcTitle), QString(), Text(kIfcFilter));
+QString MainWindow::ChooseIfcFile(DeskText title, bool& layersByStorey) {
+    QFileDialog box(this, Text(title), QString(), Text(kIfcFilter));
     box.setOption(QFileDialog::DontUseNativeDialog);
     box.setFileMode(QFileDialog::ExistingFile);
     // The dialog's own grid takes the choice under its file type row.
     auto* byStorey = new QCheckBox(Text(kLayersByStorey), &box);
     byStorey->setObjectName(QStringLiteral("layersByStorey"));
     if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) grid->addWidget(byStorey, grid->rowCount(), 0, 1, grid->columnCount());
-    if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) return;
-    OpenProjectFile(box.selectedFiles().front(), byStorey->isChecked());
+    if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) return {};
+    layersByStorey = byStorey->isChecked();
+    return box.selectedFiles().front();
+}
+
+void MainWindow::OpenIfcModel() {
+    if (!host_.MayDiscardProject()) return RefreshAll();
+    bool byStorey = false;
+    QString path = ChooseIfcFile(kOpenIfcTitle, byStorey);
+    if (!path.isEmpty()) OpenProjectFile(path, byStorey);
+}
+
+bool MainWindow::AddIfcModelFile(const QString& path, const QString& name, bool layersByStorey) {
+    return ReadIfcInto(ReadProgressText::OpeningTitle, path, kCannotAdd, kAdded, [&](ModelRead read, std::string& error) {
+        return host_.AdoptIfcModel(std::move(read), name.toStdString(), layersByStorey, error);
+    });
+}
+
+void MainWindow::AddIfcModel() {
+    bool byStorey = false;
+    QString path = ChooseIfcFile(kAddIfcTitle, byStorey);
+    if (path.isEmpty()) return;
+    bool ok = false;
+    QString name = QInputDialog::getText(this, PlainText(kAddIfcModel), Text(kModelName), QLineEdit::Normal,
+                                         QFileInfo(path).completeBaseName(), &ok);
+    if (ok) AddIfcModelFile(path, name.trimmed(), byStorey);
+}
+
+void MainWindow::RemoveIfcModel() {
+    QStringList names;
+    for (const IfcModelSource& s : host_.Model().ifcModels) names << QString::fromStdString(s.name);
+    if (names.isEmpty()) return;
+    bool ok = false;
+    QString name = QInputDialog::getItem(this, PlainText(kRemoveIfcModel), Text(kRemovedModel), names, names.size() - 1, false, &ok);
+    if (!ok) return;
+    std::string error;
+    if (!host_.RemoveIfcModel(name.toStdString(), error)) ShowError(error);
+    RefreshAll();
 }
 
 ModelRead MainWindow::ReadWhileShowing(ReadProgressText title, const QString& path,
@@ -353,25 +392,46 @@ ModelRead MainWindow::ReadWhileShowing(ReadProgressText title, const QString& pa
     return progress.Run(read);
 }
 
-bool MainWindow::UpdateFromIfcFile(const QString& path) {
+bool MainWindow::ReadIfcInto(ReadProgressText title, const QString& path, DeskText cannot, DeskText done,
+                             const std::function<bool(ModelRead, std::string&)>& adopt) {
     const std::string file = path.toStdString();
-    ModelRead read = ReadWhileShowing(ReadProgressText::UpdatingTitle, path,
-                                      [&](IIfcReadProgress& progress) { return ReadIfcRevision(file, &progress); });
+    ModelRead read = ReadWhileShowing(title, path, [&](IIfcReadProgress& progress) { return ReadIfcRevision(file, &progress); });
     if (read.cancelled) return false; // the project stays as it was
     std::string error;
-    if (!host_.AdoptIfcRevision(std::move(read), error)) {
-        ShowFailure(Text(kCannotUpdate).arg(QFileInfo(path).fileName()), error);
+    if (!adopt(std::move(read), error)) {
+        ShowFailure(Text(cannot).arg(QFileInfo(path).fileName()), error);
         return false;
     }
-    statusBar()->showMessage(Text(kUpdatedFrom).arg(path), 4000);
+    statusBar()->showMessage(Text(done).arg(path), 4000);
     RefreshAll();
     return true;
+}
+
+bool MainWindow::UpdateFromIfcFile(const QString& path, const QString& model) {
+    return ReadIfcInto(ReadProgressText::UpdatingTitle, path, kCannotUpdate, kUpdatedFrom, [&](ModelRead read, std::string& error) {
+        return host_.AdoptIfcRevision(std::move(read), error, model.toStdString());
+    });
 }
 
 void MainWindow::UpdateFromIfcRevision() {
     QString path = QFileDialog::getOpenFileName(this, Text(kUpdateFromIfcTitle), QString(), Text(kIfcFilter), nullptr,
                                                 QFileDialog::DontUseNativeDialog);
-    if (!path.isEmpty()) UpdateFromIfcFile(path);
+    if (path.isEmpty()) return;
+    // Of several models, the user says which one the file revises.
+    QString model;
+    const auto& models = host_.Model().ifcModels;
+    if (models.size() > 1) {
+        QStringList names;
+        int current = 0;
+        for (const IfcModelSource& s : models) {
+            if (QFileInfo(QString::fromStdString(s.path)).completeBaseName() == QFileInfo(path).completeBaseName()) current = static_cast<int>(names.size());
+            names << QString::fromStdString(s.name);
+        }
+        bool ok = false;
+        model = QInputDialog::getItem(this, PlainText(kUpdateFromIfc), Text(kRevisedModel), names, current, false, &ok);
+        if (!ok) return;
+    }
+    UpdateFromIfcFile(path, model);
 }
 
 void MainWindow::SaveProject() {

@@ -3,6 +3,7 @@
 // window in the middle, the photo window, the report, the layers and the selection in docks.
 // Every menu is reached with Alt and a letter, F10 opens the menu bar; the windows open where
 // the user left them (WindowPlaces).
+#include "desk/window/DeskTexts.h"
 #include "desk/window/ReportLineNames.h"
 #include "host/app/Host.h"
 #include "host/app/ReadProgressTexts.h"
@@ -42,7 +43,10 @@ public:
     // was (and gives false).
     bool OpenProjectFile(const QString& path, bool layersByStorey = false);
     // A later revision of the open IFC model, read as an opened one; the undo history goes with it.
-    bool UpdateFromIfcFile(const QString& path);
+    // `model`: which of the project's models the file revises (empty: the only one).
+    bool UpdateFromIfcFile(const QString& path, const QString& model = {});
+    // Another IFC model beside the project's, read while the window goes on.
+    bool AddIfcModelFile(const QString& path, const QString& name, bool layersByStorey);
     bool SaveProjectFile(const QString& path);
 
     ModelView* View3D() const { return view3D_; }
@@ -74,7 +78,15 @@ private:
     void NewProject();
     void OpenProject();
     void OpenIfcModel();
+    void AddIfcModel();
+    void RemoveIfcModel();
+    // An IFC file from the file dialog, with the choice of layers by storey under it; empty when cancelled.
+    QString ChooseIfcFile(DeskText title, bool& layersByStorey);
     void UpdateFromIfcRevision();
+    // An IFC file read while the window goes on, then taken into the project by `adopt`; a
+    // failure is shown under `cannot`, success in the status line by `done`.
+    bool ReadIfcInto(ReadProgressText title, const QString& path, DeskText cannot, DeskText done,
+                     const std::function<bool(ModelRead, std::string&)>& adopt);
     // Runs `read` on a worker thread under a progress window titled with the file's name.
     ModelRead ReadWhileShowing(ReadProgressText title, const QString& path,
                                const std::function<ModelRead(IIfcReadProgress&)>& read);

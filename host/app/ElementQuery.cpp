@@ -11,7 +11,7 @@ namespace {
 
 // Fact keys a condition may name without a property set's dot; `name` is the element's ID text.
 const std::vector<std::string> kKeys = {"class", "type", "storey", "layer", "name", "material", "tag",
-                                        "description", "globalid", "classification", "kind"};
+                                        "description", "globalid", "classification", "kind", "model"};
 
 // The add-on's link record starts with its ten task slots (32-bit ids, 0 for none).
 bool HasLinks(const Element& e) {

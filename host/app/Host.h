@@ -27,10 +27,20 @@ public:
     // user and the add-ons gave the elements), as one undo step when the history can hold it.
     // A revision that takes much away asks first. Nothing changes on failure or when the user
     // declines (which is no failure).
-    bool UpdateFromIfc(const std::string& path, std::string& error);
+    // Where the project holds several models, `modelName` names the one revised (empty: the one
+    // last read from a file of that name); the others are left alone.
+    bool UpdateFromIfc(const std::string& path, std::string& error, const std::string& modelName = {});
     // The update's second half, after ReadIfcRevision: the elements are made against the open
     // model, so on the host's thread.
-    bool AdoptIfcRevision(ModelRead read, std::string& error);
+    bool AdoptIfcRevision(ModelRead read, std::string& error, const std::string& modelName = {});
+
+    // Federated models: another IFC model beside those the project holds, named `name` (UTF-8;
+    // empty: the file's name), its elements on layers "NAME: layer" (or by storey) with the fact
+    // "model"; one undo step. Removing one takes its elements away, asking as an update that
+    // removes elements does. Nothing changes on failure or when the user declines.
+    bool AddIfcModel(const std::string& path, const std::string& name, bool layersByStorey, std::string& error);
+    bool AdoptIfcModel(ModelRead read, const std::string& name, bool layersByStorey, std::string& error);
+    bool RemoveIfcModel(const std::string& name, std::string& error);
     // A save takes the place of the recovery copy, which goes.
     bool SaveProject(const std::string& path, std::string& error);
     // A recovery copy's project becomes the open project as unsaved work of the file it stands

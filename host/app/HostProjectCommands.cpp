@@ -1,6 +1,7 @@
 #include "host/app/Host.h"
 
 #include "basekit/BKText.h"
+#include "host/app/IfcModelChoice.h"
 #include "host/app/IfcReportTexts.h"
 #include "host/app/ProjectRecovery.h"
 #include "host/app/RevisionCheck.h"
@@ -66,11 +67,11 @@ bool Host::AdoptProject(ModelRead read, std::string& error) {
     return true;
 }
 
-bool Host::UpdateFromIfc(const std::string& path, std::string& error) {
-    return AdoptIfcRevision(ReadIfcRevision(path, readProgress), error);
+bool Host::UpdateFromIfc(const std::string& path, std::string& error, const std::string& modelName) {
+    return AdoptIfcRevision(ReadIfcRevision(path, readProgress), error, modelName);
 }
 
-bool Host::AdoptIfcRevision(ModelRead read, std::string& error) {
+bool Host::AdoptIfcRevision(ModelRead read, std::string& error, const std::string& modelName) {
     if (!read.Usable()) {
         error = read.cancelled ? read.path + ": cancelled" : read.error;
         return false;
@@ -80,6 +81,8 @@ bool Host::AdoptIfcRevision(ModelRead read, std::string& error) {
     // The elements are made against the open model, so here rather than where the file was read.
     if (readProgress) readProgress->ReportPhase(IfcReadPhase::MakingElements, 0, data.products.size());
     IfcModelOptions options = HostIfcModelOptions();
+    std::optional<size_t> revised = ChooseRevisedModel(Model(), path, modelName, options, error);
+    if (!error.empty()) return false;
     IfcRevisionPlan plan = PlanIfcRevision(Model(), data, options);
     if (plan.unrelated) {
         error = path + ": no element of the open project is in it; open it as a project of its own";
@@ -92,7 +95,12 @@ bool Host::AdoptIfcRevision(ModelRead read, std::string& error) {
     HostModel& m = Model();
     bool stepped = check.fitsUndo && m.Undo().Open(HostUndoStepName(HostUndoStep::IfcUpdate));
     IfcRevisionCounts counts = ApplyIfcRevision(m, std::move(plan), options);
-    m.workSchedules = std::move(data.workSchedules);
+    // The construction schedule is the first model's.
+    if (!revised || *revised == 0) m.workSchedules = std::move(data.workSchedules);
+    if (revised) {
+        m.ifcModels[*revised].path = path;
+        ++m.ifcModels[*revised].revisions;
+    }
     if (stepped) {
         if (auto name = m.CloseUndoStep(); name && Events().undoStep) Events().undoStep(*name);
     } else {

@@ -18,5 +18,7 @@ IfcReportWords HostIfcReportWords() {
         *s = Word(i++);
     for (std::string& s : w.causes) s = Word(i++);
     for (std::string& s : w.notes) s = Word(i++);
+    w.rematched = Word(i++);
+    w.ambiguous = Word(i++);
     return w;
 }

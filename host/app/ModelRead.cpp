@@ -1,6 +1,7 @@
 #include "host/app/ModelRead.h"
 
 #include "host/app/Host.h"
+#include "host/app/IfcModelChoice.h"
 #include "host/ifc/building/IfcModelBuilder.h"
 #include "host/ifc/reader/IfcReader.h"
 #include "host/project/HostProjectFile.h"
@@ -77,6 +78,7 @@ ModelRead ReadProjectFile(const std::string& path, const IfcModelOptions& option
     EnsureDefaultPens(*read.model);
     FitViewToModel(*read.model);
     read.model->workSchedules = std::move(read.data.workSchedules);
+    read.model->ifcModels = {{ModelNameOfPath(path), path, options.layersByStorey, 0}};
     read.model->MarkSaved(); // an opened IFC model is what its file holds
     return read;
 }

@@ -43,7 +43,7 @@ RevisionCheck CheckRevision(const HostModel& model, const IfcRevisionPlan& plan)
     return check;
 }
 
-bool ConfirmRevision(const RevisionCheck& check) {
+bool ConfirmRevision(const RevisionCheck& check, HostAlert alert) {
     std::string notes;
     if (check.withAddonData > 0) {
         std::string names;
@@ -52,5 +52,5 @@ bool ConfirmRevision(const RevisionCheck& check) {
         notes += Fill(HostString(HostText::UpdateDropsAddonData), {std::to_string(check.withAddonData), names});
     }
     if (!check.fitsUndo) notes += HostString(HostText::UpdateClearsHistory);
-    return ShowHostAlert(HostAlert::UpdateRemoves, std::to_string(check.removing), std::to_string(check.total), notes) == 1;
+    return ShowHostAlert(alert, std::to_string(check.removing), std::to_string(check.total), notes) == 1;
 }

@@ -3,6 +3,7 @@
 // the undo history can hold it. The user is asked when the revision removes more than a fifth of
 // the project's elements or any element an add-on keeps data on (links, for one).
 #include "host/ifc/building/IfcRevisionUpdate.h"
+#include "host/resources/HostResources.h"
 
 #include <string>
 #include <vector>
@@ -16,5 +17,5 @@ struct RevisionCheck {
 };
 
 RevisionCheck CheckRevision(const HostModel& model, const IfcRevisionPlan& plan);
-// Asks the user; true to go on with the update.
-bool ConfirmRevision(const RevisionCheck& check);
+// Asks the user; true to go on with the update (or, with ModelRemoves, the model's removal).
+bool ConfirmRevision(const RevisionCheck& check, HostAlert alert = HostAlert::UpdateRemoves);

@@ -115,6 +115,20 @@ size_t HostModel::RemoveElements(const std::unordered_set<API_Guid, API_GuidHash
     return before - elements_.size();
 }
 
+bool HostModel::ChangeGuid(Element& element, const API_Guid& guid) {
+    const API_Guid old = element.Guid();
+    if (guid == old) return true;
+    if (guid.IsNull() || byGuid_.count(guid)) return false;
+    // To undo, the element under its old identifier comes back and the new one goes.
+    NoteWholeChange(old, &element);
+    NoteWholeChange(guid, nullptr);
+    byGuid_.erase(old);
+    element.SetGuid(guid);
+    byGuid_[guid] = &element;
+    std::replace(selection_.begin(), selection_.end(), old, guid);
+    return true;
+}
+
 void HostModel::DropElements(const std::unordered_set<API_Guid, API_GuidHash>& guids) {
     for (const API_Guid& g : guids) byGuid_.erase(g);
     std::erase_if(elements_, [&](const std::unique_ptr<Element>& e) { return guids.count(e->Guid()) != 0; });
@@ -257,6 +271,12 @@ std::vector<std::pair<std::string_view, std::string_view>> HostModel::FactsOf(co
     out.reserve(element.facts.size());
     for (const ElementFact& f : element.facts) out.emplace_back(facts_.Text(f.key), facts_.Text(f.value));
     return out;
+}
+
+std::string_view HostModel::ModelOf(const Element& element) const {
+    for (const ElementFact& f : element.facts)
+        if (facts_.Text(f.key) == "model") return facts_.Text(f.value);
+    return {};
 }
 
 std::optional<std::string> HostModel::CloseUndoStep() {

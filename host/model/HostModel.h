@@ -2,6 +2,8 @@
 // The building model the host holds: elements, attributes (layers, pens, materials), the
 // selection and the undo history. Everything the host operations and the project file touch.
 #include "host/model/Element.h"
+#include "host/model/IfcModelSource.h"
+#include "host/model/ModelRevision.h"
 #include "host/model/ModelWorkSchedules.h"
 #include "host/model/UndoHistory.h"
 #include "host/model/ViewRecords.h"
@@ -52,6 +54,10 @@ public:
     // Takes these elements out of the model and the selection; returns how many there were.
     // Their pointers die; undo steps that kept them can no longer bring them back.
     size_t RemoveElements(const std::unordered_set<API_Guid, API_GuidHash>& guids);
+    // The element is known by another identifier from now on (its file issued it a new one),
+    // keeping all else; the selection follows it. False, and nothing changes, when another element
+    // has that identifier or it is null. An open undo step keeps the old one.
+    bool ChangeGuid(Element& element, const API_Guid& guid);
 
     // Every change of an element or its user data goes through here, so undo sees it.
     void ChangeElement(Element& element, const std::vector<uint8_t>& newRecord);
@@ -106,6 +112,9 @@ public:
     const FactTexts& Facts() const { return facts_; }
     // An element's facts as texts (UTF-8), key and value, in order.
     std::vector<std::pair<std::string_view, std::string_view>> FactsOf(const Element& element) const;
+    // The name of the building model the element came from where the project holds several (its
+    // "model" fact); empty otherwise.
+    std::string_view ModelOf(const Element& element) const;
 
     HostView view;
     HostWindows windows;
@@ -116,6 +125,11 @@ public:
     // The construction schedule the building model's IFC file carries, from its last opening or
     // revision; empty for a model from elsewhere. Saved with the project (its "ifcschedule").
     ModelWorkSchedules workSchedules;
+    // What the last revision did to the elements.
+    ModelRevision lastRevision;
+    // The building models the project holds, the one it was opened from first; saved only when
+    // there are several.
+    std::vector<IfcModelSource> ifcModels;
 
 private:
     void Restore(const std::map<API_Guid, ElementState>& states);

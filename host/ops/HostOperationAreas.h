@@ -63,6 +63,7 @@ GSErr OpElementGetBounds(uint32_t token, const uint8_t* head, double* box);
 GSErr OpElementSetLook(uint32_t token, const uint8_t* head, const uint8_t* lookRecord);
 GSErr OpElementGetLook(uint32_t token, const uint8_t* head, uint8_t* lookRecord);
 GSErr OpModelGetWorkSchedules(uint32_t token, uint32_t* handle, int32_t* count, int32_t flags);
+GSErr OpModelGetRevision(uint32_t token, uint32_t* handle, int32_t* count, int32_t flags);
 GSErr OpSelectionGet(uint32_t token, uint8_t* info, uint32_t* entries, int32_t);
 GSErr OpSelectElements(uint32_t token, const uint8_t* entries, int32_t count, int32_t add);
 

@@ -61,6 +61,7 @@ const OperationSlot kOperations[] = {
     {kHostModelGetWorkSchedules, Entry<HostModelGetWorkSchedulesFunc>(OpModelGetWorkSchedules)},
     {kHostElementSetLook, Entry<HostElementSetLookFunc>(OpElementSetLook)},
     {kHostElementGetLook, Entry<HostElementGetLookFunc>(OpElementGetLook)},
+    {kHostModelGetRevision, Entry<HostModelGetRevisionFunc>(OpModelGetRevision)},
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "basekit/BKMemory.h"
 #include "basekit/BKText.h"
 #include "host/ops/OperationCall.h"
+#include "host/ops/TextEntries.h"
 
 #include <cmath>
 #include <cstring>
@@ -13,30 +14,6 @@
 using namespace hostops;
 
 namespace {
-
-class Entries {
-public:
-    explicit Entries(bool utf8) : utf8_(utf8) {}
-    void Add(std::initializer_list<std::string_view> fields) {
-        for (std::string_view field : fields) {
-            const size_t at = bytes_.size();
-            if (utf8_) bytes_ += field;
-            else bytes_ += BKFromUtf8(field);
-            // A decoded \\X2\\0000\\X0\\ must not end a field early.
-            for (size_t i = at; i < bytes_.size(); ++i)
-                if (bytes_[i] == '\0') bytes_[i] = ' ';
-            bytes_ += '\0';
-        }
-        ++count_;
-    }
-    const std::string& Bytes() const { return bytes_; }
-    int32_t Count() const { return count_; }
-
-private:
-    bool utf8_;
-    std::string bytes_;
-    int32_t count_ = 0;
-};
 
 std::string N(int64_t n) { return std::to_string(n); }
 
@@ -52,7 +29,7 @@ GSErr OpModelGetWorkSchedules(uint32_t token, uint32_t* handle, int32_t* count, 
     if (flags & ~(kHostScheduleUtf8 | kHostScheduleRecords)) return kHostErrBadParameter;
     const ModelWorkSchedules& w = c.Model().workSchedules;
     if (w.sourcePath.empty()) return kHostNoError;
-    Entries e((flags & kHostScheduleUtf8) != 0);
+    TextEntries e((flags & kHostScheduleUtf8) != 0);
     e.Add({"file", w.sourcePath, w.schema, N(static_cast<int64_t>(w.fileSize)), N(static_cast<int64_t>(w.recordsEnd)),
            N(w.highestRecord), N(w.projectRecord)});
     for (const ModelWorkSchedule& s : w.schedules) e.Add({"schedule", s.globalId, s.name});
@@ -73,12 +50,7 @@ GSErr OpModelGetWorkSchedules(uint32_t token, uint32_t* handle, int32_t* count, 
         for (const auto& [begin, end] : w.taskRecords)
             e.Add({"task-records", std::to_string(begin), std::to_string(end)});
     }
-    BKHandle h = BKNewHandle(e.Bytes().size());
-    if (!h) return kHostErrNoMemory;
-    std::memcpy(BKHandleData(h), e.Bytes().data(), e.Bytes().size());
-    *handle = h;
-    *count = e.Count();
-    return kHostNoError;
+    return e.HandOut(handle, count);
 }
 
 } // namespace hostops

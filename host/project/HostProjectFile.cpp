@@ -78,12 +78,40 @@ const std::vector<std::string> kElementKeys = {"id", "kind", "guid", "layer", "o
                                                "floor", "record", "box", "mesh", "userdata", "facts", "look"};
 const std::vector<std::string> kTopKeys = {"layers", "materials", "pens", "elements", "cameras",
                                            "paths", "view", "windows", "addondata", "ifclayers",
-                                           "ifcschedule"};
+                                           "ifcschedule", "models"};
 
 bool Known(const std::vector<std::string>& keys, const std::string& k) {
     for (const auto& s : keys)
         if (s == k) return true;
     return false;
+}
+
+// The building models of a project that holds several: each a name unique in the project, a path,
+// its layers' choice and its count of revisions.
+std::vector<IfcModelSource> ReadIfcModels(const json& list) {
+    constexpr size_t kMaxModels = 1000, kMaxName = 64, kMaxPath = 4096;
+    if (!list.is_array()) throw EProject("/models", "expected a list");
+    if (list.size() > kMaxModels) throw EProject("/models", "more than " + std::to_string(kMaxModels) + " models");
+    std::vector<IfcModelSource> models;
+    for (size_t i = 0; i < list.size(); ++i) {
+        const std::string place = "/models/" + std::to_string(i);
+        const json& m = list[i];
+        if (!m.is_object()) throw EProject(place, "expected an object");
+        IfcModelSource s;
+        s.name = Get<std::string>(m, "name", place, "");
+        if (s.name.empty() || s.name.size() > kMaxName || s.name.find_first_of(":\"\r\n") != std::string::npos)
+            throw EProject(place + "/name", "not a model's name");
+        for (const IfcModelSource& other : models)
+            if (other.name == s.name) throw EProject(place + "/name", "a name an earlier model has");
+        s.path = Get<std::string>(m, "path", place, "");
+        if (s.path.size() > kMaxPath) throw EProject(place + "/path", "too long");
+        const std::string layers = Get<std::string>(m, "layers", place, "presentation");
+        if (layers != "storey" && layers != "presentation") throw EProject(place + "/layers", "expected \"storey\" or \"presentation\"");
+        s.layersByStorey = layers == "storey";
+        s.revisions = static_cast<uint32_t>(GetInt(m, "revisions", place, 0, 0, UINT32_MAX));
+        models.push_back(std::move(s));
+    }
+    return models;
 }
 
 void ReadRecordFields(const json& rec, std::vector<uint8_t>& record, const std::string& place) {
@@ -415,6 +443,10 @@ void ReadModel(HostModel& model, const json& doc) {
         model.layersByStorey = by == "storey";
     }
     if (doc.contains("ifcschedule")) model.workSchedules = ReadWorkSchedules(doc.at("ifcschedule"), "/ifcschedule");
+    if (doc.contains("models")) model.ifcModels = ReadIfcModels(doc.at("models"));
+    else if (!model.workSchedules.sourcePath.empty())
+        model.ifcModels = {{std::filesystem::path(model.workSchedules.sourcePath).stem().string(), model.workSchedules.sourcePath,
+                            model.layersByStorey, 0}};
     if (doc.contains("view")) model.view = ReadView(doc.at("view"));
     if (doc.contains("windows")) model.windows = ReadWindows(doc.at("windows"));
     if (doc.contains("addondata")) {
@@ -559,6 +591,14 @@ std::string SerializeHostProject(const HostModel& model) {
     if (model.layersByStorey) doc["ifclayers"] = "storey";
     // Only a model opened from an IFC file has it, so other projects keep their bytes.
     if (!model.workSchedules.sourcePath.empty()) doc["ifcschedule"] = WriteWorkSchedules(model.workSchedules);
+    // Only a project of several models has them, so a project of one keeps its bytes.
+    if (model.ifcModels.size() > 1) {
+        json models = json::array();
+        for (const IfcModelSource& s : model.ifcModels)
+            models.push_back({{"name", s.name}, {"path", s.path}, {"layers", s.layersByStorey ? "storey" : "presentation"},
+                              {"revisions", s.revisions}});
+        doc["models"] = models;
+    }
     doc["view"] = WriteView(model.view);
     doc["windows"] = WriteWindows(model.windows);
     // Only a project an add-on gave a block to has the key, so others keep their bytes.

@@ -20,9 +20,9 @@ std::optional<HostLanguage> HostLanguageOfCode(const std::string& code);
 BKResModule HostResModule();
 
 // The host's own alerts and texts.
-enum class HostAlert : int16_t { SaveChanges = 1001, UpdateRemoves = 1002, Recover = 1003 };
+enum class HostAlert : int16_t { SaveChanges = 1001, UpdateRemoves = 1002, Recover = 1003, ModelRemoves = 1004 };
 enum class HostText : int16_t { Untitled = 1, UpdateDropsAddonData, UpdateClearsHistory, ProjectFilter };
-enum class HostUndoStep : int16_t { IfcUpdate = 1 };
+enum class HostUndoStep : int16_t { IfcUpdate = 1, IfcModelAdd, IfcModelRemove };
 // A text of the host (8-bit code page).
 std::string HostString(HostText text);
 std::string HostUndoStepName(HostUndoStep step);

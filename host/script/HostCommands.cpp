@@ -188,7 +188,31 @@ bool RunOpen(ScriptInterpreter& in, const Args& a, std::string& error) {
     return !host.MayDiscardProject() || host.OpenProject(a[0], error, byStorey);
 }
 
-bool RunUpdate(ScriptInterpreter& in, const Args& a, std::string& error) { return in.GetHost().UpdateFromIfc(a[0], error); }
+bool RunUpdate(ScriptInterpreter& in, const Args& a, std::string& error) {
+    std::string model;
+    if (a.size() == 2) {
+        if (a[1].rfind("model=", 0) != 0 || a[1].size() == 6) return ScriptUsage("update", error);
+        model = a[1].substr(6);
+    }
+    return in.GetHost().UpdateFromIfc(a[0], error, model);
+}
+
+bool RunAddModel(ScriptInterpreter& in, const Args& a, std::string& error) {
+    std::string name;
+    bool byStorey = false;
+    for (size_t i = 1; i < a.size(); ++i) {
+        if (a[i] == "layers=storey" && !byStorey) byStorey = true;
+        else if (a[i].rfind("name=", 0) == 0 && a[i].size() > 5 && name.empty()) name = a[i].substr(5);
+        else return ScriptUsage("add", error);
+    }
+    if (!Host::IsIfcPath(a[0])) {
+        error = "add takes an IFC model: " + a[0];
+        return false;
+    }
+    return in.GetHost().AddIfcModel(a[0], name, byStorey, error);
+}
+
+bool RunRemoveModel(ScriptInterpreter& in, const Args& a, std::string& error) { return in.GetHost().RemoveIfcModel(a[0], error); }
 
 bool RunSave(ScriptInterpreter& in, const Args& a, std::string& error) { return in.GetHost().SaveProject(a[0], error); }
 

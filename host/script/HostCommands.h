@@ -8,6 +8,8 @@
 bool RunNew(ScriptInterpreter& in, const ScriptArgs& args, std::string& error);
 bool RunOpen(ScriptInterpreter& in, const ScriptArgs& args, std::string& error);
 bool RunUpdate(ScriptInterpreter& in, const ScriptArgs& args, std::string& error);
+bool RunAddModel(ScriptInterpreter& in, const ScriptArgs& args, std::string& error);
+bool RunRemoveModel(ScriptInterpreter& in, const ScriptArgs& args, std::string& error);
 bool RunSave(ScriptInterpreter& in, const ScriptArgs& args, std::string& error);
 bool RunShared(ScriptInterpreter& in, const ScriptArgs& args, std::string& error);
 bool RunResetPreferences(ScriptInterpreter& in, const ScriptArgs& args, std::string& error);

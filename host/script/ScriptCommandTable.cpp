@@ -28,10 +28,20 @@ const std::vector<ScriptCommand> kCommands = {
      R"(  save FILE                    save the host project (.qvp)
 )",
      RunSave},
-    {"update", 1, 1, "update FILE.ifc",
+    {"update", 1, 2, "update FILE.ifc [model=NAME]",
      R"(  update FILE.ifc              bring a later revision of the IFC model into the open project
+  update FILE.ifc model=NAME   revise one of the project's models; the others stay as they are
 )",
      RunUpdate},
+    {"add", 1, 3, "add FILE.ifc [name=NAME] [layers=storey]",
+     R"(  add FILE.ifc [name=NAME] [layers=storey]   add another IFC model beside the project's (its name:
+                               the file's by default), on layers "NAME: layer" or by storey
+)",
+     RunAddModel},
+    {"remove-model", 1, 1, "remove-model NAME",
+     R"(  remove-model NAME            take one of the project's IFC models away with its elements
+)",
+     RunRemoveModel},
     {"shared", 1, 1, "shared USERID (1-32767)",
      R"(  shared USERID                make the open project shared with this user (1-32767)
 )",
@@ -51,9 +61,10 @@ const std::vector<ScriptCommand> kCommands = {
     {"select-where", 1, kAny, "select-where CONDITION [and CONDITION]...",
      R"(  select-where CONDITION [and CONDITION]...   select every element that meets all conditions:
                                class=, type=, storey=, layer=, name= (the ID text), material=,
-                               tag=, description=, globalid=, classification=, PSET.NAME=
-                               (any fact) with a PATTERN (* and ?, any letter case; KEY="a b"
-                               for blanks), kind=N[,N...], linked, unlinked; prints "selected N"
+                               tag=, description=, globalid=, classification=, model= (which
+                               of several IFC models), PSET.NAME= (any fact) with a PATTERN (*
+                               and ?, any letter case; KEY="a b" for blanks), kind=N[,N...],
+                               linked, unlinked; prints "selected N"
 )",
      RunSelectWhere},
     {"lock", 1, 1, "lock|unlock ID",

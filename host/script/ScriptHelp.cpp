@@ -29,6 +29,7 @@ Menu items (menu N):
   17 -                                      separator (cannot be chosen)
   18 Mutasd/Rejtsd el az S-görbét          show or hide the S-curve window (planned against actual)
   19 Eltérés az alaptervtől                 list the tasks that moved against the last baseline kept
+  20 A revízió jelentése CSV-be...          write the last model update's link report to a CSV file
 
 Palette items (palette click ITEM, palette focus ITEM):
   1  Kapcsold                       link the selected elements to the selected task

@@ -122,7 +122,8 @@ enum HostOpId {
     kHostElementGetBounds = 44,
     kHostModelGetWorkSchedules = 45,
     kHostElementSetLook = 46,
-    kHostElementGetLook = 47
+    kHostElementGetLook = 47,
+    kHostModelGetRevision = 48
     /* further operations are appended here */
 };
 
@@ -215,6 +216,21 @@ typedef GSErr (*HostModelGetWorkSchedulesFunc)(uint32_t token, uint32_t* handle,
  * it changes how they are drawn, not what they are. Get answers kHostErrNotAvailable for none. */
 typedef GSErr (*HostElementSetLookFunc)(uint32_t token, const uint8_t* headRecord, const uint8_t* lookRecord /* 16 bytes */);
 typedef GSErr (*HostElementGetLookFunc)(uint32_t token, const uint8_t* headRecord, uint8_t* lookRecord /* 16 bytes */);
+
+/* What the last revision of the building model (an IFC update) did to the elements that carry
+ * the calling add-on's user data, and which elements it added: *count entries in a handle the
+ * caller frees, each an entry kind and its fields, zero-terminated texts, identifiers as
+ * 8-4-4-4-12 hexadecimal:
+ *   "kept"      identifier, element kind: met by its GlobalId
+ *   "rematched" identifier before, identifier now, element kind, how: met under a new GlobalId
+ *               by the parts of its fingerprint joined by '+' ("class+type+storey+name+box+shape")
+ *   "lost"      identifier, element kind, ID text, "1" when more than one product fit it else
+ *               "0", the add-on's user data version, its bytes as hexadecimal: removed
+ *   "added"     identifier, element kind: new in the revision, every one
+ * A model that took no revision gives a count of 0 and a null handle. Texts in Windows-1250, or
+ * UTF-8 with kHostRevisionUtf8. */
+enum { kHostRevisionUtf8 = 1 };
+typedef GSErr (*HostModelGetRevisionFunc)(uint32_t token, uint32_t* handle, int32_t* count, int32_t flags);
 
 /* The module's exports. */
 typedef GSErr (*AddonSetImportedFuncAddrsFunc)(const HostFunc* table);

@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -197,6 +199,26 @@ private slots:
         QVERIFY(Window().UpdateFromIfcFile(large));
         QCOMPARE(GetHost().Model().Elements().size(), before.elements);
         QCOMPARE(GetHost().Model().Undo().UndoCount(), before.undoSteps + 1);
+    }
+
+    void anotherModelComesBesideTheFirst() {
+        const size_t before = GetHost().Model().Elements().size();
+        QVERIFY(Window().AddIfcModelFile(QStringLiteral(BV_SOURCE_DIR "/tests/data/ifc/facts-ifc2x3.ifc"), QStringLiteral("STRUCT"), false));
+        const HostModel& m = GetHost().Model();
+        QCOMPARE(m.ifcModels.size(), size_t{2});
+        QCOMPARE(m.Elements().size(), before + 8);
+        QVERIFY(m.FindAttributeByName(HostAttribute::Layer, "STRUCT: Pince") != 0);
+        // The project menu offers it beside opening one.
+        QMenu* project = Window().menuBar()->actions().value(0)->menu();
+        QStringList items;
+        for (QAction* a : project->actions()) items << a->text();
+        QCOMPARE(items.indexOf(QStringLiteral("A&dd IFC Model...")), items.indexOf(QStringLiteral("Open &IFC...")) + 1);
+        QCOMPARE(items.indexOf(QStringLiteral("Re&move IFC Model...")), items.indexOf(QStringLiteral("A&dd IFC Model...")) + 1);
+        project->popup(Window().mapToGlobal(QPoint(0, 0)));
+        QTRY_VERIFY(project->isVisible());
+        QDir().mkpath(QStringLiteral(BV_SCREENSHOT_DIR));
+        project->grab().save(QStringLiteral(BV_SCREENSHOT_DIR "/project-menu.png"));
+        project->hide();
     }
 };
 

@@ -72,6 +72,14 @@ TEST(ReportLineNamesTest, ElementsByTheirIdAndTasksByTheirQuotedNames) {
     EXPECT_EQ(NamesForClick(pair, 0)[0].text, QStringLiteral("Berendezés"));
     EXPECT_TRUE(NamesInReportLine(QStringLiteral("IFC model IFC2X3: 35 elements, 0 products left out")).empty());
     EXPECT_TRUE(NamesInReportLine(QStringLiteral("an \"unclosed quote")).empty());
+    // A revision's link line: its element and its task, either one by a click on it.
+    QString relinked = QStringLiteral("Újra párosítva: 'Fal' (ID: \"Külső fal\"), tevékenység: \"Falazás\" (egyezés: class+storey+name+box+shape)");
+    names = NamesInReportLine(relinked);
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(names[0].kind, ReportName::Kind::Element);
+    EXPECT_EQ(names[0].text, QStringLiteral("Külső fal"));
+    EXPECT_EQ(names[1].kind, ReportName::Kind::Task);
+    EXPECT_EQ(NamesForClick(relinked, relinked.indexOf(QStringLiteral("Falazás")))[0].text, QStringLiteral("Falazás"));
 }
 
 } // namespace

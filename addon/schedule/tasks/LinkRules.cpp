@@ -6,9 +6,9 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 13> kFixedKeys = {"class", "storey",  "layer",       "name",     "material",
+constexpr std::array<std::string_view, 14> kFixedKeys = {"class", "storey",  "layer",       "name",     "material",
                                                          "kind",  "linked",  "unlinked",    "type",     "tag",
-                                                         "description", "globalid", "classification"};
+                                                         "description", "globalid", "classification", "model"};
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;

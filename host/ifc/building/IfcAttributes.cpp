@@ -86,10 +86,11 @@ constexpr size_t kColourRoom = 20;
 
 } // namespace
 
-IfcAttributes::IfcAttributes(HostModel& model, std::string defaultLayer, bool layersByStorey)
-    : model_(model), defaultLayer_(std::move(defaultLayer)), layersByStorey_(layersByStorey) {}
+IfcAttributes::IfcAttributes(HostModel& model, std::string defaultLayer, bool layersByStorey, std::string layerPrefix)
+    : model_(model), defaultLayer_(std::move(defaultLayer)), layersByStorey_(layersByStorey), layerPrefix_(std::move(layerPrefix)) {}
 
-int16_t IfcAttributes::Layer(const std::string& name) {
+int16_t IfcAttributes::Layer(const std::string& ownName) {
+    const std::string name = layerPrefix_ + ownName;
     auto it = layers_.find(name);
     if (it != layers_.end()) return it->second;
     int16_t index = model_.FindAttributeByName(HostAttribute::Layer, name);

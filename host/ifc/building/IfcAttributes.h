@@ -15,8 +15,9 @@
 
 class IfcAttributes {
 public:
-    // `defaultLayer` (8-bit code page): for products with neither layer nor storey.
-    IfcAttributes(HostModel& model, std::string defaultLayer, bool layersByStorey = false);
+    // `defaultLayer` (8-bit code page): for products with neither layer nor storey. A model added
+    // beside others names its layers after itself: `layerPrefix` ("ARCH: ") comes before each.
+    IfcAttributes(HostModel& model, std::string defaultLayer, bool layersByStorey = false, std::string layerPrefix = {});
     // Attribute indexes, found or created.
     int16_t LayerOf(const IfcProductData& product);
     int16_t MaterialOf(const IfcProductData& product, int32_t kind);
@@ -29,5 +30,6 @@ private:
     HostModel& model_;
     std::string defaultLayer_;
     bool layersByStorey_;
+    std::string layerPrefix_;
     std::map<std::string, int16_t> layers_, materials_; // as made or found: layers by name, materials by name and colour
 };

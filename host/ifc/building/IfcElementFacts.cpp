@@ -37,9 +37,10 @@ std::vector<std::pair<std::string, std::string>> IfcFactsOf(const IfcProductData
     return facts;
 }
 
-std::vector<ElementFact> IfcElementFactsOf(const IfcProductData& product, FactTexts& texts) {
+std::vector<ElementFact> IfcElementFactsOf(const IfcProductData& product, FactTexts& texts, std::string_view model) {
     std::vector<ElementFact> facts;
-    facts.reserve(7 + product.materials.size() + product.classifications.size() + product.properties.size());
+    facts.reserve(8 + product.materials.size() + product.classifications.size() + product.properties.size());
+    if (!model.empty()) facts.push_back({texts.Intern("model"), texts.Intern(model)});
     std::string k, v;
     EachFact(product, [&](const std::string& key, const std::string& value) {
         if (!value.empty()) facts.push_back({texts.Intern(Whole(key, k)), texts.Intern(Whole(value, v))});

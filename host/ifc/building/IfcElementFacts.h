@@ -8,10 +8,12 @@
 #include "host/model/FactTexts.h"
 
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 // Keys and values UTF-8.
 std::vector<std::pair<std::string, std::string>> IfcFactsOf(const IfcProductData& product);
-// The same, as numbers of the model's texts.
-std::vector<ElementFact> IfcElementFactsOf(const IfcProductData& product, FactTexts& texts);
+// The same, as numbers of the model's texts; with `model` (UTF-8) first a fact "model" naming the
+// building model among several that the product came from.
+std::vector<ElementFact> IfcElementFactsOf(const IfcProductData& product, FactTexts& texts, std::string_view model = {});

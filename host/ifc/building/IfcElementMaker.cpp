@@ -139,7 +139,8 @@ std::vector<IfcElementPlan> PlanIfcElements(const IfcBuildingData& data, const I
     return plans;
 }
 
-Element MakeIfcElement(IfcElementPlan&& plan, const std::string& idText, IfcAttributes& attributes, FactTexts* facts) {
+Element MakeIfcElement(IfcElementPlan&& plan, const std::string& idText, IfcAttributes& attributes, FactTexts* facts,
+                       std::string_view model) {
     Element e;
     e.SetKind(plan.kind);
     e.SetGuid(plan.product->guid);
@@ -147,6 +148,6 @@ Element MakeIfcElement(IfcElementPlan&& plan, const std::string& idText, IfcAttr
     e.SetLayer(attributes.LayerOf(*plan.product));
     FillKindFields(e, KindTakesMaterial(plan.kind) ? attributes.MaterialOf(*plan.product, plan.kind) : 0);
     e.geometry = std::move(plan.geometry);
-    if (facts) e.facts = IfcElementFactsOf(*plan.product, *facts);
+    if (facts) e.facts = IfcElementFactsOf(*plan.product, *facts, model);
     return e;
 }

@@ -20,7 +20,15 @@ struct IfcModelOptions {
     std::function<std::string(int32_t kind)> kindName;
     std::string defaultLayer = kHostDefaultLayer; // 8-bit code page
     bool layersByStorey = false; // a layer per storey instead of the presentation layers
+    // A model among several: its name (UTF-8), each element's "model" fact, and before each of
+    // its layers' names (8-bit, "ARCH: "). Empty for a project's only model.
+    std::string modelName;
+    std::string layerPrefix;
 };
+
+// The kinds of element an IFC file gives (bodies and zones); cameras, paths and drawing elements
+// are the host's own.
+inline bool IsIfcElementKind(int32_t kind) { return HostElement::HasBody(kind) || kind == HostElement::Zone; }
 
 // What a product becomes before it meets a model.
 struct IfcElementPlan {
@@ -40,4 +48,6 @@ std::vector<IfcElementPlan> PlanIfcElements(const IfcBuildingData& data, const I
 
 // The element of a plan, not yet added to the model; its layer and material found or made, its
 // facts' texts in `facts`, the model's. Without `facts` the element's facts are the caller's to add.
-Element MakeIfcElement(IfcElementPlan&& plan, const std::string& idText, IfcAttributes& attributes, FactTexts* facts);
+// `model`: see IfcModelOptions::modelName.
+Element MakeIfcElement(IfcElementPlan&& plan, const std::string& idText, IfcAttributes& attributes, FactTexts* facts,
+                       std::string_view model = {});

@@ -79,9 +79,14 @@ std::vector<std::string> IfcOpeningReport(std::string_view schema, size_t elemen
 }
 
 std::vector<std::string> IfcRevisionReport(std::string_view schema, const IfcRevisionCounts& counts, const IfcReportWords& words) {
-    return WithCauses(words,
-                      FillIfcPattern(words.revision, {std::string(schema), std::to_string(counts.kept), std::to_string(counts.added),
-                                                      std::to_string(counts.removed),
-                                                      Count(counts.skipped.size(), words.product, words.products)}),
-                      counts.skipped, counts.notes);
+    std::vector<std::string> lines =
+        WithCauses(words,
+                   FillIfcPattern(words.revision, {std::string(schema), std::to_string(counts.kept), std::to_string(counts.added),
+                                                   std::to_string(counts.removed),
+                                                   Count(counts.skipped.size(), words.product, words.products)}),
+                   counts.skipped, counts.notes);
+    auto at = lines.begin() + 1;
+    if (counts.rematched > 0) at = lines.insert(at, FillIfcPattern(words.rematched, {std::to_string(counts.rematched)})) + 1;
+    if (counts.ambiguous > 0) lines.insert(at, FillIfcPattern(words.ambiguous, {std::to_string(counts.ambiguous)}));
+    return lines;
 }

@@ -13,6 +13,10 @@ struct IfcReportWords {
     std::string revision = "IFC revision %1: kept %2, added %3, removed %4, %5 left out";
     std::string element = "%1 element", elements = "%1 elements", product = "%1 product", products = "%1 products";
     std::string leftOut = "  left out %1, %2: %3", kept = "  kept %1, %2: %3", accepted = "  accepted %1, %2: %3";
+    // Of the kept, those found by their fingerprint under a new GlobalId; products left new since
+    // more than one element fit them.
+    std::string rematched = "  found again under a new GlobalId: %1 (class, type, storey, name, box and shape)";
+    std::string ambiguous = "  not matched, more than one element fits: %1";
     // In the order of IfcLeftOutCause.
     std::array<std::string, kIfcLeftOutCauses> causes = {
         "no body", "a geometry the IFC library cannot make", "attributes the IFC library cannot read",

@@ -7,6 +7,10 @@
 // longer has are removed, from the selection too; cameras, camera paths and drawing elements
 // stay as they are.
 //
+// A product whose GlobalId meets no element is then sought among the elements left by its
+// fingerprint (IfcFingerprint.h); an element met so takes the product's GlobalId and keeps all
+// the rest, as one met by GlobalId does. Where several fit, none is met.
+//
 // Planned first, changing nothing, so the user can be asked before elements go; then applied
 // through the model's element changes, so an open undo step keeps the whole update.
 #include "host/ifc/building/IdTextNamer.h"
@@ -14,6 +18,7 @@
 #include "host/ifc/building/IfcElementMaker.h"
 
 #include <cstddef>
+#include <string>
 #include <unordered_set>
 #include <vector>
 
@@ -21,6 +26,9 @@ struct IfcRevisionPlan {
     std::vector<IfcElementPlan> plans;
     std::vector<Element*> matched;  // by plan: the element it meets, or none for a new one
     std::vector<bool> keepsId;      // by plan: the met element keeps its ID text
+    std::vector<std::string> how;   // by plan: for an element met by fingerprint, the parts that met
+    std::unordered_set<API_Guid, API_GuidHash> ambiguous; // elements going that more than one product fit
+    size_t ambiguousProducts = 0;
     std::unordered_set<API_Guid, API_GuidHash> gone;
     IdTextNamer names;
     // The file shares no element with a model that has elements of its kinds: it is another
@@ -32,6 +40,8 @@ struct IfcRevisionPlan {
 
 struct IfcRevisionCounts {
     size_t kept = 0, added = 0, removed = 0;
+    size_t rematched = 0; // of the kept, those met by fingerprint
+    size_t ambiguous = 0; // products left new as more than one element fit them
     bool unrelated = false; // see IfcRevisionPlan; the model was left alone
     std::vector<IfcSkippedProduct> skipped;
     std::vector<IfcNote> notes; // the reader's
