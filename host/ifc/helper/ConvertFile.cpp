@@ -13,6 +13,7 @@
 #include "host/ifc/helper/ProductMesh.h"
 #include "host/ifc/helper/ProductProperties.h"
 #include "host/ifc/helper/ProductReferences.h"
+#include "host/ifc/helper/RecordBodyMesh.h"
 #include "host/ifc/helper/ShareRecordSpans.h"
 #include "host/ifc/step/StepEntityScan.h"
 #include "host/ifc/stream/ConversionRecords.h"
@@ -35,6 +36,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
@@ -208,6 +210,10 @@ private:
         return mesh;
     }
 
+public:
+    RepresentationConverter& Representations() { return *converter_.getRepresentationConverter(); }
+
+private:
     GeometryConverter converter_;
     LibraryMessages& messages_;
 };
@@ -234,17 +240,44 @@ shared_ptr<IfcProduct> CandidateAt(const LibraryModel& library, size_t position)
     return dynamic_pointer_cast<IfcProduct>(library.model->getMapIfcEntities().at(library.scan.ids[position]));
 }
 
+// Names the path each product's body took, one line of "record" or "library" and its GlobalId
+// to a file, when BV_IFC_PATH_LOG names one: the share of each is a measure of the record path.
+void LogPath(bool byRecords, const std::string& globalId) {
+    static const char* const path = std::getenv("BV_IFC_PATH_LOG");
+    if (!path) return;
+    const int fd = open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return;
+    const std::string line = (byRecords ? "record " : "library ") + globalId + "\n";
+    [[maybe_unused]] const ssize_t written = write(fd, line.data(), line.size());
+    close(fd);
+}
+
 // What converting products needs, kept from one product to the next.
 struct Conversion {
-    Conversion(LibraryModel& library, LibraryMessages& messages, ProductReferences& references)
-        : library(library), messages(messages), references(references), converter(library.model, messages) {}
+    Conversion(LibraryModel& library, LibraryMessages& messages, ProductReferences& references, std::string_view text)
+        : library(library), messages(messages), references(references), converter(library.model, messages),
+          records(text, library.scan, converter.Representations()) {}
 
     LibraryModel& library;
     LibraryMessages& messages;
     ProductReferences& references;
     ProductConverter converter;
+    RecordBodyMesh records;
     SingleValueReader values;
 };
+
+// The body made from the file's records when it is one made there and the library's sweeper said
+// nothing while making it; otherwise the library's.
+std::optional<ProductMesh> MeshFromRecords(Conversion& c, size_t position, const IfcProduct& product,
+                                           const std::vector<shared_ptr<IfcRepresentation>>& bodies) {
+    if (!options.recordMeshing || HasOpeningsToCut(product)) return std::nullopt;
+    std::vector<int> ids;
+    for (const auto& body : bodies) ids.push_back(body->m_entity_id);
+    const size_t said = c.messages.Count();
+    std::optional<ProductMesh> mesh = c.records.Mesh(static_cast<uint32_t>(position), ids);
+    if (c.messages.Count() != said) return std::nullopt;
+    return mesh;
+}
 
 // In the converting child: the product at `position`, when it is one, announced before the
 // library works on it.
@@ -305,7 +338,9 @@ void MakeProductRecords(Conversion& c, size_t position, RecordWriter& out) {
     size_t mark = messages.Count();
     std::string problem;
     std::optional<OffHeapCause> offHeap;
-    ProductMesh mesh = converter.Mesh(product, bodies, problem, offHeap);
+    std::optional<ProductMesh> byRecords = MeshFromRecords(c, position, *product, bodies);
+    LogPath(byRecords.has_value(), p.globalId);
+    ProductMesh mesh = byRecords ? std::move(*byRecords) : converter.Mesh(product, bodies, problem, offHeap);
     if (options.fault.kind == HelperFaultKind::OffHeap && FaultAt(position))
         offHeap = OffHeapCause::HeapNotHad;
     if (!problem.empty()) {
@@ -534,7 +569,7 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
         // The products shared with a second process on the model parsed once, each taking the
         // next from its end of the list; every product is made on the conversion heap, the same
         // bytes in either process.
-        Conversion conversion(library, messages, references);
+        Conversion conversion(library, messages, references, stepText);
         std::optional<ProductClaims> claims;
         std::optional<ShareRecordSpans> spans;
         if (cores > 1 && candidates.size() >= kMinProductsToShare) {
