@@ -14,6 +14,7 @@
 #include "host/ifc/helper/ProductProperties.h"
 #include "host/ifc/helper/ProductReferences.h"
 #include "host/ifc/helper/RecordBodyMesh.h"
+#include "host/ifc/helper/RecordPathPlan.h"
 #include "host/ifc/helper/ShareRecordSpans.h"
 #include "host/ifc/step/StepEntityScan.h"
 #include "host/ifc/stream/ConversionRecords.h"
@@ -228,6 +229,7 @@ struct LibraryModel {
     shared_ptr<BuildingModel> model;
     const StepScan& scan;
     std::vector<BuildingEntity*> entities; // by place in the file, as scan.ids
+    const RecordPathPlan& plan;
 };
 
 // The product at `position`, when it is one to convert. Other records are passed over without
@@ -255,27 +257,31 @@ void LogPath(bool byRecords, const std::string& globalId) {
 // What converting products needs, kept from one product to the next.
 struct Conversion {
     Conversion(LibraryModel& library, LibraryMessages& messages, ProductReferences& references, std::string_view text)
-        : library(library), messages(messages), references(references), converter(library.model, messages),
-          records(text, library.scan, converter.Representations()) {}
+        : library(library), messages(messages), references(references), converter(library.model, messages), text(text),
+          records(text, library.scan, converter.Representations(), library.plan.metres) {}
 
     LibraryModel& library;
     LibraryMessages& messages;
     ProductReferences& references;
     ProductConverter converter;
+    std::string_view text;
     RecordBodyMesh records;
     SingleValueReader values;
 };
 
-// The body made from the file's records when it is one made there and the library's sweeper said
-// nothing while making it; otherwise the library's.
-std::optional<ProductMesh> MeshFromRecords(Conversion& c, size_t position, const IfcProduct& product,
-                                           const std::vector<shared_ptr<IfcRepresentation>>& bodies) {
-    if (!options.recordMeshing || HasOpeningsToCut(product)) return std::nullopt;
+// The body made from the file's records, for a product the plan gives to them. The library did
+// not read what only such a body uses: a product it has other bodies for is a fault of the plan,
+// said as one.
+std::optional<ProductMesh> MeshFromRecords(Conversion& c, size_t position, const std::vector<shared_ptr<IfcRepresentation>>& bodies,
+                                           std::string& problem) {
+    const RecordPathPlan& plan = c.library.plan;
+    if (position >= plan.byRecords.size() || !plan.byRecords[position]) return std::nullopt;
     std::vector<int> ids;
     for (const auto& body : bodies) ids.push_back(body->m_entity_id);
-    const size_t said = c.messages.Count();
-    std::optional<ProductMesh> mesh = c.records.Mesh(static_cast<uint32_t>(position), ids);
-    if (c.messages.Count() != said) return std::nullopt;
+    const std::vector<int> planned = BodyRepresentationsOf(c.text, c.library.scan, c.library.scan.ProductReferences(static_cast<uint32_t>(position))[1]);
+    std::optional<ProductMesh> mesh;
+    if (ids == planned) mesh = c.records.Mesh(static_cast<uint32_t>(position), ids);
+    if (!mesh) problem = "its body was not made from the records as planned";
     return mesh;
 }
 
@@ -338,9 +344,12 @@ void MakeProductRecords(Conversion& c, size_t position, RecordWriter& out) {
     size_t mark = messages.Count();
     std::string problem;
     std::optional<OffHeapCause> offHeap;
-    std::optional<ProductMesh> byRecords = MeshFromRecords(c, position, *product, bodies);
-    LogPath(byRecords.has_value(), p.globalId);
-    ProductMesh mesh = byRecords ? std::move(*byRecords) : converter.Mesh(product, bodies, problem, offHeap);
+    const bool planned = position < library.plan.byRecords.size() && library.plan.byRecords[position];
+    std::optional<ProductMesh> byRecords = MeshFromRecords(c, position, bodies, problem);
+    LogPath(planned, p.globalId);
+    ProductMesh mesh;
+    if (byRecords) mesh = std::move(*byRecords);
+    else if (!planned) mesh = converter.Mesh(product, bodies, problem, offHeap);
     if (options.fault.kind == HelperFaultKind::OffHeap && FaultAt(position))
         offHeap = OffHeapCause::HeapNotHad;
     if (!problem.empty()) {
@@ -544,8 +553,11 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
         messages.Listen(*model);
         const unsigned wanted = options.threads;
         const unsigned cores = wanted ? wanted : std::max(1u, std::thread::hardware_concurrency());
-        LibraryModel library{model, scan, {}};
-        ProductReferences references(stepText, scan, library.entities, messages);
+        // Which bodies the records make, and what the library need not read for them.
+        const RecordPathPlan plan = options.recordMeshing ? PlanRecordPath(stepText, scan) : RecordPathPlan{};
+        const std::vector<RecordUse>* use = plan.use.empty() ? nullptr : &plan.use;
+        LibraryModel library{model, scan, {}, plan};
+        ProductReferences references(stepText, scan, library.entities, messages, use);
         // Once for the file: a child started after a library fault follows one that passed.
         auto refuseMissing = [&](const std::vector<BuildingEntity*>& entities) {
             if (from != 0) return;
@@ -553,7 +565,7 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
             references.RefuseMissingRecords();
         };
         try {
-            library.entities = ParseWithLibrary(stepText, scan, model, messages, cores, refuseMissing);
+            library.entities = ParseWithLibrary(stepText, scan, model, messages, cores, refuseMissing, use);
         } catch (const EIfcFile&) {
             throw;
         } catch (...) {

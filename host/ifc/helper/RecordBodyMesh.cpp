@@ -69,11 +69,10 @@ std::vector<int> References(std::string_view list) {
     return ids;
 }
 
-class Maker {
+// The records of the file by number.
+class Records {
 public:
-    Maker(std::string_view text, const StepScan& scan, RepresentationConverter& converter)
-        : text_(text), scan_(scan), sweeper_(*converter.getSweeper()), settings_(*converter.getGeomSettings()),
-          lengthFactor_(converter.getUnitConverter()->getLengthInMeterFactor()) {}
+    Records(std::string_view text, const StepScan& scan) : text_(text), scan_(scan) {}
 
     Record Read(int id) const {
         const int64_t position = scan_.Position(id);
@@ -93,6 +92,20 @@ public:
         if (record.type != type) throw NotHere();
         return record;
     }
+
+private:
+    std::string_view text_;
+    const StepScan& scan_;
+};
+
+class Maker {
+public:
+    Maker(std::string_view text, const StepScan& scan, RepresentationConverter& converter, double metres, std::vector<int>* made)
+        : records_(text, scan), scan_(scan), sweeper_(*converter.getSweeper()), settings_(*converter.getGeomSettings()),
+          lengthFactor_(metres), made_(made) {}
+
+    Record Read(int id) const { return records_.Read(id); }
+    Record Read(int id, std::string_view type) const { return records_.Read(id, type); }
 
     // The product's placement in the world, as the library chains local placements: each
     // relative placement once, outermost first.
@@ -217,6 +230,7 @@ public:
                 continue;
             }
             items.push_back(Geometry(item));
+            if (made_) made_->push_back(itemId);
         }
     }
 
@@ -403,29 +417,59 @@ public:
     }
 
 private:
-    std::string_view text_;
+    Records records_;
     const StepScan& scan_;
     Sweeper& sweeper_;
     GeometrySettings& settings_;
     double lengthFactor_;
+    std::vector<int>* made_;
 };
 
 } // namespace
 
-std::optional<ProductMesh> RecordBodyMesh::Mesh(uint32_t position, const std::vector<int>& bodies) const {
+std::optional<ProductMesh> RecordBodyMesh::Mesh(uint32_t position, const std::vector<int>& bodies, std::vector<int>* items) const {
     if (position >= scan_.ids.size() || bodies.empty()) return std::nullopt;
     try {
-        Maker maker(text_, scan_, converter_);
-        std::vector<MeshItem> items;
-        for (int body : bodies) maker.Representation(body, items);
+        Maker maker(text_, scan_, converter_, metres_, items);
+        std::vector<MeshItem> parts;
+        for (int body : bodies) maker.Representation(body, parts);
         const int placement = scan_.ProductReferences(position)[0];
         const Matrix toWorld = placement >= 0 ? maker.Placement(placement) : Matrix();
         ProductMesh mesh;
         std::string problem;
-        AddItems(items, toWorld, mesh, problem);
+        AddItems(parts, toWorld, mesh, problem);
         if (!problem.empty() || mesh.triangles.empty()) return std::nullopt;
         return mesh;
     } catch (const NotHere&) {
         return std::nullopt;
     }
+}
+
+std::vector<int> BodyRepresentationsOf(std::string_view text, const StepScan& scan, int shape) {
+    // Identifiers such as "Body" and "Axis" are plain letters; one written otherwise is read by
+    // the library's own text decoding, and the product is its to make.
+    static const char* const kStandIns[] = {"axis", "box", "footprint", "annotation", "profile",
+                                            "clearance", "lighting", "reference", "surface", "body-fallback"};
+    std::vector<int> body, other;
+    try {
+        const Records reader(text, scan);
+        const Record definition = reader.Read(shape, "IFCPRODUCTDEFINITIONSHAPE");
+        for (int id : References(definition.At(2))) {
+            const Record representation = reader.Read(id);
+            const std::string_view written = representation.At(1);
+            std::string identifier;
+            if (written != "$") {
+                if (written.size() < 2 || written.front() != '\'' || written.back() != '\'') throw NotHere();
+                for (char c : written.substr(1, written.size() - 2)) {
+                    if (c == '\\' || c == '\'' || static_cast<unsigned char>(c) >= 0x80) throw NotHere();
+                    identifier += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                }
+            }
+            if (identifier == "body") body.push_back(id);
+            else if (std::find(std::begin(kStandIns), std::end(kStandIns), identifier) == std::end(kStandIns)) other.push_back(id);
+        }
+    } catch (const NotHere&) {
+        return {};
+    }
+    return body.empty() ? other : body;
 }

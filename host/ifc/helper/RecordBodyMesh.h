@@ -17,17 +17,24 @@ class RepresentationConverter;
 
 class RecordBodyMesh {
 public:
-    // `converter` gives the sweeper, the settings and the length unit the library's own
-    // conversion takes.
-    RecordBodyMesh(std::string_view text, const StepScan& scan, RepresentationConverter& converter)
-        : text_(text), scan_(scan), converter_(converter) {}
+    // `converter` gives the sweeper and the settings the library's own conversion takes;
+    // `metres` is the file's length unit in metres.
+    RecordBodyMesh(std::string_view text, const StepScan& scan, RepresentationConverter& converter, double metres)
+        : text_(text), scan_(scan), converter_(converter), metres_(metres) {}
 
     // The mesh of the product at `position`, whose body is the shape representations numbered
     // `bodies`; nothing when a form of it is not made here, or nothing usable was made.
-    std::optional<ProductMesh> Mesh(uint32_t position, const std::vector<int>& bodies) const;
+    // `items`, when given, gets the numbers of the geometric items made (not the mapped items).
+    std::optional<ProductMesh> Mesh(uint32_t position, const std::vector<int>& bodies, std::vector<int>* items = nullptr) const;
 
 private:
     std::string_view text_;
     const StepScan& scan_;
     RepresentationConverter& converter_;
+    double metres_;
 };
+
+// The body representations of the product whose representation is the record `shape` (an
+// IfcProductDefinitionShape), chosen as BodyRepresentations chooses them; empty when none, or
+// when the record is not one.
+std::vector<int> BodyRepresentationsOf(std::string_view text, const StepScan& scan, int shape);
