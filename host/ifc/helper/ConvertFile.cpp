@@ -229,7 +229,7 @@ struct LibraryModel {
     shared_ptr<BuildingModel> model;
     const StepScan& scan;
     std::vector<BuildingEntity*> entities; // by place in the file, as scan.ids
-    const RecordPathPlan& plan;
+    RecordPathPlan& plan;
 };
 
 // The product at `position`, when it is one to convert. Other records are passed over without
@@ -257,31 +257,30 @@ void LogPath(bool byRecords, const std::string& globalId) {
 // What converting products needs, kept from one product to the next.
 struct Conversion {
     Conversion(LibraryModel& library, LibraryMessages& messages, ProductReferences& references, std::string_view text)
-        : library(library), messages(messages), references(references), converter(library.model, messages), text(text),
-          records(text, library.scan, converter.Representations(), library.plan.metres) {}
+        : library(library), messages(messages), references(references), converter(library.model, messages), text(text) {}
 
     LibraryModel& library;
     LibraryMessages& messages;
     ProductReferences& references;
     ProductConverter converter;
     std::string_view text;
-    RecordBodyMesh records;
     SingleValueReader values;
 };
 
-// The body made from the file's records, for a product the plan gives to them. The library did
-// not read what only such a body uses: a product it has other bodies for is a fault of the plan,
-// said as one.
+// The body the plan made from the file's records, taken from it. The library did not read what
+// only such a body uses: a product it finds other bodies for is a fault of the plan, said as one.
 std::optional<ProductMesh> MeshFromRecords(Conversion& c, size_t position, const std::vector<shared_ptr<IfcRepresentation>>& bodies,
                                            std::string& problem) {
-    const RecordPathPlan& plan = c.library.plan;
-    if (position >= plan.byRecords.size() || !plan.byRecords[position]) return std::nullopt;
+    RecordPathPlan& plan = c.library.plan;
+    if (!plan.ByRecords(position)) return std::nullopt;
     std::vector<int> ids;
     for (const auto& body : bodies) ids.push_back(body->m_entity_id);
-    const std::vector<int> planned = BodyRepresentationsOf(c.text, c.library.scan, c.library.scan.ProductReferences(static_cast<uint32_t>(position))[1]);
-    std::optional<ProductMesh> mesh;
-    if (ids == planned) mesh = c.records.Mesh(static_cast<uint32_t>(position), ids);
-    if (!mesh) problem = "its body was not made from the records as planned";
+    if (ids != BodyRepresentationsOf(c.text, c.library.scan, c.library.scan.ProductReferences(static_cast<uint32_t>(position))[1])) {
+        problem = "its body was not made from the records as planned";
+        return std::nullopt;
+    }
+    ProductMesh mesh = std::move(plan.meshes[plan.meshAt[position]]);
+    plan.meshes[plan.meshAt[position]] = {};
     return mesh;
 }
 
@@ -344,7 +343,7 @@ void MakeProductRecords(Conversion& c, size_t position, RecordWriter& out) {
     size_t mark = messages.Count();
     std::string problem;
     std::optional<OffHeapCause> offHeap;
-    const bool planned = position < library.plan.byRecords.size() && library.plan.byRecords[position];
+    const bool planned = library.plan.ByRecords(position);
     std::optional<ProductMesh> byRecords = MeshFromRecords(c, position, bodies, problem);
     LogPath(planned, p.globalId);
     ProductMesh mesh;
@@ -554,7 +553,7 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
         const unsigned wanted = options.threads;
         const unsigned cores = wanted ? wanted : std::max(1u, std::thread::hardware_concurrency());
         // Which bodies the records make, and what the library need not read for them.
-        const RecordPathPlan plan = options.recordMeshing ? PlanRecordPath(stepText, scan) : RecordPathPlan{};
+        RecordPathPlan plan = options.recordMeshing ? PlanRecordPath(stepText, scan, cores) : RecordPathPlan{};
         const std::vector<RecordUse>* use = plan.use.empty() ? nullptr : &plan.use;
         LibraryModel library{model, scan, {}, plan};
         ProductReferences references(stepText, scan, library.entities, messages, use);

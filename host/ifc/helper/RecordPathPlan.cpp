@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
+#include <thread>
 
 namespace {
 
@@ -38,6 +40,38 @@ void MarkBelow(const StepScan& scan, uint32_t from, std::vector<bool>& marks) {
         marks[at] = true;
         for (int ref : scan.References(at))
             if (auto place = PlaceOf(scan, ref); place && !marks[*place]) stack.push_back(*place);
+    }
+}
+
+// What one thread made: the products' places, their meshes, and the items of their bodies.
+struct Made {
+    std::vector<uint32_t> positions;
+    std::vector<ProductMesh> meshes;
+    std::vector<int> items;
+};
+
+// The bodies of `products` made with a sweeper of a library conversion of its own, in the file's
+// unit; a body the sweeper speaks of is the library's.
+void MakeShare(std::string_view text, const StepScan& scan, double metres, const std::vector<bool>& cutOrCutting,
+               std::span<const uint32_t> products, Made& made) {
+    auto model = std::make_shared<BuildingModel>();
+    model->getUnitConverter()->setLengthInMeterFactor(metres);
+    GeometryConverter converter(model);
+    LibraryMessages said;
+    said.Listen(converter);
+    const RecordBodyMesh records(text, scan, *converter.getRepresentationConverter(), metres);
+    std::vector<int> items;
+    for (uint32_t position : products) {
+        if (cutOrCutting[position]) continue;
+        const std::vector<int> bodies = BodyRepresentationsOf(text, scan, scan.ProductReferences(position)[1]);
+        if (bodies.empty()) continue;
+        items.clear();
+        const size_t before = said.Count();
+        std::optional<ProductMesh> mesh = records.Mesh(position, bodies, &items);
+        if (!mesh || said.Count() != before) continue;
+        made.positions.push_back(position);
+        made.meshes.push_back(std::move(*mesh));
+        made.items.insert(made.items.end(), items.begin(), items.end());
     }
 }
 
@@ -77,10 +111,10 @@ std::optional<double> RecordLengthUnit(std::string_view text, const StepScan& sc
     return metres;
 }
 
-RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan) {
+RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsigned threads) {
     RecordPathPlan plan;
     const size_t count = scan.ids.size();
-    plan.byRecords.assign(count, false);
+    plan.meshAt.assign(count, RecordPathPlan::kNone);
     const std::optional<double> metres = RecordLengthUnit(text, scan);
     if (!metres) return plan;
     plan.metres = *metres;
@@ -110,36 +144,37 @@ RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan) {
         if (whole && cutOrCutting[*whole]) markAttribute(a, 5);
     }
 
-    // The sweeper of a library conversion of its own, in the file's unit.
-    auto model = std::make_shared<BuildingModel>();
-    model->getUnitConverter()->setLengthInMeterFactor(plan.metres);
-    GeometryConverter converter(model);
-    LibraryMessages said;
-    said.Listen(converter);
-    carve::setEpsilon(1.5e-05 * plan.metres);
-    const RecordBodyMesh records(text, scan, *converter.getRepresentationConverter(), plan.metres);
-
-    std::vector<bool> libraryNeeds(count, false);
-    std::vector<int> made, items;
+    // The products to make here, each thread a share of them in file order.
+    std::vector<uint32_t> products;
     for (uint32_t position = 0; position < count; ++position) {
         if (!scan.MayBeProduct(position)) continue;
         const int shape = scan.ProductReferences(position)[1];
-        const auto shapePlace = shape < 0 ? std::nullopt : PlaceOf(scan, shape);
-        if (!shapePlace) continue;
-        bool byRecords = false;
-        if (!cutOrCutting[position]) {
-            const std::vector<int> bodies = BodyRepresentationsOf(text, scan, shape);
-            made.clear();
-            const size_t before = said.Count();
-            byRecords = !bodies.empty() && records.Mesh(position, bodies, &made) && said.Count() == before;
-        }
-        if (byRecords) {
-            plan.byRecords[position] = true;
-            items.insert(items.end(), made.begin(), made.end());
-        } else {
-            MarkBelow(scan, *shapePlace, libraryNeeds);
-        }
+        if (shape >= 0 && PlaceOf(scan, shape)) products.push_back(position);
     }
+    carve::setEpsilon(1.5e-05 * plan.metres);
+    const unsigned workers = std::max(1u, std::min(threads, 8u));
+    std::vector<Made> shares(workers);
+    auto make = [&](unsigned worker) {
+        const size_t from = products.size() * worker / workers, to = products.size() * (worker + 1) / workers;
+        MakeShare(text, scan, plan.metres, cutOrCutting, {products.data() + from, to - from}, shares[worker]);
+    };
+    {
+        std::vector<std::thread> helpers;
+        for (unsigned t = 1; t < workers; ++t) helpers.emplace_back(make, t);
+        make(0);
+        for (auto& h : helpers) h.join();
+    }
+    std::vector<bool> libraryNeeds(count, false);
+    std::vector<int> items;
+    for (Made& share : shares) {
+        for (size_t i = 0; i < share.positions.size(); ++i) {
+            plan.meshAt[share.positions[i]] = static_cast<uint32_t>(plan.meshes.size());
+            plan.meshes.push_back(std::move(share.meshes[i]));
+        }
+        items.insert(items.end(), share.items.begin(), share.items.end());
+    }
+    for (uint32_t position : products)
+        if (!plan.ByRecords(position)) MarkBelow(scan, *PlaceOf(scan, scan.ProductReferences(position)[1]), libraryNeeds);
 
     // Bare: the items of bodies made here that no other shape needs; unmade: what only they
     // lead to. Every record is below one that none refers to, the file having no loops.

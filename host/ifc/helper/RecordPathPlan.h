@@ -6,6 +6,7 @@
 // that no other product's representation uses are made by the library as bare entities, their
 // attributes unread, so that styles and layers still find them; what only they lead to is not
 // made at all. The library's model is then of the facts and of the other products' shapes.
+#include "host/ifc/helper/ProductMesh.h"
 #include "host/ifc/step/StepEntityScan.h"
 
 #include <cstdint>
@@ -20,9 +21,13 @@ enum class RecordUse : uint8_t {
 };
 
 struct RecordPathPlan {
-    double metres = 1.0;               // the length unit, as the library reads it
-    std::vector<bool> byRecords;       // by place in the file: a product whose body the records make
-    std::vector<RecordUse> use;        // by place in the file; empty when every record is read
+    static constexpr uint32_t kNone = UINT32_MAX;
+    double metres = 1.0;          // the length unit, as the library reads it
+    std::vector<uint32_t> meshAt; // by place in the file: the product's mesh in `meshes`, or kNone
+    std::vector<ProductMesh> meshes;
+    std::vector<RecordUse> use;   // by place in the file; empty when every record is read
+
+    bool ByRecords(size_t position) const { return position < meshAt.size() && meshAt[position] != kNone; }
     size_t Unmade() const;
 };
 
@@ -30,5 +35,6 @@ struct RecordPathPlan {
 // decimetres) and the only one; nothing otherwise.
 std::optional<double> RecordLengthUnit(std::string_view text, const StepScan& scan);
 
-// The plan for the file; one with no product by records when its unit is not plain.
-RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan);
+// The plan for the file, its bodies made on `threads` threads; one with no product by records
+// when its unit is not plain.
+RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsigned threads);
