@@ -11,6 +11,7 @@
 #include <ifcpp/geometry/Carve/Sweeper.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <unordered_set>
 
@@ -91,6 +92,47 @@ public:
         Record record = Read(id);
         if (record.type != type) throw NotHere();
         return record;
+    }
+
+    // The numbers or the references of a record of one list in the plain form exporters write
+    // most, `#N=TYPE((a,b,c));`, read without its attributes' texts: points and poly loops are
+    // most of a body's records. False for any other form, which Read reads.
+    bool PlainList(int id, std::string_view type, std::vector<double>* numbers, std::vector<int>* references) const {
+        const int64_t position = scan_.Position(id);
+        if (position < 0) return false;
+        const size_t offset = scan_.Offset(static_cast<uint32_t>(position));
+        const size_t end = scan_.End(static_cast<uint32_t>(position));
+        if (end > text_.size() || end < offset) return false;
+        const std::string_view record = text_.substr(offset, end - offset);
+        size_t at = record.find('=');
+        if (at == std::string_view::npos || record.substr(at + 1, type.size()) != type) return false;
+        at += 1 + type.size();
+        if (record.substr(at, 2) != "((") return false;
+        at += 2;
+        const char* p = record.data() + at;
+        const char* const last = record.data() + record.size();
+        while (true) {
+            if (numbers) {
+                double value = 0;
+                const auto [past, error] = std::from_chars(p, last, value);
+                if (error != std::errc() || !std::isfinite(value)) return false;
+                numbers->push_back(value);
+                p = past;
+            } else {
+                if (p == last || *p != '#') return false;
+                int value = -1;
+                const auto [past, error] = std::from_chars(p + 1, last, value);
+                if (error != std::errc() || value < 0) return false;
+                references->push_back(value);
+                p = past;
+            }
+            if (p == last) return false;
+            if (*p == ',') {
+                ++p;
+                continue;
+            }
+            return std::string_view(p, static_cast<size_t>(last - p)) == "));";
+        }
     }
 
 private:
@@ -215,7 +257,11 @@ public:
         return rotateTranslate * Matrix::SCALE(scale, scaleY, scaleZ);
     }
 
-    std::vector<double> Point(int id) const { return Reals(Read(id, "IFCCARTESIANPOINT").At(0)); }
+    std::vector<double> Point(int id) const {
+        std::vector<double> coordinates;
+        if (records_.PlainList(id, "IFCCARTESIANPOINT", &coordinates, nullptr)) return coordinates;
+        return Reals(Read(id, "IFCCARTESIANPOINT").At(0));
+    }
     std::vector<double> Direction(int id) const { return Reals(Read(id, "IFCDIRECTION").At(0)); }
 
     // A shape representation's items, appended to `items`.
@@ -286,7 +332,7 @@ public:
                 if (bound.type != "IFCFACEOUTERBOUND" && bound.type != "IFCFACEBOUND") throw NotHere();
                 loops.emplace_back();
                 std::vector<Vec3>& points = loops.back();
-                PolyLoop(Read(bound.Reference(0), "IFCPOLYLOOP"), points);
+                PolyLoop(bound.Reference(0), points);
                 if (points.size() < 3) {
                     if (b == 0) break;
                     continue;
@@ -309,10 +355,12 @@ public:
     }
 
     // Its points without those repeated one after the other, as the library reads a poly loop.
-    void PolyLoop(const Record& loop, std::vector<Vec3>& points) const {
+    void PolyLoop(int id, std::vector<Vec3>& points) const {
+        std::vector<int> corners;
+        if (!records_.PlainList(id, "IFCPOLYLOOP", nullptr, &corners)) corners = References(Read(id, "IFCPOLYLOOP").At(0));
         Vec3 previous = carve::geom::VECTOR(0.0, 0.0, 0.0);
         bool first = true;
-        for (int pointId : References(loop.At(0))) {
+        for (int pointId : corners) {
             const std::vector<double> c = Point(pointId);
             double x = 0, y = 0, z = 0;
             if (c.size() > 2) {
