@@ -13,6 +13,8 @@
 #include "host/ifc/helper/ProductMesh.h"
 #include "host/ifc/helper/ProductProperties.h"
 #include "host/ifc/helper/ProductReferences.h"
+#include "host/ifc/helper/RecordBodyMesh.h"
+#include "host/ifc/helper/RecordPathPlan.h"
 #include "host/ifc/helper/ShareRecordSpans.h"
 #include "host/ifc/step/StepEntityScan.h"
 #include "host/ifc/stream/ConversionRecords.h"
@@ -35,6 +37,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
@@ -208,6 +211,10 @@ private:
         return mesh;
     }
 
+public:
+    RepresentationConverter& Representations() { return *converter_.getRepresentationConverter(); }
+
+private:
     GeometryConverter converter_;
     LibraryMessages& messages_;
 };
@@ -222,6 +229,7 @@ struct LibraryModel {
     shared_ptr<BuildingModel> model;
     const StepScan& scan;
     std::vector<BuildingEntity*> entities; // by place in the file, as scan.ids
+    RecordPathPlan& plan;
 };
 
 // The product at `position`, when it is one to convert. Other records are passed over without
@@ -234,17 +242,47 @@ shared_ptr<IfcProduct> CandidateAt(const LibraryModel& library, size_t position)
     return dynamic_pointer_cast<IfcProduct>(library.model->getMapIfcEntities().at(library.scan.ids[position]));
 }
 
+// Names the path each product's body took, one line of "record" or "library" and its GlobalId
+// to a file, when BV_IFC_PATH_LOG names one: the share of each is a measure of the record path.
+void LogPath(bool byRecords, const std::string& globalId) {
+    static const char* const path = std::getenv("BV_IFC_PATH_LOG");
+    if (!path) return;
+    const int fd = open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return;
+    const std::string line = (byRecords ? "record " : "library ") + globalId + "\n";
+    [[maybe_unused]] const ssize_t written = write(fd, line.data(), line.size());
+    close(fd);
+}
+
 // What converting products needs, kept from one product to the next.
 struct Conversion {
-    Conversion(LibraryModel& library, LibraryMessages& messages, ProductReferences& references)
-        : library(library), messages(messages), references(references), converter(library.model, messages) {}
+    Conversion(LibraryModel& library, LibraryMessages& messages, ProductReferences& references, std::string_view text)
+        : library(library), messages(messages), references(references), converter(library.model, messages), text(text) {}
 
     LibraryModel& library;
     LibraryMessages& messages;
     ProductReferences& references;
     ProductConverter converter;
+    std::string_view text;
     SingleValueReader values;
 };
+
+// The body the plan made from the file's records, taken from it. The library did not read what
+// only such a body uses: a product it finds other bodies for is a fault of the plan, said as one.
+std::optional<ProductMesh> MeshFromRecords(Conversion& c, size_t position, const std::vector<shared_ptr<IfcRepresentation>>& bodies,
+                                           std::string& problem) {
+    RecordPathPlan& plan = c.library.plan;
+    if (!plan.ByRecords(position)) return std::nullopt;
+    std::vector<int> ids;
+    for (const auto& body : bodies) ids.push_back(body->m_entity_id);
+    if (ids != BodyRepresentationsOf(c.text, c.library.scan, c.library.scan.ProductReferences(static_cast<uint32_t>(position))[1])) {
+        problem = "its body was not made from the records as planned";
+        return std::nullopt;
+    }
+    ProductMesh mesh = std::move(plan.meshes[plan.meshAt[position]]);
+    plan.meshes[plan.meshAt[position]] = {};
+    return mesh;
+}
 
 // In the converting child: the product at `position`, when it is one, announced before the
 // library works on it.
@@ -305,7 +343,12 @@ void MakeProductRecords(Conversion& c, size_t position, RecordWriter& out) {
     size_t mark = messages.Count();
     std::string problem;
     std::optional<OffHeapCause> offHeap;
-    ProductMesh mesh = converter.Mesh(product, bodies, problem, offHeap);
+    const bool planned = library.plan.ByRecords(position);
+    std::optional<ProductMesh> byRecords = MeshFromRecords(c, position, bodies, problem);
+    LogPath(planned, p.globalId);
+    ProductMesh mesh;
+    if (byRecords) mesh = std::move(*byRecords);
+    else if (!planned) mesh = converter.Mesh(product, bodies, problem, offHeap);
     if (options.fault.kind == HelperFaultKind::OffHeap && FaultAt(position))
         offHeap = OffHeapCause::HeapNotHad;
     if (!problem.empty()) {
@@ -509,8 +552,11 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
         messages.Listen(*model);
         const unsigned wanted = options.threads;
         const unsigned cores = wanted ? wanted : std::max(1u, std::thread::hardware_concurrency());
-        LibraryModel library{model, scan, {}};
-        ProductReferences references(stepText, scan, library.entities, messages);
+        // Which bodies the records make, and what the library need not read for them.
+        RecordPathPlan plan = options.recordMeshing ? PlanRecordPath(stepText, scan, cores) : RecordPathPlan{};
+        const std::vector<RecordUse>* use = plan.use.empty() ? nullptr : &plan.use;
+        LibraryModel library{model, scan, {}, plan};
+        ProductReferences references(stepText, scan, library.entities, messages, use);
         // Once for the file: a child started after a library fault follows one that passed.
         auto refuseMissing = [&](const std::vector<BuildingEntity*>& entities) {
             if (from != 0) return;
@@ -518,7 +564,7 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
             references.RefuseMissingRecords();
         };
         try {
-            library.entities = ParseWithLibrary(stepText, scan, model, messages, cores, refuseMissing);
+            library.entities = ParseWithLibrary(stepText, scan, model, messages, cores, refuseMissing, use);
         } catch (const EIfcFile&) {
             throw;
         } catch (...) {
@@ -534,7 +580,7 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
         // The products shared with a second process on the model parsed once, each taking the
         // next from its end of the list; every product is made on the conversion heap, the same
         // bytes in either process.
-        Conversion conversion(library, messages, references);
+        Conversion conversion(library, messages, references, stepText);
         std::optional<ProductClaims> claims;
         std::optional<ShareRecordSpans> spans;
         if (cores > 1 && candidates.size() >= kMinProductsToShare) {

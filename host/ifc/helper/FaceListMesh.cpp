@@ -1,5 +1,7 @@
 #include "host/ifc/helper/FaceListMesh.h"
 
+#include "host/ifc/helper/MeshParts.h"
+
 #include <ifcpp/IFC4/include/IfcClosedShell.h>
 #include <ifcpp/IFC4/include/IfcConnectedFaceSet.h>
 #include <ifcpp/IFC4/include/IfcFace.h>
@@ -16,25 +18,13 @@
 #include <ifcpp/geometry/Carve/RepresentationConverter.h>
 
 #include <algorithm>
-#include <numeric>
 #include <typeinfo>
-#include <optional>
 
 namespace {
 
 using Vec3 = carve::geom::vector<3>;
-using Triangle = std::array<int32_t, 3>;
-
-// One list of faces, as one of the library's mesh sets.
-struct Part {
-    std::vector<Vec3> points;
-    std::vector<Triangle> triangles;
-};
-
-// One representation item's parts, its closed mesh sets before its open ones.
-struct Item {
-    std::vector<Part> closed, open;
-};
+using Part = MeshPart;
+using Item = MeshItem;
 
 enum class Shell { Either, Open, Closed };
 
@@ -99,73 +89,11 @@ Part FaceListPart(RepresentationConverter& converter, const std::vector<shared_p
     const carve::input::PolyhedronData& poly = *cache.m_poly_data;
     made = poly.getVertexCount() >= 3;
     if (!made) return {};
-
-    std::vector<Triangle> triangles;
-    triangles.reserve(static_cast<size_t>(poly.getFaceCount()));
-    for (size_t p = 0; p < poly.faceIndices.size();) {
-        if (poly.faceIndices[p] != 3 || p + 3 >= poly.faceIndices.size()) throw NotHere();
-        triangles.push_back({poly.faceIndices[p + 1], poly.faceIndices[p + 2], poly.faceIndices[p + 3]});
-        p += 4;
-    }
-    // Faces joined where an edge runs once each way. An edge met more than once the same way the
-    // library sorts out by the faces' geometry; here it joins nothing, so that such a list's
-    // triangles may come in another order than the library's: the same triangles of the same
-    // vertices. Closed: every edge has a way back.
-    constexpr uint32_t kMany = UINT32_MAX;
-    struct Edge {
-        uint64_t key;
-        uint32_t face;
-        bool operator<(const Edge& o) const { return key < o.key || (key == o.key && face < o.face); }
-    };
-    auto key = [](int32_t a, int32_t b) { return static_cast<uint64_t>(static_cast<uint32_t>(a)) << 32 | static_cast<uint32_t>(b); };
-    std::vector<Edge> edges;
-    edges.reserve(triangles.size() * 3);
-    for (uint32_t f = 0; f < triangles.size(); ++f)
-        for (int k = 0; k < 3; ++k) edges.push_back({key(triangles[f][k], triangles[f][(k + 1) % 3]), f});
-    std::sort(edges.begin(), edges.end());
-    size_t kept = 0;
-    for (size_t i = 0; i < edges.size(); ++i) {
-        if (kept > 0 && edges[kept - 1].key == edges[i].key) edges[kept - 1].face = kMany;
-        else edges[kept++] = edges[i];
-    }
-    edges.resize(kept);
-    auto faceOf = [&](uint64_t k) {
-        auto at = std::lower_bound(edges.begin(), edges.end(), Edge{k, 0});
-        return at != edges.end() && at->key == k ? std::optional<uint32_t>(at->face) : std::nullopt;
-    };
-    std::vector<uint32_t> group(triangles.size());
-    std::iota(group.begin(), group.end(), 0u);
-    auto find = [&](uint32_t f) {
-        while (group[f] != f) f = group[f] = group[group[f]];
-        return f;
-    };
-    closed = true;
-    for (uint32_t f = 0; f < triangles.size(); ++f) {
-        for (int k = 0; k < 3; ++k) {
-            const std::optional<uint32_t> back = faceOf(key(triangles[f][(k + 1) % 3], triangles[f][k]));
-            if (!back) {
-                closed = false;
-                continue;
-            }
-            if (*back == kMany || *faceOf(key(triangles[f][k], triangles[f][(k + 1) % 3])) == kMany) continue;
-            const uint32_t a = find(f), b = find(*back);
-            if (a != b) group[std::max(a, b)] = std::min(a, b);
-        }
-    }
+    Part part;
+    if (!GroupTriangles(poly, part, closed)) throw NotHere();
     // The library warns of an open closed shell: its own conversion keeps the warning.
     if (shell == Shell::Closed && !closed) throw NotHere();
     if (shell == Shell::Open) closed = false;
-
-    // Groups by their first faces: a group's root is its smallest face.
-    std::vector<uint32_t> root(triangles.size());
-    for (uint32_t f = 0; f < triangles.size(); ++f) root[f] = find(f);
-    std::vector<uint32_t> order(triangles.size());
-    std::iota(order.begin(), order.end(), 0u);
-    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return root[a] < root[b]; });
-    Part part;
-    part.points = poly.points;
-    part.triangles.reserve(triangles.size());
-    for (uint32_t f : order) part.triangles.push_back(triangles[f]);
     return part;
 }
 
@@ -198,21 +126,7 @@ void PlaceMapped(RepresentationConverter& converter, const IfcMappedItem& mapped
     if (auto placement = dynamic_pointer_cast<IfcPlacement>(mapped.m_MappingSource->m_MappingOrigin))
         converter.getPlacementConverter()->convertIfcPlacement(placement, origin);
     if (!target || !origin) return;
-    const carve::math::Matrix matrix(target->m_matrix * origin->m_matrix);
-    if (GeomUtils::isMatrixIdentity(matrix)) return;
-    const bool mirrored = 0 > carve::geom::dotcross(carve::geom::VECTOR(matrix.m[0][0], matrix.m[1][0], matrix.m[2][0]),
-                                                    carve::geom::VECTOR(matrix.m[0][1], matrix.m[1][1], matrix.m[2][1]),
-                                                    carve::geom::VECTOR(matrix.m[0][2], matrix.m[1][2], matrix.m[2][2]));
-    for (Item& item : items) {
-        for (auto* parts : {&item.closed, &item.open}) {
-            for (Part& part : *parts) {
-                for (Vec3& p : part.points) p = matrix * p;
-                // A face turned keeps its first edge, which now starts at its second vertex.
-                if (mirrored)
-                    for (Triangle& t : part.triangles) t = {t[1], t[0], t[2]};
-            }
-        }
-    }
+    TransformItems(carve::math::Matrix(target->m_matrix * origin->m_matrix), items);
 }
 
 } // namespace
@@ -253,9 +167,7 @@ bool MeshFaceListBody(RepresentationConverter& converter, const std::vector<shar
     }
     ProductMesh made;
     std::string said;
-    for (const Item& item : items)
-        for (const auto* parts : {&item.closed, &item.open})
-            for (const Part& part : *parts) AddPlacedPart(part.points, part.triangles, toWorld, made, said);
+    AddItems(items, toWorld, made, said);
     if (said.empty() && made.triangles.empty()) return false;
     mesh = std::move(made);
     problem = std::move(said);

@@ -96,7 +96,8 @@ void DropEntityMap(EntityMap& map, const StepScan& scan, const std::vector<share
 } // namespace
 
 std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel>& model,
-                                              LibraryMessages& messages, unsigned threads, const BesideInverses& beside) {
+                                              LibraryMessages& messages, unsigned threads, const BesideInverses& beside,
+                                              const std::vector<RecordUse>* use) {
     ReaderSTEP reader;
     messages.Listen(reader);
     {
@@ -110,6 +111,7 @@ std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepS
     // Every entity first, so that the attributes can refer to any of them: a share of the records
     // made on each thread, then all put in the map in number order, each at its end.
     const size_t count = scan.ids.size();
+    if (use && use->size() != count) use = nullptr;
     const unsigned workers = std::max(1u, threads);
     std::vector<shared_ptr<BuildingEntity>> entities(count);
     std::vector<size_t> open(count, std::string_view::npos);
@@ -117,6 +119,7 @@ std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepS
     auto make = [&](unsigned worker) {
         std::string name;
         for (size_t i = count * worker / workers, end = count * (worker + 1) / workers; i < end; ++i) {
+            if (use && (*use)[i] == RecordUse::Unmade) continue;
             const size_t at = NameOf(text, scan.Offset(static_cast<uint32_t>(i)), scan.End(static_cast<uint32_t>(i)), name);
             if (at == std::string_view::npos) continue;
             if (name == "IFC2DCOMPOSITECURVE") name = "IFCCOMPOSITECURVE"; // as the library mends it
@@ -159,7 +162,7 @@ std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepS
         for (size_t start; (start = next.fetch_add(kBatch)) < count;) {
             batch.clear();
             for (size_t i = start; i < std::min(count, start + kBatch); ++i) {
-                if (!entities[i]) continue;
+                if (!entities[i] || (use && (*use)[i] == RecordUse::Bare)) continue;
                 batch.emplace_back(std::string(), entities[i]);
                 // Up to, not with, the record's ';'.
                 AttributeText(text, open[i], scan.End(static_cast<uint32_t>(i)) - 1, batch.back().first);

@@ -4,6 +4,7 @@
 // factory, its attribute reading, its inverse attributes), without its passes over the whole text
 // and its copies of it, and with the attributes read on `threads` threads.
 #include "host/ifc/helper/LibraryMessages.h"
+#include "host/ifc/helper/RecordPathPlan.h"
 #include "host/ifc/step/StepEntityScan.h"
 
 #include <ifcpp/model/BasicTypes.h>
@@ -23,6 +24,8 @@ using BesideInverses = std::function<void(const std::vector<BuildingEntity*>& in
 // Records of types the library does not know, and complex instances, which it does not read, are
 // not in the model; the unknown names are said to `messages` as the library says them. Returns the
 // model's entity of each record by its place in the file (scan.ids), null where there is none.
-// What `beside` throws is thrown after the library's own failures.
+// What `beside` throws is thrown after the library's own failures. `use`, when given, says of
+// each record whether it is made and read (RecordPathPlan.h).
 std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel>& model,
-                                              LibraryMessages& messages, unsigned threads, const BesideInverses& beside = {});
+                                              LibraryMessages& messages, unsigned threads, const BesideInverses& beside = {},
+                                              const std::vector<RecordUse>* use = nullptr);

@@ -13,18 +13,19 @@
 
 namespace {
 
-// A record of the file the library made nothing of.
-bool Unmade(const StepScan& scan, const std::vector<BuildingEntity*>& entities, int id) {
+// A record of the file the library made nothing of, though it was to.
+bool Unmade(const StepScan& scan, const std::vector<BuildingEntity*>& entities, const std::vector<RecordUse>* use, int id) {
     const int64_t position = scan.Position(id);
-    return position >= 0 && !entities[static_cast<size_t>(position)];
+    if (position < 0 || entities[static_cast<size_t>(position)]) return false;
+    return !use || use->empty() || (*use)[static_cast<size_t>(position)] != RecordUse::Unmade;
 }
 
 } // namespace
 
 ProductReferences::ProductReferences(std::string_view text, const StepScan& scan, const std::vector<BuildingEntity*>& entities,
-                                     const LibraryMessages& parse)
-    : text_(text), scan_(scan), entities_(entities), parse_(parse),
-      unread_(scan, [&scan, &entities](int id) { return Unmade(scan, entities, id); }) {}
+                                     const LibraryMessages& parse, const std::vector<RecordUse>* use)
+    : text_(text), scan_(scan), entities_(entities), parse_(parse), use_(use),
+      unread_(scan, [&scan, &entities, use](int id) { return Unmade(scan, entities, use, id); }) {}
 
 void ProductReferences::RefuseMissingRecords() {
     // Its answers (one for every record) are of no use after this: held no longer.
@@ -70,9 +71,9 @@ std::string ProductReferences::UnreadRecordUse(const IfcProduct& product,
     const auto [placement, representation] = scan_.ProductReferences(static_cast<uint32_t>(position));
     // The representations themselves: one the library dropped may have been the body.
     if (representation >= 0 && scan_.Defined(representation)) {
-        if (Unmade(scan_, entities_, representation)) return Unread("representation", {id, representation});
+        if (Unmade(scan_, entities_, use_, representation)) return Unread("representation", {id, representation});
         for (int ref : scan_.References(static_cast<uint32_t>(scan_.Position(representation))))
-            if (Unmade(scan_, entities_, ref)) return Unread("representation", {representation, ref});
+            if (Unmade(scan_, entities_, use_, ref)) return Unread("representation", {representation, ref});
     }
     if (bodies.empty()) return {};
     if (auto found = unread_.Through(id, placement)) return Unread("placement", found);

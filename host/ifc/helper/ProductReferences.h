@@ -5,6 +5,7 @@
 // that part, or somewhere else. A product that needs a record the file has but the library
 // did not read (an entity it does not know) is left out, with the record named.
 #include "host/ifc/helper/LibraryMessages.h"
+#include "host/ifc/helper/RecordPathPlan.h"
 #include "host/ifc/step/ReferenceSearch.h"
 
 #include <ifcpp/model/BasicTypes.h>
@@ -20,9 +21,10 @@ class IfcRepresentation;
 class ProductReferences {
 public:
     // `text` and `scan` are the file's, `entities` the library's reading of each record (null
-    // where it made none; ParseWithLibrary) and `parse` what the library said while reading.
+    // where it made none; ParseWithLibrary) and `parse` what the library said while reading;
+    // `use`, when given, the records it was not to make, which are not unread.
     ProductReferences(std::string_view text, const StepScan& scan, const std::vector<BuildingEntity*>& entities,
-                      const LibraryMessages& parse);
+                      const LibraryMessages& parse, const std::vector<RecordUse>* use = nullptr);
 
     // Throws EIfcFile naming the first product, in file order, whose placement or representation
     // leads to a number no record has, and that number.
@@ -39,5 +41,6 @@ private:
     const StepScan& scan_;
     const std::vector<BuildingEntity*>& entities_;
     const LibraryMessages& parse_;
+    const std::vector<RecordUse>* use_;
     ReferenceSearch unread_;
 };

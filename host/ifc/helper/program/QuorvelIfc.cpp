@@ -42,6 +42,7 @@ int main(int argc, char** argv) {
         const std::string_view option = argv[i];
         if (option == "--library-meshing") {
             options.faceListMeshing = false;
+            options.recordMeshing = false;
             continue;
         }
         if (i + 1 >= argc) return Usage();

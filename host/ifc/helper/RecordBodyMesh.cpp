@@ -1,0 +1,523 @@
+#include "host/ifc/helper/RecordBodyMesh.h"
+
+#include "host/ifc/helper/MeshParts.h"
+#include "host/ifc/step/StepDataReader.h"
+#include "host/ifc/step/StepValues.h"
+#include "steptext/StepLexemes.h"
+
+#include <ifcpp/geometry/Carve/GeomUtils.h>
+#include <ifcpp/geometry/Carve/ProfileConverter.h>
+#include <ifcpp/geometry/Carve/RepresentationConverter.h>
+#include <ifcpp/geometry/Carve/Sweeper.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <unordered_set>
+
+namespace {
+
+using Vec2 = carve::geom::vector<2>;
+using Vec3 = carve::geom::vector<3>;
+using Matrix = carve::math::Matrix;
+using Paths = std::vector<std::vector<Vec2>>;
+
+// Not made here: the library makes the whole product.
+struct NotHere {};
+
+struct Record {
+    int id = -1;
+    std::string_view type;
+    std::vector<std::string_view> attributes;
+
+    std::string_view At(size_t index) const {
+        if (index >= attributes.size()) throw NotHere();
+        return attributes[index];
+    }
+    bool Unset(size_t index) const { return At(index) == "$"; }
+    int Reference(size_t index) const {
+        const int id = StepReference(At(index));
+        if (id < 0) throw NotHere();
+        return id;
+    }
+    double Real(size_t index) const {
+        const std::optional<double> value = StepReal(At(index));
+        if (!value || !std::isfinite(*value)) throw NotHere();
+        return *value;
+    }
+};
+
+// The numbers of a list such as (0.,1.5,2.).
+std::vector<double> Reals(std::string_view list) {
+    if (list.size() < 2 || list.front() != '(' || list.back() != ')') throw NotHere();
+    std::vector<double> values;
+    std::string_view inner = list.substr(1, list.size() - 2);
+    while (!inner.empty()) {
+        const size_t comma = inner.find(',');
+        const std::optional<double> value = StepReal(StepTrimmed(inner.substr(0, comma)));
+        if (!value || !std::isfinite(*value)) throw NotHere();
+        values.push_back(*value);
+        if (comma == std::string_view::npos) break;
+        inner.remove_prefix(comma + 1);
+    }
+    return values;
+}
+
+// References of a list, every one of them a reference.
+std::vector<int> References(std::string_view list) {
+    std::vector<int> ids = StepReferences(list);
+    if (ids.size() != static_cast<size_t>(std::count(list.begin(), list.end(), '#'))) throw NotHere();
+    return ids;
+}
+
+// The records of the file by number.
+class Records {
+public:
+    Records(std::string_view text, const StepScan& scan) : text_(text), scan_(scan) {}
+
+    Record Read(int id) const {
+        const int64_t position = scan_.Position(id);
+        if (position < 0) throw NotHere();
+        const size_t offset = scan_.Offset(static_cast<uint32_t>(position));
+        const size_t end = scan_.End(static_cast<uint32_t>(position));
+        if (end > text_.size() || end < offset) throw NotHere();
+        Record record;
+        record.id = id;
+        record.type = StepTypeAt(text_, offset);
+        record.attributes = StepAttributes(text_.substr(offset, end - offset));
+        if (record.type.empty() || record.attributes.empty()) throw NotHere();
+        return record;
+    }
+    Record Read(int id, std::string_view type) const {
+        Record record = Read(id);
+        if (record.type != type) throw NotHere();
+        return record;
+    }
+
+    // The numbers or the references of a record of one list in the plain form exporters write
+    // most, `#N=TYPE((a,b,c));`, read without its attributes' texts: points and poly loops are
+    // most of a body's records. False for any other form, which Read reads.
+    bool PlainList(int id, std::string_view type, std::vector<double>* numbers, std::vector<int>* references) const {
+        const int64_t position = scan_.Position(id);
+        if (position < 0) return false;
+        const size_t offset = scan_.Offset(static_cast<uint32_t>(position));
+        const size_t end = scan_.End(static_cast<uint32_t>(position));
+        if (end > text_.size() || end < offset) return false;
+        const std::string_view record = text_.substr(offset, end - offset);
+        size_t at = record.find('=');
+        if (at == std::string_view::npos || record.substr(at + 1, type.size()) != type) return false;
+        at += 1 + type.size();
+        if (record.substr(at, 2) != "((") return false;
+        at += 2;
+        const char* p = record.data() + at;
+        const char* const last = record.data() + record.size();
+        while (true) {
+            if (numbers) {
+                double value = 0;
+                const auto [past, error] = std::from_chars(p, last, value);
+                if (error != std::errc() || !std::isfinite(value)) return false;
+                numbers->push_back(value);
+                p = past;
+            } else {
+                if (p == last || *p != '#') return false;
+                int value = -1;
+                const auto [past, error] = std::from_chars(p + 1, last, value);
+                if (error != std::errc() || value < 0) return false;
+                references->push_back(value);
+                p = past;
+            }
+            if (p == last) return false;
+            if (*p == ',') {
+                ++p;
+                continue;
+            }
+            return std::string_view(p, static_cast<size_t>(last - p)) == "));";
+        }
+    }
+
+private:
+    std::string_view text_;
+    const StepScan& scan_;
+};
+
+class Maker {
+public:
+    Maker(std::string_view text, const StepScan& scan, RepresentationConverter& converter, double metres, std::vector<int>* made)
+        : records_(text, scan), scan_(scan), sweeper_(*converter.getSweeper()), settings_(*converter.getGeomSettings()),
+          lengthFactor_(metres), made_(made) {}
+
+    Record Read(int id) const { return records_.Read(id); }
+    Record Read(int id, std::string_view type) const { return records_.Read(id, type); }
+
+    // The product's placement in the world, as the library chains local placements: each
+    // relative placement once, outermost first.
+    Matrix Placement(int id) const {
+        Matrix world;
+        std::vector<int> applied;
+        std::vector<int> chain;
+        for (int at = id; at >= 0;) {
+            if (chain.size() > scan_.ids.size()) throw NotHere();
+            const Record placement = Read(at, "IFCLOCALPLACEMENT");
+            chain.push_back(at);
+            at = placement.Unset(0) ? -1 : placement.Reference(0);
+        }
+        for (auto link = chain.rbegin(); link != chain.rend(); ++link) {
+            const Record placement = Read(*link, "IFCLOCALPLACEMENT");
+            if (placement.Unset(1)) continue;
+            const int relative = placement.Reference(1);
+            // The library keeps one transform of each placement record.
+            if (std::find(applied.begin(), applied.end(), relative) != applied.end()) continue;
+            applied.push_back(relative);
+            world = world * Axis2Placement(Read(relative));
+        }
+        return world;
+    }
+
+    Matrix Axis2Placement(const Record& placement) const {
+        if (placement.type == "IFCAXIS2PLACEMENT3D") return Axis2Placement3D(placement);
+        if (placement.type == "IFCAXIS2PLACEMENT2D") return Axis2Placement2D(placement);
+        throw NotHere();
+    }
+
+    Matrix Axis2Placement3D(const Record& placement) const {
+        Vec3 translate = carve::geom::VECTOR(0.0, 0.0, 0.0);
+        Vec3 localZ = carve::geom::VECTOR(0.0, 0.0, 1.0);
+        Vec3 reference = carve::geom::VECTOR(1.0, 0.0, 0.0);
+        if (!placement.Unset(0)) {
+            const std::vector<double> c = Point(placement.Reference(0));
+            if (c.size() > 2) translate = carve::geom::VECTOR(c[0] * lengthFactor_, c[1] * lengthFactor_, c[2] * lengthFactor_);
+            else if (c.size() > 1) translate = carve::geom::VECTOR(c[0] * lengthFactor_, c[1] * lengthFactor_, 0.0);
+        }
+        if (!placement.Unset(1)) {
+            const std::vector<double> d = Direction(placement.Reference(1));
+            if (d.size() > 2) localZ = carve::geom::VECTOR(d[0], d[1], d[2]);
+        }
+        if (!placement.Unset(2)) {
+            const std::vector<double> d = Direction(placement.Reference(2));
+            if (d.size() > 2) reference = carve::geom::VECTOR(d[0], d[1], d[2]);
+        }
+        Vec3 localY = carve::geom::cross(localZ, reference);
+        Vec3 localX = carve::geom::cross(localY, localZ);
+        localX.normalize();
+        localY.normalize();
+        localZ.normalize();
+        return Matrix(localX.x, localY.x, localZ.x, translate.x, localX.y, localY.y, localZ.y, translate.y, localX.z, localY.z,
+                      localZ.z, translate.z, 0, 0, 0, 1);
+    }
+
+    Matrix Axis2Placement2D(const Record& placement) const {
+        Vec3 translate = carve::geom::VECTOR(0.0, 0.0, 0.0);
+        Vec3 reference = carve::geom::VECTOR(1.0, 0.0, 0.0);
+        const Vec3 localZ = carve::geom::VECTOR(0.0, 0.0, 1.0);
+        if (!placement.Unset(0)) {
+            const std::vector<double> c = Point(placement.Reference(0));
+            if (c.size() > 1) translate = carve::geom::VECTOR(c[0] * lengthFactor_, c[1] * lengthFactor_, 0.0);
+        }
+        if (placement.attributes.size() > 1 && !placement.Unset(1)) {
+            const std::vector<double> d = Direction(placement.Reference(1));
+            if (d.size() > 1) reference = carve::geom::VECTOR(d[0], d[1], 0.0);
+        }
+        Vec3 localY = carve::geom::cross(localZ, reference);
+        Vec3 localX = carve::geom::cross(localY, localZ);
+        localX.normalize();
+        localY.normalize();
+        return Matrix(localX.x, localY.x, localZ.x, translate.x, localX.y, localY.y, localZ.y, translate.y, localX.z, localY.z,
+                      localZ.z, translate.z, 0, 0, 0, 1);
+    }
+
+    // A mapped item's target: the axes only when all three are given, as the library takes them.
+    Matrix TransformationOperator(const Record& op) const {
+        const bool uniform = op.type == "IFCCARTESIANTRANSFORMATIONOPERATOR3D";
+        if (!uniform && op.type != "IFCCARTESIANTRANSFORMATIONOPERATOR3DNONUNIFORM") throw NotHere();
+        if (op.Unset(2)) throw NotHere();
+        const std::vector<double> origin = Point(op.Reference(2));
+        if (origin.size() < 3) throw NotHere();
+        const Vec3 translate = carve::geom::VECTOR(origin[0] * lengthFactor_, origin[1] * lengthFactor_, origin[2] * lengthFactor_);
+        const double scale = op.Unset(3) ? 1.0 : op.Real(3);
+        double scaleY = scale, scaleZ = scale;
+        Vec3 localX = carve::geom::VECTOR(1.0, 0.0, 0.0);
+        Vec3 localY = carve::geom::VECTOR(0.0, 1.0, 0.0);
+        Vec3 localZ = carve::geom::VECTOR(0.0, 0.0, 1.0);
+        if (!op.Unset(0) && !op.Unset(1) && !op.Unset(4)) {
+            const std::vector<double> x = Direction(op.Reference(0)), y = Direction(op.Reference(1)), z = Direction(op.Reference(4));
+            if (x.size() < 3 || y.size() < 3 || z.size() < 3) throw NotHere();
+            localX = carve::geom::VECTOR(x[0], x[1], x[2]);
+            localY = carve::geom::VECTOR(y[0], y[1], y[2]);
+            localZ = carve::geom::VECTOR(z[0], z[1], z[2]);
+        }
+        if (!uniform) {
+            if (!op.Unset(5)) scaleY = op.Real(5);
+            if (!op.Unset(6)) scaleZ = op.Real(6);
+        }
+        localX.normalize();
+        localY.normalize();
+        localZ.normalize();
+        const Matrix rotateTranslate(localX.x, localY.x, localZ.x, translate.x, localX.y, localY.y, localZ.y, translate.y, localX.z,
+                                     localY.z, localZ.z, translate.z, 0, 0, 0, 1);
+        return rotateTranslate * Matrix::SCALE(scale, scaleY, scaleZ);
+    }
+
+    std::vector<double> Point(int id) const {
+        std::vector<double> coordinates;
+        if (records_.PlainList(id, "IFCCARTESIANPOINT", &coordinates, nullptr)) return coordinates;
+        return Reals(Read(id, "IFCCARTESIANPOINT").At(0));
+    }
+    std::vector<double> Direction(int id) const { return Reals(Read(id, "IFCDIRECTION").At(0)); }
+
+    // A shape representation's items, appended to `items`.
+    void Representation(int id, std::vector<MeshItem>& items, int depth = 0) const {
+        if (depth > 8) throw NotHere();
+        const Record representation = Read(id, "IFCSHAPEREPRESENTATION");
+        for (int itemId : References(representation.At(3))) {
+            const Record item = Read(itemId);
+            if (item.type == "IFCSTYLEDITEM") continue;
+            if (item.type == "IFCMAPPEDITEM") {
+                Mapped(item, items, depth);
+                continue;
+            }
+            items.push_back(Geometry(item));
+            if (made_) made_->push_back(itemId);
+        }
+    }
+
+    void Mapped(const Record& mapped, std::vector<MeshItem>& items, int depth) const {
+        const Record source = Read(mapped.Reference(0), "IFCREPRESENTATIONMAP");
+        std::optional<Matrix> origin, target;
+        if (!source.Unset(0)) origin = Axis2Placement(Read(source.Reference(0)));
+        if (!mapped.Unset(1)) target = TransformationOperator(Read(mapped.Reference(1)));
+        std::vector<MeshItem> inner;
+        Representation(source.Reference(1), inner, depth + 1);
+        if (origin && target) TransformItems(Matrix(*target * *origin), inner);
+        for (MeshItem& item : inner) items.push_back(std::move(item));
+    }
+
+    MeshItem Geometry(const Record& item) const {
+        MeshItem made;
+        if (item.type == "IFCEXTRUDEDAREASOLID") {
+            Extrusion(item, made);
+        } else if (item.type == "IFCFACETEDBREP") {
+            FaceList(Faces(Read(item.Reference(0), "IFCCLOSEDSHELL")), Shell::Closed, made);
+        } else if (item.type == "IFCFACEBASEDSURFACEMODEL") {
+            for (int set : References(item.At(0))) FaceList(Faces(Read(set)), Shell::Either, made);
+        } else if (item.type == "IFCSHELLBASEDSURFACEMODEL") {
+            for (int shellId : References(item.At(0))) {
+                const Record shell = Read(shellId);
+                if (shell.type == "IFCCLOSEDSHELL") FaceList(Faces(shell), Shell::Closed, made);
+                else if (shell.type == "IFCOPENSHELL") FaceList(Faces(shell), Shell::Open, made);
+                else throw NotHere();
+            }
+        } else {
+            throw NotHere();
+        }
+        return made;
+    }
+
+    enum class Shell { Either, Open, Closed };
+
+    static std::vector<int> Faces(const Record& set) {
+        if (set.type != "IFCCLOSEDSHELL" && set.type != "IFCOPENSHELL" && set.type != "IFCCONNECTEDFACESET") throw NotHere();
+        return References(set.At(0));
+    }
+
+    // A face's loops as the library's face conversion takes them.
+    void FaceList(const std::vector<int>& faces, Shell shell, MeshItem& item) const {
+        PolyInputCache3D cache;
+        std::vector<std::vector<Vec3>> loops;
+        for (int faceId : faces) {
+            const Record face = Read(faceId, "IFCFACE");
+            const std::vector<int> bounds = References(face.At(0));
+            loops.clear();
+            for (size_t b = 0; b < bounds.size(); ++b) {
+                const Record bound = Read(bounds[b]);
+                if (bound.type != "IFCFACEOUTERBOUND" && bound.type != "IFCFACEBOUND") throw NotHere();
+                loops.emplace_back();
+                std::vector<Vec3>& points = loops.back();
+                PolyLoop(bound.Reference(0), points);
+                if (points.size() < 3) {
+                    if (b == 0) break;
+                    continue;
+                }
+                const std::string_view orientation = StepEnumeration(bound.At(1));
+                if (orientation == "F") std::reverse(points.begin(), points.end());
+                else if (orientation != "T") throw NotHere();
+            }
+            sweeper_.createTriangulated3DFace(loops, nullptr, cache);
+        }
+        const carve::input::PolyhedronData& poly = *cache.m_poly_data;
+        if (poly.getVertexCount() < 3) return;
+        MeshPart part;
+        bool closed = true;
+        if (!GroupTriangles(poly, part, closed)) throw NotHere();
+        // The library warns of an open closed shell.
+        if (shell == Shell::Closed && !closed) throw NotHere();
+        if (shell == Shell::Open) closed = false;
+        (closed ? item.closed : item.open).push_back(std::move(part));
+    }
+
+    // Its points without those repeated one after the other, as the library reads a poly loop.
+    void PolyLoop(int id, std::vector<Vec3>& points) const {
+        std::vector<int> corners;
+        if (!records_.PlainList(id, "IFCPOLYLOOP", nullptr, &corners)) corners = References(Read(id, "IFCPOLYLOOP").At(0));
+        Vec3 previous = carve::geom::VECTOR(0.0, 0.0, 0.0);
+        bool first = true;
+        for (int pointId : corners) {
+            const std::vector<double> c = Point(pointId);
+            double x = 0, y = 0, z = 0;
+            if (c.size() > 2) {
+                x = c[0] * lengthFactor_;
+                y = c[1] * lengthFactor_;
+                z = c[2] * lengthFactor_;
+            } else if (c.size() > 1) {
+                x = c[0] * lengthFactor_;
+                y = c[1] * lengthFactor_;
+            }
+            if (!first && std::abs(x - previous.x) < 1e-8 && std::abs(y - previous.y) < 1e-8 && std::abs(z - previous.z) < 1e-8) continue;
+            first = false;
+            points.push_back(carve::geom::VECTOR(x, y, z));
+            previous = points.back();
+        }
+        // A last point on the first closes the loop again.
+        while (points.size() > 2) {
+            const Vec3& a = points.front();
+            const Vec3& b = points.back();
+            if (std::abs(a.x - b.x) >= 1e-8 || std::abs(a.y - b.y) >= 1e-8 || std::abs(a.z - b.z) >= 1e-8) break;
+            points.pop_back();
+        }
+    }
+
+    void Extrusion(const Record& solid, MeshItem& item) const {
+        if (solid.Unset(2) || solid.Unset(3)) throw NotHere();
+        const double depth = solid.Real(3) * lengthFactor_;
+        const std::vector<double> d = Direction(solid.Reference(2));
+        if (d.size() < 2) throw NotHere();
+        const Vec3 extrusion = d.size() > 2 ? carve::geom::VECTOR(d[0] * depth, d[1] * depth, d[2] * depth)
+                                            : carve::geom::VECTOR(d[0] * depth, d[1] * depth, 0.0);
+        Paths paths = Profile(Read(solid.Reference(0)));
+        ProfileConverter::simplifyPaths(paths);
+        if (paths.empty()) throw NotHere();
+        auto data = std::make_shared<ItemShapeData>();
+        sweeper_.extrude(paths, extrusion, nullptr, data);
+        if (data->m_meshsets.empty() || !data->m_meshsets_open.empty()) throw NotHere();
+        for (const auto& set : data->m_meshsets) {
+            MeshPart part;
+            if (!set || !PartOfMeshSet(*set, part)) throw NotHere();
+            item.closed.push_back(std::move(part));
+        }
+        if (!solid.Unset(1)) {
+            std::vector<MeshItem> placed{std::move(item)};
+            TransformItems(Axis2Placement3D(Read(solid.Reference(1), "IFCAXIS2PLACEMENT3D")), placed);
+            item = std::move(placed.front());
+        }
+    }
+
+    Paths Profile(const Record& profile) const {
+        Paths paths;
+        if (profile.type == "IFCRECTANGLEPROFILEDEF" || profile.type == "IFCCIRCLEPROFILEDEF") {
+            std::vector<Vec2> loop;
+            if (profile.type == "IFCRECTANGLEPROFILEDEF") {
+                const double x = profile.Real(3) * lengthFactor_, y = profile.Real(4) * lengthFactor_;
+                loop = {carve::geom::VECTOR(-x * 0.5, -y * 0.5), carve::geom::VECTOR(x * 0.5, -y * 0.5),
+                        carve::geom::VECTOR(x * 0.5, y * 0.5), carve::geom::VECTOR(-x * 0.5, y * 0.5)};
+            } else {
+                const double radius = profile.Real(3) * lengthFactor_;
+                if (radius < 0.000001) throw NotHere();
+                const int segments = settings_.getNumVerticesPerCircleWithRadius(radius);
+                double angle = 0;
+                for (int i = 0; i < segments; ++i) {
+                    loop.push_back(carve::geom::VECTOR(radius * std::cos(angle), radius * std::sin(angle)));
+                    angle += 2.0 * M_PI / double(segments);
+                }
+            }
+            if (!profile.Unset(2)) {
+                const Matrix position = Axis2Placement2D(Read(profile.Reference(2), "IFCAXIS2PLACEMENT2D"));
+                for (Vec2& p : loop) {
+                    const Vec3 placed = position * carve::geom::VECTOR(p.x, p.y, 0.0);
+                    p = carve::geom::VECTOR(placed.x, placed.y);
+                }
+            }
+            paths.push_back(std::move(loop));
+        } else if (profile.type == "IFCARBITRARYCLOSEDPROFILEDEF" || profile.type == "IFCARBITRARYPROFILEDEFWITHVOIDS") {
+            ClosedCurve(profile.Reference(2), paths);
+            if (profile.type == "IFCARBITRARYPROFILEDEFWITHVOIDS")
+                for (int inner : References(profile.At(3))) ClosedCurve(inner, paths);
+        } else {
+            throw NotHere();
+        }
+        GeomUtils::removeDuplicates(paths);
+        return paths;
+    }
+
+    // A polyline as a profile's loop: its last point dropped while it is the first, and points
+    // that repeat the one before left out.
+    void ClosedCurve(int id, Paths& paths) const {
+        std::vector<Vec2> polygon;
+        for (int pointId : References(Read(id, "IFCPOLYLINE").At(0))) {
+            const std::vector<double> c = Point(pointId);
+            if (c.size() > 1) polygon.push_back(carve::geom::VECTOR(c[0] * lengthFactor_, c[1] * lengthFactor_));
+        }
+        ProfileConverter::deleteLastPointIfEqualToFirst(polygon);
+        if (polygon.empty()) return;
+        std::vector<Vec2> kept{polygon[0]};
+        for (size_t i = 1; i < polygon.size(); ++i)
+            if (std::abs(polygon[i].x - polygon[i - 1].x) > 0.00001 || std::abs(polygon[i].y - polygon[i - 1].y) > 0.00001)
+                kept.push_back(polygon[i]);
+        paths.push_back(std::move(kept));
+    }
+
+private:
+    Records records_;
+    const StepScan& scan_;
+    Sweeper& sweeper_;
+    GeometrySettings& settings_;
+    double lengthFactor_;
+    std::vector<int>* made_;
+};
+
+} // namespace
+
+std::optional<ProductMesh> RecordBodyMesh::Mesh(uint32_t position, const std::vector<int>& bodies, std::vector<int>* items) const {
+    if (position >= scan_.ids.size() || bodies.empty()) return std::nullopt;
+    try {
+        Maker maker(text_, scan_, converter_, metres_, items);
+        std::vector<MeshItem> parts;
+        for (int body : bodies) maker.Representation(body, parts);
+        const int placement = scan_.ProductReferences(position)[0];
+        const Matrix toWorld = placement >= 0 ? maker.Placement(placement) : Matrix();
+        ProductMesh mesh;
+        std::string problem;
+        AddItems(parts, toWorld, mesh, problem);
+        if (!problem.empty() || mesh.triangles.empty()) return std::nullopt;
+        return mesh;
+    } catch (const NotHere&) {
+        return std::nullopt;
+    }
+}
+
+std::vector<int> BodyRepresentationsOf(std::string_view text, const StepScan& scan, int shape) {
+    // Identifiers such as "Body" and "Axis" are plain letters; one written otherwise is read by
+    // the library's own text decoding, and the product is its to make.
+    static const char* const kStandIns[] = {"axis", "box", "footprint", "annotation", "profile",
+                                            "clearance", "lighting", "reference", "surface", "body-fallback"};
+    std::vector<int> body, other;
+    try {
+        const Records reader(text, scan);
+        const Record definition = reader.Read(shape, "IFCPRODUCTDEFINITIONSHAPE");
+        for (int id : References(definition.At(2))) {
+            const Record representation = reader.Read(id);
+            const std::string_view written = representation.At(1);
+            std::string identifier;
+            if (written != "$") {
+                if (written.size() < 2 || written.front() != '\'' || written.back() != '\'') throw NotHere();
+                for (char c : written.substr(1, written.size() - 2)) {
+                    if (c == '\\' || c == '\'' || static_cast<unsigned char>(c) >= 0x80) throw NotHere();
+                    identifier += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                }
+            }
+            if (identifier == "body") body.push_back(id);
+            else if (std::find(std::begin(kStandIns), std::end(kStandIns), identifier) == std::end(kStandIns)) other.push_back(id);
+        }
+    } catch (const NotHere&) {
+        return {};
+    }
+    return body.empty() ? other : body;
+}

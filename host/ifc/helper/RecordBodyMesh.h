@@ -1,0 +1,40 @@
+#pragma once
+// The commonest bodies of real files made from the file's own records, without the library's
+// entities: extruded area solids of rectangles, circles and closed polylines (with voids or
+// without), faceted breps, face- and shell-based surface models and mapped items of these, placed
+// by local placements. Each is made as the library makes it, its sweeper given the same profiles
+// and faces, so a product's mesh is the library's up to the order of its triangles. A body with
+// anything else is the library's to make.
+#include "host/ifc/helper/ProductMesh.h"
+#include "host/ifc/step/StepEntityScan.h"
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+class RepresentationConverter;
+
+class RecordBodyMesh {
+public:
+    // `converter` gives the sweeper and the settings the library's own conversion takes;
+    // `metres` is the file's length unit in metres.
+    RecordBodyMesh(std::string_view text, const StepScan& scan, RepresentationConverter& converter, double metres)
+        : text_(text), scan_(scan), converter_(converter), metres_(metres) {}
+
+    // The mesh of the product at `position`, whose body is the shape representations numbered
+    // `bodies`; nothing when a form of it is not made here, or nothing usable was made.
+    // `items`, when given, gets the numbers of the geometric items made (not the mapped items).
+    std::optional<ProductMesh> Mesh(uint32_t position, const std::vector<int>& bodies, std::vector<int>* items = nullptr) const;
+
+private:
+    std::string_view text_;
+    const StepScan& scan_;
+    RepresentationConverter& converter_;
+    double metres_;
+};
+
+// The body representations of the product whose representation is the record `shape` (an
+// IfcProductDefinitionShape), chosen as BodyRepresentations chooses them; empty when none, or
+// when the record is not one.
+std::vector<int> BodyRepresentationsOf(std::string_view text, const StepScan& scan, int shape);

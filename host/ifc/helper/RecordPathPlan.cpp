@@ -1,0 +1,216 @@
+#include "host/ifc/helper/RecordPathPlan.h"
+
+#include "host/ifc/helper/LibraryMessages.h"
+#include "host/ifc/helper/RecordBodyMesh.h"
+#include "host/ifc/step/StepDataReader.h"
+#include "host/ifc/step/StepValues.h"
+
+#include <ifcpp/geometry/Carve/GeometryConverter.h>
+#include <ifcpp/model/BuildingModel.h>
+#include <ifcpp/model/UnitConverter.h>
+
+#include <algorithm>
+#include <cmath>
+#include <span>
+#include <thread>
+
+namespace {
+
+std::string_view TypeAt(std::string_view text, const StepScan& scan, uint32_t position) {
+    return StepTypeAt(text, scan.Offset(position));
+}
+
+std::vector<std::string_view> AttributesAt(std::string_view text, const StepScan& scan, uint32_t position) {
+    return StepAttributes(text.substr(scan.Offset(position), scan.End(position) - scan.Offset(position)));
+}
+
+std::optional<uint32_t> PlaceOf(const StepScan& scan, int id) {
+    const int64_t position = scan.Position(id);
+    if (position < 0) return std::nullopt;
+    return static_cast<uint32_t>(position);
+}
+
+// Every record `from` leads to, marked in `marks`; those already marked are not gone below.
+void MarkBelow(const StepScan& scan, uint32_t from, std::vector<bool>& marks) {
+    std::vector<uint32_t> stack{from};
+    while (!stack.empty()) {
+        const uint32_t at = stack.back();
+        stack.pop_back();
+        if (marks[at]) continue;
+        marks[at] = true;
+        for (int ref : scan.References(at))
+            if (auto place = PlaceOf(scan, ref); place && !marks[*place]) stack.push_back(*place);
+    }
+}
+
+// What one thread made: the products' places, their meshes, and the items of their bodies.
+struct Made {
+    std::vector<uint32_t> positions;
+    std::vector<ProductMesh> meshes;
+    std::vector<int> items;
+};
+
+// The bodies of `products` made with a sweeper of a library conversion of its own, in the file's
+// unit; a body the sweeper speaks of is the library's.
+void MakeShare(std::string_view text, const StepScan& scan, double metres, const std::vector<bool>& cutOrCutting,
+               std::span<const uint32_t> products, Made& made) {
+    auto model = std::make_shared<BuildingModel>();
+    model->getUnitConverter()->setLengthInMeterFactor(metres);
+    GeometryConverter converter(model);
+    LibraryMessages said;
+    said.Listen(converter);
+    const RecordBodyMesh records(text, scan, *converter.getRepresentationConverter(), metres);
+    std::vector<int> items;
+    for (uint32_t position : products) {
+        if (cutOrCutting[position]) continue;
+        const std::vector<int> bodies = BodyRepresentationsOf(text, scan, scan.ProductReferences(position)[1]);
+        if (bodies.empty()) continue;
+        items.clear();
+        const size_t before = said.Count();
+        std::optional<ProductMesh> mesh = records.Mesh(position, bodies, &items);
+        if (!mesh || said.Count() != before) continue;
+        made.positions.push_back(position);
+        made.meshes.push_back(std::move(*mesh));
+        made.items.insert(made.items.end(), items.begin(), items.end());
+    }
+}
+
+} // namespace
+
+size_t RecordPathPlan::Unmade() const { return static_cast<size_t>(std::count(use.begin(), use.end(), RecordUse::Unmade)); }
+
+std::optional<double> RecordLengthUnit(std::string_view text, const StepScan& scan) {
+    std::optional<double> metres;
+    int projects = 0;
+    for (uint32_t position = 0; position < scan.ids.size(); ++position) {
+        if (TypeAt(text, scan, position) != "IFCPROJECT") continue;
+        if (++projects > 1) return std::nullopt;
+        const std::vector<std::string_view> project = AttributesAt(text, scan, position);
+        if (project.size() < 9) return std::nullopt;
+        const auto assignment = PlaceOf(scan, StepReference(project[8]));
+        if (!assignment || TypeAt(text, scan, *assignment) != "IFCUNITASSIGNMENT") return std::nullopt;
+        const std::vector<std::string_view> units = AttributesAt(text, scan, *assignment);
+        if (units.empty()) return std::nullopt;
+        for (int unit : StepReferences(units[0])) {
+            const auto place = PlaceOf(scan, unit);
+            if (!place) return std::nullopt;
+            const std::string_view type = TypeAt(text, scan, *place);
+            const std::vector<std::string_view> a = AttributesAt(text, scan, *place);
+            if (type == "IFCCONVERSIONBASEDUNIT" && !a.empty() && a.size() > 1 && StepEnumeration(a[1]) == "LENGTHUNIT") return std::nullopt;
+            if (type != "IFCSIUNIT" || a.size() < 4 || StepEnumeration(a[1]) != "LENGTHUNIT") continue;
+            if (metres || StepEnumeration(a[3]) != "METRE") return std::nullopt;
+            const std::string_view prefix = a[2] == "$" ? std::string_view() : StepEnumeration(a[2]);
+            if (prefix.empty() && a[2] != "$") return std::nullopt;
+            if (prefix.empty()) metres = 1.0;
+            else if (prefix == "DECI") metres = 0.1;
+            else if (prefix == "CENTI") metres = 0.01;
+            else if (prefix == "MILLI") metres = 0.001;
+            else return std::nullopt;
+        }
+    }
+    return metres;
+}
+
+RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsigned threads) {
+    RecordPathPlan plan;
+    const size_t count = scan.ids.size();
+    plan.meshAt.assign(count, RecordPathPlan::kNone);
+    const std::optional<double> metres = RecordLengthUnit(text, scan);
+    if (!metres) return plan;
+    plan.metres = *metres;
+
+    // Elements with openings, the openings, and the parts of elements with openings.
+    std::vector<bool> cutOrCutting(count, false);
+    auto markAttribute = [&](const std::vector<std::string_view>& a, size_t index) {
+        if (index >= a.size()) return;
+        for (int id : StepReferences(a[index]))
+            if (auto place = PlaceOf(scan, id)) cutOrCutting[*place] = true;
+    };
+    std::vector<uint32_t> decompositions;
+    for (uint32_t position = 0; position < count; ++position) {
+        const std::string_view type = TypeAt(text, scan, position);
+        if (type == "IFCRELVOIDSELEMENT") {
+            const std::vector<std::string_view> a = AttributesAt(text, scan, position);
+            markAttribute(a, 4);
+            markAttribute(a, 5);
+        } else if (type == "IFCRELAGGREGATES" || type == "IFCRELNESTS") {
+            decompositions.push_back(position);
+        }
+    }
+    for (uint32_t position : decompositions) {
+        const std::vector<std::string_view> a = AttributesAt(text, scan, position);
+        if (a.size() < 6) continue;
+        const auto whole = PlaceOf(scan, StepReference(a[4]));
+        if (whole && cutOrCutting[*whole]) markAttribute(a, 5);
+    }
+
+    // The products to make here, each thread a share of them in file order.
+    std::vector<uint32_t> products;
+    for (uint32_t position = 0; position < count; ++position) {
+        if (!scan.MayBeProduct(position)) continue;
+        const int shape = scan.ProductReferences(position)[1];
+        if (shape >= 0 && PlaceOf(scan, shape)) products.push_back(position);
+    }
+    carve::setEpsilon(1.5e-05 * plan.metres);
+    const unsigned workers = std::max(1u, std::min(threads, 8u));
+    std::vector<Made> shares(workers);
+    auto make = [&](unsigned worker) {
+        const size_t from = products.size() * worker / workers, to = products.size() * (worker + 1) / workers;
+        MakeShare(text, scan, plan.metres, cutOrCutting, {products.data() + from, to - from}, shares[worker]);
+    };
+    {
+        std::vector<std::thread> helpers;
+        for (unsigned t = 1; t < workers; ++t) helpers.emplace_back(make, t);
+        make(0);
+        for (auto& h : helpers) h.join();
+    }
+    std::vector<bool> libraryNeeds(count, false);
+    std::vector<int> items;
+    for (Made& share : shares) {
+        for (size_t i = 0; i < share.positions.size(); ++i) {
+            plan.meshAt[share.positions[i]] = static_cast<uint32_t>(plan.meshes.size());
+            plan.meshes.push_back(std::move(share.meshes[i]));
+        }
+        items.insert(items.end(), share.items.begin(), share.items.end());
+    }
+    for (uint32_t position : products)
+        if (!plan.ByRecords(position)) MarkBelow(scan, *PlaceOf(scan, scan.ProductReferences(position)[1]), libraryNeeds);
+
+    // Bare: the items of bodies made here that no other shape needs; unmade: what only they
+    // lead to. Every record is below one that none refers to, the file having no loops.
+    plan.use.assign(count, RecordUse::Read);
+    size_t bare = 0;
+    for (int item : items) {
+        const auto place = PlaceOf(scan, item);
+        if (place && !libraryNeeds[*place] && plan.use[*place] != RecordUse::Bare) {
+            plan.use[*place] = RecordUse::Bare;
+            ++bare;
+        }
+    }
+    if (bare == 0) {
+        plan.use.clear();
+        return plan;
+    }
+    std::vector<bool> referred(count, false);
+    for (uint32_t position = 0; position < count; ++position)
+        for (int ref : scan.References(position))
+            if (auto place = PlaceOf(scan, ref)) referred[*place] = true;
+    std::vector<bool> reached(count, false);
+    std::vector<uint32_t> stack;
+    for (uint32_t root = 0; root < count; ++root) {
+        if (referred[root]) continue;
+        stack.push_back(root);
+        while (!stack.empty()) {
+            const uint32_t at = stack.back();
+            stack.pop_back();
+            if (reached[at]) continue;
+            reached[at] = true;
+            if (plan.use[at] == RecordUse::Bare) continue;
+            for (int ref : scan.References(at))
+                if (auto place = PlaceOf(scan, ref); place && !reached[*place]) stack.push_back(*place);
+        }
+    }
+    for (uint32_t position = 0; position < count; ++position)
+        if (!reached[position]) plan.use[position] = RecordUse::Unmade;
+    return plan;
+}

@@ -1,0 +1,40 @@
+#pragma once
+// Before the library parses a file: which products' bodies are made from the records
+// (RecordBodyMesh.h), and so which records the library need not make. A product takes that path
+// when its body is made there without a word from the sweeper, and it has no openings to cut
+// (nor is one, nor a part of an element that has them). The geometric items of those bodies
+// that no other product's representation uses are made by the library as bare entities, their
+// attributes unread, so that styles and layers still find them; what only they lead to is not
+// made at all. The library's model is then of the facts and of the other products' shapes.
+#include "host/ifc/helper/ProductMesh.h"
+#include "host/ifc/step/StepEntityScan.h"
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+enum class RecordUse : uint8_t {
+    Read,  // made and read by the library
+    Bare,  // made, its attributes unread
+    Unmade // not made
+};
+
+struct RecordPathPlan {
+    static constexpr uint32_t kNone = UINT32_MAX;
+    double metres = 1.0;          // the length unit, as the library reads it
+    std::vector<uint32_t> meshAt; // by place in the file: the product's mesh in `meshes`, or kNone
+    std::vector<ProductMesh> meshes;
+    std::vector<RecordUse> use;   // by place in the file; empty when every record is read
+
+    bool ByRecords(size_t position) const { return position < meshAt.size() && meshAt[position] != kNone; }
+    size_t Unmade() const;
+};
+
+// The file's length unit in metres when it is a plain SI one (metres, or milli-, centi- or
+// decimetres) and the only one; nothing otherwise.
+std::optional<double> RecordLengthUnit(std::string_view text, const StepScan& scan);
+
+// The plan for the file, its bodies made on `threads` threads; one with no product by records
+// when its unit is not plain.
+RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsigned threads);

@@ -1,0 +1,178 @@
+// The bodies made from the file's own records against the library's, on every product both make
+// in every IFC file of the repository and of the shared folder beside it: the same triangles up to
+// their order within a tenth of a millimetre, and the same facts.
+#include "host/HostTestFiles.h"
+
+#include "host/ifc/reader/IfcReader.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+
+namespace {
+
+using Corner = std::array<double, 3>;
+using Triangle = std::array<Corner, 3>;
+
+constexpr double kTolerance = 1e-4; // metres
+
+std::vector<Triangle> TrianglesOf(const IfcProductData& p) {
+    std::vector<Triangle> out;
+    for (const auto& t : p.triangles) out.push_back({p.vertices[t[0]], p.vertices[t[1]], p.vertices[t[2]]});
+    return out;
+}
+
+bool Near(const Corner& a, const Corner& b) {
+    return std::abs(a[0] - b[0]) <= kTolerance && std::abs(a[1] - b[1]) <= kTolerance && std::abs(a[2] - b[2]) <= kTolerance;
+}
+
+// The same corners in the same turn, from any first corner.
+bool SameTriangle(const Triangle& a, const Triangle& b) {
+    for (int r = 0; r < 3; ++r)
+        if (Near(a[0], b[r]) && Near(a[1], b[(r + 1) % 3]) && Near(a[2], b[(r + 2) % 3])) return true;
+    return false;
+}
+
+double LeastX(const Triangle& t) { return std::min({t[0][0], t[1][0], t[2][0]}); }
+
+// How many of `mine` have no partner left in `theirs`.
+size_t Unmatched(std::vector<Triangle> mine, std::vector<Triangle> theirs) {
+    auto byX = [](const Triangle& a, const Triangle& b) { return LeastX(a) < LeastX(b); };
+    std::sort(theirs.begin(), theirs.end(), byX);
+    std::vector<bool> used(theirs.size(), false);
+    size_t unmatched = 0;
+    for (const Triangle& t : mine) {
+        const double x = LeastX(t);
+        auto from = std::lower_bound(theirs.begin(), theirs.end(), x - 2 * kTolerance,
+                                     [](const Triangle& a, double v) { return LeastX(a) < v; });
+        bool found = false;
+        for (auto it = from; it != theirs.end() && LeastX(*it) <= x + 2 * kTolerance; ++it) {
+            const size_t i = static_cast<size_t>(it - theirs.begin());
+            if (!used[i] && SameTriangle(t, *it)) {
+                used[i] = found = true;
+                break;
+            }
+        }
+        if (!found) ++unmatched;
+    }
+    return unmatched;
+}
+
+std::vector<std::filesystem::path> IfcFiles() {
+    std::vector<std::filesystem::path> files;
+    for (const char* folder : {"tests/data/ifc", "../shared/data/ifc"}) {
+        const std::filesystem::path dir = SourceFile(folder);
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(dir, error))
+            if (entry.path().extension() == ".ifc") files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// The GlobalIds whose bodies were made from the records in a read.
+std::set<std::string> ReadByRecords(const std::string& log) {
+    std::set<std::string> ids;
+    std::ifstream in(log);
+    std::string path, id;
+    while (in >> path >> id)
+        if (path == "record") ids.insert(id);
+    return ids;
+}
+
+struct Reads {
+    IfcBuildingData library, records;
+    std::set<std::string> byRecords;
+    bool read = false;
+};
+
+Reads ReadBothWays(const std::filesystem::path& file) {
+    Reads reads;
+    const std::string text = ReadWholeFile(file.string());
+    const std::string log = (std::filesystem::temp_directory_path() / ("bv-record-path-" + std::to_string(getpid()))).string();
+    std::remove(log.c_str());
+    try {
+        SetIfcFaceListMeshing(false);
+        reads.library = ReadIfcText(text);
+        SetIfcFaceListMeshing(true);
+        setenv("BV_IFC_PATH_LOG", log.c_str(), 1);
+        reads.records = ReadIfcText(text);
+        unsetenv("BV_IFC_PATH_LOG");
+        reads.read = true;
+    } catch (const EIfcFile&) {
+        SetIfcFaceListMeshing(true);
+        unsetenv("BV_IFC_PATH_LOG");
+    }
+    reads.byRecords = ReadByRecords(log);
+    std::remove(log.c_str());
+    return reads;
+}
+
+} // namespace
+
+TEST(IfcRecordPath, EveryProductBothMakeHasTheLibrarysTrianglesAndFacts) {
+    size_t compared = 0;
+    std::ostringstream shares;
+    for (const auto& file : IfcFiles()) {
+        SCOPED_TRACE(file.filename().string());
+        const Reads reads = ReadBothWays(file);
+        if (!reads.read) continue;
+        ASSERT_EQ(reads.records.products.size(), reads.library.products.size());
+        ASSERT_EQ(reads.records.skipped.size(), reads.library.skipped.size());
+        std::map<std::string, const IfcProductData*> theirs;
+        for (const auto& p : reads.library.products) theirs[p.globalId] = &p;
+        size_t byRecords = 0;
+        for (const auto& mine : reads.records.products) {
+            const auto found = theirs.find(mine.globalId);
+            ASSERT_NE(found, theirs.end()) << mine.globalId;
+            const IfcProductData& other = *found->second;
+            EXPECT_EQ(mine.name, other.name);
+            EXPECT_EQ(mine.ifcClass, other.ifcClass);
+            EXPECT_EQ(mine.predefinedType, other.predefinedType);
+            EXPECT_EQ(mine.tag, other.tag);
+            EXPECT_EQ(mine.layer, other.layer);
+            EXPECT_EQ(mine.storey, other.storey);
+            EXPECT_EQ(mine.objectType, other.objectType);
+            EXPECT_EQ(mine.description, other.description);
+            EXPECT_EQ(mine.materials, other.materials);
+            EXPECT_EQ(mine.classifications, other.classifications);
+            EXPECT_EQ(mine.properties, other.properties);
+            EXPECT_EQ(mine.hasColour, other.hasColour);
+            EXPECT_EQ(mine.rgb, other.rgb);
+            EXPECT_EQ(mine.transparency, other.transparency);
+            if (!reads.byRecords.count(mine.globalId)) continue;
+            ++byRecords;
+            ++compared;
+            EXPECT_EQ(mine.triangles.size(), other.triangles.size()) << mine.globalId << " " << mine.name;
+            EXPECT_EQ(Unmatched(TrianglesOf(mine), TrianglesOf(other)), 0u) << mine.globalId << " " << mine.name;
+        }
+        shares << file.filename().string() << ": " << byRecords << " of " << reads.records.products.size()
+               << " products from the records\n";
+    }
+    std::printf("%s", shares.str().c_str());
+    EXPECT_GT(compared, 0u);
+}
+
+TEST(IfcRecordPath, TrianglesMatchUpToOrderAndFirstCornerOnly) {
+    IfcProductData a, b;
+    a.vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}};
+    a.triangles = {{0, 1, 2}, {1, 3, 2}};
+    b.vertices = {{1, 1, 0.00005}, {0, 1, 0}, {1, 0, 0}, {0, 0, 0}};
+    b.triangles = {{1, 2, 0}, {2, 1, 3}};
+    EXPECT_EQ(Unmatched(TrianglesOf(a), TrianglesOf(b)), 0u);
+    // A turned triangle is another triangle, and so is one a millimetre away.
+    b.triangles = {{1, 2, 0}, {1, 2, 3}};
+    EXPECT_EQ(Unmatched(TrianglesOf(a), TrianglesOf(b)), 1u);
+    b.vertices[0] = {1, 1, 0.001};
+    b.triangles = {{1, 2, 0}, {2, 1, 3}};
+    EXPECT_EQ(Unmatched(TrianglesOf(a), TrianglesOf(b)), 1u);
+}

@@ -1,0 +1,93 @@
+// The plan of which bodies the records make and which records the library then need not read:
+// the file's length unit, a body made from its records leaving its item bare and what only the
+// item uses unmade, and an item a product with openings shares kept whole.
+#include "host/ifc/helper/RecordPathPlan.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+const std::string kHeader = "ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION((''),'2;1');\nFILE_NAME('','',(''),(''),'','','');\n"
+                            "FILE_SCHEMA(('IFC2X3'));\nENDSEC;\nDATA;\n";
+const std::string kEnd = "ENDSEC;\nEND-ISO-10303-21;\n";
+
+std::string Units(const std::string& units) {
+    return "#1=IFCPROJECT('0YvctVUKr0kugbFTf53O9L',$,'P',$,$,$,$,$,#2);\n#2=IFCUNITASSIGNMENT((#3));\n" + units;
+}
+
+// A wall of 1 m by 0.2 m by 3 m in millimetres; `more` adds records.
+std::string Wall(const std::string& more = {}) {
+    return kHeader + Units("#3=IFCSIUNIT(*,.LENGTHUNIT.,.MILLI.,.METRE.);\n") +
+           "#10=IFCCARTESIANPOINT((0.,0.,0.));\n#11=IFCAXIS2PLACEMENT3D(#10,$,$);\n#12=IFCLOCALPLACEMENT($,#11);\n"
+           "#20=IFCCARTESIANPOINT((0.,0.));\n#21=IFCAXIS2PLACEMENT2D(#20,$);\n"
+           "#22=IFCRECTANGLEPROFILEDEF(.AREA.,$,#21,1000.,200.);\n#23=IFCDIRECTION((0.,0.,1.));\n"
+           "#24=IFCEXTRUDEDAREASOLID(#22,#11,#23,3000.);\n#25=IFCSHAPEREPRESENTATION($,'Body','SweptSolid',(#24));\n"
+           "#26=IFCPRODUCTDEFINITIONSHAPE($,$,(#25));\n#30=IFCWALL('1YvctVUKr0kugbFTf53O9L',$,'W',$,$,#12,#26,$);\n" +
+           more + kEnd;
+}
+
+RecordUse UseOf(const RecordPathPlan& plan, const StepScan& scan, int id) {
+    return plan.use.empty() ? RecordUse::Read : plan.use[static_cast<size_t>(scan.Position(id))];
+}
+
+} // namespace
+
+TEST(RecordPathPlan, ReadsOnlyAPlainSiLengthUnit) {
+    auto unit = [](const std::string& units) {
+        const std::string text = kHeader + Units(units) + kEnd;
+        return RecordLengthUnit(text, ScanStepEntities(text));
+    };
+    EXPECT_EQ(unit("#3=IFCSIUNIT(*,.LENGTHUNIT.,.MILLI.,.METRE.);\n"), 0.001);
+    EXPECT_EQ(unit("#3=IFCSIUNIT(*,.LENGTHUNIT.,$,.METRE.);\n"), 1.0);
+    EXPECT_EQ(unit("#3=IFCSIUNIT(*,.LENGTHUNIT.,.CENTI.,.METRE.);\n"), 0.01);
+    EXPECT_EQ(unit("#3=IFCSIUNIT(*,.LENGTHUNIT.,.KILO.,.METRE.);\n"), std::nullopt);
+    EXPECT_EQ(unit("#3=IFCSIUNIT(*,.AREAUNIT.,$,.SQUARE_METRE.);\n"), std::nullopt);
+    EXPECT_EQ(unit("#3=IFCCONVERSIONBASEDUNIT(#4,.LENGTHUNIT.,'FOOT',#5);\n#4=IFCDIMENSIONALEXPONENTS(1,0,0,0,0,0,0);\n"
+                   "#5=IFCMEASUREWITHUNIT(IFCLENGTHMEASURE(0.3048),#6);\n#6=IFCSIUNIT(*,.LENGTHUNIT.,$,.METRE.);\n"),
+              std::nullopt);
+}
+
+TEST(RecordPathPlan, ABodyMadeFromItsRecordsLeavesWhatOnlyItUsesUnread) {
+    const std::string text = Wall();
+    const StepScan scan = ScanStepEntities(text);
+    RecordPathPlan plan = PlanRecordPath(text, scan, 2);
+    const size_t wall = static_cast<size_t>(scan.Position(30));
+    ASSERT_TRUE(plan.ByRecords(wall));
+    const ProductMesh& mesh = plan.meshes[plan.meshAt[wall]];
+    EXPECT_EQ(mesh.triangles.size(), 12u);
+    double top = 0;
+    for (const auto& v : mesh.vertices) top = std::max(top, v[2]);
+    EXPECT_DOUBLE_EQ(top, 3.0);
+    EXPECT_EQ(UseOf(plan, scan, 24), RecordUse::Bare);
+    for (int unmade : {20, 21, 22, 23}) EXPECT_EQ(UseOf(plan, scan, unmade), RecordUse::Unmade) << unmade;
+    // The placement the solid shares with the wall, and what leads to the solid.
+    for (int read : {1, 2, 3, 10, 11, 12, 25, 26, 30}) EXPECT_EQ(UseOf(plan, scan, read), RecordUse::Read) << read;
+    EXPECT_EQ(plan.Unmade(), 4u);
+}
+
+TEST(RecordPathPlan, AnItemAWallWithOpeningsSharesIsReadWhole) {
+    const std::string text = Wall("#27=IFCSHAPEREPRESENTATION($,'Body','SweptSolid',(#24));\n#28=IFCPRODUCTDEFINITIONSHAPE($,$,(#27));\n"
+                                  "#31=IFCWALL('2YvctVUKr0kugbFTf53O9L',$,'V',$,$,#12,#28,$);\n"
+                                  "#40=IFCOPENINGELEMENT('3YvctVUKr0kugbFTf53O9L',$,'O',$,$,#12,$,$);\n"
+                                  "#41=IFCRELVOIDSELEMENT('4YvctVUKr0kugbFTf53O9L',$,$,$,#31,#40);\n");
+    const StepScan scan = ScanStepEntities(text);
+    const RecordPathPlan plan = PlanRecordPath(text, scan, 1);
+    EXPECT_TRUE(plan.ByRecords(static_cast<size_t>(scan.Position(30))));
+    EXPECT_FALSE(plan.ByRecords(static_cast<size_t>(scan.Position(31))));
+    EXPECT_FALSE(plan.ByRecords(static_cast<size_t>(scan.Position(40))));
+    EXPECT_TRUE(plan.use.empty()); // nothing left unread
+}
+
+TEST(RecordPathPlan, AFileInFeetIsTheLibrarysWhole) {
+    std::string text = Wall();
+    const std::string metric = "#3=IFCSIUNIT(*,.LENGTHUNIT.,.MILLI.,.METRE.);";
+    text.replace(text.find(metric), metric.size(),
+                 "#3=IFCCONVERSIONBASEDUNIT(#4,.LENGTHUNIT.,'FOOT',$);\n#4=IFCDIMENSIONALEXPONENTS(1,0,0,0,0,0,0);");
+    const StepScan scan = ScanStepEntities(text);
+    const RecordPathPlan plan = PlanRecordPath(text, scan, 1);
+    EXPECT_TRUE(plan.meshes.empty());
+    EXPECT_TRUE(plan.use.empty());
+}
