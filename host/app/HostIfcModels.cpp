@@ -44,6 +44,7 @@ bool Host::AdoptIfcModel(ModelRead read, const std::string& givenName, bool laye
     }
     if (readProgress) readProgress->ReportPhase(IfcReadPhase::MakingElements, 0, read.data.products.size());
     const bool stepped = m.Undo().Open(HostUndoStepName(HostUndoStep::IfcModelAdd));
+    m.NoteModelsChange();
     // The first model's elements say whose they are once there are two.
     if (m.ifcModels.size() == 1) NameUnnamedModel(m, m.ifcModels.front().name);
     IfcModelOptions options = HostIfcModelOptions();
@@ -60,10 +61,10 @@ bool Host::AdoptIfcModel(ModelRead read, const std::string& givenName, bool laye
         m.layersByStorey = layersByStorey;
         m.workSchedules = std::move(read.data.workSchedules);
     }
-    m.MarkModified(); // the list of models stands outside the undo history
     if (stepped) {
         if (auto step = m.CloseUndoStep(); step && Events().undoStep) Events().undoStep(*step);
     } else {
+        m.MarkModified();
         m.Undo().Clear(); // a step from before must not bring back some elements and not others
     }
     for (const std::string& line : IfcOpeningReport(read.data.schema, added, skipped, read.data.notes, HostIfcReportWords()))
@@ -86,6 +87,7 @@ bool Host::RemoveIfcModel(const std::string& name, std::string& error) {
     RevisionCheck check = CheckRevision(m, plan);
     if (check.ask && !ConfirmRevision(check, HostAlert::ModelRemoves)) return true; // the user kept it
     const bool stepped = check.fitsUndo && m.Undo().Open(HostUndoStepName(HostUndoStep::IfcModelRemove));
+    m.NoteModelsChange();
     // Add-ons hear of it as of a revision that took these elements away.
     ModelRevision removal;
     removal.taken = true;
@@ -98,10 +100,10 @@ bool Host::RemoveIfcModel(const std::string& name, std::string& error) {
     // The one model left is the project's only one again, as if opened alone.
     if (m.ifcModels.size() == 1) UnnameModel(m, m.ifcModels.front().name);
     if (wasFirst) m.workSchedules = {};
-    m.MarkModified();
     if (stepped) {
         if (auto step = m.CloseUndoStep(); step && Events().undoStep) Events().undoStep(*step);
     } else {
+        m.MarkModified();
         m.Undo().Clear();
     }
     SendProjectEvent(kHostEventModelUpdated, 0);

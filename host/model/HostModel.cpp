@@ -349,11 +349,27 @@ void HostModel::RestoreWhole(const std::map<API_Guid, UndoHistory::Whole>& state
     }
 }
 
+std::shared_ptr<const UndoHistory::Models> HostModel::ModelsNow() const {
+    return std::make_shared<const UndoHistory::Models>(UndoHistory::Models{ifcModels, layersByStorey, workSchedules});
+}
+
+void HostModel::NoteModelsChange() {
+    undo_.NoteModels(ModelsNow(), [this] { return ModelsNow(); });
+}
+
+void HostModel::RestoreModels(const std::shared_ptr<const UndoHistory::Models>& models) {
+    if (!models) return;
+    ifcModels = models->sources;
+    layersByStorey = models->layersByStorey;
+    workSchedules = models->workSchedules;
+}
+
 bool HostModel::ApplyUndo(std::string& name) {
     auto step = undo_.TakeUndo();
     if (!step) return false;
     RestoreWhole(step->wholeBefore);
     Restore(step->before);
+    RestoreModels(step->modelsBefore);
     name = step->name;
     return true;
 }
@@ -363,6 +379,7 @@ bool HostModel::ApplyRedo(std::string& name) {
     if (!step) return false;
     RestoreWhole(step->wholeAfter);
     Restore(step->after);
+    RestoreModels(step->modelsAfter);
     name = step->name;
     return true;
 }

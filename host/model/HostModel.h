@@ -104,6 +104,9 @@ public:
     UndoHistory& Undo() { return undo_; }
     const UndoHistory& Undo() const { return undo_; }
     bool ApplyUndo(std::string& name);
+    // Before the list of building models changes in an open undo step, so undo and redo take the
+    // list (and the first model's layers and schedule) back with the elements.
+    void NoteModelsChange();
     bool ApplyRedo(std::string& name);
     std::optional<ElementState> StateOf(const API_Guid& guid) const;
 
@@ -132,6 +135,8 @@ public:
     std::vector<IfcModelSource> ifcModels;
 
 private:
+    std::shared_ptr<const UndoHistory::Models> ModelsNow() const;
+    void RestoreModels(const std::shared_ptr<const UndoHistory::Models>& models);
     void Restore(const std::map<API_Guid, ElementState>& states);
     void RestoreWhole(const std::map<API_Guid, UndoHistory::Whole>& states);
     void DropElements(const std::unordered_set<API_Guid, API_GuidHash>& guids);

@@ -21,6 +21,7 @@ std::unique_ptr<HostModel> HostModel::SnapshotForSaving() const {
     copy->unknownKeys = unknownKeys;
     copy->layersByStorey = layersByStorey;
     copy->workSchedules = workSchedules;
+    copy->ifcModels = ifcModels;
     copy->untracked_ = Modified();
     return copy;
 }

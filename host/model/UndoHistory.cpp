@@ -53,6 +53,8 @@ std::optional<std::string> UndoHistory::Close(
     if (!open_) return std::nullopt;
     Step step = std::move(*open_);
     open_.reset();
+    if (step.modelsBefore && modelsAfter_) step.modelsAfter = modelsAfter_();
+    modelsAfter_ = nullptr;
     for (const auto& [guid, before] : step.before) {
         auto now = stateOf(guid);
         if (now) step.after[guid] = *now;
@@ -60,7 +62,7 @@ std::optional<std::string> UndoHistory::Close(
     if (wholeOf)
         for (const auto& [guid, before] : step.wholeBefore) step.wholeAfter[guid] = wholeOf(guid);
     std::string name = step.name;
-    if (!step.before.empty() || !step.wholeBefore.empty()) {
+    if (!step.before.empty() || !step.wholeBefore.empty() || step.modelsBefore) {
         step.bytes = sizeof(Step) + step.name.capacity();
         for (const auto* side : {&step.before, &step.after})
             for (const auto& [guid, state] : *side) step.bytes += StateBytes(state);
@@ -73,6 +75,13 @@ std::optional<std::string> UndoHistory::Close(
         Trim();
     }
     return name;
+}
+
+void UndoHistory::NoteModels(std::shared_ptr<const Models> before,
+                             std::function<std::shared_ptr<const Models>()> after) {
+    if (!open_ || open_->modelsBefore) return;
+    open_->modelsBefore = std::move(before);
+    modelsAfter_ = std::move(after);
 }
 
 void UndoHistory::NoteChange(const API_Guid& guid, const ElementState& before) {
@@ -110,6 +119,7 @@ void UndoHistory::ClearRedo() {
 
 void UndoHistory::Clear() {
     open_.reset();
+    modelsAfter_ = nullptr;
     undo_.clear();
     redo_.clear();
     keptBytes_ = 0;

@@ -6,6 +6,8 @@
 // The history is bounded by steps and by the bytes the kept states take; the oldest steps go
 // first, but the newest step is kept whatever its size, so the last action can be undone.
 #include "host/model/Element.h"
+#include "host/model/IfcModelSource.h"
+#include "host/model/ModelWorkSchedules.h"
 
 #include <cstddef>
 #include <deque>
@@ -20,10 +22,18 @@ class UndoHistory {
 public:
     // A whole element, or none where the element did not exist.
     using Whole = std::shared_ptr<const Element>;
+    // The project's list of building models and what comes with the first: a step that adds or
+    // removes a model keeps them, so undo never leaves a model listed without its elements.
+    struct Models {
+        std::vector<IfcModelSource> sources;
+        bool layersByStorey = false;
+        ModelWorkSchedules workSchedules;
+    };
     struct Step {
         std::string name; // 8-bit code page
         std::map<API_Guid, ElementState> before, after;
         std::map<API_Guid, Whole> wholeBefore, wholeAfter;
+        std::shared_ptr<const Models> modelsBefore, modelsAfter;
         size_t bytes = 0;    // what the step keeps in memory, roughly
         uint64_t serial = 0; // names the model's state after the step
     };
@@ -43,6 +53,8 @@ public:
     void NoteChange(const API_Guid& guid, const ElementState& before);
     // Called, in an open step, before an element comes, goes or changes shape.
     void NoteWhole(const API_Guid& guid, Whole before);
+    // Called, in an open step, before the list of models changes; `after` is asked at the close.
+    void NoteModels(std::shared_ptr<const Models> before, std::function<std::shared_ptr<const Models>()> after);
     // Whether the open step already keeps the element's state before.
     bool Holds(const API_Guid& guid) const { return open_ && open_->before.count(guid) != 0; }
 
@@ -71,6 +83,7 @@ private:
     uint64_t serials_ = 0;
     uint64_t base_ = 0;    // the state before the oldest undo step
     std::optional<Step> open_;
+    std::function<std::shared_ptr<const Models>()> modelsAfter_;
     std::deque<Step> undo_; // oldest first
     std::vector<Step> redo_;
 };

@@ -273,7 +273,10 @@ TEST_F(ProjectRecoveryTest, TheThreeAnswers) {
 TEST_F(ProjectRecoveryTest, TheSnapshotSavesAsTheModel) {
     Work();
     host->Model().Facts().Intern("class");
+    // A federated project's list of models goes with it.
+    host->Model().ifcModels = {{"A", "/a.ifc", false, 1}, {"B", "/b.ifc", true, 0}};
     auto copy = host->Model().SnapshotForSaving();
+    EXPECT_NE(SerializeHostProject(*copy).find("\"models\""), std::string::npos);
     EXPECT_EQ(SerializeHostProject(*copy), SerializeHostProject(host->Model()));
     // The copy is its own: a change of the model after it is not in it.
     host->Model().SetUserData(*host->Model().FindByIdText("FAL-01"), "Bauvista", std::nullopt);

@@ -110,3 +110,28 @@ TEST_F(IfcFederatedModels, TheProjectFileKeepsTheModelsAndOneModelKeepsItsForm) 
     EXPECT_FALSE(bad.model);
     EXPECT_NE(bad.error.find("/models/1/name"), std::string::npos) << bad.error;
 }
+
+TEST_F(IfcFederatedModels, UndoTakesTheListOfModelsBackWithTheirElements) {
+    HostModel& m = host->Model();
+    const auto both = ElementsByModel();
+    std::string name, error;
+    ASSERT_TRUE(m.ApplyUndo(name));
+    EXPECT_EQ(m.ifcModels.size(), 1u);
+    EXPECT_EQ(ElementsByModel(), (std::map<std::string, size_t>{{"", architecture}}));
+    ASSERT_TRUE(m.ApplyRedo(name));
+    ASSERT_EQ(m.ifcModels.size(), 2u);
+    EXPECT_EQ(m.ifcModels[1].name, "STRUCT");
+    EXPECT_EQ(ElementsByModel(), both);
+
+    DGQueueAlertAnswer(1);
+    ASSERT_TRUE(host->RemoveIfcModel("STRUCT", error)) << error;
+    ASSERT_TRUE(m.ApplyUndo(name));
+    EXPECT_EQ(m.ifcModels.size(), 2u);
+    EXPECT_EQ(ElementsByModel(), both);
+    // Saved after the undo, the project keeps both models.
+    const std::string saved = folder.Path("undone.qvp");
+    ASSERT_TRUE(host->SaveProject(saved, error)) << error;
+    auto loaded = LoadHostProject(saved);
+    ASSERT_TRUE(loaded.model) << loaded.error;
+    EXPECT_EQ(loaded.model->ifcModels, m.ifcModels);
+}
