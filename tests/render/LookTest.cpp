@@ -96,16 +96,24 @@ TEST_F(LookTest, AGhostBlendsItsColourOverWhatStandsBehindAsGlassDoes) {
         const Image alone = Draw(style);
         back.SetLayer(1);
         const int32_t x = both.width / 2, y = RowAt(alone, nothing, 0.3);
-        // One layer of the ghost's colour letting 85 % through, over whatever stands behind: what
-        // it shows over the background tells what it shows over the box.
+        // Its back face and its front face, each a layer of the ghost's colour letting 85 %
+        // through, over whatever stands behind: what it shows over the background tells what it
+        // shows over the box.
         const uint32_t b = behind.At(x, y), a = alone.At(x, y), n = nothing.At(x, y), c = both.At(x, y);
         ASSERT_NE(a, n);
         for (int shift : {16, 8, 0}) {
             auto ch = [shift](uint32_t p) { return static_cast<int>((p >> shift) & 0xFF); };
-            EXPECT_NEAR(ch(c), std::lround(0.85 * ch(b) + ch(a) - 0.85 * ch(n)), 2) << shift;
+            EXPECT_NEAR(ch(c), std::lround(0.85 * 0.85 * ch(b) + ch(a) - 0.85 * 0.85 * ch(n)), 2) << shift;
         }
         EXPECT_GT(Green(c), Red(c) + 30); // the green behind reads through
     }
+    // Just as the same wall of a glass of that colour and transparency.
+    const Image ghosted = Draw();
+    ASSERT_EQ(SetLook(ghost, nullptr), kHostNoError);
+    const int16_t glass = AddMaterial("grey glass", 200 / 255.0, 200 / 255.0, 200 / 255.0);
+    LE::Put<int16_t>(*host->Model().Attribute(HostAttribute::Material, glass), HostAttribute::kMatTransparency, 85);
+    LE::Put<int16_t>(ghost.Bytes(), 108, glass);
+    EXPECT_EQ(Draw().pixels, ghosted.pixels);
 }
 
 TEST_F(LookTest, UndoTakesALookBackAndTheProjectKeepsIt) {
