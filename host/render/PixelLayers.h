@@ -20,7 +20,7 @@
 
 class PixelLayers {
 public:
-    static constexpr uint32_t kNearest = 32;
+    static constexpr uint32_t kNearest = 16;
 
     struct Layer {
         float z;         // 1/depth, positive: smaller is farther
