@@ -25,7 +25,7 @@ public:
     struct Layer {
         float z;         // 1/depth, positive: smaller is farther
         uint32_t order;  // among layers at one depth, the larger is nearer
-        bool edge;       // an edge drawn in `pen`, else a surface of `colour` and `opacity`
+        bool edge;       // an edge drawn in `pen` (of `colour` and `opacity` when seen through), else a surface
         uint32_t pen;
         Rgb colour;
         float opacity;
@@ -56,7 +56,7 @@ public:
     // The pixels that have layers, in no particular order.
     const std::vector<uint32_t>& Pixels() const { return used_; }
 
-    // Calls f(layer) for the pixel's layers from the farthest, leaving out those an edge nearer
+    // Calls f(layer) for the pixel's layers from the farthest, leaving out those an opaque edge nearer
     // than them covers: an edge's pen replaces whatever lies behind. Layers no order tells apart
     // are the same edge met twice, alike in what they draw.
     template <typename F> void ForEach(size_t pixel, F&& f) {
@@ -66,8 +66,8 @@ public:
         Kept* const end = first + s.count;
         std::sort(first, end, [](const Kept& a, const Kept& b) { return a.key < b.key; });
         const Kept* from = end;
-        while (from != first && !IsEdge(from[-1].key)) --from;
-        if (from != first) --from; // the nearest edge, drawn over all behind it
+        while (from != first && !s.Covers(from[-1].index)) --from;
+        if (from != first) --from; // the nearest opaque edge, drawn over all behind it
         else if (s.pooled > 0) f(s.Pool());
         for (const Kept* o = from; o != end; ++o) f(s.layers[o->index]);
     }
@@ -80,7 +80,6 @@ private:
     static uint64_t KeyOf(const Layer& l) {
         return uint64_t{std::bit_cast<uint32_t>(l.z) & 0x7FFFFFFFu} << 33 | uint64_t{l.edge} << 32 | l.order;
     }
-    static bool IsEdge(uint64_t key) { return (key >> 32 & 1) != 0; }
 
     // A kept layer's key and its place in the slot's layers.
     struct Kept {
@@ -124,6 +123,8 @@ private:
             SiftDown({key, index});
         }
 
+        bool Covers(uint32_t index) const { return layers[index].edge && layers[index].opacity >= 1; }
+
         // Puts `k` in the root's place and lets it sink to where the heap keeps its order.
         void SiftDown(Kept k) {
             uint32_t at = 0;
@@ -141,11 +142,9 @@ private:
         void Pool(const Layer& l) {
             Rgb c = l.colour;
             float a = l.opacity;
-            if (l.edge) {
+            if (l.edge)
                 c = {static_cast<float>(l.pen >> 16 & 0xFF) / 255.0f, static_cast<float>(l.pen >> 8 & 0xFF) / 255.0f,
                      static_cast<float>(l.pen & 0xFF) / 255.0f};
-                a = 1;
-            }
             ++pooled;
             weight += a;
             sum = {sum.r + c.r * a, sum.g + c.g * a, sum.b + c.b * a};

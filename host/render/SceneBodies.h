@@ -37,6 +37,7 @@ private:
 struct ElementLooks {
     std::array<SurfaceLook, kSceneFaces> faces;
     Rgb pen;
+    float penOpacity = 1;
     bool operator==(const ElementLooks&) const = default;
 };
 

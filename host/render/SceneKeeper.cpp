@@ -65,7 +65,10 @@ void SceneKeeper::Paint(Kept& kept, const ElementLooks& looks) {
         t.opacity = look.opacity;
         t.specular = look.specular;
     }
-    for (uint32_t i = p.firstEdge; i < p.firstEdge + p.edges; ++i) scene_.edges[i].colour = looks.pen;
+    for (uint32_t i = p.firstEdge; i < p.firstEdge + p.edges; ++i) {
+        scene_.edges[i].colour = looks.pen;
+        scene_.edges[i].opacity = looks.penOpacity;
+    }
 }
 
 const Scene& SceneKeeper::Update(HostModel& model, const std::function<bool(const Element&)>& shown) {
