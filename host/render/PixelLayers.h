@@ -34,42 +34,61 @@ public:
     // Every pixel of `pixels` pixels empty. Only the pixels used last time are cleared: most of a
     // band seldom holds glass.
     void Reset(size_t pixels) {
-        for (uint32_t p : used_) slotOf_[p] = kNone;
+        for (uint32_t p : used_) pixels_[p] = {};
         used_.clear();
-        if (slotOf_.size() < pixels) slotOf_.resize(pixels, kNone);
+        listed_.clear();
+        slotsUsed_ = 0;
+        if (pixels_.size() < pixels) pixels_.resize(pixels);
     }
 
-    bool Any(size_t pixel) const { return slotOf_[pixel] != kNone; }
+    bool Any(size_t pixel) const { return pixels_[pixel].count != 0; }
 
+    // A pixel's first layers are listed as they come; once it has more than kNearest, they move
+    // to a slot of its own that keeps the nearest and pools the rest.
     void Add(size_t pixel, const Layer& layer) {
-        if (pixel >= slotOf_.size()) throw std::length_error("a see-through layer outside the band");
-        uint32_t& slot = slotOf_[pixel];
-        if (slot == kNone) {
-            slot = static_cast<uint32_t>(used_.size());
-            used_.push_back(static_cast<uint32_t>(pixel));
-            if (slots_.size() < used_.size()) slots_.emplace_back();
-            slots_[slot].Clear();
+        if (pixel >= pixels_.size() || listed_.size() >= kNone) throw std::length_error("a see-through layer out of bounds");
+        PixelState& px = pixels_[pixel];
+        if (px.count++ == 0) used_.push_back(static_cast<uint32_t>(pixel));
+        if (px.slot == kNone && px.count <= kNearest) {
+            listed_.push_back({layer, px.head});
+            px.head = static_cast<uint32_t>(listed_.size() - 1);
+            return;
         }
-        slots_[slot].Add(layer);
+        if (px.slot == kNone) {
+            px.slot = slotsUsed_++;
+            if (slots_.size() < slotsUsed_) slots_.emplace_back();
+            slots_[px.slot].Clear();
+            for (uint32_t i = px.head; i != kNone; i = listed_[i].next) slots_[px.slot].Add(listed_[i].layer);
+        }
+        slots_[px.slot].Add(layer);
     }
 
     // The pixels that have layers, in no particular order.
     const std::vector<uint32_t>& Pixels() const { return used_; }
 
-    // Calls f(layer) for the pixel's layers from the farthest, leaving out those an opaque edge nearer
-    // than them covers: an edge's pen replaces whatever lies behind. Layers no order tells apart
-    // are the same edge met twice, alike in what they draw.
-    template <typename F> void ForEach(size_t pixel, F&& f) {
-        const Slot& s = slots_[slotOf_[pixel]];
-        std::array<Kept, kNearest> ordered = s.kept;
+    // Calls f(layer) for the pixel's layers from the farthest, leaving out those an opaque edge
+    // nearer than them covers: an edge's pen replaces whatever lies behind. Layers no order tells
+    // apart are the same edge met twice, alike in what they draw.
+    template <typename F> void ForEach(size_t pixel, F&& f) const {
+        const PixelState& px = pixels_[pixel];
+        const Slot* const slot = px.slot != kNone ? &slots_[px.slot] : nullptr;
+        std::array<Kept, kNearest> ordered;
+        uint32_t n = 0;
+        if (slot) {
+            n = slot->count;
+            std::copy_n(slot->kept.begin(), n, ordered.begin());
+        } else {
+            for (uint32_t i = px.head; i != kNone; i = listed_[i].next) ordered[n++] = {KeyOf(listed_[i].layer), i};
+        }
+        auto layerAt = [&](uint32_t index) -> const Layer& { return slot ? slot->layers[index] : listed_[index].layer; };
         Kept* const first = ordered.data();
-        Kept* const end = first + s.count;
+        Kept* const end = first + n;
         std::sort(first, end, [](const Kept& a, const Kept& b) { return a.key < b.key; });
         const Kept* from = end;
-        while (from != first && !s.Covers(from[-1].index)) --from;
+        while (from != first && !Covers(layerAt(from[-1].index))) --from;
         if (from != first) --from; // the nearest opaque edge, drawn over all behind it
-        else if (s.pooled > 0) f(s.Pool());
-        for (const Kept* o = from; o != end; ++o) f(s.layers[o->index]);
+        else if (slot && slot->pooled > 0) f(slot->Pool());
+        for (const Kept* o = from; o != end; ++o) f(layerAt(o->index));
     }
 
 private:
@@ -77,6 +96,7 @@ private:
 
     // Farthest first; at one depth a surface lies behind an edge: an edge stays on the surface it
     // bounds. A positive depth's bits sort as its value does.
+    static bool Covers(const Layer& l) { return l.edge && l.opacity >= 1; }
     static uint64_t KeyOf(const Layer& l) {
         return uint64_t{std::bit_cast<uint32_t>(l.z) & 0x7FFFFFFFu} << 33 | uint64_t{l.edge} << 32 | l.order;
     }
@@ -123,8 +143,6 @@ private:
             SiftDown({key, index});
         }
 
-        bool Covers(uint32_t index) const { return layers[index].edge && layers[index].opacity >= 1; }
-
         // Puts `k` in the root's place and lets it sink to where the heap keeps its order.
         void SiftDown(Kept k) {
             uint32_t at = 0;
@@ -158,7 +176,19 @@ private:
         }
     };
 
-    std::vector<uint32_t> slotOf_; // of each pixel of the band
+    struct PixelState {
+        uint32_t count = 0;
+        uint32_t head = kNone; // of its listed layers, the latest first
+        uint32_t slot = kNone;
+    };
+    struct Listed {
+        Layer layer;
+        uint32_t next;
+    };
+
+    std::vector<PixelState> pixels_; // of each pixel of the band
+    std::vector<Listed> listed_;
     std::vector<Slot> slots_;
+    uint32_t slotsUsed_ = 0;
     std::vector<uint32_t> used_;
 };

@@ -7,6 +7,7 @@
 #include "host/render/ViewProjection.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <memory>
 #include <mutex>
@@ -159,10 +160,14 @@ Rgb Scale(Rgb c, double s) {
     return {c.r * f, c.g * f, c.b * f};
 }
 
-Rgb Unpack(uint32_t p) {
-    return {static_cast<float>((p >> 16) & 0xFF) / 255.0f, static_cast<float>((p >> 8) & 0xFF) / 255.0f,
-            static_cast<float>(p & 0xFF) / 255.0f};
-}
+// Each level's value once, not a division per channel of every see-through layer blended.
+const std::array<float, 256> kLevels = [] {
+    std::array<float, 256> levels{};
+    for (size_t i = 0; i < levels.size(); ++i) levels[i] = static_cast<float>(i) / 255.0f;
+    return levels;
+}();
+
+Rgb Unpack(uint32_t p) { return {kLevels[(p >> 16) & 0xFF], kLevels[(p >> 8) & 0xFF], kLevels[p & 0xFF]}; }
 
 Rgb Blend(Rgb under, Rgb over, float opacity) {
     return {under.r + (over.r - under.r) * opacity, under.g + (over.g - under.g) * opacity,
