@@ -25,7 +25,7 @@ public:
     struct Layer {
         float z;         // 1/depth, positive: smaller is farther
         uint32_t order;  // among layers at one depth, the larger is nearer
-        bool edge;       // an edge drawn in `pen` (of `colour` and `opacity` when seen through), else a surface
+        bool edge;       // an edge drawn in `pen`, else a surface of `colour` and `opacity`
         uint32_t pen;
         Rgb colour;
         float opacity;
@@ -66,8 +66,8 @@ public:
     // The pixels that have layers, in no particular order.
     const std::vector<uint32_t>& Pixels() const { return used_; }
 
-    // Calls f(layer) for the pixel's layers from the farthest, leaving out those an opaque edge
-    // nearer than them covers: an edge's pen replaces whatever lies behind. Layers no order tells
+    // Calls f(layer) for the pixel's layers from the farthest, leaving out those an edge nearer
+    // than them covers: an edge's pen replaces whatever lies behind. Layers no order tells
     // apart are the same edge met twice, alike in what they draw.
     template <typename F> void ForEach(size_t pixel, F&& f) const {
         const PixelState& px = pixels_[pixel];
@@ -85,8 +85,8 @@ public:
         Kept* const end = first + n;
         std::sort(first, end, [](const Kept& a, const Kept& b) { return a.key < b.key; });
         const Kept* from = end;
-        while (from != first && !Covers(layerAt(from[-1].index))) --from;
-        if (from != first) --from; // the nearest opaque edge, drawn over all behind it
+        while (from != first && !layerAt(from[-1].index).edge) --from;
+        if (from != first) --from; // the nearest edge, drawn over all behind it
         else if (slot && slot->pooled > 0) f(slot->Pool());
         for (const Kept* o = from; o != end; ++o) f(layerAt(o->index));
     }
@@ -96,7 +96,6 @@ private:
 
     // Farthest first; at one depth a surface lies behind an edge: an edge stays on the surface it
     // bounds. A positive depth's bits sort as its value does.
-    static bool Covers(const Layer& l) { return l.edge && l.opacity >= 1; }
     static uint64_t KeyOf(const Layer& l) {
         return uint64_t{std::bit_cast<uint32_t>(l.z) & 0x7FFFFFFFu} << 33 | uint64_t{l.edge} << 32 | l.order;
     }

@@ -68,7 +68,6 @@ struct ScreenLine {
     int32_t y0, y1; // rows it may touch
     uint32_t colour;
     double bias;
-    float opacity;
 };
 
 class Projector {
@@ -229,10 +228,9 @@ struct Renderer::Impl {
         size_t firstSpan = 0, endSpan = 0;
         std::vector<ScreenTriangle> opaque, transparent;
         std::vector<WorldCorners> opaqueCorners, transparentCorners; // photo: of each screen triangle
-        std::vector<ScreenLine> lines, seeThroughLines;
-        // the first one's place in the whole scene
-        uint32_t opaqueBase = 0, transparentBase = 0, lineBase = 0, seeThroughLineBase = 0;
-        std::vector<std::vector<uint32_t>> opaqueBins, transparentBins, lineBins, seeThroughLineBins;
+        std::vector<ScreenLine> lines;
+        uint32_t opaqueBase = 0, transparentBase = 0, lineBase = 0; // the first one's place in the whole scene
+        std::vector<std::vector<uint32_t>> opaqueBins, transparentBins, lineBins;
     };
     struct Span {
         ScenePart part;
@@ -241,7 +239,6 @@ struct Renderer::Impl {
     std::vector<Span> spans;
     std::vector<Batch> batches;
     std::vector<uint8_t> glassInTile;
-    uint32_t linesInScene = 0; // opaque ones: the see-through ones' order follows theirs
     struct Lit {
         const ScreenTriangle* triangle;
         const WorldCorners* corners;
@@ -403,7 +400,7 @@ void Renderer::Impl::Render(const Scene& sc, const ViewCamera& camera, const Pix
     pool.Run(static_cast<int32_t>(batches.size()), [&](int32_t k) {
         Project(batches[static_cast<size_t>(k)], projector, view, headLight, tiles);
     });
-    uint32_t opaqueCount = 0, transparentCount = 0, lineCount = 0, seeThroughLineCount = 0;
+    uint32_t opaqueCount = 0, transparentCount = 0, lineCount = 0;
     glassInTile.assign(static_cast<size_t>(tiles), 0);
     for (Batch& b : batches) {
         b.opaqueBase = opaqueCount;
@@ -412,13 +409,9 @@ void Renderer::Impl::Render(const Scene& sc, const ViewCamera& camera, const Pix
         opaqueCount += static_cast<uint32_t>(b.opaque.size());
         transparentCount += static_cast<uint32_t>(b.transparent.size());
         lineCount += static_cast<uint32_t>(b.lines.size());
-        b.seeThroughLineBase = seeThroughLineCount;
-        seeThroughLineCount += static_cast<uint32_t>(b.seeThroughLines.size());
         for (int32_t t = 0; t < tiles; ++t)
-            if (!b.transparentBins[static_cast<size_t>(t)].empty() || !b.seeThroughLineBins[static_cast<size_t>(t)].empty())
-                glassInTile[static_cast<size_t>(t)] = 1;
+            if (!b.transparentBins[static_cast<size_t>(t)].empty()) glassInTile[static_cast<size_t>(t)] = 1;
     }
-    linesInScene = lineCount;
     opaqueAll.clear();
     if (style == RenderStyle::Photo) {
         opaqueAll.reserve(opaqueCount);
@@ -470,7 +463,6 @@ void Renderer::Impl::Project(Batch& batch, const Projector& projector, const Vie
     batch.transparentCorners.clear();
     const bool photo = style == RenderStyle::Photo;
     batch.lines.clear();
-    batch.seeThroughLines.clear();
     for (size_t k = batch.firstSpan; k < batch.endSpan; ++k) {
         const Span& span = spans[k];
         if (span.bounded && OutOfSight(span.part, view, target.width, target.height)) continue;
@@ -509,14 +501,12 @@ void Renderer::Impl::Project(Batch& batch, const Projector& projector, const Vie
             if (!projector.Line(e.a, e.b, l)) continue;
             l.colour = PackRgb(e.colour);
             l.bias = kEdgeBias * (e.opening ? kOpeningBias : 1.0);
-            l.opacity = e.opacity;
-            (e.opacity < 0.999f ? batch.seeThroughLines : batch.lines).push_back(l);
+            batch.lines.push_back(l);
         }
     }
     Bin(batch.opaqueBins, batch.opaque, tiles, tileRows);
     Bin(batch.transparentBins, batch.transparent, tiles, tileRows);
     Bin(batch.lineBins, batch.lines, tiles, tileRows);
-    Bin(batch.seeThroughLineBins, batch.seeThroughLines, tiles, tileRows);
 }
 
 void Renderer::Impl::KeepScreenTriangles(const ViewKey& key, const Projector& projector) {
@@ -661,19 +651,6 @@ void Renderer::Impl::DrawEdges(int32_t tile, int32_t y0, int32_t y1, PixelLayers
     const int32_t width = target.width;
     const size_t first = static_cast<size_t>(y0) * static_cast<size_t>(width);
     const float* const zbuf = depth.data();
-    // See-through edges first: an opaque edge then finds them at its pixel and is put among them.
-    if (glass)
-        for (const Batch& b : batches)
-            for (uint32_t local : b.seeThroughLineBins[static_cast<size_t>(tile)]) {
-                const ScreenLine& l = b.seeThroughLines[local];
-                const uint32_t k = linesInScene + b.seeThroughLineBase + local;
-                PlotLine(l, width, y0, y1 + 1, [&](int32_t x, int32_t y, double invZ) {
-                    size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-                    float z = static_cast<float>(invZ * l.bias);
-                    if (!(z >= zbuf[i])) return;
-                    glass->Add(i - first, {z, k, true, l.colour, Unpack(l.colour), l.opacity});
-                });
-            }
     for (const Batch& b : batches)
         for (uint32_t local : b.lineBins[static_cast<size_t>(tile)]) {
             const ScreenLine& l = b.lines[local];
@@ -695,7 +672,7 @@ void Renderer::Impl::BlendLayers(int32_t y0, PixelLayers& glass) {
         uint32_t& pixel = target.At(static_cast<int32_t>(i % width), y0 + static_cast<int32_t>(i / width));
         uint32_t p = pixel;
         glass.ForEach(i, [&p](const PixelLayers::Layer& l) {
-            p = l.edge && l.opacity >= 1 ? l.pen : PackRgb(Blend(Unpack(p), l.colour, l.opacity));
+            p = l.edge ? l.pen : PackRgb(Blend(Unpack(p), l.colour, l.opacity));
         });
         pixel = p;
     }

@@ -33,7 +33,6 @@ struct SceneEdge {
     Vec3 a, b;
     Rgb colour;
     bool opening = false;
-    float opacity = 1; // below 1: seen through, blended among see-through surfaces
 };
 
 // One element's triangles and edges, which follow each other in the scene's lists, and the

@@ -23,9 +23,6 @@ float Channel(double v) {
     return v > 1 ? 1.0f : static_cast<float>(v);
 }
 
-// How much more of a see-through look's outline shows than of its faces.
-constexpr float kGhostOutline = 3;
-
 struct KindLook {
     size_t pen = 104;
     // Materials of top, bottom, the lower and higher long side, and the ends. 0: none.
@@ -79,7 +76,7 @@ struct Builder {
         Grow(a), Grow(b), Grow(c);
     }
 
-    void Edge(const Vec3& a, const Vec3& b) { scene.edges.push_back({a, b, looks.pen, opening, looks.penOpacity}); }
+    void Edge(const Vec3& a, const Vec3& b) { scene.edges.push_back({a, b, looks.pen, opening}); }
 
     void Box(const Vec3& lo, const Vec3& hi) {
         auto P = [&](int x, int y, int z) { return Vec3{x ? hi[0] : lo[0], y ? hi[1] : lo[1], z ? hi[2] : lo[2]}; };
@@ -201,11 +198,13 @@ ElementLooks LooksOf(const Element& element, SceneLooks& looks) {
         // One colour over every face, seen through as glass is.
         const LookOverride& l = *element.look;
         const Rgb colour{l.red / 255.0f, l.green / 255.0f, l.blue / 255.0f};
-        const float opacity = 1.0f - l.transparency / 100.0f;
-        for (SurfaceLook& f : out.faces) f = {colour, opacity, f.specular};
-        // Its outline is seen through too, less than its faces: a ghost reads as a faint volume
-        // in a soft outline beside the built part's solid faces and firm edges.
-        out.penOpacity = std::min(1.0f, kGhostOutline * opacity);
+        const float through = l.transparency / 100.0f;
+        for (SurfaceLook& f : out.faces) f = {colour, 1.0f - through, f.specular};
+        // Its outline fades towards that colour as much: a ghost reads as a faint volume in a soft
+        // outline beside the built part's solid faces and firm edges.
+        const Rgb pen = out.pen;
+        out.pen = {pen.r + (colour.r - pen.r) * through, pen.g + (colour.g - pen.g) * through,
+                   pen.b + (colour.b - pen.b) * through};
     }
     return out;
 }

@@ -37,7 +37,6 @@ private:
 struct ElementLooks {
     std::array<SurfaceLook, kSceneFaces> faces;
     Rgb pen;
-    float penOpacity = 1;
     bool operator==(const ElementLooks&) const = default;
 };
 

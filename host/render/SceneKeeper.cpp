@@ -65,10 +65,7 @@ void SceneKeeper::Paint(Kept& kept, const ElementLooks& looks) {
         t.opacity = look.opacity;
         t.specular = look.specular;
     }
-    for (uint32_t i = p.firstEdge; i < p.firstEdge + p.edges; ++i) {
-        scene_.edges[i].colour = looks.pen;
-        scene_.edges[i].opacity = looks.penOpacity;
-    }
+    for (uint32_t i = p.firstEdge; i < p.firstEdge + p.edges; ++i) scene_.edges[i].colour = looks.pen;
 }
 
 const Scene& SceneKeeper::Update(HostModel& model, const std::function<bool(const Element&)>& shown) {

@@ -108,7 +108,7 @@ TEST_F(LookTest, AGhostBlendsItsColourOverWhatStandsBehindAsGlassDoes) {
         EXPECT_GT(Green(c), Red(c) + 30); // the green behind reads through
     }
     // Its faces just as the same wall's of a glass of that colour and transparency; its outline
-    // seen through, where the glass wall's is drawn solid.
+    // faded towards its colour, where the glass wall's is drawn in the black pen.
     back.SetLayer(hidden);
     const Image ghosted = Draw();
     ASSERT_EQ(SetLook(ghost, nullptr), kHostNoError);
