@@ -48,7 +48,8 @@ public:
     void Add(size_t pixel, const Layer& layer) {
         if (pixel >= pixels_.size() || listed_.size() >= kNone) throw std::length_error("a see-through layer out of bounds");
         PixelState& px = pixels_[pixel];
-        if (px.count++ == 0) used_.push_back(static_cast<uint32_t>(pixel));
+        if (px.count == 0) used_.push_back(static_cast<uint32_t>(pixel));
+        if (px.count <= kNearest) ++px.count; // past that the slot counts
         if (px.slot == kNone && px.count <= kNearest) {
             listed_.push_back({layer, px.head});
             px.head = static_cast<uint32_t>(listed_.size() - 1);
