@@ -45,7 +45,8 @@ public:
 
     // A pixel's first layers are listed as they come; once it has more than kNearest, they move
     // to a slot of its own that keeps the nearest and pools the rest.
-    void Add(size_t pixel, const Layer& layer) {
+    // Inlined where the layers are made: a layer built there goes straight into the list.
+    [[gnu::always_inline]] void Add(size_t pixel, const Layer& layer) {
         if (pixel >= pixels_.size() || listed_.size() >= kNone) throw std::length_error("a see-through layer out of bounds");
         PixelState& px = pixels_[pixel];
         if (px.count == 0) used_.push_back(static_cast<uint32_t>(pixel));
@@ -55,13 +56,7 @@ public:
             px.head = static_cast<uint32_t>(listed_.size() - 1);
             return;
         }
-        if (px.slot == kNone) {
-            px.slot = slotsUsed_++;
-            if (slots_.size() < slotsUsed_) slots_.emplace_back();
-            slots_[px.slot].Clear();
-            for (uint32_t i = px.head; i != kNone; i = listed_[i].next) slots_[px.slot].Add(listed_[i].layer);
-        }
-        slots_[px.slot].Add(layer);
+        AddBeyondList(px, layer);
     }
 
     // The pixels that have layers, in no particular order.
@@ -181,6 +176,8 @@ private:
         uint32_t head = kNone; // of its listed layers, the latest first
         uint32_t slot = kNone;
     };
+    // Out of line, so that the common listing inlines where layers are made.
+    void AddBeyondList(PixelState& px, const Layer& layer);
     struct Listed {
         Layer layer;
         uint32_t next;
