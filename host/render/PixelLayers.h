@@ -1,10 +1,17 @@
 #pragma once
 // What lies at each pixel of a band of rows over the opaque picture: see-through surfaces, and the
-// edges among them. Each pixel's list is kept from the farthest to the nearest, ties broken by a
-// fixed order, so the layers blend the same way whatever the thread or the band.
+// edges among them. Each pixel's layers are read from the farthest to the nearest, ties broken by
+// a fixed order, so the layers blend the same way whatever the thread or the band.
+//
+// A pixel keeps its nearest kNearest layers as they are. Farther ones, seen only through all of
+// those, are pooled into one layer of their mean colour and combined opacity, blended first: a
+// large model's ghost puts dozens of faces behind each other at one pixel, and sorting them all
+// would change little. Up to kNearest layers a pixel blends exactly in order.
 #include "host/render/Scene.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -13,84 +20,172 @@
 
 class PixelLayers {
 public:
+    static constexpr uint32_t kNearest = 16;
+
     struct Layer {
-        float z;         // 1/depth: smaller is farther
+        float z;         // 1/depth, positive: smaller is farther
         uint32_t order;  // among layers at one depth, the larger is nearer
         bool edge;       // an edge drawn in `pen`, else a surface of `colour` and `opacity`
         uint32_t pen;
         Rgb colour;
         float opacity;
-        uint32_t next;
     };
 
-    // Every list of `pixels` pixels empty. Only the lists used last time are cleared: most of a
+    // Every pixel of `pixels` pixels empty. Only the pixels used last time are cleared: most of a
     // band seldom holds glass.
     void Reset(size_t pixels) {
-        for (size_t p : used_) heads_[p] = veils_[p] = kEnd;
+        for (uint32_t p : used_) pixels_[p] = {};
         used_.clear();
-        layers_.clear();
-        if (heads_.size() < pixels) heads_.resize(pixels, kEnd), veils_.resize(pixels, kEnd);
+        listed_.clear();
+        slotsUsed_ = 0;
+        if (pixels_.size() < pixels) pixels_.resize(pixels);
     }
 
-    bool Any(size_t pixel) const { return heads_[pixel] != kEnd || veils_[pixel] != kEnd; }
+    bool Any(size_t pixel) const { return pixels_[pixel].count != 0; }
 
-    // A veil: of all the veils at a pixel only the nearest is kept, so a see-through look over
-    // many bodies is seen through once, however many of them stand behind each other.
-    void AddVeil(size_t pixel, Layer layer) {
-        uint32_t& veil = veils_[pixel];
-        if (veil != kEnd) {
-            if (Before(layers_[veil], layer)) layers_[veil] = layer;
+    // A pixel's first layers are listed as they come; once it has more than kNearest, they move
+    // to a slot of its own that keeps the nearest and pools the rest.
+    // Inlined where the layers are made: a layer built there goes straight into the list.
+    [[gnu::always_inline]] void Add(size_t pixel, const Layer& layer) {
+        if (pixel >= pixels_.size() || listed_.size() >= kNone) throw std::length_error("a see-through layer out of bounds");
+        PixelState& px = pixels_[pixel];
+        if (px.count == 0) used_.push_back(static_cast<uint32_t>(pixel));
+        if (px.count <= kNearest) ++px.count; // past that the slot counts
+        if (px.slot == kNone && px.count <= kNearest) {
+            listed_.push_back({layer, px.head});
+            px.head = static_cast<uint32_t>(listed_.size() - 1);
             return;
         }
-        if (layers_.size() >= kEnd) throw std::length_error("too many see-through layers");
-        if (heads_[pixel] == kEnd) used_.push_back(pixel);
-        veil = static_cast<uint32_t>(layers_.size());
-        layers_.push_back(layer);
-    }
-
-    // Whether the pixel holds a veil and nothing else, and `layer` lies behind it: then drawing
-    // the layer straight into the picture under the veil blends the same.
-    bool BehindVeilAlone(size_t pixel, const Layer& layer) const {
-        return heads_[pixel] == kEnd && veils_[pixel] != kEnd && Before(layer, layers_[veils_[pixel]]);
-    }
-
-    // Layers come in any order and are put in order only when read: a pixel behind many
-    // see-through surfaces costs a sort, not a walk of its list for every one.
-    void Add(size_t pixel, Layer layer) {
-        if (layers_.size() >= kEnd) throw std::length_error("too many see-through layers");
-        uint32_t& head = heads_[pixel];
-        if (head == kEnd && veils_[pixel] == kEnd) used_.push_back(pixel);
-        layer.next = head;
-        head = static_cast<uint32_t>(layers_.size());
-        layers_.push_back(layer);
+        AddBeyondList(px, layer);
     }
 
     // The pixels that have layers, in no particular order.
-    const std::vector<size_t>& Pixels() const { return used_; }
+    const std::vector<uint32_t>& Pixels() const { return used_; }
 
-    // Calls f(layer) for the pixel's layers from the farthest. Layers no order tells apart keep
-    // the latest added first.
+    // Calls f(layer) for the pixel's layers from the farthest, leaving out those an edge nearer
+    // than them covers: an edge's pen replaces whatever lies behind. Layers no order tells
+    // apart are the same edge met twice, alike in what they draw.
     template <typename F> void ForEach(size_t pixel, F&& f) const {
-        thread_local std::vector<const Layer*> ordered;
-        ordered.clear();
-        for (uint32_t i = heads_[pixel]; i != kEnd; i = layers_[i].next) ordered.push_back(&layers_[i]);
-        if (veils_[pixel] != kEnd) ordered.push_back(&layers_[veils_[pixel]]);
-        std::stable_sort(ordered.begin(), ordered.end(), [](const Layer* a, const Layer* b) { return Before(*a, *b); });
-        for (const Layer* l : ordered) f(*l);
+        const PixelState& px = pixels_[pixel];
+        const Slot* const slot = px.slot != kNone ? &slots_[px.slot] : nullptr;
+        std::array<Kept, kNearest> ordered;
+        uint32_t n = 0;
+        if (slot) {
+            n = slot->count;
+            std::copy_n(slot->kept.begin(), n, ordered.begin());
+        } else {
+            for (uint32_t i = px.head; i != kNone; i = listed_[i].next) ordered[n++] = {KeyOf(listed_[i].layer), i};
+        }
+        auto layerAt = [&](uint32_t index) -> const Layer& { return slot ? slot->layers[index] : listed_[index].layer; };
+        Kept* const first = ordered.data();
+        Kept* const end = first + n;
+        std::sort(first, end, [](const Kept& a, const Kept& b) { return a.key < b.key; });
+        const Kept* from = end;
+        while (from != first && !layerAt(from[-1].index).edge) --from;
+        if (from != first) --from; // the nearest edge, drawn over all behind it
+        else if (slot && slot->pooled > 0) f(slot->Pool());
+        for (const Kept* o = from; o != end; ++o) f(layerAt(o->index));
     }
 
 private:
-    static constexpr uint32_t kEnd = std::numeric_limits<uint32_t>::max();
+    static constexpr uint32_t kNone = std::numeric_limits<uint32_t>::max();
 
-    // At one depth a surface lies behind an edge: an edge stays on the surface it bounds.
-    static bool Before(const Layer& a, const Layer& b) {
-        if (a.z != b.z) return a.z < b.z;
-        if (a.edge != b.edge) return b.edge;
-        return a.order < b.order;
+    // Farthest first; at one depth a surface lies behind an edge: an edge stays on the surface it
+    // bounds. A positive depth's bits sort as its value does.
+    static uint64_t KeyOf(const Layer& l) {
+        return uint64_t{std::bit_cast<uint32_t>(l.z) & 0x7FFFFFFFu} << 33 | uint64_t{l.edge} << 32 | l.order;
     }
 
-    std::vector<uint32_t> heads_;
-    std::vector<uint32_t> veils_; // of each pixel, its one veil's layer
-    std::vector<Layer> layers_;
-    std::vector<size_t> used_;
+    // A kept layer's key and its place in the slot's layers.
+    struct Kept {
+        uint64_t key;
+        uint32_t index;
+    };
+
+    struct Slot {
+        uint32_t count = 0;
+        uint32_t pooled = 0;
+        // The pooled layers: their opacities' sum, colours weighted by opacity, and what they let through.
+        float weight = 0, through = 1;
+        Rgb sum;
+        // Once all kNearest are taken, a heap whose root is the farthest kept.
+        std::array<Kept, kNearest> kept;
+        std::array<Layer, kNearest> layers;
+
+        void Clear() {
+            count = pooled = 0;
+            weight = 0;
+            through = 1;
+            sum = {};
+        }
+
+        void Add(const Layer& layer) {
+            const uint64_t key = KeyOf(layer);
+            if (count < kNearest) {
+                kept[count] = {key, count};
+                layers[count++] = layer;
+                if (count == kNearest)
+                    std::make_heap(kept.begin(), kept.end(), [](const Kept& x, const Kept& y) { return x.key > y.key; });
+                return;
+            }
+            if (key < kept[0].key) {
+                Pool(layer);
+                return;
+            }
+            const uint32_t index = kept[0].index;
+            Pool(layers[index]);
+            layers[index] = layer;
+            SiftDown({key, index});
+        }
+
+        // Puts `k` in the root's place and lets it sink to where the heap keeps its order.
+        void SiftDown(Kept k) {
+            uint32_t at = 0;
+            for (;;) {
+                uint32_t child = 2 * at + 1;
+                if (child >= kNearest) break;
+                if (child + 1 < kNearest && kept[child + 1].key < kept[child].key) ++child;
+                if (!(kept[child].key < k.key)) break;
+                kept[at] = kept[child];
+                at = child;
+            }
+            kept[at] = k;
+        }
+
+        void Pool(const Layer& l) {
+            Rgb c = l.colour;
+            float a = l.opacity;
+            if (l.edge)
+                c = {static_cast<float>(l.pen >> 16 & 0xFF) / 255.0f, static_cast<float>(l.pen >> 8 & 0xFF) / 255.0f,
+                     static_cast<float>(l.pen & 0xFF) / 255.0f};
+            ++pooled;
+            weight += a;
+            sum = {sum.r + c.r * a, sum.g + c.g * a, sum.b + c.b * a};
+            through *= 1 - a;
+        }
+
+        // The pooled layers as one surface.
+        Layer Pool() const {
+            const float w = weight > 0 ? weight : 1;
+            return {0, 0, false, 0, {sum.r / w, sum.g / w, sum.b / w}, 1 - through};
+        }
+    };
+
+    struct PixelState {
+        uint32_t count = 0;
+        uint32_t head = kNone; // of its listed layers, the latest first
+        uint32_t slot = kNone;
+    };
+    // Out of line, so that the common listing inlines where layers are made.
+    void AddBeyondList(PixelState& px, const Layer& layer);
+    struct Listed {
+        Layer layer;
+        uint32_t next;
+    };
+
+    std::vector<PixelState> pixels_; // of each pixel of the band
+    std::vector<Listed> listed_;
+    std::vector<Slot> slots_;
+    uint32_t slotsUsed_ = 0;
+    std::vector<uint32_t> used_;
 };

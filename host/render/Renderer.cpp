@@ -7,6 +7,7 @@
 #include "host/render/ViewProjection.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <memory>
 #include <mutex>
@@ -158,10 +159,14 @@ Rgb Scale(Rgb c, double s) {
     return {c.r * f, c.g * f, c.b * f};
 }
 
-Rgb Unpack(uint32_t p) {
-    return {static_cast<float>((p >> 16) & 0xFF) / 255.0f, static_cast<float>((p >> 8) & 0xFF) / 255.0f,
-            static_cast<float>(p & 0xFF) / 255.0f};
-}
+// Each level's value once, not a division per channel of every see-through layer blended.
+const std::array<float, 256> kLevels = [] {
+    std::array<float, 256> levels{};
+    for (size_t i = 0; i < levels.size(); ++i) levels[i] = static_cast<float>(i) / 255.0f;
+    return levels;
+}();
+
+Rgb Unpack(uint32_t p) { return {kLevels[(p >> 16) & 0xFF], kLevels[(p >> 8) & 0xFF], kLevels[p & 0xFF]}; }
 
 Rgb Blend(Rgb under, Rgb over, float opacity) {
     return {under.r + (over.r - under.r) * opacity, under.g + (over.g - under.g) * opacity,
@@ -200,7 +205,7 @@ struct Renderer::Impl {
     void DrawOpaque(int32_t tile, int32_t y0, int32_t y1);
     void GatherGlass(int32_t tile, int32_t y0, int32_t y1, PixelLayers& glass);
     void DrawEdges(int32_t tile, int32_t y0, int32_t y1, PixelLayers* glass);
-    void BlendLayers(int32_t y0, const PixelLayers& glass);
+    void BlendLayers(int32_t y0, PixelLayers& glass);
     std::unique_ptr<PixelLayers> TakeLayers();
     void GiveBack(std::unique_ptr<PixelLayers> layers);
 
@@ -476,11 +481,6 @@ void Renderer::Impl::Project(Batch& batch, const Projector& projector, const Vie
             // Looks only for triangles that reach a pixel; most of a large model's seen whole do not.
             if (out.size() == before) continue;
             Vec3 toEye = Sub3(eye, t.p[0]);
-            if (t.oneSided && Dot3(t.normal, toEye) < 0) {
-                out.resize(before);
-                if (photo) (glass ? batch.transparentCorners : batch.opaqueCorners).resize(before);
-                continue;
-            }
             Look& look = looks[i];
             look.n = Dot3(t.normal, toEye) < 0 ? Scale3(t.normal, -1) : t.normal;
             look.bias = t.opening ? kOpeningBias : 1.0;
@@ -640,8 +640,7 @@ void Renderer::Impl::GatherGlass(int32_t tile, int32_t y0, int32_t y1, PixelLaye
                 float z = static_cast<float>(invZ * look.bias);
                 if (z <= zbuf[i]) return;
                 Rgb c = photo ? Shade(look, t, s, b.transparentCorners[local], w0, w1, w2, invZ) : look.flat;
-                if (t.oneSided) glass.AddVeil(i - first, {z, k, false, 0, c, t.opacity, 0});
-                else glass.Add(i - first, {z, k, false, 0, c, t.opacity, 0});
+                glass.Add(i - first, {z, k, false, 0, c, t.opacity});
             });
         }
 }
@@ -660,14 +659,13 @@ void Renderer::Impl::DrawEdges(int32_t tile, int32_t y0, int32_t y1, PixelLayers
                 size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
                 float z = static_cast<float>(invZ * l.bias);
                 if (!(z >= zbuf[i])) return;
-                const PixelLayers::Layer edge{z, k, true, l.colour, {}, 1, 0};
-                if (glass && glass->Any(i - first) && !glass->BehindVeilAlone(i - first, edge)) glass->Add(i - first, edge);
+                if (glass && glass->Any(i - first)) glass->Add(i - first, {z, k, true, l.colour, {}, 1});
                 else target.At(x, y) = l.colour;
             });
         }
 }
 
-void Renderer::Impl::BlendLayers(int32_t y0, const PixelLayers& glass) {
+void Renderer::Impl::BlendLayers(int32_t y0, PixelLayers& glass) {
     const auto width = static_cast<size_t>(target.width);
     // Each pixel blends on its own: the order the pixels come in changes nothing.
     for (size_t i : glass.Pixels()) {

@@ -27,9 +27,6 @@ struct SceneTriangle {
     float opacity = 1;    // 1 - transparency
     float specular = 0.3f; // 0-1
     bool opening = false; // windows and doors sit in their wall's volume and win over it
-    // A see-through look laid over a body: drawn only from the side its normal faces, and only
-    // the nearest of such surfaces at a pixel, so a ghost shows once where glass shows each face.
-    bool oneSided = false;
 };
 
 struct SceneEdge {

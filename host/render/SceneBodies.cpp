@@ -69,7 +69,7 @@ struct Builder {
 
     void Triangle(const Vec3& a, const Vec3& b, const Vec3& c, SceneFace f, const Vec3& unitNormal) {
         const SurfaceLook& look = looks.faces[static_cast<size_t>(f)];
-        SceneTriangle t{{a, b, c}, unitNormal, look.colour, look.opacity, look.specular, opening, look.oneSided};
+        SceneTriangle t{{a, b, c}, unitNormal, look.colour, look.opacity, look.specular, opening};
         scene.triangles.push_back(t);
         scene.owners.push_back(&element);
         if (faces) faces->push_back(f);
@@ -198,7 +198,13 @@ ElementLooks LooksOf(const Element& element, SceneLooks& looks) {
         // One colour over every face, seen through as glass is.
         const LookOverride& l = *element.look;
         const Rgb colour{l.red / 255.0f, l.green / 255.0f, l.blue / 255.0f};
-        for (SurfaceLook& f : out.faces) f = {colour, 1.0f - l.transparency / 100.0f, f.specular, l.transparency > 0};
+        const float through = l.transparency / 100.0f;
+        for (SurfaceLook& f : out.faces) f = {colour, 1.0f - through, f.specular};
+        // Its outline fades towards that colour as much: a ghost reads as a faint volume in a soft
+        // outline beside the built part's solid faces and firm edges.
+        const Rgb pen = out.pen;
+        out.pen = {pen.r + (colour.r - pen.r) * through, pen.g + (colour.g - pen.g) * through,
+                   pen.b + (colour.b - pen.b) * through};
     }
     return out;
 }

@@ -13,7 +13,6 @@ struct SurfaceLook {
     Rgb colour;
     float opacity = 1;
     float specular = 0.3f;
-    bool oneSided = false; // see SceneTriangle
     bool operator==(const SurfaceLook&) const = default;
 };
 

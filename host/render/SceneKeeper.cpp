@@ -64,7 +64,6 @@ void SceneKeeper::Paint(Kept& kept, const ElementLooks& looks) {
         t.colour = look.colour;
         t.opacity = look.opacity;
         t.specular = look.specular;
-        t.oneSided = look.oneSided;
     }
     for (uint32_t i = p.firstEdge; i < p.firstEdge + p.edges; ++i) scene_.edges[i].colour = looks.pen;
 }

@@ -96,16 +96,43 @@ TEST_F(LookTest, AGhostBlendsItsColourOverWhatStandsBehindAsGlassDoes) {
         const Image alone = Draw(style);
         back.SetLayer(1);
         const int32_t x = both.width / 2, y = RowAt(alone, nothing, 0.3);
-        // One layer of the ghost's colour letting 85 % through, over whatever stands behind: what
-        // it shows over the background tells what it shows over the box.
+        // Its back face and its front face, each a layer of the ghost's colour letting 85 %
+        // through, over whatever stands behind: what it shows over the background tells what it
+        // shows over the box.
         const uint32_t b = behind.At(x, y), a = alone.At(x, y), n = nothing.At(x, y), c = both.At(x, y);
         ASSERT_NE(a, n);
         for (int shift : {16, 8, 0}) {
             auto ch = [shift](uint32_t p) { return static_cast<int>((p >> shift) & 0xFF); };
-            EXPECT_NEAR(ch(c), std::lround(0.85 * ch(b) + ch(a) - 0.85 * ch(n)), 2) << shift;
+            EXPECT_NEAR(ch(c), std::lround(0.85 * 0.85 * ch(b) + ch(a) - 0.85 * 0.85 * ch(n)), 2) << shift;
         }
         EXPECT_GT(Green(c), Red(c) + 30); // the green behind reads through
     }
+    // Its faces just as the same wall's of a glass of that colour and transparency; its outline
+    // faded towards its colour, where the glass wall's is drawn in the black pen.
+    back.SetLayer(hidden);
+    const Image ghosted = Draw();
+    ASSERT_EQ(SetLook(ghost, nullptr), kHostNoError);
+    const int16_t glass = AddMaterial("grey glass", 200 / 255.0, 200 / 255.0, 200 / 255.0);
+    LE::Put<int16_t>(*host->Model().Attribute(HostAttribute::Material, glass), HostAttribute::kMatTransparency, 85);
+    LE::Put<int16_t>(ghost.Bytes(), 108, glass);
+    const Image glassy = Draw();
+    ghost.SetLayer(hidden);
+    const Image nothing = Draw();
+    const int32_t x = glassy.width / 2;
+    int32_t face = 0, outline = 0;
+    for (int32_t y = 0; y < glassy.height; ++y) {
+        if (glassy.At(x, y) == nothing.At(x, y)) continue;
+        if (Red(glassy.At(x, y)) < 40) { // the glass wall's black pen
+            ++outline;
+            EXPECT_GT(Red(ghosted.At(x, y)), Red(glassy.At(x, y)) + 20) << y;
+            EXPECT_LT(Red(ghosted.At(x, y)), Red(nothing.At(x, y)) - 60) << y;
+        } else {
+            ++face;
+            EXPECT_EQ(ghosted.At(x, y), glassy.At(x, y)) << y;
+        }
+    }
+    EXPECT_GT(face, 10);
+    EXPECT_GE(outline, 2);
 }
 
 TEST_F(LookTest, UndoTakesALookBackAndTheProjectKeepsIt) {
