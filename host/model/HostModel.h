@@ -108,6 +108,11 @@ public:
     std::vector<std::pair<std::string_view, std::string_view>> FactsOf(const Element& element) const;
 
     HostView view;
+
+    // The second 3D window: open or not. Closing it forgets every element's second look
+    // (Element::second), so a model with it closed draws and keeps nothing of it.
+    bool SecondViewOpen() const { return secondViewOpen_; }
+    void SetSecondViewOpen(bool open);
     HostWindows windows;
     StoredKeys unknownKeys;
     // The elements a building model brings go on their storey's layer, as the user chose when
@@ -118,6 +123,7 @@ public:
     ModelWorkSchedules workSchedules;
 
 private:
+    bool secondViewOpen_ = false;
     void Restore(const std::map<API_Guid, ElementState>& states);
     void RestoreWhole(const std::map<API_Guid, UndoHistory::Whole>& states);
     void DropElements(const std::unordered_set<API_Guid, API_GuidHash>& guids);

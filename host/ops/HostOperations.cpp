@@ -2,6 +2,7 @@
 #include "host/ops/HostCore.h"
 #include "host/ops/HostOperationAreas.h"
 #include "host/ops/OperationCall.h"
+#include "hostapi/HostSecondView.h"
 
 using namespace hostops;
 
@@ -61,6 +62,8 @@ const OperationSlot kOperations[] = {
     {kHostModelGetWorkSchedules, Entry<HostModelGetWorkSchedulesFunc>(OpModelGetWorkSchedules)},
     {kHostElementSetLook, Entry<HostElementSetLookFunc>(OpElementSetLook)},
     {kHostElementGetLook, Entry<HostElementGetLookFunc>(OpElementGetLook)},
+    {kHostSecondViewGet, Entry<HostSecondViewGetFunc>(OpSecondViewGet)},
+    {kHostElementSetSecondLook, Entry<HostElementSetSecondLookFunc>(OpElementSetSecondLook)},
 };
 
 } // namespace
