@@ -95,6 +95,20 @@ GSErr ModelUpdatedHandler(uint32_t, int32_t) {
     return 0;
 }
 
+GSErr SecondViewHandler(uint32_t, int32_t) {
+    ModuleObjects& m = Module();
+    try {
+        // Until a pass shows a date both windows show every element as it is.
+        if (m.elementHider.ShowsDate())
+            m.elementHider.ShowSecondView(m.taskDB, true);
+        else
+            m.elementHider.ClearSecondView();
+    } catch (const std::exception&) {
+        HostReportWrite("Bauvista general error!", 0);
+    }
+    return 0;
+}
+
 GSErr RecoveryWriteHandler(uint32_t, int32_t) {
     try {
         WriteScheduleRecoveryCopy();
