@@ -32,8 +32,11 @@ QImage ToQImage(const Image& image) {
 
 } // namespace
 
-ModelView::ModelView(Host& host, RenderStyle style, QWidget* parent) : QWidget(parent), host_(host), style_(style) {
-    setObjectName(style == RenderStyle::Photo ? QStringLiteral("photoView") : QStringLiteral("modelView"));
+ModelView::ModelView(Host& host, RenderStyle style, QWidget* parent, SceneSide side)
+    : QWidget(parent), host_(host), style_(style), side_(side) {
+    setObjectName(side == SceneSide::Second       ? QStringLiteral("secondView")
+                  : style == RenderStyle::Photo ? QStringLiteral("photoView")
+                                                : QStringLiteral("modelView"));
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(160, 120);
     settle_.setSingleShot(true);
@@ -72,7 +75,7 @@ void ModelView::Refresh() {
 
 const Scene& ModelView::CurrentScene() {
     if (sceneStale_ || !current_) {
-        current_ = &scene_.Update(host_.Model(), Shown());
+        current_ = &scene_.Update(host_.Model(), Shown(), side_);
         sceneStale_ = false;
     }
     return *current_;

@@ -21,6 +21,8 @@ inline constexpr DeskText kViewMenu{200, 13}, kZoomIn{200, 14}, kZoomOut{200, 15
 // The window menu's items are the docks' titles.
 inline constexpr DeskText kWindowMenu{200, 29}, kReport{200, 30}, kLayers{200, 31}, kSelectedElement{200, 32},
     kPhotoWindow{200, 33}, kFindElements{200, 34};
+// The second 3D window: the schedule's other view beside the first, with its camera.
+inline constexpr DeskText kSecondView{200, 35};
 // Panels and the status line (list 201); %1 is filled in.
 inline constexpr DeskText kLayerColumn{201, 1}, kShownColumn{201, 2}, kUnlockedColumn{201, 3}, kReady{201, 4},
     kElementsSelected{201, 5}, kOpened{201, 6}, kSaved{201, 7}, kUpdatedFrom{201, 8}, kNothingToUndo{201, 9},
