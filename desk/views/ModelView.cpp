@@ -107,7 +107,7 @@ void ModelView::UpdateOverlay(const QSize& size) {
         return;
     }
     ViewDepth depth(CurrentScene(), model.view.Camera(), size.width(), size.height());
-    overlay_ = SelectionOverlay(model, model.view.Camera(), depth);
+    overlay_ = SelectionOverlay(model, model.view.Camera(), depth, side_);
 }
 
 void ModelView::paintEvent(QPaintEvent*) {
@@ -172,7 +172,7 @@ void ModelView::FitAll() {
     HostModel& model = host_.Model();
     std::vector<Vec3> points;
     for (const auto& e : model.Elements())
-        if (IsElementDrawn(model, *e)) {
+        if (IsElementDrawn(model, *e, side_)) {
             auto corners = ElementCorners(*e);
             points.insert(points.end(), corners.begin(), corners.end());
         }
@@ -202,7 +202,7 @@ void ModelView::SetParallel(bool parallel) {
 void ModelView::ClickAt(QPoint point, bool toggle) {
     HostModel& model = host_.Model();
     ViewProjection view(model.view.Camera(), width(), height());
-    Element* e = PickElement(model, view, point.x() + 0.5, point.y() + 0.5, Shown());
+    Element* e = PickElement(model, view, point.x() + 0.5, point.y() + 0.5, Shown(), side_);
     auto& selection = model.Selection();
     if (!toggle) selection.clear();
     if (e) {
@@ -223,7 +223,7 @@ void ModelView::SelectInside(QRect band, bool add, bool hiddenToo) {
                    .SeenIn(band.left(), band.top(), band.right(), band.bottom());
     auto& selection = model.Selection();
     if (!add) selection.clear();
-    for (Element* e : ElementsInside(model, view, band.left(), band.top(), band.right() + 1, band.bottom() + 1, Shown()))
+    for (Element* e : ElementsInside(model, view, band.left(), band.top(), band.right() + 1, band.bottom() + 1, Shown(), side_))
         if ((hiddenToo || seen.count(e)) && std::find(selection.begin(), selection.end(), e->Guid()) == selection.end())
             selection.push_back(e->Guid());
     update();

@@ -19,7 +19,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -109,6 +111,12 @@ private slots:
         QImage second = SecondAtFirstSize();
         QVERIFY2(Greenish(first.pixel(wall)), qPrintable(QColor(first.pixel(wall)).name()));
         QVERIFY2(!Greenish(second.pixel(wall)), qPrintable(QColor(second.pixel(wall)).name()));
+        // A click picks what the window it falls in draws there.
+        QTest::mouseClick(Window().SecondView(), Qt::LeftButton, Qt::NoModifier, wall);
+        QVERIFY(std::find(Model().Selection().begin(), Model().Selection().end(), fal->Guid()) == Model().Selection().end());
+        QTest::mouseClick(Window().View3D(), Qt::LeftButton, Qt::NoModifier, wall);
+        QCOMPARE(Model().Selection(), std::vector<API_Guid>{fal->Guid()});
+        Model().Selection().clear();
 
         // The camera moves both, whichever window turns it.
         Window().View3D()->OrbitBy(20, 0);
