@@ -32,6 +32,8 @@ GSErr ProjectClosingHandler(uint32_t, int32_t) {
     ModuleObjects& m = Module();
     OfferToSaveSchedule();
     m.taskDB.ClearSchedule();
+    // The next project's elements hold none of the looks the second window showed.
+    m.elementHider.ClearSecondView();
     if (m.palette) {
         // The marks went with the tasks; the toggle must not offer to clear what is gone.
         m.palette->SetMarked(false);

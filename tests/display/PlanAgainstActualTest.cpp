@@ -172,6 +172,13 @@ TEST_F(PlanAgainstActual, TheSecondWindowShowsTheOtherViewAtTheSameDate) {
     EXPECT_EQ(Draw(SceneSide::Second).pixels, planned.pixels);
     Keep("second-view-compare-first", SceneSide::First);
 
+    // What the display remembers of the second window goes with it: a host that forgot every
+    // second look (another project's elements) gets them all again.
+    hider.ClearSecondView();
+    ASSERT_FALSE(late->second);
+    ShowAt(DateTime(2009, 3, 8));
+    EXPECT_TRUE(late->second && early->second && onTime->second);
+
     // Showing every element as it is leaves nothing apart in the second window.
     DisplayPass(hider, db).ShowAll("Mutasd mind");
     EXPECT_FALSE(onTime->second || late->second || early->second);
