@@ -264,6 +264,7 @@ void ElementHider::Prepare(TaskDB& db) {
 }
 
 int ElementHider::AnswerMissingTask(int32_t kind, const API_Guid& guid, int32_t taskId) {
+    if (secondPass_) return kKeepLink;
     if (quiet_) {
         // A drag through dates asks nothing: the link stays, and the report says so at its end.
         std::pair<std::string, std::string> names = ElementKindAndId(kind, guid);
@@ -324,11 +325,10 @@ const Task& ElementHider::PassTask(const TaskDB& db, size_t index) const {
     return index < viewTasks_.size() ? viewTasks_[index] : db.Tasks()[index];
 }
 
-void ElementHider::CollectViewTasks(const TaskDB& db) {
+void ElementHider::CollectViewTasks(const TaskDB& db, ScheduleView view) {
     viewTasks_.clear();
     viewProgress_.clear();
     standings_.clear();
-    const ScheduleView view = db.View();
     if (view == ScheduleView::Planned) return;
     const std::vector<Task>& tasks = db.Tasks();
     const DateTime& cur = db.CurrentDate();
@@ -484,7 +484,7 @@ ElementHider::Governing ElementHider::FindGoverning(TaskDB& db, ElementLinkRecor
         linked.push_back(task, index);
         if (task->inProgress) {
             governing = task;
-            if (++inProgress > 1) {
+            if (++inProgress > 1 && !secondPass_) {
                 ++errorCount_;
                 auto found = names ? *names : ElementKindAndId(kind, guid);
                 std::string line = AddonFormat(32510, 3, {found.first, found.second});
@@ -626,7 +626,7 @@ void ElementHider::ShowAtCurrentDate(TaskDB& db, int flag) {
     // The tables hold for this pass's date and schedule only.
     struct ViewTasks {
         ElementHider& hider;
-        ViewTasks(ElementHider& h, const TaskDB& db) : hider(h) { hider.CollectViewTasks(db); }
+        ViewTasks(ElementHider& h, const TaskDB& db) : hider(h) { hider.CollectViewTasks(db, db.View()); }
         ~ViewTasks() {
             hider.viewTasks_.clear();
             hider.viewProgress_.clear();
@@ -660,6 +660,7 @@ void ElementHider::ShowAtCurrentDate(TaskDB& db, int flag) {
         }
     }
     SetHiddenLayerVisible(false);
+    ShowSecondView(db);
 }
 
 bool ElementHider::RestoreElement(TaskDB& db, int32_t kind, API_Guid guid) {
@@ -745,6 +746,7 @@ void ElementHider::ShowAll(TaskDB& db) {
         }
         SetHiddenLayerVisible(false);
     }
+    ClearSecondView();
     ResetShownState(db, Appearance::Present);
 }
 

@@ -10,6 +10,7 @@
 #include "schedule/tasks/ActualProgress.h"
 #include "schedule/tasks/ElementLink.h"
 #include "schedule/tasks/IElementDisplay.h"
+#include "schedule/tasks/ScheduleView.h"
 #include "schedule/tasks/Task.h"
 
 #include <array>
@@ -69,6 +70,13 @@ public:
     void ShowAtCurrentDate(TaskDB& db, int flag);
     bool ApplyToElement(TaskDB& db, int32_t kind, API_Guid guid, int16_t hiddenLayer, int flag = 0);
     void ShowAll(TaskDB& db);
+    // The host's second window, when open: every linked element as the schedule's other view
+    // (actual beside planned, planned beside the others) shows it at the current date. `fresh`: the host holds none of the looks this
+    // display last gave it (the window just opened). Follows the host's own state of the model
+    // otherwise, so a pass changes only what changed.
+    void ShowSecondView(TaskDB& db, bool fresh = false);
+    // Every element in the second window as in the first.
+    void ClearSecondView();
     bool RestoreElement(TaskDB& db, int32_t kind, API_Guid guid) override;
     void ResetShownState(TaskDB& db, Appearance code);
     void Finish();
@@ -153,7 +161,7 @@ private:
     // dates in the actual view, with where each stands against its plan in the comparison. Left
     // empty in the planned view, whose tasks are the schedule's own. Filled while a pass walks
     // the model.
-    void CollectViewTasks(const TaskDB& db);
+    void CollectViewTasks(const TaskDB& db, ScheduleView view);
     const Task& PassTask(const TaskDB& db, size_t index) const;
     // Per task id, what an element linked to that one task shows during this pass, for ids no
     // other task holds: most elements link one task, and this small table stays in the cache
@@ -183,6 +191,11 @@ private:
     std::vector<std::optional<double>> viewProgress_;
     std::vector<PlanStanding> standings_;
     std::unordered_map<int32_t, StaggerOrder> staggerOrders_;
+    // While set, a pass fills the second window: it asks nothing and reports nothing, the first
+    // pass having done so.
+    bool secondPass_ = false;
+    // What the second window shows of each element, as a print of the host's three values.
+    GuidMap<uint64_t> secondShown_;
     // The record and mask of the element a pass is changing, kept so that a pass over many
     // elements allocates them once.
     std::vector<uint8_t> passRecord_, passMask_;

@@ -1,4 +1,6 @@
 #include "hostcalls/HostInterface.h"
+
+#include "hostapi/HostSecondView.h"
 #include "hostcalls/ReportHold.h"
 
 #include <array>
@@ -150,4 +152,11 @@ GSErr HostElementSetLook(const uint8_t* head, const uint8_t* look) {
 }
 GSErr HostElementGetLook(const uint8_t* head, uint8_t* look) {
     return CallWithToken<kHostElementGetLook, HostElementGetLookFunc>(head, look);
+}
+bool HostSecondViewOpen() {
+    int32_t open = 0;
+    return CallWithToken<kHostSecondViewGet, HostSecondViewGetFunc>(&open) == kHostNoError && open != 0;
+}
+GSErr HostElementSetSecondLook(const uint8_t* head, int32_t shown, int32_t material, int32_t pen, const uint8_t* look) {
+    return CallWithToken<kHostElementSetSecondLook, HostElementSetSecondLookFunc>(head, shown, material, pen, look);
 }

@@ -66,3 +66,7 @@ GSErr HostModelGetWorkSchedules(uint32_t* handle, int32_t* count, int32_t flags)
 GSErr HostModelGetRevision(uint32_t* handle, int32_t* count, int32_t flags);
 GSErr HostElementSetLook(const uint8_t* headRecord, const uint8_t* lookRecord);
 GSErr HostElementGetLook(const uint8_t* headRecord, uint8_t* lookRecord);
+// Whether the host's second 3D window is open (false for a host without one).
+bool HostSecondViewOpen();
+GSErr HostElementSetSecondLook(const uint8_t* headRecord, int32_t shown, int32_t material, int32_t pen,
+                               const uint8_t* lookRecord);

@@ -5,6 +5,7 @@
 #include "filekit/FKLocation.h"
 #include "hostapi/HostEnvironmentRecords.h"
 #include "hostapi/HostRegistrationRecord.h"
+#include "hostapi/HostSecondView.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
 #include "linking/HostElementFacts.h"
@@ -108,6 +109,7 @@ GSErr AddonInitialize(uint32_t token) {
     HostInstallProjectEventHandler(kHostEventPreferencesReset, PreferencesResetHandler);
     HostInstallProjectEventHandler(kHostEventModelUpdated, ModelUpdatedHandler);
     HostInstallProjectEventHandler(kHostEventRecoveryWrite, RecoveryWriteHandler);
+    HostInstallProjectEventHandler(kHostEventSecondView, SecondViewHandler);
     m.settings.Load();
     if (!m.settings.supportCheckOn) ShowSupportCheckMenuText(m.settings);
     std::setlocale(LC_TIME, "");

@@ -37,6 +37,8 @@ GSErr ProjectClosingHandler(uint32_t, int32_t) {
     OfferToSaveSchedule();
     m.taskDB.ClearSchedule();
     m.lastRevision = {}; // the report spoke of the project that goes
+    // The next project's elements hold none of the looks the second window showed.
+    m.elementHider.ClearSecondView();
     if (m.palette) {
         // The marks went with the tasks; the toggle must not offer to clear what is gone.
         m.palette->SetMarked(false);
@@ -100,6 +102,20 @@ GSErr ModelUpdatedHandler(uint32_t, int32_t) {
         AddUnreachedNewElements(m.lastRevision, revision, unreached ? &*unreached : nullptr, m.elementHider);
         WriteRevisionLinkReport(m.lastRevision);
         if (m.palette) m.palette->RefillList(true);
+    } catch (const std::exception&) {
+        HostReportWrite("Bauvista general error!", 0);
+    }
+    return 0;
+}
+
+GSErr SecondViewHandler(uint32_t, int32_t) {
+    ModuleObjects& m = Module();
+    try {
+        // Until a pass shows a date both windows show every element as it is.
+        if (m.elementHider.ShowsDate())
+            m.elementHider.ShowSecondView(m.taskDB, true);
+        else
+            m.elementHider.ClearSecondView();
     } catch (const std::exception&) {
         HostReportWrite("Bauvista general error!", 0);
     }

@@ -12,5 +12,7 @@ GSErr PreferencesResetHandler(uint32_t event, int32_t param);
 GSErr ModelUpdatedHandler(uint32_t event, int32_t param);
 // The host writes a recovery copy: the schedule's unsaved work goes with it.
 GSErr RecoveryWriteHandler(uint32_t event, int32_t param);
+// The host's second window opened: it shows the schedule's other view at the current date.
+GSErr SecondViewHandler(uint32_t event, int32_t param);
 // With unsaved changes, asks whether to save the schedule (alert 32514) and saves on "Igen".
 void OfferToSaveSchedule();

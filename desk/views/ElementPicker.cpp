@@ -73,20 +73,22 @@ std::vector<Vec3> Corners(const Element& e) {
 
 } // namespace
 
-bool IsElementDrawn(HostModel& model, const Element& element) {
+bool IsElementDrawn(HostModel& model, const Element& element, SceneSide side) {
     if (!HostElement::HasBody(element.Kind()) || element.geometry.shape == Geometry::Shape::None) return false;
+    if (side == SceneSide::Second && element.second) return !element.second->hidden;
     const AttributeRecord* layer = model.Attribute(HostAttribute::Layer, element.Layer());
     return !layer || !(LE::Get<uint32_t>(*layer, HostAttribute::kFlags) & HostAttribute::kLayerHidden);
 }
 
-Element* PickElement(HostModel& model, const ViewProjection& view, double x, double y, const ElementFilter& shown) {
+Element* PickElement(HostModel& model, const ViewProjection& view, double x, double y, const ElementFilter& shown,
+                     SceneSide side) {
     Vec3 o, d;
     view.Ray(x, y, o, d);
     Element* nearest = nullptr;
     Element* opening = nullptr;
     double nearestAt = std::numeric_limits<double>::max(), nearestLeave = 0, openingAt = std::numeric_limits<double>::max();
     for (const auto& e : model.Elements()) {
-        if (!IsElementDrawn(model, *e) || (shown && !shown(*e))) continue;
+        if (!IsElementDrawn(model, *e, side) || (shown && !shown(*e))) continue;
         auto hit = HitElement(*e, o, d);
         if (!hit) continue;
         if (IsOpening(*e) && hit->enter < openingAt) {
@@ -105,10 +107,10 @@ Element* PickElement(HostModel& model, const ViewProjection& view, double x, dou
 }
 
 std::vector<Element*> ElementsInside(HostModel& model, const ViewProjection& view, double left, double top, double right,
-                                     double bottom, const ElementFilter& shown) {
+                                     double bottom, const ElementFilter& shown, SceneSide side) {
     std::vector<Element*> out;
     for (const auto& e : model.Elements()) {
-        if (!IsElementDrawn(model, *e) || (shown && !shown(*e))) continue;
+        if (!IsElementDrawn(model, *e, side) || (shown && !shown(*e))) continue;
         bool any = false, all = true;
         for (const Vec3& c : Corners(*e)) {
             auto p = view.Project(c);

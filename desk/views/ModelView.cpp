@@ -32,8 +32,11 @@ QImage ToQImage(const Image& image) {
 
 } // namespace
 
-ModelView::ModelView(Host& host, RenderStyle style, QWidget* parent) : QWidget(parent), host_(host), style_(style) {
-    setObjectName(style == RenderStyle::Photo ? QStringLiteral("photoView") : QStringLiteral("modelView"));
+ModelView::ModelView(Host& host, RenderStyle style, QWidget* parent, SceneSide side)
+    : QWidget(parent), host_(host), style_(style), side_(side) {
+    setObjectName(side == SceneSide::Second       ? QStringLiteral("secondView")
+                  : style == RenderStyle::Photo ? QStringLiteral("photoView")
+                                                : QStringLiteral("modelView"));
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(160, 120);
     settle_.setSingleShot(true);
@@ -72,7 +75,7 @@ void ModelView::Refresh() {
 
 const Scene& ModelView::CurrentScene() {
     if (sceneStale_ || !current_) {
-        current_ = &scene_.Update(host_.Model(), Shown());
+        current_ = &scene_.Update(host_.Model(), Shown(), side_);
         sceneStale_ = false;
     }
     return *current_;
@@ -104,7 +107,7 @@ void ModelView::UpdateOverlay(const QSize& size) {
         return;
     }
     ViewDepth depth(CurrentScene(), model.view.Camera(), size.width(), size.height());
-    overlay_ = SelectionOverlay(model, model.view.Camera(), depth);
+    overlay_ = SelectionOverlay(model, model.view.Camera(), depth, side_);
 }
 
 void ModelView::paintEvent(QPaintEvent*) {
@@ -169,7 +172,7 @@ void ModelView::FitAll() {
     HostModel& model = host_.Model();
     std::vector<Vec3> points;
     for (const auto& e : model.Elements())
-        if (IsElementDrawn(model, *e)) {
+        if (IsElementDrawn(model, *e, side_)) {
             auto corners = ElementCorners(*e);
             points.insert(points.end(), corners.begin(), corners.end());
         }
@@ -199,7 +202,7 @@ void ModelView::SetParallel(bool parallel) {
 void ModelView::ClickAt(QPoint point, bool toggle) {
     HostModel& model = host_.Model();
     ViewProjection view(model.view.Camera(), width(), height());
-    Element* e = PickElement(model, view, point.x() + 0.5, point.y() + 0.5, Shown());
+    Element* e = PickElement(model, view, point.x() + 0.5, point.y() + 0.5, Shown(), side_);
     auto& selection = model.Selection();
     if (!toggle) selection.clear();
     if (e) {
@@ -220,7 +223,7 @@ void ModelView::SelectInside(QRect band, bool add, bool hiddenToo) {
                    .SeenIn(band.left(), band.top(), band.right(), band.bottom());
     auto& selection = model.Selection();
     if (!add) selection.clear();
-    for (Element* e : ElementsInside(model, view, band.left(), band.top(), band.right() + 1, band.bottom() + 1, Shown()))
+    for (Element* e : ElementsInside(model, view, band.left(), band.top(), band.right() + 1, band.bottom() + 1, Shown(), side_))
         if ((hiddenToo || seen.count(e)) && std::find(selection.begin(), selection.end(), e->Guid()) == selection.end())
             selection.push_back(e->Guid());
     update();

@@ -21,7 +21,8 @@
 class ModelView : public QWidget {
     Q_OBJECT
 public:
-    ModelView(Host& host, RenderStyle style, QWidget* parent);
+    // The second side shows each element as the add-on set it for the second window.
+    ModelView(Host& host, RenderStyle style, QWidget* parent, SceneSide side = SceneSide::First);
 
     // The model, a layer or the view changed: draw anew.
     void Refresh();
@@ -82,6 +83,7 @@ private:
 
     Host& host_;
     RenderStyle style_;
+    SceneSide side_;
     SceneKeeper scene_;
     const Scene* current_ = nullptr;
     bool sceneStale_ = true;

@@ -19,13 +19,13 @@ QRgb Premultiplied(const QColor& c, int alpha) {
 
 } // namespace
 
-QImage SelectionOverlay(HostModel& model, const ViewCamera& camera, const ViewDepth& depth) {
+QImage SelectionOverlay(HostModel& model, const ViewCamera& camera, const ViewDepth& depth, SceneSide side) {
     const int32_t width = depth.Width(), height = depth.Height();
     QImage out(width, height, QImage::Format_ARGB32_Premultiplied);
     out.fill(Qt::transparent);
     std::set<const Element*> selected;
     for (const API_Guid& g : model.Selection())
-        if (const Element* e = model.Find(g); e && IsElementDrawn(model, *e)) selected.insert(e);
+        if (const Element* e = model.Find(g); e && IsElementDrawn(model, *e, side)) selected.insert(e);
     if (selected.empty()) return out;
 
     std::vector<uint8_t> marks(static_cast<size_t>(width) * static_cast<size_t>(height), kNone);

@@ -24,6 +24,8 @@ inline constexpr DeskText kWindowMenu{200, 29}, kReport{200, 30}, kLayers{200, 3
 // Federated models: the project menu's item, the add's messages and dialog texts.
 inline constexpr DeskText kAddIfcModel{200, 35}, kRemoveIfcModel{200, 36}, kCannotAdd{201, 23}, kAdded{201, 24},
     kAddIfcTitle{202, 8}, kModelName{202, 9}, kRevisedModel{202, 10}, kRemovedModel{202, 11};
+// The second 3D window: the schedule's other view beside the first, with its camera.
+inline constexpr DeskText kSecondView{200, 37};
 // Panels and the status line (list 201); %1 is filled in.
 inline constexpr DeskText kLayerColumn{201, 1}, kShownColumn{201, 2}, kUnlockedColumn{201, 3}, kReady{201, 4},
     kElementsSelected{201, 5}, kOpened{201, 6}, kSaved{201, 7}, kUpdatedFrom{201, 8}, kNothingToUndo{201, 9},

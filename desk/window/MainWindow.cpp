@@ -65,7 +65,20 @@ MainWindow::MainWindow(Host& host) : host_(host) {
     connect(&photoFollow_, &QTimer::timeout, this, [this] {
         if (photoView_->isVisible()) photoView_->Refresh();
     });
-    view3D_->cameraChanged = [this] { photoFollow_.start(); };
+    // The second 3D window looks with the same camera: either window's move redraws the other.
+    secondView_ = new ModelView(host_, RenderStyle::Window3D, this, SceneSide::Second);
+    view3D_->cameraChanged = [this] {
+        photoFollow_.start();
+        if (secondView_->isVisible()) secondView_->Refresh();
+    };
+    secondView_->cameraChanged = [this] {
+        view3D_->Refresh();
+        photoFollow_.start();
+    };
+    secondView_->selectionChanged = [this] {
+        view3D_->Refresh();
+        SelectionChanged();
+    };
 
     auto dock = [this](const QString& title, const QString& name, QWidget* content, Qt::DockWidgetArea area) {
         auto* d = new QDockWidget(title, this);
@@ -97,11 +110,16 @@ MainWindow::MainWindow(Host& host) : host_(host) {
     photoDock->setFloating(true);
     photoDock->resize(480, 300);
     photoDock->hide();
+    QDockWidget* secondDock = dock(PlainText(kSecondView), QStringLiteral("secondDock"), secondView_, Qt::LeftDockWidgetArea);
+    secondDock->setFloating(true);
+    secondDock->resize(640, 400);
+    secondDock->hide();
 
     // Where each window opens; a further tool window joins here with one line.
     places_ = new WindowPlaces(host_.Preferences(), this);
     places_->PlaceMain(this, QStringLiteral("main"), QSize(1280, 800));
     places_->Manage(photoDock, QStringLiteral("photo"), [this](QSize s) { return InFreeArea(s, Qt::TopRightCorner); });
+    places_->Manage(secondDock, QStringLiteral("second"), [this](QSize s) { return InFreeArea(s, Qt::TopLeftCorner); });
     dialogs_->windowMade = [this](DialogWindow& window) {
         int32_t id = window.Dialog() ? window.Dialog()->Id() : 0;
         // The palette at the free area's left and any other tool window (the chart) at its right,
@@ -112,6 +130,15 @@ MainWindow::MainWindow(Host& host) : host_(host) {
     };
     connect(photoDock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
         if (visible) photoView_->Refresh();
+    });
+    // Open, the add-on fills the second window with its other view; closed, the host forgets it.
+    // A dock tabbed behind another is still open.
+    connect(secondDock->toggleViewAction(), &QAction::toggled, this, [this](bool open) {
+        host_.SetSecondViewOpen(open);
+        if (open) secondView_->Refresh();
+    });
+    connect(secondDock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (visible) secondView_->Refresh();
     });
 
     host_.Events().report = [this](const std::string& text) { report_->appendPlainText(FromCodePage(text)); };
@@ -129,7 +156,8 @@ MainWindow::MainWindow(Host& host) : host_(host) {
 
     BuildHostMenus();
     const std::pair<QDockWidget*, DeskText> docks[] = {
-        {reportDock, kReport}, {layerDock, kLayers}, {selectionDock, kSelectedElement}, {findDock, kFindElements}, {photoDock, kPhotoWindow}};
+        {reportDock, kReport}, {layerDock, kLayers}, {selectionDock, kSelectedElement}, {findDock, kFindElements}, {photoDock, kPhotoWindow},
+        {secondDock, kSecondView}};
     for (auto [d, text] : docks) {
         d->toggleViewAction()->setText(Text(text));
         windowMenu_->addAction(d->toggleViewAction());
@@ -273,6 +301,7 @@ void MainWindow::RunAddonMenuItem(int16_t menuResId, int32_t item) {
 void MainWindow::RefreshAll() {
     view3D_->Refresh();
     if (photoView_->isVisible()) photoView_->Refresh();
+    if (secondView_->isVisible()) secondView_->Refresh();
     layers_->Refresh();
     selection_->Refresh();
     find_->Refresh();

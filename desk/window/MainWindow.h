@@ -51,6 +51,7 @@ public:
 
     ModelView* View3D() const { return view3D_; }
     ModelView* PhotoView() const { return photoView_; }
+    ModelView* SecondView() const { return secondView_; }
     LayerPanel* Layers() const { return layers_; }
     FindPanel* Find() const { return find_; }
     QPlainTextEdit* Report() const;
@@ -104,6 +105,7 @@ private:
     QtDialogBackEnd* dialogs_ = nullptr;
     ModelView* view3D_ = nullptr;
     ModelView* photoView_ = nullptr;
+    ModelView* secondView_ = nullptr;
     LayerPanel* layers_ = nullptr;
     SelectionPanel* selection_ = nullptr;
     FindPanel* find_ = nullptr;

@@ -4,6 +4,7 @@
 #include "bytes/LittleEndian.h"
 #include "host/model/FactTexts.h"
 #include "host/model/LookOverride.h"
+#include "host/model/SecondLook.h"
 #include "host/model/StoredKeys.h"
 #include "host/model/Vector3.h"
 #include "hostapi/HostElementRecord.h"
@@ -51,6 +52,8 @@ struct Element {
     // shape it belongs to.
     uint64_t shapeRevision = 0;
     std::optional<LookOverride> look;
+    // Set only while the second window is open; none: it shows what the first shows.
+    std::optional<SecondLook> second;
 
     std::span<uint8_t> Bytes() { return record; }
     std::span<const uint8_t> Bytes() const { return record; }

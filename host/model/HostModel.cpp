@@ -299,6 +299,12 @@ void HostModel::SetLook(Element& element, std::optional<LookOverride> look) {
     element.look = look;
 }
 
+void HostModel::SetSecondViewOpen(bool open) {
+    secondViewOpen_ = open;
+    if (!open)
+        for (auto& e : elements_) e->second.reset();
+}
+
 const UserDataBlock* HostModel::ProjectData(const std::string& addon) const {
     auto it = projectData_.find(addon);
     return it == projectData_.end() ? nullptr : &it->second;

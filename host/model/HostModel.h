@@ -120,6 +120,11 @@ public:
     std::string_view ModelOf(const Element& element) const;
 
     HostView view;
+
+    // The second 3D window: open or not. Closing it forgets every element's second look
+    // (Element::second), so a model with it closed draws and keeps nothing of it.
+    bool SecondViewOpen() const { return secondViewOpen_; }
+    void SetSecondViewOpen(bool open);
     HostWindows windows;
     StoredKeys unknownKeys;
     // The elements a building model brings go on their storey's layer, as the user chose when
@@ -137,6 +142,7 @@ public:
 private:
     std::shared_ptr<const UndoHistory::Models> ModelsNow() const;
     void RestoreModels(const std::shared_ptr<const UndoHistory::Models>& models);
+    bool secondViewOpen_ = false;
     void Restore(const std::map<API_Guid, ElementState>& states);
     void RestoreWhole(const std::map<API_Guid, UndoHistory::Whole>& states);
     void DropElements(const std::unordered_set<API_Guid, API_GuidHash>& guids);

@@ -2,23 +2,13 @@
 // changing what the elements are.
 #include "host/ops/HostOperationAreas.h"
 
+#include "host/ops/LookRecordRead.h"
 #include "host/ops/OperationCall.h"
 #include "hostapi/HostLookRecord.h"
 
-#include <cmath>
+#include <cstring>
 
 using namespace hostops;
-
-namespace {
-
-double GetDrawn(std::span<const uint8_t> rec) {
-    uint64_t bits = LE::Get<uint64_t>(rec, HostLook::kDrawn);
-    double d;
-    std::memcpy(&d, &bits, 8);
-    return d;
-}
-
-} // namespace
 
 namespace hostops {
 
@@ -28,22 +18,7 @@ GSErr OpElementSetLook(uint32_t token, const uint8_t* head, const uint8_t* lookR
     Element* e = Locate(c.Model(), head);
     if (!e) return kHostErrNoElement;
     std::optional<LookOverride> look;
-    if (lookRecord) {
-        auto rec = CSpan(lookRecord, HostLook::kSize);
-        LookOverride l;
-        l.coloured = (rec[HostLook::kFlags] & HostLook::kColoured) != 0;
-        l.red = rec[HostLook::kRed];
-        l.green = rec[HostLook::kGreen];
-        l.blue = rec[HostLook::kBlue];
-        l.transparency = rec[HostLook::kTransparency];
-        l.clipAxis = rec[HostLook::kClipAxis];
-        l.drawn = l.clipAxis ? GetDrawn(rec) : 1.0;
-        if ((rec[HostLook::kFlags] & ~HostLook::kColoured) != 0 || l.transparency > 100 ||
-            l.clipAxis > HostLook::kLastAxis || !std::isfinite(l.drawn) || l.drawn < 0 || l.drawn > 1)
-            return kHostErrBadParameter;
-        if (!l.coloured) l.red = l.green = l.blue = l.transparency = 0;
-        if (l.coloured || l.clipAxis) look = l;
-    }
+    if (!ReadLookRecord(lookRecord, look)) return kHostErrBadParameter;
     c.Model().SetLook(*e, look);
     return kHostNoError;
 }

@@ -2,6 +2,7 @@
 
 #include "basekit/BKResources.h"
 #include "host/resources/HostResources.h"
+#include "hostapi/HostSecondView.h"
 
 namespace {
 HostCore* gCurrent = nullptr;
@@ -21,7 +22,18 @@ HostCore::~HostCore() {
 HostCore* HostCore::Current() { return gCurrent; }
 void HostCore::SetCurrent(HostCore* host) { gCurrent = host; }
 
-void HostCore::ReplaceModel(std::unique_ptr<HostModel> model) { model_ = std::move(model); }
+void HostCore::ReplaceModel(std::unique_ptr<HostModel> model) {
+    // The second window stays open over the next project.
+    const bool second = model_ && model_->SecondViewOpen();
+    model_ = std::move(model);
+    if (model_) model_->SetSecondViewOpen(second);
+}
+
+void HostCore::SetSecondViewOpen(bool open) {
+    if (Model().SecondViewOpen() == open) return;
+    Model().SetSecondViewOpen(open);
+    if (open) SendProjectEvent(kHostEventSecondView, 1);
+}
 
 AddonRegistration& HostCore::AddAddon(const std::string& name) {
     auto reg = std::make_unique<AddonRegistration>();

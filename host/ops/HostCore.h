@@ -69,6 +69,8 @@ public:
     AddonRegistration* PendingRegistration() { return pending_; }
     void SetPendingRegistration(AddonRegistration* addon) { pending_ = addon; }
     std::vector<std::unique_ptr<AddonRegistration>>& Addons() { return addons_; }
+    // Opens or closes the second 3D window's state; opening asks the add-ons for their second looks.
+    void SetSecondViewOpen(bool open);
     // Sends a project event to every handler installed for it.
     void SendProjectEvent(uint32_t event, int32_t param);
 

@@ -62,6 +62,9 @@ GSErr OpElementGetFacts(uint32_t token, const uint8_t* head, uint32_t* factsHand
 GSErr OpElementGetBounds(uint32_t token, const uint8_t* head, double* box);
 GSErr OpElementSetLook(uint32_t token, const uint8_t* head, const uint8_t* lookRecord);
 GSErr OpElementGetLook(uint32_t token, const uint8_t* head, uint8_t* lookRecord);
+GSErr OpSecondViewGet(uint32_t token, int32_t* open);
+GSErr OpElementSetSecondLook(uint32_t token, const uint8_t* head, int32_t shown, int32_t material, int32_t pen,
+                             const uint8_t* lookRecord);
 GSErr OpModelGetWorkSchedules(uint32_t token, uint32_t* handle, int32_t* count, int32_t flags);
 GSErr OpModelGetRevision(uint32_t token, uint32_t* handle, int32_t* count, int32_t flags);
 GSErr OpSelectionGet(uint32_t token, uint8_t* info, uint32_t* entries, int32_t);

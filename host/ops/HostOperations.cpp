@@ -2,6 +2,7 @@
 #include "host/ops/HostCore.h"
 #include "host/ops/HostOperationAreas.h"
 #include "host/ops/OperationCall.h"
+#include "hostapi/HostSecondView.h"
 
 using namespace hostops;
 
@@ -62,6 +63,8 @@ const OperationSlot kOperations[] = {
     {kHostElementSetLook, Entry<HostElementSetLookFunc>(OpElementSetLook)},
     {kHostElementGetLook, Entry<HostElementGetLookFunc>(OpElementGetLook)},
     {kHostModelGetRevision, Entry<HostModelGetRevisionFunc>(OpModelGetRevision)},
+    {kHostSecondViewGet, Entry<HostSecondViewGetFunc>(OpSecondViewGet)},
+    {kHostElementSetSecondLook, Entry<HostElementSetSecondLookFunc>(OpElementSetSecondLook)},
 };
 
 } // namespace

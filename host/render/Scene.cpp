@@ -11,7 +11,7 @@ uint64_t NewSceneBodies() {
     return next++;
 }
 
-Scene BuildScene(HostModel& model, const std::function<bool(const Element&)>& shown) {
+Scene BuildScene(HostModel& model, const std::function<bool(const Element&)>& shown, SceneSide side) {
     Scene scene;
     scene.min = {1e300, 1e300, 1e300};
     scene.max = {-1e300, -1e300, -1e300};
@@ -22,13 +22,14 @@ Scene BuildScene(HostModel& model, const std::function<bool(const Element&)>& sh
     scene.triangles.reserve(most);
     scene.owners.reserve(most);
     for (const auto& e : model.Elements()) {
-        if (!HasSceneBody(*e) || layers.Hidden(e->Layer())) continue;
+        if (!HasSceneBody(*e) || HiddenOn(*e, layers, side)) continue;
         if (shown && !shown(*e)) continue;
         ScenePart part;
         part.firstTriangle = static_cast<uint32_t>(scene.triangles.size());
         part.firstEdge = static_cast<uint32_t>(scene.edges.size());
-        AppendBody(scene, *e, LooksOf(*e, looks));
-        if (e->look && e->look->Clips()) {
+        AppendBody(scene, *e, LooksOf(*e, looks, side));
+        const std::optional<LookOverride>& look = LookOn(*e, side);
+        if (look && look->Clips()) {
             ScenePart whole = part;
             whole.triangles = static_cast<uint32_t>(scene.triangles.size()) - part.firstTriangle;
             whole.edges = static_cast<uint32_t>(scene.edges.size()) - part.firstEdge;
@@ -38,7 +39,7 @@ Scene BuildScene(HostModel& model, const std::function<bool(const Element&)>& sh
             scene.triangles.resize(part.firstTriangle);
             scene.owners.resize(part.firstTriangle);
             scene.edges.resize(part.firstEdge);
-            AppendClipped(scene, body, lines, e.get(), *e->look, whole.min, whole.max);
+            AppendClipped(scene, body, lines, e.get(), *look, whole.min, whole.max);
         }
         part.triangles = static_cast<uint32_t>(scene.triangles.size()) - part.firstTriangle;
         part.edges = static_cast<uint32_t>(scene.edges.size()) - part.firstEdge;

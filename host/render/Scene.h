@@ -74,5 +74,10 @@ template <typename F> void ForEachDrawnTriangle(const Scene& scene, F&& draw) {
         for (uint32_t i = p.firstTriangle; i < p.firstTriangle + p.triangles; ++i) draw(i);
 }
 
+// Which window's state of the elements a scene draws: the first's, or the second 3D window's
+// (Element::second where an element has one).
+enum class SceneSide { First, Second };
+
 // `shown`, when given, leaves out the elements it refuses (the desktop isolating a find's result).
-Scene BuildScene(HostModel& model, const std::function<bool(const Element&)>& shown = {});
+Scene BuildScene(HostModel& model, const std::function<bool(const Element&)>& shown = {},
+                 SceneSide side = SceneSide::First);

@@ -188,15 +188,29 @@ Rgb SceneLooks::Pen(int16_t index) {
     return c;
 }
 
-ElementLooks LooksOf(const Element& element, SceneLooks& looks) {
+const std::optional<LookOverride>& LookOn(const Element& element, SceneSide side) {
+    return side == SceneSide::Second && element.second ? element.second->look : element.look;
+}
+
+bool HiddenOn(const Element& element, SceneLayers& layers, SceneSide side) {
+    if (side == SceneSide::Second && element.second) return element.second->hidden;
+    return layers.Hidden(element.Layer());
+}
+
+ElementLooks LooksOf(const Element& element, SceneLooks& looks, SceneSide side) {
     const KindLook kind = LookOfKind(element.Kind());
-    auto material = [&](size_t field) { return looks.Material(field ? LE::Get<int16_t>(element.Bytes(), field) : 0); };
+    const int16_t over = side == SceneSide::Second && element.second ? element.second->material : 0;
+    auto material = [&](size_t field) {
+        return looks.Material(over ? over : field ? LE::Get<int16_t>(element.Bytes(), field) : 0);
+    };
     ElementLooks out;
     out.faces = {material(kind.top), material(kind.bottom), material(kind.sideLow), material(kind.sideHigh), material(kind.end)};
-    out.pen = looks.Pen(LE::Get<int16_t>(element.Bytes(), kind.pen));
-    if (element.look && element.look->coloured) {
+    const int16_t pen = side == SceneSide::Second && element.second ? element.second->pen : 0;
+    out.pen = looks.Pen(pen ? pen : LE::Get<int16_t>(element.Bytes(), kind.pen));
+    const std::optional<LookOverride>& look = LookOn(element, side);
+    if (look && look->coloured) {
         // One colour over every face, seen through as glass is.
-        const LookOverride& l = *element.look;
+        const LookOverride& l = *look;
         const Rgb colour{l.red / 255.0f, l.green / 255.0f, l.blue / 255.0f};
         const float through = l.transparency / 100.0f;
         for (SurfaceLook& f : out.faces) f = {colour, 1.0f - through, f.specular};

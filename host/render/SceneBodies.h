@@ -2,11 +2,13 @@
 // How an element becomes triangles and edges of a scene: the looks its materials and pen give its
 // surfaces and edges, and the body its geometry gives. Built scenes and kept ones share it, so
 // both hold the same values.
+#include "host/model/LookOverride.h"
 #include "host/render/Scene.h"
 
 #include <array>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <vector>
 
 struct SurfaceLook {
@@ -40,7 +42,9 @@ struct ElementLooks {
     bool operator==(const ElementLooks&) const = default;
 };
 
-ElementLooks LooksOf(const Element& element, SceneLooks& looks);
+ElementLooks LooksOf(const Element& element, SceneLooks& looks, SceneSide side = SceneSide::First);
+// The look laid over the element on a side.
+const std::optional<LookOverride>& LookOn(const Element& element, SceneSide side);
 
 // Which layers are hidden, each read once.
 class SceneLayers {
@@ -52,6 +56,10 @@ private:
     HostModel& model_;
     std::map<int16_t, bool> hidden_;
 };
+
+// Whether the element is left out on a side: the second window draws or hides an element with a
+// second look as that says, whatever its layer.
+bool HiddenOn(const Element& element, SceneLayers& layers, SceneSide side);
 
 // Room for the triangles of every body of the model.
 size_t MostTriangles(const HostModel& model);

@@ -68,7 +68,7 @@ void SceneKeeper::Paint(Kept& kept, const ElementLooks& looks) {
     for (uint32_t i = p.firstEdge; i < p.firstEdge + p.edges; ++i) scene_.edges[i].colour = looks.pen;
 }
 
-const Scene& SceneKeeper::Update(HostModel& model, const std::function<bool(const Element&)>& shown) {
+const Scene& SceneKeeper::Update(HostModel& model, const std::function<bool(const Element&)>& shown, SceneSide side) {
     SceneLooks looks(model);
     if (!Same(model)) Build(model, looks);
     SceneLayers layers(model);
@@ -82,11 +82,12 @@ const Scene& SceneKeeper::Update(HostModel& model, const std::function<bool(cons
     for (Kept& k : kept_) {
         const Element& e = *k.element;
         if (k.part.triangles == 0 && k.part.edges == 0) continue;
-        if (layers.Hidden(e.Layer())) continue;
+        if (HiddenOn(e, layers, side)) continue;
         if (shown && !shown(e)) continue;
-        ElementLooks now = LooksOf(e, looks);
+        ElementLooks now = LooksOf(e, looks, side);
         if (!(now == k.looks)) Paint(k, now);
-        if (e.look && e.look->Clips()) {
+        const std::optional<LookOverride>& look = LookOn(e, side);
+        if (look && look->Clips()) {
             const ScenePart& p = k.part;
             ScenePart part;
             part.firstTriangle = static_cast<uint32_t>(scene_.triangles.size());
@@ -95,7 +96,7 @@ const Scene& SceneKeeper::Update(HostModel& model, const std::function<bool(cons
             const std::vector<SceneTriangle> body(scene_.triangles.begin() + p.firstTriangle,
                                                   scene_.triangles.begin() + p.firstTriangle + p.triangles);
             const std::vector<SceneEdge> lines(scene_.edges.begin() + p.firstEdge, scene_.edges.begin() + p.firstEdge + p.edges);
-            AppendClipped(scene_, body, lines, &e, *e.look, p.min, p.max);
+            AppendClipped(scene_, body, lines, &e, *look, p.min, p.max);
             part.triangles = static_cast<uint32_t>(scene_.triangles.size()) - part.firstTriangle;
             part.edges = static_cast<uint32_t>(scene_.edges.size()) - part.firstEdge;
             BoundPart(scene_, part);

@@ -14,7 +14,8 @@
 class SceneKeeper {
 public:
     // The scene of the model as it is now; valid until the next call or the model changes.
-    const Scene& Update(HostModel& model, const std::function<bool(const Element&)>& shown = {});
+    const Scene& Update(HostModel& model, const std::function<bool(const Element&)>& shown = {},
+                        SceneSide side = SceneSide::First);
 
     // How often the bodies were built again (for tests).
     uint64_t Builds() const { return builds_; }

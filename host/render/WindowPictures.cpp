@@ -31,8 +31,8 @@ Rgb WindowBackground(const HostModel& model, RenderStyle style) {
     return {static_cast<float>((*b)[0]), static_cast<float>((*b)[1]), static_cast<float>((*b)[2])};
 }
 
-Image RenderWindow(HostModel& model, RenderStyle style) {
+Image RenderWindow(HostModel& model, RenderStyle style, SceneSide side) {
     auto [width, height] = WindowSize(model, style);
-    Scene scene = BuildScene(model);
+    Scene scene = BuildScene(model, {}, side);
     return RenderScene(scene, model.view.Camera(), width, height, style, WindowBackground(model, style));
 }

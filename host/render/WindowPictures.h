@@ -11,4 +11,4 @@ const HostWindow& WindowOf(const HostModel& model, RenderStyle style);
 std::pair<int32_t, int32_t> WindowSize(const HostModel& model, RenderStyle style);
 // The window's background colour as the project keeps it, the renderer's default otherwise.
 Rgb WindowBackground(const HostModel& model, RenderStyle style);
-Image RenderWindow(HostModel& model, RenderStyle style);
+Image RenderWindow(HostModel& model, RenderStyle style, SceneSide side = SceneSide::First);

@@ -70,9 +70,19 @@ bool RunRender(ScriptInterpreter& in, const Args& args, std::string& error) {
         if (!window->UserGesture(key, error)) return false;
         return WritePng(args[1], PaintCanvasPicture(window->DrawUserArea(kSCurveArea)), error);
     }
+    // The second window's picture: the same camera and window, its own state of the elements.
+    const bool second = args[0] == "second";
+    const size_t file = second ? 1 : 0;
+    if (second && args.size() < 2) return ScriptUsage("render", error);
+    if (!second && args.size() > 3) return ScriptUsage("render", error);
+    if (second && !in.GetHost().Model().SecondViewOpen()) {
+        error = "the second view is closed";
+        return false;
+    }
+    const SceneSide side = second ? SceneSide::Second : SceneSide::First;
     std::optional<RenderStyle> style;
     std::optional<std::pair<int32_t, int32_t>> size;
-    for (size_t i = 1; i < args.size(); ++i) {
+    for (size_t i = file + 1; i < args.size(); ++i) {
         if (!style && (args[i] == "3d" || args[i] == "photo")) {
             style = args[i] == "photo" ? RenderStyle::Photo : RenderStyle::Window3D;
         } else if (auto s = !size && i + 1 == args.size() ? PictureSize(args[i]) : std::nullopt) {
@@ -83,14 +93,18 @@ bool RunRender(ScriptInterpreter& in, const Args& args, std::string& error) {
     }
     RenderStyle chosen = style.value_or(RenderStyle::Window3D);
     HostModel& model = in.GetHost().Model();
-    if (!size) return WritePng(args[0], RenderWindow(model, chosen), error);
-    Image picture = RenderScene(BuildScene(model), model.view.Camera(), size->first, size->second, chosen,
+    if (!size) return WritePng(args[file], RenderWindow(model, chosen, side), error);
+    Image picture = RenderScene(BuildScene(model, {}, side), model.view.Camera(), size->first, size->second, chosen,
                                 WindowBackground(model, chosen));
-    return WritePng(args[0], picture, error);
+    return WritePng(args[file], picture, error);
 }
 
 bool RunView(ScriptInterpreter& in, const Args& args, std::string& error) {
-    if (args[0] != "fit") return ScriptUsage("view", error);
+    if (args.size() == 2 && args[0] == "second" && (args[1] == "open" || args[1] == "close")) {
+        in.GetHost().SetSecondViewOpen(args[1] == "open");
+        return true;
+    }
+    if (args.size() != 1 || args[0] != "fit") return ScriptUsage("view", error);
     HostModel& model = in.GetHost().Model();
     std::vector<Vec3> corners = DrawnBounds(model);
     if (corners.empty()) return true; // nothing drawn: the view stays

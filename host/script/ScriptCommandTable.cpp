@@ -89,13 +89,15 @@ const std::vector<ScriptCommand> kCommands = {
      R"(  userdata ID VERSION HEX      set an element's raw add-on user data block
 )",
      RunUserData},
-    {"render", 1, 3, "render FILE.png [3d|photo] [WIDTHxHEIGHT] | render chart FILE.png | render s-curve FILE.png [KEY]",
+    {"render", 1, 4, "render [second] FILE.png [3d|photo] [WIDTHxHEIGHT] | render chart FILE.png | render s-curve FILE.png [KEY]",
      R"(  render FILE.png [3d|photo] [WIDTHxHEIGHT]   write a picture of the 3D window or of the photo
                                window (at its own size, or this one, each side up to 4096)
+  render second FILE.png ...   the same of the second 3D window (view second open)
 )",
      RunRender},
-    {"view", 1, 1, "view fit",
+    {"view", 1, 2, "view fit | view second open|close",
      R"(  view fit                     move the 3D view to show the whole building
+  view second open|close       open or close the second 3D window, the other view beside
 )",
      RunView},
     {"menu", 1, 1, "menu N",

@@ -123,7 +123,9 @@ enum HostOpId {
     kHostModelGetWorkSchedules = 45,
     kHostElementSetLook = 46,
     kHostElementGetLook = 47,
-    kHostModelGetRevision = 48
+    kHostModelGetRevision = 48,
+    kHostSecondViewGet = 49,
+    kHostElementSetSecondLook = 50
     /* further operations are appended here */
 };
 

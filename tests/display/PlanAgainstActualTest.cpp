@@ -55,12 +55,14 @@ protected:
         e.geometry.max = {x + 2.5, 0.3, 3};
         return e;
     }
-    void Keep(const std::string& name) {
+    void Keep(const std::string& name, SceneSide side = SceneSide::First) {
         const std::filesystem::path folder(BV_SCREENSHOT_DIR);
         std::filesystem::create_directories(folder);
         std::string error;
-        WritePng((folder / name).string() + ".png", RenderWindow(host->Model(), RenderStyle::Window3D), error);
+        WritePng((folder / name).string() + ".png", RenderWindow(host->Model(), RenderStyle::Window3D, side), error);
     }
+    Image Draw(SceneSide side) { return RenderWindow(host->Model(), RenderStyle::Window3D, side); }
+    static bool SecondHidden(const Element* e) { return e->second && e->second->hidden; }
     bool Shown(const Element* e) const { return e->Layer() == walls; }
     Element* onTime = nullptr;
     Element* late = nullptr;
@@ -128,6 +130,64 @@ TEST_F(PlanAgainstActual, AnElementOfSeveralTasksTakesItsGoverningTasksStanding)
     db.SetView(ScheduleView::Actual);
     ShowAt(DateTime(2009, 3, 8));
     EXPECT_FALSE(Shown(&both)); // neither has begun
+}
+
+TEST_F(PlanAgainstActual, TheSecondWindowShowsTheOtherViewAtTheSameDate) {
+    // Closed, a pass sets nothing of it.
+    db.SetView(ScheduleView::Actual);
+    ShowAt(DateTime(2009, 3, 8));
+    EXPECT_FALSE(onTime->second || late->second || early->second);
+    const Image actual = Draw(SceneSide::First);
+    db.SetView(ScheduleView::Planned);
+    ShowAt(DateTime(2009, 3, 8));
+    const Image planned = Draw(SceneSide::First);
+    ASSERT_NE(actual.pixels, planned.pixels);
+
+    // Planned in the first window, what happened in the second: the late wall hidden there, the
+    // early one half grown, each drawn as the first window draws that view.
+    host->SetSecondViewOpen(true);
+    ShowAt(DateTime(2009, 3, 8));
+    ASSERT_TRUE(onTime->second && late->second && early->second);
+    EXPECT_FALSE(SecondHidden(onTime));
+    EXPECT_TRUE(SecondHidden(late));
+    ASSERT_TRUE(early->second->look);
+    EXPECT_DOUBLE_EQ(early->second->look->drawn, 0.5);
+    EXPECT_FALSE(Shown(early)); // the model itself stays planned
+    EXPECT_EQ(Draw(SceneSide::First).pixels, planned.pixels);
+    EXPECT_EQ(Draw(SceneSide::Second).pixels, actual.pixels);
+    Keep("second-view-planned-first", SceneSide::First);
+    Keep("second-view-actual-second", SceneSide::Second);
+
+    // The date moves both: a day earlier the early wall is a quarter grown in the second.
+    ShowAt(DateTime(2009, 3, 6));
+    ASSERT_TRUE(early->second->look);
+    EXPECT_DOUBLE_EQ(early->second->look->drawn, 0.25);
+
+    // Against the plan in the first, the plan in the second: no looks there, the early wall hidden.
+    db.SetView(ScheduleView::Compare);
+    ShowAt(DateTime(2009, 3, 8));
+    ASSERT_TRUE(late->look && late->look->coloured);
+    EXPECT_FALSE(late->second->look);
+    EXPECT_TRUE(SecondHidden(early));
+    EXPECT_EQ(Draw(SceneSide::Second).pixels, planned.pixels);
+    Keep("second-view-compare-first", SceneSide::First);
+
+    // What the display remembers of the second window goes with it: a host that forgot every
+    // second look (another project's elements) gets them all again.
+    hider.ClearSecondView();
+    ASSERT_FALSE(late->second);
+    ShowAt(DateTime(2009, 3, 8));
+    EXPECT_TRUE(late->second && early->second && onTime->second);
+
+    // Showing every element as it is leaves nothing apart in the second window.
+    DisplayPass(hider, db).ShowAll("Mutasd mind");
+    EXPECT_FALSE(onTime->second || late->second || early->second);
+    // Closed, the host forgets; a pass then sets nothing.
+    ShowAt(DateTime(2009, 3, 8));
+    ASSERT_TRUE(late->second);
+    host->SetSecondViewOpen(false);
+    ShowAt(DateTime(2009, 3, 9));
+    EXPECT_FALSE(onTime->second || late->second || early->second);
 }
 
 } // namespace

@@ -101,7 +101,7 @@ TEST_F(ShellTest, InitialisationInstallsTheMenuThePaletteAndTheEventHandlersInOr
     EXPECT_FALSE(Module().palette->IsVisible());
     std::vector<uint32_t> masks;
     for (const auto& [mask, handler] : addon->eventHandlers) masks.push_back(mask);
-    EXPECT_EQ(masks, (std::vector<uint32_t>{32, 8192, 0x4000, 2, 0x8000, 0x10000}));
+    EXPECT_EQ(masks, (std::vector<uint32_t>{32, 8192, 0x4000, 2, 0x8000, 0x10000, 0x20000}));
 }
 
 TEST_F(ShellTest, APaletteThatCannotBeMadeFailsWithNothingLeftBehind) {
