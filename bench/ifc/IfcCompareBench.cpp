@@ -12,9 +12,8 @@
 //   bench_ifccompare [--products N,N...] [--copy-of FILE] [--web-ifc DIR] [--keep DIR] [--runs N]
 //
 // --products   sizes of the generated models (default 10000,30000,100000; 0 for none)
-// --copy-of    the building copied (default tests/data/ifc/duplex.ifc, 2.6 MB a copy: past
-//              100,000 products it is larger than the 1 GB the host opens; MULTICOM-Prefab.ifc
-//              makes 100,000 products in 390 MB)
+// --copy-of    the building copied (default tests/data/ifc/duplex.ifc, 2.6 MB a copy: 100,000
+//              products take 1.1 GB; MULTICOM-Prefab.ifc makes 100,000 products in 390 MB)
 // --web-ifc    the folder of web-ifc's package (default $BV_WEB_IFC, else
 //              build/tools/web-ifc/node_modules/web-ifc under the source folder, where
 //              bench/ifc/install-web-ifc.sh installs it)

@@ -6,12 +6,15 @@
 
 #include "host/ifc/building/IfcGuid.h"
 #include "host/ifc/reader/IfcReader.h"
+#include "host/ifc/step/StepEntityScan.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -252,6 +255,21 @@ TEST(IfcReaderBadFiles, SayWhatIsWrongWithTheFile) {
     std::string missing = messageOf("no-such-file.ifc");
     EXPECT_EQ(missing, IfcFile("no-such-file.ifc") + ": cannot be opened: No such file or directory");
     EXPECT_EQ(messageOf(""), IfcFile("") + ": is a folder");
+}
+
+// A federated site model runs past a gigabyte; only what the record table cannot index is refused,
+// and that before a byte is read (the file here is sparse).
+TEST(IfcReaderBadFiles, OnlyAFileTooLargeToIndexIsRefusedForItsSize) {
+    TempFolder folder;
+    const std::string path = folder.Path("site.ifc");
+    std::ofstream(path).put(' ');
+    std::filesystem::resize_file(path, kMaxStepTextBytes + 1);
+    try {
+        ReadIfcFile(path);
+        ADD_FAILURE() << "read";
+    } catch (const EIfcFile& e) {
+        EXPECT_EQ(std::string(e.what()), path + ": larger than 4095 MB");
+    }
 }
 
 TEST(IfcReaderBadFiles, TextsThatAreNotWholeFilesAreRefused) {

@@ -162,6 +162,51 @@ TEST(IfcRecordPath, EveryProductBothMakeHasTheLibrarysTrianglesAndFacts) {
     EXPECT_GT(compared, 0u);
 }
 
+// Triangulated face sets: whole, indexed through a point list, with triangles the library leaves
+// out, and open; each made from the records as the library makes it.
+TEST(IfcRecordPath, TriangulatedFaceSetsAreMadeAsTheLibraryMakesThem) {
+    const std::string original = ReadWholeFile(SourceFile("tests/data/ifc/ifc4-metres.ifc"));
+    const std::string set = "#46=IFCTRIANGULATEDFACESET(#47,$,.T.,((1,3,2),(1,4,3),(5,6,7),(5,7,8),(1,2,6),(1,6,5),(2,3,7),(2,7,6),(3,4,8),(3,8,7),(4,1,5),(4,5,8)),$);";
+    const std::string wall = "0t9Ph$DWb6uBRY00UyC8f9";
+    ASSERT_NE(original.find(set), std::string::npos);
+    struct Case {
+        const char* what;
+        std::string record;
+        size_t triangles;
+    };
+    const std::vector<Case> cases = {
+        {"whole", set, 12},
+        {"indexed", "#46=IFCTRIANGULATEDFACESET(#47,$,$,((8,6,7),(8,5,6),(4,3,2),(4,2,1)),(1,2,3,4,5,6,7,8));", 4},
+        {"out of range", "#46=IFCTRIANGULATEDFACESET(#47,$,.T.,((1,3,2),(1,9,3),(0,1,2),(1,2)),$);", 1},
+        {"open", "#46=IFCTRIANGULATEDFACESET(#47,$,.F.,((1,3,2),(1,4,3),(5,6,7)),$);", 3},
+    };
+    TempFolder folder;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string text = original;
+        text.replace(text.find(set), set.size(), c.record);
+        const std::string path = folder.Path(std::string(c.what) + ".ifc");
+        std::ofstream(path, std::ios::binary) << text;
+        const Reads reads = ReadBothWays(path);
+        ASSERT_TRUE(reads.read);
+        EXPECT_EQ(reads.byRecords.count(wall), 1u);
+        auto wallOf = [&wall](const IfcBuildingData& data) -> const IfcProductData* {
+            for (const auto& p : data.products)
+                if (p.globalId == wall) return &p;
+            return nullptr;
+        };
+        const IfcProductData* found = wallOf(reads.records);
+        const IfcProductData* foundByLibrary = wallOf(reads.library);
+        ASSERT_TRUE(found && foundByLibrary);
+        const IfcProductData& mine = *found;
+        const IfcProductData& other = *foundByLibrary;
+        EXPECT_EQ(mine.triangles.size(), c.triangles);
+        EXPECT_EQ(other.triangles.size(), c.triangles);
+        EXPECT_EQ(Unmatched(TrianglesOf(mine), TrianglesOf(other)), 0u);
+        EXPECT_EQ(mine.rgb, other.rgb);
+    }
+}
+
 TEST(IfcRecordPath, TrianglesMatchUpToOrderAndFirstCornerOnly) {
     IfcProductData a, b;
     a.vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}};

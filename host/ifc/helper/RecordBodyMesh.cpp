@@ -63,6 +63,39 @@ std::vector<double> Reals(std::string_view list) {
     return values;
 }
 
+// The lists of a list of lists such as ((1,2,3),(4,5,6)), each as its text without brackets.
+std::vector<std::string_view> InnerLists(std::string_view list) {
+    if (list.size() < 2 || list.front() != '(' || list.back() != ')') throw NotHere();
+    std::vector<std::string_view> inner;
+    std::string_view rest = StepTrimmed(list.substr(1, list.size() - 2));
+    while (!rest.empty()) {
+        const size_t close = rest.find(')');
+        if (rest.front() != '(' || close == std::string_view::npos) throw NotHere();
+        inner.push_back(rest.substr(1, close - 1));
+        rest = StepTrimmed(rest.substr(close + 1));
+        if (rest.empty()) break;
+        if (rest.front() != ',') throw NotHere();
+        rest = StepTrimmed(rest.substr(1));
+    }
+    return inner;
+}
+
+// Whole numbers as a list such as (1,2,3) or its inside writes them; anything else is not read here.
+std::vector<int64_t> Integers(std::string_view inside) {
+    std::vector<int64_t> values;
+    while (!inside.empty()) {
+        const size_t comma = inside.find(',');
+        const std::string_view token = StepTrimmed(inside.substr(0, comma));
+        int64_t value = 0;
+        const auto [past, error] = std::from_chars(token.data(), token.data() + token.size(), value);
+        if (error != std::errc() || past != token.data() + token.size()) throw NotHere();
+        values.push_back(value);
+        if (comma == std::string_view::npos) break;
+        inside.remove_prefix(comma + 1);
+    }
+    return values;
+}
+
 // References of a list, every one of them a reference.
 std::vector<int> References(std::string_view list) {
     std::vector<int> ids = StepReferences(list);
@@ -299,6 +332,8 @@ public:
             FaceList(Faces(Read(item.Reference(0), "IFCCLOSEDSHELL")), Shell::Closed, made);
         } else if (item.type == "IFCFACEBASEDSURFACEMODEL") {
             for (int set : References(item.At(0))) FaceList(Faces(Read(set)), Shell::Either, made);
+        } else if (item.type == "IFCTRIANGULATEDFACESET") {
+            TriangulatedFaceSet(item, made);
         } else if (item.type == "IFCSHELLBASEDSURFACEMODEL") {
             for (int shellId : References(item.At(0))) {
                 const Record shell = Read(shellId);
@@ -351,6 +386,47 @@ public:
         // The library warns of an open closed shell.
         if (shell == Shell::Closed && !closed) throw NotHere();
         if (shell == Shell::Open) closed = false;
+        (closed ? item.closed : item.open).push_back(std::move(part));
+    }
+
+    // A triangulated face set as the library reads it: a triangle with an index out of range is
+    // left out, and one point of other than three coordinates leaves the whole set out.
+    void TriangulatedFaceSet(const Record& set, MeshItem& item) const {
+        carve::input::PolyhedronData poly;
+        for (std::string_view coordinates : InnerLists(Read(set.Reference(0), "IFCCARTESIANPOINTLIST3D").At(0))) {
+            const std::vector<double> c = Reals("(" + std::string(coordinates) + ")");
+            if (c.size() != 3) throw NotHere();
+            poly.addVertex(carve::geom::VECTOR(c[0] * lengthFactor_, c[1] * lengthFactor_, c[2] * lengthFactor_));
+        }
+        const int64_t count = static_cast<int64_t>(poly.getVertexCount());
+        std::vector<int64_t> pointIndex;
+        if (set.attributes.size() > 4 && !set.Unset(4)) {
+            const std::string_view list = set.At(4);
+            if (list.size() < 2 || list.front() != '(' || list.back() != ')') throw NotHere();
+            pointIndex = Integers(list.substr(1, list.size() - 2));
+        }
+        const int64_t indexCount = static_cast<int64_t>(pointIndex.size());
+        for (std::string_view triangle : InnerLists(set.At(3))) {
+            std::vector<int64_t> corners = Integers(triangle);
+            if (corners.size() != 3) continue;
+            bool valid = true;
+            for (int64_t& corner : corners) {
+                if (indexCount > 0) {
+                    if (corner < 1 || corner > indexCount) valid = false;
+                    else corner = pointIndex[static_cast<size_t>(corner - 1)];
+                }
+                if (corner < 1 || corner > count) valid = false;
+                --corner;
+            }
+            if (!valid) continue;
+            // A triangle on fewer than three points is the library's mesher's to judge.
+            if (corners[0] == corners[1] || corners[1] == corners[2] || corners[0] == corners[2]) throw NotHere();
+            poly.addFace(static_cast<int>(corners[0]), static_cast<int>(corners[1]), static_cast<int>(corners[2]));
+        }
+        if (poly.getVertexCount() < 3) return;
+        MeshPart part;
+        bool closed = true;
+        if (!GroupTriangles(poly, part, closed)) throw NotHere();
         (closed ? item.closed : item.open).push_back(std::move(part));
     }
 

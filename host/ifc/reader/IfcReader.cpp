@@ -25,7 +25,6 @@
 
 namespace {
 
-constexpr size_t kMaxIfcBytes = size_t{1} << 30;
 // The library's own faults (it follows references it never checked) end only the helper that
 // met them; a product it fails on is left out and the rest converted by a new helper.
 constexpr int kMaxLibraryFailures = 16;
@@ -303,7 +302,8 @@ IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadPr
 IfcBuildingData ReadIfcText(std::string_view stepText, IIfcReadProgress* progress) { return ReadSharedText(stepText, -1, progress); }
 
 IfcBuildingData ReadIfcFile(const std::string& path, IIfcReadProgress* progress) {
-    const FileBytes file(path, kMaxIfcBytes);
+    // A federated model of a large site runs past a gigabyte; the only bound is the record table's.
+    const FileBytes file(path, kMaxStepTextBytes);
     try {
         IfcBuildingData data = ReadSharedText(file.Text(), file.MemoryFile(), progress);
         data.workSchedules.sourcePath = path;

@@ -64,7 +64,7 @@ std::vector<uint32_t> StepScan::InNumberOrder() const {
 }
 
 StepScan ScanStepEntities(std::string_view text) {
-    if (text.size() >= UINT32_MAX) throw EIfcFile("larger than 4 GB");
+    if (text.size() > kMaxStepTextBytes) throw EIfcFile("larger than " + std::to_string(kMaxStepTextBytes >> 20) + " MB");
     StepDataReader reader(text);
     StepScan g;
     StepRecord record;

@@ -5,6 +5,7 @@
 // keeps records by number, so it does not know the file's order, and it follows references
 // without asking whether it has been there before.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -48,12 +49,15 @@ struct StepScan {
     std::unordered_map<int, uint32_t> farPlaces;
     std::vector<uint32_t> firstRef{0}; // into refs, one more than ids
     std::vector<int> refs;
-    std::vector<uint32_t> offsets; // a text is read up to 4 GB
+    std::vector<uint32_t> offsets; // below kMaxStepTextBytes
     std::vector<uint32_t> ends;
     std::vector<std::array<int, 2>> productRefs;
 };
 
-// Throws EIfcFile (without a file name) for a text of 4 GB or more, a syntax error, a loop of references or a number
+// The largest text the scan takes: its offsets are kept in 32 bits.
+constexpr size_t kMaxStepTextBytes = size_t{4095} << 20;
+
+// Throws EIfcFile (without a file name) for a text larger than kMaxStepTextBytes, a syntax error, a loop of references or a number
 // defined twice with different texts. A record written again as it was is read once (some
 // exporters write the same record twice). A reference to a number no record has is the reader's
 // to judge.
