@@ -226,7 +226,10 @@ struct Renderer::Impl {
     // in turn and sees everything in the order one list of the whole scene would give.
     struct Batch {
         size_t firstSpan = 0, endSpan = 0;
-        std::vector<ScreenTriangle> opaque, transparent;
+        // The screen triangles in the scene's order: the kept view's where it is drawn again,
+        // else the run's own, projected this frame.
+        std::vector<const ScreenTriangle*> opaque, transparent;
+        std::vector<ScreenTriangle> opaqueOwn, transparentOwn;
         std::vector<WorldCorners> opaqueCorners, transparentCorners; // photo: of each screen triangle
         std::vector<ScreenLine> lines;
         uint32_t opaqueBase = 0, transparentBase = 0, lineBase = 0; // the first one's place in the whole scene
@@ -416,7 +419,7 @@ void Renderer::Impl::Render(const Scene& sc, const ViewCamera& camera, const Pix
     if (style == RenderStyle::Photo) {
         opaqueAll.reserve(opaqueCount);
         for (const Batch& b : batches)
-            for (size_t i = 0; i < b.opaque.size(); ++i) opaqueAll.push_back({&b.opaque[i], &b.opaqueCorners[i]});
+            for (size_t i = 0; i < b.opaque.size(); ++i) opaqueAll.push_back({b.opaque[i], &b.opaqueCorners[i]});
     }
 
     depth.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
@@ -444,12 +447,25 @@ bool OutOfSight(const ScenePart& part, const ViewProjection& view, int32_t width
     return behind || left || right || above || below;
 }
 
+template <typename Item> const Item& Deref(const Item& item) { return item; }
+template <typename Item> const Item& Deref(const Item* item) { return *item; }
+
 template <typename Item> void Bin(std::vector<std::vector<uint32_t>>& bins, const std::vector<Item>& items, int32_t tiles,
                                   int32_t tileRows) {
     bins.resize(static_cast<size_t>(tiles));
     for (auto& b : bins) b.clear();
-    for (uint32_t i = 0; i < items.size(); ++i)
-        for (int32_t b = items[i].y0 / tileRows; b <= items[i].y1 / tileRows; ++b) bins[static_cast<size_t>(b)].push_back(i);
+    for (uint32_t i = 0; i < items.size(); ++i) {
+        const auto& item = Deref(items[i]);
+        for (int32_t b = item.y0 / tileRows; b <= item.y1 / tileRows; ++b) bins[static_cast<size_t>(b)].push_back(i);
+    }
+}
+
+// Points the places left empty at the run's own screen triangles, which come in the same order;
+// only now, with every one made, do they stay where they are.
+void PointAtOwn(std::vector<const ScreenTriangle*>& drawn, const std::vector<ScreenTriangle>& own) {
+    size_t next = 0;
+    for (const ScreenTriangle*& t : drawn)
+        if (!t) t = &own[next++];
 }
 
 } // namespace
@@ -459,6 +475,8 @@ void Renderer::Impl::Project(Batch& batch, const Projector& projector, const Vie
     const Scene& sc = *scene;
     batch.opaque.clear();
     batch.transparent.clear();
+    batch.opaqueOwn.clear();
+    batch.transparentOwn.clear();
     batch.opaqueCorners.clear();
     batch.transparentCorners.clear();
     const bool photo = style == RenderStyle::Photo;
@@ -469,14 +487,16 @@ void Renderer::Impl::Project(Batch& batch, const Projector& projector, const Vie
         for (uint32_t i = span.part.firstTriangle; i < span.part.firstTriangle + span.part.triangles; ++i) {
             const SceneTriangle& t = sc.triangles[i];
             const bool glass = t.opacity < 0.999f;
-            std::vector<ScreenTriangle>& out = glass ? batch.transparent : batch.opaque;
+            std::vector<const ScreenTriangle*>& out = glass ? batch.transparent : batch.opaque;
             const size_t before = out.size();
             if (cached && i < cache.first.size()) {
-                const std::vector<ScreenTriangle>& piece = cache.pieces[i / kPieceTriangles];
-                const auto from = piece.begin() + cache.first[i];
-                out.insert(out.end(), from, from + cache.count[i]);
+                const ScreenTriangle* const from = cache.pieces[i / kPieceTriangles].data() + cache.first[i];
+                for (uint8_t n = 0; n < cache.count[i]; ++n) out.push_back(from + n);
             } else {
-                projector.Triangle(t.p, i, out, photo ? (glass ? &batch.transparentCorners : &batch.opaqueCorners) : nullptr);
+                std::vector<ScreenTriangle>& own = glass ? batch.transparentOwn : batch.opaqueOwn;
+                const size_t made = own.size();
+                projector.Triangle(t.p, i, own, photo ? (glass ? &batch.transparentCorners : &batch.opaqueCorners) : nullptr);
+                out.insert(out.end(), own.size() - made, nullptr);
             }
             // Looks only for triangles that reach a pixel; most of a large model's seen whole do not.
             if (out.size() == before) continue;
@@ -504,6 +524,8 @@ void Renderer::Impl::Project(Batch& batch, const Projector& projector, const Vie
             batch.lines.push_back(l);
         }
     }
+    PointAtOwn(batch.opaque, batch.opaqueOwn);
+    PointAtOwn(batch.transparent, batch.transparentOwn);
     Bin(batch.opaqueBins, batch.opaque, tiles, tileRows);
     Bin(batch.transparentBins, batch.transparent, tiles, tileRows);
     Bin(batch.lineBins, batch.lines, tiles, tileRows);
@@ -572,7 +594,7 @@ void Renderer::Impl::DrawOpaque(int32_t tile, int32_t y0, int32_t y1) {
         std::fill_n(ids + first, count, -1);
         for (const Batch& b : batches)
             for (uint32_t local : b.opaqueBins[static_cast<size_t>(tile)]) {
-                const ScreenTriangle& s = b.opaque[local];
+                const ScreenTriangle& s = *b.opaque[local];
                 const double bias = looks[s.source].bias;
                 const auto k = static_cast<int32_t>(b.opaqueBase + local);
                 Walk(s, y0, y1, [&](int32_t x, int32_t y, double invZ, double, double, double) {
@@ -608,7 +630,7 @@ void Renderer::Impl::DrawOpaque(int32_t tile, int32_t y0, int32_t y1) {
     } else {
         for (const Batch& b : batches)
             for (uint32_t local : b.opaqueBins[static_cast<size_t>(tile)]) {
-                const ScreenTriangle& s = b.opaque[local];
+                const ScreenTriangle& s = *b.opaque[local];
                 const Look& look = looks[s.source];
                 const double bias = look.bias;
                 const uint32_t colour = look.packed;
@@ -631,7 +653,7 @@ void Renderer::Impl::GatherGlass(int32_t tile, int32_t y0, int32_t y1, PixelLaye
     const float* const zbuf = depth.data();
     for (const Batch& b : batches)
         for (uint32_t local : b.transparentBins[static_cast<size_t>(tile)]) {
-            const ScreenTriangle& s = b.transparent[local];
+            const ScreenTriangle& s = *b.transparent[local];
             const Look& look = looks[s.source];
             const SceneTriangle& t = scene->triangles[s.source];
             const uint32_t k = b.transparentBase + local;

@@ -72,6 +72,12 @@ Image RenderScene(const Scene& scene, const ViewCamera& camera, int32_t width, i
                   Rgb background);
 
 inline uint32_t PackRgb(Rgb c) {
-    auto q = [](float v) { return static_cast<uint32_t>(v <= 0 ? 0 : v >= 1 ? 255 : v * 255.0f + 0.5f); };
+    // Held to [0, 1] by selects rather than branches: every see-through layer packs its blend,
+    // and a level rounds the same either way. Not a number gives 0.
+    auto q = [](float v) {
+        float c = v > 0 ? v : 0.0f;
+        c = c < 1 ? c : 1.0f;
+        return static_cast<uint32_t>(c * 255.0f + 0.5f);
+    };
     return q(c.r) << 16 | q(c.g) << 8 | q(c.b);
 }

@@ -4,6 +4,18 @@
 #include "host/render/SceneClip.h"
 
 #include <algorithm>
+#include <span>
+
+namespace {
+
+// Room for `more` items past the end, growing by at least half so that many small cuts in turn
+// do not each move the whole list.
+template <typename T> void MakeRoom(std::vector<T>& list, size_t more) {
+    if (list.capacity() - list.size() >= more) return;
+    list.reserve(std::max(list.size() + more, list.capacity() + list.capacity() / 2));
+}
+
+} // namespace
 
 SceneKeeper::ShapeKey SceneKeeper::KeyOf(const Element& e) {
     const Geometry& g = e.geometry;
@@ -92,10 +104,13 @@ const Scene& SceneKeeper::Update(HostModel& model, const std::function<bool(cons
             ScenePart part;
             part.firstTriangle = static_cast<uint32_t>(scene_.triangles.size());
             part.firstEdge = static_cast<uint32_t>(scene_.edges.size());
-            // Copies: the cut pieces go into the same lists.
-            const std::vector<SceneTriangle> body(scene_.triangles.begin() + p.firstTriangle,
-                                                  scene_.triangles.begin() + p.firstTriangle + p.triangles);
-            const std::vector<SceneEdge> lines(scene_.edges.begin() + p.firstEdge, scene_.edges.begin() + p.firstEdge + p.edges);
+            // The cut pieces go into the lists they are read from: room for the most a cut can
+            // make (two pieces a triangle, one an edge) keeps the body in place while they do.
+            MakeRoom(scene_.triangles, 2 * static_cast<size_t>(p.triangles));
+            MakeRoom(scene_.owners, 2 * static_cast<size_t>(p.triangles));
+            MakeRoom(scene_.edges, p.edges);
+            const std::span<const SceneTriangle> body(scene_.triangles.data() + p.firstTriangle, p.triangles);
+            const std::span<const SceneEdge> lines(scene_.edges.data() + p.firstEdge, p.edges);
             AppendClipped(scene_, body, lines, &e, *look, p.min, p.max);
             part.triangles = static_cast<uint32_t>(scene_.triangles.size()) - part.firstTriangle;
             part.edges = static_cast<uint32_t>(scene_.edges.size()) - part.firstEdge;

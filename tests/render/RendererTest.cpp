@@ -13,6 +13,7 @@
 #include <cstring>
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <sstream>
 
 namespace {
@@ -36,6 +37,19 @@ void WriteD(std::span<uint8_t> b, size_t off, double d) {
 }
 
 class RendererTest : public RenderFixture {};
+
+// Every level a channel can take packs as it always rounded: v * 255 + 0.5 cut to a whole, held
+// to 0..255; out of range and not-a-number channels stay in the byte.
+TEST(PackRgbTest, LevelsRoundAndOutOfRangeHolds) {
+    for (int i = 0; i <= 1000; ++i) {
+        const float v = static_cast<float>(i) / 1000.0f;
+        const auto level = static_cast<uint32_t>(v * 255.0f + 0.5f);
+        EXPECT_EQ(PackRgb({v, v, v}), level << 16 | level << 8 | level) << v;
+    }
+    EXPECT_EQ(PackRgb({-0.5f, 1.5f, 1.0f}), 0x00FFFFu);
+    EXPECT_EQ(PackRgb({std::nanf(""), 0.0f, 2.0f}), 0x0000FFu);
+    EXPECT_EQ(PackRgb({-std::numeric_limits<float>::infinity(), std::numeric_limits<float>::infinity(), 0.5f}), 0x00FF80u);
+}
 
 TEST_F(RendererTest, ElementUnderWorkShowsItsColourAndAnAbsentOneTheBackground) {
     Element& box = AddBox("BOX", {-2, -1, 0}, {2, 1, 2}, green, 255);

@@ -188,4 +188,22 @@ TEST_F(SceneKeeperTest, OneViewDrawnAgainWithOtherElementsShownAndFromElsewhere)
     EXPECT_EQ(keeper.Builds(), 1u);
 }
 
+// Every element growing at once, each along another axis: the cut pieces are added to the lists
+// their bodies are read from, many times a frame, and must come out as a scene built afresh cuts them.
+TEST_F(SceneKeeperTest, EveryElementGrowingAtOnce) {
+    Open(SourceDir() + "/tests/data/ifc/duplex.ifc");
+    HostModel& m = host.Model();
+    for (double drawn : {0.3, 0.7, 0.5}) {
+        uint8_t axis = 0;
+        for (const auto& e : m.Elements()) {
+            LookOverride look;
+            look.clipAxis = static_cast<uint8_t>(1 + axis++ % 6);
+            look.drawn = drawn;
+            e->look = look;
+        }
+        ExpectSameAsBuilt("drawn " + std::to_string(drawn));
+    }
+    EXPECT_EQ(keeper.Builds(), 1u);
+}
+
 } // namespace
