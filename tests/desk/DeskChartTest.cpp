@@ -57,15 +57,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&Window()));
     }
 
-    void cleanupTestCase() {
-        QTimer decline;
-        connect(&decline, &QTimer::timeout, [] {
-            if (auto* box = ActiveModal<QMessageBox>()) box->buttons().back()->click();
-        });
-        decline.start(10);
-        session.reset();
-        QDir(tempDir).removeRecursively();
-    }
+    void cleanupTestCase() { EndSession(); }
 
     void draggingTheDateLineTakesThe3DViewAlong() {
         // The schedule, and two walls of the ground floor linked to its row 6.

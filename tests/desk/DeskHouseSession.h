@@ -6,9 +6,12 @@
 #include "desk/window/DeskSession.h"
 #include "desk/window/MainWindow.h"
 #include "host/render/ViewProjection.h"
+#include "ModalWaits.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QAbstractButton>
+#include <QMessageBox>
 #include <QPoint>
 
 #include <memory>
@@ -48,5 +51,16 @@ protected:
         Window().resize(1280, 800);
         Window().show();
         return true;
+    }
+
+    // Ends the session, declining the questions its end asks, and removes the run's folder.
+    void EndSession() {
+        QTimer decline;
+        QObject::connect(&decline, &QTimer::timeout, [] {
+            if (auto* box = ActiveModal<QMessageBox>()) box->buttons().back()->click();
+        });
+        decline.start(10);
+        session.reset();
+        QDir(tempDir).removeRecursively();
     }
 };

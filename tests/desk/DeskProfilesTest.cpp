@@ -55,15 +55,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&Window()));
     }
 
-    void cleanupTestCase() {
-        QTimer decline;
-        connect(&decline, &QTimer::timeout, [] {
-            if (auto* box = ActiveModal<QMessageBox>()) box->buttons().back()->click();
-        });
-        decline.start(10);
-        session.reset();
-        QDir(tempDir).removeRecursively();
-    }
+    void cleanupTestCase() { EndSession(); }
 
     void theSwatchesShowEachColourOverAChecker() {
         Window().AddonAction(kMenu, 1)->trigger();

@@ -63,15 +63,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&Window()));
     }
 
-    void cleanupTestCase() {
-        QTimer decline;
-        connect(&decline, &QTimer::timeout, [] {
-            if (auto* box = ActiveModal<QMessageBox>()) box->buttons().back()->click();
-        });
-        decline.start(10);
-        session.reset();
-        QDir(tempDir).removeRecursively();
-    }
+    void cleanupTestCase() { EndSession(); }
 
     void theSecondWindowFollowsTheFirstsCameraAndDate() {
         // The schedule, and a wall of the ground floor linked to its row 6.
