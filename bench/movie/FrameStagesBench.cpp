@@ -25,6 +25,7 @@
 // Times are wall-clock (UseRealTime); the CPU column is the whole process's processor time, every
 // thread's: the renderer draws on every core.
 #include "../StaggeredSchedule.h"
+#include "MovieBenchModel.h"
 #include "basekit/BKMemory.h"
 #include "display/ElementHider.h"
 #include "host/app/Host.h"
@@ -67,27 +68,8 @@ struct Stage {
         AddonRegistration& reg = host->AddAddon("Bauvista");
         SetImportedFuncAddrs(host->Table().data());
         SetAddonToken(reg.token);
-        std::unique_ptr<HostModel> model;
-        if (!estate) {
-            model = std::move(LoadHostProject(std::string(BV_SOURCE_DIR) + "/examples/house/house.qvp").model);
-        } else {
-            model = std::make_unique<HostModel>();
-            model->CreateAttribute(HostAttribute::Layer, MakeAttributeRecord(HostAttribute::Layer, "Alap"));
-            model->CreateAttribute(HostAttribute::Material, MakeAttributeRecord(HostAttribute::Material, "Beton"));
-            EnsureDefaultPens(*model);
-            for (int i = 0; i < 10000; ++i) {
-                Element e;
-                e.SetKind(i % 5 == 0 ? HostElement::Slab : HostElement::Wall);
-                e.SetLayer(1);
-                e.SetIdText("E-" + std::to_string(i));
-                LE::Put<int16_t>(e.Bytes(), 104, 3);
-                LE::Put<int16_t>(e.Bytes(), 118, 1);
-                double x = (i % 100) * 3.0, y = (i / 100) * 3.0;
-                e.geometry.shape = Geometry::Shape::Box;
-                e.geometry.min = {x, y, 0};
-                e.geometry.max = {x + 2.5, y + 0.3, 3};
-                model->AddElement(std::move(e));
-            }
+        std::unique_ptr<HostModel> model = MovieBenchModel(estate);
+        if (estate) {
             // The house's camera path, scaled up to look over the estate.
             for (int c = 1; c <= 4; ++c) {
                 Element cam;
@@ -106,7 +88,6 @@ struct Stage {
             LE::Put<int32_t>(path.Bytes(), HostElement::kPathFirstCamera, 1);
             LE::Put<int32_t>(path.Bytes(), HostElement::kPathCameraFrames, 8);
             model->AddElement(std::move(path));
-            model->view.SetCamera({.eye = {-60, -60, 80}, .target = {150, 150, 0}, .up = {0, 0, 1}, .fov = 60});
         }
         model->windows.view3D.Set(1280, 720, {1, 1, 1});
         model->windows.photo.Set(1280, 720, {0.75, 0.85, 0.95});

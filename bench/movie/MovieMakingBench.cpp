@@ -10,6 +10,7 @@
 // thread's, and the frame rate two idle cores would give at that (2 / processor time), for a
 // machine shared while it measures. Exit status 1 when a target is missed.
 #include "../StaggeredSchedule.h"
+#include "MovieBenchModel.h"
 #include "display/ElementHider.h"
 #include "host/app/Host.h"
 #include "host/project/HostProjectFile.h"
@@ -52,29 +53,7 @@ struct World {
         AddonRegistration& reg = host->AddAddon("Bauvista");
         SetImportedFuncAddrs(host->Table().data());
         SetAddonToken(reg.token);
-        std::unique_ptr<HostModel> model;
-        if (!estate) {
-            model = std::move(LoadHostProject(std::string(BV_SOURCE_DIR) + "/examples/house/house.qvp").model);
-        } else {
-            model = std::make_unique<HostModel>();
-            model->CreateAttribute(HostAttribute::Layer, MakeAttributeRecord(HostAttribute::Layer, "Alap"));
-            model->CreateAttribute(HostAttribute::Material, MakeAttributeRecord(HostAttribute::Material, "Beton"));
-            EnsureDefaultPens(*model);
-            for (int i = 0; i < 10000; ++i) {
-                Element e;
-                e.SetKind(i % 5 == 0 ? HostElement::Slab : HostElement::Wall);
-                e.SetLayer(1);
-                e.SetIdText("E-" + std::to_string(i));
-                LE::Put<int16_t>(e.Bytes(), 104, 3);
-                LE::Put<int16_t>(e.Bytes(), 118, 1);
-                double x = (i % 100) * 3.0, y = (i / 100) * 3.0;
-                e.geometry.shape = Geometry::Shape::Box;
-                e.geometry.min = {x, y, 0};
-                e.geometry.max = {x + 2.5, y + 0.3, 3};
-                model->AddElement(std::move(e));
-            }
-            model->view.SetCamera({.eye = {-60, -60, 80}, .target = {150, 150, 0}, .up = {0, 0, 1}, .fov = 60});
-        }
+        std::unique_ptr<HostModel> model = MovieBenchModel(estate);
         if (!model) {
             error = "the example house cannot be read";
             return;
