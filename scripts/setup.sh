@@ -12,7 +12,7 @@ packages=(
   nlohmann-json3-dev libpng-dev libfreetype-dev fonts-dejavu-core libicu-dev libpugixml-dev
   qt6-base-dev qt6-translations-l10n
   libifcplusplus-dev libboost-dev
-  chromium
+  chromium libmeshoptimizer-dev
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -20,12 +20,22 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
+# Node and npm may come from elsewhere than Debian's packages; only their programs matter.
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+  missing+=(nodejs npm)
+fi
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   SUDO=""
   [ "$(id -u)" -ne 0 ] && SUDO=sudo
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The shared page's viewer is bundled from npm packages at build time (never at run time).
+if ! cmp -s web/package-lock.json web/node_modules/.bv-installed-lock; then
+  echo "setup: installing the shared page's npm packages"
+  (cd web && npm ci --no-audit --no-fund --loglevel=error && cp package-lock.json node_modules/.bv-installed-lock)
 fi
 
 presets=("$@")
