@@ -208,6 +208,15 @@ put("ifc/corpus", "mapped-scaled", ifc("IFC4", [
     "#24=IFCSHAPEREPRESENTATION(#2,'Body','MappedRepresentation',(#23))",
     "#25=IFCPRODUCTDEFINITIONSHAPE($,$,(#24))",
     "#26=IFCCOLUMN('2Ym3MtDCz6_OQ6ZOqUkXBm',$,'C\\X2\\00F6\\X0\\',$,$,#8,#25,$,.COLUMN.)"]))
+# A profile of a polyline and an arc trimmed by points the other way round, with an elliptic void.
+put("ifc/corpus", "curved", ifc("IFC2X3", [
+    "#30=IFCCARTESIANPOINT((1000.,-1000.))", "#31=IFCCARTESIANPOINT((3000.,-1000.))", "#32=IFCCARTESIANPOINT((3000.,1000.))",
+    "#33=IFCCARTESIANPOINT((1000.,1000.))", "#34=IFCPOLYLINE((#30,#31,#32,#33))", "#35=IFCCARTESIANPOINT((1000.,0.))",
+    "#36=IFCAXIS2PLACEMENT2D(#35,$)", "#37=IFCCIRCLE(#36,1000.)", "#38=IFCTRIMMEDCURVE(#37,(#30),(#33),.F.,.CARTESIAN.)",
+    "#39=IFCCOMPOSITECURVESEGMENT(.CONTINUOUS.,.T.,#34)", "#40=IFCCOMPOSITECURVESEGMENT(.CONTINUOUS.,.F.,#38)",
+    "#41=IFCCOMPOSITECURVE((#39,#40),.F.)", "#42=IFCELLIPSE(#36,300.,200.)", "#43=IFCARBITRARYPROFILEDEFWITHVOIDS(.AREA.,$,#41,(#42))",
+    "#44=IFCEXTRUDEDAREASOLID(#43,#3,#7,1000.)", "#45=IFCSHAPEREPRESENTATION(#2,'Body','SweptSolid',(#44))",
+    "#46=IFCPRODUCTDEFINITIONSHAPE($,$,(#45))", "#47=IFCWALL('1hOSvn6df7F8_7GcBWlRGQ',$,'Curved',$,$,#8,#46,$)"]))
 put("ifc/corpus", "placement-loop", ifc("IFC2X3", wall + ["#40=IFCLOCALPLACEMENT(#40,#3)"]))
 # A placement the file does not have, and one through an entity the library does not know.
 put("ifc/corpus", "placement-missing", ifc("IFC2X3", wall[:2] + ["#22=IFCWALL('1hOSvn6df7F8_7GcBWlRGQ',$,'W',$,$,#77,#21,$)"]))

@@ -207,6 +207,95 @@ TEST(IfcRecordPath, TriangulatedFaceSetsAreMadeAsTheLibraryMakesThem) {
     }
 }
 
+namespace {
+
+// The wall of ifc4-metres.ifc with its body's item #46 made of `records`, and the plane angle
+// unit `angle` added to the project's units when given; read both ways, the wall made from the
+// records or not as `byRecords` says, and to the same triangles either way.
+void ExpectWallAsTheLibraryMakesIt(const std::string& records, const std::string& angle, bool byRecords) {
+    std::string text = ReadWholeFile(SourceFile("tests/data/ifc/ifc4-metres.ifc"));
+    const size_t item = text.find("#46=IFCTRIANGULATEDFACESET");
+    text.replace(item, text.find('\n', item) - item, records);
+    if (!angle.empty()) {
+        const std::string units = "#10=IFCUNITASSIGNMENT((#11));";
+        text.replace(text.find(units), units.size(), "#10=IFCUNITASSIGNMENT((#11,#19));\n" + angle);
+    }
+    TempFolder folder;
+    const std::string path = folder.Path("wall.ifc");
+    std::ofstream(path, std::ios::binary) << text;
+    const Reads reads = ReadBothWays(path);
+    ASSERT_TRUE(reads.read);
+    const std::string wall = "0t9Ph$DWb6uBRY00UyC8f9";
+    EXPECT_EQ(reads.byRecords.count(wall), byRecords ? 1u : 0u);
+    auto wallOf = [&wall](const IfcBuildingData& data) -> const IfcProductData* {
+        for (const auto& p : data.products)
+            if (p.globalId == wall) return &p;
+        return nullptr;
+    };
+    const IfcProductData* mine = wallOf(reads.records);
+    const IfcProductData* theirs = wallOf(reads.library);
+    ASSERT_TRUE(mine && theirs);
+    EXPECT_GT(theirs->triangles.size(), 0u);
+    EXPECT_EQ(mine->triangles.size(), theirs->triangles.size());
+    EXPECT_EQ(Unmatched(TrianglesOf(*mine), TrianglesOf(*theirs)), 0u);
+}
+
+const std::string kRadian = "#18=IFCSIUNIT(*,.PLANEANGLEUNIT.,$,.RADIAN.);\n#19=IFCSIUNIT(*,.PLANEANGLEUNIT.,$,.RADIAN.);";
+const std::string kDegree = "#18=IFCSIUNIT(*,.PLANEANGLEUNIT.,$,.RADIAN.);\n#17=IFCMEASUREWITHUNIT(IFCPLANEANGLEMEASURE(0.017453293),#18);\n"
+                            "#16=IFCDIMENSIONALEXPONENTS(0,0,0,0,0,0,0);\n#19=IFCCONVERSIONBASEDUNIT(#16,.PLANEANGLEUNIT.,'DEGREE',#17);";
+
+// A profile of a polyline from (1,-1) round to (1,1) closed by an arc of the circle about (1,0)
+// through (0,0), the arc written by `trimmed` (#106, on the circle #107), extruded by a metre.
+std::string ArcProfile(const std::string& trimmed, const std::string& sense = ".T.") {
+    return "#46=IFCEXTRUDEDAREASOLID(#100,$,#23,1.);\n#100=IFCARBITRARYCLOSEDPROFILEDEF(.AREA.,$,#101);\n"
+           "#101=IFCCOMPOSITECURVE((#102,#103),.F.);\n#102=IFCCOMPOSITECURVESEGMENT(.CONTINUOUS.,.T.,#105);\n"
+           "#103=IFCCOMPOSITECURVESEGMENT(.CONTINUOUS.," + sense + ",#106);\n"
+           "#105=IFCPOLYLINE((#110,#111,#112,#113));\n#110=IFCCARTESIANPOINT((1.,-1.));\n#111=IFCCARTESIANPOINT((3.,-1.));\n"
+           "#112=IFCCARTESIANPOINT((3.,1.));\n#113=IFCCARTESIANPOINT((1.,1.));\n" + trimmed +
+           "\n#107=IFCCIRCLE(#108,1.);\n#108=IFCAXIS2PLACEMENT2D(#109,$);\n#109=IFCCARTESIANPOINT((1.,0.));";
+}
+
+} // namespace
+
+// Composite curves of polylines and trimmed circles, and ellipses: trimmed by parameters in
+// degrees or radians or by points, either way round, and a void; each cut into the library's
+// segments. Parameters in a file that names no angle unit are the library's to guess.
+TEST(IfcRecordPath, CurvedProfilesAreMadeAsTheLibraryMakesThem) {
+    {
+        SCOPED_TRACE("degrees");
+        ExpectWallAsTheLibraryMakesIt(ArcProfile("#106=IFCTRIMMEDCURVE(#107,(IFCPARAMETERVALUE(90.)),(IFCPARAMETERVALUE(270.)),.T.,.PARAMETER.);"),
+                                      kDegree, true);
+    }
+    {
+        SCOPED_TRACE("radians");
+        ExpectWallAsTheLibraryMakesIt(
+            ArcProfile("#106=IFCTRIMMEDCURVE(#107,(IFCPARAMETERVALUE(1.5707963267948966)),(IFCPARAMETERVALUE(4.71238898038469)),.T.,.PARAMETER.);"),
+            kRadian, true);
+    }
+    {
+        SCOPED_TRACE("points, the other way round");
+        ExpectWallAsTheLibraryMakesIt(ArcProfile("#106=IFCTRIMMEDCURVE(#107,(#110),(#113),.F.,.CARTESIAN.);", ".F."), kDegree, true);
+    }
+    {
+        SCOPED_TRACE("a point beside a parameter");
+        ExpectWallAsTheLibraryMakesIt(ArcProfile("#106=IFCTRIMMEDCURVE(#107,(#110,IFCPARAMETERVALUE(90.)),(#110),.T.,.PARAMETER.);"),
+                                      kDegree, true);
+    }
+    {
+        SCOPED_TRACE("an elliptic void");
+        ExpectWallAsTheLibraryMakesIt("#46=IFCEXTRUDEDAREASOLID(#100,$,#23,1.);\n#100=IFCARBITRARYPROFILEDEFWITHVOIDS(.AREA.,$,#105,(#106));\n"
+                                      "#105=IFCPOLYLINE((#110,#111,#112,#113,#110));\n#110=IFCCARTESIANPOINT((-3.,-3.));\n"
+                                      "#111=IFCCARTESIANPOINT((3.,-3.));\n#112=IFCCARTESIANPOINT((3.,3.));\n#113=IFCCARTESIANPOINT((-3.,3.));\n"
+                                      "#106=IFCELLIPSE(#108,2.,1.);\n#108=IFCAXIS2PLACEMENT2D(#109,$);\n#109=IFCCARTESIANPOINT((0.5,0.));",
+                                      "", true);
+    }
+    {
+        SCOPED_TRACE("no angle unit");
+        ExpectWallAsTheLibraryMakesIt(ArcProfile("#106=IFCTRIMMEDCURVE(#107,(IFCPARAMETERVALUE(90.)),(IFCPARAMETERVALUE(270.)),.T.,.PARAMETER.);"),
+                                      "", false);
+    }
+}
+
 TEST(IfcRecordPath, TrianglesMatchUpToOrderAndFirstCornerOnly) {
     IfcProductData a, b;
     a.vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}};

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 namespace {
@@ -48,6 +49,23 @@ TEST(RecordPathPlan, ReadsOnlyAPlainSiLengthUnit) {
     EXPECT_EQ(unit("#3=IFCCONVERSIONBASEDUNIT(#4,.LENGTHUNIT.,'FOOT',#5);\n#4=IFCDIMENSIONALEXPONENTS(1,0,0,0,0,0,0);\n"
                    "#5=IFCMEASUREWITHUNIT(IFCLENGTHMEASURE(0.3048),#6);\n#6=IFCSIUNIT(*,.LENGTHUNIT.,$,.METRE.);\n"),
               std::nullopt);
+}
+
+TEST(RecordPathPlan, ReadsThePlaneAngleUnitAsTheLibraryDoes) {
+    auto unit = [](const std::string& units) {
+        const std::string text = kHeader + "#1=IFCPROJECT('0YvctVUKr0kugbFTf53O9L',$,'P',$,$,$,$,$,#2);\n#2=IFCUNITASSIGNMENT((#3));\n" +
+                                 "#6=IFCSIUNIT(*,.PLANEANGLEUNIT.,$,.RADIAN.);\n#5=IFCDIMENSIONALEXPONENTS(0,0,0,0,0,0,0);\n" + units + kEnd;
+        return RecordPlaneAngleUnit(text, ScanStepEntities(text));
+    };
+    EXPECT_EQ(unit("#3=IFCSIUNIT(*,.PLANEANGLEUNIT.,$,.RADIAN.);\n"), 1.0);
+    EXPECT_EQ(unit("#3=IFCSIUNIT(*,.LENGTHUNIT.,$,.METRE.);\n"), std::nullopt);
+    EXPECT_EQ(unit("#3=IFCCONVERSIONBASEDUNIT(#5,.PLANEANGLEUNIT.,'Degrees',#4);\n#4=IFCMEASUREWITHUNIT(IFCPLANEANGLEMEASURE(0.017453293),#6);\n"),
+              0.017453293);
+    EXPECT_EQ(unit("#3=IFCCONVERSIONBASEDUNIT(#5,.PLANEANGLEUNIT.,'DEGREE',#4);\n#4=IFCMEASUREWITHUNIT(IFCRATIOMEASURE(0.0174533),#6);\n"),
+              0.0174533);
+    // A value of another type leaves the name to say it.
+    EXPECT_EQ(unit("#3=IFCCONVERSIONBASEDUNIT(#5,.PLANEANGLEUNIT.,'degree',#4);\n#4=IFCMEASUREWITHUNIT(IFCREAL(1.),#6);\n"), M_PI / 180.0);
+    EXPECT_EQ(unit("#3=IFCCONVERSIONBASEDUNIT(#5,.PLANEANGLEUNIT.,'GRAD',#4);\n#4=IFCMEASUREWITHUNIT(IFCREAL(1.),#6);\n"), std::nullopt);
 }
 
 TEST(RecordPathPlan, ABodyMadeFromItsRecordsLeavesWhatOnlyItUsesUnread) {

@@ -6,6 +6,7 @@
 #include "steptext/StepLexemes.h"
 
 #include <ifcpp/geometry/Carve/GeomUtils.h>
+#include <ifcpp/geometry/Carve/PointConverter.h>
 #include <ifcpp/geometry/Carve/ProfileConverter.h>
 #include <ifcpp/geometry/Carve/RepresentationConverter.h>
 #include <ifcpp/geometry/Carve/Sweeper.h>
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <unordered_set>
 
 namespace {
@@ -175,9 +177,10 @@ private:
 
 class Maker {
 public:
-    Maker(std::string_view text, const StepScan& scan, RepresentationConverter& converter, double metres, std::vector<int>* made)
+    Maker(std::string_view text, const StepScan& scan, RepresentationConverter& converter, double metres,
+          std::optional<double> radians, std::vector<int>* made)
         : records_(text, scan), scan_(scan), sweeper_(*converter.getSweeper()), settings_(*converter.getGeomSettings()),
-          lengthFactor_(metres), made_(made) {}
+          lengthFactor_(metres), radians_(radians), made_(made) {}
 
     Record Read(int id) const { return records_.Read(id); }
     Record Read(int id, std::string_view type) const { return records_.Read(id, type); }
@@ -523,14 +526,14 @@ public:
         return paths;
     }
 
-    // A polyline as a profile's loop: its last point dropped while it is the first, and points
+    // A closed curve as a profile's loop: its last point dropped while it is the first, and points
     // that repeat the one before left out.
     void ClosedCurve(int id, Paths& paths) const {
+        std::vector<Vec3> points;
+        Curve(id, points, {}, 0);
         std::vector<Vec2> polygon;
-        for (int pointId : References(Read(id, "IFCPOLYLINE").At(0))) {
-            const std::vector<double> c = Point(pointId);
-            if (c.size() > 1) polygon.push_back(carve::geom::VECTOR(c[0] * lengthFactor_, c[1] * lengthFactor_));
-        }
+        polygon.reserve(points.size());
+        for (const Vec3& p : points) polygon.push_back(carve::geom::VECTOR(p.x, p.y));
         ProfileConverter::deleteLastPointIfEqualToFirst(polygon);
         if (polygon.empty()) return;
         std::vector<Vec2> kept{polygon[0]};
@@ -540,12 +543,145 @@ public:
         paths.push_back(std::move(kept));
     }
 
+    // The trimming a trimmed curve gives its basis curve: its two lists of trimming selects.
+    struct Trimming {
+        std::string_view first, second;
+        bool sense = true;
+    };
+
+    // A curve's points as the library converts a curve: a composite curve's segments joined
+    // end to end, each turned where it meets the points before it backwards (the segments' own
+    // senses are not read), a polyline's points as they are, a circle as an arc of the library's
+    // segments between its trims, an ellipse whole.
+    void Curve(int id, std::vector<Vec3>& target, const Trimming& trimming, int depth) const {
+        if (depth > 8) throw NotHere();
+        const Record curve = Read(id);
+        if (curve.type == "IFCCOMPOSITECURVE") {
+            for (int segmentId : References(curve.At(0))) {
+                std::vector<Vec3> points;
+                Curve(Read(segmentId, "IFCCOMPOSITECURVESEGMENT").Reference(2), points, {}, depth + 1);
+                if (!points.empty()) GeomUtils::appendPointsToCurve(points, target);
+            }
+        } else if (curve.type == "IFCPOLYLINE") {
+            for (int pointId : References(curve.At(0))) {
+                const std::vector<double> c = Point(pointId);
+                if (c.size() > 2) target.push_back(carve::geom::VECTOR(c[0] * lengthFactor_, c[1] * lengthFactor_, c[2] * lengthFactor_));
+                else if (c.size() > 1) target.push_back(carve::geom::VECTOR(c[0] * lengthFactor_, c[1] * lengthFactor_, 0.0));
+            }
+        } else if (curve.type == "IFCTRIMMEDCURVE") {
+            const std::string_view sense = curve.Unset(3) ? "T" : StepEnumeration(curve.At(3));
+            if (sense != "T" && sense != "F") throw NotHere();
+            std::vector<Vec3> points;
+            Curve(curve.Reference(0), points, {curve.At(1), curve.At(2), sense == "T"}, depth + 1);
+            // The library joins an empty basis by its first point, which it has not.
+            if (points.empty()) throw NotHere();
+            GeomUtils::appendPointsToCurve(points, target);
+        } else if (curve.type == "IFCCIRCLE") {
+            Circle(curve, trimming, target);
+        } else if (curve.type == "IFCELLIPSE") {
+            Ellipse(curve, target);
+        } else {
+            throw NotHere();
+        }
+    }
+
+    // The position of a conic, in two dimensions or three.
+    Matrix ConicPosition(const Record& conic) const {
+        if (conic.Unset(0)) throw NotHere();
+        const Record position = Read(conic.Reference(0));
+        if (position.type == "IFCAXIS2PLACEMENT2D") return Axis2Placement2D(position);
+        if (position.type == "IFCAXIS2PLACEMENT3D") return Axis2Placement3D(position);
+        throw NotHere();
+    }
+
+    // A trim's angle on a circle: a parameter in the file's plane angle unit before a point,
+    // whichever comes first in the list; nothing when it has neither.
+    std::optional<double> TrimAngle(std::string_view list, const Vec3& centre, double radius) const {
+        if (list.size() < 2 || list.front() != '(' || list.back() != ')') throw NotHere();
+        std::optional<int> point;
+        std::string_view rest = StepTrimmed(list.substr(1, list.size() - 2));
+        while (!rest.empty()) {
+            const size_t close = rest.find(')');
+            const size_t comma = rest.find(',');
+            std::string_view item;
+            if (rest.substr(0, 18) == "IFCPARAMETERVALUE(") {
+                if (close == std::string_view::npos) throw NotHere();
+                item = rest.substr(0, close + 1);
+                rest = StepTrimmed(rest.substr(close + 1));
+                const std::optional<double> value = StepReal(StepTrimmed(item.substr(18, item.size() - 19)));
+                // Past a million the library's turning of the angle into one turn would take ever.
+                if (!value || !std::isfinite(*value) || std::abs(*value) > 1e6) throw NotHere();
+                // Without a unit the library guesses degrees from the size, and says so.
+                if (!radians_) throw NotHere();
+                return *value * *radians_;
+            }
+            item = StepTrimmed(rest.substr(0, comma));
+            rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma);
+            const int id = StepReference(item);
+            if (id < 0) throw NotHere();
+            if (!point) point = id;
+            if (!rest.empty()) {
+                if (rest.front() != ',') throw NotHere();
+                rest = StepTrimmed(rest.substr(1));
+            }
+        }
+        if (!point) return std::nullopt;
+        const std::vector<double> c = Reals(Read(*point, "IFCCARTESIANPOINT").At(0));
+        Vec3 at;
+        if (c.size() > 2) at = carve::geom::VECTOR(c[0] * lengthFactor_, c[1] * lengthFactor_, c[2] * lengthFactor_);
+        else if (c.size() > 1) at = carve::geom::VECTOR(c[0] * lengthFactor_, c[1] * lengthFactor_, 0.0);
+        else throw NotHere();
+        return PointConverter::getAngleOnCircle(centre, radius, at);
+    }
+
+    void Circle(const Record& circle, const Trimming& trimming, std::vector<Vec3>& target) const {
+        const Matrix position = ConicPosition(circle);
+        const double radius = circle.Unset(1) ? 0.0 : circle.Real(1) * lengthFactor_;
+        const Vec3 centre = position * carve::geom::VECTOR(0.0, 0.0, 0.0);
+        double trim1 = 0.0, trim2 = M_PI * 2.0;
+        if (!trimming.first.empty())
+            if (std::optional<double> angle = TrimAngle(trimming.first, centre, radius)) trim1 = *angle;
+        if (!trimming.second.empty())
+            if (std::optional<double> angle = TrimAngle(trimming.second, centre, radius)) trim2 = *angle;
+        double opening = 0;
+        if (trimming.sense) opening = trim1 < trim2 ? trim2 - trim1 : trim2 - trim1 + 2.0 * M_PI;
+        else opening = trim1 > trim2 ? trim2 - trim1 : trim2 - trim1 - 2.0 * M_PI;
+        while (opening > 2.0 * M_PI) opening -= 2.0 * M_PI;
+        while (opening < -2.0 * M_PI) opening += 2.0 * M_PI;
+        // As the library counts them: a whole circle's share, cut to a whole number.
+        int segments = static_cast<int>(settings_.getNumVerticesPerCircleWithRadius(radius) * (std::abs(opening) / (2.0 * M_PI)));
+        if (segments < settings_.getMinNumVerticesPerArc()) segments = settings_.getMinNumVerticesPerArc();
+        std::vector<Vec2> arc;
+        if (radius > 0.0) GeomUtils::addArcWithEndPoint(arc, radius, trim1, opening, 0.0, 0.0, segments);
+        else arc.push_back(carve::geom::VECTOR(0.0, 0.0));
+        std::vector<Vec3> points;
+        points.reserve(arc.size());
+        for (const Vec2& p : arc) points.push_back(position * carve::geom::VECTOR(p.x, p.y, 0.0));
+        GeomUtils::appendPointsToCurve(points, target);
+    }
+
+    void Ellipse(const Record& ellipse, std::vector<Vec3>& target) const {
+        const Matrix position = ConicPosition(ellipse);
+        if (ellipse.Unset(1) || ellipse.Unset(2)) return;
+        const double xRadius = ellipse.Real(1) * lengthFactor_, yRadius = ellipse.Real(2) * lengthFactor_;
+        const int segments = settings_.getNumVerticesPerCircleWithRadius(std::max(xRadius, yRadius));
+        if (segments < 1) throw NotHere();
+        std::vector<Vec3> points;
+        double angle = 0;
+        for (int i = 0; i < segments; ++i) {
+            points.push_back(position * carve::geom::VECTOR(xRadius * std::cos(angle), yRadius * std::sin(angle), 0.0));
+            angle += 2.0 * M_PI / double(segments);
+        }
+        GeomUtils::appendPointsToCurve(points, target);
+    }
+
 private:
     Records records_;
     const StepScan& scan_;
     Sweeper& sweeper_;
     GeometrySettings& settings_;
     double lengthFactor_;
+    std::optional<double> radians_;
     std::vector<int>* made_;
 };
 
@@ -554,7 +690,7 @@ private:
 std::optional<ProductMesh> RecordBodyMesh::Mesh(uint32_t position, const std::vector<int>& bodies, std::vector<int>* items) const {
     if (position >= scan_.ids.size() || bodies.empty()) return std::nullopt;
     try {
-        Maker maker(text_, scan_, converter_, metres_, items);
+        Maker maker(text_, scan_, converter_, metres_, radians_, items);
         std::vector<MeshItem> parts;
         for (int body : bodies) maker.Representation(body, parts);
         const int placement = scan_.ProductReferences(position)[0];
