@@ -217,6 +217,14 @@ put("ifc/corpus", "curved", ifc("IFC2X3", [
     "#41=IFCCOMPOSITECURVE((#39,#40),.F.)", "#42=IFCELLIPSE(#36,300.,200.)", "#43=IFCARBITRARYPROFILEDEFWITHVOIDS(.AREA.,$,#41,(#42))",
     "#44=IFCEXTRUDEDAREASOLID(#43,#3,#7,1000.)", "#45=IFCSHAPEREPRESENTATION(#2,'Body','SweptSolid',(#44))",
     "#46=IFCPRODUCTDEFINITIONSHAPE($,$,(#45))", "#47=IFCWALL('1hOSvn6df7F8_7GcBWlRGQ',$,'Curved',$,$,#8,#46,$)"]))
+# A wall cut by a polygonal bounded half space, then by a plane.
+put("ifc/corpus", "clipped-bounded", ifc("IFC2X3", [
+    "#30=IFCCARTESIANPOINT((-500.,-500.))", "#31=IFCCARTESIANPOINT((300.,-500.))", "#32=IFCCARTESIANPOINT((300.,500.))",
+    "#33=IFCPOLYLINE((#30,#31,#32,#30))", "#34=IFCCARTESIANPOINT((0.,0.,1500.))", "#35=IFCDIRECTION((0.,-0.2,1.))",
+    "#36=IFCAXIS2PLACEMENT3D(#34,#35,$)", "#37=IFCPLANE(#36)", "#38=IFCPOLYGONALBOUNDEDHALFSPACE(#37,.T.,#3,#33)",
+    "#39=IFCBOOLEANCLIPPINGRESULT(.DIFFERENCE.,#11,#38)", "#40=IFCHALFSPACESOLID(#37,.F.)",
+    "#41=IFCBOOLEANCLIPPINGRESULT(.DIFFERENCE.,#39,#40)", "#42=IFCSHAPEREPRESENTATION(#2,'Body','Clipping',(#41))",
+    "#43=IFCPRODUCTDEFINITIONSHAPE($,$,(#42))", "#44=IFCWALL('1hOSvn6df7F8_7GcBWlRGQ',$,'Cut twice',$,$,#8,#43,$)"]))
 put("ifc/corpus", "placement-loop", ifc("IFC2X3", wall + ["#40=IFCLOCALPLACEMENT(#40,#3)"]))
 # A placement the file does not have, and one through an entity the library does not know.
 put("ifc/corpus", "placement-missing", ifc("IFC2X3", wall[:2] + ["#22=IFCWALL('1hOSvn6df7F8_7GcBWlRGQ',$,'W',$,$,#77,#21,$)"]))

@@ -238,6 +238,7 @@ void ExpectWallAsTheLibraryMakesIt(const std::string& records, const std::string
     EXPECT_GT(theirs->triangles.size(), 0u);
     EXPECT_EQ(mine->triangles.size(), theirs->triangles.size());
     EXPECT_EQ(Unmatched(TrianglesOf(*mine), TrianglesOf(*theirs)), 0u);
+    EXPECT_EQ(mine->rgb, theirs->rgb);
 }
 
 const std::string kRadian = "#18=IFCSIUNIT(*,.PLANEANGLEUNIT.,$,.RADIAN.);\n#19=IFCSIUNIT(*,.PLANEANGLEUNIT.,$,.RADIAN.);";
@@ -293,6 +294,45 @@ TEST(IfcRecordPath, CurvedProfilesAreMadeAsTheLibraryMakesThem) {
         SCOPED_TRACE("no angle unit");
         ExpectWallAsTheLibraryMakesIt(ArcProfile("#106=IFCTRIMMEDCURVE(#107,(IFCPARAMETERVALUE(90.)),(IFCPARAMETERVALUE(270.)),.T.,.PARAMETER.);"),
                                       "", false);
+    }
+}
+
+// A cube cut by a tilted plane, by a plane whose normal points the other way, by a polygonal
+// bounded half space, and by both in turn: each cut as the library cuts it.
+TEST(IfcRecordPath, ClippedSolidsAreCutAsTheLibraryCutsThem) {
+    const std::string cube = "#120=IFCEXTRUDEDAREASOLID(#122,$,#23,1.);\n#122=IFCRECTANGLEPROFILEDEF(.AREA.,$,#123,1.,1.);\n"
+                             "#123=IFCAXIS2PLACEMENT2D(#124,$);\n#124=IFCCARTESIANPOINT((0.5,0.5));\n";
+    const std::string plane = "#125=IFCPLANE(#126);\n#126=IFCAXIS2PLACEMENT3D(#127,#128,$);\n#127=IFCCARTESIANPOINT((0.,0.,0.8));\n"
+                              "#128=IFCDIRECTION((0.3,0.,1.));\n";
+    const std::string bounded = "#130=IFCPOLYGONALBOUNDEDHALFSPACE(#131,.T.,#21,#133);\n#131=IFCPLANE(#132);\n"
+                                "#132=IFCAXIS2PLACEMENT3D(#127,#134,$);\n#134=IFCDIRECTION((0.,-0.2,1.));\n"
+                                "#133=IFCPOLYLINE((#135,#136,#137,#135));\n#135=IFCCARTESIANPOINT((-1.,-1.));\n"
+                                "#136=IFCCARTESIANPOINT((0.6,-1.));\n#137=IFCCARTESIANPOINT((0.6,2.));\n";
+    {
+        SCOPED_TRACE("a plane");
+        ExpectWallAsTheLibraryMakesIt("#46=IFCBOOLEANCLIPPINGRESULT(.DIFFERENCE.,#120,#121);\n#121=IFCHALFSPACESOLID(#125,.F.);\n" + cube + plane,
+                                      "", true);
+    }
+    {
+        SCOPED_TRACE("a plane facing away");
+        ExpectWallAsTheLibraryMakesIt("#46=IFCBOOLEANCLIPPINGRESULT(.DIFFERENCE.,#120,#121);\n#121=IFCHALFSPACESOLID(#125,.T.);\n" + cube + plane,
+                                      "", true);
+    }
+    {
+        SCOPED_TRACE("a polygonal bounded half space");
+        ExpectWallAsTheLibraryMakesIt("#46=IFCBOOLEANCLIPPINGRESULT(.DIFFERENCE.,#120,#130);\n" + cube + plane + bounded, "", true);
+    }
+    {
+        SCOPED_TRACE("one cut after another");
+        ExpectWallAsTheLibraryMakesIt("#46=IFCBOOLEANCLIPPINGRESULT(.DIFFERENCE.,#129,#130);\n"
+                                      "#129=IFCBOOLEANCLIPPINGRESULT(.DIFFERENCE.,#120,#121);\n#121=IFCHALFSPACESOLID(#125,.F.);\n" +
+                                          cube + plane + bounded,
+                                      "", true);
+    }
+    {
+        SCOPED_TRACE("a union is the library's");
+        ExpectWallAsTheLibraryMakesIt("#46=IFCBOOLEANRESULT(.UNION.,#120,#121);\n#121=IFCHALFSPACESOLID(#125,.F.);\n" + cube + plane, "",
+                                      false);
     }
 }
 

@@ -3,6 +3,8 @@
 // item uses unmade, and an item a product with openings shares kept whole.
 #include "host/ifc/helper/RecordPathPlan.h"
 
+#include "host/ifc/helper/ConversionHeap.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -84,6 +86,35 @@ TEST(RecordPathPlan, ABodyMadeFromItsRecordsLeavesWhatOnlyItUsesUnread) {
     // The placement the solid shares with the wall, and what leads to the solid.
     for (int read : {1, 2, 3, 10, 11, 12, 25, 26, 30}) EXPECT_EQ(UseOf(plan, scan, read), RecordUse::Read) << read;
     EXPECT_EQ(plan.Unmade(), 4u);
+}
+
+// A wall cut under a roof: made on the conversion heap, the same bytes each time, leaving nothing
+// on it; the cut stays read for the colour its solid gives, the solid is bare.
+TEST(RecordPathPlan, AClippedWallIsCutTheSameEachTime) {
+    std::string text = Wall("#40=IFCPLANE(#42);\n#41=IFCHALFSPACESOLID(#40,.F.);\n#42=IFCAXIS2PLACEMENT3D(#43,#44,$);\n"
+                            "#43=IFCCARTESIANPOINT((0.,0.,2500.));\n#44=IFCDIRECTION((0.2,0.,1.));\n"
+                            "#45=IFCBOOLEANCLIPPINGRESULT(.DIFFERENCE.,#24,#41);\n");
+    const std::string body = "'Body','SweptSolid',(#24)";
+    text.replace(text.find(body), body.size(), "'Body','Clipping',(#45)");
+    const StepScan scan = ScanStepEntities(text);
+    const size_t wall = static_cast<size_t>(scan.Position(30));
+    const size_t leaks = ConversionHeap::Leaks();
+    const RecordPathPlan first = PlanRecordPath(text, scan, 2);
+    const RecordPathPlan second = PlanRecordPath(text, scan, 1);
+    EXPECT_EQ(ConversionHeap::Leaks(), leaks);
+    ASSERT_TRUE(first.ByRecords(wall) && second.ByRecords(wall));
+    const ProductMesh& a = first.meshes[first.meshAt[wall]];
+    const ProductMesh& b = second.meshes[second.meshAt[wall]];
+    EXPECT_GT(a.triangles.size(), 12u);
+    EXPECT_EQ(a.vertices, b.vertices);
+    EXPECT_EQ(a.triangles, b.triangles);
+    double top = 0;
+    for (const auto& v : a.vertices) top = std::max(top, v[2]);
+    EXPECT_LT(top, 2.75);
+    EXPECT_EQ(UseOf(first, scan, 45), RecordUse::Read);
+    EXPECT_EQ(UseOf(first, scan, 41), RecordUse::Read);
+    EXPECT_EQ(UseOf(first, scan, 24), RecordUse::Bare);
+    EXPECT_EQ(UseOf(first, scan, 22), RecordUse::Unmade);
 }
 
 TEST(RecordPathPlan, AnItemAWallWithOpeningsSharesIsReadWhole) {

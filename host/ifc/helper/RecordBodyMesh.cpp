@@ -1,19 +1,24 @@
 #include "host/ifc/helper/RecordBodyMesh.h"
 
+#include "host/ifc/helper/ConversionHeap.h"
 #include "host/ifc/helper/MeshParts.h"
 #include "host/ifc/step/StepDataReader.h"
 #include "host/ifc/step/StepValues.h"
 #include "steptext/StepLexemes.h"
 
+#include <ifcpp/geometry/Carve/CSG_Adapter.h>
 #include <ifcpp/geometry/Carve/GeomUtils.h>
 #include <ifcpp/geometry/Carve/PointConverter.h>
 #include <ifcpp/geometry/Carve/ProfileConverter.h>
 #include <ifcpp/geometry/Carve/RepresentationConverter.h>
+#include <ifcpp/geometry/Carve/SolidModelConverter.h>
 #include <ifcpp/geometry/Carve/Sweeper.h>
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <iterator>
+#include <mutex>
 #include <optional>
 #include <unordered_set>
 
@@ -179,8 +184,8 @@ class Maker {
 public:
     Maker(std::string_view text, const StepScan& scan, RepresentationConverter& converter, double metres,
           std::optional<double> radians, std::vector<int>* made)
-        : records_(text, scan), scan_(scan), sweeper_(*converter.getSweeper()), settings_(*converter.getGeomSettings()),
-          lengthFactor_(metres), radians_(radians), made_(made) {}
+        : records_(text, scan), scan_(scan), sweeper_(*converter.getSweeper()), solids_(*converter.getSolidConverter()),
+          settings_(*converter.getGeomSettings()), lengthFactor_(metres), radians_(radians), made_(made) {}
 
     Record Read(int id) const { return records_.Read(id); }
     Record Read(int id, std::string_view type) const { return records_.Read(id, type); }
@@ -312,8 +317,19 @@ public:
                 continue;
             }
             items.push_back(Geometry(item));
-            if (made_) made_->push_back(itemId);
+            if (made_) made_->push_back(Innermost(item));
         }
+    }
+
+    // The item the library need not read: a cut body's first operand, through which its colour
+    // is found, is the solid at the bottom; the cuts stay read.
+    int Innermost(const Record& item) const {
+        Record at = item;
+        for (int depth = 0; at.type == "IFCBOOLEANCLIPPINGRESULT" || at.type == "IFCBOOLEANRESULT"; ++depth) {
+            if (depth > 8) throw NotHere();
+            at = Read(at.Reference(1));
+        }
+        return at.id;
     }
 
     void Mapped(const Record& mapped, std::vector<MeshItem>& items, int depth) const {
@@ -337,6 +353,8 @@ public:
             for (int set : References(item.At(0))) FaceList(Faces(Read(set)), Shell::Either, made);
         } else if (item.type == "IFCTRIANGULATEDFACESET") {
             TriangulatedFaceSet(item, made);
+        } else if (item.type == "IFCBOOLEANCLIPPINGRESULT" || item.type == "IFCBOOLEANRESULT") {
+            Clipped(item, made);
         } else if (item.type == "IFCSHELLBASEDSURFACEMODEL") {
             for (int shellId : References(item.At(0))) {
                 const Record shell = Read(shellId);
@@ -464,7 +482,8 @@ public:
         }
     }
 
-    void Extrusion(const Record& solid, MeshItem& item) const {
+    // An extruded solid's mesh sets as the sweeper makes them, before the solid's position.
+    std::shared_ptr<ItemShapeData> Swept(const Record& solid) const {
         if (solid.Unset(2) || solid.Unset(3)) throw NotHere();
         const double depth = solid.Real(3) * lengthFactor_;
         const std::vector<double> d = Direction(solid.Reference(2));
@@ -477,9 +496,16 @@ public:
         auto data = std::make_shared<ItemShapeData>();
         sweeper_.extrude(paths, extrusion, nullptr, data);
         if (data->m_meshsets.empty() || !data->m_meshsets_open.empty()) throw NotHere();
+        for (const auto& set : data->m_meshsets)
+            if (!set) throw NotHere();
+        return data;
+    }
+
+    void Extrusion(const Record& solid, MeshItem& item) const {
+        const std::shared_ptr<ItemShapeData> data = Swept(solid);
         for (const auto& set : data->m_meshsets) {
             MeshPart part;
-            if (!set || !PartOfMeshSet(*set, part)) throw NotHere();
+            if (!PartOfMeshSet(*set, part)) throw NotHere();
             item.closed.push_back(std::move(part));
         }
         if (!solid.Unset(1)) {
@@ -487,6 +513,142 @@ public:
             TransformItems(Axis2Placement3D(Read(solid.Reference(1), "IFCAXIS2PLACEMENT3D")), placed);
             item = std::move(placed.front());
         }
+    }
+
+    // A body cut by half spaces, made as the library makes it: on the conversion heap, one such
+    // body at a time, so that its Boolean operations, which go by addresses, come out the same
+    // bytes on every open; what is kept is copied off it.
+    void Clipped(const Record& clipping, MeshItem& item) const {
+        static std::mutex heapLock;
+        const std::lock_guard<std::mutex> hold(heapLock);
+        const ConversionHeap::Scope heap;
+        ItemShapeData data;
+        ClippedSets(clipping, data, 0);
+        const ConversionHeap::Pause pause;
+        for (const auto& set : data.m_meshsets) {
+            if (!set) continue;
+            MeshPart part;
+            if (!PartOfMeshSet(*set, part)) throw NotHere();
+            item.closed.push_back(std::move(part));
+        }
+        if (item.closed.empty()) throw NotHere();
+    }
+
+    // The mesh sets of a difference of a solid and a half space, each of the first operand's
+    // cut by each of the second's as the library cuts them.
+    void ClippedSets(const Record& clipping, ItemShapeData& data, int depth) const {
+        if (depth > 8 || StepEnumeration(clipping.At(0)) != "DIFFERENCE") throw NotHere();
+        auto first = std::make_shared<ItemShapeData>();
+        const Record operand = Read(clipping.Reference(1));
+        if (operand.type == "IFCEXTRUDEDAREASOLID") {
+            first->addItemData(Swept(operand));
+            if (!operand.Unset(1)) first->applyTransformToItem(Axis2Placement3D(Read(operand.Reference(1), "IFCAXIS2PLACEMENT3D")));
+        } else if (operand.type == "IFCBOOLEANCLIPPINGRESULT" || operand.type == "IFCBOOLEANRESULT") {
+            ClippedSets(operand, *first, depth + 1);
+        } else {
+            throw NotHere();
+        }
+        if (first->m_meshsets.empty()) throw NotHere();
+        ItemShapeData second;
+        HalfSpace(Read(clipping.Reference(2)), *first, second);
+        for (auto& cut : first->m_meshsets) {
+            for (auto& by : second.m_meshsets) {
+                std::shared_ptr<carve::mesh::MeshSet<3>> result;
+                try {
+                    CSG_Adapter::computeCSG(cut, by, carve::csg::CSG::A_MINUS_B, result, &solids_, nullptr);
+                } catch (...) {
+                    throw NotHere();
+                }
+                cut = result;
+            }
+        }
+        std::copy(first->m_meshsets.begin(), first->m_meshsets.end(), std::back_inserter(data.m_meshsets));
+    }
+
+    // A half space as the library bounds it: a plane's by a box of its own size, a polygonal
+    // one by its boundary extruded twice the other operand's largest extent, its ends laid in
+    // the plane.
+    void HalfSpace(const Record& half, const ItemShapeData& other, ItemShapeData& data) const {
+        const bool bounded = half.type == "IFCPOLYGONALBOUNDEDHALFSPACE";
+        if (!bounded && half.type != "IFCHALFSPACESOLID") throw NotHere();
+        const Record surface = Read(half.Reference(0), "IFCPLANE");
+        const std::string_view agreement = StepEnumeration(half.At(1));
+        if (agreement != "T" && agreement != "F") throw NotHere();
+        Matrix surfaceMatrix;
+        carve::geom::plane<3> plane;
+        if (!surface.Unset(0)) {
+            const Record position = Read(surface.Reference(0), "IFCAXIS2PLACEMENT3D");
+            surfaceMatrix = Axis2Placement3D(position);
+            // The plane through the placement's point along its axis, as the library takes it.
+            Vec3 location = carve::geom::VECTOR(0.0, 0.0, 0.0);
+            Vec3 normal = carve::geom::VECTOR(0.0, 0.0, 1.0);
+            if (!position.Unset(0)) {
+                const std::vector<double> c = Point(position.Reference(0));
+                if (c.size() > 2) location = carve::geom::VECTOR(c[0] * lengthFactor_, c[1] * lengthFactor_, c[2] * lengthFactor_);
+                else if (c.size() > 1) location = carve::geom::VECTOR(c[0] * lengthFactor_, c[1] * lengthFactor_, 0.0);
+            }
+            if (!position.Unset(1)) {
+                const std::vector<double> d = Direction(position.Reference(1));
+                if (d.size() > 2) normal = carve::geom::VECTOR(d[0], d[1], d[2]);
+            }
+            normal.normalize();
+            const carve::geom::plane<3> through(normal, location);
+            plane.d = through.d;
+            plane.N = normal;
+        } else {
+            // The library's plane without a placement is not a plane.
+            throw NotHere();
+        }
+        if (agreement == "F") plane.negate();
+        if (!bounded) {
+            const double span = HALF_SPACE_BOX_SIZE;
+            std::vector<Vec3> corners{surfaceMatrix * carve::geom::VECTOR(span, span, 0.0), surfaceMatrix * carve::geom::VECTOR(-span, span, 0.0),
+                                      surfaceMatrix * carve::geom::VECTOR(-span, -span, 0.0), surfaceMatrix * carve::geom::VECTOR(span, -span, 0.0)};
+            if (agreement == "F") std::reverse(corners.begin(), corners.end());
+            const Vec3 extrusion = -GeomUtils::computePolygonNormal(corners) * HALF_SPACE_BOX_SIZE;
+            auto box = std::make_shared<carve::input::PolyhedronData>();
+            solids_.extrudeBox(corners, extrusion, box);
+            data.addOpenOrClosedPolyhedron(box);
+            return;
+        }
+        carve::geom::aabb<3> bounds;
+        for (size_t i = 0; i < other.m_meshsets.size(); ++i) {
+            if (i == 0) bounds = other.m_meshsets[i]->getAABB();
+            else bounds.unionAABB(other.m_meshsets[i]->getAABB());
+        }
+        const double depth = 2.0 * std::max(bounds.extent.x, std::max(bounds.extent.y, bounds.extent.z));
+        Matrix boundaryMatrix;
+        Vec3 boundaryNormal = carve::geom::VECTOR(0.0, 0.0, 1.0);
+        if (!half.Unset(2)) {
+            boundaryMatrix = Axis2Placement3D(Read(half.Reference(2), "IFCAXIS2PLACEMENT3D"));
+            boundaryNormal = carve::geom::VECTOR(boundaryMatrix._31, boundaryMatrix._32, boundaryMatrix._33);
+        }
+        std::vector<Vec3> curve;
+        Curve(half.Reference(3), curve, {}, 0);
+        std::vector<Vec2> boundary;
+        for (const Vec3& p : curve) boundary.push_back(carve::geom::VECTOR(p.x, p.y));
+        ProfileConverter::deleteLastPointIfEqualToFirst(boundary);
+        ProfileConverter::simplifyPath(boundary);
+        Vec3 direction = boundaryNormal;
+        const double agreementCheck = carve::geom::dot(plane.N, boundaryNormal);
+        if (agreementCheck > 0) direction = -direction;
+        auto prism = std::make_shared<ItemShapeData>();
+        sweeper_.extrude({boundary}, carve::geom::VECTOR(0.0, 0.0, depth), nullptr, prism);
+        if (prism->m_meshsets.size() != 1 || !prism->m_meshsets[0]) throw NotHere();
+        prism->applyTransformToItem(boundaryMatrix);
+        const std::shared_ptr<carve::mesh::MeshSet<3>> set = prism->m_meshsets[0];
+        const size_t count = set->vertex_storage.size();
+        if (count % 2) throw NotHere();
+        for (size_t i = 0; i < count; ++i) {
+            Vec3& point = set->vertex_storage[i].v;
+            Vec3 onPlane;
+            double t = 0;
+            if (carve::geom3d::rayPlaneIntersection(plane, point, point + boundaryNormal, onPlane, t) <= 0) throw NotHere();
+            const bool moved = agreementCheck > 0 ? i < count / 2 : i >= count / 2;
+            point = moved ? onPlane + direction * depth : onPlane;
+        }
+        for (auto* mesh : set->meshes) mesh->recalc();
+        data.m_meshsets.push_back(set);
     }
 
     Paths Profile(const Record& profile) const {
@@ -679,6 +841,7 @@ private:
     Records records_;
     const StepScan& scan_;
     Sweeper& sweeper_;
+    SolidModelConverter& solids_;
     GeometrySettings& settings_;
     double lengthFactor_;
     std::optional<double> radians_;
