@@ -225,6 +225,14 @@ put("ifc/corpus", "clipped-bounded", ifc("IFC2X3", [
     "#39=IFCBOOLEANCLIPPINGRESULT(.DIFFERENCE.,#11,#38)", "#40=IFCHALFSPACESOLID(#37,.F.)",
     "#41=IFCBOOLEANCLIPPINGRESULT(.DIFFERENCE.,#39,#40)", "#42=IFCSHAPEREPRESENTATION(#2,'Body','Clipping',(#41))",
     "#43=IFCPRODUCTDEFINITIONSHAPE($,$,(#42))", "#44=IFCWALL('1hOSvn6df7F8_7GcBWlRGQ',$,'Cut twice',$,$,#8,#43,$)"]))
+# A polygonal face set through a point list, one face with a void and one out of range.
+put("ifc/corpus", "polygonal", ifc("IFC4", [
+    "#30=IFCCARTESIANPOINTLIST3D(((0.,0.,0.),(3000.,0.,0.),(3000.,3000.,0.),(0.,3000.,0.),(1000.,1000.,0.),(1000.,2000.,0.),"
+    "(2000.,2000.,0.),(2000.,1000.,0.),(0.,0.,1000.)))",
+    "#31=IFCINDEXEDPOLYGONALFACEWITHVOIDS((1,2,3,4),((5,6,7,8)))", "#32=IFCINDEXEDPOLYGONALFACE((1,2,9))",
+    "#33=IFCINDEXEDPOLYGONALFACE((2,3,10))", "#34=IFCPOLYGONALFACESET(#30,.F.,(#31,#32,#33),(1,2,3,4,5,6,7,8,9))",
+    "#35=IFCSHAPEREPRESENTATION(#2,'Body','Tessellation',(#34))", "#36=IFCPRODUCTDEFINITIONSHAPE($,$,(#35))",
+    "#37=IFCSLAB('1hOSvn6df7F8_7GcBWlRGQ',$,'Polygons',$,$,#8,#36,$,.FLOOR.)"]))
 put("ifc/corpus", "placement-loop", ifc("IFC2X3", wall + ["#40=IFCLOCALPLACEMENT(#40,#3)"]))
 # A placement the file does not have, and one through an entity the library does not know.
 put("ifc/corpus", "placement-missing", ifc("IFC2X3", wall[:2] + ["#22=IFCWALL('1hOSvn6df7F8_7GcBWlRGQ',$,'W',$,$,#77,#21,$)"]))

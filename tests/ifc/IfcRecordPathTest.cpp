@@ -336,6 +336,37 @@ TEST(IfcRecordPath, ClippedSolidsAreCutAsTheLibraryCutsThem) {
     }
 }
 
+// Polygonal face sets: a cube of squares on the file's own points, the same through a point list, a plate with a square
+// void, and a face with a corner out of range left out.
+TEST(IfcRecordPath, PolygonalFaceSetsAreMadeAsTheLibraryMakesThem) {
+    const std::string squares = "#140=IFCINDEXEDPOLYGONALFACE((1,4,3,2));\n#141=IFCINDEXEDPOLYGONALFACE((5,6,7,8));\n"
+                                "#142=IFCINDEXEDPOLYGONALFACE((1,2,6,5));\n#143=IFCINDEXEDPOLYGONALFACE((2,3,7,6));\n"
+                                "#144=IFCINDEXEDPOLYGONALFACE((3,4,8,7));\n#145=IFCINDEXEDPOLYGONALFACE((4,1,5,8));\n";
+    {
+        SCOPED_TRACE("a cube");
+        ExpectWallAsTheLibraryMakesIt("#46=IFCPOLYGONALFACESET(#47,.T.,(#140,#141,#142,#143,#144,#145),$);\n" + squares, "", true);
+    }
+    {
+        SCOPED_TRACE("through a point list");
+        ExpectWallAsTheLibraryMakesIt("#46=IFCPOLYGONALFACESET(#47,.T.,(#140,#141,#142,#143,#144,#145),(8,7,6,5,4,3,2,1));\n" + squares,
+                                      "", true);
+    }
+    {
+        SCOPED_TRACE("a plate with a void");
+        ExpectWallAsTheLibraryMakesIt("#46=IFCPOLYGONALFACESET(#150,.F.,(#140),$);\n"
+                                      "#150=IFCCARTESIANPOINTLIST3D(((0.,0.,0.),(3.,0.,0.),(3.,3.,0.),(0.,3.,0.),(1.,1.,0.),(1.,2.,0.),(2.,2.,0.),(2.,1.,0.)));\n"
+                                      "#140=IFCINDEXEDPOLYGONALFACEWITHVOIDS((1,2,3,4),((5,6,7,8)));",
+                                      "", true);
+    }
+    {
+        SCOPED_TRACE("a corner out of range");
+        ExpectWallAsTheLibraryMakesIt("#46=IFCPOLYGONALFACESET(#47,.F.,(#140,#141,#142),$);\n"
+                                          "#140=IFCINDEXEDPOLYGONALFACE((1,4,3,2));\n#141=IFCINDEXEDPOLYGONALFACE((5,6,7,9));\n"
+                                          "#142=IFCINDEXEDPOLYGONALFACE((1,2,6,5));\n",
+                                      "", true);
+    }
+}
+
 TEST(IfcRecordPath, TrianglesMatchUpToOrderAndFirstCornerOnly) {
     IfcProductData a, b;
     a.vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}};

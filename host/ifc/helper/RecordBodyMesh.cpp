@@ -18,6 +18,7 @@
 #include <charconv>
 #include <cmath>
 #include <iterator>
+#include <limits>
 #include <mutex>
 #include <optional>
 #include <unordered_set>
@@ -101,6 +102,12 @@ std::vector<int64_t> Integers(std::string_view inside) {
         inside.remove_prefix(comma + 1);
     }
     return values;
+}
+
+// The inside of a list such as (1,2,3).
+std::string_view Inside(std::string_view list) {
+    if (list.size() < 2 || list.front() != '(' || list.back() != ')') throw NotHere();
+    return list.substr(1, list.size() - 2);
 }
 
 // References of a list, every one of them a reference.
@@ -353,6 +360,8 @@ public:
             for (int set : References(item.At(0))) FaceList(Faces(Read(set)), Shell::Either, made);
         } else if (item.type == "IFCTRIANGULATEDFACESET") {
             TriangulatedFaceSet(item, made);
+        } else if (item.type == "IFCPOLYGONALFACESET") {
+            PolygonalFaceSet(item, made);
         } else if (item.type == "IFCBOOLEANCLIPPINGRESULT" || item.type == "IFCBOOLEANRESULT") {
             Clipped(item, made);
         } else if (item.type == "IFCSHELLBASEDSURFACEMODEL") {
@@ -449,6 +458,85 @@ public:
         bool closed = true;
         if (!GroupTriangles(poly, part, closed)) throw NotHere();
         (closed ? item.closed : item.open).push_back(std::move(part));
+    }
+
+    // A polygonal face set as the library reads it: a face with an index out of range is left out,
+    // and so is a void; a void is joined to its face by the nearest pair of their corners. Its
+    // polygons are triangulated as the product mesher does.
+    void PolygonalFaceSet(const Record& set, MeshItem& item) const {
+        auto poly = std::make_shared<carve::input::PolyhedronData>();
+        for (std::string_view coordinates : InnerLists(Read(set.Reference(0), "IFCCARTESIANPOINTLIST3D").At(0))) {
+            const std::vector<double> c = Reals("(" + std::string(coordinates) + ")");
+            if (c.size() != 3) throw NotHere();
+            poly->addVertex(carve::geom::VECTOR(c[0] * lengthFactor_, c[1] * lengthFactor_, c[2] * lengthFactor_));
+        }
+        const auto count = static_cast<int64_t>(poly->getVertexCount());
+        std::vector<int64_t> pointIndex;
+        if (set.attributes.size() > 3 && !set.Unset(3)) pointIndex = Integers(Inside(set.At(3)));
+        const auto indexCount = static_cast<int64_t>(pointIndex.size());
+        // The corners as places in the points, or false when one is out of range.
+        auto resolve = [&](const std::vector<int64_t>& written, std::vector<int>& corners) {
+            corners.clear();
+            for (int64_t corner : written) {
+                if (indexCount > 0) {
+                    if (corner < 1 || corner > indexCount) return false;
+                    corner = pointIndex[static_cast<size_t>(corner - 1)];
+                }
+                if (corner < 1 || corner > count) return false;
+                corners.push_back(static_cast<int>(corner - 1));
+            }
+            return true;
+        };
+        std::vector<int> corners, hole;
+        std::vector<std::vector<int>> holes;
+        for (int faceId : References(set.At(2))) {
+            const Record face = Read(faceId);
+            const bool withVoids = face.type == "IFCINDEXEDPOLYGONALFACEWITHVOIDS";
+            if (!withVoids && face.type != "IFCINDEXEDPOLYGONALFACE") throw NotHere();
+            const std::vector<int64_t> outer = Integers(Inside(face.At(0)));
+            if (outer.size() < 3 || !resolve(outer, corners)) continue;
+            if (withVoids) {
+                holes.clear();
+                for (std::string_view inner : InnerLists(face.At(1)))
+                    if (resolve(Integers(inner), hole)) holes.push_back(hole);
+                JoinVoids(*poly, holes, corners);
+            }
+            poly->addFace(corners.cbegin(), corners.cend());
+        }
+        ItemShapeData data;
+        data.addOpenOrClosedPolyhedron(poly);
+        for (auto* sets : {&data.m_meshsets, &data.m_meshsets_open}) {
+            for (const auto& meshSet : *sets) {
+                MeshPart part;
+                if (!meshSet || !PartOfMeshSet(*meshSet, part)) throw NotHere();
+                (sets == &data.m_meshsets ? item.closed : item.open).push_back(std::move(part));
+            }
+        }
+    }
+
+    // Each void cut into its face's ring at the nearest pair of their corners, the first pair
+    // found of the nearest, the ring closed back to the corner before its own.
+    static void JoinVoids(const carve::input::PolyhedronData& poly, std::vector<std::vector<int>> holes, std::vector<int>& corners) {
+        for (std::vector<int>& hole : holes) {
+            if (hole.empty()) throw NotHere();
+            double nearest = std::numeric_limits<double>::max();
+            size_t at = 0, from = 0;
+            for (size_t i = 0; i < corners.size(); ++i) {
+                for (size_t j = 0; j < hole.size(); ++j) {
+                    const double distance = (poly.points[static_cast<size_t>(hole[j])] - poly.points[static_cast<size_t>(corners[i])]).length2();
+                    if (distance < nearest) {
+                        nearest = distance;
+                        at = i;
+                        from = j;
+                    }
+                }
+            }
+            std::rotate(corners.begin(), corners.begin() + static_cast<std::ptrdiff_t>(at), corners.end());
+            std::rotate(hole.begin(), hole.begin() + static_cast<std::ptrdiff_t>(from), hole.end());
+            hole.push_back(hole.front());
+            hole.push_back(corners.back());
+            corners.insert(corners.end(), hole.begin(), hole.end());
+        }
     }
 
     // Its points without those repeated one after the other, as the library reads a poly loop.

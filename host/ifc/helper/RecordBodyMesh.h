@@ -2,8 +2,8 @@
 // The commonest bodies of real files made from the file's own records, without the library's
 // entities: extruded area solids of rectangles, circles and closed curves (polylines, and
 // composite curves of polylines and trimmed circles and ellipses; with voids or without),
-// faceted breps, face- and shell-based surface models, triangulated face sets and mapped items of
-// these, placed by local placements. Each is made as the library makes it, its sweeper
+// faceted breps, face- and shell-based surface models, triangulated and polygonal face sets,
+// solids clipped by half spaces and mapped items of these, placed by local placements. Each is made as the library makes it, its sweeper
 // given the same profiles and faces, so a product's mesh is the library's up to the order of its
 // triangles. A body with anything else is the library's to make.
 #include "host/ifc/helper/ProductMesh.h"
