@@ -89,6 +89,12 @@ std::set<std::string> ReadByRecords(const std::string& log) {
     return ids;
 }
 
+const IfcProductData* ProductOf(const IfcBuildingData& data, const std::string& globalId) {
+    for (const auto& p : data.products)
+        if (p.globalId == globalId) return &p;
+    return nullptr;
+}
+
 struct Reads {
     IfcBuildingData library, records;
     std::set<std::string> byRecords;
@@ -190,13 +196,8 @@ TEST(IfcRecordPath, TriangulatedFaceSetsAreMadeAsTheLibraryMakesThem) {
         const Reads reads = ReadBothWays(path);
         ASSERT_TRUE(reads.read);
         EXPECT_EQ(reads.byRecords.count(wall), 1u);
-        auto wallOf = [&wall](const IfcBuildingData& data) -> const IfcProductData* {
-            for (const auto& p : data.products)
-                if (p.globalId == wall) return &p;
-            return nullptr;
-        };
-        const IfcProductData* found = wallOf(reads.records);
-        const IfcProductData* foundByLibrary = wallOf(reads.library);
+        const IfcProductData* found = ProductOf(reads.records, wall);
+        const IfcProductData* foundByLibrary = ProductOf(reads.library, wall);
         ASSERT_TRUE(found && foundByLibrary);
         const IfcProductData& mine = *found;
         const IfcProductData& other = *foundByLibrary;
@@ -227,13 +228,8 @@ void ExpectWallAsTheLibraryMakesIt(const std::string& records, const std::string
     ASSERT_TRUE(reads.read);
     const std::string wall = "0t9Ph$DWb6uBRY00UyC8f9";
     EXPECT_EQ(reads.byRecords.count(wall), byRecords ? 1u : 0u);
-    auto wallOf = [&wall](const IfcBuildingData& data) -> const IfcProductData* {
-        for (const auto& p : data.products)
-            if (p.globalId == wall) return &p;
-        return nullptr;
-    };
-    const IfcProductData* mine = wallOf(reads.records);
-    const IfcProductData* theirs = wallOf(reads.library);
+    const IfcProductData* mine = ProductOf(reads.records, wall);
+    const IfcProductData* theirs = ProductOf(reads.library, wall);
     ASSERT_TRUE(mine && theirs);
     EXPECT_GT(theirs->triangles.size(), 0u);
     EXPECT_EQ(mine->triangles.size(), theirs->triangles.size());

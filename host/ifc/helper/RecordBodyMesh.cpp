@@ -431,9 +431,7 @@ public:
         const int64_t count = static_cast<int64_t>(poly.getVertexCount());
         std::vector<int64_t> pointIndex;
         if (set.attributes.size() > 4 && !set.Unset(4)) {
-            const std::string_view list = set.At(4);
-            if (list.size() < 2 || list.front() != '(' || list.back() != ')') throw NotHere();
-            pointIndex = Integers(list.substr(1, list.size() - 2));
+            pointIndex = Integers(Inside(set.At(4)));
         }
         const int64_t indexCount = static_cast<int64_t>(pointIndex.size());
         for (std::string_view triangle : InnerLists(set.At(3))) {
@@ -662,31 +660,15 @@ public:
         const Record surface = Read(half.Reference(0), "IFCPLANE");
         const std::string_view agreement = StepEnumeration(half.At(1));
         if (agreement != "T" && agreement != "F") throw NotHere();
-        Matrix surfaceMatrix;
+        // The library's plane without a placement is not a plane.
+        if (surface.Unset(0)) throw NotHere();
+        const Matrix surfaceMatrix = Axis2Placement3D(Read(surface.Reference(0), "IFCAXIS2PLACEMENT3D"));
+        // Through the placement's point along its axis, as the library takes it.
+        const Vec3 normal = carve::geom::VECTOR(surfaceMatrix._31, surfaceMatrix._32, surfaceMatrix._33);
+        const carve::geom::plane<3> through(normal, carve::geom::VECTOR(surfaceMatrix._41, surfaceMatrix._42, surfaceMatrix._43));
         carve::geom::plane<3> plane;
-        if (!surface.Unset(0)) {
-            const Record position = Read(surface.Reference(0), "IFCAXIS2PLACEMENT3D");
-            surfaceMatrix = Axis2Placement3D(position);
-            // The plane through the placement's point along its axis, as the library takes it.
-            Vec3 location = carve::geom::VECTOR(0.0, 0.0, 0.0);
-            Vec3 normal = carve::geom::VECTOR(0.0, 0.0, 1.0);
-            if (!position.Unset(0)) {
-                const std::vector<double> c = Point(position.Reference(0));
-                if (c.size() > 2) location = carve::geom::VECTOR(c[0] * lengthFactor_, c[1] * lengthFactor_, c[2] * lengthFactor_);
-                else if (c.size() > 1) location = carve::geom::VECTOR(c[0] * lengthFactor_, c[1] * lengthFactor_, 0.0);
-            }
-            if (!position.Unset(1)) {
-                const std::vector<double> d = Direction(position.Reference(1));
-                if (d.size() > 2) normal = carve::geom::VECTOR(d[0], d[1], d[2]);
-            }
-            normal.normalize();
-            const carve::geom::plane<3> through(normal, location);
-            plane.d = through.d;
-            plane.N = normal;
-        } else {
-            // The library's plane without a placement is not a plane.
-            throw NotHere();
-        }
+        plane.d = through.d;
+        plane.N = normal;
         if (agreement == "F") plane.negate();
         if (!bounded) {
             const double span = HALF_SPACE_BOX_SIZE;
@@ -701,6 +683,7 @@ public:
         }
         carve::geom::aabb<3> bounds;
         for (size_t i = 0; i < other.m_meshsets.size(); ++i) {
+            if (!other.m_meshsets[i]) throw NotHere();
             if (i == 0) bounds = other.m_meshsets[i]->getAABB();
             else bounds.unionAABB(other.m_meshsets[i]->getAABB());
         }
@@ -893,6 +876,8 @@ public:
             if (std::optional<double> angle = TrimAngle(trimming.first, centre, radius)) trim1 = *angle;
         if (!trimming.second.empty())
             if (std::optional<double> angle = TrimAngle(trimming.second, centre, radius)) trim2 = *angle;
+        // The count of segments is cast from these.
+        if (!std::isfinite(trim1) || !std::isfinite(trim2)) throw NotHere();
         double opening = 0;
         if (trimming.sense) opening = trim1 < trim2 ? trim2 - trim1 : trim2 - trim1 + 2.0 * M_PI;
         else opening = trim1 > trim2 ? trim2 - trim1 : trim2 - trim1 - 2.0 * M_PI;

@@ -45,6 +45,17 @@ void MarkBelow(const StepScan& scan, uint32_t from, std::vector<bool>& marks) {
     }
 }
 
+// The units the project at `position` assigns; nothing when its assignment cannot be read.
+std::optional<std::vector<int>> UnitsOfProject(std::string_view text, const StepScan& scan, uint32_t position) {
+    const std::vector<std::string_view> project = AttributesAt(text, scan, position);
+    if (project.size() < 9) return std::nullopt;
+    const auto assignment = PlaceOf(scan, StepReference(project[8]));
+    if (!assignment || TypeAt(text, scan, *assignment) != "IFCUNITASSIGNMENT") return std::nullopt;
+    const std::vector<std::string_view> units = AttributesAt(text, scan, *assignment);
+    if (units.empty()) return std::nullopt;
+    return StepReferences(units[0]);
+}
+
 // What one thread made: the products' places, their meshes, and the items of their bodies.
 struct Made {
     std::vector<uint32_t> positions;
@@ -87,13 +98,9 @@ std::optional<double> RecordLengthUnit(std::string_view text, const StepScan& sc
     for (uint32_t position = 0; position < scan.ids.size(); ++position) {
         if (TypeAt(text, scan, position) != "IFCPROJECT") continue;
         if (++projects > 1) return std::nullopt;
-        const std::vector<std::string_view> project = AttributesAt(text, scan, position);
-        if (project.size() < 9) return std::nullopt;
-        const auto assignment = PlaceOf(scan, StepReference(project[8]));
-        if (!assignment || TypeAt(text, scan, *assignment) != "IFCUNITASSIGNMENT") return std::nullopt;
-        const std::vector<std::string_view> units = AttributesAt(text, scan, *assignment);
-        if (units.empty()) return std::nullopt;
-        for (int unit : StepReferences(units[0])) {
+        const std::optional<std::vector<int>> units = UnitsOfProject(text, scan, position);
+        if (!units) return std::nullopt;
+        for (int unit : *units) {
             const auto place = PlaceOf(scan, unit);
             if (!place) return std::nullopt;
             const std::string_view type = TypeAt(text, scan, *place);
@@ -117,13 +124,9 @@ std::optional<double> RecordPlaneAngleUnit(std::string_view text, const StepScan
     std::optional<double> radians;
     for (uint32_t position = 0; position < scan.ids.size(); ++position) {
         if (TypeAt(text, scan, position) != "IFCPROJECT") continue;
-        const std::vector<std::string_view> project = AttributesAt(text, scan, position);
-        if (project.size() < 9) return std::nullopt;
-        const auto assignment = PlaceOf(scan, StepReference(project[8]));
-        if (!assignment || TypeAt(text, scan, *assignment) != "IFCUNITASSIGNMENT") return std::nullopt;
-        const std::vector<std::string_view> units = AttributesAt(text, scan, *assignment);
-        if (units.empty()) return std::nullopt;
-        for (int unit : StepReferences(units[0])) {
+        const std::optional<std::vector<int>> units = UnitsOfProject(text, scan, position);
+        if (!units) return std::nullopt;
+        for (int unit : *units) {
             const auto place = PlaceOf(scan, unit);
             if (!place) continue;
             const std::string_view type = TypeAt(text, scan, *place);
