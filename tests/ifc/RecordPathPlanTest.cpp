@@ -117,6 +117,26 @@ TEST(RecordPathPlan, AClippedWallIsCutTheSameEachTime) {
     EXPECT_EQ(UseOf(first, scan, 22), RecordUse::Unmade);
 }
 
+// A profile whose curve names the same curve ten times over, six deep: a million segments is
+// more than a body is read for; the library is left to it, and the plan ends at once.
+TEST(RecordPathPlan, ACurveOfCurvesWithoutEndIsTheLibrarys) {
+    std::string more = "#60=IFCARBITRARYCLOSEDPROFILEDEF(.AREA.,$,#70);\n#80=IFCPOLYLINE((#20,#81,#82,#20));\n"
+                       "#81=IFCCARTESIANPOINT((1000.,0.));\n#82=IFCCARTESIANPOINT((0.,1000.));\n";
+    for (int level = 0; level < 6; ++level) {
+        const std::string curve = std::to_string(70 + level), segment = std::to_string(90 + level);
+        const std::string below = level == 5 ? "80" : std::to_string(71 + level);
+        more += "#" + curve + "=IFCCOMPOSITECURVE((";
+        for (int i = 0; i < 10; ++i) more += (i ? ",#" : "#") + segment;
+        more += "),.F.);\n#" + segment + "=IFCCOMPOSITECURVESEGMENT(.CONTINUOUS.,.T.,#" + below + ");\n";
+    }
+    std::string text = Wall(more);
+    const std::string solid = "#24=IFCEXTRUDEDAREASOLID(#22,";
+    text.replace(text.find(solid), solid.size(), "#24=IFCEXTRUDEDAREASOLID(#60,");
+    const StepScan scan = ScanStepEntities(text);
+    const RecordPathPlan plan = PlanRecordPath(text, scan, 1);
+    EXPECT_FALSE(plan.ByRecords(static_cast<size_t>(scan.Position(30))));
+}
+
 TEST(RecordPathPlan, AnItemAWallWithOpeningsSharesIsReadWhole) {
     const std::string text = Wall("#27=IFCSHAPEREPRESENTATION($,'Body','SweptSolid',(#24));\n#28=IFCPRODUCTDEFINITIONSHAPE($,$,(#27));\n"
                                   "#31=IFCWALL('2YvctVUKr0kugbFTf53O9L',$,'V',$,$,#12,#28,$);\n"

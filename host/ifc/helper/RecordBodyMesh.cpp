@@ -787,7 +787,8 @@ public:
     // senses are not read), a polyline's points as they are, a circle as an arc of the library's
     // segments between its trims, an ellipse whole.
     void Curve(int id, std::vector<Vec3>& target, const Trimming& trimming, int depth) const {
-        if (depth > 8) throw NotHere();
+        // Segments that name the same curve again and again would take ever.
+        if (depth > 8 || ++curvesRead_ > kMaxCurvesRead) throw NotHere();
         const Record curve = Read(id);
         if (curve.type == "IFCCOMPOSITECURVE") {
             for (int segmentId : References(curve.At(0))) {
@@ -919,6 +920,8 @@ private:
     double lengthFactor_;
     std::optional<double> radians_;
     std::vector<int>* made_;
+    static constexpr size_t kMaxCurvesRead = 100000;
+    mutable size_t curvesRead_ = 0;
 };
 
 } // namespace
