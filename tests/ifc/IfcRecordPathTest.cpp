@@ -332,8 +332,9 @@ TEST(IfcRecordPath, ClippedSolidsAreCutAsTheLibraryCutsThem) {
     }
 }
 
-// Polygonal face sets: a cube of squares on the file's own points, the same through a point list, a plate with a square
-// void, and a face with a corner out of range left out.
+// Polygonal face sets: a cube of squares on the file's own points, the same through a point
+// list, a plate with a square void, the cube mapped, and a face with a corner out of range left
+// out.
 TEST(IfcRecordPath, PolygonalFaceSetsAreMadeAsTheLibraryMakesThem) {
     const std::string squares = "#140=IFCINDEXEDPOLYGONALFACE((1,4,3,2));\n#141=IFCINDEXEDPOLYGONALFACE((5,6,7,8));\n"
                                 "#142=IFCINDEXEDPOLYGONALFACE((1,2,6,5));\n#143=IFCINDEXEDPOLYGONALFACE((2,3,7,6));\n"
@@ -353,6 +354,21 @@ TEST(IfcRecordPath, PolygonalFaceSetsAreMadeAsTheLibraryMakesThem) {
                                       "#150=IFCCARTESIANPOINTLIST3D(((0.,0.,0.),(3.,0.,0.),(3.,3.,0.),(0.,3.,0.),(1.,1.,0.),(1.,2.,0.),(2.,2.,0.),(2.,1.,0.)));\n"
                                       "#140=IFCINDEXEDPOLYGONALFACEWITHVOIDS((1,2,3,4),((5,6,7,8)));",
                                       "", true);
+    }
+    const std::string mapped = "#46=IFCMAPPEDITEM(#160,#161);\n#160=IFCREPRESENTATIONMAP(#21,#162);\n"
+                               "#162=IFCSHAPEREPRESENTATION(#20,'Body','Tessellation',(#163));\n"
+                               "#163=IFCPOLYGONALFACESET(#47,.T.,(#140,#141,#142,#143,#144,#145),$);\n";
+    {
+        SCOPED_TRACE("mapped as it is");
+        ExpectWallAsTheLibraryMakesIt(mapped + "#161=IFCCARTESIANTRANSFORMATIONOPERATOR3D($,$,#22,$,$);\n" + squares, "", true);
+    }
+    {
+        // The library cuts the squares after turning them.
+        SCOPED_TRACE("mapped and turned");
+        ExpectWallAsTheLibraryMakesIt(mapped + "#161=IFCCARTESIANTRANSFORMATIONOPERATOR3D(#164,#165,#22,1.,#166);\n"
+                                               "#164=IFCDIRECTION((0.,1.,0.));\n#165=IFCDIRECTION((-1.,0.,0.));\n#166=IFCDIRECTION((0.,0.,1.));\n" +
+                                          squares,
+                                      "", false);
     }
     {
         SCOPED_TRACE("a corner out of range");

@@ -81,6 +81,7 @@ bool GroupTriangles(const carve::input::PolyhedronData& poly, MeshPart& part, bo
 bool PartOfMeshSet(const carve::mesh::MeshSet<3>& set, MeshPart& part) {
     part.points.clear();
     part.triangles.clear();
+    part.polygons = false;
     part.points.reserve(set.vertex_storage.size());
     for (const auto& v : set.vertex_storage) part.points.push_back(v.v);
     const auto* first = set.vertex_storage.data();
@@ -99,6 +100,7 @@ bool PartOfMeshSet(const carve::mesh::MeshSet<3>& set, MeshPart& part) {
             // A ring that does not close on its count is the library's to draw.
             if (edge != face->edge) return false;
             if (loop.size() < 3) continue;
+            if (loop.size() > 3) part.polygons = true;
             TriangulateFace(*face, loop.size(), corners);
             for (const auto& t : corners) part.triangles.push_back({loop[t[0]], loop[t[1]], loop[t[2]]});
         }

@@ -16,6 +16,9 @@
 struct MeshPart {
     std::vector<carve::geom::vector<3>> points;
     std::vector<std::array<int32_t, 3>> triangles;
+    // Some triangles are of polygons, cut in the part's own coordinates: the library cuts them
+    // after an item's transformation, which may cut them otherwise.
+    bool polygons = false;
 };
 
 struct MeshItem {

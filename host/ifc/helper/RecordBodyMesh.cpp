@@ -339,6 +339,17 @@ public:
         return at.id;
     }
 
+    // Items moved as the library moves an item's mesh sets; polygons it would cut after the move
+    // are its to make.
+    static void Transform(const Matrix& matrix, std::vector<MeshItem>& items) {
+        if (GeomUtils::isMatrixIdentity(matrix)) return;
+        for (const MeshItem& item : items)
+            for (const auto* parts : {&item.closed, &item.open})
+                for (const MeshPart& part : *parts)
+                    if (part.polygons) throw NotHere();
+        TransformItems(matrix, items);
+    }
+
     void Mapped(const Record& mapped, std::vector<MeshItem>& items, int depth) const {
         const Record source = Read(mapped.Reference(0), "IFCREPRESENTATIONMAP");
         std::optional<Matrix> origin, target;
@@ -346,7 +357,7 @@ public:
         if (!mapped.Unset(1)) target = TransformationOperator(Read(mapped.Reference(1)));
         std::vector<MeshItem> inner;
         Representation(source.Reference(1), inner, depth + 1);
-        if (origin && target) TransformItems(Matrix(*target * *origin), inner);
+        if (origin && target) Transform(Matrix(*target * *origin), inner);
         for (MeshItem& item : inner) items.push_back(std::move(item));
     }
 
@@ -476,6 +487,8 @@ public:
         auto resolve = [&](const std::vector<int64_t>& written, std::vector<int>& corners) {
             corners.clear();
             for (int64_t corner : written) {
+                // The library reads an index as a 32-bit number.
+                if (corner < INT32_MIN || corner > INT32_MAX) throw NotHere();
                 if (indexCount > 0) {
                     if (corner < 1 || corner > indexCount) return false;
                     corner = pointIndex[static_cast<size_t>(corner - 1)];
@@ -596,7 +609,7 @@ public:
         }
         if (!solid.Unset(1)) {
             std::vector<MeshItem> placed{std::move(item)};
-            TransformItems(Axis2Placement3D(Read(solid.Reference(1), "IFCAXIS2PLACEMENT3D")), placed);
+            Transform(Axis2Placement3D(Read(solid.Reference(1), "IFCAXIS2PLACEMENT3D")), placed);
             item = std::move(placed.front());
         }
     }
