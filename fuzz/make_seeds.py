@@ -208,6 +208,31 @@ put("ifc/corpus", "mapped-scaled", ifc("IFC4", [
     "#24=IFCSHAPEREPRESENTATION(#2,'Body','MappedRepresentation',(#23))",
     "#25=IFCPRODUCTDEFINITIONSHAPE($,$,(#24))",
     "#26=IFCCOLUMN('2Ym3MtDCz6_OQ6ZOqUkXBm',$,'C\\X2\\00F6\\X0\\',$,$,#8,#25,$,.COLUMN.)"]))
+# A profile of a polyline and an arc trimmed by points the other way round, with an elliptic void.
+put("ifc/corpus", "curved", ifc("IFC2X3", [
+    "#30=IFCCARTESIANPOINT((1000.,-1000.))", "#31=IFCCARTESIANPOINT((3000.,-1000.))", "#32=IFCCARTESIANPOINT((3000.,1000.))",
+    "#33=IFCCARTESIANPOINT((1000.,1000.))", "#34=IFCPOLYLINE((#30,#31,#32,#33))", "#35=IFCCARTESIANPOINT((1000.,0.))",
+    "#36=IFCAXIS2PLACEMENT2D(#35,$)", "#37=IFCCIRCLE(#36,1000.)", "#38=IFCTRIMMEDCURVE(#37,(#30),(#33),.F.,.CARTESIAN.)",
+    "#39=IFCCOMPOSITECURVESEGMENT(.CONTINUOUS.,.T.,#34)", "#40=IFCCOMPOSITECURVESEGMENT(.CONTINUOUS.,.F.,#38)",
+    "#41=IFCCOMPOSITECURVE((#39,#40),.F.)", "#42=IFCELLIPSE(#36,300.,200.)", "#43=IFCARBITRARYPROFILEDEFWITHVOIDS(.AREA.,$,#41,(#42))",
+    "#44=IFCEXTRUDEDAREASOLID(#43,#3,#7,1000.)", "#45=IFCSHAPEREPRESENTATION(#2,'Body','SweptSolid',(#44))",
+    "#46=IFCPRODUCTDEFINITIONSHAPE($,$,(#45))", "#47=IFCWALL('1hOSvn6df7F8_7GcBWlRGQ',$,'Curved',$,$,#8,#46,$)"]))
+# A wall cut by a polygonal bounded half space, then by a plane.
+put("ifc/corpus", "clipped-bounded", ifc("IFC2X3", [
+    "#30=IFCCARTESIANPOINT((-500.,-500.))", "#31=IFCCARTESIANPOINT((300.,-500.))", "#32=IFCCARTESIANPOINT((300.,500.))",
+    "#33=IFCPOLYLINE((#30,#31,#32,#30))", "#34=IFCCARTESIANPOINT((0.,0.,1500.))", "#35=IFCDIRECTION((0.,-0.2,1.))",
+    "#36=IFCAXIS2PLACEMENT3D(#34,#35,$)", "#37=IFCPLANE(#36)", "#38=IFCPOLYGONALBOUNDEDHALFSPACE(#37,.T.,#3,#33)",
+    "#39=IFCBOOLEANCLIPPINGRESULT(.DIFFERENCE.,#11,#38)", "#40=IFCHALFSPACESOLID(#37,.F.)",
+    "#41=IFCBOOLEANCLIPPINGRESULT(.DIFFERENCE.,#39,#40)", "#42=IFCSHAPEREPRESENTATION(#2,'Body','Clipping',(#41))",
+    "#43=IFCPRODUCTDEFINITIONSHAPE($,$,(#42))", "#44=IFCWALL('1hOSvn6df7F8_7GcBWlRGQ',$,'Cut twice',$,$,#8,#43,$)"]))
+# A polygonal face set through a point list, one face with a void and one out of range.
+put("ifc/corpus", "polygonal", ifc("IFC4", [
+    "#30=IFCCARTESIANPOINTLIST3D(((0.,0.,0.),(3000.,0.,0.),(3000.,3000.,0.),(0.,3000.,0.),(1000.,1000.,0.),(1000.,2000.,0.),"
+    "(2000.,2000.,0.),(2000.,1000.,0.),(0.,0.,1000.)))",
+    "#31=IFCINDEXEDPOLYGONALFACEWITHVOIDS((1,2,3,4),((5,6,7,8)))", "#32=IFCINDEXEDPOLYGONALFACE((1,2,9))",
+    "#33=IFCINDEXEDPOLYGONALFACE((2,3,10))", "#34=IFCPOLYGONALFACESET(#30,.F.,(#31,#32,#33),(1,2,3,4,5,6,7,8,9))",
+    "#35=IFCSHAPEREPRESENTATION(#2,'Body','Tessellation',(#34))", "#36=IFCPRODUCTDEFINITIONSHAPE($,$,(#35))",
+    "#37=IFCSLAB('1hOSvn6df7F8_7GcBWlRGQ',$,'Polygons',$,$,#8,#36,$,.FLOOR.)"]))
 put("ifc/corpus", "placement-loop", ifc("IFC2X3", wall + ["#40=IFCLOCALPLACEMENT(#40,#3)"]))
 # A placement the file does not have, and one through an entity the library does not know.
 put("ifc/corpus", "placement-missing", ifc("IFC2X3", wall[:2] + ["#22=IFCWALL('1hOSvn6df7F8_7GcBWlRGQ',$,'W',$,$,#77,#21,$)"]))

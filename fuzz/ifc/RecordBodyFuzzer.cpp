@@ -46,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     static auto model = std::make_shared<BuildingModel>();
     static GeometryConverter converter(model);
-    const RecordBodyMesh records(text, scan, *converter.getRepresentationConverter(), RecordLengthUnit(text, scan).value_or(1.0));
+    const RecordBodyMesh records(text, scan, *converter.getRepresentationConverter(), RecordLengthUnit(text, scan).value_or(1.0),
+                                 RecordPlaneAngleUnit(text, scan));
     for (uint32_t position = 0; position < scan.ids.size(); ++position) {
         const int shape = scan.ProductReferences(position)[1];
         const int64_t at = shape < 0 ? -1 : scan.Position(shape);

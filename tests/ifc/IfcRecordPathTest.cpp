@@ -89,6 +89,12 @@ std::set<std::string> ReadByRecords(const std::string& log) {
     return ids;
 }
 
+const IfcProductData* ProductOf(const IfcBuildingData& data, const std::string& globalId) {
+    for (const auto& p : data.products)
+        if (p.globalId == globalId) return &p;
+    return nullptr;
+}
+
 struct Reads {
     IfcBuildingData library, records;
     std::set<std::string> byRecords;
@@ -190,13 +196,8 @@ TEST(IfcRecordPath, TriangulatedFaceSetsAreMadeAsTheLibraryMakesThem) {
         const Reads reads = ReadBothWays(path);
         ASSERT_TRUE(reads.read);
         EXPECT_EQ(reads.byRecords.count(wall), 1u);
-        auto wallOf = [&wall](const IfcBuildingData& data) -> const IfcProductData* {
-            for (const auto& p : data.products)
-                if (p.globalId == wall) return &p;
-            return nullptr;
-        };
-        const IfcProductData* found = wallOf(reads.records);
-        const IfcProductData* foundByLibrary = wallOf(reads.library);
+        const IfcProductData* found = ProductOf(reads.records, wall);
+        const IfcProductData* foundByLibrary = ProductOf(reads.library, wall);
         ASSERT_TRUE(found && foundByLibrary);
         const IfcProductData& mine = *found;
         const IfcProductData& other = *foundByLibrary;
@@ -204,6 +205,177 @@ TEST(IfcRecordPath, TriangulatedFaceSetsAreMadeAsTheLibraryMakesThem) {
         EXPECT_EQ(other.triangles.size(), c.triangles);
         EXPECT_EQ(Unmatched(TrianglesOf(mine), TrianglesOf(other)), 0u);
         EXPECT_EQ(mine.rgb, other.rgb);
+    }
+}
+
+namespace {
+
+// The wall of ifc4-metres.ifc with its body's item #46 made of `records`, and the plane angle
+// unit `angle` added to the project's units when given; read both ways, the wall made from the
+// records or not as `byRecords` says, and to the same triangles either way.
+void ExpectWallAsTheLibraryMakesIt(const std::string& records, const std::string& angle, bool byRecords) {
+    std::string text = ReadWholeFile(SourceFile("tests/data/ifc/ifc4-metres.ifc"));
+    const size_t item = text.find("#46=IFCTRIANGULATEDFACESET");
+    text.replace(item, text.find('\n', item) - item, records);
+    if (!angle.empty()) {
+        const std::string units = "#10=IFCUNITASSIGNMENT((#11));";
+        text.replace(text.find(units), units.size(), "#10=IFCUNITASSIGNMENT((#11,#19));\n" + angle);
+    }
+    TempFolder folder;
+    const std::string path = folder.Path("wall.ifc");
+    std::ofstream(path, std::ios::binary) << text;
+    const Reads reads = ReadBothWays(path);
+    ASSERT_TRUE(reads.read);
+    const std::string wall = "0t9Ph$DWb6uBRY00UyC8f9";
+    EXPECT_EQ(reads.byRecords.count(wall), byRecords ? 1u : 0u);
+    const IfcProductData* mine = ProductOf(reads.records, wall);
+    const IfcProductData* theirs = ProductOf(reads.library, wall);
+    ASSERT_TRUE(mine && theirs);
+    EXPECT_GT(theirs->triangles.size(), 0u);
+    EXPECT_EQ(mine->triangles.size(), theirs->triangles.size());
+    EXPECT_EQ(Unmatched(TrianglesOf(*mine), TrianglesOf(*theirs)), 0u);
+    EXPECT_EQ(mine->rgb, theirs->rgb);
+}
+
+const std::string kRadian = "#18=IFCSIUNIT(*,.PLANEANGLEUNIT.,$,.RADIAN.);\n#19=IFCSIUNIT(*,.PLANEANGLEUNIT.,$,.RADIAN.);";
+const std::string kDegree = "#18=IFCSIUNIT(*,.PLANEANGLEUNIT.,$,.RADIAN.);\n#17=IFCMEASUREWITHUNIT(IFCPLANEANGLEMEASURE(0.017453293),#18);\n"
+                            "#16=IFCDIMENSIONALEXPONENTS(0,0,0,0,0,0,0);\n#19=IFCCONVERSIONBASEDUNIT(#16,.PLANEANGLEUNIT.,'DEGREE',#17);";
+
+// A profile of a polyline from (1,-1) round to (1,1) closed by an arc of the circle about (1,0)
+// through (0,0), the arc written by `trimmed` (#106, on the circle #107), extruded by a metre.
+std::string ArcProfile(const std::string& trimmed, const std::string& sense = ".T.") {
+    return "#46=IFCEXTRUDEDAREASOLID(#100,$,#23,1.);\n#100=IFCARBITRARYCLOSEDPROFILEDEF(.AREA.,$,#101);\n"
+           "#101=IFCCOMPOSITECURVE((#102,#103),.F.);\n#102=IFCCOMPOSITECURVESEGMENT(.CONTINUOUS.,.T.,#105);\n"
+           "#103=IFCCOMPOSITECURVESEGMENT(.CONTINUOUS.," + sense + ",#106);\n"
+           "#105=IFCPOLYLINE((#110,#111,#112,#113));\n#110=IFCCARTESIANPOINT((1.,-1.));\n#111=IFCCARTESIANPOINT((3.,-1.));\n"
+           "#112=IFCCARTESIANPOINT((3.,1.));\n#113=IFCCARTESIANPOINT((1.,1.));\n" + trimmed +
+           "\n#107=IFCCIRCLE(#108,1.);\n#108=IFCAXIS2PLACEMENT2D(#109,$);\n#109=IFCCARTESIANPOINT((1.,0.));";
+}
+
+} // namespace
+
+// Composite curves of polylines and trimmed circles, and ellipses: trimmed by parameters in
+// degrees or radians or by points, either way round, and a void; each cut into the library's
+// segments. Parameters in a file that names no angle unit are the library's to guess.
+TEST(IfcRecordPath, CurvedProfilesAreMadeAsTheLibraryMakesThem) {
+    {
+        SCOPED_TRACE("degrees");
+        ExpectWallAsTheLibraryMakesIt(ArcProfile("#106=IFCTRIMMEDCURVE(#107,(IFCPARAMETERVALUE(90.)),(IFCPARAMETERVALUE(270.)),.T.,.PARAMETER.);"),
+                                      kDegree, true);
+    }
+    {
+        SCOPED_TRACE("radians");
+        ExpectWallAsTheLibraryMakesIt(
+            ArcProfile("#106=IFCTRIMMEDCURVE(#107,(IFCPARAMETERVALUE(1.5707963267948966)),(IFCPARAMETERVALUE(4.71238898038469)),.T.,.PARAMETER.);"),
+            kRadian, true);
+    }
+    {
+        SCOPED_TRACE("points, the other way round");
+        ExpectWallAsTheLibraryMakesIt(ArcProfile("#106=IFCTRIMMEDCURVE(#107,(#110),(#113),.F.,.CARTESIAN.);", ".F."), kDegree, true);
+    }
+    {
+        SCOPED_TRACE("a point beside a parameter");
+        ExpectWallAsTheLibraryMakesIt(ArcProfile("#106=IFCTRIMMEDCURVE(#107,(#110,IFCPARAMETERVALUE(90.)),(#110),.T.,.PARAMETER.);"),
+                                      kDegree, true);
+    }
+    {
+        SCOPED_TRACE("an elliptic void");
+        ExpectWallAsTheLibraryMakesIt("#46=IFCEXTRUDEDAREASOLID(#100,$,#23,1.);\n#100=IFCARBITRARYPROFILEDEFWITHVOIDS(.AREA.,$,#105,(#106));\n"
+                                      "#105=IFCPOLYLINE((#110,#111,#112,#113,#110));\n#110=IFCCARTESIANPOINT((-3.,-3.));\n"
+                                      "#111=IFCCARTESIANPOINT((3.,-3.));\n#112=IFCCARTESIANPOINT((3.,3.));\n#113=IFCCARTESIANPOINT((-3.,3.));\n"
+                                      "#106=IFCELLIPSE(#108,2.,1.);\n#108=IFCAXIS2PLACEMENT2D(#109,$);\n#109=IFCCARTESIANPOINT((0.5,0.));",
+                                      "", true);
+    }
+    {
+        SCOPED_TRACE("no angle unit");
+        ExpectWallAsTheLibraryMakesIt(ArcProfile("#106=IFCTRIMMEDCURVE(#107,(IFCPARAMETERVALUE(90.)),(IFCPARAMETERVALUE(270.)),.T.,.PARAMETER.);"),
+                                      "", false);
+    }
+}
+
+// A cube cut by a tilted plane, by a plane whose normal points the other way, by a polygonal
+// bounded half space, and by both in turn: each cut as the library cuts it.
+TEST(IfcRecordPath, ClippedSolidsAreCutAsTheLibraryCutsThem) {
+    const std::string cube = "#120=IFCEXTRUDEDAREASOLID(#122,$,#23,1.);\n#122=IFCRECTANGLEPROFILEDEF(.AREA.,$,#123,1.,1.);\n"
+                             "#123=IFCAXIS2PLACEMENT2D(#124,$);\n#124=IFCCARTESIANPOINT((0.5,0.5));\n";
+    const std::string plane = "#125=IFCPLANE(#126);\n#126=IFCAXIS2PLACEMENT3D(#127,#128,$);\n#127=IFCCARTESIANPOINT((0.,0.,0.8));\n"
+                              "#128=IFCDIRECTION((0.3,0.,1.));\n";
+    const std::string bounded = "#130=IFCPOLYGONALBOUNDEDHALFSPACE(#131,.T.,#21,#133);\n#131=IFCPLANE(#132);\n"
+                                "#132=IFCAXIS2PLACEMENT3D(#127,#134,$);\n#134=IFCDIRECTION((0.,-0.2,1.));\n"
+                                "#133=IFCPOLYLINE((#135,#136,#137,#135));\n#135=IFCCARTESIANPOINT((-1.,-1.));\n"
+                                "#136=IFCCARTESIANPOINT((0.6,-1.));\n#137=IFCCARTESIANPOINT((0.6,2.));\n";
+    {
+        SCOPED_TRACE("a plane");
+        ExpectWallAsTheLibraryMakesIt("#46=IFCBOOLEANCLIPPINGRESULT(.DIFFERENCE.,#120,#121);\n#121=IFCHALFSPACESOLID(#125,.F.);\n" + cube + plane,
+                                      "", true);
+    }
+    {
+        SCOPED_TRACE("a plane facing away");
+        ExpectWallAsTheLibraryMakesIt("#46=IFCBOOLEANCLIPPINGRESULT(.DIFFERENCE.,#120,#121);\n#121=IFCHALFSPACESOLID(#125,.T.);\n" + cube + plane,
+                                      "", true);
+    }
+    {
+        SCOPED_TRACE("a polygonal bounded half space");
+        ExpectWallAsTheLibraryMakesIt("#46=IFCBOOLEANCLIPPINGRESULT(.DIFFERENCE.,#120,#130);\n" + cube + plane + bounded, "", true);
+    }
+    {
+        SCOPED_TRACE("one cut after another");
+        ExpectWallAsTheLibraryMakesIt("#46=IFCBOOLEANCLIPPINGRESULT(.DIFFERENCE.,#129,#130);\n"
+                                      "#129=IFCBOOLEANCLIPPINGRESULT(.DIFFERENCE.,#120,#121);\n#121=IFCHALFSPACESOLID(#125,.F.);\n" +
+                                          cube + plane + bounded,
+                                      "", true);
+    }
+    {
+        SCOPED_TRACE("a union is the library's");
+        ExpectWallAsTheLibraryMakesIt("#46=IFCBOOLEANRESULT(.UNION.,#120,#121);\n#121=IFCHALFSPACESOLID(#125,.F.);\n" + cube + plane, "",
+                                      false);
+    }
+}
+
+// Polygonal face sets: a cube of squares on the file's own points, the same through a point
+// list, a plate with a square void, the cube mapped, and a face with a corner out of range left
+// out.
+TEST(IfcRecordPath, PolygonalFaceSetsAreMadeAsTheLibraryMakesThem) {
+    const std::string squares = "#140=IFCINDEXEDPOLYGONALFACE((1,4,3,2));\n#141=IFCINDEXEDPOLYGONALFACE((5,6,7,8));\n"
+                                "#142=IFCINDEXEDPOLYGONALFACE((1,2,6,5));\n#143=IFCINDEXEDPOLYGONALFACE((2,3,7,6));\n"
+                                "#144=IFCINDEXEDPOLYGONALFACE((3,4,8,7));\n#145=IFCINDEXEDPOLYGONALFACE((4,1,5,8));\n";
+    {
+        SCOPED_TRACE("a cube");
+        ExpectWallAsTheLibraryMakesIt("#46=IFCPOLYGONALFACESET(#47,.T.,(#140,#141,#142,#143,#144,#145),$);\n" + squares, "", true);
+    }
+    {
+        SCOPED_TRACE("through a point list");
+        ExpectWallAsTheLibraryMakesIt("#46=IFCPOLYGONALFACESET(#47,.T.,(#140,#141,#142,#143,#144,#145),(8,7,6,5,4,3,2,1));\n" + squares,
+                                      "", true);
+    }
+    {
+        SCOPED_TRACE("a plate with a void");
+        ExpectWallAsTheLibraryMakesIt("#46=IFCPOLYGONALFACESET(#150,.F.,(#140),$);\n"
+                                      "#150=IFCCARTESIANPOINTLIST3D(((0.,0.,0.),(3.,0.,0.),(3.,3.,0.),(0.,3.,0.),(1.,1.,0.),(1.,2.,0.),(2.,2.,0.),(2.,1.,0.)));\n"
+                                      "#140=IFCINDEXEDPOLYGONALFACEWITHVOIDS((1,2,3,4),((5,6,7,8)));",
+                                      "", true);
+    }
+    const std::string mapped = "#46=IFCMAPPEDITEM(#160,#161);\n#160=IFCREPRESENTATIONMAP(#21,#162);\n"
+                               "#162=IFCSHAPEREPRESENTATION(#20,'Body','Tessellation',(#163));\n"
+                               "#163=IFCPOLYGONALFACESET(#47,.T.,(#140,#141,#142,#143,#144,#145),$);\n";
+    {
+        SCOPED_TRACE("mapped as it is");
+        ExpectWallAsTheLibraryMakesIt(mapped + "#161=IFCCARTESIANTRANSFORMATIONOPERATOR3D($,$,#22,$,$);\n" + squares, "", true);
+    }
+    {
+        // The library cuts the squares after turning them.
+        SCOPED_TRACE("mapped and turned");
+        ExpectWallAsTheLibraryMakesIt(mapped + "#161=IFCCARTESIANTRANSFORMATIONOPERATOR3D(#164,#165,#22,1.,#166);\n"
+                                               "#164=IFCDIRECTION((0.,1.,0.));\n#165=IFCDIRECTION((-1.,0.,0.));\n#166=IFCDIRECTION((0.,0.,1.));\n" +
+                                          squares,
+                                      "", false);
+    }
+    {
+        SCOPED_TRACE("a corner out of range");
+        ExpectWallAsTheLibraryMakesIt("#46=IFCPOLYGONALFACESET(#47,.F.,(#140,#141,#142),$);\n"
+                                          "#140=IFCINDEXEDPOLYGONALFACE((1,4,3,2));\n#141=IFCINDEXEDPOLYGONALFACE((5,6,7,9));\n"
+                                          "#142=IFCINDEXEDPOLYGONALFACE((1,2,6,5));\n",
+                                      "", true);
     }
 }
 

@@ -3,9 +3,12 @@
 // item uses unmade, and an item a product with openings shares kept whole.
 #include "host/ifc/helper/RecordPathPlan.h"
 
+#include "host/ifc/helper/ConversionHeap.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 namespace {
@@ -50,6 +53,23 @@ TEST(RecordPathPlan, ReadsOnlyAPlainSiLengthUnit) {
               std::nullopt);
 }
 
+TEST(RecordPathPlan, ReadsThePlaneAngleUnitAsTheLibraryDoes) {
+    auto unit = [](const std::string& units) {
+        const std::string text = kHeader + "#1=IFCPROJECT('0YvctVUKr0kugbFTf53O9L',$,'P',$,$,$,$,$,#2);\n#2=IFCUNITASSIGNMENT((#3));\n" +
+                                 "#6=IFCSIUNIT(*,.PLANEANGLEUNIT.,$,.RADIAN.);\n#5=IFCDIMENSIONALEXPONENTS(0,0,0,0,0,0,0);\n" + units + kEnd;
+        return RecordPlaneAngleUnit(text, ScanStepEntities(text));
+    };
+    EXPECT_EQ(unit("#3=IFCSIUNIT(*,.PLANEANGLEUNIT.,$,.RADIAN.);\n"), 1.0);
+    EXPECT_EQ(unit("#3=IFCSIUNIT(*,.LENGTHUNIT.,$,.METRE.);\n"), std::nullopt);
+    EXPECT_EQ(unit("#3=IFCCONVERSIONBASEDUNIT(#5,.PLANEANGLEUNIT.,'Degrees',#4);\n#4=IFCMEASUREWITHUNIT(IFCPLANEANGLEMEASURE(0.017453293),#6);\n"),
+              0.017453293);
+    EXPECT_EQ(unit("#3=IFCCONVERSIONBASEDUNIT(#5,.PLANEANGLEUNIT.,'DEGREE',#4);\n#4=IFCMEASUREWITHUNIT(IFCRATIOMEASURE(0.0174533),#6);\n"),
+              0.0174533);
+    // A value of another type leaves the name to say it.
+    EXPECT_EQ(unit("#3=IFCCONVERSIONBASEDUNIT(#5,.PLANEANGLEUNIT.,'degree',#4);\n#4=IFCMEASUREWITHUNIT(IFCREAL(1.),#6);\n"), M_PI / 180.0);
+    EXPECT_EQ(unit("#3=IFCCONVERSIONBASEDUNIT(#5,.PLANEANGLEUNIT.,'GRAD',#4);\n#4=IFCMEASUREWITHUNIT(IFCREAL(1.),#6);\n"), std::nullopt);
+}
+
 TEST(RecordPathPlan, ABodyMadeFromItsRecordsLeavesWhatOnlyItUsesUnread) {
     const std::string text = Wall();
     const StepScan scan = ScanStepEntities(text);
@@ -66,6 +86,55 @@ TEST(RecordPathPlan, ABodyMadeFromItsRecordsLeavesWhatOnlyItUsesUnread) {
     // The placement the solid shares with the wall, and what leads to the solid.
     for (int read : {1, 2, 3, 10, 11, 12, 25, 26, 30}) EXPECT_EQ(UseOf(plan, scan, read), RecordUse::Read) << read;
     EXPECT_EQ(plan.Unmade(), 4u);
+}
+
+// A wall cut under a roof: made on the conversion heap, the same bytes each time, leaving nothing
+// on it; the cut stays read for the colour its solid gives, the solid is bare.
+TEST(RecordPathPlan, AClippedWallIsCutTheSameEachTime) {
+    std::string text = Wall("#40=IFCPLANE(#42);\n#41=IFCHALFSPACESOLID(#40,.F.);\n#42=IFCAXIS2PLACEMENT3D(#43,#44,$);\n"
+                            "#43=IFCCARTESIANPOINT((0.,0.,2500.));\n#44=IFCDIRECTION((0.2,0.,1.));\n"
+                            "#45=IFCBOOLEANCLIPPINGRESULT(.DIFFERENCE.,#24,#41);\n");
+    const std::string body = "'Body','SweptSolid',(#24)";
+    text.replace(text.find(body), body.size(), "'Body','Clipping',(#45)");
+    const StepScan scan = ScanStepEntities(text);
+    const size_t wall = static_cast<size_t>(scan.Position(30));
+    const size_t leaks = ConversionHeap::Leaks();
+    const RecordPathPlan first = PlanRecordPath(text, scan, 2);
+    const RecordPathPlan second = PlanRecordPath(text, scan, 1);
+    EXPECT_EQ(ConversionHeap::Leaks(), leaks);
+    ASSERT_TRUE(first.ByRecords(wall) && second.ByRecords(wall));
+    const ProductMesh& a = first.meshes[first.meshAt[wall]];
+    const ProductMesh& b = second.meshes[second.meshAt[wall]];
+    EXPECT_GT(a.triangles.size(), 12u);
+    EXPECT_EQ(a.vertices, b.vertices);
+    EXPECT_EQ(a.triangles, b.triangles);
+    double top = 0;
+    for (const auto& v : a.vertices) top = std::max(top, v[2]);
+    EXPECT_LT(top, 2.75);
+    EXPECT_EQ(UseOf(first, scan, 45), RecordUse::Read);
+    EXPECT_EQ(UseOf(first, scan, 41), RecordUse::Read);
+    EXPECT_EQ(UseOf(first, scan, 24), RecordUse::Bare);
+    EXPECT_EQ(UseOf(first, scan, 22), RecordUse::Unmade);
+}
+
+// A profile whose curve names the same curve ten times over, six deep: a million segments is
+// more than a body is read for; the library is left to it, and the plan ends at once.
+TEST(RecordPathPlan, ACurveOfCurvesWithoutEndIsTheLibrarys) {
+    std::string more = "#60=IFCARBITRARYCLOSEDPROFILEDEF(.AREA.,$,#70);\n#80=IFCPOLYLINE((#20,#81,#82,#20));\n"
+                       "#81=IFCCARTESIANPOINT((1000.,0.));\n#82=IFCCARTESIANPOINT((0.,1000.));\n";
+    for (int level = 0; level < 6; ++level) {
+        const std::string curve = std::to_string(70 + level), segment = std::to_string(90 + level);
+        const std::string below = level == 5 ? "80" : std::to_string(71 + level);
+        more += "#" + curve + "=IFCCOMPOSITECURVE((";
+        for (int i = 0; i < 10; ++i) more += (i ? ",#" : "#") + segment;
+        more += "),.F.);\n#" + segment + "=IFCCOMPOSITECURVESEGMENT(.CONTINUOUS.,.T.,#" + below + ");\n";
+    }
+    std::string text = Wall(more);
+    const std::string solid = "#24=IFCEXTRUDEDAREASOLID(#22,";
+    text.replace(text.find(solid), solid.size(), "#24=IFCEXTRUDEDAREASOLID(#60,");
+    const StepScan scan = ScanStepEntities(text);
+    const RecordPathPlan plan = PlanRecordPath(text, scan, 1);
+    EXPECT_FALSE(plan.ByRecords(static_cast<size_t>(scan.Position(30))));
 }
 
 TEST(RecordPathPlan, AnItemAWallWithOpeningsSharesIsReadWhole) {

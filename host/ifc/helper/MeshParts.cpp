@@ -81,21 +81,28 @@ bool GroupTriangles(const carve::input::PolyhedronData& poly, MeshPart& part, bo
 bool PartOfMeshSet(const carve::mesh::MeshSet<3>& set, MeshPart& part) {
     part.points.clear();
     part.triangles.clear();
+    part.polygons = false;
     part.points.reserve(set.vertex_storage.size());
     for (const auto& v : set.vertex_storage) part.points.push_back(v.v);
     const auto* first = set.vertex_storage.data();
     const size_t count = set.vertex_storage.size();
+    std::vector<int32_t> loop;
+    std::vector<std::array<uint32_t, 3>> corners;
     for (const auto* mesh : set.meshes) {
         for (const auto* face : mesh->faces) {
-            if (!face->edge || face->n_edges != 3) return false;
-            Triangle t{};
+            if (!face->edge) return false;
+            loop.clear();
             const auto* edge = face->edge;
-            for (int32_t& corner : t) {
+            for (size_t n = 0; n < face->n_edges; ++n, edge = edge->next) {
                 if (edge->vert < first || static_cast<size_t>(edge->vert - first) >= count) return false;
-                corner = static_cast<int32_t>(edge->vert - first);
-                edge = edge->next;
+                loop.push_back(static_cast<int32_t>(edge->vert - first));
             }
-            part.triangles.push_back(t);
+            // A ring that does not close on its count is the library's to draw.
+            if (edge != face->edge) return false;
+            if (loop.size() < 3) continue;
+            if (loop.size() > 3) part.polygons = true;
+            TriangulateFace(*face, loop.size(), corners);
+            for (const auto& t : corners) part.triangles.push_back({loop[t[0]], loop[t[1]], loop[t[2]]});
         }
     }
     return true;

@@ -16,6 +16,9 @@
 struct MeshPart {
     std::vector<carve::geom::vector<3>> points;
     std::vector<std::array<int32_t, 3>> triangles;
+    // Some triangles are of polygons, cut in the part's own coordinates: the library cuts them
+    // after an item's transformation, which may cut them otherwise.
+    bool polygons = false;
 };
 
 struct MeshItem {
@@ -27,8 +30,8 @@ struct MeshItem {
 // first faces. False when a face of it is not a triangle. `closed`: every edge has a way back.
 bool GroupTriangles(const carve::input::PolyhedronData& poly, MeshPart& part, bool& closed);
 
-// A mesh set of triangles as a part, its points in its storage's order and its triangles mesh by
-// mesh; false when a face of it is not a triangle.
+// A mesh set as a part, its points in its storage's order and its triangles mesh by mesh, a
+// polygon's as TriangulateProduct makes them; false when a face's ring of edges is broken.
 bool PartOfMeshSet(const carve::mesh::MeshSet<3>& set, MeshPart& part);
 
 // `matrix` applied as the library applies it to an item's mesh sets: nothing for the identity,

@@ -66,8 +66,7 @@ struct MeshBuilder {
         const auto* first = set.vertex_storage.data();
         const size_t count = set.vertex_storage.size();
         std::vector<int32_t> loop;
-        std::vector<carve::geom2d::P2> flat;
-        std::vector<carve::triangulate::tri_idx> tris;
+        std::vector<std::array<uint32_t, 3>> corners;
         for (const auto* mesh : set.meshes) {
             for (const auto* face : mesh->faces) {
                 loop.clear();
@@ -85,35 +84,18 @@ struct MeshBuilder {
                     if (edge == face->edge) break;
                 }
                 if (loop.size() < 3) continue;
-                if (loop.size() == 3) {
-                    AddTriangle(loop[0], loop[1], loop[2]);
-                    continue;
-                }
-                flat.clear();
-                edge = face->edge;
-                for (size_t n = 0; n < loop.size(); ++n, edge = edge->next) flat.push_back(face->project(edge->vert->v));
-                tris.clear();
-                carve::triangulate::triangulate(flat, tris);
-                for (const auto& t : tris) {
-                    if (t.a >= loop.size() || t.b >= loop.size() || t.c >= loop.size()) continue;
-                    // Keep the face's own winding whatever the projection did to it.
-                    const Vec3& pa = edge_vertex(face, t.a);
-                    const Vec3& pb = edge_vertex(face, t.b);
-                    const Vec3& pc = edge_vertex(face, t.c);
-                    bool flip = carve::geom::dot(carve::geom::cross(pb - pa, pc - pa), face->plane.N) < 0;
-                    if (flip) AddTriangle(loop[t.a], loop[t.c], loop[t.b]);
-                    else AddTriangle(loop[t.a], loop[t.b], loop[t.c]);
-                }
+                TriangulateFace(*face, loop.size(), corners);
+                for (const auto& t : corners) AddTriangle(loop[t[0]], loop[t[1]], loop[t[2]]);
             }
         }
     }
-
-    static const Vec3& edge_vertex(const carve::mesh::Face<3>* face, unsigned k) {
-        const auto* edge = face->edge;
-        for (unsigned i = 0; i < k; ++i) edge = edge->next;
-        return edge->vert->v;
-    }
 };
+
+const Vec3& CornerOf(const carve::mesh::Face<3>& face, size_t k) {
+    const auto* edge = face.edge;
+    for (size_t i = 0; i < k; ++i) edge = edge->next;
+    return edge->vert->v;
+}
 
 double Determinant3(const carve::math::Matrix& m) {
     return m.m[0][0] * (m.m[1][1] * m.m[2][2] - m.m[2][1] * m.m[1][2]) -
@@ -122,6 +104,30 @@ double Determinant3(const carve::math::Matrix& m) {
 }
 
 } // namespace
+
+void TriangulateFace(const carve::mesh::Face<3>& face, size_t corners, std::vector<std::array<uint32_t, 3>>& triangles) {
+    triangles.clear();
+    if (corners < 3) return;
+    if (corners == 3) {
+        triangles.push_back({0, 1, 2});
+        return;
+    }
+    std::vector<carve::geom2d::P2> flat;
+    const auto* edge = face.edge;
+    for (size_t n = 0; n < corners; ++n, edge = edge->next) flat.push_back(face.project(edge->vert->v));
+    std::vector<carve::triangulate::tri_idx> tris;
+    carve::triangulate::triangulate(flat, tris);
+    for (const auto& t : tris) {
+        if (t.a >= corners || t.b >= corners || t.c >= corners) continue;
+        // Keep the face's own winding whatever the projection did to it.
+        const Vec3& pa = CornerOf(face, t.a);
+        const Vec3& pb = CornerOf(face, t.b);
+        const Vec3& pc = CornerOf(face, t.c);
+        const bool flip = carve::geom::dot(carve::geom::cross(pb - pa, pc - pa), face.plane.N) < 0;
+        const auto a = static_cast<uint32_t>(t.a), b = static_cast<uint32_t>(t.b), c = static_cast<uint32_t>(t.c);
+        triangles.push_back(flip ? std::array<uint32_t, 3>{a, c, b} : std::array<uint32_t, 3>{a, b, c});
+    }
+}
 
 ProductMesh TriangulateProduct(ProductShapeData& shape, std::string& problem) {
     ProductMesh mesh;

@@ -4,6 +4,7 @@
 // triangulated.
 #include <carve/geom.hpp>
 #include <carve/matrix.hpp>
+#include <carve/mesh.hpp>
 
 #include <array>
 #include <cstdint>
@@ -25,3 +26,8 @@ ProductMesh TriangulateProduct(ProductShapeData& shape, std::string& problem);
 // the same points and triangles.
 void AddPlacedPart(const std::vector<carve::geom::vector<3>>& points, const std::vector<std::array<int32_t, 3>>& triangles,
                    const carve::math::Matrix& toWorld, ProductMesh& mesh, std::string& problem);
+
+// The triangles TriangulateProduct makes of a face of a mesh set, `corners` the length of its
+// loop of edges: a polygon's triangulated in its plane, each in the face's own turn; as places
+// in the loop, from the face's first edge.
+void TriangulateFace(const carve::mesh::Face<3>& face, size_t corners, std::vector<std::array<uint32_t, 3>>& triangles);

@@ -1,18 +1,26 @@
 #include "host/ifc/helper/RecordBodyMesh.h"
 
+#include "host/ifc/helper/ConversionHeap.h"
 #include "host/ifc/helper/MeshParts.h"
 #include "host/ifc/step/StepDataReader.h"
 #include "host/ifc/step/StepValues.h"
 #include "steptext/StepLexemes.h"
 
+#include <ifcpp/geometry/Carve/CSG_Adapter.h>
 #include <ifcpp/geometry/Carve/GeomUtils.h>
+#include <ifcpp/geometry/Carve/PointConverter.h>
 #include <ifcpp/geometry/Carve/ProfileConverter.h>
 #include <ifcpp/geometry/Carve/RepresentationConverter.h>
+#include <ifcpp/geometry/Carve/SolidModelConverter.h>
 #include <ifcpp/geometry/Carve/Sweeper.h>
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <iterator>
+#include <limits>
+#include <mutex>
+#include <optional>
 #include <unordered_set>
 
 namespace {
@@ -96,6 +104,12 @@ std::vector<int64_t> Integers(std::string_view inside) {
     return values;
 }
 
+// The inside of a list such as (1,2,3).
+std::string_view Inside(std::string_view list) {
+    if (list.size() < 2 || list.front() != '(' || list.back() != ')') throw NotHere();
+    return list.substr(1, list.size() - 2);
+}
+
 // References of a list, every one of them a reference.
 std::vector<int> References(std::string_view list) {
     std::vector<int> ids = StepReferences(list);
@@ -175,9 +189,10 @@ private:
 
 class Maker {
 public:
-    Maker(std::string_view text, const StepScan& scan, RepresentationConverter& converter, double metres, std::vector<int>* made)
-        : records_(text, scan), scan_(scan), sweeper_(*converter.getSweeper()), settings_(*converter.getGeomSettings()),
-          lengthFactor_(metres), made_(made) {}
+    Maker(std::string_view text, const StepScan& scan, RepresentationConverter& converter, double metres,
+          std::optional<double> radians, std::vector<int>* made)
+        : records_(text, scan), scan_(scan), sweeper_(*converter.getSweeper()), solids_(*converter.getSolidConverter()),
+          settings_(*converter.getGeomSettings()), lengthFactor_(metres), radians_(radians), made_(made) {}
 
     Record Read(int id) const { return records_.Read(id); }
     Record Read(int id, std::string_view type) const { return records_.Read(id, type); }
@@ -309,8 +324,30 @@ public:
                 continue;
             }
             items.push_back(Geometry(item));
-            if (made_) made_->push_back(itemId);
+            if (made_) made_->push_back(Innermost(item));
         }
+    }
+
+    // The item the library need not read: a cut body's first operand, through which its colour
+    // is found, is the solid at the bottom; the cuts stay read.
+    int Innermost(const Record& item) const {
+        Record at = item;
+        for (int depth = 0; at.type == "IFCBOOLEANCLIPPINGRESULT" || at.type == "IFCBOOLEANRESULT"; ++depth) {
+            if (depth > 8) throw NotHere();
+            at = Read(at.Reference(1));
+        }
+        return at.id;
+    }
+
+    // Items moved as the library moves an item's mesh sets; polygons it would cut after the move
+    // are its to make.
+    static void Transform(const Matrix& matrix, std::vector<MeshItem>& items) {
+        if (GeomUtils::isMatrixIdentity(matrix)) return;
+        for (const MeshItem& item : items)
+            for (const auto* parts : {&item.closed, &item.open})
+                for (const MeshPart& part : *parts)
+                    if (part.polygons) throw NotHere();
+        TransformItems(matrix, items);
     }
 
     void Mapped(const Record& mapped, std::vector<MeshItem>& items, int depth) const {
@@ -320,7 +357,7 @@ public:
         if (!mapped.Unset(1)) target = TransformationOperator(Read(mapped.Reference(1)));
         std::vector<MeshItem> inner;
         Representation(source.Reference(1), inner, depth + 1);
-        if (origin && target) TransformItems(Matrix(*target * *origin), inner);
+        if (origin && target) Transform(Matrix(*target * *origin), inner);
         for (MeshItem& item : inner) items.push_back(std::move(item));
     }
 
@@ -334,6 +371,10 @@ public:
             for (int set : References(item.At(0))) FaceList(Faces(Read(set)), Shell::Either, made);
         } else if (item.type == "IFCTRIANGULATEDFACESET") {
             TriangulatedFaceSet(item, made);
+        } else if (item.type == "IFCPOLYGONALFACESET") {
+            PolygonalFaceSet(item, made);
+        } else if (item.type == "IFCBOOLEANCLIPPINGRESULT" || item.type == "IFCBOOLEANRESULT") {
+            Clipped(item, made);
         } else if (item.type == "IFCSHELLBASEDSURFACEMODEL") {
             for (int shellId : References(item.At(0))) {
                 const Record shell = Read(shellId);
@@ -401,9 +442,7 @@ public:
         const int64_t count = static_cast<int64_t>(poly.getVertexCount());
         std::vector<int64_t> pointIndex;
         if (set.attributes.size() > 4 && !set.Unset(4)) {
-            const std::string_view list = set.At(4);
-            if (list.size() < 2 || list.front() != '(' || list.back() != ')') throw NotHere();
-            pointIndex = Integers(list.substr(1, list.size() - 2));
+            pointIndex = Integers(Inside(set.At(4)));
         }
         const int64_t indexCount = static_cast<int64_t>(pointIndex.size());
         for (std::string_view triangle : InnerLists(set.At(3))) {
@@ -428,6 +467,87 @@ public:
         bool closed = true;
         if (!GroupTriangles(poly, part, closed)) throw NotHere();
         (closed ? item.closed : item.open).push_back(std::move(part));
+    }
+
+    // A polygonal face set as the library reads it: a face with an index out of range is left out,
+    // and so is a void; a void is joined to its face by the nearest pair of their corners. Its
+    // polygons are triangulated as the product mesher does.
+    void PolygonalFaceSet(const Record& set, MeshItem& item) const {
+        auto poly = std::make_shared<carve::input::PolyhedronData>();
+        for (std::string_view coordinates : InnerLists(Read(set.Reference(0), "IFCCARTESIANPOINTLIST3D").At(0))) {
+            const std::vector<double> c = Reals("(" + std::string(coordinates) + ")");
+            if (c.size() != 3) throw NotHere();
+            poly->addVertex(carve::geom::VECTOR(c[0] * lengthFactor_, c[1] * lengthFactor_, c[2] * lengthFactor_));
+        }
+        const auto count = static_cast<int64_t>(poly->getVertexCount());
+        std::vector<int64_t> pointIndex;
+        if (set.attributes.size() > 3 && !set.Unset(3)) pointIndex = Integers(Inside(set.At(3)));
+        const auto indexCount = static_cast<int64_t>(pointIndex.size());
+        // The corners as places in the points, or false when one is out of range.
+        auto resolve = [&](const std::vector<int64_t>& written, std::vector<int>& corners) {
+            corners.clear();
+            for (int64_t corner : written) {
+                // The library reads an index as a 32-bit number.
+                if (corner < INT32_MIN || corner > INT32_MAX) throw NotHere();
+                if (indexCount > 0) {
+                    if (corner < 1 || corner > indexCount) return false;
+                    corner = pointIndex[static_cast<size_t>(corner - 1)];
+                }
+                if (corner < 1 || corner > count) return false;
+                corners.push_back(static_cast<int>(corner - 1));
+            }
+            return true;
+        };
+        std::vector<int> corners, hole;
+        std::vector<std::vector<int>> holes;
+        for (int faceId : References(set.At(2))) {
+            const Record face = Read(faceId);
+            const bool withVoids = face.type == "IFCINDEXEDPOLYGONALFACEWITHVOIDS";
+            if (!withVoids && face.type != "IFCINDEXEDPOLYGONALFACE") throw NotHere();
+            const std::vector<int64_t> outer = Integers(Inside(face.At(0)));
+            if (outer.size() < 3 || !resolve(outer, corners)) continue;
+            if (withVoids) {
+                holes.clear();
+                for (std::string_view inner : InnerLists(face.At(1)))
+                    if (resolve(Integers(inner), hole)) holes.push_back(hole);
+                JoinVoids(*poly, holes, corners);
+            }
+            poly->addFace(corners.cbegin(), corners.cend());
+        }
+        ItemShapeData data;
+        data.addOpenOrClosedPolyhedron(poly);
+        for (auto* sets : {&data.m_meshsets, &data.m_meshsets_open}) {
+            for (const auto& meshSet : *sets) {
+                MeshPart part;
+                if (!meshSet || !PartOfMeshSet(*meshSet, part)) throw NotHere();
+                (sets == &data.m_meshsets ? item.closed : item.open).push_back(std::move(part));
+            }
+        }
+    }
+
+    // Each void cut into its face's ring at the nearest pair of their corners, the first pair
+    // found of the nearest, the ring closed back to the corner before its own.
+    static void JoinVoids(const carve::input::PolyhedronData& poly, std::vector<std::vector<int>> holes, std::vector<int>& corners) {
+        for (std::vector<int>& hole : holes) {
+            if (hole.empty()) throw NotHere();
+            double nearest = std::numeric_limits<double>::max();
+            size_t at = 0, from = 0;
+            for (size_t i = 0; i < corners.size(); ++i) {
+                for (size_t j = 0; j < hole.size(); ++j) {
+                    const double distance = (poly.points[static_cast<size_t>(hole[j])] - poly.points[static_cast<size_t>(corners[i])]).length2();
+                    if (distance < nearest) {
+                        nearest = distance;
+                        at = i;
+                        from = j;
+                    }
+                }
+            }
+            std::rotate(corners.begin(), corners.begin() + static_cast<std::ptrdiff_t>(at), corners.end());
+            std::rotate(hole.begin(), hole.begin() + static_cast<std::ptrdiff_t>(from), hole.end());
+            hole.push_back(hole.front());
+            hole.push_back(corners.back());
+            corners.insert(corners.end(), hole.begin(), hole.end());
+        }
     }
 
     // Its points without those repeated one after the other, as the library reads a poly loop.
@@ -461,7 +581,8 @@ public:
         }
     }
 
-    void Extrusion(const Record& solid, MeshItem& item) const {
+    // An extruded solid's mesh sets as the sweeper makes them, before the solid's position.
+    std::shared_ptr<ItemShapeData> Swept(const Record& solid) const {
         if (solid.Unset(2) || solid.Unset(3)) throw NotHere();
         const double depth = solid.Real(3) * lengthFactor_;
         const std::vector<double> d = Direction(solid.Reference(2));
@@ -474,16 +595,144 @@ public:
         auto data = std::make_shared<ItemShapeData>();
         sweeper_.extrude(paths, extrusion, nullptr, data);
         if (data->m_meshsets.empty() || !data->m_meshsets_open.empty()) throw NotHere();
+        for (const auto& set : data->m_meshsets)
+            if (!set) throw NotHere();
+        return data;
+    }
+
+    void Extrusion(const Record& solid, MeshItem& item) const {
+        const std::shared_ptr<ItemShapeData> data = Swept(solid);
         for (const auto& set : data->m_meshsets) {
             MeshPart part;
-            if (!set || !PartOfMeshSet(*set, part)) throw NotHere();
+            if (!PartOfMeshSet(*set, part)) throw NotHere();
             item.closed.push_back(std::move(part));
         }
         if (!solid.Unset(1)) {
             std::vector<MeshItem> placed{std::move(item)};
-            TransformItems(Axis2Placement3D(Read(solid.Reference(1), "IFCAXIS2PLACEMENT3D")), placed);
+            Transform(Axis2Placement3D(Read(solid.Reference(1), "IFCAXIS2PLACEMENT3D")), placed);
             item = std::move(placed.front());
         }
+    }
+
+    // A body cut by half spaces, made as the library makes it: on the conversion heap, one such
+    // body at a time, so that its Boolean operations, which go by addresses, come out the same
+    // bytes on every open; what is kept is copied off it.
+    void Clipped(const Record& clipping, MeshItem& item) const {
+        static std::mutex heapLock;
+        const std::lock_guard<std::mutex> hold(heapLock);
+        const ConversionHeap::Scope heap;
+        ItemShapeData data;
+        ClippedSets(clipping, data, 0);
+        const ConversionHeap::Pause pause;
+        for (const auto& set : data.m_meshsets) {
+            if (!set) continue;
+            MeshPart part;
+            if (!PartOfMeshSet(*set, part)) throw NotHere();
+            item.closed.push_back(std::move(part));
+        }
+        if (item.closed.empty()) throw NotHere();
+    }
+
+    // The mesh sets of a difference of a solid and a half space, each of the first operand's
+    // cut by each of the second's as the library cuts them.
+    void ClippedSets(const Record& clipping, ItemShapeData& data, int depth) const {
+        if (depth > 8 || StepEnumeration(clipping.At(0)) != "DIFFERENCE") throw NotHere();
+        auto first = std::make_shared<ItemShapeData>();
+        const Record operand = Read(clipping.Reference(1));
+        if (operand.type == "IFCEXTRUDEDAREASOLID") {
+            first->addItemData(Swept(operand));
+            if (!operand.Unset(1)) first->applyTransformToItem(Axis2Placement3D(Read(operand.Reference(1), "IFCAXIS2PLACEMENT3D")));
+        } else if (operand.type == "IFCBOOLEANCLIPPINGRESULT" || operand.type == "IFCBOOLEANRESULT") {
+            ClippedSets(operand, *first, depth + 1);
+        } else {
+            throw NotHere();
+        }
+        if (first->m_meshsets.empty()) throw NotHere();
+        ItemShapeData second;
+        HalfSpace(Read(clipping.Reference(2)), *first, second);
+        for (auto& cut : first->m_meshsets) {
+            for (auto& by : second.m_meshsets) {
+                std::shared_ptr<carve::mesh::MeshSet<3>> result;
+                try {
+                    CSG_Adapter::computeCSG(cut, by, carve::csg::CSG::A_MINUS_B, result, &solids_, nullptr);
+                } catch (...) {
+                    throw NotHere();
+                }
+                cut = result;
+            }
+        }
+        std::copy(first->m_meshsets.begin(), first->m_meshsets.end(), std::back_inserter(data.m_meshsets));
+    }
+
+    // A half space as the library bounds it: a plane's by a box of its own size, a polygonal
+    // one by its boundary extruded twice the other operand's largest extent, its ends laid in
+    // the plane.
+    void HalfSpace(const Record& half, const ItemShapeData& other, ItemShapeData& data) const {
+        const bool bounded = half.type == "IFCPOLYGONALBOUNDEDHALFSPACE";
+        if (!bounded && half.type != "IFCHALFSPACESOLID") throw NotHere();
+        const Record surface = Read(half.Reference(0), "IFCPLANE");
+        const std::string_view agreement = StepEnumeration(half.At(1));
+        if (agreement != "T" && agreement != "F") throw NotHere();
+        // The library's plane without a placement is not a plane.
+        if (surface.Unset(0)) throw NotHere();
+        const Matrix surfaceMatrix = Axis2Placement3D(Read(surface.Reference(0), "IFCAXIS2PLACEMENT3D"));
+        // Through the placement's point along its axis, as the library takes it.
+        const Vec3 normal = carve::geom::VECTOR(surfaceMatrix._31, surfaceMatrix._32, surfaceMatrix._33);
+        const carve::geom::plane<3> through(normal, carve::geom::VECTOR(surfaceMatrix._41, surfaceMatrix._42, surfaceMatrix._43));
+        carve::geom::plane<3> plane;
+        plane.d = through.d;
+        plane.N = normal;
+        if (agreement == "F") plane.negate();
+        if (!bounded) {
+            const double span = HALF_SPACE_BOX_SIZE;
+            std::vector<Vec3> corners{surfaceMatrix * carve::geom::VECTOR(span, span, 0.0), surfaceMatrix * carve::geom::VECTOR(-span, span, 0.0),
+                                      surfaceMatrix * carve::geom::VECTOR(-span, -span, 0.0), surfaceMatrix * carve::geom::VECTOR(span, -span, 0.0)};
+            if (agreement == "F") std::reverse(corners.begin(), corners.end());
+            const Vec3 extrusion = -GeomUtils::computePolygonNormal(corners) * HALF_SPACE_BOX_SIZE;
+            auto box = std::make_shared<carve::input::PolyhedronData>();
+            solids_.extrudeBox(corners, extrusion, box);
+            data.addOpenOrClosedPolyhedron(box);
+            return;
+        }
+        carve::geom::aabb<3> bounds;
+        for (size_t i = 0; i < other.m_meshsets.size(); ++i) {
+            if (!other.m_meshsets[i]) throw NotHere();
+            if (i == 0) bounds = other.m_meshsets[i]->getAABB();
+            else bounds.unionAABB(other.m_meshsets[i]->getAABB());
+        }
+        const double depth = 2.0 * std::max(bounds.extent.x, std::max(bounds.extent.y, bounds.extent.z));
+        Matrix boundaryMatrix;
+        Vec3 boundaryNormal = carve::geom::VECTOR(0.0, 0.0, 1.0);
+        if (!half.Unset(2)) {
+            boundaryMatrix = Axis2Placement3D(Read(half.Reference(2), "IFCAXIS2PLACEMENT3D"));
+            boundaryNormal = carve::geom::VECTOR(boundaryMatrix._31, boundaryMatrix._32, boundaryMatrix._33);
+        }
+        std::vector<Vec3> curve;
+        Curve(half.Reference(3), curve, {}, 0);
+        std::vector<Vec2> boundary;
+        for (const Vec3& p : curve) boundary.push_back(carve::geom::VECTOR(p.x, p.y));
+        ProfileConverter::deleteLastPointIfEqualToFirst(boundary);
+        ProfileConverter::simplifyPath(boundary);
+        Vec3 direction = boundaryNormal;
+        const double agreementCheck = carve::geom::dot(plane.N, boundaryNormal);
+        if (agreementCheck > 0) direction = -direction;
+        auto prism = std::make_shared<ItemShapeData>();
+        sweeper_.extrude({boundary}, carve::geom::VECTOR(0.0, 0.0, depth), nullptr, prism);
+        if (prism->m_meshsets.size() != 1 || !prism->m_meshsets[0]) throw NotHere();
+        prism->applyTransformToItem(boundaryMatrix);
+        const std::shared_ptr<carve::mesh::MeshSet<3>> set = prism->m_meshsets[0];
+        const size_t count = set->vertex_storage.size();
+        if (count % 2) throw NotHere();
+        for (size_t i = 0; i < count; ++i) {
+            Vec3& point = set->vertex_storage[i].v;
+            Vec3 onPlane;
+            double t = 0;
+            if (carve::geom3d::rayPlaneIntersection(plane, point, point + boundaryNormal, onPlane, t) <= 0) throw NotHere();
+            const bool moved = agreementCheck > 0 ? i < count / 2 : i >= count / 2;
+            point = moved ? onPlane + direction * depth : onPlane;
+        }
+        for (auto* mesh : set->meshes) mesh->recalc();
+        data.m_meshsets.push_back(set);
     }
 
     Paths Profile(const Record& profile) const {
@@ -523,14 +772,14 @@ public:
         return paths;
     }
 
-    // A polyline as a profile's loop: its last point dropped while it is the first, and points
+    // A closed curve as a profile's loop: its last point dropped while it is the first, and points
     // that repeat the one before left out.
     void ClosedCurve(int id, Paths& paths) const {
+        std::vector<Vec3> points;
+        Curve(id, points, {}, 0);
         std::vector<Vec2> polygon;
-        for (int pointId : References(Read(id, "IFCPOLYLINE").At(0))) {
-            const std::vector<double> c = Point(pointId);
-            if (c.size() > 1) polygon.push_back(carve::geom::VECTOR(c[0] * lengthFactor_, c[1] * lengthFactor_));
-        }
+        polygon.reserve(points.size());
+        for (const Vec3& p : points) polygon.push_back(carve::geom::VECTOR(p.x, p.y));
         ProfileConverter::deleteLastPointIfEqualToFirst(polygon);
         if (polygon.empty()) return;
         std::vector<Vec2> kept{polygon[0]};
@@ -540,13 +789,152 @@ public:
         paths.push_back(std::move(kept));
     }
 
+    // The trimming a trimmed curve gives its basis curve: its two lists of trimming selects.
+    struct Trimming {
+        std::string_view first, second;
+        bool sense = true;
+    };
+
+    // A curve's points as the library converts a curve: a composite curve's segments joined
+    // end to end, each turned where it meets the points before it backwards (the segments' own
+    // senses are not read), a polyline's points as they are, a circle as an arc of the library's
+    // segments between its trims, an ellipse whole.
+    void Curve(int id, std::vector<Vec3>& target, const Trimming& trimming, int depth) const {
+        // Segments that name the same curve again and again would take ever.
+        if (depth > 8 || ++curvesRead_ > kMaxCurvesRead) throw NotHere();
+        const Record curve = Read(id);
+        if (curve.type == "IFCCOMPOSITECURVE") {
+            for (int segmentId : References(curve.At(0))) {
+                std::vector<Vec3> points;
+                Curve(Read(segmentId, "IFCCOMPOSITECURVESEGMENT").Reference(2), points, {}, depth + 1);
+                if (!points.empty()) GeomUtils::appendPointsToCurve(points, target);
+            }
+        } else if (curve.type == "IFCPOLYLINE") {
+            for (int pointId : References(curve.At(0))) {
+                const std::vector<double> c = Point(pointId);
+                if (c.size() > 2) target.push_back(carve::geom::VECTOR(c[0] * lengthFactor_, c[1] * lengthFactor_, c[2] * lengthFactor_));
+                else if (c.size() > 1) target.push_back(carve::geom::VECTOR(c[0] * lengthFactor_, c[1] * lengthFactor_, 0.0));
+            }
+        } else if (curve.type == "IFCTRIMMEDCURVE") {
+            const std::string_view sense = curve.Unset(3) ? "T" : StepEnumeration(curve.At(3));
+            if (sense != "T" && sense != "F") throw NotHere();
+            std::vector<Vec3> points;
+            Curve(curve.Reference(0), points, {curve.At(1), curve.At(2), sense == "T"}, depth + 1);
+            // The library joins an empty basis by its first point, which it has not.
+            if (points.empty()) throw NotHere();
+            GeomUtils::appendPointsToCurve(points, target);
+        } else if (curve.type == "IFCCIRCLE") {
+            Circle(curve, trimming, target);
+        } else if (curve.type == "IFCELLIPSE") {
+            Ellipse(curve, target);
+        } else {
+            throw NotHere();
+        }
+    }
+
+    // The position of a conic, in two dimensions or three.
+    Matrix ConicPosition(const Record& conic) const {
+        if (conic.Unset(0)) throw NotHere();
+        const Record position = Read(conic.Reference(0));
+        if (position.type == "IFCAXIS2PLACEMENT2D") return Axis2Placement2D(position);
+        if (position.type == "IFCAXIS2PLACEMENT3D") return Axis2Placement3D(position);
+        throw NotHere();
+    }
+
+    // A trim's angle on a circle: a parameter in the file's plane angle unit before a point,
+    // whichever comes first in the list; nothing when it has neither.
+    std::optional<double> TrimAngle(std::string_view list, const Vec3& centre, double radius) const {
+        if (list.size() < 2 || list.front() != '(' || list.back() != ')') throw NotHere();
+        std::optional<int> point;
+        std::string_view rest = StepTrimmed(list.substr(1, list.size() - 2));
+        while (!rest.empty()) {
+            const size_t close = rest.find(')');
+            const size_t comma = rest.find(',');
+            std::string_view item;
+            if (rest.substr(0, 18) == "IFCPARAMETERVALUE(") {
+                if (close == std::string_view::npos) throw NotHere();
+                item = rest.substr(0, close + 1);
+                rest = StepTrimmed(rest.substr(close + 1));
+                const std::optional<double> value = StepReal(StepTrimmed(item.substr(18, item.size() - 19)));
+                // Past a million the library's turning of the angle into one turn would take ever.
+                if (!value || !std::isfinite(*value) || std::abs(*value) > 1e6) throw NotHere();
+                // Without a unit the library guesses degrees from the size, and says so.
+                if (!radians_) throw NotHere();
+                return *value * *radians_;
+            }
+            item = StepTrimmed(rest.substr(0, comma));
+            rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma);
+            const int id = StepReference(item);
+            if (id < 0) throw NotHere();
+            if (!point) point = id;
+            if (!rest.empty()) {
+                if (rest.front() != ',') throw NotHere();
+                rest = StepTrimmed(rest.substr(1));
+            }
+        }
+        if (!point) return std::nullopt;
+        const std::vector<double> c = Reals(Read(*point, "IFCCARTESIANPOINT").At(0));
+        Vec3 at;
+        if (c.size() > 2) at = carve::geom::VECTOR(c[0] * lengthFactor_, c[1] * lengthFactor_, c[2] * lengthFactor_);
+        else if (c.size() > 1) at = carve::geom::VECTOR(c[0] * lengthFactor_, c[1] * lengthFactor_, 0.0);
+        else throw NotHere();
+        return PointConverter::getAngleOnCircle(centre, radius, at);
+    }
+
+    void Circle(const Record& circle, const Trimming& trimming, std::vector<Vec3>& target) const {
+        const Matrix position = ConicPosition(circle);
+        const double radius = circle.Unset(1) ? 0.0 : circle.Real(1) * lengthFactor_;
+        const Vec3 centre = position * carve::geom::VECTOR(0.0, 0.0, 0.0);
+        double trim1 = 0.0, trim2 = M_PI * 2.0;
+        if (!trimming.first.empty())
+            if (std::optional<double> angle = TrimAngle(trimming.first, centre, radius)) trim1 = *angle;
+        if (!trimming.second.empty())
+            if (std::optional<double> angle = TrimAngle(trimming.second, centre, radius)) trim2 = *angle;
+        // The count of segments is cast from these.
+        if (!std::isfinite(trim1) || !std::isfinite(trim2)) throw NotHere();
+        double opening = 0;
+        if (trimming.sense) opening = trim1 < trim2 ? trim2 - trim1 : trim2 - trim1 + 2.0 * M_PI;
+        else opening = trim1 > trim2 ? trim2 - trim1 : trim2 - trim1 - 2.0 * M_PI;
+        while (opening > 2.0 * M_PI) opening -= 2.0 * M_PI;
+        while (opening < -2.0 * M_PI) opening += 2.0 * M_PI;
+        // As the library counts them: a whole circle's share, cut to a whole number.
+        int segments = static_cast<int>(settings_.getNumVerticesPerCircleWithRadius(radius) * (std::abs(opening) / (2.0 * M_PI)));
+        if (segments < settings_.getMinNumVerticesPerArc()) segments = settings_.getMinNumVerticesPerArc();
+        std::vector<Vec2> arc;
+        if (radius > 0.0) GeomUtils::addArcWithEndPoint(arc, radius, trim1, opening, 0.0, 0.0, segments);
+        else arc.push_back(carve::geom::VECTOR(0.0, 0.0));
+        std::vector<Vec3> points;
+        points.reserve(arc.size());
+        for (const Vec2& p : arc) points.push_back(position * carve::geom::VECTOR(p.x, p.y, 0.0));
+        GeomUtils::appendPointsToCurve(points, target);
+    }
+
+    void Ellipse(const Record& ellipse, std::vector<Vec3>& target) const {
+        const Matrix position = ConicPosition(ellipse);
+        if (ellipse.Unset(1) || ellipse.Unset(2)) return;
+        const double xRadius = ellipse.Real(1) * lengthFactor_, yRadius = ellipse.Real(2) * lengthFactor_;
+        const int segments = settings_.getNumVerticesPerCircleWithRadius(std::max(xRadius, yRadius));
+        if (segments < 1) throw NotHere();
+        std::vector<Vec3> points;
+        double angle = 0;
+        for (int i = 0; i < segments; ++i) {
+            points.push_back(position * carve::geom::VECTOR(xRadius * std::cos(angle), yRadius * std::sin(angle), 0.0));
+            angle += 2.0 * M_PI / double(segments);
+        }
+        GeomUtils::appendPointsToCurve(points, target);
+    }
+
 private:
     Records records_;
     const StepScan& scan_;
     Sweeper& sweeper_;
+    SolidModelConverter& solids_;
     GeometrySettings& settings_;
     double lengthFactor_;
+    std::optional<double> radians_;
     std::vector<int>* made_;
+    static constexpr size_t kMaxCurvesRead = 100000;
+    mutable size_t curvesRead_ = 0;
 };
 
 } // namespace
@@ -554,7 +942,7 @@ private:
 std::optional<ProductMesh> RecordBodyMesh::Mesh(uint32_t position, const std::vector<int>& bodies, std::vector<int>* items) const {
     if (position >= scan_.ids.size() || bodies.empty()) return std::nullopt;
     try {
-        Maker maker(text_, scan_, converter_, metres_, items);
+        Maker maker(text_, scan_, converter_, metres_, radians_, items);
         std::vector<MeshItem> parts;
         for (int body : bodies) maker.Representation(body, parts);
         const int placement = scan_.ProductReferences(position)[0];

@@ -1,8 +1,9 @@
 #pragma once
 // The commonest bodies of real files made from the file's own records, without the library's
-// entities: extruded area solids of rectangles, circles and closed polylines (with voids or
-// without), faceted breps, face- and shell-based surface models, triangulated face sets and mapped
-// items of these, placed by local placements. Each is made as the library makes it, its sweeper
+// entities: extruded area solids of rectangles, circles and closed curves (polylines, and
+// composite curves of polylines and trimmed circles and ellipses; with voids or without),
+// faceted breps, face- and shell-based surface models, triangulated and polygonal face sets,
+// solids clipped by half spaces and mapped items of these, placed by local placements. Each is made as the library makes it, its sweeper
 // given the same profiles and faces, so a product's mesh is the library's up to the order of its
 // triangles. A body with anything else is the library's to make.
 #include "host/ifc/helper/ProductMesh.h"
@@ -18,9 +19,11 @@ class RepresentationConverter;
 class RecordBodyMesh {
 public:
     // `converter` gives the sweeper and the settings the library's own conversion takes;
-    // `metres` is the file's length unit in metres.
-    RecordBodyMesh(std::string_view text, const StepScan& scan, RepresentationConverter& converter, double metres)
-        : text_(text), scan_(scan), converter_(converter), metres_(metres) {}
+    // `metres` is the file's length unit in metres, `radians` its plane angle unit in radians
+    // (nothing when it names none).
+    RecordBodyMesh(std::string_view text, const StepScan& scan, RepresentationConverter& converter, double metres,
+                   std::optional<double> radians = std::nullopt)
+        : text_(text), scan_(scan), converter_(converter), metres_(metres), radians_(radians) {}
 
     // The mesh of the product at `position`, whose body is the shape representations numbered
     // `bodies`; nothing when a form of it is not made here, or nothing usable was made.
@@ -32,6 +35,7 @@ private:
     const StepScan& scan_;
     RepresentationConverter& converter_;
     double metres_;
+    std::optional<double> radians_;
 };
 
 // The body representations of the product whose representation is the record `shape` (an

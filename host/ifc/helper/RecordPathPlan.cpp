@@ -4,12 +4,14 @@
 #include "host/ifc/helper/RecordBodyMesh.h"
 #include "host/ifc/step/StepDataReader.h"
 #include "host/ifc/step/StepValues.h"
+#include "steptext/StepUntyped.h"
 
 #include <ifcpp/geometry/Carve/GeometryConverter.h>
 #include <ifcpp/model/BuildingModel.h>
 #include <ifcpp/model/UnitConverter.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <span>
 #include <thread>
@@ -43,6 +45,17 @@ void MarkBelow(const StepScan& scan, uint32_t from, std::vector<bool>& marks) {
     }
 }
 
+// The units the project at `position` assigns; nothing when its assignment cannot be read.
+std::optional<std::vector<int>> UnitsOfProject(std::string_view text, const StepScan& scan, uint32_t position) {
+    const std::vector<std::string_view> project = AttributesAt(text, scan, position);
+    if (project.size() < 9) return std::nullopt;
+    const auto assignment = PlaceOf(scan, StepReference(project[8]));
+    if (!assignment || TypeAt(text, scan, *assignment) != "IFCUNITASSIGNMENT") return std::nullopt;
+    const std::vector<std::string_view> units = AttributesAt(text, scan, *assignment);
+    if (units.empty()) return std::nullopt;
+    return StepReferences(units[0]);
+}
+
 // What one thread made: the products' places, their meshes, and the items of their bodies.
 struct Made {
     std::vector<uint32_t> positions;
@@ -52,14 +65,14 @@ struct Made {
 
 // The bodies of `products` made with a sweeper of a library conversion of its own, in the file's
 // unit; a body the sweeper speaks of is the library's.
-void MakeShare(std::string_view text, const StepScan& scan, double metres, const std::vector<bool>& cutOrCutting,
+void MakeShare(std::string_view text, const StepScan& scan, double metres, std::optional<double> radians, const std::vector<bool>& cutOrCutting,
                std::span<const uint32_t> products, Made& made) {
     auto model = std::make_shared<BuildingModel>();
     model->getUnitConverter()->setLengthInMeterFactor(metres);
     GeometryConverter converter(model);
     LibraryMessages said;
     said.Listen(converter);
-    const RecordBodyMesh records(text, scan, *converter.getRepresentationConverter(), metres);
+    const RecordBodyMesh records(text, scan, *converter.getRepresentationConverter(), metres, radians);
     std::vector<int> items;
     for (uint32_t position : products) {
         if (cutOrCutting[position]) continue;
@@ -85,13 +98,9 @@ std::optional<double> RecordLengthUnit(std::string_view text, const StepScan& sc
     for (uint32_t position = 0; position < scan.ids.size(); ++position) {
         if (TypeAt(text, scan, position) != "IFCPROJECT") continue;
         if (++projects > 1) return std::nullopt;
-        const std::vector<std::string_view> project = AttributesAt(text, scan, position);
-        if (project.size() < 9) return std::nullopt;
-        const auto assignment = PlaceOf(scan, StepReference(project[8]));
-        if (!assignment || TypeAt(text, scan, *assignment) != "IFCUNITASSIGNMENT") return std::nullopt;
-        const std::vector<std::string_view> units = AttributesAt(text, scan, *assignment);
-        if (units.empty()) return std::nullopt;
-        for (int unit : StepReferences(units[0])) {
+        const std::optional<std::vector<int>> units = UnitsOfProject(text, scan, position);
+        if (!units) return std::nullopt;
+        for (int unit : *units) {
             const auto place = PlaceOf(scan, unit);
             if (!place) return std::nullopt;
             const std::string_view type = TypeAt(text, scan, *place);
@@ -109,6 +118,48 @@ std::optional<double> RecordLengthUnit(std::string_view text, const StepScan& sc
         }
     }
     return metres;
+}
+
+std::optional<double> RecordPlaneAngleUnit(std::string_view text, const StepScan& scan) {
+    std::optional<double> radians;
+    for (uint32_t position = 0; position < scan.ids.size(); ++position) {
+        if (TypeAt(text, scan, position) != "IFCPROJECT") continue;
+        const std::optional<std::vector<int>> units = UnitsOfProject(text, scan, position);
+        if (!units) return std::nullopt;
+        for (int unit : *units) {
+            const auto place = PlaceOf(scan, unit);
+            if (!place) continue;
+            const std::string_view type = TypeAt(text, scan, *place);
+            const std::vector<std::string_view> a = AttributesAt(text, scan, *place);
+            if (type == "IFCSIUNIT") {
+                if (a.size() > 3 && StepEnumeration(a[1]) == "PLANEANGLEUNIT" && StepEnumeration(a[3]) == "RADIAN") radians = 1.0;
+                continue;
+            }
+            // The library judges a converted unit by the unit it is converted from.
+            if (type != "IFCCONVERSIONBASEDUNIT" || a.size() < 4) continue;
+            const auto factor = PlaceOf(scan, StepReference(a[3]));
+            if (!factor || TypeAt(text, scan, *factor) != "IFCMEASUREWITHUNIT") continue;
+            const std::vector<std::string_view> measure = AttributesAt(text, scan, *factor);
+            if (measure.size() < 2) continue;
+            const auto from = PlaceOf(scan, StepReference(measure[1]));
+            if (!from || TypeAt(text, scan, *from) != "IFCSIUNIT") continue;
+            const std::vector<std::string_view> si = AttributesAt(text, scan, *from);
+            if (si.size() < 2 || StepEnumeration(si[1]) != "PLANEANGLEUNIT") continue;
+            const std::string_view value = measure[0];
+            if (value.starts_with("IFCPLANEANGLEMEASURE(") || value.starts_with("IFCRATIOMEASURE(")) {
+                const std::optional<double> number = StepReal(StepUntyped(value));
+                if (!number || !std::isfinite(*number)) return std::nullopt;
+                radians = *number;
+            } else if (value != "$") {
+                // A value of another type: the library takes the unit's name.
+                std::string name;
+                if (a[2].size() >= 2 && a[2].front() == '\'' && a[2].back() == '\'')
+                    for (char c : a[2].substr(1, a[2].size() - 2)) name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+                if (name == "DEGREE") radians = M_PI / 180.0;
+            }
+        }
+    }
+    return radians;
 }
 
 RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsigned threads) {
@@ -151,12 +202,13 @@ RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsig
         const int shape = scan.ProductReferences(position)[1];
         if (shape >= 0 && PlaceOf(scan, shape)) products.push_back(position);
     }
+    const std::optional<double> radians = RecordPlaneAngleUnit(text, scan);
     carve::setEpsilon(1.5e-05 * plan.metres);
     const unsigned workers = std::max(1u, std::min(threads, 8u));
     std::vector<Made> shares(workers);
     auto make = [&](unsigned worker) {
         const size_t from = products.size() * worker / workers, to = products.size() * (worker + 1) / workers;
-        MakeShare(text, scan, plan.metres, cutOrCutting, {products.data() + from, to - from}, shares[worker]);
+        MakeShare(text, scan, plan.metres, radians, cutOrCutting, {products.data() + from, to - from}, shares[worker]);
     };
     {
         std::vector<std::thread> helpers;

@@ -35,6 +35,11 @@ struct RecordPathPlan {
 // decimetres) and the only one; nothing otherwise.
 std::optional<double> RecordLengthUnit(std::string_view text, const StepScan& scan);
 
+// The file's plane angle unit in radians, as the library reads its project's units: a radian, or
+// a unit converted from one by a plane angle or ratio measure, or one named DEGREE; the last of
+// them when there are several. Nothing when it names none.
+std::optional<double> RecordPlaneAngleUnit(std::string_view text, const StepScan& scan);
+
 // The plan for the file, its bodies made on `threads` threads; one with no product by records
 // when its unit is not plain.
 RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsigned threads);
