@@ -8,6 +8,7 @@
 #include "display/PassBracket.h"
 #include "display/ProfileLook.h"
 #include "display/ProfilesRecord.h"
+#include "display/StaggerOrders.h"
 #include "hostapi/HostAttributeRecord.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostapi/HostSelectors.h"
@@ -355,43 +356,14 @@ void ElementHider::CollectStaggerOrders(const TaskDB& db) {
         const Task& t = PassTask(db, i);
         if (!t.inProgress || t.id <= 0) continue;
         const AppearanceProfile& p = profiles_.ProfileFor(t);
-        if (p.stagger && p.grow != GrowDirection::None && p.during.kind != PhaseLook::Kind::Hide) staggered[t.id] = p.grow;
+        if (p.Staggers()) staggered[t.id] = p.grow;
     }
     if (staggered.empty()) return;
-    // Where each element begins along its task's growth, so the first to appear comes first.
-    std::unordered_map<int32_t, std::vector<std::pair<double, API_Guid>>> found;
-    for (int32_t kind = HostElement::kFirstKind; kind <= HostElement::kLastKind; ++kind) {
-        if (!IsDisplayableKind(kind)) continue;
-        for (const API_Guid& guid : ListElementsOfKind(kind)) {
-            ElementLinkRecord link;
-            try {
-                ReadElementLink(kind, guid, link);
-            } catch (const EElementHider&) {
-                continue;
-            }
-            std::optional<std::array<double, 6>> box;
-            for (size_t k = 0; k < 10 && link.Slot(k) != 0; ++k) {
-                auto it = staggered.find(link.Slot(k));
-                if (it == staggered.end()) continue;
-                if (!box) {
-                    Header head;
-                    head.fill(0);
-                    LE::Put<int32_t>(head, HostElement::kKind, kind);
-                    guid.ToBytes(head.data() + HostElement::kGuid);
-                    box.emplace();
-                    if (HostElementGetBounds(head.data(), box->data()) != kHostNoError) box->fill(0);
-                }
-                found[it->first].emplace_back(StaggerKey(it->second, *box), guid);
-            }
-        }
-    }
-    for (auto& [id, elements] : found) {
-        std::sort(elements.begin(), elements.end());
-        StaggerOrder& order = staggerOrders_[id];
-        order.count = elements.size();
-        order.place.reserve(elements.size());
-        for (size_t i = 0; i < elements.size(); ++i) order.place[elements[i].second] = i;
-    }
+    std::vector<std::pair<int32_t, API_Guid>> elements;
+    for (int32_t kind = HostElement::kFirstKind; kind <= HostElement::kLastKind; ++kind)
+        if (IsDisplayableKind(kind))
+            for (const API_Guid& guid : ListElementsOfKind(kind)) elements.emplace_back(kind, guid);
+    staggerOrders_ = OrderStaggeredElements(staggered, *this, elements);
 }
 
 void ElementHider::StaggerLook(Governing& pair, const API_Guid& guid) const {

@@ -6,6 +6,7 @@
 #include "display/ConstructionTypeDisplay.h"
 #include "display/ElementHider.h"
 #include "display/ProfileLook.h"
+#include "display/StaggerOrders.h"
 #include "hostapi/HostAttributeRecord.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostcalls/ElementFactsRead.h"
@@ -46,49 +47,16 @@ bool LayerHidden(int16_t layer) {
            (LE::Get<uint32_t>(rec, HostAttribute::kFlags) & HostAttribute::kLayerHidden) != 0;
 }
 
-// Each staggering task's elements in the order they appear along its growth, as a pass orders
-// them, whether or not the task is under way now.
-std::unordered_map<int32_t, GuidMap<size_t>> StaggerTurns(const ElementHider& hider, const TaskDB& db,
-                                                          const std::vector<std::pair<int32_t, API_Guid>>& linked,
-                                                          std::unordered_map<int32_t, size_t>& counts) {
+// Each staggering task's elements in turn along its growth, as a pass orders them, whether or not
+// the task is under way now.
+std::unordered_map<int32_t, StaggerOrder> StaggerTurns(const ElementHider& hider, const TaskDB& db,
+                                                       std::span<const std::pair<int32_t, API_Guid>> elements) {
     std::unordered_map<int32_t, GrowDirection> staggered;
     for (const Task& t : db.Tasks()) {
-        if (t.id <= 0) continue;
         const AppearanceProfile& p = hider.Profiles().ProfileFor(t);
-        if (p.stagger && p.grow != GrowDirection::None && p.during.kind != PhaseLook::Kind::Hide) staggered[t.id] = p.grow;
+        if (t.id > 0 && p.Staggers()) staggered[t.id] = p.grow;
     }
-    std::unordered_map<int32_t, GuidMap<size_t>> turns;
-    if (staggered.empty()) return turns;
-    std::unordered_map<int32_t, std::vector<std::pair<double, API_Guid>>> found;
-    Header head{};
-    for (const auto& [kind, guid] : linked) {
-        ElementLinkRecord link;
-        try {
-            hider.ReadElementLink(kind, guid, link);
-        } catch (const EElementHider&) {
-            continue;
-        }
-        std::optional<std::array<double, 6>> box;
-        for (size_t k = 0; k < 10 && link.Slot(k) != 0; ++k) {
-            auto it = staggered.find(link.Slot(k));
-            if (it == staggered.end()) continue;
-            if (!box) {
-                head.fill(0);
-                LE::Put<int32_t>(head, HostElement::kKind, kind);
-                guid.ToBytes(head.data() + HostElement::kGuid);
-                box.emplace();
-                if (HostElementGetBounds(head.data(), box->data()) != kHostNoError) box->fill(0);
-            }
-            found[it->first].emplace_back(StaggerKey(it->second, *box), guid);
-        }
-    }
-    for (auto& [id, elements] : found) {
-        std::sort(elements.begin(), elements.end());
-        counts[id] = elements.size();
-        GuidMap<size_t>& places = turns[id];
-        for (size_t i = 0; i < elements.size(); ++i) places[elements[i].second] = i;
-    }
-    return turns;
+    return OrderStaggeredElements(staggered, hider, elements);
 }
 
 } // namespace
@@ -127,8 +95,7 @@ bool ReadPageModel(const ElementHider& hider, const TaskDB& db, PageModel& out,
         order[i] = {kind ? *kind : 0, guid};
         if (kind && ElementHider::IsDisplayableKind(*kind)) linked.push_back(order[i]);
     }
-    std::unordered_map<int32_t, size_t> turnCounts;
-    const auto turns = StaggerTurns(hider, db, linked, turnCounts);
+    const auto turns = StaggerTurns(hider, db, linked);
 
     std::map<int16_t, MaterialLook> materials;
     out.elements.assign(n, {});
@@ -176,8 +143,8 @@ bool ReadPageModel(const ElementHider& hider, const TaskDB& db, PageModel& out,
                 if (db.IsMarkerAt(index)) continue;
                 e.tasks.indexes.push_back(index);
                 if (auto t = turns.find(id); t != turns.end())
-                    if (const size_t* place = t->second.find(guid))
-                        e.tasks.turns.push_back({id, *place, turnCounts[id]});
+                    if (const size_t* place = t->second.place.find(guid))
+                        e.tasks.turns.push_back({id, *place, t->second.count});
             }
         }
         if (step && !step(i + 1, n)) return false;
