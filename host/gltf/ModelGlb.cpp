@@ -31,14 +31,23 @@ struct Quantizer {
             }
         origin = lo;
         const double extent = std::max({hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]});
-        step = extent > 0 ? extent / kSteps : 1.0;
+        step = extent > 0 && std::isfinite(extent) ? extent / kSteps : 1.0;
     }
     uint16_t At(const Vec3& p, size_t axis) const {
         return static_cast<uint16_t>(std::clamp(std::lround((p[axis] - origin[axis]) / step), 0L, 65535L));
     }
 };
 
-bool Finite(const Vec3& p) { return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]); }
+// Within float's range, where a viewer draws: the model's metres never come near its ends.
+constexpr double kFarthest = 1e30;
+
+float ToFloat(double v) { return static_cast<float>(std::clamp(v, -kFarthest, kFarthest)); }
+
+bool Finite(const Vec3& p) {
+    for (double v : p)
+        if (!std::isfinite(v) || std::fabs(v) > kFarthest) return false;
+    return true;
+}
 
 // One mesh's primitive from points (each with its body's index) and triangles over them.
 struct PrimitiveData {
@@ -137,8 +146,8 @@ std::vector<uint8_t> WriteModelGlb(std::span<const TriangleBody> bodies) {
         std::vector<float> translations, scales, elements;
         for (size_t i = 0; i < n; ++i) {
             for (size_t a = 0; a < 3; ++a) {
-                translations.push_back(static_cast<float>(group.offsets[i][a] + q.origin[a]));
-                scales.push_back(static_cast<float>(q.step));
+                translations.push_back(ToFloat(group.offsets[i][a] + q.origin[a]));
+                scales.push_back(ToFloat(q.step));
             }
             elements.push_back(static_cast<float>(group.bodies[i]));
         }

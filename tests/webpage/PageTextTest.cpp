@@ -1,5 +1,6 @@
 // The page's texts: what a model or schedule holds goes into the frame as text that runs nothing.
 #include "webpage/LookTimeline.h"
+#include "webpage/MinuteClock.h"
 #include "webpage/PageFrame.h"
 #include "webpage/PageText.h"
 
@@ -35,6 +36,18 @@ TEST(PageFrame, EachMarkerIsReplacedOnceAndAReplacementIsNotReadAgain) {
     EXPECT_THROW(FillPageFrame("@BV-TITLE@ @BV-DATA@ @BV-GLB@ @BV-DATA@", "t", "{}", glb), std::invalid_argument);
     // The frame the add-on carries holds each marker once.
     EXPECT_NO_THROW(FillPageFrame(WebPageFrame(), "t", "{}", glb));
+}
+
+TEST(MinuteClock, MinutesCountFrom1970DownwardBeforeItAndStayInRange) {
+    EXPECT_EQ(MinuteOf(DateTime(1970, 1, 1)), 0);
+    EXPECT_EQ(MinuteOf(DateTime(2009, 3, 2, 8, 30, 59)), MinuteOf(DateTime(2009, 3, 2, 8, 30, 0)));
+    EXPECT_EQ(MinuteOf(DateTime(1969, 12, 31, 23, 59, 30)), -1);
+    EXPECT_EQ(MinuteText(MinuteOf(DateTime(2009, 3, 2, 8, 30, 0))), "2009-03-02T08:30");
+    EXPECT_EQ(DateTimeOfMinute(MinuteOf(DateTime(1650, 6, 1, 12, 1, 0))), DateTime(1650, 6, 1, 12, 1, 0));
+    // Moments no calendar holds neither wrap nor overflow.
+    EXPECT_LT(MinuteOf(DateTime::FromTicks(INT64_MIN)), 0);
+    EXPECT_GT(MinuteOf(DateTime::FromTicks(INT64_MAX)), 0);
+    EXPECT_GT(DateTimeOfMinute(INT64_MAX).ticks, 0);
 }
 
 PageLook Look(PhaseLook::Kind kind, double drawn = 1.0, uint8_t transparency = 0) {

@@ -66,15 +66,6 @@ protected:
                         const char* name = "t") {
         db.AppendLoadedTask(TestTask(id, type, start, finish, name), plan);
     }
-    // A pass at a moment, not only a day's end.
-    void ShowAtMoment(DateTime at) {
-        db.SetCurrentDate(at, false);
-        hider.Prepare(db);
-        hider.BeginPass();
-        hider.ShowAtCurrentDate(db, 0);
-        hider.EndPass();
-        hider.Finish();
-    }
     json Page() {
         PageModel model;
         EXPECT_TRUE(ReadPageModel(hider, db, model, {}));
@@ -88,7 +79,7 @@ protected:
         const std::string name(ScheduleViewText(view));
         for (int step = 0; step < days * 4; ++step) {
             const DateTime at = DateTime::FromTicks(from.ticks + step * kTicksPerDay / 4 + 7 * 60 * kTicksPerSecond);
-            ShowAtMoment(at);
+            ShowAt(at, false);
             const int64_t minute = MinuteOf(db.CurrentDate());
             for (size_t i = 0; i < page["elements"].size(); ++i) {
                 const std::string id = page["elements"][i]["id"];
@@ -148,7 +139,7 @@ TEST_F(PageTimelines, EveryElementShowsWhatAPassLeavesAtEachMomentInEachView) {
     ASSERT_TRUE(set.ChooseForType(ConstructionType::Demolition, "Bontás"));
     ASSERT_TRUE(set.ChooseForTask(4, "Emeletenként"));
 
-    ShowAtMoment(DateTime(2009, 3, 7)); // the page is written from a model that shows a date
+    ShowAt(DateTime(2009, 3, 7), false); // the page is written from a model that shows a date
     const json page = Page();
     ASSERT_EQ(page["views"], json({"planned", "actual", "compare"}));
     ASSERT_EQ(page["elements"].size(), 8u);
