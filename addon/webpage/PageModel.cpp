@@ -83,19 +83,22 @@ bool ReadPageModel(const ElementHider& hider, const TaskDB& db, PageModel& out,
     if (!glb || (n != 0 && (!guids || guids.Bytes().size() < 16 * n))) throw EPageModel("the host's model is cut short");
     out.glb.assign(glb.Bytes().begin(), glb.Bytes().end());
 
-    // The kind of every element the display knows, for the host's calls by kind.
+    // The kind of every element the display knows, for the host's calls by kind; a staggered
+    // task's turns count its elements with a body or without, as a pass does.
     GuidMap<int32_t> kinds;
+    std::vector<std::pair<int32_t, API_Guid>> displayable;
     for (int32_t kind = HostElement::kFirstKind; kind <= HostElement::kLastKind; ++kind)
-        for (const API_Guid& guid : ListElementsOfKind(kind)) kinds[guid] = kind;
+        for (const API_Guid& guid : ListElementsOfKind(kind)) {
+            kinds[guid] = kind;
+            if (ElementHider::IsDisplayableKind(kind)) displayable.emplace_back(kind, guid);
+        }
     std::vector<std::pair<int32_t, API_Guid>> order(n);
-    std::vector<std::pair<int32_t, API_Guid>> linked;
     for (size_t i = 0; i < n; ++i) {
         const API_Guid guid = API_Guid::FromBytes(guids.Bytes().data() + 16 * i);
         const int32_t* kind = kinds.find(guid);
         order[i] = {kind ? *kind : 0, guid};
-        if (kind && ElementHider::IsDisplayableKind(*kind)) linked.push_back(order[i]);
     }
-    const auto turns = StaggerTurns(hider, db, linked);
+    const auto turns = StaggerTurns(hider, db, displayable);
 
     std::map<int16_t, MaterialLook> materials;
     out.elements.assign(n, {});

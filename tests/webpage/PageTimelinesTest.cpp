@@ -1,8 +1,9 @@
 // The page's timelines against the display itself: at every date the state the page would show
 // for each element is what a display pass at that date leaves the host showing, in each view, for
-// growth, a ghost, a fade, a demolition, a staggered task and a hidden layer. And the texts of a
-// model and schedule reach the page escaped.
+// growth, a ghost, a fade, a demolition, a staggered task and a hidden layer, and on the example
+// house. And the texts of a model and schedule reach the page escaped.
 #include "DisplayFixture.h"
+#include "host/HostTestFiles.h"
 #include "host/script/ElementStates.h"
 #include "webpage/MinuteClock.h"
 #include "webpage/PageData.h"
@@ -146,6 +147,32 @@ TEST_F(PageTimelines, EveryElementShowsWhatAPassLeavesAtEachMomentInEachView) {
     EXPECT_EQ(page["statusDate"], MinuteOf(DateTime(2009, 3, 9, 12, 0, 0)));
     for (ScheduleView view : {ScheduleView::Planned, ScheduleView::Actual, ScheduleView::Compare})
         ExpectPageFollowsPasses(page, view, DateTime(2009, 3, 1), 15);
+}
+
+TEST_F(PageTimelines, TheExampleHouseFollowsItsPassesEveryDay) {
+    std::string error;
+    ASSERT_TRUE(host->OpenProject(SourceFile("examples/house/house.qvp"), error)) << error;
+    ASSERT_TRUE(db.ImportScheduleText(SourceFile("examples/house/schedule.txt")));
+    // Every element of the house linked to one of the twelve tasks in turn, some to two.
+    size_t n = 0;
+    for (const auto& e : host->Model().Elements())
+        if (IElementDisplay::IsDisplayableKind(e->Kind())) {
+            const auto first = static_cast<int32_t>(1 + n % 12);
+            if (n++ % 5 == 0) Link(*e, {first, static_cast<int32_t>(1 + n % 12)});
+            else Link(*e, {first});
+        }
+    // Construction grows storey by storey over a ghost of what comes; the rest take their defaults.
+    AppearanceProfile storeys = DefaultProfile(ConstructionType::Construction);
+    storeys.name = "Szintenként";
+    storeys.before = PhaseLook::Coloured({180, 200, 255}, 70);
+    storeys.during = PhaseLook::Coloured({255, 160, 0}, 40, 0);
+    storeys.grow = GrowDirection::PlusZ;
+    storeys.stagger = true;
+    ASSERT_TRUE(hider.Profiles().Put(storeys));
+    ASSERT_TRUE(hider.Profiles().ChooseForType(ConstructionType::Construction, storeys.name));
+    const json page = Page();
+    ASSERT_EQ(page["views"], json({"planned"}));
+    ExpectPageFollowsPasses(page, ScheduleView::Planned, DateTime(2009, 2, 28), 130);
 }
 
 TEST_F(PageTimelines, TextsOfTheModelAndScheduleReachThePageEscaped) {
