@@ -30,10 +30,13 @@ ElementLook LookAt(const AppearanceProfile& profile, const Task& task, const Dat
     out.kind = look.kind;
     out.colour = look.colour;
     out.transparency = look.transparency;
+    out.fade = look.transparency;
     if (phase != TaskPhase::During) return out;
     const double p = progress ? std::clamp(*progress, 0.0, 1.0) : ProgressInMinutes(task, at);
-    if (look.Fades())
-        out.transparency = static_cast<uint8_t>(std::lround(look.transparency + (look.transparencyAtFinish - look.transparency) * p));
+    if (look.Fades()) {
+        out.fade = look.transparency + (look.transparencyAtFinish - look.transparency) * p;
+        out.transparency = static_cast<uint8_t>(std::lround(out.fade));
+    }
     if (profile.grow != GrowDirection::None && look.kind != PhaseLook::Kind::Hide) {
         out.grow = profile.grow;
         out.stagger = profile.stagger;
@@ -50,6 +53,7 @@ ElementLook StandingLook(const AppearanceProfile& profile, const ElementLook& us
     out.kind = look.kind;
     out.colour = look.colour;
     out.transparency = look.transparency;
+    out.fade = look.transparency;
     if (look.kind == PhaseLook::Kind::Hide) {
         out.grow = GrowDirection::None;
         out.drawn = 1.0;

@@ -29,8 +29,15 @@ struct ElementLook {
     double drawn = 1.0;
     bool shrinks = false;
     bool stagger = false;
+    // `transparency` before it is rounded to a whole percent: a fade goes linearly in minutes,
+    // and a reader that plays it between two moments draws it from these. Not compared: the
+    // look is the rounded one.
+    double fade = 0;
 
-    bool operator==(const ElementLook&) const = default;
+    bool operator==(const ElementLook& o) const {
+        return kind == o.kind && colour == o.colour && transparency == o.transparency && grow == o.grow &&
+               drawn == o.drawn && shrinks == o.shrinks && stagger == o.stagger;
+    }
 };
 
 // The look of an element governed by `task` at `at`. A demolition shrinks: what growth would

@@ -6,19 +6,22 @@
 
 namespace {
 
-constexpr double kDrawnTolerance = 1e-9;
+constexpr double kDrawnTolerance = 1e-9, kTransparencyTolerance = 1e-7;
 
-// What a step holds apart from the share drawn, the one number that goes linearly.
+// What a step holds apart from the two numbers that go linearly.
 bool SameSteady(const PageLook& a, const PageLook& b) {
     PageLook x = a, y = b;
     x.look.drawn = y.look.drawn = 0;
+    x.look.transparency = y.look.transparency = 0;
+    x.transparency = y.transparency = 0;
     return x == y;
 }
 
 bool OnLine(const PageLook& a, int64_t ma, const PageLook& b, int64_t mb, const PageLook& q, int64_t mq) {
     if (!SameSteady(a, q)) return false;
     const double t = static_cast<double>(mq - ma) / static_cast<double>(mb - ma);
-    return std::fabs(a.look.drawn + (b.look.drawn - a.look.drawn) * t - q.look.drawn) <= kDrawnTolerance;
+    return std::fabs(a.look.drawn + (b.look.drawn - a.look.drawn) * t - q.look.drawn) <= kDrawnTolerance &&
+           std::fabs(a.transparency + (b.transparency - a.transparency) * t - q.transparency) <= kTransparencyTolerance;
 }
 
 class Sampler {
@@ -79,6 +82,6 @@ std::vector<TimelineStep> MakeTimeline(std::vector<int64_t> minutes, const std::
         steps.push_back({m, look, leads, look});
     }
     for (size_t i = 0; i + 1 < steps.size(); ++i)
-        if (steps[i].leadsOn) steps[i].next.look.drawn = steps[i + 1].look.look.drawn;
+        if (steps[i].leadsOn) steps[i].next = steps[i + 1].look;
     return steps;
 }

@@ -1,9 +1,9 @@
 #pragma once
 // An element's looks over time as the page plays them: steps, each holding from its minute until
-// the next; a step that leads on goes linearly to `next` at the next step's minute. Only the share
-// drawn goes so: a transparency is a whole percent at every minute, so a fade is steps of one
-// percent each. Made from the real look function, asked at the minutes where it may change and
-// wherever a stretch between them is not one look or a straight line.
+// the next; a step that leads on goes linearly (its transparency before rounding and its share
+// drawn) to `next` at the next step's minute. Made from the real look function, asked at the
+// minutes where it may change and wherever a stretch between them is not one look or a straight
+// line.
 #include "webpage/ViewLookClock.h"
 
 #include <cstdint>
@@ -14,7 +14,7 @@ struct TimelineStep {
     int64_t minute = 0;
     PageLook look;
     bool leadsOn = false;
-    PageLook next; // where it leads: the next step's share drawn, its own everything else
+    PageLook next; // where it leads: the next step's look
     bool operator==(const TimelineStep&) const = default;
 };
 

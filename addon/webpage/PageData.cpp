@@ -40,7 +40,9 @@ json LookJson(const PageLook& p, const PageDataInput& input) {
         out["color"] = json::array({l.colour.red, l.colour.green, l.colour.blue});
         break;
     }
-    out["transparency"] = l.transparency;
+    // Before rounding, so that a fade played between two steps comes to the percent the display
+    // shows at each minute.
+    out["transparency"] = p.transparency;
     out["grow"] = std::string(GrowDirectionText(l.grow));
     out["drawn"] = l.drawn;
     return out;

@@ -47,7 +47,7 @@ PageLook ViewLookClock::LookAt(const ElementTasks& tasks, int64_t minute) const 
     if (look.stagger && look.grow != GrowDirection::None)
         for (const ElementTasks::Turn& turn : tasks.turns)
             if (turn.taskId == governing->id) look.drawn = StaggeredDrawn(look.drawn, turn.count, turn.place);
-    PageLook out{look, ConstructionType::Construction};
+    PageLook out{look, look.fade, ConstructionType::Construction};
     // Only the type's look wears the type; a type outside the five is painted as a construction.
     if (look.kind == PhaseLook::Kind::TypeLook && IsKnownConstructionType(governing->type)) out.type = governing->type;
     return out;

@@ -25,9 +25,11 @@ struct ElementTasks {
     bool operator==(const ElementTasks&) const = default;
 };
 
-// A look and, for the type's look, the governing task's type, whose material it wears.
+// A look, its transparency as it goes before rounding and, for the type's look, the governing
+// task's type, whose material it wears.
 struct PageLook {
     ElementLook look;
+    double transparency = 0;
     ConstructionType type = ConstructionType::Construction;
     bool operator==(const PageLook&) const = default;
 };

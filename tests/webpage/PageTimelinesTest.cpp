@@ -145,6 +145,13 @@ TEST_F(PageTimelines, EveryElementShowsWhatAPassLeavesAtEachMomentInEachView) {
     ASSERT_EQ(page["views"], json({"planned", "actual", "compare"}));
     ASSERT_EQ(page["elements"].size(), 8u);
     EXPECT_EQ(page["statusDate"], MinuteOf(DateTime(2009, 3, 9, 12, 0, 0)));
+    // A ghost, then growth and a fade in one stretch each, then its own look: a handful of steps.
+    for (const char* view : {"planned", "actual"}) {
+        const json& line = page["timelines"][view][0];
+        ASSERT_EQ(line.size(), 4u) << view;
+        EXPECT_GE(line[1][2].get<int>(), 0); // the growth and the fade lead on
+        EXPECT_EQ(line[2][2], -1);
+    }
     for (ScheduleView view : {ScheduleView::Planned, ScheduleView::Actual, ScheduleView::Compare})
         ExpectPageFollowsPasses(page, view, DateTime(2009, 3, 1), 15);
 }
