@@ -3,9 +3,11 @@
 // (IfcCopiesGenerator.h), each element of the copies linked to one of 40 staggered tasks.
 // Targets: the house at most 1 MB, the duplex copies 40 MB, the 100,000 products 250 MB.
 //
-//   bench_webpage [--products N,N] [--keep DIR]
+//   bench_webpage [--products N,N] [--growing] [--keep DIR]
 //
 // --products  the duplex's and MULTICOM's sizes (default 10000,100000; 0 leaves one out)
+// --growing   construction in a look that grows storey by storey in a fading colour over a ghost
+//             (default: the types' own profiles)
 // --keep      where the generated models and pages are left (default: a temporary folder, removed)
 #include "IfcCopiesGenerator.h"
 #include "StaggeredSchedule.h"
@@ -46,7 +48,7 @@ double Since(std::chrono::steady_clock::time_point t) {
 
 // One model opened, its schedule in place, its page written and measured.
 void Measure(const std::string& label, const fs::path& model, const fs::path& page, const fs::path* scheduleText,
-             double targetMb) {
+             double targetMb, bool growing) {
     auto host = std::make_unique<Host>();
     Host::SetCurrent(host.get());
     AddonRegistration& reg = host->AddAddon("Bauvista");
@@ -67,6 +69,16 @@ void Measure(const std::string& label, const fs::path& model, const fs::path& pa
     db.InitTaskDB();
     if (scheduleText) db.ImportScheduleText(scheduleText->string());
     else LinkStaggeredSchedule(db, host->Model(), kTasks);
+    if (growing) {
+        AppearanceProfile storeys = DefaultProfile(ConstructionType::Construction);
+        storeys.name = "Szintenként";
+        storeys.before = PhaseLook::Coloured({180, 200, 255}, 70);
+        storeys.during = PhaseLook::Coloured({255, 160, 0}, 40, 0);
+        storeys.grow = GrowDirection::PlusZ;
+        storeys.stagger = true;
+        hider.Profiles().Put(storeys);
+        hider.Profiles().ChooseForType(ConstructionType::Construction, storeys.name);
+    }
     db.SetCurrentDate(db.EarliestStart(), true);
     start = std::chrono::steady_clock::now();
     const WebPageResult result = WriteWebPage(hider, db, page.string(), {});
@@ -95,6 +107,7 @@ int main(int argc, char** argv) {
     const fs::path source = BV_SOURCE_DIR;
     int duplexProducts = 10000, multicomProducts = 100000;
     std::optional<fs::path> keep;
+    bool growing = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--products" && i + 1 < argc) {
@@ -102,10 +115,12 @@ int main(int argc, char** argv) {
             const size_t comma = v.find(',');
             duplexProducts = std::stoi(v.substr(0, comma));
             multicomProducts = comma == std::string::npos ? 0 : std::stoi(v.substr(comma + 1));
+        } else if (a == "--growing") {
+            growing = true;
         } else if (a == "--keep" && i + 1 < argc) {
             keep = fs::path(argv[++i]);
         } else {
-            std::cerr << "usage: bench_webpage [--products N,N] [--keep DIR]\n";
+            std::cerr << "usage: bench_webpage [--products N,N] [--growing] [--keep DIR]\n";
             return 2;
         }
     }
@@ -113,7 +128,7 @@ int main(int argc, char** argv) {
     fs::create_directories(folder);
     std::printf("%-24s %9s %8s %9s %9s\n", "model", "elements", "open s", "write s", "page MB");
     const fs::path houseSchedule = source / "examples/house/schedule.txt";
-    Measure("example house", source / "examples/house/house.qvp", folder / "house.html", &houseSchedule, 1);
+    Measure("example house", source / "examples/house/house.qvp", folder / "house.html", &houseSchedule, 1, growing);
     const struct {
         const char* file;
         int products;
@@ -127,7 +142,7 @@ int main(int argc, char** argv) {
         const fs::path model = folder / (fs::path(c.file).stem().string() + "-x" + std::to_string(n) + ".ifc");
         if (!fs::exists(model)) std::ofstream(model, std::ios::binary) << GenerateIfcCopies(ReadAll(source / "tests/data/ifc" / c.file), {n, 60});
         Measure(fs::path(c.file).stem().string() + " x" + std::to_string(n), model,
-                folder / (model.stem().string() + ".html"), nullptr, c.targetMb);
+                folder / (model.stem().string() + ".html"), nullptr, c.targetMb, growing);
     }
     if (!keep) fs::remove_all(folder);
     return 0;
