@@ -3,11 +3,11 @@
 #include "basekit/BKText.h"
 #include "basekit/OwnedHandle.h"
 #include "bytes/LittleEndian.h"
+#include "display/ConstructionTypeColours.h"
 #include "display/ElementHider.h"
 #include "filekit/FKError.h"
 #include "filekit/FKLocation.h"
 #include "filekit/FKReplacementFile.h"
-#include "hostapi/HostAttributeRecord.h"
 #include "hostapi/HostEnvironmentRecords.h"
 #include "hostapi/HostSelectors.h"
 #include "hostcalls/HostInterface.h"
@@ -21,18 +21,14 @@
 
 namespace {
 
-// The construction types' material names, in type order.
-constexpr int16_t kTypeMaterialNames = 32511;
+constexpr int16_t kAddonName = 32000;
 
+// Each construction type's colour as the display paints it, as components.
 std::array<std::array<uint8_t, 3>, 5> TypeColours() {
     std::array<std::array<uint8_t, 3>, 5> out{};
-    for (int16_t i = 0; i < 5; ++i) {
-        std::vector<uint8_t> m(HostAttribute::kRecordSize, 0);
-        LE::Put<int32_t>(m, HostAttribute::kKind, HostAttribute::Material);
-        LE::PutText(m, HostAttribute::kName, HostAttribute::kNameSize, AddonString(kTypeMaterialNames, i + 1));
-        const int16_t index = HostAttributeSearch(m.data()) == kHostNoError ? LE::Get<int16_t>(m, HostAttribute::kIndex) : 0;
-        out[static_cast<size_t>(i)] = MaterialLookOf(index).colour;
-    }
+    const std::array<uint32_t, 5> packed = ConstructionTypeColours();
+    for (size_t i = 0; i < out.size(); ++i)
+        for (size_t k = 0; k < 3; ++k) out[i][k] = static_cast<uint8_t>(packed[i] >> (8 * k));
     return out;
 }
 
@@ -81,6 +77,8 @@ WebPageResult WriteWebPage(const ElementHider& hider, const TaskDB& db, const st
     }
     PageDataInput input;
     input.title = PageTitle();
+    // A project never saved has no name: the page goes by the add-on's.
+    if (input.title.empty()) input.title = BKToUtf8(AddonString(kAddonName, 1));
     input.writtenMinute = MinuteOf(DateTime::Now());
     input.typeColours = TypeColours();
     const nlohmann::json data = MakePageData(db, hider.Profiles(), model, input, scaled(1));

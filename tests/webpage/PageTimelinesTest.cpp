@@ -218,6 +218,9 @@ TEST_F(PageTimelines, APageIsWrittenWholeOrNotAtAll) {
     WebPageResult written = WriteWebPage(hider, db, path, {});
     ASSERT_EQ(written.outcome, WebPageOutcome::Written);
     EXPECT_EQ(std::filesystem::file_size(path), written.bytes);
+    std::ifstream page(path);
+    const std::string html((std::istreambuf_iterator<char>(page)), std::istreambuf_iterator<char>());
+    EXPECT_NE(html.find("<title>Bauvista</title>"), std::string::npos); // a project never saved has no name
 
     // Stopped half way: the page written before stays as it was, and no other file is left.
     std::ofstream(path, std::ios::trunc) << "earlier";
