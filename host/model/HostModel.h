@@ -80,8 +80,8 @@ public:
     std::string AttributeName(int32_t kind, int16_t index) const;
     const std::vector<uint8_t>* AttributeExtra(int32_t kind, int16_t index) const;
     void SetAttributeExtra(int32_t kind, int16_t index, std::vector<uint8_t> extra);
-    // Attributes an add-on made in this session (the looks it paints with), as against the
-    // model's own; the project file does not keep the mark.
+    // Attributes an add-on made or looked up by name in this session (the looks it paints with),
+    // as against those only the model uses; the project file does not keep the mark.
     void MarkAddonAttribute(int32_t kind, int16_t index) { addonAttributes_.insert({kind, index}); }
     bool IsAddonAttribute(int32_t kind, int16_t index) const { return addonAttributes_.count({kind, index}) != 0; }
 

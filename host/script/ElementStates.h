@@ -1,7 +1,8 @@
 #pragma once
 // What an element shows in the 3D window, in the words the shared page's test hook uses:
-// hidden, model (its own look), work (an add-on's material over its faces), colour #rrggbb,
-// ghost #rrggbb T; followed by " grown D" while less than all of a growing element is drawn.
+// hidden, model (its own look), work (a material an add-on made or looked up over its faces),
+// colour #rrggbb, ghost #rrggbb T; followed by " grown D" while less than all of a growing element
+// is drawn.
 #include <string>
 
 class HostModel;

@@ -182,6 +182,22 @@ TEST_F(PageTimelines, TheExampleHouseFollowsItsPassesEveryDay) {
     ExpectPageFollowsPasses(page, ScheduleView::Planned, DateTime(2009, 2, 28), 130);
 }
 
+TEST_F(PageTimelines, WorkIsToldByTheTypesMaterialMadeInAnEarlierSessionToo) {
+    // The project was saved with the display's materials in it: the add-on finds them, makes none.
+    const int16_t made = host->Model().CreateAttribute(
+        HostAttribute::Material, MakeAttributeRecord(HostAttribute::Material, BKFromUtf8("BV Építés")));
+    Element& wall = BoxWall("FAL-01", {0, 0, 0}, {1, 1, 1});
+    BoxWall("FAL-02", {2, 0, 0}, {3, 1, 1});
+    Link(wall, {1});
+    AddPlannedTask(1, ConstructionType::Construction, DateTime(2009, 3, 2), DateTime(2009, 3, 6));
+    const json page = Page();
+    ShowAt(DateTime(2009, 3, 3));
+    EXPECT_EQ(LE::Get<int16_t>(wall.Bytes(), 118), made);
+    EXPECT_EQ(ElementStateText(host->Model(), wall), "work");
+    EXPECT_EQ(ElementStateText(host->Model(), *host->Model().FindByIdText("FAL-02")), "model");
+    EXPECT_EQ(PageState(page, "planned", 0, MinuteOf(db.CurrentDate())), "work");
+}
+
 TEST_F(PageTimelines, TextsOfTheModelAndScheduleReachThePageEscaped) {
     const char* hostile = "</script><img src=x onerror=alert(1)>";
     Element& wall = BoxWall("FAL-01", {0, 0, 0}, {1, 1, 1});
