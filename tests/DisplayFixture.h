@@ -43,9 +43,9 @@ protected:
         if (it != e.userData.end()) std::copy(it->second.bytes.begin(), it->second.bytes.end(), rec.bytes.begin());
         return rec;
     }
-    // One display pass at the end of `day`, as the palette runs it.
-    void ShowAt(DateTime day) {
-        db.SetCurrentDate(day, true);
+    // One display pass at the end of `day`, as the palette runs it (or at that very moment).
+    void ShowAt(DateTime day, bool toEndOfDay = true) {
+        db.SetCurrentDate(day, toEndOfDay);
         hider.Prepare(db);
         hider.BeginPass();
         hider.ShowAtCurrentDate(db, 0);

@@ -55,6 +55,9 @@ struct AppearanceProfile {
     PhaseLook early = PhaseLook::Coloured({0, 0, 255}, 0);
     PhaseLook late = PhaseLook::Coloured({255, 0, 0}, 0);
 
+    // Its elements grow one after another while the work runs.
+    bool Staggers() const { return stagger && grow != GrowDirection::None && during.kind != PhaseLook::Kind::Hide; }
+
     // The looks alone, name aside.
     bool SameLooks(const AppearanceProfile& o) const {
         return before == o.before && during == o.during && after == o.after && grow == o.grow &&

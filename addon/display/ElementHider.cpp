@@ -8,6 +8,7 @@
 #include "display/PassBracket.h"
 #include "display/ProfileLook.h"
 #include "display/ProfilesRecord.h"
+#include "display/StaggerOrders.h"
 #include "hostapi/HostAttributeRecord.h"
 #include "hostapi/HostElementRecord.h"
 #include "hostapi/HostSelectors.h"
@@ -306,8 +307,9 @@ ElementHider::Governing ElementHider::GoverningOfOne(const Task& task, size_t in
 
 ElementHider::Governing ElementHider::GoverningBy(const Task& task, size_t index, const DateTime& current) const {
     const AppearanceProfile& profile = profiles_.ProfileFor(task);
-    ElementLook look = LookAt(profile, task, current, index < viewProgress_.size() ? viewProgress_[index] : std::nullopt);
-    if (index < standings_.size()) look = StandingLook(profile, look, standings_[index]);
+    const ElementLook look =
+        LookInView(profile, task, current, index < viewProgress_.size() ? viewProgress_[index] : std::nullopt,
+                   index < standings_.size() ? std::optional<PlanStanding>(standings_[index]) : std::nullopt);
     Governing g;
     g.type = task.type;
     g.code = look.kind == PhaseLook::Kind::Hide       ? Appearance::Absent
@@ -354,47 +356,14 @@ void ElementHider::CollectStaggerOrders(const TaskDB& db) {
         const Task& t = PassTask(db, i);
         if (!t.inProgress || t.id <= 0) continue;
         const AppearanceProfile& p = profiles_.ProfileFor(t);
-        if (p.stagger && p.grow != GrowDirection::None && p.during.kind != PhaseLook::Kind::Hide) staggered[t.id] = p.grow;
+        if (p.Staggers()) staggered[t.id] = p.grow;
     }
     if (staggered.empty()) return;
-    // Where each element begins along its task's growth: its lowest point along a plus axis, its
-    // highest along a minus one, so the first to appear comes first.
-    std::unordered_map<int32_t, std::vector<std::pair<double, API_Guid>>> found;
-    for (int32_t kind = HostElement::kFirstKind; kind <= HostElement::kLastKind; ++kind) {
-        if (!IsDisplayableKind(kind)) continue;
-        for (const API_Guid& guid : ListElementsOfKind(kind)) {
-            ElementLinkRecord link;
-            try {
-                ReadElementLink(kind, guid, link);
-            } catch (const EElementHider&) {
-                continue;
-            }
-            std::optional<std::array<double, 6>> box;
-            for (size_t k = 0; k < 10 && link.Slot(k) != 0; ++k) {
-                auto it = staggered.find(link.Slot(k));
-                if (it == staggered.end()) continue;
-                if (!box) {
-                    Header head;
-                    head.fill(0);
-                    LE::Put<int32_t>(head, HostElement::kKind, kind);
-                    guid.ToBytes(head.data() + HostElement::kGuid);
-                    box.emplace();
-                    if (HostElementGetBounds(head.data(), box->data()) != kHostNoError) box->fill(0);
-                }
-                const GrowDirection d = it->second;
-                const size_t axis = d <= GrowDirection::MinusZ ? 2 : d <= GrowDirection::MinusX ? 0 : 1;
-                const bool plus = d == GrowDirection::PlusZ || d == GrowDirection::PlusX || d == GrowDirection::PlusY;
-                found[it->first].emplace_back(plus ? (*box)[axis] : -(*box)[axis + 3], guid);
-            }
-        }
-    }
-    for (auto& [id, elements] : found) {
-        std::sort(elements.begin(), elements.end());
-        StaggerOrder& order = staggerOrders_[id];
-        order.count = elements.size();
-        order.place.reserve(elements.size());
-        for (size_t i = 0; i < elements.size(); ++i) order.place[elements[i].second] = i;
-    }
+    std::vector<std::pair<int32_t, API_Guid>> elements;
+    for (int32_t kind = HostElement::kFirstKind; kind <= HostElement::kLastKind; ++kind)
+        if (IsDisplayableKind(kind))
+            for (const API_Guid& guid : ListElementsOfKind(kind)) elements.emplace_back(kind, guid);
+    staggerOrders_ = OrderStaggeredElements(staggered, *this, elements);
 }
 
 void ElementHider::StaggerLook(Governing& pair, const API_Guid& guid) const {
@@ -402,8 +371,7 @@ void ElementHider::StaggerLook(Governing& pair, const API_Guid& guid) const {
     if (it == staggerOrders_.end() || it->second.count == 0) return;
     const size_t* place = it->second.place.find(guid);
     ElementLook look = pair.shown;
-    // The task's share drawn, spread over its elements in turn; a shrinking task takes the last first.
-    look.drawn = std::clamp(look.drawn * static_cast<double>(it->second.count) - static_cast<double>(place ? *place : 0), 0.0, 1.0);
+    look.drawn = StaggeredDrawn(look.drawn, it->second.count, place ? *place : 0);
     pair.look = LookRecordOf(look);
     pair.lookPrint = LookPrintOf(pair.look);
 }

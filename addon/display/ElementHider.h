@@ -4,6 +4,7 @@
 // the add-on keeps on each element.
 #include "display/LookRecord.h"
 #include "display/ProfileSet.h"
+#include "display/StaggerOrders.h"
 #include "display/WalkOrderedMap.h"
 #include "hostapi/HostGuid.h"
 #include "hostapi/HostGuidMap.h"
@@ -139,12 +140,6 @@ private:
         ElementLook shown;        // what `look` holds, before any stagger
         int32_t staggerTask = 0;  // the governing task's id when its elements appear one by one
     };
-    // The elements of each task under way whose profile staggers, by their place in the order
-    // they appear along the growth; filled only while a pass walks the model.
-    struct StaggerOrder {
-        size_t count = 0;
-        GuidMap<size_t> place;
-    };
     void CollectStaggerOrders(const TaskDB& db);
     // Narrows the growth to the element's share of its task's: each grows in its turn.
     void StaggerLook(Governing& pair, const API_Guid& guid) const;
@@ -190,6 +185,8 @@ private:
     std::vector<Task> viewTasks_;                 // by index, see CollectViewTasks
     std::vector<std::optional<double>> viewProgress_;
     std::vector<PlanStanding> standings_;
+    // The elements of each task under way whose profile staggers, by their place in the order
+    // they appear along the growth; filled only while a pass walks the model.
     std::unordered_map<int32_t, StaggerOrder> staggerOrders_;
     // While set, a pass fills the second window: it asks nothing and reports nothing, the first
     // pass having done so.

@@ -30,10 +30,13 @@ ElementLook LookAt(const AppearanceProfile& profile, const Task& task, const Dat
     out.kind = look.kind;
     out.colour = look.colour;
     out.transparency = look.transparency;
+    out.fade = look.transparency;
     if (phase != TaskPhase::During) return out;
     const double p = progress ? std::clamp(*progress, 0.0, 1.0) : ProgressInMinutes(task, at);
-    if (look.Fades())
-        out.transparency = static_cast<uint8_t>(std::lround(look.transparency + (look.transparencyAtFinish - look.transparency) * p));
+    if (look.Fades()) {
+        out.fade = look.transparency + (look.transparencyAtFinish - look.transparency) * p;
+        out.transparency = static_cast<uint8_t>(std::lround(out.fade));
+    }
     if (profile.grow != GrowDirection::None && look.kind != PhaseLook::Kind::Hide) {
         out.grow = profile.grow;
         out.stagger = profile.stagger;
@@ -50,10 +53,27 @@ ElementLook StandingLook(const AppearanceProfile& profile, const ElementLook& us
     out.kind = look.kind;
     out.colour = look.colour;
     out.transparency = look.transparency;
+    out.fade = look.transparency;
     if (look.kind == PhaseLook::Kind::Hide) {
         out.grow = GrowDirection::None;
         out.drawn = 1.0;
         out.shrinks = out.stagger = false;
     }
     return out;
+}
+
+ElementLook LookInView(const AppearanceProfile& profile, const Task& viewTask, const DateTime& at,
+                       std::optional<double> progress, std::optional<PlanStanding> standing) {
+    const ElementLook look = LookAt(profile, viewTask, at, progress);
+    return standing ? StandingLook(profile, look, *standing) : look;
+}
+
+double StaggeredDrawn(double drawn, size_t count, size_t place) {
+    return std::clamp(drawn * static_cast<double>(count) - static_cast<double>(place), 0.0, 1.0);
+}
+
+double StaggerKey(GrowDirection grow, const std::array<double, 6>& box) {
+    const size_t axis = grow <= GrowDirection::MinusZ ? 2 : grow <= GrowDirection::MinusX ? 0 : 1;
+    const bool plus = grow == GrowDirection::PlusZ || grow == GrowDirection::PlusX || grow == GrowDirection::PlusY;
+    return plus ? box[axis] : -box[axis + 3];
 }
