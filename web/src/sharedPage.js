@@ -1,0 +1,162 @@
+// The page's state: the shown moment and view, what is selected and found, and every part that
+// shows them. Each element's look comes from the timeline the program computed for it; the page
+// only looks it up.
+import { InstancedMesh, Mesh } from 'three';
+import { computeElementBoxes, drawnMeshes, modelBox, modelFrameOf } from './elementBoxes.js';
+import { makeElementMaterials } from './elementMaterial.js';
+import { ElementStates } from './elementStates.js';
+import { elementLookAt } from './elementLook.js';
+import { pickElement } from './picking.js';
+import { stateText } from './stateText.js';
+import { Viewer } from './viewer.js';
+import { Gantt } from './ui/gantt.js';
+import { InfoPanel } from './ui/infoPanel.js';
+import { buildLegend } from './ui/legend.js';
+import { ElementSearch } from './ui/search.js';
+import { TimeBar } from './ui/timeBar.js';
+import { buildViewChoice } from './ui/viewChoice.js';
+import { button } from './ui/dom.js';
+import { WORDS } from './ui/names.js';
+
+const MARK_SELECTED = 1;
+const MARK_FOUND = 2;
+
+// Each mesh is drawn twice over the same geometry: its opaque elements, then its see-through ones.
+function addGlassTwin(mesh, glass) {
+  let twin;
+  if (mesh.isInstancedMesh) {
+    twin = new InstancedMesh(mesh.geometry, glass, mesh.count);
+    twin.instanceMatrix = mesh.instanceMatrix;
+  } else {
+    twin = new Mesh(mesh.geometry, glass);
+  }
+  twin.renderOrder = 1;
+  mesh.add(twin);
+}
+
+export class SharedPage {
+  constructor(data, parts) {
+    this.data = data;
+    this.parts = parts;
+    this.view = data.view;
+    this.minute = data.date;
+    this.selected = [];
+    this.found = [];
+    this.viewer = new Viewer(parts.canvasBox);
+    this.timeBar = new TimeBar(parts.time, data.from, data.to, (m) => this.setDate(m));
+    this.gantt = new Gantt(parts.gantt, data, { onTask: (t) => this.selectTask(t), onDate: (m) => this.setDate(m) });
+    this.info = new InfoPanel(parts.info, data, (t) => this.selectTask(t));
+    this.search = new ElementSearch(parts.search, data, (list) => this.setFound(list));
+    this.viewChoice = buildViewChoice(parts.views, data.views, this.view, (v) => this.setView(v));
+    buildLegend(parts.legend, data.legend);
+    for (const name of ['fit', 'top', 'front', 'side', 'iso']) {
+      parts.tools.append(button(WORDS[name], WORDS[name], () => (name === 'fit' ? this.viewer.fit() : this.viewer.showFrom(name))));
+    }
+  }
+
+  setModel(scene) {
+    const count = this.data.elements.length;
+    this.modelFrame = modelFrameOf(scene);
+    this.meshes = drawnMeshes(scene);
+    this.boxes = computeElementBoxes(this.meshes, this.modelFrame, count);
+    this.states = new ElementStates(count, this.boxes);
+    const materials = makeElementMaterials(this.states, this.modelFrame);
+    for (const mesh of this.meshes) {
+      mesh.material = materials.opaque;
+      addGlassTwin(mesh, materials.glass);
+    }
+    this.viewer.scene.add(scene);
+    const toScene = this.modelFrame.clone().invert();
+    this.viewer.setModelToScene(toScene);
+    this.viewer.setBounds(modelBox(this.boxes).applyMatrix4(toScene));
+    this.viewer.showFrom('iso');
+    this.listenForClicks();
+    this.applyLooks();
+  }
+
+  listenForClicks() {
+    const canvas = this.viewer.renderer.domElement;
+    let down = null;
+    canvas.addEventListener('pointerdown', (ev) => { down = [ev.clientX, ev.clientY]; });
+    canvas.addEventListener('pointerup', (ev) => {
+      if (!down || Math.hypot(ev.clientX - down[0], ev.clientY - down[1]) > 4) return;
+      const e = pickElement(this.viewer, this.meshes, this.states, this.modelFrame, ev.clientX, ev.clientY);
+      if (e >= 0) this.selectElement(e);
+      else this.clearSelection();
+    });
+  }
+
+  setDate(minute) {
+    this.minute = minute;
+    this.applyLooks();
+  }
+
+  setView(name) {
+    this.view = name;
+    this.viewChoice.show(name);
+    this.applyLooks();
+  }
+
+  lookOf(i) {
+    return elementLookAt(this.data, this.data.timelines[this.view][i], this.data.elements[i], this.minute);
+  }
+
+  applyLooks() {
+    this.timeBar.show(this.minute);
+    this.gantt.setDate(this.minute);
+    if (!this.states) return;
+    for (let i = 0; i < this.data.elements.length; i++) this.states.setLook(i, this.lookOf(i));
+    this.states.commit();
+    this.viewer.requestRender();
+  }
+
+  mark(list, value) {
+    if (!this.states) return;
+    for (const i of list) this.states.setHighlight(i, value);
+  }
+
+  remark() {
+    this.mark(this.found, MARK_FOUND);
+    this.mark(this.selected, MARK_SELECTED);
+    if (this.states) this.states.commit();
+    this.viewer.requestRender();
+  }
+
+  clearSelection() {
+    this.mark(this.selected, 0);
+    this.selected = [];
+    this.gantt.select(-1);
+    this.info.clear();
+    this.remark();
+  }
+
+  selectElement(i) {
+    this.mark(this.selected, 0);
+    this.selected = [i];
+    this.gantt.select(-1);
+    this.info.showElement(i);
+    this.remark();
+  }
+
+  selectTask(t) {
+    this.mark(this.selected, 0);
+    this.selected = (this.data.tasks[t].elements || []).filter((i) => i >= 0 && i < this.data.elements.length);
+    this.gantt.select(t);
+    this.info.showTask(t);
+    this.remark();
+  }
+
+  setFound(list) {
+    this.mark(this.found, 0);
+    this.found = list;
+    this.remark();
+  }
+
+  stateTexts() {
+    const out = {};
+    for (let i = 0; i < this.data.elements.length; i++) out[this.data.elements[i].id] = stateText(this.lookOf(i));
+    return out;
+  }
+
+  renderNow() { if (this.states) this.viewer.render(); }
+}
