@@ -1,7 +1,7 @@
 // The page's state: the shown moment and view, what is selected and found, and every part that
 // shows them. Each element's look comes from the timeline the program computed for it; the page
 // only looks it up.
-import { InstancedMesh, Mesh } from 'three';
+import { InstancedMesh, Mesh, Vector3 } from 'three';
 import { computeElementBoxes, drawnMeshes, modelBox, modelFrameOf } from './elementBoxes.js';
 import { makeElementMaterials } from './elementMaterial.js';
 import { ElementStates } from './elementStates.js';
@@ -156,6 +156,16 @@ export class SharedPage {
     const out = {};
     for (let i = 0; i < this.data.elements.length; i++) out[this.data.elements[i].id] = stateText(this.lookOf(i));
     return out;
+  }
+
+  whereIs(id, share) {
+    const i = this.data.elements.findIndex((e) => e.id === id);
+    if (i < 0 || !this.boxes) return null;
+    const b = this.boxes.subarray(i * 6, i * 6 + 6);
+    const point = new Vector3(b[0] + (b[3] - b[0]) * share[0], b[1] + (b[4] - b[1]) * share[1], b[2] + (b[5] - b[2]) * share[2]);
+    point.applyMatrix4(this.viewer.modelToScene).project(this.viewer.camera);
+    const rect = this.viewer.renderer.domElement.getBoundingClientRect();
+    return { x: rect.left + ((point.x + 1) / 2) * rect.width, y: rect.top + ((1 - point.y) / 2) * rect.height };
   }
 
   renderNow() { if (this.states) this.viewer.render(); }

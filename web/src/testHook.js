@@ -16,5 +16,7 @@ export function installTestHook(page, ready) {
       page.renderNow();
     },
     states() { return page.stateTexts(); },
+    // Where a point of an element's box lies in the window (shares 0-1 of its model x, y, z).
+    where(id, share = [0.5, 0.5, 0.5]) { return page.whereIs(id, share); },
   };
 }
