@@ -1,7 +1,7 @@
 // Writes a small shared page as the program would: a plain glTF binary of boxes carrying their
 // element index (one shape drawn as instances), and a schedule whose looks cover every kind of
 // state, filled into the built frame.
-//   node samplePage.mjs FRAME.html OUT.html
+//   node samplePage.mjs FRAME.html OUT.html [COUNT]   (COUNT: a grid of that many boxes instead)
 import { readFileSync, writeFileSync } from 'node:fs';
 
 const DAY = 1440;
@@ -9,7 +9,6 @@ const dayOf = (text) => Math.round(Date.UTC(...text.split('-').map((v, i) => Num
 
 export const HOSTILE = '<img src=x onerror=alert(1)>';
 
-// Element i: a box, x-offset 2 m apart; the last two share one shape as instances.
 function boxTriangles(min, max) {
   const [x0, y0, z0] = min;
   const [x1, y1, z1] = max;
@@ -18,17 +17,19 @@ function boxTriangles(min, max) {
   return { positions: p.flat(), indices: faces.flat() };
 }
 
-function glb(mergedCount, instanced) {
+// Element e of `merged` is the box merged[e] ([min, max]); the elements of `instanced` share one
+// unit box, each moved by 2 m a step along x.
+function glb(merged, instanced) {
   const positions = [];
   const elements = [];
   const indices = [];
-  for (let e = 0; e < mergedCount; e++) {
-    const box = boxTriangles([e * 2, 0, 0], [e * 2 + 1.5, 1, 3]);
+  merged.forEach(([min, max], e) => {
+    const box = boxTriangles(min, max);
     const base = positions.length / 3;
-    positions.push(...box.positions);
+    for (const v of box.positions) positions.push(v);
     for (let k = 0; k < 8; k++) elements.push(e);
-    indices.push(...box.indices.map((i) => i + base));
-  }
+    for (const i of box.indices) indices.push(i + base);
+  });
   const shape = boxTriangles([0, 0, 0], [1, 1, 1]);
   const translations = instanced.flatMap((e) => [e * 2, 0, 0]);
   const parts = [
@@ -151,10 +152,52 @@ export function fillFrame(frame, data, glbBytes) {
 
 export function samplePage(frame) {
   const data = sampleData();
-  return fillFrame(frame, data, glb(4, [4, 5]));
+  const boxes = [0, 1, 2, 3].map((e) => [[e * 2, 0, 0], [e * 2 + 1.5, 1, 3]]);
+  return fillFrame(frame, data, glb(boxes, [4, 5]));
+}
+
+// A page of `count` boxes in storeys of a square grid, linked to `taskCount` tasks in turn, each a
+// week after the one before: grey ghosts before, growing green during, their own look after.
+export function gridPage(frame, count, taskCount = 40) {
+  const side = Math.ceil(Math.sqrt(count / 5));
+  const boxes = [];
+  for (let e = 0; e < count; e++) {
+    const x = (e % side) * 1.2;
+    const y = Math.floor(e / side) % side * 1.2;
+    const z = Math.floor(e / (side * side)) * 3.2;
+    boxes.push([[x, y, z], [x + 1, y + 1, z + 3]]);
+  }
+  const start = dayOf('2009-03-01');
+  const looks = [
+    { show: 'colour', color: [200, 200, 200], transparency: 85, grow: 'none', drawn: 1 },
+    { show: 'colour', color: [0, 230, 0], transparency: 0, grow: '+z', drawn: 0 },
+    { show: 'colour', color: [0, 230, 0], transparency: 0, grow: '+z', drawn: 1 },
+    { show: 'model', transparency: 0, grow: 'none', drawn: 1 },
+  ];
+  const tasks = [];
+  for (let t = 0; t < taskCount; t++) {
+    tasks.push({ id: t + 1, name: `Tevékenység ${t + 1}`, level: 1, type: 'construction', profile: 'Szerkezet',
+      color: [0, 230, 0], start: start + t * 7 * DAY, finish: start + (t * 7 + 5) * DAY,
+      actualStart: null, actualFinish: null, percent: null, elements: [], predecessors: [] });
+  }
+  const elements = [];
+  const planned = [];
+  for (let e = 0; e < count; e++) {
+    const t = Math.floor((e * taskCount) / count);
+    tasks[t].elements.push(e);
+    elements.push({ id: `W${e + 1}`, color: [190, 180, 170], transparency: 0, facts: [[0, 'IfcWall']], tasks: [t] });
+    planned.push([-1e9, 0, -1, tasks[t].start + 1, 1, 2, tasks[t].finish, 3, -1]);
+  }
+  const data = {
+    format: 'bauvista-page', version: 1, title: `${count} elem`, written: '2026-05-02T09:30',
+    from: start, to: tasks[taskCount - 1].finish, date: start, views: ['planned'], view: 'planned', statusDate: null,
+    factKeys: ['class'], elements, tasks, looks, legend: [], timelines: { planned },
+  };
+  return fillFrame(frame, data, glb(boxes, []));
 }
 
 if (process.argv[1] && import.meta.url.endsWith(process.argv[1].split('/').pop())) {
-  const [frame, out] = process.argv.slice(2);
-  writeFileSync(out, samplePage(readFileSync(frame, 'utf8')));
+  const [frame, out, count] = process.argv.slice(2);
+  const text = readFileSync(frame, 'utf8');
+  writeFileSync(out, count ? gridPage(text, Number(count)) : samplePage(text));
 }

@@ -39,6 +39,7 @@ function start() {
     page.setModel(scene);
     page.renderNow();
     await new Promise((resolve) => requestAnimationFrame(resolve));
+    performance.mark('bv-first-picture');
     parts.status.textContent = '';
   })();
   ready.catch((error) => { parts.status.textContent = `${WORDS.failed}: ${error.message}`; });

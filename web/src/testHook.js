@@ -8,12 +8,10 @@ export function installTestHook(page, ready) {
       const minute = parseDateText(text);
       if (minute === null) throw new Error(`not a date: ${text}`);
       page.setDate(minute);
-      page.renderNow();
     },
     setView(name) {
       if (!page.data.views.includes(name)) throw new Error(`no view ${name}`);
       page.setView(name);
-      page.renderNow();
     },
     states() { return page.stateTexts(); },
     // Where a point of an element's box lies in the window (shares 0-1 of its model x, y, z).

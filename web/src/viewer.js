@@ -11,10 +11,21 @@ const VIEWS = {
   iso: [1, -1, 1],
 };
 
+// A software rasteriser (SwiftShader, llvmpipe) pays for every multisample; there the page draws
+// without, and a graphics card keeps its smooth edges.
+function drawnBySoftware() {
+  const gl = document.createElement('canvas').getContext('webgl2');
+  if (!gl) return false;
+  const info = gl.getExtension('WEBGL_debug_renderer_info');
+  const name = String(gl.getParameter(info ? info.UNMASKED_RENDERER_WEBGL : gl.RENDERER));
+  gl.getExtension('WEBGL_lose_context')?.loseContext();
+  return /swiftshader|llvmpipe|software/i.test(name);
+}
+
 export class Viewer {
   constructor(container) {
     this.container = container;
-    this.renderer = new WebGLRenderer({ antialias: true, preserveDrawingBuffer: true });
+    this.renderer = new WebGLRenderer({ antialias: !drawnBySoftware(), preserveDrawingBuffer: true });
     this.renderer.setPixelRatio(Math.min(window.devicePixelRatio || 1, 2));
     this.renderer.setClearColor(new Color(0xeef1f4), 1);
     container.appendChild(this.renderer.domElement);
