@@ -85,6 +85,10 @@ function makeMaterial(states, modelFrame, pass) {
     side: DoubleSide,
     transparent: glass,
     depthWrite: !glass,
+    // Faces give way to their outlines where both lie at the same depth.
+    polygonOffset: true,
+    polygonOffsetFactor: 1,
+    polygonOffsetUnits: 1,
   });
 }
 

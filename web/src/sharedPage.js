@@ -1,7 +1,9 @@
 // The page's state: the shown moment and view, what is selected and found, and every part that
 // shows them. Each element's look comes from the timeline the program computed for it; the page
 // only looks it up.
-import { InstancedMesh, Mesh, Vector3 } from 'three';
+import { InstancedBufferAttribute, InstancedBufferGeometry, InstancedMesh, LineSegments, Mesh, Vector3 } from 'three';
+import { makeEdgeMaterial } from './edgeMaterial.js';
+import { outlineOf, triangleCount } from './edges.js';
 import { computeElementBoxes, drawnMeshes, modelBox, modelFrameOf } from './elementBoxes.js';
 import { makeElementMaterials } from './elementMaterial.js';
 import { ElementStates } from './elementStates.js';
@@ -18,6 +20,9 @@ import { buildViewChoice } from './ui/viewChoice.js';
 import { button } from './ui/dom.js';
 import { WORDS } from './ui/names.js';
 
+// Outlines are worked out on load and drawn with every frame; past this many triangles a model
+// goes without them.
+const OUTLINED_TRIANGLES = 400000;
 const MARK_SELECTED = 1;
 const MARK_FOUND = 2;
 
@@ -32,6 +37,23 @@ function addGlassTwin(mesh, glass) {
   }
   twin.renderOrder = 1;
   mesh.add(twin);
+}
+
+function addOutline(mesh, states, modelFrame) {
+  const lines = outlineOf(mesh.geometry, mesh.isInstancedMesh);
+  if (!lines.getAttribute('position').count) return;
+  let geometry = lines;
+  if (mesh.isInstancedMesh) {
+    geometry = new InstancedBufferGeometry();
+    geometry.setAttribute('position', lines.getAttribute('position'));
+    geometry.setAttribute('edgeInstance', new InstancedBufferAttribute(mesh.instanceMatrix.array, 16));
+    geometry.setAttribute('_element', mesh.geometry.getAttribute('_element'));
+    geometry.instanceCount = mesh.count;
+  }
+  const outline = new LineSegments(geometry, makeEdgeMaterial(states, modelFrame, mesh.isInstancedMesh));
+  outline.frustumCulled = false;
+  outline.renderOrder = 2;
+  mesh.add(outline);
 }
 
 export class SharedPage {
@@ -61,9 +83,11 @@ export class SharedPage {
     this.boxes = computeElementBoxes(this.meshes, this.modelFrame, count);
     this.states = new ElementStates(count, this.boxes);
     const materials = makeElementMaterials(this.states, this.modelFrame);
+    const outlined = this.meshes.reduce((n, m) => n + triangleCount(m.geometry) * (m.isInstancedMesh ? m.count : 1), 0) <= OUTLINED_TRIANGLES;
     for (const mesh of this.meshes) {
       mesh.material = materials.opaque;
       addGlassTwin(mesh, materials.glass);
+      if (outlined) addOutline(mesh, this.states, this.modelFrame);
     }
     this.viewer.scene.add(scene);
     const toScene = this.modelFrame.clone().invert();
