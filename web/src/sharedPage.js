@@ -69,7 +69,7 @@ export class SharedPage {
     this.gantt = new Gantt(parts.gantt, data, { onTask: (t) => this.selectTask(t), onDate: (m) => this.setDate(m) });
     this.info = new InfoPanel(parts.info, data, (t) => this.selectTask(t));
     this.search = new ElementSearch(parts.search, data, (list) => this.setFound(list));
-    this.viewChoice = buildViewChoice(parts.views, data.views, this.view, (v) => this.setView(v));
+    this.viewChoice = buildViewChoice(parts.views, data.views, this.view, data.statusDate, (v) => this.setView(v));
     buildLegend(parts.legend, data.legend);
     for (const name of ['fit', 'top', 'front', 'side', 'iso']) {
       parts.tools.append(button(WORDS[name], WORDS[name], () => (name === 'fit' ? this.viewer.fit() : this.viewer.showFrom(name))));

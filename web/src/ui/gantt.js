@@ -1,6 +1,6 @@
 // The Gantt: one row a task in outline order, its name indented by its level, its planned bar in
 // its look's colour, the actual one as a thin dark bar under it, a summary as a bracket, and the
-// shown date as a red line. Drawn on a canvas, only the rows in sight, so thousands of tasks
+// shown date as a red line, the status date as a dashed blue one. Drawn on a canvas, only the rows in sight, so thousands of tasks
 // scroll freely. A click on a row selects its task; a click in the scale sets the date.
 import { MINUTES_PER_DAY, monthLabel, monthStart, nextMonth } from '../dates.js';
 import { rgb } from './dom.js';
@@ -19,6 +19,7 @@ export class Gantt {
     this.onTask = onTask;
     this.onDate = onDate;
     this.minute = this.from;
+    this.statusDate = data.statusDate ?? null;
     this.selected = -1;
     this.scroll = 0;
     this.summary = this.tasks.map((t, i) => i + 1 < this.tasks.length && this.tasks[i + 1].level > t.level);
@@ -165,6 +166,16 @@ export class Gantt {
     g.fillRect(0, 0, NAMES, SCALE);
     g.fillStyle = '#c5ccd6';
     g.fillRect(NAMES - 1, 0, 1, height);
+    if (this.statusDate !== null && this.statusDate >= this.from && this.statusDate <= this.to) {
+      const xs = Math.round(this.xOf(this.statusDate, width)) + 0.5;
+      g.strokeStyle = '#1f5fbf';
+      g.setLineDash([4, 3]);
+      g.beginPath();
+      g.moveTo(xs, 0);
+      g.lineTo(xs, height);
+      g.stroke();
+      g.setLineDash([]);
+    }
     const x = this.xOf(Math.min(Math.max(this.minute, this.from), this.to), width);
     g.fillStyle = '#d11a1a';
     g.fillRect(x - 1, 0, 2, height);

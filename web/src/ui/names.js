@@ -32,5 +32,6 @@ export const WORDS = {
   loading: 'A modell betöltése...',
   failed: 'A modell nem tölthető be',
   view: 'Nézet',
+  statusDate: 'Állapot dátuma',
   schedule: 'Ütemterv',
 };

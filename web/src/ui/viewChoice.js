@@ -1,9 +1,11 @@
 // Planned, actual or both compared, offered only where the schedule has actual data.
 import { el } from './dom.js';
+import { formatMoment } from '../dates.js';
 import { VIEW_NAMES, WORDS } from './names.js';
 
-export function buildViewChoice(box, views, current, onView) {
+export function buildViewChoice(box, views, current, statusDate, onView) {
   if (!views || views.length < 2) return { show() {} };
+  if (statusDate !== null && statusDate !== undefined) box.append(el('span', 'bv-status-date', `${WORDS.statusDate}: ${formatMoment(statusDate)}`));
   const label = el('span', 'bv-views-label', `${WORDS.view}:`);
   box.append(label);
   const buttons = new Map();
