@@ -42,18 +42,22 @@ private:
     std::ostream& transcript_;
 };
 
-// The movie of the command line: made in a preference store of its own, so that a night's run
-// takes nothing from the desktop's last movie, and the file is there whole or not at all.
-int MakeMovie(CommandLine& line) {
-    if (line.start.model.empty()) return FailUsage(kScriptProgram, "--movie needs --model FILE");
+// The movie or the shared page of the command line: made in a preference store of its own, so
+// that a night's run takes nothing from the desktop's last movie, and the file is there whole or
+// not at all.
+int MakeFromCommandLine(CommandLine& line) {
+    const bool web = line.movie.WebAsked();
+    const char* option = web ? "--web" : "--movie";
+    if (line.start.model.empty()) return FailUsage(kScriptProgram, std::string(option) + " needs --model FILE");
     std::error_code ec;
     auto folder = std::filesystem::temp_directory_path(ec) / ("quorvel-movie-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder, ec);
     line.start.prefs = (folder / "preferences").string();
-    std::filesystem::path out = std::filesystem::absolute(line.movie.out, ec);
-    if (!ec) line.movie.out = out.string();
+    std::string& target = web ? line.movie.web : line.movie.out;
+    std::filesystem::path out = std::filesystem::absolute(target, ec);
+    if (!ec) target = out.string();
 
-    MovieTranscriptWatch watch(std::cerr);
+    MovieTranscriptWatch watch(std::cerr, web ? "page" : "frame");
     std::ostream transcript(&watch);
     HostSession session;
     ScriptFront front(transcript);
@@ -66,11 +70,12 @@ int MakeMovie(CommandLine& line) {
     case StartResult::Ready: {
         std::string schedule = MovieScheduleOf(line.movie, line.start.model);
         if (schedule.empty()) {
-            std::cerr << "quorvel: no schedule for the movie: give --schedule FILE (or keep FILE.csp beside the model)\n";
+            std::cerr << "quorvel: no schedule for the " << (web ? "page" : "movie")
+                      << ": give --schedule FILE (or keep FILE.csp beside the model)\n";
             status = 1;
             break;
         }
-        std::istringstream script(MovieScript(line.movie, schedule));
+        std::istringstream script(web ? WebPageScript(line.movie, schedule) : MovieScript(line.movie, schedule));
         status = front.interpreter->Run(script);
         break;
     }
@@ -79,11 +84,13 @@ int MakeMovie(CommandLine& line) {
     if (!front.interpreter->Finish() || DGUnansweredQuestions() > 0) status = 1;
     transcript.flush();
     std::filesystem::remove_all(folder, ec);
-    if (status == 0 && watch.Made() && std::filesystem::exists(line.movie.out, ec)) {
-        std::cerr << "quorvel: made " << line.movie.out << "\n";
+    // The page says it is written by no alert: any alert is its failure.
+    const bool made = web ? !watch.Alerted() : watch.Made();
+    if (status == 0 && made && std::filesystem::exists(target, ec)) {
+        std::cerr << "quorvel: made " << target << "\n";
         return 0;
     }
-    std::cerr << "quorvel: the movie " << line.movie.out << " could not be made\n" << watch.Trouble();
+    std::cerr << "quorvel: the " << (web ? "page " : "movie ") << target << " could not be made\n" << watch.Trouble();
     return 1;
 }
 
@@ -93,7 +100,7 @@ int main(int argc, char** argv) {
     RestartWithLargeHeapPages(argv);
     CommandLine line = ReadCommandLine(kScriptProgram, argc, argv);
     if (line.ask != CommandLine::Ask::Run) return AnswerCommandLine(kScriptProgram, line, QuorvelHelpText());
-    if (line.movie.Asked()) return MakeMovie(line);
+    if (line.movie.Asked() || line.movie.WebAsked()) return MakeFromCommandLine(line);
     std::ifstream scriptFile;
     if (line.script != "-") {
         scriptFile.open(line.script);

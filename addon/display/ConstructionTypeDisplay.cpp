@@ -90,6 +90,14 @@ std::optional<int16_t> FirstPen(std::span<const uint8_t> element) {
     return LE::Get<int16_t>(element, row->pens.front().element);
 }
 
+std::optional<int16_t> OwnMaterial(std::span<const uint8_t> element, const ElementLinkRecord& link) {
+    const KindRow* row = RowOf(LE::Get<int32_t>(element, HostElement::kKind));
+    if (!row || row->materials.empty()) return std::nullopt;
+    const MaterialField& first = row->materials.front();
+    return IsOverridden(link) ? LE::Get<int16_t>(link.Span(), first.saveTwin ? first.saveTwin : first.save)
+                              : LE::Get<int16_t>(element, first.element);
+}
+
 void OverrideAttributes(std::span<uint8_t> element, std::span<uint8_t> mask, ElementLinkRecord& link, int16_t pen,
                         int16_t material) {
     std::fill(mask.begin(), mask.end(), 0);

@@ -31,6 +31,9 @@ void OverrideAttributes(std::span<uint8_t> element, std::span<uint8_t> mask, Ele
                         int16_t material);
 // The element's value of the field its kind saves as the first pen; nothing for a kind without a row.
 std::optional<int16_t> FirstPen(std::span<const uint8_t> element);
+// The material the element's kind paints first, as the element's own: from the save area while the
+// type's look is over it. Nothing for a kind without materials.
+std::optional<int16_t> OwnMaterial(std::span<const uint8_t> element, const ElementLinkRecord& link);
 // Gives the element back the saved values, marks them in `mask`, and empties the save area.
 void RestoreAttributes(std::span<uint8_t> element, std::span<uint8_t> mask, ElementLinkRecord& link);
 

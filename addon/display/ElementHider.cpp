@@ -306,8 +306,9 @@ ElementHider::Governing ElementHider::GoverningOfOne(const Task& task, size_t in
 
 ElementHider::Governing ElementHider::GoverningBy(const Task& task, size_t index, const DateTime& current) const {
     const AppearanceProfile& profile = profiles_.ProfileFor(task);
-    ElementLook look = LookAt(profile, task, current, index < viewProgress_.size() ? viewProgress_[index] : std::nullopt);
-    if (index < standings_.size()) look = StandingLook(profile, look, standings_[index]);
+    const ElementLook look =
+        LookInView(profile, task, current, index < viewProgress_.size() ? viewProgress_[index] : std::nullopt,
+                   index < standings_.size() ? std::optional<PlanStanding>(standings_[index]) : std::nullopt);
     Governing g;
     g.type = task.type;
     g.code = look.kind == PhaseLook::Kind::Hide       ? Appearance::Absent
@@ -357,8 +358,7 @@ void ElementHider::CollectStaggerOrders(const TaskDB& db) {
         if (p.stagger && p.grow != GrowDirection::None && p.during.kind != PhaseLook::Kind::Hide) staggered[t.id] = p.grow;
     }
     if (staggered.empty()) return;
-    // Where each element begins along its task's growth: its lowest point along a plus axis, its
-    // highest along a minus one, so the first to appear comes first.
+    // Where each element begins along its task's growth, so the first to appear comes first.
     std::unordered_map<int32_t, std::vector<std::pair<double, API_Guid>>> found;
     for (int32_t kind = HostElement::kFirstKind; kind <= HostElement::kLastKind; ++kind) {
         if (!IsDisplayableKind(kind)) continue;
@@ -381,10 +381,7 @@ void ElementHider::CollectStaggerOrders(const TaskDB& db) {
                     box.emplace();
                     if (HostElementGetBounds(head.data(), box->data()) != kHostNoError) box->fill(0);
                 }
-                const GrowDirection d = it->second;
-                const size_t axis = d <= GrowDirection::MinusZ ? 2 : d <= GrowDirection::MinusX ? 0 : 1;
-                const bool plus = d == GrowDirection::PlusZ || d == GrowDirection::PlusX || d == GrowDirection::PlusY;
-                found[it->first].emplace_back(plus ? (*box)[axis] : -(*box)[axis + 3], guid);
+                found[it->first].emplace_back(StaggerKey(it->second, *box), guid);
             }
         }
     }
@@ -402,8 +399,7 @@ void ElementHider::StaggerLook(Governing& pair, const API_Guid& guid) const {
     if (it == staggerOrders_.end() || it->second.count == 0) return;
     const size_t* place = it->second.place.find(guid);
     ElementLook look = pair.shown;
-    // The task's share drawn, spread over its elements in turn; a shrinking task takes the last first.
-    look.drawn = std::clamp(look.drawn * static_cast<double>(it->second.count) - static_cast<double>(place ? *place : 0), 0.0, 1.0);
+    look.drawn = StaggeredDrawn(look.drawn, it->second.count, place ? *place : 0);
     pair.look = LookRecordOf(look);
     pair.lookPrint = LookPrintOf(pair.look);
 }

@@ -57,3 +57,19 @@ ElementLook StandingLook(const AppearanceProfile& profile, const ElementLook& us
     }
     return out;
 }
+
+ElementLook LookInView(const AppearanceProfile& profile, const Task& viewTask, const DateTime& at,
+                       std::optional<double> progress, std::optional<PlanStanding> standing) {
+    const ElementLook look = LookAt(profile, viewTask, at, progress);
+    return standing ? StandingLook(profile, look, *standing) : look;
+}
+
+double StaggeredDrawn(double drawn, size_t count, size_t place) {
+    return std::clamp(drawn * static_cast<double>(count) - static_cast<double>(place), 0.0, 1.0);
+}
+
+double StaggerKey(GrowDirection grow, const std::array<double, 6>& box) {
+    const size_t axis = grow <= GrowDirection::MinusZ ? 2 : grow <= GrowDirection::MinusX ? 0 : 1;
+    const bool plus = grow == GrowDirection::PlusZ || grow == GrowDirection::PlusX || grow == GrowDirection::PlusY;
+    return plus ? box[axis] : -box[axis + 3];
+}

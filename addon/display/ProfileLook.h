@@ -5,6 +5,8 @@
 #include "schedule/tasks/DateTime.h"
 #include "schedule/tasks/Task.h"
 
+#include <array>
+#include <cstddef>
 #include <optional>
 
 enum class TaskPhase : uint8_t { Before, During, After };
@@ -36,6 +38,20 @@ struct ElementLook {
 // rather than what its dates say.
 ElementLook LookAt(const AppearanceProfile& profile, const Task& task, const DateTime& at,
                    std::optional<double> progress = std::nullopt);
+
+// The look of an element whose governing task, as the schedule's view has it at `at`, is
+// `viewTask`: its progress where the view knows it apart from the dates, its standing against the
+// plan in the comparison.
+ElementLook LookInView(const AppearanceProfile& profile, const Task& viewTask, const DateTime& at,
+                       std::optional<double> progress, std::optional<PlanStanding> standing);
+
+// A staggering task's share drawn, spread over its `count` elements in turn: the one at `place`
+// grows in its own stretch of the task (a shrinking task takes the last first).
+double StaggeredDrawn(double drawn, size_t count, size_t place);
+// Where an element begins along a growth, by its box (minimum x, y, z, maximum x, y, z): its
+// lowest point along a plus axis, its highest along a minus one, negated, so the first to appear
+// sorts first.
+double StaggerKey(GrowDirection grow, const std::array<double, 6>& box);
 
 // The usual look of work ahead of its plan or behind it, in the profile's early or late look: its
 // colour over the element, growth kept unless the look hides the element.

@@ -1,5 +1,6 @@
 #include "hostcalls/HostInterface.h"
 
+#include "hostapi/HostModelGlb.h"
 #include "hostapi/HostSecondView.h"
 #include "hostcalls/ReportHold.h"
 
@@ -159,4 +160,7 @@ bool HostSecondViewOpen() {
 }
 GSErr HostElementSetSecondLook(const uint8_t* head, int32_t shown, int32_t material, int32_t pen, const uint8_t* look) {
     return CallWithToken<kHostElementSetSecondLook, HostElementSetSecondLookFunc>(head, shown, material, pen, look);
+}
+GSErr HostModelGetGlb(uint32_t* glbHandle, uint32_t* guidHandle, int32_t* count) {
+    return CallWithToken<kHostModelGetGlb, HostModelGetGlbFunc>(glbHandle, guidHandle, count, 0);
 }

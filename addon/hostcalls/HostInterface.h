@@ -70,3 +70,6 @@ GSErr HostElementGetLook(const uint8_t* headRecord, uint8_t* lookRecord);
 bool HostSecondViewOpen();
 GSErr HostElementSetSecondLook(const uint8_t* headRecord, int32_t shown, int32_t material, int32_t pen,
                                const uint8_t* lookRecord);
+// The model's bodies as a glTF binary and the GUIDs of its elements in `_ELEMENT` order
+// (HostModelGlb.h); the caller frees both handles.
+GSErr HostModelGetGlb(uint32_t* glbHandle, uint32_t* guidHandle, int32_t* count);

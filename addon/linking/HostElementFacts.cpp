@@ -1,9 +1,9 @@
 #include "linking/HostElementFacts.h"
 
-#include "basekit/OwnedHandle.h"
 #include "bytes/LittleEndian.h"
 #include "hostapi/HostAttributeRecord.h"
 #include "hostapi/HostElementRecord.h"
+#include "hostcalls/ElementFactsRead.h"
 #include "hostcalls/HostInterface.h"
 #include "hostcalls/HostLists.h"
 #include "schedule/tasks/Exceptions.h"
@@ -32,30 +32,6 @@ private:
     std::map<int16_t, std::string> names_;
 };
 
-// The facts the host keeps for the element: pairs of zero-terminated texts in one block. A host
-// without the operation, or an element without facts, gives none.
-void ReadFacts(const uint8_t* head, std::vector<std::pair<std::string, std::string>>& out) {
-    uint32_t handle = 0;
-    int32_t count = 0;
-    if (HostElementGetFacts(head, &handle, &count, 0) != kHostNoError) return;
-    OwnedHandle block(handle);
-    std::span<const uint8_t> bytes = block ? block.Bytes() : std::span<const uint8_t>();
-    size_t at = 0;
-    auto next = [&](std::string& text) {
-        size_t end = at;
-        while (end < bytes.size() && bytes[end] != 0) ++end;
-        if (end == bytes.size()) return false;
-        text.assign(reinterpret_cast<const char*>(bytes.data() + at), end - at);
-        at = end + 1;
-        return true;
-    };
-    for (int32_t i = 0; i < count; ++i) {
-        std::pair<std::string, std::string> fact;
-        if (!next(fact.first) || !next(fact.second)) break;
-        out.push_back(std::move(fact));
-    }
-}
-
 } // namespace
 
 std::vector<ElementFacts> HostElementFacts::CollectElements() {
@@ -82,7 +58,7 @@ std::vector<ElementFacts> HostElementFacts::CollectElements() {
             // the one it saved.
             int16_t layer = e.link.SavedLayer() != 0 ? e.link.SavedLayer() : LE::Get<int16_t>(header, HostElement::kLayer);
             e.layer = layers.Of(layer);
-            ReadFacts(header.data(), e.facts);
+            e.facts = ReadElementFacts(header.data(), 0);
         }
     }
     return out;

@@ -12,16 +12,19 @@ namespace {
 constexpr int16_t kTimeLeftText = 18;
 } // namespace
 
-ProgressWindow::ProgressWindow(int32_t maximum) : maximum_(maximum) {
+ProgressWindow::ProgressWindow(int32_t maximum) : ProgressWindow(maximum, {}, AddonString(32609, 1)) {}
+
+ProgressWindow::ProgressWindow(int32_t maximum, const std::string& title, const std::string& format)
+    : maximum_(maximum), format_(format) {
     AddonDialogDescription d;
     if (GetAddonDialog(kDialogId, d)) {
-        dialog_ = std::make_unique<DGDialog>(kDialogId, d.title, d.width, d.height, std::move(d.items));
+        dialog_ = std::make_unique<DGDialog>(kDialogId, title.empty() ? d.title : title, d.width, d.height,
+                                             std::move(d.items));
         if (DGItem* bar = dialog_->Item(kBar)) {
             bar->minimum = 0;
             bar->maximum = maximum;
         }
     }
-    format_ = AddonString(32609, 1);
     timeLeftFormat_ = AddonString(MovieOptionsDialog::kTextList, kTimeLeftText);
     if (dialog_) dialog_->SetItemText(kText, FormatText(0));
 }

@@ -13,6 +13,9 @@ public:
     enum Item : int16_t { kStop = 1, kText = 2, kBar = 3, kTimeLeft = 4 };
 
     explicit ProgressWindow(int32_t maximum);
+    // The same window for other long work: its own title, and a text that takes the step done
+    // and the steps in all as the frames' does.
+    ProgressWindow(int32_t maximum, const std::string& title, const std::string& format);
     ~ProgressWindow();
 
     DGDialog* Dialog() { return dialog_.get(); }

@@ -34,3 +34,4 @@ constexpr int16_t kAlertProfileName = 32545;
 constexpr int16_t kAlertProfileInUse = 32546;
 constexpr int16_t kAlertProfileOfType = 32547;
 constexpr int16_t kAlertUpdatePlan = 32548;
+constexpr int16_t kAlertWebPageFailed = 32549;

@@ -25,6 +25,7 @@ enum class AddonMenuItem : int32_t {
     Profiles = 14,
     ReadProfiles = 15,
     WriteProfiles = 16,
+    ShareWebPage = 17,
     ShowSCurve = 18,
     ReportSlips = 19,
     WriteRevisionReport = 20

@@ -14,6 +14,7 @@
 #include "shell/MovieCommand.h"
 #include "shell/SlipReportCommand.h"
 #include "shell/SupportCheckCommand.h"
+#include "shell/WebPageCommand.h"
 
 namespace {
 
@@ -76,6 +77,7 @@ GSErr AddonMenuHandler(const HostMenuParams* params) {
             break;
         case AddonMenuItem::ReadProfiles: ReadProfilesCommand(m.taskDB, m.elementHider); break;
         case AddonMenuItem::WriteProfiles: WriteProfilesCommand(m.elementHider); break;
+        case AddonMenuItem::ShareWebPage: ShareWebPageCommand(m.elementHider, m.taskDB); break;
         case AddonMenuItem::ShowSCurve:
             if (m.sCurve) m.sCurve->Show(!m.sCurve->IsVisible());
             break;

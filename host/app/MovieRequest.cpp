@@ -32,7 +32,7 @@ bool IsDate(const std::string& text) {
 } // namespace
 
 bool IsMovieOption(const std::string& name) {
-    for (const char* o : {"--movie", "--schedule", "--size", "--fps", "--seconds", "--from", "--to", "--overlay",
+    for (const char* o : {"--movie", "--web", "--schedule", "--size", "--fps", "--seconds", "--from", "--to", "--overlay",
                           "--title", "--view"})
         if (name == o) return true;
     return false;
@@ -46,6 +46,9 @@ bool TakeMovieOption(MovieRequest& r, const std::string& name, const std::string
     if (name == "--movie") {
         if (value.empty()) return fail("--movie needs a file");
         r.out = value;
+    } else if (name == "--web") {
+        if (value.empty()) return fail("--web needs a file");
+        r.web = value;
     } else if (name == "--schedule") {
         if (value.empty()) return fail("--schedule needs a file");
         r.schedule = value;
@@ -91,6 +94,8 @@ bool TakeMovieOption(MovieRequest& r, const std::string& name, const std::string
 
 std::string MovieOptionsHelp() {
     return "  --movie FILE     make the movie (.mp4, .mov or .avi) of the model and its schedule, then end\n"
+           "  --web FILE       write the shared web page (.html) of the model and its schedule instead,\n"
+           "                   then end; it takes --schedule and --view\n"
            "  --schedule FILE  the schedule (.csp, .txt, .xml, .xer; default: the model's name with .csp)\n"
            "  --size WxH       1280x720, 1920x1080 or 3840x2160 (default: the 3D window's size)\n"
            "  --fps N          1, 10, 24, 25, 30 or 60 frames a second\n"

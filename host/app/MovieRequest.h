@@ -15,8 +15,15 @@ struct MovieRequest {
     uint16_t overlays = 0; // the settings' bits: date 1, tasks 2, legend 4, progress 8, gantt 16, title 32
     std::string title;
     std::string view = "planned";
+    // The shared page instead of a movie, from the same model, schedule and view; empty: none.
+    std::string web;
 
     bool Asked() const { return !out.empty(); }
+    bool WebAsked() const { return !web.empty(); }
+    // Whether any option that only a movie takes was given.
+    bool MovieOnlyOptions() const {
+        return width != 0 || fps != 0 || seconds != 0 || !from.empty() || !to.empty() || overlays != 0 || !title.empty();
+    }
 };
 
 // Whether `name` is one of the movie's options (each takes a value).

@@ -16,7 +16,9 @@ const HostProgram kScriptProgram{
     "was refused or never used; 2 bad usage.\n"
     "With --movie the movie is made and nothing else: its progress goes to standard error; exit\n"
     "status 0 when the whole movie is at its path, 1 when it could not be made (the reason on\n"
-    "standard error, and no file), 2 bad usage.\n"};
+    "standard error, and no file), 2 bad usage.\n"
+    "With --web the shared web page is written and nothing else, with the same exit status: 0 when\n"
+    "the whole page is at its path, 1 when it could not be written, 2 bad usage.\n"};
 
 const HostProgram kDeskProgram{
     "quorvel-desk", false, true,
@@ -133,6 +135,12 @@ CommandLine ReadCommandLine(const HostProgram& program, int argc, char** argv) {
         line.script = a;
         scriptGiven = true;
     }
+    if (line.movie.WebAsked()) {
+        if (line.movie.Asked()) return bad("--web and --movie are made one at a time");
+        if (line.movie.MovieOnlyOptions()) return bad("--web takes only --schedule and --view");
+        if (scriptGiven) return bad("--web runs no script");
+        return line;
+    }
     if (movieOptions && !line.movie.Asked()) return bad("the movie's options need --movie FILE");
     if (line.movie.Asked() && scriptGiven) return bad("--movie runs no script");
     return line;
@@ -149,7 +157,10 @@ std::string ProgramSynopsis(const HostProgram& program) {
         text += " " + word;
         row += " " + word;
     }
-    if (program.runsScript) text += "\n       " + std::string(program.name) + " --model FILE --movie FILE [movie options]";
+    if (program.runsScript) {
+        text += "\n       " + std::string(program.name) + " --model FILE --movie FILE [movie options]";
+        text += "\n       " + std::string(program.name) + " --model FILE --web FILE [--schedule FILE] [--view VIEW]";
+    }
     return text + "\n       " + program.name + " --help | --version\n";
 }
 

@@ -11,6 +11,7 @@
 #include "hostapi/HostGuidMap.h"
 
 #include <map>
+#include <set>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
@@ -79,6 +80,10 @@ public:
     std::string AttributeName(int32_t kind, int16_t index) const;
     const std::vector<uint8_t>* AttributeExtra(int32_t kind, int16_t index) const;
     void SetAttributeExtra(int32_t kind, int16_t index, std::vector<uint8_t> extra);
+    // Attributes an add-on made in this session (the looks it paints with), as against the
+    // model's own; the project file does not keep the mark.
+    void MarkAddonAttribute(int32_t kind, int16_t index) { addonAttributes_.insert({kind, index}); }
+    bool IsAddonAttribute(int32_t kind, int16_t index) const { return addonAttributes_.count({kind, index}) != 0; }
 
     // Whether the project differs from what was last opened or saved. Changes made in undo
     // steps are followed through the history, so undoing back to the saved state is clean again;
@@ -171,6 +176,7 @@ private:
     } walk_;
     std::map<int32_t, std::vector<AttributeRecord>> attributes_;
     std::map<int32_t, std::vector<std::vector<uint8_t>>> attributeExtras_;
+    std::set<std::pair<int32_t, int16_t>> addonAttributes_;
     std::vector<API_Guid> selection_;
     std::map<std::string, UserDataBlock> projectData_;
     FactTexts facts_;

@@ -61,6 +61,7 @@ GSErr OpAttributeCreate(uint32_t token, uint8_t* record, const uint8_t* extra) {
     int16_t index = c.Model().CreateAttribute(kind, AttributeRecord(record, record + HostAttribute::kRecordSize),
                                               std::move(extraBytes));
     if (index == 0) return kHostErrNoMemory;
+    c.Model().MarkAddonAttribute(kind, index);
     LE::Put<int16_t>(Span(record, HostAttribute::kRecordSize), HostAttribute::kIndex, index);
     return kHostNoError;
 }

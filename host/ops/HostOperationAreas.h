@@ -67,6 +67,7 @@ GSErr OpElementSetSecondLook(uint32_t token, const uint8_t* head, int32_t shown,
                              const uint8_t* lookRecord);
 GSErr OpModelGetWorkSchedules(uint32_t token, uint32_t* handle, int32_t* count, int32_t flags);
 GSErr OpModelGetRevision(uint32_t token, uint32_t* handle, int32_t* count, int32_t flags);
+GSErr OpModelGetGlb(uint32_t token, uint32_t* glbHandle, uint32_t* guidHandle, int32_t* count, int32_t flags);
 GSErr OpSelectionGet(uint32_t token, uint8_t* info, uint32_t* entries, int32_t);
 GSErr OpSelectElements(uint32_t token, const uint8_t* entries, int32_t count, int32_t add);
 

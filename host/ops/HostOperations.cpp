@@ -2,6 +2,7 @@
 #include "host/ops/HostCore.h"
 #include "host/ops/HostOperationAreas.h"
 #include "host/ops/OperationCall.h"
+#include "hostapi/HostModelGlb.h"
 #include "hostapi/HostSecondView.h"
 
 using namespace hostops;
@@ -65,6 +66,7 @@ const OperationSlot kOperations[] = {
     {kHostModelGetRevision, Entry<HostModelGetRevisionFunc>(OpModelGetRevision)},
     {kHostSecondViewGet, Entry<HostSecondViewGetFunc>(OpSecondViewGet)},
     {kHostElementSetSecondLook, Entry<HostElementSetSecondLookFunc>(OpElementSetSecondLook)},
+    {kHostModelGetGlb, Entry<HostModelGetGlbFunc>(OpModelGetGlb)},
 };
 
 } // namespace

@@ -197,6 +197,12 @@ bool HiddenOn(const Element& element, SceneLayers& layers, SceneSide side) {
     return layers.Hidden(element.Layer());
 }
 
+std::array<int16_t, kSceneFaces> FaceMaterials(const Element& element) {
+    const KindLook kind = LookOfKind(element.Kind());
+    auto material = [&](size_t field) { return field ? LE::Get<int16_t>(element.Bytes(), field) : int16_t{0}; };
+    return {material(kind.top), material(kind.bottom), material(kind.sideLow), material(kind.sideHigh), material(kind.end)};
+}
+
 ElementLooks LooksOf(const Element& element, SceneLooks& looks, SceneSide side) {
     const KindLook kind = LookOfKind(element.Kind());
     const int16_t over = side == SceneSide::Second && element.second ? element.second->material : 0;

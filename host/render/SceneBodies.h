@@ -42,6 +42,8 @@ struct ElementLooks {
     bool operator==(const ElementLooks&) const = default;
 };
 
+// The material of each face, as the element's record gives them (0: none).
+std::array<int16_t, kSceneFaces> FaceMaterials(const Element& element);
 ElementLooks LooksOf(const Element& element, SceneLooks& looks, SceneSide side = SceneSide::First);
 // The look laid over the element on a side.
 const std::optional<LookOverride>& LookOn(const Element& element, SceneSide side);

@@ -10,6 +10,7 @@ constexpr const char* kMadeAlert = "alert 32524";
 constexpr const char* kMovieDialog = "32503";
 constexpr const char* kOptionsDialog = "32510";
 constexpr int kOptionsButton = 28;
+constexpr int kOpenScheduleItem = 3, kWebPageItem = 17;
 
 // The frame rates and sizes in the order of the options dialog's pop-ups, from 1.
 constexpr int kRates[] = {0, 1, 10, 24, 25, 30, 60};
@@ -45,6 +46,14 @@ int MovieKind(const std::string& path) {
     return 3;
 }
 
+// The schedule opened and shown in the request's view.
+std::string OpenScheduleLines(const MovieRequest& r, const std::string& schedule) {
+    std::string s = "choose " + Quoted(schedule) + " " + std::to_string(ScheduleKind(schedule)) + "\nmenu " +
+                    std::to_string(kOpenScheduleItem) + "\n";
+    if (!r.view.empty()) s += "schedule view " + r.view + "\n";
+    return s;
+}
+
 } // namespace
 
 std::string MovieScheduleOf(const MovieRequest& request, const std::string& model) {
@@ -57,8 +66,7 @@ std::string MovieScheduleOf(const MovieRequest& request, const std::string& mode
 
 std::string MovieScript(const MovieRequest& r, const std::string& schedule) {
     std::ostringstream s;
-    s << "choose " << Quoted(schedule) << " " << ScheduleKind(schedule) << "\nmenu 3\n";
-    if (!r.view.empty()) s << "schedule view " << r.view << "\n";
+    s << OpenScheduleLines(r, schedule);
     int rate = 1;
     for (int i = 0; i < static_cast<int>(std::size(kRates)); ++i)
         if (kRates[i] == r.fps) rate = i + 1;
@@ -82,16 +90,24 @@ std::string MovieScript(const MovieRequest& r, const std::string& schedule) {
     return s.str();
 }
 
+std::string WebPageScript(const MovieRequest& r, const std::string& schedule) {
+    std::ostringstream s;
+    s << OpenScheduleLines(r, schedule) << "choose " << Quoted(r.web) << "\nmenu " << kWebPageItem << "\n";
+    return s.str();
+}
+
 int MovieTranscriptWatch::overflow(int c) {
     if (c == traits_type::eof()) return traits_type::not_eof(c);
     if (c != '\n') {
         line_ += static_cast<char>(c);
         return c;
     }
-    if (line_.rfind("progress ", 0) == 0) errors_ << "quorvel: frame " << line_.substr(9) << "\n" << std::flush;
+    if (line_.rfind("progress ", 0) == 0) errors_ << "quorvel: " << progressWord_ << " " << line_.substr(9) << "\n" << std::flush;
     else if (line_.rfind(kMadeAlert, 0) == 0) made_ = true;
-    else if (line_.rfind("error ", 0) == 0 || line_.rfind("report ", 0) == 0 || line_.rfind("alert ", 0) == 0)
+    else if (line_.rfind("error ", 0) == 0 || line_.rfind("report ", 0) == 0 || line_.rfind("alert ", 0) == 0) {
+        alerted_ = alerted_ || line_.rfind("alert ", 0) == 0;
         trouble_ += line_ + "\n";
+    }
     line_.clear();
     return c;
 }

@@ -5,6 +5,8 @@
 #include "host/app/ElementQuery.h"
 #include "host/app/Host.h"
 #include "host/script/HostCommands.h"
+
+#include "host/script/ElementStates.h"
 #include "host/script/ScriptCommandTable.h"
 #include "host/script/ScriptInterpreter.h"
 #include "host/script/ScriptLine.h"
@@ -374,6 +376,13 @@ void AddHostPrints(ScriptInterpreter& in) {
             if (e->Locked()) line += " locked";
             in.Emit(line);
         }
+        return true;
+    });
+    // Every element with a body, as the shared page's test hook names what it shows.
+    in.AddPrint("states", [&host, &in](const Args&, std::string&) {
+        for (const auto& e : host.Model().Elements())
+            if (e->geometry.shape != Geometry::Shape::None)
+                in.Emit("state " + BKToUtf8(e->IdText()) + " " + ElementStateText(host.Model(), *e));
         return true;
     });
     in.AddPrint("element", [&host, &in](const Args& a, std::string& error) {

@@ -167,6 +167,8 @@ const std::vector<ScriptCommand> kCommands = {
                                and appearance profiles
   print elements | element ID | layers | materials | selection | userdata ID   the host model
   print facts ID               what the IFC model says the element is, one "fact ID KEY VALUE" a line
+  print states                 what each element with a body shows, one "state ID TEXT" a line (hidden,
+                               model, work, colour #rrggbb, ghost #rrggbb T, then grown D while growing)
   print work-schedules         the IFC model's work schedules, tasks, sequences and task elements
   print baselines              each baseline kept, then the tasks that moved against it, worst first
   print s-curve [KEY]          planned against actual progress a day, weighed by linked elements or

@@ -26,7 +26,8 @@ Menu items (menu N):
   14 Megjelenítési profilok...              add, copy, rename, delete and edit the appearance profiles
   15 Profilok beolvasása...                 read appearance profiles from a file (JSON)
   16 Profilok kiírása...                    write the appearance profiles to a file (JSON)
-  17 -                                      separator (cannot be chosen)
+  17 Megosztás weboldalként...              write the model and schedule as one web page (.html) that
+                                            plays the job in any browser, offline
   18 Mutasd/Rejtsd el az S-görbét          show or hide the S-curve window (planned against actual)
   19 Eltérés az alaptervtől                 list the tasks that moved against the last baseline kept
   20 A revízió jelentése CSV-be...          write the last model update's link report to a CSV file

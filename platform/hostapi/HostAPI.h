@@ -125,7 +125,8 @@ enum HostOpId {
     kHostElementGetLook = 47,
     kHostModelGetRevision = 48,
     kHostSecondViewGet = 49,
-    kHostElementSetSecondLook = 50
+    kHostElementSetSecondLook = 50,
+    kHostModelGetGlb = 51
     /* further operations are appended here */
 };
 
