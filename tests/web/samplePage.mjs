@@ -126,6 +126,7 @@ export function sampleData() {
   });
   const actual = planned.map((line) => line.map((v, k) => (k % 3 === 0 && v > 0 ? v + DAY : v)));
   const compare = planned.map((line, i) => (i === 0 ? [-1e9, 0, -1, tasks[0].start, 4, -1, tasks[0].finish, 1, -1] : line));
+  const triples = (line) => Array.from({ length: line.length / 3 }, (_, k) => line.slice(k * 3, k * 3 + 3));
   return {
     format: 'bauvista-page', version: 1, title: `Minta <b>ház</b> & ${HOSTILE}`, written: '2026-05-02T09:30',
     from, to: d('2026-04-27'), date: d('2026-04-09'), views: ['planned', 'actual', 'compare'], view: 'planned',
@@ -135,7 +136,7 @@ export function sampleData() {
       { label: 'még nincs', color: [200, 200, 200], transparency: 80 },
       { label: 'késik', color: [204, 0, 0], transparency: 0 },
     ],
-    timelines: { planned, actual, compare },
+    timelines: { planned: planned.map(triples), actual: actual.map(triples), compare: compare.map(triples) },
   };
 }
 
@@ -186,7 +187,7 @@ export function gridPage(frame, count, taskCount = 40) {
     const t = Math.floor((e * taskCount) / count);
     tasks[t].elements.push(e);
     elements.push({ id: `W${e + 1}`, color: [190, 180, 170], transparency: 0, facts: [[0, 'IfcWall']], tasks: [t] });
-    planned.push([-1e9, 0, -1, tasks[t].start + 1, 1, 2, tasks[t].finish, 3, -1]);
+    planned.push([[0, 0, -1], [tasks[t].start + 1, 1, 2], [tasks[t].finish, 3, -1]]);
   }
   const data = {
     format: 'bauvista-page', version: 1, title: `${count} elem`, written: '2026-05-02T09:30',

@@ -18,6 +18,10 @@ export function fixed2(x) {
   return x.toFixed(2);
 }
 
+// A share worked out along a timeline's straight stretch may stray from the program's own by a
+// rounding; held to nine decimals, the two print alike.
+const settled = (x) => Math.round(x * 1e9) / 1e9;
+
 export function stateText(look) {
   let text;
   if (look.show === 'hidden') return 'hidden';
@@ -25,6 +29,7 @@ export function stateText(look) {
   else if (look.show === 'work') text = 'work';
   else if (look.transparency > 0) text = `ghost ${colourText(look.color)} ${look.transparency}`;
   else text = `colour ${colourText(look.color)}`;
-  if (look.grow && look.grow !== 'none' && look.drawn < 1) text += ` grown ${fixed2(Math.max(0, look.drawn))}`;
+  const drawn = settled(Math.min(Math.max(look.drawn, 0), 1));
+  if (look.grow && look.grow !== 'none' && drawn < 1) text += ` grown ${fixed2(drawn)}`;
   return text;
 }
