@@ -134,7 +134,8 @@ export class Gantt {
     g.strokeStyle = 'rgba(0, 0, 0, 0.35)';
     g.strokeRect(x0 + 0.5, y + 4.5, x1 - x0 - 1, hasActual ? 7 : 11);
     if (hasActual) {
-      const end = t.actualFinish ?? Math.max(Math.min(this.minute, this.to), t.actualStart);
+      // Work begun and not finished is known up to the status date.
+      const end = t.actualFinish ?? Math.max(Math.min(this.statusDate ?? this.minute, this.to), t.actualStart);
       const a0 = this.xOf(t.actualStart, width);
       const a1 = Math.max(this.xOf(end, width), a0 + 2);
       g.fillStyle = '#2b2f36';
