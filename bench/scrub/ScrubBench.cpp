@@ -23,6 +23,7 @@
 // window's picture before the first step, untimed as a step), `elements`, `triangles` (of the
 // whole model, every element shown).
 // Times are wall-clock; the CPU column is the whole process's, every thread's.
+#include "BenchLooks.h"
 #include "IfcWallsGenerator.h"
 #include "StaggeredSchedule.h"
 #include "ifc/IfcCopiesGenerator.h"
@@ -133,24 +134,8 @@ struct Stage {
         hider.LoadResources();
         db.InitTaskDB();
         LinkStaggeredSchedule(db, host->Model(), tasks);
-        if (looks) UseLooks();
+        if (looks) UseBenchLooks(hider);
         hider.Prepare(db);
-    }
-
-    void UseLooks() {
-        ProfileSet& set = hider.Profiles();
-        AppearanceProfile build = DefaultProfile(ConstructionType::Construction);
-        build.name = "Szerkezet";
-        if (!std::getenv("BV_NO_GHOST")) build.before = PhaseLook::Coloured({200, 200, 200}, 85);
-        build.grow = std::getenv("BV_NO_GROW") ? GrowDirection::None : GrowDirection::PlusZ;
-        build.during = PhaseLook::Coloured({0, 230, 0}, 0);
-        AppearanceProfile scaffold = DefaultProfile(ConstructionType::Temporary);
-        scaffold.name = "Állvány";
-        scaffold.during = PhaseLook::Coloured({255, 255, 128}, 20, 80);
-        set.Put(build);
-        set.Put(scaffold);
-        set.ChooseForType(ConstructionType::Construction, build.name);
-        set.ChooseForType(ConstructionType::Temporary, scaffold.name);
     }
 
     // The schedule's first and last day: task i runs from day 7i for five days.
