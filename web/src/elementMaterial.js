@@ -5,24 +5,15 @@
 // normals) and light from fixed directions, so tops read lighter than walls.
 import { DoubleSide, GLSL3, ShaderMaterial } from 'three';
 import { PASS_GLASS, PASS_OPAQUE } from './elementStates.js';
+import { growthCut, stateLookup, stateUniforms } from './stateShader.js';
 
 const vertexShader = /* glsl */`
-uniform highp sampler2D stateMap;
-uniform int stateWidth;
 uniform float passKind;
-uniform mat4 modelFrame;
-in float _element;
-flat out vec4 vColour;
-flat out vec4 vParams;
-out vec3 vModel;
+${stateLookup}
 out vec3 vView;
 
-vec4 stateTexel(int k) { return texelFetch(stateMap, ivec2(k % stateWidth, k / stateWidth), 0); }
-
 void main() {
-  int e = int(_element + 0.5);
-  vColour = stateTexel(e * 2);
-  vParams = stateTexel(e * 2 + 1);
+  readState();
   if (vParams.x != passKind) { gl_Position = vec4(2.0, 2.0, 2.0, 1.0); return; }
   vec4 local = vec4(position, 1.0);
 #ifdef USE_INSTANCING
@@ -37,19 +28,12 @@ void main() {
 
 const fragmentShader = /* glsl */`
 uniform float passKind;
-flat in vec4 vColour;
-flat in vec4 vParams;
-in vec3 vModel;
+${growthCut}
 in vec3 vView;
 out vec4 fragColour;
 
 void main() {
-  int axis = int(vParams.w);
-  if (axis != 0) {
-    int a = abs(axis) - 1;
-    float c = a == 0 ? vModel.x : (a == 1 ? vModel.y : vModel.z);
-    if (sign(float(axis)) * c > vParams.z) discard;
-  }
+  cutGrowth();
   vec3 n = normalize(cross(dFdx(vModel), dFdy(vModel)));
   float light = 0.42 + 0.38 * abs(n.z) + 0.2 * abs(dot(n, normalize(vec3(0.8, -0.6, 0.0))));
   vec3 colour = vColour.rgb * light;
@@ -76,12 +60,7 @@ function makeMaterial(states, modelFrame, pass) {
     glslVersion: GLSL3,
     vertexShader,
     fragmentShader,
-    uniforms: {
-      stateMap: { value: states.texture },
-      stateWidth: { value: states.width },
-      passKind: { value: pass },
-      modelFrame: { value: modelFrame },
-    },
+    uniforms: { ...stateUniforms(states, modelFrame), passKind: { value: pass } },
     side: DoubleSide,
     transparent: glass,
     depthWrite: !glass,
