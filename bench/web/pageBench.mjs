@@ -22,7 +22,7 @@ try {
   for (const page of pages) {
     const file = resolve(page);
     const started = Date.now();
-    const { tab } = await openPage(browser, file, { width: 1280, height: 800 });
+    const { tab } = await openPage(browser, file, { width: 1280, height: 800, requests: false });
     const loaded = (Date.now() - started) / 1000;
     const firstPicture = (await tab.evaluate(() => performance.getEntriesByName('bv-first-picture')[0].startTime)) / 1000;
     const figures = await tab.evaluate(async () => {

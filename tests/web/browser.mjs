@@ -28,17 +28,19 @@ export async function launchBrowser() {
   });
 }
 
-// Opens a page file, noting every request it makes, every dialog it opens and every error.
-export async function openPage(browser, file, { hash = '', width = 1280, height = 800 } = {}) {
+// Opens a page file, noting every request it makes (unless `requests` is false: watching the
+// network makes Chromium keep every byte it loads, which slows a large page's opening many
+// times over), every dialog it opens and every error.
+export async function openPage(browser, file, { hash = '', width = 1280, height = 800, requests = true } = {}) {
   const tab = await browser.newPage();
   await tab.setViewport({ width, height });
   const log = { requests: [], dialogs: [], errors: [] };
-  tab.on('request', (r) => log.requests.push(r.url()));
+  if (requests) tab.on('request', (r) => log.requests.push(r.url()));
   tab.on('dialog', async (d) => { log.dialogs.push(d.message()); await d.dismiss(); });
   tab.on('pageerror', (e) => log.errors.push(String(e.message || e)));
   tab.on('console', (m) => { if (m.type() === 'error') log.errors.push(m.text()); });
   const url = pathToFileURL(file).href + hash;
-  await tab.goto(url, { waitUntil: 'load' });
+  await tab.goto(url, { waitUntil: 'load', timeout: 0 });
   await tab.evaluate(() => window.bauvista.ready);
   return { tab, log, url };
 }
