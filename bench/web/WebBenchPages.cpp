@@ -20,6 +20,7 @@
 #include "schedule/tasks/TaskDB.h"
 #include "webpage/WebPageFile.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>

@@ -86,6 +86,7 @@ try {
     const before = await pixelAt(tab, p);
     await tab.mouse.click(box.x + 120, box.y + 22 + 3 * 20 + 10);
     assert.equal(await tab.$eval('.bv-task-name', (e) => e.textContent), 'Födém');
+    assert.deepEqual(await tab.$$eval('.bv-element-list li', (l) => l.map((e) => e.textContent)), ['E4']);
     assert.notDeepEqual(await pixelAt(tab, p), before, 'the task\'s element is marked');
   });
 

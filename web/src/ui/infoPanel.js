@@ -13,6 +13,8 @@ function table(rows) {
   return t;
 }
 
+const SHOWN_ELEMENTS = 100;
+
 const dateOrDash = (m) => (m === null || m === undefined ? '–' : formatMoment(m));
 
 function taskRows(task) {
@@ -69,10 +71,14 @@ export class InfoPanel {
     this.box.replaceChildren(...parts);
   }
 
+  // The task's dates and the ID texts of its elements, the first hundred of them listed.
   showTask(index) {
     const task = this.data.tasks[index];
-    const count = (task.elements || []).length;
+    const linked = (task.elements || []).filter((i) => this.data.elements[i]);
+    const list = el('ul', 'bv-element-list');
+    for (const i of linked.slice(0, SHOWN_ELEMENTS)) list.append(el('li', null, this.data.elements[i].id));
+    if (linked.length > SHOWN_ELEMENTS) list.append(el('li', 'bv-hint', `+${linked.length - SHOWN_ELEMENTS}`));
     this.box.replaceChildren(el('h2', null, WORDS.tasks), this.taskHeading(index), table(taskRows(task)),
-      el('p', 'bv-hint', `${count} ${WORDS.elements}`));
+      el('h3', null, `${linked.length} ${WORDS.elements}`), list);
   }
 }
