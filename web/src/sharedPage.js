@@ -3,6 +3,7 @@
 // only looks it up.
 import { InstancedBufferAttribute, InstancedBufferGeometry, InstancedMesh, LineSegments, Mesh, Vector3 } from 'three';
 import { makeEdgeMaterial } from './edgeMaterial.js';
+import { MeshDraws } from './meshDraws.js';
 import { outlineOf, triangleCount } from './edges.js';
 import { computeElementBoxes, drawnMeshes, modelBox, modelFrameOf } from './elementBoxes.js';
 import { makeElementMaterials } from './elementMaterial.js';
@@ -27,7 +28,8 @@ const MARK_SELECTED = 1;
 const MARK_FOUND = 2;
 
 // Each mesh is drawn twice over the same geometry: its opaque elements, then its see-through ones.
-function addGlassTwin(mesh, glass) {
+function addGlassTwin(draws, glass) {
+  const mesh = draws.mesh;
   let twin;
   if (mesh.isInstancedMesh) {
     twin = new InstancedMesh(mesh.geometry, glass, mesh.count);
@@ -36,10 +38,12 @@ function addGlassTwin(mesh, glass) {
     twin = new Mesh(mesh.geometry, glass);
   }
   twin.renderOrder = 1;
-  mesh.add(twin);
+  draws.addBeside(twin);
+  draws.glass = twin;
 }
 
-function addOutline(mesh, states, modelFrame) {
+function addOutline(draws, states, modelFrame) {
+  const mesh = draws.mesh;
   const lines = outlineOf(mesh.geometry, mesh.isInstancedMesh);
   if (!lines.getAttribute('position').count) return;
   let geometry = lines;
@@ -53,7 +57,8 @@ function addOutline(mesh, states, modelFrame) {
   const outline = new LineSegments(geometry, makeEdgeMaterial(states, modelFrame, mesh.isInstancedMesh));
   outline.frustumCulled = false;
   outline.renderOrder = 2;
-  mesh.add(outline);
+  draws.addBeside(outline);
+  draws.outline = outline;
 }
 
 export class SharedPage {
@@ -84,10 +89,11 @@ export class SharedPage {
     this.states = new ElementStates(count, this.boxes);
     const materials = makeElementMaterials(this.states, this.modelFrame);
     const outlined = this.meshes.reduce((n, m) => n + triangleCount(m.geometry) * (m.isInstancedMesh ? m.count : 1), 0) <= OUTLINED_TRIANGLES;
-    for (const mesh of this.meshes) {
-      mesh.material = materials.opaque;
-      addGlassTwin(mesh, materials.glass);
-      if (outlined) addOutline(mesh, this.states, this.modelFrame);
+    this.draws = this.meshes.map((mesh) => new MeshDraws(mesh, count));
+    for (const draws of this.draws) {
+      draws.mesh.material = materials.opaque;
+      addGlassTwin(draws, materials.glass);
+      if (outlined) addOutline(draws, this.states, this.modelFrame);
     }
     this.viewer.scene.add(scene);
     const toScene = this.modelFrame.clone().invert();
@@ -131,6 +137,7 @@ export class SharedPage {
     if (!this.states) return;
     for (let i = 0; i < this.data.elements.length; i++) this.states.setLook(i, this.lookOf(i));
     this.states.commit();
+    for (const draws of this.draws) draws.update(this.states);
     this.viewer.requestRender();
   }
 
