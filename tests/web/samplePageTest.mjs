@@ -96,6 +96,18 @@ try {
     assert.equal(await tab.$eval('.bv-search-count', (e) => e.textContent), '1 találat');
   });
 
+  test('play moves the date on at the chosen speed until stopped', async () => {
+    await at(tab, '2026-04-01');
+    await tab.select('.bv-speed', '30');
+    await tab.click('.bv-play');
+    await tab.waitForFunction(() => document.querySelector('.bv-date-code').textContent >= '2026-04-10', { timeout: 20000 });
+    await tab.click('.bv-play');
+    const stopped = await tab.$eval('.bv-date-code', (e) => e.textContent);
+    await new Promise((r) => setTimeout(r, 300));
+    assert.equal(await tab.$eval('.bv-date-code', (e) => e.textContent), stopped);
+    assert.equal(await tab.$eval('.bv-play', (e) => e.textContent), 'Lejátszás');
+  });
+
   test('hostile names stay text: no element made of them, no dialog, no error', async () => {
     assert.equal(await tab.title(), `Minta <b>ház</b> & ${HOSTILE}`);
     assert.equal(await tab.$eval('.bv-title', (e) => e.textContent), `Minta <b>ház</b> & ${HOSTILE}`);
