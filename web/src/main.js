@@ -29,7 +29,7 @@ function start() {
     window.bauvista = { ready: failed };
     return;
   }
-  parts.title.textContent = data.title || '';
+  parts.title.textContent = data.title || WORDS.schedule;
   parts.written.textContent = data.written ? `${WORDS.written}: ${String(data.written).replace('T', ' ')}` : '';
   const page = new SharedPage(data, parts);
   const ready = (async () => {
