@@ -1,10 +1,9 @@
 // The page's state: the shown moment and view, what is selected and found, and every part that
 // shows them. Each element's look comes from the timeline the program computed for it; the page
 // only looks it up.
-import { InstancedBufferAttribute, InstancedBufferGeometry, InstancedMesh, LineSegments, Mesh, Vector3 } from 'three';
-import { makeEdgeMaterial } from './edgeMaterial.js';
+import { Vector3 } from 'three';
 import { MeshDraws } from './meshDraws.js';
-import { outlineOf, triangleCount } from './edges.js';
+import { triangleCount } from './edges.js';
 import { computeElementBoxes, drawnMeshes, modelBox, modelFrameOf } from './elementBoxes.js';
 import { makeElementMaterials } from './elementMaterial.js';
 import { ElementStates } from './elementStates.js';
@@ -26,40 +25,6 @@ import { WORDS } from './ui/names.js';
 const OUTLINED_TRIANGLES = 400000;
 const MARK_SELECTED = 1;
 const MARK_FOUND = 2;
-
-// Each mesh is drawn twice over the same geometry: its opaque elements, then its see-through ones.
-function addGlassTwin(draws, glass) {
-  const mesh = draws.mesh;
-  let twin;
-  if (mesh.isInstancedMesh) {
-    twin = new InstancedMesh(mesh.geometry, glass, mesh.count);
-    twin.instanceMatrix = mesh.instanceMatrix;
-  } else {
-    twin = new Mesh(mesh.geometry, glass);
-  }
-  twin.renderOrder = 1;
-  draws.addBeside(twin);
-  draws.glass = twin;
-}
-
-function addOutline(draws, states, modelFrame) {
-  const mesh = draws.mesh;
-  const lines = outlineOf(mesh.geometry, mesh.isInstancedMesh);
-  if (!lines.getAttribute('position').count) return;
-  let geometry = lines;
-  if (mesh.isInstancedMesh) {
-    geometry = new InstancedBufferGeometry();
-    geometry.setAttribute('position', lines.getAttribute('position'));
-    geometry.setAttribute('edgeInstance', new InstancedBufferAttribute(mesh.instanceMatrix.array, 16));
-    geometry.setAttribute('_element', mesh.geometry.getAttribute('_element'));
-    geometry.instanceCount = mesh.count;
-  }
-  const outline = new LineSegments(geometry, makeEdgeMaterial(states, modelFrame, mesh.isInstancedMesh));
-  outline.frustumCulled = false;
-  outline.renderOrder = 2;
-  draws.addBeside(outline);
-  draws.outline = outline;
-}
 
 export class SharedPage {
   constructor(data, parts) {
@@ -92,8 +57,8 @@ export class SharedPage {
     this.draws = this.meshes.map((mesh) => new MeshDraws(mesh, count));
     for (const draws of this.draws) {
       draws.mesh.material = materials.opaque;
-      addGlassTwin(draws, materials.glass);
-      if (outlined) addOutline(draws, this.states, this.modelFrame);
+      draws.addGlass(materials.glass);
+      if (outlined) draws.addOutline(this.states, this.modelFrame);
     }
     this.viewer.scene.add(scene);
     const toScene = this.modelFrame.clone().invert();
