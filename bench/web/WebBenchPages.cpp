@@ -9,15 +9,11 @@
 //   multicom-100k.html   copies of MULTICOM-Prefab until 100,000 products stand, 40 tasks
 // A page already there is kept. Prints each page's elements, size and the seconds it took to
 // open the model and to write the page.
+#include "AddonStage.h"
 #include "BenchLooks.h"
 #include "StaggeredSchedule.h"
 #include "ifc/IfcCopiesGenerator.h"
 
-#include "display/ElementHider.h"
-#include "host/app/Host.h"
-#include "hostcalls/HostInterface.h"
-#include "schedule/tasks/AnimationSettings.h"
-#include "schedule/tasks/TaskDB.h"
 #include "webpage/WebPageFile.h"
 
 #include <algorithm>
@@ -25,8 +21,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <memory>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -34,41 +28,9 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-size_t Displayable(const HostModel& model) {
-    size_t n = 0;
-    for (const auto& e : model.Elements()) n += IElementDisplay::IsDisplayableKind(e->Kind()) ? 1 : 0;
-    return n;
-}
-
 double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
-struct Stage {
-    std::unique_ptr<Host> host = std::make_unique<Host>();
-    AnimationSettings settings;
-    ElementHider hider;
-    TaskDB db{settings, &hider};
-
-    Stage() {
-        Host::SetCurrent(host.get());
-        AddonRegistration& reg = host->AddAddon("Bauvista");
-        SetImportedFuncAddrs(host->Table().data());
-        SetAddonToken(reg.token);
-        host->NewProject();
-    }
-    ~Stage() {
-        ForgetHostTableForTests();
-        Host::SetCurrent(nullptr);
-    }
-    Stage(const Stage&) = delete;
-    Stage& operator=(const Stage&) = delete;
-
+struct Stage : AddonStage {
     bool Open(const fs::path& path) {
         std::string error;
         if (host->OpenProject(path.string(), error)) return true;
