@@ -8,6 +8,7 @@ import { computeElementBoxes, drawnMeshes, modelBox, modelFrameOf } from './elem
 import { makeElementMaterials } from './elementMaterial.js';
 import { ElementStates } from './elementStates.js';
 import { elementLookAt } from './elementLook.js';
+import { tripleAt } from './timeline.js';
 import { pickElement } from './picking.js';
 import { stateText } from './stateText.js';
 import { Viewer } from './viewer.js';
@@ -25,6 +26,11 @@ import { WORDS } from './ui/names.js';
 const OUTLINED_TRIANGLES = 400000;
 const MARK_SELECTED = 1;
 const MARK_FOUND = 2;
+
+// Whether the triple k of a timeline still applies at `t` and holds a look that stands.
+function standsStill(line, k, t) {
+  return line[k][2] < 0 && line[k][0] <= t && (k + 1 >= line.length || line[k + 1][0] > t);
+}
 
 export class SharedPage {
   constructor(data, parts) {
@@ -100,7 +106,17 @@ export class SharedPage {
     this.timeBar.show(this.minute);
     this.gantt.setDate(this.minute);
     if (!this.states) return;
-    for (let i = 0; i < this.data.elements.length; i++) this.states.setLook(i, this.lookOf(i));
+    const lines = this.data.timelines[this.view];
+    if (this.stepsOf !== this.view) {
+      this.steps = new Int32Array(this.data.elements.length).fill(-1);
+      this.stepsOf = this.view;
+    }
+    for (let i = 0; i < lines.length; i++) {
+      // A look that stood and stands still needs no writing again.
+      if (this.steps[i] >= 0 && standsStill(lines[i], this.steps[i], this.minute)) continue;
+      this.states.setLook(i, this.lookOf(i));
+      this.steps[i] = Array.isArray(lines[i]) && lines[i].length ? tripleAt(lines[i], this.minute) : -1;
+    }
     this.states.commit();
     for (const draws of this.draws) draws.update(this.states);
     this.viewer.requestRender();
