@@ -23,6 +23,8 @@
 // window's picture before the first step, untimed as a step), `elements`, `triangles` (of the
 // whole model, every element shown).
 // Times are wall-clock; the CPU column is the whole process's, every thread's.
+#include "AddonStage.h"
+#include "BenchLooks.h"
 #include "IfcWallsGenerator.h"
 #include "StaggeredSchedule.h"
 #include "ifc/IfcCopiesGenerator.h"
@@ -57,43 +59,12 @@ constexpr size_t kManyElements = 10000;
 
 enum Model { kHouse, kWalls, kDuplexCopies, kDuplex, kMulticom, kModels };
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-size_t Displayable(const HostModel& model) {
-    size_t n = 0;
-    for (const auto& e : model.Elements()) n += IElementDisplay::IsDisplayableKind(e->Kind()) ? 1 : 0;
-    return n;
-}
-
-struct Stage {
-    std::unique_ptr<Host> host = std::make_unique<Host>();
-    AnimationSettings settings;
-    ElementHider hider;
-    TaskDB db{settings, &hider};
+struct Stage : AddonStage {
     bool opened = false;
     bool looks = false;
     int tasks = 12;
     int day = 0, direction = 1;
     size_t triangles = 0;
-
-    Stage() {
-        Host::SetCurrent(host.get());
-        AddonRegistration& reg = host->AddAddon("Bauvista");
-        SetImportedFuncAddrs(host->Table().data());
-        SetAddonToken(reg.token);
-        host->NewProject();
-    }
-    ~Stage() {
-        ForgetHostTableForTests();
-        Host::SetCurrent(nullptr);
-    }
-    Stage(const Stage&) = delete;
-    Stage& operator=(const Stage&) = delete;
 
     // An IFC text written to a file of its own for the host to open, removed again.
     bool OpenText(const std::string& text) {
@@ -133,24 +104,8 @@ struct Stage {
         hider.LoadResources();
         db.InitTaskDB();
         LinkStaggeredSchedule(db, host->Model(), tasks);
-        if (looks) UseLooks();
+        if (looks) UseBenchLooks(hider);
         hider.Prepare(db);
-    }
-
-    void UseLooks() {
-        ProfileSet& set = hider.Profiles();
-        AppearanceProfile build = DefaultProfile(ConstructionType::Construction);
-        build.name = "Szerkezet";
-        if (!std::getenv("BV_NO_GHOST")) build.before = PhaseLook::Coloured({200, 200, 200}, 85);
-        build.grow = std::getenv("BV_NO_GROW") ? GrowDirection::None : GrowDirection::PlusZ;
-        build.during = PhaseLook::Coloured({0, 230, 0}, 0);
-        AppearanceProfile scaffold = DefaultProfile(ConstructionType::Temporary);
-        scaffold.name = "Állvány";
-        scaffold.during = PhaseLook::Coloured({255, 255, 128}, 20, 80);
-        set.Put(build);
-        set.Put(scaffold);
-        set.ChooseForType(ConstructionType::Construction, build.name);
-        set.ChooseForType(ConstructionType::Temporary, scaffold.name);
     }
 
     // The schedule's first and last day: task i runs from day 7i for five days.

@@ -1,0 +1,65 @@
+// The viewer's pure parts in Node, without a browser: dates, timelines, state texts.
+import { assert, runCases, test } from './check.mjs';
+import { formatLongDay, formatMoment, parseDateText } from '../../web/src/dates.js';
+import { lookAt } from '../../web/src/timeline.js';
+import { elementLookAt } from '../../web/src/elementLook.js';
+import { fixed2, stateText } from '../../web/src/stateText.js';
+
+const day = (y, m, d) => Date.UTC(y, m - 1, d) / 60000;
+
+test('a date alone is the end of its day; a time is that minute; nonsense is refused', () => {
+  assert.equal(parseDateText('2026-04-22'), day(2026, 4, 23));
+  assert.equal(parseDateText('2026-04-22T08:30'), day(2026, 4, 22) + 510);
+  for (const bad of ['2026-02-30', '2026-13-01', '2026-04-22T24:00', '2026-4-2', '', 'x', '2026-04-22T08:60']) {
+    assert.equal(parseDateText(bad), null, bad);
+  }
+  assert.equal(parseDateText('1969-12-31T23:59'), -1);
+});
+
+test('the end of a day shows as that day, other moments with their time', () => {
+  assert.equal(formatMoment(day(2026, 4, 23)), '2026-04-22');
+  assert.equal(formatMoment(day(2026, 4, 22) + 510), '2026-04-22 08:30');
+  assert.equal(formatLongDay(day(2026, 1, 1)), '2025. december 31.');
+  assert.equal(formatMoment(day(1960, 3, 2)), '1960-03-01');
+});
+
+test('the last triple at or before a moment applies, running to the next one', () => {
+  const line = [[-100, 0, -1], [10, 1, 2], [20, 3, -1]];
+  assert.deepEqual(lookAt(line, -1e12), { look: 0, next: -1, share: 0 });
+  assert.deepEqual(lookAt(line, 10), { look: 1, next: 2, share: 0 });
+  assert.deepEqual(lookAt(line, 15), { look: 1, next: 2, share: 0.5 });
+  assert.deepEqual(lookAt(line, 20), { look: 3, next: -1, share: 0 });
+  // A run with no triple after it stands; an empty timeline is no look.
+  assert.deepEqual(lookAt([[0, 4, 5]], 50), { look: 4, next: -1, share: 0 });
+  assert.equal(lookAt([], 0).look, -1);
+});
+
+test('looks become state texts as the program prints them', () => {
+  const data = { looks: [
+    { show: 'hidden' }, { show: 'model', transparency: 0, grow: '+z', drawn: 1 },
+    { show: 'colour', color: [0, 230, 0], transparency: 0, grow: '-x', drawn: 0 },
+    { show: 'colour', color: [0, 230, 0], transparency: 0, grow: '-x', drawn: 1 },
+    { show: 'colour', color: [200, 200, 200], transparency: 85, grow: 'none', drawn: 1 },
+    { show: 'work', color: [0, 230, 0], transparency: 0, grow: 'none', drawn: 1 },
+  ] };
+  const element = { color: [1, 2, 3], transparency: 40 };
+  const text = (line, t) => stateText(elementLookAt(data, line, element, t));
+  assert.equal(text([[0, 0, -1]], 5), 'hidden');
+  assert.equal(text([[0, 1, -1]], 5), 'model');
+  assert.equal(text([[0, 2, 3], [100, 3, -1]], 25), 'colour #00e600 grown 0.25');
+  assert.equal(text([[0, 2, 3], [100, 3, -1]], 100), 'colour #00e600');
+  assert.equal(text([[0, 4, -1]], 5), 'ghost #c8c8c8 85');
+  assert.equal(text([[0, 5, -1]], 5), 'work');
+  assert.equal(text([[0, 9, -1]], 5), 'hidden', 'a look the page does not hold');
+});
+
+test('two decimals round exact halves to even, others to nearest', () => {
+  assert.deepEqual([0.125, 0.375, 0.625, 0.875, 0.5, 0.005, 0.994, 0.999, 0].map(fixed2),
+    ['0.12', '0.38', '0.62', '0.88', '0.50', '0.01', '0.99', '1.00', '0.00']);
+  // A share a hair off an exact eighth, or off a whole, prints as the exact one does.
+  const grown = (drawn) => stateText({ show: 'model', grow: '+z', drawn });
+  assert.equal(grown(0.125 + 1e-12), 'model grown 0.12');
+  assert.equal(grown(1 - 1e-12), 'model');
+});
+
+process.exit((await runCases()) ? 0 : 1);

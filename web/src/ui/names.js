@@ -1,0 +1,37 @@
+// The page's own words.
+export const VIEW_NAMES = { planned: 'Terv', actual: 'Tény', compare: 'Terv és tény' };
+export const TYPE_NAMES = {
+  construction: 'Építés', demolition: 'Bontás', renovation: 'Felújítás', fixed: 'Rögzített', temporary: 'Ideiglenes',
+};
+export const WORDS = {
+  fit: 'Teljes modell',
+  top: 'Felülnézet',
+  front: 'Elölnézet',
+  side: 'Jobb oldali nézet',
+  iso: 'Izometrikus nézet',
+  play: 'Lejátszás',
+  pause: 'Megállítás',
+  perSecond: 'nap/mp',
+  written: 'Készült',
+  search: 'Keresés az elemek adataiban',
+  matches: 'találat',
+  legend: 'Jelmagyarázat',
+  tasks: 'Tevékenységek',
+  noTasks: 'Nincs kapcsolt tevékenység.',
+  facts: 'Adatok',
+  element: 'Elem',
+  elements: 'kapcsolt elem',
+  start: 'Kezdés',
+  finish: 'Befejezés',
+  actualStart: 'Tényleges kezdés',
+  actualFinish: 'Tényleges befejezés',
+  percent: 'Készültség',
+  profile: 'Profil',
+  type: 'Típus',
+  hint: 'Kattintson egy elemre vagy egy sávra.',
+  loading: 'A modell betöltése...',
+  failed: 'A modell nem tölthető be',
+  view: 'Nézet',
+  statusDate: 'Állapot dátuma',
+  schedule: 'Ütemterv',
+};
