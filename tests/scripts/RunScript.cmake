@@ -7,6 +7,7 @@
 #   # stderr: REGEX        standard error must match
 #   # same: FILE FILE      the two files must have identical contents after the run
 #   # movie: FILE FRAMES   ffprobe must read FRAMES video frames from FILE after the run
+#   # vary: REGEX          text of the transcript that may differ between builds, shown as "*"
 # In the script and in those lines @SOURCE@ is the source tree and @TMP@ a fresh folder of
 # this test. The transcript is compared with NAME.expected after turning both folders back into
 # @SOURCE@ and @TMP@. Every run gets its own preference file and a fixed clock.
@@ -33,7 +34,8 @@ set(status 0)
 set(stderr_regex "")
 set(same_files "")
 set(movies "")
-file(STRINGS ${script_copy} header REGEX "^# (options|status|stderr|same|movie): ")
+set(vary "")
+file(STRINGS ${script_copy} header REGEX "^# (options|status|stderr|same|movie|vary): ")
 foreach(line IN LISTS header)
   if(line MATCHES "^# options: (.*)$")
     separate_arguments(more UNIX_COMMAND "${CMAKE_MATCH_1}")
@@ -48,6 +50,8 @@ foreach(line IN LISTS header)
   elseif(line MATCHES "^# movie: (.*)$")
     separate_arguments(pair UNIX_COMMAND "${CMAKE_MATCH_1}")
     list(APPEND movies ${pair})
+  elseif(line MATCHES "^# vary: (.*)$")
+    list(APPEND vary "${CMAKE_MATCH_1}")
   endif()
 endforeach()
 
@@ -60,6 +64,9 @@ execute_process(
 
 string(REPLACE "${WORK_DIR}" "@TMP@" out "${out}")
 string(REPLACE "${SOURCE_DIR}" "@SOURCE@" out "${out}")
+foreach(regex IN LISTS vary)
+  string(REGEX REPLACE "${regex}" "*" out "${out}")
+endforeach()
 
 get_filename_component(dir ${SCRIPT} DIRECTORY)
 set(expected_file ${dir}/${name}.expected)

@@ -14,10 +14,11 @@ export function elementLookAt(data, timeline, element, t) {
   if (b) {
     const tb = b.transparency ?? 0;
     const db = b.drawn ?? 1;
-    // Rounded as the program rounds a fade: to the nearest whole percent.
-    transparency = Math.round(transparency + (tb - transparency) * share);
+    transparency = transparency + (tb - transparency) * share;
     drawn = drawn + (db - drawn) * share;
   }
+  // A fade's looks hold the percent before rounding; shown, it is rounded as the program rounds it.
+  transparency = Math.round(transparency);
   if (a.show === 'model') {
     return { show: 'model', color: element.color || [200, 200, 200], transparency: element.transparency || 0,
       grow: a.grow || 'none', drawn };
