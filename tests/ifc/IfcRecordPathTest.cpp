@@ -79,21 +79,40 @@ std::vector<std::filesystem::path> IfcFiles() {
     return files;
 }
 
-// The GlobalIds whose bodies were made from the records in a read.
-std::set<std::string> ReadByRecords(const std::string& log) {
+// The GlobalIds the log names with `path`: "record" for bodies made from the records,
+// "facts-record" and "facts-library" for where facts were read.
+std::set<std::string> Logged(const std::string& log, const std::string& path) {
     std::set<std::string> ids;
     std::ifstream in(log);
-    std::string path, id;
-    while (in >> path >> id)
-        if (path == "record") ids.insert(id);
+    std::string said, id;
+    while (in >> said >> id)
+        if (said == path) ids.insert(id);
     return ids;
 }
 
 struct Reads {
     IfcBuildingData library, records;
-    std::set<std::string> byRecords;
+    std::set<std::string> byRecords, factsByRecords, factsByLibrary;
     bool read = false;
 };
+
+void ExpectSameFacts(const IfcProductData& mine, const IfcProductData& other) {
+    SCOPED_TRACE(mine.globalId);
+    EXPECT_EQ(mine.name, other.name);
+    EXPECT_EQ(mine.ifcClass, other.ifcClass);
+    EXPECT_EQ(mine.predefinedType, other.predefinedType);
+    EXPECT_EQ(mine.tag, other.tag);
+    EXPECT_EQ(mine.layer, other.layer);
+    EXPECT_EQ(mine.storey, other.storey);
+    EXPECT_EQ(mine.objectType, other.objectType);
+    EXPECT_EQ(mine.description, other.description);
+    EXPECT_EQ(mine.materials, other.materials);
+    EXPECT_EQ(mine.classifications, other.classifications);
+    EXPECT_EQ(mine.properties, other.properties);
+    EXPECT_EQ(mine.hasColour, other.hasColour);
+    EXPECT_EQ(mine.rgb, other.rgb);
+    EXPECT_EQ(mine.transparency, other.transparency);
+}
 
 Reads ReadBothWays(const std::filesystem::path& file) {
     Reads reads;
@@ -112,7 +131,9 @@ Reads ReadBothWays(const std::filesystem::path& file) {
         SetIfcFaceListMeshing(true);
         unsetenv("BV_IFC_PATH_LOG");
     }
-    reads.byRecords = ReadByRecords(log);
+    reads.byRecords = Logged(log, "record");
+    reads.factsByRecords = Logged(log, "facts-record");
+    reads.factsByLibrary = Logged(log, "facts-library");
     std::remove(log.c_str());
     return reads;
 }
@@ -135,20 +156,7 @@ TEST(IfcRecordPath, EveryProductBothMakeHasTheLibrarysTrianglesAndFacts) {
             const auto found = theirs.find(mine.globalId);
             ASSERT_NE(found, theirs.end()) << mine.globalId;
             const IfcProductData& other = *found->second;
-            EXPECT_EQ(mine.name, other.name);
-            EXPECT_EQ(mine.ifcClass, other.ifcClass);
-            EXPECT_EQ(mine.predefinedType, other.predefinedType);
-            EXPECT_EQ(mine.tag, other.tag);
-            EXPECT_EQ(mine.layer, other.layer);
-            EXPECT_EQ(mine.storey, other.storey);
-            EXPECT_EQ(mine.objectType, other.objectType);
-            EXPECT_EQ(mine.description, other.description);
-            EXPECT_EQ(mine.materials, other.materials);
-            EXPECT_EQ(mine.classifications, other.classifications);
-            EXPECT_EQ(mine.properties, other.properties);
-            EXPECT_EQ(mine.hasColour, other.hasColour);
-            EXPECT_EQ(mine.rgb, other.rgb);
-            EXPECT_EQ(mine.transparency, other.transparency);
+            ExpectSameFacts(mine, other);
             if (!reads.byRecords.count(mine.globalId)) continue;
             ++byRecords;
             ++compared;
@@ -156,7 +164,7 @@ TEST(IfcRecordPath, EveryProductBothMakeHasTheLibrarysTrianglesAndFacts) {
             EXPECT_EQ(Unmatched(TrianglesOf(mine), TrianglesOf(other)), 0u) << mine.globalId << " " << mine.name;
         }
         shares << file.filename().string() << ": " << byRecords << " of " << reads.records.products.size()
-               << " products from the records\n";
+               << " products from the records, facts of " << reads.factsByRecords.size() << "\n";
     }
     std::printf("%s", shares.str().c_str());
     EXPECT_GT(compared, 0u);
@@ -204,6 +212,61 @@ TEST(IfcRecordPath, TriangulatedFaceSetsAreMadeAsTheLibraryMakesThem) {
         EXPECT_EQ(other.triangles.size(), c.triangles);
         EXPECT_EQ(Unmatched(TrianglesOf(mine), TrianglesOf(other)), 0u);
         EXPECT_EQ(mine.rgb, other.rgb);
+    }
+}
+
+// Facts of every form read from the records: a type's values under the occurrence's, values of
+// uncommon types, escaped and quoted texts, shared sets, quantities, a material list, nested
+// classification references, and a set given in a form read only by the library.
+TEST(IfcRecordPath, FactsOfEveryFormAreTheLibrarysFacts) {
+    std::string text = ReadWholeFile(SourceFile("tests/data/ifc/facts-ifc4.ifc"));
+    const std::string more = R"(#500=IFCWALL('2r_WAch29z1EaFd48HYJRs',$,'Mur d''\X2\00E9\X0\t\X2\00E9\X0\','Ouest',$,#40,#501,'WB',.SOLIDWALL.);
+#501=IFCPRODUCTDEFINITIONSHAPE($,$,(#502));
+#502=IFCSHAPEREPRESENTATION(#20,'Body','SweptSolid',(#503));
+#503=IFCEXTRUDEDAREASOLID(#45,#21,#23,3.);
+#504=IFCRELDEFINESBYTYPE('0qI74MfWjeCqB2genW7$lQ',$,$,$,(#500),#55);
+#505=IFCPROPERTYSINGLEVALUE('FireRating',$,IFCLABEL('EI 90 \X2\00E9\X0\'),$);
+#506=IFCPROPERTYSINGLEVALUE('Ratio',$,IFCPOSITIVERATIOMEASURE(0.5),$);
+#507=IFCPROPERTYSINGLEVALUE('Unknown',$,IFCLOGICAL(.U.),$);
+#508=IFCPROPERTYSINGLEVALUE('Rooms',$,IFCINTEGER(7),$);
+#509=IFCPROPERTYSINGLEVALUE('Quote',$,IFCTEXT('it''s'),$);
+#510=IFCPROPERTYENUMERATEDVALUE('Finish',$,(IFCLABEL('Matt')),$);
+#511=IFCPROPERTYSET('2J2V$sbQrnmIwBn73aecLN',$,'Pset_WallCommon',$,(#505,#506,#507,#508,#509,#510));
+#512=IFCRELDEFINESBYPROPERTIES('0Z6pD0kZwuPgYVS$3J2XzC',$,$,$,(#500,#41),#511);
+#513=IFCQUANTITYCOUNT('Openings',$,$,3.,$);
+#514=IFCQUANTITYWEIGHT('Weight',$,$,1250.5,$);
+#515=IFCELEMENTQUANTITY('1R8B8GoKAvnZmpmK39frTf',$,'Qto_WallBaseQuantities',$,$,(#513,#514));
+#516=IFCRELDEFINESBYPROPERTIES('2uRo0q4x7TTS76Alaevm6p',$,$,$,(#500),#515);
+#517=IFCMATERIALLIST((#50,#102,#50));
+#518=IFCRELASSOCIATESMATERIAL('3m5nVm7AkYAInfS1qfH8qC',$,$,$,(#500),#517);
+#519=IFCCLASSIFICATIONREFERENCE($,'23.13','Wall types',#67,$,$);
+#520=IFCCLASSIFICATIONREFERENCE($,'23.13.11','Ext\X2\00E9\X0\rieur',#519,$,$);
+#521=IFCRELASSOCIATESCLASSIFICATION('1VA1GdZIhpXmS2QFC5_6qh',$,$,$,(#500,#55),#520);
+#522=IFCRELCONTAINEDINSPATIALSTRUCTURE('2uXYY1rkGzaUCLwxDAriOh',$,$,$,(#500),#33);
+#523=IFCRELDEFINESBYPROPERTIES('1qF$JqOoMW2j4DU$uiHk5h',$,$,$,(#93),IFCPROPERTYSETDEFINITIONSET((#61)));
+)";
+    text.insert(text.rfind("ENDSEC;"), more);
+    TempFolder folder;
+    const std::string path = folder.Path("facts.ifc");
+    std::ofstream(path, std::ios::binary) << text;
+    const Reads reads = ReadBothWays(path);
+    ASSERT_TRUE(reads.read);
+    ASSERT_EQ(reads.records.products.size(), reads.library.products.size());
+    for (size_t i = 0; i < reads.records.products.size(); ++i) ExpectSameFacts(reads.records.products[i], reads.library.products[i]);
+
+    const std::string added = "2r_WAch29z1EaFd48HYJRs", wall = "1$g6RbvjMGfJUVdA2cFDrH", window = "3uz48kjnbIA3SJNqYLuMQL";
+    EXPECT_EQ(reads.factsByRecords.count(added), 1u);
+    EXPECT_EQ(reads.factsByRecords.count(wall), 1u);
+    EXPECT_EQ(reads.factsByLibrary.count(window), 1u);
+    for (const auto& p : reads.records.products) {
+        if (p.globalId != added) continue;
+        // The occurrence's rating over its type's, a quantity among the values.
+        const auto rating = std::find_if(p.properties.begin(), p.properties.end(),
+                                         [](const auto& v) { return v.first == "Pset_WallCommon.FireRating"; });
+        ASSERT_NE(rating, p.properties.end());
+        EXPECT_EQ(rating->second, "EI 90 \xC3\xA9");
+        EXPECT_EQ(p.materials, (std::vector<std::string>{"Concrete", "Glass"}));
+        EXPECT_EQ(p.classifications, (std::vector<std::string>{"OmniClass: 23.13.11 Ext\xC3\xA9rieur"}));
     }
 }
 

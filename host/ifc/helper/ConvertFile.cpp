@@ -10,10 +10,12 @@
 #include "host/ifc/helper/ModelHeap.h"
 #include "host/ifc/helper/ProductClaims.h"
 #include "host/ifc/helper/ProductFacts.h"
+#include "host/ifc/helper/ProductMaterials.h"
 #include "host/ifc/helper/ProductMesh.h"
 #include "host/ifc/helper/ProductProperties.h"
 #include "host/ifc/helper/ProductReferences.h"
 #include "host/ifc/helper/RecordBodyMesh.h"
+#include "host/ifc/helper/RecordFacts.h"
 #include "host/ifc/helper/RecordPathPlan.h"
 #include "host/ifc/helper/ShareRecordSpans.h"
 #include "host/ifc/step/StepEntityScan.h"
@@ -244,12 +246,13 @@ shared_ptr<IfcProduct> CandidateAt(const LibraryModel& library, size_t position)
 
 // Names the path each product's body took, one line of "record" or "library" and its GlobalId
 // to a file, when BV_IFC_PATH_LOG names one: the share of each is a measure of the record path.
-void LogPath(bool byRecords, const std::string& globalId) {
+// Its facts are named the same way, as "facts-record" or "facts-library".
+void LogPath(bool byRecords, const std::string& globalId, const char* what = "") {
     static const char* const path = std::getenv("BV_IFC_PATH_LOG");
     if (!path) return;
     const int fd = open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) return;
-    const std::string line = (byRecords ? "record " : "library ") + globalId + "\n";
+    const std::string line = what + std::string(byRecords ? "record " : "library ") + globalId + "\n";
     [[maybe_unused]] const ssize_t written = write(fd, line.data(), line.size());
     close(fd);
 }
@@ -257,7 +260,10 @@ void LogPath(bool byRecords, const std::string& globalId) {
 // What converting products needs, kept from one product to the next.
 struct Conversion {
     Conversion(LibraryModel& library, LibraryMessages& messages, ProductReferences& references, std::string_view text)
-        : library(library), messages(messages), references(references), converter(library.model, messages), text(text) {}
+        : library(library), messages(messages), references(references), converter(library.model, messages), text(text) {
+        if (!options.recordMeshing) return;
+        recordFacts.emplace(text, library.scan);
+    }
 
     LibraryModel& library;
     LibraryMessages& messages;
@@ -265,7 +271,32 @@ struct Conversion {
     ProductConverter converter;
     std::string_view text;
     SingleValueReader values;
+    std::optional<RecordFacts> recordFacts;
 };
+
+void GiveColour(const std::optional<SurfaceColour>& colour, IfcProductData& p) {
+    if (!colour) return;
+    p.hasColour = true;
+    p.rgb = colour->rgb;
+    p.transparency = colour->transparency;
+}
+
+// The product's facts from the file's records where they are all read there, else from the
+// library's entities.
+void ReadFacts(Conversion& c, size_t position, const IfcProduct& product, const std::vector<shared_ptr<IfcRepresentation>>& bodies,
+               IfcProductData& p) {
+    p.layer = LayerOf(bodies);
+    GiveColour(ColourOf(bodies), p);
+    std::optional<RecordProductFacts> facts = c.recordFacts ? c.recordFacts->Of(static_cast<uint32_t>(position)) : std::nullopt;
+    LogPath(facts.has_value(), p.globalId, "facts-");
+    if (!facts) return ReadProductFacts(product, p, c.values);
+    p.description = std::move(facts->description);
+    p.objectType = std::move(facts->objectType);
+    p.materials = std::move(facts->materials);
+    p.classifications = std::move(facts->classifications);
+    p.properties = std::move(facts->properties);
+    if (!p.hasColour) GiveColour(MaterialColourOf(product), p);
+}
 
 // The body the plan made from the file's records, taken from it. The library did not read what
 // only such a body uses: a product it finds other bodies for is a fault of the plan, said as one.
@@ -364,14 +395,8 @@ void MakeProductRecords(Conversion& c, size_t position, RecordWriter& out) {
     try {
         p.predefinedType = PredefinedTypeOf(*product);
         p.tag = TagOf(*product);
-        p.layer = LayerOf(bodies);
         p.storey = StoreyOf(*product);
-        if (auto colour = ColourOf(bodies)) {
-            p.hasColour = true;
-            p.rgb = colour->rgb;
-            p.transparency = colour->transparency;
-        }
-        ReadProductFacts(*product, p, c.values);
+        ReadFacts(c, position, *product, bodies, p);
     } catch (...) {
         skip(IfcLeftOutCause::AttributesNotRead, "attributes not read: " + Describe(std::current_exception()));
         return;

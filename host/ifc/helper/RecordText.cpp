@@ -1,0 +1,120 @@
+#include "host/ifc/helper/RecordText.h"
+
+#include "host/ifc/helper/ProductProperties.h"
+#include "host/ifc/step/WideText.h"
+
+#include <ifcpp/IFC4/include/IfcAreaMeasure.h>
+#include <ifcpp/IFC4/include/IfcCountMeasure.h>
+#include <ifcpp/IFC4/include/IfcLengthMeasure.h>
+#include <ifcpp/IFC4/include/IfcMassMeasure.h>
+#include <ifcpp/IFC4/include/IfcTimeMeasure.h>
+#include <ifcpp/IFC4/include/IfcValue.h>
+#include <ifcpp/IFC4/include/IfcVolumeMeasure.h>
+
+#include <map>
+#include <vector>
+
+// The library's decoder of a record's string arguments (reader/ReaderUtil.h, whose header does
+// not build as C++20).
+void decodeArgumentStrings(std::vector<std::string>& entity_arguments, std::vector<std::wstring>& args_out);
+
+namespace {
+
+const std::map<int, shared_ptr<BuildingEntity>> kNoEntities;
+
+// Printable ASCII without escapes or a doubled apostrophe: the library keeps it as written.
+bool Plain(std::string_view inner) {
+    for (char c : inner)
+        if (c == '\\' || c == '\'' || c < 0x20 || c > 0x7e) return false;
+    return true;
+}
+
+// Blanks and comments outside strings, which the library's reading of a record leaves out and
+// a reading of one attribute would not.
+bool Bare(std::string_view attribute) {
+    bool quoted = false;
+    for (char c : attribute) {
+        if (c == '\'') quoted = !quoted;
+        else if (!quoted && (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '/' || c == '!')) return false;
+    }
+    return !quoted;
+}
+
+// The attribute as the library hands it to an entity's reading: its strings decoded.
+std::optional<std::wstring> Decoded(std::string_view attribute) {
+    std::vector<std::string> in{std::string(attribute)};
+    std::vector<std::wstring> out;
+    try {
+        decodeArgumentStrings(in, out);
+    } catch (...) {
+        return std::nullopt;
+    }
+    if (out.size() != 1) return std::nullopt;
+    return std::move(out[0]);
+}
+
+template <typename T>
+std::optional<std::optional<std::string>> Measure(std::string_view attribute) {
+    if (attribute == "$" || attribute == "*") return std::optional<std::string>();
+    if (!Bare(attribute)) return std::nullopt;
+    try {
+        const shared_ptr<T> value = T::createObjectFromSTEP(std::wstring(attribute.begin(), attribute.end()), kNoEntities);
+        if (!value) return std::optional<std::string>();
+        return std::optional<std::string>(ValueText(*value));
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+std::optional<std::string> RecordString(std::string_view attribute) {
+    if (attribute == "$" || attribute == "*") return std::string();
+    if (attribute.size() < 2 || attribute.front() != '\'' || attribute.back() != '\'') return std::nullopt;
+    const std::string_view inner = attribute.substr(1, attribute.size() - 2);
+    if (Plain(inner)) return std::string(inner);
+    std::optional<std::wstring> decoded = Decoded(attribute);
+    if (!decoded) return std::nullopt;
+    // Its quotes taken off, as the library's reading of a string does.
+    if (decoded->size() < 2 || decoded->front() != L'\'' || decoded->back() != L'\'') return std::nullopt;
+    return Utf8FromWide(decoded->substr(1, decoded->size() - 2));
+}
+
+std::optional<std::optional<std::string>> RecordValueText(std::string_view attribute) {
+    if (attribute == "$" || attribute == "*") return std::optional<std::string>();
+    if (!Bare(attribute) || attribute.empty() || attribute.back() != ')') return std::nullopt;
+    // The commonest, a label or a text, without a value made for it.
+    for (std::string_view type : {"IFCLABEL(", "IFCTEXT(", "IFCIDENTIFIER("}) {
+        if (!attribute.starts_with(type)) continue;
+        const std::string_view inner = attribute.substr(type.size(), attribute.size() - type.size() - 1);
+        if (inner.size() >= 2 && inner.front() == '\'' && Plain(inner.substr(1, inner.size() - 2)))
+            return std::optional<std::string>(std::string(inner.substr(1, inner.size() - 2)));
+    }
+    std::optional<std::wstring> decoded = Decoded(attribute);
+    if (!decoded) return std::nullopt;
+    try {
+        const shared_ptr<IfcValue> value = IfcValue::createObjectFromSTEP(*decoded, kNoEntities);
+        if (!value) return std::optional<std::string>();
+        return std::optional<std::string>(ValueText(*value));
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+std::optional<std::optional<std::string>> RecordMeasureText(RecordMeasure measure, std::string_view attribute) {
+    switch (measure) {
+    case RecordMeasure::Length:
+        return Measure<IfcLengthMeasure>(attribute);
+    case RecordMeasure::Area:
+        return Measure<IfcAreaMeasure>(attribute);
+    case RecordMeasure::Volume:
+        return Measure<IfcVolumeMeasure>(attribute);
+    case RecordMeasure::Count:
+        return Measure<IfcCountMeasure>(attribute);
+    case RecordMeasure::Weight:
+        return Measure<IfcMassMeasure>(attribute);
+    case RecordMeasure::Time:
+        return Measure<IfcTimeMeasure>(attribute);
+    }
+    return std::nullopt;
+}
