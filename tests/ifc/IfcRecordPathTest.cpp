@@ -217,7 +217,8 @@ TEST(IfcRecordPath, TriangulatedFaceSetsAreMadeAsTheLibraryMakesThem) {
 
 // Facts of every form read from the records: a type's values under the occurrence's, values of
 // uncommon types, escaped and quoted texts, shared sets, quantities, a material list, nested
-// classification references, and a set given in a form read only by the library.
+// classification references, a layer on a body's item, a colour from a material, and a set given
+// in a form read only by the library.
 TEST(IfcRecordPath, FactsOfEveryFormAreTheLibrarysFacts) {
     std::string text = ReadWholeFile(SourceFile("tests/data/ifc/facts-ifc4.ifc"));
     const std::string more = R"(#500=IFCWALL('2r_WAch29z1EaFd48HYJRs',$,'Mur d''\X2\00E9\X0\t\X2\00E9\X0\','Ouest',$,#40,#501,'WB',.SOLIDWALL.);
@@ -244,6 +245,13 @@ TEST(IfcRecordPath, FactsOfEveryFormAreTheLibrarysFacts) {
 #521=IFCRELASSOCIATESCLASSIFICATION('1VA1GdZIhpXmS2QFC5_6qh',$,$,$,(#500,#55),#520);
 #522=IFCRELCONTAINEDINSPATIALSTRUCTURE('2uXYY1rkGzaUCLwxDAriOh',$,$,$,(#500),#33);
 #523=IFCRELDEFINESBYPROPERTIES('1qF$JqOoMW2j4DU$uiHk5h',$,$,$,(#93),IFCPROPERTYSETDEFINITIONSET((#61)));
+#524=IFCCOLOURRGB($,0.2,0.3,0.4);
+#525=IFCSURFACESTYLERENDERING(#524,0.25,$,$,$,$,$,$,.NOTDEFINED.);
+#526=IFCSURFACESTYLE('Concrete',.BOTH.,(#525));
+#527=IFCSTYLEDITEM($,(#526),$);
+#528=IFCSTYLEDREPRESENTATION(#20,'Style','Material',(#527));
+#529=IFCMATERIALDEFINITIONREPRESENTATION($,$,(#528),#50);
+#530=IFCPRESENTATIONLAYERASSIGNMENT('A-WALL',$,(#503),$);
 )";
     text.insert(text.rfind("ENDSEC;"), more);
     TempFolder folder;
@@ -267,6 +275,9 @@ TEST(IfcRecordPath, FactsOfEveryFormAreTheLibrarysFacts) {
         EXPECT_EQ(rating->second, "EI 90 \xC3\xA9");
         EXPECT_EQ(p.materials, (std::vector<std::string>{"Concrete", "Glass"}));
         EXPECT_EQ(p.classifications, (std::vector<std::string>{"OmniClass: 23.13.11 Ext\xC3\xA9rieur"}));
+        EXPECT_EQ(p.layer, "A-WALL");
+        EXPECT_TRUE(p.hasColour);
+        EXPECT_EQ(p.transparency, 0.25);
     }
 }
 

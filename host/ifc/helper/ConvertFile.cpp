@@ -10,13 +10,13 @@
 #include "host/ifc/helper/ModelHeap.h"
 #include "host/ifc/helper/ProductClaims.h"
 #include "host/ifc/helper/ProductFacts.h"
-#include "host/ifc/helper/ProductMaterials.h"
 #include "host/ifc/helper/ProductMesh.h"
 #include "host/ifc/helper/ProductProperties.h"
 #include "host/ifc/helper/ProductReferences.h"
 #include "host/ifc/helper/RecordBodyMesh.h"
 #include "host/ifc/helper/RecordFacts.h"
 #include "host/ifc/helper/RecordPathPlan.h"
+#include "host/ifc/helper/RecordPresentation.h"
 #include "host/ifc/helper/ShareRecordSpans.h"
 #include "host/ifc/step/StepEntityScan.h"
 #include "host/ifc/stream/ConversionRecords.h"
@@ -263,6 +263,7 @@ struct Conversion {
         : library(library), messages(messages), references(references), converter(library.model, messages), text(text) {
         if (!options.recordMeshing) return;
         recordFacts.emplace(text, library.scan);
+        presentation.emplace(text, library.scan);
     }
 
     LibraryModel& library;
@@ -272,6 +273,7 @@ struct Conversion {
     std::string_view text;
     SingleValueReader values;
     std::optional<RecordFacts> recordFacts;
+    std::optional<RecordPresentation> presentation;
 };
 
 void GiveColour(const std::optional<SurfaceColour>& colour, IfcProductData& p) {
@@ -281,21 +283,42 @@ void GiveColour(const std::optional<SurfaceColour>& colour, IfcProductData& p) {
     p.transparency = colour->transparency;
 }
 
-// The product's facts from the file's records where they are all read there, else from the
-// library's entities.
-void ReadFacts(Conversion& c, size_t position, const IfcProduct& product, const std::vector<shared_ptr<IfcRepresentation>>& bodies,
-               IfcProductData& p) {
-    p.layer = LayerOf(bodies);
-    GiveColour(ColourOf(bodies), p);
-    std::optional<RecordProductFacts> facts = c.recordFacts ? c.recordFacts->Of(static_cast<uint32_t>(position)) : std::nullopt;
-    LogPath(facts.has_value(), p.globalId, "facts-");
-    if (!facts) return ReadProductFacts(product, p, c.values);
+// The product's facts, layer and colours from the file's records, when all of them are read
+// there; `p` untouched otherwise.
+bool ReadRecordFacts(Conversion& c, size_t position, const std::vector<shared_ptr<IfcRepresentation>>& bodies, IfcProductData& p) {
+    if (!c.recordFacts || !c.presentation) return false;
+    const auto at = static_cast<uint32_t>(position);
+    std::vector<int> ids;
+    for (const auto& body : bodies) ids.push_back(body->m_entity_id);
+    std::optional<RecordProductFacts> facts = c.recordFacts->Of(at);
+    std::optional<std::string> layer = facts ? c.presentation->LayerOf(ids) : std::nullopt;
+    std::optional<std::optional<SurfaceColour>> colour = layer ? c.presentation->ColourOf(ids) : std::nullopt;
+    if (colour && !*colour) {
+        // A body without a colour of its own is drawn in its material's.
+        const std::optional<std::vector<uint32_t>> materials = c.recordFacts->MaterialsOf(at);
+        colour = materials ? c.presentation->MaterialColourOf(*materials) : std::nullopt;
+    }
+    if (!colour) return false;
     p.description = std::move(facts->description);
     p.objectType = std::move(facts->objectType);
     p.materials = std::move(facts->materials);
     p.classifications = std::move(facts->classifications);
     p.properties = std::move(facts->properties);
-    if (!p.hasColour) GiveColour(MaterialColourOf(product), p);
+    p.layer = std::move(*layer);
+    GiveColour(*colour, p);
+    return true;
+}
+
+// The product's facts from the file's records where they are all read there, else from the
+// library's entities.
+void ReadFacts(Conversion& c, size_t position, const IfcProduct& product, const std::vector<shared_ptr<IfcRepresentation>>& bodies,
+               IfcProductData& p) {
+    const bool recorded = ReadRecordFacts(c, position, bodies, p);
+    LogPath(recorded, p.globalId, "facts-");
+    if (recorded) return;
+    p.layer = LayerOf(bodies);
+    GiveColour(ColourOf(bodies), p);
+    ReadProductFacts(product, p, c.values);
 }
 
 // The body the plan made from the file's records, taken from it. The library did not read what
