@@ -17,6 +17,7 @@
 #include "host/ifc/helper/RecordFacts.h"
 #include "host/ifc/helper/RecordPathPlan.h"
 #include "host/ifc/helper/RecordPresentation.h"
+#include "host/ifc/helper/RecordProducts.h"
 #include "host/ifc/helper/ShareRecordSpans.h"
 #include "host/ifc/step/StepEntityScan.h"
 #include "host/ifc/stream/ConversionRecords.h"
@@ -43,6 +44,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
+#include <stdexcept>
 #include <thread>
 #include <unordered_set>
 #include <sys/mman.h>
@@ -226,12 +228,14 @@ std::string Reason(const std::string& what, const LibraryMessages& messages, siz
     return said.empty() ? what : what + ": " + said;
 }
 
-// The library's reading of the file.
+// The library's reading of the file, or the records' reading of its products when no product
+// needs the library's model.
 struct LibraryModel {
     shared_ptr<BuildingModel> model;
     const StepScan& scan;
-    std::vector<BuildingEntity*> entities; // by place in the file, as scan.ids
+    std::vector<BuildingEntity*> entities; // by place in the file, as scan.ids; RecordProducts::Made without a parse
     RecordPathPlan& plan;
+    RecordProducts* records = nullptr;     // when the library did not parse the file
 };
 
 // The product at `position`, when it is one to convert. Other records are passed over without
@@ -241,6 +245,7 @@ shared_ptr<IfcProduct> CandidateAt(const LibraryModel& library, size_t position)
     if (!library.scan.MayBeProduct(static_cast<uint32_t>(position))) return nullptr;
     const auto* product = dynamic_cast<const IfcProduct*>(library.entities[position]);
     if (!product || !IsCandidate(*product)) return nullptr;
+    if (library.records) return library.records->ProductAt(static_cast<uint32_t>(position)).value_or(nullptr);
     return dynamic_pointer_cast<IfcProduct>(library.model->getMapIfcEntities().at(library.scan.ids[position]));
 }
 
@@ -259,12 +264,10 @@ void LogPath(bool byRecords, const std::string& globalId, const char* what = "")
 
 // What converting products needs, kept from one product to the next.
 struct Conversion {
-    Conversion(LibraryModel& library, LibraryMessages& messages, ProductReferences& references, std::string_view text)
-        : library(library), messages(messages), references(references), converter(library.model, messages), text(text) {
-        if (!options.recordMeshing) return;
-        recordFacts.emplace(text, library.scan);
-        presentation.emplace(text, library.scan);
-    }
+    Conversion(LibraryModel& library, LibraryMessages& messages, ProductReferences& references, std::string_view text,
+               RecordFacts* recordFacts, RecordPresentation* presentation)
+        : library(library), messages(messages), references(references), converter(library.model, messages), text(text),
+          recordFacts(recordFacts), presentation(presentation) {}
 
     LibraryModel& library;
     LibraryMessages& messages;
@@ -272,8 +275,8 @@ struct Conversion {
     ProductConverter converter;
     std::string_view text;
     SingleValueReader values;
-    std::optional<RecordFacts> recordFacts;
-    std::optional<RecordPresentation> presentation;
+    RecordFacts* recordFacts;          // null when the records make no bodies
+    RecordPresentation* presentation;
 };
 
 void GiveColour(const std::optional<SurfaceColour>& colour, IfcProductData& p) {
@@ -285,18 +288,17 @@ void GiveColour(const std::optional<SurfaceColour>& colour, IfcProductData& p) {
 
 // The product's facts, layer and colours from the file's records, when all of them are read
 // there; `p` untouched otherwise.
-bool ReadRecordFacts(Conversion& c, size_t position, const std::vector<shared_ptr<IfcRepresentation>>& bodies, IfcProductData& p) {
-    if (!c.recordFacts || !c.presentation) return false;
+bool ReadRecordFacts(RecordFacts* records, RecordPresentation* presentation, size_t position, const std::vector<int>& bodies,
+                     IfcProductData& p) {
+    if (!records || !presentation) return false;
     const auto at = static_cast<uint32_t>(position);
-    std::vector<int> ids;
-    for (const auto& body : bodies) ids.push_back(body->m_entity_id);
-    std::optional<RecordProductFacts> facts = c.recordFacts->Of(at);
-    std::optional<std::string> layer = facts ? c.presentation->LayerOf(ids) : std::nullopt;
-    std::optional<std::optional<SurfaceColour>> colour = layer ? c.presentation->ColourOf(ids) : std::nullopt;
+    std::optional<RecordProductFacts> facts = records->Of(at);
+    std::optional<std::string> layer = facts ? presentation->LayerOf(bodies) : std::nullopt;
+    std::optional<std::optional<SurfaceColour>> colour = layer ? presentation->ColourOf(bodies) : std::nullopt;
     if (colour && !*colour) {
         // A body without a colour of its own is drawn in its material's.
-        const std::optional<std::vector<uint32_t>> materials = c.recordFacts->MaterialsOf(at);
-        colour = materials ? c.presentation->MaterialColourOf(*materials) : std::nullopt;
+        const std::optional<std::vector<uint32_t>> materials = records->MaterialsOf(at);
+        colour = materials ? presentation->MaterialColourOf(*materials) : std::nullopt;
     }
     if (!colour) return false;
     p.description = std::move(facts->description);
@@ -312,10 +314,12 @@ bool ReadRecordFacts(Conversion& c, size_t position, const std::vector<shared_pt
 // The product's facts from the file's records where they are all read there, else from the
 // library's entities.
 void ReadFacts(Conversion& c, size_t position, const IfcProduct& product, const std::vector<shared_ptr<IfcRepresentation>>& bodies,
-               IfcProductData& p) {
-    const bool recorded = ReadRecordFacts(c, position, bodies, p);
+               const std::vector<int>& bodyIds, IfcProductData& p) {
+    const bool recorded = ReadRecordFacts(c.recordFacts, c.presentation, position, bodyIds, p);
     LogPath(recorded, p.globalId, "facts-");
     if (recorded) return;
+    // Without the library's model there are no facts but the records'.
+    if (c.library.records) throw std::runtime_error("its facts were not read from the records as planned");
     p.layer = LayerOf(bodies);
     GiveColour(ColourOf(bodies), p);
     ReadProductFacts(product, p, c.values);
@@ -323,12 +327,12 @@ void ReadFacts(Conversion& c, size_t position, const IfcProduct& product, const 
 
 // The body the plan made from the file's records, taken from it. The library did not read what
 // only such a body uses: a product it finds other bodies for is a fault of the plan, said as one.
-std::optional<ProductMesh> MeshFromRecords(Conversion& c, size_t position, const std::vector<shared_ptr<IfcRepresentation>>& bodies,
-                                           std::string& problem) {
+std::optional<ProductMesh> MeshFromRecords(Conversion& c, size_t position, const std::vector<int>& ids, std::string& problem) {
     RecordPathPlan& plan = c.library.plan;
-    if (!plan.ByRecords(position)) return std::nullopt;
-    std::vector<int> ids;
-    for (const auto& body : bodies) ids.push_back(body->m_entity_id);
+    if (!plan.ByRecords(position)) {
+        if (c.library.records) problem = "its body was not made from the records as planned";
+        return std::nullopt;
+    }
     if (ids != BodyRepresentationsOf(c.text, c.library.scan, c.library.scan.ProductReferences(static_cast<uint32_t>(position))[1])) {
         problem = "its body was not made from the records as planned";
         return std::nullopt;
@@ -346,9 +350,17 @@ void MakeProductRecords(Conversion& c, size_t position, RecordWriter& out) {
     ProductConverter& converter = c.converter;
     shared_ptr<IfcProduct> product = CandidateAt(library, position);
     if (!product) return;
-    std::vector<shared_ptr<IfcRepresentation>> bodies = BodyRepresentations(*product);
-    std::string unread = c.references.UnreadRecordUse(*product, bodies);
-    if (bodies.empty() && unread.empty()) return;
+    // The library's body representations when it parsed the file; their numbers either way.
+    std::vector<shared_ptr<IfcRepresentation>> bodies;
+    std::vector<int> bodyIds;
+    if (library.records) {
+        bodyIds = library.records->BodiesOf(static_cast<uint32_t>(position)).value_or(std::vector<int>());
+    } else {
+        bodies = BodyRepresentations(*product);
+        for (const auto& body : bodies) bodyIds.push_back(body->m_entity_id);
+    }
+    std::string unread = c.references.UnreadRecordUse(product->m_entity_id, bodyIds);
+    if (bodyIds.empty() && unread.empty()) return;
 
     IfcProductData p;
     p.globalId = GlobalIdOf(*product);
@@ -398,7 +410,7 @@ void MakeProductRecords(Conversion& c, size_t position, RecordWriter& out) {
     std::string problem;
     std::optional<OffHeapCause> offHeap;
     const bool planned = library.plan.ByRecords(position);
-    std::optional<ProductMesh> byRecords = MeshFromRecords(c, position, bodies, problem);
+    std::optional<ProductMesh> byRecords = MeshFromRecords(c, position, bodyIds, problem);
     LogPath(planned, p.globalId);
     ProductMesh mesh;
     if (byRecords) mesh = std::move(*byRecords);
@@ -418,8 +430,9 @@ void MakeProductRecords(Conversion& c, size_t position, RecordWriter& out) {
     try {
         p.predefinedType = PredefinedTypeOf(*product);
         p.tag = TagOf(*product);
-        p.storey = StoreyOf(*product);
-        ReadFacts(c, position, *product, bodies, p);
+        p.storey = library.records ? library.records->StoreyOf(static_cast<uint32_t>(position)).value_or(std::string())
+                                   : StoreyOf(*product);
+        ReadFacts(c, position, *product, bodies, bodyIds, p);
     } catch (...) {
         skip(IfcLeftOutCause::AttributesNotRead, "attributes not read: " + Describe(std::current_exception()));
         return;
@@ -478,6 +491,11 @@ std::vector<size_t> CandidatesFrom(const LibraryModel& library, size_t from) {
 std::vector<size_t> WithBodies(const LibraryModel& library, const std::vector<size_t>& candidates) {
     std::vector<size_t> bodied;
     for (size_t position : candidates) {
+        if (library.records) {
+            const std::optional<std::vector<int>> bodies = library.records->BodiesOf(static_cast<uint32_t>(position));
+            if (bodies && !bodies->empty()) bodied.push_back(position);
+            continue;
+        }
         const auto* product = dynamic_cast<const IfcProduct*>(library.entities[position]);
         if (product && !BodyRepresentations(*product).empty()) bodied.push_back(position);
     }
@@ -587,6 +605,28 @@ private:
     size_t next_; // every product from here on is passed
 };
 
+// Whether a product of the file needs the library's model: its body not made from the records,
+// or its own attributes, storey, facts or looks not read there; or the file's storeys not read
+// there, or a record of it the library would not find.
+bool NeedsLibrary(const StepScan& scan, const RecordPathPlan& plan, RecordProducts& records, RecordFacts& facts,
+                  RecordPresentation& presentation) {
+    if (!records.Whole()) return true;
+    const std::vector<BuildingEntity*>& made = records.Made();
+    for (uint32_t position = 0; position < scan.ids.size(); ++position) {
+        if (!scan.MayBeProduct(position)) continue;
+        const auto* kind = dynamic_cast<const IfcProduct*>(made[position]);
+        if (!kind || !IsCandidate(*kind)) continue;
+        const std::optional<std::vector<int>> bodies = records.BodiesOf(position);
+        if (!bodies) return true;
+        if (bodies->empty()) continue;
+        IfcProductData scratch;
+        if (!plan.ByRecords(position) || !records.ProductAt(position) || !records.StoreyOf(position) ||
+            !ReadRecordFacts(&facts, &presentation, position, *bodies, scratch))
+            return true;
+    }
+    return !records.Storeys();
+}
+
 void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t from, int fd) {
     // The process ends after this file: its model and its records need no heap that gives back.
     ModelHeap::Enable();
@@ -603,24 +643,44 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
         // Which bodies the records make, and what the library need not read for them.
         RecordPathPlan plan = options.recordMeshing ? PlanRecordPath(stepText, scan, cores) : RecordPathPlan{};
         const std::vector<RecordUse>* use = plan.use.empty() ? nullptr : &plan.use;
-        LibraryModel library{model, scan, {}, plan};
-        ProductReferences references(stepText, scan, library.entities, messages, use);
-        // Once for the file: a child started after a library fault follows one that passed.
-        auto refuseMissing = [&](const std::vector<BuildingEntity*>& entities) {
-            if (from != 0) return;
-            library.entities = entities;
-            references.RefuseMissingRecords();
-        };
-        try {
-            library.entities = ParseWithLibrary(stepText, scan, model, messages, cores, refuseMissing, use);
-        } catch (const EIfcFile&) {
-            throw;
-        } catch (...) {
-            throw EIfcFile("not readable as IFC: " + Describe(std::current_exception()));
+        // The facts and looks the records give, and whether every product's are given there.
+        std::optional<RecordFacts> recordFacts;
+        std::optional<RecordPresentation> presentation;
+        std::optional<RecordProducts> records;
+        if (options.recordMeshing) {
+            recordFacts.emplace(stepText, scan);
+            presentation.emplace(stepText, scan);
+            records.emplace(stepText, scan);
+            if (NeedsLibrary(scan, plan, *records, *recordFacts, *presentation)) records.reset();
         }
+        LibraryModel library{model, scan, {}, plan};
+        std::optional<ProductReferences> references;
+        if (records) {
+            // No product needs the library's model: the file is not parsed by it.
+            library.records = &*records;
+            library.entities = records->Made();
+            model->getUnitConverter()->setLengthInMeterFactor(plan.metres);
+            references.emplace(stepText, scan, library.entities, records->Said(), use);
+        } else {
+            references.emplace(stepText, scan, library.entities, messages, use);
+            // Once for the file: a child started after a library fault follows one that passed.
+            auto refuseMissing = [&](const std::vector<BuildingEntity*>& entities) {
+                if (from != 0) return;
+                library.entities = entities;
+                references->RefuseMissingRecords();
+            };
+            try {
+                library.entities = ParseWithLibrary(stepText, scan, model, messages, cores, refuseMissing, use);
+            } catch (const EIfcFile&) {
+                throw;
+            } catch (...) {
+                throw EIfcFile("not readable as IFC: " + Describe(std::current_exception()));
+            }
+        }
+        LogPath(records.has_value(), "file", "parse-");
         const std::vector<size_t> candidates = CandidatesFrom(library, from);
         out.Parsed(static_cast<uint32_t>(WithBodies(library, candidates).size()));
-        if (from == 0) out.Storeys(BuildingStoreysOf(library.entities));
+        if (from == 0) out.Storeys(records ? records->Storeys().value_or(std::vector<std::string>()) : BuildingStoreysOf(library.entities));
         if (options.fault.kind != HelperFaultKind::None) {
             const std::vector<size_t> all = WithBodies(library, CandidatesFrom(library, 0));
             if (options.fault.product < all.size()) faultPosition = all[options.fault.product];
@@ -628,7 +688,8 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
         // The products shared with a second process on the model parsed once, each taking the
         // next from its end of the list; every product is made on the conversion heap, the same
         // bytes in either process.
-        Conversion conversion(library, messages, references, stepText);
+        Conversion conversion(library, messages, *references, stepText, recordFacts ? &*recordFacts : nullptr,
+                              presentation ? &*presentation : nullptr);
         std::optional<ProductClaims> claims;
         std::optional<ShareRecordSpans> spans;
         if (cores > 1 && candidates.size() >= kMinProductsToShare) {

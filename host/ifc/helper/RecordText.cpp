@@ -11,6 +11,7 @@
 #include <ifcpp/IFC4/include/IfcValue.h>
 #include <ifcpp/IFC4/include/IfcVolumeMeasure.h>
 
+#include <cctype>
 #include <map>
 #include <vector>
 
@@ -67,6 +68,13 @@ std::optional<std::optional<std::string>> Measure(std::string_view attribute) {
 }
 
 } // namespace
+
+bool RecordTypeIs(std::string_view written, std::string_view upper) {
+    if (written.size() != upper.size()) return false;
+    for (size_t i = 0; i < written.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(written[i])) != static_cast<unsigned char>(upper[i])) return false;
+    return true;
+}
 
 std::optional<std::string> RecordString(std::string_view attribute) {
     if (attribute == "$" || attribute == "*") return std::string();

@@ -8,6 +8,9 @@
 #include <string>
 #include <string_view>
 
+// Whether the entity name as written is `upper`, in any case, as the library takes names.
+bool RecordTypeIs(std::string_view written, std::string_view upper);
+
 // A string attribute's text (UTF-8); empty for "$" or "*".
 std::optional<std::string> RecordString(std::string_view attribute);
 
