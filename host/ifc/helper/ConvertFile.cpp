@@ -7,6 +7,7 @@
 #include "host/ifc/helper/IfcProductFacts.h"
 #include "host/ifc/helper/LibraryMessages.h"
 #include "host/ifc/helper/LibraryParse.h"
+#include "host/ifc/helper/LibraryShare.h"
 #include "host/ifc/helper/ModelHeap.h"
 #include "host/ifc/helper/ProductClaims.h"
 #include "host/ifc/helper/ProductFacts.h"
@@ -44,6 +45,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
+#include <string_view>
 #include <stdexcept>
 #include <thread>
 #include <unordered_set>
@@ -235,7 +237,11 @@ struct LibraryModel {
     const StepScan& scan;
     std::vector<BuildingEntity*> entities; // by place in the file, as scan.ids; RecordProducts::Made without a parse
     RecordPathPlan& plan;
-    RecordProducts* records = nullptr;     // when the library did not parse the file
+    RecordProducts* records = nullptr;     // when the library parsed the file for some products' bodies only, or not at all
+    std::vector<bool> byLibrary;           // with `records`: the products the library parsed, whose bodies are its to make
+    std::vector<BuildingEntity*> parsed;   // with `records`: the library's entities of those, by place in the file
+
+    bool Parsed(size_t position) const { return !records || (position < byLibrary.size() && byLibrary[position]); }
 };
 
 // The product at `position`, when it is one to convert. Other records are passed over without
@@ -245,21 +251,26 @@ shared_ptr<IfcProduct> CandidateAt(const LibraryModel& library, size_t position)
     if (!library.scan.MayBeProduct(static_cast<uint32_t>(position))) return nullptr;
     const auto* product = dynamic_cast<const IfcProduct*>(library.entities[position]);
     if (!product || !IsCandidate(*product)) return nullptr;
-    if (library.records) return library.records->ProductAt(static_cast<uint32_t>(position)).value_or(nullptr);
+    if (!library.Parsed(position)) return library.records->ProductAt(static_cast<uint32_t>(position)).value_or(nullptr);
     return dynamic_pointer_cast<IfcProduct>(library.model->getMapIfcEntities().at(library.scan.ids[position]));
 }
 
 // Names the path each product's body took, one line of "record" or "library" and its GlobalId
 // to a file, when BV_IFC_PATH_LOG names one: the share of each is a measure of the record path.
-// Its facts are named the same way, as "facts-record" or "facts-library".
-void LogPath(bool byRecords, const std::string& globalId, const char* what = "") {
+// Its facts are named the same way, as "facts-record" or "facts-library"; and how much of the
+// file the library parsed as "parse all", "parse share" or "parse none".
+void LogLine(std::string_view word, std::string_view what) {
     static const char* const path = std::getenv("BV_IFC_PATH_LOG");
     if (!path) return;
     const int fd = open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) return;
-    const std::string line = what + std::string(byRecords ? "record " : "library ") + globalId + "\n";
+    const std::string line = std::string(word) + " " + std::string(what) + "\n";
     [[maybe_unused]] const ssize_t written = write(fd, line.data(), line.size());
     close(fd);
+}
+
+void LogPath(bool byRecords, const std::string& globalId, const char* what = "") {
+    LogLine(what + std::string(byRecords ? "record" : "library"), globalId);
 }
 
 // What converting products needs, kept from one product to the next.
@@ -330,7 +341,7 @@ void ReadFacts(Conversion& c, size_t position, const IfcProduct& product, const 
 std::optional<ProductMesh> MeshFromRecords(Conversion& c, size_t position, const std::vector<int>& ids, std::string& problem) {
     RecordPathPlan& plan = c.library.plan;
     if (!plan.ByRecords(position)) {
-        if (c.library.records) problem = "its body was not made from the records as planned";
+        if (!c.library.Parsed(position)) problem = "its body was not made from the records as planned";
         return std::nullopt;
     }
     if (ids != BodyRepresentationsOf(c.text, c.library.scan, c.library.scan.ProductReferences(static_cast<uint32_t>(position))[1])) {
@@ -353,7 +364,7 @@ void MakeProductRecords(Conversion& c, size_t position, RecordWriter& out) {
     // The library's body representations when it parsed the file; their numbers either way.
     std::vector<shared_ptr<IfcRepresentation>> bodies;
     std::vector<int> bodyIds;
-    if (library.records) {
+    if (!library.Parsed(position)) {
         bodyIds = library.records->BodiesOf(static_cast<uint32_t>(position)).value_or(std::vector<int>());
     } else {
         bodies = BodyRepresentations(*product);
@@ -605,26 +616,29 @@ private:
     size_t next_; // every product from here on is passed
 };
 
-// Whether a product of the file needs the library's model: its body not made from the records,
-// or its own attributes, storey, facts or looks not read there; or the file's storeys not read
-// there, or a record of it the library would not find.
-bool NeedsLibrary(const StepScan& scan, const RecordPathPlan& plan, RecordProducts& records, RecordFacts& facts,
-                  RecordPresentation& presentation) {
-    if (!records.Whole()) return true;
+// The products whose bodies only the library makes, which it parses the file for; nothing when
+// some product needs the library's whole model: its own attributes, storey, facts or looks not
+// read from the records, or the file's storeys, or a record of it the library would not find.
+std::optional<std::vector<uint32_t>> LibraryProducts(const StepScan& scan, const RecordPathPlan& plan, RecordProducts& records,
+                                                     RecordFacts& facts, RecordPresentation& presentation) {
+    if (!records.Whole()) return std::nullopt;
     const std::vector<BuildingEntity*>& made = records.Made();
+    std::vector<uint32_t> products;
     for (uint32_t position = 0; position < scan.ids.size(); ++position) {
         if (!scan.MayBeProduct(position)) continue;
         const auto* kind = dynamic_cast<const IfcProduct*>(made[position]);
         if (!kind || !IsCandidate(*kind)) continue;
         const std::optional<std::vector<int>> bodies = records.BodiesOf(position);
-        if (!bodies) return true;
+        if (!bodies) return std::nullopt;
         if (bodies->empty()) continue;
         IfcProductData scratch;
-        if (!plan.ByRecords(position) || !records.ProductAt(position) || !records.StoreyOf(position) ||
+        if (!records.ProductAt(position) || !records.StoreyOf(position) ||
             !ReadRecordFacts(&facts, &presentation, position, *bodies, scratch))
-            return true;
+            return std::nullopt;
+        if (!plan.ByRecords(position)) products.push_back(position);
     }
-    return !records.Storeys();
+    if (!records.Storeys()) return std::nullopt;
+    return products;
 }
 
 void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t from, int fd) {
@@ -651,16 +665,29 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
             recordFacts.emplace(stepText, scan);
             presentation.emplace(stepText, scan);
             records.emplace(stepText, scan);
-            if (NeedsLibrary(scan, plan, *records, *recordFacts, *presentation)) records.reset();
         }
-        LibraryModel library{model, scan, {}, plan};
+        const std::optional<std::vector<uint32_t>> byLibrary =
+            records ? LibraryProducts(scan, plan, *records, *recordFacts, *presentation) : std::nullopt;
+        if (!byLibrary) records.reset();
+        LibraryModel library{model, scan, {}, plan, nullptr, {}, {}};
         std::optional<ProductReferences> references;
         if (records) {
-            // No product needs the library's model: the file is not parsed by it.
+            // The library parses no more than the bodies only it makes need, if any.
             library.records = &*records;
             library.entities = records->Made();
-            model->getUnitConverter()->setLengthInMeterFactor(plan.metres);
-            references.emplace(stepText, scan, library.entities, records->Said(), use);
+            references.emplace(stepText, scan, library.entities, records->Said(), nullptr);
+            if (byLibrary->empty()) {
+                model->getUnitConverter()->setLengthInMeterFactor(plan.metres);
+            } else {
+                library.byLibrary.assign(scan.ids.size(), false);
+                for (uint32_t position : *byLibrary) library.byLibrary[position] = true;
+                const std::vector<RecordUse> share = LibraryShare(stepText, scan, *byLibrary);
+                try {
+                    library.parsed = ParseWithLibrary(stepText, scan, model, messages, cores, {}, &share);
+                } catch (...) {
+                    throw EIfcFile("not readable as IFC: " + Describe(std::current_exception()));
+                }
+            }
         } else {
             references.emplace(stepText, scan, library.entities, messages, use);
             // Once for the file: a child started after a library fault follows one that passed.
@@ -677,7 +704,7 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
                 throw EIfcFile("not readable as IFC: " + Describe(std::current_exception()));
             }
         }
-        LogPath(records.has_value(), "file", "parse-");
+        LogLine("parse", !records ? "all" : byLibrary->empty() ? "none" : "share");
         const std::vector<size_t> candidates = CandidatesFrom(library, from);
         out.Parsed(static_cast<uint32_t>(WithBodies(library, candidates).size()));
         if (from == 0) out.Storeys(records ? records->Storeys().value_or(std::vector<std::string>()) : BuildingStoreysOf(library.entities));
