@@ -240,8 +240,8 @@ TEST(IfcRecordPath, TriangulatedFaceSetsAreMadeAsTheLibraryMakesThem) {
 
 // Facts of every form read from the records: a type's values under the occurrence's, values of
 // uncommon types, escaped and quoted texts, shared sets, quantities, a material list, nested
-// classification references, a layer on a body's item, a colour from a material, and a set given
-// in a form read only by the library.
+// classification references, a layer on a body's item, a colour from a material, and sets given
+// in a form or with a number read only by the library.
 TEST(IfcRecordPath, FactsOfEveryFormAreTheLibrarysFacts) {
     std::string text = ReadWholeFile(SourceFile("tests/data/ifc/facts-ifc4.ifc"));
     const std::string more = R"(#500=IFCWALL('2r_WAch29z1EaFd48HYJRs',$,'Mur d''\X2\00E9\X0\t\X2\00E9\X0\','Ouest',$,#40,#501,'WB',.SOLIDWALL.);
@@ -255,7 +255,7 @@ TEST(IfcRecordPath, FactsOfEveryFormAreTheLibrarysFacts) {
 #508=IFCPROPERTYSINGLEVALUE('Rooms',$,IFCINTEGER(7),$);
 #509=IFCPROPERTYSINGLEVALUE('Quote',$,IFCTEXT('it''s'),$);
 #510=IFCPROPERTYENUMERATEDVALUE('Finish',$,(IFCLABEL('Matt')),$);
-#511=IFCPROPERTYSET('2J2V$sbQrnmIwBn73aecLN',$,'Pset_WallCommon',$,(#505,#506,#507,#508,#509,#510));
+#511=IFCPROPERTYSET('2J2V$sbQrnmIwBn73aecLN',$,'Pset_WallCommon',$,(#505,#506,#507,#508,#509,#510,#531,#532));
 #512=IFCRELDEFINESBYPROPERTIES('0Z6pD0kZwuPgYVS$3J2XzC',$,$,$,(#500,#41),#511);
 #513=IFCQUANTITYCOUNT('Openings',$,$,3.,$);
 #514=IFCQUANTITYWEIGHT('Weight',$,$,1250.5,$);
@@ -275,6 +275,11 @@ TEST(IfcRecordPath, FactsOfEveryFormAreTheLibrarysFacts) {
 #528=IFCSTYLEDREPRESENTATION(#20,'Style','Material',(#527));
 #529=IFCMATERIALDEFINITIONREPRESENTATION($,$,(#528),#50);
 #530=IFCPRESENTATIONLAYERASSIGNMENT('A-WALL',$,(#503),$);
+#531=IFCPROPERTYSINGLEVALUE('Small',$,IFCLENGTHMEASURE(1.E-3),$);
+#532=IFCPROPERTYSINGLEVALUE('Zero',$,IFCAREAMEASURE(-0.),$);
+#533=IFCPROPERTYSINGLEVALUE('Huge',$,IFCREAL(1.E999),$);
+#534=IFCPROPERTYSET('2OKc5ayMhasCMKDomZaDMr',$,'Pset_Extreme',$,(#533));
+#535=IFCRELDEFINESBYPROPERTIES('2IvummI$CZFYBcY9J2Na24',$,$,$,(#93),#534);
 )";
     text.insert(text.rfind("ENDSEC;"), more);
     TempFolder folder;

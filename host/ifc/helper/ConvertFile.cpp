@@ -616,11 +616,11 @@ private:
     size_t next_; // every product from here on is passed
 };
 
-// The products whose bodies only the library makes, which it parses the file for; nothing when
-// some product needs the library's whole model: its own attributes, storey, facts or looks not
-// read from the records, or the file's storeys, or a record of it the library would not find.
-std::optional<std::vector<uint32_t>> LibraryProducts(const StepScan& scan, const RecordPathPlan& plan, RecordProducts& records,
-                                                     RecordFacts& facts, RecordPresentation& presentation) {
+// The products with a body, when the records give every one's own attributes, storey, facts and
+// looks, and the file's storeys, and the library would find every record of the file; nothing
+// when some product needs the library's whole model.
+std::optional<std::vector<uint32_t>> ProductsReadFromRecords(const StepScan& scan, RecordProducts& records, RecordFacts& facts,
+                                                             RecordPresentation& presentation) {
     if (!records.Whole()) return std::nullopt;
     const std::vector<BuildingEntity*>& made = records.Made();
     std::vector<uint32_t> products;
@@ -635,7 +635,7 @@ std::optional<std::vector<uint32_t>> LibraryProducts(const StepScan& scan, const
         if (!records.ProductAt(position) || !records.StoreyOf(position) ||
             !ReadRecordFacts(&facts, &presentation, position, *bodies, scratch))
             return std::nullopt;
-        if (!plan.ByRecords(position)) products.push_back(position);
+        products.push_back(position);
     }
     if (!records.Storeys()) return std::nullopt;
     return products;
@@ -654,21 +654,44 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
         messages.Listen(*model);
         const unsigned wanted = options.threads;
         const unsigned cores = wanted ? wanted : std::max(1u, std::thread::hardware_concurrency());
-        // Which bodies the records make, and what the library need not read for them.
-        RecordPathPlan plan = options.recordMeshing ? PlanRecordPath(stepText, scan, cores) : RecordPathPlan{};
-        const std::vector<RecordUse>* use = plan.use.empty() ? nullptr : &plan.use;
-        // The facts and looks the records give, and whether every product's are given there.
+        // The facts and looks the records give, and whether every product's are given there: read
+        // beside the making of the bodies.
         std::optional<RecordFacts> recordFacts;
         std::optional<RecordPresentation> presentation;
         std::optional<RecordProducts> records;
+        std::optional<std::vector<uint32_t>> readable;
+        std::thread besides;
         if (options.recordMeshing) {
-            recordFacts.emplace(stepText, scan);
-            presentation.emplace(stepText, scan);
-            records.emplace(stepText, scan);
+            besides = std::thread([&] {
+                try {
+                    recordFacts.emplace(stepText, scan);
+                    presentation.emplace(stepText, scan);
+                    records.emplace(stepText, scan);
+                    readable = ProductsReadFromRecords(scan, *records, *recordFacts, *presentation);
+                } catch (...) {
+                    readable.reset();
+                }
+            });
         }
-        const std::optional<std::vector<uint32_t>> byLibrary =
-            records ? LibraryProducts(scan, plan, *records, *recordFacts, *presentation) : std::nullopt;
-        if (!byLibrary) records.reset();
+        // Which bodies the records make, and what the library need not read for them.
+        RecordPathPlan plan;
+        try {
+            if (options.recordMeshing) plan = PlanRecordPath(stepText, scan, cores);
+        } catch (...) {
+            if (besides.joinable()) besides.join();
+            throw;
+        }
+        if (besides.joinable()) besides.join();
+        const std::vector<RecordUse>* use = plan.use.empty() ? nullptr : &plan.use;
+        // The products whose bodies only the library makes, which it parses the file for.
+        std::optional<std::vector<uint32_t>> byLibrary;
+        if (readable) {
+            byLibrary.emplace();
+            for (uint32_t position : *readable)
+                if (!plan.ByRecords(position)) byLibrary->push_back(position);
+        } else {
+            records.reset();
+        }
         LibraryModel library{model, scan, {}, plan, nullptr, {}, {}};
         std::optional<ProductReferences> references;
         if (records) {

@@ -12,6 +12,10 @@
 #include <ifcpp/IFC4/include/IfcVolumeMeasure.h>
 
 #include <cctype>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
 #include <map>
 #include <vector>
 
@@ -67,6 +71,23 @@ std::optional<std::optional<std::string>> Measure(std::string_view attribute) {
     }
 }
 
+// A number the library reads whole, as ValueText writes a measure of a double: in the fewest
+// digits that read back the same; nothing for one it reads otherwise (in part, out of range,
+// subnormal), whose value the library's own reading makes.
+std::optional<std::string> NumberText(std::string_view token) {
+    if (token.empty() || token.size() > 64 || !(std::isdigit(static_cast<unsigned char>(token.front())) || token.front() == '-'))
+        return std::nullopt;
+    const std::string written(token);
+    errno = 0;
+    char* end = nullptr;
+    const double value = std::strtod(written.c_str(), &end);
+    if (errno != 0 || end != written.c_str() + written.size() || (value != 0 && !std::isnormal(value))) return std::nullopt;
+    char buffer[32];
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, value);
+    if (r.ec != std::errc()) return std::nullopt;
+    return std::string(buffer, r.ptr);
+}
+
 } // namespace
 
 bool RecordTypeIs(std::string_view written, std::string_view upper) {
@@ -91,12 +112,21 @@ std::optional<std::string> RecordString(std::string_view attribute) {
 std::optional<std::optional<std::string>> RecordValueText(std::string_view attribute) {
     if (attribute == "$" || attribute == "*") return std::optional<std::string>();
     if (!Bare(attribute) || attribute.empty() || attribute.back() != ')') return std::nullopt;
-    // The commonest, a label or a text, without a value made for it.
+    // The commonest, a label or a text, a truth or a number, without a value made for it.
     for (std::string_view type : {"IFCLABEL(", "IFCTEXT(", "IFCIDENTIFIER("}) {
         if (!attribute.starts_with(type)) continue;
         const std::string_view inner = attribute.substr(type.size(), attribute.size() - type.size() - 1);
         if (inner.size() >= 2 && inner.front() == '\'' && Plain(inner.substr(1, inner.size() - 2)))
             return std::optional<std::string>(std::string(inner.substr(1, inner.size() - 2)));
+    }
+    if (attribute == "IFCBOOLEAN(.T.)") return std::optional<std::string>("TRUE");
+    if (attribute == "IFCBOOLEAN(.F.)") return std::optional<std::string>("FALSE");
+    for (std::string_view type : {"IFCREAL(", "IFCLENGTHMEASURE(", "IFCPOSITIVELENGTHMEASURE(", "IFCAREAMEASURE(", "IFCVOLUMEMEASURE(",
+                                  "IFCMASSMEASURE(", "IFCPLANEANGLEMEASURE(", "IFCTIMEMEASURE("}) {
+        if (!attribute.starts_with(type)) continue;
+        if (std::optional<std::string> text = NumberText(attribute.substr(type.size(), attribute.size() - type.size() - 1)))
+            return std::optional<std::string>(std::move(*text));
+        break;
     }
     std::optional<std::wstring> decoded = Decoded(attribute);
     if (!decoded) return std::nullopt;
