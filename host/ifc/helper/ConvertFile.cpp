@@ -230,8 +230,8 @@ std::string Reason(const std::string& what, const LibraryMessages& messages, siz
     return said.empty() ? what : what + ": " + said;
 }
 
-// The library's reading of the file, or the records' reading of its products when no product
-// needs the library's model.
+// The library's reading of the file; or, when the records give every product's facts, the
+// records' reading of the products and the library's of those whose bodies only it makes.
 struct LibraryModel {
     shared_ptr<BuildingModel> model;
     const StepScan& scan;
@@ -239,7 +239,6 @@ struct LibraryModel {
     RecordPathPlan& plan;
     RecordProducts* records = nullptr;     // when the library parsed the file for some products' bodies only, or not at all
     std::vector<bool> byLibrary;           // with `records`: the products the library parsed, whose bodies are its to make
-    std::vector<BuildingEntity*> parsed;   // with `records`: the library's entities of those, by place in the file
 
     bool Parsed(size_t position) const { return !records || (position < byLibrary.size() && byLibrary[position]); }
 };
@@ -692,7 +691,7 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
         } else {
             records.reset();
         }
-        LibraryModel library{model, scan, {}, plan, nullptr, {}, {}};
+        LibraryModel library{model, scan, {}, plan, nullptr, {}};
         std::optional<ProductReferences> references;
         if (records) {
             // The library parses no more than the bodies only it makes need, if any.
@@ -706,7 +705,9 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
                 for (uint32_t position : *byLibrary) library.byLibrary[position] = true;
                 const std::vector<RecordUse> share = LibraryShare(stepText, scan, *byLibrary);
                 try {
-                    library.parsed = ParseWithLibrary(stepText, scan, model, messages, cores, {}, &share);
+                    ParseWithLibrary(stepText, scan, model, messages, cores, {}, &share);
+                } catch (const EIfcFile&) {
+                    throw;
                 } catch (...) {
                     throw EIfcFile("not readable as IFC: " + Describe(std::current_exception()));
                 }
