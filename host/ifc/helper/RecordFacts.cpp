@@ -57,15 +57,9 @@ RecordFacts::RecordFacts(std::string_view text, const StepScan& scan) : text_(te
     std::stable_sort(related_.begin(), related_.end(), [](const Related& a, const Related& b) { return a.object < b.object; });
 }
 
-std::vector<std::string_view> RecordFacts::Attributes(uint32_t position) const {
-    return StepAttributes(text_.substr(scan_.Offset(position), scan_.End(position) - scan_.Offset(position)));
-}
+std::vector<std::string_view> RecordFacts::Attributes(uint32_t position) const { return RecordAttributesAt(text_, scan_, position); }
 
-std::string RecordFacts::Type(uint32_t position) const {
-    std::string type(StepTypeAt(text_, scan_.Offset(position)));
-    for (char& c : type) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return type;
-}
+std::string RecordFacts::Type(uint32_t position) const { return RecordTypeAt(text_, scan_, position); }
 
 std::optional<uint32_t> RecordFacts::Place(int id) const {
     const int64_t position = scan_.Position(id);

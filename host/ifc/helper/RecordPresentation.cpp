@@ -64,15 +64,9 @@ RecordPresentation::RecordPresentation(std::string_view text, const StepScan& sc
         std::stable_sort(pointers->begin(), pointers->end(), [](const Pointer& a, const Pointer& b) { return a.at < b.at; });
 }
 
-std::vector<std::string_view> RecordPresentation::Attributes(uint32_t position) const {
-    return StepAttributes(text_.substr(scan_.Offset(position), scan_.End(position) - scan_.Offset(position)));
-}
+std::vector<std::string_view> RecordPresentation::Attributes(uint32_t position) const { return RecordAttributesAt(text_, scan_, position); }
 
-std::string RecordPresentation::Type(uint32_t position) const {
-    std::string type(StepTypeAt(text_, scan_.Offset(position)));
-    for (char& c : type) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return type;
-}
+std::string RecordPresentation::Type(uint32_t position) const { return RecordTypeAt(text_, scan_, position); }
 
 std::optional<uint32_t> RecordPresentation::Place(std::string_view reference) const {
     const int id = StepReference(reference);

@@ -96,15 +96,9 @@ RecordProducts::RecordProducts(std::string_view text, const StepScan& scan)
     SortByObject(partOf_);
 }
 
-std::string RecordProducts::Type(uint32_t position) const {
-    std::string type(StepTypeAt(text_, scan_.Offset(position)));
-    for (char& c : type) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return type;
-}
+std::string RecordProducts::Type(uint32_t position) const { return RecordTypeAt(text_, scan_, position); }
 
-std::vector<std::string_view> RecordProducts::Attributes(uint32_t position) const {
-    return StepAttributes(text_.substr(scan_.Offset(position), scan_.End(position) - scan_.Offset(position)));
-}
+std::vector<std::string_view> RecordProducts::Attributes(uint32_t position) const { return RecordAttributesAt(text_, scan_, position); }
 
 BuildingEntity* RecordProducts::Sample(const std::string& type) {
     auto found = samples_.find(type);

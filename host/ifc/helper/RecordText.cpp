@@ -1,6 +1,8 @@
 #include "host/ifc/helper/RecordText.h"
 
 #include "host/ifc/helper/ProductProperties.h"
+#include "host/ifc/step/StepDataReader.h"
+#include "host/ifc/step/StepValues.h"
 #include "host/ifc/step/WideText.h"
 
 #include <ifcpp/IFC4/include/IfcAreaMeasure.h>
@@ -89,6 +91,16 @@ std::optional<std::string> NumberText(std::string_view token) {
 }
 
 } // namespace
+
+std::string RecordTypeAt(std::string_view text, const StepScan& scan, uint32_t position) {
+    std::string type(StepTypeAt(text, scan.Offset(position)));
+    for (char& c : type) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return type;
+}
+
+std::vector<std::string_view> RecordAttributesAt(std::string_view text, const StepScan& scan, uint32_t position) {
+    return StepAttributes(text.substr(scan.Offset(position), scan.End(position) - scan.Offset(position)));
+}
 
 bool RecordTypeIs(std::string_view written, std::string_view upper) {
     if (written.size() != upper.size()) return false;

@@ -4,9 +4,18 @@
 // when it is not plain, a typed value made by the library's own value reading. An attribute in
 // a form the library's reading of the whole record would see otherwise (blanks inside a typed
 // value, a typed string where a string stands) gives nothing, and its reader the library's say.
+#include "host/ifc/step/StepEntityScan.h"
+
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+// The record's entity name upper case, as the library takes names ("IFCWALL").
+std::string RecordTypeAt(std::string_view text, const StepScan& scan, uint32_t position);
+// The record's attributes (StepAttributes).
+std::vector<std::string_view> RecordAttributesAt(std::string_view text, const StepScan& scan, uint32_t position);
 
 // Whether the entity name as written is `upper`, in any case, as the library takes names.
 bool RecordTypeIs(std::string_view written, std::string_view upper);
