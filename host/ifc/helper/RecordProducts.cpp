@@ -134,6 +134,7 @@ std::optional<shared_ptr<BuildingEntity>> RecordProducts::EntityAt(uint32_t posi
     LibraryMessages said;
     said.Listen(reader_);
     reader_.readEntityArguments(header_->getIfcSchemaVersion(), batch, referred);
+    reader_.unsetMessageCallBack(); // `said` lives no longer than this reading
     if (said.Count() != 0) return std::nullopt;
     return entity;
 }
