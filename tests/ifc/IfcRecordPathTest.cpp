@@ -79,13 +79,14 @@ std::vector<std::filesystem::path> IfcFiles() {
     return files;
 }
 
-// The GlobalIds whose bodies were made from the records in a read.
-std::set<std::string> ReadByRecords(const std::string& log) {
+// The GlobalIds the log names with `path`: "record" for bodies made from the records,
+// "facts-record" and "facts-library" for where facts were read.
+std::set<std::string> Logged(const std::string& log, const std::string& path) {
     std::set<std::string> ids;
     std::ifstream in(log);
-    std::string path, id;
-    while (in >> path >> id)
-        if (path == "record") ids.insert(id);
+    std::string said, id;
+    while (in >> said >> id)
+        if (said == path) ids.insert(id);
     return ids;
 }
 
@@ -97,9 +98,28 @@ const IfcProductData* ProductOf(const IfcBuildingData& data, const std::string& 
 
 struct Reads {
     IfcBuildingData library, records;
-    std::set<std::string> byRecords;
+    std::set<std::string> byRecords, factsByRecords, factsByLibrary;
+    std::string parsed; // how much of the file the library parsed in the read with the records: all, share or none
     bool read = false;
 };
+
+void ExpectSameFacts(const IfcProductData& mine, const IfcProductData& other) {
+    SCOPED_TRACE(mine.globalId);
+    EXPECT_EQ(mine.name, other.name);
+    EXPECT_EQ(mine.ifcClass, other.ifcClass);
+    EXPECT_EQ(mine.predefinedType, other.predefinedType);
+    EXPECT_EQ(mine.tag, other.tag);
+    EXPECT_EQ(mine.layer, other.layer);
+    EXPECT_EQ(mine.storey, other.storey);
+    EXPECT_EQ(mine.objectType, other.objectType);
+    EXPECT_EQ(mine.description, other.description);
+    EXPECT_EQ(mine.materials, other.materials);
+    EXPECT_EQ(mine.classifications, other.classifications);
+    EXPECT_EQ(mine.properties, other.properties);
+    EXPECT_EQ(mine.hasColour, other.hasColour);
+    EXPECT_EQ(mine.rgb, other.rgb);
+    EXPECT_EQ(mine.transparency, other.transparency);
+}
 
 Reads ReadBothWays(const std::filesystem::path& file) {
     Reads reads;
@@ -118,7 +138,11 @@ Reads ReadBothWays(const std::filesystem::path& file) {
         SetIfcFaceListMeshing(true);
         unsetenv("BV_IFC_PATH_LOG");
     }
-    reads.byRecords = ReadByRecords(log);
+    reads.byRecords = Logged(log, "record");
+    reads.factsByRecords = Logged(log, "facts-record");
+    reads.factsByLibrary = Logged(log, "facts-library");
+    const std::set<std::string> parse = Logged(log, "parse");
+    if (!parse.empty()) reads.parsed = *parse.begin();
     std::remove(log.c_str());
     return reads;
 }
@@ -134,6 +158,23 @@ TEST(IfcRecordPath, EveryProductBothMakeHasTheLibrarysTrianglesAndFacts) {
         if (!reads.read) continue;
         ASSERT_EQ(reads.records.products.size(), reads.library.products.size());
         ASSERT_EQ(reads.records.skipped.size(), reads.library.skipped.size());
+        EXPECT_EQ(reads.records.storeys, reads.library.storeys);
+        for (size_t i = 0; i < reads.records.skipped.size(); ++i) {
+            const IfcSkippedProduct &mine = reads.records.skipped[i], &other = reads.library.skipped[i];
+            EXPECT_EQ(mine.globalId, other.globalId);
+            EXPECT_EQ(mine.ifcClass, other.ifcClass);
+            EXPECT_EQ(mine.name, other.name);
+            EXPECT_EQ(mine.record, other.record);
+            EXPECT_EQ(mine.cause, other.cause);
+            EXPECT_EQ(mine.reason, other.reason);
+        }
+        // A file whose products' facts all come from the records is parsed by the library for
+        // no more than the bodies only it makes, if any.
+        if (reads.factsByRecords.size() == reads.records.products.size() && reads.records.skipped.empty()) {
+            const bool allByRecords = std::all_of(reads.records.products.begin(), reads.records.products.end(),
+                                                  [&](const IfcProductData& p) { return reads.byRecords.count(p.globalId) > 0; });
+            EXPECT_EQ(reads.parsed, allByRecords ? "none" : "share");
+        }
         std::map<std::string, const IfcProductData*> theirs;
         for (const auto& p : reads.library.products) theirs[p.globalId] = &p;
         size_t byRecords = 0;
@@ -141,28 +182,18 @@ TEST(IfcRecordPath, EveryProductBothMakeHasTheLibrarysTrianglesAndFacts) {
             const auto found = theirs.find(mine.globalId);
             ASSERT_NE(found, theirs.end()) << mine.globalId;
             const IfcProductData& other = *found->second;
-            EXPECT_EQ(mine.name, other.name);
-            EXPECT_EQ(mine.ifcClass, other.ifcClass);
-            EXPECT_EQ(mine.predefinedType, other.predefinedType);
-            EXPECT_EQ(mine.tag, other.tag);
-            EXPECT_EQ(mine.layer, other.layer);
-            EXPECT_EQ(mine.storey, other.storey);
-            EXPECT_EQ(mine.objectType, other.objectType);
-            EXPECT_EQ(mine.description, other.description);
-            EXPECT_EQ(mine.materials, other.materials);
-            EXPECT_EQ(mine.classifications, other.classifications);
-            EXPECT_EQ(mine.properties, other.properties);
-            EXPECT_EQ(mine.hasColour, other.hasColour);
-            EXPECT_EQ(mine.rgb, other.rgb);
-            EXPECT_EQ(mine.transparency, other.transparency);
+            ExpectSameFacts(mine, other);
+            // The library's own bodies too: its parse of a share of the file makes them as its
+            // parse of the whole file does.
+            EXPECT_EQ(mine.triangles.size(), other.triangles.size()) << mine.globalId << " " << mine.name;
+            EXPECT_EQ(Unmatched(TrianglesOf(mine), TrianglesOf(other)), 0u) << mine.globalId << " " << mine.name;
             if (!reads.byRecords.count(mine.globalId)) continue;
             ++byRecords;
             ++compared;
-            EXPECT_EQ(mine.triangles.size(), other.triangles.size()) << mine.globalId << " " << mine.name;
-            EXPECT_EQ(Unmatched(TrianglesOf(mine), TrianglesOf(other)), 0u) << mine.globalId << " " << mine.name;
         }
         shares << file.filename().string() << ": " << byRecords << " of " << reads.records.products.size()
-               << " products from the records\n";
+               << " products from the records, facts of " << reads.factsByRecords.size()
+               << ", parsed by the library: " << reads.parsed << "\n";
     }
     std::printf("%s", shares.str().c_str());
     EXPECT_GT(compared, 0u);
@@ -376,6 +407,77 @@ TEST(IfcRecordPath, PolygonalFaceSetsAreMadeAsTheLibraryMakesThem) {
                                           "#140=IFCINDEXEDPOLYGONALFACE((1,4,3,2));\n#141=IFCINDEXEDPOLYGONALFACE((5,6,7,9));\n"
                                           "#142=IFCINDEXEDPOLYGONALFACE((1,2,6,5));\n",
                                       "", true);
+    }
+}
+
+// Facts of every form read from the records: a type's values under the occurrence's, values of
+// uncommon types, escaped and quoted texts, shared sets, quantities, a material list, nested
+// classification references, a layer on a body's item, a colour from a material, and sets given
+// in a form or with a number read only by the library.
+TEST(IfcRecordPath, FactsOfEveryFormAreTheLibrarysFacts) {
+    std::string text = ReadWholeFile(SourceFile("tests/data/ifc/facts-ifc4.ifc"));
+    const std::string more = R"(#500=IFCWALL('2r_WAch29z1EaFd48HYJRs',$,'Mur d''\X2\00E9\X0\t\X2\00E9\X0\','Ouest',$,#40,#501,'WB',.SOLIDWALL.);
+#501=IFCPRODUCTDEFINITIONSHAPE($,$,(#502));
+#502=IFCSHAPEREPRESENTATION(#20,'Body','SweptSolid',(#503));
+#503=IFCEXTRUDEDAREASOLID(#45,#21,#23,3.);
+#504=IFCRELDEFINESBYTYPE('0qI74MfWjeCqB2genW7$lQ',$,$,$,(#500),#55);
+#505=IFCPROPERTYSINGLEVALUE('FireRating',$,IFCLABEL('EI 90 \X2\00E9\X0\'),$);
+#506=IFCPROPERTYSINGLEVALUE('Ratio',$,IFCPOSITIVERATIOMEASURE(0.5),$);
+#507=IFCPROPERTYSINGLEVALUE('Unknown',$,IFCLOGICAL(.U.),$);
+#508=IFCPROPERTYSINGLEVALUE('Rooms',$,IFCINTEGER(7),$);
+#509=IFCPROPERTYSINGLEVALUE('Quote',$,IFCTEXT('it''s'),$);
+#510=IFCPROPERTYENUMERATEDVALUE('Finish',$,(IFCLABEL('Matt')),$);
+#511=IFCPROPERTYSET('2J2V$sbQrnmIwBn73aecLN',$,'Pset_WallCommon',$,(#505,#506,#507,#508,#509,#510,#531,#532));
+#512=IFCRELDEFINESBYPROPERTIES('0Z6pD0kZwuPgYVS$3J2XzC',$,$,$,(#500,#41),#511);
+#513=IFCQUANTITYCOUNT('Openings',$,$,3.,$);
+#514=IFCQUANTITYWEIGHT('Weight',$,$,1250.5,$);
+#515=IFCELEMENTQUANTITY('1R8B8GoKAvnZmpmK39frTf',$,'Qto_WallBaseQuantities',$,$,(#513,#514));
+#516=IFCRELDEFINESBYPROPERTIES('2uRo0q4x7TTS76Alaevm6p',$,$,$,(#500),#515);
+#517=IFCMATERIALLIST((#50,#102,#50));
+#518=IFCRELASSOCIATESMATERIAL('3m5nVm7AkYAInfS1qfH8qC',$,$,$,(#500),#517);
+#519=IFCCLASSIFICATIONREFERENCE($,'23.13','Wall types',#67,$,$);
+#520=IFCCLASSIFICATIONREFERENCE($,'23.13.11','Ext\X2\00E9\X0\rieur',#519,$,$);
+#521=IFCRELASSOCIATESCLASSIFICATION('1VA1GdZIhpXmS2QFC5_6qh',$,$,$,(#500,#55),#520);
+#522=IFCRELCONTAINEDINSPATIALSTRUCTURE('2uXYY1rkGzaUCLwxDAriOh',$,$,$,(#500),#33);
+#523=IFCRELDEFINESBYPROPERTIES('1qF$JqOoMW2j4DU$uiHk5h',$,$,$,(#93),IFCPROPERTYSETDEFINITIONSET((#61)));
+#524=IFCCOLOURRGB($,0.2,0.3,0.4);
+#525=IFCSURFACESTYLERENDERING(#524,0.25,$,$,$,$,$,$,.NOTDEFINED.);
+#526=IFCSURFACESTYLE('Concrete',.BOTH.,(#525));
+#527=IFCSTYLEDITEM($,(#526),$);
+#528=IFCSTYLEDREPRESENTATION(#20,'Style','Material',(#527));
+#529=IFCMATERIALDEFINITIONREPRESENTATION($,$,(#528),#50);
+#530=IFCPRESENTATIONLAYERASSIGNMENT('A-WALL',$,(#503),$);
+#531=IFCPROPERTYSINGLEVALUE('Small',$,IFCLENGTHMEASURE(1.E-3),$);
+#532=IFCPROPERTYSINGLEVALUE('Zero',$,IFCAREAMEASURE(-0.),$);
+#533=IFCPROPERTYSINGLEVALUE('Huge',$,IFCREAL(1.E999),$);
+#534=IFCPROPERTYSET('2OKc5ayMhasCMKDomZaDMr',$,'Pset_Extreme',$,(#533));
+#535=IFCRELDEFINESBYPROPERTIES('2IvummI$CZFYBcY9J2Na24',$,$,$,(#93),#534);
+)";
+    text.insert(text.rfind("ENDSEC;"), more);
+    TempFolder folder;
+    const std::string path = folder.Path("facts.ifc");
+    std::ofstream(path, std::ios::binary) << text;
+    const Reads reads = ReadBothWays(path);
+    ASSERT_TRUE(reads.read);
+    ASSERT_EQ(reads.records.products.size(), reads.library.products.size());
+    for (size_t i = 0; i < reads.records.products.size(); ++i) ExpectSameFacts(reads.records.products[i], reads.library.products[i]);
+
+    const std::string added = "2r_WAch29z1EaFd48HYJRs", wall = "1$g6RbvjMGfJUVdA2cFDrH", window = "3uz48kjnbIA3SJNqYLuMQL";
+    EXPECT_EQ(reads.factsByRecords.count(added), 1u);
+    EXPECT_EQ(reads.factsByRecords.count(wall), 1u);
+    EXPECT_EQ(reads.factsByLibrary.count(window), 1u);
+    for (const auto& p : reads.records.products) {
+        if (p.globalId != added) continue;
+        // The occurrence's rating over its type's, a quantity among the values.
+        const auto rating = std::find_if(p.properties.begin(), p.properties.end(),
+                                         [](const auto& v) { return v.first == "Pset_WallCommon.FireRating"; });
+        ASSERT_NE(rating, p.properties.end());
+        EXPECT_EQ(rating->second, "EI 90 \xC3\xA9");
+        EXPECT_EQ(p.materials, (std::vector<std::string>{"Concrete", "Glass"}));
+        EXPECT_EQ(p.classifications, (std::vector<std::string>{"OmniClass: 23.13.11 Ext\xC3\xA9rieur"}));
+        EXPECT_EQ(p.layer, "A-WALL");
+        EXPECT_TRUE(p.hasColour);
+        EXPECT_EQ(p.transparency, 0.25);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "host/ifc/helper/IfcProductFacts.h"
 #include "host/ifc/helper/LibraryMessages.h"
 #include "host/ifc/helper/LibraryParse.h"
+#include "host/ifc/helper/LibraryShare.h"
 #include "host/ifc/helper/ModelHeap.h"
 #include "host/ifc/helper/ProductClaims.h"
 #include "host/ifc/helper/ProductFacts.h"
@@ -14,7 +15,10 @@
 #include "host/ifc/helper/ProductProperties.h"
 #include "host/ifc/helper/ProductReferences.h"
 #include "host/ifc/helper/RecordBodyMesh.h"
+#include "host/ifc/helper/RecordFacts.h"
 #include "host/ifc/helper/RecordPathPlan.h"
+#include "host/ifc/helper/RecordPresentation.h"
+#include "host/ifc/helper/RecordProducts.h"
 #include "host/ifc/helper/ShareRecordSpans.h"
 #include "host/ifc/step/StepEntityScan.h"
 #include "host/ifc/stream/ConversionRecords.h"
@@ -41,6 +45,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
+#include <string_view>
+#include <stdexcept>
 #include <thread>
 #include <unordered_set>
 #include <sys/mman.h>
@@ -224,12 +230,17 @@ std::string Reason(const std::string& what, const LibraryMessages& messages, siz
     return said.empty() ? what : what + ": " + said;
 }
 
-// The library's reading of the file.
+// The library's reading of the file; or, when the records give every product's facts, the
+// records' reading of the products and the library's of those whose bodies only it makes.
 struct LibraryModel {
     shared_ptr<BuildingModel> model;
     const StepScan& scan;
-    std::vector<BuildingEntity*> entities; // by place in the file, as scan.ids
+    std::vector<BuildingEntity*> entities; // by place in the file, as scan.ids; RecordProducts::Made without a parse
     RecordPathPlan& plan;
+    RecordProducts* records = nullptr;     // when the library parsed the file for some products' bodies only, or not at all
+    std::vector<bool> byLibrary;           // with `records`: the products the library parsed, whose bodies are its to make
+
+    bool Parsed(size_t position) const { return !records || (position < byLibrary.size() && byLibrary[position]); }
 };
 
 // The product at `position`, when it is one to convert. Other records are passed over without
@@ -239,25 +250,34 @@ shared_ptr<IfcProduct> CandidateAt(const LibraryModel& library, size_t position)
     if (!library.scan.MayBeProduct(static_cast<uint32_t>(position))) return nullptr;
     const auto* product = dynamic_cast<const IfcProduct*>(library.entities[position]);
     if (!product || !IsCandidate(*product)) return nullptr;
+    if (!library.Parsed(position)) return library.records->ProductAt(static_cast<uint32_t>(position)).value_or(nullptr);
     return dynamic_pointer_cast<IfcProduct>(library.model->getMapIfcEntities().at(library.scan.ids[position]));
 }
 
 // Names the path each product's body took, one line of "record" or "library" and its GlobalId
 // to a file, when BV_IFC_PATH_LOG names one: the share of each is a measure of the record path.
-void LogPath(bool byRecords, const std::string& globalId) {
+// Its facts are named the same way, as "facts-record" or "facts-library"; and how much of the
+// file the library parsed as "parse all", "parse share" or "parse none".
+void LogLine(std::string_view word, std::string_view what) {
     static const char* const path = std::getenv("BV_IFC_PATH_LOG");
     if (!path) return;
     const int fd = open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) return;
-    const std::string line = (byRecords ? "record " : "library ") + globalId + "\n";
+    const std::string line = std::string(word) + " " + std::string(what) + "\n";
     [[maybe_unused]] const ssize_t written = write(fd, line.data(), line.size());
     close(fd);
 }
 
+void LogPath(bool byRecords, const std::string& globalId, const char* what = "") {
+    LogLine(what + std::string(byRecords ? "record" : "library"), globalId);
+}
+
 // What converting products needs, kept from one product to the next.
 struct Conversion {
-    Conversion(LibraryModel& library, LibraryMessages& messages, ProductReferences& references, std::string_view text)
-        : library(library), messages(messages), references(references), converter(library.model, messages), text(text) {}
+    Conversion(LibraryModel& library, LibraryMessages& messages, ProductReferences& references, std::string_view text,
+               RecordFacts* recordFacts, RecordPresentation* presentation)
+        : library(library), messages(messages), references(references), converter(library.model, messages), text(text),
+          recordFacts(recordFacts), presentation(presentation) {}
 
     LibraryModel& library;
     LibraryMessages& messages;
@@ -265,16 +285,64 @@ struct Conversion {
     ProductConverter converter;
     std::string_view text;
     SingleValueReader values;
+    RecordFacts* recordFacts;          // null when the records make no bodies
+    RecordPresentation* presentation;
 };
+
+void GiveColour(const std::optional<SurfaceColour>& colour, IfcProductData& p) {
+    if (!colour) return;
+    p.hasColour = true;
+    p.rgb = colour->rgb;
+    p.transparency = colour->transparency;
+}
+
+// The product's facts, layer and colours from the file's records, when all of them are read
+// there; `p` untouched otherwise.
+bool ReadRecordFacts(RecordFacts* records, RecordPresentation* presentation, size_t position, const std::vector<int>& bodies,
+                     IfcProductData& p) {
+    if (!records || !presentation) return false;
+    const auto at = static_cast<uint32_t>(position);
+    std::optional<RecordProductFacts> facts = records->Of(at);
+    std::optional<std::string> layer = facts ? presentation->LayerOf(bodies) : std::nullopt;
+    std::optional<std::optional<SurfaceColour>> colour = layer ? presentation->ColourOf(bodies) : std::nullopt;
+    if (colour && !*colour) {
+        // A body without a colour of its own is drawn in its material's.
+        const std::optional<std::vector<uint32_t>> materials = records->MaterialsOf(at);
+        colour = materials ? presentation->MaterialColourOf(*materials) : std::nullopt;
+    }
+    if (!colour) return false;
+    p.description = std::move(facts->description);
+    p.objectType = std::move(facts->objectType);
+    p.materials = std::move(facts->materials);
+    p.classifications = std::move(facts->classifications);
+    p.properties = std::move(facts->properties);
+    p.layer = std::move(*layer);
+    GiveColour(*colour, p);
+    return true;
+}
+
+// The product's facts from the file's records where they are all read there, else from the
+// library's entities.
+void ReadFacts(Conversion& c, size_t position, const IfcProduct& product, const std::vector<shared_ptr<IfcRepresentation>>& bodies,
+               const std::vector<int>& bodyIds, IfcProductData& p) {
+    const bool recorded = ReadRecordFacts(c.recordFacts, c.presentation, position, bodyIds, p);
+    LogPath(recorded, p.globalId, "facts-");
+    if (recorded) return;
+    // Without the library's model there are no facts but the records'.
+    if (c.library.records) throw std::runtime_error("its facts were not read from the records as planned");
+    p.layer = LayerOf(bodies);
+    GiveColour(ColourOf(bodies), p);
+    ReadProductFacts(product, p, c.values);
+}
 
 // The body the plan made from the file's records, taken from it. The library did not read what
 // only such a body uses: a product it finds other bodies for is a fault of the plan, said as one.
-std::optional<ProductMesh> MeshFromRecords(Conversion& c, size_t position, const std::vector<shared_ptr<IfcRepresentation>>& bodies,
-                                           std::string& problem) {
+std::optional<ProductMesh> MeshFromRecords(Conversion& c, size_t position, const std::vector<int>& ids, std::string& problem) {
     RecordPathPlan& plan = c.library.plan;
-    if (!plan.ByRecords(position)) return std::nullopt;
-    std::vector<int> ids;
-    for (const auto& body : bodies) ids.push_back(body->m_entity_id);
+    if (!plan.ByRecords(position)) {
+        if (!c.library.Parsed(position)) problem = "its body was not made from the records as planned";
+        return std::nullopt;
+    }
     if (ids != BodyRepresentationsOf(c.text, c.library.scan, c.library.scan.ProductReferences(static_cast<uint32_t>(position))[1])) {
         problem = "its body was not made from the records as planned";
         return std::nullopt;
@@ -292,9 +360,17 @@ void MakeProductRecords(Conversion& c, size_t position, RecordWriter& out) {
     ProductConverter& converter = c.converter;
     shared_ptr<IfcProduct> product = CandidateAt(library, position);
     if (!product) return;
-    std::vector<shared_ptr<IfcRepresentation>> bodies = BodyRepresentations(*product);
-    std::string unread = c.references.UnreadRecordUse(*product, bodies);
-    if (bodies.empty() && unread.empty()) return;
+    // The library's body representations when it parsed the file; their numbers either way.
+    std::vector<shared_ptr<IfcRepresentation>> bodies;
+    std::vector<int> bodyIds;
+    if (!library.Parsed(position)) {
+        bodyIds = library.records->BodiesOf(static_cast<uint32_t>(position)).value_or(std::vector<int>());
+    } else {
+        bodies = BodyRepresentations(*product);
+        for (const auto& body : bodies) bodyIds.push_back(body->m_entity_id);
+    }
+    std::string unread = c.references.UnreadRecordUse(product->m_entity_id, bodyIds);
+    if (bodyIds.empty() && unread.empty()) return;
 
     IfcProductData p;
     p.globalId = GlobalIdOf(*product);
@@ -344,7 +420,7 @@ void MakeProductRecords(Conversion& c, size_t position, RecordWriter& out) {
     std::string problem;
     std::optional<OffHeapCause> offHeap;
     const bool planned = library.plan.ByRecords(position);
-    std::optional<ProductMesh> byRecords = MeshFromRecords(c, position, bodies, problem);
+    std::optional<ProductMesh> byRecords = MeshFromRecords(c, position, bodyIds, problem);
     LogPath(planned, p.globalId);
     ProductMesh mesh;
     if (byRecords) mesh = std::move(*byRecords);
@@ -364,14 +440,9 @@ void MakeProductRecords(Conversion& c, size_t position, RecordWriter& out) {
     try {
         p.predefinedType = PredefinedTypeOf(*product);
         p.tag = TagOf(*product);
-        p.layer = LayerOf(bodies);
-        p.storey = StoreyOf(*product);
-        if (auto colour = ColourOf(bodies)) {
-            p.hasColour = true;
-            p.rgb = colour->rgb;
-            p.transparency = colour->transparency;
-        }
-        ReadProductFacts(*product, p, c.values);
+        p.storey = library.records ? library.records->StoreyOf(static_cast<uint32_t>(position)).value_or(std::string())
+                                   : StoreyOf(*product);
+        ReadFacts(c, position, *product, bodies, bodyIds, p);
     } catch (...) {
         skip(IfcLeftOutCause::AttributesNotRead, "attributes not read: " + Describe(std::current_exception()));
         return;
@@ -430,6 +501,11 @@ std::vector<size_t> CandidatesFrom(const LibraryModel& library, size_t from) {
 std::vector<size_t> WithBodies(const LibraryModel& library, const std::vector<size_t>& candidates) {
     std::vector<size_t> bodied;
     for (size_t position : candidates) {
+        if (library.records) {
+            const std::optional<std::vector<int>> bodies = library.records->BodiesOf(static_cast<uint32_t>(position));
+            if (bodies && !bodies->empty()) bodied.push_back(position);
+            continue;
+        }
         const auto* product = dynamic_cast<const IfcProduct*>(library.entities[position]);
         if (product && !BodyRepresentations(*product).empty()) bodied.push_back(position);
     }
@@ -539,6 +615,31 @@ private:
     size_t next_; // every product from here on is passed
 };
 
+// The products with a body, when the records give every one's own attributes, storey, facts and
+// looks, and the file's storeys, and the library would find every record of the file; nothing
+// when some product needs the library's whole model.
+std::optional<std::vector<uint32_t>> ProductsReadFromRecords(const StepScan& scan, RecordProducts& records, RecordFacts& facts,
+                                                             RecordPresentation& presentation) {
+    if (!records.Whole()) return std::nullopt;
+    const std::vector<BuildingEntity*>& made = records.Made();
+    std::vector<uint32_t> products;
+    for (uint32_t position = 0; position < scan.ids.size(); ++position) {
+        if (!scan.MayBeProduct(position)) continue;
+        const auto* kind = dynamic_cast<const IfcProduct*>(made[position]);
+        if (!kind || !IsCandidate(*kind)) continue;
+        const std::optional<std::vector<int>> bodies = records.BodiesOf(position);
+        if (!bodies) return std::nullopt;
+        if (bodies->empty()) continue;
+        IfcProductData scratch;
+        if (!records.ProductAt(position) || !records.StoreyOf(position) ||
+            !ReadRecordFacts(&facts, &presentation, position, *bodies, scratch))
+            return std::nullopt;
+        products.push_back(position);
+    }
+    if (!records.Storeys()) return std::nullopt;
+    return products;
+}
+
 void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t from, int fd) {
     // The process ends after this file: its model and its records need no heap that gives back.
     ModelHeap::Enable();
@@ -552,27 +653,85 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
         messages.Listen(*model);
         const unsigned wanted = options.threads;
         const unsigned cores = wanted ? wanted : std::max(1u, std::thread::hardware_concurrency());
-        // Which bodies the records make, and what the library need not read for them.
-        RecordPathPlan plan = options.recordMeshing ? PlanRecordPath(stepText, scan, cores) : RecordPathPlan{};
-        const std::vector<RecordUse>* use = plan.use.empty() ? nullptr : &plan.use;
-        LibraryModel library{model, scan, {}, plan};
-        ProductReferences references(stepText, scan, library.entities, messages, use);
-        // Once for the file: a child started after a library fault follows one that passed.
-        auto refuseMissing = [&](const std::vector<BuildingEntity*>& entities) {
-            if (from != 0) return;
-            library.entities = entities;
-            references.RefuseMissingRecords();
-        };
-        try {
-            library.entities = ParseWithLibrary(stepText, scan, model, messages, cores, refuseMissing, use);
-        } catch (const EIfcFile&) {
-            throw;
-        } catch (...) {
-            throw EIfcFile("not readable as IFC: " + Describe(std::current_exception()));
+        // The facts and looks the records give, and whether every product's are given there: read
+        // beside the making of the bodies.
+        std::optional<RecordFacts> recordFacts;
+        std::optional<RecordPresentation> presentation;
+        std::optional<RecordProducts> records;
+        std::optional<std::vector<uint32_t>> readable;
+        std::thread besides;
+        if (options.recordMeshing) {
+            besides = std::thread([&] {
+                try {
+                    recordFacts.emplace(stepText, scan);
+                    presentation.emplace(stepText, scan);
+                    records.emplace(stepText, scan);
+                    readable = ProductsReadFromRecords(scan, *records, *recordFacts, *presentation);
+                } catch (...) {
+                    readable.reset();
+                }
+            });
         }
+        // Which bodies the records make, and what the library need not read for them.
+        RecordPathPlan plan;
+        try {
+            if (options.recordMeshing) plan = PlanRecordPath(stepText, scan, cores);
+        } catch (...) {
+            if (besides.joinable()) besides.join();
+            throw;
+        }
+        if (besides.joinable()) besides.join();
+        const std::vector<RecordUse>* use = plan.use.empty() ? nullptr : &plan.use;
+        // The products whose bodies only the library makes, which it parses the file for.
+        std::optional<std::vector<uint32_t>> byLibrary;
+        if (readable) {
+            byLibrary.emplace();
+            for (uint32_t position : *readable)
+                if (!plan.ByRecords(position)) byLibrary->push_back(position);
+        } else {
+            records.reset();
+        }
+        LibraryModel library{model, scan, {}, plan, nullptr, {}};
+        std::optional<ProductReferences> references;
+        if (records) {
+            // The library parses no more than the bodies only it makes need, if any.
+            library.records = &*records;
+            library.entities = records->Made();
+            references.emplace(stepText, scan, library.entities, records->Said(), nullptr);
+            if (byLibrary->empty()) {
+                model->getUnitConverter()->setLengthInMeterFactor(plan.metres);
+            } else {
+                library.byLibrary.assign(scan.ids.size(), false);
+                for (uint32_t position : *byLibrary) library.byLibrary[position] = true;
+                const std::vector<RecordUse> share = LibraryShare(stepText, scan, *byLibrary);
+                try {
+                    ParseWithLibrary(stepText, scan, model, messages, cores, {}, &share);
+                } catch (const EIfcFile&) {
+                    throw;
+                } catch (...) {
+                    throw EIfcFile("not readable as IFC: " + Describe(std::current_exception()));
+                }
+            }
+        } else {
+            references.emplace(stepText, scan, library.entities, messages, use);
+            // Once for the file: a child started after a library fault follows one that passed.
+            auto refuseMissing = [&](const std::vector<BuildingEntity*>& entities) {
+                if (from != 0) return;
+                library.entities = entities;
+                references->RefuseMissingRecords();
+            };
+            try {
+                library.entities = ParseWithLibrary(stepText, scan, model, messages, cores, refuseMissing, use);
+            } catch (const EIfcFile&) {
+                throw;
+            } catch (...) {
+                throw EIfcFile("not readable as IFC: " + Describe(std::current_exception()));
+            }
+        }
+        LogLine("parse", !records ? "all" : byLibrary->empty() ? "none" : "share");
         const std::vector<size_t> candidates = CandidatesFrom(library, from);
         out.Parsed(static_cast<uint32_t>(WithBodies(library, candidates).size()));
-        if (from == 0) out.Storeys(BuildingStoreysOf(library.entities));
+        if (from == 0) out.Storeys(records ? records->Storeys().value_or(std::vector<std::string>()) : BuildingStoreysOf(library.entities));
         if (options.fault.kind != HelperFaultKind::None) {
             const std::vector<size_t> all = WithBodies(library, CandidatesFrom(library, 0));
             if (options.fault.product < all.size()) faultPosition = all[options.fault.product];
@@ -580,7 +739,8 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
         // The products shared with a second process on the model parsed once, each taking the
         // next from its end of the list; every product is made on the conversion heap, the same
         // bytes in either process.
-        Conversion conversion(library, messages, references, stepText);
+        Conversion conversion(library, messages, *references, stepText, recordFacts ? &*recordFacts : nullptr,
+                              presentation ? &*presentation : nullptr);
         std::optional<ProductClaims> claims;
         std::optional<ShareRecordSpans> spans;
         if (cores > 1 && candidates.size() >= kMinProductsToShare) {

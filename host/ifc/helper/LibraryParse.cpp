@@ -29,8 +29,8 @@ constexpr size_t kBatch = 256;
 // Past the string that begins at `at`, or the record's end when it does not end before it.
 size_t PastString(std::string_view text, size_t at, size_t end) { return std::min(StepStringEnd(text.substr(0, end), at), end); }
 
-// Where the record's attributes begin, its '(' after the entity name, and the name upper case;
-// npos for a complex instance, which the library does not read.
+// Where the record's attributes begin, its '(' after the entity name, and the name upper case
+// as the library takes it; npos for a complex instance, which the library does not read.
 size_t NameOf(std::string_view text, size_t offset, size_t end, std::string& name) {
     size_t p = text.find('=', offset);
     if (p == std::string_view::npos || p >= end) return std::string_view::npos;
@@ -41,6 +41,7 @@ size_t NameOf(std::string_view text, size_t offset, size_t end, std::string& nam
     if (p == begin) return std::string_view::npos;
     name.assign(text.substr(begin, p - begin));
     for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (name == "IFC2DCOMPOSITECURVE") name = "IFCCOMPOSITECURVE"; // as the library mends it
     return text.find('(', p);
 }
 
@@ -122,7 +123,6 @@ std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepS
             if (use && (*use)[i] == RecordUse::Unmade) continue;
             const size_t at = NameOf(text, scan.Offset(static_cast<uint32_t>(i)), scan.End(static_cast<uint32_t>(i)), name);
             if (at == std::string_view::npos) continue;
-            if (name == "IFC2DCOMPOSITECURVE") name = "IFCCOMPOSITECURVE"; // as the library mends it
             BuildingEntity* made = EntityFactory::createEntityObject(name);
             if (!made) {
                 unknownTo[worker].insert(name);
@@ -204,3 +204,9 @@ std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepS
     if (besideFailed) std::rethrow_exception(besideFailed);
     return inFileOrder;
 }
+
+size_t LibraryRecordName(std::string_view text, size_t offset, size_t end, std::string& name) {
+    return NameOf(text, offset, end, name);
+}
+
+void LibraryAttributeText(std::string_view text, size_t from, size_t end, std::string& out) { AttributeText(text, from, end, out); }

@@ -10,6 +10,7 @@
 #include <ifcpp/model/BasicTypes.h>
 
 #include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -29,3 +30,11 @@ using BesideInverses = std::function<void(const std::vector<BuildingEntity*>& in
 std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel>& model,
                                               LibraryMessages& messages, unsigned threads, const BesideInverses& beside = {},
                                               const std::vector<RecordUse>* use = nullptr);
+
+// Where the record between `offset` and `end` has its attributes, its '(' after the entity name,
+// with the name upper case as the library takes it; npos for a complex instance, which the
+// library does not read.
+size_t LibraryRecordName(std::string_view text, size_t offset, size_t end, std::string& name);
+// The attributes from `from` to `end` as the library's own reading hands them on: blanks, line
+// ends and comments outside strings left out, strings as written.
+void LibraryAttributeText(std::string_view text, size_t from, size_t end, std::string& out);

@@ -65,7 +65,12 @@ std::string ProductReferences::Unread(const char* what, ReferenceSearch::Found f
 
 std::string ProductReferences::UnreadRecordUse(const IfcProduct& product,
                                                const std::vector<shared_ptr<IfcRepresentation>>& bodies) {
-    const int id = product.m_entity_id;
+    std::vector<int> ids;
+    for (const auto& body : bodies) ids.push_back(body->m_entity_id);
+    return UnreadRecordUse(product.m_entity_id, ids);
+}
+
+std::string ProductReferences::UnreadRecordUse(int id, const std::vector<int>& bodies) {
     int64_t position = scan_.Position(id);
     if (position < 0) return {};
     const auto [placement, representation] = scan_.ProductReferences(static_cast<uint32_t>(position));
@@ -77,7 +82,7 @@ std::string ProductReferences::UnreadRecordUse(const IfcProduct& product,
     }
     if (bodies.empty()) return {};
     if (auto found = unread_.Through(id, placement)) return Unread("placement", found);
-    for (const auto& body : bodies)
-        if (auto found = unread_.Below(body->m_entity_id)) return Unread("body", found);
+    for (int body : bodies)
+        if (auto found = unread_.Below(body)) return Unread("body", found);
     return {};
 }

@@ -33,6 +33,8 @@ public:
     // its representations were all read and, when it has `bodies`, its placement and every
     // record of theirs.
     std::string UnreadRecordUse(const IfcProduct& product, const std::vector<shared_ptr<IfcRepresentation>>& bodies);
+    // The same of the product numbered `product`, its bodies given by their numbers.
+    std::string UnreadRecordUse(int product, const std::vector<int>& bodies);
 
 private:
     std::string Unread(const char* what, ReferenceSearch::Found found) const;

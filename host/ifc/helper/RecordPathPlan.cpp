@@ -266,3 +266,5 @@ RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsig
         if (!reached[position]) plan.use[position] = RecordUse::Unmade;
     return plan;
 }
+
+void MarkRecordsBelow(const StepScan& scan, uint32_t from, std::vector<bool>& marks) { MarkBelow(scan, from, marks); }

@@ -43,3 +43,7 @@ std::optional<double> RecordPlaneAngleUnit(std::string_view text, const StepScan
 // The plan for the file, its bodies made on `threads` threads; one with no product by records
 // when its unit is not plain.
 RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsigned threads);
+
+// Every record `from` leads to, marked in `marks` (one for each record); those already marked are
+// not gone below.
+void MarkRecordsBelow(const StepScan& scan, uint32_t from, std::vector<bool>& marks);
