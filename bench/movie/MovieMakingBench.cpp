@@ -3,7 +3,7 @@
 // a title and the Gantt strip, written as an MP4 file. Each case is a timed movie (frames at
 // fractional dates, the building growing between days) from the current view:
 //   house 1080p   the example house, 1920 x 1080 at 30 frames a second   target: at least 60
-//   house 2160p   the same at 3840 x 2160                                 target: a frame at most
+//   house 2160p   2 seconds of it at 3840 x 2160 and at 1920 x 1080     target: a frame at most
 //                                                                          4 times a 1080p frame
 //   estate 720p   copies of the duplex (MovieBenchModel.h), at least 10,000 linked elements of
 //                 real geometry, 1280 x 720 at 30 frames a second          target: at least 10
@@ -135,7 +135,7 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(dir);
     bool held = true;
     if (only != "estate") {
-        Timing hd, uhd;
+        Timing hd, hdShort, uhd;
         {
             World house(false);
             if (!house.error.empty()) {
@@ -144,16 +144,22 @@ int main(int argc, char** argv) {
             }
             // 10 s at 30 frames a second: 300 frames.
             hd = Best(house, MovieSize::HD1080, 10, dir / "house1080.mp4");
+            // A frame of each size from the same movie: the same dates, so as many frames of
+            // each are drawn afresh (a shorter movie's frames fall further apart and seldom
+            // find the picture before them standing).
+            hdShort = Best(house, MovieSize::HD1080, 2, dir / "house1080short.mp4");
             uhd = Best(house, MovieSize::UHD2160, 2, dir / "house2160.mp4");
         }
-        if (hd.wall < 0 || uhd.wall < 0) {
+        if (hd.wall < 0 || hdShort.wall < 0 || uhd.wall < 0) {
             std::fprintf(stderr, "the house's movie was not made\n");
             return 2;
         }
         Report("house 1080p30 MP4, every overlay", 300, hd, 60);
-        Report("house 2160p30 MP4, every overlay", 60, uhd, 15);
-        double ratio = (uhd.wall / 60) / (hd.wall / 300), processorRatio = (uhd.processor / 60) / (hd.processor / 300);
-        std::printf("a 2160p frame takes %.2f times a 1080p frame (processor: %.2f; target 4)\n", ratio, processorRatio);
+        Report("house 1080p30 MP4 of 2 seconds, every overlay", 60, hdShort, 60);
+        Report("house 2160p30 MP4 of 2 seconds, every overlay", 60, uhd, 15);
+        double ratio = uhd.wall / hdShort.wall, processorRatio = uhd.processor / hdShort.processor;
+        std::printf("a 2160p frame takes %.2f times a 1080p frame of the same movie (processor: %.2f; target 4)\n", ratio,
+                    processorRatio);
         held = held && 300 / hd.wall >= 60 && ratio <= 4;
     }
     if (only != "house") {
