@@ -219,6 +219,7 @@ struct Renderer::Impl {
     void Render(const Scene& scene, const ViewCamera& camera, const PixelView& target, RenderStyle style, Rgb background);
     void DrawTile(int32_t tile);
     void DrawOpaque(int32_t tile, int32_t y0, int32_t y1);
+    void DrawFlat(const ScreenTriangle& s, int32_t y0, int32_t y1, double bias, uint32_t colour);
     void GatherGlass(int32_t tile, int32_t y0, int32_t y1, PixelLayers& glass);
     template <bool kPhoto> void GatherGlassAs(int32_t tile, int32_t y0, int32_t y1, PixelLayers& glass);
     void DrawEdges(int32_t tile, int32_t y0, int32_t y1, PixelLayers* glass);
@@ -588,6 +589,30 @@ void Renderer::Impl::DrawTile(int32_t tile) {
     }
 }
 
+// The walk of one flat-coloured triangle, pixel for pixel as raster::Walk gives it, each pixel
+// of a row's span written or left by selects: a branch at every edge and every depth test cost
+// more than writing back what was there.
+void Renderer::Impl::DrawFlat(const ScreenTriangle& s, int32_t y0, int32_t y1, double bias, uint32_t colour) {
+    const double ia = s.a.invZ, ib = s.b.invZ, ic = s.c.invZ;
+    const auto width = static_cast<size_t>(target.width);
+    for (int32_t y = std::max(y0, s.y0); y <= std::min(y1, s.y1); ++y) {
+        raster::RowWalk r;
+        if (!raster::RowSpan(s, y + 0.5, r)) continue;
+        float* const zrow = depth.data() + static_cast<size_t>(y) * width;
+        uint32_t* const row = target.Row(y);
+        double w0 = r.w0, w1 = r.w1;
+        for (int32_t x = r.from; x <= r.to; ++x, w0 += r.d0, w1 += r.d1) {
+            const double w2 = 1.0 - w0 - w1;
+            const bool inside = !(w0 < 0 || w1 < 0 || w2 < 0);
+            const auto z = static_cast<float>((w0 * ia + w1 * ib + w2 * ic) * bias);
+            const float there = zrow[x];
+            const bool put = inside & !(z <= there);
+            zrow[x] = put ? z : there;
+            row[x] = put ? colour : row[x];
+        }
+    }
+}
+
 void Renderer::Impl::DrawOpaque(int32_t tile, int32_t y0, int32_t y1) {
     const int32_t width = target.width, height = target.height;
     const bool photo = style == RenderStyle::Photo;
@@ -649,17 +674,7 @@ void Renderer::Impl::DrawOpaque(int32_t tile, int32_t y0, int32_t y1) {
             for (uint32_t local : b.opaqueBins[static_cast<size_t>(tile)]) {
                 const ScreenTriangle& s = *b.opaque[local];
                 const Look& look = looks[s.source];
-                const double bias = look.bias;
-                const uint32_t colour = look.packed;
-                // Taken by value: the pixels written could otherwise be the values read.
-                Walk(s, y0, y1, [zbuf, width, bias, colour, pixels = target](int32_t x, int32_t y, double invZ, double,
-                                                                                double, double) {
-                    size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-                    float z = static_cast<float>(invZ * bias);
-                    if (z <= zbuf[i]) return;
-                    zbuf[i] = z;
-                    pixels.At(x, y) = colour;
-                });
+                DrawFlat(s, y0, y1, look.bias, look.packed);
             }
     }
 }
