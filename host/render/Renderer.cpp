@@ -593,6 +593,7 @@ void Renderer::Impl::DrawTile(int32_t tile) {
 // of a row's span written or left by selects: a branch at every edge and every depth test cost
 // more than writing back what was there.
 void Renderer::Impl::DrawFlat(const ScreenTriangle& s, int32_t y0, int32_t y1, double bias, uint32_t colour) {
+    constexpr int32_t kSelectedSpan = 8;
     const double ia = s.a.invZ, ib = s.b.invZ, ic = s.c.invZ;
     const auto width = static_cast<size_t>(target.width);
     for (int32_t y = std::max(y0, s.y0); y <= std::min(y1, s.y1); ++y) {
@@ -601,6 +602,19 @@ void Renderer::Impl::DrawFlat(const ScreenTriangle& s, int32_t y0, int32_t y1, d
         float* const zrow = depth.data() + static_cast<size_t>(y) * width;
         uint32_t* const row = target.Row(y);
         double w0 = r.w0, w1 = r.w1;
+        // A span of a few pixels, as most of a large model's triangles give, is mostly its spare
+        // columns: there the branches are cheaper than writing every pixel back.
+        if (r.to - r.from < kSelectedSpan) {
+            for (int32_t x = r.from; x <= r.to; ++x, w0 += r.d0, w1 += r.d1) {
+                const double w2 = 1.0 - w0 - w1;
+                if (w0 < 0 || w1 < 0 || w2 < 0) continue;
+                const auto z = static_cast<float>((w0 * ia + w1 * ib + w2 * ic) * bias);
+                if (z <= zrow[x]) continue;
+                zrow[x] = z;
+                row[x] = colour;
+            }
+            continue;
+        }
         for (int32_t x = r.from; x <= r.to; ++x, w0 += r.d0, w1 += r.d1) {
             const double w2 = 1.0 - w0 - w1;
             const bool inside = !(w0 < 0 || w1 < 0 || w2 < 0);
