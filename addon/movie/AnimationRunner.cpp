@@ -197,7 +197,8 @@ bool AnimationRunner::Run() {
             OwnedHandle spare = std::move(clean);
             if (CaptureFrame(picture)) {
                 clean = std::move(spare);
-                ok_ = CopyPictureInto(clean, picture);
+                // Only what is drawn over needs the picture as captured again.
+                if (drawnOver) ok_ = CopyPictureInto(clean, picture);
             }
         }
         if (ok_) DrawOverlays(picture.Get());

@@ -114,6 +114,17 @@ bool AnimationRunner::CaptureFrame(OwnedHandle& picture) {
     if (sized_) {
         LE::Put<int16_t>(bytes, HostSizedCapture::kWidth, static_cast<int16_t>(width_));
         LE::Put<int16_t>(bytes, HostSizedCapture::kHeight, static_cast<int16_t>(height_));
+        // The last frame's picture is drawn over: a large picture is not made and zeroed anew
+        // for every frame.
+        if (auto info = PXReadPixMapInfo(picture.Get());
+            info && info->format == PXPixelFormat::Rgb32 && info->width == width_ && info->height == height_) {
+            bytes[HostSizedCapture::kIntoGiven] = 1;
+            uint32_t given = picture.Get();
+            err = HostGraphics(kHostSelWindowCaptureSized, &given, bytes.data());
+            ++captures_;
+            ok_ = err == kHostNoError || err == kHostErrPictureReady;
+            return ok_;
+        }
         err = HostGraphics(kHostSelWindowCaptureSized, handle.Receive(), bytes.data());
     } else {
         err = HostGraphics(kHostSelWindowCapture, handle.Receive(), bytes.data());

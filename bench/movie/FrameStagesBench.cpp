@@ -68,7 +68,7 @@ struct Stage {
         AddonRegistration& reg = host->AddAddon("Bauvista");
         SetImportedFuncAddrs(host->Table().data());
         SetAddonToken(reg.token);
-        std::unique_ptr<HostModel> model = MovieBenchModel(estate);
+        std::unique_ptr<HostModel> model = MovieBenchModel(estate ? MovieBenchScene::Boxes : MovieBenchScene::House);
         if (estate) {
             // The house's camera path, scaled up to look over the estate.
             for (int c = 1; c <= 4; ++c) {

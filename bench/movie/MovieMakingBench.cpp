@@ -3,12 +3,14 @@
 // a title and the Gantt strip, written as an MP4 file. Each case is a timed movie (frames at
 // fractional dates, the building growing between days) from the current view:
 //   house 1080p   the example house, 1920 x 1080 at 30 frames a second   target: at least 60
-//   house 2160p   the same at 3840 x 2160                                 target: a frame at most
+//   house 2160p   2 seconds of it at 3840 x 2160 and at 1920 x 1080     target: a frame at most
 //                                                                          4 times a 1080p frame
-//   estate 720p   10,000 linked boxes, 1280 x 720 at 30 frames a second  target: at least 10
+//   estate 720p   copies of the duplex (MovieBenchModel.h), at least 10,000 linked elements of
+//                 real geometry, 1280 x 720 at 30 frames a second          target: at least 10
 // Times are wall-clock, best of three; beside them the process's processor time a frame, every
 // thread's, and the frame rate two idle cores would give at that (2 / processor time), for a
-// machine shared while it measures. Exit status 1 when a target is missed.
+// machine shared while it measures. Exit status 1 when a target is missed. An argument "house" or
+// "estate" makes that part alone; BV_KEEP_MOVIES=1 in the environment keeps the movies made.
 #include "../StaggeredSchedule.h"
 #include "MovieBenchModel.h"
 #include "display/ElementHider.h"
@@ -24,6 +26,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -53,9 +56,9 @@ struct World {
         AddonRegistration& reg = host->AddAddon("Bauvista");
         SetImportedFuncAddrs(host->Table().data());
         SetAddonToken(reg.token);
-        std::unique_ptr<HostModel> model = MovieBenchModel(estate);
+        std::unique_ptr<HostModel> model = MovieBenchModel(estate ? MovieBenchScene::DuplexCopies : MovieBenchScene::House);
         if (!model) {
-            error = "the example house cannot be read";
+            error = estate ? "the duplex copies cannot be read" : "the example house cannot be read";
             return;
         }
         model->windows.view3D.Set(1280, 720, {1, 1, 1});
@@ -125,41 +128,57 @@ void Report(const char* what, int frames, const Timing& t, double target) {
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    // One part alone when named: "house" or "estate".
+    const std::string only = argc > 1 ? argv[1] : "";
     auto dir = std::filesystem::temp_directory_path() / ("bv-movie-making-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     bool held = true;
-    Timing hd, uhd;
-    {
-        World house(false);
-        if (!house.error.empty()) {
-            std::fprintf(stderr, "%s\n", house.error.c_str());
+    if (only != "estate") {
+        Timing hd, hdShort, uhd;
+        {
+            World house(false);
+            if (!house.error.empty()) {
+                std::fprintf(stderr, "%s\n", house.error.c_str());
+                return 2;
+            }
+            // 10 s at 30 frames a second: 300 frames.
+            hd = Best(house, MovieSize::HD1080, 10, dir / "house1080.mp4");
+            // A frame of each size from the same movie: the same dates, so as many frames of
+            // each are drawn afresh (a shorter movie's frames fall further apart and seldom
+            // find the picture before them standing).
+            hdShort = Best(house, MovieSize::HD1080, 2, dir / "house1080short.mp4");
+            uhd = Best(house, MovieSize::UHD2160, 2, dir / "house2160.mp4");
+        }
+        if (hd.wall < 0 || hdShort.wall < 0 || uhd.wall < 0) {
+            std::fprintf(stderr, "the house's movie was not made\n");
             return 2;
         }
-        // 10 s at 30 frames a second: 300 frames.
-        hd = Best(house, MovieSize::HD1080, 10, dir / "house1080.mp4");
-        uhd = Best(house, MovieSize::UHD2160, 2, dir / "house2160.mp4");
+        Report("house 1080p30 MP4, every overlay", 300, hd, 60);
+        Report("house 1080p30 MP4 of 2 seconds, every overlay", 60, hdShort, 60);
+        Report("house 2160p30 MP4 of 2 seconds, every overlay", 60, uhd, 15);
+        double ratio = uhd.wall / hdShort.wall, processorRatio = uhd.processor / hdShort.processor;
+        std::printf("a 2160p frame takes %.2f times a 1080p frame of the same movie (processor: %.2f; target 4)\n", ratio,
+                    processorRatio);
+        held = held && 300 / hd.wall >= 60 && ratio <= 4;
     }
-    if (hd.wall < 0 || uhd.wall < 0) {
-        std::fprintf(stderr, "the house's movie was not made\n");
-        return 2;
-    }
-    Report("house 1080p30 MP4, every overlay", 300, hd, 60);
-    Report("house 2160p30 MP4, every overlay", 60, uhd, 15);
-    double ratio = (uhd.wall / 60) / (hd.wall / 300), processorRatio = (uhd.processor / 60) / (hd.processor / 300);
-    std::printf("a 2160p frame takes %.2f times a 1080p frame (processor: %.2f; target 4)\n", ratio, processorRatio);
-    held = held && 300 / hd.wall >= 60 && ratio <= 4;
-    {
+    if (only != "house") {
         World estate(true);
+        if (!estate.error.empty()) {
+            std::fprintf(stderr, "%s\n", estate.error.c_str());
+            return 2;
+        }
         Timing t = Best(estate, MovieSize::HD720, 4, dir / "estate720.mp4");
         if (t.wall < 0) {
             std::fprintf(stderr, "the estate's movie was not made\n");
             return 2;
         }
-        Report("estate of 10,000 linked boxes, 720p30 MP4, every overlay", 120, t, 10);
+        Report("estate of 10,000 linked duplex elements, 720p30 MP4, every overlay", 120, t, 10);
         held = held && 120 / t.wall >= 10;
     }
-    std::filesystem::remove_all(dir);
+    // BV_KEEP_MOVIES=1 leaves the movies to look at.
+    if (std::getenv("BV_KEEP_MOVIES")) std::printf("movies kept in %s\n", dir.string().c_str());
+    else std::filesystem::remove_all(dir);
     std::printf("targets: %s\n", held ? "held" : "MISSED");
     return held ? 0 : 1;
 }

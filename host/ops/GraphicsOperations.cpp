@@ -11,6 +11,7 @@
 #include "hostapi/HostProjectionRecord.h"
 
 #include <cstring>
+#include <optional>
 #include <set>
 
 namespace {
@@ -58,9 +59,10 @@ GSErr GetWindowSize(HostCore& host, bool photo, void* record, void* param2) {
 
 namespace {
 
-// The window's picture at `width` by `height` (0, 0: the window's own size), its view fitted.
-GSErr Capture(HostCore& host, void* pictureOut, bool use3D, int32_t width, int32_t height) {
-    // Drawn straight into the new pixel map: no picture in between.
+// The window's picture at `width` by `height` (0, 0: the window's own size), its view fitted,
+// in a new picture or, with `intoGiven`, into the caller's in *pictureOut.
+GSErr Capture(HostCore& host, void* pictureOut, bool use3D, int32_t width, int32_t height, bool intoGiven = false) {
+    // Drawn straight into the pixel map: no picture in between.
     HostModel& model = host.Model();
     RenderStyle style = use3D ? RenderStyle::Window3D : RenderStyle::Photo;
     auto [windowWidth, windowHeight] = WindowSize(model, style);
@@ -72,10 +74,20 @@ GSErr Capture(HostCore& host, void* pictureOut, bool use3D, int32_t width, int32
         camera = FitCameraToAspect(camera, static_cast<double>(windowWidth) / windowHeight,
                                    static_cast<double>(width) / height);
     }
+    std::optional<PixelView> given;
+    if (intoGiven) {
+        given = PixMapPixels(*static_cast<const uint32_t*>(pictureOut));
+        if (!given || given->width != width || given->height != height) return kHostErrBadParameter;
+    }
     const Scene& scene = GraphicsOf(host).scene.Update(model);
-    BKHandle picture = NewPixMapDrawn(width, height, [&](const PixelView& pixels) {
+    auto draw = [&](const PixelView& pixels) {
         SharedRenderer().Render(scene, camera, pixels, style, WindowBackground(model, style));
-    });
+    };
+    if (given) {
+        draw(*given);
+        return kHostErrPictureReady;
+    }
+    BKHandle picture = NewPixMapDrawn(width, height, draw);
     if (!picture) return kHostErrNoMemory;
     *static_cast<uint32_t*>(pictureOut) = picture;
     return kHostErrPictureReady;
@@ -95,7 +107,8 @@ GSErr CaptureWindowSized(HostCore& host, void* pictureOut, void* record) {
     int32_t width = LE::Get<int16_t>(r, HostSizedCapture::kWidth), height = LE::Get<int16_t>(r, HostSizedCapture::kHeight);
     if (width < 1 || height < 1 || width > HostSizedCapture::kMostPixels || height > HostSizedCapture::kMostPixels)
         return kHostErrBadParameter;
-    return Capture(host, pictureOut, r[HostSizedCapture::kUse3DWindow] != 0, width, height);
+    return Capture(host, pictureOut, r[HostSizedCapture::kUse3DWindow] != 0, width, height,
+                   r[HostSizedCapture::kIntoGiven] != 0);
 }
 
 GSErr SetCaptureMode(HostCore& host, void* flag) {

@@ -13,7 +13,8 @@ class HostModel;
 GSErr GetProjection(HostCore& host, void* record);
 GSErr ChangeProjection(HostCore& host, void* record, void* param2);
 GSErr GetWindowSize(HostCore& host, bool photo, void* record, void* param2);
-// "CIMS": the window's picture at the record's size, the view widened to fit it.
+// "CIMS": the window's picture at the record's size, the view widened to fit it; into the caller's
+// picture when the record says so.
 GSErr CaptureWindowSized(HostCore& host, void* pictureOut, void* record);
 // "DCNV": a DialogKit canvas painted over the picture, its texts in the label's font.
 GSErr DrawCanvasOnPicture(void* pictureHandle, void* canvas);

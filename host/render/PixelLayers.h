@@ -39,6 +39,7 @@ public:
         listed_.clear();
         slotsUsed_ = 0;
         if (pixels_.size() < pixels) pixels_.resize(pixels);
+        states_ = pixels_.size();
     }
 
     bool Any(size_t pixel) const { return pixels_[pixel].count != 0; }
@@ -47,7 +48,7 @@ public:
     // to a slot of its own that keeps the nearest and pools the rest.
     // Inlined where the layers are made: a layer built there goes straight into the list.
     [[gnu::always_inline]] void Add(size_t pixel, const Layer& layer) {
-        if (pixel >= pixels_.size() || listed_.size() >= kNone) throw std::length_error("a see-through layer out of bounds");
+        if (pixel >= states_ || listed_.size() >= kNone) throw std::length_error("a see-through layer out of bounds");
         PixelState& px = pixels_[pixel];
         if (px.count == 0) used_.push_back(static_cast<uint32_t>(pixel));
         if (px.count <= kNearest) ++px.count; // past that the slot counts
@@ -67,6 +68,20 @@ public:
     // apart are the same edge met twice, alike in what they draw.
     template <typename F> void ForEach(size_t pixel, F&& f) const {
         const PixelState& px = pixels_[pixel];
+        // Most pixels hold one layer or two: neither needs a sort.
+        if (px.slot == kNone && px.count <= 2) {
+            const Listed& later = listed_[px.head];
+            if (px.count == 1) {
+                f(later.layer);
+                return;
+            }
+            const Listed& earlier = listed_[later.next];
+            const bool laterNearer = KeyOf(earlier.layer) < KeyOf(later.layer);
+            const Layer& nearer = laterNearer ? later.layer : earlier.layer;
+            if (!nearer.edge) f(laterNearer ? earlier.layer : later.layer);
+            f(nearer);
+            return;
+        }
         const Slot* const slot = px.slot != kNone ? &slots_[px.slot] : nullptr;
         std::array<Kept, kNearest> ordered;
         uint32_t n = 0;
@@ -79,7 +94,7 @@ public:
         auto layerAt = [&](uint32_t index) -> const Layer& { return slot ? slot->layers[index] : listed_[index].layer; };
         Kept* const first = ordered.data();
         Kept* const end = first + n;
-        std::sort(first, end, [](const Kept& a, const Kept& b) { return a.key < b.key; });
+        SortByKey(first, end);
         const Kept* from = end;
         while (from != first && !layerAt(from[-1].index).edge) --from;
         if (from != first) --from; // the nearest edge, drawn over all behind it
@@ -101,6 +116,17 @@ private:
         uint64_t key;
         uint32_t index;
     };
+
+    // By insertion: a pixel keeps at most kNearest, and a library sort's set-up costs more than
+    // sorting so few. Equal keys are the same edge met twice, so their order does not matter.
+    static void SortByKey(Kept* first, Kept* end) {
+        for (Kept* i = first + 1; i < end; ++i) {
+            const Kept k = *i;
+            Kept* j = i;
+            for (; j != first && k.key < j[-1].key; --j) *j = j[-1];
+            *j = k;
+        }
+    }
 
     struct Slot {
         uint32_t count = 0;
@@ -184,6 +210,7 @@ private:
     };
 
     std::vector<PixelState> pixels_; // of each pixel of the band
+    size_t states_ = 0;              // pixels_.size(), kept where each layer added checks it
     std::vector<Listed> listed_;
     std::vector<Slot> slots_;
     uint32_t slotsUsed_ = 0;

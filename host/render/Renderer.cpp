@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -173,6 +174,21 @@ Rgb Blend(Rgb under, Rgb over, float opacity) {
             under.b + (over.b - under.b) * opacity};
 }
 
+// What a see-through layer puts on a pixel, in a form compared byte for byte: no padding.
+struct DrawnLayer {
+    uint32_t pen;
+    Rgb colour;
+    float opacity;
+    uint32_t edge;
+};
+static_assert(sizeof(DrawnLayer) == 24);
+
+bool SameDrawn(const DrawnLayer* a, const DrawnLayer* b, uint32_t n) {
+    for (uint32_t k = 0; k < n; ++k)
+        if (std::memcmp(a + k, b + k, sizeof(DrawnLayer)) != 0) return false;
+    return true;
+}
+
 // x to the 24th by squaring: x^3, then squared three times.
 double Pow24(double x) {
     double x3 = x * x * x;
@@ -203,7 +219,9 @@ struct Renderer::Impl {
     void Render(const Scene& scene, const ViewCamera& camera, const PixelView& target, RenderStyle style, Rgb background);
     void DrawTile(int32_t tile);
     void DrawOpaque(int32_t tile, int32_t y0, int32_t y1);
+    void DrawFlat(const ScreenTriangle& s, int32_t y0, int32_t y1, double bias, uint32_t colour);
     void GatherGlass(int32_t tile, int32_t y0, int32_t y1, PixelLayers& glass);
+    template <bool kPhoto> void GatherGlassAs(int32_t tile, int32_t y0, int32_t y1, PixelLayers& glass);
     void DrawEdges(int32_t tile, int32_t y0, int32_t y1, PixelLayers* glass);
     void BlendLayers(int32_t y0, PixelLayers& glass);
     std::unique_ptr<PixelLayers> TakeLayers();
@@ -571,6 +589,44 @@ void Renderer::Impl::DrawTile(int32_t tile) {
     }
 }
 
+// The walk of one flat-coloured triangle, pixel for pixel as raster::Walk gives it, each pixel
+// of a row's span written or left by selects: a branch at every edge and every depth test cost
+// more than writing back what was there.
+void Renderer::Impl::DrawFlat(const ScreenTriangle& s, int32_t y0, int32_t y1, double bias, uint32_t colour) {
+    constexpr int32_t kSelectedSpan = 8;
+    const double ia = s.a.invZ, ib = s.b.invZ, ic = s.c.invZ;
+    const auto width = static_cast<size_t>(target.width);
+    for (int32_t y = std::max(y0, s.y0); y <= std::min(y1, s.y1); ++y) {
+        raster::RowWalk r;
+        if (!raster::RowSpan(s, y + 0.5, r)) continue;
+        float* const zrow = depth.data() + static_cast<size_t>(y) * width;
+        uint32_t* const row = target.Row(y);
+        double w0 = r.w0, w1 = r.w1;
+        // A span of a few pixels, as most of a large model's triangles give, is mostly its spare
+        // columns: there the branches are cheaper than writing every pixel back.
+        if (r.to - r.from < kSelectedSpan) {
+            for (int32_t x = r.from; x <= r.to; ++x, w0 += r.d0, w1 += r.d1) {
+                const double w2 = 1.0 - w0 - w1;
+                if (w0 < 0 || w1 < 0 || w2 < 0) continue;
+                const auto z = static_cast<float>((w0 * ia + w1 * ib + w2 * ic) * bias);
+                if (z <= zrow[x]) continue;
+                zrow[x] = z;
+                row[x] = colour;
+            }
+            continue;
+        }
+        for (int32_t x = r.from; x <= r.to; ++x, w0 += r.d0, w1 += r.d1) {
+            const double w2 = 1.0 - w0 - w1;
+            const bool inside = !(w0 < 0 || w1 < 0 || w2 < 0);
+            const auto z = static_cast<float>((w0 * ia + w1 * ib + w2 * ic) * bias);
+            const float there = zrow[x];
+            const bool put = inside & !(z <= there);
+            zrow[x] = put ? z : there;
+            row[x] = put ? colour : row[x];
+        }
+    }
+}
+
 void Renderer::Impl::DrawOpaque(int32_t tile, int32_t y0, int32_t y1) {
     const int32_t width = target.width, height = target.height;
     const bool photo = style == RenderStyle::Photo;
@@ -632,23 +688,20 @@ void Renderer::Impl::DrawOpaque(int32_t tile, int32_t y0, int32_t y1) {
             for (uint32_t local : b.opaqueBins[static_cast<size_t>(tile)]) {
                 const ScreenTriangle& s = *b.opaque[local];
                 const Look& look = looks[s.source];
-                const double bias = look.bias;
-                const uint32_t colour = look.packed;
-                Walk(s, y0, y1, [&](int32_t x, int32_t y, double invZ, double, double, double) {
-                    size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-                    float z = static_cast<float>(invZ * bias);
-                    if (z <= zbuf[i]) return;
-                    zbuf[i] = z;
-                    target.At(x, y) = colour;
-                });
+                DrawFlat(s, y0, y1, look.bias, look.packed);
             }
     }
 }
 
 // Glass and other see-through surfaces in front of the opaque ones, lit as they will show.
 void Renderer::Impl::GatherGlass(int32_t tile, int32_t y0, int32_t y1, PixelLayers& glass) {
+    if (style == RenderStyle::Photo) GatherGlassAs<true>(tile, y0, y1, glass);
+    else GatherGlassAs<false>(tile, y0, y1, glass);
+}
+
+// The photo shades every layer; the 3D window's take their triangle's flat colour.
+template <bool kPhoto> void Renderer::Impl::GatherGlassAs(int32_t tile, int32_t y0, int32_t y1, PixelLayers& glass) {
     const int32_t width = target.width;
-    const bool photo = style == RenderStyle::Photo;
     const size_t first = static_cast<size_t>(y0) * static_cast<size_t>(width);
     const float* const zbuf = depth.data();
     for (const Batch& b : batches)
@@ -657,13 +710,26 @@ void Renderer::Impl::GatherGlass(int32_t tile, int32_t y0, int32_t y1, PixelLaye
             const Look& look = looks[s.source];
             const SceneTriangle& t = scene->triangles[s.source];
             const uint32_t k = b.transparentBase + local;
-            Walk(s, y0, y1, [&](int32_t x, int32_t y, double invZ, double w0, double w1, double w2) {
-                size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-                float z = static_cast<float>(invZ * look.bias);
-                if (z <= zbuf[i]) return;
-                Rgb c = photo ? Shade(look, t, s, b.transparentCorners[local], w0, w1, w2, invZ) : look.flat;
-                glass.Add(i - first, {z, k, false, 0, c, t.opacity});
-            });
+            const double bias = look.bias;
+            const float opacity = t.opacity;
+            if constexpr (kPhoto) {
+                const WorldCorners& corners = b.transparentCorners[local];
+                Walk(s, y0, y1, [&](int32_t x, int32_t y, double invZ, double w0, double w1, double w2) {
+                    size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
+                    float z = static_cast<float>(invZ * bias);
+                    if (z <= zbuf[i]) return;
+                    glass.Add(i - first, {z, k, false, 0, Shade(look, t, s, corners, w0, w1, w2, invZ), opacity});
+                });
+            } else {
+                // Taken by value: the layers written could otherwise be the values read.
+                Walk(s, y0, y1, [&glass, zbuf, width, first, k, bias, opacity, flat = look.flat](
+                                    int32_t x, int32_t y, double invZ, double, double, double) {
+                    size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
+                    float z = static_cast<float>(invZ * bias);
+                    if (z <= zbuf[i]) return;
+                    glass.Add(i - first, {z, k, false, 0, flat, opacity});
+                });
+            }
         }
 }
 
@@ -688,15 +754,39 @@ void Renderer::Impl::DrawEdges(int32_t tile, int32_t y0, int32_t y1, PixelLayers
 }
 
 void Renderer::Impl::BlendLayers(int32_t y0, PixelLayers& glass) {
-    const auto width = static_cast<size_t>(target.width);
+    const auto width = static_cast<uint32_t>(target.width);
+    // A pixel's row by a multiplication: the band's (i + 0.5) / width lies at least 0.5 / width
+    // from a whole number, far more than the product's rounding.
+    const double perRow = 1.0 / width;
+    uint32_t* const band = target.Row(y0);
+    // A pixel's value follows from the one beneath and what its layers draw, in order. Pixels
+    // side by side mostly see the same surfaces over the same colour: the last pixel's blend
+    // serves again when both match, bit for bit.
+    std::array<DrawnLayer, PixelLayers::kNearest + 1> now, last;
+    uint32_t lastCount = 0, lastUnder = 0, lastOut = 0;
+    bool any = false;
     // Each pixel blends on its own: the order the pixels come in changes nothing.
-    for (size_t i : glass.Pixels()) {
-        uint32_t& pixel = target.At(static_cast<int32_t>(i % width), y0 + static_cast<int32_t>(i / width));
-        uint32_t p = pixel;
-        glass.ForEach(i, [&p](const PixelLayers::Layer& l) {
+    for (uint32_t i : glass.Pixels()) {
+        const auto y = static_cast<uint32_t>((i + 0.5) * perRow);
+        uint32_t& pixel = band[static_cast<ptrdiff_t>(y) * target.stride + (i - y * width)];
+        uint32_t n = 0;
+        glass.ForEach(i, [&](const PixelLayers::Layer& l) { now[n++] = {l.pen, l.colour, l.opacity, l.edge}; });
+        const uint32_t under = pixel;
+        if (any && under == lastUnder && n == lastCount && SameDrawn(now.data(), last.data(), n)) {
+            pixel = lastOut;
+            continue;
+        }
+        uint32_t p = under;
+        for (uint32_t k = 0; k < n; ++k) {
+            const DrawnLayer& l = now[k];
             p = l.edge ? l.pen : PackRgb(Blend(Unpack(p), l.colour, l.opacity));
-        });
+        }
         pixel = p;
+        std::copy_n(now.begin(), n, last.begin());
+        lastCount = n;
+        lastUnder = under;
+        lastOut = p;
+        any = true;
     }
 }
 

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <type_traits>
+#include <utility>
 
 namespace raster {
 
@@ -114,7 +116,9 @@ inline bool RowSpan(const ScreenTriangle& t, double py, RowWalk& r) {
 
 // Calls fragment(x, invZ, w0, w1, w2) for every covered pixel centre of rows y0..y1 of `t`; the
 // edge functions step from column to column.
-template <typename F> void Walk(const ScreenTriangle& t, int32_t y0, int32_t y1, F&& fragment) {
+template <typename F> void Walk(const ScreenTriangle& t, int32_t y0, int32_t y1, F&& fragmentGiven) {
+    // A copy of its own, which nothing the fragments write can reach: its values stay in registers.
+    std::decay_t<F> fragment(std::forward<F>(fragmentGiven));
     const double ia = t.a.invZ, ib = t.b.invZ, ic = t.c.invZ;
     for (int32_t y = std::max(y0, t.y0); y <= std::min(y1, t.y1); ++y) {
         RowWalk r;

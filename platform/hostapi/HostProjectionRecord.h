@@ -37,6 +37,9 @@ namespace HostSizedCapture { // "CIMS": param1 uint32* picture handle out, param
 constexpr size_t kSize = 8;
 constexpr size_t kUse3DWindow = 0;  // uint8, as HostCapture's
 constexpr size_t kFirstPicture = 1; // uint8, as HostCapture's
+// uint8, 1: param1 holds the caller's 32-bit picture of the size asked, drawn into where it lies
+// (a movie's frames need no new picture each); a picture of another size or kind is refused.
+constexpr size_t kIntoGiven = 2;
 constexpr size_t kWidth = 4;        // int16 pixels, 1 to kMostPixels
 constexpr size_t kHeight = 6;       // int16 pixels, 1 to kMostPixels
 constexpr int32_t kMostPixels = 8192;

@@ -12,14 +12,17 @@
 #include "movie/LabelParts.h"
 #include "movie/ProgressWindow.h"
 #include "movie/QuietSpan.h"
+#include "pixkit/PXPixMap.h"
 #include "resources/AddonResources.h"
 #include "schedule/tasks/AnimationSettings.h"
 #include "schedule/tasks/TaskDB.h"
 #include "shell/MovieCommand.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <vector>
 
 namespace {
 
@@ -384,6 +387,29 @@ TEST_F(AnimationRunTest, ATimedHDMovieWithWhatIsDrawnIntoItsPictures) {
     EXPECT_TRUE(red);
     // The date box in the top left corner is light, over the model's ground.
     EXPECT_TRUE(Near(At(first, 1280, 20, 30), 0xFFFFFF, 40)) << std::hex << At(first, 1280, 20, 30);
+}
+
+TEST_F(AnimationRunTest, ASizedMovieDrawsEachFrameIntoThePictureBefore) {
+    settings.movieKind = Mpeg4;
+    settings.movie.size = MovieSize::HD720;
+    settings.SetMovieFilePath((dir / "again.mp4").string());
+    AnimationRunner runner(db, hider, -1, 1);
+    ASSERT_TRUE(runner.Ok());
+    OwnedHandle picture;
+    ASSERT_TRUE(runner.CaptureFrame(picture));
+    const BKHandle first = picture.Get();
+    const std::vector<uint8_t> drawn(picture.Data(), picture.Data() + picture.Size());
+    ASSERT_EQ(drawn.size(), kPXHeaderSize + 1280u * 720u * 4u);
+    // Whatever was drawn over it is drawn over again: the same picture, the same pixels.
+    std::fill(picture.Data() + kPXHeaderSize, picture.Data() + picture.Size(), uint8_t{0x5A});
+    ASSERT_TRUE(runner.CaptureFrame(picture));
+    EXPECT_EQ(picture.Get(), first);
+    EXPECT_EQ(std::vector<uint8_t>(picture.Data(), picture.Data() + picture.Size()), drawn);
+    EXPECT_EQ(runner.Captures(), 2);
+    // A picture of another size is not drawn into: a new one of the movie's size takes its place.
+    picture.Reset(PXNewPixMap(64, 48, PXPixelFormat::Rgb32));
+    ASSERT_TRUE(runner.CaptureFrame(picture));
+    EXPECT_EQ(std::vector<uint8_t>(picture.Data(), picture.Data() + picture.Size()), drawn);
 }
 
 TEST_F(AnimationRunTest, TheProgressWindowKeepsItsTextAndAddsTheTimeLeft) {

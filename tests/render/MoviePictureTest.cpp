@@ -9,6 +9,8 @@
 #include "pixkit/PXPixMap.h"
 
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -74,6 +76,42 @@ TEST_F(MoviePictureTest, ASizedPictureKeepsAllTheWindowShowedWhateverItsShape) {
     for (auto [w, h] : {std::pair<int16_t, int16_t>{0, 100}, {100, -1}, {8193, 10}}) EXPECT_EQ(Sized(r, w, h), 0u) << w;
     uint32_t picture = 0;
     EXPECT_EQ(HostGraphics(kHostSelWindowCaptureSized, &picture, nullptr), kHostErrBadParameter);
+}
+
+TEST_F(MoviePictureTest, ASizedPictureIsDrawnIntoTheCallersPictureOfItsSizeAndRefusedIntoAnother) {
+    AddBox("BOX", {-6, -1, -3}, {6, 1, 5}, green);
+    std::array<uint8_t, HostSizedCapture::kSize> r{};
+    uint32_t fresh = Sized(r, 320, 180);
+    ASSERT_NE(fresh, 0u);
+    auto expected = PixMapToImage(fresh);
+    ASSERT_TRUE(expected);
+
+    // What the last frame left in the picture is drawn over, every pixel, and no picture is made.
+    uint32_t given = NewPixMap32(320, 180);
+    ASSERT_NE(given, 0u);
+    std::memset(BKHandleData(given) + kPXHeaderSize, 0x5A, 320 * 180 * 4);
+    size_t handles = BKLiveHandleCount();
+    r[HostSizedCapture::kIntoGiven] = 1;
+    uint32_t handle = given;
+    EXPECT_EQ(HostGraphics(kHostSelWindowCaptureSized, &handle, r.data()), kHostErrPictureReady);
+    EXPECT_EQ(handle, given);
+    EXPECT_EQ(BKLiveHandleCount(), handles);
+    auto drawn = PixMapToImage(given);
+    ASSERT_TRUE(drawn);
+    EXPECT_EQ(drawn->pixels, expected->pixels);
+
+    // Another size, an indexed picture, or no picture at all: refused, the caller's left as it was.
+    uint32_t indexed = PXNewPixMap(320, 180, PXPixelFormat::Indexed8, 2);
+    for (uint32_t other : {NewPixMap32(321, 180), indexed, 0u}) {
+        const std::vector<uint8_t> before(BKHandleData(other), BKHandleData(other) + BKHandleSize(other));
+        handle = other;
+        EXPECT_EQ(HostGraphics(kHostSelWindowCaptureSized, &handle, r.data()), kHostErrBadParameter) << other;
+        EXPECT_EQ(handle, other);
+        EXPECT_EQ(std::vector<uint8_t>(BKHandleData(other), BKHandleData(other) + BKHandleSize(other)), before);
+        BKDisposeHandle(other);
+    }
+    BKDisposeHandle(given);
+    BKDisposeHandle(fresh);
 }
 
 TEST(FitCameraToAspect, WidensTheAngleOnlyForAWiderPicture) {

@@ -68,6 +68,29 @@ TEST(PixelLayersTest, LayersComeBackFromTheFarthestWhateverTheOrderTheyCameIn) {
     }
 }
 
+TEST(PixelLayersTest, TwoLayersComeBackFarthestFirstAndAnEdgeInFrontCoversTheOther) {
+    const Layer far = Surface(0.01f, 3, {1, 0, 0}, 0.5f), nearSurface = Surface(0.02f, 1, {0, 1, 0}, 0.5f);
+    const Layer nearEdge{0.02f, 1, true, 0x0000FF, {}, 1}, farEdge{0.01f, 3, true, 0x00FF00, {}, 1};
+    // At one depth the later surface is the nearer, and a surface lies behind an edge.
+    const Layer tieLater = Surface(0.01f, 4, {0, 0, 1}, 0.5f), tieEdge{0.01f, 2, true, 0x00FFFF, {}, 1};
+    struct Case {
+        Layer a, b;
+        std::vector<uint32_t> orders; // read back, farthest first
+    };
+    for (const Case& c : {Case{far, nearSurface, {3, 1}}, Case{far, nearEdge, {1}}, Case{farEdge, nearSurface, {3, 1}},
+                          Case{far, tieLater, {3, 4}}, Case{tieLater, tieEdge, {2}}}) {
+        for (bool swapped : {false, true}) {
+            PixelLayers layers;
+            layers.Reset(4);
+            layers.Add(2, swapped ? c.b : c.a);
+            layers.Add(2, swapped ? c.a : c.b);
+            std::vector<uint32_t> orders;
+            for (const Layer& l : Read(layers, 2)) orders.push_back(l.order);
+            EXPECT_EQ(orders, c.orders) << c.a.order << " " << c.b.order << (swapped ? " swapped" : "");
+        }
+    }
+}
+
 TEST(PixelLayersTest, APixelBehindManySurfacesKeepsTheNearestAndPoolsTheRestBehindThem) {
     // A ghost of a large model: dozens of faces at 85 % transparency one behind the other.
     constexpr uint32_t kFaces = 80;
