@@ -61,8 +61,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!plan.use.empty() && plan.use.size() != scan.ids.size()) Fail("a plan not of every record");
     for (size_t position = 0; position < plan.meshAt.size(); ++position) {
         if (!plan.ByRecords(position)) continue;
-        if (plan.meshAt[position] >= plan.meshes.size()) Fail("a product's mesh outside the plan's");
-        Check(plan.meshes[plan.meshAt[position]]);
+        if (plan.meshAt[position] >= plan.meshes.Count()) Fail("a product's mesh outside the plan's");
+        const std::optional<ProductMesh> mesh = plan.meshes.Copy(static_cast<uint32_t>(position));
+        if (!mesh) Fail("a product's mesh not in the plan");
+        Check(*mesh);
     }
     return 0;
 }

@@ -76,7 +76,7 @@ TEST(RecordPathPlan, ABodyMadeFromItsRecordsLeavesWhatOnlyItUsesUnread) {
     RecordPathPlan plan = PlanRecordPath(text, scan, 2);
     const size_t wall = static_cast<size_t>(scan.Position(30));
     ASSERT_TRUE(plan.ByRecords(wall));
-    const ProductMesh& mesh = plan.meshes[plan.meshAt[wall]];
+    const ProductMesh mesh = plan.meshes.Copy(static_cast<uint32_t>(wall)).value();
     EXPECT_EQ(mesh.triangles.size(), 12u);
     double top = 0;
     for (const auto& v : mesh.vertices) top = std::max(top, v[2]);
@@ -103,8 +103,8 @@ TEST(RecordPathPlan, AClippedWallIsCutTheSameEachTime) {
     const RecordPathPlan second = PlanRecordPath(text, scan, 1);
     EXPECT_EQ(ConversionHeap::Leaks(), leaks);
     ASSERT_TRUE(first.ByRecords(wall) && second.ByRecords(wall));
-    const ProductMesh& a = first.meshes[first.meshAt[wall]];
-    const ProductMesh& b = second.meshes[second.meshAt[wall]];
+    const ProductMesh a = first.meshes.Copy(static_cast<uint32_t>(wall)).value();
+    const ProductMesh b = second.meshes.Copy(static_cast<uint32_t>(wall)).value();
     EXPECT_GT(a.triangles.size(), 12u);
     EXPECT_EQ(a.vertices, b.vertices);
     EXPECT_EQ(a.triangles, b.triangles);
@@ -157,6 +157,6 @@ TEST(RecordPathPlan, AFileInFeetIsTheLibrarysWhole) {
                  "#3=IFCCONVERSIONBASEDUNIT(#4,.LENGTHUNIT.,'FOOT',$);\n#4=IFCDIMENSIONALEXPONENTS(1,0,0,0,0,0,0);");
     const StepScan scan = ScanStepEntities(text);
     const RecordPathPlan plan = PlanRecordPath(text, scan, 1);
-    EXPECT_TRUE(plan.meshes.empty());
+    EXPECT_TRUE(plan.meshes.Empty());
     EXPECT_TRUE(plan.use.empty());
 }

@@ -347,8 +347,8 @@ std::optional<ProductMesh> MeshFromRecords(Conversion& c, size_t position, const
         problem = "its body was not made from the records as planned";
         return std::nullopt;
     }
-    ProductMesh mesh = std::move(plan.meshes[plan.meshAt[position]]);
-    plan.meshes[plan.meshAt[position]] = {};
+    std::optional<ProductMesh> mesh = plan.meshes.Copy(static_cast<uint32_t>(position));
+    if (!mesh) problem = "its body made from the records was given back before its turn";
     return mesh;
 }
 
@@ -468,6 +468,7 @@ void EndWhenUnheard(const RecordWriter& out) {
 void ConvertProducts(Conversion& c, size_t from, size_t to, RecordWriter& out) {
     for (size_t position = from; position < to; ++position) {
         ConvertProduct(c, position, out);
+        c.library.plan.meshes.GiveBackBefore(static_cast<uint32_t>(position + 1));
         EndWhenUnheard(out);
     }
 }
@@ -524,6 +525,9 @@ public:
 
     SecondShare(pid_t pid, int file, const ShareRecordSpans& spans, size_t count)
         : pid_(pid), file_(file), spans_(spans), next_(count) {}
+
+    // Every product from here on was passed on.
+    size_t Passed() const { return next_; }
 
     // Those done since the last time, from the back.
     void PassDone(RecordWriter& out, int fd) {
@@ -765,6 +769,10 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
                         ConvertProduct(conversion, candidates[*index], second);
                         if (second.FellShort()) _exit(SecondShare::kFileFull);
                         spans->Ended(*index, second.Offset());
+                        // Neither this one's products done nor the first's are made here again.
+                        plan.meshes.GiveBackFrom(static_cast<uint32_t>(candidates[*index]));
+                        if (const size_t front = claims->Front(); front < candidates.size())
+                            plan.meshes.GiveBackBefore(static_cast<uint32_t>(candidates[front]));
                     }
                     second.Flush();
                     if (second.FellShort()) _exit(SecondShare::kFileFull);
@@ -779,7 +787,13 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
             while (auto index = claims->TakeFront()) {
                 ConvertProduct(conversion, candidates[*index], out);
                 EndWhenUnheard(out);
-                if (second) second->PassDone(out, fd);
+                // This process makes again only what the second took and has not passed.
+                plan.meshes.GiveBackBefore(static_cast<uint32_t>(candidates[*index] + 1));
+                if (second) {
+                    second->PassDone(out, fd);
+                    if (second->Passed() < candidates.size())
+                        plan.meshes.GiveBackFrom(static_cast<uint32_t>(candidates[second->Passed()]));
+                }
             }
             if (second) {
                 // While the second share's records are passed on, the file's whole reading is held

@@ -42,3 +42,5 @@ std::optional<size_t> ProductClaims::TakeBack() {
 }
 
 size_t ProductClaims::Back() const { return state_ ? BackOf(state_->load()) : 0; }
+
+size_t ProductClaims::Front() const { return state_ ? FrontOf(state_->load()) : 0; }

@@ -21,6 +21,8 @@ public:
     std::optional<size_t> TakeBack();
     // Every number from here on was taken from the back.
     size_t Back() const;
+    // Every number below here was taken from the front.
+    size_t Front() const;
 
 private:
     std::atomic<uint64_t>* state_ = nullptr; // the front's next number above, the back's below

@@ -14,6 +14,7 @@
 #include <cctype>
 #include <cmath>
 #include <span>
+#include <stdexcept>
 #include <thread>
 
 namespace {
@@ -59,7 +60,7 @@ std::optional<std::vector<int>> UnitsOfProject(std::string_view text, const Step
 // What one thread made: the products' places, their meshes, and the items of their bodies.
 struct Made {
     std::vector<uint32_t> positions;
-    std::vector<ProductMesh> meshes;
+    PlannedMeshes meshes;
     std::vector<int> items;
 };
 
@@ -81,9 +82,8 @@ void MakeShare(std::string_view text, const StepScan& scan, double metres, std::
         items.clear();
         const size_t before = said.Count();
         std::optional<ProductMesh> mesh = records.Mesh(position, bodies, &items);
-        if (!mesh || said.Count() != before) continue;
+        if (!mesh || said.Count() != before || !made.meshes.Add(position, *mesh)) continue;
         made.positions.push_back(position);
-        made.meshes.push_back(std::move(*mesh));
         made.items.insert(made.items.end(), items.begin(), items.end());
     }
 }
@@ -219,10 +219,10 @@ RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsig
     std::vector<bool> libraryNeeds(count, false);
     std::vector<int> items;
     for (Made& share : shares) {
-        for (size_t i = 0; i < share.positions.size(); ++i) {
-            plan.meshAt[share.positions[i]] = static_cast<uint32_t>(plan.meshes.size());
-            plan.meshes.push_back(std::move(share.meshes[i]));
-        }
+        // The shares are of products in file order, and gave nothing back.
+        const size_t first = plan.meshes.Count();
+        if (!plan.meshes.Append(std::move(share.meshes))) throw std::logic_error("the record bodies' shares out of order");
+        for (size_t i = 0; i < share.positions.size(); ++i) plan.meshAt[share.positions[i]] = static_cast<uint32_t>(first + i);
         items.insert(items.end(), share.items.begin(), share.items.end());
     }
     for (uint32_t position : products)

@@ -6,7 +6,7 @@
 // that no other product's representation uses are made by the library as bare entities, their
 // attributes unread, so that styles and layers still find them; what only they lead to is not
 // made at all. The library's model is then of the facts and of the other products' shapes.
-#include "host/ifc/helper/ProductMesh.h"
+#include "host/ifc/helper/PlannedMeshes.h"
 #include "host/ifc/step/StepEntityScan.h"
 
 #include <cstdint>
@@ -23,8 +23,8 @@ enum class RecordUse : uint8_t {
 struct RecordPathPlan {
     static constexpr uint32_t kNone = UINT32_MAX;
     double metres = 1.0;          // the length unit, as the library reads it
-    std::vector<uint32_t> meshAt; // by place in the file: the product's mesh in `meshes`, or kNone
-    std::vector<ProductMesh> meshes;
+    std::vector<uint32_t> meshAt; // by place in the file: the number of the product's mesh in `meshes`, or kNone
+    PlannedMeshes meshes;
     std::vector<RecordUse> use;   // by place in the file; empty when every record is read
 
     bool ByRecords(size_t position) const { return position < meshAt.size() && meshAt[position] != kNone; }
