@@ -4,6 +4,7 @@ import { formatLongDay, formatMoment, parseDateText } from '../../web/src/dates.
 import { lookAt } from '../../web/src/timeline.js';
 import { elementLookAt } from '../../web/src/elementLook.js';
 import { fixed2, stateText } from '../../web/src/stateText.js';
+import { BOX_INDEXES, boxCorners, gatherBoxes } from '../../web/src/boxModel.js';
 
 const day = (y, m, d) => Date.UTC(y, m - 1, d) / 60000;
 
@@ -60,6 +61,33 @@ test('two decimals round exact halves to even, others to nearest', () => {
   const grown = (drawn) => stateText({ show: 'model', grow: '+z', drawn });
   assert.equal(grown(0.125 + 1e-12), 'model grown 0.12');
   assert.equal(grown(1 - 1e-12), 'model');
+});
+
+test('the boxes drawn while the date moves: each element keeps its own corners, a pass holds only its elements', () => {
+  // Element 1 has no triangles, so no box.
+  const boxes = Float32Array.from([0, 1, 2, 3, 5, 9, Infinity, Infinity, Infinity, -Infinity, -Infinity, -Infinity, -4, -3, -2, -1, 0, 1]);
+  const { position, element } = boxCorners(boxes, 3);
+  const cornersOf = (e) => Array.from({ length: 8 }, (_, c) => Array.from(position.subarray((e * 8 + c) * 3, (e * 8 + c) * 3 + 3)).join(' '));
+  assert.deepEqual(new Set(cornersOf(0)), new Set(['0 1 2', '3 1 2', '0 5 2', '3 5 2', '0 1 9', '3 1 9', '0 5 9', '3 5 9']));
+  assert.deepEqual(new Set(cornersOf(2)).size, 8);
+  assert.deepEqual(Array.from(element.subarray(16, 24)), Array(8).fill(2));
+  // Twelve triangles close the box: each of its six faces is two triangles on one side of it.
+  const faces = new Map();
+  for (let t = 0; t < 12; t++) {
+    const tri = BOX_INDEXES.subarray(t * 3, t * 3 + 3);
+    for (let a = 0; a < 3; a++) {
+      const side = tri.map((c) => (c >> a) & 1);
+      if (side[0] === side[1] && side[1] === side[2]) faces.set(`${a}${side[0]}`, (faces.get(`${a}${side[0]}`) || 0) + 1);
+    }
+  }
+  assert.deepEqual([...faces.values()], Array(6).fill(2));
+  const passes = [1, 0, 2];
+  const index = new Uint32Array(3 * BOX_INDEXES.length);
+  assert.equal(gatherBoxes(3, (e) => passes[e], 2, index), 36);
+  assert.deepEqual(Array.from(index.subarray(0, 36)), Array.from(BOX_INDEXES, (c) => 16 + c));
+  assert.equal(gatherBoxes(3, (e) => passes[e], 1, index), 36);
+  assert.equal(Math.max(...index.subarray(0, 36)), 7);
+  assert.equal(gatherBoxes(3, () => 0, 1, index), 0);
 });
 
 process.exit((await runCases()) ? 0 : 1);
