@@ -4,7 +4,7 @@ import { formatLongDay, formatMoment, parseDateText } from '../../web/src/dates.
 import { lookAt } from '../../web/src/timeline.js';
 import { elementLookAt } from '../../web/src/elementLook.js';
 import { fixed2, stateText } from '../../web/src/stateText.js';
-import { BOX_INDEXES, boxCorners, gatherBoxes } from '../../web/src/boxModel.js';
+import { BOX_INDEXES, boxCorners, boxSpheres, gatherBoxes, showBoxes } from '../../web/src/boxModel.js';
 
 const day = (y, m, d) => Date.UTC(y, m - 1, d) / 60000;
 
@@ -88,6 +88,32 @@ test('the boxes drawn while the date moves: each element keeps its own corners, 
   assert.equal(gatherBoxes(3, (e) => passes[e], 1, index), 36);
   assert.equal(Math.max(...index.subarray(0, 36)), 7);
   assert.equal(gatherBoxes(3, () => 0, 1, index), 0);
+});
+
+test('while the date moves, only boxes in view and more than a speck are drawn', () => {
+  // Seen from 10 m up the z axis, looking down through 90 degrees, near 0.1 m, far 100 m, on a
+  // picture 500 pixels high.
+  const a = -100.1 / 99.9;
+  const b = -20 / 99.9;
+  const toClip = { elements: [1, 0, 0, 0, 0, 1, 0, 0, 0, 0, a, -1, 0, 0, -10 * a + b, 10] };
+  const boxes = Float32Array.from([
+    -1, -1, -1, 1, 1, 1, // in view
+    -0.01, -0.01, 0, 0.01, 0.01, 0.02, // under a pixel
+    50, 50, 0, 52, 52, 1, // off to the side
+    -1, -1, 20, 1, 1, 22, // behind the camera
+    -30, -30, 8, 30, 30, 12, // around the camera
+    Infinity, Infinity, Infinity, -Infinity, -Infinity, -Infinity, // no box
+  ]);
+  const spheres = boxSpheres(boxes, 6);
+  assert.deepEqual(Array.from(spheres.subarray(0, 4)), [0, 0, 0, Math.fround(Math.sqrt(3))]);
+  const shown = new Uint8Array(6).fill(255);
+  const passes = [1, 2, 1, 1, 2, 0];
+  assert.equal(showBoxes(spheres, 6, (e) => passes[e], toClip, 1, 500, shown), true);
+  assert.deepEqual(Array.from(shown), [1, 0, 0, 0, 2, 0]);
+  // Nothing changed, nothing to send; an element hidden by its look is not drawn in view either.
+  assert.equal(showBoxes(spheres, 6, (e) => passes[e], toClip, 1, 500, shown), false);
+  assert.equal(showBoxes(spheres, 6, (e) => (e === 0 ? 0 : passes[e]), toClip, 1, 500, shown), true);
+  assert.equal(shown[0], 0);
 });
 
 process.exit((await runCases()) ? 0 : 1);

@@ -4,7 +4,8 @@
 // plain mesh whose index holds only the elements a pass draws; they read the same state texture as
 // the faces, so each shows its element's colour, transparency, growth cut and marks. The full
 // model comes back once the date rests.
-import { BufferAttribute, BufferGeometry, DoubleSide, GLSL3, Group, Mesh, ShaderMaterial } from 'three';
+import { BufferAttribute, BufferGeometry, DoubleSide, Frustum, GLSL3, Group, Matrix4, Mesh, ShaderMaterial, Sphere,
+  Vector4 } from 'three';
 import { PASS_GLASS, PASS_OPAQUE } from './elementStates.js';
 import { faceShader } from './elementMaterial.js';
 import { stateLookup, stateUniforms } from './stateShader.js';
@@ -44,6 +45,53 @@ export function boxCorners(boxes, count) {
   return { position, element };
 }
 
+// Each element's bounding sphere (model coordinates): centre x, y, z and radius.
+export function boxSpheres(boxes, count) {
+  const out = new Float32Array(count * 4);
+  for (let e = 0; e < count; e++) {
+    const b = e * 6;
+    if (!(boxes[b] <= boxes[b + 3])) continue;
+    let r2 = 0;
+    for (let a = 0; a < 3; a++) {
+      out[e * 4 + a] = (boxes[b + a] + boxes[b + 3 + a]) / 2;
+      r2 += ((boxes[b + 3 + a] - boxes[b + a]) / 2) ** 2;
+    }
+    out[e * 4 + 3] = Math.sqrt(r2);
+  }
+  return out;
+}
+
+// Writes into `shown` each element's pass where its box lies in the camera's view and its bounding
+// sphere is at least MIN_PIXELS across on a picture `height` pixels high, 0 elsewhere: a smaller
+// box shows as a speck while the date moves and costs as much as a large one. `modelToClip` takes model
+// coordinates to clip space; `focal` is the projection's vertical scale. Returns whether any
+// element's entry changed.
+const MIN_PIXELS = 8;
+const sphere = new Sphere();
+const frustum = new Frustum();
+const centre = new Vector4();
+export function showBoxes(spheres, count, passOf, modelToClip, focal, height, shown) {
+  frustum.setFromProjectionMatrix(modelToClip);
+  const toPixels = (focal * height) / 2;
+  let changed = false;
+  for (let e = 0; e < count; e++) {
+    let pass = passOf(e);
+    if (pass) {
+      const k = e * 4;
+      sphere.center.set(spheres[k], spheres[k + 1], spheres[k + 2]);
+      sphere.radius = spheres[k + 3];
+      centre.set(spheres[k], spheres[k + 1], spheres[k + 2], 1).applyMatrix4(modelToClip);
+      const near = centre.w <= sphere.radius;
+      if (!frustum.intersectsSphere(sphere) || (!near && (2 * sphere.radius * toPixels) / centre.w < MIN_PIXELS)) pass = 0;
+    }
+    if (shown[e] !== pass) {
+      shown[e] = pass;
+      changed = true;
+    }
+  }
+  return changed;
+}
+
 // Writes the triangles of the boxes of the elements `passOf` puts in `pass` into `index` (room
 // for every element), in element order; returns how many indexes.
 export function gatherBoxes(count, passOf, pass, index) {
@@ -81,8 +129,8 @@ class PassBoxes {
     this.pass = pass;
   }
 
-  update(states) {
-    const n = gatherBoxes(states.count, (e) => states.passOf(e), this.pass, this.index.array);
+  update(passOf, count) {
+    const n = gatherBoxes(count, passOf, this.pass, this.index.array);
     if (n) {
       this.index.clearUpdateRanges();
       this.index.addUpdateRange(0, n);
@@ -102,7 +150,19 @@ export class BoxModel {
     this.group = new Group();
     for (const p of this.passes) this.group.add(p.mesh);
     this.group.visible = false;
+    this.sceneFromModel = sceneFromModel;
+    this.spheres = boxSpheres(states.boxes, states.count);
+    // The pass each element's box is drawn in; most steps change none, and those send the
+    // graphics nothing.
+    this.shown = new Uint8Array(states.count).fill(255);
+    this.modelToClip = new Matrix4();
   }
 
-  update(states) { for (const p of this.passes) p.update(states); }
+  update(states, camera, height) {
+    camera.updateMatrixWorld();
+    this.modelToClip.multiplyMatrices(camera.projectionMatrix, camera.matrixWorldInverse).multiply(this.sceneFromModel);
+    const shown = this.shown;
+    if (!showBoxes(this.spheres, states.count, (e) => states.passOf(e), this.modelToClip, camera.projectionMatrix.elements[5], height, shown)) return;
+    for (const p of this.passes) p.update((e) => shown[e], states.count);
+  }
 }

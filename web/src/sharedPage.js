@@ -160,7 +160,7 @@ export class SharedPage {
     }
     this.states.commit();
     for (const draws of this.draws) draws.update(this.states);
-    if (this.boxModel?.group.visible) this.boxModel.update(this.states);
+    if (this.boxModel?.group.visible) this.boxModel.update(this.states, this.viewer.camera, this.viewer.renderer.domElement.height);
     this.viewer.requestRender();
   }
 
