@@ -4,7 +4,7 @@ import { formatLongDay, formatMoment, parseDateText } from '../../web/src/dates.
 import { lookAt } from '../../web/src/timeline.js';
 import { elementLookAt } from '../../web/src/elementLook.js';
 import { fixed2, stateText } from '../../web/src/stateText.js';
-import { BOX_INDEXES, boxCorners, boxSpheres, gatherBoxes, showBoxes } from '../../web/src/boxModel.js';
+import { BOX_INDEXES, boxCorners, boxesInView, boxSpheres, gatherBoxes, showBoxes } from '../../web/src/boxModel.js';
 
 const day = (y, m, d) => Date.UTC(y, m - 1, d) / 60000;
 
@@ -106,13 +106,16 @@ test('while the date moves, only boxes in view and more than a speck are drawn',
   ]);
   const spheres = boxSpheres(boxes, 6);
   assert.deepEqual(Array.from(spheres.subarray(0, 4)), [0, 0, 0, Math.fround(Math.sqrt(3))]);
+  const inView = new Uint8Array(6);
+  boxesInView(spheres, 6, toClip, 1, 500, inView);
+  assert.deepEqual(Array.from(inView), [1, 0, 0, 0, 1, 0]);
   const shown = new Uint8Array(6).fill(255);
   const passes = [1, 2, 1, 1, 2, 0];
-  assert.equal(showBoxes(spheres, 6, (e) => passes[e], toClip, 1, 500, shown), true);
+  assert.equal(showBoxes(6, (e) => passes[e], inView, shown), true);
   assert.deepEqual(Array.from(shown), [1, 0, 0, 0, 2, 0]);
   // Nothing changed, nothing to send; an element hidden by its look is not drawn in view either.
-  assert.equal(showBoxes(spheres, 6, (e) => passes[e], toClip, 1, 500, shown), false);
-  assert.equal(showBoxes(spheres, 6, (e) => (e === 0 ? 0 : passes[e]), toClip, 1, 500, shown), true);
+  assert.equal(showBoxes(6, (e) => passes[e], inView, shown), false);
+  assert.equal(showBoxes(6, (e) => (e === 0 ? 0 : passes[e]), inView, shown), true);
   assert.equal(shown[0], 0);
 });
 

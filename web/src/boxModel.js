@@ -61,29 +61,33 @@ export function boxSpheres(boxes, count) {
   return out;
 }
 
-// Writes into `shown` each element's pass where its box lies in the camera's view and its bounding
-// sphere is at least MIN_PIXELS across on a picture `height` pixels high, 0 elsewhere: a smaller
-// box shows as a speck while the date moves and costs as much as a large one. `modelToClip` takes model
-// coordinates to clip space; `focal` is the projection's vertical scale. Returns whether any
-// element's entry changed.
+// Writes into `inView` 1 for each element whose box lies in the camera's view and whose bounding
+// sphere is at least MIN_PIXELS across on a picture `height` pixels high, 0 for the others: a
+// smaller box shows as a speck while the date moves and costs as much as a large one.
+// `modelToClip` takes model coordinates to clip space; `focal` is the projection's vertical scale.
 const MIN_PIXELS = 8;
 const sphere = new Sphere();
 const frustum = new Frustum();
 const centre = new Vector4();
-export function showBoxes(spheres, count, passOf, modelToClip, focal, height, shown) {
+export function boxesInView(spheres, count, modelToClip, focal, height, inView) {
   frustum.setFromProjectionMatrix(modelToClip);
   const toPixels = (focal * height) / 2;
+  for (let e = 0; e < count; e++) {
+    const k = e * 4;
+    sphere.center.set(spheres[k], spheres[k + 1], spheres[k + 2]);
+    sphere.radius = spheres[k + 3];
+    centre.set(spheres[k], spheres[k + 1], spheres[k + 2], 1).applyMatrix4(modelToClip);
+    const near = centre.w <= sphere.radius;
+    inView[e] = frustum.intersectsSphere(sphere) && (near || (2 * sphere.radius * toPixels) / centre.w >= MIN_PIXELS) ? 1 : 0;
+  }
+}
+
+// Writes into `shown` each element's pass where it is in view, 0 elsewhere; returns whether any
+// element's entry changed.
+export function showBoxes(count, passOf, inView, shown) {
   let changed = false;
   for (let e = 0; e < count; e++) {
-    let pass = passOf(e);
-    if (pass) {
-      const k = e * 4;
-      sphere.center.set(spheres[k], spheres[k + 1], spheres[k + 2]);
-      sphere.radius = spheres[k + 3];
-      centre.set(spheres[k], spheres[k + 1], spheres[k + 2], 1).applyMatrix4(modelToClip);
-      const near = centre.w <= sphere.radius;
-      if (!frustum.intersectsSphere(sphere) || (!near && (2 * sphere.radius * toPixels) / centre.w < MIN_PIXELS)) pass = 0;
-    }
+    const pass = inView[e] ? passOf(e) : 0;
     if (shown[e] !== pass) {
       shown[e] = pass;
       changed = true;
@@ -156,13 +160,23 @@ export class BoxModel {
     // graphics nothing.
     this.shown = new Uint8Array(states.count).fill(255);
     this.modelToClip = new Matrix4();
+    this.inView = new Uint8Array(states.count);
+    // No picture is 0 pixels high, so the first update works out what is in view.
+    this.viewedFrom = new Matrix4();
+    this.viewedHeight = 0;
   }
 
   update(states, camera, height) {
     camera.updateMatrixWorld();
     this.modelToClip.multiplyMatrices(camera.projectionMatrix, camera.matrixWorldInverse).multiply(this.sceneFromModel);
+    // What is in view changes with the camera only, not with the date.
+    if (!this.modelToClip.equals(this.viewedFrom) || height !== this.viewedHeight) {
+      boxesInView(this.spheres, states.count, this.modelToClip, camera.projectionMatrix.elements[5], height, this.inView);
+      this.viewedFrom.copy(this.modelToClip);
+      this.viewedHeight = height;
+    }
     const shown = this.shown;
-    if (!showBoxes(this.spheres, states.count, (e) => states.passOf(e), this.modelToClip, camera.projectionMatrix.elements[5], height, shown)) return;
+    if (!showBoxes(states.count, (e) => states.passOf(e), this.inView, shown)) return;
     for (const p of this.passes) p.update((e) => shown[e], states.count);
   }
 }
