@@ -61,25 +61,30 @@ export function boxSpheres(boxes, count) {
   return out;
 }
 
-// Writes into `inView` 1 for each element whose box lies in the camera's view and whose bounding
-// sphere is at least MIN_PIXELS across on a picture `height` pixels high, 0 for the others: a
-// smaller box shows as a speck while the date moves and costs as much as a large one.
-// `modelToClip` takes model coordinates to clip space; `focal` is the projection's vertical scale.
-const MIN_PIXELS = 8;
+// Writes into `inView` 1 for each element whose box lies in the camera's view and is among the
+// MOST_BOXES largest there on the picture (by its bounding sphere on a picture `height` pixels
+// high), 0 for the others: each box costs the same however small, so the picture keeps its
+// pace on any model and at any distance, leaving out specks. `modelToClip` takes model
+// coordinates to clip space; `focal` is the projection's vertical scale.
+export const MOST_BOXES = 2500;
 const sphere = new Sphere();
 const frustum = new Frustum();
 const centre = new Vector4();
 export function boxesInView(spheres, count, modelToClip, focal, height, inView) {
   frustum.setFromProjectionMatrix(modelToClip);
   const toPixels = (focal * height) / 2;
+  const sizes = new Float32Array(count);
   for (let e = 0; e < count; e++) {
     const k = e * 4;
     sphere.center.set(spheres[k], spheres[k + 1], spheres[k + 2]);
     sphere.radius = spheres[k + 3];
+    if (!(sphere.radius > 0) || !frustum.intersectsSphere(sphere)) continue;
     centre.set(spheres[k], spheres[k + 1], spheres[k + 2], 1).applyMatrix4(modelToClip);
-    const near = centre.w <= sphere.radius;
-    inView[e] = frustum.intersectsSphere(sphere) && (near || (2 * sphere.radius * toPixels) / centre.w >= MIN_PIXELS) ? 1 : 0;
+    sizes[e] = centre.w <= sphere.radius ? Infinity : (2 * sphere.radius * toPixels) / centre.w;
   }
+  let least = Number.MIN_VALUE;
+  if (count > MOST_BOXES) least = Math.max(least, Float32Array.from(sizes).sort()[count - MOST_BOXES]);
+  for (let e = 0; e < count; e++) inView[e] = sizes[e] >= least ? 1 : 0;
 }
 
 // Writes into `shown` each element's pass where it is in view, 0 elsewhere; returns whether any
