@@ -66,7 +66,7 @@ export function boxSpheres(boxes, count) {
 // high), 0 for the others: each box costs the same however small, so the picture keeps its
 // pace on any model and at any distance, leaving out specks. `modelToClip` takes model
 // coordinates to clip space; `focal` is the projection's vertical scale.
-export const MOST_BOXES = 2500;
+export const MOST_BOXES = 1500;
 const sphere = new Sphere();
 const frustum = new Frustum();
 const centre = new Vector4();
