@@ -4,6 +4,7 @@ import { formatLongDay, formatMoment, parseDateText } from '../../web/src/dates.
 import { lookAt } from '../../web/src/timeline.js';
 import { elementLookAt } from '../../web/src/elementLook.js';
 import { fixed2, stateText } from '../../web/src/stateText.js';
+import { BOX_INDEXES, boxCorners, boxesInView, boxSpheres, gatherBoxes, MOST_BOXES, showBoxes } from '../../web/src/boxModel.js';
 
 const day = (y, m, d) => Date.UTC(y, m - 1, d) / 60000;
 
@@ -60,6 +61,73 @@ test('two decimals round exact halves to even, others to nearest', () => {
   const grown = (drawn) => stateText({ show: 'model', grow: '+z', drawn });
   assert.equal(grown(0.125 + 1e-12), 'model grown 0.12');
   assert.equal(grown(1 - 1e-12), 'model');
+});
+
+test('the boxes drawn while the date moves: each element keeps its own corners, a pass holds only its elements', () => {
+  // Element 1 has no triangles, so no box.
+  const boxes = Float32Array.from([0, 1, 2, 3, 5, 9, Infinity, Infinity, Infinity, -Infinity, -Infinity, -Infinity, -4, -3, -2, -1, 0, 1]);
+  const { position, element } = boxCorners(boxes, 3);
+  const cornersOf = (e) => Array.from({ length: 8 }, (_, c) => Array.from(position.subarray((e * 8 + c) * 3, (e * 8 + c) * 3 + 3)).join(' '));
+  assert.deepEqual(new Set(cornersOf(0)), new Set(['0 1 2', '3 1 2', '0 5 2', '3 5 2', '0 1 9', '3 1 9', '0 5 9', '3 5 9']));
+  assert.deepEqual(new Set(cornersOf(2)).size, 8);
+  assert.deepEqual(Array.from(element.subarray(16, 24)), Array(8).fill(2));
+  // Twelve triangles close the box: each of its six faces is two triangles on one side of it.
+  const faces = new Map();
+  for (let t = 0; t < 12; t++) {
+    const tri = BOX_INDEXES.subarray(t * 3, t * 3 + 3);
+    for (let a = 0; a < 3; a++) {
+      const side = tri.map((c) => (c >> a) & 1);
+      if (side[0] === side[1] && side[1] === side[2]) faces.set(`${a}${side[0]}`, (faces.get(`${a}${side[0]}`) || 0) + 1);
+    }
+  }
+  assert.deepEqual([...faces.values()], Array(6).fill(2));
+  const passes = [1, 0, 2];
+  const index = new Uint32Array(3 * BOX_INDEXES.length);
+  assert.equal(gatherBoxes(3, (e) => passes[e], 2, index), 36);
+  assert.deepEqual(Array.from(index.subarray(0, 36)), Array.from(BOX_INDEXES, (c) => 16 + c));
+  assert.equal(gatherBoxes(3, (e) => passes[e], 1, index), 36);
+  assert.equal(Math.max(...index.subarray(0, 36)), 7);
+  assert.equal(gatherBoxes(3, () => 0, 1, index), 0);
+});
+
+test('while the date moves, only boxes in view are drawn, the largest where there are many', () => {
+  // Seen from 10 m up the z axis, looking down through 90 degrees, near 0.1 m, far 100 m, on a
+  // picture 500 pixels high.
+  const a = -100.1 / 99.9;
+  const b = -20 / 99.9;
+  const toClip = { elements: [1, 0, 0, 0, 0, 1, 0, 0, 0, 0, a, -1, 0, 0, -10 * a + b, 10] };
+  const boxes = Float32Array.from([
+    -1, -1, -1, 1, 1, 1, // in view
+    -0.01, -0.01, 0, 0.01, 0.01, 0.02, // under a pixel, but in view
+    50, 50, 0, 52, 52, 1, // off to the side
+    -1, -1, 20, 1, 1, 22, // behind the camera
+    -30, -30, 8, 30, 30, 12, // around the camera
+    Infinity, Infinity, Infinity, -Infinity, -Infinity, -Infinity, // no box
+  ]);
+  const spheres = boxSpheres(boxes, 6);
+  assert.deepEqual(Array.from(spheres.subarray(0, 4)), [0, 0, 0, Math.fround(Math.sqrt(3))]);
+  const inView = new Uint8Array(6);
+  boxesInView(spheres, 6, toClip, 1, 500, inView);
+  assert.deepEqual(Array.from(inView), [1, 1, 0, 0, 1, 0]);
+  const shown = new Uint8Array(6).fill(255);
+  const passes = [1, 0, 1, 1, 2, 0];
+  assert.equal(showBoxes(6, (e) => passes[e], inView, shown), true);
+  assert.deepEqual(Array.from(shown), [1, 0, 0, 0, 2, 0]);
+  // Nothing changed, nothing to send; an element hidden by its look is not drawn in view either.
+  assert.equal(showBoxes(6, (e) => passes[e], inView, shown), false);
+  assert.equal(showBoxes(6, (e) => (e === 0 ? 0 : passes[e]), inView, shown), true);
+  assert.equal(shown[0], 0);
+  // Past the most boxes a picture holds, the smallest are left out: here the large one and the
+  // one around the camera stay, among as many specks as make up the rest.
+  const many = MOST_BOXES + 3;
+  const crowd = new Float32Array(many * 6);
+  crowd.set(boxes.subarray(0, 6), 0);
+  crowd.set(boxes.subarray(24, 30), 6);
+  for (let e = 2; e < many; e++) crowd.set([-e * 1e-5, -e * 1e-5, 0, e * 1e-5, e * 1e-5, 0], e * 6);
+  const crowdInView = new Uint8Array(many);
+  boxesInView(boxSpheres(crowd, many), many, toClip, 1, 500, crowdInView);
+  assert.equal(crowdInView.reduce((n, v) => n + v, 0), MOST_BOXES);
+  assert.deepEqual(Array.from(crowdInView.subarray(0, 6)), [1, 1, 0, 0, 0, 1]);
 });
 
 process.exit((await runCases()) ? 0 : 1);

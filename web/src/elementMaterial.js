@@ -26,7 +26,8 @@ void main() {
   gl_Position = projectionMatrix * view;
 }`;
 
-const fragmentShader = /* glsl */`
+// Shared with the boxes drawn while the date moves, so both light and mark faces alike.
+export const faceShader = /* glsl */`
 uniform float passKind;
 ${growthCut}
 in vec3 vView;
@@ -59,7 +60,7 @@ function makeMaterial(states, modelFrame, pass) {
   return new ShaderMaterial({
     glslVersion: GLSL3,
     vertexShader,
-    fragmentShader,
+    fragmentShader: faceShader,
     uniforms: { ...stateUniforms(states, modelFrame), passKind: { value: pass } },
     side: DoubleSide,
     transparent: glass,

@@ -2,6 +2,7 @@
 // shows them. Each element's look comes from the timeline the program computed for it; the page
 // only looks it up.
 import { Vector3 } from 'three';
+import { BoxModel } from './boxModel.js';
 import { MeshDraws } from './meshDraws.js';
 import { triangleCount } from './edges.js';
 import { computeElementBoxes, drawnMeshes, modelBox, modelFrameOf } from './elementBoxes.js';
@@ -24,6 +25,10 @@ import { WORDS } from './ui/names.js';
 // Outlines are worked out on load and drawn with every frame; past this many triangles a model
 // goes without them.
 const OUTLINED_TRIANGLES = 400000;
+// Past this many triangles the elements are drawn as boxes while the date moves, and in full once
+// it has rested this long.
+const BOXED_TRIANGLES = 200000;
+const REST_MS = 150;
 const MARK_SELECTED = 1;
 const MARK_FOUND = 2;
 
@@ -59,7 +64,8 @@ export class SharedPage {
     this.boxes = computeElementBoxes(this.meshes, this.modelFrame, count);
     this.states = new ElementStates(count, this.boxes);
     const materials = makeElementMaterials(this.states, this.modelFrame);
-    const outlined = this.meshes.reduce((n, m) => n + triangleCount(m.geometry) * (m.isInstancedMesh ? m.count : 1), 0) <= OUTLINED_TRIANGLES;
+    const triangles = this.meshes.reduce((n, m) => n + triangleCount(m.geometry) * (m.isInstancedMesh ? m.count : 1), 0);
+    const outlined = triangles <= OUTLINED_TRIANGLES;
     this.draws = this.meshes.map((mesh) => new MeshDraws(mesh, count));
     for (const draws of this.draws) {
       draws.mesh.material = materials.opaque;
@@ -67,6 +73,15 @@ export class SharedPage {
       if (outlined) draws.addOutline(this.states, this.modelFrame);
     }
     this.viewer.scene.add(scene);
+    this.model = scene;
+    if (triangles > BOXED_TRIANGLES) {
+      this.boxModel = new BoxModel(this.states, this.modelFrame);
+      this.viewer.scene.add(this.boxModel.group);
+      // Compiled now, the boxes' first picture does not keep the slider waiting.
+      this.boxModel.group.visible = true;
+      this.viewer.renderer.compile(this.viewer.scene, this.viewer.camera);
+      this.boxModel.group.visible = false;
+    }
     const toScene = this.modelFrame.clone().invert();
     this.viewer.setModelToScene(toScene);
     this.viewer.setBounds(modelBox(this.boxes).applyMatrix4(toScene));
@@ -89,13 +104,39 @@ export class SharedPage {
 
   setDate(minute) {
     this.minute = minute;
+    this.move();
     this.applyLooks();
   }
 
   setView(name) {
     this.view = name;
     this.viewChoice.show(name);
+    this.move();
     this.applyLooks();
+  }
+
+  // Shows the boxes in the model's place until the date rests: a frame came with no new step, and
+  // none came for a while. Frames, not a clock, so a slow picture never passes for a pause.
+  move() {
+    if (!this.boxModel) return;
+    this.lastStep = performance.now();
+    this.stepped = true;
+    this.boxModel.group.visible = true;
+    this.model.visible = false;
+    if (this.watching) return;
+    this.watching = true;
+    const watch = () => {
+      if (this.stepped || performance.now() - this.lastStep < REST_MS) {
+        this.stepped = false;
+        requestAnimationFrame(watch);
+        return;
+      }
+      this.watching = false;
+      this.boxModel.group.visible = false;
+      this.model.visible = true;
+      this.viewer.requestRender();
+    };
+    requestAnimationFrame(watch);
   }
 
   lookOf(i) {
@@ -119,6 +160,7 @@ export class SharedPage {
     }
     this.states.commit();
     for (const draws of this.draws) draws.update(this.states);
+    if (this.boxModel?.group.visible) this.boxModel.update(this.states, this.viewer.camera, this.viewer.renderer.domElement.height);
     this.viewer.requestRender();
   }
 
