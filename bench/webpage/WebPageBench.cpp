@@ -12,6 +12,7 @@
 #include "IfcCopiesGenerator.h"
 #include "StaggeredSchedule.h"
 
+#include "basekit/BKText.h"
 #include "display/ElementHider.h"
 #include "host/app/Host.h"
 #include "hostcalls/HostInterface.h"
@@ -71,7 +72,7 @@ void Measure(const std::string& label, const fs::path& model, const fs::path& pa
     else LinkStaggeredSchedule(db, host->Model(), kTasks);
     if (growing) {
         AppearanceProfile storeys = DefaultProfile(ConstructionType::Construction);
-        storeys.name = "Szintenként";
+        storeys.name = BKFromUtf8("Szintenként"); // profile names are 8-bit, as task names
         storeys.before = PhaseLook::Coloured({180, 200, 255}, 70);
         storeys.during = PhaseLook::Coloured({255, 160, 0}, 40, 0);
         storeys.grow = GrowDirection::PlusZ;

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -127,18 +128,18 @@ TEST_F(PageTimelines, EveryElementShowsWhatAPassLeavesAtEachMomentInEachView) {
     structure.during = PhaseLook::Coloured({0, 230, 0}, 60, 0);
     structure.grow = GrowDirection::PlusZ;
     AppearanceProfile demolition = DefaultProfile(ConstructionType::Demolition);
-    demolition.name = "Bontás";
+    demolition.name = BKFromUtf8("Bontás");
     demolition.during = PhaseLook::Coloured({204, 0, 0}, 0);
     demolition.grow = GrowDirection::PlusZ;
     AppearanceProfile stagger = DefaultProfile(ConstructionType::Construction);
-    stagger.name = "Emeletenként";
+    stagger.name = BKFromUtf8("Emeletenként");
     stagger.grow = GrowDirection::PlusZ;
     stagger.stagger = true;
     ProfileSet& set = hider.Profiles();
     ASSERT_TRUE(set.Put(structure) && set.Put(demolition) && set.Put(stagger));
     ASSERT_TRUE(set.ChooseForType(ConstructionType::Construction, "Szerkezet"));
-    ASSERT_TRUE(set.ChooseForType(ConstructionType::Demolition, "Bontás"));
-    ASSERT_TRUE(set.ChooseForTask(4, "Emeletenként"));
+    ASSERT_TRUE(set.ChooseForType(ConstructionType::Demolition, BKFromUtf8("Bontás")));
+    ASSERT_TRUE(set.ChooseForTask(4, BKFromUtf8("Emeletenként")));
 
     ShowAt(DateTime(2009, 3, 7), false); // the page is written from a model that shows a date
     const json page = Page();
@@ -170,7 +171,7 @@ TEST_F(PageTimelines, TheExampleHouseFollowsItsPassesEveryDay) {
         }
     // Construction grows storey by storey over a ghost of what comes; the rest take their defaults.
     AppearanceProfile storeys = DefaultProfile(ConstructionType::Construction);
-    storeys.name = "Szintenként";
+    storeys.name = BKFromUtf8("Szintenként"); // profile names are 8-bit, as task names
     storeys.before = PhaseLook::Coloured({180, 200, 255}, 70);
     storeys.during = PhaseLook::Coloured({255, 160, 0}, 40, 0);
     storeys.grow = GrowDirection::PlusZ;
@@ -179,6 +180,8 @@ TEST_F(PageTimelines, TheExampleHouseFollowsItsPassesEveryDay) {
     ASSERT_TRUE(hider.Profiles().ChooseForType(ConstructionType::Construction, storeys.name));
     const json page = Page();
     ASSERT_EQ(page["views"], json({"planned"}));
+    const json& legend = page["legend"];
+    EXPECT_TRUE(std::any_of(legend.begin(), legend.end(), [](const json& l) { return l["label"] == "Szintenként"; }));
     ExpectPageFollowsPasses(page, ScheduleView::Planned, DateTime(2009, 2, 28), 130);
 }
 
