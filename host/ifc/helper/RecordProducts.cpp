@@ -192,7 +192,9 @@ std::optional<std::string> RecordProducts::StoreyOf(uint32_t position) {
 std::optional<std::vector<std::string>> RecordProducts::Storeys() {
     std::vector<StoreyLevel> storeys;
     for (uint32_t position = 0; position < scan_.ids.size(); ++position) {
-        if (!made_[position] || typeid(*made_[position]) != typeid(IfcBuildingStorey)) continue;
+        if (!made_[position]) continue;
+        const BuildingEntity& made = *made_[position];
+        if (typeid(made) != typeid(IfcBuildingStorey)) continue;
         std::optional<shared_ptr<BuildingEntity>> entity = EntityAt(position);
         if (!entity || !*entity) return std::nullopt;
         const auto& storey = dynamic_cast<const IfcBuildingStorey&>(**entity);
