@@ -10,18 +10,8 @@ cd "$(dirname "$0")/../.."
 quorvel="$1"
 out="$(mktemp -d)"
 trap 'rm -rf "$out"' EXIT
-failed=0
-check() { # WHAT, then the command whose success is the check
-  local what="$1"
-  shift
-  if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failed=1; fi
-}
-
 # The demo's links and schedule, saved as a project and its namesake schedule.
-sed -e "s|@SOURCE@|$PWD|g" -e "s|@OUT@|$out|g" examples/demo/demo.qvs | sed -n '1,/^menu 5$/p' > "$out/prep.qvs"
-echo "save \"$out/haz.qvp\"" >> "$out/prep.qvs"
-"$quorvel" --model examples/house/house.qvp --prefs "$out/prefs" --now 2009-03-01 "$out/prep.qvs" > "$out/prep.txt" 2>&1 ||
-  { echo "FAIL preparing the project (see $out/prep.txt)"; cat "$out/prep.txt"; exit 1; }
+source tests/scripts/demo_project.sh
 
 "$quorvel" --model "$out/haz.qvp" --web "$out/haz.html" 2> "$out/made.txt"
 status=$?
