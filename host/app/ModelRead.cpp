@@ -15,10 +15,11 @@
 
 namespace {
 
-// The reader's failures, and the library's beneath it, as the read's error.
+// The reader's failures, and the library's beneath it, as the read's error. The properties are
+// read only into facts, which take either form.
 void ReadIfc(ModelRead& read, IIfcReadProgress* progress) {
     try {
-        read.data = ReadIfcFile(read.path, progress);
+        read.data = ReadIfcFile(read.path, progress, IfcPropertiesForm::Packed);
     } catch (const EIfcCancelled&) {
         read.cancelled = true;
     } catch (const EIfcFile& e) {

@@ -140,6 +140,61 @@ TEST(ConversionRecords, ARecordCutShortOrUnknownIsNotRead) {
     EXPECT_FALSE(ReadRecord(view, r));
 }
 
+// Packed, the pairs come back as they went, texts empty or holding zeros among them, and a
+// record cut short anywhere is still not read; a product holding packed pairs sends them too.
+TEST(ConversionRecords, PropertiesAskedForPackedComeBackTheSame) {
+    IfcProductData sent = Sample();
+    const std::string zeroInside("Pset_Odd.Zero\0Inside", 20), longValue(300, 'v');
+    sent.properties.push_back({zeroInside, longValue});
+    sent.properties.push_back({"", "no key"});
+    const std::string whole = Written([&](RecordWriter& w) { w.Product(sent); });
+    std::string_view rest = whole;
+    ConversionRecord r;
+    ASSERT_EQ(ReadStreamRecord(rest, r, IfcPropertiesForm::Packed), StreamRead::Whole);
+    EXPECT_TRUE(rest.empty());
+    EXPECT_TRUE(r.product.properties.empty());
+    EXPECT_EQ(r.product.packedProperties.Size(), sent.properties.size());
+    EXPECT_EQ(r.product.packedProperties.Unpacked(), sent.properties);
+    EXPECT_EQ(r.product.vertices, sent.vertices);
+    for (size_t cut = 0; cut < whole.size(); ++cut) {
+        std::string_view part(whole.data(), cut);
+        ConversionRecord shortOne;
+        ASSERT_EQ(ReadStreamRecord(part, shortOne, IfcPropertiesForm::Packed), StreamRead::Short) << cut;
+        ASSERT_EQ(part.size(), cut);
+    }
+    const std::string again = Written([&](RecordWriter& w) { w.Product(r.product); });
+    EXPECT_EQ(again, whole);
+}
+
+TEST(IfcPackedProperties, TakesOnlyPairsThatFitAndAddsAfterThem) {
+    IfcPackedProperties source;
+    source.Add("Pset_WallCommon.IsExternal", "TRUE");
+    source.Add("Qto.Length", "");
+    std::string bytes;
+    source.ForEach([&](std::string_view key, std::string_view value) {
+        for (std::string_view text : {key, value}) {
+            const auto size = static_cast<uint32_t>(text.size());
+            bytes.append(reinterpret_cast<const char*>(&size), sizeof size);
+            bytes.append(text);
+        }
+    });
+    bytes += "next";
+    IfcPackedProperties taken;
+    for (uint32_t count : {3u, UINT32_MAX}) {
+        std::string_view view = bytes;
+        EXPECT_FALSE(taken.Take(view, count)) << count;
+        EXPECT_EQ(view.size(), bytes.size());
+        EXPECT_TRUE(taken.Empty());
+    }
+    std::string_view view = bytes;
+    ASSERT_TRUE(taken.Take(view, 2));
+    EXPECT_EQ(view, "next");
+    EXPECT_EQ(taken, source);
+    taken.Add("Pset.Last", "1");
+    EXPECT_EQ(taken.Unpacked(), (std::vector<std::pair<std::string, std::string>>{
+                                    {"Pset_WallCommon.IsExternal", "TRUE"}, {"Qto.Length", ""}, {"Pset.Last", "1"}}));
+}
+
 // The stream as the reader meets it from the helper program: its header first, then records
 // that are whole, cut short (more may come) or malformed (no writer of this version makes them).
 TEST(ConversionRecords, TheStreamIsAHeaderThenRecordsWholeShortOrMalformed) {

@@ -97,6 +97,23 @@ TEST(IfcFactsReader, Ifc4TypeMaterialsProfilesAndQuantities) {
     EXPECT_NEAR(Named(data, "Glass pane").transparency, 0.6, 1e-12);
 }
 
+// An open reads the properties packed: every product's facts are those of the listed form, in
+// their order, and no property is left listed.
+TEST(IfcFactsReader, PackedPropertiesGiveTheSameFacts) {
+    for (const char* file : {"facts-ifc2x3.ifc", "facts-ifc4.ifc", "duplex.ifc"}) {
+        const IfcBuildingData listed = ReadIfcFile(IfcFile(file));
+        const IfcBuildingData packed = ReadIfcFile(IfcFile(file), nullptr, IfcPropertiesForm::Packed);
+        ASSERT_EQ(packed.products.size(), listed.products.size()) << file;
+        size_t properties = 0;
+        for (size_t i = 0; i < listed.products.size(); ++i) {
+            EXPECT_TRUE(packed.products[i].properties.empty());
+            properties += packed.products[i].packedProperties.Size();
+            EXPECT_EQ(IfcFactsOf(packed.products[i]), IfcFactsOf(listed.products[i])) << file << " " << listed.products[i].globalId;
+        }
+        EXPECT_GT(properties, listed.products.size()) << file;
+    }
+}
+
 class IfcFacts : public HostFixture {
 protected:
     std::vector<std::string> Names(int32_t kind) {

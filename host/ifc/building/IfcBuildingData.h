@@ -2,6 +2,7 @@
 // What the host takes from an IFC file, free of the IFC library's types: one entry per
 // product with body geometry, already in world coordinates and metres. The reader fills it;
 // the model builder and the revision update read it.
+#include "host/ifc/building/IfcPackedProperties.h"
 #include "host/ifc/step/EIfcFile.h"
 #include "host/model/ModelWorkSchedules.h"
 #include "hostapi/HostGuid.h"
@@ -28,6 +29,8 @@ struct IfcProductData {
     std::vector<std::string> classifications; // "SYSTEM: IDENTIFICATION NAME", each part when given
     // Single-value properties and quantities as "PSET.NAME" and the value's text, by key.
     std::vector<std::pair<std::string, std::string>> properties;
+    // More of them, after those, packed: where a reader is asked for IfcPropertiesForm::Packed, all.
+    IfcPackedProperties packedProperties;
     bool hasColour = false;
     std::array<double, 3> rgb{};   // 0..1, from the surface style
     double transparency = 0.0;     // 0 opaque .. 1 clear

@@ -157,7 +157,7 @@ struct OffHeapProduct {
     std::string label;
 };
 
-IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadProgress* progress) {
+IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadProgress* progress, IfcPropertiesForm properties) {
     auto cancelled = [progress] { return progress && progress->IsCancelled(); };
     if (progress) progress->ReportPhase(IfcReadPhase::CheckingText, 0, 0);
     IfcBuildingData data;
@@ -215,7 +215,7 @@ IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadPr
             }
             ConversionRecord record;
             StreamRead read = StreamRead::Short;
-            while (!failure && (read = ReadStreamRecord(rest, record)) == StreamRead::Whole) {
+            while (!failure && (read = ReadStreamRecord(rest, record, properties)) == StreamRead::Whole) {
                 switch (record.kind) {
                 case RecordKind::Parsed:
                     parsed = true;
@@ -299,13 +299,15 @@ IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadPr
 
 } // namespace
 
-IfcBuildingData ReadIfcText(std::string_view stepText, IIfcReadProgress* progress) { return ReadSharedText(stepText, -1, progress); }
+IfcBuildingData ReadIfcText(std::string_view stepText, IIfcReadProgress* progress, IfcPropertiesForm properties) {
+    return ReadSharedText(stepText, -1, progress, properties);
+}
 
-IfcBuildingData ReadIfcFile(const std::string& path, IIfcReadProgress* progress) {
+IfcBuildingData ReadIfcFile(const std::string& path, IIfcReadProgress* progress, IfcPropertiesForm properties) {
     // A federated model of a large site runs past a gigabyte; the only bound is the record table's.
     const FileBytes file(path, kMaxStepTextBytes);
     try {
-        IfcBuildingData data = ReadSharedText(file.Text(), file.MemoryFile(), progress);
+        IfcBuildingData data = ReadSharedText(file.Text(), file.MemoryFile(), progress, properties);
         data.workSchedules.sourcePath = path;
         return data;
     } catch (const EIfcFile& e) {

@@ -15,9 +15,13 @@
 #include <string_view>
 
 // EIfcFile's message begins with the path, like the host's other file errors.
-// `progress`, when given, hears the phases and may cancel (EIfcCancelled).
-IfcBuildingData ReadIfcFile(const std::string& path, IIfcReadProgress* progress = nullptr);
-IfcBuildingData ReadIfcText(std::string_view stepText, IIfcReadProgress* progress = nullptr);
+// `progress`, when given, hears the phases and may cancel (EIfcCancelled). `properties`: the form of
+// the products' properties (IfcPackedProperties.h); packed, a large file's products take a
+// fraction of the memory while they wait for their turns.
+IfcBuildingData ReadIfcFile(const std::string& path, IIfcReadProgress* progress = nullptr,
+                            IfcPropertiesForm properties = IfcPropertiesForm::Listed);
+IfcBuildingData ReadIfcText(std::string_view stepText, IIfcReadProgress* progress = nullptr,
+                            IfcPropertiesForm properties = IfcPropertiesForm::Listed);
 // At most this many threads, and one process instead of two when 1; 0, the default, for as many
 // as the machine has cores.
 void SetIfcReaderThreads(unsigned threads);

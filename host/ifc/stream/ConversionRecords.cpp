@@ -42,6 +42,12 @@ public:
             if (!String(s)) return false;
         return true;
     }
+    // The stream lays the pairs out as IfcPackedProperties does.
+    bool Packed(IfcPackedProperties& packed) {
+        uint32_t n;
+        if (!U32(n) || n > bytes_.size() / 8) return false;
+        return packed.Take(bytes_, n);
+    }
     bool Pairs(std::vector<std::pair<std::string, std::string>>& list) {
         uint32_t n;
         if (!U32(n) || n > bytes_.size() / 8) return false;
@@ -64,7 +70,7 @@ private:
 
 } // namespace
 
-void RecordWriter::PutString(const std::string& s) {
+void RecordWriter::PutString(std::string_view s) {
     PutU32(static_cast<uint32_t>(s.size()));
     Put(s.data(), s.size());
 }
@@ -107,11 +113,15 @@ void RecordWriter::Product(const IfcProductData& p) {
         PutString(*s);
     PutStrings(p.materials);
     PutStrings(p.classifications);
-    PutU32(static_cast<uint32_t>(p.properties.size()));
+    PutU32(static_cast<uint32_t>(p.properties.size() + p.packedProperties.Size()));
     for (const auto& [key, value] : p.properties) {
         PutString(key);
         PutString(value);
     }
+    p.packedProperties.ForEach([this](std::string_view key, std::string_view value) {
+        PutString(key);
+        PutString(value);
+    });
     buffer_ += static_cast<char>(p.hasColour ? 1 : 0);
     Put(p.rgb.data(), sizeof p.rgb);
     Put(&p.transparency, sizeof p.transparency);
@@ -185,7 +195,7 @@ StreamRead ReadStreamHeader(std::string_view& bytes) {
 
 bool ReadRecord(std::string_view& bytes, ConversionRecord& out) { return ReadStreamRecord(bytes, out) == StreamRead::Whole; }
 
-StreamRead ReadStreamRecord(std::string_view& bytes, ConversionRecord& out) {
+StreamRead ReadStreamRecord(std::string_view& bytes, ConversionRecord& out, IfcPropertiesForm properties) {
     RecordReader r(bytes);
     uint8_t kind;
     if (!r.Get(&kind, 1)) return StreamRead::Short;
@@ -211,7 +221,8 @@ StreamRead ReadStreamRecord(std::string_view& bytes, ConversionRecord& out) {
         for (std::string* s : {&p.globalId, &p.ifcClass, &p.predefinedType, &p.name, &p.tag, &p.layer, &p.storey,
                                &p.objectType, &p.description})
             ok = ok && r.String(*s);
-        ok = ok && r.Strings(p.materials) && r.Strings(p.classifications) && r.Pairs(p.properties);
+        ok = ok && r.Strings(p.materials) && r.Strings(p.classifications) &&
+             (properties == IfcPropertiesForm::Packed ? r.Packed(p.packedProperties) : r.Pairs(p.properties));
         ok = ok && r.Get(&colour, 1) && r.Get(p.rgb.data(), sizeof p.rgb) && r.Get(&p.transparency, sizeof p.transparency) &&
              r.Array(p.vertices) && r.Array(p.triangles);
         p.hasColour = colour != 0;

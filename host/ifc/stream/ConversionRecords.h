@@ -62,7 +62,7 @@ private:
     void Put(const void* data, size_t size) { buffer_.append(static_cast<const char*>(data), size); }
     void PutU32(uint32_t v) { Put(&v, sizeof v); }
     void PutIdentity(const IfcSkippedProduct& product);
-    void PutString(const std::string& s);
+    void PutString(std::string_view s);
     void PutStrings(const std::vector<std::string>& list);
 
     int fd_;
@@ -78,7 +78,8 @@ enum class StreamRead { Whole, Short, Malformed };
 StreamRead ReadStreamHeader(std::string_view& bytes);
 // Takes one whole record off the front of `bytes` (Whole); Short at the end or at a record cut
 // short, Malformed at one no writer makes (an unknown kind or cause, a triangle whose corner is no
-// vertex): `bytes` is left as it was.
-StreamRead ReadStreamRecord(std::string_view& bytes, ConversionRecord& out);
+// vertex): `bytes` is left as it was. A product's properties come in the form asked for.
+StreamRead ReadStreamRecord(std::string_view& bytes, ConversionRecord& out,
+                            IfcPropertiesForm properties = IfcPropertiesForm::Listed);
 // Whole records only.
 bool ReadRecord(std::string_view& bytes, ConversionRecord& out);
