@@ -114,3 +114,105 @@ TEST(StepSyntax, FindsRecordsNumberedNearAndFar) {
     EXPECT_EQ(ErrorOf("#999999000=IFCB($);\n#999999000=IFCB(1);\n"), "entity #999999000 is defined twice, differently (on lines 8 and 9)");
     EXPECT_EQ(ErrorOf("#5=IFCA(#999999000);\n#999999000=IFCB(#5);\n"), "entity #5 refers back to itself through its attributes");
 }
+
+namespace {
+
+// Records #first.. one a line, each referring to #7 and to a product's placement and body, enough of
+// them that a text holding them is read in two halves at once.
+std::string Filler(int first, int count) {
+    std::string data;
+    for (int id = first; id < first + count; ++id)
+        data += "#" + std::to_string(id) + "=IFCWALL('g',#7,$,$,$,#" + std::to_string(id + 1) + ",#" + std::to_string(id + 2) + ",$);\n";
+    return data;
+}
+
+constexpr int kFillerRecords = 30'000; // 1.5 MB
+
+// Every "line N" of a message N + `lines`.
+std::string LinesOn(const std::string& message, size_t lines) {
+    std::string out;
+    size_t at = 0;
+    for (size_t found; (found = message.find("line", at)) != std::string::npos;) {
+        size_t digits = message.find_first_not_of(" s", found + 4);
+        size_t end = message.find_first_not_of("0123456789", digits);
+        out += message.substr(at, digits - at);
+        if (end == digits) {
+            at = digits;
+            continue;
+        }
+        out += std::to_string(std::stoul(message.substr(digits, end - digits)) + lines);
+        at = end;
+        // "on lines A and B"
+        if (message.compare(at, 5, " and ") == 0) {
+            size_t second = at + 5, secondEnd = message.find_first_not_of("0123456789", second);
+            out += " and " + std::to_string(std::stoul(message.substr(second, secondEnd - second)) + lines);
+            at = secondEnd;
+        }
+    }
+    return out + message.substr(at);
+}
+
+} // namespace
+
+// A large text is read in two halves that meet at a record: the lists are those of one reader
+// from the start, a record written again across the halves is read once, and every place is its
+// position in file order.
+TEST(StepSyntax, ALargeTextReadInHalvesGivesWhatOneReaderGives) {
+    const std::string filler = Filler(100, kFillerRecords);
+    const std::string data = filler + "#100=IFCWALL('g',#7,$,$,$,#101,#102,$);\n" + Filler(100 + kFillerRecords, kFillerRecords);
+    const std::string text = File(data);
+    const StepScan scan = ScanStepEntities(text);
+    ASSERT_EQ(scan.ids.size(), 2u * kFillerRecords);
+    EXPECT_EQ(scan.repeated, (std::vector<int>{100}));
+    size_t at = text.find("DATA;\n") + 6;
+    for (uint32_t p = 0; p < scan.ids.size(); ++p) {
+        const int id = 100 + static_cast<int>(p);
+        if (p == kFillerRecords) at = text.find('\n', at) + 1; // the record written again
+        const size_t end = text.find('\n', at);
+        ASSERT_EQ(scan.ids[p], id) << p;
+        ASSERT_EQ(scan.Position(id), p);
+        ASSERT_EQ(scan.Offset(p), at) << p;
+        ASSERT_EQ(scan.End(p), end) << p;
+        ASSERT_EQ(std::vector<int>(scan.References(p).begin(), scan.References(p).end()), (std::vector<int>{7, id + 1, id + 2}));
+        ASSERT_EQ(scan.ProductReferences(p), (std::array<int, 2>{id + 1, id + 2}));
+        at = end + 1;
+    }
+}
+
+// Where the line after the middle that looks like a record lies inside a string or a comment,
+// the halves do not meet and the text is read from the start.
+TEST(StepSyntax, ARecordLineInsideAStringOrCommentIsNoPlaceToSplit) {
+    std::string lookalikes;
+    for (int i = 0; i < 20'000; ++i) lookalikes += "\n#77=IFCWALL($);";
+    for (const std::string& holder : {"#99=IFCTEXT('" + lookalikes + "');\n", "/*" + lookalikes + "*/\n"}) {
+        const std::string data = Filler(100, kFillerRecords / 2) + holder + Filler(100 + kFillerRecords / 2, kFillerRecords / 2);
+        const StepScan scan = ScanStepEntities(File(data));
+        const bool string = holder[0] == '#';
+        ASSERT_EQ(scan.ids.size(), size_t{kFillerRecords} + string);
+        EXPECT_EQ(scan.Position(99), string ? kFillerRecords / 2 : -1);
+        EXPECT_EQ(scan.Position(77), -1);
+        EXPECT_EQ(scan.Position(100 + kFillerRecords - 1), kFillerRecords - 1 + string);
+    }
+}
+
+// A fault in either half, or a number defined again differently across them, is named as one
+// reader from the start names it.
+TEST(StepSyntax, AFaultInALargeTextIsNamedAsInASmallOne) {
+    const std::string filler = Filler(100, kFillerRecords);
+    const size_t fillerLines = static_cast<size_t>(kFillerRecords);
+    const std::pair<const char*, const char*> cases[] = {
+        {"#1=IFCA('x',$);\n#2=IFCB('abc,$);\n#3=IFCC('def',#2);\n",
+         "syntax error on line 10 in #2 (which begins on line 9): unexpected \"def',#2);\" where \",\" or \")\" belongs, "
+         "after a string that begins on line 9 (is an apostrophe missing?)"},
+        {"#1=IFCA($);\nIFCB($);\n", "syntax error on line 9 after #1: unexpected \"IFCB($);\" where a record \"#N=\" belongs"},
+        {"#1=IFCA($);\n/* open\n#2=IFCB($);\n", "syntax error on line 9 after #1: a comment does not end before the end of the file"},
+        {"#1=IFCA(#12345678901);\n", "syntax error on line 8 in #1: the record number #1234567890... is too large"},
+    };
+    for (const auto& [fault, error] : cases) {
+        EXPECT_EQ(ErrorOf(filler + fault), LinesOn(error, fillerLines)) << fault;
+        // Before the middle, with the rest after it; a comment left open swallows them.
+        EXPECT_EQ(ErrorOf(fault + filler), error) << fault;
+    }
+    EXPECT_EQ(ErrorOf("#100=IFCWALL($);\n" + Filler(101, kFillerRecords) + "#100=IFCWALL(1);\n"),
+              "entity #100 is defined twice, differently (on lines 8 and " + std::to_string(9 + kFillerRecords) + ")");
+}

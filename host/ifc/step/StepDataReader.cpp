@@ -42,6 +42,8 @@ StepDataReader::StepDataReader(std::string_view text) : text_(text) {
     noData_ = data == std::string_view::npos;
 }
 
+StepDataReader::StepDataReader(std::string_view text, size_t from, size_t to) : text_(text), at_(from), to_(to) {}
+
 void StepDataReader::Fail(size_t at, const std::string& what) const {
     const size_t line = StepLineAt(text_, at);
     std::string where = "syntax error on line " + std::to_string(line);
@@ -238,6 +240,7 @@ bool StepDataReader::Next(StepRecord& record) {
     lastString_ = std::string_view::npos;
     if (noData_) return false;
     Blanks();
+    if (at_ >= to_) return false;
     if (text_.substr(at_, 6) == "ENDSEC") {
         at_ += 6;
         Expect(';', "where \";\" ends the section");

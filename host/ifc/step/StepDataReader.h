@@ -26,8 +26,13 @@ public:
     // `text` is the whole file; reading starts after its "DATA;" (a text without one has no
     // records: the header check names that fault).
     explicit StepDataReader(std::string_view text);
-    // The next record; false once the section's ENDSEC; is passed.
+    // Records of `text` from `from`, where one begins, up to `to`: Next is false at the first
+    // record that begins at or past it. A fault's message may lack the record before `from`.
+    StepDataReader(std::string_view text, size_t from, size_t to);
+    // The next record; false once the section's ENDSEC; is passed, or at the bound.
     bool Next(StepRecord& record);
+    // Where the next record would begin.
+    size_t At() const { return at_; }
 
 private:
     void Blanks();
@@ -44,6 +49,7 @@ private:
 
     std::string_view text_;
     size_t at_ = 0;
+    size_t to_ = std::string_view::npos;
     bool noData_ = false;
     int record_ = -1;           // the record being read
     size_t recordAt_ = 0;

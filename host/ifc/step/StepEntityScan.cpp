@@ -3,8 +3,13 @@
 #include "host/ifc/step/EIfcFile.h"
 #include "host/ifc/step/StepDataReader.h"
 
+#include "steptext/StepLexemes.h"
+
 #include <algorithm>
+#include <future>
+#include <span>
 #include <string>
+#include <system_error>
 #include <unordered_set>
 
 namespace {
@@ -63,40 +68,145 @@ std::vector<uint32_t> StepScan::InNumberOrder() const {
     return order;
 }
 
-StepScan ScanStepEntities(std::string_view text) {
-    if (text.size() > kMaxStepTextBytes) throw EIfcFile("larger than " + std::to_string(kMaxStepTextBytes >> 20) + " MB");
-    StepDataReader reader(text);
-    StepScan g;
-    StepRecord record;
-    std::unordered_set<int> repeated;
+namespace {
+
+// A text this large is read in two halves at once: reading the records is the most of the
+// open's work before the IFC library can start.
+constexpr size_t kHalvesFrom = size_t{1} << 20;
+
+// The records of one stretch of the text, in its order, before they get their places.
+struct ScannedRecords {
+    std::vector<int> ids;
+    std::vector<uint32_t> offsets, ends, firstRef{0};
+    std::vector<int> refs;
+    std::vector<std::array<int, 2>> productRefs;
+};
+
+class ScanTable {
+public:
+    ScanTable(std::string_view text, StepScan& scan)
+        : text_(text), scan_(scan), nearLimit_(text.size() / 8 + 1024) {
+        // Room for what a file of this size usually holds, so that the lists are not copied as
+        // they grow; what is never written is never given pages.
+        const size_t records = text.size() / 48 + 16;
+        for (auto* list : {&scan.offsets, &scan.ends, &scan.firstRef}) list->reserve(records);
+        scan.ids.reserve(records);
+        scan.productRefs.reserve(records);
+        scan.refs.reserve(text.size() / 16 + 16);
+    }
+
     // Numbers up to one for every eight characters of the text have their places in the table:
     // never more than half the text's size, and every number of a file numbered from 1 up.
-    const size_t nearLimit = text.size() / 8 + 1024;
-    // Room for what a file of this size usually holds, so that the lists are not copied as they
-    // grow; what is never written is never given pages.
-    const size_t records = text.size() / 48 + 16;
-    for (auto* list : {&g.offsets, &g.ends, &g.firstRef}) list->reserve(records);
-    g.ids.reserve(records);
-    g.productRefs.reserve(records);
-    g.refs.reserve(text.size() / 16 + 16);
-    while (reader.Next(record)) {
-        if (!g.Place(record.id, static_cast<uint32_t>(g.ids.size()), nearLimit)) {
+    void Add(int id, size_t offset, size_t end, std::array<int, 2> productRefs, std::span<const int> refs) {
+        StepScan& g = scan_;
+        if (!g.Place(id, static_cast<uint32_t>(g.ids.size()), nearLimit_)) {
             // The library keeps one of the two without a word, and which one decides the model.
-            const auto earlier = static_cast<uint32_t>(g.Position(record.id));
+            const auto earlier = static_cast<uint32_t>(g.Position(id));
             const size_t first = g.offsets[earlier];
-            std::string_view before = text.substr(first, g.ends[earlier] - first);
-            if (before != text.substr(record.offset, record.end - record.offset))
-                throw EIfcFile("entity #" + std::to_string(record.id) + " is defined twice, differently (on lines " +
-                               std::to_string(StepLineAt(text, first)) + " and " + std::to_string(StepLineAt(text, record.offset)) + ")");
-            if (repeated.insert(record.id).second) g.repeated.push_back(record.id);
-            continue;
+            std::string_view before = text_.substr(first, g.ends[earlier] - first);
+            if (before != text_.substr(offset, end - offset))
+                throw EIfcFile("entity #" + std::to_string(id) + " is defined twice, differently (on lines " +
+                               std::to_string(StepLineAt(text_, first)) + " and " + std::to_string(StepLineAt(text_, offset)) + ")");
+            if (repeated_.insert(id).second) g.repeated.push_back(id);
+            return;
         }
-        g.ids.push_back(record.id);
-        g.offsets.push_back(static_cast<uint32_t>(record.offset));
-        g.ends.push_back(static_cast<uint32_t>(record.end));
-        g.productRefs.push_back(record.productRefs);
-        g.refs.insert(g.refs.end(), record.refs.begin(), record.refs.end());
+        g.ids.push_back(id);
+        g.offsets.push_back(static_cast<uint32_t>(offset));
+        g.ends.push_back(static_cast<uint32_t>(end));
+        g.productRefs.push_back(productRefs);
+        g.refs.insert(g.refs.end(), refs.begin(), refs.end());
         g.firstRef.push_back(static_cast<uint32_t>(g.refs.size()));
+    }
+
+    void AddAll(const ScannedRecords& records) {
+        for (size_t i = 0; i < records.ids.size(); ++i)
+            Add(records.ids[i], records.offsets[i], records.ends[i], records.productRefs[i],
+                std::span<const int>(records.refs).subspan(records.firstRef[i], records.firstRef[i + 1] - records.firstRef[i]));
+    }
+
+private:
+    std::string_view text_;
+    StepScan& scan_;
+    size_t nearLimit_;
+    std::unordered_set<int> repeated_;
+};
+
+ScannedRecords ScanRecords(std::string_view text, size_t from) {
+    ScannedRecords out;
+    const size_t records = (text.size() - from) / 48 + 16;
+    for (auto* list : {&out.offsets, &out.ends, &out.firstRef}) list->reserve(records);
+    out.ids.reserve(records);
+    out.productRefs.reserve(records);
+    out.refs.reserve((text.size() - from) / 16 + 16);
+    StepDataReader reader(text, from, std::string_view::npos);
+    StepRecord record;
+    while (reader.Next(record)) {
+        out.ids.push_back(record.id);
+        out.offsets.push_back(static_cast<uint32_t>(record.offset));
+        out.ends.push_back(static_cast<uint32_t>(record.end));
+        out.productRefs.push_back(record.productRefs);
+        out.refs.insert(out.refs.end(), record.refs.begin(), record.refs.end());
+        out.firstRef.push_back(static_cast<uint32_t>(out.refs.size()));
+    }
+    return out;
+}
+
+// Where the second half may begin: the first line after the middle that begins "#N=". A string
+// or comment may hold such a line; the first half's reader ending there is the proof.
+size_t SplitAt(std::string_view text) {
+    for (size_t at = text.find('\n', text.size() / 2); at != std::string_view::npos; at = text.find('\n', at + 1)) {
+        size_t p = at + 1;
+        if (p >= text.size() || text[p] != '#') continue;
+        const size_t digits = ++p;
+        while (p < text.size() && IsStepDigit(text[p])) ++p;
+        if (p == digits) continue;
+        while (p < text.size() && IsStepBlank(text[p])) ++p;
+        if (p < text.size() && text[p] == '=') return at + 1;
+    }
+    return std::string_view::npos;
+}
+
+void ScanInOrder(std::string_view text, StepScan& g) {
+    ScanTable table(text, g);
+    StepDataReader reader(text);
+    StepRecord record;
+    while (reader.Next(record)) table.Add(record.id, record.offset, record.end, record.productRefs, record.refs);
+}
+
+// False, with `g` to be made anew, when the halves do not meet at a record or either has a fault:
+// read in order, the fault's message is the one a reader from the start gives.
+bool ScanInHalves(std::string_view text, StepScan& g) {
+    const size_t split = SplitAt(text);
+    if (split == std::string_view::npos) return false;
+    std::future<ScannedRecords> second;
+    try {
+        second = std::async(std::launch::async, ScanRecords, text, split);
+    } catch (const std::system_error&) {
+        return false; // no thread to be had: one reader does it all
+    }
+    try {
+        ScanTable table(text, g);
+        const size_t data = text.find("DATA;");
+        if (data == std::string_view::npos || data >= split) return false;
+        StepDataReader reader(text, data + 5, split);
+        StepRecord record;
+        while (reader.Next(record)) table.Add(record.id, record.offset, record.end, record.productRefs, record.refs);
+        if (reader.At() != split) return false;
+        table.AddAll(second.get());
+        return true;
+    } catch (const EIfcFile&) {
+        return false;
+    }
+}
+
+} // namespace
+
+StepScan ScanStepEntities(std::string_view text) {
+    if (text.size() > kMaxStepTextBytes) throw EIfcFile("larger than " + std::to_string(kMaxStepTextBytes >> 20) + " MB");
+    StepScan g;
+    if (text.size() < kHalvesFrom || !ScanInHalves(text, g)) {
+        g = StepScan();
+        ScanInOrder(text, g);
     }
     CheckForLoops(g);
     return g;
