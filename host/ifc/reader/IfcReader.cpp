@@ -19,6 +19,7 @@
 #include <future>
 #include <memory>
 #include <optional>
+#include <system_error>
 #include <unordered_set>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -157,7 +158,9 @@ struct OffHeapProduct {
     std::string label;
 };
 
-IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadProgress* progress, IfcPropertiesForm properties) {
+// `file`, when given, holds the text, and is let go of once the helper is done with it.
+IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadProgress* progress, IfcPropertiesForm properties,
+                               std::unique_ptr<const FileBytes> file = nullptr) {
     auto cancelled = [progress] { return progress && progress->IsCancelled(); };
     if (progress) progress->ReportPhase(IfcReadPhase::CheckingText, 0, 0);
     IfcBuildingData data;
@@ -281,11 +284,20 @@ IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadPr
             throw EIfcFile("not readable as IFC: the IFC library failed on " + std::to_string(kMaxLibraryFailures) + " products");
         from = currentPosition + 1;
     }
+    data.workSchedules = schedules.get();
+    // A large text's pages go back to the system while the products are put in order.
+    std::future<void> textGone;
+    if (file) {
+        try {
+            textGone = std::async(std::launch::async, [gone = std::move(file)]() mutable { gone.reset(); });
+        } catch (const std::system_error&) {
+            file.reset();
+        }
+    }
     std::unordered_set<API_Guid, API_GuidHash> seen;
     std::vector<size_t> outOfRange; // in data.products, waiting for their GUIDs
     arrived.MoveInto(data, outOfRange, seen);
     GiveOutOfRangeGuids(data, outOfRange, seen);
-    data.workSchedules = schedules.get();
     for (int id : repeated) data.notes.push_back({IfcNoteKind::DuplicateRecord, "#" + std::to_string(id)});
     std::sort(offHeap.begin(), offHeap.end(), [](const auto& a, const auto& b) { return a.position < b.position; });
     for (auto& o : offHeap) data.notes.push_back({IfcNoteKind::OffFixedHeap, std::move(o.label)});
@@ -305,9 +317,11 @@ IfcBuildingData ReadIfcText(std::string_view stepText, IIfcReadProgress* progres
 
 IfcBuildingData ReadIfcFile(const std::string& path, IIfcReadProgress* progress, IfcPropertiesForm properties) {
     // A federated model of a large site runs past a gigabyte; the only bound is the record table's.
-    const FileBytes file(path, kMaxStepTextBytes);
+    auto file = std::make_unique<const FileBytes>(path, kMaxStepTextBytes);
     try {
-        IfcBuildingData data = ReadSharedText(file.Text(), file.MemoryFile(), progress, properties);
+        const std::string_view text = file->Text();
+        const int fd = file->MemoryFile();
+        IfcBuildingData data = ReadSharedText(text, fd, progress, properties, std::move(file));
         data.workSchedules.sourcePath = path;
         return data;
     } catch (const EIfcFile& e) {
