@@ -158,16 +158,19 @@ std::string LinesOn(const std::string& message, size_t lines) {
 // from the start, a record written again across the halves is read once, and every place is its
 // position in file order.
 TEST(StepSyntax, ALargeTextReadInHalvesGivesWhatOneReaderGives) {
-    const std::string filler = Filler(100, kFillerRecords);
-    const std::string data = filler + "#100=IFCWALL('g',#7,$,$,$,#101,#102,$);\n" + Filler(100 + kFillerRecords, kFillerRecords);
+    // #100 written again just past the middle, and #(100 + 3/2 kFillerRecords) in the second half.
+    const int again = 100 + kFillerRecords + kFillerRecords / 2;
+    const std::string data = Filler(100, kFillerRecords) + "#100=IFCWALL('g',#7,$,$,$,#101,#102,$);\n" +
+                             Filler(100 + kFillerRecords, kFillerRecords / 2 + 1) + Filler(again, 1) +
+                             Filler(again + 1, kFillerRecords / 2 - 1);
     const std::string text = File(data);
     const StepScan scan = ScanStepEntities(text);
     ASSERT_EQ(scan.ids.size(), 2u * kFillerRecords);
-    EXPECT_EQ(scan.repeated, (std::vector<int>{100}));
+    EXPECT_EQ(scan.repeated, (std::vector<int>{100, again}));
     size_t at = text.find("DATA;\n") + 6;
     for (uint32_t p = 0; p < scan.ids.size(); ++p) {
         const int id = 100 + static_cast<int>(p);
-        if (p == kFillerRecords) at = text.find('\n', at) + 1; // the record written again
+        if (p == kFillerRecords || id == again + 1) at = text.find('\n', at) + 1; // a record written again
         const size_t end = text.find('\n', at);
         ASSERT_EQ(scan.ids[p], id) << p;
         ASSERT_EQ(scan.Position(id), p);
@@ -215,4 +218,24 @@ TEST(StepSyntax, AFaultInALargeTextIsNamedAsInASmallOne) {
     }
     EXPECT_EQ(ErrorOf("#100=IFCWALL($);\n" + Filler(101, kFillerRecords) + "#100=IFCWALL(1);\n"),
               "entity #100 is defined twice, differently (on lines 8 and " + std::to_string(9 + kFillerRecords) + ")");
+}
+
+// What is handed the scan while its loops are checked sees all of it; a loop is thrown rather
+// than what it throws.
+TEST(StepSyntax, TheScanIsHandedOverWhileItsLoopsAreChecked) {
+    size_t seen = 0;
+    const StepScan scan = ScanStepEntities(File("#1=IFCA(#2);\n#2=IFCB($);\n"), [&](const StepScan& s) { seen = s.ids.size(); });
+    EXPECT_EQ(seen, 2u);
+    EXPECT_EQ(scan.ids.size(), 2u);
+    auto refuse = [](const StepScan&) { throw EIfcFile("no room"); };
+    auto errorWith = [&](const std::string& data) {
+        try {
+            ScanStepEntities(File(data), refuse);
+        } catch (const EIfcFile& e) {
+            return std::string(e.what());
+        }
+        return std::string();
+    };
+    EXPECT_EQ(errorWith("#1=IFCA(#2);\n#2=IFCB(#1);\n"), "entity #1 refers back to itself through its attributes");
+    EXPECT_EQ(errorWith("#1=IFCA(#2);\n#2=IFCB($);\n"), "no room");
 }

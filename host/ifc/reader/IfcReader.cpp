@@ -167,7 +167,10 @@ IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadPr
     data.schema = CheckStepText(stepText);
     // Held only until the helper has its copy and the work schedules are read: the helper's parse
     // is the read's largest, and a helper started again after a library fault scans anew.
-    auto scan = std::make_shared<const StepScan>(ScanStepEntities(stepText));
+    // The helper's copy is written while the scan's loops are checked.
+    std::unique_ptr<ScanFile> scanFile;
+    auto scan = std::make_shared<const StepScan>(
+        ScanStepEntities(stepText, [&](const StepScan& made) { scanFile = std::make_unique<ScanFile>(made); }));
     if (cancelled()) throw EIfcCancelled();
     const SharedText text(stepText, textFd);
 
@@ -197,8 +200,10 @@ IfcBuildingData ReadSharedText(std::string_view stepText, int textFd, IIfcReadPr
         std::optional<std::string> failure;
         // The helper takes this scan of the text rather than making its own; once its stream
         // begins, it has.
-        if (!scan) scan = std::make_shared<const StepScan>(ScanStepEntities(stepText));
-        std::optional<ScanFile> scanFile(std::in_place, *scan);
+        if (!scanFile) {
+            if (!scan) scan = std::make_shared<const StepScan>(ScanStepEntities(stepText));
+            scanFile = std::make_unique<ScanFile>(*scan);
+        }
         scan.reset();
         IfcSkippedProduct current;
         uint32_t currentPosition = 0;

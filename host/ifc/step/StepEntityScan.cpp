@@ -6,6 +6,7 @@
 #include "steptext/StepLexemes.h"
 
 #include <algorithm>
+#include <exception>
 #include <future>
 #include <span>
 #include <string>
@@ -119,7 +120,18 @@ public:
     }
 
     void AddAll(const ScannedRecords& records) {
-        for (size_t i = 0; i < records.ids.size(); ++i)
+        // Up to the first number written again, if any, the lists are appended whole.
+        StepScan& g = scan_;
+        const size_t base = g.ids.size(), refBase = g.refs.size();
+        size_t placed = 0;
+        while (placed < records.ids.size() && g.Place(records.ids[placed], static_cast<uint32_t>(base + placed), nearLimit_)) ++placed;
+        g.ids.insert(g.ids.end(), records.ids.begin(), records.ids.begin() + static_cast<ptrdiff_t>(placed));
+        g.offsets.insert(g.offsets.end(), records.offsets.begin(), records.offsets.begin() + static_cast<ptrdiff_t>(placed));
+        g.ends.insert(g.ends.end(), records.ends.begin(), records.ends.begin() + static_cast<ptrdiff_t>(placed));
+        g.productRefs.insert(g.productRefs.end(), records.productRefs.begin(), records.productRefs.begin() + static_cast<ptrdiff_t>(placed));
+        g.refs.insert(g.refs.end(), records.refs.begin(), records.refs.begin() + records.firstRef[placed]);
+        for (size_t i = 1; i <= placed; ++i) g.firstRef.push_back(static_cast<uint32_t>(refBase + records.firstRef[i]));
+        for (size_t i = placed; i < records.ids.size(); ++i)
             Add(records.ids[i], records.offsets[i], records.ends[i], records.productRefs[i],
                 std::span<const int>(records.refs).subspan(records.firstRef[i], records.firstRef[i + 1] - records.firstRef[i]));
     }
@@ -201,13 +213,29 @@ bool ScanInHalves(std::string_view text, StepScan& g) {
 
 } // namespace
 
-StepScan ScanStepEntities(std::string_view text) {
+StepScan ScanStepEntities(std::string_view text, const std::function<void(const StepScan&)>& beside) {
     if (text.size() > kMaxStepTextBytes) throw EIfcFile("larger than " + std::to_string(kMaxStepTextBytes >> 20) + " MB");
     StepScan g;
     if (text.size() < kHalvesFrom || !ScanInHalves(text, g)) {
         g = StepScan();
         ScanInOrder(text, g);
     }
-    CheckForLoops(g);
+    std::future<void> checked;
+    if (beside) {
+        try {
+            checked = std::async(std::launch::async, [&g] { CheckForLoops(g); });
+        } catch (const std::system_error&) {
+        }
+    }
+    if (!checked.valid()) CheckForLoops(g);
+    if (!beside) return g;
+    std::exception_ptr besideFailed;
+    try {
+        beside(g);
+    } catch (...) {
+        besideFailed = std::current_exception();
+    }
+    if (checked.valid()) checked.get();
+    if (besideFailed) std::rethrow_exception(besideFailed);
     return g;
 }

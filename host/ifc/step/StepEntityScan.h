@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string_view>
 #include <unordered_map>
@@ -61,4 +62,6 @@ constexpr size_t kMaxStepTextBytes = size_t{4095} << 20;
 // defined twice with different texts. A record written again as it was is read once (some
 // exporters write the same record twice). A reference to a number no record has is the reader's
 // to judge.
-StepScan ScanStepEntities(std::string_view text);
+// `beside`, when given, is handed the scan while its loops are checked, on the calling thread;
+// a loop is thrown rather than what `beside` throws.
+StepScan ScanStepEntities(std::string_view text, const std::function<void(const StepScan&)>& beside = {});
