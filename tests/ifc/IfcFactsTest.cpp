@@ -8,6 +8,7 @@
 
 #include "basekit/OwnedHandle.h"
 #include "host/ifc/building/IfcElementFacts.h"
+#include "host/ifc/building/IfcModelBuilder.h"
 #include "host/ifc/reader/IfcReader.h"
 #include "host/project/HostProjectFile.h"
 
@@ -112,6 +113,29 @@ TEST(IfcFactsReader, PackedPropertiesGiveTheSameFacts) {
         }
         EXPECT_GT(properties, listed.products.size()) << file;
     }
+}
+
+// A model's fact texts are numbered in the order its elements first show them, as reading the
+// elements' facts one after another numbers them, and each element shows its product's facts.
+TEST(IfcFactsReader, FactTextsAreNumberedInTheOrderTheElementsShowThem) {
+    const IfcBuildingData data = ReadIfcFile(IfcFile("duplex.ifc"));
+    const IfcBuiltModel built = BuildIfcModel(data, IfcModelOptions{});
+    const HostModel& model = *built.model;
+    ASSERT_GT(model.Elements().size(), 200u);
+    std::map<API_Guid, const IfcProductData*> products;
+    for (const IfcProductData& p : data.products) products.emplace(p.guid, &p);
+    uint32_t next = 0;
+    for (const auto& e : model.Elements()) {
+        for (const ElementFact& fact : e->facts)
+            for (uint32_t text : {fact.key, fact.value}) {
+                ASSERT_LE(text, next);
+                if (text == next) ++next;
+            }
+        Facts shown;
+        for (const auto& [k, v] : model.FactsOf(*e)) shown.emplace_back(k, v);
+        ASSERT_EQ(shown, IfcFactsOf(*products.at(e->Guid())));
+    }
+    EXPECT_EQ(next, model.Facts().Count());
 }
 
 class IfcFacts : public HostFixture {
