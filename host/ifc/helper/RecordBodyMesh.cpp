@@ -2,6 +2,7 @@
 
 #include "host/ifc/helper/ConversionHeap.h"
 #include "host/ifc/helper/MeshParts.h"
+#include "host/ifc/helper/OpeningCut.h"
 #include "host/ifc/step/StepDataReader.h"
 #include "host/ifc/step/StepValues.h"
 #include "steptext/StepLexemes.h"
@@ -32,6 +33,9 @@ using Paths = std::vector<std::vector<Vec2>>;
 
 // Not made here: the library makes the whole product.
 struct NotHere {};
+
+// The conversion heap is had by one body at a time.
+std::mutex heapLock;
 
 struct Record {
     int id = -1;
@@ -192,15 +196,19 @@ public:
     Maker(std::string_view text, const StepScan& scan, RepresentationConverter& converter, double metres,
           std::optional<double> radians, std::vector<int>* made)
         : records_(text, scan), scan_(scan), sweeper_(*converter.getSweeper()), solids_(*converter.getSolidConverter()),
-          settings_(*converter.getGeomSettings()), lengthFactor_(metres), radians_(radians), made_(made) {}
+          settings_(*converter.getGeomSettings()), lengthFactor_(metres), radians_(radians), made_(made),
+          inverseTolerance_(0.01 / converter.getUnitConverter()->getCustomLengthFactor()) {}
 
     Record Read(int id) const { return records_.Read(id); }
     Record Read(int id, std::string_view type) const { return records_.Read(id, type); }
 
     // The product's placement in the world, as the library chains local placements: each
-    // relative placement once, outermost first.
-    Matrix Placement(int id) const {
+    // relative placement once, outermost first. `asProducts`: multiplied from the innermost out,
+    // as the library multiplies a product's placements, to its last bit (a cut of faces that lie
+    // in each other's planes goes by it).
+    Matrix Placement(int id, bool asProducts = false) const {
         Matrix world;
+        std::vector<Matrix> kept;
         std::vector<int> applied;
         std::vector<int> chain;
         for (int at = id; at >= 0;) {
@@ -216,8 +224,10 @@ public:
             // The library keeps one transform of each placement record.
             if (std::find(applied.begin(), applied.end(), relative) != applied.end()) continue;
             applied.push_back(relative);
-            world = world * Axis2Placement(Read(relative));
+            if (asProducts) kept.push_back(Axis2Placement(Read(relative)));
+            else world = world * Axis2Placement(Read(relative));
         }
+        for (auto transform = kept.rbegin(); transform != kept.rend(); ++transform) world = *transform * world;
         return world;
     }
 
@@ -395,9 +405,8 @@ public:
         return References(set.At(0));
     }
 
-    // A face's loops as the library's face conversion takes them.
-    void FaceList(const std::vector<int>& faces, Shell shell, MeshItem& item) const {
-        PolyInputCache3D cache;
+    // A face list's faces as the library's face conversion takes their loops.
+    void FaceCache(const std::vector<int>& faces, PolyInputCache3D& cache) const {
         std::vector<std::vector<Vec3>> loops;
         for (int faceId : faces) {
             const Record face = Read(faceId, "IFCFACE");
@@ -419,6 +428,11 @@ public:
             }
             sweeper_.createTriangulated3DFace(loops, nullptr, cache);
         }
+    }
+
+    void FaceList(const std::vector<int>& faces, Shell shell, MeshItem& item) const {
+        PolyInputCache3D cache;
+        FaceCache(faces, cache);
         const carve::input::PolyhedronData& poly = *cache.m_poly_data;
         if (poly.getVertexCount() < 3) return;
         MeshPart part;
@@ -618,7 +632,6 @@ public:
     // body at a time, so that its Boolean operations, which go by addresses, come out the same
     // bytes on every open; what is kept is copied off it.
     void Clipped(const Record& clipping, MeshItem& item) const {
-        static std::mutex heapLock;
         const std::lock_guard<std::mutex> hold(heapLock);
         const ConversionHeap::Scope heap;
         ItemShapeData data;
@@ -631,6 +644,98 @@ public:
             item.closed.push_back(std::move(part));
         }
         if (item.closed.empty()) throw NotHere();
+    }
+
+    // A body with openings cut from it, on the conversion heap as a clipped one is. The
+    // element's items and the openings' are made as the library's conversion makes them, mesh
+    // sets and all, and cut by its own opening cut.
+    void Cut(const std::vector<int>& bodies, const Matrix& toWorld, const std::vector<uint32_t>& openings,
+             std::vector<MeshItem>& parts) const {
+        const std::lock_guard<std::mutex> hold(heapLock);
+        const ConversionHeap::Scope heap;
+        ItemSets items;
+        for (int body : bodies) RepresentationSets(body, items, true, 0);
+        std::vector<OpeningBody> cutters;
+        for (uint32_t opening : openings) {
+            const Record element = Read(scan_.ids[opening]);
+            if (element.Unset(6)) continue;
+            // Unplaced, it leaves the library's whole cut undone.
+            if (element.Unset(5)) throw NotHere();
+            OpeningBody& cutter = cutters.emplace_back();
+            cutter.placement = Placement(element.Reference(5), true);
+            for (int representation : References(Read(element.Reference(6), "IFCPRODUCTDEFINITIONSHAPE").At(2)))
+                RepresentationSets(representation, cutter.representations.emplace_back(), false, 0);
+        }
+        try {
+            CutOpenings(items, toWorld, cutters, solids_, inverseTolerance_);
+        } catch (...) {
+            throw NotHere();
+        }
+        const ConversionHeap::Pause pause;
+        for (const auto& item : items) {
+            MeshItem& made = parts.emplace_back();
+            for (auto* sets : {&item->m_meshsets, &item->m_meshsets_open}) {
+                for (const auto& set : *sets) {
+                    MeshPart part;
+                    if (!set || !PartOfMeshSet(*set, part)) throw NotHere();
+                    (sets == &item->m_meshsets ? made.closed : made.open).push_back(std::move(part));
+                }
+            }
+        }
+    }
+
+    // A shape representation's items as the library's conversion makes them, appended to
+    // `items`; `body`: those of the product's own body, told to `made_`.
+    void RepresentationSets(int id, ItemSets& items, bool body, int depth) const {
+        if (depth > 8) throw NotHere();
+        const Record representation = Read(id, "IFCSHAPEREPRESENTATION");
+        for (int itemId : References(representation.At(3))) {
+            const Record item = Read(itemId);
+            if (item.type == "IFCSTYLEDITEM") continue;
+            if (item.type == "IFCMAPPEDITEM") {
+                const Record source = Read(item.Reference(0), "IFCREPRESENTATIONMAP");
+                std::optional<Matrix> origin, target;
+                if (!source.Unset(0)) origin = Axis2Placement(Read(source.Reference(0)));
+                if (!item.Unset(1)) target = TransformationOperator(Read(item.Reference(1)));
+                ItemSets inner;
+                RepresentationSets(source.Reference(1), inner, body, depth + 1);
+                if (origin && target) {
+                    const Matrix mapped(*target * *origin);
+                    for (const auto& data : inner) data->applyTransformToItem(mapped);
+                }
+                items.insert(items.end(), inner.begin(), inner.end());
+                continue;
+            }
+            items.push_back(GeometrySets(item));
+            if (body && made_) {
+                const int innermost = Innermost(item);
+                const ConversionHeap::Pause pause;
+                made_->push_back(innermost);
+            }
+        }
+    }
+
+    std::shared_ptr<ItemShapeData> GeometrySets(const Record& item) const {
+        auto data = std::make_shared<ItemShapeData>();
+        if (item.type == "IFCEXTRUDEDAREASOLID") {
+            data->addItemData(Swept(item));
+            if (!item.Unset(1)) data->applyTransformToItem(Axis2Placement3D(Read(item.Reference(1), "IFCAXIS2PLACEMENT3D")));
+        } else if (item.type == "IFCBOOLEANCLIPPINGRESULT" || item.type == "IFCBOOLEANRESULT") {
+            ClippedSets(item, *data, 0);
+        } else if (item.type == "IFCFACETEDBREP") {
+            PolyInputCache3D cache;
+            FaceCache(Faces(Read(item.Reference(0), "IFCCLOSEDSHELL")), cache);
+            // The library says so of a shell that is not closed.
+            try {
+                data->addClosedPolyhedron(cache.m_poly_data);
+            } catch (const BuildingException&) {
+                throw NotHere();
+            }
+        } else if (item.type != "IFCBOUNDINGBOX") {
+            // A box is nothing to the library's conversion.
+            throw NotHere();
+        }
+        return data;
     }
 
     // The mesh sets of a difference of a solid and a half space, each of the first operand's
@@ -933,20 +1038,24 @@ private:
     double lengthFactor_;
     std::optional<double> radians_;
     std::vector<int>* made_;
+    double inverseTolerance_;
     static constexpr size_t kMaxCurvesRead = 100000;
     mutable size_t curvesRead_ = 0;
 };
 
 } // namespace
 
-std::optional<ProductMesh> RecordBodyMesh::Mesh(uint32_t position, const std::vector<int>& bodies, std::vector<int>* items) const {
+std::optional<ProductMesh> RecordBodyMesh::Mesh(uint32_t position, const std::vector<int>& bodies, std::vector<int>* items,
+                                                const std::vector<uint32_t>* openings) const {
     if (position >= scan_.ids.size() || bodies.empty()) return std::nullopt;
     try {
         Maker maker(text_, scan_, converter_, metres_, radians_, items);
         std::vector<MeshItem> parts;
-        for (int body : bodies) maker.Representation(body, parts);
         const int placement = scan_.ProductReferences(position)[0];
-        const Matrix toWorld = placement >= 0 ? maker.Placement(placement) : Matrix();
+        const Matrix toWorld = placement >= 0 ? maker.Placement(placement, openings != nullptr) : Matrix();
+        if (openings) maker.Cut(bodies, toWorld, *openings, parts);
+        else
+            for (int body : bodies) maker.Representation(body, parts);
         ProductMesh mesh;
         std::string problem;
         AddItems(parts, toWorld, mesh, problem);
