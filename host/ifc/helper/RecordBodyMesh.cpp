@@ -146,21 +146,13 @@ public:
     }
 
     // The numbers or the references of a record of one list in the plain form exporters write
-    // most, `#N=TYPE((a,b,c));`, read without its attributes' texts: points and poly loops are
-    // most of a body's records. False for any other form, which Read reads.
+    // most, `#N=TYPE((a,b,c));` (some with blanks after the `=`), read without its attributes'
+    // texts: points, poly loops and faces are most of a body's records. False for any other
+    // form, which Read reads.
     bool PlainList(int id, std::string_view type, std::vector<double>* numbers, std::vector<int>* references) const {
-        const int64_t position = scan_.Position(id);
-        if (position < 0) return false;
-        const size_t offset = scan_.Offset(static_cast<uint32_t>(position));
-        const size_t end = scan_.End(static_cast<uint32_t>(position));
-        if (end > text_.size() || end < offset) return false;
-        const std::string_view record = text_.substr(offset, end - offset);
-        size_t at = record.find('=');
-        if (at == std::string_view::npos || record.substr(at + 1, type.size()) != type) return false;
-        at += 1 + type.size();
-        if (record.substr(at, 2) != "((") return false;
-        at += 2;
-        const char* p = record.data() + at;
+        const std::string_view record = PlainBody(id);
+        if (record.substr(0, type.size()) != type || record.substr(type.size(), 2) != "((") return false;
+        const char* p = record.data() + type.size() + 2;
         const char* const last = record.data() + record.size();
         while (true) {
             if (numbers) {
@@ -186,7 +178,37 @@ public:
         }
     }
 
+    // A face's bound written `#N=IFCFACEOUTERBOUND(#L,.T.);` (or IFCFACEBOUND, or .F.): its loop
+    // and whether it runs forwards. False for any other form, which Read reads.
+    bool PlainBound(int id, int& loop, bool& forward) const {
+        std::string_view record = PlainBody(id);
+        if (record.starts_with("IFCFACEOUTERBOUND(#")) record.remove_prefix(19);
+        else if (record.starts_with("IFCFACEBOUND(#")) record.remove_prefix(14);
+        else return false;
+        const auto [past, error] = std::from_chars(record.data(), record.data() + record.size(), loop);
+        if (error != std::errc() || loop < 0) return false;
+        const std::string_view rest(past, static_cast<size_t>(record.data() + record.size() - past));
+        forward = rest == ",.T.);";
+        return forward || rest == ",.F.);";
+    }
+
 private:
+    // The record's text after its `=` and any blanks there; empty when it has none.
+    std::string_view PlainBody(int id) const {
+        const int64_t position = scan_.Position(id);
+        if (position < 0) return {};
+        const size_t offset = scan_.Offset(static_cast<uint32_t>(position));
+        const size_t end = scan_.End(static_cast<uint32_t>(position));
+        if (end > text_.size() || end < offset) return {};
+        std::string_view record = text_.substr(offset, end - offset);
+        const size_t at = record.find('=');
+        if (at == std::string_view::npos) return {};
+        record.remove_prefix(at + 1);
+        while (!record.empty() && (record.front() == ' ' || record.front() == '\t' || record.front() == '\r' || record.front() == '\n'))
+            record.remove_prefix(1);
+        return record;
+    }
+
     std::string_view text_;
     const StepScan& scan_;
 };
@@ -317,8 +339,14 @@ public:
 
     std::vector<double> Point(int id) const {
         std::vector<double> coordinates;
-        if (records_.PlainList(id, "IFCCARTESIANPOINT", &coordinates, nullptr)) return coordinates;
-        return Reals(Read(id, "IFCCARTESIANPOINT").At(0));
+        PointInto(id, coordinates);
+        return coordinates;
+    }
+    // The point's coordinates into `coordinates`, whose memory a caller reading many reuses.
+    void PointInto(int id, std::vector<double>& coordinates) const {
+        coordinates.clear();
+        if (records_.PlainList(id, "IFCCARTESIANPOINT", &coordinates, nullptr)) return;
+        coordinates = Reals(Read(id, "IFCCARTESIANPOINT").At(0));
     }
     std::vector<double> Direction(int id) const { return Reals(Read(id, "IFCDIRECTION").At(0)); }
 
@@ -408,23 +436,33 @@ public:
     // A face list's faces as the library's face conversion takes their loops.
     void FaceCache(const std::vector<int>& faces, PolyInputCache3D& cache) const {
         std::vector<std::vector<Vec3>> loops;
+        std::vector<int> bounds;
         for (int faceId : faces) {
-            const Record face = Read(faceId, "IFCFACE");
-            const std::vector<int> bounds = References(face.At(0));
+            bounds.clear();
+            if (!records_.PlainList(faceId, "IFCFACE", nullptr, &bounds)) bounds = References(Read(faceId, "IFCFACE").At(0));
             loops.clear();
             for (size_t b = 0; b < bounds.size(); ++b) {
-                const Record bound = Read(bounds[b]);
-                if (bound.type != "IFCFACEOUTERBOUND" && bound.type != "IFCFACEBOUND") throw NotHere();
+                int loop = -1;
+                bool forward = true;
+                std::optional<Record> written;
+                if (!records_.PlainBound(bounds[b], loop, forward)) {
+                    written = Read(bounds[b]);
+                    if (written->type != "IFCFACEOUTERBOUND" && written->type != "IFCFACEBOUND") throw NotHere();
+                    loop = written->Reference(0);
+                }
                 loops.emplace_back();
                 std::vector<Vec3>& points = loops.back();
-                PolyLoop(bound.Reference(0), points);
+                PolyLoop(loop, points);
                 if (points.size() < 3) {
                     if (b == 0) break;
                     continue;
                 }
-                const std::string_view orientation = StepEnumeration(bound.At(1));
-                if (orientation == "F") std::reverse(points.begin(), points.end());
-                else if (orientation != "T") throw NotHere();
+                if (written) {
+                    const std::string_view orientation = StepEnumeration(written->At(1));
+                    if (orientation != "T" && orientation != "F") throw NotHere();
+                    forward = orientation == "T";
+                }
+                if (!forward) std::reverse(points.begin(), points.end());
             }
             sweeper_.createTriangulated3DFace(loops, nullptr, cache);
         }
@@ -566,12 +604,14 @@ public:
 
     // Its points without those repeated one after the other, as the library reads a poly loop.
     void PolyLoop(int id, std::vector<Vec3>& points) const {
-        std::vector<int> corners;
+        std::vector<int>& corners = cornersRead_;
+        corners.clear();
         if (!records_.PlainList(id, "IFCPOLYLOOP", nullptr, &corners)) corners = References(Read(id, "IFCPOLYLOOP").At(0));
         Vec3 previous = carve::geom::VECTOR(0.0, 0.0, 0.0);
         bool first = true;
+        std::vector<double>& c = pointRead_;
         for (int pointId : corners) {
-            const std::vector<double> c = Point(pointId);
+            PointInto(pointId, c);
             double x = 0, y = 0, z = 0;
             if (c.size() > 2) {
                 x = c[0] * lengthFactor_;
@@ -1041,6 +1081,9 @@ private:
     double inverseTolerance_;
     static constexpr size_t kMaxCurvesRead = 100000;
     mutable size_t curvesRead_ = 0;
+    // Read into again for every loop and corner.
+    mutable std::vector<int> cornersRead_;
+    mutable std::vector<double> pointRead_;
 };
 
 } // namespace
