@@ -364,7 +364,8 @@ TEST(IfcRecordPath, CurvedProfilesAreMadeAsTheLibraryMakesThem) {
 }
 
 // A cube cut by a tilted plane, by a plane whose normal points the other way, by a polygonal
-// bounded half space, and by both in turn: each cut as the library cuts it.
+// bounded half space, by both in turn, and less a prism through it: each cut as the library
+// cuts it.
 TEST(IfcRecordPath, ClippedSolidsAreCutAsTheLibraryCutsThem) {
     const std::string cube = "#120=IFCEXTRUDEDAREASOLID(#122,$,#23,1.);\n#122=IFCRECTANGLEPROFILEDEF(.AREA.,$,#123,1.,1.);\n"
                              "#123=IFCAXIS2PLACEMENT2D(#124,$);\n#124=IFCCARTESIANPOINT((0.5,0.5));\n";
@@ -393,6 +394,12 @@ TEST(IfcRecordPath, ClippedSolidsAreCutAsTheLibraryCutsThem) {
         ExpectWallAsTheLibraryMakesIt("#46=IFCBOOLEANCLIPPINGRESULT(.DIFFERENCE.,#129,#130);\n"
                                       "#129=IFCBOOLEANCLIPPINGRESULT(.DIFFERENCE.,#120,#121);\n#121=IFCHALFSPACESOLID(#125,.F.);\n" +
                                           cube + plane + bounded,
+                                      "", true);
+    }
+    {
+        SCOPED_TRACE("less a solid");
+        ExpectWallAsTheLibraryMakesIt("#46=IFCBOOLEANRESULT(.DIFFERENCE.,#120,#140);\n#140=IFCEXTRUDEDAREASOLID(#141,$,#23,2.);\n"
+                                      "#141=IFCRECTANGLEPROFILEDEF(.AREA.,$,#123,0.4,0.4);\n" + cube,
                                       "", true);
     }
     {

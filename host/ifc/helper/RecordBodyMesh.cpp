@@ -668,12 +668,13 @@ public:
         }
     }
 
-    // A body cut by half spaces, made as the library makes it: on the conversion heap, one such
+    // A body cut by half spaces or solids, made as the library makes it: on the conversion heap, one such
     // body at a time, so that its Boolean operations, which go by addresses, come out the same
     // bytes on every open; what is kept is copied off it.
     void Clipped(const Record& clipping, MeshItem& item) const {
         const std::lock_guard<std::mutex> hold(heapLock);
         const ConversionHeap::Scope heap;
+        const Aside aside(*this);
         ItemShapeData data;
         ClippedSets(clipping, data, 0);
         const ConversionHeap::Pause pause;
@@ -693,6 +694,7 @@ public:
              std::vector<MeshItem>& parts) const {
         const std::lock_guard<std::mutex> hold(heapLock);
         const ConversionHeap::Scope heap;
+        const Aside aside(*this);
         ItemSets items;
         for (int body : bodies) RepresentationSets(body, items, true, 0);
         std::vector<OpeningBody> cutters;
@@ -757,44 +759,23 @@ public:
 
     std::shared_ptr<ItemShapeData> GeometrySets(const Record& item) const {
         auto data = std::make_shared<ItemShapeData>();
-        if (item.type == "IFCEXTRUDEDAREASOLID") {
-            data->addItemData(Swept(item));
-            if (!item.Unset(1)) data->applyTransformToItem(Axis2Placement3D(Read(item.Reference(1), "IFCAXIS2PLACEMENT3D")));
-        } else if (item.type == "IFCBOOLEANCLIPPINGRESULT" || item.type == "IFCBOOLEANRESULT") {
-            ClippedSets(item, *data, 0);
-        } else if (item.type == "IFCFACETEDBREP") {
-            PolyInputCache3D cache;
-            FaceCache(Faces(Read(item.Reference(0), "IFCCLOSEDSHELL")), cache);
-            // The library says so of a shell that is not closed.
-            try {
-                data->addClosedPolyhedron(cache.m_poly_data);
-            } catch (const BuildingException&) {
-                throw NotHere();
-            }
-        } else if (item.type != "IFCBOUNDINGBOX") {
-            // A box is nothing to the library's conversion.
-            throw NotHere();
-        }
+        if (item.type == "IFCBOOLEANCLIPPINGRESULT" || item.type == "IFCBOOLEANRESULT") ClippedSets(item, *data, 0);
+        // A box is nothing to the library's conversion.
+        else if (item.type != "IFCBOUNDINGBOX") SolidSets(item, *data);
         return data;
     }
 
-    // The mesh sets of a difference of a solid and a half space, each of the first operand's
-    // cut by each of the second's as the library cuts them.
+    // The mesh sets of a difference of a solid and a half space or another solid, each of the
+    // first operand's cut by each of the second's as the library cuts them.
     void ClippedSets(const Record& clipping, ItemShapeData& data, int depth) const {
         if (depth > 8 || StepEnumeration(clipping.At(0)) != "DIFFERENCE") throw NotHere();
         auto first = std::make_shared<ItemShapeData>();
-        const Record operand = Read(clipping.Reference(1));
-        if (operand.type == "IFCEXTRUDEDAREASOLID") {
-            first->addItemData(Swept(operand));
-            if (!operand.Unset(1)) first->applyTransformToItem(Axis2Placement3D(Read(operand.Reference(1), "IFCAXIS2PLACEMENT3D")));
-        } else if (operand.type == "IFCBOOLEANCLIPPINGRESULT" || operand.type == "IFCBOOLEANRESULT") {
-            ClippedSets(operand, *first, depth + 1);
-        } else {
-            throw NotHere();
-        }
+        Operand(Read(clipping.Reference(1)), *first, depth);
         if (first->m_meshsets.empty()) throw NotHere();
         ItemShapeData second;
-        HalfSpace(Read(clipping.Reference(2)), *first, second);
+        const Record cutter = Read(clipping.Reference(2));
+        if (cutter.type == "IFCHALFSPACESOLID" || cutter.type == "IFCPOLYGONALBOUNDEDHALFSPACE") HalfSpace(cutter, *first, second);
+        else Operand(cutter, second, depth);
         for (auto& cut : first->m_meshsets) {
             for (auto& by : second.m_meshsets) {
                 std::shared_ptr<carve::mesh::MeshSet<3>> result;
@@ -807,6 +788,32 @@ public:
             }
         }
         std::copy(first->m_meshsets.begin(), first->m_meshsets.end(), std::back_inserter(data.m_meshsets));
+    }
+
+    // An operand of a Boolean operation that is a solid or another such operation, its mesh sets
+    // added to `data` as the library's conversion adds them.
+    void Operand(const Record& operand, ItemShapeData& data, int depth) const {
+        if (operand.type == "IFCBOOLEANCLIPPINGRESULT" || operand.type == "IFCBOOLEANRESULT") ClippedSets(operand, data, depth + 1);
+        else SolidSets(operand, data);
+    }
+
+    // An extruded solid or a faceted brep as the library's conversion makes it.
+    void SolidSets(const Record& solid, ItemShapeData& data) const {
+        if (solid.type == "IFCEXTRUDEDAREASOLID") {
+            data.addItemData(Swept(solid));
+            if (!solid.Unset(1)) data.applyTransformToItem(Axis2Placement3D(Read(solid.Reference(1), "IFCAXIS2PLACEMENT3D")));
+        } else if (solid.type == "IFCFACETEDBREP") {
+            PolyInputCache3D cache;
+            FaceCache(Faces(Read(solid.Reference(0), "IFCCLOSEDSHELL")), cache);
+            // The library says so of a shell that is not closed.
+            try {
+                data.addClosedPolyhedron(cache.m_poly_data);
+            } catch (const BuildingException&) {
+                throw NotHere();
+            }
+        } else {
+            throw NotHere();
+        }
     }
 
     // A half space as the library bounds it: a plane's by a box of its own size, a polygonal
@@ -1084,6 +1091,27 @@ private:
     // Read into again for every loop and corner.
     mutable std::vector<int> cornersRead_;
     mutable std::vector<double> pointRead_;
+
+    // While a body is made on the conversion heap, the buffers read into are others, grown on
+    // it and given back to it before its end; those of before come back after.
+    class Aside {
+    public:
+        explicit Aside(const Maker& maker) : maker_(maker) {
+            maker_.cornersRead_.swap(corners_);
+            maker_.pointRead_.swap(point_);
+        }
+        ~Aside() {
+            maker_.cornersRead_.swap(corners_);
+            maker_.pointRead_.swap(point_);
+        }
+        Aside(const Aside&) = delete;
+        Aside& operator=(const Aside&) = delete;
+
+    private:
+        const Maker& maker_;
+        std::vector<int> corners_;
+        std::vector<double> point_;
+    };
 };
 
 } // namespace

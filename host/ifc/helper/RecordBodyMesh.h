@@ -3,11 +3,11 @@
 // entities: extruded area solids of rectangles, circles and closed curves (polylines, and
 // composite curves of polylines and trimmed circles and ellipses; with voids or without),
 // faceted breps, face- and shell-based surface models, triangulated and polygonal face sets,
-// solids clipped by half spaces and mapped items of these, placed by local placements; and
-// extruded, clipped and faceted bodies with openings of those forms cut from them. Each is made
-// as the library makes it, its sweeper given the same profiles and faces, so a product's mesh is
-// the library's up to the order of its triangles. A body with anything else is the library's to
-// make.
+// solids less half spaces or other such solids, and mapped items of these, placed by local
+// placements; and extruded, clipped and faceted bodies with openings of those forms cut from
+// them. Each is made as the library makes it, its sweeper given the same profiles and faces, so
+// a product's mesh is the library's up to the order of its triangles. A body with anything else
+// is the library's to make.
 #include "host/ifc/helper/ProductMesh.h"
 #include "host/ifc/step/StepEntityScan.h"
 
