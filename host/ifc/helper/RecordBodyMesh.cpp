@@ -350,20 +350,43 @@ public:
     }
     std::vector<double> Direction(int id) const { return Reals(Read(id, "IFCDIRECTION").At(0)); }
 
-    // A shape representation's items, appended to `items`.
-    void Representation(int id, std::vector<MeshItem>& items, int depth = 0) const {
+    // A shape representation's items in their order, styles left out: `geometric` is given each
+    // geometric item; `mapped` each mapped item's representation and the matrix it is mapped by,
+    // none unless both its origin and its target are given, as the library takes them.
+    template <class Geometric, class Mapped>
+    void EachItem(int id, int depth, Geometric&& geometric, Mapped&& mapped) const {
         if (depth > 8) throw NotHere();
         const Record representation = Read(id, "IFCSHAPEREPRESENTATION");
         for (int itemId : References(representation.At(3))) {
             const Record item = Read(itemId);
             if (item.type == "IFCSTYLEDITEM") continue;
-            if (item.type == "IFCMAPPEDITEM") {
-                Mapped(item, items, depth);
+            if (item.type != "IFCMAPPEDITEM") {
+                geometric(item);
                 continue;
             }
-            items.push_back(Geometry(item));
-            if (made_) made_->push_back(Innermost(item));
+            const Record source = Read(item.Reference(0), "IFCREPRESENTATIONMAP");
+            std::optional<Matrix> origin, target, by;
+            if (!source.Unset(0)) origin = Axis2Placement(Read(source.Reference(0)));
+            if (!item.Unset(1)) target = TransformationOperator(Read(item.Reference(1)));
+            if (origin && target) by = Matrix(*target * *origin);
+            mapped(source.Reference(1), by);
         }
+    }
+
+    // A shape representation's items, appended to `items`.
+    void Representation(int id, std::vector<MeshItem>& items, int depth = 0) const {
+        EachItem(
+            id, depth,
+            [&](const Record& item) {
+                items.push_back(Geometry(item));
+                if (made_) made_->push_back(Innermost(item));
+            },
+            [&](int mappedId, const std::optional<Matrix>& by) {
+                std::vector<MeshItem> inner;
+                Representation(mappedId, inner, depth + 1);
+                if (by) Transform(*by, inner);
+                for (MeshItem& item : inner) items.push_back(std::move(item));
+            });
     }
 
     // The item the library need not read: a cut body's first operand, through which its colour
@@ -386,17 +409,6 @@ public:
                 for (const MeshPart& part : *parts)
                     if (part.polygons) throw NotHere();
         TransformItems(matrix, items);
-    }
-
-    void Mapped(const Record& mapped, std::vector<MeshItem>& items, int depth) const {
-        const Record source = Read(mapped.Reference(0), "IFCREPRESENTATIONMAP");
-        std::optional<Matrix> origin, target;
-        if (!source.Unset(0)) origin = Axis2Placement(Read(source.Reference(0)));
-        if (!mapped.Unset(1)) target = TransformationOperator(Read(mapped.Reference(1)));
-        std::vector<MeshItem> inner;
-        Representation(source.Reference(1), inner, depth + 1);
-        if (origin && target) Transform(Matrix(*target * *origin), inner);
-        for (MeshItem& item : inner) items.push_back(std::move(item));
     }
 
     MeshItem Geometry(const Record& item) const {
@@ -729,32 +741,22 @@ public:
     // A shape representation's items as the library's conversion makes them, appended to
     // `items`; `body`: those of the product's own body, told to `made_`.
     void RepresentationSets(int id, ItemSets& items, bool body, int depth) const {
-        if (depth > 8) throw NotHere();
-        const Record representation = Read(id, "IFCSHAPEREPRESENTATION");
-        for (int itemId : References(representation.At(3))) {
-            const Record item = Read(itemId);
-            if (item.type == "IFCSTYLEDITEM") continue;
-            if (item.type == "IFCMAPPEDITEM") {
-                const Record source = Read(item.Reference(0), "IFCREPRESENTATIONMAP");
-                std::optional<Matrix> origin, target;
-                if (!source.Unset(0)) origin = Axis2Placement(Read(source.Reference(0)));
-                if (!item.Unset(1)) target = TransformationOperator(Read(item.Reference(1)));
-                ItemSets inner;
-                RepresentationSets(source.Reference(1), inner, body, depth + 1);
-                if (origin && target) {
-                    const Matrix mapped(*target * *origin);
-                    for (const auto& data : inner) data->applyTransformToItem(mapped);
-                }
-                items.insert(items.end(), inner.begin(), inner.end());
-                continue;
-            }
-            items.push_back(GeometrySets(item));
-            if (body && made_) {
+        EachItem(
+            id, depth,
+            [&](const Record& item) {
+                items.push_back(GeometrySets(item));
+                if (!body || !made_) return;
                 const int innermost = Innermost(item);
                 const ConversionHeap::Pause pause;
                 made_->push_back(innermost);
-            }
-        }
+            },
+            [&](int mappedId, const std::optional<Matrix>& by) {
+                ItemSets inner;
+                RepresentationSets(mappedId, inner, body, depth + 1);
+                if (by)
+                    for (const auto& data : inner) data->applyTransformToItem(*by);
+                items.insert(items.end(), inner.begin(), inner.end());
+            });
     }
 
     std::shared_ptr<ItemShapeData> GeometrySets(const Record& item) const {
