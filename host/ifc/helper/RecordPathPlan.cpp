@@ -218,7 +218,9 @@ RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsig
     }
     const std::optional<double> radians = RecordPlaneAngleUnit(text, scan);
     carve::setEpsilon(1.5e-05 * plan.metres);
-    const unsigned workers = std::max(1u, std::min(threads, 8u));
+    // Bodies cut by Boolean operations take the conversion heap one at a time: with two workers
+    // to a core, one that waits for it leaves its core to another.
+    const unsigned workers = threads > 1 ? std::min(threads * 2, 8u) : 1u;
     std::vector<Made> shares(workers);
     auto make = [&](unsigned worker) {
         const size_t from = products.size() * worker / workers, to = products.size() * (worker + 1) / workers;
