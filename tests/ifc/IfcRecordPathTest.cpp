@@ -241,6 +241,45 @@ TEST(IfcRecordPath, TriangulatedFaceSetsAreMadeAsTheLibraryMakesThem) {
 
 namespace {
 
+double VolumeOf(const IfcProductData& p) {
+    double six = 0;
+    for (const auto& t : p.triangles) {
+        const auto &a = p.vertices[t[0]], &b = p.vertices[t[1]], &c = p.vertices[t[2]];
+        six += a[0] * (b[1] * c[2] - b[2] * c[1]) - a[1] * (b[0] * c[2] - b[2] * c[0]) + a[2] * (b[0] * c[1] - b[1] * c[0]);
+    }
+    return six / 6;
+}
+
+} // namespace
+
+// Openings cut from extruded, clipped and faceted bodies, the openings extruded or mapped beside
+// a box, placed from their elements' placements, one without a body and one that misses: cut
+// from the records as the library cuts them, and the library parses nothing of the file.
+TEST(IfcRecordPath, OpeningsAreCutAsTheLibraryCutsThem) {
+    const Reads reads = ReadBothWays(SourceFile("tests/data/ifc/openings.ifc"));
+    ASSERT_TRUE(reads.read);
+    ASSERT_EQ(reads.records.products.size(), 4u);
+    EXPECT_TRUE(reads.records.skipped.empty());
+    EXPECT_EQ(reads.byRecords.size(), 4u);
+    EXPECT_EQ(reads.parsed, "none");
+    std::map<std::string, double> volumes;
+    for (const IfcProductData& mine : reads.records.products) {
+        SCOPED_TRACE(mine.name);
+        const IfcProductData* theirs = ProductOf(reads.library, mine.globalId);
+        ASSERT_NE(theirs, nullptr);
+        EXPECT_EQ(mine.triangles.size(), theirs->triangles.size());
+        EXPECT_EQ(Unmatched(TrianglesOf(mine), TrianglesOf(*theirs)), 0u);
+        EXPECT_NEAR(VolumeOf(mine), VolumeOf(*theirs), 1e-9);
+        volumes[mine.name] = VolumeOf(mine);
+    }
+    EXPECT_NEAR(volumes["Wall with windows"], 3.0 - 0.24 - 0.24, 1e-9);
+    EXPECT_NEAR(volumes["Box with a hole"], 1.0 - 0.16, 1e-9);
+    EXPECT_NEAR(volumes["Slab with a missed opening"], 1.0, 1e-9);
+    EXPECT_LT(volumes["Wall under a roof"], 3.2 - 0.378);
+}
+
+namespace {
+
 // The wall of ifc4-metres.ifc with its body's item #46 made of `records`, and the plane angle
 // unit `angle` added to the project's units when given; read both ways, the wall made from the
 // records or not as `byRecords` says, and to the same triangles either way.
@@ -325,7 +364,8 @@ TEST(IfcRecordPath, CurvedProfilesAreMadeAsTheLibraryMakesThem) {
 }
 
 // A cube cut by a tilted plane, by a plane whose normal points the other way, by a polygonal
-// bounded half space, and by both in turn: each cut as the library cuts it.
+// bounded half space, by both in turn, and less a prism through it: each cut as the library
+// cuts it.
 TEST(IfcRecordPath, ClippedSolidsAreCutAsTheLibraryCutsThem) {
     const std::string cube = "#120=IFCEXTRUDEDAREASOLID(#122,$,#23,1.);\n#122=IFCRECTANGLEPROFILEDEF(.AREA.,$,#123,1.,1.);\n"
                              "#123=IFCAXIS2PLACEMENT2D(#124,$);\n#124=IFCCARTESIANPOINT((0.5,0.5));\n";
@@ -354,6 +394,12 @@ TEST(IfcRecordPath, ClippedSolidsAreCutAsTheLibraryCutsThem) {
         ExpectWallAsTheLibraryMakesIt("#46=IFCBOOLEANCLIPPINGRESULT(.DIFFERENCE.,#129,#130);\n"
                                       "#129=IFCBOOLEANCLIPPINGRESULT(.DIFFERENCE.,#120,#121);\n#121=IFCHALFSPACESOLID(#125,.F.);\n" +
                                           cube + plane + bounded,
+                                      "", true);
+    }
+    {
+        SCOPED_TRACE("less a solid");
+        ExpectWallAsTheLibraryMakesIt("#46=IFCBOOLEANRESULT(.DIFFERENCE.,#120,#140);\n#140=IFCEXTRUDEDAREASOLID(#141,$,#23,2.);\n"
+                                      "#141=IFCRECTANGLEPROFILEDEF(.AREA.,$,#123,0.4,0.4);\n" + cube,
                                       "", true);
     }
     {

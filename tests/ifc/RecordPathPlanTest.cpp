@@ -1,6 +1,6 @@
 // The plan of which bodies the records make and which records the library then need not read:
 // the file's length unit, a body made from its records leaving its item bare and what only the
-// item uses unmade, and an item a product with openings shares kept whole.
+// item uses unmade, and an item a part of an element with openings shares kept whole.
 #include "host/ifc/helper/RecordPathPlan.h"
 
 #include "host/ifc/helper/ConversionHeap.h"
@@ -117,6 +117,45 @@ TEST(RecordPathPlan, AClippedWallIsCutTheSameEachTime) {
     EXPECT_EQ(UseOf(first, scan, 22), RecordUse::Unmade);
 }
 
+// A faceted box with a hole cut through it by an opening: made on the conversion heap, the same
+// bytes on one thread or two, leaving nothing on it.
+TEST(RecordPathPlan, AFacetedBoxWithAnOpeningIsCutTheSameEachTime) {
+    const int corners[8][3] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}};
+    const int faces[6][4] = {{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}};
+    std::string box;
+    for (int i = 0; i < 8; ++i)
+        box += "#" + std::to_string(100 + i) + "=IFCCARTESIANPOINT((" + std::to_string(corners[i][0] * 1000) + ".," +
+               std::to_string(corners[i][1] * 1000) + "." + "," + std::to_string(corners[i][2] * 1000) + ".));\n";
+    std::string shell = "#130=IFCCLOSEDSHELL((";
+    for (int f = 0; f < 6; ++f) {
+        const std::string loop = std::to_string(110 + 3 * f), bound = std::to_string(111 + 3 * f), face = std::to_string(112 + 3 * f);
+        box += "#" + loop + "=IFCPOLYLOOP((";
+        for (int k = 0; k < 4; ++k) box += (k ? ",#" : "#") + std::to_string(100 + faces[f][k]);
+        box += "));\n#" + bound + "=IFCFACEOUTERBOUND(#" + loop + ",.T.);\n#" + face + "=IFCFACE((#" + bound + "));\n";
+        shell += (f ? ",#" : "#") + face;
+    }
+    box += shell + "));\n#131=IFCFACETEDBREP(#130);\n";
+    std::string text = Wall(box + "#50=IFCRECTANGLEPROFILEDEF(.AREA.,$,#21,400.,400.);\n#51=IFCEXTRUDEDAREASOLID(#50,#11,#23,3000.);\n"
+                                  "#52=IFCSHAPEREPRESENTATION($,'Body','SweptSolid',(#51));\n#53=IFCPRODUCTDEFINITIONSHAPE($,$,(#52));\n"
+                                  "#54=IFCOPENINGELEMENT('3YvctVUKr0kugbFTf53O9L',$,'O',$,$,#12,#53,$);\n"
+                                  "#55=IFCRELVOIDSELEMENT('4YvctVUKr0kugbFTf53O9L',$,$,$,#30,#54);\n");
+    const std::string body = "'Body','SweptSolid',(#24)";
+    text.replace(text.find(body), body.size(), "'Body','Brep',(#131)");
+    const StepScan scan = ScanStepEntities(text);
+    const size_t box_ = static_cast<size_t>(scan.Position(30));
+    const size_t leaks = ConversionHeap::Leaks();
+    const RecordPathPlan first = PlanRecordPath(text, scan, 2);
+    const RecordPathPlan second = PlanRecordPath(text, scan, 1);
+    EXPECT_EQ(ConversionHeap::Leaks(), leaks);
+    ASSERT_TRUE(first.ByRecords(box_) && second.ByRecords(box_));
+    const ProductMesh a = first.meshes.Copy(static_cast<uint32_t>(box_)).value();
+    const ProductMesh b = second.meshes.Copy(static_cast<uint32_t>(box_)).value();
+    EXPECT_EQ(a.vertices, b.vertices);
+    EXPECT_EQ(a.triangles, b.triangles);
+    // The hole's four walls and the rings about it at top and bottom.
+    EXPECT_GT(a.triangles.size(), 12u);
+}
+
 // A profile whose curve names the same curve ten times over, six deep: a million segments is
 // more than a body is read for; the library is left to it, and the plan ends at once.
 TEST(RecordPathPlan, ACurveOfCurvesWithoutEndIsTheLibrarys) {
@@ -137,17 +176,30 @@ TEST(RecordPathPlan, ACurveOfCurvesWithoutEndIsTheLibrarys) {
     EXPECT_FALSE(plan.ByRecords(static_cast<size_t>(scan.Position(30))));
 }
 
-TEST(RecordPathPlan, AnItemAWallWithOpeningsSharesIsReadWhole) {
+// A wall with openings is cut from the records; a part of it is the library's, and so is what the
+// part shares.
+TEST(RecordPathPlan, AnItemThePartOfAWallWithOpeningsSharesIsReadWhole) {
     const std::string text = Wall("#27=IFCSHAPEREPRESENTATION($,'Body','SweptSolid',(#24));\n#28=IFCPRODUCTDEFINITIONSHAPE($,$,(#27));\n"
                                   "#31=IFCWALL('2YvctVUKr0kugbFTf53O9L',$,'V',$,$,#12,#28,$);\n"
                                   "#40=IFCOPENINGELEMENT('3YvctVUKr0kugbFTf53O9L',$,'O',$,$,#12,$,$);\n"
-                                  "#41=IFCRELVOIDSELEMENT('4YvctVUKr0kugbFTf53O9L',$,$,$,#31,#40);\n");
+                                  "#41=IFCRELVOIDSELEMENT('4YvctVUKr0kugbFTf53O9L',$,$,$,#31,#40);\n"
+                                  "#42=IFCBUILDINGELEMENTPART('5YvctVUKr0kugbFTf53O9L',$,'T',$,$,#12,#28,$);\n"
+                                  "#43=IFCRELAGGREGATES('6YvctVUKr0kugbFTf53O9L',$,$,$,#31,(#42));\n");
     const StepScan scan = ScanStepEntities(text);
     const RecordPathPlan plan = PlanRecordPath(text, scan, 1);
     EXPECT_TRUE(plan.ByRecords(static_cast<size_t>(scan.Position(30))));
-    EXPECT_FALSE(plan.ByRecords(static_cast<size_t>(scan.Position(31))));
+    EXPECT_TRUE(plan.ByRecords(static_cast<size_t>(scan.Position(31))));
     EXPECT_FALSE(plan.ByRecords(static_cast<size_t>(scan.Position(40))));
+    EXPECT_FALSE(plan.ByRecords(static_cast<size_t>(scan.Position(42))));
     EXPECT_TRUE(plan.use.empty()); // nothing left unread
+}
+
+// An opening the file does not have leaves its element to the library.
+TEST(RecordPathPlan, AWallWithAnOpeningNotInTheFileIsTheLibrarys) {
+    const std::string text = Wall("#41=IFCRELVOIDSELEMENT('4YvctVUKr0kugbFTf53O9L',$,$,$,#30,#40);\n");
+    const StepScan scan = ScanStepEntities(text);
+    const RecordPathPlan plan = PlanRecordPath(text, scan, 1);
+    EXPECT_FALSE(plan.ByRecords(static_cast<size_t>(scan.Position(30))));
 }
 
 TEST(RecordPathPlan, AFileInFeetIsTheLibrarysWhole) {

@@ -2,6 +2,7 @@
 
 #include "host/ifc/helper/ConversionHeap.h"
 #include "host/ifc/helper/MeshParts.h"
+#include "host/ifc/helper/OpeningCut.h"
 #include "host/ifc/step/StepDataReader.h"
 #include "host/ifc/step/StepValues.h"
 #include "steptext/StepLexemes.h"
@@ -32,6 +33,9 @@ using Paths = std::vector<std::vector<Vec2>>;
 
 // Not made here: the library makes the whole product.
 struct NotHere {};
+
+// The conversion heap is had by one body at a time.
+std::mutex heapLock;
 
 struct Record {
     int id = -1;
@@ -142,21 +146,13 @@ public:
     }
 
     // The numbers or the references of a record of one list in the plain form exporters write
-    // most, `#N=TYPE((a,b,c));`, read without its attributes' texts: points and poly loops are
-    // most of a body's records. False for any other form, which Read reads.
+    // most, `#N=TYPE((a,b,c));` (some with blanks after the `=`), read without its attributes'
+    // texts: points, poly loops and faces are most of a body's records. False for any other
+    // form, which Read reads.
     bool PlainList(int id, std::string_view type, std::vector<double>* numbers, std::vector<int>* references) const {
-        const int64_t position = scan_.Position(id);
-        if (position < 0) return false;
-        const size_t offset = scan_.Offset(static_cast<uint32_t>(position));
-        const size_t end = scan_.End(static_cast<uint32_t>(position));
-        if (end > text_.size() || end < offset) return false;
-        const std::string_view record = text_.substr(offset, end - offset);
-        size_t at = record.find('=');
-        if (at == std::string_view::npos || record.substr(at + 1, type.size()) != type) return false;
-        at += 1 + type.size();
-        if (record.substr(at, 2) != "((") return false;
-        at += 2;
-        const char* p = record.data() + at;
+        const std::string_view record = PlainBody(id);
+        if (record.substr(0, type.size()) != type || record.substr(type.size(), 2) != "((") return false;
+        const char* p = record.data() + type.size() + 2;
         const char* const last = record.data() + record.size();
         while (true) {
             if (numbers) {
@@ -182,7 +178,37 @@ public:
         }
     }
 
+    // A face's bound written `#N=IFCFACEOUTERBOUND(#L,.T.);` (or IFCFACEBOUND, or .F.): its loop
+    // and whether it runs forwards. False for any other form, which Read reads.
+    bool PlainBound(int id, int& loop, bool& forward) const {
+        std::string_view record = PlainBody(id);
+        if (record.starts_with("IFCFACEOUTERBOUND(#")) record.remove_prefix(19);
+        else if (record.starts_with("IFCFACEBOUND(#")) record.remove_prefix(14);
+        else return false;
+        const auto [past, error] = std::from_chars(record.data(), record.data() + record.size(), loop);
+        if (error != std::errc() || loop < 0) return false;
+        const std::string_view rest(past, static_cast<size_t>(record.data() + record.size() - past));
+        forward = rest == ",.T.);";
+        return forward || rest == ",.F.);";
+    }
+
 private:
+    // The record's text after its `=` and any blanks there; empty when it has none.
+    std::string_view PlainBody(int id) const {
+        const int64_t position = scan_.Position(id);
+        if (position < 0) return {};
+        const size_t offset = scan_.Offset(static_cast<uint32_t>(position));
+        const size_t end = scan_.End(static_cast<uint32_t>(position));
+        if (end > text_.size() || end < offset) return {};
+        std::string_view record = text_.substr(offset, end - offset);
+        const size_t at = record.find('=');
+        if (at == std::string_view::npos) return {};
+        record.remove_prefix(at + 1);
+        while (!record.empty() && (record.front() == ' ' || record.front() == '\t' || record.front() == '\r' || record.front() == '\n'))
+            record.remove_prefix(1);
+        return record;
+    }
+
     std::string_view text_;
     const StepScan& scan_;
 };
@@ -192,15 +218,19 @@ public:
     Maker(std::string_view text, const StepScan& scan, RepresentationConverter& converter, double metres,
           std::optional<double> radians, std::vector<int>* made)
         : records_(text, scan), scan_(scan), sweeper_(*converter.getSweeper()), solids_(*converter.getSolidConverter()),
-          settings_(*converter.getGeomSettings()), lengthFactor_(metres), radians_(radians), made_(made) {}
+          settings_(*converter.getGeomSettings()), lengthFactor_(metres), radians_(radians), made_(made),
+          inverseTolerance_(0.01 / converter.getUnitConverter()->getCustomLengthFactor()) {}
 
     Record Read(int id) const { return records_.Read(id); }
     Record Read(int id, std::string_view type) const { return records_.Read(id, type); }
 
     // The product's placement in the world, as the library chains local placements: each
-    // relative placement once, outermost first.
-    Matrix Placement(int id) const {
+    // relative placement once, outermost first. `asProducts`: multiplied from the innermost out,
+    // as the library multiplies a product's placements, to its last bit (a cut of faces that lie
+    // in each other's planes goes by it).
+    Matrix Placement(int id, bool asProducts = false) const {
         Matrix world;
+        std::vector<Matrix> kept;
         std::vector<int> applied;
         std::vector<int> chain;
         for (int at = id; at >= 0;) {
@@ -216,8 +246,10 @@ public:
             // The library keeps one transform of each placement record.
             if (std::find(applied.begin(), applied.end(), relative) != applied.end()) continue;
             applied.push_back(relative);
-            world = world * Axis2Placement(Read(relative));
+            if (asProducts) kept.push_back(Axis2Placement(Read(relative)));
+            else world = world * Axis2Placement(Read(relative));
         }
+        for (auto transform = kept.rbegin(); transform != kept.rend(); ++transform) world = *transform * world;
         return world;
     }
 
@@ -307,25 +339,54 @@ public:
 
     std::vector<double> Point(int id) const {
         std::vector<double> coordinates;
-        if (records_.PlainList(id, "IFCCARTESIANPOINT", &coordinates, nullptr)) return coordinates;
-        return Reals(Read(id, "IFCCARTESIANPOINT").At(0));
+        PointInto(id, coordinates);
+        return coordinates;
+    }
+    // The point's coordinates into `coordinates`, whose memory a caller reading many reuses.
+    void PointInto(int id, std::vector<double>& coordinates) const {
+        coordinates.clear();
+        if (records_.PlainList(id, "IFCCARTESIANPOINT", &coordinates, nullptr)) return;
+        coordinates = Reals(Read(id, "IFCCARTESIANPOINT").At(0));
     }
     std::vector<double> Direction(int id) const { return Reals(Read(id, "IFCDIRECTION").At(0)); }
 
-    // A shape representation's items, appended to `items`.
-    void Representation(int id, std::vector<MeshItem>& items, int depth = 0) const {
+    // A shape representation's items in their order, styles left out: `geometric` is given each
+    // geometric item; `mapped` each mapped item's representation and the matrix it is mapped by,
+    // none unless both its origin and its target are given, as the library takes them.
+    template <class Geometric, class Mapped>
+    void EachItem(int id, int depth, Geometric&& geometric, Mapped&& mapped) const {
         if (depth > 8) throw NotHere();
         const Record representation = Read(id, "IFCSHAPEREPRESENTATION");
         for (int itemId : References(representation.At(3))) {
             const Record item = Read(itemId);
             if (item.type == "IFCSTYLEDITEM") continue;
-            if (item.type == "IFCMAPPEDITEM") {
-                Mapped(item, items, depth);
+            if (item.type != "IFCMAPPEDITEM") {
+                geometric(item);
                 continue;
             }
-            items.push_back(Geometry(item));
-            if (made_) made_->push_back(Innermost(item));
+            const Record source = Read(item.Reference(0), "IFCREPRESENTATIONMAP");
+            std::optional<Matrix> origin, target, by;
+            if (!source.Unset(0)) origin = Axis2Placement(Read(source.Reference(0)));
+            if (!item.Unset(1)) target = TransformationOperator(Read(item.Reference(1)));
+            if (origin && target) by = Matrix(*target * *origin);
+            mapped(source.Reference(1), by);
         }
+    }
+
+    // A shape representation's items, appended to `items`.
+    void Representation(int id, std::vector<MeshItem>& items, int depth = 0) const {
+        EachItem(
+            id, depth,
+            [&](const Record& item) {
+                items.push_back(Geometry(item));
+                if (made_) made_->push_back(Innermost(item));
+            },
+            [&](int mappedId, const std::optional<Matrix>& by) {
+                std::vector<MeshItem> inner;
+                Representation(mappedId, inner, depth + 1);
+                if (by) Transform(*by, inner);
+                for (MeshItem& item : inner) items.push_back(std::move(item));
+            });
     }
 
     // The item the library need not read: a cut body's first operand, through which its colour
@@ -348,17 +409,6 @@ public:
                 for (const MeshPart& part : *parts)
                     if (part.polygons) throw NotHere();
         TransformItems(matrix, items);
-    }
-
-    void Mapped(const Record& mapped, std::vector<MeshItem>& items, int depth) const {
-        const Record source = Read(mapped.Reference(0), "IFCREPRESENTATIONMAP");
-        std::optional<Matrix> origin, target;
-        if (!source.Unset(0)) origin = Axis2Placement(Read(source.Reference(0)));
-        if (!mapped.Unset(1)) target = TransformationOperator(Read(mapped.Reference(1)));
-        std::vector<MeshItem> inner;
-        Representation(source.Reference(1), inner, depth + 1);
-        if (origin && target) Transform(Matrix(*target * *origin), inner);
-        for (MeshItem& item : inner) items.push_back(std::move(item));
     }
 
     MeshItem Geometry(const Record& item) const {
@@ -395,30 +445,44 @@ public:
         return References(set.At(0));
     }
 
-    // A face's loops as the library's face conversion takes them.
-    void FaceList(const std::vector<int>& faces, Shell shell, MeshItem& item) const {
-        PolyInputCache3D cache;
+    // A face list's faces as the library's face conversion takes their loops.
+    void FaceCache(const std::vector<int>& faces, PolyInputCache3D& cache) const {
         std::vector<std::vector<Vec3>> loops;
+        std::vector<int> bounds;
         for (int faceId : faces) {
-            const Record face = Read(faceId, "IFCFACE");
-            const std::vector<int> bounds = References(face.At(0));
+            bounds.clear();
+            if (!records_.PlainList(faceId, "IFCFACE", nullptr, &bounds)) bounds = References(Read(faceId, "IFCFACE").At(0));
             loops.clear();
             for (size_t b = 0; b < bounds.size(); ++b) {
-                const Record bound = Read(bounds[b]);
-                if (bound.type != "IFCFACEOUTERBOUND" && bound.type != "IFCFACEBOUND") throw NotHere();
+                int loop = -1;
+                bool forward = true;
+                std::optional<Record> written;
+                if (!records_.PlainBound(bounds[b], loop, forward)) {
+                    written = Read(bounds[b]);
+                    if (written->type != "IFCFACEOUTERBOUND" && written->type != "IFCFACEBOUND") throw NotHere();
+                    loop = written->Reference(0);
+                }
                 loops.emplace_back();
                 std::vector<Vec3>& points = loops.back();
-                PolyLoop(bound.Reference(0), points);
+                PolyLoop(loop, points);
                 if (points.size() < 3) {
                     if (b == 0) break;
                     continue;
                 }
-                const std::string_view orientation = StepEnumeration(bound.At(1));
-                if (orientation == "F") std::reverse(points.begin(), points.end());
-                else if (orientation != "T") throw NotHere();
+                if (written) {
+                    const std::string_view orientation = StepEnumeration(written->At(1));
+                    if (orientation != "T" && orientation != "F") throw NotHere();
+                    forward = orientation == "T";
+                }
+                if (!forward) std::reverse(points.begin(), points.end());
             }
             sweeper_.createTriangulated3DFace(loops, nullptr, cache);
         }
+    }
+
+    void FaceList(const std::vector<int>& faces, Shell shell, MeshItem& item) const {
+        PolyInputCache3D cache;
+        FaceCache(faces, cache);
         const carve::input::PolyhedronData& poly = *cache.m_poly_data;
         if (poly.getVertexCount() < 3) return;
         MeshPart part;
@@ -552,12 +616,14 @@ public:
 
     // Its points without those repeated one after the other, as the library reads a poly loop.
     void PolyLoop(int id, std::vector<Vec3>& points) const {
-        std::vector<int> corners;
+        std::vector<int>& corners = cornersRead_;
+        corners.clear();
         if (!records_.PlainList(id, "IFCPOLYLOOP", nullptr, &corners)) corners = References(Read(id, "IFCPOLYLOOP").At(0));
         Vec3 previous = carve::geom::VECTOR(0.0, 0.0, 0.0);
         bool first = true;
+        std::vector<double>& c = pointRead_;
         for (int pointId : corners) {
-            const std::vector<double> c = Point(pointId);
+            PointInto(pointId, c);
             double x = 0, y = 0, z = 0;
             if (c.size() > 2) {
                 x = c[0] * lengthFactor_;
@@ -614,13 +680,13 @@ public:
         }
     }
 
-    // A body cut by half spaces, made as the library makes it: on the conversion heap, one such
+    // A body cut by half spaces or solids, made as the library makes it: on the conversion heap, one such
     // body at a time, so that its Boolean operations, which go by addresses, come out the same
     // bytes on every open; what is kept is copied off it.
     void Clipped(const Record& clipping, MeshItem& item) const {
-        static std::mutex heapLock;
         const std::lock_guard<std::mutex> hold(heapLock);
         const ConversionHeap::Scope heap;
+        const Aside aside(*this);
         ItemShapeData data;
         ClippedSets(clipping, data, 0);
         const ConversionHeap::Pause pause;
@@ -633,23 +699,85 @@ public:
         if (item.closed.empty()) throw NotHere();
     }
 
-    // The mesh sets of a difference of a solid and a half space, each of the first operand's
-    // cut by each of the second's as the library cuts them.
+    // A body with openings cut from it, on the conversion heap as a clipped one is. The
+    // element's items and the openings' are made as the library's conversion makes them, mesh
+    // sets and all, and cut by its own opening cut.
+    void Cut(const std::vector<int>& bodies, const Matrix& toWorld, const std::vector<uint32_t>& openings,
+             std::vector<MeshItem>& parts) const {
+        const std::lock_guard<std::mutex> hold(heapLock);
+        const ConversionHeap::Scope heap;
+        const Aside aside(*this);
+        ItemSets items;
+        for (int body : bodies) RepresentationSets(body, items, true, 0);
+        std::vector<OpeningBody> cutters;
+        for (uint32_t opening : openings) {
+            const Record element = Read(scan_.ids[opening]);
+            if (element.Unset(6)) continue;
+            // Unplaced, it leaves the library's whole cut undone.
+            if (element.Unset(5)) throw NotHere();
+            OpeningBody& cutter = cutters.emplace_back();
+            cutter.placement = Placement(element.Reference(5), true);
+            for (int representation : References(Read(element.Reference(6), "IFCPRODUCTDEFINITIONSHAPE").At(2)))
+                RepresentationSets(representation, cutter.representations.emplace_back(), false, 0);
+        }
+        try {
+            CutOpenings(items, toWorld, cutters, solids_, inverseTolerance_);
+        } catch (...) {
+            throw NotHere();
+        }
+        const ConversionHeap::Pause pause;
+        for (const auto& item : items) {
+            MeshItem& made = parts.emplace_back();
+            for (auto* sets : {&item->m_meshsets, &item->m_meshsets_open}) {
+                for (const auto& set : *sets) {
+                    MeshPart part;
+                    if (!set || !PartOfMeshSet(*set, part)) throw NotHere();
+                    (sets == &item->m_meshsets ? made.closed : made.open).push_back(std::move(part));
+                }
+            }
+        }
+    }
+
+    // A shape representation's items as the library's conversion makes them, appended to
+    // `items`; `body`: those of the product's own body, told to `made_`.
+    void RepresentationSets(int id, ItemSets& items, bool body, int depth) const {
+        EachItem(
+            id, depth,
+            [&](const Record& item) {
+                items.push_back(GeometrySets(item));
+                if (!body || !made_) return;
+                const int innermost = Innermost(item);
+                const ConversionHeap::Pause pause;
+                made_->push_back(innermost);
+            },
+            [&](int mappedId, const std::optional<Matrix>& by) {
+                ItemSets inner;
+                RepresentationSets(mappedId, inner, body, depth + 1);
+                if (by)
+                    for (const auto& data : inner) data->applyTransformToItem(*by);
+                items.insert(items.end(), inner.begin(), inner.end());
+            });
+    }
+
+    std::shared_ptr<ItemShapeData> GeometrySets(const Record& item) const {
+        auto data = std::make_shared<ItemShapeData>();
+        if (item.type == "IFCBOOLEANCLIPPINGRESULT" || item.type == "IFCBOOLEANRESULT") ClippedSets(item, *data, 0);
+        // A box is nothing to the library's conversion.
+        else if (item.type != "IFCBOUNDINGBOX") SolidSets(item, *data);
+        return data;
+    }
+
+    // The mesh sets of a difference of a solid and a half space or another solid, each of the
+    // first operand's cut by each of the second's as the library cuts them.
     void ClippedSets(const Record& clipping, ItemShapeData& data, int depth) const {
         if (depth > 8 || StepEnumeration(clipping.At(0)) != "DIFFERENCE") throw NotHere();
         auto first = std::make_shared<ItemShapeData>();
-        const Record operand = Read(clipping.Reference(1));
-        if (operand.type == "IFCEXTRUDEDAREASOLID") {
-            first->addItemData(Swept(operand));
-            if (!operand.Unset(1)) first->applyTransformToItem(Axis2Placement3D(Read(operand.Reference(1), "IFCAXIS2PLACEMENT3D")));
-        } else if (operand.type == "IFCBOOLEANCLIPPINGRESULT" || operand.type == "IFCBOOLEANRESULT") {
-            ClippedSets(operand, *first, depth + 1);
-        } else {
-            throw NotHere();
-        }
+        Operand(Read(clipping.Reference(1)), *first, depth);
         if (first->m_meshsets.empty()) throw NotHere();
         ItemShapeData second;
-        HalfSpace(Read(clipping.Reference(2)), *first, second);
+        const Record cutter = Read(clipping.Reference(2));
+        if (cutter.type == "IFCHALFSPACESOLID" || cutter.type == "IFCPOLYGONALBOUNDEDHALFSPACE") HalfSpace(cutter, *first, second);
+        else Operand(cutter, second, depth);
         for (auto& cut : first->m_meshsets) {
             for (auto& by : second.m_meshsets) {
                 std::shared_ptr<carve::mesh::MeshSet<3>> result;
@@ -662,6 +790,32 @@ public:
             }
         }
         std::copy(first->m_meshsets.begin(), first->m_meshsets.end(), std::back_inserter(data.m_meshsets));
+    }
+
+    // An operand of a Boolean operation that is a solid or another such operation, its mesh sets
+    // added to `data` as the library's conversion adds them.
+    void Operand(const Record& operand, ItemShapeData& data, int depth) const {
+        if (operand.type == "IFCBOOLEANCLIPPINGRESULT" || operand.type == "IFCBOOLEANRESULT") ClippedSets(operand, data, depth + 1);
+        else SolidSets(operand, data);
+    }
+
+    // An extruded solid or a faceted brep as the library's conversion makes it.
+    void SolidSets(const Record& solid, ItemShapeData& data) const {
+        if (solid.type == "IFCEXTRUDEDAREASOLID") {
+            data.addItemData(Swept(solid));
+            if (!solid.Unset(1)) data.applyTransformToItem(Axis2Placement3D(Read(solid.Reference(1), "IFCAXIS2PLACEMENT3D")));
+        } else if (solid.type == "IFCFACETEDBREP") {
+            PolyInputCache3D cache;
+            FaceCache(Faces(Read(solid.Reference(0), "IFCCLOSEDSHELL")), cache);
+            // The library says so of a shell that is not closed.
+            try {
+                data.addClosedPolyhedron(cache.m_poly_data);
+            } catch (const BuildingException&) {
+                throw NotHere();
+            }
+        } else {
+            throw NotHere();
+        }
     }
 
     // A half space as the library bounds it: a plane's by a box of its own size, a polygonal
@@ -933,20 +1087,48 @@ private:
     double lengthFactor_;
     std::optional<double> radians_;
     std::vector<int>* made_;
+    double inverseTolerance_;
     static constexpr size_t kMaxCurvesRead = 100000;
     mutable size_t curvesRead_ = 0;
+    // Read into again for every loop and corner.
+    mutable std::vector<int> cornersRead_;
+    mutable std::vector<double> pointRead_;
+
+    // While a body is made on the conversion heap, the buffers read into are others, grown on
+    // it and given back to it before its end; those of before come back after.
+    class Aside {
+    public:
+        explicit Aside(const Maker& maker) : maker_(maker) {
+            maker_.cornersRead_.swap(corners_);
+            maker_.pointRead_.swap(point_);
+        }
+        ~Aside() {
+            maker_.cornersRead_.swap(corners_);
+            maker_.pointRead_.swap(point_);
+        }
+        Aside(const Aside&) = delete;
+        Aside& operator=(const Aside&) = delete;
+
+    private:
+        const Maker& maker_;
+        std::vector<int> corners_;
+        std::vector<double> point_;
+    };
 };
 
 } // namespace
 
-std::optional<ProductMesh> RecordBodyMesh::Mesh(uint32_t position, const std::vector<int>& bodies, std::vector<int>* items) const {
+std::optional<ProductMesh> RecordBodyMesh::Mesh(uint32_t position, const std::vector<int>& bodies, std::vector<int>* items,
+                                                const std::vector<uint32_t>* openings) const {
     if (position >= scan_.ids.size() || bodies.empty()) return std::nullopt;
     try {
         Maker maker(text_, scan_, converter_, metres_, radians_, items);
         std::vector<MeshItem> parts;
-        for (int body : bodies) maker.Representation(body, parts);
         const int placement = scan_.ProductReferences(position)[0];
-        const Matrix toWorld = placement >= 0 ? maker.Placement(placement) : Matrix();
+        const Matrix toWorld = placement >= 0 ? maker.Placement(placement, openings != nullptr) : Matrix();
+        if (openings) maker.Cut(bodies, toWorld, *openings, parts);
+        else
+            for (int body : bodies) maker.Representation(body, parts);
         ProductMesh mesh;
         std::string problem;
         AddItems(parts, toWorld, mesh, problem);

@@ -3,9 +3,11 @@
 // entities: extruded area solids of rectangles, circles and closed curves (polylines, and
 // composite curves of polylines and trimmed circles and ellipses; with voids or without),
 // faceted breps, face- and shell-based surface models, triangulated and polygonal face sets,
-// solids clipped by half spaces and mapped items of these, placed by local placements. Each is made as the library makes it, its sweeper
-// given the same profiles and faces, so a product's mesh is the library's up to the order of its
-// triangles. A body with anything else is the library's to make.
+// solids less half spaces or other such solids, and mapped items of these, placed by local
+// placements; and extruded, clipped and faceted bodies with openings of those forms cut from
+// them. Each is made as the library makes it, its sweeper given the same profiles and faces, so
+// a product's mesh is the library's up to the order of its triangles. A body with anything else
+// is the library's to make.
 #include "host/ifc/helper/ProductMesh.h"
 #include "host/ifc/step/StepEntityScan.h"
 
@@ -28,7 +30,10 @@ public:
     // The mesh of the product at `position`, whose body is the shape representations numbered
     // `bodies`; nothing when a form of it is not made here, or nothing usable was made.
     // `items`, when given, gets the numbers of the geometric items made (not the mapped items).
-    std::optional<ProductMesh> Mesh(uint32_t position, const std::vector<int>& bodies, std::vector<int>* items = nullptr) const;
+    // `openings`, for an element with openings, are their places in the file in the order of
+    // their relations' numbers, cut from the body as the library cuts them.
+    std::optional<ProductMesh> Mesh(uint32_t position, const std::vector<int>& bodies, std::vector<int>* items = nullptr,
+                                    const std::vector<uint32_t>* openings = nullptr) const;
 
 private:
     std::string_view text_;

@@ -16,6 +16,7 @@
 #include <span>
 #include <stdexcept>
 #include <thread>
+#include <unordered_map>
 
 namespace {
 
@@ -64,10 +65,14 @@ struct Made {
     std::vector<int> items;
 };
 
+// By place in the file: the openings to cut from an element, in the order of their relations'
+// numbers, as the library finds them.
+using OpeningsOf = std::unordered_map<uint32_t, std::vector<uint32_t>>;
+
 // The bodies of `products` made with a sweeper of a library conversion of its own, in the file's
 // unit; a body the sweeper speaks of is the library's.
-void MakeShare(std::string_view text, const StepScan& scan, double metres, std::optional<double> radians, const std::vector<bool>& cutOrCutting,
-               std::span<const uint32_t> products, Made& made) {
+void MakeShare(std::string_view text, const StepScan& scan, double metres, std::optional<double> radians, const std::vector<bool>& notHere,
+               const OpeningsOf& openingsOf, std::span<const uint32_t> products, Made& made) {
     auto model = std::make_shared<BuildingModel>();
     model->getUnitConverter()->setLengthInMeterFactor(metres);
     GeometryConverter converter(model);
@@ -76,12 +81,13 @@ void MakeShare(std::string_view text, const StepScan& scan, double metres, std::
     const RecordBodyMesh records(text, scan, *converter.getRepresentationConverter(), metres, radians);
     std::vector<int> items;
     for (uint32_t position : products) {
-        if (cutOrCutting[position]) continue;
+        if (notHere[position]) continue;
         const std::vector<int> bodies = BodyRepresentationsOf(text, scan, scan.ProductReferences(position)[1]);
         if (bodies.empty()) continue;
         items.clear();
         const size_t before = said.Count();
-        std::optional<ProductMesh> mesh = records.Mesh(position, bodies, &items);
+        const auto cut = openingsOf.find(position);
+        std::optional<ProductMesh> mesh = records.Mesh(position, bodies, &items, cut == openingsOf.end() ? nullptr : &cut->second);
         if (!mesh || said.Count() != before || !made.meshes.Add(position, *mesh)) continue;
         made.positions.push_back(position);
         made.items.insert(made.items.end(), items.begin(), items.end());
@@ -170,29 +176,37 @@ RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsig
     if (!metres) return plan;
     plan.metres = *metres;
 
-    // Elements with openings, the openings, and the parts of elements with openings.
-    std::vector<bool> cutOrCutting(count, false);
+    // The library's: the openings, the parts of elements with openings, and an element one of
+    // whose openings is not in the file. The others with openings have them cut here.
+    std::vector<bool> notHere(count, false);
     auto markAttribute = [&](const std::vector<std::string_view>& a, size_t index) {
         if (index >= a.size()) return;
         for (int id : StepReferences(a[index]))
-            if (auto place = PlaceOf(scan, id)) cutOrCutting[*place] = true;
+            if (auto place = PlaceOf(scan, id)) notHere[*place] = true;
     };
     std::vector<uint32_t> decompositions;
+    std::vector<std::pair<int, uint32_t>> voids; // (the relation's number, its place)
     for (uint32_t position = 0; position < count; ++position) {
         const std::string_view type = TypeAt(text, scan, position);
-        if (type == "IFCRELVOIDSELEMENT") {
-            const std::vector<std::string_view> a = AttributesAt(text, scan, position);
-            markAttribute(a, 4);
-            markAttribute(a, 5);
-        } else if (type == "IFCRELAGGREGATES" || type == "IFCRELNESTS") {
-            decompositions.push_back(position);
-        }
+        if (type == "IFCRELVOIDSELEMENT") voids.emplace_back(scan.ids[position], position);
+        else if (type == "IFCRELAGGREGATES" || type == "IFCRELNESTS") decompositions.push_back(position);
+    }
+    std::sort(voids.begin(), voids.end());
+    OpeningsOf openingsOf;
+    for (const auto& [id, position] : voids) {
+        const std::vector<std::string_view> a = AttributesAt(text, scan, position);
+        if (a.size() < 6) continue;
+        const auto element = PlaceOf(scan, StepReference(a[4]));
+        const auto opening = PlaceOf(scan, StepReference(a[5]));
+        if (element && opening) openingsOf[*element].push_back(*opening);
+        else if (element) notHere[*element] = true;
+        markAttribute(a, 5);
     }
     for (uint32_t position : decompositions) {
         const std::vector<std::string_view> a = AttributesAt(text, scan, position);
         if (a.size() < 6) continue;
         const auto whole = PlaceOf(scan, StepReference(a[4]));
-        if (whole && cutOrCutting[*whole]) markAttribute(a, 5);
+        if (whole && openingsOf.count(*whole)) markAttribute(a, 5);
     }
 
     // The products to make here, each thread a share of them in file order.
@@ -204,11 +218,13 @@ RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsig
     }
     const std::optional<double> radians = RecordPlaneAngleUnit(text, scan);
     carve::setEpsilon(1.5e-05 * plan.metres);
-    const unsigned workers = std::max(1u, std::min(threads, 8u));
+    // Bodies cut by Boolean operations take the conversion heap one at a time: with two workers
+    // to a core, one that waits for it leaves its core to another.
+    const unsigned workers = threads > 1 ? std::min(threads * 2, 8u) : 1u;
     std::vector<Made> shares(workers);
     auto make = [&](unsigned worker) {
         const size_t from = products.size() * worker / workers, to = products.size() * (worker + 1) / workers;
-        MakeShare(text, scan, plan.metres, radians, cutOrCutting, {products.data() + from, to - from}, shares[worker]);
+        MakeShare(text, scan, plan.metres, radians, notHere, openingsOf, {products.data() + from, to - from}, shares[worker]);
     };
     {
         std::vector<std::thread> helpers;

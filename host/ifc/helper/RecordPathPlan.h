@@ -1,8 +1,8 @@
 #pragma once
 // Before the library parses a file: which products' bodies are made from the records
 // (RecordBodyMesh.h), and so which records the library need not make. A product takes that path
-// when its body is made there without a word from the sweeper, and it has no openings to cut
-// (nor is one, nor a part of an element that has them). The geometric items of those bodies
+// when its body is made there without a word from the sweeper, its openings (if any) cut there
+// too, and it is not an opening nor a part of an element that has them. The geometric items of those bodies
 // that no other product's representation uses are made by the library as bare entities, their
 // attributes unread, so that styles and layers still find them; what only they lead to is not
 // made at all. The library's model is then of the facts and of the other products' shapes.
