@@ -211,6 +211,16 @@ struct Look {
     double sky;     // photo: the sky's light
 };
 
+// What the 3D window's tiles read of a triangle, apart from the rest of its look: a tile meets
+// thousands of a large model's triangles, and each would otherwise cost a miss on its look and
+// another on the scene's triangle. Aligned so that one never spans two cache lines.
+struct alignas(32) Paint {
+    double bias;
+    Rgb flat;
+    uint32_t packed;
+    float opacity;
+};
+
 } // namespace
 
 struct Renderer::Impl {
@@ -239,6 +249,8 @@ struct Renderer::Impl {
     Vec3 eye, toSun;
     bool shadowsOn = false;
     std::vector<Look> looks;
+    std::vector<Paint> paints; // of each triangle, beside its look
+    std::vector<int32_t> tileOfRow;
     // The scene's parts cut into runs that the threads project side by side; each run keeps its
     // screen triangles and lines in the scene's order, binned by tile, so a tile walks the runs
     // in turn and sees everything in the order one list of the whole scene would give.
@@ -283,11 +295,24 @@ struct Renderer::Impl {
         bool valid = false;
         std::vector<uint32_t> first;  // of each scene triangle, in its piece
         std::vector<uint8_t> count;   // 0 to 2
+        std::vector<double> light;    // of each, HeadLit
         std::vector<std::vector<ScreenTriangle>> pieces;
+        // Of each steady edge, its segment on the screen where `lineShows`; only the colour is
+        // the frame's own.
+        std::vector<ScreenLine> lines;
+        std::vector<uint8_t> lineShows;
     } cache;
     ViewKey lastView;
     bool cached = false; // the frame draws from `cache`
-    void KeepScreenTriangles(const ViewKey& key, const Projector& projector);
+    void KeepScreenTriangles(const ViewKey& key, const Projector& projector, const Vec3& headLight);
+    // A triangle's normal turned towards the eye: faces are seen from either side.
+    Vec3 FacingEye(const SceneTriangle& t) const {
+        return Dot3(t.normal, Sub3(eye, t.p[0])) < 0 ? Scale3(t.normal, -1) : t.normal;
+    }
+    // The 3D window's light on a triangle, what its colour is scaled by.
+    double HeadLit(const SceneTriangle& t, const Vec3& headLight) const {
+        return 0.55 + 0.45 * std::max(0.0, Dot3(FacingEye(t), headLight));
+    }
     std::vector<float> depth;  // 1/z, larger is nearer, 0 is empty; `width` a row
     std::vector<int32_t> owner; // photo: the opaque screen triangle that shows at a pixel, -1 for none
     ShadowMap shadows;
@@ -380,6 +405,7 @@ void Renderer::Impl::Render(const Scene& sc, const ViewCamera& camera, const Pix
     }
 
     looks.resize(sc.triangles.size());
+    paints.resize(sc.triangles.size());
     // The runs: the scene's parts, or for a scene made without them, pieces of its lists.
     spans.clear();
     size_t work = 0;
@@ -413,11 +439,14 @@ void Renderer::Impl::Render(const Scene& sc, const ViewCamera& camera, const Pix
     }
     batches.resize(batchCount);
     const int32_t tiles = (height + tileRows - 1) / tileRows;
+    tileOfRow.resize(static_cast<size_t>(height));
+    for (int32_t y = 0; y < height; ++y) tileOfRow[static_cast<size_t>(y)] = y / tileRows;
     const ViewKey key{sc.bodies, basis.origin, basis.right, basis.up, basis.forward, view.Focal(), width, height};
     const bool keepable = style == RenderStyle::Window3D && sc.bodies != 0;
-    if (keepable && !(cache.valid && cache.key == key) && lastView == key) KeepScreenTriangles(key, projector);
+    if (keepable && !(cache.valid && cache.key == key) && lastView == key) KeepScreenTriangles(key, projector, headLight);
     if (keepable) lastView = key;
-    cached = keepable && cache.valid && cache.key == key && cache.first.size() == sc.SteadyTriangles();
+    cached = keepable && cache.valid && cache.key == key && cache.first.size() == sc.SteadyTriangles() &&
+             cache.lines.size() == sc.SteadyEdges();
     pool.Run(static_cast<int32_t>(batches.size()), [&](int32_t k) {
         Project(batches[static_cast<size_t>(k)], projector, view, headLight, tiles);
     });
@@ -468,13 +497,15 @@ bool OutOfSight(const ScenePart& part, const ViewProjection& view, int32_t width
 template <typename Item> const Item& Deref(const Item& item) { return item; }
 template <typename Item> const Item& Deref(const Item* item) { return *item; }
 
+// `tileOfRow`: the tile of each row of the picture, looked up rather than divided for each item.
 template <typename Item> void Bin(std::vector<std::vector<uint32_t>>& bins, const std::vector<Item>& items, int32_t tiles,
-                                  int32_t tileRows) {
+                                  const std::vector<int32_t>& tileOfRow) {
     bins.resize(static_cast<size_t>(tiles));
     for (auto& b : bins) b.clear();
     for (uint32_t i = 0; i < items.size(); ++i) {
         const auto& item = Deref(items[i]);
-        for (int32_t b = item.y0 / tileRows; b <= item.y1 / tileRows; ++b) bins[static_cast<size_t>(b)].push_back(i);
+        const int32_t last = tileOfRow[static_cast<size_t>(item.y1)];
+        for (int32_t b = tileOfRow[static_cast<size_t>(item.y0)]; b <= last; ++b) bins[static_cast<size_t>(b)].push_back(i);
     }
 }
 
@@ -518,25 +549,32 @@ void Renderer::Impl::Project(Batch& batch, const Projector& projector, const Vie
             }
             // Looks only for triangles that reach a pixel; most of a large model's seen whole do not.
             if (out.size() == before) continue;
-            Vec3 toEye = Sub3(eye, t.p[0]);
-            Look& look = looks[i];
-            look.n = Dot3(t.normal, toEye) < 0 ? Scale3(t.normal, -1) : t.normal;
-            look.bias = t.opening ? kOpeningBias : 1.0;
+            const double bias = t.opening ? kOpeningBias : 1.0;
             if (style == RenderStyle::Window3D) {
-                look.flat = Scale(t.colour, 0.55 + 0.45 * std::max(0.0, Dot3(look.n, headLight)));
-                look.sun = look.sky = 0;
-            } else {
-                look.sun = std::max(0.0, Dot3(look.n, toSun));
-                look.sky = 0.42 + 0.12 * look.n[2];
-                look.flat = Scale(t.colour, look.sky + 0.68 * look.sun * 0.0);
+                // The 3D window needs no more than the paint; a kept view knows each body's light.
+                const Rgb flat = Scale(t.colour, cached && i < cache.light.size() ? cache.light[i] : HeadLit(t, headLight));
+                paints[i] = {bias, flat, PackRgb(flat), t.opacity};
+                continue;
             }
+            Look& look = looks[i];
+            look.n = FacingEye(t);
+            look.bias = bias;
+            look.sun = std::max(0.0, Dot3(look.n, toSun));
+            look.sky = 0.42 + 0.12 * look.n[2];
+            look.flat = Scale(t.colour, look.sky + 0.68 * look.sun * 0.0);
             look.packed = PackRgb(look.flat);
+            paints[i] = {look.bias, look.flat, look.packed, t.opacity};
         }
         if (style != RenderStyle::Window3D) continue;
         for (uint32_t i = span.part.firstEdge; i < span.part.firstEdge + span.part.edges; ++i) {
             const SceneEdge& e = sc.edges[i];
             ScreenLine l;
-            if (!projector.Line(e.a, e.b, l)) continue;
+            if (cached && i < cache.lines.size()) {
+                if (!cache.lineShows[i]) continue;
+                l = cache.lines[i];
+            } else if (!projector.Line(e.a, e.b, l)) {
+                continue;
+            }
             l.colour = PackRgb(e.colour);
             l.bias = kEdgeBias * (e.opening ? kOpeningBias : 1.0);
             batch.lines.push_back(l);
@@ -544,18 +582,19 @@ void Renderer::Impl::Project(Batch& batch, const Projector& projector, const Vie
     }
     PointAtOwn(batch.opaque, batch.opaqueOwn);
     PointAtOwn(batch.transparent, batch.transparentOwn);
-    Bin(batch.opaqueBins, batch.opaque, tiles, tileRows);
-    Bin(batch.transparentBins, batch.transparent, tiles, tileRows);
-    Bin(batch.lineBins, batch.lines, tiles, tileRows);
+    Bin(batch.opaqueBins, batch.opaque, tiles, tileOfRow);
+    Bin(batch.transparentBins, batch.transparent, tiles, tileOfRow);
+    Bin(batch.lineBins, batch.lines, tiles, tileOfRow);
 }
 
-void Renderer::Impl::KeepScreenTriangles(const ViewKey& key, const Projector& projector) {
+void Renderer::Impl::KeepScreenTriangles(const ViewKey& key, const Projector& projector, const Vec3& headLight) {
     const Scene& sc = *scene;
     const auto triangles = static_cast<uint32_t>(sc.SteadyTriangles());
     cache.valid = false;
     cache.key = key;
     cache.first.resize(triangles);
     cache.count.resize(triangles);
+    cache.light.resize(triangles);
     cache.pieces.resize((triangles + kPieceTriangles - 1) / kPieceTriangles);
     pool.Run(static_cast<int32_t>(cache.pieces.size()), [&](int32_t k) {
         std::vector<ScreenTriangle>& piece = cache.pieces[static_cast<size_t>(k)];
@@ -566,7 +605,17 @@ void Renderer::Impl::KeepScreenTriangles(const ViewKey& key, const Projector& pr
             projector.Triangle(sc.triangles[i].p, i, piece, nullptr);
             cache.first[i] = static_cast<uint32_t>(before);
             cache.count[i] = static_cast<uint8_t>(piece.size() - before);
+            cache.light[i] = HeadLit(sc.triangles[i], headLight);
         }
+    });
+    const size_t edges = sc.SteadyEdges();
+    cache.lines.resize(edges);
+    cache.lineShows.resize(edges);
+    const auto linePieces = static_cast<int32_t>((edges + kPieceTriangles - 1) / kPieceTriangles);
+    pool.Run(linePieces, [&](int32_t k) {
+        const size_t first = static_cast<size_t>(k) * kPieceTriangles;
+        for (size_t i = first; i < std::min(edges, first + kPieceTriangles); ++i)
+            cache.lineShows[i] = projector.Line(sc.edges[i].a, sc.edges[i].b, cache.lines[i]) ? 1 : 0;
     });
     cache.valid = true;
 }
@@ -687,8 +736,8 @@ void Renderer::Impl::DrawOpaque(int32_t tile, int32_t y0, int32_t y1) {
         for (const Batch& b : batches)
             for (uint32_t local : b.opaqueBins[static_cast<size_t>(tile)]) {
                 const ScreenTriangle& s = *b.opaque[local];
-                const Look& look = looks[s.source];
-                DrawFlat(s, y0, y1, look.bias, look.packed);
+                const Paint& paint = paints[s.source];
+                DrawFlat(s, y0, y1, paint.bias, paint.packed);
             }
     }
 }
@@ -707,12 +756,13 @@ template <bool kPhoto> void Renderer::Impl::GatherGlassAs(int32_t tile, int32_t 
     for (const Batch& b : batches)
         for (uint32_t local : b.transparentBins[static_cast<size_t>(tile)]) {
             const ScreenTriangle& s = *b.transparent[local];
-            const Look& look = looks[s.source];
-            const SceneTriangle& t = scene->triangles[s.source];
             const uint32_t k = b.transparentBase + local;
-            const double bias = look.bias;
-            const float opacity = t.opacity;
+            const Paint& paint = paints[s.source];
+            const double bias = paint.bias;
+            const float opacity = paint.opacity;
             if constexpr (kPhoto) {
+                const Look& look = looks[s.source];
+                const SceneTriangle& t = scene->triangles[s.source];
                 const WorldCorners& corners = b.transparentCorners[local];
                 Walk(s, y0, y1, [&](int32_t x, int32_t y, double invZ, double w0, double w1, double w2) {
                     size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
@@ -722,7 +772,7 @@ template <bool kPhoto> void Renderer::Impl::GatherGlassAs(int32_t tile, int32_t 
                 });
             } else {
                 // Taken by value: the layers written could otherwise be the values read.
-                Walk(s, y0, y1, [&glass, zbuf, width, first, k, bias, opacity, flat = look.flat](
+                Walk(s, y0, y1, [&glass, zbuf, width, first, k, bias, opacity, flat = paint.flat](
                                     int32_t x, int32_t y, double invZ, double, double, double) {
                     size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
                     float z = static_cast<float>(invZ * bias);
