@@ -153,7 +153,7 @@ private:
             sum = {};
         }
 
-        void Add(const Layer& layer) {
+        [[gnu::always_inline]] void Add(const Layer& layer) {
             const uint64_t key = KeyOf(layer);
             if (count < kNearest) {
                 kept[count] = {key, count};

@@ -231,7 +231,7 @@ struct Renderer::Impl {
     void DrawOpaque(int32_t tile, int32_t y0, int32_t y1);
     void DrawFlat(const ScreenTriangle& s, int32_t y0, int32_t y1, double bias, uint32_t colour);
     void GatherGlass(int32_t tile, int32_t y0, int32_t y1, PixelLayers& glass);
-    template <bool kPhoto> void GatherGlassAs(int32_t tile, int32_t y0, int32_t y1, PixelLayers& glass);
+    void GatherFlat(const ScreenTriangle& s, int32_t y0, int32_t y1, uint32_t order, const Paint& paint, PixelLayers& glass);
     void DrawEdges(int32_t tile, int32_t y0, int32_t y1, PixelLayers* glass);
     void BlendLayers(int32_t y0, PixelLayers& glass);
     std::unique_ptr<PixelLayers> TakeLayers();
@@ -566,6 +566,9 @@ void Renderer::Impl::Project(Batch& batch, const Projector& projector, const Vie
             paints[i] = {look.bias, look.flat, look.packed, t.opacity};
         }
         if (style != RenderStyle::Window3D) continue;
+        // An element's edges share its pen: packed once for them all.
+        Rgb pen = span.part.edges ? sc.edges[span.part.firstEdge].colour : Rgb{};
+        uint32_t packedPen = PackRgb(pen);
         for (uint32_t i = span.part.firstEdge; i < span.part.firstEdge + span.part.edges; ++i) {
             const SceneEdge& e = sc.edges[i];
             ScreenLine l;
@@ -575,7 +578,11 @@ void Renderer::Impl::Project(Batch& batch, const Projector& projector, const Vie
             } else if (!projector.Line(e.a, e.b, l)) {
                 continue;
             }
-            l.colour = PackRgb(e.colour);
+            if (!(e.colour == pen)) {
+                pen = e.colour;
+                packedPen = PackRgb(pen);
+            }
+            l.colour = packedPen;
             l.bias = kEdgeBias * (e.opening ? kOpeningBias : 1.0);
             batch.lines.push_back(l);
         }
@@ -742,14 +749,17 @@ void Renderer::Impl::DrawOpaque(int32_t tile, int32_t y0, int32_t y1) {
     }
 }
 
-// Glass and other see-through surfaces in front of the opaque ones, lit as they will show.
+// Glass and other see-through surfaces in front of the opaque ones, lit as they will show: the
+// photo shades every layer, the 3D window's take their triangle's flat colour.
 void Renderer::Impl::GatherGlass(int32_t tile, int32_t y0, int32_t y1, PixelLayers& glass) {
-    if (style == RenderStyle::Photo) GatherGlassAs<true>(tile, y0, y1, glass);
-    else GatherGlassAs<false>(tile, y0, y1, glass);
-}
-
-// The photo shades every layer; the 3D window's take their triangle's flat colour.
-template <bool kPhoto> void Renderer::Impl::GatherGlassAs(int32_t tile, int32_t y0, int32_t y1, PixelLayers& glass) {
+    if (style != RenderStyle::Photo) {
+        for (const Batch& b : batches)
+            for (uint32_t local : b.transparentBins[static_cast<size_t>(tile)]) {
+                const ScreenTriangle& s = *b.transparent[local];
+                GatherFlat(s, y0, y1, b.transparentBase + local, paints[s.source], glass);
+            }
+        return;
+    }
     const int32_t width = target.width;
     const size_t first = static_cast<size_t>(y0) * static_cast<size_t>(width);
     const float* const zbuf = depth.data();
@@ -757,30 +767,43 @@ template <bool kPhoto> void Renderer::Impl::GatherGlassAs(int32_t tile, int32_t 
         for (uint32_t local : b.transparentBins[static_cast<size_t>(tile)]) {
             const ScreenTriangle& s = *b.transparent[local];
             const uint32_t k = b.transparentBase + local;
-            const Paint& paint = paints[s.source];
-            const double bias = paint.bias;
-            const float opacity = paint.opacity;
-            if constexpr (kPhoto) {
-                const Look& look = looks[s.source];
-                const SceneTriangle& t = scene->triangles[s.source];
-                const WorldCorners& corners = b.transparentCorners[local];
-                Walk(s, y0, y1, [&](int32_t x, int32_t y, double invZ, double w0, double w1, double w2) {
-                    size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-                    float z = static_cast<float>(invZ * bias);
-                    if (z <= zbuf[i]) return;
-                    glass.Add(i - first, {z, k, false, 0, Shade(look, t, s, corners, w0, w1, w2, invZ), opacity});
-                });
-            } else {
-                // Taken by value: the layers written could otherwise be the values read.
-                Walk(s, y0, y1, [&glass, zbuf, width, first, k, bias, opacity, flat = paint.flat](
-                                    int32_t x, int32_t y, double invZ, double, double, double) {
-                    size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-                    float z = static_cast<float>(invZ * bias);
-                    if (z <= zbuf[i]) return;
-                    glass.Add(i - first, {z, k, false, 0, flat, opacity});
-                });
-            }
+            const Look& look = looks[s.source];
+            const SceneTriangle& t = scene->triangles[s.source];
+            const WorldCorners& corners = b.transparentCorners[local];
+            const double bias = look.bias;
+            const float opacity = t.opacity;
+            Walk(s, y0, y1, [&](int32_t x, int32_t y, double invZ, double w0, double w1, double w2) {
+                size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
+                float z = static_cast<float>(invZ * bias);
+                if (z <= zbuf[i]) return;
+                glass.Add(i - first, {z, k, false, 0, Shade(look, t, s, corners, w0, w1, w2, invZ), opacity});
+            });
         }
+}
+
+// The walk of one flat-coloured see-through triangle, pixel for pixel as raster::Walk gives it,
+// with what each layer draws held in registers rather than read back after each one written.
+void Renderer::Impl::GatherFlat(const ScreenTriangle& s, int32_t y0, int32_t y1, uint32_t order, const Paint& paint,
+                                PixelLayers& glass) {
+    const double ia = s.a.invZ, ib = s.b.invZ, ic = s.c.invZ;
+    const double bias = paint.bias;
+    const Rgb flat = paint.flat;
+    const float opacity = paint.opacity;
+    const auto width = static_cast<size_t>(target.width);
+    for (int32_t y = std::max(y0, s.y0); y <= std::min(y1, s.y1); ++y) {
+        raster::RowWalk r;
+        if (!raster::RowSpan(s, y + 0.5, r)) continue;
+        const float* const zrow = depth.data() + static_cast<size_t>(y) * width;
+        const size_t inBand = static_cast<size_t>(y - y0) * width;
+        double w0 = r.w0, w1 = r.w1;
+        for (int32_t x = r.from; x <= r.to; ++x, w0 += r.d0, w1 += r.d1) {
+            const double w2 = 1.0 - w0 - w1;
+            if (w0 < 0 || w1 < 0 || w2 < 0) continue;
+            const auto z = static_cast<float>((w0 * ia + w1 * ib + w2 * ic) * bias);
+            if (z <= zrow[x]) continue;
+            glass.Add(inBand + static_cast<size_t>(x), {z, order, false, 0, flat, opacity});
+        }
+    }
 }
 
 // The contour pens' edges over the opaque surfaces they bound; where see-through surfaces lie,
