@@ -136,7 +136,9 @@ private:
         return levels;
     }();
 
-    struct Slot {
+    // A cache line of its own for the counts, the pool and the farthest kept, which are all that
+    // most layers added to a deep pixel read.
+    struct alignas(64) Slot {
         uint32_t count = 0;
         uint32_t pooled = 0;
         // The pooled layers: their opacities' sum, colours weighted by opacity, and what they let through.

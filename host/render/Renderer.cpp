@@ -63,12 +63,18 @@ NearPolygon ClipNear(const Vec3 (&view)[3], const Vec3 (&world)[3]) {
 }
 
 // A segment on the screen: the points i = 0..n at t = i / n, as the 3D window's edges are drawn.
-struct ScreenLine {
+// A cache line each: a tile reads thousands of a large model's.
+struct alignas(64) ScreenLine {
     double ax, ay, dx, dy, invZa, dInvZ;
     int32_t n;
     int32_t y0, y1; // rows it may touch
+};
+
+// An edge as a frame draws it: its segment, a kept view's or the frame's own, in its pen.
+struct DrawnLine {
+    const ScreenLine* line;
     uint32_t colour;
-    double bias;
+    uint32_t opening; // nudged nearer as the openings' surfaces are
 };
 
 class Projector {
@@ -261,7 +267,8 @@ struct Renderer::Impl {
         std::vector<const ScreenTriangle*> opaque, transparent;
         std::vector<ScreenTriangle> opaqueOwn, transparentOwn;
         std::vector<WorldCorners> opaqueCorners, transparentCorners; // photo: of each screen triangle
-        std::vector<ScreenLine> lines;
+        std::vector<DrawnLine> lines;
+        std::vector<ScreenLine> linesOwn;
         uint32_t opaqueBase = 0, transparentBase = 0, lineBase = 0; // the first one's place in the whole scene
         std::vector<std::vector<uint32_t>> opaqueBins, transparentBins, lineBins;
     };
@@ -496,6 +503,7 @@ bool OutOfSight(const ScenePart& part, const ViewProjection& view, int32_t width
 
 template <typename Item> const Item& Deref(const Item& item) { return item; }
 template <typename Item> const Item& Deref(const Item* item) { return *item; }
+const ScreenLine& Deref(const DrawnLine& drawn) { return *drawn.line; }
 
 // `tileOfRow`: the tile of each row of the picture, looked up rather than divided for each item.
 template <typename Item> void Bin(std::vector<std::vector<uint32_t>>& bins, const std::vector<Item>& items, int32_t tiles,
@@ -530,6 +538,7 @@ void Renderer::Impl::Project(Batch& batch, const Projector& projector, const Vie
     batch.transparentCorners.clear();
     const bool photo = style == RenderStyle::Photo;
     batch.lines.clear();
+    batch.linesOwn.clear();
     for (size_t k = batch.firstSpan; k < batch.endSpan; ++k) {
         const Span& span = spans[k];
         if (span.bounded && OutOfSight(span.part, view, target.width, target.height)) continue;
@@ -571,24 +580,27 @@ void Renderer::Impl::Project(Batch& batch, const Projector& projector, const Vie
         uint32_t packedPen = PackRgb(pen);
         for (uint32_t i = span.part.firstEdge; i < span.part.firstEdge + span.part.edges; ++i) {
             const SceneEdge& e = sc.edges[i];
-            ScreenLine l;
+            const ScreenLine* kept = nullptr; // else the run's own, pointed at once all are made
             if (cached && i < cache.lines.size()) {
                 if (!cache.lineShows[i]) continue;
-                l = cache.lines[i];
-            } else if (!projector.Line(e.a, e.b, l)) {
-                continue;
+                kept = &cache.lines[i];
+            } else {
+                ScreenLine l;
+                if (!projector.Line(e.a, e.b, l)) continue;
+                batch.linesOwn.push_back(l);
             }
             if (!(e.colour == pen)) {
                 pen = e.colour;
                 packedPen = PackRgb(pen);
             }
-            l.colour = packedPen;
-            l.bias = kEdgeBias * (e.opening ? kOpeningBias : 1.0);
-            batch.lines.push_back(l);
+            batch.lines.push_back({kept, packedPen, e.opening ? 1u : 0u});
         }
     }
     PointAtOwn(batch.opaque, batch.opaqueOwn);
     PointAtOwn(batch.transparent, batch.transparentOwn);
+    size_t nextOwn = 0;
+    for (DrawnLine& d : batch.lines)
+        if (!d.line) d.line = &batch.linesOwn[nextOwn++];
     Bin(batch.opaqueBins, batch.opaque, tiles, tileOfRow);
     Bin(batch.transparentBins, batch.transparent, tiles, tileOfRow);
     Bin(batch.lineBins, batch.lines, tiles, tileOfRow);
@@ -814,14 +826,16 @@ void Renderer::Impl::DrawEdges(int32_t tile, int32_t y0, int32_t y1, PixelLayers
     const float* const zbuf = depth.data();
     for (const Batch& b : batches)
         for (uint32_t local : b.lineBins[static_cast<size_t>(tile)]) {
-            const ScreenLine& l = b.lines[local];
+            const DrawnLine& d = b.lines[local];
             const uint32_t k = b.lineBase + local;
-            PlotLine(l, width, y0, y1 + 1, [&](int32_t x, int32_t y, double invZ) {
+            const double bias = kEdgeBias * (d.opening ? kOpeningBias : 1.0);
+            const uint32_t colour = d.colour;
+            PlotLine(*d.line, width, y0, y1 + 1, [&](int32_t x, int32_t y, double invZ) {
                 size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-                float z = static_cast<float>(invZ * l.bias);
+                float z = static_cast<float>(invZ * bias);
                 if (!(z >= zbuf[i])) return;
-                if (glass && glass->Any(i - first)) glass->Add(i - first, {z, k, true, l.colour, {}, 1});
-                else target.At(x, y) = l.colour;
+                if (glass && glass->Any(i - first)) glass->Add(i - first, {z, k, true, colour, {}, 1});
+                else target.At(x, y) = colour;
             });
         }
 }
