@@ -63,12 +63,18 @@ NearPolygon ClipNear(const Vec3 (&view)[3], const Vec3 (&world)[3]) {
 }
 
 // A segment on the screen: the points i = 0..n at t = i / n, as the 3D window's edges are drawn.
-struct ScreenLine {
+// A cache line each: a tile reads thousands of a large model's.
+struct alignas(64) ScreenLine {
     double ax, ay, dx, dy, invZa, dInvZ;
     int32_t n;
     int32_t y0, y1; // rows it may touch
+};
+
+// An edge as a frame draws it: its segment, a kept view's or the frame's own, in its pen.
+struct DrawnLine {
+    const ScreenLine* line;
     uint32_t colour;
-    double bias;
+    uint32_t opening; // nudged nearer as the openings' surfaces are
 };
 
 class Projector {
@@ -211,6 +217,16 @@ struct Look {
     double sky;     // photo: the sky's light
 };
 
+// What the 3D window's tiles read of a triangle, apart from the rest of its look: a tile meets
+// thousands of a large model's triangles, and each would otherwise cost a miss on its look and
+// another on the scene's triangle. Aligned so that one never spans two cache lines.
+struct alignas(32) Paint {
+    double bias;
+    Rgb flat;
+    uint32_t packed;
+    float opacity;
+};
+
 } // namespace
 
 struct Renderer::Impl {
@@ -221,7 +237,7 @@ struct Renderer::Impl {
     void DrawOpaque(int32_t tile, int32_t y0, int32_t y1);
     void DrawFlat(const ScreenTriangle& s, int32_t y0, int32_t y1, double bias, uint32_t colour);
     void GatherGlass(int32_t tile, int32_t y0, int32_t y1, PixelLayers& glass);
-    template <bool kPhoto> void GatherGlassAs(int32_t tile, int32_t y0, int32_t y1, PixelLayers& glass);
+    void GatherFlat(const ScreenTriangle& s, int32_t y0, int32_t y1, uint32_t order, const Paint& paint, PixelLayers& glass);
     void DrawEdges(int32_t tile, int32_t y0, int32_t y1, PixelLayers* glass);
     void BlendLayers(int32_t y0, PixelLayers& glass);
     std::unique_ptr<PixelLayers> TakeLayers();
@@ -239,6 +255,8 @@ struct Renderer::Impl {
     Vec3 eye, toSun;
     bool shadowsOn = false;
     std::vector<Look> looks;
+    std::vector<Paint> paints; // of each triangle, beside its look
+    std::vector<int32_t> tileOfRow;
     // The scene's parts cut into runs that the threads project side by side; each run keeps its
     // screen triangles and lines in the scene's order, binned by tile, so a tile walks the runs
     // in turn and sees everything in the order one list of the whole scene would give.
@@ -249,7 +267,8 @@ struct Renderer::Impl {
         std::vector<const ScreenTriangle*> opaque, transparent;
         std::vector<ScreenTriangle> opaqueOwn, transparentOwn;
         std::vector<WorldCorners> opaqueCorners, transparentCorners; // photo: of each screen triangle
-        std::vector<ScreenLine> lines;
+        std::vector<DrawnLine> lines;
+        std::vector<ScreenLine> linesOwn;
         uint32_t opaqueBase = 0, transparentBase = 0, lineBase = 0; // the first one's place in the whole scene
         std::vector<std::vector<uint32_t>> opaqueBins, transparentBins, lineBins;
     };
@@ -283,11 +302,24 @@ struct Renderer::Impl {
         bool valid = false;
         std::vector<uint32_t> first;  // of each scene triangle, in its piece
         std::vector<uint8_t> count;   // 0 to 2
+        std::vector<double> light;    // of each, HeadLit
         std::vector<std::vector<ScreenTriangle>> pieces;
+        // Of each steady edge, its segment on the screen where `lineShows`; only the colour is
+        // the frame's own.
+        std::vector<ScreenLine> lines;
+        std::vector<uint8_t> lineShows;
     } cache;
     ViewKey lastView;
     bool cached = false; // the frame draws from `cache`
-    void KeepScreenTriangles(const ViewKey& key, const Projector& projector);
+    void KeepScreenTriangles(const ViewKey& key, const Projector& projector, const Vec3& headLight);
+    // A triangle's normal turned towards the eye: faces are seen from either side.
+    Vec3 FacingEye(const SceneTriangle& t) const {
+        return Dot3(t.normal, Sub3(eye, t.p[0])) < 0 ? Scale3(t.normal, -1) : t.normal;
+    }
+    // The 3D window's light on a triangle, what its colour is scaled by.
+    double HeadLit(const SceneTriangle& t, const Vec3& headLight) const {
+        return 0.55 + 0.45 * std::max(0.0, Dot3(FacingEye(t), headLight));
+    }
     std::vector<float> depth;  // 1/z, larger is nearer, 0 is empty; `width` a row
     std::vector<int32_t> owner; // photo: the opaque screen triangle that shows at a pixel, -1 for none
     ShadowMap shadows;
@@ -380,6 +412,7 @@ void Renderer::Impl::Render(const Scene& sc, const ViewCamera& camera, const Pix
     }
 
     looks.resize(sc.triangles.size());
+    paints.resize(sc.triangles.size());
     // The runs: the scene's parts, or for a scene made without them, pieces of its lists.
     spans.clear();
     size_t work = 0;
@@ -413,11 +446,14 @@ void Renderer::Impl::Render(const Scene& sc, const ViewCamera& camera, const Pix
     }
     batches.resize(batchCount);
     const int32_t tiles = (height + tileRows - 1) / tileRows;
+    tileOfRow.resize(static_cast<size_t>(height));
+    for (int32_t y = 0; y < height; ++y) tileOfRow[static_cast<size_t>(y)] = y / tileRows;
     const ViewKey key{sc.bodies, basis.origin, basis.right, basis.up, basis.forward, view.Focal(), width, height};
     const bool keepable = style == RenderStyle::Window3D && sc.bodies != 0;
-    if (keepable && !(cache.valid && cache.key == key) && lastView == key) KeepScreenTriangles(key, projector);
+    if (keepable && !(cache.valid && cache.key == key) && lastView == key) KeepScreenTriangles(key, projector, headLight);
     if (keepable) lastView = key;
-    cached = keepable && cache.valid && cache.key == key && cache.first.size() == sc.SteadyTriangles();
+    cached = keepable && cache.valid && cache.key == key && cache.first.size() == sc.SteadyTriangles() &&
+             cache.lines.size() == sc.SteadyEdges();
     pool.Run(static_cast<int32_t>(batches.size()), [&](int32_t k) {
         Project(batches[static_cast<size_t>(k)], projector, view, headLight, tiles);
     });
@@ -467,14 +503,17 @@ bool OutOfSight(const ScenePart& part, const ViewProjection& view, int32_t width
 
 template <typename Item> const Item& Deref(const Item& item) { return item; }
 template <typename Item> const Item& Deref(const Item* item) { return *item; }
+const ScreenLine& Deref(const DrawnLine& drawn) { return *drawn.line; }
 
+// `tileOfRow`: the tile of each row of the picture, looked up rather than divided for each item.
 template <typename Item> void Bin(std::vector<std::vector<uint32_t>>& bins, const std::vector<Item>& items, int32_t tiles,
-                                  int32_t tileRows) {
+                                  const std::vector<int32_t>& tileOfRow) {
     bins.resize(static_cast<size_t>(tiles));
     for (auto& b : bins) b.clear();
     for (uint32_t i = 0; i < items.size(); ++i) {
         const auto& item = Deref(items[i]);
-        for (int32_t b = item.y0 / tileRows; b <= item.y1 / tileRows; ++b) bins[static_cast<size_t>(b)].push_back(i);
+        const int32_t last = tileOfRow[static_cast<size_t>(item.y1)];
+        for (int32_t b = tileOfRow[static_cast<size_t>(item.y0)]; b <= last; ++b) bins[static_cast<size_t>(b)].push_back(i);
     }
 }
 
@@ -499,6 +538,7 @@ void Renderer::Impl::Project(Batch& batch, const Projector& projector, const Vie
     batch.transparentCorners.clear();
     const bool photo = style == RenderStyle::Photo;
     batch.lines.clear();
+    batch.linesOwn.clear();
     for (size_t k = batch.firstSpan; k < batch.endSpan; ++k) {
         const Span& span = spans[k];
         if (span.bounded && OutOfSight(span.part, view, target.width, target.height)) continue;
@@ -518,44 +558,62 @@ void Renderer::Impl::Project(Batch& batch, const Projector& projector, const Vie
             }
             // Looks only for triangles that reach a pixel; most of a large model's seen whole do not.
             if (out.size() == before) continue;
-            Vec3 toEye = Sub3(eye, t.p[0]);
-            Look& look = looks[i];
-            look.n = Dot3(t.normal, toEye) < 0 ? Scale3(t.normal, -1) : t.normal;
-            look.bias = t.opening ? kOpeningBias : 1.0;
+            const double bias = t.opening ? kOpeningBias : 1.0;
             if (style == RenderStyle::Window3D) {
-                look.flat = Scale(t.colour, 0.55 + 0.45 * std::max(0.0, Dot3(look.n, headLight)));
-                look.sun = look.sky = 0;
-            } else {
-                look.sun = std::max(0.0, Dot3(look.n, toSun));
-                look.sky = 0.42 + 0.12 * look.n[2];
-                look.flat = Scale(t.colour, look.sky + 0.68 * look.sun * 0.0);
+                // The 3D window needs no more than the paint; a kept view knows each body's light.
+                const Rgb flat = Scale(t.colour, cached && i < cache.light.size() ? cache.light[i] : HeadLit(t, headLight));
+                paints[i] = {bias, flat, PackRgb(flat), t.opacity};
+                continue;
             }
+            Look& look = looks[i];
+            look.n = FacingEye(t);
+            look.bias = bias;
+            look.sun = std::max(0.0, Dot3(look.n, toSun));
+            look.sky = 0.42 + 0.12 * look.n[2];
+            look.flat = Scale(t.colour, look.sky + 0.68 * look.sun * 0.0);
             look.packed = PackRgb(look.flat);
+            paints[i] = {look.bias, look.flat, look.packed, t.opacity};
         }
         if (style != RenderStyle::Window3D) continue;
+        // An element's edges share its pen: packed once for them all.
+        Rgb pen = span.part.edges ? sc.edges[span.part.firstEdge].colour : Rgb{};
+        uint32_t packedPen = PackRgb(pen);
         for (uint32_t i = span.part.firstEdge; i < span.part.firstEdge + span.part.edges; ++i) {
             const SceneEdge& e = sc.edges[i];
-            ScreenLine l;
-            if (!projector.Line(e.a, e.b, l)) continue;
-            l.colour = PackRgb(e.colour);
-            l.bias = kEdgeBias * (e.opening ? kOpeningBias : 1.0);
-            batch.lines.push_back(l);
+            const ScreenLine* kept = nullptr; // else the run's own, pointed at once all are made
+            if (cached && i < cache.lines.size()) {
+                if (!cache.lineShows[i]) continue;
+                kept = &cache.lines[i];
+            } else {
+                ScreenLine l;
+                if (!projector.Line(e.a, e.b, l)) continue;
+                batch.linesOwn.push_back(l);
+            }
+            if (!(e.colour == pen)) {
+                pen = e.colour;
+                packedPen = PackRgb(pen);
+            }
+            batch.lines.push_back({kept, packedPen, e.opening ? 1u : 0u});
         }
     }
     PointAtOwn(batch.opaque, batch.opaqueOwn);
     PointAtOwn(batch.transparent, batch.transparentOwn);
-    Bin(batch.opaqueBins, batch.opaque, tiles, tileRows);
-    Bin(batch.transparentBins, batch.transparent, tiles, tileRows);
-    Bin(batch.lineBins, batch.lines, tiles, tileRows);
+    size_t nextOwn = 0;
+    for (DrawnLine& d : batch.lines)
+        if (!d.line) d.line = &batch.linesOwn[nextOwn++];
+    Bin(batch.opaqueBins, batch.opaque, tiles, tileOfRow);
+    Bin(batch.transparentBins, batch.transparent, tiles, tileOfRow);
+    Bin(batch.lineBins, batch.lines, tiles, tileOfRow);
 }
 
-void Renderer::Impl::KeepScreenTriangles(const ViewKey& key, const Projector& projector) {
+void Renderer::Impl::KeepScreenTriangles(const ViewKey& key, const Projector& projector, const Vec3& headLight) {
     const Scene& sc = *scene;
     const auto triangles = static_cast<uint32_t>(sc.SteadyTriangles());
     cache.valid = false;
     cache.key = key;
     cache.first.resize(triangles);
     cache.count.resize(triangles);
+    cache.light.resize(triangles);
     cache.pieces.resize((triangles + kPieceTriangles - 1) / kPieceTriangles);
     pool.Run(static_cast<int32_t>(cache.pieces.size()), [&](int32_t k) {
         std::vector<ScreenTriangle>& piece = cache.pieces[static_cast<size_t>(k)];
@@ -566,7 +624,17 @@ void Renderer::Impl::KeepScreenTriangles(const ViewKey& key, const Projector& pr
             projector.Triangle(sc.triangles[i].p, i, piece, nullptr);
             cache.first[i] = static_cast<uint32_t>(before);
             cache.count[i] = static_cast<uint8_t>(piece.size() - before);
+            cache.light[i] = HeadLit(sc.triangles[i], headLight);
         }
+    });
+    const size_t edges = sc.SteadyEdges();
+    cache.lines.resize(edges);
+    cache.lineShows.resize(edges);
+    const auto linePieces = static_cast<int32_t>((edges + kPieceTriangles - 1) / kPieceTriangles);
+    pool.Run(linePieces, [&](int32_t k) {
+        const size_t first = static_cast<size_t>(k) * kPieceTriangles;
+        for (size_t i = first; i < std::min(edges, first + kPieceTriangles); ++i)
+            cache.lineShows[i] = projector.Line(sc.edges[i].a, sc.edges[i].b, cache.lines[i]) ? 1 : 0;
     });
     cache.valid = true;
 }
@@ -687,50 +755,67 @@ void Renderer::Impl::DrawOpaque(int32_t tile, int32_t y0, int32_t y1) {
         for (const Batch& b : batches)
             for (uint32_t local : b.opaqueBins[static_cast<size_t>(tile)]) {
                 const ScreenTriangle& s = *b.opaque[local];
-                const Look& look = looks[s.source];
-                DrawFlat(s, y0, y1, look.bias, look.packed);
+                const Paint& paint = paints[s.source];
+                DrawFlat(s, y0, y1, paint.bias, paint.packed);
             }
     }
 }
 
-// Glass and other see-through surfaces in front of the opaque ones, lit as they will show.
+// Glass and other see-through surfaces in front of the opaque ones, lit as they will show: the
+// photo shades every layer, the 3D window's take their triangle's flat colour.
 void Renderer::Impl::GatherGlass(int32_t tile, int32_t y0, int32_t y1, PixelLayers& glass) {
-    if (style == RenderStyle::Photo) GatherGlassAs<true>(tile, y0, y1, glass);
-    else GatherGlassAs<false>(tile, y0, y1, glass);
-}
-
-// The photo shades every layer; the 3D window's take their triangle's flat colour.
-template <bool kPhoto> void Renderer::Impl::GatherGlassAs(int32_t tile, int32_t y0, int32_t y1, PixelLayers& glass) {
+    if (style != RenderStyle::Photo) {
+        for (const Batch& b : batches)
+            for (uint32_t local : b.transparentBins[static_cast<size_t>(tile)]) {
+                const ScreenTriangle& s = *b.transparent[local];
+                GatherFlat(s, y0, y1, b.transparentBase + local, paints[s.source], glass);
+            }
+        return;
+    }
     const int32_t width = target.width;
     const size_t first = static_cast<size_t>(y0) * static_cast<size_t>(width);
     const float* const zbuf = depth.data();
     for (const Batch& b : batches)
         for (uint32_t local : b.transparentBins[static_cast<size_t>(tile)]) {
             const ScreenTriangle& s = *b.transparent[local];
+            const uint32_t k = b.transparentBase + local;
             const Look& look = looks[s.source];
             const SceneTriangle& t = scene->triangles[s.source];
-            const uint32_t k = b.transparentBase + local;
+            const WorldCorners& corners = b.transparentCorners[local];
             const double bias = look.bias;
             const float opacity = t.opacity;
-            if constexpr (kPhoto) {
-                const WorldCorners& corners = b.transparentCorners[local];
-                Walk(s, y0, y1, [&](int32_t x, int32_t y, double invZ, double w0, double w1, double w2) {
-                    size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-                    float z = static_cast<float>(invZ * bias);
-                    if (z <= zbuf[i]) return;
-                    glass.Add(i - first, {z, k, false, 0, Shade(look, t, s, corners, w0, w1, w2, invZ), opacity});
-                });
-            } else {
-                // Taken by value: the layers written could otherwise be the values read.
-                Walk(s, y0, y1, [&glass, zbuf, width, first, k, bias, opacity, flat = look.flat](
-                                    int32_t x, int32_t y, double invZ, double, double, double) {
-                    size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-                    float z = static_cast<float>(invZ * bias);
-                    if (z <= zbuf[i]) return;
-                    glass.Add(i - first, {z, k, false, 0, flat, opacity});
-                });
-            }
+            Walk(s, y0, y1, [&](int32_t x, int32_t y, double invZ, double w0, double w1, double w2) {
+                size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
+                float z = static_cast<float>(invZ * bias);
+                if (z <= zbuf[i]) return;
+                glass.Add(i - first, {z, k, false, 0, Shade(look, t, s, corners, w0, w1, w2, invZ), opacity});
+            });
         }
+}
+
+// The walk of one flat-coloured see-through triangle, pixel for pixel as raster::Walk gives it,
+// with what each layer draws held in registers rather than read back after each one written.
+void Renderer::Impl::GatherFlat(const ScreenTriangle& s, int32_t y0, int32_t y1, uint32_t order, const Paint& paint,
+                                PixelLayers& glass) {
+    const double ia = s.a.invZ, ib = s.b.invZ, ic = s.c.invZ;
+    const double bias = paint.bias;
+    const Rgb flat = paint.flat;
+    const float opacity = paint.opacity;
+    const auto width = static_cast<size_t>(target.width);
+    for (int32_t y = std::max(y0, s.y0); y <= std::min(y1, s.y1); ++y) {
+        raster::RowWalk r;
+        if (!raster::RowSpan(s, y + 0.5, r)) continue;
+        const float* const zrow = depth.data() + static_cast<size_t>(y) * width;
+        const size_t inBand = static_cast<size_t>(y - y0) * width;
+        double w0 = r.w0, w1 = r.w1;
+        for (int32_t x = r.from; x <= r.to; ++x, w0 += r.d0, w1 += r.d1) {
+            const double w2 = 1.0 - w0 - w1;
+            if (w0 < 0 || w1 < 0 || w2 < 0) continue;
+            const auto z = static_cast<float>((w0 * ia + w1 * ib + w2 * ic) * bias);
+            if (z <= zrow[x]) continue;
+            glass.Add(inBand + static_cast<size_t>(x), {z, order, false, 0, flat, opacity});
+        }
+    }
 }
 
 // The contour pens' edges over the opaque surfaces they bound; where see-through surfaces lie,
@@ -741,14 +826,16 @@ void Renderer::Impl::DrawEdges(int32_t tile, int32_t y0, int32_t y1, PixelLayers
     const float* const zbuf = depth.data();
     for (const Batch& b : batches)
         for (uint32_t local : b.lineBins[static_cast<size_t>(tile)]) {
-            const ScreenLine& l = b.lines[local];
+            const DrawnLine& d = b.lines[local];
             const uint32_t k = b.lineBase + local;
-            PlotLine(l, width, y0, y1 + 1, [&](int32_t x, int32_t y, double invZ) {
+            const double bias = kEdgeBias * (d.opening ? kOpeningBias : 1.0);
+            const uint32_t colour = d.colour;
+            PlotLine(*d.line, width, y0, y1 + 1, [&](int32_t x, int32_t y, double invZ) {
                 size_t i = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-                float z = static_cast<float>(invZ * l.bias);
+                float z = static_cast<float>(invZ * bias);
                 if (!(z >= zbuf[i])) return;
-                if (glass && glass->Any(i - first)) glass->Add(i - first, {z, k, true, l.colour, {}, 1});
-                else target.At(x, y) = l.colour;
+                if (glass && glass->Any(i - first)) glass->Add(i - first, {z, k, true, colour, {}, 1});
+                else target.At(x, y) = colour;
             });
         }
 }

@@ -59,6 +59,9 @@ struct Scene {
     // to the next under the same number.
     size_t steadyTriangles = SIZE_MAX;
     size_t SteadyTriangles() const { return std::min(steadyTriangles, triangles.size()); }
+    // Likewise of the edges: the first this many keep their points.
+    size_t steadyEdges = SIZE_MAX;
+    size_t SteadyEdges() const { return std::min(steadyEdges, edges.size()); }
 };
 
 // A number for `Scene::bodies` that no scene of this run had before.

@@ -129,6 +129,7 @@ const Scene& SceneKeeper::Update(HostModel& model, const std::function<bool(cons
     }
     // The cut copies' points change with every step of growth; the kept bodies before them stay.
     scene_.steadyTriangles = bodyTriangles_;
+    scene_.steadyEdges = bodyEdges_;
     scene_.min = anyTriangle ? min : Vec3{0, 0, 0};
     scene_.max = anyTriangle ? max : Vec3{0, 0, 0};
     return scene_;

@@ -188,6 +188,36 @@ TEST_F(SceneKeeperTest, OneViewDrawnAgainWithOtherElementsShownAndFromElsewhere)
     EXPECT_EQ(keeper.Builds(), 1u);
 }
 
+// A scrub with growth: the cut pieces' triangles and edges follow the kept bodies' and change
+// at every step, while a renderer keeps what it worked out for the bodies' own.
+TEST_F(SceneKeeperTest, OneViewDrawnAgainWhileElementsGrowAndFade) {
+    Open(SourceDir() + "/tests/data/ifc/duplex.ifc");
+    HostModel& m = host.Model();
+    const ViewCamera camera = m.view.Camera();
+    for (int step = 0; step < 5; ++step) {
+        size_t n = 0;
+        for (const auto& e : m.Elements()) {
+            LookOverride look;
+            if (n % 3 == 0) {
+                look.clipAxis = 1;
+                look.drawn = 0.15 + 0.2 * step;
+            } else if (n % 3 == 1) {
+                look.coloured = true;
+                look.red = static_cast<uint8_t>(40 * step);
+                look.green = 200;
+                look.transparency = static_cast<uint8_t>(85 - 10 * step);
+            }
+            e->look = look;
+            ++n;
+        }
+        const Scene& kept = keeper.Update(m);
+        Image again = renderer.Render(kept, camera, 320, 180, RenderStyle::Window3D, {1, 1, 1});
+        Image first = Renderer(2).Render(kept, camera, 320, 180, RenderStyle::Window3D, {1, 1, 1});
+        EXPECT_TRUE(again.pixels == first.pixels) << "step " << step;
+    }
+    EXPECT_EQ(keeper.Builds(), 1u);
+}
+
 // Every element growing at once, each along another axis: the cut pieces are added to the lists
 // their bodies are read from, many times a frame, and must come out as a scene built afresh cuts them.
 TEST_F(SceneKeeperTest, EveryElementGrowingAtOnce) {
