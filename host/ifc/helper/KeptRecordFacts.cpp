@@ -57,6 +57,21 @@ void KeptRecordFacts::PutText(std::string_view text) {
     bytes_.append(text);
 }
 
+void KeptRecordFacts::PutPair(std::string_view key, std::string_view value) {
+    pair_.clear();
+    for (std::string_view text : {key, value}) {
+        const auto size = static_cast<uint32_t>(text.size());
+        pair_.append(reinterpret_cast<const char*>(&size), sizeof size);
+        pair_.append(text);
+    }
+    auto found = pairNumbers_.find(pair_);
+    if (found == pairNumbers_.end()) {
+        pairs_.push_back(pair_);
+        found = pairNumbers_.emplace(pairs_.back(), static_cast<uint32_t>(pairs_.size() - 1)).first;
+    }
+    PutU32(found->second);
+}
+
 void KeptRecordFacts::Keep(uint32_t position, const std::vector<int>& bodies, const IfcProductData& p) {
     if (!positions_.empty() && position <= positions_.back()) return;
     positions_.push_back(position);
@@ -78,14 +93,8 @@ void KeptRecordFacts::Keep(uint32_t position, const std::vector<int>& bodies, co
         bytes_.append(bytes, sizeof bytes);
     }
     PutU32(static_cast<uint32_t>(p.properties.size() + p.packedProperties.Size()));
-    for (const auto& [key, value] : p.properties) {
-        PutText(key);
-        PutText(value);
-    }
-    p.packedProperties.ForEach([this](std::string_view key, std::string_view value) {
-        PutText(key);
-        PutText(value);
-    });
+    for (const auto& [key, value] : p.properties) PutPair(key, value);
+    p.packedProperties.ForEach([this](std::string_view key, std::string_view value) { PutPair(key, value); });
 }
 
 bool KeptRecordFacts::Give(uint32_t position, const std::vector<int>& bodies, IfcProductData& p) const {
@@ -108,7 +117,15 @@ bool KeptRecordFacts::Give(uint32_t position, const std::vector<int>& bodies, If
                             in.Double(read.transparency)))
         return false;
     const std::optional<uint32_t> properties = in.U32();
-    if (!properties || !read.packedProperties.Take(in.Rest(), *properties) || !in.Rest().empty()) return false;
+    if (!properties || *properties != in.Rest().size() / sizeof(uint32_t)) return false;
+    std::string packed;
+    for (uint32_t i = 0; i < *properties; ++i) {
+        const std::optional<uint32_t> number = in.U32();
+        if (!number || *number >= pairs_.size()) return false;
+        packed += pairs_[*number];
+    }
+    std::string_view pairs = packed;
+    if (!in.Rest().empty() || !read.packedProperties.Take(pairs, *properties)) return false;
     p.description = std::move(read.description);
     p.objectType = std::move(read.objectType);
     p.layer = std::move(read.layer);
