@@ -5,6 +5,7 @@
 #include "host/ifc/helper/ConversionHeap.h"
 #include "host/ifc/helper/FaceListMesh.h"
 #include "host/ifc/helper/IfcProductFacts.h"
+#include "host/ifc/helper/KeptRecordFacts.h"
 #include "host/ifc/helper/LibraryMessages.h"
 #include "host/ifc/helper/LibraryParse.h"
 #include "host/ifc/helper/LibraryShare.h"
@@ -275,9 +276,9 @@ void LogPath(bool byRecords, const std::string& globalId, const char* what = "")
 // What converting products needs, kept from one product to the next.
 struct Conversion {
     Conversion(LibraryModel& library, LibraryMessages& messages, ProductReferences& references, std::string_view text,
-               RecordFacts* recordFacts, RecordPresentation* presentation)
+               RecordFacts* recordFacts, RecordPresentation* presentation, const KeptRecordFacts& kept)
         : library(library), messages(messages), references(references), converter(library.model, messages), text(text),
-          recordFacts(recordFacts), presentation(presentation) {}
+          recordFacts(recordFacts), presentation(presentation), kept(kept) {}
 
     LibraryModel& library;
     LibraryMessages& messages;
@@ -287,6 +288,7 @@ struct Conversion {
     SingleValueReader values;
     RecordFacts* recordFacts;          // null when the records make no bodies
     RecordPresentation* presentation;
+    const KeptRecordFacts& kept;
 };
 
 void GiveColour(const std::optional<SurfaceColour>& colour, IfcProductData& p) {
@@ -325,7 +327,8 @@ bool ReadRecordFacts(RecordFacts* records, RecordPresentation* presentation, siz
 // library's entities.
 void ReadFacts(Conversion& c, size_t position, const IfcProduct& product, const std::vector<shared_ptr<IfcRepresentation>>& bodies,
                const std::vector<int>& bodyIds, IfcProductData& p) {
-    const bool recorded = ReadRecordFacts(c.recordFacts, c.presentation, position, bodyIds, p);
+    const bool recorded = c.kept.Give(static_cast<uint32_t>(position), bodyIds, p) ||
+                          ReadRecordFacts(c.recordFacts, c.presentation, position, bodyIds, p);
     LogPath(recorded, p.globalId, "facts-");
     if (recorded) return;
     // Without the library's model there are no facts but the records'.
@@ -621,9 +624,10 @@ private:
 
 // The products with a body, when the records give every one's own attributes, storey, facts and
 // looks, and the file's storeys, and the library would find every record of the file; nothing
-// when some product needs the library's whole model.
+// when some product needs the library's whole model. The facts read are kept for the products'
+// turns.
 std::optional<std::vector<uint32_t>> ProductsReadFromRecords(const StepScan& scan, RecordProducts& records, RecordFacts& facts,
-                                                             RecordPresentation& presentation) {
+                                                             RecordPresentation& presentation, KeptRecordFacts& kept) {
     if (!records.Whole()) return std::nullopt;
     const std::vector<BuildingEntity*>& made = records.Made();
     std::vector<uint32_t> products;
@@ -638,6 +642,7 @@ std::optional<std::vector<uint32_t>> ProductsReadFromRecords(const StepScan& sca
         if (!records.ProductAt(position) || !records.StoreyOf(position) ||
             !ReadRecordFacts(&facts, &presentation, position, *bodies, scratch))
             return std::nullopt;
+        kept.Keep(position, *bodies, scratch);
         products.push_back(position);
     }
     if (!records.Storeys()) return std::nullopt;
@@ -663,6 +668,7 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
         std::optional<RecordPresentation> presentation;
         std::optional<RecordProducts> records;
         std::optional<std::vector<uint32_t>> readable;
+        KeptRecordFacts kept;
         std::thread besides;
         if (options.recordMeshing) {
             besides = std::thread([&] {
@@ -670,7 +676,7 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
                     recordFacts.emplace(stepText, scan);
                     presentation.emplace(stepText, scan);
                     records.emplace(stepText, scan);
-                    readable = ProductsReadFromRecords(scan, *records, *recordFacts, *presentation);
+                    readable = ProductsReadFromRecords(scan, *records, *recordFacts, *presentation, kept);
                 } catch (...) {
                     readable.reset();
                 }
@@ -744,7 +750,7 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
         // next from its end of the list; every product is made on the conversion heap, the same
         // bytes in either process.
         Conversion conversion(library, messages, *references, stepText, recordFacts ? &*recordFacts : nullptr,
-                              presentation ? &*presentation : nullptr);
+                              presentation ? &*presentation : nullptr, kept);
         std::optional<ProductClaims> claims;
         std::optional<ShareRecordSpans> spans;
         if (cores > 1 && candidates.size() >= kMinProductsToShare) {
