@@ -2,9 +2,11 @@
 // read with the window there, Cancel half way through leaving the open project exactly as it
 // was, the window repainting meanwhile.
 #include "IfcCopiesGenerator.h"
+#include "desk/dialogs/CodePageText.h"
 #include "desk/window/DeskSession.h"
 #include "desk/window/MainWindow.h"
 #include "desk/views/ModelView.h"
+#include "host/app/ReadProgressTexts.h"
 
 #include <QApplication>
 #include <QDir>
@@ -22,14 +24,14 @@
 
 namespace {
 
-// Ten copies of the duplex: some 2,400 products, a few seconds' read, so Cancel half way comes
-// while products are still being converted.
+// Twenty copies of the duplex: some 4,700 products, a read long enough that Cancel comes while
+// the helper still converts.
 std::string WriteLargeModel(const QString& folder) {
     std::ifstream in(BV_SOURCE_DIR "/tests/data/ifc/duplex.ifc", std::ios::binary);
     std::stringstream original;
     original << in.rdbuf();
-    std::string path = (folder + QStringLiteral("/duplex-x10.ifc")).toStdString();
-    std::ofstream(path, std::ios::binary) << GenerateIfcCopies(original.str(), IfcCopiesLayout{10, 60});
+    std::string path = (folder + QStringLiteral("/duplex-x20.ifc")).toStdString();
+    std::ofstream(path, std::ios::binary) << GenerateIfcCopies(original.str(), IfcCopiesLayout{20, 60});
     return path;
 }
 
@@ -72,7 +74,6 @@ class DeskModelReadTest : public QObject {
     Q_OBJECT
     QString tempDir;
     QString large;
-    size_t halfOfProducts = 0;
     std::unique_ptr<DeskSession> session;
 
     MainWindow& Window() { return session->Window(); }
@@ -95,28 +96,32 @@ class DeskModelReadTest : public QObject {
         QVERIFY(m.Modified());
     }
 
-    // Presses Cancel once the progress window shows half the products converted; the window is
-    // grabbed then into `screenshot` (when given), and a repaint of the 3D view asked for.
+    // Presses Cancel once the progress window shows the helper at work and the 3D view has repainted
+    // meanwhile; the window is grabbed then into `screenshot` (when given). The products now come
+    // in a burst at the end of the helper's work, too quick for the window's tick to show half of
+    // them, so the conversion's start is the point a user can rely on.
     struct CancelAtHalf {
         bool pressed = false;
         int paintsWhileReading = -1;
     };
+    std::unique_ptr<QTimer> cancelTimer;
     void CancelWhenHalfWay(CancelAtHalf& outcome, PaintCounter& paints, const QString& screenshot) {
-        auto* timer = new QTimer(this);
-        timer->setInterval(5);
+        cancelTimer = std::make_unique<QTimer>();
+        cancelTimer->setInterval(5);
+        const QString checking = FromCodePage(ReadPhaseLine(IfcReadPhase::CheckingText, 0, 0));
         bool repaintAsked = false;
-        connect(timer, &QTimer::timeout, this, [=, this, &outcome, &paints]() mutable {
+        connect(cancelTimer.get(), &QTimer::timeout, this, [=, this, &outcome, &paints]() mutable {
             QWidget* w = ReadWindow();
             if (!w) return;
             if (!repaintAsked) {
                 repaintAsked = true;
                 paints.paints = 0;
                 Window().View3D()->update();
+                return;
             }
-            auto* bar = w->findChild<QProgressBar*>(QStringLiteral("progress"));
-            if (!bar || bar->maximum() <= 0 || static_cast<size_t>(bar->value()) < halfOfProducts) return;
-            timer->stop();
-            timer->deleteLater();
+            auto* phase = w->findChild<QLabel*>(QStringLiteral("phase"));
+            if (paints.paints == 0 || !phase || phase->text() == checking) return;
+            cancelTimer->stop();
             if (!screenshot.isEmpty()) {
                 QDir().mkpath(QStringLiteral(BV_SCREENSHOT_DIR));
                 w->grab().save(QStringLiteral(BV_SCREENSHOT_DIR "/") + screenshot);
@@ -125,7 +130,7 @@ class DeskModelReadTest : public QObject {
             QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("cancel")), Qt::LeftButton);
             outcome.pressed = true;
         });
-        timer->start();
+        cancelTimer->start();
     }
 
 private slots:
@@ -154,16 +159,15 @@ private slots:
         QVERIFY(readShown);
         QVERIFY(windowShownFirst);
         QVERIFY(GetHost().projectPath.empty());
-        // Half way is half the products converted. The reader's total is what the file may hold,
-        // a bound rather than the count, so the count is the model's elements, one a product.
-        halfOfProducts = GetHost().Model().Elements().size() / 2;
-        QVERIFY(halfOfProducts > 1000);
+        QVERIFY(GetHost().Model().Elements().size() > 4000);
         Window().resize(1280, 800);
         Window().show();
         QVERIFY(QTest::qWaitForWindowExposed(&Window()));
         // A listener of project events beside the add-on's.
         GetHost().AddAddon("probe").eventHandlers.emplace_back(0xFFFFFFFFu, &CountEvent);
     }
+
+    void cleanup() { cancelTimer.reset(); }
 
     void cleanupTestCase() {
         session.reset();
@@ -191,8 +195,10 @@ private slots:
         ProjectState before = State();
         PaintCounter paints;
         CancelAtHalf outcome;
+        Window().View3D()->installEventFilter(&paints);
         CancelWhenHalfWay(outcome, paints, QString());
         QVERIFY(!Window().UpdateFromIfcFile(large));
+        Window().View3D()->removeEventFilter(&paints);
         QVERIFY(outcome.pressed);
         QVERIFY(State() == before);
         // Not cancelled, the same revision keeps every element, as one undo step.
