@@ -19,9 +19,13 @@ size_t TextEnd(std::string_view bytes, size_t at) {
 
 } // namespace
 
+void IfcPackedProperties::AppendPair(std::string& bytes, std::string_view key, std::string_view value) {
+    Append(bytes, key);
+    Append(bytes, value);
+}
+
 void IfcPackedProperties::Add(std::string_view key, std::string_view value) {
-    Append(bytes_, key);
-    Append(bytes_, value);
+    AppendPair(bytes_, key, value);
     ++count_;
 }
 

@@ -16,6 +16,8 @@ enum class IfcPropertiesForm : uint8_t { Listed, Packed };
 class IfcPackedProperties {
 public:
     void Add(std::string_view key, std::string_view value);
+    // Appends one pair in the layout above to `bytes`: what Take reads.
+    static void AppendPair(std::string& bytes, std::string_view key, std::string_view value);
     // Takes `count` pairs of the layout above off the front of `bytes`, every length checked
     // against the bytes; false, with `bytes` and the pairs as they were, when they are cut short.
     bool Take(std::string_view& bytes, uint32_t count);

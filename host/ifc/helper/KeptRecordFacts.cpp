@@ -59,11 +59,7 @@ void KeptRecordFacts::PutText(std::string_view text) {
 
 void KeptRecordFacts::PutPair(std::string_view key, std::string_view value) {
     pair_.clear();
-    for (std::string_view text : {key, value}) {
-        const auto size = static_cast<uint32_t>(text.size());
-        pair_.append(reinterpret_cast<const char*>(&size), sizeof size);
-        pair_.append(text);
-    }
+    IfcPackedProperties::AppendPair(pair_, key, value);
     auto found = pairNumbers_.find(pair_);
     if (found == pairNumbers_.end()) {
         pairs_.push_back(pair_);
