@@ -685,7 +685,7 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
         // Which bodies the records make, and what the library need not read for them.
         RecordPathPlan plan;
         try {
-            if (options.recordMeshing) plan = PlanRecordPath(stepText, scan, cores);
+            if (options.recordMeshing) plan = PlanRecordPath(stepText, scan, cores, options.reuseItems);
         } catch (...) {
             if (besides.joinable()) besides.join();
             throw;
@@ -739,6 +739,7 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
             }
         }
         LogLine("parse", !records ? "all" : byLibrary->empty() ? "none" : "share");
+        LogLine("reused", std::to_string(plan.reusedItems));
         const std::vector<size_t> candidates = CandidatesFrom(library, from);
         out.Parsed(static_cast<uint32_t>(WithBodies(library, candidates).size()));
         if (from == 0) out.Storeys(records ? records->Storeys().value_or(std::vector<std::string>()) : BuildingStoreysOf(library.entities));

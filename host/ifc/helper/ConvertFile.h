@@ -14,6 +14,7 @@ struct ConversionOptions {
     unsigned threads = 0;        // 0 for as many as the machine has cores; 1 for one process
     bool faceListMeshing = true; // FaceListMesh.h, or the library's meshing of every body
     bool recordMeshing = true;   // RecordBodyMesh.h first, for the bodies it makes
+    bool reuseItems = true;      // items of the records that say the same made once (ReusedItems.h)
     // The second process is taken for hung after this long without a product, which the reader
     // must wait out before it takes the whole helper for hung.
     int secondQuietMilliseconds = 60'000;

@@ -3,6 +3,8 @@
 #include "host/ifc/helper/ConversionHeap.h"
 #include "host/ifc/helper/MeshParts.h"
 #include "host/ifc/helper/OpeningCut.h"
+#include "host/ifc/helper/RecordContent.h"
+#include "host/ifc/helper/ReusedItems.h"
 #include "host/ifc/step/StepDataReader.h"
 #include "host/ifc/step/StepValues.h"
 #include "steptext/StepLexemes.h"
@@ -216,9 +218,9 @@ private:
 class Maker {
 public:
     Maker(std::string_view text, const StepScan& scan, RepresentationConverter& converter, double metres,
-          std::optional<double> radians, std::vector<int>* made)
-        : records_(text, scan), scan_(scan), sweeper_(*converter.getSweeper()), solids_(*converter.getSolidConverter()),
-          settings_(*converter.getGeomSettings()), lengthFactor_(metres), radians_(radians), made_(made),
+          std::optional<double> radians, std::vector<int>* made, ReusedItems::Turn* reuse)
+        : records_(text, scan), text_(text), scan_(scan), sweeper_(*converter.getSweeper()), solids_(*converter.getSolidConverter()),
+          settings_(*converter.getGeomSettings()), lengthFactor_(metres), radians_(radians), made_(made), reuse_(reuse),
           inverseTolerance_(0.01 / converter.getUnitConverter()->getCustomLengthFactor()) {}
 
     Record Read(int id) const { return records_.Read(id); }
@@ -378,7 +380,7 @@ public:
         EachItem(
             id, depth,
             [&](const Record& item) {
-                items.push_back(Geometry(item));
+                items.push_back(Reused(item));
                 if (made_) made_->push_back(Innermost(item));
             },
             [&](int mappedId, const std::optional<Matrix>& by) {
@@ -387,6 +389,36 @@ public:
                 if (by) Transform(*by, inner);
                 for (MeshItem& item : inner) items.push_back(std::move(item));
             });
+    }
+
+    // The item's mesh, or that of one made before which says the same: the same records make
+    // the same mesh.
+    MeshItem Reused(const Record& item) const {
+        if (!reuse_) return Geometry(item);
+        std::vector<MeshItem> made;
+        MadeOf of{{static_cast<uint32_t>(scan_.Position(item.id))}, {}};
+        const std::optional<uint64_t> hash = HashMadeOf(text_, scan_, of);
+        if (TakeKept(hash, of, made)) return std::move(made.front());
+        const size_t curves = curvesRead_;
+        made.push_back(Geometry(item));
+        Offer(hash, std::move(of), made, curves);
+        return std::move(made.front());
+    }
+
+    // What was made of what says what `of` (of that hash) says, into `made`; false when nothing was.
+    bool TakeKept(const std::optional<uint64_t>& hash, const MadeOf& of, std::vector<MeshItem>& made) const {
+        if (!hash) return false;
+        const ReusedItems::Kept* kept = reuse_->Find(*hash, [&](const MadeOf& before) { return SameMadeOf(text_, scan_, before, of); });
+        if (!kept) return false;
+        // The curves its making read count as if they were read again.
+        curvesRead_ += kept->curves;
+        if (curvesRead_ > kMaxCurvesRead) throw NotHere();
+        made = kept->items;
+        return true;
+    }
+
+    void Offer(const std::optional<uint64_t>& hash, MadeOf of, const std::vector<MeshItem>& made, size_t curvesBefore) const {
+        if (hash) reuse_->Offer(*hash, std::move(of), made, curvesRead_ - curvesBefore);
     }
 
     // The item the library need not read: a cut body's first operand, through which its colour
@@ -704,6 +736,49 @@ public:
     // sets and all, and cut by its own opening cut.
     void Cut(const std::vector<int>& bodies, const Matrix& toWorld, const std::vector<uint32_t>& openings,
              std::vector<MeshItem>& parts) const {
+        // The cut is made of the bodies, and of each opening's shape and placement in the
+        // element's coordinates as the cut reckons it; read off the conversion heap, whose
+        // addresses the cut goes by.
+        if (!reuse_) return CutWhole(bodies, toWorld, openings, parts);
+        MadeOf of = CutOf(bodies, toWorld, openings);
+        const std::optional<uint64_t> hash = HashMadeOf(text_, scan_, of);
+        if (TakeKept(hash, of, parts)) {
+            for (int body : bodies) TellMade(body, 0);
+            return;
+        }
+        const size_t curves = curvesRead_;
+        CutWhole(bodies, toWorld, openings, parts);
+        Offer(hash, std::move(of), parts, curves);
+    }
+
+    MadeOf CutOf(const std::vector<int>& bodies, const Matrix& toWorld, const std::vector<uint32_t>& openings) const {
+        MadeOf of;
+        for (int body : bodies) of.records.push_back(static_cast<uint32_t>(scan_.Position(body)));
+        Matrix inverse;
+        GeomUtils::computeInverse(toWorld, inverse, inverseTolerance_);
+        for (uint32_t opening : openings) {
+            const Record element = Read(scan_.ids[opening]);
+            if (element.Unset(6)) continue;
+            if (element.Unset(5)) throw NotHere();
+            const Matrix relative = inverse * Placement(element.Reference(5), true);
+            const int64_t shape = scan_.Position(element.Reference(6));
+            if (shape < 0) throw NotHere();
+            of.records.push_back(static_cast<uint32_t>(shape));
+            of.numbers.insert(of.numbers.end(), std::begin(relative.v), std::end(relative.v));
+        }
+        return of;
+    }
+
+    // The body's items told to `made_`, as making them tells them.
+    void TellMade(int id, int depth) const {
+        if (!made_) return;
+        EachItem(
+            id, depth, [&](const Record& item) { made_->push_back(Innermost(item)); },
+            [&](int mappedId, const std::optional<Matrix>&) { TellMade(mappedId, depth + 1); });
+    }
+
+    void CutWhole(const std::vector<int>& bodies, const Matrix& toWorld, const std::vector<uint32_t>& openings,
+                  std::vector<MeshItem>& parts) const {
         const std::lock_guard<std::mutex> hold(heapLock);
         const ConversionHeap::Scope heap;
         const Aside aside(*this);
@@ -1080,6 +1155,7 @@ public:
 
 private:
     Records records_;
+    std::string_view text_;
     const StepScan& scan_;
     Sweeper& sweeper_;
     SolidModelConverter& solids_;
@@ -1087,6 +1163,7 @@ private:
     double lengthFactor_;
     std::optional<double> radians_;
     std::vector<int>* made_;
+    ReusedItems::Turn* reuse_;
     double inverseTolerance_;
     static constexpr size_t kMaxCurvesRead = 100000;
     mutable size_t curvesRead_ = 0;
@@ -1119,10 +1196,10 @@ private:
 } // namespace
 
 std::optional<ProductMesh> RecordBodyMesh::Mesh(uint32_t position, const std::vector<int>& bodies, std::vector<int>* items,
-                                                const std::vector<uint32_t>* openings) const {
+                                                const std::vector<uint32_t>* openings, ReusedItems::Turn* reuse) const {
     if (position >= scan_.ids.size() || bodies.empty()) return std::nullopt;
     try {
-        Maker maker(text_, scan_, converter_, metres_, radians_, items);
+        Maker maker(text_, scan_, converter_, metres_, radians_, items, reuse);
         std::vector<MeshItem> parts;
         const int placement = scan_.ProductReferences(position)[0];
         const Matrix toWorld = placement >= 0 ? maker.Placement(placement, openings != nullptr) : Matrix();

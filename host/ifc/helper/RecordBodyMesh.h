@@ -9,6 +9,7 @@
 // a product's mesh is the library's up to the order of its triangles. A body with anything else
 // is the library's to make.
 #include "host/ifc/helper/ProductMesh.h"
+#include "host/ifc/helper/ReusedItems.h"
 #include "host/ifc/step/StepEntityScan.h"
 
 #include <cstdint>
@@ -31,9 +32,11 @@ public:
     // `bodies`; nothing when a form of it is not made here, or nothing usable was made.
     // `items`, when given, gets the numbers of the geometric items made (not the mapped items).
     // `openings`, for an element with openings, are their places in the file in the order of
-    // their relations' numbers, cut from the body as the library cuts them.
+    // their relations' numbers, cut from the body as the library cuts them. `reuse`, when given,
+    // has items that say what one made before said taken from it, and offered the others
+    // (ReusedItems.h); bodies with openings are always made whole.
     std::optional<ProductMesh> Mesh(uint32_t position, const std::vector<int>& bodies, std::vector<int>* items = nullptr,
-                                    const std::vector<uint32_t>* openings = nullptr) const;
+                                    const std::vector<uint32_t>* openings = nullptr, ReusedItems::Turn* reuse = nullptr) const;
 
 private:
     std::string_view text_;

@@ -2,6 +2,7 @@
 
 #include "host/ifc/helper/LibraryMessages.h"
 #include "host/ifc/helper/RecordBodyMesh.h"
+#include "host/ifc/helper/ReusedItems.h"
 #include "host/ifc/step/StepDataReader.h"
 #include "host/ifc/step/StepValues.h"
 #include "steptext/StepUntyped.h"
@@ -65,6 +66,9 @@ struct Made {
     std::vector<int> items;
 };
 
+// What the workers keep of the meshes made, at most.
+constexpr size_t kReusedBytes = size_t{96} << 20;
+
 // By place in the file: the openings to cut from an element, in the order of their relations'
 // numbers, as the library finds them.
 using OpeningsOf = std::unordered_map<uint32_t, std::vector<uint32_t>>;
@@ -72,7 +76,7 @@ using OpeningsOf = std::unordered_map<uint32_t, std::vector<uint32_t>>;
 // The bodies of `products` made with a sweeper of a library conversion of its own, in the file's
 // unit; a body the sweeper speaks of is the library's.
 void MakeShare(std::string_view text, const StepScan& scan, double metres, std::optional<double> radians, const std::vector<bool>& notHere,
-               const OpeningsOf& openingsOf, std::span<const uint32_t> products, Made& made) {
+               const OpeningsOf& openingsOf, std::span<const uint32_t> products, ReusedItems* reused, Made& made) {
     auto model = std::make_shared<BuildingModel>();
     model->getUnitConverter()->setLengthInMeterFactor(metres);
     GeometryConverter converter(model);
@@ -80,6 +84,8 @@ void MakeShare(std::string_view text, const StepScan& scan, double metres, std::
     said.Listen(converter);
     const RecordBodyMesh records(text, scan, *converter.getRepresentationConverter(), metres, radians);
     std::vector<int> items;
+    std::optional<ReusedItems::Turn> turn;
+    if (reused) turn.emplace(*reused);
     for (uint32_t position : products) {
         if (notHere[position]) continue;
         const std::vector<int> bodies = BodyRepresentationsOf(text, scan, scan.ProductReferences(position)[1]);
@@ -87,8 +93,13 @@ void MakeShare(std::string_view text, const StepScan& scan, double metres, std::
         items.clear();
         const size_t before = said.Count();
         const auto cut = openingsOf.find(position);
-        std::optional<ProductMesh> mesh = records.Mesh(position, bodies, &items, cut == openingsOf.end() ? nullptr : &cut->second);
-        if (!mesh || said.Count() != before || !made.meshes.Add(position, *mesh)) continue;
+        std::optional<ProductMesh> mesh = records.Mesh(position, bodies, &items, cut == openingsOf.end() ? nullptr : &cut->second,
+                                                       turn ? &*turn : nullptr);
+        if (!mesh || said.Count() != before || !made.meshes.Add(position, *mesh)) {
+            if (turn) turn->Drop();
+            continue;
+        }
+        if (turn) turn->Commit();
         made.positions.push_back(position);
         made.items.insert(made.items.end(), items.begin(), items.end());
     }
@@ -168,7 +179,7 @@ std::optional<double> RecordPlaneAngleUnit(std::string_view text, const StepScan
     return radians;
 }
 
-RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsigned threads) {
+RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsigned threads, bool reuseItems) {
     RecordPathPlan plan;
     const size_t count = scan.ids.size();
     plan.meshAt.assign(count, RecordPathPlan::kNone);
@@ -222,9 +233,11 @@ RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsig
     // to a core, one that waits for it leaves its core to another.
     const unsigned workers = threads > 1 ? std::min(threads * 2, 8u) : 1u;
     std::vector<Made> shares(workers);
+    ReusedItems reused(kReusedBytes);
     auto make = [&](unsigned worker) {
         const size_t from = products.size() * worker / workers, to = products.size() * (worker + 1) / workers;
-        MakeShare(text, scan, plan.metres, radians, notHere, openingsOf, {products.data() + from, to - from}, shares[worker]);
+        MakeShare(text, scan, plan.metres, radians, notHere, openingsOf, {products.data() + from, to - from},
+                  reuseItems ? &reused : nullptr, shares[worker]);
     };
     {
         std::vector<std::thread> helpers;
@@ -232,6 +245,7 @@ RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsig
         make(0);
         for (auto& h : helpers) h.join();
     }
+    plan.reusedItems = reused.Reused();
     std::vector<bool> libraryNeeds(count, false);
     std::vector<int> items;
     for (Made& share : shares) {

@@ -26,6 +26,7 @@ struct RecordPathPlan {
     std::vector<uint32_t> meshAt; // by place in the file: the number of the product's mesh in `meshes`, or kNone
     PlannedMeshes meshes;
     std::vector<RecordUse> use;   // by place in the file; empty when every record is read
+    size_t reusedItems = 0;       // geometric items taken from one made before that says the same
 
     bool ByRecords(size_t position) const { return position < meshAt.size() && meshAt[position] != kNone; }
     size_t Unmade() const;
@@ -41,8 +42,9 @@ std::optional<double> RecordLengthUnit(std::string_view text, const StepScan& sc
 std::optional<double> RecordPlaneAngleUnit(std::string_view text, const StepScan& scan);
 
 // The plan for the file, its bodies made on `threads` threads; one with no product by records
-// when its unit is not plain.
-RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsigned threads);
+// when its unit is not plain. `reuseItems`: an item that says what one made before said takes
+// its mesh (ReusedItems.h).
+RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsigned threads, bool reuseItems = true);
 
 // Every record `from` leads to, marked in `marks` (one for each record); those already marked are
 // not gone below.

@@ -2,7 +2,7 @@
 // the library, its geometry and the heaps it needs live in no host program.
 //
 //   quorvel-ifc --text-fd N --text-bytes N --scan-fd N --scan-bytes N --out-fd N [--from N]
-//               [--threads N] [--library-meshing] [--second-quiet-ms N]
+//               [--threads N] [--library-meshing] [--no-item-reuse] [--second-quiet-ms N]
 //
 // The STEP text and the reader's scan of it (StepScanBytes.h) are read from descriptors the
 // reader hands down (memory files), the record stream written to another. What the library prints goes where standard output goes,
@@ -26,7 +26,7 @@ bool Number(std::string_view text, auto& value) {
 
 int Usage() {
     std::fputs("usage: quorvel-ifc --text-fd N --text-bytes N --scan-fd N --scan-bytes N --out-fd N [--from N] "
-               "[--threads N] [--library-meshing] [--second-quiet-ms N]\n",
+               "[--threads N] [--library-meshing] [--no-item-reuse] [--second-quiet-ms N]\n",
                stderr);
     return 2;
 }
@@ -43,6 +43,10 @@ int main(int argc, char** argv) {
         if (option == "--library-meshing") {
             options.faceListMeshing = false;
             options.recordMeshing = false;
+            continue;
+        }
+        if (option == "--no-item-reuse") {
+            options.reuseItems = false;
             continue;
         }
         if (i + 1 >= argc) return Usage();
