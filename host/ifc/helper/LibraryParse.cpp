@@ -18,6 +18,7 @@
 #include <map>
 #include <new>
 #include <set>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -81,24 +82,42 @@ void AttributeText(std::string_view text, size_t from, size_t end, std::string& 
 
 using EntityMap = std::map<int, shared_ptr<BuildingEntity>>;
 
+// The records the library makes: every one of the file, or those a share of it needs, whose
+// tables then take a place apiece for them only (a file of millions of records, of which a
+// share needs some thousands).
+struct Chosen {
+    const std::vector<uint32_t>* positions = nullptr; // every record's, when null
+    size_t count = 0;
+
+    uint32_t At(size_t k) const { return positions ? (*positions)[k] : static_cast<uint32_t>(k); }
+    // The places in `entities` in the order of their records' numbers.
+    std::vector<uint32_t> InNumberOrder(const StepScan& scan) const {
+        if (!positions) return scan.InNumberOrder();
+        std::vector<uint32_t> order(count);
+        for (uint32_t k = 0; k < count; ++k) order[k] = k;
+        std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return scan.ids[At(a)] < scan.ids[At(b)]; });
+        return order;
+    }
+};
+
 // The map of every entity by number, the largest part of the library's model once the file is
 // read, serves after that only to find the products: it is made again of those, and its nodes
 // given back to the system whole, never taken apart. What they held stays owned for as long as
 // the process lives.
-void DropEntityMap(EntityMap& map, const StepScan& scan, const std::vector<shared_ptr<BuildingEntity>>& entities,
+void DropEntityMap(EntityMap& map, const StepScan& scan, const Chosen& chosen, const std::vector<shared_ptr<BuildingEntity>>& entities,
                    const std::vector<uint32_t>& inNumberOrder) {
     new (&map) EntityMap();
-    for (uint32_t position : inNumberOrder)
-        if (scan.MayBeProduct(position) && dynamic_cast<const IfcProduct*>(entities[position].get()))
-            map.emplace_hint(map.end(), scan.ids[position], entities[position]);
+    for (uint32_t k : inNumberOrder)
+        if (scan.MayBeProduct(chosen.At(k)) && dynamic_cast<const IfcProduct*>(entities[k].get()))
+            map.emplace_hint(map.end(), scan.ids[chosen.At(k)], entities[k]);
     ModelHeap::DropScratch();
 }
 
-} // namespace
-
-std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel>& model,
-                                              LibraryMessages& messages, unsigned threads, const BesideInverses& beside,
-                                              const std::vector<RecordUse>* use) {
+// The library's model of the chosen records; their entities by place in `chosen`, each null
+// where there is none. `whole` is called with them by place in the file, when given.
+void Parse(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel>& model, LibraryMessages& messages,
+           unsigned threads, const Chosen& chosen, const std::vector<RecordUse>* use,
+           const std::function<void(std::vector<BuildingEntity*>&&)>& whole, const BesideInverses& beside) {
     ReaderSTEP reader;
     messages.Listen(reader);
     {
@@ -111,17 +130,17 @@ std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepS
 
     // Every entity first, so that the attributes can refer to any of them: a share of the records
     // made on each thread, then all put in the map in number order, each at its end.
-    const size_t count = scan.ids.size();
-    if (use && use->size() != count) use = nullptr;
+    const size_t count = chosen.count;
     const unsigned workers = std::max(1u, threads);
     std::vector<shared_ptr<BuildingEntity>> entities(count);
     std::vector<size_t> open(count, std::string_view::npos);
     std::vector<std::set<std::string>> unknownTo(workers);
     auto make = [&](unsigned worker) {
         std::string name;
-        for (size_t i = count * worker / workers, end = count * (worker + 1) / workers; i < end; ++i) {
+        for (size_t k = count * worker / workers, end = count * (worker + 1) / workers; k < end; ++k) {
+            const uint32_t i = chosen.At(k);
             if (use && (*use)[i] == RecordUse::Unmade) continue;
-            const size_t at = NameOf(text, scan.Offset(static_cast<uint32_t>(i)), scan.End(static_cast<uint32_t>(i)), name);
+            const size_t at = NameOf(text, scan.Offset(i), scan.End(i), name);
             if (at == std::string_view::npos) continue;
             BuildingEntity* made = EntityFactory::createEntityObject(name);
             if (!made) {
@@ -129,8 +148,8 @@ std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepS
                 continue;
             }
             made->m_entity_id = scan.ids[i];
-            entities[i] = shared_ptr<BuildingEntity>(made);
-            open[i] = at;
+            entities[k] = shared_ptr<BuildingEntity>(made);
+            open[k] = at;
         }
     };
     {
@@ -144,11 +163,11 @@ std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepS
     // As the library's own insertion does it, without looking for the number first; the nodes
     // on pages of their own (DropEntityMap).
     auto& map = const_cast<EntityMap&>(model->getMapIfcEntities());
-    const std::vector<uint32_t> inNumberOrder = scan.InNumberOrder();
+    const std::vector<uint32_t> inNumberOrder = chosen.InNumberOrder(scan);
     {
         ModelHeap::Scratch nodes;
-        for (uint32_t position : inNumberOrder)
-            if (entities[position]) map.emplace_hint(map.end(), scan.ids[position], entities[position]);
+        for (uint32_t k : inNumberOrder)
+            if (entities[k]) map.emplace_hint(map.end(), scan.ids[chosen.At(k)], entities[k]);
     }
     if (!unknown.empty()) {
         std::string said = "readData: unknown entity: ";
@@ -161,12 +180,13 @@ std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepS
         std::vector<std::pair<std::string, shared_ptr<BuildingEntity>>> batch;
         for (size_t start; (start = next.fetch_add(kBatch)) < count;) {
             batch.clear();
-            for (size_t i = start; i < std::min(count, start + kBatch); ++i) {
-                if (!entities[i] || (use && (*use)[i] == RecordUse::Bare)) continue;
-                batch.emplace_back(std::string(), entities[i]);
+            for (size_t k = start; k < std::min(count, start + kBatch); ++k) {
+                const uint32_t i = chosen.At(k);
+                if (!entities[k] || (use && (*use)[i] == RecordUse::Bare)) continue;
+                batch.emplace_back(std::string(), entities[k]);
                 // Up to, not with, the record's ';'.
-                AttributeText(text, open[i], scan.End(static_cast<uint32_t>(i)) - 1, batch.back().first);
-                if (ReadCommonRecord(*entities[i], batch.back().first, map)) batch.pop_back();
+                AttributeText(text, open[k], scan.End(i) - 1, batch.back().first);
+                if (ReadCommonRecord(*entities[k], batch.back().first, map)) batch.pop_back();
             }
             reader.readEntityArguments(version, batch, map);
         }
@@ -175,9 +195,13 @@ std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepS
     for (unsigned t = 1; t < workers; ++t) helpers.emplace_back(read);
     read();
     for (auto& h : helpers) h.join();
+    open = {};
 
-    std::vector<BuildingEntity*> inFileOrder(count);
-    for (size_t i = 0; i < count; ++i) inFileOrder[i] = entities[i].get();
+    std::vector<BuildingEntity*> inFileOrder;
+    if (whole) {
+        inFileOrder.assign(scan.ids.size(), nullptr);
+        for (size_t k = 0; k < count; ++k) inFileOrder[chosen.At(k)] = entities[k].get();
+    }
     // The entities' own attributes are all read: what looks only at them goes on beside the
     // library's inverse attributes, which it finds on one thread.
     std::exception_ptr besideFailed;
@@ -194,7 +218,7 @@ std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepS
     try {
         model->resolveInverseAttributes();
         model->updateCache();
-        DropEntityMap(map, scan, entities, inNumberOrder);
+        DropEntityMap(map, scan, chosen, entities, inNumberOrder);
     } catch (...) {
         if (besideThread.joinable()) besideThread.join();
         throw;
@@ -202,7 +226,28 @@ std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepS
     if (besideThread.joinable()) besideThread.join();
     else if (beside) beside(inFileOrder);
     if (besideFailed) std::rethrow_exception(besideFailed);
+    if (whole) whole(std::move(inFileOrder));
+}
+
+} // namespace
+
+std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel>& model,
+                                              LibraryMessages& messages, unsigned threads, const BesideInverses& beside,
+                                              const std::vector<RecordUse>* use) {
+    if (use && use->size() != scan.ids.size()) use = nullptr;
+    std::vector<BuildingEntity*> inFileOrder;
+    Parse(text, scan, model, messages, threads, Chosen{nullptr, scan.ids.size()}, use,
+          [&](std::vector<BuildingEntity*>&& made) { inFileOrder = std::move(made); }, beside);
     return inFileOrder;
+}
+
+void ParseShareWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel>& model, LibraryMessages& messages,
+                           unsigned threads, const std::vector<RecordUse>& share) {
+    if (share.size() != scan.ids.size()) throw std::logic_error("a share of another file");
+    std::vector<uint32_t> positions;
+    for (uint32_t position = 0; position < share.size(); ++position)
+        if (share[position] != RecordUse::Unmade) positions.push_back(position);
+    Parse(text, scan, model, messages, threads, Chosen{&positions, positions.size()}, &share, {}, {});
 }
 
 size_t LibraryRecordName(std::string_view text, size_t offset, size_t end, std::string& name) {
