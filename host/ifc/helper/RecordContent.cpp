@@ -1,9 +1,10 @@
 #include "host/ifc/helper/RecordContent.h"
 
 #include <cstring>
+#include <optional>
+#include <utility>
 #include <unordered_map>
 #include <unordered_set>
-#include <vector>
 
 namespace {
 
@@ -19,6 +20,19 @@ std::string_view BodyAt(std::string_view text, const StepScan& scan, uint32_t po
     return equals == std::string_view::npos ? std::string_view() : record.substr(equals + 1);
 }
 
+// The number of the reference at `at` (a '#' outside strings followed by a digit), and where it
+// ends; nothing when there is none there.
+std::optional<std::pair<int64_t, size_t>> ReferenceAt(std::string_view body, size_t at) {
+    if (body[at] != '#' || at + 1 >= body.size() || body[at + 1] < '0' || body[at + 1] > '9') return std::nullopt;
+    int64_t id = 0;
+    size_t end = at + 1;
+    for (; end < body.size() && body[end] >= '0' && body[end] <= '9'; ++end) {
+        id = id * 10 + (body[end] - '0');
+        if (id > INT32_MAX) return std::pair<int64_t, size_t>{-1, end};
+    }
+    return std::pair<int64_t, size_t>{id, end};
+}
+
 // Walks a record's text: `plain` is given each run between references, `reference` each
 // referenced record's place (false ends the walk). References in strings are text.
 template <class Plain, class Reference>
@@ -26,20 +40,15 @@ bool EachPart(const StepScan& scan, std::string_view body, Plain&& plain, Refere
     bool quoted = false;
     size_t run = 0;
     for (size_t i = 0; i < body.size(); ++i) {
-        const char c = body[i];
-        if (c == '\'') quoted = !quoted;
-        if (quoted || c != '#' || i + 1 >= body.size() || body[i + 1] < '0' || body[i + 1] > '9') continue;
+        if (body[i] == '\'') quoted = !quoted;
+        if (quoted || body[i] != '#') continue;
+        const auto ref = ReferenceAt(body, i);
+        if (!ref) continue;
         plain(body.substr(run, i - run));
-        int64_t id = 0;
-        size_t j = i + 1;
-        for (; j < body.size() && body[j] >= '0' && body[j] <= '9'; ++j) {
-            id = id * 10 + (body[j] - '0');
-            if (id > INT32_MAX) return false;
-        }
-        const int64_t place = scan.Position(static_cast<int>(id));
+        const int64_t place = ref->first < 0 ? -1 : scan.Position(static_cast<int>(ref->first));
         if (place < 0 || !reference(static_cast<uint32_t>(place))) return false;
-        run = j;
-        i = j - 1;
+        run = ref->second;
+        i = ref->second - 1;
     }
     plain(body.substr(run));
     return true;
@@ -96,6 +105,7 @@ struct Comparer {
     const StepScan& scan;
     std::unordered_set<uint64_t> same; // pairs found alike
 
+    // Both texts walked in step: the same bytes, but where both refer to records that say the same.
     bool Same(uint32_t a, uint32_t b, int depth) {
         if (a == b) return true;
         const uint64_t pair = uint64_t{a} << 32 | b;
@@ -103,26 +113,30 @@ struct Comparer {
         if (depth > kMaxDepth) return false;
         const std::string_view bodyA = BodyAt(text, scan, a), bodyB = BodyAt(text, scan, b);
         if (bodyA.empty() || bodyB.empty()) return false;
-        // Both walked alike: the runs of each, with their references, in turn.
-        std::vector<std::string_view> runs;
-        std::vector<uint32_t> references;
-        if (!EachPart(
-                scan, bodyA, [&](std::string_view run) { runs.push_back(run); },
-                [&](uint32_t place) {
-                    references.push_back(place);
-                    return true;
-                }))
-            return false;
-        size_t run = 0, reference = 0;
-        bool alike = true;
-        const bool whole = EachPart(
-            scan, bodyB,
-            [&](std::string_view r) { alike = alike && run < runs.size() && runs[run++] == r; },
-            [&](uint32_t place) {
-                alike = alike && reference < references.size() && Same(references[reference++], place, depth + 1);
-                return alike;
-            });
-        if (!whole || !alike || run != runs.size() || reference != references.size()) return false;
+        bool quoted = false;
+        size_t i = 0, j = 0;
+        while (i < bodyA.size() && j < bodyB.size()) {
+            const char c = bodyA[i];
+            if (!quoted && c == '#') {
+                const auto refA = ReferenceAt(bodyA, i), refB = ReferenceAt(bodyB, j);
+                if (refA.has_value() != refB.has_value()) return false;
+                if (refA) {
+                    const int64_t placeA = refA->first < 0 ? -1 : scan.Position(static_cast<int>(refA->first));
+                    const int64_t placeB = refB->first < 0 ? -1 : scan.Position(static_cast<int>(refB->first));
+                    if (placeA < 0 || placeB < 0 ||
+                        !Same(static_cast<uint32_t>(placeA), static_cast<uint32_t>(placeB), depth + 1))
+                        return false;
+                    i = refA->second;
+                    j = refB->second;
+                    continue;
+                }
+            }
+            if (c != bodyB[j]) return false;
+            if (c == '\'') quoted = !quoted;
+            ++i;
+            ++j;
+        }
+        if (i != bodyA.size() || j != bodyB.size()) return false;
         same.insert(pair);
         return true;
     }
