@@ -63,3 +63,22 @@ TEST(StepScanBytes, TheScanComesBackAsItWasAndNothingElseIsTaken) {
     std::memcpy(huge.data(), &count, sizeof count);
     EXPECT_FALSE(ReadStepScan(huge, text.size(), back));
 }
+
+TEST(ProductRefList, GivesBackEachRecordsReferencesAcrossItsWords) {
+    ProductRefList list;
+    std::vector<std::array<int, 2>> written;
+    for (int i = 0; i < 200; ++i) {
+        std::array<int, 2> refs = ProductRefList::kNone;
+        if (i == 0 || i == 63 || i == 64 || i == 130 || i == 199) refs = {i * 10, i % 2 ? -1 : i};
+        if (i == 65) refs = {-1, 7}; // a representation without a placement
+        written.push_back(refs);
+        list.push_back(refs);
+    }
+    ASSERT_EQ(list.size(), written.size());
+    for (size_t i = 0; i < written.size(); ++i) EXPECT_EQ(list[i], written[i]) << i;
+    ProductRefList front;
+    front.Append(list, 131);
+    ASSERT_EQ(front.size(), 131u);
+    for (size_t i = 0; i < front.size(); ++i) EXPECT_EQ(front[i], written[i]) << i;
+    EXPECT_FALSE(front == list);
+}

@@ -80,7 +80,7 @@ struct ScannedRecords {
     std::vector<int> ids;
     std::vector<uint32_t> offsets, ends, firstRef{0};
     std::vector<int> refs;
-    std::vector<std::array<int, 2>> productRefs;
+    ProductRefList productRefs;
 };
 
 class ScanTable {
@@ -128,7 +128,7 @@ public:
         g.ids.insert(g.ids.end(), records.ids.begin(), records.ids.begin() + static_cast<ptrdiff_t>(placed));
         g.offsets.insert(g.offsets.end(), records.offsets.begin(), records.offsets.begin() + static_cast<ptrdiff_t>(placed));
         g.ends.insert(g.ends.end(), records.ends.begin(), records.ends.begin() + static_cast<ptrdiff_t>(placed));
-        g.productRefs.insert(g.productRefs.end(), records.productRefs.begin(), records.productRefs.begin() + static_cast<ptrdiff_t>(placed));
+        g.productRefs.Append(records.productRefs, placed);
         g.refs.insert(g.refs.end(), records.refs.begin(), records.refs.begin() + records.firstRef[placed]);
         for (size_t i = 1; i <= placed; ++i) g.firstRef.push_back(static_cast<uint32_t>(refBase + records.firstRef[i]));
         for (size_t i = placed; i < records.ids.size(); ++i)

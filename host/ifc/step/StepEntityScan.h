@@ -4,6 +4,8 @@
 // each refers to, and a check that no record's attributes lead back to itself. The library
 // keeps records by number, so it does not know the file's order, and it follows references
 // without asking whether it has been there before.
+#include "host/ifc/step/ProductRefList.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -52,7 +54,7 @@ struct StepScan {
     std::vector<int> refs;
     std::vector<uint32_t> offsets; // below kMaxStepTextBytes
     std::vector<uint32_t> ends;
-    std::vector<std::array<int, 2>> productRefs;
+    ProductRefList productRefs;
 };
 
 // The largest text the scan takes: its offsets are kept in 32 bits.

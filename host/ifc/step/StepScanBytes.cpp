@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <algorithm>
+#include <array>
 #include <unistd.h>
 
 namespace {
@@ -46,6 +48,36 @@ bool ReadList(std::string_view& bytes, std::vector<T>& list) {
     return true;
 }
 
+// The list as a list of pairs, as the bytes hold it, written a stretch at a time.
+void WriteProductRefs(int fd, const ProductRefList& list) {
+    const uint64_t count = list.size();
+    WriteAll(fd, &count, sizeof count);
+    std::vector<std::array<int, 2>> stretch;
+    for (size_t i = 0; i < list.size();) {
+        stretch.clear();
+        for (const size_t end = std::min(list.size(), i + 65536); i < end; ++i) stretch.push_back(list[i]);
+        WriteAll(fd, stretch.data(), stretch.size() * sizeof(stretch[0]));
+    }
+}
+
+bool ReadProductRefs(std::string_view& bytes, ProductRefList& list) {
+    uint64_t count = 0;
+    if (bytes.size() < sizeof count) return false;
+    std::memcpy(&count, bytes.data(), sizeof count);
+    bytes.remove_prefix(sizeof count);
+    constexpr size_t kPair = sizeof(std::array<int32_t, 2>);
+    if (count > bytes.size() / kPair) return false;
+    list = ProductRefList();
+    list.reserve(count);
+    for (uint64_t i = 0; i < count; ++i) {
+        std::array<int32_t, 2> refs{};
+        std::memcpy(refs.data(), bytes.data() + i * kPair, kPair);
+        list.push_back({refs[0], refs[1]});
+    }
+    bytes.remove_prefix(count * kPair);
+    return true;
+}
+
 } // namespace
 
 void WriteStepScan(const StepScan& scan, int fd) {
@@ -60,14 +92,14 @@ void WriteStepScan(const StepScan& scan, int fd) {
     WriteList(fd, scan.refs);
     WriteList(fd, scan.offsets);
     WriteList(fd, scan.ends);
-    WriteList(fd, scan.productRefs);
+    WriteProductRefs(fd, scan.productRefs);
 }
 
 bool ReadStepScan(std::string_view bytes, size_t textBytes, StepScan& scan) {
     std::vector<FarPlace> far;
     if (!ReadList(bytes, scan.ids) || !ReadList(bytes, scan.repeated) || !ReadList(bytes, scan.places) || !ReadList(bytes, far) ||
         !ReadList(bytes, scan.firstRef) || !ReadList(bytes, scan.refs) || !ReadList(bytes, scan.offsets) ||
-        !ReadList(bytes, scan.ends) || !ReadList(bytes, scan.productRefs) || !bytes.empty())
+        !ReadList(bytes, scan.ends) || !ReadProductRefs(bytes, scan.productRefs) || !bytes.empty())
         return false;
     const size_t records = scan.ids.size();
     if (scan.firstRef.size() != records + 1 || scan.offsets.size() != records || scan.ends.size() != records ||
