@@ -837,6 +837,13 @@ public:
     std::shared_ptr<ItemShapeData> GeometrySets(const Record& item) const {
         auto data = std::make_shared<ItemShapeData>();
         if (item.type == "IFCBOOLEANCLIPPINGRESULT" || item.type == "IFCBOOLEANRESULT") ClippedSets(item, *data, 0);
+        // Each face set's faces, closed or open as they come out: the cut takes the closed.
+        else if (item.type == "IFCFACEBASEDSURFACEMODEL")
+            for (int set : References(item.At(0))) {
+                PolyInputCache3D cache;
+                FaceCache(Faces(Read(set)), cache);
+                data->addOpenOrClosedPolyhedron(cache.m_poly_data);
+            }
         // A box is nothing to the library's conversion.
         else if (item.type != "IFCBOUNDINGBOX") SolidSets(item, *data);
         return data;
