@@ -1,6 +1,6 @@
 // The plan of which bodies the records make and which records the library then need not read:
 // the file's length unit, a body made from its records leaving its item bare and what only the
-// item uses unmade, and an item a part of an element with openings shares kept whole.
+// item uses unmade, and an item a part the library makes shares kept whole.
 #include "host/ifc/helper/RecordPathPlan.h"
 
 #include "host/ifc/helper/ConversionHeap.h"
@@ -176,22 +176,40 @@ TEST(RecordPathPlan, ACurveOfCurvesWithoutEndIsTheLibrarys) {
     EXPECT_FALSE(plan.ByRecords(static_cast<size_t>(scan.Position(30))));
 }
 
-// A wall with openings is cut from the records; a part of it is the library's, and so is what the
-// part shares.
-TEST(RecordPathPlan, AnItemThePartOfAWallWithOpeningsSharesIsReadWhole) {
-    const std::string text = Wall("#27=IFCSHAPEREPRESENTATION($,'Body','SweptSolid',(#24));\n#28=IFCPRODUCTDEFINITIONSHAPE($,$,(#27));\n"
-                                  "#31=IFCWALL('2YvctVUKr0kugbFTf53O9L',$,'V',$,$,#12,#28,$);\n"
-                                  "#40=IFCOPENINGELEMENT('3YvctVUKr0kugbFTf53O9L',$,'O',$,$,#12,$,$);\n"
-                                  "#41=IFCRELVOIDSELEMENT('4YvctVUKr0kugbFTf53O9L',$,$,$,#31,#40);\n"
-                                  "#42=IFCBUILDINGELEMENTPART('5YvctVUKr0kugbFTf53O9L',$,'T',$,$,#12,#28,$);\n"
-                                  "#43=IFCRELAGGREGATES('6YvctVUKr0kugbFTf53O9L',$,$,$,#31,(#42));\n");
-    const StepScan scan = ScanStepEntities(text);
-    const RecordPathPlan plan = PlanRecordPath(text, scan, 1);
-    EXPECT_TRUE(plan.ByRecords(static_cast<size_t>(scan.Position(30))));
-    EXPECT_TRUE(plan.ByRecords(static_cast<size_t>(scan.Position(31))));
-    EXPECT_FALSE(plan.ByRecords(static_cast<size_t>(scan.Position(40))));
-    EXPECT_FALSE(plan.ByRecords(static_cast<size_t>(scan.Position(42))));
-    EXPECT_TRUE(plan.use.empty()); // nothing left unread
+// A wall with openings is cut from the records, and so is a part of it, by the wall's openings; a
+// part nested in it, or a part of two walls with openings, is the library's.
+TEST(RecordPathPlan, APartOfAWallWithOpeningsIsCutFromTheRecordsByTheWallsOpenings) {
+    const std::string wall = "#27=IFCSHAPEREPRESENTATION($,'Body','SweptSolid',(#24));\n#28=IFCPRODUCTDEFINITIONSHAPE($,$,(#27));\n"
+                             "#31=IFCWALL('2YvctVUKr0kugbFTf53O9L',$,'V',$,$,#12,#28,$);\n"
+                             "#40=IFCOPENINGELEMENT('3YvctVUKr0kugbFTf53O9L',$,'O',$,$,#12,$,$);\n"
+                             "#41=IFCRELVOIDSELEMENT('4YvctVUKr0kugbFTf53O9L',$,$,$,#31,#40);\n"
+                             "#42=IFCBUILDINGELEMENTPART('5YvctVUKr0kugbFTf53O9L',$,'T',$,$,#12,#28,$);\n";
+    {
+        const std::string text = Wall(wall + "#43=IFCRELAGGREGATES('6YvctVUKr0kugbFTf53O9L',$,$,$,#31,(#42));\n");
+        const StepScan scan = ScanStepEntities(text);
+        const RecordPathPlan plan = PlanRecordPath(text, scan, 1);
+        EXPECT_TRUE(plan.ByRecords(static_cast<size_t>(scan.Position(30))));
+        EXPECT_TRUE(plan.ByRecords(static_cast<size_t>(scan.Position(31))));
+        EXPECT_FALSE(plan.ByRecords(static_cast<size_t>(scan.Position(40))));
+        EXPECT_TRUE(plan.ByRecords(static_cast<size_t>(scan.Position(42))));
+        EXPECT_EQ(UseOf(plan, scan, 24), RecordUse::Bare); // every body that has it made here
+    }
+    {
+        const std::string text = Wall(wall + "#43=IFCRELNESTS('6YvctVUKr0kugbFTf53O9L',$,$,$,#31,(#42));\n");
+        const StepScan scan = ScanStepEntities(text);
+        const RecordPathPlan plan = PlanRecordPath(text, scan, 1);
+        EXPECT_FALSE(plan.ByRecords(static_cast<size_t>(scan.Position(42))));
+        EXPECT_EQ(UseOf(plan, scan, 24), RecordUse::Read) << "the part the library makes shares it";
+    }
+    {
+        const std::string text = Wall(wall + "#44=IFCRELVOIDSELEMENT('7YvctVUKr0kugbFTf53O9L',$,$,$,#30,#40);\n"
+                                             "#43=IFCRELAGGREGATES('6YvctVUKr0kugbFTf53O9L',$,$,$,#31,(#42));\n"
+                                             "#45=IFCRELAGGREGATES('8YvctVUKr0kugbFTf53O9L',$,$,$,#30,(#42));\n");
+        const StepScan scan = ScanStepEntities(text);
+        const RecordPathPlan plan = PlanRecordPath(text, scan, 1);
+        EXPECT_TRUE(plan.ByRecords(static_cast<size_t>(scan.Position(31))));
+        EXPECT_FALSE(plan.ByRecords(static_cast<size_t>(scan.Position(42))));
+    }
 }
 
 // An opening the file does not have leaves its element to the library.

@@ -733,38 +733,42 @@ public:
 
     // A body with openings cut from it, on the conversion heap as a clipped one is. The
     // element's items and the openings' are made as the library's conversion makes them, mesh
-    // sets and all, and cut by its own opening cut.
-    void Cut(const std::vector<int>& bodies, const Matrix& toWorld, const std::vector<uint32_t>& openings,
-             std::vector<MeshItem>& parts) const {
+    // sets and all, and cut by its own opening cut: each of `cuts` in turn, as the library cuts
+    // an element's own openings and then those of the element it is a part of.
+    void Cut(const std::vector<int>& bodies, const Matrix& toWorld, const OpeningCuts& cuts, std::vector<MeshItem>& parts) const {
         // The cut is made of the bodies, and of each opening's shape and placement in the
         // element's coordinates as the cut reckons it; read off the conversion heap, whose
         // addresses the cut goes by.
-        if (!reuse_) return CutWhole(bodies, toWorld, openings, parts);
-        MadeOf of = CutOf(bodies, toWorld, openings);
+        if (!reuse_) return CutWhole(bodies, toWorld, cuts, parts);
+        MadeOf of = CutOf(bodies, toWorld, cuts);
         const std::optional<uint64_t> hash = HashMadeOf(text_, scan_, of);
         if (TakeKept(hash, of, parts)) {
             for (int body : bodies) TellMade(body, 0);
             return;
         }
         const size_t curves = curvesRead_;
-        CutWhole(bodies, toWorld, openings, parts);
+        CutWhole(bodies, toWorld, cuts, parts);
         Offer(hash, std::move(of), parts, curves);
     }
 
-    MadeOf CutOf(const std::vector<int>& bodies, const Matrix& toWorld, const std::vector<uint32_t>& openings) const {
+    MadeOf CutOf(const std::vector<int>& bodies, const Matrix& toWorld, const OpeningCuts& cuts) const {
         MadeOf of;
         for (int body : bodies) of.records.push_back(static_cast<uint32_t>(scan_.Position(body)));
         Matrix inverse;
         GeomUtils::computeInverse(toWorld, inverse, inverseTolerance_);
-        for (uint32_t opening : openings) {
-            const Record element = Read(scan_.ids[opening]);
-            if (element.Unset(6)) continue;
-            if (element.Unset(5)) throw NotHere();
-            const Matrix relative = inverse * Placement(element.Reference(5), true);
-            const int64_t shape = scan_.Position(element.Reference(6));
-            if (shape < 0) throw NotHere();
-            of.records.push_back(static_cast<uint32_t>(shape));
-            of.numbers.insert(of.numbers.end(), std::begin(relative.v), std::end(relative.v));
+        for (const std::vector<uint32_t>& openings : cuts) {
+            // Where one cut ends and the next begins.
+            of.numbers.push_back(static_cast<double>(openings.size()));
+            for (uint32_t opening : openings) {
+                const Record element = Read(scan_.ids[opening]);
+                if (element.Unset(6)) continue;
+                if (element.Unset(5)) throw NotHere();
+                const Matrix relative = inverse * Placement(element.Reference(5), true);
+                const int64_t shape = scan_.Position(element.Reference(6));
+                if (shape < 0) throw NotHere();
+                of.records.push_back(static_cast<uint32_t>(shape));
+                of.numbers.insert(of.numbers.end(), std::begin(relative.v), std::end(relative.v));
+            }
         }
         return of;
     }
@@ -777,28 +781,30 @@ public:
             [&](int mappedId, const std::optional<Matrix>&) { TellMade(mappedId, depth + 1); });
     }
 
-    void CutWhole(const std::vector<int>& bodies, const Matrix& toWorld, const std::vector<uint32_t>& openings,
-                  std::vector<MeshItem>& parts) const {
+    void CutWhole(const std::vector<int>& bodies, const Matrix& toWorld, const OpeningCuts& cuts, std::vector<MeshItem>& parts) const {
         const std::lock_guard<std::mutex> hold(heapLock);
         const ConversionHeap::Scope heap;
         const Aside aside(*this);
         ItemSets items;
         for (int body : bodies) RepresentationSets(body, items, true, 0);
-        std::vector<OpeningBody> cutters;
-        for (uint32_t opening : openings) {
-            const Record element = Read(scan_.ids[opening]);
-            if (element.Unset(6)) continue;
-            // Unplaced, it leaves the library's whole cut undone.
-            if (element.Unset(5)) throw NotHere();
-            OpeningBody& cutter = cutters.emplace_back();
-            cutter.placement = Placement(element.Reference(5), true);
-            for (int representation : References(Read(element.Reference(6), "IFCPRODUCTDEFINITIONSHAPE").At(2)))
-                RepresentationSets(representation, cutter.representations.emplace_back(), false, 0);
-        }
-        try {
-            CutOpenings(items, toWorld, cutters, solids_, inverseTolerance_);
-        } catch (...) {
-            throw NotHere();
+        for (const std::vector<uint32_t>& openings : cuts) {
+            if (openings.empty()) continue;
+            std::vector<OpeningBody> cutters;
+            for (uint32_t opening : openings) {
+                const Record element = Read(scan_.ids[opening]);
+                if (element.Unset(6)) continue;
+                // Unplaced, it leaves the library's whole cut undone.
+                if (element.Unset(5)) throw NotHere();
+                OpeningBody& cutter = cutters.emplace_back();
+                cutter.placement = Placement(element.Reference(5), true);
+                for (int representation : References(Read(element.Reference(6), "IFCPRODUCTDEFINITIONSHAPE").At(2)))
+                    RepresentationSets(representation, cutter.representations.emplace_back(), false, 0);
+            }
+            try {
+                CutOpenings(items, toWorld, cutters, solids_, inverseTolerance_);
+            } catch (...) {
+                throw NotHere();
+            }
         }
         const ConversionHeap::Pause pause;
         for (const auto& item : items) {
@@ -1203,14 +1209,14 @@ private:
 } // namespace
 
 std::optional<ProductMesh> RecordBodyMesh::Mesh(uint32_t position, const std::vector<int>& bodies, std::vector<int>* items,
-                                                const std::vector<uint32_t>* openings, ReusedItems::Turn* reuse) const {
+                                                const OpeningCuts* cuts, ReusedItems::Turn* reuse) const {
     if (position >= scan_.ids.size() || bodies.empty()) return std::nullopt;
     try {
         Maker maker(text_, scan_, converter_, metres_, radians_, items, reuse);
         std::vector<MeshItem> parts;
         const int placement = scan_.ProductReferences(position)[0];
-        const Matrix toWorld = placement >= 0 ? maker.Placement(placement, openings != nullptr) : Matrix();
-        if (openings) maker.Cut(bodies, toWorld, *openings, parts);
+        const Matrix toWorld = placement >= 0 ? maker.Placement(placement, cuts != nullptr) : Matrix();
+        if (cuts) maker.Cut(bodies, toWorld, *cuts, parts);
         else
             for (int body : bodies) maker.Representation(body, parts);
         ProductMesh mesh;

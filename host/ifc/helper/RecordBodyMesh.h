@@ -19,6 +19,9 @@
 
 class RepresentationConverter;
 
+// Openings cut from a body in turns, each by their places in the file.
+using OpeningCuts = std::vector<std::vector<uint32_t>>;
+
 class RecordBodyMesh {
 public:
     // `converter` gives the sweeper and the settings the library's own conversion takes;
@@ -31,12 +34,13 @@ public:
     // The mesh of the product at `position`, whose body is the shape representations numbered
     // `bodies`; nothing when a form of it is not made here, or nothing usable was made.
     // `items`, when given, gets the numbers of the geometric items made (not the mapped items).
-    // `openings`, for an element with openings, are their places in the file in the order of
-    // their relations' numbers, cut from the body as the library cuts them. `reuse`, when given,
-    // has items that say what one made before said taken from it, and offered the others
-    // (ReusedItems.h); bodies with openings are always made whole.
+    // `cuts`, for an element with openings or a part of one, are the openings cut from the body
+    // as the library cuts them: its own, then those of the element it is a part of, each by
+    // their places in the file in the order of their relations' numbers. `reuse`, when given,
+    // has items and cut bodies that say what one made before said taken from it, and offered
+    // the others (ReusedItems.h).
     std::optional<ProductMesh> Mesh(uint32_t position, const std::vector<int>& bodies, std::vector<int>* items = nullptr,
-                                    const std::vector<uint32_t>* openings = nullptr, ReusedItems::Turn* reuse = nullptr) const;
+                                    const OpeningCuts* cuts = nullptr, ReusedItems::Turn* reuse = nullptr) const;
 
 private:
     std::string_view text_;

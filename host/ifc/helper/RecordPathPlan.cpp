@@ -72,11 +72,14 @@ constexpr size_t kReusedBytes = size_t{96} << 20;
 // By place in the file: the openings to cut from an element, in the order of their relations'
 // numbers, as the library finds them.
 using OpeningsOf = std::unordered_map<uint32_t, std::vector<uint32_t>>;
+// By place in the file: the element with openings a part is a part of.
+using WholesOf = std::unordered_map<uint32_t, uint32_t>;
 
 // The bodies of `products` made with a sweeper of a library conversion of its own, in the file's
 // unit; a body the sweeper speaks of is the library's.
 void MakeShare(std::string_view text, const StepScan& scan, double metres, std::optional<double> radians, const std::vector<bool>& notHere,
-               const OpeningsOf& openingsOf, std::span<const uint32_t> products, ReusedItems* reused, Made& made) {
+               const OpeningsOf& openingsOf, const WholesOf& wholesOf, std::span<const uint32_t> products, ReusedItems* reused,
+               Made& made) {
     auto model = std::make_shared<BuildingModel>();
     model->getUnitConverter()->setLengthInMeterFactor(metres);
     GeometryConverter converter(model);
@@ -84,6 +87,7 @@ void MakeShare(std::string_view text, const StepScan& scan, double metres, std::
     said.Listen(converter);
     const RecordBodyMesh records(text, scan, *converter.getRepresentationConverter(), metres, radians);
     std::vector<int> items;
+    OpeningCuts cuts;
     std::optional<ReusedItems::Turn> turn;
     if (reused) turn.emplace(*reused);
     for (uint32_t position : products) {
@@ -92,9 +96,11 @@ void MakeShare(std::string_view text, const StepScan& scan, double metres, std::
         if (bodies.empty()) continue;
         items.clear();
         const size_t before = said.Count();
-        const auto cut = openingsOf.find(position);
-        std::optional<ProductMesh> mesh = records.Mesh(position, bodies, &items, cut == openingsOf.end() ? nullptr : &cut->second,
-                                                       turn ? &*turn : nullptr);
+        // Its own openings, then those of the element it is a part of.
+        cuts.clear();
+        if (const auto own = openingsOf.find(position); own != openingsOf.end()) cuts.push_back(own->second);
+        if (const auto whole = wholesOf.find(position); whole != wholesOf.end()) cuts.push_back(openingsOf.at(whole->second));
+        std::optional<ProductMesh> mesh = records.Mesh(position, bodies, &items, cuts.empty() ? nullptr : &cuts, turn ? &*turn : nullptr);
         if (!mesh || said.Count() != before || !made.meshes.Add(position, *mesh)) {
             if (turn) turn->Drop();
             continue;
@@ -187,22 +193,24 @@ RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsig
     if (!metres) return plan;
     plan.metres = *metres;
 
-    // The library's: the openings, the parts of elements with openings, and an element one of
-    // whose openings is not in the file. The others with openings have them cut here.
+    // The library's: the openings, an element one of whose openings is not in the file, and a
+    // part of such an element, or of more than one with openings, or nested in one. The others
+    // with openings, and the parts of one with openings, have them cut here.
     std::vector<bool> notHere(count, false);
     auto markAttribute = [&](const std::vector<std::string_view>& a, size_t index) {
         if (index >= a.size()) return;
         for (int id : StepReferences(a[index]))
             if (auto place = PlaceOf(scan, id)) notHere[*place] = true;
     };
-    std::vector<uint32_t> decompositions;
+    std::vector<std::pair<int, uint32_t>> decompositions; // (the relation's number, its place)
     std::vector<std::pair<int, uint32_t>> voids; // (the relation's number, its place)
     for (uint32_t position = 0; position < count; ++position) {
         const std::string_view type = TypeAt(text, scan, position);
         if (type == "IFCRELVOIDSELEMENT") voids.emplace_back(scan.ids[position], position);
-        else if (type == "IFCRELAGGREGATES" || type == "IFCRELNESTS") decompositions.push_back(position);
+        else if (type == "IFCRELAGGREGATES" || type == "IFCRELNESTS") decompositions.emplace_back(scan.ids[position], position);
     }
     std::sort(voids.begin(), voids.end());
+    std::sort(decompositions.begin(), decompositions.end());
     OpeningsOf openingsOf;
     for (const auto& [id, position] : voids) {
         const std::vector<std::string_view> a = AttributesAt(text, scan, position);
@@ -213,11 +221,21 @@ RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsig
         else if (element) notHere[*element] = true;
         markAttribute(a, 5);
     }
-    for (uint32_t position : decompositions) {
+    WholesOf wholesOf;
+    for (const auto& [id, position] : decompositions) {
         const std::vector<std::string_view> a = AttributesAt(text, scan, position);
         if (a.size() < 6) continue;
         const auto whole = PlaceOf(scan, StepReference(a[4]));
-        if (whole && openingsOf.count(*whole)) markAttribute(a, 5);
+        if (!whole || !openingsOf.count(*whole)) continue;
+        if (notHere[*whole] || TypeAt(text, scan, position) != "IFCRELAGGREGATES") {
+            markAttribute(a, 5);
+            continue;
+        }
+        for (int part : StepReferences(a[5]))
+            if (auto place = PlaceOf(scan, part)) {
+                auto [at, first] = wholesOf.emplace(*place, *whole);
+                if (!first && at->second != *whole) notHere[*place] = true;
+            }
     }
 
     // The products to make here, each thread a share of them in file order.
@@ -236,7 +254,7 @@ RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsig
     ReusedItems reused(kReusedBytes);
     auto make = [&](unsigned worker) {
         const size_t from = products.size() * worker / workers, to = products.size() * (worker + 1) / workers;
-        MakeShare(text, scan, plan.metres, radians, notHere, openingsOf, {products.data() + from, to - from},
+        MakeShare(text, scan, plan.metres, radians, notHere, openingsOf, wholesOf, {products.data() + from, to - from},
                   reuseItems ? &reused : nullptr, shares[worker]);
     };
     {
