@@ -289,7 +289,7 @@ struct Conversion {
     ProductConverter converter;
     std::string_view text;
     SingleValueReader values;
-    RecordFacts* recordFacts;          // null when the records make no bodies
+    RecordFacts* recordFacts;          // null when the records make no bodies, or every product's facts are kept
     RecordPresentation* presentation;
     const KeptRecordFacts& kept;
 };
@@ -701,6 +701,9 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
             byLibrary.emplace();
             for (uint32_t position : *readable)
                 if (!plan.ByRecords(position)) byLibrary->push_back(position);
+            // Every product's facts and looks are kept: their readers are not asked again.
+            recordFacts.reset();
+            presentation.reset();
         } else {
             records.reset();
         }
