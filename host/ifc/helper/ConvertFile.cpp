@@ -20,6 +20,7 @@
 #include "host/ifc/helper/RecordPathPlan.h"
 #include "host/ifc/helper/RecordPresentation.h"
 #include "host/ifc/helper/RecordProducts.h"
+#include "host/ifc/helper/RecordTypes.h"
 #include "host/ifc/helper/ShareRecordSpans.h"
 #include "host/ifc/step/StepEntityScan.h"
 #include "host/ifc/stream/ConversionRecords.h"
@@ -669,13 +670,16 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
         std::optional<RecordProducts> records;
         std::optional<std::vector<uint32_t>> readable;
         KeptRecordFacts kept;
+        // Every record's name once, for the plan's, the facts' and the share's walks alike.
+        std::optional<RecordTypes> types;
+        if (options.recordMeshing) types.emplace(stepText, scan, cores);
         std::thread besides;
         if (options.recordMeshing) {
             besides = std::thread([&] {
                 try {
-                    recordFacts.emplace(stepText, scan);
-                    presentation.emplace(stepText, scan);
-                    records.emplace(stepText, scan);
+                    recordFacts.emplace(stepText, scan, *types);
+                    presentation.emplace(stepText, scan, *types);
+                    records.emplace(stepText, scan, *types);
                     readable = ProductsReadFromRecords(scan, *records, *recordFacts, *presentation, kept);
                 } catch (...) {
                     readable.reset();
@@ -685,7 +689,7 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
         // Which bodies the records make, and what the library need not read for them.
         RecordPathPlan plan;
         try {
-            if (options.recordMeshing) plan = PlanRecordPath(stepText, scan, cores);
+            if (options.recordMeshing) plan = PlanRecordPath(stepText, scan, *types, cores);
         } catch (...) {
             if (besides.joinable()) besides.join();
             throw;
@@ -713,7 +717,7 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
             } else {
                 library.byLibrary.assign(scan.ids.size(), false);
                 for (uint32_t position : *byLibrary) library.byLibrary[position] = true;
-                const std::vector<RecordUse> share = LibraryShare(stepText, scan, *byLibrary);
+                const std::vector<RecordUse> share = LibraryShare(stepText, scan, *types, *byLibrary);
                 try {
                     ParseWithLibrary(stepText, scan, model, messages, cores, {}, &share);
                 } catch (const EIfcFile&) {

@@ -4,6 +4,7 @@
 // relations counted in the order of their numbers, as the library finds its inverse attributes.
 // A product some record of whose facts is in a form not read here has none from here, and takes
 // the library's.
+#include "host/ifc/helper/RecordTypes.h"
 #include "host/ifc/step/StepEntityScan.h"
 
 #include <cstdint>
@@ -23,7 +24,7 @@ struct RecordProductFacts {
 class RecordFacts {
 public:
     // The file's relations of properties, types, materials and classifications found once.
-    RecordFacts(std::string_view text, const StepScan& scan);
+    RecordFacts(std::string_view text, const StepScan& scan, const RecordTypes& types);
 
     std::optional<RecordProductFacts> Of(uint32_t position);
     // The materials of the product by their places, its own or else its type's, in the order

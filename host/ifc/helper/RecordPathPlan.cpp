@@ -98,11 +98,10 @@ void MakeShare(std::string_view text, const StepScan& scan, double metres, std::
 
 size_t RecordPathPlan::Unmade() const { return static_cast<size_t>(std::count(use.begin(), use.end(), RecordUse::Unmade)); }
 
-std::optional<double> RecordLengthUnit(std::string_view text, const StepScan& scan) {
+std::optional<double> RecordLengthUnit(std::string_view text, const StepScan& scan, const RecordTypes& types) {
     std::optional<double> metres;
     int projects = 0;
-    for (uint32_t position = 0; position < scan.ids.size(); ++position) {
-        if (TypeAt(text, scan, position) != "IFCPROJECT") continue;
+    for (uint32_t position : types.FindAsWritten({"IFCPROJECT"})) {
         if (++projects > 1) return std::nullopt;
         const std::optional<std::vector<int>> units = UnitsOfProject(text, scan, position);
         if (!units) return std::nullopt;
@@ -126,10 +125,9 @@ std::optional<double> RecordLengthUnit(std::string_view text, const StepScan& sc
     return metres;
 }
 
-std::optional<double> RecordPlaneAngleUnit(std::string_view text, const StepScan& scan) {
+std::optional<double> RecordPlaneAngleUnit(std::string_view text, const StepScan& scan, const RecordTypes& types) {
     std::optional<double> radians;
-    for (uint32_t position = 0; position < scan.ids.size(); ++position) {
-        if (TypeAt(text, scan, position) != "IFCPROJECT") continue;
+    for (uint32_t position : types.FindAsWritten({"IFCPROJECT"})) {
         const std::optional<std::vector<int>> units = UnitsOfProject(text, scan, position);
         if (!units) return std::nullopt;
         for (int unit : *units) {
@@ -168,11 +166,11 @@ std::optional<double> RecordPlaneAngleUnit(std::string_view text, const StepScan
     return radians;
 }
 
-RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsigned threads) {
+RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, const RecordTypes& types, unsigned threads) {
     RecordPathPlan plan;
     const size_t count = scan.ids.size();
     plan.meshAt.assign(count, RecordPathPlan::kNone);
-    const std::optional<double> metres = RecordLengthUnit(text, scan);
+    const std::optional<double> metres = RecordLengthUnit(text, scan, types);
     if (!metres) return plan;
     plan.metres = *metres;
 
@@ -186,10 +184,9 @@ RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsig
     };
     std::vector<uint32_t> decompositions;
     std::vector<std::pair<int, uint32_t>> voids; // (the relation's number, its place)
-    for (uint32_t position = 0; position < count; ++position) {
-        const std::string_view type = TypeAt(text, scan, position);
-        if (type == "IFCRELVOIDSELEMENT") voids.emplace_back(scan.ids[position], position);
-        else if (type == "IFCRELAGGREGATES" || type == "IFCRELNESTS") decompositions.push_back(position);
+    for (uint32_t position : types.FindAsWritten({"IFCRELVOIDSELEMENT", "IFCRELAGGREGATES", "IFCRELNESTS"})) {
+        if (types.WrittenAt(position) == "IFCRELVOIDSELEMENT") voids.emplace_back(scan.ids[position], position);
+        else decompositions.push_back(position);
     }
     std::sort(voids.begin(), voids.end());
     OpeningsOf openingsOf;
@@ -216,7 +213,7 @@ RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsig
         const int shape = scan.ProductReferences(position)[1];
         if (shape >= 0 && PlaceOf(scan, shape)) products.push_back(position);
     }
-    const std::optional<double> radians = RecordPlaneAngleUnit(text, scan);
+    const std::optional<double> radians = RecordPlaneAngleUnit(text, scan, types);
     carve::setEpsilon(1.5e-05 * plan.metres);
     // Bodies cut by Boolean operations take the conversion heap one at a time: with two workers
     // to a core, one that waits for it leaves its core to another.

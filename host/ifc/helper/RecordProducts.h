@@ -5,6 +5,7 @@
 // bare entities of their types, and nothing of the rest of the model made; its body
 // representations and its storey from the records.
 #include "host/ifc/helper/LibraryMessages.h"
+#include "host/ifc/helper/RecordTypes.h"
 #include "host/ifc/step/StepEntityScan.h"
 
 #include <ifcpp/model/BasicTypes.h>
@@ -24,7 +25,7 @@ class IfcProduct;
 
 class RecordProducts {
 public:
-    RecordProducts(std::string_view text, const StepScan& scan);
+    RecordProducts(std::string_view text, const StepScan& scan, const RecordTypes& types);
 
     // Whether a parse by the library would read every record and find every reference: then no
     // product is left out for a record it did not read, and the file is not refused for one it
