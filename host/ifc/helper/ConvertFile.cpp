@@ -237,12 +237,14 @@ std::string Reason(const std::string& what, const LibraryMessages& messages, siz
 struct LibraryModel {
     shared_ptr<BuildingModel> model;
     const StepScan& scan;
-    std::vector<BuildingEntity*> entities; // by place in the file, as scan.ids; RecordProducts::Made without a parse
+    std::vector<BuildingEntity*> parsed;   // by place in the file, as scan.ids, when the library parsed the whole file
     RecordPathPlan& plan;
     RecordProducts* records = nullptr;     // when the library parsed the file for some products' bodies only, or not at all
     std::vector<bool> byLibrary;           // with `records`: the products the library parsed, whose bodies are its to make
 
     bool Parsed(size_t position) const { return !records || (position < byLibrary.size() && byLibrary[position]); }
+    // Each record's entity by its place: RecordProducts::Made, not copied, with `records`.
+    const std::vector<BuildingEntity*>& Entities() const { return records ? records->Made() : parsed; }
 };
 
 // The product at `position`, when it is one to convert. Other records are passed over without
@@ -250,7 +252,7 @@ struct LibraryModel {
 // sharing the model's pages would then have to copy.
 shared_ptr<IfcProduct> CandidateAt(const LibraryModel& library, size_t position) {
     if (!library.scan.MayBeProduct(static_cast<uint32_t>(position))) return nullptr;
-    const auto* product = dynamic_cast<const IfcProduct*>(library.entities[position]);
+    const auto* product = dynamic_cast<const IfcProduct*>(library.Entities()[position]);
     if (!product || !IsCandidate(*product)) return nullptr;
     if (!library.Parsed(position)) return library.records->ProductAt(static_cast<uint32_t>(position)).value_or(nullptr);
     return dynamic_pointer_cast<IfcProduct>(library.model->getMapIfcEntities().at(library.scan.ids[position]));
@@ -495,7 +497,7 @@ std::vector<size_t> CandidatesFrom(const LibraryModel& library, size_t from) {
     std::vector<size_t> products;
     for (size_t position = from; position < scan.ids.size(); ++position) {
         if (!scan.MayBeProduct(static_cast<uint32_t>(position))) continue;
-        const auto* product = dynamic_cast<const IfcProduct*>(library.entities[position]);
+        const auto* product = dynamic_cast<const IfcProduct*>(library.Entities()[position]);
         if (product && IsCandidate(*product)) products.push_back(position);
     }
     return products;
@@ -511,7 +513,7 @@ std::vector<size_t> WithBodies(const LibraryModel& library, const std::vector<si
             if (bodies && !bodies->empty()) bodied.push_back(position);
             continue;
         }
-        const auto* product = dynamic_cast<const IfcProduct*>(library.entities[position]);
+        const auto* product = dynamic_cast<const IfcProduct*>(library.Entities()[position]);
         if (product && !BodyRepresentations(*product).empty()) bodied.push_back(position);
     }
     return bodied;
@@ -710,8 +712,7 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
         if (records) {
             // The library parses no more than the bodies only it makes need, if any.
             library.records = &*records;
-            library.entities = records->Made();
-            references.emplace(stepText, scan, library.entities, records->Said(), nullptr);
+            references.emplace(stepText, scan, records->Made(), records->Said(), nullptr);
             if (byLibrary->empty()) {
                 model->getUnitConverter()->setLengthInMeterFactor(plan.metres);
             } else {
@@ -727,15 +728,15 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
                 }
             }
         } else {
-            references.emplace(stepText, scan, library.entities, messages, use);
+            references.emplace(stepText, scan, library.parsed, messages, use);
             // Once for the file: a child started after a library fault follows one that passed.
             auto refuseMissing = [&](const std::vector<BuildingEntity*>& entities) {
                 if (from != 0) return;
-                library.entities = entities;
+                library.parsed = entities;
                 references->RefuseMissingRecords();
             };
             try {
-                library.entities = ParseWithLibrary(stepText, scan, model, messages, cores, refuseMissing, use);
+                library.parsed = ParseWithLibrary(stepText, scan, model, messages, cores, refuseMissing, use);
             } catch (const EIfcFile&) {
                 throw;
             } catch (...) {
@@ -745,7 +746,7 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
         LogLine("parse", !records ? "all" : byLibrary->empty() ? "none" : "share");
         const std::vector<size_t> candidates = CandidatesFrom(library, from);
         out.Parsed(static_cast<uint32_t>(WithBodies(library, candidates).size()));
-        if (from == 0) out.Storeys(records ? records->Storeys().value_or(std::vector<std::string>()) : BuildingStoreysOf(library.entities));
+        if (from == 0) out.Storeys(records ? records->Storeys().value_or(std::vector<std::string>()) : BuildingStoreysOf(library.parsed));
         if (options.fault.kind != HelperFaultKind::None) {
             const std::vector<size_t> all = WithBodies(library, CandidatesFrom(library, 0));
             if (options.fault.product < all.size()) faultPosition = all[options.fault.product];

@@ -81,16 +81,53 @@ void AttributeText(std::string_view text, size_t from, size_t end, std::string& 
 
 using EntityMap = std::map<int, shared_ptr<BuildingEntity>>;
 
+// The records the library may make, by index: every record, or, when the plan leaves most of a
+// file unmade, those it does not, so that what is kept of each record is kept of these only.
+class MadeRecords {
+public:
+    MadeRecords(const StepScan& scan, const std::vector<RecordUse>* use) : count_(scan.ids.size()) {
+        if (!use) return;
+        const auto made = static_cast<size_t>(count_ - std::count(use->begin(), use->end(), RecordUse::Unmade));
+        if (made > count_ / kSparseFrom) return;
+        places_.reserve(made);
+        for (uint32_t position = 0; position < count_; ++position)
+            if ((*use)[position] != RecordUse::Unmade) places_.push_back(position);
+        sparse_ = true;
+        count_ = made;
+    }
+
+    size_t Count() const { return count_; }
+    uint32_t Place(size_t index) const { return sparse_ ? places_[index] : static_cast<uint32_t>(index); }
+    // The indices in the order of the records' numbers.
+    std::vector<uint32_t> InNumberOrder(const StepScan& scan) const {
+        if (!sparse_) return scan.InNumberOrder();
+        std::vector<std::pair<int, uint32_t>> byNumber(count_);
+        for (uint32_t index = 0; index < count_; ++index) byNumber[index] = {scan.ids[places_[index]], index};
+        std::sort(byNumber.begin(), byNumber.end());
+        std::vector<uint32_t> order(count_);
+        for (size_t i = 0; i < count_; ++i) order[i] = byNumber[i].second;
+        return order;
+    }
+
+private:
+    // A share made of no more than this part of the records is kept by places.
+    static constexpr size_t kSparseFrom = 4;
+
+    size_t count_;
+    bool sparse_ = false;
+    std::vector<uint32_t> places_;
+};
+
 // The map of every entity by number, the largest part of the library's model once the file is
 // read, serves after that only to find the products: it is made again of those, and its nodes
 // given back to the system whole, never taken apart. What they held stays owned for as long as
 // the process lives.
-void DropEntityMap(EntityMap& map, const StepScan& scan, const std::vector<shared_ptr<BuildingEntity>>& entities,
-                   const std::vector<uint32_t>& inNumberOrder) {
+void DropEntityMap(EntityMap& map, const StepScan& scan, const MadeRecords& records,
+                   const std::vector<shared_ptr<BuildingEntity>>& entities, const std::vector<uint32_t>& inNumberOrder) {
     new (&map) EntityMap();
-    for (uint32_t position : inNumberOrder)
-        if (scan.MayBeProduct(position) && dynamic_cast<const IfcProduct*>(entities[position].get()))
-            map.emplace_hint(map.end(), scan.ids[position], entities[position]);
+    for (uint32_t k : inNumberOrder)
+        if (scan.MayBeProduct(records.Place(k)) && dynamic_cast<const IfcProduct*>(entities[k].get()))
+            map.emplace_hint(map.end(), scan.ids[records.Place(k)], entities[k]);
     ModelHeap::DropScratch();
 }
 
@@ -113,24 +150,27 @@ std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepS
     // made on each thread, then all put in the map in number order, each at its end.
     const size_t count = scan.ids.size();
     if (use && use->size() != count) use = nullptr;
+    const MadeRecords records(scan, use);
+    const size_t made = records.Count();
     const unsigned workers = std::max(1u, threads);
-    std::vector<shared_ptr<BuildingEntity>> entities(count);
-    std::vector<size_t> open(count, std::string_view::npos);
+    std::vector<shared_ptr<BuildingEntity>> entities(made);
+    std::vector<size_t> open(made, std::string_view::npos);
     std::vector<std::set<std::string>> unknownTo(workers);
     auto make = [&](unsigned worker) {
         std::string name;
-        for (size_t i = count * worker / workers, end = count * (worker + 1) / workers; i < end; ++i) {
+        for (size_t k = made * worker / workers, end = made * (worker + 1) / workers; k < end; ++k) {
+            const uint32_t i = records.Place(k);
             if (use && (*use)[i] == RecordUse::Unmade) continue;
-            const size_t at = NameOf(text, scan.Offset(static_cast<uint32_t>(i)), scan.End(static_cast<uint32_t>(i)), name);
+            const size_t at = NameOf(text, scan.Offset(i), scan.End(i), name);
             if (at == std::string_view::npos) continue;
-            BuildingEntity* made = EntityFactory::createEntityObject(name);
-            if (!made) {
+            BuildingEntity* entity = EntityFactory::createEntityObject(name);
+            if (!entity) {
                 unknownTo[worker].insert(name);
                 continue;
             }
-            made->m_entity_id = scan.ids[i];
-            entities[i] = shared_ptr<BuildingEntity>(made);
-            open[i] = at;
+            entity->m_entity_id = scan.ids[i];
+            entities[k] = shared_ptr<BuildingEntity>(entity);
+            open[k] = at;
         }
     };
     {
@@ -144,11 +184,11 @@ std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepS
     // As the library's own insertion does it, without looking for the number first; the nodes
     // on pages of their own (DropEntityMap).
     auto& map = const_cast<EntityMap&>(model->getMapIfcEntities());
-    const std::vector<uint32_t> inNumberOrder = scan.InNumberOrder();
+    const std::vector<uint32_t> inNumberOrder = records.InNumberOrder(scan);
     {
         ModelHeap::Scratch nodes;
-        for (uint32_t position : inNumberOrder)
-            if (entities[position]) map.emplace_hint(map.end(), scan.ids[position], entities[position]);
+        for (uint32_t k : inNumberOrder)
+            if (entities[k]) map.emplace_hint(map.end(), scan.ids[records.Place(k)], entities[k]);
     }
     if (!unknown.empty()) {
         std::string said = "readData: unknown entity: ";
@@ -159,14 +199,14 @@ std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepS
     std::atomic<size_t> next{0};
     auto read = [&]() {
         std::vector<std::pair<std::string, shared_ptr<BuildingEntity>>> batch;
-        for (size_t start; (start = next.fetch_add(kBatch)) < count;) {
+        for (size_t start; (start = next.fetch_add(kBatch)) < made;) {
             batch.clear();
-            for (size_t i = start; i < std::min(count, start + kBatch); ++i) {
-                if (!entities[i] || (use && (*use)[i] == RecordUse::Bare)) continue;
-                batch.emplace_back(std::string(), entities[i]);
+            for (size_t k = start; k < std::min(made, start + kBatch); ++k) {
+                if (!entities[k] || (use && (*use)[records.Place(k)] == RecordUse::Bare)) continue;
+                batch.emplace_back(std::string(), entities[k]);
                 // Up to, not with, the record's ';'.
-                AttributeText(text, open[i], scan.End(static_cast<uint32_t>(i)) - 1, batch.back().first);
-                if (ReadCommonRecord(*entities[i], batch.back().first, map)) batch.pop_back();
+                AttributeText(text, open[k], scan.End(records.Place(k)) - 1, batch.back().first);
+                if (ReadCommonRecord(*entities[k], batch.back().first, map)) batch.pop_back();
             }
             reader.readEntityArguments(version, batch, map);
         }
@@ -177,7 +217,7 @@ std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepS
     for (auto& h : helpers) h.join();
 
     std::vector<BuildingEntity*> inFileOrder(count);
-    for (size_t i = 0; i < count; ++i) inFileOrder[i] = entities[i].get();
+    for (size_t k = 0; k < made; ++k) inFileOrder[records.Place(k)] = entities[k].get();
     // The entities' own attributes are all read: what looks only at them goes on beside the
     // library's inverse attributes, which it finds on one thread.
     std::exception_ptr besideFailed;
@@ -194,7 +234,7 @@ std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepS
     try {
         model->resolveInverseAttributes();
         model->updateCache();
-        DropEntityMap(map, scan, entities, inNumberOrder);
+        DropEntityMap(map, scan, records, entities, inNumberOrder);
     } catch (...) {
         if (besideThread.joinable()) besideThread.join();
         throw;

@@ -6,28 +6,59 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <thread>
-#include <unordered_map>
 
 namespace {
 
 // Fewer records than this are typed on one thread.
 constexpr size_t kRecordsPerThread = size_t{1} << 16;
 
+// A name's hash from its length and its first and last eight bytes: names differ there, and
+// a hash of every byte costs more than the rest of typing a record.
+uint64_t NameHash(std::string_view name) {
+    if (name.empty()) return 0;
+    uint64_t head = 0, tail = 0;
+    const size_t n = std::min<size_t>(name.size(), 8);
+    std::memcpy(&head, name.data(), n);
+    std::memcpy(&tail, name.data() + name.size() - n, n);
+    const uint64_t h = (head * 0x9e3779b97f4a7c15ULL) ^ (tail + name.size()) * 0xc2b2ae3d27d4eb4fULL;
+    return h ^ (h >> 29);
+}
+
 // The names one stretch of the file writes, numbered in the order it first writes them.
-struct StretchNames {
-    std::vector<std::string_view> written;
-    std::unordered_map<std::string_view, uint16_t> numbers;
+class StretchNames {
+public:
+    StretchNames() : slots_(kFirstSlots, kEmpty) {}
 
     uint16_t NumberOf(std::string_view name, uint16_t unnumbered) {
-        auto found = numbers.find(name);
-        if (found != numbers.end()) return found->second;
+        size_t at = NameHash(name) & (slots_.size() - 1);
+        for (; slots_[at] != kEmpty; at = (at + 1) & (slots_.size() - 1))
+            if (written[slots_[at]] == name) return slots_[at];
         if (written.size() >= unnumbered) return unnumbered;
         const auto number = static_cast<uint16_t>(written.size());
         written.push_back(name);
-        numbers.emplace(name, number);
+        slots_[at] = number;
+        if (written.size() * 2 > slots_.size()) Grow();
         return number;
     }
+
+    std::vector<std::string_view> written;
+
+private:
+    static constexpr size_t kFirstSlots = 1024; // a power of two, kept at least twice the names
+    static constexpr uint16_t kEmpty = UINT16_MAX;
+
+    void Grow() {
+        slots_.assign(slots_.size() * 2, kEmpty);
+        for (size_t number = 0; number < written.size(); ++number) {
+            size_t at = NameHash(written[number]) & (slots_.size() - 1);
+            while (slots_[at] != kEmpty) at = (at + 1) & (slots_.size() - 1);
+            slots_[at] = static_cast<uint16_t>(number);
+        }
+    }
+
+    std::vector<uint16_t> slots_;
 };
 
 } // namespace
@@ -68,23 +99,15 @@ RecordTypes::RecordTypes(std::string_view text, const StepScan& scan, unsigned t
         for (auto& h : helpers) h.join();
     }
     // The first stretch's numbers are the file's; the others' are renumbered into them.
-    written_ = std::move(names[0].written);
-    std::unordered_map<std::string_view, uint16_t> numbered = std::move(names[0].numbers);
+    StretchNames& file = names[0];
     for (size_t s = 1; s < stretches; ++s) {
         std::array<uint16_t, kUnnumbered + 1> renumber;
         renumber.fill(kUnnumbered);
-        for (size_t local = 0; local < names[s].written.size(); ++local) {
-            const std::string_view name = names[s].written[local];
-            auto found = numbered.find(name);
-            if (found == numbered.end() && written_.size() < kUnnumbered) {
-                found = numbered.emplace(name, static_cast<uint16_t>(written_.size())).first;
-                written_.push_back(name);
-            }
-            if (found != numbered.end()) renumber[local] = found->second;
-        }
+        for (size_t local = 0; local < names[s].written.size(); ++local) renumber[local] = file.NumberOf(names[s].written[local], kUnnumbered);
         for (size_t i = count * s / stretches, end = count * (s + 1) / stretches; i < end; ++i)
             numbers_[i] = static_cast<uint16_t>(renumber[numbers_[i] & kNumberMask] | (numbers_[i] & kComplexBit));
     }
+    written_ = std::move(file.written);
 }
 
 std::string_view RecordTypes::WrittenAt(uint32_t position) const {
