@@ -720,7 +720,7 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
                 for (uint32_t position : *byLibrary) library.byLibrary[position] = true;
                 const std::vector<RecordUse> share = LibraryShare(stepText, scan, *types, *byLibrary);
                 try {
-                    ParseWithLibrary(stepText, scan, model, messages, cores, {}, &share);
+                    ParseShareWithLibrary(stepText, scan, model, messages, cores, share);
                 } catch (const EIfcFile&) {
                     throw;
                 } catch (...) {
@@ -745,7 +745,11 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
         }
         LogLine("parse", !records ? "all" : byLibrary->empty() ? "none" : "share");
         const std::vector<size_t> candidates = CandidatesFrom(library, from);
-        out.Parsed(static_cast<uint32_t>(WithBodies(library, candidates).size()));
+        // With the records' reading, the products with bodies are those it read, found already.
+        const size_t bodied = readable ? static_cast<size_t>(std::count_if(readable->begin(), readable->end(),
+                                                                           [from](uint32_t position) { return position >= from; }))
+                                       : WithBodies(library, candidates).size();
+        out.Parsed(static_cast<uint32_t>(bodied));
         if (from == 0) out.Storeys(records ? records->Storeys().value_or(std::vector<std::string>()) : BuildingStoreysOf(library.parsed));
         if (options.fault.kind != HelperFaultKind::None) {
             const std::vector<size_t> all = WithBodies(library, CandidatesFrom(library, 0));

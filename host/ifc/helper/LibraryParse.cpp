@@ -103,7 +103,8 @@ public:
         if (!sparse_) return scan.InNumberOrder();
         std::vector<std::pair<int, uint32_t>> byNumber(count_);
         for (uint32_t index = 0; index < count_; ++index) byNumber[index] = {scan.ids[places_[index]], index};
-        std::sort(byNumber.begin(), byNumber.end());
+        // Most files number their records in the order they write them.
+        if (!std::is_sorted(byNumber.begin(), byNumber.end())) std::sort(byNumber.begin(), byNumber.end());
         std::vector<uint32_t> order(count_);
         for (size_t i = 0; i < count_; ++i) order[i] = byNumber[i].second;
         return order;
@@ -131,11 +132,9 @@ void DropEntityMap(EntityMap& map, const StepScan& scan, const MadeRecords& reco
     ModelHeap::DropScratch();
 }
 
-} // namespace
-
-std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel>& model,
-                                              LibraryMessages& messages, unsigned threads, const BesideInverses& beside,
-                                              const std::vector<RecordUse>* use) {
+// ParseWithLibrary; the entities by place only when `byPlace`, a table of every record's.
+std::vector<BuildingEntity*> Parse(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel>& model, LibraryMessages& messages,
+                                   unsigned threads, const BesideInverses& beside, const std::vector<RecordUse>* use, bool byPlace) {
     ReaderSTEP reader;
     messages.Listen(reader);
     {
@@ -216,8 +215,9 @@ std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepS
     read();
     for (auto& h : helpers) h.join();
 
-    std::vector<BuildingEntity*> inFileOrder(count);
-    for (size_t k = 0; k < made; ++k) inFileOrder[records.Place(k)] = entities[k].get();
+    std::vector<BuildingEntity*> inFileOrder(byPlace || beside ? count : 0);
+    if (!inFileOrder.empty())
+        for (size_t k = 0; k < made; ++k) inFileOrder[records.Place(k)] = entities[k].get();
     // The entities' own attributes are all read: what looks only at them goes on beside the
     // library's inverse attributes, which it finds on one thread.
     std::exception_ptr besideFailed;
@@ -243,6 +243,19 @@ std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepS
     else if (beside) beside(inFileOrder);
     if (besideFailed) std::rethrow_exception(besideFailed);
     return inFileOrder;
+}
+
+} // namespace
+
+std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel>& model,
+                                              LibraryMessages& messages, unsigned threads, const BesideInverses& beside,
+                                              const std::vector<RecordUse>* use) {
+    return Parse(text, scan, model, messages, threads, beside, use, true);
+}
+
+void ParseShareWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel>& model, LibraryMessages& messages,
+                           unsigned threads, const std::vector<RecordUse>& use) {
+    Parse(text, scan, model, messages, threads, {}, &use, false);
 }
 
 size_t LibraryRecordName(std::string_view text, size_t offset, size_t end, std::string& name) {

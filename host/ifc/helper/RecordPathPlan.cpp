@@ -223,12 +223,21 @@ RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, const
         const size_t from = products.size() * worker / workers, to = products.size() * (worker + 1) / workers;
         MakeShare(text, scan, plan.metres, radians, notHere, openingsOf, {products.data() + from, to - from}, shares[worker]);
     };
+    // Which records another refers to, found beside the bodies' making: a walk of every
+    // reference, which the plan's end would otherwise wait for.
+    std::vector<bool> referred(count, false);
+    std::jthread referring([&] {
+        for (uint32_t position = 0; position < count; ++position)
+            for (int ref : scan.References(position))
+                if (auto place = PlaceOf(scan, ref)) referred[*place] = true;
+    });
     {
         std::vector<std::thread> helpers;
         for (unsigned t = 1; t < workers; ++t) helpers.emplace_back(make, t);
         make(0);
         for (auto& h : helpers) h.join();
     }
+    referring.join();
     std::vector<bool> libraryNeeds(count, false);
     std::vector<int> items;
     for (Made& share : shares) {
@@ -256,10 +265,6 @@ RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, const
         plan.use.clear();
         return plan;
     }
-    std::vector<bool> referred(count, false);
-    for (uint32_t position = 0; position < count; ++position)
-        for (int ref : scan.References(position))
-            if (auto place = PlaceOf(scan, ref)) referred[*place] = true;
     std::vector<bool> reached(count, false);
     std::vector<uint32_t> stack;
     for (uint32_t root = 0; root < count; ++root) {
