@@ -108,7 +108,8 @@ TEST(LibraryShare, ReadsTheBodiesProductsTheirOpeningsAndTheProject) {
 TEST(RecordProducts, ReadEachProductFromItsOneRecord) {
     const std::string text = ReadWholeFile(SourceFile("tests/data/ifc/IfcOpenHouse.ifc"));
     const StepScan scan = ScanStepEntities(text);
-    RecordProducts records(text, scan, RecordTypes(text, scan));
+    const RecordTypes types(text, scan);
+    RecordProducts records(text, scan, types);
     EXPECT_TRUE(records.Whole());
     const auto wall = records.ProductAt(PlaceOf(scan, 34));
     ASSERT_TRUE(wall && *wall);
@@ -123,7 +124,8 @@ TEST(RecordProducts, ReadEachProductFromItsOneRecord) {
 
     const std::string storeys = ReadWholeFile(SourceFile("tests/data/ifc/two-storeys-mm.ifc"));
     const StepScan storeysScan = ScanStepEntities(storeys);
-    RecordProducts two(storeys, storeysScan, RecordTypes(storeys, storeysScan));
+    const RecordTypes storeysTypes(storeys, storeysScan);
+    RecordProducts two(storeys, storeysScan, storeysTypes);
     EXPECT_EQ(two.Storeys(), (std::vector<std::string>{"F\xC3\xB6ldszint", "Emelet"}));
     // Contained in a storey; and a part of a roof that is.
     EXPECT_EQ(two.StoreyOf(PlaceOf(storeysScan, 102)), "F\xC3\xB6ldszint");

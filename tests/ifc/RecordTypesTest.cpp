@@ -1,6 +1,6 @@
-// Record names numbered once give each record the name StepTypeAt reads, the same on one thread
-// or several, find records by name in either case or as written and in number order, and a file
-// with more names than a number holds reads the rest from its text.
+// Record names numbered once give each record the name StepTypeAt reads (and RecordTypeAt upper
+// case), the same on one thread or several, find records by name in either case or as written
+// and in number order, and a file with more names than a number holds reads the rest from its text.
 #include "host/ifc/helper/RecordTypes.h"
 
 #include "host/ifc/helper/RecordText.h"
@@ -32,6 +32,7 @@ void ExpectSameAsText(const std::string& text, const StepScan& scan, const Recor
     ASSERT_EQ(types.Count(), scan.ids.size());
     for (uint32_t position = 0; position < scan.ids.size(); ++position) {
         ASSERT_EQ(types.WrittenAt(position), StepTypeAt(text, scan.Offset(position))) << position;
+        ASSERT_EQ(types.UpperAt(position), RecordTypeAt(text, scan, position)) << position;
         ASSERT_EQ(types.ComplexAt(position), position % 1000 == 7) << position;
     }
 }

@@ -665,6 +665,9 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
         messages.Listen(*model);
         const unsigned wanted = options.threads;
         const unsigned cores = wanted ? wanted : std::max(1u, std::thread::hardware_concurrency());
+        // Every record's name once, for the plan's, the facts' and the share's walks alike.
+        std::optional<RecordTypes> types;
+        if (options.recordMeshing) types.emplace(stepText, scan, cores);
         // The facts and looks the records give, and whether every product's are given there: read
         // beside the making of the bodies.
         std::optional<RecordFacts> recordFacts;
@@ -672,9 +675,6 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
         std::optional<RecordProducts> records;
         std::optional<std::vector<uint32_t>> readable;
         KeptRecordFacts kept;
-        // Every record's name once, for the plan's, the facts' and the share's walks alike.
-        std::optional<RecordTypes> types;
-        if (options.recordMeshing) types.emplace(stepText, scan, cores);
         std::thread besides;
         if (options.recordMeshing) {
             besides = std::thread([&] {

@@ -28,7 +28,7 @@ bool IsReference(std::string_view attribute) { return StepReference(attribute) >
 
 } // namespace
 
-RecordFacts::RecordFacts(std::string_view text, const StepScan& scan, const RecordTypes& types) : text_(text), scan_(scan) {
+RecordFacts::RecordFacts(std::string_view text, const StepScan& scan, const RecordTypes& types) : text_(text), scan_(scan), types_(types) {
     for (uint32_t position : types.FindInNumberOrder({"IFCRELDEFINESBYPROPERTIES", "IFCRELDEFINESBYTYPE", "IFCRELASSOCIATESMATERIAL",
                                                       "IFCRELASSOCIATESCLASSIFICATION"})) {
         const std::string_view type = types.WrittenAt(position);
@@ -56,7 +56,7 @@ RecordFacts::RecordFacts(std::string_view text, const StepScan& scan, const Reco
 
 std::vector<std::string_view> RecordFacts::Attributes(uint32_t position) const { return RecordAttributesAt(text_, scan_, position); }
 
-std::string RecordFacts::Type(uint32_t position) const { return RecordTypeAt(text_, scan_, position); }
+std::string RecordFacts::Type(uint32_t position) const { return types_.UpperAt(position); }
 
 std::optional<uint32_t> RecordFacts::Place(int id) const {
     const int64_t position = scan_.Position(id);

@@ -23,7 +23,8 @@ struct RecordProductFacts {
 
 class RecordFacts {
 public:
-    // The file's relations of properties, types, materials and classifications found once.
+    // The file's relations of properties, types, materials and classifications found once;
+    // `types` (the file's record names) held for as long as this.
     RecordFacts(std::string_view text, const StepScan& scan, const RecordTypes& types);
 
     std::optional<RecordProductFacts> Of(uint32_t position);
@@ -62,6 +63,7 @@ private:
 
     std::string_view text_;
     const StepScan& scan_;
+    const RecordTypes& types_;
     bool whole_ = true;           // every relation read
     std::vector<Related> related_; // by object, then in the order of the relations' numbers
     std::unordered_map<uint32_t, Values> sharedSets_;

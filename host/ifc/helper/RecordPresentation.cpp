@@ -37,7 +37,7 @@ std::optional<double> Ratio(std::string_view attribute) {
 
 } // namespace
 
-RecordPresentation::RecordPresentation(std::string_view text, const StepScan& scan, const RecordTypes& types) : text_(text), scan_(scan) {
+RecordPresentation::RecordPresentation(std::string_view text, const StepScan& scan, const RecordTypes& types) : text_(text), scan_(scan), types_(types) {
     for (uint32_t position : types.FindInNumberOrder({"IFCSTYLEDITEM", "IFCPRESENTATIONLAYERASSIGNMENT", "IFCPRESENTATIONLAYERWITHSTYLE",
                                                       "IFCMATERIALDEFINITIONREPRESENTATION"})) {
         const std::string_view type = types.WrittenAt(position);
@@ -63,7 +63,7 @@ RecordPresentation::RecordPresentation(std::string_view text, const StepScan& sc
 
 std::vector<std::string_view> RecordPresentation::Attributes(uint32_t position) const { return RecordAttributesAt(text_, scan_, position); }
 
-std::string RecordPresentation::Type(uint32_t position) const { return RecordTypeAt(text_, scan_, position); }
+std::string RecordPresentation::Type(uint32_t position) const { return types_.UpperAt(position); }
 
 std::optional<uint32_t> RecordPresentation::Place(std::string_view reference) const {
     const int id = StepReference(reference);

@@ -16,6 +16,7 @@
 
 class RecordPresentation {
 public:
+    // `types`, the file's record names, held for as long as this.
     RecordPresentation(std::string_view text, const StepScan& scan, const RecordTypes& types);
 
     // Of the body representations by their numbers; an empty optional inside when none.
@@ -46,6 +47,7 @@ private:
 
     std::string_view text_;
     const StepScan& scan_;
+    const RecordTypes& types_;
     bool whole_ = true;
     std::vector<Pointer> styled_, layers_, materials_; // each by the record pointed at
 };

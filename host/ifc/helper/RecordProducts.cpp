@@ -41,7 +41,7 @@ uint32_t FirstOf(const std::vector<std::pair<uint32_t, uint32_t>>& pairs, uint32
 } // namespace
 
 RecordProducts::RecordProducts(std::string_view text, const StepScan& scan, const RecordTypes& types)
-    : text_(text), scan_(scan), header_(std::make_shared<BuildingModel>()) {
+    : text_(text), scan_(scan), types_(types), header_(std::make_shared<BuildingModel>()) {
     const size_t data = text.find("DATA;");
     reader_.readHeader(std::string(text.substr(0, data == std::string_view::npos ? text.size() : data)), header_);
 
@@ -102,7 +102,7 @@ RecordProducts::RecordProducts(std::string_view text, const StepScan& scan, cons
     SortByObject(partOf_);
 }
 
-std::string RecordProducts::Type(uint32_t position) const { return RecordTypeAt(text_, scan_, position); }
+std::string RecordProducts::Type(uint32_t position) const { return types_.UpperAt(position); }
 
 std::vector<std::string_view> RecordProducts::Attributes(uint32_t position) const { return RecordAttributesAt(text_, scan_, position); }
 

@@ -25,6 +25,7 @@ class IfcProduct;
 
 class RecordProducts {
 public:
+    // `types`, the file's record names, held for as long as this.
     RecordProducts(std::string_view text, const StepScan& scan, const RecordTypes& types);
 
     // Whether a parse by the library would read every record and find every reference: then no
@@ -60,6 +61,7 @@ private:
 
     std::string_view text_;
     const StepScan& scan_;
+    const RecordTypes& types_;
     shared_ptr<BuildingModel> header_; // the schema version the library reads a record for
     ReaderSTEP reader_;
     LibraryMessages said_;

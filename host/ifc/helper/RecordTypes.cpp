@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstring>
 #include <thread>
 
@@ -108,11 +109,21 @@ RecordTypes::RecordTypes(std::string_view text, const StepScan& scan, unsigned t
             numbers_[i] = static_cast<uint16_t>(renumber[numbers_[i] & kNumberMask] | (numbers_[i] & kComplexBit));
     }
     written_ = std::move(file.written);
+    upper_.reserve(written_.size());
+    for (std::string_view name : written_) {
+        std::string& upper = upper_.emplace_back(name);
+        for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
 }
 
 std::string_view RecordTypes::WrittenAt(uint32_t position) const {
     const uint16_t number = NumberAt(position);
     return number == kUnnumbered ? StepTypeAt(text_, scan_.Offset(position)) : written_[number];
+}
+
+std::string RecordTypes::UpperAt(uint32_t position) const {
+    const uint16_t number = NumberAt(position);
+    return number == kUnnumbered ? RecordTypeAt(text_, scan_, position) : upper_[number];
 }
 
 bool RecordTypes::Is(uint32_t position, std::string_view upper) const { return RecordTypeIs(WrittenAt(position), upper); }

@@ -32,6 +32,8 @@ public:
     std::string_view WrittenAt(uint32_t position) const;
     // Whether the record's name is `upper` in any case (RecordTypeIs).
     bool Is(uint32_t position, std::string_view upper) const;
+    // The record's name upper case (RecordTypeAt).
+    std::string UpperAt(uint32_t position) const;
 
     // The records of any of the names, each upper case, written in any case; in file order.
     std::vector<uint32_t> Find(std::initializer_list<std::string_view> uppers) const;
@@ -51,4 +53,5 @@ private:
     const StepScan& scan_;
     std::vector<uint16_t> numbers_;     // by place in the file, the complex bit with the number
     std::vector<std::string_view> written_; // by number, into the text
+    std::vector<std::string> upper_;        // by number
 };
