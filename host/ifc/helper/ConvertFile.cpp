@@ -628,9 +628,10 @@ private:
 // The products with a body, when the records give every one's own attributes, storey, facts and
 // looks, and the file's storeys, and the library would find every record of the file; nothing
 // when some product needs the library's whole model. The facts read are kept for the products'
-// turns.
+// turns, and every product to convert, with a body or not, in `candidates` (CandidatesFrom).
 std::optional<std::vector<uint32_t>> ProductsReadFromRecords(const StepScan& scan, RecordProducts& records, RecordFacts& facts,
-                                                             RecordPresentation& presentation, KeptRecordFacts& kept) {
+                                                             RecordPresentation& presentation, KeptRecordFacts& kept,
+                                                             std::vector<size_t>& candidates) {
     if (!records.Whole()) return std::nullopt;
     const std::vector<BuildingEntity*>& made = records.Made();
     std::vector<uint32_t> products;
@@ -638,6 +639,7 @@ std::optional<std::vector<uint32_t>> ProductsReadFromRecords(const StepScan& sca
         if (!scan.MayBeProduct(position)) continue;
         const auto* kind = dynamic_cast<const IfcProduct*>(made[position]);
         if (!kind || !IsCandidate(*kind)) continue;
+        candidates.push_back(position);
         const std::optional<std::vector<int>> bodies = records.BodiesOf(position);
         if (!bodies) return std::nullopt;
         if (bodies->empty()) continue;
@@ -674,6 +676,7 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
         std::optional<RecordPresentation> presentation;
         std::optional<RecordProducts> records;
         std::optional<std::vector<uint32_t>> readable;
+        std::vector<size_t> recordCandidates;
         KeptRecordFacts kept;
         std::thread besides;
         if (options.recordMeshing) {
@@ -682,7 +685,7 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
                     recordFacts.emplace(stepText, scan, *types);
                     presentation.emplace(stepText, scan, *types);
                     records.emplace(stepText, scan, *types);
-                    readable = ProductsReadFromRecords(scan, *records, *recordFacts, *presentation, kept);
+                    readable = ProductsReadFromRecords(scan, *records, *recordFacts, *presentation, kept, recordCandidates);
                 } catch (...) {
                     readable.reset();
                 }
@@ -744,7 +747,10 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
             }
         }
         LogLine("parse", !records ? "all" : byLibrary->empty() ? "none" : "share");
-        const std::vector<size_t> candidates = CandidatesFrom(library, from);
+        // With the records' reading, its own list of them, found beside the plan.
+        const std::vector<size_t> candidates =
+            readable ? std::vector<size_t>(std::lower_bound(recordCandidates.begin(), recordCandidates.end(), from), recordCandidates.end())
+                     : CandidatesFrom(library, from);
         // With the records' reading, the products with bodies are those it read, found already.
         const size_t bodied = readable ? static_cast<size_t>(std::count_if(readable->begin(), readable->end(),
                                                                            [from](uint32_t position) { return position >= from; }))
