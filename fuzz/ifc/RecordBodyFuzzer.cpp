@@ -4,6 +4,7 @@
 // of profiles and faces, on a model with nothing parsed.
 #include "host/ifc/helper/RecordBodyMesh.h"
 #include "host/ifc/helper/RecordPathPlan.h"
+#include "host/ifc/helper/RecordTypes.h"
 #include "host/ifc/step/EIfcFile.h"
 #include "host/ifc/step/StepEntityScan.h"
 #include "host/ifc/step/StepValues.h"
@@ -46,8 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     static auto model = std::make_shared<BuildingModel>();
     static GeometryConverter converter(model);
-    const RecordBodyMesh records(text, scan, *converter.getRepresentationConverter(), RecordLengthUnit(text, scan).value_or(1.0),
-                                 RecordPlaneAngleUnit(text, scan));
+    const RecordTypes types(text, scan);
+    const RecordBodyMesh records(text, scan, *converter.getRepresentationConverter(), RecordLengthUnit(text, scan, types).value_or(1.0),
+                                 RecordPlaneAngleUnit(text, scan, types));
     for (uint32_t position = 0; position < scan.ids.size(); ++position) {
         const int shape = scan.ProductReferences(position)[1];
         const int64_t at = shape < 0 ? -1 : scan.Position(shape);
@@ -57,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (attributes.size() < 3) continue;
         if (std::optional<ProductMesh> mesh = records.Mesh(position, StepReferences(attributes[2]))) Check(*mesh);
     }
-    const RecordPathPlan plan = PlanRecordPath(text, scan, 1);
+    const RecordPathPlan plan = PlanRecordPath(text, scan, types, 1);
     if (!plan.use.empty() && plan.use.size() != scan.ids.size()) Fail("a plan not of every record");
     for (size_t position = 0; position < plan.meshAt.size(); ++position) {
         if (!plan.ByRecords(position)) continue;

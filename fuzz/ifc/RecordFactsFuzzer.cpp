@@ -3,6 +3,7 @@
 // (the shared sets are kept between products).
 #include "host/ifc/helper/RecordFacts.h"
 #include "host/ifc/helper/RecordPresentation.h"
+#include "host/ifc/helper/RecordTypes.h"
 #include "host/ifc/step/EIfcFile.h"
 #include "host/ifc/step/StepEntityScan.h"
 #include "host/ifc/step/StepValues.h"
@@ -37,8 +38,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const EIfcFile&) {
         return 0;
     }
-    RecordFacts facts(text, scan);
-    const RecordPresentation presentation(text, scan);
+    const RecordTypes types(text, scan);
+    RecordFacts facts(text, scan, types);
+    const RecordPresentation presentation(text, scan, types);
     for (uint32_t position = 0; position < scan.ids.size(); ++position) {
         if (!scan.MayBeProduct(position)) continue;
         const auto first = facts.Of(position);

@@ -4,6 +4,7 @@
 #include "host/ifc/helper/RecordPathPlan.h"
 
 #include "host/ifc/helper/ConversionHeap.h"
+#include "host/ifc/helper/RecordTypes.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +42,8 @@ RecordUse UseOf(const RecordPathPlan& plan, const StepScan& scan, int id) {
 TEST(RecordPathPlan, ReadsOnlyAPlainSiLengthUnit) {
     auto unit = [](const std::string& units) {
         const std::string text = kHeader + Units(units) + kEnd;
-        return RecordLengthUnit(text, ScanStepEntities(text));
+        const StepScan scan = ScanStepEntities(text);
+        return RecordLengthUnit(text, scan, RecordTypes(text, scan));
     };
     EXPECT_EQ(unit("#3=IFCSIUNIT(*,.LENGTHUNIT.,.MILLI.,.METRE.);\n"), 0.001);
     EXPECT_EQ(unit("#3=IFCSIUNIT(*,.LENGTHUNIT.,$,.METRE.);\n"), 1.0);
@@ -57,7 +59,8 @@ TEST(RecordPathPlan, ReadsThePlaneAngleUnitAsTheLibraryDoes) {
     auto unit = [](const std::string& units) {
         const std::string text = kHeader + "#1=IFCPROJECT('0YvctVUKr0kugbFTf53O9L',$,'P',$,$,$,$,$,#2);\n#2=IFCUNITASSIGNMENT((#3));\n" +
                                  "#6=IFCSIUNIT(*,.PLANEANGLEUNIT.,$,.RADIAN.);\n#5=IFCDIMENSIONALEXPONENTS(0,0,0,0,0,0,0);\n" + units + kEnd;
-        return RecordPlaneAngleUnit(text, ScanStepEntities(text));
+        const StepScan scan = ScanStepEntities(text);
+        return RecordPlaneAngleUnit(text, scan, RecordTypes(text, scan));
     };
     EXPECT_EQ(unit("#3=IFCSIUNIT(*,.PLANEANGLEUNIT.,$,.RADIAN.);\n"), 1.0);
     EXPECT_EQ(unit("#3=IFCSIUNIT(*,.LENGTHUNIT.,$,.METRE.);\n"), std::nullopt);
@@ -73,7 +76,7 @@ TEST(RecordPathPlan, ReadsThePlaneAngleUnitAsTheLibraryDoes) {
 TEST(RecordPathPlan, ABodyMadeFromItsRecordsLeavesWhatOnlyItUsesUnread) {
     const std::string text = Wall();
     const StepScan scan = ScanStepEntities(text);
-    RecordPathPlan plan = PlanRecordPath(text, scan, 2);
+    RecordPathPlan plan = PlanRecordPath(text, scan, RecordTypes(text, scan), 2);
     const size_t wall = static_cast<size_t>(scan.Position(30));
     ASSERT_TRUE(plan.ByRecords(wall));
     const ProductMesh mesh = plan.meshes.Copy(static_cast<uint32_t>(wall)).value();
@@ -99,8 +102,8 @@ TEST(RecordPathPlan, AClippedWallIsCutTheSameEachTime) {
     const StepScan scan = ScanStepEntities(text);
     const size_t wall = static_cast<size_t>(scan.Position(30));
     const size_t leaks = ConversionHeap::Leaks();
-    const RecordPathPlan first = PlanRecordPath(text, scan, 2);
-    const RecordPathPlan second = PlanRecordPath(text, scan, 1);
+    const RecordPathPlan first = PlanRecordPath(text, scan, RecordTypes(text, scan), 2);
+    const RecordPathPlan second = PlanRecordPath(text, scan, RecordTypes(text, scan), 1);
     EXPECT_EQ(ConversionHeap::Leaks(), leaks);
     ASSERT_TRUE(first.ByRecords(wall) && second.ByRecords(wall));
     const ProductMesh a = first.meshes.Copy(static_cast<uint32_t>(wall)).value();
@@ -144,8 +147,8 @@ TEST(RecordPathPlan, AFacetedBoxWithAnOpeningIsCutTheSameEachTime) {
     const StepScan scan = ScanStepEntities(text);
     const size_t box_ = static_cast<size_t>(scan.Position(30));
     const size_t leaks = ConversionHeap::Leaks();
-    const RecordPathPlan first = PlanRecordPath(text, scan, 2);
-    const RecordPathPlan second = PlanRecordPath(text, scan, 1);
+    const RecordPathPlan first = PlanRecordPath(text, scan, RecordTypes(text, scan), 2);
+    const RecordPathPlan second = PlanRecordPath(text, scan, RecordTypes(text, scan), 1);
     EXPECT_EQ(ConversionHeap::Leaks(), leaks);
     ASSERT_TRUE(first.ByRecords(box_) && second.ByRecords(box_));
     const ProductMesh a = first.meshes.Copy(static_cast<uint32_t>(box_)).value();
@@ -172,7 +175,7 @@ TEST(RecordPathPlan, ACurveOfCurvesWithoutEndIsTheLibrarys) {
     const std::string solid = "#24=IFCEXTRUDEDAREASOLID(#22,";
     text.replace(text.find(solid), solid.size(), "#24=IFCEXTRUDEDAREASOLID(#60,");
     const StepScan scan = ScanStepEntities(text);
-    const RecordPathPlan plan = PlanRecordPath(text, scan, 1);
+    const RecordPathPlan plan = PlanRecordPath(text, scan, RecordTypes(text, scan), 1);
     EXPECT_FALSE(plan.ByRecords(static_cast<size_t>(scan.Position(30))));
 }
 
@@ -187,7 +190,7 @@ TEST(RecordPathPlan, APartOfAWallWithOpeningsIsCutFromTheRecordsByTheWallsOpenin
     {
         const std::string text = Wall(wall + "#43=IFCRELAGGREGATES('6YvctVUKr0kugbFTf53O9L',$,$,$,#31,(#42));\n");
         const StepScan scan = ScanStepEntities(text);
-        const RecordPathPlan plan = PlanRecordPath(text, scan, 1);
+        const RecordPathPlan plan = PlanRecordPath(text, scan, RecordTypes(text, scan), 1);
         EXPECT_TRUE(plan.ByRecords(static_cast<size_t>(scan.Position(30))));
         EXPECT_TRUE(plan.ByRecords(static_cast<size_t>(scan.Position(31))));
         EXPECT_FALSE(plan.ByRecords(static_cast<size_t>(scan.Position(40))));
@@ -197,7 +200,7 @@ TEST(RecordPathPlan, APartOfAWallWithOpeningsIsCutFromTheRecordsByTheWallsOpenin
     {
         const std::string text = Wall(wall + "#43=IFCRELNESTS('6YvctVUKr0kugbFTf53O9L',$,$,$,#31,(#42));\n");
         const StepScan scan = ScanStepEntities(text);
-        const RecordPathPlan plan = PlanRecordPath(text, scan, 1);
+        const RecordPathPlan plan = PlanRecordPath(text, scan, RecordTypes(text, scan), 1);
         EXPECT_FALSE(plan.ByRecords(static_cast<size_t>(scan.Position(42))));
         EXPECT_EQ(UseOf(plan, scan, 24), RecordUse::Read) << "the part the library makes shares it";
     }
@@ -206,7 +209,7 @@ TEST(RecordPathPlan, APartOfAWallWithOpeningsIsCutFromTheRecordsByTheWallsOpenin
                                              "#43=IFCRELAGGREGATES('6YvctVUKr0kugbFTf53O9L',$,$,$,#31,(#42));\n"
                                              "#45=IFCRELAGGREGATES('8YvctVUKr0kugbFTf53O9L',$,$,$,#30,(#42));\n");
         const StepScan scan = ScanStepEntities(text);
-        const RecordPathPlan plan = PlanRecordPath(text, scan, 1);
+        const RecordPathPlan plan = PlanRecordPath(text, scan, RecordTypes(text, scan), 1);
         EXPECT_TRUE(plan.ByRecords(static_cast<size_t>(scan.Position(31))));
         EXPECT_FALSE(plan.ByRecords(static_cast<size_t>(scan.Position(42))));
     }
@@ -216,7 +219,7 @@ TEST(RecordPathPlan, APartOfAWallWithOpeningsIsCutFromTheRecordsByTheWallsOpenin
 TEST(RecordPathPlan, AWallWithAnOpeningNotInTheFileIsTheLibrarys) {
     const std::string text = Wall("#41=IFCRELVOIDSELEMENT('4YvctVUKr0kugbFTf53O9L',$,$,$,#30,#40);\n");
     const StepScan scan = ScanStepEntities(text);
-    const RecordPathPlan plan = PlanRecordPath(text, scan, 1);
+    const RecordPathPlan plan = PlanRecordPath(text, scan, RecordTypes(text, scan), 1);
     EXPECT_FALSE(plan.ByRecords(static_cast<size_t>(scan.Position(30))));
 }
 
@@ -226,7 +229,7 @@ TEST(RecordPathPlan, AFileInFeetIsTheLibrarysWhole) {
     text.replace(text.find(metric), metric.size(),
                  "#3=IFCCONVERSIONBASEDUNIT(#4,.LENGTHUNIT.,'FOOT',$);\n#4=IFCDIMENSIONALEXPONENTS(1,0,0,0,0,0,0);");
     const StepScan scan = ScanStepEntities(text);
-    const RecordPathPlan plan = PlanRecordPath(text, scan, 1);
+    const RecordPathPlan plan = PlanRecordPath(text, scan, RecordTypes(text, scan), 1);
     EXPECT_TRUE(plan.meshes.Empty());
     EXPECT_TRUE(plan.use.empty());
 }

@@ -7,6 +7,7 @@
 #include "host/ifc/helper/ProductFacts.h"
 #include "host/ifc/helper/ProductProperties.h"
 #include "host/ifc/helper/RecordProducts.h"
+#include "host/ifc/helper/RecordTypes.h"
 #include "host/ifc/helper/RecordText.h"
 #include "host/ifc/step/StepEntityScan.h"
 #include "host/ifc/step/WideText.h"
@@ -84,7 +85,7 @@ TEST(RecordText, StringsAreDecodedAsTheLibraryDecodesThem) {
 TEST(LibraryShare, ReadsTheBodiesProductsTheirOpeningsAndTheProject) {
     const std::string text = ReadWholeFile(SourceFile("tests/data/ifc/IfcOpenHouse.ifc"));
     const StepScan scan = ScanStepEntities(text);
-    const std::vector<RecordUse> use = LibraryShare(text, scan, {PlaceOf(scan, 34)});
+    const std::vector<RecordUse> use = LibraryShare(text, scan, RecordTypes(text, scan), {PlaceOf(scan, 34)});
     ASSERT_EQ(use.size(), scan.ids.size());
     auto at = [&](int id) { return use[PlaceOf(scan, id)]; };
     EXPECT_EQ(at(34), RecordUse::Read);  // the south wall
@@ -96,7 +97,7 @@ TEST(LibraryShare, ReadsTheBodiesProductsTheirOpeningsAndTheProject) {
     EXPECT_EQ(at(188), RecordUse::Unmade); // a roof slab
     EXPECT_EQ(at(320), RecordUse::Unmade); // another wall's opening
     // A part of a whole: the whole read, its other parts bare.
-    const std::vector<RecordUse> part = LibraryShare(text, scan, {PlaceOf(scan, 188)});
+    const std::vector<RecordUse> part = LibraryShare(text, scan, RecordTypes(text, scan), {PlaceOf(scan, 188)});
     EXPECT_EQ(part[PlaceOf(scan, 190)], RecordUse::Read);
     EXPECT_EQ(part[PlaceOf(scan, 187)], RecordUse::Read);
     EXPECT_EQ(part[PlaceOf(scan, 189)], RecordUse::Bare);
@@ -107,7 +108,8 @@ TEST(LibraryShare, ReadsTheBodiesProductsTheirOpeningsAndTheProject) {
 TEST(RecordProducts, ReadEachProductFromItsOneRecord) {
     const std::string text = ReadWholeFile(SourceFile("tests/data/ifc/IfcOpenHouse.ifc"));
     const StepScan scan = ScanStepEntities(text);
-    RecordProducts records(text, scan);
+    const RecordTypes types(text, scan);
+    RecordProducts records(text, scan, types);
     EXPECT_TRUE(records.Whole());
     const auto wall = records.ProductAt(PlaceOf(scan, 34));
     ASSERT_TRUE(wall && *wall);
@@ -122,7 +124,8 @@ TEST(RecordProducts, ReadEachProductFromItsOneRecord) {
 
     const std::string storeys = ReadWholeFile(SourceFile("tests/data/ifc/two-storeys-mm.ifc"));
     const StepScan storeysScan = ScanStepEntities(storeys);
-    RecordProducts two(storeys, storeysScan);
+    const RecordTypes storeysTypes(storeys, storeysScan);
+    RecordProducts two(storeys, storeysScan, storeysTypes);
     EXPECT_EQ(two.Storeys(), (std::vector<std::string>{"F\xC3\xB6ldszint", "Emelet"}));
     // Contained in a storey; and a part of a roof that is.
     EXPECT_EQ(two.StoreyOf(PlaceOf(storeysScan, 102)), "F\xC3\xB6ldszint");
@@ -130,5 +133,5 @@ TEST(RecordProducts, ReadEachProductFromItsOneRecord) {
 
     const std::string dangling = ReadWholeFile(SourceFile("tests/data/ifc/dangling-body.ifc"));
     const StepScan danglingScan = ScanStepEntities(dangling);
-    EXPECT_FALSE(RecordProducts(dangling, danglingScan).Whole());
+    EXPECT_FALSE(RecordProducts(dangling, danglingScan, RecordTypes(dangling, danglingScan)).Whole());
 }

@@ -4,6 +4,7 @@
 
 #include "host/ifc/helper/RecordContent.h"
 #include "host/ifc/helper/RecordPathPlan.h"
+#include "host/ifc/helper/RecordTypes.h"
 
 #include <gtest/gtest.h>
 
@@ -88,9 +89,10 @@ TEST(RecordContent, RecordsThatSayTheSameButForTheirNumbersAreAlike) {
 TEST(ReusedItems, CopiesOfBodiesWithOpeningsComeOutAsIfMadeEachAlone) {
     const std::string text = WithCopies(ReadWholeFile(SourceFile("tests/data/ifc/openings.ifc")));
     const StepScan scan = ScanStepEntities(text);
+    const RecordTypes types(text, scan);
     // One thread: with more, a copy may be made while its original is.
-    const RecordPathPlan reused = PlanRecordPath(text, scan, 1, true);
-    const RecordPathPlan alone = PlanRecordPath(text, scan, 1, false);
+    const RecordPathPlan reused = PlanRecordPath(text, scan, types, 1, true);
+    const RecordPathPlan alone = PlanRecordPath(text, scan, types, 1, false);
     EXPECT_EQ(alone.reusedItems, 0u);
     // Each element has openings. Their copies are cut as the originals were, but for the wall
     // with windows: 6 m up, its windows' placements in its coordinates come out a bit apart.
@@ -109,8 +111,9 @@ TEST(ReusedItems, RealFilesComeOutTheSameBytesWithItemsReused) {
         SCOPED_TRACE(name);
         const std::string text = ReadWholeFile(path);
         const StepScan scan = ScanStepEntities(text);
-        const RecordPathPlan reused = PlanRecordPath(text, scan, 2, true);
-        const RecordPathPlan alone = PlanRecordPath(text, scan, 2, false);
+        const RecordTypes types(text, scan);
+        const RecordPathPlan reused = PlanRecordPath(text, scan, types, 2, true);
+        const RecordPathPlan alone = PlanRecordPath(text, scan, types, 2, false);
         EXPECT_GT(reused.reusedItems, 0u);
         EXPECT_GT(ExpectSameMeshes(reused, alone, scan.ids.size()), 0u);
     }

@@ -20,6 +20,7 @@
 #include "host/ifc/helper/RecordPathPlan.h"
 #include "host/ifc/helper/RecordPresentation.h"
 #include "host/ifc/helper/RecordProducts.h"
+#include "host/ifc/helper/RecordTypes.h"
 #include "host/ifc/helper/ShareRecordSpans.h"
 #include "host/ifc/step/StepEntityScan.h"
 #include "host/ifc/stream/ConversionRecords.h"
@@ -236,14 +237,13 @@ std::string Reason(const std::string& what, const LibraryMessages& messages, siz
 struct LibraryModel {
     shared_ptr<BuildingModel> model;
     const StepScan& scan;
-    std::vector<BuildingEntity*> parsed; // by place in the file, as scan.ids, when the library parsed the whole file
+    std::vector<BuildingEntity*> parsed;   // by place in the file, as scan.ids, when the library parsed the whole file
     RecordPathPlan& plan;
     RecordProducts* records = nullptr;     // when the library parsed the file for some products' bodies only, or not at all
     std::vector<bool> byLibrary;           // with `records`: the products the library parsed, whose bodies are its to make
 
     bool Parsed(size_t position) const { return !records || (position < byLibrary.size() && byLibrary[position]); }
-    // By place in the file: the library's entities, or the records' stand-ins for them (one a
-    // record of the file, 8 bytes each, is not worth a copy).
+    // Each record's entity by its place: RecordProducts::Made, not copied, with `records`.
     const std::vector<BuildingEntity*>& Entities() const { return records ? records->Made() : parsed; }
 };
 
@@ -628,9 +628,10 @@ private:
 // The products with a body, when the records give every one's own attributes, storey, facts and
 // looks, and the file's storeys, and the library would find every record of the file; nothing
 // when some product needs the library's whole model. The facts read are kept for the products'
-// turns.
+// turns, and every product to convert, with a body or not, in `candidates` (CandidatesFrom).
 std::optional<std::vector<uint32_t>> ProductsReadFromRecords(const StepScan& scan, RecordProducts& records, RecordFacts& facts,
-                                                             RecordPresentation& presentation, KeptRecordFacts& kept) {
+                                                             RecordPresentation& presentation, KeptRecordFacts& kept,
+                                                             std::vector<size_t>& candidates) {
     if (!records.Whole()) return std::nullopt;
     const std::vector<BuildingEntity*>& made = records.Made();
     std::vector<uint32_t> products;
@@ -638,6 +639,7 @@ std::optional<std::vector<uint32_t>> ProductsReadFromRecords(const StepScan& sca
         if (!scan.MayBeProduct(position)) continue;
         const auto* kind = dynamic_cast<const IfcProduct*>(made[position]);
         if (!kind || !IsCandidate(*kind)) continue;
+        candidates.push_back(position);
         const std::optional<std::vector<int>> bodies = records.BodiesOf(position);
         if (!bodies) return std::nullopt;
         if (bodies->empty()) continue;
@@ -665,21 +667,25 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
         messages.Listen(*model);
         const unsigned wanted = options.threads;
         const unsigned cores = wanted ? wanted : std::max(1u, std::thread::hardware_concurrency());
+        // Every record's name once, for the plan's, the facts' and the share's walks alike.
+        std::optional<RecordTypes> types;
+        if (options.recordMeshing) types.emplace(stepText, scan, cores);
         // The facts and looks the records give, and whether every product's are given there: read
         // beside the making of the bodies.
         std::optional<RecordFacts> recordFacts;
         std::optional<RecordPresentation> presentation;
         std::optional<RecordProducts> records;
         std::optional<std::vector<uint32_t>> readable;
+        std::vector<size_t> recordCandidates;
         KeptRecordFacts kept;
         std::thread besides;
         if (options.recordMeshing) {
             besides = std::thread([&] {
                 try {
-                    recordFacts.emplace(stepText, scan);
-                    presentation.emplace(stepText, scan);
-                    records.emplace(stepText, scan);
-                    readable = ProductsReadFromRecords(scan, *records, *recordFacts, *presentation, kept);
+                    recordFacts.emplace(stepText, scan, *types);
+                    presentation.emplace(stepText, scan, *types);
+                    records.emplace(stepText, scan, *types);
+                    readable = ProductsReadFromRecords(scan, *records, *recordFacts, *presentation, kept, recordCandidates);
                 } catch (...) {
                     readable.reset();
                 }
@@ -688,7 +694,7 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
         // Which bodies the records make, and what the library need not read for them.
         RecordPathPlan plan;
         try {
-            if (options.recordMeshing) plan = PlanRecordPath(stepText, scan, cores, options.reuseItems);
+            if (options.recordMeshing) plan = PlanRecordPath(stepText, scan, *types, cores, options.reuseItems);
         } catch (...) {
             if (besides.joinable()) besides.join();
             throw;
@@ -718,7 +724,7 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
             } else {
                 library.byLibrary.assign(scan.ids.size(), false);
                 for (uint32_t position : *byLibrary) library.byLibrary[position] = true;
-                const std::vector<RecordUse> share = LibraryShare(stepText, scan, *byLibrary);
+                const std::vector<RecordUse> share = LibraryShare(stepText, scan, *types, *byLibrary);
                 try {
                     ParseShareWithLibrary(stepText, scan, model, messages, cores, share);
                 } catch (const EIfcFile&) {
@@ -745,9 +751,16 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
         }
         LogLine("parse", !records ? "all" : byLibrary->empty() ? "none" : "share");
         LogLine("reused", std::to_string(plan.reusedItems));
-        const std::vector<size_t> candidates = CandidatesFrom(library, from);
-        out.Parsed(static_cast<uint32_t>(WithBodies(library, candidates).size()));
-        if (from == 0) out.Storeys(records ? records->Storeys().value_or(std::vector<std::string>()) : BuildingStoreysOf(library.Entities()));
+        // With the records' reading, its own list of them, found beside the plan.
+        const std::vector<size_t> candidates =
+            readable ? std::vector<size_t>(std::lower_bound(recordCandidates.begin(), recordCandidates.end(), from), recordCandidates.end())
+                     : CandidatesFrom(library, from);
+        // With the records' reading, the products with bodies are those it read, found already.
+        const size_t bodied = readable ? static_cast<size_t>(std::count_if(readable->begin(), readable->end(),
+                                                                           [from](uint32_t position) { return position >= from; }))
+                                       : WithBodies(library, candidates).size();
+        out.Parsed(static_cast<uint32_t>(bodied));
+        if (from == 0) out.Storeys(records ? records->Storeys().value_or(std::vector<std::string>()) : BuildingStoreysOf(library.parsed));
         if (options.fault.kind != HelperFaultKind::None) {
             const std::vector<size_t> all = WithBodies(library, CandidatesFrom(library, 0));
             if (options.fault.product < all.size()) faultPosition = all[options.fault.product];

@@ -18,7 +18,6 @@
 #include <map>
 #include <new>
 #include <set>
-#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -82,42 +81,60 @@ void AttributeText(std::string_view text, size_t from, size_t end, std::string& 
 
 using EntityMap = std::map<int, shared_ptr<BuildingEntity>>;
 
-// The records the library makes: every one of the file, or those a share of it needs, whose
-// tables then take a place apiece for them only (a file of millions of records, of which a
-// share needs some thousands).
-struct Chosen {
-    const std::vector<uint32_t>* positions = nullptr; // every record's, when null
-    size_t count = 0;
+// The records the library may make, by index: every record, or, when the plan leaves most of a
+// file unmade, those it does not, so that what is kept of each record is kept of these only.
+class MadeRecords {
+public:
+    MadeRecords(const StepScan& scan, const std::vector<RecordUse>* use) : count_(scan.ids.size()) {
+        if (!use) return;
+        const auto made = static_cast<size_t>(count_ - std::count(use->begin(), use->end(), RecordUse::Unmade));
+        if (made > count_ / kSparseFrom) return;
+        places_.reserve(made);
+        for (uint32_t position = 0; position < count_; ++position)
+            if ((*use)[position] != RecordUse::Unmade) places_.push_back(position);
+        sparse_ = true;
+        count_ = made;
+    }
 
-    uint32_t At(size_t k) const { return positions ? (*positions)[k] : static_cast<uint32_t>(k); }
-    // The places in `entities` in the order of their records' numbers.
+    size_t Count() const { return count_; }
+    uint32_t Place(size_t index) const { return sparse_ ? places_[index] : static_cast<uint32_t>(index); }
+    // The indices in the order of the records' numbers.
     std::vector<uint32_t> InNumberOrder(const StepScan& scan) const {
-        if (!positions) return scan.InNumberOrder();
-        std::vector<uint32_t> order(count);
-        for (uint32_t k = 0; k < count; ++k) order[k] = k;
-        std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return scan.ids[At(a)] < scan.ids[At(b)]; });
+        if (!sparse_) return scan.InNumberOrder();
+        std::vector<std::pair<int, uint32_t>> byNumber(count_);
+        for (uint32_t index = 0; index < count_; ++index) byNumber[index] = {scan.ids[places_[index]], index};
+        // Most files number their records in the order they write them.
+        if (!std::is_sorted(byNumber.begin(), byNumber.end())) std::sort(byNumber.begin(), byNumber.end());
+        std::vector<uint32_t> order(count_);
+        for (size_t i = 0; i < count_; ++i) order[i] = byNumber[i].second;
         return order;
     }
+
+private:
+    // A share made of no more than this part of the records is kept by places.
+    static constexpr size_t kSparseFrom = 4;
+
+    size_t count_;
+    bool sparse_ = false;
+    std::vector<uint32_t> places_;
 };
 
 // The map of every entity by number, the largest part of the library's model once the file is
 // read, serves after that only to find the products: it is made again of those, and its nodes
 // given back to the system whole, never taken apart. What they held stays owned for as long as
 // the process lives.
-void DropEntityMap(EntityMap& map, const StepScan& scan, const Chosen& chosen, const std::vector<shared_ptr<BuildingEntity>>& entities,
-                   const std::vector<uint32_t>& inNumberOrder) {
+void DropEntityMap(EntityMap& map, const StepScan& scan, const MadeRecords& records,
+                   const std::vector<shared_ptr<BuildingEntity>>& entities, const std::vector<uint32_t>& inNumberOrder) {
     new (&map) EntityMap();
     for (uint32_t k : inNumberOrder)
-        if (scan.MayBeProduct(chosen.At(k)) && dynamic_cast<const IfcProduct*>(entities[k].get()))
-            map.emplace_hint(map.end(), scan.ids[chosen.At(k)], entities[k]);
+        if (scan.MayBeProduct(records.Place(k)) && dynamic_cast<const IfcProduct*>(entities[k].get()))
+            map.emplace_hint(map.end(), scan.ids[records.Place(k)], entities[k]);
     ModelHeap::DropScratch();
 }
 
-// The library's model of the chosen records; their entities by place in `chosen`, each null
-// where there is none. `whole` is called with them by place in the file, when given.
-void Parse(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel>& model, LibraryMessages& messages,
-           unsigned threads, const Chosen& chosen, const std::vector<RecordUse>* use,
-           const std::function<void(std::vector<BuildingEntity*>&&)>& whole, const BesideInverses& beside) {
+// ParseWithLibrary; the entities by place only when `byPlace`, a table of every record's.
+std::vector<BuildingEntity*> Parse(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel>& model, LibraryMessages& messages,
+                                   unsigned threads, const BesideInverses& beside, const std::vector<RecordUse>* use, bool byPlace) {
     ReaderSTEP reader;
     messages.Listen(reader);
     {
@@ -130,25 +147,28 @@ void Parse(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel
 
     // Every entity first, so that the attributes can refer to any of them: a share of the records
     // made on each thread, then all put in the map in number order, each at its end.
-    const size_t count = chosen.count;
+    const size_t count = scan.ids.size();
+    if (use && use->size() != count) use = nullptr;
+    const MadeRecords records(scan, use);
+    const size_t made = records.Count();
     const unsigned workers = std::max(1u, threads);
-    std::vector<shared_ptr<BuildingEntity>> entities(count);
-    std::vector<size_t> open(count, std::string_view::npos);
+    std::vector<shared_ptr<BuildingEntity>> entities(made);
+    std::vector<size_t> open(made, std::string_view::npos);
     std::vector<std::set<std::string>> unknownTo(workers);
     auto make = [&](unsigned worker) {
         std::string name;
-        for (size_t k = count * worker / workers, end = count * (worker + 1) / workers; k < end; ++k) {
-            const uint32_t i = chosen.At(k);
+        for (size_t k = made * worker / workers, end = made * (worker + 1) / workers; k < end; ++k) {
+            const uint32_t i = records.Place(k);
             if (use && (*use)[i] == RecordUse::Unmade) continue;
             const size_t at = NameOf(text, scan.Offset(i), scan.End(i), name);
             if (at == std::string_view::npos) continue;
-            BuildingEntity* made = EntityFactory::createEntityObject(name);
-            if (!made) {
+            BuildingEntity* entity = EntityFactory::createEntityObject(name);
+            if (!entity) {
                 unknownTo[worker].insert(name);
                 continue;
             }
-            made->m_entity_id = scan.ids[i];
-            entities[k] = shared_ptr<BuildingEntity>(made);
+            entity->m_entity_id = scan.ids[i];
+            entities[k] = shared_ptr<BuildingEntity>(entity);
             open[k] = at;
         }
     };
@@ -163,11 +183,11 @@ void Parse(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel
     // As the library's own insertion does it, without looking for the number first; the nodes
     // on pages of their own (DropEntityMap).
     auto& map = const_cast<EntityMap&>(model->getMapIfcEntities());
-    const std::vector<uint32_t> inNumberOrder = chosen.InNumberOrder(scan);
+    const std::vector<uint32_t> inNumberOrder = records.InNumberOrder(scan);
     {
         ModelHeap::Scratch nodes;
         for (uint32_t k : inNumberOrder)
-            if (entities[k]) map.emplace_hint(map.end(), scan.ids[chosen.At(k)], entities[k]);
+            if (entities[k]) map.emplace_hint(map.end(), scan.ids[records.Place(k)], entities[k]);
     }
     if (!unknown.empty()) {
         std::string said = "readData: unknown entity: ";
@@ -178,14 +198,13 @@ void Parse(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel
     std::atomic<size_t> next{0};
     auto read = [&]() {
         std::vector<std::pair<std::string, shared_ptr<BuildingEntity>>> batch;
-        for (size_t start; (start = next.fetch_add(kBatch)) < count;) {
+        for (size_t start; (start = next.fetch_add(kBatch)) < made;) {
             batch.clear();
-            for (size_t k = start; k < std::min(count, start + kBatch); ++k) {
-                const uint32_t i = chosen.At(k);
-                if (!entities[k] || (use && (*use)[i] == RecordUse::Bare)) continue;
+            for (size_t k = start; k < std::min(made, start + kBatch); ++k) {
+                if (!entities[k] || (use && (*use)[records.Place(k)] == RecordUse::Bare)) continue;
                 batch.emplace_back(std::string(), entities[k]);
                 // Up to, not with, the record's ';'.
-                AttributeText(text, open[k], scan.End(i) - 1, batch.back().first);
+                AttributeText(text, open[k], scan.End(records.Place(k)) - 1, batch.back().first);
                 if (ReadCommonRecord(*entities[k], batch.back().first, map)) batch.pop_back();
             }
             reader.readEntityArguments(version, batch, map);
@@ -195,13 +214,10 @@ void Parse(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel
     for (unsigned t = 1; t < workers; ++t) helpers.emplace_back(read);
     read();
     for (auto& h : helpers) h.join();
-    open = {};
 
-    std::vector<BuildingEntity*> inFileOrder;
-    if (whole) {
-        inFileOrder.assign(scan.ids.size(), nullptr);
-        for (size_t k = 0; k < count; ++k) inFileOrder[chosen.At(k)] = entities[k].get();
-    }
+    std::vector<BuildingEntity*> inFileOrder(byPlace || beside ? count : 0);
+    if (!inFileOrder.empty())
+        for (size_t k = 0; k < made; ++k) inFileOrder[records.Place(k)] = entities[k].get();
     // The entities' own attributes are all read: what looks only at them goes on beside the
     // library's inverse attributes, which it finds on one thread.
     std::exception_ptr besideFailed;
@@ -218,7 +234,7 @@ void Parse(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel
     try {
         model->resolveInverseAttributes();
         model->updateCache();
-        DropEntityMap(map, scan, chosen, entities, inNumberOrder);
+        DropEntityMap(map, scan, records, entities, inNumberOrder);
     } catch (...) {
         if (besideThread.joinable()) besideThread.join();
         throw;
@@ -226,7 +242,7 @@ void Parse(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel
     if (besideThread.joinable()) besideThread.join();
     else if (beside) beside(inFileOrder);
     if (besideFailed) std::rethrow_exception(besideFailed);
-    if (whole) whole(std::move(inFileOrder));
+    return inFileOrder;
 }
 
 } // namespace
@@ -234,20 +250,12 @@ void Parse(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel
 std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel>& model,
                                               LibraryMessages& messages, unsigned threads, const BesideInverses& beside,
                                               const std::vector<RecordUse>* use) {
-    if (use && use->size() != scan.ids.size()) use = nullptr;
-    std::vector<BuildingEntity*> inFileOrder;
-    Parse(text, scan, model, messages, threads, Chosen{nullptr, scan.ids.size()}, use,
-          [&](std::vector<BuildingEntity*>&& made) { inFileOrder = std::move(made); }, beside);
-    return inFileOrder;
+    return Parse(text, scan, model, messages, threads, beside, use, true);
 }
 
 void ParseShareWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel>& model, LibraryMessages& messages,
-                           unsigned threads, const std::vector<RecordUse>& share) {
-    if (share.size() != scan.ids.size()) throw std::logic_error("a share of another file");
-    std::vector<uint32_t> positions;
-    for (uint32_t position = 0; position < share.size(); ++position)
-        if (share[position] != RecordUse::Unmade) positions.push_back(position);
-    Parse(text, scan, model, messages, threads, Chosen{&positions, positions.size()}, &share, {}, {});
+                           unsigned threads, const std::vector<RecordUse>& use) {
+    Parse(text, scan, model, messages, threads, {}, &use, false);
 }
 
 size_t LibraryRecordName(std::string_view text, size_t offset, size_t end, std::string& name) {

@@ -31,10 +31,10 @@ std::vector<BuildingEntity*> ParseWithLibrary(std::string_view text, const StepS
                                               LibraryMessages& messages, unsigned threads, const BesideInverses& beside = {},
                                               const std::vector<RecordUse>* use = nullptr);
 
-// The model of the records `share` (one for each record of the file) makes, as ParseWithLibrary
-// makes it, its tables holding those records only; a share of another file is a logic_error.
+// The same of the share of the records `use` makes, when nothing is wanted of their entities
+// by place: no table of every record's is made.
 void ParseShareWithLibrary(std::string_view text, const StepScan& scan, shared_ptr<BuildingModel>& model, LibraryMessages& messages,
-                           unsigned threads, const std::vector<RecordUse>& share);
+                           unsigned threads, const std::vector<RecordUse>& use);
 
 // Where the record between `offset` and `end` has its attributes, its '(' after the entity name,
 // with the name upper case as the library takes it; npos for a complex instance, which the

@@ -1,10 +1,10 @@
 #include "host/ifc/helper/LibraryShare.h"
 
 #include "host/ifc/helper/RecordText.h"
-#include "host/ifc/step/StepDataReader.h"
 #include "host/ifc/step/StepValues.h"
 
-std::vector<RecordUse> LibraryShare(std::string_view text, const StepScan& scan, const std::vector<uint32_t>& products) {
+std::vector<RecordUse> LibraryShare(std::string_view text, const StepScan& scan, const RecordTypes& types,
+                                    const std::vector<uint32_t>& products) {
     const size_t count = scan.ids.size();
     auto attributes = [&](uint32_t position) {
         return StepAttributes(text.substr(scan.Offset(position), scan.End(position) - scan.Offset(position)));
@@ -18,8 +18,8 @@ std::vector<RecordUse> LibraryShare(std::string_view text, const StepScan& scan,
     }
     // The wholes the products are parts of, whose openings are cut from their parts too.
     std::vector<uint32_t> voids;
-    for (uint32_t position = 0; position < count; ++position) {
-        const std::string_view type = StepTypeAt(text, scan.Offset(position));
+    for (uint32_t position : types.Find({"IFCPROJECT", "IFCRELVOIDSELEMENT", "IFCRELAGGREGATES"})) {
+        const std::string_view type = types.WrittenAt(position);
         if (RecordTypeIs(type, "IFCPROJECT")) {
             MarkRecordsBelow(scan, position, read);
         } else if (RecordTypeIs(type, "IFCRELVOIDSELEMENT")) {

@@ -28,17 +28,14 @@ bool IsReference(std::string_view attribute) { return StepReference(attribute) >
 
 } // namespace
 
-RecordFacts::RecordFacts(std::string_view text, const StepScan& scan) : text_(text), scan_(scan) {
-    for (uint32_t position : scan.InNumberOrder()) {
-        // Every record's name is looked at: without a copy of it.
-        const std::string_view type = StepTypeAt(text, scan.Offset(position));
-        if (type.size() < 19 || (type[3] != 'R' && type[3] != 'r')) continue;
-        Relation relation;
+RecordFacts::RecordFacts(std::string_view text, const StepScan& scan, const RecordTypes& types) : text_(text), scan_(scan), types_(types) {
+    for (uint32_t position : types.FindInNumberOrder({"IFCRELDEFINESBYPROPERTIES", "IFCRELDEFINESBYTYPE", "IFCRELASSOCIATESMATERIAL",
+                                                      "IFCRELASSOCIATESCLASSIFICATION"})) {
+        const std::string_view type = types.WrittenAt(position);
+        Relation relation = Relation::Classification;
         if (RecordTypeIs(type, "IFCRELDEFINESBYPROPERTIES")) relation = Relation::Properties;
         else if (RecordTypeIs(type, "IFCRELDEFINESBYTYPE")) relation = Relation::Type;
         else if (RecordTypeIs(type, "IFCRELASSOCIATESMATERIAL")) relation = Relation::Material;
-        else if (RecordTypeIs(type, "IFCRELASSOCIATESCLASSIFICATION")) relation = Relation::Classification;
-        else continue;
         const std::vector<std::string_view> a = Attributes(position);
         if (a.size() < 6 || a[4].empty() || a[4].front() != '(') {
             whole_ = false;
@@ -59,7 +56,7 @@ RecordFacts::RecordFacts(std::string_view text, const StepScan& scan) : text_(te
 
 std::vector<std::string_view> RecordFacts::Attributes(uint32_t position) const { return RecordAttributesAt(text_, scan_, position); }
 
-std::string RecordFacts::Type(uint32_t position) const { return RecordTypeAt(text_, scan_, position); }
+std::string RecordFacts::Type(uint32_t position) const { return types_.UpperAt(position); }
 
 std::optional<uint32_t> RecordFacts::Place(int id) const {
     const int64_t position = scan_.Position(id);

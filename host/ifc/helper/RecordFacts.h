@@ -4,6 +4,7 @@
 // relations counted in the order of their numbers, as the library finds its inverse attributes.
 // A product some record of whose facts is in a form not read here has none from here, and takes
 // the library's.
+#include "host/ifc/helper/RecordTypes.h"
 #include "host/ifc/step/StepEntityScan.h"
 
 #include <cstdint>
@@ -22,8 +23,9 @@ struct RecordProductFacts {
 
 class RecordFacts {
 public:
-    // The file's relations of properties, types, materials and classifications found once.
-    RecordFacts(std::string_view text, const StepScan& scan);
+    // The file's relations of properties, types, materials and classifications found once;
+    // `types` (the file's record names) held for as long as this.
+    RecordFacts(std::string_view text, const StepScan& scan, const RecordTypes& types);
 
     std::optional<RecordProductFacts> Of(uint32_t position);
     // The materials of the product by their places, its own or else its type's, in the order
@@ -61,6 +63,7 @@ private:
 
     std::string_view text_;
     const StepScan& scan_;
+    const RecordTypes& types_;
     bool whole_ = true;           // every relation read
     std::vector<Related> related_; // by object, then in the order of the relations' numbers
     std::unordered_map<uint32_t, Values> sharedSets_;

@@ -115,11 +115,10 @@ void MakeShare(std::string_view text, const StepScan& scan, double metres, std::
 
 size_t RecordPathPlan::Unmade() const { return static_cast<size_t>(std::count(use.begin(), use.end(), RecordUse::Unmade)); }
 
-std::optional<double> RecordLengthUnit(std::string_view text, const StepScan& scan) {
+std::optional<double> RecordLengthUnit(std::string_view text, const StepScan& scan, const RecordTypes& types) {
     std::optional<double> metres;
     int projects = 0;
-    for (uint32_t position = 0; position < scan.ids.size(); ++position) {
-        if (TypeAt(text, scan, position) != "IFCPROJECT") continue;
+    for (uint32_t position : types.FindAsWritten({"IFCPROJECT"})) {
         if (++projects > 1) return std::nullopt;
         const std::optional<std::vector<int>> units = UnitsOfProject(text, scan, position);
         if (!units) return std::nullopt;
@@ -143,10 +142,9 @@ std::optional<double> RecordLengthUnit(std::string_view text, const StepScan& sc
     return metres;
 }
 
-std::optional<double> RecordPlaneAngleUnit(std::string_view text, const StepScan& scan) {
+std::optional<double> RecordPlaneAngleUnit(std::string_view text, const StepScan& scan, const RecordTypes& types) {
     std::optional<double> radians;
-    for (uint32_t position = 0; position < scan.ids.size(); ++position) {
-        if (TypeAt(text, scan, position) != "IFCPROJECT") continue;
+    for (uint32_t position : types.FindAsWritten({"IFCPROJECT"})) {
         const std::optional<std::vector<int>> units = UnitsOfProject(text, scan, position);
         if (!units) return std::nullopt;
         for (int unit : *units) {
@@ -185,11 +183,11 @@ std::optional<double> RecordPlaneAngleUnit(std::string_view text, const StepScan
     return radians;
 }
 
-RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsigned threads, bool reuseItems) {
+RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, const RecordTypes& types, unsigned threads, bool reuseItems) {
     RecordPathPlan plan;
     const size_t count = scan.ids.size();
     plan.meshAt.assign(count, RecordPathPlan::kNone);
-    const std::optional<double> metres = RecordLengthUnit(text, scan);
+    const std::optional<double> metres = RecordLengthUnit(text, scan, types);
     if (!metres) return plan;
     plan.metres = *metres;
 
@@ -204,10 +202,9 @@ RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsig
     };
     std::vector<std::pair<int, uint32_t>> decompositions; // (the relation's number, its place)
     std::vector<std::pair<int, uint32_t>> voids; // (the relation's number, its place)
-    for (uint32_t position = 0; position < count; ++position) {
-        const std::string_view type = TypeAt(text, scan, position);
-        if (type == "IFCRELVOIDSELEMENT") voids.emplace_back(scan.ids[position], position);
-        else if (type == "IFCRELAGGREGATES" || type == "IFCRELNESTS") decompositions.emplace_back(scan.ids[position], position);
+    for (uint32_t position : types.FindAsWritten({"IFCRELVOIDSELEMENT", "IFCRELAGGREGATES", "IFCRELNESTS"})) {
+        if (types.WrittenAt(position) == "IFCRELVOIDSELEMENT") voids.emplace_back(scan.ids[position], position);
+        else decompositions.emplace_back(scan.ids[position], position);
     }
     std::sort(voids.begin(), voids.end());
     std::sort(decompositions.begin(), decompositions.end());
@@ -227,7 +224,7 @@ RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsig
         if (a.size() < 6) continue;
         const auto whole = PlaceOf(scan, StepReference(a[4]));
         if (!whole || !openingsOf.count(*whole)) continue;
-        if (notHere[*whole] || TypeAt(text, scan, position) != "IFCRELAGGREGATES") {
+        if (notHere[*whole] || types.WrittenAt(position) != "IFCRELAGGREGATES") {
             markAttribute(a, 5);
             continue;
         }
@@ -245,7 +242,7 @@ RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsig
         const int shape = scan.ProductReferences(position)[1];
         if (shape >= 0 && PlaceOf(scan, shape)) products.push_back(position);
     }
-    const std::optional<double> radians = RecordPlaneAngleUnit(text, scan);
+    const std::optional<double> radians = RecordPlaneAngleUnit(text, scan, types);
     carve::setEpsilon(1.5e-05 * plan.metres);
     // Bodies cut by Boolean operations take the conversion heap one at a time: with two workers
     // to a core, one that waits for it leaves its core to another.
@@ -257,12 +254,21 @@ RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsig
         MakeShare(text, scan, plan.metres, radians, notHere, openingsOf, wholesOf, {products.data() + from, to - from},
                   reuseItems ? &reused : nullptr, shares[worker]);
     };
+    // Which records another refers to, found beside the bodies' making: a walk of every
+    // reference, which the plan's end would otherwise wait for.
+    std::vector<bool> referred(count, false);
+    std::jthread referring([&] {
+        for (uint32_t position = 0; position < count; ++position)
+            for (int ref : scan.References(position))
+                if (auto place = PlaceOf(scan, ref)) referred[*place] = true;
+    });
     {
         std::vector<std::thread> helpers;
         for (unsigned t = 1; t < workers; ++t) helpers.emplace_back(make, t);
         make(0);
         for (auto& h : helpers) h.join();
     }
+    referring.join();
     plan.reusedItems = reused.Reused();
     std::vector<bool> libraryNeeds(count, false);
     std::vector<int> items;
@@ -291,10 +297,6 @@ RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsig
         plan.use.clear();
         return plan;
     }
-    std::vector<bool> referred(count, false);
-    for (uint32_t position = 0; position < count; ++position)
-        for (int ref : scan.References(position))
-            if (auto place = PlaceOf(scan, ref)) referred[*place] = true;
     std::vector<bool> reached(count, false);
     std::vector<uint32_t> stack;
     for (uint32_t root = 0; root < count; ++root) {

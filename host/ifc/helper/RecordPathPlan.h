@@ -7,6 +7,7 @@
 // attributes unread, so that styles and layers still find them; what only they lead to is not
 // made at all. The library's model is then of the facts and of the other products' shapes.
 #include "host/ifc/helper/PlannedMeshes.h"
+#include "host/ifc/helper/RecordTypes.h"
 #include "host/ifc/step/StepEntityScan.h"
 
 #include <cstdint>
@@ -34,17 +35,18 @@ struct RecordPathPlan {
 
 // The file's length unit in metres when it is a plain SI one (metres, or milli-, centi- or
 // decimetres) and the only one; nothing otherwise.
-std::optional<double> RecordLengthUnit(std::string_view text, const StepScan& scan);
+std::optional<double> RecordLengthUnit(std::string_view text, const StepScan& scan, const RecordTypes& types);
 
 // The file's plane angle unit in radians, as the library reads its project's units: a radian, or
 // a unit converted from one by a plane angle or ratio measure, or one named DEGREE; the last of
 // them when there are several. Nothing when it names none.
-std::optional<double> RecordPlaneAngleUnit(std::string_view text, const StepScan& scan);
+std::optional<double> RecordPlaneAngleUnit(std::string_view text, const StepScan& scan, const RecordTypes& types);
 
 // The plan for the file, its bodies made on `threads` threads; one with no product by records
 // when its unit is not plain. `reuseItems`: an item that says what one made before said takes
 // its mesh (ReusedItems.h).
-RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, unsigned threads, bool reuseItems = true);
+RecordPathPlan PlanRecordPath(std::string_view text, const StepScan& scan, const RecordTypes& types, unsigned threads,
+                              bool reuseItems = true);
 
 // Every record `from` leads to, marked in `marks` (one for each record); those already marked are
 // not gone below.

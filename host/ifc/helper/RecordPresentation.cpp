@@ -37,18 +37,15 @@ std::optional<double> Ratio(std::string_view attribute) {
 
 } // namespace
 
-RecordPresentation::RecordPresentation(std::string_view text, const StepScan& scan) : text_(text), scan_(scan) {
-    for (uint32_t position : scan.InNumberOrder()) {
-        // Every record's name is looked at: without a copy of it.
-        const std::string_view type = StepTypeAt(text, scan.Offset(position));
-        if (type.size() < 13) continue;
-        std::vector<Pointer>* into = nullptr;
-        size_t index = 0;
-        if (RecordTypeIs(type, "IFCSTYLEDITEM")) into = &styled_;
+RecordPresentation::RecordPresentation(std::string_view text, const StepScan& scan, const RecordTypes& types) : text_(text), scan_(scan), types_(types) {
+    for (uint32_t position : types.FindInNumberOrder({"IFCSTYLEDITEM", "IFCPRESENTATIONLAYERASSIGNMENT", "IFCPRESENTATIONLAYERWITHSTYLE",
+                                                      "IFCMATERIALDEFINITIONREPRESENTATION"})) {
+        const std::string_view type = types.WrittenAt(position);
+        std::vector<Pointer>* into = &materials_;
+        size_t index = 3;
+        if (RecordTypeIs(type, "IFCSTYLEDITEM")) into = &styled_, index = 0;
         else if (RecordTypeIs(type, "IFCPRESENTATIONLAYERASSIGNMENT") || RecordTypeIs(type, "IFCPRESENTATIONLAYERWITHSTYLE"))
             into = &layers_, index = 2;
-        else if (RecordTypeIs(type, "IFCMATERIALDEFINITIONREPRESENTATION")) into = &materials_, index = 3;
-        else continue;
         const std::vector<std::string_view> a = Attributes(position);
         if (a.size() <= index) {
             whole_ = false;
@@ -66,7 +63,7 @@ RecordPresentation::RecordPresentation(std::string_view text, const StepScan& sc
 
 std::vector<std::string_view> RecordPresentation::Attributes(uint32_t position) const { return RecordAttributesAt(text_, scan_, position); }
 
-std::string RecordPresentation::Type(uint32_t position) const { return RecordTypeAt(text_, scan_, position); }
+std::string RecordPresentation::Type(uint32_t position) const { return types_.UpperAt(position); }
 
 std::optional<uint32_t> RecordPresentation::Place(std::string_view reference) const {
     const int id = StepReference(reference);

@@ -5,6 +5,7 @@
 // its inverse attributes. What leads to a record in a form not read here gives nothing, and the
 // product takes the library's.
 #include "host/ifc/helper/ProductFacts.h"
+#include "host/ifc/helper/RecordTypes.h"
 #include "host/ifc/step/StepEntityScan.h"
 
 #include <cstdint>
@@ -15,7 +16,8 @@
 
 class RecordPresentation {
 public:
-    RecordPresentation(std::string_view text, const StepScan& scan);
+    // `types`, the file's record names, held for as long as this.
+    RecordPresentation(std::string_view text, const StepScan& scan, const RecordTypes& types);
 
     // Of the body representations by their numbers; an empty optional inside when none.
     std::optional<std::optional<SurfaceColour>> ColourOf(const std::vector<int>& bodies) const;
@@ -45,6 +47,7 @@ private:
 
     std::string_view text_;
     const StepScan& scan_;
+    const RecordTypes& types_;
     bool whole_ = true;
     std::vector<Pointer> styled_, layers_, materials_; // each by the record pointed at
 };

@@ -7,7 +7,6 @@
 #include "host/ifc/helper/RecordText.h"
 #include "host/ifc/step/StepDataReader.h"
 #include "host/ifc/step/StepValues.h"
-#include "steptext/StepLexemes.h"
 
 #include <ifcpp/IFC4/EntityFactory.h>
 #include <ifcpp/IFC4/include/IfcBuildingStorey.h>
@@ -41,40 +40,47 @@ uint32_t FirstOf(const std::vector<std::pair<uint32_t, uint32_t>>& pairs, uint32
 
 } // namespace
 
-RecordProducts::RecordProducts(std::string_view text, const StepScan& scan)
-    : text_(text), scan_(scan), header_(std::make_shared<BuildingModel>()) {
+RecordProducts::RecordProducts(std::string_view text, const StepScan& scan, const RecordTypes& types)
+    : text_(text), scan_(scan), types_(types), header_(std::make_shared<BuildingModel>()) {
     const size_t data = text.find("DATA;");
     reader_.readHeader(std::string(text.substr(0, data == std::string_view::npos ? text.size() : data)), header_);
 
     const size_t count = scan.ids.size();
     made_.assign(count, nullptr);
-    // The entity of each name as written, found without a copy of the name: a file writes a few
-    // hundred names millions of times.
+    // The entity of each name as written, found when the file first writes it: by its number,
+    // or for a name without one by the name.
+    std::vector<BuildingEntity*> byNumber(RecordTypes::kUnnumbered);
+    std::vector<bool> known(RecordTypes::kUnnumbered, false);
     std::unordered_map<std::string_view, BuildingEntity*> byWritten;
     std::string name;
+    auto sampleAt = [&](uint32_t position) {
+        const size_t open = LibraryRecordName(text, scan.Offset(position), scan.End(position), name);
+        BuildingEntity* sample = open == std::string_view::npos ? nullptr : Sample(name);
+        if (open != std::string_view::npos && !sample) said_.Add("unknown IFC entity: " + name);
+        return sample;
+    };
     for (uint32_t position = 0; position < count; ++position) {
         for (int ref : scan.References(position))
             if (!scan.Defined(ref)) whole_ = false;
         // A complex instance, which the library does not read.
-        size_t p = text.find('=', scan.Offset(position)) + 1;
-        while (p < scan.End(position) && IsStepBlank(text[p])) ++p;
-        if (p >= scan.End(position) || text[p] == '(') continue;
-        const std::string_view written = StepTypeAt(text, scan.Offset(position));
-        auto known = byWritten.find(written);
-        if (known == byWritten.end()) {
-            const size_t open = LibraryRecordName(text, scan.Offset(position), scan.End(position), name);
-            BuildingEntity* sample = open == std::string_view::npos ? nullptr : Sample(name);
-            if (open != std::string_view::npos && !sample) said_.Add("unknown IFC entity: " + name);
-            known = byWritten.emplace(written, sample).first;
+        if (types.ComplexAt(position)) continue;
+        const uint16_t number = types.NumberAt(position);
+        if (number != RecordTypes::kUnnumbered) {
+            if (!known[number]) {
+                byNumber[number] = sampleAt(position);
+                known[number] = true;
+            }
+            made_[position] = byNumber[number];
+            continue;
         }
-        made_[position] = known->second;
+        const std::string_view written = types.WrittenAt(position);
+        auto found = byWritten.find(written);
+        if (found == byWritten.end()) found = byWritten.emplace(written, sampleAt(position)).first;
+        made_[position] = found->second;
     }
     // What relates an element to its spatial structure, and a part to its whole.
-    for (uint32_t position : scan.InNumberOrder()) {
-        const std::string_view type = StepTypeAt(text, scan.Offset(position));
-        if (type.size() < 16 || (type[3] != 'R' && type[3] != 'r')) continue;
-        const bool containment = RecordTypeIs(type, "IFCRELCONTAINEDINSPATIALSTRUCTURE");
-        if (!containment && !RecordTypeIs(type, "IFCRELAGGREGATES")) continue;
+    for (uint32_t position : types.FindInNumberOrder({"IFCRELCONTAINEDINSPATIALSTRUCTURE", "IFCRELAGGREGATES"})) {
+        const bool containment = types.Is(position, "IFCRELCONTAINEDINSPATIALSTRUCTURE");
         const std::vector<std::string_view> a = Attributes(position);
         if (a.size() < 6) {
             whole_ = false;
@@ -96,7 +102,7 @@ RecordProducts::RecordProducts(std::string_view text, const StepScan& scan)
     SortByObject(partOf_);
 }
 
-std::string RecordProducts::Type(uint32_t position) const { return RecordTypeAt(text_, scan_, position); }
+std::string RecordProducts::Type(uint32_t position) const { return types_.UpperAt(position); }
 
 std::vector<std::string_view> RecordProducts::Attributes(uint32_t position) const { return RecordAttributesAt(text_, scan_, position); }
 

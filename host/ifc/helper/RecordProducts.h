@@ -5,6 +5,7 @@
 // bare entities of their types, and nothing of the rest of the model made; its body
 // representations and its storey from the records.
 #include "host/ifc/helper/LibraryMessages.h"
+#include "host/ifc/helper/RecordTypes.h"
 #include "host/ifc/step/StepEntityScan.h"
 
 #include <ifcpp/model/BasicTypes.h>
@@ -24,7 +25,8 @@ class IfcProduct;
 
 class RecordProducts {
 public:
-    RecordProducts(std::string_view text, const StepScan& scan);
+    // `types`, the file's record names, held for as long as this.
+    RecordProducts(std::string_view text, const StepScan& scan, const RecordTypes& types);
 
     // Whether a parse by the library would read every record and find every reference: then no
     // product is left out for a record it did not read, and the file is not refused for one it
@@ -59,6 +61,7 @@ private:
 
     std::string_view text_;
     const StepScan& scan_;
+    const RecordTypes& types_;
     shared_ptr<BuildingModel> header_; // the schema version the library reads a record for
     ReaderSTEP reader_;
     LibraryMessages said_;

@@ -2,9 +2,24 @@
 
 #include "steptext/StepLexemes.h"
 
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <cstdint>
+
+namespace {
+
+// The characters the split of a record's attributes looks at; runs of others are passed over.
+constexpr std::array<bool, 256> kSplitAt = [] {
+    std::array<bool, 256> at{};
+    for (unsigned char c : std::string_view("'\"/(),")) at[c] = true;
+    return at;
+}();
+
+// Room for the attributes of most records at once: a product has eight to ten.
+constexpr size_t kAttributesAtOnce = 12;
+
+} // namespace
 
 std::vector<std::string_view> StepAttributes(std::string_view record) {
     size_t at = record.find('=');
@@ -16,10 +31,15 @@ std::vector<std::string_view> StepAttributes(std::string_view record) {
     at = StepSkipBlanks(record, at);
     if (at >= record.size() || record[at] != '(') return {};
     std::vector<std::string_view> attributes;
+    attributes.reserve(kAttributesAtOnce);
     size_t begin = ++at;
     int depth = 0;
     while (at < record.size()) {
-        char c = record[at];
+        const char c = record[at];
+        if (!kSplitAt[static_cast<unsigned char>(c)]) {
+            ++at;
+            continue;
+        }
         if (c == '\'' || c == '"') {
             const size_t end = c == '\'' ? StepStringEnd(record, at) : StepBinaryEnd(record, at);
             if (end == std::string_view::npos) return {};
