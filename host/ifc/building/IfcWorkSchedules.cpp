@@ -112,6 +112,9 @@ public:
         for (uint32_t p = 0; p < scan_.ids.size(); ++p) {
             out.highestRecord = std::max(out.highestRecord, scan_.ids[p]);
             out.recordsEnd = std::max<uint64_t>(out.recordsEnd, scan_.End(p));
+            // Without tasks, only the project and the products are looked at: typing each of a
+            // large file's millions of records would hold the read's scan for a second more.
+            if (!tasks && out.projectRecord != 0 && !scan_.MayBeProduct(p)) continue;
             std::string_view type = TypeAt(p);
             if (out.projectRecord == 0 && SameName(type, "IFCPROJECT")) out.projectRecord = scan_.ids[p];
             if (tasks && Classify(out, type, p, nests, sequences, toProduct, toProcess, toControl)) continue;

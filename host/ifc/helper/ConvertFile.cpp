@@ -244,7 +244,10 @@ struct LibraryModel {
 
     bool Parsed(size_t position) const { return !records || (position < byLibrary.size() && byLibrary[position]); }
     // Each record's entity by its place: RecordProducts::Made, not copied, with `records`.
-    const std::vector<BuildingEntity*>& Entities() const { return records ? records->Made() : parsed; }
+    const BuildingEntity* Entity(uint32_t position) const {
+        if (records) return records->MadeAt(position);
+        return position < parsed.size() ? parsed[position] : nullptr;
+    }
 };
 
 // The product at `position`, when it is one to convert. Other records are passed over without
@@ -252,7 +255,7 @@ struct LibraryModel {
 // sharing the model's pages would then have to copy.
 shared_ptr<IfcProduct> CandidateAt(const LibraryModel& library, size_t position) {
     if (!library.scan.MayBeProduct(static_cast<uint32_t>(position))) return nullptr;
-    const auto* product = dynamic_cast<const IfcProduct*>(library.Entities()[position]);
+    const auto* product = dynamic_cast<const IfcProduct*>(library.Entity(static_cast<uint32_t>(position)));
     if (!product || !IsCandidate(*product)) return nullptr;
     if (!library.Parsed(position)) return library.records->ProductAt(static_cast<uint32_t>(position)).value_or(nullptr);
     return dynamic_pointer_cast<IfcProduct>(library.model->getMapIfcEntities().at(library.scan.ids[position]));
@@ -497,7 +500,7 @@ std::vector<size_t> CandidatesFrom(const LibraryModel& library, size_t from) {
     std::vector<size_t> products;
     for (size_t position = from; position < scan.ids.size(); ++position) {
         if (!scan.MayBeProduct(static_cast<uint32_t>(position))) continue;
-        const auto* product = dynamic_cast<const IfcProduct*>(library.Entities()[position]);
+        const auto* product = dynamic_cast<const IfcProduct*>(library.Entity(static_cast<uint32_t>(position)));
         if (product && IsCandidate(*product)) products.push_back(position);
     }
     return products;
@@ -513,7 +516,7 @@ std::vector<size_t> WithBodies(const LibraryModel& library, const std::vector<si
             if (bodies && !bodies->empty()) bodied.push_back(position);
             continue;
         }
-        const auto* product = dynamic_cast<const IfcProduct*>(library.Entities()[position]);
+        const auto* product = dynamic_cast<const IfcProduct*>(library.Entity(static_cast<uint32_t>(position)));
         if (product && !BodyRepresentations(*product).empty()) bodied.push_back(position);
     }
     return bodied;
@@ -633,11 +636,11 @@ std::optional<std::vector<uint32_t>> ProductsReadFromRecords(const StepScan& sca
                                                              RecordPresentation& presentation, KeptRecordFacts& kept,
                                                              std::vector<size_t>& candidates) {
     if (!records.Whole()) return std::nullopt;
-    const std::vector<BuildingEntity*>& made = records.Made();
+
     std::vector<uint32_t> products;
     for (uint32_t position = 0; position < scan.ids.size(); ++position) {
         if (!scan.MayBeProduct(position)) continue;
-        const auto* kind = dynamic_cast<const IfcProduct*>(made[position]);
+        const auto* kind = dynamic_cast<const IfcProduct*>(records.MadeAt(position));
         if (!kind || !IsCandidate(*kind)) continue;
         candidates.push_back(position);
         const std::optional<std::vector<int>> bodies = records.BodiesOf(position);
@@ -718,7 +721,8 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
         if (records) {
             // The library parses no more than the bodies only it makes need, if any.
             library.records = &*records;
-            references.emplace(stepText, scan, records->Made(), records->Said(), nullptr);
+            references.emplace(stepText, scan, [&made = *records](uint32_t position) { return made.MadeAt(position); }, records->Said(),
+                               nullptr);
             if (byLibrary->empty()) {
                 model->getUnitConverter()->setLengthInMeterFactor(plan.metres);
             } else {
@@ -734,7 +738,9 @@ void ConvertInProcess(std::string_view stepText, const StepScan& scan, size_t fr
                 }
             }
         } else {
-            references.emplace(stepText, scan, library.parsed, messages, use);
+            references.emplace(
+                stepText, scan, [&parsed = library.parsed](uint32_t position) { return position < parsed.size() ? parsed[position] : nullptr; },
+                messages, use);
             // Once for the file: a child started after a library fault follows one that passed.
             auto refuseMissing = [&](const std::vector<BuildingEntity*>& entities) {
                 if (from != 0) return;

@@ -14,18 +14,18 @@
 namespace {
 
 // A record of the file the library made nothing of, though it was to.
-bool Unmade(const StepScan& scan, const std::vector<BuildingEntity*>& entities, const std::vector<RecordUse>* use, int id) {
+bool Unmade(const StepScan& scan, const EntityOfRecord& entities, const std::vector<RecordUse>* use, int id) {
     const int64_t position = scan.Position(id);
-    if (position < 0 || entities[static_cast<size_t>(position)]) return false;
+    if (position < 0 || entities(static_cast<uint32_t>(position))) return false;
     return !use || use->empty() || (*use)[static_cast<size_t>(position)] != RecordUse::Unmade;
 }
 
 } // namespace
 
-ProductReferences::ProductReferences(std::string_view text, const StepScan& scan, const std::vector<BuildingEntity*>& entities,
-                                     const LibraryMessages& parse, const std::vector<RecordUse>* use)
-    : text_(text), scan_(scan), entities_(entities), parse_(parse), use_(use),
-      unread_(scan, [&scan, &entities, use](int id) { return Unmade(scan, entities, use, id); }) {}
+ProductReferences::ProductReferences(std::string_view text, const StepScan& scan, EntityOfRecord entities, const LibraryMessages& parse,
+                                     const std::vector<RecordUse>* use)
+    : text_(text), scan_(scan), entities_(std::move(entities)), parse_(parse), use_(use),
+      unread_(scan, [this](int id) { return Unmade(scan_, entities_, use_, id); }) {}
 
 void ProductReferences::RefuseMissingRecords() {
     // Its answers (one for every record) are of no use after this: held no longer.
@@ -33,7 +33,7 @@ void ProductReferences::RefuseMissingRecords() {
     for (uint32_t position = 0; position < scan_.ids.size(); ++position) {
         if (!scan_.MayBeProduct(position)) continue; // neither placement nor representation to follow
         const int id = scan_.ids[position];
-        const auto* product = dynamic_cast<const IfcProduct*>(entities_[position]);
+        const auto* product = dynamic_cast<const IfcProduct*>(entities_(position));
         if (!product) continue;
         const auto refs = scan_.ProductReferences(position);
         for (size_t which = 0; which < refs.size(); ++which) {

@@ -10,6 +10,7 @@
 
 #include <ifcpp/model/BasicTypes.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,13 +19,19 @@ class BuildingEntity;
 class IfcProduct;
 class IfcRepresentation;
 
+// The library's reading of the record at a place in the file; null where it made none.
+using EntityOfRecord = std::function<const BuildingEntity*(uint32_t position)>;
+
 class ProductReferences {
 public:
     // `text` and `scan` are the file's, `entities` the library's reading of each record (null
     // where it made none; ParseWithLibrary) and `parse` what the library said while reading;
     // `use`, when given, the records it was not to make, which are not unread.
-    ProductReferences(std::string_view text, const StepScan& scan, const std::vector<BuildingEntity*>& entities,
-                      const LibraryMessages& parse, const std::vector<RecordUse>* use = nullptr);
+    ProductReferences(std::string_view text, const StepScan& scan, EntityOfRecord entities, const LibraryMessages& parse,
+                      const std::vector<RecordUse>* use = nullptr);
+    // Its search asks this one's entities.
+    ProductReferences(const ProductReferences&) = delete;
+    ProductReferences& operator=(const ProductReferences&) = delete;
 
     // Throws EIfcFile naming the first product, in file order, whose placement or representation
     // leads to a number no record has, and that number.
@@ -41,7 +48,7 @@ private:
 
     std::string_view text_;
     const StepScan& scan_;
-    const std::vector<BuildingEntity*>& entities_;
+    EntityOfRecord entities_;
     const LibraryMessages& parse_;
     const std::vector<RecordUse>* use_;
     ReferenceSearch unread_;

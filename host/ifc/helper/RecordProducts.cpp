@@ -46,10 +46,9 @@ RecordProducts::RecordProducts(std::string_view text, const StepScan& scan, cons
     reader_.readHeader(std::string(text.substr(0, data == std::string_view::npos ? text.size() : data)), header_);
 
     const size_t count = scan.ids.size();
-    made_.assign(count, nullptr);
     // The entity of each name as written, found when the file first writes it: by its number,
     // or for a name without one by the name.
-    std::vector<BuildingEntity*> byNumber(RecordTypes::kUnnumbered);
+    byNumber_.assign(RecordTypes::kUnnumbered, nullptr);
     std::vector<bool> known(RecordTypes::kUnnumbered, false);
     std::unordered_map<std::string_view, BuildingEntity*> byWritten;
     std::string name;
@@ -67,16 +66,15 @@ RecordProducts::RecordProducts(std::string_view text, const StepScan& scan, cons
         const uint16_t number = types.NumberAt(position);
         if (number != RecordTypes::kUnnumbered) {
             if (!known[number]) {
-                byNumber[number] = sampleAt(position);
+                byNumber_[number] = sampleAt(position);
                 known[number] = true;
             }
-            made_[position] = byNumber[number];
             continue;
         }
         const std::string_view written = types.WrittenAt(position);
         auto found = byWritten.find(written);
         if (found == byWritten.end()) found = byWritten.emplace(written, sampleAt(position)).first;
-        made_[position] = found->second;
+        unnumbered_.emplace(position, found->second);
     }
     // What relates an element to its spatial structure, and a part to its whole.
     for (uint32_t position : types.FindInNumberOrder({"IFCRELCONTAINEDINSPATIALSTRUCTURE", "IFCRELAGGREGATES"})) {
@@ -90,7 +88,7 @@ RecordProducts::RecordProducts(std::string_view text, const StepScan& scan, cons
         const std::string_view objects = containment ? a[4] : a[5], relating = containment ? a[5] : a[4];
         uint32_t to = kNone;
         if (const int64_t at = StepReference(relating) >= 0 ? scan.Position(StepReference(relating)) : -1; at >= 0) {
-            const BuildingEntity* sample = made_[static_cast<size_t>(at)];
+            const BuildingEntity* sample = MadeAt(static_cast<uint32_t>(at));
             const bool fits = containment ? dynamic_cast<const IfcSpatialElement*>(sample) != nullptr
                                           : dynamic_cast<const IfcObjectDefinition*>(sample) != nullptr;
             if (fits) to = static_cast<uint32_t>(at);
@@ -100,6 +98,14 @@ RecordProducts::RecordProducts(std::string_view text, const StepScan& scan, cons
     }
     SortByObject(containedIn_);
     SortByObject(partOf_);
+}
+
+const BuildingEntity* RecordProducts::MadeAt(uint32_t position) const {
+    if (types_.ComplexAt(position)) return nullptr;
+    const uint16_t number = types_.NumberAt(position);
+    if (number != RecordTypes::kUnnumbered) return byNumber_[number];
+    const auto found = unnumbered_.find(position);
+    return found == unnumbered_.end() ? nullptr : found->second;
 }
 
 std::string RecordProducts::Type(uint32_t position) const { return types_.UpperAt(position); }
@@ -115,7 +121,7 @@ BuildingEntity* RecordProducts::Sample(const std::string& type) {
 std::optional<shared_ptr<BuildingEntity>> RecordProducts::EntityAt(uint32_t position) {
     std::string name;
     const size_t open = LibraryRecordName(text_, scan_.Offset(position), scan_.End(position), name);
-    if (open == std::string_view::npos || !made_[position]) return shared_ptr<BuildingEntity>();
+    if (open == std::string_view::npos || !MadeAt(position)) return shared_ptr<BuildingEntity>();
     shared_ptr<BuildingEntity> entity(EntityFactory::createEntityObject(name));
     if (!entity) return shared_ptr<BuildingEntity>();
     entity->m_entity_id = scan_.ids[position];
@@ -146,7 +152,7 @@ std::optional<shared_ptr<BuildingEntity>> RecordProducts::EntityAt(uint32_t posi
 }
 
 std::optional<shared_ptr<IfcProduct>> RecordProducts::ProductAt(uint32_t position) {
-    if (!dynamic_cast<const IfcProduct*>(made_[position])) return shared_ptr<IfcProduct>();
+    if (!dynamic_cast<const IfcProduct*>(MadeAt(position))) return shared_ptr<IfcProduct>();
     std::optional<shared_ptr<BuildingEntity>> entity = EntityAt(position);
     if (!entity) return std::nullopt;
     return dynamic_pointer_cast<IfcProduct>(*entity);
@@ -162,7 +168,7 @@ std::optional<std::vector<int>> RecordProducts::BodiesOf(uint32_t position) cons
     // Every representation one, its identifier in the plain letters the records' choice reads.
     for (int id : StepReferences(a[2])) {
         const int64_t r = scan_.Position(id);
-        if (r < 0 || !dynamic_cast<const IfcRepresentation*>(made_[static_cast<size_t>(r)])) return std::nullopt;
+        if (r < 0 || !dynamic_cast<const IfcRepresentation*>(MadeAt(static_cast<uint32_t>(r)))) return std::nullopt;
         const std::vector<std::string_view> representation = Attributes(static_cast<uint32_t>(r));
         if (representation.size() < 2) return std::nullopt;
         const std::string_view written = representation[1];
@@ -178,7 +184,7 @@ std::optional<std::string> RecordProducts::StoreyOf(uint32_t position) {
     std::unordered_set<uint32_t> visited;
     uint32_t at = position;
     for (int depth = 0; at != kNone && depth < kMaxDepth && visited.insert(at).second; ++depth) {
-        if (at != position && dynamic_cast<const IfcBuildingStorey*>(made_[at])) {
+        if (at != position && dynamic_cast<const IfcBuildingStorey*>(MadeAt(at))) {
             // A storey holds many products: its name is read once.
             if (auto known = storeyNames_.find(at); known != storeyNames_.end()) return known->second;
             std::optional<shared_ptr<BuildingEntity>> storey = EntityAt(at);
@@ -188,7 +194,7 @@ std::optional<std::string> RecordProducts::StoreyOf(uint32_t position) {
             return name;
         }
         uint32_t next = kNone;
-        if (dynamic_cast<const IfcElement*>(made_[at])) next = FirstOf(containedIn_, at);
+        if (dynamic_cast<const IfcElement*>(MadeAt(at))) next = FirstOf(containedIn_, at);
         if (next == kNone) next = FirstOf(partOf_, at);
         at = next;
     }
@@ -198,8 +204,8 @@ std::optional<std::string> RecordProducts::StoreyOf(uint32_t position) {
 std::optional<std::vector<std::string>> RecordProducts::Storeys() {
     std::vector<StoreyLevel> storeys;
     for (uint32_t position = 0; position < scan_.ids.size(); ++position) {
-        if (!made_[position]) continue;
-        const BuildingEntity& made = *made_[position];
+        if (!MadeAt(position)) continue;
+        const BuildingEntity& made = *MadeAt(position);
         if (typeid(made) != typeid(IfcBuildingStorey)) continue;
         std::optional<shared_ptr<BuildingEntity>> entity = EntityAt(position);
         if (!entity || !*entity) return std::nullopt;

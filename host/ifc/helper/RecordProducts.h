@@ -44,10 +44,10 @@ public:
     // read here.
     std::optional<std::vector<std::string>> Storeys();
 
-    // By place in the file, an entity of each record's type where a parse would make one (never
-    // read: only its type counts), null where it would make none; and the unknown types said
-    // as a parse says them (ProductReferences).
-    const std::vector<BuildingEntity*>& Made() const { return made_; }
+    // An entity of the record's type where a parse would make one (never read: only its type
+    // counts), null where it would make none; and the unknown types said as a parse says them
+    // (ProductReferences).
+    const BuildingEntity* MadeAt(uint32_t position) const;
     const LibraryMessages& Said() const { return said_; }
 
 private:
@@ -67,7 +67,10 @@ private:
     LibraryMessages said_;
     bool whole_ = true;
     std::map<std::string, shared_ptr<BuildingEntity>> samples_;
-    std::vector<BuildingEntity*> made_;
+    // The entities of the records' types, by the numbers of their names (RecordTypes.h), and of
+    // the few records whose names have none: one a record of the file is not worth holding.
+    std::vector<BuildingEntity*> byNumber_;
+    std::unordered_map<uint32_t, BuildingEntity*> unnumbered_;
     std::unordered_map<uint32_t, std::optional<std::string>> storeyNames_; // by the storey's place
     // (element, structure) of containments and (part, whole) of aggregations, each by the
     // first, then in the order of the relations' numbers.
