@@ -84,3 +84,18 @@ TEST(PlannedMeshes, JoinSharesInFileOrderOnly) {
     ExpectSame(*moved.Copy(5), MeshOf(5, 3));
     EXPECT_FALSE(first.Copy(5));
 }
+
+// Corners that fit 16 bits are kept so, the others as they are: all come back as added.
+TEST(PlannedMeshes, GiveBackCornersAtTheEdgesOfSixteenBits) {
+    PlannedMeshes meshes;
+    ProductMesh narrow = MeshOf(1, 3), wide = MeshOf(2, 3), odd = MeshOf(3, 3);
+    narrow.triangles.push_back({0, 65535, 1});
+    wide.triangles.push_back({0, 65536, 1});
+    odd.triangles.push_back({-1, 0, 1}); // a corner no point has is kept, not mended
+    ASSERT_TRUE(meshes.Add(1, narrow));
+    ASSERT_TRUE(meshes.Add(2, wide));
+    ASSERT_TRUE(meshes.Add(3, odd));
+    ExpectSame(*meshes.Copy(1), narrow);
+    ExpectSame(*meshes.Copy(2), wide);
+    ExpectSame(*meshes.Copy(3), odd);
+}

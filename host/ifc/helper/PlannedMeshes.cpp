@@ -16,12 +16,24 @@ struct Counts {
     uint32_t vertices, triangles;
 };
 
+// Set in the count of triangles whose corners are kept in 16 bits: most bodies have fewer than
+// 65,536 points, and their corners were a quarter of the meshes' bytes more.
+constexpr uint32_t kNarrow = uint32_t{1} << 31;
+
 constexpr size_t kVertexBytes = sizeof(std::array<double, 3>);
 constexpr size_t kTriangleBytes = sizeof(std::array<int32_t, 3>);
+constexpr size_t kNarrowTriangleBytes = sizeof(std::array<uint16_t, 3>);
 
-size_t BytesOf(size_t vertices, size_t triangles) {
-    const size_t bytes = sizeof(Counts) + vertices * kVertexBytes + triangles * kTriangleBytes;
+size_t BytesOf(size_t vertices, size_t triangles, bool narrow) {
+    const size_t bytes = sizeof(Counts) + vertices * kVertexBytes + triangles * (narrow ? kNarrowTriangleBytes : kTriangleBytes);
     return (bytes + 7) & ~size_t{7};
+}
+
+bool FitsNarrow(const ProductMesh& mesh) {
+    for (const auto& t : mesh.triangles)
+        for (int32_t corner : t)
+            if (corner < 0 || corner > UINT16_MAX) return false;
+    return true;
 }
 
 } // namespace
@@ -52,8 +64,9 @@ void PlannedMeshes::Unmap(Mapping& m) {
 
 bool PlannedMeshes::Add(uint32_t position, const ProductMesh& mesh) {
     if (GaveBack() || (!entries_.empty() && position <= entries_.back().position)) return false;
-    if (mesh.vertices.size() > UINT32_MAX || mesh.triangles.size() > UINT32_MAX) return false;
-    const size_t bytes = BytesOf(mesh.vertices.size(), mesh.triangles.size());
+    if (mesh.vertices.size() > UINT32_MAX || mesh.triangles.size() >= kNarrow) return false;
+    const bool narrow = FitsNarrow(mesh);
+    const size_t bytes = BytesOf(mesh.vertices.size(), mesh.triangles.size(), narrow);
     if (mappings_.empty() || mappings_.back().size - mappings_.back().used < bytes) {
         const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
         const size_t size = (std::max(bytes, kMappingBytes) + page - 1) / page * page;
@@ -63,12 +76,20 @@ bool PlannedMeshes::Add(uint32_t position, const ProductMesh& mesh) {
     }
     Mapping& m = mappings_.back();
     unsigned char* at = m.bytes + m.used;
-    const Counts counts{static_cast<uint32_t>(mesh.vertices.size()), static_cast<uint32_t>(mesh.triangles.size())};
+    const Counts counts{static_cast<uint32_t>(mesh.vertices.size()), static_cast<uint32_t>(mesh.triangles.size()) | (narrow ? kNarrow : 0)};
     std::memcpy(at, &counts, sizeof counts);
     at += sizeof counts;
     if (!mesh.vertices.empty()) std::memcpy(at, mesh.vertices.data(), mesh.vertices.size() * kVertexBytes);
     at += mesh.vertices.size() * kVertexBytes;
-    if (!mesh.triangles.empty()) std::memcpy(at, mesh.triangles.data(), mesh.triangles.size() * kTriangleBytes);
+    if (narrow) {
+        for (const auto& t : mesh.triangles) {
+            const std::array<uint16_t, 3> corners{static_cast<uint16_t>(t[0]), static_cast<uint16_t>(t[1]), static_cast<uint16_t>(t[2])};
+            std::memcpy(at, corners.data(), kNarrowTriangleBytes);
+            at += kNarrowTriangleBytes;
+        }
+    } else if (!mesh.triangles.empty()) {
+        std::memcpy(at, mesh.triangles.data(), mesh.triangles.size() * kTriangleBytes);
+    }
     entries_.push_back({position, static_cast<uint32_t>(mappings_.size() - 1), m.used});
     m.used += bytes;
     m.last = position;
@@ -98,12 +119,23 @@ std::optional<ProductMesh> PlannedMeshes::Copy(uint32_t position) const {
     Counts counts{};
     std::memcpy(&counts, at, sizeof counts);
     at += sizeof counts;
+    const bool narrow = (counts.triangles & kNarrow) != 0;
+    const uint32_t triangles = counts.triangles & ~kNarrow;
     ProductMesh mesh;
     mesh.vertices.resize(counts.vertices);
-    mesh.triangles.resize(counts.triangles);
+    mesh.triangles.resize(triangles);
     if (counts.vertices) std::memcpy(mesh.vertices.data(), at, counts.vertices * kVertexBytes);
     at += counts.vertices * kVertexBytes;
-    if (counts.triangles) std::memcpy(mesh.triangles.data(), at, counts.triangles * kTriangleBytes);
+    if (narrow) {
+        for (auto& t : mesh.triangles) {
+            std::array<uint16_t, 3> corners{};
+            std::memcpy(corners.data(), at, kNarrowTriangleBytes);
+            at += kNarrowTriangleBytes;
+            t = {corners[0], corners[1], corners[2]};
+        }
+    } else if (triangles) {
+        std::memcpy(mesh.triangles.data(), at, triangles * kTriangleBytes);
+    }
     return mesh;
 }
 
