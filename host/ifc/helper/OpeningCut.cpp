@@ -4,12 +4,17 @@
 #include <ifcpp/geometry/Carve/GeomUtils.h>
 
 
-void CutOpenings(ItemSets& items, const carve::math::Matrix& placement, std::vector<OpeningBody>& openings, StatusCallback& said,
-                 double tolerance) {
+carve::math::Matrix InverseForCut(const carve::math::Matrix& placement, double tolerance) {
     // An element placed by a matrix that has no inverse is cut as if it had the identity's,
     // as the library does.
     carve::math::Matrix inverse;
     GeomUtils::computeInverse(placement, inverse, tolerance);
+    return inverse;
+}
+
+void CutOpenings(ItemSets& items, const carve::math::Matrix& placement, std::vector<OpeningBody>& openings, StatusCallback& said,
+                 double tolerance) {
+    const carve::math::Matrix inverse = InverseForCut(placement, tolerance);
     for (auto& item : items) {
         if (!item) continue;
         for (auto& set : item->m_meshsets) {

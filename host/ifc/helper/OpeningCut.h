@@ -18,6 +18,11 @@ struct OpeningBody {
     std::vector<ItemSets> representations; // every one of the opening's, not only its body
 };
 
+// The matrix that takes the world into the element's coordinates for its cut: the inverse of its
+// `placement`, or the identity where the library finds none (`tolerance` as below). An opening is
+// moved by this times its own placement, the bits a cut and a mesh kept for reuse both go by.
+carve::math::Matrix InverseForCut(const carve::math::Matrix& placement, double tolerance);
+
 // `placement` is the element's in the world; `tolerance` the least determinant of a placement
 // the library inverts (0.01 over its custom length factor). What the library says of a cut is
 // said to `said`; what its Boolean operation throws is thrown (the library says it, and the

@@ -754,8 +754,7 @@ public:
     MadeOf CutOf(const std::vector<int>& bodies, const Matrix& toWorld, const OpeningCuts& cuts) const {
         MadeOf of;
         for (int body : bodies) of.records.push_back(static_cast<uint32_t>(scan_.Position(body)));
-        Matrix inverse;
-        GeomUtils::computeInverse(toWorld, inverse, inverseTolerance_);
+        const Matrix inverse = InverseForCut(toWorld, inverseTolerance_);
         for (const std::vector<uint32_t>& openings : cuts) {
             // Where one cut ends and the next begins.
             of.numbers.push_back(static_cast<double>(openings.size()));
